@@ -1,0 +1,1 @@
+#include "assembler/version.h"
