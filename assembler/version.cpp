@@ -1,1 +1,0 @@
-#include "assembler/version.h"
