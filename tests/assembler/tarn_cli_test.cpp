@@ -1,0 +1,123 @@
+// The built tarn program, run as the IDE and scripts run it: standard input is not a terminal.
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace {
+
+using tarn_test::fs::exists;
+using tarn_test::ReadFile;
+using tarn_test::RunTarnExe;
+using tarn_test::TempFolder;
+using tarn_test::WriteFile;
+
+const std::string kBanner =
+    "\nTARN Cross-Assembler for Orbant QV-based microcontrollers      Version 1.51.07\n"
+    "Version as integer: 15107\n";
+
+const std::string kUsage =
+    "\nUsage: TARN [options] file[.asm]         where file = source file name\n"
+    "\nOptions summary: "
+    "\nOpt Arguments                            Description           Default"
+    "\n--- ----------------------------------   ------------------    -------"
+    "\n/F  [INHX8M|INHX16|INHX8S|BIN16|IEEE695] Output Format         INHX8M"
+    "\n/P  [QV18AC|QV20AC|QV28AC|QV48BD|QV52BD] Processor Type        QV18AC"
+    "\n/R  [HEX|DEC|OCT]                        Default Radix         DEC"
+    "\n/T  [TABWIDTH]                           Tab width             8"
+    "\n/W  [0|1|2]                              Warning level         1"
+    "\n/Q  [n|-n]                               Quiet or Unquiet      all unquieted"
+    "\n                                         error messsage n"
+    "\n/I  Turn on Case sensitivity             Symbols               Off"
+    "\n/L  [NONE|NOPAGE|PAGE]                   List file control     NOPAGE"
+    "\n/E  [NONE|NOHAU]                         Extensions for tools  NONE"
+    "\n/H or /?                                 Display Help Message"
+    "\nPress any key to end.\n";
+
+TEST(TarnProgram, NoArgumentsGiveBannerAndUsage) {
+  auto r = RunTarnExe({});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.output, kBanner + kUsage);
+}
+
+TEST(TarnProgram, IllegalOptionThenUsage) {
+  auto r = RunTarnExe({"/T", "25", "prog.src"});
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_EQ(r.output, kBanner + "\nIllegal option /T 25\n" + kUsage);
+  auto k = RunTarnExe({"/K", "prog.src"});
+  EXPECT_EQ(k.output, kBanner + "\nIllegal option /K" + kUsage);
+}
+
+TEST(TarnProgram, OptionsAfterTheSourceGiveTheUsageExit) {
+  EXPECT_EQ(RunTarnExe({"prog.src", "/F", "BIN16"}).output, kBanner + kUsage);
+  EXPECT_EQ(RunTarnExe({"/I", "prog.src"}).exit_code, 1);
+}
+
+TEST(TarnProgram, QuietWithABadOptionListsTheMessageNumbers) {
+  auto r = RunTarnExe({"/Q", "24", "/X"});
+  EXPECT_EQ(r.exit_code, 1);
+  ASSERT_EQ(r.output.rfind(kBanner + "\nIllegal option /X" + kUsage +
+                           "\n\nError message numbers for /Q and LIST Q=\nErr Message\n--- -------\n  1 Bad instruction statement\n", 0),
+            0u);
+  EXPECT_NE(r.output.find(" 76 USER WARNING: \"--text--\"\n"), std::string::npos);
+}
+
+TEST(TarnProgram, VersionPrintsTheBannerOnly) {
+  for (auto args : std::vector<std::vector<std::string>>{{"/v", "0"}, {"/V", "prog.src"}}) {
+    auto r = RunTarnExe(args);
+    EXPECT_EQ(r.exit_code, 0);
+    EXPECT_EQ(r.output, kBanner);
+  }
+}
+
+TEST(TarnProgram, MissingSource) {
+  TempFolder dir;
+  auto r = RunTarnExe({"nope"}, dir.path().string());
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.output.find("\nCannot open Source file: <nope.asm>"), std::string::npos);
+  EXPECT_EQ(r.output.find("Error 60"), std::string::npos);
+}
+
+TEST(TarnProgram, MissingSourceInTheIdeModeReachesTheErrorFile) {
+  TempFolder dir;
+  auto r = RunTarnExe({"/E", "KESTRIAN", "nope.src"}, dir.path().string());
+  EXPECT_EQ(r.exit_code, 1);
+  const std::string line = "nope.src(0) Line 0, Error 60, Pass 1: Couldn't open file: nope.src\n";
+  EXPECT_NE(r.output.find("\nCannot open Source file: <nope.src>" + line), std::string::npos) << r.output;
+  EXPECT_EQ(ReadFile(dir / "nope.err"), line);
+}
+
+TEST(TarnProgram, SourceInAnotherFolderIsFoundAndItsOutputsStayBesideIt) {
+  TempFolder dir;
+  tarn_test::fs::create_directory(dir / "sub");
+  WriteFile(dir / "sub/p.asm", "");
+  auto r = RunTarnExe({"/E", "KESTRIAN", "sub/p"}, dir.path().string());
+  EXPECT_EQ(r.exit_code, 0) << r.output;
+  EXPECT_NE(r.output.find("CWD = " + (dir / "sub") + "\n"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("\nNo errors detected by the assembler.\nPress any key to close...\n"), std::string::npos);
+  EXPECT_FALSE(exists(dir / "sub/sub"));
+}
+
+TEST(TarnProgram, ListingNoneLeavesNoListingMapOrSymbols) {
+  TempFolder dir;
+  WriteFile(dir / "p.asm", "");
+  for (const char* ext : {".lst", ".map", ".sym"}) WriteFile(dir / (std::string("p") + ext), "old");
+  auto r = RunTarnExe({"/L", "NONE", "p.asm"}, dir.path().string());
+  EXPECT_EQ(r.exit_code, 0) << r.output;
+  for (const char* ext : {".lst", ".map", ".sym", ".err"}) {
+    EXPECT_FALSE(exists(dir / (std::string("p") + ext))) << ext;
+  }
+}
+
+TEST(TarnProgram, IdeModeOutputFolderBesideTheProgram) {
+  TempFolder tool;
+  TempFolder src;
+  tarn_test::fs::copy_file(TARN_EXE, tool / "TARN.dll");
+  WriteFile(src / "p.asm", "");
+  auto r = RunTarnExe({"/E", "KESTRIAN", "/O", "USE_OUTPUT_DIR", src / "p.asm"}, src.path().string(),
+                      tool / "TARN.dll");
+  EXPECT_EQ(r.exit_code, 0) << r.output;
+  EXPECT_TRUE(tarn_test::fs::is_directory(tool / "TARN Output"));
+}
+
+}  // namespace
