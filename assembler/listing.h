@@ -1,16 +1,106 @@
 #pragma once
 // The listing (".lst"), the symbol cross-reference (".sym") and the binary line map (".map").
+//
+// Listing line numbers: `line` counts every physical line written to the listing, page
+// headers included, so the number a map record holds is the line of the ".lst" file itself.
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
 
 namespace tarn {
 
 struct TarnRun;
 
 struct ListingState {
-  int line = 0;  // the listing line number that messages quote
+  std::FILE* file = nullptr;
+  std::FILE* map = nullptr;
+  bool on = false;  // a failed creation switches the listing off for the rest of the run
+
+  std::string title;      // the banner line
+  std::string subtitle;   // TITLE
+  std::string subtitle2;  // STITLE / SUBTITL
+  std::string heading;    // the column heading
+  int page_length = 60;   // 0: no paging
+  int page = 0;
+  int line_on_page = 0;
+  int line = 0;           // physical lines written so far
+
+  // 1 and -1 hide lines from macro expansions and include files; -1 only for the next line.
+  int list_state = 0;
+
+  // Texts waiting to be printed after the source line of their number, in order of arrival.
+  std::multimap<int, std::string> deferred;
 };
 
+// The marker column of a listing line.
+inline constexpr char kMarkerMacro = 'm';
+inline constexpr char kMarkerInclude = '+';
+inline constexpr char kMarkerNone = ' ';
+
+// Line classes of pass 2.
+enum LineClass : int {
+  kLineValue = 0,
+  kLineCode = 1,
+  kLinePlain = 2,
+  kLinePlainNoMarker = 3,
+  kLinePageEject = 4,
+  kLineBlankLines = 5,
+  kLineFuses = 6,
+  kLineResetVector = 7,
+  kLineNotListed = 10,
+};
+
+// What pass 2 knows of one source line when it hands it to the listing.
+struct ListedLine {
+  int line_class = kLinePlain;
+  uint32_t value = 0;      // class 0
+  int bit_part = 0;        // class 0: the bit number is bit_part & 7
+  int address = 0;         // class 1: the address of the first word
+  // Class 1: the statement's words. 6: FUSE and FUSEX. 7: the reset-vector address and its word.
+  std::vector<uint16_t> words;
+  int blank_lines = 0;     // class 5
+  std::string source;      // the line as read
+  char marker = kMarkerNone;
+  int number = 0;          // the line reader's listing line number
+  int file_line = 0;       // the line within its file, for the map
+  int file_index = 0;      // the file's number in the registry, for the map
+};
+
+// Creates the listing, then the map; -1 (with the console message) when either fails.
+int CreateListing(TarnRun& run);
+int CreateMapFile(TarnRun& run);
 void CloseListing(TarnRun& run);
-// Writes the ".sym" file; -1 when it cannot be created.
+
+void SetPageLength(TarnRun& run, int length);
+// Each returns the listing's line count after the line.
+int ListText(TarnRun& run, int number, const std::string& text);
+int ListPlain(TarnRun& run, const std::string& text);
+void DeferLine(TarnRun& run, int number, const std::string& text);
+void FlushDeferred(TarnRun& run, int number);
+
+// Lists one source line by its class and writes its map records. Pass 2 decreases the bank
+// and page countdowns for code lines itself, listing or not.
+void ListSourceLine(TarnRun& run, const ListedLine& line);
+// After END: the deferred texts, the cross-reference section; closes listing and map.
+void EndListing(TarnRun& run);
+
+// The ".sym" file; -1 when it cannot be created.
 int WriteSymbolFile(TarnRun& run);
+
+// One symbol as the cross-reference shows it.
+struct SymbolLine {
+  std::string name;
+  int kind = 0;
+  uint32_t value = 0;
+  int bit_part = 0;
+  int line = 0;
+};
+std::string FormatSymbolLine(const SymbolLine& symbol, bool kestrian);
+
+// The map's file-name slot of a registered file (at most 63 bytes and a terminator).
+void WriteMapFileName(TarnRun& run, int index, const std::string& name);
 
 }  // namespace tarn

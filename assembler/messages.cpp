@@ -143,7 +143,7 @@ int ReportMessage(TarnRun& run, int level, int code) {
     return -1;
   }
   std::string line = CurrentFileName(run) + "(" + std::to_string(CurrentLineNumber(run)) + ") Line " +
-                     std::to_string(run.listing.line) + ", " + LevelWord(l) + " " +
+                     std::to_string(ListingLineNumber(run)) + ", " + LevelWord(l) + " " +
                      std::to_string(code) + ", Pass " + std::to_string(run.pass) + ": " + text;
   if (run.options.listing_mode != kListNone) m.listing_lines.push_back("****** " + line);
   Print(run, "%s\n", line.c_str());
@@ -173,12 +173,13 @@ int ReportInPass2(TarnRun& run, int level, int code) {
 int ReportAtLineOne(TarnRun& run, int level, int code) {
   int& line = CurrentLineNumber(run);
   int saved_line = line;
-  int saved_listing_line = run.listing.line;
+  int& listing_line = ListingLineNumber(run);
+  int saved_listing_line = listing_line;
   line = 1;
-  run.listing.line = 1;
+  listing_line = 1;
   ReportMessage(run, level, code);
-  CurrentLineNumber(run) = saved_line;
-  run.listing.line = saved_listing_line;
+  line = saved_line;
+  listing_line = saved_listing_line;
   return -1;
 }
 

@@ -10,6 +10,8 @@ const std::string& CurrentFileName(const TarnRun& run) { return run.sources.curr
 
 int& CurrentLineNumber(TarnRun& run) { return run.sources.current_line; }
 
+int& ListingLineNumber(TarnRun& run) { return run.sources.listing_line; }
+
 void MarkSourceLine(TarnRun&, int) {}
 
 bool OpenMainSource(TarnRun& run) {
@@ -18,6 +20,8 @@ bool OpenMainSource(TarnRun& run) {
   std::ifstream in(run.source_path);
   return in.good();
 }
+
+std::vector<std::string> RegisteredFileNames(const TarnRun& run) { return {run.source_name}; }
 
 void CloseSources(TarnRun&) {}
 

@@ -53,7 +53,7 @@ class Reporting : public ::testing::Test {
     ASSERT_TRUE(OpenMainSource(run_));
     run_.pass = 2;
     CurrentLineNumber(run_) = 12;
-    run_.listing.line = 40;
+    ListingLineNumber(run_) = 40;
   }
   void TearDown() override { CloseSources(run_); CloseErrorFile(run_); }
 
@@ -192,7 +192,7 @@ TEST_F(Reporting, PassTwoOnlyAndLineOne) {
   ReportAtLineOne(run_, kWarning, 71);
   EXPECT_EQ(console_.str(), "blink.src(1) Line 1, Warning 71, Pass 1: No chip type specified - using default QV18\n");
   EXPECT_EQ(CurrentLineNumber(run_), 12);
-  EXPECT_EQ(run_.listing.line, 40);
+  EXPECT_EQ(ListingLineNumber(run_), 40);
   run_.pass = 2;
   console_.str("");
   ReportInPass2(run_, kError, 1);
