@@ -62,6 +62,13 @@ struct ChildSetup {
   ::_exit(127);
 }
 
+// dup2 onto itself would keep the close-on-exec flag (when the IDE runs without a standard
+// stream, open may hand back 0, 1 or 2).
+bool MoveTo(int fd, int target) {
+  if (fd == target) return ::fcntl(fd, F_SETFD, 0) == 0;
+  return ::dup2(fd, target) >= 0;
+}
+
 [[noreturn]] void ExecChild(const ChildSetup& setup) {
   sigset_t none;
   sigemptyset(&none);
@@ -71,8 +78,8 @@ struct ChildSetup {
   ::sigaction(SIGPIPE, &default_action, nullptr);
 
   if (setup.folder && ::chdir(setup.folder) != 0) ReportChildFailure(setup.status_fd, errno);
-  if (::dup2(setup.input_fd, STDIN_FILENO) < 0 || ::dup2(setup.output_fd, STDOUT_FILENO) < 0 ||
-      ::dup2(setup.output_fd, STDERR_FILENO) < 0) {
+  if (!MoveTo(setup.input_fd, STDIN_FILENO) || !MoveTo(setup.output_fd, STDOUT_FILENO) ||
+      !MoveTo(setup.output_fd, STDERR_FILENO)) {
     ReportChildFailure(setup.status_fd, errno);
   }
   // No other descriptor of the IDE reaches the child.
