@@ -18,6 +18,11 @@ ObjectImage* GetObjectImage() {
   return &image;
 }
 
+char* ProgramFileBuffer() {
+  static char buffer[kFileBufferSize];
+  return buffer;
+}
+
 void ResetWordArray(WordArray& words, bool device4k) {
   std::fill(words.begin(), words.begin() + kFuseIndex, kEmptyWord);
   words[kFuseIndex] = kDefaultFuse;

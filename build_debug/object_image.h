@@ -85,6 +85,9 @@ struct ObjectImage {
 // the IDE's start-up expects.
 ObjectImage* GetObjectImage();
 
+// The program's text buffer for FileBuffer: kFileBufferSize bytes that live for the whole run.
+char* ProgramFileBuffer();
+
 // Words 0..4111 := 0x0FFF, FUSE := 0x0FFA, FUSEX := 0x0FFF on a 4,096-word device, else 0x0BFF.
 void ResetWordArray(WordArray& words, bool device4k);
 void CopyWorkingToProgramming(ObjectImage& image);

@@ -61,6 +61,15 @@ TEST(ObjectImageTest, GetObjectImageResetsOnlyTheWorkingImage) {
   ResetWordArray(image->ProgrammingImage, false);
 }
 
+TEST(ObjectImageTest, ProgramFileBufferHoldsTwoMillionBytes) {
+  char* buffer = ProgramFileBuffer();
+  ASSERT_NE(buffer, nullptr);
+  EXPECT_EQ(ProgramFileBuffer(), buffer);
+  buffer[0] = 'x';
+  buffer[kFileBufferSize - 1] = 'y';  // the last byte is ours (ASan checks)
+  EXPECT_EQ(kFileBufferSize, 2'000'000);
+}
+
 TEST(ObjectImageTest, WrittenEmptyWordDiffersFromAnEmptyOne) {
   std::uint16_t written = UsedWord(0x0FFF);
   EXPECT_EQ(written, 0x8FFF);
