@@ -18,7 +18,7 @@ bool RunGuarded(const std::function<void()>& body);
 template <typename F>
 auto Guard(F body) {
   // A body that takes none of the signal's arguments is called without them.
-  return [body = std::move(body)](auto&&... args) {
+  return [body = std::move(body)](auto&&... args) mutable {
     RunGuarded([&] {
       if constexpr (std::is_invocable_v<F&, decltype(args)...>) {
         body(std::forward<decltype(args)>(args)...);

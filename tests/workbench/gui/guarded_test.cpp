@@ -42,8 +42,11 @@ TEST(Guarded, SlotsWithAndWithoutTheSignalsArguments) {
   QObject::connect(&button, &QPushButton::clicked, gui::Guard([&] { ++plain; }));
   QObject::connect(&button, &QPushButton::clicked, gui::Guard([&](bool c) { checked = c; }));
   QObject::connect(&button, &QPushButton::clicked, gui::Guard([] { workbench::Abort(); }));
+  int* seen_count = &plain;
+  QObject::connect(&button, &QPushButton::clicked,
+                   gui::Guard([count = 0, seen_count]() mutable { *seen_count += ++count; }));
   button.click();
-  EXPECT_EQ(plain, 1);
+  EXPECT_EQ(plain, 2);
   EXPECT_TRUE(checked);
   EXPECT_TRUE(boxes->Boxes().empty());
 }
