@@ -97,6 +97,16 @@ void Pass1(TarnRun& run) {
   SavePass1Counts(run);
 }
 
+void Pass2(TarnRun& run) {
+  StartPass(run, 2);
+  if (run.options.listing_mode != kListNone) {
+    if (CreateListing(run) != 0) throw TarnExit{run.options.kestrian ? 6 : 1};
+    if (CreateMapFile(run) != 0) throw TarnExit{run.options.kestrian ? 3 : 1};
+  }
+  RunPass2(run);
+  EndListing(run);
+}
+
 int Assemble(TarnRun& run, const std::vector<std::string>& args) {
   // 1. The command-line text, kept for the IEEE-695 writer.
   run.program_path = args.empty() ? std::string() : args[0];
@@ -136,8 +146,7 @@ int Assemble(TarnRun& run, const std::vector<std::string>& args) {
   Pass1(run);
   PrintStackStatistics(run);
   CloseSources(run);
-  StartPass(run, 2);
-  RunPass2(run);
+  Pass2(run);
   PrintStackStatistics(run);
   auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
 

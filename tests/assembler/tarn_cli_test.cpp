@@ -90,7 +90,7 @@ TEST(TarnProgram, MissingSourceInTheIdeModeReachesTheErrorFile) {
 TEST(TarnProgram, SourceInAnotherFolderIsFoundAndItsOutputsStayBesideIt) {
   TempFolder dir;
   tarn_test::fs::create_directory(dir / "sub");
-  WriteFile(dir / "sub/p.asm", "");
+  WriteFile(dir / "sub/p.asm", "\tEND\n");
   auto r = RunTarnExe({"/E", "KESTRIAN", "sub/p"}, dir.path().string());
   EXPECT_EQ(r.exit_code, 0) << r.output;
   EXPECT_NE(r.output.find("CWD = " + (dir / "sub") + "\n"), std::string::npos) << r.output;
@@ -100,7 +100,7 @@ TEST(TarnProgram, SourceInAnotherFolderIsFoundAndItsOutputsStayBesideIt) {
 
 TEST(TarnProgram, ListingNoneLeavesNoListingMapOrSymbols) {
   TempFolder dir;
-  WriteFile(dir / "p.asm", "");
+  WriteFile(dir / "p.asm", "\tEND\n");
   for (const char* ext : {".lst", ".map", ".sym"}) WriteFile(dir / (std::string("p") + ext), "old");
   auto r = RunTarnExe({"/L", "NONE", "p.asm"}, dir.path().string());
   EXPECT_EQ(r.exit_code, 0) << r.output;
@@ -113,11 +113,37 @@ TEST(TarnProgram, IdeModeOutputFolderBesideTheProgram) {
   TempFolder tool;
   TempFolder src;
   tarn_test::fs::copy_file(TARN_EXE, tool / "TARN.dll");
-  WriteFile(src / "p.asm", "");
+  WriteFile(src / "p.asm", "\tEND\n");
   auto r = RunTarnExe({"/E", "KESTRIAN", "/O", "USE_OUTPUT_DIR", src / "p.asm"}, src.path().string(),
                       tool / "TARN.dll");
   EXPECT_EQ(r.exit_code, 0) << r.output;
   EXPECT_TRUE(tarn_test::fs::is_directory(tool / "TARN Output"));
+}
+
+// A folder standing where an output file must go.
+TEST(TarnProgram, OutputFilesThatCannotBeCreated) {
+  struct Case {
+    const char* blocked;
+    int ide_exit;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"p.lst", 6, "\nCannot create program listing file"},
+      {"p.map", 3, "\nCannot create map file"},
+      {"p.sym", 5, "\nCannot create symbol file"},
+  };
+  for (const Case& c : cases) {
+    for (bool ide : {true, false}) {
+      TempFolder dir;
+      WriteFile(dir / "p.asm", "\tEND\n");
+      tarn_test::fs::create_directory(dir / c.blocked);
+      std::vector<std::string> args = {"p.asm"};
+      if (ide) args.insert(args.begin(), {"/E", "KESTRIAN"});
+      auto r = RunTarnExe(args, dir.path().string());
+      EXPECT_EQ(r.exit_code, ide ? c.ide_exit : 1) << c.blocked;
+      EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output;
+    }
+  }
 }
 
 }  // namespace
