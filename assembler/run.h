@@ -9,10 +9,12 @@
 #include <iosfwd>
 #include <string>
 
+#include "assembler/banks.h"
 #include "assembler/devices.h"
 #include "assembler/image.h"
 #include "assembler/listing.h"
 #include "assembler/messages.h"
+#include "assembler/operands.h"
 #include "assembler/options.h"
 #include "assembler/sources.h"
 #include "assembler/symbols.h"
@@ -42,6 +44,8 @@ struct TarnRun {
   DeviceState device;
   ProgramImage image;
   ListingState listing;
+  InstructionState instruction;
+  BankPageTracking tracking;
 
   // Names. The source name as the user gave it is what messages show; the absolute forms are
   // what the run opens, since every relative name is taken from the source's folder.
