@@ -11,7 +11,10 @@
 
 #include "assembler/devices.h"
 #include "assembler/image.h"
+#include "assembler/keywords.h"
+#include "assembler/lexer.h"
 #include "assembler/listing.h"
+#include "assembler/macros.h"
 #include "assembler/messages.h"
 #include "assembler/options.h"
 #include "assembler/sources.h"
@@ -42,6 +45,9 @@ struct TarnRun {
   DeviceState device;
   ProgramImage image;
   ListingState listing;
+  LexerState lexer;
+  KeywordState keyword;
+  MacroState macros;
 
   // Names. The source name as the user gave it is what messages show; the absolute forms are
   // what the run opens, since every relative name is taken from the source's folder.

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "assembler/macros.h"
+
 namespace tarn {
 
 struct TarnRun;
@@ -22,7 +24,5 @@ void MarkSourceLine(TarnRun& run, int code);
 bool OpenMainSource(TarnRun& run);
 // Closes every include level.
 void CloseSources(TarnRun& run);
-// Frees the stored macro bodies and REPT lines.
-void FreeMacroStorage(TarnRun& run);
 
 }  // namespace tarn
