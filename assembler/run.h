@@ -10,6 +10,7 @@
 #include <string>
 
 #include "assembler/devices.h"
+#include "assembler/expression.h"
 #include "assembler/image.h"
 #include "assembler/keywords.h"
 #include "assembler/lexer.h"
@@ -48,6 +49,7 @@ struct TarnRun {
   LexerState lexer;
   KeywordState keyword;
   MacroState macros;
+  ExpressionState expression;
 
   // Names. The source name as the user gave it is what messages show; the absolute forms are
   // what the run opens, since every relative name is taken from the source's folder.

@@ -14,6 +14,9 @@ struct SourceState {
   std::string current_name;
   int current_line = 0;
   int lines_read_pass1 = 0;  // lines read from files in pass 1, for the summary
+  // The last label defined on a line of a file: local labels (":name") are joined to it, and a
+  // macro expansion extends it for its own local labels.
+  std::string last_global_label;
 };
 
 const std::string& CurrentFileName(const TarnRun& run);
