@@ -11,8 +11,12 @@
 
 #include "assembler/banks.h"
 #include "assembler/devices.h"
+#include "assembler/expression.h"
 #include "assembler/image.h"
+#include "assembler/keywords.h"
+#include "assembler/lexer.h"
 #include "assembler/listing.h"
+#include "assembler/macros.h"
 #include "assembler/messages.h"
 #include "assembler/operands.h"
 #include "assembler/options.h"
@@ -44,6 +48,10 @@ struct TarnRun {
   DeviceState device;
   ProgramImage image;
   ListingState listing;
+  LexerState lexer;
+  KeywordState keyword;
+  MacroState macros;
+  ExpressionState expression;
   InstructionState instruction;
   BankPageTracking tracking;
 

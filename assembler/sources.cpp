@@ -21,6 +21,4 @@ bool OpenMainSource(TarnRun& run) {
 
 void CloseSources(TarnRun&) {}
 
-void FreeMacroStorage(TarnRun&) {}
-
 }  // namespace tarn

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "assembler/macros.h"
+
 namespace tarn {
 
 struct TarnRun;
@@ -12,6 +14,9 @@ struct SourceState {
   std::string current_name;
   int current_line = 0;
   int lines_read_pass1 = 0;  // lines read from files in pass 1, for the summary
+  // The last label defined on a line of a file: local labels (":name") are joined to it, and a
+  // macro expansion extends it for its own local labels.
+  std::string last_global_label;
 };
 
 const std::string& CurrentFileName(const TarnRun& run);
@@ -22,7 +27,5 @@ void MarkSourceLine(TarnRun& run, int code);
 bool OpenMainSource(TarnRun& run);
 // Closes every include level.
 void CloseSources(TarnRun& run);
-// Frees the stored macro bodies and REPT lines.
-void FreeMacroStorage(TarnRun& run);
 
 }  // namespace tarn
