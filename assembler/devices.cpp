@@ -30,10 +30,57 @@ int FindDeviceName(std::string_view name) {
   return kDeviceUnknown;
 }
 
+void ApplyDevice(TarnRun& run, int index) {
+  DeviceState& d = run.device;
+  if (index < 0 || index >= kDeviceCount) index = 0;
+  const DeviceRow& row = kDevices[index];
+  d.index = index;
+  d.program_size = row.program_words != 0 ? row.program_words : 2048;
+  d.address_limit = d.program_size - 1;
+  d.id_word = static_cast<uint16_t>((d.new_revision ? 0xAB00 : 0x9B00) | index);
+  d.device_class = index <= 2 ? 1 : 2;
+  d.word_mask = 0x0FFF;
+  d.fr_mask = 31;
+  d.literal_mask = 255;
+  d.jmp_mask = 511;
+  d.call_mask = 255;
+  d.destination_bit = 0x020;
+  d.limit_2047 = 2047;
+  d.fuse = 0x0FFB;
+  d.fusex = index <= 1 ? 0x0BFF : 0x0FFF;
+  d.highest_address = d.address_limit;
+}
+
+int SelectDevice(TarnRun& run, std::string_view name) {
+  DeviceState& d = run.device;
+  int found = FindDeviceName(name);
+  if (found == kDeviceUnknown) {
+    // The state follows the index, so the ID word and the limits are QV28AC's too.
+    if (!d.declared) ApplyDevice(run, kUnknownNameDevice);
+    return -1;
+  }
+  if (found == kDeviceOldRevision) {
+    // OLDREV names a silicon revision, not a device: "OLDREV, QV48BD" must not count as
+    // overriding QV18AC.
+    d.new_revision = false;
+    ApplyDevice(run, d.index);
+    return 0;
+  }
+  ApplyDevice(run, found);
+  if (d.declared && d.declared_index != d.index) ReportMessage(run, kWarning, 54);
+  d.declared = true;
+  d.declared_index = d.index;
+  return 0;
+}
+
 void SetUpDevice(TarnRun& run) {
-  if (run.options.device >= 0) {
-    run.device.index = run.options.device;
+  int chosen = run.options.device;
+  run.device = DeviceState{};
+  if (chosen == kDeviceOldRevision) run.device.new_revision = false;
+  ApplyDevice(run, chosen >= 0 ? chosen : kDefaultDevice);
+  if (chosen >= 0) {
     run.device.declared = true;
+    run.device.declared_index = chosen;
   }
 }
 

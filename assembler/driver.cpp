@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "assembler/expression.h"
 #include "assembler/listing.h"
 #include "assembler/messages.h"
 #include "assembler/object_writers.h"

@@ -276,8 +276,8 @@ namespace {
 
 std::vector<std::string> SymbolLines(const TarnRun& run) {
   std::vector<std::string> lines;
-  run.symbols.ForEachInOrder([&](const Symbol& s) {
-    lines.push_back(FormatSymbolLine({s.name, s.kind, static_cast<uint32_t>(s.value), s.bit_part, s.line},
+  run.symbols.Walk([&](const SymbolNode& s) {
+    lines.push_back(FormatSymbolLine({s.name, s.kind, static_cast<uint32_t>(s.value), s.bit, s.line},
                                      run.options.kestrian));
   });
   return lines;

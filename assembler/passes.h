@@ -10,7 +10,5 @@ struct TarnRun;
 void RunPass1(TarnRun& run);
 // Pass 2 reads the whole source again, encodes it into the image and reports every error.
 void RunPass2(TarnRun& run);
-// "\nExpression Evaluation Stack Stats - Min: %d, Max: %d\n"
-void PrintStackStatistics(TarnRun& run);
 
 }  // namespace tarn

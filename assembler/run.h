@@ -9,10 +9,16 @@
 #include <iosfwd>
 #include <string>
 
+#include "assembler/banks.h"
 #include "assembler/devices.h"
+#include "assembler/expression.h"
 #include "assembler/image.h"
+#include "assembler/keywords.h"
+#include "assembler/lexer.h"
 #include "assembler/listing.h"
+#include "assembler/macros.h"
 #include "assembler/messages.h"
+#include "assembler/operands.h"
 #include "assembler/options.h"
 #include "assembler/sources.h"
 #include "assembler/symbols.h"
@@ -42,6 +48,12 @@ struct TarnRun {
   DeviceState device;
   ProgramImage image;
   ListingState listing;
+  LexerState lexer;
+  KeywordState keyword;
+  MacroState macros;
+  ExpressionState expression;
+  InstructionState instruction;
+  BankPageTracking tracking;
 
   // Names. The source name as the user gave it is what messages show; the absolute forms are
   // what the run opens, since every relative name is taken from the source's folder.

@@ -25,6 +25,4 @@ std::vector<std::string> RegisteredFileNames(const TarnRun& run) { return {run.s
 
 void CloseSources(TarnRun&) {}
 
-void FreeMacroStorage(TarnRun&) {}
-
 }  // namespace tarn

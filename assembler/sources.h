@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "assembler/macros.h"
+
 namespace tarn {
 
 struct TarnRun;
@@ -15,6 +17,9 @@ struct SourceState {
   // Every line delivered, from any source: the "Line" of messages and the listing's numbers.
   int listing_line = 0;
   int lines_read_pass1 = 0;  // lines read from files in pass 1, for the summary
+  // The last label defined on a line of a file: local labels (":name") are joined to it, and a
+  // macro expansion extends it for its own local labels.
+  std::string last_global_label;
 };
 
 const std::string& CurrentFileName(const TarnRun& run);
@@ -28,7 +33,5 @@ bool OpenMainSource(TarnRun& run);
 std::vector<std::string> RegisteredFileNames(const TarnRun& run);
 // Closes every include level.
 void CloseSources(TarnRun& run);
-// Frees the stored macro bodies and REPT lines.
-void FreeMacroStorage(TarnRun& run);
 
 }  // namespace tarn

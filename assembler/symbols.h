@@ -1,29 +1,80 @@
 #pragma once
-// The symbol table: names with their kinds and values, compared without regard to case.
+// The symbol table: every user symbol with its kind, value and bit field, for both passes.
+//
+// Invariants: names compare without regard to case (ASCII letters folded to upper case, then
+// byte order); the walk visits symbols in that order, and symbols of equal names in the order
+// they were inserted; a lookup finds the first one inserted. Lookups stay logarithmic however
+// the names arrive (a source may define thousands of names in sorted order).
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <string_view>
 
 namespace tarn {
 
-struct Symbol {
-  std::string name;
-  int kind = 0;
+struct TarnRun;
+
+enum SymbolKind : uint8_t {
+  kSymData = 0,   // EQU, GLOBAL, FREQ, IRC_CAL, __TARN
+  kSymAddr = 1,   // labels, BREAK
+  kSymResv = 2,   // a register name used in an operand
+  kSymDefn = 3,
+  kSymVar = 4,    // SET and "="
+  kSymBdat = 5,
+  kSymBvar = 6,
+  kSymResb = 7,   // a bit name used in an operand; RESET
+  kSymMemv = 8,   // DS labels
+  kSymWatch = 9,  // WATCH: 9 + the watch type, up to 16
+};
+
+struct SymbolNode {
+  std::string name;   // as first written
+  uint16_t line = 0;  // the listing line of the definition
   int32_t value = 0;
-  int bit_part = 0;
-  int line = 0;
+  uint16_t bit = 0;
+  uint8_t kind = kSymData;
+  bool has_bit = false;  // a bit field, or "." in the defining expression
+};
+
+struct SymbolValue {
+  int32_t value = 0;
+  uint16_t bit = 0;
 };
 
 class SymbolTable {
  public:
+  SymbolNode* Find(std::string_view name);
+  // Always a new node, even when the name exists (the callers check first).
+  SymbolNode& Insert(SymbolNode node);
   // The number of symbols ever inserted.
   int Count() const { return count_; }
-  // Visits the symbols in the order the cross-reference lists them.
+  void Clear();
+
+  // Visits the symbols in name order.
   template <typename Visit>
-  void ForEachInOrder(Visit&&) const {}
+  void Walk(Visit&& visit) const {
+    for (const auto& [key, node] : nodes_) visit(node);
+  }
 
  private:
+  // Keyed by the upper-cased name; equal keys keep their insertion order.
+  std::multimap<std::string, SymbolNode> nodes_;
   int count_ = 0;
 };
+
+SymbolNode* FindSymbol(TarnRun& run, std::string_view name);
+// Insert a new symbol with the current listing line; has-bit is set when the bit field is not
+// 0 or the defining expression used ".". Return 1.
+int DefineSymbol(TarnRun& run, std::string_view name, int32_t value, uint8_t kind);
+int DefineSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind);
+// Define the name, or replace the value and bit of a symbol of the same kind; 0 (and nothing
+// changes) when the name exists with another kind, else 1.
+int SetSymbol(TarnRun& run, std::string_view name, int32_t value, uint8_t kind);
+int SetSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind);
+// Value and bit of a node; an absent node gives 0 and 0.
+SymbolValue ValueOf(const SymbolNode* node);
+int SymbolCount(const TarnRun& run);
+void FreeSymbols(TarnRun& run);
 
 }  // namespace tarn

@@ -1,0 +1,294 @@
+#include "assembler/lexer.h"
+
+#include <array>
+
+#include "assembler/macros.h"
+#include "assembler/messages.h"
+#include "assembler/run.h"
+#include "assembler/text.h"
+
+namespace tarn {
+namespace {
+
+constexpr std::array<CharClass, 256> MakeClassTable() {
+  std::array<CharClass, 256> table{};
+  for (auto& c : table) c = kClassOther;
+  for (int c = 'A'; c <= 'Z'; ++c) table[c] = kClassWord;
+  for (int c = 'a'; c <= 'z'; ++c) table[c] = kClassWord;
+  for (unsigned char c : std::string_view("$%:@\\_`")) table[c] = kClassWord;
+  for (int c = '0'; c <= '9'; ++c) table[c] = kClassDigit;
+  for (unsigned char c : std::string_view("!#&()*+-./<=>?[]^|~")) table[c] = kClassOperator;
+  table['\''] = kClassQuote;
+  table['"'] = kClassQuote;
+  table[0x1F] = kClassQuote;
+  return table;
+}
+
+constexpr std::array<CharClass, 256> kClassTable = MakeClassTable();
+
+struct OperatorRow {
+  char first;
+  char second;  // 0 for a single character
+  Token kind;
+};
+
+// Pairs first: a pair is tried before its first character alone.
+constexpr OperatorRow kOperators[] = {
+    {'!', '=', Token::kNotEqual},   {'&', '&', Token::kLogicalAnd}, {'/', '/', Token::kModulo},
+    {'<', '<', Token::kShiftLeft},  {'<', '=', Token::kLessEqual},  {'>', '>', Token::kShiftRight},
+    {'>', '=', Token::kGreaterEqual}, {'>', '<', Token::kReverse},  {'=', '=', Token::kEqual},
+    {'?', '?', Token::kDoubleQuestion}, {'|', '|', Token::kLogicalOr},
+    {'(', 0, Token::kLeftParen},    {')', 0, Token::kRightParen},   {'[', 0, Token::kLeftBracket},
+    {']', 0, Token::kRightBracket}, {'+', 0, Token::kPlus},         {'-', 0, Token::kMinus},
+    {'*', 0, Token::kStar},         {'/', 0, Token::kSlash},        {'^', 0, Token::kCaret},
+    {'~', 0, Token::kTilde},        {'#', 0, Token::kHash},         {'.', 0, Token::kDot},
+    {'?', 0, Token::kQuestion},     {'=', 0, Token::kAssign},       {'<', 0, Token::kLess},
+    {'>', 0, Token::kGreater},      {'!', 0, Token::kNot},          {'&', 0, Token::kAnd},
+    {'|', 0, Token::kOr},
+};
+
+bool IsPairStart(int c, int next) {
+  for (const OperatorRow& row : kOperators) {
+    if (row.first == c && row.second != 0 && row.second == next) return true;
+  }
+  return false;
+}
+
+Token OperatorKind(int c, int next) {
+  for (const OperatorRow& row : kOperators) {
+    if (row.first == c && row.second == next) return row.kind;
+  }
+  return Token::kIllegal;
+}
+
+// The character just read is read again by the next call, unless it was a blank or the end.
+void Unread(LexerState& lx, int c) {
+  if (c != 0 && c != ' ' && lx.position > 0) --lx.position;
+}
+
+int RadixOfPrefix(char upper) {
+  switch (upper) {
+    case 'B': return 2;
+    case 'D': return 10;
+    case 'H':
+    case 'X': return 16;
+    case 'O':
+    case 'Q': return 8;
+    default: return 0;
+  }
+}
+
+// Sets kind, radix and text of the word in lx.raw_word. Words are classified on their
+// upper-case first, second and last characters.
+//   "$" | "%" (inside REPT)          name
+//   "@" word-char+                    at-name
+//   "$" hex-digits | "%" bin-digits   number
+//   (B|D|H|X|O|Q) quote digits quote  number in that radix
+//   letter ...                        name
+//   "0X" digits | digits (B|D|H|X|O)? number
+void ClassifyWord(TarnRun& run) {
+  LexerState& lx = run.lexer;
+  const std::string& w = lx.raw_word;
+  // Names are kept on their first 32 characters; a number is read whole, so a long binary
+  // constant keeps its suffix and every digit.
+  auto as_name = [&](Token kind, size_t skip) {
+    lx.kind = kind;
+    lx.text = w.substr(0, kNameLimit).substr(skip);
+  };
+  auto as_number = [&](int radix, std::string_view digits) {
+    lx.kind = Token::kNumber;
+    lx.radix = radix;
+    lx.text = std::string(digits);
+  };
+  lx.hex_assumed = false;
+  char first = UpperChar(w[0]);
+  if (ClassOf(static_cast<unsigned char>(w[0])) != kClassDigit) {
+    if (w == "$") return as_name(Token::kName, 0);
+    if (w == "%") {
+      if (ReptActive(run)) return as_name(Token::kName, 0);
+      return as_number(2, "");
+    }
+    if (first == '@' && w.size() >= 2) return as_name(Token::kAtName, 1);
+    if (first == '$') return as_number(16, std::string_view(w).substr(1));
+    if (first == '%') return as_number(2, std::string_view(w).substr(1));
+    int prefix_radix = RadixOfPrefix(first);
+    if (prefix_radix != 0 && w.size() >= 2 && ClassOf(static_cast<unsigned char>(w[1])) == kClassQuote) {
+      size_t end = 2;
+      while (end < w.size() && ClassOf(static_cast<unsigned char>(w[end])) != kClassQuote) ++end;
+      return as_number(prefix_radix, std::string_view(w).substr(2, end - 2));
+    }
+    return as_name(Token::kName, 0);
+  }
+  std::string_view all = w;
+  if (w.size() > 2 && first == '0' && UpperChar(w[1]) == 'X') return as_number(16, all.substr(2));
+  int default_radix = run.options.radix;
+  std::string_view but_last = all.substr(0, all.size() - 1);
+  switch (UpperChar(w.back())) {
+    case 'B':
+      if (default_radix == 16 && w.size() < 3) break;
+      return as_number(2, but_last);
+    case 'D':
+      if (default_radix == 16 && w.size() <= 2) break;
+      return as_number(10, but_last);
+    case 'H':
+    case 'X':
+      return as_number(16, but_last);
+    case 'O':
+      return as_number(8, but_last);
+    default:
+      return as_number(default_radix, all);
+  }
+  // A short word ending in B or D under radix 16: its last letter is a hexadecimal digit.
+  lx.hex_assumed = true;
+  ReportInPass2(run, kWarning, 33);
+  as_number(16, all);
+}
+
+[[noreturn]] void AbortOnLongToken(TarnRun& run) {
+  ReportMessage(run, kError, 34);
+  Print(run, "\nProgram Aborted.\n");
+  throw TarnExit{1};
+}
+
+// word: [class 2 or 3] [class 2, 3 or 5]*
+void ReadWord(TarnRun& run, int c) {
+  LexerState& lx = run.lexer;
+  lx.raw_word.clear();
+  while (c != 0) {
+    CharClass cls = ClassOf(static_cast<unsigned char>(c));
+    if (cls != kClassWord && cls != kClassDigit && cls != kClassQuote) break;
+    lx.raw_word.push_back(static_cast<char>(c));
+    if (static_cast<int>(lx.raw_word.size()) >= kTokenLimit) AbortOnLongToken(run);
+    c = GetChar(run);
+  }
+  Unread(lx, c);
+  ClassifyWord(run);
+}
+
+// string: q [any but q]* q, at most 119 characters; an unclosed string ends with the line.
+void ReadString(TarnRun& run, int quote) {
+  LexerState& lx = run.lexer;
+  lx.kind = Token::kString;
+  lx.text.clear();
+  lx.in_string = true;
+  bool cut = false;
+  for (;;) {
+    int c = GetChar(run);
+    if (c == quote) break;
+    if (c == 0) {
+      ReportMessage(run, kError, 29);
+      break;
+    }
+    if (cut) continue;  // the rest of an over-long string up to its quote is dropped
+    lx.text.push_back(static_cast<char>(c));
+    if (static_cast<int>(lx.text.size()) >= kStringLimit) {
+      ReportMessage(run, kError, 29);
+      cut = true;
+    }
+  }
+  lx.in_string = false;
+}
+
+void ReadOperator(TarnRun& run, int c) {
+  LexerState& lx = run.lexer;
+  lx.text.assign(1, static_cast<char>(c));
+  if (ClassOf(static_cast<unsigned char>(c)) != kClassOperator) {
+    if (c == ',') {
+      lx.kind = Token::kComma;
+      return;
+    }
+    lx.kind = Token::kIllegal;
+    ReportInPass2(run, kWarning, 35);
+    // An expression that holds an illegal character fails, in both passes.
+    run.messages.error_calls = 1;
+    run.messages.last_error_code = 35;
+    return;
+  }
+  int next = GetChar(run);
+  if (IsPairStart(c, next)) {
+    lx.text.push_back(static_cast<char>(next));
+    lx.kind = OperatorKind(c, next);
+    return;
+  }
+  Unread(lx, next);
+  lx.kind = OperatorKind(c, 0);
+}
+
+}  // namespace
+
+CharClass ClassOf(unsigned char c) { return kClassTable[c]; }
+
+void BeginLine(TarnRun& run, std::string_view text) {
+  LexerState& lx = run.lexer;
+  lx.line.assign(text);
+  lx.position = 0;
+  lx.line_ended = false;
+  lx.in_string = false;
+  lx.kind = Token::kEndOfLine;
+  lx.text.clear();
+  lx.raw_word.clear();
+  lx.start = 0;
+}
+
+int GetChar(TarnRun& run) {
+  LexerState& lx = run.lexer;
+  if (lx.line_ended) return 0;
+  unsigned char c = lx.position < lx.line.size() ? static_cast<unsigned char>(lx.line[lx.position]) : 0;
+  ++lx.position;
+  if (c == 0 || c == '\n' || c == '\f' || c == '\r' || (c == ';' && !lx.in_string)) {
+    lx.line_ended = true;
+    return 0;
+  }
+  return c == '\t' ? ' ' : c;
+}
+
+Token NextToken(TarnRun& run) {
+  LexerState& lx = run.lexer;
+  lx.previous_text2 = lx.previous_text;
+  lx.previous_text = lx.text;
+  lx.previous_kind = lx.kind;
+  int c = GetChar(run);
+  while (c == ' ') c = GetChar(run);
+  lx.start = lx.position > 0 ? lx.position - 1 : 0;
+  if (c == 0) {
+    lx.kind = Token::kEndOfLine;
+    lx.text.clear();
+    return lx.kind;
+  }
+  switch (ClassOf(static_cast<unsigned char>(c))) {
+    case kClassWord:
+    case kClassDigit: ReadWord(run, c); break;
+    case kClassQuote: ReadString(run, c); break;
+    default: ReadOperator(run, c); break;
+  }
+  return lx.kind;
+}
+
+bool ConvertDigits(std::string_view digits, int radix, int32_t* value) {
+  static constexpr std::string_view kDigits = "0123456789ABCDEF";
+  uint32_t v = 0;
+  for (char ch : digits) {
+    if (ch == '_') continue;
+    size_t index = kDigits.find(UpperChar(ch));
+    if (index == std::string_view::npos || static_cast<int>(index) >= radix) {
+      *value = -1;
+      return false;
+    }
+    v = v * static_cast<uint32_t>(radix) + static_cast<uint32_t>(index);
+  }
+  *value = static_cast<int32_t>(v);
+  return true;
+}
+
+int32_t ConvertNumber(TarnRun& run) {
+  int32_t value;
+  if (!ConvertDigits(run.lexer.text, run.lexer.radix, &value)) ReportMessage(run, kError, 23);
+  return value;
+}
+
+int CheckRange(int32_t value, int32_t max) {
+  int64_t low = -((static_cast<int64_t>(max) + 1) / 2);
+  return value >= low && value <= max ? 0 : 1;
+}
+
+}  // namespace tarn

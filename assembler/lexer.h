@@ -1,0 +1,114 @@
+#pragma once
+// The lexer: splits the current source line into tokens, one call at a time, and classifies
+// words as numbers (with their radix), names and at-names. Every other part of the assembler
+// reads the source only through it.
+//
+// Invariants: `position` never passes the end of `line` plus one; once `line_ended` is set,
+// GetChar returns the end mark until the next BeginLine; `text` holds at most 120 characters.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tarn {
+
+struct TarnRun;
+
+enum CharClass : unsigned char {
+  kClassOther = 1,     // the comma, blanks, control characters, everything from 128 up
+  kClassWord = 2,      // letters and $ % : @ \ _ `
+  kClassDigit = 3,     // 0 to 9
+  kClassOperator = 4,  // ! # & ( ) * + - . / < = > ? [ ] ^ | ~
+  kClassQuote = 5,     // ' " and 0x1F, the mark that wraps a macro argument
+};
+
+CharClass ClassOf(unsigned char c);
+
+enum class Token : int {
+  kIllegal,          // a class-1 character other than the comma
+  kComma,
+  kEndOfLine,        // the end of the line, or the start of a comment
+  kName,
+  kAtName,           // "@" and at least one more character; the text is without the "@"
+  kNumber,
+  kString,
+  kLeftParen,
+  kRightParen,
+  kLeftBracket,
+  kRightBracket,
+  kPlus,
+  kMinus,
+  kStar,
+  kSlash,
+  kCaret,
+  kTilde,
+  kHash,
+  kDot,
+  kQuestion,
+  kModulo,           // //
+  kAssign,           // =
+  kEqual,            // ==
+  kNotEqual,         // !=
+  kLess,
+  kGreater,
+  kLessEqual,
+  kGreaterEqual,
+  kNot,              // !
+  kAnd,              // &
+  kLogicalAnd,       // &&
+  kOr,               // |
+  kLogicalOr,        // || (also the unary absolute value)
+  kShiftLeft,
+  kShiftRight,
+  kReverse,          // ><
+  kDoubleQuestion,   // ??
+};
+
+inline constexpr int kTokenLimit = 120;    // a word this long ends the run
+inline constexpr int kStringLimit = 119;   // a string is cut here
+inline constexpr int kNameLimit = 32;      // names are kept and compared on this many characters
+inline constexpr char kParameterMark = 0x1F;
+
+struct LexerState {
+  // The current source line as the line reader delivered it, and the reading position.
+  std::string line;
+  size_t position = 0;
+  bool line_ended = false;
+  bool in_string = false;  // ";" is an ordinary character while a string is read
+
+  Token kind = Token::kEndOfLine;
+  std::string text;       // a number's digits only; a string's characters between the quotes
+  std::string raw_word;   // a word exactly as read, before classification
+  int radix = 10;         // of a number
+  size_t start = 0;       // where the token began in the line
+  bool hex_assumed = false;  // a B or D suffix was read as a hexadecimal digit (radix 16)
+
+  // The statement processor looks back at these.
+  std::string previous_text;
+  std::string previous_text2;
+  Token previous_kind = Token::kEndOfLine;
+};
+
+// Makes `text` the current line and reads it from its first character.
+void BeginLine(TarnRun& run, std::string_view text);
+
+// The next character of the line: 0 at the end of the line (NUL, LF, FF, CR, or ";" outside
+// a string), a blank for a tab.
+int GetChar(TarnRun& run);
+
+// Reads the next token, sets the token state and returns its kind.
+//   word:     [class 2 or 3] [class 2, 3 or 5]*   (classified below)
+//   string:   q [any but q]* q                   (q one of the class-5 characters)
+//   operator: one class-4 character, or one of != && // << <= >> >= >< == ?? ||
+Token NextToken(TarnRun& run);
+
+// The value of the current number token; reports message 23 and gives -1 after an invalid digit.
+int32_t ConvertNumber(TarnRun& run);
+// The same conversion without the report: false after an invalid digit.
+//   digits: [0-9A-Fa-f_]*, each below the radix; "_" is skipped anywhere
+bool ConvertDigits(std::string_view digits, int radix, int32_t* value);
+
+// 0 when value lies in -((max + 1) / 2) up to max, else 1.
+int CheckRange(int32_t value, int32_t max);
+
+}  // namespace tarn
