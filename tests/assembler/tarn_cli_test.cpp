@@ -131,6 +131,7 @@ TEST(TarnProgram, OutputFilesThatCannotBeCreated) {
       {"p.lst", 6, "\nCannot create program listing file"},
       {"p.map", 3, "\nCannot create map file"},
       {"p.sym", 5, "\nCannot create symbol file"},
+      {"p.hex", 4, "\nCannot open object file"},
   };
   for (const Case& c : cases) {
     for (bool ide : {true, false}) {
@@ -144,6 +145,15 @@ TEST(TarnProgram, OutputFilesThatCannotBeCreated) {
       EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output;
     }
   }
+}
+
+TEST(TarnProgram, Inhx32HasNoWriter) {
+  TempFolder dir;
+  WriteFile(dir / "p.asm", "\tEND\n");
+  auto ide = RunTarnExe({"/F", "INHX32", "/E", "KESTRIAN", "p.asm"}, dir.path().string());
+  EXPECT_EQ(ide.exit_code, 4);
+  EXPECT_NE(ide.output.find("\nCannot open object file"), std::string::npos);
+  EXPECT_EQ(RunTarnExe({"/F", "INHX32", "p.asm"}, dir.path().string()).exit_code, 1);
 }
 
 }  // namespace
