@@ -29,8 +29,8 @@ int WriteObject(TarnRun& run) {
     case kInhx8m: return WriteInhx8m(run);
     case kInhx8s: return WriteInhx8s(run);
     case kInhx32: return -1;
-    // The IEEE-695 writer is not part of tarn yet: nothing is written.
-    case kIeee695: return 0;
+    // No IEEE-695 writer yet: fail as INHX32 does rather than report an object never written.
+    case kIeee695: return -1;
     default: return -1;
   }
 }

@@ -147,13 +147,15 @@ TEST(TarnProgram, OutputFilesThatCannotBeCreated) {
   }
 }
 
-TEST(TarnProgram, Inhx32HasNoWriter) {
-  TempFolder dir;
-  WriteFile(dir / "p.asm", "\tEND\n");
-  auto ide = RunTarnExe({"/F", "INHX32", "/E", "KESTRIAN", "p.asm"}, dir.path().string());
-  EXPECT_EQ(ide.exit_code, 4);
-  EXPECT_NE(ide.output.find("\nCannot open object file"), std::string::npos);
-  EXPECT_EQ(RunTarnExe({"/F", "INHX32", "p.asm"}, dir.path().string()).exit_code, 1);
+TEST(TarnProgram, FormatsWithoutAWriterFail) {
+  for (const char* format : {"INHX32", "IEEE695"}) {
+    TempFolder dir;
+    WriteFile(dir / "p.asm", "\tEND\n");
+    auto ide = RunTarnExe({"/F", format, "/E", "KESTRIAN", "p.asm"}, dir.path().string());
+    EXPECT_EQ(ide.exit_code, 4) << format;
+    EXPECT_NE(ide.output.find("\nCannot open object file"), std::string::npos);
+    EXPECT_EQ(RunTarnExe({"/F", format, "p.asm"}, dir.path().string()).exit_code, 1) << format;
+  }
 }
 
 }  // namespace
