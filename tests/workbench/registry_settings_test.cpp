@@ -1,0 +1,187 @@
+#include "workbench/registry_settings.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+using platform::SettingsError;
+using platform::SettingsStore;
+using workbench::PlacedWindow;
+using workbench::RegistrySettings;
+using workbench::WindowState;
+
+const std::string kRoot = "Software\\KestrianInc\\QV-Key\\2.0\\";
+
+// A window that remembers its normal bounds apart from its state, as a real one does.
+class FakeWindow : public PlacedWindow {
+ public:
+  WindowState State() const override { return state; }
+  void SetState(WindowState s) override {
+    state = s;
+    ++state_changes;
+  }
+  int Top() const override { return top; }
+  int Left() const override { return left; }
+  int Height() const override { return height; }
+  int Width() const override { return width; }
+  bool Visible() const override { return visible; }
+  void SetBounds(int l, int t, int w, int h) override {
+    left = l, top = t, width = w, height = h;
+    ++bounds_changes;
+  }
+  WindowState state = WindowState::Normal;
+  int top = 10, left = 20, height = 300, width = 400;
+  bool visible = true;
+  int state_changes = 0, bounds_changes = 0;
+};
+
+class RegistrySettingsTest : public ::testing::Test {
+ protected:
+  RegistrySettingsTest()
+      : file_(std::filesystem::temp_directory_path() /
+              ("qv_registry_" + std::to_string(::getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt")),
+        store_((std::filesystem::remove(file_), file_)),
+        settings_(store_) {
+    settings_.SetRegistryRoot(workbench::kRegistryRoot);
+  }
+  ~RegistrySettingsTest() override { std::filesystem::remove(file_); }
+
+  std::filesystem::path file_;
+  SettingsStore store_;
+  RegistrySettings settings_;
+};
+
+TEST_F(RegistrySettingsTest, SettingIsKeyUnderRootHoldingValueOfTheSameName) {
+  ASSERT_TRUE(settings_.WriteRegInt("Configuration\\Tabsize", 4));
+  EXPECT_EQ(store_.ReadInt(kRoot + "Configuration\\Tabsize", "Configuration\\Tabsize"), 4);
+  ASSERT_TRUE(settings_.WriteRegString("LastFilesOpened\\File0", "C:\\src\\a.SRC"));
+  EXPECT_EQ(store_.ReadString(kRoot + "LastFilesOpened\\File0", "LastFilesOpened\\File0"),
+            "C:\\src\\a.SRC");
+  std::int32_t n = 0;
+  std::string s;
+  EXPECT_TRUE(settings_.ReadRegInt("Configuration\\Tabsize", n));
+  EXPECT_EQ(n, 4);
+  EXPECT_TRUE(settings_.ReadRegString("LastFilesOpened\\File0", s));
+  EXPECT_EQ(s, "C:\\src\\a.SRC");
+}
+
+TEST_F(RegistrySettingsTest, MissingSettingKeepsTheCallersDefault) {
+  std::int32_t n = 77;
+  std::string s = "kept?";
+  EXPECT_FALSE(settings_.ReadRegInt("Configuration\\Nothing", n));
+  EXPECT_EQ(n, 77);
+  EXPECT_FALSE(settings_.ReadRegString("Configuration\\Nothing", s));
+  EXPECT_EQ(s, "");
+  EXPECT_FALSE(settings_.RegKeyExists("Configuration\\Nothing"));
+}
+
+TEST_F(RegistrySettingsTest, KeyWithoutValueOrOfOtherTypeThrows) {
+  ASSERT_TRUE(settings_.WriteRegInt("EditorWindow\\Top", 5));  // makes "EditorWindow" a key
+  std::int32_t n = 0;
+  std::string s;
+  EXPECT_TRUE(settings_.RegKeyExists("EditorWindow"));
+  EXPECT_THROW(settings_.ReadRegInt("EditorWindow", n), SettingsError);
+  EXPECT_THROW(settings_.ReadRegString("EditorWindow\\Top", s), SettingsError);
+}
+
+TEST_F(RegistrySettingsTest, DeleteTakesThePlacementWithItsSettings) {
+  ASSERT_TRUE(settings_.WriteFormBounds("ClockWindow", 1, 2, 3, 4, true));
+  EXPECT_TRUE(settings_.RegDeleteKey("ClockWindow"));
+  EXPECT_FALSE(settings_.RegKeyExists("ClockWindow"));
+  EXPECT_FALSE(settings_.RegKeyExists("ClockWindow\\Top"));
+  EXPECT_FALSE(settings_.RegDeleteKey("ClockWindow"));
+}
+
+TEST_F(RegistrySettingsTest, FormBoundsRoundTripAndMissingOnesStayUntouched) {
+  ASSERT_TRUE(settings_.WriteFormBounds("DeviceWindow", 11, 22, 333, 444, false));
+  EXPECT_EQ(store_.ReadInt(kRoot + "DeviceWindow\\Height", "DeviceWindow\\Height"), 333);
+  EXPECT_EQ(store_.ReadInt(kRoot + "DeviceWindow\\Visible", "DeviceWindow\\Visible"), 0);
+  int top = 0, left = 0, width = 0, height = 0;
+  bool visible = true;
+  ASSERT_TRUE(settings_.ReadFormBounds("DeviceWindow", top, left, visible, width, height));
+  EXPECT_EQ(top, 11);
+  EXPECT_EQ(left, 22);
+  EXPECT_EQ(height, 333);
+  EXPECT_EQ(width, 444);
+  EXPECT_FALSE(visible);
+
+  ASSERT_TRUE(settings_.RegDeleteKey("DeviceWindow\\Width"));
+  width = -1;
+  EXPECT_TRUE(settings_.ReadFormBounds("DeviceWindow", top, left, visible, width, height));
+  EXPECT_EQ(width, -1);
+  EXPECT_FALSE(settings_.ReadFormBounds("NoWindow", top, left, visible, width, height));
+}
+
+TEST_F(RegistrySettingsTest, SavingAMaximizedWindowStoresItsNormalBounds) {
+  FakeWindow w;
+  w.state = WindowState::Maximized;
+  ASSERT_TRUE(settings_.SaveFormPlacement("CodeWindow", w));
+  std::int32_t v = -1;
+  ASSERT_TRUE(settings_.ReadRegInt("CodeWindow\\WindowState", v));
+  EXPECT_EQ(v, 2);
+  ASSERT_TRUE(settings_.ReadRegInt("CodeWindow\\Top", v));
+  EXPECT_EQ(v, 10);
+  ASSERT_TRUE(settings_.ReadRegInt("CodeWindow\\Left", v));
+  EXPECT_EQ(v, 20);
+  ASSERT_TRUE(settings_.ReadRegInt("CodeWindow\\Height", v));
+  EXPECT_EQ(v, 300);
+  ASSERT_TRUE(settings_.ReadRegInt("CodeWindow\\Width", v));
+  EXPECT_EQ(v, 400);
+  ASSERT_TRUE(settings_.ReadRegInt("CodeWindow\\Visible", v));
+  EXPECT_EQ(v, 1);
+  EXPECT_EQ(w.state, WindowState::Normal);
+}
+
+TEST_F(RegistrySettingsTest, RestoreAppliesBoundsThenState) {
+  ASSERT_TRUE(settings_.WriteFormBounds("WatchWindow", 5, 6, 70, 80, true));
+  ASSERT_TRUE(settings_.WriteRegInt("WatchWindow\\WindowState", 2));
+  FakeWindow w;
+  ASSERT_TRUE(settings_.RestoreFormPlacement("WatchWindow", w));
+  EXPECT_EQ(w.top, 5);
+  EXPECT_EQ(w.left, 6);
+  EXPECT_EQ(w.height, 70);
+  EXPECT_EQ(w.width, 80);
+  EXPECT_EQ(w.state, WindowState::Maximized);
+
+  ASSERT_TRUE(settings_.RegDeleteKey("WatchWindow\\WindowState"));
+  ASSERT_TRUE(settings_.RestoreFormPlacement("WatchWindow", w));
+  EXPECT_EQ(w.state, WindowState::Normal);
+}
+
+TEST_F(RegistrySettingsTest, RestoreWithWidthMissingChangesNothingButSucceeds) {
+  ASSERT_TRUE(settings_.WriteFormBounds("RegisterWindow", 5, 6, 70, 80, true));
+  ASSERT_TRUE(settings_.WriteRegInt("RegisterWindow\\WindowState", 2));
+  ASSERT_TRUE(settings_.RegDeleteKey("RegisterWindow\\Width"));
+  FakeWindow w;
+  EXPECT_TRUE(settings_.RestoreFormPlacement("RegisterWindow", w));
+  EXPECT_EQ(w.bounds_changes, 0);
+  EXPECT_EQ(w.state_changes, 0);
+  EXPECT_FALSE(settings_.RestoreFormPlacement("ClockWindow", w));
+}
+
+TEST(OneSettingsStore, LivesFromCreateToFree) {
+  auto file = std::filesystem::temp_directory_path() /
+              ("qv_one_store_" + std::to_string(::getpid()) + ".txt");
+  std::filesystem::remove(file);
+  EXPECT_FALSE(workbench::SettingsStoreExists());
+  EXPECT_THROW(workbench::Registry(), std::logic_error);
+  workbench::CreateSettingsStore(file);
+  workbench::SetRegistryRoot(workbench::kRegistryRoot);
+  EXPECT_TRUE(workbench::WriteRegInt("FileListWidth", 120));
+  workbench::CreateSettingsStore(file);  // a second creation keeps the first store
+  std::int32_t width = 0;
+  EXPECT_TRUE(workbench::ReadRegInt("FileListWidth", width));
+  EXPECT_EQ(width, 120);
+  workbench::FreeSettingsStore();
+  EXPECT_FALSE(workbench::SettingsStoreExists());
+  workbench::CreateSettingsStore(file);
+  width = 0;
+  EXPECT_TRUE(workbench::ReadRegInt("FileListWidth", width));
+  EXPECT_EQ(width, 120);
+  workbench::FreeSettingsStore();
+  std::filesystem::remove(file);
+}
+
+}  // namespace

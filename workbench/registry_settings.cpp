@@ -1,0 +1,153 @@
+#include "workbench/registry_settings.h"
+
+#include <stdexcept>
+
+namespace workbench {
+
+bool RegistrySettings::EnsureKey(std::string_view name) {
+  return store_.KeyExists(Key(name)) || store_.CreateKey(Key(name));
+}
+
+bool RegistrySettings::WriteRegInt(std::string_view name, std::int32_t value) {
+  return EnsureKey(name) && store_.WriteInt(Key(name), name, value);
+}
+
+bool RegistrySettings::WriteRegString(std::string_view name, std::string_view value) {
+  return EnsureKey(name) && store_.WriteString(Key(name), name, value);
+}
+
+bool RegistrySettings::ReadRegInt(std::string_view name, std::int32_t& value) const {
+  if (!store_.KeyExists(Key(name))) return false;
+  value = store_.ReadInt(Key(name), name);
+  return true;
+}
+
+bool RegistrySettings::ReadRegString(std::string_view name, std::string& value) const {
+  if (!store_.KeyExists(Key(name))) {
+    value.clear();
+    return false;
+  }
+  value = store_.ReadString(Key(name), name);
+  return true;
+}
+
+bool RegistrySettings::RegKeyExists(std::string_view name) const {
+  return store_.KeyExists(Key(name));
+}
+
+bool RegistrySettings::RegDeleteKey(std::string_view name) { return store_.DeleteKey(Key(name)); }
+
+bool RegistrySettings::WriteFormBounds(std::string_view name, int top, int left, int height,
+                                       int width, bool visible) {
+  const std::string n(name);
+  return WriteRegInt(n + "\\Top", top) && WriteRegInt(n + "\\Left", left) &&
+         WriteRegInt(n + "\\Height", height) && WriteRegInt(n + "\\Width", width) &&
+         WriteRegInt(n + "\\Visible", visible ? 1 : 0);
+}
+
+bool RegistrySettings::ReadFormBounds(std::string_view name, int& top, int& left, bool& visible,
+                                      int& width, int& height) const {
+  if (!RegKeyExists(name)) return false;
+  const std::string n(name);
+  std::int32_t shown = 0;
+  ReadRegInt(n + "\\Top", top);
+  ReadRegInt(n + "\\Left", left);
+  ReadRegInt(n + "\\Height", height);
+  ReadRegInt(n + "\\Width", width);
+  if (ReadRegInt(n + "\\Visible", shown)) visible = shown != 0;
+  return true;
+}
+
+bool RegistrySettings::SaveFormPlacement(std::string_view name, PlacedWindow& window) {
+  if (!EnsureKey(name)) return false;
+  const std::string n(name);
+  WriteRegInt(n + "\\WindowState", static_cast<std::int32_t>(window.State()));
+  if (window.State() != WindowState::Normal) window.SetState(WindowState::Normal);
+  WriteFormBounds(name, window.Top(), window.Left(), window.Height(), window.Width(),
+                  window.Visible());
+  return true;
+}
+
+bool RegistrySettings::RestoreFormPlacement(std::string_view name, PlacedWindow& window) const {
+  if (!RegKeyExists(name)) return false;
+  const std::string n(name);
+  std::int32_t top = 0, left = 0, height = 0, width = 0;
+  if (ReadRegInt(n + "\\Top", top) && ReadRegInt(n + "\\Left", left) &&
+      ReadRegInt(n + "\\Height", height) && ReadRegInt(n + "\\Width", width)) {
+    window.SetBounds(left, top, width, height);
+    std::int32_t state = 0;
+    if (!ReadRegInt(n + "\\WindowState", state) || state < 0 || state > 2) state = 0;
+    window.SetState(static_cast<WindowState>(state));
+  }
+  return true;
+}
+
+namespace {
+
+// The program's one store; it lives from the main window's creation to its destruction.
+struct OneStore {
+  std::unique_ptr<platform::SettingsStore> store;
+  std::unique_ptr<RegistrySettings> settings;
+};
+
+OneStore& TheStore() {
+  static OneStore one;
+  return one;
+}
+
+}  // namespace
+
+void CreateSettingsStore() { CreateSettingsStore(platform::SettingsStore::DefaultPath()); }
+
+void CreateSettingsStore(const std::filesystem::path& file) {
+  OneStore& one = TheStore();
+  if (one.store) return;
+  one.store = std::make_unique<platform::SettingsStore>(file);
+  one.settings = std::make_unique<RegistrySettings>(*one.store);
+}
+
+void FreeSettingsStore() {
+  OneStore& one = TheStore();
+  one.settings.reset();
+  one.store.reset();
+}
+
+bool SettingsStoreExists() { return TheStore().settings != nullptr; }
+
+RegistrySettings& Registry() {
+  OneStore& one = TheStore();
+  if (!one.settings) throw std::logic_error("The settings store has not been created");
+  return *one.settings;
+}
+
+void SetRegistryRoot(std::string_view root) { Registry().SetRegistryRoot(root); }
+bool WriteRegInt(std::string_view name, std::int32_t value) {
+  return Registry().WriteRegInt(name, value);
+}
+bool ReadRegInt(std::string_view name, std::int32_t& value) {
+  return Registry().ReadRegInt(name, value);
+}
+bool WriteRegString(std::string_view name, std::string_view value) {
+  return Registry().WriteRegString(name, value);
+}
+bool ReadRegString(std::string_view name, std::string& value) {
+  return Registry().ReadRegString(name, value);
+}
+bool RegKeyExists(std::string_view name) { return Registry().RegKeyExists(name); }
+bool RegDeleteKey(std::string_view name) { return Registry().RegDeleteKey(name); }
+bool WriteFormBounds(std::string_view name, int top, int left, int height, int width,
+                     bool visible) {
+  return Registry().WriteFormBounds(name, top, left, height, width, visible);
+}
+bool ReadFormBounds(std::string_view name, int& top, int& left, bool& visible, int& width,
+                    int& height) {
+  return Registry().ReadFormBounds(name, top, left, visible, width, height);
+}
+bool SaveFormPlacement(std::string_view name, PlacedWindow& window) {
+  return Registry().SaveFormPlacement(name, window);
+}
+bool RestoreFormPlacement(std::string_view name, PlacedWindow& window) {
+  return Registry().RestoreFormPlacement(name, window);
+}
+
+}  // namespace workbench
