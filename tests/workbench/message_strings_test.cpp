@@ -1,0 +1,100 @@
+#include "workbench/message_strings.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/message_box.h"
+#include "workbench/localize.h"
+
+namespace {
+
+using platform::BoxButtons;
+using workbench::FormatError;
+
+TEST(FormatStr, FillsPlaceholdersInOrder) {
+  std::string r;
+  workbench::FormatStr1("Save changes to %s ?", "a.src", r);
+  EXPECT_EQ(r, "Save changes to a.src ?");
+  workbench::FormatStr2("Replaced: %s^with: %s", "x", "y", r);
+  EXPECT_EQ(r, "Replaced: x^with: y");
+  workbench::FormatStr3("%s-%s-%s", "1", "2", "3", r);
+  EXPECT_EQ(r, "1-2-3");
+}
+
+TEST(FormatStr, ExtraArgumentsIgnoredMissingOnesRaise) {
+  std::string r = "unchanged";
+  workbench::FormatStr3("only %s", "one", "two", "three", r);
+  EXPECT_EQ(r, "only one");
+  workbench::FormatStr1("no placeholder", "x", r);
+  EXPECT_EQ(r, "no placeholder");
+  workbench::FormatStr1("100%% of %s", "%s", r);
+  EXPECT_EQ(r, "100% of %s");  // an argument is never read as a format
+  r = "unchanged";
+  EXPECT_THROW(workbench::FormatStr1("%s and %s", "one", r), FormatError);
+  EXPECT_EQ(r, "unchanged");
+  EXPECT_THROW(workbench::FormatStr1("50% off", "x", r), FormatError);
+  EXPECT_THROW(workbench::FormatStr1("ends in %", "x", r), FormatError);
+}
+
+class MessageBoxesById : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    workbench::SetLocalization(&texts_);
+    texts_.InitLocalization("x");
+  }
+  void TearDown() override { workbench::SetLocalization(nullptr); }
+  workbench::Localizer texts_;
+  platform::ScopedMessageBoxRecorder boxes_;
+};
+
+TEST_F(MessageBoxesById, OkBoxTakesTextAndCaptionFromTheTables) {
+  EXPECT_EQ(workbench::MsgBoxById(3072, 3073), platform::kAnswerOk);
+  ASSERT_EQ(boxes_->Boxes().size(), 1u);
+  const platform::BoxRequest& box = boxes_->Boxes()[0];
+  EXPECT_EQ(box.text, "Couldn't load file for viewing debug code");
+  EXPECT_EQ(box.caption, "View Debug ERROR");
+  EXPECT_EQ(box.buttons, BoxButtons::Ok);
+}
+
+TEST_F(MessageBoxesById, FormattingSiblingsFillTheirArguments) {
+  workbench::MsgBoxById1(12000, 12001, "a.txtb.txt");
+  workbench::MsgBoxById2(7002, 7003, "TARN", "C:\\QV\\TARN Output\\");
+  workbench::MsgBoxById3(4000, 4001, "40", "32", "32");
+  workbench::MsgBoxById1(3076, 3011, "ignored");  // the empty caption
+  ASSERT_EQ(boxes_->Boxes().size(), 4u);
+  EXPECT_EQ(boxes_->Boxes()[0].text,
+            "Template filenames must be either\r\"Template.src\" or Template.qvb\"\r"
+            "The following filenames in the Template directory are incorrect\r\ra.txtb.txt");
+  EXPECT_EQ(boxes_->Boxes()[1].text, "Couldn't create TARN directory:\r\rC:\\QV\\TARN Output\\");
+  EXPECT_EQ(boxes_->Boxes()[2].text,
+            "You have 40 WATCH variables, and the max allowed is 32.\r\r"
+            "Only the first 32 will be used.");
+  EXPECT_EQ(boxes_->Boxes()[3].text, "Code must be assembled with TARN to use QVSim");
+  EXPECT_EQ(boxes_->Boxes()[3].caption, "");
+}
+
+TEST_F(MessageBoxesById, YesNoBoxesAnswerAsThePressedButton) {
+  boxes_->Answer(platform::kAnswerNo);
+  EXPECT_EQ(workbench::YesNoBoxById(2002, 2003), platform::kAnswerNo);
+  EXPECT_EQ(workbench::YesNoBoxById1(3035, 3036, "C:\\a.src"), platform::kAnswerYes);
+  boxes_->Answer(platform::kAnswerNo);
+  EXPECT_EQ(workbench::YesNoBoxById2(8009, 8010, "1.50", "1.51.03"), platform::kAnswerNo);
+  EXPECT_EQ(workbench::YesNoBoxById3(3065, 3066, "Assembly Language", "Assembly Language",
+                                     "QV/B"),
+            platform::kAnswerYes);
+  ASSERT_EQ(boxes_->Boxes().size(), 4u);
+  for (const auto& box : boxes_->Boxes()) EXPECT_EQ(box.buttons, BoxButtons::YesNo);
+  EXPECT_EQ(boxes_->Boxes()[1].text,
+            "C:\\a.src\r\rThis file is a \"Top\" file.  Do you want it to be set as the "
+            "current \"Top\"?");
+  EXPECT_EQ(boxes_->Boxes()[2].caption, "QV/B Compiler Update");
+  EXPECT_EQ(boxes_->Boxes()[3].text,
+            "Default editor type is for Assembly Language files.  Create editor for this "
+            "language?\r\r\"Yes\" for Assembly Language editor\r\"No\" for QV/B editor");
+}
+
+TEST_F(MessageBoxesById, TooFewArgumentsRaiseAndShowNothing) {
+  EXPECT_THROW(workbench::MsgBoxById1(9008, 9009, "only one"), FormatError);
+  EXPECT_TRUE(boxes_->Boxes().empty());
+}
+
+}  // namespace

@@ -1,0 +1,45 @@
+#pragma once
+// Message boxes built from string ids: the text is LU_GetString(text id), the caption
+// LU_GetString(caption id), and up to three string arguments fill the text's "%s" in order.
+// Every box goes through the application's message-box service (platform/message_box.h);
+// the result is the button pressed: 1 OK, 6 Yes, 7 No.
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace workbench {
+
+// A format string that asks for more arguments than it is given, or holds a "%" that is
+// neither "%s" nor "%%".
+class FormatError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Fmt with its "%s" filled in order by the arguments ("%%" is one "%"); arguments beyond the
+// placeholders are ignored.
+void FormatStr1(std::string_view fmt, std::string_view s1, std::string& result);
+void FormatStr2(std::string_view fmt, std::string_view s1, std::string_view s2,
+                std::string& result);
+void FormatStr3(std::string_view fmt, std::string_view s1, std::string_view s2,
+                std::string_view s3, std::string& result);
+std::string FormatText(std::string_view fmt, std::initializer_list<std::string_view> args);
+
+int MsgBoxById(int text_id, int caption_id);
+int MsgBoxById1(int text_id, int caption_id, std::string_view s1);
+int MsgBoxById2(int text_id, int caption_id, std::string_view s1, std::string_view s2);
+int MsgBoxById3(int text_id, int caption_id, std::string_view s1, std::string_view s2,
+                std::string_view s3);
+
+int YesNoBoxById(int text_id, int caption_id);
+int YesNoBoxById1(int text_id, int caption_id, std::string_view s1);
+int YesNoBoxById2(int text_id, int caption_id, std::string_view s1, std::string_view s2);
+int YesNoBoxById3(int text_id, int caption_id, std::string_view s1, std::string_view s2,
+                  std::string_view s3);
+
+// The unit's start and end at the main window's creation and destruction; nothing to do.
+inline void InitMessageStrings() {}
+inline void DoneMessageStrings() {}
+
+}  // namespace workbench
