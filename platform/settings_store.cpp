@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -145,6 +146,10 @@ const SettingsStore::Key* SettingsStore::Find(std::string_view path) const {
   return key;
 }
 
+SettingsStore::Key* SettingsStore::Find(std::string_view path) {
+  return const_cast<Key*>(std::as_const(*this).Find(path));
+}
+
 bool SettingsStore::KeyExists(std::string_view key) const { return Find(key) != nullptr; }
 
 bool SettingsStore::CreateKey(std::string_view path) {
@@ -206,7 +211,7 @@ std::string SettingsStore::ReadString(std::string_view key, std::string_view nam
 }
 
 bool SettingsStore::WriteValue(std::string_view key, std::string_view name, Value value) {
-  Key* k = const_cast<Key*>(Find(key));
+  Key* k = Find(key);
   if (!k) return false;
   auto it = k->values.find(name);
   if (it == k->values.end()) {

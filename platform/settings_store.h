@@ -78,6 +78,7 @@ class SettingsStore {
   };
 
   const Key* Find(std::string_view path) const;
+  Key* Find(std::string_view path);
   const Value& ValueOf(std::string_view key, std::string_view name) const;
   bool WriteValue(std::string_view key, std::string_view name, Value value);
   void Load();

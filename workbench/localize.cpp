@@ -151,8 +151,8 @@ void Localizer::InitLocalization(std::string_view exe_folder) {
   callbacks_.clear();
   initialised_ = true;
   languages_folder_ = std::string(exe_folder);
-  if (languages_folder_.empty() || languages_folder_.back() != '\\') languages_folder_ += '\\';
-  languages_folder_ += "Languages\\";
+  if (languages_folder_.empty() || languages_folder_.back() != '/') languages_folder_ += '/';
+  languages_folder_ += "Languages/";
   SelectLanguage(0);
 }
 

@@ -99,6 +99,7 @@ class Localizer {
   void ReapplyLanguage();
   int CurrentLanguage() const { return current_language_ < 0 ? 0 : current_language_; }
   int LanguageCount() const { return 1; }
+  // The program folder + "Languages/"; kept, never read: every text comes from the resources.
   const std::string& LanguagesFolder() const { return languages_folder_; }
 
   // Returns the callback's slot.

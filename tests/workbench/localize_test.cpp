@@ -23,7 +23,7 @@ workbench::TextResourceLookup Resources(std::map<std::string, std::string> files
 
 class ShippedTables : public ::testing::Test {
  protected:
-  void SetUp() override { texts_.InitLocalization("C:\\QVKey"); }
+  void SetUp() override { texts_.InitLocalization("/opt/qvkey"); }
   Localizer texts_;
 };
 
@@ -55,7 +55,7 @@ TEST_F(ShippedTables, OneLanguageAndTheLanguagesFolder) {
   EXPECT_EQ(texts_.CurrentLanguage(), 0);
   texts_.SelectLanguage(1);
   EXPECT_EQ(texts_.CurrentLanguage(), 0);
-  EXPECT_EQ(texts_.LanguagesFolder(), "C:\\QVKey\\Languages\\");
+  EXPECT_EQ(texts_.LanguagesFolder(), "/opt/qvkey/Languages/");
 }
 
 TEST(StringLoader, NamesPicksSlotsAndIndexesByNonEmptyLines) {

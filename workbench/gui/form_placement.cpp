@@ -1,0 +1,50 @@
+#include "workbench/gui/form_placement.h"
+
+#include <QWidget>
+
+namespace gui {
+
+using workbench::WindowState;
+
+WindowState WidgetPlacement::State() const {
+  const Qt::WindowStates s = window_.windowState();
+  if (s & Qt::WindowMinimized) return WindowState::Minimized;
+  if (s & (Qt::WindowMaximized | Qt::WindowFullScreen)) return WindowState::Maximized;
+  return WindowState::Normal;
+}
+
+QRect WidgetPlacement::Normal() const {
+  // A maximized window remembers the bounds it will return to; a normal one has them.
+  const QRect normal = window_.normalGeometry();
+  return normal.isValid() ? normal : window_.geometry();
+}
+
+void WidgetPlacement::SetState(WindowState state) {
+  const QRect normal = Normal();
+  Qt::WindowStates s = window_.windowState() &
+                       ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+  if (state == WindowState::Minimized) s |= Qt::WindowMinimized;
+  if (state == WindowState::Maximized) s |= Qt::WindowMaximized;
+  window_.setWindowState(s);
+  // Back to normal, the window takes its normal bounds at once, not when the window system
+  // gets round to it, so that they can be read straight away.
+  if (state == WindowState::Normal) window_.setGeometry(normal);
+}
+
+bool WidgetPlacement::Visible() const { return window_.isVisible(); }
+
+void WidgetPlacement::SetBounds(int left, int top, int width, int height) {
+  window_.setGeometry(left, top, width, height);
+}
+
+bool SaveFormPlacement(std::string_view name, QWidget& window) {
+  WidgetPlacement placement(window);
+  return workbench::SaveFormPlacement(name, placement);
+}
+
+bool RestoreFormPlacement(std::string_view name, QWidget& window) {
+  WidgetPlacement placement(window);
+  return workbench::RestoreFormPlacement(name, placement);
+}
+
+}  // namespace gui

@@ -1,0 +1,34 @@
+#pragma once
+// Window placements of Qt windows in the settings store (see workbench/registry_settings.h).
+// Bounds are the window's geometry without its frame, in screen pixels.
+
+#include <QRect>
+#include <string_view>
+
+#include "workbench/registry_settings.h"
+
+class QWidget;
+
+namespace gui {
+
+class WidgetPlacement : public workbench::PlacedWindow {
+ public:
+  explicit WidgetPlacement(QWidget& window) : window_(window) {}
+  workbench::WindowState State() const override;
+  void SetState(workbench::WindowState state) override;
+  int Top() const override { return Normal().y(); }
+  int Left() const override { return Normal().x(); }
+  int Height() const override { return Normal().height(); }
+  int Width() const override { return Normal().width(); }
+  bool Visible() const override;
+  void SetBounds(int left, int top, int width, int height) override;
+
+ private:
+  QRect Normal() const;
+  QWidget& window_;
+};
+
+bool SaveFormPlacement(std::string_view name, QWidget& window);
+bool RestoreFormPlacement(std::string_view name, QWidget& window);
+
+}  // namespace gui

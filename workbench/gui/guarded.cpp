@@ -1,0 +1,27 @@
+#include "workbench/gui/guarded.h"
+
+#include <QCoreApplication>
+#include <exception>
+
+#include "platform/message_box.h"
+#include "workbench/gui/text.h"
+#include "workbench/silent_abort.h"
+
+namespace gui {
+
+bool RunGuarded(const std::function<void()>& body) {
+  const std::string caption = FromQt(QCoreApplication::applicationName());
+  try {
+    body();
+    return true;
+  } catch (const workbench::SilentAbort&) {
+    return false;
+  } catch (const std::exception& e) {
+    platform::ShowMessageBox(e.what(), caption);
+  } catch (...) {
+    platform::ShowMessageBox("Unexpected failure", caption);
+  }
+  return false;
+}
+
+}  // namespace gui
