@@ -1,0 +1,23 @@
+#pragma once
+// The device image file: Intel HEX text with 8-bit data records (type 00) and the end record
+// ":00000001FF", each line ended by CR LF, held in the image's FileBuffer. Word address w is
+// byte address 2w; a word is two data bytes, its low 8 bits first, then bits 8-11. The ID
+// words sit at word address 0x1000, FUSE and FUSEX at 0x1010.
+
+#include "build_debug/object_image.h"
+
+namespace build_debug {
+
+inline constexpr char kHexViolation[] = "ERROR! Hex violation was encountered in file.";
+
+// Renders the WorkingImage into FileBuffer (NUL-terminated when there is room) and sets
+// FileBufferLength. The in-use mark is not written. A buffer too small for the text (about
+// 20,000 bytes) is left empty, with FileBufferLength 0.
+void WriteHexText(ObjectImage& image);
+
+// Reads the NUL-terminated hex text in FileBuffer into the ProgrammingImage. On a bad record
+// Failed stays 1 and ErrorText is kHexViolation; the ProgrammingImage is then partly written.
+// Upper- and lower-case hex digits are both accepted.
+void ReadHexText(ObjectImage& image);
+
+}  // namespace build_debug

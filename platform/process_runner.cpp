@@ -1,0 +1,260 @@
+#include "platform/process_runner.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+namespace platform {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Closes a descriptor of ours, once.
+class Descriptor {
+ public:
+  Descriptor() = default;
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() { Close(); }
+  int get() const { return fd_; }
+  void Reset(int fd) {
+    Close();
+    fd_ = fd;
+  }
+  void Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+bool MakePipe(Descriptor& read_end, Descriptor& write_end) {
+  int fds[2];
+  if (::pipe2(fds, O_CLOEXEC) != 0) return false;
+  read_end.Reset(fds[0]);
+  write_end.Reset(fds[1]);
+  return true;
+}
+
+// What the child may use between fork and exec, all prepared before the fork: only
+// async-signal-safe calls run there, since the IDE has other threads.
+struct ChildSetup {
+  const char* program;
+  char* const* argv;
+  const char* folder;
+  int input_fd;
+  int output_fd;
+  int status_fd;  // close-on-exec: its closing tells the parent that exec succeeded
+};
+
+[[noreturn]] void ReportChildFailure(int status_fd, int error) {
+  ssize_t written = ::write(status_fd, &error, sizeof error);
+  (void)written;
+  ::_exit(127);
+}
+
+// dup2 onto itself would keep the close-on-exec flag (when the IDE runs without a standard
+// stream, open may hand back 0, 1 or 2).
+bool MoveTo(int fd, int target) {
+  if (fd == target) return ::fcntl(fd, F_SETFD, 0) == 0;
+  return ::dup2(fd, target) >= 0;
+}
+
+[[noreturn]] void ExecChild(const ChildSetup& setup) {
+  sigset_t none;
+  sigemptyset(&none);
+  ::sigprocmask(SIG_SETMASK, &none, nullptr);
+  struct sigaction default_action {};
+  default_action.sa_handler = SIG_DFL;
+  ::sigaction(SIGPIPE, &default_action, nullptr);
+
+  if (setup.folder && ::chdir(setup.folder) != 0) ReportChildFailure(setup.status_fd, errno);
+  if (!MoveTo(setup.input_fd, STDIN_FILENO) || !MoveTo(setup.output_fd, STDOUT_FILENO) ||
+      !MoveTo(setup.output_fd, STDERR_FILENO)) {
+    ReportChildFailure(setup.status_fd, errno);
+  }
+  // No other descriptor of the IDE reaches the child.
+  if (::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) != 0) {
+    struct rlimit limit {};
+    int highest = ::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY
+                      ? static_cast<int>(limit.rlim_cur)
+                      : 1024;
+    for (int fd = 3; fd < highest; ++fd) {
+      if (fd != setup.status_fd) ::close(fd);
+    }
+  }
+  ::execv(setup.program, setup.argv);
+  ReportChildFailure(setup.status_fd, errno);
+}
+
+std::string AbsoluteProgram(const std::string& program) {
+  // The child changes folder before exec, so a relative path must be fixed first.
+  if (program.empty() || program.front() == '/') return program;
+  std::error_code error;
+  std::filesystem::path absolute = std::filesystem::absolute(program, error);
+  return error ? program : absolute.string();
+}
+
+int WaitFor(pid_t pid, int& status) {
+  pid_t done;
+  do {
+    done = ::waitpid(pid, &status, 0);
+  } while (done < 0 && errno == EINTR);
+  return done;
+}
+
+void ReadAll(int fd, std::string& output) {
+  char block[4096];
+  for (;;) {
+    ssize_t n = ::read(fd, block, sizeof block);
+    if (n > 0) {
+      output.append(block, static_cast<std::size_t>(n));
+    } else if (n == 0 || errno != EINTR) {
+      return;
+    }
+  }
+}
+
+// The errno the child reported before exec, or 0 when exec succeeded.
+int ReadStartError(int fd) {
+  int error = 0;
+  ssize_t n;
+  do {
+    n = ::read(fd, &error, sizeof error);
+  } while (n < 0 && errno == EINTR);
+  return n == static_cast<ssize_t>(sizeof error) ? error : 0;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitCommandLine(std::string_view text) {
+  std::vector<std::string> arguments;
+  std::string current;
+  bool in_argument = false;
+  bool quoted = false;
+  for (std::size_t i = 0; i < text.size();) {
+    char c = text[i];
+    if (c == '\\') {
+      std::size_t run = 0;
+      while (i < text.size() && text[i] == '\\') {
+        ++run;
+        ++i;
+      }
+      in_argument = true;
+      if (i < text.size() && text[i] == '"') {
+        current.append(run / 2, '\\');
+        if (run % 2 == 1) {
+          current += '"';
+          ++i;
+        }
+      } else {
+        current.append(run, '\\');
+      }
+    } else if (c == '"') {
+      in_argument = true;
+      if (quoted && i + 1 < text.size() && text[i + 1] == '"') {
+        current += '"';
+        i += 2;
+      } else {
+        quoted = !quoted;
+        ++i;
+      }
+    } else if (IsBlank(c) && !quoted) {
+      if (in_argument) arguments.push_back(current);
+      current.clear();
+      in_argument = false;
+      ++i;
+    } else {
+      current += c;
+      in_argument = true;
+      ++i;
+    }
+  }
+  if (in_argument) arguments.push_back(current);
+  return arguments;
+}
+
+ProcessResult RunProcess(const ProcessLaunch& launch) {
+  ProcessResult result;
+  const bool detach = launch.wait == ProcessWait::UntilStarted;
+  const bool capture = launch.capture_output && !detach;
+
+  std::string program = AbsoluteProgram(launch.program);
+  std::vector<std::string> strings;
+  strings.push_back(launch.program);
+  strings.insert(strings.end(), launch.arguments.begin(), launch.arguments.end());
+  std::vector<char*> argv;
+  for (std::string& s : strings) argv.push_back(s.data());
+  argv.push_back(nullptr);
+
+  Descriptor status_read, status_write, output_read, output_write;
+  Descriptor input(::open("/dev/null", O_RDONLY | O_CLOEXEC));
+  bool ready = input.get() >= 0 && MakePipe(status_read, status_write);
+  if (ready && capture) {
+    ready = MakePipe(output_read, output_write);
+  } else if (ready) {
+    output_write.Reset(::open("/dev/null", O_WRONLY | O_CLOEXEC));
+    ready = output_write.get() >= 0;
+  }
+  if (!ready) {
+    result.error = errno;
+    return result;
+  }
+
+  ChildSetup setup{program.c_str(), argv.data(),
+                   launch.working_folder.empty() ? nullptr : launch.working_folder.c_str(),
+                   input.get(), output_write.get(), status_write.get()};
+  pid_t pid = ::fork();
+  if (pid == 0) {
+    if (detach) {
+      // A second fork hands the program to init, so no zombie waits for us to reap it.
+      pid_t grandchild = ::fork();
+      if (grandchild < 0) ReportChildFailure(setup.status_fd, errno);
+      if (grandchild > 0) ::_exit(0);
+    }
+    ExecChild(setup);
+  }
+  if (pid < 0) {
+    result.error = errno;
+    return result;
+  }
+  status_write.Close();
+  output_write.Close();
+  input.Close();
+
+  int start_error = ReadStartError(status_read.get());
+  if (capture && start_error == 0) ReadAll(output_read.get(), result.output);
+  int status = 0;
+  bool waited = WaitFor(pid, status) == pid;
+  if (start_error != 0) {
+    result.error = start_error;
+    return result;
+  }
+  if (detach) {
+    result.outcome = ProcessResult::Outcome::Started;
+  } else if (waited && WIFEXITED(status)) {
+    result.outcome = ProcessResult::Outcome::Exited;
+    result.exit_code = WEXITSTATUS(status);
+  } else {
+    result.outcome = ProcessResult::Outcome::Signalled;
+    result.signal = waited && WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+  }
+  return result;
+}
+
+std::string OwnProgramFile() {
+  std::error_code error;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : self.string();
+}
+
+}  // namespace platform

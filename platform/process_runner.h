@@ -1,0 +1,50 @@
+#pragma once
+// Starting another program: directly from its file with an argument vector, never through a
+// shell. The child gets /dev/null as standard input and no other descriptor of ours; what it
+// prints is handed back or discarded.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// Splits a parameter text as a Windows command line is split: blanks (space, tab) separate
+// arguments, double quotes group (a quoted "" is one literal quote), and backslashes are
+// literal except before a double quote, where 2n backslashes give n and the quote groups, and
+// 2n+1 give n and a literal quote.
+std::vector<std::string> SplitCommandLine(std::string_view text);
+
+enum class ProcessWait {
+  UntilExit,     // block until the child ends
+  UntilStarted,  // return once the program runs; the child is then left to itself
+};
+
+struct ProcessLaunch {
+  std::string program;                 // path of the program file
+  std::vector<std::string> arguments;  // after the program name
+  std::string working_folder;          // empty: the caller's current folder
+  ProcessWait wait = ProcessWait::UntilExit;
+  bool capture_output = false;  // UntilExit only: hand back standard output and error
+};
+
+struct ProcessResult {
+  enum class Outcome {
+    NotStarted,  // the program could not be started; error holds the reason (errno)
+    Started,     // UntilStarted: the program runs
+    Exited,      // exit_code holds its exit status
+    Signalled,   // ended by a signal; there is no exit code
+  };
+  Outcome outcome = Outcome::NotStarted;
+  int exit_code = 0;
+  int signal = 0;
+  int error = 0;
+  std::string output;  // standard output and error interleaved, when captured
+};
+
+ProcessResult RunProcess(const ProcessLaunch& launch);
+
+// The file this process was started from ("" when the system does not tell).
+std::string OwnProgramFile();
+
+}  // namespace platform

@@ -1,0 +1,123 @@
+#include "workbench/program_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/message_box.h"
+#include "platform/process_runner.h"
+#include "temp_folder.h"
+
+namespace workbench {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(SplitCommandLineTest, WindowsRules) {
+  using Args = std::vector<std::string>;
+  const struct {
+    const char* text;
+    Args arguments;
+  } cases[] = {
+      {"", {}},
+      {"   ", {}},
+      {" /F BIN16  /E KESTRIAN ", {"/F", "BIN16", "/E", "KESTRIAN"}},
+      {"a\tb", {"a", "b"}},
+      {"/X 1 \"my file.src\"", {"/X", "1", "my file.src"}},
+      {"a\"b c\"d", {"ab cd"}},
+      {"a \"\" b", {"a", "", "b"}},
+      {"\"a\"\"b\"", {"a\"b"}},
+      {"x\\y\\\\z", {"x\\y\\\\z"}},
+      {"\"C:\\dir\\\\\" next", {"C:\\dir\\", "next"}},
+      {"a\\\"b", {"a\"b"}},
+      {"a\\\\\\\"b", {"a\\\"b"}},
+      {"\"open quote to the end", {"open quote to the end"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(platform::SplitCommandLine(c.text), c.arguments) << c.text;
+  }
+}
+
+class RunProgramTest : public ::testing::Test {
+ protected:
+  std::string Script(const std::string& name, const std::string& body, bool executable = true) {
+    std::string path = folder.Path() + name;
+    std::ofstream(path) << "#!/bin/sh\n" << body;
+    fs::permissions(path, executable ? fs::perms::owner_all : fs::perms::owner_read);
+    return path;
+  }
+
+  platform::ScopedMessageBoxRecorder boxes;
+  TempFolder folder{"qv run test"};
+};
+
+TEST_F(RunProgramTest, ExitCodeOfTheChild) {
+  std::uint32_t exit_code = 0;
+  EXPECT_EQ(RunAndWait("/bin/sh", "-c \"exit 5\"", exit_code), kRunStarted);
+  EXPECT_EQ(exit_code, 5u);
+  EXPECT_TRUE(boxes->Boxes().empty());
+}
+
+TEST_F(RunProgramTest, MissingProgram) {
+  std::uint32_t exit_code = 77;
+  EXPECT_EQ(RunAndWait(folder.Path() + "x.exe", "/v", exit_code), kRunNotStarted);
+  EXPECT_EQ(exit_code, 77u);
+  ASSERT_EQ(boxes->Boxes().size(), 1u);
+  EXPECT_EQ(boxes->Boxes()[0].text, "Couldn't start x.exe");
+  EXPECT_EQ(boxes->Boxes()[0].caption, "x.exe start up ERROR");
+  EXPECT_EQ(boxes->Boxes()[0].buttons, platform::BoxButtons::Ok);
+}
+
+TEST_F(RunProgramTest, ProgramThatIsNoExecutable) {
+  std::string path = Script("TARN.dll", "exit 0\n", false);
+  std::uint32_t exit_code = 0;
+  EXPECT_EQ(RunAndWait(path, "", exit_code), kRunNotStarted);
+  ASSERT_EQ(boxes->Boxes().size(), 1u);
+  EXPECT_EQ(boxes->Boxes()[0].text, "Couldn't start TARN.dll");
+}
+
+TEST_F(RunProgramTest, PathWithBlanksArgumentsAndWorkingFolder) {
+  std::string path = Script("my tool", "pwd -P\nprintf '%s|' \"$@\"\nexit 4\n");
+  std::uint32_t exit_code = 0;
+  std::string output;
+  EXPECT_EQ(RunAndWait(path, "one \"two words\" three", exit_code, &output), kRunStarted);
+  EXPECT_EQ(exit_code, 4u);
+  std::string folder_name = fs::canonical(folder.Path()).string();
+  EXPECT_EQ(output, folder_name + "\none|two words|three|");
+}
+
+TEST_F(RunProgramTest, OutputAndInputOfTheChild) {
+  std::uint32_t exit_code = 1;
+  std::string output;
+  // Standard input is empty, so read ends at once; both output streams come back.
+  EXPECT_EQ(RunAndWait("/bin/sh",
+                       "-c \"read line; echo \\\"[$line]\\\"; echo Version as integer: 15107 1>&2\"",
+                       exit_code, &output),
+            kRunStarted);
+  EXPECT_EQ(output, "[]\nVersion as integer: 15107\n");
+  EXPECT_EQ(exit_code, 0u);
+}
+
+TEST_F(RunProgramTest, ChildKilledBySignalHasNoExitCode) {
+  std::uint32_t exit_code = 77;
+  EXPECT_EQ(RunAndWait("/bin/sh", "-c \"kill -KILL $$\"", exit_code), kRunNoExitCode);
+  EXPECT_EQ(exit_code, 77u);
+  EXPECT_TRUE(boxes->Boxes().empty());
+}
+
+TEST_F(RunProgramTest, StartOnlyLeavesTheExitCode) {
+  std::uint32_t exit_code = 77;
+  EXPECT_EQ(StartAndWaitIdle("/bin/sh", "-c \"exit 9\"", exit_code), kRunStarted);
+  EXPECT_EQ(exit_code, 77u);
+  EXPECT_EQ(StartAndWaitIdle(folder.Path() + "QVSim.exe", "", exit_code), kRunNotStarted);
+  ASSERT_EQ(boxes->Boxes().size(), 1u);
+  EXPECT_EQ(boxes->Boxes()[0].caption, "QVSim.exe start up ERROR");
+}
+
+TEST(OwnProgramFileTest, NamesThisTestProgram) {
+  EXPECT_EQ(fs::path(platform::OwnProgramFile()).filename(), "workbench_core_tests");
+}
+
+}  // namespace
+}  // namespace workbench

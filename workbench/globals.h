@@ -1,0 +1,48 @@
+#pragma once
+// The values the whole IDE shares for a run: the program's folder, the editor font, the
+// current file, Wrenfield mode and the loaded options. The main window sets them at start-up.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "workbench/options.h"
+
+namespace workbench {
+
+// The legacy editor's file, described four ways at once.
+struct TFileInfo {
+  std::string FullName;
+  std::string Folder;
+  std::string NameOnly;   // without folder and extension
+  std::string Extension;
+};
+
+// Font style bits.
+enum FontStyle : std::uint8_t {
+  kFontBold = 1,
+  kFontItalic = 2,
+  kFontUnderline = 4,
+  kFontStrikeOut = 8,
+};
+
+struct GlobalValues {
+  std::string ExeFolder;  // ends with "/"
+  std::string EditorFontName = "Courier New";
+  int EditorFontSize = 9;
+  std::uint8_t EditorFontStyle = 0;  // FontStyle bits
+  TFileInfo CurrentFile;
+  bool WrenfieldMode = false;  // a C compiler's ".cod" is loaded; assembling is off
+  ::workbench::EditorOptions EditorOptions;
+  ::workbench::IdeOptions IdeOptions;
+};
+
+// The program's values.
+GlobalValues& Globals();
+
+// The folder of a program file with a trailing "/" ("" for a bare name).
+std::string ProgramFolder(std::string_view program_file);
+
+std::string IdeVersion();
+
+}  // namespace workbench
