@@ -2,14 +2,18 @@
 
 #include <QButtonGroup>
 #include <QColorDialog>
-#include <QGridLayout>
 #include <QGuiApplication>
-#include <QRadioButton>
 #include <QScreen>
 
 #include <algorithm>
 
 #include "platform/message_box.h"
+#include "workbench/gui/form_placement.h"
+#include "workbench/gui/guarded.h"
+#include "workbench/gui/localize_form.h"
+#include "workbench/gui/modal_dialogs.h"
+#include "workbench/gui/text.h"
+#include "workbench/globals.h"
 #include "workbench/localize.h"
 
 namespace workbench {
@@ -34,8 +38,6 @@ constexpr int kCheckHeight = 17;
 const Box kIdeGroupDesign{8, 80, 464, 120};
 const Box kTypeGroupDesign{16, 24, 140, 84};
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
-
 QColor ToQColor(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 Colour FromQColor(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
 
@@ -58,40 +60,29 @@ void Place(QWidget* widget, const Box& box) {
   widget->setGeometry(box.left, box.top, box.width, box.height);
 }
 
+QStringList ToQtList(const std::vector<std::string>& texts) {
+  QStringList list;
+  for (const std::string& text : texts) list.push_back(gui::ToQt(text));
+  return list;
+}
+
+gui::RadioGroup* Radio(QWidget* parent, const char* name, const char* caption,
+                       const std::vector<std::string>& items, const Box& box) {
+  auto* group = new gui::RadioGroup(parent);
+  group->setObjectName(name);
+  group->setTitle(caption);
+  group->SetItems(ToQtList(items));
+  Place(group, box);
+  return group;
+}
+
+// Runs `pick` with the item's index when the user picks one.
+template <typename F>
+void OnPick(gui::RadioGroup* group, F pick) {
+  QObject::connect(&group->Buttons(), &QButtonGroup::idClicked, group, gui::Guard(pick));
+}
+
 int BottomOf(const QWidget* widget) { return widget->y() + widget->height(); }
-
-// A window's placement as the settings see it.
-class DialogPlacement : public PlacedWindow {
- public:
-  explicit DialogPlacement(QWidget& window) : window_(window) {}
-  WindowState State() const override {
-    if (window_.isMinimized()) return WindowState::Minimized;
-    if (window_.isMaximized()) return WindowState::Maximized;
-    return WindowState::Normal;
-  }
-  void SetState(WindowState state) override {
-    switch (state) {
-      case WindowState::Minimized: window_.setWindowState(Qt::WindowMinimized); break;
-      case WindowState::Maximized: window_.setWindowState(Qt::WindowMaximized); break;
-      case WindowState::Normal: window_.setWindowState(Qt::WindowNoState); break;
-    }
-  }
-  int Top() const override { return Normal().top(); }
-  int Left() const override { return Normal().left(); }
-  int Height() const override { return Normal().height(); }
-  int Width() const override { return Normal().width(); }
-  bool Visible() const override { return window_.isVisible(); }
-  void SetBounds(int left, int top, int width, int height) override {
-    window_.move(left, top);
-    window_.resize(width, height);
-  }
-
- private:
-  QRect Normal() const {
-    return State() == WindowState::Normal ? window_.geometry() : window_.normalGeometry();
-  }
-  QWidget& window_;
-};
 
 std::optional<Colour> ChooseWithColourDialog(
     QWidget* parent, Colour initial, std::array<std::string, kCustomColorCount>& custom) {
@@ -157,61 +148,6 @@ PortGroupLayout LayOutPortGroup(int port_count, const PortGroupDesign& design) {
 
 // ---------------------------------------------------------------------------------------
 
-RadioGroupBox::RadioGroupBox(const QString& caption, QWidget* parent)
-    : QGroupBox(caption, parent), buttons_(new QButtonGroup(this)), grid_(new QGridLayout(this)) {
-  buttons_->setExclusive(true);
-  QObject::connect(buttons_, &QButtonGroup::idClicked, this, [this](int id) {
-    if (on_click) on_click(id);
-  });
-}
-
-void RadioGroupBox::SetItems(const std::vector<std::string>& items) {
-  for (QAbstractButton* button : buttons_->buttons()) {
-    buttons_->removeButton(button);
-    delete button;
-  }
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    auto* button = new QRadioButton(Q(items[i]), this);
-    buttons_->addButton(button, static_cast<int>(i));
-  }
-  Arrange();
-}
-
-std::vector<std::string> RadioGroupBox::Items() const {
-  std::vector<std::string> items;
-  for (int i = 0; i < Count(); ++i) items.push_back(buttons_->button(i)->text().toStdString());
-  return items;
-}
-
-int RadioGroupBox::Count() const { return static_cast<int>(buttons_->buttons().size()); }
-
-void RadioGroupBox::SetColumns(int columns) {
-  columns_ = std::max(1, columns);
-  Arrange();
-}
-
-int RadioGroupBox::ItemIndex() const { return buttons_->checkedId(); }
-
-void RadioGroupBox::SetItemIndex(int index) {
-  if (index >= 0 && index < Count()) {
-    buttons_->button(index)->setChecked(true);
-    return;
-  }
-  buttons_->setExclusive(false);
-  for (QAbstractButton* button : buttons_->buttons()) button->setChecked(false);
-  buttons_->setExclusive(true);
-}
-
-// Items run down the columns, as many in each as the first needs.
-void RadioGroupBox::Arrange() {
-  for (QAbstractButton* button : buttons_->buttons()) grid_->removeWidget(button);
-  const int count = Count();
-  const int per_column = std::max(1, (count + columns_ - 1) / columns_);
-  for (int i = 0; i < count; ++i) {
-    grid_->addWidget(buttons_->button(i), i % per_column, i / per_column);
-  }
-}
-
 ColourPanel::ColourPanel(QWidget* parent) : QFrame(parent) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setAutoFillBackground(true);
@@ -226,10 +162,16 @@ void ColourPanel::SetColour(Colour colour) {
 
 void ColourPanel::mousePressEvent(QMouseEvent* event) {
   QFrame::mousePressEvent(event);
-  if (on_click) on_click();
+  if (on_click) gui::RunGuarded(on_click);
 }
 
 // ---------------------------------------------------------------------------------------
+
+ConfigFormServices ProgramServices(KeyLinkChoices& link, ComPortList& ports,
+                                   std::function<bool()> debug_mode) {
+  return ConfigFormServices{Registry(), link, ports, Globals().EditorOptions, Globals().IdeOptions,
+                            [] { return Globals().WrenfieldMode; }, std::move(debug_mode)};
+}
 
 PortGroupDesign TConfigFRM::PortDesign() {
   return PortGroupDesign{kTypeGroupDesign, kIdeGroupDesign, kPageHeight};
@@ -264,12 +206,8 @@ TConfigFRM::TConfigFRM(ConfigFormServices services, QWidget* parent)
   BuildAssemblerPage(pages[2]);
   QvBasicOutputFilesCB = CheckBox(pages[3], "QvBasicOutputFilesCB",
                                   "QV/B files to \"Output Files\" dir.", 8, 8, 300);
-  LanguageRDGRP = new RadioGroupBox("Language", pages[4]);
-  LanguageRDGRP->setObjectName("LanguageRDGRP");
-  LanguageRDGRP->SetItems({"English"});
-  LanguageRDGRP->SetItemIndex(0);
-  Place(LanguageRDGRP, Box{8, 8, 160, 60});
-  LanguageRDGRP->on_click = [](int index) { SelectLanguage(index); };
+  LanguageRDGRP = Radio(pages[4], "LanguageRDGRP", "Language", {"English"}, Box{8, 8, 160, 60});
+  OnPick(LanguageRDGRP, [](int index) { SelectLanguage(index); });
 
   OkBTN = new QPushButton("OK", this);
   OkBTN->setObjectName("OkBTN");
@@ -282,16 +220,19 @@ TConfigFRM::TConfigFRM(ConfigFormServices services, QWidget* parent)
 
   WriteControls(ConfigurationControls{});  // the designed states, from one place
 
-  QObject::connect(OkBTN, &QPushButton::clicked, this, [this] { accept(); });
-  QObject::connect(CancelBTN, &QPushButton::clicked, this, [this] { reject(); });
-  QObject::connect(ItemLSTBX, &QListWidget::currentRowChanged, this, [this](int row) {
+  QObject::connect(OkBTN, &QPushButton::clicked, this, gui::Guard([this] { accept(); }));
+  QObject::connect(CancelBTN, &QPushButton::clicked, this, gui::Guard([this] { reject(); }));
+  QObject::connect(ItemLSTBX, &QListWidget::currentRowChanged, this, gui::Guard([this](int row) {
     if (row >= 0) ItemsPGCTRL->setCurrentIndex(row);
-  });
+  }));
 
   FormCreate();
 }
 
-TConfigFRM::~TConfigFRM() { FormDestroy(); }
+TConfigFRM::~TConfigFRM() {
+  Localization().UnregisterLanguageCallback(language_slot_);
+  FormDestroy();
+}
 
 void TConfigFRM::BuildIdePage(QWidget* page) {
   CreateBackupCB = CheckBox(page, "CreateBackupCB", "Create backup (.bak) files", 8, 8, 300);
@@ -301,13 +242,9 @@ void TConfigFRM::BuildIdePage(QWidget* page) {
   IdeOptionsGRPBX = new QGroupBox("IDE Options", page);
   IdeOptionsGRPBX->setObjectName("IdeOptionsGRPBX");
   Place(IdeOptionsGRPBX, kIdeGroupDesign);
-  DefaultEditorTypeRDGRP = new RadioGroupBox("Default Editor Type", IdeOptionsGRPBX);
-  DefaultEditorTypeRDGRP->setObjectName("DefaultEditorTypeRDGRP");
-  DefaultEditorTypeRDGRP->SetItems({"Assembly", "QV/B"});
-  DefaultEditorTypeRDGRP->SetItemIndex(0);
-  Place(DefaultEditorTypeRDGRP, kTypeGroupDesign);
-  PortRDGRP = new RadioGroupBox("Serial Port", IdeOptionsGRPBX);
-  PortRDGRP->setObjectName("PortRDGRP");
+  DefaultEditorTypeRDGRP = Radio(IdeOptionsGRPBX, "DefaultEditorTypeRDGRP", "Default Editor Type",
+                                 {"Assembly", "QV/B"}, kTypeGroupDesign);
+  PortRDGRP = Radio(IdeOptionsGRPBX, "PortRDGRP", "Serial Port", {}, kTypeGroupDesign);
   TooManyComPortsCBX = new QComboBox(IdeOptionsGRPBX);
   TooManyComPortsCBX->setObjectName("TooManyComPortsCBX");
   TooManyComPortsCBX->setPlaceholderText("Select COM Port");
@@ -315,14 +252,13 @@ void TConfigFRM::BuildIdePage(QWidget* page) {
   SerialPortLBL = Label(IdeOptionsGRPBX, "SerialPortLBL", "Serial Port", Box{});
   SerialPortLBL->hide();
   QObject::connect(TooManyComPortsCBX, &QComboBox::activated, this,
-                   [this](int index) { PortRDGRP->SetItemIndex(index); });
+                   gui::Guard([this](int index) { PortRDGRP->SetItemIndex(index); }));
 
-  DebugComGuiTesterRDGRP = new RadioGroupBox("# COM ports", page);
-  DebugComGuiTesterRDGRP->setObjectName("DebugComGuiTesterRDGRP");
-  DebugComGuiTesterRDGRP->SetItems({"Actual #", "4 ports", "8 ports", "16 ports", "18 ports"});
-  Place(DebugComGuiTesterRDGRP, Box{330, 8, 140, 66});
+  DebugComGuiTesterRDGRP =
+      Radio(page, "DebugComGuiTesterRDGRP", "# COM ports",
+            {"Actual #", "4 ports", "8 ports", "16 ports", "18 ports"}, Box{330, 8, 140, 66});
   DebugComGuiTesterRDGRP->hide();
-  DebugComGuiTesterRDGRP->on_click = [this](int index) { DebugComGuiTesterRDGRPClick(index); };
+  OnPick(DebugComGuiTesterRDGRP, [this](int index) { DebugComGuiTesterRDGRPClick(index); });
 }
 
 void TConfigFRM::BuildEditorPage(QWidget* page) {
@@ -380,11 +316,11 @@ void TConfigFRM::BuildEditorPage(QWidget* page) {
     box->setChecked(true);
   }
 
-  QObject::connect(UseNewEditorCB, &QCheckBox::toggled, this, [this] { UseNewEditorCBClick(); });
-  QObject::connect(FontsizeUpDown, &QSpinBox::valueChanged, this, [this] { FontsizeUpDownClick(); });
-  QObject::connect(TabsizeUpDown, &QSpinBox::valueChanged, this, [this] { TabsizeUpDownClick(); });
-  QObject::connect(ColorCodeCB, &QCheckBox::toggled, this, [this] { ColourBoxesClick(); });
-  QObject::connect(ColorCommentsCB, &QCheckBox::toggled, this, [this] { ColourBoxesClick(); });
+  QObject::connect(UseNewEditorCB, &QCheckBox::toggled, this, gui::Guard([this] { UseNewEditorCBClick(); }));
+  QObject::connect(FontsizeUpDown, &QSpinBox::valueChanged, this, gui::Guard([this] { FontsizeUpDownClick(); }));
+  QObject::connect(TabsizeUpDown, &QSpinBox::valueChanged, this, gui::Guard([this] { TabsizeUpDownClick(); }));
+  QObject::connect(ColorCodeCB, &QCheckBox::toggled, this, gui::Guard([this] { ColourBoxesClick(); }));
+  QObject::connect(ColorCommentsCB, &QCheckBox::toggled, this, gui::Guard([this] { ColourBoxesClick(); }));
   for (ColourPanel* panel : {CodeColorPNL, CommentColorPNL, ErrorBgColorPNL}) {
     panel->on_click = [this, panel] { CommentColorPNLClick(panel); };
   }
@@ -411,12 +347,9 @@ void TConfigFRM::BuildAssemblerPage(QWidget* page) {
       "addition, TARN must be enabled in order to edit and compile QVBasic programs",
       Box{8, 56, 460, 64});
   AssemblerInfoLBL->setWordWrap(true);
-  IrcRDGRP = new RadioGroupBox("&IRC Calibration", page);
-  IrcRDGRP->setObjectName("IrcRDGRP");
-  IrcRDGRP->SetItems({"Slowest", "4 MHz", "Fastest"});
-  IrcRDGRP->SetItemIndex(0);
-  Place(IrcRDGRP, Box{8, 128, 160, 90});
-  QObject::connect(UseTarnCB, &QCheckBox::toggled, this, [this] { UseTarnCBClick(); });
+  IrcRDGRP = Radio(page, "IrcRDGRP", "&IRC Calibration", {"Slowest", "4 MHz", "Fastest"},
+                   Box{8, 128, 160, 90});
+  QObject::connect(UseTarnCB, &QCheckBox::toggled, this, gui::Guard([this] { UseTarnCBClick(); }));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -437,7 +370,7 @@ void TConfigFRM::FormCreate() {
   const bool first_run = ReadKeyLinkSettings(services_.registry, services_.link);
 
   DebugBox("About to set configuration window position");
-  DialogPlacement placement(*this);
+  gui::WidgetPlacement placement(*this);
   if (!services_.registry.RestoreFormPlacement(kPlacementName, placement)) {
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
       move(screen->availableGeometry().center() - rect().center());
@@ -454,13 +387,15 @@ void TConfigFRM::FormCreate() {
 
   if (first_run) {
     platform::ShowMessageBox(kFirstRunNotice, kFirstRunCaption);
-    exec();
+    gui::RunModal(*this);
   }
+
+  language_slot_ = Localization().RegisterLanguageCallback([this](int) { LanguageChanged(); });
 }
 
 void TConfigFRM::FormShow() {
   const int mode = services_.link.GetIrcCalMode();
-  IrcRDGRP->SetItemIndex(mode < IrcRDGRP->Count() ? mode : -1);
+  IrcRDGRP->SetItemIndex(mode < IrcRDGRP->Items().size() ? mode : -1);
   const int port = FindPortItem(port_names_, services_.link.GetComPortName());
   PortRDGRP->SetItemIndex(port);
   TooManyComPortsCBX->setCurrentIndex(port);
@@ -469,12 +404,12 @@ void TConfigFRM::FormShow() {
 }
 
 void TConfigFRM::FormDestroy() {
-  DialogPlacement placement(*this);
+  gui::WidgetPlacement placement(*this);
   services_.registry.SaveFormPlacement(kPlacementName, placement);
 }
 
 void TConfigFRM::showEvent(QShowEvent* event) {
-  FormShow();
+  gui::RunGuarded([this] { FormShow(); });
   QDialog::showEvent(event);
 }
 
@@ -583,9 +518,9 @@ void TConfigFRM::SetPortNames(std::vector<std::string> names) {
   const std::string selected_name =
       selected >= 0 ? port_names_[static_cast<std::size_t>(selected)] : std::string();
   port_names_ = std::move(names);
-  PortRDGRP->SetItems(port_names_);
+  PortRDGRP->SetItems(ToQtList(port_names_));
   TooManyComPortsCBX->clear();
-  for (const std::string& name : port_names_) TooManyComPortsCBX->addItem(Q(name));
+  for (const std::string& name : port_names_) TooManyComPortsCBX->addItem(gui::ToQt(name));
   const int again = selected_name.empty() ? -1 : FindPortItem(port_names_, selected_name);
   PortRDGRP->SetItemIndex(again);
   LayOutPorts();
@@ -632,14 +567,14 @@ void TConfigFRM::UseNewEditorCBClick() {
 
 void TConfigFRM::FontsizeUpDownClick() {
   const int size = FontsizeUpDown->value();
-  FontsizeLBL->setText(Q(LabelWithValue(fontsize_caption_, size)));
+  FontsizeLBL->setText(gui::ToQt(LabelWithValue(fontsize_caption_, size)));
   QFont font = SamplePNL->font();
   font.setPointSize(size);
   SamplePNL->setFont(font);
 }
 
 void TConfigFRM::TabsizeUpDownClick() {
-  TabsizeLBL->setText(Q(LabelWithValue(tabsize_caption_, TabsizeUpDown->value())));
+  TabsizeLBL->setText(gui::ToQt(LabelWithValue(tabsize_caption_, TabsizeUpDown->value())));
 }
 
 void TConfigFRM::ColourBoxesClick() {
@@ -657,9 +592,17 @@ void TConfigFRM::CommentColorPNLClick(ColourPanel* panel) {
   }
 }
 
+// The port items are the machine's and the language items the list of languages: the form's
+// table must leave both alone.  The other radio groups are held too: the form's walk over
+// its widgets would otherwise meet the buttons that a replacement of the items has deleted.
 void TConfigFRM::LanguageChanged() {
-  fontsize_caption_ = FontsizeLBL->text().toStdString();
-  tabsize_caption_ = TabsizeLBL->text().toStdString();
+  const std::vector<gui::RadioGroup*> held = {LanguageRDGRP, PortRDGRP, DefaultEditorTypeRDGRP,
+                                              IrcRDGRP, DebugComGuiTesterRDGRP};
+  for (gui::RadioGroup* group : held) group->setEnabled(false);
+  gui::LocalizeForm(*this);
+  for (gui::RadioGroup* group : held) group->setEnabled(true);
+  fontsize_caption_ = gui::FromQt(FontsizeLBL->text());
+  tabsize_caption_ = gui::FromQt(TabsizeLBL->text());
   FontsizeUpDownClick();
   TabsizeUpDownClick();
 }

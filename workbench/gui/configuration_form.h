@@ -21,12 +21,10 @@
 #include <vector>
 
 #include "workbench/com_ports.h"
+#include "workbench/gui/radio_group.h"
 #include "workbench/configuration.h"
 #include "workbench/options.h"
 #include "workbench/registry_settings.h"
-
-class QButtonGroup;
-class QGridLayout;
 
 namespace workbench {
 
@@ -61,28 +59,6 @@ struct PortGroupLayout {
 // box.  The two groups then share the IDE options group's width in three equal gaps.
 PortGroupLayout LayOutPortGroup(int port_count, const PortGroupDesign& design);
 
-// A captioned group of radio buttons with one selected item (or none).
-class RadioGroupBox : public QGroupBox {
- public:
-  explicit RadioGroupBox(const QString& caption, QWidget* parent = nullptr);
-  void SetItems(const std::vector<std::string>& items);
-  std::vector<std::string> Items() const;
-  int Count() const;
-  void SetColumns(int columns);
-  int Columns() const { return columns_; }
-  int ItemIndex() const;
-  void SetItemIndex(int index);  // -1 selects none
-  // Called with the item's index when the user picks it.
-  std::function<void(int)> on_click;
-
- private:
-  void Arrange();
-
-  QButtonGroup* buttons_;
-  QGridLayout* grid_;
-  int columns_ = 1;
-};
-
 // A panel that shows a colour and reports clicks.
 class ColourPanel : public QFrame {
  public:
@@ -98,7 +74,8 @@ class ColourPanel : public QFrame {
   Colour colour_ = 0;
 };
 
-// What the dialog works with; all of it outlives the dialog.
+// What the dialog works with; all of it outlives the dialog.  ProgramServices() gives the
+// program's own.
 struct ConfigFormServices {
   RegistrySettings& registry;
   KeyLinkChoices& link;
@@ -110,6 +87,10 @@ struct ConfigFormServices {
   // The main window applies both records to its editors and menus.
   std::function<void()> apply_options = [] {};
 };
+
+// The run's settings store, option records and Wrenfield mode.
+ConfigFormServices ProgramServices(KeyLinkChoices& link, ComPortList& ports,
+                                   std::function<bool()> debug_mode);
 
 class TConfigFRM : public QDialog {
  public:
@@ -161,6 +142,7 @@ class TConfigFRM : public QDialog {
   void CommentColorPNLClick(ColourPanel* panel);
   void DebugComGuiTesterRDGRPClick(int index);
   void LanguageChanged();
+  int language_slot_ = -1;
   void DebugBox(const char* text);
 
   ConfigFormServices services_;
@@ -182,11 +164,11 @@ class TConfigFRM : public QDialog {
   QCheckBox* UseTemplatesCB;
   QCheckBox* RestoreWorkspaceCB;
   QGroupBox* IdeOptionsGRPBX;
-  RadioGroupBox* DefaultEditorTypeRDGRP;
-  RadioGroupBox* PortRDGRP;
+  gui::RadioGroup* DefaultEditorTypeRDGRP;
+  gui::RadioGroup* PortRDGRP;
   QComboBox* TooManyComPortsCBX;
   QLabel* SerialPortLBL;
-  RadioGroupBox* DebugComGuiTesterRDGRP;
+  gui::RadioGroup* DebugComGuiTesterRDGRP;
   // "Editor"
   QGroupBox* EditorOptionsGRPBX;
   QCheckBox* UseNewEditorCB;
@@ -213,11 +195,11 @@ class TConfigFRM : public QDialog {
   QCheckBox* LocalLabelStartColCB;
   QCheckBox* StricterAssemblyParsingCB;
   QLabel* AssemblerInfoLBL;
-  RadioGroupBox* IrcRDGRP;
+  gui::RadioGroup* IrcRDGRP;
   // "QV/B Compiler"
   QCheckBox* QvBasicOutputFilesCB;
   // "Language"
-  RadioGroupBox* LanguageRDGRP;
+  gui::RadioGroup* LanguageRDGRP;
 };
 
 }  // namespace workbench

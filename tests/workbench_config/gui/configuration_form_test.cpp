@@ -15,6 +15,8 @@
 #include <set>
 
 #include "platform/message_box.h"
+#include "workbench/gui/modal_dialogs.h"
+#include "workbench/localize.h"
 
 namespace workbench {
 namespace {
@@ -297,7 +299,7 @@ TEST_F(ConfigFormTest, PortListLayouts) {
     ports_.SetNames(Ports(c.ports));
     TConfigFRM& dialog = Create();
     auto box = [](QWidget* w) { return Box{w->x(), w->y(), w->width(), w->height()}; };
-    EXPECT_EQ(dialog.PortRDGRP->Count(), c.ports) << c.ports;
+    EXPECT_EQ(dialog.PortRDGRP->Items().size(), c.ports) << c.ports;
     EXPECT_EQ(dialog.PortRDGRP->isHidden(), c.combo) << c.ports;
     EXPECT_EQ(dialog.TooManyComPortsCBX->isHidden(), !c.combo) << c.ports;
     EXPECT_EQ(dialog.SerialPortLBL->isHidden(), !c.combo) << c.ports;
@@ -426,15 +428,55 @@ TEST_F(ConfigFormTest, TesterGroupPadsThePortList) {
   NotFirstRun();
   ports_.SetNames({"COM1"});
   TConfigFRM& dialog = Create();
-  dialog.DebugComGuiTesterRDGRP->on_click(2);
+  dialog.DebugComGuiTesterRDGRP->Buttons().button(2)->click();
   EXPECT_EQ(dialog.PortNames(),
             (std::vector<std::string>{"COM1", "COM110", "COM111", "COM112", "COM113", "COM114",
                                       "COM115", "COM116"}));
   EXPECT_EQ(dialog.PortRDGRP->Columns(), 1);
-  dialog.DebugComGuiTesterRDGRP->on_click(4);
+  dialog.DebugComGuiTesterRDGRP->Buttons().button(4)->click();
   EXPECT_TRUE(dialog.PortRDGRP->isHidden());
-  dialog.DebugComGuiTesterRDGRP->on_click(0);
+  dialog.DebugComGuiTesterRDGRP->Buttons().button(0)->click();
   EXPECT_EQ(dialog.PortNames(), std::vector<std::string>{"COM1"});
+}
+
+TEST_F(ConfigFormTest, LanguageChangeKeepsPortsLanguagesAndTheSizeNumbers) {
+  NotFirstRun();
+  ports_.SetNames({"COM1", "COM5"});
+  Localizer texts;
+  SetLocalization(&texts);
+  texts.InitLocalization("/opt/qv/");
+  {
+    TConfigFRM dialog(Services());
+    dialog.FontsizeUpDown->setValue(12);
+    dialog.PortRDGRP->SetItemIndex(1);
+    dialog.ItemLSTBX->item(0)->setText("stale");
+    texts.SelectLanguage(0);
+    EXPECT_EQ(dialog.ItemLSTBX->count(), 4);
+    EXPECT_EQ(dialog.ItemLSTBX->item(0)->text(), "IDE");
+    EXPECT_EQ(dialog.FontsizeLBL->text(), "Font size: 12");
+    EXPECT_EQ(dialog.TabsizeLBL->text(), "Tab size: 8");
+    EXPECT_EQ(dialog.PortRDGRP->Items(), (QStringList{"COM1", "COM5"}));
+    EXPECT_EQ(dialog.PortRDGRP->ItemIndex(), 1);
+    EXPECT_EQ(dialog.LanguageRDGRP->Items(), QStringList{"English"});
+    EXPECT_EQ(dialog.LanguageRDGRP->ItemIndex(), 0);
+    EXPECT_TRUE(dialog.PortRDGRP->isEnabled());
+    EXPECT_EQ(dialog.IrcRDGRP->Items(), (QStringList{"Slowest", "4 MHz", "Fastest"}));
+  }
+  texts.SelectLanguage(0);  // the dialog's callback went with it
+  SetLocalization(nullptr);
+}
+
+TEST_F(ConfigFormTest, FirstRunDialogOpensThroughTheModalSeam) {
+  gui::ScopedModalDialogRecorder dialogs;
+  dialogs->Answer(QDialog::Accepted, [](QDialog& d) {
+    d.show();  // the recorder runs no loop of its own
+    static_cast<TConfigFRM&>(d).OkBTN->click();
+  });
+  Create();
+  ASSERT_EQ(dialogs->Dialogs().size(), 1u);
+  EXPECT_EQ(dialogs->Dialogs()[0].name, "ConfigFRM");
+  EXPECT_EQ(dialogs->Dialogs()[0].title, "Configuration");
+  EXPECT_EQ(String("Configuration\\ComPort"), "COM1");
 }
 
 TEST_F(ConfigFormTest, DebugModeReportsTheStartUpSteps) {
