@@ -1,0 +1,510 @@
+#include "workbench/gui/configuration_form.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <set>
+
+#include "platform/message_box.h"
+#include "workbench/gui/modal_dialogs.h"
+#include "workbench/localize.h"
+
+namespace workbench {
+namespace {
+
+std::vector<std::string> Ports(int count) {
+  std::vector<std::string> names;
+  for (int i = 1; i <= count; ++i) names.push_back("COM" + std::to_string(i));
+  return names;
+}
+
+// A dialog over a store of its own, with a fixed port list and recorded message boxes.
+class ConfigFormTest : public testing::Test {
+ protected:
+  ConfigFormTest()
+      : file_(std::filesystem::temp_directory_path() /
+              ("qv_config_form_" + std::to_string(::getpid()) + "_" +
+               testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt")),
+        store_((std::filesystem::remove(file_), file_)),
+        registry_(store_),
+        ports_(Ports(3)) {}
+  ~ConfigFormTest() override {
+    dialog_.reset();
+    std::filesystem::remove(file_);
+  }
+
+  ConfigFormServices Services() {
+    return ConfigFormServices{registry_, link_, ports_, editor_, ide_,
+                              [this] { return wrenfield_; }, [this] { return debug_; },
+                              [this] { ++applied_; }};
+  }
+  // A store that has seen a run already: no first-run notice.
+  void NotFirstRun(const std::string& port = "COM2") {
+    ASSERT_TRUE(registry_.WriteRegString("Configuration\\ComPort", port));
+  }
+  TConfigFRM& Create() {
+    dialog_ = std::make_unique<TConfigFRM>(Services());
+    return *dialog_;
+  }
+  // Runs `inside` once the dialog is up modally; it must close the dialog.
+  static int RunModal(TConfigFRM& dialog, std::function<void(TConfigFRM&)> inside) {
+    QTimer::singleShot(0, &dialog, [&dialog, inside] { inside(dialog); });
+    return dialog.exec();
+  }
+  // The next modal dialog, whenever it opens, gets `inside`.
+  static void WhenModal(std::function<void(TConfigFRM&)> inside) {
+    QTimer::singleShot(0, [inside] {
+      auto* dialog = dynamic_cast<TConfigFRM*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      inside(*dialog);
+    });
+  }
+  static void PressEscape(TConfigFRM& dialog) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &press);
+  }
+  static void Click(QWidget* widget) {
+    const QPointF at(2, 2);
+    QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+  }
+  std::set<std::string> StoredNames() const {
+    std::set<std::string> names;
+    std::ifstream in(file_);
+    std::string line;
+    while (std::getline(in, line)) {
+      if (line.size() > 1 && line[0] == '"') names.insert(line.substr(1, line.find('"', 1) - 1));
+    }
+    return names;
+  }
+  int Int(const std::string& name) const {
+    std::int32_t value = -12345;
+    registry_.ReadRegInt(name, value);
+    return value;
+  }
+  std::string String(const std::string& name) const {
+    std::string value = "<missing>";
+    registry_.ReadRegString(name, value);
+    return value;
+  }
+
+  platform::ScopedMessageBoxRecorder boxes_;
+  std::filesystem::path file_;
+  platform::SettingsStore store_;
+  RegistrySettings registry_;
+  KeptKeyLinkChoices link_;
+  FixedComPortList ports_;
+  EditorOptions editor_;
+  IdeOptions ide_;
+  bool wrenfield_ = false;
+  bool debug_ = false;
+  int applied_ = 0;
+  std::unique_ptr<TConfigFRM> dialog_;
+};
+
+TEST_F(ConfigFormTest, FirstRunShowsTheNoticeThenTheDialogWithTheDefaults) {
+  bool shown = false;
+  ConfigurationControls seen;
+  WhenModal([&](TConfigFRM& dialog) {
+    shown = true;
+    seen = dialog.ReadControls();
+    EXPECT_TRUE(dialog.UseTarnCB->isChecked());
+    EXPECT_TRUE(dialog.CreateBackupCB->isChecked());
+    EXPECT_TRUE(dialog.CodeBoldCB->isChecked());
+    EXPECT_TRUE(dialog.ColorCommentsCB->isChecked());
+    EXPECT_FALSE(dialog.ColorCodeCB->isChecked());
+    EXPECT_FALSE(dialog.UseTemplatesCB->isChecked());
+    EXPECT_FALSE(dialog.RestoreWorkspaceCB->isChecked());
+    EXPECT_FALSE(dialog.StricterAssemblyParsingCB->isChecked());
+    EXPECT_EQ(dialog.FontsizeUpDown->value(), 8);
+    EXPECT_EQ(dialog.TabsizeUpDown->value(), 8);
+    EXPECT_EQ(dialog.FontsizeLBL->text(), "Font size: 8");
+    EXPECT_EQ(dialog.TabsizeLBL->text(), "Tab size: 8");
+    EXPECT_EQ(dialog.DefaultEditorTypeRDGRP->ItemIndex(), 0);
+    EXPECT_EQ(dialog.LanguageRDGRP->ItemIndex(), 0);
+    EXPECT_EQ(dialog.windowTitle(), "Configuration");
+    dialog.reject();
+  });
+  Create();
+  ASSERT_TRUE(shown);
+  ASSERT_EQ(boxes_->Boxes().size(), 1u);
+  EXPECT_EQ(boxes_->Boxes()[0].text,
+            "Since this is the first time the program has run, please\r"
+            "take a moment to review the default configuration.\r"
+            "In particular, check the COM port setting to make sure the\r"
+            "QV-Key can be found.");
+  EXPECT_EQ(boxes_->Boxes()[0].caption, "FIRST TIME RUNNING");
+  EXPECT_EQ(boxes_->Boxes()[0].buttons, platform::BoxButtons::Ok);
+  ConfigurationControls designed;
+  designed.PortRDGRP = "COM1";  // the key link's port before any choice
+  EXPECT_EQ(seen, designed);
+  EXPECT_EQ(editor_, EditorOptions{});
+  EXPECT_EQ(ide_, IdeOptions{});
+  EXPECT_EQ(applied_, 1);          // the records were applied once, at creation
+  EXPECT_TRUE(StoredNames().empty());  // cancelled: nothing written
+}
+
+// Fault mended: confirming the first run without a port must not bring the notice back.
+TEST_F(ConfigFormTest, FirstRunEndsWhenConfirmedEvenWithoutAPort) {
+  ports_.SetNames({});
+  WhenModal([](TConfigFRM& dialog) { dialog.OkBTN->click(); });
+  Create();
+  EXPECT_EQ(boxes_->Boxes().size(), 1u);
+  EXPECT_EQ(String("Configuration\\ComPort"), "");
+  dialog_.reset();
+  boxes_->Clear();
+  Create();  // would block here if the notice came back
+  EXPECT_TRUE(boxes_->Boxes().empty());
+}
+
+TEST_F(ConfigFormTest, FirstRunCancelledComesBack) {
+  WhenModal([](TConfigFRM& dialog) { PressEscape(dialog); });
+  Create();
+  dialog_.reset();
+  boxes_->Clear();
+  WhenModal([](TConfigFRM& dialog) { dialog.reject(); });
+  Create();
+  EXPECT_EQ(boxes_->Boxes().size(), 1u);
+}
+
+TEST_F(ConfigFormTest, OkWritesExactlyTheConfigurationValues) {
+  NotFirstRun("COM2");
+  TConfigFRM& dialog = Create();
+  EXPECT_TRUE(boxes_->Boxes().empty());
+  const int result = RunModal(dialog, [](TConfigFRM& d) {
+    EXPECT_EQ(d.PortRDGRP->ItemIndex(), 1);  // the stored COM2
+    d.PortRDGRP->SetItemIndex(2);
+    d.IrcRDGRP->SetItemIndex(2);
+    d.DefaultEditorTypeRDGRP->SetItemIndex(1);
+    d.StricterAssemblyParsingCB->setChecked(true);
+    d.FontsizeUpDown->setValue(12);
+    d.OkBTN->click();
+  });
+  EXPECT_EQ(result, QDialog::Accepted);
+
+  std::set<std::string> expected = {
+      "Configuration\\ComPort", "Configuration\\IRCcalibration",
+      "Configuration\\CreateBackups", "Configuration\\UseNewEditor", "Configuration\\Fontsize",
+      "Configuration\\Tabsize", "Configuration\\ColoredCode", "Configuration\\CodeColor",
+      "Configuration\\BoldCode", "Configuration\\ColoredComments", "Configuration\\CommentColor",
+      "Configuration\\ErrorBgColor", "Configuration\\WarnLoadingKnownTopFile",
+      "Configuration\\WarnUsingTopFile", "Configuration\\UseTarn",
+      "Configuration\\TarnFilesToOutputDir", "Configuration\\LocalLabelStartCol",
+      "Configuration\\JumpToAssemblyError", "Configuration\\SmoothScroll",
+      "Configuration\\StricterAssemblyParsing", "Configuration\\UseTemplates",
+      "Configuration\\RestoreWorkspace", "Configuration\\QvBasicOutputFiles",
+      "Configuration\\DefaultEditorType", "Configuration\\Language"};
+  for (char letter = 'A'; letter <= 'P'; ++letter) {
+    expected.insert(std::string("Configuration\\CustomColors\\Color") + letter);
+  }
+  EXPECT_EQ(StoredNames(), expected);
+  EXPECT_EQ(String("Configuration\\ComPort"), "COM3");
+  EXPECT_EQ(Int("Configuration\\IRCcalibration"), 2);
+  EXPECT_EQ(Int("Configuration\\DefaultEditorType"), 1);
+  EXPECT_EQ(Int("Configuration\\StricterAssemblyParsing"), 1);
+  EXPECT_EQ(Int("Configuration\\Fontsize"), 12);
+  EXPECT_EQ(Int("Configuration\\CodeColor"), clBlue);
+  EXPECT_EQ(String("Configuration\\CustomColors\\ColorP"), "ColorP=808080");
+  EXPECT_EQ(link_.GetComPortName(), "COM3");
+  EXPECT_EQ(link_.GetIrcCalMode(), 2);
+  EXPECT_FALSE(ide_.DefaultIsAssembly);
+  EXPECT_TRUE(ide_.StricterAssemblyParsing);
+  EXPECT_EQ(editor_.Fontsize, 12);
+  EXPECT_EQ(applied_, 2);  // at creation and after OK
+}
+
+TEST_F(ConfigFormTest, EscapeWritesNothingAndTheNextShowRestoresTheRecords) {
+  NotFirstRun();
+  TConfigFRM& dialog = Create();
+  const int result = RunModal(dialog, [](TConfigFRM& d) {
+    d.UseTarnCB->setChecked(false);
+    d.FontsizeUpDown->setValue(20);
+    PressEscape(d);
+  });
+  EXPECT_EQ(result, QDialog::Rejected);
+  EXPECT_EQ(StoredNames(), std::set<std::string>{"Configuration\\ComPort"});
+  EXPECT_TRUE(ide_.UseTarn);
+  EXPECT_EQ(editor_.Fontsize, 8);
+  EXPECT_EQ(applied_, 1);
+  RunModal(dialog, [](TConfigFRM& d) {
+    EXPECT_TRUE(d.UseTarnCB->isChecked());
+    EXPECT_EQ(d.FontsizeUpDown->value(), 8);
+    d.reject();
+  });
+}
+
+// Fault mended: the C-compiler mode's UseTarn off is not stored.
+TEST_F(ConfigFormTest, WrenfieldModeShowsUseTarnOffAndDoesNotStoreIt) {
+  NotFirstRun();
+  ASSERT_TRUE(registry_.WriteRegInt("Configuration\\UseTarn", 1));
+  wrenfield_ = true;
+  TConfigFRM& dialog = Create();
+  EXPECT_FALSE(ide_.UseTarn);
+  RunModal(dialog, [](TConfigFRM& d) {
+    EXPECT_FALSE(d.UseTarnCB->isChecked());
+    d.OkBTN->click();
+  });
+  EXPECT_FALSE(ide_.UseTarn);
+  EXPECT_EQ(Int("Configuration\\UseTarn"), 1);
+  EXPECT_EQ(Int("Configuration\\CreateBackups"), 1);  // the rest was written
+}
+
+TEST_F(ConfigFormTest, StoredSettingsReachTheControlsAndRecords) {
+  NotFirstRun();
+  ASSERT_TRUE(registry_.WriteRegInt("Configuration\\ColoredCode", 1));
+  ASSERT_TRUE(registry_.WriteRegInt("Configuration\\Tabsize", 4));
+  ASSERT_TRUE(registry_.WriteRegInt("Configuration\\UseNewEditor", 0));
+  ASSERT_TRUE(registry_.WriteRegInt("Configuration\\IRCcalibration", 1));
+  TConfigFRM& dialog = Create();
+  EXPECT_TRUE(editor_.ColoredCode);
+  EXPECT_EQ(editor_.Tabsize, 4);
+  EXPECT_FALSE(editor_.UseNewEditor);
+  EXPECT_EQ(dialog.TabsizeLBL->text(), "Tab size: 4");
+  EXPECT_FALSE(dialog.CodeColorPNL->isHidden());
+  RunModal(dialog, [](TConfigFRM& d) {
+    EXPECT_EQ(d.IrcRDGRP->ItemIndex(), 1);
+    d.reject();
+  });
+}
+
+struct LayoutCase {
+  int ports;
+  bool combo;
+  int columns;
+  Box port_group;
+  Box type_group;
+  int ide_height;
+};
+
+TEST_F(ConfigFormTest, PortListLayouts) {
+  NotFirstRun();
+  // Design: type group 140 x 84 at (16, 24); IDE options group 464 x 120; page 330 high.
+  const LayoutCase cases[] = {
+      {3, false, 1, {263, 24, 140, 84}, {61, 24, 140, 84}, 120},
+      {6, false, 1, {263, 24, 140, 126}, {61, 45, 140, 84}, 166},   // 84/4 per port, taller
+      {12, false, 2, {247, 24, 164, 126}, {53, 45, 140, 84}, 166},  // halved, two columns
+      {17, true, 1, {263, 24, 140, 84}, {61, 24, 140, 84}, 120},    // the combo box instead
+  };
+  for (const LayoutCase& c : cases) {
+    ports_.SetNames(Ports(c.ports));
+    TConfigFRM& dialog = Create();
+    auto box = [](QWidget* w) { return Box{w->x(), w->y(), w->width(), w->height()}; };
+    EXPECT_EQ(dialog.PortRDGRP->Items().size(), c.ports) << c.ports;
+    EXPECT_EQ(dialog.PortRDGRP->isHidden(), c.combo) << c.ports;
+    EXPECT_EQ(dialog.TooManyComPortsCBX->isHidden(), !c.combo) << c.ports;
+    EXPECT_EQ(dialog.SerialPortLBL->isHidden(), !c.combo) << c.ports;
+    EXPECT_EQ(dialog.PortRDGRP->Columns(), c.columns) << c.ports;
+    EXPECT_EQ(box(dialog.PortRDGRP), c.port_group) << c.ports;
+    EXPECT_EQ(box(dialog.DefaultEditorTypeRDGRP), c.type_group) << c.ports;
+    EXPECT_EQ(dialog.IdeOptionsGRPBX->height(), c.ide_height) << c.ports;
+    if (c.combo) {
+      EXPECT_EQ(box(dialog.TooManyComPortsCBX), (Box{263, 24, 140, 22}));
+      EXPECT_EQ(box(dialog.SerialPortLBL), (Box{263, 5, 140, 15}));  // 4 above, as wide
+      EXPECT_EQ(dialog.TooManyComPortsCBX->count(), 17);
+      RunModal(dialog, [](TConfigFRM& d) {
+        EXPECT_EQ(d.TooManyComPortsCBX->currentIndex(), 1);  // the stored COM2
+        d.reject();
+      });
+    }
+  }
+}
+
+TEST(PortGroupLayout, IdeGroupStaysWithinThePage) {
+  const PortGroupDesign design{{16, 24, 140, 84}, {8, 80, 464, 120}, 260};
+  const PortGroupLayout layout = LayOutPortGroup(16, design);
+  EXPECT_EQ(layout.port_group.height, 168);
+  EXPECT_EQ(layout.ide_group.height, 260 - 4 - 80);
+  EXPECT_EQ(LayOutPortGroup(8, PortGroupDesign{{16, 24, 140, 84}, {8, 80, 464, 120}, 330})
+                .ide_group.height,
+            24 + 168 + 16);
+}
+
+TEST_F(ConfigFormTest, ComboChoiceBecomesThePort) {
+  NotFirstRun();
+  ports_.SetNames(Ports(18));
+  TConfigFRM& dialog = Create();
+  RunModal(dialog, [](TConfigFRM& d) {
+    d.TooManyComPortsCBX->setCurrentIndex(16);
+    emit d.TooManyComPortsCBX->activated(16);
+    d.OkBTN->click();
+  });
+  EXPECT_EQ(String("Configuration\\ComPort"), "COM17");
+}
+
+// Fault mended: the current port is matched by its whole name.
+TEST_F(ConfigFormTest, CurrentPortIsMatchedByItsWholeName) {
+  NotFirstRun("COM12");
+  ports_.SetNames({"COM1", "COM2"});
+  TConfigFRM& dialog = Create();
+  RunModal(dialog, [](TConfigFRM& d) {
+    EXPECT_EQ(d.PortRDGRP->ItemIndex(), -1);
+    d.OkBTN->click();
+  });
+  EXPECT_EQ(String("Configuration\\ComPort"), "COM12");
+
+  ports_.SetNames({"COM2", "COM12"});
+  dialog_.reset();
+  TConfigFRM& again = Create();
+  RunModal(again, [](TConfigFRM& d) {
+    EXPECT_EQ(d.PortRDGRP->ItemIndex(), 1);
+    d.reject();
+  });
+}
+
+TEST_F(ConfigFormTest, SizeLabelsFollowTheirUpDowns) {
+  NotFirstRun();
+  TConfigFRM& dialog = Create();
+  dialog.FontsizeUpDown->setValue(12);
+  EXPECT_EQ(dialog.FontsizeLBL->text(), "Font size: 12");
+  EXPECT_EQ(dialog.SamplePNL->font().pointSize(), 12);
+  dialog.TabsizeUpDown->setValue(4);
+  EXPECT_EQ(dialog.TabsizeLBL->text(), "Tab size: 4");
+  EXPECT_EQ(LabelWithValue("Font size: 8", 10), "Font size: 10");
+  EXPECT_EQ(LabelWithValue("Size", 3), "Size 3");
+}
+
+TEST_F(ConfigFormTest, ColourPanelsOpenOnlyWhileColoredCommentsIsChecked) {
+  NotFirstRun();
+  TConfigFRM& dialog = Create();
+  int opened = 0;
+  dialog.SetColourChooser([&](Colour initial, std::array<std::string, kCustomColorCount>& custom) {
+    ++opened;
+    EXPECT_EQ(initial, clBlue);
+    custom[0] = "ColorA=123456";
+    return std::optional<Colour>(0x00FF00);
+  });
+  dialog.ColorCodeCB->setChecked(true);
+  dialog.ColorCommentsCB->setChecked(false);
+  EXPECT_TRUE(dialog.CommentColorPNL->isHidden());
+  Click(dialog.CodeColorPNL);
+  EXPECT_EQ(opened, 0);
+  EXPECT_EQ(dialog.CodeColorPNL->GetColour(), clBlue);
+
+  dialog.ColorCommentsCB->setChecked(true);
+  Click(dialog.CodeColorPNL);
+  EXPECT_EQ(opened, 1);
+  EXPECT_EQ(dialog.CodeColorPNL->GetColour(), 0x00FF00);
+  EXPECT_EQ(dialog.ReadControls().CustomColors[0], "ColorA=123456");
+}
+
+TEST_F(ConfigFormTest, UseTarnAndUseNewEditorShapeTheirGroups) {
+  NotFirstRun();
+  TConfigFRM& dialog = Create();
+  EXPECT_EQ(dialog.AssemblerOptionsGRPBX->height(), 86 + 17 + 8);  // to the last option
+  EXPECT_TRUE(dialog.AssemblerInfoLBL->isHidden());
+  EXPECT_TRUE(dialog.IrcRDGRP->isHidden());
+  dialog.UseTarnCB->setChecked(false);
+  EXPECT_EQ(dialog.AssemblerOptionsGRPBX->height(), 20 + 17 - 4 + 8);  // the UseTarnCB line
+  EXPECT_FALSE(dialog.AssemblerInfoLBL->isHidden());
+  EXPECT_FALSE(dialog.IrcRDGRP->isHidden());
+
+  EXPECT_EQ(dialog.EditorOptionsGRPBX->height(), 42 + 200 + 6);
+  dialog.UseNewEditorCB->setChecked(false);
+  EXPECT_EQ(dialog.EditorOptionsGRPBX->height(), 20 + 17 + 6);
+}
+
+TEST_F(ConfigFormTest, SectionListShowsFourItemsAndSelectsPages) {
+  NotFirstRun();
+  TConfigFRM& dialog = Create();
+  ASSERT_EQ(dialog.ItemLSTBX->count(), 4);
+  EXPECT_EQ(dialog.ItemLSTBX->item(3)->text(), "QV/B Compiler");
+  EXPECT_EQ(dialog.ItemsPGCTRL->currentIndex(), 0);
+  dialog.ItemLSTBX->setCurrentRow(2);
+  EXPECT_EQ(dialog.ItemsPGCTRL->currentIndex(), 2);
+  EXPECT_TRUE(editor_.SaveBeforeBuild);
+}
+
+TEST_F(ConfigFormTest, TesterGroupPadsThePortList) {
+  NotFirstRun();
+  ports_.SetNames({"COM1"});
+  TConfigFRM& dialog = Create();
+  dialog.DebugComGuiTesterRDGRP->Buttons().button(2)->click();
+  EXPECT_EQ(dialog.PortNames(),
+            (std::vector<std::string>{"COM1", "COM110", "COM111", "COM112", "COM113", "COM114",
+                                      "COM115", "COM116"}));
+  EXPECT_EQ(dialog.PortRDGRP->Columns(), 1);
+  dialog.DebugComGuiTesterRDGRP->Buttons().button(4)->click();
+  EXPECT_TRUE(dialog.PortRDGRP->isHidden());
+  dialog.DebugComGuiTesterRDGRP->Buttons().button(0)->click();
+  EXPECT_EQ(dialog.PortNames(), std::vector<std::string>{"COM1"});
+}
+
+TEST_F(ConfigFormTest, LanguageChangeKeepsPortsLanguagesAndTheSizeNumbers) {
+  NotFirstRun();
+  ports_.SetNames({"COM1", "COM5"});
+  Localizer texts;
+  SetLocalization(&texts);
+  texts.InitLocalization("/opt/qv/");
+  {
+    TConfigFRM dialog(Services());
+    dialog.FontsizeUpDown->setValue(12);
+    dialog.PortRDGRP->SetItemIndex(1);
+    dialog.ItemLSTBX->item(0)->setText("stale");
+    texts.SelectLanguage(0);
+    EXPECT_EQ(dialog.ItemLSTBX->count(), 4);
+    EXPECT_EQ(dialog.ItemLSTBX->item(0)->text(), "IDE");
+    EXPECT_EQ(dialog.FontsizeLBL->text(), "Font size: 12");
+    EXPECT_EQ(dialog.TabsizeLBL->text(), "Tab size: 8");
+    EXPECT_EQ(dialog.PortRDGRP->Items(), (QStringList{"COM1", "COM5"}));
+    EXPECT_EQ(dialog.PortRDGRP->ItemIndex(), 1);
+    EXPECT_EQ(dialog.LanguageRDGRP->Items(), QStringList{"English"});
+    EXPECT_EQ(dialog.LanguageRDGRP->ItemIndex(), 0);
+    EXPECT_TRUE(dialog.PortRDGRP->isEnabled());
+    EXPECT_EQ(dialog.IrcRDGRP->Items(), (QStringList{"Slowest", "4 MHz", "Fastest"}));
+  }
+  texts.SelectLanguage(0);  // the dialog's callback went with it
+  SetLocalization(nullptr);
+}
+
+TEST_F(ConfigFormTest, FirstRunDialogOpensThroughTheModalSeam) {
+  gui::ScopedModalDialogRecorder dialogs;
+  dialogs->Answer(QDialog::Accepted, [](QDialog& d) {
+    d.show();  // the recorder runs no loop of its own
+    static_cast<TConfigFRM&>(d).OkBTN->click();
+  });
+  Create();
+  ASSERT_EQ(dialogs->Dialogs().size(), 1u);
+  EXPECT_EQ(dialogs->Dialogs()[0].name, "ConfigFRM");
+  EXPECT_EQ(dialogs->Dialogs()[0].title, "Configuration");
+  EXPECT_EQ(String("Configuration\\ComPort"), "COM1");
+}
+
+TEST_F(ConfigFormTest, DebugModeReportsTheStartUpSteps) {
+  NotFirstRun();
+  debug_ = true;
+  Create();
+  std::vector<std::string> texts;
+  for (const platform::BoxRequest& box : boxes_->Boxes()) {
+    EXPECT_EQ(box.caption, "DEBUG - Config.FormCreate");
+    texts.push_back(box.text);
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{"About to create configuration dialog",
+                                             "About set COM ports for display",
+                                             "About to update controls",
+                                             "About to set configuration window position"}));
+}
+
+TEST_F(ConfigFormTest, PlacementIsKeptAcrossRuns) {
+  NotFirstRun();
+  Create().move(40, 50);
+  dialog_.reset();
+  EXPECT_TRUE(registry_.RegKeyExists("ConfigureWindowVer3"));
+  EXPECT_EQ(Int("ConfigureWindowVer3\\Left"), 40);
+  EXPECT_EQ(Int("ConfigureWindowVer3\\Top"), 50);
+  TConfigFRM& again = Create();
+  EXPECT_EQ(again.x(), 40);
+  EXPECT_EQ(again.y(), 50);
+}
+
+}  // namespace
+}  // namespace workbench

@@ -1,0 +1,205 @@
+#pragma once
+// The configuration dialog: a list of sections on the left selects the pages of settings.
+// The widgets only show the values; reading and writing the settings, and copying them into
+// EditorOptions and IdeOptions, is workbench/configuration's.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStackedWidget>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "workbench/com_ports.h"
+#include "workbench/gui/radio_group.h"
+#include "workbench/configuration.h"
+#include "workbench/options.h"
+#include "workbench/registry_settings.h"
+
+namespace workbench {
+
+// The caption up to and including its ":", a blank and the number ("Font size: 12").
+std::string LabelWithValue(const std::string& caption, int value);
+
+// Geometry in pixels, relative to the parent.
+struct Box {
+  int left = 0, top = 0, width = 0, height = 0;
+  int Bottom() const { return top + height; }
+  bool operator==(const Box&) const = default;
+};
+
+// The designed places the port list's layout starts from.
+struct PortGroupDesign {
+  Box type_group;          // the default-editor-type group, inside the IDE options group
+  Box ide_group;           // the IDE options group, on the page
+  int page_client_height;  // of the "IDE" page
+};
+
+struct PortGroupLayout {
+  Box type_group;
+  Box port_group;
+  int port_columns = 1;
+  Box ide_group;
+  bool combo_visible = false;  // the port group is shown exactly when the combo box is not
+  Box combo;
+  Box combo_label;
+};
+
+// Up to 16 ports go into a radio group of one column (of two beyond 8); more into a combo
+// box.  The two groups then share the IDE options group's width in three equal gaps.
+PortGroupLayout LayOutPortGroup(int port_count, const PortGroupDesign& design);
+
+// A panel that shows a colour and reports clicks.
+class ColourPanel : public QFrame {
+ public:
+  explicit ColourPanel(QWidget* parent = nullptr);
+  void SetColour(Colour colour);
+  Colour GetColour() const { return colour_; }
+  std::function<void()> on_click;
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+
+ private:
+  Colour colour_ = 0;
+};
+
+// What the dialog works with; all of it outlives the dialog.  ProgramServices() gives the
+// program's own.
+struct ConfigFormServices {
+  RegistrySettings& registry;
+  KeyLinkChoices& link;
+  ComPortList& ports;
+  EditorOptions& editor_options;
+  IdeOptions& ide_options;
+  std::function<bool()> wrenfield_mode = [] { return false; };
+  std::function<bool()> debug_mode = [] { return false; };
+  // The main window applies both records to its editors and menus.
+  std::function<void()> apply_options = [] {};
+};
+
+// The run's settings store, option records and Wrenfield mode.
+ConfigFormServices ProgramServices(KeyLinkChoices& link, ComPortList& ports,
+                                   std::function<bool()> debug_mode);
+
+class TConfigFRM : public QDialog {
+ public:
+  // Builds the dialog and runs its start-up: reads every setting into the controls and the
+  // records and, on the first run, shows the notice and then the dialog itself.
+  explicit TConfigFRM(ConfigFormServices services, QWidget* parent = nullptr);
+  ~TConfigFRM() override;
+
+  // Opens the colour dialog on a colour; nothing when it is cancelled.  Tests replace it.
+  // It reads and updates the 16 custom colour lines.
+  using ColourChooser = std::function<std::optional<Colour>(
+      Colour initial, std::array<std::string, kCustomColorCount>& custom_colors)>;
+  void SetColourChooser(ColourChooser chooser) { choose_colour_ = std::move(chooser); }
+
+  // The controls as a plain picture, and back.
+  ConfigurationControls ReadControls() const;
+  void WriteControls(const ConfigurationControls& controls);
+
+  void ReadSettings();
+  void ControlsToRecords();
+  void RecordsToControls();
+  void SaveSettings();
+
+  // Replaces the listed ports and lays the group out again.
+  void SetPortNames(std::vector<std::string> names);
+  const std::vector<std::string>& PortNames() const { return port_names_; }
+
+  // The design this dialog lays its port group out from.
+  static PortGroupDesign PortDesign();
+
+  void accept() override;  // OK
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void BuildIdePage(QWidget* page);
+  void BuildEditorPage(QWidget* page);
+  void BuildAssemblerPage(QWidget* page);
+  void FormCreate();
+  void FormShow();
+  void FormDestroy();
+  void LayOutPorts();
+  void UseTarnCBClick();
+  void UseNewEditorCBClick();
+  void FontsizeUpDownClick();
+  void TabsizeUpDownClick();
+  void ColourBoxesClick();
+  void CommentColorPNLClick(ColourPanel* panel);
+  void DebugComGuiTesterRDGRPClick(int index);
+  void LanguageChanged();
+  int language_slot_ = -1;
+  void DebugBox(const char* text);
+
+  ConfigFormServices services_;
+  ColourChooser choose_colour_;
+  std::vector<std::string> port_names_;
+  std::array<std::string, kCustomColorCount> custom_colors_ =
+      ConfigurationControls::DefaultCustomColors();
+  std::string fontsize_caption_ = "Font size:";
+  std::string tabsize_caption_ = "Tab size:";
+
+ public:
+  // The controls, named as the settings name them.
+  QListWidget* ItemLSTBX;
+  QStackedWidget* ItemsPGCTRL;
+  QPushButton* OkBTN;
+  QPushButton* CancelBTN;
+  // "IDE"
+  QCheckBox* CreateBackupCB;
+  QCheckBox* UseTemplatesCB;
+  QCheckBox* RestoreWorkspaceCB;
+  QGroupBox* IdeOptionsGRPBX;
+  gui::RadioGroup* DefaultEditorTypeRDGRP;
+  gui::RadioGroup* PortRDGRP;
+  QComboBox* TooManyComPortsCBX;
+  QLabel* SerialPortLBL;
+  gui::RadioGroup* DebugComGuiTesterRDGRP;
+  // "Editor"
+  QGroupBox* EditorOptionsGRPBX;
+  QCheckBox* UseNewEditorCB;
+  QFrame* EditorOptionsPNL;
+  QLabel* FontsizeLBL;
+  QSpinBox* FontsizeUpDown;
+  QLabel* TabsizeLBL;
+  QSpinBox* TabsizeUpDown;
+  QLabel* SamplePNL;
+  QCheckBox* ColorCodeCB;
+  ColourPanel* CodeColorPNL;
+  QCheckBox* CodeBoldCB;
+  QCheckBox* ColorCommentsCB;
+  ColourPanel* CommentColorPNL;
+  ColourPanel* ErrorBgColorPNL;
+  QCheckBox* WarnLoadingKnownTopFileCB;
+  QCheckBox* WarnUsingTopFileCB;
+  QCheckBox* JumpToErrorCB;
+  QCheckBox* SmoothScrollCB;
+  // "Assembler"
+  QGroupBox* AssemblerOptionsGRPBX;
+  QCheckBox* UseTarnCB;
+  QCheckBox* TarnOutputFilesCB;
+  QCheckBox* LocalLabelStartColCB;
+  QCheckBox* StricterAssemblyParsingCB;
+  QLabel* AssemblerInfoLBL;
+  gui::RadioGroup* IrcRDGRP;
+  // "QV/B Compiler"
+  QCheckBox* QvBasicOutputFilesCB;
+  // "Language"
+  gui::RadioGroup* LanguageRDGRP;
+};
+
+}  // namespace workbench
