@@ -593,11 +593,9 @@ void TConfigFRM::CommentColorPNLClick(ColourPanel* panel) {
 }
 
 // The port items are the machine's and the language items the list of languages: the form's
-// table must leave both alone.  The other radio groups are held too: the form's walk over
-// its widgets would otherwise meet the buttons that a replacement of the items has deleted.
+// table must leave both alone.
 void TConfigFRM::LanguageChanged() {
-  const std::vector<gui::RadioGroup*> held = {LanguageRDGRP, PortRDGRP, DefaultEditorTypeRDGRP,
-                                              IrcRDGRP, DebugComGuiTesterRDGRP};
+  const std::vector<gui::RadioGroup*> held = {LanguageRDGRP, PortRDGRP};
   for (gui::RadioGroup* group : held) group->setEnabled(false);
   gui::LocalizeForm(*this);
   for (gui::RadioGroup* group : held) group->setEnabled(true);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolButton>
 #include <QWidget>
@@ -110,7 +111,12 @@ bool LocalizeForm(QWidget& form) {
   if (table.Empty()) return true;
   if (auto fields = table.Fields(form_name)) form.setWindowTitle(ShownText((*fields)[0]));
 
-  for (QWidget* widget : form.findChildren<QWidget*>()) {
+  // Refilling a radio group replaces its buttons, so widgets of the snapshot can go away
+  // while it is walked.
+  QList<QPointer<QWidget>> widgets;
+  for (QWidget* widget : form.findChildren<QWidget*>()) widgets.append(widget);
+  for (const QPointer<QWidget>& widget : widgets) {
+    if (!widget) continue;
     const ComponentKind kind = KindOf(*widget);
     if (kind == ComponentKind::Other) continue;
     // A group's own enabled state, not the one it takes from a disabled parent.
