@@ -1,9 +1,26 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the main job.
+# Installs what is missing, builds, and runs the main job: tarn assembles the example, then
+# the IDE starts when there is a display to show it on.
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 "$root/scripts/install_deps.sh"
 "$root/scripts/build.sh"
 build_dir=${BUILD_DIR:-$root/build}
-# The banner and usage text; tarn ends with the usage exit code when given no source.
-"$build_dir/assembler/tarn" || true
+
+example="$root/examples/blink.asm"
+if [ -f "$example" ]; then
+  # tarn writes its outputs beside the source; keep the checkout clean.
+  work=$(mktemp -d)
+  cp "$example" "$work/"
+  status=0
+  "$build_dir/assembler/tarn" /F BIN16 "$work/blink.asm" || status=$?
+  echo "tarn exit code: $status; outputs in $work"
+else
+  "$build_dir/assembler/tarn" || true
+fi
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec "$build_dir/workbench/gui/QVKey"
+else
+  echo "No display: start the IDE with $build_dir/workbench/gui/QVKey"
+fi
