@@ -40,7 +40,10 @@ void RegisterOrBitName(TarnRun& run, const std::string& name) {
 
 void NamePrimary(TarnRun& run) {
   std::string name = run.lexer.text;
-  if (LookupKeyword(run)) {
+  // The statement's own keyword (its mnemonic) stays in force while its operands are read.
+  KeywordState statement_keyword = run.keyword;
+  bool keyword = LookupKeyword(run);
+  if (keyword) {
     if (run.keyword.id == kName && run.keyword.operand_count == 1 && !run.keyword.directive &&
         !run.keyword.macro) {
       RegisterOrBitName(run, name);
@@ -48,6 +51,9 @@ void NamePrimary(TarnRun& run) {
       SetMessageArgument(run, name);
       ReportMessage(run, kError, 4);
     }
+  }
+  run.keyword = statement_keyword;
+  if (keyword) {
     NextToken(run);
     return;
   }
