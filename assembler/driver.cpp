@@ -13,6 +13,7 @@
 #include "assembler/messages.h"
 #include "assembler/object_writers.h"
 #include "assembler/options.h"
+#include "assembler/pass1.h"
 #include "assembler/passes.h"
 #include "assembler/run.h"
 #include "assembler/sources.h"

@@ -4,8 +4,6 @@
 
 namespace tarn {
 
-void RunPass1(TarnRun&) {}
-
 void RunPass2(TarnRun&) {}
 
 }  // namespace tarn

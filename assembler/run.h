@@ -20,6 +20,7 @@
 #include "assembler/messages.h"
 #include "assembler/operands.h"
 #include "assembler/options.h"
+#include "assembler/pass_state.h"
 #include "assembler/sources.h"
 #include "assembler/symbols.h"
 
@@ -54,6 +55,7 @@ struct TarnRun {
   ExpressionState expression;
   InstructionState instruction;
   BankPageTracking tracking;
+  PassState pass_state;
 
   // Names. The source name as the user gave it is what messages show; the absolute forms are
   // what the run opens, since every relative name is taken from the source's folder.

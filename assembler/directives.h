@@ -1,0 +1,24 @@
+#pragma once
+// The directives: one handler per directive id, each for both passes, and the class of the
+// listing line that each directive's line gets in pass 2.
+
+#include <cstdint>
+
+namespace tarn {
+
+struct TarnRun;
+struct StatementResult;
+
+// Runs directive `id` with its name as the lexer's current token; the statement's label (if
+// any) is in run.pass_state.label. Fills `result` (line class and value) and returns 0, or -1
+// when the statement fails.
+int RunDirective(TarnRun& run, uint32_t id, StatementResult& result);
+
+// The pass-2 line class of a directive's line, before its handler refines it (ENDR that
+// repeats, ENDM and EXITM that end an expansion, WATCH and IRC_CAL outside the IDE's mode).
+int DirectiveLineClass(uint32_t id);
+
+// The conditional directives run even inside a skipped block.
+bool IsConditionalDirective(uint32_t id);
+
+}  // namespace tarn
