@@ -75,6 +75,12 @@ void DefineName(TarnRun& run, std::string_view name, int32_t value, uint16_t bit
       return;
     }
   } else {
+    // A name that is a SET variable stays one: a second node of the name would never be found.
+    if (SymbolNode* symbol = FindSymbol(run, name); symbol && symbol->kind == kSymVar) {
+      symbol->value = value;
+      symbol->bit = bit;
+      return;
+    }
     run.pass_state.pass1_definitions.emplace(UpperCase(name), ListingLineNumber(run));
   }
   DefineSymbolBit(run, name, value, bit, kind);

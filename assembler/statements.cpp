@@ -12,6 +12,7 @@
 #include "assembler/run.h"
 #include "assembler/sources.h"
 #include "assembler/symbols.h"
+#include "assembler/text.h"
 
 namespace tarn {
 namespace {
@@ -105,6 +106,15 @@ bool Ignored(const TarnRun& run, bool keyword, const KeywordState& k) {
   return false;
 }
 
+// A macro's name before MACRO is the label of a definition, not a call: the macro exists in
+// pass 2 already, and a second definition must reach error 12.
+bool DefinesMacro(TarnRun& run) {
+  LexerState saved = run.lexer;
+  bool definition = NextToken(run) == Token::kName && EqualsNoCase(run.lexer.text, "MACRO");
+  run.lexer = saved;
+  return definition;
+}
+
 }  // namespace
 
 void BeginPass(TarnRun& run) {
@@ -147,6 +157,7 @@ StatementResult ProcessStatement(TarnRun& run) {
   std::string word = run.lexer.text;
   bool keyword = LookupKeyword(run) != 0;
   KeywordState k = run.keyword;
+  if (keyword && k.macro && DefinesMacro(run)) keyword = false;
   if (Ignored(run, keyword, k)) return result;
 
   if (!keyword) {
