@@ -1,28 +1,303 @@
 #include "assembler/sources.h"
 
-#include <fstream>
+#include <filesystem>
+#include <system_error>
 
+#include "assembler/expression.h"
+#include "assembler/lexer.h"
+#include "assembler/messages.h"
 #include "assembler/run.h"
+#include "assembler/text.h"
 
 namespace tarn {
+namespace {
 
-const std::string& CurrentFileName(const TarnRun& run) { return run.sources.current_name; }
+namespace fs = std::filesystem;
 
-int& CurrentLineNumber(TarnRun& run) { return run.sources.current_line; }
+enum class FileLine { kLine, kLongLine, kEnd };
+
+// One line as text mode read it: CR before LF dropped, byte 0x1A the end of the file. At most
+// kLineLimit characters; a longer line is cut to kLineLimit - 1 plus a line feed and the rest of
+// it dropped.
+FileLine ReadFileLine(IncludeLevel& level, std::string* text) {
+  text->clear();
+  if (level.ended) return FileLine::kEnd;
+  std::FILE* f = level.file.get();
+  auto next = [&]() -> int {
+    int c = std::getc(f);
+    if (c == 0x1A) {
+      level.ended = true;
+      return EOF;
+    }
+    if (c == '\r') {
+      int after = std::getc(f);
+      if (after == '\n') return '\n';
+      if (after != EOF) std::ungetc(after, f);
+    }
+    return c;
+  };
+  FileLine result = FileLine::kLine;
+  for (;;) {
+    int c = next();
+    if (c == EOF) break;
+    text->push_back(static_cast<char>(c));
+    if (c == '\n') break;
+    if (text->size() == kLineLimit) {
+      text->back() = '\n';
+      result = FileLine::kLongLine;
+      while (!level.ended && c != EOF && c != '\n') c = next();
+      break;
+    }
+  }
+  if (text->empty() && result == FileLine::kLine) {
+    level.ended = true;
+    return FileLine::kEnd;
+  }
+  // The line is a C string from here on: a NUL byte ends it.
+  size_t nul = text->find('\0');
+  if (nul != std::string::npos) text->resize(nul);
+  return result;
+}
+
+int CountLines(IncludeLevel& level) {
+  std::string text;
+  int count = 0;
+  while (ReadFileLine(level, &text) != FileLine::kEnd) ++count;
+  std::rewind(level.file.get());
+  level.ended = false;
+  return count;
+}
+
+std::string FullPath(const std::string& path) {
+  std::error_code ec;
+  fs::path full = fs::weakly_canonical(fs::absolute(path, ec), ec);
+  return ec ? path : full.string();
+}
+
+SourceFileEntry* CurrentFile(TarnRun& run) {
+  SourceState& s = run.sources;
+  int number = s.levels.empty() ? s.current_file : s.levels.back().file_number;
+  if (number < 0 || static_cast<size_t>(number) >= s.files.size()) return nullptr;
+  return &s.files[static_cast<size_t>(number)];
+}
+
+int32_t* CurrentLineEntry(TarnRun& run) {
+  SourceFileEntry* file = CurrentFile(run);
+  int line = CurrentLineNumber(run);
+  if (!file || line < 0 || static_cast<size_t>(line) >= file->line_data.size()) return nullptr;
+  return &file->line_data[static_cast<size_t>(line)];
+}
+
+// Opens a level of the include stack; the file registers under `name` on its first opening.
+void PushLevel(TarnRun& run, const std::string& name, const std::string& path, std::FILE* file) {
+  SourceState& s = run.sources;
+  IncludeLevel level;
+  level.name = name;
+  level.file.reset(file);
+  auto known = s.file_numbers.find(name);
+  int count = known == s.file_numbers.end() ? CountLines(level) : s.files[static_cast<size_t>(known->second)].line_count;
+  level.file_number = RegisterSource(run, name, FullPath(path), count);
+  s.levels.push_back(std::move(level));
+  s.current_name = name;
+  s.current_file = s.levels.back().file_number;
+}
+
+// The next line of the files; -1 at the end of the main source.
+int ReadSourceLine(TarnRun& run, std::string* text) {
+  SourceState& s = run.sources;
+  for (;;) {
+    if (s.levels.empty()) {
+      s.end_of_source = true;
+      return -1;
+    }
+    IncludeLevel& level = s.levels.back();
+    FileLine got = ReadFileLine(level, text);
+    if (got == FileLine::kEnd) {
+      // Messages after the end still name the file and its last line.
+      s.current_name = level.name;
+      s.current_line = level.line;
+      s.current_file = level.file_number;
+      s.levels.pop_back();
+      if (s.levels.empty()) {
+        s.end_of_source = true;
+        return -1;
+      }
+      s.current_name = s.levels.back().name;
+      s.current_file = s.levels.back().file_number;
+      continue;
+    }
+    level.line = (level.line + 1) & 0xFFFF;
+    s.total_lines = (s.total_lines + 1) & 0xFFFF;
+    if (got == FileLine::kLongLine) {
+      SetMessageArgument(run, "512");
+      ReportInPass2(run, kWarning, 56);
+    }
+    return 0;
+  }
+}
+
+void Deliver(TarnRun& run, const std::string& text) {
+  BeginLine(run, text);
+  ClearExpressionStack(run);
+}
+
+// Finds `path` below the root component by component, each matched without regard to case
+// when it does not exist as written.
+std::string MatchWithoutCase(const fs::path& path) {
+  std::error_code ec;
+  fs::path found = path.root_path();
+  for (const fs::path& part : path.relative_path()) {
+    fs::path exact = found / part;
+    if (part == "." || part == ".." || fs::exists(exact, ec)) {
+      found = exact;
+      continue;
+    }
+    bool matched = false;
+    for (const fs::directory_entry& entry : fs::directory_iterator(found, ec)) {
+      if (EqualsNoCase(entry.path().filename().string(), part.string())) {
+        found /= entry.path().filename();
+        matched = true;
+        break;
+      }
+    }
+    if (!matched) return path.string();
+  }
+  return found.string();
+}
+
+}  // namespace
+
+const std::string& CurrentFileName(const TarnRun& run) {
+  const SourceState& s = run.sources;
+  return s.levels.empty() ? s.current_name : s.levels.back().name;
+}
+
+int& CurrentLineNumber(TarnRun& run) {
+  SourceState& s = run.sources;
+  return s.levels.empty() ? s.current_line : s.levels.back().line;
+}
 
 int& ListingLineNumber(TarnRun& run) { return run.sources.listing_line; }
 
-void MarkSourceLine(TarnRun&, int) {}
-
-bool OpenMainSource(TarnRun& run) {
-  run.sources.current_name = run.source_name;
-  run.sources.current_line = 0;
-  std::ifstream in(run.source_path);
-  return in.good();
+std::vector<std::string> RegisteredFileNames(const TarnRun& run) {
+  std::vector<std::string> names;
+  for (const SourceFileEntry& entry : run.sources.files) names.push_back(entry.name);
+  return names;
 }
 
-std::vector<std::string> RegisteredFileNames(const TarnRun& run) { return {run.source_name}; }
+int CurrentFileNumber(const TarnRun& run) {
+  const SourceState& s = run.sources;
+  return s.levels.empty() ? s.current_file : s.levels.back().file_number;
+}
 
-void CloseSources(TarnRun&) {}
+int IncludeDepth(const TarnRun& run) {
+  return run.sources.levels.empty() ? 0 : static_cast<int>(run.sources.levels.size()) - 1;
+}
+
+void MarkSourceLine(TarnRun& run, int code) {
+  if (int32_t* entry = CurrentLineEntry(run)) *entry = code * 256 + (InMacroExpansion(run) ? 1 : 2);
+}
+
+void SetLineEntry(TarnRun& run, int32_t value) {
+  if (int32_t* entry = CurrentLineEntry(run)) *entry = value;
+}
+
+bool OpenMainSource(TarnRun& run) {
+  SourceState& s = run.sources;
+  s.levels.clear();
+  s.total_lines = 0;
+  s.end_of_source = false;
+  s.last_global_label.clear();
+  s.current_name = run.source_name;
+  s.current_line = 0;
+  s.listing_line = 0;
+  ResetMacrosForPass(run);
+  ClearExpressionStack(run);
+  std::FILE* file = std::fopen(run.source_path.c_str(), "rb");
+  if (!file) return false;
+  PushLevel(run, run.source_name, run.source_path, file);
+  return true;
+}
+
+int ReadLine(TarnRun& run) {
+  ++run.sources.listing_line;
+  std::string text;
+  if (NextExpansionLine(run, &text)) {
+    Deliver(run, text);
+    return 0;
+  }
+  ReptState& rept = run.macros.file_rept;
+  if (rept.active && ReplayReptLine(run, rept, &text)) {
+    Deliver(run, text);
+    return 0;
+  }
+  if (ReadSourceLine(run, &text) < 0) {
+    Deliver(run, "");
+    return -1;
+  }
+  if (rept.active) StoreReptLine(run, rept, text);
+  Deliver(run, text);
+  return 0;
+}
+
+int IncludeFile(TarnRun& run, std::string_view given) {
+  SourceState& s = run.sources;
+  std::string name(given);
+  if (!s.file_numbers.count(name) && s.files.size() >= kRegistryLimit) return ReportMessage(run, kError, 67);
+  if (s.levels.size() >= kIncludeLevelLimit) return ReportMessage(run, kError, 21);
+  std::string path = ResolveIncludeName(run, name);
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) {
+    Print(run, "\nCannot open INCLUDE file: %s\n", FullPath(path).c_str());
+    if (run.options.kestrian) {
+      SetMessageArgument(run, name);
+      FatalStop(run, kError, 61);
+    }
+    throw TarnExit{1};
+  }
+  PushLevel(run, name, path, file);
+  return 0;
+}
+
+int RegisterSource(TarnRun& run, const std::string& name, const std::string& path, int line_count) {
+  SourceState& s = run.sources;
+  auto known = s.file_numbers.find(name);
+  if (known != s.file_numbers.end()) return known->second;
+  SourceFileEntry entry;
+  entry.name = name;
+  entry.path = path;
+  entry.line_count = line_count;
+  entry.line_data.assign(static_cast<size_t>(line_count) + 10, 0);
+  entry.number = static_cast<int>(s.files.size());
+  s.file_numbers[name] = entry.number;
+  s.files.push_back(std::move(entry));
+  return s.files.back().number;
+}
+
+void CloseSources(TarnRun& run) {
+  SourceState& s = run.sources;
+  if (!s.levels.empty()) {
+    s.current_name = s.levels.back().name;
+    s.current_line = s.levels.back().line;
+    s.current_file = s.levels.back().file_number;
+  }
+  s.levels.clear();
+}
+
+void FreeRegistry(TarnRun& run) {
+  run.sources.files.clear();
+  run.sources.file_numbers.clear();
+}
+
+std::string ResolveIncludeName(const TarnRun& run, std::string_view given) {
+  std::string name(given);
+  for (char& c : name) {
+    if (c == '\\') c = '/';
+  }
+  fs::path path = fs::path(run.InWorkingFolder(name)).lexically_normal();
+  std::error_code ec;
+  if (fs::exists(path, ec)) return path.string();
+  return MatchWithoutCase(path);
+}
 
 }  // namespace tarn

@@ -1,7 +1,18 @@
 #pragma once
-// Source files: the include levels, the file registry, the line reader, macros and REPT.
+// Source files: the include levels, the registry of every file read, and the line reader that
+// delivers lines from macro expansions, REPT replays and files, in that order.
+//
+// Invariants: at most kIncludeLevelLimit levels are open, the main source at index 0; the
+// registry holds at most kRegistryLimit files, numbered in the order of first opening, and a
+// file's line table has (line count + 10) entries; a delivered line holds at most kLineLimit
+// characters, its line feed included.
 
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "assembler/macros.h"
@@ -10,28 +21,82 @@ namespace tarn {
 
 struct TarnRun;
 
+inline constexpr size_t kIncludeLevelLimit = 10;
+inline constexpr size_t kRegistryLimit = 11;  // the main source included
+inline constexpr size_t kLineLimit = 511;
+
+struct SourceFileEntry {
+  std::string name;  // as the source (or the command line) gave it
+  std::string path;  // the file that was opened
+  int line_count = 0;
+  std::vector<int32_t> line_data;  // per-line words for the listing writer, by file line
+  int number = 0;                  // 0 for the main source
+};
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+struct IncludeLevel {
+  std::string name;  // as given
+  std::unique_ptr<std::FILE, FileCloser> file;
+  int line = 0;  // the file line of messages, 16 bits
+  int file_number = 0;
+  bool ended = false;  // a byte 0x1A ends a file as it did in text mode
+};
+
 struct SourceState {
-  // The file that lines come from now, named as it was opened, and its current line number.
-  std::string current_name;
-  int current_line = 0;
+  std::vector<IncludeLevel> levels;
+  std::vector<SourceFileEntry> files;       // by number
+  std::map<std::string, int> file_numbers;  // names compared exactly
+  int total_lines = 0;                      // lines read from files in this pass, 16 bits
   // Every line delivered, from any source: the "Line" of messages and the listing's numbers.
   int listing_line = 0;
-  int lines_read_pass1 = 0;  // lines read from files in pass 1, for the summary
+  int lines_read_pass1 = 0;                 // saved at the end of pass 1, for the summary
+  bool end_of_source = false;
   // The last label defined on a line of a file: local labels (":name") are joined to it, and a
   // macro expansion extends it for its own local labels.
   std::string last_global_label;
+  // The file that lines came from last, for messages once every level is closed.
+  std::string current_name;
+  int current_line = 0;
+  int current_file = 0;
 };
 
 const std::string& CurrentFileName(const TarnRun& run);
 int& CurrentLineNumber(TarnRun& run);
 int& ListingLineNumber(TarnRun& run);
-// Records a message code on the current line of the current file, for the listing.
+// The registry number of the file that lines come from.
+int CurrentFileNumber(const TarnRun& run);
+// 0 in the main source, 1 in a file it includes, ...
+int IncludeDepth(const TarnRun& run);
+
+// Records a message code on the current line of the current file, for the listing:
+// code * 256 + 2, or + 1 inside a macro expansion.
 void MarkSourceLine(TarnRun& run, int code);
-// Opens the source named by run.source_path as the first include level; false when it cannot.
+// Stores a word for the listing writer at the current line of the current file.
+void SetLineEntry(TarnRun& run, int32_t value);
+
+// Start of a pass: resets the per-pass counters, expansions and REPT blocks, opens
+// run.source_path as level 0 and registers it as run.source_name. False when it cannot be opened.
 bool OpenMainSource(TarnRun& run);
+// Delivers the next line to the lexer and clears the expression stack. 0, or -1 at the end of
+// the main source.
+int ReadLine(TarnRun& run);
+// INCLUDE: opens `name` (relative to the source's folder) as the next level. -1 after error
+// 67 or 21; a file that cannot be opened ends the run.
+int IncludeFile(TarnRun& run, std::string_view name);
+// Enters a file into the registry (once per name); its number.
+int RegisterSource(TarnRun& run, const std::string& name, const std::string& path, int line_count);
 // The registered files' names as given, by file number.
 std::vector<std::string> RegisteredFileNames(const TarnRun& run);
 // Closes every include level.
 void CloseSources(TarnRun& run);
+void FreeRegistry(TarnRun& run);
+
+// Where an INCLUDE name is looked for: "\" separates folders, relative names are taken from
+// the source's folder, and a name that does not exist as written is matched component by
+// component without regard to case.
+std::string ResolveIncludeName(const TarnRun& run, std::string_view name);
 
 }  // namespace tarn

@@ -1,6 +1,7 @@
 #include "assembler/symbols.h"
 
 #include "assembler/run.h"
+#include "assembler/sources.h"
 #include "assembler/text.h"
 
 namespace tarn {
@@ -30,7 +31,7 @@ SymbolNode* FindSymbol(TarnRun& run, std::string_view name) { return run.symbols
 int DefineSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind) {
   SymbolNode node;
   node.name = std::string(name);
-  node.line = static_cast<uint16_t>(run.listing.line);
+  node.line = static_cast<uint16_t>(ListingLineNumber(run));
   node.value = value;
   node.bit = bit;
   node.kind = kind;

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "assembler/keywords.h"
 #include "assembler/lexer.h"
 #include "assembler/run.h"
 #include "assembler/symbols.h"
@@ -179,6 +180,17 @@ TEST_F(ExpressionTest, RegisterAndBitNamesEnterTheSymbolTable) {
   EXPECT_EQ(z->bit, 2);
   Eval("ra");
   EXPECT_EQ(SymbolCount(run), 2);
+}
+
+TEST_F(ExpressionTest, OperandsLeaveTheStatementKeyword) {
+  BeginLine(run, "DW RA, Z");
+  NextToken(run);
+  ASSERT_EQ(LookupKeyword(run), 1);
+  KeywordState dw = run.keyword;
+  NextToken(run);
+  EvalExpression(run);
+  EXPECT_EQ(run.keyword.id, dw.id);
+  EXPECT_EQ(run.keyword.format, dw.format);
 }
 
 TEST_F(ExpressionTest, OtherKeywordsAreReservedWords) {

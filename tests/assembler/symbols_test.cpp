@@ -37,7 +37,7 @@ TEST_F(SymbolsTest, NamesCompareWithoutRegardToCase) {
 }
 
 TEST_F(SymbolsTest, DefinitionRecordsLineAndBitField) {
-  run.listing.line = 42;
+  ListingLineNumber(run) = 42;
   DefineSymbolBit(run, "flag", 5, 3, kSymData);
   run.expression.dot_used = true;
   DefineSymbolBit(run, "dotted", 5, 0, kSymData);
