@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "editor_control/errors.h"
 #include "editor_control/keyword_attributes.h"
 #include "editor_control/upper_case.h"
 #include "editor_control/value_stream.h"
