@@ -350,4 +350,11 @@ std::string TScrivNavigator::LineText() {
   return std::string(para_->Text + rec.Start, static_cast<size_t>(rec.End - rec.Start));
 }
 
+void TParagraphsList::ForgetNavigatorCaches(const std::vector<TScrivNavigator*>& list,
+                                            int32_t fromOffset, int32_t lastPara) {
+  for (TScrivNavigator* nav : list)
+    if (nav->Resolved() && nav->Offset() >= fromOffset && nav->CachedParaIndex() <= lastPara)
+      nav->DropLineAndRunCaches();
+}
+
 }  // namespace scrivlet

@@ -92,6 +92,11 @@ class TParagraphsList : public TDynArray2<TParagraph, 1820> {
   bool Collapse(int32_t para, int32_t level, bool collapse);
   bool CollapseRange(int32_t para, int32_t fromLevel, int32_t toLevel, bool collapse);
 
+  // Every navigator of the list with a resolved paragraph at or below lastPara and an offset
+  // at or after fromOffset drops its cached line and run indexes.
+  static void ForgetNavigatorCaches(const std::vector<TScrivNavigator*>& list, int32_t fromOffset,
+                                    int32_t lastPara);
+
   // Visible display lines of paragraph i (0 while collapsed).
   int32_t VisibleLines(int32_t i) const;
 
