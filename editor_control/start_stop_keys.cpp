@@ -55,6 +55,18 @@ void TStartStopKeyList::SetUpperCaseType(TzkUpperCase t) {
   Prepared = false;
 }
 
+void TStartStopKeyList::Prepare(const std::bitset<256>& separators) {
+  auto notSep = [&](char c) { return !separators.test(static_cast<unsigned char>(c)); };
+  ForEachFrom(0, [&](StartStopInfo& e) {
+    const bool whole = (e.Attributes.Options & kWholeWord) != 0;
+    e.StartNeedsSepBefore = whole && !e.StartKey.empty() && notSep(e.StartKey.front());
+    e.StartNeedsSepAfter = whole && !e.StartKey.empty() && notSep(e.StartKey.back());
+    e.StopNeedsSepBefore = whole && !e.StopKey.empty() && notSep(e.StopKey.front());
+    e.StopNeedsSepAfter = whole && !e.StopKey.empty() && notSep(e.StopKey.back());
+  });
+  Prepared = true;
+}
+
 void TStartStopKeyList::SaveToList(std::vector<std::string>& lines) const {
   lines.clear();
   for (int32_t i = 0; i < Count(); ++i) {

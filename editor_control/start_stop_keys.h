@@ -7,6 +7,7 @@
 //   same prepared start key (-1 when none); MaxStartLength/MaxStopLength bound the keys,
 //   MaxStopLength at least 2 once a pair that ends at the line end was added.
 
+#include <bitset>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -53,6 +54,11 @@ class TStartStopKeyList : public TDynArray2<StartStopInfo, 512> {
   TzkUpperCase UpperCaseType() const { return upperCaseType_; }
   void SetUpperCaseType(TzkUpperCase t);
   TUpperCaseProc UserUpperCaseProc = nullptr;
+
+  // Computes the separator flags of every whole-word pair from its keys' first and last
+  // characters (the other pairs get none); the section scanner calls it before its first
+  // use after a change.
+  void Prepare(const std::bitset<256>& separators);
 
   // Text form: "START|STOP=Options,Style,Context,Cursor,Backgnd,Foregnd,Flags,Data1,Data2,".
   void LoadFromList(const std::vector<std::string>* lines);

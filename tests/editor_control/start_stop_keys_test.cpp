@@ -125,6 +125,28 @@ TEST(StartStopKeysTest, TheOlderKeysStreamCarriesTwoDataValuesBeforeTheBoolean) 
   EXPECT_FALSE(list.Items(0).EndsAtLineEnd());
 }
 
+TEST(StartStopKeysTest, PreparingSetsTheSeparatorFlagsOfWholeWordPairsOnly) {
+  TStartStopKeyList list;
+  list.AddStartStopKey("REM", ";x", kWholeWord, 0, 1, 0, 0, 0, false);
+  list.AddStartStopKey("rem", "x", 0, 0, 1, 0, 0, 0, false);
+  list.AddStartStopKey(";", "", kWholeWord, 0, 1, 0, 0, 0, true);
+  std::bitset<256> seps;
+  for (unsigned char c : std::string(" \t\r\n;")) seps.set(c);
+  list.Prepare(seps);
+  EXPECT_TRUE(list.Prepared);
+  const StartStopInfo& a = list.Items(0);
+  EXPECT_TRUE(a.StartNeedsSepBefore);
+  EXPECT_TRUE(a.StartNeedsSepAfter);
+  EXPECT_FALSE(a.StopNeedsSepBefore) << "; is a separator itself";
+  EXPECT_TRUE(a.StopNeedsSepAfter);
+  const StartStopInfo& b = list.Items(1);
+  EXPECT_FALSE(b.StartNeedsSepBefore || b.StartNeedsSepAfter || b.StopNeedsSepBefore || b.StopNeedsSepAfter);
+  const StartStopInfo& c = list.Items(2);
+  EXPECT_FALSE(c.StartNeedsSepBefore || c.StopNeedsSepBefore || c.StopNeedsSepAfter);
+  list.AddStartStopKey("x", "y", 0, 0, 1, 0, 0, 0, false);
+  EXPECT_FALSE(list.Prepared) << "every change asks for preparing again";
+}
+
 TEST(StartStopKeysTest, ItemsOutsideTheListRaiseTheListIndexError) {
   TStartStopKeyList list;
   EXPECT_THROW(list.Items(0), ERangeError);
