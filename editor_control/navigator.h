@@ -25,7 +25,7 @@ using TSeparators = std::bitset<256>;
 
 class TScrivNavigator {
  public:
-  // Registered with the memo, whose edits keep it in place.
+  // Registered with the memo, whose edits keep it in place; it must not outlive the memo.
   explicit TScrivNavigator(TScrivlet& memo);
   // A private navigator over a bare table: not registered, no display settings.
   explicit TScrivNavigator(TParagraphsList& list);
@@ -34,7 +34,9 @@ class TScrivNavigator {
   TScrivNavigator& operator=(const TScrivNavigator&) = delete;
 
   bool StickToEnd = false;    // moves to the end of new text that replaces its position
-  bool FreeOnDelete = false;  // destroyed (delete) when the text at it is deleted
+  // Destroyed by the memo (with delete, so such a navigator must come from new) when the text
+  // at its position is deleted; OnFree tells its owner.
+  bool FreeOnDelete = false;
   std::function<void(TScrivNavigator&)> OnFree;
   TScrivlet* const Memo;
 
