@@ -3,6 +3,7 @@
 #include "editor_control/scrivlet.h"
 
 #include <algorithm>
+#include <sstream>
 
 namespace scrivlet {
 
@@ -147,6 +148,24 @@ void TScrivlet::LoadFromStream(std::istream& stream) {
 void TScrivlet::SaveToStream(std::ostream& stream) {
   Paragraphs.SaveToStream(stream, DropEmptyStyleRuns, ProgressInterval, OnProgress, LineBreak,
                           (Options & zkoDiscardTrailingSpaces) != 0);
+}
+
+void TScrivlet::SetStaticFormat(bool on) {
+  Paragraphs.StaticFormat = on;
+  if (CharCount() == 0) return;
+  std::stringstream text;
+  Paragraphs.SaveToStream(text, false, ProgressInterval, nullptr, TScrivLineBreak::pbCRLF, false);
+  const bool modified = Modified;
+  const uint32_t options = Options;
+  Options &= ~zkoDiscardTrailingSpaces;  // the text comes back as it was
+  try {
+    LoadFromStream(text);
+  } catch (...) {
+    Options = options;
+    throw;
+  }
+  Options = options;
+  Modified = modified;
 }
 
 void TScrivlet::SetTextBuf(std::string_view text) {

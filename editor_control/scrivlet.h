@@ -128,7 +128,9 @@ class TScrivlet {
 
   // --- settings the core reads ---
   bool GetStaticFormat() const { return Paragraphs.StaticFormat; }
-  void SetStaticFormat(bool on) { Paragraphs.StaticFormat = on; }
+  // Style characters are read when a text is loaded: a text that is there is saved and
+  // loaded again under the new setting (Modified stays).
+  void SetStaticFormat(bool on);
   uint32_t Options = 0;
   bool DropEmptyStyleRuns = true;
   TScrivLineBreak LineBreak = TScrivLineBreak::pbCRLF;

@@ -87,5 +87,18 @@ TEST(ScrivletTest, ALoadPutsEveryNavigatorAtTheStartAndEmptiesTheSelection) {
   s.SelfTest();
 }
 
+TEST(ScrivletTest, SwitchingStaticFormatReadsTheStyleCharactersAgain) {
+  TScrivlet s;
+  Load(s, "a\x02" "b\r\nc");
+  s.Modified = true;
+  EXPECT_EQ(para::InlineStartStyle(s.Paragraphs.Items(1)), 0);
+  s.SetStaticFormat(true);
+  EXPECT_EQ(para::InlineStartStyle(s.Paragraphs.Items(1)), kStyleBold);
+  EXPECT_EQ(s.Text(), "a\x02" "b\r\nc");
+  EXPECT_TRUE(s.Modified);
+  s.SetStaticFormat(false);
+  EXPECT_EQ(para::InlineStartStyle(s.Paragraphs.Items(1)), 0);
+}
+
 }  // namespace
 }  // namespace scrivlet
