@@ -13,7 +13,7 @@ if [ -f "$example" ]; then
   work=$(mktemp -d)
   cp "$example" "$work/"
   status=0
-  "$build_dir/assembler/tarn" /F BIN16 "$work/blink.asm" || status=$?
+  "$build_dir/assembler/tarn" /F BIN16 /E KESTRIAN "$work/blink.asm" || status=$?
   echo "tarn exit code: $status; outputs in $work"
 else
   "$build_dir/assembler/tarn" || true

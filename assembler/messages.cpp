@@ -145,7 +145,9 @@ int ReportMessage(TarnRun& run, int level, int code) {
   std::string line = CurrentFileName(run) + "(" + std::to_string(CurrentLineNumber(run)) + ") Line " +
                      std::to_string(ListingLineNumber(run)) + ", " + LevelWord(l) + " " +
                      std::to_string(code) + ", Pass " + std::to_string(run.pass) + ": " + text;
-  if (run.options.listing_mode != kListNone) m.listing_lines.push_back("****** " + line);
+  if (run.options.listing_mode != kListNone && run.listing.file) {
+    DeferLine(run, ListingLineNumber(run), "****** " + line);
+  }
   Print(run, "%s\n", line.c_str());
   if (run.options.nohau) {
     // Only the file's copy: the console keeps the parentheses.

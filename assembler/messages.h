@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tarn {
 
@@ -46,9 +45,6 @@ struct MessageState {
   int last_error_code = 0;
 
   std::array<unsigned char, kMessageCount + 1> quiet{};  // by code; 2 silences levels 0 and 1
-
-  // Lines for the listing, placed after the current listing line by its writer, which takes them.
-  std::vector<std::string> listing_lines;
 
   // The ".err" file (or "cmperr.log"), open from the start of pass 1.
   std::FILE* error_file = nullptr;

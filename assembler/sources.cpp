@@ -177,6 +177,14 @@ int& CurrentLineNumber(TarnRun& run) {
   return s.levels.empty() ? s.current_line : s.levels.back().line;
 }
 
+int& ListingLineNumber(TarnRun& run) { return run.sources.listing_line; }
+
+std::vector<std::string> RegisteredFileNames(const TarnRun& run) {
+  std::vector<std::string> names;
+  for (const SourceFileEntry& entry : run.sources.files) names.push_back(entry.name);
+  return names;
+}
+
 int CurrentFileNumber(const TarnRun& run) {
   const SourceState& s = run.sources;
   return s.levels.empty() ? s.current_file : s.levels.back().file_number;
@@ -188,14 +196,6 @@ int IncludeDepth(const TarnRun& run) {
 
 void MarkSourceLine(TarnRun& run, int code) {
   if (int32_t* entry = CurrentLineEntry(run)) *entry = code * 256 + (InMacroExpansion(run) ? 1 : 2);
-}
-
-int& ListingLineNumber(TarnRun& run) { return run.sources.listing_line; }
-
-std::vector<std::string> RegisteredFileNames(const TarnRun& run) {
-  std::vector<std::string> names;
-  for (const SourceFileEntry& file : run.sources.files) names.push_back(file.name);
-  return names;
 }
 
 void SetLineEntry(TarnRun& run, int32_t value) {

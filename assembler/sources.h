@@ -50,9 +50,9 @@ struct SourceState {
   std::vector<SourceFileEntry> files;       // by number
   std::map<std::string, int> file_numbers;  // names compared exactly
   int total_lines = 0;                      // lines read from files in this pass, 16 bits
-  int lines_read_pass1 = 0;                 // saved at the end of pass 1, for the summary
   // Every line delivered, from any source: the "Line" of messages and the listing's numbers.
   int listing_line = 0;
+  int lines_read_pass1 = 0;                 // saved at the end of pass 1, for the summary
   bool end_of_source = false;
   // The last label defined on a line of a file: local labels (":name") are joined to it, and a
   // macro expansion extends it for its own local labels.
@@ -66,8 +66,6 @@ struct SourceState {
 const std::string& CurrentFileName(const TarnRun& run);
 int& CurrentLineNumber(TarnRun& run);
 int& ListingLineNumber(TarnRun& run);
-// The registered files' names as given, by file number.
-std::vector<std::string> RegisteredFileNames(const TarnRun& run);
 // The registry number of the file that lines come from.
 int CurrentFileNumber(const TarnRun& run);
 // 0 in the main source, 1 in a file it includes, ...
@@ -90,6 +88,8 @@ int ReadLine(TarnRun& run);
 int IncludeFile(TarnRun& run, std::string_view name);
 // Enters a file into the registry (once per name); its number.
 int RegisterSource(TarnRun& run, const std::string& name, const std::string& path, int line_count);
+// The registered files' names as given, by file number.
+std::vector<std::string> RegisteredFileNames(const TarnRun& run);
 // Closes every include level.
 void CloseSources(TarnRun& run);
 void FreeRegistry(TarnRun& run);

@@ -160,13 +160,19 @@ TEST_F(Reporting, NohauWritesCmperrLogInTheWorkingFolder) {
   EXPECT_EQ(ReadFile(folder_ / "cmperr.log"), "blink.src#12# Line 40, Error 1, Pass 2: Bad instruction statement\n");
 }
 
-TEST_F(Reporting, ListingGetsTheLineWhenAListingIsMade) {
+TEST_F(Reporting, ListingGetsTheLineAfterTheCurrentLine) {
+  ReportMessage(run_, kError, 1);  // no listing open yet (pass 1)
+  EXPECT_TRUE(run_.listing.deferred.empty());
+  ASSERT_EQ(CreateListing(run_), 0);
   ReportMessage(run_, kError, 1);
-  ASSERT_EQ(run_.messages.listing_lines.size(), 1u);
-  EXPECT_EQ(run_.messages.listing_lines[0], "****** blink.src(12) Line 40, Error 1, Pass 2: Bad instruction statement");
+  ASSERT_EQ(run_.listing.deferred.size(), 1u);
+  EXPECT_EQ(run_.listing.deferred.begin()->first, 40);
+  EXPECT_EQ(run_.listing.deferred.begin()->second,
+            "****** blink.src(12) Line 40, Error 1, Pass 2: Bad instruction statement");
   run_.options.listing_mode = kListNone;
   ReportMessage(run_, kError, 1);
-  EXPECT_EQ(run_.messages.listing_lines.size(), 1u);
+  EXPECT_EQ(run_.listing.deferred.size(), 1u);
+  CloseListing(run_);
 }
 
 TEST_F(Reporting, ArgumentOfAnyLengthIsKeptWhole) {

@@ -1,0 +1,250 @@
+// The edit primitive: every change of the text, typed, pasted, set by a program, undone or
+// redone, replaces the selection through InsertTextBuf.
+
+#include <algorithm>
+
+#include "editor_control/scrivlet.h"
+
+namespace scrivlet {
+namespace {
+
+std::string_view TextOf(const TParagraph& p) {
+  return {p.Text ? p.Text : "", static_cast<size_t>(para::Length(p))};
+}
+
+// Restores a flag when the scope ends, also through an exception.
+struct FlagScope {
+  bool& flag;
+  bool saved;
+  FlagScope(bool& f, bool value) : flag(f), saved(f) { flag = value; }
+  ~FlagScope() { flag = saved; }
+};
+
+}  // namespace
+
+int32_t TScrivlet::ColumnToPos(int32_t paraIndex, int32_t col) {
+  const std::string_view text = TextOf(Paragraphs.Items(paraIndex));
+  int32_t c = 0;
+  int32_t pos = 0;
+  for (; pos < static_cast<int32_t>(text.size()) && c < col; ++pos) {
+    const auto ch = static_cast<uint8_t>(text[static_cast<size_t>(pos)]);
+    if (ch == 9 && TabStops > 0) c = (c / TabStops + 1) * TabStops;
+    else if (!(GetStaticFormat() && IsStyleChar(ch))) ++c;
+  }
+  return pos;
+}
+
+void TScrivlet::DeleteColumnBlock() {
+  const int32_t first = SelStartNav->GetParaIndex();
+  const int32_t last = SelEndNav->GetParaIndex();
+  const int32_t left = std::min(BlockStartCol, BlockEndCol);
+  const int32_t right = std::max(BlockStartCol, BlockEndCol);
+  BlockMode = false;
+  BeginUpdate();
+  try {
+    for (int32_t i = first; i <= last; ++i) {
+      const int32_t a = ColumnToPos(i, left);
+      const int32_t b = ColumnToPos(i, right);
+      if (a >= b) continue;
+      const int32_t start = Paragraphs.Items(i).StartOffset;
+      Select(start + b, start + a);
+      InsertTextBuf({});
+    }
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+// With trailing blanks discarded, a break typed behind blanks drops them; they are taken
+// into the replaced range first so that the undo record holds them too.
+int32_t TScrivlet::WidenOverTrailingBlanks(std::string_view text) {
+  const size_t cr = text.find('\r');
+  if (cr == std::string_view::npos) return 0;
+  if (!std::all_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(cr), IsBlank)) return 0;
+  const TParagraph& p = *SelStartNav->GetPara();
+  int32_t pos = std::min(SelStartNav->GetPosInPara(), para::Length(p));
+  const int32_t from = pos;
+  while (pos > 0 && IsBlank(p.Text[pos - 1])) --pos;
+  if (pos == from) return 0;
+  SelStartNav->SetOffset(p.StartOffset + pos);
+  SelLength = Caret == SelStartNav ? SelEnd() - SelStart() : SelStart() - SelEnd();
+  return from - pos;
+}
+
+void TScrivlet::CorrectNavigators(int32_t oldStart, int32_t oldEnd, int32_t newEnd,
+                                  int32_t firstPara, int32_t lastPara, const TInsertResult& r) {
+  const std::vector<TScrivNavigator*> navs = navigators_;  // a FreeOnDelete one leaves the list
+  for (TScrivNavigator* nav : navs) {
+    if (nav == SelStartNav || nav == SelEndNav) continue;
+    const int32_t o = nav->Offset();
+    const int32_t index = nav->CachedParaIndex();
+    if (o < oldStart) {
+      if (index >= firstPara && index <= lastPara) {
+        nav->Unresolve();
+        nav->SetOffset(o);
+      }
+    } else if (o > oldEnd) {
+      if (index > lastPara) {
+        nav->ShiftParagraphIndex(r.ParagraphsAdded, r.OffsetDelta);
+      } else {
+        nav->Unresolve();
+        nav->SetOffset(o + r.OffsetDelta);
+      }
+    } else {
+      const bool strictlyInside = nav->StickToEnd ? o < oldEnd : o > oldStart;
+      if (nav->FreeOnDelete && strictlyInside) {
+        delete nav;
+        continue;
+      }
+      nav->Unresolve();
+      nav->SetOffset(nav->StickToEnd ? newEnd : oldStart);
+    }
+  }
+}
+
+void TScrivlet::Rehighlight(int32_t start, int32_t end, bool runsRemoved, bool plainAttrsAtStart) {
+  TScrivNavigator& from = *Scratch[0];
+  TScrivNavigator& to = *Scratch[1];
+  from.SetOffset(start);
+  to.SetOffset(end);
+  if (Engine != nullptr) Engine->RepairRuns(from, to, runsRemoved);
+  // Text inside a style that a program applied keeps it; nothing to re-highlight there.
+  if (!runsRemoved && plainAttrsAtStart) return;
+  if (OnParse) OnParse(*this, start, end);
+  const int32_t first = from.GetParaIndex();
+  const int32_t last = to.GetParaIndex();
+  TParagraph& p = Paragraphs.Items(first);
+  if (UpdateDepth > 0) {
+    for (int32_t i = first; i <= last; ++i) Paragraphs.Items(i).Flags &= static_cast<uint8_t>(~kScanFlags);
+    return;
+  }
+  if (p.Flags & pfKeysScanned) {
+    if (highlighter_ != nullptr)
+      highlighter_->BeforeSections(from, to, StartStopKeys.Count(), Keywords.Count());
+    if (Engine != nullptr) Engine->ScanSections(from, to);
+  }
+  if (p.Flags & pfKeywordsScanned) {
+    if (Engine != nullptr) Engine->ScanKeywords(from, to);
+    Paragraphs.Items(first).Flags |= pfKeywordsScanned;
+  }
+}
+
+void TScrivlet::DropEmptyRuns(int32_t firstPara, int32_t lastPara) {
+  FlagScope scope(droppingRuns_, true);
+  for (int32_t i = firstPara; i <= lastPara && i < Paragraphs.Count(); ++i) {
+    for (;;) {
+      const TParagraph& p = Paragraphs.Items(i);
+      const auto [a, b] = FindEmptyRun(TextOf(p));
+      if (a == std::string_view::npos) break;
+      const int32_t start = p.StartOffset;
+      // The later character first, so the earlier one keeps its offset.
+      Select(start + static_cast<int32_t>(b) + 1, start + static_cast<int32_t>(b));
+      InsertTextBuf({});
+      Select(start + static_cast<int32_t>(a) + 1, start + static_cast<int32_t>(a));
+      InsertTextBuf({});
+    }
+  }
+}
+
+void TScrivlet::InsertTextBuf(std::string_view textIn) {
+  std::string text(textIn.substr(0, textIn.find('\0')));
+  if (OnBeforeChange) {
+    OnBeforeChange(*this, text);
+    text.resize(std::char_traits<char>::length(text.c_str()));
+  }
+  NotifyListeners(kChangeBefore);
+
+  // A selection end between the CR and the LF of a break goes back to the paragraph end.
+  for (TScrivNavigator* nav : {SelStartNav, SelEndNav})
+    if (nav->GetPosInPara() > para::Length(*nav->GetPara())) nav->SetOffset(nav->Offset() - 1);
+  SelLength = Caret == SelStartNav ? SelEnd() - SelStart() : SelStart() - SelEnd();
+
+  if (SelStart() == SelEnd() && text.empty()) return;
+  if (BlockMode) {
+    DeleteColumnBlock();
+    if (text.empty()) return;
+  }
+
+  PendingSpaces.clear();
+  DesiredX = kNoDesiredX;
+  Modified = true;
+  // Undo and Redo put back exactly the recorded text: none of the automatic edits then.
+  const bool automatic = !undoing_;
+  const bool discard = automatic && (Options & zkoDiscardTrailingSpaces) != 0;
+  if (discard) WidenOverTrailingBlanks(text);
+
+  const int32_t oldStart = SelStart();
+  const int32_t oldEnd = SelEnd();
+  const bool record = !undoing_ && !Loading && !Designing && undoMaxLevel_ != 0;
+  bool extend = false;
+  TUndoRecord rec;
+  if (record) {
+    // Judged as if the redo records were gone already; they go once the insertion stands.
+    const bool needNew = oldStart != oldEnd || undoLevel_ == 0 || UndoBreak;
+    if (!needNew) {
+      const TUndoRecord& last = undoList_[static_cast<size_t>(undoLevel_ - 1)];
+      extend = Caret->Offset() == last.End && last.End != last.Start && last.Group == UpdateDepth;
+    }
+    if (!extend) {
+      rec.Start = oldStart;
+      rec.Group = UpdateDepth;
+      rec.Replaced = GetTextRange(oldStart, oldEnd);
+    }
+  }
+  const TStyleRun& startStyle = SelStartNav->CurrentStyle();
+  const bool plainAttrsAtStart =
+      (startStyle.RunFlags & kRunHasAttributes) != 0 && (startStyle.RunFlags & kRunByKey) == 0;
+  const int32_t firstPara = SelStartNav->GetParaIndex();
+  const int32_t lastPara = SelEndNav->GetParaIndex();
+
+  // An exception here leaves no half-made record: nothing was committed yet.
+  ++UpdateDepth;
+  TInsertResult r;
+  try {
+    // Dropping an empty run deletes its toggles one by one; putting them back would undo that.
+    r = Paragraphs.InsertText(text, *SelStartNav, automatic && !droppingRuns_, discard, *SelEndNav);
+  } catch (...) {
+    --UpdateDepth;
+    throw;
+  }
+  --UpdateDepth;
+  const int32_t newEnd = oldEnd + r.OffsetDelta;
+
+  if (record) {
+    UndoBreak = false;
+    FreeRedoRecords();
+    if (extend) {
+      undoList_[static_cast<size_t>(undoLevel_ - 1)].End = newEnd;
+    } else {
+      while (undoMaxLevel_ > 0 && undoLevel_ > undoMaxLevel_) FreeRecord(0);
+      undoBytes_ += rec.Size();
+      undoList_.push_back(std::move(rec));
+      ++undoLevel_;
+      if (undoMaxSpace_ > 0) TrimToSpace(undoMaxSpace_);
+      if (!undoList_.empty()) undoList_.back().End = newEnd;
+    }
+  }
+
+  SelStartNav->Unresolve();
+  SelStartNav->SetOffset(oldStart);
+  SelEndNav->Unresolve();
+  SelEndNav->SetOffset(newEnd);
+  CorrectNavigators(oldStart, oldEnd, newEnd, firstPara, lastPara, r);
+
+  TScrivNavigator end(*this);  // the caret's place, kept right by the edits that follow
+  end.SetOffset(newEnd);
+  const int32_t changedLast = firstPara + (lastPara - firstPara) + r.ParagraphsAdded;
+  Rehighlight(oldStart, newEnd, r.RunsRemoved, plainAttrsAtStart);
+  if (automatic && GetStaticFormat() && DropEmptyStyleRuns && !droppingRuns_)
+    DropEmptyRuns(firstPara, changedLast);
+
+  SelStartNav->SetOffset(end.Offset());
+  SelEndNav->SetOffset(end.Offset());
+  Caret = SelStartNav;
+  SelLength = 0;
+  if (UpdateDepth == 0) RefreshAfterChange();
+}
+
+}  // namespace scrivlet

@@ -1,0 +1,217 @@
+// Loading a text into the table and writing it back out.
+
+#include <chrono>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "editor_control/paragraphs_list.h"
+
+namespace scrivlet {
+namespace {
+
+constexpr int32_t kReadChunk = 65500;
+// Complete paragraphs left in a refilled buffer below this size are moved into a tight copy,
+// so a mostly empty buffer is not kept alive for them: seven eighths of a chunk.
+constexpr int32_t kTightCopyLimit = 57313;
+
+class ProgressClock {
+ public:
+  ProgressClock(int intervalMs, const TProgressCallback& cb)
+      : interval_(intervalMs), cb_(cb), deadline_(Now() + interval_) {}
+  void Tick(TParagraphsList& list) {
+    if (!cb_ || Now() < deadline_) return;
+    cb_(list);
+    deadline_ = Now() + interval_;
+  }
+  void Final(TParagraphsList& list) const {
+    if (cb_) cb_(list);
+  }
+
+ private:
+  static std::chrono::steady_clock::time_point Now() { return std::chrono::steady_clock::now(); }
+  std::chrono::milliseconds interval_;
+  const TProgressCallback& cb_;
+  std::chrono::steady_clock::time_point deadline_;
+};
+
+// Runs the bookkeeping reset whether the load finished or an exception left it.
+struct LoadGuard {
+  std::function<void()> reset;
+  ~LoadGuard() { reset(); }
+};
+
+}  // namespace
+
+TScrivLineBreak TParagraphsList::LoadFromStream(std::istream& stream, char nulReplacement,
+                                                int progressInterval,
+                                                const TProgressCallback& progress,
+                                                bool discardTrailing) {
+  Clear();
+  LoadGuard guard{[this] {
+                    if (Count() == 0) Add(TParagraph{});
+                    ResetAfterLoad();
+                  }};
+  TScrivLineBreak detected = TScrivLineBreak::pbCRLF;
+
+  stream.clear();
+  const std::streamoff begin = stream.tellg();
+  int64_t left = std::numeric_limits<int64_t>::max();
+  if (begin >= 0) {
+    stream.seekg(0, std::ios::end);
+    left = static_cast<int64_t>(stream.tellg()) - begin;
+    stream.seekg(begin);
+  }
+
+  int64_t readTotal = 0;
+  auto readInto = [&](char* at, int32_t room) -> int32_t {
+    const auto want = static_cast<std::streamsize>(std::min<int64_t>(room, left));
+    if (want <= 0) return 0;
+    stream.read(at, want);
+    const auto got = static_cast<int32_t>(stream.gcount());
+    if (got < want) left = got;  // the stream was shorter than it said
+    left -= got;
+    readTotal += got;
+    if (nulReplacement != 0)
+      for (int32_t k = 0; k < got; ++k)
+        if (at[k] == 0) at[k] = nulReplacement;
+    return got;
+  };
+
+  TextBlocks.push_back({std::make_unique<char[]>(kReadChunk + 1), kReadChunk + 1});
+  char* buf = TextBlocks.back().Text.get();
+  int32_t fill = readInto(buf, kReadChunk);
+  int32_t i = 0;
+  int32_t parStart = 0;
+  int32_t firstInBlock = 0;  // first paragraph whose text lies in buf
+  uint8_t style = 0;         // running inline style
+  uint8_t parStyle = 0;      // inline style at the start of the unfinished paragraph
+  char swallow = 0;          // the one character that would complete the break just ended
+  bool stopped = false;
+  ProgressClock clock(progressInterval, progress);
+
+  auto endParagraph = [&](int32_t from, int32_t to) {
+    int32_t len = to - from;
+    if (discardTrailing)
+      while (len > 0 && IsBlank(buf[from + len - 1])) --len;
+    buf[from + len] = 0;
+    if (static_cast<int64_t>(CharCount) + len + 2 > std::numeric_limits<int32_t>::max())
+      throw EScrivletError(kTextTooLong);
+    TParagraph p;
+    p.Text = len > 0 ? buf + from : nullptr;
+    p.StartOffset = CharCount;
+    p.FirstLine = Count();
+    para::SetLength(p, len);
+    para::SetInlineStartStyle(p, parStyle);
+    Add(p);
+    CharCount += len;
+    parStyle = style;
+  };
+
+  for (;;) {
+    for (; i < fill; ++i) {
+      const char c = buf[i];
+      if (c == 0) {
+        stopped = true;
+        break;
+      }
+      if (swallow != 0) {
+        const bool completes = c == swallow;
+        swallow = 0;
+        if (completes) {
+          detected = c == '\n' ? TScrivLineBreak::pbCRLF : TScrivLineBreak::pbLFCR;
+          buf[i] = 0;
+          parStart = i + 1;
+          continue;
+        }
+      }
+      if (c == '\r' || c == '\n') {
+        detected = c == '\r' ? TScrivLineBreak::pbCR : TScrivLineBreak::pbLF;
+        swallow = c == '\r' ? '\n' : '\r';
+        endParagraph(parStart, i);
+        CharCount += 2;
+        buf[i] = 0;
+        parStart = i + 1;
+        if ((Count() & 15) == 0) clock.Tick(*this);
+      } else if (StaticFormat && IsStyleChar(static_cast<uint8_t>(c))) {
+        style = ToggleStyle(style, static_cast<uint8_t>(c));
+      }
+    }
+    if (stopped || left <= 0) break;
+
+    // Refill: the unfinished paragraph moves to the start of a new buffer.
+    const int32_t unfinished = fill - parStart;
+    const int32_t newSize = unfinished + kReadChunk + 1;
+    auto fresh = std::make_unique<char[]>(static_cast<size_t>(newSize));
+    std::memcpy(fresh.get(), buf + parStart, static_cast<size_t>(unfinished));
+    TTextBlock& old = TextBlocks.back();
+    if (parStart > 0) {
+      if (parStart < kTightCopyLimit) {
+        auto tight = std::make_unique<char[]>(static_cast<size_t>(parStart) + 1);
+        std::memcpy(tight.get(), buf, static_cast<size_t>(parStart));
+        tight[parStart] = 0;
+        for (int32_t k = firstInBlock; k < Count(); ++k) {
+          TParagraph& p = Slot(k);
+          if (p.Text != nullptr) p.Text = tight.get() + (p.Text - buf);
+        }
+        // The copy takes the old buffer's place in the list, which frees the old buffer.
+        old.Text = std::move(tight);
+        old.Size = parStart + 1;
+      }
+      TextBlocks.push_back({std::move(fresh), newSize});
+    } else {
+      old.Text = std::move(fresh);
+      old.Size = newSize;
+    }
+    buf = TextBlocks.back().Text.get();
+    firstInBlock = Count();
+    i = unfinished;
+    parStart = 0;
+    const int32_t got = readInto(buf + unfinished, newSize - 1 - unfinished);
+    fill = unfinished + got;
+    if (got == 0) break;
+  }
+
+  endParagraph(parStart, i);
+  clock.Final(*this);
+  const int64_t consumed = readTotal - (fill - i);
+  stream.clear();
+  if (begin >= 0) stream.seekg(begin + static_cast<std::streamoff>(consumed));
+  return detected;
+}
+
+void TParagraphsList::SaveToStream(std::ostream& stream, bool stripEmptyRuns, int progressInterval,
+                                   const TProgressCallback& progress, TScrivLineBreak lineBreak,
+                                   bool discardTrailing) const {
+  static constexpr std::string_view kBreaks[] = {"\r\n", "\n\r", "\r", "\n"};
+  const std::string_view brk = kBreaks[static_cast<int>(lineBreak)];
+  auto last = std::chrono::steady_clock::now();
+  const auto interval = std::chrono::milliseconds(progressInterval);
+  auto& self = const_cast<TParagraphsList&>(*this);  // the callback gets the list, as on load
+  std::string copy;
+  for (int32_t k = 0; k < Count(); ++k) {
+    const TParagraph& p = Slot(k);
+    std::string_view text(p.Text ? p.Text : "", static_cast<size_t>(para::Length(p)));
+    if (stripEmptyRuns && StaticFormat) {
+      copy.assign(text);
+      for (;;) {
+        const auto [a, b] = FindEmptyRun(copy);
+        if (a == std::string::npos) break;
+        copy.erase(b, 1);
+        copy.erase(a, 1);
+      }
+      text = copy;
+    }
+    if (discardTrailing)
+      while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (k + 1 < Count()) stream.write(brk.data(), static_cast<std::streamsize>(brk.size()));
+    if (progress && std::chrono::steady_clock::now() - last > interval) {
+      progress(self);
+      last = std::chrono::steady_clock::now();
+    }
+  }
+  if (progress) progress(self);
+}
+
+}  // namespace scrivlet

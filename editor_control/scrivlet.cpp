@@ -1,0 +1,179 @@
+// TScrivlet: construction, selection, loading and saving, update brackets.
+
+#include "editor_control/scrivlet.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace scrivlet {
+
+TScrivlet::TScrivlet() {
+  Paragraphs.Add(TParagraph{});
+  Paragraphs.LineCount = Paragraphs.VisibleLineCount = 1;
+  for (unsigned char c : std::string_view("\t\n\r $%&,./:;<=>")) Separators.set(c);
+  auto make = [this] {
+    owned_.push_back(std::make_unique<TScrivNavigator>(*this));
+    return owned_.back().get();
+  };
+  TopLineNav = make();
+  SelStartNav = make();
+  SelEndNav = make();
+  PasteCaretNav = make();
+  for (auto*& s : Scratch) s = make();
+  WorkNav = make();
+  Caret = SelStartNav;
+}
+
+TScrivlet::~TScrivlet() {
+  SetHighlighter(nullptr);
+  owned_.clear();
+}
+
+void TScrivlet::Unregister(TScrivNavigator* nav) {
+  navigators_.erase(std::remove(navigators_.begin(), navigators_.end(), nav), navigators_.end());
+}
+
+void TScrivlet::SetHighlighter(TScrivHighlighter* h) {
+  if (h == highlighter_) return;
+  if (highlighter_ != nullptr) {
+    auto& list = highlighter_->controls_;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  }
+  highlighter_ = h;
+  if (h != nullptr) h->controls_.push_back(this);
+}
+
+void TScrivlet::NotifyListeners(int code) {
+  std::erase_if(ChangeListeners, [](const auto& f) { return !f; });
+  for (size_t i = 0; i < ChangeListeners.size(); ++i) ChangeListeners[i](*this, code);
+}
+
+std::string TScrivlet::GetTextRange(int32_t from, int32_t to) {
+  from = std::clamp(from, 0, CharCount());
+  to = std::clamp(to, 0, CharCount());
+  if (from >= to) return {};
+  TScrivNavigator& nav = *Scratch[3];
+  nav.SetOffset(from);
+  return nav.CopyText(to - from);
+}
+
+std::string TScrivlet::Text() { return GetTextRange(0, CharCount()); }
+
+void TScrivlet::SetSelStart(int32_t n) {
+  n = std::clamp(n, 0, CharCount());
+  Caret = SelStartNav;
+  SelStartNav->SetOffset(n);
+  SelEndNav->SetOffset(n);
+  SelLength = 0;
+  BlockMode = false;
+  PendingSpaces.clear();
+  DesiredX = kNoDesiredX;
+  UndoBreak = true;
+}
+
+void TScrivlet::SetSelLength(int32_t n) {
+  const int32_t caret = Caret->Offset();
+  const int32_t other = std::clamp<int64_t>(int64_t{caret} + n, 0, CharCount());
+  if (other >= caret) {
+    SelStartNav->SetOffset(caret);
+    SelEndNav->SetOffset(other);
+    Caret = SelStartNav;
+  } else {
+    SelStartNav->SetOffset(other);
+    SelEndNav->SetOffset(caret);
+    Caret = SelEndNav;
+  }
+  SelLength = other - caret;
+  DesiredX = kNoDesiredX;
+  UndoBreak = true;
+}
+
+void TScrivlet::Select(int32_t anchor, int32_t caret) {
+  SetSelStart(caret);
+  SetSelLength(anchor - Caret->Offset());
+}
+
+void TScrivlet::EndUpdate() {
+  if (UpdateDepth > 0) --UpdateDepth;
+  if (UpdateDepth == 0) RefreshAfterChange();
+}
+
+void TScrivlet::RefreshAfterChange() {
+  if (Engine != nullptr) Engine->RefreshChanged();
+  Paragraphs.FirstChanged = Paragraphs.Count();
+  Paragraphs.LastChanged = -1;
+  Paragraphs.FirstChangedLine = Paragraphs.LineCount;
+  if (Paragraphs.ChangePending) {
+    Paragraphs.ChangePending = false;
+    if (OnChange) OnChange(*this);
+    NotifyListeners(kChangeAfter);
+  }
+}
+
+void TScrivlet::LoadFromStream(std::istream& stream) {
+  ++UpdateDepth;
+  // The selection, the navigators and the undo list start afresh even when the load fails.
+  auto finish = [this] {
+    for (TScrivNavigator* nav : navigators_) {
+      nav->Unresolve();
+      nav->SetOffset(0);
+    }
+    Caret = SelStartNav;
+    SelLength = 0;
+    BlockMode = false;
+    PendingSpaces.clear();
+    DesiredX = kNoDesiredX;
+    ClearUndo();
+    if (OnParse) OnParse(*this, 0, CharCount());
+    --UpdateDepth;
+    HorzScroll = VertScroll = 0;
+    if (UpdateDepth == 0) {
+      Paragraphs.FirstChanged = Paragraphs.Count();
+      Paragraphs.LastChanged = -1;
+      Paragraphs.FirstChangedLine = Paragraphs.LineCount;
+    }
+  };
+  try {
+    const TScrivLineBreak found =
+        Paragraphs.LoadFromStream(stream, NullReplacement, ProgressInterval, OnProgress,
+                                  (Options & zkoDiscardTrailingSpaces) != 0);
+    if (Options & zkoAutoLineBreak) LineBreak = found;
+  } catch (...) {
+    finish();
+    throw;
+  }
+  finish();
+}
+
+void TScrivlet::SaveToStream(std::ostream& stream) {
+  Paragraphs.SaveToStream(stream, DropEmptyStyleRuns, ProgressInterval, OnProgress, LineBreak,
+                          (Options & zkoDiscardTrailingSpaces) != 0);
+}
+
+void TScrivlet::SetStaticFormat(bool on) {
+  Paragraphs.StaticFormat = on;
+  if (CharCount() == 0) return;
+  std::stringstream text;
+  Paragraphs.SaveToStream(text, false, ProgressInterval, nullptr, TScrivLineBreak::pbCRLF, false);
+  const bool modified = Modified;
+  const uint32_t options = Options;
+  Options &= ~zkoDiscardTrailingSpaces;  // the text comes back as it was
+  try {
+    LoadFromStream(text);
+  } catch (...) {
+    Options = options;
+    throw;
+  }
+  Options = options;
+  Modified = modified;
+}
+
+void TScrivlet::SetTextBuf(std::string_view text) {
+  SetSelStart(0);
+  SetSelLength(CharCount());
+  InsertTextBuf(text);
+  SetSelStart(0);
+  if (UpdateDepth == 0) VertScroll = 0;
+}
+
+}  // namespace scrivlet

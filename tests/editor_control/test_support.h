@@ -1,0 +1,54 @@
+#pragma once
+// Helpers shared by the editor-core tests.
+
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include "editor_control/scrivlet.h"
+
+namespace scrivlet::testing {
+
+// Every character is `width` pixels wide whatever its style; lines are `height` high.
+class FixedWidthMeasurer : public TTextMeasurer {
+ public:
+  explicit FixedWidthMeasurer(int32_t width = 7, int32_t height = 12) : width_(width), height_(height) {}
+  int32_t Width(std::string_view bytes, uint8_t) override {
+    return static_cast<int32_t>(bytes.size()) * width_;
+  }
+  int32_t Height() override { return height_; }
+
+ private:
+  int32_t width_;
+  int32_t height_;
+};
+
+inline TScrivLineBreak Load(TParagraphsList& list, std::string_view bytes, char nul = 0,
+                            bool discard = false) {
+  std::istringstream in{std::string(bytes)};
+  return list.LoadFromStream(in, nul, 100, nullptr, discard);
+}
+
+inline void Load(TScrivlet& s, std::string_view bytes) {
+  std::istringstream in{std::string(bytes)};
+  s.LoadFromStream(in);
+}
+
+inline std::string ParaText(const TParagraphsList& list, int32_t i) {
+  const TParagraph& p = list.Items(i);
+  return std::string(p.Text ? p.Text : "", static_cast<size_t>(para::Length(p)));
+}
+
+inline std::string Save(const TParagraphsList& list, TScrivLineBreak brk, bool strip = false,
+                        bool discard = false) {
+  std::ostringstream out;
+  list.SaveToStream(out, strip, 100, nullptr, brk, discard);
+  return out.str();
+}
+
+// Types text at the caret as the keyboard does: one primitive call per character.
+inline void Type(TScrivlet& s, std::string_view text) {
+  for (char c : text) s.InsertTextBuf(std::string_view(&c, 1));
+}
+
+}  // namespace scrivlet::testing
