@@ -3,6 +3,7 @@
 #include <climits>
 #include <string>
 
+#include "assembler/instruction_tables.h"
 #include "assembler/keywords.h"
 #include "assembler/lexer.h"
 #include "assembler/macros.h"
@@ -30,7 +31,7 @@ void Primary(TarnRun& run);
 // that the cross-reference shows it.
 void RegisterOrBitName(TarnRun& run, const std::string& name) {
   const KeywordState& k = run.keyword;
-  bool bit_name = k.format == kBitNameFormat;
+  bool bit_name = k.format == kFmtBitName;
   int32_t reg = bit_name ? (k.opcode_template & 0xFF) : k.opcode_template;
   uint16_t bit = bit_name ? static_cast<uint16_t>(k.opcode_template >> 8) : 0;
   PushValue(run, reg, bit);
@@ -40,7 +41,7 @@ void RegisterOrBitName(TarnRun& run, const std::string& name) {
 void NamePrimary(TarnRun& run) {
   std::string name = run.lexer.text;
   if (LookupKeyword(run)) {
-    if (run.keyword.id == kNameId && run.keyword.operand_count == 1 && !run.keyword.directive &&
+    if (run.keyword.id == kName && run.keyword.operand_count == 1 && !run.keyword.directive &&
         !run.keyword.macro) {
       RegisterOrBitName(run, name);
     } else {

@@ -1,7 +1,6 @@
 #include "assembler/keywords.h"
 
-#include <span>
-
+#include "assembler/instruction_tables.h"
 #include "assembler/macros.h"
 #include "assembler/options.h"
 #include "assembler/run.h"
@@ -57,72 +56,6 @@ constexpr DirectiveRow kDirectives[] = {
     {"PROCESSOR", kDirDevice},
 };
 
-// A few mnemonic rows in the shape of the instruction tables, until those tables arrive.
-struct StubRow {
-  const char* name;
-  uint32_t id;
-  uint8_t operand_count;
-  uint8_t format;
-  uint16_t tmpl;
-};
-
-struct StubTable {
-  std::span<const StubRow> rows;
-  size_t min_length;
-  size_t max_length;
-};
-
-constexpr StubRow kNativeRows[] = {
-    {"W",     39, 1, 1,  0x000},
-    {"MOV",   22, 4, 0,  0x000},
-    {"NOP",   11, 2, 1,  0x000},
-    {"SLEEP", 38, 2, 1,  0x003},
-};
-constexpr StubRow kCompoundRows[] = {
-    {"JNZ",    123, 3, 0,  0x000},
-    {"RA",     39,  1, 1,  0x005},
-    {"RB",     39,  1, 1,  0x006},
-    {"STATUS", 39,  1, 1,  0x003},
-    {"C",      39,  1, 43, 0x003},
-    {"Z",      39,  1, 43, 0x203},
-    {"PA2",    39,  1, 43, 0x703},
-};
-constexpr StubRow kMchipRows[] = {
-    {"MOVLW",  81, 3, 9, 0xC00},
-    {"RETURN", 84, 2, 1, 0x00C},
-};
-constexpr StubRow kDebuggerRows[] = {
-    {"DEBUG",    89, 2, 1, 0x044},
-    {"PUSH_DD0", 93, 2, 1, 0x048},
-};
-
-constexpr StubTable kNative{kNativeRows, 1, 5};
-constexpr StubTable kCompound{kCompoundRows, 1, 6};
-constexpr StubTable kMchip{kMchipRows, 1, 6};
-constexpr StubTable kDebugger{kDebuggerRows, 4, 8};
-
-const StubRow* FindInStub(const StubTable& table, std::string_view word) {
-  if (word.size() < table.min_length || word.size() > table.max_length) return nullptr;
-  for (const StubRow& row : table.rows) {
-    if (EqualsNoCase(row.name, word)) return &row;
-  }
-  return nullptr;
-}
-
-const StubRow* FindMnemonicRow(std::string_view word, int mode) {
-  if (const StubRow* row = FindInStub(kNative, word)) return row;
-  bool compound = mode == kModeKestrian || mode == kModeAll || mode == kModeDebugger;
-  bool mchip = mode == kModeMchip || mode == kModeAll || mode == kModeDebugger;
-  if (compound) {
-    if (const StubRow* row = FindInStub(kCompound, word)) return row;
-  }
-  if (mchip) {
-    if (const StubRow* row = FindInStub(kMchip, word)) return row;
-  }
-  if (mode == kModeDebugger) return FindInStub(kDebugger, word);
-  return nullptr;
-}
-
 }  // namespace
 
 const DirectiveRow* FindDirective(std::string_view word) {
@@ -142,7 +75,7 @@ int LookupKeyword(TarnRun& run) {
     k.id = row->id;
     return 1;
   }
-  if (const auto* row = FindMnemonicRow(word, run.options.syntax_mode)) {
+  if (const MnemonicRow* row = FindMnemonic(word, run.options.syntax_mode)) {
     k.id = row->id;
     k.operand_count = row->operand_count;
     k.format = row->format;

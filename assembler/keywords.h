@@ -75,8 +75,4 @@ const DirectiveRow* FindDirective(std::string_view word);
 // name, else 0 (with the operand format cleared).
 int LookupKeyword(TarnRun& run);
 
-// Register and bit names stand for values, not instructions.
-inline constexpr uint32_t kNameId = 39;
-inline constexpr uint8_t kBitNameFormat = 43;
-
 }  // namespace tarn

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "assembler/instruction_tables.h"
 #include "assembler/keywords.h"
 #include "assembler/run.h"
 
@@ -346,9 +347,9 @@ TEST_F(KeywordTest, RowValuesAreCopied) {
   EXPECT_EQ(run.keyword.format, 9);
   EXPECT_EQ(run.keyword.opcode_template, 0xC00);
   ASSERT_EQ(Lookup("z", kModeKestrian), 1);
-  EXPECT_EQ(run.keyword.id, kNameId);
+  EXPECT_EQ(run.keyword.id, kName);
   EXPECT_EQ(run.keyword.operand_count, 1);
-  EXPECT_EQ(run.keyword.format, kBitNameFormat);
+  EXPECT_EQ(run.keyword.format, kFmtBitName);
   EXPECT_EQ(run.keyword.opcode_template, 0x203);
 }
 
