@@ -60,6 +60,9 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
   }
   in.size = form->size;
   int finding = FitOperands(run, *form, ops);
+  // MOV !fr,#lit writes a port's direction register: only 5 to 9 are ports.
+  if (form->encoding == 15 && (ops[1].value < 5 || ops[1].value > 9) && finding == 0) finding = 24;
+  if (finding != 0) ReportMessage(run, kWarning, finding);
 
   const uint16_t* w = form->words;
   auto value = [&](int i) { return ops[static_cast<size_t>(i)].value; };
@@ -168,7 +171,6 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
       out.words = {word(w[0] | value(2)), word(w[1] | value(1))};
       break;
     case 15:  // MOV !fr,#lit
-      if ((value(1) < 5 || value(1) > 9) && finding == 0) finding = 24;
       out.words = {word(w[0] | value(2)), word(w[1] | value(1))};
       break;
     case 18:  // CLRB, SETB, SNB, SB
@@ -186,7 +188,6 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
       out.words.assign(form->size, 0);
       break;
   }
-  if (finding != 0) ReportMessage(run, kWarning, finding);
 
   if (jump >= 0 && page_prefix && TakesPagePrefix(id)) {
     int page_word = MakePageWord(run, true, target);

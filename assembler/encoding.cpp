@@ -204,6 +204,11 @@ void FollowPreviousSkip(TarnRun& run, const StatementWords& statement) {
   if (!statement.bank_or_page) run.encoding.previous_skip = statement.skip;
 }
 
+void ResetEncodingState(TarnRun& run) {
+  run.encoding = EncodingState{};
+  run.tracking = BankPageTracking{};
+}
+
 void CountDownTracking(TarnRun& run) {
   BankPageTracking& t = run.tracking;
   if (t.page_countdown > 0) --t.page_countdown;

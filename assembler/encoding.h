@@ -34,7 +34,8 @@ struct StatementWords {
 
 // Pass 2: the words of the instruction statement whose mnemonic `mnemonic` is (the keyword
 // state of its lookup, taken by value: the operands' names are looked up too) at `address`.
-// Data lists with a syntax error report error 1.
+// Data lists with a syntax error report error 1. Register and bit names are no mnemonics:
+// the caller reports them (error 4) before.
 StatementWords EncodeStatement(TarnRun& run, KeywordState mnemonic, uint16_t address);
 
 // The mnemonic formats other than the form table and the lists: one word, the template ORed
@@ -65,6 +66,9 @@ int StoreStatementWords(TarnRun& run, int address, const std::vector<uint16_t>& 
 // After each encoded instruction: warning 73 for two or more words right after a skip (unless
 // a PAGE word was put before the jump), then the statement becomes the previous one.
 void FollowPreviousSkip(TarnRun& run, const StatementWords& statement);
+
+// At the start of a pass: no skip before the first instruction, no bank or page known.
+void ResetEncodingState(TarnRun& run);
 
 // For every code line, listed or not: the page countdown, then the bank countdown, one less.
 void CountDownTracking(TarnRun& run);

@@ -435,6 +435,12 @@ TEST_F(EncodingFixture, CountdownsAndClearing) {
   ClearTracking(run);
   EXPECT_FALSE(run.tracking.PageActive());
   EXPECT_FALSE(run.tracking.BankActive());
+  Encode("\tBANK $20");
+  Encode("\tSC");
+  run.encoding.previous_skip = true;
+  ResetEncodingState(run);
+  EXPECT_FALSE(run.encoding.previous_skip);
+  EXPECT_FALSE(run.tracking.BankActive());
 }
 
 TEST_F(EncodingFixture, CallReachesOnlyTheLowerHalfOfAPage) {
@@ -479,6 +485,7 @@ TEST_F(EncodingFixture, WarningsAndErrors) {
       // Only the last finding: the port of 21 does not fit 4 bits (49), the literal does not
       // fit 8 bits (37).
       {K, "\tMOV !21,#$1FF", {0xCFF, 0x005}, {"W37"}},
+      {K, "\tCALL $1123", {0x923}, {"W24", "E44"}},  // the fit warning comes first
       {K, "\tNOP 1", {0x000}, {"E6"}},
       {K, "\tDEC", {0x0E0}, {"E7"}},
       {K, "\tDEC REG,REG", {0x0EA}, {"E6"}},
