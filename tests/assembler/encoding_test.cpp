@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -52,11 +52,22 @@ struct EncodingFixture : ::testing::Test {
   // Every message shown so far, as "W48", "E30", "C43"..., in order.
   std::vector<std::string> Messages() const {
     std::vector<std::string> found;
-    static const std::regex kLine(R"((Comment|Warning|Error) (\d+), Pass)");
     std::string text = console.str();
-    for (std::sregex_iterator it(text.begin(), text.end(), kLine), end; it != end; ++it) {
-      found.push_back((*it)[1].str().substr(0, 1) + (*it)[2].str());
+    for (const char* level : {"Comment ", "Warning ", "Error "}) {
+      for (size_t at = text.find(level); at != std::string::npos; at = text.find(level, at + 1)) {
+        size_t digits = at + std::string(level).size();
+        size_t end = text.find(", Pass", digits);
+        if (end == std::string::npos || end == digits) continue;
+        std::string code = text.substr(digits, end - digits);
+        if (code.find_first_not_of("0123456789") != std::string::npos) continue;
+        found.push_back(std::to_string(at) + " " + level[0] + code);
+      }
     }
+    // In the order shown: sorted by position, then the position dropped.
+    std::sort(found.begin(), found.end(), [](const std::string& a, const std::string& b) {
+      return std::stoul(a) < std::stoul(b);
+    });
+    for (std::string& f : found) f = f.substr(f.find(' ') + 1);
     return found;
   }
   void ClearMessages() { console.str(""); }
