@@ -2,6 +2,7 @@
 
 #include "assembler/devices.h"
 #include "assembler/directives.h"
+#include "assembler/encoding.h"
 #include "assembler/image.h"
 #include "assembler/instruction_tables.h"
 #include "assembler/labels.h"
@@ -16,40 +17,6 @@
 
 namespace tarn {
 namespace {
-
-inline constexpr int kDataListLimit = 200;
-
-// The words of a DW, DATA or RETW list: one per expression, one per character of a string.
-//   list := item { "," item }
-//   item := string (followed by "," or the end) | expression
-int CountDataWords(TarnRun& run) {
-  int words = 0;
-  Token t = NextToken(run);
-  while (t != Token::kEndOfLine) {
-    if (t == Token::kString) {
-      size_t characters = run.lexer.text.size();
-      t = NextToken(run);
-      if (t == Token::kComma || t == Token::kEndOfLine) {
-        words += static_cast<int>(characters);
-        if (t == Token::kComma) t = NextToken(run);
-        continue;
-      }
-    }
-    int depth = 0;
-    while (t != Token::kEndOfLine && !(t == Token::kComma && depth == 0)) {
-      if (t == Token::kLeftParen) ++depth;
-      if (t == Token::kRightParen) --depth;
-      t = NextToken(run);
-    }
-    ++words;
-    if (t == Token::kComma) t = NextToken(run);
-  }
-  if (words > kDataListLimit) {
-    ReportMessage(run, kError, 6);
-    words = kDataListLimit;
-  }
-  return words;
-}
 
 // The register and bit names among the operands enter the symbol table on first use, as the
 // evaluator enters them, so that the cross-reference lists them.
@@ -82,8 +49,8 @@ int Instruction(TarnRun& run, const KeywordState& k, const std::string& word, St
   }
   int size = 1;
   switch (k.format) {
-    case kFmtDataList:
-    case kFmtRetwList: size = CountDataWords(run); break;
+    case kFmtDataList: size = static_cast<int>(EncodeDataList(run, false).words.size()); break;
+    case kFmtRetwList: size = static_cast<int>(EncodeDataList(run, true).words.size()); break;
     case kFmtForms: size = SizeInstruction(run, static_cast<int>(k.id)); break;
     default: EnterOperandNames(run); break;
   }
@@ -134,6 +101,7 @@ void BeginPass(TarnRun& run) {
   ps.strict = run.options.strict_statements;
   run.expression.wide_bit = false;
   run.expression.forward_reference = false;
+  ResetEncodingState(run);
   if (run.pass == 2) {
     SetUpDevice(run);
     return;

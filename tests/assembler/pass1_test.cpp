@@ -449,7 +449,7 @@ TEST(Pass1, IdWordsTakeTwoNibblesPerCharacter) {
 
 TEST(Pass1, DataListsCountExpressionsAndCharacters) {
   Inline t(
-      "table   DW      1, 2+3, (4,5), \"ab\"\n"
+      "table   DW      1, 2+3, 'x'+1, \"ab\"\n"
       "next    RETW    'xyz', 7\n"
       "last    NOP\n"
       "        END\n");
