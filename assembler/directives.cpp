@@ -254,13 +254,18 @@ int DoInclude(TarnRun& run, uint32_t, StatementResult&) {
 int DoMacro(TarnRun& run, uint32_t, StatementResult&) {
   if (RequireLabel(run) < 0) return -1;
   const std::string& name = run.pass_state.label.name;
-  // Pass 2 reads the definition again; only another line's definition is a second one.
+  // Pass 2 meets the definition again; only another line's definition is a second one.
   std::string key = "MACRO " + UpperCase(name);
   auto& defined = run.pass_state.pass1_definitions;
   bool again = run.pass == 2 && defined.count(key) && defined[key] == ListingLineNumber(run);
   if (FindMacro(run, name) && !again) {
     SetMessageArgument(run, name);
     return ReportMessage(run, kError, 12);
+  }
+  if (again) {
+    // The macro table lasts from pass 1: the body only passes by, each line a plain line.
+    run.pass_state.in_macro_body = true;
+    return 0;
   }
   if (run.pass == 1) defined.emplace(key, ListingLineNumber(run));
   return DefineMacro(run, name);

@@ -36,6 +36,8 @@ struct PassState {
   StatementLabel label;
   ConditionalStack conditionals;
   bool end_seen = false;  // END was read
+  // Pass 2 between a MACRO that pass 1 has read and its ENDM: the body lines are listed only.
+  bool in_macro_body = false;
   bool strict = false;    // /S 1: a line that begins with an operator is error 1
   // KESTRIAN mode: the first fuse keyword of the OSC group, for warning 69 in pass 2.
   std::string oscillator_keyword;
@@ -57,6 +59,7 @@ struct PassState {
     label = StatementLabel{};
     conditionals = ConditionalStack{};
     end_seen = false;
+    in_macro_body = false;
     strict = false;
     oscillator_keyword.clear();
     list_expansions = true;

@@ -82,6 +82,15 @@ bool DefinesMacro(TarnRun& run) {
   return definition;
 }
 
+// The ENDM line of a macro body, with or without a label before ENDM.
+bool IsEndmLine(TarnRun& run) {
+  if (EqualsNoCase(run.lexer.text, "ENDM")) return true;
+  LexerState saved = run.lexer;
+  bool endm = NextToken(run) == Token::kName && EqualsNoCase(run.lexer.text, "ENDM");
+  run.lexer = saved;
+  return endm;
+}
+
 }  // namespace
 
 void BeginPass(TarnRun& run) {
@@ -121,6 +130,11 @@ StatementResult ProcessStatement(TarnRun& run) {
   run.expression.forward_reference = false;
   run.expression.dot_used = false;
   run.expression.location = ps.location;
+
+  if (ps.in_macro_body) {
+    if (IsEndmLine(run)) ps.in_macro_body = false;
+    return result;
+  }
 
   std::string word = run.lexer.text;
   bool keyword = LookupKeyword(run) != 0;

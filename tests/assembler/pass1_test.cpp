@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "assembler/directives.h"
+#include "assembler/encoding.h"
 #include "assembler/image.h"
 #include "assembler/keywords.h"
 #include "assembler/labels.h"
@@ -87,8 +88,7 @@ class PassRun {
     return result;
   }
 
-  // Pass 2 without its encoder: every statement goes through the shared statement code, and
-  // an instruction is counted at the size pass 1 finds for it.
+  // Pass 2 as its driver runs the statement code, without the listing.
   // Messages() holds pass 2's lines afterwards.
   void Pass2() {
     console.str("");
@@ -98,7 +98,11 @@ class PassRun {
     while (ReadLine(run) >= 0) {
       if (NextToken(run) != Token::kName) continue;
       StatementResult r = ProcessStatement(run);
-      if (r.instruction) AdvanceLocation(run, SizeInstruction(run, static_cast<int>(r.mnemonic.id)));
+      if (r.instruction) {
+        StatementWords w = EncodeStatement(run, r.mnemonic, run.pass_state.location);
+        StoreStatementWords(run, run.pass_state.location, w.words);
+        AdvanceLocation(run, static_cast<int>(w.words.size()));
+      }
       if (r.end) break;
     }
   }
@@ -259,6 +263,15 @@ TEST(Pass1, MacrosIncludeAndReptAreSizedAndTheirLabelsDefined) {
   }
   EXPECT_EQ(p.Symbol("included")->kind, kSymData);
   EXPECT_EQ(p.Symbol("start")->kind, kSymAddr);
+
+  // Pass 2 passes over the stored definition (its lines are no statements of their own) and
+  // expands the calls to the same names and addresses.
+  int symbols = p.run.symbols.Count();
+  p.Pass2();
+  EXPECT_EQ(p.Messages(), std::vector<std::string>{});
+  EXPECT_EQ(p.run.symbols.Count(), symbols);
+  EXPECT_EQ(p.Symbol("again"), nullptr);
+  EXPECT_EQ(p.run.pass_state.location, 10);
 }
 
 // Writes `text` as "t.asm" and runs pass 1 over it.
@@ -640,6 +653,11 @@ TEST(Pass1, ResetLabelGetsTheResetVector) {
   EXPECT_EQ(t.pass.Symbol("vector")->value, 511);
   t.pass.Pass2();
   EXPECT_EQ(t.pass.run.image.words[511], 0xA00);
+
+  Inline far("        DEVICE  QV18AC\n        RESET   600\n        END\n");
+  far.pass.Pass2();
+  EXPECT_EQ(far.pass.Messages(), std::vector<std::string>{"t.asm(2) Line 2, Error 52, Pass 2: Reset address not in page 0"});
+  EXPECT_EQ(far.pass.run.image.words[2047], 0xA00 + (600 & 511));
 }
 
 TEST(Pass1, DirectiveLineClassesForPass2) {
