@@ -147,10 +147,7 @@ StatementResult ProcessStatement(TarnRun& run) {
       result.status = -1;
       return result;
     }
-    if (run.pass == 2) {
-      run.tracking.bank_countdown = 0;
-      run.tracking.page_countdown = 0;
-    }
+    if (run.pass == 2) ClearTracking(run);
     Token t = NextToken(run);
     if (t == Token::kEndOfLine) {
       result.status = DefineStatementLabel(run, ColumnRule::kLabelAlone);

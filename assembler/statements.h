@@ -2,6 +2,16 @@
 // One statement of either pass: conditional assembly, labels, directives, macro calls and
 // instructions. Pass 1 and pass 2 run the same code; where a directive does more (or other
 // things) in pass 2, the branch on run.pass is in its own handler.
+//
+// A pass runs it like this (pass 1 in RunPass1; pass 2 the same way, reporting instead of
+// stopping):
+//   run.pass = n; OpenMainSource(run); BeginPass(run);
+//   while ReadLine(run) >= 0:
+//     first token a name -> r = ProcessStatement(run)
+//       r.instruction (pass 2): encode at run.pass_state.location, then AdvanceLocation
+//       r.line_class, r.value/bit, r.words, r.address, r.blank_lines: the listing line
+//       r.end: the pass ends after this line
+//   the end of the source without run.pass_state.end_seen is error 32.
 
 #include <cstdint>
 #include <vector>
