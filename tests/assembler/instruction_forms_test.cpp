@@ -4,11 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "assembler/instruction_forms.h"
 #include "assembler/instruction_tables.h"
+#include "assembler/lexer.h"
+#include "assembler/operands.h"
+#include "assembler/options.h"
+#include "assembler/run.h"
+#include "assembler/symbols.h"
 
 namespace tarn {
 namespace {
@@ -246,6 +252,63 @@ TEST(InstructionForms, EveryRowIsMatchedByItsOwnOperandsAndSized) {
     EXPECT_EQ(masks, c.masks);
     EXPECT_EQ(form->kinds[4], OP_NULL);
     EXPECT_EQ(form->masks[4], 0);
+  }
+  EXPECT_EQ(matched.size(), static_cast<size_t>(kFormCount));
+}
+
+// The source statement of a case: fr is the register REG, addr the label LOOP, port the
+// register PORTX, bit the bit RA.3, #lit the literal #10.
+std::string SourceOf(const FormCase& c) {
+  std::string operands;
+  std::string p = c.operands;
+  for (size_t i = 0; i < p.size();) {
+    auto take = [&](const char* word, const char* with) {
+      size_t n = std::string(word).size();
+      if (p.compare(i, n, word) != 0) return false;
+      operands += with;
+      i += n;
+      return true;
+    };
+    if (take("#lit", "#10") || take("addr", "LOOP") || take("port", "PORTX") || take("bit", "RA.3") ||
+        take("fr", "REG")) {
+      continue;
+    }
+    operands += p[i++];
+  }
+  return std::string("\t") + c.mnemonic + "\t" + operands + "\t; one form";
+}
+
+struct StatementFixture : ::testing::Test {
+  std::ostringstream console;
+  TarnRun run{console};
+  void SetUp() override {
+    run.options.syntax_mode = kModeAll;
+    run.pass = 1;
+    DefineSymbol(run, "REG", 0x0A, kSymData);
+    DefineSymbol(run, "LOOP", 0x123, kSymAddr);
+    DefineSymbol(run, "PORTX", 6, kSymData);
+  }
+  // Reads the statement up to its mnemonic and sizes it.
+  int Size(const std::string& statement, int id) {
+    BeginLine(run, statement);
+    NextToken(run);
+    return SizeInstruction(run, id);
+  }
+};
+
+TEST_F(StatementFixture, EveryRowIsMatchedBySourceStatement) {
+  std::set<const InstructionForm*> matched;
+  for (const FormCase& c : kCases) {
+    std::string statement = SourceOf(c);
+    SCOPED_TRACE(statement + " on class " + std::to_string(c.device_class));
+    run.device.device_class = c.device_class;
+    int errors = run.messages.counts.errors;
+    EXPECT_EQ(Size(statement, c.id), c.size);
+    EXPECT_EQ(run.messages.counts.errors, errors) << console.str();
+    const InstructionForm* form = FindForm(c.id, c.device_class, run.instruction.operands);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form, FindForm(c.id, c.device_class, Classify(c.operands)));
+    matched.insert(form);
   }
   EXPECT_EQ(matched.size(), static_cast<size_t>(kFormCount));
 }
