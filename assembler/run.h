@@ -11,6 +11,7 @@
 
 #include "assembler/banks.h"
 #include "assembler/devices.h"
+#include "assembler/encoding.h"
 #include "assembler/expression.h"
 #include "assembler/image.h"
 #include "assembler/keywords.h"
@@ -54,6 +55,7 @@ struct TarnRun {
   ExpressionState expression;
   InstructionState instruction;
   BankPageTracking tracking;
+  EncodingState encoding;
 
   // Names. The source name as the user gave it is what messages show; the absolute forms are
   // what the run opens, since every relative name is taken from the source's folder.
