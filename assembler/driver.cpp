@@ -14,7 +14,7 @@
 #include "assembler/object_writers.h"
 #include "assembler/options.h"
 #include "assembler/pass1.h"
-#include "assembler/passes.h"
+#include "assembler/pass2.h"
 #include "assembler/run.h"
 #include "assembler/sources.h"
 
@@ -86,7 +86,8 @@ void StartPass(TarnRun& run, int pass) {
 
 void Pass1(TarnRun& run) {
   StartPass(run, 1);
-  CreateErrorFile(run);
+  // Without its error file pass 1 reads nothing; pass 2 still runs and reports.
+  bool error_file = CreateErrorFile(run) == 0;
   if (!OpenMainSource(run)) {
     Print(run, "\nCannot open Source file: <%s>", run.source_name.c_str());
     if (run.options.kestrian) {
@@ -95,7 +96,7 @@ void Pass1(TarnRun& run) {
     }
     throw TarnExit{1};
   }
-  RunPass1(run);
+  if (error_file) RunPass1(run);
   SavePass1Counts(run);
 }
 
