@@ -19,8 +19,9 @@
 //                     hex, the rest decimal; 8 bytes each from offset 2048 on). The file is at
 //                     least 2,560 bytes long, zeros where nothing is given.
 //   NAME.absent       output extensions (".err", ".obj", ...) that must not exist after the run
-//   NAME.image        the name of a case whose NAME.obj.txt holds the same image as this case's
-//                     HEX expectations (a check of the hand-made expectations against each other)
+//   NAME.image        the name of a case whose NAME.obj.txt (with the trailer) holds the image of
+//                     this case's INHX8M or INHX8S expectations (a check of the hand-made files
+//                     against each other)
 // Lines that begin with "#" in the .txt, .args, .absent and .image files are comments.
 
 #include <gtest/gtest.h>
@@ -403,7 +404,8 @@ struct HexRecord {
   std::vector<unsigned> data;
 };
 
-std::vector<HexRecord> ReadHex(const std::string& text, std::string* error) {
+// INHX16 counts words in the count field, the other formats bytes.
+std::vector<HexRecord> ReadHex(const std::string& text, bool count_in_words, std::string* error) {
   std::vector<HexRecord> records;
   std::vector<std::string> lines = SplitLines(text);
   if (text.empty() || text.back() != '\n') *error += "the file does not end with a line feed\n";
@@ -427,7 +429,8 @@ std::vector<HexRecord> ReadHex(const std::string& text, std::string* error) {
     unsigned sum = 0;
     for (unsigned b : bytes) sum += b;
     if (sum % 256 != 0) *error += where + "bad checksum\n";
-    if (bytes[0] + 5 != bytes.size()) *error += where + "the count does not match the data\n";
+    size_t data_bytes = bytes.size() - 5;
+    if ((count_in_words ? 2 * bytes[0] : bytes[0]) != data_bytes) *error += where + "the count does not match the data\n";
     HexRecord record;
     record.address = bytes[1] * 256 + bytes[2];
     record.type = bytes[3];
@@ -452,6 +455,15 @@ std::map<unsigned, unsigned> ObjectImage(const std::string& name, unsigned* prog
   return image;
 }
 
+bool CountsWords(const std::string& name) {
+  if (!Exists(CaseFile(name, ".args"))) return false;
+  for (std::string arg : ControlLines(CaseFile(name, ".args"))) {
+    for (char& c : arg) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (arg.find("INHX16") != std::string::npos) return true;
+  }
+  return false;
+}
+
 class GoldenExpectationTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenExpectationTest, HandMadeFilesAreWellFormed) {
@@ -462,7 +474,7 @@ TEST_P(GoldenExpectationTest, HandMadeFilesAreWellFormed) {
   for (const char* extension : {".hex", ".hxl", ".hxh"}) {
     if (!Exists(CaseFile(name, extension))) continue;
     std::string file_error;
-    ReadHex(ReadFile(CaseFile(name, extension).string()), &file_error);
+    ReadHex(ReadFile(CaseFile(name, extension).string()), CountsWords(name), &file_error);
     if (!file_error.empty()) error += name + extension + ":\n" + file_error;
   }
   EXPECT_EQ(error, "");
@@ -483,15 +495,15 @@ TEST_P(GoldenImageTest, HexExpectationsHoldTheObjectImage) {
   // Word address -> word, from the one or two files of the format.
   std::map<unsigned, unsigned> words;
   if (Exists(CaseFile(name, ".hex"))) {  // INHX8M: byte addresses, low byte first
-    for (const HexRecord& r : ReadHex(ReadFile(CaseFile(name, ".hex").string()), &error)) {
+    for (const HexRecord& r : ReadHex(ReadFile(CaseFile(name, ".hex").string()), false, &error)) {
       for (size_t k = 0; k + 1 < r.data.size(); k += 2) {
         words[(r.address + static_cast<unsigned>(k)) / 2] = r.data[k] + 256 * r.data[k + 1];
       }
     }
   }
   if (Exists(CaseFile(name, ".hxl")) && Exists(CaseFile(name, ".hxh"))) {  // INHX8S
-    std::vector<HexRecord> low = ReadHex(ReadFile(CaseFile(name, ".hxl").string()), &error);
-    std::vector<HexRecord> high = ReadHex(ReadFile(CaseFile(name, ".hxh").string()), &error);
+    std::vector<HexRecord> low = ReadHex(ReadFile(CaseFile(name, ".hxl").string()), false, &error);
+    std::vector<HexRecord> high = ReadHex(ReadFile(CaseFile(name, ".hxh").string()), false, &error);
     ASSERT_EQ(low.size(), high.size());
     for (size_t n = 0; n < low.size(); ++n) {
       ASSERT_EQ(low[n].address, high[n].address);
