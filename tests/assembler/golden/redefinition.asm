@@ -1,5 +1,5 @@
-; start and START are one name: error 2 stops pass 1, so no end-of-pass warnings (65, 66, 71)
+; start and START are one name: error 2 stops pass 1, so neither error 3 nor 65, 66, 71 follow in pass 1
 start   NOP
 START   NOP
-        JMP     missing
+limit   EQU     missing
         END
