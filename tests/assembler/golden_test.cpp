@@ -30,11 +30,14 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "assembler/driver.h"
@@ -315,18 +318,34 @@ void ExpectBytes(const std::string& what, const std::string& expected, const std
                 << Diff(HexDump(expected), HexDump(actual));
 }
 
-// Runs the assembler with the temporary folder as the working folder, so that the source name
-// in messages is the name as given, and goes back afterwards.
-class WorkingFolder {
+// For one run of the assembler: the temporary folder is the working folder, so that the source
+// name in messages is the name as given; standard input is not a terminal, as when the IDE runs
+// tarn, so that the run never waits for a key when the tests are started from a terminal.
+class RunSurroundings {
  public:
-  explicit WorkingFolder(const fs::path& folder) : saved_(fs::current_path()) { fs::current_path(folder); }
-  ~WorkingFolder() {
-    std::error_code ec;
-    fs::current_path(saved_, ec);
+  explicit RunSurroundings(const fs::path& folder)
+      : saved_folder_(fs::current_path()), saved_input_(dup(STDIN_FILENO)) {
+    fs::current_path(folder);
+    int null = open("/dev/null", O_RDONLY);
+    if (null >= 0) {
+      dup2(null, STDIN_FILENO);
+      close(null);
+    }
   }
+  ~RunSurroundings() {
+    std::error_code ec;
+    fs::current_path(saved_folder_, ec);
+    if (saved_input_ >= 0) {
+      dup2(saved_input_, STDIN_FILENO);
+      close(saved_input_);
+    }
+  }
+  RunSurroundings(const RunSurroundings&) = delete;
+  RunSurroundings& operator=(const RunSurroundings&) = delete;
 
  private:
-  fs::path saved_;
+  fs::path saved_folder_;
+  int saved_input_;
 };
 
 class GoldenTest : public ::testing::TestWithParam<std::string> {};
@@ -349,7 +368,7 @@ TEST_P(GoldenTest, OutputsMatchTheHandMadeExpectations) {
   std::ostringstream console;
   int code;
   {
-    WorkingFolder in(temp.path());
+    RunSurroundings surroundings(temp.path());
     code = tarn::RunTarn(args, console);
   }
   SCOPED_TRACE("console:\n" + console.str());
