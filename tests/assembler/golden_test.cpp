@@ -7,7 +7,8 @@
 //   NAME.args         command-line arguments, one a line, before the source name
 //   NAME.exit         the exit code (0 when the file is missing)
 //   NAME.err NAME.lst NAME.sym NAME.hex NAME.hxl NAME.hxh
-//                     text outputs, exact. In NAME.lst the 24 characters of the date that follow
+//                     text outputs, exact (NAME.cmperr.log: the error file of /E NOHAU). In
+//                     NAME.lst the 24 characters of the date that follow
 //                     "TARN Cross-Assembler Version 1.51.07  " in a page header are written
 //                     "<DATE>".
 //   NAME.obj.txt      the BIN16 object as text: "words N" (the file's length in 16-bit words),
@@ -392,6 +393,14 @@ TEST_P(GoldenTest, OutputsMatchTheHandMadeExpectations) {
     if (!Exists(CaseFile(name, extension)) || !expect_output(extension)) continue;
     ExpectText(name + extension, ReadFile(CaseFile(name, extension).string()),
                ReadFile(output(extension).string()));
+  }
+  // With /E NOHAU the error file has a fixed name in the source's folder.
+  fs::path nohau = temp.path() / "cmperr.log";
+  if (Exists(CaseFile(name, ".cmperr.log"))) {
+    EXPECT_TRUE(Exists(nohau)) << "cmperr.log was not written";
+    if (Exists(nohau)) {
+      ExpectText("cmperr.log", ReadFile(CaseFile(name, ".cmperr.log").string()), ReadFile(nohau.string()));
+    }
   }
   if (Exists(CaseFile(name, ".lst")) && expect_output(".lst")) {
     ExpectText(name + ".lst", ReadFile(CaseFile(name, ".lst").string()),
