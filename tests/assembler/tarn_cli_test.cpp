@@ -117,10 +117,17 @@ TEST(TarnProgram, IdeModeOutputFolderBesideTheProgram) {
   TempFolder src;
   tarn_test::fs::copy_file(TARN_EXE, tool / "TARN.dll");
   WriteFile(src / "p.asm", kQuietIdeSource);
-  auto r = RunTarnExe({"/E", "KESTRIAN", "/O", "USE_OUTPUT_DIR", src / "p.asm"}, src.path().string(),
-                      tool / "TARN.dll");
+  TempFolder elsewhere;
+  auto r = RunTarnExe({"/F", "BIN16", "/E", "KESTRIAN", "/O", "USE_OUTPUT_DIR", src / "p.asm"},
+                      elsewhere.path().string(), tool / "TARN.dll");
   EXPECT_EQ(r.exit_code, 0) << r.output;
-  EXPECT_TRUE(tarn_test::fs::is_directory(tool / "TARN Output"));
+  for (const char* ext : {".obj", ".lst", ".sym", ".map"}) {
+    EXPECT_TRUE(exists(tool / (std::string("TARN Output/p") + ext))) << ext;
+  }
+  for (const char* ext : {".obj", ".lst", ".sym", ".map", ".err"}) {
+    EXPECT_FALSE(exists(src / (std::string("p") + ext))) << ext;
+    EXPECT_FALSE(exists(elsewhere / (std::string("p") + ext))) << ext;
+  }
 }
 
 // A folder standing where an output file must go.
@@ -135,13 +142,14 @@ TEST(TarnProgram, OutputFilesThatCannotBeCreated) {
       {"p.map", 3, "\nCannot create map file"},
       {"p.sym", 5, "\nCannot create symbol file"},
       {"p.hex", 4, "\nCannot open object file"},
+      {"p.obj", 4, "\nCannot open object file"},
   };
   for (const Case& c : cases) {
     for (bool ide : {true, false}) {
       TempFolder dir;
       WriteFile(dir / "p.asm", "\tEND\n");
       tarn_test::fs::create_directory(dir / c.blocked);
-      std::vector<std::string> args = {"p.asm"};
+      std::vector<std::string> args = {"/F", std::string(c.blocked) == "p.obj" ? "BIN16" : "INHX8M", "p.asm"};
       if (ide) args.insert(args.begin(), {"/E", "KESTRIAN"});
       auto r = RunTarnExe(args, dir.path().string());
       EXPECT_EQ(r.exit_code, ide ? c.ide_exit : 1) << c.blocked;
