@@ -159,12 +159,12 @@ int CreateMapFile(TarnRun& run) {
   }
   for (long i = 0; i < kMapInitialSize; ++i) std::fputc(0, l.map);
   std::fseek(l.map, 0, SEEK_SET);
-  const DeviceRow& device = kDevices[run.device.index];
+  // Made before pass 2 starts again: the device state is still what pass 1 left.
   PutWord(l.map, 0xAAFF);
   PutWord(l.map, 0x0100);
   PutWord(l.map, static_cast<unsigned>(run.device.index));
-  PutWord(l.map, device.program_words - 1);
-  PutWord(l.map, device.program_words - 1);
+  PutWord(l.map, run.device.program_size - 1);
+  PutWord(l.map, run.device.highest_address);
   PutWord(l.map, 0xFFFF);
   std::fseek(l.map, kMapRecordsStart, SEEK_SET);
   return 0;

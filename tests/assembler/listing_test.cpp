@@ -156,6 +156,15 @@ TEST_F(Listing, MapNameSlotsNeverSpillIntoTheNext) {
   EXPECT_EQ(map.substr(96, 11), std::string("/src/b.inc\0", 11));
 }
 
+TEST_F(Listing, MapHeaderHoldsTheHighestAddressThatPassOneLeft) {
+  run_.device.highest_address = 511;  // PAGES1 on a 2,048-word device
+  Open();
+  CloseListing(run_);
+  std::string map = ReadFile(dir_ / "prog.map");
+  EXPECT_EQ(Word(map, 6), 2047u);
+  EXPECT_EQ(Word(map, 8), 511u);
+}
+
 TEST_F(Listing, MapNamesWithoutFoldersUnderZ) {
   run_.options.full_map_names = false;
   Open();
