@@ -6,6 +6,7 @@
 
 #include "assembler/devices.h"
 #include "assembler/messages.h"
+#include "assembler/named_values.h"
 #include "assembler/run.h"
 #include "assembler/text.h"
 #include "assembler/version.h"
@@ -13,31 +14,9 @@
 namespace tarn {
 namespace {
 
-struct NamedValue {
-  const char* name;
-  int value;
-};
-
-// The value of `word` among `names`, or -1.
-template <size_t N>
-int Lookup(const NamedValue (&names)[N], std::string_view word) {
-  for (const NamedValue& n : names) {
-    if (EqualsNoCase(n.name, word)) return n.value;
-  }
-  return -1;
-}
-
 constexpr NamedValue kSyntaxModes[] = {
     {"QV", kModeQV}, {"KESTRIAN", kModeKestrian}, {"MCHIP", kModeMchip}, {"ALL", kModeAll},
     {"DEBUGGER", kModeDebugger}};
-constexpr NamedValue kFormats[] = {
-    {"BIN16", kBin16},   {"INHX16", kInhx16}, {"INHX8M", kInhx8m},
-    {"INHX8S", kInhx8s}, {"INHX32", kInhx32}, {"IEEE695", kIeee695}};
-constexpr NamedValue kListingModes[] = {
-    {"NONE", kListNone}, {"0", kListNone},     {"PAGE", kListPage},
-    {"1", kListPage},    {"NOPAGE", kListNoPage}, {"2", kListNoPage}};
-constexpr NamedValue kRadixes[] = {{"DEC", 10}, {"D", 10}, {"BIN", 2}, {"B", 2},
-                                   {"OCT", 8},  {"O", 8},  {"HEX", 16}, {"H", 16}};
 
 constexpr std::string_view kValueLetters = "FPSRTWCLEQODVIX";
 
@@ -49,7 +28,7 @@ Outcome ApplyOption(TarnRun& run, char letter, const std::string& value) {
   bool legal = true;
   switch (letter) {
     case 'C': {
-      int mode = Lookup(kSyntaxModes, value);
+      int mode = LookupNamedValue(kSyntaxModes, value);
       o.syntax_mode = mode < 0 ? kModeKestrian : mode;
       legal = mode >= 0;
       break;
@@ -64,7 +43,7 @@ Outcome ApplyOption(TarnRun& run, char letter, const std::string& value) {
       else legal = false;
       break;
     case 'F': {
-      int format = Lookup(kFormats, value);
+      int format = LookupNamedValue(kFormatNames, value);
       o.output_format = format < 0 ? kBin16 : format;
       legal = format >= 0;
       break;
@@ -72,7 +51,7 @@ Outcome ApplyOption(TarnRun& run, char letter, const std::string& value) {
     case 'I':  // names always compare without regard to case
       break;
     case 'L': {
-      int mode = Lookup(kListingModes, value);
+      int mode = LookupNamedValue(kListingModeNames, value);
       o.listing_mode = mode < 0 ? kListNone : mode;
       legal = mode >= 0;
       break;
@@ -95,7 +74,7 @@ Outcome ApplyOption(TarnRun& run, char letter, const std::string& value) {
       legal = QuietMessage(run, value) == 0;
       break;
     case 'R': {
-      int radix = Lookup(kRadixes, value);
+      int radix = LookupNamedValue(kRadixNames, value);
       o.radix = radix < 0 ? 10 : radix;
       legal = radix >= 0;
       break;

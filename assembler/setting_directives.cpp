@@ -12,6 +12,7 @@
 #include "assembler/lexer.h"
 #include "assembler/listing.h"
 #include "assembler/messages.h"
+#include "assembler/named_values.h"
 #include "assembler/options.h"
 #include "assembler/run.h"
 #include "assembler/statements.h"
@@ -20,25 +21,6 @@
 namespace tarn {
 namespace {
 
-struct NamedValue {
-  const char* name;
-  int value;
-};
-
-template <size_t N>
-int Lookup(const NamedValue (&names)[N], std::string_view word) {
-  for (const NamedValue& n : names) {
-    if (EqualsNoCase(n.name, word)) return n.value;
-  }
-  return -1;
-}
-
-constexpr NamedValue kRadixes[] = {{"DEC", 10}, {"D", 10}, {"BIN", 2}, {"B", 2},
-                                   {"OCT", 8},  {"O", 8},  {"HEX", 16}, {"H", 16}};
-constexpr NamedValue kFormats[] = {{"BIN16", kBin16},   {"INHX16", kInhx16}, {"INHX8M", kInhx8m},
-                                   {"INHX8S", kInhx8s}, {"INHX32", kInhx32}, {"IEEE695", kIeee695}};
-constexpr NamedValue kListingModes[] = {{"NONE", kListNone}, {"0", kListNone},       {"PAGE", kListPage},
-                                        {"1", kListPage},    {"NOPAGE", kListNoPage}, {"2", kListNoPage}};
 constexpr NamedValue kErrorFileModes[] = {{"NONE", 0}, {"0", 0}, {"NOHAU", 1}, {"1", 1}};
 constexpr NamedValue kSwitches[] = {{"ON", 1}, {"OFF", 0}};
 
@@ -71,25 +53,25 @@ int ListParameter(TarnRun& run, char letter) {
       if (SelectDevice(run, value) != 0) return ReportMessage(run, kError, 26);
       break;
     case 'R': {
-      int radix = Lookup(kRadixes, value);
+      int radix = LookupNamedValue(kRadixNames, value);
       if (radix < 0) return ReportMessage(run, kError, 25);
       o.radix = radix;
       break;
     }
     case 'F': {
-      int format = Lookup(kFormats, value);
+      int format = LookupNamedValue(kFormatNames, value);
       if (format < 0) return ReportMessage(run, kError, 27);
       o.output_format = format;
       break;
     }
     case 'L': {
-      int mode = Lookup(kListingModes, value);
+      int mode = LookupNamedValue(kListingModeNames, value);
       if (mode < 0) return ReportMessage(run, kError, 28);
       o.listing_mode = mode;
       break;
     }
     case 'E': {
-      int mode = Lookup(kErrorFileModes, value);
+      int mode = LookupNamedValue(kErrorFileModes, value);
       if (mode < 0) return ReportMessage(run, kError, 28);
       o.nohau = mode == 1;
       break;
@@ -103,7 +85,7 @@ int ListParameter(TarnRun& run, char letter) {
       break;
     }
     case 'X': {
-      int on = Lookup(kSwitches, value);
+      int on = LookupNamedValue(kSwitches, value);
       if (on < 0) return ReportMessage(run, kError, 28);
       run.pass_state.list_expansions = on == 1;
       break;
@@ -137,7 +119,7 @@ int DoDevice(TarnRun& run, uint32_t, StatementResult& result) {
       SelectDevice(run, word);
       continue;
     }
-    int pages_limit = Lookup(kPagesLimits, word);
+    int pages_limit = LookupNamedValue(kPagesLimits, word);
     if (pages_limit >= 0 && run.device.program_size == 2048) run.device.highest_address = static_cast<unsigned>(pages_limit);
     if (ApplyFuseKeyword(run, word) == kFuseNotFound) {
       SetMessageArgument(run, word);
@@ -190,7 +172,7 @@ int DoRadix(TarnRun& run, uint32_t, StatementResult&) {
   } else {
     ReportMessage(run, kComment, 31);
   }
-  int radix = t == Token::kEndOfLine ? -1 : Lookup(kRadixes, ValueText(run));
+  int radix = t == Token::kEndOfLine ? -1 : LookupNamedValue(kRadixNames, ValueText(run));
   if (radix < 0) return ReportMessage(run, kError, 25);
   run.options.radix = radix;
   return 0;
