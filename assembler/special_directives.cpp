@@ -5,6 +5,7 @@
 #include <string>
 
 #include "assembler/directive_support.h"
+#include "assembler/encoding.h"
 #include "assembler/keywords.h"
 #include "assembler/labels.h"
 #include "assembler/lexer.h"
@@ -93,7 +94,8 @@ int DoReset(TarnRun& run, uint32_t, StatementResult& result) {
   int32_t target = PopValue(run).value;
   if (target > 511) ReportMessage(run, kError, 52);
   uint16_t word = static_cast<uint16_t>((target & 511) + 0xA00);
-  if (vector < run.image.words.size()) run.image.words[vector] = word;
+  // Like any other word: one already in use there is an overwrite.
+  StoreStatementWords(run, static_cast<int>(vector), {word});
   result.address = static_cast<int>(vector);
   result.words = {word};
   return 0;

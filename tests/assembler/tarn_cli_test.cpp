@@ -130,6 +130,17 @@ TEST(TarnProgram, IdeModeOutputFolderBesideTheProgram) {
   }
 }
 
+TEST(TarnProgram, ResetOverAWordInUseIsAnOverwrite) {
+  TempFolder dir;
+  WriteFile(dir / "r.asm",
+            "\tDEVICE\tQV18AC\n\tFREQ\t4_000_000\n\tORG\t$7FF\n\tNOP\n\tRESET\tstart\n"
+            "\tORG\t0\nstart\tNOP\n\tEND\n");
+  auto r = RunTarnExe({"/X", "1", "r.asm"}, dir.path().string());
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.output.find("r.asm(5) Line 5, Error 30, Pass 2: Overwriting same program counter location\n"),
+            std::string::npos) << r.output;
+}
+
 // A folder standing where an output file must go.
 TEST(TarnProgram, OutputFilesThatCannotBeCreated) {
   struct Case {
