@@ -79,6 +79,8 @@ void RunPass2(TarnRun& run) {
       ReportMessage(run, kError, 1);
     }
     if (line.line_class == kLineCode) CountDownTracking(run);
+    // NOEXPAND hides the lines of macro expansions; their messages are still listed.
+    if (!run.pass_state.list_expansions && line.marker == kMarkerMacro) line.line_class = kLineNotListed;
     ListSourceLine(run, line);
     if (end) break;
   }
