@@ -264,6 +264,20 @@ Token NextToken(TarnRun& run) {
   return lx.kind;
 }
 
+bool NextWordIs(const TarnRun& run, std::string_view word) {
+  const LexerState& lx = run.lexer;
+  if (lx.line_ended) return false;
+  auto at = [&](size_t k) { return k < lx.line.size() ? static_cast<unsigned char>(lx.line[k]) : 0; };
+  size_t i = lx.position;
+  while (at(i) == ' ' || at(i) == '\t') ++i;
+  size_t start = i;
+  for (;; ++i) {
+    CharClass cls = ClassOf(at(i));
+    if (cls != kClassWord && cls != kClassDigit && cls != kClassQuote) break;
+  }
+  return EqualsNoCase(std::string_view(lx.line).substr(start, i - start), word);
+}
+
 bool ConvertDigits(std::string_view digits, int radix, int32_t* value) {
   static constexpr std::string_view kDigits = "0123456789ABCDEF";
   uint32_t v = 0;

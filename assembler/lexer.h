@@ -102,6 +102,10 @@ int GetChar(TarnRun& run);
 //   operator: one class-4 character, or one of != && // << <= >> >= >< == ?? ||
 Token NextToken(TarnRun& run);
 
+// Whether the next token would be the name `word` (any case). Reads and reports nothing, so
+// looking ahead neither warns of an illegal character nor ends the run on a long word.
+bool NextWordIs(const TarnRun& run, std::string_view word);
+
 // The value of the current number token; reports message 23 and gives -1 after an invalid digit.
 int32_t ConvertNumber(TarnRun& run);
 // The same conversion without the report: false after an invalid digit.

@@ -107,7 +107,7 @@ bool IsEndmLine(TarnRun& run, Token first) {
   if (first != Token::kName) return false;
   if (EqualsNoCase(run.lexer.text, "ENDM")) return true;
   if (LookupKeyword(run)) return false;
-  return NextToken(run) == Token::kName && EqualsNoCase(run.lexer.text, "ENDM");
+  return NextWordIs(run, "ENDM");
 }
 
 const std::string* Argument(const Expansion& e, int n) {
@@ -265,25 +265,24 @@ int DefineMacro(TarnRun& run, std::string_view name) {
 
 int ExpandMacroCall(TarnRun& run, MacroRecord& macro) {
   MacroState& m = run.macros;
-  if (m.expansions.size() >= static_cast<size_t>(kMacroDepthLimit)) {
-    std::vector<std::string> ignored;
-    ReadArguments(run, &ignored);
-    return ReportMessage(run, kError, 15);
-  }
+  // The arguments are the caller's: read before the expansion starts, a ":" argument takes
+  // the caller's global label (not the expansion's, whose "?" the lexer cannot read back) and
+  // a "?" argument's names are the caller's.
+  std::vector<std::string> arguments;
+  int read = ReadArguments(run, &arguments);
+  if (m.expansions.size() >= static_cast<size_t>(kMacroDepthLimit)) return ReportMessage(run, kError, 15);
   Expansion e;
   e.macro = &macro;
   e.local_base = m.local_total;
+  e.arguments = std::move(arguments);
   m.local_total += macro.local_count;
   ++m.expansions_started;
+  if (read < 0) return -1;
   char prefix[32];
   std::snprintf(prefix, sizeof prefix, "?%.5s%d", macro.name.c_str(), m.expansions_started);
   run.sources.last_global_label += prefix;
   m.expansions.push_back(std::move(e));
   Expansion& current = m.expansions.back();
-  if (ReadArguments(run, &current.arguments) < 0) {
-    UndoExpansion(run);
-    return -1;
-  }
   if (macro.declared_count != -1 && static_cast<int>(current.arguments.size()) != macro.declared_count) {
     if (run.pass == 1) {
       UndoExpansion(run);

@@ -75,20 +75,11 @@ bool Ignored(const TarnRun& run, bool keyword, const KeywordState& k) {
 
 // A macro's name before MACRO is the label of a definition, not a call: the macro exists in
 // pass 2 already, and a second definition must reach error 12.
-bool DefinesMacro(TarnRun& run) {
-  LexerState saved = run.lexer;
-  bool definition = NextToken(run) == Token::kName && EqualsNoCase(run.lexer.text, "MACRO");
-  run.lexer = saved;
-  return definition;
-}
+bool DefinesMacro(TarnRun& run) { return NextWordIs(run, "MACRO"); }
 
 // The ENDM line of a macro body, with or without a label before ENDM.
 bool IsEndmLine(TarnRun& run) {
-  if (EqualsNoCase(run.lexer.text, "ENDM")) return true;
-  LexerState saved = run.lexer;
-  bool endm = NextToken(run) == Token::kName && EqualsNoCase(run.lexer.text, "ENDM");
-  run.lexer = saved;
-  return endm;
+  return EqualsNoCase(run.lexer.text, "ENDM") || NextWordIs(run, "ENDM");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "assembler/driver.h"
 #include "source_harness.h"
 
 namespace tarn {
@@ -237,7 +238,8 @@ TEST_F(MacrosTest, ArgumentForms) {
   NextToken(h.run);
   ASSERT_EQ(ExpandMacroCall(h.run, *FindMacro(h.run, "show")), 0);
   ASSERT_EQ(h.run.macros.expansions.size(), 1u);
-  EXPECT_EQ(h.run.macros.expansions[0].arguments, (Records{"a", "b, c", "'q,r'", "lab?show1:loc", "10"}));
+  // ":loc" is the caller's lab:loc; the expansion's own label part comes after the arguments.
+  EXPECT_EQ(h.run.macros.expansions[0].arguments, (Records{"a", "b, c", "'q,r'", "lab:loc", "10"}));
   EXPECT_EQ(h.run.sources.last_global_label, "lab?show1");
   EXPECT_EQ(NextToken(h.run), Token::kEndOfLine);
   EXPECT_EQ(EndMacroExpansion(h.run), 0);
@@ -267,6 +269,23 @@ TEST(LocalSymbolName, FromTheExpansionBase) {
   EXPECT_EQ(LocalSymbolName(run, "`0"), "??0007");
   EXPECT_EQ(LocalSymbolName(run, "`25"), "??00020");
   EXPECT_EQ(LocalSymbolName(run, "`x"), "`x");
+}
+
+TEST_F(MacrosTest, ArgumentsNameTheCallersLocalLabels) {
+  // ":here" is the caller's start:here, in a plain argument and in a "?" expression alike.
+  Source("put MACRO where\n DW where\n ENDM\nstart\n put :here\n put ?:here+1\n:here DW 7\n END\n");
+  ASSERT_TRUE(h.Assemble());
+  EXPECT_EQ(h.records, (Records{"start:", "main.asm(5) DW 2", "main.asm(6) DW 3", "start:here:", "main.asm(7) DW 7"}));
+  EXPECT_EQ(h.Errors(), 0);
+}
+
+// Through the whole assembler: the statement processor looks past a macro's name for MACRO
+// without reading the arguments as tokens.
+TEST_F(MacrosTest, CallArgumentsAreNotTokensOfTheStatement) {
+  fs::path source = folder.Write("prog.asm", "\tFREQ 4000000\n\tIRC_CAL irc_slow\nput MACRO a\n DW 1\n ENDM\n put {1,2}\n put " +
+                                                 std::string(130, 'A') + "\n put 'open\n END\n");
+  std::ostringstream console;
+  EXPECT_EQ(RunTarn({"tarn", "/E", "KESTRIAN", "/P", "QV48BD", source.string()}, console), 0) << console.str();
 }
 
 }  // namespace
