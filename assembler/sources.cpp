@@ -221,6 +221,7 @@ bool OpenMainSource(TarnRun& run) {
 
 int ReadLine(TarnRun& run) {
   ++run.sources.listing_line;
+  run.sources.replayed = false;
   std::string text;
   if (NextExpansionLine(run, &text)) {
     Deliver(run, text);
@@ -228,6 +229,7 @@ int ReadLine(TarnRun& run) {
   }
   ReptState& rept = run.macros.file_rept;
   if (rept.active && ReplayReptLine(run, rept, &text)) {
+    run.sources.replayed = true;
     Deliver(run, text);
     return 0;
   }
@@ -243,6 +245,7 @@ int ReadLine(TarnRun& run) {
 int IncludeFile(TarnRun& run, std::string_view given) {
   SourceState& s = run.sources;
   std::string name(given);
+  if (s.replayed) return 0;
   if (!s.file_numbers.count(name) && s.files.size() >= kRegistryLimit) return ReportMessage(run, kError, 67);
   if (s.levels.size() >= kIncludeLevelLimit) return ReportMessage(run, kError, 21);
   std::string path = ResolveIncludeName(run, name);

@@ -54,6 +54,8 @@ struct SourceState {
   int listing_line = 0;
   int lines_read_pass1 = 0;                 // saved at the end of pass 1, for the summary
   bool end_of_source = false;
+  // The current line is a stored line of a REPT block read from the files, delivered again.
+  bool replayed = false;
   // The last label defined on a line of a file: local labels (":name") are joined to it, and a
   // macro expansion extends it for its own local labels.
   std::string last_global_label;
@@ -84,7 +86,8 @@ bool OpenMainSource(TarnRun& run);
 // the main source.
 int ReadLine(TarnRun& run);
 // INCLUDE: opens `name` (relative to the source's folder) as the next level. -1 after error
-// 67 or 21; a file that cannot be opened ends the run.
+// 67 or 21; a file that cannot be opened ends the run. An INCLUDE line that a REPT block
+// replays opens nothing: the block stored the file's lines when it first ran.
 int IncludeFile(TarnRun& run, std::string_view name);
 // Enters a file into the registry (once per name); its number.
 int RegisterSource(TarnRun& run, const std::string& name, const std::string& path, int line_count);

@@ -184,5 +184,14 @@ TEST_F(SourcesTest, RandomBytesAreSafe) {
   }
 }
 
+TEST_F(SourcesTest, ReptRepeatsAnIncludedFileOncePerRun) {
+  folder.Write("inc.inc", " DW 7\n");
+  Source(" REPT 2\n INCLUDE 'inc.inc'\n ENDR\n DW 9\n END\n");
+  ASSERT_TRUE(h.Assemble());
+  // The second run replays the stored line; only the file's counter names the line.
+  EXPECT_EQ(h.records, (Records{"inc.inc(1) DW 7", "main.asm(3) DW 7", "main.asm(4) DW 9"}));
+  EXPECT_EQ(h.Errors(), 0);
+}
+
 }  // namespace
 }  // namespace tarn
