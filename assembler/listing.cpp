@@ -63,12 +63,13 @@ void WritePageHeader(TarnRun& run) {
   if (!l.heading.empty()) Emit(run, l.heading);
 }
 
-// Counts the coming line, writing a page header first when it starts a page.
+// Counts the coming line, writing a page header first when it starts a page. The header
+// restarts the page count at its own value, which then stands for the coming line too.
 void BeginLine(TarnRun& run) {
   ListingState& l = run.listing;
   bool first = l.line == 0;
-  if (first || (Paging(run) && l.line_on_page + 1 >= l.page_length)) WritePageHeader(run);
   ++l.line_on_page;
+  if (first || (Paging(run) && l.line_on_page >= l.page_length)) WritePageHeader(run);
 }
 
 // Tabs to the next multiple of the tab width; the macro parameter mark shows as "`".

@@ -137,12 +137,14 @@ TEST_F(Listing, PagingStartsLaterPagesWithAFormFeed) {
   EXPECT_EQ(run_.listing.page_length, 60);
   SetPageLength(run_, 6);
   run_.listing.subtitle = "Blinker";
-  for (int i = 1; i <= 4; ++i) ListText(run_, i, "line");
+  // A header sets the page's line count to 2, and to 3 with a subtitle; the line that
+  // brings the count to the page length starts the next page.
+  for (int i = 1; i <= 7; ++i) ListText(run_, i, "line");
+  const std::string header = "TITLE\nBlinker\n\nLine    PC    Opcode    Source\n";
   EXPECT_EQ(ListingText(),
-            "Page  1 TITLE\nBlinker\n\nLine    PC    Opcode    Source\n"
-            "     1  line\n     2  line\n"
-            "\f\nPage  2 TITLE\nBlinker\n\nLine    PC    Opcode    Source\n"
-            "     3  line\n     4  line\n");
+            "Page  1 " + header + "     1  line\n     2  line\n     3  line\n"
+            "\f\nPage  2 " + header + "     4  line\n     5  line\n     6  line\n"
+            "\f\nPage  3 " + header + "     7  line\n");
 }
 
 TEST_F(Listing, MapNameSlotsNeverSpillIntoTheNext) {
