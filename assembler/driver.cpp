@@ -200,7 +200,10 @@ int RunTarn(const std::vector<std::string>& args, std::ostream& console) {
   } catch (const TarnExit& exit) {
     code = exit.code;
   }
+  // A run ended early may leave any of them open; one process can assemble many sources.
   CloseErrorFile(run);
+  CloseListing(run);
+  CloseSources(run);
   run.out.flush();
   return code;
 }

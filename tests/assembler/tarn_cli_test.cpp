@@ -214,3 +214,29 @@ TEST(TarnProgram, FormatsWithoutAWriterFail) {
 }
 
 }  // namespace
+
+#include <sstream>
+
+#include "assembler/driver.h"
+
+namespace {
+
+size_t OpenFileCount() {
+  size_t n = 0;
+  for ([[maybe_unused]] const auto& entry : tarn_test::fs::directory_iterator("/proc/self/fd")) ++n;
+  return n;
+}
+
+// Pass 1 stops at the redefinition before it can miss END; pass 2 then ends the run at the end
+// of the source with its listing and map open.
+TEST(TarnRunInProcess, ARunEndedInsidePassTwoLeavesNoFileOpen) {
+  TempFolder dir;
+  WriteFile(dir / "p.asm", "x\tEQU\t1\nx\tEQU\t2\n\tNOP\n");
+  size_t before = OpenFileCount();
+  std::ostringstream console;
+  EXPECT_EQ(tarn::RunTarn({"tarn", dir / "p.asm"}, console), 1);
+  EXPECT_NE(console.str().find("Error 32, Pass 2"), std::string::npos) << console.str();
+  EXPECT_EQ(OpenFileCount(), before);
+}
+
+}  // namespace
