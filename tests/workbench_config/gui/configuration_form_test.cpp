@@ -466,6 +466,33 @@ TEST_F(ConfigFormTest, LanguageChangeKeepsPortsLanguagesAndTheSizeNumbers) {
   SetLocalization(nullptr);
 }
 
+// Fault mended: refilling the radio groups from the form's table used to drop their choices,
+// so picking the language while the dialog was open stored editor type and calibration -1.
+TEST_F(ConfigFormTest, PickingTheLanguageKeepsTheOtherChoices) {
+  NotFirstRun();
+  Localizer texts;
+  SetLocalization(&texts);
+  texts.InitLocalization("/opt/qv/");
+  TConfigFRM& dialog = Create();
+  RunModal(dialog, [](TConfigFRM& d) {
+    d.DefaultEditorTypeRDGRP->SetItemIndex(1);
+    d.UseTarnCB->setChecked(false);
+    d.IrcRDGRP->SetItemIndex(2);
+    d.ItemLSTBX->setCurrentRow(3);
+    d.LanguageRDGRP->Buttons().button(0)->click();
+    EXPECT_EQ(d.DefaultEditorTypeRDGRP->ItemIndex(), 1);
+    EXPECT_EQ(d.IrcRDGRP->ItemIndex(), 2);
+    EXPECT_EQ(d.ItemLSTBX->currentRow(), 3);
+    d.OkBTN->click();
+  });
+  EXPECT_EQ(Int("Configuration\\DefaultEditorType"), 1);
+  EXPECT_EQ(Int("Configuration\\IRCcalibration"), 2);
+  EXPECT_FALSE(ide_.DefaultIsAssembly);
+  EXPECT_EQ(link_.GetIrcCalMode(), 2);
+  dialog_.reset();
+  SetLocalization(nullptr);
+}
+
 TEST_F(ConfigFormTest, FirstRunDialogOpensThroughTheModalSeam) {
   gui::ScopedModalDialogRecorder dialogs;
   dialogs->Answer(QDialog::Accepted, [](QDialog& d) {
