@@ -351,6 +351,7 @@ TEST_F(ConfigFormTest, CurrentPortIsMatchedByItsWholeName) {
     d.OkBTN->click();
   });
   EXPECT_EQ(String("Configuration\\ComPort"), "COM12");
+  EXPECT_EQ(link_.GetComPortName(), "COM12");
 
   ports_.SetNames({"COM2", "COM12"});
   dialog_.reset();
