@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRadioButton>
@@ -396,6 +397,32 @@ TEST_F(ConfigFormTest, ColourPanelsOpenOnlyWhileColoredCommentsIsChecked) {
   EXPECT_EQ(opened, 1);
   EXPECT_EQ(dialog.CodeColorPNL->GetColour(), 0x00FF00);
   EXPECT_EQ(dialog.ReadControls().CustomColors[0], "ColorA=123456");
+}
+
+TEST_F(ConfigFormTest, ColourDialogOpensThroughTheModalSeamWithTheCustomColours) {
+  NotFirstRun();
+  ASSERT_TRUE(registry_.WriteRegString("Configuration\\CustomColors\\ColorB", "ColorB=FF0000"));
+  TConfigFRM& dialog = Create();
+  dialog.ColorCodeCB->setChecked(true);
+  gui::ScopedModalDialogRecorder dialogs;
+  QColor custom_b;
+  dialogs->Answer(QDialog::Accepted, [&](QDialog& d) {
+    custom_b = QColorDialog::customColor(1);
+    auto& colours = static_cast<QColorDialog&>(d);
+    EXPECT_EQ(colours.currentColor(), QColor(0, 0, 255));  // the panel's blue
+    QColorDialog::setCustomColor(2, QColor(0x12, 0x34, 0x56));
+    colours.setCurrentColor(QColor(0, 0x80, 0));
+    colours.accept();
+  });
+  Click(dialog.CodeColorPNL);
+  ASSERT_EQ(dialogs->Dialogs().size(), 1u);
+  EXPECT_EQ(dialogs->Dialogs()[0].name, "SyntaxColorDLG");
+  EXPECT_EQ(custom_b, QColor(0, 0, 0xFF));  // stored BGR: blue
+  EXPECT_EQ(dialog.CodeColorPNL->GetColour(), 0x008000);
+  EXPECT_EQ(dialog.ReadControls().CustomColors[2], "ColorC=563412");
+  dialogs->Answer(QDialog::Rejected);
+  Click(dialog.CommentColorPNL);
+  EXPECT_EQ(dialog.CommentColorPNL->GetColour(), clGreen);
 }
 
 TEST_F(ConfigFormTest, UseTarnAndUseNewEditorShapeTheirGroups) {
