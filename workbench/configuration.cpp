@@ -189,9 +189,11 @@ bool SaveSettings(RegistrySettings& registry, KeyLinkChoices& link,
                   bool wrenfield_mode) {
   bool ok = true;
   link.SetIrcCalMode(static_cast<std::uint8_t>(controls.IrcRDGRP));
-  link.SetComPort(controls.PortRDGRP);
+  // Without a chosen item (the stored port is not attached now) the link keeps its port:
+  // handing it the bare "COM" would leave no port to open for the rest of the run.
+  if (!controls.PortRDGRP.empty()) link.SetComPort(controls.PortRDGRP);
   const std::string port = link.GetComPortName();
-  if (port != "COM") {
+  if (!controls.PortRDGRP.empty() && port != "COM") {
     ok &= registry.WriteRegString(kComPortSetting, port);
   } else if (!registry.RegKeyExists(kComPortSetting)) {
     ok &= registry.WriteRegString(kComPortSetting, "");

@@ -116,8 +116,9 @@ void RecordsToControls(const EditorOptions& editor, const IdeOptions& ide,
                        ConfigurationControls& controls);
 
 // OK: hands the port and calibration to the key link, copies the controls into the records
-// and writes every setting.  The port is written only when one is chosen; the first
-// confirmation without one stores an empty port, so the first run ends either way.
+// and writes every setting.  The port reaches the link and the store only when one is
+// chosen; the first confirmation without one stores an empty port, so the first run ends
+// either way.
 // Returns whether every write succeeded.
 bool SaveSettings(RegistrySettings& registry, KeyLinkChoices& link,
                   const ConfigurationControls& controls, EditorOptions& editor, IdeOptions& ide,

@@ -242,20 +242,25 @@ TEST_F(ConfigurationTest, FirstConfirmationWithoutAPortEndsTheFirstRun) {
   EditorOptions editor;
   IdeOptions ide;
   SaveSettings(registry_, link_, controls, editor, ide, false);
-  EXPECT_EQ(link_.GetComPortName(), "COM");
+  EXPECT_EQ(link_.GetComPortName(), "COM1");  // no choice: the link keeps its port
   EXPECT_TRUE(registry_.RegKeyExists("Configuration\\ComPort"));
   EXPECT_EQ(String("Configuration\\ComPort"), "");
   KeptKeyLinkChoices next_run;
   EXPECT_FALSE(ReadKeyLinkSettings(registry_, next_run));
 }
 
+// Fault mended: a port that is stored but not listed (an adapter unplugged) leaves no item
+// selected; OK used to hand the key link the bare "COM" for the rest of the run.
 TEST_F(ConfigurationTest, NoPortChosenKeepsTheStoredPort) {
-  ASSERT_TRUE(registry_.WriteRegString("Configuration\\ComPort", "COM2"));
-  ConfigurationControls controls;
+  ASSERT_TRUE(registry_.WriteRegString("Configuration\\ComPort", "COM12"));
+  ASSERT_FALSE(ReadKeyLinkSettings(registry_, link_));
+  ConfigurationControls controls;  // no port selected
   EditorOptions editor;
   IdeOptions ide;
   SaveSettings(registry_, link_, controls, editor, ide, false);
-  EXPECT_EQ(String("Configuration\\ComPort"), "COM2");
+  EXPECT_EQ(String("Configuration\\ComPort"), "COM12");
+  EXPECT_EQ(link_.GetComPortName(), "COM12");
+  EXPECT_EQ(link_.PortNumber(), 12);
 }
 
 // Fault mended: the C-compiler mode forces UseTarn off for the run, but leaves the user's

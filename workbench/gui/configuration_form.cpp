@@ -91,7 +91,7 @@ std::optional<Colour> ChooseWithColourDialog(
   }
   QColorDialog dialog(ToQColor(initial), parent);
   dialog.setObjectName("SyntaxColorDLG");
-  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  if (gui::RunModal(dialog) != QDialog::Accepted) return std::nullopt;
   for (int i = 0; i < kCustomColorCount; ++i) {
     custom[i] = CustomColorLine(i, FromQColor(QColorDialog::customColor(i)));
   }

@@ -64,14 +64,20 @@ QStringList ToQtList(const std::vector<std::string>& items) {
   return list;
 }
 
+// New texts for the same items: the choice made in them stays (a language change while a
+// window is open must not change what the user picked).
 void SetItems(QWidget& widget, const workbench::ComponentTexts& texts) {
   QStringList items = ToQtList(*texts.items);
   if (auto* radio = qobject_cast<RadioGroup*>(&widget)) {
+    const int chosen = radio->ItemIndex();
     radio->SetItems(items);
+    radio->SetItemIndex(chosen);
   } else if (auto* list = qobject_cast<QListWidget*>(&widget)) {
+    const int chosen = list->currentRow();
     list->clear();
     list->addItems(items);
     if (texts.drop_last_item && list->count() > 0) delete list->takeItem(list->count() - 1);
+    if (chosen >= 0 && chosen < list->count()) list->setCurrentRow(chosen);
   }
 }
 

@@ -109,6 +109,23 @@ TEST_F(LocalizeFormTest, WalkGivesEachKindItsFields) {
   EXPECT_EQ(unnamed->text(), "designed");
 }
 
+// Fault mended: new texts for the items used to drop the user's choice among them.
+TEST_F(LocalizeFormTest, RefilledItemsKeepTheChoiceMadeInThem) {
+  QDialog form;
+  form.setObjectName("TestFRM");
+  auto* mode = Add<gui::RadioGroup>(form, "ModeRDGRP");
+  mode->SetItems({"designed fast", "designed slow"});
+  mode->SetItemIndex(1);
+  auto* sections = Add<QListWidget>(form, "SectionsLB");
+  sections->addItems({"designed one", "designed two"});
+  sections->setCurrentRow(1);
+  gui::LocalizeForm(form);
+  EXPECT_EQ(mode->Items(), (QStringList{"Fast", "Slow"}));
+  EXPECT_EQ(mode->ItemIndex(), 1);
+  EXPECT_EQ(sections->item(1)->text(), "Two");
+  EXPECT_EQ(sections->currentRow(), 1);
+}
+
 TEST_F(LocalizeFormTest, FormWithoutTableKeepsItsDesign) {
   QDialog form;
   form.setObjectName("NoTableFRM");

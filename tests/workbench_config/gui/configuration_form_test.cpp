@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRadioButton>
@@ -351,6 +352,7 @@ TEST_F(ConfigFormTest, CurrentPortIsMatchedByItsWholeName) {
     d.OkBTN->click();
   });
   EXPECT_EQ(String("Configuration\\ComPort"), "COM12");
+  EXPECT_EQ(link_.GetComPortName(), "COM12");
 
   ports_.SetNames({"COM2", "COM12"});
   dialog_.reset();
@@ -395,6 +397,32 @@ TEST_F(ConfigFormTest, ColourPanelsOpenOnlyWhileColoredCommentsIsChecked) {
   EXPECT_EQ(opened, 1);
   EXPECT_EQ(dialog.CodeColorPNL->GetColour(), 0x00FF00);
   EXPECT_EQ(dialog.ReadControls().CustomColors[0], "ColorA=123456");
+}
+
+TEST_F(ConfigFormTest, ColourDialogOpensThroughTheModalSeamWithTheCustomColours) {
+  NotFirstRun();
+  ASSERT_TRUE(registry_.WriteRegString("Configuration\\CustomColors\\ColorB", "ColorB=FF0000"));
+  TConfigFRM& dialog = Create();
+  dialog.ColorCodeCB->setChecked(true);
+  gui::ScopedModalDialogRecorder dialogs;
+  QColor custom_b;
+  dialogs->Answer(QDialog::Accepted, [&](QDialog& d) {
+    custom_b = QColorDialog::customColor(1);
+    auto& colours = static_cast<QColorDialog&>(d);
+    EXPECT_EQ(colours.currentColor(), QColor(0, 0, 255));  // the panel's blue
+    QColorDialog::setCustomColor(2, QColor(0x12, 0x34, 0x56));
+    colours.setCurrentColor(QColor(0, 0x80, 0));
+    colours.accept();
+  });
+  Click(dialog.CodeColorPNL);
+  ASSERT_EQ(dialogs->Dialogs().size(), 1u);
+  EXPECT_EQ(dialogs->Dialogs()[0].name, "SyntaxColorDLG");
+  EXPECT_EQ(custom_b, QColor(0, 0, 0xFF));  // stored BGR: blue
+  EXPECT_EQ(dialog.CodeColorPNL->GetColour(), 0x008000);
+  EXPECT_EQ(dialog.ReadControls().CustomColors[2], "ColorC=563412");
+  dialogs->Answer(QDialog::Rejected);
+  Click(dialog.CommentColorPNL);
+  EXPECT_EQ(dialog.CommentColorPNL->GetColour(), clGreen);
 }
 
 TEST_F(ConfigFormTest, UseTarnAndUseNewEditorShapeTheirGroups) {
@@ -463,6 +491,33 @@ TEST_F(ConfigFormTest, LanguageChangeKeepsPortsLanguagesAndTheSizeNumbers) {
     EXPECT_EQ(dialog.IrcRDGRP->Items(), (QStringList{"Slowest", "4 MHz", "Fastest"}));
   }
   texts.SelectLanguage(0);  // the dialog's callback went with it
+  SetLocalization(nullptr);
+}
+
+// Fault mended: refilling the radio groups from the form's table used to drop their choices,
+// so picking the language while the dialog was open stored editor type and calibration -1.
+TEST_F(ConfigFormTest, PickingTheLanguageKeepsTheOtherChoices) {
+  NotFirstRun();
+  Localizer texts;
+  SetLocalization(&texts);
+  texts.InitLocalization("/opt/qv/");
+  TConfigFRM& dialog = Create();
+  RunModal(dialog, [](TConfigFRM& d) {
+    d.DefaultEditorTypeRDGRP->SetItemIndex(1);
+    d.UseTarnCB->setChecked(false);
+    d.IrcRDGRP->SetItemIndex(2);
+    d.ItemLSTBX->setCurrentRow(3);
+    d.LanguageRDGRP->Buttons().button(0)->click();
+    EXPECT_EQ(d.DefaultEditorTypeRDGRP->ItemIndex(), 1);
+    EXPECT_EQ(d.IrcRDGRP->ItemIndex(), 2);
+    EXPECT_EQ(d.ItemLSTBX->currentRow(), 3);
+    d.OkBTN->click();
+  });
+  EXPECT_EQ(Int("Configuration\\DefaultEditorType"), 1);
+  EXPECT_EQ(Int("Configuration\\IRCcalibration"), 2);
+  EXPECT_FALSE(ide_.DefaultIsAssembly);
+  EXPECT_EQ(link_.GetIrcCalMode(), 2);
+  dialog_.reset();
   SetLocalization(nullptr);
 }
 
