@@ -286,7 +286,7 @@ struct Inline {
 
 TEST(Pass1, SpecialSymbolsHaveTheirKindsAndValues) {
   Inline t(
-      "        DEVICE  QV18AC\n"
+      "        DEVICE  QV18AC, OSCHS2\n"
       "        FREQ    20_000_000\n"
       "        IRC_CAL IRC_FAST\n"
       "ticks   EQU     $0A\n"
@@ -423,6 +423,26 @@ TEST(Pass1, UserMessagesOutsideTheIdeModeAreTheStringAlone) {
            {"/X", "1"});
   EXPECT_EQ(t.pass.Messages()[0], "t.asm(2) Line 2, Warning 55, Pass 1: ERROR \"count=\"");
   EXPECT_EQ(t.pass.Messages()[1], "t.asm(3) Line 3, Warning 55, Pass 1: ERROR \"" + long_text.substr(0, 100) + "\"");
+}
+
+// In the IDE's mode a source without any OSC keyword hears of the default in pass 2, at its
+// DEVICE and FUSES lines; one OSC keyword anywhere (here on a later FUSES line) is enough.
+TEST(Pass1, NoOscillatorKeywordIsWarning69InPass2InTheIdeMode) {
+  const std::string source = "        DEVICE  QV18AC\n        FREQ    4_000_000\n        END\n";
+  Inline ide(source, {"/E", "KESTRIAN", "/X", "1"});
+  EXPECT_TRUE(ide.pass.Messages().empty());
+  ide.pass.Pass2();
+  EXPECT_EQ(ide.pass.Messages(),
+            std::vector<std::string>{"t.asm(1) Line 1, Warning 69, Pass 2: No OSCxxx directive - using default OSCRC"});
+
+  Inline later("        DEVICE  QV18AC\n        FUSES   WDT_OFF, OSCHS2\n        FREQ    4_000_000\n        END\n",
+               {"/E", "KESTRIAN", "/X", "1"});
+  later.pass.Pass2();
+  EXPECT_TRUE(later.pass.Messages().empty());
+
+  Inline plain(source, {"/X", "1"});
+  plain.pass.Pass2();
+  EXPECT_TRUE(plain.pass.Messages().empty());
 }
 
 TEST(Pass1, RedefinitionsAreReportedAgainInPass2OnTheirOwnLines) {
