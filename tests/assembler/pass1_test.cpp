@@ -559,6 +559,9 @@ TEST(Pass1, LocationDirectivesMoveTheCounterAndDefineTheirKinds) {
   EXPECT_EQ(t.pass.Symbol("zeros")->value, 0x17);
   EXPECT_EQ(t.pass.Symbol("start")->value, 0x200);
   EXPECT_EQ(t.pass.run.pass_state.location, 0x200);
+  // ZERO reserves like RES: pass 2 leaves the words it passes over empty.
+  t.pass.Pass2();
+  for (int a = 0x15; a < 0x1A; ++a) EXPECT_EQ(t.pass.run.image.words[static_cast<size_t>(a)], kBlankWord) << a;
 }
 
 TEST(Pass1, SetUpdatesItsVariableAndEquCarriesTheBitField) {
