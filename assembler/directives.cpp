@@ -96,9 +96,8 @@ int RequireLabel(TarnRun& run) {
   return 0;
 }
 
-// RES and ZERO: the location counter grows by the operand. ZERO fills the words it passes
-// over with 0 in pass 2.
-int Reserve(TarnRun& run, StatementResult& result, bool zero) {
+// RES and ZERO: the location counter grows by the operand; the words passed over stay empty.
+int Reserve(TarnRun& run, StatementResult& result) {
   if (DefineDirectiveLabel(run) < 0) return -1;
   ExprValue v;
   Operand o = ReadOperand(run, true, &v);
@@ -106,11 +105,7 @@ int Reserve(TarnRun& run, StatementResult& result, bool zero) {
   int start = run.pass_state.location;
   result.value = start;
   if (o == Operand::kFailed) return MarkFailedExpression(run);
-  if (!MoveLocation(run, int64_t{start} + v.value)) return -1;
-  if (zero && run.pass == 2) {
-    for (int a = start; a < run.pass_state.location; ++a) run.image.words[static_cast<size_t>(a)] = 0;
-  }
-  return 0;
+  return MoveLocation(run, int64_t{start} + v.value) ? 0 : -1;
 }
 
 }  // namespace
@@ -205,9 +200,9 @@ int DoOrg(TarnRun& run, uint32_t, StatementResult& result) {
   return DefineDirectiveLabel(run);
 }
 
-int DoRes(TarnRun& run, uint32_t, StatementResult& result) { return Reserve(run, result, false); }
+int DoRes(TarnRun& run, uint32_t, StatementResult& result) { return Reserve(run, result); }
 
-int DoZero(TarnRun& run, uint32_t, StatementResult& result) { return Reserve(run, result, true); }
+int DoZero(TarnRun& run, uint32_t, StatementResult& result) { return Reserve(run, result); }
 
 int DoDs(TarnRun& run, uint32_t, StatementResult& result) {
   const StatementLabel& label = run.pass_state.label;

@@ -2,7 +2,7 @@
 // What one pass over the source keeps from statement to statement: the location counter, the
 // label of the current line, the conditional stack, the end flag and the settings only the
 // passes read. Both passes run the same statement code, so all of it starts afresh with
-// ResetForPass; only `pass1_definitions` lasts from pass 1 into pass 2.
+// ResetForPass; only `pass1_definitions` and `oscillator_keyword` last from pass 1 into pass 2.
 //
 // Invariants: conditionals.levels.size() <= kConditionalLimit; `label` is empty when the line
 // has no label; a name in `pass1_definitions` is upper case.
@@ -39,7 +39,8 @@ struct PassState {
   // Pass 2 between a MACRO that pass 1 has read and its ENDM: the body lines are listed only.
   bool in_macro_body = false;
   bool strict = false;    // /S 1: a line that begins with an operator is error 1
-  // KESTRIAN mode: the first fuse keyword of the OSC group, for warning 69 in pass 2.
+  // KESTRIAN mode: the first fuse keyword of the OSC group, for warning 69 in pass 2. Set in
+  // pass 1 and kept for pass 2.
   std::string oscillator_keyword;
   bool list_expansions = true;  // EXPAND / NOEXPAND / LIST X=
   bool subtitle_given = false;  // SUBTITL keeps the first one
@@ -61,7 +62,6 @@ struct PassState {
     end_seen = false;
     in_macro_body = false;
     strict = false;
-    oscillator_keyword.clear();
     list_expansions = true;
     subtitle_given = false;
     list_columns = 0;

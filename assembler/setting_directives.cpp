@@ -130,6 +130,10 @@ int DoDevice(TarnRun& run, uint32_t, StatementResult& result) {
       run.pass_state.oscillator_keyword = word;
     }
   }
+  // The oscillator keyword is the one pass 1 found anywhere in the source.
+  if (run.pass == 2 && run.options.kestrian && run.pass_state.oscillator_keyword.empty()) {
+    ReportMessage(run, kWarning, 69);
+  }
   result.words = {run.device.fuse, run.device.fusex};
   return 0;
 }

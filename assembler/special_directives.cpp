@@ -2,6 +2,7 @@
 // WATCH, IRC_CAL), the fuse words, and the user's own messages (ERROR).
 
 #include <array>
+#include <cstdio>
 #include <string>
 
 #include "assembler/directive_support.h"
@@ -17,6 +18,8 @@
 
 namespace tarn {
 namespace {
+
+constexpr size_t kUserMessageLimit = 100;
 
 constexpr std::array<const char*, 8> kWatchTypes = {"UDEC", "SDEC", "UHEX", "SHEX", "UBIN", "SBIN", "FSTR", "ZSTR"};
 
@@ -76,6 +79,34 @@ int ReadWatchLine(TarnRun& run, WatchLine* w) {
   }
   SetMessageArgument(run, word);
   return ReportMessage(run, kError, 70);
+}
+
+// The IDE's user messages: the string, then for each further token of the statement what it
+// shows: a DATA or VAR symbol its value (hexadecimal under radix 16, with ".bit" when it
+// carries one), a string its text, a name that pass 1 does not know yet a reminder of that.
+std::string UserMessageText(TarnRun& run, std::string text) {
+  for (Token t = NextToken(run); t != Token::kEndOfLine; t = NextToken(run)) {
+    if (t == Token::kString) {
+      text += run.lexer.text;
+      continue;
+    }
+    if (t != Token::kName) continue;
+    const SymbolNode* symbol = FindSymbol(run, run.lexer.text);
+    if (!symbol) {
+      if (run.pass == 1) text += "<WARNING - \"" + run.lexer.text + "\" not defined in pass 1>";
+      continue;
+    }
+    if (symbol->kind != kSymData && symbol->kind != kSymVar) continue;
+    char value[40];
+    if (run.options.radix == 16) {
+      std::snprintf(value, sizeof value, "%X", static_cast<unsigned>(symbol->value));
+    } else {
+      std::snprintf(value, sizeof value, "%d", static_cast<int>(symbol->value));
+    }
+    text += value;
+    if (symbol->has_bit) text += "." + std::to_string(symbol->bit);
+  }
+  return text;
 }
 
 }  // namespace
@@ -204,7 +235,9 @@ int DoError(TarnRun& run, uint32_t, StatementResult&) {
   if (t != Token::kString) return ReportMessage(run, kError, 1);
   if (pass != run.pass) return 0;
   std::string text = run.lexer.text;
-  if (run.options.kestrian && text.size() > 100) text.resize(100);
+  if (run.options.kestrian) text = UserMessageText(run, std::move(text));
+  // The message argument holds 100 characters.
+  if (text.size() > kUserMessageLimit) text.resize(kUserMessageLimit);
   SetMessageArgument(run, text);
   // A user's message never fails its statement: pass 1 goes on after it.
   switch (level) {

@@ -286,7 +286,7 @@ struct Inline {
 
 TEST(Pass1, SpecialSymbolsHaveTheirKindsAndValues) {
   Inline t(
-      "        DEVICE  QV18AC\n"
+      "        DEVICE  QV18AC, OSCHS2\n"
       "        FREQ    20_000_000\n"
       "        IRC_CAL IRC_FAST\n"
       "ticks   EQU     $0A\n"
@@ -381,6 +381,68 @@ TEST(Pass1, UserWarningInTheIdeModeIsWarning76AndDoesNotFail) {
   EXPECT_EQ(t.pass.result, 0);
   ASSERT_FALSE(t.pass.Messages().empty());
   EXPECT_EQ(t.pass.Messages()[0], "t.asm(1) Line 1, Warning 76, Pass 1: USER WARNING: \"look\"");
+}
+
+// In the IDE's mode the names after the string show their values: decimal, or hexadecimal
+// under radix 16, with ".bit" for a bit field; strings add their text; labels add nothing; a
+// name pass 1 has not met yet says so in pass 1.
+TEST(Pass1, UserMessagesInTheIdeModeShowTheValuesOfTheNamesThatFollow) {
+  Inline t(
+      "        DEVICE  QV18AC, OSCHS2\n"
+      "        FREQ    4_000_000\n"
+      "count   EQU     26\n"
+      "flag    EQU     RA.3\n"
+      "level   SET     -2\n"
+      "start   NOP\n"
+      "        ERROR   P1W \"count=\" count, \" flag=\" flag \" level=\" level \" start=\" start \" later=\" later\n"
+      "later   EQU     1\n"
+      "        ERROR   P2W \"later=\" later \" count=\" count\n"
+      "        RADIX   = HEX\n"
+      "        ERROR   P2E \"count=\" count 5\n"
+      "        ERROR   P2E \"level=\" level\n"
+      "        END\n",
+      {"/E", "KESTRIAN", "/X", "1"});
+  EXPECT_EQ(t.pass.result, 0);
+  EXPECT_EQ(t.pass.Messages(),
+            std::vector<std::string>{"t.asm(7) Line 7, Warning 76, Pass 1: USER WARNING: \"count=26 flag=5.3 level=-2 "
+                                     "start= later=<WARNING - \"later\" not defined in pass 1>\""});
+  t.pass.Pass2();
+  EXPECT_EQ(t.pass.Messages(),
+            (std::vector<std::string>{"t.asm(9) Line 9, Warning 76, Pass 2: USER WARNING: \"later=1 count=26\"",
+                                      "t.asm(11) Line 11, Error 55, Pass 2: ERROR \"count=1A\"",
+                                      "t.asm(12) Line 12, Error 55, Pass 2: ERROR \"level=FFFFFFFE\""}));
+}
+
+// Outside it the string is the whole message, and every message keeps to 100 characters.
+TEST(Pass1, UserMessagesOutsideTheIdeModeAreTheStringAlone) {
+  std::string long_text(110, 'x');
+  Inline t("count   EQU     26\n"
+           "        ERROR   P1W \"count=\" count\n"
+           "        ERROR   P1W \"" + long_text + "\"\n"
+           "        END\n",
+           {"/X", "1"});
+  EXPECT_EQ(t.pass.Messages()[0], "t.asm(2) Line 2, Warning 55, Pass 1: ERROR \"count=\"");
+  EXPECT_EQ(t.pass.Messages()[1], "t.asm(3) Line 3, Warning 55, Pass 1: ERROR \"" + long_text.substr(0, 100) + "\"");
+}
+
+// In the IDE's mode a source without any OSC keyword hears of the default in pass 2, at its
+// DEVICE and FUSES lines; one OSC keyword anywhere (here on a later FUSES line) is enough.
+TEST(Pass1, NoOscillatorKeywordIsWarning69InPass2InTheIdeMode) {
+  const std::string source = "        DEVICE  QV18AC\n        FREQ    4_000_000\n        END\n";
+  Inline ide(source, {"/E", "KESTRIAN", "/X", "1"});
+  EXPECT_TRUE(ide.pass.Messages().empty());
+  ide.pass.Pass2();
+  EXPECT_EQ(ide.pass.Messages(),
+            std::vector<std::string>{"t.asm(1) Line 1, Warning 69, Pass 2: No OSCxxx directive - using default OSCRC"});
+
+  Inline later("        DEVICE  QV18AC\n        FUSES   WDT_OFF, OSCHS2\n        FREQ    4_000_000\n        END\n",
+               {"/E", "KESTRIAN", "/X", "1"});
+  later.pass.Pass2();
+  EXPECT_TRUE(later.pass.Messages().empty());
+
+  Inline plain(source, {"/X", "1"});
+  plain.pass.Pass2();
+  EXPECT_TRUE(plain.pass.Messages().empty());
 }
 
 TEST(Pass1, RedefinitionsAreReportedAgainInPass2OnTheirOwnLines) {
@@ -497,6 +559,9 @@ TEST(Pass1, LocationDirectivesMoveTheCounterAndDefineTheirKinds) {
   EXPECT_EQ(t.pass.Symbol("zeros")->value, 0x17);
   EXPECT_EQ(t.pass.Symbol("start")->value, 0x200);
   EXPECT_EQ(t.pass.run.pass_state.location, 0x200);
+  // ZERO reserves like RES: pass 2 leaves the words it passes over empty.
+  t.pass.Pass2();
+  for (int a = 0x15; a < 0x1A; ++a) EXPECT_EQ(t.pass.run.image.words[static_cast<size_t>(a)], kBlankWord) << a;
 }
 
 TEST(Pass1, SetUpdatesItsVariableAndEquCarriesTheBitField) {
