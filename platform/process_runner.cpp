@@ -1,6 +1,7 @@
 #include "platform/process_runner.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -112,14 +113,36 @@ int WaitFor(pid_t pid, int& status) {
   return done;
 }
 
-void ReadAll(int fd, std::string& output) {
+// Takes what is already written, without waiting for more.
+void DrainAvailable(int fd, std::string& output) {
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+  char block[4096];
+  ssize_t n;
+  while ((n = ::read(fd, block, sizeof block)) > 0) output.append(block, static_cast<std::size_t>(n));
+}
+
+// Reads what the child prints until it ends. A program it leaves running in the background
+// can hold the pipe open for ever, so once the child itself has ended only what is already
+// written is taken. True when the child was reaped here (its status is in `status`).
+bool ReadUntilEnd(int fd, pid_t pid, std::string& output, int& status) {
+  constexpr int kPollMilliseconds = 50;
   char block[4096];
   for (;;) {
-    ssize_t n = ::read(fd, block, sizeof block);
-    if (n > 0) {
-      output.append(block, static_cast<std::size_t>(n));
-    } else if (n == 0 || errno != EINTR) {
-      return;
+    pollfd p{fd, POLLIN, 0};
+    int ready = ::poll(&p, 1, kPollMilliseconds);
+    if (ready < 0 && errno != EINTR) return false;
+    if (ready > 0) {
+      ssize_t n = ::read(fd, block, sizeof block);
+      if (n > 0) {
+        output.append(block, static_cast<std::size_t>(n));
+      } else if (n == 0 || errno != EINTR) {
+        return false;  // every writer has closed the pipe
+      }
+      continue;
+    }
+    if (::waitpid(pid, &status, WNOHANG) == pid) {
+      DrainAvailable(fd, output);
+      return true;
     }
   }
 }
@@ -232,9 +255,9 @@ ProcessResult RunProcess(const ProcessLaunch& launch) {
   input.Close();
 
   int start_error = ReadStartError(status_read.get());
-  if (capture && start_error == 0) ReadAll(output_read.get(), result.output);
   int status = 0;
-  bool waited = WaitFor(pid, status) == pid;
+  bool reaped = capture && start_error == 0 && ReadUntilEnd(output_read.get(), pid, result.output, status);
+  bool waited = reaped || WaitFor(pid, status) == pid;
   if (start_error != 0) {
     result.error = start_error;
     return result;

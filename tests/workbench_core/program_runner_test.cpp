@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -97,6 +99,22 @@ TEST_F(RunProgramTest, OutputAndInputOfTheChild) {
             kRunStarted);
   EXPECT_EQ(output, "[]\nVersion as integer: 15107\n");
   EXPECT_EQ(exit_code, 0u);
+}
+
+// A program the child leaves running in the background keeps the output pipe open; the
+// runner must return when the child itself ends (before, this test hung until ctest's limit).
+TEST_F(RunProgramTest, BackgroundProgramHoldingTheOutputDoesNotBlock) {
+  std::string pid_file = folder.Path() + "sleeper.pid";
+  std::uint32_t exit_code = 1;
+  std::string output;
+  EXPECT_EQ(RunAndWait("/bin/sh", "-c \"sleep 1000 & echo $! > '" + pid_file + "'; echo started\"",
+                       exit_code, &output),
+            kRunStarted);
+  EXPECT_EQ(output, "started\n");
+  EXPECT_EQ(exit_code, 0u);
+  std::ifstream in(pid_file);
+  int sleeper = 0;
+  if (in >> sleeper && sleeper > 0) ::kill(sleeper, SIGKILL);
 }
 
 TEST_F(RunProgramTest, ChildKilledBySignalHasNoExitCode) {
