@@ -47,7 +47,7 @@ int DoEndm(TarnRun& run, uint32_t id, StatementResult& result);
 int DoRept(TarnRun& run, uint32_t id, StatementResult& result);
 int DoEndr(TarnRun& run, uint32_t id, StatementResult& result);
 int DoConditional(TarnRun& run, uint32_t id, StatementResult& result);
-// special_directives.cpp
+// symbol_directives.cpp
 int DoReset(TarnRun& run, uint32_t id, StatementResult& result);
 int DoFreq(TarnRun& run, uint32_t id, StatementResult& result);
 int DoBreak(TarnRun& run, uint32_t id, StatementResult& result);

@@ -15,10 +15,10 @@ std::string FormatText(std::string_view fmt, std::initializer_list<std::string_v
       out += fmt[i];
       continue;
     }
-    char spec = i + 1 < fmt.size() ? fmt[i + 1] : '\0';
-    if (spec == '%') {
+    char conversion = i + 1 < fmt.size() ? fmt[i + 1] : '\0';
+    if (conversion == '%') {
       out += '%';
-    } else if (spec == 's') {
+    } else if (conversion == 's') {
       if (next == args.end())
         throw FormatError("Format '" + std::string(fmt) + "' needs more arguments");
       out += *next++;
