@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 
+#include "workbench/command_line.h"
 #include "workbench/gui/form_placement.h"
 #include "workbench/gui/guarded.h"
 #include "workbench/gui/localize_form.h"
@@ -42,8 +43,11 @@ void ProgramWindow::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
 }
 
-int RunQVKey(QApplication& app) {
+int RunQVKey(QApplication& app, const std::vector<std::string>& parameters) {
   ApplicationSession session;
+  workbench::T_ZKCmdLineParse command_line;
+  command_line.ParseCommandLine(parameters);
+  workbench::ShowParseErrors(command_line);
   ProgramWindow window;
   workbench::ReapplyLanguage();
   window.show();

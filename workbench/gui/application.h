@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/settings_store.h"
 #include "workbench/gui/qt_message_boxes.h"
@@ -35,7 +37,8 @@ class ProgramWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 };
 
-// Runs QVKey in app until its window closes; returns the event loop's result.
-int RunQVKey(QApplication& app);
+// Runs QVKey in app until its window closes; returns the event loop's result. `parameters`
+// are the program's own, taken before Qt removed the switches it knows.
+int RunQVKey(QApplication& app, const std::vector<std::string>& parameters);
 
 }  // namespace gui
