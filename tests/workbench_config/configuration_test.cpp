@@ -8,6 +8,8 @@
 #include <set>
 #include <string>
 
+#include "ok_settings.h"
+
 namespace workbench {
 namespace {
 
@@ -193,21 +195,7 @@ TEST_F(ConfigurationTest, OkWritesExactlyTheConfigurationValues) {
   IdeOptions ide;
   ASSERT_TRUE(SaveSettings(registry_, link_, controls, editor, ide, false));
 
-  std::set<std::string> expected = {
-      "Configuration\\ComPort", "Configuration\\IRCcalibration",
-      "Configuration\\CreateBackups", "Configuration\\UseNewEditor", "Configuration\\Fontsize",
-      "Configuration\\Tabsize", "Configuration\\ColoredCode", "Configuration\\CodeColor",
-      "Configuration\\BoldCode", "Configuration\\ColoredComments", "Configuration\\CommentColor",
-      "Configuration\\ErrorBgColor", "Configuration\\WarnLoadingKnownTopFile",
-      "Configuration\\WarnUsingTopFile", "Configuration\\UseTarn",
-      "Configuration\\TarnFilesToOutputDir", "Configuration\\LocalLabelStartCol",
-      "Configuration\\JumpToAssemblyError", "Configuration\\SmoothScroll",
-      "Configuration\\StricterAssemblyParsing", "Configuration\\UseTemplates",
-      "Configuration\\RestoreWorkspace", "Configuration\\QvBasicOutputFiles",
-      "Configuration\\DefaultEditorType", "Configuration\\Language"};
-  for (char letter = 'A'; letter <= 'P'; ++letter) {
-    expected.insert(std::string("Configuration\\CustomColors\\Color") + letter);
-  }
+  std::set<std::string> expected = workbench_test::SettingsWrittenOnOk();
   EXPECT_EQ(StoredNames(), expected);
 
   EXPECT_EQ(String("Configuration\\ComPort"), "COM3");

@@ -18,6 +18,7 @@
 #include "platform/message_box.h"
 #include "workbench/gui/modal_dialogs.h"
 #include "workbench/localize.h"
+#include "../ok_settings.h"
 
 namespace workbench {
 namespace {
@@ -193,21 +194,7 @@ TEST_F(ConfigFormTest, OkWritesExactlyTheConfigurationValues) {
   });
   EXPECT_EQ(result, QDialog::Accepted);
 
-  std::set<std::string> expected = {
-      "Configuration\\ComPort", "Configuration\\IRCcalibration",
-      "Configuration\\CreateBackups", "Configuration\\UseNewEditor", "Configuration\\Fontsize",
-      "Configuration\\Tabsize", "Configuration\\ColoredCode", "Configuration\\CodeColor",
-      "Configuration\\BoldCode", "Configuration\\ColoredComments", "Configuration\\CommentColor",
-      "Configuration\\ErrorBgColor", "Configuration\\WarnLoadingKnownTopFile",
-      "Configuration\\WarnUsingTopFile", "Configuration\\UseTarn",
-      "Configuration\\TarnFilesToOutputDir", "Configuration\\LocalLabelStartCol",
-      "Configuration\\JumpToAssemblyError", "Configuration\\SmoothScroll",
-      "Configuration\\StricterAssemblyParsing", "Configuration\\UseTemplates",
-      "Configuration\\RestoreWorkspace", "Configuration\\QvBasicOutputFiles",
-      "Configuration\\DefaultEditorType", "Configuration\\Language"};
-  for (char letter = 'A'; letter <= 'P'; ++letter) {
-    expected.insert(std::string("Configuration\\CustomColors\\Color") + letter);
-  }
+  std::set<std::string> expected = workbench_test::SettingsWrittenOnOk();
   EXPECT_EQ(StoredNames(), expected);
   EXPECT_EQ(String("Configuration\\ComPort"), "COM3");
   EXPECT_EQ(Int("Configuration\\IRCcalibration"), 2);

@@ -1,0 +1,28 @@
+#pragma once
+// The settings that a confirmed configuration writes, each by its full name.
+
+#include <set>
+#include <string>
+
+namespace workbench_test {
+
+inline std::set<std::string> SettingsWrittenOnOk() {
+  std::set<std::string> names = {
+      "Configuration\\ComPort", "Configuration\\IRCcalibration",
+      "Configuration\\CreateBackups", "Configuration\\UseNewEditor", "Configuration\\Fontsize",
+      "Configuration\\Tabsize", "Configuration\\ColoredCode", "Configuration\\CodeColor",
+      "Configuration\\BoldCode", "Configuration\\ColoredComments", "Configuration\\CommentColor",
+      "Configuration\\ErrorBgColor", "Configuration\\WarnLoadingKnownTopFile",
+      "Configuration\\WarnUsingTopFile", "Configuration\\UseTarn",
+      "Configuration\\TarnFilesToOutputDir", "Configuration\\LocalLabelStartCol",
+      "Configuration\\JumpToAssemblyError", "Configuration\\SmoothScroll",
+      "Configuration\\StricterAssemblyParsing", "Configuration\\UseTemplates",
+      "Configuration\\RestoreWorkspace", "Configuration\\QvBasicOutputFiles",
+      "Configuration\\DefaultEditorType", "Configuration\\Language"};
+  for (char letter = 'A'; letter <= 'P'; ++letter) {
+    names.insert(std::string("Configuration\\CustomColors\\Color") + letter);
+  }
+  return names;
+}
+
+}  // namespace workbench_test
