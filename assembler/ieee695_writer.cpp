@@ -65,8 +65,8 @@ constexpr int kCodeSection = 2;
 // The load data: program memory of the largest device, the ID words and the configuration block.
 constexpr int kLoadedWords = kConfigurationAddress + kConfigurationWords;  // 4,120
 constexpr int kWordsPerLoad = 63;
-// Larger loads would read past the image; they are refused at compile time, so the message the
-// writer once printed for them ("This code appears to exceed the size of the device!") is gone.
+// The load is fixed, so whether it fits the image (16,448 words) is settled at compile time and
+// "This code appears to exceed the size of the device!" can never be due.
 static_assert(kLoadedWords <= 16448 && kLoadedWords <= kImageWords);
 
 // A part offset in the header is a fixed 2-byte number; a module that outgrows it gets the

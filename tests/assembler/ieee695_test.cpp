@@ -357,6 +357,17 @@ TEST_F(ModuleTest, ASourceWithoutIncludesHasOneFileBlock) {
   EXPECT_EQ(rest.find(Bytes({0xF8, 0x05})), std::string::npos);
 }
 
+// Each block gets its end even when END stands in an included file.
+TEST_F(ModuleTest, EndInAnIncludedFileClosesBothFileBlocks) {
+  WriteFile(dir / "inc.asm", "\tNOP\n\tEND\n");
+  ASSERT_EQ(Assemble("\tNOP\n\tINCLUDE\t\"inc.asm\"\n"), 0) << console.str();
+  std::string blocks = Bytes({0xF8, 0x05, 0x00}) + Name(source) + kTime + LineNumbers(35) +
+                       Line(35, 1, Bytes({0x00})) +
+                       Bytes({0xF8, 0x05, 0x00}) + Name("inc.asm") + kTime + LineNumbers(36) +
+                       Line(36, 1, Bytes({0x01})) + Bytes({0xF9, 0xF9, 0xF8, 0x0A});
+  EXPECT_NE(Module().find(blocks), std::string::npos) << Hex(Module());
+}
+
 TEST_F(ModuleTest, WarningsAreNotedInTheEnvironment) {
   args = {"tarn", "/F", "IEEE695"};  // the missing FREQ and IRC_CAL are warned about
   ASSERT_EQ(Assemble("\tNOP\n\tEND\n"), 2) << console.str();
