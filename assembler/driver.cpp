@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "assembler/expression.h"
+#include "assembler/ieee695_writer.h"
 #include "assembler/listing.h"
 #include "assembler/messages.h"
 #include "assembler/object_writers.h"
@@ -119,6 +120,7 @@ int Assemble(TarnRun& run, const std::vector<std::string>& args) {
     Print(run, "Command Line longer than %d characters\n", static_cast<int>(kCommandTextLimit - 1));
     run.command_text.resize(kCommandTextLimit - 1);
   }
+  SaveCommandLine(run, run.command_text);
 
   // 2-4. Banner, defaults, options.
   PrintBanner(run);
@@ -194,6 +196,10 @@ int Assemble(TarnRun& run, const std::vector<std::string>& args) {
 
 int RunTarn(const std::vector<std::string>& args, std::ostream& console) {
   TarnRun run(console);
+  return RunTarn(run, args);
+}
+
+int RunTarn(TarnRun& run, const std::vector<std::string>& args) {
   int code;
   try {
     code = Assemble(run, args);

@@ -7,6 +7,7 @@
 // kConfigurationAddress.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tarn {
@@ -30,6 +31,8 @@ struct ProgramImage {
   uint32_t frequency = 50000000;  // Hz
   uint16_t irc_cal = 0;           // 0 irc_slow, 1 irc_4mhz, 2 irc_fast
   uint16_t break_address = kNoBreak;
+  // The ID directive's text as given, for objects that carry it as text too.
+  std::string id_text;
 
   void Fill(uint16_t word) {
     words.assign(kImageWords, word);

@@ -1,5 +1,6 @@
 #include "assembler/object_writers.h"
 
+#include "assembler/ieee695_writer.h"
 #include "assembler/options.h"
 #include "assembler/run.h"
 
@@ -29,8 +30,7 @@ int WriteObject(TarnRun& run) {
     case kInhx8m: return WriteInhx8m(run);
     case kInhx8s: return WriteInhx8s(run);
     case kInhx32: return -1;
-    // No IEEE-695 writer yet: fail as INHX32 does rather than report an object never written.
-    case kIeee695: return -1;
+    case kIeee695: return WriteIeee695(run);
     default: return -1;
   }
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The object file in the chosen format: BIN16 (".obj"), INHX8M and INHX16 (".hex"),
-// INHX8S (".hxh" and ".hxl"). Every number is written byte by byte in the order the format
-// gives, so the files are the same on every host.
+// INHX8S (".hxh" and ".hxl"), IEEE-695 (".qve", ieee695_writer.h). Every number is written
+// byte by byte in the order the format gives, so the files are the same on every host.
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,7 @@
 #include "assembler/pass2.h"
 
 #include "assembler/encoding.h"
+#include "assembler/ieee695_writer.h"
 #include "assembler/lexer.h"
 #include "assembler/listing.h"
 #include "assembler/macros.h"
@@ -38,6 +39,11 @@ void Encode(TarnRun& run, const StatementResult& statement, ListedLine* line) {
   line->line_class = kLineCode;
   line->address = address;
   line->words = std::move(words.words);
+}
+
+// The address a debugger shows for the line: its first word, or the reset vector it writes.
+int LineAddress(const ListedLine& line) {
+  return line.line_class == kLineResetVector && !line.words.empty() ? line.words.front() : line.address;
 }
 
 void TakeListing(const StatementResult& statement, ListedLine* line) {
@@ -78,6 +84,7 @@ void RunPass2(TarnRun& run) {
     } else if (first == Token::kNumber || first == Token::kHash) {
       ReportMessage(run, kError, 1);
     }
+    NoteLine(run, IncludeDepth(run), LineAddress(line), line.line_class);
     if (line.line_class == kLineCode) CountDownTracking(run);
     // NOEXPAND hides the lines of macro expansions; their messages are still listed.
     if (!run.pass_state.list_expansions && line.marker == kMarkerMacro) line.line_class = kLineNotListed;

@@ -13,6 +13,7 @@
 #include "assembler/devices.h"
 #include "assembler/encoding.h"
 #include "assembler/expression.h"
+#include "assembler/ieee695_writer.h"
 #include "assembler/image.h"
 #include "assembler/keywords.h"
 #include "assembler/lexer.h"
@@ -58,6 +59,7 @@ struct TarnRun {
   BankPageTracking tracking;
   PassState pass_state;
   EncodingState encoding;
+  Ieee695State ieee695;
 
   // Names. The source name as the user gave it is what messages show; the absolute forms are
   // what the run opens, since every relative name is taken from the source's folder.

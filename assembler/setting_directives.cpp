@@ -149,6 +149,7 @@ int DoId(TarnRun& run, uint32_t, StatementResult&) {
     id_word(2 * i) = static_cast<uint16_t>(0x0FF0 + (c >> 4));
     id_word(2 * i + 1) = static_cast<uint16_t>(0x0FF0 + (c & 0x0F));
   }
+  run.image.id_text = text;
   return 0;
 }
 

@@ -203,7 +203,7 @@ TEST(TarnProgram, OutputFilesThatCannotBeCreated) {
 }
 
 TEST(TarnProgram, FormatsWithoutAWriterFail) {
-  for (const char* format : {"INHX32", "IEEE695"}) {
+  for (const char* format : {"INHX32"}) {
     TempFolder dir;
     WriteFile(dir / "p.asm", "\tEND\n");
     auto ide = RunTarnExe({"/F", format, "/E", "KESTRIAN", "p.asm"}, dir.path().string());
