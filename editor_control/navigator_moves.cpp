@@ -34,8 +34,9 @@ void TScrivNavigator::NextWordStart(const TSeparators& seps) {
     while (o < end && !IsSep(seps, CharAtOffset(o))) ++o;
     if (o == from && CharAtOffset(o) == 13) o += 2;
   }
-  // Over the separators that follow, but a paragraph end is a stop of its own.
-  while (o < end && CharAtOffset(o) != 13 && IsSep(seps, CharAtOffset(o))) ++o;
+  // Over the separators that follow; breaks are separators, so this goes on to the first
+  // word of a later paragraph.
+  while (o < end && IsSep(seps, CharAtOffset(o))) ++o;
   SetOffset(std::min(o, end));
 }
 

@@ -140,9 +140,10 @@ TEST_F(NavigatorTest, WordMoves) {
   nav.NextWordStart(seps);
   EXPECT_EQ(nav.Offset(), 10) << "over the comma and both blanks";
   nav.NextWordStart(seps);
-  EXPECT_EQ(nav.Offset(), 15) << "a paragraph end is a stop";
+  EXPECT_EQ(nav.Offset(), 17) << "CR and LF are separators: on to the next paragraph's word";
+  nav.SetOffset(15);
   nav.NextWordStart(seps);
-  EXPECT_EQ(nav.Offset(), 17) << "from the end, on to the next paragraph";
+  EXPECT_EQ(nav.Offset(), 17) << "from the paragraph end, 2 on to the next paragraph";
   nav.WordStartBack(seps);
   EXPECT_EQ(nav.Offset(), 10);
   nav.SetOffset(12);
@@ -154,6 +155,14 @@ TEST_F(NavigatorTest, WordMoves) {
   nav.SetOffset(19);
   nav.CurrentWordStart(seps);
   EXPECT_EQ(nav.Offset(), 17) << "not before its paragraph";
+}
+
+TEST_F(NavigatorTest, NextWordStartCrossesBlankParagraphsAndLeadingBlanks) {
+  Load(s, "one\r\n\r\n  two");
+  nav.SetOffset(0);
+  nav.NextWordStart(s.Separators);
+  EXPECT_EQ(nav.Offset(), 9);
+  EXPECT_EQ(nav.CharAt(), 't');
 }
 
 TEST_F(NavigatorTest, APointBelowTheLastLineGoesToTheEndOfTheText) {
