@@ -90,6 +90,40 @@ TEST(LoadTest, TheNullReplacementStandsForEveryZeroByte) {
   EXPECT_EQ(Paragraphs(list), (std::vector<std::string>{"a?b?"}));
 }
 
+TEST(LoadTest, AZeroByteBehindARefillStillLeavesTheStreamAtIt) {
+  std::string bytes(70000, 'a');  // more than one buffer of 65,500 bytes
+  bytes += std::string("\0bc", 3);
+  std::istringstream in(bytes);
+  TParagraphsList list;
+  list.LoadFromStream(in, 0, 100, nullptr, false);
+  EXPECT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.CharCount, 70000);
+  EXPECT_EQ(in.tellg(), 70000);
+}
+
+TEST(LoadTest, TheNullReplacementHoldsInEveryRefilledBuffer) {
+  std::string bytes(70000, 'a');
+  bytes[66000] = '\0';  // in the second buffer
+  bytes += "\r\nb";
+  TParagraphsList list;
+  Load(list, bytes, '?');
+  ASSERT_EQ(list.Count(), 2);
+  EXPECT_EQ(ParaText(list, 0).size(), 70000u);
+  EXPECT_EQ(ParaText(list, 0)[66000], '?');
+  EXPECT_EQ(ParaText(list, 1), "b");
+  EXPECT_EQ(list.CharCount, 70000 + 2 + 1);
+}
+
+TEST(LoadTest, ManyLFCRParagraphsOverRefillsSaveBackByteForByte) {
+  std::string bytes;
+  for (int i = 0; i < 30000; ++i) bytes += "line" + std::to_string(i) + "\n\r";
+  bytes += "end";
+  TParagraphsList list;
+  EXPECT_EQ(Load(list, bytes), TScrivLineBreak::pbLFCR);
+  EXPECT_EQ(list.Count(), 30001);
+  EXPECT_EQ(testing::Save(list, TScrivLineBreak::pbLFCR), bytes);
+}
+
 TEST(LoadTest, DiscardTrailingDropsTheBlanksAtEveryParagraphEnd) {
   TParagraphsList list;
   Load(list, "a \t\r\n  b  \r\n \t", 0, true);
