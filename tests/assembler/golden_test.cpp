@@ -2,8 +2,10 @@
 // each output that has an expectation beside it is compared byte for byte. The expectations are
 // worked out by hand from the file formats, so adding a case is adding files, not code.
 //
-// Files of a case (all but NAME.asm optional):
+// Files of a case (all but the source optional):
 //   NAME.asm          the source; NAME*.inc are copied beside it
+//   NAME.source       instead of NAME.asm: the path (from this folder) of a source that several
+//                     cases assemble; it is copied in as NAME.asm
 //   NAME.args         command-line arguments, one a line, before the source name
 //   NAME.exit         the exit code (0 when the file is missing)
 //   NAME.err NAME.lst NAME.sym NAME.hex NAME.hxl NAME.hxh
@@ -23,7 +25,7 @@
 //   NAME.image        the name of a case whose NAME.obj.txt (with the trailer) holds the image of
 //                     this case's INHX8M or INHX8S expectations (a check of the hand-made files
 //                     against each other)
-// Lines that begin with "#" in the .txt, .args, .absent and .image files are comments.
+// Lines that begin with "#" in the .txt, .args, .absent, .image and .source files are comments.
 
 #include <gtest/gtest.h>
 
@@ -66,6 +68,14 @@ std::vector<std::string> FindCases(const std::string& extension = ".asm") {
   for (const fs::directory_entry& entry : fs::directory_iterator(kGolden, ec)) {
     if (entry.path().extension() == extension) cases.push_back(entry.path().stem().string());
   }
+  std::sort(cases.begin(), cases.end());
+  return cases;
+}
+
+// Every case: those with a source of their own and those that name one.
+std::vector<std::string> AllCases() {
+  std::vector<std::string> cases = FindCases(".asm");
+  for (const std::string& name : FindCases(".source")) cases.push_back(name);
   std::sort(cases.begin(), cases.end());
   return cases;
 }
@@ -359,6 +369,11 @@ TEST_P(GoldenTest, OutputsMatchTheHandMadeExpectations) {
     bool include = file.rfind(name, 0) == 0 && entry.path().extension() == ".inc";
     if (file == name + ".asm" || include) fs::copy_file(entry.path(), temp.path() / file);
   }
+  if (Exists(CaseFile(name, ".source"))) {
+    std::vector<std::string> source = ControlLines(CaseFile(name, ".source"));
+    ASSERT_EQ(source.size(), 1u) << name << ".source names one file";
+    fs::copy_file(kGolden / source[0], temp.path() / (name + ".asm"));
+  }
 
   std::vector<std::string> args = {"tarn"};
   if (Exists(CaseFile(name, ".args"))) {
@@ -561,8 +576,8 @@ std::string CaseName(const ::testing::TestParamInfo<std::string>& info) {
   return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Golden, GoldenTest, ::testing::ValuesIn(FindCases()), CaseName);
-INSTANTIATE_TEST_SUITE_P(Golden, GoldenExpectationTest, ::testing::ValuesIn(FindCases()), CaseName);
+INSTANTIATE_TEST_SUITE_P(Golden, GoldenTest, ::testing::ValuesIn(AllCases()), CaseName);
+INSTANTIATE_TEST_SUITE_P(Golden, GoldenExpectationTest, ::testing::ValuesIn(AllCases()), CaseName);
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenImageTest, ::testing::ValuesIn(FindCases(".image")), CaseName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(GoldenImageTest);
 
