@@ -24,16 +24,7 @@ class ConfigurationTest : public testing::Test {
         registry_(store_) {}
   ~ConfigurationTest() override { std::filesystem::remove(file_); }
 
-  // The names of every value the store holds, as its file lists them.
-  std::set<std::string> StoredNames() const {
-    std::set<std::string> names;
-    std::ifstream in(file_);
-    std::string line;
-    while (std::getline(in, line)) {
-      if (line.size() > 1 && line[0] == '"') names.insert(line.substr(1, line.find('"', 1) - 1));
-    }
-    return names;
-  }
+  std::set<std::string> StoredNames() const { return workbench_test::StoredSettingNames(file_); }
   int Int(const std::string& name) const {
     std::int32_t value = -12345;
     registry_.ReadRegInt(name, value);

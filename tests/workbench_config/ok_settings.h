@@ -1,6 +1,9 @@
 #pragma once
-// The settings that a confirmed configuration writes, each by its full name.
+// The settings that a confirmed configuration writes, each by its full name, and the names a
+// settings file holds.
 
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 
@@ -21,6 +24,17 @@ inline std::set<std::string> SettingsWrittenOnOk() {
       "Configuration\\DefaultEditorType", "Configuration\\Language"};
   for (char letter = 'A'; letter <= 'P'; ++letter) {
     names.insert(std::string("Configuration\\CustomColors\\Color") + letter);
+  }
+  return names;
+}
+
+// The names of every value the store holds, as its file lists them.
+inline std::set<std::string> StoredSettingNames(const std::filesystem::path& file) {
+  std::set<std::string> names;
+  std::ifstream in(file);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.size() > 1 && line[0] == '"') names.insert(line.substr(1, line.find('"', 1) - 1));
   }
   return names;
 }
