@@ -8,7 +8,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -27,6 +26,7 @@
 #include "assembler/sources.h"
 #include "assembler/statements.h"
 #include "assembler/symbols.h"
+#include "test_support.h"
 
 namespace tarn {
 namespace {
@@ -35,25 +35,7 @@ namespace fs = std::filesystem;
 
 const fs::path kFixtures = fs::path(TARN_FIXTURES) / "pass1";
 
-class TempFolder {
- public:
-  TempFolder() {
-    static std::mt19937_64 random(std::random_device{}());
-    path_ = fs::temp_directory_path() / ("tarn_pass1_" + std::to_string(random()));
-    fs::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  fs::path Write(const std::string& name, const std::string& text) const {
-    std::ofstream(path_ / name, std::ios::binary) << text;
-    return path_ / name;
-  }
-
- private:
-  fs::path path_;
-};
+using tarn_test::TempFolder;
 
 // One run of tarn's passes over a source, the way the run sequence drives them.
 class PassRun {

@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -20,34 +19,13 @@
 #include "assembler/sources.h"
 #include "assembler/symbols.h"
 #include "assembler/text.h"
+#include "test_support.h"
 
 namespace tarn::harness {
 
 namespace fs = std::filesystem;
 
-// A folder of its own for each test, removed afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    static std::mt19937_64 random(std::random_device{}());
-    path_ = fs::temp_directory_path() / ("tarn_sources_" + std::to_string(random()));
-    fs::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  const fs::path& path() const { return path_; }
-  fs::path Write(const std::string& name, const std::string& text) const {
-    fs::path file = path_ / name;
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << text;
-    return file;
-  }
-
- private:
-  fs::path path_;
-};
+using tarn_test::TempFolder;
 
 class SourceHarness {
  public:

@@ -29,6 +29,13 @@ class TempFolder {
   }
   const fs::path& path() const { return path_; }
   std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+  // Writes a file (and its folders) inside the folder; its path.
+  fs::path Write(const std::string& name, const std::string& text) const {
+    fs::path file = path_ / name;
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << text;
+    return file;
+  }
 
  private:
   fs::path path_;
