@@ -4,11 +4,18 @@
 // Every box goes through the application's message-box service (platform/message_box.h);
 // the result is the button pressed: 1 OK, 6 Yes, 7 No.
 
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+namespace platform {
+class MessageBoxService;
+}
+
 namespace workbench {
+
+class Localizer;
 
 // A format string that asks for more arguments than it is given, or holds a "%" that is
 // neither "%s" nor "%%".
@@ -25,6 +32,36 @@ void FormatStr2(std::string_view fmt, std::string_view s1, std::string_view s2,
 void FormatStr3(std::string_view fmt, std::string_view s1, std::string_view s2,
                 std::string_view s3, std::string& result);
 std::string FormatText(std::string_view fmt, std::initializer_list<std::string_view> args);
+
+// The boxes of one session: texts from its localizer, shown through its box service. Units
+// that raise boxes receive one of these instead of reaching for the program's.
+class MessageStrings {
+ public:
+  MessageStrings(const Localizer& texts, platform::MessageBoxService& boxes)
+      : texts_(texts), boxes_(boxes) {}
+
+  int MsgBoxById(int text_id, int caption_id) const;
+  int MsgBoxById1(int text_id, int caption_id, std::string_view s1) const;
+  int MsgBoxById2(int text_id, int caption_id, std::string_view s1, std::string_view s2) const;
+  int MsgBoxById3(int text_id, int caption_id, std::string_view s1, std::string_view s2,
+                  std::string_view s3) const;
+  int YesNoBoxById(int text_id, int caption_id) const;
+  int YesNoBoxById1(int text_id, int caption_id, std::string_view s1) const;
+  int YesNoBoxById2(int text_id, int caption_id, std::string_view s1,
+                    std::string_view s2) const;
+  int YesNoBoxById3(int text_id, int caption_id, std::string_view s1, std::string_view s2,
+                    std::string_view s3) const;
+
+  const Localizer& Texts() const { return texts_; }
+  platform::MessageBoxService& Service() const { return boxes_; }
+
+ private:
+  int Box(int text_id, int caption_id, bool yes_no,
+          std::initializer_list<std::string_view> args) const;
+
+  const Localizer& texts_;
+  platform::MessageBoxService& boxes_;
+};
 
 int MsgBoxById(int text_id, int caption_id);
 int MsgBoxById1(int text_id, int caption_id, std::string_view s1);

@@ -97,4 +97,20 @@ TEST_F(MessageBoxesById, TooFewArgumentsRaiseAndShowNothing) {
   EXPECT_TRUE(boxes_->Boxes().empty());
 }
 
+// A session's boxes use its own texts and service: the program's recorder sees nothing.
+TEST_F(MessageBoxesById, SessionBoxesGoToTheirOwnService) {
+  workbench::Localizer own_texts;
+  own_texts.InitLocalization("y");
+  platform::RecordingMessageBoxes own_boxes;
+  const workbench::MessageStrings strings(own_texts, own_boxes);
+  own_boxes.Answer(platform::kAnswerNo);
+  EXPECT_EQ(strings.YesNoBoxById(2002, 2003), platform::kAnswerNo);
+  EXPECT_EQ(strings.MsgBoxById1(12000, 12001, "a.txt"), platform::kAnswerOk);
+  ASSERT_EQ(own_boxes.Boxes().size(), 2u);
+  EXPECT_EQ(own_boxes.Boxes()[0].buttons, BoxButtons::YesNo);
+  EXPECT_EQ(own_boxes.Boxes()[0].caption, "WINDOW POSITION RESET");
+  EXPECT_EQ(own_boxes.Boxes()[1].buttons, BoxButtons::Ok);
+  EXPECT_TRUE(boxes_->Boxes().empty());
+}
+
 }  // namespace

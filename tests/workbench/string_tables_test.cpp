@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/string_ids.h"
 #include "workbench/localize.h"
 
 namespace {
@@ -206,6 +207,17 @@ TEST_F(StringTables, EachSlotHoldsItsCountOfTexts) {
     EXPECT_EQ(texts_.LU_GetString(slot * 1000 + counts[slot]), "String not available")
         << "one past slot " << slot;
   }
+}
+
+// The generated names stand for the ids the tables give their lines: first, last, and a
+// lookup through a name.
+TEST_F(StringTables, NamedIdsAreTheTablesIds) {
+  namespace ids = string_ids;
+  EXPECT_EQ(ids::AssembleCompileUnit::SCU_INVALID_EDITOR, 0);
+  EXPECT_EQ(ids::TarnUnit::SCU_CREATED_DIR, 7000);
+  EXPECT_EQ(ids::WindowsMenuUnit::SCU_DEVICE_WINDOW, 13003);
+  EXPECT_EQ(texts_.LU_GetString(ids::ComUnit::SCU_CANNOT_OPEN_PORT),
+            Shown(R"(Unable to open %s^COM port in use by another process)"));
 }
 
 }  // namespace
