@@ -44,6 +44,18 @@ struct ProcessResult {
 
 ProcessResult RunProcess(const ProcessLaunch& launch);
 
+// Starting programs, as a service: the IDE binds the system's, tests may bind their own.
+class ProcessRunner {
+ public:
+  virtual ~ProcessRunner() = default;
+  virtual ProcessResult Run(const ProcessLaunch& launch) = 0;
+};
+
+class SystemProcessRunner : public ProcessRunner {
+ public:
+  ProcessResult Run(const ProcessLaunch& launch) override { return RunProcess(launch); }
+};
+
 // The file this process was started from ("" when the system does not tell).
 std::string OwnProgramFile();
 

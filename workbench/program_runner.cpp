@@ -14,8 +14,9 @@ std::string NameWithoutFolder(const std::string& path) {
 
 }  // namespace
 
-std::uint8_t RunProgram(const std::string& program, const std::string& params,
-                        std::uint32_t& exit_code, std::uint8_t mode, std::string* output) {
+std::uint8_t ProgramRunner::RunProgram(const std::string& program, const std::string& params,
+                                       std::uint32_t& exit_code, std::uint8_t mode,
+                                       std::string* output) const {
   platform::ProcessLaunch launch;
   launch.program = program;
   launch.arguments = platform::SplitCommandLine(params);
@@ -24,11 +25,11 @@ std::uint8_t RunProgram(const std::string& program, const std::string& params,
                                       : platform::ProcessWait::UntilExit;
   launch.capture_output = output != nullptr;
 
-  platform::ProcessResult result = platform::RunProcess(launch);
+  platform::ProcessResult result = processes_.Run(launch);
   using Outcome = platform::ProcessResult::Outcome;
   if (result.outcome == Outcome::NotStarted) {
     std::string name = NameWithoutFolder(program);
-    platform::ShowMessageBox("Couldn't start " + name, name + " start up ERROR");
+    boxes_.Show({"Couldn't start " + name, name + " start up ERROR", platform::BoxButtons::Ok});
     return kRunNotStarted;
   }
   if (output) *output = std::move(result.output);

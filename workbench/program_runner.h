@@ -6,6 +6,11 @@
 #include <cstdint>
 #include <string>
 
+namespace platform {
+class MessageBoxService;
+class ProcessRunner;
+}
+
 namespace workbench {
 
 enum RunResult : std::uint8_t {
@@ -19,19 +24,32 @@ enum RunMode : std::uint8_t {
   kRunStartOnly = 1,  // return once the child runs; exit_code is not touched
 };
 
-// Blocks the caller (mode 0) until the child ends. When output is given, it receives what
-// the child printed (mode 0 only).
-std::uint8_t RunProgram(const std::string& program, const std::string& params,
-                        std::uint32_t& exit_code, std::uint8_t mode, std::string* output = nullptr);
+// The tools are started through the session's process service; a program that cannot be
+// started is reported in a box of the session's box service.
+class ProgramRunner {
+ public:
+  ProgramRunner(platform::ProcessRunner& processes, platform::MessageBoxService& boxes)
+      : processes_(processes), boxes_(boxes) {}
 
-inline std::uint8_t RunAndWait(const std::string& program, const std::string& params,
-                               std::uint32_t& exit_code, std::string* output = nullptr) {
-  return RunProgram(program, params, exit_code, kRunWaitForEnd, output);
-}
+  // Blocks the caller (mode 0) until the child ends. When output is given, it receives what
+  // the child printed (mode 0 only).
+  [[nodiscard]] std::uint8_t RunProgram(const std::string& program, const std::string& params,
+                                        std::uint32_t& exit_code, std::uint8_t mode,
+                                        std::string* output = nullptr) const;
+  [[nodiscard]] std::uint8_t RunAndWait(const std::string& program, const std::string& params,
+                                        std::uint32_t& exit_code,
+                                        std::string* output = nullptr) const {
+    return RunProgram(program, params, exit_code, kRunWaitForEnd, output);
+  }
+  [[nodiscard]] std::uint8_t StartAndWaitIdle(const std::string& program,
+                                              const std::string& params,
+                                              std::uint32_t& exit_code) const {
+    return RunProgram(program, params, exit_code, kRunStartOnly);
+  }
 
-inline std::uint8_t StartAndWaitIdle(const std::string& program, const std::string& params,
-                                     std::uint32_t& exit_code) {
-  return RunProgram(program, params, exit_code, kRunStartOnly);
-}
+ private:
+  platform::ProcessRunner& processes_;
+  platform::MessageBoxService& boxes_;
+};
 
 }  // namespace workbench

@@ -50,7 +50,18 @@ class RunProgramTest : public ::testing::Test {
     return path;
   }
 
-  platform::ScopedMessageBoxRecorder boxes;
+  std::uint8_t RunAndWait(const std::string& program, const std::string& params,
+                          std::uint32_t& exit_code, std::string* output = nullptr) {
+    return runner.RunAndWait(program, params, exit_code, output);
+  }
+  std::uint8_t StartAndWaitIdle(const std::string& program, const std::string& params,
+                                std::uint32_t& exit_code) {
+    return runner.StartAndWaitIdle(program, params, exit_code);
+  }
+
+  platform::RecordingMessageBoxes boxes;
+  platform::SystemProcessRunner processes;
+  ProgramRunner runner{processes, boxes};
   TempFolder folder{"qv run test"};
 };
 
@@ -58,25 +69,25 @@ TEST_F(RunProgramTest, ExitCodeOfTheChild) {
   std::uint32_t exit_code = 0;
   EXPECT_EQ(RunAndWait("/bin/sh", "-c \"exit 5\"", exit_code), kRunStarted);
   EXPECT_EQ(exit_code, 5u);
-  EXPECT_TRUE(boxes->Boxes().empty());
+  EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST_F(RunProgramTest, MissingProgram) {
   std::uint32_t exit_code = 77;
   EXPECT_EQ(RunAndWait(folder.Path() + "x.exe", "/v", exit_code), kRunNotStarted);
   EXPECT_EQ(exit_code, 77u);
-  ASSERT_EQ(boxes->Boxes().size(), 1u);
-  EXPECT_EQ(boxes->Boxes()[0].text, "Couldn't start x.exe");
-  EXPECT_EQ(boxes->Boxes()[0].caption, "x.exe start up ERROR");
-  EXPECT_EQ(boxes->Boxes()[0].buttons, platform::BoxButtons::Ok);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "Couldn't start x.exe");
+  EXPECT_EQ(boxes.Boxes()[0].caption, "x.exe start up ERROR");
+  EXPECT_EQ(boxes.Boxes()[0].buttons, platform::BoxButtons::Ok);
 }
 
 TEST_F(RunProgramTest, ProgramThatIsNoExecutable) {
   std::string path = Script("TARN.dll", "exit 0\n", false);
   std::uint32_t exit_code = 0;
   EXPECT_EQ(RunAndWait(path, "", exit_code), kRunNotStarted);
-  ASSERT_EQ(boxes->Boxes().size(), 1u);
-  EXPECT_EQ(boxes->Boxes()[0].text, "Couldn't start TARN.dll");
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "Couldn't start TARN.dll");
 }
 
 TEST_F(RunProgramTest, PathWithBlanksArgumentsAndWorkingFolder) {
@@ -121,7 +132,7 @@ TEST_F(RunProgramTest, ChildKilledBySignalHasNoExitCode) {
   std::uint32_t exit_code = 77;
   EXPECT_EQ(RunAndWait("/bin/sh", "-c \"kill -KILL $$\"", exit_code), kRunNoExitCode);
   EXPECT_EQ(exit_code, 77u);
-  EXPECT_TRUE(boxes->Boxes().empty());
+  EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST_F(RunProgramTest, StartOnlyLeavesTheExitCode) {
@@ -129,8 +140,8 @@ TEST_F(RunProgramTest, StartOnlyLeavesTheExitCode) {
   EXPECT_EQ(StartAndWaitIdle("/bin/sh", "-c \"exit 9\"", exit_code), kRunStarted);
   EXPECT_EQ(exit_code, 77u);
   EXPECT_EQ(StartAndWaitIdle(folder.Path() + "QVSim.exe", "", exit_code), kRunNotStarted);
-  ASSERT_EQ(boxes->Boxes().size(), 1u);
-  EXPECT_EQ(boxes->Boxes()[0].caption, "QVSim.exe start up ERROR");
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].caption, "QVSim.exe start up ERROR");
 }
 
 TEST(OwnProgramFileTest, NamesThisTestProgram) {

@@ -10,6 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/resources.h"
 #include "temp_folder.h"
+#include "platform/process_runner.h"
 #include "workbench/program_runner.h"
 
 namespace workbench {
@@ -76,7 +77,8 @@ TEST_F(SaveResourceTest, WritesAnExecutableThatRuns) {
   EXPECT_EQ(FilesIn(folder.Path()), (std::vector<std::string>{"QVB.exe"}));  // no temporary left
 
   std::uint32_t exit_code = 0;
-  EXPECT_EQ(RunAndWait(target, "", exit_code), kRunStarted);
+  platform::SystemProcessRunner processes;
+  EXPECT_EQ(ProgramRunner(processes, *boxes).RunAndWait(target, "", exit_code), kRunStarted);
   EXPECT_EQ(exit_code, 3u);
   EXPECT_TRUE(boxes->Boxes().empty());
 }
