@@ -1,5 +1,6 @@
-// The FUSE and FUSEX words of each device before any fuse setting: as tarn writes them into a
-// build of that device, and as the IDE resets an image of that size.
+// The FUSE and FUSEX words of each device before any fuse setting: as a tarn build of that
+// device brings them into the IDE through its bridge, and as the IDE resets an image of that
+// size.
 //
 // They differ on purpose in two places, and each side needs its own value:
 // - FUSE: tarn starts from 0x0FFB (oscillator bits 11, external RC), because its fuse keywords
@@ -14,11 +15,10 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "build_debug/object_image.h"
-#include "tarn_build.h"
+#include "tarn_harness.h"
 
 namespace build_debug {
 namespace {
@@ -44,16 +44,18 @@ constexpr DeviceDefaults kDefaults[] = {
 // clang-format on
 
 TEST(TarnFuseDefaultsTest, EachDeviceOnBothSides) {
+  TarnSession s;
+  s.PlaceRealTarn();
+  ASSERT_TRUE(s.tarn.TARN_Init(s.tool_folder));
   for (const DeviceDefaults& d : kDefaults) {
     SCOPED_TRACE(d.device);
-    TarnBuild tarn;
-    ASSERT_NE(tarn.Assemble(std::string("\tDEVICE ") + d.device + "\n\tEND\n", {"/F", "BIN16"}), 1)
-        << tarn.Report();
-    auto built = std::make_unique<ObjectImage>();
-    ASSERT_TRUE(tarn.LoadObject(*built));
-    EXPECT_EQ(built->Device4K, d.device4k);
-    EXPECT_EQ(built->WorkingImage[kFuseIndex], d.tarn_fuse);
-    EXPECT_EQ(built->WorkingImage[kFusexIndex], d.tarn_fusex);
+    std::string source =
+        s.WriteSource("defaults.asm", std::string("\tDEVICE ") + d.device + "\n\tEND\n");
+    int code = s.tarn.TarnAssemble(source, false);
+    ASSERT_TRUE(code == 0 || code == 2) << "exit code " << code;
+    EXPECT_EQ(s.image->Device4K, d.device4k);
+    EXPECT_EQ(s.image->WorkingImage[kFuseIndex], d.tarn_fuse);
+    EXPECT_EQ(s.image->WorkingImage[kFusexIndex], d.tarn_fusex);
 
     WordArray reset{};
     ResetWordArray(reset, d.device4k);

@@ -89,9 +89,9 @@ class TarnHexWritersTest : public ::testing::TestWithParam<const char*> {
  protected:
   void SetUp() override {
     TarnBuild tarn;
-    ASSERT_NE(tarn.Assemble(Program(GetParam()), {"/F", "INHX8M"}), 1) << tarn.Report();
-    tarn_text_ = tarn.ReadOutput(".hex");
-    ASSERT_NE(tarn.Assemble(Program(GetParam()), {"/F", "BIN16"}), 1) << tarn.Report();
+    ASSERT_TRUE(tarn.Assemble(Program(GetParam()), {"/F", "INHX8M"})) << tarn.Report();
+    tarn_text_ = ReadBytes(tarn.Output(".hex"));
+    ASSERT_TRUE(tarn.Assemble(Program(GetParam()), {"/F", "BIN16"})) << tarn.Report();
     ASSERT_TRUE(tarn.LoadObject(*image_));
     WriteHexText(*image_);
     ide_text_ = std::string(image_->FileBuffer, static_cast<std::size_t>(image_->FileBufferLength));

@@ -309,9 +309,9 @@ TEST(TarnRoundTripTest, EveryWordComesBackAsItsStatement) {
     SCOPED_TRACE(device.name);
     std::vector<Expected> statements = ExpectedOn(device.bit);
     TarnBuild tarn;
-    int code = tarn.Assemble(SourceOf(statements),
-                             {"/P", device.name, "/F", "BIN16", "/C", "DEBUGGER", "/R", "HEX"});
-    ASSERT_NE(code, 1) << tarn.Report();
+    ASSERT_TRUE(tarn.Assemble(SourceOf(statements),
+                              {"/P", device.name, "/F", "BIN16", "/C", "DEBUGGER", "/R", "HEX"}))
+        << tarn.Report();
     auto image = std::make_unique<ObjectImage>();
     ASSERT_TRUE(tarn.LoadObject(*image));
     for (std::size_t i = 0; i < statements.size(); ++i) {
