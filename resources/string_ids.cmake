@@ -12,9 +12,10 @@ foreach(unit ${slots})
   set(table ${ROOT}/strings/${unit}_Strings.txt)
   if(EXISTS ${table})
     file(READ ${table} text)
-    # Only the names matter: keep list separators, brackets and backslashes (which would
-    # escape the separator after them) out of the texts.
-    string(REGEX REPLACE "[][;\r\\\\]" "_" text "${text}")
+    # Only the names matter: keep list separators and brackets out of the texts.
+    string(REGEX REPLACE "[][;\r]" "_" text "${text}")
+    # A backslash would escape the list separator that follows it and join two lines.
+    string(REPLACE "\\" "_" text "${text}")
     string(REPLACE "\n" ";" lines "${text}")
     string(APPEND body "namespace ${unit} {\n")
     math(EXPR id "${slot} * 1000")
