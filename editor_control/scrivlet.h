@@ -26,6 +26,7 @@
 #include "editor_control/navigator.h"
 #include "editor_control/paragraphs_list.h"
 #include "editor_control/start_stop_keys.h"
+#include "editor_control/string_views.h"
 #include "editor_control/text_measurer.h"
 #include "editor_control/undo.h"
 
@@ -96,6 +97,8 @@ class TScrivlet {
 
   // --- the text ---
   TParagraphsList Table;  // the paragraph table
+  TScrivParaStrings Paragraphs{*this};
+  TScrivLinesStrings Lines{*this};
   int32_t CharCount() const { return Table.CharCount; }
   std::string Text();  // the whole text with CR LF breaks
   std::string GetTextRange(int32_t from, int32_t to);
