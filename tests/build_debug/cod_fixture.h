@@ -44,8 +44,8 @@ struct CodSession {
   TQVCForm loader{*image, strings};
 
   CodSession() {
-    boxes.AnswerWithFirstButton();  // the loader's boxes have only OK; tests check their texts
     texts.InitLocalization("x");
+    boxes.AnswerWithFirstButton();  // the loader's boxes have only OK
   }
 
   void Write(const CodWriter& cod, const std::string& listing = kSmallListing) {

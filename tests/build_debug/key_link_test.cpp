@@ -51,8 +51,8 @@ void Loopback(KeyIo& io) {
 class KeyLinkTest : public ::testing::Test {
  protected:
   KeyLinkTest() {
-    boxes_.AnswerWithFirstButton();  // the link's boxes have only OK; tests check their texts
     texts_.InitLocalization("x");
+    boxes_.AnswerWithFirstButton();  // the link's error boxes have only OK
   }
 
   SimulatedKey& StartKey(KeyConfig config = {}, const std::string& port = "COM1") {
