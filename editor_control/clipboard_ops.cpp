@@ -73,6 +73,8 @@ struct TScrivlet::KeptSelection {
       : low(s), high(s), block(s.BlockMode), startCol(s.BlockStartCol), endCol(s.BlockEndCol) {
     low.SetOffset(s.SelLower());
     high.SetOffset(s.SelUpper());
+    // Text pasted at either end goes outside the block.
+    low.StickToEnd = true;
   }
 };
 
