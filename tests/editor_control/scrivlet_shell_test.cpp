@@ -226,9 +226,7 @@ TEST(ScrivletShellTest, SetParagraphTextAppendsParagraphsAndKeepsTheSelectionInP
 TEST(ScrivletShellTest, TheLinesViewWorksOnDisplayLines) {
   FixedWidthMeasurer measurer;
   TScrivlet s;
-  s.Measurer = &measurer;
-  s.SetUpdateMode(TzkUpdateMode::umImmediate);
-  s.SetBounds(8 + 70 + 8, 100);  // ten characters a line
+  testing::LayOutAtOnce(s, measurer, 8 + 70 + 8, 100);  // ten characters a line
   Load(s, "aaaa bbbb cccc\r\nlast");
   EXPECT_EQ(s.Lines.Count(), 3);
   EXPECT_EQ(s.Lines.Get(1), "cccc");

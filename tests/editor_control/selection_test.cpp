@@ -187,11 +187,9 @@ class Ticker : public TSliceScheduler {
 TEST(ScrollInViewTest, TheCaretIsBroughtIntoViewInStepsOfFiveCharacters) {
   FixedWidthMeasurer measurer;
   TScrivlet s;
-  s.Measurer = &measurer;
   s.ScrollTime = 0;
-  s.SetUpdateMode(TzkUpdateMode::umImmediate);
   s.SetWordWrap(false);
-  s.SetBounds(100, 60);  // five lines of 12 pixels
+  testing::LayOutAtOnce(s, measurer, 100, 60);  // five lines of 12 pixels
   s.CreateHandle();
   std::string text(60, 'x');
   for (int i = 0; i < 20; ++i) text += "\r\nline";
@@ -223,9 +221,7 @@ TEST(ScrollInViewTest, AnAnimatedScrollStepsTowardsTheTargetWithoutPassingIt) {
   services.Clock = &clock;
   services.ScrollTicker = &ticker;
   TScrivlet s(services);
-  s.Measurer = &measurer;
-  s.SetUpdateMode(TzkUpdateMode::umImmediate);
-  s.SetBounds(100, 60);
+  testing::LayOutAtOnce(s, measurer, 100, 60);
   s.CreateHandle();
   std::string text = "top";
   for (int i = 0; i < 100; ++i) text += "\r\nline";
