@@ -107,15 +107,15 @@ TEST(BuiltinDirectivesTest, BreakWatchAndFreqFillTheImage) {
   EXPECT_EQ(a->ClockHz, 400'000);
   EXPECT_EQ(a->BreakAddress, 1);
   ASSERT_EQ(a->WatchCount, 3);
-  EXPECT_EQ(a->Watches[0].Address, 0x306);
+  EXPECT_EQ(int{a->Watches[0].Address}, 0x306);
   EXPECT_EQ(a->Watches[0].Width, 1);
   EXPECT_EQ(a->Watches[0].Format, SBIN);
   EXPECT_STREQ(a->Watches[0].Name, "RB.3");
-  EXPECT_EQ(a->Watches[1].Address, 0x7FF);
+  EXPECT_EQ(int{a->Watches[1].Address}, 0x7FF);
   EXPECT_EQ(a->Watches[1].Format, ZSTR);
   // The name is the expression's text as written, cut to 32 characters.
   EXPECT_STREQ(a->Watches[2].Name, "abcdefghijabcdefghijabcdefghij +");
-  EXPECT_EQ(a->Watches[2].Address, 8);
+  EXPECT_EQ(int{a->Watches[2].Address}, 8);
 }
 
 TEST(BuiltinDirectivesTest, WithoutBreakOrFreqTheDefaultsStand) {

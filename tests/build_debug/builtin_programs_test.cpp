@@ -60,7 +60,7 @@ TEST_F(BlinkProgram, FillsTheImage) {
   EXPECT_EQ(a->ClockHz, 4'000'000);
   EXPECT_EQ(a->BreakAddress, 7);
   ASSERT_EQ(a->WatchCount, 1);
-  EXPECT_EQ(a->Watches[0].Address, 6);
+  EXPECT_EQ(int{a->Watches[0].Address}, 6);
   EXPECT_EQ(a->Watches[0].Width, 8);
   EXPECT_EQ(a->Watches[0].Format, UBIN);
   EXPECT_STREQ(a->Watches[0].Name, "RB");
