@@ -87,8 +87,12 @@ void StartPass(TarnRun& run, int pass) {
 
 void Pass1(TarnRun& run) {
   StartPass(run, 1);
-  // Without its error file pass 1 reads nothing; pass 2 still runs and reports.
-  bool error_file = CreateErrorFile(run) == 0;
+  // Without its error file the run would assemble nothing and still end "No errors detected":
+  // the console line naming the file is the whole report.
+  if (CreateErrorFile(run) != 0) {
+    DeleteOutputs(run, {".map", ".bin", ".hex", ".qve", ".obj", ".hxl", ".hxh"});
+    throw TarnExit{1};
+  }
   if (!OpenMainSource(run)) {
     Print(run, "\nCannot open Source file: <%s>", run.source_name.c_str());
     if (run.options.kestrian) {
@@ -97,7 +101,7 @@ void Pass1(TarnRun& run) {
     }
     throw TarnExit{1};
   }
-  if (error_file) RunPass1(run);
+  RunPass1(run);
   SavePass1Counts(run);
 }
 
@@ -108,7 +112,12 @@ void Pass2(TarnRun& run) {
     if (CreateMapFile(run) != 0) throw TarnExit{run.options.kestrian ? 3 : 1};
   }
   RunPass2(run);
-  EndListing(run);
+  // A listing or map that lost a write is no listing: it fails as a file that could not be made.
+  switch (EndListing(run)) {
+    case ListingEnd::kWritten: break;
+    case ListingEnd::kListingLost: throw TarnExit{run.options.kestrian ? 6 : 1};
+    case ListingEnd::kMapLost: throw TarnExit{run.options.kestrian ? 3 : 1};
+  }
 }
 
 int Assemble(TarnRun& run, const std::vector<std::string>& args) {

@@ -318,6 +318,8 @@ void PushValue(TarnRun& run, int32_t value, uint16_t bit) {
     throw TarnExit{8};
   }
   if (e.depth > e.highest) e.highest = e.depth;
+  if (e.depth < e.written_low) e.written_low = e.depth;
+  if (e.depth > e.written_high) e.written_high = e.depth;
   e.stack[static_cast<size_t>(kStackLimit + e.depth)] = {value, bit};
 }
 
@@ -336,8 +338,11 @@ ExprValue PopValue(TarnRun& run) {
 int32_t PopInt(TarnRun& run) { return PopValue(run).value; }
 
 void ClearExpressionStack(TarnRun& run) {
-  run.expression.stack.fill(ExprValue{});
-  run.expression.depth = 0;
+  ExpressionState& e = run.expression;
+  for (int d = e.written_low; d <= e.written_high; ++d) e.stack[static_cast<size_t>(kStackLimit + d)] = ExprValue{};
+  e.written_low = 1;
+  e.written_high = 0;
+  e.depth = 0;
 }
 
 void PrintStackStatistics(TarnRun& run) {

@@ -60,7 +60,7 @@ bool IsRedefinition(TarnRun& run, std::string_view name) {
   if (!symbol || symbol->kind == kSymVar) return false;
   if (run.pass != 2) return true;
   const auto& defined = run.pass_state.pass1_definitions;
-  auto it = defined.find(UpperCase(name));
+  auto it = defined.find(name);
   return it == defined.end() || it->second != ListingLineNumber(run);
 }
 
@@ -81,7 +81,7 @@ void DefineName(TarnRun& run, std::string_view name, int32_t value, uint16_t bit
       symbol->bit = bit;
       return;
     }
-    run.pass_state.pass1_definitions.emplace(UpperCase(name), ListingLineNumber(run));
+    run.pass_state.pass1_definitions.emplace(std::string(name), ListingLineNumber(run));
   }
   DefineSymbolBit(run, name, value, bit, kind);
 }

@@ -226,7 +226,7 @@ bool HasSkippingLevel(const ReptState& rept) {
 }  // namespace
 
 MacroRecord* FindMacro(TarnRun& run, std::string_view name) {
-  auto it = run.macros.macros.find(UpperCase(name.substr(0, kNameLimit)));
+  auto it = run.macros.macros.find(name.substr(0, kNameLimit));
   return it == run.macros.macros.end() ? nullptr : &it->second;
 }
 
@@ -259,7 +259,8 @@ int DefineMacro(TarnRun& run, std::string_view name) {
     macro.body.push_back(SubstituteNames(line, parameters, locals));
   }
   macro.local_count = static_cast<int>(locals.size());
-  run.macros.macros[UpperCase(macro.name)] = std::move(macro);
+  std::string key = UpperCase(macro.name);
+  run.macros.macros.insert_or_assign(std::move(key), std::move(macro));
   return 0;
 }
 
@@ -270,7 +271,9 @@ int ExpandMacroCall(TarnRun& run, MacroRecord& macro) {
   // a "?" argument's names are the caller's.
   std::vector<std::string> arguments;
   int read = ReadArguments(run, &arguments);
-  if (m.expansions.size() >= static_cast<size_t>(kMacroDepthLimit)) return ReportMessage(run, kError, 15);
+  // A macro that calls itself without end would only do so again in pass 2, and twice per
+  // level it would never finish: the limit ends the run.
+  if (m.expansions.size() >= static_cast<size_t>(kMacroDepthLimit)) FatalStop(run, kError, 15);
   Expansion e;
   e.macro = &macro;
   e.local_base = m.local_total;

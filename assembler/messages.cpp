@@ -114,6 +114,31 @@ std::string FormatMessageText(const MessageRow& row, std::string_view argument) 
   return text;
 }
 
+namespace {
+
+[[noreturn]] void EndRun(TarnRun& run) {
+  CloseErrorFile(run);
+  CloseSources(run);
+  FreeMacroStorage(run);
+  CloseListing(run);
+  throw TarnExit{1};
+}
+
+// Stops the run once the shown messages pass the run's limits.
+void CheckShownLimits(TarnRun& run) {
+  const MessageState& m = run.messages;
+  int errors = m.counts.errors + m.pass1_counts.errors;
+  int shown = m.counts.shown + m.pass1_counts.shown;
+  if (errors >= run.limits.shown_errors) {
+    StopAtLimit(run, "Assembly stopped after " + std::to_string(errors) + " errors");
+  }
+  if (shown >= run.limits.shown_messages) {
+    StopAtLimit(run, "Assembly stopped after " + std::to_string(shown) + " messages");
+  }
+}
+
+}  // namespace
+
 void SetMessageArgument(TarnRun& run, std::string_view text) { run.messages.argument = text; }
 
 int ReportMessage(TarnRun& run, int level, int code) {
@@ -129,6 +154,7 @@ int ReportMessage(TarnRun& run, int level, int code) {
     // Counted as shown too: otherwise the run would say "No errors detected" and write output.
     ++m.counts.errors;
     ++m.counts.shown;
+    CheckShownLimits(run);
     return -1;
   }
   if (l < run.options.warning_level || l < m.quiet[row->code]) return -1;
@@ -145,7 +171,7 @@ int ReportMessage(TarnRun& run, int level, int code) {
   std::string line = CurrentFileName(run) + "(" + std::to_string(CurrentLineNumber(run)) + ") Line " +
                      std::to_string(ListingLineNumber(run)) + ", " + LevelWord(l) + " " +
                      std::to_string(code) + ", Pass " + std::to_string(run.pass) + ": " + text;
-  if (run.options.listing_mode != kListNone && run.listing.file) {
+  if (run.options.listing_mode != kListNone && run.listing.file.IsOpen()) {
     DeferLine(run, ListingLineNumber(run), "****** " + line);
   }
   Print(run, "%s\n", line.c_str());
@@ -158,6 +184,7 @@ int ReportMessage(TarnRun& run, int level, int code) {
   }
   if (m.error_file) std::fprintf(m.error_file, "%s\n", line.c_str());
   ++m.counts.shown;
+  CheckShownLimits(run);
   return -1;
 }
 
@@ -185,15 +212,17 @@ int ReportAtLineOne(TarnRun& run, int level, int code) {
   return -1;
 }
 
+void StopAtLimit(TarnRun& run, const std::string& text) {
+  Print(run, "\n%s\n", text.c_str());
+  if (run.messages.error_file) std::fprintf(run.messages.error_file, "%s\n", text.c_str());
+  EndRun(run);
+}
+
 void FatalStop(TarnRun& run, int level, int code) {
   if (code != -1) {
     if (run.messages.error_file || CreateErrorFile(run) == 0) ReportMessage(run, level, code);
   }
-  CloseErrorFile(run);
-  CloseSources(run);
-  FreeMacroStorage(run);
-  CloseListing(run);
-  throw TarnExit{1};
+  EndRun(run);
 }
 
 int QuietMessage(TarnRun& run, const std::string& text) {

@@ -64,6 +64,9 @@ int ReportInPass2(TarnRun& run, int level, int code);
 int ReportAtLineOne(TarnRun& run, int level, int code);
 // Reports (creating the error file first when need be) and ends the run with exit code 1.
 [[noreturn]] void FatalStop(TarnRun& run, int level, int code);
+// Ends the run with exit code 1 after a limit of RunLimits: `text` goes to the console and
+// the error file.
+[[noreturn]] void StopAtLimit(TarnRun& run, const std::string& text);
 
 // /Q n (n >= 0 quiets row n) and /Q -n (shows it again); -1 when no row has that code.
 int QuietMessage(TarnRun& run, const std::string& text);

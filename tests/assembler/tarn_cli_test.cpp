@@ -142,35 +142,44 @@ TEST(TarnProgram, ResetOverAWordInUseIsAnOverwrite) {
 }
 
 // After errors no object is written and none of an earlier run survives; the closing line
-// says whether the error file is there to read.
+// says that the error file is there to read.
 TEST(TarnProgram, ErrorsLeaveOnlyTheErrorFile) {
-  for (bool error_file : {true, false}) {
+  TempFolder dir;
+  WriteFile(dir / "p.asm", "\tDEVICE QV18AC\n\tFREQ 4000000\n\tJMP nowhere\n\tEND\n");
+  for (const char* ext : {".map", ".bin", ".hex", ".qve", ".obj", ".hxl", ".hxh"}) {
+    WriteFile(dir / (std::string("p") + ext), "old");
+  }
+  auto r = RunTarnExe({"/X", "1", "p.asm"}, dir.path().string());
+  EXPECT_EQ(r.exit_code, 1) << r.output;
+  EXPECT_NE(r.output.find("p.asm(3) Line 3, Error 3, Pass 2: Symbol <nowhere> is not defined\n"), std::string::npos)
+      << r.output;
+  EXPECT_NE(r.output.find("\n4 lines compiled in "), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("\n   0 warnings\n   1 severe errors\n\nOnly .ERR file was generated.\n"),
+            std::string::npos) << r.output;
+  EXPECT_EQ(ReadFile(dir / "p.err"), "p.asm(3) Line 3, Error 3, Pass 2: Symbol <nowhere> is not defined\n");
+  for (const char* ext : {".map", ".bin", ".hex", ".qve", ".obj", ".hxl", ".hxh"}) {
+    EXPECT_FALSE(exists(dir / (std::string("p") + ext))) << ext;
+  }
+  EXPECT_TRUE(exists(dir / "p.lst"));
+}
+
+// An error file that cannot be created fails the run at once: nothing would be assembled, and
+// the run must not end "No errors detected".
+TEST(TarnProgram, ErrorFileThatCannotBeCreatedFailsTheRun) {
+  for (bool kestrian : {false, true}) {
     TempFolder dir;
-    WriteFile(dir / "p.asm", "\tDEVICE QV18AC\n\tFREQ 4000000\n\tJMP nowhere\n\tEND\n");
-    for (const char* ext : {".map", ".bin", ".hex", ".qve", ".obj", ".hxl", ".hxh"}) {
-      WriteFile(dir / (std::string("p") + ext), "old");
-    }
-    if (!error_file) tarn_test::fs::create_directory(dir / "p.err");
-    auto r = RunTarnExe({"/X", "1", "p.asm"}, dir.path().string());
+    WriteFile(dir / "p.asm", "\tDEVICE QV18AC\n\tFREQ 4000000\n\tNOP\n\tEND\n");
+    WriteFile(dir / "p.hex", "old");
+    tarn_test::fs::create_directory(dir / "p.err");
+    std::vector<std::string> args = {"/X", "1", "p.asm"};
+    if (kestrian) args.insert(args.begin(), {"/E", "KESTRIAN"});
+    auto r = RunTarnExe(args, dir.path().string());
     EXPECT_EQ(r.exit_code, 1) << r.output;
-    EXPECT_NE(r.output.find("p.asm(3) Line 3, Error 3, Pass 2: Symbol <nowhere> is not defined\n"), std::string::npos)
-        << r.output;
-    if (error_file) {
-      EXPECT_NE(r.output.find("\n4 lines compiled in "), std::string::npos) << r.output;
-      EXPECT_NE(r.output.find("\n   0 warnings\n   1 severe errors\n\nOnly .ERR file was generated.\n"),
-                std::string::npos) << r.output;
-      EXPECT_EQ(ReadFile(dir / "p.err"), "p.asm(3) Line 3, Error 3, Pass 2: Symbol <nowhere> is not defined\n");
-    } else {
-      // Without its error file pass 1 reads no line; pass 2 still reports.
-      EXPECT_NE(r.output.find("\nCannot create error file '" + (dir / "p.err") + "'"), std::string::npos) << r.output;
-      EXPECT_NE(r.output.find("\n0 lines compiled in "), std::string::npos) << r.output;
-      EXPECT_NE(r.output.find("\n   1 severe errors\n\nNo output files are generated\n"), std::string::npos)
-          << r.output;
-    }
-    for (const char* ext : {".map", ".bin", ".hex", ".qve", ".obj", ".hxl", ".hxh"}) {
-      EXPECT_FALSE(exists(dir / (std::string("p") + ext))) << ext;
-    }
-    EXPECT_TRUE(exists(dir / "p.lst"));
+    EXPECT_NE(r.output.find("\nCannot create error file '" + (dir / "p.err") + "'"), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("No errors detected"), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("lines compiled"), std::string::npos) << r.output;
+    EXPECT_FALSE(exists(dir / "p.hex"));
+    EXPECT_FALSE(exists(dir / "p.lst"));
   }
 }
 
