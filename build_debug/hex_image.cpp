@@ -7,39 +7,8 @@ namespace build_debug {
 namespace {
 
 constexpr int kWordsPerRecord = 16;
+constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr int kLastWordRead = kFusexIndex;  // words at higher word addresses are ignored
-
-class RecordWriter {
- public:
-  explicit RecordWriter(std::string& out) : out_(out) {}
-
-  void Record(int word_address, const std::uint16_t* words, int count) {
-    int byte_address = word_address * 2;
-    sum_ = 0;
-    out_ += ':';
-    Byte(count * 2);
-    Byte(byte_address >> 8);
-    Byte(byte_address & 0xFF);
-    Byte(0);
-    for (int i = 0; i < count; ++i) {
-      Byte(words[i] & 0xFF);
-      Byte((words[i] >> 8) & 0x0F);
-    }
-    Byte((0x100 - (sum_ & 0xFF)) & 0xFF);
-    out_ += "\r\n";
-  }
-
- private:
-  void Byte(int value) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    sum_ += value;
-    out_ += kDigits[(value >> 4) & 0xF];
-    out_ += kDigits[value & 0xF];
-  }
-
-  std::string& out_;
-  int sum_ = 0;
-};
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -125,16 +94,36 @@ void MarkUsedWords(WordArray& words) {
 
 }  // namespace
 
+void AppendHexRecord(std::string& text, int word_address, std::span<const std::uint16_t> words) {
+  int sum = 0;
+  auto put = [&](int byte) {
+    sum += byte;
+    text += kHexDigits[(byte >> 4) & 0xF];
+    text += kHexDigits[byte & 0xF];
+  };
+  const int byte_address = word_address * 2;
+  text += ':';
+  put(static_cast<int>(words.size() * 2));
+  put((byte_address >> 8) & 0xFF);
+  put(byte_address & 0xFF);
+  put(0);
+  for (std::uint16_t word : words) {
+    put(word & 0xFF);
+    put((word >> 8) & 0x0F);
+  }
+  put((0x100 - (sum & 0xFF)) & 0xFF);
+  text += "\r\n";
+}
+
 void WriteHexText(ObjectImage& image) {
   image.FileBufferLength = 0;
   std::string text;
-  RecordWriter writer(text);
-  const WordArray& words = image.WorkingImage;
+  std::span<const std::uint16_t> words(image.WorkingImage);
   for (int w = 0; w < ProgramSize(image); w += kWordsPerRecord) {
-    writer.Record(w, &words[w], kWordsPerRecord);
+    AppendHexRecord(text, w, words.subspan(w, kWordsPerRecord));
   }
-  writer.Record(kIdWordsIndex, &words[kIdWordsIndex], kIdWordCount);
-  writer.Record(kFuseIndex, &words[kFuseIndex], 2);
+  AppendHexRecord(text, kIdWordsIndex, words.subspan(kIdWordsIndex, kIdWordCount));
+  AppendHexRecord(text, kFuseIndex, words.subspan(kFuseIndex, 2));
   text += ":00000001FF\r\n";
   if (!image.FileBuffer || static_cast<std::int64_t>(text.size()) > image.FileBufferSize) return;
   std::memcpy(image.FileBuffer, text.data(), text.size());

@@ -4,11 +4,20 @@
 // byte address 2w; a word is two data bytes, its low 8 bits first, then bits 8-11. The ID
 // words sit at word address 0x1000, FUSE and FUSEX at 0x1010.
 
+#include <cstdint>
+#include <span>
+#include <string>
+
 #include "build_debug/object_image.h"
 
 namespace build_debug {
 
 inline constexpr char kHexViolation[] = "ERROR! Hex violation was encountered in file.";
+
+// Appends one data record of `words` at a word address, ended by CR LF: ":", the byte count,
+// the byte address, "00", per word its low 8 bits then bits 8-11, and the checksum, each byte
+// as two upper-case hex digits.
+void AppendHexRecord(std::string& text, int word_address, std::span<const std::uint16_t> words);
 
 // Renders the WorkingImage into FileBuffer (NUL-terminated when there is room) and sets
 // FileBufferLength. The in-use mark is not written. A buffer too small for the text (about

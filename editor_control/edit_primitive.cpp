@@ -23,12 +23,12 @@ struct FlagScope {
 }  // namespace
 
 int32_t TScrivlet::ColumnToPos(int32_t paraIndex, int32_t col) {
-  const std::string_view text = TextOf(Paragraphs.Items(paraIndex));
+  const std::string_view text = TextOf(Table.Items(paraIndex));
   int32_t c = 0;
   int32_t pos = 0;
   for (; pos < static_cast<int32_t>(text.size()) && c < col; ++pos) {
     const auto ch = static_cast<uint8_t>(text[static_cast<size_t>(pos)]);
-    if (ch == 9 && TabStops > 0) c = (c / TabStops + 1) * TabStops;
+    if (ch == 9 && GetTabStops() > 0) c = (c / GetTabStops() + 1) * GetTabStops();
     else if (!(GetStaticFormat() && IsStyleChar(ch))) ++c;
   }
   return pos;
@@ -46,7 +46,7 @@ void TScrivlet::DeleteColumnBlock() {
       const int32_t a = ColumnToPos(i, left);
       const int32_t b = ColumnToPos(i, right);
       if (a >= b) continue;
-      const int32_t start = Paragraphs.Items(i).StartOffset;
+      const int32_t start = Table.Items(i).StartOffset;
       Select(start + b, start + a);
       InsertTextBuf({});
     }
@@ -115,9 +115,9 @@ void TScrivlet::Rehighlight(int32_t start, int32_t end, bool runsRemoved, bool p
   if (OnParse) OnParse(*this, start, end);
   const int32_t first = from.GetParaIndex();
   const int32_t last = to.GetParaIndex();
-  TParagraph& p = Paragraphs.Items(first);
+  TParagraph& p = Table.Items(first);
   if (UpdateDepth > 0) {
-    for (int32_t i = first; i <= last; ++i) Paragraphs.Items(i).Flags &= static_cast<uint8_t>(~kScanFlags);
+    for (int32_t i = first; i <= last; ++i) Table.Items(i).Flags &= static_cast<uint8_t>(~kScanFlags);
     return;
   }
   if (p.Flags & pfKeysScanned) {
@@ -127,15 +127,15 @@ void TScrivlet::Rehighlight(int32_t start, int32_t end, bool runsRemoved, bool p
   }
   if (p.Flags & pfKeywordsScanned) {
     if (Engine != nullptr) Engine->ScanKeywords(from, to);
-    Paragraphs.Items(first).Flags |= pfKeywordsScanned;
+    Table.Items(first).Flags |= pfKeywordsScanned;
   }
 }
 
 void TScrivlet::DropEmptyRuns(int32_t firstPara, int32_t lastPara) {
   FlagScope scope(droppingRuns_, true);
-  for (int32_t i = firstPara; i <= lastPara && i < Paragraphs.Count(); ++i) {
+  for (int32_t i = firstPara; i <= lastPara && i < Table.Count(); ++i) {
     for (;;) {
-      const TParagraph& p = Paragraphs.Items(i);
+      const TParagraph& p = Table.Items(i);
       const auto [a, b] = FindEmptyRun(TextOf(p));
       if (a == std::string_view::npos) break;
       const int32_t start = p.StartOffset;
@@ -172,7 +172,7 @@ void TScrivlet::InsertTextBuf(std::string_view textIn) {
   Modified = true;
   // Undo and Redo put back exactly the recorded text: none of the automatic edits then.
   const bool automatic = !undoing_;
-  const bool discard = automatic && (Options & zkoDiscardTrailingSpaces) != 0;
+  const bool discard = automatic && (options_ & zkoDiscardTrailingSpaces) != 0;
   if (discard) WidenOverTrailingBlanks(text);
 
   const int32_t oldStart = SelStart();
@@ -204,7 +204,7 @@ void TScrivlet::InsertTextBuf(std::string_view textIn) {
   TInsertResult r;
   try {
     // Dropping an empty run deletes its toggles one by one; putting them back would undo that.
-    r = Paragraphs.InsertText(text, *SelStartNav, automatic && !droppingRuns_, discard, *SelEndNav);
+    r = Table.InsertText(text, *SelStartNav, automatic && !droppingRuns_, discard, *SelEndNav);
   } catch (...) {
     --UpdateDepth;
     throw;

@@ -68,6 +68,7 @@ void TKeywordList::Changed() {
 }
 
 void TKeywordList::Recompute() {
+  ++Revision;
   AllMatchCase = true;
   MaxKeyLength = 0;
   for (TKeyInfoLen& e : items_) {

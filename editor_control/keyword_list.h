@@ -64,6 +64,7 @@ class TKeywordList {
   bool AllMatchCase = true;
   bool Updating = false;
   int32_t MaxKeyLength = 0;
+  uint32_t Revision = 0;  // grows with every change of the match forms
 
  private:
   const TKeyInfoLen& Item(int32_t i) const;

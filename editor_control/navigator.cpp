@@ -7,7 +7,7 @@
 
 namespace scrivlet {
 
-TScrivNavigator::TScrivNavigator(TScrivlet& memo) : Memo(&memo), list_(memo.Paragraphs) {
+TScrivNavigator::TScrivNavigator(TScrivlet& memo) : Memo(&memo), list_(memo.Table) {
   memo.Register(this);
 }
 
@@ -280,7 +280,7 @@ int32_t TScrivNavigator::GetLineInPara() {
 
 int32_t TScrivNavigator::GetDisplayLine() {
   Resolve();
-  if (Memo != nullptr && !Memo->WordWrap) return paraIndex_;
+  if (Memo != nullptr && !Memo->GetWordWrap()) return paraIndex_;
   return para_->FirstLine + GetLineInPara();
 }
 
@@ -298,7 +298,7 @@ static int32_t ParagraphOfLine(TParagraphsList& list, int32_t n) {
 }
 
 void TScrivNavigator::SetDisplayLine(int32_t n) {
-  if (Memo != nullptr && !Memo->WordWrap && Memo->Alignment == TAlignment::taLeftJustify) {
+  if (Memo != nullptr && !Memo->GetWordWrap() && Memo->GetAlignment() == TAlignment::taLeftJustify) {
     SetParaIndex(std::clamp<int32_t>(n, 0, list_.Count() - 1));
     return;
   }

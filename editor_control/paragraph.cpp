@@ -26,7 +26,11 @@ void SetLength(TParagraph& p, int32_t n) {
   if (p.HasExtension()) {
     p.Ext->Length = n;
   } else if (n >= kShortLengthLimit) {
-    Extend(p).Length = n;
+    // The short record's one line follows its length; the extension's first line must too,
+    // or a long paragraph would keep a line that ends at the old short length.
+    TParagraphExt& ext = Extend(p);
+    ext.Length = n;
+    ext.FirstLineRecord.End = ext.FirstLineRecord.TrailingStart = n;
   } else {
     p.Length = static_cast<uint16_t>(n);
   }
@@ -56,8 +60,10 @@ TLineRecord FirstLineRecord(const TParagraph& p) {
 }
 
 void SetFirstLineRecord(TParagraph& p, const TLineRecord& r) {
-  if (!p.HasExtension() && r.End == p.Length && r.WordWidth >= 0 && r.WordWidth <= 0xFFFF &&
-      r.TrailingStart >= p.Length && r.StartStyle == 0) {
+  // The short record keeps only a width: it takes a line that it gives back unchanged.
+  if (!p.HasExtension() && r.Start == 0 && r.End == p.Length && r.WordWidth >= 0 && r.WordWidth <= 0xFFFF &&
+      r.FullWidth == r.WordWidth && r.Spaces == 0 && r.Reserved == 0 && r.FirstRun == 0 &&
+      r.TrailingStart == p.Length && r.StartStyle == 0) {
     p.LineWord = static_cast<uint16_t>(r.WordWidth);
     return;
   }

@@ -7,10 +7,17 @@
 
 namespace scrivlet {
 
-TScrivlet::TScrivlet() {
-  Paragraphs.Add(TParagraph{});
-  Paragraphs.LineCount = Paragraphs.VisibleLineCount = 1;
-  for (unsigned char c : std::string_view("\t\n\r $%&,./:;<=>")) Separators.set(c);
+TScrivlet::TScrivlet(TScrivletServices services)
+    : clock_(services.Clock), scheduler_(services.Scheduler), window_(services.Window) {
+  if (clock_ == nullptr) {
+    ownClock_ = std::make_unique<TSteadyClock>();
+    clock_ = ownClock_.get();
+  }
+  layout_ = std::make_unique<TScrivLayout>(*this);
+  Engine = layout_.get();
+  Table.Add(TParagraph{});
+  Table.LineCount = Table.VisibleLineCount = 1;
+  for (unsigned char c : std::string_view("\t\n\r $%&,./:;<=>")) separators_.set(c);
   auto make = [this] {
     owned_.push_back(std::make_unique<TScrivNavigator>(*this));
     return owned_.back().get();
@@ -25,6 +32,7 @@ TScrivlet::TScrivlet() {
 }
 
 TScrivlet::~TScrivlet() {
+  formatThread_.reset();  // no slice may run on a control that is going
   SetHighlighter(nullptr);
   owned_.clear();
 }
@@ -95,19 +103,26 @@ void TScrivlet::Select(int32_t anchor, int32_t caret) {
 
 void TScrivlet::EndUpdate() {
   if (UpdateDepth > 0) --UpdateDepth;
-  if (UpdateDepth == 0) RefreshAfterChange();
+  if (UpdateDepth == 0) {
+    RefreshAfterChange();
+    ResumeFormatting();
+  }
 }
 
 void TScrivlet::RefreshAfterChange() {
   if (Engine != nullptr) Engine->RefreshChanged();
-  Paragraphs.FirstChanged = Paragraphs.Count();
-  Paragraphs.LastChanged = -1;
-  Paragraphs.FirstChangedLine = Paragraphs.LineCount;
-  if (Paragraphs.ChangePending) {
-    Paragraphs.ChangePending = false;
-    if (OnChange) OnChange(*this);
-    NotifyListeners(kChangeAfter);
+  Table.FirstChanged = Table.Count();
+  Table.LastChanged = -1;
+  Table.FirstChangedLine = Table.LineCount;
+  if (Table.ChangePending) {
+    Table.ChangePending = false;
+    Change();
   }
+}
+
+void TScrivlet::Change() {
+  NotifyListeners(kChangeAfter);
+  if (OnChange) OnChange(*this);
 }
 
 void TScrivlet::LoadFromStream(std::istream& stream) {
@@ -127,44 +142,55 @@ void TScrivlet::LoadFromStream(std::istream& stream) {
     if (OnParse) OnParse(*this, 0, CharCount());
     --UpdateDepth;
     HorzScroll = VertScroll = 0;
+    layout_->LongestLineWidth = 0;
+    layout_->LongestLinePara = -1;
+    if (OnProgress) OnProgress(Table);
     if (UpdateDepth == 0) {
-      Paragraphs.FirstChanged = Paragraphs.Count();
-      Paragraphs.LastChanged = -1;
-      Paragraphs.FirstChangedLine = Paragraphs.LineCount;
+      Table.FirstChanged = Table.Count();
+      Table.LastChanged = -1;
+      Table.FirstChangedLine = Table.LineCount;
+      if (!Loading) {
+        Invalidate();
+        if (updateMode_ == TzkUpdateMode::umImmediate) layout_->FormatBacklog();
+        else if (updateMode_ == TzkUpdateMode::umBackground) ResumeFormatting();
+        if (window_ != nullptr) window_->UpdateScrollBars();
+      }
     }
   };
   try {
     const TScrivLineBreak found =
-        Paragraphs.LoadFromStream(stream, NullReplacement, ProgressInterval, OnProgress,
-                                  (Options & zkoDiscardTrailingSpaces) != 0);
-    if (Options & zkoAutoLineBreak) LineBreak = found;
+        Table.LoadFromStream(stream, NullReplacement, ProgressInterval, OnProgress,
+                                  (options_ & zkoDiscardTrailingSpaces) != 0);
+    if (options_ & zkoAutoLineBreak) LineBreak = found;
   } catch (...) {
     finish();
+    Change();
     throw;
   }
   finish();
+  Change();
 }
 
 void TScrivlet::SaveToStream(std::ostream& stream) {
-  Paragraphs.SaveToStream(stream, DropEmptyStyleRuns, ProgressInterval, OnProgress, LineBreak,
-                          (Options & zkoDiscardTrailingSpaces) != 0);
+  Table.SaveToStream(stream, DropEmptyStyleRuns, ProgressInterval, OnProgress, LineBreak,
+                          (options_ & zkoDiscardTrailingSpaces) != 0);
 }
 
 void TScrivlet::SetStaticFormat(bool on) {
-  Paragraphs.StaticFormat = on;
+  Table.StaticFormat = on;
   if (CharCount() == 0) return;
   std::stringstream text;
-  Paragraphs.SaveToStream(text, false, ProgressInterval, nullptr, TScrivLineBreak::pbCRLF, false);
+  Table.SaveToStream(text, false, ProgressInterval, nullptr, TScrivLineBreak::pbCRLF, false);
   const bool modified = Modified;
-  const uint32_t options = Options;
-  Options &= ~zkoDiscardTrailingSpaces;  // the text comes back as it was
+  const uint32_t options = options_;
+  options_ &= ~zkoDiscardTrailingSpaces;  // the text comes back as it was
   try {
     LoadFromStream(text);
   } catch (...) {
-    Options = options;
+    options_ = options;
     throw;
   }
-  Options = options;
+  options_ = options;
   Modified = modified;
 }
 

@@ -8,6 +8,7 @@
 //            records below UndoLevel can be undone, those at and above it redone, and
 //            UndoBytes is the sum of their sizes (SelfTest checks all of this).
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <functional>
@@ -19,10 +20,13 @@
 #include <vector>
 
 #include "editor_control/highlighter.h"
+#include "editor_control/format_thread.h"
 #include "editor_control/keyword_list.h"
+#include "editor_control/layout.h"
 #include "editor_control/navigator.h"
 #include "editor_control/paragraphs_list.h"
 #include "editor_control/start_stop_keys.h"
+#include "editor_control/string_views.h"
 #include "editor_control/text_measurer.h"
 #include "editor_control/undo.h"
 
@@ -59,22 +63,32 @@ enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 // Codes the change listeners get.
 enum TChangeCode : int { kChangeAfter = 1, kCaretMoved = 2, kStyleAtCaret = 4, kChangeBefore = 1024 };
 
-// Where highlighting and layout plug into the core; each does nothing until the layout
-// engine is attached.
-class TScrivletEngine {
+enum class TzkUpdateMode { umImmediate, umOnNeed, umBackground };
+enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+enum class TBorderStyle { bsNone, bsSingle };
+enum TzkNonPrintChar : uint8_t { zkNPSpace = 1 << 0, zkNPTab = 1 << 1, zkNPReturn = 1 << 2 };
+
+// What the control asks of its window; the Qt shell carries it out, tests record it.
+class TScrivletWindow {
  public:
-  virtual ~TScrivletEngine() = default;
-  // The style runs at the two ends of a change need repair.
-  virtual void RepairRuns(TScrivNavigator& /*from*/, TScrivNavigator& /*to*/, bool /*runsRemoved*/) {}
-  virtual void ScanSections(TScrivNavigator& /*from*/, TScrivNavigator& /*to*/) {}
-  virtual void ScanKeywords(TScrivNavigator& /*from*/, TScrivNavigator& /*to*/) {}
-  // The refresh after a change: lay out and repaint FirstChanged .. LastChanged.
-  virtual void RefreshChanged() {}
+  virtual ~TScrivletWindow() = default;
+  virtual void Invalidate() {}
+  virtual void UpdateCaret() {}
+  virtual void UpdateScrollBars() {}
+  virtual void RecreateWindow() {}  // a property that the window's style holds changed
+  virtual void CaretShapeChanged() {}
+};
+
+// The services a control is given; only `main` binds the real ones.
+struct TScrivletServices {
+  TTickClock* Clock = nullptr;            // nullptr: the machine's monotonic clock
+  TSliceScheduler* Scheduler = nullptr;   // nullptr: no background formatting
+  TScrivletWindow* Window = nullptr;      // nullptr: no window
 };
 
 class TScrivlet {
  public:
-  TScrivlet();
+  explicit TScrivlet(TScrivletServices services = {});
   virtual ~TScrivlet();
   TScrivlet(const TScrivlet&) = delete;
   TScrivlet& operator=(const TScrivlet&) = delete;
@@ -82,8 +96,10 @@ class TScrivlet {
   static constexpr const char* kVersion = "TScrivlet 2.0";
 
   // --- the text ---
-  TParagraphsList Paragraphs;
-  int32_t CharCount() const { return Paragraphs.CharCount; }
+  TParagraphsList Table;  // the paragraph table
+  TScrivParaStrings Paragraphs{*this};
+  TScrivLinesStrings Lines{*this};
+  int32_t CharCount() const { return Table.CharCount; }
   std::string Text();  // the whole text with CR LF breaks
   std::string GetTextRange(int32_t from, int32_t to);
   void LoadFromStream(std::istream& stream);
@@ -96,6 +112,8 @@ class TScrivlet {
   void ClearSelection() { InsertTextBuf({}); }
 
   void BeginUpdate() { ++UpdateDepth; }
+  // After a change: the listeners get code 1, then OnChange fires.
+  virtual void Change();
   void EndUpdate();
 
   // --- selection (positions are absolute offsets) ---
@@ -126,35 +144,162 @@ class TScrivlet {
   // mismatch ("Error 2 in " and the version, and so on).
   void SelfTest();
 
-  // --- settings the core reads ---
-  bool GetStaticFormat() const { return Paragraphs.StaticFormat; }
+  // --- published properties: reading, and setters with the effects they have ---
+  TAlignment GetAlignment() const { return alignment_; }
+  void SetAlignment(TAlignment a);
+  TBorderStyle GetBorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TBorderStyle b);
+  TScrollStyle GetScrollBars() const { return scrollBars_; }
+  void SetScrollBars(TScrollStyle s);
+  bool GetWordWrap() const { return wordWrap_; }
+  void SetWordWrap(bool on);
+  bool GetApplyKeyWords() const { return applyKeyWords_; }
+  void SetApplyKeyWords(bool on);
+  bool GetApplyStartStopKeys() const { return applyStartStopKeys_; }
+  void SetApplyStartStopKeys(bool on);
+  int32_t GetCaretWidth() const { return caretWidth_; }
+  void SetCaretWidth(int32_t w);
+  int32_t EffectiveCaretWidth() const { return caretWidth_ != 0 ? caretWidth_ : LineHeight() / 14 + 1; }
+  int32_t GetColumnWrap() const { return columnWrap_; }
+  void SetColumnWrap(int32_t n);
+  bool GetDisplayOnly() const { return displayOnly_; }
+  void SetDisplayOnly(bool on);
+  int32_t HighlightBackgnd = kClWindow;
+  int32_t HighlightColor = 255;
+  void SetHighlightBackgnd(int32_t c);
+  void SetHighlightColor(int32_t c);
+  bool GetJustified() const { return justified_; }
+  void SetJustified(bool on);
+  int32_t GetLeftMargin() const { return leftMargin_; }
+  void SetLeftMargin(int32_t n);
+  int32_t GetRightMargin() const { return rightMargin_; }
+  void SetRightMargin(int32_t n);
+  // Read: 0 in the form designer while automatic, else the height in pixels. Write: up to
+  // 65,535; 0 or less follows the font.
+  int32_t GetLineHeight() const;
+  void SetLineHeight(int32_t n);
+  int32_t LineHeight() const;  // the height in use
+  uint32_t GetOptions() const { return options_; }
+  void SetOptions(uint32_t o);
+  bool GetOverwrite() const { return overwrite_; }
+  void SetOverwrite(bool on);
+  int32_t GetRightLinePos() const { return rightLinePos_; }
+  void SetRightLinePos(int32_t n);
+  int32_t GetSelBackColor() const { return selBackColor_; }
+  void SetSelBackColor(int32_t c);
+  int32_t GetSelTextColor() const { return selTextColor_; }
+  void SetSelTextColor(int32_t c);
+  // Read: every member character in ascending order; write: each character becomes a
+  // member, and LF and CR always are.
+  std::string GetSeparators() const;
+  void SetSeparators(std::string_view chars);
+  void SetSeparatorSet(const TSeparators& chars);
+  const TSeparators& SeparatorSet() const { return separators_; }
+  uint8_t GetShowNonPrintChars() const { return showNonPrintChars_; }
+  void SetShowNonPrintChars(uint8_t set);
+  bool GetStaticFormat() const { return Table.StaticFormat; }
   // Style characters are read when a text is loaded: a text that is there is saved and
   // loaded again under the new setting (Modified stays).
   void SetStaticFormat(bool on);
-  uint32_t Options = 0;
+  int32_t GetTabStops() const { return tabStops_; }
+  void SetTabStops(int32_t n);
+  TzkUpperCase GetUpperCaseType() const { return Keywords.UpperCaseType(); }
+  void SetUpperCaseType(TzkUpperCase t);
+  TzkUpdateMode GetUpdateMode() const { return updateMode_; }
+  void SetUpdateMode(TzkUpdateMode m);
+  std::string GetVersion() const { return kVersion; }
+  void SetVersion(std::string_view) {}  // read-only
+  std::string GetWordWrapChars() const { return wordWrapChars_; }
+  void SetWordWrapChars(std::string_view chars);
+  const TSeparators& WordWrapCharSet() const { return wordWrapSet_; }
+  // The control font's style bits and its measurer changed: everything is measured again.
+  void FontChanged();
+  uint8_t FontStyle = 0;
+  // Stored only; read by keyboard, mouse and painting.
+  bool HideSelection = true;
+  bool WantTabs = true;
+  bool EnableHotKeys = true;
+  int32_t MouseWheelFactor = -1;
+  bool PassOverCodes = true;
+  bool ReadOnly = false;
+  int32_t ScrollTime = 300;
+  bool ShowEndParSelected = true;
   bool DropEmptyStyleRuns = true;
   TScrivLineBreak LineBreak = TScrivLineBreak::pbCRLF;
   char NullReplacement = 0;
-  int ProgressInterval = 100;
+  int ProgressInterval = 300;
   TProgressCallback OnProgress;
-  bool WordWrap = true;
-  TAlignment Alignment = TAlignment::taLeftJustify;
-  int32_t TabStops = 8;
-  int32_t LeftMargin = 8;
-  int32_t RightMargin = 8;
+  static constexpr int32_t kClWindow = -16777211;
+  static constexpr int32_t kClHighlight = -16777203;
+  static constexpr int32_t kClHighlightText = -16777202;
+
+  // --- geometry ---
   int32_t TopMargin = 0;
   int32_t ClientWidth = 100;
+  int32_t ClientHeight = 60;
   int32_t HorzScroll = 0;  // pixels
   int32_t VertScroll = 0;  // pixels
   TTextMeasurer* Measurer = nullptr;  // not owned
-  TSeparators Separators;
-  int32_t LineHeight() const { return Measurer ? Measurer->Height() : 1; }
+  void SetBounds(int32_t width, int32_t height);
 
   TKeywordList Keywords;
   TStartStopKeyList StartStopKeys;
   TScrivHighlighter* GetHighlighter() const { return highlighter_; }
   void SetHighlighter(TScrivHighlighter* h);
-  TScrivletEngine* Engine = nullptr;  // not owned
+  TScrivletEngine* Engine = nullptr;  // the layout engine unless a test puts another one in
+  TScrivLayout& Layout() { return *layout_; }
+
+  // --- layout drivers ---
+  // Everything is marked for layout and laid out as UpdateMode says.
+  void Relayout();
+  // Recomputes the highlighting of the whole text.
+  void ReapplyHighlighting();
+  void ApplyStyleRange(int32_t startOffset, int32_t stopOffset, uint8_t style, bool styleFlag,
+                       int32_t context, int16_t cursor, int32_t backgnd, int32_t foregnd, bool rangeFlag);
+  // One slice of background formatting; true while work is left.
+  bool FormatStep();
+  void ResumeFormatting();
+  // The window exists (the Qt shell calls these): with umBackground formatting starts.
+  void CreateHandle();
+  void DestroyHandle();
+  bool HandleAllocated() const { return handle_; }
+  TTickClock& Clock() { return *clock_; }
+  void Invalidate() {
+    if (window_ != nullptr) window_->Invalidate();
+  }
+  void Repaint() {
+    if (window_ != nullptr) {
+      window_->UpdateCaret();
+      window_->Invalidate();
+    }
+  }
+
+  // --- the text by paragraph and display line ---
+  int32_t GetTextLen() const { return Table.CharCount; }
+  int32_t LineCount() const { return Table.LineCount; }
+  int32_t ParagraphCount() const { return Table.Count(); }
+  std::string GetParagraphText(int32_t index) const;
+  void SetParagraphText(int32_t index, std::string_view text);
+  int32_t ParagraphStart(int32_t index) const { return Table.Items(index).StartOffset; }
+  uint8_t GetCharAt(int32_t offset) const { return Table.GetCharAt(offset); }
+  std::string GetLineText(int32_t line);
+  // Lays out on need until display line `line` exists (or the text ends).
+  void EnsureLine(int32_t line);
+
+  // --- scroll bars ---
+  struct ScrollBarInfo {
+    int32_t Unit = 1, Range = 0, Page = 0, Position = 0;
+  };
+  ScrollBarInfo HorzScrollBar() const;
+  ScrollBarInfo VertScrollBar() const;
+  int32_t VisibleLines() const { return ClientHeight / std::max(1, LineHeight()) + 1; }
+
+  // --- events ---
+  std::function<void(TScrivlet&)> OnStyleChange;
+  std::function<void(TScrivlet&)> OnSelMove;
+  std::function<void(TScrivlet&)> OnHScroll;
+  std::function<void(TScrivlet&)> OnVScroll;
+  std::function<void(TScrivlet&, int32_t, int32_t, int32_t)> OnContext;
 
   // --- state ---
   int32_t UpdateDepth = 0;
@@ -219,6 +364,41 @@ class TScrivlet {
   bool undoing_ = false;
   bool droppingRuns_ = false;
   TScrivHighlighter* highlighter_ = nullptr;
+
+  // Properties.
+  TAlignment alignment_ = TAlignment::taLeftJustify;
+  TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
+  TScrollStyle scrollBars_ = TScrollStyle::ssNone;
+  bool wordWrap_ = true;
+  bool applyKeyWords_ = true;
+  bool applyStartStopKeys_ = true;
+  int32_t caretWidth_ = 1;
+  int32_t columnWrap_ = 0;
+  bool displayOnly_ = false;
+  bool justified_ = false;
+  int32_t leftMargin_ = 8;
+  int32_t rightMargin_ = 8;
+  int32_t lineHeight_ = 0;  // 0: automatic
+  uint32_t options_ = zkoPutExtraSpaces | zkoWrapCaret | zkoInsertKeyActive | zkoWideOverwriteCaret | zkoAutoScrollBars;
+  bool overwrite_ = false;
+  int32_t rightLinePos_ = 0;
+  int32_t selBackColor_ = kClHighlight;
+  int32_t selTextColor_ = kClHighlightText;
+  TSeparators separators_;
+  uint8_t showNonPrintChars_ = 0;
+  int32_t tabStops_ = 8;
+  TzkUpdateMode updateMode_ = TzkUpdateMode::umBackground;
+  std::string wordWrapChars_;
+  TSeparators wordWrapSet_;
+  bool handle_ = false;
+
+  // Services and the engine.
+  std::unique_ptr<TSteadyClock> ownClock_;
+  TTickClock* clock_;
+  TSliceScheduler* scheduler_;
+  TScrivletWindow* window_;
+  std::unique_ptr<TScrivLayout> layout_;
+  std::unique_ptr<TzkFormatThread> formatThread_;
 };
 
 }  // namespace scrivlet

@@ -9,7 +9,7 @@ namespace scrivlet {
 
 void TScrivlet::SelfTest() {
   auto fail = [](const char* what) { throw EScrivletError(std::string(what) + kVersion); };
-  const TParagraphsList& list = Paragraphs;
+  const TParagraphsList& list = Table;
   if (list.Count() < 1) fail("Error 8 in ");
 
   int64_t chars = 0;

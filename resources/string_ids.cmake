@@ -13,6 +13,8 @@ foreach(unit ${slots})
     file(READ ${table} text)
     # Only the names matter: keep list separators and brackets out of the texts.
     string(REGEX REPLACE "[][;\r]" "_" text "${text}")
+    # A backslash would escape the list separator that follows it and join two lines.
+    string(REPLACE "\\" "_" text "${text}")
     string(REPLACE "\n" ";" lines "${text}")
     string(APPEND body "namespace ${unit} {\n")
     math(EXPR id "${slot} * 1000")

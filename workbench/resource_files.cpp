@@ -80,20 +80,6 @@ bool SaveResourceToFile(const std::string& type, const std::string& name,
   return true;
 }
 
-std::vector<std::string> SplitLines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c != '\r' && c != '\n') continue;
-    lines.emplace_back(text.substr(start, i - start));
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  if (start < text.size()) lines.emplace_back(text.substr(start));
-  return lines;
-}
-
 bool LoadTextResource(const std::string& type, const std::string& name,
                       std::vector<std::string>& lines) {
   std::optional<std::string_view> bytes = platform::FindTypedResource(type, name);

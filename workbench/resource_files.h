@@ -22,7 +22,8 @@ bool SaveResourceToFile(const std::string& type, const std::string& name,
 bool LoadTextResource(const std::string& type, const std::string& name,
                       std::vector<std::string>& lines);
 
-// The lines of a text as the class library's string lists take them.
+// The lines of a text as the class library's string lists take them (one definition, in
+// localize.cpp, which splits the string tables the same way).
 std::vector<std::string> SplitLines(std::string_view text);
 
 }  // namespace workbench

@@ -129,9 +129,9 @@ void RunAgainstModel(const std::string& initial, uint32_t seed, int steps, uint3
     fresh.Replace(0, fresh.CharCount(), history[at]);
     model = fresh;
     ASSERT_EQ(s.CharCount(), model.CharCount()) << "step " << step;
-    ASSERT_EQ(s.Paragraphs.Count(), static_cast<int32_t>(model.paras.size())) << "step " << step;
+    ASSERT_EQ(s.Table.Count(), static_cast<int32_t>(model.paras.size())) << "step " << step;
   }
-  EXPECT_GT(s.Paragraphs.Count(), initial.size() > 1000 ? 1000 : 0);
+  EXPECT_GT(s.Table.Count(), std::count(initial.begin(), initial.end(), '\n') > 1000 ? 1000 : 0);
   EXPECT_GT(changes, steps / 3);
   EXPECT_GT(undos, steps / 8);
   EXPECT_GT(redos, steps / 40);
@@ -148,13 +148,20 @@ TEST(DifferentialTest, RandomEditsAcrossBlockBoundaries) {
   RunAgainstModel(text, 99, 1500, 100000);
 }
 
+// A paragraph of 65,535 characters or more needs the paragraph extension from the start;
+// it once kept a line that ended at 0 and failed the self-test right after loading.
+TEST(DifferentialTest, ParagraphsOfSixtyFourKAndMoreEditLikeShortOnes) {
+  const std::string text = "head\r\n" + std::string(70000, 'q') + "\r\n" + std::string(65535, 'w') + "\r\ntail";
+  RunAgainstModel(text, 4242, 600, 25);
+}
+
 // With inline styles live and trailing blanks discarded, forward edits make automatic
 // changes of their own; Undo and Redo must still return to exactly the texts seen before.
 TEST(DifferentialTest, UndoAndRedoReturnToTheSameTextsWithStaticFormatAndDiscardedBlanks) {
   std::mt19937 rng(77);
   TScrivlet s;
   s.SetStaticFormat(true);
-  s.Options |= zkoDiscardTrailingSpaces;
+  s.SetOptions(s.GetOptions() | zkoDiscardTrailingSpaces);
   testing::Load(s, "one \x02" "bold\x02 two\r\nthree");
   static const char kAlphabet[] = {'a', ' ', '\t', '\r', '\x02', '\x01', '\x15', '\x03', '\x04', 'q'};
   std::vector<std::string> history{s.Text()};
@@ -194,6 +201,81 @@ TEST(DifferentialTest, UndoAndRedoReturnToTheSameTextsWithStaticFormatAndDiscard
     }
     ASSERT_NO_THROW(s.SelfTest()) << "step " << step;
     ASSERT_EQ(s.Text(), history[at]) << "step " << step;
+  }
+}
+
+// The highlighting and layout kept up edit by edit must equal those of a control that loads
+// the same text afresh: runs, section states and display lines of every paragraph.
+TEST(DifferentialTest, IncrementalHighlightingAndLayoutEqualAFreshOne) {
+  testing::FixedWidthMeasurer measurer;
+  auto setUp = [&](TScrivlet& c) {
+    c.Measurer = &measurer;
+    c.SetUpdateMode(TzkUpdateMode::umImmediate);
+    c.SetBounds(8 + 7 * 12 + 8, 36);  // twelve characters a line, three lines showing
+    c.Keywords.AddKeyword("MOVWF", kWholeWord, kStyleBold, 1, 0, kNoColor, 1);
+    c.Keywords.AddKeyword("MOV", kWholeWord, kStyleBold, 1, 0, kNoColor, 2);
+    c.Keywords.AddKeyword("AW", 0, kStyleItalic, 1, 0, kNoColor, 3);
+    c.StartStopKeys.AddStartStopKey("\"", "\"", 0, 0, 3, 0, kNoColor, 4, true);
+    c.StartStopKeys.AddStartStopKey(";", "", 0, 0, 2, 0, kNoColor, 5, true);
+    c.StartStopKeys.AddStartStopKey("/*", "*/", 0, 0, 6, 0, kNoColor, 6, false);
+  };
+  auto sameRun = [](const TStyleRun& a, const TStyleRun& b) {
+    return a.Offset == b.Offset && a.RunFlags == b.RunFlags && a.Depth == b.Depth && a.Foregnd == b.Foregnd &&
+           a.Context == b.Context && std::equal(a.Levels, a.Levels + 16, b.Levels);
+  };
+  auto sameLine = [](const TLineRecord& a, const TLineRecord& b) {
+    return a.Start == b.Start && a.End == b.End && a.WordWidth == b.WordWidth && a.FullWidth == b.FullWidth &&
+           a.Spaces == b.Spaces && a.TrailingStart == b.TrailingStart && a.StartStyle == b.StartStyle;
+  };
+  auto compare = [&](TScrivlet& s, int step) {
+    TScrivlet fresh;
+    setUp(fresh);
+    testing::Load(fresh, s.Text());
+    ASSERT_EQ(s.Table.Count(), fresh.Table.Count()) << "step " << step;
+    ASSERT_EQ(s.LineCount(), fresh.LineCount()) << "step " << step;
+    for (int32_t i = 0; i < s.Table.Count(); ++i) {
+      const TParagraph& a = s.Table.Items(i);
+      const TParagraph& b = fresh.Table.Items(i);
+      ASSERT_TRUE(a.Flags & pfFormatted) << "step " << step << " paragraph " << i;
+      ASSERT_TRUE(SameScanState(para::Style(a), para::Style(b))) << "step " << step << " paragraph " << i;
+      ASSERT_EQ(a.FirstLine, b.FirstLine) << "step " << step << " paragraph " << i;
+      const auto* ra = para::Runs(a);
+      const auto* rb = para::Runs(b);
+      ASSERT_EQ(ra ? ra->size() : 0u, rb ? rb->size() : 0u) << "step " << step << " paragraph " << i;
+      for (size_t k = 0; ra && k < ra->size(); ++k)
+        ASSERT_TRUE(sameRun((*ra)[k], (*rb)[k])) << "step " << step << " paragraph " << i << " run " << k;
+      ASSERT_EQ(para::LineCount(a), para::LineCount(b)) << "step " << step << " paragraph " << i;
+      for (int32_t k = 0; k < para::LineCount(a); ++k)
+        ASSERT_TRUE(sameLine(para::LineRecord(a, k), para::LineRecord(b, k)))
+            << testing::ParaText(s.Table, i) << " step " << step << " paragraph " << i << " line " << k;
+    }
+  };
+
+  std::mt19937 rng(5150);
+  TScrivlet s;
+  setUp(s);
+  testing::Load(s, "MOV a, b ; note\r\n/* block\r\nMOVWF x */ MOV\r\n\"str ; x\" MOVWF AW\r\nlast MOV");
+  static const std::string kPieces[] = {"MOV", "MOVWF", " ", "\"", ";", "/*", "*/", "\r\n", "a", "AW", "x y z w"};
+  for (int step = 0; step < 3000; ++step) {
+    const int action = static_cast<int>(rng() % 10);
+    if (action < 7) {
+      std::uniform_int_distribution<int32_t> off(0, s.CharCount());
+      int32_t a = off(rng);
+      int32_t b = std::min(s.CharCount(), a + static_cast<int32_t>(rng() % 6));
+      if (rng() % 2) b = a;
+      std::string text;
+      for (int n = static_cast<int>(rng() % 3); n > 0; --n) text += kPieces[rng() % std::size(kPieces)];
+      s.Select(b, a);
+      s.UndoBreak = true;
+      s.InsertTextBuf(text);
+    } else if (action < 9) {
+      if (s.CanUndo()) s.Undo();
+    } else if (s.CanRedo()) {
+      s.Redo();
+    }
+    ASSERT_NO_THROW(s.SelfTest()) << "step " << step;
+    compare(s, step);
+    if (::testing::Test::HasFatalFailure()) return;
   }
 }
 

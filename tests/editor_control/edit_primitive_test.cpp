@@ -137,8 +137,12 @@ TEST_F(EditPrimitiveTest, UndoRestoresExactlyTheRecordedTextWithStaticFormat) {
 }
 
 TEST_F(EditPrimitiveTest, ABreakBehindBlanksTakesThemIntoTheRecordWhenTheyAreDiscarded) {
-  Load(s, "ab   \r\nz");  // loaded before the option, so the blanks are there
-  s.Options |= zkoDiscardTrailingSpaces;
+  // Switching the option on drops trailing blanks, so they are typed afterwards.
+  Load(s, "\r\nz");
+  s.SetOptions(s.GetOptions() | zkoDiscardTrailingSpaces);
+  s.InsertTextBuf("ab   ");
+  ASSERT_EQ(s.Text(), "ab   \r\nz");
+  s.ClearUndo();
   s.SetSelStart(5);
   s.InsertTextBuf("\r\n");
   EXPECT_EQ(s.Text(), "ab\r\n\r\nz");
@@ -151,7 +155,7 @@ TEST_F(EditPrimitiveTest, ABreakBehindBlanksTakesThemIntoTheRecordWhenTheyAreDis
 }
 
 TEST_F(EditPrimitiveTest, AColumnBlockIsDeletedLineByLineBeforeTheInsertion) {
-  s.TabStops = 4;
+  s.SetTabStops(4);
   Load(s, "abcdef\r\n\tgh\r\nxy");
   s.Select(11, 2);  // from paragraph 0 to paragraph 2
   s.BlockMode = true;
@@ -198,7 +202,7 @@ TEST_F(EditPrimitiveTest, TheChangedRangeIsReHighlightedThroughTheHooks) {
   s.SetHighlighter(&highlighter);
   std::vector<std::pair<int32_t, int32_t>> parsed;
   s.OnParse = [&](TScrivlet&, int32_t a, int32_t b) { parsed.emplace_back(a, b); };
-  s.Paragraphs.Items(1).Flags |= kScanFlags;
+  s.Table.Items(1).Flags |= kScanFlags;
   s.Select(7, 6);
   s.InsertTextBuf("XY");
   EXPECT_EQ(parsed, (std::vector<std::pair<int32_t, int32_t>>{{6, 8}}));
@@ -207,13 +211,13 @@ TEST_F(EditPrimitiveTest, TheChangedRangeIsReHighlightedThroughTheHooks) {
   EXPECT_EQ(engine.keywords, 1);
   EXPECT_EQ(highlighter.before, 1);
   EXPECT_EQ(engine.refreshes, 1);
-  EXPECT_EQ(s.Paragraphs.Items(1).Flags & kScanFlags, kScanFlags);
+  EXPECT_EQ(s.Table.Items(1).Flags & kScanFlags, kScanFlags);
 
   // While an update is open the paragraph is left to be scanned later.
   s.BeginUpdate();
   s.InsertTextBuf("Z");
   EXPECT_EQ(engine.sections, 1);
-  EXPECT_EQ(s.Paragraphs.Items(1).Flags & kScanFlags, 0);
+  EXPECT_EQ(s.Table.Items(1).Flags & kScanFlags, 0);
   s.EndUpdate();
   s.Engine = nullptr;
 }
@@ -230,7 +234,7 @@ TEST_F(EditPrimitiveTest, AStyleAppliedByAProgramIsNotReHighlighted) {
   s.InsertTextBuf("q");
   EXPECT_TRUE(parsed.empty());
   run.RunFlags |= kRunByKey;
-  s.Paragraphs.Items(1).Ext->Runs[0] = run;
+  s.Table.Items(1).Ext->Runs[0] = run;
   s.InsertTextBuf("r");
   EXPECT_EQ(parsed.size(), 1u);
 }

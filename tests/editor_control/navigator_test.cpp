@@ -14,7 +14,7 @@ using testing::Load;
 
 // Lays a paragraph out in lines of `width` characters, as a stand-in for the layout engine.
 void WrapEvery(TScrivlet& s, int32_t para, int32_t width) {
-  const int32_t len = para::Length(s.Paragraphs.Items(para));
+  const int32_t len = para::Length(s.Table.Items(para));
   std::vector<TLineRecord> lines;
   for (int32_t start = 0; start < len || lines.empty(); start += width) {
     TLineRecord r;
@@ -22,7 +22,7 @@ void WrapEvery(TScrivlet& s, int32_t para, int32_t width) {
     r.End = r.TrailingStart = std::min(len, start + width);
     lines.push_back(r);
   }
-  s.Paragraphs.SetParagraphLines(para, lines);
+  s.Table.SetParagraphLines(para, lines);
 }
 
 class NavigatorTest : public ::testing::Test {
@@ -63,7 +63,7 @@ TEST_F(NavigatorTest, ResolvesLazilyAndKeepsItsParagraphOnMovesInsideIt) {
 TEST_F(NavigatorTest, ForwardMovesCarryTheRunAndLineCachesBackwardMovesDropThem) {
   Load(s, std::string(30, 'x'));
   WrapEvery(s, 0, 10);
-  TParagraph& p = s.Paragraphs.Items(0);
+  TParagraph& p = s.Table.Items(0);
   TStyleRun run;
   run.Offset = 5;
   para::MutableRuns(p).push_back(run);
@@ -103,7 +103,7 @@ TEST_F(NavigatorTest, ParagraphAndPositionMovesClamp) {
 TEST_F(NavigatorTest, DisplayLinesFollowTheLineRecordsWithWordWrap) {
   Load(s, "0123456789abcdefghij\r\nxy");
   WrapEvery(s, 0, 8);  // lines 0..2 in paragraph 0, line 3 in paragraph 1
-  EXPECT_EQ(s.Paragraphs.LineCount, 4);
+  EXPECT_EQ(s.Table.LineCount, 4);
   s.SelfTest();
   nav.SetOffset(9);
   EXPECT_EQ(nav.GetDisplayLine(), 1);
@@ -122,7 +122,7 @@ TEST_F(NavigatorTest, DisplayLinesFollowTheLineRecordsWithWordWrap) {
 }
 
 TEST_F(NavigatorTest, WithoutWordWrapADisplayLineIsAParagraph) {
-  s.WordWrap = false;
+  s.SetWordWrap(false);
   Load(s, "a\r\nb\r\nc");
   nav.SetDisplayLine(1);
   EXPECT_EQ(nav.Offset(), 3);
@@ -133,7 +133,7 @@ TEST_F(NavigatorTest, WithoutWordWrapADisplayLineIsAParagraph) {
 
 TEST_F(NavigatorTest, WordMoves) {
   Load(s, "one two,  three\r\nfour");
-  TSeparators& seps = s.Separators;
+  const TSeparators& seps = s.SeparatorSet();
   nav.SetOffset(0);
   nav.NextWordStart(seps);
   EXPECT_EQ(nav.Offset(), 4);
@@ -160,7 +160,7 @@ TEST_F(NavigatorTest, WordMoves) {
 TEST_F(NavigatorTest, NextWordStartCrossesBlankParagraphsAndLeadingBlanks) {
   Load(s, "one\r\n\r\n  two");
   nav.SetOffset(0);
-  nav.NextWordStart(s.Separators);
+  nav.NextWordStart(s.SeparatorSet());
   EXPECT_EQ(nav.Offset(), 9);
   EXPECT_EQ(nav.CharAt(), 't');
 }
@@ -193,9 +193,9 @@ TEST_F(NavigatorTest, PixelPositionsFollowMarginsScrollingAndAlignment) {
   EXPECT_EQ(nav.GetX(), 8 + 7 - 4);
   EXPECT_EQ(nav.GetY(), 10);
   s.HorzScroll = s.VertScroll = 0;
-  s.Alignment = TAlignment::taRightJustify;  // wrap width 84, line 14: 70 free
+  s.SetAlignment(TAlignment::taRightJustify);  // wrap width 84, line 14: 70 free
   EXPECT_EQ(nav.GetX(), 8 + 70 + 7);
-  s.Alignment = TAlignment::taCenter;
+  s.SetAlignment(TAlignment::taCenter);
   EXPECT_EQ(nav.GetX(), 8 + 35 + 7);
   EXPECT_EQ(nav.CharWidth(), 7);
   nav.SetOffset(6);
@@ -203,7 +203,7 @@ TEST_F(NavigatorTest, PixelPositionsFollowMarginsScrollingAndAlignment) {
 }
 
 TEST_F(NavigatorTest, ATabMovesToTheNextTabStopStyleCharactersTakeNoRoom) {
-  s.TabStops = 4;  // 4 space widths: 28 pixels
+  s.SetTabStops(4);  // 4 space widths: 28 pixels
   Load(s, "a\tb\r\n\x02" "cd");
   nav.SetOffset(2);
   EXPECT_EQ(nav.GetX(), 8 + 28);
@@ -213,7 +213,7 @@ TEST_F(NavigatorTest, ATabMovesToTheNextTabStopStyleCharactersTakeNoRoom) {
 }
 
 TEST_F(NavigatorTest, ATabAtExactlyAStopMovesToTheNextOne) {
-  s.TabStops = 2;  // 14 pixels
+  s.SetTabStops(2);  // 14 pixels
   Load(s, "ab\tc");
   nav.SetOffset(3);
   EXPECT_EQ(nav.GetX(), 8 + 28);
@@ -248,7 +248,7 @@ TEST_F(NavigatorTest, RunsInsertDeleteAndStepAcrossParagraphs) {
   nav.SetOffset(2);
   nav.StepBackRun();
   nav.DeleteRun();
-  EXPECT_EQ(para::RunCount(s.Paragraphs.Items(0)), 0);
+  EXPECT_EQ(para::RunCount(s.Table.Items(0)), 0);
   s.SelfTest();
 }
 
@@ -265,13 +265,13 @@ TEST_F(NavigatorTest, InlineStyleTogglesFromTheLineStartOnlyWithStaticFormat) {
 
 TEST_F(NavigatorTest, ALineIndexOutsideTheRecordsIsAListIndexError) {
   Load(s, "abc");
-  EXPECT_THROW(para::LineRecord(s.Paragraphs.Items(0), 1), ERangeError);
+  EXPECT_THROW(para::LineRecord(s.Table.Items(0), 1), ERangeError);
 }
 
 TEST_F(NavigatorTest, APrivateNavigatorIsNotRegistered) {
   const size_t before = s.Navigators().size();
   {
-    TScrivNavigator priv(s.Paragraphs);
+    TScrivNavigator priv(s.Table);
     EXPECT_EQ(s.Navigators().size(), before);
   }
   {

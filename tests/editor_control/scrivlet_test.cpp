@@ -13,15 +13,15 @@ using testing::Load;
 
 TEST(ScrivletTest, StartsWithOneEmptyParagraphAndNineNavigators) {
   TScrivlet s;
-  EXPECT_EQ(s.Paragraphs.Count(), 1);
-  EXPECT_EQ(s.Paragraphs.LineCount, 1);
+  EXPECT_EQ(s.Table.Count(), 1);
+  EXPECT_EQ(s.Table.LineCount, 1);
   EXPECT_EQ(s.CharCount(), 0);
   EXPECT_EQ(s.Navigators().size(), 9u);
   EXPECT_EQ(&s.CaretNav(), s.SelStartNav);
   EXPECT_EQ(s.GetUndoMaxLevel(), 65536);
   EXPECT_EQ(s.GetUndoMaxSpace(), 4194304);
-  for (unsigned char c : std::string("\t\n\r $%&,./:;<=>")) EXPECT_TRUE(s.Separators.test(c)) << int(c);
-  EXPECT_FALSE(s.Separators.test('a'));
+  for (unsigned char c : std::string("\t\n\r $%&,./:;<=>")) EXPECT_TRUE(s.SeparatorSet().test(c)) << int(c);
+  EXPECT_FALSE(s.SeparatorSet().test('a'));
   s.SelfTest();
 }
 
@@ -54,13 +54,13 @@ TEST(ScrivletTest, GetTextRangeClampsAndIsEmptyForAnEmptyRange) {
 
 TEST(ScrivletTest, LoadingWithAutoLineBreakTakesTheStyleFoundAndSavingUsesIt) {
   TScrivlet s;
-  s.Options |= zkoAutoLineBreak;
+  s.SetOptions(s.GetOptions() | zkoAutoLineBreak);
   Load(s, "a\nb\nc");
   EXPECT_EQ(s.LineBreak, TScrivLineBreak::pbLF);
   std::ostringstream out;
   s.SaveToStream(out);
   EXPECT_EQ(out.str(), "a\nb\nc");
-  s.Options = 0;
+  s.SetOptions(0);
   Load(s, "x\r\ny");
   EXPECT_EQ(s.LineBreak, TScrivLineBreak::pbLF) << "kept without the option";
 }
@@ -83,7 +83,7 @@ TEST(ScrivletTest, ALoadPutsEveryNavigatorAtTheStartAndEmptiesTheSelection) {
   EXPECT_EQ(s.SelStart(), 0);
   EXPECT_EQ(s.SelEnd(), 0);
   EXPECT_EQ(s.SelLength, 0);
-  EXPECT_EQ(s.Paragraphs.LastChanged, -1) << "no changed range is left";
+  EXPECT_EQ(s.Table.LastChanged, -1) << "no changed range is left";
   s.SelfTest();
 }
 
@@ -91,13 +91,13 @@ TEST(ScrivletTest, SwitchingStaticFormatReadsTheStyleCharactersAgain) {
   TScrivlet s;
   Load(s, "a\x02" "b\r\nc");
   s.Modified = true;
-  EXPECT_EQ(para::InlineStartStyle(s.Paragraphs.Items(1)), 0);
+  EXPECT_EQ(para::InlineStartStyle(s.Table.Items(1)), 0);
   s.SetStaticFormat(true);
-  EXPECT_EQ(para::InlineStartStyle(s.Paragraphs.Items(1)), kStyleBold);
+  EXPECT_EQ(para::InlineStartStyle(s.Table.Items(1)), kStyleBold);
   EXPECT_EQ(s.Text(), "a\x02" "b\r\nc");
   EXPECT_TRUE(s.Modified);
   s.SetStaticFormat(false);
-  EXPECT_EQ(para::InlineStartStyle(s.Paragraphs.Items(1)), 0);
+  EXPECT_EQ(para::InlineStartStyle(s.Table.Items(1)), 0);
 }
 
 }  // namespace

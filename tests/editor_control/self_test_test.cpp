@@ -41,29 +41,29 @@ TLineRecord Line(int32_t start, int32_t end) {
 INSTANTIATE_TEST_SUITE_P(
     Checks, SelfTestTest,
     ::testing::Values(
-        Damage{"FirstLine", [](TScrivlet& s) { s.Paragraphs.Items(1).FirstLine = 5; }, "Error 1"},
-        Damage{"StartOffset", [](TScrivlet& s) { s.Paragraphs.Items(2).StartOffset += 1; }, "Error 2 in "},
-        Damage{"Level", [](TScrivlet& s) { s.Paragraphs.Items(1).LevelFlags = 3; }, "Error 7 in "},
+        Damage{"FirstLine", [](TScrivlet& s) { s.Table.Items(1).FirstLine = 5; }, "Error 1"},
+        Damage{"StartOffset", [](TScrivlet& s) { s.Table.Items(2).StartOffset += 1; }, "Error 2 in "},
+        Damage{"Level", [](TScrivlet& s) { s.Table.Items(1).LevelFlags = 3; }, "Error 7 in "},
         Damage{"LineGap",
                [](TScrivlet& s) {
-                 para::SetLineCount(s.Paragraphs.Items(0), 2);
-                 para::SetLineRecord(s.Paragraphs.Items(0), 0, Line(0, 1));
-                 para::SetLineRecord(s.Paragraphs.Items(0), 1, Line(2, 3));
-                 s.Paragraphs.ShiftLines(1, 1);
-                 ++s.Paragraphs.LineCount;
-                 ++s.Paragraphs.VisibleLineCount;
+                 para::SetLineCount(s.Table.Items(0), 2);
+                 para::SetLineRecord(s.Table.Items(0), 0, Line(0, 1));
+                 para::SetLineRecord(s.Table.Items(0), 1, Line(2, 3));
+                 s.Table.ShiftLines(1, 1);
+                 ++s.Table.LineCount;
+                 ++s.Table.VisibleLineCount;
                },
                "Error 3 in "},
         Damage{"LastLineEnd",
-               [](TScrivlet& s) { para::SetFirstLineRecord(s.Paragraphs.Items(0), Line(0, 2)); },
+               [](TScrivlet& s) { para::SetFirstLineRecord(s.Table.Items(0), Line(0, 2)); },
                "Error 4 in "},
-        Damage{"CharCount", [](TScrivlet& s) { s.Paragraphs.CharCount = 99; }, "Error 5 in "},
-        Damage{"Visible", [](TScrivlet& s) { s.Paragraphs.VisibleLineCount = 1; }, "Error 6 in "},
-        Damage{"Lines", [](TScrivlet& s) { s.Paragraphs.LineCount = 7; }, "Error 6.01 in "},
-        Damage{"Length", [](TScrivlet& s) { para::SetLength(s.Paragraphs.Items(2), 2); s.Paragraphs.CharCount -= 1; },
+        Damage{"CharCount", [](TScrivlet& s) { s.Table.CharCount = 99; }, "Error 5 in "},
+        Damage{"Visible", [](TScrivlet& s) { s.Table.VisibleLineCount = 1; }, "Error 6 in "},
+        Damage{"Lines", [](TScrivlet& s) { s.Table.LineCount = 7; }, "Error 6.01 in "},
+        Damage{"Length", [](TScrivlet& s) { para::SetLength(s.Table.Items(2), 2); s.Table.CharCount -= 1; },
                "Error 8 in "},
         Damage{"Navigator", [](TScrivlet& s) { s.WorkNav->SetOffset(200); }, "Error 9 in "},
-        Damage{"Backlog", [](TScrivlet& s) { s.Paragraphs.LastToFormat = 3; }, "Error 11 in "}),
+        Damage{"Backlog", [](TScrivlet& s) { s.Table.LastToFormat = 3; }, "Error 11 in "}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SelfTest, HoldsAfterLoadsEditsAndCollapses) {
@@ -71,20 +71,20 @@ TEST(SelfTest, HoldsAfterLoadsEditsAndCollapses) {
   s.SelfTest();
   testing::Load(s, "a\r\nb\r\nc\r\nd");
   s.SelfTest();
-  for (int32_t i = 1; i < 4; ++i) s.Paragraphs.Items(i).LevelFlags = 2;
-  s.Paragraphs.Items(1).LevelFlags = 2;
-  s.Paragraphs.Items(0).LevelFlags = 2;
-  EXPECT_TRUE(s.Paragraphs.Collapse(0, 2, true));
-  EXPECT_EQ(s.Paragraphs.VisibleLineCount, 1);
-  EXPECT_EQ(s.Paragraphs.LineCount, 4);
+  for (int32_t i = 1; i < 4; ++i) s.Table.Items(i).LevelFlags = 2;
+  s.Table.Items(1).LevelFlags = 2;
+  s.Table.Items(0).LevelFlags = 2;
+  EXPECT_TRUE(s.Table.Collapse(0, 2, true));
+  EXPECT_EQ(s.Table.VisibleLineCount, 1);
+  EXPECT_EQ(s.Table.LineCount, 4);
   s.SelfTest();
   TScrivNavigator nav(s);
   nav.SetOffset(6);
   EXPECT_FALSE(nav.IsVisible());
   EXPECT_EQ(nav.GetVisibleLine(), 1);
-  EXPECT_TRUE(s.Paragraphs.Collapse(0, 2, false));
-  EXPECT_FALSE(s.Paragraphs.Collapse(0, 2, false)) << "nothing left to change";
-  EXPECT_EQ(s.Paragraphs.VisibleLineCount, 4);
+  EXPECT_TRUE(s.Table.Collapse(0, 2, false));
+  EXPECT_FALSE(s.Table.Collapse(0, 2, false)) << "nothing left to change";
+  EXPECT_EQ(s.Table.VisibleLineCount, 4);
   s.SelfTest();
 }
 

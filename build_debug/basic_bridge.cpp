@@ -1,0 +1,239 @@
+#include "build_debug/basic_bridge.h"
+
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "build_debug/tool_install.h"
+#include "platform/message_box.h"
+#include "resources/string_ids.h"
+#include "workbench/file_routines.h"
+#include "workbench/localize.h"
+#include "workbench/message_strings.h"
+#include "workbench/options.h"
+#include "workbench/program_runner.h"
+#include "workbench/resource_files.h"
+#include "workbench/text_routines.h"
+
+namespace build_debug {
+namespace {
+
+namespace ids = string_ids::QvBasicUnit;
+namespace tarn_ids = string_ids::TarnUnit;
+
+// Releases before .930 kept the compiler here, under another name.
+constexpr char kOldFolder[] = "Compilers/QvBasic/";
+
+// The word lists the compiler reads beside itself.
+struct WordList {
+  const char* resource_name;
+  const char* file_name;
+};
+constexpr WordList kWordLists[] = {
+    {"QVB_Invalid", "INVALID.TXT"},
+    {"QVB_Reserved", "RESERVED.TXT"},
+};
+
+// The message of each failure code the compiler is known to give.
+struct CodeMessage {
+  std::uint32_t code;
+  int text_id;
+};
+constexpr CodeMessage kCodeMessages[] = {
+    {kQvbCannotCreateErr,   ids::SCU_CANNOT_CREATE_ERR},
+    {kQvbCannotCreateSrc,   ids::SCU_CANNOT_CREATE_SRC},
+    {kQvbNoSourceName,      ids::SCU_NO_SOURCE_NAME},
+    {kQvbCannotOpenInvalid, ids::SCU_CANNOT_OPEN_INVALID},
+    {kQvbCannotReadSource,  ids::SCU_CANNOT_READ_SOURCE},
+    {kQvbInvalidSourceDir,  ids::SCU_INVALID_SOURCE_DIR},
+    {kQvbCannotRun,         ids::SCU_CANNOT_RUN},
+    {kQvbNotOnDisk,         ids::SCU_NOT_ON_DISK},
+};
+
+// The first line of what a program printed, as a signed decimal number.
+std::optional<int> NumberOnFirstLine(const std::string& output) {
+  std::string line = output.substr(0, output.find('\n'));
+  std::size_t first = line.find_first_not_of(" \t\r");
+  std::size_t last = line.find_last_not_of(" \t\r");
+  if (first == std::string::npos) return std::nullopt;
+  const char* begin = line.data() + first;
+  const char* end = line.data() + last + 1;
+  int value = 0;
+  auto [stop, error] = std::from_chars(begin, end, value);
+  if (error != std::errc() || stop != end) return std::nullopt;
+  return value;
+}
+
+void RemoveFile(const std::string& path) {
+  std::error_code error;
+  std::filesystem::remove(path, error);
+}
+
+// The writer reports a file it cannot write in a box of its own; the install goes on.
+void WriteResource(const std::string& type, const std::string& name, const std::string& path) {
+  static_cast<void>(workbench::SaveResourceToFile(type, name, path));
+}
+
+}  // namespace
+
+bool QvBasicUnit::QvBasicInit(const std::string& exe_folder) {
+  exe_folder_ = exe_folder;
+  // The keyword list is the word list the compiler installs; names are case-sensitive here,
+  // so it is named exactly as written.
+  reserved_file_path_ = Folder() + kWordLists[1].file_name;
+  bool ok = QvBasicInstall();
+  if (ok) ok = QvBasicHelpInstall();
+  return ok;
+}
+
+void QvBasicUnit::RemoveOldQvBasic() {
+  const std::string old = exe_folder_ + kOldFolder;
+  const std::string old_output = old + kOutputFolder;
+  bool old_program = FileExists(old + "QVBasic.exe");
+  bool old_outputs = FolderExists(old_output);
+  if (!old_program && !old_outputs) return;
+
+  std::string text;
+  if (old_program) text = "Found pre .930 QVBasic compiler\r";
+  if (old_outputs) text += "Found pre .930 \"Output Files\" directory\r";
+  text += old_program && old_outputs ? "\rThese items will be removed" : "\rThis item will be removed";
+  if (boxes_.Service().Show({text, "Remove Old QVBasic Compiler", platform::BoxButtons::YesNo}) !=
+      platform::kAnswerYes) {
+    return;
+  }
+  std::error_code error;
+  if (old_outputs) {
+    static_cast<void>(workbench::DeleteFilesByMask(old_output, "*.*"));
+    std::filesystem::remove(old_output, error);
+  }
+  for (const char* name : {"QVBasic.exe", "QVBasic Keywords.txt", "INVALID.TXT", "RESERVED.TXT"})
+    RemoveFile(old + name);
+  std::filesystem::remove(old, error);
+}
+
+bool QvBasicUnit::QvBasicInstall() {
+  RemoveOldQvBasic();
+  const std::string folder = Folder();
+  if (!FolderExists(folder + kOutputFolder) && !ForceFolders(folder + kOutputFolder)) {
+    boxes_.MsgBoxById2(ids::SCU_CANNOT_CREATE_DIRS, tarn_ids::SCU_CREATE_DIR_FAILED_CAPTION, folder,
+                       folder);
+    return false;
+  }
+
+  const std::string required = workbench::VersionToStr(kRequiredVersion);
+  bool ok = false;
+  bool update = false;
+  if (FileExists(Program())) {
+    bool debug = false;
+    int version = 0;
+    ok = QvBasicVersion(debug, version);
+    if (ok && version < kRequiredVersion) {
+      update = boxes_.YesNoBoxById2(ids::SCU_UPDATE_COMPILER, ids::SCU_UPDATE_CAPTION,
+                                    workbench::VersionToStr(version),
+                                    required) == platform::kAnswerYes;
+    }
+  } else {
+    boxes_.MsgBoxById1(ids::SCU_INSTALL_COMPILER, ids::SCU_UPDATE_CAPTION, required);
+    update = true;
+    ok = true;
+  }
+  if (!ok) return false;
+
+  if (update) WriteResource("EXE", "QVB", Program());
+  for (const WordList& list : kWordLists) {
+    std::string path = folder + list.file_name;
+    if (update || !FileExists(path)) WriteResource("TXT", list.resource_name, path);
+  }
+  return true;
+}
+
+bool QvBasicUnit::QvBasicHelpInstall() {
+  DatedFile help{"CHM", "QVB", "QVB.chm", LocalTimeFromDays(kHelpDate), "Help",
+                 ids::SCU_UPDATE_HELP, ids::SCU_UPDATE_CAPTION,
+                 ids::SCU_INSTALL_HELP, ids::SCU_HELP_UPDATE_CAPTION,
+                 ids::SCU_HELP_DATE_FAILED, ids::SCU_DATE_CHANGE_CAPTION};
+  return InstallDatedFile(boxes_, Folder(), help);
+}
+
+void QvBasicUnit::QvBasicClearOutputDir() {
+  output_dir_ = Folder() + kOutputFolder;
+  // A file that stays behind is overwritten by the next compile of its source.
+  if (FolderExists(output_dir_)) static_cast<void>(workbench::DeleteFilesByMask(output_dir_, "*.*"));
+}
+
+void QvBasicUnit::QvBasicSetOutputDir(const std::string& source) {
+  output_dir_ = options_.QvBasicOutputFiles ? Folder() + kOutputFolder
+                                            : source.substr(0, source.rfind('/') + 1);
+}
+
+std::uint8_t QvBasicUnit::QvBasicCompile(const std::string& source, std::string& message) {
+  std::uint32_t code = kQvbNotOnDisk;
+  bool ran = false;
+  errors_.clear();
+  if (!FileExists(Program())) {
+    boxes_.MsgBoxById2(tarn_ids::SCU_PROGRAM_NOT_FOUND, tarn_ids::SCU_START_UP_CAPTION,
+                       "QV/B compiler", "");
+  } else {
+    QvBasicSetOutputDir(source);
+    output_base_ = output_dir_ + FileNameOf(source);
+    RemoveFile(ChangeFileExt(output_base_, ".err"));
+    std::string arguments = " " + QuotedArgument(source);
+    last_source_ = source;
+    if (options_.QvBasicOutputFiles) arguments += " /O " + QuotedArgument(output_dir_);
+    code = kQvbCannotRun;
+    ran = QvBasicRun(arguments, code);
+  }
+  if (code == kQvbOk || code == kQvbOkWithNotes) output_base_ = ChangeFileExt(output_base_, ".SRC");
+  if (!ran) {
+    if (code != kQvbOk) last_source_.clear();
+    return static_cast<std::uint8_t>(code);
+  }
+  ReadCompilerErrors();
+  for (const CodeMessage& known : kCodeMessages) {
+    if (known.code == code) message = boxes_.Texts().LU_GetString(known.text_id);
+  }
+  return static_cast<std::uint8_t>(code);
+}
+
+bool QvBasicUnit::QvBasicRun(const std::string& arguments, std::uint32_t& exit_code) {
+  return runner_.RunAndWait(Program(), arguments, exit_code) == workbench::kRunStarted;
+}
+
+bool QvBasicUnit::QvBasicVersion(bool& debug, int& version) {
+  std::uint32_t exit_code = 0;
+  std::string output;
+  if (runner_.RunAndWait(Program(), "/v", exit_code, &output) != workbench::kRunStarted)
+    return false;
+  // An exit status holds 8 bits here, so the version comes on the first line printed.
+  std::optional<int> answer = NumberOnFirstLine(output);
+  int number = answer ? *answer : static_cast<int>(exit_code);
+  debug = number <= 8999;
+  version = debug ? -number : number;
+  return true;
+}
+
+std::string QvBasicUnit::QvBasicVersionText() {
+  bool debug = false;
+  int version = 0;
+  if (!QvBasicVersion(debug, version)) return std::string();
+  return workbench::VersionToStr(version) + (debug ? " DBG" : "");
+}
+
+void QvBasicUnit::ClearQvBasicErrors() {
+  errors_.clear();
+  if (!last_source_.empty()) RemoveFile(ChangeFileExt(output_base_, ".err"));
+}
+
+void QvBasicUnit::ReadCompilerErrors() {
+  errors_.clear();
+  std::ifstream file(ChangeFileExt(output_base_, ".err"), std::ios::binary);
+  if (!file) return;
+  std::ostringstream text;
+  text << file.rdbuf();
+  errors_ = workbench::SplitLines(text.str());
+}
+
+}  // namespace build_debug

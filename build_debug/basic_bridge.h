@@ -1,0 +1,117 @@
+#pragma once
+// QvBasicUnit: keeps the outside BASIC compiler ready beside the IDE and runs it.
+//
+// The compiler, its help file and its two word lists are written from the IDE's resources
+// into <ExeFolder>Compilers/QVB/ when they are missing or older than the versions the IDE
+// carries. A compile runs "QVB.exe" on the source, maps its exit code to a message, and
+// remembers where its outputs lie: the generated assembly source (".SRC", which the
+// dispatcher assembles with tarn) and its error file (".err").
+//
+// The compiler is an outside program. What the IDE relies on: "/v" answers the version
+// a * 10000 + b * 100 + c as a signed decimal integer on the first line it prints (the exit
+// code when it prints none; a negative or small number is a debug build); the source path in
+// double quotes; " /O " and the output folder in double quotes; the ".SRC" and ".err" outputs;
+// and the exit codes below.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace workbench {
+class MessageStrings;
+class ProgramRunner;
+struct IdeOptions;
+}
+
+namespace build_debug {
+
+// The compiler's exit codes that the IDE knows. 0 and 1 are success; 2 and codes above 10
+// carry no message.
+enum QvBasicCode : std::uint8_t {
+  kQvbOk = 0,
+  kQvbOkWithNotes = 1,
+  kQvbCannotCreateErr = 3,
+  kQvbCannotCreateSrc = 4,
+  kQvbNoSourceName = 5,
+  kQvbCannotOpenInvalid = 6,
+  kQvbCannotReadSource = 7,
+  kQvbInvalidSourceDir = 8,
+  kQvbCannotRun = 9,   // the compiler did not start or gave no exit code
+  kQvbNotOnDisk = 10,  // the compiler is not installed
+};
+
+class QvBasicUnit {
+ public:
+  static constexpr int kRequiredVersion = 15103;
+  static constexpr char kFolder[] = "Compilers/QVB/";
+  static constexpr char kProgram[] = "QVB.exe";
+  static constexpr char kOutputFolder[] = "Output Files/";
+  // The help file's release date, 17 October 2005 01:42:02, as a date-time value.
+  static constexpr double kHelpDate = 38642.0708564815;
+
+  // options is read at each compile (QvBasicOutputFiles).
+  QvBasicUnit(const workbench::MessageStrings& boxes, const workbench::ProgramRunner& runner,
+              const workbench::IdeOptions& options)
+      : boxes_(boxes), runner_(runner), options_(options) {}
+
+  // Start-up: installs the compiler and then its help file. exe_folder ends with "/". The
+  // result is for information; the IDE runs on without the compiler.
+  bool QvBasicInit(const std::string& exe_folder);
+  void QvBasicCleanup() {}
+
+  bool QvBasicInstall();
+  bool QvBasicHelpInstall();
+  // Offers to remove the compiler layout of releases before .930.
+  void RemoveOldQvBasic();
+
+  // The BASIC keyword list the compiler installs ("RESERVED.TXT").
+  const std::string& QvBasicReservedFile() const { return reserved_file_path_; }
+
+  // OutputDir := the "Output Files" folder, emptied when it exists (start-up).
+  void QvBasicClearOutputDir();
+  // OutputDir := the "Output Files" folder when QvBasicOutputFiles is on, else the source's.
+  void QvBasicSetOutputDir(const std::string& source);
+  const std::string& QvBasicOutputDir() const { return output_dir_; }
+  // After a compile that succeeded: the generated assembly source (".SRC").
+  const std::string& QvBasicOutputBase() const { return output_base_; }
+
+  // Compiles source; message receives the text of a known failure code (other codes leave it
+  // as it was). The compiler's errors are read into the error list as soon as it ends,
+  // before anything else can write an ".err" of the same name.
+  std::uint8_t QvBasicCompile(const std::string& source, std::string& message);
+  // Runs the compiler with the argument text and waits for its end; true when it started and
+  // its exit code was read.
+  bool QvBasicRun(const std::string& arguments, std::uint32_t& exit_code);
+
+  // The installed compiler's version; false when it does not run.
+  bool QvBasicVersion(bool& debug, int& version);
+  // "1.51.03", "1.51.03 DBG" for a debug build; empty when the version cannot be read.
+  std::string QvBasicVersionText();
+
+  // Empties the error list and deletes the last compile's ".err".
+  void ClearQvBasicErrors();
+  // The compiler's errors of the last compile. They are read from its ".err" when the
+  // compiler ends; the assembly of its output writes an ".err" of the same name, so the file
+  // is not read again here.
+  const std::vector<std::string>& LoadQvBasicErrors() const { return errors_; }
+
+  const std::string& LastSource() const { return last_source_; }
+
+ private:
+  std::string Folder() const { return exe_folder_ + kFolder; }
+  std::string Program() const { return Folder() + kProgram; }
+  void ReadCompilerErrors();
+
+  const workbench::MessageStrings& boxes_;
+  const workbench::ProgramRunner& runner_;
+  const workbench::IdeOptions& options_;
+
+  std::string exe_folder_;
+  std::string output_dir_;
+  std::string output_base_;
+  std::string last_source_;
+  std::string reserved_file_path_;
+  std::vector<std::string> errors_;
+};
+
+}  // namespace build_debug

@@ -1,0 +1,55 @@
+#include "editor_control/gui/qt_text_measurer.h"
+
+#include <QString>
+#include <algorithm>
+
+#include "editor_control/style_run.h"
+
+namespace scrivlet::gui {
+
+QtTextMeasurer::QtTextMeasurer(const QFont& font, const QFont& altFont) { SetFonts(font, altFont); }
+
+void QtTextMeasurer::SetFonts(const QFont& font, const QFont& altFont) {
+  font_ = font;
+  alt_ = altFont;
+  font_.setKerning(false);
+  alt_.setKerning(false);
+  for (auto& m : metrics_) m.Metrics.reset();
+}
+
+QFont QtTextMeasurer::FontForStyle(uint8_t style) const {
+  QFont f = (style & kStyleAltFont) ? alt_ : font_;
+  f.setBold((style & kStyleBold) != 0);
+  f.setItalic((style & kStyleItalic) != 0);
+  f.setUnderline((style & kStyleUnderline) != 0);
+  f.setStrikeOut((style & kStyleStrikeout) != 0);
+  return f;
+}
+
+QtTextMeasurer::StyleMetrics& QtTextMeasurer::MetricsFor(uint8_t style) {
+  // Highlight (bit 4) changes colours only; bits 6 and 7 are not font bits.
+  const auto key = static_cast<size_t>(style & 0x2F);
+  StyleMetrics& slot = metrics_[key];
+  if (!slot.Metrics) {
+    slot.Metrics = std::make_unique<QFontMetrics>(FontForStyle(static_cast<uint8_t>(key)));
+    slot.Advance.fill(-1);
+  }
+  return slot;
+}
+
+int32_t QtTextMeasurer::Width(std::string_view bytes, uint8_t style) {
+  StyleMetrics& m = MetricsFor(style);
+  int32_t width = 0;
+  for (char c : bytes) {
+    int32_t& advance = m.Advance[static_cast<uint8_t>(c)];
+    if (advance < 0) advance = m.Metrics->horizontalAdvance(QChar::fromLatin1(c));
+    width += advance;
+  }
+  return width;
+}
+
+int32_t QtTextMeasurer::Height() {
+  return std::max(MetricsFor(0).Metrics->height(), MetricsFor(kStyleAltFont).Metrics->height());
+}
+
+}  // namespace scrivlet::gui

@@ -1,0 +1,116 @@
+// Layout by UpdateMode: the background slices, the window's life, and layout on need.
+
+#include <algorithm>
+#include <chrono>
+
+#include "editor_control/scrivlet.h"
+
+namespace scrivlet {
+
+int64_t TSteadyClock::Milliseconds() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+bool TScrivlet::FormatStep() {
+  if (UpdateDepth > 0) return false;
+  const int32_t linesBefore = Table.VisibleLineCount;
+  const bool more = layout_->FormatSlice(clock_->Milliseconds() + kFormatSliceMs);
+  if (Table.VisibleLineCount != linesBefore && window_ != nullptr) window_->UpdateScrollBars();
+  return more;
+}
+
+void TScrivlet::ResumeFormatting() {
+  if (updateMode_ != TzkUpdateMode::umBackground || !layout_->BacklogPending()) return;
+  if (formatThread_) formatThread_->Resume();
+}
+
+void TScrivlet::CreateHandle() {
+  handle_ = true;
+  PendingSpaces.clear();
+  DesiredX = kNoDesiredX;
+  if (!Designing && updateMode_ == TzkUpdateMode::umBackground && scheduler_ != nullptr)
+    formatThread_ = std::make_unique<TzkFormatThread>(*scheduler_, [this] { return FormatStep(); });
+  HorzScroll = VertScroll = 0;
+  if (window_ != nullptr) {
+    window_->UpdateScrollBars();
+    window_->CaretShapeChanged();
+  }
+  if (OnVScroll) OnVScroll(*this);
+  ResumeFormatting();
+}
+
+void TScrivlet::DestroyHandle() {
+  formatThread_.reset();
+  handle_ = false;
+}
+
+void TScrivlet::SetUpdateMode(TzkUpdateMode m) {
+  formatThread_.reset();
+  updateMode_ = m;
+  if (Designing || !handle_) return;
+  if (m == TzkUpdateMode::umImmediate) {
+    layout_->FormatBacklog();
+  } else if (m == TzkUpdateMode::umBackground && scheduler_ != nullptr) {
+    formatThread_ = std::make_unique<TzkFormatThread>(*scheduler_, [this] { return FormatStep(); });
+    ResumeFormatting();
+  }
+}
+
+void TScrivlet::EnsureLine(int32_t line) {
+  while (layout_->BacklogPending() && Table.LineCount <= line)
+    layout_->FormatRange(Table.FirstToFormat, Table.LastToFormat, false, true);
+  if (!layout_->BacklogPending()) return;
+  // Lines before the backlog are final; a line inside it needs its paragraph laid out.
+  const TParagraph& front = Table.Items(Table.FirstToFormat);
+  if (line >= front.FirstLine) {
+    int32_t lo = Table.FirstToFormat, hi = Table.Count() - 1;
+    while (lo < hi) {
+      const int32_t mid = lo + (hi - lo + 1) / 2;
+      if (Table.Items(mid).FirstLine <= line) lo = mid; else hi = mid - 1;
+    }
+    layout_->FormatUpTo(lo);
+  }
+}
+
+std::string TScrivlet::GetParagraphText(int32_t index) const {
+  if (index < 0 || index >= Table.Count()) return {};
+  const TParagraph& p = Table.Items(index);
+  return std::string(p.Text ? p.Text : "", static_cast<size_t>(para::Length(p)));
+}
+
+void TScrivlet::SetParagraphText(int32_t index, std::string_view text) {
+  if (index < 0) return;
+  BeginUpdate();
+  try {
+    const int32_t anchor = Caret == SelStartNav ? SelEnd() : SelStart();
+    const int32_t caret = Caret->Offset();
+    TScrivNavigator keepAnchor(*this), keepCaret(*this);
+    keepAnchor.SetOffset(anchor);
+    keepCaret.SetOffset(caret);
+    while (index >= Table.Count()) {
+      Select(CharCount(), CharCount());
+      InsertTextBuf("\r\n");
+    }
+    const TParagraph& p = Table.Items(index);
+    Select(p.StartOffset + para::Length(p), p.StartOffset);
+    InsertTextBuf(text);
+    Select(keepAnchor.Offset(), keepCaret.Offset());
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+std::string TScrivlet::GetLineText(int32_t line) {
+  if (line < 0) return {};
+  if (wordWrap_) EnsureLine(line);
+  if (line >= Table.LineCount) return {};
+  TScrivNavigator& nav = *WorkNav;
+  nav.SetDisplayLine(line);
+  return nav.LineText();
+}
+
+}  // namespace scrivlet

@@ -1,0 +1,293 @@
+// TScrivlet's published properties: each setter with the effect it has on layout, caret
+// and window, and the drivers those effects use.
+
+#include <algorithm>
+#include <sstream>
+
+#include "editor_control/scrivlet.h"
+
+namespace scrivlet {
+
+void TScrivlet::Relayout() {
+  layout_->LongestLineWidth = 0;
+  layout_->LongestLinePara = -1;
+  for (TScrivNavigator* nav : navigators_) nav->DropLineAndRunCaches();
+  if (Loading) return;
+  if (window_ != nullptr) window_->UpdateScrollBars();
+  layout_->MarkAllForLayout();
+  if (UpdateDepth > 0) return;
+  if (Designing || updateMode_ == TzkUpdateMode::umImmediate) layout_->FormatBacklog();
+  else if (updateMode_ == TzkUpdateMode::umBackground) ResumeFormatting();
+}
+
+void TScrivlet::ReapplyHighlighting() {
+  if (Loading) return;
+  layout_->ReapplyHighlighting();
+  Relayout();
+  Invalidate();
+}
+
+void TScrivlet::ApplyStyleRange(int32_t startOffset, int32_t stopOffset, uint8_t style, bool styleFlag,
+                                int32_t context, int16_t cursor, int32_t backgnd, int32_t foregnd,
+                                bool rangeFlag) {
+  TStyleRun run;
+  run.RunFlags = style;
+  run.Context = context;
+  run.Cursor = cursor;
+  run.Backgnd = backgnd;
+  run.Foregnd = foregnd;
+  layout_->StyleRange(startOffset, stopOffset, rangeFlag, styleFlag, run);
+  if (UpdateDepth == 0) {
+    if (updateMode_ == TzkUpdateMode::umImmediate) layout_->FormatBacklog();
+    else if (updateMode_ == TzkUpdateMode::umBackground) ResumeFormatting();
+    Invalidate();
+  }
+}
+
+void TScrivlet::FontChanged() {
+  layout_->ForgetMetrics();
+  Relayout();
+  Repaint();
+}
+
+void TScrivlet::SetAlignment(TAlignment a) {
+  if (a == alignment_) return;
+  const bool relayout = !wordWrap_ && (a != TAlignment::taLeftJustify || alignment_ != TAlignment::taLeftJustify);
+  alignment_ = a;
+  HorzScroll = 0;
+  if (relayout) Relayout();
+  Repaint();
+}
+
+void TScrivlet::SetBorderStyle(TBorderStyle b) {
+  if (b == borderStyle_) return;
+  borderStyle_ = b;
+  if (window_ != nullptr) window_->RecreateWindow();
+}
+
+void TScrivlet::SetScrollBars(TScrollStyle s) {
+  if (s == scrollBars_) return;
+  auto vertical = [](TScrollStyle v) { return v == TScrollStyle::ssVertical || v == TScrollStyle::ssBoth; };
+  const bool barChanged = vertical(s) != vertical(scrollBars_);
+  scrollBars_ = s;
+  if (window_ != nullptr && handle_) window_->RecreateWindow();
+  if (barChanged && wordWrap_) Relayout();
+}
+
+void TScrivlet::SetWordWrap(bool on) {
+  if (on == wordWrap_) return;
+  wordWrap_ = on;
+  Relayout();
+  Repaint();
+}
+
+void TScrivlet::SetApplyKeyWords(bool on) {
+  applyKeyWords_ = on;
+  if (Designing) ReapplyHighlighting();
+}
+
+void TScrivlet::SetApplyStartStopKeys(bool on) {
+  applyStartStopKeys_ = on;
+  if (Designing) ReapplyHighlighting();
+}
+
+void TScrivlet::SetCaretWidth(int32_t w) {
+  caretWidth_ = w;
+  if (window_ != nullptr) window_->CaretShapeChanged();
+}
+
+void TScrivlet::SetColumnWrap(int32_t n) {
+  if (n == columnWrap_) return;
+  columnWrap_ = n;
+  if (wordWrap_) {
+    Relayout();
+    Repaint();
+  }
+}
+
+void TScrivlet::SetDisplayOnly(bool on) {
+  if (on == displayOnly_) return;
+  displayOnly_ = on;
+  if (window_ != nullptr) window_->CaretShapeChanged();
+}
+
+void TScrivlet::SetHighlightBackgnd(int32_t c) {
+  HighlightBackgnd = c;
+  Invalidate();
+}
+
+void TScrivlet::SetHighlightColor(int32_t c) {
+  HighlightColor = c;
+  Invalidate();
+}
+
+void TScrivlet::SetJustified(bool on) {
+  justified_ = on;
+  HorzScroll = 0;
+  Repaint();
+}
+
+void TScrivlet::SetLeftMargin(int32_t n) {
+  if (n == leftMargin_) return;
+  leftMargin_ = n;
+  if (wordWrap_) Relayout();
+  Repaint();
+}
+
+void TScrivlet::SetRightMargin(int32_t n) {
+  if (n == rightMargin_) return;
+  rightMargin_ = n;
+  if (wordWrap_) Relayout();
+  Repaint();
+}
+
+int32_t TScrivlet::GetLineHeight() const {
+  if (lineHeight_ <= 0 && Designing) return 0;
+  return LineHeight();
+}
+
+int32_t TScrivlet::LineHeight() const {
+  if (lineHeight_ > 0) return lineHeight_;
+  return Measurer != nullptr ? std::max(1, Measurer->Height()) : 1;
+}
+
+void TScrivlet::SetLineHeight(int32_t n) {
+  const int32_t old = LineHeight();
+  lineHeight_ = std::clamp(n, 0, 65535);
+  const int32_t now = LineHeight();
+  if (now == old || !handle_) return;
+  // The line at the top stays at the top; so does the part of it scrolled away.
+  VertScroll = VertScroll / old * now + VertScroll % old;
+  if (window_ != nullptr) {
+    window_->UpdateScrollBars();
+    window_->Invalidate();
+  }
+  if (OnVScroll) OnVScroll(*this);
+}
+
+void TScrivlet::SetOptions(uint32_t o) {
+  o &= (1u << 23) - 1;  // 23 members, stored in 3 bytes
+  if (o == options_) return;
+  const uint32_t changed = o ^ options_;
+  if ((changed & zkoDiscardTrailingSpaces) && (o & zkoDiscardTrailingSpaces)) {
+    options_ = o;
+    if (CharCount() == 0) return;
+    std::stringstream text;
+    Table.SaveToStream(text, false, ProgressInterval, nullptr, TScrivLineBreak::pbCRLF, false);
+    const bool modified = Modified;
+    LoadFromStream(text);
+    Modified = modified;
+    return;
+  }
+  options_ = o;
+  if (!handle_) return;
+  if (changed & zkoKeepParBackgnd) Invalidate();
+  if (changed & (zkoWindowsSelColors | zkoFullLineSelect)) Invalidate();
+  if ((changed & zkoAutoScrollBars) && Designing) ReapplyHighlighting();
+}
+
+void TScrivlet::SetOverwrite(bool on) {
+  overwrite_ = on;
+  if (window_ != nullptr && !displayOnly_) window_->CaretShapeChanged();
+}
+
+void TScrivlet::SetRightLinePos(int32_t n) {
+  rightLinePos_ = n;
+  Invalidate();
+}
+
+void TScrivlet::SetSelBackColor(int32_t c) {
+  selBackColor_ = c;
+  Invalidate();
+}
+
+void TScrivlet::SetSelTextColor(int32_t c) {
+  selTextColor_ = c;
+  Invalidate();
+}
+
+std::string TScrivlet::GetSeparators() const {
+  std::string s;
+  for (int c = 0; c < 256; ++c)
+    if (separators_.test(static_cast<size_t>(c))) s.push_back(static_cast<char>(c));
+  return s;
+}
+
+void TScrivlet::SetSeparators(std::string_view chars) {
+  TSeparators set;
+  for (unsigned char c : chars) set.set(c);
+  SetSeparatorSet(set);
+}
+
+void TScrivlet::SetSeparatorSet(const TSeparators& chars) {
+  separators_ = chars;
+  separators_.set('\n');
+  separators_.set('\r');
+  StartStopKeys.Prepared = false;
+  if (Designing) ReapplyHighlighting();
+}
+
+void TScrivlet::SetShowNonPrintChars(uint8_t set) {
+  showNonPrintChars_ = set & (zkNPSpace | zkNPTab | zkNPReturn);
+  Invalidate();
+}
+
+void TScrivlet::SetTabStops(int32_t n) {
+  if (n == tabStops_) return;
+  tabStops_ = n;
+  if (wordWrap_) Relayout();
+  Repaint();
+}
+
+void TScrivlet::SetUpperCaseType(TzkUpperCase t) {
+  Keywords.SetUpperCaseType(t);
+  StartStopKeys.SetUpperCaseType(t);
+  if (Designing) ReapplyHighlighting();
+}
+
+void TScrivlet::SetWordWrapChars(std::string_view chars) {
+  if (chars == wordWrapChars_) return;
+  wordWrapChars_ = chars;
+  wordWrapSet_.reset();
+  for (unsigned char c : chars) wordWrapSet_.set(c);
+  if (wordWrap_ && !Loading) Relayout();
+}
+
+void TScrivlet::SetBounds(int32_t width, int32_t height) {
+  const int32_t h = std::max(1, LineHeight());
+  const int32_t textHeight = Table.VisibleLineCount * h;
+  const bool nearBottom = VertScroll < textHeight - ClientHeight + 5;
+  const bool widthChanged = width != ClientWidth;
+  ClientWidth = width;
+  ClientHeight = height;
+  if (widthChanged && (wordWrap_ || alignment_ != TAlignment::taLeftJustify)) Relayout();
+  if (window_ != nullptr) window_->UpdateScrollBars();
+  if (nearBottom && VertScroll > textHeight - height + 3) VertScroll = std::max(0, textHeight - height + 3);
+}
+
+TScrivlet::ScrollBarInfo TScrivlet::HorzScrollBar() const {
+  ScrollBarInfo bar;
+  const int32_t widest = layout_->LongestLineWidth + leftMargin_ + rightMargin_;
+  bar.Unit = widest / 32760 + 1;
+  bar.Page = (ClientWidth - leftMargin_ - rightMargin_) / bar.Unit;
+  if (alignment_ != TAlignment::taLeftJustify) {
+    bar.Range = bar.Page;
+  } else {
+    bar.Range = widest / bar.Unit + ((options_ & zkoAutoScrollBars) ? 0 : 1);
+  }
+  bar.Position = HorzScroll / bar.Unit;
+  return bar;
+}
+
+TScrivlet::ScrollBarInfo TScrivlet::VertScrollBar() const {
+  ScrollBarInfo bar;
+  const int32_t h = std::max(1, LineHeight());
+  const int32_t textHeight = Table.VisibleLineCount * h;
+  bar.Unit = textHeight / 32760 + 1;
+  bar.Range = std::max(textHeight / bar.Unit, ClientHeight - h - 1) + ((options_ & zkoAutoScrollBars) ? 0 : 1);
+  bar.Page = (ClientHeight - 3) / bar.Unit;
+  bar.Position = VertScroll / bar.Unit;
+  return bar;
+}
+
+}  // namespace scrivlet
