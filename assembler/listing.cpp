@@ -109,7 +109,7 @@ const std::string& ExpandSource(TarnRun& run, const std::string& source) {
   }
   if (out.size() > kExpandedLineLimit) {
     out.resize(kExpandedLineLimit);
-    MarkMessage(run, kWarning, 68);
+    MarkMessage(run, kWarning, kMsgListingLineTruncated);
   }
   return out;
 }

@@ -186,7 +186,7 @@ int ReadSourceLine(TarnRun& run, std::string* text) {
     ++s.total_lines;
     if (got == FileLine::kLongLine) {
       SetMessageArgument(run, "512");
-      ReportInPass2(run, kWarning, 56);
+      ReportInPass2(run, kWarning, kMsgLineTooLong);
     }
     return 0;
   }
@@ -305,8 +305,8 @@ int IncludeFile(TarnRun& run, std::string_view given) {
   SourceState& s = run.sources;
   std::string name(given);
   if (s.replayed) return 0;
-  if (!s.file_numbers.count(name) && s.files.size() >= kRegistryLimit) return ReportMessage(run, kError, 67);
-  if (s.levels.size() >= kIncludeLevelLimit) return ReportMessage(run, kError, 21);
+  if (!s.file_numbers.count(name) && s.files.size() >= kRegistryLimit) return ReportMessage(run, kError, kMsgTooManyIncludeFiles);
+  if (s.levels.size() >= kIncludeLevelLimit) return ReportMessage(run, kError, kMsgFileNestingTooDeep);
   // A registered file is taken from the registry: the file system is asked only once.
   int number = -1;
   auto known = s.file_numbers.find(name);
@@ -319,7 +319,7 @@ int IncludeFile(TarnRun& run, std::string_view given) {
       Print(run, "\nCannot open INCLUDE file: %s\n", FullPath(path).c_str());
       if (run.options.kestrian) {
         SetMessageArgument(run, name);
-        FatalStop(run, kError, 61);
+        FatalStop(run, kError, kMsgCannotOpenInclude);
       }
       throw TarnExit{1};
     }
