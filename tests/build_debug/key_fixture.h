@@ -23,7 +23,10 @@ constexpr const char* kLinkCaption = "QVKey <-> PC Communication Error";
 // Everything a link needs, with the environment as a table the test fills.
 class KeyFixture : public ::testing::Test {
  protected:
-  KeyFixture() { texts_.InitLocalization("x"); }
+  KeyFixture() {
+    texts_.InitLocalization("x");
+    boxes_.AnswerWithFirstButton();  // the tests look at every box they expect
+  }
 
   keysim::SimulatedKey& StartKey(keysim::KeyConfig config = {},
                                  const std::string& port = "COM1") {
