@@ -220,6 +220,9 @@ TEST_F(KeyLinkTest, EveryByteValuePassesBothWaysThroughTheScrambler) {
     KeyLink link{opener_, messages_};
     link.ComInit();
     ASSERT_TRUE(link.OpenKey());
+    // Byte by byte, with pauses, the echoes of 261 bytes take longer than a wire would: the
+    // time-out must not be what this test measures.
+    link.SetLinkTimeout(20000);
     EXPECT_EQ(RoundTrip(link, every), every);
     // What the key decoded is what was sent: the command, the count (low byte, high nibble),
     // then the bytes.
