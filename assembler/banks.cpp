@@ -21,17 +21,17 @@ int32_t StripBankBits(TarnRun& run, int32_t address) {
   switch (run.device.device_class) {
     case 1:
       if (run.pass == 2 && address >= 16 && BankMismatch(run, address)) {
-        ReportMessage(run, kWarning, 48);
+        ReportMessage(run, kWarning, kMsgNotInCurrentBank);
         return address & 31;
       }
-      if (address >= 256) ReportInPass2(run, kWarning, 24);
+      if (address >= 256) ReportInPass2(run, kWarning, kMsgValueOutOfRange);
       return address & 31;
     case 2:
       // The lower 16 registers are the same in every bank.
       if (address < 16) return address & 0xFFFF;
       if (run.pass == 2) {
-        if (BankMismatch(run, address)) ReportMessage(run, kWarning, 48);
-        if (address >= 512) ReportMessage(run, kWarning, 24);
+        if (BankMismatch(run, address)) ReportMessage(run, kWarning, kMsgNotInCurrentBank);
+        if (address >= 512) ReportMessage(run, kWarning, kMsgValueOutOfRange);
       }
       return (address & 31) | 16;
     default:
@@ -40,7 +40,7 @@ int32_t StripBankBits(TarnRun& run, int32_t address) {
 }
 
 int32_t BitField(TarnRun& run, int32_t r, int32_t b) {
-  if (r >= 256) ReportInPass2(run, kWarning, 24);
+  if (r >= 256) ReportInPass2(run, kWarning, kMsgValueOutOfRange);
   if (run.device.device_class == 2 && r >= 16) {
     return (b >> 3) * 256 + (((b * 32 + (r & 31)) | 16) & 255);
   }

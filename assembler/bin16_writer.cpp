@@ -2,16 +2,16 @@
 // 48-byte trailer (16 ID words, then the 8 configuration words) that the IDE reads from the
 // end of the file.
 
-#include <cstdio>
-
 #include "assembler/object_writers.h"
+#include "assembler/output_file.h"
 #include "assembler/run.h"
 
 namespace tarn {
 namespace {
 
-bool PutWord(std::FILE* file, uint16_t word) {
-  return std::fputc(word & 0xFF, file) != EOF && std::fputc(word >> 8, file) != EOF;
+void PutWord(OutputFile& file, uint16_t word) {
+  file.Put(static_cast<char>(word & 0xFF));
+  file.Put(static_cast<char>(word >> 8));
 }
 
 }  // namespace
@@ -22,20 +22,18 @@ int WriteBin16(TarnRun& run) {
   // The mask has cut the configuration words (0xFFFF marks) down to 12 bits.
   if (run.options.kestrian) BuildConfigurationBlock(run);
 
-  std::FILE* file = std::fopen(run.OutputName(".obj").c_str(), "wb");
-  if (!file) {
+  OutputFile file;
+  if (!file.Create(run.OutputName(".obj"))) {
     Print(run, "\nCannot create object file");
     return -1;
   }
-  bool ok = true;
-  for (unsigned a = 0; a < run.device.program_size && ok; ++a) ok = PutWord(file, words[a]);
+  for (unsigned a = 0; a < run.device.program_size; ++a) PutWord(file, words[a]);
   if (run.options.kestrian) {
-    for (int i = 0; i < kIdWordCount && ok; ++i) ok = PutWord(file, words[kIdWordsAddress + i]);
-    for (int i = 0; i < kConfigurationWords && ok; ++i) ok = PutWord(file, words[kConfigurationAddress + i]);
+    for (int i = 0; i < kIdWordCount; ++i) PutWord(file, words[kIdWordsAddress + i]);
+    for (int i = 0; i < kConfigurationWords; ++i) PutWord(file, words[kConfigurationAddress + i]);
   }
   // A full disk must not pass for a written object.
-  if (std::fclose(file) != 0) ok = false;
-  if (!ok) {
+  if (!file.Close()) {
     Print(run, "\nCannot create object file");
     return -1;
   }

@@ -28,11 +28,11 @@ int FitOperands(TarnRun& run, const InstructionForm& form, OperandRecords& ops) 
     OperandRecord& r = ops[static_cast<size_t>(i)];
     if (CheckRange(r.value, mask)) {
       if (mask == 0x1F && r.kind == OP_FR) r.value = StripBankBits(run, r.value);
-      else if (mask == 0xFF && r.kind == OP_LIT) finding = 37;
-      else if (mask == 0x0F) finding = 49;
-      else finding = 24;
+      else if (mask == 0xFF && r.kind == OP_LIT) finding = kMsgLiteralTruncatedTo8Bits;
+      else if (mask == 0x0F) finding = kMsgModeValueTruncated;
+      else finding = kMsgValueOutOfRange;
     } else if (r.bit != 0 && r.kind != OP_BIT) {
-      finding = 53;
+      finding = kMsgNonBitfieldOperator;
     }
     r.value &= mask;
   }
@@ -53,7 +53,7 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
 
   const InstructionForm* form = FindForm(id, run.device.device_class, ops);
   if (!form) {
-    ReportMessage(run, kError, 1);
+    ReportMessage(run, kError, kMsgBadInstruction);
     out.words = {0};
     in.size = 1;
     return out;
@@ -61,7 +61,7 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
   in.size = form->size;
   int finding = FitOperands(run, *form, ops);
   // MOV !fr,#lit writes a port's direction register: only 5 to 9 are ports.
-  if (form->encoding == 15 && (ops[1].value < 5 || ops[1].value > 9) && finding == 0) finding = 24;
+  if (form->encoding == 15 && (ops[1].value < 5 || ops[1].value > 9) && finding == 0) finding = kMsgValueOutOfRange;
   if (finding != 0) ReportMessage(run, kWarning, finding);
 
   const uint16_t* w = form->words;
@@ -90,14 +90,14 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
         target = value(0);
         if (target & 0x100) {
           SetMessageArgument(run, std::to_string(target));
-          ReportMessage(run, kError, 44);
+          ReportMessage(run, kError, kMsgNotInLowerHalfOfPage);
         }
-        if (target > run.device.call_mask) ReportMessage(run, kComment, 43);
+        if (target > run.device.call_mask) ReportMessage(run, kComment, kMsgAddressBeyondMemory);
         out.words.push_back(word(w[0] | (target & run.device.call_mask)));
         jump = 0;
       } else if ((id == kJMP || id == kGOTO) && form->masks[0] != 0) {
         target = value(0);
-        if (target > jmp_field) ReportMessage(run, kComment, 43);
+        if (target > jmp_field) ReportMessage(run, kComment, kMsgAddressBeyondMemory);
         out.words.push_back(word(w[0] | (target & jmp_field)));
         jump = 0;
         checks_page = true;
@@ -184,7 +184,7 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
       out.words = {word(w[0] | bit_field(2)), word(w[1] | value(0))};
       break;
     default:
-      ReportMessage(run, kError, 1);
+      ReportMessage(run, kError, kMsgBadInstruction);
       out.words.assign(form->size, 0);
       break;
   }
@@ -195,7 +195,7 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
     out.page_inserted = true;
   }
   if (checks_page && run.tracking.PageActive() && PageOf(target) != run.tracking.page) {
-    ReportMessage(run, kWarning, 42);
+    ReportMessage(run, kWarning, kMsgNotInSelectedPage);
   }
   if (IsPlainJump(id)) ClearTracking(run);
   in.size = static_cast<int>(out.words.size());

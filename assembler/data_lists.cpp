@@ -48,8 +48,8 @@ class ListEncoder {
         EvalExpression(run_);
         ExprValue v = PopValue(run_);
         if (run_.pass == 2) {
-          if (v.bit != 0) ReportMessage(run_, kWarning, 53);
-          if (CheckRange(v.value, 4095)) ReportMessage(run_, kWarning, 59);
+          if (v.bit != 0) ReportMessage(run_, kWarning, kMsgNonBitfieldOperator);
+          if (CheckRange(v.value, 4095)) ReportMessage(run_, kWarning, kMsgLiteralTruncatedTo12Bits);
         }
         if (!Add(retw_ ? v.value & 255 : v.value & 0xFFF)) return std::move(list_);
       }
@@ -66,7 +66,7 @@ class ListEncoder {
   // False once the list is full: the word that did not fit is error 6 and ends the list.
   bool Add(int32_t field) {
     if (list_.words.size() >= static_cast<size_t>(kDataListLimit)) {
-      ReportMessage(run_, kError, 6);
+      ReportMessage(run_, kError, kMsgTooManyOperands);
       return false;
     }
     list_.words.push_back(static_cast<uint16_t>(retw_ ? kRetwTemplate + field : field));

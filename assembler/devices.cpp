@@ -67,7 +67,7 @@ int SelectDevice(TarnRun& run, std::string_view name) {
     return 0;
   }
   ApplyDevice(run, found);
-  if (d.declared && d.declared_index != d.index) ReportMessage(run, kWarning, 54);
+  if (d.declared && d.declared_index != d.index) ReportMessage(run, kWarning, kMsgDeviceOverridden);
   d.declared = true;
   d.declared_index = d.index;
   return 0;

@@ -77,7 +77,7 @@ const DirectiveEntry* FindEntry(uint32_t id) {
 // program memory, so that nothing is ever placed outside it.
 bool MoveLocation(TarnRun& run, int64_t target) {
   if (target < 0 || target > static_cast<int64_t>(run.device.program_size)) {
-    ReportMessage(run, kError, 43);
+    ReportMessage(run, kError, kMsgAddressBeyondMemory);
     return false;
   }
   run.pass_state.location = static_cast<uint16_t>(target);
@@ -92,7 +92,7 @@ int MarkFailedExpression(TarnRun& run) {
 }
 
 int RequireLabel(TarnRun& run) {
-  if (!run.pass_state.label.present) return ReportMessage(run, kError, 9);
+  if (!run.pass_state.label.present) return ReportMessage(run, kError, kMsgMissingLabel);
   return 0;
 }
 
@@ -112,7 +112,7 @@ int Reserve(TarnRun& run, StatementResult& result) {
 
 int RunDirective(TarnRun& run, uint32_t id, StatementResult& result) {
   const DirectiveEntry* entry = FindEntry(id);
-  if (!entry) return ReportMessage(run, kError, 1);
+  if (!entry) return ReportMessage(run, kError, kMsgBadInstruction);
   result.line_class = entry->line_class;
   return entry->handler(run, id, result);
 }
@@ -128,7 +128,7 @@ bool IsConditionalDirective(uint32_t id) {
 
 Operand ReadOperand(TarnRun& run, bool forward, ExprValue* value) {
   if (NextToken(run) == Token::kEndOfLine) {
-    ReportMessage(run, kError, 11);
+    ReportMessage(run, kError, kMsgMissingExpression);
     return Operand::kMissing;
   }
   if (forward) run.expression.forward_reference = true;
@@ -192,7 +192,7 @@ int DoOrg(TarnRun& run, uint32_t, StatementResult& result) {
   } else {
     // The end of program memory itself is no address either.
     if (v.value < 0 || static_cast<int64_t>(v.value) >= static_cast<int64_t>(run.device.program_size)) {
-      return ReportMessage(run, kError, 43);
+      return ReportMessage(run, kError, kMsgAddressBeyondMemory);
     }
     run.pass_state.location = static_cast<uint16_t>(v.value);
   }
@@ -240,9 +240,9 @@ int DoInclude(TarnRun& run, uint32_t, StatementResult&) {
     }
     name = line.substr(run.lexer.start, end - run.lexer.start);
   } else {
-    return ReportMessage(run, kError, 29);
+    return ReportMessage(run, kError, kMsgBadString);
   }
-  if (run.pass == 2 && name.size() > 63) ReportMessage(run, kError, 62);
+  if (run.pass == 2 && name.size() > 63) ReportMessage(run, kError, kMsgIncludePathTooLong);
   return IncludeFile(run, name);
 }
 
@@ -255,7 +255,7 @@ int DoMacro(TarnRun& run, uint32_t, StatementResult&) {
   bool again = run.pass == 2 && defined.count(key) && defined[key] == ListingLineNumber(run);
   if (FindMacro(run, name) && !again) {
     SetMessageArgument(run, name);
-    return ReportMessage(run, kError, 12);
+    return ReportMessage(run, kError, kMsgMacroRedefined);
   }
   if (again) {
     // The macro table lasts from pass 1: the body only passes by, each line a plain line.
@@ -269,7 +269,7 @@ int DoMacro(TarnRun& run, uint32_t, StatementResult&) {
 // ENDM and EXITM end the innermost expansion (which also takes the expansion's part off the
 // last global label); outside one they are error 17.
 int DoEndm(TarnRun& run, uint32_t, StatementResult& result) {
-  if (!InMacroExpansion(run)) return ReportMessage(run, kError, 17);
+  if (!InMacroExpansion(run)) return ReportMessage(run, kError, kMsgUnmatchedMacro);
   EndMacroExpansion(run);
   result.line_class = kLineNotListed;
   return 0;

@@ -87,17 +87,21 @@ void StartPass(TarnRun& run, int pass) {
 
 void Pass1(TarnRun& run) {
   StartPass(run, 1);
-  // Without its error file pass 1 reads nothing; pass 2 still runs and reports.
-  bool error_file = CreateErrorFile(run) == 0;
+  // Without its error file the run would assemble nothing and still end "No errors detected":
+  // the console line naming the file is the whole report.
+  if (CreateErrorFile(run) != 0) {
+    DeleteOutputs(run, {".map", ".bin", ".hex", ".qve", ".obj", ".hxl", ".hxh"});
+    throw TarnExit{1};
+  }
   if (!OpenMainSource(run)) {
     Print(run, "\nCannot open Source file: <%s>", run.source_name.c_str());
     if (run.options.kestrian) {
       SetMessageArgument(run, run.source_name);
-      FatalStop(run, kError, 60);
+      FatalStop(run, kError, kMsgCannotOpenFile);
     }
     throw TarnExit{1};
   }
-  if (error_file) RunPass1(run);
+  RunPass1(run);
   SavePass1Counts(run);
 }
 
@@ -108,11 +112,16 @@ void Pass2(TarnRun& run) {
     if (CreateMapFile(run) != 0) throw TarnExit{run.options.kestrian ? 3 : 1};
   }
   RunPass2(run);
-  EndListing(run);
+  // A listing or map that lost a write is no listing: it fails as a file that could not be made.
+  switch (EndListing(run)) {
+    case ListingEnd::kWritten: break;
+    case ListingEnd::kListingLost: throw TarnExit{run.options.kestrian ? 6 : 1};
+    case ListingEnd::kMapLost: throw TarnExit{run.options.kestrian ? 3 : 1};
+  }
 }
 
 int Assemble(TarnRun& run, const std::vector<std::string>& args) {
-  // 1. The command-line text, kept for the IEEE-695 writer.
+  // The command-line text, kept for the IEEE-695 writer.
   run.program_path = args.empty() ? std::string() : args[0];
   run.program_folder = ProgramFolder(run.program_path);
   for (const std::string& arg : args) run.command_text += arg;
@@ -122,7 +131,7 @@ int Assemble(TarnRun& run, const std::vector<std::string>& args) {
   }
   SaveCommandLine(run, run.command_text);
 
-  // 2-4. Banner, defaults, options.
+  // Banner, defaults, options.
   PrintBanner(run);
   std::string source;
   switch (ReadOptions(run, args, &source)) {
@@ -138,7 +147,7 @@ int Assemble(TarnRun& run, const std::vector<std::string>& args) {
       break;
   }
 
-  // 5-9. Names, device, image, the IDE's mode, the working folder.
+  // Names, device, image, the IDE's mode, the working folder.
   if (source.empty()) return 1;
   SetUpNames(run, source);
   SetUpDevice(run);
@@ -146,7 +155,7 @@ int Assemble(TarnRun& run, const std::vector<std::string>& args) {
   SetUpOutputFolder(run);
   Print(run, "CWD = %s\n", fs::path(run.source_path).parent_path().c_str());
 
-  // 10. The passes.
+  // The passes.
   auto start = std::chrono::steady_clock::now();
   Pass1(run);
   PrintStackStatistics(run);
@@ -155,10 +164,10 @@ int Assemble(TarnRun& run, const std::vector<std::string>& args) {
   PrintStackStatistics(run);
   auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
 
-  // 11. Summary.
+  // Summary.
   int shown = PrintSummary(run, static_cast<double>(elapsed.count()) * 0.001);
 
-  // 12. Outputs, or none of them after errors.
+  // Outputs, or none of them after errors.
   int exit_code = 0;
   if (run.messages.counts.errors > 0) {
     Print(run, run.messages.error_file_created ? "\nOnly .ERR file was generated.\n"
@@ -174,7 +183,7 @@ int Assemble(TarnRun& run, const std::vector<std::string>& args) {
     }
   }
 
-  // 13-15. Tidy up.
+  // Tidy up.
   TrimErrorFile(run);
   if (run.options.listing_mode == kListNone) DeleteOutputs(run, {".map", ".sym", ".lst"});
   FreeMacroStorage(run);
@@ -182,7 +191,7 @@ int Assemble(TarnRun& run, const std::vector<std::string>& args) {
   CloseListing(run);
   if (exit_code != 0) return exit_code;
 
-  // 16-17. The exit code follows from what the summary showed.
+  // The exit code follows from what the summary showed.
   if (shown != 0) {
     const MessageCounts& c = run.messages.counts;
     exit_code = c.errors > 0 ? 1 : c.warnings > 0 ? 2 : 1;

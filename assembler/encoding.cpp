@@ -60,7 +60,7 @@ std::vector<ExprValue> ReadOperands(TarnRun& run, bool designators) {
 // BANK: the bank of a register address becomes the selected bank for the next code lines.
 int BankField(TarnRun& run, int32_t value) {
   int limit = run.device.device_class == 2 ? 511 : 255;
-  if (value > limit) ReportMessage(run, kWarning, 24);
+  if (value > limit) ReportMessage(run, kWarning, kMsgValueOutOfRange);
   bool sixteen_per_bank = run.device.device_class == 2 && run.device.new_revision;
   int bank = ((value & 255) >> (sixteen_per_bank ? 4 : 5)) & 7;
   run.tracking.bank = bank;
@@ -71,7 +71,7 @@ int BankField(TarnRun& run, int32_t value) {
 // PAGE: the page of a program address becomes the selected page for the next code lines.
 int PageField(TarnRun& run, int32_t value) {
   if (value > 4095) {
-    ReportMessage(run, kWarning, 24);
+    ReportMessage(run, kWarning, kMsgValueOutOfRange);
     value &= 0xFFF;
   }
   int page = PageOf(value);
@@ -81,8 +81,8 @@ int PageField(TarnRun& run, int32_t value) {
 }
 
 int ModeField(TarnRun& run, const ExprValue& v) {
-  if (v.bit != 0) ReportMessage(run, kWarning, 53);
-  if (CheckRange(v.value, 15)) ReportMessage(run, kWarning, 49);
+  if (v.bit != 0) ReportMessage(run, kWarning, kMsgNonBitfieldOperator);
+  if (CheckRange(v.value, 15)) ReportMessage(run, kWarning, kMsgModeValueTruncated);
   return v.value & 15;
 }
 
@@ -97,23 +97,23 @@ StatementWords EncodeOperands(TarnRun& run, const KeywordState& mnemonic, uint16
   int32_t field = 0;
   switch (mnemonic.format) {
     case kFmtNone:
-      if (n > 0) ReportMessage(run, kError, 6);
+      if (n > 0) ReportMessage(run, kError, kMsgTooManyOperands);
       break;
     case kFmtFr:
-      if (n == 0) ReportMessage(run, kError, 7);
-      else if (n > 1) ReportMessage(run, kError, 6);
+      if (n == 0) ReportMessage(run, kError, kMsgMissingFileRegister);
+      else if (n > 1) ReportMessage(run, kError, kMsgTooManyOperands);
       field = StripBankBits(run, first);
       break;
     case kFmtLiteral:
-      if (n == 0) ReportMessage(run, kError, 8);
-      else if (n > 1) ReportMessage(run, kError, 6);
-      if (n > 0 && ops[0].bit != 0) ReportMessage(run, kWarning, 53);
-      if (CheckRange(first, 255)) ReportMessage(run, kWarning, 37);
+      if (n == 0) ReportMessage(run, kError, kMsgMissingLiteral);
+      else if (n > 1) ReportMessage(run, kError, kMsgTooManyOperands);
+      if (n > 0 && ops[0].bit != 0) ReportMessage(run, kWarning, kMsgNonBitfieldOperator);
+      if (CheckRange(first, 255)) ReportMessage(run, kWarning, kMsgLiteralTruncatedTo8Bits);
       field = first & 255;
       break;
     case kFmtBankPageMode:
-      if (n == 0) ReportMessage(run, kError, 5);
-      else if (n > 1) ReportMessage(run, kError, 6);
+      if (n == 0) ReportMessage(run, kError, kMsgMissingOperands);
+      else if (n > 1) ReportMessage(run, kError, kMsgTooManyOperands);
       if (mnemonic.id == kBANK) {
         field = BankField(run, first);
         out.bank_or_page = true;
@@ -126,35 +126,35 @@ StatementWords EncodeOperands(TarnRun& run, const KeywordState& mnemonic, uint16
       break;
     case kFmtFrDest: {
       uint32_t d = 1;
-      if (n == 0) ReportMessage(run, kError, 7);
-      else if (n == 1) ReportMessage(run, kComment, 39);
-      else if (n > 2) ReportMessage(run, kError, 6);
+      if (n == 0) ReportMessage(run, kError, kMsgMissingFileRegister);
+      else if (n == 1) ReportMessage(run, kComment, kMsgNoDestinationBit);
+      else if (n > 2) ReportMessage(run, kError, kMsgTooManyOperands);
       if (n >= 2) d = static_cast<uint32_t>(ops[1].value);
       if (d > 1) {
-        ReportMessage(run, kError, 40);
+        ReportMessage(run, kError, kMsgBadDestinationBit);
         d = 1;
       }
       field = StripBankBits(run, first) | (d == 1 ? run.device.destination_bit : 0);
       break;
     }
     case kFmtFrBit: {
-      if (n < 2) ReportMessage(run, kError, 5);
-      else if (n > 2) ReportMessage(run, kError, 6);
+      if (n < 2) ReportMessage(run, kError, kMsgMissingOperands);
+      else if (n > 2) ReportMessage(run, kError, kMsgTooManyOperands);
       int32_t bit = n >= 2 ? ops[1].value : 0;
       if (bit < 0 || bit > 7) {
-        ReportMessage(run, kError, 41);
+        ReportMessage(run, kError, kMsgBitNumberOutOfRange);
         bit &= 7;
       }
       field = StripBankBits(run, first) | bit * 32;
       break;
     }
     case kFmtSkip:
-      if (n > 0) ReportMessage(run, kError, 6);
+      if (n > 0) ReportMessage(run, kError, kMsgTooManyOperands);
       // Skips the next word when it is the second of a pair: bit 8 set at even addresses.
       field = (address & 1) == 0 ? 0x100 : 0;
       break;
     default:
-      ReportMessage(run, kError, 1);
+      ReportMessage(run, kError, kMsgBadInstruction);
       break;
   }
   out.words.push_back(static_cast<uint16_t>((mnemonic.opcode_template | field) & 0xFFF));
@@ -170,7 +170,7 @@ StatementWords EncodeStatement(TarnRun& run, KeywordState mnemonic, uint16_t add
     case kFmtDataList:
     case kFmtRetwList: {
       DataList list = EncodeDataList(run, mnemonic.format == kFmtRetwList);
-      if (!list.well_formed) ReportMessage(run, kError, 1);
+      if (!list.well_formed) ReportMessage(run, kError, kMsgBadInstruction);
       out.words = std::move(list.words);
       break;
     }
@@ -185,12 +185,12 @@ StatementWords EncodeStatement(TarnRun& run, KeywordState mnemonic, uint16_t add
 int StoreStatementWords(TarnRun& run, int address, const std::vector<uint16_t>& words) {
   int size = static_cast<int>(words.size());
   int memory = static_cast<int>(run.device.program_size);
-  if (address + size > memory) ReportMessage(run, kError, 43);
+  if (address + size > memory) ReportMessage(run, kError, kMsgAddressBeyondMemory);
   std::vector<uint16_t>& image = run.image.words;
   for (int i = 0; i < size; ++i) {
     int at = address + i;
     if (at < 0 || at >= memory) continue;
-    if (image[static_cast<size_t>(at)] != kBlankWord) ReportMessage(run, kError, 30);
+    if (image[static_cast<size_t>(at)] != kBlankWord) ReportMessage(run, kError, kMsgOverwritingLocation);
     image[static_cast<size_t>(at)] = words[static_cast<size_t>(i)];
   }
   return address + size;
@@ -199,7 +199,7 @@ int StoreStatementWords(TarnRun& run, int address, const std::vector<uint16_t>& 
 void FollowPreviousSkip(TarnRun& run, const StatementWords& statement) {
   // A skip passes over one word only; a PAGE word before the jump is accepted as it is.
   if (statement.words.size() >= 2 && run.encoding.previous_skip && !statement.page_inserted) {
-    ReportMessage(run, kWarning, 73);
+    ReportMessage(run, kWarning, kMsgMultiWordAfterSkip);
   }
   if (!statement.bank_or_page) run.encoding.previous_skip = statement.skip;
 }

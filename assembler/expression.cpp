@@ -20,7 +20,7 @@ constexpr size_t kLocalLabelLimit = 130;
 int32_t Wrap(uint32_t v) { return static_cast<int32_t>(v); }
 uint32_t U(int32_t v) { return static_cast<uint32_t>(v); }
 
-void Warn53(TarnRun& run) { ReportMessage(run, kWarning, 53); }
+void Warn53(TarnRun& run) { ReportMessage(run, kWarning, kMsgNonBitfieldOperator); }
 
 int MaxBitNumber(const TarnRun& run) { return run.expression.wide_bit && run.options.kestrian ? 31 : 7; }
 
@@ -49,7 +49,7 @@ void NamePrimary(TarnRun& run) {
       RegisterOrBitName(run, name);
     } else {
       SetMessageArgument(run, name);
-      ReportMessage(run, kError, 4);
+      ReportMessage(run, kError, kMsgReservedWord);
     }
   }
   run.keyword = statement_keyword;
@@ -73,7 +73,7 @@ void NamePrimary(TarnRun& run) {
     } else if (run.pass == 2 || run.expression.forward_reference) {
       // Nothing is pushed: the caller's pop reads a cleared slot.
       SetMessageArgument(run, name);
-      ReportMessage(run, kError, 3);
+      ReportMessage(run, kError, kMsgSymbolUndefined);
     }
   }
   NextToken(run);
@@ -114,7 +114,7 @@ void Primary(TarnRun& run) {
       NextToken(run);
       Comparison(run);
       if (run.lexer.kind != Token::kRightParen) {
-        ReportMessage(run, kError, 10);
+        ReportMessage(run, kError, kMsgMissingRightParenthesis);
         return;
       }
       NextToken(run);
@@ -132,7 +132,7 @@ void Primary(TarnRun& run) {
       NamePrimary(run);
       return;
     default:
-      ReportMessage(run, kError, 13);
+      ReportMessage(run, kError, kMsgBadExpression);
       return;
   }
 }
@@ -149,7 +149,7 @@ void Dot(TarnRun& run) {
   int max = MaxBitNumber(run);
   if (run.pass == 2) {
     if (left.bit != 0 || number.bit != 0) Warn53(run);
-    if (number.value < 0 || number.value > max) ReportMessage(run, kWarning, 41);
+    if (number.value < 0 || number.value > max) ReportMessage(run, kWarning, kMsgBitNumberOutOfRange);
   }
   PushValue(run, left.value, static_cast<uint16_t>(number.value & max));
 }
@@ -181,7 +181,7 @@ void Multiplicative(TarnRun& run) {
     switch (op) {
       case Token::kStar: result.value = Wrap(U(l.value) * U(r.value)); break;
       case Token::kSlash:
-        if (r.value == 0) ReportMessage(run, kWarning, 58);
+        if (r.value == 0) ReportMessage(run, kWarning, kMsgDivisionByZero);
         result.value = DivideValues(l.value, r.value);
         break;
       case Token::kModulo: result.value = RemainderOf(l.value, r.value); break;
@@ -318,6 +318,8 @@ void PushValue(TarnRun& run, int32_t value, uint16_t bit) {
     throw TarnExit{8};
   }
   if (e.depth > e.highest) e.highest = e.depth;
+  if (e.depth < e.written_low) e.written_low = e.depth;
+  if (e.depth > e.written_high) e.written_high = e.depth;
   e.stack[static_cast<size_t>(kStackLimit + e.depth)] = {value, bit};
 }
 
@@ -336,8 +338,11 @@ ExprValue PopValue(TarnRun& run) {
 int32_t PopInt(TarnRun& run) { return PopValue(run).value; }
 
 void ClearExpressionStack(TarnRun& run) {
-  run.expression.stack.fill(ExprValue{});
-  run.expression.depth = 0;
+  ExpressionState& e = run.expression;
+  for (int d = e.written_low; d <= e.written_high; ++d) e.stack[static_cast<size_t>(kStackLimit + d)] = ExprValue{};
+  e.written_low = 1;
+  e.written_high = 0;
+  e.depth = 0;
 }
 
 void PrintStackStatistics(TarnRun& run) {

@@ -27,6 +27,9 @@ struct ExpressionState {
   int depth = 0;
   int lowest = 0;   // the lowest and highest depth reached in the run
   int highest = 0;
+  // The depths written since the stack was last cleared: only those slots need clearing.
+  int written_low = 1;
+  int written_high = 0;
 
   // Set by the directives whose names must be defined already (IF, ORG, EQU...): an
   // undefined name is then an error in pass 1 too.

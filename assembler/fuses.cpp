@@ -209,8 +209,8 @@ int ApplyFuseKeyword(TarnRun& run, std::string_view keyword) {
   if (!row) return kFuseNotFound;
   if (row->obsolete) {
     SetMessageArgument(run, keyword);
-    if (run.pass == 1) MarkMessage(run, kWarning, 51);
-    else ReportMessage(run, kWarning, 51);
+    if (run.pass == 1) MarkMessage(run, kWarning, kMsgObsoleteKeyword);
+    else ReportMessage(run, kWarning, kMsgObsoleteKeyword);
   }
   uint16_t& word = row->word == kFuseWord ? run.device.fuse : run.device.fusex;
   if (row->operation == kFuseOr) {

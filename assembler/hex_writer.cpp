@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "assembler/object_writers.h"
+#include "assembler/output_file.h"
 #include "assembler/run.h"
 
 namespace tarn {
@@ -66,30 +67,18 @@ void GroupRecords(const TarnRun& run, size_t per_record, const EmitRecord& emit)
   emit(kConfigurationAddress, all.subspan(kConfigurationAddress, kConfigurationWords));
 }
 
-// A text file opened with "w+" that remembers whether every write went through.
+// A hex file: an output file made at once, whose writes are all checked on closing.
 class HexFile {
  public:
-  explicit HexFile(const std::string& name) : file_(std::fopen(name.c_str(), "w+")) {}
-  HexFile(const HexFile&) = delete;
-  HexFile& operator=(const HexFile&) = delete;
-  ~HexFile() {
-    if (file_) std::fclose(file_);
-  }
-  bool IsOpen() const { return file_ != nullptr; }
-  void Put(const std::string& text) {
-    if (file_ && std::fputs(text.c_str(), file_) == EOF) ok_ = false;
-  }
-  // Closes the file; false when anything was lost on the way.
-  bool Close() {
-    if (!file_) return false;
-    bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    return ok_ && closed;
-  }
+  explicit HexFile(const std::string& name) { open_ = file_.Create(name); }
+  bool IsOpen() const { return open_; }
+  void Put(const std::string& text) { file_.Put(text); }
+  // Closes the file; false (and the file removed) when anything was lost on the way.
+  bool Close() { return file_.Close(); }
 
  private:
-  std::FILE* file_;
-  bool ok_ = true;
+  OutputFile file_;
+  bool open_ = false;
 };
 
 int Fail(TarnRun& run, const char* message) {

@@ -9,6 +9,7 @@
 #include "assembler/image.h"
 #include "assembler/listing.h"
 #include "assembler/messages.h"
+#include "assembler/output_file.h"
 #include "assembler/run.h"
 #include "assembler/sources.h"
 #include "assembler/version.h"
@@ -137,10 +138,10 @@ ModuleTime TimeNow(const Ieee695State& state) {
 
 // One sweep over the module, counting or writing; a sweep starts from a clear state.
 struct ModuleWriter {
-  ModuleWriter(TarnRun& r, std::FILE* f, ModuleTime t) : run(r), file(f), time(t) {}
+  ModuleWriter(TarnRun& r, OutputFile& f, ModuleTime t) : run(r), file(f), time(t) {}
 
   TarnRun& run;
-  std::FILE* file;
+  OutputFile& file;
   ModuleTime time;
   bool count_only = true;
   bool wide_offsets = false;
@@ -162,11 +163,7 @@ struct ModuleWriter {
   void Put(const std::string& bytes) {
     offset += static_cast<long>(bytes.size());
     if (count_only) return;
-    size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
-    if (written != bytes.size()) {
-      Print(run, "\nCommand Buffer Length: %i bytes\t", static_cast<int>(bytes.size()));
-      Print(run, "But Only Wrote: %i bytes\n", static_cast<int>(written));
-    }
+    file.Put(bytes);
   }
   void Emit(std::string_view letters, std::initializer_list<RecordField> fields) {
     Put(EncodeRecord(letters, fields));
@@ -406,8 +403,8 @@ void NoteLine(TarnRun& run, int level, int address, int line_class) {
 
 int WriteIeee695(TarnRun& run) {
   std::string name = run.OutputName(".qve");
-  std::FILE* file = std::fopen(name.c_str(), "wb");
-  if (!file) {
+  OutputFile file;
+  if (!file.Create(name)) {
     Print(run, "\nCannot open IEEE-695 object file: %s", name.c_str());
     return -1;
   }
@@ -420,7 +417,11 @@ int WriteIeee695(TarnRun& run) {
   w.header = w.found;
   w.count_only = false;
   Sweep(w);
-  std::fclose(file);
+  // A full disk must not pass for a written module.
+  if (!file.Close()) {
+    Print(run, "\nCannot open IEEE-695 object file: %s", name.c_str());
+    return -1;
+  }
   return 0;
 }
 

@@ -79,9 +79,9 @@ extern const MnemonicTable kDebuggerMnemonics;  // DEBUGGER
 // range are not searched.
 const MnemonicRow* FindInTable(const MnemonicTable& table, std::string_view word);
 
-// Steps 2 to 4 of the keyword lookup: the native table, then the compound and name table, the
-// MCHIP table and the debugger table as the syntax mode (option /C) allows. nullptr when
-// no table of the mode holds the word.
+// The mnemonic part of the keyword lookup: the native table, then the compound and name
+// table, the MCHIP table and the debugger table as the syntax mode (option /C) allows. nullptr
+// when no table of the mode holds the word.
 const MnemonicRow* FindMnemonic(std::string_view word, int syntax_mode);
 
 // Register and bit names (id 39) are keywords that stand for values, not instructions.

@@ -66,16 +66,38 @@ const DirectiveRow* FindDirective(std::string_view word) {
   return nullptr;
 }
 
+void KeywordIndex::Build(int syntax_mode) {
+  entries_.clear();
+  mode_ = syntax_mode;
+  // Directives win over mnemonics, and an earlier table over a later one: emplace keeps the
+  // first entry of a name.
+  for (const DirectiveRow& row : kDirectives) entries_.emplace(row.name, Entry{&row, nullptr});
+  const MnemonicTable* tables[] = {&kNativeMnemonics, &kCompoundMnemonics, &kMchipMnemonics, &kDebuggerMnemonics};
+  for (const MnemonicTable* table : tables) {
+    for (const MnemonicRow& row : table->rows) {
+      // Only the rows the mode searches: the lookup of each row's own name tells.
+      if (FindMnemonic(row.name, syntax_mode) == &row) entries_.emplace(row.name, Entry{nullptr, &row});
+    }
+  }
+}
+
+const KeywordIndex::Entry* KeywordIndex::Find(std::string_view word, int syntax_mode) {
+  if (syntax_mode != mode_) Build(syntax_mode);
+  auto it = entries_.find(word);
+  return it == entries_.end() ? nullptr : &it->second;
+}
+
 int LookupKeyword(TarnRun& run) {
   KeywordState& k = run.keyword;
   const std::string& word = run.lexer.text;
   k = KeywordState{};
-  if (const DirectiveRow* row = FindDirective(word)) {
-    k.directive = true;
-    k.id = row->id;
-    return 1;
-  }
-  if (const MnemonicRow* row = FindMnemonic(word, run.options.syntax_mode)) {
+  if (const KeywordIndex::Entry* entry = run.keyword_index.Find(word, run.options.syntax_mode)) {
+    if (entry->directive) {
+      k.directive = true;
+      k.id = entry->directive->id;
+      return 1;
+    }
+    const MnemonicRow* row = entry->mnemonic;
     k.id = row->id;
     k.operand_count = row->operand_count;
     k.format = row->format;

@@ -4,11 +4,15 @@
 
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
+
+#include "assembler/text.h"
 
 namespace tarn {
 
 struct TarnRun;
 struct MacroRecord;
+struct MnemonicRow;
 
 // Several names share one id.
 enum DirectiveId : uint16_t {
@@ -66,6 +70,25 @@ struct KeywordState {
   uint8_t format = 0;         // the operand format of a mnemonic
   uint16_t opcode_template = 0;
   MacroRecord* macro = nullptr;
+};
+
+// Every directive and every mnemonic of one syntax mode in one hash table, built once per
+// run for its mode: a lookup hashes the word in place and allocates nothing. It finds what
+// FindDirective, then FindMnemonic would.
+class KeywordIndex {
+ public:
+  struct Entry {
+    const DirectiveRow* directive = nullptr;
+    const MnemonicRow* mnemonic = nullptr;
+  };
+  // The entry of `word` (any case) under `syntax_mode`, or nullptr.
+  const Entry* Find(std::string_view word, int syntax_mode);
+
+ private:
+  void Build(int syntax_mode);
+
+  int mode_ = -1;
+  std::unordered_map<std::string_view, Entry, FoldedHash, FoldedEqual> entries_;
 };
 
 // The directive named `word` (any case), or nullptr.

@@ -33,7 +33,7 @@ int TakeLabel(TarnRun& run) {
     std::string joined = run.sources.last_global_label + name;
     if (joined.size() > kLocalLabelLimit) {
       SetMessageArgument(run, name);
-      return ReportMessage(run, kError, 57);
+      return ReportMessage(run, kError, kMsgLocalSymbolTooLong);
     }
     name = std::move(joined);
   } else if (!InMacroExpansion(run)) {
@@ -42,7 +42,7 @@ int TakeLabel(TarnRun& run) {
   label.name = name;
   if (IsRedefinition(run, name)) {
     SetMessageArgument(run, name);
-    return ReportMessage(run, kError, 2);
+    return ReportMessage(run, kError, kMsgSymbolRedefined);
   }
   return 0;
 }
@@ -50,7 +50,7 @@ int TakeLabel(TarnRun& run) {
 int DefineStatementLabel(TarnRun& run, ColumnRule rule) {
   const StatementLabel& label = run.pass_state.label;
   if (!label.present) return 0;
-  if (!label.column_one && !LabelMayStandAnywhere(run, label, rule)) return ReportMessage(run, kError, 45);
+  if (!label.column_one && !LabelMayStandAnywhere(run, label, rule)) return ReportMessage(run, kError, kMsgLabelNotInColumnOne);
   DefineName(run, label.name, run.pass_state.location, 0, kSymAddr);
   return 0;
 }
@@ -60,7 +60,7 @@ bool IsRedefinition(TarnRun& run, std::string_view name) {
   if (!symbol || symbol->kind == kSymVar) return false;
   if (run.pass != 2) return true;
   const auto& defined = run.pass_state.pass1_definitions;
-  auto it = defined.find(UpperCase(name));
+  auto it = defined.find(name);
   return it == defined.end() || it->second != ListingLineNumber(run);
 }
 
@@ -81,7 +81,7 @@ void DefineName(TarnRun& run, std::string_view name, int32_t value, uint16_t bit
       symbol->bit = bit;
       return;
     }
-    run.pass_state.pass1_definitions.emplace(UpperCase(name), ListingLineNumber(run));
+    run.pass_state.pass1_definitions.emplace(std::string(name), ListingLineNumber(run));
   }
   DefineSymbolBit(run, name, value, bit, kind);
 }

@@ -140,12 +140,12 @@ void ClassifyWord(TarnRun& run) {
   }
   // A short word ending in B or D under radix 16: its last letter is a hexadecimal digit.
   lx.hex_assumed = true;
-  ReportInPass2(run, kWarning, 33);
+  ReportInPass2(run, kWarning, kMsgAssumedHexadecimal);
   as_number(16, all);
 }
 
 [[noreturn]] void AbortOnLongToken(TarnRun& run) {
-  ReportMessage(run, kError, 34);
+  ReportMessage(run, kError, kMsgTokenTooLong);
   Print(run, "\nProgram Aborted.\n");
   throw TarnExit{1};
 }
@@ -176,13 +176,13 @@ void ReadString(TarnRun& run, int quote) {
     int c = GetChar(run);
     if (c == quote) break;
     if (c == 0) {
-      ReportMessage(run, kError, 29);
+      ReportMessage(run, kError, kMsgBadString);
       break;
     }
     if (cut) continue;  // the rest of an over-long string up to its quote is dropped
     lx.text.push_back(static_cast<char>(c));
     if (static_cast<int>(lx.text.size()) >= kStringLimit) {
-      ReportMessage(run, kError, 29);
+      ReportMessage(run, kError, kMsgBadString);
       cut = true;
     }
   }
@@ -198,10 +198,10 @@ void ReadOperator(TarnRun& run, int c) {
       return;
     }
     lx.kind = Token::kIllegal;
-    ReportInPass2(run, kWarning, 35);
+    ReportInPass2(run, kWarning, kMsgIllegalCharacter);
     // An expression that holds an illegal character fails, in both passes.
     run.messages.error_calls = 1;
-    run.messages.last_error_code = 35;
+    run.messages.last_error_code = kMsgIllegalCharacter;
     return;
   }
   int next = GetChar(run);
@@ -296,7 +296,7 @@ bool ConvertDigits(std::string_view digits, int radix, int32_t* value) {
 
 int32_t ConvertNumber(TarnRun& run) {
   int32_t value;
-  if (!ConvertDigits(run.lexer.text, run.lexer.radix, &value)) ReportMessage(run, kError, 23);
+  if (!ConvertDigits(run.lexer.text, run.lexer.radix, &value)) ReportMessage(run, kError, kMsgInvalidDigit);
   return value;
 }
 

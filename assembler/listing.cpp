@@ -7,43 +7,41 @@
 #include "assembler/messages.h"
 #include "assembler/run.h"
 #include "assembler/sources.h"
+#include "assembler/text.h"
 #include "assembler/version.h"
 
 namespace tarn {
 namespace {
 
-constexpr int kExpandedLineLimit = 512;
-constexpr long kMapHeaderSize = 32;
-constexpr long kMapSlotSize = 64;
-constexpr long kMapRecordsStart = 2048;
-constexpr long kMapInitialSize = 2560;
+constexpr size_t kExpandedLineLimit = 512;
+constexpr size_t kMapHeaderSize = 32;
+constexpr size_t kMapSlotSize = 64;
+constexpr size_t kMapRecordsStart = 2048;
+constexpr size_t kMapInitialSize = 2560;
 constexpr const char* kColumnHeading = "Line    PC    Opcode    Source";
 constexpr const char* kSymbolHeading = "Symbol                            Type   Value      Line";
 
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* format, ...) {
-  char buffer[1024];
-  va_list args;
-  va_start(args, format);
-  int n = std::vsnprintf(buffer, sizeof buffer, format, args);
-  va_end(args);
-  if (n < 0) return std::string();
-  return std::string(buffer, std::min<size_t>(static_cast<size_t>(n), sizeof buffer - 1));
+void SetWord(std::string& bytes, size_t at, unsigned value) {
+  bytes[at] = static_cast<char>(value & 0xFF);
+  bytes[at + 1] = static_cast<char>((value >> 8) & 0xFF);
 }
 
-void PutWord(std::FILE* f, unsigned value) {
-  std::fputc(static_cast<int>(value & 0xFF), f);
-  std::fputc(static_cast<int>((value >> 8) & 0xFF), f);
+void PutWord(std::string& bytes, unsigned value) {
+  bytes += static_cast<char>(value & 0xFF);
+  bytes += static_cast<char>((value >> 8) & 0xFF);
 }
 
 bool Paging(const TarnRun& run) {
   return run.options.listing_mode == kListPage && run.listing.page_length > 0;
 }
 
-void Emit(TarnRun& run, const std::string& text) {
+// One physical line; `text` holds no line feed.
+void Emit(TarnRun& run, std::string_view text) {
   ListingState& l = run.listing;
-  std::fputs(text.c_str(), l.file);
-  std::fputc('\n', l.file);
+  std::string& out = l.file.Buffer();
+  out.append(text);
+  out += '\n';
+  l.file.Wrote();
   ++l.line;
 }
 
@@ -51,7 +49,11 @@ void WritePageHeader(TarnRun& run) {
   ListingState& l = run.listing;
   ++l.page;
   if (l.page > 1) Emit(run, "\f");
-  Emit(run, Format("Page %2d %s", l.page, l.title.c_str()));
+  std::string header = "Page ";
+  AppendDecimal(header, l.page, 2);
+  header += ' ';
+  header += l.title;
+  Emit(run, header);
   l.line_on_page = 2;
   for (const std::string* sub : {&l.subtitle, &l.subtitle2}) {
     if (!sub->empty()) {
@@ -72,13 +74,33 @@ void BeginLine(TarnRun& run) {
   if (first || (Paging(run) && l.line_on_page >= l.page_length)) WritePageHeader(run);
 }
 
+// Starts a listing line: the page header when one is due, then "%6d  " unless number is 0.
+// The caller appends the text and ends the line with EndLine.
+std::string& StartLine(TarnRun& run, int number) {
+  BeginLine(run);
+  std::string& out = run.listing.file.Buffer();
+  if (number != 0) {
+    AppendDecimal(out, number, 6);
+    out += "  ";
+  }
+  return out;
+}
+
+int EndLine(TarnRun& run) {
+  ListingState& l = run.listing;
+  l.file.Buffer() += '\n';
+  l.file.Wrote();
+  return ++l.line;
+}
+
 // Tabs to the next multiple of the tab width; the macro parameter mark shows as "`".
-std::string ExpandSource(TarnRun& run, const std::string& source) {
-  std::string out;
-  int width = run.options.tab_width > 0 ? run.options.tab_width : 8;
+const std::string& ExpandSource(TarnRun& run, const std::string& source) {
+  std::string& out = run.listing.expanded;
+  out.clear();
+  size_t width = run.options.tab_width > 0 ? static_cast<size_t>(run.options.tab_width) : 8;
   for (char c : source) {
     if (c == '\t') {
-      do out += ' '; while (out.size() % static_cast<size_t>(width) != 0);
+      out.append(width - out.size() % width, ' ');
     } else if (c == '\x1F') {
       out += '`';
     } else if (c != '\n' && c != '\r') {
@@ -87,30 +109,45 @@ std::string ExpandSource(TarnRun& run, const std::string& source) {
   }
   if (out.size() > kExpandedLineLimit) {
     out.resize(kExpandedLineLimit);
-    MarkMessage(run, kWarning, 68);
+    MarkMessage(run, kWarning, kMsgListingLineTruncated);
   }
   return out;
 }
 
 void WriteMapRecord(TarnRun& run, int address, const ListedLine& line, int listing_line) {
-  std::FILE* map = run.listing.map;
-  if (!map) return;
-  PutWord(map, static_cast<unsigned>(address));
-  PutWord(map, static_cast<unsigned>(line.file_line));
-  PutWord(map, static_cast<unsigned>(listing_line));
-  PutWord(map, static_cast<unsigned>(line.file_index));
+  ListingState& l = run.listing;
+  if (!l.map_open) return;
+  // The record's fields are 16 bits wide: larger line numbers keep their low bits.
+  PutWord(l.map, static_cast<unsigned>(address));
+  PutWord(l.map, static_cast<unsigned>(line.file_line));
+  PutWord(l.map, static_cast<unsigned>(listing_line));
+  PutWord(l.map, static_cast<unsigned>(line.file_index));
 }
 
 void ListCode(TarnRun& run, const ListedLine& line, const std::string& source) {
   const std::vector<uint16_t>& w = line.words;
-  int first = w.empty() ? run.options.fill_word : w[0];
-  int at = ListText(run, line.number, Format("%04X  %04X   %c  %s", line.address & 0xFFFF, first, line.marker, source.c_str()));
+  unsigned first = w.empty() ? static_cast<unsigned>(run.options.fill_word) : w[0];
+  std::string& out = StartLine(run, line.number);
+  AppendHex(out, static_cast<uint32_t>(line.address & 0xFFFF), 4);
+  out += "  ";
+  AppendHex(out, first, 4);
+  out += "   ";
+  out += line.marker;
+  out += "  ";
+  out += source;
+  int at = EndLine(run);
   WriteMapRecord(run, line.address, line, at);
   for (size_t i = 1; i < w.size(); i += 4) {
     int address = line.address + static_cast<int>(i);
-    std::string text = Format("        %04X ", address & 0xFFFF);
-    for (size_t j = i; j < w.size() && j < i + 4; ++j) text += Format(" %04X", w[j]);
-    at = ListPlain(run, text);
+    std::string& more = StartLine(run, 0);
+    more += "        ";
+    AppendHex(more, static_cast<uint32_t>(address & 0xFFFF), 4);
+    more += ' ';
+    for (size_t j = i; j < w.size() && j < i + 4; ++j) {
+      more += ' ';
+      AppendHex(more, w[j], 4);
+    }
+    at = EndLine(run);
     WriteMapRecord(run, address, line, at);
   }
 }
@@ -126,12 +163,36 @@ bool Hidden(TarnRun& run, const ListedLine& line) {
   return l.list_state == 1 && line.line_class != kLinePlainNoMarker && from_elsewhere;
 }
 
+const std::string& CrossReference(TarnRun& run) {
+  ListingState& l = run.listing;
+  if (!l.cross_reference_ready) {
+    l.cross_reference.clear();
+    l.cross_reference.reserve(static_cast<size_t>(run.symbols.Count()) * 64);
+    run.symbols.Walk([&](const SymbolNode& s) {
+      AppendSymbolLine(l.cross_reference, {s.name, s.kind, static_cast<uint32_t>(s.value), s.bit, s.line},
+                       run.options.kestrian);
+      l.cross_reference += '\n';
+    });
+    l.cross_reference_ready = true;
+  }
+  return l.cross_reference;
+}
+
+// Writes out the map: the records follow the header area, which the name slots fill last.
+bool CloseMap(TarnRun& run) {
+  ListingState& l = run.listing;
+  if (!l.map_open) return true;
+  l.map_open = false;
+  l.map_file.Put(l.map);
+  l.map.clear();
+  return l.map_file.Close();
+}
+
 }  // namespace
 
 int CreateListing(TarnRun& run) {
   ListingState& l = run.listing;
-  l.file = std::fopen(run.OutputName(".lst").c_str(), "w");
-  if (!l.file) {
+  if (!l.file.Create(run.OutputName(".lst"))) {
     Print(run, "\nCannot create program listing file");
     l.on = false;
     run.options.listing_mode = kListNone;
@@ -140,7 +201,10 @@ int CreateListing(TarnRun& run) {
   std::time_t now = std::time(nullptr);
   char when[32];
   ctime_r(&now, when);
-  l.title = Format("TARN Cross-Assembler %s  %24.24s", kVersionText, when);
+  l.title = "TARN Cross-Assembler ";
+  l.title += kVersionText;
+  l.title += "  ";
+  l.title.append(when, 24);
   l.heading = kColumnHeading;
   l.line = 0;
   l.line_on_page = 0;
@@ -151,45 +215,42 @@ int CreateListing(TarnRun& run) {
 
 int CreateMapFile(TarnRun& run) {
   ListingState& l = run.listing;
-  l.map = std::fopen(run.OutputName(".map").c_str(), "wb+");
-  if (!l.map) {
+  if (!l.map_file.Create(run.OutputName(".map"))) {
     Print(run, "\nCannot create map file");
     l.on = false;
     run.options.listing_mode = kListNone;
     return -1;
   }
-  for (long i = 0; i < kMapInitialSize; ++i) std::fputc(0, l.map);
-  std::fseek(l.map, 0, SEEK_SET);
+  l.map_open = true;
+  l.map.assign(kMapInitialSize, '\0');
   // Made before pass 2 starts again: the device state is still what pass 1 left.
-  PutWord(l.map, 0xAAFF);
-  PutWord(l.map, 0x0100);
-  PutWord(l.map, static_cast<unsigned>(run.device.index));
-  PutWord(l.map, run.device.program_size - 1);
-  PutWord(l.map, run.device.highest_address);
-  PutWord(l.map, 0xFFFF);
-  std::fseek(l.map, kMapRecordsStart, SEEK_SET);
+  SetWord(l.map, 0, 0xAAFF);
+  SetWord(l.map, 2, 0x0100);
+  SetWord(l.map, 4, static_cast<unsigned>(run.device.index));
+  SetWord(l.map, 6, run.device.program_size - 1);
+  SetWord(l.map, 8, run.device.highest_address);
+  SetWord(l.map, 10, 0xFFFF);
+  l.map.resize(kMapRecordsStart);
   return 0;
 }
 
 void WriteMapFileName(TarnRun& run, int index, const std::string& name) {
-  std::FILE* map = run.listing.map;
-  long slot = kMapHeaderSize + kMapSlotSize * index;
+  ListingState& l = run.listing;
+  size_t slot = kMapHeaderSize + kMapSlotSize * static_cast<size_t>(index);
   // The last slot that fits ends where the line records begin.
-  if (!map || index < 0 || slot + kMapSlotSize > kMapRecordsStart) return;
+  if (!l.map_open || index < 0 || slot + kMapSlotSize > kMapRecordsStart) return;
   std::string shown = run.options.full_map_names ? name : std::filesystem::path(name).filename().string();
   if (shown.size() > kMapSlotSize - 1) shown.resize(kMapSlotSize - 1);
-  long at = std::ftell(map);
-  std::fseek(map, slot, SEEK_SET);
-  std::fwrite(shown.data(), 1, shown.size(), map);
-  for (size_t i = shown.size(); i < kMapSlotSize; ++i) std::fputc(0, map);
-  std::fseek(map, at, SEEK_SET);
+  l.map.replace(slot, kMapSlotSize, shown);
+  l.map.insert(slot + shown.size(), kMapSlotSize - shown.size(), '\0');
 }
 
 void CloseListing(TarnRun& run) {
   ListingState& l = run.listing;
-  if (l.file) std::fclose(l.file);
-  if (l.map) std::fclose(l.map);
-  l.file = l.map = nullptr;
+  // A file with fewer records than the zero area still has all of it.
+  if (l.map_open && l.map.size() < kMapInitialSize) l.map.resize(kMapInitialSize, '\0');
+  static_cast<void>(l.file.Close());
+  static_cast<void>(CloseMap(run));
   l.deferred.clear();
 }
 
@@ -197,16 +258,15 @@ void SetPageLength(TarnRun& run, int length) {
   if (length == 0 || length >= 6) run.listing.page_length = length;
 }
 
-int ListText(TarnRun& run, int number, const std::string& text) {
+int ListText(TarnRun& run, int number, std::string_view text) {
   ListingState& l = run.listing;
-  if (!l.file) return l.line;
-  BeginLine(run);
-  std::string shown = text.substr(0, text.find('\n'));
-  Emit(run, number != 0 ? Format("%6d  ", number) + shown : shown);
-  return l.line;
+  if (!l.file.IsOpen()) return l.line;
+  std::string& out = StartLine(run, number);
+  out.append(text.substr(0, text.find('\n')));
+  return EndLine(run);
 }
 
-int ListPlain(TarnRun& run, const std::string& text) { return ListText(run, 0, text); }
+int ListPlain(TarnRun& run, std::string_view text) { return ListText(run, 0, text); }
 
 void DeferLine(TarnRun& run, int number, const std::string& text) {
   run.listing.deferred.emplace(number, text);  // after every text of a number not above it
@@ -214,23 +274,35 @@ void DeferLine(TarnRun& run, int number, const std::string& text) {
 
 void FlushDeferred(TarnRun& run, int number) {
   auto& deferred = run.listing.deferred;
+  if (deferred.empty()) return;
   auto end = deferred.upper_bound(number);
   for (auto it = deferred.begin(); it != end; ++it) ListPlain(run, it->second);
   deferred.erase(deferred.begin(), end);
 }
 
 void ListSourceLine(TarnRun& run, const ListedLine& line) {
-  if (!run.listing.file) return;
+  if (!run.listing.file.IsOpen()) return;
   if (line.line_class >= kLineNotListed || Hidden(run, line)) {
     FlushDeferred(run, line.number);
     return;
   }
-  std::string source = ExpandSource(run, line.source);
+  const std::string& source = ExpandSource(run, line.source);
   switch (line.line_class) {
     case kLineValue: {
-      char dot = line.bit_part != 0 ? '.' : ' ';
-      char bit = line.bit_part != 0 ? static_cast<char>('0' + (line.bit_part & 7)) : ' ';
-      ListText(run, line.number, Format("=%08X%c%c  %c  %s", line.value, dot, bit, line.marker, source.c_str()));
+      std::string& out = StartLine(run, line.number);
+      out += '=';
+      AppendHex(out, line.value, 8);
+      if (line.bit_part != 0) {
+        out += '.';
+        out += static_cast<char>('0' + (line.bit_part & 7));
+      } else {
+        out += "  ";
+      }
+      out += "  ";
+      out += line.marker;
+      out += "  ";
+      out += source;
+      EndLine(run);
       break;
     }
     case kLineCode:
@@ -240,7 +312,15 @@ void ListSourceLine(TarnRun& run, const ListedLine& line) {
     case kLineResetVector: {
       unsigned first = line.words.size() > 0 ? line.words[0] : 0;
       unsigned second = line.words.size() > 1 ? line.words[1] : 0;
-      ListText(run, line.number, Format("%04X  %04X   %c  %s", first, second, line.marker, source.c_str()));
+      std::string& out = StartLine(run, line.number);
+      AppendHex(out, first, 4);
+      out += "  ";
+      AppendHex(out, second, 4);
+      out += "   ";
+      out += line.marker;
+      out += "  ";
+      out += source;
+      EndLine(run);
       break;
     }
     case kLinePageEject:
@@ -250,7 +330,12 @@ void ListSourceLine(TarnRun& run, const ListedLine& line) {
     case kLineBlankLines:
     case kLinePlainNoMarker: {
       char marker = line.line_class == kLinePlainNoMarker ? ' ' : line.marker;
-      ListText(run, line.number, Format("             %c  %s", marker, source.c_str()));
+      std::string& out = StartLine(run, line.number);
+      out += "             ";
+      out += marker;
+      out += "  ";
+      out += source;
+      EndLine(run);
       if (line.line_class == kLineBlankLines) {
         for (int i = 0; i < line.blank_lines; ++i) ListPlain(run, "");
       }
@@ -260,64 +345,100 @@ void ListSourceLine(TarnRun& run, const ListedLine& line) {
   FlushDeferred(run, line.number);
 }
 
-std::string FormatSymbolLine(const SymbolLine& s, bool kestrian) {
-  static const char* const kTypes[] = {"DATA", "ADDR", "RESV", "DEFN", " VAR", "BDAT", "BVAR", "RESB", "MEMV"};
-  static const char* const kWatchTypes[] = {"UDEC", "SDEC", "UHEX", "SHEX", "UBIN", "SBIN", "FSTR", "ZSTR"};
+void AppendSymbolLine(std::string& out, const SymbolLine& s, bool kestrian) {
+  static constexpr const char* kTypes[] = {"DATA", "ADDR", "RESV", "DEFN", " VAR", "BDAT", "BVAR", "RESB", "MEMV"};
+  static constexpr const char* kWatchTypes[] = {"UDEC", "SDEC", "UHEX", "SHEX", "UBIN", "SBIN", "FSTR", "ZSTR"};
+  AppendLeft(out, s.name, 32);
+  out += "  ";
   if (kestrian && s.kind >= 9 && s.kind <= 16) {
-    return Format("%-32s  %4s   %08X%c%02X %04d", s.name.c_str(), kWatchTypes[s.kind - 9], s.value, ' ',
-                  static_cast<unsigned>(s.bit_part) & 0xFF, s.line);
+    // A watch symbol: a space, then its length as two hex digits.
+    out += kWatchTypes[s.kind - 9];
+    out += "   ";
+    AppendHex(out, s.value, 8);
+    out += ' ';
+    AppendHex(out, static_cast<uint32_t>(s.bit_part) & 0xFF, 2);
+  } else {
+    out += s.kind >= 0 && s.kind <= 8 ? kTypes[s.kind] : " ERR";
+    out += "   ";
+    AppendHex(out, s.value, 8);
+    if (s.bit_part != 0) {
+      out += '.';
+      out += static_cast<char>('0' + (s.bit_part & 7));
+    } else {
+      out += "  ";
+    }
   }
-  const char* type = s.kind >= 0 && s.kind <= 8 ? kTypes[s.kind] : " ERR";
-  char dot = s.bit_part != 0 ? '.' : ' ';
-  char bit = s.bit_part != 0 ? static_cast<char>('0' + (s.bit_part & 7)) : ' ';
-  return Format("%-32s  %4s   %08X%c%c %04d", s.name.c_str(), type, s.value, dot, bit, s.line);
+  out += ' ';
+  AppendDecimal(out, s.line, 4, true);
 }
 
-namespace {
-
-std::vector<std::string> SymbolLines(const TarnRun& run) {
-  std::vector<std::string> lines;
-  run.symbols.Walk([&](const SymbolNode& s) {
-    lines.push_back(FormatSymbolLine({s.name, s.kind, static_cast<uint32_t>(s.value), s.bit, s.line},
-                                     run.options.kestrian));
-  });
-  return lines;
+std::string FormatSymbolLine(const SymbolLine& s, bool kestrian) {
+  std::string out;
+  AppendSymbolLine(out, s, kestrian);
+  return out;
 }
 
-}  // namespace
-
-void EndListing(TarnRun& run) {
+ListingEnd EndListing(TarnRun& run) {
   ListingState& l = run.listing;
-  if (l.file) {
+  bool listing = l.file.IsOpen();
+  if (listing) {
     FlushDeferred(run, INT32_MAX);
     l.heading.clear();
     l.subtitle2 = "Cross Reference";
     ListPlain(run, "");
     ListPlain(run, "Cross Reference");
-    ListPlain(run, Format("%d symbols", run.symbols.Count()));
+    std::string count;
+    AppendDecimal(count, run.symbols.Count());
+    count += " symbols";
+    ListPlain(run, count);
     ListPlain(run, "");
     ListPlain(run, kSymbolHeading);
     l.heading = kSymbolHeading;
-    for (const std::string& s : SymbolLines(run)) ListPlain(run, s);
+    std::string_view lines = CrossReference(run);
+    while (!lines.empty()) {
+      size_t end = lines.find('\n');
+      ListPlain(run, lines.substr(0, end));
+      lines.remove_prefix(end + 1);
+    }
   }
-  if (l.map) {
+  if (l.map_open) {
     std::vector<std::string> names = RegisteredFileNames(run);
     for (size_t i = 0; i < names.size(); ++i) WriteMapFileName(run, static_cast<int>(i), names[i]);
+    if (l.map.size() < kMapInitialSize) l.map.resize(kMapInitialSize, '\0');
   }
-  CloseListing(run);
+  bool listing_written = !listing || l.file.Close();
+  bool map_written = CloseMap(run);
+  l.deferred.clear();
+  if (!listing_written) {
+    Print(run, "\nCannot create program listing file");
+    return ListingEnd::kListingLost;
+  }
+  if (!map_written) {
+    Print(run, "\nCannot create map file");
+    return ListingEnd::kMapLost;
+  }
+  return ListingEnd::kWritten;
 }
 
 int WriteSymbolFile(TarnRun& run) {
-  std::FILE* f = std::fopen(run.OutputName(".sym").c_str(), "w");
-  if (!f) {
+  OutputFile file;
+  if (!file.Create(run.OutputName(".sym"))) {
     Print(run, "\nCannot create symbol file");
     run.listing.on = false;
     return -1;
   }
-  std::fprintf(f, "Cross Reference\n%d symbols\n\n%s", run.symbols.Count(), kSymbolHeading);
-  for (const std::string& s : SymbolLines(run)) std::fprintf(f, "\n%s", s.c_str());
-  std::fputc('\n', f);
-  std::fclose(f);
+  std::string& out = file.Buffer();
+  out += "Cross Reference\n";
+  AppendDecimal(out, run.symbols.Count());
+  out += " symbols\n\n";
+  out += kSymbolHeading;
+  out += '\n';
+  file.Put(CrossReference(run));
+  if (!file.Close()) {
+    Print(run, "\nCannot create symbol file");
+    run.listing.on = false;
+    return -1;
+  }
   return 0;
 }
 

@@ -5,18 +5,24 @@
 // headers included, so the number a map record holds is the line of the ".lst" file itself.
 
 #include <cstdint>
-#include <cstdio>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "assembler/output_file.h"
 
 namespace tarn {
 
 struct TarnRun;
 
 struct ListingState {
-  std::FILE* file = nullptr;
-  std::FILE* map = nullptr;
+  OutputFile file;
+  // The map is kept whole until the listing ends: its header and name slots come first in
+  // the file but are known last.
+  bool map_open = false;
+  std::string map;
+  OutputFile map_file;
   bool on = false;  // a failed creation switches the listing off for the rest of the run
 
   std::string title;      // the banner line
@@ -33,6 +39,13 @@ struct ListingState {
 
   // Texts waiting to be printed after the source line of their number, in order of arrival.
   std::multimap<int, std::string> deferred;
+
+  // The cross-reference lines, each ending in a line feed: formatted once, for the listing
+  // and the ".sym" file.
+  std::string cross_reference;
+  bool cross_reference_ready = false;
+
+  std::string expanded;  // the source of the line being listed, tabs expanded
 };
 
 // The marker column of a listing line.
@@ -72,33 +85,37 @@ struct ListedLine {
 // Creates the listing, then the map; -1 (with the console message) when either fails.
 int CreateListing(TarnRun& run);
 int CreateMapFile(TarnRun& run);
+// Writes out and closes listing and map, whatever happened to their writes.
 void CloseListing(TarnRun& run);
 
 void SetPageLength(TarnRun& run, int length);
 // Each returns the listing's line count after the line.
-int ListText(TarnRun& run, int number, const std::string& text);
-int ListPlain(TarnRun& run, const std::string& text);
+int ListText(TarnRun& run, int number, std::string_view text);
+int ListPlain(TarnRun& run, std::string_view text);
 void DeferLine(TarnRun& run, int number, const std::string& text);
 void FlushDeferred(TarnRun& run, int number);
 
 // Lists one source line by its class and writes its map records. Pass 2 decreases the bank
 // and page countdowns for code lines itself, listing or not.
 void ListSourceLine(TarnRun& run, const ListedLine& line);
-// After END: the deferred texts, the cross-reference section; closes listing and map.
-void EndListing(TarnRun& run);
+enum class ListingEnd { kWritten, kListingLost, kMapLost };
+// After END: the deferred texts, the cross-reference section; closes listing and map. A file
+// whose writes failed is removed, with its "cannot create" message on the console.
+[[nodiscard]] ListingEnd EndListing(TarnRun& run);
 
-// The ".sym" file; -1 when it cannot be created.
+// The ".sym" file; -1 when it cannot be created or written whole (it is then removed).
 int WriteSymbolFile(TarnRun& run);
 
 // One symbol as the cross-reference shows it.
 struct SymbolLine {
-  std::string name;
+  std::string_view name;
   int kind = 0;
   uint32_t value = 0;
   int bit_part = 0;
   int line = 0;
 };
 std::string FormatSymbolLine(const SymbolLine& symbol, bool kestrian);
+void AppendSymbolLine(std::string& out, const SymbolLine& symbol, bool kestrian);
 
 // The map's file-name slot of a registered file (at most 63 bytes and a terminator).
 void WriteMapFileName(TarnRun& run, int index, const std::string& name);

@@ -88,7 +88,7 @@ int ReadNameList(TarnRun& run, std::vector<std::string>* names, Token t) {
   while (t != Token::kEndOfLine) {
     if (t != Token::kName) {
       SetMessageArgument(run, run.lexer.text);
-      return ReportMessage(run, kError, 14);
+      return ReportMessage(run, kError, kMsgBadArgument);
     }
     names->push_back(run.lexer.text);
     t = NextToken(run);
@@ -96,7 +96,7 @@ int ReadNameList(TarnRun& run, std::vector<std::string>* names, Token t) {
       t = NextToken(run);
     } else if (t != Token::kEndOfLine) {
       SetMessageArgument(run, run.lexer.text);
-      return ReportMessage(run, kError, 14);
+      return ReportMessage(run, kError, kMsgBadArgument);
     }
   }
   return 0;
@@ -187,11 +187,11 @@ int ReadArguments(TarnRun& run, std::vector<std::string>* arguments) {
       }
       if (arg.size() > kMacroArgumentLength) {
         SetMessageArgument(run, std::to_string(kMacroArgumentLength));
-        result = ReportMessage(run, kError, 74);
+        result = ReportMessage(run, kError, kMsgMacroExpansionTooLong);
         break;
       }
       if (arguments->size() >= static_cast<size_t>(kMacroArgumentLimit)) {
-        result = ReportMessage(run, kError, 6);
+        result = ReportMessage(run, kError, kMsgTooManyOperands);
         break;
       }
       arguments->push_back(std::move(arg));
@@ -226,7 +226,7 @@ bool HasSkippingLevel(const ReptState& rept) {
 }  // namespace
 
 MacroRecord* FindMacro(TarnRun& run, std::string_view name) {
-  auto it = run.macros.macros.find(UpperCase(name.substr(0, kNameLimit)));
+  auto it = run.macros.macros.find(name.substr(0, kNameLimit));
   return it == run.macros.macros.end() ? nullptr : &it->second;
 }
 
@@ -245,7 +245,7 @@ int DefineMacro(TarnRun& run, std::string_view name) {
     macro.declared_count = static_cast<int>(parameters.size());
   }
   for (;;) {
-    if (ReadLine(run) < 0) return ReportMessage(run, kError, 17);
+    if (ReadLine(run) < 0) return ReportMessage(run, kError, kMsgUnmatchedMacro);
     std::string line = run.lexer.line;
     Token first = NextToken(run);
     if (first == Token::kName && EqualsNoCase(run.lexer.text, "LOCAL")) {
@@ -259,7 +259,8 @@ int DefineMacro(TarnRun& run, std::string_view name) {
     macro.body.push_back(SubstituteNames(line, parameters, locals));
   }
   macro.local_count = static_cast<int>(locals.size());
-  run.macros.macros[UpperCase(macro.name)] = std::move(macro);
+  std::string key = UpperCase(macro.name);
+  run.macros.macros.insert_or_assign(std::move(key), std::move(macro));
   return 0;
 }
 
@@ -270,7 +271,9 @@ int ExpandMacroCall(TarnRun& run, MacroRecord& macro) {
   // a "?" argument's names are the caller's.
   std::vector<std::string> arguments;
   int read = ReadArguments(run, &arguments);
-  if (m.expansions.size() >= static_cast<size_t>(kMacroDepthLimit)) return ReportMessage(run, kError, 15);
+  // A macro that calls itself without end would only do so again in pass 2, and twice per
+  // level it would never finish: the limit ends the run.
+  if (m.expansions.size() >= static_cast<size_t>(kMacroDepthLimit)) FatalStop(run, kError, kMsgBadMacroExpression);
   Expansion e;
   e.macro = &macro;
   e.local_base = m.local_total;
@@ -288,7 +291,7 @@ int ExpandMacroCall(TarnRun& run, MacroRecord& macro) {
       UndoExpansion(run);
       return -1;
     }
-    ReportMessage(run, kError, 16);
+    ReportMessage(run, kError, kMsgMacroArgumentsMismatch);
   }
   return 0;
 }
@@ -388,7 +391,7 @@ std::string CopyBodyLine(TarnRun& run, const Expansion& e, std::string_view stor
     out.resize(kLineLimit - 1);
     if (had_line_feed) out.push_back('\n');
     SetMessageArgument(run, std::to_string(kLineLimit + 1));
-    ReportMessage(run, kError, 74);
+    ReportMessage(run, kError, kMsgMacroExpansionTooLong);
   }
   return out;
 }
@@ -441,7 +444,7 @@ int BeginRept(TarnRun& run, int count) {
   int result = 0;
   if (count >= kReptCountLimit) {
     // The block is skipped, so that its ENDR still closes it.
-    result = ReportMessage(run, kError, 47);
+    result = ReportMessage(run, kError, kMsgReptCountTooLarge);
     count = 0;
   }
   if (!r.active) {
@@ -454,7 +457,7 @@ int BeginRept(TarnRun& run, int count) {
   }
   if (r.levels.size() >= kReptLevelLimit) {
     ++r.refused_levels;
-    return ReportMessage(run, kError, 47);
+    return ReportMessage(run, kError, kMsgReptCountTooLarge);
   }
   r.levels.push_back({count, r.replay, 0});
   return result;
@@ -499,7 +502,7 @@ void StoreReptLine(TarnRun& run, ReptState& rept, const std::string& line) {
   if (rept.lines.size() >= kReptLineLimit) {
     // The block runs once as read; it cannot be repeated.
     rept.overflowed = true;
-    ReportMessage(run, kError, 47);
+    ReportMessage(run, kError, kMsgReptCountTooLarge);
     return;
   }
   rept.lines.push_back(line);

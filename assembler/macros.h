@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "assembler/text.h"
+
 namespace tarn {
 
 struct TarnRun;
@@ -57,7 +59,7 @@ struct Expansion {
 };
 
 struct MacroState {
-  std::map<std::string, MacroRecord> macros;  // by upper-cased name
+  std::map<std::string, MacroRecord, LessNoCase> macros;  // by name, any case
   std::vector<Expansion> expansions;          // the innermost last
   int local_total = 0;         // local names handed out in this pass
   int expansions_started = 0;  // in this pass; numbers the label prefix

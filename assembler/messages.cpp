@@ -11,82 +11,82 @@ namespace tarn {
 
 // Texts exactly as printed; the IDE matches some of them.
 const MessageRow kMessageTable[kMessageCount] = {
-    {"Bad instruction statement", 1, false},
-    {"Redefinition of symbol <%s>", 2, true},
-    {"Symbol <%s> is not defined", 3, true},
-    {"'%s' is a reserved word", 4, true},
-    {"Missing operand(s)", 5, false},
-    {"Too many operands", 6, false},
-    {"Missing file register", 7, false},
-    {"Missing literal", 8, false},
-    {"Missing Label", 9, false},
-    {"Missing right parenthesis", 10, false},
-    {"Missing expression", 11, false},
-    {"Redefinition of MACRO label <%s>", 12, true},
-    {"Bad expression", 13, false},
-    {"Bad argument <%s>", 14, true},
-    {"Bad MACRO expression", 15, false},
-    {"Macro arguments do not match", 16, false},
-    {"Unmatched MACRO", 17, false},
-    {"Bad IF-ELSE-ENDIF statement", 18, false},
-    {"Unmatched ELSE", 19, false},
-    {"Unmatched ENDIF", 20, false},
-    {"File nesting error - Exceeded 10 levels", 21, false},
-    {"If.else.endif nesting error - too deep", 22, false},
-    {"Invalid digit in numeric constant", 23, false},
-    {"Value is out of range", 24, false},
-    {"Bad radix value", 25, false},
-    {"Unknown microcontroller type", 26, false},
-    {"Unknown output format", 27, false},
-    {"Unknown listing parameter", 28, false},
-    {"Bad string syntax", 29, false},
-    {"Overwriting same program counter location", 30, false},
-    {"Expected an '=' sign", 31, false},
-    {"Unexpected EOF", 32, false},
-    {"Assume value is in HEXADECIMAL", 33, false},
-    {"Token length exceeds limit", 34, false},
-    {"Illegal character - Ignored", 35, false},
-    {"File register truncated to 5 bits", 36, false},
-    {"Literal truncated to 8 bits", 37, false},
-    {"Missing RAM Bank bits", 38, false},
-    {"No destination bit", 39, false},
-    {"Destination bit can only be 0 or 1", 40, false},
-    {"Bit number out of range", 41, false},
-    {"Destination address not in selected page", 42, false},
-    {"Address exceeds memory limit", 43, false},
-    {"Address %s is not within lower half of memory page", 44, true},
-    {"Label must begin at column 1", 45, false},
-    {"Ignoring unknown directive", 46, false},
-    {"REPT count exceed limit", 47, false},
-    {"File register not in current bank", 48, false},
-    {"MODE register value truncated to 4-bits", 49, false},
-    {"Expected a fr.bit operand", 50, false},
-    {"Obsolete keyword: <%s> for this device", 51, true},
-    {"Reset address not in page 0", 52, false},
-    {"Applied non bitfield operator to a bitfield value", 53, false},
-    {"Overriding earlier target device declaration", 54, false},
-    {"ERROR \"%s\"", 55, true},
-    {"Source line is too long.  Max length = %s characters", 56, true},
-    {"Local symbol \"%s\" expands to more than 130 characters", 57, true},
-    {"Division by zero", 58, false},
-    {"Literal truncated to 12 bits", 59, false},
-    {"Couldn't open file: %s", 60, true},
-    {"Couldn't open include file: %s", 61, true},
-    {"Include path and file exceeds 64 characters", 62, false},
-    {"WATCH is missing parameters", 63, false},
-    {"IRC_CAL has invalid or missing parameters", 64, false},
-    {"No IRC_CAL directive. Default IRC_SLOW being used", 65, false},
-    {"No FREQ directive. Default 50 MHz being used", 66, false},
-    {"Total number of INCLUDE files exceeded 31", 67, false},
-    {"Tab expanded list file line too long - truncating", 68, false},
-    {"No OSCxxx directive - using default OSCRC", 69, false},
-    {"Invalid watch type specified - \"%s\"", 70, true},
-    {"No chip type specified - using default QV18", 71, false},
-    {"Expected a comma between parameters", 72, false},
-    {"Multi-byte instruction following skip instruction", 73, false},
-    {"Macro expansion exceeded %s characters", 74, true},
-    {"Numeric constant without # in front", 75, true},
-    {"USER WARNING: \"%s\"", 76, true},
+    {"Bad instruction statement", kMsgBadInstruction, false},
+    {"Redefinition of symbol <%s>", kMsgSymbolRedefined, true},
+    {"Symbol <%s> is not defined", kMsgSymbolUndefined, true},
+    {"'%s' is a reserved word", kMsgReservedWord, true},
+    {"Missing operand(s)", kMsgMissingOperands, false},
+    {"Too many operands", kMsgTooManyOperands, false},
+    {"Missing file register", kMsgMissingFileRegister, false},
+    {"Missing literal", kMsgMissingLiteral, false},
+    {"Missing Label", kMsgMissingLabel, false},
+    {"Missing right parenthesis", kMsgMissingRightParenthesis, false},
+    {"Missing expression", kMsgMissingExpression, false},
+    {"Redefinition of MACRO label <%s>", kMsgMacroRedefined, true},
+    {"Bad expression", kMsgBadExpression, false},
+    {"Bad argument <%s>", kMsgBadArgument, true},
+    {"Bad MACRO expression", kMsgBadMacroExpression, false},
+    {"Macro arguments do not match", kMsgMacroArgumentsMismatch, false},
+    {"Unmatched MACRO", kMsgUnmatchedMacro, false},
+    {"Bad IF-ELSE-ENDIF statement", kMsgBadIfElseEndif, false},
+    {"Unmatched ELSE", kMsgUnmatchedElse, false},
+    {"Unmatched ENDIF", kMsgUnmatchedEndif, false},
+    {"File nesting error - Exceeded 10 levels", kMsgFileNestingTooDeep, false},
+    {"If.else.endif nesting error - too deep", kMsgIfNestingTooDeep, false},
+    {"Invalid digit in numeric constant", kMsgInvalidDigit, false},
+    {"Value is out of range", kMsgValueOutOfRange, false},
+    {"Bad radix value", kMsgBadRadix, false},
+    {"Unknown microcontroller type", kMsgUnknownDevice, false},
+    {"Unknown output format", kMsgUnknownOutputFormat, false},
+    {"Unknown listing parameter", kMsgUnknownListingParameter, false},
+    {"Bad string syntax", kMsgBadString, false},
+    {"Overwriting same program counter location", kMsgOverwritingLocation, false},
+    {"Expected an '=' sign", kMsgExpectedEqualSign, false},
+    {"Unexpected EOF", kMsgUnexpectedEof, false},
+    {"Assume value is in HEXADECIMAL", kMsgAssumedHexadecimal, false},
+    {"Token length exceeds limit", kMsgTokenTooLong, false},
+    {"Illegal character - Ignored", kMsgIllegalCharacter, false},
+    {"File register truncated to 5 bits", kMsgFileRegisterTruncated, false},
+    {"Literal truncated to 8 bits", kMsgLiteralTruncatedTo8Bits, false},
+    {"Missing RAM Bank bits", kMsgMissingBankBits, false},
+    {"No destination bit", kMsgNoDestinationBit, false},
+    {"Destination bit can only be 0 or 1", kMsgBadDestinationBit, false},
+    {"Bit number out of range", kMsgBitNumberOutOfRange, false},
+    {"Destination address not in selected page", kMsgNotInSelectedPage, false},
+    {"Address exceeds memory limit", kMsgAddressBeyondMemory, false},
+    {"Address %s is not within lower half of memory page", kMsgNotInLowerHalfOfPage, true},
+    {"Label must begin at column 1", kMsgLabelNotInColumnOne, false},
+    {"Ignoring unknown directive", kMsgUnknownDirective, false},
+    {"REPT count exceed limit", kMsgReptCountTooLarge, false},
+    {"File register not in current bank", kMsgNotInCurrentBank, false},
+    {"MODE register value truncated to 4-bits", kMsgModeValueTruncated, false},
+    {"Expected a fr.bit operand", kMsgExpectedFrBit, false},
+    {"Obsolete keyword: <%s> for this device", kMsgObsoleteKeyword, true},
+    {"Reset address not in page 0", kMsgResetNotInPageZero, false},
+    {"Applied non bitfield operator to a bitfield value", kMsgNonBitfieldOperator, false},
+    {"Overriding earlier target device declaration", kMsgDeviceOverridden, false},
+    {"ERROR \"%s\"", kMsgUserError, true},
+    {"Source line is too long.  Max length = %s characters", kMsgLineTooLong, true},
+    {"Local symbol \"%s\" expands to more than 130 characters", kMsgLocalSymbolTooLong, true},
+    {"Division by zero", kMsgDivisionByZero, false},
+    {"Literal truncated to 12 bits", kMsgLiteralTruncatedTo12Bits, false},
+    {"Couldn't open file: %s", kMsgCannotOpenFile, true},
+    {"Couldn't open include file: %s", kMsgCannotOpenInclude, true},
+    {"Include path and file exceeds 64 characters", kMsgIncludePathTooLong, false},
+    {"WATCH is missing parameters", kMsgWatchMissingParameters, false},
+    {"IRC_CAL has invalid or missing parameters", kMsgBadIrcCal, false},
+    {"No IRC_CAL directive. Default IRC_SLOW being used", kMsgNoIrcCal, false},
+    {"No FREQ directive. Default 50 MHz being used", kMsgNoFreq, false},
+    {"Total number of INCLUDE files exceeded 31", kMsgTooManyIncludeFiles, false},
+    {"Tab expanded list file line too long - truncating", kMsgListingLineTruncated, false},
+    {"No OSCxxx directive - using default OSCRC", kMsgNoOscillator, false},
+    {"Invalid watch type specified - \"%s\"", kMsgBadWatchType, true},
+    {"No chip type specified - using default QV18", kMsgNoDevice, false},
+    {"Expected a comma between parameters", kMsgExpectedComma, false},
+    {"Multi-byte instruction following skip instruction", kMsgMultiWordAfterSkip, false},
+    {"Macro expansion exceeded %s characters", kMsgMacroExpansionTooLong, true},
+    {"Numeric constant without # in front", kMsgConstantWithoutHash, true},
+    {"USER WARNING: \"%s\"", kMsgUserWarning, true},
 };
 
 const MessageRow* FindMessage(int code) {
@@ -114,6 +114,31 @@ std::string FormatMessageText(const MessageRow& row, std::string_view argument) 
   return text;
 }
 
+namespace {
+
+[[noreturn]] void EndRun(TarnRun& run) {
+  CloseErrorFile(run);
+  CloseSources(run);
+  FreeMacroStorage(run);
+  CloseListing(run);
+  throw TarnExit{1};
+}
+
+// Stops the run once the shown messages pass the run's limits.
+void CheckShownLimits(TarnRun& run) {
+  const MessageState& m = run.messages;
+  int errors = m.counts.errors + m.pass1_counts.errors;
+  int shown = m.counts.shown + m.pass1_counts.shown;
+  if (errors >= run.limits.shown_errors) {
+    StopAtLimit(run, "Assembly stopped after " + std::to_string(errors) + " errors");
+  }
+  if (shown >= run.limits.shown_messages) {
+    StopAtLimit(run, "Assembly stopped after " + std::to_string(shown) + " messages");
+  }
+}
+
+}  // namespace
+
 void SetMessageArgument(TarnRun& run, std::string_view text) { run.messages.argument = text; }
 
 int ReportMessage(TarnRun& run, int level, int code) {
@@ -129,6 +154,7 @@ int ReportMessage(TarnRun& run, int level, int code) {
     // Counted as shown too: otherwise the run would say "No errors detected" and write output.
     ++m.counts.errors;
     ++m.counts.shown;
+    CheckShownLimits(run);
     return -1;
   }
   if (l < run.options.warning_level || l < m.quiet[row->code]) return -1;
@@ -145,7 +171,7 @@ int ReportMessage(TarnRun& run, int level, int code) {
   std::string line = CurrentFileName(run) + "(" + std::to_string(CurrentLineNumber(run)) + ") Line " +
                      std::to_string(ListingLineNumber(run)) + ", " + LevelWord(l) + " " +
                      std::to_string(code) + ", Pass " + std::to_string(run.pass) + ": " + text;
-  if (run.options.listing_mode != kListNone && run.listing.file) {
+  if (run.options.listing_mode != kListNone && run.listing.file.IsOpen()) {
     DeferLine(run, ListingLineNumber(run), "****** " + line);
   }
   Print(run, "%s\n", line.c_str());
@@ -158,13 +184,14 @@ int ReportMessage(TarnRun& run, int level, int code) {
   }
   if (m.error_file) std::fprintf(m.error_file, "%s\n", line.c_str());
   ++m.counts.shown;
+  CheckShownLimits(run);
   return -1;
 }
 
 int MarkMessage(TarnRun& run, int level, int code) {
   if (level >= 0) ReportMessage(run, level, code);
   MarkSourceLine(run, code);
-  return code == 76 ? 0 : -1;
+  return code == kMsgUserWarning ? 0 : -1;
 }
 
 int ReportInPass2(TarnRun& run, int level, int code) {
@@ -185,15 +212,17 @@ int ReportAtLineOne(TarnRun& run, int level, int code) {
   return -1;
 }
 
+void StopAtLimit(TarnRun& run, const std::string& text) {
+  Print(run, "\n%s\n", text.c_str());
+  if (run.messages.error_file) std::fprintf(run.messages.error_file, "%s\n", text.c_str());
+  EndRun(run);
+}
+
 void FatalStop(TarnRun& run, int level, int code) {
   if (code != -1) {
     if (run.messages.error_file || CreateErrorFile(run) == 0) ReportMessage(run, level, code);
   }
-  CloseErrorFile(run);
-  CloseSources(run);
-  FreeMacroStorage(run);
-  CloseListing(run);
-  throw TarnExit{1};
+  EndRun(run);
 }
 
 int QuietMessage(TarnRun& run, const std::string& text) {

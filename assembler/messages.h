@@ -13,6 +13,86 @@ struct TarnRun;
 
 enum MessageLevel : int { kComment = 0, kWarning = 1, kError = 2, kCheckError = 3 };
 
+// The message codes by name: each is its row's code in kMessageTable.
+enum MessageCode : int {
+  kMsgBadInstruction = 1,
+  kMsgSymbolRedefined = 2,
+  kMsgSymbolUndefined = 3,
+  kMsgReservedWord = 4,
+  kMsgMissingOperands = 5,
+  kMsgTooManyOperands = 6,
+  kMsgMissingFileRegister = 7,
+  kMsgMissingLiteral = 8,
+  kMsgMissingLabel = 9,
+  kMsgMissingRightParenthesis = 10,
+  kMsgMissingExpression = 11,
+  kMsgMacroRedefined = 12,
+  kMsgBadExpression = 13,
+  kMsgBadArgument = 14,
+  kMsgBadMacroExpression = 15,
+  kMsgMacroArgumentsMismatch = 16,
+  kMsgUnmatchedMacro = 17,
+  kMsgBadIfElseEndif = 18,
+  kMsgUnmatchedElse = 19,
+  kMsgUnmatchedEndif = 20,
+  kMsgFileNestingTooDeep = 21,
+  kMsgIfNestingTooDeep = 22,
+  kMsgInvalidDigit = 23,
+  kMsgValueOutOfRange = 24,
+  kMsgBadRadix = 25,
+  kMsgUnknownDevice = 26,
+  kMsgUnknownOutputFormat = 27,
+  kMsgUnknownListingParameter = 28,
+  kMsgBadString = 29,
+  kMsgOverwritingLocation = 30,
+  kMsgExpectedEqualSign = 31,
+  kMsgUnexpectedEof = 32,
+  kMsgAssumedHexadecimal = 33,
+  kMsgTokenTooLong = 34,
+  kMsgIllegalCharacter = 35,
+  kMsgFileRegisterTruncated = 36,
+  kMsgLiteralTruncatedTo8Bits = 37,
+  kMsgMissingBankBits = 38,
+  kMsgNoDestinationBit = 39,
+  kMsgBadDestinationBit = 40,
+  kMsgBitNumberOutOfRange = 41,
+  kMsgNotInSelectedPage = 42,
+  kMsgAddressBeyondMemory = 43,
+  kMsgNotInLowerHalfOfPage = 44,
+  kMsgLabelNotInColumnOne = 45,
+  kMsgUnknownDirective = 46,
+  kMsgReptCountTooLarge = 47,
+  kMsgNotInCurrentBank = 48,
+  kMsgModeValueTruncated = 49,
+  kMsgExpectedFrBit = 50,
+  kMsgObsoleteKeyword = 51,
+  kMsgResetNotInPageZero = 52,
+  kMsgNonBitfieldOperator = 53,
+  kMsgDeviceOverridden = 54,
+  kMsgUserError = 55,
+  kMsgLineTooLong = 56,
+  kMsgLocalSymbolTooLong = 57,
+  kMsgDivisionByZero = 58,
+  kMsgLiteralTruncatedTo12Bits = 59,
+  kMsgCannotOpenFile = 60,
+  kMsgCannotOpenInclude = 61,
+  kMsgIncludePathTooLong = 62,
+  kMsgWatchMissingParameters = 63,
+  kMsgBadIrcCal = 64,
+  kMsgNoIrcCal = 65,
+  kMsgNoFreq = 66,
+  kMsgTooManyIncludeFiles = 67,
+  kMsgListingLineTruncated = 68,
+  kMsgNoOscillator = 69,
+  kMsgBadWatchType = 70,
+  kMsgNoDevice = 71,
+  kMsgExpectedComma = 72,
+  kMsgMultiWordAfterSkip = 73,
+  kMsgMacroExpansionTooLong = 74,
+  kMsgConstantWithoutHash = 75,
+  kMsgUserWarning = 76,
+};
+
 struct MessageRow {
   const char* text;  // may hold one "%s", filled from the message argument
   unsigned short code;
@@ -64,6 +144,9 @@ int ReportInPass2(TarnRun& run, int level, int code);
 int ReportAtLineOne(TarnRun& run, int level, int code);
 // Reports (creating the error file first when need be) and ends the run with exit code 1.
 [[noreturn]] void FatalStop(TarnRun& run, int level, int code);
+// Ends the run with exit code 1 after a limit of RunLimits: `text` goes to the console and
+// the error file.
+[[noreturn]] void StopAtLimit(TarnRun& run, const std::string& text);
 
 // /Q n (n >= 0 quiets row n) and /Q -n (shows it again); -1 when no row has that code.
 int QuietMessage(TarnRun& run, const std::string& text);

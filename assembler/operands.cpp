@@ -96,7 +96,7 @@ class Classifier {
       if (t == Token::kHash) {
         NextToken(run_);
         ExprValue v = Evaluate(std::string::npos);
-        if (v.bit != 0) ReportInPass2(run_, kWarning, 53);
+        if (v.bit != 0) ReportInPass2(run_, kWarning, kMsgNonBitfieldOperator);
         Add(OP_LIT, v.value, v.bit);
         continue;
       }
@@ -115,7 +115,7 @@ class Classifier {
       }
       if ((t == Token::kNumber || t == Token::kLeftParen) && operand_index_ >= 1 && run_.pass == 2) {
         SetMessageArgument(run_, lx.text);
-        ReportMessage(run_, kWarning, 75);
+        ReportMessage(run_, kWarning, kMsgConstantWithoutHash);
       }
       size_t cut = std::string::npos;
       if (id_ == kMOV && in.operand_count == 1 && in.operands[0].kind == OP_W && operand_index_ == 1) {
@@ -124,7 +124,7 @@ class Classifier {
       ExprValue v = Evaluate(cut);
       Add(v.bit != 0 ? OP_BIT : OP_FR, v.value, v.bit);
     }
-    if (operands_ >= 2 && !comma_seen_) ReportMessage(run_, kError, 72);
+    if (operands_ >= 2 && !comma_seen_) ReportMessage(run_, kError, kMsgExpectedComma);
     return in.page_prefix;
   }
 

@@ -15,7 +15,7 @@ int RunPass1(TarnRun& run) {
   int outcome = 0;
   for (;;) {
     if (ReadLine(run) < 0) {
-      ReportMessage(run, kError, 32);
+      ReportMessage(run, kError, kMsgUnexpectedEof);
       throw TarnExit{1};
     }
     Token first = NextToken(run);
@@ -26,9 +26,9 @@ int RunPass1(TarnRun& run) {
       }
       if (run.pass_state.end_seen) break;
     } else if (first == Token::kComma || first == Token::kNumber || first == Token::kString) {
-      ReportMessage(run, kError, 1);
+      ReportMessage(run, kError, kMsgBadInstruction);
     } else if (first != Token::kEndOfLine && run.pass_state.strict) {
-      ReportMessage(run, kError, 1);
+      ReportMessage(run, kError, kMsgBadInstruction);
     }
   }
   if (outcome == 0) SetPass1Defaults(run);
@@ -40,14 +40,14 @@ void SetPass1Defaults(TarnRun& run) {
   if (!FindSymbol(run, "__QV_IRC_CAL")) {
     DefineName(run, "__QV_IRC_CAL", 0, 0, kSymData);
     run.image.irc_cal = 0;
-    ReportAtLineOne(run, kWarning, 65);
+    ReportAtLineOne(run, kWarning, kMsgNoIrcCal);
   }
   if (!FindSymbol(run, "__QV_FREQ")) {
     run.image.frequency = 50000000;
     DefineName(run, "__QV_FREQ", 50000000, 0, kSymData);
-    ReportAtLineOne(run, kWarning, 66);
+    ReportAtLineOne(run, kWarning, kMsgNoFreq);
   }
-  if (!run.device.declared) ReportAtLineOne(run, kWarning, 71);
+  if (!run.device.declared) ReportAtLineOne(run, kWarning, kMsgNoDevice);
 }
 
 }  // namespace tarn

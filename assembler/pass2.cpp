@@ -70,7 +70,7 @@ void RunPass2(TarnRun& run) {
   BeginPass(run);
   for (;;) {
     if (ReadLine(run) < 0) {
-      ReportMessage(run, kError, 32);
+      ReportMessage(run, kError, kMsgUnexpectedEof);
       throw TarnExit{1};
     }
     ListedLine line = DescribeLine(run);
@@ -82,7 +82,7 @@ void RunPass2(TarnRun& run) {
       if (statement.instruction) Encode(run, statement, &line);
       end = statement.end;
     } else if (first == Token::kNumber || first == Token::kHash) {
-      ReportMessage(run, kError, 1);
+      ReportMessage(run, kError, kMsgBadInstruction);
     }
     NoteLine(run, IncludeDepth(run), LineAddress(line), line.line_class);
     if (line.line_class == kLineCode) CountDownTracking(run);

@@ -11,9 +11,11 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <unordered_map>
 
 #include "assembler/conditionals.h"
 #include "assembler/messages.h"
+#include "assembler/text.h"
 
 namespace tarn {
 
@@ -50,10 +52,10 @@ struct PassState {
   // each pass starts from them.
   CommandLineSettings command_line;
 
-  // Name (upper case) -> listing line of its definition in pass 1, for labels and the symbols
+  // Name (any case) -> listing line of its definition in pass 1, for labels and the symbols
   // the directives define. Pass 2 meets the same definitions again: only a definition on
   // another line is a redefinition there.
-  std::map<std::string, int> pass1_definitions;
+  std::unordered_map<std::string, int, FoldedHash, FoldedEqual> pass1_definitions;
 
   void ResetForPass() {
     location = 0;

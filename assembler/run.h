@@ -34,6 +34,19 @@ struct TarnExit {
   int code;
 };
 
+// How far one run may go before it stops: no input makes a run go on without end or write
+// without bound. A test or a fuzzer may lower them on its own run.
+struct RunLimits {
+  // Errors shown in both passes; a source that fails on every line stops here.
+  int shown_errors = 1000;
+  // Messages of every level shown in both passes.
+  int shown_messages = 10000;
+  // Lines delivered in one pass, from files, macro expansions and REPT blocks together. Far
+  // above any program a 4,096-word device can hold; nested REPT blocks and macros that call
+  // themselves twice reach it instead of running for ages.
+  int pass_lines = 1 << 22;
+};
+
 struct TarnRun {
   explicit TarnRun(std::ostream& console) : out(console) {}
   TarnRun(const TarnRun&) = delete;
@@ -44,6 +57,7 @@ struct TarnRun {
   // 0 while the options are read and the run is set up; 1 and 2 during the passes.
   int pass = 0;
 
+  RunLimits limits;
   Options options;
   MessageState messages;
   SourceState sources;
@@ -53,6 +67,7 @@ struct TarnRun {
   ListingState listing;
   LexerState lexer;
   KeywordState keyword;
+  KeywordIndex keyword_index;
   MacroState macros;
   ExpressionState expression;
   InstructionState instruction;

@@ -38,7 +38,7 @@ int ListParameter(TarnRun& run, char letter) {
   if (t == Token::kAssign) {
     t = NextToken(run);
   } else {
-    ReportMessage(run, kComment, 31);
+    ReportMessage(run, kComment, kMsgExpectedEqualSign);
   }
   bool negative = false;
   if (t == Token::kMinus) {
@@ -50,43 +50,43 @@ int ListParameter(TarnRun& run, char letter) {
   Options& o = run.options;
   switch (letter) {
     case 'P':
-      if (SelectDevice(run, value) != 0) return ReportMessage(run, kError, 26);
+      if (SelectDevice(run, value) != 0) return ReportMessage(run, kError, kMsgUnknownDevice);
       break;
     case 'R': {
       int radix = LookupNamedValue(kRadixNames, value);
-      if (radix < 0) return ReportMessage(run, kError, 25);
+      if (radix < 0) return ReportMessage(run, kError, kMsgBadRadix);
       o.radix = radix;
       break;
     }
     case 'F': {
       int format = LookupNamedValue(kFormatNames, value);
-      if (format < 0) return ReportMessage(run, kError, 27);
+      if (format < 0) return ReportMessage(run, kError, kMsgUnknownOutputFormat);
       o.output_format = format;
       break;
     }
     case 'L': {
       int mode = LookupNamedValue(kListingModeNames, value);
-      if (mode < 0) return ReportMessage(run, kError, 28);
+      if (mode < 0) return ReportMessage(run, kError, kMsgUnknownListingParameter);
       o.listing_mode = mode;
       break;
     }
     case 'E': {
       int mode = LookupNamedValue(kErrorFileModes, value);
-      if (mode < 0) return ReportMessage(run, kError, 28);
+      if (mode < 0) return ReportMessage(run, kError, kMsgUnknownListingParameter);
       o.nohau = mode == 1;
       break;
     }
     case 'Q':
-      if (value.empty() || QuietMessage(run, value) != 0) return ReportMessage(run, kError, 28);
+      if (value.empty() || QuietMessage(run, value) != 0) return ReportMessage(run, kError, kMsgUnknownListingParameter);
       break;
     case 'W': {
-      if (value.size() != 1 || value[0] < '0' || value[0] > '2') return ReportMessage(run, kError, 28);
+      if (value.size() != 1 || value[0] < '0' || value[0] > '2') return ReportMessage(run, kError, kMsgUnknownListingParameter);
       o.warning_level = value[0] - '0';
       break;
     }
     case 'X': {
       int on = LookupNamedValue(kSwitches, value);
-      if (on < 0) return ReportMessage(run, kError, 28);
+      if (on < 0) return ReportMessage(run, kError, kMsgUnknownListingParameter);
       run.pass_state.list_expansions = on == 1;
       break;
     }
@@ -99,7 +99,7 @@ int ListParameter(TarnRun& run, char letter) {
     case 'D':
       break;
     default:
-      return ReportMessage(run, kError, 1);
+      return ReportMessage(run, kError, kMsgBadInstruction);
   }
   // The value was read; the token after it must end the item.
   if (t != Token::kEndOfLine && t != Token::kComma) NextToken(run);
@@ -123,7 +123,7 @@ int DoDevice(TarnRun& run, uint32_t, StatementResult& result) {
     if (pages_limit >= 0 && run.device.program_size == 2048) run.device.highest_address = static_cast<unsigned>(pages_limit);
     if (ApplyFuseKeyword(run, word) == kFuseNotFound) {
       SetMessageArgument(run, word);
-      return ReportMessage(run, kCheckError, 14);
+      return ReportMessage(run, kCheckError, kMsgBadArgument);
     }
     if (run.options.kestrian && word.size() >= 3 && EqualsNoCase(word.substr(0, 3), "OSC") &&
         run.pass_state.oscillator_keyword.empty()) {
@@ -132,7 +132,7 @@ int DoDevice(TarnRun& run, uint32_t, StatementResult& result) {
   }
   // The oscillator keyword is the one pass 1 found anywhere in the source.
   if (run.pass == 2 && run.options.kestrian && run.pass_state.oscillator_keyword.empty()) {
-    ReportMessage(run, kWarning, 69);
+    ReportMessage(run, kWarning, kMsgNoOscillator);
   }
   result.words = {run.device.fuse, run.device.fusex};
   return 0;
@@ -141,7 +141,7 @@ int DoDevice(TarnRun& run, uint32_t, StatementResult& result) {
 // ID "text": at most 8 characters, each as two words 0x0FF0 + nibble, high nibble first.
 int DoId(TarnRun& run, uint32_t, StatementResult&) {
   std::string text;
-  if (!ReadNameOrString(run, &text) || text.size() > 8) return ReportMessage(run, kError, 29);
+  if (!ReadNameOrString(run, &text) || text.size() > 8) return ReportMessage(run, kError, kMsgBadString);
   auto id_word = [&](size_t i) -> uint16_t& { return run.image.words[kIdWordsAddress + i]; };
   for (size_t i = 0; i < kIdWordCount; ++i) id_word(i) = kBlankWord;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -162,7 +162,7 @@ int DoList(TarnRun& run, uint32_t, StatementResult&) {
       continue;
     }
     std::string word = ValueText(run);
-    if (t != Token::kName || word.size() != 1) return ReportMessage(run, kError, 1);
+    if (t != Token::kName || word.size() != 1) return ReportMessage(run, kError, kMsgBadInstruction);
     if (ListParameter(run, UpperChar(word[0])) < 0) return -1;
     t = run.lexer.kind;
   }
@@ -175,10 +175,10 @@ int DoRadix(TarnRun& run, uint32_t, StatementResult&) {
   if (t == Token::kAssign) {
     t = NextToken(run);
   } else {
-    ReportMessage(run, kComment, 31);
+    ReportMessage(run, kComment, kMsgExpectedEqualSign);
   }
   int radix = t == Token::kEndOfLine ? -1 : LookupNamedValue(kRadixNames, ValueText(run));
-  if (radix < 0) return ReportMessage(run, kError, 25);
+  if (radix < 0) return ReportMessage(run, kError, kMsgBadRadix);
   run.options.radix = radix;
   return 0;
 }
@@ -186,7 +186,7 @@ int DoRadix(TarnRun& run, uint32_t, StatementResult&) {
 // TITLE and STITLE: the latest one is the title.
 int DoTitle(TarnRun& run, uint32_t, StatementResult&) {
   std::string text;
-  if (!ReadNameOrString(run, &text)) return ReportMessage(run, kError, 29);
+  if (!ReadNameOrString(run, &text)) return ReportMessage(run, kError, kMsgBadString);
   run.listing.subtitle = text;
   return 0;
 }
@@ -194,7 +194,7 @@ int DoTitle(TarnRun& run, uint32_t, StatementResult&) {
 // SUBTITL: the first one stays.
 int DoSubtitle(TarnRun& run, uint32_t, StatementResult&) {
   std::string text;
-  if (!ReadNameOrString(run, &text)) return ReportMessage(run, kError, 29);
+  if (!ReadNameOrString(run, &text)) return ReportMessage(run, kError, kMsgBadString);
   if (!run.pass_state.subtitle_given) run.listing.subtitle2 = text;
   run.pass_state.subtitle_given = true;
   return 0;

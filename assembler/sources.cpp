@@ -1,5 +1,13 @@
 #include "assembler/sources.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -19,22 +27,39 @@ enum class FileLine { kLine, kLongLine, kEnd };
 // One line as text mode read it: CR before LF dropped, byte 0x1A the end of the file. At most
 // kLineLimit characters; a longer line is cut to kLineLimit - 1 plus a line feed and the rest of
 // it dropped.
-FileLine ReadFileLine(IncludeLevel& level, std::string* text) {
+FileLine ReadFileLine(IncludeLevel& level, std::string_view bytes, std::string* text) {
   text->clear();
-  if (level.ended) return FileLine::kEnd;
-  std::FILE* f = level.file.get();
+  if (level.ended || level.position >= bytes.size()) {
+    level.ended = true;
+    return FileLine::kEnd;
+  }
+  const char* begin = bytes.data() + level.position;
+  const char* end = bytes.data() + bytes.size();
+  // Most lines hold none of CR, 0x1A and NUL and end within the limit: taken whole.
+  size_t reach = std::min<size_t>(static_cast<size_t>(end - begin), kLineLimit);
+  if (const void* found = std::memchr(begin, '\n', reach)) {
+    const char* line_feed = static_cast<const char*>(found);
+    const char* p = begin;
+    while (p < line_feed && *p != '\r' && *p != '\x1A' && *p != '\0') ++p;
+    if (p == line_feed) {
+      text->assign(begin, line_feed + 1);
+      level.position = static_cast<size_t>(line_feed + 1 - bytes.data());
+      return FileLine::kLine;
+    }
+  }
+  const char* p = begin;
   auto next = [&]() -> int {
-    int c = std::getc(f);
-    if (c == 0x1A) {
+    if (p >= end) return EOF;
+    char c = *p++;
+    if (c == '\x1A') {
       level.ended = true;
       return EOF;
     }
-    if (c == '\r') {
-      int after = std::getc(f);
-      if (after == '\n') return '\n';
-      if (after != EOF) std::ungetc(after, f);
+    if (c == '\r' && p < end && *p == '\n') {
+      ++p;
+      return '\n';
     }
-    return c;
+    return static_cast<unsigned char>(c);
   };
   FileLine result = FileLine::kLine;
   for (;;) {
@@ -49,6 +74,7 @@ FileLine ReadFileLine(IncludeLevel& level, std::string* text) {
       break;
     }
   }
+  level.position = static_cast<size_t>(p - bytes.data());
   if (text->empty() && result == FileLine::kLine) {
     level.ended = true;
     return FileLine::kEnd;
@@ -59,13 +85,35 @@ FileLine ReadFileLine(IncludeLevel& level, std::string* text) {
   return result;
 }
 
-int CountLines(IncludeLevel& level) {
+int CountLines(std::string_view bytes) {
+  IncludeLevel level;
   std::string text;
   int count = 0;
-  while (ReadFileLine(level, &text) != FileLine::kEnd) ++count;
-  std::rewind(level.file.get());
-  level.ended = false;
+  while (ReadFileLine(level, bytes, &text) != FileLine::kEnd) ++count;
   return count;
+}
+
+// Reads a whole source file. Only regular files are sources: a device or a pipe named in an
+// INCLUDE could be endless or never answer.
+bool LoadFile(const std::string& path, std::string* bytes) {
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<size_t>(st.st_size) <= kSourceSizeLimit;
+  if (ok) {
+    bytes->resize(static_cast<size_t>(st.st_size));
+    size_t done = 0;
+    while (done < bytes->size()) {
+      ssize_t n = read(fd, bytes->data() + done, bytes->size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      done += static_cast<size_t>(n);
+    }
+    // A file that shrank meanwhile is read as far as it went.
+    bytes->resize(done);
+  }
+  close(fd);
+  return ok;
 }
 
 std::string FullPath(const std::string& path) {
@@ -88,18 +136,26 @@ int32_t* CurrentLineEntry(TarnRun& run) {
   return &file->line_data[static_cast<size_t>(line)];
 }
 
-// Opens a level of the include stack; the file registers under `name` on its first opening.
-void PushLevel(TarnRun& run, const std::string& name, const std::string& path, std::FILE* file) {
+// Opens a level of the include stack on a registered file.
+void PushLevel(TarnRun& run, const std::string& name, int number) {
   SourceState& s = run.sources;
   IncludeLevel level;
   level.name = name;
-  level.file.reset(file);
-  auto known = s.file_numbers.find(name);
-  int count = known == s.file_numbers.end() ? CountLines(level) : s.files[static_cast<size_t>(known->second)].line_count;
-  level.file_number = RegisterSource(run, name, FullPath(path), count);
+  level.file_number = number;
   s.levels.push_back(std::move(level));
   s.current_name = name;
-  s.current_file = s.levels.back().file_number;
+  s.current_file = number;
+}
+
+// The registry number of `name`, loading and registering the file at `path` on its first
+// opening; -1 when it cannot be read.
+int OpenFile(TarnRun& run, const std::string& name, const std::string& path) {
+  SourceState& s = run.sources;
+  auto known = s.file_numbers.find(name);
+  if (known != s.file_numbers.end()) return known->second;
+  std::string bytes;
+  if (!LoadFile(path, &bytes)) return -1;
+  return RegisterSource(run, name, FullPath(path), std::move(bytes));
 }
 
 // The next line of the files; -1 at the end of the main source.
@@ -111,7 +167,7 @@ int ReadSourceLine(TarnRun& run, std::string* text) {
       return -1;
     }
     IncludeLevel& level = s.levels.back();
-    FileLine got = ReadFileLine(level, text);
+    FileLine got = ReadFileLine(level, s.files[static_cast<size_t>(level.file_number)].text, text);
     if (got == FileLine::kEnd) {
       // Messages after the end still name the file and its last line.
       s.current_name = level.name;
@@ -126,11 +182,11 @@ int ReadSourceLine(TarnRun& run, std::string* text) {
       s.current_file = s.levels.back().file_number;
       continue;
     }
-    level.line = (level.line + 1) & 0xFFFF;
-    s.total_lines = (s.total_lines + 1) & 0xFFFF;
+    ++level.line;
+    ++s.total_lines;
     if (got == FileLine::kLongLine) {
       SetMessageArgument(run, "512");
-      ReportInPass2(run, kWarning, 56);
+      ReportInPass2(run, kWarning, kMsgLineTooLong);
     }
     return 0;
   }
@@ -213,16 +269,19 @@ bool OpenMainSource(TarnRun& run) {
   s.listing_line = 0;
   ResetMacrosForPass(run);
   ClearExpressionStack(run);
-  std::FILE* file = std::fopen(run.source_path.c_str(), "rb");
-  if (!file) return false;
-  PushLevel(run, run.source_name, run.source_path, file);
+  int number = OpenFile(run, run.source_name, run.source_path);
+  if (number < 0) return false;
+  PushLevel(run, run.source_name, number);
   return true;
 }
 
 int ReadLine(TarnRun& run) {
-  ++run.sources.listing_line;
+  if (++run.sources.listing_line > run.limits.pass_lines) {
+    StopAtLimit(run, "Assembly stopped after " + std::to_string(run.limits.pass_lines) + " lines in pass " +
+                         std::to_string(run.pass));
+  }
   run.sources.replayed = false;
-  std::string text;
+  std::string& text = run.sources.line_buffer;
   if (NextExpansionLine(run, &text)) {
     Deliver(run, text);
     return 0;
@@ -246,30 +305,39 @@ int IncludeFile(TarnRun& run, std::string_view given) {
   SourceState& s = run.sources;
   std::string name(given);
   if (s.replayed) return 0;
-  if (!s.file_numbers.count(name) && s.files.size() >= kRegistryLimit) return ReportMessage(run, kError, 67);
-  if (s.levels.size() >= kIncludeLevelLimit) return ReportMessage(run, kError, 21);
-  std::string path = ResolveIncludeName(run, name);
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) {
-    Print(run, "\nCannot open INCLUDE file: %s\n", FullPath(path).c_str());
-    if (run.options.kestrian) {
-      SetMessageArgument(run, name);
-      FatalStop(run, kError, 61);
+  if (!s.file_numbers.count(name) && s.files.size() >= kRegistryLimit) return ReportMessage(run, kError, kMsgTooManyIncludeFiles);
+  if (s.levels.size() >= kIncludeLevelLimit) return ReportMessage(run, kError, kMsgFileNestingTooDeep);
+  // A registered file is taken from the registry: the file system is asked only once.
+  int number = -1;
+  auto known = s.file_numbers.find(name);
+  if (known != s.file_numbers.end()) {
+    number = known->second;
+  } else {
+    std::string path = ResolveIncludeName(run, name);
+    number = OpenFile(run, name, path);
+    if (number < 0) {
+      Print(run, "\nCannot open INCLUDE file: %s\n", FullPath(path).c_str());
+      if (run.options.kestrian) {
+        SetMessageArgument(run, name);
+        FatalStop(run, kError, kMsgCannotOpenInclude);
+      }
+      throw TarnExit{1};
     }
-    throw TarnExit{1};
   }
-  PushLevel(run, name, path, file);
+  PushLevel(run, name, number);
   return 0;
 }
 
-int RegisterSource(TarnRun& run, const std::string& name, const std::string& path, int line_count) {
+int RegisterSource(TarnRun& run, const std::string& name, const std::string& path, std::string text) {
   SourceState& s = run.sources;
   auto known = s.file_numbers.find(name);
   if (known != s.file_numbers.end()) return known->second;
   SourceFileEntry entry;
   entry.name = name;
   entry.path = path;
-  entry.line_count = line_count;
+  entry.line_count = CountLines(text);
+  entry.text = std::move(text);
+  int line_count = entry.line_count;
   entry.line_data.assign(static_cast<size_t>(line_count) + 10, 0);
   entry.number = static_cast<int>(s.files.size());
   s.file_numbers[name] = entry.number;

@@ -8,9 +8,7 @@
 // characters, its line feed included.
 
 #include <cstdint>
-#include <cstdio>
 #include <map>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,23 +22,23 @@ struct TarnRun;
 inline constexpr size_t kIncludeLevelLimit = 10;
 inline constexpr size_t kRegistryLimit = 11;  // the main source included
 inline constexpr size_t kLineLimit = 511;
+// A source or include file larger than this is refused as one that cannot be opened: every
+// file is read whole into memory.
+inline constexpr size_t kSourceSizeLimit = size_t{256} << 20;
 
 struct SourceFileEntry {
   std::string name;  // as the source (or the command line) gave it
   std::string path;  // the file that was opened
+  std::string text;  // its bytes, read once for both passes
   int line_count = 0;
   std::vector<int32_t> line_data;  // per-line words for the listing writer, by file line
   int number = 0;                  // 0 for the main source
 };
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 struct IncludeLevel {
   std::string name;  // as given
-  std::unique_ptr<std::FILE, FileCloser> file;
-  int line = 0;  // the file line of messages, 16 bits
+  size_t position = 0;  // the next byte of the file's text to read
+  int line = 0;  // the file line of messages
   int file_number = 0;
   bool ended = false;  // a byte 0x1A ends a file as it did in text mode
 };
@@ -49,7 +47,9 @@ struct SourceState {
   std::vector<IncludeLevel> levels;
   std::vector<SourceFileEntry> files;       // by number
   std::map<std::string, int> file_numbers;  // names compared exactly
-  int total_lines = 0;                      // lines read from files in this pass, 16 bits
+  // Lines read from files in this pass. Counts and line numbers shown as text are full width;
+  // only the binary map's records keep 16 bits, as its format fixes them.
+  int total_lines = 0;
   // Every line delivered, from any source: the "Line" of messages and the listing's numbers.
   int listing_line = 0;
   int lines_read_pass1 = 0;                 // saved at the end of pass 1, for the summary
@@ -59,6 +59,7 @@ struct SourceState {
   // The last label defined on a line of a file: local labels (":name") are joined to it, and a
   // macro expansion extends it for its own local labels.
   std::string last_global_label;
+  std::string line_buffer;  // the line being delivered
   // The file that lines came from last, for messages once every level is closed.
   std::string current_name;
   int current_line = 0;
@@ -89,8 +90,8 @@ int ReadLine(TarnRun& run);
 // 67 or 21; a file that cannot be opened ends the run. An INCLUDE line that a REPT block
 // replays opens nothing: the block stored the file's lines when it first ran.
 int IncludeFile(TarnRun& run, std::string_view name);
-// Enters a file into the registry (once per name); its number.
-int RegisterSource(TarnRun& run, const std::string& name, const std::string& path, int line_count);
+// Enters a file into the registry (once per name) with its bytes; its number.
+int RegisterSource(TarnRun& run, const std::string& name, const std::string& path, std::string text);
 // The registered files' names as given, by file number.
 std::vector<std::string> RegisteredFileNames(const TarnRun& run);
 // Closes every include level.

@@ -37,7 +37,7 @@ void EnterOperandNames(TarnRun& run) {
 int Instruction(TarnRun& run, const KeywordState& k, const std::string& word, StatementResult& result) {
   if (k.id == kName && k.operand_count == 1) {
     SetMessageArgument(run, word);
-    return ReportMessage(run, kError, 4);
+    return ReportMessage(run, kError, kMsgReservedWord);
   }
   if (DefineStatementLabel(run, ColumnRule::kInstruction) < 0) return -1;
   if (!InMacroExpansion(run)) SetLineEntry(run, 1);
@@ -146,7 +146,7 @@ StatementResult ProcessStatement(TarnRun& run) {
     }
     word = run.lexer.text;
     if ((t != Token::kName && t != Token::kAssign) || !LookupKeyword(run)) {
-      result.status = ReportMessage(run, kError, 1);
+      result.status = ReportMessage(run, kError, kMsgBadInstruction);
       return result;
     }
     k = run.keyword;

@@ -32,7 +32,7 @@ constexpr IrcCalWord kIrcCalWords[] = {{"IRC_SLOW", 0}, {"IRC_4MHZ", 1}, {"IRC_F
 // Error 2 with the directive's name when the special symbol exists already.
 int ReportSecondDefinition(TarnRun& run, const char* directive) {
   SetMessageArgument(run, directive);
-  return ReportMessage(run, kError, 2);
+  return ReportMessage(run, kError, kMsgSymbolRedefined);
 }
 
 // Outside the IDE's mode WATCH and IRC_CAL mean nothing: their label is all they define, and
@@ -40,7 +40,7 @@ int ReportSecondDefinition(TarnRun& run, const char* directive) {
 int IgnoredOutsideIde(TarnRun& run, StatementResult& result) {
   if (DefineDirectiveLabel(run) < 0) return -1;
   if (run.pass == 2) {
-    ReportMessage(run, kComment, 46);
+    ReportMessage(run, kComment, kMsgUnknownDirective);
     result.line_class = kLinePlainNoMarker;
   }
   return 0;
@@ -56,20 +56,20 @@ struct WatchLine {
 };
 
 int ReadWatchLine(TarnRun& run, WatchLine* w) {
-  if (NextToken(run) != Token::kName) return ReportMessage(run, kError, 63);
+  if (NextToken(run) != Token::kName) return ReportMessage(run, kError, kMsgWatchMissingParameters);
   w->name = run.lexer.text;
   w->symbol = "__QV_WATCH:" + w->name;
   Token t = NextToken(run);
   if (t == Token::kDot) {
-    if (NextToken(run) != Token::kNumber) return ReportMessage(run, kError, 63);
+    if (NextToken(run) != Token::kNumber) return ReportMessage(run, kError, kMsgWatchMissingParameters);
     w->symbol += "." + run.lexer.raw_word;
     w->bit = ConvertNumber(run);
     t = NextToken(run);
   }
-  if (t != Token::kComma || NextToken(run) == Token::kEndOfLine) return ReportMessage(run, kError, 63);
+  if (t != Token::kComma || NextToken(run) == Token::kEndOfLine) return ReportMessage(run, kError, kMsgWatchMissingParameters);
   EvalExpression(run);
   w->count = PopValue(run).value;
-  if (run.lexer.kind != Token::kComma || NextToken(run) == Token::kEndOfLine) return ReportMessage(run, kError, 63);
+  if (run.lexer.kind != Token::kComma || NextToken(run) == Token::kEndOfLine) return ReportMessage(run, kError, kMsgWatchMissingParameters);
   std::string word = run.lexer.kind == Token::kName ? run.lexer.text : run.lexer.raw_word;
   for (size_t i = 0; i < kWatchTypes.size(); ++i) {
     if (EqualsNoCase(word, kWatchTypes[i])) {
@@ -78,7 +78,7 @@ int ReadWatchLine(TarnRun& run, WatchLine* w) {
     }
   }
   SetMessageArgument(run, word);
-  return ReportMessage(run, kError, 70);
+  return ReportMessage(run, kError, kMsgBadWatchType);
 }
 
 // The IDE's user messages: the string, then for each further token of the statement what it
@@ -114,7 +114,7 @@ std::string UserMessageText(TarnRun& run, std::string text) {
 // RESET address: the reset vector (the highest program address) gets a JMP to the address in
 // pass 2; __QV_RESET keeps where the statement stood.
 int DoReset(TarnRun& run, uint32_t, StatementResult& result) {
-  if (NextToken(run) == Token::kEndOfLine) return ReportMessage(run, kError, 11);
+  if (NextToken(run) == Token::kEndOfLine) return ReportMessage(run, kError, kMsgMissingExpression);
   if (IsRedefinition(run, "__QV_RESET")) return ReportSecondDefinition(run, "RESET");
   DefineName(run, "__QV_RESET", run.pass_state.location, 0, kSymResb);
   unsigned vector = run.device.highest_address;
@@ -123,7 +123,7 @@ int DoReset(TarnRun& run, uint32_t, StatementResult& result) {
   if (run.pass != 2) return 0;
   EvalExpression(run);
   int32_t target = PopValue(run).value;
-  if (target > 511) ReportMessage(run, kError, 52);
+  if (target > 511) ReportMessage(run, kError, kMsgResetNotInPageZero);
   uint16_t word = static_cast<uint16_t>((target & 511) + 0xA00);
   // Like any other word: one already in use there is an overwrite.
   StoreStatementWords(run, static_cast<int>(vector), {word});
@@ -166,19 +166,19 @@ int DoWatch(TarnRun& run, uint32_t, StatementResult& result) {
   if (run.pass != 2) {
     if (SetSymbol(run, w.symbol, 0, kind) == 0) {
       SetMessageArgument(run, w.symbol);
-      return ReportMessage(run, kError, 2);
+      return ReportMessage(run, kError, kMsgSymbolRedefined);
     }
     return 0;
   }
   const SymbolNode* watched = FindSymbol(run, w.name);
   if (!watched) {
     SetMessageArgument(run, w.name);
-    return ReportMessage(run, kError, 3);
+    return ReportMessage(run, kError, kMsgSymbolUndefined);
   }
   int32_t address = watched->value + w.bit * 256;
   if (SetSymbolBit(run, w.symbol, address, static_cast<uint16_t>(w.count), kind) == 0) {
     SetMessageArgument(run, w.symbol);
-    return ReportMessage(run, kError, 3);
+    return ReportMessage(run, kError, kMsgSymbolUndefined);
   }
   result.value = address;
   result.bit = static_cast<uint16_t>(w.count);
@@ -194,19 +194,19 @@ int DoIrcCal(TarnRun& run, uint32_t, StatementResult& result) {
       if (EqualsNoCase(run.lexer.text, w.word)) mode = w.mode;
     }
   }
-  if (mode < 0) return ReportMessage(run, kError, 64);
+  if (mode < 0) return ReportMessage(run, kError, kMsgBadIrcCal);
   if (run.pass == 2) {
     if (const SymbolNode* symbol = FindSymbol(run, "__QV_IRC_CAL")) {
       result.value = symbol->value;
     } else {
       result.value = 1;
-      MarkMessage(run, kWarning, 65);
+      MarkMessage(run, kWarning, kMsgNoIrcCal);
     }
     return 0;
   }
   if (SymbolNode* symbol = FindSymbol(run, "__QV_IRC_CAL")) {
     SetMessageArgument(run, "IRC_CAL");
-    ReportMessage(run, kWarning, 2);
+    ReportMessage(run, kWarning, kMsgSymbolRedefined);
     symbol->value = mode;
   } else {
     DefineName(run, "__QV_IRC_CAL", mode, 0, kSymData);
@@ -224,15 +224,15 @@ int DoError(TarnRun& run, uint32_t, StatementResult&) {
   Token t = NextToken(run);
   if (t == Token::kName) {
     const std::string& w = run.lexer.text;
-    if (w.size() != 3 || UpperChar(w[0]) != 'P') return ReportMessage(run, kError, 1);
+    if (w.size() != 3 || UpperChar(w[0]) != 'P') return ReportMessage(run, kError, kMsgBadInstruction);
     pass = w[1] - '0';
     level = UpperChar(w[2]);
     if ((pass != 1 && pass != 2) || (level != 'E' && level != 'W' && level != 'C')) {
-      return ReportMessage(run, kError, 1);
+      return ReportMessage(run, kError, kMsgBadInstruction);
     }
     t = NextToken(run);
   }
-  if (t != Token::kString) return ReportMessage(run, kError, 1);
+  if (t != Token::kString) return ReportMessage(run, kError, kMsgBadInstruction);
   if (pass != run.pass) return 0;
   std::string text = run.lexer.text;
   if (run.options.kestrian) text = UserMessageText(run, std::move(text));
@@ -241,11 +241,11 @@ int DoError(TarnRun& run, uint32_t, StatementResult&) {
   SetMessageArgument(run, text);
   // A user's message never fails its statement: pass 1 goes on after it.
   switch (level) {
-    case 'E': ReportMessage(run, kError, 55); break;
-    case 'C': ReportMessage(run, kComment, 55); break;
+    case 'E': ReportMessage(run, kError, kMsgUserError); break;
+    case 'C': ReportMessage(run, kComment, kMsgUserError); break;
     default:
-      if (run.options.kestrian) MarkMessage(run, kWarning, 76);
-      else ReportMessage(run, kWarning, 55);
+      if (run.options.kestrian) MarkMessage(run, kWarning, kMsgUserWarning);
+      else ReportMessage(run, kWarning, kMsgUserError);
       break;
   }
   return 0;

@@ -1,5 +1,7 @@
 #include "assembler/symbols.h"
 
+#include <algorithm>
+
 #include "assembler/run.h"
 #include "assembler/sources.h"
 #include "assembler/text.h"
@@ -7,23 +9,37 @@
 namespace tarn {
 
 SymbolNode* SymbolTable::Find(std::string_view name) {
-  // lower_bound: of several symbols with one name, the first inserted.
-  std::string key = UpperCase(name);
-  auto it = nodes_.lower_bound(key);
-  if (it == nodes_.end() || it->first != key) return nullptr;
-  return &it->second;
+  auto it = first_.find(name);
+  return it == first_.end() ? nullptr : &nodes_[it->second];
 }
 
 SymbolNode& SymbolTable::Insert(SymbolNode node) {
-  ++count_;
-  std::string key = UpperCase(node.name);
-  // A new node goes after every node of the same name, as it would as a right leaf.
-  return nodes_.emplace(std::move(key), std::move(node))->second;
+  uint32_t index = static_cast<uint32_t>(nodes_.size());
+  SymbolNode& stored = nodes_.emplace_back(std::move(node));
+  // A later node of a name only shows in the walk, after the earlier ones.
+  first_.emplace(std::string_view(stored.name), index);
+  ordered_valid_ = false;
+  return stored;
 }
 
 void SymbolTable::Clear() {
+  first_.clear();
   nodes_.clear();
-  count_ = 0;
+  ordered_.clear();
+  ordered_valid_ = true;
+}
+
+const std::vector<uint32_t>& SymbolTable::Ordered() const {
+  if (!ordered_valid_) {
+    ordered_.resize(nodes_.size());
+    for (uint32_t i = 0; i < ordered_.size(); ++i) ordered_[i] = i;
+    // Stable: nodes of one name keep the order they were inserted in.
+    std::stable_sort(ordered_.begin(), ordered_.end(), [this](uint32_t a, uint32_t b) {
+      return CompareNoCase(nodes_[a].name, nodes_[b].name) < 0;
+    });
+    ordered_valid_ = true;
+  }
+  return ordered_;
 }
 
 SymbolNode* FindSymbol(TarnRun& run, std::string_view name) { return run.symbols.Find(name); }
@@ -31,7 +47,7 @@ SymbolNode* FindSymbol(TarnRun& run, std::string_view name) { return run.symbols
 int DefineSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind) {
   SymbolNode node;
   node.name = std::string(name);
-  node.line = static_cast<uint16_t>(ListingLineNumber(run));
+  node.line = ListingLineNumber(run);
   node.value = value;
   node.bit = bit;
   node.kind = kind;

@@ -3,13 +3,18 @@
 //
 // Invariants: names compare without regard to case (ASCII letters folded to upper case, then
 // byte order); the walk visits symbols in that order, and symbols of equal names in the order
-// they were inserted; a lookup finds the first one inserted. Lookups stay logarithmic however
-// the names arrive (a source may define thousands of names in sorted order).
+// they were inserted; a lookup finds the first one inserted. A lookup hashes the folded name
+// in place and allocates nothing; the order of the walk is sorted once, when first asked for
+// after an insertion.
 
 #include <cstdint>
-#include <map>
+#include <deque>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "assembler/text.h"
 
 namespace tarn {
 
@@ -30,7 +35,7 @@ enum SymbolKind : uint8_t {
 
 struct SymbolNode {
   std::string name;   // as first written
-  uint16_t line = 0;  // the listing line of the definition
+  int line = 0;  // the listing line of the definition
   int32_t value = 0;
   uint16_t bit = 0;
   uint8_t kind = kSymData;
@@ -48,19 +53,23 @@ class SymbolTable {
   // Always a new node, even when the name exists (the callers check first).
   SymbolNode& Insert(SymbolNode node);
   // The number of symbols ever inserted.
-  int Count() const { return count_; }
+  int Count() const { return static_cast<int>(nodes_.size()); }
   void Clear();
 
   // Visits the symbols in name order.
   template <typename Visit>
   void Walk(Visit&& visit) const {
-    for (const auto& [key, node] : nodes_) visit(node);
+    for (uint32_t i : Ordered()) visit(nodes_[i]);
   }
 
  private:
-  // Keyed by the upper-cased name; equal keys keep their insertion order.
-  std::multimap<std::string, SymbolNode> nodes_;
-  int count_ = 0;
+  const std::vector<uint32_t>& Ordered() const;
+
+  std::deque<SymbolNode> nodes_;  // in the order of insertion; a node never moves
+  // The first node of each name; the keys are the nodes' own names.
+  std::unordered_map<std::string_view, uint32_t, FoldedHash, FoldedEqual> first_;
+  mutable std::vector<uint32_t> ordered_;  // node indexes in name order
+  mutable bool ordered_valid_ = true;
 };
 
 SymbolNode* FindSymbol(TarnRun& run, std::string_view name);

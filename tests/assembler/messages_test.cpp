@@ -33,6 +33,100 @@ TEST(MessageTable, RowsAscendAndArgumentsMatchTheirTexts) {
   EXPECT_EQ(FindMessage(77), nullptr);
 }
 
+// Each named code is the row of its number, and the row holds the text that number stands for.
+TEST(MessageTable, NamedCodesMatchTheirRows) {
+  struct Named {
+    MessageCode name;
+    int code;
+    const char* text;
+  };
+  const Named kNamed[] = {
+      {kMsgBadInstruction, 1, "Bad instruction statement"},
+      {kMsgSymbolRedefined, 2, "Redefinition of symbol <%s>"},
+      {kMsgSymbolUndefined, 3, "Symbol <%s> is not defined"},
+      {kMsgReservedWord, 4, "'%s' is a reserved word"},
+      {kMsgMissingOperands, 5, "Missing operand(s)"},
+      {kMsgTooManyOperands, 6, "Too many operands"},
+      {kMsgMissingFileRegister, 7, "Missing file register"},
+      {kMsgMissingLiteral, 8, "Missing literal"},
+      {kMsgMissingLabel, 9, "Missing Label"},
+      {kMsgMissingRightParenthesis, 10, "Missing right parenthesis"},
+      {kMsgMissingExpression, 11, "Missing expression"},
+      {kMsgMacroRedefined, 12, "Redefinition of MACRO label <%s>"},
+      {kMsgBadExpression, 13, "Bad expression"},
+      {kMsgBadArgument, 14, "Bad argument <%s>"},
+      {kMsgBadMacroExpression, 15, "Bad MACRO expression"},
+      {kMsgMacroArgumentsMismatch, 16, "Macro arguments do not match"},
+      {kMsgUnmatchedMacro, 17, "Unmatched MACRO"},
+      {kMsgBadIfElseEndif, 18, "Bad IF-ELSE-ENDIF statement"},
+      {kMsgUnmatchedElse, 19, "Unmatched ELSE"},
+      {kMsgUnmatchedEndif, 20, "Unmatched ENDIF"},
+      {kMsgFileNestingTooDeep, 21, "File nesting error - Exceeded 10 levels"},
+      {kMsgIfNestingTooDeep, 22, "If.else.endif nesting error - too deep"},
+      {kMsgInvalidDigit, 23, "Invalid digit in numeric constant"},
+      {kMsgValueOutOfRange, 24, "Value is out of range"},
+      {kMsgBadRadix, 25, "Bad radix value"},
+      {kMsgUnknownDevice, 26, "Unknown microcontroller type"},
+      {kMsgUnknownOutputFormat, 27, "Unknown output format"},
+      {kMsgUnknownListingParameter, 28, "Unknown listing parameter"},
+      {kMsgBadString, 29, "Bad string syntax"},
+      {kMsgOverwritingLocation, 30, "Overwriting same program counter location"},
+      {kMsgExpectedEqualSign, 31, "Expected an '=' sign"},
+      {kMsgUnexpectedEof, 32, "Unexpected EOF"},
+      {kMsgAssumedHexadecimal, 33, "Assume value is in HEXADECIMAL"},
+      {kMsgTokenTooLong, 34, "Token length exceeds limit"},
+      {kMsgIllegalCharacter, 35, "Illegal character - Ignored"},
+      {kMsgFileRegisterTruncated, 36, "File register truncated to 5 bits"},
+      {kMsgLiteralTruncatedTo8Bits, 37, "Literal truncated to 8 bits"},
+      {kMsgMissingBankBits, 38, "Missing RAM Bank bits"},
+      {kMsgNoDestinationBit, 39, "No destination bit"},
+      {kMsgBadDestinationBit, 40, "Destination bit can only be 0 or 1"},
+      {kMsgBitNumberOutOfRange, 41, "Bit number out of range"},
+      {kMsgNotInSelectedPage, 42, "Destination address not in selected page"},
+      {kMsgAddressBeyondMemory, 43, "Address exceeds memory limit"},
+      {kMsgNotInLowerHalfOfPage, 44, "Address %s is not within lower half of memory page"},
+      {kMsgLabelNotInColumnOne, 45, "Label must begin at column 1"},
+      {kMsgUnknownDirective, 46, "Ignoring unknown directive"},
+      {kMsgReptCountTooLarge, 47, "REPT count exceed limit"},
+      {kMsgNotInCurrentBank, 48, "File register not in current bank"},
+      {kMsgModeValueTruncated, 49, "MODE register value truncated to 4-bits"},
+      {kMsgExpectedFrBit, 50, "Expected a fr.bit operand"},
+      {kMsgObsoleteKeyword, 51, "Obsolete keyword: <%s> for this device"},
+      {kMsgResetNotInPageZero, 52, "Reset address not in page 0"},
+      {kMsgNonBitfieldOperator, 53, "Applied non bitfield operator to a bitfield value"},
+      {kMsgDeviceOverridden, 54, "Overriding earlier target device declaration"},
+      {kMsgUserError, 55, "ERROR \"%s\""},
+      {kMsgLineTooLong, 56, "Source line is too long.  Max length = %s characters"},
+      {kMsgLocalSymbolTooLong, 57, "Local symbol \"%s\" expands to more than 130 characters"},
+      {kMsgDivisionByZero, 58, "Division by zero"},
+      {kMsgLiteralTruncatedTo12Bits, 59, "Literal truncated to 12 bits"},
+      {kMsgCannotOpenFile, 60, "Couldn't open file: %s"},
+      {kMsgCannotOpenInclude, 61, "Couldn't open include file: %s"},
+      {kMsgIncludePathTooLong, 62, "Include path and file exceeds 64 characters"},
+      {kMsgWatchMissingParameters, 63, "WATCH is missing parameters"},
+      {kMsgBadIrcCal, 64, "IRC_CAL has invalid or missing parameters"},
+      {kMsgNoIrcCal, 65, "No IRC_CAL directive. Default IRC_SLOW being used"},
+      {kMsgNoFreq, 66, "No FREQ directive. Default 50 MHz being used"},
+      {kMsgTooManyIncludeFiles, 67, "Total number of INCLUDE files exceeded 31"},
+      {kMsgListingLineTruncated, 68, "Tab expanded list file line too long - truncating"},
+      {kMsgNoOscillator, 69, "No OSCxxx directive - using default OSCRC"},
+      {kMsgBadWatchType, 70, "Invalid watch type specified - \"%s\""},
+      {kMsgNoDevice, 71, "No chip type specified - using default QV18"},
+      {kMsgExpectedComma, 72, "Expected a comma between parameters"},
+      {kMsgMultiWordAfterSkip, 73, "Multi-byte instruction following skip instruction"},
+      {kMsgMacroExpansionTooLong, 74, "Macro expansion exceeded %s characters"},
+      {kMsgConstantWithoutHash, 75, "Numeric constant without # in front"},
+      {kMsgUserWarning, 76, "USER WARNING: \"%s\""},
+  };
+  ASSERT_EQ(std::size(kNamed), static_cast<size_t>(kMessageCount));
+  for (const Named& n : kNamed) {
+    EXPECT_EQ(static_cast<int>(n.name), n.code);
+    const MessageRow* row = FindMessage(n.name);
+    ASSERT_NE(row, nullptr) << n.code;
+    EXPECT_STREQ(row->text, n.text) << n.code;
+  }
+}
+
 TEST(MessageTable, LevelWords) {
   EXPECT_STREQ(LevelWord(0), "Comment");
   EXPECT_STREQ(LevelWord(1), "Warning");

@@ -35,6 +35,7 @@ class SourceHarness {
 
   // The source's folder is the working folder; output files go into `output_folder`.
   void SetSource(const fs::path& source, const fs::path& output_folder) {
+    FreeRegistry(run);  // a run reads each file once: a new source starts a new registry
     run.source_name = source.filename().string();
     run.source_path = fs::absolute(source).string();
     run.working_folder = fs::absolute(source).parent_path().string() + "/";

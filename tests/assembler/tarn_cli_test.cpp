@@ -142,36 +142,94 @@ TEST(TarnProgram, ResetOverAWordInUseIsAnOverwrite) {
 }
 
 // After errors no object is written and none of an earlier run survives; the closing line
-// says whether the error file is there to read.
+// says that the error file is there to read.
 TEST(TarnProgram, ErrorsLeaveOnlyTheErrorFile) {
-  for (bool error_file : {true, false}) {
-    TempFolder dir;
-    WriteFile(dir / "p.asm", "\tDEVICE QV18AC\n\tFREQ 4000000\n\tJMP nowhere\n\tEND\n");
-    for (const char* ext : {".map", ".bin", ".hex", ".qve", ".obj", ".hxl", ".hxh"}) {
-      WriteFile(dir / (std::string("p") + ext), "old");
-    }
-    if (!error_file) tarn_test::fs::create_directory(dir / "p.err");
-    auto r = RunTarnExe({"/X", "1", "p.asm"}, dir.path().string());
-    EXPECT_EQ(r.exit_code, 1) << r.output;
-    EXPECT_NE(r.output.find("p.asm(3) Line 3, Error 3, Pass 2: Symbol <nowhere> is not defined\n"), std::string::npos)
-        << r.output;
-    if (error_file) {
-      EXPECT_NE(r.output.find("\n4 lines compiled in "), std::string::npos) << r.output;
-      EXPECT_NE(r.output.find("\n   0 warnings\n   1 severe errors\n\nOnly .ERR file was generated.\n"),
-                std::string::npos) << r.output;
-      EXPECT_EQ(ReadFile(dir / "p.err"), "p.asm(3) Line 3, Error 3, Pass 2: Symbol <nowhere> is not defined\n");
-    } else {
-      // Without its error file pass 1 reads no line; pass 2 still reports.
-      EXPECT_NE(r.output.find("\nCannot create error file '" + (dir / "p.err") + "'"), std::string::npos) << r.output;
-      EXPECT_NE(r.output.find("\n0 lines compiled in "), std::string::npos) << r.output;
-      EXPECT_NE(r.output.find("\n   1 severe errors\n\nNo output files are generated\n"), std::string::npos)
-          << r.output;
-    }
-    for (const char* ext : {".map", ".bin", ".hex", ".qve", ".obj", ".hxl", ".hxh"}) {
-      EXPECT_FALSE(exists(dir / (std::string("p") + ext))) << ext;
-    }
-    EXPECT_TRUE(exists(dir / "p.lst"));
+  TempFolder dir;
+  WriteFile(dir / "p.asm", "\tDEVICE QV18AC\n\tFREQ 4000000\n\tJMP nowhere\n\tEND\n");
+  for (const char* ext : {".map", ".bin", ".hex", ".qve", ".obj", ".hxl", ".hxh"}) {
+    WriteFile(dir / (std::string("p") + ext), "old");
   }
+  auto r = RunTarnExe({"/X", "1", "p.asm"}, dir.path().string());
+  EXPECT_EQ(r.exit_code, 1) << r.output;
+  EXPECT_NE(r.output.find("p.asm(3) Line 3, Error 3, Pass 2: Symbol <nowhere> is not defined\n"), std::string::npos)
+      << r.output;
+  EXPECT_NE(r.output.find("\n4 lines compiled in "), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("\n   0 warnings\n   1 severe errors\n\nOnly .ERR file was generated.\n"),
+            std::string::npos) << r.output;
+  EXPECT_EQ(ReadFile(dir / "p.err"), "p.asm(3) Line 3, Error 3, Pass 2: Symbol <nowhere> is not defined\n");
+  for (const char* ext : {".map", ".bin", ".hex", ".qve", ".obj", ".hxl", ".hxh"}) {
+    EXPECT_FALSE(exists(dir / (std::string("p") + ext))) << ext;
+  }
+  EXPECT_TRUE(exists(dir / "p.lst"));
+}
+
+// An error file that cannot be created fails the run at once: nothing would be assembled, and
+// the run must not end "No errors detected".
+TEST(TarnProgram, ErrorFileThatCannotBeCreatedFailsTheRun) {
+  for (bool kestrian : {false, true}) {
+    TempFolder dir;
+    WriteFile(dir / "p.asm", "\tDEVICE QV18AC\n\tFREQ 4000000\n\tNOP\n\tEND\n");
+    WriteFile(dir / "p.hex", "old");
+    tarn_test::fs::create_directory(dir / "p.err");
+    std::vector<std::string> args = {"/X", "1", "p.asm"};
+    if (kestrian) args.insert(args.begin(), {"/E", "KESTRIAN"});
+    auto r = RunTarnExe(args, dir.path().string());
+    EXPECT_EQ(r.exit_code, 1) << r.output;
+    EXPECT_NE(r.output.find("\nCannot create error file '" + (dir / "p.err") + "'"), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("No errors detected"), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("lines compiled"), std::string::npos) << r.output;
+    EXPECT_FALSE(exists(dir / "p.hex"));
+    EXPECT_FALSE(exists(dir / "p.lst"));
+  }
+}
+
+// An output file that opens but cannot be written whole (a link to a full device) fails the
+// run as one that cannot be created, and the incomplete file is removed.
+TEST(TarnProgram, OutputFilesOnAFullDevice) {
+  struct Case {
+    const char* full;
+    const char* format;
+    int ide_exit;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"p.lst", "INHX8M", 6, "\nCannot create program listing file"},
+      {"p.map", "INHX8M", 3, "\nCannot create map file"},
+      {"p.sym", "INHX8M", 5, "\nCannot create symbol file"},
+      {"p.hex", "INHX8M", 4, "\nCannot create Intel 8-bit merged hex file\nCannot open object file"},
+      {"p.obj", "BIN16", 4, "\nCannot create object file\nCannot open object file"},
+      {"p.qve", "IEEE695", 4, "\nCannot open IEEE-695 object file: "},
+  };
+  if (!exists(tarn_test::fs::path("/dev/full"))) GTEST_SKIP() << "no /dev/full";
+  for (const Case& c : cases) {
+    for (bool ide : {true, false}) {
+      TempFolder dir;
+      WriteFile(dir / "p.asm", "\tDEVICE QV18AC\n\tFREQ 4000000\n\tNOP\n\tEND\n");
+      tarn_test::fs::create_symlink("/dev/full", dir / c.full);
+      std::vector<std::string> args = {"/X", "1", "/F", c.format, "p.asm"};
+      if (ide) args.insert(args.begin(), {"/E", "KESTRIAN"});
+      auto r = RunTarnExe(args, dir.path().string());
+      EXPECT_EQ(r.exit_code, ide ? c.ide_exit : 1) << c.full << "\n" << r.output;
+      EXPECT_NE(r.output.find(c.message), std::string::npos) << r.output;
+      EXPECT_FALSE(tarn_test::fs::is_symlink(dir / c.full)) << c.full;
+      EXPECT_FALSE(exists(dir / c.full)) << c.full;
+    }
+  }
+}
+
+// Counts and line numbers shown as text go past 65,535; only the map's records keep 16 bits.
+TEST(TarnProgram, LongSourceCountsPastSixteenBits) {
+  TempFolder dir;
+  std::string text = "\tDEVICE QV18AC\n\tFREQ 4000000\n";
+  for (int line = 3; line <= 69997; ++line) text += "; filler\n";
+  text += "late\tEQU 5\n\tJMP nowhere\n\tEND\n";  // lines 69998 to 70000
+  WriteFile(dir / "p.asm", text);
+  auto r = RunTarnExe({"/X", "1", "p.asm"}, dir.path().string());
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.output.find("p.asm(69999) Line 69999, Error 3, Pass 2: Symbol <nowhere> is not defined\n"),
+            std::string::npos) << r.output.substr(0, 2000);
+  EXPECT_NE(r.output.find("\n70000 lines compiled in "), std::string::npos) << r.output.substr(0, 2000);
+  EXPECT_NE(ReadFile(dir / "p.lst").find("\n 69998  =00000005       late    EQU 5\n"), std::string::npos);
 }
 
 // A folder standing where an output file must go.

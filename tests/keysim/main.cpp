@@ -3,7 +3,8 @@
 //   qvkeysim [--link PATH] [--speed 57600|19200] [--seed LOW,HIGH] [--firmware N] [--silent]
 //
 // Prints the terminal's path on the first line of standard output (and with --link also
-// makes PATH a symbolic link to it), then plays the key until SIGINT or SIGTERM. Point the
+// makes PATH a symbolic link to it), then plays the key with an erased 2,048-word chip
+// until SIGINT or SIGTERM. Point the
 // IDE at it with QVKEY_COM1=<path>.
 
 #include <signal.h>
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <string>
 
+#include "tests/keysim/chip_model.h"
 #include "tests/keysim/simulated_key.h"
 
 namespace {
@@ -70,6 +72,8 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
   keysim::SimulatedKey key(config);
+  keysim::ChipModel chip;
+  chip.Install(key);
   if (!link.empty()) {
     ::unlink(link.c_str());
     if (::symlink(key.DevicePath().c_str(), link.c_str()) != 0) {

@@ -1,0 +1,55 @@
+#pragma once
+// An output file written through a buffer of its own. Every write is checked: Close() says
+// whether the whole file reached the disk and removes what a failed write left, so a
+// truncated listing or object never passes for a finished one.
+//
+// Invariant: while the file is open, buffer_ holds the bytes not yet handed to the system, at
+// most about kFlushSize of them.
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace tarn {
+
+class OutputFile {
+ public:
+  OutputFile() = default;
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  // A run that ends early keeps what it wrote so far.
+  ~OutputFile() { static_cast<void>(Close()); }
+
+  // False when the file cannot be created.
+  [[nodiscard]] bool Create(const std::string& path);
+  bool IsOpen() const { return file_ != nullptr; }
+
+  void Put(std::string_view bytes) {
+    buffer_.append(bytes);
+    if (buffer_.size() >= kFlushSize) Flush();
+  }
+  void Put(char c) {
+    buffer_.push_back(c);
+    if (buffer_.size() >= kFlushSize) Flush();
+  }
+  // Room to format into directly; call Wrote() after appending.
+  std::string& Buffer() { return buffer_; }
+  void Wrote() {
+    if (buffer_.size() >= kFlushSize) Flush();
+  }
+
+  // Writes what is buffered and closes the file; false, and the file removed, when any write
+  // failed. False too when no file is open.
+  [[nodiscard]] bool Close();
+
+ private:
+  static constexpr size_t kFlushSize = 1 << 16;
+  void Flush();
+
+  std::FILE* file_ = nullptr;
+  std::string path_;
+  std::string buffer_;
+  bool ok_ = true;
+};
+
+}  // namespace tarn

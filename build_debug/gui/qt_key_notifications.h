@@ -1,0 +1,38 @@
+#pragma once
+// The key protocol's reports delivered on the UI thread: progress codes to the progress
+// window, the end of a run to the main window's handler, "programmed for debug" to the debug
+// window's. A sent report waits until the UI thread has handled it; a posted one is queued.
+// A report made on the UI thread itself (a read runs there) is handled at once.
+
+#include <QObject>
+
+#include <functional>
+
+#include "build_debug/key_protocol.h"
+
+namespace gui {
+
+class TProgressFRM;
+
+class QtKeyNotifications : public QObject, public build_debug::KeyNotifications {
+  Q_OBJECT
+
+ public:
+  // The handlers run on the UI thread; either may be empty until its window exists.
+  QtKeyNotifications(TProgressFRM& progress, std::function<void(int code)> key_notify,
+                     std::function<void()> debug_programmed);
+
+  void DeviceProgress(int code, int parameter, bool sent) override;
+  void KeyNotify(int code, bool sent) override;
+  void DebugProgrammed() override;
+  void CloseProgress() override;
+
+ private:
+  void Deliver(std::function<void()> call, bool sent);
+
+  TProgressFRM& progress_;
+  std::function<void(int)> key_notify_;
+  std::function<void()> debug_programmed_;
+};
+
+}  // namespace gui
