@@ -73,8 +73,9 @@ void RemoveFile(const std::string& path) {
 }
 
 // The writer reports a file it cannot write in a box of its own; the install goes on.
-void WriteResource(const std::string& type, const std::string& name, const std::string& path) {
-  static_cast<void>(workbench::SaveResourceToFile(type, name, path));
+void WriteResource(const std::string& type, const std::string& name, const std::string& path,
+                   platform::MessageBoxService& boxes) {
+  static_cast<void>(workbench::SaveResourceToFile(type, name, path, boxes));
 }
 
 }  // namespace
@@ -142,10 +143,10 @@ bool QvBasicUnit::QvBasicInstall() {
   }
   if (!ok) return false;
 
-  if (update) WriteResource("EXE", "QVB", Program());
+  if (update) WriteResource("EXE", "QVB", Program(), boxes_.Service());
   for (const WordList& list : kWordLists) {
     std::string path = folder + list.file_name;
-    if (update || !FileExists(path)) WriteResource("TXT", list.resource_name, path);
+    if (update || !FileExists(path)) WriteResource("TXT", list.resource_name, path, boxes_.Service());
   }
   return true;
 }

@@ -11,16 +11,15 @@ ObjectImage::ObjectImage() {
   ResetWordArray(ProgrammingImage, false);
 }
 
-ObjectImage* GetObjectImage() {
-  // The record is large (about 230 KB) and lives for the whole run, never moved.
-  static ObjectImage image;
-  ResetWordArray(image.WorkingImage, image.Device4K != 0);
-  return &image;
+ProgramObjectImage::ProgramObjectImage()
+    : image_(std::make_unique<ObjectImage>()), buffer_(kFileBufferSize, '\0') {
+  image_->FileBuffer = buffer_.data();
+  image_->FileBufferSize = kFileBufferSize;
 }
 
-char* ProgramFileBuffer() {
-  static char buffer[kFileBufferSize];
-  return buffer;
+ObjectImage* ProgramObjectImage::GetObjectImage() {
+  ResetWordArray(image_->WorkingImage, image_->Device4K != 0);
+  return image_.get();
 }
 
 void ResetWordArray(WordArray& words, bool device4k) {

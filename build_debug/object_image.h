@@ -18,7 +18,9 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string_view>
+#include <vector>
 
 namespace build_debug {
 
@@ -81,12 +83,22 @@ struct ObjectImage {
   ObjectImage();
 };
 
-// The program's one record. Every call first resets the WorkingImage (and nothing else), as
-// the IDE's start-up expects.
-ObjectImage* GetObjectImage();
+// The record of a run with its text buffer of kFileBufferSize bytes, both allocated once and
+// never moved (the record is about 230 KB, the buffer 2 MB).
+class ProgramObjectImage {
+ public:
+  ProgramObjectImage();
+  ProgramObjectImage(const ProgramObjectImage&) = delete;
+  ProgramObjectImage& operator=(const ProgramObjectImage&) = delete;
 
-// The program's text buffer for FileBuffer: kFileBufferSize bytes that live for the whole run.
-char* ProgramFileBuffer();
+  // Resets the WorkingImage (and nothing else) first, as the IDE's start-up expects.
+  ObjectImage* GetObjectImage();
+  ObjectImage& Image() const { return *image_; }
+
+ private:
+  std::unique_ptr<ObjectImage> image_;
+  std::vector<char> buffer_;
+};
 
 // Words 0..4111 := 0x0FFF, FUSE := 0x0FFA, FUSEX := 0x0FFF on a 4,096-word device, else 0x0BFF.
 void ResetWordArray(WordArray& words, bool device4k);

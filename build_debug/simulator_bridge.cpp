@@ -64,7 +64,7 @@ bool QvSimUnit::QvSimInstall() {
     update = true;
     ok = true;
   }
-  if (ok && update) ok = workbench::SaveResourceToFile("EXE", "QVSIM", Program());
+  if (ok && update) ok = workbench::SaveResourceToFile("EXE", "QVSIM", Program(), boxes_.Service());
   if (ok) installed_ = true;
   return ok;
 }

@@ -127,7 +127,8 @@ bool InstallDatedFile(const workbench::MessageStrings& boxes, const std::string&
   }
   // Only a file just written gets the release date: dating a copy that could not be
   // replaced would make an old file pass for the new one from then on.
-  if (update && workbench::SaveResourceToFile(file.resource_type, file.resource_name, path) &&
+  if (update && workbench::SaveResourceToFile(file.resource_type, file.resource_name, path,
+                                              boxes.Service()) &&
       FileExists(path) && !SetFileDate(path, file.date)) {
     boxes.MsgBoxById(file.date_failed_text_id, file.date_failed_caption_id);
   }

@@ -262,15 +262,15 @@ std::vector<std::string> ProgramParameters(int argc, const char* const* argv) {
   return parameters;
 }
 
-void ShowParseErrors(const T_ZKCmdLineParse& parser) {
+void ShowParseErrors(const T_ZKCmdLineParse& parser, platform::MessageBoxService& boxes) {
   if (parser.Errors().empty()) return;
-  platform::ShowMessageBox(parser.Errors(), "Command Line Parse Errors");
+  boxes.Show({parser.Errors(), "Command Line Parse Errors", platform::BoxButtons::Ok});
 }
 
-void ShowParsedCommandLine(const T_ZKCmdLineParse& parser) {
+void ShowParsedCommandLine(const T_ZKCmdLineParse& parser, platform::MessageBoxService& boxes) {
   std::string text;
   parser.ParsedText(text);
-  platform::ShowMessageBox(text, "Parsed Command Line");
+  boxes.Show({text, "Parsed Command Line", platform::BoxButtons::Ok});
 }
 
 }  // namespace workbench

@@ -14,6 +14,10 @@
 #include <string>
 #include <vector>
 
+namespace platform {
+class MessageBoxService;
+}
+
 namespace workbench {
 
 // Codes of the entries, in the order the main window carries them out.
@@ -89,7 +93,7 @@ std::vector<std::string> ProgramParameters(int argc, const char* const* argv);
 // The two boxes the main window shows around a parse: the messages, captioned
 // "Command Line Parse Errors", when there are any; and the parsed list, captioned
 // "Parsed Command Line", when it carries out a "/cd" entry.
-void ShowParseErrors(const T_ZKCmdLineParse& parser);
-void ShowParsedCommandLine(const T_ZKCmdLineParse& parser);
+void ShowParseErrors(const T_ZKCmdLineParse& parser, platform::MessageBoxService& boxes);
+void ShowParsedCommandLine(const T_ZKCmdLineParse& parser, platform::MessageBoxService& boxes);
 
 }  // namespace workbench

@@ -2,11 +2,6 @@
 
 namespace workbench {
 
-GlobalValues& Globals() {
-  static GlobalValues values;
-  return values;
-}
-
 std::string ProgramFolder(std::string_view program_file) {
   std::size_t slash = program_file.rfind('/');
   if (slash == std::string_view::npos) return std::string();

@@ -1,6 +1,7 @@
 #pragma once
-// The values the whole IDE shares for a run: the program's folder, the editor font, the
-// current file, Wrenfield mode and the loaded options. The main window sets them at start-up.
+// The values the whole IDE shares for a run: the program's folder, the modes the command line
+// sets, the editor font, the current file and the loaded options. The session owns them; the
+// main window sets them at start-up.
 
 #include <cstdint>
 #include <string>
@@ -26,19 +27,25 @@ enum FontStyle : std::uint8_t {
   kFontStrikeOut = 8,
 };
 
+// DebugFlags bits.
+enum DebugFlag : std::uint8_t {
+  kDebugHideFileList = 1,
+};
+
 struct GlobalValues {
+  bool DebugMode = false;        // "/debug": boxes report the steps of start-up
+  std::uint8_t DebugFlags = 0;   // DebugFlag bits
+  bool WrenfieldMode = false;    // a C compiler's ".cod" is loaded; assembling is off
+  bool ReadOnly = false;         // "/r": the command-line file opens read-only
+  std::string CommandLineFile;
   std::string ExeFolder;  // ends with "/"
   std::string EditorFontName = "Courier New";
   int EditorFontSize = 9;
   std::uint8_t EditorFontStyle = 0;  // FontStyle bits
   TFileInfo CurrentFile;
-  bool WrenfieldMode = false;  // a C compiler's ".cod" is loaded; assembling is off
   ::workbench::EditorOptions EditorOptions;
   ::workbench::IdeOptions IdeOptions;
 };
-
-// The program's values.
-GlobalValues& Globals();
 
 // The folder of a program file with a trailing "/" ("" for a bare name).
 std::string ProgramFolder(std::string_view program_file);

@@ -245,30 +245,4 @@ MenuTable Localizer::LoadMenuTable(std::string_view menu_name) const {
   return text ? MenuTable::Parse(*text) : MenuTable();
 }
 
-namespace {
-
-Localizer* g_installed = nullptr;
-
-Localizer& ProgramLocalizer() {
-  static Localizer localizer;
-  return localizer;
-}
-
-}  // namespace
-
-Localizer& Localization() { return g_installed ? *g_installed : ProgramLocalizer(); }
-void SetLocalization(Localizer* localizer) { g_installed = localizer; }
-
-void InitLocalization(std::string_view exe_folder) { Localization().InitLocalization(exe_folder); }
-void DoneLocalization() { Localization().DoneLocalization(); }
-void SelectLanguage(int index) { Localization().SelectLanguage(index); }
-void ReapplyLanguage() { Localization().ReapplyLanguage(); }
-int CurrentLanguage() { return Localization().CurrentLanguage(); }
-int LanguageCount() { return Localization().LanguageCount(); }
-int RegisterLanguageCallback(LanguageCallback callback) {
-  return Localization().RegisterLanguageCallback(std::move(callback));
-}
-std::string LU_GetString(int id) { return Localization().LU_GetString(id); }
-void LU_GetString(int id, std::string& s) { s = Localization().LU_GetString(id); }
-
 }  // namespace workbench

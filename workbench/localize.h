@@ -128,19 +128,4 @@ class Localizer {
   std::vector<LanguageCallback> callbacks_;
 };
 
-// The localizer of the running program (tests may install their own; nullptr restores the
-// program's).
-Localizer& Localization();
-void SetLocalization(Localizer* localizer);
-
-void InitLocalization(std::string_view exe_folder);
-void DoneLocalization();
-void SelectLanguage(int index);
-void ReapplyLanguage();
-int CurrentLanguage();
-int LanguageCount();
-int RegisterLanguageCallback(LanguageCallback callback);
-std::string LU_GetString(int id);
-void LU_GetString(int id, std::string& s);
-
 }  // namespace workbench

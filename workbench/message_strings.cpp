@@ -46,41 +46,10 @@ void FormatStr3(std::string_view fmt, std::string_view s1, std::string_view s2,
 
 namespace {
 
-int Box(int text_id, int caption_id, platform::BoxButtons buttons,
-        std::initializer_list<std::string_view> args) {
-  std::string text = LU_GetString(text_id);
-  if (args.size() != 0) text = FormatText(text, args);
-  return platform::ShowMessageBox(text, LU_GetString(caption_id), buttons);
-}
-
 constexpr auto kOk = platform::BoxButtons::Ok;
 constexpr auto kYesNo = platform::BoxButtons::YesNo;
 
 }  // namespace
-
-int MsgBoxById(int text_id, int caption_id) { return Box(text_id, caption_id, kOk, {}); }
-int MsgBoxById1(int text_id, int caption_id, std::string_view s1) {
-  return Box(text_id, caption_id, kOk, {s1});
-}
-int MsgBoxById2(int text_id, int caption_id, std::string_view s1, std::string_view s2) {
-  return Box(text_id, caption_id, kOk, {s1, s2});
-}
-int MsgBoxById3(int text_id, int caption_id, std::string_view s1, std::string_view s2,
-                std::string_view s3) {
-  return Box(text_id, caption_id, kOk, {s1, s2, s3});
-}
-
-int YesNoBoxById(int text_id, int caption_id) { return Box(text_id, caption_id, kYesNo, {}); }
-int YesNoBoxById1(int text_id, int caption_id, std::string_view s1) {
-  return Box(text_id, caption_id, kYesNo, {s1});
-}
-int YesNoBoxById2(int text_id, int caption_id, std::string_view s1, std::string_view s2) {
-  return Box(text_id, caption_id, kYesNo, {s1, s2});
-}
-int YesNoBoxById3(int text_id, int caption_id, std::string_view s1, std::string_view s2,
-                  std::string_view s3) {
-  return Box(text_id, caption_id, kYesNo, {s1, s2, s3});
-}
 
 int MessageStrings::Box(int text_id, int caption_id, bool yes_no,
                         std::initializer_list<std::string_view> args) const {

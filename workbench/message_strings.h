@@ -1,8 +1,8 @@
 #pragma once
 // Message boxes built from string ids: the text is LU_GetString(text id), the caption
 // LU_GetString(caption id), and up to three string arguments fill the text's "%s" in order.
-// Every box goes through the application's message-box service (platform/message_box.h);
-// the result is the button pressed: 1 OK, 6 Yes, 7 No.
+// Every box goes through the session's message-box service (platform/message_box.h); the
+// result is the button pressed: 1 OK, 6 Yes, 7 No.
 
 #include <initializer_list>
 #include <stdexcept>
@@ -62,21 +62,5 @@ class MessageStrings {
   const Localizer& texts_;
   platform::MessageBoxService& boxes_;
 };
-
-int MsgBoxById(int text_id, int caption_id);
-int MsgBoxById1(int text_id, int caption_id, std::string_view s1);
-int MsgBoxById2(int text_id, int caption_id, std::string_view s1, std::string_view s2);
-int MsgBoxById3(int text_id, int caption_id, std::string_view s1, std::string_view s2,
-                std::string_view s3);
-
-int YesNoBoxById(int text_id, int caption_id);
-int YesNoBoxById1(int text_id, int caption_id, std::string_view s1);
-int YesNoBoxById2(int text_id, int caption_id, std::string_view s1, std::string_view s2);
-int YesNoBoxById3(int text_id, int caption_id, std::string_view s1, std::string_view s2,
-                  std::string_view s3);
-
-// The unit's start and end at the main window's creation and destruction; nothing to do.
-inline void InitMessageStrings() {}
-inline void DoneMessageStrings() {}
 
 }  // namespace workbench

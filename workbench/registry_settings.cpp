@@ -1,7 +1,5 @@
 #include "workbench/registry_settings.h"
 
-#include <stdexcept>
-
 namespace workbench {
 
 bool RegistrySettings::EnsureKey(std::string_view name) {
@@ -80,74 +78,6 @@ bool RegistrySettings::RestoreFormPlacement(std::string_view name, PlacedWindow&
     window.SetState(static_cast<WindowState>(state));
   }
   return true;
-}
-
-namespace {
-
-// The program's one store; it lives from the main window's creation to its destruction.
-struct OneStore {
-  std::unique_ptr<platform::SettingsStore> store;
-  std::unique_ptr<RegistrySettings> settings;
-};
-
-OneStore& TheStore() {
-  static OneStore one;
-  return one;
-}
-
-}  // namespace
-
-void CreateSettingsStore() { CreateSettingsStore(platform::SettingsStore::DefaultPath()); }
-
-void CreateSettingsStore(const std::filesystem::path& file) {
-  OneStore& one = TheStore();
-  if (one.store) return;
-  one.store = std::make_unique<platform::SettingsStore>(file);
-  one.settings = std::make_unique<RegistrySettings>(*one.store);
-}
-
-void FreeSettingsStore() {
-  OneStore& one = TheStore();
-  one.settings.reset();
-  one.store.reset();
-}
-
-bool SettingsStoreExists() { return TheStore().settings != nullptr; }
-
-RegistrySettings& Registry() {
-  OneStore& one = TheStore();
-  if (!one.settings) throw std::logic_error("The settings store has not been created");
-  return *one.settings;
-}
-
-void SetRegistryRoot(std::string_view root) { Registry().SetRegistryRoot(root); }
-bool WriteRegInt(std::string_view name, std::int32_t value) {
-  return Registry().WriteRegInt(name, value);
-}
-bool ReadRegInt(std::string_view name, std::int32_t& value) {
-  return Registry().ReadRegInt(name, value);
-}
-bool WriteRegString(std::string_view name, std::string_view value) {
-  return Registry().WriteRegString(name, value);
-}
-bool ReadRegString(std::string_view name, std::string& value) {
-  return Registry().ReadRegString(name, value);
-}
-bool RegKeyExists(std::string_view name) { return Registry().RegKeyExists(name); }
-bool RegDeleteKey(std::string_view name) { return Registry().RegDeleteKey(name); }
-bool WriteFormBounds(std::string_view name, int top, int left, int height, int width,
-                     bool visible) {
-  return Registry().WriteFormBounds(name, top, left, height, width, visible);
-}
-bool ReadFormBounds(std::string_view name, int& top, int& left, bool& visible, int& width,
-                    int& height) {
-  return Registry().ReadFormBounds(name, top, left, visible, width, height);
-}
-bool SaveFormPlacement(std::string_view name, PlacedWindow& window) {
-  return Registry().SaveFormPlacement(name, window);
-}
-bool RestoreFormPlacement(std::string_view name, PlacedWindow& window) {
-  return Registry().RestoreFormPlacement(name, window);
 }
 
 }  // namespace workbench

@@ -3,12 +3,10 @@
 // the key root+P holding one value named P. Window placements are six such settings under
 // the window's name.
 //
-// The program keeps one store for the run (CreateSettingsStore .. FreeSettingsStore); the
-// free routines below act on it. Tests make their own RegistrySettings over a store of theirs.
+// The session keeps one store for the run and these settings over it; tests make their own
+// RegistrySettings over a store of theirs.
 
 #include <cstdint>
-#include <filesystem>
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -75,28 +73,5 @@ class RegistrySettings {
   platform::SettingsStore& store_;
   std::string root_{kRegistryRoot};
 };
-
-// The one store of the program, on the file given or SettingsStore::DefaultPath(); a second
-// call while one exists does nothing.
-void CreateSettingsStore();
-void CreateSettingsStore(const std::filesystem::path& file);
-void FreeSettingsStore();
-bool SettingsStoreExists();
-// The one store's settings; throws std::logic_error before CreateSettingsStore.
-RegistrySettings& Registry();
-
-void SetRegistryRoot(std::string_view root);
-bool WriteRegInt(std::string_view name, std::int32_t value);
-bool ReadRegInt(std::string_view name, std::int32_t& value);
-bool WriteRegString(std::string_view name, std::string_view value);
-bool ReadRegString(std::string_view name, std::string& value);
-bool RegKeyExists(std::string_view name);
-bool RegDeleteKey(std::string_view name);
-bool WriteFormBounds(std::string_view name, int top, int left, int height, int width,
-                     bool visible);
-bool ReadFormBounds(std::string_view name, int& top, int& left, bool& visible, int& width,
-                    int& height);
-bool SaveFormPlacement(std::string_view name, PlacedWindow& window);
-bool RestoreFormPlacement(std::string_view name, PlacedWindow& window);
 
 }  // namespace workbench

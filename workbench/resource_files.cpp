@@ -3,9 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <random>
 #include <string_view>
 
 #include "platform/message_box.h"
@@ -41,9 +41,9 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 // A new file beside the target, created with the usual permissions less the umask.
 int CreateTemporary(const std::string& file_name, bool executable, std::string& temporary) {
-  static std::atomic<unsigned> counter{0};
+  std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = file_name + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+    temporary = file_name + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(random());
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                     executable ? 0777 : 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
@@ -66,15 +66,16 @@ bool ReplaceFile(const std::string& file_name, std::string_view bytes, bool exec
 }  // namespace
 
 bool SaveResourceToFile(const std::string& type, const std::string& name,
-                        const std::string& file_name) {
+                        const std::string& file_name, platform::MessageBoxService& boxes) {
   std::optional<std::string_view> bytes = platform::FindTypedResource(type, name);
   if (!bytes) {
-    platform::ShowMessageBox("Couldn't find resource called \"" + name + "\"", kCaption);
+    boxes.Show({"Couldn't find resource called \"" + name + "\"", kCaption,
+                platform::BoxButtons::Ok});
     return false;
   }
   if (!ReplaceFile(file_name, *bytes, IsExecutableType(type))) {
-    platform::ShowMessageBox(NameWithoutFolder(file_name) + " is in use.  Unable to save to disk.",
-                             kCaption);
+    boxes.Show({NameWithoutFolder(file_name) + " is in use.  Unable to save to disk.", kCaption,
+                platform::BoxButtons::Ok});
     return false;
   }
   return true;

@@ -6,6 +6,10 @@
 #include <string_view>
 #include <vector>
 
+namespace platform {
+class MessageBoxService;
+}
+
 namespace workbench {
 
 // Writes the resource to file_name (created or replaced) and returns true only when the file
@@ -15,7 +19,7 @@ namespace workbench {
 // be written: box "<file name> is in use.  Unable to save to disk.", false. Both boxes have
 // the caption "Resource Problems".
 bool SaveResourceToFile(const std::string& type, const std::string& name,
-                        const std::string& file_name);
+                        const std::string& file_name, platform::MessageBoxService& boxes);
 
 // Replaces lines by the lines of the resource (split at CR LF, CR or LF; a final line break
 // starts no further line). A missing resource leaves lines as they were. Always true.

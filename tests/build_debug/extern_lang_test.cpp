@@ -12,7 +12,10 @@ namespace {
 
 class ExternLangTest : public ::testing::Test {
  protected:
-  void SetUp() override { texts.InitLocalization("x"); }
+  void SetUp() override {
+    boxes.AnswerWithFirstButton();  // the unit's one box has only OK
+    texts.InitLocalization("x");
+  }
 
   ImageHolder image;
   workbench::Localizer texts;

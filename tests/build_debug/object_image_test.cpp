@@ -41,33 +41,43 @@ TEST(ObjectImageTest, ResetSetsFusexByDeviceSize) {
 }
 
 TEST(ObjectImageTest, GetObjectImageResetsOnlyTheWorkingImage) {
-  ObjectImage* image = GetObjectImage();
+  ProgramObjectImage program;
+  ObjectImage* image = program.GetObjectImage();
   image->Device4K = 1;
   image->WorkingImage[10] = UsedWord(0x123);
   image->WorkingImage[4113] = 0x0123;
   image->ProgrammingImage[10] = UsedWord(0x456);
   image->ClockHz = 4'000'000;
 
-  EXPECT_EQ(GetObjectImage(), image);  // the one record, never moved
+  EXPECT_EQ(program.GetObjectImage(), image);  // the one record, never moved
   EXPECT_EQ(image->WorkingImage[10], 0x0FFF);
   EXPECT_EQ(image->WorkingImage[4113], 0x0FFF);  // after a 4,096-word build
   EXPECT_EQ(image->ProgrammingImage[10], UsedWord(0x456));
   EXPECT_EQ(image->ClockHz, 4'000'000);
 
   image->Device4K = 0;
-  GetObjectImage();
+  program.GetObjectImage();
   EXPECT_EQ(image->WorkingImage[4113], 0x0BFF);  // after a 2,048-word build
-  image->ClockHz = kDefaultClockHz;
-  ResetWordArray(image->ProgrammingImage, false);
 }
 
 TEST(ObjectImageTest, ProgramFileBufferHoldsTwoMillionBytes) {
-  char* buffer = ProgramFileBuffer();
+  ProgramObjectImage program;
+  char* buffer = program.Image().FileBuffer;
   ASSERT_NE(buffer, nullptr);
-  EXPECT_EQ(ProgramFileBuffer(), buffer);
+  EXPECT_EQ(program.GetObjectImage()->FileBuffer, buffer);
+  EXPECT_EQ(program.Image().FileBufferSize, kFileBufferSize);
   buffer[0] = 'x';
   buffer[kFileBufferSize - 1] = 'y';  // the last byte is ours (ASan checks)
   EXPECT_EQ(kFileBufferSize, 2'000'000);
+}
+
+TEST(ObjectImageTest, TwoProgramImagesAreApart) {
+  ProgramObjectImage one, two;
+  one.Image().WorkingImage[5] = UsedWord(0x005);
+  one.Image().ClockHz = 4'000'000;
+  EXPECT_EQ(two.Image().WorkingImage[5], kEmptyWord);
+  EXPECT_EQ(two.Image().ClockHz, kDefaultClockHz);
+  EXPECT_NE(one.Image().FileBuffer, two.Image().FileBuffer);
 }
 
 TEST(ObjectImageTest, WrittenEmptyWordDiffersFromAnEmptyOne) {

@@ -4,6 +4,8 @@
 
 #include <map>
 
+#include "resources/string_ids.h"
+
 namespace {
 
 using workbench::ComponentKind;
@@ -38,14 +40,14 @@ TEST_F(ShippedTables, OutOfRangeAndInvalidIds) {
   EXPECT_EQ(texts_.LU_GetString(-1), "String request to LU_GetString was not valid (-1)");
   EXPECT_EQ(texts_.LU_GetString(14000), "String not available");
   std::string s = "old";
-  texts_.LU_GetString(3011, s);
+  texts_.LU_GetString(string_ids::EditorUnit::SCU_NULL_STRING, s);
   EXPECT_EQ(s, "");  // an empty text that takes its index
 }
 
 TEST_F(ShippedTables, CaretBecomesCarriageReturnAlsoAtTheEnd) {
-  EXPECT_EQ(texts_.LU_GetString(2002),
+  EXPECT_EQ(texts_.LU_GetString(string_ids::DebugUnit::SCU_RESET_POSITIONS),
             "Are you sure you want to reset the\rdebug windows to the default positions?");
-  const std::string t = texts_.LU_GetString(7004);
+  const std::string t = texts_.LU_GetString(string_ids::TarnUnit::SCU_TARN_MISSING);
   ASSERT_FALSE(t.empty());
   EXPECT_EQ(t.back(), '\r');
 }

@@ -161,27 +161,4 @@ TEST_F(RegistrySettingsTest, RestoreWithWidthMissingChangesNothingButSucceeds) {
   EXPECT_FALSE(settings_.RestoreFormPlacement("ClockWindow", w));
 }
 
-TEST(OneSettingsStore, LivesFromCreateToFree) {
-  auto file = std::filesystem::temp_directory_path() /
-              ("qv_one_store_" + std::to_string(::getpid()) + ".txt");
-  std::filesystem::remove(file);
-  EXPECT_FALSE(workbench::SettingsStoreExists());
-  EXPECT_THROW(workbench::Registry(), std::logic_error);
-  workbench::CreateSettingsStore(file);
-  workbench::SetRegistryRoot(workbench::kRegistryRoot);
-  EXPECT_TRUE(workbench::WriteRegInt("FileListWidth", 120));
-  workbench::CreateSettingsStore(file);  // a second creation keeps the first store
-  std::int32_t width = 0;
-  EXPECT_TRUE(workbench::ReadRegInt("FileListWidth", width));
-  EXPECT_EQ(width, 120);
-  workbench::FreeSettingsStore();
-  EXPECT_FALSE(workbench::SettingsStoreExists());
-  workbench::CreateSettingsStore(file);
-  width = 0;
-  EXPECT_TRUE(workbench::ReadRegInt("FileListWidth", width));
-  EXPECT_EQ(width, 120);
-  workbench::FreeSettingsStore();
-  std::filesystem::remove(file);
-}
-
 }  // namespace

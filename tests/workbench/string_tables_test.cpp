@@ -220,4 +220,21 @@ TEST_F(StringTables, NamedIdsAreTheTablesIds) {
             Shown(R"(Unable to open %s^COM port in use by another process)"));
 }
 
+// Each generated name looks up the text of the line that carries the name. A text ending in
+// "\" once shifted every later name of its table by one.
+TEST_F(StringTables, EveryNamedIdGivesTheTextOfItsLine) {
+  for (const string_ids::NamedId& named : string_ids::kEveryId) {
+    const std::optional<std::string> table =
+        workbench::EmbeddedTextResource(std::string(named.unit) + "_Strings");
+    ASSERT_TRUE(table) << named.unit;
+    const std::string prefix = std::string(named.name) + "\t";
+    std::optional<std::string> text;
+    for (const std::string& line : workbench::SplitLines(*table))
+      if (line.compare(0, prefix.size(), prefix) == 0) text = line.substr(prefix.size());
+    ASSERT_TRUE(text) << named.name;
+    EXPECT_EQ(texts_.LU_GetString(named.id), Shown(text->c_str()))
+        << named.unit << "::" << named.name;
+  }
+}
+
 }  // namespace

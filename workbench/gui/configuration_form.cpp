@@ -15,6 +15,7 @@
 #include "workbench/gui/text.h"
 #include "workbench/globals.h"
 #include "workbench/localize.h"
+#include "workbench/session/session.h"
 
 namespace workbench {
 namespace {
@@ -78,20 +79,21 @@ gui::RadioGroup* Radio(QWidget* parent, const char* name, const char* caption,
 
 // Runs `pick` with the item's index when the user picks one.
 template <typename F>
-void OnPick(gui::RadioGroup* group, F pick) {
-  QObject::connect(&group->Buttons(), &QButtonGroup::idClicked, group, gui::Guard(pick));
+void OnPick(platform::MessageBoxService& boxes, gui::RadioGroup* group, F pick) {
+  QObject::connect(&group->Buttons(), &QButtonGroup::idClicked, group, gui::Guard(boxes, pick));
 }
 
 int BottomOf(const QWidget* widget) { return widget->y() + widget->height(); }
 
 std::optional<Colour> ChooseWithColourDialog(
-    QWidget* parent, Colour initial, std::array<std::string, kCustomColorCount>& custom) {
+    platform::ModalDialogService& dialogs, QWidget* parent, Colour initial,
+    std::array<std::string, kCustomColorCount>& custom) {
   for (int i = 0; i < kCustomColorCount; ++i) {
     QColorDialog::setCustomColor(i, ToQColor(CustomColorValue(custom[i], 0x808080)));
   }
   QColorDialog dialog(ToQColor(initial), parent);
   dialog.setObjectName("SyntaxColorDLG");
-  if (gui::RunModal(dialog) != QDialog::Accepted) return std::nullopt;
+  if (dialogs.Run(dialog) != QDialog::Accepted) return std::nullopt;
   for (int i = 0; i < kCustomColorCount; ++i) {
     custom[i] = CustomColorLine(i, FromQColor(QColorDialog::customColor(i)));
   }
@@ -162,15 +164,23 @@ void ColourPanel::SetColour(Colour colour) {
 
 void ColourPanel::mousePressEvent(QMouseEvent* event) {
   QFrame::mousePressEvent(event);
-  if (on_click) gui::RunGuarded(on_click);
+  if (on_click) on_click();
 }
 
 // ---------------------------------------------------------------------------------------
 
-ConfigFormServices ProgramServices(KeyLinkChoices& link, ComPortList& ports,
-                                   std::function<bool()> debug_mode) {
-  return ConfigFormServices{Registry(), link, ports, Globals().EditorOptions, Globals().IdeOptions,
-                            [] { return Globals().WrenfieldMode; }, std::move(debug_mode)};
+ConfigFormServices ProgramServices(IdeSession& session, KeyLinkChoices& link, ComPortList& ports) {
+  GlobalValues& globals = session.Globals();
+  return ConfigFormServices{session.Registry(),
+                            link,
+                            ports,
+                            globals.EditorOptions,
+                            globals.IdeOptions,
+                            session.Texts(),
+                            session.Boxes(),
+                            session.Dialogs(),
+                            [&globals] { return globals.WrenfieldMode; },
+                            [&globals] { return globals.DebugMode; }};
 }
 
 PortGroupDesign TConfigFRM::PortDesign() {
@@ -182,7 +192,7 @@ TConfigFRM::TConfigFRM(ConfigFormServices services, QWidget* parent)
   setObjectName("ConfigFRM");
   setWindowTitle("Configuration");
   choose_colour_ = [this](Colour initial, std::array<std::string, kCustomColorCount>& custom) {
-    return ChooseWithColourDialog(this, initial, custom);
+    return ChooseWithColourDialog(services_.dialogs, this, initial, custom);
   };
 
   ItemLSTBX = new QListWidget(this);
@@ -207,7 +217,8 @@ TConfigFRM::TConfigFRM(ConfigFormServices services, QWidget* parent)
   QvBasicOutputFilesCB = CheckBox(pages[3], "QvBasicOutputFilesCB",
                                   "QV/B files to \"Output Files\" dir.", 8, 8, 300);
   LanguageRDGRP = Radio(pages[4], "LanguageRDGRP", "Language", {"English"}, Box{8, 8, 160, 60});
-  OnPick(LanguageRDGRP, [](int index) { SelectLanguage(index); });
+  OnPick(services_.boxes, LanguageRDGRP,
+         [texts = &services_.texts](int index) { texts->SelectLanguage(index); });
 
   OkBTN = new QPushButton("OK", this);
   OkBTN->setObjectName("OkBTN");
@@ -220,9 +231,9 @@ TConfigFRM::TConfigFRM(ConfigFormServices services, QWidget* parent)
 
   WriteControls(ConfigurationControls{});  // the designed states, from one place
 
-  QObject::connect(OkBTN, &QPushButton::clicked, this, gui::Guard([this] { accept(); }));
-  QObject::connect(CancelBTN, &QPushButton::clicked, this, gui::Guard([this] { reject(); }));
-  QObject::connect(ItemLSTBX, &QListWidget::currentRowChanged, this, gui::Guard([this](int row) {
+  QObject::connect(OkBTN, &QPushButton::clicked, this, gui::Guard(services_.boxes, [this] { accept(); }));
+  QObject::connect(CancelBTN, &QPushButton::clicked, this, gui::Guard(services_.boxes, [this] { reject(); }));
+  QObject::connect(ItemLSTBX, &QListWidget::currentRowChanged, this, gui::Guard(services_.boxes, [this](int row) {
     if (row >= 0) ItemsPGCTRL->setCurrentIndex(row);
   }));
 
@@ -230,7 +241,7 @@ TConfigFRM::TConfigFRM(ConfigFormServices services, QWidget* parent)
 }
 
 TConfigFRM::~TConfigFRM() {
-  Localization().UnregisterLanguageCallback(language_slot_);
+  services_.texts.UnregisterLanguageCallback(language_slot_);
   FormDestroy();
 }
 
@@ -252,13 +263,13 @@ void TConfigFRM::BuildIdePage(QWidget* page) {
   SerialPortLBL = Label(IdeOptionsGRPBX, "SerialPortLBL", "Serial Port", Box{});
   SerialPortLBL->hide();
   QObject::connect(TooManyComPortsCBX, &QComboBox::activated, this,
-                   gui::Guard([this](int index) { PortRDGRP->SetItemIndex(index); }));
+                   gui::Guard(services_.boxes, [this](int index) { PortRDGRP->SetItemIndex(index); }));
 
   DebugComGuiTesterRDGRP =
       Radio(page, "DebugComGuiTesterRDGRP", "# COM ports",
             {"Actual #", "4 ports", "8 ports", "16 ports", "18 ports"}, Box{330, 8, 140, 66});
   DebugComGuiTesterRDGRP->hide();
-  OnPick(DebugComGuiTesterRDGRP, [this](int index) { DebugComGuiTesterRDGRPClick(index); });
+  OnPick(services_.boxes, DebugComGuiTesterRDGRP, [this](int index) { DebugComGuiTesterRDGRPClick(index); });
 }
 
 void TConfigFRM::BuildEditorPage(QWidget* page) {
@@ -316,13 +327,15 @@ void TConfigFRM::BuildEditorPage(QWidget* page) {
     box->setChecked(true);
   }
 
-  QObject::connect(UseNewEditorCB, &QCheckBox::toggled, this, gui::Guard([this] { UseNewEditorCBClick(); }));
-  QObject::connect(FontsizeUpDown, &QSpinBox::valueChanged, this, gui::Guard([this] { FontsizeUpDownClick(); }));
-  QObject::connect(TabsizeUpDown, &QSpinBox::valueChanged, this, gui::Guard([this] { TabsizeUpDownClick(); }));
-  QObject::connect(ColorCodeCB, &QCheckBox::toggled, this, gui::Guard([this] { ColourBoxesClick(); }));
-  QObject::connect(ColorCommentsCB, &QCheckBox::toggled, this, gui::Guard([this] { ColourBoxesClick(); }));
+  QObject::connect(UseNewEditorCB, &QCheckBox::toggled, this, gui::Guard(services_.boxes, [this] { UseNewEditorCBClick(); }));
+  QObject::connect(FontsizeUpDown, &QSpinBox::valueChanged, this, gui::Guard(services_.boxes, [this] { FontsizeUpDownClick(); }));
+  QObject::connect(TabsizeUpDown, &QSpinBox::valueChanged, this, gui::Guard(services_.boxes, [this] { TabsizeUpDownClick(); }));
+  QObject::connect(ColorCodeCB, &QCheckBox::toggled, this, gui::Guard(services_.boxes, [this] { ColourBoxesClick(); }));
+  QObject::connect(ColorCommentsCB, &QCheckBox::toggled, this, gui::Guard(services_.boxes, [this] { ColourBoxesClick(); }));
   for (ColourPanel* panel : {CodeColorPNL, CommentColorPNL, ErrorBgColorPNL}) {
-    panel->on_click = [this, panel] { CommentColorPNLClick(panel); };
+    panel->on_click = [this, panel] {
+      gui::RunGuarded(services_.boxes, [this, panel] { CommentColorPNLClick(panel); });
+    };
   }
 }
 
@@ -349,13 +362,13 @@ void TConfigFRM::BuildAssemblerPage(QWidget* page) {
   AssemblerInfoLBL->setWordWrap(true);
   IrcRDGRP = Radio(page, "IrcRDGRP", "&IRC Calibration", {"Slowest", "4 MHz", "Fastest"},
                    Box{8, 128, 160, 90});
-  QObject::connect(UseTarnCB, &QCheckBox::toggled, this, gui::Guard([this] { UseTarnCBClick(); }));
+  QObject::connect(UseTarnCB, &QCheckBox::toggled, this, gui::Guard(services_.boxes, [this] { UseTarnCBClick(); }));
 }
 
 // ---------------------------------------------------------------------------------------
 
 void TConfigFRM::DebugBox(const char* text) {
-  if (services_.debug_mode()) platform::ShowMessageBox(text, kDebugCaption);
+  if (services_.debug_mode()) services_.boxes.Show({text, kDebugCaption, platform::BoxButtons::Ok});
 }
 
 void TConfigFRM::FormCreate() {
@@ -386,11 +399,11 @@ void TConfigFRM::FormCreate() {
   services_.apply_options();
 
   if (first_run) {
-    platform::ShowMessageBox(kFirstRunNotice, kFirstRunCaption);
-    gui::RunModal(*this);
+    services_.boxes.Show({kFirstRunNotice, kFirstRunCaption, platform::BoxButtons::Ok});
+    services_.dialogs.Run(*this);
   }
 
-  language_slot_ = Localization().RegisterLanguageCallback([this](int) { LanguageChanged(); });
+  language_slot_ = services_.texts.RegisterLanguageCallback([this](int) { LanguageChanged(); });
 }
 
 void TConfigFRM::FormShow() {
@@ -409,7 +422,7 @@ void TConfigFRM::FormDestroy() {
 }
 
 void TConfigFRM::showEvent(QShowEvent* event) {
-  gui::RunGuarded([this] { FormShow(); });
+  gui::RunGuarded(services_.boxes, [this] { FormShow(); });
   QDialog::showEvent(event);
 }
 
@@ -597,7 +610,7 @@ void TConfigFRM::CommentColorPNLClick(ColourPanel* panel) {
 void TConfigFRM::LanguageChanged() {
   const std::vector<gui::RadioGroup*> held = {LanguageRDGRP, PortRDGRP};
   for (gui::RadioGroup* group : held) group->setEnabled(false);
-  gui::LocalizeForm(*this);
+  gui::LocalizeForm(*this, services_.texts);
   for (gui::RadioGroup* group : held) group->setEnabled(true);
   fontsize_caption_ = gui::FromQt(FontsizeLBL->text());
   tabsize_caption_ = gui::FromQt(TabsizeLBL->text());

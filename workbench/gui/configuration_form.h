@@ -26,7 +26,15 @@
 #include "workbench/options.h"
 #include "workbench/registry_settings.h"
 
+namespace platform {
+class MessageBoxService;
+class ModalDialogService;
+}  // namespace platform
+
 namespace workbench {
+
+class IdeSession;
+class Localizer;
 
 // The caption up to and including its ":", a blank and the number ("Font size: 12").
 std::string LabelWithValue(const std::string& caption, int value);
@@ -75,22 +83,24 @@ class ColourPanel : public QFrame {
 };
 
 // What the dialog works with; all of it outlives the dialog.  ProgramServices() gives the
-// program's own.
+// session's own.
 struct ConfigFormServices {
   RegistrySettings& registry;
   KeyLinkChoices& link;
   ComPortList& ports;
   EditorOptions& editor_options;
   IdeOptions& ide_options;
+  Localizer& texts;
+  platform::MessageBoxService& boxes;
+  platform::ModalDialogService& dialogs;
   std::function<bool()> wrenfield_mode = [] { return false; };
   std::function<bool()> debug_mode = [] { return false; };
   // The main window applies both records to its editors and menus.
   std::function<void()> apply_options = [] {};
 };
 
-// The run's settings store, option records and Wrenfield mode.
-ConfigFormServices ProgramServices(KeyLinkChoices& link, ComPortList& ports,
-                                   std::function<bool()> debug_mode);
+// The session's settings store, option records, texts, services and modes.
+ConfigFormServices ProgramServices(IdeSession& session, KeyLinkChoices& link, ComPortList& ports);
 
 class TConfigFRM : public QDialog {
  public:

@@ -37,14 +37,16 @@ void WidgetPlacement::SetBounds(int left, int top, int width, int height) {
   window_.setGeometry(left, top, width, height);
 }
 
-bool SaveFormPlacement(std::string_view name, QWidget& window) {
+bool SaveFormPlacement(workbench::RegistrySettings& registry, std::string_view name,
+                       QWidget& window) {
   WidgetPlacement placement(window);
-  return workbench::SaveFormPlacement(name, placement);
+  return registry.SaveFormPlacement(name, placement);
 }
 
-bool RestoreFormPlacement(std::string_view name, QWidget& window) {
+bool RestoreFormPlacement(const workbench::RegistrySettings& registry, std::string_view name,
+                          QWidget& window) {
   WidgetPlacement placement(window);
-  return workbench::RestoreFormPlacement(name, placement);
+  return registry.RestoreFormPlacement(name, placement);
 }
 
 }  // namespace gui

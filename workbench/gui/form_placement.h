@@ -28,7 +28,9 @@ class WidgetPlacement : public workbench::PlacedWindow {
   QWidget& window_;
 };
 
-bool SaveFormPlacement(std::string_view name, QWidget& window);
-bool RestoreFormPlacement(std::string_view name, QWidget& window);
+bool SaveFormPlacement(workbench::RegistrySettings& registry, std::string_view name,
+                       QWidget& window);
+bool RestoreFormPlacement(const workbench::RegistrySettings& registry, std::string_view name,
+                          QWidget& window);
 
 }  // namespace gui

@@ -9,7 +9,7 @@
 
 namespace gui {
 
-bool RunGuarded(const std::function<void()>& body) {
+bool RunGuarded(platform::MessageBoxService& boxes, const std::function<void()>& body) {
   const std::string caption = FromQt(QCoreApplication::applicationName());
   try {
     body();
@@ -17,9 +17,9 @@ bool RunGuarded(const std::function<void()>& body) {
   } catch (const workbench::SilentAbort&) {
     return false;
   } catch (const std::exception& e) {
-    platform::ShowMessageBox(e.what(), caption);
+    boxes.Show({e.what(), caption, platform::BoxButtons::Ok});
   } catch (...) {
-    platform::ShowMessageBox("Unexpected failure", caption);
+    boxes.Show({"Unexpected failure", caption, platform::BoxButtons::Ok});
   }
   return false;
 }

@@ -111,9 +111,9 @@ ComponentKind KindOf(const QWidget& widget) {
   return ComponentKind::Other;
 }
 
-bool LocalizeForm(QWidget& form) {
+bool LocalizeForm(QWidget& form, const workbench::Localizer& texts) {
   const std::string form_name = FromQt(form.objectName());
-  const workbench::FormTable table = workbench::Localization().LoadFormTable(form_name);
+  const workbench::FormTable table = texts.LoadFormTable(form_name);
   if (table.Empty()) return true;
   if (auto fields = table.Fields(form_name)) form.setWindowTitle(ShownText((*fields)[0]));
 
@@ -136,9 +136,9 @@ bool LocalizeForm(QWidget& form) {
   return true;
 }
 
-void LocalizeMenu(QWidget& menu, int /*language: one language is built in*/) {
-  const workbench::MenuTable table =
-      workbench::Localization().LoadMenuTable(FromQt(menu.objectName()));
+void LocalizeMenu(QWidget& menu, const workbench::Localizer& texts,
+                  int /*language: one language is built in*/) {
+  const workbench::MenuTable table = texts.LoadMenuTable(FromQt(menu.objectName()));
   if (table.Empty()) return;
   for (QAction* top : menu.actions()) {
     ApplyMenuTexts(table, *top);
@@ -147,17 +147,19 @@ void LocalizeMenu(QWidget& menu, int /*language: one language is built in*/) {
   }
 }
 
-int RegisterFormLanguageCallback(QWidget& form) {
+int RegisterFormLanguageCallback(QWidget& form, workbench::Localizer& localizer) {
   QWidget* target = &form;
-  workbench::Localizer* texts = &workbench::Localization();
-  const int slot = texts->RegisterLanguageCallback([target](int) { LocalizeForm(*target); });
+  workbench::Localizer* texts = &localizer;
+  const int slot =
+      texts->RegisterLanguageCallback([target, texts](int) { LocalizeForm(*target, *texts); });
   QObject::connect(&form, &QObject::destroyed,
                    [texts, slot] { texts->UnregisterLanguageCallback(slot); });
   return slot;
 }
 
-int RegisterMenuLanguageCallback(QWidget& menu, workbench::LanguageCallback callback) {
-  workbench::Localizer* texts = &workbench::Localization();
+int RegisterMenuLanguageCallback(QWidget& menu, workbench::Localizer& localizer,
+                                 workbench::LanguageCallback callback) {
+  workbench::Localizer* texts = &localizer;
   const int slot = texts->RegisterMenuLanguageCallback(std::move(callback));
   if (slot >= 0)
     QObject::connect(&menu, &QObject::destroyed,

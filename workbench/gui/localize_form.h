@@ -17,15 +17,16 @@ namespace gui {
 workbench::ComponentKind KindOf(const QWidget& widget);
 
 // Applies the form table named after form's object name; always true.
-bool LocalizeForm(QWidget& form);
+bool LocalizeForm(QWidget& form, const workbench::Localizer& texts);
 // Applies the menu table named after menu's object name (a QMenuBar or a QMenu) to its items
 // and to their direct children; deeper items keep their captions.
-void LocalizeMenu(QWidget& menu, int language);
+void LocalizeMenu(QWidget& menu, const workbench::Localizer& texts, int language);
 
 // A callback that localizes the form at every language change; it goes when the form does
 // (a form must not outlive the localizer it registered with).
-int RegisterFormLanguageCallback(QWidget& form);
+int RegisterFormLanguageCallback(QWidget& form, workbench::Localizer& texts);
 // Registers the callback for a menu (only once localization has started; -1 before).
-int RegisterMenuLanguageCallback(QWidget& menu, workbench::LanguageCallback callback);
+int RegisterMenuLanguageCallback(QWidget& menu, workbench::Localizer& texts,
+                                 workbench::LanguageCallback callback);
 
 }  // namespace gui

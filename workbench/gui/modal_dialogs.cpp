@@ -3,20 +3,6 @@
 #include "workbench/gui/text.h"
 
 namespace gui {
-namespace {
-
-ModalDialogService* g_service = nullptr;
-
-QtModalDialogs& QtBinding() {
-  static QtModalDialogs binding;
-  return binding;
-}
-
-}  // namespace
-
-ModalDialogService& ModalDialogs() { return g_service ? *g_service : QtBinding(); }
-void SetModalDialogService(ModalDialogService* service) { g_service = service; }
-int RunModal(QDialog& dialog) { return ModalDialogs().Run(dialog); }
 
 int RecordingModalDialogs::Run(QDialog& dialog) {
   Scripted answer{QDialog::Rejected, {}};

@@ -1,7 +1,6 @@
 #pragma once
-// Every modal dialog of the IDE opens through RunModal, so that tests can answer it as they
-// answer message boxes: the Qt binding runs the dialog's own loop; a recorder logs each
-// dialog and answers from a script.
+// The Qt binding of the modal-dialog service (platform/modal_dialogs.h), and the recorder that
+// tests bind in its place.
 
 #include <QDialog>
 #include <deque>
@@ -9,21 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/modal_dialogs.h"
+
 namespace gui {
 
-class ModalDialogService {
- public:
-  virtual ~ModalDialogService() = default;
-  // The dialog's result (QDialog::Accepted, QDialog::Rejected or a result of its own).
-  virtual int Run(QDialog& dialog) = 0;
-};
-
-// Until another service is installed, dialogs run their own modal loop.
-ModalDialogService& ModalDialogs();
-// Installs a service (not owned); nullptr restores the Qt binding.
-void SetModalDialogService(ModalDialogService* service);
-
-int RunModal(QDialog& dialog);
+using platform::ModalDialogService;
 
 class QtModalDialogs : public ModalDialogService {
  public:
@@ -52,17 +41,6 @@ class RecordingModalDialogs : public ModalDialogService {
   };
   std::vector<DialogRecord> dialogs_;
   std::deque<Scripted> script_;
-};
-
-class ScopedModalDialogRecorder {
- public:
-  ScopedModalDialogRecorder() { SetModalDialogService(&recorder_); }
-  ~ScopedModalDialogRecorder() { SetModalDialogService(nullptr); }
-  RecordingModalDialogs* operator->() { return &recorder_; }
-  RecordingModalDialogs& operator*() { return recorder_; }
-
- private:
-  RecordingModalDialogs recorder_;
 };
 
 }  // namespace gui

@@ -194,7 +194,7 @@ TEST_F(BasicBridge, OlderCompilerIsReplacedOnlyWhenTheUserAgrees) {
     PlaceCompiler(old);
     WriteWholeFile(Folder() + "INVALID.TXT", "old list");
     fs::remove(Folder() + "RESERVED.TXT");
-    boxes_->Answer(answer);
+    boxes_.Answer(answer);
     EXPECT_TRUE(basic_.QvBasicInstall());
     EXPECT_EQ(TakeBoxes(), (std::vector<Box>{{Shown("QV/B compiler on disk is version 1.40^"
                                                     "Update to version 1.51.03? (Recommended)"),
@@ -279,7 +279,7 @@ TEST_F(BasicBridge, HelpFileIsOfferedOnlyWhenOlderThanItsReleaseDate) {
   for (int answer : {platform::kAnswerNo, platform::kAnswerYes}) {
     WriteWholeFile(help, "user's help");
     ASSERT_TRUE(SetFileDate(help, release - 2));
-    boxes_->Answer(answer);
+    boxes_.Answer(answer);
     EXPECT_TRUE(basic_.QvBasicHelpInstall());
     EXPECT_EQ(TakeBoxes(), (std::vector<Box>{{Shown("QV/B help file on disk was created " +
                                                     DateTimeText(release - 2) +
@@ -327,7 +327,7 @@ TEST_F(BasicBridge, OldLayoutIsRemovedWhenTheUserAgrees) {
       fs::create_directories(old + "Output Files");
       WriteWholeFile(old + "Output Files/x.SRC", "old");
     }
-    boxes_->Answer(c.answer);
+    boxes_.Answer(c.answer);
     basic_.RemoveOldQvBasic();
     std::vector<Box> shown = TakeBoxes();
     ASSERT_EQ(shown.size(), 1u);

@@ -15,7 +15,7 @@
 
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
-#include "tests/workbench_core/temp_folder.h"
+#include "tests/workbench/temp_folder.h"
 #include "workbench/localize.h"
 #include "workbench/message_strings.h"
 #include "workbench/program_runner.h"
@@ -62,24 +62,28 @@ inline void PrintTo(const Box& box, std::ostream* out) {
 
 class BridgeTest : public ::testing::Test {
  protected:
-  BridgeTest() : texts_(TableFromSourceTree) { texts_.InitLocalization(Exe()); }
+  BridgeTest() : texts_(TableFromSourceTree) {
+    // The bridges' questions are answered Yes, their notices OK, unless a test scripts them.
+    boxes_.AnswerWithFirstButton();
+    texts_.InitLocalization(Exe());
+  }
 
   std::string Exe() const { return exe_folder_.Path(); }
 
   // The boxes shown so far, then forgotten.
   std::vector<Box> TakeBoxes() {
     std::vector<Box> shown;
-    for (const platform::BoxRequest& box : boxes_->Boxes()) shown.push_back({box.text, box.caption});
-    boxes_->Clear();
+    for (const platform::BoxRequest& box : boxes_.Boxes()) shown.push_back({box.text, box.caption});
+    boxes_.Clear();
     return shown;
   }
 
   workbench::TempFolder exe_folder_{"qv bridge"};
-  platform::ScopedMessageBoxRecorder boxes_;
+  platform::RecordingMessageBoxes boxes_;
   workbench::Localizer texts_;
-  workbench::MessageStrings strings_{texts_, *boxes_};
+  workbench::MessageStrings strings_{texts_, boxes_};
   platform::SystemProcessRunner processes_;
-  workbench::ProgramRunner runner_{processes_, *boxes_};
+  workbench::ProgramRunner runner_{processes_, boxes_};
 
  private:
   static std::optional<std::string> TableFromSourceTree(std::string_view name) {

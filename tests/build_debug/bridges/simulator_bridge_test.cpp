@@ -133,7 +133,7 @@ TEST_F(SimulatorBridge, OlderSimulatorIsReplacedOnlyWhenTheUserAgrees) {
   for (int answer : {platform::kAnswerYes, platform::kAnswerNo}) {
     CarriedResources carried(Carried("2.08.0005"));
     PlaceSimulator(StandIn("2.07.0001"));
-    boxes_->Answer(answer);
+    boxes_.Answer(answer);
     EXPECT_TRUE(sim_.QvSimInit(Exe()));
     std::vector<Box> shown = TakeBoxes();
     ASSERT_FALSE(shown.empty());
@@ -156,8 +156,8 @@ TEST_F(SimulatorBridge, UpgradeOfARunningSimulatorAsksToCloseIt) {
   std::uint32_t unused = 0;
   ASSERT_EQ(runner_.StartAndWaitIdle(Program(), "a.lst", unused), workbench::kRunStarted);
   ASSERT_TRUE(AwaitListening());
-  boxes_->Answer(platform::kAnswerOk);   // "currently running"
-  boxes_->Answer(platform::kAnswerYes);  // update
+  boxes_.Answer(platform::kAnswerOk);   // "currently running"
+  boxes_.Answer(platform::kAnswerYes);  // update
   EXPECT_TRUE(sim_.QvSimInit(Exe()));
   std::vector<Box> shown = TakeBoxes();
   ASSERT_GE(shown.size(), 3u);
@@ -222,7 +222,7 @@ TEST_F(SimulatorBridge, ManualIsOfferedOnlyWhenOlderThanItsReleaseDate) {
   EXPECT_TRUE(TakeBoxes().empty());
 
   ASSERT_TRUE(SetFileDate(manual, release - 60));
-  boxes_->Answer(platform::kAnswerYes);
+  boxes_.Answer(platform::kAnswerYes);
   EXPECT_TRUE(sim_.QvSimManualInstall());
   EXPECT_EQ(TakeBoxes(), (std::vector<Box>{{Shown("QVSim Manual file on disk was created " +
                                                   DateTimeText(release - 60) +

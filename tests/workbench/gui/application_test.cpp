@@ -9,10 +9,12 @@
 #include <QTimer>
 
 #include "modal_answerer.h"
+#include "platform/process_runner.h"
+#include "resources/string_ids.h"
 #include "workbench/gui/localize_form.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
-#include "workbench/registry_settings.h"
+#include "workbench/gui/modal_dialogs.h"
+#include "workbench/gui/qt_message_boxes.h"
+#include "workbench/session/session.h"
 
 namespace {
 
@@ -21,15 +23,21 @@ TEST(Application, StartsShowsABoxLocalizesAFormAndQuitsCleanly) {
                     ("qv_application_" + std::to_string(::getpid()) + ".txt");
   std::filesystem::remove(file);
   {
-    gui::ApplicationSession session(file);
-    EXPECT_NE(dynamic_cast<gui::QtMessageBoxes*>(&platform::MessageBoxes()), nullptr);
+    gui::QtMessageBoxes boxes;
+    gui::QtModalDialogs dialogs;
+    platform::SystemProcessRunner processes;
+    workbench::SessionSetup setup;
+    setup.settings_file = file;
+    workbench::IdeSession session({boxes, dialogs, processes}, setup);
 
-    gui::ProgramWindow window;
+    gui::ProgramWindow window(session);
     window.show();
 
     testing_gui::SeenBox seen;
     testing_gui::AnswerNextBox(QMessageBox::Ok, &seen);
-    EXPECT_EQ(workbench::MsgBoxById(3072, 3073), platform::kAnswerOk);
+    EXPECT_EQ(session.Messages().MsgBoxById(string_ids::EditorUnit::SCU_VIEW_LIST_FAILED,
+                                            string_ids::EditorUnit::SCU_VIEW_LIST_CAPTION),
+              platform::kAnswerOk);
     EXPECT_EQ(seen.title, "View Debug ERROR");
     EXPECT_EQ(seen.text, "Couldn't load file for viewing debug code");
 
@@ -39,8 +47,8 @@ TEST(Application, StartsShowsABoxLocalizesAFormAndQuitsCleanly) {
     prompt->setObjectName("LineNumLBL");
     auto* ok = new QPushButton(&go_to);
     ok->setObjectName("OkBTN");
-    gui::RegisterFormLanguageCallback(go_to);
-    workbench::ReapplyLanguage();
+    gui::RegisterFormLanguageCallback(go_to, session.Texts());
+    session.Texts().ReapplyLanguage();
     EXPECT_EQ(go_to.windowTitle(), "Go to Line Number...");
     EXPECT_EQ(prompt->text(), "Enter line number to go to:");
     EXPECT_EQ(ok->text(), "OK");
@@ -48,9 +56,7 @@ TEST(Application, StartsShowsABoxLocalizesAFormAndQuitsCleanly) {
     QTimer::singleShot(0, &window, &QWidget::close);
     EXPECT_EQ(QApplication::exec(), 0);
   }
-  // The session is over: the services are back to their defaults, the placement is on disk.
-  EXPECT_EQ(dynamic_cast<gui::QtMessageBoxes*>(&platform::MessageBoxes()), nullptr);
-  EXPECT_FALSE(workbench::SettingsStoreExists());
+  // The session is over: the placement is on disk.
   platform::SettingsStore store(file);
   const std::string root(workbench::kRegistryRoot);
   EXPECT_EQ(store.ReadInt(root + "EditorWindow\\WindowState", "EditorWindow\\WindowState"), 0);

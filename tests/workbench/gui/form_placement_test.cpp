@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QMainWindow>
+#include <memory>
 
 namespace {
 
@@ -15,19 +16,22 @@ class FormPlacementTest : public ::testing::Test {
             ("qv_placement_" + std::to_string(::getpid()) + "_" +
              ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt");
     std::filesystem::remove(file_);
-    workbench::CreateSettingsStore(file_);
-    workbench::SetRegistryRoot(workbench::kRegistryRoot);
+    store_ = std::make_unique<platform::SettingsStore>(file_);
+    registry_ = std::make_unique<workbench::RegistrySettings>(*store_);
   }
   void TearDown() override {
-    workbench::FreeSettingsStore();
+    registry_.reset();
+    store_.reset();
     std::filesystem::remove(file_);
   }
-  static int Read(const std::string& name) {
+  int Read(const std::string& name) const {
     std::int32_t v = -1;
-    EXPECT_TRUE(workbench::ReadRegInt(name, v)) << name;
+    EXPECT_TRUE(registry_->ReadRegInt(name, v)) << name;
     return v;
   }
   std::filesystem::path file_;
+  std::unique_ptr<platform::SettingsStore> store_;
+  std::unique_ptr<workbench::RegistrySettings> registry_;
 };
 
 TEST_F(FormPlacementTest, MaximizedWindowIsSavedWithItsNormalBoundsAndLeftNormal) {
@@ -37,7 +41,7 @@ TEST_F(FormPlacementTest, MaximizedWindowIsSavedWithItsNormalBoundsAndLeftNormal
   w.setWindowState(Qt::WindowMaximized);
   QApplication::processEvents();
   ASSERT_TRUE(w.isMaximized());
-  ASSERT_TRUE(gui::SaveFormPlacement("CodeWindow", w));
+  ASSERT_TRUE(gui::SaveFormPlacement(*registry_, "CodeWindow", w));
   EXPECT_EQ(Read("CodeWindow\\WindowState"), 2);
   EXPECT_EQ(Read("CodeWindow\\Left"), 100);
   EXPECT_EQ(Read("CodeWindow\\Top"), 120);
@@ -47,21 +51,21 @@ TEST_F(FormPlacementTest, MaximizedWindowIsSavedWithItsNormalBoundsAndLeftNormal
   EXPECT_FALSE(w.isMaximized());
 
   QMainWindow again;
-  ASSERT_TRUE(gui::RestoreFormPlacement("CodeWindow", again));
+  ASSERT_TRUE(gui::RestoreFormPlacement(*registry_, "CodeWindow", again));
   EXPECT_EQ(again.geometry(), QRect(100, 120, 400, 300));
   EXPECT_TRUE(again.windowState() & Qt::WindowMaximized);
 }
 
 TEST_F(FormPlacementTest, MissingWidthLeavesTheWindowAsItWas) {
-  ASSERT_TRUE(workbench::WriteFormBounds("ClockWindow", 10, 20, 300, 400, true));
-  ASSERT_TRUE(workbench::WriteRegInt("ClockWindow\\WindowState", 2));
-  ASSERT_TRUE(workbench::RegDeleteKey("ClockWindow\\Width"));
+  ASSERT_TRUE(registry_->WriteFormBounds("ClockWindow", 10, 20, 300, 400, true));
+  ASSERT_TRUE(registry_->WriteRegInt("ClockWindow\\WindowState", 2));
+  ASSERT_TRUE(registry_->RegDeleteKey("ClockWindow\\Width"));
   QMainWindow w;
   w.setGeometry(50, 60, 200, 100);
-  EXPECT_TRUE(gui::RestoreFormPlacement("ClockWindow", w));
+  EXPECT_TRUE(gui::RestoreFormPlacement(*registry_, "ClockWindow", w));
   EXPECT_EQ(w.geometry(), QRect(50, 60, 200, 100));
   EXPECT_FALSE(w.windowState() & Qt::WindowMaximized);
-  EXPECT_FALSE(gui::RestoreFormPlacement("DeviceWindow", w));
+  EXPECT_FALSE(gui::RestoreFormPlacement(*registry_, "DeviceWindow", w));
 }
 
 }  // namespace

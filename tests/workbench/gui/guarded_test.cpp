@@ -12,43 +12,44 @@
 namespace {
 
 TEST(Guarded, SilentAbortEndsTheCommandWithoutABox) {
-  platform::ScopedMessageBoxRecorder boxes;
+  platform::RecordingMessageBoxes boxes;
   bool after = false;
-  EXPECT_FALSE(gui::RunGuarded([&] {
+  EXPECT_FALSE(gui::RunGuarded(boxes, [&] {
     workbench::Abort();
     after = true;
   }));
   EXPECT_FALSE(after);
-  EXPECT_TRUE(boxes->Boxes().empty());
-  EXPECT_TRUE(gui::RunGuarded([] {}));
+  EXPECT_TRUE(boxes.Boxes().empty());
+  EXPECT_TRUE(gui::RunGuarded(boxes, [] {}));
 }
 
 TEST(Guarded, OtherFailuresAreShownNotThrownThroughTheEventLoop) {
-  platform::ScopedMessageBoxRecorder boxes;
+  platform::RecordingMessageBoxes boxes;
+  boxes.Answer(platform::kAnswerOk);
   QCoreApplication::setApplicationName("QVKey");
-  EXPECT_FALSE(gui::RunGuarded([] { throw std::runtime_error("Setting 'x' has no value"); }));
-  ASSERT_EQ(boxes->Boxes().size(), 1u);
-  EXPECT_EQ(boxes->Boxes()[0].text, "Setting 'x' has no value");
-  EXPECT_EQ(boxes->Boxes()[0].caption, "QVKey");
-  EXPECT_EQ(boxes->Boxes()[0].buttons, platform::BoxButtons::Ok);
+  EXPECT_FALSE(gui::RunGuarded(boxes, [] { throw std::runtime_error("Setting 'x' has no value"); }));
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "Setting 'x' has no value");
+  EXPECT_EQ(boxes.Boxes()[0].caption, "QVKey");
+  EXPECT_EQ(boxes.Boxes()[0].buttons, platform::BoxButtons::Ok);
 }
 
 TEST(Guarded, SlotsWithAndWithoutTheSignalsArguments) {
-  platform::ScopedMessageBoxRecorder boxes;
+  platform::RecordingMessageBoxes boxes;
   QPushButton button;
   button.setCheckable(true);
   int plain = 0;
   bool checked = false;
-  QObject::connect(&button, &QPushButton::clicked, gui::Guard([&] { ++plain; }));
-  QObject::connect(&button, &QPushButton::clicked, gui::Guard([&](bool c) { checked = c; }));
-  QObject::connect(&button, &QPushButton::clicked, gui::Guard([] { workbench::Abort(); }));
+  QObject::connect(&button, &QPushButton::clicked, gui::Guard(boxes, [&] { ++plain; }));
+  QObject::connect(&button, &QPushButton::clicked, gui::Guard(boxes, [&](bool c) { checked = c; }));
+  QObject::connect(&button, &QPushButton::clicked, gui::Guard(boxes, [] { workbench::Abort(); }));
   int* seen_count = &plain;
   QObject::connect(&button, &QPushButton::clicked,
-                   gui::Guard([count = 0, seen_count]() mutable { *seen_count += ++count; }));
+                   gui::Guard(boxes, [count = 0, seen_count]() mutable { *seen_count += ++count; }));
   button.click();
   EXPECT_EQ(plain, 2);
   EXPECT_TRUE(checked);
-  EXPECT_TRUE(boxes->Boxes().empty());
+  EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 }  // namespace

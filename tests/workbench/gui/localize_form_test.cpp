@@ -29,11 +29,7 @@ W* Add(QWidget& parent, const char* name) {
 
 class LocalizeFormTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    workbench::SetLocalization(&texts_);
-    texts_.InitLocalization("/opt/qvkey");
-  }
-  void TearDown() override { workbench::SetLocalization(nullptr); }
+  void SetUp() override { texts_.InitLocalization("/opt/qvkey"); }
 
   std::map<std::string, std::string> files_ = {
       {"TestFRM",
@@ -84,7 +80,7 @@ TEST_F(LocalizeFormTest, WalkGivesEachKindItsFields) {
   action->setObjectName("ActionTBTN");
   toolbar->addAction(action);
 
-  EXPECT_TRUE(gui::LocalizeForm(form));
+  EXPECT_TRUE(gui::LocalizeForm(form, texts_));
   EXPECT_EQ(form.windowTitle(), "Test Window");
   EXPECT_EQ(label->text(), "&Name:");
   EXPECT_EQ(label->toolTip(), "The name^of it");  // only the string tables break at "^"
@@ -119,7 +115,7 @@ TEST_F(LocalizeFormTest, RefilledItemsKeepTheChoiceMadeInThem) {
   auto* sections = Add<QListWidget>(form, "SectionsLB");
   sections->addItems({"designed one", "designed two"});
   sections->setCurrentRow(1);
-  gui::LocalizeForm(form);
+  gui::LocalizeForm(form, texts_);
   EXPECT_EQ(mode->Items(), (QStringList{"Fast", "Slow"}));
   EXPECT_EQ(mode->ItemIndex(), 1);
   EXPECT_EQ(sections->item(1)->text(), "Two");
@@ -132,7 +128,7 @@ TEST_F(LocalizeFormTest, FormWithoutTableKeepsItsDesign) {
   form.setWindowTitle("designed");
   auto* label = Add<QLabel>(form, "NameLBL");
   label->setText("designed");
-  EXPECT_TRUE(gui::LocalizeForm(form));
+  EXPECT_TRUE(gui::LocalizeForm(form, texts_));
   EXPECT_EQ(form.windowTitle(), "designed");
   EXPECT_EQ(label->text(), "designed");
 }
@@ -142,7 +138,7 @@ TEST_F(LocalizeFormTest, ConfigurationSectionListShowsFourOfItsFive) {
   form.setObjectName("ConfigFRM");
   auto* list = Add<QListWidget>(form, "ItemLSTBX");
   auto* backups = Add<QCheckBox>(form, "CreateBackupCB");
-  gui::LocalizeForm(form);
+  gui::LocalizeForm(form, texts_);
   EXPECT_EQ(form.windowTitle(), "Configuration");
   ASSERT_EQ(list->count(), 4);
   EXPECT_EQ(list->item(0)->text(), "IDE");
@@ -165,7 +161,7 @@ TEST_F(LocalizeFormTest, MenusTakeTwoLevelsByName) {
   QAction* other = file->addAction("designed");
   other->setObjectName("UnlistedMENUITM");
 
-  gui::LocalizeMenu(bar, 0);
+  gui::LocalizeMenu(bar, texts_, 0);
   EXPECT_EQ(file->title(), "&File");
   EXPECT_EQ(file->menuAction()->statusTip(), "");
   EXPECT_EQ(open->text(), "&Open...");
@@ -180,7 +176,7 @@ TEST_F(LocalizeFormTest, ShippedPopupMenu) {
   popup.setObjectName("FilesLoadedPOPMNU");
   QAction* close = popup.addAction("designed");
   close->setObjectName("CloseFileMNUITM");
-  gui::LocalizeMenu(popup, 0);
+  gui::LocalizeMenu(popup, texts_, 0);
   EXPECT_EQ(close->text(), "Close File");
   EXPECT_EQ(close->statusTip(), "");
 }
@@ -189,17 +185,17 @@ TEST_F(LocalizeFormTest, LanguageChangeRelocalizesRegisteredFormsUntilTheyGo) {
   auto* form = new QDialog;
   form->setObjectName("TestFRM");
   auto* label = Add<QLabel>(*form, "NameLBL");
-  gui::RegisterFormLanguageCallback(*form);
+  gui::RegisterFormLanguageCallback(*form, texts_);
   label->setText("changed");
-  workbench::SelectLanguage(0);
+  texts_.SelectLanguage(0);
   EXPECT_EQ(label->text(), "&Name:");
   delete form;
-  workbench::SelectLanguage(0);  // the form's callback went with it
+  texts_.SelectLanguage(0);  // the form's callback went with it
 
   QMenuBar bar;
   int calls = 0;
-  EXPECT_GE(gui::RegisterMenuLanguageCallback(bar, [&](int) { ++calls; }), 0);
-  workbench::ReapplyLanguage();
+  EXPECT_GE(gui::RegisterMenuLanguageCallback(bar, texts_, [&](int) { ++calls; }), 0);
+  texts_.ReapplyLanguage();
   EXPECT_EQ(calls, 1);
 }
 

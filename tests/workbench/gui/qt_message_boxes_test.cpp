@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "modal_answerer.h"
+#include "resources/string_ids.h"
 #include "workbench/localize.h"
 #include "workbench/message_strings.h"
 
@@ -14,15 +15,17 @@ using testing_gui::SeenBox;
 
 class QtMessageBoxesTest : public ::testing::Test {
  protected:
-  void SetUp() override { platform::SetMessageBoxService(&boxes_); }
-  void TearDown() override { platform::SetMessageBoxService(nullptr); }
+  int Show(const std::string& text, const std::string& caption,
+           BoxButtons buttons = BoxButtons::Ok) {
+    return boxes_.Show({text, caption, buttons});
+  }
   gui::QtMessageBoxes boxes_;
 };
 
 TEST_F(QtMessageBoxesTest, OkBoxShowsPlainTextWithLineBreaksAndAnswersOk) {
   SeenBox seen;
   AnswerNextBox(QMessageBox::Ok, &seen);
-  EXPECT_EQ(platform::ShowMessageBox("first\rsecond <b>not bold</b>", "Caption"),
+  EXPECT_EQ(Show("first\rsecond <b>not bold</b>", "Caption"),
             platform::kAnswerOk);
   ASSERT_TRUE(seen.seen);
   EXPECT_EQ(seen.title, "Caption");
@@ -45,18 +48,20 @@ TEST_F(QtMessageBoxesTest, AnswersAreNumberedAsTheCallersCompareThem) {
   };
   for (const Case& c : cases) {
     AnswerNextBox(c.press, nullptr);
-    EXPECT_EQ(platform::ShowMessageBox("q", "c", c.buttons), c.answer);
+    EXPECT_EQ(Show("q", "c", c.buttons), c.answer);
   }
 }
 
 TEST_F(QtMessageBoxesTest, BoxByIdReachesTheScreenWithItsTableTexts) {
   workbench::Localizer texts;
-  workbench::SetLocalization(&texts);
   texts.InitLocalization("/opt/qvkey");
+  const workbench::MessageStrings strings(texts, boxes_);
   SeenBox seen;
   AnswerNextBox(QMessageBox::No, &seen);
-  EXPECT_EQ(workbench::YesNoBoxById1(3053, 3054, "C:\\src\\a.src"), platform::kAnswerNo);
-  workbench::SetLocalization(nullptr);
+  EXPECT_EQ(strings.YesNoBoxById1(string_ids::EditorUnit::SCU_NEWER_ON_DISK,
+                                  string_ids::EditorUnit::SCU_NEWER_ON_DISK_CAPTION,
+                                  "C:\\src\\a.src"),
+            platform::kAnswerNo);
   EXPECT_EQ(seen.title, "File Load Warning");
   EXPECT_EQ(seen.text,
             "There is a newer version on disk of:\n\nC:\\src\\a.src\n\nLoad the new version?");

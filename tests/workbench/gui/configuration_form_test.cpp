@@ -38,15 +38,27 @@ class ConfigFormTest : public testing::Test {
                testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt")),
         store_((std::filesystem::remove(file_), file_)),
         registry_(store_),
-        ports_(Ports(3)) {}
+        ports_(Ports(3)) {
+    // The dialog's boxes (the first-run notice, the debug steps) have only OK; each test
+    // checks the ones it expects.
+    boxes_.AnswerWithFirstButton();
+  }
   ~ConfigFormTest() override {
     dialog_.reset();
     std::filesystem::remove(file_);
   }
 
   ConfigFormServices Services() {
-    return ConfigFormServices{registry_, link_, ports_, editor_, ide_,
-                              [this] { return wrenfield_; }, [this] { return debug_; },
+    return ConfigFormServices{registry_,
+                              link_,
+                              ports_,
+                              editor_,
+                              ide_,
+                              texts_,
+                              boxes_,
+                              *dialogs_,
+                              [this] { return wrenfield_; },
+                              [this] { return debug_; },
                               [this] { ++applied_; }};
   }
   // A store that has seen a run already: no first-run notice.
@@ -92,7 +104,11 @@ class ConfigFormTest : public testing::Test {
     return value;
   }
 
-  platform::ScopedMessageBoxRecorder boxes_;
+  platform::RecordingMessageBoxes boxes_;
+  gui::QtModalDialogs qt_dialogs_;
+  gui::RecordingModalDialogs recorded_dialogs_;
+  platform::ModalDialogService* dialogs_ = &qt_dialogs_;
+  Localizer texts_;
   std::filesystem::path file_;
   platform::SettingsStore store_;
   RegistrySettings registry_;
@@ -131,14 +147,14 @@ TEST_F(ConfigFormTest, FirstRunShowsTheNoticeThenTheDialogWithTheDefaults) {
   });
   Create();
   ASSERT_TRUE(shown);
-  ASSERT_EQ(boxes_->Boxes().size(), 1u);
-  EXPECT_EQ(boxes_->Boxes()[0].text,
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text,
             "Since this is the first time the program has run, please\r"
             "take a moment to review the default configuration.\r"
             "In particular, check the COM port setting to make sure the\r"
             "QV-Key can be found.");
-  EXPECT_EQ(boxes_->Boxes()[0].caption, "FIRST TIME RUNNING");
-  EXPECT_EQ(boxes_->Boxes()[0].buttons, platform::BoxButtons::Ok);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "FIRST TIME RUNNING");
+  EXPECT_EQ(boxes_.Boxes()[0].buttons, platform::BoxButtons::Ok);
   ConfigurationControls designed;
   designed.PortRDGRP = "COM1";  // the key link's port before any choice
   EXPECT_EQ(seen, designed);
@@ -153,28 +169,28 @@ TEST_F(ConfigFormTest, FirstRunEndsWhenConfirmedEvenWithoutAPort) {
   ports_.SetNames({});
   WhenModal([](TConfigFRM& dialog) { dialog.OkBTN->click(); });
   Create();
-  EXPECT_EQ(boxes_->Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(String("Configuration\\ComPort"), "");
   dialog_.reset();
-  boxes_->Clear();
+  boxes_.Clear();
   Create();  // would block here if the notice came back
-  EXPECT_TRUE(boxes_->Boxes().empty());
+  EXPECT_TRUE(boxes_.Boxes().empty());
 }
 
 TEST_F(ConfigFormTest, FirstRunCancelledComesBack) {
   WhenModal([](TConfigFRM& dialog) { PressEscape(dialog); });
   Create();
   dialog_.reset();
-  boxes_->Clear();
+  boxes_.Clear();
   WhenModal([](TConfigFRM& dialog) { dialog.reject(); });
   Create();
-  EXPECT_EQ(boxes_->Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes().size(), 1u);
 }
 
 TEST_F(ConfigFormTest, OkWritesExactlyTheConfigurationValues) {
   NotFirstRun("COM2");
   TConfigFRM& dialog = Create();
-  EXPECT_TRUE(boxes_->Boxes().empty());
+  EXPECT_TRUE(boxes_.Boxes().empty());
   const int result = RunModal(dialog, [](TConfigFRM& d) {
     EXPECT_EQ(d.PortRDGRP->ItemIndex(), 1);  // the stored COM2
     d.PortRDGRP->SetItemIndex(2);
@@ -381,11 +397,12 @@ TEST_F(ConfigFormTest, ColourPanelsOpenOnlyWhileColoredCommentsIsChecked) {
 TEST_F(ConfigFormTest, ColourDialogOpensThroughTheModalSeamWithTheCustomColours) {
   NotFirstRun();
   ASSERT_TRUE(registry_.WriteRegString("Configuration\\CustomColors\\ColorB", "ColorB=FF0000"));
+  gui::RecordingModalDialogs& dialogs = recorded_dialogs_;
+  dialogs_ = &dialogs;
   TConfigFRM& dialog = Create();
   dialog.ColorCodeCB->setChecked(true);
-  gui::ScopedModalDialogRecorder dialogs;
   QColor custom_b;
-  dialogs->Answer(QDialog::Accepted, [&](QDialog& d) {
+  dialogs.Answer(QDialog::Accepted, [&](QDialog& d) {
     custom_b = QColorDialog::customColor(1);
     auto& colours = static_cast<QColorDialog&>(d);
     EXPECT_EQ(colours.currentColor(), QColor(0, 0, 255));  // the panel's blue
@@ -394,12 +411,12 @@ TEST_F(ConfigFormTest, ColourDialogOpensThroughTheModalSeamWithTheCustomColours)
     colours.accept();
   });
   Click(dialog.CodeColorPNL);
-  ASSERT_EQ(dialogs->Dialogs().size(), 1u);
-  EXPECT_EQ(dialogs->Dialogs()[0].name, "SyntaxColorDLG");
+  ASSERT_EQ(dialogs.Dialogs().size(), 1u);
+  EXPECT_EQ(dialogs.Dialogs()[0].name, "SyntaxColorDLG");
   EXPECT_EQ(custom_b, QColor(0, 0, 0xFF));  // stored BGR: blue
   EXPECT_EQ(dialog.CodeColorPNL->GetColour(), 0x008000);
   EXPECT_EQ(dialog.ReadControls().CustomColors[2], "ColorC=563412");
-  dialogs->Answer(QDialog::Rejected);
+  dialogs.Answer(QDialog::Rejected);
   Click(dialog.CommentColorPNL);
   EXPECT_EQ(dialog.CommentColorPNL->GetColour(), clGreen);
 }
@@ -449,8 +466,7 @@ TEST_F(ConfigFormTest, TesterGroupPadsThePortList) {
 TEST_F(ConfigFormTest, LanguageChangeKeepsPortsLanguagesAndTheSizeNumbers) {
   NotFirstRun();
   ports_.SetNames({"COM1", "COM5"});
-  Localizer texts;
-  SetLocalization(&texts);
+  Localizer& texts = texts_;
   texts.InitLocalization("/opt/qv/");
   {
     TConfigFRM dialog(Services());
@@ -470,16 +486,13 @@ TEST_F(ConfigFormTest, LanguageChangeKeepsPortsLanguagesAndTheSizeNumbers) {
     EXPECT_EQ(dialog.IrcRDGRP->Items(), (QStringList{"Slowest", "4 MHz", "Fastest"}));
   }
   texts.SelectLanguage(0);  // the dialog's callback went with it
-  SetLocalization(nullptr);
 }
 
 // Fault mended: refilling the radio groups from the form's table used to drop their choices,
 // so picking the language while the dialog was open stored editor type and calibration -1.
 TEST_F(ConfigFormTest, PickingTheLanguageKeepsTheOtherChoices) {
   NotFirstRun();
-  Localizer texts;
-  SetLocalization(&texts);
-  texts.InitLocalization("/opt/qv/");
+  texts_.InitLocalization("/opt/qv/");
   TConfigFRM& dialog = Create();
   RunModal(dialog, [](TConfigFRM& d) {
     d.DefaultEditorTypeRDGRP->SetItemIndex(1);
@@ -497,19 +510,19 @@ TEST_F(ConfigFormTest, PickingTheLanguageKeepsTheOtherChoices) {
   EXPECT_FALSE(ide_.DefaultIsAssembly);
   EXPECT_EQ(link_.GetIrcCalMode(), 2);
   dialog_.reset();
-  SetLocalization(nullptr);
 }
 
 TEST_F(ConfigFormTest, FirstRunDialogOpensThroughTheModalSeam) {
-  gui::ScopedModalDialogRecorder dialogs;
-  dialogs->Answer(QDialog::Accepted, [](QDialog& d) {
+  gui::RecordingModalDialogs& dialogs = recorded_dialogs_;
+  dialogs_ = &dialogs;
+  dialogs.Answer(QDialog::Accepted, [](QDialog& d) {
     d.show();  // the recorder runs no loop of its own
     static_cast<TConfigFRM&>(d).OkBTN->click();
   });
   Create();
-  ASSERT_EQ(dialogs->Dialogs().size(), 1u);
-  EXPECT_EQ(dialogs->Dialogs()[0].name, "ConfigFRM");
-  EXPECT_EQ(dialogs->Dialogs()[0].title, "Configuration");
+  ASSERT_EQ(dialogs.Dialogs().size(), 1u);
+  EXPECT_EQ(dialogs.Dialogs()[0].name, "ConfigFRM");
+  EXPECT_EQ(dialogs.Dialogs()[0].title, "Configuration");
   EXPECT_EQ(String("Configuration\\ComPort"), "COM1");
 }
 
@@ -518,7 +531,7 @@ TEST_F(ConfigFormTest, DebugModeReportsTheStartUpSteps) {
   debug_ = true;
   Create();
   std::vector<std::string> texts;
-  for (const platform::BoxRequest& box : boxes_->Boxes()) {
+  for (const platform::BoxRequest& box : boxes_.Boxes()) {
     EXPECT_EQ(box.caption, "DEBUG - Config.FormCreate");
     texts.push_back(box.text);
   }

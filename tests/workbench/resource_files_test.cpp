@@ -64,38 +64,39 @@ TEST(LoadTextResourceTest, MissingResourceLeavesTheLines) {
 
 class SaveResourceTest : public ::testing::Test {
  protected:
-  platform::ScopedMessageBoxRecorder boxes;
+  SaveResourceTest() { boxes.AnswerWithFirstButton(); }  // the boxes have only OK
+  platform::RecordingMessageBoxes boxes;
   TempFolder folder;
 };
 
 TEST_F(SaveResourceTest, WritesAnExecutableThatRuns) {
   std::string target = folder.Path() + "QVB.exe";
   std::ofstream(target) << "an older compiler, longer than the new one";
-  ASSERT_TRUE(SaveResourceToFile("EXE", "QVB", target));
+  ASSERT_TRUE(SaveResourceToFile("EXE", "QVB", target, boxes));
   EXPECT_EQ(ReadFile(target), "#!/bin/sh\nexit 3\n");
   EXPECT_NE(fs::status(target).permissions() & fs::perms::owner_exec, fs::perms::none);
   EXPECT_EQ(FilesIn(folder.Path()), (std::vector<std::string>{"QVB.exe"}));  // no temporary left
 
   std::uint32_t exit_code = 0;
   platform::SystemProcessRunner processes;
-  EXPECT_EQ(ProgramRunner(processes, *boxes).RunAndWait(target, "", exit_code), kRunStarted);
+  EXPECT_EQ(ProgramRunner(processes, boxes).RunAndWait(target, "", exit_code), kRunStarted);
   EXPECT_EQ(exit_code, 3u);
-  EXPECT_TRUE(boxes->Boxes().empty());
+  EXPECT_TRUE(boxes.Boxes().empty());
 }
 
 TEST_F(SaveResourceTest, TextIsNotExecutable) {
   std::string target = folder.Path() + "RESERVED.TXT";
-  ASSERT_TRUE(SaveResourceToFile("TXT", "QVKeywords", target));
+  ASSERT_TRUE(SaveResourceToFile("TXT", "QVKeywords", target, boxes));
   EXPECT_EQ(ReadFile(target), "ADD\r\nADDB\r\nAND");
   EXPECT_EQ(fs::status(target).permissions() & fs::perms::owner_exec, fs::perms::none);
 }
 
 TEST_F(SaveResourceTest, MissingResource) {
   std::string target = folder.Path() + "QVB.chm";
-  EXPECT_FALSE(SaveResourceToFile("CHM", "QVB", target));
-  ASSERT_EQ(boxes->Boxes().size(), 1u);
-  EXPECT_EQ(boxes->Boxes()[0].text, "Couldn't find resource called \"QVB\"");
-  EXPECT_EQ(boxes->Boxes()[0].caption, "Resource Problems");
+  EXPECT_FALSE(SaveResourceToFile("CHM", "QVB", target, boxes));
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "Couldn't find resource called \"QVB\"");
+  EXPECT_EQ(boxes.Boxes()[0].caption, "Resource Problems");
   EXPECT_FALSE(fs::exists(target));
 }
 
@@ -103,12 +104,12 @@ TEST_F(SaveResourceTest, FileThatCannotBeWrittenIsAFailure) {
   // A folder in the target's place: nothing can be renamed over it.
   std::string target = folder.Path() + "INVALID.TXT";
   fs::create_directory(target);
-  EXPECT_FALSE(SaveResourceToFile("TXT", "QVKeywords", target));
-  EXPECT_FALSE(SaveResourceToFile("TXT", "QVKeywords", folder.Path() + "missing/RESERVED.TXT"));
-  ASSERT_EQ(boxes->Boxes().size(), 2u);
-  EXPECT_EQ(boxes->Boxes()[0].text, "INVALID.TXT is in use.  Unable to save to disk.");
-  EXPECT_EQ(boxes->Boxes()[0].caption, "Resource Problems");
-  EXPECT_EQ(boxes->Boxes()[1].text, "RESERVED.TXT is in use.  Unable to save to disk.");
+  EXPECT_FALSE(SaveResourceToFile("TXT", "QVKeywords", target, boxes));
+  EXPECT_FALSE(SaveResourceToFile("TXT", "QVKeywords", folder.Path() + "missing/RESERVED.TXT", boxes));
+  ASSERT_EQ(boxes.Boxes().size(), 2u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "INVALID.TXT is in use.  Unable to save to disk.");
+  EXPECT_EQ(boxes.Boxes()[0].caption, "Resource Problems");
+  EXPECT_EQ(boxes.Boxes()[1].text, "RESERVED.TXT is in use.  Unable to save to disk.");
   EXPECT_EQ(FilesIn(folder.Path()), (std::vector<std::string>{"INVALID.TXT"}));
 }
 

@@ -12,7 +12,9 @@ TEST(GlobalsTest, StartValues) {
   EXPECT_EQ(values.EditorFontStyle, 0);
   EXPECT_FALSE(values.WrenfieldMode);
   EXPECT_EQ(values.ExeFolder, "");
-  EXPECT_EQ(&Globals(), &Globals());
+  EXPECT_FALSE(values.DebugMode);
+  EXPECT_FALSE(values.ReadOnly);
+  EXPECT_EQ(values.CommandLineFile, "");
 }
 
 TEST(GlobalsTest, ProgramFolderEndsWithSlash) {

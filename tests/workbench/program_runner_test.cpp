@@ -74,6 +74,7 @@ TEST_F(RunProgramTest, ExitCodeOfTheChild) {
 
 TEST_F(RunProgramTest, MissingProgram) {
   std::uint32_t exit_code = 77;
+  boxes.Answer(platform::kAnswerOk);
   EXPECT_EQ(RunAndWait(folder.Path() + "x.exe", "/v", exit_code), kRunNotStarted);
   EXPECT_EQ(exit_code, 77u);
   ASSERT_EQ(boxes.Boxes().size(), 1u);
@@ -85,6 +86,7 @@ TEST_F(RunProgramTest, MissingProgram) {
 TEST_F(RunProgramTest, ProgramThatIsNoExecutable) {
   std::string path = Script("TARN.dll", "exit 0\n", false);
   std::uint32_t exit_code = 0;
+  boxes.Answer(platform::kAnswerOk);
   EXPECT_EQ(RunAndWait(path, "", exit_code), kRunNotStarted);
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, "Couldn't start TARN.dll");
@@ -139,13 +141,14 @@ TEST_F(RunProgramTest, StartOnlyLeavesTheExitCode) {
   std::uint32_t exit_code = 77;
   EXPECT_EQ(StartAndWaitIdle("/bin/sh", "-c \"exit 9\"", exit_code), kRunStarted);
   EXPECT_EQ(exit_code, 77u);
+  boxes.Answer(platform::kAnswerOk);
   EXPECT_EQ(StartAndWaitIdle(folder.Path() + "QVSim.exe", "", exit_code), kRunNotStarted);
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].caption, "QVSim.exe start up ERROR");
 }
 
 TEST(OwnProgramFileTest, NamesThisTestProgram) {
-  EXPECT_EQ(fs::path(platform::OwnProgramFile()).filename(), "workbench_core_tests");
+  EXPECT_EQ(fs::path(platform::OwnProgramFile()).filename(), "workbench_tests");
 }
 
 }  // namespace

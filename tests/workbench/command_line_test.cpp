@@ -202,21 +202,22 @@ TEST(CommandLineParsedText, FullCommandLines) {
 }
 
 TEST(CommandLineBoxes, ErrorsAndParsedListGoToTheirBoxes) {
-  platform::ScopedMessageBoxRecorder boxes;
+  platform::RecordingMessageBoxes boxes;
+  boxes.AnswerWithFirstButton();  // both boxes have only OK
   T_ZKCmdLineParse parser;
   parser.ParseCommandLine({"/h"});
-  ShowParseErrors(parser);
-  ASSERT_EQ(boxes->Boxes().size(), 1u);
-  EXPECT_EQ(boxes->Boxes()[0].text, kNoFile + "\r\r" + kHideIgnored);
-  EXPECT_EQ(boxes->Boxes()[0].caption, "Command Line Parse Errors");
-  EXPECT_EQ(boxes->Boxes()[0].buttons, platform::BoxButtons::Ok);
+  ShowParseErrors(parser, boxes);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, kNoFile + "\r\r" + kHideIgnored);
+  EXPECT_EQ(boxes.Boxes()[0].caption, "Command Line Parse Errors");
+  EXPECT_EQ(boxes.Boxes()[0].buttons, platform::BoxButtons::Ok);
 
   parser.ParseCommandLine({"/cd", "/1"});
-  ShowParseErrors(parser);  // nothing to report: no box
-  ShowParsedCommandLine(parser);
-  ASSERT_EQ(boxes->Boxes().size(), 2u);
-  EXPECT_EQ(boxes->Boxes()[1].text, "CMD: Debug command line parsing\rCMD: Set COM port - COM1");
-  EXPECT_EQ(boxes->Boxes()[1].caption, "Parsed Command Line");
+  ShowParseErrors(parser, boxes);  // nothing to report: no box
+  ShowParsedCommandLine(parser, boxes);
+  ASSERT_EQ(boxes.Boxes().size(), 2u);
+  EXPECT_EQ(boxes.Boxes()[1].text, "CMD: Debug command line parsing\rCMD: Set COM port - COM1");
+  EXPECT_EQ(boxes.Boxes()[1].caption, "Parsed Command Line");
 }
 
 TEST(CommandLineParameters, ProgramNameIsDropped) {

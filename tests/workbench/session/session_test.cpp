@@ -1,0 +1,135 @@
+#include "workbench/session/session.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "platform/message_box.h"
+#include "platform/modal_dialogs.h"
+#include "platform/process_runner.h"
+#include "resources/string_ids.h"
+
+namespace workbench {
+namespace {
+
+namespace fs = std::filesystem;
+namespace ids = string_ids;
+
+class NoDialogs : public platform::ModalDialogService {
+ public:
+  int Run(QDialog&) override { throw std::logic_error("No dialog expected"); }
+};
+
+// A second language: the same ids, other texts, read from a table of the test's own.
+std::optional<std::string> GermanTexts(std::string_view name) {
+  static const std::map<std::string, std::string, std::less<>> kTables = {
+      {"StringResourceNames", "DebugUnit_Strings\r\n"},
+      {"DebugUnit_Strings",
+       "SCU_LST_LOAD_FAILED\t.LST-Datei nicht geladen\r\n"
+       "SCU_LST_LOAD_CAPTION\tCODEFENSTER - LADEFEHLER\r\n"
+       "SCU_RESET_POSITIONS\tFenster zuruecksetzen?\r\n"
+       "SCU_RESET_POSITIONS_CAPTION\tFENSTERPOSITION\r\n"},
+  };
+  auto it = kTables.find(name);
+  if (it == kTables.end()) return std::nullopt;
+  return it->second;
+}
+
+class TwoSessions : public ::testing::Test {
+ protected:
+  fs::path File(const std::string& tag) const {
+    return fs::temp_directory_path() / ("qv_session_" + std::to_string(::getpid()) + "_" + tag +
+                                        ".txt");
+  }
+  void SetUp() override {
+    fs::remove(File("a"));
+    fs::remove(File("b"));
+  }
+  void TearDown() override {
+    fs::remove(File("a"));
+    fs::remove(File("b"));
+  }
+
+  platform::RecordingMessageBoxes boxes_a_, boxes_b_;
+  NoDialogs dialogs_;
+  platform::SystemProcessRunner processes_;
+};
+
+TEST_F(TwoSessions, KeepTheirSettingsTextsBoxesAndImagesApart) {
+  IdeSession a({boxes_a_, dialogs_, processes_}, {File("a"), "/opt/a/", EmbeddedTextResource});
+  IdeSession b({boxes_b_, dialogs_, processes_}, {File("b"), "/opt/b/", GermanTexts});
+
+  ASSERT_TRUE(a.Registry().WriteRegInt("FileListWidth", 120));
+  ASSERT_TRUE(b.Registry().WriteRegInt("FileListWidth", 200));
+  std::int32_t width = 0;
+  ASSERT_TRUE(a.Registry().ReadRegInt("FileListWidth", width));
+  EXPECT_EQ(width, 120);
+  ASSERT_TRUE(b.Registry().ReadRegInt("FileListWidth", width));
+  EXPECT_EQ(width, 200);
+  EXPECT_EQ(a.Store().File(), File("a"));
+
+  boxes_a_.Answer(platform::kAnswerNo);
+  boxes_b_.Answer(platform::kAnswerYes);
+  EXPECT_EQ(a.Messages().YesNoBoxById(ids::DebugUnit::SCU_RESET_POSITIONS,
+                                      ids::DebugUnit::SCU_RESET_POSITIONS_CAPTION),
+            platform::kAnswerNo);
+  EXPECT_EQ(b.Messages().YesNoBoxById(ids::DebugUnit::SCU_RESET_POSITIONS,
+                                      ids::DebugUnit::SCU_RESET_POSITIONS_CAPTION),
+            platform::kAnswerYes);
+  ASSERT_EQ(boxes_a_.Boxes().size(), 1u);
+  ASSERT_EQ(boxes_b_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_a_.Boxes()[0].caption, "WINDOW POSITION RESET");
+  EXPECT_EQ(boxes_b_.Boxes()[0].caption, "FENSTERPOSITION");
+  EXPECT_EQ(b.Texts().LU_GetString(ids::DebugUnit::SCU_LST_LOAD_FAILED), ".LST-Datei nicht geladen");
+  EXPECT_EQ(b.Texts().LU_GetString(ids::EditorUnit::SCU_VIEW_LIST_FAILED), "String not available");
+
+  a.Globals().WrenfieldMode = true;
+  EXPECT_FALSE(b.Globals().WrenfieldMode);
+  EXPECT_EQ(a.Globals().ExeFolder, "/opt/a/");
+  EXPECT_EQ(b.Globals().ExeFolder, "/opt/b/");
+  EXPECT_EQ(a.Texts().LanguagesFolder(), "/opt/a/Languages/");
+
+  a.Image().WorkingImage[3] = build_debug::UsedWord(0x123);
+  EXPECT_EQ(b.Image().WorkingImage[3], build_debug::kEmptyWord);
+  EXPECT_NE(a.Image().FileBuffer, b.Image().FileBuffer);
+}
+
+TEST_F(TwoSessions, StartValuesOfARun) {
+  IdeSession session({boxes_a_, dialogs_, processes_}, {File("a"), "/opt/a/", EmbeddedTextResource});
+  const build_debug::ObjectImage& image = session.Image();
+  EXPECT_EQ(image.ClockHz, 50'000'000);
+  EXPECT_EQ(image.Device4K, 0);
+  EXPECT_EQ(image.FileBufferSize, build_debug::kFileBufferSize);
+  EXPECT_EQ(session.Registry().RegistryRoot(), kRegistryRoot);
+  EXPECT_TRUE(session.Texts().Initialised());
+  EXPECT_FALSE(session.Globals().DebugMode);
+  EXPECT_EQ(session.Globals().EditorFontName, "Courier New");
+  EXPECT_EQ(session.GetObjectImage(), &session.Image());
+}
+
+TEST_F(TwoSessions, ASettingWrittenInOneRunIsThereInTheNext) {
+  {
+    IdeSession first({boxes_a_, dialogs_, processes_}, {File("a"), "/opt/a/", EmbeddedTextResource});
+    ASSERT_TRUE(first.Registry().WriteRegInt("FileListWidth", 120));
+  }
+  IdeSession next({boxes_a_, dialogs_, processes_}, {File("a"), "/opt/a/", EmbeddedTextResource});
+  std::int32_t width = 0;
+  EXPECT_TRUE(next.Registry().ReadRegInt("FileListWidth", width));
+  EXPECT_EQ(width, 120);
+}
+
+// A service the session was not handed is a programming error, never a silent default.
+TEST_F(TwoSessions, AServiceThatWasNotHandedInFailsLoudly) {
+  IdeSession session({boxes_a_, dialogs_, processes_}, {File("a"), "/opt/a/", EmbeddedTextResource});
+  EXPECT_THROW(session.Clipboard(), MissingService);
+  EXPECT_THROW(session.SerialPorts(), MissingService);
+  EXPECT_THROW(session.Clock(), MissingService);
+  EXPECT_EQ(&session.Boxes(), &boxes_a_);
+  EXPECT_EQ(&session.Processes(), &processes_);
+}
+
+}  // namespace
+}  // namespace workbench

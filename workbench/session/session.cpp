@@ -1,0 +1,43 @@
+#include "workbench/session/session.h"
+
+#include <utility>
+
+namespace workbench {
+namespace {
+
+template <typename Service>
+Service& Bound(Service* service, const char* name) {
+  if (!service) throw MissingService(std::string("The session has no ") + name + " service");
+  return *service;
+}
+
+}  // namespace
+
+IdeSession::IdeSession(const SessionServices& services, SessionSetup setup)
+    : services_(services),
+      localizer_(std::move(setup.texts)),
+      messages_(localizer_, services_.boxes),
+      store_(std::make_unique<platform::SettingsStore>(setup.settings_file)),
+      registry_(*store_),
+      runner_(services_.processes, services_.boxes) {
+  globals_.ExeFolder = setup.exe_folder;
+  build_debug::ObjectImage& image = *GetObjectImage();
+  image.ClockHz = build_debug::kDefaultClockHz;
+  image.Device4K = 0;
+  registry_.SetRegistryRoot(kRegistryRoot);
+  localizer_.InitLocalization(globals_.ExeFolder);
+}
+
+IdeSession::~IdeSession() { localizer_.DoneLocalization(); }
+
+platform::Clipboard& IdeSession::Clipboard() const {
+  return Bound(services_.clipboard, "clipboard");
+}
+
+platform::SerialPortOpener& IdeSession::SerialPorts() const {
+  return Bound(services_.serial_ports, "serial-port");
+}
+
+platform::Clock& IdeSession::Clock() const { return Bound(services_.clock, "clock"); }
+
+}  // namespace workbench

@@ -1,0 +1,103 @@
+#pragma once
+// IdeSession: one run of the IDE. It owns what the IDE keeps for the run (the global values,
+// the string tables, the message boxes over them, the settings store, the object image, the
+// process runner, and every unit added from now on) and holds the services it was handed.
+// The main program makes one; a test can make two side by side.
+//
+// The members are built in the order of the IDE's start-up and destroyed in the reverse, which
+// is the order of its shut-down: the units first, then the settings store, the message strings
+// and the localized texts, in this order.
+//
+// Adding a unit: a member declared after the ones it uses (it is built after them and gone
+// before them), built in the constructor's initializer list from the session's own members
+// and services, and an accessor named for the unit.
+
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "build_debug/object_image.h"
+#include "platform/settings_store.h"
+#include "workbench/globals.h"
+#include "workbench/localize.h"
+#include "workbench/message_strings.h"
+#include "workbench/program_runner.h"
+#include "workbench/registry_settings.h"
+
+namespace platform {
+class Clipboard;
+class Clock;
+class MessageBoxService;
+class ModalDialogService;
+class ProcessRunner;
+class SerialPortOpener;
+}  // namespace platform
+
+namespace workbench {
+
+// The services a session works through; all of them outlive it. Those whose bindings are not
+// written yet may be left out (null): asking for one then is a programming error.
+struct SessionServices {
+  platform::MessageBoxService& boxes;
+  platform::ModalDialogService& dialogs;
+  platform::ProcessRunner& processes;
+  platform::Clipboard* clipboard = nullptr;
+  platform::SerialPortOpener* serial_ports = nullptr;
+  platform::Clock* clock = nullptr;
+};
+
+// Where a session finds its files and texts.
+struct SessionSetup {
+  std::filesystem::path settings_file = platform::SettingsStore::DefaultPath();
+  std::string exe_folder;  // the program's folder, ending with "/"
+  TextResourceLookup texts = EmbeddedTextResource;
+};
+
+// A service asked for that the session was not given.
+class MissingService : public std::logic_error {
+ public:
+  using std::logic_error::logic_error;
+};
+
+class IdeSession {
+ public:
+  IdeSession(const SessionServices& services, SessionSetup setup);
+  ~IdeSession();
+  IdeSession(const IdeSession&) = delete;
+  IdeSession& operator=(const IdeSession&) = delete;
+
+  GlobalValues& Globals() { return globals_; }
+  const GlobalValues& Globals() const { return globals_; }
+  Localizer& Texts() { return localizer_; }
+  const Localizer& Texts() const { return localizer_; }
+  const MessageStrings& Messages() const { return messages_; }
+  platform::SettingsStore& Store() { return *store_; }
+  RegistrySettings& Registry() { return registry_; }
+  const RegistrySettings& Registry() const { return registry_; }
+  // The record as the builders and windows use it.
+  build_debug::ObjectImage& Image() const { return image_.Image(); }
+  // The start-up's call: resets the WorkingImage and returns the record.
+  build_debug::ObjectImage* GetObjectImage() { return image_.GetObjectImage(); }
+  const ProgramRunner& Runner() const { return runner_; }
+
+  platform::MessageBoxService& Boxes() const { return services_.boxes; }
+  platform::ModalDialogService& Dialogs() const { return services_.dialogs; }
+  platform::ProcessRunner& Processes() const { return services_.processes; }
+  platform::Clipboard& Clipboard() const;
+  platform::SerialPortOpener& SerialPorts() const;
+  platform::Clock& Clock() const;
+
+ private:
+  SessionServices services_;
+  GlobalValues globals_;
+  build_debug::ProgramObjectImage image_;
+  // Freed after the settings store, as the shut-down frees them.
+  Localizer localizer_;
+  MessageStrings messages_;
+  std::unique_ptr<platform::SettingsStore> store_;
+  RegistrySettings registry_;
+  ProgramRunner runner_;
+};
+
+}  // namespace workbench
