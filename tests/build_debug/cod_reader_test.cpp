@@ -9,6 +9,8 @@ namespace {
 
 class CodReaderTest : public ::testing::Test {
  protected:
+  CodReaderTest() { boxes.AnswerWithFirstButton(); }
+
   // Opens the file built from cod; false when it was refused.
   bool Open(const CodWriter& cod) {
     WriteBytes(file, cod.Build());

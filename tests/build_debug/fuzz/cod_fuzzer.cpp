@@ -28,6 +28,7 @@ struct FuzzSession {
 
   FuzzSession() {
     texts.InitLocalization("x");
+    boxes.AnswerWithFirstButton();
     image->FileBuffer = buffer.data();
     image->FileBufferSize = build_debug::kFileBufferSize;
     base = (std::filesystem::temp_directory_path() / ("cod_fuzz_" + std::to_string(getpid()))).string();
