@@ -561,6 +561,8 @@ TEST_F(CtsMonitorTest, MakesWayForTheKeyAndComesBackAfterIt) {
 }
 
 TEST_F(CtsMonitorTest, AChangeRightAfterTheOpenIsDiscarded) {
+  boxes_.Answer(platform::kAnswerOk);
+  boxes_.Answer(platform::kAnswerOk);
   monitored_.ComInit();
   monitored_.SetCtsMonitor(true);
   now_ += std::chrono::milliseconds(900);
