@@ -45,7 +45,7 @@ struct CodSession {
 
   CodSession() {
     texts.InitLocalization("x");
-    boxes.AnswerWithFirstButton();  // the tests read the boxes afterwards
+    boxes.AnswerWithFirstButton();  // the loader's boxes have only OK
   }
 
   void Write(const CodWriter& cod, const std::string& listing = kSmallListing) {

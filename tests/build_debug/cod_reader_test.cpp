@@ -9,7 +9,7 @@ namespace {
 
 class CodReaderTest : public ::testing::Test {
  protected:
-  CodReaderTest() { boxes.AnswerWithFirstButton(); }
+  CodReaderTest() { boxes.AnswerWithFirstButton(); }  // the reader's boxes have only OK
 
   // Opens the file built from cod; false when it was refused.
   bool Open(const CodWriter& cod) {

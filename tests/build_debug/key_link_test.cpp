@@ -50,7 +50,10 @@ void Loopback(KeyIo& io) {
 // Everything a link needs, with the environment as a table the test fills.
 class KeyLinkTest : public ::testing::Test {
  protected:
-  KeyLinkTest() { texts_.InitLocalization("x"); }
+  KeyLinkTest() {
+    texts_.InitLocalization("x");
+    boxes_.AnswerWithFirstButton();  // the link's error boxes have only OK
+  }
 
   SimulatedKey& StartKey(KeyConfig config = {}, const std::string& port = "COM1") {
     keys_.push_back(std::make_unique<SimulatedKey>(std::move(config)));
