@@ -104,6 +104,7 @@ void TScrivlet::RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept) 
   BlockEndCol = kept->endCol;
   kept.reset();
   EndUpdate();
+  ScrollInView();
 }
 
 void TScrivlet::PasteFromClipboard() {

@@ -79,7 +79,7 @@ void TScrivlet::SetSelStart(int32_t n) {
   PendingSpaces.clear();
   DesiredX = kNoDesiredX;
   UndoBreak = true;
-  if (window_ != nullptr) window_->UpdateCaret();
+  UpdateCaret();
 }
 
 void TScrivlet::SetSelLength(int32_t n) {
@@ -99,6 +99,7 @@ void TScrivlet::SetSelLength(int32_t n) {
   BlockMode = false;
   DesiredX = kNoDesiredX;
   Invalidate();
+  UpdateCaret();
 }
 
 void TScrivlet::Select(int32_t anchor, int32_t caret) {
@@ -122,6 +123,26 @@ void TScrivlet::RefreshAfterChange() {
   if (Table.ChangePending) {
     Table.ChangePending = false;
     Change();
+  }
+  UpdateCaret();
+}
+
+void TScrivlet::UpdateCaret() {
+  if (UpdateDepth > 0) return;
+  if (window_ != nullptr) window_->UpdateCaret();
+  const int32_t offset = Caret->Offset();
+  const auto pending = static_cast<int32_t>(PendingSpaces.size());
+  const uint8_t style = CombinedStyle(Caret->InlineStyle(), Caret->CurrentStyle().RunFlags, FontStyle);
+  if (offset != caretOffset_ || pending != caretPending_) {
+    caretOffset_ = offset;
+    caretPending_ = pending;
+    if (OnSelMove) OnSelMove(*this);
+    NotifyListeners(kCaretMoved);
+  }
+  if (style != caretStyle_) {
+    caretStyle_ = style;
+    if (OnStyleChange) OnStyleChange(*this);
+    NotifyListeners(kStyleAtCaret);
   }
 }
 
@@ -174,6 +195,7 @@ void TScrivlet::LoadFromStream(std::istream& stream) {
   }
   finish();
   Change();
+  UpdateCaret();
 }
 
 void TScrivlet::SaveToStream(std::ostream& stream) {

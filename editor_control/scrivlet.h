@@ -117,6 +117,9 @@ class TScrivlet {
   void BeginUpdate() { ++UpdateDepth; }
   // After a change: the listeners get code 1, then OnChange fires.
   virtual void Change();
+  // The caret display follows the caret: OnSelMove and code 2 when its offset or pending
+  // spaces changed since the last update, OnStyleChange and code 4 when the style there did.
+  void UpdateCaret();
   void EndUpdate();
 
   // --- selection (positions are absolute offsets) ---
@@ -457,6 +460,9 @@ class TScrivlet {
     int32_t FromX = 0, FromY = 0, ToX = 0, ToY = 0;
   } scroll_;
   int64_t lastScrollEnd_ = INT64_MIN / 2;
+  int32_t caretOffset_ = 0;
+  int32_t caretPending_ = 0;
+  uint8_t caretStyle_ = 0;
   std::unique_ptr<TScrivLayout> layout_;
   std::unique_ptr<TzkFormatThread> formatThread_;
 };

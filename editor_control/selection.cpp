@@ -65,8 +65,10 @@ void TScrivlet::SetSelCol(int32_t col) {
   const int32_t length = rec.End - rec.Start;
   nav.SetColumnInLine(std::max(0, col));
   SetSelStart(nav.Offset());
-  if ((options_ & zkoKeepColumnPos) && !wordWrap_ && col > length)
+  if ((options_ & zkoKeepColumnPos) && !wordWrap_ && col > length) {
     PendingSpaces.assign(static_cast<size_t>(col - length), ' ');
+    UpdateCaret();
+  }
 }
 
 void TScrivlet::SelectColumnBlock(int32_t col1, int32_t par1, int32_t col2, int32_t par2) {
@@ -83,6 +85,7 @@ void TScrivlet::SelectColumnBlock(int32_t col1, int32_t par1, int32_t col2, int3
   BlockMode = true;
   BlockEndCol = col1;
   BlockStartCol = col2;
+  UpdateCaret();
 }
 
 int32_t TScrivlet::ColumnOf(int32_t paraIndex, int32_t pos) {

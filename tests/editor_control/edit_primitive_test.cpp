@@ -42,7 +42,7 @@ TEST_F(EditPrimitiveTest, ListenersHearBeforeAndAfterAndChangeFiresOncePerRefres
   EXPECT_EQ(changes, 0);
   s.EndUpdate();
   EXPECT_EQ(changes, 1);
-  EXPECT_EQ(codes, (std::vector<int>{kChangeBefore, kChangeBefore, kChangeAfter}));
+  EXPECT_EQ(codes, (std::vector<int>{kChangeBefore, kChangeBefore, kChangeAfter, kCaretMoved}));
 }
 
 TEST_F(EditPrimitiveTest, AnEmptySelectionAndAnEmptyTextChangeNothing) {

@@ -171,6 +171,25 @@ TEST(SelectionTest, StyleTogglesWrapTheSelectionAndUndoRestoresTheText) {
   }
 }
 
+TEST(SelectionTest, CaretUpdatesTellOfMovesAndOfStyleChangesOnce) {
+  TScrivlet s;
+  s.SetStaticFormat(true);
+  Load(s, "ab\x02" "cd\x02" "ef");
+  std::vector<int> codes;
+  int moves = 0, styles = 0;
+  s.ChangeListeners.push_back([&](TScrivlet&, int code) { codes.push_back(code); });
+  s.OnSelMove = [&](TScrivlet&) { ++moves; };
+  s.OnStyleChange = [&](TScrivlet&) { ++styles; };
+  s.SetSelStart(1);
+  s.SetSelStart(1);
+  EXPECT_EQ(moves, 1) << "the same place again is no move";
+  EXPECT_EQ(styles, 0);
+  s.SetSelStart(4);  // behind the bold code
+  EXPECT_EQ(moves, 2);
+  EXPECT_EQ(styles, 1);
+  EXPECT_EQ(codes, (std::vector<int>{kCaretMoved, kCaretMoved, kStyleAtCaret}));
+}
+
 // Scrolling: a manual ticker runs the animation steps, the clock moves 10 ms per reading.
 class StepClock : public TTickClock {
  public:
