@@ -268,11 +268,11 @@ void BuiltinAssembler::ReadLabel(const Token& first) {
   }
 }
 
-void BuiltinAssembler::DefinePendingLabel(std::int32_t location) {
+void BuiltinAssembler::DefineLabel(std::uint8_t kind, std::int32_t value, std::int32_t extra) {
   if (!label_.pending) return;
   label_.pending = false;
   std::string_view key(label_.key, static_cast<std::size_t>(label_.key_length));
-  if (symbols_.Add(key, kKindConstant, location) == kNoSymbol) Fail(msg::kSymbolTableFull);
+  if (symbols_.Add(key, kind, value, extra) == kNoSymbol) Fail(msg::kSymbolTableFull);
 }
 
 }  // namespace build_debug

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "build_debug/builtin_names.h"
 #include "build_debug/builtin_symbols.h"
 #include "build_debug/object_image.h"
 
@@ -106,7 +107,9 @@ class BuiltinAssembler {
   void SkipInactiveLine();
   void Statement(const Token& first);
   void ReadLabel(const Token& first);
-  void DefinePendingLabel(std::int32_t location);
+  // A label not yet in the table gets its kind and value from the statement.
+  void DefineLabel(std::uint8_t kind, std::int32_t value, std::int32_t extra = 0);
+  void DefinePendingLabel(std::int32_t location) { DefineLabel(kKindConstant, location); }
   void ExpectEndOfLine();
   bool MoreValues();
   void SkipRestOfLine();

@@ -170,11 +170,7 @@ void BuiltinAssembler::Reset() {
 void BuiltinAssembler::Equals() {
   if (!label_.present) Fail(msg::kEqualsNeedsVariable);
   std::int32_t value = StrictValue();
-  if (label_.pending) {
-    label_.pending = false;
-    std::string_view key(label_.key, static_cast<std::size_t>(label_.key_length));
-    if (symbols_.Add(key, kKindVariable, value) == kNoSymbol) Fail(msg::kSymbolTableFull);
-  }
+  DefineLabel(kKindVariable, value);
   listed_value_ = true;
   line_value_ = value;
 }
@@ -182,11 +178,7 @@ void BuiltinAssembler::Equals() {
 void BuiltinAssembler::Equ() {
   if (!label_.present) Fail(msg::kEquNeedsLabel);
   std::int32_t value = StrictValue();
-  if (label_.pending) {
-    label_.pending = false;
-    std::string_view key(label_.key, static_cast<std::size_t>(label_.key_length));
-    if (symbols_.Add(key, kKindConstant, value) == kNoSymbol) Fail(msg::kSymbolTableFull);
-  }
+  DefineLabel(kKindConstant, value);
   if (pass_ == 2) {
     listed_value_ = true;
     line_value_ = value;
@@ -276,9 +268,7 @@ void BuiltinAssembler::MacroDefinition() {
     ExpectEndOfLine();
   }
   line_ended_ = true;
-  label_.pending = false;
-  std::string_view key(label_.key, static_cast<std::size_t>(label_.key_length));
-  if (symbols_.Add(key, kKindMacro, lexer_.pos, count) == kNoSymbol) Fail(msg::kSymbolTableFull);
+  DefineLabel(kKindMacro, lexer_.pos, count);
   definition_depth_ = 1;
 }
 

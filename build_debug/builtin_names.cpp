@@ -32,7 +32,8 @@ constexpr Name kStartNames[] = {
     {"QV52", kKindDevice, kDeviceIdentifier | kDevice4K},
 };
 
-constexpr Name kParameters2K[] = {
+// The crystal oscillators, alike on both device sizes.
+constexpr Name kCrystals[] = {
     {"OSCXTMAX", kKindDevice, Fuse(0x00A3, 0x00)},
     {"OSCXT5", kKindDevice, Fuse(0x00A3, 0x03)},
     {"OSCXT4", kKindDevice, Fuse(0x00A3, 0x02)},
@@ -45,6 +46,9 @@ constexpr Name kParameters2K[] = {
     {"OSCXT1", kKindDevice, Fuse(0x00A3, 0x20)},
     {"OSCLP2", kKindDevice, Fuse(0x00A3, 0x23)},
     {"OSCLP1", kKindDevice, Fuse(0x00A3, 0x22)},
+};
+
+constexpr Name kParameters2K[] = {
     {"OSCRC", kKindDevice, Fuse(0x00E3, 0x01)},
     {"OSC4MHZ", kKindDevice, Fuse(0x00E3, 0xE1)},
     {"OSC1MHZ", kKindDevice, Fuse(0x00E3, 0xC1)},
@@ -64,18 +68,6 @@ constexpr Name kParameters2K[] = {
 };
 
 constexpr Name kParameters4K[] = {
-    {"OSCXTMAX", kKindDevice, Fuse(0x00A3, 0x00)},
-    {"OSCXT5", kKindDevice, Fuse(0x00A3, 0x03)},
-    {"OSCXT4", kKindDevice, Fuse(0x00A3, 0x02)},
-    {"OSCXT3", kKindDevice, Fuse(0x00A3, 0x21)},
-    {"OSCXTMIN", kKindDevice, Fuse(0x00A3, 0x22)},
-    {"OSCHS3", kKindDevice, Fuse(0x00A3, 0x00)},
-    {"OSCHS2", kKindDevice, Fuse(0x00A3, 0x03)},
-    {"OSCHS1", kKindDevice, Fuse(0x00A3, 0x02)},
-    {"OSCXT2", kKindDevice, Fuse(0x00A3, 0x21)},
-    {"OSCXT1", kKindDevice, Fuse(0x00A3, 0x20)},
-    {"OSCLP2", kKindDevice, Fuse(0x00A3, 0x23)},
-    {"OSCLP1", kKindDevice, Fuse(0x00A3, 0x22)},
     {"OSCRC", kKindDevice, Fuse(0x00F3, 0x01)},
     {"OSC4MHZ", kKindDevice, Fuse(0x00F3, 0xE1)},
     {"OSC1MHZ", kKindDevice, Fuse(0x00F3, 0xC1)},
@@ -198,7 +190,8 @@ bool Enter(BuiltinSymbolTable& table, std::span<const Name> names) {
 bool EnterStartNames(BuiltinSymbolTable& table) { return Enter(table, kStartNames); }
 
 bool EnterDeviceNames(BuiltinSymbolTable& table, bool device4k) {
-  if (!Enter(table, device4k ? std::span<const Name>(kParameters4K) : kParameters2K) ||
+  if (!Enter(table, kCrystals) ||
+      !Enter(table, device4k ? std::span<const Name>(kParameters4K) : kParameters2K) ||
       !Enter(table, kOperators) || !Enter(table, kOtherDirectives))
     return false;
   for (std::int32_t n = 0; n <= kNop; ++n)

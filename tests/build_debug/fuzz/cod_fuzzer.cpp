@@ -1,6 +1,6 @@
 // libFuzzer target over the ".cod" reader and the C-output loader: any bytes as a ".cod" file
 // beside a small listing must load or be refused, never crash or touch memory outside a buffer.
-// Built with -DQV_FUZZ=ON and clang; run: cod_fuzzer -max_total_time=300 <corpus folder>
+// Built with -DQV_FUZZERS=ON and clang; run: cod_fuzzer -max_total_time=300 <corpus folder>
 // (tests/build_debug/fixtures/cod/ holds a valid seed).
 
 #include <cstdint>
