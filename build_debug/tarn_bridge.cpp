@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "build_debug/object_image.h"
+#include "build_debug/tool_install.h"
 #include "resources/string_ids.h"
 #include "workbench/file_routines.h"
 #include "workbench/localize.h"
@@ -42,24 +43,6 @@ bool DeleteIfPresent(const std::string& path) {
   std::error_code ec;
   fs::remove(path, ec);
   return !ec;
-}
-
-// The source name as one argument of a command line split by Windows rules, so that quotes and
-// backslashes in a file name reach tarn unchanged.
-std::string QuotedArgument(const std::string& text) {
-  std::string quoted = "\"";
-  std::size_t backslashes = 0;
-  for (char c : text) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-    backslashes = 0;
-    quoted += c;
-  }
-  quoted.append(backslashes * 2, '\\');
-  return quoted + '"';
 }
 
 // What "/v 0" printed, else the exit code: an exit status holds only 8 bits here.

@@ -50,7 +50,7 @@ TEST_F(COutputLoaderTest, LoadsProgramConfigurationClockLinesWatchesAndBreak) {
 
   ASSERT_EQ(s.image->WatchCount, 2);
   EXPECT_STREQ(s.image->Watches[0].Name, "count");
-  EXPECT_EQ(s.image->Watches[0].Address, 0x09);
+  EXPECT_EQ(int{s.image->Watches[0].Address}, 0x09);
   EXPECT_EQ(s.image->Watches[0].Width, 8);
   EXPECT_EQ(s.image->Watches[0].Format, UDEC);
   EXPECT_STREQ(s.image->Watches[1].Name, "flags");

@@ -35,7 +35,7 @@ TEST_F(ExternLangTest, WatchesEnterTheImage) {
   ASSERT_EQ(image->WatchCount, 2);
   const WatchEntry& first = image->Watches[0];
   EXPECT_STREQ(first.Name, "abcdefghijklmnopqrstuvwxyz01234");  // 31 characters
-  EXPECT_EQ(first.Address, 0x0308);                               // 16 bits
+  EXPECT_EQ(int{first.Address}, 0x0308);  // 16 bits
   EXPECT_EQ(first.Width, 32);
   EXPECT_EQ(first.Format, SHEX);
   EXPECT_STREQ(image->Watches[1].Name, "n");

@@ -30,7 +30,8 @@ void ExpectMarkedImage(const ObjectImage& image) {
   EXPECT_EQ(image.Device4K, 1);
 }
 
-// An image of empty program words with the given ID, FUSE and FUSEX words.
+// An image of empty program words with the given first ID words (the others 0x0FFF), FUSE and
+// FUSEX.
 WordArray EmptyImage(std::initializer_list<std::uint16_t> ids, std::uint16_t fuse,
                      std::uint16_t fusex) {
   WordArray words;
@@ -56,9 +57,7 @@ TEST_F(TarnBridgeTest, ProgramWithWatchesBreakAndReset) {
 
   ASSERT_EQ(s.tarn.TarnAssemble(source, false), 0);
 
-  WordArray expected = EmptyImage({0x0FF4, 0x0FF1, 0x0FF4, 0x0FF2, 0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF,
-                                   0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF},
-                                  0x0FDB, 0x0BFF);
+  WordArray expected = EmptyImage({0x0FF4, 0x0FF1, 0x0FF4, 0x0FF2}, 0x0FDB, 0x0BFF);
   expected[0] = Used(0x069);
   expected[1] = Used(0x2A9);
   expected[2] = Used(0x568);
@@ -76,12 +75,12 @@ TEST_F(TarnBridgeTest, ProgramWithWatchesBreakAndReset) {
   ASSERT_EQ(s.image->WatchCount, 2);
   const WatchEntry& count = s.image->Watches[0];
   EXPECT_STREQ(count.Name, "count");
-  EXPECT_EQ(count.Address, 0x009);
+  EXPECT_EQ(int{count.Address}, 0x009);
   EXPECT_EQ(count.Width, 8);
   EXPECT_EQ(count.Format, UDEC);
   const WatchEntry& flag = s.image->Watches[1];
   EXPECT_STREQ(flag.Name, "flags.3");
-  EXPECT_EQ(flag.Address, 0x308);  // bit 3 of register 8
+  EXPECT_EQ(int{flag.Address}, 0x308);  // bit 3 of register 8
   EXPECT_EQ(flag.Width, 1);
   EXPECT_EQ(flag.Format, UBIN);
 
@@ -137,9 +136,7 @@ TEST_F(TarnBridgeTest, WarningsLoadLikeACleanBuildOnAFourKWordDevice) {
 
   ASSERT_EQ(s.tarn.TarnAssemble(s.Source("four_k_warnings.asm"), false), 2);
 
-  WordArray expected = EmptyImage({0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF,
-                                   0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF, 0x0FFF},
-                                  0x0FFB, 0x0FFF);
+  WordArray expected = EmptyImage({}, 0x0FFB, 0x0FFF);
   expected[0x10] = Used(0x000);
   expected[0x11] = Used(0x003);
   expected[0xFFF] = Used(0xA10);
@@ -223,7 +220,7 @@ TEST_F(TarnBridgeTest, FortyWatchesKeepTheFirstThirtyTwo) {
   ASSERT_EQ(s.image->WatchCount, 32);
   EXPECT_STREQ(s.image->Watches[0].Name, "v00");
   EXPECT_STREQ(s.image->Watches[31].Name, "v31");
-  EXPECT_EQ(s.image->Watches[31].Address, 8 + 31);
+  EXPECT_EQ(int{s.image->Watches[31].Address}, 8 + 31);
   EXPECT_EQ(s.image->Watches[31].Format, UHEX);
 }
 
