@@ -8,7 +8,8 @@
 namespace scrivlet {
 
 TScrivlet::TScrivlet(TScrivletServices services)
-    : clock_(services.Clock), scheduler_(services.Scheduler), window_(services.Window) {
+    : clock_(services.Clock), scheduler_(services.Scheduler), window_(services.Window),
+      clipboard_(services.Clipboard), scrollTicker_(services.ScrollTicker) {
   if (clock_ == nullptr) {
     ownClock_ = std::make_unique<TSteadyClock>();
     clock_ = ownClock_.get();
@@ -33,6 +34,7 @@ TScrivlet::TScrivlet(TScrivletServices services)
 
 TScrivlet::~TScrivlet() {
   formatThread_.reset();  // no slice may run on a control that is going
+  if (scrollTicker_ != nullptr) scrollTicker_->Cancel();
   SetHighlighter(nullptr);
   owned_.clear();
 }
@@ -77,6 +79,7 @@ void TScrivlet::SetSelStart(int32_t n) {
   PendingSpaces.clear();
   DesiredX = kNoDesiredX;
   UndoBreak = true;
+  if (window_ != nullptr) window_->UpdateCaret();
 }
 
 void TScrivlet::SetSelLength(int32_t n) {
@@ -91,9 +94,11 @@ void TScrivlet::SetSelLength(int32_t n) {
     SelEndNav->SetOffset(caret);
     Caret = SelEndNav;
   }
+  if (other - caret != SelLength) UndoBreak = true;
   SelLength = other - caret;
+  BlockMode = false;
   DesiredX = kNoDesiredX;
-  UndoBreak = true;
+  Invalidate();
 }
 
 void TScrivlet::Select(int32_t anchor, int32_t caret) {
