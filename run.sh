@@ -20,7 +20,11 @@ else
 fi
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec "$build_dir/workbench/gui/QVKey"
+  # The IDE opens the example source in its editor (a copy, so an edit stays out of the
+  # checkout).
+  source_copy="${work:-$(mktemp -d)}/blink.asm"
+  [ -f "$source_copy" ] || cp "$example" "$source_copy"
+  exec "$build_dir/workbench/gui/QVKey" "$source_copy"
 else
-  echo "No display: start the IDE with $build_dir/workbench/gui/QVKey"
+  echo "No display: start the IDE with $build_dir/workbench/gui/QVKey $example"
 fi

@@ -1,34 +1,29 @@
 #pragma once
-// A QVKey run: the program binds the Qt services, makes the session over them and shows the
-// program's window until it closes.
+// A QVKey run: the program binds the services, makes the session over them, creates the forms
+// in their order, carries out the command line and runs the message loop until the main window
+// closes.
 
-#include <QMainWindow>
 #include <string>
 #include <vector>
 
 class QApplication;
 
-namespace workbench {
-class IdeSession;
-}
+namespace platform {
+class MessageBoxService;
+class ModalDialogService;
+}  // namespace platform
 
 namespace gui {
 
-// The program's window until the main window of the editor takes its place: named as the
-// main form, localized from its table, placed as "EditorWindow".
-class ProgramWindow : public QMainWindow {
- public:
-  explicit ProgramWindow(workbench::IdeSession& session);
-
- protected:
-  void closeEvent(QCloseEvent* event) override;
-
- private:
-  workbench::IdeSession& session_;
+struct RunOptions {
+  // Close the main window through its normal close once the command line is carried out.
+  bool quit_after_start = false;
 };
 
-// Runs QVKey in app until its window closes; returns the event loop's result. `parameters`
-// are the program's own, taken before Qt removed the switches it knows.
-int RunQVKey(QApplication& app, const std::vector<std::string>& parameters);
+// Runs QVKey in app until its main window closes; returns the event loop's result.
+// `parameters` are the program's own, taken before Qt removed the switches it knows.
+int RunQVKey(QApplication& app, const std::vector<std::string>& parameters,
+             platform::MessageBoxService& boxes, platform::ModalDialogService& dialogs,
+             RunOptions options);
 
 }  // namespace gui

@@ -1,4 +1,4 @@
-#include "workbench/gui/application.h"
+#include "workbench/gui/editor_form.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -30,7 +30,7 @@ TEST(Application, StartsShowsABoxLocalizesAFormAndQuitsCleanly) {
     setup.settings_file = file;
     workbench::IdeSession session({boxes, dialogs, processes}, setup);
 
-    gui::ProgramWindow window(session);
+    gui::TEditorFRM window(session, {}, QSize(1280, 1024));
     window.show();
 
     testing_gui::SeenBox seen;

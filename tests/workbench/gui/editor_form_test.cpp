@@ -1,0 +1,147 @@
+#include "workbench/gui/editor_form.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QLabel>
+#include <QListWidget>
+#include <QSplitter>
+#include <fstream>
+
+#include "../temp_folder.h"
+#include "platform/message_box.h"
+#include "platform/process_runner.h"
+#include "workbench/gui/ide_forms.h"
+#include "workbench/gui/modal_dialogs.h"
+#include "workbench/session/session.h"
+#include "workbench/silent_abort.h"
+
+namespace {
+
+class EditorFormTest : public ::testing::Test {
+ protected:
+  EditorFormTest() {
+    setup_.settings_file = folder_.Path() + "settings.txt";
+    session_ = std::make_unique<workbench::IdeSession>(
+        workbench::SessionServices{boxes_, dialogs_, processes_}, setup_);
+  }
+
+  std::string File(const std::string& name) {
+    const std::string path = folder_.Path() + name;
+    std::ofstream(path) << "\tNOP\n";
+    return path;
+  }
+
+  workbench::TempFolder folder_;
+  platform::RecordingMessageBoxes boxes_;
+  gui::QtModalDialogs dialogs_;
+  platform::SystemProcessRunner processes_;
+  workbench::SessionSetup setup_;
+  std::unique_ptr<workbench::IdeSession> session_;
+};
+
+TEST_F(EditorFormTest, TheFormsAreCreatedInTheirOrderAndOwnedByTheMainWindow) {
+  gui::TEditorFRM main_form(*session_, {}, QSize(800, 600));
+  gui::IdeForms forms(main_form, *session_);
+  const std::vector<std::string> expected = {
+      "TEditorFRM",       "TFindReplaceForm", "TProgressFRM",
+      "TAboutFRM",        "TCodeForm",        "TDebugFRM",
+      "TPrintForm",       "TPrintStatusForm", "TClockForm",
+      "TConfigFRM",       "THelpForm",        "TIrcFRM",
+      "TQVCForm",         "THintForm",        "TGotoLineNumDLG",
+      "TZK_CodeFRM",      "TFileSaveNotificationDLG", "TDeviceFRM",
+      "TClockGenInfoFRM", "TQvCDebugFRM",     "TRegisterForm",
+      "TWatchForm",       "TGridDebugFRM",    "TMultiProgFRM"};
+  EXPECT_EQ(forms.CreationOrder(), expected);
+  for (const std::string& name : expected) {
+    QWidget* form = forms.Form(name);
+    ASSERT_NE(form, nullptr) << name;
+    if (form != &main_form) {
+      EXPECT_EQ(form->parent(), &main_form) << name;
+    }
+  }
+  session_->Texts().ReapplyLanguage();
+  EXPECT_EQ(forms.Form("TDeviceFRM")->windowTitle(), "Device");
+}
+
+TEST_F(EditorFormTest, MenusFileListStatusAndTheHiddenParts) {
+  gui::TEditorFRM main_form(*session_, {}, QSize(800, 600));
+  session_->Texts().ReapplyLanguage();
+  EXPECT_EQ(main_form.MenuItem("FileOpenMENUITM")->text(), "&Open...");
+  EXPECT_EQ(main_form.MenuItem("RunDebugAgainMENUITM")->text(), "D&ebug (reenter)");
+  EXPECT_FALSE(main_form.MenuItem("QvFactoryTestMENUITM")->isVisible());
+  EXPECT_FALSE(main_form.MenuItem("EditReplaceMENUITM")->isVisible());
+  EXPECT_TRUE(main_form.ErrorList().isHidden());
+  EXPECT_FALSE(main_form.FileList().isHidden());
+  EXPECT_EQ(main_form.FileListSplitter().handleWidth(), 3);
+
+  const QList<QAction*> windows = main_form.MenuItem("WindowsMENUITM")->menu()->actions();
+  ASSERT_EQ(windows.size(), 1);
+  EXPECT_EQ(windows[0]->text(), "&Editor Window");
+  EXPECT_EQ(windows[0]->shortcut(), QKeySequence("Ctrl+E"));
+  main_form.WindowsMenu().WindowsMenuAdd("a.src", workbench::kFileItem);
+  EXPECT_EQ(main_form.MenuItem("WindowsMENUITM")->menu()->actions().size(), 2);
+}
+
+TEST_F(EditorFormTest, TheHintPanelGrowsOnlyPast290) {
+  gui::TEditorFRM main_form(*session_, {}, QSize(800, 600));
+  main_form.ShowHint("Open an existing file");
+  EXPECT_EQ(main_form.StatusPanel0().text(), "Open an existing file");
+  EXPECT_EQ(main_form.StatusPanel0().width(), 300);
+  const QString long_hint(200, QLatin1Char('W'));
+  main_form.ShowHint(long_hint);
+  EXPECT_EQ(main_form.StatusPanel0().width(),
+            main_form.StatusPanel0().fontMetrics().horizontalAdvance(long_hint) + 20);
+  main_form.ShowHint("");
+  EXPECT_EQ(main_form.StatusPanel0().text(), "");
+}
+
+TEST_F(EditorFormTest, AnImageFileWaitsForTheDeviceWindowAndOpensNoEditor) {
+  const std::string image = File("chip.QVH");
+  gui::TEditorFRM main_form(*session_, {"/r", image}, QSize(800, 600));
+  EXPECT_TRUE(main_form.PrepareRun());
+  EXPECT_EQ(main_form.PendingImageFile(), image);
+  EXPECT_EQ(main_form.FileList().count(), 0);
+}
+
+TEST_F(EditorFormTest, TheCommandLineFileOpensOnceThoughTheWindowShowsAgain) {
+  const std::string source = File("a.SRC");
+  gui::TEditorFRM main_form(*session_, {source}, QSize(800, 600));
+  ASSERT_TRUE(main_form.PrepareRun());
+  main_form.show();
+  EXPECT_EQ(main_form.FileList().count(), 1);
+  EXPECT_EQ(main_form.CurrentEditor().toPlainText(), "\tNOP\n");
+}
+
+TEST_F(EditorFormTest, ASilentAbortOfACommandLineClickClosesTheWindow) {
+  const std::string source = File("a.SRC");
+  gui::TEditorFRM main_form(*session_, {"/d", source}, QSize(800, 600));
+  std::vector<std::string> clicked;
+  main_form.SetMenuHandler("RunDebugMENUITM", [&] {
+    clicked.push_back("debug");
+    workbench::Abort();
+  });
+  bool closed = false;
+  QObject::connect(&main_form, &gui::TEditorFRM::Closed, [&closed] { closed = true; });
+  EXPECT_FALSE(main_form.PrepareRun());
+  EXPECT_EQ(clicked, std::vector<std::string>{"debug"});
+  EXPECT_TRUE(closed);
+}
+
+TEST_F(EditorFormTest, CancelInTheSaveQuestionKeepsTheWindow) {
+  gui::TEditorFRM main_form(*session_, {}, QSize(800, 600));
+  main_form.show();
+  main_form.CurrentEditor().setPlainText("changed");
+  main_form.CurrentEditor().document()->setModified(true);
+  boxes_.Answer(platform::kAnswerCancel);
+  EXPECT_FALSE(main_form.close());
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text, "Save changes to Untitled.SRC ?");
+  EXPECT_EQ(boxes_.Boxes()[0].buttons, platform::BoxButtons::YesNoCancel);
+  boxes_.Answer(platform::kAnswerNo);
+  EXPECT_TRUE(main_form.close());
+}
+
+}  // namespace

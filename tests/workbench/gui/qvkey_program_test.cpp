@@ -1,0 +1,126 @@
+// Starts the real QVKey program headless: its boxes go to a log, its settings to a file of the
+// test's own, and it closes itself through its normal close once the command line is done.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "../temp_folder.h"
+#include "platform/settings_store.h"
+#include "workbench/registry_settings.h"
+
+namespace {
+
+class QVKeyProgram : public ::testing::Test {
+ protected:
+  std::string File(const std::string& name) {
+    const std::string path = folder_.Path() + name;
+    std::ofstream(path) << "\tORG 0\n\tNOP\n";
+    return path;
+  }
+
+  // Runs QVKey with `parameters` (each quoted); returns its exit status.
+  int Run(const std::vector<std::string>& parameters, const std::string& answers = "") {
+    std::string command = "QT_QPA_PLATFORM=offscreen QVKEY_QUIT_AFTER_START=1 QVKEY_BOX_LOG='" +
+                          Log() + "' QVKEY_SETTINGS_FILE='" + Settings() +
+                          "' QVKEY_BOX_ANSWERS='" + answers + "' timeout 60 '" QVKEY_PROGRAM "'";
+    for (const std::string& parameter : parameters) command += " '" + parameter + "'";
+    return std::system(command.c_str());
+  }
+
+  std::vector<std::string> Boxes() const {
+    std::ifstream in(Log());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+  std::string Log() const { return folder_.Path() + "boxes.log"; }
+  std::string Settings() const { return folder_.Path() + "settings.txt"; }
+
+  workbench::TempFolder folder_{"qv program"};
+};
+
+TEST_F(QVKeyProgram, DebugModeReportsEachStepOfStartUpInOrder) {
+  ASSERT_EQ(Run({"/debug"}), 0);
+  const std::vector<std::string> expected = {
+      "DEBUG MODE - FormCreate()|DEBUG mode has been enabled.\\rAt numerous places in the "
+      "program, dialog boxes will come up that\\rsay what the program is about to do "
+      "internally.\\r\\rIf the program crashes, tell Kestrian what the last message box said "
+      "before the crash\\rand what it said in the titlebar of the dialog.|ok",
+      "DEBUG - StartUpStuff|About to initialize COM port|ok",
+      "DEBUG - StartUpStuff|About to initialize registry|ok",
+      "DEBUG - StartUpStuff|About to initialize TARN|ok",
+      "DEBUG - StartUpStuff|About to initialize QV/B|ok",
+      "DEBUG - StartUpStuff|About to initialize Assemble/Compile Unit|ok",
+      "DEBUG - StartUpStuff|About to create editors|ok",
+      "DEBUG - StartUpStuff|About to set syntax highlighting|ok",
+      "DEBUG - StartUpStuff|About to check command line|ok",
+      "DEBUG - FormShow|Entering \"FormShow\"|ok",
+      "DEBUG - FormShow|Exiting \"FormShow\"|ok",
+  };
+  const std::vector<std::string> boxes = Boxes();
+  ASSERT_GE(boxes.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(boxes.begin(), boxes.begin() + expected.size()), expected);
+  for (std::size_t i = expected.size(); i < boxes.size(); i += 2) {
+    EXPECT_EQ(boxes[i], "DEBUG - FormActivate|Entered \"FormActivate\"|ok");
+    ASSERT_LT(i + 1, boxes.size());
+    EXPECT_EQ(boxes[i + 1], "DEBUG - FormActivate|Exiting \"FormActivate\"|ok");
+  }
+}
+
+TEST_F(QVKeyProgram, DebugBesideAFileIsNoDebugMode) {
+  const std::string file = File("x.src");
+  ASSERT_EQ(Run({"/debug", file}), 0);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{});
+}
+
+TEST_F(QVKeyProgram, CommandLineCasesAndTheirBoxes) {
+  struct Case {
+    std::vector<std::string> parameters;
+    std::vector<std::string> boxes;
+  };
+  const std::string source = File("a.SRC");
+  const std::string cod = File("c.cod");
+  const std::string paired = File("p.cod");
+  File("p.LST");
+  const std::string missing = folder_.Path() + "missing.SRC";
+  const Case cases[] = {
+      {{source}, {}},
+      {{missing},
+       {"Command Line Error|File on command line not found on disk:\\r\"" + missing +
+        "\"|ok"}},
+      {{"/b", cod},
+       {"File Not Found|A matching .LST file must be in the same directory as the .COD "
+        "file|ok"}},
+      // Hidden with nothing that would end the run: the window shows instead.
+      {{"/h", source}, {"Command Line Parse Errors|Request to hide GUI ignored|ok"}},
+      {{"/b", paired}, {}},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::remove(Log());
+    ASSERT_EQ(Run(c.parameters), 0) << c.parameters.back();
+    EXPECT_EQ(Boxes(), c.boxes) << c.parameters.back();
+  }
+}
+
+TEST_F(QVKeyProgram, FirstRunPlacesTheWindowAndTheCloseWritesItsPlacement) {
+  ASSERT_EQ(Run({}), 0);
+  platform::SettingsStore store(Settings());
+  workbench::RegistrySettings registry(store);
+  registry.SetRegistryRoot(workbench::kRegistryRoot);
+  int top = 0, left = 0, width = 0, height = 0;
+  bool visible = false;
+  ASSERT_TRUE(registry.ReadFormBounds("EditorWindow", top, left, visible, width, height));
+  // The offscreen screen is 800 x 800.
+  EXPECT_EQ(top, 800 / 8);
+  EXPECT_EQ(left, 800 / 4);
+  EXPECT_EQ(width, 800 / 2);
+  EXPECT_EQ(height, 800 * 3 / 4);
+  std::int32_t file_list_width = -1;
+  EXPECT_TRUE(registry.ReadRegInt("FileListWidth", file_list_width));
+  EXPECT_GT(file_list_width, 0);
+  EXPECT_EQ(Boxes(), std::vector<std::string>{});
+}
+
+}  // namespace

@@ -1,0 +1,492 @@
+#include "workbench/gui/editor_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusTipEvent>
+#include <QSaveFile>
+#include <QStatusBar>
+#include <QToolBar>
+#include <filesystem>
+
+#include "platform/message_box.h"
+#include "resources/string_ids.h"
+#include "workbench/gui/form_placement.h"
+#include "workbench/gui/guarded.h"
+#include "workbench/gui/localize_form.h"
+#include "workbench/gui/text.h"
+#include "workbench/ide_units.h"
+#include "workbench/session/session.h"
+#include "workbench/silent_abort.h"
+
+namespace gui {
+namespace {
+
+constexpr char kPlacementKey[] = "EditorWindow";
+constexpr char kFileListWidth[] = "FileListWidth";
+
+// The main menu by item name; an empty name is a separator.
+struct MenuColumn {
+  const char* name;
+  std::vector<const char*> items;
+};
+
+const std::vector<MenuColumn>& MainMenuColumns() {
+  static const std::vector<MenuColumn> columns = {
+      {"FileMENUITM",
+       {"FileNewAssemblyMENUITM", "FileNewQvBasicMENUITM", "FileOpenMENUITM", "FileCloseMENUITM",
+        "FileCloseAllMENUITM", "", "FileSaveMENUITM", "FileSaveAsMENUITM", "FileReOpenMENUITM",
+        "", "FileListToggleMENUITM", "FilePrintMENUITM", "", "FileExitMENUITM"}},
+      {"EditMENUITM",
+       {"EditUndoMenuMENUITM", "EditRedoMenuMENUITM", "", "EditCutMENUITM", "EditCopyMENUITM",
+        "EditPasteMENUITM", "", "EditFindMENUITM", "EditFindNextMenuMENUITM",
+        "EditFindReplaceMENUITM", "EditReplaceMENUITM", "", "EditTextBiggerMENUITM",
+        "EditTextSmallerMENUITM", "EditGoToLineMENUITM", "EditClearErrorsMENUITM"}},
+      {"RunMENUITM",
+       {"RunAssembleMENUITM", "RunProgramMENUITM", "RunRunMENUITM", "RunDebugMENUITM",
+        "RunDebugAgainMENUITM", "RunViewDebugCodeMENUITM", "", "RunStartQVSimMENUITM",
+        "RunClockMENUITM", "RunDeviceMENUITM", "RunConfigureMENUITM", "",
+        "QvFactoryTestMENUITM"}},
+      {"WindowsMENUITM", {}},
+      {"HelpMENUITM",
+       {"HelpContentsMENUITM", "HelpQvbHelpMENUITM", "HelpDebugMENUITM", "",
+        "HelpAboutMENUITM"}},
+  };
+  return columns;
+}
+
+}  // namespace
+
+TEditorFRM::TEditorFRM(workbench::IdeSession& session, std::vector<std::string> parameters,
+                       QSize screen_size)
+    : session_(session),
+      parameters_(std::move(parameters)),
+      screen_size_(screen_size),
+      debug_boxes_(session.Globals(), session.Boxes()),
+      windows_menu_(session.Texts()) {
+  setObjectName("EditorFRM");
+  BuildWindow();
+  StartUp();
+}
+
+TEditorFRM::~TEditorFRM() { FormDestroy(); }
+
+void TEditorFRM::BuildWindow() {
+  setWindowTitle("QVKey");
+  BuildMenus();
+
+  auto* tools = addToolBar("Tools");
+  tools->setObjectName("ToolBar");
+  tools->setMovable(false);
+  for (const char* name : {"FileNewTBTN", "AssemblyTBTN", "QvSimTBTN"}) {
+    QAction* action = tools->addAction(name);
+    action->setObjectName(name);
+  }
+  const QString tool_texts[] = {"New", "Assemble", "QVSim"};
+  for (int i = 0; i < 3; ++i) tools->actions()[i]->setText(tool_texts[i]);
+  connect(tools->actions()[0], &QAction::triggered, this,
+          [this] { ClickMenuItem("FileNewAssemblyMENUITM"); });
+  connect(tools->actions()[1], &QAction::triggered, this,
+          [this] { ClickMenuItem("RunAssembleMENUITM"); });
+  connect(tools->actions()[2], &QAction::triggered, this,
+          [this] { ClickMenuItem("RunStartQVSimMENUITM"); });
+
+  main_splitter_ = new QSplitter(Qt::Horizontal, this);
+  main_splitter_->setObjectName("FileListSPLT");
+  file_list_ = new QListWidget(main_splitter_);
+  file_list_->setObjectName("FilesLoadedLB");
+  file_list_->setContextMenuPolicy(Qt::CustomContextMenu);
+  file_list_menu_ = new QMenu(this);
+  file_list_menu_->setObjectName("FilesLoadedPOPMNU");
+  for (const char* name : {"CloseFileMNUITM", "SetAsNormalMNUITM", "SetAsTopMNUITM",
+                           "RemoveFromKnownTopFileListMNUITM"})
+    file_list_menu_->addAction(name)->setObjectName(name);
+  connect(file_list_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& at) { file_list_menu_->popup(file_list_->mapToGlobal(at)); });
+
+  error_splitter_ = new QSplitter(Qt::Vertical, main_splitter_);
+  error_splitter_->setObjectName("ErrorSPLT");
+  editor_area_ = new QStackedWidget(error_splitter_);
+  editor_area_->setObjectName("EditorPNL");
+  design_editor_ = new QPlainTextEdit(editor_area_);
+  design_editor_->setObjectName("EditorInVellum");
+  design_editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  editor_area_->addWidget(design_editor_);
+  error_list_ = new QListWidget(error_splitter_);
+  error_list_->setObjectName("ErrorLB");
+  error_list_->hide();
+  main_splitter_->setStretchFactor(0, 0);
+  main_splitter_->setStretchFactor(1, 1);
+  main_splitter_->setSizes({150, 650});
+  setCentralWidget(main_splitter_);
+
+  status_panel_ = new QLabel(this);
+  status_panel_->setObjectName("StatusPanel0");
+  status_panel_->setFixedWidth(300);
+  statusBar()->addWidget(status_panel_);
+  resize(800, 600);
+}
+
+void TEditorFRM::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("MainMenu");
+  for (const MenuColumn& column : MainMenuColumns()) {
+    QMenu* menu = bar->addMenu(column.name);
+    menu->setObjectName(column.name);
+    for (const char* item : column.items) {
+      if (*item == 0) {
+        menu->addSeparator();
+        continue;
+      }
+      if (std::string_view(item) == "FileReOpenMENUITM") {
+        menu->addMenu(item)->setObjectName(item);
+        continue;
+      }
+      QAction* action = menu->addAction(item);
+      action->setObjectName(item);
+      const std::string name = item;
+      connect(action, &QAction::triggered, this, [this, name] {
+        RunGuarded(session_.Boxes(), [this, name] {
+          try {
+            ClickMenuItem(name);
+          } catch (const workbench::SilentAbort&) {
+          }
+        });
+      });
+    }
+  }
+  SetMenuHandler("FileExitMENUITM", [this] { close(); });
+}
+
+QAction* TEditorFRM::MenuItem(const std::string& item_name) const {
+  for (QAction* action : menuBar()->findChildren<QAction*>())
+    if (action->objectName() == ToQt(item_name)) return action;
+  for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+    if (menu->objectName() == ToQt(item_name)) return menu->menuAction();
+  return nullptr;
+}
+
+void TEditorFRM::SetMenuHandler(const std::string& item_name, std::function<void()> handler) {
+  menu_handlers_[item_name] = std::move(handler);
+}
+
+void TEditorFRM::ClickMenuItem(const std::string& item_name) {
+  auto handler = menu_handlers_.find(item_name);
+  if (handler != menu_handlers_.end() && handler->second) handler->second();
+}
+
+void TEditorFRM::SetWindowsMenuHandler(std::function<void(int tag)> handler) {
+  windows_menu_handler_ = std::move(handler);
+}
+
+void TEditorFRM::ShowWindowsMenu() {
+  QMenu* menu = MenuItem("WindowsMENUITM")->menu();
+  menu->clear();
+  for (const workbench::WindowsMenuItem& item : windows_menu_.Items()) {
+    QAction* action = menu->addAction(ShownText(item.Caption));
+    action->setObjectName(ToQt(item.Name));
+    action->setShortcut(QKeySequence(ToQt(item.ShortCut)));
+    action->setCheckable(item.Checked);
+    action->setChecked(item.Checked);
+    const int tag = item.Tag;
+    connect(action, &QAction::triggered, this, [this, tag] { WindowsMenuClick(tag); });
+  }
+}
+
+void TEditorFRM::WindowsMenuClick(int tag) {
+  if (tag == workbench::kEditorWindowItem) {
+    raise();
+    activateWindow();
+    return;
+  }
+  if (windows_menu_handler_) RunGuarded(session_.Boxes(), [this, tag] { windows_menu_handler_(tag); });
+}
+
+void TEditorFRM::Report(const char* text, const char* caption) const {
+  debug_boxes_.Report(text, caption);
+}
+
+void TEditorFRM::StartUp() {
+  workbench::GlobalValues& globals = session_.Globals();
+  requests_ = {};
+  MenuItem("QvFactoryTestMENUITM")->setVisible(false);
+  globals.EditorFontName = "Courier New";
+  globals.EditorFontSize = 9;
+  globals.EditorFontStyle = 0;
+  QApplication::setApplicationName(ToQt("QV-Key v" + workbench::IdeVersion()));
+
+  const workbench::DebugSwitch debug = workbench::ReadDebugSwitch(parameters_);
+  if (debug.on) {
+    globals.DebugMode = true;
+    if (debug.hide_file_list) globals.DebugFlags |= workbench::kDebugHideFileList;
+    Report(workbench::DebugModeText().c_str(), workbench::kDebugModeCaption);
+  }
+
+  build_debug::ObjectImage* image = session_.GetObjectImage();
+  image->ClockHz = build_debug::kDefaultClockHz;
+
+  Report("About to initialize COM port", workbench::kStartUpCaption);
+  workbench::ComInit();
+  workbench::QVU_Init();
+
+  activate_done_ = false;
+  globals.WrenfieldMode = false;
+  image->Device4K = false;
+
+  Report("About to initialize registry", workbench::kStartUpCaption);
+  RunGuarded(session_.Boxes(), [this] {
+    RestoreFormPlacement(session_.Registry(), kPlacementKey, *this);
+    std::int32_t width = 0;
+    if (session_.Registry().ReadRegInt(kFileListWidth, width) && width >= 0)
+      main_splitter_->setSizes({width, std::max(1, this->width() - width)});
+  });
+
+  workbench::Localizer& texts = session_.Texts();
+  RegisterMenuLanguageCallback(*menuBar(), texts, [this, &texts](int language) {
+    LocalizeMenu(*file_list_menu_, texts, language);
+    LocalizeMenu(*menuBar(), texts, language);
+    LocalizeForm(*this, texts);
+  });
+
+  windows_menu_.InitWindowsMenu([this] { ShowWindowsMenu(); });
+  windows_menu_.WindowsMenuAdd("", workbench::kEditorWindowItem);
+
+  Report("About to initialize TARN", workbench::kStartUpCaption);
+  workbench::TARN_Init(globals.ExeFolder);
+  workbench::TarnClearOutputDir();
+  Report("About to initialize QV/B", workbench::kStartUpCaption);
+  workbench::QvBasicInit(globals.ExeFolder);
+  workbench::QvBasicClearOutputDir();
+  workbench::QvSimInit(globals.ExeFolder);
+  Report("About to initialize Assemble/Compile Unit", workbench::kStartUpCaption);
+  workbench::AssembleCompileInit();
+  workbench::TemplateInit(globals.ExeFolder);
+
+  // No editor array yet: the design editor is the current editor.
+  Report("About to create editors", workbench::kStartUpCaption);
+  design_editor_->setFont(QFont(ToQt(globals.EditorFontName), globals.EditorFontSize));
+
+  error_splitter_->setHandleWidth(3);
+  error_list_->hide();
+  main_splitter_->setHandleWidth(3);
+  if (globals.DebugFlags & workbench::kDebugHideFileList) file_list_->hide();
+
+  Report("About to set syntax highlighting", workbench::kStartUpCaption);
+  MenuItem("EditReplaceMENUITM")->setVisible(false);
+
+  Report("About to check command line", workbench::kStartUpCaption);
+  DoCommandLineActions();
+}
+
+void TEditorFRM::DoCommandLineActions() {
+  const workbench::CommandLineActions actions(
+      session_.Globals(), session_.Texts(), session_.Messages(), session_.Boxes(),
+      [](const std::string& port) { workbench::SetComPort(port); });
+  actions.Run(parameters_, command_line_, requests_);
+}
+
+bool TEditorFRM::PrepareRun() {
+  workbench::GlobalValues& globals = session_.Globals();
+  if (!requests_.ComPort.empty()) workbench::SetComPort(requests_.ComPort);
+  if (!globals.CommandLineFile.empty())
+    globals.CommandLineFile = std::filesystem::absolute(globals.CommandLineFile).string();
+
+  bool show = true;
+  if (!globals.CommandLineFile.empty()) {
+    if (!requests_.HideWindow) {
+      DoFormShow();
+      DoFormActivate();
+    } else if (globals.WrenfieldMode) {
+      DoFormActivate();
+      show = false;
+    } else {
+      OpenCommandLineFile();
+      show = false;
+    }
+  }
+
+  const std::pair<bool, const char*> clicks[] = {
+      {requests_.DebugRequested, "RunDebugMENUITM"},
+      {requests_.DebugAgainRequested, "RunDebugAgainMENUITM"},
+      {requests_.ProgramRequested, "RunProgramMENUITM"},
+  };
+  try {
+    for (const auto& [asked, item] : clicks)
+      if (asked) ClickMenuItem(item);
+  } catch (const workbench::SilentAbort&) {
+    close();
+    return false;
+  }
+  return show;
+}
+
+void TEditorFRM::OpenCommandLineFile() {
+  // Stands in for the editors' open until they exist: the file's text in the current editor
+  // and its name in the file list.
+  const QString name = ToQt(session_.Globals().CommandLineFile);
+  QFile file(name);
+  if (!file.open(QIODevice::ReadOnly)) return;
+  design_editor_->setPlainText(QString::fromLatin1(file.readAll()));
+  design_editor_->setReadOnly(session_.Globals().ReadOnly);
+  session_.Globals().CurrentFile.FullName = FromQt(name);
+  file_list_->clear();
+  file_list_->addItem(QFileInfo(name).fileName());
+  file_list_->setCurrentRow(0);
+}
+
+void TEditorFRM::DoFormShow() {
+  workbench::GlobalValues& globals = session_.Globals();
+  LocalizeForm(*this, session_.Texts());
+  Report("Entering \"FormShow\"", workbench::kFormShowCaption);
+
+  workbench::RegistrySettings& registry = session_.Registry();
+  if (first_placement_) {
+    if (!registry.RegKeyExists(kPlacementKey)) {
+      const workbench::ScreenBounds bounds =
+          workbench::FirstRunBounds(screen_size_.width(), screen_size_.height());
+      (void)registry.WriteFormBounds(kPlacementKey, bounds.top, bounds.left, bounds.height,
+                                     bounds.width, isVisible());
+    }
+    first_placement_ = false;
+  }
+  int top = 0, left = 0, width = 0, height = 0;
+  bool visible = false;
+  if (registry.ReadFormBounds(kPlacementKey, top, left, visible, width, height))
+    setGeometry(left, top, width, height);
+  setAcceptDrops(true);
+
+  // The command line's file is opened once: a second show would only add a blank editor.
+  if (!file_step_done_) {
+    file_step_done_ = true;
+    const std::string& file = globals.CommandLineFile;
+    if (!file.empty() && !globals.WrenfieldMode && std::filesystem::exists(file)) {
+      std::string extension = std::filesystem::path(file).extension().string();
+      for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      if (extension == ".qvh") {
+        pending_image_file_ = file;
+        pending_image_read_only_ = globals.ReadOnly;
+      } else {
+        OpenCommandLineFile();
+      }
+    }
+  }
+  Report("Exiting \"FormShow\"", workbench::kFormShowCaption);
+}
+
+void TEditorFRM::DoFormActivate() {
+  workbench::GlobalValues& globals = session_.Globals();
+  Report("Entered \"FormActivate\"", workbench::kFormActivateCaption);
+  if (!activate_done_) {
+    activate_done_ = true;
+    const std::filesystem::path base =
+        std::filesystem::path(globals.CommandLineFile).replace_extension();
+    if (globals.WrenfieldMode && std::filesystem::exists(base.string() + ".cod") &&
+        std::filesystem::exists(base.string() + ".lst")) {
+      const bool read_only = globals.ReadOnly;
+      globals.ReadOnly = false;
+      std::string caption = globals.CommandLineFile + " - Wrenfield QVC Mode - " +
+                            FromQt(QApplication::applicationName());
+      if (read_only)
+        caption += session_.Texts().LU_GetString(string_ids::EditorUnit::SCU_READ_ONLY_SUFFIX);
+      setWindowTitle(ToQt(caption));
+      for (const char* item : {"FileNewAssemblyMENUITM", "FileNewQvBasicMENUITM",
+                               "FileOpenMENUITM", "FileSaveMENUITM", "FileSaveAsMENUITM",
+                               "FileListToggleMENUITM", "FilePrintMENUITM", "EditMENUITM",
+                               "RunAssembleMENUITM"})
+        MenuItem(item)->setEnabled(false);
+    }
+  }
+  Report("Exiting \"FormActivate\"", workbench::kFormActivateCaption);
+}
+
+void TEditorFRM::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!event->spontaneous()) RunGuarded(session_.Boxes(), [this] { DoFormShow(); });
+}
+
+bool TEditorFRM::event(QEvent* event) {
+  if (event->type() == QEvent::StatusTip) {
+    ShowHint(static_cast<QStatusTipEvent*>(event)->tip());
+    return true;
+  }
+  if (event->type() == QEvent::WindowActivate)
+    RunGuarded(session_.Boxes(), [this] { DoFormActivate(); });
+  return QMainWindow::event(event);
+}
+
+void TEditorFRM::ShowHint(const QString& hint) {
+  status_panel_->setText(hint);
+  const int text_width = status_panel_->fontMetrics().horizontalAdvance(hint);
+  status_panel_->setFixedWidth(text_width > 290 ? text_width + 20 : 300);
+}
+
+void TEditorFRM::SaveMainPlacement() {
+  RunGuarded(session_.Boxes(), [this] {
+    SaveFormPlacement(session_.Registry(), kPlacementKey, *this);
+    (void)session_.Registry().WriteRegInt(kFileListWidth, file_list_->width());
+  });
+}
+
+bool TEditorFRM::FormCloseQuery() {
+  // Only the design editor exists until the editor array is built: one question for it.
+  if (!design_editor_->document()->isModified()) return true;
+  const std::string& file = session_.Globals().CurrentFile.FullName;
+  std::string text = session_.Texts().LU_GetString(string_ids::EditorUnit::SCU_SAVE_CHANGES);
+  const std::string shown =
+      file.empty() ? session_.Texts().LU_GetString(string_ids::EditorUnit::SCU_UNTITLED) : file;
+  if (auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, shown);
+  const int answer =
+      session_.Boxes().Show({text, "Confirm", platform::BoxButtons::YesNoCancel});
+  if (answer == platform::kAnswerCancel) return false;
+  if (answer != platform::kAnswerYes) return true;
+  // Without a name there is nowhere to save until the save dialog exists: the edit is kept.
+  if (file.empty()) return false;
+  QSaveFile out(ToQt(file));
+  const QByteArray bytes = design_editor_->toPlainText().toLatin1();
+  if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+    session_.Boxes().Show({"Cannot write " + file, "Save", platform::BoxButtons::Ok});
+    return false;
+  }
+  return true;
+}
+
+void TEditorFRM::FormClose() {
+  SaveMainPlacement();
+}
+
+void TEditorFRM::closeEvent(QCloseEvent* event) {
+  bool close = false;
+  RunGuarded(session_.Boxes(), [this, &close] {
+    close = FormCloseQuery();
+    if (close) FormClose();
+  });
+  if (!close) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+  emit Closed();
+}
+
+void TEditorFRM::FormDestroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  workbench::TarnClearOutputDir();
+  workbench::TarnCleanup();
+  workbench::QvBasicCleanup();
+  workbench::QvSimCleanup();
+  workbench::AssembleCompileCleanup();
+  workbench::TemplateCleanup();
+  workbench::QVU_Cleanup();
+}
+
+}  // namespace gui

@@ -1,0 +1,120 @@
+#pragma once
+// TEditorFRM: QVKey's main window. It brings the IDE's units up in their order when it is
+// created (StartUp), carries out the command line before the message loop (PrepareRun), and
+// brings them down again in their order when it closes and is destroyed.
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "workbench/command_line.h"
+#include "workbench/start_up.h"
+#include "workbench/windows_menu.h"
+
+class QAction;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QSplitter;
+class QStackedWidget;
+
+namespace workbench {
+class IdeSession;
+}
+
+namespace gui {
+
+class TEditorFRM : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `parameters`: the program's own, without its name. `screen_size` answers the usable size
+  // of the screen (width, height) for the first-run placement.
+  TEditorFRM(workbench::IdeSession& session, std::vector<std::string> parameters,
+             QSize screen_size);
+  ~TEditorFRM() override;
+
+  // Between the creation of every form and the message loop. Returns whether the window is
+  // to be shown (the application's ShowMainForm).
+  bool PrepareRun();
+
+  void DoFormShow();
+  void DoFormActivate();
+  void SaveMainPlacement();
+  void ShowHint(const QString& hint);
+
+  // The handlers of menu items that later parts fill (by the item's name). A click on an item
+  // without one does nothing.
+  void SetMenuHandler(const std::string& item_name, std::function<void()> handler);
+  // Runs the item's handler; a silent abort passes out of it.
+  void ClickMenuItem(const std::string& item_name);
+
+  QAction* MenuItem(const std::string& item_name) const;
+  workbench::WindowsMenuUnit& WindowsMenu() { return windows_menu_; }
+  // A click on a "Windows" item by its Tag: up to 999 an editor, 1001 the list window, 1002
+  // the device window; 1000 brings up the main window itself.
+  void SetWindowsMenuHandler(std::function<void(int tag)> handler);
+  QListWidget& FileList() const { return *file_list_; }
+  QSplitter& FileListSplitter() const { return *main_splitter_; }
+  QListWidget& ErrorList() const { return *error_list_; }
+  QLabel& StatusPanel0() const { return *status_panel_; }
+  QPlainTextEdit& CurrentEditor() const { return *design_editor_; }
+  const workbench::CommandLineRequests& Requests() const { return requests_; }
+  const workbench::T_ZKCmdLineParse& CommandLine() const { return command_line_; }
+  // A ".qvh" file from the command line, for the device window at the first paint.
+  const std::string& PendingImageFile() const { return pending_image_file_; }
+
+ signals:
+  // The close went through: the program ends.
+  void Closed();
+
+ protected:
+  bool event(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildWindow();
+  void BuildMenus();
+  void StartUp();
+  void DoCommandLineActions();
+  bool FormCloseQuery();
+  void FormClose();
+  void FormDestroy();
+  void OpenCommandLineFile();
+  void ShowWindowsMenu();
+  void WindowsMenuClick(int tag);
+  void Report(const char* text, const char* caption) const;
+
+  workbench::IdeSession& session_;
+  std::vector<std::string> parameters_;
+  QSize screen_size_;
+  workbench::DebugBoxes debug_boxes_;
+  workbench::T_ZKCmdLineParse command_line_;
+  workbench::CommandLineRequests requests_;
+  std::map<std::string, std::function<void()>> menu_handlers_;
+  workbench::WindowsMenuUnit windows_menu_;
+  std::function<void(int tag)> windows_menu_handler_;
+
+  QMenu* file_list_menu_ = nullptr;
+  QSplitter* main_splitter_ = nullptr;
+  QSplitter* error_splitter_ = nullptr;
+  QListWidget* file_list_ = nullptr;
+  QStackedWidget* editor_area_ = nullptr;
+  QPlainTextEdit* design_editor_ = nullptr;
+  QListWidget* error_list_ = nullptr;
+  QLabel* status_panel_ = nullptr;
+
+  std::string pending_image_file_;
+  bool pending_image_read_only_ = false;
+  bool first_placement_ = true;
+  bool activate_done_ = false;
+  bool file_step_done_ = false;
+  bool destroyed_ = false;
+};
+
+}  // namespace gui

@@ -1,0 +1,10 @@
+// Entry routines of this unit; empty until the unit is built.
+#include "workbench/ide_units.h"
+
+namespace workbench {
+
+void QvBasicInit(const std::string& /*exe_folder*/) {}
+void QvBasicClearOutputDir() {}
+void QvBasicCleanup() {}
+
+}  // namespace workbench
