@@ -69,7 +69,7 @@ int32_t TScrivlet::WidenOverTrailingBlanks(std::string_view text) {
   while (pos > 0 && IsBlank(p.Text[pos - 1])) --pos;
   if (pos == from) return 0;
   SelStartNav->SetOffset(p.StartOffset + pos);
-  SelLength = Caret == SelStartNav ? SelEnd() - SelStart() : SelStart() - SelEnd();
+  SelLength = Caret == SelStartNav ? SelUpper() - SelLower() : SelLower() - SelUpper();
   return from - pos;
 }
 
@@ -159,9 +159,9 @@ void TScrivlet::InsertTextBuf(std::string_view textIn) {
   // A selection end between the CR and the LF of a break goes back to the paragraph end.
   for (TScrivNavigator* nav : {SelStartNav, SelEndNav})
     if (nav->GetPosInPara() > para::Length(*nav->GetPara())) nav->SetOffset(nav->Offset() - 1);
-  SelLength = Caret == SelStartNav ? SelEnd() - SelStart() : SelStart() - SelEnd();
+  SelLength = Caret == SelStartNav ? SelUpper() - SelLower() : SelLower() - SelUpper();
 
-  if (SelStart() == SelEnd() && text.empty()) return;
+  if (SelLower() == SelUpper() && text.empty()) return;
   if (BlockMode) {
     DeleteColumnBlock();
     if (text.empty()) return;
@@ -175,8 +175,8 @@ void TScrivlet::InsertTextBuf(std::string_view textIn) {
   const bool discard = automatic && (options_ & zkoDiscardTrailingSpaces) != 0;
   if (discard) WidenOverTrailingBlanks(text);
 
-  const int32_t oldStart = SelStart();
-  const int32_t oldEnd = SelEnd();
+  const int32_t oldStart = SelLower();
+  const int32_t oldEnd = SelUpper();
   const bool record = !undoing_ && !Loading && !Designing && undoMaxLevel_ != 0;
   bool extend = false;
   TUndoRecord rec;

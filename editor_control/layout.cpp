@@ -121,7 +121,7 @@ std::vector<TLineRecord> TScrivLayout::BreakIntoLines(const TParagraph& p) {
   cur.Spaces = 0;
   cur.TrailingStart = 0;
   auto clamp32 = [](int64_t v) { return static_cast<int32_t>(std::min<int64_t>(v, INT32_MAX)); };
-  auto finish = [&](int32_t end, uint8_t nextStyle, size_t runsPassed) {
+  auto close = [&](int32_t end) {
     cur.End = end;
     cur.FullWidth = clamp32(x);
     if (!hasWord) {
@@ -130,6 +130,9 @@ std::vector<TLineRecord> TScrivLayout::BreakIntoLines(const TParagraph& p) {
       cur.Spaces = 0;
     }
     lines.push_back(cur);
+  };
+  auto finish = [&](int32_t end, uint8_t nextStyle, size_t runsPassed) {
+    close(end);
     cur = TLineRecord{};
     cur.Start = cur.TrailingStart = end;
     cur.StartStyle = nextStyle;
@@ -215,14 +218,7 @@ std::vector<TLineRecord> TScrivLayout::BreakIntoLines(const TParagraph& p) {
       }
     }
   }
-  cur.End = len;
-  cur.FullWidth = clamp32(x);
-  if (!hasWord) {
-    cur.TrailingStart = cur.Start;
-    cur.WordWidth = 0;
-    cur.Spaces = 0;
-  }
-  lines.push_back(cur);
+  close(len);
   return lines;
 }
 

@@ -8,7 +8,8 @@
 namespace scrivlet {
 
 TScrivlet::TScrivlet(TScrivletServices services)
-    : clock_(services.Clock), scheduler_(services.Scheduler), window_(services.Window) {
+    : clock_(services.Clock), scheduler_(services.Scheduler), window_(services.Window),
+      clipboard_(services.Clipboard), scrollTicker_(services.ScrollTicker) {
   if (clock_ == nullptr) {
     ownClock_ = std::make_unique<TSteadyClock>();
     clock_ = ownClock_.get();
@@ -33,6 +34,7 @@ TScrivlet::TScrivlet(TScrivletServices services)
 
 TScrivlet::~TScrivlet() {
   formatThread_.reset();  // no slice may run on a control that is going
+  if (scrollTicker_ != nullptr) scrollTicker_->Cancel();
   SetHighlighter(nullptr);
   owned_.clear();
 }
@@ -77,6 +79,7 @@ void TScrivlet::SetSelStart(int32_t n) {
   PendingSpaces.clear();
   DesiredX = kNoDesiredX;
   UndoBreak = true;
+  UpdateCaret();
 }
 
 void TScrivlet::SetSelLength(int32_t n) {
@@ -91,9 +94,12 @@ void TScrivlet::SetSelLength(int32_t n) {
     SelEndNav->SetOffset(caret);
     Caret = SelEndNav;
   }
+  if (other - caret != SelLength) UndoBreak = true;
   SelLength = other - caret;
+  BlockMode = false;
   DesiredX = kNoDesiredX;
-  UndoBreak = true;
+  Invalidate();
+  UpdateCaret();
 }
 
 void TScrivlet::Select(int32_t anchor, int32_t caret) {
@@ -117,6 +123,26 @@ void TScrivlet::RefreshAfterChange() {
   if (Table.ChangePending) {
     Table.ChangePending = false;
     Change();
+  }
+  UpdateCaret();
+}
+
+void TScrivlet::UpdateCaret() {
+  if (UpdateDepth > 0) return;
+  if (window_ != nullptr) window_->UpdateCaret();
+  const int32_t offset = Caret->Offset();
+  const auto pending = static_cast<int32_t>(PendingSpaces.size());
+  const uint8_t style = CombinedStyle(Caret->InlineStyle(), Caret->CurrentStyle().RunFlags, FontStyle);
+  if (offset != caretOffset_ || pending != caretPending_) {
+    caretOffset_ = offset;
+    caretPending_ = pending;
+    if (OnSelMove) OnSelMove(*this);
+    NotifyListeners(kCaretMoved);
+  }
+  if (style != caretStyle_) {
+    caretStyle_ = style;
+    if (OnStyleChange) OnStyleChange(*this);
+    NotifyListeners(kStyleAtCaret);
   }
 }
 
@@ -169,6 +195,7 @@ void TScrivlet::LoadFromStream(std::istream& stream) {
   }
   finish();
   Change();
+  UpdateCaret();
 }
 
 void TScrivlet::SaveToStream(std::ostream& stream) {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "editor_control/highlighter.h"
+#include "editor_control/clipboard.h"
 #include "editor_control/format_thread.h"
 #include "editor_control/keyword_list.h"
 #include "editor_control/layout.h"
@@ -84,6 +85,8 @@ struct TScrivletServices {
   TTickClock* Clock = nullptr;            // nullptr: the machine's monotonic clock
   TSliceScheduler* Scheduler = nullptr;   // nullptr: no background formatting
   TScrivletWindow* Window = nullptr;      // nullptr: no window
+  TScrivClipboard* Clipboard = nullptr;   // nullptr: copy and paste do nothing
+  TSliceScheduler* ScrollTicker = nullptr;  // steps of an animated scroll; nullptr: at once
 };
 
 class TScrivlet {
@@ -114,17 +117,62 @@ class TScrivlet {
   void BeginUpdate() { ++UpdateDepth; }
   // After a change: the listeners get code 1, then OnChange fires.
   virtual void Change();
+  // The caret display follows the caret: OnSelMove and code 2 when its offset or pending
+  // spaces changed since the last update, OnStyleChange and code 4 when the style there did.
+  void UpdateCaret();
   void EndUpdate();
 
   // --- selection (positions are absolute offsets) ---
-  int32_t SelStart() const { return SelStartNav->Offset(); }
-  int32_t SelEnd() const { return SelEndNav->Offset(); }
+  // The lower and the higher end of the selection, whichever end the caret is at.
+  int32_t SelLower() const { return SelStartNav->Offset(); }
+  int32_t SelUpper() const { return SelEndNav->Offset(); }
   int32_t SelLength = 0;  // signed, measured from the caret
+  int32_t GetSelStart() const { return Caret->Offset(); }  // the caret
   void SetSelStart(int32_t n);
   void SetSelLength(int32_t n);
   void Select(int32_t anchor, int32_t caret);  // caret end and anchor end
-  std::string SelText() { return GetTextRange(SelStart(), SelEnd()); }
+  std::string SelText() { return GetSelText(); }
+  std::string GetSelText();  // CR LF for every break; the column text for a column block
+  // Pending spaces go in front of the text with zkoPutExtraSpaces; then the edit primitive.
+  void SetSelText(std::string_view text);
+  void SelectAll();
+  int32_t GetSelLine();
+  void SetSelLine(int32_t line);
+  int32_t GetSelPar();
+  void SetSelPar(int32_t par);
+  int32_t GetSelCol();
+  void SetSelCol(int32_t col);
+  void SelectColumnBlock(int32_t col1, int32_t par1, int32_t col2, int32_t par2);
   TScrivNavigator& CaretNav() { return *Caret; }
+
+  // --- find and style toggles ---
+  // Searches from the caret (or from the text's start or end) and selects the hit: forward
+  // with the caret at its end, backward with the caret at its start. False when not found;
+  // the selection then stays.
+  bool FindText(std::string_view text, bool forward, bool fromBoundary, bool wholeWord, bool matchCase);
+  void ToggleStyle(uint8_t code);
+  void ToggleBold() { ToggleStyle(2); }
+  void ToggleItalic() { ToggleStyle(1); }
+  void ToggleUnderline() { ToggleStyle(21); }
+  void ToggleHighlight() { ToggleStyle(3); }
+  void ToggleAltFont() { ToggleStyle(4); }
+
+  // --- scrolling ---
+  int32_t GetTopLine();
+  void SetTopLine(int32_t line);
+  void SetVScroll(int32_t y);
+  void SetHScroll(int32_t x);
+  // Scrolls so that the caret shows, by steps of five character widths sideways.
+  void ScrollInView();
+  // Scrolls to a pixel offset pair, animated over ScrollTime milliseconds when a ticker is set.
+  void ScrollTo(int32_t x, int32_t y);
+
+  // --- clipboard and column blocks ---
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  void InsertColumnText(std::string_view text);
+  std::string GetColumnText();
 
   // --- undo ---
   void Undo();
@@ -342,6 +390,12 @@ class TScrivlet {
   // Edit primitive pieces.
   void DeleteColumnBlock();
   int32_t ColumnToPos(int32_t paraIndex, int32_t col);
+  int32_t ColumnOf(int32_t paraIndex, int32_t pos);  // tabs expanded
+  struct KeptSelection;
+  std::unique_ptr<KeptSelection> KeepSelectionForPaste();
+  void RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept);
+  void ScrollStep();
+  void ApplyScroll(int32_t x, int32_t y);
   void CorrectNavigators(int32_t oldStart, int32_t oldEnd, int32_t newEnd, int32_t firstPara,
                          int32_t lastPara, const TInsertResult& r);
   void Rehighlight(int32_t start, int32_t end, bool runsRemoved, bool keyStyleAtStart);
@@ -397,6 +451,18 @@ class TScrivlet {
   TTickClock* clock_;
   TSliceScheduler* scheduler_;
   TScrivletWindow* window_;
+  TScrivClipboard* clipboard_;
+  TSliceScheduler* scrollTicker_;
+  // An animated scroll under way, and when the last one ended.
+  struct ScrollAnimation {
+    bool Running = false;
+    int64_t Start = 0, Previous = 0;
+    int32_t FromX = 0, FromY = 0, ToX = 0, ToY = 0;
+  } scroll_;
+  int64_t lastScrollEnd_ = INT64_MIN / 2;
+  int32_t caretOffset_ = 0;
+  int32_t caretPending_ = 0;
+  uint8_t caretStyle_ = 0;
   std::unique_ptr<TScrivLayout> layout_;
   std::unique_ptr<TzkFormatThread> formatThread_;
 };

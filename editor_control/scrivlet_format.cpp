@@ -84,7 +84,7 @@ void TScrivlet::SetParagraphText(int32_t index, std::string_view text) {
   if (index < 0) return;
   BeginUpdate();
   try {
-    const int32_t anchor = Caret == SelStartNav ? SelEnd() : SelStart();
+    const int32_t anchor = Caret == SelStartNav ? SelUpper() : SelLower();
     const int32_t caret = Caret->Offset();
     TScrivNavigator keepAnchor(*this), keepCaret(*this);
     keepAnchor.SetOffset(anchor);

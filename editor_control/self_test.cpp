@@ -77,7 +77,7 @@ void TScrivlet::SelfTest() {
       if (pos < r.Start || (pos > r.End && line + 1 < para::LineCount(p))) fail("Error 9 in ");
     }
   }
-  if (SelStart() > SelEnd()) fail("Error 9 in ");
+  if (SelLower() > SelUpper()) fail("Error 9 in ");
 
   // The undo list.
   int64_t bytes = 0;

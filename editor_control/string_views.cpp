@@ -137,6 +137,7 @@ int32_t TScrivLinesStrings::Add(std::string_view s) {
   memo_.Select(end, end);
   memo_.InsertTextBuf(LastParagraphEmpty(memo_) ? std::string(s) + "\r\n" : "\r\n" + std::string(s));
   memo_.SetSelStart(memo_.CharCount());
+  memo_.ScrollInView();
   return Count() - 1;
 }
 
@@ -147,12 +148,13 @@ void TScrivLinesStrings::Insert(int32_t i, std::string_view s) {
     const int32_t end = memo_.CharCount();
     memo_.Select(end, end);
     memo_.InsertTextBuf("\r\n" + std::string(s));
-    return;
+  } else {
+    int32_t start = 0, end = 0;
+    LineRange(i, start, end);
+    memo_.Select(start, start);
+    memo_.InsertTextBuf(std::string(s) + "\r\n");
   }
-  int32_t start = 0, end = 0;
-  LineRange(i, start, end);
-  memo_.Select(start, start);
-  memo_.InsertTextBuf(std::string(s) + "\r\n");
+  memo_.ScrollInView();
 }
 
 void TScrivLinesStrings::Delete(int32_t i) {

@@ -71,7 +71,7 @@ void TScrivlet::Replay(bool redo) {
       SetSelStart(old.Start);
       SetSelLength(old.End - old.Start);
       TUndoRecord mirror;
-      mirror.Start = SelStart();
+      mirror.Start = SelLower();
       mirror.Group = group;
       mirror.Replaced = SelText();
       mirror.End = mirror.Start + static_cast<int32_t>(old.Replaced.size());

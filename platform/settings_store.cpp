@@ -15,8 +15,10 @@ namespace {
 //   [Key\Path]          a key (every key is written, so keys without values survive)
 //   "name"=123          an integer value of the key above
 //   "name"="text"       a string value of the key above
-// Inside names and texts, "%", the double quote and control bytes are written as %XX; key
-// names escape "%" and control bytes the same way.
+// Values before the first key line belong to the root key. Inside names and texts, "%", the
+// double quote and control bytes are written as %XX; key names escape "%", control bytes and
+// the path separator "\" the same way. A file that does not begin with the header line is not
+// a settings file.
 constexpr std::string_view kHeader = "QVKey settings 1";
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -34,11 +36,11 @@ std::vector<std::string_view> SplitPath(std::string_view path) {
 }
 
 bool NeedsEscape(unsigned char c, bool in_quotes) {
-  return c < 0x20 || c == 0x7F || c == '%' || (in_quotes && c == '"');
+  return c < 0x20 || c == 0x7F || c == '%' || (in_quotes ? c == '"' : c == '\\');
 }
 
 std::string Escape(std::string_view text, bool in_quotes) {
-  static const char kHex[] = "0123456789ABCDEF";
+  constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
   for (char ch : text) {
     auto c = static_cast<unsigned char>(ch);
@@ -120,7 +122,7 @@ bool CaseInsensitiveLess::operator()(std::string_view a, std::string_view b) con
 
 SettingsStore::SettingsStore(std::filesystem::path file)
     : file_(std::move(file)), write_bytes_(WriteAll) {
-  Load();
+  readable_ = Load();
 }
 
 std::filesystem::path SettingsStore::DefaultPath() {
@@ -231,11 +233,18 @@ bool SettingsStore::WriteString(std::string_view key, std::string_view name,
   return WriteValue(key, name, std::string(value));
 }
 
-void SettingsStore::Load() {
+bool SettingsStore::Load() {
+  std::error_code error;
+  const bool exists = std::filesystem::exists(file_, error);
+  if (error) return false;  // cannot tell: treat it as someone's file
+  if (!exists) return true;
   std::ifstream in(file_, std::ios::binary);
-  if (!in) return;
+  if (!in) return false;
   std::string line;
-  Key* current = nullptr;
+  if (!std::getline(in, line)) return !in.bad();  // an empty file holds no settings to lose
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (line != kHeader) return false;
+  Key* current = &root_;
   std::string name, text;
   while (std::getline(in, line)) {
     std::string_view rest = line;
@@ -263,9 +272,12 @@ void SettingsStore::Load() {
       current->values.insert_or_assign(name, number);
     }
   }
+  return !in.bad();
 }
 
 bool SettingsStore::Save() const {
+  // Someone's file that is not ours is never replaced: the run keeps its settings in memory.
+  if (!readable_) return false;
   std::ostringstream out;
   out << kHeader << '\n';
   // Depth first, each key after its parent, so a reader can create keys in file order.

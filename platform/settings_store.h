@@ -9,8 +9,10 @@
 // - Key names and value names compare without regard to ASCII case and keep the case they were
 //   created with. A value name is any byte string, backslashes included.
 // - After every change that returns true the file holds the whole tree. The file is replaced
-//   as a whole (temporary file, then rename), so a failed or interrupted save leaves the
-//   previous file as it was.
+//   as a whole (temporary file in the same folder, then rename), so a failed or interrupted
+//   save leaves the previous file as it was.
+// - A file that exists but cannot be read as a settings file (not ours, or unreadable) is never
+//   written: the store starts empty, keeps its changes in memory, and every save fails.
 
 #include <cstdint>
 #include <cstdio>
@@ -42,9 +44,13 @@ class SettingsStore {
   // Tests replace it to interrupt a save part-way.
   using ByteWriter = std::function<bool(std::FILE* file, std::string_view bytes)>;
 
-  // Loads the file when it exists; a missing file is an empty tree. Lines of the file that
-  // cannot be read are skipped.
+  // Loads the file when it exists; a missing or empty file is an empty tree. Lines of a
+  // settings file that cannot be read are skipped.
   explicit SettingsStore(std::filesystem::path file);
+
+  // False when the file exists but is not a settings file or cannot be read; nothing is then
+  // ever saved over it.
+  bool Readable() const { return readable_; }
 
   // The settings file of this user: $QVKEY_SETTINGS_FILE when set, else
   // $XDG_CONFIG_HOME/QVKey/settings.txt, else ~/.config/QVKey/settings.txt.
@@ -81,12 +87,13 @@ class SettingsStore {
   Key* Find(std::string_view path);
   const Value& ValueOf(std::string_view key, std::string_view name) const;
   bool WriteValue(std::string_view key, std::string_view name, Value value);
-  void Load();
+  bool Load();
   bool Save() const;
 
   std::filesystem::path file_;
   Key root_;
   ByteWriter write_bytes_;
+  bool readable_ = true;
 };
 
 }  // namespace platform

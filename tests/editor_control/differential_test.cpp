@@ -209,9 +209,7 @@ TEST(DifferentialTest, UndoAndRedoReturnToTheSameTextsWithStaticFormatAndDiscard
 TEST(DifferentialTest, IncrementalHighlightingAndLayoutEqualAFreshOne) {
   testing::FixedWidthMeasurer measurer;
   auto setUp = [&](TScrivlet& c) {
-    c.Measurer = &measurer;
-    c.SetUpdateMode(TzkUpdateMode::umImmediate);
-    c.SetBounds(8 + 7 * 12 + 8, 36);  // twelve characters a line, three lines showing
+    testing::LayOutAtOnce(c, measurer, 8 + 7 * 12 + 8, 36);  // twelve characters a line, three showing
     c.Keywords.AddKeyword("MOVWF", kWholeWord, kStyleBold, 1, 0, kNoColor, 1);
     c.Keywords.AddKeyword("MOV", kWholeWord, kStyleBold, 1, 0, kNoColor, 2);
     c.Keywords.AddKeyword("AW", 0, kStyleItalic, 1, 0, kNoColor, 3);

@@ -27,7 +27,7 @@ TEST_F(EditPrimitiveTest, TheBeforeChangeHandlerMayReplaceTheText) {
   s.SetSelStart(1);
   s.InsertTextBuf("x");
   EXPECT_EQ(s.Text(), "a<x>bc\r\ndef\r\nghi");
-  EXPECT_EQ(s.SelStart(), 4) << "the caret after the inserted text";
+  EXPECT_EQ(s.SelLower(), 4) << "the caret after the inserted text";
   EXPECT_EQ(s.SelLength, 0);
   EXPECT_TRUE(s.Modified);
 }
@@ -42,7 +42,7 @@ TEST_F(EditPrimitiveTest, ListenersHearBeforeAndAfterAndChangeFiresOncePerRefres
   EXPECT_EQ(changes, 0);
   s.EndUpdate();
   EXPECT_EQ(changes, 1);
-  EXPECT_EQ(codes, (std::vector<int>{kChangeBefore, kChangeBefore, kChangeAfter}));
+  EXPECT_EQ(codes, (std::vector<int>{kChangeBefore, kChangeBefore, kChangeAfter, kCaretMoved}));
 }
 
 TEST_F(EditPrimitiveTest, AnEmptySelectionAndAnEmptyTextChangeNothing) {

@@ -119,9 +119,7 @@ TEST_F(FormatThreadTest, TheTextCanBeEditedBetweenSlicesAndEndsLaidOutAsAFreshOn
   scheduler.RunAll();
   s->SelfTest();
   TScrivlet fresh;
-  fresh.Measurer = &measurer;
-  fresh.SetUpdateMode(TzkUpdateMode::umImmediate);
-  fresh.SetBounds(8 + 70 + 8, 60);
+  testing::LayOutAtOnce(fresh, measurer, 8 + 70 + 8, 60);
   Load(fresh, s->Text());
   EXPECT_EQ(s->LineCount(), fresh.LineCount());
   for (int32_t i = 0; i < s->ParagraphCount(); ++i)

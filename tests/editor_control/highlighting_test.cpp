@@ -54,9 +54,7 @@ class HighlightingTest : public ::testing::Test {
   FixedWidthMeasurer measurer{7, 12};
   TScrivlet s;
   void SetUp() override {
-    s.Measurer = &measurer;
-    s.SetUpdateMode(TzkUpdateMode::umImmediate);
-    s.SetBounds(400, 400);
+    testing::LayOutAtOnce(s, measurer, 400, 400);
   }
   void Keyword(const std::string& k, uint8_t options, int32_t colour, int32_t context = 1) {
     s.Keywords.AddKeyword(k, options, kStyleBold, context, 0, kNoColor, colour);

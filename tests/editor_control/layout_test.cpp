@@ -24,9 +24,7 @@ class LayoutTest : public ::testing::Test {
   FixedWidthMeasurer measurer{7, 12};
   TScrivlet s;
   void SetUp() override {
-    s.Measurer = &measurer;
-    s.SetUpdateMode(TzkUpdateMode::umImmediate);
-    s.SetBounds(8 + 70 + 8, 200);  // wrap width 70 pixels: ten characters
+    testing::LayOutAtOnce(s, measurer, 8 + 70 + 8, 200);  // wrap width 70 pixels: ten characters
   }
   std::vector<Span> Lines(int32_t para = 0) {
     std::vector<Span> out;

@@ -216,19 +216,17 @@ TEST(ScrivletShellTest, SetParagraphTextAppendsParagraphsAndKeepsTheSelectionInP
   Load(s, "abc\r\ndef");
   s.Select(6, 7);  // "e", caret behind it
   s.SetParagraphText(0, "XYZW");
-  EXPECT_EQ(s.SelStart(), 7);
-  EXPECT_EQ(s.SelEnd(), 8);
+  EXPECT_EQ(s.SelLower(), 7);
+  EXPECT_EQ(s.SelUpper(), 8);
   s.SetParagraphText(3, "end");
   EXPECT_EQ(s.Text(), "XYZW\r\ndef\r\n\r\nend");
-  EXPECT_EQ(s.SelStart(), 7);
+  EXPECT_EQ(s.SelLower(), 7);
 }
 
 TEST(ScrivletShellTest, TheLinesViewWorksOnDisplayLines) {
   FixedWidthMeasurer measurer;
   TScrivlet s;
-  s.Measurer = &measurer;
-  s.SetUpdateMode(TzkUpdateMode::umImmediate);
-  s.SetBounds(8 + 70 + 8, 100);  // ten characters a line
+  testing::LayOutAtOnce(s, measurer, 8 + 70 + 8, 100);  // ten characters a line
   Load(s, "aaaa bbbb cccc\r\nlast");
   EXPECT_EQ(s.Lines.Count(), 3);
   EXPECT_EQ(s.Lines.Get(1), "cccc");
@@ -238,7 +236,7 @@ TEST(ScrivletShellTest, TheLinesViewWorksOnDisplayLines) {
   s.Lines.Put(0, "new ");
   EXPECT_EQ(s.Text(), "new last");
   EXPECT_EQ(s.Lines.Add("more"), 1);
-  EXPECT_EQ(s.SelStart(), s.CharCount()) << "the caret goes to the end";
+  EXPECT_EQ(s.SelLower(), s.CharCount()) << "the caret goes to the end";
   s.Lines.Insert(0, "top");
   EXPECT_EQ(s.Text(), "top\r\nnew last\r\nmore");
   s.Lines.Insert(9, "nothing");

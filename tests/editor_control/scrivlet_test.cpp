@@ -30,16 +30,16 @@ TEST(ScrivletTest, SelLengthIsSignedFromTheCaret) {
   Load(s, "0123456789");
   s.SetSelStart(3);
   s.SetSelLength(4);
-  EXPECT_EQ(s.SelStart(), 3);
-  EXPECT_EQ(s.SelEnd(), 7);
+  EXPECT_EQ(s.SelLower(), 3);
+  EXPECT_EQ(s.SelUpper(), 7);
   EXPECT_EQ(s.SelText(), "3456");
   s.SetSelStart(7);
   s.SetSelLength(-4);
-  EXPECT_EQ(s.SelStart(), 3);
+  EXPECT_EQ(s.SelLower(), 3);
   EXPECT_EQ(s.CaretNav().Offset(), 7);
   EXPECT_EQ(s.SelLength, -4);
   s.SetSelLength(100);
-  EXPECT_EQ(s.SelEnd(), 10) << "clamped to the text";
+  EXPECT_EQ(s.SelUpper(), 10) << "clamped to the text";
   EXPECT_TRUE(s.UndoBreak);
 }
 
@@ -80,8 +80,8 @@ TEST(ScrivletTest, ALoadPutsEveryNavigatorAtTheStartAndEmptiesTheSelection) {
   s.Select(2, 4);
   Load(s, "xy");
   EXPECT_EQ(mark.Offset(), 0);
-  EXPECT_EQ(s.SelStart(), 0);
-  EXPECT_EQ(s.SelEnd(), 0);
+  EXPECT_EQ(s.SelLower(), 0);
+  EXPECT_EQ(s.SelUpper(), 0);
   EXPECT_EQ(s.SelLength, 0);
   EXPECT_EQ(s.Table.LastChanged, -1) << "no changed range is left";
   s.SelfTest();

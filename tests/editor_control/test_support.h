@@ -23,6 +23,13 @@ class FixedWidthMeasurer : public TTextMeasurer {
   int32_t height_;
 };
 
+// Measures with `m` and lays every change out at once in a client area of the given size.
+inline void LayOutAtOnce(TScrivlet& s, TTextMeasurer& m, int32_t width, int32_t height) {
+  s.Measurer = &m;
+  s.SetUpdateMode(TzkUpdateMode::umImmediate);
+  s.SetBounds(width, height);
+}
+
 inline TScrivLineBreak Load(TParagraphsList& list, std::string_view bytes, char nul = 0,
                             bool discard = false) {
   std::istringstream in{std::string(bytes)};

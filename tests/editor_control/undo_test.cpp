@@ -252,7 +252,7 @@ TEST_F(UndoTest, AFailedInsertionLeavesNoHalfMadeRecord) {
 TEST_F(UndoTest, SetTextBufIsUndoable) {
   s.SetTextBuf("replaced");
   EXPECT_EQ(s.Text(), "replaced");
-  EXPECT_EQ(s.SelStart(), 0);
+  EXPECT_EQ(s.SelLower(), 0);
   s.Undo();
   EXPECT_EQ(s.Text(), "0123456789");
   s.ClearText();

@@ -5,7 +5,10 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <map>
+#include <random>
 #include <sstream>
+#include <variant>
 
 namespace {
 
@@ -143,6 +146,116 @@ TEST_F(SettingsStoreTest, UnreadableLinesAreSkipped) {
   EXPECT_FALSE(store.ValueExists("K", "b"));
   EXPECT_FALSE(store.ValueExists("K", "c"));
   EXPECT_EQ(store.ReadString("K", "d"), "ok");
+}
+
+// A file that is someone else's is never written: text and binary alike stay byte for byte,
+// the store runs empty and every change reports that it was not saved.
+TEST_F(SettingsStoreTest, AFileThatIsNoSettingsFileIsNeverWritten) {
+  std::filesystem::create_directories(file_.parent_path());
+  const std::string text = "Dear diary,\nthe key arrived today.\n";
+  std::string binary = std::string("\x7F" "ELF\x02\x01\x00\x00", 8);
+  for (int i = 0; i < 300; ++i) binary += static_cast<char>(i * 37);
+  for (const std::string& bytes : {text, binary}) {
+    std::ofstream(file_, std::ios::binary | std::ios::trunc) << bytes;
+    SettingsStore store(file_);
+    EXPECT_FALSE(store.Readable());
+    EXPECT_FALSE(store.KeyExists("Configuration"));
+    EXPECT_FALSE(store.CreateKey("Configuration"));
+    EXPECT_FALSE(store.WriteInt("", "x", 1));
+    EXPECT_EQ(FileBytes(), bytes);
+    for (const auto& entry : std::filesystem::directory_iterator(file_.parent_path()))
+      EXPECT_EQ(entry.path().filename(), "settings.txt") << "temporary file left behind";
+  }
+}
+
+TEST_F(SettingsStoreTest, AnEmptyFileOrNoneIsAFreshStore) {
+  SettingsStore none(file_);
+  EXPECT_TRUE(none.Readable());
+  std::filesystem::create_directories(file_.parent_path());
+  std::ofstream(file_, std::ios::trunc).close();
+  SettingsStore empty(file_);
+  EXPECT_TRUE(empty.Readable());
+  EXPECT_TRUE(empty.CreateKey("K"));
+  EXPECT_TRUE(SettingsStore(file_).KeyExists("K"));
+}
+
+// Faults once found by fuzzing the reader: a key name holding "\" came back as two keys, and
+// values of the root key were written before the first key line and skipped on load.
+TEST_F(SettingsStoreTest, BackslashInAKeyNameAndRootValuesSurvive) {
+  std::filesystem::create_directories(file_.parent_path());
+  std::ofstream(file_) << "QVKey settings 1\n\"top\"=5\n[A%5CB]\n\"v\"=\"w\"\n";
+  {
+    SettingsStore store(file_);
+    ASSERT_TRUE(store.Readable());
+    EXPECT_EQ(store.ReadInt("", "top"), 5);
+    EXPECT_FALSE(store.KeyExists("A"));
+    ASSERT_TRUE(store.WriteInt("", "second", 6));  // a save
+  }
+  SettingsStore again(file_);
+  EXPECT_EQ(again.ReadInt("", "top"), 5);
+  EXPECT_EQ(again.ReadInt("", "second"), 6);
+  EXPECT_FALSE(again.KeyExists("A"));
+  EXPECT_FALSE(again.KeyExists("B"));
+  // The one key's name holds the backslash; a path cannot name it, so it is found by saving
+  // and reading the file back.
+  EXPECT_NE(FileBytes().find("[A%5CB]"), std::string::npos);
+}
+
+// Every key and value the store can hold survives a save and a load byte for byte.
+TEST_F(SettingsStoreTest, RandomKeysAndValuesRoundTrip) {
+  std::mt19937 random(20261210);
+  auto any_bytes = [&](std::size_t max, bool backslash) {
+    std::string text(1 + random() % max, '\0');
+    for (char& c : text) {
+      do c = static_cast<char>(random() % 256);
+      while (!backslash && c == '\\');
+    }
+    return text;
+  };
+  using Values = std::map<std::string, std::variant<std::int32_t, std::string>,
+                          platform::CaseInsensitiveLess>;
+  std::map<std::string, Values, platform::CaseInsensitiveLess> expected;  // by key path
+  {
+    SettingsStore store(file_);
+    for (int round = 0; round < 300; ++round) {
+      // A path of one or two names; an empty path is the root key.
+      std::string path;
+      if (round % 10 != 0) {
+        path = any_bytes(12, false);
+        if (random() % 2) path += "\\" + any_bytes(12, false);
+      }
+      ASSERT_TRUE(store.CreateKey(path));
+      const std::string name = any_bytes(16, true);
+      // Paths differing in case are one key: keep the path the store knows.
+      std::string known = path;
+      for (const auto& [stored, values] : expected)
+        if (!platform::CaseInsensitiveLess()(stored, path) &&
+            !platform::CaseInsensitiveLess()(path, stored))
+          known = stored;
+      if (random() % 2) {
+        const auto value = static_cast<std::int32_t>(random());
+        ASSERT_TRUE(store.WriteInt(path, name, value));
+        expected[known][name] = value;
+      } else {
+        std::string value = random() % 8 ? any_bytes(40, true) : std::string();
+        ASSERT_TRUE(store.WriteString(path, name, value));
+        expected[known][name] = value;
+      }
+    }
+  }
+  SettingsStore loaded(file_);
+  ASSERT_TRUE(loaded.Readable());
+  for (const auto& [path, values] : expected) {
+    ASSERT_TRUE(loaded.KeyExists(path)) << testing::PrintToString(path);
+    for (const auto& [name, value] : values) {
+      ASSERT_TRUE(loaded.ValueExists(path, name)) << testing::PrintToString(name);
+      if (const auto* number = std::get_if<std::int32_t>(&value)) {
+        EXPECT_EQ(loaded.ReadInt(path, name), *number);
+      } else {
+        EXPECT_EQ(loaded.ReadString(path, name), std::get<std::string>(value));
+      }
+    }
+  }
 }
 
 TEST(SettingsStorePath, EnvironmentChoosesTheFile) {

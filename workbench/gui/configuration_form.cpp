@@ -1,6 +1,8 @@
 #include "workbench/gui/configuration_form.h"
 
+#include <QBoxLayout>
 #include <QButtonGroup>
+#include <QGridLayout>
 #include <QColorDialog>
 #include <QGuiApplication>
 #include <QScreen>
@@ -32,33 +34,25 @@ constexpr const char* kFirstRunCaption = "FIRST TIME RUNNING";
 // The port counts of the hidden tester group's items; 0 keeps the machine's own list.
 constexpr std::size_t kTesterPortCounts[] = {0, 4, 8, 16, 18};
 
-// The designed geometry of the pages, in pixels.
-constexpr int kPageWidth = 480;
-constexpr int kPageHeight = 330;
-constexpr int kCheckHeight = 17;
-const Box kIdeGroupDesign{8, 80, 464, 120};
-const Box kTypeGroupDesign{16, 24, 140, 84};
-
 QColor ToQColor(Colour c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 Colour FromQColor(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
 
-QCheckBox* CheckBox(QWidget* parent, const char* name, const char* caption, int left, int top,
-                    int width) {
-  auto* box = new QCheckBox(caption, parent);
+QCheckBox* CheckBox(const char* name, const char* caption) {
+  auto* box = new QCheckBox(caption);
   box->setObjectName(name);
-  box->setGeometry(left, top, width, kCheckHeight);
   return box;
 }
 
-QLabel* Label(QWidget* parent, const char* name, const char* caption, Box box) {
-  auto* label = new QLabel(caption, parent);
+QLabel* Label(const char* name, const char* caption) {
+  auto* label = new QLabel(caption);
   label->setObjectName(name);
-  label->setGeometry(box.left, box.top, box.width, box.height);
   return label;
 }
 
-void Place(QWidget* widget, const Box& box) {
-  widget->setGeometry(box.left, box.top, box.width, box.height);
+QGroupBox* Group(const char* name, const char* caption) {
+  auto* group = new QGroupBox(caption);
+  group->setObjectName(name);
+  return group;
 }
 
 QStringList ToQtList(const std::vector<std::string>& texts) {
@@ -67,14 +61,21 @@ QStringList ToQtList(const std::vector<std::string>& texts) {
   return list;
 }
 
-gui::RadioGroup* Radio(QWidget* parent, const char* name, const char* caption,
-                       const std::vector<std::string>& items, const Box& box) {
-  auto* group = new gui::RadioGroup(parent);
+gui::RadioGroup* Radio(const char* name, const char* caption,
+                       const std::vector<std::string>& items) {
+  auto* group = new gui::RadioGroup;
   group->setObjectName(name);
   group->setTitle(caption);
   group->SetItems(ToQtList(items));
-  Place(group, box);
   return group;
+}
+
+// A column of widgets, the rest of the height left empty.
+QVBoxLayout* Column(QWidget* parent, std::initializer_list<QWidget*> widgets) {
+  auto* column = new QVBoxLayout(parent);
+  for (QWidget* widget : widgets) column->addWidget(widget);
+  column->addStretch(1);
+  return column;
 }
 
 // Runs `pick` with the item's index when the user picks one.
@@ -82,8 +83,6 @@ template <typename F>
 void OnPick(platform::MessageBoxService& boxes, gui::RadioGroup* group, F pick) {
   QObject::connect(&group->Buttons(), &QButtonGroup::idClicked, group, gui::Guard(boxes, pick));
 }
-
-int BottomOf(const QWidget* widget) { return widget->y() + widget->height(); }
 
 std::optional<Colour> ChooseWithColourDialog(
     platform::ModalDialogService& dialogs, QWidget* parent, Colour initial,
@@ -108,44 +107,11 @@ std::string LabelWithValue(const std::string& caption, int value) {
   return head + " " + std::to_string(value);
 }
 
-PortGroupLayout LayOutPortGroup(int port_count, const PortGroupDesign& design) {
-  PortGroupLayout out;
-  out.type_group = design.type_group;
-  out.ide_group = design.ide_group;
-  out.port_group = Box{0, design.type_group.top, design.type_group.width,
-                       design.type_group.height};
-  const int margin = design.type_group.left;
-
-  if (port_count <= 16) {
-    if (port_count > 4) out.port_group.height = (out.port_group.height / 4) * port_count;
-    if (port_count > 8) {
-      out.port_group.height /= 2;
-      out.port_columns = 2;
-      out.port_group.width += 24;
-    }
-    if (out.port_group.Bottom() > out.ide_group.height) {
-      out.ide_group.height = out.port_group.Bottom() + margin;
-      if (out.ide_group.Bottom() > design.page_client_height - 8) {
-        out.ide_group.height = design.page_client_height - 4 - out.ide_group.top;
-      }
-    }
-  } else {
-    out.combo_visible = true;
-  }
-
-  out.type_group.top =
-      out.port_group.top + (out.port_group.height - out.type_group.height) / 2;
-  const int gap = (out.ide_group.width - out.type_group.width - out.port_group.width) / 3;
-  out.type_group.left = gap;
-  out.port_group.left = out.ide_group.width - gap - out.port_group.width;
-
-  if (out.combo_visible) {
-    constexpr int kComboHeight = 22, kLabelHeight = 15;
-    out.combo = Box{out.port_group.left, out.port_group.top, out.port_group.width, kComboHeight};
-    out.combo_label = Box{out.combo.left, out.combo.top - 4 - kLabelHeight, out.combo.width,
-                          kLabelHeight};
-  }
-  return out;
+PortListShape PortListShapeFor(int port_count) {
+  PortListShape shape;
+  shape.combo = port_count > 16;
+  shape.columns = port_count > 8 && !shape.combo ? 2 : 1;
+  return shape;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -153,6 +119,12 @@ PortGroupLayout LayOutPortGroup(int port_count, const PortGroupDesign& design) {
 ColourPanel::ColourPanel(QWidget* parent) : QFrame(parent) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setAutoFillBackground(true);
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+QSize ColourPanel::sizeHint() const {
+  const int line = fontMetrics().height();
+  return QSize(3 * line, line + 4);
 }
 
 void ColourPanel::SetColour(Colour colour) {
@@ -183,10 +155,6 @@ ConfigFormServices ProgramServices(IdeSession& session, KeyLinkChoices& link, Co
                             [&globals] { return globals.DebugMode; }};
 }
 
-PortGroupDesign TConfigFRM::PortDesign() {
-  return PortGroupDesign{kTypeGroupDesign, kIdeGroupDesign, kPageHeight};
-}
-
 TConfigFRM::TConfigFRM(ConfigFormServices services, QWidget* parent)
     : QDialog(parent), services_(std::move(services)) {
   setObjectName("ConfigFRM");
@@ -195,15 +163,16 @@ TConfigFRM::TConfigFRM(ConfigFormServices services, QWidget* parent)
     return ChooseWithColourDialog(services_.dialogs, this, initial, custom);
   };
 
-  ItemLSTBX = new QListWidget(this);
+  ItemLSTBX = new QListWidget;
   ItemLSTBX->setObjectName("ItemLSTBX");
-  ItemLSTBX->setGeometry(8, 8, 110, kPageHeight);
   for (const char* item : {"IDE", "Editor", "Assembler", "QV/B Compiler", "Language"}) {
     ItemLSTBX->addItem(item);
   }
-  ItemsPGCTRL = new QStackedWidget(this);
+  // As wide as its longest item, in whatever font and language.
+  ItemLSTBX->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+  ItemLSTBX->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+  ItemsPGCTRL = new QStackedWidget;
   ItemsPGCTRL->setObjectName("ItemsPGCTRL");
-  ItemsPGCTRL->setGeometry(126, 8, kPageWidth, kPageHeight);
   QWidget* pages[5];
   const char* page_names[] = {"IdeTAB", "EditorTAB", "AssemblerTAB", "QvBasicTAB", "LanguageTAB"};
   for (int i = 0; i < 5; ++i) {
@@ -214,20 +183,30 @@ TConfigFRM::TConfigFRM(ConfigFormServices services, QWidget* parent)
   BuildIdePage(pages[0]);
   BuildEditorPage(pages[1]);
   BuildAssemblerPage(pages[2]);
-  QvBasicOutputFilesCB = CheckBox(pages[3], "QvBasicOutputFilesCB",
-                                  "QV/B files to \"Output Files\" dir.", 8, 8, 300);
-  LanguageRDGRP = Radio(pages[4], "LanguageRDGRP", "Language", {"English"}, Box{8, 8, 160, 60});
+  QvBasicOutputFilesCB = CheckBox("QvBasicOutputFilesCB", "QV/B files to \"Output Files\" dir.");
+  Column(pages[3], {QvBasicOutputFilesCB});
+  LanguageRDGRP = Radio("LanguageRDGRP", "Language", {"English"});
+  Column(pages[4], {LanguageRDGRP});
   OnPick(services_.boxes, LanguageRDGRP,
          [texts = &services_.texts](int index) { texts->SelectLanguage(index); });
 
-  OkBTN = new QPushButton("OK", this);
+  OkBTN = new QPushButton("OK");
   OkBTN->setObjectName("OkBTN");
-  OkBTN->setGeometry(420, kPageHeight + 16, 88, 26);
   OkBTN->setDefault(true);
-  CancelBTN = new QPushButton("Cancel", this);
+  CancelBTN = new QPushButton("Cancel");
   CancelBTN->setObjectName("CancelBTN");
-  CancelBTN->setGeometry(516, kPageHeight + 16, 88, 26);
-  setFixedSize(126 + kPageWidth + 8, kPageHeight + 16 + 26 + 8);
+
+  auto* sections = new QHBoxLayout;
+  sections->addWidget(ItemLSTBX);
+  sections->addWidget(ItemsPGCTRL, 1);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(OkBTN);
+  buttons->addWidget(CancelBTN);
+  auto* dialog = new QVBoxLayout(this);
+  dialog->addLayout(sections, 1);
+  dialog->addLayout(buttons);
+  dialog->setSizeConstraint(QLayout::SetMinimumSize);
 
   WriteControls(ConfigurationControls{});  // the designed states, from one place
 
@@ -246,86 +225,139 @@ TConfigFRM::~TConfigFRM() {
 }
 
 void TConfigFRM::BuildIdePage(QWidget* page) {
-  CreateBackupCB = CheckBox(page, "CreateBackupCB", "Create backup (.bak) files", 8, 8, 300);
-  UseTemplatesCB = CheckBox(page, "UseTemplatesCB", "Use Templates If Available", 8, 30, 300);
-  RestoreWorkspaceCB = CheckBox(page, "RestoreWorkspaceCB", "Restore Workspace", 8, 52, 300);
+  CreateBackupCB = CheckBox("CreateBackupCB", "Create backup (.bak) files");
+  UseTemplatesCB = CheckBox("UseTemplatesCB", "Use Templates If Available");
+  RestoreWorkspaceCB = CheckBox("RestoreWorkspaceCB", "Restore Workspace");
 
-  IdeOptionsGRPBX = new QGroupBox("IDE Options", page);
-  IdeOptionsGRPBX->setObjectName("IdeOptionsGRPBX");
-  Place(IdeOptionsGRPBX, kIdeGroupDesign);
-  DefaultEditorTypeRDGRP = Radio(IdeOptionsGRPBX, "DefaultEditorTypeRDGRP", "Default Editor Type",
-                                 {"Assembly", "QV/B"}, kTypeGroupDesign);
-  PortRDGRP = Radio(IdeOptionsGRPBX, "PortRDGRP", "Serial Port", {}, kTypeGroupDesign);
-  TooManyComPortsCBX = new QComboBox(IdeOptionsGRPBX);
+  IdeOptionsGRPBX = Group("IdeOptionsGRPBX", "IDE Options");
+  DefaultEditorTypeRDGRP =
+      Radio("DefaultEditorTypeRDGRP", "Default Editor Type", {"Assembly", "QV/B"});
+  PortRDGRP = Radio("PortRDGRP", "Serial Port", {});
+  TooManyComPortsCBX = new QComboBox;
   TooManyComPortsCBX->setObjectName("TooManyComPortsCBX");
   TooManyComPortsCBX->setPlaceholderText("Select COM Port");
   TooManyComPortsCBX->hide();
-  SerialPortLBL = Label(IdeOptionsGRPBX, "SerialPortLBL", "Serial Port", Box{});
+  SerialPortLBL = Label("SerialPortLBL", "Serial Port");
   SerialPortLBL->hide();
   QObject::connect(TooManyComPortsCBX, &QComboBox::activated, this,
                    gui::Guard(services_.boxes, [this](int index) { PortRDGRP->SetItemIndex(index); }));
 
+  // The two groups side by side, the free width shared out evenly around them.
+  auto* port_column = new QVBoxLayout;
+  port_column->addWidget(SerialPortLBL);
+  port_column->addWidget(TooManyComPortsCBX);
+  port_column->addWidget(PortRDGRP);
+  port_column->addStretch(1);
+  auto* type_column = new QVBoxLayout;
+  type_column->addWidget(DefaultEditorTypeRDGRP);
+  type_column->addStretch(1);
+  auto* options = new QHBoxLayout(IdeOptionsGRPBX);
+  options->addStretch(1);
+  options->addLayout(type_column);
+  options->addStretch(1);
+  options->addLayout(port_column);
+  options->addStretch(1);
+
   DebugComGuiTesterRDGRP =
-      Radio(page, "DebugComGuiTesterRDGRP", "# COM ports",
-            {"Actual #", "4 ports", "8 ports", "16 ports", "18 ports"}, Box{330, 8, 140, 66});
+      Radio("DebugComGuiTesterRDGRP", "# COM ports",
+            {"Actual #", "4 ports", "8 ports", "16 ports", "18 ports"});
   DebugComGuiTesterRDGRP->hide();
-  OnPick(services_.boxes, DebugComGuiTesterRDGRP, [this](int index) { DebugComGuiTesterRDGRPClick(index); });
+  OnPick(services_.boxes, DebugComGuiTesterRDGRP,
+         [this](int index) { DebugComGuiTesterRDGRPClick(index); });
+
+  auto* checks = new QVBoxLayout;
+  checks->addWidget(CreateBackupCB);
+  checks->addWidget(UseTemplatesCB);
+  checks->addWidget(RestoreWorkspaceCB);
+  checks->addStretch(1);
+  auto* top = new QHBoxLayout;
+  top->addLayout(checks, 1);
+  top->addWidget(DebugComGuiTesterRDGRP);
+  auto* column = new QVBoxLayout(page);
+  column->addLayout(top);
+  column->addWidget(IdeOptionsGRPBX);
+  column->addStretch(1);
 }
 
 void TConfigFRM::BuildEditorPage(QWidget* page) {
-  EditorOptionsGRPBX = new QGroupBox("Editor Options", page);
-  EditorOptionsGRPBX->setObjectName("EditorOptionsGRPBX");
-  Place(EditorOptionsGRPBX, Box{8, 8, 260, 248});
-  UseNewEditorCB = CheckBox(EditorOptionsGRPBX, "UseNewEditorCB", "Use Enhanced Editor", 8, 20, 240);
+  EditorOptionsGRPBX = Group("EditorOptionsGRPBX", "Editor Options");
+  UseNewEditorCB = CheckBox("UseNewEditorCB", "Use Enhanced Editor");
   UseNewEditorCB->setChecked(true);
 
-  EditorOptionsPNL = new QFrame(EditorOptionsGRPBX);
+  EditorOptionsPNL = new QFrame;
   EditorOptionsPNL->setObjectName("EditorOptionsPNL");
-  Place(EditorOptionsPNL, Box{4, 42, 252, 200});
-  FontsizeLBL = Label(EditorOptionsPNL, "FontsizeLBL", "Font size:", Box{4, 6, 90, 17});
-  FontsizeUpDown = new QSpinBox(EditorOptionsPNL);
+  FontsizeLBL = Label("FontsizeLBL", "Font size:");
+  FontsizeUpDown = new QSpinBox;
   FontsizeUpDown->setObjectName("FontsizeUpDown");
   FontsizeUpDown->setRange(kFontsizeMin, kFontsizeMax);
   FontsizeUpDown->setValue(8);
-  Place(FontsizeUpDown, Box{100, 4, 50, 22});
-  TabsizeLBL = Label(EditorOptionsPNL, "TabsizeLBL", "Tab size:", Box{4, 32, 90, 17});
-  TabsizeUpDown = new QSpinBox(EditorOptionsPNL);
+  TabsizeLBL = Label("TabsizeLBL", "Tab size:");
+  TabsizeUpDown = new QSpinBox;
   TabsizeUpDown->setObjectName("TabsizeUpDown");
   TabsizeUpDown->setRange(kTabsizeMin, kTabsizeMax);
   TabsizeUpDown->setSingleStep(kTabsizeStep);
   TabsizeUpDown->setValue(8);
-  Place(TabsizeUpDown, Box{100, 30, 50, 22});
-  SamplePNL = Label(EditorOptionsPNL, "SamplePNL", "Sample", Box{160, 4, 84, 48});
+  SamplePNL = Label("SamplePNL", "Sample");
   SamplePNL->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   SamplePNL->setAlignment(Qt::AlignCenter);
+  SamplePNL->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
-  ColorCodeCB = CheckBox(EditorOptionsPNL, "ColorCodeCB", "Colored Code Keywords", 4, 62, 190);
-  CodeColorPNL = new ColourPanel(EditorOptionsPNL);
+  ColorCodeCB = CheckBox("ColorCodeCB", "Colored Code Keywords");
+  CodeColorPNL = new ColourPanel;
   CodeColorPNL->setObjectName("CodeColorPNL");
-  Place(CodeColorPNL, Box{200, 60, 40, 20});
-  CodeBoldCB = CheckBox(EditorOptionsPNL, "CodeBoldCB", "Boldface Code Keywords", 4, 86, 190);
+  CodeBoldCB = CheckBox("CodeBoldCB", "Boldface Code Keywords");
   CodeBoldCB->setChecked(true);
-  ColorCommentsCB = CheckBox(EditorOptionsPNL, "ColorCommentsCB", "Colored Comments", 4, 110, 190);
+  ColorCommentsCB = CheckBox("ColorCommentsCB", "Colored Comments");
   ColorCommentsCB->setChecked(true);
-  CommentColorPNL = new ColourPanel(EditorOptionsPNL);
+  CommentColorPNL = new ColourPanel;
   CommentColorPNL->setObjectName("CommentColorPNL");
-  Place(CommentColorPNL, Box{200, 108, 40, 20});
-  ErrorBgColorPNL = new ColourPanel(EditorOptionsPNL);
+  ErrorBgColorPNL = new ColourPanel;
   ErrorBgColorPNL->setObjectName("ErrorBgColorPNL");
-  Place(ErrorBgColorPNL, Box{200, 134, 40, 20});
   CodeColorPNL->SetColour(clBlue);
   CommentColorPNL->SetColour(clGreen);
   ErrorBgColorPNL->SetColour(clYellow);
 
-  WarnLoadingKnownTopFileCB = CheckBox(page, "WarnLoadingKnownTopFileCB",
-                                       "Warn - Loading Known \"Top\" File", 276, 16, 200);
-  WarnUsingTopFileCB = CheckBox(page, "WarnUsingTopFileCB", "Warn - Using Top File", 276, 38, 200);
-  JumpToErrorCB = CheckBox(page, "JumpToErrorCB", "Jump To Error Line", 276, 60, 200);
-  SmoothScrollCB = CheckBox(page, "SmoothScrollCB", "Smooth scroll", 276, 82, 200);
+  // Sizes and the sample on top; each colour panel beside the option it colours.
+  auto* grid = new QGridLayout(EditorOptionsPNL);
+  grid->setContentsMargins(0, 0, 0, 0);
+  grid->addWidget(FontsizeLBL, 0, 0);
+  grid->addWidget(FontsizeUpDown, 0, 1);
+  grid->addWidget(TabsizeLBL, 1, 0);
+  grid->addWidget(TabsizeUpDown, 1, 1);
+  grid->addWidget(SamplePNL, 0, 2, 2, 1);
+  grid->addWidget(ColorCodeCB, 2, 0, 1, 2);
+  grid->addWidget(CodeColorPNL, 2, 2);
+  grid->addWidget(CodeBoldCB, 3, 0, 1, 2);
+  grid->addWidget(ColorCommentsCB, 4, 0, 1, 2);
+  grid->addWidget(CommentColorPNL, 4, 2);
+  grid->addWidget(ErrorBgColorPNL, 5, 2);
+  grid->setRowStretch(6, 1);
+  auto* group = new QVBoxLayout(EditorOptionsGRPBX);
+  group->addWidget(UseNewEditorCB);
+  group->addWidget(EditorOptionsPNL);
+
+  WarnLoadingKnownTopFileCB =
+      CheckBox("WarnLoadingKnownTopFileCB", "Warn - Loading Known \"Top\" File");
+  WarnUsingTopFileCB = CheckBox("WarnUsingTopFileCB", "Warn - Using Top File");
+  JumpToErrorCB = CheckBox("JumpToErrorCB", "Jump To Error Line");
+  SmoothScrollCB = CheckBox("SmoothScrollCB", "Smooth scroll");
   for (QCheckBox* box : {WarnLoadingKnownTopFileCB, WarnUsingTopFileCB, JumpToErrorCB,
                          SmoothScrollCB}) {
     box->setChecked(true);
   }
+
+  auto* left = new QVBoxLayout;
+  left->addWidget(EditorOptionsGRPBX);
+  left->addStretch(1);
+  auto* right = new QVBoxLayout;
+  for (QCheckBox* box : {WarnLoadingKnownTopFileCB, WarnUsingTopFileCB, JumpToErrorCB,
+                         SmoothScrollCB}) {
+    right->addWidget(box);
+  }
+  right->addStretch(1);
+  auto* row = new QHBoxLayout(page);
+  row->addLayout(left);
+  row->addLayout(right);
 
   QObject::connect(UseNewEditorCB, &QCheckBox::toggled, this, gui::Guard(services_.boxes, [this] { UseNewEditorCBClick(); }));
   QObject::connect(FontsizeUpDown, &QSpinBox::valueChanged, this, gui::Guard(services_.boxes, [this] { FontsizeUpDownClick(); }));
@@ -340,28 +372,35 @@ void TConfigFRM::BuildEditorPage(QWidget* page) {
 }
 
 void TConfigFRM::BuildAssemblerPage(QWidget* page) {
-  AssemblerOptionsGRPBX = new QGroupBox("Assembler Options", page);
-  AssemblerOptionsGRPBX->setObjectName("AssemblerOptionsGRPBX");
-  Place(AssemblerOptionsGRPBX, Box{8, 8, 300, 111});
-  UseTarnCB = CheckBox(AssemblerOptionsGRPBX, "UseTarnCB", "Use TARN", 8, 20, 280);
+  AssemblerOptionsGRPBX = Group("AssemblerOptionsGRPBX", "Assembler Options");
+  UseTarnCB = CheckBox("UseTarnCB", "Use TARN");
   UseTarnCB->setChecked(true);
-  TarnOutputFilesCB = CheckBox(AssemblerOptionsGRPBX, "TarnOutputFilesCB",
-                               "TARN files to \"TARN Output\" dir.", 8, 42, 280);
+  TarnOutputFilesCB = CheckBox("TarnOutputFilesCB", "TARN files to \"TARN Output\" dir.");
   TarnOutputFilesCB->setChecked(true);
-  LocalLabelStartColCB = CheckBox(AssemblerOptionsGRPBX, "LocalLabelStartColCB",
-                                  "Local Labels Must Start In Col. 1", 8, 64, 280);
+  LocalLabelStartColCB =
+      CheckBox("LocalLabelStartColCB", "Local Labels Must Start In Col. 1");
   LocalLabelStartColCB->setChecked(true);
-  StricterAssemblyParsingCB = CheckBox(AssemblerOptionsGRPBX, "StricterAssemblyParsingCB",
-                                       "Stricter Assembly Parsing", 8, 86, 280);
+  StricterAssemblyParsingCB = CheckBox("StricterAssemblyParsingCB", "Stricter Assembly Parsing");
+  auto* options = new QVBoxLayout(AssemblerOptionsGRPBX);
+  for (QCheckBox* box : {UseTarnCB, TarnOutputFilesCB, LocalLabelStartColCB,
+                         StricterAssemblyParsingCB}) {
+    options->addWidget(box);
+  }
   AssemblerInfoLBL = Label(
-      page, "AssemblerInfoLBL",
+      "AssemblerInfoLBL",
       "TARN is the recommended assembler for existing and new projects.  The original Kestrian "
       "assembler is suggested only for maximum compatibility with existing projects.  In "
-      "addition, TARN must be enabled in order to edit and compile QVBasic programs",
-      Box{8, 56, 460, 64});
+      "addition, TARN must be enabled in order to edit and compile QVBasic programs");
   AssemblerInfoLBL->setWordWrap(true);
-  IrcRDGRP = Radio(page, "IrcRDGRP", "&IRC Calibration", {"Slowest", "4 MHz", "Fastest"},
-                   Box{8, 128, 160, 90});
+  IrcRDGRP = Radio("IrcRDGRP", "&IRC Calibration", {"Slowest", "4 MHz", "Fastest"});
+  auto* irc_row = new QHBoxLayout;
+  irc_row->addWidget(IrcRDGRP);
+  irc_row->addStretch(1);
+  auto* column = new QVBoxLayout(page);
+  column->addWidget(AssemblerOptionsGRPBX);
+  column->addWidget(AssemblerInfoLBL);
+  column->addLayout(irc_row);
+  column->addStretch(1);
   QObject::connect(UseTarnCB, &QCheckBox::toggled, this, gui::Guard(services_.boxes, [this] { UseTarnCBClick(); }));
 }
 
@@ -540,19 +579,12 @@ void TConfigFRM::SetPortNames(std::vector<std::string> names) {
 }
 
 void TConfigFRM::LayOutPorts() {
-  const PortGroupLayout layout = LayOutPortGroup(static_cast<int>(port_names_.size()), PortDesign());
-  Place(IdeOptionsGRPBX, layout.ide_group);
-  Place(DefaultEditorTypeRDGRP, layout.type_group);
-  Place(PortRDGRP, layout.port_group);
-  PortRDGRP->SetColumns(layout.port_columns);
-  PortRDGRP->setVisible(!layout.combo_visible);
-  TooManyComPortsCBX->setVisible(layout.combo_visible);
-  SerialPortLBL->setVisible(layout.combo_visible);
-  if (layout.combo_visible) {
-    Place(TooManyComPortsCBX, layout.combo);
-    Place(SerialPortLBL, layout.combo_label);
-    TooManyComPortsCBX->setCurrentIndex(PortRDGRP->ItemIndex());
-  }
+  const PortListShape shape = PortListShapeFor(static_cast<int>(port_names_.size()));
+  PortRDGRP->SetColumns(shape.columns);
+  PortRDGRP->setVisible(!shape.combo);
+  TooManyComPortsCBX->setVisible(shape.combo);
+  SerialPortLBL->setVisible(shape.combo);
+  if (shape.combo) TooManyComPortsCBX->setCurrentIndex(PortRDGRP->ItemIndex());
 }
 
 void TConfigFRM::DebugComGuiTesterRDGRPClick(int index) {
@@ -563,20 +595,18 @@ void TConfigFRM::DebugComGuiTesterRDGRPClick(int index) {
   SetPortNames(std::move(names));
 }
 
+// Without tarn its three options mean nothing and are hidden; the note on the original
+// assembler and the calibration choice it needs take their place.
 void TConfigFRM::UseTarnCBClick() {
   const bool checked = UseTarnCB->isChecked();
-  const int height = checked ? BottomOf(StricterAssemblyParsingCB) + 8 : BottomOf(UseTarnCB) - 4 + 8;
-  AssemblerOptionsGRPBX->resize(AssemblerOptionsGRPBX->width(), height);
+  for (QCheckBox* box : {TarnOutputFilesCB, LocalLabelStartColCB, StricterAssemblyParsingCB}) {
+    box->setVisible(checked);
+  }
   AssemblerInfoLBL->setVisible(!checked);
   IrcRDGRP->setVisible(!checked);
 }
 
-void TConfigFRM::UseNewEditorCBClick() {
-  const bool checked = UseNewEditorCB->isChecked();
-  const int height = checked ? BottomOf(EditorOptionsPNL) + 6 : BottomOf(UseNewEditorCB) + 6;
-  EditorOptionsGRPBX->resize(EditorOptionsGRPBX->width(), height);
-  EditorOptionsPNL->setVisible(checked);
-}
+void TConfigFRM::UseNewEditorCBClick() { EditorOptionsPNL->setVisible(UseNewEditorCB->isChecked()); }
 
 void TConfigFRM::FontsizeUpDownClick() {
   const int size = FontsizeUpDown->value();

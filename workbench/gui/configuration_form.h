@@ -39,33 +39,14 @@ class Localizer;
 // The caption up to and including its ":", a blank and the number ("Font size: 12").
 std::string LabelWithValue(const std::string& caption, int value);
 
-// Geometry in pixels, relative to the parent.
-struct Box {
-  int left = 0, top = 0, width = 0, height = 0;
-  int Bottom() const { return top + height; }
-  bool operator==(const Box&) const = default;
+// The port list's shape follows its length: up to 8 ports in one column of radio buttons, up
+// to 16 in two, and more in a combo box, where a radio group would no longer fit the page.
+struct PortListShape {
+  int columns = 1;
+  bool combo = false;
+  bool operator==(const PortListShape&) const = default;
 };
-
-// The designed places the port list's layout starts from.
-struct PortGroupDesign {
-  Box type_group;          // the default-editor-type group, inside the IDE options group
-  Box ide_group;           // the IDE options group, on the page
-  int page_client_height;  // of the "IDE" page
-};
-
-struct PortGroupLayout {
-  Box type_group;
-  Box port_group;
-  int port_columns = 1;
-  Box ide_group;
-  bool combo_visible = false;  // the port group is shown exactly when the combo box is not
-  Box combo;
-  Box combo_label;
-};
-
-// Up to 16 ports go into a radio group of one column (of two beyond 8); more into a combo
-// box.  The two groups then share the IDE options group's width in three equal gaps.
-PortGroupLayout LayOutPortGroup(int port_count, const PortGroupDesign& design);
+PortListShape PortListShapeFor(int port_count);
 
 // A panel that shows a colour and reports clicks.
 class ColourPanel : public QFrame {
@@ -73,6 +54,8 @@ class ColourPanel : public QFrame {
   explicit ColourPanel(QWidget* parent = nullptr);
   void SetColour(Colour colour);
   Colour GetColour() const { return colour_; }
+  // A swatch about as tall as a line of text and three times as wide.
+  QSize sizeHint() const override;
   std::function<void()> on_click;
 
  protected:
@@ -127,9 +110,6 @@ class TConfigFRM : public QDialog {
   // Replaces the listed ports and lays the group out again.
   void SetPortNames(std::vector<std::string> names);
   const std::vector<std::string>& PortNames() const { return port_names_; }
-
-  // The design this dialog lays its port group out from.
-  static PortGroupDesign PortDesign();
 
   void accept() override;  // OK
 

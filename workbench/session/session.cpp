@@ -2,8 +2,21 @@
 
 #include <utility>
 
+#include "platform/message_box.h"
+
 namespace workbench {
 namespace {
+
+// The store refuses to write over a file that is not a settings file; the user is told once,
+// at start-up, so that the settings of the run are not thought saved.
+void ReportUnreadableSettings(const platform::SettingsStore& store,
+                              platform::MessageBoxService& boxes) {
+  if (store.Readable()) return;
+  boxes.Show({"The settings file\r\r" + store.File().string() +
+                  "\r\rcannot be read as a QVKey settings file. QVKey runs with its default "
+                  "settings and saves none of them over that file.",
+              "Settings File", platform::BoxButtons::Ok});
+}
 
 template <typename Service>
 Service& Bound(Service* service, const char* name) {
@@ -24,6 +37,7 @@ IdeSession::IdeSession(const SessionServices& services, SessionSetup setup)
   build_debug::ObjectImage& image = *GetObjectImage();
   image.ClockHz = build_debug::kDefaultClockHz;
   image.Device4K = 0;
+  ReportUnreadableSettings(*store_, services_.boxes);
   registry_.SetRegistryRoot(kRegistryRoot);
   localizer_.InitLocalization(globals_.ExeFolder);
 }

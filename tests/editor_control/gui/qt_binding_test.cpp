@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QFont>
 #include <sstream>
 #include <string>
 
+#include "editor_control/gui/qt_clipboard.h"
 #include "editor_control/gui/qt_slice_scheduler.h"
 #include "editor_control/gui/qt_text_measurer.h"
 #include "editor_control/scrivlet.h"
@@ -54,6 +57,32 @@ TEST(QtSliceSchedulerTest, ACancelledSliceNeverRuns) {
   scheduler.Cancel();
   for (int round = 0; round < 10; ++round) QCoreApplication::processEvents();
   EXPECT_FALSE(ran);
+}
+
+TEST(QtClipboardTest, AColumnBlockKeepsItsFormBetweenTwoControlsAndPlainTextPastesPlainly) {
+  QtClipboard clipboard;
+  TScrivletServices services;
+  services.Clipboard = &clipboard;
+  TScrivlet from(services), to(services);
+  for (TScrivlet* s : {&from, &to}) {
+    s->SetWordWrap(false);
+    s->SetOptions(s->GetOptions() | zkoBlockSelection);
+  }
+  std::istringstream a("abc\r\ndef"), b("123\r\n456");
+  from.LoadFromStream(a);
+  to.LoadFromStream(b);
+  from.SelectColumnBlock(0, 0, 2, 1);
+  from.CopyToClipboard();
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "ab\r\nde\r\n");
+  to.SetSelStart(1);
+  to.PasteFromClipboard();
+  EXPECT_EQ(to.Text(), "1ab23\r\n4de56");
+
+  // Another program's text: LF breaks, no block marker.
+  QGuiApplication::clipboard()->setText("x\ny");
+  to.SetSelStart(0);
+  to.PasteFromClipboard();
+  EXPECT_EQ(to.Text(), "x\r\ny1ab23\r\n4de56");
 }
 
 }  // namespace

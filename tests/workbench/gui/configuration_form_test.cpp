@@ -4,12 +4,15 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
 #include <QColorDialog>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QTimer>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -277,35 +280,59 @@ struct LayoutCase {
   int ports;
   bool combo;
   int columns;
-  Box port_group;
-  Box type_group;
-  int ide_height;
 };
+
+// No two shown widgets of one parent overlap, and none is smaller than it needs to be.
+void ExpectNothingClippedOrOverlapping(QWidget& root, const std::string& where) {
+  QList<QWidget*> parents = root.findChildren<QWidget*>();
+  parents.append(&root);
+  for (QWidget* parent : parents) {
+    // The insides of Qt's own composite widgets are theirs to arrange.
+    if (!parent->isVisible() || qobject_cast<QAbstractSpinBox*>(parent) ||
+        qobject_cast<QComboBox*>(parent) || qobject_cast<QAbstractScrollArea*>(parent) ||
+        parent->objectName().startsWith("qt_")) {
+      continue;
+    }
+    std::vector<QWidget*> shown;
+    for (QObject* child : parent->children()) {
+      auto* widget = qobject_cast<QWidget*>(child);
+      if (!widget || !widget->isVisible() || widget->isWindow()) continue;
+      const QSize needed = widget->minimumSizeHint();
+      EXPECT_GE(widget->width(), needed.width()) << where << ": " << widget->objectName().toStdString();
+      EXPECT_GE(widget->height(), needed.height()) << where << ": " << widget->objectName().toStdString();
+      shown.push_back(widget);
+    }
+    for (std::size_t a = 0; a < shown.size(); ++a)
+      for (std::size_t b = a + 1; b < shown.size(); ++b)
+        EXPECT_FALSE(shown[a]->geometry().intersects(shown[b]->geometry()))
+            << where << ": " << shown[a]->objectName().toStdString() << " and "
+            << shown[b]->objectName().toStdString();
+  }
+}
 
 TEST_F(ConfigFormTest, PortListLayouts) {
   NotFirstRun();
-  // Design: type group 140 x 84 at (16, 24); IDE options group 464 x 120; page 330 high.
   const LayoutCase cases[] = {
-      {3, false, 1, {263, 24, 140, 84}, {61, 24, 140, 84}, 120},
-      {6, false, 1, {263, 24, 140, 126}, {61, 45, 140, 84}, 166},   // 84/4 per port, taller
-      {12, false, 2, {247, 24, 164, 126}, {53, 45, 140, 84}, 166},  // halved, two columns
-      {17, true, 1, {263, 24, 140, 84}, {61, 24, 140, 84}, 120},    // the combo box instead
+      {3, false, 1},
+      {6, false, 1},
+      {12, false, 2},  // two columns beyond 8
+      {17, true, 1},   // the combo box instead
   };
   for (const LayoutCase& c : cases) {
     ports_.SetNames(Ports(c.ports));
     TConfigFRM& dialog = Create();
-    auto box = [](QWidget* w) { return Box{w->x(), w->y(), w->width(), w->height()}; };
     EXPECT_EQ(dialog.PortRDGRP->Items().size(), c.ports) << c.ports;
     EXPECT_EQ(dialog.PortRDGRP->isHidden(), c.combo) << c.ports;
     EXPECT_EQ(dialog.TooManyComPortsCBX->isHidden(), !c.combo) << c.ports;
     EXPECT_EQ(dialog.SerialPortLBL->isHidden(), !c.combo) << c.ports;
     EXPECT_EQ(dialog.PortRDGRP->Columns(), c.columns) << c.ports;
-    EXPECT_EQ(box(dialog.PortRDGRP), c.port_group) << c.ports;
-    EXPECT_EQ(box(dialog.DefaultEditorTypeRDGRP), c.type_group) << c.ports;
-    EXPECT_EQ(dialog.IdeOptionsGRPBX->height(), c.ide_height) << c.ports;
+    dialog.show();
+    ExpectNothingClippedOrOverlapping(dialog, std::to_string(c.ports) + " ports");
+    const QRect type = dialog.DefaultEditorTypeRDGRP->geometry();
+    const QRect port = c.combo ? dialog.TooManyComPortsCBX->geometry() : dialog.PortRDGRP->geometry();
+    EXPECT_LT(type.right(), port.left()) << c.ports;  // side by side
     if (c.combo) {
-      EXPECT_EQ(box(dialog.TooManyComPortsCBX), (Box{263, 24, 140, 22}));
-      EXPECT_EQ(box(dialog.SerialPortLBL), (Box{263, 5, 140, 15}));  // 4 above, as wide
+      EXPECT_LT(dialog.SerialPortLBL->geometry().bottom(), port.top());  // the label above
       EXPECT_EQ(dialog.TooManyComPortsCBX->count(), 17);
       RunModal(dialog, [](TConfigFRM& d) {
         EXPECT_EQ(d.TooManyComPortsCBX->currentIndex(), 1);  // the stored COM2
@@ -316,13 +343,40 @@ TEST_F(ConfigFormTest, PortListLayouts) {
 }
 
 TEST(PortGroupLayout, IdeGroupStaysWithinThePage) {
-  const PortGroupDesign design{{16, 24, 140, 84}, {8, 80, 464, 120}, 260};
-  const PortGroupLayout layout = LayOutPortGroup(16, design);
-  EXPECT_EQ(layout.port_group.height, 168);
-  EXPECT_EQ(layout.ide_group.height, 260 - 4 - 80);
-  EXPECT_EQ(LayOutPortGroup(8, PortGroupDesign{{16, 24, 140, 84}, {8, 80, 464, 120}, 330})
-                .ide_group.height,
-            24 + 168 + 16);
+  EXPECT_EQ(PortListShapeFor(0), (PortListShape{1, false}));
+  EXPECT_EQ(PortListShapeFor(8), (PortListShape{1, false}));
+  EXPECT_EQ(PortListShapeFor(9), (PortListShape{2, false}));
+  EXPECT_EQ(PortListShapeFor(16), (PortListShape{2, false}));
+  EXPECT_EQ(PortListShapeFor(17), (PortListShape{1, true}));
+}
+
+// Every page at the default font and at twice its size: laid out, nothing clipped or on top of
+// another. With QV_SCREENSHOTS naming a folder, each page is saved there as a picture to look at.
+TEST_F(ConfigFormTest, PagesFitAtTheDefaultFontAndTwiceItsSize) {
+  NotFirstRun();
+  ports_.SetNames(Ports(12));
+  const QFont original = QApplication::font();
+  for (int scale : {1, 2}) {
+    QFont font = original;
+    font.setPointSizeF(original.pointSizeF() * scale);
+    QApplication::setFont(font);
+    TConfigFRM& dialog = Create();
+    dialog.show();
+    dialog.UseTarnCB->setChecked(scale == 1);  // both states of the assembler page
+    dialog.ColorCodeCB->setChecked(true);
+    for (int page = 0; page < dialog.ItemLSTBX->count(); ++page) {
+      dialog.ItemLSTBX->setCurrentRow(page);
+      QApplication::processEvents();
+      const std::string where = "page " + std::to_string(page) + " x" + std::to_string(scale);
+      ExpectNothingClippedOrOverlapping(dialog, where);
+      if (const char* folder = std::getenv("QV_SCREENSHOTS")) {
+        const QString file = QString("%1/config_page%2_x%3.png").arg(folder).arg(page).arg(scale);
+        EXPECT_TRUE(dialog.grab().save(file)) << file.toStdString();
+      }
+    }
+    dialog_.reset();
+  }
+  QApplication::setFont(original);
 }
 
 TEST_F(ConfigFormTest, ComboChoiceBecomesThePort) {
@@ -424,17 +478,21 @@ TEST_F(ConfigFormTest, ColourDialogOpensThroughTheModalSeamWithTheCustomColours)
 TEST_F(ConfigFormTest, UseTarnAndUseNewEditorShapeTheirGroups) {
   NotFirstRun();
   TConfigFRM& dialog = Create();
-  EXPECT_EQ(dialog.AssemblerOptionsGRPBX->height(), 86 + 17 + 8);  // to the last option
+  const std::vector<QCheckBox*> tarn_options = {
+      dialog.TarnOutputFilesCB, dialog.LocalLabelStartColCB, dialog.StricterAssemblyParsingCB};
+  for (QCheckBox* box : tarn_options) EXPECT_FALSE(box->isHidden());  // to the last option
   EXPECT_TRUE(dialog.AssemblerInfoLBL->isHidden());
   EXPECT_TRUE(dialog.IrcRDGRP->isHidden());
   dialog.UseTarnCB->setChecked(false);
-  EXPECT_EQ(dialog.AssemblerOptionsGRPBX->height(), 20 + 17 - 4 + 8);  // the UseTarnCB line
+  for (QCheckBox* box : tarn_options) EXPECT_TRUE(box->isHidden());  // the UseTarnCB line
+  EXPECT_FALSE(dialog.UseTarnCB->isHidden());
   EXPECT_FALSE(dialog.AssemblerInfoLBL->isHidden());
   EXPECT_FALSE(dialog.IrcRDGRP->isHidden());
 
-  EXPECT_EQ(dialog.EditorOptionsGRPBX->height(), 42 + 200 + 6);
+  EXPECT_FALSE(dialog.EditorOptionsPNL->isHidden());
   dialog.UseNewEditorCB->setChecked(false);
-  EXPECT_EQ(dialog.EditorOptionsGRPBX->height(), 20 + 17 + 6);
+  EXPECT_TRUE(dialog.EditorOptionsPNL->isHidden());
+  EXPECT_FALSE(dialog.UseNewEditorCB->isHidden());
 }
 
 TEST_F(ConfigFormTest, SectionListShowsFourItemsAndSelectsPages) {

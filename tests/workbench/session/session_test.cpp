@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <map>
 #include <string>
 
@@ -129,6 +132,45 @@ TEST_F(TwoSessions, AServiceThatWasNotHandedInFailsLoudly) {
   EXPECT_THROW(session.Clock(), MissingService);
   EXPECT_EQ(&session.Boxes(), &boxes_a_);
   EXPECT_EQ(&session.Processes(), &processes_);
+}
+
+std::string Bytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// QVKEY_SETTINGS_FILE pointed at a file of the user's own: the run says so in a box, works
+// with the defaults, and leaves the file byte for byte as it was.
+TEST_F(TwoSessions, ASettingsFileThatIsNotOursIsLeftAsItWas) {
+  std::string binary("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+  for (int i = 0; i < 200; ++i) binary += static_cast<char>(255 - i);
+  const std::string text = "Shopping list\r\n- solder\r\n- QV48 chips\r\n";
+  const char* saved = std::getenv("QVKEY_SETTINGS_FILE");
+  const std::string saved_value = saved ? saved : "";
+  ::setenv("QVKEY_SETTINGS_FILE", File("a").c_str(), 1);
+  for (const std::string& bytes : {text, binary}) {
+    std::ofstream(File("a"), std::ios::binary | std::ios::trunc) << bytes;
+    platform::RecordingMessageBoxes boxes;
+    boxes.Answer(platform::kAnswerOk);
+    {
+      SessionSetup setup;  // the store's path from the environment
+      setup.exe_folder = "/opt/a/";
+      IdeSession session({boxes, dialogs_, processes_}, setup);
+      ASSERT_EQ(boxes.Boxes().size(), 1u);
+      EXPECT_EQ(boxes.Boxes()[0].caption, "Settings File");
+      EXPECT_NE(boxes.Boxes()[0].text.find(File("a").string()), std::string::npos);
+      EXPECT_FALSE(session.Registry().WriteRegInt("FileListWidth", 120));
+      EXPECT_FALSE(session.Registry().WriteRegString("Configuration\\ComPort", "COM2"));
+    }
+    EXPECT_EQ(Bytes(File("a")), bytes);
+  }
+  if (saved) {
+    ::setenv("QVKEY_SETTINGS_FILE", saved_value.c_str(), 1);
+  } else {
+    ::unsetenv("QVKEY_SETTINGS_FILE");
+  }
 }
 
 }  // namespace

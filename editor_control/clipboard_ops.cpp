@@ -1,0 +1,164 @@
+// Copy, cut and paste, plain and as rectangular column blocks.
+
+#include <algorithm>
+#include <vector>
+
+#include "editor_control/scrivlet.h"
+
+namespace scrivlet {
+namespace {
+
+// Text from another program may end its lines with LF or CR alone: every break becomes
+// the control's CR LF.
+std::string WithCrLfBreaks(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      out.append("\r\n");
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+// The lines of a column text; a final break ends the last line and starts no new one.
+std::vector<std::string> ColumnLines(std::string_view text) {
+  std::vector<std::string> lines(1);
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r' || c == '\n') {
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+      lines.emplace_back();
+    } else {
+      lines.back().push_back(c);
+    }
+  }
+  if (lines.size() > 1 && lines.back().empty()) lines.pop_back();
+  return lines;
+}
+
+}  // namespace
+
+void TScrivlet::CopyToClipboard() {
+  if (clipboard_ == nullptr || SelLower() == SelUpper()) return;
+  std::string text;
+  if (BlockMode) {
+    text = GetColumnText();
+  } else {
+    text = GetSelText();
+    if (options_ & zkoPlainClipboard)
+      std::erase_if(text, [](char c) { return IsStyleChar(static_cast<uint8_t>(c)); });
+  }
+  clipboard_->Put(text, BlockMode);
+}
+
+void TScrivlet::CutToClipboard() {
+  if (clipboard_ == nullptr || SelLower() == SelUpper()) return;
+  CopyToClipboard();
+  ClearSelection();
+}
+
+// What a paste or a column insertion keeps of the selection when it must not overwrite it:
+// the two ends (and a column block's columns), restored around the caret where the paste
+// ended.
+struct TScrivlet::KeptSelection {
+  TScrivNavigator low, high;
+  bool block;
+  int32_t startCol, endCol;
+  KeptSelection(TScrivlet& s)
+      : low(s), high(s), block(s.BlockMode), startCol(s.BlockStartCol), endCol(s.BlockEndCol) {
+    low.SetOffset(s.SelLower());
+    high.SetOffset(s.SelUpper());
+    // Text pasted at either end goes outside the block.
+    low.StickToEnd = true;
+  }
+};
+
+std::unique_ptr<TScrivlet::KeptSelection> TScrivlet::KeepSelectionForPaste() {
+  if ((options_ & zkoNoOverwriteBlocks) == 0) return nullptr;
+  std::unique_ptr<KeptSelection> kept;
+  if (options_ & zkoPersistentBlocks) {
+    kept = std::make_unique<KeptSelection>(*this);
+    BeginUpdate();
+  }
+  const std::string pending = PendingSpaces;
+  SetSelStart(Caret->Offset());
+  PendingSpaces = pending;
+  return kept;
+}
+
+void TScrivlet::RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept) {
+  if (!kept) return;
+  // The caret stays where the paste ended, as a navigator of its own.
+  PasteCaretNav->SetOffset(Caret->Offset());
+  SelStartNav->SetOffset(kept->low.Offset());
+  SelEndNav->SetOffset(kept->high.Offset());
+  Caret = PasteCaretNav;
+  SelLength = kept->high.Offset() - kept->low.Offset();
+  BlockMode = kept->block;
+  BlockStartCol = kept->startCol;
+  BlockEndCol = kept->endCol;
+  kept.reset();
+  EndUpdate();
+  ScrollInView();
+}
+
+void TScrivlet::PasteFromClipboard() {
+  if (clipboard_ == nullptr) return;
+  std::unique_ptr<KeptSelection> kept = KeepSelectionForPaste();
+  const bool column = (options_ & zkoBlockSelection) && clipboard_->IsColumnBlock();
+  try {
+    if (clipboard_->HasText()) {
+      UndoBreak = true;
+      const std::string text = WithCrLfBreaks(clipboard_->Text());
+      if (column) InsertColumnText(text);
+      else SetSelText(text);
+      UndoBreak = true;
+    }
+  } catch (...) {
+    if (kept) EndUpdate();
+    throw;
+  }
+  RestoreSelectionAfterPaste(std::move(kept));
+}
+
+void TScrivlet::InsertColumnText(std::string_view text) {
+  std::unique_ptr<KeptSelection> kept = KeepSelectionForPaste();
+  BeginUpdate();
+  try {
+    int32_t firstPara = Caret->GetParaIndex();
+    int32_t column = ColumnOf(firstPara, Caret->GetPosInPara()) + static_cast<int32_t>(PendingSpaces.size());
+    if (BlockMode) {
+      // The block is replaced: the insertion starts at its top left corner.
+      firstPara = SelStartNav->GetParaIndex();
+      column = std::min(BlockStartCol, BlockEndCol);
+      ClearSelection();
+    }
+    const std::vector<std::string> lines = ColumnLines(text);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const int32_t par = firstPara + static_cast<int32_t>(i);
+      if (par >= Table.Count()) {
+        SetSelStart(CharCount());
+        InsertTextBuf("\r\n");
+      }
+      const int32_t pos = ColumnToPos(par, column);
+      SetSelStart(Table.Items(par).StartOffset + pos);
+      const int32_t missing = column - ColumnOf(par, pos);
+      std::string line(static_cast<size_t>(std::max(0, missing)), ' ');
+      line += lines[i];
+      InsertTextBuf(line);
+    }
+  } catch (...) {
+    EndUpdate();
+    if (kept) EndUpdate();
+    throw;
+  }
+  EndUpdate();
+  RestoreSelectionAfterPaste(std::move(kept));
+}
+
+}  // namespace scrivlet

@@ -1,0 +1,122 @@
+// The view's offsets: the top line, scrolling the caret into view, animated scrolls.
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "editor_control/scrivlet.h"
+
+namespace scrivlet {
+namespace {
+
+// A quick second scroll right after an animated one moves at once: holding a key down
+// must not queue animations.
+constexpr int64_t kQuickRepeatMs = 201;
+
+}  // namespace
+
+int32_t TScrivlet::GetTopLine() { return TopLineNav->GetDisplayLine(); }
+
+void TScrivlet::SetTopLine(int32_t line) {
+  if (wordWrap_) EnsureLine(line);
+  TopLineNav->SetDisplayLine(std::max(0, line));
+  ScrollTo(HorzScroll, TopLineNav->GetVisibleLine() * LineHeight());
+}
+
+void TScrivlet::SetVScroll(int32_t y) {
+  scroll_.Running = false;
+  ApplyScroll(HorzScroll, std::max(0, y));
+}
+
+void TScrivlet::SetHScroll(int32_t x) {
+  scroll_.Running = false;
+  ApplyScroll(std::max(0, x), VertScroll);
+}
+
+void TScrivlet::ApplyScroll(int32_t x, int32_t y) {
+  const int32_t dx = x - HorzScroll;
+  const int32_t dy = y - VertScroll;
+  if (dx == 0 && dy == 0) return;
+  HorzScroll = x;
+  VertScroll = y;
+  if (DesiredX != kNoDesiredX) DesiredX -= dx;
+  if (dy != 0) TopLineNav->SetVisibleLine(y / std::max(1, LineHeight()));
+  if (window_ != nullptr) {
+    window_->UpdateScrollBars();
+    window_->Invalidate();
+  }
+  if (dy != 0 && OnVScroll) OnVScroll(*this);
+  if (dx != 0 && OnHScroll) OnHScroll(*this);
+}
+
+void TScrivlet::ScrollTo(int32_t x, int32_t y) {
+  const int64_t now = clock_->Milliseconds();
+  if (ScrollTime == 0 || scrollTicker_ == nullptr || now - lastScrollEnd_ < kQuickRepeatMs) {
+    scroll_.Running = false;
+    ApplyScroll(x, y);
+    return;
+  }
+  if (x == HorzScroll && y == VertScroll) return;
+  scroll_ = {true, now, now, HorzScroll, VertScroll, x, y};
+  scrollTicker_->RequestSlice([this] { ScrollStep(); });
+}
+
+void TScrivlet::ScrollStep() {
+  if (!scroll_.Running) return;
+  const int64_t now = clock_->Milliseconds();
+  if (now != scroll_.Previous) {
+    // With ScrollTime > 0 the step grows with the time since the start, so the scroll
+    // accelerates; with ScrollTime < 0 it follows the time since the previous step.
+    auto stepOf = [&](int32_t from, int32_t to) {
+      const int64_t distance = std::abs(int64_t{to} - from);
+      const int64_t step = ScrollTime > 0 ? (now - scroll_.Start) * distance / (2 * int64_t{ScrollTime}) + 1
+                                          : (now - scroll_.Previous) * distance / (-int64_t{ScrollTime}) + 1;
+      return step;
+    };
+    auto toward = [](int32_t at, int32_t to, int64_t step) {
+      if (at < to) return static_cast<int32_t>(std::min<int64_t>(to, at + step));
+      return static_cast<int32_t>(std::max<int64_t>(to, at - step));
+    };
+    ApplyScroll(toward(HorzScroll, scroll_.ToX, stepOf(scroll_.FromX, scroll_.ToX)),
+                toward(VertScroll, scroll_.ToY, stepOf(scroll_.FromY, scroll_.ToY)));
+    scroll_.Previous = now;
+  }
+  if (HorzScroll == scroll_.ToX && VertScroll == scroll_.ToY) {
+    scroll_.Running = false;
+    lastScrollEnd_ = now;
+    return;
+  }
+  scrollTicker_->RequestSlice([this] { ScrollStep(); });
+}
+
+void TScrivlet::ScrollInView() {
+  if (UpdateDepth > 0 || !handle_ || Measurer == nullptr) return;
+  const int32_t para = Caret->GetParaIndex();
+  if (!(Table.Items(para).Flags & pfFormatted)) layout_->FormatUpTo(para);
+  const int32_t lh = std::max(1, LineHeight());
+  const int32_t x = Caret->GetX() + Measurer->Width(PendingSpaces, FontStyle);
+  int32_t h = HorzScroll;
+  if ((wordWrap_ && columnWrap_ <= 0) || (alignment_ != TAlignment::taLeftJustify && HorzScroll == 0)) {
+    h = 0;
+  } else {
+    const int32_t step = 5 * std::max(1, Measurer->Width("0", FontStyle));
+    if (x >= ClientWidth) h += ((x - ClientWidth) / step + 1) * step;
+    else if (x < 0) h += ((x / step) - 1) * step;
+    h = std::max(h, 0);
+  }
+  const int32_t line = Caret->GetVisibleLine();
+  const int32_t y = line * lh - VertScroll;
+  int32_t v = VertScroll;
+  if (y < 0) {
+    v = line * lh;
+  } else if (y > ClientHeight - lh - 3) {
+    if (options_ & zkoNoFineScroll) {
+      v = std::max(line - VisibleLines() + 2, 0) * lh;
+    } else {
+      v = lh * (line + 1) - ClientHeight + 1 + (line + 1 == Table.VisibleLineCount ? 2 : 0);
+      v = std::min(v, line * lh);
+    }
+  }
+  ScrollTo(h, std::max(v, 0));
+}
+
+}  // namespace scrivlet
