@@ -113,6 +113,7 @@ class TermiosSerialPort : public SerialPort {
     return true;
   }
 
+  int Descriptor() const override { return fd_; }
   const std::string& DevicePath() const override { return device_; }
 
  private:

@@ -40,6 +40,9 @@ class SerialPort {
   [[nodiscard]] virtual bool Write(std::span<const std::uint8_t> bytes,
                                    std::chrono::milliseconds timeout, std::size_t& count) = 0;
   virtual const std::string& DevicePath() const = 0;
+  // The open device's descriptor, for the modem lines and line settings that the
+  // event-driven port component (platform/vex_com_port.h) adjusts; -1 when there is none.
+  virtual int Descriptor() const { return -1; }
 };
 
 enum class SerialOpenError {

@@ -1,11 +1,14 @@
 #pragma once
-// The serial ports the configuration dialog offers for the key.  The machine's enumerator
-// implements ComPortList; tests and a machine without one use a fixed list.
+// The serial ports the configuration dialog offers for the key: the machine's own
+// (MachineComPortList) or, in tests, a fixed list.
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "platform/serial_port.h"
 
 namespace workbench {
 
@@ -24,6 +27,19 @@ class FixedComPortList : public ComPortList {
 
  private:
   std::vector<std::string> names_;
+};
+
+// The machine's serial ports, named and numbered as the key link opens them.
+class MachineComPortList : public ComPortList {
+ public:
+  explicit MachineComPortList(const platform::SerialPortResolver& resolver,
+                              std::filesystem::path sys_root = "/sys")
+      : resolver_(resolver), sys_root_(std::move(sys_root)) {}
+  std::vector<std::string> PortNames() override;
+
+ private:
+  const platform::SerialPortResolver& resolver_;
+  std::filesystem::path sys_root_;
 };
 
 // Pads a port list with made-up ports "COM110", "COM111", ... until it holds `total` names,
