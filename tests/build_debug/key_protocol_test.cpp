@@ -79,6 +79,9 @@ void FillImage(ObjectImage& image, bool device4k, std::uint16_t fusex, std::uint
 class KeyProtocolTest : public KeyFixture {
  protected:
   KeyProtocolTest() { link_.ComInit(); }
+  // The keys go first: their threads may still be answering with the chip (the byte of the
+  // last close), and the chip goes with this class, before the fixture's keys.
+  ~KeyProtocolTest() override { keys_.clear(); }
 
   ChipModel& StartChip(ChipConfig chip = {}, KeyConfig key = {}) {
     chip_ = std::make_unique<ChipModel>(std::move(chip));
