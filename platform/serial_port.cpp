@@ -16,6 +16,8 @@
 #include <system_error>
 #include <tuple>
 
+#include "platform/termios_speed.h"
+
 namespace platform {
 
 namespace {
@@ -27,17 +29,6 @@ int PollMilliseconds(Clock::time_point deadline) {
   // Round up so that a wait never ends a fraction of a millisecond early and spins.
   if (deadline - Clock::now() > left) left += std::chrono::milliseconds(1);
   return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
-}
-
-std::optional<speed_t> SpeedOf(int baud) {
-  switch (baud) {
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    default: return std::nullopt;
-  }
 }
 
 std::string OwningGroup(const std::string& device) {
@@ -240,7 +231,7 @@ SerialOpenResult TermiosSerialPortOpener::Open(std::string_view port_name, int b
 }
 
 SerialOpenResult TermiosSerialPortOpener::OpenDevice(const std::string& device, int baud) {
-  auto speed = SpeedOf(baud);
+  auto speed = TermiosSpeed(baud);
   if (!speed) return Failure(SerialOpenError::Other, device, EINVAL);
 
   int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

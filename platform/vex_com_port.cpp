@@ -10,6 +10,8 @@
 #include <chrono>
 #include <vector>
 
+#include "platform/termios_speed.h"
+
 namespace platform {
 namespace {
 
@@ -19,17 +21,6 @@ using namespace std::chrono_literals;
 // descriptor's close), modem lines are read this often while the component watches them.
 constexpr int kModemPollMs = 20;
 constexpr auto kWriteStall = 2000ms;
-
-std::optional<speed_t> SpeedOf(int baud) {
-  switch (baud) {
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    default: return std::nullopt;
-  }
-}
 
 tcflag_t SizeBits(int byte_size) {
   switch (byte_size) {
@@ -104,7 +95,7 @@ void TVexComPort::Open() {
   if (!device) throw EVexComPort("Cannot open port '" + name + "'");
   // The termios opener takes the port for this program alone and sets it raw; the
   // component's own line settings follow.
-  auto opened = TermiosSerialPortOpener::OpenDevice(*device, SpeedOf(baudrate_) ? baudrate_ : 9600);
+  auto opened = TermiosSerialPortOpener::OpenDevice(*device, TermiosSpeed(baudrate_) ? baudrate_ : 9600);
   if (!opened.port || opened.port->Descriptor() < 0)
     throw EVexComPort("Cannot open port '" + *device + "'");
   port_ = std::move(opened.port);
@@ -241,7 +232,7 @@ void TVexComPort::ApplyLineSettings() {
   const int fd = port_->Descriptor();
   termios settings{};
   if (::tcgetattr(fd, &settings) != 0) return;
-  if (auto speed = SpeedOf(baudrate_)) ::cfsetspeed(&settings, *speed);
+  if (auto speed = TermiosSpeed(baudrate_)) ::cfsetspeed(&settings, *speed);
   settings.c_cflag = (settings.c_cflag & ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS)) |
                      SizeBits(byte_size_) | CLOCAL | CREAD;
   if (parity_ != Parity::None) settings.c_cflag |= PARENB;
