@@ -28,22 +28,22 @@ std::string FileNameOf(const std::string& caption) {
   return blank == std::string::npos ? std::string() : caption.substr(blank + 1);
 }
 
-struct WindowItemSpec {
+struct WindowItemEntry {
   int code;
   int caption_id;
   const char* short_cut;
   const char* name;
 };
 
-constexpr WindowItemSpec kWindowItems[] = {
+constexpr WindowItemEntry kWindowItems[] = {
     {kEditorWindowItem, ids::SCU_EDITOR_WINDOW, "Ctrl+E", "EditorWindowMENUITM"},
     {kListWindowItem, ids::SCU_LIST_WINDOW, "Ctrl+L", "ListWindowMENUITM"},
     {kDeviceWindowItem, ids::SCU_DEVICE_WINDOW, "Ctrl+I", "DeviceWindowMENUITM"},
 };
 
-const WindowItemSpec* SpecOf(int code) {
-  for (const WindowItemSpec& spec : kWindowItems)
-    if (spec.code == code) return &spec;
+const WindowItemEntry* EntryOf(int code) {
+  for (const WindowItemEntry& entry : kWindowItems)
+    if (entry.code == code) return &entry;
   return nullptr;
 }
 
@@ -52,7 +52,7 @@ const WindowItemSpec* SpecOf(int code) {
 WindowsMenuUnit::WindowsMenuUnit(Localizer& texts) : texts_(texts) {
   language_slot_ = texts_.RegisterLanguageCallback([this](int) {
     for (WindowsMenuItem& item : items_)
-      if (const WindowItemSpec* spec = SpecOf(item.Tag)) item.Caption = texts_.LU_GetString(spec->caption_id);
+      if (const WindowItemEntry* entry = EntryOf(item.Tag)) item.Caption = texts_.LU_GetString(entry->caption_id);
     Changed();
   });
 }
@@ -83,11 +83,11 @@ int WindowsMenuUnit::EditorItemIndex() const {
 }
 
 void WindowsMenuUnit::WindowsMenuAdd(const std::string& file_name, int code) {
-  if (const WindowItemSpec* spec = SpecOf(code)) {
-    const std::string caption = texts_.LU_GetString(spec->caption_id);
+  if (const WindowItemEntry* entry = EntryOf(code)) {
+    const std::string caption = texts_.LU_GetString(entry->caption_id);
     // The editor and list items are there once; the device item is added every time.
     if (code != kDeviceWindowItem && IndexOfCaption(caption) >= 0) return;
-    items_.insert(items_.begin(), {caption, spec->short_cut, spec->name, code, false});
+    items_.insert(items_.begin(), {caption, entry->short_cut, entry->name, code, false});
     Changed();
     return;
   }
@@ -108,8 +108,8 @@ void WindowsMenuUnit::WindowsMenuRemove(int code, int index) {
     Changed();
     return;
   }
-  if (const WindowItemSpec* spec = SpecOf(code)) {
-    const int at = IndexOfCaption(texts_.LU_GetString(spec->caption_id));
+  if (const WindowItemEntry* entry = EntryOf(code)) {
+    const int at = IndexOfCaption(texts_.LU_GetString(entry->caption_id));
     if (at < 0) return;
     items_.erase(items_.begin() + at);
     Changed();

@@ -7,13 +7,13 @@
 namespace gui {
 namespace {
 
-struct FormSpec {
+struct FormEntry {
   const char* class_name;
   const char* caption;
 };
 
 // The order matters: a form may look up the ones created before it.
-constexpr FormSpec kForms[] = {
+constexpr FormEntry kForms[] = {
     {"TFindReplaceForm", "Find/Replace"},
     {"TProgressFRM", "Device Operation"},
     {"TAboutFRM", "About"},
@@ -52,10 +52,10 @@ IdeWindow::IdeWindow(QWidget& owner, std::string class_name, const char* caption
 IdeForms::IdeForms(TEditorFRM& main_form, workbench::IdeSession& session) {
   order_.push_back("TEditorFRM");
   forms_.push_back(&main_form);
-  for (const FormSpec& spec : kForms) {
-    auto* form = new IdeWindow(main_form, spec.class_name, spec.caption);
+  for (const FormEntry& entry : kForms) {
+    auto* form = new IdeWindow(main_form, entry.class_name, entry.caption);
     RegisterFormLanguageCallback(*form, session.Texts());
-    order_.push_back(spec.class_name);
+    order_.push_back(entry.class_name);
     forms_.push_back(form);
   }
 }
