@@ -52,7 +52,8 @@ const WindowItemEntry* EntryOf(int code) {
 WindowsMenuUnit::WindowsMenuUnit(Localizer& texts) : texts_(texts) {
   language_slot_ = texts_.RegisterLanguageCallback([this](int) {
     for (WindowsMenuItem& item : items_)
-      if (const WindowItemEntry* entry = EntryOf(item.Tag)) item.Caption = texts_.LU_GetString(entry->caption_id);
+      if (const WindowItemEntry* entry = EntryOf(item.Tag))
+        item.Caption = texts_.LU_GetString(entry->caption_id);
     Changed();
   });
 }
