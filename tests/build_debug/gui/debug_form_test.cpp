@@ -10,6 +10,9 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <unistd.h>
+
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +30,15 @@ using namespace build_debug;
 using keysim::ChipConfig;
 using keysim::ChipModel;
 using keysim::RunScript;
+
+// A settings file of this test alone (tests may run side by side in processes of their own).
+std::string FreshFile(const std::string& name) {
+  std::string path = ::testing::TempDir() + "/" +
+                     ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+                     std::to_string(::getpid()) + "_" + name;
+  std::filesystem::remove(path);
+  return path;
+}
 
 class Notes : public KeyNotifications {
  public:
@@ -127,7 +139,7 @@ class DebugFormTest : public KeyFixture {
   DebugProtocol debug_{link_, key_, *image_, messages_};
   CountingView view_;
   Around around_{*image_};
-  std::string settings_file_ = ::testing::TempDir() + "/debug_form_settings.txt";
+  std::string settings_file_ = FreshFile("debug_form_settings.txt");
   platform::SettingsStore store_{settings_file_};
   workbench::RegistrySettings settings_{store_};
   DebugControl control_{debug_, link_, key_, *image_, messages_, settings_, notes_, around_};
