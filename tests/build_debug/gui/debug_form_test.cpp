@@ -165,9 +165,14 @@ TEST_F(DebugFormTest, WalkStepsUntilStop) {
   Click("StopBTN");
   EXPECT_EQ(Mask(), 0);
   ASSERT_TRUE(Until([this] { return Idle(); }));
+  // Stopped with fresh data: the ticks only poll, no more steps and no more reads (which
+  // would take the change marks away).
   const int stopped = Pc();
-  for (int i = 0; i < 5; ++i) QApplication::processEvents(QEventLoop::AllEvents, 50);
-  EXPECT_EQ(Pc(), stopped);  // no more steps
+  const auto reads = chip_->DataReads().size();
+  const int polls = chip_->Polls();
+  ASSERT_TRUE(Until([&] { return chip_->Polls() >= polls + 6; }));
+  EXPECT_EQ(Pc(), stopped);
+  EXPECT_EQ(chip_->DataReads().size(), reads);
 }
 
 TEST_F(DebugFormTest, RunFreeThenStop) {
@@ -202,7 +207,8 @@ TEST_F(DebugFormTest, RunStopsAtTheBreakpointAndPollGoesOnFromIt) {
   EXPECT_EQ(Pc(), 0x40);
   // Idle at the breakpoint: nothing more went to the chip.
   std::size_t packets = chip_->DebugCommands().size();
-  for (int i = 0; i < 5; ++i) QApplication::processEvents(QEventLoop::AllEvents, 50);
+  const int polls = chip_->Polls();
+  ASSERT_TRUE(Until([&] { return chip_->Polls() >= polls + 6; }));
   EXPECT_EQ(chip_->DebugCommands().size(), packets);
   EXPECT_EQ(chip_->DebugCommands().back()[16], 0xE9);  // the run to the breakpoint
 
