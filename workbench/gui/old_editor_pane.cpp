@@ -10,6 +10,8 @@
 #include "platform/message_box.h"
 #include "resources/string_ids.h"
 #include "workbench/gui/editor_form.h"
+#include "workbench/gui/find_replace_form.h"
+#include "workbench/gui/ide_forms.h"
 #include "workbench/gui/qt_clipboard.h"
 #include "workbench/gui/text.h"
 #include "workbench/session/session.h"
@@ -39,7 +41,6 @@ LegacyEditorPane::LegacyEditorPane(workbench::IdeSession& session, QWidget* pare
   editor_.SetTimers(timers);
   const workbench::GlobalValues& globals = session_.Globals();
   widget_->SetEditorFont(ToQt(globals.EditorFontName), globals.EditorFontSize);
-  printer_.setDocName("QV-Key");
 }
 
 LegacyEditorPane::~LegacyEditorPane() {
@@ -95,16 +96,44 @@ void LegacyEditorPane::EditPaste() {
   editor_.LegacyPaint();
 }
 
+namespace {
+
+workbench::LegacyFindChoice AskFindReplace(IdeForms* forms, bool replace_enabled) {
+  workbench::LegacyFindChoice choice;
+  if (!forms) return choice;
+  const TFindReplaceForm::Answer answer = forms->FindReplace().Execute(replace_enabled);
+  switch (answer.result) {
+    case TFindReplaceForm::kFind:
+      choice.result = workbench::LegacyFindChoice::kFind;
+      break;
+    case TFindReplaceForm::kReplace:
+      choice.result = workbench::LegacyFindChoice::kReplace;
+      break;
+    case TFindReplaceForm::kReplaceAll:
+      choice.result = workbench::LegacyFindChoice::kReplaceAll;
+      break;
+    default:
+      return choice;
+  }
+  choice.find_text = answer.find_text;
+  choice.replace_text = answer.replace_text;
+  choice.from_start = answer.from_start;
+  // The form answers "Word Only" only where it offered it.
+  choice.word_only = answer.word_only;
+  choice.word_only_enabled = answer.word_only;
+  return choice;
+}
+
+}  // namespace
+
 void LegacyEditorPane::EditFindReplace() {
-  if (!dialogs_.find_replace) return;
-  editor_.EditFindReplace(dialogs_.find_replace(editor_.HasSelection()));
+  editor_.EditFindReplace(AskFindReplace(forms_ ? forms_() : nullptr, editor_.HasSelection()));
 }
 
 void LegacyEditorPane::EditReplace() {
-  if (!dialogs_.find_replace) return;
-  workbench::LegacyFindChoice choice = dialogs_.find_replace(editor_.HasSelection());
-  if (choice.result == workbench::LegacyFindChoice::kCancel) return;
-  editor_.EditReplace(choice);
+  const workbench::LegacyFindChoice choice =
+      AskFindReplace(forms_ ? forms_() : nullptr, editor_.HasSelection());
+  if (choice.result != workbench::LegacyFindChoice::kCancel) editor_.EditReplace(choice);
 }
 
 void LegacyEditorPane::SetFontSize(int size) {
@@ -121,63 +150,66 @@ void LegacyEditorPane::TextSmaller() { SetFontSize(session_.Globals().EditorFont
 // Printing.
 
 void LegacyEditorPane::LegacyPrint() {
-  if (!dialogs_.print) return;
-  const std::optional<LegacyPrintChoice> choice = dialogs_.print(editor_.PrintCounts());
+  IdeForms* forms = forms_ ? forms_() : nullptr;
+  if (!forms) return;
+  auto* target = dynamic_cast<QtPrintTarget*>(&forms->Printer());
+  if (!target) return;
+  const workbench::LegacyPrintCounts counts = editor_.PrintCounts();
+  const TPrintForm::Job job{counts.has_selection, print_font_size_, print_sections_,
+                            counts.text_lines, counts.selection_lines};
+  const std::optional<TPrintForm::Choice> choice = forms->Print().Execute(job);
   if (!choice) return;
+  print_font_size_ = choice->font_size;
+  print_sections_ = choice->sections;
   int start = 0;
   int end = 0;
   editor_.PrintRange(choice->selection, start, end);
-  PrintPages(start, end, *choice);
+  PrintPages(target->Printer(), start, end, *choice, forms->PrintStatus());
 }
 
-void LegacyEditorPane::PrintPages(int start, int end, const LegacyPrintChoice& choice) {
-  printer_.setPageOrientation(choice.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+void LegacyEditorPane::PrintPages(QPrinter& printer, int start, int end,
+                                  const TPrintForm::Choice& choice, TPrintStatusForm& status) {
+  printer.setDocName("QV-Key");
   QPainter painter;
-  if (!painter.begin(&printer_)) {
-    session_.Messages().MsgBoxById1(ids::SCU_CANNOT_PRINT, ids::SCU_CANNOT_PRINT_CAPTION,
-                                    FromQt(printer_.printerName()));
+  if (!painter.begin(&printer)) {
+    session_.Messages().MsgBoxById1(
+        ids::SCU_CANNOT_PRINT, ids::SCU_CANNOT_PRINT_CAPTION,
+        FromQt(printer.printerName().isEmpty() ? printer.outputFileName() : printer.printerName()));
     return;
   }
-  QFont font(ToQt(session_.Globals().EditorFontName), choice.font_size);
-  font.setStyleHint(QFont::TypeWriter);
-  font.setFixedPitch(true);
+  // The font the print form measured the page with.
+  const QFont font(ToQt(session_.Globals().EditorFontName), choice.font_size);
   painter.setFont(font);
-  const QFontMetrics metrics(font, &printer_);
-  const int cell_width = metrics.horizontalAdvance('X');
+  const QFontMetrics metrics(font, &printer);
+  const int cell_width = metrics.horizontalAdvance(QLatin1Char('X'));
   const int line_height = metrics.height();
-  const workbench::LegacyPrintCounts counts = editor_.PrintCounts();
-  const int lines = choice.selection ? counts.selection_lines : counts.text_lines;
+  const workbench::PrintLayout& layout = choice.layout;
   const int sections = std::max(1, choice.sections);
-  const workbench::PrintLayout layout = workbench::ComputePrintLayout(
-      printer_.width(), printer_.height(), cell_width, line_height, sections, lines);
-  const int columns = layout.columns;
   const int rows = layout.lines_per_page;
 
-  LegacyPrintStatus* status = dialogs_.print_status;
-  if (status) status->Start(layout.pages);
-  const auto cancelled = [status] { return status && status->Cancelled(); };
+  status.Start(layout.pages);
   int pos = start;
   bool first = true;
-  while (pos < end && rows > 0 && !cancelled()) {
-    if (!first) printer_.newPage();
+  while (pos < end && rows > 0 && !status.Cancelled()) {
+    if (!first) printer.newPage();
     first = false;
-    if (status) status->NextPage();
+    status.NextPage();
     painter.setPen(QPen(Qt::black, cell_width / 8 + 1));
     for (int i = 1; i < sections; ++i) {
-      const int x = (columns + 1) * cell_width * i + layout.left_margin + cell_width / 2;
+      const int x = (layout.columns + 1) * cell_width * i + layout.left_margin + cell_width / 2;
       painter.drawLine(x, layout.top_margin, x, layout.top_margin + rows * line_height);
     }
-    for (int slot = 0; slot < sections * rows && pos < end && !cancelled(); ++slot) {
-      const int x = ((slot / rows) * (columns + 1) + 1) * cell_width + layout.left_margin;
+    for (int slot = 0; slot < sections * rows && pos < end && !status.Cancelled(); ++slot) {
+      const int x = ((slot / rows) * (layout.columns + 1) + 1) * cell_width + layout.left_margin;
       const int y = (slot % rows) * line_height + layout.top_margin;
-      const std::string line = editor_.PrintLine(pos, end, columns);
+      const std::string line = editor_.PrintLine(pos, end, layout.columns);
       painter.drawText(x, y + metrics.ascent(),
                        QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
     }
   }
-  if (cancelled()) printer_.abort();
+  if (status.Cancelled()) printer.abort();
   painter.end();
-  if (status) status->Finish();
+  status.Finish();
 }
 
 // The build.
@@ -224,6 +256,7 @@ void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane,
       {"EditTextSmallerMENUITM", "Ctrl+Down", &LegacyEditorPane::TextSmaller},
       {"FilePrintMENUITM", "", &LegacyEditorPane::LegacyPrint},
   };
+  pane.SetForms([&form] { return form.Forms(); });
   for (const Command& command : kCommands) {
     form.SetMenuHandler(command.item, [&pane, run = command.run] { (pane.*run)(); });
     if (QAction* action = form.MenuItem(command.item); action && *command.shortcut)

@@ -4,11 +4,11 @@
 // Edit and File commands that act on it, printing, and the flat source text that the built-in
 // assembler reads.
 //
-// The find/replace form and the two print forms are asked through LegacyEditorDialogs, which
-// the program binds to TFindReplaceForm, TPrintForm and TPrintStatusForm.
+// Find/replace asks TFindReplaceForm; printing asks TPrintForm, prints on the printer it set
+// up and counts the pages in TPrintStatusForm. The forms come from the main window's IdeForms
+// once they exist; before that, and without them, these commands do nothing.
 
 #include <QPointer>
-#include <QPrinter>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -16,6 +16,7 @@
 
 #include "build_debug/builtin_assembler.h"
 #include "workbench/gui/old_editor_widget.h"
+#include "workbench/gui/print_forms.h"
 #include "workbench/old_editor.h"
 
 namespace platform {
@@ -27,34 +28,8 @@ class IdeSession;
 
 namespace gui {
 
+class IdeForms;
 class TEditorFRM;
-
-// What the print form answered.
-struct LegacyPrintChoice {
-  bool selection = false;  // "Selection" in place of "All"
-  int font_size = 9;
-  int sections = 1;
-  bool landscape = false;
-};
-
-// The print-status form as the printing loop sees it.
-class LegacyPrintStatus {
- public:
-  virtual ~LegacyPrintStatus() = default;
-  // Shown with page 0 of `pages`.
-  virtual void Start(int pages) = 0;
-  virtual void NextPage() = 0;
-  virtual bool Cancelled() = 0;
-  virtual void Finish() = 0;
-};
-
-struct LegacyEditorDialogs {
-  // The find/replace form, its Replace button enabled or not.
-  std::function<workbench::LegacyFindChoice(bool replace_enabled)> find_replace;
-  // The print form with the line counts; nothing when cancelled.
-  std::function<std::optional<LegacyPrintChoice>(const workbench::LegacyPrintCounts&)> print;
-  LegacyPrintStatus* print_status = nullptr;
-};
 
 class LegacyEditorPane {
  public:
@@ -66,9 +41,8 @@ class LegacyEditorPane {
 
   workbench::LegacyEditor& Editor() { return editor_; }
   LegacyEditorWidget& Widget() { return *widget_; }
-  void SetDialogs(LegacyEditorDialogs dialogs) { dialogs_ = std::move(dialogs); }
-  // The printer that File, Print uses.
-  QPrinter& Printer() { return printer_; }
+  // Where the forms are found when a command needs them.
+  void SetForms(std::function<IdeForms*()> forms) { forms_ = std::move(forms); }
 
   // FormPaint, FormResize, FormDeactivate.
   void Paint();
@@ -102,7 +76,8 @@ class LegacyEditorPane {
  private:
   platform::Clipboard& Clipboard();
   void SetFontSize(int size);
-  void PrintPages(int start, int end, const LegacyPrintChoice& choice);
+  void PrintPages(QPrinter& printer, int start, int end, const TPrintForm::Choice& choice,
+                  TPrintStatusForm& status);
 
   workbench::IdeSession& session_;
   workbench::LegacyEditor editor_;
@@ -110,9 +85,11 @@ class LegacyEditorPane {
   SteadyClock own_clock_;
   std::unique_ptr<platform::Clipboard> own_clipboard_;
   QPointer<LegacyEditorWidget> widget_;
-  LegacyEditorDialogs dialogs_;
+  std::function<IdeForms*()> forms_;
   build_debug::BuiltinAssembler assembler_;
-  QPrinter printer_;
+  // The print form's last font size and sections, offered again the next time.
+  int print_font_size_ = 9;
+  int print_sections_ = 1;
 };
 
 // The legacy editor's commands on the main window's menu: Cut, Copy, Paste, Find/Replace,

@@ -8,12 +8,17 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
+#include <filesystem>
 #include <fstream>
 #include <map>
 
@@ -23,7 +28,11 @@
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
 #include "workbench/gui/editor_form.h"
+#include "workbench/gui/find_replace_form.h"
+#include "workbench/gui/ide_forms.h"
 #include "workbench/gui/modal_dialogs.h"
+#include "workbench/gui/print_forms.h"
+#include "workbench/gui/text.h"
 #include "workbench/session/session.h"
 #include "workbench/silent_abort.h"
 
@@ -59,18 +68,6 @@ class FakeTimers : public workbench::LegacyTimers {
   void SetSelectTimer(bool on) override { select = on; }
   bool cursor = false;
   bool select = false;
-};
-
-class RecordingPrintStatus : public gui::LegacyPrintStatus {
- public:
-  void Start(int count) override { pages = count; }
-  void NextPage() override { ++printed; }
-  bool Cancelled() override { return cancel_after >= 0 && printed >= cancel_after; }
-  void Finish() override { finished = true; }
-  int pages = -1;
-  int printed = 0;
-  int cancel_after = -1;
-  bool finished = false;
 };
 
 std::string ReadFile(const std::string& name) {
@@ -113,7 +110,7 @@ class LegacySessionTest : public ::testing::Test {
 
   workbench::TempFolder folder_;
   platform::RecordingMessageBoxes boxes_;
-  gui::QtModalDialogs dialogs_;
+  gui::RecordingModalDialogs dialogs_;
   platform::SystemProcessRunner processes_;
   MemoryClipboard clipboard_;
   FakeClock clock_;
@@ -241,86 +238,6 @@ TEST_F(LegacyPaneTest, CutCopyAndPasteGoThroughTheSessionsClipboard) {
   EXPECT_EQ(editor().Text(), "one\rte\rtwo");
 }
 
-TEST_F(LegacyPaneTest, FindAndReplaceAskTheFormWithReplaceEnabledOnlyForASelection) {
-  ASSERT_TRUE(editor().LoadText("mov a\rMOV b"));
-  std::vector<bool> enabled;
-  LegacyFindChoice answer;
-  pane_->SetDialogs({[&](bool replace_enabled) {
-                       enabled.push_back(replace_enabled);
-                       return answer;
-                     },
-                     {},
-                     nullptr});
-  answer.result = LegacyFindChoice::kFind;
-  answer.find_text = "MOV";
-  answer.replace_text = "movw";
-  pane_->EditFindReplace();
-  EXPECT_EQ(editor().SelectedText(), "mov");
-  answer.result = LegacyFindChoice::kReplaceAll;
-  answer.from_start = true;
-  pane_->EditFindReplace();
-  EXPECT_EQ(editor().Text(), "movw a\rmovw b");
-  EXPECT_EQ(enabled, (std::vector<bool>{false, true}));
-  EXPECT_TRUE(boxes_.Boxes().empty());
-}
-
-TEST_F(LegacyPaneTest, PrintingFillsSectionsAndPagesOfAPdf) {
-  std::string lines;
-  for (int i = 1; i <= 300; ++i) lines += "\tline " + std::to_string(i) + "\r\n";
-  ASSERT_TRUE(editor().LoadText(lines));
-  const std::string pdf = folder_.Path() + "print.pdf";
-  pane_->Printer().setOutputFormat(QPrinter::PdfFormat);
-  pane_->Printer().setOutputFileName(QString::fromStdString(pdf));
-  RecordingPrintStatus status;
-  workbench::LegacyPrintCounts asked;
-  pane_->SetDialogs({{},
-                     [&](const workbench::LegacyPrintCounts& counts) {
-                       asked = counts;
-                       gui::LegacyPrintChoice choice;
-                       choice.sections = 2;
-                       choice.font_size = 9;
-                       return std::optional<gui::LegacyPrintChoice>(choice);
-                     },
-                     &status});
-  pane_->LegacyPrint();
-  EXPECT_EQ(asked.text_lines, 301);
-  EXPECT_FALSE(asked.has_selection);
-  EXPECT_GT(status.pages, 0);
-  EXPECT_EQ(status.printed, status.pages);
-  EXPECT_TRUE(status.finished);
-  const std::string bytes = ReadFile(pdf);
-  ASSERT_GT(bytes.size(), 1000u);
-  EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
-  EXPECT_EQ(editor().Cursor(), 0);
-
-  // Cancel stops after the page in hand.
-  RecordingPrintStatus cancelling;
-  cancelling.cancel_after = 1;
-  pane_->SetDialogs({{},
-                     [](const workbench::LegacyPrintCounts&) {
-                       return std::optional<gui::LegacyPrintChoice>(gui::LegacyPrintChoice{});
-                     },
-                     &cancelling});
-  pane_->LegacyPrint();
-  EXPECT_EQ(cancelling.printed, 1);
-  EXPECT_TRUE(cancelling.finished);
-}
-
-TEST_F(LegacyPaneTest, APrinterThatCannotStartSaysSo) {
-  ASSERT_TRUE(editor().LoadText("x"));
-  pane_->Printer().setOutputFormat(QPrinter::PdfFormat);
-  pane_->Printer().setOutputFileName(QString::fromStdString(folder_.Path() + "no/such/x.pdf"));
-  pane_->SetDialogs({{},
-                     [](const workbench::LegacyPrintCounts&) {
-                       return std::optional<gui::LegacyPrintChoice>(gui::LegacyPrintChoice{});
-                     },
-                     nullptr});
-  boxes_.Answer(platform::kAnswerOk);
-  pane_->LegacyPrint();
-  ASSERT_EQ(boxes_.Boxes().size(), 1u);
-  EXPECT_EQ(boxes_.Boxes()[0].caption, "Print Error");
-}
-
 TEST_F(LegacyPaneTest, TheBuiltinAssemblerReadsTheFlatBufferAndItsErrorTokenIsSelected) {
   ASSERT_TRUE(pane_->CopyEditorToOldBuffer(std::string(" DEVICE QV18\n NOP\n DW nowhere\n")));
   EXPECT_EQ(editor().Text(), " DEVICE QV18\r NOP\r DW nowhere\r");
@@ -442,6 +359,95 @@ TEST_F(LegacyMainWindowTest, DeactivationHidesTheCaretAndResizeLaysOutAgain) {
   EXPECT_GT(pane.Editor().Geometry().columns, columns);
   form->FormPaint();
   EXPECT_TRUE(pane.Editor().CaretShown());
+}
+
+// The forms of the legacy editor's Find/Replace and Print, as the main window has them.
+class LegacyFormsTest : public LegacyMainWindowTest {
+ protected:
+  void SetUp() override {
+    form_ = Open(File("text.src", lines_));
+    pdf_ = folder_.Path() + "print.pdf";
+    target_.Printer().setOutputFormat(QPrinter::PdfFormat);
+    target_.Printer().setOutputFileName(QString::fromStdString(pdf_));
+    gui::FormServices services;
+    services.printer = &target_;
+    forms_ = std::make_unique<gui::IdeForms>(*form_, *session_, std::move(services));
+  }
+  void TearDown() override {
+    forms_.reset();
+    form_->OldEditor().Editor().SetModified(false);
+  }
+  workbench::LegacyEditor& editor() { return form_->OldEditor().Editor(); }
+
+  std::string lines_ = "mov a\nMOV b\n";
+  gui::QtPrintTarget target_;
+  std::string pdf_;
+  std::unique_ptr<gui::TEditorFRM> form_;
+  std::unique_ptr<gui::IdeForms> forms_;
+};
+
+TEST_F(LegacyFormsTest, FindAndReplaceAskTheFormWithReplaceOnlyForASelection) {
+  const auto answer = [this](int result, const char* find, const char* replace, bool start) {
+    dialogs_.Answer(result, [=](QDialog& dialog) {
+      auto& form = static_cast<gui::TFindReplaceForm&>(dialog);
+      form.FindMemo->setPlainText(find);
+      form.ReplaceMemo->setPlainText(replace);
+      form.FromStartCB->setChecked(start);
+    });
+  };
+  answer(gui::TFindReplaceForm::kFind, "MOV", "", false);
+  form_->ClickMenuItem("EditFindReplaceMENUITM");
+  EXPECT_EQ(editor().SelectedText(), "mov");
+  bool replace_offered = false;
+  dialogs_.Answer(gui::TFindReplaceForm::kReplace, [&](QDialog& dialog) {
+    auto& form = static_cast<gui::TFindReplaceForm&>(dialog);
+    replace_offered = form.ReplaceBTN->isEnabled();
+    form.ReplaceMemo->setPlainText("MOV");
+  });
+  form_->ClickMenuItem("EditFindReplaceMENUITM");
+  EXPECT_TRUE(replace_offered);
+  EXPECT_EQ(editor().Text(), "MOV a\rMOV b\r");
+  // The memo's line break matches the editor's CR.
+  answer(gui::TFindReplaceForm::kReplaceAll, "a\n", "x ", true);
+  form_->ClickMenuItem("EditFindReplaceMENUITM");
+  EXPECT_EQ(editor().Text(), "MOV x MOV b\r");
+  dialogs_.Answer(QDialog::Rejected);
+  form_->ClickMenuItem("EditFindReplaceMENUITM");
+  EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+TEST_F(LegacyFormsTest, PrintingFillsTheSectionsOfThePagesThePrintFormLaidOut) {
+  std::string text;
+  for (int i = 1; i <= 300; ++i) text += "\tline " + std::to_string(i) + "\r\n";
+  ASSERT_TRUE(editor().LoadText(text));
+  int lines_offered = 0;
+  dialogs_.Answer(QDialog::Accepted, [&](QDialog& dialog) {
+    auto& print = static_cast<gui::TPrintForm&>(dialog);
+    print.SectionsSpinEdit->setValue(2);
+    lines_offered = std::stoi(gui::FromQt(print.PagesLabel->text()));
+  });
+  form_->ClickMenuItem("FilePrintMENUITM");
+  EXPECT_EQ(lines_offered, 301);
+  const std::string bytes = ReadFile(pdf_);
+  ASSERT_GT(bytes.size(), 1000u);
+  EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+  EXPECT_EQ(editor().Cursor(), 0);
+  EXPECT_FALSE(forms_->PrintStatus().isVisible());
+
+  // Cancel in the print form prints nothing.
+  std::filesystem::remove(pdf_);
+  dialogs_.Answer(QDialog::Rejected);
+  form_->ClickMenuItem("FilePrintMENUITM");
+  EXPECT_FALSE(std::filesystem::exists(pdf_));
+}
+
+TEST_F(LegacyFormsTest, APrinterThatCannotStartSaysSo) {
+  target_.Printer().setOutputFileName(QString::fromStdString(folder_.Path() + "no/such/x.pdf"));
+  dialogs_.Answer(QDialog::Accepted);
+  boxes_.Answer(platform::kAnswerOk);
+  form_->ClickMenuItem("FilePrintMENUITM");
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "Print Error");
 }
 
 }  // namespace
