@@ -1,0 +1,28 @@
+# qv_include_root(<target> <folder>)
+#
+# Gives <target> a public include root of its own: a folder in the build tree holding links to
+# the headers of <folder> (a path below the source root, e.g. "workbench" or "workbench/gui")
+# and to nothing else. "#include "<folder>/x.h"" then works in the target and in what links it,
+# while the headers of a library that is not linked are not found: the include lines follow the
+# dependency arrows.
+function(qv_include_root target folder)
+  set(root ${CMAKE_BINARY_DIR}/include/${target})
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.h)
+  file(REMOVE_RECURSE ${root})
+  file(MAKE_DIRECTORY ${root}/${folder})
+  foreach(header ${headers})
+    get_filename_component(name ${header} NAME)
+    file(CREATE_LINK ${header} ${root}/${folder}/${name} SYMBOLIC)
+  endforeach()
+  target_include_directories(${target} PUBLIC ${root})
+endfunction()
+
+# The whole of tests/ for the tests' own helpers ("tests/workbench/temp_folder.h").
+function(qv_tests_include_root target)
+  set(root ${CMAKE_BINARY_DIR}/include/tests_root)
+  if(NOT EXISTS ${root}/tests)
+    file(MAKE_DIRECTORY ${root})
+    file(CREATE_LINK ${CMAKE_SOURCE_DIR}/tests ${root}/tests SYMBOLIC)
+  endif()
+  target_include_directories(${target} PRIVATE ${root})
+endfunction()
