@@ -1,6 +1,12 @@
 #include "build_debug/device_settings.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <fstream>
+#include <system_error>
+
+#include "build_debug/hex_image.h"
 
 namespace build_debug {
 namespace {
@@ -145,6 +151,77 @@ void DeviceSettings::ShowImage() {
   last_4k_ = image_.Device4K;
   guard_ = false;
   UpdateSettings();
+}
+
+void DeviceSettings::ClearReadOnlyImage() {
+  read_only_ = false;
+  image_name_.clear();
+}
+
+ImageFileStatus DeviceSettings::LoadImageFile(const std::filesystem::path& name, bool read_only) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(name, error)) return ImageFileStatus::Missing;
+  ClearReadOnlyImage();
+  const ImageFileStatus status = ReadImageFile(image_, name);
+  if (status != ImageFileStatus::Loaded) return status;
+  read_only_ = read_only;
+  image_name_ = name.string();
+  CopyProgrammingToWorking(image_);
+  image_.Device4K = image_.ProgrammingImage[kProgramWords - 1] != kEmptyWord ? 1 : 0;
+  ShowImage();
+  return ImageFileStatus::Loaded;
+}
+
+ImageFileStatus ReadImageFile(ObjectImage& image, const std::filesystem::path& name) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(name, error);
+  if (error) return ImageFileStatus::Unreadable;
+  // One byte stays for the NUL that ends the text.
+  if (!image.FileBuffer || size >= static_cast<std::uintmax_t>(image.FileBufferSize))
+    return ImageFileStatus::TooLarge;
+  std::ifstream file(name, std::ios::binary);
+  if (!file) return ImageFileStatus::Unreadable;
+  const auto length = static_cast<std::streamsize>(size);
+  if (!file.read(image.FileBuffer, length) || file.gcount() != length)
+    return ImageFileStatus::Unreadable;
+  image.FileBuffer[size] = '\0';
+  image.FileBufferLength = static_cast<std::int32_t>(size);
+  // The parse fills the ProgrammingImage; the working image changes only after it succeeded.
+  ReadHexText(image);
+  return image.Failed ? ImageFileStatus::HexError : ImageFileStatus::Loaded;
+}
+
+bool WriteImageFile(ObjectImage& image, const std::filesystem::path& name) {
+  WriteHexText(image);
+  if (image.FileBufferLength <= 0) return false;
+  std::ofstream file(name, std::ios::binary | std::ios::trunc);
+  if (!file) return false;
+  file.write(image.FileBuffer, image.FileBufferLength);
+  file.close();
+  return !file.fail();
+}
+
+bool SameImageName(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+std::string HintVariant(const std::string& hint, bool external_assembler) {
+  const std::size_t caret = hint.find('^');
+  if (caret == std::string::npos) return hint;
+  return external_assembler ? hint.substr(0, caret) : hint.substr(caret + 1);
+}
+
+std::vector<std::string> ItemHints(const std::string& group_hint) {
+  std::vector<std::string> pieces;
+  std::size_t at = group_hint.find('*');
+  while (at != std::string::npos) {
+    const std::size_t next = group_hint.find('*', at + 1);
+    pieces.push_back(group_hint.substr(at + 1, next == std::string::npos ? next : next - at - 1));
+    at = next;
+  }
+  return pieces;
 }
 
 std::optional<std::string> VerifyFailure(const WordArray& a, const WordArray& b, bool chip_4k,

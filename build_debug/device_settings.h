@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +30,14 @@ struct DeviceControls {
 };
 
 inline constexpr int kEeLineCount = 512;
+
+enum class ImageFileStatus {
+  Loaded,
+  Missing,     // no such file: nothing changes
+  TooLarge,    // larger than the image's text buffer
+  Unreadable,  // the file could not be read whole
+  HexError,    // the image's ErrorText says why
+};
 inline constexpr int kEeVisibleLines = 8;
 
 class DeviceSettings {
@@ -44,6 +53,16 @@ class DeviceSettings {
   // The image -> the controls, the ID string and the E²Flash lines (scroll position 0).
   void ShowImage();
 
+  // The image file loaded, and whether it is shown read-only (an image opened as a file to
+  // look at, which may be saved only under another name).
+  bool ReadOnly() const { return read_only_; }
+  const std::string& ImageName() const { return image_name_; }
+  void ClearReadOnlyImage();
+  // Reads a device image file into the ProgrammingImage and, when it parses, makes it the
+  // working image with the part size its last program word implies. On any failure the
+  // working image is left as it was.
+  [[nodiscard]] ImageFileStatus LoadImageFile(const std::filesystem::path& name, bool read_only);
+
   const std::string& IdString() const { return id_string_; }
   const std::vector<std::string>& EeLines() const { return ee_lines_; }
   int ScrollMax() const { return scroll_max_; }
@@ -52,6 +71,8 @@ class DeviceSettings {
   ObjectImage& image_;
   DeviceControls controls_;
   bool guard_ = false;
+  bool read_only_ = false;
+  std::string image_name_;
   bool last_4k_ = false;
   bool saved_turbo_ = false;
   bool saved_stack_option_ = false;
@@ -67,6 +88,20 @@ std::string IdStringOf(const WordArray& words);
 std::string EeLineOf(const WordArray& words, int line);
 // The program words a 2,048-word part holds, by its FUSEX memory bits.
 int ProgramWordsOf2K(std::uint16_t fusex);
+
+// Reads the file whole into the image's text buffer, NUL-terminated, and parses it into the
+// ProgrammingImage.
+[[nodiscard]] ImageFileStatus ReadImageFile(ObjectImage& image, const std::filesystem::path& name);
+// Renders the WorkingImage as hex text and writes it; false when the file was not written whole.
+[[nodiscard]] bool WriteImageFile(ObjectImage& image, const std::filesystem::path& name);
+// File names compare as the file system of the image files did: letter case ignored.
+bool SameImageName(const std::string& a, const std::string& b);
+
+// A hint that holds two variants, "for the external assembler^for the built-in one": the
+// variant for the assembler in use. A hint without "^" is its own only variant.
+std::string HintVariant(const std::string& hint, bool external_assembler);
+// A radio group's hint "*first*second...": one piece per item, in the items' order.
+std::vector<std::string> ItemHints(const std::string& group_hint);
 
 // The part of the chip a verify found different, or nothing when all are equal. `working`
 // is the window's image, `chip` the words read back from a chip of 4,096 words or not;

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <filesystem>
 
+#include "platform/settings_store.h"
 #include "workbench/registry_settings.h"
 #include "workbench/text_routines.h"
 
@@ -63,7 +64,13 @@ std::string SaveBeforeAssemblyText(const std::string& file_name) {
 DontShowAgain::DontShowAgain(RegistrySettings& registry, std::string value_name)
     : registry_(registry), name_(std::move(value_name)) {
   std::int32_t stored = 0;
-  if (registry_.ReadRegInt(name_, stored)) checked_ = stored != 0;
+  // A value of another type (or a key left without one) is no "don't show": the notice stays
+  // on rather than the window failing to come up.
+  try {
+    if (registry_.ReadRegInt(name_, stored)) checked_ = stored != 0;
+  } catch (const platform::SettingsError&) {
+    checked_ = false;
+  }
 }
 
 bool DontShowAgain::Checked() const { return checked_; }

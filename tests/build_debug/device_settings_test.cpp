@@ -232,5 +232,31 @@ TEST(VerifyFailure, NamesTheFirstPartThatDiffers) {
   EXPECT_EQ(VerifyFailure(reset, chip->WorkingImage, true, true), "Reset Timer");
 }
 
+TEST(DeviceHints, TwoVariantsAndOnePiecePerItem) {
+  struct VariantCase {
+    const char* hint;
+    bool external;
+    const char* shown;
+  };
+  const VariantCase variants[] = {
+      {"with tarn^built in", true, "with tarn"},
+      {"with tarn^built in", false, "built in"},
+      {"only one", false, "only one"},
+      {"", true, ""},
+  };
+  for (const auto& c : variants) EXPECT_EQ(HintVariant(c.hint, c.external), c.shown) << c.hint;
+
+  EXPECT_EQ(ItemHints("*Off*4.2 volts**2.2 volts"),
+            (std::vector<std::string>{"Off", "4.2 volts", "", "2.2 volts"}));
+  EXPECT_EQ(ItemHints("no pieces"), std::vector<std::string>{});
+  EXPECT_EQ(ItemHints(""), std::vector<std::string>{});
+}
+
+TEST(ImageNames, LetterCaseIsIgnored) {
+  EXPECT_TRUE(SameImageName("/tmp/Chip.QVH", "/tmp/chip.qvh"));
+  EXPECT_FALSE(SameImageName("/tmp/chip.qvh", "/tmp/chip.qvh.bak"));
+  EXPECT_FALSE(SameImageName("/tmp/a.qvh", "/tmp/b.qvh"));
+}
+
 }  // namespace
 }  // namespace build_debug

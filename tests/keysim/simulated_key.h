@@ -95,6 +95,9 @@ class SimulatedKey {
   void Inject(std::span<const std::uint8_t> bytes);
   // Unplugs the key now.
   void HangUp();
+  // Unplugs the key when its thread next looks at the port; for handlers, which run on that
+  // thread and so cannot wait for it.
+  void HangUpSoon() { unplug_ = true; }
 
   int Handshakes() const { return handshakes_.load(); }
   // The speed of the last handshake.

@@ -91,5 +91,16 @@ TEST(Notices, ACheckedNoticeStaysHiddenAfterARestart) {
   }
 }
 
+TEST(Notices, AValueThatIsNoNumberLeavesTheNoticeOn) {
+  TempFolder folder;
+  platform::SettingsStore store(folder.Path() + "settings.txt");
+  RegistrySettings registry(store);
+  ASSERT_TRUE(registry.WriteRegString(kHideClockGenInfo, "1"));
+  DontShowAgain notice(registry, kHideClockGenInfo);
+  EXPECT_FALSE(notice.Checked());
+  EXPECT_TRUE(notice.Confirm(true));
+  EXPECT_TRUE(DontShowAgain(registry, kHideClockGenInfo).Checked());
+}
+
 }  // namespace
 }  // namespace workbench

@@ -28,6 +28,8 @@ class IdeSession;
 
 namespace gui {
 
+class IdeForms;
+
 class TEditorFRM : public QMainWindow {
   Q_OBJECT
 
@@ -54,6 +56,9 @@ class TEditorFRM : public QMainWindow {
   void ClickMenuItem(const std::string& item_name);
 
   QAction* MenuItem(const std::string& item_name) const;
+  // The other forms, once they exist (they are created right after the main window).
+  void AttachForms(IdeForms* forms) { forms_ = forms; }
+  IdeForms* Forms() const { return forms_; }
   workbench::WindowsMenuUnit& WindowsMenu() { return windows_menu_; }
   // A click on a "Windows" item by its Tag: up to 999 an editor, 1001 the list window, 1002
   // the device window; 1000 brings up the main window itself.
@@ -99,6 +104,7 @@ class TEditorFRM : public QMainWindow {
   std::map<std::string, std::function<void()>> menu_handlers_;
   workbench::WindowsMenuUnit windows_menu_;
   std::function<void(int tag)> windows_menu_handler_;
+  IdeForms* forms_ = nullptr;
 
   QMenu* file_list_menu_ = nullptr;
   QSplitter* main_splitter_ = nullptr;

@@ -1,7 +1,14 @@
 #include "workbench/gui/ide_forms.h"
 
+#include "workbench/gui/about_form.h"
 #include "workbench/gui/editor_form.h"
+#include "workbench/gui/find_replace_form.h"
+#include "workbench/gui/goto_line_form.h"
+#include "workbench/gui/grid_debug_form.h"
+#include "workbench/gui/hint_form.h"
 #include "workbench/gui/localize_form.h"
+#include "workbench/gui/notice_forms.h"
+#include "workbench/gui/print_forms.h"
 #include "workbench/session/session.h"
 
 namespace gui {
@@ -39,6 +46,12 @@ constexpr FormEntry kForms[] = {
     {"TMultiProgFRM", "Multiple Programming"},
 };
 
+template <typename Form>
+QWidget* Keep(Form* form, Form*& slot) {
+  slot = form;
+  return form;
+}
+
 }  // namespace
 
 IdeWindow::IdeWindow(QWidget& owner, std::string class_name, const char* caption)
@@ -49,15 +62,58 @@ IdeWindow::IdeWindow(QWidget& owner, std::string class_name, const char* caption
   resize(400, 300);
 }
 
-IdeForms::IdeForms(TEditorFRM& main_form, workbench::IdeSession& session) {
+IdeForms::IdeForms(TEditorFRM& main_form, workbench::IdeSession& session, FormServices services)
+    : main_form_(main_form), session_(session), services_(std::move(services)) {
+  if (services_.printer) {
+    printer_ = services_.printer;
+  } else {
+    own_printer_ = std::make_unique<QtPrintTarget>();
+    printer_ = own_printer_.get();
+  }
   order_.push_back("TEditorFRM");
   forms_.push_back(&main_form);
   for (const FormEntry& entry : kForms) {
-    auto* form = new IdeWindow(main_form, entry.class_name, entry.caption);
-    RegisterFormLanguageCallback(*form, session.Texts());
     order_.push_back(entry.class_name);
-    forms_.push_back(form);
+    forms_.push_back(Make(entry.class_name, entry.caption));
   }
+  main_form.AttachForms(this);
+  main_form.SetMenuHandler("HelpAboutMENUITM", [this] { about_->Execute(); });
+  main_form.SetMenuHandler("HelpContentsMENUITM", [this] {
+    help_->show();
+    help_->raise();
+  });
+}
+
+IdeForms::~IdeForms() { main_form_.AttachForms(nullptr); }
+
+QWidget* IdeForms::Make(std::string_view class_name, const char* caption) {
+  if (auto maker = services_.makers.find(class_name); maker != services_.makers.end())
+    return maker->second(main_form_, session_);
+  workbench::IdeSession& s = session_;
+  TEditorFRM& owner = main_form_;
+  if (class_name == "TFindReplaceForm")
+    return Keep(new TFindReplaceForm(s.Dialogs(), &owner), find_replace_);
+  if (class_name == "TAboutFRM")
+    return Keep(new TAboutFRM(s.Texts(), s.Dialogs(), {}, services_.open_url, &owner), about_);
+  if (class_name == "TPrintForm")
+    return Keep(new TPrintForm(*printer_, s.Globals().EditorFontName, s.Dialogs(), &owner),
+                print_);
+  if (class_name == "TPrintStatusForm")
+    return Keep(new TPrintStatusForm(&owner), print_status_);
+  if (class_name == "THelpForm") return Keep(new THelpForm(owner), help_);
+  if (class_name == "THintForm") return Keep(new THintForm(owner), hint_);
+  if (class_name == "TGotoLineNumDLG")
+    return Keep(new TGotoLineNumDLG(s.Texts(), s.Dialogs(), &owner), goto_line_);
+  if (class_name == "TFileSaveNotificationDLG")
+    return Keep(new TFileSaveNotificationDLG(s.Registry(), s.Dialogs(), s.Boxes(), &owner),
+                file_save_);
+  if (class_name == "TClockGenInfoFRM")
+    return Keep(new TClockGenInfoFRM(s.Registry(), s.Dialogs(), s.Boxes(), &owner),
+                clock_gen_info_);
+  if (class_name == "TGridDebugFRM") return Keep(new TGridDebugFRM(owner), grid_debug_);
+  auto* form = new IdeWindow(owner, std::string(class_name), caption);
+  RegisterFormLanguageCallback(*form, s.Texts());
+  return form;
 }
 
 QWidget* IdeForms::Form(std::string_view class_name) const {

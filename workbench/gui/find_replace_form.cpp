@@ -1,0 +1,109 @@
+#include "workbench/gui/find_replace_form.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "platform/modal_dialogs.h"
+#include "workbench/gui/text.h"
+#include "workbench/small_dialogs.h"
+
+namespace gui {
+namespace {
+
+std::string MemoText(const QPlainTextEdit& memo) {
+  QString text = memo.toPlainText();
+  text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+  return FromQt(text);
+}
+
+QPushButton* Button(QDialog& form, const char* name, const char* caption) {
+  auto* button = new QPushButton(caption, &form);
+  button->setObjectName(name);
+  button->setAutoDefault(false);
+  return button;
+}
+
+}  // namespace
+
+TFindReplaceForm::TFindReplaceForm(platform::ModalDialogService& dialogs, QWidget* owner)
+    : QDialog(owner), dialogs_(dialogs) {
+  setObjectName("FindReplaceForm");
+  setWindowTitle("Find/Replace");
+
+  FindMemo = new QPlainTextEdit(this);
+  FindMemo->setObjectName("FindMemo");
+  ReplaceMemo = new QPlainTextEdit(this);
+  ReplaceMemo->setObjectName("ReplaceMemo");
+  for (QPlainTextEdit* memo : {FindMemo, ReplaceMemo}) {
+    memo->setTabChangesFocus(true);
+    memo->setFixedHeight(memo->fontMetrics().lineSpacing() * 3 + 12);
+  }
+  FromStartCB = new QCheckBox("From &Start", this);
+  FromStartCB->setObjectName("FromStartCB");
+  WordOnlyCB = new QCheckBox("&Word Only", this);
+  WordOnlyCB->setObjectName("WordOnlyCB");
+  FindBTN = Button(*this, "FindBTN", "&Find");
+  FindBTN->setDefault(true);
+  ReplaceBTN = Button(*this, "ReplaceBTN", "&Replace");
+  AllBTN = Button(*this, "AllBTN", "&All");
+  CancelBTN = Button(*this, "CancelBTN", "&Cancel");
+
+  auto* fields = new QGridLayout;
+  fields->addWidget(new QLabel("Find:", this), 0, 0, Qt::AlignTop);
+  fields->addWidget(FindMemo, 0, 1);
+  fields->addWidget(new QLabel("Replace:", this), 1, 0, Qt::AlignTop);
+  fields->addWidget(ReplaceMemo, 1, 1);
+  auto* boxes = new QHBoxLayout;
+  boxes->addWidget(FromStartCB);
+  boxes->addWidget(WordOnlyCB);
+  boxes->addStretch();
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  for (QPushButton* button : {FindBTN, ReplaceBTN, AllBTN, CancelBTN}) buttons->addWidget(button);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(fields);
+  layout->addLayout(boxes);
+  layout->addLayout(buttons);
+  resize(420, sizeHint().height());
+
+  connect(FindMemo, &QPlainTextEdit::textChanged, this, [this] { UpdateControls(); });
+  connect(FindBTN, &QPushButton::clicked, this, [this] { done(kFind); });
+  connect(ReplaceBTN, &QPushButton::clicked, this, [this] { done(kReplace); });
+  connect(AllBTN, &QPushButton::clicked, this, [this] { done(kReplaceAll); });
+  connect(CancelBTN, &QPushButton::clicked, this, &QDialog::reject);
+  UpdateControls();
+}
+
+TFindReplaceForm::Answer TFindReplaceForm::Execute(bool replace_enabled) {
+  ReplaceBTN->setEnabled(replace_enabled);
+  FormActivate();
+  Answer answer;
+  answer.result = dialogs_.Run(*this);
+  // The answer may have typed into the memos: the buttons follow the text it left.
+  UpdateControls();
+  answer.find_text = MemoText(*FindMemo);
+  answer.replace_text = MemoText(*ReplaceMemo);
+  answer.from_start = FromStartCB->isChecked();
+  answer.word_only = WordOnlyCB->isEnabled() && WordOnlyCB->isChecked();
+  return answer;
+}
+
+void TFindReplaceForm::FormActivate() {
+  UpdateControls();
+  FindMemo->selectAll();
+  ReplaceMemo->selectAll();
+  FindMemo->setFocus();
+}
+
+void TFindReplaceForm::UpdateControls() {
+  const std::string find = FromQt(FindMemo->toPlainText());
+  FindBTN->setEnabled(!find.empty());
+  AllBTN->setEnabled(!find.empty());
+  WordOnlyCB->setEnabled(workbench::WordOnlyEnabled(find));
+}
+
+}  // namespace gui
