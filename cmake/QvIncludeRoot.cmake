@@ -15,6 +15,9 @@ function(qv_include_root target folder)
     file(CREATE_LINK ${header} ${root}/${folder}/${name} SYMBOLIC)
   endforeach()
   target_include_directories(${target} PUBLIC ${root})
+  # The headers are the target's sources too: AUTOMOC then scans every one of them, where
+  # finding a Q_OBJECT header beside its .cpp failed for headers reached through the links.
+  target_sources(${target} PRIVATE ${headers})
 endfunction()
 
 # The whole of tests/ for the tests' own helpers ("tests/workbench/temp_folder.h").
