@@ -24,29 +24,42 @@ namespace fs = std::filesystem;
 
 enum class FileLine { kLine, kLongLine, kEnd };
 
+// Whether text mode would read `bytes` exactly as they are: no CR, no 0x1A and no NUL. Such a
+// file's lines are its bytes between line feeds.
+bool IsPlainText(std::string_view bytes) {
+  return !std::memchr(bytes.data(), '\r', bytes.size()) && !std::memchr(bytes.data(), '\x1A', bytes.size()) &&
+         !std::memchr(bytes.data(), '\0', bytes.size());
+}
+
 // One line as text mode read it: CR before LF dropped, byte 0x1A the end of the file. At most
 // kLineLimit characters; a longer line is cut to kLineLimit - 1 plus a line feed and the rest of
-// it dropped.
-FileLine ReadFileLine(IncludeLevel& level, std::string_view bytes, std::string* text) {
-  text->clear();
+// it dropped. A line that needs none of this is a view of `bytes`; any other is built in
+// *scratch and viewed there.
+FileLine ReadFileLine(IncludeLevel& level, std::string_view bytes, bool plain, std::string* scratch,
+                      std::string_view* line) {
+  *line = {};
   if (level.ended || level.position >= bytes.size()) {
     level.ended = true;
     return FileLine::kEnd;
   }
   const char* begin = bytes.data() + level.position;
   const char* end = bytes.data() + bytes.size();
-  // Most lines hold none of CR, 0x1A and NUL and end within the limit: taken whole.
+  // Most lines hold none of CR, 0x1A and NUL and end within the limit: taken as they are.
   size_t reach = std::min<size_t>(static_cast<size_t>(end - begin), kLineLimit);
   if (const void* found = std::memchr(begin, '\n', reach)) {
     const char* line_feed = static_cast<const char*>(found);
     const char* p = begin;
-    while (p < line_feed && *p != '\r' && *p != '\x1A' && *p != '\0') ++p;
-    if (p == line_feed) {
-      text->assign(begin, line_feed + 1);
+    if (!plain) {
+      while (p < line_feed && *p != '\r' && *p != '\x1A' && *p != '\0') ++p;
+    }
+    if (plain || p == line_feed) {
+      *line = std::string_view(begin, static_cast<size_t>(line_feed + 1 - begin));
       level.position = static_cast<size_t>(line_feed + 1 - bytes.data());
       return FileLine::kLine;
     }
   }
+  std::string* text = scratch;
+  text->clear();
   const char* p = begin;
   auto next = [&]() -> int {
     if (p >= end) return EOF;
@@ -82,14 +95,29 @@ FileLine ReadFileLine(IncludeLevel& level, std::string_view bytes, std::string* 
   // The line is a C string from here on: a NUL byte ends it.
   size_t nul = text->find('\0');
   if (nul != std::string::npos) text->resize(nul);
+  *line = *text;
   return result;
 }
 
-int CountLines(std::string_view bytes) {
+int CountLines(std::string_view bytes, bool plain) {
+  if (plain) {
+    // Every line feed ends a line; so does the end of a last line without one.
+    int count = 0;
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while (p < end) {
+      const void* line_feed = std::memchr(p, '\n', static_cast<size_t>(end - p));
+      ++count;
+      if (!line_feed) break;
+      p = static_cast<const char*>(line_feed) + 1;
+    }
+    return count;
+  }
   IncludeLevel level;
-  std::string text;
+  std::string scratch;
+  std::string_view line;
   int count = 0;
-  while (ReadFileLine(level, bytes, &text) != FileLine::kEnd) ++count;
+  while (ReadFileLine(level, bytes, plain, &scratch, &line) != FileLine::kEnd) ++count;
   return count;
 }
 
@@ -159,7 +187,7 @@ int OpenFile(TarnRun& run, const std::string& name, const std::string& path) {
 }
 
 // The next line of the files; -1 at the end of the main source.
-int ReadSourceLine(TarnRun& run, std::string* text) {
+int ReadSourceLine(TarnRun& run, std::string_view* text) {
   SourceState& s = run.sources;
   for (;;) {
     if (s.levels.empty()) {
@@ -167,7 +195,8 @@ int ReadSourceLine(TarnRun& run, std::string* text) {
       return -1;
     }
     IncludeLevel& level = s.levels.back();
-    FileLine got = ReadFileLine(level, s.files[static_cast<size_t>(level.file_number)].text, text);
+    const SourceFileEntry& file = s.files[static_cast<size_t>(level.file_number)];
+    FileLine got = ReadFileLine(level, file.text, file.plain, &s.line_buffer, text);
     if (got == FileLine::kEnd) {
       // Messages after the end still name the file and its last line.
       s.current_name = level.name;
@@ -192,8 +221,8 @@ int ReadSourceLine(TarnRun& run, std::string* text) {
   }
 }
 
-void Deliver(TarnRun& run, const std::string& text) {
-  BeginLine(run, text);
+void Deliver(TarnRun& run, std::string_view text) {
+  BeginLineInPlace(run, text);
   ClearExpressionStack(run);
 }
 
@@ -281,17 +310,18 @@ int ReadLine(TarnRun& run) {
                          std::to_string(run.pass));
   }
   run.sources.replayed = false;
-  std::string& text = run.sources.line_buffer;
-  if (NextExpansionLine(run, &text)) {
-    Deliver(run, text);
+  std::string& buffer = run.sources.line_buffer;
+  if (NextExpansionLine(run, &buffer)) {
+    Deliver(run, buffer);
     return 0;
   }
   ReptState& rept = run.macros.file_rept;
-  if (rept.active && ReplayReptLine(run, rept, &text)) {
+  if (rept.active && ReplayReptLine(run, rept, &buffer)) {
     run.sources.replayed = true;
-    Deliver(run, text);
+    Deliver(run, buffer);
     return 0;
   }
+  std::string_view text;
   if (ReadSourceLine(run, &text) < 0) {
     Deliver(run, "");
     return -1;
@@ -335,7 +365,8 @@ int RegisterSource(TarnRun& run, const std::string& name, const std::string& pat
   SourceFileEntry entry;
   entry.name = name;
   entry.path = path;
-  entry.line_count = CountLines(text);
+  entry.plain = IsPlainText(text);
+  entry.line_count = CountLines(text, entry.plain);
   entry.text = std::move(text);
   int line_count = entry.line_count;
   entry.line_data.assign(static_cast<size_t>(line_count) + 10, 0);

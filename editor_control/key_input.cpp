@@ -188,11 +188,6 @@ bool TScrivInput::EditKey(uint16_t key, uint8_t mods) {
     // Alt with the moves is for column blocks only; Alt+Tab belongs to the system.
     return key == vk::kPrior || key == vk::kNext || key == vk::kHome || key == vk::kEnd || key == vk::kInsert;
   }
-  auto keepDesired = [&](auto move) {
-    const int32_t desired = m.DesiredX;
-    move();
-    m.DesiredX = desired;
-  };
   TScrivNavigator& nav = *m.WorkNav;
   switch (key) {
     case vk::kBack:
@@ -207,7 +202,7 @@ bool TScrivInput::EditKey(uint16_t key, uint8_t mods) {
       const int32_t sign = key == vk::kPrior ? -1 : 1;
       const int32_t caretY = m.Caret->GetY();
       const bool inView = caretY >= 0 && caretY < m.ClientHeight;
-      keepDesired([&] { VerticalMove(sign * rows, shift); });
+      VerticalMove(sign * rows, shift);
       if (!ctrl && inView) {
         const int32_t v = m.VertScroll + sign * rows * lh;
         m.SetVScroll(std::clamp(v, 0, std::max(m.VertScroll, m.MaxVertScroll())));
@@ -286,11 +281,11 @@ bool TScrivInput::EditKey(uint16_t key, uint8_t mods) {
     }
     case vk::kUp:
       if (m.Caret->GetVisibleLine() == 0 && !shift) return false;
-      keepDesired([&] { VerticalMove(-1, shift); });
+      VerticalMove(-1, shift);
       return true;
     case vk::kDown:
       if (m.Caret->GetVisibleLine() + 1 >= m.Table.VisibleLineCount && m.GetWordWrap()) m.EnsureLine(m.Caret->GetVisibleLine() + 2);
-      if (m.Caret->GetVisibleLine() + 1 < m.Table.VisibleLineCount) keepDesired([&] { VerticalMove(1, shift); });
+      if (m.Caret->GetVisibleLine() + 1 < m.Table.VisibleLineCount) VerticalMove(1, shift);
       return true;
     case vk::kInsert:
       if (ctrl) m.CopyToClipboard();

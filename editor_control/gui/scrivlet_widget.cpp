@@ -19,10 +19,12 @@ TScrivlet::TScrivlet(QWidget* parent, TScrivletServices services)
   services.Window = this;
   if (services.Scheduler == nullptr) services.Scheduler = &scheduler_;
   if (services.Clipboard == nullptr) services.Clipboard = &clipboard_;
+  clipboardInUse_ = services.Clipboard;
   memo_ = std::make_unique<scrivlet::TScrivlet>(services);
   memo_->Measurer = &measurer_;
   input_ = std::make_unique<TScrivInput>(*memo_, *this);
   setAcceptDrops(true);
+  viewport()->setAcceptDrops(true);
   viewport()->setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setCursor(Qt::IBeamCursor);

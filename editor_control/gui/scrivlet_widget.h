@@ -110,6 +110,7 @@ class TScrivlet : public QAbstractScrollArea, public TScrivletWindow, public TSc
   QtTextMeasurer measurer_;
   QtSliceScheduler scheduler_;
   QtClipboard clipboard_;
+  TScrivClipboard* clipboardInUse_ = nullptr;
   std::unique_ptr<scrivlet::TScrivlet> memo_;
   QFont font_;
   QFont altFont_;

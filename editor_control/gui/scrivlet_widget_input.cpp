@@ -208,7 +208,7 @@ void TScrivlet::OpenPopup(int32_t x, int32_t y, bool defaultMenu) {
   }
   if (defaultPopup_ == nullptr) defaultPopup_ = new QMenu(this);
   defaultPopup_->clear();
-  for (const TPopupItem& item : input_->PopupItems(memo_->CanPaste() && clipboard_.HasText())) {
+  for (const TPopupItem& item : input_->PopupItems(clipboardInUse_->HasText())) {
     if (item.Caption == "-") {
       defaultPopup_->addSeparator();
       continue;
@@ -261,7 +261,7 @@ void TScrivlet::dragMoveEvent(QDragMoveEvent* event) {
 
 void TScrivlet::dropEvent(QDropEvent* event) {
   if (!event->mimeData()->hasText() || memo_->ReadOnly || memo_->GetDisplayOnly()) return;
-  const QPoint p = viewport()->mapFrom(this, event->position().toPoint());
+  const QPoint p = event->position().toPoint();  // the viewport's coordinates
   const QByteArray text = event->mimeData()->text().toLatin1();
   scrivlet::TScrivlet& m = *memo_;
   Guarded([&] {

@@ -32,7 +32,8 @@ IdeSession::IdeSession(const SessionServices& services, SessionSetup setup)
       messages_(localizer_, services_.boxes),
       store_(std::make_unique<platform::SettingsStore>(setup.settings_file)),
       registry_(*store_),
-      runner_(services_.processes, services_.boxes) {
+      runner_(services_.processes, services_.boxes),
+      qvc_(image_.Image(), messages_) {
   globals_.ExeFolder = setup.exe_folder;
   build_debug::ObjectImage& image = *GetObjectImage();
   image.ClockHz = build_debug::kDefaultClockHz;

@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "build_debug/c_output_loader.h"
 #include "build_debug/object_image.h"
 #include "platform/settings_store.h"
 #include "workbench/globals.h"
@@ -80,6 +81,8 @@ class IdeSession {
   // The start-up's call: resets the WorkingImage and returns the record.
   build_debug::ObjectImage* GetObjectImage() { return image_.GetObjectImage(); }
   const ProgramRunner& Runner() const { return runner_; }
+  // Loads a C compiler's output in Wrenfield mode; keeps the loaded ".cod" for the debug windows.
+  build_debug::TQVCForm& QVC() { return qvc_; }
 
   platform::MessageBoxService& Boxes() const { return services_.boxes; }
   platform::ModalDialogService& Dialogs() const { return services_.dialogs; }
@@ -98,6 +101,7 @@ class IdeSession {
   std::unique_ptr<platform::SettingsStore> store_;
   RegistrySettings registry_;
   ProgramRunner runner_;
+  build_debug::TQVCForm qvc_;
 };
 
 }  // namespace workbench

@@ -7,6 +7,7 @@
 
 #include "../temp_folder.h"
 #include "platform/settings_store.h"
+#include "tests/build_debug/cod_writer.h"
 #include "workbench/registry_settings.h"
 
 namespace {
@@ -82,7 +83,14 @@ TEST_F(QVKeyProgram, CommandLineCasesAndTheirBoxes) {
   };
   const std::string source = File("a.SRC");
   const std::string cod = File("c.cod");
-  const std::string paired = File("p.cod");
+  // A real compiler output: the window loads it at its first activation.
+  const std::string paired = folder_.Path() + "p.cod";
+  build_debug::CodWriter program;
+  program.words = {{0, 0x0C05}, {4112, 0x0FDB}, {4113, 0x0BFF}};
+  program.memory_map = {{0, 1}};
+  program.short_file_names = {"p.c"};
+  program.lines = {{0, 0x80, 1, 0}};
+  std::ofstream(paired, std::ios::binary) << program.Build();
   File("p.LST");
   const std::string missing = folder_.Path() + "missing.SRC";
   const Case cases[] = {
