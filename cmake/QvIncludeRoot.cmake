@@ -18,6 +18,18 @@ function(qv_include_root target folder)
   # The headers are the target's sources too: AUTOMOC then scans every one of them, where
   # finding a Q_OBJECT header beside its .cpp failed for headers reached through the links.
   target_sources(${target} PRIVATE ${headers})
+  # AUTOMOC's depfile names only the files it saw last time, and nothing makes it run again
+  # when a file is added (a merge, a new window), so its Q_OBJECT classes would never be
+  # compiled: when the folder's list of files changes, its timestamp goes and it runs again.
+  file(GLOB files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.h ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+  set(old_files "")
+  if(EXISTS ${root}.files)
+    file(READ ${root}.files old_files)
+  endif()
+  if(NOT old_files STREQUAL "${files}")
+    file(WRITE ${root}.files "${files}")
+    file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
+  endif()
 endfunction()
 
 # The whole of tests/ for the tests' own helpers ("tests/workbench/temp_folder.h").
