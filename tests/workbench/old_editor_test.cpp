@@ -10,6 +10,7 @@
 
 #include "platform/clipboard.h"
 #include "platform/message_box.h"
+#include "memory_clipboard.h"
 #include "temp_folder.h"
 #include "workbench/localize.h"
 #include "workbench/message_strings.h"
@@ -38,21 +39,6 @@ class FakeScreen : public LegacyScreen {
   std::set<int> rows;
   bool frame = false;
   int caret_changes = 0;
-};
-
-class MemoryClipboard : public platform::Clipboard {
- public:
-  void SetFormats(const std::map<std::string, std::string>& formats) override {
-    formats_ = formats;
-  }
-  std::optional<std::string> Format(std::string_view name) const override {
-    auto found = formats_.find(std::string(name));
-    if (found == formats_.end()) return std::nullopt;
-    return found->second;
-  }
-
- private:
-  std::map<std::string, std::string> formats_;
 };
 
 // Cells of 8 x 16 pixels; the window gives 10 columns and 4 rows.

@@ -22,6 +22,7 @@
 #include <fstream>
 #include <map>
 
+#include "../memory_clipboard.h"
 #include "../temp_folder.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
@@ -39,21 +40,6 @@
 namespace {
 
 using workbench::LegacyFindChoice;
-
-class MemoryClipboard : public platform::Clipboard {
- public:
-  void SetFormats(const std::map<std::string, std::string>& formats) override {
-    formats_ = formats;
-  }
-  std::optional<std::string> Format(std::string_view name) const override {
-    auto found = formats_.find(std::string(name));
-    if (found == formats_.end()) return std::nullopt;
-    return found->second;
-  }
-
- private:
-  std::map<std::string, std::string> formats_;
-};
 
 class FakeClock : public platform::Clock {
  public:
@@ -112,7 +98,7 @@ class LegacySessionTest : public ::testing::Test {
   platform::RecordingMessageBoxes boxes_;
   gui::RecordingModalDialogs dialogs_;
   platform::SystemProcessRunner processes_;
-  MemoryClipboard clipboard_;
+  workbench::MemoryClipboard clipboard_;
   FakeClock clock_;
   workbench::SessionSetup setup_;
   std::unique_ptr<workbench::IdeSession> session_;
