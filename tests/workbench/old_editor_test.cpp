@@ -47,6 +47,15 @@ constexpr int kCellHeight = 16;
 constexpr int kClientWidth = 87;
 constexpr int kClientHeight = 69;
 
+// A key on the text `before` gives `after`.
+struct KeyCase {
+  const char* before;
+  LegacyKey key;
+  bool shift;
+  bool ctrl;
+  const char* after;
+};
+
 class LegacyEditorTest : public ::testing::Test {
  protected:
   explicit LegacyEditorTest(int capacity = kLegacyCapacity)
@@ -78,6 +87,16 @@ class LegacyEditorTest : public ::testing::Test {
     else
       editor_.SetCursor(cursor);
     editor_.LegacyPaint();
+  }
+
+  template <std::size_t N>
+  void ExpectKeys(const KeyCase (&cases)[N]) {
+    for (const KeyCase& c : cases) {
+      Put(c.before);
+      editor_.SetModified(false);
+      EXPECT_TRUE(editor_.FormKeyDown(c.key, c.shift, c.ctrl));
+      EXPECT_EQ(Shown(), c.after) << "from " << c.before;
+    }
   }
 
   // A click time far from every other: a single click.
@@ -123,13 +142,6 @@ class LegacyEditorTest : public ::testing::Test {
 // ---------------------------------------------------------------------------------------
 // Keys
 
-struct KeyCase {
-  const char* before;
-  LegacyKey key;
-  bool shift;
-  bool ctrl;
-  const char* after;
-};
 
 TEST_F(LegacyEditorTest, KeysMoveTheCaret) {
   const KeyCase cases[] = {
@@ -158,11 +170,7 @@ TEST_F(LegacyEditorTest, KeysMoveTheCaret) {
       {"foo| bar", LegacyKey::Right, false, true, "foo bar|"},
       {"a_1|.x2\r", LegacyKey::Right, false, true, "a_1.x2|\r"},
   };
-  for (const KeyCase& c : cases) {
-    Put(c.before);
-    EXPECT_TRUE(editor_.FormKeyDown(c.key, c.shift, c.ctrl));
-    EXPECT_EQ(Shown(), c.after) << "from " << c.before;
-  }
+  ExpectKeys(cases);
 }
 
 TEST_F(LegacyEditorTest, ShiftExtendsTheSelectionAndASecondPlainKeyDropsIt) {
@@ -179,11 +187,7 @@ TEST_F(LegacyEditorTest, ShiftExtendsTheSelectionAndASecondPlainKeyDropsIt) {
       // A move without Shift ends a shown selection.
       {"a^b|c", LegacyKey::Right, false, false, "abc|"},
   };
-  for (const KeyCase& c : cases) {
-    Put(c.before);
-    EXPECT_TRUE(editor_.FormKeyDown(c.key, c.shift, c.ctrl));
-    EXPECT_EQ(Shown(), c.after) << "from " << c.before;
-  }
+  ExpectKeys(cases);
 }
 
 TEST_F(LegacyEditorTest, BackspaceAndDeleteAcrossLines) {
@@ -205,12 +209,7 @@ TEST_F(LegacyEditorTest, BackspaceAndDeleteAcrossLines) {
       {"a^b\rc|d", LegacyKey::Backspace, false, false, "a|d"},
       {"a|bc^d", LegacyKey::Delete, false, true, "a|d"},
   };
-  for (const KeyCase& c : cases) {
-    Put(c.before);
-    editor_.SetModified(false);
-    EXPECT_TRUE(editor_.FormKeyDown(c.key, c.shift, c.ctrl));
-    EXPECT_EQ(Shown(), c.after) << "from " << c.before;
-  }
+  ExpectKeys(cases);
   EXPECT_TRUE(editor_.Modified());
 }
 
