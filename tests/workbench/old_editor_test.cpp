@@ -8,9 +8,9 @@
 #include <set>
 #include <string>
 
+#include "memory_clipboard.h"
 #include "platform/clipboard.h"
 #include "platform/message_box.h"
-#include "memory_clipboard.h"
 #include "temp_folder.h"
 #include "workbench/localize.h"
 #include "workbench/message_strings.h"
@@ -141,7 +141,6 @@ class LegacyEditorTest : public ::testing::Test {
 
 // ---------------------------------------------------------------------------------------
 // Keys
-
 
 TEST_F(LegacyEditorTest, KeysMoveTheCaret) {
   const KeyCase cases[] = {

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -418,6 +419,14 @@ TEST_F(LegacyFormsTest, PrintingFillsTheSectionsOfThePagesThePrintFormLaidOut) {
   ASSERT_GT(bytes.size(), 1000u);
   EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
   EXPECT_EQ(editor().Cursor(), 0);
+  EXPECT_FALSE(forms_->PrintStatus().isVisible());
+
+  // Cancel in the status form stops the job at the page it shows.
+  dialogs_.Answer(QDialog::Accepted);
+  QTimer::singleShot(0, forms_->PrintStatus().CancelButton, &QPushButton::click);
+  form_->ClickMenuItem("FilePrintMENUITM");
+  EXPECT_TRUE(forms_->PrintStatus().Cancelled());
+  EXPECT_EQ(gui::FromQt(forms_->PrintStatus().PagesLabel->text()).substr(0, 5), "1 of ");
   EXPECT_FALSE(forms_->PrintStatus().isVisible());
 
   // Cancel in the print form prints nothing.
