@@ -19,6 +19,7 @@
 #include <filesystem>
 
 #include "platform/message_box.h"
+#include "platform/text.h"
 #include "resources/string_ids.h"
 #include "build_debug/c_output_loader.h"
 #include "workbench/gui/form_placement.h"
@@ -370,9 +371,7 @@ void TEditorFRM::DoFormShow() {
     file_step_done_ = true;
     const std::string& file = globals.CommandLineFile;
     if (!file.empty() && !globals.WrenfieldMode && std::filesystem::exists(file)) {
-      std::string extension = std::filesystem::path(file).extension().string();
-      for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      if (extension == ".qvh") {
+      if (platform::SameText(std::filesystem::path(file).extension().string(), ".qvh")) {
         pending_image_file_ = file;
         pending_image_read_only_ = globals.ReadOnly;
       } else {
