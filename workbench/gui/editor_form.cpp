@@ -16,6 +16,7 @@
 #include <QSaveFile>
 #include <QStatusBar>
 #include <QToolBar>
+#include <cctype>
 #include <filesystem>
 
 #include "platform/message_box.h"
@@ -25,6 +26,7 @@
 #include "workbench/gui/form_placement.h"
 #include "workbench/gui/guarded.h"
 #include "workbench/gui/localize_form.h"
+#include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/text.h"
 #include "workbench/ide_units.h"
 #include "workbench/session/session.h"
@@ -235,6 +237,8 @@ void TEditorFRM::StartUp() {
 
   build_debug::ObjectImage* image = session_.GetObjectImage();
   image->ClockHz = build_debug::kDefaultClockHz;
+  legacy_editor_ = std::make_unique<LegacyEditorPane>(session_, editor_area_);
+  editor_area_->addWidget(&legacy_editor_->Widget());
 
   Report("About to initialize COM port", workbench::kStartUpCaption);
   workbench::ComInit();
@@ -276,6 +280,7 @@ void TEditorFRM::StartUp() {
   // No editor array yet: the design editor is the current editor.
   Report("About to create editors", workbench::kStartUpCaption);
   design_editor_->setFont(QFont(ToQt(globals.EditorFontName), globals.EditorFontSize));
+  if (UsesLegacyEditor()) UseLegacyEditor();
 
   error_splitter_->setHandleWidth(3);
   error_list_->hide();
@@ -331,7 +336,66 @@ bool TEditorFRM::PrepareRun() {
   return show;
 }
 
+bool TEditorFRM::UsesLegacyEditor() const {
+  return !session_.Globals().EditorOptions.UseNewEditor;
+}
+
+void TEditorFRM::UseLegacyEditor() {
+  editor_area_->setCurrentWidget(&legacy_editor_->Widget());
+  file_list_->hide();
+  error_list_->hide();
+  if (QToolBar* tools = findChild<QToolBar*>("ToolBar")) tools->hide();
+  for (const char* item : {"EditUndoMenuMENUITM", "EditRedoMenuMENUITM", "EditGoToLineMENUITM",
+                           "RunViewDebugCodeMENUITM"})
+    MenuItem(item)->setVisible(false);
+  legacy_editor_->Widget().setFocus();
+  BindLegacyEditorCommands(*this, *legacy_editor_, session_);
+}
+
+void TEditorFRM::FormPaint() {
+  if (legacy_editor_) legacy_editor_->Paint();
+}
+
+void TEditorFRM::FormResize() {
+  if (!legacy_editor_) return;
+  if (destroyed_) legacy_editor_->FreeRows();
+  else legacy_editor_->LayOut();
+}
+
+void TEditorFRM::FormDeactivate() {
+  if (legacy_editor_) legacy_editor_->Deactivate();
+}
+
+bool TEditorFRM::CopyEditorToOldBuffer(const QPlainTextEdit* editor) {
+  if (!editor) return legacy_editor_->CopyEditorToOldBuffer(std::nullopt);
+  const QString text = editor->toPlainText();
+  return legacy_editor_->CopyEditorToOldBuffer(text.toLatin1().toStdString());
+}
+
+bool TEditorFRM::AssembleOldBuffer(std::string& error_text) {
+  return legacy_editor_->AssembleOldBuffer(error_text);
+}
+
+void TEditorFRM::StatusLine(const std::string& text) { statusBar()->showMessage(ToQt(text)); }
+
+void TEditorFRM::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FormResize();
+}
+
 void TEditorFRM::OpenCommandLineFile() {
+  if (UsesLegacyEditor()) {
+    const std::string& name = session_.Globals().CommandLineFile;
+    std::string extension = std::filesystem::path(name).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (extension == session_.Texts().LU_GetString(string_ids::EditorUnit::SCU_EXT_QVB)) {
+      session_.Messages().MsgBoxById(string_ids::EditorUnit::SCU_QVB_IN_OLD_EDITOR,
+                                     string_ids::EditorUnit::SCU_QVB_LOAD_CAPTION);
+      return;
+    }
+    if (legacy_editor_->OpenFile(name)) session_.Globals().CurrentFile.FullName = name;
+    return;
+  }
   // Stands in for the editors' open until they exist: the file's text in the current editor
   // and its name in the file list.
   const QString name = ToQt(session_.Globals().CommandLineFile);
@@ -385,6 +449,7 @@ void TEditorFRM::DoFormShow() {
 void TEditorFRM::DoFormActivate() {
   workbench::GlobalValues& globals = session_.Globals();
   Report("Entered \"FormActivate\"", workbench::kFormActivateCaption);
+  if (!globals.WrenfieldMode) FormPaint();
   if (!activate_done_) {
     activate_done_ = true;
     const std::filesystem::path base =
@@ -422,6 +487,7 @@ bool TEditorFRM::event(QEvent* event) {
   }
   if (event->type() == QEvent::WindowActivate)
     RunGuarded(session_.Boxes(), [this] { DoFormActivate(); });
+  if (event->type() == QEvent::WindowDeactivate) FormDeactivate();
   return QMainWindow::event(event);
 }
 
@@ -439,8 +505,12 @@ void TEditorFRM::SaveMainPlacement() {
 }
 
 bool TEditorFRM::FormCloseQuery() {
-  // Only the design editor exists until the editor array is built: one question for it.
-  if (!design_editor_->document()->isModified()) return true;
+  // Only the design editor exists until the editor array is built: one question for it, or
+  // for the legacy editor.
+  const bool legacy = UsesLegacyEditor();
+  const bool modified = legacy ? legacy_editor_->Editor().Modified() && !session_.Globals().WrenfieldMode
+                               : design_editor_->document()->isModified();
+  if (!modified) return true;
   const std::string& file = session_.Globals().CurrentFile.FullName;
   std::string text = session_.Texts().LU_GetString(string_ids::EditorUnit::SCU_SAVE_CHANGES);
   const std::string shown =
@@ -452,6 +522,7 @@ bool TEditorFRM::FormCloseQuery() {
   if (answer != platform::kAnswerYes) return true;
   // Without a name there is nowhere to save until the save dialog exists: the edit is kept.
   if (file.empty()) return false;
+  if (legacy) return legacy_editor_->SaveFile(file);
   QSaveFile out(ToQt(file));
   const QByteArray bytes = design_editor_->toPlainText().toLatin1();
   if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
@@ -482,6 +553,7 @@ void TEditorFRM::closeEvent(QCloseEvent* event) {
 void TEditorFRM::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  FormResize();
   workbench::TarnClearOutputDir();
   workbench::TarnCleanup();
   workbench::QvBasicCleanup();
