@@ -47,9 +47,12 @@ BuildResult AssembleCompileUnit::BuildEditor(bool use_tarn, int index, BuildEdit
     if (type == kFileTypeAssembly && use_tarn) {
       result = TarnBuild(file, message, false);
     } else if (type == kFileTypeAssembly) {
-      std::ignore = editors.CopyEditorToOldBuffer(index);
-      result = editors.AssembleOldBuffer(message) ? BuildResult::kBuiltIn
-                                                  : BuildResult::kBuiltInFailed;
+      // A refused copy (it has said why) would leave the buffer's old text to be built.
+      if (!editors.CopyEditorToOldBuffer(index))
+        result = BuildResult::kBuiltInFailed;
+      else
+        result = editors.AssembleOldBuffer(message) ? BuildResult::kBuiltIn
+                                                    : BuildResult::kBuiltInFailed;
     } else if (type == kFileTypeBasic) {
       if (basic_.QvBasicCompile(file, message) >= 2) {
         result = BuildResult::kBasicFailed;

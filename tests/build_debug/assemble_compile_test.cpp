@@ -31,7 +31,7 @@ class FakeEditors : public BuildEditors {
   }
   bool CopyEditorToOldBuffer(int index) override {
     copied.push_back(index);
-    return HasEditor(index);
+    return HasEditor(index) && !refuse_copy;
   }
   bool AssembleOldBuffer(std::string& error_text) override {
     ++builtin_runs;
@@ -42,6 +42,7 @@ class FakeEditors : public BuildEditors {
   std::map<int, Editor> editors;
   std::string current_file;
   std::string builtin_error;
+  bool refuse_copy = false;
   std::vector<int> copied;
   int builtin_runs = 0;
 };
@@ -154,6 +155,12 @@ TEST_F(AssembleCompileTest, WithoutTarnTheLegacyBufferIsAssembled) {
   EXPECT_EQ(unit.BuildLegacyEditor(false, editors, message), BuildResult::kBuiltIn);
   EXPECT_EQ(editors.builtin_runs, 3);
   EXPECT_EQ(editors.copied.size(), 2u);  // the legacy editor is the buffer: nothing to copy
+
+  // A text the buffer refuses is not built from what the buffer held before.
+  editors.refuse_copy = true;
+  EXPECT_EQ(unit.BuildEditor(false, 0, editors, message), BuildResult::kBuiltInFailed);
+  EXPECT_EQ(editors.builtin_runs, 3);
+  EXPECT_FALSE(unit.LastBuildOk());
 }
 
 TEST_F(AssembleCompileTest, LegacyEditorWithTarnNeedsAFileName) {
