@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -17,6 +19,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <filesystem>
+#include <tuple>
 
 #include "platform/message_box.h"
 #include "resources/string_ids.h"
@@ -329,18 +332,44 @@ bool TEditorFRM::PrepareRun() {
   return show;
 }
 
-void TEditorFRM::OpenCommandLineFile() {
+void TEditorFRM::OpenCommandLineFile() { OpenSourceFile(session_.Globals().CommandLineFile); }
+
+void TEditorFRM::OpenSourceFile(const std::string& name) {
   // Stands in for the editors' open until they exist: the file's text in the current editor
   // and its name in the file list.
-  const QString name = ToQt(session_.Globals().CommandLineFile);
-  QFile file(name);
-  if (!file.open(QIODevice::ReadOnly)) return;
+  QFile file(ToQt(name));
+  if (!file.open(QIODevice::ReadOnly)) {
+    std::ignore = session_.Messages().MsgBoxById1(
+        string_ids::EditorUnit::SCU_OPEN_FILE_MISSING,
+        string_ids::EditorUnit::SCU_FILE_NOT_FOUND_CAPTION, name);
+    return;
+  }
   design_editor_->setPlainText(QString::fromLatin1(file.readAll()));
+  design_editor_->document()->setModified(false);
   design_editor_->setReadOnly(session_.Globals().ReadOnly);
-  session_.Globals().CurrentFile.FullName = FromQt(name);
+  session_.Globals().CurrentFile.FullName = name;
   file_list_->clear();
-  file_list_->addItem(QFileInfo(name).fileName());
+  file_list_->addItem(QFileInfo(file).fileName());
   file_list_->setCurrentRow(0);
+}
+
+void TEditorFRM::FormDropFiles(const std::vector<std::string>& files) {
+  if (files.empty()) return;
+  if (!AskSaveChanges()) return;
+  OpenSourceFile(files.front());
+}
+
+void TEditorFRM::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TEditorFRM::dropEvent(QDropEvent* event) {
+  // Dropped files come as file URLs; the whole path is kept, however long.
+  std::vector<std::string> files;
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) files.push_back(FromQt(url.toLocalFile()));
+  event->acceptProposedAction();
+  RunGuarded(session_.Boxes(), [this, &files] { FormDropFiles(files); });
 }
 
 void TEditorFRM::DoFormShow() {
@@ -436,7 +465,9 @@ void TEditorFRM::SaveMainPlacement() {
   });
 }
 
-bool TEditorFRM::FormCloseQuery() {
+bool TEditorFRM::FormCloseQuery() { return AskSaveChanges(); }
+
+bool TEditorFRM::AskSaveChanges() {
   // Only the design editor exists until the editor array is built: one question for it.
   if (!design_editor_->document()->isModified()) return true;
   const std::string& file = session_.Globals().CurrentFile.FullName;

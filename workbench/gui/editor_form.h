@@ -46,6 +46,10 @@ class TEditorFRM : public QMainWindow {
 
   void DoFormShow();
   void DoFormActivate();
+  // Files dropped on the window: the first one is opened, after the save question.
+  void FormDropFiles(const std::vector<std::string>& files);
+  // Opens a file in the current editor.
+  void OpenSourceFile(const std::string& name);
   void SaveMainPlacement();
   void ShowHint(const QString& hint);
 
@@ -81,6 +85,8 @@ class TEditorFRM : public QMainWindow {
   bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildWindow();
@@ -88,6 +94,8 @@ class TEditorFRM : public QMainWindow {
   void StartUp();
   void DoCommandLineActions();
   bool FormCloseQuery();
+  // The save question for the current editor; false on Cancel or when the save failed.
+  bool AskSaveChanges();
   void FormClose();
   void FormDestroy();
   void OpenCommandLineFile();

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QLabel>
@@ -142,6 +146,53 @@ TEST_F(EditorFormTest, CancelInTheSaveQuestionKeepsTheWindow) {
   EXPECT_EQ(boxes_.Boxes()[0].buttons, platform::BoxButtons::YesNoCancel);
   boxes_.Answer(platform::kAnswerNo);
   EXPECT_TRUE(main_form.close());
+}
+
+TEST_F(EditorFormTest, ADroppedFileOpensAfterTheSaveQuestion) {
+  const std::string first = File("first.SRC");
+  const std::string second = File("second.SRC");
+  gui::TEditorFRM main_form(*session_, {}, QSize(800, 600));
+  main_form.show();  // the window takes drops from its first show on
+  main_form.FormDropFiles({});
+  EXPECT_EQ(main_form.FileList().count(), 0);
+  EXPECT_TRUE(boxes_.Boxes().empty());
+
+  // A drop as the window system delivers it: file URLs, the first one counts.
+  const auto drop = [&main_form](const std::vector<std::string>& files) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const std::string& file : files) urls.push_back(QUrl::fromLocalFile(QString::fromStdString(file)));
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&main_form, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&main_form, &event);
+  };
+  main_form.CurrentEditor().setPlainText("changed");
+  main_form.CurrentEditor().document()->setModified(true);
+  boxes_.Answer(platform::kAnswerCancel);
+  drop({first, second});
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text, "Save changes to Untitled.SRC ?");
+  EXPECT_EQ(main_form.CurrentEditor().toPlainText(), "changed");
+
+  boxes_.Answer(platform::kAnswerNo);
+  drop({first, second});
+  ASSERT_EQ(main_form.FileList().count(), 1);
+  EXPECT_EQ(main_form.FileList().item(0)->text(), "first.SRC");
+  EXPECT_EQ(main_form.CurrentEditor().toPlainText(), "\tNOP\n");
+  EXPECT_EQ(session_->Globals().CurrentFile.FullName, first);
+
+  // Unchanged text asks nothing; a file gone from disk is told.
+  boxes_.Clear();
+  boxes_.Answer(platform::kAnswerOk);
+  const std::string gone = folder_.Path() + "gone.SRC";
+  drop({gone});
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "File Not Found");
+  EXPECT_EQ(boxes_.Boxes()[0].text, "\"" + gone + "\"\rNot found on disk.");
+  EXPECT_EQ(session_->Globals().CurrentFile.FullName, first);
 }
 
 }  // namespace
