@@ -17,9 +17,11 @@
 #include <QStatusTipEvent>
 #include <QSaveFile>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <filesystem>
 #include <tuple>
+#include <utility>
 
 #include "platform/message_box.h"
 #include "resources/string_ids.h"
@@ -238,8 +240,9 @@ void TEditorFRM::StartUp() {
   image->ClockHz = build_debug::kDefaultClockHz;
 
   Report("About to initialize COM port", workbench::kStartUpCaption);
-  workbench::ComInit();
-  workbench::QVU_Init();
+  session_.KeyLink().ComInit();
+  // The key worker reports through the session's relay, which the windows bind to.
+  session_.KeyUnit().QVU_Init();
 
   activate_done_ = false;
   globals.WrenfieldMode = false;
@@ -264,12 +267,13 @@ void TEditorFRM::StartUp() {
   windows_menu_.WindowsMenuAdd("", workbench::kEditorWindowItem);
 
   Report("About to initialize TARN", workbench::kStartUpCaption);
-  workbench::TARN_Init(globals.ExeFolder);
-  workbench::TarnClearOutputDir();
+  // The tools report their own trouble; start-up goes on without them.
+  std::ignore = session_.Tarn().TARN_Init(globals.ExeFolder);
+  ClearTarnOutput();
   Report("About to initialize QV/B", workbench::kStartUpCaption);
-  workbench::QvBasicInit(globals.ExeFolder);
-  workbench::QvBasicClearOutputDir();
-  workbench::QvSimInit(globals.ExeFolder);
+  std::ignore = session_.QvBasic().QvBasicInit(globals.ExeFolder);
+  session_.QvBasic().QvBasicClearOutputDir();
+  std::ignore = session_.QvSim().QvSimInit(globals.ExeFolder);
   Report("About to initialize Assemble/Compile Unit", workbench::kStartUpCaption);
   workbench::AssembleCompileInit();
   workbench::TemplateInit(globals.ExeFolder);
@@ -293,13 +297,13 @@ void TEditorFRM::StartUp() {
 void TEditorFRM::DoCommandLineActions() {
   const workbench::CommandLineActions actions(
       session_.Globals(), session_.Texts(), session_.Messages(), session_.Boxes(),
-      [](const std::string& port) { workbench::SetComPort(port); });
+      [this](const std::string& port) { session_.KeyLink().SetComPort(port); });
   actions.Run(parameters_, command_line_, requests_);
 }
 
 bool TEditorFRM::PrepareRun() {
   workbench::GlobalValues& globals = session_.Globals();
-  if (!requests_.ComPort.empty()) workbench::SetComPort(requests_.ComPort);
+  if (!requests_.ComPort.empty()) session_.KeyLink().SetComPort(requests_.ComPort);
   if (!globals.CommandLineFile.empty())
     globals.CommandLineFile = std::filesystem::absolute(globals.CommandLineFile).string();
 
@@ -439,7 +443,21 @@ void TEditorFRM::DoFormActivate() {
 
 void TEditorFRM::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (!event->spontaneous()) RunGuarded(session_.Boxes(), [this] { DoFormShow(); });
+  if (event->spontaneous()) return;
+  RunGuarded(session_.Boxes(), [this] { DoFormShow(); });
+  // The window paints once it has been shown; the device window's file waits for that.
+  if (first_paint_)
+    QTimer::singleShot(0, this, [this] { RunGuarded(session_.Boxes(), [this] { LoadPendingImageFile(); }); });
+}
+
+void TEditorFRM::LoadPendingImageFile() {
+  if (!first_paint_) return;
+  first_paint_ = false;
+  if (pending_image_file_.empty()) return;
+  const std::string file = std::exchange(pending_image_file_, {});
+  const bool read_only = std::exchange(pending_image_read_only_, false);
+  session_.Globals().ReadOnly = false;
+  if (image_file_loader_) image_file_loader_(file, read_only);
 }
 
 bool TEditorFRM::event(QEvent* event) {
@@ -508,16 +526,23 @@ void TEditorFRM::closeEvent(QCloseEvent* event) {
   emit Closed();
 }
 
+void TEditorFRM::ClearTarnOutput() {
+  if (session_.Tarn().TarnClearOutputDir()) return;
+  session_.Boxes().Show({"Not every file in the folder\r\r" + session_.Tarn().TarnGetOutputDir() +
+                             "\r\rcould be deleted. Files of an earlier assembly may remain there.",
+                         "TARN Output", platform::BoxButtons::Ok});
+}
+
 void TEditorFRM::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
-  workbench::TarnClearOutputDir();
-  workbench::TarnCleanup();
-  workbench::QvBasicCleanup();
-  workbench::QvSimCleanup();
+  ClearTarnOutput();
+  session_.Tarn().TarnCleanup();
+  session_.QvBasic().QvBasicCleanup();
+  session_.QvSim().QvSimCleanup();
   workbench::AssembleCompileCleanup();
   workbench::TemplateCleanup();
-  workbench::QVU_Cleanup();
+  session_.KeyUnit().QVU_Cleanup();
 }
 
 }  // namespace gui

@@ -76,6 +76,12 @@ class TEditorFRM : public QMainWindow {
   const workbench::T_ZKCmdLineParse& CommandLine() const { return command_line_; }
   // A ".qvh" file from the command line, for the device window at the first paint.
   const std::string& PendingImageFile() const { return pending_image_file_; }
+  // Loads an image file into the device window and shows the window (the device window's
+  // LoadImageFile); bound by the program once the device window exists.
+  using ImageFileLoader = std::function<void(const std::string& file, bool read_only)>;
+  void SetImageFileLoader(ImageFileLoader loader) { image_file_loader_ = std::move(loader); }
+  // The first paint's step: hands the pending image file to the device window, once.
+  void LoadPendingImageFile();
 
  signals:
   // The close went through: the program ends.
@@ -98,6 +104,8 @@ class TEditorFRM : public QMainWindow {
   bool AskSaveChanges();
   void FormClose();
   void FormDestroy();
+  // Empties tarn's output folder; a file that stays is told.
+  void ClearTarnOutput();
   void OpenCommandLineFile();
   void ShowWindowsMenu();
   void WindowsMenuClick(int tag);
@@ -112,6 +120,7 @@ class TEditorFRM : public QMainWindow {
   std::map<std::string, std::function<void()>> menu_handlers_;
   workbench::WindowsMenuUnit windows_menu_;
   std::function<void(int tag)> windows_menu_handler_;
+  ImageFileLoader image_file_loader_;
   IdeForms* forms_ = nullptr;
 
   QMenu* file_list_menu_ = nullptr;
@@ -126,6 +135,7 @@ class TEditorFRM : public QMainWindow {
   std::string pending_image_file_;
   bool pending_image_read_only_ = false;
   bool first_placement_ = true;
+  bool first_paint_ = true;
   bool activate_done_ = false;
   bool file_step_done_ = false;
   bool destroyed_ = false;

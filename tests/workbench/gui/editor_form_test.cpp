@@ -15,6 +15,7 @@
 #include <fstream>
 
 #include "../temp_folder.h"
+#include "installed_tools.h"
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
 #include "workbench/gui/ide_forms.h"
@@ -28,6 +29,9 @@ class EditorFormTest : public ::testing::Test {
  protected:
   EditorFormTest() {
     setup_.settings_file = folder_.Path() + "settings.txt";
+    setup_.exe_folder = folder_.Path();
+    setup_.windows = platform::WindowSockets(folder_.Path());
+    testing_gui::InstallTools(folder_.Path());
     session_ = std::make_unique<workbench::IdeSession>(
         workbench::SessionServices{boxes_, dialogs_, processes_}, setup_);
   }
@@ -40,7 +44,7 @@ class EditorFormTest : public ::testing::Test {
 
   workbench::TempFolder folder_;
   platform::RecordingMessageBoxes boxes_;
-  gui::QtModalDialogs dialogs_;
+  gui::RecordingModalDialogs dialogs_;
   platform::SystemProcessRunner processes_;
   workbench::SessionSetup setup_;
   std::unique_ptr<workbench::IdeSession> session_;
@@ -48,7 +52,13 @@ class EditorFormTest : public ::testing::Test {
 
 TEST_F(EditorFormTest, TheFormsAreCreatedInTheirOrderAndOwnedByTheMainWindow) {
   gui::TEditorFRM main_form(*session_, {}, QSize(800, 600));
+  // A first run: the configuration dialog opens itself after its notice.
+  boxes_.Answer(platform::kAnswerOk);
   gui::IdeForms forms(main_form, *session_);
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "FIRST TIME RUNNING");
+  ASSERT_EQ(dialogs_.Dialogs().size(), 1u);
+  EXPECT_EQ(dialogs_.Dialogs()[0].name, "ConfigFRM");
   const std::vector<std::string> expected = {
       "TEditorFRM",       "TFindReplaceForm", "TProgressFRM",
       "TAboutFRM",        "TCodeForm",        "TDebugFRM",
@@ -108,6 +118,17 @@ TEST_F(EditorFormTest, AnImageFileWaitsForTheDeviceWindowAndOpensNoEditor) {
   EXPECT_TRUE(main_form.PrepareRun());
   EXPECT_EQ(main_form.PendingImageFile(), image);
   EXPECT_EQ(main_form.FileList().count(), 0);
+
+  // At the first paint the device window takes it, read-only as "/r" asked; only once.
+  std::vector<std::pair<std::string, bool>> loaded;
+  main_form.SetImageFileLoader(
+      [&loaded](const std::string& file, bool read_only) { loaded.emplace_back(file, read_only); });
+  main_form.show();
+  QApplication::processEvents();
+  main_form.LoadPendingImageFile();
+  EXPECT_EQ(loaded, (std::vector<std::pair<std::string, bool>>{{image, true}}));
+  EXPECT_EQ(main_form.PendingImageFile(), "");
+  EXPECT_FALSE(session_->Globals().ReadOnly);
 }
 
 TEST_F(EditorFormTest, TheCommandLineFileOpensOnceThoughTheWindowShowsAgain) {
