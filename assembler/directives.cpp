@@ -232,7 +232,7 @@ int DoInclude(TarnRun& run, uint32_t, StatementResult&) {
   if (t == Token::kString) {
     name = run.lexer.text;
   } else if (t == Token::kName) {
-    const std::string& line = run.lexer.line;
+    std::string_view line = run.lexer.line;
     size_t end = run.lexer.start;
     while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != ';' && line[end] != '\n' &&
            line[end] != '\r') {

@@ -93,12 +93,12 @@ void ClassifyWord(TarnRun& run) {
   // constant keeps its suffix and every digit.
   auto as_name = [&](Token kind, size_t skip) {
     lx.kind = kind;
-    lx.text = w.substr(0, kNameLimit).substr(skip);
+    lx.text.assign(std::string_view(w).substr(0, kNameLimit).substr(skip));
   };
   auto as_number = [&](int radix, std::string_view digits) {
     lx.kind = Token::kNumber;
     lx.radix = radix;
-    lx.text = std::string(digits);
+    lx.text.assign(digits);
   };
   lx.hex_assumed = false;
   char first = UpperChar(w[0]);
@@ -219,8 +219,13 @@ void ReadOperator(TarnRun& run, int c) {
 CharClass ClassOf(unsigned char c) { return kClassTable[c]; }
 
 void BeginLine(TarnRun& run, std::string_view text) {
+  run.lexer.own_line.assign(text);
+  BeginLineInPlace(run, run.lexer.own_line);
+}
+
+void BeginLineInPlace(TarnRun& run, std::string_view text) {
   LexerState& lx = run.lexer;
-  lx.line.assign(text);
+  lx.line = text;
   lx.position = 0;
   lx.line_ended = false;
   lx.in_string = false;

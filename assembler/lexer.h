@@ -70,8 +70,10 @@ inline constexpr int kNameLimit = 32;      // names are kept and compared on thi
 inline constexpr char kParameterMark = 0x1F;
 
 struct LexerState {
-  // The current source line as the line reader delivered it, and the reading position.
-  std::string line;
+  // The current source line as the line reader delivered it, and the reading position. The
+  // line reader keeps the characters in place until it delivers the next line.
+  std::string_view line;
+  std::string own_line;  // the characters of a line begun by copy
   size_t position = 0;
   bool line_ended = false;
   bool in_string = false;  // ";" is an ordinary character while a string is read
@@ -89,8 +91,11 @@ struct LexerState {
   Token previous_kind = Token::kEndOfLine;
 };
 
-// Makes `text` the current line and reads it from its first character.
+// Makes a copy of `text` the current line and reads it from its first character.
 void BeginLine(TarnRun& run, std::string_view text);
+// The same without the copy, for the line reader: the characters must stay in place until the
+// next line begins.
+void BeginLineInPlace(TarnRun& run, std::string_view text);
 
 // The next character of the line: 0 at the end of the line (NUL, LF, FF, CR, or ";" outside
 // a string), a blank for a tab.

@@ -93,19 +93,27 @@ int EndLine(TarnRun& run) {
   return ++l.line;
 }
 
+bool IsSpecialInListing(char c) { return c == '\t' || c == '\x1F' || c == '\n' || c == '\r'; }
+
 // Tabs to the next multiple of the tab width; the macro parameter mark shows as "`".
-const std::string& ExpandSource(TarnRun& run, const std::string& source) {
+const std::string& ExpandSource(TarnRun& run, std::string_view source) {
   std::string& out = run.listing.expanded;
   out.clear();
   size_t width = run.options.tab_width > 0 ? static_cast<size_t>(run.options.tab_width) : 8;
-  for (char c : source) {
+  size_t i = 0;
+  while (i < source.size()) {
+    // Runs of ordinary characters are copied whole.
+    size_t run_end = i;
+    while (run_end < source.size() && !IsSpecialInListing(source[run_end])) ++run_end;
+    out.append(source.substr(i, run_end - i));
+    if (run_end == source.size()) break;
+    char c = source[run_end];
     if (c == '\t') {
       out.append(width - out.size() % width, ' ');
     } else if (c == '\x1F') {
       out += '`';
-    } else if (c != '\n' && c != '\r') {
-      out += c;
     }
+    i = run_end + 1;
   }
   if (out.size() > kExpandedLineLimit) {
     out.resize(kExpandedLineLimit);
@@ -192,7 +200,7 @@ bool CloseMap(TarnRun& run) {
 
 int CreateListing(TarnRun& run) {
   ListingState& l = run.listing;
-  if (!l.file.Create(run.OutputName(".lst"))) {
+  if (!l.file.Create(run.files, run.OutputName(".lst"))) {
     Print(run, "\nCannot create program listing file");
     l.on = false;
     run.options.listing_mode = kListNone;
@@ -215,7 +223,7 @@ int CreateListing(TarnRun& run) {
 
 int CreateMapFile(TarnRun& run) {
   ListingState& l = run.listing;
-  if (!l.map_file.Create(run.OutputName(".map"))) {
+  if (!l.map_file.Create(run.files, run.OutputName(".map"))) {
     Print(run, "\nCannot create map file");
     l.on = false;
     run.options.listing_mode = kListNone;
@@ -422,7 +430,7 @@ ListingEnd EndListing(TarnRun& run) {
 
 int WriteSymbolFile(TarnRun& run) {
   OutputFile file;
-  if (!file.Create(run.OutputName(".sym"))) {
+  if (!file.Create(run.files, run.OutputName(".sym"))) {
     Print(run, "\nCannot create symbol file");
     run.listing.on = false;
     return -1;

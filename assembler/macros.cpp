@@ -115,26 +115,40 @@ const std::string* Argument(const Expansion& e, int n) {
   return &e.arguments[static_cast<size_t>(n) - 1];
 }
 
-// The text that replaces one word of a body line.
-std::string SubstituteWord(TarnRun& run, const Expansion& e, std::string_view word) {
+// Appends the text that replaces one word of a body line.
+void AppendSubstitutedWord(TarnRun& run, const Expansion& e, std::string_view word, std::string& out) {
   std::string_view at = word[0] == '@' ? "@" : "";
   std::string_view rest = word.substr(at.size());
-  if (rest.size() < 2 || rest[0] != '\\') return std::string(word);
+  if (rest.size() < 2 || rest[0] != '\\') {
+    out.append(word);
+    return;
+  }
   std::string_view tail = rest.substr(1);
+  const std::string* arg = nullptr;
   if (tail == "%") {
-    if (e.rept.active && !e.rept.levels.empty()) {
-      if (const std::string* arg = Argument(e, e.rept.levels.back().iteration + 1)) return std::string(at) + *arg;
+    if (e.rept.active && !e.rept.levels.empty()) arg = Argument(e, e.rept.levels.back().iteration + 1);
+  } else {
+    int n = 0;
+    for (char c : tail) {
+      if (c < '0' || c > '9' || n > 1000) {
+        out.append(word);
+        return;
+      }
+      n = n * 10 + (c - '0');
     }
-    return std::string(word);
+    if (n == 0) {
+      out.append(at);
+      out += FormatInRadix(static_cast<int>(e.arguments.size()), run.options.radix);
+      return;
+    }
+    arg = Argument(e, n);
   }
-  int n = 0;
-  for (char c : tail) {
-    if (c < '0' || c > '9' || n > 1000) return std::string(word);
-    n = n * 10 + (c - '0');
+  if (!arg) {
+    out.append(word);
+    return;
   }
-  if (n == 0) return std::string(at) + FormatInRadix(static_cast<int>(e.arguments.size()), run.options.radix);
-  if (const std::string* arg = Argument(e, n)) return std::string(at) + *arg;
-  return std::string(word);
+  out.append(at);
+  out += *arg;
 }
 
 void UndoExpansion(TarnRun& run) {
@@ -148,7 +162,7 @@ void UndoExpansion(TarnRun& run) {
 //   argument := "{" any* "}" | quote any* quote | "?" expression | [":"] any-but-comma*
 int ReadArguments(TarnRun& run, std::vector<std::string>* arguments) {
   LexerState& lx = run.lexer;
-  const std::string line = lx.line;
+  const std::string_view line = lx.line;
   size_t i = lx.line_ended ? line.size() : lx.position;
   auto at_end = [&](size_t k) { return k >= line.size() || IsLineEnd(line[k]) || line[k] == ';'; };
   auto is_blank = [&](size_t k) { return k < line.size() && (line[k] == ' ' || line[k] == '\t'); };
@@ -246,7 +260,7 @@ int DefineMacro(TarnRun& run, std::string_view name) {
   }
   for (;;) {
     if (ReadLine(run) < 0) return ReportMessage(run, kError, kMsgUnmatchedMacro);
-    std::string line = run.lexer.line;
+    std::string line(run.lexer.line);
     Token first = NextToken(run);
     if (first == Token::kName && EqualsNoCase(run.lexer.text, "LOCAL")) {
       ReadNameList(run, &locals, NextToken(run));
@@ -281,9 +295,11 @@ int ExpandMacroCall(TarnRun& run, MacroRecord& macro) {
   m.local_total += macro.local_count;
   ++m.expansions_started;
   if (read < 0) return -1;
-  char prefix[32];
-  std::snprintf(prefix, sizeof prefix, "?%.5s%d", macro.name.c_str(), m.expansions_started);
-  run.sources.last_global_label += prefix;
+  // "?", the macro name's first five characters and the expansion's number.
+  std::string& label = run.sources.last_global_label;
+  label += '?';
+  label.append(std::string_view(macro.name).substr(0, 5));
+  AppendDecimal(label, m.expansions_started);
   m.expansions.push_back(std::move(e));
   Expansion& current = m.expansions.back();
   if (macro.declared_count != -1 && static_cast<int>(current.arguments.size()) != macro.declared_count) {
@@ -323,8 +339,9 @@ std::string LocalSymbolName(const TarnRun& run, std::string_view word) {
 //   word               \n, @\n, \0 and \% substituted
 //   "?" word           the substituted word wrapped in two 0x1F marks
 //   "??"               nothing;  "?("  kept
-std::string CopyBodyLine(TarnRun& run, const Expansion& e, std::string_view stored) {
-  std::string out;
+void CopyBodyLine(TarnRun& run, const Expansion& e, std::string_view stored, std::string* line) {
+  std::string& out = *line;
+  out.clear();
   size_t i = 0;
   bool wrap = false;
   bool after_word = false;
@@ -352,14 +369,14 @@ std::string CopyBodyLine(TarnRun& run, const Expansion& e, std::string_view stor
     if (IsWordStart(c)) {
       size_t end = i;
       while (end < stored.size() && IsWordStart(static_cast<unsigned char>(stored[end]))) ++end;
-      std::string word = SubstituteWord(run, e, stored.substr(i, end - i));
+      std::string_view word = stored.substr(i, end - i);
       if (wrap) {
         out.push_back(kParameterMark);
-        out += word;
+        AppendSubstitutedWord(run, e, word, out);
         out.push_back(kParameterMark);
         wrap = false;
       } else {
-        out += word;
+        AppendSubstitutedWord(run, e, word, out);
       }
       i = end;
       after_word = true;
@@ -393,26 +410,27 @@ std::string CopyBodyLine(TarnRun& run, const Expansion& e, std::string_view stor
     SetMessageArgument(run, std::to_string(kLineLimit + 1));
     ReportMessage(run, kError, kMsgMacroExpansionTooLong);
   }
-  return out;
 }
 
 bool NextExpansionLine(TarnRun& run, std::string* line) {
   MacroState& m = run.macros;
   while (!m.expansions.empty()) {
     Expansion& e = m.expansions.back();
-    std::string stored;
-    if (e.rept.active && ReplayReptLine(run, e.rept, &stored)) {
-      *line = CopyBodyLine(run, e, stored);
-      return true;
+    if (e.rept.active) {
+      std::string stored;
+      if (ReplayReptLine(run, e.rept, &stored)) {
+        CopyBodyLine(run, e, stored, line);
+        return true;
+      }
     }
     if (e.next_line >= e.macro->body.size()) {
       // The ENDM was not obeyed (a false IF around it): the expansion ends with its body.
       UndoExpansion(run);
       continue;
     }
-    stored = e.macro->body[e.next_line++];
+    std::string_view stored = e.macro->body[e.next_line++];
     if (e.rept.active) StoreReptLine(run, e.rept, stored);
-    *line = CopyBodyLine(run, e, stored);
+    CopyBodyLine(run, e, stored, line);
     return true;
   }
   return false;
@@ -450,7 +468,7 @@ int BeginRept(TarnRun& run, int count) {
   if (!r.active) {
     r = ReptState{};
     r.active = true;
-    r.lines.push_back(run.lexer.line);
+    r.lines.emplace_back(run.lexer.line);
     r.replay = r.lines.size();
     r.levels.push_back({count, r.replay, 0});
     return result;
@@ -497,7 +515,7 @@ bool ReplayReptLine(TarnRun& run, ReptState& rept, std::string* line) {
   return false;
 }
 
-void StoreReptLine(TarnRun& run, ReptState& rept, const std::string& line) {
+void StoreReptLine(TarnRun& run, ReptState& rept, std::string_view line) {
   if (rept.overflowed) return;
   if (rept.lines.size() >= kReptLineLimit) {
     // The block runs once as read; it cannot be repeated.
@@ -505,7 +523,7 @@ void StoreReptLine(TarnRun& run, ReptState& rept, const std::string& line) {
     ReportMessage(run, kError, kMsgReptCountTooLarge);
     return;
   }
-  rept.lines.push_back(line);
+  rept.lines.emplace_back(line);
   rept.replay = rept.lines.size();
 }
 

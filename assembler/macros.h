@@ -87,7 +87,8 @@ std::string LocalSymbolName(const TarnRun& run, std::string_view word);
 
 // The body-line copier: `stored` with its arguments, \0, \% and "?" wrappings substituted.
 // Lines are capped at the line buffer, with error 74.
-std::string CopyBodyLine(TarnRun& run, const Expansion& expansion, std::string_view stored);
+// The copy goes into *line, whose room is kept from line to line.
+void CopyBodyLine(TarnRun& run, const Expansion& expansion, std::string_view stored, std::string* line);
 
 // The next line of the innermost expansion (or of a REPT block inside it) into *line; false
 // when no expansion is running.
@@ -108,7 +109,7 @@ int EndRept(TarnRun& run);
 // A line of the files while a REPT block is active: the next stored line when one is being
 // replayed (true), else false after storing `line` as read (the caller delivers it).
 bool ReplayReptLine(TarnRun& run, ReptState& rept, std::string* line);
-void StoreReptLine(TarnRun& run, ReptState& rept, const std::string& line);
+void StoreReptLine(TarnRun& run, ReptState& rept, std::string_view line);
 
 // Expansions, local names and REPT blocks start afresh in each pass; the macro table stays.
 void ResetMacrosForPass(TarnRun& run);

@@ -42,7 +42,7 @@ constexpr SpecialWord kSpecialWords[] = {
 
 // The offset of the "-" of a trailing "-W" in the statement's rest from `from`, or npos: the
 // MOV W,fr-W form, whose W must not be read as part of the register expression.
-size_t TrailingMinusW(const std::string& line, size_t from) {
+size_t TrailingMinusW(std::string_view line, size_t from) {
   size_t end = from;
   char quote = 0;
   while (end < line.size()) {
@@ -141,17 +141,14 @@ class Classifier {
   // Evaluates the expression at the current token; with a cut, only the text before it.
   ExprValue Evaluate(size_t cut) {
     LexerState& lx = run_.lexer;
-    std::string full;
-    if (cut != std::string::npos) {
-      full = lx.line;
-      lx.line.resize(cut);
-    }
+    std::string_view full = lx.line;
+    if (cut != std::string::npos) lx.line = full.substr(0, cut);
     size_t position = lx.position;
     bool ended = lx.line_ended;
     EvalExpression(run_);
     ExprValue v = PopValue(run_);
     if (cut != std::string::npos) {
-      lx.line = std::move(full);
+      lx.line = full;
       lx.position = cut;
       lx.line_ended = false;
       NextToken(run_);

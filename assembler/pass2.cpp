@@ -14,19 +14,22 @@ namespace tarn {
 namespace {
 
 // Where the line came from, taken before its statement runs: an INCLUDE or the end of an
-// expansion changes the source only for the lines after it.
-ListedLine DescribeLine(TarnRun& run) {
-  ListedLine line;
-  line.source = run.lexer.line;
-  line.number = ListingLineNumber(run);
-  line.file_line = CurrentLineNumber(run);
-  line.file_index = CurrentFileNumber(run);
+// expansion changes the source only for the lines after it. The source is copied: a statement
+// may read further lines (a macro definition) before the line is listed. One ListedLine serves
+// every line, so its text keeps its room.
+void DescribeLine(TarnRun& run, ListedLine* line) {
+  std::string source = std::move(line->source);
+  *line = ListedLine{};
+  line->source = std::move(source);
+  line->source.assign(run.lexer.line);
+  line->number = ListingLineNumber(run);
+  line->file_line = CurrentLineNumber(run);
+  line->file_index = CurrentFileNumber(run);
   if (InMacroExpansion(run)) {
-    line.marker = kMarkerMacro;
+    line->marker = kMarkerMacro;
   } else if (IncludeDepth(run) > 0) {
-    line.marker = kMarkerInclude;
+    line->marker = kMarkerInclude;
   }
-  return line;
 }
 
 // An instruction: its words go into the image at the location counter.
@@ -68,12 +71,13 @@ void RunPass2(TarnRun& run) {
     throw TarnExit{1};
   }
   BeginPass(run);
+  ListedLine line;
   for (;;) {
     if (ReadLine(run) < 0) {
       ReportMessage(run, kError, kMsgUnexpectedEof);
       throw TarnExit{1};
     }
-    ListedLine line = DescribeLine(run);
+    DescribeLine(run, &line);
     bool end = false;
     Token first = NextToken(run);
     if (first == Token::kName) {

@@ -1,15 +1,9 @@
 #include "assembler/sources.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <system_error>
 
 #include "assembler/expression.h"
 #include "assembler/lexer.h"
@@ -24,29 +18,42 @@ namespace fs = std::filesystem;
 
 enum class FileLine { kLine, kLongLine, kEnd };
 
+// Whether text mode would read `bytes` exactly as they are: no CR, no 0x1A and no NUL. Such a
+// file's lines are its bytes between line feeds.
+bool IsPlainText(std::string_view bytes) {
+  return !std::memchr(bytes.data(), '\r', bytes.size()) && !std::memchr(bytes.data(), '\x1A', bytes.size()) &&
+         !std::memchr(bytes.data(), '\0', bytes.size());
+}
+
 // One line as text mode read it: CR before LF dropped, byte 0x1A the end of the file. At most
 // kLineLimit characters; a longer line is cut to kLineLimit - 1 plus a line feed and the rest of
-// it dropped.
-FileLine ReadFileLine(IncludeLevel& level, std::string_view bytes, std::string* text) {
-  text->clear();
+// it dropped. A line that needs none of this is a view of `bytes`; any other is built in
+// *scratch and viewed there.
+FileLine ReadFileLine(IncludeLevel& level, std::string_view bytes, bool plain, std::string* scratch,
+                      std::string_view* line) {
+  *line = {};
   if (level.ended || level.position >= bytes.size()) {
     level.ended = true;
     return FileLine::kEnd;
   }
   const char* begin = bytes.data() + level.position;
   const char* end = bytes.data() + bytes.size();
-  // Most lines hold none of CR, 0x1A and NUL and end within the limit: taken whole.
+  // Most lines hold none of CR, 0x1A and NUL and end within the limit: taken as they are.
   size_t reach = std::min<size_t>(static_cast<size_t>(end - begin), kLineLimit);
   if (const void* found = std::memchr(begin, '\n', reach)) {
     const char* line_feed = static_cast<const char*>(found);
     const char* p = begin;
-    while (p < line_feed && *p != '\r' && *p != '\x1A' && *p != '\0') ++p;
-    if (p == line_feed) {
-      text->assign(begin, line_feed + 1);
+    if (!plain) {
+      while (p < line_feed && *p != '\r' && *p != '\x1A' && *p != '\0') ++p;
+    }
+    if (plain || p == line_feed) {
+      *line = std::string_view(begin, static_cast<size_t>(line_feed + 1 - begin));
       level.position = static_cast<size_t>(line_feed + 1 - bytes.data());
       return FileLine::kLine;
     }
   }
+  std::string* text = scratch;
+  text->clear();
   const char* p = begin;
   auto next = [&]() -> int {
     if (p >= end) return EOF;
@@ -82,44 +89,30 @@ FileLine ReadFileLine(IncludeLevel& level, std::string_view bytes, std::string* 
   // The line is a C string from here on: a NUL byte ends it.
   size_t nul = text->find('\0');
   if (nul != std::string::npos) text->resize(nul);
+  *line = *text;
   return result;
 }
 
-int CountLines(std::string_view bytes) {
-  IncludeLevel level;
-  std::string text;
-  int count = 0;
-  while (ReadFileLine(level, bytes, &text) != FileLine::kEnd) ++count;
-  return count;
-}
-
-// Reads a whole source file. Only regular files are sources: a device or a pipe named in an
-// INCLUDE could be endless or never answer.
-bool LoadFile(const std::string& path, std::string* bytes) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat st;
-  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<size_t>(st.st_size) <= kSourceSizeLimit;
-  if (ok) {
-    bytes->resize(static_cast<size_t>(st.st_size));
-    size_t done = 0;
-    while (done < bytes->size()) {
-      ssize_t n = read(fd, bytes->data() + done, bytes->size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      done += static_cast<size_t>(n);
+int CountLines(std::string_view bytes, bool plain) {
+  if (plain) {
+    // Every line feed ends a line; so does the end of a last line without one.
+    int count = 0;
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while (p < end) {
+      const void* line_feed = std::memchr(p, '\n', static_cast<size_t>(end - p));
+      ++count;
+      if (!line_feed) break;
+      p = static_cast<const char*>(line_feed) + 1;
     }
-    // A file that shrank meanwhile is read as far as it went.
-    bytes->resize(done);
+    return count;
   }
-  close(fd);
-  return ok;
-}
-
-std::string FullPath(const std::string& path) {
-  std::error_code ec;
-  fs::path full = fs::weakly_canonical(fs::absolute(path, ec), ec);
-  return ec ? path : full.string();
+  IncludeLevel level;
+  std::string scratch;
+  std::string_view line;
+  int count = 0;
+  while (ReadFileLine(level, bytes, plain, &scratch, &line) != FileLine::kEnd) ++count;
+  return count;
 }
 
 SourceFileEntry* CurrentFile(TarnRun& run) {
@@ -154,12 +147,12 @@ int OpenFile(TarnRun& run, const std::string& name, const std::string& path) {
   auto known = s.file_numbers.find(name);
   if (known != s.file_numbers.end()) return known->second;
   std::string bytes;
-  if (!LoadFile(path, &bytes)) return -1;
-  return RegisterSource(run, name, FullPath(path), std::move(bytes));
+  if (!run.files.ReadSource(path, &bytes)) return -1;
+  return RegisterSource(run, name, run.files.FullPath(path), std::move(bytes));
 }
 
 // The next line of the files; -1 at the end of the main source.
-int ReadSourceLine(TarnRun& run, std::string* text) {
+int ReadSourceLine(TarnRun& run, std::string_view* text) {
   SourceState& s = run.sources;
   for (;;) {
     if (s.levels.empty()) {
@@ -167,7 +160,8 @@ int ReadSourceLine(TarnRun& run, std::string* text) {
       return -1;
     }
     IncludeLevel& level = s.levels.back();
-    FileLine got = ReadFileLine(level, s.files[static_cast<size_t>(level.file_number)].text, text);
+    const SourceFileEntry& file = s.files[static_cast<size_t>(level.file_number)];
+    FileLine got = ReadFileLine(level, file.text, file.plain, &s.line_buffer, text);
     if (got == FileLine::kEnd) {
       // Messages after the end still name the file and its last line.
       s.current_name = level.name;
@@ -192,26 +186,25 @@ int ReadSourceLine(TarnRun& run, std::string* text) {
   }
 }
 
-void Deliver(TarnRun& run, const std::string& text) {
-  BeginLine(run, text);
+void Deliver(TarnRun& run, std::string_view text) {
+  BeginLineInPlace(run, text);
   ClearExpressionStack(run);
 }
 
 // Finds `path` below the root component by component, each matched without regard to case
 // when it does not exist as written.
-std::string MatchWithoutCase(const fs::path& path) {
-  std::error_code ec;
+std::string MatchWithoutCase(FileAccess& files, const fs::path& path) {
   fs::path found = path.root_path();
   for (const fs::path& part : path.relative_path()) {
     fs::path exact = found / part;
-    if (part == "." || part == ".." || fs::exists(exact, ec)) {
+    if (part == "." || part == ".." || files.Exists(exact.string())) {
       found = exact;
       continue;
     }
     bool matched = false;
-    for (const fs::directory_entry& entry : fs::directory_iterator(found, ec)) {
-      if (EqualsNoCase(entry.path().filename().string(), part.string())) {
-        found /= entry.path().filename();
+    for (const std::string& name : files.FolderNames(found.string())) {
+      if (EqualsNoCase(name, part.string())) {
+        found /= name;
         matched = true;
         break;
       }
@@ -281,17 +274,18 @@ int ReadLine(TarnRun& run) {
                          std::to_string(run.pass));
   }
   run.sources.replayed = false;
-  std::string& text = run.sources.line_buffer;
-  if (NextExpansionLine(run, &text)) {
-    Deliver(run, text);
+  std::string& buffer = run.sources.line_buffer;
+  if (NextExpansionLine(run, &buffer)) {
+    Deliver(run, buffer);
     return 0;
   }
   ReptState& rept = run.macros.file_rept;
-  if (rept.active && ReplayReptLine(run, rept, &text)) {
+  if (rept.active && ReplayReptLine(run, rept, &buffer)) {
     run.sources.replayed = true;
-    Deliver(run, text);
+    Deliver(run, buffer);
     return 0;
   }
+  std::string_view text;
   if (ReadSourceLine(run, &text) < 0) {
     Deliver(run, "");
     return -1;
@@ -316,7 +310,7 @@ int IncludeFile(TarnRun& run, std::string_view given) {
     std::string path = ResolveIncludeName(run, name);
     number = OpenFile(run, name, path);
     if (number < 0) {
-      Print(run, "\nCannot open INCLUDE file: %s\n", FullPath(path).c_str());
+      Print(run, "\nCannot open INCLUDE file: %s\n", run.files.FullPath(path).c_str());
       if (run.options.kestrian) {
         SetMessageArgument(run, name);
         FatalStop(run, kError, kMsgCannotOpenInclude);
@@ -335,7 +329,8 @@ int RegisterSource(TarnRun& run, const std::string& name, const std::string& pat
   SourceFileEntry entry;
   entry.name = name;
   entry.path = path;
-  entry.line_count = CountLines(text);
+  entry.plain = IsPlainText(text);
+  entry.line_count = CountLines(text, entry.plain);
   entry.text = std::move(text);
   int line_count = entry.line_count;
   entry.line_data.assign(static_cast<size_t>(line_count) + 10, 0);
@@ -360,15 +355,14 @@ void FreeRegistry(TarnRun& run) {
   run.sources.file_numbers.clear();
 }
 
-std::string ResolveIncludeName(const TarnRun& run, std::string_view given) {
+std::string ResolveIncludeName(TarnRun& run, std::string_view given) {
   std::string name(given);
   for (char& c : name) {
     if (c == '\\') c = '/';
   }
   fs::path path = fs::path(run.InWorkingFolder(name)).lexically_normal();
-  std::error_code ec;
-  if (fs::exists(path, ec)) return path.string();
-  return MatchWithoutCase(path);
+  if (run.files.Exists(path.string())) return path.string();
+  return MatchWithoutCase(run.files, path);
 }
 
 }  // namespace tarn

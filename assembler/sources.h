@@ -8,6 +8,7 @@
 // characters, its line feed included.
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <string>
 #include <string_view>
@@ -22,14 +23,12 @@ struct TarnRun;
 inline constexpr size_t kIncludeLevelLimit = 10;
 inline constexpr size_t kRegistryLimit = 11;  // the main source included
 inline constexpr size_t kLineLimit = 511;
-// A source or include file larger than this is refused as one that cannot be opened: every
-// file is read whole into memory.
-inline constexpr size_t kSourceSizeLimit = size_t{256} << 20;
 
 struct SourceFileEntry {
   std::string name;  // as the source (or the command line) gave it
   std::string path;  // the file that was opened
   std::string text;  // its bytes, read once for both passes
+  bool plain = false;  // no CR, 0x1A or NUL: every line is read as it stands
   int line_count = 0;
   std::vector<int32_t> line_data;  // per-line words for the listing writer, by file line
   int number = 0;                  // 0 for the main source
@@ -45,7 +44,8 @@ struct IncludeLevel {
 
 struct SourceState {
   std::vector<IncludeLevel> levels;
-  std::vector<SourceFileEntry> files;       // by number
+  // By number. A file's bytes never move once registered: the lexer reads its lines in place.
+  std::deque<SourceFileEntry> files;
   std::map<std::string, int> file_numbers;  // names compared exactly
   // Lines read from files in this pass. Counts and line numbers shown as text are full width;
   // only the binary map's records keep 16 bits, as its format fixes them.
@@ -59,7 +59,9 @@ struct SourceState {
   // The last label defined on a line of a file: local labels (":name") are joined to it, and a
   // macro expansion extends it for its own local labels.
   std::string last_global_label;
-  std::string line_buffer;  // the line being delivered
+  // The line being delivered when it is not a file's line as it stands (an expansion's, a
+  // replayed one, one that text mode changes); the lexer reads it in place until the next line.
+  std::string line_buffer;
   // The file that lines came from last, for messages once every level is closed.
   std::string current_name;
   int current_line = 0;
@@ -101,6 +103,6 @@ void FreeRegistry(TarnRun& run);
 // Where an INCLUDE name is looked for: "\" separates folders, relative names are taken from
 // the source's folder, and a name that does not exist as written is matched component by
 // component without regard to case.
-std::string ResolveIncludeName(const TarnRun& run, std::string_view name);
+std::string ResolveIncludeName(TarnRun& run, std::string_view name);
 
 }  // namespace tarn

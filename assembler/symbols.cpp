@@ -7,6 +7,20 @@
 #include "assembler/text.h"
 
 namespace tarn {
+namespace {
+
+// The first eight bytes of the folded name as a number that orders as they do; a shorter name
+// is padded with zero bytes, which sort first as its end would.
+uint64_t FoldedHead(std::string_view name) {
+  uint64_t head = 0;
+  for (size_t i = 0; i < 8; ++i) {
+    unsigned char c = i < name.size() ? static_cast<unsigned char>(UpperChar(name[i])) : 0;
+    head = head << 8 | c;
+  }
+  return head;
+}
+
+}  // namespace
 
 SymbolNode* SymbolTable::Find(std::string_view name) {
   auto it = first_.find(name);
@@ -31,12 +45,21 @@ void SymbolTable::Clear() {
 
 const std::vector<uint32_t>& SymbolTable::Ordered() const {
   if (!ordered_valid_) {
-    ordered_.resize(nodes_.size());
-    for (uint32_t i = 0; i < ordered_.size(); ++i) ordered_[i] = i;
-    // Stable: nodes of one name keep the order they were inserted in.
-    std::stable_sort(ordered_.begin(), ordered_.end(), [this](uint32_t a, uint32_t b) {
-      return CompareNoCase(nodes_[a].name, nodes_[b].name) < 0;
+    // Sorted on the first eight folded bytes, most names differ there; the whole names decide
+    // the rest, and insertion order the nodes of one name.
+    struct Key {
+      uint64_t head;
+      uint32_t index;
+    };
+    std::vector<Key> keys(nodes_.size());
+    for (uint32_t i = 0; i < keys.size(); ++i) keys[i] = {FoldedHead(nodes_[i].name), i};
+    std::sort(keys.begin(), keys.end(), [this](const Key& a, const Key& b) {
+      if (a.head != b.head) return a.head < b.head;
+      int order = CompareNoCase(nodes_[a.index].name, nodes_[b.index].name);
+      return order != 0 ? order < 0 : a.index < b.index;
     });
+    ordered_.resize(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) ordered_[i] = keys[i].index;
     ordered_valid_ = true;
   }
   return ordered_;

@@ -81,11 +81,11 @@ inline void AppendHex(std::string& out, uint32_t value, int digits) {
   char text[8];
   int n = 0;
   do {
-    text[n++] = kDigits[value & 0xF];
+    text[7 - n++] = kDigits[value & 0xF];
     value >>= 4;
   } while (value != 0);
-  for (int i = n; i < digits; ++i) out += '0';
-  while (n > 0) out += text[--n];
+  if (n < digits) out.append(static_cast<size_t>(digits - n), '0');
+  out.append(text + 8 - n, static_cast<size_t>(n));
 }
 
 // printf's "%-*s".

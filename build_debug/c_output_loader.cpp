@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cctype>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -59,6 +61,27 @@ std::string_view FileBlock(std::string_view bytes, std::size_t block) {
 
 }  // namespace
 
+std::optional<std::string> CompanionFile(const std::string& base, const std::string& extension) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const std::string exact = base + extension;
+  if (fs::is_regular_file(exact, error)) return exact;
+  const fs::path stem = fs::path(base).filename();
+  fs::path folder = fs::path(base).parent_path();
+  if (folder.empty()) folder = ".";
+  const auto lower = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    const fs::path name = it->path().filename();
+    if (name.stem() == stem && lower(name.extension().string()) == lower(extension) &&
+        it->is_regular_file(error))
+      return (folder / name).string();
+  }
+  return std::nullopt;
+}
+
 TQVCForm::TQVCForm(ObjectImage& image, const workbench::MessageStrings& boxes)
     : image_(image), boxes_(boxes), extern_lang_(image, boxes) {}
 
@@ -68,14 +91,15 @@ void TQVCForm::Refuse(const std::string& text, const std::string& file_name) con
 
 bool TQVCForm::QVCLoad(const std::string& base) {
   auto code = std::make_unique<TCode>(boxes_.Service());
+  const std::string listing = CompanionFile(base, ".lst").value_or(base + ".lst");
   try {
-    code->Open(base + ".cod");
+    code->Open(CompanionFile(base, ".cod").value_or(base + ".cod"));
   } catch (const CodError&) {
     return false;  // the reader showed why
   }
   auto staged = std::make_unique<Staged>();
   if (!PrepareEEPROM(*code, *staged)) return false;
-  if (!PrepareList(base + ".lst", *staged)) return false;
+  if (!PrepareList(listing, *staged)) return false;
   code_ = std::move(code);
   Commit(*staged);
   SetCodWatchesAndBreak();

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,12 @@ class MessageStrings;
 }
 
 namespace build_debug {
+
+// base + extension as it stands in its folder: a compiler may write its files with the
+// extension in either letter case ("prog.LST"). The exact spelling when that file exists, else
+// the first file of the folder whose name differs only in the extension's letter case, else
+// nothing.
+std::optional<std::string> CompanionFile(const std::string& base, const std::string& extension);
 
 // The listing table of the image holds this many lines.
 constexpr int kMaxListingFileLines = kMaxListingLines;

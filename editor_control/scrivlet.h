@@ -25,6 +25,7 @@
 #include "editor_control/keyword_list.h"
 #include "editor_control/layout.h"
 #include "editor_control/navigator.h"
+#include "editor_control/paint.h"
 #include "editor_control/paragraphs_list.h"
 #include "editor_control/start_stop_keys.h"
 #include "editor_control/string_views.h"
@@ -62,7 +63,7 @@ enum TScrivletOption : uint32_t {
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // Codes the change listeners get.
-enum TChangeCode : int { kChangeAfter = 1, kCaretMoved = 2, kStyleAtCaret = 4, kChangeBefore = 1024 };
+enum TChangeCode : int { kChangeAfter = 1, kCaretMoved = 2, kStyleAtCaret = 4, kFontChanged = 512, kChangeBefore = 1024 };
 
 enum class TzkUpdateMode { umImmediate, umOnNeed, umBackground };
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -143,6 +144,9 @@ class TScrivlet {
   int32_t GetSelCol();
   void SetSelCol(int32_t col);
   void SelectColumnBlock(int32_t col1, int32_t par1, int32_t col2, int32_t par2);
+  // Character columns of a paragraph, tabs expanded, style characters taking none.
+  int32_t ColumnToPos(int32_t paraIndex, int32_t col);
+  int32_t ColumnOf(int32_t paraIndex, int32_t pos);
   TScrivNavigator& CaretNav() { return *Caret; }
 
   // --- find and style toggles ---
@@ -166,6 +170,12 @@ class TScrivlet {
   void ScrollInView();
   // Scrolls to a pixel offset pair, animated over ScrollTime milliseconds when a ticker is set.
   void ScrollTo(int32_t x, int32_t y);
+  // The scroll bars' commands; a thumb position is in scroll units.
+  enum class TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scThumb };
+  void VScrollCommand(TScrollCode code, int32_t pos = 0);
+  void HScrollCommand(TScrollCode code, int32_t pos = 0);
+  // The last full page: the vertical offset that shows the text's end with 3 pixels to spare.
+  int32_t MaxVertScroll() const;
 
   // --- clipboard and column blocks ---
   void CopyToClipboard();
@@ -278,8 +288,22 @@ class TScrivlet {
   int ProgressInterval = 300;
   TProgressCallback OnProgress;
   static constexpr int32_t kClWindow = -16777211;
+  static constexpr int32_t kClWindowText = -16777208;
   static constexpr int32_t kClHighlight = -16777203;
   static constexpr int32_t kClHighlightText = -16777202;
+
+  // --- painting: stored here, read by the painter; the shell repaints after a change ---
+  int32_t Color = kClWindow;
+  int32_t FontColor = kClWindowText;
+  TScrivPen EndOfTextMark{255, 1, TPenStyle::psSolid};
+  TScrivPen RightLinePen{8421504, 1, TPenStyle::psDot};
+  TScrivPen SpecUnderline{255, 1, TPenStyle::psSolid};
+  // The state queries that menus and the popup enable their commands by.
+  bool CanCut() const { return !ReadOnly && !displayOnly_ && SelLower() != SelUpper(); }
+  bool CanCopy() const { return !displayOnly_ && SelLower() != SelUpper(); }
+  bool CanPaste() const { return !ReadOnly && !displayOnly_; }
+  bool CanSelectAll() const { return !displayOnly_ && Table.CharCount > 0; }
+  bool CanDelete() const { return CanCut(); }
 
   // --- geometry ---
   int32_t TopMargin = 0;
@@ -389,8 +413,6 @@ class TScrivlet {
 
   // Edit primitive pieces.
   void DeleteColumnBlock();
-  int32_t ColumnToPos(int32_t paraIndex, int32_t col);
-  int32_t ColumnOf(int32_t paraIndex, int32_t pos);  // tabs expanded
   struct KeptSelection;
   std::unique_ptr<KeptSelection> KeepSelectionForPaste();
   void RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept);

@@ -47,7 +47,18 @@ void TScrivlet::ApplyStyleRange(int32_t startOffset, int32_t stopOffset, uint8_t
 void TScrivlet::FontChanged() {
   layout_->ForgetMetrics();
   Relayout();
+  if (handle_) {
+    HorzScroll = VertScroll = 0;
+    TopLineNav->SetOffset(0);
+    if (window_ != nullptr) {
+      window_->UpdateScrollBars();
+      window_->CaretShapeChanged();
+    }
+    if (OnVScroll) OnVScroll(*this);
+  }
   Repaint();
+  // A printer registered as a listener reacts to the text-change code (bit 0) only.
+  NotifyListeners(kFontChanged);
 }
 
 void TScrivlet::SetAlignment(TAlignment a) {

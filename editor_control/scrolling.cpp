@@ -120,3 +120,53 @@ void TScrivlet::ScrollInView() {
 }
 
 }  // namespace scrivlet
+
+namespace scrivlet {
+
+int32_t TScrivlet::MaxVertScroll() const {
+  return std::max(0, Table.VisibleLineCount * std::max(1, LineHeight()) - ClientHeight + 3);
+}
+
+void TScrivlet::VScrollCommand(TScrollCode code, int32_t pos) {
+  if (UpdateDepth > 0) return;
+  const int32_t lh = std::max(1, LineHeight());
+  int32_t v = VertScroll;
+  switch (code) {
+    case TScrollCode::scLineUp:
+      v = v % lh != 0 ? v - v % lh : v - lh;
+      break;
+    case TScrollCode::scLineDown:
+      if (v < MaxVertScroll()) v += lh;
+      break;
+    case TScrollCode::scPageUp:
+      v -= (VisibleLines() - 2) * lh;
+      if (wordWrap_) EnsureLine(std::max(0, v / lh));
+      break;
+    case TScrollCode::scPageDown:
+      if (wordWrap_) EnsureLine((v + ClientHeight) / lh + VisibleLines());
+      v = std::min(v + (VisibleLines() - 1) * lh, std::max(v, MaxVertScroll()));
+      break;
+    case TScrollCode::scThumb:
+      v = pos * VertScrollBar().Unit;
+      if (options_ & zkoNoFineScroll) v = v / lh * lh;
+      break;
+  }
+  SetVScroll(std::max(0, v));
+}
+
+void TScrivlet::HScrollCommand(TScrollCode code, int32_t pos) {
+  if (UpdateDepth > 0) return;
+  const int32_t line = ClientWidth / 20 + 1;
+  const int32_t page = ClientWidth - ClientWidth / 20;
+  int32_t h = HorzScroll;
+  switch (code) {
+    case TScrollCode::scLineUp: h -= line; break;
+    case TScrollCode::scLineDown: h += line; break;
+    case TScrollCode::scPageUp: h -= page; break;
+    case TScrollCode::scPageDown: h += page; break;
+    case TScrollCode::scThumb: h = pos * HorzScrollBar().Unit; break;
+  }
+  SetHScroll(std::max(0, h));
+}
+
+}  // namespace scrivlet

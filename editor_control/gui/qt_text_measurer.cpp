@@ -49,7 +49,8 @@ int32_t QtTextMeasurer::Width(std::string_view bytes, uint8_t style) {
 }
 
 int32_t QtTextMeasurer::Height() {
-  return std::max(MetricsFor(0).Metrics->height(), MetricsFor(kStyleAltFont).Metrics->height());
+  // One pixel more than the text, split above and below it by the painter.
+  return std::max(MetricsFor(0).Metrics->height(), MetricsFor(kStyleAltFont).Metrics->height()) + 1;
 }
 
 }  // namespace scrivlet::gui

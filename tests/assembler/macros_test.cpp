@@ -176,6 +176,12 @@ TEST_F(MacrosTest, ReptWhoseEndrIsLostIsFatal) {
   EXPECT_TRUE(h.Printed("\nFATAL Error executing REPT directive"));
 }
 
+std::string CopiedLine(TarnRun& run, const Expansion& e, std::string_view stored) {
+  std::string line = "the previous line, longer than any copy below";
+  CopyBodyLine(run, e, stored, &line);
+  return line;
+}
+
 struct CopyCase {
   const char* stored;
   const char* expected;
@@ -207,13 +213,13 @@ TEST_F(MacrosTest, BodyLineCopier) {
   };
   for (const CopyCase& c : cases) {
     SCOPED_TRACE(c.stored);
-    EXPECT_EQ(CopyBodyLine(h.run, e, c.stored), c.expected);
+    EXPECT_EQ(CopiedLine(h.run, e, c.stored), c.expected);
   }
   h.run.options.radix = 2;
-  EXPECT_EQ(CopyBodyLine(h.run, e, "DW \\0"), "DW 11");
+  EXPECT_EQ(CopiedLine(h.run, e, "DW \\0"), "DW 11");
   e.rept.active = true;
   e.rept.levels.push_back({3, 1, 1});
-  EXPECT_EQ(CopyBodyLine(h.run, e, "DW \\%"), "DW yy");
+  EXPECT_EQ(CopiedLine(h.run, e, "DW \\%"), "DW yy");
   EXPECT_EQ(h.run.messages.error_calls, 0);
 }
 
@@ -222,7 +228,7 @@ TEST_F(MacrosTest, ExpandedLinesAreCappedAtTheLineBuffer) {
   Expansion e;
   e.macro = &macro;
   e.arguments = {std::string(400, 'a')};
-  std::string line = CopyBodyLine(h.run, e, "DW \\1, \\1\n");
+  std::string line = CopiedLine(h.run, e, "DW \\1, \\1\n");
   EXPECT_EQ(line.size(), 511u);
   EXPECT_EQ(line.back(), '\n');
   EXPECT_EQ(h.run.messages.last_error_code, 74);

@@ -36,7 +36,7 @@ TEST_F(SourcesTest, IncludeNesting) {
                                 "Inc\\Level1.INC(3) DW 3", "include_main.asm(4) DW 4", "inc/level2.inc(2) DW 22"}));
   EXPECT_EQ(h.Errors(), 0);
   // Numbered in the order of first opening; a second INCLUDE of a file registers nothing.
-  const std::vector<SourceFileEntry>& files = h.run.sources.files;
+  const auto& files = h.run.sources.files;
   ASSERT_EQ(files.size(), 3u);
   EXPECT_EQ(files[0].name, "include_main.asm");
   EXPECT_EQ(files[1].name, "Inc\\Level1.INC");
@@ -120,6 +120,17 @@ TEST_F(SourcesTest, LineLengthLimit) {
   EXPECT_TRUE(h.Printed("main.asm(2) Line 2, Warning 56, Pass 2: Source line is too long.  Max length = 512 characters"));
 }
 
+TEST_F(SourcesTest, LongLineOfAFileWithoutCarriageReturns) {
+  std::string too_long(600, 'y');
+  too_long.replace(0, 14, "        DW 1 ;");
+  Source(too_long + "\n        DW 3\n        END");
+  ASSERT_TRUE(h.RunPass(1));
+  EXPECT_EQ(h.run.sources.files[0].line_count, 3);
+  ASSERT_TRUE(h.RunPass(2));
+  EXPECT_EQ(h.records, (Records{"main.asm(1) DW 1", "main.asm(2) DW 3"}));
+  EXPECT_EQ(h.Warnings(), 1);
+}
+
 TEST_F(SourcesTest, LineTextAsTextModeReadIt) {
   // CR LF ends a line without its CR; 0x1A ends the file; NUL ends a line's text.
   Source("        DW 1\r\n        DW 2 ; x\r\n        DW 3\0 junk\n        END\n\x1A        DW 9\n"s);
@@ -130,6 +141,7 @@ TEST_F(SourcesTest, LineTextAsTextModeReadIt) {
   h.run.sources = SourceState{};
   Source("        DW 5\n        DW 6");  // no line feed at the end, and no END
   ASSERT_TRUE(h.RunPass(1));
+  EXPECT_EQ(h.run.sources.files[0].line_count, 2);
   EXPECT_EQ(h.records, (Records{"main.asm(1) DW 5", "main.asm(2) DW 6"}));
   EXPECT_TRUE(h.run.sources.end_of_source);
   // Messages after the end still name the file and its last line.

@@ -63,6 +63,15 @@ TEST_F(SymbolsTest, WalkIsInCaseFoldedOrderAndEqualNamesInInsertionOrder) {
   EXPECT_EQ(SymbolCount(run), 8);
 }
 
+TEST_F(SymbolsTest, NamesAlikeInTheirFirstEightCharactersOrderOnTheRest) {
+  for (const char* name : {"LONGNAME_B", "longname_a", "LONGNAME", "LongNameX", "LONGNAMEA", "LONGNAM", "LONGNAMEX",
+                           "longnameA"}) {
+    DefineSymbol(run, name, 0, kSymData);
+  }
+  EXPECT_EQ(WalkNames(), (std::vector<std::string>{"LONGNAM", "LONGNAME", "LONGNAMEA", "longnameA", "LongNameX",
+                                                   "LONGNAMEX", "longname_a", "LONGNAME_B"}));
+}
+
 TEST_F(SymbolsTest, SetSymbolReplacesOnlyTheSameKind) {
   EXPECT_EQ(SetSymbol(run, "X", 1, kSymVar), 1);
   EXPECT_EQ(SetSymbolBit(run, "x", 2, 4, kSymVar), 1);

@@ -291,6 +291,36 @@ TEST_F(RefusedLoadTest, FilesTooLargeOrMissing) {
   EXPECT_EQ(s.boxes.Boxes()[0].text, "I/O Error: Unable to open file\r\r" + s.base + ".lst");
 }
 
+TEST_F(COutputLoaderTest, CompanionFilesAreFoundWhateverTheCaseOfTheirExtension) {
+  struct Case {
+    const char* written;  // the listing's extension on disk, or nothing
+    const char* found;
+  };
+  const Case cases[] = {
+      {".lst", ".lst"},
+      {".LST", ".LST"},
+      {".Lst", ".Lst"},
+      {nullptr, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.written ? c.written : "none");
+    for (const char* old : {".lst", ".LST", ".Lst"}) std::filesystem::remove(s.base + old);
+    WriteBytes(s.base + ".cod", SmallProgram().Build());
+    WriteBytes(s.base + "x.lst", kSmallListing);  // another program's listing never stands in
+    if (c.written) WriteBytes(s.base + c.written, kSmallListing);
+    const auto found = CompanionFile(s.base, ".lst");
+    if (!c.found) {
+      EXPECT_FALSE(found.has_value());
+      continue;
+    }
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(*found, s.base + c.found);
+    s.boxes.Clear();
+    EXPECT_TRUE(s.loader.QVCLoad(s.base));
+    EXPECT_EQ(s.image->LineCount, 4);
+  }
+}
+
 // Random damage to a valid file: every outcome is a load or a refusal, never a read or write
 // outside a buffer (the sanitizer build runs this too).
 TEST_F(RefusedLoadTest, RandomMutationsNeverCrash) {

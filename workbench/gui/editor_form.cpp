@@ -25,6 +25,7 @@
 
 #include "platform/message_box.h"
 #include "resources/string_ids.h"
+#include "build_debug/c_output_loader.h"
 #include "workbench/gui/form_placement.h"
 #include "workbench/gui/guarded.h"
 #include "workbench/gui/localize_form.h"
@@ -422,8 +423,10 @@ void TEditorFRM::DoFormActivate() {
     activate_done_ = true;
     const std::filesystem::path base =
         std::filesystem::path(globals.CommandLineFile).replace_extension();
-    if (globals.WrenfieldMode && std::filesystem::exists(base.string() + ".cod") &&
-        std::filesystem::exists(base.string() + ".lst")) {
+    if (globals.WrenfieldMode && build_debug::CompanionFile(base.string(), ".cod") &&
+        build_debug::CompanionFile(base.string(), ".lst")) {
+      // A refused file has been reported; the window stays as it was.
+      if (!session_.QVC().QVCLoad(base.string())) return;
       const bool read_only = globals.ReadOnly;
       globals.ReadOnly = false;
       std::string caption = globals.CommandLineFile + " - Wrenfield QVC Mode - " +

@@ -42,7 +42,8 @@ IdeSession::IdeSession(const SessionServices& services, SessionSetup setup)
             [this](std::uint8_t mode) { key_unit_.SetIrcCalMode(mode); }),
       basic_(messages_, runner_, globals_.IdeOptions),
       windows_(std::move(setup.windows)),
-      simulator_(messages_, runner_, windows_) {
+      simulator_(messages_, runner_, windows_),
+      qvc_(image_.Image(), messages_) {
   serial_ports_.Bind(services_.serial_ports);
   globals_.ExeFolder = setup.exe_folder;
   build_debug::ObjectImage& image = *GetObjectImage();

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "build_debug/basic_bridge.h"
+#include "build_debug/c_output_loader.h"
 #include "build_debug/key_link.h"
 #include "build_debug/key_protocol.h"
 #include "build_debug/object_image.h"
@@ -94,6 +95,8 @@ class IdeSession {
   // The start-up's call: resets the WorkingImage and returns the record.
   build_debug::ObjectImage* GetObjectImage() { return image_.GetObjectImage(); }
   const ProgramRunner& Runner() const { return runner_; }
+  // Loads a C compiler's output in Wrenfield mode; keeps the loaded ".cod" for the debug windows.
+  build_debug::TQVCForm& QVC() { return qvc_; }
 
   platform::MessageBoxService& Boxes() const { return services_.boxes; }
   platform::ModalDialogService& Dialogs() const { return services_.dialogs; }
@@ -138,6 +141,7 @@ class IdeSession {
   build_debug::QvBasicUnit basic_;
   platform::WindowSockets windows_;
   build_debug::QvSimUnit simulator_;
+  build_debug::TQVCForm qvc_;
 };
 
 }  // namespace workbench

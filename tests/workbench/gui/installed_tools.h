@@ -5,6 +5,8 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -48,5 +50,39 @@ inline void InstallTools(const std::string& folder, const std::string& tarn = ""
                                 build_debug::LocalTimeFromDays(build_debug::QvSimUnit::kManualDate)))
     throw std::runtime_error("cannot date the tools' files in " + folder);
 }
+
+}  // namespace testing_gui
+
+namespace testing_gui {
+
+// The built QVKey copied into a folder of its own with tarn and the tools beside it.
+class InstalledProgram {
+ public:
+  // `built` is the program the build made; its tarn ("TARN.dll") lies beside it.
+  explicit InstalledProgram(const std::string& built) {
+    if (::mkdtemp(folder_.data()) == nullptr) throw std::runtime_error("no folder for QVKey");
+    folder_ += "/";
+    const std::filesystem::path program(built);
+    std::filesystem::copy_file(program, folder_ + "QVKey");
+    InstallTools(folder_, (program.parent_path() / "TARN.dll").string());
+  }
+  ~InstalledProgram() {
+    std::error_code error;
+    std::filesystem::remove_all(folder_, error);
+  }
+  InstalledProgram(const InstalledProgram&) = delete;
+  InstalledProgram& operator=(const InstalledProgram&) = delete;
+
+  std::string Program() const { return folder_ + "QVKey"; }
+
+ private:
+  std::string folder_ = (std::filesystem::temp_directory_path() / "qv program XXXXXX").string();
+};
+
+// The box a first run shows before its configuration dialog, as the box log writes it.
+inline const std::string kFirstRunBox =
+    "FIRST TIME RUNNING|Since this is the first time the program has run, please\\rtake a "
+    "moment to review the default configuration.\\rIn particular, check the COM port setting to "
+    "make sure the\\rQV-Key can be found.|ok";
 
 }  // namespace testing_gui

@@ -8,30 +8,21 @@
 #include "../temp_folder.h"
 #include "installed_tools.h"
 #include "platform/settings_store.h"
+#include "tests/build_debug/cod_writer.h"
 #include "workbench/registry_settings.h"
 
 namespace {
 
-// The first run's configuration notice (the dialog after it is accepted).
-const std::string kFirstRunBox =
-    "FIRST TIME RUNNING|Since this is the first time the program has run, please\\rtake a "
-    "moment to review the default configuration.\\rIn particular, check the COM port setting to "
-    "make sure the\\rQV-Key can be found.|ok";
+using testing_gui::kFirstRunBox;
 
 class QVKeyProgram : public ::testing::Test {
  protected:
   // QVKey runs from a folder of its own with its tools installed beside it, as on a user's
   // machine, so that its start-up has nothing to install or ask.
-  static void SetUpTestSuite() {
-    program_folder_ = new workbench::TempFolder("qv program folder");
-    const std::filesystem::path built(QVKEY_PROGRAM);
-    std::filesystem::copy_file(built, program_folder_->Path() + "QVKey");
-    testing_gui::InstallTools(program_folder_->Path(),
-                              (built.parent_path() / "TARN.dll").string());
-  }
+  static void SetUpTestSuite() { program_ = new testing_gui::InstalledProgram(QVKEY_PROGRAM); }
   static void TearDownTestSuite() {
-    delete program_folder_;
-    program_folder_ = nullptr;
+    delete program_;
+    program_ = nullptr;
   }
 
   std::string File(const std::string& name) {
@@ -44,8 +35,8 @@ class QVKeyProgram : public ::testing::Test {
   int Run(const std::vector<std::string>& parameters, const std::string& answers = "") {
     std::string command = "QT_QPA_PLATFORM=offscreen QVKEY_QUIT_AFTER_START=1 QVKEY_BOX_LOG='" +
                           Log() + "' QVKEY_SETTINGS_FILE='" + Settings() +
-                          "' QVKEY_BOX_ANSWERS='" + answers + "' timeout 60 '" + program_folder_->Path() +
-                          "QVKey'";
+                          "' QVKEY_BOX_ANSWERS='" + answers + "' timeout 60 '" +
+                          program_->Program() + "'";
     for (const std::string& parameter : parameters) command += " '" + parameter + "'";
     return std::system(command.c_str());
   }
@@ -61,10 +52,10 @@ class QVKeyProgram : public ::testing::Test {
   std::string Settings() const { return folder_.Path() + "settings.txt"; }
 
   workbench::TempFolder folder_{"qv program"};
-  static workbench::TempFolder* program_folder_;
+  static testing_gui::InstalledProgram* program_;
 };
 
-workbench::TempFolder* QVKeyProgram::program_folder_ = nullptr;
+testing_gui::InstalledProgram* QVKeyProgram::program_ = nullptr;
 
 TEST_F(QVKeyProgram, DebugModeReportsEachStepOfStartUpInOrder) {
   ASSERT_EQ(Run({"/debug"}), 0);
@@ -113,7 +104,14 @@ TEST_F(QVKeyProgram, CommandLineCasesAndTheirBoxes) {
   };
   const std::string source = File("a.SRC");
   const std::string cod = File("c.cod");
-  const std::string paired = File("p.cod");
+  // A real compiler output: the window loads it at its first activation.
+  const std::string paired = folder_.Path() + "p.cod";
+  build_debug::CodWriter program;
+  program.words = {{0, 0x0C05}, {4112, 0x0FDB}, {4113, 0x0BFF}};
+  program.memory_map = {{0, 1}};
+  program.short_file_names = {"p.c"};
+  program.lines = {{0, 0x80, 1, 0}};
+  std::ofstream(paired, std::ios::binary) << program.Build();
   File("p.LST");
   const std::string missing = folder_.Path() + "missing.SRC";
   // Past the first run, whose configuration notice would come with the first case.

@@ -1,0 +1,82 @@
+#include "editor_control/gui/qt_canvas.h"
+
+#include <QFontMetrics>
+#include <QString>
+
+namespace scrivlet::gui {
+
+QColor QtColor(int32_t color, const QPalette& palette) {
+  const auto bits = static_cast<uint32_t>(color);
+  if ((bits & 0xFF000000u) == 0xFF000000u) {
+    // The system colour indexes a control uses, mapped to the palette's roles.
+    switch (bits & 0xFFu) {
+      case 5: return palette.color(QPalette::Base);             // window
+      case 8: return palette.color(QPalette::Text);             // window text
+      case 13: return palette.color(QPalette::Highlight);       // highlight
+      case 14: return palette.color(QPalette::HighlightedText);
+      case 15: return palette.color(QPalette::Button);          // button face
+      case 16: return palette.color(QPalette::Mid);             // button shadow
+      case 17: return palette.color(QPalette::Disabled, QPalette::Text);  // grey text
+      case 18: return palette.color(QPalette::ButtonText);
+      case 23: return palette.color(QPalette::ToolTipText);
+      case 24: return palette.color(QPalette::ToolTipBase);
+      default: return palette.color(QPalette::Window);
+    }
+  }
+  return QColor(static_cast<int>(bits & 0xFF), static_cast<int>((bits >> 8) & 0xFF),
+                static_cast<int>((bits >> 16) & 0xFF));
+}
+
+QtCanvas::QtCanvas(QPainter& painter, QtTextMeasurer& measurer, const QPalette& palette, const QPixmap* tile)
+    : painter_(painter), measurer_(measurer), palette_(palette), tile_(tile != nullptr && !tile->isNull() ? tile : nullptr) {}
+
+int32_t QtCanvas::Ascent() { return QFontMetrics(measurer_.FontForStyle(0)).ascent(); }
+int32_t QtCanvas::Descent() { return QFontMetrics(measurer_.FontForStyle(0)).descent(); }
+
+void QtCanvas::BeginLine(const TScrivRect& band) {
+  painter_.save();
+  painter_.setClipRect(band.Left, band.Top, band.Width(), band.Height(), Qt::IntersectClip);
+}
+
+void QtCanvas::EndLine() {
+  painter_.restore();
+  fontKey_ = -1;
+}
+
+void QtCanvas::FillBackground(const TScrivRect& r, int32_t color, int32_t originX, int32_t originY) {
+  if (tile_ != nullptr) {
+    // Aligned to the scroll offsets, so the picture moves with the text.
+    painter_.drawTiledPixmap(QRect(r.Left, r.Top, r.Width(), r.Height()), *tile_,
+                             QPoint((r.Left - originX) % tile_->width(), (r.Top - originY) % tile_->height()));
+    return;
+  }
+  FillRect(r, color);
+}
+
+void QtCanvas::FillRect(const TScrivRect& r, int32_t color) {
+  if (color == -1 || r.Width() <= 0 || r.Height() <= 0) return;
+  painter_.fillRect(r.Left, r.Top, r.Width(), r.Height(), QtColor(color, palette_));
+}
+
+void QtCanvas::DrawText(int32_t x, int32_t baseline, std::string_view bytes, uint8_t style, int32_t color) {
+  // Highlight and the run flags choose no font.
+  const int key = style & 0x2F;
+  if (key != fontKey_) {
+    painter_.setFont(measurer_.FontForStyle(static_cast<uint8_t>(key)));
+    fontKey_ = key;
+  }
+  painter_.setPen(QtColor(color, palette_));
+  const QString s = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  painter_.drawText(x, baseline, s);
+}
+
+void QtCanvas::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const TScrivPen& pen) {
+  if (pen.Color == -1) return;
+  QPen p(QtColor(pen.Color, palette_));
+  p.setWidth(std::max(1, pen.Width));
+  p.setStyle(pen.Style == TPenStyle::psDot ? Qt::DotLine : Qt::SolidLine);
+  painter_.setPen(p);
+  painter_.drawLine(x1, y1, x2, y2);
+}
+
+}  // namespace scrivlet::gui

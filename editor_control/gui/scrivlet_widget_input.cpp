@@ -1,0 +1,282 @@
+// The widget's input: Qt's key, mouse, wheel and drop events as the core's virtual keys,
+// shift bits and client coordinates; the host side of cursors, the popup menu and the
+// auto-scroll timer.
+
+#include <QApplication>
+#include <QBitmap>
+#include <QDrag>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include "editor_control/gui/scrivlet_widget.h"
+
+namespace scrivlet::gui {
+namespace {
+
+// The cursor for line selection: an arrow that points up and to the right.
+QCursor RightArrowCursor() {
+  QPixmap pix(16, 16);
+  pix.fill(Qt::transparent);
+  QPainter p(&pix);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  const QPoint arrow[] = {{15, 0}, {15, 10}, {12, 7}, {8, 12}, {6, 10}, {10, 5}, {6, 2}};
+  p.setBrush(Qt::white);
+  p.setPen(Qt::black);
+  p.drawPolygon(arrow, 7);
+  return QCursor(pix, 15, 0);
+}
+
+// The cursors a style run may ask for, by the class library's cursor numbers.
+Qt::CursorShape RunCursorShape(int16_t cursor) {
+  switch (cursor) {
+    case -2: return Qt::ArrowCursor;
+    case -3: return Qt::CrossCursor;
+    case -4: return Qt::IBeamCursor;
+    case -11: return Qt::WaitCursor;
+    case -12: return Qt::DragMoveCursor;
+    case -13: return Qt::ForbiddenCursor;
+    case -20: return Qt::WhatsThisCursor;
+    case -21: return Qt::PointingHandCursor;
+    default: return Qt::ArrowCursor;
+  }
+}
+
+}  // namespace
+
+uint16_t VirtualKeyOf(int qtKey) {
+  if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return static_cast<uint16_t>('A' + (qtKey - Qt::Key_A));
+  if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return static_cast<uint16_t>('0' + (qtKey - Qt::Key_0));
+  switch (qtKey) {
+    case Qt::Key_Backspace: return vk::kBack;
+    case Qt::Key_Tab: case Qt::Key_Backtab: return vk::kTab;
+    case Qt::Key_Return: case Qt::Key_Enter: return vk::kReturn;
+    case Qt::Key_Shift: return vk::kShift;
+    case Qt::Key_Control: return vk::kControl;
+    case Qt::Key_Alt: return vk::kMenu;
+    case Qt::Key_Escape: return vk::kEscape;
+    case Qt::Key_Space: return vk::kSpace;
+    case Qt::Key_PageUp: return vk::kPrior;
+    case Qt::Key_PageDown: return vk::kNext;
+    case Qt::Key_End: return vk::kEnd;
+    case Qt::Key_Home: return vk::kHome;
+    case Qt::Key_Left: return vk::kLeft;
+    case Qt::Key_Up: return vk::kUp;
+    case Qt::Key_Right: return vk::kRight;
+    case Qt::Key_Down: return vk::kDown;
+    case Qt::Key_Insert: return vk::kInsert;
+    case Qt::Key_Delete: return vk::kDelete;
+    case Qt::Key_Menu: return vk::kApps;
+    default: return 0;
+  }
+}
+
+uint8_t ShiftBitsOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons) {
+  uint8_t s = 0;
+  if (modifiers & Qt::ShiftModifier) s |= ssShift;
+  if (modifiers & Qt::AltModifier) s |= ssAlt;
+  if (modifiers & Qt::ControlModifier) s |= ssCtrl;
+  if (buttons & Qt::LeftButton) s |= ssLeft;
+  if (buttons & Qt::RightButton) s |= ssRight;
+  if (buttons & Qt::MiddleButton) s |= ssMiddle;
+  return s;
+}
+
+template <typename F>
+bool TScrivlet::Guarded(F f) {
+  try {
+    return f();
+  } catch (const std::exception& e) {
+    Report(e);
+    return true;
+  }
+}
+
+bool TScrivlet::event(QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    // The control's own keys are not menu shortcuts while it has the focus.
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (input_->ClaimsShortcut(VirtualKeyOf(key->key()), ShiftBitsOf(key->modifiers()))) {
+      event->accept();
+      return true;
+    }
+  }
+  return QAbstractScrollArea::event(event);
+}
+
+void TScrivlet::keyPressEvent(QKeyEvent* event) {
+  const uint16_t key = VirtualKeyOf(event->key());
+  const uint8_t shift = ShiftBitsOf(event->modifiers());
+  bool handled = key != 0 && Guarded([&] { return input_->KeyDown(key, shift); });
+  // The character of the key: what the keyboard typed, or for Ctrl+letter its control code.
+  std::string chars;
+  if ((shift & ssCtrl) && key >= 'A' && key <= 'Z') {
+    chars.push_back(static_cast<char>(key - 'A' + 1));
+  } else {
+    const QString text = event->text();
+    for (QChar c : text)
+      chars.push_back(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
+    if (chars.empty() && key == vk::kReturn) chars = "\r";
+    if (chars.empty() && key == vk::kTab && !(shift & ssShift)) chars = "\t";
+    if (chars.empty() && key == vk::kBack) chars = "\b";
+  }
+  for (char c : chars) handled |= Guarded([&] { return input_->KeyPress(static_cast<uint8_t>(c)); });
+  input_->SwallowNextChar = false;
+  if (handled) event->accept();
+  else event->ignore();  // on to the form
+}
+
+void TScrivlet::keyReleaseEvent(QKeyEvent* event) {
+  input_->KeyUp(VirtualKeyOf(event->key()), ShiftBitsOf(event->modifiers()));
+  event->ignore();
+}
+
+void TScrivlet::mousePressEvent(QMouseEvent* event) {
+  const TMouseButton button = event->button() == Qt::RightButton ? TMouseButton::mbRight
+                              : event->button() == Qt::MiddleButton ? TMouseButton::mbMiddle
+                                                                    : TMouseButton::mbLeft;
+  const QPoint p = event->position().toPoint();
+  Guarded([&] {
+    input_->MouseDown(button, ShiftBitsOf(event->modifiers(), event->buttons()), p.x(), p.y());
+    return true;
+  });
+}
+
+void TScrivlet::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  if (input_->Dragging && !viewport()->rect().contains(p)) {
+    StartExternalDrag();
+    return;
+  }
+  Guarded([&] {
+    input_->MouseMove(ShiftBitsOf(event->modifiers(), event->buttons()), p.x(), p.y());
+    return true;
+  });
+}
+
+void TScrivlet::mouseReleaseEvent(QMouseEvent* event) {
+  const TMouseButton button = event->button() == Qt::RightButton ? TMouseButton::mbRight
+                              : event->button() == Qt::MiddleButton ? TMouseButton::mbMiddle
+                                                                    : TMouseButton::mbLeft;
+  const QPoint p = event->position().toPoint();
+  Guarded([&] {
+    input_->MouseUp(button, ShiftBitsOf(event->modifiers(), event->buttons()), p.x(), p.y());
+    return true;
+  });
+}
+
+void TScrivlet::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  Guarded([&] {
+    input_->DblClick();
+    return true;
+  });
+}
+
+void TScrivlet::wheelEvent(QWheelEvent* event) {
+  Guarded([&] { return input_->DoMouseWheel(ShiftBitsOf(event->modifiers()), event->angleDelta().y()); });
+  event->accept();
+}
+
+void TScrivlet::SetCursor(TScrivCursor cursor, int16_t runCursor) {
+  switch (cursor) {
+    case TScrivCursor::crIBeam: viewport()->setCursor(Qt::IBeamCursor); break;
+    case TScrivCursor::crArrow: viewport()->setCursor(Qt::ArrowCursor); break;
+    case TScrivCursor::crRightArrow: viewport()->setCursor(RightArrowCursor()); break;
+    case TScrivCursor::crDrag: viewport()->setCursor(Qt::DragMoveCursor); break;
+    case TScrivCursor::crDragCopy: viewport()->setCursor(Qt::DragCopyCursor); break;
+    case TScrivCursor::crNoDrop: viewport()->setCursor(Qt::ForbiddenCursor); break;
+    case TScrivCursor::crRunCursor: viewport()->setCursor(RunCursorShape(runCursor)); break;
+  }
+}
+
+int32_t TScrivlet::WheelScrollLines() { return QApplication::wheelScrollLines(); }
+
+void TScrivlet::ScheduleAutoScroll(int32_t delayMs) {
+  if (delayMs < 0) autoScroll_.stop();
+  else autoScroll_.start(delayMs, this);
+}
+
+void TScrivlet::OpenPopup(int32_t x, int32_t y, bool defaultMenu) {
+  const QPoint at = viewport()->mapToGlobal(QPoint(x, y));
+  if (!defaultMenu) {
+    if (popupMenu_ != nullptr) popupMenu_->popup(at);
+    return;
+  }
+  if (defaultPopup_ == nullptr) defaultPopup_ = new QMenu(this);
+  defaultPopup_->clear();
+  for (const TPopupItem& item : input_->PopupItems(clipboardInUse_->HasText())) {
+    if (item.Caption == "-") {
+      defaultPopup_->addSeparator();
+      continue;
+    }
+    QAction* action = defaultPopup_->addAction(QString::fromStdString(item.Caption));
+    action->setEnabled(item.Enabled);
+    const int id = item.Id;
+    connect(action, &QAction::triggered, this, [this, id] {
+      Guarded([&] {
+        input_->PopupCommand(id);
+        return true;
+      });
+    });
+  }
+  if (OnInternalPopup) OnInternalPopup(*defaultPopup_);
+  defaultPopup_->popup(at);
+}
+
+void TScrivlet::StartExternalDrag() {
+  // The selection leaves the control: Qt's drag carries it to another control or program.
+  scrivlet::TScrivlet& m = *memo_;
+  input_->Dragging = false;
+  input_->ButtonDown = false;
+  ScheduleAutoScroll(-1);
+  const int32_t lower = m.SelLower(), upper = m.SelUpper();
+  auto* data = new QMimeData;
+  const std::string text = m.GetTextRange(lower, upper);
+  data->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+  auto* drag = new QDrag(this);
+  drag->setMimeData(data);
+  const Qt::DropAction done = drag->exec(m.ReadOnly ? Qt::CopyAction : Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+  SetCursor(TScrivCursor::crIBeam, 0);
+  auto* target = qobject_cast<QWidget*>(drag->target());
+  const bool elsewhere = target != nullptr && target != viewport() && !isAncestorOf(target);
+  if (done == Qt::MoveAction && elsewhere && m.SelLower() == lower && m.SelUpper() == upper) {
+    Guarded([&] {
+      m.ClearSelection();
+      return true;
+    });
+  }
+}
+
+void TScrivlet::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasText() && !memo_->ReadOnly && !memo_->GetDisplayOnly()) event->acceptProposedAction();
+}
+
+void TScrivlet::dragMoveEvent(QDragMoveEvent* event) {
+  if (event->mimeData()->hasText() && !memo_->ReadOnly && !memo_->GetDisplayOnly()) event->acceptProposedAction();
+}
+
+void TScrivlet::dropEvent(QDropEvent* event) {
+  if (!event->mimeData()->hasText() || memo_->ReadOnly || memo_->GetDisplayOnly()) return;
+  const QPoint p = event->position().toPoint();  // the viewport's coordinates
+  const QByteArray text = event->mimeData()->text().toLatin1();
+  scrivlet::TScrivlet& m = *memo_;
+  Guarded([&] {
+    TScrivNavigator& nav = *m.WorkNav;
+    nav.SetFromPoint(p.x(), p.y());
+    const int32_t at = nav.Offset();
+    m.SetSelStart(at);
+    m.SetSelText(std::string_view(text.constData(), static_cast<size_t>(text.size())));
+    m.Select(at, m.Caret->Offset());
+    return true;
+  });
+  setFocus(Qt::MouseFocusReason);
+  event->setDropAction((event->modifiers() & Qt::ControlModifier) ? Qt::CopyAction : Qt::MoveAction);
+  event->accept();
+  viewport()->update();
+}
+
+}  // namespace scrivlet::gui
