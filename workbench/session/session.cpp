@@ -33,7 +33,10 @@ IdeSession::IdeSession(const SessionServices& services, SessionSetup setup)
       store_(std::make_unique<platform::SettingsStore>(setup.settings_file)),
       registry_(*store_),
       runner_(services_.processes, services_.boxes),
-      qvc_(image_.Image(), messages_) {
+      qvc_(image_.Image(), messages_),
+      top_files_(registry_),
+      recent_files_(localizer_),
+      templates_(messages_) {
   globals_.ExeFolder = setup.exe_folder;
   build_debug::ObjectImage& image = *GetObjectImage();
   image.ClockHz = build_debug::kDefaultClockHz;
