@@ -33,7 +33,6 @@
 #include "workbench/gui/localize_form.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/text.h"
-#include "workbench/ide_units.h"
 #include "workbench/session/session.h"
 #include "workbench/silent_abort.h"
 
@@ -281,7 +280,7 @@ void TEditorFRM::StartUp() {
   session_.QvBasic().QvBasicClearOutputDir();
   std::ignore = session_.QvSim().QvSimInit(globals.ExeFolder);
   Report("About to initialize Assemble/Compile Unit", workbench::kStartUpCaption);
-  workbench::AssembleCompileInit();
+  session_.AssembleCompile().AssembleCompileInit();
   // Without templates a new file starts empty.
   std::ignore = session_.Templates().InitTemplates(globals.ExeFolder);
 
@@ -614,7 +613,7 @@ void TEditorFRM::FormDestroy() {
   session_.Tarn().TarnCleanup();
   session_.QvBasic().QvBasicCleanup();
   session_.QvSim().QvSimCleanup();
-  workbench::AssembleCompileCleanup();
+  session_.AssembleCompile().AssembleCompileCleanup();
   session_.Templates().DoneTemplates();
   session_.KeyUnit().QVU_Cleanup();
 }

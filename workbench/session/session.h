@@ -17,8 +17,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "build_debug/assemble_compile.h"
 #include "build_debug/basic_bridge.h"
 #include "build_debug/c_output_loader.h"
+#include "build_debug/debug_protocol.h"
 #include "build_debug/key_link.h"
 #include "build_debug/key_protocol.h"
 #include "build_debug/object_image.h"
@@ -124,9 +126,13 @@ class IdeSession {
   // Where the key worker reports; the windows that take the reports bind themselves to it.
   KeyNotificationRelay& KeyNotices() { return key_notices_; }
   build_debug::QvKeyUnit& KeyUnit() { return key_unit_; }
+  // The debug protocol and the chip's state while debugging; the debug windows plug into it.
+  build_debug::DebugProtocol& Debug() { return debug_; }
   KeyLinkChoices& LinkChoices() { return link_choices_; }
   build_debug::TarnUnit& Tarn() { return tarn_; }
   build_debug::QvBasicUnit& QvBasic() { return basic_; }
+  // Builds the file in front with tarn, the built-in assembler or the BASIC compiler.
+  build_debug::AssembleCompileUnit& AssembleCompile() { return assemble_compile_; }
   build_debug::QvSimUnit& QvSim() { return simulator_; }
 
  private:
@@ -145,9 +151,11 @@ class IdeSession {
   build_debug::KeyLink key_link_;
   KeyNotificationRelay key_notices_;
   build_debug::QvKeyUnit key_unit_;
+  build_debug::DebugProtocol debug_;
   SessionKeyLinkChoices link_choices_;
   build_debug::TarnUnit tarn_;
   build_debug::QvBasicUnit basic_;
+  build_debug::AssembleCompileUnit assemble_compile_;
   platform::WindowSockets windows_;
   build_debug::QvSimUnit simulator_;
   build_debug::TQVCForm qvc_;
