@@ -18,6 +18,7 @@
 #include "build_debug/hex_image.h"
 #include "build_debug/key_protocol.h"
 #include "platform/settings_store.h"
+#include "tests/build_debug/gui/ignored_notifications.h"
 #include "tests/build_debug/key_fixture.h"
 #include "tests/keysim/chip_model.h"
 #include "tests/workbench/temp_folder.h"
@@ -30,15 +31,6 @@ namespace gui {
 namespace {
 
 using namespace build_debug;
-
-// The worker's reports are not what these tests look at; they only have to be taken.
-class IgnoredNotifications : public KeyNotifications {
- public:
-  void DeviceProgress(int, int, bool) override {}
-  void KeyNotify(int, bool) override {}
-  void DebugProgrammed() override {}
-  void CloseProgress() override {}
-};
 
 std::string FileText(const std::string& name) {
   std::ifstream file(name, std::ios::binary);
