@@ -23,7 +23,7 @@ int WriteBin16(TarnRun& run) {
   if (run.options.kestrian) BuildConfigurationBlock(run);
 
   OutputFile file;
-  if (!file.Create(run.OutputName(".obj"))) {
+  if (!file.Create(run.files, run.OutputName(".obj"))) {
     Print(run, "\nCannot create object file");
     return -1;
   }

@@ -70,14 +70,12 @@ void SetUpNames(TarnRun& run, const std::string& given) {
 void SetUpOutputFolder(TarnRun& run) {
   if (!run.options.kestrian || !run.options.use_output_dir) return;
   fs::path folder = fs::path(run.program_folder) / "TARN Output";
-  std::error_code ec;
-  fs::create_directory(folder, ec);
-  if (ec || !fs::is_directory(folder, ec)) return;  // the outputs stay beside the source
+  if (!run.files.MakeFolder(folder.string())) return;  // the outputs stay beside the source
   run.output_base = (folder / fs::path(run.source_path).stem()).string();
 }
 
 void DeleteOutputs(TarnRun& run, std::initializer_list<const char*> extensions) {
-  for (const char* extension : extensions) std::remove(run.OutputName(extension).c_str());
+  for (const char* extension : extensions) run.files.Remove(run.OutputName(extension));
 }
 
 void StartPass(TarnRun& run, int pass) {

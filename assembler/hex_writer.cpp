@@ -70,7 +70,7 @@ void GroupRecords(const TarnRun& run, size_t per_record, const EmitRecord& emit)
 // A hex file: an output file made at once, whose writes are all checked on closing.
 class HexFile {
  public:
-  explicit HexFile(const std::string& name) { open_ = file_.Create(name); }
+  HexFile(FileAccess& files, const std::string& name) { open_ = file_.Create(files, name); }
   bool IsOpen() const { return open_; }
   void Put(const std::string& text) { file_.Put(text); }
   // Closes the file; false (and the file removed) when anything was lost on the way.
@@ -90,7 +90,7 @@ int Fail(TarnRun& run, const char* message) {
 
 int WriteInhx8m(TarnRun& run) {
   constexpr const char* kMessage = "\nCannot create Intel 8-bit merged hex file";
-  HexFile file(run.OutputName(".hex"));
+  HexFile file(run.files, run.OutputName(".hex"));
   if (!file.IsOpen()) return Fail(run, kMessage);
   GroupRecords(run, 4, [&](unsigned address, std::span<const uint16_t> words) {
     std::vector<uint8_t> data;
@@ -106,7 +106,7 @@ int WriteInhx8m(TarnRun& run) {
 
 int WriteInhx16(TarnRun& run) {
   constexpr const char* kMessage = "\nCannot create Intel 16-bit hex file";
-  HexFile file(run.OutputName(".hex"));
+  HexFile file(run.files, run.OutputName(".hex"));
   if (!file.IsOpen()) return Fail(run, kMessage);
   GroupRecords(run, 8, [&](unsigned address, std::span<const uint16_t> words) {
     std::vector<uint8_t> data;
@@ -123,9 +123,9 @@ int WriteInhx16(TarnRun& run) {
 int WriteInhx8s(TarnRun& run) {
   constexpr const char* kHighMessage = "\nCannot create high-byte object file";
   constexpr const char* kLowMessage = "\nCannot create low-byte object file";
-  HexFile high(run.OutputName(".hxh"));
+  HexFile high(run.files, run.OutputName(".hxh"));
   if (!high.IsOpen()) return Fail(run, kHighMessage);
-  HexFile low(run.OutputName(".hxl"));
+  HexFile low(run.files, run.OutputName(".hxl"));
   if (!low.IsOpen()) return Fail(run, kLowMessage);
   GroupRecords(run, 8, [&](unsigned address, std::span<const uint16_t> words) {
     std::vector<uint8_t> high_bytes, low_bytes;

@@ -404,7 +404,7 @@ void NoteLine(TarnRun& run, int level, int address, int line_class) {
 int WriteIeee695(TarnRun& run) {
   std::string name = run.OutputName(".qve");
   OutputFile file;
-  if (!file.Create(name)) {
+  if (!file.Create(run.files, name)) {
     Print(run, "\nCannot open IEEE-695 object file: %s", name.c_str());
     return -1;
   }

@@ -200,7 +200,7 @@ bool CloseMap(TarnRun& run) {
 
 int CreateListing(TarnRun& run) {
   ListingState& l = run.listing;
-  if (!l.file.Create(run.OutputName(".lst"))) {
+  if (!l.file.Create(run.files, run.OutputName(".lst"))) {
     Print(run, "\nCannot create program listing file");
     l.on = false;
     run.options.listing_mode = kListNone;
@@ -223,7 +223,7 @@ int CreateListing(TarnRun& run) {
 
 int CreateMapFile(TarnRun& run) {
   ListingState& l = run.listing;
-  if (!l.map_file.Create(run.OutputName(".map"))) {
+  if (!l.map_file.Create(run.files, run.OutputName(".map"))) {
     Print(run, "\nCannot create map file");
     l.on = false;
     run.options.listing_mode = kListNone;
@@ -430,7 +430,7 @@ ListingEnd EndListing(TarnRun& run) {
 
 int WriteSymbolFile(TarnRun& run) {
   OutputFile file;
-  if (!file.Create(run.OutputName(".sym"))) {
+  if (!file.Create(run.files, run.OutputName(".sym"))) {
     Print(run, "\nCannot create symbol file");
     run.listing.on = false;
     return -1;

@@ -1,7 +1,6 @@
 #include "assembler/messages.h"
 
 #include <cstdlib>
-#include <sys/stat.h>
 
 #include "assembler/listing.h"
 #include "assembler/run.h"
@@ -182,7 +181,7 @@ int ReportMessage(TarnRun& run, int level, int code) {
     size_t close = line.find(')');
     if (close != std::string::npos) line[close] = '#';
   }
-  if (m.error_file) std::fprintf(m.error_file, "%s\n", line.c_str());
+  WriteErrorLine(run, line);
   ++m.counts.shown;
   CheckShownLimits(run);
   return -1;
@@ -214,13 +213,13 @@ int ReportAtLineOne(TarnRun& run, int level, int code) {
 
 void StopAtLimit(TarnRun& run, const std::string& text) {
   Print(run, "\n%s\n", text.c_str());
-  if (run.messages.error_file) std::fprintf(run.messages.error_file, "%s\n", text.c_str());
+  WriteErrorLine(run, text);
   EndRun(run);
 }
 
 void FatalStop(TarnRun& run, int level, int code) {
   if (code != -1) {
-    if (run.messages.error_file || CreateErrorFile(run) == 0) ReportMessage(run, level, code);
+    if (run.messages.error_file.IsOpen() || CreateErrorFile(run) == 0) ReportMessage(run, level, code);
   }
   EndRun(run);
 }
@@ -274,8 +273,7 @@ int CreateErrorFile(TarnRun& run) {
     }
     name = run.OutputName(".err");
   }
-  m.error_file = std::fopen(name.c_str(), "w+");
-  if (!m.error_file) {
+  if (!m.error_file.Create(run.files, name)) {
     Print(run, "\nCannot create error file '%s'", name.c_str());
     m.error_file_created = false;
     return -1;
@@ -286,19 +284,25 @@ int CreateErrorFile(TarnRun& run) {
 }
 
 void CloseErrorFile(TarnRun& run) {
-  if (run.messages.error_file) {
-    std::fclose(run.messages.error_file);
-    run.messages.error_file = nullptr;
-  }
+  MessageState& m = run.messages;
+  if (!m.error_file.IsOpen()) return;
+  m.error_file_size = m.error_file.Size();
+  // Every message reached the console too; a lost write of the file removes it.
+  static_cast<void>(m.error_file.Close());
+}
+
+void WriteErrorLine(TarnRun& run, std::string_view line) {
+  OutputFile& file = run.messages.error_file;
+  if (!file.IsOpen()) return;
+  file.Put(line);
+  file.Put('\n');
 }
 
 int TrimErrorFile(TarnRun& run) {
   MessageState& m = run.messages;
   CloseErrorFile(run);
   if (!m.error_file_created) return -1;
-  struct stat st;
-  if (stat(m.error_file_name.c_str(), &st) != 0) return -1;
-  if (st.st_size < 4) std::remove(m.error_file_name.c_str());
+  if (m.error_file_size < 4) run.files.Remove(m.error_file_name);
   return 0;
 }
 

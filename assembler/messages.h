@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "assembler/output_file.h"
+
 namespace tarn {
 
 struct TarnRun;
@@ -127,9 +129,10 @@ struct MessageState {
   std::array<unsigned char, kMessageCount + 1> quiet{};  // by code; 2 silences levels 0 and 1
 
   // The ".err" file (or "cmperr.log"), open from the start of pass 1.
-  std::FILE* error_file = nullptr;
+  OutputFile error_file;
   std::string error_file_name;
   bool error_file_created = false;
+  size_t error_file_size = 0;  // the bytes it held when it was closed
 };
 
 void SetMessageArgument(TarnRun& run, std::string_view text);
@@ -165,6 +168,8 @@ std::string FormatMessageText(const MessageRow& row, std::string_view argument);
 // The error file: "cmperr.log" with /E NOHAU, else the output base plus ".err".
 int CreateErrorFile(TarnRun& run);
 void CloseErrorFile(TarnRun& run);
+// A line of the error file, when one is open.
+void WriteErrorLine(TarnRun& run, std::string_view line);
 // Deletes the error file when it holds fewer than 4 bytes; -1 when it cannot be opened.
 int TrimErrorFile(TarnRun& run);
 

@@ -2,34 +2,35 @@
 
 namespace tarn {
 
-bool OutputFile::Create(const std::string& path) {
+bool OutputFile::Create(FileAccess& files, const std::string& path) {
   static_cast<void>(Close());
-  file_ = std::fopen(path.c_str(), "wb");
-  if (!file_) return false;
-  // The buffer here is the only one: a failed write shows at the write that failed.
-  std::setvbuf(file_, nullptr, _IONBF, 0);
+  stream_ = files.Create(path);
+  if (!stream_) return false;
+  files_ = &files;
   path_ = path;
   buffer_.clear();
   buffer_.reserve(kFlushSize + 1024);
+  written_ = 0;
   ok_ = true;
   return true;
 }
 
 void OutputFile::Flush() {
-  if (!file_) {
+  if (!stream_) {
     buffer_.clear();
     return;
   }
-  if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) ok_ = false;
+  if (!buffer_.empty() && !stream_->Write(buffer_)) ok_ = false;
+  written_ += buffer_.size();
   buffer_.clear();
 }
 
 bool OutputFile::Close() {
-  if (!file_) return false;
+  if (!stream_) return false;
   Flush();
-  if (std::fclose(file_) != 0) ok_ = false;
-  file_ = nullptr;
-  if (!ok_) std::remove(path_.c_str());
+  if (!stream_->Close()) ok_ = false;
+  stream_.reset();
+  if (!ok_) files_->Remove(path_);
   return ok_;
 }
 

@@ -6,9 +6,11 @@
 // Invariant: while the file is open, buffer_ holds the bytes not yet handed to the system, at
 // most about kFlushSize of them.
 
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "assembler/file_access.h"
 
 namespace tarn {
 
@@ -21,8 +23,10 @@ class OutputFile {
   ~OutputFile() { static_cast<void>(Close()); }
 
   // False when the file cannot be created.
-  [[nodiscard]] bool Create(const std::string& path);
-  bool IsOpen() const { return file_ != nullptr; }
+  [[nodiscard]] bool Create(FileAccess& files, const std::string& path);
+  bool IsOpen() const { return stream_ != nullptr; }
+  // Bytes put so far, written or buffered.
+  size_t Size() const { return written_ + buffer_.size(); }
 
   void Put(std::string_view bytes) {
     buffer_.append(bytes);
@@ -46,9 +50,11 @@ class OutputFile {
   static constexpr size_t kFlushSize = 1 << 16;
   void Flush();
 
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<OutputStream> stream_;
+  FileAccess* files_ = nullptr;  // where a failed file is removed
   std::string path_;
   std::string buffer_;
+  size_t written_ = 0;
   bool ok_ = true;
 };
 

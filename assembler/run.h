@@ -13,6 +13,7 @@
 #include "assembler/devices.h"
 #include "assembler/encoding.h"
 #include "assembler/expression.h"
+#include "assembler/file_access.h"
 #include "assembler/ieee695_writer.h"
 #include "assembler/image.h"
 #include "assembler/keywords.h"
@@ -48,11 +49,18 @@ struct RunLimits {
 };
 
 struct TarnRun {
-  explicit TarnRun(std::ostream& console) : out(console) {}
+  // A run on the machine's own files.
+  explicit TarnRun(std::ostream& console) : out(console), files(system_files_) {}
+  TarnRun(std::ostream& console, FileAccess& file_access) : out(console), files(file_access) {}
   TarnRun(const TarnRun&) = delete;
   TarnRun& operator=(const TarnRun&) = delete;
 
+ private:
+  SystemFileAccess system_files_;  // stateless; bound when no other file access is given
+
+ public:
   std::ostream& out;  // the console
+  FileAccess& files;  // every source read and every output written
 
   // 0 while the options are read and the run is set up; 1 and 2 during the passes.
   int pass = 0;

@@ -1,15 +1,9 @@
 #include "assembler/sources.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <system_error>
 
 #include "assembler/expression.h"
 #include "assembler/lexer.h"
@@ -121,35 +115,6 @@ int CountLines(std::string_view bytes, bool plain) {
   return count;
 }
 
-// Reads a whole source file. Only regular files are sources: a device or a pipe named in an
-// INCLUDE could be endless or never answer.
-bool LoadFile(const std::string& path, std::string* bytes) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat st;
-  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<size_t>(st.st_size) <= kSourceSizeLimit;
-  if (ok) {
-    bytes->resize(static_cast<size_t>(st.st_size));
-    size_t done = 0;
-    while (done < bytes->size()) {
-      ssize_t n = read(fd, bytes->data() + done, bytes->size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      done += static_cast<size_t>(n);
-    }
-    // A file that shrank meanwhile is read as far as it went.
-    bytes->resize(done);
-  }
-  close(fd);
-  return ok;
-}
-
-std::string FullPath(const std::string& path) {
-  std::error_code ec;
-  fs::path full = fs::weakly_canonical(fs::absolute(path, ec), ec);
-  return ec ? path : full.string();
-}
-
 SourceFileEntry* CurrentFile(TarnRun& run) {
   SourceState& s = run.sources;
   int number = s.levels.empty() ? s.current_file : s.levels.back().file_number;
@@ -182,8 +147,8 @@ int OpenFile(TarnRun& run, const std::string& name, const std::string& path) {
   auto known = s.file_numbers.find(name);
   if (known != s.file_numbers.end()) return known->second;
   std::string bytes;
-  if (!LoadFile(path, &bytes)) return -1;
-  return RegisterSource(run, name, FullPath(path), std::move(bytes));
+  if (!run.files.ReadSource(path, &bytes)) return -1;
+  return RegisterSource(run, name, run.files.FullPath(path), std::move(bytes));
 }
 
 // The next line of the files; -1 at the end of the main source.
@@ -228,19 +193,18 @@ void Deliver(TarnRun& run, std::string_view text) {
 
 // Finds `path` below the root component by component, each matched without regard to case
 // when it does not exist as written.
-std::string MatchWithoutCase(const fs::path& path) {
-  std::error_code ec;
+std::string MatchWithoutCase(FileAccess& files, const fs::path& path) {
   fs::path found = path.root_path();
   for (const fs::path& part : path.relative_path()) {
     fs::path exact = found / part;
-    if (part == "." || part == ".." || fs::exists(exact, ec)) {
+    if (part == "." || part == ".." || files.Exists(exact.string())) {
       found = exact;
       continue;
     }
     bool matched = false;
-    for (const fs::directory_entry& entry : fs::directory_iterator(found, ec)) {
-      if (EqualsNoCase(entry.path().filename().string(), part.string())) {
-        found /= entry.path().filename();
+    for (const std::string& name : files.FolderNames(found.string())) {
+      if (EqualsNoCase(name, part.string())) {
+        found /= name;
         matched = true;
         break;
       }
@@ -346,7 +310,7 @@ int IncludeFile(TarnRun& run, std::string_view given) {
     std::string path = ResolveIncludeName(run, name);
     number = OpenFile(run, name, path);
     if (number < 0) {
-      Print(run, "\nCannot open INCLUDE file: %s\n", FullPath(path).c_str());
+      Print(run, "\nCannot open INCLUDE file: %s\n", run.files.FullPath(path).c_str());
       if (run.options.kestrian) {
         SetMessageArgument(run, name);
         FatalStop(run, kError, kMsgCannotOpenInclude);
@@ -391,15 +355,14 @@ void FreeRegistry(TarnRun& run) {
   run.sources.file_numbers.clear();
 }
 
-std::string ResolveIncludeName(const TarnRun& run, std::string_view given) {
+std::string ResolveIncludeName(TarnRun& run, std::string_view given) {
   std::string name(given);
   for (char& c : name) {
     if (c == '\\') c = '/';
   }
   fs::path path = fs::path(run.InWorkingFolder(name)).lexically_normal();
-  std::error_code ec;
-  if (fs::exists(path, ec)) return path.string();
-  return MatchWithoutCase(path);
+  if (run.files.Exists(path.string())) return path.string();
+  return MatchWithoutCase(run.files, path);
 }
 
 }  // namespace tarn

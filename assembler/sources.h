@@ -23,9 +23,6 @@ struct TarnRun;
 inline constexpr size_t kIncludeLevelLimit = 10;
 inline constexpr size_t kRegistryLimit = 11;  // the main source included
 inline constexpr size_t kLineLimit = 511;
-// A source or include file larger than this is refused as one that cannot be opened: every
-// file is read whole into memory.
-inline constexpr size_t kSourceSizeLimit = size_t{256} << 20;
 
 struct SourceFileEntry {
   std::string name;  // as the source (or the command line) gave it
@@ -106,6 +103,6 @@ void FreeRegistry(TarnRun& run);
 // Where an INCLUDE name is looked for: "\" separates folders, relative names are taken from
 // the source's folder, and a name that does not exist as written is matched component by
 // component without regard to case.
-std::string ResolveIncludeName(const TarnRun& run, std::string_view name);
+std::string ResolveIncludeName(TarnRun& run, std::string_view name);
 
 }  // namespace tarn

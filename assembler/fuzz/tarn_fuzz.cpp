@@ -2,21 +2,18 @@
 //
 // The run's options come from a hash of the input, so a seed source is tried in several
 // syntax modes, object formats and listing modes, and every input always gets the same ones.
-// The run works in a folder of this process's own; its limits are lowered so that an input
-// that multiplies lines (nested REPT blocks, macros that call themselves) ends well inside
-// the fuzzer's time-out.
-
-#include <unistd.h>
+// The run's files are kept in memory, the input as "/fuzz/input.asm", so that no input waits
+// on the disk; its limits are lowered so that an input that multiplies lines (nested REPT
+// blocks, macros that call themselves) ends well inside the fuzzer's time-out.
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "assembler/driver.h"
+#include "assembler/file_access.h"
 #include "assembler/run.h"
 
 namespace {
@@ -44,18 +41,12 @@ std::vector<std::string> Arguments(const std::string& folder, const std::string&
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  namespace fs = std::filesystem;
-  std::string folder = (fs::temp_directory_path() / ("tarn-fuzz-" + std::to_string(getpid()))).string();
-  std::error_code ec;
-  fs::create_directories(folder, ec);
-  std::string source = folder + "/input.asm";
-  {
-    std::ofstream out(source, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    if (!out) return 0;
-  }
+  const std::string folder = "/fuzz";
+  const std::string source = folder + "/input.asm";
+  tarn::MemoryFileAccess files;
+  files.AddFile(source, std::string(reinterpret_cast<const char*>(data), size));
   std::ostream console(nullptr);  // the console text is not looked at
-  tarn::TarnRun run(console);
+  tarn::TarnRun run(console, files);
   run.limits.pass_lines = 50000;
   run.limits.shown_messages = 2000;
   run.limits.shown_errors = 500;

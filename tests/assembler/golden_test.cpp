@@ -38,12 +38,15 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "assembler/driver.h"
+#include "assembler/file_access.h"
+#include "assembler/run.h"
 #include "test_support.h"
 
 namespace {
@@ -359,27 +362,38 @@ class RunSurroundings {
   int saved_input_;
 };
 
-class GoldenTest : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(GoldenTest, OutputsMatchTheHandMadeExpectations) {
-  const std::string name = GetParam();
-  TempFolder temp;
+// The files a case starts with: its name in the run's folder, and where it comes from.
+std::map<std::string, fs::path> CaseInputs(const std::string& name) {
+  std::map<std::string, fs::path> inputs;
   for (const fs::directory_entry& entry : fs::directory_iterator(kGolden)) {
     std::string file = entry.path().filename().string();
     bool include = file.rfind(name, 0) == 0 && entry.path().extension() == ".inc";
-    if (file == name + ".asm" || include) fs::copy_file(entry.path(), temp.path() / file);
+    if (file == name + ".asm" || include) inputs[file] = entry.path();
   }
   if (Exists(CaseFile(name, ".source"))) {
     std::vector<std::string> source = ControlLines(CaseFile(name, ".source"));
-    ASSERT_EQ(source.size(), 1u) << name << ".source names one file";
-    fs::copy_file(kGolden / source[0], temp.path() / (name + ".asm"));
+    EXPECT_EQ(source.size(), 1u) << name << ".source names one file";
+    if (!source.empty()) inputs[name + ".asm"] = kGolden / source[0];
   }
+  return inputs;
+}
 
+std::vector<std::string> CaseArguments(const std::string& name) {
   std::vector<std::string> args = {"tarn"};
   if (Exists(CaseFile(name, ".args"))) {
     for (const std::string& line : ControlLines(CaseFile(name, ".args"))) args.push_back(line);
   }
   args.push_back(name + ".asm");
+  return args;
+}
+
+class GoldenTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(GoldenTest, OutputsMatchTheHandMadeExpectations) {
+  const std::string name = GetParam();
+  TempFolder temp;
+  for (const auto& [file, from] : CaseInputs(name)) fs::copy_file(from, temp.path() / file);
+  std::vector<std::string> args = CaseArguments(name);
 
   std::ostringstream console;
   int code;
@@ -438,6 +452,58 @@ TEST_P(GoldenTest, OutputsMatchTheHandMadeExpectations) {
       EXPECT_FALSE(Exists(output(extension))) << name << extension << " must not be left";
     }
   }
+}
+
+// The console without the run's time, which two runs need not share.
+std::string WithoutSeconds(const std::string& console) {
+  static const std::regex kSeconds("compiled in [0-9.]+ seconds");
+  return std::regex_replace(console, kSeconds, "compiled in <T> seconds");
+}
+
+// A run whose files are kept in memory reads and writes the same files as a run on the disk:
+// every case writes the same outputs, byte for byte, and says the same on the console.
+class GoldenMemoryTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(GoldenMemoryTest, FilesInMemoryGetTheOutputsOfTheDisk) {
+  const std::string name = GetParam();
+  TempFolder temp;
+  tarn::MemoryFileAccess memory;
+  std::map<std::string, fs::path> inputs = CaseInputs(name);
+  for (const auto& [file, from] : inputs) {
+    fs::copy_file(from, temp.path() / file);
+    memory.AddFile(temp / file, ReadFile(from.string()));
+  }
+  std::vector<std::string> args = CaseArguments(name);
+  std::ostringstream disk_console;
+  std::ostringstream memory_console;
+  int disk_code;
+  int memory_code;
+  {
+    RunSurroundings surroundings(temp.path());
+    disk_code = tarn::RunTarn(args, disk_console);
+    tarn::TarnRun run(memory_console, memory);
+    memory_code = tarn::RunTarn(run, args);
+  }
+  EXPECT_EQ(memory_code, disk_code);
+  EXPECT_EQ(WithoutSeconds(memory_console.str()), WithoutSeconds(disk_console.str()));
+
+  // Listings carry the time of their run.
+  auto comparable = [](const std::string& path, const std::string& bytes) {
+    return fs::path(path).extension() == ".lst" ? WithoutDates(bytes) : bytes;
+  };
+  std::map<std::string, std::string> on_disk;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(temp.path())) {
+    std::string path = entry.path().string();
+    if (entry.is_regular_file() && !inputs.count(entry.path().filename().string())) {
+      on_disk[path] = comparable(path, ReadFile(path));
+    }
+  }
+  std::map<std::string, std::string> in_memory;
+  for (const std::string& path : memory.Paths()) {
+    if (!inputs.count(fs::path(path).filename().string())) in_memory[path] = comparable(path, *memory.Find(path));
+  }
+  EXPECT_EQ(in_memory, on_disk);
+  EXPECT_FALSE(on_disk.empty());
 }
 
 // Intel HEX records of a hand-made expectation, checked for form and checksum.
@@ -577,6 +643,7 @@ std::string CaseName(const ::testing::TestParamInfo<std::string>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenTest, ::testing::ValuesIn(AllCases()), CaseName);
+INSTANTIATE_TEST_SUITE_P(Golden, GoldenMemoryTest, ::testing::ValuesIn(AllCases()), CaseName);
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenExpectationTest, ::testing::ValuesIn(AllCases()), CaseName);
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenImageTest, ::testing::ValuesIn(FindCases(".image")), CaseName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(GoldenImageTest);

@@ -336,11 +336,11 @@ TEST_F(Reporting, ErrorFileNameLimitAndTrim) {
   EXPECT_EQ(console_.str(), "Length of error file path and name exceeds 771 characters\n");
   run_.output_base = folder_ / "blink";
   ASSERT_EQ(CreateErrorFile(run_), 0);
-  std::fputs("abc", run_.messages.error_file);
+  run_.messages.error_file.Put("abc");
   EXPECT_EQ(TrimErrorFile(run_), 0);
   EXPECT_FALSE(tarn_test::fs::exists(folder_ / "blink.err"));
   ASSERT_EQ(CreateErrorFile(run_), 0);
-  std::fputs("abcd", run_.messages.error_file);
+  run_.messages.error_file.Put("abcd");
   EXPECT_EQ(TrimErrorFile(run_), 0);
   EXPECT_TRUE(tarn_test::fs::exists(folder_ / "blink.err"));
 }

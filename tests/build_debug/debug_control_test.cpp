@@ -4,28 +4,17 @@
 #include "build_debug/debug_control.h"
 
 #include <map>
-#include <unistd.h>
-
-#include <filesystem>
 #include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "tests/build_debug/debug_fixture.h"
 #include "tests/build_debug/key_fixture.h"
 #include "workbench/registry_settings.h"
 
 namespace build_debug {
 namespace {
-
-// A settings file of this test alone (tests may run side by side in processes of their own).
-std::string FreshFile(const std::string& name) {
-  std::string path = ::testing::TempDir() + "/" +
-                     ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
-                     std::to_string(::getpid()) + "_" + name;
-  std::filesystem::remove(path);
-  return path;
-}
 
 class FakeWindow : public workbench::PlacedWindow {
  public:
@@ -65,14 +54,6 @@ class Around : public DebugSurroundings {
   std::map<Window, workbench::PlacedWindow*> windows;
 };
 
-class NoNotes : public KeyNotifications {
- public:
-  void DeviceProgress(int, int, bool) override {}
-  void KeyNotify(int, bool) override {}
-  void DebugProgrammed() override {}
-  void CloseProgress() override {}
-};
-
 class DebugControlTest : public KeyFixture {
  protected:
   DebugControlTest() {
@@ -89,10 +70,10 @@ class DebugControlTest : public KeyFixture {
   }
 
   std::unique_ptr<ObjectImage> image_ = std::make_unique<ObjectImage>();
-  NoNotes notes_;
+  KeyNotices notes_;
   QvKeyUnit key_{link_, *image_, messages_, notes_};
   DebugProtocol debug_{link_, key_, *image_, messages_};
-  std::string file_ = FreshFile("debug_control_settings.txt");
+  std::string file_ = FreshSettingsFile();
   platform::SettingsStore store_{file_};
   workbench::RegistrySettings settings_{store_};
   Around around_;

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "build_debug/debug_monitor.h"
+#include "tests/build_debug/debug_fixture.h"
 #include "tests/build_debug/key_fixture.h"
 #include "tests/keysim/chip_model.h"
 #include "workbench/silent_abort.h"
@@ -24,15 +25,6 @@ using keysim::ChipModel;
 using keysim::MonitorRegisters;
 using keysim::RunScript;
 using Bytes = std::vector<std::uint8_t>;
-
-class NoNotifications : public KeyNotifications {
- public:
-  void DeviceProgress(int, int, bool) override {}
-  void KeyNotify(int, bool) override {}
-  void DebugProgrammed() override { programmed = true; }
-  void CloseProgress() override {}
-  std::atomic<bool> programmed{false};
-};
 
 // The debugger window and one view, as the protocol reaches them.
 class RecordingWindow : public DebugWindowHooks, public DebugView {
@@ -124,7 +116,7 @@ class DebugProtocolTest : public KeyFixture {
 
   std::chrono::steady_clock::time_point now_{};
   std::unique_ptr<ObjectImage> image_ = std::make_unique<ObjectImage>();
-  NoNotifications notes_;
+  KeyNotices notes_;
   QvKeyUnit key_{link_, *image_, messages_, notes_};
   DebugProtocol debug_{link_, key_, *image_, messages_, [this] { return Tick(); }};
   RecordingWindow window_{debug_};

@@ -8,9 +8,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
-#include <unistd.h>
-
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,7 +16,9 @@
 
 #include "build_debug/clock_synth.h"
 #include "build_debug/gui/irc_form.h"
+#include "tests/build_debug/debug_fixture.h"
 #include "tests/build_debug/key_fixture.h"
+#include "tests/build_debug/gui/wait_until.h"
 #include "tests/keysim/chip_model.h"
 
 namespace gui {
@@ -29,38 +28,12 @@ using namespace build_debug;
 using keysim::ChipConfig;
 using keysim::ChipModel;
 
-// A settings file of this test alone (tests may run side by side in processes of their own).
-std::string FreshFile(const std::string& name) {
-  std::string path = ::testing::TempDir() + "/" +
-                     ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
-                     std::to_string(::getpid()) + "_" + name;
-  std::filesystem::remove(path);
-  return path;
-}
-
-class NoNotes : public KeyNotifications {
- public:
-  void DeviceProgress(int, int, bool) override {}
-  void KeyNotify(int, bool) override {}
-  void DebugProgrammed() override {}
-  void CloseProgress() override {}
-};
-
 class RecordingPriority : public ProcessPriority {
  public:
   void Raise() override { raised = true; }
   void Restore() override { raised = false; }
   bool raised = false;
 };
-
-bool Until(const std::function<bool()>& done) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 5);
-  }
-  return true;
-}
 
 class ClockFormTest : public KeyFixture {
  protected:
@@ -98,14 +71,14 @@ class ClockFormTest : public KeyFixture {
 
   std::unique_ptr<ObjectImage> image_ = std::make_unique<ObjectImage>();
   std::unique_ptr<ChipModel> chip_;
-  NoNotes notes_;
+  KeyNotices notes_;
   QvKeyUnit key_{link_, *image_, messages_, notes_};
   DebugProtocol debug_{link_, key_, *image_, messages_};
   RecordingPriority priority_;
   std::vector<std::string> status_;
   ClockControl control_{link_, key_, debug_, *image_, priority_,
                         [this](const std::string& text) { status_.push_back(text); }};
-  std::string settings_file_ = FreshFile("clock_form_settings.txt");
+  std::string settings_file_ = FreshSettingsFile();
   platform::SettingsStore store_{settings_file_};
   workbench::RegistrySettings settings_{store_};
   std::unique_ptr<TClockForm> form_ = std::make_unique<TClockForm>(control_, settings_);

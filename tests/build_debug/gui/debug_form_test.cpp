@@ -10,9 +10,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
-#include <unistd.h>
-
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,7 +17,9 @@
 #include <gtest/gtest.h>
 
 #include "build_debug/debug_protocol.h"
+#include "tests/build_debug/debug_fixture.h"
 #include "tests/build_debug/key_fixture.h"
+#include "tests/build_debug/gui/wait_until.h"
 #include "tests/keysim/chip_model.h"
 
 namespace gui {
@@ -30,24 +29,6 @@ using namespace build_debug;
 using keysim::ChipConfig;
 using keysim::ChipModel;
 using keysim::RunScript;
-
-// A settings file of this test alone (tests may run side by side in processes of their own).
-std::string FreshFile(const std::string& name) {
-  std::string path = ::testing::TempDir() + "/" +
-                     ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
-                     std::to_string(::getpid()) + "_" + name;
-  std::filesystem::remove(path);
-  return path;
-}
-
-class Notes : public KeyNotifications {
- public:
-  void DeviceProgress(int, int, bool) override {}
-  void KeyNotify(int code, bool sent) override { notified.push_back(code * (sent ? -1 : 1)); }
-  void DebugProgrammed() override {}
-  void CloseProgress() override {}
-  std::vector<int> notified;  // a sent notice is negative
-};
 
 // The main window and the windows around the debugger, as the session reaches them.
 class Around : public DebugSurroundings {
@@ -108,16 +89,6 @@ class DebugFormTest : public KeyFixture {
 
   void Script(RunScript script) { chip_->SetRunScript(std::move(script)); }
 
-  // Handles the window's events until `done` holds; false after ten seconds.
-  static bool Until(const std::function<bool()>& done) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      QApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
-  }
-
   int Mask() const { return form_->Control().Panel().mask; }
   bool Idle() const { return Mask() == kIdleMask || Mask() == (kIdleMask | kButtonPoll); }
   int Pc() const { return debug_.Live().PC; }
@@ -134,12 +105,12 @@ class DebugFormTest : public KeyFixture {
 
   std::unique_ptr<ObjectImage> image_ = std::make_unique<ObjectImage>();
   std::unique_ptr<ChipModel> chip_;
-  Notes notes_;
+  KeyNotices notes_;
   QvKeyUnit key_{link_, *image_, messages_, notes_};
   DebugProtocol debug_{link_, key_, *image_, messages_};
   CountingView view_;
   Around around_{*image_};
-  std::string settings_file_ = FreshFile("debug_form_settings.txt");
+  std::string settings_file_ = FreshSettingsFile();
   platform::SettingsStore store_{settings_file_};
   workbench::RegistrySettings settings_{store_};
   DebugControl control_{debug_, link_, key_, *image_, messages_, settings_, notes_, around_};
@@ -194,9 +165,14 @@ TEST_F(DebugFormTest, WalkStepsUntilStop) {
   Click("StopBTN");
   EXPECT_EQ(Mask(), 0);
   ASSERT_TRUE(Until([this] { return Idle(); }));
+  // Stopped with fresh data: the ticks only poll, no more steps and no more reads (which
+  // would take the change marks away).
   const int stopped = Pc();
-  for (int i = 0; i < 5; ++i) QApplication::processEvents(QEventLoop::AllEvents, 50);
-  EXPECT_EQ(Pc(), stopped);  // no more steps
+  const auto reads = chip_->DataReads().size();
+  const int polls = chip_->Polls();
+  ASSERT_TRUE(Until([&] { return chip_->Polls() >= polls + 6; }));
+  EXPECT_EQ(Pc(), stopped);
+  EXPECT_EQ(chip_->DataReads().size(), reads);
 }
 
 TEST_F(DebugFormTest, RunFreeThenStop) {
@@ -231,7 +207,8 @@ TEST_F(DebugFormTest, RunStopsAtTheBreakpointAndPollGoesOnFromIt) {
   EXPECT_EQ(Pc(), 0x40);
   // Idle at the breakpoint: nothing more went to the chip.
   std::size_t packets = chip_->DebugCommands().size();
-  for (int i = 0; i < 5; ++i) QApplication::processEvents(QEventLoop::AllEvents, 50);
+  const int polls = chip_->Polls();
+  ASSERT_TRUE(Until([&] { return chip_->Polls() >= polls + 6; }));
   EXPECT_EQ(chip_->DebugCommands().size(), packets);
   EXPECT_EQ(chip_->DebugCommands().back()[16], 0xE9);  // the run to the breakpoint
 

@@ -1,0 +1,35 @@
+#include "build_debug/debug_run_commands.h"
+
+namespace build_debug {
+
+bool DebugRunCommands::PrepareDebug() {
+  if (hooks_.hide_debug_window) hooks_.hide_debug_window();
+  if (!(hooks_.wrenfield_mode && hooks_.wrenfield_mode()) && hooks_.assemble_current)
+    hooks_.assemble_current();
+  debug_.CheckDebugImage();
+  if (key_.QVU_VerifyKey()) return true;
+  link_.ReportLinkError();
+  return false;
+}
+
+void DebugRunCommands::RunDebug() {
+  if (PrepareDebug()) key_.StartDebugProgramQV(false);
+}
+
+void DebugRunCommands::RunDebugAgain() {
+  // The chip is taken as programmed for debugging already.
+  if (PrepareDebug() && hooks_.show_debug_window) hooks_.show_debug_window();
+}
+
+void DebugRunCommands::RunClock() {
+  bool ok = key_.QVU_VerifyKey() && link_.OpenKey();
+  if (!ok) {
+    link_.ReportLinkError();
+    return;
+  }
+  if (hooks_.enable_clock_button) hooks_.enable_clock_button(false);
+  if (hooks_.show_clock_window) hooks_.show_clock_window();
+  if (hooks_.enable_clock_button) hooks_.enable_clock_button(true);
+}
+
+}  // namespace build_debug
