@@ -291,8 +291,12 @@ void TDeviceFRM::SetReadOnlyMode(bool read_only) {
   if (!read_only) ApplyEnables();
   ProgramBTN->setEnabled(true);
   VerifyBTN->setEnabled(true);
-  // A read-only image may be saved under another name: Save stays too.
+  // A read-only image may be saved under another name, and its dump is there to be read
+  // through: Save and the dump's scroll bar stay too.
   SaveBTN->setEnabled(true);
+  EeGRP->setEnabled(true);
+  for (QLabel* label : ee_labels_) label->setEnabled(!read_only);
+  EEScrollBar->setEnabled(true);
   CancelBTN->setEnabled(true);
 }
 

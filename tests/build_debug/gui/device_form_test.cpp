@@ -338,11 +338,17 @@ TEST_F(DeviceFormTest, AReadOnlyImageIsShownLockedAndSavedOnlyUnderAnotherName) 
   EXPECT_EQ(form_->windowTitle(), "Device : EEPROM Image READ ONLY");
   for (QWidget* control : form_->findChildren<QWidget*>()) {
     const QString n = control->objectName();
-    if (n == "ProgramBTN" || n == "VerifyBTN" || n == "SaveBTN" || n == "CancelBTN") continue;
+    if (n == "ProgramBTN" || n == "VerifyBTN" || n == "SaveBTN" || n == "CancelBTN" ||
+        n == "EeGRP" || n == "EEScrollBar")
+      continue;
     EXPECT_FALSE(control->isEnabled()) << n.toStdString();
   }
   for (const char* button : {"ProgramBTN", "VerifyBTN", "SaveBTN", "CancelBTN"})
     EXPECT_TRUE(form_->Button(button).isEnabled()) << button;
+  // The dump is still read through.
+  EXPECT_TRUE(form_->EeScrollBar().isEnabled());
+  form_->EeScrollBar().setValue(8);
+  EXPECT_EQ(form_->EeLabel(0).text().left(4), "040-");
 
   // The same name (letter case aside) is refused; the dialog starts in the image's folder.
   boxes_.AnswerWithFirstButton();
