@@ -185,26 +185,26 @@ const MnemonicTable kMchipMnemonics = {kMchipRows, 1, 6};
 const MnemonicTable kDebuggerMnemonics = {kDebuggerRows, 4, 8};
 
 const MnemonicRow* FindInTable(const MnemonicTable& table, std::string_view word) {
-  int length = static_cast<int>(word.size());
-  if (length < table.min_length || length > table.max_length) return nullptr;
+  if (!InLengthRange(table, word)) return nullptr;
   for (const MnemonicRow& row : table.rows) {
     if (EqualsNoCase(row.name, word)) return &row;
   }
   return nullptr;
 }
 
-const MnemonicRow* FindMnemonic(std::string_view word, int syntax_mode) {
+std::array<const MnemonicTable*, 4> SearchedTables(int syntax_mode) {
   bool compound = syntax_mode == kModeKestrian || syntax_mode == kModeAll || syntax_mode == kModeDebugger;
   bool mchip = syntax_mode == kModeMchip || syntax_mode == kModeAll || syntax_mode == kModeDebugger;
   bool debugger = syntax_mode == kModeDebugger;
-  if (const MnemonicRow* row = FindInTable(kNativeMnemonics, word)) return row;
-  if (compound) {
-    if (const MnemonicRow* row = FindInTable(kCompoundMnemonics, word)) return row;
+  return {&kNativeMnemonics, compound ? &kCompoundMnemonics : nullptr, mchip ? &kMchipMnemonics : nullptr,
+          debugger ? &kDebuggerMnemonics : nullptr};
+}
+
+const MnemonicRow* FindMnemonic(std::string_view word, int syntax_mode) {
+  for (const MnemonicTable* table : SearchedTables(syntax_mode)) {
+    if (!table) continue;
+    if (const MnemonicRow* row = FindInTable(*table, word)) return row;
   }
-  if (mchip) {
-    if (const MnemonicRow* row = FindInTable(kMchipMnemonics, word)) return row;
-  }
-  if (debugger) return FindInTable(kDebuggerMnemonics, word);
   return nullptr;
 }
 

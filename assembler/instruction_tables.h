@@ -6,6 +6,7 @@
 // whose length lies in that table's length range; the lookup compares without regard to case
 // and the first table of the mode's order that holds the word wins.
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -75,9 +76,19 @@ extern const MnemonicTable kCompoundMnemonics;  // KESTRIAN, ALL, DEBUGGER
 extern const MnemonicTable kMchipMnemonics;     // MCHIP, ALL, DEBUGGER
 extern const MnemonicTable kDebuggerMnemonics;  // DEBUGGER
 
+// Whether words of this length are searched in the table.
+inline bool InLengthRange(const MnemonicTable& table, std::string_view word) {
+  int length = static_cast<int>(word.size());
+  return length >= table.min_length && length <= table.max_length;
+}
+
 // The row of `table` named `word` (any case), or nullptr; words outside the table's length
 // range are not searched.
 const MnemonicRow* FindInTable(const MnemonicTable& table, std::string_view word);
+
+// The tables the syntax mode searches, in the order they are searched; null in place of a
+// table it does not search.
+std::array<const MnemonicTable*, 4> SearchedTables(int syntax_mode);
 
 // The mnemonic part of the keyword lookup: the native table, then the compound and name
 // table, the MCHIP table and the debugger table as the syntax mode (option /C) allows. nullptr

@@ -72,11 +72,12 @@ void KeywordIndex::Build(int syntax_mode) {
   // Directives win over mnemonics, and an earlier table over a later one: emplace keeps the
   // first entry of a name.
   for (const DirectiveRow& row : kDirectives) entries_.emplace(row.name, Entry{&row, nullptr});
-  const MnemonicTable* tables[] = {&kNativeMnemonics, &kCompoundMnemonics, &kMchipMnemonics, &kDebuggerMnemonics};
-  for (const MnemonicTable* table : tables) {
+  // In FindMnemonic's order; a row whose name length is outside its table's range is never
+  // found there.
+  for (const MnemonicTable* table : SearchedTables(syntax_mode)) {
+    if (!table) continue;
     for (const MnemonicRow& row : table->rows) {
-      // Only the rows the mode searches: the lookup of each row's own name tells.
-      if (FindMnemonic(row.name, syntax_mode) == &row) entries_.emplace(row.name, Entry{nullptr, &row});
+      if (InLengthRange(*table, row.name)) entries_.emplace(row.name, Entry{nullptr, &row});
     }
   }
 }

@@ -1,7 +1,6 @@
 #include "build_debug/tarn_bridge.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +9,7 @@
 
 #include "build_debug/object_image.h"
 #include "build_debug/tool_install.h"
+#include "platform/text.h"
 #include "resources/string_ids.h"
 #include "workbench/file_routines.h"
 #include "workbench/localize.h"
@@ -55,11 +55,6 @@ int VersionNumber(const std::string& output, int exit_code) {
   return ec == std::errc() && ptr != begin ? number : exit_code;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 }  // namespace
 
@@ -296,7 +291,7 @@ int TarnUnit::MainListingLine(const std::vector<std::string>& listing) const {
 
 T_EXTLANG_SymbolInfo TarnUnit::FindSymbolInfo(const std::string& name, bool exact) const {
   for (const T_EXTLANG_SymbolInfo& symbol : current_.Symbols) {
-    if (exact ? symbol.Name == name : EqualsNoCase(symbol.Name, name)) return symbol;
+    if (exact ? symbol.Name == name : platform::SameText(symbol.Name, name)) return symbol;
   }
   return {"", 0, -1};
 }

@@ -16,6 +16,7 @@ function(qv_add_gtest target)
   endif()
   # Helpers of a test folder sit beside its tests.
   target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  qv_tests_include_root(${target})
   if(arg_DEFINITIONS)
     target_compile_definitions(${target} PRIVATE ${arg_DEFINITIONS})
   endif()

@@ -1,20 +1,9 @@
 #include "platform/resources.h"
 
-#include <cctype>
+#include "platform/text.h"
 
 namespace platform {
 namespace {
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 std::string_view Bytes(const EmbeddedResource* r) {
   return std::string_view(reinterpret_cast<const char*>(r->data), r->size);

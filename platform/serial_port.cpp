@@ -17,6 +17,7 @@
 #include <tuple>
 
 #include "platform/termios_speed.h"
+#include "platform/text.h"
 
 namespace platform {
 
@@ -181,9 +182,7 @@ std::optional<std::string> ProcessEnvironment(std::string_view name) {
 }
 
 std::optional<std::string> SerialPortResolver::DevicePath(std::string_view port_name) const {
-  std::string name(port_name);
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  const std::string name = UpperAscii(port_name);
   if (sources_.environment) {
     if (auto path = sources_.environment("QVKEY_" + name); path && !path->empty()) return path;
   }

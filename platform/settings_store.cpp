@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace platform {
 namespace {
 
@@ -20,8 +22,6 @@ namespace {
 // the path separator "\" the same way. A file that does not begin with the header line is not
 // a settings file.
 constexpr std::string_view kHeader = "QVKey settings 1";
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::vector<std::string_view> SplitPath(std::string_view path) {
   std::vector<std::string_view> names;
@@ -112,12 +112,7 @@ bool WriteAll(std::FILE* file, std::string_view bytes) {
 }  // namespace
 
 bool CaseInsensitiveLess::operator()(std::string_view a, std::string_view b) const {
-  std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    char x = Lower(a[i]), y = Lower(b[i]);
-    if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-  }
-  return a.size() < b.size();
+  return LessText(a, b);
 }
 
 SettingsStore::SettingsStore(std::filesystem::path file)

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/message_box.h"
+#include "platform/text.h"
 
 namespace workbench {
 namespace {
@@ -48,21 +49,6 @@ constexpr ParsedLine kParsedLines[] = {
 
 constexpr char kCR = '\r';
 
-// Trim: drops control characters and blanks at both ends.
-std::string Trim(const std::string& s) {
-  std::size_t begin = 0;
-  std::size_t end = s.size();
-  while (begin < end && static_cast<unsigned char>(s[begin]) <= ' ') ++begin;
-  while (end > begin && static_cast<unsigned char>(s[end - 1]) <= ' ') --end;
-  return s.substr(begin, end - begin);
-}
-
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
 
 // The extension of a path: from the last dot of its last component, or empty.
 std::string Extension(const std::string& path) {
@@ -91,8 +77,8 @@ bool T_ZKCmdLineParse::ParseCommandLine(const std::vector<std::string>& paramete
   const std::size_t last = parameters.size();
 
   for (std::size_t i = 1; i <= last; ++i) {
-    const std::string typed = Trim(parameters[i - 1]);
-    const std::string p = Lower(typed);
+    const std::string typed(platform::TrimBlanks(parameters[i - 1]));
+    const std::string p = platform::LowerAscii(typed);
     if (i == last && CanBeFileName(p)) {
       AddEntry(kCmdLoadFile, typed);
       file_given = true;

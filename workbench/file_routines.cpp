@@ -1,18 +1,17 @@
 #include "workbench/file_routines.h"
 
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+
+#include "platform/text.h"
 
 namespace workbench {
 namespace {
 
 namespace fs = std::filesystem;
 
-bool SameLetter(char a, char b) {
-  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-}
+bool SameLetter(char a, char b) { return platform::LowerAscii(a) == platform::LowerAscii(b); }
 
 bool MatchWildcards(std::string_view name, std::string_view mask) {
   // Greedy match with backtracking to the last "*".

@@ -1,27 +1,15 @@
 #include "workbench/localize.h"
 
 #include "platform/resources.h"
+#include "platform/text.h"
 #include "workbench/string_constants.h"
 
 namespace workbench {
 namespace {
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+using platform::SameText;
 
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
-}
-
-// Blanks and control characters off both ends.
-std::string Trim(std::string_view s) {
-  std::size_t b = 0, e = s.size();
-  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
-  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
-  return std::string(s.substr(b, e - b));
-}
+std::string Trim(std::string_view s) { return std::string(platform::TrimBlanks(s)); }
 
 // Every piece between delimiters; the last piece always counts, so "" gives one empty field.
 std::vector<std::string> SplitFields(std::string_view s, char delim) {

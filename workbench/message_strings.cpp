@@ -7,29 +7,6 @@
 
 namespace workbench {
 
-std::string FormatText(std::string_view fmt, std::initializer_list<std::string_view> args) {
-  std::string out;
-  auto next = args.begin();
-  for (std::size_t i = 0; i < fmt.size(); ++i) {
-    if (fmt[i] != '%') {
-      out += fmt[i];
-      continue;
-    }
-    char conversion = i + 1 < fmt.size() ? fmt[i + 1] : '\0';
-    if (conversion == '%') {
-      out += '%';
-    } else if (conversion == 's') {
-      if (next == args.end())
-        throw FormatError("Format '" + std::string(fmt) + "' needs more arguments");
-      out += *next++;
-    } else {
-      throw FormatError("Format '" + std::string(fmt) + "' invalid");
-    }
-    ++i;
-  }
-  return out;
-}
-
 void FormatStr1(std::string_view fmt, std::string_view s1, std::string& result) {
   result = FormatText(fmt, {s1});
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/text.h"
+
 namespace platform {
 class MessageBoxService;
 }
@@ -17,12 +19,8 @@ namespace workbench {
 
 class Localizer;
 
-// A format string that asks for more arguments than it is given, or holds a "%" that is
-// neither "%s" nor "%%".
-class FormatError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+using platform::FormatError;
+using platform::FormatText;
 
 // Fmt with its "%s" filled in order by the arguments ("%%" is one "%"); arguments beyond the
 // placeholders are ignored.
@@ -31,7 +29,6 @@ void FormatStr2(std::string_view fmt, std::string_view s1, std::string_view s2,
                 std::string& result);
 void FormatStr3(std::string_view fmt, std::string_view s1, std::string_view s2,
                 std::string_view s3, std::string& result);
-std::string FormatText(std::string_view fmt, std::initializer_list<std::string_view> args);
 
 // The boxes of one session: texts from its localizer, shown through its box service. Units
 // that raise boxes receive one of these instead of reaching for the program's.

@@ -43,7 +43,8 @@ int LegacyEditor::LineEndOf(int pos) const {
 
 int LegacyEditor::ColumnOf(int pos) const {
   int column = 0;
-  for (int p = LineStartOf(pos); p < pos; ++p) column = At(p) == kTab ? NextTabStop(column) : column + 1;
+  for (int p = LineStartOf(pos); p < pos; ++p)
+    column = At(p) == kTab ? NextTabStop(column) : column + 1;
   return column;
 }
 
@@ -270,10 +271,13 @@ void LegacyEditor::LegacyPaint() {
           }
         }
         end_attribute = InSelection(pos) ? kSelectedCell : 0;
-        if (pos < length) ++pos;
-        else beyond = true;
+        if (pos < length)
+          ++pos;
+        else
+          beyond = true;
       }
-      for (; cell < g.row_width; ++cell) built[cell] = static_cast<std::uint16_t>(' ' | end_attribute);
+      for (; cell < g.row_width; ++cell)
+        built[cell] = static_cast<std::uint16_t>(' ' | end_attribute);
 
       std::uint16_t* shown = built + (row + 1) * width;
       if (full_repaint_ || !std::equal(built, built + width, shown)) {
@@ -340,13 +344,19 @@ bool LegacyEditor::FormKeyDown(LegacyKey key, bool shift, bool ctrl) {
       if (ctrl && !shift) {
         DeleteRange(line_start, after_line);
       } else if (key == LegacyKey::Backspace) {
-        if (shift && ctrl) DeleteRange(0, cursor_);
-        else if (shift) DeleteRange(line_start, cursor_);
-        else if (cursor_ > 0) DeleteRange(cursor_ - 1, cursor_);
+        if (shift && ctrl)
+          DeleteRange(0, cursor_);
+        else if (shift)
+          DeleteRange(line_start, cursor_);
+        else if (cursor_ > 0)
+          DeleteRange(cursor_ - 1, cursor_);
       } else {
-        if (shift && ctrl) DeleteRange(cursor_, length);
-        else if (shift) DeleteRange(cursor_, line_end);
-        else if (cursor_ < length) DeleteRange(cursor_, cursor_ + 1);
+        if (shift && ctrl)
+          DeleteRange(cursor_, length);
+        else if (shift)
+          DeleteRange(cursor_, line_end);
+        else if (cursor_ < length)
+          DeleteRange(cursor_, cursor_ + 1);
       }
       break;
     }
@@ -370,20 +380,28 @@ bool LegacyEditor::FormKeyDown(LegacyKey key, bool shift, bool ctrl) {
       }
       break;
     case LegacyKey::Home:
-      if (ctrl) cursor_ = 0;
-      else LineStart();
+      if (ctrl)
+        cursor_ = 0;
+      else
+        LineStart();
       break;
     case LegacyKey::End:
-      if (ctrl) cursor_ = length;
-      else LineEnd();
+      if (ctrl)
+        cursor_ = length;
+      else
+        LineEnd();
       break;
     case LegacyKey::Left:
-      if (ctrl) WordLeft();
-      else CursorLeft();
+      if (ctrl)
+        WordLeft();
+      else
+        CursorLeft();
       break;
     case LegacyKey::Right:
-      if (ctrl) WordRight();
-      else CursorRight();
+      if (ctrl)
+        WordRight();
+      else
+        CursorRight();
       break;
     case LegacyKey::Up:
     case LegacyKey::Down:
@@ -416,9 +434,8 @@ void LegacyEditor::FormMouseWheel(bool towards_user) {
 void LegacyEditor::CursorToPoint(int x, int y) {
   const LegacyGeometry& g = geometry_;
   // Half a cell to the right: a click snaps to the nearest character boundary.
-  const int column =
-      std::max(0, (x + g.cell_width / 2 - g.left - g.left_margin) / g.cell_width) +
-      horizontal_scroll_;
+  const int column = std::max(0, (x + g.cell_width / 2 - g.left - g.left_margin) / g.cell_width) +
+                     horizontal_scroll_;
   const int row = std::max(0, (y - g.top - g.top_margin) / g.cell_height);
   cursor_ = top_of_screen_;
   MoveLines(row);
@@ -455,10 +472,14 @@ void LegacyEditor::FormMouseMove(int x, int y) {
   const LegacyGeometry& g = geometry_;
   int vertical = 0;
   int horizontal = 0;
-  if (y < g.top) vertical = -((g.top - y) / g.cell_height + 1);
-  else if (y >= g.bottom) vertical = (y - g.bottom) / g.cell_height + 1;
-  if (x < g.left) horizontal = -((g.left - x) / g.cell_width + 1);
-  else if (x >= g.right) horizontal = (x - g.right) / g.cell_width + 1;
+  if (y < g.top)
+    vertical = -((g.top - y) / g.cell_height + 1);
+  else if (y >= g.bottom)
+    vertical = (y - g.bottom) / g.cell_height + 1;
+  if (x < g.left)
+    horizontal = -((g.left - x) / g.cell_width + 1);
+  else if (x >= g.right)
+    horizontal = (x - g.right) / g.cell_width + 1;
 
   const bool was_scrolling = vertical_step_ != 0 || horizontal_step_ != 0;
   vertical_step_ = vertical;

@@ -87,6 +87,8 @@ class LegacyEditor {
 
   // The text.
   const LegacyTextBuffer& Buffer() const { return buffer_; }
+  // The whole text with a NUL after it, for the built-in assembler; valid until a change.
+  const char* TerminatedText() { return buffer_.Terminated(); }
   int Length() const { return buffer_.Length(); }
   std::string Text() const { return buffer_.Text(0, buffer_.Length()); }
   bool Modified() const { return modified_; }

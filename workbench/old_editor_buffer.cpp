@@ -52,7 +52,8 @@ std::string LegacyTextBuffer::Text(int start, int stop) const {
   const int before_gap = std::min(stop, gap_start_);
   if (start < before_gap) text.append(block_.data() + start, block_.data() + before_gap);
   const int after_gap = std::max(start, gap_start_);
-  if (after_gap < stop) text.append(block_.data() + Index(after_gap), block_.data() + Index(stop - 1) + 1);
+  if (after_gap < stop)
+    text.append(block_.data() + Index(after_gap), block_.data() + Index(stop - 1) + 1);
   return text;
 }
 

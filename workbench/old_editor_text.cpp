@@ -47,8 +47,8 @@ std::string LegacyTextFromFile(std::string_view bytes) {
 }
 
 void LegacyEditor::ShowBox(int text_id) const {
-  const int caption = text_id == ids::SCU_TEXT_TOO_LARGE ? ids::SCU_TEXT_TOO_LARGE_CAPTION
-                                                          : ids::SCU_NULL_STRING;
+  const int caption =
+      text_id == ids::SCU_TEXT_TOO_LARGE ? ids::SCU_TEXT_TOO_LARGE_CAPTION : ids::SCU_NULL_STRING;
   messages_.MsgBoxById(text_id, caption);
 }
 
@@ -101,8 +101,8 @@ LegacyEditor::FileResult LegacyEditor::SaveFile(const std::string& name) {
   namespace fs = std::filesystem;
   std::error_code error;
   const fs::file_status status = fs::status(name, error);
-  if (fs::exists(status) &&
-      (!fs::is_regular_file(status) || (status.permissions() & fs::perms::owner_write) == fs::perms::none))
+  if (fs::exists(status) && (!fs::is_regular_file(status) ||
+                             (status.permissions() & fs::perms::owner_write) == fs::perms::none))
     return FileResult::kCannotWrite;
   const std::string bytes = SaveText();
   const std::string temporary = name + ".~sav";
@@ -200,15 +200,19 @@ bool LegacyEditor::LegacyReplace(const LegacyFindChoice& choice) {
 
 void LegacyEditor::EditFind(const LegacyFindChoice& choice) {
   HideLegacyCaret();
-  if (choice.find_text.empty()) ShowBox(ids::SCU_NOTHING_TO_FIND);
-  else if (!LegacyFind(choice)) ShowBox(ids::SCU_NOTHING_FOUND);
+  if (choice.find_text.empty())
+    ShowBox(ids::SCU_NOTHING_TO_FIND);
+  else if (!LegacyFind(choice))
+    ShowBox(ids::SCU_NOTHING_FOUND);
   LegacyPaint();
 }
 
 void LegacyEditor::EditReplace(const LegacyFindChoice& choice) {
   HideLegacyCaret();
-  if (!HasSelection()) ShowBox(ids::SCU_NOTHING_SELECTED);
-  else (void)LegacyReplace(choice);
+  if (!HasSelection())
+    ShowBox(ids::SCU_NOTHING_SELECTED);
+  else
+    (void)LegacyReplace(choice);
   LegacyPaint();
 }
 
@@ -286,7 +290,8 @@ std::string LegacyEditor::PrintLine(int& pos, int end, int columns) const {
     }
   }
   if (pos < end) ++pos;
-  if (static_cast<int>(line.size()) > columns) line.resize(static_cast<std::size_t>(std::max(0, columns)));
+  if (static_cast<int>(line.size()) > columns)
+    line.resize(static_cast<std::size_t>(std::max(0, columns)));
   return line;
 }
 

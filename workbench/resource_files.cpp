@@ -10,6 +10,7 @@
 
 #include "platform/message_box.h"
 #include "platform/resources.h"
+#include "platform/text.h"
 
 namespace workbench {
 namespace {
@@ -22,9 +23,7 @@ std::string NameWithoutFolder(const std::string& path) {
 }
 
 bool IsExecutableType(const std::string& type) {
-  return type.size() == 3 && std::toupper(static_cast<unsigned char>(type[0])) == 'E' &&
-         std::toupper(static_cast<unsigned char>(type[1])) == 'X' &&
-         std::toupper(static_cast<unsigned char>(type[2])) == 'E';
+  return platform::SameText(type, "EXE");
 }
 
 bool WriteAll(int fd, std::string_view bytes) {

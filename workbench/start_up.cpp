@@ -1,10 +1,10 @@
 #include "workbench/start_up.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 #include "platform/message_box.h"
+#include "platform/text.h"
 #include "resources/string_ids.h"
 #include "workbench/command_line.h"
 #include "workbench/localize.h"
@@ -12,12 +12,6 @@
 
 namespace workbench {
 namespace {
-
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text;
-}
 
 bool Exists(const std::string& file) {
   std::error_code error;
@@ -39,7 +33,7 @@ std::string DebugModeText() {
 DebugSwitch ReadDebugSwitch(const std::vector<std::string>& parameters) {
   DebugSwitch result;
   if (parameters.size() != 1) return result;
-  const std::string word = Upper(parameters[0]);
+  const std::string word = platform::UpperAscii(parameters[0]);
   result.on = word == "/DEBUG" || word == "/DEBUG_NO_FILELIST";
   result.hide_file_list = word == "/DEBUG_NO_FILELIST";
   return result;

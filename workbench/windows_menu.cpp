@@ -1,8 +1,8 @@
 #include "workbench/windows_menu.h"
 
 #include <algorithm>
-#include <cctype>
 
+#include "platform/text.h"
 #include "resources/string_ids.h"
 #include "workbench/localize.h"
 
@@ -15,7 +15,7 @@ namespace ids = string_ids::WindowsMenuUnit;
 std::string Plain(const std::string& caption) {
   std::string plain;
   for (char c : caption)
-    if (c != '&') plain += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (c != '&') plain += platform::LowerAscii(c);
   return plain;
 }
 

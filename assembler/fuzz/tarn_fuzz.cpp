@@ -47,9 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   files.AddFile(source, std::string(reinterpret_cast<const char*>(data), size));
   std::ostream console(nullptr);  // the console text is not looked at
   tarn::TarnRun run(console, files);
-  run.limits.pass_lines = 50000;
-  run.limits.shown_messages = 2000;
-  run.limits.shown_errors = 500;
+  run.limits.pass_lines = 10000;
+  run.limits.shown_messages = 400;
+  run.limits.shown_errors = 100;
   tarn::RunTarn(run, Arguments(folder, source, Hash(data, size)));
   return 0;
 }

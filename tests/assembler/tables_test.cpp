@@ -7,7 +7,9 @@
 #include <string>
 
 #include "assembler/instruction_tables.h"
+#include "assembler/keywords.h"
 #include "assembler/options.h"
+#include "assembler/text.h"
 
 namespace tarn {
 namespace {
@@ -125,6 +127,25 @@ TEST(MnemonicTables, LookupBySyntaxMode) {
     EXPECT_EQ(row->id, c.id);
     EXPECT_EQ(row->format, c.format);
     EXPECT_EQ(row->tmpl, c.tmpl);
+  }
+}
+
+// The index built for a mode finds what the table searches find, for every name of every table.
+TEST(MnemonicTables, KeywordIndexAgreesWithTheTableSearch) {
+  for (int mode : {kModeKestrian, kModeMchip, kModeAll, kModeDebugger, kModeQV}) {
+    KeywordIndex index;
+    for (const MnemonicTable* table : {&kNativeMnemonics, &kCompoundMnemonics, &kMchipMnemonics, &kDebuggerMnemonics}) {
+      for (const MnemonicRow& row : table->rows) {
+        for (const std::string& word : {std::string(row.name), UpperCase(row.name) + "X"}) {
+          SCOPED_TRACE(word + " in mode " + std::to_string(mode));
+          const KeywordIndex::Entry* entry = index.Find(word, mode);
+          const DirectiveRow* directive = FindDirective(word);
+          const MnemonicRow* mnemonic = directive ? nullptr : FindMnemonic(word, mode);
+          EXPECT_EQ(entry ? entry->directive : nullptr, directive);
+          EXPECT_EQ(entry ? entry->mnemonic : nullptr, mnemonic);
+        }
+      }
+    }
   }
 }
 

@@ -19,11 +19,11 @@ struct Step {
 TEST(LegacyTextBuffer, EditsAnywhereReadTheSameThroughTheGapAndInOnePiece) {
   const Step steps[] = {
       {0, -1, "hello", "hello"},
-      {0, -1, ">", ">hello"},        // gap back to the start
-      {6, -1, "!", ">hello!"},       // to the end
-      {3, -1, "--", ">he--llo!"},    // into the middle
-      {1, 3, "", ">--llo!"},         // delete before the gap
-      {5, 7, "", ">--ll"},           // delete at the end
+      {0, -1, ">", ">hello"},      // gap back to the start
+      {6, -1, "!", ">hello!"},     // to the end
+      {3, -1, "--", ">he--llo!"},  // into the middle
+      {1, 3, "", ">--llo!"},       // delete before the gap
+      {5, 7, "", ">--ll"},         // delete at the end
       {2, -1, "abcdefg", ">-abcdefg-ll"},
   };
   LegacyTextBuffer buffer(20);

@@ -79,13 +79,18 @@ class LegacyEditorTest : public ::testing::Test {
     int cursor = 0;
     int anchor = -1;
     for (char c : marked) {
-      if (c == '|') cursor = static_cast<int>(text.size());
-      else if (c == '^') anchor = static_cast<int>(text.size());
-      else text += c;
+      if (c == '|')
+        cursor = static_cast<int>(text.size());
+      else if (c == '^')
+        anchor = static_cast<int>(text.size());
+      else
+        text += c;
     }
     ASSERT_TRUE(editor_.LoadText(text));
-    if (anchor >= 0) editor_.Select(anchor, cursor);
-    else editor_.SetCursor(cursor);
+    if (anchor >= 0)
+      editor_.Select(anchor, cursor);
+    else
+      editor_.SetCursor(cursor);
     editor_.LegacyPaint();
   }
 
@@ -239,14 +244,9 @@ TEST_F(LegacyEditorTest, TypedCharactersReplaceTheSelection) {
     const char* after;
   };
   const Case cases[] = {
-      {"a|b", 'x', "ax|b"},
-      {"a^bc|d", 'x', "ax|d"},
-      {"ab|cd", '\r', "ab\r|cd"},
-      {"a|b", '\t', "a\t|b"},
-      {"a|b", 0xE9, "a\xE9|b"},
-      {"a|b", 0x01, "a|b"},
-      {"a|b", 0x7F, "a|b"},
-      {"a|b", '\n', "a|b"},
+      {"a|b", 'x', "ax|b"},   {"a^bc|d", 'x', "ax|d"},  {"ab|cd", '\r', "ab\r|cd"},
+      {"a|b", '\t', "a\t|b"}, {"a|b", 0xE9, "a\xE9|b"}, {"a|b", 0x01, "a|b"},
+      {"a|b", 0x7F, "a|b"},   {"a|b", '\n', "a|b"},
   };
   for (const Case& c : cases) {
     Put(c.before);
@@ -295,13 +295,14 @@ TEST_F(LegacyEditorTest, PageKeysWalkTheShownRows) {
   Put("|0\r1\r2\r3\r4\r5\r6\r7\r8\r9");
   const auto line = [this] {
     int n = 0;
-    for (int p = 0; p < editor_.Cursor(); ++p) n += editor_.Text()[static_cast<std::size_t>(p)] == '\r';
+    for (int p = 0; p < editor_.Cursor(); ++p)
+      n += editor_.Text()[static_cast<std::size_t>(p)] == '\r';
     return n;
   };
   editor_.FormKeyDown(LegacyKey::PageDown, false, false);
   EXPECT_EQ(line(), 3);  // the last shown row
   editor_.FormKeyDown(LegacyKey::PageDown, false, false);
-  EXPECT_EQ(line(), 7);  // four rows further
+  EXPECT_EQ(line(), 7);                 // four rows further
   EXPECT_EQ(editor_.TopOfScreen(), 8);  // line 4 is now the first shown
   editor_.FormKeyDown(LegacyKey::PageUp, false, false);
   EXPECT_EQ(line(), 4);  // the first shown row
@@ -363,11 +364,8 @@ TEST_F(LegacyEditorTest, ADoubleClickSelectsTheWordUnderIt) {
     const char* after;
   };
   const Case cases[] = {
-      {5, "foo ^bar_1| z"},
-      {4, "foo ^bar_1| z"},
-      {0, "^foo| bar_1 z"},
-      {10, "foo bar_1 ^z|"},
-      {3, "foo| bar_1 z"},  // the boundary after a word is no longer in it
+      {5, "foo ^bar_1| z"},  {4, "foo ^bar_1| z"}, {0, "^foo| bar_1 z"},
+      {10, "foo bar_1 ^z|"}, {3, "foo| bar_1 z"},  // the boundary after a word is no longer in it
   };
   for (const Case& c : cases) {
     Put("|foo bar_1 z");
@@ -395,8 +393,7 @@ TEST_F(LegacyEditorTest, ClickTimesDecideBetweenOneTwoAndThreeClicks) {
       {10'000, 10'200, 10'400, "ab\r^cd ef\r|gh"},  // three within 500 ms: the line and its CR
       {10'000, 10'600, 10'800, "ab\rcd ^ef|\rgh"},  // only the last two: the word
       {10'000, 10'200, 10'700, "ab\rcd e|f\rgh"},   // the last one alone: a plain click
-      {10'000, 10'499, 10'998, "ab\r^cd ef\r|gh"},
-      {10'000, 10'500, 11'000, "ab\rcd e|f\rgh"},
+      {10'000, 10'499, 10'998, "ab\r^cd ef\r|gh"}, {10'000, 10'500, 11'000, "ab\rcd e|f\rgh"},
   };
   for (const Case& c : cases) {
     Put("|ab\rcd ef\rgh");
@@ -518,7 +515,7 @@ TEST_F(LegacyEditorTest, OnlyChangedRowsAreDrawnAgain) {
 TEST_F(LegacyEditorTest, TheViewFollowsTheCaretDownAndRight) {
   Put("|0\r1\r2\r3\r4\r5\r0123456789abcdef");
   editor_.FormKeyDown(LegacyKey::End, false, true);
-  EXPECT_EQ(editor_.TopOfScreen(), 6);    // the caret's line is the last of four
+  EXPECT_EQ(editor_.TopOfScreen(), 6);  // the caret's line is the last of four
   EXPECT_EQ(editor_.CaretRow(), 3);
   EXPECT_EQ(editor_.HorizontalScroll(), 6);  // column 16, ten columns shown
   EXPECT_EQ(editor_.CaretColumn(), 10);
@@ -589,7 +586,8 @@ TEST_F(LegacyEditorTest, LoadKeepsOneCrPerLineAndSaveWritesCrLf) {
 TEST_F(LegacyEditorTest, FilesThatCannotBeReadOrWrittenLeaveEverythingAsItWas) {
   TempFolder folder;
   Put("keep|");
-  EXPECT_EQ(editor_.LoadFile((folder.Path() + "missing.src")), LegacyEditor::FileResult::kCannotRead);
+  EXPECT_EQ(editor_.LoadFile((folder.Path() + "missing.src")),
+            LegacyEditor::FileResult::kCannotRead);
   EXPECT_EQ(editor_.Text(), "keep");
   EXPECT_EQ(editor_.SaveFile((folder.Path() + "no/such/folder.src")),
             LegacyEditor::FileResult::kCannotWrite);
@@ -791,10 +789,7 @@ TEST_F(LegacyEditorTest, PrintCountsLinesOfTheTextAndOfTheSelection) {
     int selection_lines;
   };
   const Case cases[] = {
-      {"|", 0, 0},
-      {"ab|", 1, 0},
-      {"a\rb\r|", 3, 0},
-      {"a\rb^b\rc|c\rd", 4, 2},
+      {"|", 0, 0},         {"ab|", 1, 0}, {"a\rb\r|", 3, 0}, {"a\rb^b\rc|c\rd", 4, 2},
       {"a\r^b\r|c", 3, 1},  // the selection ends after b's CR: one line
       {"a^b|", 1, 1},
   };
@@ -820,9 +815,9 @@ TEST_F(LegacyEditorTest, PrintedLinesExpandTabsAndAreCutAtTheLineWidth) {
   EXPECT_EQ(editor_.PrintLine(pos, end, 6), "y");
   EXPECT_EQ(pos, end);
   editor_.PrintRange(true, start, end);
-  EXPECT_EQ(editor_.Text().substr(static_cast<std::size_t>(start),
-                                  static_cast<std::size_t>(end - start)),
-            "x\r");
+  EXPECT_EQ(
+      editor_.Text().substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)),
+      "x\r");
 }
 
 }  // namespace

@@ -19,16 +19,19 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <cctype>
 #include <filesystem>
 #include <tuple>
 #include <utility>
 
 #include "platform/message_box.h"
+#include "platform/text.h"
 #include "resources/string_ids.h"
 #include "build_debug/c_output_loader.h"
 #include "workbench/gui/form_placement.h"
 #include "workbench/gui/guarded.h"
 #include "workbench/gui/localize_form.h"
+#include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/text.h"
 #include "workbench/ide_units.h"
 #include "workbench/session/session.h"
@@ -239,6 +242,8 @@ void TEditorFRM::StartUp() {
 
   build_debug::ObjectImage* image = session_.GetObjectImage();
   image->ClockHz = build_debug::kDefaultClockHz;
+  legacy_editor_ = std::make_unique<LegacyEditorPane>(session_, editor_area_);
+  editor_area_->addWidget(&legacy_editor_->Widget());
 
   Report("About to initialize COM port", workbench::kStartUpCaption);
   session_.KeyLink().ComInit();
@@ -282,6 +287,7 @@ void TEditorFRM::StartUp() {
   // No editor array yet: the design editor is the current editor.
   Report("About to create editors", workbench::kStartUpCaption);
   design_editor_->setFont(QFont(ToQt(globals.EditorFontName), globals.EditorFontSize));
+  if (UsesLegacyEditor()) UseLegacyEditor();
 
   error_splitter_->setHandleWidth(3);
   error_list_->hide();
@@ -337,9 +343,67 @@ bool TEditorFRM::PrepareRun() {
   return show;
 }
 
+bool TEditorFRM::UsesLegacyEditor() const {
+  return !session_.Globals().EditorOptions.UseNewEditor;
+}
+
+void TEditorFRM::UseLegacyEditor() {
+  editor_area_->setCurrentWidget(&legacy_editor_->Widget());
+  file_list_->hide();
+  error_list_->hide();
+  if (QToolBar* tools = findChild<QToolBar*>("ToolBar")) tools->hide();
+  for (const char* item : {"EditUndoMenuMENUITM", "EditRedoMenuMENUITM", "EditGoToLineMENUITM",
+                           "RunViewDebugCodeMENUITM"})
+    MenuItem(item)->setVisible(false);
+  legacy_editor_->Widget().setFocus();
+  BindLegacyEditorCommands(*this, *legacy_editor_, session_);
+}
+
+void TEditorFRM::FormPaint() {
+  if (legacy_editor_) legacy_editor_->Paint();
+}
+
+void TEditorFRM::FormResize() {
+  if (!legacy_editor_) return;
+  if (destroyed_) legacy_editor_->FreeRows();
+  else legacy_editor_->LayOut();
+}
+
+void TEditorFRM::FormDeactivate() {
+  if (legacy_editor_) legacy_editor_->Deactivate();
+}
+
+bool TEditorFRM::CopyEditorToOldBuffer(const QPlainTextEdit* editor) {
+  if (!editor) return legacy_editor_->CopyEditorToOldBuffer(std::nullopt);
+  const QString text = editor->toPlainText();
+  return legacy_editor_->CopyEditorToOldBuffer(text.toLatin1().toStdString());
+}
+
+bool TEditorFRM::AssembleOldBuffer(std::string& error_text) {
+  return legacy_editor_->AssembleOldBuffer(error_text);
+}
+
+void TEditorFRM::StatusLine(const std::string& text) { statusBar()->showMessage(ToQt(text)); }
+
+void TEditorFRM::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FormResize();
+}
+
 void TEditorFRM::OpenCommandLineFile() { OpenSourceFile(session_.Globals().CommandLineFile); }
 
 void TEditorFRM::OpenSourceFile(const std::string& name) {
+  if (UsesLegacyEditor()) {
+    std::string extension = std::filesystem::path(name).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (extension == session_.Texts().LU_GetString(string_ids::EditorUnit::SCU_EXT_QVB)) {
+      session_.Messages().MsgBoxById(string_ids::EditorUnit::SCU_QVB_IN_OLD_EDITOR,
+                                     string_ids::EditorUnit::SCU_QVB_LOAD_CAPTION);
+      return;
+    }
+    if (legacy_editor_->OpenFile(name)) session_.Globals().CurrentFile.FullName = name;
+    return;
+  }
   // Stands in for the editors' open until they exist: the file's text in the current editor
   // and its name in the file list.
   QFile file(ToQt(name));
@@ -403,9 +467,7 @@ void TEditorFRM::DoFormShow() {
     file_step_done_ = true;
     const std::string& file = globals.CommandLineFile;
     if (!file.empty() && !globals.WrenfieldMode && std::filesystem::exists(file)) {
-      std::string extension = std::filesystem::path(file).extension().string();
-      for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      if (extension == ".qvh") {
+      if (platform::SameText(std::filesystem::path(file).extension().string(), ".qvh")) {
         pending_image_file_ = file;
         pending_image_read_only_ = globals.ReadOnly;
       } else {
@@ -419,6 +481,7 @@ void TEditorFRM::DoFormShow() {
 void TEditorFRM::DoFormActivate() {
   workbench::GlobalValues& globals = session_.Globals();
   Report("Entered \"FormActivate\"", workbench::kFormActivateCaption);
+  if (!globals.WrenfieldMode) FormPaint();
   if (!activate_done_) {
     activate_done_ = true;
     const std::filesystem::path base =
@@ -470,6 +533,7 @@ bool TEditorFRM::event(QEvent* event) {
   }
   if (event->type() == QEvent::WindowActivate)
     RunGuarded(session_.Boxes(), [this] { DoFormActivate(); });
+  if (event->type() == QEvent::WindowDeactivate) FormDeactivate();
   return QMainWindow::event(event);
 }
 
@@ -489,8 +553,12 @@ void TEditorFRM::SaveMainPlacement() {
 bool TEditorFRM::FormCloseQuery() { return AskSaveChanges(); }
 
 bool TEditorFRM::AskSaveChanges() {
-  // Only the design editor exists until the editor array is built: one question for it.
-  if (!design_editor_->document()->isModified()) return true;
+  // Only the design editor exists until the editor array is built: one question for it, or
+  // for the legacy editor.
+  const bool legacy = UsesLegacyEditor();
+  const bool modified = legacy ? legacy_editor_->Editor().Modified() && !session_.Globals().WrenfieldMode
+                               : design_editor_->document()->isModified();
+  if (!modified) return true;
   const std::string& file = session_.Globals().CurrentFile.FullName;
   std::string text = session_.Texts().LU_GetString(string_ids::EditorUnit::SCU_SAVE_CHANGES);
   const std::string shown =
@@ -502,6 +570,7 @@ bool TEditorFRM::AskSaveChanges() {
   if (answer != platform::kAnswerYes) return true;
   // Without a name there is nowhere to save until the save dialog exists: the edit is kept.
   if (file.empty()) return false;
+  if (legacy) return legacy_editor_->SaveFile(file);
   QSaveFile out(ToQt(file));
   const QByteArray bytes = design_editor_->toPlainText().toLatin1();
   if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
@@ -539,6 +608,7 @@ void TEditorFRM::ClearTarnOutput() {
 void TEditorFRM::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  FormResize();
   ClearTarnOutput();
   session_.Tarn().TarnCleanup();
   session_.QvBasic().QvBasicCleanup();

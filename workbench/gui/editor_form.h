@@ -29,6 +29,7 @@ class IdeSession;
 namespace gui {
 
 class IdeForms;
+class LegacyEditorPane;
 
 class TEditorFRM : public QMainWindow {
   Q_OBJECT
@@ -73,6 +74,19 @@ class TEditorFRM : public QMainWindow {
   QLabel& StatusPanel0() const { return *status_panel_; }
   QPlainTextEdit& CurrentEditor() const { return *design_editor_; }
   const workbench::CommandLineRequests& Requests() const { return requests_; }
+
+  // The legacy editor, shown in place of the editors when the enhanced editor is off.
+  LegacyEditorPane& OldEditor() const { return *legacy_editor_; }
+  bool UsesLegacyEditor() const;
+  void FormPaint();
+  void FormResize();
+  void FormDeactivate();
+  // The editor's text into the legacy editor's flat buffer, for the built-in assembler; false
+  // when there is no editor or its text is too large (said in a box).
+  bool CopyEditorToOldBuffer(const QPlainTextEdit* editor);
+  bool AssembleOldBuffer(std::string& error_text);
+  // The build status line.
+  void StatusLine(const std::string& text);
   const workbench::T_ZKCmdLineParse& CommandLine() const { return command_line_; }
   // A ".qvh" file from the command line, for the device window at the first paint.
   const std::string& PendingImageFile() const { return pending_image_file_; }
@@ -93,8 +107,10 @@ class TEditorFRM : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
+  void UseLegacyEditor();
   void BuildWindow();
   void BuildMenus();
   void StartUp();
@@ -131,6 +147,7 @@ class TEditorFRM : public QMainWindow {
   QPlainTextEdit* design_editor_ = nullptr;
   QListWidget* error_list_ = nullptr;
   QLabel* status_panel_ = nullptr;
+  std::unique_ptr<LegacyEditorPane> legacy_editor_;
 
   std::string pending_image_file_;
   bool pending_image_read_only_ = false;

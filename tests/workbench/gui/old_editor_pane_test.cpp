@@ -1,0 +1,463 @@
+// The legacy editor in its window and in the main window, headless: keys, mouse and timers
+// through the window, the painted cells and caret, the Edit commands, printing to a PDF, and
+// the built-in assembler's build over the flat buffer.
+
+#include "workbench/gui/old_editor_pane.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "../temp_folder.h"
+#include "installed_tools.h"
+#include "platform/clipboard.h"
+#include "platform/clock.h"
+#include "platform/message_box.h"
+#include "platform/process_runner.h"
+#include "workbench/gui/editor_form.h"
+#include "workbench/gui/find_replace_form.h"
+#include "workbench/gui/ide_forms.h"
+#include "workbench/gui/modal_dialogs.h"
+#include "workbench/gui/print_forms.h"
+#include "workbench/gui/text.h"
+#include "workbench/session/session.h"
+#include "workbench/silent_abort.h"
+
+namespace {
+
+using workbench::LegacyFindChoice;
+
+class MemoryClipboard : public platform::Clipboard {
+ public:
+  void SetFormats(const std::map<std::string, std::string>& formats) override {
+    formats_ = formats;
+  }
+  std::optional<std::string> Format(std::string_view name) const override {
+    auto found = formats_.find(std::string(name));
+    if (found == formats_.end()) return std::nullopt;
+    return found->second;
+  }
+
+ private:
+  std::map<std::string, std::string> formats_;
+};
+
+class FakeClock : public platform::Clock {
+ public:
+  std::uint32_t TickCount() const override { return now; }
+  void Sleep(std::uint32_t milliseconds) override { now += milliseconds; }
+  std::uint32_t now = 5'000'000;
+};
+
+class FakeTimers : public workbench::LegacyTimers {
+ public:
+  void SetCursorTimer(bool on) override { cursor = on; }
+  void SetSelectTimer(bool on) override { select = on; }
+  bool cursor = false;
+  bool select = false;
+};
+
+std::string ReadFile(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class LegacySessionTest : public ::testing::Test {
+ protected:
+  LegacySessionTest() {
+    setup_.settings_file = folder_.Path() + "settings.txt";
+    setup_.exe_folder = folder_.Path();
+    setup_.windows = platform::WindowSockets(folder_.Path());
+    testing_gui::InstallTools(folder_.Path());
+    workbench::SessionServices services{boxes_, dialogs_, processes_};
+    services.clipboard = &clipboard_;
+    services.clock = &clock_;
+    session_ = std::make_unique<workbench::IdeSession>(services, setup_);
+  }
+
+  std::string File(const std::string& name, const std::string& bytes) {
+    const std::string path = folder_.Path() + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  static void Key(QWidget& widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                  const QString& text = {}) {
+    QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(&widget, &event);
+  }
+  static void Type(QWidget& widget, const QString& text) {
+    for (QChar c : text) Key(widget, 0, Qt::NoModifier, QString(c));
+  }
+  static void Mouse(QWidget& widget, QEvent::Type type, QPoint at) {
+    const Qt::MouseButtons buttons =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, widget.mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&widget, &event);
+  }
+
+  workbench::TempFolder folder_;
+  platform::RecordingMessageBoxes boxes_;
+  gui::RecordingModalDialogs dialogs_;
+  platform::SystemProcessRunner processes_;
+  MemoryClipboard clipboard_;
+  FakeClock clock_;
+  workbench::SessionSetup setup_;
+  std::unique_ptr<workbench::IdeSession> session_;
+};
+
+class LegacyPaneTest : public LegacySessionTest {
+ protected:
+  LegacyPaneTest() {
+    session_->Texts().InitLocalization("x");
+    pane_ = std::make_unique<gui::LegacyEditorPane>(*session_, nullptr, &timers_, &clock_);
+    widget().resize(400, 200);
+    widget().show();
+  }
+
+  gui::LegacyEditorWidget& widget() { return pane_->Widget(); }
+  workbench::LegacyEditor& editor() { return pane_->Editor(); }
+  // The middle of a character cell's left edge.
+  QPoint Cell(int column, int row) {
+    const workbench::LegacyGeometry& g = editor().Geometry();
+    return {g.left + g.left_margin + column * g.cell_width,
+            g.top + g.top_margin + row * g.cell_height + g.cell_height / 2};
+  }
+  QImage Picture() { return widget().grab().toImage(); }
+
+  FakeTimers timers_;
+  std::unique_ptr<gui::LegacyEditorPane> pane_;
+};
+
+TEST_F(LegacyPaneTest, KeysOfTheWindowReachTheEditor) {
+  Type(widget(), "ab");
+  Key(widget(), Qt::Key_Return, Qt::NoModifier, "\r");
+  Key(widget(), Qt::Key_Tab, Qt::NoModifier, "\t");
+  Type(widget(), QString::fromUtf8("cé€"));  // the euro sign has no 8-bit form
+  EXPECT_EQ(editor().Text(), "ab\r\tc\xE9");
+  Key(widget(), Qt::Key_Home, Qt::ShiftModifier);
+  EXPECT_EQ(editor().SelectedText(), "\tc\xE9");
+  Key(widget(), Qt::Key_Backspace);
+  Key(widget(), Qt::Key_Backspace);
+  EXPECT_EQ(editor().Text(), "ab");
+  Key(widget(), Qt::Key_Left, Qt::ControlModifier);
+  EXPECT_EQ(editor().Cursor(), 0);
+}
+
+TEST_F(LegacyPaneTest, MouseClicksTakeTheirTimesFromTheClock) {
+  ASSERT_TRUE(editor().LoadText("alpha beta\r\ngamma"));
+  Mouse(widget(), QEvent::MouseButtonPress, Cell(7, 0));
+  Mouse(widget(), QEvent::MouseButtonRelease, Cell(7, 0));
+  EXPECT_EQ(editor().Cursor(), 7);
+  clock_.now += 200;
+  Mouse(widget(), QEvent::MouseButtonPress, Cell(7, 0));
+  Mouse(widget(), QEvent::MouseButtonRelease, Cell(7, 0));
+  EXPECT_EQ(editor().SelectedText(), "beta");
+  clock_.now += 200;
+  Mouse(widget(), QEvent::MouseButtonPress, Cell(7, 0));
+  Mouse(widget(), QEvent::MouseButtonRelease, Cell(7, 0));
+  EXPECT_EQ(editor().SelectedText(), "alpha beta\r");
+  // Waiting longer makes the next click a plain one.
+  clock_.now += 600;
+  Mouse(widget(), QEvent::MouseButtonPress, Cell(2, 1));
+  EXPECT_FALSE(editor().HasSelection());
+  EXPECT_EQ(editor().Cursor(), 13);
+}
+
+TEST_F(LegacyPaneTest, DraggingOutOfTheWindowStartsTheSelectTimer) {
+  std::string lines;
+  for (int i = 0; i < 40; ++i) lines += "line\r";
+  ASSERT_TRUE(editor().LoadText(lines));
+  EXPECT_TRUE(timers_.cursor);
+  Mouse(widget(), QEvent::MouseButtonPress, Cell(0, 1));
+  Mouse(widget(), QEvent::MouseMove, QPoint(20, widget().height() + 5));
+  EXPECT_TRUE(timers_.select);
+  const int rows = editor().Geometry().rows;
+  for (int i = 0; i < rows; ++i) editor().SelectTimerTick();
+  EXPECT_GT(editor().TopOfScreen(), 0);
+  Mouse(widget(), QEvent::MouseButtonRelease, QPoint(20, widget().height() + 5));
+  EXPECT_FALSE(timers_.select);
+  EXPECT_EQ(editor().SelectionStart(), 5);
+}
+
+TEST_F(LegacyPaneTest, ThePictureShowsTheSelectionAndTheBlinkingCaret) {
+  ASSERT_TRUE(editor().LoadText("abc def"));
+  editor().Select(4, 7);
+  editor().LegacyPaint();
+  const workbench::LegacyGeometry& g = editor().Geometry();
+  const QColor highlight = widget().palette().color(QPalette::Highlight);
+  const QColor base = widget().palette().color(QPalette::Base);
+  const QColor text = widget().palette().color(QPalette::Text);
+  const int y = g.top + g.top_margin + 1;
+  QImage picture = Picture();
+  EXPECT_EQ(picture.pixelColor(Cell(5, 0).x(), y), highlight);
+  EXPECT_EQ(picture.pixelColor(Cell(1, 0).x() + g.cell_width / 2, y + g.cell_height - 2), base);
+  // The caret: a line at the left edge of its cell.
+  const QPoint caret(g.left + g.left_margin + 7 * g.cell_width - (g.cell_width + 8) / 16, y);
+  EXPECT_EQ(picture.pixelColor(caret), text);
+  for (int tick = 0; tick < 4; ++tick) editor().CursorTimerTick();
+  EXPECT_FALSE(editor().CaretShown());
+  EXPECT_NE(Picture().pixelColor(caret), text);
+}
+
+TEST_F(LegacyPaneTest, TextBiggerAndSmallerStayWithinOneAndSeventyTwo) {
+  session_->Globals().EditorFontSize = 71;
+  pane_->TextBigger();
+  pane_->TextBigger();
+  EXPECT_EQ(session_->Globals().EditorFontSize, 72);
+  EXPECT_EQ(widget().EditorFont().pointSize(), 72);
+  const int big_rows = editor().Geometry().rows;
+  session_->Globals().EditorFontSize = 2;
+  pane_->TextSmaller();
+  pane_->TextSmaller();
+  EXPECT_EQ(session_->Globals().EditorFontSize, 1);
+  EXPECT_GT(editor().Geometry().rows, big_rows);
+}
+
+TEST_F(LegacyPaneTest, CutCopyAndPasteGoThroughTheSessionsClipboard) {
+  ASSERT_TRUE(editor().LoadText("one\r\ntwo"));
+  editor().Select(2, 5);
+  pane_->EditCopy();
+  EXPECT_EQ(clipboard_.Format(platform::kClipboardText), "e\r\nt");
+  pane_->EditCut();
+  EXPECT_EQ(editor().Text(), "onwo");
+  pane_->EditPaste();
+  pane_->EditPaste();
+  EXPECT_EQ(editor().Text(), "one\rte\rtwo");
+}
+
+TEST_F(LegacyPaneTest, TheBuiltinAssemblerReadsTheFlatBufferAndItsErrorTokenIsSelected) {
+  ASSERT_TRUE(pane_->CopyEditorToOldBuffer(std::string(" DEVICE QV18\n NOP\n DW nowhere\n")));
+  EXPECT_EQ(editor().Text(), " DEVICE QV18\r NOP\r DW nowhere\r");
+  std::string error;
+  EXPECT_FALSE(pane_->AssembleOldBuffer(error));
+  EXPECT_EQ(error, "Undefined symbol");
+  pane_->ShowErrorToken();
+  EXPECT_EQ(editor().SelectedText(), "nowhere");
+  EXPECT_TRUE(editor().CaretShown());
+
+  ASSERT_TRUE(pane_->CopyEditorToOldBuffer(std::string(" DEVICE QV18\r\n NOP\r\n")));
+  EXPECT_TRUE(pane_->AssembleOldBuffer(error));
+  EXPECT_EQ(session_->Image().WorkingImage[0] & 0x0FFF, 0);
+  EXPECT_FALSE(pane_->CopyEditorToOldBuffer(std::nullopt));
+}
+
+TEST_F(LegacyPaneTest, AnEditorTooLargeForTheBufferIsRefusedAndTheBufferKept) {
+  ASSERT_TRUE(pane_->CopyEditorToOldBuffer(std::string(" DEVICE QV18\n")));
+  boxes_.Answer(platform::kAnswerOk);
+  EXPECT_FALSE(pane_->CopyEditorToOldBuffer(std::string(1'000'001, 'x')));
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "Text Too Large");
+  EXPECT_EQ(editor().Text(), " DEVICE QV18\r");
+}
+
+TEST_F(LegacyPaneTest, FilesThatFailSayWhich) {
+  boxes_.Answer(platform::kAnswerOk);
+  EXPECT_FALSE(pane_->OpenFile(folder_.Path() + "none.src"));
+  boxes_.Answer(platform::kAnswerOk);
+  EXPECT_FALSE(pane_->SaveFile(folder_.Path() + "no/such.src"));
+  ASSERT_EQ(boxes_.Boxes().size(), 2u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "File Not Found");
+  EXPECT_EQ(boxes_.Boxes()[1].caption, "File Save Error");
+  EXPECT_NE(boxes_.Boxes()[1].text.find("no/such.src"), std::string::npos);
+}
+
+// The real main window with the enhanced editor off.
+class LegacyMainWindowTest : public LegacySessionTest {
+ protected:
+  std::unique_ptr<gui::TEditorFRM> Open(const std::string& file) {
+    session_->Globals().EditorOptions.UseNewEditor = false;
+    session_->Globals().IdeOptions.UseTarn = false;
+    std::vector<std::string> parameters;
+    if (!file.empty()) parameters.push_back(file);
+    auto form = std::make_unique<gui::TEditorFRM>(*session_, parameters, QSize(800, 600));
+    form->PrepareRun();
+    form->show();
+    return form;
+  }
+};
+
+TEST_F(LegacyMainWindowTest, OpenEditAssembleShowsTheErrorTokenAndSaveWritesCrLf) {
+  const std::string file = File("prog.src", " DEVICE QV18\n NOP\n");
+  auto form = Open(file);
+  gui::LegacyEditorPane& pane = form->OldEditor();
+  EXPECT_TRUE(pane.Widget().isVisible());
+  EXPECT_FALSE(form->FileList().isVisible());
+  EXPECT_TRUE(form->MenuItem("EditTextBiggerMENUITM")->isVisible());
+  EXPECT_FALSE(form->MenuItem("EditUndoMenuMENUITM")->isVisible());
+  EXPECT_EQ(pane.Editor().Text(), " DEVICE QV18\r NOP\r");
+
+  Key(pane.Widget(), Qt::Key_End, Qt::ControlModifier);
+  Type(pane.Widget(), " DW nowhere");
+  Key(pane.Widget(), Qt::Key_Return, Qt::NoModifier, "\r");
+  boxes_.Answer(platform::kAnswerOk);
+  EXPECT_THROW(form->ClickMenuItem("RunAssembleMENUITM"), workbench::SilentAbort);
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text, "ASSEMBLY ERROR: Undefined symbol");
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "Kestrian Assembler Error");
+  EXPECT_EQ(pane.Editor().SelectedText(), "nowhere");
+  EXPECT_EQ(form->statusBar()->currentMessage(), "ASSEMBLY ERROR: Undefined symbol");
+
+  // Mend the line and build again.
+  Key(pane.Widget(), Qt::Key_Backspace);
+  Type(pane.Widget(), "5");
+  form->ClickMenuItem("RunAssembleMENUITM");
+  EXPECT_EQ(form->statusBar()->currentMessage(), "Assembly Successful");
+
+  // Closing asks once; Yes writes the file with CR LF.
+  boxes_.Answer(platform::kAnswerYes);
+  EXPECT_TRUE(form->close());
+  EXPECT_EQ(ReadFile(file), " DEVICE QV18\r\n NOP\r\n DW 5\r\n");
+  EXPECT_EQ(boxes_.Boxes().back().text, "Save changes to " + file + " ?");
+}
+
+TEST_F(LegacyMainWindowTest, AQvbFileIsNotLoadedIntoTheOldEditor) {
+  const std::string file = File("prog.qvb", "x = 1\n");
+  boxes_.Answer(platform::kAnswerOk);
+  auto form = Open(file);
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "QV/B Load Error");
+  EXPECT_EQ(form->OldEditor().Editor().Length(), 0);
+}
+
+TEST_F(LegacyMainWindowTest, TheBuildFromAnOverLongEditorIsRefused) {
+  auto form = Open("");
+  QPlainTextEdit editor;
+  editor.setPlainText(QString(1'000'001, 'x'));
+  boxes_.Answer(platform::kAnswerOk);
+  EXPECT_FALSE(form->CopyEditorToOldBuffer(&editor));
+  EXPECT_EQ(boxes_.Boxes().back().caption, "Text Too Large");
+  EXPECT_FALSE(form->CopyEditorToOldBuffer(nullptr));
+  editor.setPlainText(" DEVICE QV18\n NOP\n");
+  EXPECT_TRUE(form->CopyEditorToOldBuffer(&editor));
+  std::string error;
+  EXPECT_TRUE(form->AssembleOldBuffer(error));
+}
+
+TEST_F(LegacyMainWindowTest, DeactivationHidesTheCaretAndResizeLaysOutAgain) {
+  auto form = Open(File("a.src", "abc\n"));
+  gui::LegacyEditorPane& pane = form->OldEditor();
+  pane.Paint();
+  EXPECT_TRUE(pane.Editor().CaretShown());
+  form->FormDeactivate();
+  EXPECT_FALSE(pane.Editor().CaretShown());
+  const int columns = pane.Editor().Geometry().columns;
+  form->resize(form->width() + 200, form->height());
+  QApplication::processEvents();
+  EXPECT_GT(pane.Editor().Geometry().columns, columns);
+  form->FormPaint();
+  EXPECT_TRUE(pane.Editor().CaretShown());
+}
+
+// The forms of the legacy editor's Find/Replace and Print, as the main window has them.
+class LegacyFormsTest : public LegacyMainWindowTest {
+ protected:
+  void SetUp() override {
+    form_ = Open(File("text.src", lines_));
+    pdf_ = folder_.Path() + "print.pdf";
+    target_.Printer().setOutputFormat(QPrinter::PdfFormat);
+    target_.Printer().setOutputFileName(QString::fromStdString(pdf_));
+    gui::FormServices services;
+    services.printer = &target_;
+    // The configuration the forms read at their creation is the one these tests run with: the
+    // legacy editor, the built-in assembler, and a port chosen on an earlier run.
+    workbench::RegistrySettings& settings = session_->Registry();
+    ASSERT_TRUE(settings.WriteRegInt("Configuration\\UseNewEditor", 0));
+    ASSERT_TRUE(settings.WriteRegInt("Configuration\\UseTarn", 0));
+    ASSERT_TRUE(settings.WriteRegString("Configuration\\ComPort", "COM1"));
+    forms_ = std::make_unique<gui::IdeForms>(*form_, *session_, std::move(services));
+  }
+  void TearDown() override {
+    forms_.reset();
+    form_->OldEditor().Editor().SetModified(false);
+  }
+  workbench::LegacyEditor& editor() { return form_->OldEditor().Editor(); }
+
+  std::string lines_ = "mov a\nMOV b\n";
+  gui::QtPrintTarget target_;
+  std::string pdf_;
+  std::unique_ptr<gui::TEditorFRM> form_;
+  std::unique_ptr<gui::IdeForms> forms_;
+};
+
+TEST_F(LegacyFormsTest, FindAndReplaceAskTheFormWithReplaceOnlyForASelection) {
+  const auto answer = [this](int result, const char* find, const char* replace, bool start) {
+    dialogs_.Answer(result, [=](QDialog& dialog) {
+      auto& form = static_cast<gui::TFindReplaceForm&>(dialog);
+      form.FindMemo->setPlainText(find);
+      form.ReplaceMemo->setPlainText(replace);
+      form.FromStartCB->setChecked(start);
+    });
+  };
+  answer(gui::TFindReplaceForm::kFind, "MOV", "", false);
+  form_->ClickMenuItem("EditFindReplaceMENUITM");
+  EXPECT_EQ(editor().SelectedText(), "mov");
+  bool replace_offered = false;
+  dialogs_.Answer(gui::TFindReplaceForm::kReplace, [&](QDialog& dialog) {
+    auto& form = static_cast<gui::TFindReplaceForm&>(dialog);
+    replace_offered = form.ReplaceBTN->isEnabled();
+    form.ReplaceMemo->setPlainText("MOV");
+  });
+  form_->ClickMenuItem("EditFindReplaceMENUITM");
+  EXPECT_TRUE(replace_offered);
+  EXPECT_EQ(editor().Text(), "MOV a\rMOV b\r");
+  // The memo's line break matches the editor's CR.
+  answer(gui::TFindReplaceForm::kReplaceAll, "a\n", "x ", true);
+  form_->ClickMenuItem("EditFindReplaceMENUITM");
+  EXPECT_EQ(editor().Text(), "MOV x MOV b\r");
+  dialogs_.Answer(QDialog::Rejected);
+  form_->ClickMenuItem("EditFindReplaceMENUITM");
+  EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+TEST_F(LegacyFormsTest, PrintingFillsTheSectionsOfThePagesThePrintFormLaidOut) {
+  std::string text;
+  for (int i = 1; i <= 300; ++i) text += "\tline " + std::to_string(i) + "\r\n";
+  ASSERT_TRUE(editor().LoadText(text));
+  int lines_offered = 0;
+  dialogs_.Answer(QDialog::Accepted, [&](QDialog& dialog) {
+    auto& print = static_cast<gui::TPrintForm&>(dialog);
+    print.SectionsSpinEdit->setValue(2);
+    lines_offered = std::stoi(gui::FromQt(print.PagesLabel->text()));
+  });
+  form_->ClickMenuItem("FilePrintMENUITM");
+  EXPECT_EQ(lines_offered, 301);
+  const std::string bytes = ReadFile(pdf_);
+  ASSERT_GT(bytes.size(), 1000u);
+  EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
+  EXPECT_EQ(editor().Cursor(), 0);
+  EXPECT_FALSE(forms_->PrintStatus().isVisible());
+
+  // Cancel in the print form prints nothing.
+  std::filesystem::remove(pdf_);
+  dialogs_.Answer(QDialog::Rejected);
+  form_->ClickMenuItem("FilePrintMENUITM");
+  EXPECT_FALSE(std::filesystem::exists(pdf_));
+}
+
+TEST_F(LegacyFormsTest, APrinterThatCannotStartSaysSo) {
+  target_.Printer().setOutputFileName(QString::fromStdString(folder_.Path() + "no/such/x.pdf"));
+  dialogs_.Answer(QDialog::Accepted);
+  boxes_.Answer(platform::kAnswerOk);
+  form_->ClickMenuItem("FilePrintMENUITM");
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "Print Error");
+}
+
+}  // namespace

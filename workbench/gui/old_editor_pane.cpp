@@ -1,0 +1,294 @@
+#include "workbench/gui/old_editor_pane.h"
+
+#include <QAction>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/message_box.h"
+#include "resources/string_ids.h"
+#include "workbench/gui/editor_form.h"
+#include "workbench/gui/find_replace_form.h"
+#include "workbench/gui/ide_forms.h"
+#include "workbench/gui/qt_clipboard.h"
+#include "workbench/gui/text.h"
+#include "workbench/session/session.h"
+#include "workbench/silent_abort.h"
+#include "workbench/small_dialogs.h"
+
+namespace gui {
+namespace {
+
+namespace ids = string_ids::EditorUnit;
+
+constexpr int kSmallestFont = 1;
+constexpr int kLargestFont = 72;
+
+}  // namespace
+
+LegacyEditorPane::LegacyEditorPane(workbench::IdeSession& session, QWidget* parent,
+                                   workbench::LegacyTimers* timers, const platform::Clock* clock)
+    : session_(session),
+      editor_(session.Messages()),
+      widget_(new LegacyEditorWidget(editor_, clock ? *clock : own_clock_, parent)),
+      assembler_(session.Image()) {
+  if (!timers) {
+    own_timers_ = std::make_unique<QtLegacyTimers>(editor_);
+    timers = own_timers_.get();
+  }
+  editor_.SetTimers(timers);
+  const workbench::GlobalValues& globals = session_.Globals();
+  widget_->SetEditorFont(ToQt(globals.EditorFontName), globals.EditorFontSize);
+}
+
+LegacyEditorPane::~LegacyEditorPane() {
+  editor_.SetTimers(nullptr);
+  // The window may outlive the pane in its parent: it goes first, while the editor it draws
+  // is still there.
+  delete widget_.data();
+}
+
+platform::Clipboard& LegacyEditorPane::Clipboard() {
+  try {
+    return session_.Clipboard();
+  } catch (const workbench::MissingService&) {
+    if (!own_clipboard_) own_clipboard_ = std::make_unique<QtClipboard>();
+    return *own_clipboard_;
+  }
+}
+
+void LegacyEditorPane::Paint() { widget_->Repaint(); }
+
+void LegacyEditorPane::LayOut() { widget_->LayOut(); }
+
+bool LegacyEditorPane::OpenFile(const std::string& name) {
+  using Result = workbench::LegacyEditor::FileResult;
+  const Result result = editor_.LoadFile(name);
+  if (result == Result::kCannotRead)
+    session_.Messages().MsgBoxById1(ids::SCU_OPEN_FILE_MISSING, ids::SCU_FILE_NOT_FOUND_CAPTION,
+                                    name);
+  return result == Result::kOk;
+}
+
+bool LegacyEditorPane::SaveFile(const std::string& name) {
+  if (editor_.SaveFile(name) == workbench::LegacyEditor::FileResult::kOk) return true;
+  session_.Messages().MsgBoxById1(ids::SCU_CANNOT_SAVE, ids::SCU_CANNOT_SAVE_CAPTION, name);
+  return false;
+}
+
+void LegacyEditorPane::EditCut() {
+  editor_.HideLegacyCaret();
+  editor_.LegacyCut(Clipboard());
+  editor_.LegacyPaint();
+}
+
+void LegacyEditorPane::EditCopy() {
+  editor_.HideLegacyCaret();
+  editor_.LegacyCopy(Clipboard());
+  editor_.LegacyPaint();
+}
+
+void LegacyEditorPane::EditPaste() {
+  editor_.HideLegacyCaret();
+  editor_.LegacyPaste(Clipboard());
+  editor_.LegacyPaint();
+}
+
+namespace {
+
+workbench::LegacyFindChoice AskFindReplace(IdeForms* forms, bool replace_enabled) {
+  workbench::LegacyFindChoice choice;
+  if (!forms) return choice;
+  const TFindReplaceForm::Answer answer = forms->FindReplace().Execute(replace_enabled);
+  switch (answer.result) {
+    case TFindReplaceForm::kFind:
+      choice.result = workbench::LegacyFindChoice::kFind;
+      break;
+    case TFindReplaceForm::kReplace:
+      choice.result = workbench::LegacyFindChoice::kReplace;
+      break;
+    case TFindReplaceForm::kReplaceAll:
+      choice.result = workbench::LegacyFindChoice::kReplaceAll;
+      break;
+    default:
+      return choice;
+  }
+  choice.find_text = answer.find_text;
+  choice.replace_text = answer.replace_text;
+  choice.from_start = answer.from_start;
+  // The form answers "Word Only" only where it offered it.
+  choice.word_only = answer.word_only;
+  choice.word_only_enabled = answer.word_only;
+  return choice;
+}
+
+}  // namespace
+
+void LegacyEditorPane::EditFindReplace() {
+  editor_.EditFindReplace(AskFindReplace(forms_ ? forms_() : nullptr, editor_.HasSelection()));
+}
+
+void LegacyEditorPane::EditReplace() {
+  const workbench::LegacyFindChoice choice =
+      AskFindReplace(forms_ ? forms_() : nullptr, editor_.HasSelection());
+  if (choice.result != workbench::LegacyFindChoice::kCancel) editor_.EditReplace(choice);
+}
+
+void LegacyEditorPane::SetFontSize(int size) {
+  workbench::GlobalValues& globals = session_.Globals();
+  globals.EditorFontSize = std::clamp(size, kSmallestFont, kLargestFont);
+  widget_->SetEditorFont(ToQt(globals.EditorFontName), globals.EditorFontSize);
+  editor_.HideLegacyCaret();
+  widget_->LayOut();
+}
+
+void LegacyEditorPane::TextBigger() { SetFontSize(session_.Globals().EditorFontSize + 1); }
+void LegacyEditorPane::TextSmaller() { SetFontSize(session_.Globals().EditorFontSize - 1); }
+
+// Printing.
+
+void LegacyEditorPane::LegacyPrint() {
+  IdeForms* forms = forms_ ? forms_() : nullptr;
+  if (!forms) return;
+  auto* target = dynamic_cast<QtPrintTarget*>(&forms->Printer());
+  if (!target) return;
+  const workbench::LegacyPrintCounts counts = editor_.PrintCounts();
+  const TPrintForm::Job job{counts.has_selection, print_font_size_, print_sections_,
+                            counts.text_lines, counts.selection_lines};
+  const std::optional<TPrintForm::Choice> choice = forms->Print().Execute(job);
+  if (!choice) return;
+  print_font_size_ = choice->font_size;
+  print_sections_ = choice->sections;
+  int start = 0;
+  int end = 0;
+  editor_.PrintRange(choice->selection, start, end);
+  PrintPages(target->Printer(), start, end, *choice, forms->PrintStatus());
+}
+
+void LegacyEditorPane::PrintPages(QPrinter& printer, int start, int end,
+                                  const TPrintForm::Choice& choice, TPrintStatusForm& status) {
+  printer.setDocName("QV-Key");
+  QPainter painter;
+  if (!painter.begin(&printer)) {
+    session_.Messages().MsgBoxById1(
+        ids::SCU_CANNOT_PRINT, ids::SCU_CANNOT_PRINT_CAPTION,
+        FromQt(printer.printerName().isEmpty() ? printer.outputFileName() : printer.printerName()));
+    return;
+  }
+  // The font the print form measured the page with.
+  const QFont font(ToQt(session_.Globals().EditorFontName), choice.font_size);
+  painter.setFont(font);
+  const QFontMetrics metrics(font, &printer);
+  const int cell_width = metrics.horizontalAdvance(QLatin1Char('X'));
+  const int line_height = metrics.height();
+  const workbench::PrintLayout& layout = choice.layout;
+  const int sections = std::max(1, choice.sections);
+  const int rows = layout.lines_per_page;
+
+  status.Start(layout.pages);
+  int pos = start;
+  bool first = true;
+  while (pos < end && rows > 0 && !status.Cancelled()) {
+    if (!first) printer.newPage();
+    first = false;
+    status.NextPage();
+    painter.setPen(QPen(Qt::black, cell_width / 8 + 1));
+    for (int i = 1; i < sections; ++i) {
+      const int x = (layout.columns + 1) * cell_width * i + layout.left_margin + cell_width / 2;
+      painter.drawLine(x, layout.top_margin, x, layout.top_margin + rows * line_height);
+    }
+    for (int slot = 0; slot < sections * rows && pos < end && !status.Cancelled(); ++slot) {
+      const int x = ((slot / rows) * (layout.columns + 1) + 1) * cell_width + layout.left_margin;
+      const int y = (slot % rows) * line_height + layout.top_margin;
+      const std::string line = editor_.PrintLine(pos, end, layout.columns);
+      painter.drawText(x, y + metrics.ascent(),
+                       QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+    }
+  }
+  if (status.Cancelled()) printer.abort();
+  painter.end();
+  status.Finish();
+}
+
+// The build.
+
+bool LegacyEditorPane::CopyEditorToOldBuffer(const std::optional<std::string>& editor_text) {
+  if (!editor_text) return false;
+  if (!editor_.ReplaceAllText(*editor_text)) return false;
+  editor_.LegacyPaint();
+  return true;
+}
+
+bool LegacyEditorPane::AssembleOldBuffer(std::string& error_text) {
+  build_debug::ObjectImage& image = session_.Image();
+  image.SourceText = editor_.TerminatedText();
+  editor_.HideLegacyCaret();
+  assembler_.BuiltinAssemble();
+  if (image.Failed) error_text = image.ErrorText ? image.ErrorText : "";
+  return !image.Failed;
+}
+
+void LegacyEditorPane::ShowErrorToken() {
+  const build_debug::ObjectImage& image = session_.Image();
+  editor_.HideLegacyCaret();
+  editor_.Select(image.ErrorStart, image.ErrorEnd);
+  editor_.LegacyPaint();
+}
+
+// The main window's commands.
+
+void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane,
+                              workbench::IdeSession& session) {
+  struct Command {
+    const char* item;
+    const char* shortcut;
+    void (LegacyEditorPane::*run)();
+  };
+  static constexpr Command kCommands[] = {
+      {"EditCutMENUITM", "Ctrl+X", &LegacyEditorPane::EditCut},
+      {"EditCopyMENUITM", "Ctrl+C", &LegacyEditorPane::EditCopy},
+      {"EditPasteMENUITM", "Ctrl+V", &LegacyEditorPane::EditPaste},
+      {"EditFindReplaceMENUITM", "Ctrl+H", &LegacyEditorPane::EditFindReplace},
+      {"EditReplaceMENUITM", "F4", &LegacyEditorPane::EditReplace},
+      {"EditTextBiggerMENUITM", "Ctrl+Up", &LegacyEditorPane::TextBigger},
+      {"EditTextSmallerMENUITM", "Ctrl+Down", &LegacyEditorPane::TextSmaller},
+      {"FilePrintMENUITM", "", &LegacyEditorPane::LegacyPrint},
+  };
+  pane.SetForms([&form] { return form.Forms(); });
+  for (const Command& command : kCommands) {
+    form.SetMenuHandler(command.item, [&pane, run = command.run] { (pane.*run)(); });
+    if (QAction* action = form.MenuItem(command.item); action && *command.shortcut)
+      action->setShortcut(QKeySequence(QString::fromLatin1(command.shortcut)));
+  }
+
+  form.SetMenuHandler("FileSaveMENUITM", [&pane, &session] {
+    const std::string& name = session.Globals().CurrentFile.FullName;
+    if (!name.empty()) (void)pane.SaveFile(name);
+  });
+  if (QAction* save = form.MenuItem("FileSaveMENUITM")) save->setShortcut(QKeySequence("Ctrl+S"));
+
+  // The cross-assembler's build belongs to the assemble/compile dispatcher; this is the
+  // built-in assembler's over the flat buffer.
+  form.SetMenuHandler("RunAssembleMENUITM", [&form, &pane, &session] {
+    if (session.Globals().IdeOptions.UseTarn) return;
+    const workbench::Localizer& texts = session.Texts();
+    std::string message;
+    if (pane.AssembleOldBuffer(message)) {
+      form.StatusLine(texts.LU_GetString(ids::SCU_ASSEMBLY_SUCCESSFUL));
+      pane.Paint();
+      return;
+    }
+    const std::string failure = texts.LU_GetString(ids::SCU_ASSEMBLY_ERROR) + ": " + message;
+    session.Boxes().Show(
+        {failure, texts.LU_GetString(ids::SCU_BUILTIN_ERROR_CAPTION), platform::BoxButtons::Ok});
+    form.StatusLine(failure);
+    pane.ShowErrorToken();
+    throw workbench::SilentAbort();
+  });
+  if (QAction* assemble = form.MenuItem("RunAssembleMENUITM"))
+    assemble->setShortcut(QKeySequence("Ctrl+A"));
+}
+
+}  // namespace gui

@@ -1,0 +1,100 @@
+#pragma once
+// LegacyEditorPane: the legacy editor as the main window uses it when the enhanced editor is
+// off: the editor (workbench/old_editor.h) with its window, its timers and its clock, the
+// Edit and File commands that act on it, printing, and the flat source text that the built-in
+// assembler reads.
+//
+// Find/replace asks TFindReplaceForm; printing asks TPrintForm, prints on the printer it set
+// up and counts the pages in TPrintStatusForm. The forms come from the main window's IdeForms
+// once they exist; before that, and without them, these commands do nothing.
+
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "build_debug/builtin_assembler.h"
+#include "workbench/gui/old_editor_widget.h"
+#include "workbench/gui/print_forms.h"
+#include "workbench/old_editor.h"
+
+namespace platform {
+class Clipboard;
+}
+namespace workbench {
+class IdeSession;
+}
+
+namespace gui {
+
+class IdeForms;
+class TEditorFRM;
+
+class LegacyEditorPane {
+ public:
+  // `timers` and `clock` stand in for the Qt timers and the steady clock when given.
+  LegacyEditorPane(workbench::IdeSession& session, QWidget* parent,
+                   workbench::LegacyTimers* timers = nullptr,
+                   const platform::Clock* clock = nullptr);
+  ~LegacyEditorPane();
+
+  workbench::LegacyEditor& Editor() { return editor_; }
+  LegacyEditorWidget& Widget() { return *widget_; }
+  // Where the forms are found when a command needs them.
+  void SetForms(std::function<IdeForms*()> forms) { forms_ = std::move(forms); }
+
+  // FormPaint, FormResize, FormDeactivate.
+  void Paint();
+  void LayOut();
+  void FreeRows() { editor_.FreeRows(); }
+  void Deactivate() { editor_.HideLegacyCaret(); }
+
+  // Files: the whole file or nothing, each failure with its box.
+  [[nodiscard]] bool OpenFile(const std::string& name);
+  [[nodiscard]] bool SaveFile(const std::string& name);
+  void Clear() { editor_.ClearBuffer(); }
+
+  // Edit and File commands.
+  void EditCut();
+  void EditCopy();
+  void EditPaste();
+  void EditFindReplace();
+  void EditReplace();
+  void TextBigger();
+  void TextSmaller();
+  void LegacyPrint();
+
+  // The build: the enhanced editor's text into the flat buffer (nothing: no editor), and the
+  // built-in assembler over the flat buffer. A text too large for the buffer is refused with
+  // its box and the buffer keeps what it had.
+  [[nodiscard]] bool CopyEditorToOldBuffer(const std::optional<std::string>& editor_text);
+  [[nodiscard]] bool AssembleOldBuffer(std::string& error_text);
+  // After a failed built-in assembly: the token where it failed is selected and shown.
+  void ShowErrorToken();
+
+ private:
+  platform::Clipboard& Clipboard();
+  void SetFontSize(int size);
+  void PrintPages(QPrinter& printer, int start, int end, const TPrintForm::Choice& choice,
+                  TPrintStatusForm& status);
+
+  workbench::IdeSession& session_;
+  workbench::LegacyEditor editor_;
+  std::unique_ptr<QtLegacyTimers> own_timers_;
+  SteadyClock own_clock_;
+  std::unique_ptr<platform::Clipboard> own_clipboard_;
+  QPointer<LegacyEditorWidget> widget_;
+  std::function<IdeForms*()> forms_;
+  build_debug::BuiltinAssembler assembler_;
+  // The print form's last font size and sections, offered again the next time.
+  int print_font_size_ = 9;
+  int print_sections_ = 1;
+};
+
+// The legacy editor's commands on the main window's menu: Cut, Copy, Paste, Find/Replace,
+// Replace, Text Bigger and Smaller, Save, Print, and Assemble with the built-in assembler.
+void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane,
+                              workbench::IdeSession& session);
+
+}  // namespace gui

@@ -1,0 +1,75 @@
+#pragma once
+// LegacyEditorWidget: the window the legacy editor (workbench/old_editor.h) is drawn on. It
+// measures the editor font, hands key, mouse and wheel events to the editor, and draws the
+// rows the editor built through update() and paintEvent, the caret included. The editor's
+// timers and the click clock come in from outside, so tests drive them without waiting.
+
+#include <QFont>
+#include <QTimer>
+#include <QWidget>
+
+#include "platform/clock.h"
+#include "workbench/old_editor.h"
+
+namespace gui {
+
+// The editor's two timers on the Qt event loop.
+class QtLegacyTimers : public QObject, public workbench::LegacyTimers {
+ public:
+  explicit QtLegacyTimers(workbench::LegacyEditor& editor);
+  void SetCursorTimer(bool on) override;
+  void SetSelectTimer(bool on) override;
+  bool CursorTimerOn() const { return cursor_.isActive(); }
+  bool SelectTimerOn() const { return select_.isActive(); }
+
+ private:
+  QTimer cursor_;
+  QTimer select_;
+};
+
+// Milliseconds of the machine's steady clock.
+class SteadyClock : public platform::Clock {
+ public:
+  std::uint32_t TickCount() const override;
+  void Sleep(std::uint32_t milliseconds) override;
+};
+
+class LegacyEditorWidget : public QWidget, public workbench::LegacyScreen {
+  Q_OBJECT
+
+ public:
+  LegacyEditorWidget(workbench::LegacyEditor& editor, const platform::Clock& clock,
+                     QWidget* parent = nullptr);
+  ~LegacyEditorWidget() override;
+
+  void SetEditorFont(const QString& name, int size);
+  const QFont& EditorFont() const { return font_; }
+  // LegacyLayOut for the widget's size and the font's cell.
+  void LayOut();
+  // Everything drawn again.
+  void Repaint();
+
+  void RowsChanged(int first_row, int count) override;
+  void FrameChanged() override;
+  void CaretChanged() override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  // TAB is a character here, not a move to the next control.
+  bool focusNextPrevChild(bool next) override;
+
+ private:
+  QRect CaretRect() const;
+
+  workbench::LegacyEditor& editor_;
+  const platform::Clock& clock_;
+  QFont font_;
+};
+
+}  // namespace gui
