@@ -113,12 +113,12 @@ void TScrivPainter::PaintLine(int32_t paraIndex, int32_t line, int32_t top) {
   const bool lastLine = line + 1 == para::LineCount(p);
   const int32_t lineStart = p.StartOffset + rec.Start;
   const int32_t lineEnd = p.StartOffset + rec.End;
-  const TScrivRect band{0, top, m.ClientWidth, top + lh};
+  const TScrivRect band = Printing ? TScrivRect{-hs, top, m.ClientWidth - hs, top + lh} : TScrivRect{0, top, m.ClientWidth, top + lh};
   canvas_.BeginLine(band);
 
   const int32_t parFore = para::ForeColor(p);
   const int32_t parBack = para::BackColor(p);
-  canvas_.FillBackground(band, HasColor(parBack) ? parBack : m.Color, -hs, -m.VertScroll);
+  if (!Printing) canvas_.FillBackground(band, HasColor(parBack) ? parBack : m.Color, -hs, -m.VertScroll);
 
   // The selection on this line, as paragraph positions [selFrom, selTo), and its band.
   const bool windowsColors = (m.GetOptions() & zkoWindowsSelColors) != 0;
@@ -127,7 +127,7 @@ void TScrivPainter::PaintLine(int32_t paraIndex, int32_t line, int32_t top) {
   const int32_t spaceWidth = m.Measurer->Width(" ", m.FontStyle);
   int32_t selFrom = 0, selTo = 0;
   bool breakSelected = false;
-  if (showSelection_ && m.SelLower() < m.SelUpper()) {
+  if (showSelection_ && !Printing && m.SelLower() < m.SelUpper()) {
     int32_t xFrom = INT32_MAX, xTo = INT32_MIN;
     if (m.BlockMode) {
       const int32_t first = m.SelStartNav->GetParaIndex(), last = m.SelEndNav->GetParaIndex();
@@ -159,7 +159,7 @@ void TScrivPainter::PaintLine(int32_t paraIndex, int32_t line, int32_t top) {
     if (xTo > xFrom && selBack != -1) canvas_.FillRect({xFrom - hs, top, xTo - hs, top + lh}, selBack);
   }
 
-  const uint8_t npc = m.GetShowNonPrintChars();
+  const uint8_t npc = Printing ? 0 : m.GetShowNonPrintChars();
   const bool keepParBack = (m.GetOptions() & zkoKeepParBackgnd) != 0;
   // Blanks that end a wrapped line stay undrawn unless spaces are shown.
   const int32_t drawEnd = (!lastLine && !(npc & zkNPSpace)) ? std::max(rec.TrailingStart, rec.Start) : rec.End;

@@ -64,9 +64,13 @@ class TScrivPainter {
   // Where the right line and the end-of-text mark stand (INT32_MIN: not drawn).
   int32_t RightLineX();
   int32_t EndOfTextY();
+  // One display line at `top`; its x follows the control's left margin less HorzScroll.
+  void PaintLine(int32_t paraIndex, int32_t line, int32_t top);
+  // On paper: no background, no selection, no marks of what does not print, and the line's
+  // band starts where the line does.
+  bool Printing = false;
 
  private:
-  void PaintLine(int32_t paraIndex, int32_t line, int32_t top);
   struct Piece;
   void FlushPiece(Piece& piece, const TLineGeometry& g, int32_t top, const char* text);
 

@@ -7,10 +7,8 @@
 
 namespace workbench {
 
-// The assemble/compile dispatcher and the template unit.
+// The assemble/compile dispatcher.
 void AssembleCompileInit();
 void AssembleCompileCleanup();
-void TemplateInit(const std::string& exe_folder);
-void TemplateCleanup();
 
 }  // namespace workbench

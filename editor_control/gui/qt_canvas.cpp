@@ -30,8 +30,9 @@ QColor QtColor(int32_t color, const QPalette& palette) {
 QtCanvas::QtCanvas(QPainter& painter, QtTextMeasurer& measurer, const QPalette& palette, const QPixmap* tile)
     : painter_(painter), measurer_(measurer), palette_(palette), tile_(tile != nullptr && !tile->isNull() ? tile : nullptr) {}
 
-int32_t QtCanvas::Ascent() { return QFontMetrics(measurer_.FontForStyle(0)).ascent(); }
-int32_t QtCanvas::Descent() { return QFontMetrics(measurer_.FontForStyle(0)).descent(); }
+// Measured on the painter's device: a printer's resolution differs from the screen's.
+int32_t QtCanvas::Ascent() { return QFontMetrics(measurer_.FontForStyle(0), painter_.device()).ascent(); }
+int32_t QtCanvas::Descent() { return QFontMetrics(measurer_.FontForStyle(0), painter_.device()).descent(); }
 
 void QtCanvas::BeginLine(const TScrivRect& band) {
   painter_.save();

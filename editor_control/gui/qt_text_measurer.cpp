@@ -7,7 +7,10 @@
 
 namespace scrivlet::gui {
 
-QtTextMeasurer::QtTextMeasurer(const QFont& font, const QFont& altFont) { SetFonts(font, altFont); }
+QtTextMeasurer::QtTextMeasurer(const QFont& font, const QFont& altFont, const QPaintDevice* device)
+    : device_(device) {
+  SetFonts(font, altFont);
+}
 
 void QtTextMeasurer::SetFonts(const QFont& font, const QFont& altFont) {
   font_ = font;
@@ -31,7 +34,8 @@ QtTextMeasurer::StyleMetrics& QtTextMeasurer::MetricsFor(uint8_t style) {
   const auto key = static_cast<size_t>(style & 0x2F);
   StyleMetrics& slot = metrics_[key];
   if (!slot.Metrics) {
-    slot.Metrics = std::make_unique<QFontMetrics>(FontForStyle(static_cast<uint8_t>(key)));
+    slot.Metrics = device_ != nullptr ? std::make_unique<QFontMetrics>(FontForStyle(static_cast<uint8_t>(key)), device_)
+                                      : std::make_unique<QFontMetrics>(FontForStyle(static_cast<uint8_t>(key)));
     slot.Advance.fill(-1);
   }
   return slot;

@@ -16,7 +16,8 @@ namespace scrivlet::gui {
 
 class QtTextMeasurer : public TTextMeasurer {
  public:
-  QtTextMeasurer(const QFont& font, const QFont& altFont);
+  // `device`: measure at its resolution (a printer's), else the screen's.
+  QtTextMeasurer(const QFont& font, const QFont& altFont, const QPaintDevice* device = nullptr);
   void SetFonts(const QFont& font, const QFont& altFont);
   int32_t Width(std::string_view bytes, uint8_t style) override;
   int32_t Height() override;
@@ -30,6 +31,7 @@ class QtTextMeasurer : public TTextMeasurer {
   StyleMetrics& MetricsFor(uint8_t style);
   QFont font_;
   QFont alt_;
+  const QPaintDevice* device_;
   std::array<StyleMetrics, 64> metrics_;
 };
 

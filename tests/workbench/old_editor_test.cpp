@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 
+#include "memory_clipboard.h"
 #include "platform/clipboard.h"
 #include "platform/message_box.h"
 #include "temp_folder.h"
@@ -40,26 +41,20 @@ class FakeScreen : public LegacyScreen {
   int caret_changes = 0;
 };
 
-class MemoryClipboard : public platform::Clipboard {
- public:
-  void SetFormats(const std::map<std::string, std::string>& formats) override {
-    formats_ = formats;
-  }
-  std::optional<std::string> Format(std::string_view name) const override {
-    auto found = formats_.find(std::string(name));
-    if (found == formats_.end()) return std::nullopt;
-    return found->second;
-  }
-
- private:
-  std::map<std::string, std::string> formats_;
-};
-
 // Cells of 8 x 16 pixels; the window gives 10 columns and 4 rows.
 constexpr int kCellWidth = 8;
 constexpr int kCellHeight = 16;
 constexpr int kClientWidth = 87;
 constexpr int kClientHeight = 69;
+
+// A key on the text `before` gives `after`.
+struct KeyCase {
+  const char* before;
+  LegacyKey key;
+  bool shift;
+  bool ctrl;
+  const char* after;
+};
 
 class LegacyEditorTest : public ::testing::Test {
  protected:
@@ -92,6 +87,16 @@ class LegacyEditorTest : public ::testing::Test {
     else
       editor_.SetCursor(cursor);
     editor_.LegacyPaint();
+  }
+
+  template <std::size_t N>
+  void ExpectKeys(const KeyCase (&cases)[N]) {
+    for (const KeyCase& c : cases) {
+      Put(c.before);
+      editor_.SetModified(false);
+      EXPECT_TRUE(editor_.FormKeyDown(c.key, c.shift, c.ctrl));
+      EXPECT_EQ(Shown(), c.after) << "from " << c.before;
+    }
   }
 
   // A click time far from every other: a single click.
@@ -137,14 +142,6 @@ class LegacyEditorTest : public ::testing::Test {
 // ---------------------------------------------------------------------------------------
 // Keys
 
-struct KeyCase {
-  const char* before;
-  LegacyKey key;
-  bool shift;
-  bool ctrl;
-  const char* after;
-};
-
 TEST_F(LegacyEditorTest, KeysMoveTheCaret) {
   const KeyCase cases[] = {
       {"ab|c", LegacyKey::Left, false, false, "a|bc"},
@@ -172,11 +169,7 @@ TEST_F(LegacyEditorTest, KeysMoveTheCaret) {
       {"foo| bar", LegacyKey::Right, false, true, "foo bar|"},
       {"a_1|.x2\r", LegacyKey::Right, false, true, "a_1.x2|\r"},
   };
-  for (const KeyCase& c : cases) {
-    Put(c.before);
-    EXPECT_TRUE(editor_.FormKeyDown(c.key, c.shift, c.ctrl));
-    EXPECT_EQ(Shown(), c.after) << "from " << c.before;
-  }
+  ExpectKeys(cases);
 }
 
 TEST_F(LegacyEditorTest, ShiftExtendsTheSelectionAndASecondPlainKeyDropsIt) {
@@ -193,11 +186,7 @@ TEST_F(LegacyEditorTest, ShiftExtendsTheSelectionAndASecondPlainKeyDropsIt) {
       // A move without Shift ends a shown selection.
       {"a^b|c", LegacyKey::Right, false, false, "abc|"},
   };
-  for (const KeyCase& c : cases) {
-    Put(c.before);
-    EXPECT_TRUE(editor_.FormKeyDown(c.key, c.shift, c.ctrl));
-    EXPECT_EQ(Shown(), c.after) << "from " << c.before;
-  }
+  ExpectKeys(cases);
 }
 
 TEST_F(LegacyEditorTest, BackspaceAndDeleteAcrossLines) {
@@ -219,12 +208,7 @@ TEST_F(LegacyEditorTest, BackspaceAndDeleteAcrossLines) {
       {"a^b\rc|d", LegacyKey::Backspace, false, false, "a|d"},
       {"a|bc^d", LegacyKey::Delete, false, true, "a|d"},
   };
-  for (const KeyCase& c : cases) {
-    Put(c.before);
-    editor_.SetModified(false);
-    EXPECT_TRUE(editor_.FormKeyDown(c.key, c.shift, c.ctrl));
-    EXPECT_EQ(Shown(), c.after) << "from " << c.before;
-  }
+  ExpectKeys(cases);
   EXPECT_TRUE(editor_.Modified());
 }
 

@@ -282,7 +282,8 @@ void TEditorFRM::StartUp() {
   std::ignore = session_.QvSim().QvSimInit(globals.ExeFolder);
   Report("About to initialize Assemble/Compile Unit", workbench::kStartUpCaption);
   workbench::AssembleCompileInit();
-  workbench::TemplateInit(globals.ExeFolder);
+  // Without templates a new file starts empty.
+  std::ignore = session_.Templates().InitTemplates(globals.ExeFolder);
 
   // No editor array yet: the design editor is the current editor.
   Report("About to create editors", workbench::kStartUpCaption);
@@ -614,7 +615,7 @@ void TEditorFRM::FormDestroy() {
   session_.QvBasic().QvBasicCleanup();
   session_.QvSim().QvSimCleanup();
   workbench::AssembleCompileCleanup();
-  workbench::TemplateCleanup();
+  session_.Templates().DoneTemplates();
   session_.KeyUnit().QVU_Cleanup();
 }
 

@@ -1,6 +1,7 @@
 #include "workbench/gui/old_editor_pane.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
@@ -187,6 +188,9 @@ void LegacyEditorPane::PrintPages(QPrinter& printer, int start, int end,
   const int sections = std::max(1, choice.sections);
   const int rows = layout.lines_per_page;
 
+  // The status form is modal while the job prints: between pages its Cancel can be pressed,
+  // and nothing else can touch the text being printed.
+  status.setWindowModality(Qt::ApplicationModal);
   status.Start(layout.pages);
   int pos = start;
   bool first = true;
@@ -194,6 +198,8 @@ void LegacyEditorPane::PrintPages(QPrinter& printer, int start, int end,
     if (!first) printer.newPage();
     first = false;
     status.NextPage();
+    QCoreApplication::processEvents();
+    if (status.Cancelled()) break;
     painter.setPen(QPen(Qt::black, cell_width / 8 + 1));
     for (int i = 1; i < sections; ++i) {
       const int x = (layout.columns + 1) * cell_width * i + layout.left_margin + cell_width / 2;

@@ -48,7 +48,10 @@ IdeSession::IdeSession(const SessionServices& services, SessionSetup setup)
       basic_(messages_, runner_, globals_.IdeOptions),
       windows_(std::move(setup.windows)),
       simulator_(messages_, runner_, windows_),
-      qvc_(image_.Image(), messages_) {
+      qvc_(image_.Image(), messages_),
+      top_files_(registry_),
+      recent_files_(localizer_),
+      templates_(messages_) {
   serial_ports_.Bind(services_.serial_ports);
   globals_.ExeFolder = setup.exe_folder;
   build_debug::ObjectImage& image = *GetObjectImage();

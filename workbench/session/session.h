@@ -31,11 +31,15 @@
 #include "platform/window_socket.h"
 #include "workbench/com_ports.h"
 #include "workbench/globals.h"
+#include "workbench/keyword_lists.h"
 #include "workbench/localize.h"
 #include "workbench/message_strings.h"
 #include "workbench/program_runner.h"
+#include "workbench/recent_files.h"
 #include "workbench/registry_settings.h"
 #include "workbench/session/key_link_relays.h"
+#include "workbench/templates.h"
+#include "workbench/top_files.h"
 
 namespace platform {
 class Clipboard;
@@ -102,6 +106,11 @@ class IdeSession {
   const ProgramRunner& Runner() const { return runner_; }
   // Loads a C compiler's output in Wrenfield mode; keeps the loaded ".cod" for the debug windows.
   build_debug::TQVCForm& QVC() { return qvc_; }
+  // The files of the editors: known top files, the recent list, templates, keyword lists.
+  T_ZKTopFile& TopFiles() { return top_files_; }
+  RecentFiles& Recent() { return recent_files_; }
+  TemplateUnit& Templates() { return templates_; }
+  T_MultiKeywordList& KeywordLists() { return keyword_lists_; }
 
   platform::MessageBoxService& Boxes() const { return services_.boxes; }
   platform::ModalDialogService& Dialogs() const { return services_.dialogs; }
@@ -153,6 +162,10 @@ class IdeSession {
   platform::WindowSockets windows_;
   build_debug::QvSimUnit simulator_;
   build_debug::TQVCForm qvc_;
+  T_ZKTopFile top_files_;
+  RecentFiles recent_files_;
+  TemplateUnit templates_;
+  T_MultiKeywordList keyword_lists_;
 };
 
 }  // namespace workbench

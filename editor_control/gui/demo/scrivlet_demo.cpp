@@ -2,8 +2,9 @@
 // ";" comments, quoted strings), for looking at the widget. Not installed.
 //
 //   scrivlet_demo FILE [--select FROM,TO] [--block COL1,PAR1,COL2,PAR2] [--marks]
-//                      [--right-line N] [--shot PNG]
-// --shot renders the window into PNG after it has shown and quits.
+//                      [--right-line N] [--shot PNG] [--pdf PDF]
+// --shot renders the window into PNG after it has shown and quits; --pdf prints the text in
+// two columns with a header and line numbers into PDF and quits.
 
 #include <QApplication>
 #include <QFile>
@@ -14,7 +15,9 @@
 #include <fstream>
 #include <string>
 
+#include "editor_control/gui/qt_print_target.h"
 #include "editor_control/gui/scrivlet_widget.h"
+#include "editor_control/printer.h"
 
 namespace {
 
@@ -72,6 +75,29 @@ int main(int argc, char** argv) {
   QList<int> v;
   if (Pair(args, "--select", v, 2)) memo.Select(v[0], v[1]);
   if (Pair(args, "--block", v, 4)) memo.SelectColumnBlock(v[0], v[1], v[2], v[3]);
+  if (const auto pdf = args.indexOf("--pdf"); pdf >= 0 && pdf + 1 < args.size()) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setResolution(300);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(args[pdf + 1]);
+    scrivlet::gui::QtPrintTarget target(printer, editor->Font(), QFont("DejaVu Sans", 10));
+    scrivlet::TScrivletPrinter print;
+    print.SetMemoToPrint(&memo);
+    print.SetColumns(2);
+    print.LineNumbers = true;
+    print.SetGutterWidth(0.8f);
+    print.Header = args[1].toStdString() + " - page {p}";
+    print.HeaderAlign = scrivlet::TAlignment::taCenter;
+    print.Footer = "QVKey";
+    print.FooterAlign = scrivlet::TAlignment::taRightJustify;
+    try {
+      print.Print(target);
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "%s\n", e.what());
+      return 1;
+    }
+    return 0;
+  }
   editor->OnError = [&window](const std::string& text) {
     QMessageBox::warning(&window, "TScrivlet", QString::fromStdString(text));
   };

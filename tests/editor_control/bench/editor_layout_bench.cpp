@@ -26,35 +26,15 @@
 
 #include "editor_control/gui/qt_text_measurer.h"
 #include "editor_control/scrivlet.h"
+#include "bench_common.h"
 
 namespace {
 
+using bench::AsmHighlighter;
+using bench::BenchFont;
+using bench::HeapInUse;
+using bench::TenMegabyteSource;
 using scrivlet::TScrivlet;
-
-const char* const kMnemonics[] = {"MOVWF", "MOVF", "MOVLW", "ADDWF", "ANDWF", "CLRF", "CLRW", "COMF", "DECF",
-                                  "DECFSZ", "INCF", "INCFSZ", "IORWF", "RLF", "RRF", "SUBWF", "SWAPF", "XORWF",
-                                  "BCF", "BSF", "BTFSC", "BTFSS", "ANDLW", "CALL", "CLRWDT", "GOTO", "IORLW",
-                                  "RETLW", "SLEEP", "XORLW", "NOP", "OPTION", "TRIS", "EQU", "ORG", "END"};
-
-const std::string& TenMegabyteSource() {
-  static const std::string text = [] {
-    std::string s;
-    for (int i = 0; s.size() < 10u * 1024 * 1024; ++i) {
-      s += "label" + std::to_string(i) + ":\tMOVLW\t0x" + std::to_string(i % 256) + "\t; load the count\r\n";
-      s += "\tMOVWF\tPORTB\r\n\tDECFSZ\tcount,F\t; \"quoted\" in a comment\r\n";
-      s += "\tRETLW\t\"text; not a comment\"\r\n\tgoto\tlabel" + std::to_string(i) + "\r\n";
-    }
-    return s;
-  }();
-  return text;
-}
-
-QFont BenchFont() { return QFont("DejaVu Sans Mono", 10); }
-
-size_t HeapInUse() {
-  const struct mallinfo2 m = mallinfo2();
-  return m.uordblks + m.hblkhd;
-}
 
 // --- ours ---
 
@@ -65,67 +45,12 @@ struct Ours {
     s.Measurer = &measurer;
     s.SetUpdateMode(mode);
     s.SetBounds(800, 600);
-    for (const char* k : kMnemonics)
-      s.Keywords.AddKeyword(k, scrivlet::kWholeWord, scrivlet::kStyleBold, 1, 0, scrivlet::kNoColor, 0x800000);
-    s.StartStopKeys.AddStartStopKey("\"", "\"", 0, 0, 3, 0, scrivlet::kNoColor, 0x008000, true);
-    s.StartStopKeys.AddStartStopKey(";", "", 0, 0, 2, 0, scrivlet::kNoColor, 0x808080, true);
+    bench::AddAsmRules(s);
   }
   void Load() {
     std::istringstream in(TenMegabyteSource());
     s.LoadFromStream(in);
   }
-};
-
-// --- the baseline ---
-
-class AsmHighlighter : public QSyntaxHighlighter {
- public:
-  explicit AsmHighlighter(QTextDocument* doc) : QSyntaxHighlighter(doc) {
-    QStringList words;
-    for (const char* k : kMnemonics) words << k;
-    keywords_ = QRegularExpression("\\b(" + words.join('|') + ")\\b", QRegularExpression::CaseInsensitiveOption);
-    keyword_.setForeground(QColor(0x80, 0, 0));
-    keyword_.setFontWeight(QFont::Bold);
-    comment_.setForeground(Qt::gray);
-    string_.setForeground(QColor(0, 0x80, 0));
-  }
-
- protected:
-  void highlightBlock(const QString& text) override {
-    // Strings and comments first, left to right; keywords only outside them.
-    qsizetype free = 0;
-    std::vector<std::pair<qsizetype, qsizetype>> open;  // text outside sections
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n) {
-      const QChar c = text[i];
-      if (c == '"') {
-        open.push_back({free, i});
-        qsizetype end = text.indexOf('"', i + 1);
-        end = end < 0 ? n : end + 1;
-        setFormat(static_cast<int>(i), static_cast<int>(end - i), string_);
-        i = free = end;
-      } else if (c == ';') {
-        open.push_back({free, i});
-        setFormat(static_cast<int>(i), static_cast<int>(n - i), comment_);
-        i = free = n;
-      } else {
-        ++i;
-      }
-    }
-    if (free < n) open.push_back({free, n});
-    for (const auto& [a, b] : open) {
-      auto it = keywords_.globalMatch(text.mid(a, b - a));
-      while (it.hasNext()) {
-        const auto m = it.next();
-        setFormat(static_cast<int>(a + m.capturedStart()), static_cast<int>(m.capturedLength()), keyword_);
-      }
-    }
-  }
-
- private:
-  QRegularExpression keywords_;
-  QTextCharFormat keyword_, comment_, string_;
 };
 
 struct Baseline {

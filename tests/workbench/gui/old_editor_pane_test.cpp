@@ -18,10 +18,12 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <map>
 
+#include "../memory_clipboard.h"
 #include "../temp_folder.h"
 #include "installed_tools.h"
 #include "platform/clipboard.h"
@@ -40,21 +42,6 @@
 namespace {
 
 using workbench::LegacyFindChoice;
-
-class MemoryClipboard : public platform::Clipboard {
- public:
-  void SetFormats(const std::map<std::string, std::string>& formats) override {
-    formats_ = formats;
-  }
-  std::optional<std::string> Format(std::string_view name) const override {
-    auto found = formats_.find(std::string(name));
-    if (found == formats_.end()) return std::nullopt;
-    return found->second;
-  }
-
- private:
-  std::map<std::string, std::string> formats_;
-};
 
 class FakeClock : public platform::Clock {
  public:
@@ -116,7 +103,7 @@ class LegacySessionTest : public ::testing::Test {
   platform::RecordingMessageBoxes boxes_;
   gui::RecordingModalDialogs dialogs_;
   platform::SystemProcessRunner processes_;
-  MemoryClipboard clipboard_;
+  workbench::MemoryClipboard clipboard_;
   FakeClock clock_;
   workbench::SessionSetup setup_;
   std::unique_ptr<workbench::IdeSession> session_;
@@ -442,6 +429,14 @@ TEST_F(LegacyFormsTest, PrintingFillsTheSectionsOfThePagesThePrintFormLaidOut) {
   ASSERT_GT(bytes.size(), 1000u);
   EXPECT_EQ(bytes.substr(0, 5), "%PDF-");
   EXPECT_EQ(editor().Cursor(), 0);
+  EXPECT_FALSE(forms_->PrintStatus().isVisible());
+
+  // Cancel in the status form stops the job at the page it shows.
+  dialogs_.Answer(QDialog::Accepted);
+  QTimer::singleShot(0, forms_->PrintStatus().CancelButton, &QPushButton::click);
+  form_->ClickMenuItem("FilePrintMENUITM");
+  EXPECT_TRUE(forms_->PrintStatus().Cancelled());
+  EXPECT_EQ(gui::FromQt(forms_->PrintStatus().PagesLabel->text()).substr(0, 5), "1 of ");
   EXPECT_FALSE(forms_->PrintStatus().isVisible());
 
   // Cancel in the print form prints nothing.
