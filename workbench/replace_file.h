@@ -1,0 +1,24 @@
+#pragma once
+// Writing a file whole without ever leaving it half written: the bytes go to a new file in
+// the same folder, which is renamed over the old one only once it holds all of them. A full
+// disk or a crash mid-write leaves the old file as it was.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace workbench {
+
+// Writes all bytes to an open file descriptor; false on any failure. Tests put a failing one
+// in place of the real one.
+using FileBytesWriter = std::function<bool(int fd, std::string_view bytes)>;
+
+bool WriteAllBytes(int fd, std::string_view bytes);
+
+// Replaces (or creates) file_name with bytes. A file that existed keeps its permissions. On
+// failure the old file is untouched, no temporary file stays behind and reason says why.
+[[nodiscard]] bool ReplaceFileContents(const std::string& file_name, std::string_view bytes,
+                                       std::string& reason,
+                                       const FileBytesWriter& writer = WriteAllBytes);
+
+}  // namespace workbench
