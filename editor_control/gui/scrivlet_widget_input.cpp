@@ -45,6 +45,12 @@ Qt::CursorShape RunCursorShape(int16_t cursor) {
   }
 }
 
+TMouseButton ButtonOf(Qt::MouseButton button) {
+  if (button == Qt::RightButton) return TMouseButton::mbRight;
+  if (button == Qt::MiddleButton) return TMouseButton::mbMiddle;
+  return TMouseButton::mbLeft;
+}
+
 }  // namespace
 
 uint16_t VirtualKeyOf(int qtKey) {
@@ -135,9 +141,7 @@ void TScrivlet::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void TScrivlet::mousePressEvent(QMouseEvent* event) {
-  const TMouseButton button = event->button() == Qt::RightButton ? TMouseButton::mbRight
-                              : event->button() == Qt::MiddleButton ? TMouseButton::mbMiddle
-                                                                    : TMouseButton::mbLeft;
+  const TMouseButton button = ButtonOf(event->button());
   const QPoint p = event->position().toPoint();
   Guarded([&] {
     input_->MouseDown(button, ShiftBitsOf(event->modifiers(), event->buttons()), p.x(), p.y());
@@ -158,9 +162,7 @@ void TScrivlet::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TScrivlet::mouseReleaseEvent(QMouseEvent* event) {
-  const TMouseButton button = event->button() == Qt::RightButton ? TMouseButton::mbRight
-                              : event->button() == Qt::MiddleButton ? TMouseButton::mbMiddle
-                                                                    : TMouseButton::mbLeft;
+  const TMouseButton button = ButtonOf(event->button());
   const QPoint p = event->position().toPoint();
   Guarded([&] {
     input_->MouseUp(button, ShiftBitsOf(event->modifiers(), event->buttons()), p.x(), p.y());

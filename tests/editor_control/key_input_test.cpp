@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "editor_control/input.h"
-#include "test_support.h"
+#include "input_test_support.h"
 
 namespace scrivlet {
 namespace {
@@ -16,46 +16,11 @@ namespace {
 using testing::FixedWidthMeasurer;
 using testing::LayOutAtOnce;
 using testing::Load;
+using testing::RecordingHost;
+using testing::kThreeLines;
 
-class RecordingHost : public TScrivInputHost {
- public:
-  std::vector<TScrivCursor> Cursors;
-  int Popups = 0;
-  bool LastPopupDefault = false;
-  int32_t PopupX = 0, PopupY = 0;
-  std::vector<int32_t> Scheduled;
-  int32_t WheelLines = 3;
-  void SetCursor(TScrivCursor cursor, int16_t) override { Cursors.push_back(cursor); }
-  void OpenPopup(int32_t x, int32_t y, bool defaultMenu) override {
-    ++Popups;
-    PopupX = x;
-    PopupY = y;
-    LastPopupDefault = defaultMenu;
-  }
-  int32_t WheelScrollLines() override { return WheelLines; }
-  void ScheduleAutoScroll(int32_t delayMs) override { Scheduled.push_back(delayMs); }
-};
-
-// "abc def" / "ghi jkl" / "mno": offsets a0 .. f6, break 7-8, g9 .. l15, break 16-17, m18 .. o20.
-constexpr const char* kThreeLines = "abc def\r\nghi jkl\r\nmno";
-
-class KeyInputTest : public ::testing::Test {
+class KeyInputTest : public testing::InputFixture {
  protected:
-  FixedWidthMeasurer measurer{7, 12};
-  TMemoryClipboard clipboard;
-  TScrivlet s{[this] {
-    TScrivletServices services;
-    services.Clipboard = &clipboard;
-    return services;
-  }()};
-  RecordingHost host;
-  TScrivInput in{s, host};
-  void SetUp() override {
-    LayOutAtOnce(s, measurer, 400, 120);
-    s.SetWordWrap(false);
-    s.CreateHandle();
-    s.ScrollTime = 0;
-  }
   // A key as the widget delivers it: KeyDown, then its character when it has one.
   void Press(uint16_t key, uint8_t shift = 0, int ch = -1) {
     in.KeyDown(key, shift);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "editor_control/input.h"
-#include "test_support.h"
+#include "input_test_support.h"
 
 namespace scrivlet {
 namespace {
@@ -18,48 +18,20 @@ namespace {
 using testing::FixedWidthMeasurer;
 using testing::LayOutAtOnce;
 using testing::Load;
+using testing::RecordingHost;
+using testing::kThreeLines;
 
-class RecordingHost : public TScrivInputHost {
- public:
-  std::vector<TScrivCursor> Cursors;
-  int Popups = 0;
-  bool LastPopupDefault = false;
-  bool HasMenu = false;
-  std::vector<int32_t> Scheduled;
-  int32_t WheelLines = 3;
-  void SetCursor(TScrivCursor cursor, int16_t) override { Cursors.push_back(cursor); }
-  bool HasPopupMenu() override { return HasMenu; }
-  void OpenPopup(int32_t, int32_t, bool defaultMenu) override {
-    ++Popups;
-    LastPopupDefault = defaultMenu;
-  }
-  int32_t WheelScrollLines() override { return WheelLines; }
-  void ScheduleAutoScroll(int32_t delayMs) override { Scheduled.push_back(delayMs); }
-};
 
 // Characters 7 wide, lines 12 high, left margin 8: the point of (column c, line l) is
 // (8 + 7c + 1, 12l + 6).
 int32_t X(int32_t col) { return 8 + 7 * col + 1; }
 int32_t Y(int32_t line) { return 12 * line + 6; }
 
-constexpr const char* kThreeLines = "abc def\r\nghi jkl\r\nmno";
 
-class MouseInputTest : public ::testing::Test {
+class MouseInputTest : public testing::InputFixture {
  protected:
-  FixedWidthMeasurer measurer{7, 12};
-  TMemoryClipboard clipboard;
-  TScrivlet s{[this] {
-    TScrivletServices services;
-    services.Clipboard = &clipboard;
-    return services;
-  }()};
-  RecordingHost host;
-  TScrivInput in{s, host};
   void SetUp() override {
-    LayOutAtOnce(s, measurer, 400, 120);
-    s.SetWordWrap(false);
-    s.CreateHandle();
-    s.ScrollTime = 0;
+    InputFixture::SetUp();
     Load(s, kThreeLines);
   }
   void Click(int32_t x, int32_t y, uint8_t shift = 0) {

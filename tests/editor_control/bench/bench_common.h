@@ -4,7 +4,10 @@
 // whole words without regard to case, ";" comments to the line end, quoted strings that
 // end at their quote or the line end).
 
+#include <benchmark/benchmark.h>
 #include <malloc.h>
+
+#include <QApplication>
 
 #include <QColor>
 #include <QFont>
@@ -103,5 +106,15 @@ class AsmHighlighter : public QSyntaxHighlighter {
   QRegularExpression keywords_;
   QTextCharFormat keyword_, comment_, string_;
 };
+
+// The benchmark programs' main: Qt offscreen unless the environment chooses a platform.
+inline int RunBenchmarks(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
 
 }  // namespace bench
