@@ -55,8 +55,10 @@ int DefineStatementLabel(TarnRun& run, ColumnRule rule) {
   return 0;
 }
 
-bool IsRedefinition(TarnRun& run, std::string_view name) {
-  const SymbolNode* symbol = FindSymbol(run, name);
+namespace {
+
+// IsRedefinition for the symbol the name finds.
+bool IsRedefinitionOf(TarnRun& run, const SymbolNode* symbol, std::string_view name) {
   if (!symbol || symbol->kind == kSymVar) return false;
   if (run.pass != 2) return true;
   const auto& defined = run.pass_state.pass1_definitions;
@@ -64,11 +66,15 @@ bool IsRedefinition(TarnRun& run, std::string_view name) {
   return it == defined.end() || it->second != ListingLineNumber(run);
 }
 
+}  // namespace
+
+bool IsRedefinition(TarnRun& run, std::string_view name) { return IsRedefinitionOf(run, FindSymbol(run, name), name); }
+
 void DefineName(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind) {
   if (run.pass == 2) {
     if (SymbolNode* symbol = FindSymbol(run, name)) {
       // A second definition has been reported by the caller; the first one stands.
-      if (!IsRedefinition(run, name)) {
+      if (!IsRedefinitionOf(run, symbol, name)) {
         symbol->value = value;
         symbol->bit = bit;
       }

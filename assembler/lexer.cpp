@@ -159,7 +159,7 @@ void ReadWord(TarnRun& run, int c) {
     if (cls != kClassWord && cls != kClassDigit && cls != kClassQuote) break;
     lx.raw_word.push_back(static_cast<char>(c));
     if (static_cast<int>(lx.raw_word.size()) >= kTokenLimit) AbortOnLongToken(run);
-    c = GetChar(run);
+    c = NextChar(run.lexer);
   }
   Unread(lx, c);
   ClassifyWord(run);
@@ -173,7 +173,7 @@ void ReadString(TarnRun& run, int quote) {
   lx.in_string = true;
   bool cut = false;
   for (;;) {
-    int c = GetChar(run);
+    int c = NextChar(run.lexer);
     if (c == quote) break;
     if (c == 0) {
       ReportMessage(run, kError, kMsgBadString);
@@ -204,7 +204,7 @@ void ReadOperator(TarnRun& run, int c) {
     run.messages.last_error_code = kMsgIllegalCharacter;
     return;
   }
-  int next = GetChar(run);
+  int next = NextChar(run.lexer);
   if (IsPairStart(c, next)) {
     lx.text.push_back(static_cast<char>(next));
     lx.kind = OperatorKind(c, next);
@@ -235,25 +235,15 @@ void BeginLineInPlace(TarnRun& run, std::string_view text) {
   lx.start = 0;
 }
 
-int GetChar(TarnRun& run) {
-  LexerState& lx = run.lexer;
-  if (lx.line_ended) return 0;
-  unsigned char c = lx.position < lx.line.size() ? static_cast<unsigned char>(lx.line[lx.position]) : 0;
-  ++lx.position;
-  if (c == 0 || c == '\n' || c == '\f' || c == '\r' || (c == ';' && !lx.in_string)) {
-    lx.line_ended = true;
-    return 0;
-  }
-  return c == '\t' ? ' ' : c;
-}
+int GetChar(TarnRun& run) { return NextChar(run.lexer); }
 
 Token NextToken(TarnRun& run) {
   LexerState& lx = run.lexer;
   lx.previous_text2 = lx.previous_text;
   lx.previous_text = lx.text;
   lx.previous_kind = lx.kind;
-  int c = GetChar(run);
-  while (c == ' ') c = GetChar(run);
+  int c = NextChar(run.lexer);
+  while (c == ' ') c = NextChar(run.lexer);
   lx.start = lx.position > 0 ? lx.position - 1 : 0;
   if (c == 0) {
     lx.kind = Token::kEndOfLine;

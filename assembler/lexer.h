@@ -101,6 +101,18 @@ void BeginLineInPlace(TarnRun& run, std::string_view text);
 // a string), a blank for a tab.
 int GetChar(TarnRun& run);
 
+// GetChar on the lexer's state, inline for the lexer's own loops.
+inline int NextChar(LexerState& lx) {
+  if (lx.line_ended) return 0;
+  unsigned char c = lx.position < lx.line.size() ? static_cast<unsigned char>(lx.line[lx.position]) : 0;
+  ++lx.position;
+  if (c == 0 || c == '\n' || c == '\f' || c == '\r' || (c == ';' && !lx.in_string)) {
+    lx.line_ended = true;
+    return 0;
+  }
+  return c == '\t' ? ' ' : c;
+}
+
 // Reads the next token, sets the token state and returns its kind.
 //   word:     [class 2 or 3] [class 2, 3 or 5]*   (classified below)
 //   string:   q [any but q]* q                   (q one of the class-5 characters)

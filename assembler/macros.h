@@ -6,7 +6,7 @@
 // passes its body's end; a REPT state holds at most kReptLineLimit lines and kReptLevelLimit
 // levels, and `replay` never passes `lines.size()`.
 
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,7 +59,8 @@ struct Expansion {
 };
 
 struct MacroState {
-  std::map<std::string, MacroRecord, LessNoCase> macros;  // by name, any case
+  // By name, any case; a record never moves while the table holds it (expansions point at it).
+  std::unordered_map<std::string, MacroRecord, FoldedHash, FoldedEqual> macros;
   std::vector<Expansion> expansions;          // the innermost last
   int local_total = 0;         // local names handed out in this pass
   int expansions_started = 0;  // in this pass; numbers the label prefix

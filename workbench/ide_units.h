@@ -7,28 +7,8 @@
 
 namespace workbench {
 
-// The key link (serial port) and the key worker.
-void ComInit();
-void SetComPort(const std::string& port);
-void QVU_Init();
-void QVU_Cleanup();
-
-// The tarn bridge.
-void TARN_Init(const std::string& exe_folder);
-void TarnClearOutputDir();
-void TarnCleanup();
-
-// The BASIC compiler and simulator bridges.
-void QvBasicInit(const std::string& exe_folder);
-void QvBasicClearOutputDir();
-void QvBasicCleanup();
-void QvSimInit(const std::string& exe_folder);
-void QvSimCleanup();
-
-// The assemble/compile dispatcher and the template unit.
+// The assemble/compile dispatcher.
 void AssembleCompileInit();
 void AssembleCompileCleanup();
-void TemplateInit(const std::string& exe_folder);
-void TemplateCleanup();
 
 }  // namespace workbench

@@ -1,12 +1,14 @@
 #include "workbench/gui/application.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QScreen>
 #include <QTimer>
+#include <QUrl>
 
 #include "platform/process_runner.h"
+#include "platform/serial_port.h"
 #include "workbench/gui/editor_form.h"
-#include "workbench/gui/ide_forms.h"
 #include "workbench/gui/text.h"
 #include "workbench/session/session.h"
 
@@ -14,19 +16,29 @@ namespace gui {
 
 int RunQVKey(QApplication& app, const std::vector<std::string>& parameters,
              platform::MessageBoxService& boxes, platform::ModalDialogService& dialogs,
-             RunOptions options) {
+             RunOptions options, ProgramParts parts) {
   QCoreApplication::setApplicationName("QVKey");
   platform::SystemProcessRunner processes;
   workbench::SessionSetup setup;
   setup.exe_folder = FromQt(QCoreApplication::applicationDirPath()) + "/";
+  setup.serial_environment = platform::ProcessEnvironment;
   workbench::IdeSession session({boxes, dialogs, processes}, std::move(setup));
+  platform::TermiosSerialPortOpener serial_ports(session.Resolver());
+  session.BindSerialPorts(serial_ports);
 
   const QScreen* screen = QGuiApplication::primaryScreen();
   const QSize screen_size = screen ? screen->availableGeometry().size() : QSize(1024, 768);
   int result = 0;
   {
     TEditorFRM main_form(session, parameters, screen_size);
-    IdeForms forms(main_form, session);
+    FormServices services;
+    services.open_url = [](const std::string& address) {
+      QDesktopServices::openUrl(QUrl(ToQt(address)));
+    };
+    services.makers = std::move(parts.makers);
+    IdeForms forms(main_form, session, std::move(services));
+    std::shared_ptr<void> bound;
+    if (parts.bind) bound = parts.bind(main_form, forms, session);
     session.Texts().ReapplyLanguage();
     // The window may stay hidden: the program ends when its close goes through, not when the
     // last visible window goes.
@@ -36,6 +48,9 @@ int RunQVKey(QApplication& app, const std::vector<std::string>& parameters,
     if (options.quit_after_start)
       QTimer::singleShot(0, &main_form, [&main_form] { main_form.close(); });
     result = app.exec();
+    // A programming run still going reports nowhere from here on; one report being handled
+    // gets the events it waits for.
+    session.KeyNotices().Unbind([] { QCoreApplication::processEvents(); });
   }
   return result;
 }

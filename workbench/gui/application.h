@@ -3,8 +3,13 @@
 // in their order, carries out the command line and runs the message loop until the main window
 // closes.
 
+#include <functional>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "workbench/gui/ide_forms.h"
 
 class QApplication;
 
@@ -20,10 +25,19 @@ struct RunOptions {
   bool quit_after_start = false;
 };
 
+// The parts of the program that live in libraries above this one: their forms, and what
+// binds them to the main window and the session once every form exists.
+struct ProgramParts {
+  std::map<std::string, FormMaker, std::less<>> makers;
+  // Runs before the command line is carried out; what it returns lives until the message loop
+  // has ended and the key's reports are no longer delivered.
+  std::function<std::shared_ptr<void>(TEditorFRM&, IdeForms&, workbench::IdeSession&)> bind;
+};
+
 // Runs QVKey in app until its main window closes; returns the event loop's result.
 // `parameters` are the program's own, taken before Qt removed the switches it knows.
 int RunQVKey(QApplication& app, const std::vector<std::string>& parameters,
              platform::MessageBoxService& boxes, platform::ModalDialogService& dialogs,
-             RunOptions options);
+             RunOptions options, ProgramParts parts = {});
 
 }  // namespace gui

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -15,9 +17,12 @@
 #include <QStatusTipEvent>
 #include <QSaveFile>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <cctype>
 #include <filesystem>
+#include <tuple>
+#include <utility>
 
 #include "platform/message_box.h"
 #include "platform/text.h"
@@ -241,8 +246,9 @@ void TEditorFRM::StartUp() {
   editor_area_->addWidget(&legacy_editor_->Widget());
 
   Report("About to initialize COM port", workbench::kStartUpCaption);
-  workbench::ComInit();
-  workbench::QVU_Init();
+  session_.KeyLink().ComInit();
+  // The key worker reports through the session's relay, which the windows bind to.
+  session_.KeyUnit().QVU_Init();
 
   activate_done_ = false;
   globals.WrenfieldMode = false;
@@ -267,15 +273,17 @@ void TEditorFRM::StartUp() {
   windows_menu_.WindowsMenuAdd("", workbench::kEditorWindowItem);
 
   Report("About to initialize TARN", workbench::kStartUpCaption);
-  workbench::TARN_Init(globals.ExeFolder);
-  workbench::TarnClearOutputDir();
+  // The tools report their own trouble; start-up goes on without them.
+  std::ignore = session_.Tarn().TARN_Init(globals.ExeFolder);
+  ClearTarnOutput();
   Report("About to initialize QV/B", workbench::kStartUpCaption);
-  workbench::QvBasicInit(globals.ExeFolder);
-  workbench::QvBasicClearOutputDir();
-  workbench::QvSimInit(globals.ExeFolder);
+  std::ignore = session_.QvBasic().QvBasicInit(globals.ExeFolder);
+  session_.QvBasic().QvBasicClearOutputDir();
+  std::ignore = session_.QvSim().QvSimInit(globals.ExeFolder);
   Report("About to initialize Assemble/Compile Unit", workbench::kStartUpCaption);
   workbench::AssembleCompileInit();
-  workbench::TemplateInit(globals.ExeFolder);
+  // Without templates a new file starts empty.
+  std::ignore = session_.Templates().InitTemplates(globals.ExeFolder);
 
   // No editor array yet: the design editor is the current editor.
   Report("About to create editors", workbench::kStartUpCaption);
@@ -297,13 +305,13 @@ void TEditorFRM::StartUp() {
 void TEditorFRM::DoCommandLineActions() {
   const workbench::CommandLineActions actions(
       session_.Globals(), session_.Texts(), session_.Messages(), session_.Boxes(),
-      [](const std::string& port) { workbench::SetComPort(port); });
+      [this](const std::string& port) { session_.KeyLink().SetComPort(port); });
   actions.Run(parameters_, command_line_, requests_);
 }
 
 bool TEditorFRM::PrepareRun() {
   workbench::GlobalValues& globals = session_.Globals();
-  if (!requests_.ComPort.empty()) workbench::SetComPort(requests_.ComPort);
+  if (!requests_.ComPort.empty()) session_.KeyLink().SetComPort(requests_.ComPort);
   if (!globals.CommandLineFile.empty())
     globals.CommandLineFile = std::filesystem::absolute(globals.CommandLineFile).string();
 
@@ -383,9 +391,10 @@ void TEditorFRM::resizeEvent(QResizeEvent* event) {
   FormResize();
 }
 
-void TEditorFRM::OpenCommandLineFile() {
+void TEditorFRM::OpenCommandLineFile() { OpenSourceFile(session_.Globals().CommandLineFile); }
+
+void TEditorFRM::OpenSourceFile(const std::string& name) {
   if (UsesLegacyEditor()) {
-    const std::string& name = session_.Globals().CommandLineFile;
     std::string extension = std::filesystem::path(name).extension().string();
     for (char& c : extension) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (extension == session_.Texts().LU_GetString(string_ids::EditorUnit::SCU_EXT_QVB)) {
@@ -398,15 +407,39 @@ void TEditorFRM::OpenCommandLineFile() {
   }
   // Stands in for the editors' open until they exist: the file's text in the current editor
   // and its name in the file list.
-  const QString name = ToQt(session_.Globals().CommandLineFile);
-  QFile file(name);
-  if (!file.open(QIODevice::ReadOnly)) return;
+  QFile file(ToQt(name));
+  if (!file.open(QIODevice::ReadOnly)) {
+    std::ignore = session_.Messages().MsgBoxById1(
+        string_ids::EditorUnit::SCU_OPEN_FILE_MISSING,
+        string_ids::EditorUnit::SCU_FILE_NOT_FOUND_CAPTION, name);
+    return;
+  }
   design_editor_->setPlainText(QString::fromLatin1(file.readAll()));
+  design_editor_->document()->setModified(false);
   design_editor_->setReadOnly(session_.Globals().ReadOnly);
-  session_.Globals().CurrentFile.FullName = FromQt(name);
+  session_.Globals().CurrentFile.FullName = name;
   file_list_->clear();
-  file_list_->addItem(QFileInfo(name).fileName());
+  file_list_->addItem(QFileInfo(file).fileName());
   file_list_->setCurrentRow(0);
+}
+
+void TEditorFRM::FormDropFiles(const std::vector<std::string>& files) {
+  if (files.empty()) return;
+  if (!AskSaveChanges()) return;
+  OpenSourceFile(files.front());
+}
+
+void TEditorFRM::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TEditorFRM::dropEvent(QDropEvent* event) {
+  // Dropped files come as file URLs; the whole path is kept, however long.
+  std::vector<std::string> files;
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) files.push_back(FromQt(url.toLocalFile()));
+  event->acceptProposedAction();
+  RunGuarded(session_.Boxes(), [this, &files] { FormDropFiles(files); });
 }
 
 void TEditorFRM::DoFormShow() {
@@ -477,7 +510,21 @@ void TEditorFRM::DoFormActivate() {
 
 void TEditorFRM::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (!event->spontaneous()) RunGuarded(session_.Boxes(), [this] { DoFormShow(); });
+  if (event->spontaneous()) return;
+  RunGuarded(session_.Boxes(), [this] { DoFormShow(); });
+  // The window paints once it has been shown; the device window's file waits for that.
+  if (first_paint_)
+    QTimer::singleShot(0, this, [this] { RunGuarded(session_.Boxes(), [this] { LoadPendingImageFile(); }); });
+}
+
+void TEditorFRM::LoadPendingImageFile() {
+  if (!first_paint_) return;
+  first_paint_ = false;
+  if (pending_image_file_.empty()) return;
+  const std::string file = std::exchange(pending_image_file_, {});
+  const bool read_only = std::exchange(pending_image_read_only_, false);
+  session_.Globals().ReadOnly = false;
+  if (image_file_loader_) image_file_loader_(file, read_only);
 }
 
 bool TEditorFRM::event(QEvent* event) {
@@ -504,7 +551,9 @@ void TEditorFRM::SaveMainPlacement() {
   });
 }
 
-bool TEditorFRM::FormCloseQuery() {
+bool TEditorFRM::FormCloseQuery() { return AskSaveChanges(); }
+
+bool TEditorFRM::AskSaveChanges() {
   // Only the design editor exists until the editor array is built: one question for it, or
   // for the legacy editor.
   const bool legacy = UsesLegacyEditor();
@@ -550,17 +599,24 @@ void TEditorFRM::closeEvent(QCloseEvent* event) {
   emit Closed();
 }
 
+void TEditorFRM::ClearTarnOutput() {
+  if (session_.Tarn().TarnClearOutputDir()) return;
+  session_.Boxes().Show({"Not every file in the folder\r\r" + session_.Tarn().TarnGetOutputDir() +
+                             "\r\rcould be deleted. Files of an earlier assembly may remain there.",
+                         "TARN Output", platform::BoxButtons::Ok});
+}
+
 void TEditorFRM::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
   FormResize();
-  workbench::TarnClearOutputDir();
-  workbench::TarnCleanup();
-  workbench::QvBasicCleanup();
-  workbench::QvSimCleanup();
+  ClearTarnOutput();
+  session_.Tarn().TarnCleanup();
+  session_.QvBasic().QvBasicCleanup();
+  session_.QvSim().QvSimCleanup();
   workbench::AssembleCompileCleanup();
-  workbench::TemplateCleanup();
-  workbench::QVU_Cleanup();
+  session_.Templates().DoneTemplates();
+  session_.KeyUnit().QVU_Cleanup();
 }
 
 }  // namespace gui

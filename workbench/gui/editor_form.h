@@ -47,6 +47,10 @@ class TEditorFRM : public QMainWindow {
 
   void DoFormShow();
   void DoFormActivate();
+  // Files dropped on the window: the first one is opened, after the save question.
+  void FormDropFiles(const std::vector<std::string>& files);
+  // Opens a file in the current editor.
+  void OpenSourceFile(const std::string& name);
   void SaveMainPlacement();
   void ShowHint(const QString& hint);
 
@@ -86,6 +90,12 @@ class TEditorFRM : public QMainWindow {
   const workbench::T_ZKCmdLineParse& CommandLine() const { return command_line_; }
   // A ".qvh" file from the command line, for the device window at the first paint.
   const std::string& PendingImageFile() const { return pending_image_file_; }
+  // Loads an image file into the device window and shows the window (the device window's
+  // LoadImageFile); bound by the program once the device window exists.
+  using ImageFileLoader = std::function<void(const std::string& file, bool read_only)>;
+  void SetImageFileLoader(ImageFileLoader loader) { image_file_loader_ = std::move(loader); }
+  // The first paint's step: hands the pending image file to the device window, once.
+  void LoadPendingImageFile();
 
  signals:
   // The close went through: the program ends.
@@ -95,6 +105,8 @@ class TEditorFRM : public QMainWindow {
   bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -104,8 +116,12 @@ class TEditorFRM : public QMainWindow {
   void StartUp();
   void DoCommandLineActions();
   bool FormCloseQuery();
+  // The save question for the current editor; false on Cancel or when the save failed.
+  bool AskSaveChanges();
   void FormClose();
   void FormDestroy();
+  // Empties tarn's output folder; a file that stays is told.
+  void ClearTarnOutput();
   void OpenCommandLineFile();
   void ShowWindowsMenu();
   void WindowsMenuClick(int tag);
@@ -120,6 +136,7 @@ class TEditorFRM : public QMainWindow {
   std::map<std::string, std::function<void()>> menu_handlers_;
   workbench::WindowsMenuUnit windows_menu_;
   std::function<void(int tag)> windows_menu_handler_;
+  ImageFileLoader image_file_loader_;
   IdeForms* forms_ = nullptr;
 
   QMenu* file_list_menu_ = nullptr;
@@ -135,6 +152,7 @@ class TEditorFRM : public QMainWindow {
   std::string pending_image_file_;
   bool pending_image_read_only_ = false;
   bool first_placement_ = true;
+  bool first_paint_ = true;
   bool activate_done_ = false;
   bool file_step_done_ = false;
   bool destroyed_ = false;

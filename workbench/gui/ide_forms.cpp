@@ -1,6 +1,7 @@
 #include "workbench/gui/ide_forms.h"
 
 #include "workbench/gui/about_form.h"
+#include "workbench/gui/configuration_form.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/find_replace_form.h"
 #include "workbench/gui/goto_line_form.h"
@@ -94,7 +95,16 @@ QWidget* IdeForms::Make(std::string_view class_name, const char* caption) {
   if (class_name == "TFindReplaceForm")
     return Keep(new TFindReplaceForm(s.Dialogs(), &owner), find_replace_);
   if (class_name == "TAboutFRM")
-    return Keep(new TAboutFRM(s.Texts(), s.Dialogs(), {}, services_.open_url, &owner), about_);
+    return Keep(new TAboutFRM(s.Texts(), s.Dialogs(),
+                              {[&s] { return s.Tarn().TarnVersionText(); },
+                               [&s] { return s.QvBasic().QvBasicVersionText(); },
+                               [&s] { return s.QvSim().QvSimVersionText(); }},
+                              services_.open_url, &owner),
+                about_);
+  if (class_name == "TConfigFRM")
+    return Keep(new workbench::TConfigFRM(
+                    workbench::ProgramServices(s, s.LinkChoices(), s.ComPorts()), &owner),
+                config_);
   if (class_name == "TPrintForm")
     return Keep(new TPrintForm(*printer_, s.Globals().EditorFontName, s.Dialogs(), &owner),
                 print_);

@@ -13,6 +13,7 @@
 
 namespace workbench {
 class IdeSession;
+class TConfigFRM;
 }
 
 namespace gui {
@@ -73,6 +74,7 @@ class IdeForms {
   TFileSaveNotificationDLG& FileSaveNotification() const { return *file_save_; }
   TClockGenInfoFRM& ClockGenInfo() const { return *clock_gen_info_; }
   TGridDebugFRM& GridDebug() const { return *grid_debug_; }
+  workbench::TConfigFRM& Config() const { return *config_; }
   PrintTarget& Printer() const { return *printer_; }
 
  private:
@@ -95,6 +97,7 @@ class IdeForms {
   TFileSaveNotificationDLG* file_save_ = nullptr;
   TClockGenInfoFRM* clock_gen_info_ = nullptr;
   TGridDebugFRM* grid_debug_ = nullptr;
+  workbench::TConfigFRM* config_ = nullptr;
 };
 
 }  // namespace gui

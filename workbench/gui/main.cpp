@@ -2,18 +2,52 @@
 #include <cstdlib>
 #include <memory>
 
+#include "build_debug/gui/device_form.h"
+#include "build_debug/gui/progress_form.h"
+#include "build_debug/gui/qt_key_notifications.h"
 #include "workbench/box_log.h"
 #include "workbench/command_line.h"
 #include "workbench/gui/accepting_dialogs.h"
 #include "workbench/gui/application.h"
+#include "workbench/gui/editor_form.h"
 #include "workbench/gui/modal_dialogs.h"
 #include "workbench/gui/qt_message_boxes.h"
+#include "workbench/session/session.h"
 
 namespace {
 
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
   return value ? value : "";
+}
+
+// The windows of build, program and debug, and their ties to the main window and the key.
+gui::ProgramParts BuildDebugParts() {
+  gui::ProgramParts parts;
+  parts.makers["TProgressFRM"] = [](gui::TEditorFRM& owner, workbench::IdeSession& session) {
+    return new gui::TProgressFRM(
+        session.Texts(), [&session] { session.KeyUnit().CancelProgramming(); }, &owner);
+  };
+  parts.makers["TDeviceFRM"] = [](gui::TEditorFRM& owner, workbench::IdeSession& session) {
+    return new gui::TDeviceFRM(
+        gui::DeviceFormServices{session.Image(), session.KeyUnit(), session.Messages(),
+                                session.Texts(), session.Registry(), owner.WindowsMenu(),
+                                session.Dialogs(), session.Globals()},
+        &owner);
+  };
+  parts.bind = [](gui::TEditorFRM& main_form, gui::IdeForms& forms,
+                  workbench::IdeSession& session) -> std::shared_ptr<void> {
+    auto* progress = static_cast<gui::TProgressFRM*>(forms.Form("TProgressFRM"));
+    auto* device = static_cast<gui::TDeviceFRM*>(forms.Form("TDeviceFRM"));
+    main_form.SetImageFileLoader([device](const std::string& file, bool read_only) {
+      if (device->LoadImageFile(file, read_only)) device->show();
+    });
+    // The main window's and the debug window's handlers of the key's reports come with them.
+    auto notices = std::make_shared<gui::QtKeyNotifications>(*progress, nullptr, nullptr);
+    session.KeyNotices().Bind(notices.get());
+    return notices;
+  };
+  return parts;
 }
 
 }  // namespace
@@ -31,9 +65,9 @@ int main(int argc, char** argv) {
   if (!box_log.empty()) {
     workbench::LoggedMessageBoxes boxes(box_log, Environment("QVKEY_BOX_ANSWERS"));
     gui::AcceptingModalDialogs dialogs;
-    return gui::RunQVKey(app, parameters, boxes, dialogs, options);
+    return gui::RunQVKey(app, parameters, boxes, dialogs, options, BuildDebugParts());
   }
   gui::QtMessageBoxes boxes;
   gui::QtModalDialogs dialogs;
-  return gui::RunQVKey(app, parameters, boxes, dialogs, options);
+  return gui::RunQVKey(app, parameters, boxes, dialogs, options, BuildDebugParts());
 }

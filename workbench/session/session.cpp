@@ -33,10 +33,21 @@ IdeSession::IdeSession(const SessionServices& services, SessionSetup setup)
       store_(std::make_unique<platform::SettingsStore>(setup.settings_file)),
       registry_(*store_),
       runner_(services_.processes, services_.boxes),
+      resolver_({setup.serial_environment, build_debug::StoredSerialDevice(registry_)}),
+      com_ports_(resolver_),
+      key_link_(serial_ports_, messages_),
+      key_unit_(key_link_, image_.Image(), messages_, key_notices_),
+      link_choices_(key_link_, key_unit_),
+      tarn_(image_.Image(), runner_, messages_, globals_.EditorOptions, globals_.IdeOptions,
+            [this](std::uint8_t mode) { key_unit_.SetIrcCalMode(mode); }),
+      basic_(messages_, runner_, globals_.IdeOptions),
+      windows_(std::move(setup.windows)),
+      simulator_(messages_, runner_, windows_),
       qvc_(image_.Image(), messages_),
       top_files_(registry_),
       recent_files_(localizer_),
       templates_(messages_) {
+  serial_ports_.Bind(services_.serial_ports);
   globals_.ExeFolder = setup.exe_folder;
   build_debug::ObjectImage& image = *GetObjectImage();
   image.ClockHz = build_debug::kDefaultClockHz;
@@ -53,7 +64,7 @@ platform::Clipboard& IdeSession::Clipboard() const {
 }
 
 platform::SerialPortOpener& IdeSession::SerialPorts() const {
-  return Bound(services_.serial_ports, "serial-port");
+  return Bound(serial_ports_.Bound(), "serial-port");
 }
 
 platform::Clock& IdeSession::Clock() const { return Bound(services_.clock, "clock"); }

@@ -17,9 +17,17 @@
 #include <stdexcept>
 #include <string>
 
+#include "build_debug/basic_bridge.h"
 #include "build_debug/c_output_loader.h"
+#include "build_debug/key_link.h"
+#include "build_debug/key_protocol.h"
 #include "build_debug/object_image.h"
+#include "build_debug/simulator_bridge.h"
+#include "build_debug/tarn_bridge.h"
+#include "platform/serial_port.h"
 #include "platform/settings_store.h"
+#include "platform/window_socket.h"
+#include "workbench/com_ports.h"
 #include "workbench/globals.h"
 #include "workbench/keyword_lists.h"
 #include "workbench/localize.h"
@@ -27,6 +35,7 @@
 #include "workbench/program_runner.h"
 #include "workbench/recent_files.h"
 #include "workbench/registry_settings.h"
+#include "workbench/session/key_link_relays.h"
 #include "workbench/templates.h"
 #include "workbench/top_files.h"
 
@@ -57,6 +66,11 @@ struct SessionSetup {
   std::filesystem::path settings_file = platform::SettingsStore::DefaultPath();
   std::string exe_folder;  // the program's folder, ending with "/"
   TextResourceLookup texts = EmbeddedTextResource;
+  // Where the simulator's window is looked for.
+  platform::WindowSockets windows = platform::WindowSockets::ForUser();
+  // The environment's say on serial devices (the program binds the process environment);
+  // null: none.
+  platform::SerialPortResolver::Lookup serial_environment = nullptr;
 };
 
 // A service asked for that the session was not given.
@@ -99,6 +113,21 @@ class IdeSession {
   platform::Clipboard& Clipboard() const;
   platform::SerialPortOpener& SerialPorts() const;
   platform::Clock& Clock() const;
+  // The program binds the machine's opener, made over Resolver(), once the session exists.
+  void BindSerialPorts(platform::SerialPortOpener& ports) { serial_ports_.Bind(&ports); }
+  // Port names to device paths: the environment, the settings, then the machine's devices.
+  const platform::SerialPortResolver& Resolver() const { return resolver_; }
+  ComPortList& ComPorts() { return com_ports_; }
+
+  // The units, in the order the start-up brings them up.
+  build_debug::KeyLink& KeyLink() { return key_link_; }
+  // Where the key worker reports; the windows that take the reports bind themselves to it.
+  KeyNotificationRelay& KeyNotices() { return key_notices_; }
+  build_debug::QvKeyUnit& KeyUnit() { return key_unit_; }
+  KeyLinkChoices& LinkChoices() { return link_choices_; }
+  build_debug::TarnUnit& Tarn() { return tarn_; }
+  build_debug::QvBasicUnit& QvBasic() { return basic_; }
+  build_debug::QvSimUnit& QvSim() { return simulator_; }
 
  private:
   SessionServices services_;
@@ -110,6 +139,17 @@ class IdeSession {
   std::unique_ptr<platform::SettingsStore> store_;
   RegistrySettings registry_;
   ProgramRunner runner_;
+  platform::SerialPortResolver resolver_;
+  MachineComPortList com_ports_;
+  SerialPortsRelay serial_ports_;
+  build_debug::KeyLink key_link_;
+  KeyNotificationRelay key_notices_;
+  build_debug::QvKeyUnit key_unit_;
+  SessionKeyLinkChoices link_choices_;
+  build_debug::TarnUnit tarn_;
+  build_debug::QvBasicUnit basic_;
+  platform::WindowSockets windows_;
+  build_debug::QvSimUnit simulator_;
   build_debug::TQVCForm qvc_;
   T_ZKTopFile top_files_;
   RecentFiles recent_files_;

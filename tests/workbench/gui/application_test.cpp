@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "../temp_folder.h"
+#include "installed_tools.h"
 #include "modal_answerer.h"
 #include "platform/process_runner.h"
 #include "resources/string_ids.h"
@@ -23,11 +25,14 @@ TEST(Application, StartsShowsABoxLocalizesAFormAndQuitsCleanly) {
                     ("qv_application_" + std::to_string(::getpid()) + ".txt");
   std::filesystem::remove(file);
   {
+    workbench::TempFolder tools;
     gui::QtMessageBoxes boxes;
     gui::QtModalDialogs dialogs;
     platform::SystemProcessRunner processes;
     workbench::SessionSetup setup;
     setup.settings_file = file;
+    setup.exe_folder = tools.Path();
+    testing_gui::InstallTools(tools.Path());
     workbench::IdeSession session({boxes, dialogs, processes}, setup);
 
     gui::TEditorFRM window(session, {}, QSize(1280, 1024));

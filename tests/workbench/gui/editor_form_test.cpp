@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QLabel>
@@ -11,6 +15,7 @@
 #include <fstream>
 
 #include "../temp_folder.h"
+#include "installed_tools.h"
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
 #include "workbench/gui/ide_forms.h"
@@ -24,6 +29,9 @@ class EditorFormTest : public ::testing::Test {
  protected:
   EditorFormTest() {
     setup_.settings_file = folder_.Path() + "settings.txt";
+    setup_.exe_folder = folder_.Path();
+    setup_.windows = platform::WindowSockets(folder_.Path());
+    testing_gui::InstallTools(folder_.Path());
     session_ = std::make_unique<workbench::IdeSession>(
         workbench::SessionServices{boxes_, dialogs_, processes_}, setup_);
   }
@@ -36,7 +44,7 @@ class EditorFormTest : public ::testing::Test {
 
   workbench::TempFolder folder_;
   platform::RecordingMessageBoxes boxes_;
-  gui::QtModalDialogs dialogs_;
+  gui::RecordingModalDialogs dialogs_;
   platform::SystemProcessRunner processes_;
   workbench::SessionSetup setup_;
   std::unique_ptr<workbench::IdeSession> session_;
@@ -44,7 +52,13 @@ class EditorFormTest : public ::testing::Test {
 
 TEST_F(EditorFormTest, TheFormsAreCreatedInTheirOrderAndOwnedByTheMainWindow) {
   gui::TEditorFRM main_form(*session_, {}, QSize(800, 600));
+  // A first run: the configuration dialog opens itself after its notice.
+  boxes_.Answer(platform::kAnswerOk);
   gui::IdeForms forms(main_form, *session_);
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "FIRST TIME RUNNING");
+  ASSERT_EQ(dialogs_.Dialogs().size(), 1u);
+  EXPECT_EQ(dialogs_.Dialogs()[0].name, "ConfigFRM");
   const std::vector<std::string> expected = {
       "TEditorFRM",       "TFindReplaceForm", "TProgressFRM",
       "TAboutFRM",        "TCodeForm",        "TDebugFRM",
@@ -104,6 +118,17 @@ TEST_F(EditorFormTest, AnImageFileWaitsForTheDeviceWindowAndOpensNoEditor) {
   EXPECT_TRUE(main_form.PrepareRun());
   EXPECT_EQ(main_form.PendingImageFile(), image);
   EXPECT_EQ(main_form.FileList().count(), 0);
+
+  // At the first paint the device window takes it, read-only as "/r" asked; only once.
+  std::vector<std::pair<std::string, bool>> loaded;
+  main_form.SetImageFileLoader(
+      [&loaded](const std::string& file, bool read_only) { loaded.emplace_back(file, read_only); });
+  main_form.show();
+  QApplication::processEvents();
+  main_form.LoadPendingImageFile();
+  EXPECT_EQ(loaded, (std::vector<std::pair<std::string, bool>>{{image, true}}));
+  EXPECT_EQ(main_form.PendingImageFile(), "");
+  EXPECT_FALSE(session_->Globals().ReadOnly);
 }
 
 TEST_F(EditorFormTest, TheCommandLineFileOpensOnceThoughTheWindowShowsAgain) {
@@ -142,6 +167,53 @@ TEST_F(EditorFormTest, CancelInTheSaveQuestionKeepsTheWindow) {
   EXPECT_EQ(boxes_.Boxes()[0].buttons, platform::BoxButtons::YesNoCancel);
   boxes_.Answer(platform::kAnswerNo);
   EXPECT_TRUE(main_form.close());
+}
+
+TEST_F(EditorFormTest, ADroppedFileOpensAfterTheSaveQuestion) {
+  const std::string first = File("first.SRC");
+  const std::string second = File("second.SRC");
+  gui::TEditorFRM main_form(*session_, {}, QSize(800, 600));
+  main_form.show();  // the window takes drops from its first show on
+  main_form.FormDropFiles({});
+  EXPECT_EQ(main_form.FileList().count(), 0);
+  EXPECT_TRUE(boxes_.Boxes().empty());
+
+  // A drop as the window system delivers it: file URLs, the first one counts.
+  const auto drop = [&main_form](const std::vector<std::string>& files) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const std::string& file : files) urls.push_back(QUrl::fromLocalFile(QString::fromStdString(file)));
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&main_form, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&main_form, &event);
+  };
+  main_form.CurrentEditor().setPlainText("changed");
+  main_form.CurrentEditor().document()->setModified(true);
+  boxes_.Answer(platform::kAnswerCancel);
+  drop({first, second});
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text, "Save changes to Untitled.SRC ?");
+  EXPECT_EQ(main_form.CurrentEditor().toPlainText(), "changed");
+
+  boxes_.Answer(platform::kAnswerNo);
+  drop({first, second});
+  ASSERT_EQ(main_form.FileList().count(), 1);
+  EXPECT_EQ(main_form.FileList().item(0)->text(), "first.SRC");
+  EXPECT_EQ(main_form.CurrentEditor().toPlainText(), "\tNOP\n");
+  EXPECT_EQ(session_->Globals().CurrentFile.FullName, first);
+
+  // Unchanged text asks nothing; a file gone from disk is told.
+  boxes_.Clear();
+  boxes_.Answer(platform::kAnswerOk);
+  const std::string gone = folder_.Path() + "gone.SRC";
+  drop({gone});
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "File Not Found");
+  EXPECT_EQ(boxes_.Boxes()[0].text, "\"" + gone + "\"\rNot found on disk.");
+  EXPECT_EQ(session_->Globals().CurrentFile.FullName, first);
 }
 
 }  // namespace

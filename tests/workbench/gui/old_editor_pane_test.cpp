@@ -25,6 +25,7 @@
 
 #include "../memory_clipboard.h"
 #include "../temp_folder.h"
+#include "installed_tools.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -66,6 +67,9 @@ class LegacySessionTest : public ::testing::Test {
  protected:
   LegacySessionTest() {
     setup_.settings_file = folder_.Path() + "settings.txt";
+    setup_.exe_folder = folder_.Path();
+    setup_.windows = platform::WindowSockets(folder_.Path());
+    testing_gui::InstallTools(folder_.Path());
     workbench::SessionServices services{boxes_, dialogs_, processes_};
     services.clipboard = &clipboard_;
     services.clock = &clock_;
@@ -248,6 +252,14 @@ TEST_F(LegacyPaneTest, AnEditorTooLargeForTheBufferIsRefusedAndTheBufferKept) {
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].caption, "Text Too Large");
   EXPECT_EQ(editor().Text(), " DEVICE QV18\r");
+  // The build that follows the refused copy fails with it; it does not assemble the old text.
+  std::string error;
+  EXPECT_FALSE(pane_->AssembleOldBuffer(error));
+  EXPECT_EQ(error.substr(0, 37), "The text is too large for the editor:");
+  EXPECT_EQ(session_->Image().Failed, 1);
+  EXPECT_EQ(std::string(session_->Image().ErrorText), error);
+  // The next build of the buffer itself goes ahead.
+  EXPECT_TRUE(pane_->AssembleOldBuffer(error));
 }
 
 TEST_F(LegacyPaneTest, FilesThatFailSayWhich) {
@@ -358,6 +370,12 @@ class LegacyFormsTest : public LegacyMainWindowTest {
     target_.Printer().setOutputFileName(QString::fromStdString(pdf_));
     gui::FormServices services;
     services.printer = &target_;
+    // The configuration the forms read at their creation is the one these tests run with: the
+    // legacy editor, the built-in assembler, and a port chosen on an earlier run.
+    workbench::RegistrySettings& settings = session_->Registry();
+    ASSERT_TRUE(settings.WriteRegInt("Configuration\\UseNewEditor", 0));
+    ASSERT_TRUE(settings.WriteRegInt("Configuration\\UseTarn", 0));
+    ASSERT_TRUE(settings.WriteRegString("Configuration\\ComPort", "COM1"));
     forms_ = std::make_unique<gui::IdeForms>(*form_, *session_, std::move(services));
   }
   void TearDown() override {

@@ -134,6 +134,33 @@ TEST_F(TwoSessions, AServiceThatWasNotHandedInFailsLoudly) {
   EXPECT_EQ(&session.Processes(), &processes_);
 }
 
+// The key units are the session's: the configuration's choices reach the link and the key
+// unit, and the link opens its port through the opener the program handed in.
+TEST_F(TwoSessions, TheKeyUnitsWorkThroughTheSessionsServices) {
+  class Opener : public platform::SerialPortOpener {
+   public:
+    platform::SerialOpenResult Open(std::string_view name, int) override {
+      names.emplace_back(name);
+      platform::SerialOpenResult refused;
+      refused.failure.error = platform::SerialOpenError::NoDevice;
+      return refused;
+    }
+    std::vector<std::string> names;
+  } opener;
+  boxes_a_.AnswerWithFirstButton();
+  IdeSession session({boxes_a_, dialogs_, processes_, nullptr, &opener},
+                     {File("a"), "/opt/a/", EmbeddedTextResource});
+  session.LinkChoices().SetComPort("COM3");
+  session.LinkChoices().SetIrcCalMode(2);
+  EXPECT_EQ(session.KeyLink().GetComPortName(), "COM3");
+  EXPECT_EQ(session.KeyUnit().GetIrcCalMode(), 2);
+  EXPECT_FALSE(session.KeyLink().OpenKey());
+  // Tried at both of the key's speeds.
+  EXPECT_EQ(opener.names, (std::vector<std::string>{"COM3", "COM3"}));
+  EXPECT_EQ(session.KeyLink().LinkState(), build_debug::kLinkCannotOpen);
+  EXPECT_EQ(&session.SerialPorts(), &opener);
+}
+
 std::string Bytes(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   std::ostringstream bytes;

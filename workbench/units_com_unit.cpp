@@ -1,9 +1,0 @@
-// Entry routines of this unit; empty until the unit is built.
-#include "workbench/ide_units.h"
-
-namespace workbench {
-
-void ComInit() {}
-void SetComPort(const std::string& /*port*/) {}
-
-}  // namespace workbench

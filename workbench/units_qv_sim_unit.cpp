@@ -1,9 +1,0 @@
-// Entry routines of this unit; empty until the unit is built.
-#include "workbench/ide_units.h"
-
-namespace workbench {
-
-void QvSimInit(const std::string& /*exe_folder*/) {}
-void QvSimCleanup() {}
-
-}  // namespace workbench
