@@ -222,13 +222,23 @@ void LegacyEditorPane::PrintPages(QPrinter& printer, int start, int end,
 
 bool LegacyEditorPane::CopyEditorToOldBuffer(const std::optional<std::string>& editor_text) {
   if (!editor_text) return false;
-  if (!editor_.ReplaceAllText(*editor_text)) return false;
+  copy_refused_ = !editor_.ReplaceAllText(*editor_text);
+  if (copy_refused_) return false;
   editor_.LegacyPaint();
   return true;
 }
 
 bool LegacyEditorPane::AssembleOldBuffer(std::string& error_text) {
   build_debug::ObjectImage& image = session_.Image();
+  if (copy_refused_) {
+    copy_refused_ = false;
+    refusal_ = session_.Texts().LU_GetString(ids::SCU_TEXT_TOO_LARGE);
+    image.Failed = 1;
+    image.ErrorText = refusal_.c_str();
+    image.ErrorStart = image.ErrorEnd = 0;
+    error_text = refusal_;
+    return false;
+  }
   image.SourceText = editor_.TerminatedText();
   editor_.HideLegacyCaret();
   assembler_.BuiltinAssemble();

@@ -67,7 +67,8 @@ class LegacyEditorPane {
 
   // The build: the enhanced editor's text into the flat buffer (nothing: no editor), and the
   // built-in assembler over the flat buffer. A text too large for the buffer is refused with
-  // its box and the buffer keeps what it had.
+  // its box and the buffer keeps what it had; the assembly that follows such a copy fails with
+  // that text instead of building what the buffer held before.
   [[nodiscard]] bool CopyEditorToOldBuffer(const std::optional<std::string>& editor_text);
   [[nodiscard]] bool AssembleOldBuffer(std::string& error_text);
   // After a failed built-in assembly: the token where it failed is selected and shown.
@@ -86,6 +87,8 @@ class LegacyEditorPane {
   std::unique_ptr<platform::Clipboard> own_clipboard_;
   QPointer<LegacyEditorWidget> widget_;
   std::function<IdeForms*()> forms_;
+  bool copy_refused_ = false;
+  std::string refusal_;  // the image's error text after a refused copy
   build_debug::BuiltinAssembler assembler_;
   // The print form's last font size and sections, offered again the next time.
   int print_font_size_ = 9;

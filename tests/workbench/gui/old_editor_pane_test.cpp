@@ -252,6 +252,14 @@ TEST_F(LegacyPaneTest, AnEditorTooLargeForTheBufferIsRefusedAndTheBufferKept) {
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].caption, "Text Too Large");
   EXPECT_EQ(editor().Text(), " DEVICE QV18\r");
+  // The build that follows the refused copy fails with it; it does not assemble the old text.
+  std::string error;
+  EXPECT_FALSE(pane_->AssembleOldBuffer(error));
+  EXPECT_EQ(error.substr(0, 37), "The text is too large for the editor:");
+  EXPECT_EQ(session_->Image().Failed, 1);
+  EXPECT_EQ(std::string(session_->Image().ErrorText), error);
+  // The next build of the buffer itself goes ahead.
+  EXPECT_TRUE(pane_->AssembleOldBuffer(error));
 }
 
 TEST_F(LegacyPaneTest, FilesThatFailSayWhich) {
