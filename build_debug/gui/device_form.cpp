@@ -185,9 +185,8 @@ void TDeviceFRM::BuildWindow() {
   platform::MessageBoxService& boxes = services_.messages.Service();
   for (RadioGroup* group : {DeviceRDGRP, OscRDGRP, BrownoutRDGRP, ResetRDGRP})
     connect(&group->Buttons(), &QButtonGroup::idClicked, this, Guard(boxes, [this] { ControlClicked(); }));
-  for (QCheckBox* box : {TurboCB, StackOPTIONCB, CarryCB, SyncCB, WatchdogCB, ProtectCB, SleepClockCB,
-                         DriveCB, FeedbackCB})
-    connect(box, &QCheckBox::clicked, this, Guard(boxes, [this] { ControlClicked(); }));
+  for (const CheckBoxControl& control : CheckBoxControls())
+    connect(this->*control.box, &QCheckBox::clicked, this, Guard(boxes, [this] { ControlClicked(); }));
   connect(EEScrollBar, &QScrollBar::valueChanged, this, [this] { PresentEeLines(); });
   connect(ProgramBTN, &QPushButton::clicked, this, Guard(boxes, [this] { ProgramBTNClick(); }));
   connect(VerifyBTN, &QPushButton::clicked, this, Guard(boxes, [this] { VerifyBTNClick(); }));
@@ -214,21 +213,30 @@ void TDeviceFRM::PresentCaption() {
 QCheckBox& TDeviceFRM::CheckBox(const char* name) const { return *findChild<QCheckBox*>(name); }
 QPushButton& TDeviceFRM::Button(const char* name) const { return *findChild<QPushButton*>(name); }
 
+const std::array<TDeviceFRM::CheckBoxControl, 9>& TDeviceFRM::CheckBoxControls() {
+  using C = build_debug::DeviceControls;
+  static constexpr std::array<CheckBoxControl, 9> kControls = {{
+      {&TDeviceFRM::TurboCB,       &C::turbo},
+      {&TDeviceFRM::StackOPTIONCB, &C::stack_option},
+      {&TDeviceFRM::CarryCB,       &C::carry},
+      {&TDeviceFRM::SyncCB,        &C::sync},
+      {&TDeviceFRM::WatchdogCB,    &C::watchdog},
+      {&TDeviceFRM::ProtectCB,     &C::protect},
+      {&TDeviceFRM::SleepClockCB,  &C::sleep_clock},
+      {&TDeviceFRM::DriveCB,       &C::drive},
+      {&TDeviceFRM::FeedbackCB,    &C::feedback},
+  }};
+  return kControls;
+}
+
 void TDeviceFRM::ControlClicked() {
   build_debug::DeviceControls& c = settings_.Controls();
   c.device = DeviceRDGRP->ItemIndex();
   c.oscillator = OscRDGRP->ItemIndex();
   c.brownout = BrownoutRDGRP->ItemIndex();
   c.reset_timer = ResetRDGRP->ItemIndex();
-  c.turbo = TurboCB->isChecked();
-  c.stack_option = StackOPTIONCB->isChecked();
-  c.carry = CarryCB->isChecked();
-  c.sync = SyncCB->isChecked();
-  c.watchdog = WatchdogCB->isChecked();
-  c.protect = ProtectCB->isChecked();
-  c.sleep_clock = SleepClockCB->isChecked();
-  c.drive = DriveCB->isChecked();
-  c.feedback = FeedbackCB->isChecked();
+  for (const CheckBoxControl& control : CheckBoxControls())
+    c.*control.checked = (this->*control.box)->isChecked();
   settings_.UpdateSettings();
   PresentControls();
 }
@@ -239,15 +247,8 @@ void TDeviceFRM::PresentControls() {
   OscRDGRP->SetItemIndex(c.oscillator);
   BrownoutRDGRP->SetItemIndex(c.brownout);
   ResetRDGRP->SetItemIndex(c.reset_timer);
-  TurboCB->setChecked(c.turbo);
-  StackOPTIONCB->setChecked(c.stack_option);
-  CarryCB->setChecked(c.carry);
-  SyncCB->setChecked(c.sync);
-  WatchdogCB->setChecked(c.watchdog);
-  ProtectCB->setChecked(c.protect);
-  SleepClockCB->setChecked(c.sleep_clock);
-  DriveCB->setChecked(c.drive);
-  FeedbackCB->setChecked(c.feedback);
+  for (const CheckBoxControl& control : CheckBoxControls())
+    (this->*control.box)->setChecked(c.*control.checked);
   IDStringLBL->setText(ToQt(settings_.IdString()));
   EEScrollBar->setRange(0, settings_.ScrollMax());
   PresentEeLines();
@@ -290,8 +291,12 @@ void TDeviceFRM::SetReadOnlyMode(bool read_only) {
   if (!read_only) ApplyEnables();
   ProgramBTN->setEnabled(true);
   VerifyBTN->setEnabled(true);
-  // A read-only image may be saved under another name: Save stays too.
+  // A read-only image may be saved under another name, and its dump is there to be read
+  // through: Save and the dump's scroll bar stay too.
   SaveBTN->setEnabled(true);
+  EeGRP->setEnabled(true);
+  for (QLabel* label : ee_labels_) label->setEnabled(!read_only);
+  EEScrollBar->setEnabled(true);
   CancelBTN->setEnabled(true);
 }
 

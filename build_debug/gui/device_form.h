@@ -85,6 +85,13 @@ class TDeviceFRM : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Each check box with the control it stands for.
+  struct CheckBoxControl {
+    QCheckBox* TDeviceFRM::*box;
+    bool build_debug::DeviceControls::*checked;
+  };
+  static const std::array<CheckBoxControl, 9>& CheckBoxControls();
+
   void BuildWindow();
   void Localize();
   // "Device" as the tables name it, or the read-only image's caption.

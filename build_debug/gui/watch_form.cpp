@@ -48,7 +48,8 @@ int TWatchForm::Count() const { return std::clamp(image_.WatchCount, 0, kMaxWatc
 
 void TWatchForm::FitToEntries() {
   name_columns_ = 8;
-  value_columns_ = 8;
+  // Room for a typed text of a fair length beside the values.
+  value_columns_ = 20;
   for (int i = 0; i < Count(); ++i) {
     const WatchEntry& entry = image_.Watches[static_cast<std::size_t>(i)];
     name_columns_ = std::max<int>(name_columns_, static_cast<int>(strnlen(entry.Name, kWatchNameLength)) + 2);

@@ -22,7 +22,9 @@ int RunQVKey(QApplication& app, const std::vector<std::string>& parameters,
   workbench::SessionSetup setup;
   setup.exe_folder = FromQt(QCoreApplication::applicationDirPath()) + "/";
   setup.serial_environment = platform::ProcessEnvironment;
-  workbench::IdeSession session({boxes, dialogs, processes}, std::move(setup));
+  workbench::SessionServices services{boxes, dialogs, processes};
+  services.events = parts.events;
+  workbench::IdeSession session(services, std::move(setup));
   platform::TermiosSerialPortOpener serial_ports(session.Resolver());
   session.BindSerialPorts(serial_ports);
 

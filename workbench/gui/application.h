@@ -14,6 +14,7 @@
 class QApplication;
 
 namespace platform {
+class EventPoster;
 class MessageBoxService;
 class ModalDialogService;
 }  // namespace platform
@@ -29,6 +30,8 @@ struct RunOptions {
 // binds them to the main window and the session once every form exists.
 struct ProgramParts {
   std::map<std::string, FormMaker, std::less<>> makers;
+  // Delivers the serial-port component's events on the UI thread; null: no component.
+  platform::EventPoster* events = nullptr;
   // Runs before the command line is carried out; what it returns lives until the message loop
   // has ended and the key's reports are no longer delivered.
   std::function<std::shared_ptr<void>(TEditorFRM&, IdeForms&, workbench::IdeSession&)> bind;

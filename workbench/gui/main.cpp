@@ -3,8 +3,11 @@
 #include <memory>
 
 #include "build_debug/gui/device_form.h"
+#include "build_debug/gui/multi_prog_form.h"
 #include "build_debug/gui/progress_form.h"
+#include "build_debug/gui/qt_event_poster.h"
 #include "build_debug/gui/qt_key_notifications.h"
+#include "build_debug/gui/qvc_debug_form.h"
 #include "workbench/box_log.h"
 #include "workbench/command_line.h"
 #include "workbench/gui/accepting_dialogs.h"
@@ -22,8 +25,9 @@ std::string Environment(const char* name) {
 }
 
 // The windows of build, program and debug, and their ties to the main window and the key.
-gui::ProgramParts BuildDebugParts() {
+gui::ProgramParts BuildDebugParts(platform::EventPoster& events) {
   gui::ProgramParts parts;
+  parts.events = &events;
   parts.makers["TProgressFRM"] = [](gui::TEditorFRM& owner, workbench::IdeSession& session) {
     return new gui::TProgressFRM(
         session.Texts(), [&session] { session.KeyUnit().CancelProgramming(); }, &owner);
@@ -34,6 +38,12 @@ gui::ProgramParts BuildDebugParts() {
                                 session.Texts(), session.Registry(), owner.WindowsMenu(),
                                 session.Dialogs(), session.Globals()},
         &owner);
+  };
+  parts.makers["TQvCDebugFRM"] = [](gui::TEditorFRM& owner, workbench::IdeSession&) {
+    return new gui::TQvCDebugFRM(&owner);
+  };
+  parts.makers["TMultiProgFRM"] = [](gui::TEditorFRM& owner, workbench::IdeSession& session) {
+    return new gui::TMultiProgFRM(session.Boxes(), &owner);
   };
   parts.bind = [](gui::TEditorFRM& main_form, gui::IdeForms& forms,
                   workbench::IdeSession& session) -> std::shared_ptr<void> {
@@ -56,6 +66,7 @@ int main(int argc, char** argv) {
   // Qt removes the switches it knows from argv: ours are taken first.
   const std::vector<std::string> parameters = workbench::ProgramParameters(argc, argv);
   QApplication app(argc, argv);
+  gui::QtEventPoster events;
 
   // QVKEY_BOX_LOG runs the program without a user: boxes go to the log and are answered from
   // QVKEY_BOX_ANSWERS, dialogs are accepted.
@@ -65,9 +76,9 @@ int main(int argc, char** argv) {
   if (!box_log.empty()) {
     workbench::LoggedMessageBoxes boxes(box_log, Environment("QVKEY_BOX_ANSWERS"));
     gui::AcceptingModalDialogs dialogs;
-    return gui::RunQVKey(app, parameters, boxes, dialogs, options, BuildDebugParts());
+    return gui::RunQVKey(app, parameters, boxes, dialogs, options, BuildDebugParts(events));
   }
   gui::QtMessageBoxes boxes;
   gui::QtModalDialogs dialogs;
-  return gui::RunQVKey(app, parameters, boxes, dialogs, options, BuildDebugParts());
+  return gui::RunQVKey(app, parameters, boxes, dialogs, options, BuildDebugParts(events));
 }

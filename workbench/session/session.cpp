@@ -35,7 +35,12 @@ IdeSession::IdeSession(const SessionServices& services, SessionSetup setup)
       runner_(services_.processes, services_.boxes),
       resolver_({setup.serial_environment, build_debug::StoredSerialDevice(registry_)}),
       com_ports_(resolver_),
-      key_link_(serial_ports_, messages_),
+      com_port_(services_.events ? std::make_unique<platform::TVexComPort>(
+                                       *services_.events, resolver_, modem_lines_)
+                                 : nullptr),
+      cts_monitor_(com_port_ ? std::make_unique<build_debug::VexCtsMonitorPort>(*com_port_)
+                             : nullptr),
+      key_link_(serial_ports_, messages_, cts_monitor_.get()),
       key_unit_(key_link_, image_.Image(), messages_, key_notices_),
       debug_(key_link_, key_unit_, image_.Image(), messages_),
       link_choices_(key_link_, key_unit_),

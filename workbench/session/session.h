@@ -20,6 +20,7 @@
 #include "build_debug/assemble_compile.h"
 #include "build_debug/basic_bridge.h"
 #include "build_debug/c_output_loader.h"
+#include "build_debug/cts_monitor_port.h"
 #include "build_debug/debug_protocol.h"
 #include "build_debug/key_link.h"
 #include "build_debug/key_protocol.h"
@@ -28,6 +29,7 @@
 #include "build_debug/tarn_bridge.h"
 #include "platform/serial_port.h"
 #include "platform/settings_store.h"
+#include "platform/vex_com_port.h"
 #include "platform/window_socket.h"
 #include "workbench/com_ports.h"
 #include "workbench/globals.h"
@@ -61,6 +63,9 @@ struct SessionServices {
   platform::Clipboard* clipboard = nullptr;
   platform::SerialPortOpener* serial_ports = nullptr;
   platform::Clock* clock = nullptr;
+  // Runs the serial-port component's events on the UI thread; null: no component, and the
+  // key link has no CTS monitor.
+  platform::EventPoster* events = nullptr;
 };
 
 // Where a session finds its files and texts.
@@ -123,6 +128,9 @@ class IdeSession {
 
   // The units, in the order the start-up brings them up.
   build_debug::KeyLink& KeyLink() { return key_link_; }
+  // The event-driven serial-port component the key link's CTS monitor runs on; null without
+  // an event poster.
+  platform::TVexComPort* ComPort() { return com_port_.get(); }
   // Where the key worker reports; the windows that take the reports bind themselves to it.
   KeyNotificationRelay& KeyNotices() { return key_notices_; }
   build_debug::QvKeyUnit& KeyUnit() { return key_unit_; }
@@ -148,6 +156,9 @@ class IdeSession {
   platform::SerialPortResolver resolver_;
   MachineComPortList com_ports_;
   SerialPortsRelay serial_ports_;
+  platform::DeviceModemLines modem_lines_;
+  std::unique_ptr<platform::TVexComPort> com_port_;
+  std::unique_ptr<build_debug::VexCtsMonitorPort> cts_monitor_;
   build_debug::KeyLink key_link_;
   KeyNotificationRelay key_notices_;
   build_debug::QvKeyUnit key_unit_;

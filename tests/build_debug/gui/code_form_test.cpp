@@ -17,6 +17,7 @@
 
 #include "platform/settings_store.h"
 #include "tests/build_debug/chip_session.h"
+#include "tests/build_debug/gui/send_clicks.h"
 #include "workbench/registry_settings.h"
 
 namespace gui {
@@ -42,16 +43,7 @@ class CodeFormTest : public ChipSession {
     image_->LineCount = lines;
   }
 
-  void Click(const QRect& rect, bool twice) {
-    const QPointF at = rect.center();
-    QMouseEvent press(QEvent::MouseButtonPress, at, form_->mapToGlobal(at), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(form_.get(), &press);
-    if (!twice) return;
-    QMouseEvent dbl(QEvent::MouseButtonDblClick, at, form_->mapToGlobal(at), Qt::LeftButton,
-                    Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(form_.get(), &dbl);
-  }
+  void Click(const QRect& rect, bool twice = false) { SendClick(*form_, rect, twice); }
 
   std::vector<char> buffer_;
   std::string settings_file_ = FreshSettingsFile();

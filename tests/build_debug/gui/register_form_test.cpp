@@ -15,6 +15,7 @@
 
 #include "platform/settings_store.h"
 #include "tests/build_debug/chip_session.h"
+#include "tests/build_debug/gui/send_clicks.h"
 #include "workbench/registry_settings.h"
 
 namespace gui {
@@ -31,16 +32,7 @@ class RegisterFormTest : public ChipSession {
     return *form_;
   }
 
-  void Click(const QRect& rect, bool twice = false) {
-    const QPointF at = rect.center();
-    QMouseEvent press(QEvent::MouseButtonPress, at, form_->mapToGlobal(at), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(form_.get(), &press);
-    if (!twice) return;
-    QMouseEvent dbl(QEvent::MouseButtonDblClick, at, form_->mapToGlobal(at), Qt::LeftButton,
-                    Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(form_.get(), &dbl);
-  }
+  void Click(const QRect& rect, bool twice = false) { SendClick(*form_, rect, twice); }
 
   void Key(int key, const QString& text = {}) {
     QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);

@@ -15,6 +15,7 @@
 #include "build_debug/key_protocol.h"
 #include "platform/process_runner.h"
 #include "tests/build_debug/cod_writer.h"
+#include "tests/build_debug/gui/ignored_notifications.h"
 #include "tests/build_debug/key_fixture.h"
 #include "tests/keysim/chip_model.h"
 #include "tests/workbench/gui/installed_tools.h"
@@ -44,13 +45,6 @@ void Write(const std::string& name, const std::string& bytes) {
   ASSERT_TRUE(file.good()) << name;
 }
 
-class NoNotifications : public KeyNotifications {
- public:
-  void DeviceProgress(int, int, bool) override {}
-  void KeyNotify(int, bool) override {}
-  void DebugProgrammed() override {}
-  void CloseProgress() override {}
-};
 
 class WrenfieldStart : public KeyFixture {
  protected:
@@ -93,7 +87,7 @@ TEST_F(WrenfieldStart, TheMainWindowLoadsTheProgramAndLocksTheAssemblyMenus) {
   link_.ComInit();
   keysim::ChipModel chip;
   chip.Install(StartKey());
-  NoNotifications notes;
+  IgnoredNotifications notes;
   QvKeyUnit key(link_, image, messages_, notes);
   CopyWorkingToProgramming(image);
   key.StartProgramQV(false);
