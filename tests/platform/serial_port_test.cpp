@@ -2,8 +2,6 @@
 
 #include <fcntl.h>
 #include <grp.h>
-#include <poll.h>
-#include <pty.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -17,57 +15,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/platform/pseudo_terminal.h"
+
 namespace platform {
 namespace {
 
 using namespace std::chrono_literals;
-
-// A pseudo-terminal whose slave stands in for a serial device; the test holds the master.
-class PseudoTerminal {
- public:
-  PseudoTerminal() {
-    int slave = -1;
-    char name[256] = {};
-    if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty");
-    path_ = name;
-    termios settings{};
-    ::tcgetattr(slave, &settings);
-    ::cfmakeraw(&settings);
-    ::tcsetattr(slave, TCSANOW, &settings);
-    ::close(slave);
-  }
-  ~PseudoTerminal() { HangUp(); }
-
-  const std::string& Path() const { return path_; }
-  void Put(const std::string& bytes) const {
-    ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  }
-  // What reached the master within a short wait.
-  std::string Take() const {
-    std::string bytes;
-    pollfd entry{master_, POLLIN, 0};
-    while (::poll(&entry, 1, 200) > 0 && (entry.revents & POLLIN)) {
-      char chunk[256];
-      ssize_t got = ::read(master_, chunk, sizeof chunk);
-      if (got <= 0) break;
-      bytes.append(chunk, static_cast<std::size_t>(got));
-    }
-    return bytes;
-  }
-  termios Settings() const {
-    termios settings{};
-    ::tcgetattr(master_, &settings);
-    return settings;
-  }
-  void HangUp() {
-    if (master_ >= 0) ::close(master_);
-    master_ = -1;
-  }
-
- private:
-  int master_ = -1;
-  std::string path_;
-};
 
 std::string ReadAll(SerialPort& port, std::chrono::milliseconds timeout) {
   std::uint8_t buffer[64];

@@ -1,6 +1,5 @@
 #include "platform/vex_com_port.h"
 
-#include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -11,6 +10,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "tests/platform/pseudo_terminal.h"
 
 namespace platform {
 namespace {
@@ -71,45 +72,6 @@ class TestModemLines : public ModemLineSource {
   std::atomic<unsigned> status_{0};
 };
 
-class Pty {
- public:
-  Pty() {
-    int slave = -1;
-    char name[256] = {};
-    if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty");
-    path_ = name;
-    ::close(slave);
-  }
-  ~Pty() { HangUp(); }
-  const std::string& Path() const { return path_; }
-  void Put(const std::string& bytes) const {
-    ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-  }
-  std::string Take(std::size_t count) const {
-    std::string bytes;
-    while (bytes.size() < count) {
-      char chunk[64];
-      ssize_t got = ::read(master_, chunk, sizeof chunk);
-      if (got <= 0) break;
-      bytes.append(chunk, static_cast<std::size_t>(got));
-    }
-    return bytes;
-  }
-  termios Settings() const {
-    termios settings{};
-    ::tcgetattr(master_, &settings);
-    return settings;
-  }
-  void HangUp() {
-    if (master_ >= 0) ::close(master_);
-    master_ = -1;
-  }
-
- private:
-  int master_ = -1;
-  std::string path_;
-};
-
 class VexComPortTest : public ::testing::Test {
  protected:
   SerialPortResolver::Sources Sources() {
@@ -130,7 +92,7 @@ class VexComPortTest : public ::testing::Test {
     });
   }
 
-  Pty pty_;
+  PseudoTerminal pty_;
   SerialPortResolver resolver_{Sources()};
   QueuedEvents events_;
   TestModemLines lines_;

@@ -17,14 +17,6 @@ using testing_gui::kFirstRunBox;
 
 class QVKeyProgram : public ::testing::Test {
  protected:
-  // QVKey runs from a folder of its own with its tools installed beside it, as on a user's
-  // machine, so that its start-up has nothing to install or ask.
-  static void SetUpTestSuite() { program_ = new testing_gui::InstalledProgram(QVKEY_PROGRAM); }
-  static void TearDownTestSuite() {
-    delete program_;
-    program_ = nullptr;
-  }
-
   std::string File(const std::string& name) {
     const std::string path = folder_.Path() + name;
     std::ofstream(path) << "\tORG 0\n\tNOP\n";
@@ -36,7 +28,7 @@ class QVKeyProgram : public ::testing::Test {
     std::string command = "QT_QPA_PLATFORM=offscreen QVKEY_QUIT_AFTER_START=1 QVKEY_BOX_LOG='" +
                           Log() + "' QVKEY_SETTINGS_FILE='" + Settings() +
                           "' QVKEY_BOX_ANSWERS='" + answers + "' timeout 60 '" +
-                          program_->Program() + "'";
+                          program_.Program() + "'";
     for (const std::string& parameter : parameters) command += " '" + parameter + "'";
     return std::system(command.c_str());
   }
@@ -52,10 +44,10 @@ class QVKeyProgram : public ::testing::Test {
   std::string Settings() const { return folder_.Path() + "settings.txt"; }
 
   workbench::TempFolder folder_{"qv program"};
-  static testing_gui::InstalledProgram* program_;
+  // QVKey runs from a folder of its own with its tools installed beside it, as on a user's
+  // machine, so that its start-up has nothing to install or ask.
+  testing_gui::InstalledProgram program_{QVKEY_PROGRAM};
 };
-
-testing_gui::InstalledProgram* QVKeyProgram::program_ = nullptr;
 
 TEST_F(QVKeyProgram, DebugModeReportsEachStepOfStartUpInOrder) {
   ASSERT_EQ(Run({"/debug"}), 0);
