@@ -80,7 +80,7 @@ TEST_F(ScrivletWidgetTest, QtKeysBecomeTheControlsKeysWithShiftAndCtrl) {
       {Qt::Key_X, Qt::ShiftModifier, 5, 5, "abc Xdef\r\nghi jkl"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(QTest::toString(QKeySequence(c.key | c.mods).toString()));
+    SCOPED_TRACE(QKeySequence(c.key | c.mods).toString().toStdString());
     Load(kText);
     w->Memo().SetSelStart(4);
     const QString text = c.key == Qt::Key_X ? ((c.mods & Qt::ShiftModifier) ? "X" : "x") : QString();
