@@ -28,6 +28,7 @@
 #include "platform/text.h"
 #include "resources/string_ids.h"
 #include "build_debug/c_output_loader.h"
+#include "workbench/gui/editor_form_errors.h"
 #include "workbench/gui/form_placement.h"
 #include "workbench/gui/guarded.h"
 #include "workbench/gui/localize_form.h"
@@ -132,6 +133,7 @@ void TEditorFRM::BuildWindow() {
   error_list_ = new QListWidget(error_splitter_);
   error_list_->setObjectName("ErrorLB");
   error_list_->hide();
+  BuildErrorList();
   main_splitter_->setStretchFactor(0, 0);
   main_splitter_->setStretchFactor(1, 1);
   main_splitter_->setSizes({150, 650});
