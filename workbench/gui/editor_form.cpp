@@ -187,7 +187,16 @@ void TEditorFRM::SetMenuHandler(const std::string& item_name, std::function<void
   menu_handlers_[item_name] = std::move(handler);
 }
 
+void TEditorFRM::SetLegacyMenuHandler(const std::string& item_name,
+                                      std::function<bool()> handler) {
+  legacy_menu_handlers_[item_name] = std::move(handler);
+}
+
 void TEditorFRM::ClickMenuItem(const std::string& item_name) {
+  if (UsesLegacyEditor()) {
+    auto legacy = legacy_menu_handlers_.find(item_name);
+    if (legacy != legacy_menu_handlers_.end() && legacy->second && legacy->second()) return;
+  }
   auto handler = menu_handlers_.find(item_name);
   if (handler != menu_handlers_.end() && handler->second) handler->second();
 }
@@ -287,7 +296,8 @@ void TEditorFRM::StartUp() {
   // No editor array yet: the design editor is the current editor.
   Report("About to create editors", workbench::kStartUpCaption);
   design_editor_->setFont(QFont(ToQt(globals.EditorFontName), globals.EditorFontSize));
-  if (UsesLegacyEditor()) UseLegacyEditor();
+  BindLegacyEditorCommands(*this, *legacy_editor_, session_);
+  ApplyEditorMode();
 
   error_splitter_->setHandleWidth(3);
   error_list_->hide();
@@ -345,18 +355,6 @@ bool TEditorFRM::PrepareRun() {
 
 bool TEditorFRM::UsesLegacyEditor() const {
   return !session_.Globals().EditorOptions.UseNewEditor;
-}
-
-void TEditorFRM::UseLegacyEditor() {
-  editor_area_->setCurrentWidget(&legacy_editor_->Widget());
-  file_list_->hide();
-  error_list_->hide();
-  if (QToolBar* tools = findChild<QToolBar*>("ToolBar")) tools->hide();
-  for (const char* item : {"EditUndoMenuMENUITM", "EditRedoMenuMENUITM", "EditGoToLineMENUITM",
-                           "RunViewDebugCodeMENUITM"})
-    MenuItem(item)->setVisible(false);
-  legacy_editor_->Widget().setFocus();
-  BindLegacyEditorCommands(*this, *legacy_editor_, session_);
 }
 
 void TEditorFRM::FormPaint() {

@@ -57,6 +57,9 @@ class TEditorFRM : public QMainWindow {
   // The handlers of menu items that later parts fill (by the item's name). A click on an item
   // without one does nothing.
   void SetMenuHandler(const std::string& item_name, std::function<void()> handler);
+  // The handler of an item while the legacy editor is in use; it goes first and answers
+  // whether it did the command (false: the item's other handler runs).
+  void SetLegacyMenuHandler(const std::string& item_name, std::function<bool()> handler);
   // Runs the item's handler; a silent abort passes out of it.
   void ClickMenuItem(const std::string& item_name);
 
@@ -78,6 +81,10 @@ class TEditorFRM : public QMainWindow {
   // The legacy editor, shown in place of the editors when the enhanced editor is off.
   LegacyEditorPane& OldEditor() const { return *legacy_editor_; }
   bool UsesLegacyEditor() const;
+  // Shows the enhanced editors or the legacy editor, by the editor options, with the menu
+  // items and shortcuts of each; the configuration dialog calls it when it has read or
+  // changed the options.
+  void ApplyEditorMode();
   void FormPaint();
   void FormResize();
   void FormDeactivate();
@@ -110,7 +117,6 @@ class TEditorFRM : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void UseLegacyEditor();
   void BuildWindow();
   void BuildMenus();
   void StartUp();
@@ -134,6 +140,7 @@ class TEditorFRM : public QMainWindow {
   workbench::T_ZKCmdLineParse command_line_;
   workbench::CommandLineRequests requests_;
   std::map<std::string, std::function<void()>> menu_handlers_;
+  std::map<std::string, std::function<bool()>> legacy_menu_handlers_;
   workbench::WindowsMenuUnit windows_menu_;
   std::function<void(int tag)> windows_menu_handler_;
   ImageFileLoader image_file_loader_;
@@ -148,6 +155,8 @@ class TEditorFRM : public QMainWindow {
   QListWidget* error_list_ = nullptr;
   QLabel* status_panel_ = nullptr;
   std::unique_ptr<LegacyEditorPane> legacy_editor_;
+  // The enhanced editor shown before the legacy editor took its place.
+  QWidget* enhanced_editor_ = nullptr;
 
   std::string pending_image_file_;
   bool pending_image_read_only_ = false;
