@@ -103,7 +103,10 @@ QWidget* IdeForms::Make(std::string_view class_name, const char* caption) {
                 about_);
   if (class_name == "TConfigFRM") {
     workbench::ConfigFormServices config = workbench::ProgramServices(s, s.LinkChoices(), s.ComPorts());
-    config.apply_options = [&owner] { owner.ApplyEditorMode(); };
+    config.apply_options = [&owner] {
+      owner.ApplyEditorMode();
+      owner.ReselectEditor();
+    };
     return Keep(new workbench::TConfigFRM(std::move(config), &owner), config_);
   }
   if (class_name == "TPrintForm")

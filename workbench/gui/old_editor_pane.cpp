@@ -274,31 +274,27 @@ void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane,
   };
   pane.SetForms([&form] { return form.Forms(); });
   for (const Command& command : kCommands) {
-    form.SetLegacyMenuHandler(command.item, [&pane, run = command.run] {
-      (pane.*run)();
-      return true;
-    });
+    form.SetMenuHandler(command.item, [&pane, run = command.run] { (pane.*run)(); });
     if (QAction* action = form.MenuItem(command.item); action && *command.shortcut)
       action->setShortcut(QKeySequence(QString::fromLatin1(command.shortcut)));
   }
 
-  form.SetLegacyMenuHandler("FileSaveMENUITM", [&pane, &session] {
+  form.SetMenuHandler("FileSaveMENUITM", [&pane, &session] {
     const std::string& name = session.Globals().CurrentFile.FullName;
     if (!name.empty()) (void)pane.SaveFile(name);
-    return true;
   });
   if (QAction* save = form.MenuItem("FileSaveMENUITM")) save->setShortcut(QKeySequence("Ctrl+S"));
 
-  // The cross-assembler's build belongs to the assemble/compile dispatcher (the item's other
-  // handler); this is the built-in assembler's over the flat buffer.
-  form.SetLegacyMenuHandler("RunAssembleMENUITM", [&form, &pane, &session] {
-    if (session.Globals().IdeOptions.UseTarn) return false;
+  // The cross-assembler's build belongs to the assemble/compile dispatcher; this is the
+  // built-in assembler's over the flat buffer.
+  form.SetMenuHandler("RunAssembleMENUITM", [&form, &pane, &session] {
+    if (session.Globals().IdeOptions.UseTarn) return;
     const workbench::Localizer& texts = session.Texts();
     std::string message;
     if (pane.AssembleOldBuffer(message)) {
       form.StatusLine(texts.LU_GetString(ids::SCU_ASSEMBLY_SUCCESSFUL));
       pane.Paint();
-      return true;
+      return;
     }
     const std::string failure = texts.LU_GetString(ids::SCU_ASSEMBLY_ERROR) + ": " + message;
     session.Boxes().Show(

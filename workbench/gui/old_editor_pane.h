@@ -95,9 +95,8 @@ class LegacyEditorPane {
   int print_sections_ = 1;
 };
 
-// The legacy editor's commands on the main window's menu, run while the legacy editor is in
-// use: Cut, Copy, Paste, Find/Replace, Replace, Text Bigger and Smaller, Save, Print, and
-// Assemble with the built-in assembler.
+// The legacy editor's commands on the main window's menu: Cut, Copy, Paste, Find/Replace,
+// Replace, Text Bigger and Smaller, Save, Print, and Assemble with the built-in assembler.
 void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane,
                               workbench::IdeSession& session);
 
