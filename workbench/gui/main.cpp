@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "build_debug/gui/debug_windows.h"
 #include "build_debug/gui/device_form.h"
 #include "build_debug/gui/multi_prog_form.h"
 #include "build_debug/gui/progress_form.h"
@@ -45,17 +46,20 @@ gui::ProgramParts BuildDebugParts(platform::EventPoster& events) {
   parts.makers["TMultiProgFRM"] = [](gui::TEditorFRM& owner, workbench::IdeSession& session) {
     return new gui::TMultiProgFRM(session.Boxes(), &owner);
   };
-  parts.bind = [](gui::TEditorFRM& main_form, gui::IdeForms& forms,
-                  workbench::IdeSession& session) -> std::shared_ptr<void> {
+  auto bind_debug_windows = gui::DebugWindows::AddTo(parts);
+  parts.bind = [bind_debug_windows](gui::TEditorFRM& main_form, gui::IdeForms& forms,
+                                    workbench::IdeSession& session) -> std::shared_ptr<void> {
     auto* progress = static_cast<gui::TProgressFRM*>(forms.Form("TProgressFRM"));
     auto* device = static_cast<gui::TDeviceFRM*>(forms.Form("TDeviceFRM"));
     main_form.SetImageFileLoader([device](const std::string& file, bool read_only) {
       if (device->LoadImageFile(file, read_only)) device->show();
     });
-    // The main window's and the debug window's handlers of the key's reports come with them.
-    auto notices = std::make_shared<gui::QtKeyNotifications>(*progress, nullptr, nullptr);
+    auto debug_windows = bind_debug_windows(main_form, session);
+    // The main window's handler of the key's reports comes with it.
+    auto notices = std::make_shared<gui::QtKeyNotifications>(
+        *progress, nullptr, [windows = debug_windows.get()] { windows->DebugProgrammed(); });
     session.KeyNotices().Bind(notices.get());
-    return notices;
+    return std::shared_ptr<void>(notices.get(), [notices, debug_windows](void*) {});
   };
   return parts;
 }

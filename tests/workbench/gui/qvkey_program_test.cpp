@@ -118,7 +118,8 @@ TEST_F(QVKeyProgram, CommandLineCasesAndTheirBoxes) {
         "file|ok"}},
       // Hidden with nothing that would end the run: the window shows instead.
       {{"/h", source}, {"Command Line Parse Errors|Request to hide GUI ignored|ok"}},
-      {{"/b", paired}, {}},
+      // "/b" debugs the loaded program, which has no reset jump for the debug monitor.
+      {{"/b", paired}, {"Error|ERROR! Debug requires RESET jump at the end of memory|ok"}},
   };
   for (const Case& c : cases) {
     std::filesystem::remove(Log());
