@@ -389,6 +389,7 @@ void TEditorFRM::SelectEditor(int index) { files_->SelectEditor(index); }
 void TEditorFRM::ApplyEditorMode() {
   files_->ApplyEditorMode();
   find_->BindCommands();
+  if (!UsesLegacyEditor()) LoadErrorList();
 }
 void TEditorFRM::ReselectEditor() { files_->ReselectEditor(); }
 
