@@ -33,6 +33,7 @@ namespace gui {
 
 class IdeForms;
 class LegacyEditorPane;
+class PrintCommands;
 class MainWindowFiles;
 class T_ZKEditorArray;
 
@@ -164,6 +165,7 @@ class TEditorFRM : public QMainWindow {
   QLabel* status_panel_ = nullptr;
   std::unique_ptr<LegacyEditorPane> legacy_editor_;
   std::unique_ptr<MainWindowFiles> files_;
+  std::unique_ptr<PrintCommands> print_commands_;
 
   std::string pending_image_file_;
   bool pending_image_read_only_ = false;
