@@ -24,6 +24,7 @@
 #include "platform/text.h"
 #include "resources/string_ids.h"
 #include "build_debug/c_output_loader.h"
+#include "workbench/gui/editor_form_errors.h"
 #include "workbench/gui/form_placement.h"
 #include "workbench/gui/guarded.h"
 #include "workbench/gui/localize_form.h"
@@ -143,6 +144,7 @@ void TEditorFRM::BuildWindow() {
   statusBar()->addWidget(status_panel_);
   resize(800, 600);
   files_ = std::make_unique<MainWindowFiles>(*this, session_, *editor_area_, *file_list_);
+  BuildErrorList();
 }
 
 void TEditorFRM::BuildMenus() {
@@ -297,6 +299,7 @@ void TEditorFRM::StartUp() {
   if (globals.DebugFlags & workbench::kDebugHideFileList) file_list_->hide();
 
   Report("About to set syntax highlighting", workbench::kStartUpCaption);
+  LoadKeywordLists();
   MenuItem("EditReplaceMENUITM")->setVisible(false);
 
   Report("About to check command line", workbench::kStartUpCaption);
