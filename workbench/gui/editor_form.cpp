@@ -144,7 +144,7 @@ void TEditorFRM::BuildWindow() {
   statusBar()->addWidget(status_panel_);
   resize(800, 600);
   files_ = std::make_unique<MainWindowFiles>(*this, session_, *editor_area_, *file_list_);
-  BuildErrorList();
+  BuildEditorServices();
 }
 
 void TEditorFRM::BuildMenus() {
@@ -388,7 +388,10 @@ T_ZKEditorArray& TEditorFRM::Editors() { return files_->Editors(); }
 int TEditorFRM::CurrentEditorIndex() const { return files_->CurrentIndex(); }
 scrivlet::gui::TScrivlet* TEditorFRM::CurrentScrivlet() const { return files_->CurrentScrivlet(); }
 void TEditorFRM::SelectEditor(int index) { files_->SelectEditor(index); }
-void TEditorFRM::ApplyEditorMode() { files_->ApplyEditorMode(); }
+void TEditorFRM::ApplyEditorMode() {
+  files_->ApplyEditorMode();
+  find_->BindCommands();
+}
 void TEditorFRM::ReselectEditor() { files_->ReselectEditor(); }
 
 bool TEditorFRM::AssembleOldBuffer(std::string& error_text) {

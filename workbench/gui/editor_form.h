@@ -36,6 +36,7 @@ class LegacyEditorPane;
 class PrintCommands;
 class TErrorList;
 class MainWindowErrorEditors;
+class MainWindowFind;
 class MainWindowFiles;
 class T_ZKEditorArray;
 
@@ -95,6 +96,8 @@ class TEditorFRM : public QMainWindow {
   // Kind: the file type, or 4 for the configured default.
   void SetEditorKeywords(scrivlet::gui::TScrivlet& editor, int kind);
   void ApplyHighlightSettings(scrivlet::gui::TScrivlet& editor);
+  // Find and replace in the editor in front (main_find.h).
+  MainWindowFind& Find() const { return *find_; }
 
   // The other forms, once they exist (they are created right after the main window).
   void AttachForms(IdeForms* forms) { forms_ = forms; }
@@ -161,7 +164,8 @@ class TEditorFRM : public QMainWindow {
   void ShowWindowsMenu();
   void WindowsMenuClick(int tag);
   void Report(const char* text, const char* caption) const;
-  void BuildErrorList();
+  // The error list, find and replace, and the highlighting hooks of the editors.
+  void BuildEditorServices();
 
   workbench::IdeSession& session_;
   std::vector<std::string> parameters_;
@@ -185,6 +189,7 @@ class TEditorFRM : public QMainWindow {
   std::unique_ptr<LegacyEditorPane> legacy_editor_;
   std::unique_ptr<MainWindowErrorEditors> error_editors_;
   std::unique_ptr<TErrorList> errors_;
+  std::unique_ptr<MainWindowFind> find_;
   std::unique_ptr<MainWindowFiles> files_;
   std::unique_ptr<PrintCommands> print_commands_;
 

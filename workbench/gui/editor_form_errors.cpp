@@ -45,9 +45,10 @@ scrivlet::gui::TScrivlet* MainWindowErrorEditors::CurrentScrivlet() const {
   return form_.CurrentScrivlet();
 }
 
-void TEditorFRM::BuildErrorList() {
+void TEditorFRM::BuildEditorServices() {
   error_editors_ = std::make_unique<MainWindowErrorEditors>(*this, session_);
   errors_ = std::make_unique<TErrorList>(*error_list_, *error_splitter_, session_, *error_editors_);
+  find_ = std::make_unique<MainWindowFind>(*this, session_);
   MainFilesHooks& hooks = files_->Hooks();
   hooks.set_editor_keywords = [this](scrivlet::gui::TScrivlet& editor, int kind) {
     SetEditorKeywords(editor, kind);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "workbench/gui/error_list.h"
+#include "workbench/gui/main_find.h"
 
 namespace gui {
 

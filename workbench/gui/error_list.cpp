@@ -20,6 +20,10 @@ TErrorList::TErrorList(QListWidget& list, QSplitter& splitter, workbench::IdeSes
       session_(session),
       editors_(editors),
       marking_(session.Globals().EditorOptions) {
+  // A taller window gives its height to the editor, not to the list.
+  if (const int at = splitter_.indexOf(&list_); at >= 0) {
+    for (int i = 0; i < splitter_.count(); ++i) splitter_.setStretchFactor(i, i == at ? 0 : 1);
+  }
   double_click_ = QObject::connect(&list_, &QListWidget::itemDoubleClicked, &list_,
                    [this](QListWidgetItem*) { ErrorLBDblClick(); });
 }
@@ -44,6 +48,14 @@ void TErrorList::LoadErrorList() {
     list_.hide();
     splitter_.setHandleWidth(0);
     return;
+  }
+  if (list_.isHidden()) {
+    // The list comes up below the editor with room for a few lines; the editor keeps the rest.
+    const int rows = std::min(list_.count(), 6);
+    const int height = rows * list_.sizeHintForRow(0) + 2 * list_.frameWidth() +
+                       list_.horizontalScrollBar()->sizeHint().height();
+    const int total = splitter_.height();
+    if (total > 2 * height) splitter_.setSizes({total - height, height});
   }
   list_.show();
   splitter_.setHandleWidth(3);
