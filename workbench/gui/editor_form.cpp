@@ -24,6 +24,7 @@
 #include "platform/text.h"
 #include "resources/string_ids.h"
 #include "build_debug/c_output_loader.h"
+#include "workbench/gui/editor_form_errors.h"
 #include "workbench/gui/form_placement.h"
 #include "workbench/gui/guarded.h"
 #include "workbench/gui/localize_form.h"
@@ -142,6 +143,7 @@ void TEditorFRM::BuildWindow() {
   statusBar()->addWidget(status_panel_);
   resize(800, 600);
   files_ = std::make_unique<MainWindowFiles>(*this, session_, *editor_area_, *file_list_);
+  BuildEditorServices();
 }
 
 void TEditorFRM::BuildMenus() {
@@ -295,6 +297,7 @@ void TEditorFRM::StartUp() {
   if (globals.DebugFlags & workbench::kDebugHideFileList) file_list_->hide();
 
   Report("About to set syntax highlighting", workbench::kStartUpCaption);
+  LoadKeywordLists();
   MenuItem("EditReplaceMENUITM")->setVisible(false);
 
   Report("About to check command line", workbench::kStartUpCaption);
@@ -383,7 +386,10 @@ T_ZKEditorArray& TEditorFRM::Editors() { return files_->Editors(); }
 int TEditorFRM::CurrentEditorIndex() const { return files_->CurrentIndex(); }
 scrivlet::gui::TScrivlet* TEditorFRM::CurrentScrivlet() const { return files_->CurrentScrivlet(); }
 void TEditorFRM::SelectEditor(int index) { files_->SelectEditor(index); }
-void TEditorFRM::ApplyEditorMode() { files_->ApplyEditorMode(); }
+void TEditorFRM::ApplyEditorMode() {
+  files_->ApplyEditorMode();
+  find_->BindCommands();
+}
 void TEditorFRM::ReselectEditor() { files_->ReselectEditor(); }
 
 bool TEditorFRM::AssembleOldBuffer(std::string& error_text) {

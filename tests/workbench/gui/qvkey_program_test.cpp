@@ -147,4 +147,27 @@ TEST_F(QVKeyProgram, FirstRunPlacesTheWindowAndTheCloseWritesItsPlacement) {
   EXPECT_EQ(Boxes(), std::vector<std::string>{kFirstRunBox});
 }
 
+// The editor the program shows follows the stored option: the legacy editor refuses a BASIC
+// file, the enhanced editors take it.
+TEST_F(QVKeyProgram, TheStoredEditorOptionChoosesTheEditorAtStartUp) {
+  const std::string basic = File("prog.qvb");
+  const std::string refused =
+      "QV/B Load Error|QV/B files can't be loaded into the old editor.\\r\\rUse the enhanced "
+      "editor instead.|ok";
+  for (const bool enhanced : {false, true}) {
+    {
+      platform::SettingsStore store(Settings());
+      workbench::RegistrySettings registry(store);
+      registry.SetRegistryRoot(workbench::kRegistryRoot);
+      // A port chosen on an earlier run: no first-run notice.
+      ASSERT_TRUE(registry.WriteRegString("Configuration\\ComPort", "COM1"));
+      ASSERT_TRUE(registry.WriteRegInt("Configuration\\UseNewEditor", enhanced ? 1 : 0));
+    }
+    std::filesystem::remove(Log());
+    ASSERT_EQ(Run({basic}), 0);
+    EXPECT_EQ(Boxes(), enhanced ? std::vector<std::string>{} : std::vector<std::string>{refused})
+        << "enhanced " << enhanced;
+  }
+}
+
 }  // namespace
