@@ -30,6 +30,7 @@
 #include "workbench/gui/localize_form.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/gui/old_editor_pane.h"
+#include "workbench/gui/print_commands.h"
 #include "workbench/gui/text.h"
 #include "workbench/session/session.h"
 #include "workbench/silent_abort.h"
@@ -245,6 +246,7 @@ void TEditorFRM::StartUp() {
   build_debug::ObjectImage* image = session_.GetObjectImage();
   image->ClockHz = build_debug::kDefaultClockHz;
   legacy_editor_ = std::make_unique<LegacyEditorPane>(session_, editor_area_);
+  print_commands_ = std::make_unique<PrintCommands>(*this, session_);
   editor_area_->addWidget(&legacy_editor_->Widget());
 
   Report("About to initialize COM port", workbench::kStartUpCaption);
@@ -389,6 +391,7 @@ void TEditorFRM::SelectEditor(int index) { files_->SelectEditor(index); }
 void TEditorFRM::ApplyEditorMode() {
   files_->ApplyEditorMode();
   find_->BindCommands();
+  if (!UsesLegacyEditor()) LoadErrorList();
 }
 void TEditorFRM::ReselectEditor() { files_->ReselectEditor(); }
 

@@ -33,6 +33,7 @@ namespace gui {
 
 class IdeForms;
 class LegacyEditorPane;
+class PrintCommands;
 class TErrorList;
 class MainWindowErrorEditors;
 class MainWindowFind;
@@ -190,6 +191,7 @@ class TEditorFRM : public QMainWindow {
   std::unique_ptr<TErrorList> errors_;
   std::unique_ptr<MainWindowFind> find_;
   std::unique_ptr<MainWindowFiles> files_;
+  std::unique_ptr<PrintCommands> print_commands_;
 
   std::string pending_image_file_;
   bool pending_image_read_only_ = false;

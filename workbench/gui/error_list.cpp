@@ -156,6 +156,18 @@ void TErrorList::ScrollToLine(int line) {
 void TErrorList::WatchEditor(scrivlet::gui::TScrivlet& editor) {
   scrivlet::gui::TScrivlet* watched = &editor;
   std::weak_ptr<int> alive = alive_;
+  // A click on a marked run: the mark has done its work and goes.
+  editor.Memo().OnContext = [this, watched, alive](scrivlet::TScrivlet& memo, std::int32_t context,
+                                                   std::int32_t start, std::int32_t) {
+    if (context != workbench::kErrorMarkContext || alive.expired()) return;
+    if (marked_editor_ == watched) {
+      ClearErrorMarking();
+    } else {
+      const bool modified = memo.Modified;
+      workbench::RehighlightParagraph(memo, memo.Table.ParagraphAt(start));
+      memo.Modified = modified;
+    }
+  };
   editor.Memo().ChangeListeners.push_back([this, watched, alive](scrivlet::TScrivlet& memo,
                                                                  int code) {
     if (code != scrivlet::kCaretMoved || alive.expired() || marked_editor_ != watched) return;

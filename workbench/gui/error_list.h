@@ -64,7 +64,8 @@ class TErrorList {
   void ClearErrorMarking();
   void ClearErrorStyles();
   void ScrollToLine(int line);
-  // A new editor: its caret moves may take a marked token's mark off.
+  // A new editor: its caret moves may take a marked token's mark off, and a click on a mark
+  // takes it off.
   void WatchEditor(scrivlet::gui::TScrivlet& editor);
 
   int WidestLine() const { return widest_; }

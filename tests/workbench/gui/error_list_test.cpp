@@ -208,6 +208,27 @@ TEST_F(ErrorListTest, ALineWithoutAFileIsAnErrorOfTheFileInFront) {
   EXPECT_TRUE(editors_.opened.size() == 1);
 }
 
+TEST_F(ErrorListTest, AWatchedEditorLosesItsMarkByACaretPastTheTokenOrAClickOnIt) {
+  TScrivlet& editor = *editors_.CurrentScrivlet();
+  errors_->WatchEditor(editor);
+  scrivlet::TScrivlet& memo = editor.Memo();
+  const std::int32_t start = memo.ParagraphStart(5) + 8;  // "MOV" of "start   MOV     W,#1"
+  errors_->MarkErrorRange(6, start, start + 3);
+  memo.SetSelStart(start + 2);
+  EXPECT_EQ(MarkedLine(), 5);
+  memo.SetSelStart(start + 4);
+  EXPECT_EQ(MarkedLine(), -1);
+  EXPECT_EQ(errors_->MarkedEditor(), nullptr);
+
+  errors_->MarkErrorLine(7);
+  ASSERT_TRUE(memo.OnContext);
+  memo.OnContext(memo, 1, memo.ParagraphStart(6), memo.ParagraphStart(6) + 3);  // a keyword
+  EXPECT_EQ(MarkedLine(), 6);
+  memo.OnContext(memo, workbench::kErrorMarkContext, memo.ParagraphStart(6), memo.ParagraphStart(6) + 20);
+  EXPECT_EQ(MarkedLine(), -1);
+  EXPECT_FALSE(memo.Modified);
+}
+
 TEST_F(ErrorListTest, WithoutTheEnhancedEditorOrTarnADoubleClickOnlyTells) {
   Assemble();
   for (const bool enhanced : {false, true}) {

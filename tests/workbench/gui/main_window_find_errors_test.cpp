@@ -124,6 +124,25 @@ TEST_F(MainWindowTest, EachErrorLineLandsOnItsLineInItsFile) {
   EXPECT_EQ(form_->Errors().Marking().Line(), -1);
 }
 
+TEST_F(MainWindowTest, EachOpenedFileTakesTheKeywordsAndCommentOfItsLanguage) {
+  struct Row {
+    const char* name;
+    int keywords;  // the program's assembly list; the installed BASIC list is empty
+    const char* comment;
+  };
+  const Row rows[] = {{"a.src", 70, ";"}, {"b.QVB", 0, "'"}, {"c.txt", 0, nullptr}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    form_->OpenSourceFile(Source(r.name, "mov a\n"));
+    const scrivlet::TScrivlet& memo = Memo();
+    EXPECT_EQ(memo.Keywords.Count(), r.keywords);
+    // With coloured comments: the comment key (when the language has one) and the string key.
+    ASSERT_EQ(memo.StartStopKeys.Count(), r.comment ? 2 : 1);
+    if (r.comment) EXPECT_EQ(memo.StartStopKeys.Items(0).StartKey, r.comment);
+  }
+  EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
 TEST_F(MainWindowTest, FindAndReplaceGoThroughTheEditMenusDialogs) {
   const std::string file = Source("find.src", "mov a\nnop\nMOV b\n");
   form_->OpenSourceFile(file);
