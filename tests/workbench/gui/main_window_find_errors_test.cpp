@@ -99,7 +99,9 @@ TEST_F(MainWindowTest, EachOpenedFileTakesTheKeywordsAndCommentOfItsLanguage) {
     EXPECT_EQ(memo.Keywords.Count(), r.keywords);
     // With coloured comments: the comment key (when the language has one) and the string key.
     ASSERT_EQ(memo.StartStopKeys.Count(), r.comment ? 2 : 1);
-    if (r.comment) EXPECT_EQ(memo.StartStopKeys.Items(0).StartKey, r.comment);
+    if (r.comment) {
+      EXPECT_EQ(memo.StartStopKeys.Items(0).StartKey, r.comment);
+    }
   }
   EXPECT_TRUE(boxes_.Boxes().empty());
 }
