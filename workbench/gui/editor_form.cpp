@@ -32,6 +32,7 @@
 #include "workbench/gui/guarded.h"
 #include "workbench/gui/localize_form.h"
 #include "workbench/gui/old_editor_pane.h"
+#include "workbench/gui/run_commands.h"
 #include "workbench/gui/text.h"
 #include "workbench/session/session.h"
 #include "workbench/silent_abort.h"
@@ -84,6 +85,7 @@ TEditorFRM::TEditorFRM(workbench::IdeSession& session, std::vector<std::string> 
   setObjectName("EditorFRM");
   BuildWindow();
   StartUp();
+  run_commands_ = std::make_unique<RunCommands>(*this, session_);
 }
 
 TEditorFRM::~TEditorFRM() { FormDestroy(); }
@@ -103,10 +105,6 @@ void TEditorFRM::BuildWindow() {
   for (int i = 0; i < 3; ++i) tools->actions()[i]->setText(tool_texts[i]);
   connect(tools->actions()[0], &QAction::triggered, this,
           [this] { ClickMenuItem("FileNewAssemblyMENUITM"); });
-  connect(tools->actions()[1], &QAction::triggered, this,
-          [this] { ClickMenuItem("RunAssembleMENUITM"); });
-  connect(tools->actions()[2], &QAction::triggered, this,
-          [this] { ClickMenuItem("RunStartQVSimMENUITM"); });
 
   main_splitter_ = new QSplitter(Qt::Horizontal, this);
   main_splitter_->setObjectName("FileListSPLT");

@@ -30,6 +30,7 @@ namespace gui {
 
 class IdeForms;
 class LegacyEditorPane;
+class RunCommands;
 
 class TEditorFRM : public QMainWindow {
   Q_OBJECT
@@ -74,6 +75,9 @@ class TEditorFRM : public QMainWindow {
   QLabel& StatusPanel0() const { return *status_panel_; }
   QPlainTextEdit& CurrentEditor() const { return *design_editor_; }
   const workbench::CommandLineRequests& Requests() const { return requests_; }
+  workbench::CommandLineRequests& Requests() { return requests_; }
+  // The Run menu, its tool buttons and the end of a programming run.
+  RunCommands& Run() const { return *run_commands_; }
 
   // The legacy editor, shown in place of the editors when the enhanced editor is off.
   LegacyEditorPane& OldEditor() const { return *legacy_editor_; }
@@ -148,6 +152,7 @@ class TEditorFRM : public QMainWindow {
   QListWidget* error_list_ = nullptr;
   QLabel* status_panel_ = nullptr;
   std::unique_ptr<LegacyEditorPane> legacy_editor_;
+  std::unique_ptr<RunCommands> run_commands_;
 
   std::string pending_image_file_;
   bool pending_image_read_only_ = false;

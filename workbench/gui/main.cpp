@@ -15,6 +15,7 @@
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/modal_dialogs.h"
 #include "workbench/gui/qt_message_boxes.h"
+#include "workbench/gui/run_commands.h"
 #include "workbench/session/session.h"
 
 namespace {
@@ -52,8 +53,19 @@ gui::ProgramParts BuildDebugParts(platform::EventPoster& events) {
     main_form.SetImageFileLoader([device](const std::string& file, bool read_only) {
       if (device->LoadImageFile(file, read_only)) device->show();
     });
-    // The main window's and the debug window's handlers of the key's reports come with them.
-    auto notices = std::make_shared<gui::QtKeyNotifications>(*progress, nullptr, nullptr);
+    gui::RunWindows run_windows;
+    run_windows.image_built = [device] {
+      device->ClearReadOnlyImage();
+      if (device->isVisible()) device->ShowImage();
+    };
+    run_windows.show_device_window = [device] {
+      device->show();
+      device->raise();
+    };
+    main_form.Run().SetWindows(std::move(run_windows));
+    // The debug window's handler of the key's reports comes with it.
+    auto notices = std::make_shared<gui::QtKeyNotifications>(
+        *progress, [&main_form](int code) { main_form.Run().KeyNotify(code); }, nullptr);
     session.KeyNotices().Bind(notices.get());
     return notices;
   };

@@ -1,0 +1,413 @@
+#include "workbench/gui/run_commands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QToolBar>
+#include <filesystem>
+#include <tuple>
+
+#include "build_debug/object_image.h"
+#include "platform/message_box.h"
+#include "resources/string_ids.h"
+#include "workbench/gui/configuration_form.h"
+#include "platform/modal_dialogs.h"
+#include "workbench/gui/editor_array.h"
+#include "workbench/gui/editor_form.h"
+#include "workbench/gui/file_commands.h"
+#include "workbench/gui/guarded.h"
+#include "workbench/gui/ide_forms.h"
+#include "workbench/gui/notice_forms.h"
+#include "workbench/gui/old_editor_pane.h"
+#include "workbench/gui/text.h"
+#include "workbench/replace_file.h"
+#include "workbench/session/session.h"
+#include "workbench/silent_abort.h"
+#include "workbench/small_dialogs.h"
+#include "workbench/start_up.h"
+
+namespace gui {
+namespace {
+
+namespace ids = string_ids::EditorUnit;
+using build_debug::BuildResult;
+
+std::string FileNameOnly(const std::string& path) {
+  return std::filesystem::path(path).filename().string();
+}
+
+bool Succeeded(BuildResult result) {
+  return result == BuildResult::kBuiltIn || result == BuildResult::kTarnBuilt;
+}
+
+// The Run menu's items with their shortcuts.
+struct RunItem {
+  const char* item;
+  const char* shortcut;
+};
+constexpr RunItem kRunItems[] = {
+    {"RunAssembleMENUITM", "Ctrl+A"},      {"RunProgramMENUITM", "Ctrl+P"},
+    {"RunRunMENUITM", "Ctrl+R"},           {"RunDebugMENUITM", "Ctrl+D"},
+    {"RunDebugAgainMENUITM", "Ctrl+Alt+D"}, {"RunViewDebugCodeMENUITM", "Ctrl+L"},
+    {"RunStartQVSimMENUITM", "Ctrl+Alt+S"}, {"RunClockMENUITM", "Ctrl+K"},
+    {"RunDeviceMENUITM", "Ctrl+I"},        {"RunConfigureMENUITM", "Ctrl+U"},
+};
+
+// The tool buttons after the main window's own, each with the item it clicks; their hints
+// come with the form's texts.
+struct ToolItem {
+  const char* button;
+  const char* caption;
+  const char* item;
+};
+constexpr ToolItem kToolItems[] = {
+    {"ProgramTBTN", "Program", "RunProgramMENUITM"},
+    {"RunTBTN", "Run", "RunRunMENUITM"},
+    {"DebugTBTN", "Debug", "RunDebugMENUITM"},
+    {"DebugAgainTBTN", "Debug Again", "RunDebugAgainMENUITM"},
+    {"ClockTBTN", "Clock", "RunClockMENUITM"},
+    {"DeviceTBTN", "Device", "RunDeviceMENUITM"},
+};
+
+// The buttons that EnableRunButtons and UpdateRunButtons switch.
+constexpr const char* kRunButtons[] = {"AssemblyTBTN", "ProgramTBTN", "DebugTBTN",
+                                       "DebugAgainTBTN", "RunTBTN"};
+
+}  // namespace
+
+HourglassCursor::HourglassCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+HourglassCursor::~HourglassCursor() { QApplication::restoreOverrideCursor(); }
+
+// What the dispatcher asks of the main window while it builds.
+class RunCommands::Editors : public build_debug::BuildEditors {
+ public:
+  Editors(RunCommands& commands) : commands_(commands), form_(commands.form_) {}
+
+  bool HasEditor(int index) const override { return index == 0; }
+  bool EditorIsEmpty(int) const override { return form_.CurrentEditor().document()->isEmpty(); }
+  std::uint8_t EditorFileType(int) const override {
+    return T_ZKEditorArray::FileTypeOf(commands_.session_.Globals().CurrentFile.FullName);
+  }
+  std::string CurrentFileName() const override { return commands_.GetAssemblyFileName(); }
+  std::optional<int> FindEditor(const std::string& file) const override {
+    if (file == commands_.session_.Globals().CurrentFile.FullName) return 0;
+    return std::nullopt;
+  }
+  bool CopyEditorToOldBuffer(int) override {
+    return form_.CopyEditorToOldBuffer(&form_.CurrentEditor());
+  }
+  bool AssembleOldBuffer(std::string& error_text) override {
+    return form_.AssembleOldBuffer(error_text);
+  }
+
+ private:
+  RunCommands& commands_;
+  TEditorFRM& form_;
+};
+
+RunCommands::RunCommands(TEditorFRM& form, workbench::IdeSession& session)
+    : form_(form), session_(session) {
+  AddToolButtons();
+  BindCommands();
+}
+
+RunCommands::~RunCommands() = default;
+
+QAction* RunCommands::ToolButton(const char* name) const {
+  return form_.findChild<QAction*>(QString::fromLatin1(name));
+}
+
+void RunCommands::AddToolButtons() {
+  auto* tools = form_.findChild<QToolBar*>("ToolBar");
+  for (const ToolItem& tool : kToolItems) {
+    QAction* action = tools->addAction(QString::fromLatin1(tool.caption));
+    action->setObjectName(tool.button);
+    const std::string item = tool.item;
+    QObject::connect(action, &QAction::triggered, &form_,
+                     Guard(session_.Boxes(), [this, item] { form_.ClickMenuItem(item); }));
+  }
+  // The assembler switch is kept for the settings it sets; nobody sees it.
+  QAction* toggle = tools->addAction("TARN");
+  toggle->setObjectName("ToggleAssemblerTBTN");
+  toggle->setCheckable(true);
+  toggle->setVisible(false);
+  toggle->setEnabled(false);
+  QObject::connect(toggle, &QAction::toggled, &form_,
+                   [this](bool down) { session_.Globals().IdeOptions.UseTarn = down; });
+
+  QObject::connect(ToolButton("AssemblyTBTN"), &QAction::triggered, &form_,
+                   Guard(session_.Boxes(), [this] {
+                     form_.ClickMenuItem("RunAssembleMENUITM");
+                     form_.show();
+                   }));
+  QObject::connect(ToolButton("QvSimTBTN"), &QAction::triggered, &form_,
+                   Guard(session_.Boxes(), [this] { StartQvSim(true); }));
+}
+
+void RunCommands::BindCommands() {
+  for (const RunItem& run : kRunItems)
+    form_.MenuItem(run.item)->setShortcut(QKeySequence(QString::fromLatin1(run.shortcut)));
+
+  form_.SetMenuHandler("RunAssembleMENUITM", [this] { AssembleCurrent(); });
+  form_.SetMenuHandler("RunProgramMENUITM", [this] { RunProgram(); });
+  form_.SetMenuHandler("RunRunMENUITM", [this] { RunRun(); });
+  form_.SetMenuHandler("RunViewDebugCodeMENUITM", [this] {
+    HourglassCursor hourglass;
+    if (!session_.Globals().WrenfieldMode) AssembleCurrent();
+    ShowListOrCode();
+  });
+  form_.SetMenuHandler("RunStartQVSimMENUITM", [this] { ToolButton("QvSimTBTN")->trigger(); });
+  form_.SetMenuHandler("RunDeviceMENUITM", [this] {
+    if (windows_.show_device_window) windows_.show_device_window();
+  });
+  form_.SetMenuHandler("RunConfigureMENUITM", [this] {
+    workbench::DebugBoxes(session_.Globals(), session_.Boxes())
+        .Report("About to show configure dialog", "DEBUG - RunConfigure");
+    if (IdeForms* forms = form_.Forms()) session_.Dialogs().Run(forms->Config());
+  });
+  form_.SetMenuHandler("QvFactoryTestMENUITM", [this] {
+    QAction* item = form_.MenuItem("QvFactoryTestMENUITM");
+    item->setCheckable(true);
+    item->setChecked(!item->isChecked());
+    session_.KeyLink().SetCtsMonitor(item->isChecked());
+  });
+}
+
+// The build driver.
+
+void RunCommands::AssembleCurrent() {
+  form_.StatusLine("");
+  HourglassCursor hourglass;
+  const bool use_tarn = session_.Globals().IdeOptions.UseTarn;
+  build_debug::AssembleCompileUnit& dispatcher = session_.AssembleCompile();
+  Editors editors(*this);
+  std::string message;
+  BuildResult result;
+  if (form_.UsesLegacyEditor())
+    result = dispatcher.BuildLegacyEditor(use_tarn, editors, message);
+  else
+    result = dispatcher.BuildEditor(use_tarn, 0, editors, message);
+  if (!message.empty()) ShowBuildBox(result, message);
+  if (Succeeded(result))
+    BuildSucceeded(result);
+  else
+    BuildFailed(result);
+  form_.FormPaint();
+  if (!Succeeded(result)) throw workbench::SilentAbort();
+}
+
+void RunCommands::ShowBuildBox(BuildResult result, const std::string& message) {
+  const workbench::MessageStrings& boxes = session_.Messages();
+  switch (result) {
+    case BuildResult::kNothingBuilt:
+      std::ignore = boxes.MsgBoxById1(ids::SCU_FORMAT_ONLY, ids::SCU_BUILD_PROBLEM_CAPTION, message);
+      break;
+    case BuildResult::kTarnFailed:
+      std::ignore = boxes.MsgBoxById1(ids::SCU_FORMAT_ONLY, ids::SCU_TARN_ERROR_CAPTION, message);
+      break;
+    case BuildResult::kBasicFailed:
+      std::ignore = boxes.MsgBoxById1(ids::SCU_FORMAT_ONLY, ids::SCU_QVB_ERROR, message);
+      break;
+    case BuildResult::kBuiltInFailed: {
+      const workbench::Localizer& texts = session_.Texts();
+      session_.Boxes().Show({texts.LU_GetString(ids::SCU_ASSEMBLY_ERROR) + ": " + message,
+                             texts.LU_GetString(ids::SCU_BUILTIN_ERROR_CAPTION),
+                             platform::BoxButtons::Ok});
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void RunCommands::BuildSucceeded(BuildResult result) {
+  const workbench::Localizer& texts = session_.Texts();
+  const build_debug::AssembleCompileUnit& dispatcher = session_.AssembleCompile();
+  const bool use_tarn = session_.Globals().IdeOptions.UseTarn;
+  std::string status = texts.LU_GetString(ids::SCU_ASSEMBLY_SUCCESSFUL);
+  if (dispatcher.WasQvBasicBuild() && use_tarn)
+    status = FileNameOnly(dispatcher.GetLastQvBasicSource()) +
+             texts.LU_GetString(ids::SCU_COMPILE_SUCCESSFUL);
+  else if (result == BuildResult::kTarnBuilt && use_tarn)
+    status = FileNameOnly(dispatcher.GetLastAssembledFile()) + " : " + status;
+  form_.StatusLine(status);
+  if (windows_.image_built) windows_.image_built();
+}
+
+void RunCommands::BuildFailed(BuildResult result) {
+  const workbench::Localizer& texts = session_.Texts();
+  std::string status = texts.LU_GetString(result == BuildResult::kBasicFailed
+                                              ? ids::SCU_QVB_ERROR
+                                              : ids::SCU_ASSEMBLY_ERROR);
+  // Only a built-in assembly that ran has an error of its own in the image.
+  if (result == BuildResult::kBuiltInFailed) {
+    const build_debug::ObjectImage& image = session_.Image();
+    status += ": ";
+    status += image.ErrorText ? image.ErrorText : "";
+    form_.OldEditor().ShowErrorToken();
+  }
+  form_.StatusLine(status);
+}
+
+// The file to build and its save.
+
+std::string RunCommands::GetAssemblyFileName() {
+  const std::string visible = session_.Globals().CurrentFile.FullName;
+  if (!ConfirmSaveBeforeBuild(visible)) return {};
+  return visible;
+}
+
+bool RunCommands::ConfirmSaveBeforeBuild(const std::string& name) {
+  if (!FileNeedsSave() || !session_.Globals().EditorOptions.SaveBeforeBuild) return true;
+  IdeForms* forms = form_.Forms();
+  if (forms && forms->FileSaveNotification().AskSaveBeforeAssembly(name) != QDialog::Accepted) {
+    form_.ClickMenuItem("EditClearErrorsMENUITM");
+    return false;
+  }
+  if (session_.Globals().ReadOnly || EditorFileSaving::IsReadOnlyFile(name)) {
+    std::ignore = session_.Messages().MsgBoxById(ids::SCU_BUILD_READ_ONLY, ids::SCU_READ_ONLY_FILE);
+    return false;
+  }
+  return SaveCurrentFile(name) && !FileNeedsSave();
+}
+
+bool RunCommands::FileNeedsSave() const {
+  if (form_.UsesLegacyEditor()) return form_.OldEditor().Editor().Modified();
+  return form_.CurrentEditor().document()->isModified();
+}
+
+bool RunCommands::SaveCurrentFile(const std::string& name) {
+  if (form_.UsesLegacyEditor()) return form_.OldEditor().SaveFile(name);
+  std::string reason;
+  if (!workbench::ReplaceFileContents(name, form_.CurrentEditor().toPlainText().toLatin1().toStdString(), reason)) {
+    std::ignore = session_.Messages().MsgBoxById1(ids::SCU_CANNOT_SAVE, ids::SCU_CANNOT_SAVE_CAPTION, name + "\r" + reason);
+    return false;
+  }
+  form_.CurrentEditor().document()->setModified(false);
+  return true;
+}
+
+// Programming and running.
+
+void RunCommands::RunProgram() {
+  HourglassCursor hourglass;
+  build_debug::ObjectImage& image = session_.Image();
+  if (session_.Globals().WrenfieldMode)
+    build_debug::CopyWorkingToProgramming(image);
+  else
+    AssembleCurrent();
+  session_.KeyUnit().StartProgramQV(false);
+}
+
+void RunCommands::RunRun() {
+  HourglassCursor hourglass;
+  // A loaded C compiler's program is what runs, as with Program: without the copy the key
+  // would run whatever the programming image held before.
+  if (session_.Globals().WrenfieldMode)
+    build_debug::CopyWorkingToProgramming(session_.Image());
+  else
+    AssembleCurrent();
+  build_debug::QvKeyUnit& key = session_.KeyUnit();
+  if (!key.QVU_VerifyKey()) {
+    session_.KeyLink().ReportLinkError();
+    return;
+  }
+  key.StartProgramQV(true);
+  // "Download Successful." waits for the end of the run: programming may still fail.
+  clock_notice_pending_ = true;
+}
+
+void RunCommands::ShowClockNotice() {
+  const std::int64_t hz = session_.KeyUnit().GetClockFrequency();
+  if (IdeForms* forms = form_.Forms()) std::ignore = forms->ClockGenInfo().ShowClockInfo(hz);
+  form_.StatusLine(workbench::ClockSignalText(hz));
+}
+
+void RunCommands::KeyNotify(int code) {
+  workbench::CommandLineRequests& requests = form_.Requests();
+  bool over = false;
+  switch (code) {
+    case build_debug::kKeyCancelled:
+      if (session_.Globals().WrenfieldMode) form_.close();
+      over = true;
+      break;
+    case build_debug::kKeyFinished:
+      if (std::exchange(clock_notice_pending_, false) && session_.KeyUnit().LastRunOk())
+        ShowClockNotice();
+      over = std::exchange(requests.ProgramRequested, false);
+      break;
+    case build_debug::kKeyDebugHidden:
+      over = true;
+      break;
+    default:
+      break;
+  }
+  if (over && requests.HideWindow) form_.close();
+}
+
+// The list, the simulator and the buttons.
+
+void RunCommands::ShowListOrCode() {
+  const std::string file = session_.AssembleCompile().GetLastAssembledFile();
+  if (!file.empty() && session_.Globals().IdeOptions.UseTarn) {
+    if (windows_.show_list_file && windows_.show_list_file(file)) {
+      form_.WindowsMenu().WindowsMenuAdd("", workbench::kListWindowItem);
+      return;
+    }
+    std::ignore = session_.Messages().MsgBoxById(ids::SCU_VIEW_LIST_FAILED, ids::SCU_VIEW_LIST_CAPTION);
+    return;
+  }
+  if (windows_.toggle_code_window) windows_.toggle_code_window();
+}
+
+void RunCommands::StartQvSim(bool launch) {
+  build_debug::QvSimUnit& sim = session_.QvSim();
+  if (!sim.QvSimInstalled()) return;
+  if (!session_.Globals().IdeOptions.UseTarn) {
+    std::ignore = session_.Messages().MsgBoxById(ids::SCU_QVSIM_NEEDS_TARN, ids::SCU_NULL_STRING);
+    return;
+  }
+  const bool running = sim.QvSimIsRunning();
+  if (!running && !launch) return;
+  AssembleCurrent();
+  const build_debug::AssembleCompileUnit& dispatcher = session_.AssembleCompile();
+  if (!dispatcher.LastBuildOk()) return;
+  const std::string list_file =
+      session_.Tarn().TarnGetOutputDir() +
+      std::filesystem::path(dispatcher.GetLastAssembledFile()).filename().replace_extension(".lst").string();
+  if (!std::filesystem::exists(list_file)) {
+    std::ignore = session_.Messages().MsgBoxById(ids::SCU_QVSIM_LST_MISSING, ids::SCU_QVSIM_LAUNCH_CAPTION);
+    return;
+  }
+  // The simulator reports its own failures.
+  if (running)
+    std::ignore = sim.QvSimSendFile(list_file);
+  else
+    std::ignore = sim.QvSimStart(list_file);
+}
+
+void RunCommands::EnableRunButtons(bool enabled) {
+  for (const char* name : kRunButtons) ToolButton(name)->setEnabled(enabled);
+  ToolButton("DeviceTBTN")->setEnabled(enabled);
+}
+
+void RunCommands::UpdateRunButtons(bool enabled) {
+  const bool basic = CurrentFileType() == build_debug::kFileTypeBasic;
+  const std::string hint =
+      session_.Texts().LU_GetString(basic ? ids::SCU_HINT_COMPILE : ids::SCU_HINT_ASSEMBLE);
+  QAction* assemble = ToolButton("AssemblyTBTN");
+  assemble->setToolTip(ToQt(hint));
+  assemble->setStatusTip(ToQt(hint));
+  for (const char* name : kRunButtons)
+    if (QAction* button = ToolButton(name); button->isEnabled() != enabled)
+      button->setEnabled(enabled);
+  form_.MenuItem("RunAssembleMENUITM")->setText(ShownText(hint));
+}
+
+std::uint8_t RunCommands::CurrentFileType() const {
+  return T_ZKEditorArray::FileTypeOf(session_.Globals().CurrentFile.FullName);
+}
+
+}  // namespace gui
