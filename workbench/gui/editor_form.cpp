@@ -5,32 +5,29 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusTipEvent>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
-#include <cctype>
 #include <filesystem>
 #include <tuple>
 #include <utility>
 
 #include "platform/message_box.h"
+#include "editor_control/gui/scrivlet_widget.h"
 #include "platform/text.h"
 #include "resources/string_ids.h"
 #include "build_debug/c_output_loader.h"
 #include "workbench/gui/form_placement.h"
 #include "workbench/gui/guarded.h"
 #include "workbench/gui/localize_form.h"
+#include "workbench/gui/main_files.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/run_commands.h"
 #include "workbench/gui/text.h"
@@ -103,8 +100,14 @@ void TEditorFRM::BuildWindow() {
   }
   const QString tool_texts[] = {"New", "Assemble", "QVSim"};
   for (int i = 0; i < 3; ++i) tools->actions()[i]->setText(tool_texts[i]);
-  connect(tools->actions()[0], &QAction::triggered, this,
-          [this] { ClickMenuItem("FileNewAssemblyMENUITM"); });
+  connect(tools->actions()[0], &QAction::triggered, this, [this] {
+    RunGuarded(session_.Boxes(), [this] {
+      try {
+        ClickMenuItem("FileNewTBTN");
+      } catch (const workbench::SilentAbort&) {
+      }
+    });
+  });
 
   main_splitter_ = new QSplitter(Qt::Horizontal, this);
   main_splitter_->setObjectName("FileListSPLT");
@@ -123,10 +126,6 @@ void TEditorFRM::BuildWindow() {
   error_splitter_->setObjectName("ErrorSPLT");
   editor_area_ = new QStackedWidget(error_splitter_);
   editor_area_->setObjectName("EditorPNL");
-  design_editor_ = new QPlainTextEdit(editor_area_);
-  design_editor_->setObjectName("EditorInVellum");
-  design_editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  editor_area_->addWidget(design_editor_);
   error_list_ = new QListWidget(error_splitter_);
   error_list_->setObjectName("ErrorLB");
   error_list_->hide();
@@ -140,6 +139,7 @@ void TEditorFRM::BuildWindow() {
   status_panel_->setFixedWidth(300);
   statusBar()->addWidget(status_panel_);
   resize(800, 600);
+  files_ = std::make_unique<MainWindowFiles>(*this, session_, *editor_area_, *file_list_);
 }
 
 void TEditorFRM::BuildMenus() {
@@ -209,9 +209,10 @@ void TEditorFRM::ShowWindowsMenu() {
 }
 
 void TEditorFRM::WindowsMenuClick(int tag) {
-  if (tag == workbench::kEditorWindowItem) {
+  if (tag <= workbench::kEditorWindowItem) {
     raise();
     activateWindow();
+    if (tag < workbench::kEditorWindowItem) RunGuarded(session_.Boxes(), [this, tag] { SelectEditor(tag); });
     return;
   }
   if (windows_menu_handler_) RunGuarded(session_.Boxes(), [this, tag] { windows_menu_handler_(tag); });
@@ -282,9 +283,8 @@ void TEditorFRM::StartUp() {
   // Without templates a new file starts empty.
   std::ignore = session_.Templates().InitTemplates(globals.ExeFolder);
 
-  // No editor array yet: the design editor is the current editor.
+  files_->ReadRecentFiles();
   Report("About to create editors", workbench::kStartUpCaption);
-  design_editor_->setFont(QFont(ToQt(globals.EditorFontName), globals.EditorFontSize));
   if (UsesLegacyEditor()) UseLegacyEditor();
 
   error_splitter_->setHandleWidth(3);
@@ -371,11 +371,18 @@ void TEditorFRM::FormDeactivate() {
   if (legacy_editor_) legacy_editor_->Deactivate();
 }
 
-bool TEditorFRM::CopyEditorToOldBuffer(const QPlainTextEdit* editor) {
+bool TEditorFRM::CopyEditorToOldBuffer(int index) {
+  scrivlet::gui::TScrivlet* editor = Editors().GetEditor(index);
   if (!editor) return legacy_editor_->CopyEditorToOldBuffer(std::nullopt);
-  const QString text = editor->toPlainText();
-  return legacy_editor_->CopyEditorToOldBuffer(text.toLatin1().toStdString());
+  return legacy_editor_->CopyEditorToOldBuffer(editor->Memo().Text());
 }
+
+T_ZKEditorArray& TEditorFRM::Editors() { return files_->Editors(); }
+int TEditorFRM::CurrentEditorIndex() const { return files_->CurrentIndex(); }
+scrivlet::gui::TScrivlet* TEditorFRM::CurrentScrivlet() const { return files_->CurrentScrivlet(); }
+void TEditorFRM::SelectEditor(int index) { files_->SelectEditor(index); }
+void TEditorFRM::ApplyEditorMode() { files_->ApplyEditorMode(); }
+void TEditorFRM::ReselectEditor() { files_->ReselectEditor(); }
 
 bool TEditorFRM::AssembleOldBuffer(std::string& error_text) {
   return legacy_editor_->AssembleOldBuffer(error_text);
@@ -390,40 +397,10 @@ void TEditorFRM::resizeEvent(QResizeEvent* event) {
 
 void TEditorFRM::OpenCommandLineFile() { OpenSourceFile(session_.Globals().CommandLineFile); }
 
-void TEditorFRM::OpenSourceFile(const std::string& name) {
-  if (UsesLegacyEditor()) {
-    std::string extension = std::filesystem::path(name).extension().string();
-    for (char& c : extension) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (extension == session_.Texts().LU_GetString(string_ids::EditorUnit::SCU_EXT_QVB)) {
-      session_.Messages().MsgBoxById(string_ids::EditorUnit::SCU_QVB_IN_OLD_EDITOR,
-                                     string_ids::EditorUnit::SCU_QVB_LOAD_CAPTION);
-      return;
-    }
-    if (legacy_editor_->OpenFile(name)) session_.Globals().CurrentFile.FullName = name;
-    return;
-  }
-  // Stands in for the editors' open until they exist: the file's text in the current editor
-  // and its name in the file list.
-  QFile file(ToQt(name));
-  if (!file.open(QIODevice::ReadOnly)) {
-    std::ignore = session_.Messages().MsgBoxById1(
-        string_ids::EditorUnit::SCU_OPEN_FILE_MISSING,
-        string_ids::EditorUnit::SCU_FILE_NOT_FOUND_CAPTION, name);
-    return;
-  }
-  design_editor_->setPlainText(QString::fromLatin1(file.readAll()));
-  design_editor_->document()->setModified(false);
-  design_editor_->setReadOnly(session_.Globals().ReadOnly);
-  session_.Globals().CurrentFile.FullName = name;
-  file_list_->clear();
-  file_list_->addItem(QFileInfo(file).fileName());
-  file_list_->setCurrentRow(0);
-}
+void TEditorFRM::OpenSourceFile(const std::string& name) { files_->OpenSourceFile(name); }
 
 void TEditorFRM::FormDropFiles(const std::vector<std::string>& files) {
-  if (files.empty()) return;
-  if (!AskSaveChanges()) return;
-  OpenSourceFile(files.front());
+  files_->DropFiles(files);
 }
 
 void TEditorFRM::dragEnterEvent(QDragEnterEvent* event) {
@@ -469,8 +446,13 @@ void TEditorFRM::DoFormShow() {
         pending_image_file_ = file;
         pending_image_read_only_ = globals.ReadOnly;
       } else {
+        files_->FileNew(MainWindowFiles::kDefaultKind);
         OpenCommandLineFile();
+        files_->SelectEditor(0);
       }
+    } else {
+      files_->FileNew(MainWindowFiles::kAssemblyKind);
+      if (!globals.WrenfieldMode) files_->OpenWorkspaceFiles();
     }
   }
   Report("Exiting \"FormShow\"", workbench::kFormShowCaption);
@@ -548,38 +530,13 @@ void TEditorFRM::SaveMainPlacement() {
   });
 }
 
-bool TEditorFRM::FormCloseQuery() { return AskSaveChanges(); }
+bool TEditorFRM::FormCloseQuery() { return files_->CloseQuery(); }
 
-bool TEditorFRM::AskSaveChanges() {
-  // Only the design editor exists until the editor array is built: one question for it, or
-  // for the legacy editor.
-  const bool legacy = UsesLegacyEditor();
-  const bool modified = legacy ? legacy_editor_->Editor().Modified() && !session_.Globals().WrenfieldMode
-                               : design_editor_->document()->isModified();
-  if (!modified) return true;
-  const std::string& file = session_.Globals().CurrentFile.FullName;
-  std::string text = session_.Texts().LU_GetString(string_ids::EditorUnit::SCU_SAVE_CHANGES);
-  const std::string shown =
-      file.empty() ? session_.Texts().LU_GetString(string_ids::EditorUnit::SCU_UNTITLED) : file;
-  if (auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, shown);
-  const int answer =
-      session_.Boxes().Show({text, "Confirm", platform::BoxButtons::YesNoCancel});
-  if (answer == platform::kAnswerCancel) return false;
-  if (answer != platform::kAnswerYes) return true;
-  // Without a name there is nowhere to save until the save dialog exists: the edit is kept.
-  if (file.empty()) return false;
-  if (legacy) return legacy_editor_->SaveFile(file);
-  QSaveFile out(ToQt(file));
-  const QByteArray bytes = design_editor_->toPlainText().toLatin1();
-  if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-    session_.Boxes().Show({"Cannot write " + file, "Save", platform::BoxButtons::Ok});
-    return false;
-  }
-  return true;
-}
+bool TEditorFRM::AskSaveChanges() { return files_->AskSaveChanges(); }
 
 void TEditorFRM::FormClose() {
   SaveMainPlacement();
+  files_->SaveWorkspaceFiles();
 }
 
 void TEditorFRM::closeEvent(QCloseEvent* event) {
@@ -607,6 +564,7 @@ void TEditorFRM::FormDestroy() {
   if (destroyed_) return;
   destroyed_ = true;
   FormResize();
+  files_->WriteRecentFiles();
   ClearTarnOutput();
   session_.Tarn().TarnCleanup();
   session_.QvBasic().QvBasicCleanup();

@@ -18,7 +18,6 @@ class QAction;
 class QLabel;
 class QListWidget;
 class QMenu;
-class QPlainTextEdit;
 class QSplitter;
 class QStackedWidget;
 
@@ -26,11 +25,17 @@ namespace workbench {
 class IdeSession;
 }
 
+namespace scrivlet::gui {
+class TScrivlet;
+}
+
 namespace gui {
 
 class IdeForms;
 class LegacyEditorPane;
 class RunCommands;
+class MainWindowFiles;
+class T_ZKEditorArray;
 
 class TEditorFRM : public QMainWindow {
   Q_OBJECT
@@ -50,8 +55,19 @@ class TEditorFRM : public QMainWindow {
   void DoFormActivate();
   // Files dropped on the window: the first one is opened, after the save question.
   void FormDropFiles(const std::vector<std::string>& files);
-  // Opens a file in the current editor.
+  // Opens a file in an editor of its own; a file already open is selected.
   void OpenSourceFile(const std::string& name);
+  // The source editors, one per open file, and the file commands over them.
+  T_ZKEditorArray& Editors();
+  int CurrentEditorIndex() const;
+  // The editor in front; null while the legacy editor is shown.
+  scrivlet::gui::TScrivlet* CurrentScrivlet() const;
+  void SelectEditor(int index);
+  MainWindowFiles& Files() const { return *files_; }
+  // After the configuration dialog: the enhanced or the legacy editor, and the editor in front
+  // again.
+  void ApplyEditorMode();
+  void ReselectEditor();
   void SaveMainPlacement();
   void ShowHint(const QString& hint);
 
@@ -73,7 +89,6 @@ class TEditorFRM : public QMainWindow {
   QSplitter& FileListSplitter() const { return *main_splitter_; }
   QListWidget& ErrorList() const { return *error_list_; }
   QLabel& StatusPanel0() const { return *status_panel_; }
-  QPlainTextEdit& CurrentEditor() const { return *design_editor_; }
   const workbench::CommandLineRequests& Requests() const { return requests_; }
   workbench::CommandLineRequests& Requests() { return requests_; }
   // The Run menu, its tool buttons and the end of a programming run.
@@ -82,12 +97,16 @@ class TEditorFRM : public QMainWindow {
   // The legacy editor, shown in place of the editors when the enhanced editor is off.
   LegacyEditorPane& OldEditor() const { return *legacy_editor_; }
   bool UsesLegacyEditor() const;
+  // Shows the legacy editor in place of the editors and binds its commands.
+  void UseLegacyEditor();
+  // The save question for the editor in front; false on Cancel or when the save failed.
+  bool AskSaveChanges();
   void FormPaint();
   void FormResize();
   void FormDeactivate();
-  // The editor's text into the legacy editor's flat buffer, for the built-in assembler; false
-  // when there is no editor or its text is too large (said in a box).
-  bool CopyEditorToOldBuffer(const QPlainTextEdit* editor);
+  // Editor `index`'s text into the legacy editor's flat buffer, for the built-in assembler;
+  // false when there is no such editor or its text is too large (said in a box).
+  bool CopyEditorToOldBuffer(int index);
   bool AssembleOldBuffer(std::string& error_text);
   // The build status line.
   void StatusLine(const std::string& text);
@@ -114,14 +133,11 @@ class TEditorFRM : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void UseLegacyEditor();
   void BuildWindow();
   void BuildMenus();
   void StartUp();
   void DoCommandLineActions();
   bool FormCloseQuery();
-  // The save question for the current editor; false on Cancel or when the save failed.
-  bool AskSaveChanges();
   void FormClose();
   void FormDestroy();
   // Empties tarn's output folder; a file that stays is told.
@@ -148,10 +164,10 @@ class TEditorFRM : public QMainWindow {
   QSplitter* error_splitter_ = nullptr;
   QListWidget* file_list_ = nullptr;
   QStackedWidget* editor_area_ = nullptr;
-  QPlainTextEdit* design_editor_ = nullptr;
   QListWidget* error_list_ = nullptr;
   QLabel* status_panel_ = nullptr;
   std::unique_ptr<LegacyEditorPane> legacy_editor_;
+  std::unique_ptr<MainWindowFiles> files_;
   std::unique_ptr<RunCommands> run_commands_;
 
   std::string pending_image_file_;

@@ -101,10 +101,14 @@ QWidget* IdeForms::Make(std::string_view class_name, const char* caption) {
                                [&s] { return s.QvSim().QvSimVersionText(); }},
                               services_.open_url, &owner),
                 about_);
-  if (class_name == "TConfigFRM")
-    return Keep(new workbench::TConfigFRM(
-                    workbench::ProgramServices(s, s.LinkChoices(), s.ComPorts()), &owner),
-                config_);
+  if (class_name == "TConfigFRM") {
+    workbench::ConfigFormServices config = workbench::ProgramServices(s, s.LinkChoices(), s.ComPorts());
+    config.apply_options = [&owner] {
+      owner.ApplyEditorMode();
+      owner.ReselectEditor();
+    };
+    return Keep(new workbench::TConfigFRM(std::move(config), &owner), config_);
+  }
   if (class_name == "TPrintForm")
     return Keep(new TPrintForm(*printer_, s.Globals().EditorFontName, s.Dialogs(), &owner),
                 print_);

@@ -10,7 +10,9 @@
 #include <tuple>
 
 #include "build_debug/object_image.h"
+#include "editor_control/gui/scrivlet_widget.h"
 #include "platform/message_box.h"
+#include "platform/text.h"
 #include "resources/string_ids.h"
 #include "workbench/gui/configuration_form.h"
 #include "platform/modal_dialogs.h"
@@ -19,6 +21,7 @@
 #include "workbench/gui/file_commands.h"
 #include "workbench/gui/guarded.h"
 #include "workbench/gui/ide_forms.h"
+#include "workbench/gui/main_files.h"
 #include "workbench/gui/notice_forms.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/text.h"
@@ -83,21 +86,22 @@ HourglassCursor::~HourglassCursor() { QApplication::restoreOverrideCursor(); }
 // What the dispatcher asks of the main window while it builds.
 class RunCommands::Editors : public build_debug::BuildEditors {
  public:
-  Editors(RunCommands& commands) : commands_(commands), form_(commands.form_) {}
+  explicit Editors(RunCommands& commands) : commands_(commands), form_(commands.form_) {}
 
-  bool HasEditor(int index) const override { return index == 0; }
-  bool EditorIsEmpty(int) const override { return form_.CurrentEditor().document()->isEmpty(); }
-  std::uint8_t EditorFileType(int) const override {
-    return T_ZKEditorArray::FileTypeOf(commands_.session_.Globals().CurrentFile.FullName);
+  bool HasEditor(int index) const override { return form_.Editors().GetEditor(index) != nullptr; }
+  bool EditorIsEmpty(int index) const override {
+    return form_.Editors().GetEditor(index)->Memo().CharCount() == 0;
+  }
+  std::uint8_t EditorFileType(int index) const override {
+    return form_.Editors().GetFileType(index);
   }
   std::string CurrentFileName() const override { return commands_.GetAssemblyFileName(); }
   std::optional<int> FindEditor(const std::string& file) const override {
-    if (file == commands_.session_.Globals().CurrentFile.FullName) return 0;
-    return std::nullopt;
+    const int index = form_.Editors().IndexOfFile(file);
+    if (index < 0) return std::nullopt;
+    return index;
   }
-  bool CopyEditorToOldBuffer(int) override {
-    return form_.CopyEditorToOldBuffer(&form_.CurrentEditor());
-  }
+  bool CopyEditorToOldBuffer(int index) override { return form_.CopyEditorToOldBuffer(index); }
   bool AssembleOldBuffer(std::string& error_text) override {
     return form_.AssembleOldBuffer(error_text);
   }
@@ -124,6 +128,8 @@ void RunCommands::AddToolButtons() {
   for (const ToolItem& tool : kToolItems) {
     QAction* action = tools->addAction(QString::fromLatin1(tool.caption));
     action->setObjectName(tool.button);
+    // The button itself goes by the same name, for those that look for the widget.
+    tools->widgetForAction(action)->setObjectName(tool.button);
     const std::string item = tool.item;
     QObject::connect(action, &QAction::triggered, &form_,
                      Guard(session_.Boxes(), [this, item] { form_.ClickMenuItem(item); }));
@@ -147,8 +153,22 @@ void RunCommands::AddToolButtons() {
 }
 
 void RunCommands::BindCommands() {
-  for (const RunItem& run : kRunItems)
+  for (const RunItem& run : kRunItems) {
+    // The legacy editor's List Toggle has Ctrl+L; the file commands swap it when the editor
+    // changes.
+    if (form_.UsesLegacyEditor() && std::string_view(run.item) == "RunViewDebugCodeMENUITM")
+      continue;
     form_.MenuItem(run.item)->setShortcut(QKeySequence(QString::fromLatin1(run.shortcut)));
+  }
+  MainFilesHooks& hooks = form_.Files().Hooks();
+  hooks.update_run_buttons = [this](bool named) { UpdateRunButtons(named); };
+  // A running simulator follows the file in front; a failed build has been told.
+  hooks.start_simulator = [this] {
+    try {
+      StartQvSim(false);
+    } catch (const workbench::SilentAbort&) {
+    }
+  };
 
   form_.SetMenuHandler("RunAssembleMENUITM", [this] { AssembleCurrent(); });
   form_.SetMenuHandler("RunProgramMENUITM", [this] { RunProgram(); });
@@ -188,7 +208,7 @@ void RunCommands::AssembleCurrent() {
   if (form_.UsesLegacyEditor())
     result = dispatcher.BuildLegacyEditor(use_tarn, editors, message);
   else
-    result = dispatcher.BuildEditor(use_tarn, 0, editors, message);
+    result = dispatcher.BuildEditor(use_tarn, form_.CurrentEditorIndex(), editors, message);
   if (!message.empty()) ShowBuildBox(result, message);
   if (Succeeded(result))
     BuildSucceeded(result);
@@ -254,39 +274,45 @@ void RunCommands::BuildFailed(BuildResult result) {
 // The file to build and its save.
 
 std::string RunCommands::GetAssemblyFileName() {
-  const std::string visible = session_.Globals().CurrentFile.FullName;
-  if (!ConfirmSaveBeforeBuild(visible)) return {};
-  return visible;
+  MainWindowFiles& files = form_.Files();
+  const std::string visible = files.CurrentFileName();
+  std::string top = form_.Editors().TopFileName();
+  const bool top_is_visible = top == visible;
+  if (!top.empty() && !top_is_visible && session_.Globals().IdeOptions.WarnUsingTopFile &&
+      session_.Messages().YesNoBoxById1(ids::SCU_USE_TOP_FILE, ids::SCU_USE_TOP_FILE_CAPTION,
+                                        FileNameOnly(top)) == platform::kAnswerNo)
+    top.clear();
+  bool ok = true;
+  if (!top.empty() && !top_is_visible && files.FileNeedsSave(top) && !form_.UsesLegacyEditor()) {
+    const int was = form_.CurrentEditorIndex();
+    form_.SelectEditor(form_.Editors().IndexOfFile(top));
+    ok = ConfirmSaveBeforeBuild(top);
+    form_.SelectEditor(was);
+  }
+  if (ok) ok = ConfirmSaveBeforeBuild(visible);
+  if (!ok) return {};
+  return top.empty() ? visible : top;
 }
 
 bool RunCommands::ConfirmSaveBeforeBuild(const std::string& name) {
-  if (!FileNeedsSave() || !session_.Globals().EditorOptions.SaveBeforeBuild) return true;
+  MainWindowFiles& files = form_.Files();
+  if (!files.FileNeedsSave(name) || !session_.Globals().EditorOptions.SaveBeforeBuild)
+    return true;
   IdeForms* forms = form_.Forms();
   if (forms && forms->FileSaveNotification().AskSaveBeforeAssembly(name) != QDialog::Accepted) {
     form_.ClickMenuItem("EditClearErrorsMENUITM");
     return false;
   }
-  if (session_.Globals().ReadOnly || EditorFileSaving::IsReadOnlyFile(name)) {
+  const bool read_only =
+      !form_.UsesLegacyEditor() && !form_.Editors().GetWritable(form_.CurrentEditorIndex());
+  if (read_only || EditorFileSaving::IsReadOnlyFile(name)) {
     std::ignore = session_.Messages().MsgBoxById(ids::SCU_BUILD_READ_ONLY, ids::SCU_READ_ONLY_FILE);
     return false;
   }
-  return SaveCurrentFile(name) && !FileNeedsSave();
-}
-
-bool RunCommands::FileNeedsSave() const {
-  if (form_.UsesLegacyEditor()) return form_.OldEditor().Editor().Modified();
-  return form_.CurrentEditor().document()->isModified();
-}
-
-bool RunCommands::SaveCurrentFile(const std::string& name) {
-  if (form_.UsesLegacyEditor()) return form_.OldEditor().SaveFile(name);
-  std::string reason;
-  if (!workbench::ReplaceFileContents(name, form_.CurrentEditor().toPlainText().toLatin1().toStdString(), reason)) {
-    std::ignore = session_.Messages().MsgBoxById1(ids::SCU_CANNOT_SAVE, ids::SCU_CANNOT_SAVE_CAPTION, name + "\r" + reason);
-    return false;
-  }
-  form_.CurrentEditor().document()->setModified(false);
-  return true;
+  // A failed save has said why; a Save As that was cancelled leaves the file untitled.
+  std::ignore = files.FileSave();
+  return !platform::SameText(files.CurrentFileName(), T_ZKEditorArray::kUntitled) &&
+         !files.FileNeedsSave(files.CurrentFileName());
 }
 
 // Programming and running.
@@ -407,7 +433,8 @@ void RunCommands::UpdateRunButtons(bool enabled) {
 }
 
 std::uint8_t RunCommands::CurrentFileType() const {
-  return T_ZKEditorArray::FileTypeOf(session_.Globals().CurrentFile.FullName);
+  if (form_.UsesLegacyEditor()) return build_debug::kFileTypeAssembly;
+  return form_.Editors().GetFileType(form_.CurrentEditorIndex());
 }
 
 }  // namespace gui

@@ -86,8 +86,6 @@ class RunCommands {
   void BuildFailed(build_debug::BuildResult result);
   // The built-in assembler's error token, found again in the enhanced editor.
   void MarkBuiltInError();
-  bool FileNeedsSave() const;
-  bool SaveCurrentFile(const std::string& name);
   std::uint8_t CurrentFileType() const;
   void ShowClockNotice();
 

@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QLabel>
@@ -18,6 +19,8 @@
 #include "installed_tools.h"
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
+#include "editor_control/gui/scrivlet_widget.h"
+#include "workbench/gui/editor_array.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/modal_dialogs.h"
 #include "workbench/session/session.h"
@@ -40,6 +43,18 @@ class EditorFormTest : public ::testing::Test {
     const std::string path = folder_.Path() + name;
     std::ofstream(path) << "\tNOP\n";
     return path;
+  }
+
+  // The text of the editor in front, with its line breaks as it saves them.
+  static std::string EditorText(const gui::TEditorFRM& form) {
+    return form.CurrentScrivlet()->Memo().Text();
+  }
+  // Types into the editor in front as the user does.
+  static void Type(const gui::TEditorFRM& form, const char* text) {
+    for (const char* c = text; *c; ++c) {
+      QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(QChar(*c)));
+      QApplication::sendEvent(form.CurrentScrivlet(), &key);
+    }
   }
 
   workbench::TempFolder folder_;
@@ -117,7 +132,8 @@ TEST_F(EditorFormTest, AnImageFileWaitsForTheDeviceWindowAndOpensNoEditor) {
   gui::TEditorFRM main_form(*session_, {"/r", image}, QSize(800, 600));
   EXPECT_TRUE(main_form.PrepareRun());
   EXPECT_EQ(main_form.PendingImageFile(), image);
-  EXPECT_EQ(main_form.FileList().count(), 0);
+  ASSERT_EQ(main_form.FileList().count(), 1);
+  EXPECT_EQ(main_form.FileList().item(0)->text(), "{Blank_1}");
 
   // At the first paint the device window takes it, read-only as "/r" asked; only once.
   std::vector<std::pair<std::string, bool>> loaded;
@@ -137,7 +153,7 @@ TEST_F(EditorFormTest, TheCommandLineFileOpensOnceThoughTheWindowShowsAgain) {
   ASSERT_TRUE(main_form.PrepareRun());
   main_form.show();
   EXPECT_EQ(main_form.FileList().count(), 1);
-  EXPECT_EQ(main_form.CurrentEditor().toPlainText(), "\tNOP\n");
+  EXPECT_EQ(EditorText(main_form), "\tNOP\r\n");
 }
 
 TEST_F(EditorFormTest, ASilentAbortOfACommandLineClickClosesTheWindow) {
@@ -158,8 +174,7 @@ TEST_F(EditorFormTest, ASilentAbortOfACommandLineClickClosesTheWindow) {
 TEST_F(EditorFormTest, CancelInTheSaveQuestionKeepsTheWindow) {
   gui::TEditorFRM main_form(*session_, {}, QSize(800, 600));
   main_form.show();
-  main_form.CurrentEditor().setPlainText("changed");
-  main_form.CurrentEditor().document()->setModified(true);
+  Type(main_form, "changed");
   boxes_.Answer(platform::kAnswerCancel);
   EXPECT_FALSE(main_form.close());
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
@@ -175,7 +190,7 @@ TEST_F(EditorFormTest, ADroppedFileOpensAfterTheSaveQuestion) {
   gui::TEditorFRM main_form(*session_, {}, QSize(800, 600));
   main_form.show();  // the window takes drops from its first show on
   main_form.FormDropFiles({});
-  EXPECT_EQ(main_form.FileList().count(), 0);
+  EXPECT_EQ(main_form.FileList().count(), 1);
   EXPECT_TRUE(boxes_.Boxes().empty());
 
   // A drop as the window system delivers it: file URLs, the first one counts.
@@ -190,20 +205,16 @@ TEST_F(EditorFormTest, ADroppedFileOpensAfterTheSaveQuestion) {
     QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&main_form, &event);
   };
-  main_form.CurrentEditor().setPlainText("changed");
-  main_form.CurrentEditor().document()->setModified(true);
-  boxes_.Answer(platform::kAnswerCancel);
+  // The enhanced editor keeps the changed blank editor and opens the file beside it.
+  Type(main_form, "changed");
   drop({first, second});
-  ASSERT_EQ(boxes_.Boxes().size(), 1u);
-  EXPECT_EQ(boxes_.Boxes()[0].text, "Save changes to Untitled.SRC ?");
-  EXPECT_EQ(main_form.CurrentEditor().toPlainText(), "changed");
-
-  boxes_.Answer(platform::kAnswerNo);
-  drop({first, second});
-  ASSERT_EQ(main_form.FileList().count(), 1);
-  EXPECT_EQ(main_form.FileList().item(0)->text(), "first.SRC");
-  EXPECT_EQ(main_form.CurrentEditor().toPlainText(), "\tNOP\n");
+  EXPECT_TRUE(boxes_.Boxes().empty());
+  ASSERT_EQ(main_form.FileList().count(), 2);
+  EXPECT_EQ(main_form.FileList().item(1)->text().toStdString(), first);
+  EXPECT_EQ(main_form.CurrentEditorIndex(), 1);
+  EXPECT_EQ(EditorText(main_form), "\tNOP\r\n");
   EXPECT_EQ(session_->Globals().CurrentFile.FullName, first);
+  EXPECT_EQ(main_form.Editors().GetEditor(0)->Memo().Text(), "changed");
 
   // Unchanged text asks nothing; a file gone from disk is told.
   boxes_.Clear();

@@ -3,6 +3,8 @@
 // the built-in assembler's build over the flat buffer.
 
 #include "workbench/gui/old_editor_pane.h"
+#include "editor_control/gui/scrivlet_widget.h"
+#include "workbench/gui/editor_array.h"
 
 #include <gtest/gtest.h>
 
@@ -333,14 +335,14 @@ TEST_F(LegacyMainWindowTest, AQvbFileIsNotLoadedIntoTheOldEditor) {
 
 TEST_F(LegacyMainWindowTest, TheBuildFromAnOverLongEditorIsRefused) {
   auto form = Open("");
-  QPlainTextEdit editor;
-  editor.setPlainText(QString(1'000'001, 'x'));
+  scrivlet::TScrivlet& editor = form->Editors().GetEditor(0)->Memo();
+  editor.SetTextBuf(std::string(1'000'001, 'x'));
   boxes_.Answer(platform::kAnswerOk);
-  EXPECT_FALSE(form->CopyEditorToOldBuffer(&editor));
+  EXPECT_FALSE(form->CopyEditorToOldBuffer(0));
   EXPECT_EQ(boxes_.Boxes().back().caption, "Text Too Large");
-  EXPECT_FALSE(form->CopyEditorToOldBuffer(nullptr));
-  editor.setPlainText(" DEVICE QV18\n NOP\n");
-  EXPECT_TRUE(form->CopyEditorToOldBuffer(&editor));
+  EXPECT_FALSE(form->CopyEditorToOldBuffer(1));
+  editor.SetTextBuf(" DEVICE QV18\n NOP\n");
+  EXPECT_TRUE(form->CopyEditorToOldBuffer(0));
   std::string error;
   EXPECT_TRUE(form->AssembleOldBuffer(error));
 }

@@ -74,8 +74,9 @@ class RunCommandsTest : public ::testing::Test {
 
   // Opens the file in a shown main window and clicks Assemble; false when it aborted.
   bool Assemble(const std::string& file) {
-    form_->OpenSourceFile(file);
+    // Shown first: the first show starts with a new editor of its own.
     form_->show();
+    form_->OpenSourceFile(file);
     try {
       form_->ClickMenuItem("RunAssembleMENUITM");
     } catch (const workbench::SilentAbort&) {
@@ -265,8 +266,8 @@ TEST_F(RunCommandsTest, TheSimulatorWantsTarnAndAListing) {
 
 TEST_F(RunCommandsTest, ViewListWithoutAListWindowSaysItCannotShowTheListing) {
   gui::TEditorFRM& form = Start();
-  form.OpenSourceFile(Write("prog.src", kGoodProgram));
   form.show();
+  form.OpenSourceFile(Write("prog.src", kGoodProgram));
   boxes_.Answer(platform::kAnswerOk);
   form.ClickMenuItem("RunViewDebugCodeMENUITM");
   ASSERT_EQ(boxes_.Boxes().size(), 1u);

@@ -1,0 +1,852 @@
+#include "workbench/gui/main_files.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QToolBar>
+#include <filesystem>
+
+#include "editor_control/gui/scrivlet_widget.h"
+#include "platform/message_box.h"
+#include "platform/modal_dialogs.h"
+#include "platform/text.h"
+#include "resources/string_ids.h"
+#include "workbench/gui/editor_form.h"
+#include "workbench/gui/file_list.h"
+#include "workbench/gui/guarded.h"
+#include "workbench/gui/old_editor_pane.h"
+#include "workbench/gui/text.h"
+#include "workbench/session/session.h"
+#include "workbench/silent_abort.h"
+#include "workbench/windows_menu.h"
+#include "workbench/workspace.h"
+
+namespace gui {
+namespace {
+
+namespace Ids = string_ids::EditorUnit;
+
+constexpr const char* kRecentItems[workbench::RecentFiles::kEntries] = {
+    "FileZeroItem", "FileOneItem", "FileTwoItem", "FileThreeItem", "FileFourItem"};
+
+bool FileExists(const std::string& name) {
+  std::error_code error;
+  return !name.empty() && std::filesystem::is_regular_file(name, error);
+}
+
+// "Source Files (*.SRC)|*.SRC|All Files (*.*)|*.*" as the file dialog takes it. Extensions
+// compare without regard to case here as on the system the filters were written for.
+QString DialogFilter(const std::string& table_filter) {
+  QStringList filters;
+  std::vector<std::string> parts;
+  std::string part;
+  for (char c : table_filter + "|") {
+    if (c != '|') {
+      part += c;
+      continue;
+    }
+    parts.push_back(part);
+    part.clear();
+  }
+  for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+    std::string description = parts[i];
+    const std::string mask = parts[i + 1];
+    QString patterns = mask == "*.*" ? QString("*") : ToQt(mask);
+    if (mask != "*.*") patterns += " " + ToQt(mask).toLower();
+    if (auto open = description.find('('); open != std::string::npos)
+      description.erase(open);
+    filters << ToQt(std::string(platform::TrimBlanks(description))) + " (" + patterns + ")";
+  }
+  return filters.join(";;");
+}
+
+}  // namespace
+
+MainWindowFiles::MainWindowFiles(TEditorFRM& form, workbench::IdeSession& session,
+                                 QStackedWidget& area, QListWidget& list)
+    : QObject(&form),
+      form_(form),
+      session_(session),
+      area_(area),
+      list_(list),
+      editors_(area),
+      saving_(editors_, session.Texts(), session.Boxes(), session.Globals().IdeOptions) {
+  drawer_ = new FilesLoadedDrawer(editors_, &list_);
+  list_.setItemDelegate(drawer_);
+  list_.addItem(ToQt(BlankRow(blank_counter_, kUnknownKind)));
+  list_.setCurrentRow(0);
+  list_.setMouseTracking(true);
+  // A click or an arrow key on the list: that row's editor comes to the front.
+  connect(&list_, &QListWidget::currentRowChanged, this, [this](int row) {
+    if (row == current_ || row < 0) return;
+    RunGuarded(session_.Boxes(), [this, row] {
+      RunCommand([this, row] {
+        SelectEditor(row);
+        if (!IsBlankRow(Row(row)) && hooks_.start_simulator) hooks_.start_simulator();
+      });
+    });
+  });
+  caret_panel_ = new QLabel(&form_);
+  caret_panel_->setObjectName("StatusPanel1");
+  caret_panel_->setMinimumWidth(80);
+  form_.statusBar()->addPermanentWidget(caret_panel_);
+  TakeEditorEvents(0);
+  current_name_ = Text(Ids::SCU_UNTITLED);
+  BuildRecentItems();
+  BindCommands();
+}
+
+MainWindowFiles::~MainWindowFiles() = default;
+
+void MainWindowFiles::RunCommand(const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const workbench::SilentAbort&) {
+  }
+}
+
+std::string MainWindowFiles::Text(int id) const { return session_.Texts().LU_GetString(id); }
+
+bool MainWindowFiles::Legacy() const { return form_.UsesLegacyEditor(); }
+
+TScrivlet* MainWindowFiles::CurrentScrivlet() const {
+  return Legacy() ? nullptr : editors_.GetEditor(current_);
+}
+
+void MainWindowFiles::SetBytesWriter(workbench::FileBytesWriter writer) {
+  editors_.SetBytesWriter(std::move(writer));
+}
+
+std::string MainWindowFiles::Row(int index) const {
+  const QListWidgetItem* item = list_.item(index);
+  return item ? FromQt(item->text()) : std::string();
+}
+
+void MainWindowFiles::SetRow(int index, const std::string& text) {
+  if (QListWidgetItem* item = list_.item(index)) item->setText(ToQt(text));
+}
+
+std::string MainWindowFiles::BlankRow(int number, int kind) const {
+  std::string row = Text(Ids::SCU_BLANK_PREFIX) + std::to_string(number);
+  if (kind == kAssemblyKind) row += "_ASSEMBLY";
+  if (kind == kBasicKind) row += "_QV/B";
+  return row + "}";
+}
+
+bool MainWindowFiles::IsBlankRow(const std::string& row) const {
+  return row.rfind(Text(Ids::SCU_BLANK_PREFIX), 0) == 0;
+}
+
+int MainWindowFiles::DefaultEditorType() const {
+  return session_.Globals().IdeOptions.DefaultIsAssembly ? kAssemblyKind : kBasicKind;
+}
+
+void MainWindowFiles::TakeEditorEvents(int index) {
+  TScrivlet* editor = editors_.GetEditor(index);
+  if (!editor) return;
+  const workbench::GlobalValues& globals = session_.Globals();
+  editor->SetFonts(QFont(ToQt(globals.EditorFontName), globals.EditorOptions.Fontsize),
+                   QFont(ToQt(globals.EditorFontName), globals.EditorOptions.Fontsize));
+  editor->Memo().SetTabStops(globals.EditorOptions.Tabsize);
+  editor->Memo().OnChange = [this, editor](scrivlet::TScrivlet&) { EditorChange(*editor); };
+  editor->Memo().OnSelMove = [this, editor](scrivlet::TScrivlet&) { EditorSelMove(*editor); };
+  editor->installEventFilter(this);
+}
+
+void MainWindowFiles::EditorChange(TScrivlet& editor) {
+  scrivlet::TScrivlet& memo = editor.Memo();
+  // Undoing every edit brings the text back to what is on disk.
+  if (!memo.CanUndo()) memo.Modified = false;
+  if (&editor == CurrentScrivlet()) {
+    form_.MenuItem("EditUndoMenuMENUITM")->setEnabled(memo.CanUndo());
+    form_.MenuItem("EditRedoMenuMENUITM")->setEnabled(memo.CanRedo());
+  }
+  RefreshModifiedMark();
+}
+
+void MainWindowFiles::EditorSelMove(TScrivlet& editor) {
+  if (&editor != CurrentScrivlet()) return;
+  scrivlet::TScrivlet& memo = editor.Memo();
+  caret_panel_->setText(QString::number(memo.GetSelLine() + 1) + ":" +
+                        QString::number(memo.GetSelCol() + 1));
+}
+
+void MainWindowFiles::RefreshModifiedMark() {
+  const TScrivlet* editor = editors_.GetEditor(current_);
+  const bool modified = editor && const_cast<TScrivlet*>(editor)->Memo().Modified;
+  if (modified == last_modified_drawn_) return;
+  last_modified_drawn_ = modified;
+  list_.viewport()->update();
+}
+
+bool MainWindowFiles::eventFilter(QObject* watched, QEvent* event) {
+  const bool down = event->type() == QEvent::KeyPress;
+  if (down || event->type() == QEvent::KeyRelease) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (HandleEditorTabKeys(key->key(), key->modifiers(), down)) return true;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+bool MainWindowFiles::HandleEditorTabKeys(int key, Qt::KeyboardModifiers modifiers, bool down) {
+  const bool tab = down && (key == Qt::Key_Tab || key == Qt::Key_Backtab);
+  const bool ctrl = modifiers & Qt::ControlModifier;
+  const bool shift = modifiers & Qt::ShiftModifier || key == Qt::Key_Backtab;
+  if (!tab && !last_was_tab_ && !ctrl) first_switch_ = true;
+  int target = -1;
+  bool swallow = false;
+  const int rows = list_.count();
+  if (tab && ctrl) {
+    if (rows < 2) {
+      swallow = true;
+    } else if (first_switch_) {
+      target = previous_ < rows ? previous_ : 0;
+      first_switch_ = false;
+    } else if (ctrl_was_down_) {
+      target = shift ? (current_ > 0 ? current_ - 1 : rows - 1)
+                     : (current_ + 1 < rows ? current_ + 1 : 0);
+    }
+  }
+  ctrl_was_down_ = ctrl;
+  last_was_tab_ = tab;
+  if (target < 0) return swallow;
+  RunCommand([this, target] {
+    list_.setCurrentRow(target);
+    SelectEditor(target);
+    if (!IsBlankRow(Row(target)) && hooks_.start_simulator) hooks_.start_simulator();
+  });
+  if (TScrivlet* editor = CurrentScrivlet()) editor->setFocus();
+  return true;
+}
+
+void MainWindowFiles::SetCurrentFileName(const std::string& name) {
+  workbench::GlobalValues& globals = session_.Globals();
+  current_name_ = name;
+  const std::filesystem::path path(name);
+  globals.CurrentFile.FullName = name;
+  globals.CurrentFile.Folder = path.has_parent_path() ? path.parent_path().string() + "/" : "";
+  globals.CurrentFile.NameOnly = path.stem().string();
+  globals.CurrentFile.Extension = path.extension().string();
+  std::string caption = path.filename().string() + " - " + FromQt(QApplication::applicationName());
+  if (read_only_loaded_) caption += Text(Ids::SCU_READ_ONLY_SUFFIX);
+  form_.setWindowTitle(ToQt(caption));
+  session_.Recent().AddRecentFile(name);
+  ShowRecentFiles();
+}
+
+void MainWindowFiles::AddWindowsItems(int index) {
+  workbench::WindowsMenuUnit& menu = form_.WindowsMenu();
+  for (int i = 0; i <= index && i < list_.count(); ++i)
+    menu.WindowsMenuAdd(Row(i), workbench::kFileItem);
+}
+
+void MainWindowFiles::SelectEditor(int index) {
+  if (index < 0 || index >= list_.count() || Legacy()) return;
+  TScrivlet* old_editor = editors_.GetEditor(current_);
+  TScrivlet* editor = editors_.GetEditor(index);
+  if (!editor) return;
+  area_.setCurrentWidget(editor);
+  if (current_ >= 0) previous_ = current_;
+  current_ = index;
+  read_only_loaded_ = !editors_.GetWritable(index);
+  editor->Memo().ReadOnly = read_only_loaded_;
+  list_.setCurrentRow(index);
+  const std::string row = Row(index);
+  list_.setToolTip(ToQt(row));
+  last_modified_drawn_ = !editor->Memo().Modified;
+  EditorChange(*editor);
+  current_name_ = row;
+  form_.WindowsMenu().CheckFileItem(row);
+  const bool named = !IsBlankRow(row);
+  if (!named) current_name_ = Text(Ids::SCU_UNTITLED);
+  if (hooks_.update_run_buttons) hooks_.update_run_buttons(named);
+  if (editor != old_editor && old_editor) {
+    editor->SetFonts(old_editor->Font(), old_editor->Font());
+    editor->Memo().SetTabStops(old_editor->Memo().GetTabStops());
+    if (hooks_.apply_highlight) hooks_.apply_highlight(*editor);
+  }
+  if (named && !reloading_ && editors_.NewerOnDisk(index)) {
+    reloading_ = true;
+    struct Guard {
+      bool& flag;
+      ~Guard() { flag = false; }
+    } guard{reloading_};
+    OpenInEnhancedEditor(editors_.GetFileName(index));
+    SelectEditor(index);
+  }
+  SetCurrentFileName(current_name_);
+}
+
+void MainWindowFiles::FileNew(int kind) {
+  if (Legacy()) {
+    if (!AskSaveChanges()) workbench::Abort();
+    form_.OldEditor().Clear();
+    SetCurrentFileName(Text(Ids::SCU_UNTITLED));
+    return;
+  }
+  if (kind == kDefaultKind) kind = DefaultEditorType();
+  int index = 0;
+  // The first new file takes the editor the window starts with, while that is still empty.
+  const bool reuse = !first_new_done_ && list_.count() == 1 && IsBlankRow(Row(0)) &&
+                     !editors_.GetEditor(0)->Memo().Modified;
+  first_new_done_ = true;
+  if (reuse) {
+    index = 0;
+  } else {
+    index = editors_.AddEditor();
+    if (index < 0) return;
+    TakeEditorEvents(index);
+    ++blank_counter_;
+    editors_.SetFileType(index, static_cast<std::uint8_t>(kind));
+    if (hooks_.set_editor_keywords) hooks_.set_editor_keywords(*editors_.GetEditor(index), kind);
+    list_.addItem(ToQt(BlankRow(blank_counter_, kind)));
+    if (session_.Globals().IdeOptions.UseTemplates && (kind == kAssemblyKind || kind == kBasicKind)) {
+      const std::string path = session_.Templates().TemplateFor(kind == kAssemblyKind ? ".src" : ".qvb");
+      if (!path.empty()) (void)editors_.LoadTemplate(path, index);
+    }
+  }
+  SelectEditor(index);
+  AddWindowsItems(index);
+  if (hooks_.update_run_buttons) hooks_.update_run_buttons(false);
+  SetCurrentFileName(Text(Ids::SCU_UNTITLED));
+}
+
+bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
+  int index = editors_.IndexOfFile(name);
+  int made = -1;
+  if (index < 0) {
+    const TScrivlet* current = editors_.GetEditor(current_);
+    if (!IsBlankRow(Row(current_)) || !current || const_cast<TScrivlet*>(current)->Memo().Modified) {
+      const int before = list_.count();
+      FileNew(kUnknownKind);
+      if (list_.count() > before) made = current_;
+    }
+    index = current_;
+  } else {
+    const bool reload =
+        editors_.NewerOnDisk(index) &&
+        session_.Messages().YesNoBoxById1(Ids::SCU_NEWER_ON_DISK, Ids::SCU_NEWER_ON_DISK_CAPTION,
+                                          name) == platform::kAnswerYes;
+    if (!reload) {
+      SelectEditor(index);
+      return true;
+    }
+  }
+
+  workbench::GlobalValues& globals = session_.Globals();
+  const std::string old_row = Row(index);
+  const bool loaded = editors_.LoadFile(name, index);
+  if (loaded) {
+    if (globals.ReadOnly) editors_.SetWritable(index, false);
+    scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
+    memo.Modified = false;
+    memo.ClearUndo();
+    form_.MenuItem("EditUndoMenuMENUITM")->setEnabled(false);
+    form_.MenuItem("EditRedoMenuMENUITM")->setEnabled(false);
+    AddWindowsItems(index);
+    form_.WindowsMenu().RenameFileItem(old_row, name);
+    form_.WindowsMenu().CheckFileItem(name);
+    SetRow(index, name);
+    if (hooks_.set_editor_keywords)
+      hooks_.set_editor_keywords(*editors_.GetEditor(index), editors_.GetFileType(index));
+  } else {
+    if (!FileExists(name))
+      (void)session_.Messages().MsgBoxById1(Ids::SCU_OPEN_FILE_MISSING,
+                                            Ids::SCU_FILE_NOT_FOUND_CAPTION, name);
+    else
+      session_.Boxes().Show({name + " could not be read.", Text(Ids::SCU_FILE_NOT_FOUND_CAPTION),
+                             platform::BoxButtons::Ok});
+    // The editor made for the file goes again: a failed open leaves the window as it was.
+    if (made >= 0) {
+      SelectEditor(previous_);
+      editors_.CloseEditor(made);
+      form_.WindowsMenu().WindowsMenuRemove(workbench::kFileItem, made);
+      const QSignalBlocker quiet(list_);
+      delete list_.takeItem(made);
+    }
+  }
+  globals.ReadOnly = false;
+  SelectEditor(index < list_.count() ? index : current_);
+  if (loaded && hooks_.apply_highlight) hooks_.apply_highlight(*editors_.GetEditor(index));
+  return loaded;
+}
+
+void MainWindowFiles::OpenSourceFile(const std::string& name) {
+  workbench::GlobalValues& globals = session_.Globals();
+  if (Legacy()) {
+    if (platform::SameText(std::filesystem::path(name).extension().string(),
+                           Text(Ids::SCU_EXT_QVB))) {
+      (void)session_.Messages().MsgBoxById(Ids::SCU_QVB_IN_OLD_EDITOR, Ids::SCU_QVB_LOAD_CAPTION);
+      return;
+    }
+    const bool loaded = form_.OldEditor().OpenFile(name);
+    read_only_loaded_ = globals.ReadOnly;
+    globals.ReadOnly = false;
+    if (!loaded) return;
+    SetCurrentFileName(name);
+  } else {
+    if (!OpenInEnhancedEditor(name)) return;
+    SetCurrentFileName(name);
+    form_.MenuItem("FileCloseAllMENUITM")->setVisible(list_.count() > 1);
+  }
+  if (EditorFileSaving::IsReadOnlyFile(name))
+    (void)session_.Messages().MsgBoxById(Ids::SCU_OPENED_READ_ONLY,
+                                         Ids::SCU_OPENED_READ_ONLY_CAPTION);
+  if (Legacy() || !globals.IdeOptions.UseTarn || !session_.TopFiles().IsKnownTopFile(name)) return;
+  if (globals.IdeOptions.WarnLoadingKnownTopFile &&
+      session_.Messages().YesNoBoxById1(Ids::SCU_KNOWN_TOP_FILE, Ids::SCU_KNOWN_TOP_FILE_CAPTION,
+                                        name) == platform::kAnswerNo)
+    return;
+  SetAsTop();
+}
+
+bool MainWindowFiles::CurrentFileModified() const {
+  if (Legacy())
+    return form_.OldEditor().Editor().Modified() && !session_.Globals().WrenfieldMode &&
+           !read_only_loaded_;
+  return saving_.FileModified(current_);
+}
+
+bool MainWindowFiles::FileNeedsSave(const std::string& name) const {
+  if (Legacy()) return CurrentFileModified();
+  const int index = editors_.IndexOfFile(name);
+  return index < 0 || saving_.FileModified(index);
+}
+
+int MainWindowFiles::FindEditorByName(const std::string& name) const {
+  for (int i = 0; i < list_.count(); ++i)
+    if (platform::SameText(Row(i), name)) return i;
+  return -1;
+}
+
+bool MainWindowFiles::SaveSourceFile(const std::string& name) {
+  if (Legacy()) return form_.OldEditor().SaveFile(name);
+  if (!saving_.SaveSourceFile(current_, name)) return false;
+  const std::string old_row = Row(current_);
+  if (old_row != name) {
+    AddWindowsItems(current_);
+    form_.WindowsMenu().RenameFileItem(old_row, name);
+  }
+  SetRow(current_, name);
+  list_.setToolTip(ToQt(name));
+  last_modified_drawn_ = true;
+  RefreshModifiedMark();
+  if (hooks_.update_run_buttons) hooks_.update_run_buttons(true);
+  if (read_only_loaded_) {
+    read_only_loaded_ = false;
+    SelectEditor(current_);
+  }
+  return true;
+}
+
+bool MainWindowFiles::SaveEditorFile(const std::string& name) {
+  if (EditorFileSaving::IsReadOnlyFile(name) || read_only_loaded_) {
+    (void)session_.Messages().MsgBoxById(Ids::SCU_SAVE_READ_ONLY, Ids::SCU_SAVE_READ_ONLY_CAPTION);
+    return false;
+  }
+  if (name.empty() || platform::SameText(name, Text(Ids::SCU_UNTITLED))) return FileSaveAs();
+  return SaveSourceFile(name);
+}
+
+bool MainWindowFiles::FileSave() { return SaveEditorFile(current_name_); }
+
+bool MainWindowFiles::AskSaveChanges() {
+  if (!CurrentFileModified()) return true;
+  const int answer = session_.Boxes().Show(
+      {platform::FormatText(Text(Ids::SCU_SAVE_CHANGES), {current_name_}), "Confirm",
+       platform::BoxButtons::YesNoCancel});
+  if (answer == platform::kAnswerNo) return true;
+  if (answer != platform::kAnswerYes) return false;
+  (void)SaveEditorFile(current_name_);
+  return !CurrentFileModified();
+}
+
+bool MainWindowFiles::CloseQuery() {
+  if (Legacy()) return AskSaveChanges();
+  const int was = current_;
+  for (int i = 0; i < editors_.Count(); ++i) {
+    if (!saving_.FileModified(i)) continue;
+    SelectEditor(i);
+    if (!AskSaveChanges()) return false;
+  }
+  SelectEditor(was);
+  return true;
+}
+
+bool MainWindowFiles::FileSaveAs() {
+  const workbench::GlobalValues& globals = session_.Globals();
+  const std::string current = current_name_;
+  const bool read_only = EditorFileSaving::IsReadOnlyFile(current) || read_only_loaded_;
+  if (read_only)
+    (void)session_.Messages().MsgBoxById(Ids::SCU_SAVE_READ_ONLY, Ids::SCU_SAVE_READ_ONLY_CAPTION);
+  int type = Legacy() ? kAssemblyKind : editors_.GetFileType(current_);
+  if (type == kUnknownKind) {
+    const int other = DefaultEditorType() == kAssemblyKind ? kBasicKind : kAssemblyKind;
+    const auto language = [this](int kind) {
+      return Text(kind == kAssemblyKind ? Ids::SCU_LANGUAGE_ASSEMBLY : Ids::SCU_LANGUAGE_QVB);
+    };
+    const std::string fallback = language(DefaultEditorType());
+    type = session_.Messages().YesNoBoxById3(Ids::SCU_SAVE_AS_LANGUAGE,
+                                             Ids::SCU_SAVE_AS_LANGUAGE_CAPTION, fallback, fallback,
+                                             language(other)) == platform::kAnswerYes
+               ? DefaultEditorType()
+               : other;
+  }
+  QFileDialog dialog(&form_);
+  dialog.setObjectName("SaveDialog");
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);  // asked below, with our own question
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setWindowTitle(ToQt(Text(Ids::SCU_SAVE_AS_TITLE)));
+  const bool assembly = type == kAssemblyKind;
+  dialog.setNameFilter(DialogFilter(Text(assembly ? Ids::SCU_FILTER_SRC : Ids::SCU_FILTER_QVB)));
+  dialog.setDefaultSuffix(ToQt(Text(assembly ? Ids::SCU_EXT_SRC : Ids::SCU_EXT_QVB).substr(1)));
+  if (!globals.CurrentFile.Folder.empty()) dialog.setDirectory(ToQt(globals.CurrentFile.Folder));
+  if (session_.Dialogs().Run(dialog) != QDialog::Accepted) return false;
+  const QStringList chosen_files = dialog.selectedFiles();
+  if (chosen_files.isEmpty()) return false;
+  const std::string chosen = FromQt(chosen_files.first());
+
+  if (platform::SameText(chosen, current) && read_only_loaded_) {
+    (void)session_.Messages().MsgBoxById(Ids::SCU_SAVE_AS_SAME_NAME,
+                                         Ids::SCU_SAVE_READ_ONLY_CAPTION);
+    return false;
+  }
+  if (FileExists(chosen) &&
+      session_.Boxes().Show({platform::FormatText(Text(Ids::SCU_OVERWRITE), {chosen}), "Confirm",
+                             platform::BoxButtons::YesNoCancel}) != platform::kAnswerYes)
+    return false;
+  // A file opened read-only becomes an ordinary file under its new name.
+  const bool was_writable = editors_.GetWritable(current_);
+  if (!Legacy()) editors_.SetWritable(current_, true);
+  if (!SaveSourceFile(chosen)) {
+    editors_.SetWritable(current_, was_writable);
+    return false;
+  }
+  if (!Legacy()) {
+    if (editors_.GetFileType(current_) == kUnknownKind)
+      editors_.SetFileType(current_, static_cast<std::uint8_t>(type));
+    if (hooks_.set_editor_keywords)
+      hooks_.set_editor_keywords(*editors_.GetEditor(current_), editors_.GetFileType(current_));
+  }
+  read_only_loaded_ = false;
+  SelectEditor(current_);
+  SetCurrentFileName(chosen);
+  return true;
+}
+
+void MainWindowFiles::CloseCurrent() {
+  form_.MenuItem("FileCloseAllMENUITM")->setVisible(true);
+  if (!AskSaveChanges()) workbench::Abort();
+  const int closing = current_;
+  SelectEditor(closing == 0 ? 1 : closing - 1);
+  editors_.CloseEditor(closing);
+  form_.WindowsMenu().WindowsMenuRemove(workbench::kFileItem, closing);
+  {
+    const QSignalBlocker quiet(list_);
+    delete list_.takeItem(closing);
+  }
+  current_ = -1;  // the index named the editor that went
+  SelectEditor(list_.currentRow());
+  if (list_.count() == 1) form_.MenuItem("FileCloseAllMENUITM")->setVisible(false);
+}
+
+void MainWindowFiles::FileClose() {
+  if (Legacy()) {
+    FileNew(kDefaultKind);
+    return;
+  }
+  if (list_.count() == 1) {
+    // Closing the only file leaves a new blank editor: one is made before the old one goes.
+    FileNew(kDefaultKind);
+    if (list_.count() == 1) FileNew(kDefaultKind);
+    SelectEditor(0);
+    CloseCurrent();
+    if (hooks_.update_run_buttons) hooks_.update_run_buttons(false);
+    return;
+  }
+  CloseCurrent();
+}
+
+void MainWindowFiles::FileCloseAll() {
+  if (Legacy()) {
+    FileClose();
+    return;
+  }
+  for (bool last = false; !last;) {
+    SelectEditor(list_.count() - 1);
+    if (list_.count() == 1) {
+      FileNew(kDefaultKind);
+      if (list_.count() == 1) FileNew(kDefaultKind);
+      SelectEditor(0);
+      last = true;
+    }
+    CloseCurrent();
+  }
+}
+
+void MainWindowFiles::DropFiles(const std::vector<std::string>& files) {
+  if (files.empty()) return;
+  if (Legacy() && !AskSaveChanges()) return;
+  OpenSourceFile(files.front());
+  if (hooks_.update_run_buttons) hooks_.update_run_buttons(true);
+}
+
+void MainWindowFiles::BuildRecentItems() {
+  QMenu* reopen = form_.MenuItem("FileReOpenMENUITM")->menu();
+  for (int n = 0; n < workbench::RecentFiles::kEntries; ++n) {
+    QAction* item = reopen->addAction(kRecentItems[n]);
+    item->setObjectName(kRecentItems[n]);
+    connect(item, &QAction::triggered, this, [this, n] {
+      RunGuarded(session_.Boxes(), [this, n] { RunCommand([this, n] { OpenRecentFile(n); }); });
+    });
+  }
+  ShowRecentFiles();
+}
+
+void MainWindowFiles::ShowRecentFiles() {
+  const workbench::RecentFiles& recent = session_.Recent();
+  form_.MenuItem("FileReOpenMENUITM")->setVisible(!recent.Entry(0).empty());
+  for (int n = 0; n < workbench::RecentFiles::kEntries; ++n) {
+    QAction* item = form_.MenuItem(kRecentItems[n]);
+    const std::string& entry = recent.Entry(n);
+    item->setText(ToQt("&" + std::to_string(n) + " " + entry));
+    item->setVisible(!entry.empty());
+  }
+}
+
+void MainWindowFiles::ReadRecentFiles() {
+  session_.Recent().ReadRecentFiles(session_.Registry());
+  ShowRecentFiles();
+}
+
+void MainWindowFiles::WriteRecentFiles() {
+  if (!session_.Recent().WriteRecentFiles(session_.Registry()))
+    session_.Boxes().Show({"The list of recent files could not be written to the settings.",
+                           "Settings", platform::BoxButtons::Ok});
+}
+
+void MainWindowFiles::OpenRecentFile(int n) {
+  if (n < 0 || n >= workbench::RecentFiles::kEntries) return;
+  const std::string entry = session_.Recent().Entry(n);
+  if (entry.empty()) return;
+  if (FileExists(entry)) {
+    if (Legacy() && !AskSaveChanges()) workbench::Abort();
+    OpenSourceFile(entry);
+    if (hooks_.update_run_buttons) hooks_.update_run_buttons(true);
+    return;
+  }
+  (void)session_.Messages().MsgBoxById1(Ids::SCU_RECENT_FILE_MISSING,
+                                        Ids::SCU_FILE_NOT_FOUND_CAPTION, entry);
+  session_.Recent().RemoveRecentFile(entry);
+  WriteRecentFiles();
+  ReadRecentFiles();
+}
+
+void MainWindowFiles::OpenWorkspaceFiles() {
+  if (!session_.Globals().IdeOptions.RestoreWorkspace) return;
+  std::vector<std::string> files;
+  if (!workbench::LoadWorkspace(session_.Registry(), files)) return;
+  for (const std::string& file : files)
+    if (FileExists(file)) OpenSourceFile(file);
+  SelectEditor(0);
+}
+
+void MainWindowFiles::SaveWorkspaceFiles() {
+  if (!session_.Globals().IdeOptions.RestoreWorkspace) return;
+  std::vector<std::string> files;
+  for (int i = 0; i < editors_.Count(); ++i) {
+    const std::string name = editors_.GetFileName(i);
+    if (!name.empty() && name != T_ZKEditorArray::kUntitled) files.push_back(name);
+  }
+  if (!workbench::SaveWorkspace(session_.Registry(), files))
+    session_.Boxes().Show({"The list of open files could not be written to the settings.",
+                           "Settings", platform::BoxButtons::Ok});
+}
+
+void MainWindowFiles::SetAsTop() {
+  editors_.SetTop(current_);
+  list_.viewport()->update();
+  if (!session_.TopFiles().AddKnownTopFile(editors_.GetFileName(current_)))
+    session_.Boxes().Show({"The list of known top files could not be written to the settings.",
+                           "Settings", platform::BoxButtons::Ok});
+}
+
+void MainWindowFiles::SetAsNormal() {
+  editors_.ClearTop(current_);
+  list_.viewport()->update();
+}
+
+void MainWindowFiles::RemoveFromKnownTopFiles() {
+  SetAsNormal();
+  if (!session_.TopFiles().RemoveKnownTopFile(editors_.GetFileName(current_)))
+    session_.Boxes().Show({"The list of known top files could not be written to the settings.",
+                           "Settings", platform::BoxButtons::Ok});
+}
+
+void MainWindowFiles::FilePopup() {
+  QMenu& menu = *popup_;
+  const auto item = [&menu](const char* name) {
+    for (QAction* action : menu.actions())
+      if (action->objectName() == name) return action;
+    return static_cast<QAction*>(nullptr);
+  };
+  item("CloseFileMNUITM")->setText(ToQt(Text(Ids::SCU_CLOSE_FILE) + current_name_));
+  QAction* normal = item("SetAsNormalMNUITM");
+  QAction* top = item("SetAsTopMNUITM");
+  QAction* remove = item("RemoveFromKnownTopFileListMNUITM");
+  const bool assembly = editors_.GetFileType(current_) == kAssemblyKind;
+  if (IsBlankRow(Row(current_)) || !session_.Globals().IdeOptions.UseTarn) {
+    normal->setVisible(false);
+    top->setVisible(false);
+    remove->setVisible(false);
+  } else if (editors_.TopIndex() == current_) {
+    normal->setVisible(true);
+    top->setVisible(false);
+    remove->setVisible(assembly);
+  } else {
+    normal->setVisible(false);
+    top->setVisible(assembly);
+    top->setText(ToQt(Text(Ids::SCU_SET_AS_TOP)));
+    remove->setVisible(false);
+  }
+}
+
+void MainWindowFiles::RunEdit(const std::function<void(scrivlet::TScrivlet&)>& command) {
+  if (TScrivlet* editor = CurrentScrivlet()) {
+    command(editor->Memo());
+    EditorChange(*editor);
+  }
+}
+
+void MainWindowFiles::ApplyEditorMode() {
+  workbench::GlobalValues& globals = session_.Globals();
+  const bool enhanced = !Legacy();
+  if (QToolBar* tools = form_.findChild<QToolBar*>("ToolBar")) tools->setVisible(enhanced);
+  for (const char* name : {"EditUndoMenuMENUITM", "EditRedoMenuMENUITM", "EditGoToLineMENUITM",
+                           "RunViewDebugCodeMENUITM"})
+    form_.MenuItem(name)->setVisible(enhanced);
+  form_.MenuItem("EditClearErrorsMENUITM")->setVisible(enhanced || globals.IdeOptions.UseTarn);
+  QAction* toggle = form_.MenuItem("FileListToggleMENUITM");
+  QAction* view_list = form_.MenuItem("RunViewDebugCodeMENUITM");
+  toggle->setVisible(!enhanced);
+  toggle->setShortcut(enhanced ? QKeySequence() : QKeySequence("Ctrl+L"));
+  view_list->setShortcut(enhanced ? QKeySequence("Ctrl+L") : QKeySequence());
+  form_.MenuItem("EditTextBiggerMENUITM")->setVisible(!enhanced);
+  form_.MenuItem("EditTextSmallerMENUITM")->setVisible(!enhanced);
+  if (!enhanced) {
+    form_.UseLegacyEditor();
+    return;
+  }
+  form_.FileList().setVisible(!(globals.DebugFlags & workbench::kDebugHideFileList));
+  for (int i = 0; i < editors_.Count(); ++i) {
+    TScrivlet* editor = editors_.GetEditor(i);
+    const QFont font(ToQt(globals.EditorFontName), globals.EditorOptions.Fontsize);
+    editor->SetFonts(font, font);
+    editor->Memo().SetTabStops(globals.EditorOptions.Tabsize);
+    if (hooks_.apply_highlight) hooks_.apply_highlight(*editor);
+  }
+  BindCommands();
+  current_ = std::min(current_, list_.count() - 1);
+  const int index = current_;
+  current_ = -1;
+  SelectEditor(index);
+}
+
+void MainWindowFiles::BindCommands() {
+  TEditorFRM& f = form_;
+  struct Shortcut {
+    const char* item;
+    const char* keys;
+  };
+  static constexpr Shortcut kShortcuts[] = {
+      {"FileOpenMENUITM", "Ctrl+O"}, {"FileSaveMENUITM", "Ctrl+S"},
+      {"EditUndoMenuMENUITM", "Ctrl+Z"}, {"EditRedoMenuMENUITM", "Ctrl+Y"},
+      {"EditCutMENUITM", "Ctrl+X"}, {"EditCopyMENUITM", "Ctrl+C"},
+      {"EditPasteMENUITM", "Ctrl+V"}};
+  for (const Shortcut& shortcut : kShortcuts)
+    f.MenuItem(shortcut.item)->setShortcut(QKeySequence(shortcut.keys));
+
+  f.SetMenuHandler("FileNewAssemblyMENUITM", [this] { FileNew(kAssemblyKind); });
+  f.SetMenuHandler("FileNewQvBasicMENUITM", [this] { FileNew(kBasicKind); });
+  f.SetMenuHandler("FileNewTBTN", [this] {
+    const int fallback = DefaultEditorType();
+    const int other = fallback == kAssemblyKind ? kBasicKind : kAssemblyKind;
+    const auto language = [this](int kind) {
+      return Text(kind == kAssemblyKind ? Ids::SCU_LANGUAGE_ASSEMBLY : Ids::SCU_LANGUAGE_QVB);
+    };
+    const bool yes =
+        session_.Messages().YesNoBoxById3(Ids::SCU_NEW_EDITOR_LANGUAGE,
+                                          Ids::SCU_NEW_EDITOR_LANGUAGE_CAPTION, language(fallback),
+                                          language(fallback), language(other)) == platform::kAnswerYes;
+    FileNew(yes ? kDefaultKind : other);
+  });
+  f.SetMenuHandler("FileOpenMENUITM", [this] {
+    if (Legacy() && !AskSaveChanges()) workbench::Abort();
+    QFileDialog dialog(&form_);
+    dialog.setObjectName("OpenDialog");
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(DialogFilter(
+        "Source Files (*.SRC;*.QVB)|*.SRC;*.QVB|" + Text(Ids::SCU_FILTER_SRC) + "|" +
+        Text(Ids::SCU_FILTER_QVB)));
+    const std::string& folder = session_.Globals().CurrentFile.Folder;
+    if (!folder.empty()) dialog.setDirectory(ToQt(folder));
+    if (session_.Dialogs().Run(dialog) != QDialog::Accepted) return;
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty()) return;
+    OpenSourceFile(FromQt(files.first()));
+    if (hooks_.update_run_buttons) hooks_.update_run_buttons(true);
+  });
+  f.SetMenuHandler("FileCloseMENUITM", [this] { FileClose(); });
+  f.SetMenuHandler("FileCloseAllMENUITM", [this] { FileCloseAll(); });
+  f.SetMenuHandler("FileSaveMENUITM", [this] { (void)FileSave(); });
+  f.SetMenuHandler("FileSaveAsMENUITM", [this] { (void)FileSaveAs(); });
+  f.SetMenuHandler("EditUndoMenuMENUITM", [this] { RunEdit([](scrivlet::TScrivlet& e) { e.Undo(); }); });
+  f.SetMenuHandler("EditRedoMenuMENUITM", [this] { RunEdit([](scrivlet::TScrivlet& e) { e.Redo(); }); });
+  struct LegacyEdit {
+    const char* item;
+    void (scrivlet::TScrivlet::*enhanced)();
+    void (LegacyEditorPane::*legacy)();
+  };
+  static constexpr LegacyEdit kEdits[] = {
+      {"EditCutMENUITM", &scrivlet::TScrivlet::CutToClipboard, &LegacyEditorPane::EditCut},
+      {"EditCopyMENUITM", &scrivlet::TScrivlet::CopyToClipboard, &LegacyEditorPane::EditCopy},
+      {"EditPasteMENUITM", &scrivlet::TScrivlet::PasteFromClipboard, &LegacyEditorPane::EditPaste}};
+  for (const LegacyEdit& edit : kEdits) {
+    f.SetMenuHandler(edit.item, [this, edit] {
+      if (Legacy()) {
+        (form_.OldEditor().*edit.legacy)();
+        return;
+      }
+      RunEdit([&edit](scrivlet::TScrivlet& e) { (e.*edit.enhanced)(); });
+    });
+  }
+
+  if (!popup_) {
+    popup_ = form_.findChild<QMenu*>("FilesLoadedPOPMNU");
+    connect(popup_, &QMenu::aboutToShow, this, [this] { FilePopup(); });
+    const std::pair<const char*, std::function<void()>> popup_items[] = {
+        {"CloseFileMNUITM", [this] { FileClose(); }},
+        {"SetAsNormalMNUITM", [this] { SetAsNormal(); }},
+        {"SetAsTopMNUITM", [this] { SetAsTop(); }},
+        {"RemoveFromKnownTopFileListMNUITM", [this] { RemoveFromKnownTopFiles(); }}};
+    for (const auto& [name, run] : popup_items)
+      for (QAction* action : popup_->actions())
+        if (action->objectName() == name)
+          connect(action, &QAction::triggered, this, [this, run] {
+            RunGuarded(session_.Boxes(), [this, &run] { RunCommand(run); });
+          });
+  }
+}
+
+}  // namespace gui
