@@ -270,7 +270,6 @@ void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane,
       {"EditReplaceMENUITM", "F4", &LegacyEditorPane::EditReplace},
       {"EditTextBiggerMENUITM", "Ctrl+Up", &LegacyEditorPane::TextBigger},
       {"EditTextSmallerMENUITM", "Ctrl+Down", &LegacyEditorPane::TextSmaller},
-      {"FilePrintMENUITM", "", &LegacyEditorPane::LegacyPrint},
   };
   pane.SetForms([&form] { return form.Forms(); });
   for (const Command& command : kCommands) {

@@ -6,7 +6,10 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QToolBar>
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <vector>
 #include <tuple>
 
 #include "build_debug/object_image.h"
@@ -205,11 +208,14 @@ void RunCommands::AssembleCurrent() {
   Editors editors(*this);
   std::string message;
   BuildResult result;
-  if (form_.UsesLegacyEditor())
+  if (form_.UsesLegacyEditor()) {
     result = dispatcher.BuildLegacyEditor(use_tarn, editors, message);
-  else
+  } else {
+    form_.ClearErrorMarking();
     result = dispatcher.BuildEditor(use_tarn, form_.CurrentEditorIndex(), editors, message);
+  }
   if (!message.empty()) ShowBuildBox(result, message);
+  if (form_.isVisible()) form_.LoadErrorList();
   if (Succeeded(result))
     BuildSucceeded(result);
   else
@@ -269,6 +275,53 @@ void RunCommands::BuildFailed(BuildResult result) {
     form_.OldEditor().ShowErrorToken();
   }
   form_.StatusLine(status);
+  const bool enhanced = !form_.UsesLegacyEditor();
+  const workbench::IdeOptions& options = session_.Globals().IdeOptions;
+  if (enhanced && options.UseTarn && options.JumpToAssemblyError && form_.ErrorList().count() > 0) {
+    const int row = session_.AssembleCompile().FindErrorLine(ErrorLines());
+    if (row >= 0) {
+      form_.JumpToError(row);
+      form_.ErrorList().setCurrentRow(row);
+    }
+  }
+  if (enhanced && result == BuildResult::kBuiltInFailed) MarkBuiltInError();
+}
+
+std::vector<std::string> RunCommands::ErrorLines() const {
+  std::vector<std::string> lines;
+  const QListWidget& list = form_.ErrorList();
+  for (int i = 0; i < list.count(); ++i) lines.push_back(FromQt(list.item(i)->text()));
+  return lines;
+}
+
+void RunCommands::MarkBuiltInError() {
+  // The built-in assembler read a flat copy of the editor's text; its error is found again in
+  // the editor by the text of its line and then by the token from that line on. The texts are
+  // taken from the flat copy directly, leaving the user's clipboard alone.
+  scrivlet::gui::TScrivlet* editor = form_.CurrentScrivlet();
+  if (!editor) return;
+  const std::string flat = form_.OldEditor().Editor().Text();
+  const build_debug::ObjectImage& image = session_.Image();
+  const auto size = static_cast<std::int32_t>(flat.size());
+  const std::int32_t start = std::clamp(image.ErrorStart, 0, size);
+  const std::int32_t end = std::clamp(image.ErrorEnd, start, size);
+  std::size_t line_start = flat.find_last_of("\r\n", start == 0 ? 0 : start - 1);
+  line_start = (line_start == std::string::npos || start == 0) ? 0 : line_start + 1;
+  std::size_t line_end = flat.find_first_of("\r\n", static_cast<std::size_t>(start));
+  if (line_end == std::string::npos) line_end = flat.size();
+  const std::string line_text = flat.substr(line_start, line_end - line_start);
+  const std::string token = flat.substr(static_cast<std::size_t>(start),
+                                        static_cast<std::size_t>(end - start));
+  if (line_text.empty() || token.empty()) return;
+
+  scrivlet::TScrivlet& memo = editor->Memo();
+  memo.SetSelLine(0);
+  if (!memo.FindText(line_text, true, true, true, true)) return;
+  const int line = memo.GetSelLine() + 1;
+  memo.SetSelLine(line - 1);
+  if (!memo.FindText(token, true, false, false, true)) return;
+  const std::int32_t found = memo.SelLower();
+  form_.MarkErrorRange(line, found, found + std::abs(memo.SelLength));
 }
 
 // The file to build and its save.

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "build_debug/assemble_compile.h"
 
@@ -86,6 +87,7 @@ class RunCommands {
   void BuildFailed(build_debug::BuildResult result);
   // The built-in assembler's error token, found again in the enhanced editor.
   void MarkBuiltInError();
+  std::vector<std::string> ErrorLines() const;
   std::uint8_t CurrentFileType() const;
   void ShowClockNotice();
 
