@@ -78,7 +78,6 @@ class ErrorListTest : public testing_gui::RealTarnSessionTest {
     std::string message;
     EXPECT_EQ(session_->AssembleCompile().TarnAssembleWithMessage(main_, message, false), 1);
     EXPECT_EQ(message, "Unable to assemble due to errors in source code.");
-    ASSERT_TRUE(session_->Tarn().LoadTarnErrors());
     errors_->LoadErrorList();
   }
 
@@ -116,6 +115,18 @@ TEST_F(ErrorListTest, TheListHoldsTheAssemblersLinesAndShowsOnlyWithLines) {
   errors_->LoadErrorList();
   EXPECT_EQ(list_->count(), 0);
   EXPECT_TRUE(list_->isHidden());
+}
+
+TEST_F(ErrorListTest, AnErrorFileThatCannotBeReadIsToldInTheList) {
+  Assemble();
+  const std::string err = session_->Tarn().OutputBase() + ".err";
+  ASSERT_TRUE(fs::remove(err));
+  fs::create_directory(err);  // there, and no file to read
+  errors_->LoadErrorList();
+  ASSERT_EQ(list_->count(), 1);
+  EXPECT_EQ(list_->item(0)->text().toStdString(),
+            err + ": the assembler's error file cannot be read");
+  EXPECT_FALSE(list_->isHidden());
 }
 
 TEST_F(ErrorListTest, ADoubleClickOnEachLineLandsOnItsLineInItsFile) {
