@@ -90,7 +90,7 @@ const KeywordIndex::Entry* KeywordIndex::Find(std::string_view word, int syntax_
 
 int LookupKeyword(TarnRun& run) {
   KeywordState& k = run.keyword;
-  const std::string& word = run.lexer.text;
+  std::string_view word = run.lexer.text;
   k = KeywordState{};
   if (const KeywordIndex::Entry* entry = run.keyword_index.Find(word, run.options.syntax_mode)) {
     if (entry->directive) {

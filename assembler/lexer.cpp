@@ -88,17 +88,17 @@ int RadixOfPrefix(char upper) {
 //   "0X" digits | digits (B|D|H|X|O)? number
 void ClassifyWord(TarnRun& run) {
   LexerState& lx = run.lexer;
-  const std::string& w = lx.raw_word;
+  const std::string_view w = lx.raw_word;
   // Names are kept on their first 32 characters; a number is read whole, so a long binary
   // constant keeps its suffix and every digit.
   auto as_name = [&](Token kind, size_t skip) {
     lx.kind = kind;
-    lx.text.assign(std::string_view(w).substr(0, kNameLimit).substr(skip));
+    lx.text = w.substr(0, kNameLimit).substr(skip);
   };
   auto as_number = [&](int radix, std::string_view digits) {
     lx.kind = Token::kNumber;
     lx.radix = radix;
-    lx.text.assign(digits);
+    lx.text = digits;
   };
   lx.hex_assumed = false;
   char first = UpperChar(w[0]);
@@ -109,13 +109,13 @@ void ClassifyWord(TarnRun& run) {
       return as_number(2, "");
     }
     if (first == '@' && w.size() >= 2) return as_name(Token::kAtName, 1);
-    if (first == '$') return as_number(16, std::string_view(w).substr(1));
-    if (first == '%') return as_number(2, std::string_view(w).substr(1));
+    if (first == '$') return as_number(16, w.substr(1));
+    if (first == '%') return as_number(2, w.substr(1));
     int prefix_radix = RadixOfPrefix(first);
     if (prefix_radix != 0 && w.size() >= 2 && ClassOf(static_cast<unsigned char>(w[1])) == kClassQuote) {
       size_t end = 2;
       while (end < w.size() && ClassOf(static_cast<unsigned char>(w[end])) != kClassQuote) ++end;
-      return as_number(prefix_radix, std::string_view(w).substr(2, end - 2));
+      return as_number(prefix_radix, w.substr(2, end - 2));
     }
     return as_name(Token::kName, 0);
   }
@@ -150,18 +150,22 @@ void ClassifyWord(TarnRun& run) {
   throw TarnExit{1};
 }
 
+bool InWord(unsigned char c) {
+  CharClass cls = ClassOf(c);
+  return cls == kClassWord || cls == kClassDigit || cls == kClassQuote;
+}
+
 // word: [class 2 or 3] [class 2, 3 or 5]*
-void ReadWord(TarnRun& run, int c) {
+// The first character has been read. No character of a word ends the line, so the word is
+// found in the line itself; the character after it is read and put back as GetChar would.
+void ReadWord(TarnRun& run) {
   LexerState& lx = run.lexer;
-  lx.raw_word.clear();
-  while (c != 0) {
-    CharClass cls = ClassOf(static_cast<unsigned char>(c));
-    if (cls != kClassWord && cls != kClassDigit && cls != kClassQuote) break;
-    lx.raw_word.push_back(static_cast<char>(c));
-    if (static_cast<int>(lx.raw_word.size()) >= kTokenLimit) AbortOnLongToken(run);
-    c = NextChar(run.lexer);
-  }
-  Unread(lx, c);
+  size_t end = lx.position;
+  while (end < lx.line.size() && InWord(static_cast<unsigned char>(lx.line[end]))) ++end;
+  if (end - lx.start >= static_cast<size_t>(kTokenLimit)) AbortOnLongToken(run);
+  lx.raw_word = lx.line.substr(lx.start, end - lx.start);
+  lx.position = end;
+  Unread(lx, NextChar(lx));
   ClassifyWord(run);
 }
 
@@ -169,7 +173,9 @@ void ReadWord(TarnRun& run, int c) {
 void ReadString(TarnRun& run, int quote) {
   LexerState& lx = run.lexer;
   lx.kind = Token::kString;
-  lx.text.clear();
+  std::string& text = lx.strings[lx.next_string];
+  lx.next_string = (lx.next_string + 1) % 3;
+  text.clear();
   lx.in_string = true;
   bool cut = false;
   for (;;) {
@@ -180,18 +186,20 @@ void ReadString(TarnRun& run, int quote) {
       break;
     }
     if (cut) continue;  // the rest of an over-long string up to its quote is dropped
-    lx.text.push_back(static_cast<char>(c));
-    if (static_cast<int>(lx.text.size()) >= kStringLimit) {
+    text.push_back(static_cast<char>(c));
+    if (static_cast<int>(text.size()) >= kStringLimit) {
       ReportMessage(run, kError, kMsgBadString);
       cut = true;
     }
   }
   lx.in_string = false;
+  lx.text = text;
 }
 
 void ReadOperator(TarnRun& run, int c) {
   LexerState& lx = run.lexer;
-  lx.text.assign(1, static_cast<char>(c));
+  // Operators and other single characters are read as they stand in the line.
+  lx.text = lx.line.substr(lx.start, 1);
   if (ClassOf(static_cast<unsigned char>(c)) != kClassOperator) {
     if (c == ',') {
       lx.kind = Token::kComma;
@@ -206,7 +214,7 @@ void ReadOperator(TarnRun& run, int c) {
   }
   int next = NextChar(run.lexer);
   if (IsPairStart(c, next)) {
-    lx.text.push_back(static_cast<char>(next));
+    lx.text = lx.line.substr(lx.start, 2);
     lx.kind = OperatorKind(c, next);
     return;
   }
@@ -218,20 +226,37 @@ void ReadOperator(TarnRun& run, int c) {
 
 CharClass ClassOf(unsigned char c) { return kClassTable[c]; }
 
+namespace {
+
+// The previous texts may be views of the line that is left: they are copied out of it.
+void KeepPreviousTexts(LexerState& lx) {
+  std::string* pair = lx.kept[lx.next_kept];
+  lx.next_kept ^= 1;
+  pair[0].assign(lx.previous_text);
+  pair[1].assign(lx.previous_text2);
+  lx.previous_text = pair[0];
+  lx.previous_text2 = pair[1];
+}
+
+}  // namespace
+
 void BeginLine(TarnRun& run, std::string_view text) {
+  // The previous texts may be views of the line being replaced.
+  KeepPreviousTexts(run.lexer);
   run.lexer.own_line.assign(text);
   BeginLineInPlace(run, run.lexer.own_line);
 }
 
 void BeginLineInPlace(TarnRun& run, std::string_view text) {
   LexerState& lx = run.lexer;
+  KeepPreviousTexts(lx);
   lx.line = text;
   lx.position = 0;
   lx.line_ended = false;
   lx.in_string = false;
   lx.kind = Token::kEndOfLine;
-  lx.text.clear();
-  lx.raw_word.clear();
+  lx.text = {};
+  lx.raw_word = {};
   lx.start = 0;
 }
 
@@ -247,12 +272,12 @@ Token NextToken(TarnRun& run) {
   lx.start = lx.position > 0 ? lx.position - 1 : 0;
   if (c == 0) {
     lx.kind = Token::kEndOfLine;
-    lx.text.clear();
+    lx.text = {};
     return lx.kind;
   }
   switch (ClassOf(static_cast<unsigned char>(c))) {
     case kClassWord:
-    case kClassDigit: ReadWord(run, c); break;
+    case kClassDigit: ReadWord(run); break;
     case kClassQuote: ReadString(run, c); break;
     default: ReadOperator(run, c); break;
   }

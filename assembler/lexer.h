@@ -78,17 +78,28 @@ struct LexerState {
   bool line_ended = false;
   bool in_string = false;  // ";" is an ordinary character while a string is read
 
+  // The token texts are views: of the line, or, for a string, of one of `strings`. They stay
+  // valid until the next line begins, the previous ones longer (see BeginLineInPlace).
   Token kind = Token::kEndOfLine;
-  std::string text;       // a number's digits only; a string's characters between the quotes
-  std::string raw_word;   // a word exactly as read, before classification
-  int radix = 10;         // of a number
-  size_t start = 0;       // where the token began in the line
-  bool hex_assumed = false;  // a B or D suffix was read as a hexadecimal digit (radix 16)
+  std::string_view text;      // a number's digits only; a string's characters between the quotes
+  std::string_view raw_word;  // a word exactly as read, before classification
+  int radix = 10;             // of a number
+  size_t start = 0;           // where the token began in the line
+  bool hex_assumed = false;   // a B or D suffix was read as a hexadecimal digit (radix 16)
 
-  // The statement processor looks back at these.
-  std::string previous_text;
-  std::string previous_text2;
+  // The two token texts before `text`, and the kind of the one before.
+  std::string_view previous_text;
+  std::string_view previous_text2;
   Token previous_kind = Token::kEndOfLine;
+
+  // A string's characters, tabs read as blanks, in three buffers used in turn: the current
+  // token and the two previous ones may all be strings.
+  std::string strings[3];
+  int next_string = 0;
+  // The previous texts copied out of a line that is left, in two pairs used in turn (the
+  // pair being written never holds what it is written from).
+  std::string kept[2][2];
+  int next_kept = 0;
 };
 
 // Makes a copy of `text` the current line and reads it from its first character.

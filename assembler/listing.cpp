@@ -1,6 +1,8 @@
 #include "assembler/listing.h"
 
+#include <algorithm>
 #include <cstdarg>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 
@@ -356,27 +358,38 @@ void ListSourceLine(TarnRun& run, const ListedLine& line) {
 void AppendSymbolLine(std::string& out, const SymbolLine& s, bool kestrian) {
   static constexpr const char* kTypes[] = {"DATA", "ADDR", "RESV", "DEFN", " VAR", "BDAT", "BVAR", "RESB", "MEMV"};
   static constexpr const char* kWatchTypes[] = {"UDEC", "SDEC", "UHEX", "SHEX", "UBIN", "SBIN", "FSTR", "ZSTR"};
-  AppendLeft(out, s.name, 32);
-  out += "  ";
-  if (kestrian && s.kind >= 9 && s.kind <= 16) {
+  // Every field but the name and the line number has a fixed width: the line is written in
+  // place, once for the listing and the ".sym" file together.
+  constexpr size_t kNameWidth = 32;
+  bool watch = kestrian && s.kind >= 9 && s.kind <= 16;
+  // "  TYPE   VVVVVVVV.b " or, for a watch, "  TYPE   VVVVVVVV LL "
+  size_t fixed_width = 2 + 4 + 3 + 8 + (watch ? 3 : 2) + 1;
+  const char* type = watch ? kWatchTypes[s.kind - 9] : s.kind >= 0 && s.kind <= 8 ? kTypes[s.kind] : " ERR";
+  size_t name_width = std::max(s.name.size(), kNameWidth);
+  size_t at = out.size();
+  out.resize(at + name_width + fixed_width);
+  char* p = &out[at];
+  std::memcpy(p, s.name.data(), s.name.size());
+  std::memset(p + s.name.size(), ' ', name_width - s.name.size() + 2);
+  p += name_width + 2;
+  std::memcpy(p, type, 4);
+  std::memcpy(p + 4, "   ", 3);
+  p += 7;
+  PutHexBefore(p + 8, s.value, 8);
+  p += 8;
+  if (watch) {
     // A watch symbol: a space, then its length as two hex digits.
-    out += kWatchTypes[s.kind - 9];
-    out += "   ";
-    AppendHex(out, s.value, 8);
-    out += ' ';
-    AppendHex(out, static_cast<uint32_t>(s.bit_part) & 0xFF, 2);
+    *p++ = ' ';
+    PutHexBefore(p + 2, static_cast<uint32_t>(s.bit_part) & 0xFF, 2);
+    p += 2;
+  } else if (s.bit_part != 0) {
+    *p++ = '.';
+    *p++ = static_cast<char>('0' + (s.bit_part & 7));
   } else {
-    out += s.kind >= 0 && s.kind <= 8 ? kTypes[s.kind] : " ERR";
-    out += "   ";
-    AppendHex(out, s.value, 8);
-    if (s.bit_part != 0) {
-      out += '.';
-      out += static_cast<char>('0' + (s.bit_part & 7));
-    } else {
-      out += "  ";
-    }
+    *p++ = ' ';
+    *p++ = ' ';
   }
-  out += ' ';
+  *p = ' ';
   AppendDecimal(out, s.line, 4, true);
 }
 
@@ -403,10 +416,18 @@ ListingEnd EndListing(TarnRun& run) {
     ListPlain(run, kSymbolHeading);
     l.heading = kSymbolHeading;
     std::string_view lines = CrossReference(run);
-    while (!lines.empty()) {
-      size_t end = lines.find('\n');
-      ListPlain(run, lines.substr(0, end));
-      lines.remove_prefix(end + 1);
+    if (!Paging(run)) {
+      // No page header can fall inside: the section goes out whole, one line per symbol.
+      int count = run.symbols.Count();
+      l.file.Put(lines);
+      l.line += count;
+      l.line_on_page += count;
+    } else {
+      while (!lines.empty()) {
+        size_t end = lines.find('\n');
+        ListPlain(run, lines.substr(0, end));
+        lines.remove_prefix(end + 1);
+      }
     }
   }
   if (l.map_open) {

@@ -67,7 +67,7 @@ const std::vector<uint32_t>& SymbolTable::Ordered() const {
 
 SymbolNode* FindSymbol(TarnRun& run, std::string_view name) { return run.symbols.Find(name); }
 
-int DefineSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind) {
+SymbolNode& NewSymbol(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind) {
   SymbolNode node;
   node.name = std::string(name);
   node.line = ListingLineNumber(run);
@@ -75,7 +75,11 @@ int DefineSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t
   node.bit = bit;
   node.kind = kind;
   node.has_bit = bit != 0 || run.expression.dot_used;
-  run.symbols.Insert(std::move(node));
+  return run.symbols.Insert(std::move(node));
+}
+
+int DefineSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind) {
+  NewSymbol(run, name, value, bit, kind);
   return 1;
 }
 

@@ -58,34 +58,55 @@ struct FoldedEqual {
 };
 
 // printf's "%*d": the number right-aligned in at least `width` characters (zero-padded when
-// `zeros`, as "%0*d").
+// `zeros`, as "%0*d"). Formatted from the right in one buffer and appended once: the listing
+// numbers every line this way.
 inline void AppendDecimal(std::string& out, long long value, int width = 0, bool zeros = false) {
-  char digits[24];
-  auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
-  int length = static_cast<int>(end - digits);
+  constexpr int kRoom = 24;
+  char text[kRoom];
+  if (value >= 0 && width <= kRoom) {
+    int n = 0;
+    unsigned long long v = static_cast<unsigned long long>(value);
+    do {
+      text[kRoom - ++n] = static_cast<char>('0' + v % 10);
+      v /= 10;
+    } while (v != 0);
+    while (n < width) text[kRoom - ++n] = zeros ? '0' : ' ';
+    out.append(text + kRoom - n, static_cast<size_t>(n));
+    return;
+  }
+  auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+  int length = static_cast<int>(end - text);
   if (length < width) {
     if (zeros && value < 0) {
       out += '-';
       out.append(static_cast<size_t>(width - length), '0');
-      out.append(digits + 1, end);
+      out.append(text + 1, end);
       return;
     }
     out.append(static_cast<size_t>(width - length), zeros ? '0' : ' ');
   }
-  out.append(digits, end);
+  out.append(text, end);
 }
 
-// printf's "%0*X": upper-case hexadecimal, at least `digits` digits.
-inline void AppendHex(std::string& out, uint32_t value, int digits) {
+// Writes printf's "%0*X" of `value` (at most 8 digits) ending just before `end`; gives the
+// first character written.
+inline char* PutHexBefore(char* end, uint32_t value, int digits) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
-  char text[8];
   int n = 0;
   do {
-    text[7 - n++] = kDigits[value & 0xF];
+    *--end = kDigits[value & 0xF];
     value >>= 4;
+    ++n;
   } while (value != 0);
-  if (n < digits) out.append(static_cast<size_t>(digits - n), '0');
-  out.append(text + 8 - n, static_cast<size_t>(n));
+  while (n++ < digits) *--end = '0';
+  return end;
+}
+
+// printf's "%0*X": upper-case hexadecimal, at least `digits` digits (at most 8).
+inline void AppendHex(std::string& out, uint32_t value, int digits) {
+  char text[8];
+  char* first = PutHexBefore(text + 8, value, digits < 8 ? digits : 8);
+  out.append(first, static_cast<size_t>(text + 8 - first));
 }
 
 // printf's "%-*s".
