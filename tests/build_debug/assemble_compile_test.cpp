@@ -105,7 +105,8 @@ TEST_F(AssembleCompileTest, NothingIsBuiltWithoutAnEditorTextFileOrLanguage) {
   EXPECT_EQ(unit.BuildEditor(true, 0, editors, message), BuildResult::kNothingBuilt);
   EXPECT_EQ(message, "Editor does not have language set properly.");
 
-  EXPECT_TRUE(unit.LastBuildOk());  // nothing failed
+  // Nothing was built: the image still holds an earlier build's program.
+  EXPECT_FALSE(unit.LastBuildOk());
   EXPECT_EQ(unit.GetLastAssembledFile(), "");
 }
 
@@ -131,7 +132,8 @@ TEST_F(AssembleCompileTest, TarnBuildsRememberTheFileUnlessTheyFail) {
   EXPECT_FALSE(unit.LastBuildOk());
   EXPECT_NE(unit.GetLastAssembledFile(), s.source_folder + "bad.src");
 
-  // The assembler's error list now holds the line the editor jumps to.
+  // The build has read the assembler's error list: it holds the line the editor jumps to.
+  EXPECT_FALSE(s.tarn.Errors().empty());
   ASSERT_TRUE(s.tarn.LoadTarnErrors());
   const int line = unit.FindErrorLine(s.tarn.Errors());
   ASSERT_GE(line, 0);
@@ -172,9 +174,12 @@ TEST_F(AssembleCompileTest, LegacyEditorWithTarnNeedsAFileName) {
   std::string good = OpenAssembly("good.src", kGoodProgram);
   EXPECT_EQ(unit.BuildLegacyEditor(true, editors, message), BuildResult::kTarnBuilt);
   EXPECT_EQ(unit.GetLastAssembledFile(), good);
+  EXPECT_TRUE(unit.LastBuildOk());
   OpenAssembly("bad.src", kBadProgram);
   EXPECT_EQ(unit.BuildLegacyEditor(true, editors, message), BuildResult::kTarnFailed);
   EXPECT_EQ(unit.GetLastAssembledFile(), good);
+  // The legacy editor's failures count as the enhanced editor's do.
+  EXPECT_FALSE(unit.LastBuildOk());
 }
 
 TEST_F(AssembleCompileTest, EachTarnCodeHasItsMessage) {
