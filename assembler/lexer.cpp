@@ -10,22 +10,6 @@
 namespace tarn {
 namespace {
 
-constexpr std::array<CharClass, 256> MakeClassTable() {
-  std::array<CharClass, 256> table{};
-  for (auto& c : table) c = kClassOther;
-  for (int c = 'A'; c <= 'Z'; ++c) table[c] = kClassWord;
-  for (int c = 'a'; c <= 'z'; ++c) table[c] = kClassWord;
-  for (unsigned char c : std::string_view("$%:@\\_`")) table[c] = kClassWord;
-  for (int c = '0'; c <= '9'; ++c) table[c] = kClassDigit;
-  for (unsigned char c : std::string_view("!#&()*+-./<=>?[]^|~")) table[c] = kClassOperator;
-  table['\''] = kClassQuote;
-  table['"'] = kClassQuote;
-  table[0x1F] = kClassQuote;
-  return table;
-}
-
-constexpr std::array<CharClass, 256> kClassTable = MakeClassTable();
-
 struct OperatorRow {
   char first;
   char second;  // 0 for a single character
@@ -224,32 +208,17 @@ void ReadOperator(TarnRun& run, int c) {
 
 }  // namespace
 
-CharClass ClassOf(unsigned char c) { return kClassTable[c]; }
-
-namespace {
-
-// The previous texts may be views of the line that is left: they are copied out of it.
-void KeepPreviousTexts(LexerState& lx) {
-  std::string* pair = lx.kept[lx.next_kept];
-  lx.next_kept ^= 1;
-  pair[0].assign(lx.previous_text);
-  pair[1].assign(lx.previous_text2);
-  lx.previous_text = pair[0];
-  lx.previous_text2 = pair[1];
-}
-
-}  // namespace
-
 void BeginLine(TarnRun& run, std::string_view text) {
-  // The previous texts may be views of the line being replaced.
-  KeepPreviousTexts(run.lexer);
   run.lexer.own_line.assign(text);
   BeginLineInPlace(run, run.lexer.own_line);
 }
 
 void BeginLineInPlace(TarnRun& run, std::string_view text) {
   LexerState& lx = run.lexer;
-  KeepPreviousTexts(lx);
+  // The token texts are views of the line: a line starts without previous tokens.
+  lx.previous_text = {};
+  lx.previous_text2 = {};
+  lx.previous_kind = Token::kEndOfLine;
   lx.line = text;
   lx.position = 0;
   lx.line_ended = false;
@@ -267,8 +236,13 @@ Token NextToken(TarnRun& run) {
   lx.previous_text2 = lx.previous_text;
   lx.previous_text = lx.text;
   lx.previous_kind = lx.kind;
+  // Blanks and tabs end nothing: they are passed over in the line itself.
+  if (!lx.line_ended) {
+    while (lx.position < lx.line.size() && (lx.line[lx.position] == ' ' || lx.line[lx.position] == '\t')) {
+      ++lx.position;
+    }
+  }
   int c = NextChar(run.lexer);
-  while (c == ' ') c = NextChar(run.lexer);
   lx.start = lx.position > 0 ? lx.position - 1 : 0;
   if (c == 0) {
     lx.kind = Token::kEndOfLine;
@@ -298,13 +272,29 @@ bool NextWordIs(const TarnRun& run, std::string_view word) {
   return EqualsNoCase(std::string_view(lx.line).substr(start, i - start), word);
 }
 
+namespace {
+
+// The value of each hexadecimal digit (either case); 99 for every other character.
+constexpr std::array<unsigned char, 256> MakeDigitValues() {
+  std::array<unsigned char, 256> values{};
+  for (auto& v : values) v = 99;
+  for (int c = 0; c < 10; ++c) values['0' + c] = static_cast<unsigned char>(c);
+  for (int c = 0; c < 6; ++c) {
+    values['A' + c] = static_cast<unsigned char>(10 + c);
+    values['a' + c] = static_cast<unsigned char>(10 + c);
+  }
+  return values;
+}
+constexpr std::array<unsigned char, 256> kDigitValues = MakeDigitValues();
+
+}  // namespace
+
 bool ConvertDigits(std::string_view digits, int radix, int32_t* value) {
-  static constexpr std::string_view kDigits = "0123456789ABCDEF";
   uint32_t v = 0;
   for (char ch : digits) {
     if (ch == '_') continue;
-    size_t index = kDigits.find(UpperChar(ch));
-    if (index == std::string_view::npos || static_cast<int>(index) >= radix) {
+    int index = kDigitValues[static_cast<unsigned char>(ch)];
+    if (index >= radix) {
       *value = -1;
       return false;
     }

@@ -23,21 +23,21 @@ uint64_t FoldedHead(std::string_view name) {
 }  // namespace
 
 SymbolNode* SymbolTable::Find(std::string_view name) {
-  auto it = first_.find(name);
-  return it == first_.end() ? nullptr : &nodes_[it->second];
+  const uint32_t* index = first_.Find(name);
+  return index ? &nodes_[*index] : nullptr;
 }
 
 SymbolNode& SymbolTable::Insert(SymbolNode node) {
   uint32_t index = static_cast<uint32_t>(nodes_.size());
   SymbolNode& stored = nodes_.emplace_back(std::move(node));
   // A later node of a name only shows in the walk, after the earlier ones.
-  first_.emplace(std::string_view(stored.name), index);
+  first_.Emplace(stored.name, index);
   ordered_valid_ = false;
   return stored;
 }
 
 void SymbolTable::Clear() {
-  first_.clear();
+  first_.Clear();
   nodes_.clear();
   ordered_.clear();
   ordered_valid_ = true;

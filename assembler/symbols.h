@@ -11,9 +11,9 @@
 #include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "assembler/folded_map.h"
 #include "assembler/text.h"
 
 namespace tarn {
@@ -72,7 +72,7 @@ class SymbolTable {
 
   std::deque<SymbolNode> nodes_;  // in the order of insertion; a node never moves
   // The first node of each name; the keys are the nodes' own names.
-  std::unordered_map<std::string_view, uint32_t, FoldedHash, FoldedEqual> first_;
+  FoldedMap<uint32_t> first_;
   mutable std::vector<uint32_t> ordered_;  // node indexes in name order
   mutable bool ordered_valid_ = true;
 };

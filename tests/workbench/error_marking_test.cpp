@@ -14,22 +14,11 @@ namespace {
 
 using scrivlet::TScrivlet;
 using scrivlet::TStyleRun;
+using scrivlet::testing::StyleAt;
 
 constexpr Colour kErrorBg = 0x00FFFF;
 constexpr Colour kCode = 0xFF0000;
 
-// The style in force at an offset: the last run at or before it, else the paragraph's own.
-TStyleRun StyleAt(TScrivlet& s, int32_t offset) {
-  const scrivlet::TParagraph& p = s.Table.Items(s.Table.ParagraphAt(offset));
-  const int32_t pos = offset - p.StartOffset;
-  TStyleRun r = scrivlet::para::Style(p);
-  if (const auto* runs = scrivlet::para::Runs(p))
-    for (const TStyleRun& run : *runs) {
-      if (run.Offset > pos) break;
-      r = run;
-    }
-  return r;
-}
 
 // One letter per character, lines apart by "|": E error mark, K keyword, c comment, . plain.
 std::string Marks(TScrivlet& s) {

@@ -32,11 +32,7 @@ class HighlightSettingsTest : public ::testing::Test {
   std::string Looks() {
     std::string out;
     for (int32_t o = 0; o < s.CharCount(); ++o) {
-      const scrivlet::TParagraph& p = s.Table.Items(s.Table.ParagraphAt(o));
-      scrivlet::TStyleRun r = scrivlet::para::Style(p);
-      if (const auto* runs = scrivlet::para::Runs(p))
-        for (const scrivlet::TStyleRun& run : *runs)
-          if (run.Offset <= o - p.StartOffset) r = run;
+      const scrivlet::TStyleRun r = scrivlet::testing::StyleAt(s, o);
       const bool on = (r.RunFlags & scrivlet::kRunHasAttributes) != 0;
       out += !on                                                  ? '.'
              : r.Context == kCommentContext                       ? (r.Foregnd == kComment ? 'c' : '?')

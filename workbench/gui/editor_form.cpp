@@ -30,6 +30,7 @@
 #include "workbench/gui/localize_form.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/gui/old_editor_pane.h"
+#include "workbench/gui/run_commands.h"
 #include "workbench/gui/print_commands.h"
 #include "workbench/gui/text.h"
 #include "workbench/session/session.h"
@@ -83,6 +84,7 @@ TEditorFRM::TEditorFRM(workbench::IdeSession& session, std::vector<std::string> 
   setObjectName("EditorFRM");
   BuildWindow();
   StartUp();
+  run_commands_ = std::make_unique<RunCommands>(*this, session_);
 }
 
 TEditorFRM::~TEditorFRM() { FormDestroy(); }
@@ -108,10 +110,6 @@ void TEditorFRM::BuildWindow() {
       }
     });
   });
-  connect(tools->actions()[1], &QAction::triggered, this,
-          [this] { ClickMenuItem("RunAssembleMENUITM"); });
-  connect(tools->actions()[2], &QAction::triggered, this,
-          [this] { ClickMenuItem("RunStartQVSimMENUITM"); });
 
   main_splitter_ = new QSplitter(Qt::Horizontal, this);
   main_splitter_->setObjectName("FileListSPLT");
@@ -391,6 +389,7 @@ void TEditorFRM::SelectEditor(int index) { files_->SelectEditor(index); }
 void TEditorFRM::ApplyEditorMode() {
   files_->ApplyEditorMode();
   find_->BindCommands();
+  if (!UsesLegacyEditor()) LoadErrorList();
 }
 void TEditorFRM::ReselectEditor() { files_->ReselectEditor(); }
 

@@ -33,6 +33,7 @@ namespace gui {
 
 class IdeForms;
 class LegacyEditorPane;
+class RunCommands;
 class PrintCommands;
 class TErrorList;
 class MainWindowErrorEditors;
@@ -111,6 +112,9 @@ class TEditorFRM : public QMainWindow {
   QListWidget& ErrorList() const { return *error_list_; }
   QLabel& StatusPanel0() const { return *status_panel_; }
   const workbench::CommandLineRequests& Requests() const { return requests_; }
+  workbench::CommandLineRequests& Requests() { return requests_; }
+  // The Run menu, its tool buttons and the end of a programming run.
+  RunCommands& Run() const { return *run_commands_; }
 
   // The legacy editor, shown in place of the editors when the enhanced editor is off.
   LegacyEditorPane& OldEditor() const { return *legacy_editor_; }
@@ -191,6 +195,7 @@ class TEditorFRM : public QMainWindow {
   std::unique_ptr<TErrorList> errors_;
   std::unique_ptr<MainWindowFind> find_;
   std::unique_ptr<MainWindowFiles> files_;
+  std::unique_ptr<RunCommands> run_commands_;
   std::unique_ptr<PrintCommands> print_commands_;
 
   std::string pending_image_file_;

@@ -35,9 +35,15 @@ scrivlet::gui::TScrivlet* TErrorList::MarkedEditor() const { return marked_edito
 void TErrorList::LoadErrorList() {
   list_.clear();
   widest_ = 0;
+  build_debug::TarnUnit& tarn = session_.Tarn();
+  // The assembler's lines are read from its ".err" file of the last run, as it left it.
+  std::vector<std::string> unread_lines;
+  if (!tarn.OutputBase().empty() && !tarn.LoadTarnErrors())
+    unread_lines.push_back(tarn.OutputBase() + ".err: the assembler's error file cannot be read");
+  const std::vector<std::string>& unread = unread_lines;
   const QFontMetrics metrics = list_.fontMetrics();
   for (const std::vector<std::string>* lines :
-       {&session_.QvBasic().LoadQvBasicErrors(), &session_.Tarn().Errors()}) {
+       {&session_.QvBasic().LoadQvBasicErrors(), &tarn.Errors(), &unread}) {
     for (const std::string& line : *lines) {
       const QString text = ToQt(line);
       list_.addItem(text);
@@ -156,6 +162,18 @@ void TErrorList::ScrollToLine(int line) {
 void TErrorList::WatchEditor(scrivlet::gui::TScrivlet& editor) {
   scrivlet::gui::TScrivlet* watched = &editor;
   std::weak_ptr<int> alive = alive_;
+  // A click on a marked run: the mark has done its work and goes.
+  editor.Memo().OnContext = [this, watched, alive](scrivlet::TScrivlet& memo, std::int32_t context,
+                                                   std::int32_t start, std::int32_t) {
+    if (context != workbench::kErrorMarkContext || alive.expired()) return;
+    if (marked_editor_ == watched) {
+      ClearErrorMarking();
+    } else {
+      const bool modified = memo.Modified;
+      workbench::RehighlightParagraph(memo, memo.Table.ParagraphAt(start));
+      memo.Modified = modified;
+    }
+  };
   editor.Memo().ChangeListeners.push_back([this, watched, alive](scrivlet::TScrivlet& memo,
                                                                  int code) {
     if (code != scrivlet::kCaretMoved || alive.expired() || marked_editor_ != watched) return;

@@ -50,7 +50,8 @@ class TErrorList {
   TErrorList(const TErrorList&) = delete;
   TErrorList& operator=(const TErrorList&) = delete;
 
-  // The BASIC compiler's lines, then the assembler's. The list shows only with lines in it.
+  // The BASIC compiler's lines, then the assembler's (read again from its ".err" file; a file
+  // that cannot be read is told in the list). The list shows only with lines in it.
   void LoadErrorList();
   // The double click: the selected line's error, keeping the editor's Modified.
   void ErrorLBDblClick();
@@ -64,7 +65,8 @@ class TErrorList {
   void ClearErrorMarking();
   void ClearErrorStyles();
   void ScrollToLine(int line);
-  // A new editor: its caret moves may take a marked token's mark off.
+  // A new editor: its caret moves may take a marked token's mark off, and a click on a mark
+  // takes it off.
   void WatchEditor(scrivlet::gui::TScrivlet& editor);
 
   int WidestLine() const { return widest_; }

@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "build_debug/gui/code_form.h"
 #include "build_debug/gui/debug_windows.h"
 #include "build_debug/gui/device_form.h"
 #include "build_debug/gui/multi_prog_form.h"
@@ -9,6 +10,7 @@
 #include "build_debug/gui/qt_event_poster.h"
 #include "build_debug/gui/qt_key_notifications.h"
 #include "build_debug/gui/qvc_debug_form.h"
+#include "build_debug/gui/zk_code_form.h"
 #include "workbench/box_log.h"
 #include "workbench/command_line.h"
 #include "workbench/gui/accepting_dialogs.h"
@@ -16,6 +18,7 @@
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/modal_dialogs.h"
 #include "workbench/gui/qt_message_boxes.h"
+#include "workbench/gui/run_commands.h"
 #include "workbench/session/session.h"
 
 namespace {
@@ -55,9 +58,28 @@ gui::ProgramParts BuildDebugParts(platform::EventPoster& events) {
       if (device->LoadImageFile(file, read_only)) device->show();
     });
     auto debug_windows = bind_debug_windows(main_form, session);
-    // The main window's handler of the key's reports comes with it.
+    gui::RunWindows run_windows;
+    run_windows.image_built = [device] {
+      device->ClearReadOnlyImage();
+      if (device->isVisible()) device->ShowImage();
+    };
+    run_windows.show_device_window = [device] {
+      device->show();
+      device->raise();
+    };
+    run_windows.show_list_file = [list = debug_windows->ListForm()](const std::string& source) {
+      if (!list || !list->ShowListFile(source)) return false;
+      list->show();
+      list->raise();
+      return true;
+    };
+    run_windows.toggle_code_window = [code = debug_windows->CodeForm()] {
+      if (code) code->setVisible(!code->isVisible());
+    };
+    main_form.Run().SetWindows(std::move(run_windows));
     auto notices = std::make_shared<gui::QtKeyNotifications>(
-        *progress, nullptr, [windows = debug_windows.get()] { windows->DebugProgrammed(); });
+        *progress, [&main_form](int code) { main_form.Run().KeyNotify(code); },
+        [windows = debug_windows.get()] { windows->DebugProgrammed(); });
     session.KeyNotices().Bind(notices.get());
     return std::shared_ptr<void>(notices.get(), [notices, debug_windows](void*) {});
   };

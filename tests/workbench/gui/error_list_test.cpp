@@ -12,13 +12,9 @@
 #include <memory>
 #include <vector>
 
-#include "../temp_folder.h"
+#include "real_tarn_session.h"
 #include "editor_control/gui/scrivlet_widget.h"
-#include "installed_tools.h"
-#include "platform/message_box.h"
-#include "platform/process_runner.h"
 #include "platform/text.h"
-#include "workbench/gui/modal_dialogs.h"
 #include "workbench/session/session.h"
 
 namespace {
@@ -63,34 +59,13 @@ class FileEditors : public gui::ErrorListEditors {
   std::vector<std::string> opened;
 };
 
-class ErrorListTest : public ::testing::Test {
+class ErrorListTest : public testing_gui::RealTarnSessionTest {
  protected:
-  ErrorListTest() {
-    setup_.settings_file = folder_.Path() + "settings.txt";
-    setup_.exe_folder = folder_.Path();
-    setup_.windows = platform::WindowSockets(folder_.Path());
-    testing_gui::InstallTools(folder_.Path(),
-                              (fs::path(QVKEY_PROGRAM).parent_path() / "TARN.dll").string());
-    session_ = std::make_unique<workbench::IdeSession>(
-        workbench::SessionServices{boxes_, dialogs_, processes_}, setup_);
+  ErrorListTest() : RealTarnSessionTest("error list") {
     boxes_.AnswerWithFirstButton();
     EXPECT_TRUE(session_->Tarn().TARN_Init(folder_.Path()));
-
-    testing_gui::WriteFile(main_,
-                           "        DEVICE  QV18AC, OSCXT2\n"
-                           "        FREQ    4_000_000\n"
-                           "        IRC_CAL IRC_4MHZ\n"
-                           "        ORG     0\n"
-                           "        INCLUDE \"inc dir/defs (1).inc\"\n"
-                           "start   MOV     W,#1\n"
-                           "        JMP     nowhere\n"
-                           "        RESET   start\n"
-                           "        END\n");
-    testing_gui::WriteFile(include_,
-                           "; definitions\n"
-                           "        JMP     missing1\n"
-                           "        NOP\n"
-                           "        JMP     missing2\n");
+    Source("main.src", testing_gui::kMainWithErrors);
+    Source(testing_gui::kIncludeName, testing_gui::kIncludeWithErrors);
     editors_.OpenSourceFile(main_);
     editors_.opened.clear();
     splitter_.addWidget(new QWidget);
@@ -103,7 +78,6 @@ class ErrorListTest : public ::testing::Test {
     std::string message;
     EXPECT_EQ(session_->AssembleCompile().TarnAssembleWithMessage(main_, message, false), 1);
     EXPECT_EQ(message, "Unable to assemble due to errors in source code.");
-    ASSERT_TRUE(session_->Tarn().LoadTarnErrors());
     errors_->LoadErrorList();
   }
 
@@ -116,15 +90,8 @@ class ErrorListTest : public ::testing::Test {
   int MarkedLine() const { return errors_->Marking().Line(); }
   int CaretLine() const { return editors_.CurrentScrivlet()->Memo().GetSelPar(); }
 
-  workbench::TempFolder folder_{"error list"};
-  std::string sources_ = folder_.Path() + "my src (v2)/";
   std::string main_ = sources_ + "main.src";
-  std::string include_ = sources_ + "inc dir/defs (1).inc";
-  platform::RecordingMessageBoxes boxes_;
-  gui::RecordingModalDialogs dialogs_;
-  platform::SystemProcessRunner processes_;
-  workbench::SessionSetup setup_;
-  std::unique_ptr<workbench::IdeSession> session_;
+  std::string include_ = sources_ + testing_gui::kIncludeName;
   QSplitter splitter_{Qt::Vertical};
   QListWidget* list_ = new QListWidget;
   FileEditors editors_;
@@ -148,6 +115,18 @@ TEST_F(ErrorListTest, TheListHoldsTheAssemblersLinesAndShowsOnlyWithLines) {
   errors_->LoadErrorList();
   EXPECT_EQ(list_->count(), 0);
   EXPECT_TRUE(list_->isHidden());
+}
+
+TEST_F(ErrorListTest, AnErrorFileThatCannotBeReadIsToldInTheList) {
+  Assemble();
+  const std::string err = session_->Tarn().OutputBase() + ".err";
+  ASSERT_TRUE(fs::remove(err));
+  fs::create_directory(err);  // there, and no file to read
+  errors_->LoadErrorList();
+  ASSERT_EQ(list_->count(), 1);
+  EXPECT_EQ(list_->item(0)->text().toStdString(),
+            err + ": the assembler's error file cannot be read");
+  EXPECT_FALSE(list_->isHidden());
 }
 
 TEST_F(ErrorListTest, ADoubleClickOnEachLineLandsOnItsLineInItsFile) {
@@ -206,6 +185,27 @@ TEST_F(ErrorListTest, ALineWithoutAFileIsAnErrorOfTheFileInFront) {
   for (int row : {-1, 3}) errors_->JumpToError(row);
   EXPECT_EQ(MarkedLine(), 2);
   EXPECT_TRUE(editors_.opened.size() == 1);
+}
+
+TEST_F(ErrorListTest, AWatchedEditorLosesItsMarkByACaretPastTheTokenOrAClickOnIt) {
+  TScrivlet& editor = *editors_.CurrentScrivlet();
+  errors_->WatchEditor(editor);
+  scrivlet::TScrivlet& memo = editor.Memo();
+  const std::int32_t start = memo.ParagraphStart(5) + 8;  // "MOV" of "start   MOV     W,#1"
+  errors_->MarkErrorRange(6, start, start + 3);
+  memo.SetSelStart(start + 2);
+  EXPECT_EQ(MarkedLine(), 5);
+  memo.SetSelStart(start + 4);
+  EXPECT_EQ(MarkedLine(), -1);
+  EXPECT_EQ(errors_->MarkedEditor(), nullptr);
+
+  errors_->MarkErrorLine(7);
+  ASSERT_TRUE(memo.OnContext);
+  memo.OnContext(memo, 1, memo.ParagraphStart(6), memo.ParagraphStart(6) + 3);  // a keyword
+  EXPECT_EQ(MarkedLine(), 6);
+  memo.OnContext(memo, workbench::kErrorMarkContext, memo.ParagraphStart(6), memo.ParagraphStart(6) + 20);
+  EXPECT_EQ(MarkedLine(), -1);
+  EXPECT_FALSE(memo.Modified);
 }
 
 TEST_F(ErrorListTest, WithoutTheEnhancedEditorOrTarnADoubleClickOnlyTells) {

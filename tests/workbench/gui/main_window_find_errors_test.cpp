@@ -11,82 +11,42 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 
-#include "../temp_folder.h"
+#include "real_tarn_session.h"
 #include "editor_control/gui/scrivlet_widget.h"
-#include "installed_tools.h"
 #include "platform/message_box.h"
-#include "platform/process_runner.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/error_list.h"
 #include "workbench/gui/find_dialogs.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/gui/main_find.h"
-#include "workbench/gui/modal_dialogs.h"
 #include "workbench/session/session.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testing_gui::RealTarnSessionTest {
  protected:
-  MainWindowTest() {
-    setup_.settings_file = folder_.Path() + "settings.txt";
-    setup_.exe_folder = folder_.Path();
-    setup_.windows = platform::WindowSockets(folder_.Path());
-    testing_gui::InstallTools(folder_.Path(),
-                              (fs::path(QVKEY_PROGRAM).parent_path() / "TARN.dll").string());
-    session_ = std::make_unique<workbench::IdeSession>(
-        workbench::SessionServices{boxes_, dialogs_, processes_}, setup_);
+  MainWindowTest() : RealTarnSessionTest("main window") {
     form_ = std::make_unique<gui::TEditorFRM>(*session_, std::vector<std::string>{},
                                               QSize(1024, 768));
     // Shown first, as at a start without a file: the window's first new file comes then.
     form_->show();
   }
 
-  std::string Source(const std::string& name, const std::string& text) {
-    const std::string path = sources_ + name;
-    testing_gui::WriteFile(path, text);
-    return path;
-  }
-
   scrivlet::TScrivlet& Memo() { return form_->CurrentScrivlet()->Memo(); }
   std::string CurrentFile() { return form_->Files().CurrentFileName(); }
 
-  workbench::TempFolder folder_{"main window"};
-  std::string sources_ = folder_.Path() + "my src (v2)/";
-  platform::RecordingMessageBoxes boxes_;
-  gui::RecordingModalDialogs dialogs_;
-  platform::SystemProcessRunner processes_;
-  workbench::SessionSetup setup_;
-  std::unique_ptr<workbench::IdeSession> session_;
   std::unique_ptr<gui::TEditorFRM> form_;
 };
 
 TEST_F(MainWindowTest, EachErrorLineLandsOnItsLineInItsFile) {
-  const std::string main = Source("main.src",
-                                  "        DEVICE  QV18AC, OSCXT2\n"
-                                  "        FREQ    4_000_000\n"
-                                  "        IRC_CAL IRC_4MHZ\n"
-                                  "        ORG     0\n"
-                                  "        INCLUDE \"inc dir/defs (1).inc\"\n"
-                                  "start   MOV     W,#1 ; one\n"
-                                  "        JMP     nowhere\n"
-                                  "        RESET   start\n"
-                                  "        END\n");
-  const std::string include = Source("inc dir/defs (1).inc",
-                                     "; definitions\n"
-                                     "        JMP     missing1\n"
-                                     "        NOP\n"
-                                     "        JMP     missing2\n");
+  const std::string main = Source("main.src", testing_gui::kMainWithErrors);
+  const std::string include = Source(testing_gui::kIncludeName, testing_gui::kIncludeWithErrors);
   form_->OpenSourceFile(main);
   ASSERT_EQ(CurrentFile(), main);
   std::string message;
   ASSERT_EQ(session_->AssembleCompile().TarnAssembleWithMessage(main, message, false), 1);
-  ASSERT_TRUE(session_->Tarn().LoadTarnErrors());
   form_->LoadErrorList();
 
   QListWidget& list = form_->ErrorList();
@@ -122,6 +82,27 @@ TEST_F(MainWindowTest, EachErrorLineLandsOnItsLineInItsFile) {
   EXPECT_EQ(list.count(), 0);
   EXPECT_FALSE(list.isVisible());
   EXPECT_EQ(form_->Errors().Marking().Line(), -1);
+}
+
+TEST_F(MainWindowTest, EachOpenedFileTakesTheKeywordsAndCommentOfItsLanguage) {
+  struct Row {
+    const char* name;
+    int keywords;  // the program's assembly list; the installed BASIC list is empty
+    const char* comment;
+  };
+  const Row rows[] = {{"a.src", 70, ";"}, {"b.QVB", 0, "'"}, {"c.txt", 0, nullptr}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    form_->OpenSourceFile(Source(r.name, "mov a\n"));
+    const scrivlet::TScrivlet& memo = Memo();
+    EXPECT_EQ(memo.Keywords.Count(), r.keywords);
+    // With coloured comments: the comment key (when the language has one) and the string key.
+    ASSERT_EQ(memo.StartStopKeys.Count(), r.comment ? 2 : 1);
+    if (r.comment) {
+      EXPECT_EQ(memo.StartStopKeys.Items(0).StartKey, r.comment);
+    }
+  }
+  EXPECT_TRUE(boxes_.Boxes().empty());
 }
 
 TEST_F(MainWindowTest, FindAndReplaceGoThroughTheEditMenusDialogs) {

@@ -113,9 +113,12 @@ TEST_F(QVKeyProgram, CommandLineCasesAndTheirBoxes) {
       {{missing},
        {"Command Line Error|File on command line not found on disk:\\r\"" + missing +
         "\"|ok"}},
+      // "/b" asks for a debug run too; without its file that run finds nothing to build.
       {{"/b", cod},
        {"File Not Found|A matching .LST file must be in the same directory as the .COD "
-        "file|ok"}},
+        "file|ok",
+        "Problem Compiling/Assembling|Current editor is empty.  There is no code to "
+        "assemble.|ok"}},
       // Hidden with nothing that would end the run: the window shows instead.
       {{"/h", source}, {"Command Line Parse Errors|Request to hide GUI ignored|ok"}},
       // "/b" debugs the loaded program, which has no reset jump for the debug monitor.
