@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QListWidget>
 #include <QStatusBar>
+#include <QTest>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -442,6 +443,60 @@ TEST_F(RunCommandsTest, TheBuiltInAssemblersErrorTokenIsMarkedInTheEditor) {
   const std::int32_t start = std::int32_t(std::string(" DEVICE QV18\r\n; nowhere here\r\n DW ").size());
   EXPECT_EQ(mark.Start(), start);
   EXPECT_EQ(mark.Stop(), start + 7);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RunCommandsTest, TheRunShortcutsWorkWhileTheEditorHasTheFocus) {
+  gui::TEditorFRM& form = Start();
+  form.show();
+  form.OpenSourceFile(Write("prog.src", kGoodProgram));
+  form.activateWindow();
+  QWidget* editor = form.CurrentScrivlet();
+  editor->setFocus();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  int devices = 0;
+  gui::RunWindows windows;
+  windows.show_device_window = [&devices] { ++devices; };
+  form.Run().SetWindows(windows);
+  // Ctrl+I is also the editor's italic key; the menu's command comes first.
+  QTest::keyClick(editor, Qt::Key_I, Qt::ControlModifier);
+  EXPECT_EQ(devices, 1);
+  QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(Status(), "prog.src : Assembly Successful");
+  // Keys of the editor that no Run command has stay the editor's.
+  QTest::keyClick(editor, Qt::Key_B, Qt::ControlModifier);
+  EXPECT_EQ(devices, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RunCommandsTest, ConfigureAndTheFactoryTestItem) {
+  gui::TEditorFRM& form = Start();
+  boxes_.AnswerWithFirstButton();
+  gui::IdeForms forms(form, *session_);
+  session_->Globals().DebugMode = true;
+  boxes_.Clear();
+  boxes_.AnswerWithFirstButton();
+  const std::size_t dialogs = dialogs_.Dialogs().size();
+  form.ClickMenuItem("RunConfigureMENUITM");
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "DEBUG - RunConfigure");
+  EXPECT_EQ(boxes_.Boxes()[0].text, "About to show configure dialog");
+  ASSERT_EQ(dialogs_.Dialogs().size(), dialogs + 1);
+  EXPECT_EQ(dialogs_.Dialogs().back().name, "ConfigFRM");
+
+  // Hidden at start; each click turns its check mark over.
+  QAction* factory = form.MenuItem("QvFactoryTestMENUITM");
+  EXPECT_FALSE(factory->isVisible());
+  form.ClickMenuItem("QvFactoryTestMENUITM");
+  EXPECT_TRUE(factory->isChecked());
+  form.ClickMenuItem("QvFactoryTestMENUITM");
+  EXPECT_FALSE(factory->isChecked());
 }
 
 }  // namespace
