@@ -17,13 +17,13 @@ bool EndsItem(Token t) { return t == Token::kComma || t == Token::kEndOfLine; }
 // ('A'+1) is left to the evaluator. The lexer is rewound when the string is not alone.
 bool TakeStringItem(TarnRun& run, std::string* characters) {
   if (run.lexer.kind != Token::kString) return false;
-  LexerState at_string = run.lexer;
+  LexerPosition at_string = run.lexer;
   NextToken(run);
   if (EndsItem(run.lexer.kind)) {
     *characters = at_string.text;
     return true;
   }
-  run.lexer = std::move(at_string);
+  ReturnTo(run.lexer, at_string);
   return false;
 }
 

@@ -29,7 +29,7 @@ void Primary(TarnRun& run);
 
 // A register or bit name stands for its value; it enters the symbol table on first use so
 // that the cross-reference shows it.
-void RegisterOrBitName(TarnRun& run, const std::string& name) {
+void RegisterOrBitName(TarnRun& run, std::string_view name) {
   const KeywordState& k = run.keyword;
   bool bit_name = k.format == kFmtBitName;
   int32_t reg = bit_name ? (k.opcode_template & 0xFF) : k.opcode_template;
@@ -39,7 +39,8 @@ void RegisterOrBitName(TarnRun& run, const std::string& name) {
 }
 
 void NamePrimary(TarnRun& run) {
-  std::string name = run.lexer.text;
+  std::string_view name = run.lexer.text;
+  std::string joined;  // a local name made whole
   // The statement's own keyword (its mnemonic) stays in force while its operands are read.
   KeywordState statement_keyword = run.keyword;
   bool keyword = LookupKeyword(run);
@@ -63,10 +64,13 @@ void NamePrimary(TarnRun& run) {
     PushValue(run, ReptIteration(run), 0);
   } else {
     if (name[0] == '`' && InMacroExpansion(run)) {
-      name = LocalSymbolName(run, name);
+      joined = LocalSymbolName(run, name);
+      name = joined;
     } else if (name[0] == ':') {
-      name = run.sources.last_global_label + name;
-      if (name.size() > kLocalLabelLimit) name.resize(kLocalLabelLimit);
+      joined = run.sources.last_global_label;
+      joined += name;
+      if (joined.size() > kLocalLabelLimit) joined.resize(kLocalLabelLimit);
+      name = joined;
     }
     if (const SymbolNode* symbol = FindSymbol(run, name)) {
       PushValue(run, symbol->value, symbol->bit);

@@ -378,9 +378,11 @@ void SaveCommandLine(TarnRun& run, std::string_view text) { run.ieee695.command_
 
 void NoteLineEvent(Ieee695State& state, const std::string& main_source, int level, const std::string& file,
                    int line, int address, int line_class) {
-  if (state.level < 0) FileNameIndex(state, main_source);
   level = std::max(level, 0);
-  int index = FileNameIndex(state, file);
+  // Most lines come from the file of the line before: its name needs no search.
+  bool same_file = state.level == level && state.file >= 0 && state.file_names[state.file] == file;
+  if (state.level < 0) FileNameIndex(state, main_source);
+  int index = same_file ? state.file : FileNameIndex(state, file);
   if (level > state.level) {
     for (int l = state.level + 1; l <= level; ++l) PushEvent(state, kEnterFile, l, index);
   } else if (level < state.level) {

@@ -67,30 +67,29 @@ const DirectiveRow* FindDirective(std::string_view word) {
 }
 
 void KeywordIndex::Build(int syntax_mode) {
-  entries_.clear();
+  entries_.Clear();
   mode_ = syntax_mode;
   // Directives win over mnemonics, and an earlier table over a later one: emplace keeps the
   // first entry of a name.
-  for (const DirectiveRow& row : kDirectives) entries_.emplace(row.name, Entry{&row, nullptr});
+  for (const DirectiveRow& row : kDirectives) entries_.Emplace(row.name, Entry{&row, nullptr});
   // In FindMnemonic's order; a row whose name length is outside its table's range is never
   // found there.
   for (const MnemonicTable* table : SearchedTables(syntax_mode)) {
     if (!table) continue;
     for (const MnemonicRow& row : table->rows) {
-      if (InLengthRange(*table, row.name)) entries_.emplace(row.name, Entry{nullptr, &row});
+      if (InLengthRange(*table, row.name)) entries_.Emplace(row.name, Entry{nullptr, &row});
     }
   }
 }
 
 const KeywordIndex::Entry* KeywordIndex::Find(std::string_view word, int syntax_mode) {
   if (syntax_mode != mode_) Build(syntax_mode);
-  auto it = entries_.find(word);
-  return it == entries_.end() ? nullptr : &it->second;
+  return entries_.Find(word);
 }
 
 int LookupKeyword(TarnRun& run) {
   KeywordState& k = run.keyword;
-  const std::string& word = run.lexer.text;
+  std::string_view word = run.lexer.text;
   k = KeywordState{};
   if (const KeywordIndex::Entry* entry = run.keyword_index.Find(word, run.options.syntax_mode)) {
     if (entry->directive) {

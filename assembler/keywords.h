@@ -4,9 +4,8 @@
 
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
 
-#include "assembler/text.h"
+#include "assembler/folded_map.h"
 
 namespace tarn {
 
@@ -88,7 +87,7 @@ class KeywordIndex {
   void Build(int syntax_mode);
 
   int mode_ = -1;
-  std::unordered_map<std::string_view, Entry, FoldedHash, FoldedEqual> entries_;
+  FoldedMap<Entry> entries_;
 };
 
 // The directive named `word` (any case), or nullptr.

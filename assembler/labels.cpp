@@ -25,7 +25,8 @@ int TakeLabel(TarnRun& run) {
   label = StatementLabel{};
   label.present = true;
   label.column_one = run.lexer.start == 0;
-  std::string name = run.lexer.text;
+  std::string& name = label.name;
+  name.assign(run.lexer.text);
   if (name[0] == '`' && InMacroExpansion(run)) name = LocalSymbolName(run, name);
   if (name.size() >= 2 && name.back() == ':') name.pop_back();
   if (name[0] == ':') {
@@ -33,13 +34,13 @@ int TakeLabel(TarnRun& run) {
     std::string joined = run.sources.last_global_label + name;
     if (joined.size() > kLocalLabelLimit) {
       SetMessageArgument(run, name);
+      name.clear();
       return ReportMessage(run, kError, kMsgLocalSymbolTooLong);
     }
     name = std::move(joined);
   } else if (!InMacroExpansion(run)) {
     run.sources.last_global_label = name;
   }
-  label.name = name;
   if (IsRedefinition(run, name)) {
     SetMessageArgument(run, name);
     return ReportMessage(run, kError, kMsgSymbolRedefined);
@@ -58,36 +59,39 @@ int DefineStatementLabel(TarnRun& run, ColumnRule rule) {
 namespace {
 
 // IsRedefinition for the symbol the name finds.
-bool IsRedefinitionOf(TarnRun& run, const SymbolNode* symbol, std::string_view name) {
+bool IsRedefinitionOf(TarnRun& run, const SymbolNode* symbol) {
   if (!symbol || symbol->kind == kSymVar) return false;
-  if (run.pass != 2) return true;
-  const auto& defined = run.pass_state.pass1_definitions;
-  auto it = defined.find(name);
-  return it == defined.end() || it->second != ListingLineNumber(run);
+  return run.pass != 2 || symbol->pass1_line != ListingLineNumber(run);
 }
 
 }  // namespace
 
-bool IsRedefinition(TarnRun& run, std::string_view name) { return IsRedefinitionOf(run, FindSymbol(run, name), name); }
+bool IsRedefinition(TarnRun& run, std::string_view name) { return IsRedefinitionOf(run, FindSymbol(run, name)); }
 
 void DefineName(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind) {
   if (run.pass == 2) {
     if (SymbolNode* symbol = FindSymbol(run, name)) {
       // A second definition has been reported by the caller; the first one stands.
-      if (!IsRedefinitionOf(run, symbol, name)) {
+      if (!IsRedefinitionOf(run, symbol)) {
         symbol->value = value;
         symbol->bit = bit;
       }
       return;
     }
   } else {
+    SymbolNode* symbol = FindSymbol(run, name);
     // A name that is a SET variable stays one: a second node of the name would never be found.
-    if (SymbolNode* symbol = FindSymbol(run, name); symbol && symbol->kind == kSymVar) {
+    if (symbol && symbol->kind == kSymVar) {
       symbol->value = value;
       symbol->bit = bit;
       return;
     }
-    run.pass_state.pass1_definitions.emplace(std::string(name), ListingLineNumber(run));
+    int line = ListingLineNumber(run);
+    if (!symbol) {
+      NewSymbol(run, name, value, bit, kind).pass1_line = line;
+      return;
+    }
+    if (symbol->pass1_line == SymbolNode::kNotDefinedInPass1) symbol->pass1_line = line;
   }
   DefineSymbolBit(run, name, value, bit, kind);
 }

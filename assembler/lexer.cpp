@@ -10,22 +10,6 @@
 namespace tarn {
 namespace {
 
-constexpr std::array<CharClass, 256> MakeClassTable() {
-  std::array<CharClass, 256> table{};
-  for (auto& c : table) c = kClassOther;
-  for (int c = 'A'; c <= 'Z'; ++c) table[c] = kClassWord;
-  for (int c = 'a'; c <= 'z'; ++c) table[c] = kClassWord;
-  for (unsigned char c : std::string_view("$%:@\\_`")) table[c] = kClassWord;
-  for (int c = '0'; c <= '9'; ++c) table[c] = kClassDigit;
-  for (unsigned char c : std::string_view("!#&()*+-./<=>?[]^|~")) table[c] = kClassOperator;
-  table['\''] = kClassQuote;
-  table['"'] = kClassQuote;
-  table[0x1F] = kClassQuote;
-  return table;
-}
-
-constexpr std::array<CharClass, 256> kClassTable = MakeClassTable();
-
 struct OperatorRow {
   char first;
   char second;  // 0 for a single character
@@ -88,17 +72,17 @@ int RadixOfPrefix(char upper) {
 //   "0X" digits | digits (B|D|H|X|O)? number
 void ClassifyWord(TarnRun& run) {
   LexerState& lx = run.lexer;
-  const std::string& w = lx.raw_word;
+  const std::string_view w = lx.raw_word;
   // Names are kept on their first 32 characters; a number is read whole, so a long binary
   // constant keeps its suffix and every digit.
   auto as_name = [&](Token kind, size_t skip) {
     lx.kind = kind;
-    lx.text.assign(std::string_view(w).substr(0, kNameLimit).substr(skip));
+    lx.text = w.substr(0, kNameLimit).substr(skip);
   };
   auto as_number = [&](int radix, std::string_view digits) {
     lx.kind = Token::kNumber;
     lx.radix = radix;
-    lx.text.assign(digits);
+    lx.text = digits;
   };
   lx.hex_assumed = false;
   char first = UpperChar(w[0]);
@@ -109,13 +93,13 @@ void ClassifyWord(TarnRun& run) {
       return as_number(2, "");
     }
     if (first == '@' && w.size() >= 2) return as_name(Token::kAtName, 1);
-    if (first == '$') return as_number(16, std::string_view(w).substr(1));
-    if (first == '%') return as_number(2, std::string_view(w).substr(1));
+    if (first == '$') return as_number(16, w.substr(1));
+    if (first == '%') return as_number(2, w.substr(1));
     int prefix_radix = RadixOfPrefix(first);
     if (prefix_radix != 0 && w.size() >= 2 && ClassOf(static_cast<unsigned char>(w[1])) == kClassQuote) {
       size_t end = 2;
       while (end < w.size() && ClassOf(static_cast<unsigned char>(w[end])) != kClassQuote) ++end;
-      return as_number(prefix_radix, std::string_view(w).substr(2, end - 2));
+      return as_number(prefix_radix, w.substr(2, end - 2));
     }
     return as_name(Token::kName, 0);
   }
@@ -150,18 +134,22 @@ void ClassifyWord(TarnRun& run) {
   throw TarnExit{1};
 }
 
+bool InWord(unsigned char c) {
+  CharClass cls = ClassOf(c);
+  return cls == kClassWord || cls == kClassDigit || cls == kClassQuote;
+}
+
 // word: [class 2 or 3] [class 2, 3 or 5]*
-void ReadWord(TarnRun& run, int c) {
+// The first character has been read. No character of a word ends the line, so the word is
+// found in the line itself; the character after it is read and put back as GetChar would.
+void ReadWord(TarnRun& run) {
   LexerState& lx = run.lexer;
-  lx.raw_word.clear();
-  while (c != 0) {
-    CharClass cls = ClassOf(static_cast<unsigned char>(c));
-    if (cls != kClassWord && cls != kClassDigit && cls != kClassQuote) break;
-    lx.raw_word.push_back(static_cast<char>(c));
-    if (static_cast<int>(lx.raw_word.size()) >= kTokenLimit) AbortOnLongToken(run);
-    c = NextChar(run.lexer);
-  }
-  Unread(lx, c);
+  size_t end = lx.position;
+  while (end < lx.line.size() && InWord(static_cast<unsigned char>(lx.line[end]))) ++end;
+  if (end - lx.start >= static_cast<size_t>(kTokenLimit)) AbortOnLongToken(run);
+  lx.raw_word = lx.line.substr(lx.start, end - lx.start);
+  lx.position = end;
+  Unread(lx, NextChar(lx));
   ClassifyWord(run);
 }
 
@@ -169,7 +157,9 @@ void ReadWord(TarnRun& run, int c) {
 void ReadString(TarnRun& run, int quote) {
   LexerState& lx = run.lexer;
   lx.kind = Token::kString;
-  lx.text.clear();
+  std::string& text = lx.strings[lx.next_string];
+  lx.next_string = (lx.next_string + 1) % 3;
+  text.clear();
   lx.in_string = true;
   bool cut = false;
   for (;;) {
@@ -180,18 +170,20 @@ void ReadString(TarnRun& run, int quote) {
       break;
     }
     if (cut) continue;  // the rest of an over-long string up to its quote is dropped
-    lx.text.push_back(static_cast<char>(c));
-    if (static_cast<int>(lx.text.size()) >= kStringLimit) {
+    text.push_back(static_cast<char>(c));
+    if (static_cast<int>(text.size()) >= kStringLimit) {
       ReportMessage(run, kError, kMsgBadString);
       cut = true;
     }
   }
   lx.in_string = false;
+  lx.text = text;
 }
 
 void ReadOperator(TarnRun& run, int c) {
   LexerState& lx = run.lexer;
-  lx.text.assign(1, static_cast<char>(c));
+  // Operators and other single characters are read as they stand in the line.
+  lx.text = lx.line.substr(lx.start, 1);
   if (ClassOf(static_cast<unsigned char>(c)) != kClassOperator) {
     if (c == ',') {
       lx.kind = Token::kComma;
@@ -206,7 +198,7 @@ void ReadOperator(TarnRun& run, int c) {
   }
   int next = NextChar(run.lexer);
   if (IsPairStart(c, next)) {
-    lx.text.push_back(static_cast<char>(next));
+    lx.text = lx.line.substr(lx.start, 2);
     lx.kind = OperatorKind(c, next);
     return;
   }
@@ -216,8 +208,6 @@ void ReadOperator(TarnRun& run, int c) {
 
 }  // namespace
 
-CharClass ClassOf(unsigned char c) { return kClassTable[c]; }
-
 void BeginLine(TarnRun& run, std::string_view text) {
   run.lexer.own_line.assign(text);
   BeginLineInPlace(run, run.lexer.own_line);
@@ -225,13 +215,17 @@ void BeginLine(TarnRun& run, std::string_view text) {
 
 void BeginLineInPlace(TarnRun& run, std::string_view text) {
   LexerState& lx = run.lexer;
+  // The token texts are views of the line: a line starts without previous tokens.
+  lx.previous_text = {};
+  lx.previous_text2 = {};
+  lx.previous_kind = Token::kEndOfLine;
   lx.line = text;
   lx.position = 0;
   lx.line_ended = false;
   lx.in_string = false;
   lx.kind = Token::kEndOfLine;
-  lx.text.clear();
-  lx.raw_word.clear();
+  lx.text = {};
+  lx.raw_word = {};
   lx.start = 0;
 }
 
@@ -242,17 +236,22 @@ Token NextToken(TarnRun& run) {
   lx.previous_text2 = lx.previous_text;
   lx.previous_text = lx.text;
   lx.previous_kind = lx.kind;
+  // Blanks and tabs end nothing: they are passed over in the line itself.
+  if (!lx.line_ended) {
+    while (lx.position < lx.line.size() && (lx.line[lx.position] == ' ' || lx.line[lx.position] == '\t')) {
+      ++lx.position;
+    }
+  }
   int c = NextChar(run.lexer);
-  while (c == ' ') c = NextChar(run.lexer);
   lx.start = lx.position > 0 ? lx.position - 1 : 0;
   if (c == 0) {
     lx.kind = Token::kEndOfLine;
-    lx.text.clear();
+    lx.text = {};
     return lx.kind;
   }
   switch (ClassOf(static_cast<unsigned char>(c))) {
     case kClassWord:
-    case kClassDigit: ReadWord(run, c); break;
+    case kClassDigit: ReadWord(run); break;
     case kClassQuote: ReadString(run, c); break;
     default: ReadOperator(run, c); break;
   }
@@ -273,13 +272,29 @@ bool NextWordIs(const TarnRun& run, std::string_view word) {
   return EqualsNoCase(std::string_view(lx.line).substr(start, i - start), word);
 }
 
+namespace {
+
+// The value of each hexadecimal digit (either case); 99 for every other character.
+constexpr std::array<unsigned char, 256> MakeDigitValues() {
+  std::array<unsigned char, 256> values{};
+  for (auto& v : values) v = 99;
+  for (int c = 0; c < 10; ++c) values['0' + c] = static_cast<unsigned char>(c);
+  for (int c = 0; c < 6; ++c) {
+    values['A' + c] = static_cast<unsigned char>(10 + c);
+    values['a' + c] = static_cast<unsigned char>(10 + c);
+  }
+  return values;
+}
+constexpr std::array<unsigned char, 256> kDigitValues = MakeDigitValues();
+
+}  // namespace
+
 bool ConvertDigits(std::string_view digits, int radix, int32_t* value) {
-  static constexpr std::string_view kDigits = "0123456789ABCDEF";
   uint32_t v = 0;
   for (char ch : digits) {
     if (ch == '_') continue;
-    size_t index = kDigits.find(UpperChar(ch));
-    if (index == std::string_view::npos || static_cast<int>(index) >= radix) {
+    int index = kDigitValues[static_cast<unsigned char>(ch)];
+    if (index >= radix) {
       *value = -1;
       return false;
     }

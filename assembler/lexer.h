@@ -6,6 +6,7 @@
 // Invariants: `position` never passes the end of `line` plus one; once `line_ended` is set,
 // GetChar returns the end mark until the next BeginLine; `text` holds at most 120 characters.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,7 +23,25 @@ enum CharClass : unsigned char {
   kClassQuote = 5,     // ' " and 0x1F, the mark that wraps a macro argument
 };
 
-CharClass ClassOf(unsigned char c);
+namespace detail {
+constexpr std::array<CharClass, 256> MakeClassTable() {
+  std::array<CharClass, 256> table{};
+  for (auto& c : table) c = kClassOther;
+  for (int c = 'A'; c <= 'Z'; ++c) table[c] = kClassWord;
+  for (int c = 'a'; c <= 'z'; ++c) table[c] = kClassWord;
+  for (unsigned char c : std::string_view("$%:@\\_`")) table[c] = kClassWord;
+  for (int c = '0'; c <= '9'; ++c) table[c] = kClassDigit;
+  for (unsigned char c : std::string_view("!#&()*+-./<=>?[]^|~")) table[c] = kClassOperator;
+  table['\''] = kClassQuote;
+  table['"'] = kClassQuote;
+  table[0x1F] = kClassQuote;
+  return table;
+}
+inline constexpr std::array<CharClass, 256> kClassTable = MakeClassTable();
+}  // namespace detail
+
+// Every character of every line is classified: a table, inline.
+inline CharClass ClassOf(unsigned char c) { return detail::kClassTable[c]; }
 
 enum class Token : int {
   kIllegal,          // a class-1 character other than the comma
@@ -69,27 +88,48 @@ inline constexpr int kStringLimit = 119;   // a string is cut here
 inline constexpr int kNameLimit = 32;      // names are kept and compared on this many characters
 inline constexpr char kParameterMark = 0x1F;
 
-struct LexerState {
+// Where the lexer stands: the line, the reading position and the current token. Only views
+// and numbers, so a copy taken to read ahead can be put back (ReturnTo) without touching the
+// characters the views show.
+struct LexerPosition {
   // The current source line as the line reader delivered it, and the reading position. The
   // line reader keeps the characters in place until it delivers the next line.
   std::string_view line;
-  std::string own_line;  // the characters of a line begun by copy
   size_t position = 0;
   bool line_ended = false;
   bool in_string = false;  // ";" is an ordinary character while a string is read
 
+  // The token texts are views: of the line, or, for a string, of one of the lexer's string
+  // buffers. They stay valid while the line is read.
   Token kind = Token::kEndOfLine;
-  std::string text;       // a number's digits only; a string's characters between the quotes
-  std::string raw_word;   // a word exactly as read, before classification
-  int radix = 10;         // of a number
-  size_t start = 0;       // where the token began in the line
-  bool hex_assumed = false;  // a B or D suffix was read as a hexadecimal digit (radix 16)
+  std::string_view text;      // a number's digits only; a string's characters between the quotes
+  std::string_view raw_word;  // a word exactly as read, before classification
+  int radix = 10;             // of a number
+  size_t start = 0;           // where the token began in the line
+  bool hex_assumed = false;   // a B or D suffix was read as a hexadecimal digit (radix 16)
 
-  // The statement processor looks back at these.
-  std::string previous_text;
-  std::string previous_text2;
+  // The two token texts of the line before `text`, and the kind of the one before.
+  std::string_view previous_text;
+  std::string_view previous_text2;
   Token previous_kind = Token::kEndOfLine;
 };
+
+struct LexerState : LexerPosition {
+  LexerState() = default;
+  // The views point into the buffers below: a copy would show another lexer's characters.
+  LexerState(const LexerState&) = delete;
+  LexerState& operator=(const LexerState&) = delete;
+
+  std::string own_line;  // the characters of a line begun by copy
+  // A string's characters, tabs read as blanks, in three buffers used in turn: the current
+  // token and the two previous ones may all be strings, and a position read ahead from and
+  // put back keeps its string while the token after it is read.
+  std::string strings[3];
+  int next_string = 0;
+};
+
+// Puts the lexer back where a copy of its position was taken, in the same line.
+inline void ReturnTo(LexerState& lx, const LexerPosition& at) { static_cast<LexerPosition&>(lx) = at; }
 
 // Makes a copy of `text` the current line and reads it from its first character.
 void BeginLine(TarnRun& run, std::string_view text);

@@ -1,6 +1,9 @@
 #include "assembler/listing.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdarg>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 
@@ -74,15 +77,31 @@ void BeginLine(TarnRun& run) {
   if (first || (Paging(run) && l.line_on_page >= l.page_length)) WritePageHeader(run);
 }
 
+// "%6d  ": the number every listed source line begins with, in one append.
+void AppendLineNumber(std::string& out, int number) {
+  if (number < 0) {
+    AppendDecimal(out, number, 6);
+    out += "  ";
+    return;
+  }
+  char text[16];
+  std::memset(text, ' ', sizeof text);
+  char* p = text + sizeof text - 2;
+  unsigned v = static_cast<unsigned>(number);
+  do {
+    *--p = static_cast<char>('0' + v % 10);
+    v /= 10;
+  } while (v != 0);
+  size_t n = std::max<size_t>(static_cast<size_t>(text + sizeof text - p), 8);
+  out.append(text + sizeof text - n, n);
+}
+
 // Starts a listing line: the page header when one is due, then "%6d  " unless number is 0.
 // The caller appends the text and ends the line with EndLine.
 std::string& StartLine(TarnRun& run, int number) {
   BeginLine(run);
   std::string& out = run.listing.file.Buffer();
-  if (number != 0) {
-    AppendDecimal(out, number, 6);
-    out += "  ";
-  }
+  if (number != 0) AppendLineNumber(out, number);
   return out;
 }
 
@@ -95,8 +114,23 @@ int EndLine(TarnRun& run) {
 
 bool IsSpecialInListing(char c) { return c == '\t' || c == '\x1F' || c == '\n' || c == '\r'; }
 
-// Tabs to the next multiple of the tab width; the macro parameter mark shows as "`".
-const std::string& ExpandSource(TarnRun& run, std::string_view source) {
+constexpr std::array<bool, 256> MakeSpecialTable() {
+  std::array<bool, 256> table{};
+  for (unsigned char c : {'\t', '\x1F', '\n', '\r'}) table[c] = true;
+  return table;
+}
+constexpr std::array<bool, 256> kSpecialInListing = MakeSpecialTable();
+
+// Tabs to the next multiple of the tab width; the macro parameter mark shows as "`"; line
+// ends are dropped. Most lines hold none of these but their final line feed: they are
+// listed as they stand, without a copy.
+std::string_view ExpandSource(TarnRun& run, std::string_view source) {
+  size_t first = 0;
+  while (first < source.size() && !kSpecialInListing[static_cast<unsigned char>(source[first])]) ++first;
+  if (first + 1 >= source.size() && (first == source.size() || source[first] == '\n') &&
+      first <= kExpandedLineLimit) {
+    return source.substr(0, first);
+  }
   std::string& out = run.listing.expanded;
   out.clear();
   size_t width = run.options.tab_width > 0 ? static_cast<size_t>(run.options.tab_width) : 8;
@@ -132,16 +166,32 @@ void WriteMapRecord(TarnRun& run, int address, const ListedLine& line, int listi
   PutWord(l.map, static_cast<unsigned>(line.file_index));
 }
 
-void ListCode(TarnRun& run, const ListedLine& line, const std::string& source) {
+// "%04X  %04X   %c  ": the head of code, fuse and reset-vector lines.
+void AppendWordsHead(std::string& out, unsigned address, unsigned word, char marker) {
+  if (address > 0xFFFF || word > 0xFFFF) {
+    AppendHex(out, address, 4);
+    out += "  ";
+    AppendHex(out, word, 4);
+    out += "   ";
+    out += marker;
+    out += "  ";
+    return;
+  }
+  char head[16];
+  PutHexBefore(head + 4, address, 4);
+  std::memcpy(head + 4, "  ", 2);
+  PutHexBefore(head + 10, word, 4);
+  std::memcpy(head + 10, "   ", 3);
+  head[13] = marker;
+  std::memcpy(head + 14, "  ", 2);
+  out.append(head, sizeof head);
+}
+
+void ListCode(TarnRun& run, const ListedLine& line, std::string_view source) {
   const std::vector<uint16_t>& w = line.words;
   unsigned first = w.empty() ? static_cast<unsigned>(run.options.fill_word) : w[0];
   std::string& out = StartLine(run, line.number);
-  AppendHex(out, static_cast<uint32_t>(line.address & 0xFFFF), 4);
-  out += "  ";
-  AppendHex(out, first, 4);
-  out += "   ";
-  out += line.marker;
-  out += "  ";
+  AppendWordsHead(out, static_cast<unsigned>(line.address & 0xFFFF), first, line.marker);
   out += source;
   int at = EndLine(run);
   WriteMapRecord(run, line.address, line, at);
@@ -294,21 +344,24 @@ void ListSourceLine(TarnRun& run, const ListedLine& line) {
     FlushDeferred(run, line.number);
     return;
   }
-  const std::string& source = ExpandSource(run, line.source);
+  std::string_view source = ExpandSource(run, line.source);
   switch (line.line_class) {
     case kLineValue: {
-      std::string& out = StartLine(run, line.number);
-      out += '=';
-      AppendHex(out, line.value, 8);
+      // "=%08lX%c%c  %c  ": the value, "." and the bit number or two blanks, the marker.
+      char head[16];
+      head[0] = '=';
+      PutHexBefore(head + 9, line.value, 8);
       if (line.bit_part != 0) {
-        out += '.';
-        out += static_cast<char>('0' + (line.bit_part & 7));
+        head[9] = '.';
+        head[10] = static_cast<char>('0' + (line.bit_part & 7));
       } else {
-        out += "  ";
+        head[9] = head[10] = ' ';
       }
-      out += "  ";
-      out += line.marker;
-      out += "  ";
+      std::memcpy(head + 11, "  ", 2);
+      head[13] = line.marker;
+      std::memcpy(head + 14, "  ", 2);
+      std::string& out = StartLine(run, line.number);
+      out.append(head, sizeof head);
       out += source;
       EndLine(run);
       break;
@@ -321,12 +374,7 @@ void ListSourceLine(TarnRun& run, const ListedLine& line) {
       unsigned first = line.words.size() > 0 ? line.words[0] : 0;
       unsigned second = line.words.size() > 1 ? line.words[1] : 0;
       std::string& out = StartLine(run, line.number);
-      AppendHex(out, first, 4);
-      out += "  ";
-      AppendHex(out, second, 4);
-      out += "   ";
-      out += line.marker;
-      out += "  ";
+      AppendWordsHead(out, first, second, line.marker);
       out += source;
       EndLine(run);
       break;
@@ -337,11 +385,12 @@ void ListSourceLine(TarnRun& run, const ListedLine& line) {
     case kLinePlain:
     case kLineBlankLines:
     case kLinePlainNoMarker: {
-      char marker = line.line_class == kLinePlainNoMarker ? ' ' : line.marker;
+      // 13 blanks, the marker and two blanks.
+      char head[16];
+      std::memset(head, ' ', sizeof head);
+      head[13] = line.line_class == kLinePlainNoMarker ? ' ' : line.marker;
       std::string& out = StartLine(run, line.number);
-      out += "             ";
-      out += marker;
-      out += "  ";
+      out.append(head, sizeof head);
       out += source;
       EndLine(run);
       if (line.line_class == kLineBlankLines) {
@@ -356,27 +405,38 @@ void ListSourceLine(TarnRun& run, const ListedLine& line) {
 void AppendSymbolLine(std::string& out, const SymbolLine& s, bool kestrian) {
   static constexpr const char* kTypes[] = {"DATA", "ADDR", "RESV", "DEFN", " VAR", "BDAT", "BVAR", "RESB", "MEMV"};
   static constexpr const char* kWatchTypes[] = {"UDEC", "SDEC", "UHEX", "SHEX", "UBIN", "SBIN", "FSTR", "ZSTR"};
-  AppendLeft(out, s.name, 32);
-  out += "  ";
-  if (kestrian && s.kind >= 9 && s.kind <= 16) {
+  // Every field but the name and the line number has a fixed width: the line is written in
+  // place, once for the listing and the ".sym" file together.
+  constexpr size_t kNameWidth = 32;
+  bool watch = kestrian && s.kind >= 9 && s.kind <= 16;
+  // "  TYPE   VVVVVVVV.b " or, for a watch, "  TYPE   VVVVVVVV LL "
+  size_t fixed_width = 2 + 4 + 3 + 8 + (watch ? 3 : 2) + 1;
+  const char* type = watch ? kWatchTypes[s.kind - 9] : s.kind >= 0 && s.kind <= 8 ? kTypes[s.kind] : " ERR";
+  size_t name_width = std::max(s.name.size(), kNameWidth);
+  size_t at = out.size();
+  out.resize(at + name_width + fixed_width);
+  char* p = &out[at];
+  std::memcpy(p, s.name.data(), s.name.size());
+  std::memset(p + s.name.size(), ' ', name_width - s.name.size() + 2);
+  p += name_width + 2;
+  std::memcpy(p, type, 4);
+  std::memcpy(p + 4, "   ", 3);
+  p += 7;
+  PutHexBefore(p + 8, s.value, 8);
+  p += 8;
+  if (watch) {
     // A watch symbol: a space, then its length as two hex digits.
-    out += kWatchTypes[s.kind - 9];
-    out += "   ";
-    AppendHex(out, s.value, 8);
-    out += ' ';
-    AppendHex(out, static_cast<uint32_t>(s.bit_part) & 0xFF, 2);
+    *p++ = ' ';
+    PutHexBefore(p + 2, static_cast<uint32_t>(s.bit_part) & 0xFF, 2);
+    p += 2;
+  } else if (s.bit_part != 0) {
+    *p++ = '.';
+    *p++ = static_cast<char>('0' + (s.bit_part & 7));
   } else {
-    out += s.kind >= 0 && s.kind <= 8 ? kTypes[s.kind] : " ERR";
-    out += "   ";
-    AppendHex(out, s.value, 8);
-    if (s.bit_part != 0) {
-      out += '.';
-      out += static_cast<char>('0' + (s.bit_part & 7));
-    } else {
-      out += "  ";
-    }
+    *p++ = ' ';
+    *p++ = ' ';
   }
-  out += ' ';
+  *p = ' ';
   AppendDecimal(out, s.line, 4, true);
 }
 
@@ -403,10 +463,18 @@ ListingEnd EndListing(TarnRun& run) {
     ListPlain(run, kSymbolHeading);
     l.heading = kSymbolHeading;
     std::string_view lines = CrossReference(run);
-    while (!lines.empty()) {
-      size_t end = lines.find('\n');
-      ListPlain(run, lines.substr(0, end));
-      lines.remove_prefix(end + 1);
+    if (!Paging(run)) {
+      // No page header can fall inside: the section goes out whole, one line per symbol.
+      int count = run.symbols.Count();
+      l.file.Put(lines);
+      l.line += count;
+      l.line_on_page += count;
+    } else {
+      while (!lines.empty()) {
+        size_t end = lines.find('\n');
+        ListPlain(run, lines.substr(0, end));
+        lines.remove_prefix(end + 1);
+      }
     }
   }
   if (l.map_open) {

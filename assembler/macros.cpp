@@ -90,7 +90,7 @@ int ReadNameList(TarnRun& run, std::vector<std::string>* names, Token t) {
       SetMessageArgument(run, run.lexer.text);
       return ReportMessage(run, kError, kMsgBadArgument);
     }
-    names->push_back(run.lexer.text);
+    names->emplace_back(run.lexer.text);
     t = NextToken(run);
     if (t == Token::kComma) {
       t = NextToken(run);
@@ -217,7 +217,7 @@ int ReadArguments(TarnRun& run, std::vector<std::string>* arguments) {
   lx.position = line.size();
   lx.line_ended = true;
   lx.kind = Token::kEndOfLine;
-  lx.text.clear();
+  lx.text = {};
   return result;
 }
 

@@ -129,7 +129,7 @@ class Classifier {
   }
 
  private:
-  const SpecialWord* Special(const std::string& word) const {
+  const SpecialWord* Special(std::string_view word) const {
     for (const SpecialWord& s : kSpecialWords) {
       if (!EqualsNoCase(s.word, word)) continue;
       if (s.after_not_only && previous_ != OP_NOT) return nullptr;

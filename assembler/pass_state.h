@@ -2,7 +2,8 @@
 // What one pass over the source keeps from statement to statement: the location counter, the
 // label of the current line, the conditional stack, the end flag and the settings only the
 // passes read. Both passes run the same statement code, so all of it starts afresh with
-// ResetForPass; only `pass1_definitions` and `oscillator_keyword` last from pass 1 into pass 2.
+// ResetForPass; only `pass1_definitions` and `oscillator_keyword` last from pass 1 into pass 2
+// (a symbol keeps the line of its pass-1 definition itself).
 //
 // Invariants: conditionals.levels.size() <= kConditionalLimit; `label` is empty when the line
 // has no label; a name in `pass1_definitions` is upper case.
@@ -52,9 +53,9 @@ struct PassState {
   // each pass starts from them.
   CommandLineSettings command_line;
 
-  // Name (any case) -> listing line of its definition in pass 1, for labels and the symbols
-  // the directives define. Pass 2 meets the same definitions again: only a definition on
-  // another line is a redefinition there.
+  // "MACRO " and the macro's name (upper case) -> listing line of its definition in pass 1.
+  // Pass 2 meets the same definitions again: only a definition on another line is a
+  // redefinition there.
   std::unordered_map<std::string, int, FoldedHash, FoldedEqual> pass1_definitions;
 
   void ResetForPass() {

@@ -29,7 +29,7 @@ constexpr NamedValue kPagesLimits[] = {{"PAGES1", 511}, {"PAGES2", 1023}, {"PAGE
 
 // The text of a parameter value token: a word as written, a number with its suffix.
 std::string ValueText(const TarnRun& run) {
-  return run.lexer.kind == Token::kNumber ? run.lexer.raw_word : run.lexer.text;
+  return std::string(run.lexer.kind == Token::kNumber ? run.lexer.raw_word : run.lexer.text);
 }
 
 // One letter=value item of LIST, with the current token on the letter. 0 or -1.

@@ -23,7 +23,7 @@ namespace {
 void EnterOperandNames(TarnRun& run) {
   for (Token t = NextToken(run); t != Token::kEndOfLine; t = NextToken(run)) {
     if (t != Token::kName) continue;
-    std::string name = run.lexer.text;
+    std::string_view name = run.lexer.text;
     if (!LookupKeyword(run)) continue;
     const KeywordState& k = run.keyword;
     if (k.directive || k.macro || k.id != kName || k.operand_count != 1 || FindSymbol(run, name)) continue;
@@ -34,7 +34,7 @@ void EnterOperandNames(TarnRun& run) {
   }
 }
 
-int Instruction(TarnRun& run, const KeywordState& k, const std::string& word, StatementResult& result) {
+int Instruction(TarnRun& run, const KeywordState& k, std::string_view word, StatementResult& result) {
   if (k.id == kName && k.operand_count == 1) {
     SetMessageArgument(run, word);
     return ReportMessage(run, kError, kMsgReservedWord);
@@ -127,7 +127,7 @@ StatementResult ProcessStatement(TarnRun& run) {
     return result;
   }
 
-  std::string word = run.lexer.text;
+  std::string_view word = run.lexer.text;
   bool keyword = LookupKeyword(run) != 0;
   KeywordState k = run.keyword;
   if (keyword && k.macro && DefinesMacro(run)) keyword = false;

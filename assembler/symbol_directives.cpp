@@ -62,7 +62,8 @@ int ReadWatchLine(TarnRun& run, WatchLine* w) {
   Token t = NextToken(run);
   if (t == Token::kDot) {
     if (NextToken(run) != Token::kNumber) return ReportMessage(run, kError, kMsgWatchMissingParameters);
-    w->symbol += "." + run.lexer.raw_word;
+    w->symbol += '.';
+    w->symbol += run.lexer.raw_word;
     w->bit = ConvertNumber(run);
     t = NextToken(run);
   }
@@ -70,7 +71,7 @@ int ReadWatchLine(TarnRun& run, WatchLine* w) {
   EvalExpression(run);
   w->count = PopValue(run).value;
   if (run.lexer.kind != Token::kComma || NextToken(run) == Token::kEndOfLine) return ReportMessage(run, kError, kMsgWatchMissingParameters);
-  std::string word = run.lexer.kind == Token::kName ? run.lexer.text : run.lexer.raw_word;
+  std::string_view word = run.lexer.kind == Token::kName ? run.lexer.text : run.lexer.raw_word;
   for (size_t i = 0; i < kWatchTypes.size(); ++i) {
     if (EqualsNoCase(word, kWatchTypes[i])) {
       w->type = static_cast<int>(i);
@@ -93,7 +94,11 @@ std::string UserMessageText(TarnRun& run, std::string text) {
     if (t != Token::kName) continue;
     const SymbolNode* symbol = FindSymbol(run, run.lexer.text);
     if (!symbol) {
-      if (run.pass == 1) text += "<WARNING - \"" + run.lexer.text + "\" not defined in pass 1>";
+      if (run.pass == 1) {
+        text += "<WARNING - \"";
+        text += run.lexer.text;
+        text += "\" not defined in pass 1>";
+      }
       continue;
     }
     if (symbol->kind != kSymData && symbol->kind != kSymVar) continue;
@@ -223,7 +228,7 @@ int DoError(TarnRun& run, uint32_t, StatementResult&) {
   char level = 'E';
   Token t = NextToken(run);
   if (t == Token::kName) {
-    const std::string& w = run.lexer.text;
+    std::string_view w = run.lexer.text;
     if (w.size() != 3 || UpperChar(w[0]) != 'P') return ReportMessage(run, kError, kMsgBadInstruction);
     pass = w[1] - '0';
     level = UpperChar(w[2]);
@@ -234,7 +239,7 @@ int DoError(TarnRun& run, uint32_t, StatementResult&) {
   }
   if (t != Token::kString) return ReportMessage(run, kError, kMsgBadInstruction);
   if (pass != run.pass) return 0;
-  std::string text = run.lexer.text;
+  std::string text(run.lexer.text);
   if (run.options.kestrian) text = UserMessageText(run, std::move(text));
   // The message argument holds 100 characters.
   if (text.size() > kUserMessageLimit) text.resize(kUserMessageLimit);

@@ -23,21 +23,21 @@ uint64_t FoldedHead(std::string_view name) {
 }  // namespace
 
 SymbolNode* SymbolTable::Find(std::string_view name) {
-  auto it = first_.find(name);
-  return it == first_.end() ? nullptr : &nodes_[it->second];
+  const uint32_t* index = first_.Find(name);
+  return index ? &nodes_[*index] : nullptr;
 }
 
 SymbolNode& SymbolTable::Insert(SymbolNode node) {
   uint32_t index = static_cast<uint32_t>(nodes_.size());
   SymbolNode& stored = nodes_.emplace_back(std::move(node));
   // A later node of a name only shows in the walk, after the earlier ones.
-  first_.emplace(std::string_view(stored.name), index);
+  first_.Emplace(stored.name, index);
   ordered_valid_ = false;
   return stored;
 }
 
 void SymbolTable::Clear() {
-  first_.clear();
+  first_.Clear();
   nodes_.clear();
   ordered_.clear();
   ordered_valid_ = true;
@@ -67,7 +67,7 @@ const std::vector<uint32_t>& SymbolTable::Ordered() const {
 
 SymbolNode* FindSymbol(TarnRun& run, std::string_view name) { return run.symbols.Find(name); }
 
-int DefineSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind) {
+SymbolNode& NewSymbol(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind) {
   SymbolNode node;
   node.name = std::string(name);
   node.line = ListingLineNumber(run);
@@ -75,7 +75,11 @@ int DefineSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t
   node.bit = bit;
   node.kind = kind;
   node.has_bit = bit != 0 || run.expression.dot_used;
-  run.symbols.Insert(std::move(node));
+  return run.symbols.Insert(std::move(node));
+}
+
+int DefineSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind) {
+  NewSymbol(run, name, value, bit, kind);
   return 1;
 }
 

@@ -11,9 +11,9 @@
 #include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
+#include "assembler/folded_map.h"
 #include "assembler/text.h"
 
 namespace tarn {
@@ -40,6 +40,11 @@ struct SymbolNode {
   uint16_t bit = 0;
   uint8_t kind = kSymData;
   bool has_bit = false;  // a bit field, or "." in the defining expression
+  // On the first node of a name: the listing line of the name's first definition in pass 1,
+  // or kNotDefinedInPass1 (no line has that number). Pass 2 meets the same definitions again: only a definition on
+  // another line is a redefinition there.
+  int pass1_line = kNotDefinedInPass1;
+  static constexpr int kNotDefinedInPass1 = -1;
 };
 
 struct SymbolValue {
@@ -67,7 +72,7 @@ class SymbolTable {
 
   std::deque<SymbolNode> nodes_;  // in the order of insertion; a node never moves
   // The first node of each name; the keys are the nodes' own names.
-  std::unordered_map<std::string_view, uint32_t, FoldedHash, FoldedEqual> first_;
+  FoldedMap<uint32_t> first_;
   mutable std::vector<uint32_t> ordered_;  // node indexes in name order
   mutable bool ordered_valid_ = true;
 };
@@ -77,6 +82,8 @@ SymbolNode* FindSymbol(TarnRun& run, std::string_view name);
 // 0 or the defining expression used ".". Return 1.
 int DefineSymbol(TarnRun& run, std::string_view name, int32_t value, uint8_t kind);
 int DefineSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind);
+// The same, giving the new node.
+SymbolNode& NewSymbol(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind);
 // Define the name, or replace the value and bit of a symbol of the same kind; 0 (and nothing
 // changes) when the name exists with another kind, else 1.
 int SetSymbol(TarnRun& run, std::string_view name, int32_t value, uint8_t kind);

@@ -71,22 +71,28 @@ BuildResult AssembleCompileUnit::BuildEditor(bool use_tarn, int index, BuildEdit
       message = texts_.LU_GetString(ids::SCU_LANGUAGE_NOT_SET);
     }
   }
-  last_build_ok_ = result != BuildResult::kTarnFailed && result != BuildResult::kBuiltInFailed &&
-                   result != BuildResult::kBasicFailed;
+  return Settle(result);
+}
+
+BuildResult AssembleCompileUnit::Settle(BuildResult result) {
+  // A build that made nothing leaves the image of an earlier build, which must not pass for
+  // this one's: the debugger and the simulator would take it.
+  last_build_ok_ = result == BuildResult::kBuiltIn || result == BuildResult::kTarnBuilt;
   return result;
 }
 
 BuildResult AssembleCompileUnit::BuildLegacyEditor(bool use_tarn, BuildEditors& editors,
                                                    std::string& message) {
+  message.clear();
   if (!use_tarn)
-    return editors.AssembleOldBuffer(message) ? BuildResult::kBuiltIn
-                                              : BuildResult::kBuiltInFailed;
+    return Settle(editors.AssembleOldBuffer(message) ? BuildResult::kBuiltIn
+                                                     : BuildResult::kBuiltInFailed);
   const std::string file = editors.CurrentFileName();
   if (file.empty()) {
     message = texts_.LU_GetString(ids::SCU_NO_FILENAME);
-    return BuildResult::kNothingBuilt;
+    return Settle(BuildResult::kNothingBuilt);
   }
-  return TarnBuild(file, message, false);
+  return Settle(TarnBuild(file, message, false));
 }
 
 BuildResult AssembleCompileUnit::TarnBuild(const std::string& source, std::string& message,

@@ -76,6 +76,8 @@ class AssembleCompileUnit {
   bool LastBuildOk() const { return last_build_ok_; }
 
  private:
+  // Records whether the build succeeded; returns its result.
+  BuildResult Settle(BuildResult result);
   BuildResult TarnBuild(const std::string& source, std::string& message, bool basic_output);
   void SplitFields(const std::string& line);
 

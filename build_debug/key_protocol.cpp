@@ -106,6 +106,7 @@ bool QvKeyUnit::QVU_VerifyKey() {
 
 void QvKeyUnit::StartProgramming(bool run, bool debug) {
   QVU_Cleanup();
+  last_run_ok_ = false;
   for (int piece = 0; link_.IsLinkOpen(); ++piece) {
     if (piece == kLinkWaitPieces) {
       // Giving up in silence would leave a hidden run waiting for ever and a user with
@@ -224,6 +225,7 @@ void QvKeyUnit::ProgramQV(bool run) {
     notify_.DeviceProgress(kProgressSentClose, 1, false);
   }
   notify_.DeviceProgress(kProgressHideMessage, 0, false);
+  last_run_ok_ = ok && !cancel_;
   notify_.KeyNotify(kKeyFinished, false);
   notify_.DeviceProgress(kProgressSentClose, 2, false);
   if (!ok) {

@@ -91,6 +91,9 @@ class QvKeyUnit : public KeyClockCommands {
   void StartDebugProgramQV(bool run) { StartProgramming(run, true); }
   void StartProgramming(bool run, bool debug);
   void CancelProgramming() { cancel_ = true; }
+  // Whether the last programming run ended well, neither failed nor cancelled; settled before
+  // its kKeyFinished report is made.
+  bool LastRunOk() const { return last_run_ok_; }
   // The worker's body; public so that the worker's steps can be run on a test's thread.
   void ProgramQV(bool run);
 
@@ -142,6 +145,7 @@ class QvKeyUnit : public KeyClockCommands {
   std::array<std::uint16_t, 8> counts_{};
   std::atomic<bool> cancel_{false};
   std::atomic<bool> debug_{false};
+  std::atomic<bool> last_run_ok_{false};
   std::thread worker_;
   int memory_words_ = 0;
   int banks_ = 0;

@@ -34,7 +34,13 @@ std::string WithSlash(std::string folder) {
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // A read that fails under the buffer (a folder in the file's place, a device error) raises
+  // out of the stream buffer instead of setting the stream's state.
+  try {
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  } catch (const std::ios_base::failure&) {
+    return false;
+  }
   return !in.bad();
 }
 

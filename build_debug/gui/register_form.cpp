@@ -67,18 +67,12 @@ TRegisterForm::TRegisterForm(DebugProtocol& debug, const ObjectImage& image,
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   cell_w_ = fontMetrics().horizontalAdvance('0');
   cell_h_ = fontMetrics().height() + 2;
-  const int bits_column = kBankColumn + kBankStride * layout_.BankColumns() + 2;
-  const int columns = std::max(bits_column + 7 + 16, kPanelWidth + 3);
-  const QRect bar = Cell(kPanelWidth + 1, kPanelRow, 2);
-  panel_bar_->setGeometry(bar.x(), bar.y(), bar.width(), cell_h_ * kPanelLines);
-  panel_bar_->setRange(0, std::max(0, debug_.MemoryWords() - kPanelLines));
   panel_bar_->setPageStep(kPanelPage);
   connect(panel_bar_, &QScrollBar::valueChanged, this, [this](int value) {
     debug_.Live().PanelPosition = value;
     update();
   });
-  setMinimumSize(columns * cell_w_ + 8, kRows * cell_h_ + 8);
-  resize(minimumSize());
+  FitToLayout();
   cursor_timer_.setInterval(kCursorBlinkMs);
   connect(&cursor_timer_, &QTimer::timeout, this, [this] {
     cursor_on_ = !cursor_on_;
@@ -96,6 +90,23 @@ TRegisterForm::~TRegisterForm() {
   debug_.RemoveView(*this);
   // A failed save loses only where the window stood.
   std::ignore = SaveFormPlacement(settings_, kPlacement, *this);
+}
+
+void TRegisterForm::SetDevice(int device_code, int banks) {
+  layout_ = control_.Layout(device_code, banks);
+  FitToLayout();
+  update();
+}
+
+void TRegisterForm::FitToLayout() {
+  const int bits_column = kBankColumn + kBankStride * layout_.BankColumns() + 2;
+  const int columns = std::max(bits_column + 7 + 16, kPanelWidth + 3);
+  const QRect bar = Cell(kPanelWidth + 1, kPanelRow, 2);
+  panel_bar_->setGeometry(bar.x(), bar.y(), bar.width(), cell_h_ * kPanelLines);
+  panel_bar_->setRange(0, std::max(0, debug_.MemoryWords() - kPanelLines));
+  // The window is as large as what it draws: a chip with fewer banks gives a narrower one.
+  setMinimumSize(columns * cell_w_ + 8, kRows * cell_h_ + 8);
+  resize(minimumSize());
 }
 
 QRect TRegisterForm::Cell(int column, int row, int width) const {

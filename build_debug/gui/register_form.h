@@ -36,6 +36,10 @@ class TRegisterForm : public QWidget, public build_debug::DebugView {
   void RedrawDebugState(bool first_refresh) override;
   void RedrawBreakpoint() override { update(); }
 
+  // The chip of the session about to start (as the key protocol found it): its banks and
+  // memory size shape the window.
+  void SetDevice(int device_code, int banks);
+
   build_debug::RegisterControl& Control() { return control_; }
   QScrollBar& PanelScrollBar() { return *panel_bar_; }
   // Where a register's value cell, a bit cell or a panel line is drawn (for clicks).
@@ -61,6 +65,7 @@ class TRegisterForm : public QWidget, public build_debug::DebugView {
   // Cell geometry in character cells of the window's fixed-pitch font.
   QRect Cell(int column, int row, int width) const;
   void DrawCell(QPainter& painter, const QRect& rect, const QString& text, int style) const;
+  void FitToLayout();
   void FollowPc();
   void SetPanelPosition(int position);
   std::vector<int> Order() const;

@@ -263,6 +263,10 @@ TEST_F(EncodingFixture, NativeFormatRows) {
         {mode, "\tRETW 1,$1FF,'a'", {0x801, 0x8FF, 0x861}},
         {mode, "\tDW $C0A,1,2,\"ab\",255", {0xC0A, 0x001, 0x002, 0x061, 0x062, 0x0FF}},
         {mode, "\tDW 'A'+1", {0x042}},  // a string that begins an expression is one value
+        // A string longer than a short string's room, read past and gone back to: the lexer
+        // must keep its characters where the position it returns to shows them.
+        {mode, "\tDW 'ABCDEFGHIJKLMNOPQRSTUVWXYZ'+1", {0x042}},
+        {mode, "\tRETW 'ABCDEFGHIJKLMNOPQRSTUVWXYZ'+1, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ'-1", {0x842, 0x840}},
         {mode, "\tDW -1", {0xFFF}},
     });
   }

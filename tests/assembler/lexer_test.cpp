@@ -40,7 +40,7 @@ class LexerTest : public ::testing::Test {
   std::vector<std::string> Texts(const std::string& line) {
     BeginLine(run, line);
     std::vector<std::string> texts;
-    while (NextToken(run) != Token::kEndOfLine) texts.push_back(run.lexer.text);
+    while (NextToken(run) != Token::kEndOfLine) texts.emplace_back(run.lexer.text);
     return texts;
   }
 };

@@ -86,9 +86,9 @@ class SourceHarness {
     if (t != Token::kName) return true;
     std::string label;
     // "name MACRO" names a macro even when pass 1 has already defined it.
-    LexerState saved = run.lexer;
+    LexerPosition saved = run.lexer;
     bool defines_macro = NextToken(run) == Token::kName && EqualsNoCase(run.lexer.text, "MACRO");
-    run.lexer = saved;
+    ReturnTo(run.lexer, saved);
     bool keyword = !defines_macro && LookupKeyword(run);
     if (!keyword) {
       label = run.lexer.text;

@@ -105,7 +105,8 @@ TEST_F(AssembleCompileTest, NothingIsBuiltWithoutAnEditorTextFileOrLanguage) {
   EXPECT_EQ(unit.BuildEditor(true, 0, editors, message), BuildResult::kNothingBuilt);
   EXPECT_EQ(message, "Editor does not have language set properly.");
 
-  EXPECT_TRUE(unit.LastBuildOk());  // nothing failed
+  // Nothing was built: the image still holds an earlier build's program.
+  EXPECT_FALSE(unit.LastBuildOk());
   EXPECT_EQ(unit.GetLastAssembledFile(), "");
 }
 
@@ -172,9 +173,12 @@ TEST_F(AssembleCompileTest, LegacyEditorWithTarnNeedsAFileName) {
   std::string good = OpenAssembly("good.src", kGoodProgram);
   EXPECT_EQ(unit.BuildLegacyEditor(true, editors, message), BuildResult::kTarnBuilt);
   EXPECT_EQ(unit.GetLastAssembledFile(), good);
+  EXPECT_TRUE(unit.LastBuildOk());
   OpenAssembly("bad.src", kBadProgram);
   EXPECT_EQ(unit.BuildLegacyEditor(true, editors, message), BuildResult::kTarnFailed);
   EXPECT_EQ(unit.GetLastAssembledFile(), good);
+  // The legacy editor's failures count as the enhanced editor's do.
+  EXPECT_FALSE(unit.LastBuildOk());
 }
 
 TEST_F(AssembleCompileTest, EachTarnCodeHasItsMessage) {

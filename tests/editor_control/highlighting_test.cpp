@@ -11,6 +11,7 @@ namespace {
 
 using testing::FixedWidthMeasurer;
 using testing::Load;
+using testing::StyleAt;
 
 // Colours that name what coloured a character.
 constexpr int32_t kPlain = kNoColor;
@@ -20,18 +21,6 @@ constexpr int32_t kComment = 0x808080;
 constexpr int32_t kString = 0x800000;
 constexpr int32_t kBlock = 0x008080;
 
-// The style in force at an offset: the last run at or before it, else the paragraph's own.
-TStyleRun StyleAt(TScrivlet& s, int32_t offset) {
-  const TParagraph& p = s.Table.Items(s.Table.ParagraphAt(offset));
-  const int32_t pos = offset - p.StartOffset;
-  TStyleRun r = para::Style(p);
-  if (const auto* runs = para::Runs(p))
-    for (const TStyleRun& run : *runs) {
-      if (run.Offset > pos) break;
-      r = run;
-    }
-  return r;
-}
 
 // One letter per character of the text: the colour class in force there.
 std::string Colours(TScrivlet& s) {

@@ -58,4 +58,17 @@ inline void Type(TScrivlet& s, std::string_view text) {
   for (char c : text) s.InsertTextBuf(std::string_view(&c, 1));
 }
 
+// The style in force at an offset: the last run at or before it, else the paragraph's own.
+inline TStyleRun StyleAt(TScrivlet& s, int32_t offset) {
+  const TParagraph& p = s.Table.Items(s.Table.ParagraphAt(offset));
+  const int32_t pos = offset - p.StartOffset;
+  TStyleRun r = para::Style(p);
+  if (const auto* runs = para::Runs(p))
+    for (const TStyleRun& run : *runs) {
+      if (run.Offset > pos) break;
+      r = run;
+    }
+  return r;
+}
+
 }  // namespace scrivlet::testing

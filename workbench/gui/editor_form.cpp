@@ -24,11 +24,14 @@
 #include "platform/text.h"
 #include "resources/string_ids.h"
 #include "build_debug/c_output_loader.h"
+#include "workbench/gui/editor_form_errors.h"
 #include "workbench/gui/form_placement.h"
 #include "workbench/gui/guarded.h"
 #include "workbench/gui/localize_form.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/gui/old_editor_pane.h"
+#include "workbench/gui/run_commands.h"
+#include "workbench/gui/print_commands.h"
 #include "workbench/gui/text.h"
 #include "workbench/session/session.h"
 #include "workbench/silent_abort.h"
@@ -81,6 +84,7 @@ TEditorFRM::TEditorFRM(workbench::IdeSession& session, std::vector<std::string> 
   setObjectName("EditorFRM");
   BuildWindow();
   StartUp();
+  run_commands_ = std::make_unique<RunCommands>(*this, session_);
 }
 
 TEditorFRM::~TEditorFRM() { FormDestroy(); }
@@ -106,10 +110,6 @@ void TEditorFRM::BuildWindow() {
       }
     });
   });
-  connect(tools->actions()[1], &QAction::triggered, this,
-          [this] { ClickMenuItem("RunAssembleMENUITM"); });
-  connect(tools->actions()[2], &QAction::triggered, this,
-          [this] { ClickMenuItem("RunStartQVSimMENUITM"); });
 
   main_splitter_ = new QSplitter(Qt::Horizontal, this);
   main_splitter_->setObjectName("FileListSPLT");
@@ -142,6 +142,7 @@ void TEditorFRM::BuildWindow() {
   statusBar()->addWidget(status_panel_);
   resize(800, 600);
   files_ = std::make_unique<MainWindowFiles>(*this, session_, *editor_area_, *file_list_);
+  BuildEditorServices();
 }
 
 void TEditorFRM::BuildMenus() {
@@ -243,6 +244,7 @@ void TEditorFRM::StartUp() {
   build_debug::ObjectImage* image = session_.GetObjectImage();
   image->ClockHz = build_debug::kDefaultClockHz;
   legacy_editor_ = std::make_unique<LegacyEditorPane>(session_, editor_area_);
+  print_commands_ = std::make_unique<PrintCommands>(*this, session_);
   editor_area_->addWidget(&legacy_editor_->Widget());
 
   Report("About to initialize COM port", workbench::kStartUpCaption);
@@ -295,6 +297,7 @@ void TEditorFRM::StartUp() {
   if (globals.DebugFlags & workbench::kDebugHideFileList) file_list_->hide();
 
   Report("About to set syntax highlighting", workbench::kStartUpCaption);
+  LoadKeywordLists();
   MenuItem("EditReplaceMENUITM")->setVisible(false);
 
   Report("About to check command line", workbench::kStartUpCaption);
@@ -383,7 +386,11 @@ T_ZKEditorArray& TEditorFRM::Editors() { return files_->Editors(); }
 int TEditorFRM::CurrentEditorIndex() const { return files_->CurrentIndex(); }
 scrivlet::gui::TScrivlet* TEditorFRM::CurrentScrivlet() const { return files_->CurrentScrivlet(); }
 void TEditorFRM::SelectEditor(int index) { files_->SelectEditor(index); }
-void TEditorFRM::ApplyEditorMode() { files_->ApplyEditorMode(); }
+void TEditorFRM::ApplyEditorMode() {
+  files_->ApplyEditorMode();
+  find_->BindCommands();
+  if (!UsesLegacyEditor()) LoadErrorList();
+}
 void TEditorFRM::ReselectEditor() { files_->ReselectEditor(); }
 
 bool TEditorFRM::AssembleOldBuffer(std::string& error_text) {

@@ -33,6 +33,11 @@ namespace gui {
 
 class IdeForms;
 class LegacyEditorPane;
+class RunCommands;
+class PrintCommands;
+class TErrorList;
+class MainWindowErrorEditors;
+class MainWindowFind;
 class MainWindowFiles;
 class T_ZKEditorArray;
 
@@ -77,6 +82,24 @@ class TEditorFRM : public QMainWindow {
   void ClickMenuItem(const std::string& item_name);
 
   QAction* MenuItem(const std::string& item_name) const;
+  // The error list below the editors and the error mark (error_list.h; the members are
+  // defined in editor_form_errors.cpp).
+  void LoadErrorList();
+  void JumpToError(int row);
+  void MarkErrorLine(int line);
+  void MarkErrorRange(int line, int start, int stop);
+  void ClearErrorMarking();
+  void ClearErrorStyles();
+  void ScrollToLine(int line);
+  TErrorList& Errors() const { return *errors_; }
+  // The keyword lists, once at start-up; then every editor takes its list and colours.
+  void LoadKeywordLists();
+  // Kind: the file type, or 4 for the configured default.
+  void SetEditorKeywords(scrivlet::gui::TScrivlet& editor, int kind);
+  void ApplyHighlightSettings(scrivlet::gui::TScrivlet& editor);
+  // Find and replace in the editor in front (main_find.h).
+  MainWindowFind& Find() const { return *find_; }
+
   // The other forms, once they exist (they are created right after the main window).
   void AttachForms(IdeForms* forms) { forms_ = forms; }
   IdeForms* Forms() const { return forms_; }
@@ -89,6 +112,9 @@ class TEditorFRM : public QMainWindow {
   QListWidget& ErrorList() const { return *error_list_; }
   QLabel& StatusPanel0() const { return *status_panel_; }
   const workbench::CommandLineRequests& Requests() const { return requests_; }
+  workbench::CommandLineRequests& Requests() { return requests_; }
+  // The Run menu, its tool buttons and the end of a programming run.
+  RunCommands& Run() const { return *run_commands_; }
 
   // The legacy editor, shown in place of the editors when the enhanced editor is off.
   LegacyEditorPane& OldEditor() const { return *legacy_editor_; }
@@ -142,6 +168,8 @@ class TEditorFRM : public QMainWindow {
   void ShowWindowsMenu();
   void WindowsMenuClick(int tag);
   void Report(const char* text, const char* caption) const;
+  // The error list, find and replace, and the highlighting hooks of the editors.
+  void BuildEditorServices();
 
   workbench::IdeSession& session_;
   std::vector<std::string> parameters_;
@@ -163,7 +191,12 @@ class TEditorFRM : public QMainWindow {
   QListWidget* error_list_ = nullptr;
   QLabel* status_panel_ = nullptr;
   std::unique_ptr<LegacyEditorPane> legacy_editor_;
+  std::unique_ptr<MainWindowErrorEditors> error_editors_;
+  std::unique_ptr<TErrorList> errors_;
+  std::unique_ptr<MainWindowFind> find_;
   std::unique_ptr<MainWindowFiles> files_;
+  std::unique_ptr<RunCommands> run_commands_;
+  std::unique_ptr<PrintCommands> print_commands_;
 
   std::string pending_image_file_;
   bool pending_image_read_only_ = false;

@@ -2,12 +2,15 @@
 #include <cstdlib>
 #include <memory>
 
+#include "build_debug/gui/code_form.h"
+#include "build_debug/gui/debug_windows.h"
 #include "build_debug/gui/device_form.h"
 #include "build_debug/gui/multi_prog_form.h"
 #include "build_debug/gui/progress_form.h"
 #include "build_debug/gui/qt_event_poster.h"
 #include "build_debug/gui/qt_key_notifications.h"
 #include "build_debug/gui/qvc_debug_form.h"
+#include "build_debug/gui/zk_code_form.h"
 #include "workbench/box_log.h"
 #include "workbench/command_line.h"
 #include "workbench/gui/accepting_dialogs.h"
@@ -15,6 +18,7 @@
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/modal_dialogs.h"
 #include "workbench/gui/qt_message_boxes.h"
+#include "workbench/gui/run_commands.h"
 #include "workbench/session/session.h"
 
 namespace {
@@ -45,17 +49,39 @@ gui::ProgramParts BuildDebugParts(platform::EventPoster& events) {
   parts.makers["TMultiProgFRM"] = [](gui::TEditorFRM& owner, workbench::IdeSession& session) {
     return new gui::TMultiProgFRM(session.Boxes(), &owner);
   };
-  parts.bind = [](gui::TEditorFRM& main_form, gui::IdeForms& forms,
-                  workbench::IdeSession& session) -> std::shared_ptr<void> {
+  auto bind_debug_windows = gui::DebugWindows::AddTo(parts);
+  parts.bind = [bind_debug_windows](gui::TEditorFRM& main_form, gui::IdeForms& forms,
+                                    workbench::IdeSession& session) -> std::shared_ptr<void> {
     auto* progress = static_cast<gui::TProgressFRM*>(forms.Form("TProgressFRM"));
     auto* device = static_cast<gui::TDeviceFRM*>(forms.Form("TDeviceFRM"));
     main_form.SetImageFileLoader([device](const std::string& file, bool read_only) {
       if (device->LoadImageFile(file, read_only)) device->show();
     });
-    // The main window's and the debug window's handlers of the key's reports come with them.
-    auto notices = std::make_shared<gui::QtKeyNotifications>(*progress, nullptr, nullptr);
+    auto debug_windows = bind_debug_windows(main_form, session);
+    gui::RunWindows run_windows;
+    run_windows.image_built = [device] {
+      device->ClearReadOnlyImage();
+      if (device->isVisible()) device->ShowImage();
+    };
+    run_windows.show_device_window = [device] {
+      device->show();
+      device->raise();
+    };
+    run_windows.show_list_file = [list = debug_windows->ListForm()](const std::string& source) {
+      if (!list || !list->ShowListFile(source)) return false;
+      list->show();
+      list->raise();
+      return true;
+    };
+    run_windows.toggle_code_window = [code = debug_windows->CodeForm()] {
+      if (code) code->setVisible(!code->isVisible());
+    };
+    main_form.Run().SetWindows(std::move(run_windows));
+    auto notices = std::make_shared<gui::QtKeyNotifications>(
+        *progress, [&main_form](int code) { main_form.Run().KeyNotify(code); },
+        [windows = debug_windows.get()] { windows->DebugProgrammed(); });
     session.KeyNotices().Bind(notices.get());
-    return notices;
+    return std::shared_ptr<void>(notices.get(), [notices, debug_windows](void*) {});
   };
   return parts;
 }

@@ -270,7 +270,6 @@ void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane,
       {"EditReplaceMENUITM", "F4", &LegacyEditorPane::EditReplace},
       {"EditTextBiggerMENUITM", "Ctrl+Up", &LegacyEditorPane::TextBigger},
       {"EditTextSmallerMENUITM", "Ctrl+Down", &LegacyEditorPane::TextSmaller},
-      {"FilePrintMENUITM", "", &LegacyEditorPane::LegacyPrint},
   };
   pane.SetForms([&form] { return form.Forms(); });
   for (const Command& command : kCommands) {
@@ -284,27 +283,6 @@ void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane,
     if (!name.empty()) (void)pane.SaveFile(name);
   });
   if (QAction* save = form.MenuItem("FileSaveMENUITM")) save->setShortcut(QKeySequence("Ctrl+S"));
-
-  // The cross-assembler's build belongs to the assemble/compile dispatcher; this is the
-  // built-in assembler's over the flat buffer.
-  form.SetMenuHandler("RunAssembleMENUITM", [&form, &pane, &session] {
-    if (session.Globals().IdeOptions.UseTarn) return;
-    const workbench::Localizer& texts = session.Texts();
-    std::string message;
-    if (pane.AssembleOldBuffer(message)) {
-      form.StatusLine(texts.LU_GetString(ids::SCU_ASSEMBLY_SUCCESSFUL));
-      pane.Paint();
-      return;
-    }
-    const std::string failure = texts.LU_GetString(ids::SCU_ASSEMBLY_ERROR) + ": " + message;
-    session.Boxes().Show(
-        {failure, texts.LU_GetString(ids::SCU_BUILTIN_ERROR_CAPTION), platform::BoxButtons::Ok});
-    form.StatusLine(failure);
-    pane.ShowErrorToken();
-    throw workbench::SilentAbort();
-  });
-  if (QAction* assemble = form.MenuItem("RunAssembleMENUITM"))
-    assemble->setShortcut(QKeySequence("Ctrl+A"));
 }
 
 }  // namespace gui

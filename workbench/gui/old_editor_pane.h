@@ -96,7 +96,7 @@ class LegacyEditorPane {
 };
 
 // The legacy editor's commands on the main window's menu: Cut, Copy, Paste, Find/Replace,
-// Replace, Text Bigger and Smaller, Save, Print, and Assemble with the built-in assembler.
+// Replace, Text Bigger and Smaller, Save, and Assemble with the built-in assembler.
 void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane,
                               workbench::IdeSession& session);
 

@@ -113,12 +113,16 @@ TEST_F(QVKeyProgram, CommandLineCasesAndTheirBoxes) {
       {{missing},
        {"Command Line Error|File on command line not found on disk:\\r\"" + missing +
         "\"|ok"}},
+      // "/b" asks for a debug run too; without its file that run finds nothing to build.
       {{"/b", cod},
        {"File Not Found|A matching .LST file must be in the same directory as the .COD "
-        "file|ok"}},
+        "file|ok",
+        "Problem Compiling/Assembling|Current editor is empty.  There is no code to "
+        "assemble.|ok"}},
       // Hidden with nothing that would end the run: the window shows instead.
       {{"/h", source}, {"Command Line Parse Errors|Request to hide GUI ignored|ok"}},
-      {{"/b", paired}, {}},
+      // "/b" debugs the loaded program, which has no reset jump for the debug monitor.
+      {{"/b", paired}, {"Error|ERROR! Debug requires RESET jump at the end of memory|ok"}},
   };
   for (const Case& c : cases) {
     std::filesystem::remove(Log());
@@ -144,6 +148,29 @@ TEST_F(QVKeyProgram, FirstRunPlacesTheWindowAndTheCloseWritesItsPlacement) {
   EXPECT_TRUE(registry.ReadRegInt("FileListWidth", file_list_width));
   EXPECT_GT(file_list_width, 0);
   EXPECT_EQ(Boxes(), std::vector<std::string>{kFirstRunBox});
+}
+
+// The editor the program shows follows the stored option: the legacy editor refuses a BASIC
+// file, the enhanced editors take it.
+TEST_F(QVKeyProgram, TheStoredEditorOptionChoosesTheEditorAtStartUp) {
+  const std::string basic = File("prog.qvb");
+  const std::string refused =
+      "QV/B Load Error|QV/B files can't be loaded into the old editor.\\r\\rUse the enhanced "
+      "editor instead.|ok";
+  for (const bool enhanced : {false, true}) {
+    {
+      platform::SettingsStore store(Settings());
+      workbench::RegistrySettings registry(store);
+      registry.SetRegistryRoot(workbench::kRegistryRoot);
+      // A port chosen on an earlier run: no first-run notice.
+      ASSERT_TRUE(registry.WriteRegString("Configuration\\ComPort", "COM1"));
+      ASSERT_TRUE(registry.WriteRegInt("Configuration\\UseNewEditor", enhanced ? 1 : 0));
+    }
+    std::filesystem::remove(Log());
+    ASSERT_EQ(Run({basic}), 0);
+    EXPECT_EQ(Boxes(), enhanced ? std::vector<std::string>{} : std::vector<std::string>{refused})
+        << "enhanced " << enhanced;
+  }
 }
 
 }  // namespace

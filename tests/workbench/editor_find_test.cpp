@@ -1,0 +1,174 @@
+// Find and replace in a source editor: from the caret, the question at the text's end, and
+// Replace All's count.
+
+#include "workbench/editor_find.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "tests/editor_control/test_support.h"
+#include "workbench/localize.h"
+#include "workbench/message_strings.h"
+
+namespace workbench {
+namespace {
+
+using platform::kAnswerNo;
+using platform::kAnswerOk;
+using platform::kAnswerYes;
+using scrivlet::TScrivlet;
+
+class RecordingPlace : public FindDialogPlace {
+ public:
+  void MoveAway() override { steps += "away "; }
+  void MoveBack() override { steps += "back "; }
+  void Close() override { steps += "close "; }
+  std::string steps;
+};
+
+class EditorFindTest : public ::testing::Test {
+ protected:
+  EditorFindTest() {
+    texts.InitLocalization("x");
+    scrivlet::testing::LayOutAtOnce(s, measurer, 400, 400);
+  }
+  void Text(const std::string& text, int32_t caret) {
+    scrivlet::testing::Load(s, text);
+    s.SetSelStart(caret);
+  }
+
+  Localizer texts;
+  platform::RecordingMessageBoxes boxes;
+  MessageStrings messages{texts, boxes};
+  EditorFinder finder{texts, messages};
+  RecordingPlace place;
+  scrivlet::testing::FixedWidthMeasurer measurer{7, 12};
+  TScrivlet s;
+};
+
+TEST_F(EditorFindTest, TheFindDialogSearchesFromTheCaretAndAsksAtTheEnd) {
+  struct Row {
+    const char* what;
+    std::string text;
+    int32_t caret;
+    FindOptions find;
+    std::vector<int> answers;
+    bool found;
+    int32_t sel_from, sel_to;  // the selection afterwards
+    std::vector<std::string> boxes;  // text, caption pairs
+    std::string steps;
+  };
+  const std::string top = "Couldn't find: mov\r\rContinue searching from the top?";
+  const std::string bottom = "Couldn't find: mov\r\rContinue searching from the bottom?";
+  const Row rows[] = {
+      {"down from the caret", "mov a\nmov b", 1, {"mov"}, {}, true, 7, 10, {}, ""},
+      {"up from the caret", "mov a\nmov b", 7, {"mov", false}, {}, true, 0, 3, {}, ""},
+      {"case and whole word", "MOVX Mov mov", 0, {"mov", true, true, true}, {}, true, 9, 12, {}, ""},
+      {"down at the end: Yes wraps to the top", "mov a", 3, {"mov"}, {kAnswerYes}, true, 0, 3,
+       {top, "Word Not Found"}, "away back "},
+      {"down at the end: No closes the dialog", "mov a", 3, {"mov"}, {kAnswerNo}, false, 3, 3,
+       {top, "Word Not Found"}, "away close back "},
+      {"up at the start: Yes wraps to the bottom", "a mov", 1, {"mov", false}, {kAnswerYes}, true,
+       2, 5, {bottom, "Word Not Found"}, "away back "},
+      {"nowhere: told once it came round, the caret stays", "abc", 2, {"mov"}, {kAnswerYes, kAnswerOk},
+       false, 2, 2, {top, "Word Not Found", "Couldn't find: \"mov\"", "Word Not Found"},
+       "away back "},
+      {"an empty find text is refused", "abc", 1, {""}, {}, false, 1, 1, {}, ""},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    boxes.Clear();
+    place.steps.clear();
+    for (int answer : r.answers) boxes.Answer(answer);
+    Text(r.text, r.caret);
+    EXPECT_EQ(finder.FindDialogFind(s, r.find, place), r.found);
+    EXPECT_EQ(s.SelLower(), r.sel_from);
+    EXPECT_EQ(s.SelUpper(), r.sel_to);
+    std::vector<std::string> shown;
+    for (const platform::BoxRequest& box : boxes.Boxes()) {
+      shown.push_back(box.text);
+      shown.push_back(box.caption);
+    }
+    EXPECT_EQ(shown, r.boxes);
+    EXPECT_EQ(place.steps, r.steps);
+  }
+}
+
+TEST_F(EditorFindTest, FindNextTellsATextNotFoundAndKeepsTheCaret) {
+  Text("mov a", 2);
+  boxes.Answer(platform::kAnswerOk);
+  EXPECT_FALSE(finder.FindNext(s, {"nop"}));
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "Couldn't find: \"nop\"");
+  EXPECT_EQ(boxes.Boxes()[0].caption, "Word Not Found");
+  EXPECT_EQ(s.GetSelStart(), 2);
+  EXPECT_FALSE(finder.FindNext(s, {""}));
+  EXPECT_EQ(boxes.Boxes().size(), 1u);
+}
+
+TEST_F(EditorFindTest, ReplaceChangesOnlyAHitThatIsSelected) {
+  Text("mov a, mov b", 0);
+  // Nothing selected: the first hit is found, nothing is put in.
+  EXPECT_TRUE(finder.Replace(s, {"MOV"}, "add"));
+  EXPECT_EQ(s.Text(), "mov a, mov b");
+  EXPECT_EQ(s.GetSelText(), "mov");
+  EXPECT_TRUE(finder.Replace(s, {"MOV"}, "add"));
+  EXPECT_EQ(s.Text(), "add a, mov b");
+  // With match case the selected "mov" is no hit of "MOV".
+  s.Select(7, 10);
+  boxes.Answer(platform::kAnswerOk);
+  EXPECT_FALSE(finder.Replace(s, {"MOV", true, true}, "add"));
+  EXPECT_EQ(s.Text(), "add a, mov b");
+}
+
+TEST_F(EditorFindTest, ReplaceAllCountsGoesOnBehindEachReplacementAndKeepsTheCaret) {
+  struct Row {
+    const char* what;
+    std::string text;
+    int32_t caret;
+    FindOptions find;
+    std::string replace;
+    std::string after;
+    int count;
+    int32_t caret_after;
+    std::string box, caption;
+  };
+  const Row rows[] = {
+      {"a by ba ends", "a\naa", 4, {"a"}, "ba", "ba\r\nbaba", 3, 5,
+       "Replaced: a\rwith: ba\r3 times.", "Find and Replace"},
+      {"match case", "Mov mov MOV", 0, {"mov", true, true}, "x", "Mov x MOV", 1, 0,
+       "Replaced: mov\rwith: x\r1 times.", "Case Sensitive Find and Replace"},
+      {"whole words, from the text's start", "nop\nmovx mov", 7, {"mov", true, false, true}, "add",
+       "nop\r\nmovx add", 1, 7, "Replaced: mov\rwith: add\r1 times.", "Find and Replace"},
+      {"none: still told", "abc", 1, {"x"}, "y", "abc", 0, 1, "Replaced: x\rwith: y\r0 times.",
+       "Find and Replace"},
+      {"the caret's line got shorter: its end", "xxxxx\nab", 4, {"x"}, "", "\r\nab", 5, 0,
+       "Replaced: x\rwith: \r5 times.", "Find and Replace"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    boxes.Clear();
+    boxes.Answer(platform::kAnswerOk);
+    Text(r.text, r.caret);
+    EXPECT_EQ(finder.ReplaceAll(s, r.find, r.replace), r.count);
+    EXPECT_EQ(s.Text(), r.after);
+    EXPECT_EQ(s.GetSelStart(), r.caret_after);
+    EXPECT_EQ(s.SelLength, 0);
+    ASSERT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.Boxes()[0].text, r.box);
+    EXPECT_EQ(boxes.Boxes()[0].caption, r.caption);
+  }
+}
+
+TEST_F(EditorFindTest, ReplaceAllWithAnEmptyFindTextIsRefused) {
+  Text("abc", 1);
+  EXPECT_EQ(finder.ReplaceAll(s, {""}, "x"), 0);
+  EXPECT_EQ(s.Text(), "abc");
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+}  // namespace
+}  // namespace workbench

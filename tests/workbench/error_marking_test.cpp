@@ -1,0 +1,172 @@
+// The error mark of an editor: where it lies, what takes it off, and that it is never an edit.
+
+#include "workbench/error_marking.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/editor_control/test_support.h"
+#include "workbench/highlight_settings.h"
+
+namespace workbench {
+namespace {
+
+using scrivlet::TScrivlet;
+using scrivlet::TStyleRun;
+using scrivlet::testing::StyleAt;
+
+constexpr Colour kErrorBg = 0x00FFFF;
+constexpr Colour kCode = 0xFF0000;
+
+
+// One letter per character, lines apart by "|": E error mark, K keyword, c comment, . plain.
+std::string Marks(TScrivlet& s) {
+  std::string out;
+  for (int32_t o = 0; o < s.CharCount(); ++o) {
+    const uint8_t c = s.GetCharAt(o);
+    if (c == 13 || c == 10) {
+      if (c == 13) out += '|';
+      continue;
+    }
+    const TStyleRun r = StyleAt(s, o);
+    const bool attributes = (r.RunFlags & scrivlet::kRunHasAttributes) != 0;
+    out += !attributes                            ? '.'
+           : r.Context == kErrorMarkContext       ? (r.Backgnd == kErrorBg ? 'E' : '?')
+           : r.Foregnd == kCode                   ? 'K'
+           : r.Context == kCommentContext         ? 'c'
+                                                  : '.';
+  }
+  return out;
+}
+
+class ErrorMarkingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    options.ErrorBgColor = kErrorBg;
+    options.ColoredCode = true;
+    options.CodeColor = kCode;
+    scrivlet::testing::LayOutAtOnce(s, measurer, 400, 400);
+    s.Keywords.AddKeyword("MOV", 0, 0, 1, 0, scrivlet::kNoColor, scrivlet::kNoColor);
+    ApplyHighlightSettings(s, options, ';');
+    scrivlet::testing::Load(s, "MOV a,b\nMOV c,d ; x\nnop");
+    s.Modified = false;
+  }
+
+  scrivlet::testing::FixedWidthMeasurer measurer{7, 12};
+  TScrivlet s;
+  EditorOptions options;
+  ErrorMarking marking{options};
+};
+
+TEST_F(ErrorMarkingTest, AnErrorLineIsMarkedWholeWithTheCaretAtItsStart) {
+  ASSERT_EQ(Marks(s), "KKK....|KKK.....ccc|...");
+  marking.MarkErrorLine(s, 2);
+  EXPECT_EQ(Marks(s), "KKK....|EEEEEEEEEEE|...");
+  EXPECT_EQ(s.GetSelStart(), 9);
+  EXPECT_EQ(s.SelLength, 0);
+  EXPECT_EQ(marking.Line(), 1);
+  EXPECT_FALSE(marking.IsRange());
+}
+
+TEST_F(ErrorMarkingTest, ALineBeyondTheTextMarksTheLastLine) {
+  marking.MarkErrorLine(s, 40);
+  EXPECT_EQ(Marks(s), "KKK....|KKK.....ccc|EEE");
+  EXPECT_EQ(marking.Line(), 2);
+}
+
+TEST_F(ErrorMarkingTest, ClearingGivesTheLineItsHighlightingBackWithoutAnEdit) {
+  for (const bool modified : {false, true}) {
+    s.Modified = modified;
+    const std::size_t undo_records = s.UndoList().size();
+    marking.MarkErrorLine(s, 2);
+    marking.ClearErrorMarking(s);
+    EXPECT_EQ(Marks(s), "KKK....|KKK.....ccc|...") << modified;
+    EXPECT_EQ(s.Modified, modified);
+    EXPECT_EQ(s.UndoList().size(), undo_records);
+    EXPECT_EQ(marking.Line(), -1);
+    EXPECT_EQ(s.Text(), "MOV a,b\r\nMOV c,d ; x\r\nnop");
+  }
+}
+
+TEST_F(ErrorMarkingTest, ANewMarkTakesTheOldOneOff) {
+  marking.MarkErrorLine(s, 1);
+  marking.MarkErrorLine(s, 3);
+  EXPECT_EQ(Marks(s), "KKK....|KKK.....ccc|EEE");
+}
+
+TEST_F(ErrorMarkingTest, AMarkWhoseLineWasDeletedIsForgotten) {
+  marking.MarkErrorLine(s, 3);
+  s.SelectAll();
+  s.InsertTextBuf("MOV");
+  marking.ClearErrorMarking(s);
+  EXPECT_EQ(marking.Line(), -1);
+  EXPECT_EQ(s.Text(), "MOV");
+}
+
+TEST_F(ErrorMarkingTest, AMarkedTokenGoesOnceTheCaretPassesItsEndOnItsLine) {
+  marking.MarkErrorRange(s, 2, 13, 16);  // "c,d"
+  EXPECT_EQ(Marks(s), "KKK....|KKK.EEE.ccc|...");
+  EXPECT_EQ(s.SelLength, 0);
+  EXPECT_EQ(s.GetSelStart(), 9);
+  EXPECT_TRUE(marking.IsRange());
+
+  struct Move {
+    const char* what;
+    int32_t caret;
+    bool stays;
+  };
+  const Move moves[] = {
+      {"into the token", 14, true},
+      {"to its end", 16, true},
+      {"to another line", 2, true},
+      {"past its end on its line", 17, false},
+  };
+  for (const Move& move : moves) {
+    s.SetSelStart(move.caret);
+    marking.CaretMoved(s);
+    EXPECT_EQ(marking.Line() == 1, move.stays) << move.what;
+  }
+  EXPECT_EQ(Marks(s), "KKK....|KKK.....ccc|...");
+}
+
+TEST_F(ErrorMarkingTest, AWholeLineMarkStaysWhereverTheCaretGoes) {
+  marking.MarkErrorLine(s, 2);
+  s.SetSelStart(20);
+  marking.CaretMoved(s);
+  EXPECT_EQ(marking.Line(), 1);
+}
+
+TEST_F(ErrorMarkingTest, ClearingErrorStylesDropsEveryMark) {
+  s.ApplyStyleRange(0, 3, 0, true, kErrorMarkContext, 0, kErrorBg, scrivlet::kNoColor, true);
+  marking.MarkErrorLine(s, 3);
+  marking.ClearErrorStyles(s);
+  EXPECT_EQ(Marks(s), "KKK....|KKK.....ccc|...");
+  EXPECT_EQ(marking.Line(), -1);
+  EXPECT_FALSE(s.Modified);
+}
+
+TEST_F(ErrorMarkingTest, ScrollToLineMovesTheCaretOnlyWhenItLiesElsewhere) {
+  struct Row {
+    const char* what;
+    int32_t anchor, caret;
+    int line;
+    int32_t caret_after, length_after;
+  };
+  const Row rows[] = {
+      {"on that line: the selection stays", 11, 13, 1, 13, -2},
+      {"elsewhere: to the line's start", 2, 2, 2, 22, 0},
+      {"elsewhere with a selection: its length stays", 0, 2, 1, 9, -2},
+      {"a line beyond the text: the last", 0, 0, 9, 22, 0},
+      {"a negative line: the first", 13, 13, -3, 0, 0},
+  };
+  for (const Row& r : rows) {
+    s.Select(r.anchor, r.caret);
+    ScrollToLine(s, r.line);
+    EXPECT_EQ(s.GetSelStart(), r.caret_after) << r.what;
+    EXPECT_EQ(s.SelLength, r.length_after) << r.what;
+  }
+}
+
+}  // namespace
+}  // namespace workbench

@@ -1,0 +1,171 @@
+// The main window with the real assembler: the error list under the editors, a double click on
+// each of its lines, and find and replace through the Edit menu's dialogs.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cstdlib>
+#include <memory>
+
+#include "real_tarn_session.h"
+#include "editor_control/gui/scrivlet_widget.h"
+#include "platform/message_box.h"
+#include "workbench/gui/editor_form.h"
+#include "workbench/gui/error_list.h"
+#include "workbench/gui/find_dialogs.h"
+#include "workbench/gui/main_files.h"
+#include "workbench/gui/main_find.h"
+#include "workbench/session/session.h"
+
+namespace {
+
+class MainWindowTest : public testing_gui::RealTarnSessionTest {
+ protected:
+  MainWindowTest() : RealTarnSessionTest("main window") {
+    form_ = std::make_unique<gui::TEditorFRM>(*session_, std::vector<std::string>{},
+                                              QSize(1024, 768));
+    // Shown first, as at a start without a file: the window's first new file comes then.
+    form_->show();
+  }
+
+  scrivlet::TScrivlet& Memo() { return form_->CurrentScrivlet()->Memo(); }
+  std::string CurrentFile() { return form_->Files().CurrentFileName(); }
+
+  std::unique_ptr<gui::TEditorFRM> form_;
+};
+
+TEST_F(MainWindowTest, EachErrorLineLandsOnItsLineInItsFile) {
+  const std::string main = Source("main.src", testing_gui::kMainWithErrors);
+  const std::string include = Source(testing_gui::kIncludeName, testing_gui::kIncludeWithErrors);
+  form_->OpenSourceFile(main);
+  ASSERT_EQ(CurrentFile(), main);
+  std::string message;
+  ASSERT_EQ(session_->AssembleCompile().TarnAssembleWithMessage(main, message, false), 1);
+  form_->LoadErrorList();
+
+  QListWidget& list = form_->ErrorList();
+  ASSERT_EQ(list.count(), 3);
+  EXPECT_TRUE(list.isVisible());
+  struct Row {
+    int row;
+    std::string file;
+    int line;  // 0-based
+  };
+  const Row rows[] = {{0, include, 1}, {1, include, 3}, {2, main, 6}, {0, include, 1}, {2, main, 6}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.row);
+    list.setCurrentRow(r.row);
+    emit list.itemDoubleClicked(list.item(r.row));
+    EXPECT_EQ(CurrentFile(), r.file);
+    EXPECT_EQ(Memo().GetSelPar(), r.line);
+    EXPECT_EQ(form_->Errors().Marking().Line(), r.line);
+    EXPECT_FALSE(Memo().Modified);
+  }
+  EXPECT_EQ(form_->Editors().Count(), 2);
+  EXPECT_TRUE(boxes_.Boxes().empty());
+
+  if (const char* folder = std::getenv("QV_SCREENSHOTS")) {
+    form_->resize(900, 560);
+    QApplication::processEvents();
+    const QString file = QString("%1/main_window_errors.png").arg(folder);
+    EXPECT_TRUE(form_->grab().save(file)) << file.toStdString();
+  }
+
+  // Clear Errors empties the list and takes every mark off.
+  form_->ClickMenuItem("EditClearErrorsMENUITM");
+  EXPECT_EQ(list.count(), 0);
+  EXPECT_FALSE(list.isVisible());
+  EXPECT_EQ(form_->Errors().Marking().Line(), -1);
+}
+
+TEST_F(MainWindowTest, EachOpenedFileTakesTheKeywordsAndCommentOfItsLanguage) {
+  struct Row {
+    const char* name;
+    int keywords;  // the program's assembly list; the installed BASIC list is empty
+    const char* comment;
+  };
+  const Row rows[] = {{"a.src", 70, ";"}, {"b.QVB", 0, "'"}, {"c.txt", 0, nullptr}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    form_->OpenSourceFile(Source(r.name, "mov a\n"));
+    const scrivlet::TScrivlet& memo = Memo();
+    EXPECT_EQ(memo.Keywords.Count(), r.keywords);
+    // With coloured comments: the comment key (when the language has one) and the string key.
+    ASSERT_EQ(memo.StartStopKeys.Count(), r.comment ? 2 : 1);
+    if (r.comment) {
+      EXPECT_EQ(memo.StartStopKeys.Items(0).StartKey, r.comment);
+    }
+  }
+  EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+TEST_F(MainWindowTest, FindAndReplaceGoThroughTheEditMenusDialogs) {
+  const std::string file = Source("find.src", "mov a\nnop\nMOV b\n");
+  form_->OpenSourceFile(file);
+  gui::MainWindowFind& find = form_->Find();
+  gui::TEditFindDialog& dialog = find.FindDialog();
+
+  // The selection becomes the find text; an empty text offers no search.
+  Memo().Select(0, 3);
+  form_->ClickMenuItem("EditFindMENUITM");
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_TRUE(find.FindDialogOpen());
+  EXPECT_EQ(dialog.FindEdit->text().toStdString(), "mov");
+  dialog.FindEdit->clear();
+  EXPECT_FALSE(dialog.FindNextBTN->isEnabled());
+  dialog.FindEdit->setText("mov");
+  EXPECT_TRUE(dialog.FindNextBTN->isEnabled());
+
+  Memo().SetSelStart(0);
+  dialog.FindNextBTN->click();
+  EXPECT_EQ(Memo().GetSelText(), "mov");
+  EXPECT_EQ(Memo().SelLower(), 0);
+  dialog.FindNextBTN->click();
+  EXPECT_EQ(Memo().SelLower(), 12);  // "MOV": case does not matter
+
+  // At the end the question; Yes goes on from the top, and the dialog is back in its place.
+  const QPoint place = dialog.pos();
+  boxes_.Answer(platform::kAnswerYes);
+  dialog.FindNextBTN->click();
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text, "Couldn't find: mov\r\rContinue searching from the top?");
+  EXPECT_EQ(Memo().SelLower(), 0);
+  EXPECT_EQ(dialog.pos(), place);
+
+  // Find Next (F3) searches with the dialog's text and options.
+  dialog.MatchCaseCB->setChecked(true);
+  dialog.FindEdit->setText("MOV");
+  EXPECT_EQ(form_->MenuItem("EditFindNextMenuMENUITM")->shortcut(), QKeySequence("F3"));
+  form_->ClickMenuItem("EditFindNextMenuMENUITM");
+  EXPECT_EQ(Memo().SelLower(), 12);
+  dialog.CancelBTN->click();
+  EXPECT_FALSE(find.FindDialogOpen());
+
+  // Replace All from the replace dialog: every hit, the count told, the caret kept.
+  Memo().SetSelStart(7);
+  form_->ClickMenuItem("EditFindReplaceMENUITM");
+  gui::TEditReplaceDialog& replace = find.ReplaceDialog();
+  EXPECT_TRUE(replace.isVisible());
+  replace.FindEdit->setText("mov");
+  replace.ReplaceEdit->setText("add");
+  boxes_.Answer(platform::kAnswerOk);
+  replace.ReplaceAllBTN->click();
+  EXPECT_EQ(Memo().Text(), "add a\r\nnop\r\nadd b\r\n");
+  EXPECT_EQ(Memo().GetSelStart(), 7);
+  EXPECT_EQ(boxes_.Boxes().back().text, "Replaced: mov\rwith: add\r2 times.");
+  EXPECT_EQ(boxes_.Boxes().back().caption, "Find and Replace");
+  EXPECT_TRUE(Memo().Modified);
+
+  if (const char* folder = std::getenv("QV_SCREENSHOTS")) {
+    EXPECT_TRUE(replace.grab().save(QString("%1/replace_dialog.png").arg(folder)));
+    EXPECT_TRUE(dialog.grab().save(QString("%1/find_dialog.png").arg(folder)));
+  }
+}
+
+}  // namespace

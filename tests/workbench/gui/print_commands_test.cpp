@@ -1,0 +1,233 @@
+// File, Print of the main window, headless, into PDF files: the enhanced editor through the
+// print dialog (answered through the modal-dialog seam) with its ranges, the page count in the
+// print-status form, Cancel and a printer that cannot start; the legacy editor through its
+// print form. What was printed is read back from the PDF; the editor's text never changes.
+
+#include "workbench/gui/print_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+#include "../temp_folder.h"
+#include "editor_control/gui/scrivlet_widget.h"
+#include "installed_tools.h"
+#include "pdf_reading.h"
+#include "platform/message_box.h"
+#include "platform/process_runner.h"
+#include "platform/text.h"
+#include "workbench/gui/editor_form.h"
+#include "workbench/gui/ide_forms.h"
+#include "workbench/gui/modal_dialogs.h"
+#include "workbench/gui/old_editor_pane.h"
+#include "workbench/gui/print_forms.h"
+#include "workbench/gui/text.h"
+#include "workbench/session/session.h"
+
+namespace {
+
+using testing_gui::PdfPageCount;
+using testing_gui::PdfPageLines;
+
+// The numbers of the "line N" texts of each page, in print order.
+std::vector<std::vector<int>> PrintedLineNumbers(const std::vector<std::vector<std::string>>& pages) {
+  std::vector<std::vector<int>> numbers;
+  const std::regex line(R"(line (\d+))");
+  for (const auto& page : pages) {
+    numbers.emplace_back();
+    for (const std::string& text : page)
+      for (std::sregex_iterator it(text.begin(), text.end(), line), end; it != end; ++it)
+        numbers.back().push_back(std::stoi((*it)[1]));
+  }
+  return numbers;
+}
+
+class PrintCommandsTest : public ::testing::Test {
+ protected:
+  PrintCommandsTest() {
+    setup_.settings_file = folder_.Path() + "settings.txt";
+    setup_.exe_folder = folder_.Path();
+    setup_.windows = platform::WindowSockets(folder_.Path());
+    testing_gui::InstallTools(folder_.Path());
+    session_ = std::make_unique<workbench::IdeSession>(
+        workbench::SessionServices{boxes_, dialogs_, processes_}, setup_);
+  }
+
+  // QVKey's start-up with the editor option stored as `enhanced`, and `lines` lines of source
+  // open ("line 1" ...).
+  void Start(bool enhanced, int lines) {
+    workbench::RegistrySettings& settings = session_->Registry();
+    ASSERT_TRUE(settings.WriteRegString("Configuration\\ComPort", "COM1"));
+    ASSERT_TRUE(settings.WriteRegInt("Configuration\\UseNewEditor", enhanced ? 1 : 0));
+    const std::string source = folder_.Path() + "print.src";
+    {
+      std::ofstream out(source, std::ios::binary);
+      for (int i = 1; i <= lines; ++i) out << "\tMOV\tW,#" << i % 256 << "\t; line " << i << "\r\n";
+    }
+    form_ = std::make_unique<gui::TEditorFRM>(*session_, std::vector<std::string>{},
+                                              QSize(800, 600));
+    legacy_printer_.Printer().setOutputFormat(QPrinter::PdfFormat);
+    legacy_printer_.Printer().setOutputFileName(gui::ToQt(Pdf()));
+    gui::FormServices services;
+    services.printer = &legacy_printer_;
+    forms_ = std::make_unique<gui::IdeForms>(*form_, *session_, std::move(services));
+    // The first show starts with a new file; the source opens after it.
+    form_->show();
+    QApplication::processEvents();
+    form_->OpenSourceFile(source);
+  }
+
+  std::string Pdf() const { return folder_.Path() + "print.pdf"; }
+
+  // The print dialog's answer: OK into the PDF file with that range, or Cancel.
+  void AnswerPrintDialog(QAbstractPrintDialog::PrintRange range, int from = 0, int to = 0,
+                         const std::string& file = "") {
+    dialogs_.Answer(QDialog::Accepted, [=, this](QDialog& dialog) {
+      auto& print = dynamic_cast<QPrintDialog&>(dialog);
+      selection_offered_ = print.testOption(QAbstractPrintDialog::PrintSelection);
+      print.printer()->setOutputFormat(QPrinter::PdfFormat);
+      print.printer()->setOutputFileName(gui::ToQt(file.empty() ? Pdf() : file));
+      print.setPrintRange(range);
+      if (range == QAbstractPrintDialog::PageRange) print.setFromTo(from, to);
+    });
+  }
+
+  scrivlet::TScrivlet& Memo() { return form_->CurrentScrivlet()->Memo(); }
+  gui::TPrintStatusForm& Status() { return forms_->PrintStatus(); }
+
+  workbench::TempFolder folder_{"qv print"};
+  workbench::SessionSetup setup_;
+  platform::RecordingMessageBoxes boxes_;
+  gui::RecordingModalDialogs dialogs_;
+  platform::SystemProcessRunner processes_;
+  std::unique_ptr<workbench::IdeSession> session_;
+  gui::QtPrintTarget legacy_printer_;
+  std::unique_ptr<gui::TEditorFRM> form_;
+  std::unique_ptr<gui::IdeForms> forms_;
+  bool selection_offered_ = false;
+};
+
+TEST_F(PrintCommandsTest, AllPagesThenAPageRangePrintTheEditorsLinesInOrder) {
+  Start(true, 200);
+  const std::string before = Memo().Text();
+  AnswerPrintDialog(QAbstractPrintDialog::AllPages);
+  form_->ClickMenuItem("FilePrintMENUITM");
+  ASSERT_EQ(dialogs_.Dialogs().size(), 1u);
+  EXPECT_FALSE(selection_offered_);
+  const int pages = PdfPageCount(Pdf());
+  ASSERT_GT(pages, 2);
+  // The status form counted every page and is gone.
+  EXPECT_EQ(gui::FromQt(Status().PagesLabel->text()),
+            std::to_string(pages) + " of " + std::to_string(pages));
+  EXPECT_FALSE(Status().isVisible());
+  EXPECT_EQ(Memo().Text(), before);
+  EXPECT_FALSE(Memo().Modified);
+
+  const auto all = PdfPageLines(Pdf());
+  if (!all) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: the text is not read back";
+  const std::vector<std::vector<int>> numbers = PrintedLineNumbers(*all);
+  ASSERT_EQ(numbers.size(), static_cast<std::size_t>(pages));
+  std::vector<int> flat;
+  for (const auto& page : numbers) flat.insert(flat.end(), page.begin(), page.end());
+  std::vector<int> expected(200);
+  for (int i = 0; i < 200; ++i) expected[static_cast<std::size_t>(i)] = i + 1;
+  EXPECT_EQ(flat, expected);
+
+  // Page 2 alone: the same lines as the second page above.
+  AnswerPrintDialog(QAbstractPrintDialog::PageRange, 2, 2);
+  form_->ClickMenuItem("FilePrintMENUITM");
+  EXPECT_EQ(PdfPageCount(Pdf()), 1);
+  const auto second = PdfPageLines(Pdf());
+  ASSERT_TRUE(second);
+  EXPECT_EQ(PrintedLineNumbers(*second), std::vector<std::vector<int>>{numbers[1]});
+  EXPECT_EQ(Memo().Text(), before);
+}
+
+TEST_F(PrintCommandsTest, ASelectionPrintsItsLinesAndLeavesTheTextByteForByte) {
+  Start(true, 30);
+  const std::string before = Memo().Text();
+  // From the middle of line 10 to the middle of line 12.
+  const std::size_t start = before.find("; line 10\r");
+  const std::size_t stop = before.find("line 12\r") + 4;
+  Memo().SetSelStart(static_cast<int32_t>(start));
+  Memo().SetSelLength(static_cast<int32_t>(stop - start));
+  AnswerPrintDialog(QAbstractPrintDialog::Selection);
+  form_->ClickMenuItem("FilePrintMENUITM");
+  EXPECT_TRUE(selection_offered_);
+  EXPECT_EQ(PdfPageCount(Pdf()), 1);
+  EXPECT_EQ(Memo().Text(), before);
+  EXPECT_EQ(Memo().SelLower(), static_cast<int32_t>(start));
+  EXPECT_EQ(Memo().SelUpper(), static_cast<int32_t>(stop));
+  EXPECT_FALSE(Memo().Modified);
+  const auto printed = PdfPageLines(Pdf());
+  if (!printed) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: the text is not read back";
+  ASSERT_EQ(printed->size(), 1u);
+  ASSERT_EQ((*printed)[0].size(), 3u);
+  // Cut where the selection begins and ends.
+  EXPECT_EQ(platform::TrimBlanks((*printed)[0][0]), "; line 10");
+  EXPECT_EQ(PrintedLineNumbers(*printed), (std::vector<std::vector<int>>{{10, 11}}));
+  EXPECT_EQ(platform::TrimBlanks((*printed)[0][2]).substr(0, 3), "MOV");
+}
+
+TEST_F(PrintCommandsTest, CancelInTheDialogOrTheStatusFormAndAPrinterThatCannotStart) {
+  Start(true, 200);
+  dialogs_.Answer(QDialog::Rejected);
+  form_->ClickMenuItem("FilePrintMENUITM");
+  EXPECT_FALSE(std::filesystem::exists(Pdf()));
+
+  // Cancel pressed while the first page prints: the job stops there.
+  AnswerPrintDialog(QAbstractPrintDialog::AllPages);
+  QTimer::singleShot(0, Status().CancelButton, &QPushButton::click);
+  form_->ClickMenuItem("FilePrintMENUITM");
+  EXPECT_TRUE(Status().Cancelled());
+  EXPECT_EQ(gui::FromQt(Status().PagesLabel->text()).substr(0, 5), "1 of ");
+  EXPECT_FALSE(Status().isVisible());
+  EXPECT_LE(PdfPageCount(Pdf()), 1);
+
+  AnswerPrintDialog(QAbstractPrintDialog::AllPages, 0, 0, folder_.Path() + "no/such/x.pdf");
+  boxes_.Answer(platform::kAnswerOk);
+  form_->ClickMenuItem("FilePrintMENUITM");
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "Print Error");
+  EXPECT_EQ(boxes_.Boxes()[0].text, "Couldn't print on:\r\r" + folder_.Path() + "no/such/x.pdf");
+  EXPECT_FALSE(Status().isVisible());
+}
+
+TEST_F(PrintCommandsTest, TheLegacyEditorPrintsThroughItsPrintForm) {
+  Start(false, 200);
+  ASSERT_TRUE(form_->UsesLegacyEditor());
+  const std::string before = form_->OldEditor().Editor().Text();
+  int sections = 0;
+  dialogs_.Answer(QDialog::Accepted, [&](QDialog& dialog) {
+    auto& print = dynamic_cast<gui::TPrintForm&>(dialog);
+    print.SectionsSpinEdit->setValue(2);
+    sections = print.SectionsSpinEdit->value();
+  });
+  form_->ClickMenuItem("FilePrintMENUITM");
+  ASSERT_EQ(dialogs_.Dialogs().size(), 1u);
+  EXPECT_EQ(dialogs_.Dialogs()[0].name, "PrintForm");
+  EXPECT_EQ(sections, 2);
+  EXPECT_EQ(form_->OldEditor().Editor().Text(), before);
+  const int pages = PdfPageCount(Pdf());
+  ASSERT_GE(pages, 1);
+  const auto printed = PdfPageLines(Pdf());
+  if (!printed) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: the text is not read back";
+  ASSERT_EQ(printed->size(), static_cast<std::size_t>(pages));
+  // Two sections side by side: every line once, the left section's before the right one's.
+  std::vector<int> all;
+  for (const auto& page : PrintedLineNumbers(*printed)) all.insert(all.end(), page.begin(), page.end());
+  std::sort(all.begin(), all.end());
+  std::vector<int> expected(200);
+  for (int i = 0; i < 200; ++i) expected[static_cast<std::size_t>(i)] = i + 1;
+  EXPECT_EQ(all, expected);
+}
+
+}  // namespace

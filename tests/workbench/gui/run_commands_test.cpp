@@ -1,0 +1,292 @@
+// The Run menu on the real main window, offscreen, with the real tarn installed beside the
+// program: what each build shows (box, status line), the run buttons, the shortcuts, and how
+// the end of a programming run closes a window hidden by "/h".
+
+#include "workbench/gui/run_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QStatusBar>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "../temp_folder.h"
+#include "build_debug/key_protocol.h"
+#include "installed_tools.h"
+#include "platform/message_box.h"
+#include "platform/process_runner.h"
+#include "workbench/gui/editor_form.h"
+#include "workbench/gui/modal_dialogs.h"
+#include "workbench/session/session.h"
+#include "workbench/silent_abort.h"
+
+namespace {
+
+constexpr char kGoodProgram[] =
+    "        DEVICE  QV18AC, OSCRC\n"
+    "        ORG     0\n"
+    "start   JMP     start\n"
+    "        RESET   start\n"
+    "        END\n";
+constexpr char kBadProgram[] =
+    "        DEVICE  QV18AC, OSCRC\n"
+    "        ORG     0\n"
+    "start   JMP     nowhere\n"
+    "        RESET   start\n"
+    "        END\n";
+// The built-in assembler's own dialect.
+constexpr char kGoodBuiltIn[] = " DEVICE QV18\n NOP\n";
+constexpr char kBadBuiltIn[] = " DEVICE QV18\n DW nowhere\n";
+
+std::string Tarn() {
+  return (std::filesystem::path(QVKEY_PROGRAM).parent_path() / "TARN.dll").string();
+}
+
+class RunCommandsTest : public ::testing::Test {
+ protected:
+  RunCommandsTest() {
+    setup_.settings_file = folder_.Path() + "settings.txt";
+    setup_.exe_folder = folder_.Path();
+    setup_.windows = platform::WindowSockets(folder_.Path());
+    testing_gui::InstallTools(folder_.Path(), Tarn());
+  }
+
+  // The session and the main window, with the options the test has set.
+  gui::TEditorFRM& Start(std::vector<std::string> parameters = {}) {
+    form_.reset();
+    session_ = std::make_unique<workbench::IdeSession>(
+        workbench::SessionServices{boxes_, dialogs_, processes_}, setup_);
+    session_->Globals().IdeOptions = ide_options_;
+    session_->Globals().EditorOptions.UseNewEditor = !legacy_;
+    form_ = std::make_unique<gui::TEditorFRM>(*session_, std::move(parameters), QSize(800, 600));
+    return *form_;
+  }
+
+  std::string Write(const std::string& name, const std::string& text) {
+    const std::string path = folder_.Path() + "my sources/" + name;
+    std::filesystem::create_directories(folder_.Path() + "my sources");
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+
+  // Opens the file in a shown main window and clicks Assemble; false when it aborted.
+  bool Assemble(const std::string& file) {
+    // Shown first: the first show starts with a new editor of its own.
+    form_->show();
+    form_->OpenSourceFile(file);
+    try {
+      form_->ClickMenuItem("RunAssembleMENUITM");
+    } catch (const workbench::SilentAbort&) {
+      return false;
+    }
+    return true;
+  }
+
+  // The BASIC compiler as a script: "writes" puts a good assembly where its output goes (the
+  // folder after "/O"), anything else is the script's own answer.
+  void PlaceCompiler(const std::string& answer) {
+    const std::string good = Write("generated.src", kGoodProgram);
+    const std::string body =
+        answer == "writes"
+            ? "cp '" + good + "' \"$3$(basename \"${1%.*}\").SRC\"; exit 0"
+            : answer;
+    testing_gui::WriteFile(folder_.Path() + build_debug::QvBasicUnit::kFolder +
+                               build_debug::QvBasicUnit::kProgram,
+                           "#!/bin/sh\nif [ \"$1\" = /v ]; then echo " +
+                               std::to_string(build_debug::QvBasicUnit::kRequiredVersion) +
+                               "; exit 0; fi\n" + body + "\n",
+                           true);
+  }
+
+  std::string Status() const { return form_->statusBar()->currentMessage().toStdString(); }
+
+  workbench::TempFolder folder_{"qv run"};
+  platform::RecordingMessageBoxes boxes_;
+  gui::RecordingModalDialogs dialogs_;
+  platform::SystemProcessRunner processes_;
+  workbench::SessionSetup setup_;
+  workbench::IdeOptions ide_options_;
+  bool legacy_ = false;
+  std::unique_ptr<workbench::IdeSession> session_;
+  std::unique_ptr<gui::TEditorFRM> form_;
+};
+
+TEST_F(RunCommandsTest, EachBuildResultHasItsBoxAndStatus) {
+  struct Case {
+    const char* what;
+    const char* file;
+    const char* text;
+    bool use_tarn;
+    const char* compiler;  // the BASIC compiler's answer to a compile; null: none asked
+    bool built;
+    std::string box_caption;  // empty: no box
+    std::string box_text;
+    std::string status;
+  };
+  const Case cases[] = {
+      {"tarn builds", "good.src", kGoodProgram, true, nullptr, true, "", "",
+       "good.src : Assembly Successful"},
+      {"tarn fails", "bad.src", kBadProgram, true, nullptr, false, "TARN Error",
+       "Unable to assemble due to errors in source code.", "ASSEMBLY ERROR"},
+      {"nothing to build", "empty.src", "", true, nullptr, false, "Problem Compiling/Assembling",
+       "Current editor is empty.  There is no code to assemble.", "ASSEMBLY ERROR"},
+      {"no language", "prog.asm", kGoodProgram, true, nullptr, false,
+       "Problem Compiling/Assembling", "Editor does not have language set properly.",
+       "ASSEMBLY ERROR"},
+      {"built-in builds", "good.src", kGoodBuiltIn, false, nullptr, true, "", "",
+       "Assembly Successful"},
+      {"built-in fails", "bad.src", kBadBuiltIn, false, nullptr, false,
+       "Kestrian Assembler Error", "ASSEMBLY ERROR: Undefined symbol",
+       "ASSEMBLY ERROR: Undefined symbol"},
+      {"BASIC compiles", "prog.qvb", "x = 1\n", true, "writes", true, "", "",
+       "prog.qvb : Compile/Assembly Successful"},
+      {"BASIC fails", "prog.qvb", "x = \n", true, "exit 7", false, "QV/B Error",
+       "Unable to read source file", "QV/B Error"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ide_options_.UseTarn = c.use_tarn;
+    if (c.compiler) PlaceCompiler(c.compiler);
+    Start();
+    boxes_.Clear();
+    boxes_.AnswerWithFirstButton();
+    EXPECT_EQ(Assemble(Write(c.file, c.text)), c.built);
+    EXPECT_EQ(Status(), c.status);
+    if (c.box_caption.empty()) {
+      EXPECT_TRUE(boxes_.Boxes().empty());
+    } else {
+      ASSERT_EQ(boxes_.Boxes().size(), 1u);
+      EXPECT_EQ(boxes_.Boxes()[0].caption, c.box_caption);
+      EXPECT_EQ(boxes_.Boxes()[0].text, c.box_text);
+    }
+    EXPECT_EQ(session_->AssembleCompile().LastBuildOk(), c.built);
+    // The hourglass goes however the build ended.
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RunCommandsTest, TheEndOfARunClosesAHiddenWindowWhenTheCommandLineIsDone) {
+  struct Case {
+    int code;
+    bool hidden;
+    bool program_requested;
+    bool wrenfield;
+    bool closed;
+    bool still_requested;
+  };
+  using namespace build_debug;
+  const Case cases[] = {
+      {kKeyFinished, true, true, false, true, false},
+      {kKeyFinished, false, true, false, false, false},
+      {kKeyFinished, true, false, false, false, false},  // "/d": the debug window ends it
+      {kKeyFailed, true, true, false, false, true},       // 2 comes for every run, 3 only adds
+      {kKeyDebugHidden, true, false, false, true, false},
+      {kKeyDebugHidden, false, false, false, false, false},
+      {kKeyCancelled, true, true, false, true, true},
+      {kKeyCancelled, false, false, true, true, false},
+      {kKeyCancelled, false, false, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "code " << c.code << (c.hidden ? " hidden" : "")
+                                    << (c.program_requested ? " /p" : "")
+                                    << (c.wrenfield ? " Wrenfield" : ""));
+    gui::TEditorFRM& form = Start();
+    int closes = 0;
+    QObject::connect(&form, &gui::TEditorFRM::Closed, [&closes] { ++closes; });
+    form.Requests().HideWindow = c.hidden;
+    form.Requests().ProgramRequested = c.program_requested;
+    session_->Globals().WrenfieldMode = c.wrenfield;
+    form.Run().KeyNotify(c.code);
+    EXPECT_EQ(closes, c.closed ? 1 : 0);
+    EXPECT_EQ(form.Requests().ProgramRequested, c.still_requested);
+  }
+}
+
+TEST_F(RunCommandsTest, TheRunMenuHasItsShortcutsAndTheAssembleHintFollowsTheFileType) {
+  gui::TEditorFRM& form = Start();
+  const std::pair<const char*, const char*> shortcuts[] = {
+      {"RunAssembleMENUITM", "Ctrl+A"},       {"RunProgramMENUITM", "Ctrl+P"},
+      {"RunRunMENUITM", "Ctrl+R"},            {"RunDebugMENUITM", "Ctrl+D"},
+      {"RunDebugAgainMENUITM", "Ctrl+Alt+D"}, {"RunViewDebugCodeMENUITM", "Ctrl+L"},
+      {"RunStartQVSimMENUITM", "Ctrl+Alt+S"}, {"RunClockMENUITM", "Ctrl+K"},
+      {"RunDeviceMENUITM", "Ctrl+I"},         {"RunConfigureMENUITM", "Ctrl+U"},
+  };
+  for (const auto& [item, keys] : shortcuts)
+    EXPECT_EQ(form.MenuItem(item)->shortcut(), QKeySequence(keys)) << item;
+
+  gui::RunCommands& run = form.Run();
+  QAction* toggle = run.ToolButton("ToggleAssemblerTBTN");
+  ASSERT_NE(toggle, nullptr);
+  EXPECT_FALSE(toggle->isVisible());
+  EXPECT_FALSE(toggle->isEnabled());
+
+  form.OpenSourceFile(Write("prog.qvb", "x = 1\n"));
+  run.UpdateRunButtons(false);
+  EXPECT_EQ(run.ToolButton("AssemblyTBTN")->toolTip(), "Compile (Ctrl-A)");
+  EXPECT_EQ(form.MenuItem("RunAssembleMENUITM")->text(), "Compile (Ctrl-A)");
+  for (const char* button : {"AssemblyTBTN", "ProgramTBTN", "DebugTBTN", "DebugAgainTBTN", "RunTBTN"})
+    EXPECT_FALSE(run.ToolButton(button)->isEnabled()) << button;
+  EXPECT_TRUE(run.ToolButton("DeviceTBTN")->isEnabled());
+
+  form.OpenSourceFile(Write("prog.src", kGoodProgram));
+  run.UpdateRunButtons(true);
+  EXPECT_EQ(run.ToolButton("AssemblyTBTN")->toolTip(), "Assemble (Ctrl-A)");
+  EXPECT_EQ(form.MenuItem("RunAssembleMENUITM")->text(), "Assemble (Ctrl-A)");
+  EXPECT_TRUE(run.ToolButton("ProgramTBTN")->isEnabled());
+
+  run.EnableRunButtons(false);
+  for (const char* button :
+       {"AssemblyTBTN", "ProgramTBTN", "DebugTBTN", "DebugAgainTBTN", "RunTBTN", "DeviceTBTN"})
+    EXPECT_FALSE(run.ToolButton(button)->isEnabled()) << button;
+}
+
+TEST_F(RunCommandsTest, TheSimulatorWantsTarnAndAListing) {
+  ide_options_.UseTarn = false;
+  gui::TEditorFRM& form = Start();
+  form.OpenSourceFile(Write("prog.src", kGoodProgram));
+  boxes_.Answer(platform::kAnswerOk);
+  form.Run().StartQvSim(true);
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text, "Code must be assembled with TARN to use QVSim");
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "");
+
+  // Not running and not to be launched: nothing is built.
+  session_->Globals().IdeOptions.UseTarn = true;
+  form.Run().StartQvSim(false);
+  EXPECT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_FALSE(session_->AssembleCompile().LastBuildOk());
+}
+
+TEST_F(RunCommandsTest, ViewListWithoutAListWindowSaysItCannotShowTheListing) {
+  gui::TEditorFRM& form = Start();
+  form.show();
+  form.OpenSourceFile(Write("prog.src", kGoodProgram));
+  boxes_.Answer(platform::kAnswerOk);
+  form.ClickMenuItem("RunViewDebugCodeMENUITM");
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text, "Couldn't load file for viewing debug code");
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "View Debug ERROR");
+
+  // The list window takes tarn's listing and joins the Windows menu.
+  std::string shown;
+  gui::RunWindows windows;
+  windows.show_list_file = [&shown](const std::string& source) {
+    shown = source;
+    return true;
+  };
+  form.Run().SetWindows(windows);
+  form.ClickMenuItem("RunViewDebugCodeMENUITM");
+  EXPECT_EQ(shown, folder_.Path() + "my sources/prog.src");
+  const auto& items = form.WindowsMenu().Items();
+  EXPECT_TRUE(std::any_of(items.begin(), items.end(),
+                          [](const workbench::WindowsMenuItem& item) { return item.Tag == 1001; }));
+}
+
+}  // namespace

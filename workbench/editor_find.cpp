@@ -1,0 +1,107 @@
+#include "workbench/editor_find.h"
+
+#include <algorithm>
+
+#include "editor_control/scrivlet.h"
+#include "platform/message_box.h"
+#include "platform/text.h"
+#include "resources/string_ids.h"
+#include "workbench/error_marking.h"
+#include "workbench/localize.h"
+#include "workbench/message_strings.h"
+
+namespace workbench {
+namespace {
+
+namespace Ids = string_ids::EditorUnit;
+
+}  // namespace
+
+bool EditorFinder::Search(scrivlet::TScrivlet& editor, const FindOptions& find) {
+  return editor.FindText(find.text, find.down, false, find.whole_word, find.match_case);
+}
+
+bool EditorFinder::SelectionIsHit(scrivlet::TScrivlet& editor, const FindOptions& find) {
+  const std::string selected = editor.GetSelText();
+  return find.match_case ? selected == find.text : platform::SameText(selected, find.text);
+}
+
+void EditorFinder::TellNotFound(const FindOptions& find) const {
+  messages_.MsgBoxById1(Ids::SCU_NOT_FOUND, Ids::SCU_NOT_FOUND_CAPTION, find.text);
+}
+
+bool EditorFinder::FindDialogFind(scrivlet::TScrivlet& editor, const FindOptions& find,
+                                  FindDialogPlace& dialog) {
+  if (find.text.empty()) return false;
+  const std::int32_t anchor = editor.GetSelStart() + editor.SelLength;
+  const std::int32_t caret = editor.GetSelStart();
+  for (bool came_round = false;; came_round = true) {
+    if (Search(editor, find)) {
+      ScrollToLine(editor, editor.GetSelPar());
+      return true;
+    }
+    // Asking again after a search from the far end would ask for ever about a text that is
+    // not there.
+    if (came_round) {
+      editor.Select(anchor, caret);
+      TellNotFound(find);
+      return false;
+    }
+    const std::string where =
+        texts_.LU_GetString(find.down ? Ids::SCU_SEARCH_FROM_TOP : Ids::SCU_SEARCH_FROM_BOTTOM);
+    dialog.MoveAway();
+    const int answer =
+        messages_.YesNoBoxById2(Ids::SCU_CONTINUE_SEARCH, Ids::SCU_NOT_FOUND_CAPTION, find.text, where);
+    if (answer != platform::kAnswerYes) {
+      dialog.Close();
+      dialog.MoveBack();
+      return false;
+    }
+    editor.SetSelStart(find.down ? 0 : editor.CharCount());
+    dialog.MoveBack();
+  }
+}
+
+bool EditorFinder::FindNext(scrivlet::TScrivlet& editor, const FindOptions& find) {
+  if (find.text.empty()) return false;
+  if (!Search(editor, find)) {
+    TellNotFound(find);
+    return false;
+  }
+  ScrollToLine(editor, editor.GetSelPar());
+  return true;
+}
+
+bool EditorFinder::Replace(scrivlet::TScrivlet& editor, const FindOptions& find,
+                           const std::string& replace) {
+  if (find.text.empty()) return false;
+  if (!SelectionIsHit(editor, find)) return FindNext(editor, find);
+  editor.SetSelText(replace);
+  return true;
+}
+
+int EditorFinder::ReplaceAll(scrivlet::TScrivlet& editor, const FindOptions& find,
+                             const std::string& replace) {
+  if (find.text.empty()) return 0;
+  const int line = editor.GetSelPar();
+  const std::int32_t column = editor.GetSelStart() - editor.ParagraphStart(line);
+  editor.SetSelStart(0);
+  int count = 0;
+  // Each search starts behind the text just put in, so a replacement that holds the find
+  // text is not found again.
+  while (editor.FindText(find.text, true, false, find.whole_word, find.match_case)) {
+    editor.SetSelText(replace);
+    ++count;
+  }
+  editor.SetSelPar(line);
+  const int back = editor.GetSelPar();
+  const std::int32_t line_length = scrivlet::para::Length(editor.Table.Items(back));
+  editor.SetSelStart(editor.ParagraphStart(back) + std::min(column, line_length));
+  ScrollToLine(editor, back);
+  messages_.MsgBoxById3(Ids::SCU_REPLACED_COUNT,
+                        find.match_case ? Ids::SCU_REPLACE_CASE_CAPTION : Ids::SCU_REPLACE_CAPTION,
+                        find.text, replace, std::to_string(count));
+  return count;
+}
+
+}  // namespace workbench

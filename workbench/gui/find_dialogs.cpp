@@ -1,0 +1,175 @@
+#include "workbench/gui/find_dialogs.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "workbench/gui/text.h"
+
+namespace gui {
+namespace {
+
+// A label whose "&" letter takes the focus to its field.
+QLabel* Label(QDialog& owner, const char* caption, QWidget* field) {
+  auto* label = new QLabel(caption, &owner);
+  label->setBuddy(field);
+  return label;
+}
+
+QPushButton* Button(QDialog& owner, const char* name, const char* caption) {
+  auto* button = new QPushButton(caption, &owner);
+  button->setObjectName(name);
+  button->setAutoDefault(false);
+  return button;
+}
+
+}  // namespace
+
+TFindDialogBase::TFindDialogBase(QWidget* owner, const char* name, const char* caption)
+    : QDialog(owner) {
+  setObjectName(name);
+  setWindowTitle(caption);
+  setModal(false);
+  FindEdit = new QLineEdit(this);
+  FindEdit->setObjectName("FindEdit");
+  MatchCaseCB = new QCheckBox("Match &case", this);
+  MatchCaseCB->setObjectName("MatchCaseCB");
+  WholeWordCB = new QCheckBox("Match &whole word only", this);
+  WholeWordCB->setObjectName("WholeWordCB");
+  FindNextBTN = Button(*this, "FindNextBTN", "&Find Next");
+  FindNextBTN->setDefault(true);
+  CancelBTN = Button(*this, "CancelBTN", "Cancel");
+  connect(FindEdit, &QLineEdit::textChanged, this, [this] { UpdateButtons(); });
+  connect(CancelBTN, &QPushButton::clicked, this, &QDialog::hide);
+}
+
+workbench::FindOptions TFindDialogBase::Options() const {
+  workbench::FindOptions options;
+  options.text = FromQt(FindEdit->text());
+  options.down = SearchesDown();
+  options.match_case = MatchCaseCB->isChecked();
+  options.whole_word = WholeWordCB->isChecked();
+  return options;
+}
+
+void TFindDialogBase::SetFindText(const std::string& text) { FindEdit->setText(ToQt(text)); }
+
+void TFindDialogBase::UpdateButtons() { FindNextBTN->setEnabled(!FindEdit->text().isEmpty()); }
+
+void TFindDialogBase::MoveAway() {
+  if (moved_away_) return;
+  kept_place_ = pos();
+  moved_away_ = true;
+  // Past the right edge of the screen: the question about the search is not hidden by it.
+  const QScreen* screen = this->screen();
+  move((screen ? screen->geometry().width() : 0) + 1, y());
+}
+
+void TFindDialogBase::MoveBack() {
+  if (!moved_away_) return;
+  moved_away_ = false;
+  move(kept_place_);
+}
+
+void TFindDialogBase::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  UpdateButtons();
+  FindEdit->selectAll();
+  FindEdit->setFocus();
+  if (OnOpenChanged) OnOpenChanged(true);
+}
+
+void TFindDialogBase::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (OnOpenChanged) OnOpenChanged(false);
+}
+
+TEditFindDialog::TEditFindDialog(QWidget* owner)
+    : TFindDialogBase(owner, "Edit_FindDialog", "Find") {
+  UpRB = new QRadioButton("&Up", this);
+  UpRB->setObjectName("UpRB");
+  DownRB = new QRadioButton("&Down", this);
+  DownRB->setObjectName("DownRB");
+  DownRB->setChecked(true);
+  auto* direction = new QGroupBox("Direction", this);
+  auto* directions = new QHBoxLayout(direction);
+  directions->addWidget(UpRB);
+  directions->addWidget(DownRB);
+
+  auto* what = new QHBoxLayout;
+  what->addWidget(Label(*this, "Fi&nd what:", FindEdit));
+  what->addWidget(FindEdit, 1);
+  auto* boxes = new QVBoxLayout;
+  boxes->addWidget(WholeWordCB);
+  boxes->addWidget(MatchCaseCB);
+  auto* options = new QHBoxLayout;
+  options->addLayout(boxes);
+  options->addWidget(direction);
+  auto* left = new QVBoxLayout;
+  left->addLayout(what);
+  left->addLayout(options);
+  auto* buttons = new QVBoxLayout;
+  buttons->addWidget(FindNextBTN);
+  buttons->addWidget(CancelBTN);
+  buttons->addStretch();
+  auto* layout = new QHBoxLayout(this);
+  layout->addLayout(left, 1);
+  layout->addLayout(buttons);
+  connect(FindNextBTN, &QPushButton::clicked, this, [this] {
+    if (OnFind && !FindEdit->text().isEmpty()) OnFind();
+  });
+  UpdateButtons();
+}
+
+bool TEditFindDialog::SearchesDown() const { return DownRB->isChecked(); }
+
+TEditReplaceDialog::TEditReplaceDialog(QWidget* owner)
+    : TFindDialogBase(owner, "Edit_ReplaceDialog", "Replace") {
+  ReplaceEdit = new QLineEdit(this);
+  ReplaceEdit->setObjectName("ReplaceEdit");
+  ReplaceBTN = Button(*this, "ReplaceBTN", "&Replace");
+  ReplaceAllBTN = Button(*this, "ReplaceAllBTN", "Replace &All");
+
+  auto* fields = new QGridLayout;
+  fields->addWidget(Label(*this, "Fi&nd what:", FindEdit), 0, 0);
+  fields->addWidget(FindEdit, 0, 1);
+  fields->addWidget(Label(*this, "Re&place with:", ReplaceEdit), 1, 0);
+  fields->addWidget(ReplaceEdit, 1, 1);
+  auto* left = new QVBoxLayout;
+  left->addLayout(fields);
+  left->addWidget(WholeWordCB);
+  left->addWidget(MatchCaseCB);
+  left->addStretch();
+  auto* buttons = new QVBoxLayout;
+  for (QPushButton* button : {FindNextBTN, ReplaceBTN, ReplaceAllBTN, CancelBTN})
+    buttons->addWidget(button);
+  buttons->addStretch();
+  auto* layout = new QHBoxLayout(this);
+  layout->addLayout(left, 1);
+  layout->addLayout(buttons);
+  const std::pair<QPushButton*, std::function<void()>*> actions[] = {
+      {FindNextBTN, &OnFind}, {ReplaceBTN, &OnReplace}, {ReplaceAllBTN, &OnReplaceAll}};
+  for (const auto& [button, handler] : actions)
+    connect(button, &QPushButton::clicked, this, [this, handler] {
+      if (*handler && !FindEdit->text().isEmpty()) (*handler)();
+    });
+  UpdateButtons();
+}
+
+std::string TEditReplaceDialog::ReplaceText() const { return FromQt(ReplaceEdit->text()); }
+
+void TEditReplaceDialog::UpdateButtons() {
+  TFindDialogBase::UpdateButtons();
+  const bool any = !FindEdit->text().isEmpty();
+  ReplaceBTN->setEnabled(any);
+  ReplaceAllBTN->setEnabled(any);
+}
+
+}  // namespace gui

@@ -1,0 +1,493 @@
+#include "workbench/gui/run_commands.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QToolBar>
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+#include <tuple>
+
+#include "build_debug/object_image.h"
+#include "editor_control/gui/scrivlet_widget.h"
+#include "platform/message_box.h"
+#include "platform/text.h"
+#include "resources/string_ids.h"
+#include "workbench/gui/configuration_form.h"
+#include "platform/modal_dialogs.h"
+#include "workbench/gui/editor_array.h"
+#include "workbench/gui/editor_form.h"
+#include "workbench/gui/file_commands.h"
+#include "workbench/gui/guarded.h"
+#include "workbench/gui/ide_forms.h"
+#include "workbench/gui/main_files.h"
+#include "workbench/gui/notice_forms.h"
+#include "workbench/gui/old_editor_pane.h"
+#include "workbench/gui/text.h"
+#include "workbench/replace_file.h"
+#include "workbench/session/session.h"
+#include "workbench/silent_abort.h"
+#include "workbench/small_dialogs.h"
+#include "workbench/start_up.h"
+
+namespace gui {
+namespace {
+
+namespace ids = string_ids::EditorUnit;
+using build_debug::BuildResult;
+
+std::string FileNameOnly(const std::string& path) {
+  return std::filesystem::path(path).filename().string();
+}
+
+bool Succeeded(BuildResult result) {
+  return result == BuildResult::kBuiltIn || result == BuildResult::kTarnBuilt;
+}
+
+// The Run menu's items with their shortcuts.
+struct RunItem {
+  const char* item;
+  const char* shortcut;
+};
+constexpr RunItem kRunItems[] = {
+    {"RunAssembleMENUITM", "Ctrl+A"},      {"RunProgramMENUITM", "Ctrl+P"},
+    {"RunRunMENUITM", "Ctrl+R"},           {"RunDebugMENUITM", "Ctrl+D"},
+    {"RunDebugAgainMENUITM", "Ctrl+Alt+D"}, {"RunViewDebugCodeMENUITM", "Ctrl+L"},
+    {"RunStartQVSimMENUITM", "Ctrl+Alt+S"}, {"RunClockMENUITM", "Ctrl+K"},
+    {"RunDeviceMENUITM", "Ctrl+I"},        {"RunConfigureMENUITM", "Ctrl+U"},
+};
+
+// The tool buttons after the main window's own, each with the item it clicks; their hints
+// come with the form's texts.
+struct ToolItem {
+  const char* button;
+  const char* caption;
+  const char* item;
+};
+constexpr ToolItem kToolItems[] = {
+    {"ProgramTBTN", "Program", "RunProgramMENUITM"},
+    {"RunTBTN", "Run", "RunRunMENUITM"},
+    {"DebugTBTN", "Debug", "RunDebugMENUITM"},
+    {"DebugAgainTBTN", "Debug Again", "RunDebugAgainMENUITM"},
+    {"ClockTBTN", "Clock", "RunClockMENUITM"},
+    {"DeviceTBTN", "Device", "RunDeviceMENUITM"},
+};
+
+// The buttons that EnableRunButtons and UpdateRunButtons switch.
+constexpr const char* kRunButtons[] = {"AssemblyTBTN", "ProgramTBTN", "DebugTBTN",
+                                       "DebugAgainTBTN", "RunTBTN"};
+
+}  // namespace
+
+HourglassCursor::HourglassCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+HourglassCursor::~HourglassCursor() { QApplication::restoreOverrideCursor(); }
+
+// What the dispatcher asks of the main window while it builds.
+class RunCommands::Editors : public build_debug::BuildEditors {
+ public:
+  explicit Editors(RunCommands& commands) : commands_(commands), form_(commands.form_) {}
+
+  bool HasEditor(int index) const override { return form_.Editors().GetEditor(index) != nullptr; }
+  bool EditorIsEmpty(int index) const override {
+    return form_.Editors().GetEditor(index)->Memo().CharCount() == 0;
+  }
+  std::uint8_t EditorFileType(int index) const override {
+    return form_.Editors().GetFileType(index);
+  }
+  std::string CurrentFileName() const override { return commands_.GetAssemblyFileName(); }
+  std::optional<int> FindEditor(const std::string& file) const override {
+    const int index = form_.Editors().IndexOfFile(file);
+    if (index < 0) return std::nullopt;
+    return index;
+  }
+  bool CopyEditorToOldBuffer(int index) override { return form_.CopyEditorToOldBuffer(index); }
+  bool AssembleOldBuffer(std::string& error_text) override {
+    return form_.AssembleOldBuffer(error_text);
+  }
+
+ private:
+  RunCommands& commands_;
+  TEditorFRM& form_;
+};
+
+RunCommands::RunCommands(TEditorFRM& form, workbench::IdeSession& session)
+    : form_(form), session_(session) {
+  AddToolButtons();
+  BindCommands();
+}
+
+RunCommands::~RunCommands() = default;
+
+QAction* RunCommands::ToolButton(const char* name) const {
+  return form_.findChild<QAction*>(QString::fromLatin1(name));
+}
+
+void RunCommands::AddToolButtons() {
+  auto* tools = form_.findChild<QToolBar*>("ToolBar");
+  for (const ToolItem& tool : kToolItems) {
+    QAction* action = tools->addAction(QString::fromLatin1(tool.caption));
+    action->setObjectName(tool.button);
+    // The button itself goes by the same name, for those that look for the widget.
+    tools->widgetForAction(action)->setObjectName(tool.button);
+    const std::string item = tool.item;
+    QObject::connect(action, &QAction::triggered, &form_,
+                     Guard(session_.Boxes(), [this, item] { form_.ClickMenuItem(item); }));
+  }
+  // The assembler switch is kept for the settings it sets; nobody sees it.
+  QAction* toggle = tools->addAction("TARN");
+  toggle->setObjectName("ToggleAssemblerTBTN");
+  toggle->setCheckable(true);
+  toggle->setVisible(false);
+  toggle->setEnabled(false);
+  QObject::connect(toggle, &QAction::toggled, &form_,
+                   [this](bool down) { session_.Globals().IdeOptions.UseTarn = down; });
+
+  QObject::connect(ToolButton("AssemblyTBTN"), &QAction::triggered, &form_,
+                   Guard(session_.Boxes(), [this] {
+                     form_.ClickMenuItem("RunAssembleMENUITM");
+                     form_.show();
+                   }));
+  QObject::connect(ToolButton("QvSimTBTN"), &QAction::triggered, &form_,
+                   Guard(session_.Boxes(), [this] { StartQvSim(true); }));
+}
+
+void RunCommands::BindCommands() {
+  for (const RunItem& run : kRunItems) {
+    // The legacy editor's List Toggle has Ctrl+L; the file commands swap it when the editor
+    // changes.
+    if (form_.UsesLegacyEditor() && std::string_view(run.item) == "RunViewDebugCodeMENUITM")
+      continue;
+    form_.MenuItem(run.item)->setShortcut(QKeySequence(QString::fromLatin1(run.shortcut)));
+  }
+  MainFilesHooks& hooks = form_.Files().Hooks();
+  hooks.update_run_buttons = [this](bool named) { UpdateRunButtons(named); };
+  // A running simulator follows the file in front; a failed build has been told.
+  hooks.start_simulator = [this] {
+    try {
+      StartQvSim(false);
+    } catch (const workbench::SilentAbort&) {
+    }
+  };
+
+  form_.SetMenuHandler("RunAssembleMENUITM", [this] { AssembleCurrent(); });
+  form_.SetMenuHandler("RunProgramMENUITM", [this] { RunProgram(); });
+  form_.SetMenuHandler("RunRunMENUITM", [this] { RunRun(); });
+  form_.SetMenuHandler("RunViewDebugCodeMENUITM", [this] {
+    HourglassCursor hourglass;
+    if (!session_.Globals().WrenfieldMode) AssembleCurrent();
+    ShowListOrCode();
+  });
+  form_.SetMenuHandler("RunStartQVSimMENUITM", [this] { ToolButton("QvSimTBTN")->trigger(); });
+  form_.SetMenuHandler("RunDeviceMENUITM", [this] {
+    if (windows_.show_device_window) windows_.show_device_window();
+  });
+  form_.SetMenuHandler("RunConfigureMENUITM", [this] {
+    workbench::DebugBoxes(session_.Globals(), session_.Boxes())
+        .Report("About to show configure dialog", "DEBUG - RunConfigure");
+    if (IdeForms* forms = form_.Forms()) session_.Dialogs().Run(forms->Config());
+  });
+  form_.SetMenuHandler("QvFactoryTestMENUITM", [this] {
+    QAction* item = form_.MenuItem("QvFactoryTestMENUITM");
+    item->setCheckable(true);
+    item->setChecked(!item->isChecked());
+    session_.KeyLink().SetCtsMonitor(item->isChecked());
+  });
+}
+
+// The build driver.
+
+void RunCommands::AssembleCurrent() {
+  form_.StatusLine("");
+  HourglassCursor hourglass;
+  const bool use_tarn = session_.Globals().IdeOptions.UseTarn;
+  build_debug::AssembleCompileUnit& dispatcher = session_.AssembleCompile();
+  Editors editors(*this);
+  std::string message;
+  BuildResult result;
+  if (form_.UsesLegacyEditor()) {
+    result = dispatcher.BuildLegacyEditor(use_tarn, editors, message);
+  } else {
+    form_.ClearErrorMarking();
+    result = dispatcher.BuildEditor(use_tarn, form_.CurrentEditorIndex(), editors, message);
+  }
+  if (!message.empty()) ShowBuildBox(result, message);
+  if (form_.isVisible()) form_.LoadErrorList();
+  if (Succeeded(result))
+    BuildSucceeded(result);
+  else
+    BuildFailed(result);
+  form_.FormPaint();
+  if (!Succeeded(result)) throw workbench::SilentAbort();
+}
+
+void RunCommands::ShowBuildBox(BuildResult result, const std::string& message) {
+  const workbench::MessageStrings& boxes = session_.Messages();
+  switch (result) {
+    case BuildResult::kNothingBuilt:
+      std::ignore = boxes.MsgBoxById1(ids::SCU_FORMAT_ONLY, ids::SCU_BUILD_PROBLEM_CAPTION, message);
+      break;
+    case BuildResult::kTarnFailed:
+      std::ignore = boxes.MsgBoxById1(ids::SCU_FORMAT_ONLY, ids::SCU_TARN_ERROR_CAPTION, message);
+      break;
+    case BuildResult::kBasicFailed:
+      std::ignore = boxes.MsgBoxById1(ids::SCU_FORMAT_ONLY, ids::SCU_QVB_ERROR, message);
+      break;
+    case BuildResult::kBuiltInFailed: {
+      const workbench::Localizer& texts = session_.Texts();
+      session_.Boxes().Show({texts.LU_GetString(ids::SCU_ASSEMBLY_ERROR) + ": " + message,
+                             texts.LU_GetString(ids::SCU_BUILTIN_ERROR_CAPTION),
+                             platform::BoxButtons::Ok});
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void RunCommands::BuildSucceeded(BuildResult result) {
+  const workbench::Localizer& texts = session_.Texts();
+  const build_debug::AssembleCompileUnit& dispatcher = session_.AssembleCompile();
+  const bool use_tarn = session_.Globals().IdeOptions.UseTarn;
+  std::string status = texts.LU_GetString(ids::SCU_ASSEMBLY_SUCCESSFUL);
+  if (dispatcher.WasQvBasicBuild() && use_tarn)
+    status = FileNameOnly(dispatcher.GetLastQvBasicSource()) +
+             texts.LU_GetString(ids::SCU_COMPILE_SUCCESSFUL);
+  else if (result == BuildResult::kTarnBuilt && use_tarn)
+    status = FileNameOnly(dispatcher.GetLastAssembledFile()) + " : " + status;
+  form_.StatusLine(status);
+  if (windows_.image_built) windows_.image_built();
+}
+
+void RunCommands::BuildFailed(BuildResult result) {
+  const workbench::Localizer& texts = session_.Texts();
+  std::string status = texts.LU_GetString(result == BuildResult::kBasicFailed
+                                              ? ids::SCU_QVB_ERROR
+                                              : ids::SCU_ASSEMBLY_ERROR);
+  // Only a built-in assembly that ran has an error of its own in the image.
+  if (result == BuildResult::kBuiltInFailed) {
+    const build_debug::ObjectImage& image = session_.Image();
+    status += ": ";
+    status += image.ErrorText ? image.ErrorText : "";
+    form_.OldEditor().ShowErrorToken();
+  }
+  form_.StatusLine(status);
+  const bool enhanced = !form_.UsesLegacyEditor();
+  const workbench::IdeOptions& options = session_.Globals().IdeOptions;
+  if (enhanced && options.UseTarn && options.JumpToAssemblyError && form_.ErrorList().count() > 0) {
+    const int row = session_.AssembleCompile().FindErrorLine(ErrorLines());
+    if (row >= 0) {
+      form_.JumpToError(row);
+      form_.ErrorList().setCurrentRow(row);
+    }
+  }
+  if (enhanced && result == BuildResult::kBuiltInFailed) MarkBuiltInError();
+}
+
+std::vector<std::string> RunCommands::ErrorLines() const {
+  std::vector<std::string> lines;
+  const QListWidget& list = form_.ErrorList();
+  for (int i = 0; i < list.count(); ++i) lines.push_back(FromQt(list.item(i)->text()));
+  return lines;
+}
+
+void RunCommands::MarkBuiltInError() {
+  // The built-in assembler read a flat copy of the editor's text; its error is found again in
+  // the editor by the text of its line and then by the token from that line on. The texts are
+  // taken from the flat copy directly, leaving the user's clipboard alone.
+  scrivlet::gui::TScrivlet* editor = form_.CurrentScrivlet();
+  if (!editor) return;
+  const std::string flat = form_.OldEditor().Editor().Text();
+  const build_debug::ObjectImage& image = session_.Image();
+  const auto size = static_cast<std::int32_t>(flat.size());
+  const std::int32_t start = std::clamp(image.ErrorStart, 0, size);
+  const std::int32_t end = std::clamp(image.ErrorEnd, start, size);
+  std::size_t line_start = flat.find_last_of("\r\n", start == 0 ? 0 : start - 1);
+  line_start = (line_start == std::string::npos || start == 0) ? 0 : line_start + 1;
+  std::size_t line_end = flat.find_first_of("\r\n", static_cast<std::size_t>(start));
+  if (line_end == std::string::npos) line_end = flat.size();
+  const std::string line_text = flat.substr(line_start, line_end - line_start);
+  const std::string token = flat.substr(static_cast<std::size_t>(start),
+                                        static_cast<std::size_t>(end - start));
+  if (line_text.empty() || token.empty()) return;
+
+  scrivlet::TScrivlet& memo = editor->Memo();
+  memo.SetSelLine(0);
+  if (!memo.FindText(line_text, true, true, true, true)) return;
+  const int line = memo.GetSelLine() + 1;
+  memo.SetSelLine(line - 1);
+  if (!memo.FindText(token, true, false, false, true)) return;
+  const std::int32_t found = memo.SelLower();
+  form_.MarkErrorRange(line, found, found + std::abs(memo.SelLength));
+}
+
+// The file to build and its save.
+
+std::string RunCommands::GetAssemblyFileName() {
+  MainWindowFiles& files = form_.Files();
+  const std::string visible = files.CurrentFileName();
+  std::string top = form_.Editors().TopFileName();
+  const bool top_is_visible = top == visible;
+  if (!top.empty() && !top_is_visible && session_.Globals().IdeOptions.WarnUsingTopFile &&
+      session_.Messages().YesNoBoxById1(ids::SCU_USE_TOP_FILE, ids::SCU_USE_TOP_FILE_CAPTION,
+                                        FileNameOnly(top)) == platform::kAnswerNo)
+    top.clear();
+  bool ok = true;
+  if (!top.empty() && !top_is_visible && files.FileNeedsSave(top) && !form_.UsesLegacyEditor()) {
+    const int was = form_.CurrentEditorIndex();
+    form_.SelectEditor(form_.Editors().IndexOfFile(top));
+    ok = ConfirmSaveBeforeBuild(top);
+    form_.SelectEditor(was);
+  }
+  if (ok) ok = ConfirmSaveBeforeBuild(visible);
+  if (!ok) return {};
+  return top.empty() ? visible : top;
+}
+
+bool RunCommands::ConfirmSaveBeforeBuild(const std::string& name) {
+  MainWindowFiles& files = form_.Files();
+  if (!files.FileNeedsSave(name) || !session_.Globals().EditorOptions.SaveBeforeBuild)
+    return true;
+  IdeForms* forms = form_.Forms();
+  if (forms && forms->FileSaveNotification().AskSaveBeforeAssembly(name) != QDialog::Accepted) {
+    form_.ClickMenuItem("EditClearErrorsMENUITM");
+    return false;
+  }
+  const bool read_only =
+      !form_.UsesLegacyEditor() && !form_.Editors().GetWritable(form_.CurrentEditorIndex());
+  if (read_only || EditorFileSaving::IsReadOnlyFile(name)) {
+    std::ignore = session_.Messages().MsgBoxById(ids::SCU_BUILD_READ_ONLY, ids::SCU_READ_ONLY_FILE);
+    return false;
+  }
+  // A failed save has said why; a Save As that was cancelled leaves the file untitled.
+  std::ignore = files.FileSave();
+  return !platform::SameText(files.CurrentFileName(), T_ZKEditorArray::kUntitled) &&
+         !files.FileNeedsSave(files.CurrentFileName());
+}
+
+// Programming and running.
+
+void RunCommands::RunProgram() {
+  HourglassCursor hourglass;
+  build_debug::ObjectImage& image = session_.Image();
+  if (session_.Globals().WrenfieldMode)
+    build_debug::CopyWorkingToProgramming(image);
+  else
+    AssembleCurrent();
+  session_.KeyUnit().StartProgramQV(false);
+}
+
+void RunCommands::RunRun() {
+  HourglassCursor hourglass;
+  // A loaded C compiler's program is what runs, as with Program: without the copy the key
+  // would run whatever the programming image held before.
+  if (session_.Globals().WrenfieldMode)
+    build_debug::CopyWorkingToProgramming(session_.Image());
+  else
+    AssembleCurrent();
+  build_debug::QvKeyUnit& key = session_.KeyUnit();
+  if (!key.QVU_VerifyKey()) {
+    session_.KeyLink().ReportLinkError();
+    return;
+  }
+  key.StartProgramQV(true);
+  // "Download Successful." waits for the end of the run: programming may still fail.
+  clock_notice_pending_ = true;
+}
+
+void RunCommands::ShowClockNotice() {
+  const std::int64_t hz = session_.KeyUnit().GetClockFrequency();
+  if (IdeForms* forms = form_.Forms()) std::ignore = forms->ClockGenInfo().ShowClockInfo(hz);
+  form_.StatusLine(workbench::ClockSignalText(hz));
+}
+
+void RunCommands::KeyNotify(int code) {
+  workbench::CommandLineRequests& requests = form_.Requests();
+  bool over = false;
+  switch (code) {
+    case build_debug::kKeyCancelled:
+      if (session_.Globals().WrenfieldMode) form_.close();
+      over = true;
+      break;
+    case build_debug::kKeyFinished:
+      if (std::exchange(clock_notice_pending_, false) && session_.KeyUnit().LastRunOk())
+        ShowClockNotice();
+      over = std::exchange(requests.ProgramRequested, false);
+      break;
+    case build_debug::kKeyDebugHidden:
+      over = true;
+      break;
+    default:
+      break;
+  }
+  if (over && requests.HideWindow) form_.close();
+}
+
+// The list, the simulator and the buttons.
+
+void RunCommands::ShowListOrCode() {
+  const std::string file = session_.AssembleCompile().GetLastAssembledFile();
+  if (!file.empty() && session_.Globals().IdeOptions.UseTarn) {
+    if (windows_.show_list_file && windows_.show_list_file(file)) {
+      form_.WindowsMenu().WindowsMenuAdd("", workbench::kListWindowItem);
+      return;
+    }
+    std::ignore = session_.Messages().MsgBoxById(ids::SCU_VIEW_LIST_FAILED, ids::SCU_VIEW_LIST_CAPTION);
+    return;
+  }
+  if (windows_.toggle_code_window) windows_.toggle_code_window();
+}
+
+void RunCommands::StartQvSim(bool launch) {
+  build_debug::QvSimUnit& sim = session_.QvSim();
+  if (!sim.QvSimInstalled()) return;
+  if (!session_.Globals().IdeOptions.UseTarn) {
+    std::ignore = session_.Messages().MsgBoxById(ids::SCU_QVSIM_NEEDS_TARN, ids::SCU_NULL_STRING);
+    return;
+  }
+  const bool running = sim.QvSimIsRunning();
+  if (!running && !launch) return;
+  AssembleCurrent();
+  const build_debug::AssembleCompileUnit& dispatcher = session_.AssembleCompile();
+  if (!dispatcher.LastBuildOk()) return;
+  const std::string list_file =
+      session_.Tarn().TarnGetOutputDir() +
+      std::filesystem::path(dispatcher.GetLastAssembledFile()).filename().replace_extension(".lst").string();
+  if (!std::filesystem::exists(list_file)) {
+    std::ignore = session_.Messages().MsgBoxById(ids::SCU_QVSIM_LST_MISSING, ids::SCU_QVSIM_LAUNCH_CAPTION);
+    return;
+  }
+  // The simulator reports its own failures.
+  if (running)
+    std::ignore = sim.QvSimSendFile(list_file);
+  else
+    std::ignore = sim.QvSimStart(list_file);
+}
+
+void RunCommands::EnableRunButtons(bool enabled) {
+  for (const char* name : kRunButtons) ToolButton(name)->setEnabled(enabled);
+  ToolButton("DeviceTBTN")->setEnabled(enabled);
+}
+
+void RunCommands::UpdateRunButtons(bool enabled) {
+  const bool basic = CurrentFileType() == build_debug::kFileTypeBasic;
+  const std::string hint =
+      session_.Texts().LU_GetString(basic ? ids::SCU_HINT_COMPILE : ids::SCU_HINT_ASSEMBLE);
+  QAction* assemble = ToolButton("AssemblyTBTN");
+  assemble->setToolTip(ToQt(hint));
+  assemble->setStatusTip(ToQt(hint));
+  for (const char* name : kRunButtons)
+    if (QAction* button = ToolButton(name); button->isEnabled() != enabled)
+      button->setEnabled(enabled);
+  form_.MenuItem("RunAssembleMENUITM")->setText(ShownText(hint));
+}
+
+std::uint8_t RunCommands::CurrentFileType() const {
+  if (form_.UsesLegacyEditor()) return build_debug::kFileTypeAssembly;
+  return form_.Editors().GetFileType(form_.CurrentEditorIndex());
+}
+
+}  // namespace gui
