@@ -21,9 +21,10 @@ fi
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   # The IDE opens the example source in its editor (a copy, so an edit stays out of the
-  # checkout).
-  source_copy="${work:-$(mktemp -d)}/blink.asm"
-  [ -f "$source_copy" ] || cp "$example" "$source_copy"
+  # checkout), named ".src": the IDE knows a source's language by that extension, and builds
+  # it with tarn, which takes the example's device and IRC_CAL.
+  source_copy="${work:-$(mktemp -d)}/blink.src"
+  cp "$example" "$source_copy"
   exec "$build_dir/workbench/gui/QVKey" "$source_copy"
 else
   echo "No display: start the IDE with $build_dir/workbench/gui/QVKey $example"

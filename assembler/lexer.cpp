@@ -144,8 +144,10 @@ bool InWord(unsigned char c) {
 // found in the line itself; the character after it is read and put back as GetChar would.
 void ReadWord(TarnRun& run) {
   LexerState& lx = run.lexer;
+  const char* text = lx.line.data();
+  size_t size = lx.line.size();
   size_t end = lx.position;
-  while (end < lx.line.size() && InWord(static_cast<unsigned char>(lx.line[end]))) ++end;
+  while (end < size && InWord(static_cast<unsigned char>(text[end]))) ++end;
   if (end - lx.start >= static_cast<size_t>(kTokenLimit)) AbortOnLongToken(run);
   lx.raw_word = lx.line.substr(lx.start, end - lx.start);
   lx.position = end;
@@ -238,9 +240,10 @@ Token NextToken(TarnRun& run) {
   lx.previous_kind = lx.kind;
   // Blanks and tabs end nothing: they are passed over in the line itself.
   if (!lx.line_ended) {
-    while (lx.position < lx.line.size() && (lx.line[lx.position] == ' ' || lx.line[lx.position] == '\t')) {
-      ++lx.position;
-    }
+    const char* text = lx.line.data();
+    size_t at = lx.position;
+    while (at < lx.line.size() && (text[at] == ' ' || text[at] == '\t')) ++at;
+    lx.position = at;
   }
   int c = NextChar(run.lexer);
   lx.start = lx.position > 0 ? lx.position - 1 : 0;

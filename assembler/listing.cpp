@@ -221,19 +221,18 @@ bool Hidden(TarnRun& run, const ListedLine& line) {
   return l.list_state == 1 && line.line_class != kLinePlainNoMarker && from_elsewhere;
 }
 
-const std::string& CrossReference(TarnRun& run) {
-  ListingState& l = run.listing;
-  if (!l.cross_reference_ready) {
-    l.cross_reference.clear();
-    l.cross_reference.reserve(static_cast<size_t>(run.symbols.Count()) * 64);
-    run.symbols.Walk([&](const SymbolNode& s) {
-      AppendSymbolLine(l.cross_reference, {s.name, s.kind, static_cast<uint32_t>(s.value), s.bit, s.line},
-                       run.options.kestrian);
-      l.cross_reference += '\n';
-    });
-    l.cross_reference_ready = true;
-  }
-  return l.cross_reference;
+// The cross-reference, one line per symbol in name order, each handed to `put` without its
+// line feed. Formatted for the listing and again for the ".sym" file, into a line reused from
+// symbol to symbol: a section of tens of thousands of symbols is never held whole, which
+// would cost more in fresh memory than the formatting does.
+template <typename Put>
+void EachCrossReferenceLine(TarnRun& run, Put&& put) {
+  std::string& line = run.listing.symbol_line;
+  run.symbols.Walk([&](const SymbolNode& s) {
+    line.clear();
+    AppendSymbolLine(line, {s.name, s.kind, static_cast<uint32_t>(s.value), s.bit, s.line}, run.options.kestrian);
+    put(line);
+  });
 }
 
 // Writes out the map: the records follow the header area, which the name slots fill last.
@@ -462,19 +461,17 @@ ListingEnd EndListing(TarnRun& run) {
     ListPlain(run, "");
     ListPlain(run, kSymbolHeading);
     l.heading = kSymbolHeading;
-    std::string_view lines = CrossReference(run);
     if (!Paging(run)) {
-      // No page header can fall inside: the section goes out whole, one line per symbol.
+      // No page header can fall inside: the lines go straight into the file.
+      EachCrossReferenceLine(run, [&](const std::string& text) {
+        l.file.Buffer() += text;
+        l.file.Put('\n');
+      });
       int count = run.symbols.Count();
-      l.file.Put(lines);
       l.line += count;
       l.line_on_page += count;
     } else {
-      while (!lines.empty()) {
-        size_t end = lines.find('\n');
-        ListPlain(run, lines.substr(0, end));
-        lines.remove_prefix(end + 1);
-      }
+      EachCrossReferenceLine(run, [&](const std::string& text) { ListPlain(run, text); });
     }
   }
   if (l.map_open) {
@@ -509,7 +506,10 @@ int WriteSymbolFile(TarnRun& run) {
   out += " symbols\n\n";
   out += kSymbolHeading;
   out += '\n';
-  file.Put(CrossReference(run));
+  EachCrossReferenceLine(run, [&](const std::string& text) {
+    file.Buffer() += text;
+    file.Put('\n');
+  });
   if (!file.Close()) {
     Print(run, "\nCannot create symbol file");
     run.listing.on = false;

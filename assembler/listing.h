@@ -40,10 +40,7 @@ struct ListingState {
   // Texts waiting to be printed after the source line of their number, in order of arrival.
   std::multimap<int, std::string> deferred;
 
-  // The cross-reference lines, each ending in a line feed: formatted once, for the listing
-  // and the ".sym" file.
-  std::string cross_reference;
-  bool cross_reference_ready = false;
+  std::string symbol_line;  // one line of the cross-reference, reused
 
   std::string expanded;  // the source of the line being listed, tabs expanded
 };

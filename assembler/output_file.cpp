@@ -25,6 +25,13 @@ void OutputFile::Flush() {
   buffer_.clear();
 }
 
+void OutputFile::PutLarge(std::string_view bytes) {
+  Flush();
+  if (!stream_) return;
+  if (!stream_->Write(bytes)) ok_ = false;
+  written_ += bytes.size();
+}
+
 bool OutputFile::Close() {
   if (!stream_) return false;
   Flush();

@@ -29,6 +29,7 @@ class OutputFile {
   size_t Size() const { return written_ + buffer_.size(); }
 
   void Put(std::string_view bytes) {
+    if (bytes.size() >= kFlushSize) return PutLarge(bytes);
     buffer_.append(bytes);
     if (buffer_.size() >= kFlushSize) Flush();
   }
@@ -49,6 +50,8 @@ class OutputFile {
  private:
   static constexpr size_t kFlushSize = 1 << 16;
   void Flush();
+  // A block as large as the buffer goes to the file as it is, after what is buffered.
+  void PutLarge(std::string_view bytes);
 
   std::unique_ptr<OutputStream> stream_;
   FileAccess* files_ = nullptr;  // where a failed file is removed

@@ -45,19 +45,32 @@ void SymbolTable::Clear() {
 
 const std::vector<uint32_t>& SymbolTable::Ordered() const {
   if (!ordered_valid_) {
-    // Sorted on the first eight folded bytes, most names differ there; the whole names decide
-    // the rest, and insertion order the nodes of one name.
+    // Sorted on the first eight folded bytes, where most names differ, by a stable radix sort
+    // (equal heads keep the order of insertion); the whole names then order each run of
+    // equal heads, the insertion order the nodes of one name.
     struct Key {
       uint64_t head;
       uint32_t index;
     };
     std::vector<Key> keys(nodes_.size());
     for (uint32_t i = 0; i < keys.size(); ++i) keys[i] = {FoldedHead(nodes_[i].name), i};
-    std::sort(keys.begin(), keys.end(), [this](const Key& a, const Key& b) {
-      if (a.head != b.head) return a.head < b.head;
-      int order = CompareNoCase(nodes_[a.index].name, nodes_[b.index].name);
-      return order != 0 ? order < 0 : a.index < b.index;
-    });
+    std::vector<Key> sorted(keys.size());
+    for (int shift = 0; shift < 64; shift += 8) {
+      size_t starts[257] = {};
+      for (const Key& k : keys) ++starts[((k.head >> shift) & 0xFF) + 1];
+      // A byte that every name shares orders nothing.
+      if (std::find(starts + 1, starts + 257, keys.size()) != starts + 257) continue;
+      for (int b = 1; b < 257; ++b) starts[b] += starts[b - 1];
+      for (const Key& k : keys) sorted[starts[(k.head >> shift) & 0xFF]++] = k;
+      keys.swap(sorted);
+    }
+    auto by_name = [this](const Key& a, const Key& b) { return CompareNoCase(nodes_[a.index].name, nodes_[b.index].name) < 0; };
+    for (size_t first = 0; first < keys.size();) {
+      size_t last = first + 1;
+      while (last < keys.size() && keys[last].head == keys[first].head) ++last;
+      if (last - first > 1) std::stable_sort(keys.begin() + first, keys.begin() + last, by_name);
+      first = last;
+    }
     ordered_.resize(keys.size());
     for (size_t i = 0; i < keys.size(); ++i) ordered_[i] = keys[i].index;
     ordered_valid_ = true;

@@ -106,6 +106,9 @@ BuildResult AssembleCompileUnit::TarnBuild(const std::string& source, std::strin
 int AssembleCompileUnit::TarnAssembleWithMessage(const std::string& source, std::string& message,
                                                  bool basic_output) {
   const int code = tarn_.TarnAssemble(source, basic_output);
+  // The ".err" lines are read whatever the result, warnings of a good build included; one
+  // that cannot be read leaves the list empty while the result still tells the failure.
+  std::ignore = tarn_.LoadTarnErrors();
   auto cannot_create = [&](const char* extension) {
     message = platform::FormatText(texts_.LU_GetString(ids::SCU_CANNOT_CREATE_OUTPUT), {extension});
   };

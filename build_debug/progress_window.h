@@ -45,8 +45,10 @@ class ProgressWindow {
   const std::string& Label() const { return label_; }
   int Bar() const { return bar_; }
   bool CancelVisible() const { return cancel_visible_; }
-  // Set by the codes that show the window; the form clears nothing, it shows.
+  // Set by the codes that show the window, cleared when the window was closed: the reports
+  // that follow the end of a run must not bring it back.
   bool Shown() const { return shown_; }
+  void Closed() { shown_ = false; }
   const std::string& DebugLabel() const { return debug_label_; }
   int ClientWidth() const { return client_width_; }
   int ClientHeight() const { return client_height_; }

@@ -72,6 +72,11 @@ void TProgressFRM::DeviceProgress(int code, int parameter) {
   if (state_.Shown()) repaint();
 }
 
+void TProgressFRM::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  state_.Closed();
+}
+
 void TProgressFRM::Present() {
   const auto& g = state_.Geometry();
   operation_->setText(ShownText(state_.Label()));

@@ -38,6 +38,9 @@ class TProgressFRM : public QWidget {
   QLabel& DebugLabel() { return *debug_label2_; }
   const build_debug::ProgressWindow& State() const { return state_; }
 
+ protected:
+  void hideEvent(QHideEvent* event) override;
+
  private:
   void Present();
 

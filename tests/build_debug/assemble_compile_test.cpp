@@ -132,7 +132,8 @@ TEST_F(AssembleCompileTest, TarnBuildsRememberTheFileUnlessTheyFail) {
   EXPECT_FALSE(unit.LastBuildOk());
   EXPECT_NE(unit.GetLastAssembledFile(), s.source_folder + "bad.src");
 
-  // The assembler's error list now holds the line the editor jumps to.
+  // The build has read the assembler's error list: it holds the line the editor jumps to.
+  EXPECT_FALSE(s.tarn.Errors().empty());
   ASSERT_TRUE(s.tarn.LoadTarnErrors());
   const int line = unit.FindErrorLine(s.tarn.Errors());
   ASSERT_GE(line, 0);

@@ -11,7 +11,9 @@
 #include "editor_control/gui/scrivlet_widget.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/editor_form.h"
+#include "workbench/gui/goto_line_form.h"
 #include "workbench/gui/guarded.h"
+#include "workbench/gui/ide_forms.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/highlight_settings.h"
 #include "workbench/session/session.h"
@@ -63,6 +65,13 @@ void TEditorFRM::BuildEditorServices() {
     LoadErrorList();
     ClearErrorStyles();
   });
+  SetMenuHandler("EditGoToLineMENUITM", [this] {
+    if (forms_ == nullptr || CurrentScrivlet() == nullptr) return;
+    TGotoLineNumDLG& goto_line = forms_->GotoLine();
+    if (goto_line.Execute()) ScrollToLine(goto_line.LineNumber() - 1);
+  });
+  if (QAction* goto_line = MenuItem("EditGoToLineMENUITM"))
+    goto_line->setShortcut(QKeySequence("Ctrl+G"));
 }
 
 void TEditorFRM::LoadKeywordLists() {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPrintDialog>
+#include <QPrinterInfo>
 #include <algorithm>
 
 #include "editor_control/gui/qt_print_target.h"
@@ -57,7 +58,15 @@ PrintCommands::PrintCommands(TEditorFRM& form, workbench::IdeSession& session)
 PrintCommands::~PrintCommands() = default;
 
 QPrinter& PrintCommands::Device() {
-  if (!device_) device_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  if (!device_) {
+    device_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    // Without a printer on the machine the dialog offers a PDF file, as the legacy editor's
+    // print does.
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+      device_->setOutputFormat(QPrinter::PdfFormat);
+      device_->setOutputFileName("QV-Key.pdf");
+    }
+  }
   return *device_;
 }
 

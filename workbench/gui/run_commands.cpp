@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QStatusBar>
@@ -81,6 +82,36 @@ constexpr ToolItem kToolItems[] = {
 constexpr const char* kRunButtons[] = {"AssemblyTBTN", "ProgramTBTN", "DebugTBTN",
                                        "DebugAgainTBTN", "RunTBTN"};
 
+// The Run menu's shortcuts come before the source editors' own keys (Ctrl+I and Ctrl+U
+// style the text there, Ctrl+P too): the editors claim their keys as shortcut overrides, so
+// the claim is refused for a key that an enabled Run item has.
+class RunShortcutsFirst : public QObject {
+ public:
+  explicit RunShortcutsFirst(TEditorFRM& form) : form_(form) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::ShortcutOverride) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || !form_.isAncestorOf(widget)) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const QKeySequence pressed(key->keyCombination());
+    // A locked Run menu (a debug session) fires none of them.
+    if (!form_.MenuItem("RunMENUITM")->isEnabled()) return false;
+    for (const RunItem& run : kRunItems) {
+      const QAction* item = form_.MenuItem(run.item);
+      if (item && item->isEnabled() && !item->shortcut().isEmpty() &&
+          item->shortcut() == pressed) {
+        event->ignore();
+        return true;
+      }
+    }
+    return false;
+  }
+
+ private:
+  TEditorFRM& form_;
+};
+
 }  // namespace
 
 HourglassCursor::HourglassCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -115,9 +146,10 @@ class RunCommands::Editors : public build_debug::BuildEditors {
 };
 
 RunCommands::RunCommands(TEditorFRM& form, workbench::IdeSession& session)
-    : form_(form), session_(session) {
+    : form_(form), session_(session), shortcuts_first_(std::make_unique<RunShortcutsFirst>(form)) {
   AddToolButtons();
   BindCommands();
+  QApplication::instance()->installEventFilter(shortcuts_first_.get());
 }
 
 RunCommands::~RunCommands() = default;

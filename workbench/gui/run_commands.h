@@ -10,12 +10,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "build_debug/assemble_compile.h"
 
 class QAction;
+class QObject;
 
 namespace workbench {
 class IdeSession;
@@ -94,6 +96,7 @@ class RunCommands {
   TEditorFRM& form_;
   workbench::IdeSession& session_;
   RunWindows windows_;
+  std::unique_ptr<QObject> shortcuts_first_;
   // Run's clock notice waits for the programming run to end well.
   bool clock_notice_pending_ = false;
 };

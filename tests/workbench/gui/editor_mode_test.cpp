@@ -5,47 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QListWidget>
 #include <QStackedWidget>
 #include <QToolBar>
 
-#include "../temp_folder.h"
-#include "installed_tools.h"
-#include "platform/message_box.h"
-#include "platform/process_runner.h"
 #include "editor_control/gui/scrivlet_widget.h"
+#include "stored_option_start.h"
 #include "workbench/gui/editor_form.h"
-#include "workbench/gui/ide_forms.h"
-#include "workbench/gui/modal_dialogs.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/session/session.h"
 
 namespace {
 
-class EditorModeTest : public ::testing::Test {
+class EditorModeTest : public testing_gui::StoredOptionStart {
  protected:
-  EditorModeTest() {
-    setup_.settings_file = folder_.Path() + "settings.txt";
-    setup_.exe_folder = folder_.Path();
-    setup_.windows = platform::WindowSockets(folder_.Path());
-    testing_gui::InstallTools(folder_.Path());
-    session_ = std::make_unique<workbench::IdeSession>(
-        workbench::SessionServices{boxes_, dialogs_, processes_}, setup_);
-  }
-
-  // The program's start-up with the option stored as `enhanced`: the main window, then the
-  // other forms, the configuration dialog among them.
-  void Start(bool enhanced) {
-    workbench::RegistrySettings& settings = session_->Registry();
-    ASSERT_TRUE(settings.WriteRegString("Configuration\\ComPort", "COM1"));
-    ASSERT_TRUE(settings.WriteRegInt("Configuration\\UseNewEditor", enhanced ? 1 : 0));
-    form_ = std::make_unique<gui::TEditorFRM>(*session_, std::vector<std::string>{},
-                                              QSize(800, 600));
-    forms_ = std::make_unique<gui::IdeForms>(*form_, *session_);
-    form_->show();
-    QApplication::processEvents();
-  }
+  void Start(bool enhanced) { StartWithEditorOption(enhanced); }
 
   bool Visible(const char* item) const { return form_->MenuItem(item)->isVisible(); }
   QString Shortcut(const char* item) const {
@@ -70,15 +44,6 @@ class EditorModeTest : public ::testing::Test {
     EXPECT_EQ(Shortcut("FileListToggleMENUITM"), legacy ? "Ctrl+L" : "");
     EXPECT_EQ(Shortcut("RunViewDebugCodeMENUITM"), legacy ? "" : "Ctrl+L");
   }
-
-  workbench::TempFolder folder_{"qv editor mode"};
-  workbench::SessionSetup setup_;
-  platform::RecordingMessageBoxes boxes_;
-  gui::RecordingModalDialogs dialogs_;
-  platform::SystemProcessRunner processes_;
-  std::unique_ptr<workbench::IdeSession> session_;
-  std::unique_ptr<gui::TEditorFRM> form_;
-  std::unique_ptr<gui::IdeForms> forms_;
 };
 
 TEST_F(EditorModeTest, TheStoredOptionChoosesTheEditorAndTheDialogsOkSwitchesItBothWays) {

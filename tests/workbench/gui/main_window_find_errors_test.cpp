@@ -19,6 +19,7 @@
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/error_list.h"
 #include "workbench/gui/find_dialogs.h"
+#include "workbench/gui/ide_forms.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/gui/main_find.h"
 #include "workbench/session/session.h"
@@ -103,6 +104,21 @@ TEST_F(MainWindowTest, EachOpenedFileTakesTheKeywordsAndCommentOfItsLanguage) {
     }
   }
   EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+TEST_F(MainWindowTest, GoToLinePutsTheCaretOnTheLineTyped) {
+  boxes_.Answer(platform::kAnswerOk);  // a first run: its notice, then the configuration
+  gui::IdeForms forms(*form_, *session_);
+  form_->OpenSourceFile(Source("g.src", "a\nb\nc\nd\n"));
+  for (const char* typed : {"3", "0"}) {
+    dialogs_.Answer(QDialog::Accepted, [typed](QDialog& dialog) {
+      dialog.findChild<QLineEdit*>("LineNumEDT")->setText(typed);
+    });
+    form_->ClickMenuItem("EditGoToLineMENUITM");
+    EXPECT_EQ(Memo().GetSelPar(), 2) << typed;  // line 0 is no line: the caret stays
+  }
+  EXPECT_EQ(dialogs_.Dialogs().back().name, "GotoLineNumDLG");
+  EXPECT_EQ(form_->MenuItem("EditGoToLineMENUITM")->shortcut(), QKeySequence("Ctrl+G"));
 }
 
 TEST_F(MainWindowTest, FindAndReplaceGoThroughTheEditMenusDialogs) {

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPushButton>
@@ -17,16 +16,11 @@
 #include <fstream>
 #include <regex>
 
-#include "../temp_folder.h"
 #include "editor_control/gui/scrivlet_widget.h"
-#include "installed_tools.h"
 #include "pdf_reading.h"
+#include "stored_option_start.h"
 #include "platform/message_box.h"
-#include "platform/process_runner.h"
 #include "platform/text.h"
-#include "workbench/gui/editor_form.h"
-#include "workbench/gui/ide_forms.h"
-#include "workbench/gui/modal_dialogs.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/print_forms.h"
 #include "workbench/gui/text.h"
@@ -50,38 +44,25 @@ std::vector<std::vector<int>> PrintedLineNumbers(const std::vector<std::vector<s
   return numbers;
 }
 
-class PrintCommandsTest : public ::testing::Test {
+class PrintCommandsTest : public testing_gui::StoredOptionStart {
  protected:
-  PrintCommandsTest() {
-    setup_.settings_file = folder_.Path() + "settings.txt";
-    setup_.exe_folder = folder_.Path();
-    setup_.windows = platform::WindowSockets(folder_.Path());
-    testing_gui::InstallTools(folder_.Path());
-    session_ = std::make_unique<workbench::IdeSession>(
-        workbench::SessionServices{boxes_, dialogs_, processes_}, setup_);
-  }
+  // The print form works on the legacy printer: it goes first.
+  ~PrintCommandsTest() override { forms_.reset(); }
 
-  // QVKey's start-up with the editor option stored as `enhanced`, and `lines` lines of source
-  // open ("line 1" ...).
+  // The start-up with the editor option stored as `enhanced`, and `lines` lines of source
+  // open ("line 1" ...); the legacy editor prints into the same PDF file.
   void Start(bool enhanced, int lines) {
-    workbench::RegistrySettings& settings = session_->Registry();
-    ASSERT_TRUE(settings.WriteRegString("Configuration\\ComPort", "COM1"));
-    ASSERT_TRUE(settings.WriteRegInt("Configuration\\UseNewEditor", enhanced ? 1 : 0));
     const std::string source = folder_.Path() + "print.src";
     {
       std::ofstream out(source, std::ios::binary);
       for (int i = 1; i <= lines; ++i) out << "\tMOV\tW,#" << i % 256 << "\t; line " << i << "\r\n";
     }
-    form_ = std::make_unique<gui::TEditorFRM>(*session_, std::vector<std::string>{},
-                                              QSize(800, 600));
     legacy_printer_.Printer().setOutputFormat(QPrinter::PdfFormat);
     legacy_printer_.Printer().setOutputFileName(gui::ToQt(Pdf()));
     gui::FormServices services;
     services.printer = &legacy_printer_;
-    forms_ = std::make_unique<gui::IdeForms>(*form_, *session_, std::move(services));
     // The first show starts with a new file; the source opens after it.
-    form_->show();
-    QApplication::processEvents();
+    StartWithEditorOption(enhanced, std::move(services));
     form_->OpenSourceFile(source);
   }
 
@@ -103,15 +84,7 @@ class PrintCommandsTest : public ::testing::Test {
   scrivlet::TScrivlet& Memo() { return form_->CurrentScrivlet()->Memo(); }
   gui::TPrintStatusForm& Status() { return forms_->PrintStatus(); }
 
-  workbench::TempFolder folder_{"qv print"};
-  workbench::SessionSetup setup_;
-  platform::RecordingMessageBoxes boxes_;
-  gui::RecordingModalDialogs dialogs_;
-  platform::SystemProcessRunner processes_;
-  std::unique_ptr<workbench::IdeSession> session_;
   gui::QtPrintTarget legacy_printer_;
-  std::unique_ptr<gui::TEditorFRM> form_;
-  std::unique_ptr<gui::IdeForms> forms_;
   bool selection_offered_ = false;
 };
 

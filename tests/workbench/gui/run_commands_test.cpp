@@ -8,17 +8,26 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QListWidget>
 #include <QStatusBar>
+#include <QTest>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "../temp_folder.h"
 #include "build_debug/key_protocol.h"
+#include "editor_control/gui/scrivlet_widget.h"
 #include "installed_tools.h"
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
+#include "workbench/error_marking.h"
+#include "workbench/gui/editor_array.h"
+#include "workbench/gui/error_list.h"
 #include "workbench/gui/editor_form.h"
+#include "workbench/gui/ide_forms.h"
+#include "workbench/gui/main_files.h"
 #include "workbench/gui/modal_dialogs.h"
 #include "workbench/session/session.h"
 #include "workbench/silent_abort.h"
@@ -99,6 +108,11 @@ class RunCommandsTest : public ::testing::Test {
                                std::to_string(build_debug::QvBasicUnit::kRequiredVersion) +
                                "; exit 0; fi\n" + body + "\n",
                            true);
+  }
+
+  static std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
   std::string Status() const { return form_->statusBar()->currentMessage().toStdString(); }
@@ -287,6 +301,174 @@ TEST_F(RunCommandsTest, ViewListWithoutAListWindowSaysItCannotShowTheListing) {
   const auto& items = form.WindowsMenu().Items();
   EXPECT_TRUE(std::any_of(items.begin(), items.end(),
                           [](const workbench::WindowsMenuItem& item) { return item.Tag == 1001; }));
+}
+
+}  // namespace
+
+namespace {
+
+// Two errors in an included file (its name with a blank), then one in the main file.
+constexpr char kMainWithInclude[] =
+    "        DEVICE  QV18AC, OSCRC\n"
+    "        ORG     0\n"
+    "start   JMP     start\n"
+    "        INCLUDE \"inc lib.src\"\n"
+    "        JMP     missing1\n"
+    "        RESET   start\n"
+    "        END\n";
+constexpr char kIncludeWithErrors[] =
+    "        NOP\n"
+    "        JMP     nowhere1\n"
+    "        NOP\n"
+    "        JMP     nowhere2\n";
+
+TEST_F(RunCommandsTest, AFailedBuildListsTheErrorsAndJumpsToTheFirstInItsFile) {
+  gui::TEditorFRM& form = Start();
+  Write("inc lib.src", kIncludeWithErrors);
+  const std::string main_file = Write("main.src", kMainWithInclude);
+  boxes_.AnswerWithFirstButton();
+  EXPECT_FALSE(Assemble(main_file));
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "TARN Error");
+  EXPECT_EQ(boxes_.Boxes()[0].text, "Unable to assemble due to errors in source code.");
+  EXPECT_EQ(Status(), "ASSEMBLY ERROR");
+
+  // Two warnings come first; the first error is the include file's line 2.
+  const QListWidget& list = form.ErrorList();
+  ASSERT_EQ(list.count(), 5);
+  EXPECT_TRUE(list.isVisible());
+  EXPECT_EQ(list.currentRow(), 2);
+  EXPECT_EQ(form.Files().CurrentFileName(), folder_.Path() + "my sources/inc lib.src");
+  EXPECT_EQ(form.CurrentScrivlet()->Memo().GetSelLine(), 1);
+
+  // Mended, the main file builds.
+  Write("inc lib.src", "        NOP\n");
+  form.SelectEditor(form.Editors().IndexOfFile(main_file));
+  scrivlet::TScrivlet& memo = form.CurrentScrivlet()->Memo();
+  memo.SelectAll();
+  memo.SetSelText(kGoodProgram);
+  boxes_.Clear();
+  form.ClickMenuItem("RunAssembleMENUITM");
+  EXPECT_EQ(Status(), "main.src : Assembly Successful");
+  EXPECT_TRUE(boxes_.Boxes().empty());
+  EXPECT_EQ(ReadFile(main_file), kGoodProgram) << "saved before the build";
+}
+
+TEST_F(RunCommandsTest, WithJumpToErrorsOffOnlyTheListShows) {
+  ide_options_.JumpToAssemblyError = false;
+  gui::TEditorFRM& form = Start();
+  Write("inc lib.src", kIncludeWithErrors);
+  const std::string main_file = Write("main.src", kMainWithInclude);
+  boxes_.AnswerWithFirstButton();
+  EXPECT_FALSE(Assemble(main_file));
+  EXPECT_EQ(form.ErrorList().count(), 5);
+  EXPECT_EQ(form.Files().CurrentFileName(), main_file);
+}
+
+TEST_F(RunCommandsTest, TheTopFileIsBuiltWhenTheUserSaysYes) {
+  // The second run knows the top file from the first.
+  ide_options_.WarnLoadingKnownTopFile = false;
+  for (const int answer : {platform::kAnswerYes, platform::kAnswerNo}) {
+    SCOPED_TRACE(answer == platform::kAnswerYes ? "Yes" : "No");
+    gui::TEditorFRM& form = Start();
+    form.show();
+    form.OpenSourceFile(Write("top.src", kGoodProgram));
+    form.Files().SetAsTop();
+    form.OpenSourceFile(Write("other.src", kGoodProgram));
+    boxes_.Clear();
+    boxes_.Answer(answer);
+    form.ClickMenuItem("RunAssembleMENUITM");
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_EQ(boxes_.Boxes()[0].caption, "Top File is Loaded");
+    EXPECT_EQ(boxes_.Boxes()[0].text,
+              "\"top.src\" is the current \"Top\" file\r\rYES to use \"Top\" File, NO to use "
+              "file visible in editor");
+    EXPECT_EQ(Status(), answer == platform::kAnswerYes ? "top.src : Assembly Successful"
+                                                       : "other.src : Assembly Successful");
+  }
+}
+
+TEST_F(RunCommandsTest, AModifiedFileIsSavedBeforeTheBuildOrTheBuildIsCancelled) {
+  struct Case {
+    int answer;
+    bool built;
+    const char* on_disk;
+  };
+  const Case cases[] = {{QDialog::Accepted, true, kGoodProgram},
+                        {QDialog::Rejected, false, kBadProgram}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.built ? "OK" : "Cancel");
+    gui::TEditorFRM& form = Start();
+    // A first run: its notice and the configuration dialog come with the forms.
+    boxes_.Clear();
+    boxes_.AnswerWithFirstButton();
+    gui::IdeForms forms(form, *session_);
+    form.show();
+    const std::string file = Write("prog.src", kBadProgram);
+    form.OpenSourceFile(file);
+    scrivlet::TScrivlet& memo = form.CurrentScrivlet()->Memo();
+    memo.SelectAll();
+    memo.SetSelText(kGoodProgram);
+    boxes_.Clear();
+    dialogs_.Answer(c.answer);
+    bool built = true;
+    try {
+      form.ClickMenuItem("RunAssembleMENUITM");
+    } catch (const workbench::SilentAbort&) {
+      built = false;
+    }
+    EXPECT_EQ(built, c.built);
+    EXPECT_EQ(dialogs_.Dialogs().back().name, "FileSaveNotificationDLG");
+    EXPECT_EQ(ReadFile(file), c.on_disk);
+    EXPECT_EQ(Status(), c.built ? "prog.src : Assembly Successful" : "ASSEMBLY ERROR");
+    EXPECT_TRUE(boxes_.Boxes().empty());
+  }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RunCommandsTest, TheBuiltInAssemblersErrorTokenIsMarkedInTheEditor) {
+  ide_options_.UseTarn = false;
+  gui::TEditorFRM& form = Start();
+  boxes_.AnswerWithFirstButton();
+  // The token's line comes after a line that holds the same word, which must not be taken.
+  EXPECT_FALSE(Assemble(Write("prog.src", " DEVICE QV18\n; nowhere here\n DW nowhere\n")));
+  const workbench::ErrorMarking& mark = form.Errors().Marking();
+  EXPECT_EQ(form.Errors().MarkedEditor(), form.CurrentScrivlet());
+  EXPECT_TRUE(mark.IsRange());
+  EXPECT_EQ(mark.Line(), 2);
+  // Offsets count every line break as two characters.
+  const std::int32_t start = std::int32_t(std::string(" DEVICE QV18\r\n; nowhere here\r\n DW ").size());
+  EXPECT_EQ(mark.Start(), start);
+  EXPECT_EQ(mark.Stop(), start + 7);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(RunCommandsTest, TheRunShortcutsWorkWhileTheEditorHasTheFocus) {
+  gui::TEditorFRM& form = Start();
+  form.show();
+  form.OpenSourceFile(Write("prog.src", kGoodProgram));
+  form.activateWindow();
+  QWidget* editor = form.CurrentScrivlet();
+  editor->setFocus();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  int devices = 0;
+  gui::RunWindows windows;
+  windows.show_device_window = [&devices] { ++devices; };
+  form.Run().SetWindows(windows);
+  // Ctrl+I is also the editor's italic key; the menu's command comes first.
+  QTest::keyClick(editor, Qt::Key_I, Qt::ControlModifier);
+  EXPECT_EQ(devices, 1);
+  QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(Status(), "prog.src : Assembly Successful");
+  // Keys of the editor that no Run command has stay the editor's.
+  QTest::keyClick(editor, Qt::Key_B, Qt::ControlModifier);
+  EXPECT_EQ(devices, 1);
 }
 
 }  // namespace
