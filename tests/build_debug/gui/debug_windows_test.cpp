@@ -56,7 +56,8 @@ CodWriter DebuggableProgram() {
   cod.words[4113] = kFusex;
   cod.memory_map = {{0, 14}, {4094, 4094}};  // byte addresses
   cod.short_file_names = {"main.c"};
-  for (int i = 0; i < 8; ++i) cod.lines.push_back({0, 0x80, 3 + i, i});
+  for (int i = 0; i < 8; ++i)
+    cod.lines.push_back({0, 0x80, static_cast<std::uint16_t>(3 + i), static_cast<std::uint16_t>(i)});
   return cod;
 }
 
