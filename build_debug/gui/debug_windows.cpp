@@ -140,7 +140,7 @@ void DebugWindows::Bind(TEditorFRM& main_form, workbench::IdeSession& session) {
     if (clock_form_) std::ignore = session.Dialogs().Run(*clock_form_);
   };
   hooks.enable_clock_button = [&main_form](bool enabled) {
-    if (auto* button = main_form.findChild<QWidget*>(kClockButton)) button->setEnabled(enabled);
+    if (auto* button = main_form.findChild<QAction*>(kClockButton)) button->setEnabled(enabled);
   };
   run_ = std::make_unique<build_debug::DebugRunCommands>(session.KeyLink(), session.KeyUnit(),
                                                          session.Debug(), std::move(hooks));
@@ -245,14 +245,13 @@ void DebugWindows::EnableMainCommands(bool enabled) {
         item->setProperty("enabledBeforeDebug", QVariant());
       }
     }
-  if (auto* button = main_form_->findChild<QWidget*>(kClockButton)) button->setEnabled(enabled);
+  if (auto* button = main_form_->findChild<QAction*>(kClockButton)) button->setEnabled(enabled);
 }
 
 bool DebugWindows::DebugOnly() const {
-  if (!main_form_) return false;
-  const auto& requests = main_form_->Requests();
-  return main_form_->CommandLine().HideGui() &&
-         (requests.DebugRequested || requests.DebugAgainRequested);
+  // A run hidden by "/h" to debug is closed by the main window's own handler of the session's
+  // end (the key notice 4); closing it here as well would close it twice.
+  return false;
 }
 
 void DebugWindows::CloseMainWindow() {

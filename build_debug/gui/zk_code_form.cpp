@@ -57,16 +57,27 @@ TZK_CodeFRM::TZK_CodeFRM(build_debug::DebugProtocol& debug, const build_debug::T
       list_(debug, tarn, messages),
       settings_(settings),
       windows_menu_(windows_menu),
-      toolbar_(new QToolBar(this)),
+      toolbar_(new QWidget(this)),
       code_(new scrivlet::gui::TScrivlet(this)) {
   setObjectName("ZK_CodeFRM");
   setWindowTitle("Code - List File");
   toolbar_->setObjectName("CodeEditorTB");
-  for (const ToolButton& button : kToolButtons) {
-    QAction* action = toolbar_->addAction(button.caption);
-    action->setObjectName(button.name);
-    const auto click = button.click;
-    connect(action, &QAction::triggered, this, [this, click] { (this->*click)(); });
+  // Two rows: the window is only as wide as the register window above it, and the buttons of
+  // a session (the second row) go in the viewer's mode as a whole.
+  auto* rows = new QVBoxLayout(toolbar_);
+  rows->setContentsMargins(0, 0, 0, 0);
+  rows->setSpacing(0);
+  for (bool view_row : {true, false}) {
+    auto* row = new QToolBar(toolbar_);
+    row->setObjectName(view_row ? "ViewRowTB" : "SessionRowTB");
+    rows->addWidget(row);
+    for (const ToolButton& button : kToolButtons) {
+      if (button.view_mode != view_row) continue;
+      QAction* action = row->addAction(button.caption);
+      action->setObjectName(button.name);
+      const auto click = button.click;
+      connect(action, &QAction::triggered, this, [this, click] { (this->*click)(); });
+    }
   }
   code_->setObjectName("CodeSCRVL");
   scrivlet::TScrivlet& memo = code_->Memo();
@@ -128,6 +139,7 @@ void TZK_CodeFRM::SetToolbarMode(ListToolbarMode mode) {
   toolbar_->setVisible(mode != build_debug::kToolbarHidden);
   for (const ToolButton& button : kToolButtons)
     Button(button.name).setVisible(mode == build_debug::kToolbarAll || button.view_mode);
+  toolbar_->findChild<QToolBar*>("SessionRowTB")->setVisible(mode == build_debug::kToolbarAll);
 }
 
 void TZK_CodeFRM::UpdateButtons() {

@@ -64,7 +64,8 @@ class TZK_CodeFRM : public QWidget, public build_debug::DebugView {
 
   void SetToolbarMode(build_debug::ListToolbarMode mode);
   build_debug::ListToolbarMode ToolbarMode() const { return mode_; }
-  QToolBar& ToolBar() const { return *toolbar_; }
+  // The tool bar `CodeEditorTB`, in two rows.
+  QWidget& ToolBar() const { return *toolbar_; }
   QAction& Button(const char* name) const;
   scrivlet::gui::TScrivlet& Scrivlet() const { return *code_; }
   build_debug::ListWindow& List() { return list_; }
@@ -95,7 +96,7 @@ class TZK_CodeFRM : public QWidget, public build_debug::DebugView {
   workbench::RegistrySettings& settings_;
   workbench::WindowsMenuUnit& windows_menu_;
   WidgetPlacement placement_{*this};
-  QToolBar* toolbar_;
+  QWidget* toolbar_;
   scrivlet::gui::TScrivlet* code_;
   build_debug::ListToolbarMode mode_ = build_debug::kToolbarAll;
   std::vector<std::string> listing_;

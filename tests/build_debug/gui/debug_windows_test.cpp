@@ -11,6 +11,8 @@
 #include <QScreen>
 
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <fstream>
 #include <memory>
 
@@ -33,6 +35,8 @@
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/modal_dialogs.h"
 #include "workbench/session/session.h"
+#include "workbench/silent_abort.h"
+#include <QStatusBar>
 
 namespace gui {
 namespace {
@@ -56,18 +60,64 @@ CodWriter DebuggableProgram() {
   return cod;
 }
 
+// The main window with the windows the program builds, bound as the program binds them.
+struct Ide {
+  Ide(platform::MessageBoxService& boxes, ModalDialogService& dialogs,
+      workbench::SessionSetup setup, std::vector<std::string> parameters,
+      const std::function<void(workbench::IdeSession&)>& options = {})
+      : session({boxes, dialogs, processes}, std::move(setup)), ports(session.Resolver()) {
+    session.BindSerialPorts(ports);
+    if (options) options(session);
+    ProgramParts parts;
+    auto bind = DebugWindows::AddTo(parts);
+    parts.makers["TProgressFRM"] = [](TEditorFRM& owner, workbench::IdeSession& s) {
+      return new TProgressFRM(s.Texts(), [&s] { s.KeyUnit().CancelProgramming(); }, &owner);
+    };
+    main_form = std::make_unique<TEditorFRM>(session, std::move(parameters), QSize(1280, 1024));
+    FormServices services;
+    services.makers = std::move(parts.makers);
+    forms = std::make_unique<IdeForms>(*main_form, session, std::move(services));
+    windows = bind(*main_form, session);
+    notices = std::make_unique<QtKeyNotifications>(
+        *static_cast<TProgressFRM*>(forms->Form("TProgressFRM")),
+        [this](int code) { notified.push_back(code); },
+        [this] { windows->DebugProgrammed(); });
+    session.KeyNotices().Bind(notices.get());
+  }
+  ~Ide() {
+    session.KeyNotices().Unbind([] { QCoreApplication::processEvents(); });
+    notices.reset();
+    windows.reset();
+    forms.reset();
+    main_form.reset();
+  }
+
+  platform::SystemProcessRunner processes;
+  workbench::IdeSession session;
+  platform::TermiosSerialPortOpener ports;
+  std::unique_ptr<TEditorFRM> main_form;
+  std::unique_ptr<IdeForms> forms;
+  std::shared_ptr<DebugWindows> windows;
+  std::unique_ptr<QtKeyNotifications> notices;
+  std::vector<int> notified;
+};
+
 class DebugWindowsTest : public KeyFixture {
  protected:
   DebugWindowsTest() {
-    std::ofstream(base_ + ".cod", std::ios::binary) << DebuggableProgram().Build();
-    std::ofstream(base_ + ".LST") << "listing\r\n";
-    testing_gui::InstallTools(folder_.Path());
-    keysim::ChipConfig config;
-    config.fusex = kFusex;
-    chip_ = std::make_unique<keysim::ChipModel>(config);
-    chip_->Install(StartKey());
+    testing_gui::InstallTools(folder_.Path(),
+                              (std::filesystem::path(QVKEY_PROGRAM).parent_path() / "TARN.dll")
+                                  .string());
   }
   ~DebugWindowsTest() override { keys_.clear(); }
+
+  keysim::ChipModel& Chip(std::uint16_t fusex) {
+    keysim::ChipConfig config;
+    config.fusex = fusex;
+    chip_ = std::make_unique<keysim::ChipModel>(config);
+    chip_->Install(StartKey());
+    return *chip_;
+  }
 
   workbench::SessionSetup SessionFiles() {
     workbench::SessionSetup setup;
@@ -76,6 +126,18 @@ class DebugWindowsTest : public KeyFixture {
     setup.windows = platform::WindowSockets(folder_.Path());
     setup.serial_environment = Sources().environment;
     return setup;
+  }
+
+  // Steps once and waits for the chip's stop to be shown.
+  static void Step(TDebugFRM& debug) {
+    debug.Button("StepBTN").click();
+    ASSERT_TRUE(Until([&] { return debug.Button("StepBTN").isEnabled(); }));
+  }
+
+  // A fresh settings file is a first run; nothing else may have been said.
+  void ExpectOnlyTheFirstRunBox() {
+    ASSERT_EQ(boxes_.Boxes().size(), 1u) << ::testing::PrintToString(BoxTexts());
+    EXPECT_EQ(boxes_.Boxes()[0].caption, "FIRST TIME RUNNING");
   }
 
   void Shot(const char* name) {
@@ -87,79 +149,135 @@ class DebugWindowsTest : public KeyFixture {
 
   workbench::TempFolder folder_{"qv debug windows"};
   std::string base_ = folder_.Path() + "prog";
+  RecordingModalDialogs dialogs_;
   std::unique_ptr<keysim::ChipModel> chip_;
 };
 
 TEST_F(DebugWindowsTest, DebugProgramsTheMonitorAndTheDebugWindowStepsTheChip) {
-  RecordingModalDialogs dialogs;
-  platform::SystemProcessRunner processes;
-  workbench::IdeSession session({boxes_, dialogs, processes}, SessionFiles());
-  platform::TermiosSerialPortOpener ports(session.Resolver());
-  session.BindSerialPorts(ports);
-
-  ProgramParts parts;
-  auto bind = DebugWindows::AddTo(parts);
-  parts.makers["TProgressFRM"] = [](TEditorFRM& owner, workbench::IdeSession& s) {
-    return new TProgressFRM(s.Texts(), [&s] { s.KeyUnit().CancelProgramming(); }, &owner);
-  };
-  TEditorFRM main_form(session, {"/b", base_ + ".cod"}, QSize(1280, 1024));
-  FormServices services;
-  services.makers = std::move(parts.makers);
-  IdeForms forms(main_form, session, std::move(services));
-  std::shared_ptr<DebugWindows> windows = bind(main_form, session);
-  std::vector<int> notified;
-  QtKeyNotifications notices(
-      *static_cast<TProgressFRM*>(forms.Form("TProgressFRM")),
-      [&notified](int code) { notified.push_back(code); },
-      [&windows] { windows->DebugProgrammed(); });
-  session.KeyNotices().Bind(&notices);
-  ASSERT_EQ(forms.Form("TDebugFRM"), windows->DebugForm());
-  ASSERT_EQ(forms.Form("TZK_CodeFRM"), static_cast<QWidget*>(windows->ListForm()));
+  std::ofstream(base_ + ".cod", std::ios::binary) << DebuggableProgram().Build();
+  // The compiler's listing: one line per line record, the record of address i on line i.
+  std::ofstream listing(base_ + ".LST", std::ios::binary);
+  for (int i = 0; i < 8; ++i)
+    listing << "000" << i << "  0C0" << i << "          movlw  " << i << "\r\n";
+  listing.close();
+  auto& chip = Chip(kFusex);
+  Ide ide(boxes_, dialogs_, SessionFiles(), {"/b", base_ + ".cod"});
+  DebugWindows& windows = *ide.windows;
+  ASSERT_EQ(ide.forms->Form("TDebugFRM"), windows.DebugForm());
+  ASSERT_EQ(ide.forms->Form("TZK_CodeFRM"), static_cast<QWidget*>(windows.ListForm()));
 
   // "/b" loads the program and debugs it: the programming runs on the key's worker, and its
   // report shows the debug window, whose session releases the chip at its reset vector.
-  main_form.PrepareRun();
-  TDebugFRM& debug = *windows->DebugForm();
+  ide.main_form->PrepareRun();
+  TDebugFRM& debug = *windows.DebugForm();
   ASSERT_TRUE(Until([&] { return debug.isVisible(); })) << ::testing::PrintToString(BoxTexts());
-  const auto program = chip_->Program();
+  const auto program = chip.Program();
   EXPECT_EQ(program[0], 0xC00);
   EXPECT_EQ(program[2048 - 3], 0xA00);  // the reset jump, moved into the monitor
   EXPECT_EQ(program[2047], 0xBFE);      // the jump into the monitor through the free pair
   ASSERT_TRUE(Until([&] { return debug.Button("StepBTN").isEnabled(); }));
-  EXPECT_EQ(session.Debug().Live().PC, 2047);
+  EXPECT_EQ(ide.session.Debug().Live().PC, 2047);
 
-  // The session's windows: registers and (the built-in assembler's) code, arranged; the main
-  // window's Run menu locked.
-  EXPECT_TRUE(windows->RegisterForm()->isVisible());
-  EXPECT_TRUE(windows->CodeForm()->isVisible());
-  EXPECT_FALSE(windows->ListForm()->isVisible());
-  EXPECT_FALSE(main_form.MenuItem("RunMENUITM")->isEnabled());
+  // The session's windows: registers and (the built-in assembler's) code; the main window's
+  // Run menu locked.
+  EXPECT_TRUE(windows.RegisterForm()->isVisible());
+  EXPECT_TRUE(windows.CodeForm()->isVisible());
+  EXPECT_FALSE(windows.ListForm()->isVisible());
+  EXPECT_FALSE(ide.main_form->MenuItem("RunMENUITM")->isEnabled());
   EXPECT_FALSE(debug.Button("HopBTN").isHidden());
 
   // Step: the reset jump runs, then the first word.
   keysim::RunScript script;
   script.steps = {0, 1};
-  chip_->SetRunScript(script);
-  debug.Button("StepBTN").click();
-  ASSERT_TRUE(Until([&] { return debug.Button("StepBTN").isEnabled(); }));
-  EXPECT_EQ(session.Debug().Live().PC, 0);
-  debug.Button("StepBTN").click();
-  ASSERT_TRUE(Until([&] { return debug.Button("StepBTN").isEnabled(); }));
-  EXPECT_EQ(session.Debug().Live().PC, 1);
-  EXPECT_EQ(chip_->Monitor().pc, 1);
-  Shot("debug_session.png");
+  chip.SetRunScript(script);
+  Step(debug);
+  EXPECT_EQ(ide.session.Debug().Live().PC, 0);
+  Step(debug);
+  EXPECT_EQ(ide.session.Debug().Live().PC, 1);
+  EXPECT_EQ(chip.Monitor().pc, 1);
+  Shot("debug_session_builtin.png");
 
   // Quit ends the session: the views go, the Run menu comes back, the main window hears 4.
   debug.Button("QuitBTN").click();
   ASSERT_TRUE(Until([&] { return !debug.isVisible(); }));
-  EXPECT_FALSE(windows->RegisterForm()->isVisible());
-  EXPECT_FALSE(windows->CodeForm()->isVisible());
-  EXPECT_TRUE(main_form.MenuItem("RunMENUITM")->isEnabled());
-  EXPECT_EQ(notified.back(), kKeyDebugHidden);
-  // A fresh settings file is a first run; nothing else was said.
-  ASSERT_EQ(boxes_.Boxes().size(), 1u) << ::testing::PrintToString(BoxTexts());
-  EXPECT_EQ(boxes_.Boxes()[0].caption, "FIRST TIME RUNNING");
-  session.KeyNotices().Unbind([] { QCoreApplication::processEvents(); });
+  EXPECT_FALSE(windows.RegisterForm()->isVisible());
+  EXPECT_FALSE(windows.CodeForm()->isVisible());
+  EXPECT_TRUE(ide.main_form->MenuItem("RunMENUITM")->isEnabled());
+  ASSERT_FALSE(ide.notified.empty());
+  EXPECT_EQ(ide.notified.back(), kKeyDebugHidden);
+  ExpectOnlyTheFirstRunBox();
+}
+
+TEST_F(DebugWindowsTest, ATarnBuildIsDebuggedInTheListAndWatchWindows) {
+  const std::string source = folder_.Path() + "my sources/prog.src";
+  testing_gui::WriteFile(source,
+                         "        DEVICE  QV18AC, OSCXT2\n"
+                         "        FREQ    4_000_000\n"
+                         "counter EQU     $09\n"
+                         "        WATCH   counter,8,UHEX\n"
+                         "        ORG     0\n"
+                         "Main    CLR     counter\n"
+                         "loop    INC     counter\n"
+                         "        JMP     loop\n"
+                         "        RESET   Main\n"
+                         "        END\n");
+  auto& chip = Chip(0x0BFF);  // the fuses tarn gives the QV18AC: eight banks
+  Ide ide(boxes_, dialogs_, SessionFiles(), {});
+  DebugWindows& windows = *ide.windows;
+  TEditorFRM& main_form = *ide.main_form;
+  main_form.PrepareRun();
+  main_form.show();
+  main_form.OpenSourceFile(source);
+
+  // Debug builds with tarn first; the session shows tarn's listing in the list window.
+  try {
+    main_form.ClickMenuItem("RunDebugMENUITM");
+  } catch (const workbench::SilentAbort&) {
+    FAIL() << "aborted: " << ::testing::PrintToString(BoxTexts()) << " "
+           << main_form.statusBar()->currentMessage().toStdString();
+  }
+  TDebugFRM& debug = *windows.DebugForm();
+  ASSERT_TRUE(Until([&] { return debug.Button("StepBTN").isEnabled(); }))
+      << ::testing::PrintToString(BoxTexts());
+  TZK_CodeFRM& list = *windows.ListForm();
+  EXPECT_TRUE(list.isVisible());
+  EXPECT_TRUE(list.List().HoldsDebugListing());
+  EXPECT_TRUE(windows.WatchForm()->isVisible());
+  EXPECT_FALSE(windows.CodeForm()->isVisible());
+  EXPECT_TRUE(debug.Button("HopBTN").isHidden());  // Hop and Jog are the built-in listing's
+  EXPECT_EQ(chip.Program()[0], 0x069);             // CLR $09
+
+  // Each step moves the next-run mark to the PC's line of the listing.
+  auto line_with = [&](const std::string& text) {
+    auto& memo = list.Scrivlet().Memo();
+    for (int i = 0; i < memo.ParagraphCount(); ++i)
+      if (memo.GetParagraphText(i).find(text) != std::string::npos) return i;
+    return -1;
+  };
+  keysim::RunScript script;
+  script.steps = {0, 1, 2, 1};
+  chip.SetRunScript(script);
+  Step(debug);
+  EXPECT_EQ(list.List().NextRunLine(), line_with("Main    CLR     counter"));
+  Step(debug);
+  EXPECT_EQ(list.List().NextRunLine(), line_with("loop    INC     counter"));
+  Step(debug);
+  Step(debug);
+  EXPECT_EQ(list.List().NextRunLine(), line_with("loop    INC     counter"));
+  EXPECT_EQ(list.MarkedLines(), std::set<int>{line_with("loop    INC     counter")});
+  for (QWidget* view : {static_cast<QWidget*>(windows.RegisterForm()),
+                        static_cast<QWidget*>(windows.WatchForm()), static_cast<QWidget*>(&list),
+                        static_cast<QWidget*>(&debug)})
+    view->raise();
+  Shot("debug_session_tarn.png");
+
+  // The session's end takes the list window out of its debug mode and hides it.
+  debug.Button("QuitBTN").click();
+  ASSERT_TRUE(Until([&] { return !debug.isVisible(); }));
+  EXPECT_FALSE(list.isVisible());
+  EXPECT_FALSE(list.List().HoldsDebugListing());
+  EXPECT_FALSE(windows.WatchForm()->isVisible());
+  ExpectOnlyTheFirstRunBox();
 }
 
 }  // namespace
