@@ -472,3 +472,31 @@ TEST_F(RunCommandsTest, TheRunShortcutsWorkWhileTheEditorHasTheFocus) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(RunCommandsTest, ConfigureAndTheFactoryTestItem) {
+  gui::TEditorFRM& form = Start();
+  boxes_.AnswerWithFirstButton();
+  gui::IdeForms forms(form, *session_);
+  session_->Globals().DebugMode = true;
+  boxes_.Clear();
+  boxes_.AnswerWithFirstButton();
+  const std::size_t dialogs = dialogs_.Dialogs().size();
+  form.ClickMenuItem("RunConfigureMENUITM");
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "DEBUG - RunConfigure");
+  EXPECT_EQ(boxes_.Boxes()[0].text, "About to show configure dialog");
+  ASSERT_EQ(dialogs_.Dialogs().size(), dialogs + 1);
+  EXPECT_EQ(dialogs_.Dialogs().back().name, "ConfigFRM");
+
+  // Hidden at start; each click turns its check mark over.
+  QAction* factory = form.MenuItem("QvFactoryTestMENUITM");
+  EXPECT_FALSE(factory->isVisible());
+  form.ClickMenuItem("QvFactoryTestMENUITM");
+  EXPECT_TRUE(factory->isChecked());
+  form.ClickMenuItem("QvFactoryTestMENUITM");
+  EXPECT_FALSE(factory->isChecked());
+}
+
+}  // namespace
