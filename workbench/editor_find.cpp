@@ -18,7 +18,15 @@ namespace Ids = string_ids::EditorUnit;
 }  // namespace
 
 bool EditorFinder::Search(scrivlet::TScrivlet& editor, const FindOptions& find) {
-  return editor.FindText(find.text, find.down, false, find.whole_word, find.match_case);
+  // A hit that is selected is passed over whichever way the search goes: it starts at the
+  // selection's far end, not at the caret.
+  const std::int32_t caret = editor.GetSelStart();
+  const std::int32_t anchor = caret + editor.SelLength;
+  const std::int32_t from = find.down ? editor.SelUpper() : editor.SelLower();
+  if (from != caret) editor.SetSelStart(from);
+  if (editor.FindText(find.text, find.down, false, find.whole_word, find.match_case)) return true;
+  editor.Select(anchor, caret);
+  return false;
 }
 
 bool EditorFinder::SelectionIsHit(scrivlet::TScrivlet& editor, const FindOptions& find) {

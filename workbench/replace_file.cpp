@@ -23,7 +23,8 @@ bool WriteAllBytes(int fd, std::string_view bytes) {
 }
 
 bool ReplaceFileContents(const std::string& file_name, std::string_view bytes,
-                         std::string& reason, const FileBytesWriter& writer) {
+                         std::string& reason, const FileBytesWriter& writer,
+                         unsigned create_mode) {
   struct stat old_file {};
   const bool existed = ::stat(file_name.c_str(), &old_file) == 0;
   std::random_device random;
@@ -31,7 +32,8 @@ bool ReplaceFileContents(const std::string& file_name, std::string_view bytes,
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     temporary = file_name + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(random());
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                static_cast<mode_t>(create_mode));
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) {
@@ -40,7 +42,11 @@ bool ReplaceFileContents(const std::string& file_name, std::string_view bytes,
   }
   errno = 0;
   bool ok = writer(fd, bytes) && ::fsync(fd) == 0;
-  if (ok && existed) ok = ::fchmod(fd, old_file.st_mode & 07777) == 0;
+  if (ok && existed) {
+    mode_t mode = old_file.st_mode & 07777;
+    if (create_mode & 0111) mode |= (mode & 0444) >> 2;
+    ok = ::fchmod(fd, mode) == 0;
+  }
   const int write_error = errno;
   ok = (::close(fd) == 0) && ok;
   if (ok) ok = ::rename(temporary.c_str(), file_name.c_str()) == 0;

@@ -15,10 +15,16 @@ using FileBytesWriter = std::function<bool(int fd, std::string_view bytes)>;
 
 bool WriteAllBytes(int fd, std::string_view bytes);
 
-// Replaces (or creates) file_name with bytes. A file that existed keeps its permissions. On
-// failure the old file is untouched, no temporary file stays behind and reason says why.
+// The permissions a new file is created with (less the umask): a plain file, or a program.
+constexpr unsigned kPlainFileMode = 0666;
+constexpr unsigned kProgramFileMode = 0777;
+
+// Replaces (or creates) file_name with bytes. A new file gets create_mode; a file that existed
+// keeps its permissions, and a program may be run by whoever may read it. On failure the old
+// file is untouched, no temporary file stays behind and reason says why.
 [[nodiscard]] bool ReplaceFileContents(const std::string& file_name, std::string_view bytes,
                                        std::string& reason,
-                                       const FileBytesWriter& writer = WriteAllBytes);
+                                       const FileBytesWriter& writer = WriteAllBytes,
+                                       unsigned create_mode = kPlainFileMode);
 
 }  // namespace workbench

@@ -97,6 +97,21 @@ TEST_F(EditorFindTest, TheFindDialogSearchesFromTheCaretAndAsksAtTheEnd) {
   }
 }
 
+TEST_F(EditorFindTest, ASelectedHitIsPassedOverWhicheverWayTheSearchGoes) {
+  Text("mov mov mov", 0);
+  s.Select(4, 7);  // the middle one, caret at its end
+  EXPECT_TRUE(finder.FindNext(s, {"mov", false}));
+  EXPECT_EQ(s.SelLower(), 0);
+  s.Select(7, 4);  // caret at its start
+  EXPECT_TRUE(finder.FindNext(s, {"mov", true}));
+  EXPECT_EQ(s.SelLower(), 8);
+  // Nothing further down: the selection stays as it was.
+  boxes.Answer(kAnswerOk);
+  EXPECT_FALSE(finder.FindNext(s, {"mov", true}));
+  EXPECT_EQ(s.GetSelStart(), 11);
+  EXPECT_EQ(s.SelLength, -3);
+}
+
 TEST_F(EditorFindTest, FindNextTellsATextNotFoundAndKeepsTheCaret) {
   Text("mov a", 2);
   boxes.Answer(platform::kAnswerOk);

@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <filesystem>
+#include <utility>
 
 #include "editor_control/gui/scrivlet_widget.h"
 #include "platform/message_box.h"
@@ -92,6 +93,10 @@ MainWindowFiles::MainWindowFiles(TEditorFRM& form, workbench::IdeSession& sessio
         if (!IsBlankRow(Row(row)) && hooks_.start_simulator) hooks_.start_simulator();
       });
     });
+  });
+  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+    if (state == Qt::ApplicationActive)
+      RunGuarded(session_.Boxes(), [this] { RunCommand([this] { ApplicationActivated(); }); });
   });
   caret_panel_ = new QLabel(&form_);
   caret_panel_->setObjectName("StatusPanel1");
@@ -218,7 +223,6 @@ bool MainWindowFiles::HandleEditorTabKeys(int key, Qt::KeyboardModifiers modifie
   last_was_tab_ = tab;
   if (target < 0) return swallow;
   RunCommand([this, target] {
-    list_.setCurrentRow(target);
     SelectEditor(target);
     if (!IsBlankRow(Row(target)) && hooks_.start_simulator) hooks_.start_simulator();
   });
@@ -253,7 +257,8 @@ void MainWindowFiles::SelectEditor(int index) {
   TScrivlet* editor = editors_.GetEditor(index);
   if (!editor) return;
   area_.setCurrentWidget(editor);
-  if (current_ >= 0) previous_ = current_;
+  // Selecting the editor in front again (activation, a reload) keeps the one before it.
+  if (current_ >= 0 && current_ != index) previous_ = current_;
   current_ = index;
   read_only_loaded_ = !editors_.GetWritable(index);
   editor->Memo().ReadOnly = read_only_loaded_;
@@ -262,6 +267,7 @@ void MainWindowFiles::SelectEditor(int index) {
   list_.setToolTip(ToQt(row));
   last_modified_drawn_ = !editor->Memo().Modified;
   EditorChange(*editor);
+  EditorSelMove(*editor);
   current_name_ = row;
   form_.WindowsMenu().CheckFileItem(row);
   const bool named = !IsBlankRow(row);
@@ -335,7 +341,10 @@ bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
         session_.Messages().YesNoBoxById1(Ids::SCU_NEWER_ON_DISK, Ids::SCU_NEWER_ON_DISK_CAPTION,
                                           name) == platform::kAnswerYes;
     if (!reload) {
+      // The answer holds for this open: selecting the editor does not ask a second time.
+      const bool guarded = std::exchange(reloading_, true);
       SelectEditor(index);
+      reloading_ = guarded;
       return true;
     }
   }

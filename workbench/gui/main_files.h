@@ -77,6 +77,8 @@ class MainWindowFiles : public QObject {
   // changed on disk since it was loaded is offered for reload.
   void SelectEditor(int index);
   void ReselectEditor() { SelectEditor(current_); }
+  // The program became the active one again: files changed meanwhile are noticed.
+  void ApplicationActivated() { ReselectEditor(); }
   // Opens a file in an editor of its own; a file already open is selected.
   void OpenSourceFile(const std::string& name);
   // Loads the file into an editor; false (told) when it could not be loaded.
