@@ -2,7 +2,8 @@
 # Installs the Debian 12 packages the build needs, only those that are missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev)
+# poppler-utils: the print tests read the PDFs they print back with pdftotext.
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev poppler-utils)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -56,7 +56,8 @@ CodWriter DebuggableProgram() {
   cod.words[4113] = kFusex;
   cod.memory_map = {{0, 14}, {4094, 4094}};  // byte addresses
   cod.short_file_names = {"main.c"};
-  for (int i = 0; i < 8; ++i) cod.lines.push_back({0, 0x80, 3 + i, i});
+  for (std::uint16_t i = 0; i < 8; ++i)
+    cod.lines.push_back({0, 0x80, static_cast<std::uint16_t>(3 + i), i});
   return cod;
 }
 
@@ -105,9 +106,7 @@ struct Ide {
 class DebugWindowsTest : public KeyFixture {
  protected:
   DebugWindowsTest() {
-    testing_gui::InstallTools(folder_.Path(),
-                              (std::filesystem::path(QVKEY_PROGRAM).parent_path() / "TARN.dll")
-                                  .string());
+    testing_gui::InstallTools(folder_.Path(), TARN_EXE);
   }
   ~DebugWindowsTest() override { keys_.clear(); }
 
