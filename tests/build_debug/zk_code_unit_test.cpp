@@ -10,30 +10,17 @@
 #include <gtest/gtest.h>
 
 #include "tests/build_debug/chip_session.h"
+#include "tests/build_debug/list_program.h"
 #include "tests/build_debug/tarn_harness.h"
 
 namespace build_debug {
 namespace {
 
-constexpr char kProgram[] =
-    "        DEVICE  QV18AC, OSCXT2\n"
-    "        ORG     0\n"
-    "Main    CLR     $09\n"
-    "        NOP\n"
-    "loop    INC     $09\n"
-    "        JMP     loop\n"
-    "        RESET   Main\n"
-    "        END\n";
-
 class ListWindowTest : public ChipSession {
  protected:
   // Assembles the program, loads its words for the chip and reads its listing.
   void Build(const std::string& text) {
-    tarn_.PlaceRealTarn();
-    ASSERT_TRUE(tarn_.tarn.TARN_Init(tarn_.tool_folder));
-    source_ = tarn_.WriteSource("prog.asm", text);
-    const int result = tarn_.tarn.TarnAssemble(source_, false);
-    ASSERT_TRUE(result == 0 || result == 2) << result;  // warnings alone are a build
+    source_ = BuildListing(tarn_, text);
     listing_ = ReadLines(list_.ListFileName(source_));
     ASSERT_FALSE(listing_.empty());
   }
@@ -58,7 +45,7 @@ class ListWindowTest : public ChipSession {
 };
 
 TEST_F(ListWindowTest, MarksClicksAndTheNopRefusal) {
-  Build(kProgram);
+  Build(kListProgram);
   StartSession();
   const int main_line = LineWith("Main    CLR");
   const int nop_line = LineWith("NOP");
@@ -98,7 +85,7 @@ TEST_F(ListWindowTest, MarksClicksAndTheNopRefusal) {
 }
 
 TEST_F(ListWindowTest, GoToResetCodeAndMain) {
-  Build(kProgram);
+  Build(kListProgram);
   EXPECT_EQ(list_.ResetLine(listing_), LineWith("RESET   Main"));
   EXPECT_EQ(list_.CodeLine(), LineWith("Main    CLR"));
   EXPECT_EQ(list_.MainLine(listing_), LineWith("Main    CLR"));

@@ -153,6 +153,25 @@ int MainWindowFiles::DefaultEditorType() const {
   return session_.Globals().IdeOptions.DefaultIsAssembly ? kAssemblyKind : kBasicKind;
 }
 
+int MainWindowFiles::AskLanguage(int text_id, int caption_id) const {
+  const int fallback = DefaultEditorType();
+  const int other = fallback == kAssemblyKind ? kBasicKind : kAssemblyKind;
+  const auto language = [this](int kind) {
+    return Text(kind == kAssemblyKind ? Ids::SCU_LANGUAGE_ASSEMBLY : Ids::SCU_LANGUAGE_QVB);
+  };
+  return session_.Messages().YesNoBoxById3(text_id, caption_id, language(fallback),
+                                           language(fallback), language(other)) ==
+                 platform::kAnswerYes
+             ? fallback
+             : other;
+}
+
+void MainWindowFiles::TellNotWritten(const char* list) const {
+  session_.Boxes().Show({std::string("The list of ") + list +
+                             " could not be written to the settings.",
+                         "Settings", platform::BoxButtons::Ok});
+}
+
 void MainWindowFiles::TakeEditorEvents(int index) {
   TScrivlet* editor = editors_.GetEditor(index);
   if (!editor) return;
@@ -496,18 +515,8 @@ bool MainWindowFiles::FileSaveAs() {
   if (read_only)
     (void)session_.Messages().MsgBoxById(Ids::SCU_SAVE_READ_ONLY, Ids::SCU_SAVE_READ_ONLY_CAPTION);
   int type = Legacy() ? kAssemblyKind : editors_.GetFileType(current_);
-  if (type == kUnknownKind) {
-    const int other = DefaultEditorType() == kAssemblyKind ? kBasicKind : kAssemblyKind;
-    const auto language = [this](int kind) {
-      return Text(kind == kAssemblyKind ? Ids::SCU_LANGUAGE_ASSEMBLY : Ids::SCU_LANGUAGE_QVB);
-    };
-    const std::string fallback = language(DefaultEditorType());
-    type = session_.Messages().YesNoBoxById3(Ids::SCU_SAVE_AS_LANGUAGE,
-                                             Ids::SCU_SAVE_AS_LANGUAGE_CAPTION, fallback, fallback,
-                                             language(other)) == platform::kAnswerYes
-               ? DefaultEditorType()
-               : other;
-  }
+  if (type == kUnknownKind)
+    type = AskLanguage(Ids::SCU_SAVE_AS_LANGUAGE, Ids::SCU_SAVE_AS_LANGUAGE_CAPTION);
   QFileDialog dialog(&form_);
   dialog.setObjectName("SaveDialog");
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -639,8 +648,7 @@ void MainWindowFiles::ReadRecentFiles() {
 
 void MainWindowFiles::WriteRecentFiles() {
   if (!session_.Recent().WriteRecentFiles(session_.Registry()))
-    session_.Boxes().Show({"The list of recent files could not be written to the settings.",
-                           "Settings", platform::BoxButtons::Ok});
+    TellNotWritten("recent files");
 }
 
 void MainWindowFiles::OpenRecentFile(int n) {
@@ -677,16 +685,14 @@ void MainWindowFiles::SaveWorkspaceFiles() {
     if (!name.empty() && name != T_ZKEditorArray::kUntitled) files.push_back(name);
   }
   if (!workbench::SaveWorkspace(session_.Registry(), files))
-    session_.Boxes().Show({"The list of open files could not be written to the settings.",
-                           "Settings", platform::BoxButtons::Ok});
+    TellNotWritten("open files");
 }
 
 void MainWindowFiles::SetAsTop() {
   editors_.SetTop(current_);
   list_.viewport()->update();
   if (!session_.TopFiles().AddKnownTopFile(editors_.GetFileName(current_)))
-    session_.Boxes().Show({"The list of known top files could not be written to the settings.",
-                           "Settings", platform::BoxButtons::Ok});
+    TellNotWritten("known top files");
 }
 
 void MainWindowFiles::SetAsNormal() {
@@ -697,8 +703,7 @@ void MainWindowFiles::SetAsNormal() {
 void MainWindowFiles::RemoveFromKnownTopFiles() {
   SetAsNormal();
   if (!session_.TopFiles().RemoveKnownTopFile(editors_.GetFileName(current_)))
-    session_.Boxes().Show({"The list of known top files could not be written to the settings.",
-                           "Settings", platform::BoxButtons::Ok});
+    TellNotWritten("known top files");
 }
 
 void MainWindowFiles::FilePopup() {
@@ -787,16 +792,7 @@ void MainWindowFiles::BindCommands() {
   f.SetMenuHandler("FileNewAssemblyMENUITM", [this] { FileNew(kAssemblyKind); });
   f.SetMenuHandler("FileNewQvBasicMENUITM", [this] { FileNew(kBasicKind); });
   f.SetMenuHandler("FileNewTBTN", [this] {
-    const int fallback = DefaultEditorType();
-    const int other = fallback == kAssemblyKind ? kBasicKind : kAssemblyKind;
-    const auto language = [this](int kind) {
-      return Text(kind == kAssemblyKind ? Ids::SCU_LANGUAGE_ASSEMBLY : Ids::SCU_LANGUAGE_QVB);
-    };
-    const bool yes =
-        session_.Messages().YesNoBoxById3(Ids::SCU_NEW_EDITOR_LANGUAGE,
-                                          Ids::SCU_NEW_EDITOR_LANGUAGE_CAPTION, language(fallback),
-                                          language(fallback), language(other)) == platform::kAnswerYes;
-    FileNew(yes ? kDefaultKind : other);
+    FileNew(AskLanguage(Ids::SCU_NEW_EDITOR_LANGUAGE, Ids::SCU_NEW_EDITOR_LANGUAGE_CAPTION));
   });
   f.SetMenuHandler("FileOpenMENUITM", [this] {
     if (Legacy() && !AskSaveChanges()) workbench::Abort();

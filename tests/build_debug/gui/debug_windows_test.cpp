@@ -56,8 +56,8 @@ CodWriter DebuggableProgram() {
   cod.words[4113] = kFusex;
   cod.memory_map = {{0, 14}, {4094, 4094}};  // byte addresses
   cod.short_file_names = {"main.c"};
-  for (int i = 0; i < 8; ++i)
-    cod.lines.push_back({0, 0x80, static_cast<std::uint16_t>(3 + i), static_cast<std::uint16_t>(i)});
+  for (std::uint16_t i = 0; i < 8; ++i)
+    cod.lines.push_back({0, 0x80, static_cast<std::uint16_t>(3 + i), i});
   return cod;
 }
 
@@ -106,9 +106,7 @@ struct Ide {
 class DebugWindowsTest : public KeyFixture {
  protected:
   DebugWindowsTest() {
-    testing_gui::InstallTools(folder_.Path(),
-                              (std::filesystem::path(QVKEY_PROGRAM).parent_path() / "TARN.dll")
-                                  .string());
+    testing_gui::InstallTools(folder_.Path(), TARN_EXE);
   }
   ~DebugWindowsTest() override { keys_.clear(); }
 
@@ -207,6 +205,20 @@ TEST_F(DebugWindowsTest, DebugProgramsTheMonitorAndTheDebugWindowStepsTheChip) {
   ASSERT_FALSE(ide.notified.empty());
   EXPECT_EQ(ide.notified.back(), kKeyDebugHidden);
   ExpectOnlyTheFirstRunBox();
+}
+
+TEST_F(DebugWindowsTest, AProgramEndedDuringASessionSwitchesTheKeysClockOff) {
+  std::ofstream(base_ + ".cod", std::ios::binary) << DebuggableProgram().Build();
+  std::ofstream(base_ + ".LST", std::ios::binary) << "listing\r\n";
+  auto& chip = Chip(kFusex);
+  auto ide = std::make_unique<Ide>(boxes_, dialogs_, SessionFiles(),
+                                   std::vector<std::string>{"/b", base_ + ".cod"});
+  ide->main_form->PrepareRun();
+  TDebugFRM& debug = *ide->windows->DebugForm();
+  ASSERT_TRUE(Until([&] { return debug.Button("StepBTN").isEnabled(); }));
+  EXPECT_TRUE(chip.ClockRunning());
+  ide.reset();
+  EXPECT_FALSE(chip.ClockRunning());
 }
 
 TEST_F(DebugWindowsTest, ATarnBuildIsDebuggedInTheListAndWatchWindows) {

@@ -16,6 +16,7 @@
 #include "editor_control/style_run.h"
 #include "platform/settings_store.h"
 #include "tests/build_debug/chip_session.h"
+#include "tests/build_debug/list_program.h"
 #include "tests/build_debug/tarn_harness.h"
 #include "workbench/registry_settings.h"
 #include "workbench/windows_menu.h"
@@ -30,27 +31,11 @@ using namespace build_debug;
 constexpr std::int32_t kRed = 0x0000FF;
 constexpr std::int32_t kBlue = 0xFF0000;
 
-constexpr char kProgram[] =
-    "        DEVICE  QV18AC, OSCXT2\n"
-    "        ORG     0\n"
-    "Main    CLR     $09\n"
-    "        NOP\n"
-    "loop    INC     $09\n"
-    "        JMP     loop\n"
-    "        RESET   Main\n"
-    "        END\n";
-
 class ListFormTest : public ChipSession {
  protected:
   ListFormTest() { windows_menu_.InitWindowsMenu([] {}); }
 
-  void Build(const std::string& text) {
-    tarn_.PlaceRealTarn();
-    ASSERT_TRUE(tarn_.tarn.TARN_Init(tarn_.tool_folder));
-    source_ = tarn_.WriteSource("prog.asm", text);
-    const int result = tarn_.tarn.TarnAssemble(source_, false);
-    ASSERT_TRUE(result == 0 || result == 2) << result;  // warnings alone are a build
-  }
+  void Build(const std::string& text) { source_ = BuildListing(tarn_, text); }
 
   // A chip stopped at the PC with the program's words, and the debugger's listing loaded.
   void StartSession(int pc) {
@@ -121,7 +106,7 @@ class ListFormTest : public ChipSession {
 };
 
 TEST_F(ListFormTest, TheBreakAndNextRunLinesAreColouredAndFollowTheState) {
-  Build(kProgram);
+  Build(kListProgram);
   StartSession(0);
   const int main_line = LineWith("Main    CLR");
   const int nop_line = LineWith("NOP");
@@ -155,7 +140,7 @@ TEST_F(ListFormTest, TheBreakAndNextRunLinesAreColouredAndFollowTheState) {
 }
 
 TEST_F(ListFormTest, ClicksSetTheBreakpointAndThePcOnTheChip) {
-  Build(kProgram);
+  Build(kListProgram);
   StartSession(0);
   const int main_line = LineWith("Main    CLR");
   const int nop_line = LineWith("NOP");
@@ -191,7 +176,7 @@ TEST_F(ListFormTest, ClicksSetTheBreakpointAndThePcOnTheChip) {
 }
 
 TEST_F(ListFormTest, ToolBarModesGoToResetAndJumpToMain) {
-  Build(kProgram);
+  Build(kListProgram);
   StartSession(2);
   const int reset_line = LineWith("RESET   Main");
   ASSERT_GE(reset_line, 0);
