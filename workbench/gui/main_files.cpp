@@ -21,6 +21,7 @@
 #include "resources/string_ids.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/file_list.h"
+#include "workbench/gui/file_list_hover.h"
 #include "workbench/gui/guarded.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/text.h"
@@ -83,7 +84,11 @@ MainWindowFiles::MainWindowFiles(TEditorFRM& form, workbench::IdeSession& sessio
   list_.setItemDelegate(drawer_);
   list_.addItem(ToQt(BlankRow(blank_counter_, kUnknownKind)));
   list_.setCurrentRow(0);
-  list_.setMouseTracking(true);
+  hover_ = new FileListHoverPanel(list_, form_, [this](int row) {
+    const TScrivlet* editor = editors_.GetEditor(row);
+    const bool modified = editor && const_cast<TScrivlet*>(editor)->Memo().Modified;
+    return (modified ? "*" : "") + Row(row);
+  });
   // A click or an arrow key on the list: that row's editor comes to the front.
   connect(&list_, &QListWidget::currentRowChanged, this, [this](int row) {
     if (row == current_ || row < 0) return;
@@ -283,7 +288,6 @@ void MainWindowFiles::SelectEditor(int index) {
   editor->Memo().ReadOnly = read_only_loaded_;
   list_.setCurrentRow(index);
   const std::string row = Row(index);
-  list_.setToolTip(ToQt(row));
   last_modified_drawn_ = !editor->Memo().Modified;
   EditorChange(*editor);
   EditorSelMove(*editor);
@@ -463,7 +467,6 @@ bool MainWindowFiles::SaveSourceFile(const std::string& name) {
     form_.WindowsMenu().RenameFileItem(old_row, name);
   }
   SetRow(current_, name);
-  list_.setToolTip(ToQt(name));
   last_modified_drawn_ = true;
   RefreshModifiedMark();
   if (hooks_.update_run_buttons) hooks_.update_run_buttons(true);

@@ -33,6 +33,7 @@ class IdeSession;
 
 namespace gui {
 
+class FileListHoverPanel;
 class FilesLoadedDrawer;
 class TEditorFRM;
 
@@ -170,6 +171,7 @@ class MainWindowFiles : public QObject {
   T_ZKEditorArray editors_;
   EditorFileSaving saving_;
   FilesLoadedDrawer* drawer_ = nullptr;
+  FileListHoverPanel* hover_ = nullptr;
   QLabel* caret_panel_ = nullptr;
   QMenu* popup_ = nullptr;
   MainFilesHooks hooks_;
