@@ -98,6 +98,10 @@ DebugWindows::Binder DebugWindows::AddTo(ProgramParts& parts) {
 }
 
 DebugWindows::~DebugWindows() {
+  // A session still open when the program ends is ended as its window's hiding ends it: the
+  // key's clock is switched off and the port let go (a deleted window gets no hide of its own).
+  for (const QPointer<QWidget>& made : made_)
+    if (made && made.data() == debug_form_ && made->isVisible()) made->hide();
   // The forms refer to the controls below: they go first, the last made first.
   for (auto made = made_.rbegin(); made != made_.rend(); ++made) delete made->data();
 }

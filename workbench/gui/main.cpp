@@ -77,6 +77,15 @@ gui::ProgramParts BuildDebugParts(platform::EventPoster& events) {
       if (code) code->setVisible(!code->isVisible());
     };
     main_form.Run().SetWindows(std::move(run_windows));
+    main_form.SetWindowsMenuHandler([device, list = debug_windows->ListForm()](int tag) {
+      QWidget* window = nullptr;
+      if (tag == workbench::kListWindowItem) window = list;
+      if (tag == workbench::kDeviceWindowItem) window = device;
+      if (!window) return;
+      window->show();
+      window->raise();
+      window->activateWindow();
+    });
     auto notices = std::make_shared<gui::QtKeyNotifications>(
         *progress, [&main_form](int code) { main_form.Run().KeyNotify(code); },
         [windows = debug_windows.get()] { windows->DebugProgrammed(); });

@@ -21,6 +21,7 @@
 #include "resources/string_ids.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/file_list.h"
+#include "workbench/gui/file_list_hover.h"
 #include "workbench/gui/guarded.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/text.h"
@@ -83,7 +84,11 @@ MainWindowFiles::MainWindowFiles(TEditorFRM& form, workbench::IdeSession& sessio
   list_.setItemDelegate(drawer_);
   list_.addItem(ToQt(BlankRow(blank_counter_, kUnknownKind)));
   list_.setCurrentRow(0);
-  list_.setMouseTracking(true);
+  hover_ = new FileListHoverPanel(list_, form_, [this](int row) {
+    const TScrivlet* editor = editors_.GetEditor(row);
+    const bool modified = editor && const_cast<TScrivlet*>(editor)->Memo().Modified;
+    return (modified ? "*" : "") + Row(row);
+  });
   // A click or an arrow key on the list: that row's editor comes to the front.
   connect(&list_, &QListWidget::currentRowChanged, this, [this](int row) {
     if (row == current_ || row < 0) return;
@@ -151,6 +156,25 @@ bool MainWindowFiles::IsBlankRow(const std::string& row) const {
 
 int MainWindowFiles::DefaultEditorType() const {
   return session_.Globals().IdeOptions.DefaultIsAssembly ? kAssemblyKind : kBasicKind;
+}
+
+int MainWindowFiles::AskLanguage(int text_id, int caption_id) const {
+  const int fallback = DefaultEditorType();
+  const int other = fallback == kAssemblyKind ? kBasicKind : kAssemblyKind;
+  const auto language = [this](int kind) {
+    return Text(kind == kAssemblyKind ? Ids::SCU_LANGUAGE_ASSEMBLY : Ids::SCU_LANGUAGE_QVB);
+  };
+  return session_.Messages().YesNoBoxById3(text_id, caption_id, language(fallback),
+                                           language(fallback), language(other)) ==
+                 platform::kAnswerYes
+             ? fallback
+             : other;
+}
+
+void MainWindowFiles::TellNotWritten(const char* list) const {
+  session_.Boxes().Show({std::string("The list of ") + list +
+                             " could not be written to the settings.",
+                         "Settings", platform::BoxButtons::Ok});
 }
 
 void MainWindowFiles::TakeEditorEvents(int index) {
@@ -264,7 +288,6 @@ void MainWindowFiles::SelectEditor(int index) {
   editor->Memo().ReadOnly = read_only_loaded_;
   list_.setCurrentRow(index);
   const std::string row = Row(index);
-  list_.setToolTip(ToQt(row));
   last_modified_drawn_ = !editor->Memo().Modified;
   EditorChange(*editor);
   EditorSelMove(*editor);
@@ -444,7 +467,6 @@ bool MainWindowFiles::SaveSourceFile(const std::string& name) {
     form_.WindowsMenu().RenameFileItem(old_row, name);
   }
   SetRow(current_, name);
-  list_.setToolTip(ToQt(name));
   last_modified_drawn_ = true;
   RefreshModifiedMark();
   if (hooks_.update_run_buttons) hooks_.update_run_buttons(true);
@@ -496,18 +518,8 @@ bool MainWindowFiles::FileSaveAs() {
   if (read_only)
     (void)session_.Messages().MsgBoxById(Ids::SCU_SAVE_READ_ONLY, Ids::SCU_SAVE_READ_ONLY_CAPTION);
   int type = Legacy() ? kAssemblyKind : editors_.GetFileType(current_);
-  if (type == kUnknownKind) {
-    const int other = DefaultEditorType() == kAssemblyKind ? kBasicKind : kAssemblyKind;
-    const auto language = [this](int kind) {
-      return Text(kind == kAssemblyKind ? Ids::SCU_LANGUAGE_ASSEMBLY : Ids::SCU_LANGUAGE_QVB);
-    };
-    const std::string fallback = language(DefaultEditorType());
-    type = session_.Messages().YesNoBoxById3(Ids::SCU_SAVE_AS_LANGUAGE,
-                                             Ids::SCU_SAVE_AS_LANGUAGE_CAPTION, fallback, fallback,
-                                             language(other)) == platform::kAnswerYes
-               ? DefaultEditorType()
-               : other;
-  }
+  if (type == kUnknownKind)
+    type = AskLanguage(Ids::SCU_SAVE_AS_LANGUAGE, Ids::SCU_SAVE_AS_LANGUAGE_CAPTION);
   QFileDialog dialog(&form_);
   dialog.setObjectName("SaveDialog");
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -639,8 +651,7 @@ void MainWindowFiles::ReadRecentFiles() {
 
 void MainWindowFiles::WriteRecentFiles() {
   if (!session_.Recent().WriteRecentFiles(session_.Registry()))
-    session_.Boxes().Show({"The list of recent files could not be written to the settings.",
-                           "Settings", platform::BoxButtons::Ok});
+    TellNotWritten("recent files");
 }
 
 void MainWindowFiles::OpenRecentFile(int n) {
@@ -677,16 +688,14 @@ void MainWindowFiles::SaveWorkspaceFiles() {
     if (!name.empty() && name != T_ZKEditorArray::kUntitled) files.push_back(name);
   }
   if (!workbench::SaveWorkspace(session_.Registry(), files))
-    session_.Boxes().Show({"The list of open files could not be written to the settings.",
-                           "Settings", platform::BoxButtons::Ok});
+    TellNotWritten("open files");
 }
 
 void MainWindowFiles::SetAsTop() {
   editors_.SetTop(current_);
   list_.viewport()->update();
   if (!session_.TopFiles().AddKnownTopFile(editors_.GetFileName(current_)))
-    session_.Boxes().Show({"The list of known top files could not be written to the settings.",
-                           "Settings", platform::BoxButtons::Ok});
+    TellNotWritten("known top files");
 }
 
 void MainWindowFiles::SetAsNormal() {
@@ -697,8 +706,7 @@ void MainWindowFiles::SetAsNormal() {
 void MainWindowFiles::RemoveFromKnownTopFiles() {
   SetAsNormal();
   if (!session_.TopFiles().RemoveKnownTopFile(editors_.GetFileName(current_)))
-    session_.Boxes().Show({"The list of known top files could not be written to the settings.",
-                           "Settings", platform::BoxButtons::Ok});
+    TellNotWritten("known top files");
 }
 
 void MainWindowFiles::FilePopup() {
@@ -787,16 +795,7 @@ void MainWindowFiles::BindCommands() {
   f.SetMenuHandler("FileNewAssemblyMENUITM", [this] { FileNew(kAssemblyKind); });
   f.SetMenuHandler("FileNewQvBasicMENUITM", [this] { FileNew(kBasicKind); });
   f.SetMenuHandler("FileNewTBTN", [this] {
-    const int fallback = DefaultEditorType();
-    const int other = fallback == kAssemblyKind ? kBasicKind : kAssemblyKind;
-    const auto language = [this](int kind) {
-      return Text(kind == kAssemblyKind ? Ids::SCU_LANGUAGE_ASSEMBLY : Ids::SCU_LANGUAGE_QVB);
-    };
-    const bool yes =
-        session_.Messages().YesNoBoxById3(Ids::SCU_NEW_EDITOR_LANGUAGE,
-                                          Ids::SCU_NEW_EDITOR_LANGUAGE_CAPTION, language(fallback),
-                                          language(fallback), language(other)) == platform::kAnswerYes;
-    FileNew(yes ? kDefaultKind : other);
+    FileNew(AskLanguage(Ids::SCU_NEW_EDITOR_LANGUAGE, Ids::SCU_NEW_EDITOR_LANGUAGE_CAPTION));
   });
   f.SetMenuHandler("FileOpenMENUITM", [this] {
     if (Legacy() && !AskSaveChanges()) workbench::Abort();

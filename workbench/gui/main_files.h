@@ -33,6 +33,7 @@ class IdeSession;
 
 namespace gui {
 
+class FileListHoverPanel;
 class FilesLoadedDrawer;
 class TEditorFRM;
 
@@ -139,6 +140,10 @@ class MainWindowFiles : public QObject {
  private:
   bool Legacy() const;
   std::string Text(int id) const;
+  // The language question of a new or never saved file: Yes the default type, No the other.
+  int AskLanguage(int text_id, int caption_id) const;
+  // A list kept in the settings could not be written there.
+  void TellNotWritten(const char* list) const;
   std::string Row(int index) const;
   void SetRow(int index, const std::string& text);
   // A new editor's font, tab stops and events, as the first editor has them.
@@ -166,6 +171,7 @@ class MainWindowFiles : public QObject {
   T_ZKEditorArray editors_;
   EditorFileSaving saving_;
   FilesLoadedDrawer* drawer_ = nullptr;
+  FileListHoverPanel* hover_ = nullptr;
   QLabel* caret_panel_ = nullptr;
   QMenu* popup_ = nullptr;
   MainFilesHooks hooks_;

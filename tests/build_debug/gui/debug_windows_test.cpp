@@ -207,6 +207,20 @@ TEST_F(DebugWindowsTest, DebugProgramsTheMonitorAndTheDebugWindowStepsTheChip) {
   ExpectOnlyTheFirstRunBox();
 }
 
+TEST_F(DebugWindowsTest, AProgramEndedDuringASessionSwitchesTheKeysClockOff) {
+  std::ofstream(base_ + ".cod", std::ios::binary) << DebuggableProgram().Build();
+  std::ofstream(base_ + ".LST", std::ios::binary) << "listing\r\n";
+  auto& chip = Chip(kFusex);
+  auto ide = std::make_unique<Ide>(boxes_, dialogs_, SessionFiles(),
+                                   std::vector<std::string>{"/b", base_ + ".cod"});
+  ide->main_form->PrepareRun();
+  TDebugFRM& debug = *ide->windows->DebugForm();
+  ASSERT_TRUE(Until([&] { return debug.Button("StepBTN").isEnabled(); }));
+  EXPECT_TRUE(chip.ClockRunning());
+  ide.reset();
+  EXPECT_FALSE(chip.ClockRunning());
+}
+
 TEST_F(DebugWindowsTest, ATarnBuildIsDebuggedInTheListAndWatchWindows) {
   const std::string source = folder_.Path() + "my sources/prog.src";
   testing_gui::WriteFile(source,

@@ -134,6 +134,16 @@ TEST_F(HiddenProgramRun, AKeyThatDoesNotAnswerIsToldAndTheRunEnds) {
                                       "COM1|ok"}));
 }
 
+TEST_F(HiddenProgramRun, AFailedBuildIsToldAndTheRunEndsWithoutProgramming) {
+  std::ofstream(source_) << "        DEVICE  QV18AC, OSCRC\n        JMP     nowhere\n        END\n";
+  ASSERT_EQ(Run(key_.DevicePath()), 0);
+  EXPECT_EQ(ReadLines(Log()),
+            (std::vector<std::string>{testing_gui::kFirstRunBox,
+                                      "TARN Error|Unable to assemble due to errors in source "
+                                      "code.|ok"}));
+  EXPECT_EQ(key_.Handshakes(), 0);
+}
+
 // The main window in-process, with the progress window and the key's reports bound as the
 // program binds them; the reports the main window heard are kept.
 class MainWindowRun : public RunProgram {

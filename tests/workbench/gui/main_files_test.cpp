@@ -9,8 +9,12 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QSplitter>
+#include <QTest>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -650,6 +654,65 @@ TEST_F(MainFilesTest, TheWindowWithThreeFilesShowsTheModifiedAndTheTopFile) {
   EXPECT_EQ(Form().CurrentScrivlet()->isVisible(), true);
   EXPECT_FALSE(Form().Editors().GetEditor(0)->isVisible());
   if (const char* dir = std::getenv("QV_SHOT_DIR")) picture.save(QString(dir) + "/main_window.png");
+}
+
+// A row the list cuts off shows whole in a panel over it while the mouse is on it; the row in
+// front, a row that fits and the space below the rows show none, and a click on the panel
+// selects the row beneath.
+TEST_F(MainFilesTest, ARowTheListCutsOffShowsWholeInAPanelOverIt) {
+  const std::string first = File("first.src");
+  const std::string second = File("a rather long name of a second source file.src");
+  Form().OpenSourceFile(first);
+  Form().OpenSourceFile(second);
+  Type("x");
+  Form().SelectEditor(0);
+  Form().resize(800, 400);
+  Form().show();
+  QListWidget& list = Form().FileList();
+  Form().FileListSplitter().setSizes({120, 680});
+  QApplication::processEvents();
+  auto* panel = Form().findChild<QLabel*>("CurrFilePNL");
+  ASSERT_NE(panel, nullptr);
+  const auto move_to = [&list](int row) {
+    const QPoint at = row < 0 ? QPoint(5, list.viewport()->height() - 3)
+                              : list.visualItemRect(list.item(row)).center();
+    QMouseEvent move(QEvent::MouseMove, at, list.viewport()->mapToGlobal(at), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(list.viewport(), &move);
+  };
+  move_to(1);
+  ASSERT_TRUE(panel->isVisible());
+  EXPECT_EQ(panel->text().toStdString(), "*" + second);
+  EXPECT_GT(panel->width(), list.viewport()->width());
+  const QPoint row_top = list.viewport()->mapTo(&Form(), list.visualItemRect(list.item(1)).topLeft());
+  EXPECT_EQ(panel->pos(), row_top + QPoint(2, 2));
+
+  move_to(0);  // the row in front
+  EXPECT_FALSE(panel->isVisible());
+  move_to(-1);  // below the rows
+  EXPECT_FALSE(panel->isVisible());
+
+  move_to(1);
+  ASSERT_TRUE(panel->isVisible());
+  QTest::mouseClick(panel, Qt::LeftButton);
+  EXPECT_EQ(Form().CurrentEditorIndex(), 1);
+  EXPECT_FALSE(panel->isVisible());
+
+  // Wide enough for every row: no panel.
+  Form().resize(2400, 400);
+  Form().FileListSplitter().setSizes({2200, 200});
+  QApplication::processEvents();
+  ASSERT_GT(list.viewport()->width(), panel->fontMetrics().horizontalAdvance(panel->text()));
+  Form().SelectEditor(0);
+  move_to(1);
+  EXPECT_FALSE(panel->isVisible());
+  if (const char* dir = std::getenv("QV_SHOT_DIR")) {
+    Form().resize(800, 400);
+    Form().FileListSplitter().setSizes({120, 680});
+    QApplication::processEvents();
+    move_to(1);
+    Form().grab().save(QString(dir) + "/hover_panel.png");
+  }
 }
 
 }  // namespace

@@ -500,3 +500,28 @@ TEST_F(RunCommandsTest, ConfigureAndTheFactoryTestItem) {
 }
 
 }  // namespace
+
+namespace {
+
+// The legacy editor builds with tarn as the enhanced editors do: its buffer goes to tarn through
+// the file it was loaded from.
+TEST_F(RunCommandsTest, TheLegacyEditorBuildsWithTarn) {
+  legacy_ = true;
+  ide_options_.UseTarn = true;
+  Start();
+  boxes_.AnswerWithFirstButton();
+  EXPECT_TRUE(Assemble(Write("good.src", kGoodProgram)));
+  EXPECT_TRUE(boxes_.Boxes().empty());
+  EXPECT_TRUE(session_->AssembleCompile().LastBuildOk());
+
+  Start();
+  boxes_.Clear();
+  boxes_.AnswerWithFirstButton();
+  EXPECT_FALSE(Assemble(Write("bad.src", kBadProgram)));
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "TARN Error");
+  EXPECT_EQ(Status(), "ASSEMBLY ERROR");
+  EXPECT_FALSE(session_->AssembleCompile().LastBuildOk());
+}
+
+}  // namespace
