@@ -226,6 +226,9 @@ void FatalStop(TarnRun& run, int level, int code) {
 
 int QuietMessage(TarnRun& run, const std::string& text) {
   long n = std::strtol(text.c_str(), nullptr, 10);
+  // A number far out of range (strtol gives its limits) is no message, and its negation
+  // would overflow.
+  if (n < -kMessageCount || n > kMessageCount) return -1;
   long code = n < 0 ? -n : n;
   if (code < 1 || code > kMessageCount || !FindMessage(static_cast<int>(code))) return -1;
   run.messages.quiet[code] = n >= 0 ? 2 : 0;

@@ -221,6 +221,9 @@ TEST_F(Reporting, QuietSilencesWarningsButNotErrors) {
   ReportMessage(run_, kWarning, 24);
   EXPECT_NE(console_.str().find("Warning 24"), std::string::npos);
   EXPECT_EQ(QuietMessage(run_, "99"), -1);
+  // Beyond the range of a long: strtol gives its limits, which must not be negated.
+  EXPECT_EQ(QuietMessage(run_, "-99999999999999999999"), -1);
+  EXPECT_EQ(QuietMessage(run_, "99999999999999999999"), -1);
 }
 
 TEST_F(Reporting, UnknownCodeCountsAsAShownError) {
