@@ -62,6 +62,8 @@ int DoList(TarnRun& run, uint32_t id, StatementResult& result);
 int DoRadix(TarnRun& run, uint32_t id, StatementResult& result);
 int DoTitle(TarnRun& run, uint32_t id, StatementResult& result);
 int DoSubtitle(TarnRun& run, uint32_t id, StatementResult& result);
+// The most blank lines one SPAC writes.
+inline constexpr int kMaxSpacLines = 1000;
 int DoSpac(TarnRun& run, uint32_t id, StatementResult& result);
 int DoExpand(TarnRun& run, uint32_t id, StatementResult& result);
 

@@ -393,6 +393,11 @@ void ListSourceLine(TarnRun& run, const ListedLine& line) {
       out += source;
       EndLine(run);
       if (line.line_class == kLineBlankLines) {
+        // Blank lines repeated by macros or REPT are held to the same budget as lines read.
+        run.listing.blank_lines += line.blank_lines;
+        if (run.listing.blank_lines > run.limits.pass_lines)
+          StopAtLimit(run, "Assembly stopped after " + std::to_string(run.limits.pass_lines) +
+                               " blank listing lines");
         for (int i = 0; i < line.blank_lines; ++i) ListPlain(run, "");
       }
       break;

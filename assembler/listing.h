@@ -33,6 +33,7 @@ struct ListingState {
   int page = 0;
   int line_on_page = 0;
   int line = 0;           // physical lines written so far
+  int blank_lines = 0;    // SPAC's blank lines written so far
 
   // 1 and -1 hide lines from macro expansions and include files; -1 only for the next line.
   int list_state = 0;

@@ -200,14 +200,21 @@ int DoSubtitle(TarnRun& run, uint32_t, StatementResult&) {
   return 0;
 }
 
-// SPAC [n]: n blank lines in the listing (one without n).
+// SPAC [n]: n blank lines in the listing (one without n). A count beyond a few pages is a
+// slip of the keyboard, not layout: it is held to kMaxSpacLines with a warning, so that a
+// single line cannot write gigabytes of listing.
 int DoSpac(TarnRun& run, uint32_t, StatementResult& result) {
   if (DefineDirectiveLabel(run) < 0) return -1;
   result.blank_lines = 1;
   if (NextToken(run) != Token::kEndOfLine) {
     int status = EvalExpression(run);
     int32_t n = PopValue(run).value;
-    if (status == 0) result.blank_lines = n < 0 ? 0 : n;
+    if (status != 0) return 0;
+    if (n > kMaxSpacLines) {
+      ReportInPass2(run, kWarning, kMsgValueOutOfRange);
+      n = kMaxSpacLines;
+    }
+    result.blank_lines = n < 0 ? 0 : n;
   }
   return 0;
 }

@@ -298,3 +298,31 @@ TEST(TarnRunInProcess, ARunEndedInsidePassTwoLeavesNoFileOpen) {
 }
 
 }  // namespace
+
+namespace tarn {
+namespace {
+
+// A SPAC count far past a page is held with a warning; SPAC repeated by REPT stops the run at
+// the budget of lines rather than writing without end.
+TEST(TarnProgram, SpacWritesABoundedNumberOfBlankLines) {
+  TempFolder dir;
+  WriteFile(dir / "p.asm", "\tDEVICE QV18AC\n\tFREQ 4000000\n\tSPAC 99999999\n\tEND\n");
+  auto r = RunTarnExe({"/X", "1", "p.asm"}, dir.path().string());
+  EXPECT_EQ(r.exit_code, 2) << r.output;
+  EXPECT_NE(r.output.find("p.asm(3) Line 3, Warning 24, Pass 2: Value is out of range"),
+            std::string::npos) << r.output;
+  const std::string listing = ReadFile(dir / "p.lst");
+  const std::string blanks = "SPAC 99999999\n" + std::string(1000, '\n');
+  EXPECT_NE(listing.find(blanks), std::string::npos);
+  EXPECT_EQ(listing.find(blanks + "\n"), std::string::npos);
+
+  WriteFile(dir / "q.asm",
+            "\tDEVICE QV18AC\n\tFREQ 4000000\n\tREPT 100\n\tREPT 50\n\tSPAC 1000\n\tENDR\n\tENDR\n\tEND\n");
+  r = RunTarnExe({"/X", "1", "q.asm"}, dir.path().string());
+  EXPECT_EQ(r.exit_code, 1) << r.output.substr(0, 2000);
+  EXPECT_NE(r.output.find("Assembly stopped after 4194304 blank listing lines"), std::string::npos)
+      << r.output.substr(0, 2000);
+}
+
+}  // namespace
+}  // namespace tarn
