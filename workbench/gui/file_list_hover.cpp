@@ -19,7 +19,8 @@ FileListHoverPanel::FileListHoverPanel(QListWidget& list, QWidget& owner,
   setFont(list.font());
   hide();
   list.setMouseTracking(true);
-  list.viewport()->installEventFilter(this);
+  viewport_ = list.viewport();
+  viewport_->installEventFilter(this);
   connect(&list, &QListWidget::currentRowChanged, this, [this] { hide(); });
 }
 
@@ -48,7 +49,9 @@ void FileListHoverPanel::ListMouseMoved(QPoint at) {
 }
 
 bool FileListHoverPanel::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == list_.viewport()) {
+  // The viewport kept from the start: while the window is torn down the list may already be
+  // gone as a list when its viewport's last events arrive.
+  if (watched == viewport_) {
     switch (event->type()) {
       case QEvent::MouseMove:
         ListMouseMoved(static_cast<QMouseEvent*>(event)->position().toPoint());

@@ -29,6 +29,7 @@ class FileListHoverPanel : public QLabel {
 
  private:
   QListWidget& list_;
+  QWidget* viewport_ = nullptr;
   QWidget& owner_;
   std::function<std::string(int row)> row_text_;
   QPoint mouse_at_;
