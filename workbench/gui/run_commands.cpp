@@ -95,17 +95,21 @@ class RunShortcutsFirst : public QObject {
     if (!widget || !form_.isAncestorOf(widget)) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     const QKeySequence pressed(key->keyCombination());
-    // A locked Run menu (a debug session) fires none of them.
-    if (!form_.MenuItem("RunMENUITM")->isEnabled()) return false;
-    for (const RunItem& run : kRunItems) {
-      const QAction* item = form_.MenuItem(run.item);
-      if (item && item->isEnabled() && !item->shortcut().isEmpty() &&
-          item->shortcut() == pressed) {
-        event->ignore();
-        return true;
-      }
-    }
-    return false;
+    const auto menu_takes = [this, &pressed](const char* name) {
+      const QAction* item = form_.MenuItem(name);
+      return item && item->isEnabled() && !item->shortcut().isEmpty() &&
+             item->shortcut() == pressed;
+    };
+    bool menu_key = false;
+    // The find keys (Ctrl+F, Ctrl+H) are also the editor's own.
+    for (const char* find : {"EditFindMENUITM", "EditFindNextMenuMENUITM", "EditFindReplaceMENUITM"})
+      menu_key = menu_key || menu_takes(find);
+    // A locked Run menu (a debug session) fires none of its items.
+    if (form_.MenuItem("RunMENUITM")->isEnabled())
+      for (const RunItem& run : kRunItems) menu_key = menu_key || menu_takes(run.item);
+    if (!menu_key) return false;
+    event->ignore();
+    return true;
   }
 
  private:

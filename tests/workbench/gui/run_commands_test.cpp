@@ -26,6 +26,7 @@
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/error_list.h"
 #include "workbench/gui/editor_form.h"
+#include "workbench/gui/main_find.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/gui/modal_dialogs.h"
@@ -469,6 +470,9 @@ TEST_F(RunCommandsTest, TheRunShortcutsWorkWhileTheEditorHasTheFocus) {
   // Keys of the editor that no Run command has stay the editor's.
   QTest::keyClick(editor, Qt::Key_B, Qt::ControlModifier);
   EXPECT_EQ(devices, 1);
+  // The Edit menu's find keys come first too.
+  QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
+  EXPECT_TRUE(form.Find().FindDialogOpen());
 }
 
 }  // namespace
