@@ -3,6 +3,10 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QThread>
+#include <chrono>
+#include <future>
+#include <memory>
 
 #include "workbench/gui/text.h"
 
@@ -14,9 +18,54 @@ struct ButtonAnswer {
   int answer;
 };
 
+// The answer of a box closed without a button: its last button.
+int LastAnswer(platform::BoxButtons buttons) {
+  switch (buttons) {
+    case platform::BoxButtons::Ok:
+      return platform::kAnswerOk;
+    case platform::BoxButtons::YesNo:
+      return platform::kAnswerNo;
+    case platform::BoxButtons::OkCancel:
+    case platform::BoxButtons::YesNoCancel:
+      return platform::kAnswerCancel;
+  }
+  return platform::kAnswerCancel;
+}
+
 }  // namespace
 
+QtMessageBoxes::QtMessageBoxes() {
+  if (QCoreApplication* app = QCoreApplication::instance()) {
+    QObject::connect(app, &QCoreApplication::aboutToQuit, &context_,
+                     [this] { loop_ended_ = true; });
+  }
+}
+
 int QtMessageBoxes::Show(const platform::BoxRequest& box) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app && QThread::currentThread() != app->thread()) return ShowFromOtherThread(box);
+  return ShowHere(box);
+}
+
+int QtMessageBoxes::ShowFromOtherThread(const platform::BoxRequest& box) {
+  if (loop_ended_) return LastAnswer(box.buttons);
+  auto answer = std::make_shared<std::promise<int>>();
+  std::future<int> answered = answer->get_future();
+  // The service's context lives in the UI thread, so the box is shown there.
+  QMetaObject::invokeMethod(
+      &context_,
+      [this, box, answer] {
+        answer->set_value(loop_ended_ ? LastAnswer(box.buttons) : ShowHere(box));
+      },
+      Qt::QueuedConnection);
+  // The user may read the box as long as they like; only the loop's end stops the wait.
+  while (answered.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+    if (loop_ended_) return LastAnswer(box.buttons);
+  }
+  return answered.get();
+}
+
+int QtMessageBoxes::ShowHere(const platform::BoxRequest& box) {
   QMessageBox dialog(QApplication::activeWindow());
   dialog.setIcon(QMessageBox::NoIcon);
   dialog.setTextFormat(Qt::PlainText);

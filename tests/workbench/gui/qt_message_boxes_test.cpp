@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "modal_answerer.h"
 #include "resources/string_ids.h"
 #include "workbench/localize.h"
@@ -66,6 +73,67 @@ TEST_F(QtMessageBoxesTest, BoxByIdReachesTheScreenWithItsTableTexts) {
   EXPECT_EQ(seen.text,
             "There is a newer version on disk of:\n\nC:\\src\\a.src\n\nLoad the new version?");
   EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+}
+
+// The key's worker reports a failed run from its own thread: the box must be made and run by
+// the UI thread (a widget made elsewhere is a crash), and the worker gets the user's answer.
+TEST_F(QtMessageBoxesTest, BoxFromAnotherThreadIsShownByTheUiThreadAndAnswered) {
+  // The watch comes first so that it sees the box before the answer closes it.
+  QThread* box_thread = nullptr;
+  auto* watch = new QTimer(qApp);
+  watch->setInterval(1);
+  QObject::connect(watch, &QTimer::timeout, [watch, &box_thread] {
+    if (QWidget* box = QApplication::activeModalWidget()) {
+      box_thread = box->thread();
+      watch->stop();
+      watch->deleteLater();
+    }
+  });
+  watch->start();
+  SeenBox seen;
+  AnswerNextBox(QMessageBox::No, &seen);
+
+  std::atomic<int> answer{0};
+  QEventLoop loop;
+  std::thread worker([&] {
+    answer = Show("Programming failed.", "Key Error", BoxButtons::YesNo);
+    QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+  });
+  QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+  loop.exec();
+  worker.join();
+
+  EXPECT_EQ(answer, platform::kAnswerNo);
+  ASSERT_TRUE(seen.seen);
+  EXPECT_EQ(seen.text, "Programming failed.");
+  EXPECT_EQ(box_thread, qApp->thread());
+}
+
+// After the event loop has ended nobody can answer: a worker still running at shut-down must
+// not wait for ever for a box, so it gets the answer of a box closed without a button.
+TEST(QtMessageBoxesAfterLoop, BoxFromAnotherThreadAfterTheLoopEndedIsAnsweredAsClosed) {
+  gui::QtMessageBoxes boxes;
+  QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+  qApp->exec();
+  const struct {
+    BoxButtons buttons;
+    int answer;
+  } cases[] = {
+      {BoxButtons::Ok, platform::kAnswerOk},
+      {BoxButtons::OkCancel, platform::kAnswerCancel},
+      {BoxButtons::YesNo, platform::kAnswerNo},
+      {BoxButtons::YesNoCancel, platform::kAnswerCancel},
+  };
+  for (const auto& c : cases) {
+    int answer = 0;
+    const auto start = std::chrono::steady_clock::now();
+    std::thread worker(
+        [&] { answer = boxes.Show({"Cannot write to port", "Link Error", c.buttons}); });
+    worker.join();
+    EXPECT_EQ(answer, c.answer);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  }
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 }  // namespace
