@@ -17,15 +17,6 @@ bool HasColor(int32_t c) { return c != -1 && c != kNoColor; }
 
 }  // namespace
 
-// A stretch of one display line drawn in one call: same style, colours and selection.
-struct TScrivPainter::Piece {
-  int32_t From = -1, To = -1;  // positions in the paragraph
-  uint8_t Style = 0;
-  int32_t Text = 0;
-  int32_t Back = -1;
-  bool Empty() const { return From >= To; }
-};
-
 int32_t TScrivPainter::Baseline(int32_t top) {
   const int32_t ascent = canvas_.Ascent();
   const int32_t extra = memo_.LineHeight() - ascent - canvas_.Descent();
@@ -91,15 +82,8 @@ void TScrivPainter::Paint(const TScrivRect& update, bool focused) {
   if (rightX != INT32_MIN) canvas_.DrawLine(rightX, 0, rightX, memo_.ClientHeight, memo_.RightLinePen);
 }
 
-void TScrivPainter::FlushPiece(Piece& piece, const TLineGeometry& g, int32_t top, const char* text) {
-  if (piece.Empty()) return;
-  const int32_t x1 = g.X[static_cast<size_t>(piece.From - g.Start)] - memo_.HorzScroll;
-  const int32_t x2 = g.X[static_cast<size_t>(piece.To - g.Start)] - memo_.HorzScroll;
-  if (piece.Back != -1) canvas_.FillRect({x1, top, x2, top + memo_.LineHeight()}, piece.Back);
-  canvas_.DrawText(x1, Baseline(top), std::string_view(text + piece.From, static_cast<size_t>(piece.To - piece.From)),
-                   piece.Style, piece.Text);
-  if (piece.Style & 0x80) SpecialUnderline(x1, x2, top);
-  piece = Piece{};
+void TScrivPainter::DrawMark(int32_t x, int32_t top, char mark, uint8_t style, int32_t color) {
+  canvas_.DrawText(std::span<const int32_t>(&x, 1), Baseline(top), std::string_view(&mark, 1), style, color);
 }
 
 void TScrivPainter::PaintLine(int32_t paraIndex, int32_t line, int32_t top) {
@@ -126,9 +110,9 @@ void TScrivPainter::PaintLine(int32_t paraIndex, int32_t line, int32_t top) {
   const int32_t selText = windowsColors ? TScrivlet::kClHighlightText : m.GetSelTextColor();
   const int32_t spaceWidth = m.Measurer->Width(" ", m.FontStyle);
   int32_t selFrom = 0, selTo = 0;
+  int32_t xFrom = INT32_MAX, xTo = INT32_MIN;
   bool breakSelected = false;
   if (showSelection_ && !Printing && m.SelLower() < m.SelUpper()) {
-    int32_t xFrom = INT32_MAX, xTo = INT32_MIN;
     if (m.BlockMode) {
       const int32_t first = m.SelStartNav->GetParaIndex(), last = m.SelEndNav->GetParaIndex();
       if (paraIndex >= first && paraIndex <= last) {
@@ -156,7 +140,6 @@ void TScrivPainter::PaintLine(int32_t paraIndex, int32_t line, int32_t top) {
         breakSelected = goesOn && lastLine && paraIndex + 1 < m.Table.Count();
       }
     }
-    if (xTo > xFrom && selBack != -1) canvas_.FillRect({xFrom - hs, top, xTo - hs, top + lh}, selBack);
   }
 
   const uint8_t npc = Printing ? 0 : m.GetShowNonPrintChars();
@@ -164,13 +147,18 @@ void TScrivPainter::PaintLine(int32_t paraIndex, int32_t line, int32_t top) {
   // Blanks that end a wrapped line stay undrawn unless spaces are shown.
   const int32_t drawEnd = (!lastLine && !(npc & zkNPSpace)) ? std::max(rec.TrailingStart, rec.Start) : rec.End;
   StyleWalker walk(p, m.GetStaticFormat(), m.FontStyle, rec.Start, rec.StartStyle);
-  Piece piece;
   const char* text = p.Text;
+  pieces_.clear();
+  Piece piece;
+  const auto close = [&] {
+    if (!piece.Empty()) pieces_.push_back(piece);
+    piece = Piece{};
+  };
   for (int32_t pos = rec.Start; pos < drawEnd; ++pos) {
     const auto c = static_cast<uint8_t>(text[pos]);
     const uint8_t style = walk.At(pos);
     if (walk.Toggle(c)) {
-      FlushPiece(piece, g, top, text);
+      close();
       continue;
     }
     // The colours, in their order: paragraph, highlight, the run's attributes, selection.
@@ -190,35 +178,64 @@ void TScrivPainter::PaintLine(int32_t paraIndex, int32_t line, int32_t top) {
       fore = selText;
       back = -1;
     }
-    const int32_t x = g.X[static_cast<size_t>(pos - rec.Start)] - hs;
-    const int32_t next = g.X[static_cast<size_t>(pos + 1 - rec.Start)] - hs;
     if (c == '\t' || (c == ' ' && (npc & zkNPSpace))) {
-      FlushPiece(piece, g, top, text);
-      if (back != -1) canvas_.FillRect({x, top, next, top + lh}, back);
-      if (c == '\t' && (npc & zkNPTab)) canvas_.DrawText(x, Baseline(top), std::string_view(&kTabMark, 1), style, fore);
-      if (c == ' ') canvas_.DrawText(x, Baseline(top), std::string_view(&kSpaceMark, 1), style, fore);
+      close();
+      const char mark = c == ' ' ? kSpaceMark : (npc & zkNPTab) ? kTabMark : 0;
+      pieces_.push_back({pos, pos + 1, style, fore, back, mark, true});
       continue;
     }
-    if (!piece.Empty() && (piece.Style != style || piece.Text != fore || piece.Back != back))
-      FlushPiece(piece, g, top, text);
+    if (!piece.Empty() && (piece.Style != style || piece.Text != fore || piece.Back != back)) close();
     if (piece.Empty()) piece = {pos, pos, style, fore, back};
     piece.To = pos + 1;
   }
-  FlushPiece(piece, g, top, text);
+  close();
 
-  // The paragraph's end: the return mark, or a selected break shown as a selected space.
-  if (lastLine) {
-    const int32_t x = g.X.back() - hs;
-    const bool selectedBreak = breakSelected && !m.BlockMode;
-    if (npc & zkNPReturn) {
-      const int32_t width = m.Measurer->Width(std::string_view(&kReturnMark, 1), m.FontStyle);
-      if (selectedBreak && selBack != -1) canvas_.FillRect({x, top, x + width, top + lh}, selBack);
-      const int32_t fore = selectedBreak ? selText : (HasColor(parFore) ? parFore : m.FontColor);
-      canvas_.DrawText(x, Baseline(top), std::string_view(&kReturnMark, 1), m.FontStyle, fore);
-    } else if (selectedBreak && m.ShowEndParSelected && !(m.GetOptions() & zkoFullLineSelect) && selBack != -1) {
-      canvas_.FillRect({x, top, x + spaceWidth, top + lh}, selBack);
-    }
+  xs_.resize(g.X.size());
+  for (size_t k = 0; k < g.X.size(); ++k) xs_[k] = g.X[k] - hs;
+  const auto xAt = [&](int32_t pos) { return xs_[static_cast<size_t>(pos - rec.Start)]; };
+  // The ink of the line's last letter may reach past its cell (italics); the background under
+  // it, the run's or the selection's, goes as far, or that part shows on the line's colour.
+  int32_t overhang = 0;
+  if (!pieces_.empty() && !pieces_.back().Blank && pieces_.back().To == drawEnd)
+    overhang = std::max(0, m.Measurer->InkOverhang(text[drawEnd - 1], pieces_.back().Style));
+  const int32_t textEndX = xAt(drawEnd);
+
+  // All backgrounds before any text, so that no background covers a neighbour's ink.
+  if (xTo > xFrom && selBack != -1) {
+    const bool lastSelected = selFrom < drawEnd && selTo >= drawEnd;
+    canvas_.FillRect({xFrom - hs, top, lastSelected ? std::max(xTo - hs, textEndX + overhang) : xTo - hs, top + lh},
+                     selBack);
   }
+  for (const Piece& pc : pieces_) {
+    if (pc.Back == -1) continue;
+    const int32_t right = pc.To == drawEnd ? xAt(pc.To) + overhang : xAt(pc.To);
+    canvas_.FillRect({xAt(pc.From), top, right, top + lh}, pc.Back);
+  }
+  // The paragraph's end: the return mark, or a selected break shown as a selected space.
+  const bool selectedBreak = lastLine && breakSelected && !m.BlockMode;
+  const int32_t endX = g.X.back() - hs;
+  const bool returnMark = lastLine && (npc & zkNPReturn);
+  if (returnMark && selectedBreak && selBack != -1) {
+    const int32_t width = m.Measurer->Width(std::string_view(&kReturnMark, 1), m.FontStyle);
+    canvas_.FillRect({endX, top, endX + width, top + lh}, selBack);
+  } else if (!returnMark && selectedBreak && m.ShowEndParSelected && !(m.GetOptions() & zkoFullLineSelect) &&
+             selBack != -1) {
+    canvas_.FillRect({endX, top, endX + spaceWidth, top + lh}, selBack);
+  }
+
+  const int32_t baseline = Baseline(top);
+  for (const Piece& pc : pieces_) {
+    if (pc.Blank) {
+      if (pc.Mark != 0) DrawMark(xAt(pc.From), top, pc.Mark, pc.Style, pc.Text);
+      continue;
+    }
+    const auto from = static_cast<size_t>(pc.From - rec.Start), count = static_cast<size_t>(pc.To - pc.From);
+    canvas_.DrawText(std::span<const int32_t>(xs_).subspan(from, count), baseline,
+                     std::string_view(text + pc.From, count), pc.Style, pc.Text);
+    if (pc.Style & 0x80) SpecialUnderline(xAt(pc.From), xAt(pc.To), top);
+  }
+  if (returnMark)
+    DrawMark(endX, top, kReturnMark, m.FontStyle, selectedBreak ? selText : (HasColor(parFore) ? parFore : m.FontColor));
   canvas_.EndLine();
 }
 

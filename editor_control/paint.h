@@ -6,7 +6,9 @@
 // the canvas maps through its palette; -1 means "none".
 
 #include <cstdint>
+#include <span>
 #include <string_view>
+#include <vector>
 
 namespace scrivlet {
 
@@ -42,8 +44,12 @@ class TScrivCanvas {
   // else the colour.
   virtual void FillBackground(const TScrivRect& r, int32_t color, int32_t originX, int32_t originY) = 0;
   virtual void FillRect(const TScrivRect& r, int32_t color) = 0;
-  // Bytes (Latin-1) in the font the style bits choose, left end at x, on the baseline.
-  virtual void DrawText(int32_t x, int32_t baseline, std::string_view bytes, uint8_t style, int32_t color) = 0;
+  // Bytes (Latin-1) in the font the style bits choose, on the baseline, byte i with its left
+  // end at xs[i] (one x a byte). These are the layout's whole-pixel places, where the caret
+  // and the mouse find the characters too; a font's own fractional spacing would drift off
+  // them along a line and push a run's last letters out of its background.
+  virtual void DrawText(std::span<const int32_t> xs, int32_t baseline, std::string_view bytes, uint8_t style,
+                        int32_t color) = 0;
   virtual void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const TScrivPen& pen) = 0;
 };
 
@@ -71,12 +77,23 @@ class TScrivPainter {
   bool Printing = false;
 
  private:
-  struct Piece;
-  void FlushPiece(Piece& piece, const TLineGeometry& g, int32_t top, const char* text);
+  struct Piece {
+    int32_t From = -1, To = -1;  // positions in the paragraph
+    uint8_t Style = 0;
+    int32_t Text = 0;
+    int32_t Back = -1;
+    char Mark = 0;       // drawn in place of a tab or a shown space (0: the text, or nothing for a tab)
+    bool Blank = false;  // a tab or a shown space: a piece of its own
+    bool Empty() const { return From >= To; }
+  };
+  void DrawMark(int32_t x, int32_t top, char mark, uint8_t style, int32_t color);
 
   TScrivlet& memo_;
   TScrivCanvas& canvas_;
   bool showSelection_ = true;
+  // Per display line, kept between lines so that painting does not allocate.
+  std::vector<Piece> pieces_;
+  std::vector<int32_t> xs_;
 };
 
 // The caret the control draws itself: where, how wide and how tall.

@@ -314,8 +314,14 @@ void TScrivletPrinter::PrintColumn(TScrivPrintTarget& target, int32_t page, int3
     if (number >= 0) {
       // The number ends at the column's left edge.
       const std::string text = std::to_string(number) + ": ";
-      const int32_t width = target.Measurer().Width(text, c.FontStyle);
-      canvas.DrawText(x0 - width, painter.Baseline(y), text, c.FontStyle, c.FontColor);
+      TTextMeasurer& measurer = target.Measurer();
+      const int32_t width = measurer.Width(text, c.FontStyle);
+      std::vector<int32_t> xs;
+      for (int32_t x = x0 - width; char ch : text) {
+        xs.push_back(x);
+        x += measurer.Width(std::string_view(&ch, 1), c.FontStyle);
+      }
+      canvas.DrawText(xs, painter.Baseline(y), text, c.FontStyle, c.FontColor);
     }
   }
 }

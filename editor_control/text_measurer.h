@@ -14,6 +14,9 @@ class TTextMeasurer {
   virtual int32_t Width(std::string_view bytes, uint8_t style) = 0;
   // Height of a display line in pixels.
   virtual int32_t Height() = 0;
+  // How far the character's ink reaches right of its advance in that font (an italic f
+  // leans out of its cell); 0 when it stays inside. Painting only: layout never uses it.
+  virtual int32_t InkOverhang(char /*c*/, uint8_t /*style*/) { return 0; }
 };
 
 }  // namespace scrivlet

@@ -1,7 +1,10 @@
 #include "editor_control/gui/qt_canvas.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QString>
+
+#include "editor_control/style_run.h"
 
 namespace scrivlet::gui {
 
@@ -59,16 +62,46 @@ void QtCanvas::FillRect(const TScrivRect& r, int32_t color) {
   painter_.fillRect(r.Left, r.Top, r.Width(), r.Height(), QtColor(color, palette_));
 }
 
-void QtCanvas::DrawText(int32_t x, int32_t baseline, std::string_view bytes, uint8_t style, int32_t color) {
+void QtCanvas::DrawText(std::span<const int32_t> xs, int32_t baseline, std::string_view bytes, uint8_t style,
+                        int32_t color) {
   // Highlight and the run flags choose no font.
-  const int key = style & 0x2F;
-  if (key != fontKey_) {
-    painter_.setFont(measurer_.FontForStyle(static_cast<uint8_t>(key)));
-    fontKey_ = key;
-  }
+  const auto key = static_cast<uint8_t>(style & 0x2F);
   painter_.setPen(QtColor(color, palette_));
-  const QString s = QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  painter_.drawText(x, baseline, s);
+  glyphs_.clear();
+  positions_.clear();
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const quint32 glyph = measurer_.GlyphFor(bytes[i], key);
+    if (glyph != 0) {
+      glyphs_.push_back(glyph);
+      positions_.push_back(QPointF(xs[i], 0));
+      continue;
+    }
+    // Not in the font: Qt's text drawing finds it in another, at the same place.
+    if (key != fontKey_) {
+      painter_.setFont(measurer_.FontForStyle(key));
+      fontKey_ = key;
+    }
+    painter_.drawText(xs[i], baseline, QString(QChar::fromLatin1(bytes[i])));
+  }
+  if (!glyphs_.isEmpty()) {
+    QGlyphRun run;
+    run.setRawFont(measurer_.RawFontFor(key));
+    run.setGlyphIndexes(glyphs_);
+    run.setPositions(positions_);
+    painter_.drawGlyphRun(QPointF(0, baseline), run);
+  }
+  if (bytes.empty() || !(key & (kStyleUnderline | kStyleStrikeout))) return;
+  // The lines run under the characters' cells as laid out; a glyph run's own would follow
+  // the font's fractional advances instead.
+  const QFontMetrics metrics(measurer_.FontForStyle(key), painter_.device());
+  const int32_t left = xs.front();
+  const int32_t width = xs.back() + measurer_.Width(bytes.substr(bytes.size() - 1), key) - left;
+  const int thickness = std::max(1, metrics.lineWidth());
+  const QColor ink = QtColor(color, palette_);
+  if (key & kStyleUnderline)
+    painter_.fillRect(left, baseline + metrics.underlinePos() - thickness / 2, width, thickness, ink);
+  if (key & kStyleStrikeout)
+    painter_.fillRect(left, baseline - metrics.strikeOutPos() - thickness / 2, width, thickness, ink);
 }
 
 void QtCanvas::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const TScrivPen& pen) {

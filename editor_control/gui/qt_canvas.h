@@ -3,9 +3,11 @@
 // through the palette), text is drawn in the measurer's fonts, the background picture is
 // tiled when there is one.
 
+#include <QList>
 #include <QPainter>
 #include <QPalette>
 #include <QPixmap>
+#include <QPointF>
 
 #include "editor_control/gui/qt_text_measurer.h"
 #include "editor_control/paint.h"
@@ -24,7 +26,8 @@ class QtCanvas : public TScrivCanvas {
   void EndLine() override;
   void FillBackground(const TScrivRect& r, int32_t color, int32_t originX, int32_t originY) override;
   void FillRect(const TScrivRect& r, int32_t color) override;
-  void DrawText(int32_t x, int32_t baseline, std::string_view bytes, uint8_t style, int32_t color) override;
+  void DrawText(std::span<const int32_t> xs, int32_t baseline, std::string_view bytes, uint8_t style,
+                int32_t color) override;
   void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const TScrivPen& pen) override;
 
  private:
@@ -33,6 +36,9 @@ class QtCanvas : public TScrivCanvas {
   const QPalette& palette_;
   const QPixmap* tile_;
   int fontKey_ = -1;
+  // Kept between calls so that a paint does not allocate for every piece.
+  QList<quint32> glyphs_;
+  QList<QPointF> positions_;
 };
 
 }  // namespace scrivlet::gui

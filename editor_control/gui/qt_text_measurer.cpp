@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <algorithm>
+#include <climits>
 
 #include "editor_control/style_run.h"
 
@@ -37,6 +38,8 @@ QtTextMeasurer::StyleMetrics& QtTextMeasurer::MetricsFor(uint8_t style) {
     slot.Metrics = device_ != nullptr ? std::make_unique<QFontMetrics>(FontForStyle(static_cast<uint8_t>(key)), device_)
                                       : std::make_unique<QFontMetrics>(FontForStyle(static_cast<uint8_t>(key)));
     slot.Advance.fill(-1);
+    slot.Overhang.fill(-1);
+    slot.Raw.reset();
   }
   return slot;
 }
@@ -50,6 +53,36 @@ int32_t QtTextMeasurer::Width(std::string_view bytes, uint8_t style) {
     width += advance;
   }
   return width;
+}
+
+int32_t QtTextMeasurer::InkOverhang(char c, uint8_t style) {
+  StyleMetrics& m = MetricsFor(style);
+  int32_t& overhang = m.Overhang[static_cast<uint8_t>(c)];
+  // A negative right bearing is ink beyond the advance.
+  if (overhang < 0) overhang = std::max(0, -m.Metrics->rightBearing(QChar::fromLatin1(c)));
+  return overhang;
+}
+
+const QRawFont& QtTextMeasurer::RawFontFor(uint8_t style) {
+  StyleMetrics& m = MetricsFor(style);
+  if (!m.Raw) {
+    const QFont font = FontForStyle(static_cast<uint8_t>(style & 0x2F));
+    // At the resolution the text was measured at, so that the glyphs fit their advances.
+    m.Raw = std::make_unique<QRawFont>(QRawFont::fromFont(device_ != nullptr ? QFont(font, device_) : font));
+    m.Glyph.fill(UINT32_MAX);
+  }
+  return *m.Raw;
+}
+
+quint32 QtTextMeasurer::GlyphFor(char c, uint8_t style) {
+  const QRawFont& raw = RawFontFor(style);
+  quint32& glyph = MetricsFor(style).Glyph[static_cast<uint8_t>(c)];
+  if (glyph == UINT32_MAX) {
+    const QChar ch = QChar::fromLatin1(c);
+    int count = 1;
+    if (!raw.isValid() || !raw.glyphIndexesForChars(&ch, 1, &glyph, &count) || count != 1) glyph = 0;
+  }
+  return glyph;
 }
 
 int32_t QtTextMeasurer::Height() {

@@ -3,10 +3,11 @@
 // font for style bit 5, with bold, italic, underline and strikeout from the style bits.
 // The width of a text is the sum of its characters' whole-pixel advances (kerning off),
 // which is what the layout's per-character arithmetic relies on; the painter places
-// characters by the same sums.
+// characters by the same sums, glyph by glyph (Qt's own spacing is fractional).
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QRawFont>
 #include <array>
 #include <memory>
 
@@ -21,12 +22,20 @@ class QtTextMeasurer : public TTextMeasurer {
   void SetFonts(const QFont& font, const QFont& altFont);
   int32_t Width(std::string_view bytes, uint8_t style) override;
   int32_t Height() override;
+  int32_t InkOverhang(char c, uint8_t style) override;
   QFont FontForStyle(uint8_t style) const;
+  // The glyphs the painter places one by one: the font of the style at the measuring
+  // resolution, and a character's glyph in it (0: the font has none).
+  const QRawFont& RawFontFor(uint8_t style);
+  quint32 GlyphFor(char c, uint8_t style);
 
  private:
   struct StyleMetrics {
     std::unique_ptr<QFontMetrics> Metrics;
     std::array<int32_t, 256> Advance;  // -1 until measured
+    std::array<int32_t, 256> Overhang;  // -1 until measured
+    std::unique_ptr<QRawFont> Raw;
+    std::array<quint32, 256> Glyph;  // UINT32_MAX until looked up
   };
   StyleMetrics& MetricsFor(uint8_t style);
   QFont font_;

@@ -25,6 +25,7 @@ struct Op {
   std::string Text;
   uint8_t Style = 0;
   int32_t Color = 0;
+  std::vector<int32_t> Xs;  // text: where each character goes
 };
 
 class RecordingCanvas : public TScrivCanvas {
@@ -33,14 +34,16 @@ class RecordingCanvas : public TScrivCanvas {
   int32_t Ascent() override { return 9; }
   int32_t Descent() override { return 2; }
   void FillBackground(const TScrivRect& r, int32_t color, int32_t, int32_t) override {
-    Ops.push_back({Op::kBack, r, 0, 0, {}, 0, color});
+    Ops.push_back({Op::kBack, r, 0, 0, {}, 0, color, {}});
   }
-  void FillRect(const TScrivRect& r, int32_t color) override { Ops.push_back({Op::kFill, r, 0, 0, {}, 0, color}); }
-  void DrawText(int32_t x, int32_t baseline, std::string_view bytes, uint8_t style, int32_t color) override {
-    Ops.push_back({Op::kText, {}, x, baseline, std::string(bytes), style, color});
+  void FillRect(const TScrivRect& r, int32_t color) override { Ops.push_back({Op::kFill, r, 0, 0, {}, 0, color, {}}); }
+  void DrawText(std::span<const int32_t> xs, int32_t baseline, std::string_view bytes, uint8_t style,
+                int32_t color) override {
+    EXPECT_EQ(xs.size(), bytes.size()) << "one x a character";
+    Ops.push_back({Op::kText, {}, xs.front(), baseline, std::string(bytes), style, color, {xs.begin(), xs.end()}});
   }
   void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const TScrivPen& pen) override {
-    Ops.push_back({Op::kLine, {x1, y1, x2, y2}, 0, 0, {}, 0, pen.Color});
+    Ops.push_back({Op::kLine, {x1, y1, x2, y2}, 0, 0, {}, 0, pen.Color, {}});
   }
   const Op* TextOp(const std::string& text) const {
     for (const Op& op : Ops)
@@ -55,10 +58,23 @@ class RecordingCanvas : public TScrivCanvas {
   }
 };
 
+// Proportional: i 3 pixels, m 11, everything else 7; an italic f leans 3 pixels out of its cell.
+class LeaningMeasurer : public TTextMeasurer {
+ public:
+  int32_t Width(std::string_view bytes, uint8_t) override {
+    int32_t w = 0;
+    for (char c : bytes) w += c == 'i' ? 3 : c == 'm' ? 11 : 7;
+    return w;
+  }
+  int32_t Height() override { return 12; }
+  int32_t InkOverhang(char c, uint8_t style) override { return c == 'f' && (style & kStyleItalic) ? 3 : 0; }
+};
+
 // Characters 7 pixels wide, lines 12 high, left margin 8: x of column c is 8 + 7c.
 class PaintTest : public ::testing::Test {
  protected:
   FixedWidthMeasurer measurer{7, 12};
+  LeaningMeasurer leaning;
   TScrivlet s;
   RecordingCanvas canvas;
   void SetUp() override {
@@ -282,6 +298,71 @@ TEST_F(PaintTest, TheSpecialUnderlineZigzagsUnderARunMarkedWithStrikeoutAndHighl
   EXPECT_EQ(lines[0]->Rect.Right, lines[0]->Rect.Left + 2);
   EXPECT_EQ(lines[0]->Rect.Top - lines[0]->Rect.Bottom, 2);
   EXPECT_EQ(lines[1]->Rect.Bottom - lines[1]->Rect.Top, 2);
+}
+
+TEST_F(PaintTest, ARunsBackgroundReachesUnderItsLastLettersInkAndNoBackgroundCoversText) {
+  s.Measurer = &leaning;
+  // "if of": i at 8, f 11, the space 18, o 25, f 32, the line's end 39.
+  struct Case {
+    const char* what;
+    int32_t runFrom, runTo;
+    uint8_t style;
+    int32_t back;       // the run's background (kNoColor: none of its own)
+    int32_t selFrom;    // selected from here to the line's end (-1: nothing)
+    int32_t fillColor;  // the fill looked at
+    int32_t left, right;
+  };
+  const int32_t green = 0x00FF00;
+  const Case cases[] = {
+      {"a run to the line's end", 3, 5, kStyleItalic, green, -1, green, 25, 39 + 3},
+      {"an upright run to the line's end", 3, 5, 0, green, -1, green, 25, 39},
+      {"a run that ends inside the line", 0, 2, kStyleItalic, green, -1, green, 8, 18},
+      {"the selection to the line's end", 3, 5, kStyleItalic, kNoColor, 3, TScrivlet::kClHighlight, 25, 39 + 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Load(s, "if of");
+    s.ApplyStyleRange(c.runFrom, c.runTo, c.style, true, 0, 0, c.back, kNoColor, true);
+    if (c.selFrom >= 0) s.Select(c.selFrom, 5);
+    Paint();
+    const Op* fill = nullptr;
+    size_t lastFill = 0, firstText = canvas.Ops.size();
+    for (size_t k = 0; k < canvas.Ops.size(); ++k) {
+      const Op& op = canvas.Ops[k];
+      if (op.What == Op::kFill) lastFill = k;
+      if (op.What == Op::kFill && op.Color == c.fillColor) fill = &op;
+      if (op.What == Op::kText) firstText = std::min(firstText, k);
+    }
+    ASSERT_NE(fill, nullptr);
+    EXPECT_EQ(fill->Rect.Left, c.left);
+    EXPECT_EQ(fill->Rect.Right, c.right);
+    EXPECT_LT(lastFill, firstText) << "a background drawn after a letter would cut what leans into it";
+  }
+}
+
+TEST_F(PaintTest, EveryCharacterIsDrawnWhereTheCaretStandsBeforeItAlsoInJustifiedLines) {
+  s.Measurer = &leaning;
+  s.SetWordWrap(true);
+  s.SetJustified(true);
+  s.SetBounds(120, 120);
+  const std::string text = "mim i mmm iii m mi im";
+  Load(s, text);
+  s.ApplyStyleRange(6, 9, kStyleBold, true, 0, 0, 0x00FF00, kNoColor, true);
+  Paint();
+  ASSERT_GT(s.LineCount(), 1) << "a justified line needs a line after it";
+  size_t at = 0;
+  int checked = 0;
+  for (const Op& op : canvas.Ops) {
+    if (op.What != Op::kText) continue;
+    at = text.find(op.Text, at);
+    ASSERT_NE(at, std::string::npos) << op.Text;
+    for (size_t k = 0; k < op.Text.size(); ++k, ++checked) {
+      s.SetSelStart(static_cast<int32_t>(at + k));
+      EXPECT_EQ(op.Xs[k], CaretRect(s).Left) << "offset " << at + k;
+    }
+    at += op.Text.size();
+  }
+  EXPECT_GT(checked, 10);
 }
 
 TEST_F(PaintTest, OnlyTheRowsInTheUpdateBandArePaintedAndTheRestIsBackground) {

@@ -55,8 +55,9 @@ class RecordingTarget : public TScrivPrintTarget, public TScrivCanvas {
   int32_t Descent() override { return 4; }
   void FillBackground(const TScrivRect&, int32_t, int32_t, int32_t) override {}
   void FillRect(const TScrivRect&, int32_t) override {}
-  void DrawText(int32_t x, int32_t baseline, std::string_view bytes, uint8_t, int32_t color) override {
-    Pages.back().push_back({x, baseline, std::string(bytes), color});
+  void DrawText(std::span<const int32_t> xs, int32_t baseline, std::string_view bytes, uint8_t,
+                int32_t color) override {
+    Pages.back().push_back({xs.front(), baseline, std::string(bytes), color});
   }
   void DrawLine(int32_t, int32_t, int32_t, int32_t, const TScrivPen&) override {}
 

@@ -1,10 +1,13 @@
 // The widget's painting rendered offscreen into an image: colours land on the pixels the
-// core said, the right line and the end-of-text mark show, a pen without colour draws nothing.
+// core said, the right line and the end-of-text mark show, a pen without colour draws nothing,
+// a coloured run's letters stay on its background.
 
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <cmath>
 #include <sstream>
 
 #include "editor_control/gui/qt_canvas.h"
@@ -94,6 +97,87 @@ TEST_F(ScrivletPaintTest, TheEndOfTextMarkShowsInItsPenAndNotAtAllWithoutColour)
   w.Memo().EndOfTextMark.Color = -1;
   Render();
   EXPECT_NE(image.pixelColor(150, y), QColor(Qt::red));
+}
+
+// A font of the family at the first pixel size from `from` whose advance Qt spaces at a
+// fraction above the whole pixels the layout counts: drawn with the font's own spacing, a
+// line would run past the places the layout gave its characters.
+QFont FractionalFont(const QString& family, int from) {
+  for (int px = from; px < from + 12; ++px) {
+    QFont f(family);
+    f.setPixelSize(px);
+    f.setKerning(false);
+    const double advance = QFontMetricsF(f).horizontalAdvance(QChar('x'));
+    const double fraction = advance - std::floor(advance);
+    if (fraction > 0.15 && fraction < 0.5) return f;
+  }
+  return QFont(family);
+}
+
+TEST_F(ScrivletPaintTest, ARunsLettersUpToTheLinesEndStayOnItsBackground) {
+  struct Case {
+    const char* what;
+    QFont font;
+    uint8_t style;
+    int fromColumn;
+    const char* line;
+  };
+  const Case cases[] = {
+      {"fixed pitch, the whole line", FractionalFont("DejaVu Sans Mono", 12), 0, 0,
+       "0x010  MOVLW  0x3F    ; the mask W"},
+      {"fixed pitch, from column 24", FractionalFont("DejaVu Sans Mono", 12), 0, 24,
+       "0x011  MOVWF  PORTB   ; to the port W"},
+      {"proportional italic", QFont("DejaVu Serif", 11), kStyleItalic, 0, "round again f"},
+  };
+  const QColor window(Qt::green), back(Qt::red);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    w.SetFonts(c.font, c.font);
+    w.Memo().Color = 0x00FF00;
+    Load(c.line);
+    const auto length = static_cast<int32_t>(std::string(c.line).size());
+    w.Memo().ApplyStyleRange(c.fromColumn, length, c.style, true, 0, 0, 0x0000FF, 0xFFFFFF, true);
+    Render();
+    const int lh = w.Memo().LineHeight();
+    const std::string text(c.line);
+    const int lastX = 8 + w.Measurer().Width(std::string_view(text).substr(0, text.size() - 1), c.style);
+    const int endX = 8 + w.Measurer().Width(text, c.style);
+    int redEnd = -1;
+    for (int x = 0; x < image.width(); ++x)
+      if (ColumnHas(x, back)) redEnd = x;
+    EXPECT_GE(redEnd, endX - 1) << "the background covers the last character's cell";
+    EXPECT_EQ(CountIn(QRect(redEnd + 1, 0, image.width() - redEnd - 1, lh), window),
+              (image.width() - redEnd - 1) * lh)
+        << "nothing of the letters right of the background";
+    int inkInCell = 0;  // white letters on red or green: the only pixels with blue in them
+    for (int y = 0; y < lh; ++y)
+      for (int x = lastX; x < endX; ++x) inkInCell += image.pixelColor(x, y).blue() > 96;
+    EXPECT_GT(inkInCell, 0) << "the last letter in its cell";
+  }
+}
+
+TEST_F(ScrivletPaintTest, UnderlineAndStrikeoutRunUnderTheWholeRunAndNoFurther) {
+  w.SetFonts(FractionalFont("DejaVu Sans Mono", 12), FractionalFont("DejaVu Sans Mono", 12));
+  Load("under x strike");
+  w.Memo().ApplyStyleRange(0, 5, kStyleUnderline, true, 0, 0, kNoColor, 0xFF0000, true);
+  w.Memo().ApplyStyleRange(8, 14, kStyleStrikeout, true, 0, 0, kNoColor, 0xFF0000, true);
+  Render();
+  const int cell = w.Measurer().Width("x", 0);
+  const int lh = w.Memo().LineHeight();
+  // The longest stretch of blue in one row of the line: a line's, letters break up.
+  const auto longest = [&](int from, int to) {
+    int best = 0;
+    for (int y = 0; y < lh; ++y) {
+      int run = 0;
+      for (int x = from - 2; x < to + 2; ++x) {
+        run = image.pixelColor(x, y) == QColor(Qt::blue) ? run + 1 : 0;
+        best = std::max(best, run);
+      }
+    }
+    return best;
+  };
+  EXPECT_EQ(longest(8, 8 + 5 * cell), 5 * cell) << "underline";
+  EXPECT_EQ(longest(8 + 8 * cell, 8 + 14 * cell), 6 * cell) << "strikeout";
 }
 
 TEST_F(ScrivletPaintTest, TheBackgroundPictureIsTiledBehindTheText) {
