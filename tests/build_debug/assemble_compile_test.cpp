@@ -6,6 +6,7 @@
 
 #include "build_debug/basic_bridge.h"
 #include "tarn_harness.h"
+#include "tarn_programs.h"
 
 namespace build_debug {
 namespace {
@@ -47,18 +48,8 @@ class FakeEditors : public BuildEditors {
   int builtin_runs = 0;
 };
 
-constexpr char kGoodProgram[] =
-    "        DEVICE  QV18AC, OSCRC\n"
-    "        ORG     0\n"
-    "start   JMP     start\n"
-    "        RESET   start\n"
-    "        END\n";
-constexpr char kBadProgram[] =
-    "        DEVICE  QV18AC, OSCRC\n"
-    "        ORG     0\n"
-    "start   JMP     nowhere\n"
-    "        RESET   start\n"
-    "        END\n";
+using tarn_programs::kBadProgram;
+using tarn_programs::kGoodProgram;
 
 class AssembleCompileTest : public ::testing::Test {
  protected:

@@ -11,7 +11,7 @@ namespace {
 
 using testing::FixedWidthMeasurer;
 using testing::Load;
-using testing::StyleAt;
+using testing::StyleLetters;
 
 // Colours that name what coloured a character.
 constexpr int32_t kPlain = kNoColor;
@@ -24,18 +24,10 @@ constexpr int32_t kBlock = 0x008080;
 
 // One letter per character of the text: the colour class in force there.
 std::string Colours(TScrivlet& s) {
-  std::string out;
-  for (int32_t o = 0; o < s.CharCount(); ++o) {
-    const uint8_t c = s.GetCharAt(o);
-    if (c == 13 || c == 10) {
-      if (c == 13) out += '|';
-      continue;
-    }
-    const TStyleRun r = StyleAt(s, o);
+  return StyleLetters(s, [](const TStyleRun& r) {
     const int32_t f = (r.RunFlags & kRunHasAttributes) ? r.Foregnd : kPlain;
-    out += f == kMov ? 'M' : f == kMovwf ? 'W' : f == kComment ? 'c' : f == kString ? 's' : f == kBlock ? 'b' : '.';
-  }
-  return out;
+    return f == kMov ? 'M' : f == kMovwf ? 'W' : f == kComment ? 'c' : f == kString ? 's' : f == kBlock ? 'b' : '.';
+  });
 }
 
 class HighlightingTest : public ::testing::Test {

@@ -71,4 +71,20 @@ inline TStyleRun StyleAt(TScrivlet& s, int32_t offset) {
   return r;
 }
 
+// One letter per character of the text: what `letter` makes of the style in force there. A
+// line's CR stands as "|", its LF as nothing.
+template <typename Letter>
+std::string StyleLetters(TScrivlet& s, Letter letter) {
+  std::string out;
+  for (int32_t o = 0; o < s.CharCount(); ++o) {
+    const uint8_t c = s.GetCharAt(o);
+    if (c == 13 || c == 10) {
+      if (c == 13) out += '|';
+      continue;
+    }
+    out += letter(StyleAt(s, o));
+  }
+  return out;
+}
+
 }  // namespace scrivlet::testing

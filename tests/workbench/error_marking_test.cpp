@@ -14,7 +14,7 @@ namespace {
 
 using scrivlet::TScrivlet;
 using scrivlet::TStyleRun;
-using scrivlet::testing::StyleAt;
+using scrivlet::testing::StyleLetters;
 
 constexpr Colour kErrorBg = 0x00FFFF;
 constexpr Colour kCode = 0xFF0000;
@@ -22,22 +22,14 @@ constexpr Colour kCode = 0xFF0000;
 
 // One letter per character, lines apart by "|": E error mark, K keyword, c comment, . plain.
 std::string Marks(TScrivlet& s) {
-  std::string out;
-  for (int32_t o = 0; o < s.CharCount(); ++o) {
-    const uint8_t c = s.GetCharAt(o);
-    if (c == 13 || c == 10) {
-      if (c == 13) out += '|';
-      continue;
-    }
-    const TStyleRun r = StyleAt(s, o);
+  return StyleLetters(s, [](const TStyleRun& r) {
     const bool attributes = (r.RunFlags & scrivlet::kRunHasAttributes) != 0;
-    out += !attributes                            ? '.'
+    return !attributes                            ? '.'
            : r.Context == kErrorMarkContext       ? (r.Backgnd == kErrorBg ? 'E' : '?')
            : r.Foregnd == kCode                   ? 'K'
            : r.Context == kCommentContext         ? 'c'
                                                   : '.';
-  }
-  return out;
+  });
 }
 
 class ErrorMarkingTest : public ::testing::Test {

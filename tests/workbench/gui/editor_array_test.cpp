@@ -8,11 +8,10 @@
 #include <QStackedWidget>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "editor_control/gui/scrivlet_widget.h"
+#include "installed_tools.h"
 #include "tests/workbench/temp_folder.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/file_list.h"
@@ -22,17 +21,8 @@ namespace {
 using gui::T_ZKEditorArray;
 using gui::TScrivlet;
 
-void WriteFile(const std::string& name, const std::string& text) {
-  std::ofstream out(name, std::ios::binary);
-  out << text;
-}
-
-std::string ReadFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing_gui::ReadFile;
+using testing_gui::WriteFile;
 
 class EditorArrayTest : public ::testing::Test {
  protected:

@@ -15,29 +15,17 @@
 #include <QSplitter>
 #include <fstream>
 
-#include "../temp_folder.h"
-#include "installed_tools.h"
-#include "platform/message_box.h"
-#include "platform/process_runner.h"
 #include "editor_control/gui/scrivlet_widget.h"
+#include "gui_session.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/ide_forms.h"
-#include "workbench/gui/modal_dialogs.h"
-#include "workbench/session/session.h"
 #include "workbench/silent_abort.h"
 
 namespace {
 
-class EditorFormTest : public ::testing::Test {
+class EditorFormTest : public testing_gui::GuiSessionTest {
  protected:
-  EditorFormTest() {
-    setup_.settings_file = folder_.Path() + "settings.txt";
-    setup_.exe_folder = folder_.Path();
-    setup_.windows = platform::WindowSockets(folder_.Path());
-    testing_gui::InstallTools(folder_.Path());
-    session_ = std::make_unique<workbench::IdeSession>(
-        workbench::SessionServices{boxes_, dialogs_, processes_}, setup_);
-  }
+  EditorFormTest() { StartSession(); }
 
   std::string File(const std::string& name) {
     const std::string path = folder_.Path() + name;
@@ -56,13 +44,6 @@ class EditorFormTest : public ::testing::Test {
       QApplication::sendEvent(form.CurrentScrivlet(), &key);
     }
   }
-
-  workbench::TempFolder folder_;
-  platform::RecordingMessageBoxes boxes_;
-  gui::RecordingModalDialogs dialogs_;
-  platform::SystemProcessRunner processes_;
-  workbench::SessionSetup setup_;
-  std::unique_ptr<workbench::IdeSession> session_;
 };
 
 TEST_F(EditorFormTest, TheFormsAreCreatedInTheirOrderAndOwnedByTheMainWindow) {

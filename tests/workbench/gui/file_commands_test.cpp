@@ -4,9 +4,9 @@
 #include <QStackedWidget>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "editor_control/gui/scrivlet_widget.h"
+#include "installed_tools.h"
 #include "platform/message_box.h"
 #include "tests/workbench/temp_folder.h"
 #include "workbench/gui/editor_array.h"
@@ -16,12 +16,7 @@
 
 namespace {
 
-std::string ReadFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing_gui::ReadFile;
 
 class FileSavingTest : public ::testing::Test {
  protected:

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -21,6 +22,12 @@ inline void WriteFile(const std::string& path, const std::string& text, bool pro
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
   std::ofstream(path, std::ios::binary) << text;
   if (program && ::chmod(path.c_str(), 0755) != 0) throw std::runtime_error("chmod " + path);
+}
+
+// The file's bytes; empty when it cannot be read.
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // `folder` ends with "/". `tarn` is the assembler to put there as "TARN.dll" (empty: a file

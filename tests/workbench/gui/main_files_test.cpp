@@ -19,47 +19,28 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
-#include "../temp_folder.h"
 #include "editor_control/gui/scrivlet_widget.h"
-#include "installed_tools.h"
-#include "platform/message_box.h"
-#include "platform/process_runner.h"
+#include "gui_session.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/file_list.h"
-#include "workbench/gui/modal_dialogs.h"
-#include "workbench/session/session.h"
 #include "workbench/silent_abort.h"
 #include "workbench/replace_file.h"
 #include "workbench/workspace.h"
 
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing_gui::ReadFile;
 
-class MainFilesTest : public ::testing::Test {
+class MainFilesTest : public testing_gui::GuiSessionTest {
  protected:
-  MainFilesTest() {
-    setup_.settings_file = folder_.Path() + "settings.txt";
-    setup_.exe_folder = folder_.Path();
-    setup_.windows = platform::WindowSockets(folder_.Path());
-    testing_gui::InstallTools(folder_.Path());
-    StartSession();
-  }
+  MainFilesTest() { StartSession(); }
 
-  // A new run of the program over the same settings file.
+  // A new run of the program over the same settings file: its main window closes first.
   void StartSession() {
     form_.reset();
-    session_.reset();
-    session_ = std::make_unique<workbench::IdeSession>(
-        workbench::SessionServices{boxes_, dialogs_, processes_}, setup_);
+    GuiSessionTest::StartSession();
   }
   gui::TEditorFRM& Form() {
     if (!form_) {
@@ -112,12 +93,6 @@ class MainFilesTest : public ::testing::Test {
     std::filesystem::last_write_time(path, before + std::chrono::seconds(2));
   }
 
-  workbench::TempFolder folder_;
-  platform::RecordingMessageBoxes boxes_;
-  gui::RecordingModalDialogs dialogs_;
-  platform::SystemProcessRunner processes_;
-  workbench::SessionSetup setup_;
-  std::unique_ptr<workbench::IdeSession> session_;
   std::unique_ptr<gui::TEditorFRM> form_;
 };
 

@@ -26,19 +26,14 @@
 #include <map>
 
 #include "../memory_clipboard.h"
-#include "../temp_folder.h"
-#include "installed_tools.h"
+#include "gui_session.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
-#include "platform/message_box.h"
-#include "platform/process_runner.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/find_replace_form.h"
 #include "workbench/gui/ide_forms.h"
-#include "workbench/gui/modal_dialogs.h"
 #include "workbench/gui/print_forms.h"
 #include "workbench/gui/text.h"
-#include "workbench/session/session.h"
 #include "workbench/silent_abort.h"
 
 namespace {
@@ -60,23 +55,19 @@ class FakeTimers : public workbench::LegacyTimers {
   bool select = false;
 };
 
-std::string ReadFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing_gui::ReadFile;
 
-class LegacySessionTest : public ::testing::Test {
+// The session with a clipboard and a clock of the test's own.
+class LegacySessionTest : public testing_gui::GuiSessionTest {
  protected:
   LegacySessionTest() {
-    setup_.settings_file = folder_.Path() + "settings.txt";
-    setup_.exe_folder = folder_.Path();
-    setup_.windows = platform::WindowSockets(folder_.Path());
-    testing_gui::InstallTools(folder_.Path());
-    workbench::SessionServices services{boxes_, dialogs_, processes_};
+    workbench::SessionServices services = Services();
     services.clipboard = &clipboard_;
     services.clock = &clock_;
-    session_ = std::make_unique<workbench::IdeSession>(services, setup_);
+    StartSession(services);
   }
+  // The session ends while its clipboard and clock are still there.
+  ~LegacySessionTest() override { session_.reset(); }
 
   std::string File(const std::string& name, const std::string& bytes) {
     const std::string path = folder_.Path() + name;
@@ -101,14 +92,8 @@ class LegacySessionTest : public ::testing::Test {
     QApplication::sendEvent(&widget, &event);
   }
 
-  workbench::TempFolder folder_;
-  platform::RecordingMessageBoxes boxes_;
-  gui::RecordingModalDialogs dialogs_;
-  platform::SystemProcessRunner processes_;
   workbench::MemoryClipboard clipboard_;
   FakeClock clock_;
-  workbench::SessionSetup setup_;
-  std::unique_ptr<workbench::IdeSession> session_;
 };
 
 class LegacyPaneTest : public LegacySessionTest {

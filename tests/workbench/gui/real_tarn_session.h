@@ -2,31 +2,16 @@
 // A test's IDE session over a program folder of its own with the real tarn beside it (the one
 // the build made next to QVKey), and a source folder whose name holds a blank and parentheses.
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <memory>
 #include <string>
 
-#include "../temp_folder.h"
-#include "installed_tools.h"
-#include "platform/message_box.h"
-#include "platform/process_runner.h"
-#include "workbench/gui/modal_dialogs.h"
-#include "workbench/session/session.h"
+#include "gui_session.h"
 
 namespace testing_gui {
 
-class RealTarnSessionTest : public ::testing::Test {
+class RealTarnSessionTest : public GuiSessionTest {
  protected:
-  explicit RealTarnSessionTest(const std::string& name) : folder_(name) {
-    setup_.settings_file = folder_.Path() + "settings.txt";
-    setup_.exe_folder = folder_.Path();
-    setup_.windows = platform::WindowSockets(folder_.Path());
-    InstallTools(folder_.Path(),
-                 (std::filesystem::path(QVKEY_PROGRAM).parent_path() / "TARN.dll").string());
-    session_ = std::make_unique<workbench::IdeSession>(
-        workbench::SessionServices{boxes_, dialogs_, processes_}, setup_);
+  explicit RealTarnSessionTest(const std::string& name) : GuiSessionTest(name, BuiltTarn()) {
+    StartSession();
   }
 
   // Writes a source below the source folder; its full name.
@@ -36,13 +21,7 @@ class RealTarnSessionTest : public ::testing::Test {
     return path;
   }
 
-  workbench::TempFolder folder_;
   std::string sources_ = folder_.Path() + "my src (v2)/";
-  platform::RecordingMessageBoxes boxes_;
-  gui::RecordingModalDialogs dialogs_;
-  platform::SystemProcessRunner processes_;
-  workbench::SessionSetup setup_;
-  std::unique_ptr<workbench::IdeSession> session_;
 };
 
 // A main file with one error and an include file in a folder below it with two.

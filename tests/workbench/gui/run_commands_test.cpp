@@ -16,12 +16,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "../temp_folder.h"
 #include "build_debug/key_protocol.h"
 #include "editor_control/gui/scrivlet_widget.h"
-#include "installed_tools.h"
-#include "platform/message_box.h"
-#include "platform/process_runner.h"
+#include "gui_session.h"
+#include "tests/build_debug/tarn_programs.h"
 #include "workbench/error_marking.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/error_list.h"
@@ -29,46 +27,26 @@
 #include "workbench/gui/main_find.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/main_files.h"
-#include "workbench/gui/modal_dialogs.h"
-#include "workbench/session/session.h"
 #include "workbench/silent_abort.h"
 
 namespace {
 
-constexpr char kGoodProgram[] =
-    "        DEVICE  QV18AC, OSCRC\n"
-    "        ORG     0\n"
-    "start   JMP     start\n"
-    "        RESET   start\n"
-    "        END\n";
-constexpr char kBadProgram[] =
-    "        DEVICE  QV18AC, OSCRC\n"
-    "        ORG     0\n"
-    "start   JMP     nowhere\n"
-    "        RESET   start\n"
-    "        END\n";
+using tarn_programs::kBadProgram;
+using tarn_programs::kGoodProgram;
 // The built-in assembler's own dialect.
 constexpr char kGoodBuiltIn[] = " DEVICE QV18\n NOP\n";
 constexpr char kBadBuiltIn[] = " DEVICE QV18\n DW nowhere\n";
 
-std::string Tarn() {
-  return (std::filesystem::path(QVKEY_PROGRAM).parent_path() / "TARN.dll").string();
-}
+using testing_gui::ReadFile;
 
-class RunCommandsTest : public ::testing::Test {
+class RunCommandsTest : public testing_gui::GuiSessionTest {
  protected:
-  RunCommandsTest() {
-    setup_.settings_file = folder_.Path() + "settings.txt";
-    setup_.exe_folder = folder_.Path();
-    setup_.windows = platform::WindowSockets(folder_.Path());
-    testing_gui::InstallTools(folder_.Path(), Tarn());
-  }
+  RunCommandsTest() : GuiSessionTest("qv run", testing_gui::BuiltTarn()) {}
 
   // The session and the main window, with the options the test has set.
   gui::TEditorFRM& Start(std::vector<std::string> parameters = {}) {
     form_.reset();
-    session_ = std::make_unique<workbench::IdeSession>(
-        workbench::SessionServices{boxes_, dialogs_, processes_}, setup_);
+    StartSession();
     session_->Globals().IdeOptions = ide_options_;
     session_->Globals().EditorOptions.UseNewEditor = !legacy_;
     form_ = std::make_unique<gui::TEditorFRM>(*session_, std::move(parameters), QSize(800, 600));
@@ -111,21 +89,10 @@ class RunCommandsTest : public ::testing::Test {
                            true);
   }
 
-  static std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
   std::string Status() const { return form_->statusBar()->currentMessage().toStdString(); }
 
-  workbench::TempFolder folder_{"qv run"};
-  platform::RecordingMessageBoxes boxes_;
-  gui::RecordingModalDialogs dialogs_;
-  platform::SystemProcessRunner processes_;
-  workbench::SessionSetup setup_;
   workbench::IdeOptions ide_options_;
   bool legacy_ = false;
-  std::unique_ptr<workbench::IdeSession> session_;
   std::unique_ptr<gui::TEditorFRM> form_;
 };
 

@@ -10,27 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "../temp_folder.h"
-#include "installed_tools.h"
-#include "platform/message_box.h"
-#include "platform/process_runner.h"
+#include "gui_session.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/ide_forms.h"
-#include "workbench/gui/modal_dialogs.h"
-#include "workbench/session/session.h"
 
 namespace testing_gui {
 
-class StoredOptionStart : public ::testing::Test {
+class StoredOptionStart : public GuiSessionTest {
  protected:
-  StoredOptionStart() {
-    setup_.settings_file = folder_.Path() + "settings.txt";
-    setup_.exe_folder = folder_.Path();
-    setup_.windows = platform::WindowSockets(folder_.Path());
-    InstallTools(folder_.Path());
-    session_ = std::make_unique<workbench::IdeSession>(
-        workbench::SessionServices{boxes_, dialogs_, processes_}, setup_);
-  }
+  StoredOptionStart() : GuiSessionTest("qv main window") { StartSession(); }
 
   // The start-up with "Use Enhanced Editor" stored as `enhanced` and a port chosen on an
   // earlier run (no first-run notice); the window is shown.
@@ -45,12 +33,6 @@ class StoredOptionStart : public ::testing::Test {
     QApplication::processEvents();
   }
 
-  workbench::TempFolder folder_{"qv main window"};
-  workbench::SessionSetup setup_;
-  platform::RecordingMessageBoxes boxes_;
-  gui::RecordingModalDialogs dialogs_;
-  platform::SystemProcessRunner processes_;
-  std::unique_ptr<workbench::IdeSession> session_;
   std::unique_ptr<gui::TEditorFRM> form_;
   std::unique_ptr<gui::IdeForms> forms_;
 };
