@@ -33,9 +33,9 @@ void FileListHoverPanel::ListMouseMoved(QPoint at) {
     return;
   }
   const QString text = QString::fromStdString(row_text_(row));
-  const int width = fontMetrics().horizontalAdvance(text) + 3;
+  const int text_width = fontMetrics().horizontalAdvance(text);
   // Only a row the list cuts off needs the panel.
-  if (list_.viewport()->width() >= width - 3) {
+  if (list_.viewport()->width() >= text_width) {
     hide();
     return;
   }
@@ -43,7 +43,8 @@ void FileListHoverPanel::ListMouseMoved(QPoint at) {
   const QPoint top_left = list_.viewport()->mapTo(&owner_, row_rect.topLeft() + QPoint(2, 2));
   setText(text);
   // Our border comes on top of the text's room.
-  setGeometry(top_left.x(), top_left.y(), width + 2 * frameWidth(), row_rect.height() + 2);
+  setGeometry(top_left.x(), top_left.y(), text_width + 3 + 2 * frameWidth(),
+              row_rect.height() + 2);
   raise();
   show();
 }

@@ -85,8 +85,8 @@ MainWindowFiles::MainWindowFiles(TEditorFRM& form, workbench::IdeSession& sessio
   list_.addItem(ToQt(BlankRow(blank_counter_, kUnknownKind)));
   list_.setCurrentRow(0);
   hover_ = new FileListHoverPanel(list_, form_, [this](int row) {
-    const TScrivlet* editor = editors_.GetEditor(row);
-    const bool modified = editor && const_cast<TScrivlet*>(editor)->Memo().Modified;
+    TScrivlet* editor = editors_.GetEditor(row);
+    const bool modified = editor && editor->Memo().Modified;
     return (modified ? "*" : "") + Row(row);
   });
   // A click or an arrow key on the list: that row's editor comes to the front.
