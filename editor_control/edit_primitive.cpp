@@ -169,7 +169,7 @@ void TScrivlet::InsertTextBuf(std::string_view textIn) {
 
   PendingSpaces.clear();
   DesiredX = kNoDesiredX;
-  Modified = true;
+  modified_ = true;
   // Undo and Redo put back exactly the recorded text: none of the automatic edits then.
   const bool automatic = !undoing_;
   const bool discard = automatic && (options_ & zkoDiscardTrailingSpaces) != 0;

@@ -375,7 +375,9 @@ class TScrivlet {
 
   // --- state ---
   int32_t UpdateDepth = 0;
-  bool Modified = false;
+  // The text differs from the last load or save.
+  bool Modified() const { return modified_; }
+  void SetModified(bool on) { modified_ = on; }
   bool Undoing() const { return undoing_; }
   bool UndoBreak = false;
   bool Loading = false;    // the form is being read
@@ -438,6 +440,7 @@ class TScrivlet {
   int32_t undoMaxLevel_ = 65536;
   int32_t undoMaxSpace_ = 4194304;
   bool undoing_ = false;
+  bool modified_ = false;
   bool droppingRuns_ = false;
   TScrivHighlighter* highlighter_ = nullptr;
 

@@ -131,7 +131,7 @@ bool T_ZKEditorArray::LoadFile(const std::string& file_name, int index) {
   const auto time = std::filesystem::last_write_time(file_name, error);
   scrivlet::TScrivlet& memo = entry->Editor->Memo();
   memo.LoadFromStream(in);
-  memo.Modified = false;
+  memo.SetModified(false);
   entry->FileName = file_name;
   entry->FileTime = time;
   entry->HasFileTime = !error;
@@ -162,7 +162,7 @@ bool T_ZKEditorArray::SaveFile(const std::string& file_name, int index, std::str
   entry->FileTime = std::filesystem::last_write_time(file_name, error);
   entry->HasFileTime = !error;
   entry->FileName = file_name;
-  memo.Modified = false;
+  memo.SetModified(false);
   if (entry->FileType == 0) entry->FileType = FileTypeOf(file_name);
   return true;
 }

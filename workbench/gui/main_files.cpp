@@ -86,7 +86,7 @@ MainWindowFiles::MainWindowFiles(TEditorFRM& form, workbench::IdeSession& sessio
   list_.setCurrentRow(0);
   hover_ = new FileListHoverPanel(list_, form_, [this](int row) {
     TScrivlet* editor = editors_.GetEditor(row);
-    const bool modified = editor && editor->Memo().Modified;
+    const bool modified = editor && editor->Memo().Modified();
     return (modified ? "*" : "") + Row(row);
   });
   // A click or an arrow key on the list: that row's editor comes to the front.
@@ -192,7 +192,7 @@ void MainWindowFiles::TakeEditorEvents(int index) {
 void MainWindowFiles::EditorChange(TScrivlet& editor) {
   scrivlet::TScrivlet& memo = editor.Memo();
   // Undoing every edit brings the text back to what is on disk.
-  if (!memo.CanUndo()) memo.Modified = false;
+  if (!memo.CanUndo()) memo.SetModified(false);
   if (&editor == CurrentScrivlet()) {
     form_.MenuItem("EditUndoMenuMENUITM")->setEnabled(memo.CanUndo());
     form_.MenuItem("EditRedoMenuMENUITM")->setEnabled(memo.CanRedo());
@@ -209,7 +209,7 @@ void MainWindowFiles::EditorSelMove(TScrivlet& editor) {
 
 void MainWindowFiles::RefreshModifiedMark() {
   const TScrivlet* editor = editors_.GetEditor(current_);
-  const bool modified = editor && const_cast<TScrivlet*>(editor)->Memo().Modified;
+  const bool modified = editor && const_cast<TScrivlet*>(editor)->Memo().Modified();
   if (modified == last_modified_drawn_) return;
   last_modified_drawn_ = modified;
   list_.viewport()->update();
@@ -288,7 +288,7 @@ void MainWindowFiles::SelectEditor(int index) {
   editor->Memo().ReadOnly = read_only_loaded_;
   list_.setCurrentRow(index);
   const std::string row = Row(index);
-  last_modified_drawn_ = !editor->Memo().Modified;
+  last_modified_drawn_ = !editor->Memo().Modified();
   EditorChange(*editor);
   EditorSelMove(*editor);
   current_name_ = row;
@@ -324,7 +324,7 @@ void MainWindowFiles::FileNew(int kind) {
   int index = 0;
   // The first new file takes the editor the window starts with, while that is still empty.
   const bool reuse = !first_new_done_ && list_.count() == 1 && IsBlankRow(Row(0)) &&
-                     !editors_.GetEditor(0)->Memo().Modified;
+                     !editors_.GetEditor(0)->Memo().Modified();
   first_new_done_ = true;
   if (reuse) {
     index = 0;
@@ -352,7 +352,7 @@ bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
   int made = -1;
   if (index < 0) {
     const TScrivlet* current = editors_.GetEditor(current_);
-    if (!IsBlankRow(Row(current_)) || !current || const_cast<TScrivlet*>(current)->Memo().Modified) {
+    if (!IsBlankRow(Row(current_)) || !current || const_cast<TScrivlet*>(current)->Memo().Modified()) {
       const int before = list_.count();
       FileNew(kUnknownKind);
       if (list_.count() > before) made = current_;
@@ -378,7 +378,7 @@ bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
   if (loaded) {
     if (globals.ReadOnly) editors_.SetWritable(index, false);
     scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
-    memo.Modified = false;
+    memo.SetModified(false);
     memo.ClearUndo();
     form_.MenuItem("EditUndoMenuMENUITM")->setEnabled(false);
     form_.MenuItem("EditRedoMenuMENUITM")->setEnabled(false);
