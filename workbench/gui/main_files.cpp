@@ -190,9 +190,9 @@ void MainWindowFiles::TakeEditorEvents(int index) {
 }
 
 void MainWindowFiles::EditorChange(TScrivlet& editor) {
+  // Modified follows the undo position against the last save by itself: an Undo back to the
+  // saved text clears it, a Redo away from it sets it again.
   scrivlet::TScrivlet& memo = editor.Memo();
-  // Undoing every edit brings the text back to what is on disk.
-  if (!memo.CanUndo()) memo.SetModified(false);
   if (&editor == CurrentScrivlet()) {
     form_.MenuItem("EditUndoMenuMENUITM")->setEnabled(memo.CanUndo());
     form_.MenuItem("EditRedoMenuMENUITM")->setEnabled(memo.CanRedo());
