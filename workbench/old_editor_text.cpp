@@ -73,7 +73,7 @@ bool LegacyEditor::LoadText(std::string_view file_bytes) {
   ClearBuffer();
   for (char c : text) InsertChar(c);
   cursor_ = 0;
-  modified_ = false;
+  SetModified(false);
   AfterChange();
   return true;
 }
@@ -121,7 +121,7 @@ LegacyEditor::FileResult LegacyEditor::SaveFile(const std::string& name) {
     std::filesystem::remove(temporary, error);
     return FileResult::kCannotWrite;
   }
-  modified_ = false;
+  SetModified(false);
   return FileResult::kOk;
 }
 

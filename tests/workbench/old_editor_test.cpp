@@ -588,6 +588,51 @@ TEST_F(LegacyEditorTest, FilesThatCannotBeReadOrWrittenLeaveEverythingAsItWas) {
   EXPECT_EQ(old, "old");
 }
 
+// Modified: set by what changes the text, cleared by a load or a save; a key that deletes
+// nothing changes nothing.
+TEST_F(LegacyEditorTest, ModifiedFollowsChangesOfTheTextSinceTheLastLoadOrSave) {
+  struct Case {
+    const char* before;
+    const char* keys;  // k: a typed "k", b/B: Backspace/Shift+Backspace, c: Ctrl+Shift+Backspace,
+                       // d/D: Delete/Shift+Delete, e: Ctrl+Shift+Delete
+    bool modified;
+  };
+  const Case cases[] = {
+      {"|ab\rcd", "b", false},  {"|ab\rcd", "B", false}, {"|ab\rcd", "c", false},
+      {"ab\rcd|", "d", false},  {"ab|\rcd", "D", false}, {"ab\rcd|", "e", false},
+      {"ab\r|cd", "B", false},  {"ab|\rcd", "b", true},  {"ab|\rcd", "kb", true},
+      {"|ab\rcd", "d", true},   {"a|b\rcd", "B", true},  {"ab\rc|d", "e", true},
+  };
+  for (const Case& c : cases) {
+    Put(c.before);
+    for (const char* k = c.keys; *k; ++k) {
+      switch (*k) {
+        case 'k': editor_.FormKeyPress('k'); break;
+        case 'b': editor_.FormKeyDown(LegacyKey::Backspace, false, false); break;
+        case 'B': editor_.FormKeyDown(LegacyKey::Backspace, true, false); break;
+        case 'c': editor_.FormKeyDown(LegacyKey::Backspace, true, true); break;
+        case 'd': editor_.FormKeyDown(LegacyKey::Delete, false, false); break;
+        case 'D': editor_.FormKeyDown(LegacyKey::Delete, true, false); break;
+        case 'e': editor_.FormKeyDown(LegacyKey::Delete, true, true); break;
+      }
+    }
+    EXPECT_EQ(editor_.Modified(), c.modified) << c.before << " keys " << c.keys;
+  }
+  TempFolder folder;
+  const std::string name = folder.Path() + "m.src";
+  Put("ab|");
+  editor_.FormKeyPress('k');
+  ASSERT_EQ(editor_.SaveFile(name), LegacyEditor::FileResult::kOk);
+  EXPECT_FALSE(editor_.Modified());
+  editor_.FormKeyPress('k');
+  EXPECT_TRUE(editor_.Modified());
+  ASSERT_EQ(editor_.LoadFile(name), LegacyEditor::FileResult::kOk);
+  EXPECT_FALSE(editor_.Modified());
+  editor_.FormKeyPress('k');
+  editor_.ClearBuffer();
+  EXPECT_FALSE(editor_.Modified()) << "File > New";
+}
+
 // ---------------------------------------------------------------------------------------
 // Capacity
 
