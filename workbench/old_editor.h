@@ -162,7 +162,7 @@ class LegacyEditor {
   int HorizontalScrollStep() const { return horizontal_step_; }
 
   // Files: lines end in CR in memory, in CR LF on disk; a lone LF or a lone CR is a line end
-  // too. A text that does not fit is refused with its box.
+  // too. A text that does not fit is refused with its box; LoadFile tells of zero bytes in one.
   [[nodiscard]] bool LoadText(std::string_view file_bytes);
   std::string SaveText() const;
   enum class FileResult { kOk, kTooLarge, kCannotRead, kCannotWrite };
@@ -245,8 +245,9 @@ class LegacyEditor {
 bool IsLegacyWordChar(char c);
 // What a key press, a paste or a replacement may insert: TAB, CR, " " to "~", 128 and above.
 bool IsLegacyInsertable(char c);
-// A file's bytes as the editor keeps them: CR LF, lone LF and lone CR become CR, and every
-// other character below 32 except TAB goes.
+// A file's bytes as the editor keeps them: CR LF, lone LF and lone CR become CR, a zero byte
+// becomes kZeroByteStandIn (so the text goes on behind it), and every other character below
+// 32 except TAB goes.
 std::string LegacyTextFromFile(std::string_view bytes);
 
 }  // namespace workbench

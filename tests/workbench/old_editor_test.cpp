@@ -567,6 +567,31 @@ TEST_F(LegacyEditorTest, LoadKeepsOneCrPerLineAndSaveWritesCrLf) {
   }
 }
 
+// A zero byte would end the text: it loads as "\xA4", a box says so once, and a save writes
+// every byte behind it again.
+TEST_F(LegacyEditorTest, ZeroBytesLoadAsAVisibleCharacterWithOneBoxAndASaveKeepsTheRest) {
+  TempFolder folder;
+  const std::string name = folder.Path() + "z.src";
+  {
+    std::ofstream out(name, std::ios::binary);
+    out << std::string("a\0b\r\n\0\0\tNOP\r\n", 12);
+  }
+  boxes_.Answer(platform::kAnswerOk);
+  ASSERT_EQ(editor_.LoadFile(name), LegacyEditor::FileResult::kOk);
+  EXPECT_EQ(editor_.Text(), "a\xA4" "b\r\xA4\xA4\tNOP\r");
+  EXPECT_FALSE(editor_.Modified());
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "Zero Bytes in File");
+  EXPECT_EQ(boxes_.Boxes()[0].text.rfind(name + "\r\rholds 3 zero bytes,", 0), 0u);
+  EXPECT_NE(boxes_.Boxes()[0].text.find("a save writes \"\xA4\""), std::string::npos);
+  editor_.FormKeyPress('k');
+  ASSERT_EQ(editor_.SaveFile(name), LegacyEditor::FileResult::kOk);
+  std::ifstream in(name, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(bytes, "ka\xA4" "b\r\n\xA4\xA4\tNOP\r\n");
+  EXPECT_EQ(boxes_.Boxes().size(), 1u) << "told once, at the load";
+}
+
 TEST_F(LegacyEditorTest, FilesThatCannotBeReadOrWrittenLeaveEverythingAsItWas) {
   TempFolder folder;
   Put("keep|");

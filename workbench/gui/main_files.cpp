@@ -29,6 +29,7 @@
 #include "workbench/silent_abort.h"
 #include "workbench/windows_menu.h"
 #include "workbench/workspace.h"
+#include "workbench/zero_bytes.h"
 
 namespace gui {
 namespace {
@@ -388,6 +389,8 @@ bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
     SetRow(index, name);
     if (hooks_.set_editor_keywords)
       hooks_.set_editor_keywords(*editors_.GetEditor(index), editors_.GetFileType(index));
+    if (const std::size_t zeros = editors_.Item(index).ZeroBytes; zeros > 0)
+      session_.Boxes().Show(workbench::ZeroBytesNotice(name, zeros));
   } else {
     if (!FileExists(name))
       (void)session_.Messages().MsgBoxById1(Ids::SCU_OPEN_FILE_MISSING,

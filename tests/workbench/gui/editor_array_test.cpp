@@ -237,6 +237,21 @@ TEST_F(EditorArrayTest, NewerOnDisk) {
   EXPECT_FALSE(array_.NewerOnDisk(0));
 }
 
+// A zero byte would end the text: the editor shows "\xA4" for it, the entry counts them for
+// the box, and a save writes every byte behind them again.
+TEST_F(EditorArrayTest, ZeroBytesLoadAsAVisibleCharacterAndASaveKeepsTheRest) {
+  const std::string name = File("z.src", std::string("a\0b\r\n\0\0\tNOP\r\n", 12));
+  ASSERT_TRUE(array_.LoadFile(name, 0));
+  EXPECT_EQ(TextOf(0), "a\xA4" "b\r\n\xA4\xA4\tNOP\r\n");
+  EXPECT_EQ(array_.Item(0).ZeroBytes, 3u);
+  EXPECT_FALSE(array_.GetEditor(0)->Memo().Modified());
+  std::string reason;
+  ASSERT_TRUE(array_.SaveFile(name, 0, reason)) << reason;
+  EXPECT_EQ(ReadFile(name), "a\xA4" "b\r\n\xA4\xA4\tNOP\r\n");
+  ASSERT_TRUE(array_.LoadFile(File("plain.src", "NOP\r\n"), 0));
+  EXPECT_EQ(array_.Item(0).ZeroBytes, 0u);
+}
+
 TEST(FileListRows, TextAndColour) {
   struct Case {
     const char* row;

@@ -138,4 +138,22 @@ TEST_F(MainWindowTextSafetyTest, BeyondTheUndoLimitTheMarkStaysUntilSaved) {
   EXPECT_FALSE(CloseAsked());
 }
 
+// A zero byte would end the text: the file opens whole with "\xA4" in its place, one box says
+// so, and a save writes every byte behind it again.
+TEST_F(MainWindowTextSafetyTest, AFileWithZeroBytesOpensWholeTellsOnceAndSavesEveryByte) {
+  const std::string path = File("zero.src", std::string("; a\0b\r\n\tNOP\0\r\n", 14));
+  boxes_.Answer(platform::kAnswerOk);
+  QWidget* editor = Open(path);
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "Zero Bytes in File");
+  EXPECT_EQ(boxes_.Boxes()[0].text.rfind(path + "\r\rholds 2 zero bytes", 0), 0u);
+  EXPECT_EQ(Memo().Text(), "; a\xA4" "b\r\n\tNOP\xA4\r\n");
+  EXPECT_FALSE(Memo().Modified());
+  Keys(editor, "ts");
+  EXPECT_EQ(ReadFile(path), "; a\xA4" "b\r\n\tNOP\xA4\r\nx");
+  form_->SelectEditor(0);
+  form_->OpenSourceFile(path);
+  EXPECT_EQ(boxes_.Boxes().size(), 1u) << "told once, at the load";
+}
+
 }  // namespace
