@@ -40,6 +40,15 @@ class QVKeyProgram : public ::testing::Test {
     return lines;
   }
 
+  // The settings of an earlier run that chose a port (so no first-run notice) and the editor.
+  void StoreEditorOption(bool enhanced) {
+    platform::SettingsStore store(Settings());
+    workbench::RegistrySettings registry(store);
+    registry.SetRegistryRoot(workbench::kRegistryRoot);
+    ASSERT_TRUE(registry.WriteRegString("Configuration\\ComPort", "COM1"));
+    ASSERT_TRUE(registry.WriteRegInt("Configuration\\UseNewEditor", enhanced ? 1 : 0));
+  }
+
   std::string Log() const { return folder_.Path() + "boxes.log"; }
   std::string Settings() const { return folder_.Path() + "settings.txt"; }
 
@@ -158,14 +167,7 @@ TEST_F(QVKeyProgram, TheStoredEditorOptionChoosesTheEditorAtStartUp) {
       "QV/B Load Error|QV/B files can't be loaded into the old editor.\\r\\rUse the enhanced "
       "editor instead.|ok";
   for (const bool enhanced : {false, true}) {
-    {
-      platform::SettingsStore store(Settings());
-      workbench::RegistrySettings registry(store);
-      registry.SetRegistryRoot(workbench::kRegistryRoot);
-      // A port chosen on an earlier run: no first-run notice.
-      ASSERT_TRUE(registry.WriteRegString("Configuration\\ComPort", "COM1"));
-      ASSERT_TRUE(registry.WriteRegInt("Configuration\\UseNewEditor", enhanced ? 1 : 0));
-    }
+    ASSERT_NO_FATAL_FAILURE(StoreEditorOption(enhanced));
     std::filesystem::remove(Log());
     ASSERT_EQ(Run({basic}), 0);
     EXPECT_EQ(Boxes(), enhanced ? std::vector<std::string>{} : std::vector<std::string>{refused})
@@ -183,13 +185,7 @@ TEST_F(QVKeyProgram, AFileWithAZeroByteOpensInEitherEditorWithOneBox) {
                              "it as \"\xA4\"; a save writes \"\xA4\" (byte A4 hex) in its place "
                              "and keeps everything after it.|ok";
   for (const bool enhanced : {false, true}) {
-    {
-      platform::SettingsStore store(Settings());
-      workbench::RegistrySettings registry(store);
-      registry.SetRegistryRoot(workbench::kRegistryRoot);
-      ASSERT_TRUE(registry.WriteRegString("Configuration\\ComPort", "COM1"));
-      ASSERT_TRUE(registry.WriteRegInt("Configuration\\UseNewEditor", enhanced ? 1 : 0));
-    }
+    ASSERT_NO_FATAL_FAILURE(StoreEditorOption(enhanced));
     std::filesystem::remove(Log());
     ASSERT_EQ(Run({path}), 0);
     EXPECT_EQ(Boxes(), std::vector<std::string>{notice}) << "enhanced " << enhanced;
