@@ -29,6 +29,7 @@
 #include "workbench/silent_abort.h"
 #include "workbench/windows_menu.h"
 #include "workbench/workspace.h"
+#include "workbench/zero_bytes.h"
 
 namespace gui {
 namespace {
@@ -102,7 +103,7 @@ MainWindowFiles::MainWindowFiles(TEditorFRM& form, workbench::IdeSession& sessio
   list_.setCurrentRow(0);
   hover_ = new FileListHoverPanel(list_, form_, [this](int row) {
     TScrivlet* editor = editors_.GetEditor(row);
-    const bool modified = editor && editor->Memo().Modified;
+    const bool modified = editor && editor->Memo().Modified();
     return (modified ? "*" : "") + Row(row);
   });
   // A click or an arrow key on the list: that row's editor comes to the front.
@@ -206,9 +207,9 @@ void MainWindowFiles::TakeEditorEvents(int index) {
 }
 
 void MainWindowFiles::EditorChange(TScrivlet& editor) {
+  // Modified follows the undo position against the last save by itself: an Undo back to the
+  // saved text clears it, a Redo away from it sets it again.
   scrivlet::TScrivlet& memo = editor.Memo();
-  // Undoing every edit brings the text back to what is on disk.
-  if (!memo.CanUndo()) memo.Modified = false;
   if (&editor == CurrentScrivlet()) {
     form_.MenuItem("EditUndoMenuMENUITM")->setEnabled(memo.CanUndo());
     form_.MenuItem("EditRedoMenuMENUITM")->setEnabled(memo.CanRedo());
@@ -225,7 +226,7 @@ void MainWindowFiles::EditorSelMove(TScrivlet& editor) {
 
 void MainWindowFiles::RefreshModifiedMark() {
   const TScrivlet* editor = editors_.GetEditor(current_);
-  const bool modified = editor && const_cast<TScrivlet*>(editor)->Memo().Modified;
+  const bool modified = editor && const_cast<TScrivlet*>(editor)->Memo().Modified();
   // A new file holds nothing to save until it is typed into.
   if (QAction* save = form_.findChild<QAction*>("FileSaveTBTN"))
     save->setEnabled(modified || (current_ >= 0 && !IsBlankRow(Row(current_))));
@@ -308,7 +309,7 @@ void MainWindowFiles::SelectEditor(int index) {
   editor->Memo().ReadOnly = read_only_loaded_;
   list_.setCurrentRow(index);
   const std::string row = Row(index);
-  last_modified_drawn_ = !editor->Memo().Modified;
+  last_modified_drawn_ = !editor->Memo().Modified();
   EditorChange(*editor);
   EditorSelMove(*editor);
   current_name_ = row;
@@ -344,7 +345,7 @@ void MainWindowFiles::FileNew(int kind) {
   int index = 0;
   // The first new file takes the editor the window starts with, while that is still empty.
   const bool reuse = !first_new_done_ && list_.count() == 1 && IsBlankRow(Row(0)) &&
-                     !editors_.GetEditor(0)->Memo().Modified;
+                     !editors_.GetEditor(0)->Memo().Modified();
   first_new_done_ = true;
   if (reuse) {
     index = 0;
@@ -373,7 +374,7 @@ bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
   int made = -1;
   if (index < 0) {
     const TScrivlet* current = editors_.GetEditor(current_);
-    if (!IsBlankRow(Row(current_)) || !current || const_cast<TScrivlet*>(current)->Memo().Modified) {
+    if (!IsBlankRow(Row(current_)) || !current || const_cast<TScrivlet*>(current)->Memo().Modified()) {
       const int before = list_.count();
       FileNew(kUnknownKind);
       if (list_.count() > before) made = current_;
@@ -399,7 +400,7 @@ bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
   if (loaded) {
     if (globals.ReadOnly) editors_.SetWritable(index, false);
     scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
-    memo.Modified = false;
+    memo.SetModified(false);
     memo.ClearUndo();
     form_.MenuItem("EditUndoMenuMENUITM")->setEnabled(false);
     form_.MenuItem("EditRedoMenuMENUITM")->setEnabled(false);
@@ -409,6 +410,8 @@ bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
     SetRow(index, name);
     if (hooks_.set_editor_keywords)
       hooks_.set_editor_keywords(*editors_.GetEditor(index), editors_.GetFileType(index));
+    if (const std::size_t zeros = editors_.Item(index).ZeroBytes; zeros > 0)
+      session_.Boxes().Show(workbench::ZeroBytesNotice(name, zeros));
   } else {
     if (!FileExists(name))
       (void)session_.Messages().MsgBoxById1(Ids::SCU_OPEN_FILE_MISSING,
