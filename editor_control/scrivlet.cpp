@@ -120,6 +120,11 @@ void TScrivlet::RefreshAfterChange() {
   Table.FirstChanged = Table.Count();
   Table.LastChanged = -1;
   Table.FirstChangedLine = Table.LineCount;
+  // Lines removed under a view near the end: the last full page comes back into view.
+  const int32_t lh = std::max(1, LineHeight());
+  const int32_t lastTop = std::max(Table.VisibleLineCount - VisibleLines() + 1, 0);
+  if (VertScroll / lh > lastTop) SetVScroll(lastTop * lh);
+  UpdateScrollBars();
   if (Table.ChangePending) {
     Table.ChangePending = false;
     Change();

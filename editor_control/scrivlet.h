@@ -176,6 +176,11 @@ class TScrivlet {
   void HScrollCommand(TScrollCode code, int32_t pos = 0);
   // The last full page: the vertical offset that shows the text's end with 3 pixels to spare.
   int32_t MaxVertScroll() const;
+  // The window's scroll bars show the ranges and positions again; every layout pass ends
+  // with it, since the text's height and its widest line may have changed.
+  void UpdateScrollBars() {
+    if (window_ != nullptr) window_->UpdateScrollBars();
+  }
 
   // --- clipboard and column blocks ---
   void CopyToClipboard();

@@ -48,6 +48,7 @@ bool FileExists(const std::string& name) {
 // compare without regard to case here as on the system the filters were written for.
 QString DialogFilter(const std::string& table_filter) {
   QStringList filters;
+  QString all_files;
   std::vector<std::string> parts;
   std::string part;
   for (char c : table_filter + "|") {
@@ -60,13 +61,28 @@ QString DialogFilter(const std::string& table_filter) {
   }
   for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
     std::string description = parts[i];
-    const std::string mask = parts[i + 1];
-    QString patterns = mask == "*.*" ? QString("*") : ToQt(mask);
-    if (mask != "*.*") patterns += " " + ToQt(mask).toLower();
+    // A mask lists its patterns with ";"; the dialog takes them apart at blanks.
+    QStringList patterns;
+    for (const QString& mask : ToQt(parts[i + 1]).split(';', Qt::SkipEmptyParts)) {
+      if (mask == "*.*") {
+        patterns << "*";
+        continue;
+      }
+      patterns << mask;
+      if (mask.toLower() != mask) patterns << mask.toLower();
+    }
     if (auto open = description.find('('); open != std::string::npos)
       description.erase(open);
-    filters << ToQt(std::string(platform::TrimBlanks(description))) + " (" + patterns + ")";
+    const QString filter =
+        ToQt(std::string(platform::TrimBlanks(description))) + " (" + patterns.join(' ') + ")";
+    // The two tables' filters both end in "All Files": offer it once, last.
+    if (patterns == QStringList{"*"}) {
+      all_files = filter;
+    } else {
+      filters << filter;
+    }
   }
+  if (!all_files.isEmpty()) filters << all_files;
   return filters.join(";;");
 }
 
@@ -211,6 +227,9 @@ void MainWindowFiles::EditorSelMove(TScrivlet& editor) {
 void MainWindowFiles::RefreshModifiedMark() {
   const TScrivlet* editor = editors_.GetEditor(current_);
   const bool modified = editor && const_cast<TScrivlet*>(editor)->Memo().Modified();
+  // A new file holds nothing to save until it is typed into.
+  if (QAction* save = form_.findChild<QAction*>("FileSaveTBTN"))
+    save->setEnabled(modified || (current_ >= 0 && !IsBlankRow(Row(current_))));
   if (modified == last_modified_drawn_) return;
   last_modified_drawn_ = modified;
   list_.viewport()->update();
@@ -265,6 +284,7 @@ void MainWindowFiles::SetCurrentFileName(const std::string& name) {
   globals.CurrentFile.Extension = path.extension().string();
   std::string caption = path.filename().string() + " - " + FromQt(QApplication::applicationName());
   if (read_only_loaded_) caption += Text(Ids::SCU_READ_ONLY_SUFFIX);
+  if (!form_.ModeCaption().empty()) caption = form_.ModeCaption();
   form_.setWindowTitle(ToQt(caption));
   session_.Recent().AddRecentFile(name);
   ShowRecentFiles();
@@ -346,6 +366,7 @@ void MainWindowFiles::FileNew(int kind) {
   AddWindowsItems(index);
   if (hooks_.update_run_buttons) hooks_.update_run_buttons(false);
   SetCurrentFileName(Text(Ids::SCU_UNTITLED));
+  form_.FocusEditor();
 }
 
 bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
@@ -817,6 +838,7 @@ void MainWindowFiles::BindCommands() {
     if (files.isEmpty()) return;
     OpenSourceFile(FromQt(files.first()));
     if (hooks_.update_run_buttons) hooks_.update_run_buttons(true);
+    form_.FocusEditor();
   });
   f.SetMenuHandler("FileCloseMENUITM", [this] { FileClose(); });
   f.SetMenuHandler("FileCloseAllMENUITM", [this] { FileCloseAll(); });
