@@ -309,6 +309,35 @@ TEST_F(LegacyMainWindowTest, OpenEditAssembleShowsTheErrorTokenAndSaveWritesCrLf
   EXPECT_EQ(boxes_.Boxes().back().text, "Save changes to " + file + " ?");
 }
 
+// The close question follows what changed since the open or the save: keys that delete
+// nothing change nothing.
+TEST_F(LegacyMainWindowTest, TheCloseQuestionComesOnlyForAChangeSinceTheOpenOrTheSave) {
+  const std::string file = File("prog.src", " NOP\r\n");
+  auto form = Open(file);
+  QWidget& editor = form->OldEditor().Widget();
+  Key(editor, Qt::Key_Backspace);
+  Key(editor, Qt::Key_Backspace, Qt::ShiftModifier);
+  Key(editor, Qt::Key_Backspace, Qt::ControlModifier | Qt::ShiftModifier);
+  form->ClickMenuItem("FileCloseMENUITM");
+  EXPECT_TRUE(boxes_.Boxes().empty());
+
+  form->OpenSourceFile(file);
+  Type(editor, "x");
+  form->ClickMenuItem("FileSaveMENUITM");
+  EXPECT_EQ(ReadFile(file), "x NOP\r\n");
+  form->ClickMenuItem("FileCloseMENUITM");
+  EXPECT_TRUE(boxes_.Boxes().empty());
+
+  form->OpenSourceFile(file);
+  Type(editor, "y");
+  Key(editor, Qt::Key_Backspace);
+  boxes_.Answer(platform::kAnswerNo);
+  form->ClickMenuItem("FileCloseMENUITM");
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text, "Save changes to " + file + " ?");
+  EXPECT_EQ(ReadFile(file), "x NOP\r\n");
+}
+
 TEST_F(LegacyMainWindowTest, AQvbFileIsNotLoadedIntoTheOldEditor) {
   const std::string file = File("prog.qvb", "x = 1\n");
   boxes_.Answer(platform::kAnswerOk);
