@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "temp_folder.h"
+#include "workbench/replace_file.h"
 
 namespace workbench {
 namespace {
@@ -116,6 +118,23 @@ TEST_F(FileRoutinesTest, CopyErrorsReachTheCaller) {
   EXPECT_FALSE(fs::exists(folder.Path() + "missing.bak"));
   EXPECT_THROW(CopyFileByStream(folder.Path() + "a.src", folder.Path() + "no/such/folder.bak"),
                FileStreamError);
+}
+
+// The copy replaces the old backup whole: a disk that fills up part way leaves the previous
+// backup as it was.
+TEST_F(FileRoutinesTest, AFailedCopyKeepsTheOldBackup) {
+  WriteFile(folder.Path() + "a.src", "the new text of the source");
+  WriteFile(folder.Path() + "a.bak", "the previous backup");
+  const FileBytesWriter half_then_full = [](int fd, std::string_view bytes) {
+    (void)WriteAllBytes(fd, bytes.substr(0, bytes.size() / 2));
+    errno = ENOSPC;
+    return false;
+  };
+  EXPECT_THROW(CopyFileByStream(folder.Path() + "a.src", folder.Path() + "a.bak", half_then_full),
+               FileStreamError);
+  EXPECT_EQ(ReadFile(folder.Path() + "a.bak"), "the previous backup");
+  std::vector<std::string> list;
+  EXPECT_EQ(ListFilesByMask(list, Folder(), "a.*"), 2) << "nothing left beside them";
 }
 
 }  // namespace
