@@ -137,7 +137,7 @@ TEST_F(EditorSwitchTest, TheFileInFrontGoesOverToTheLegacyEditor) {
     const std::string a = File("a.src", kSource);
     form_->OpenSourceFile(a);
     if (edited) form_->CurrentScrivlet()->Memo().SetTextBuf("\tORG 0\r\n\tNOP\r\n\tSLEEP\r\n");
-    if (edited) form_->CurrentScrivlet()->Memo().Modified = true;
+    if (edited) form_->CurrentScrivlet()->Memo().SetModified(true);
     Configure(false);
     ExpectMode(true);
     EXPECT_EQ(form_->OldEditor().Editor().Text(),
@@ -182,7 +182,7 @@ TEST_F(EditorSwitchTest, BackToTheEditorsTheLegacyEditsAreAskedFor) {
     EXPECT_EQ(testing_gui::ReadFile(b), c.on_disk);
     EXPECT_EQ(Rows(), std::vector<std::string>{b});
     EXPECT_EQ(form_->CurrentScrivlet()->Memo().Text(), c.shown);
-    EXPECT_EQ(form_->CurrentScrivlet()->Memo().Modified, c.modified);
+    EXPECT_EQ(form_->CurrentScrivlet()->Memo().Modified(), c.modified);
     EXPECT_EQ(Title().substr(0, 8), "b.src - ");
     // No second question: the editor holds what the legacy editor left.
     EXPECT_EQ(boxes_.Boxes().size(), 1u);
