@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QListWidget>
 #include <QStackedWidget>
 #include <QToolBar>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -144,6 +146,10 @@ TEST_F(EditorSwitchTest, TheFileInFrontGoesOverToTheLegacyEditor) {
               edited ? "\tORG 0\r\tNOP\r\tSLEEP\r" : "\tORG 0\r\tNOP\r");
     EXPECT_EQ(form_->OldEditor().Editor().Modified(), edited);
     EXPECT_EQ(Title().substr(0, 8), "a.src - ");
+    if (const char* shots = std::getenv("QV_SCREENSHOT_DIR"); shots && edited) {
+      QApplication::processEvents();
+      form_->grab().save(QString(shots) + "/plain_editor_after_switch.png");
+    }
     form_->ClickMenuItem("FileSaveMENUITM");
     EXPECT_EQ(testing_gui::ReadFile(a), edited ? "\tORG 0\r\n\tNOP\r\n\tSLEEP\r\n" : kSource);
     EXPECT_TRUE(boxes_.Boxes().empty());
@@ -184,6 +190,10 @@ TEST_F(EditorSwitchTest, BackToTheEditorsTheLegacyEditsAreAskedFor) {
     EXPECT_EQ(form_->CurrentScrivlet()->Memo().Text(), c.shown);
     EXPECT_EQ(form_->CurrentScrivlet()->Memo().Modified(), c.modified);
     EXPECT_EQ(Title().substr(0, 8), "b.src - ");
+    if (const char* shots = std::getenv("QV_SCREENSHOT_DIR"); shots && c.modified) {
+      QApplication::processEvents();
+      form_->grab().save(QString(shots) + "/editors_after_switch_back.png");
+    }
     // No second question: the editor holds what the legacy editor left.
     EXPECT_EQ(boxes_.Boxes().size(), 1u);
     forms_.reset();

@@ -22,6 +22,8 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
+
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -467,8 +469,14 @@ TEST_F(LegacyFormsTest, WithoutAPrinterEachJobAsksForItsFile) {
   for (int job = 0; job < 2; ++job) {
     std::filesystem::remove(chosen);
     dialogs_.Answer(QDialog::Accepted);
-    dialogs_.Answer(QDialog::Accepted, [&chosen](QDialog& dialog) {
+    dialogs_.Answer(QDialog::Accepted, [&chosen, job](QDialog& dialog) {
       static_cast<QFileDialog&>(dialog).selectFile(QString::fromStdString(chosen));
+      if (const char* shots = std::getenv("QV_SCREENSHOT_DIR"); shots && job == 0) {
+        dialog.show();
+        QApplication::processEvents();
+        dialog.grab().save(QString(shots) + "/print_file_dialog.png");
+        dialog.hide();
+      }
     });
     form_->ClickMenuItem("FilePrintMENUITM");
     EXPECT_EQ(ReadFile(chosen).substr(0, 5), "%PDF-") << "job " << job;
