@@ -10,6 +10,7 @@
 
 #include "temp_folder.h"
 #include "workbench/replace_file.h"
+#include "full_disk.h"
 
 namespace workbench {
 namespace {
@@ -125,12 +126,7 @@ TEST_F(FileRoutinesTest, CopyErrorsReachTheCaller) {
 TEST_F(FileRoutinesTest, AFailedCopyKeepsTheOldBackup) {
   WriteFile(folder.Path() + "a.src", "the new text of the source");
   WriteFile(folder.Path() + "a.bak", "the previous backup");
-  const FileBytesWriter half_then_full = [](int fd, std::string_view bytes) {
-    (void)WriteAllBytes(fd, bytes.substr(0, bytes.size() / 2));
-    errno = ENOSPC;
-    return false;
-  };
-  EXPECT_THROW(CopyFileByStream(folder.Path() + "a.src", folder.Path() + "a.bak", half_then_full),
+  EXPECT_THROW(CopyFileByStream(folder.Path() + "a.src", folder.Path() + "a.bak", FullHalfWay()),
                FileStreamError);
   EXPECT_EQ(ReadFile(folder.Path() + "a.bak"), "the previous backup");
   std::vector<std::string> list;

@@ -16,6 +16,7 @@
 #include "temp_folder.h"
 #include "workbench/localize.h"
 #include "workbench/message_strings.h"
+#include "full_disk.h"
 
 namespace workbench {
 namespace {
@@ -625,12 +626,7 @@ TEST_F(LegacyEditorTest, ASaveReplacesTheFileWholeAndKeepsALink) {
   std::filesystem::create_symlink("real.src", link);
   Put("new text|");
   editor_.SetModified(true);
-  const FileBytesWriter half_then_full = [](int fd, std::string_view bytes) {
-    (void)WriteAllBytes(fd, bytes.substr(0, bytes.size() / 2));
-    errno = ENOSPC;
-    return false;
-  };
-  EXPECT_EQ(editor_.SaveFile(link, half_then_full), LegacyEditor::FileResult::kCannotWrite);
+  EXPECT_EQ(editor_.SaveFile(link, FullHalfWay()), LegacyEditor::FileResult::kCannotWrite);
   EXPECT_TRUE(editor_.Modified());
   const auto read = [](const std::string& name) {
     std::ifstream in(name, std::ios::binary);

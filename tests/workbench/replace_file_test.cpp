@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "temp_folder.h"
+#include "full_disk.h"
 
 namespace workbench {
 namespace {
@@ -153,13 +154,8 @@ TEST(ReplaceFileContentsTest, AFullDiskLeavesTheOldFile) {
   TempFolder folder;
   const std::string file = folder.Path() + "a.src";
   std::ofstream(file) << "old text";
-  const FileBytesWriter half_then_full = [](int fd, std::string_view bytes) {
-    (void)WriteAllBytes(fd, bytes.substr(0, bytes.size() / 2));
-    errno = ENOSPC;
-    return false;
-  };
   std::string reason;
-  EXPECT_FALSE(ReplaceFileContents(file, "a new text that does not fit", reason, half_then_full));
+  EXPECT_FALSE(ReplaceFileContents(file, "a new text that does not fit", reason, FullHalfWay()));
   EXPECT_EQ(reason, std::strerror(ENOSPC));
   EXPECT_EQ(Read(file), "old text");
   EXPECT_EQ(Entries(folder.Path()), std::vector<std::string>{"a.src"});

@@ -28,6 +28,7 @@
 #include "workbench/gui/modal_dialogs.h"
 #include "workbench/registry_settings.h"
 #include "workbench/windows_menu.h"
+#include "tests/workbench/full_disk.h"
 
 namespace gui {
 namespace {
@@ -389,11 +390,7 @@ TEST_F(DeviceFormTest, SaveHexReplacesTheImageWholeAndKeepsALink) {
 
   form_ = std::make_unique<TDeviceFRM>(DeviceFormServices{
       image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_,
-      [](int fd, std::string_view bytes) {
-        (void)workbench::WriteAllBytes(fd, bytes.substr(0, bytes.size() / 2));
-        errno = ENOSPC;
-        return false;
-      }});
+      workbench::FullHalfWay()});
   form_->show();
   boxes_.AnswerWithFirstButton();
   boxes_.AnswerWithFirstButton();

@@ -30,6 +30,7 @@
 #include "workbench/silent_abort.h"
 #include "workbench/replace_file.h"
 #include "workbench/workspace.h"
+#include "tests/workbench/full_disk.h"
 
 namespace {
 
@@ -569,11 +570,7 @@ TEST_F(MainFilesTest, AFailedSaveKeepsTheTextTheOldFileAndTheRow) {
   Form().OpenSourceFile(a);
   Type("X");
   // The disk fills up half way through the write.
-  Files().SetBytesWriter([](int fd, std::string_view bytes) {
-    (void)workbench::WriteAllBytes(fd, bytes.substr(0, bytes.size() / 2));
-    errno = ENOSPC;
-    return false;
-  });
+  Files().SetBytesWriter(workbench::FullHalfWay());
   boxes_.Answer(platform::kAnswerOk);
   Form().ClickMenuItem("FileSaveMENUITM");
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
@@ -597,11 +594,7 @@ TEST_F(MainFilesTest, AFailedBackupKeepsTheOldBackupAndTheFile) {
   const std::string backup = File("a.bak", "the previous backup");
   Form().OpenSourceFile(a);
   Type("X");
-  Files().SetBytesWriter([](int fd, std::string_view bytes) {
-    (void)workbench::WriteAllBytes(fd, bytes.substr(0, bytes.size() / 2));
-    errno = ENOSPC;
-    return false;
-  });
+  Files().SetBytesWriter(workbench::FullHalfWay());
   boxes_.Answer(platform::kAnswerOk);
   Form().ClickMenuItem("FileSaveMENUITM");
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
