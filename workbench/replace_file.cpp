@@ -67,21 +67,10 @@ void RemoveLeftTemporaries(const std::string& file_name) {
   ::closedir(dir);
 }
 
-}  // namespace
-
-bool WriteAllBytes(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
-bool ResolveLinks(const std::string& file_name, std::string& target, std::string& reason) {
+// The file that file_name finally names once every symbolic link on the way is followed (a
+// relative link counts from the link's own folder); file_name itself when it is no link. False
+// with reason for a loop of links.
+[[nodiscard]] bool ResolveLinks(const std::string& file_name, std::string& target, std::string& reason) {
   target = file_name;
   for (int hops = 0; hops <= kMostLinks; ++hops) {
     struct stat info {};
@@ -97,6 +86,20 @@ bool ResolveLinks(const std::string& file_name, std::string& target, std::string
   }
   reason = std::strerror(ELOOP);
   return false;
+}
+
+}  // namespace
+
+bool WriteAllBytes(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
 }
 
 bool ReplaceFileContents(const std::string& file_name, std::string_view bytes,

@@ -19,12 +19,6 @@ bool WriteAllBytes(int fd, std::string_view bytes);
 constexpr unsigned kPlainFileMode = 0666;
 constexpr unsigned kProgramFileMode = 0777;
 
-// The file that file_name finally names once every symbolic link on the way is followed (a
-// relative link counts from the link's own folder); file_name itself when it is no link. False
-// with reason for a loop of links.
-[[nodiscard]] bool ResolveLinks(const std::string& file_name, std::string& target,
-                                std::string& reason);
-
 // Replaces (or creates) file_name with bytes. A new file gets create_mode; a file that existed
 // keeps its permissions, and a program may be run by whoever may read it. Through a symbolic
 // link the file it names is replaced and the link stays. On failure the old file is

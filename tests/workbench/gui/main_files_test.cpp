@@ -565,45 +565,36 @@ TEST_F(MainFilesTest, EditCommandsActOnTheEditorInFront) {
   EXPECT_EQ(Text(1), "");
 }
 
+// The disk fills up half way through the write: the old file, the old backup (with backups
+// on) and the edit in the editor stay, and nothing is left beside them.
 TEST_F(MainFilesTest, AFailedSaveKeepsTheTextTheOldFileAndTheRow) {
-  const std::string a = File("a.src");
-  Form().OpenSourceFile(a);
-  Type("X");
-  // The disk fills up half way through the write.
-  Files().SetBytesWriter(workbench::FullHalfWay());
-  boxes_.Answer(platform::kAnswerOk);
-  Form().ClickMenuItem("FileSaveMENUITM");
-  ASSERT_EQ(boxes_.Boxes().size(), 1u);
-  EXPECT_NE(boxes_.Boxes()[0].text.find("No space left on device"), std::string::npos);
-  EXPECT_EQ(ReadFile(a), "\tNOP\n");
-  EXPECT_TRUE(Modified(0));
-  // Yes in the close question whose save fails refuses the close.
-  boxes_.Answer(platform::kAnswerYes);
-  boxes_.Answer(platform::kAnswerOk);
-  EXPECT_FALSE(Form().close());
-  EXPECT_EQ(Rows(), std::vector<std::string>{a});
-  boxes_.Answer(platform::kAnswerNo);
-  EXPECT_TRUE(Form().close());
-}
-
-// With backups on, a disk that fills up while the backup is written leaves the old backup
-// and the file as they were, and the edit in the editor.
-TEST_F(MainFilesTest, AFailedBackupKeepsTheOldBackupAndTheFile) {
-  session_->Globals().IdeOptions.CreateBackups = true;
-  const std::string a = File("a.src");
-  const std::string backup = File("a.bak", "the previous backup");
-  Form().OpenSourceFile(a);
-  Type("X");
-  Files().SetBytesWriter(workbench::FullHalfWay());
-  boxes_.Answer(platform::kAnswerOk);
-  Form().ClickMenuItem("FileSaveMENUITM");
-  ASSERT_EQ(boxes_.Boxes().size(), 1u);
-  EXPECT_NE(boxes_.Boxes()[0].text.find("No space left on device"), std::string::npos);
-  EXPECT_EQ(ReadFile(backup), "the previous backup");
-  EXPECT_EQ(ReadFile(a), "\tNOP\n");
-  EXPECT_TRUE(Modified(0));
-  for (const auto& entry : std::filesystem::directory_iterator(folder_.Path()))
-    EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+  for (const bool backups : {false, true}) {
+    SCOPED_TRACE(backups ? "backups on" : "backups off");
+    session_->Globals().IdeOptions.CreateBackups = backups;
+    const std::string a = File("a.src");
+    const std::string backup = File("a.bak", "the previous backup");
+    Form().OpenSourceFile(a);
+    Type("X");
+    Files().SetBytesWriter(workbench::FullHalfWay());
+    boxes_.Clear();
+    boxes_.Answer(platform::kAnswerOk);
+    Form().ClickMenuItem("FileSaveMENUITM");
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_NE(boxes_.Boxes()[0].text.find("No space left on device"), std::string::npos);
+    EXPECT_EQ(ReadFile(a), "\tNOP\n");
+    EXPECT_EQ(ReadFile(backup), "the previous backup");
+    EXPECT_TRUE(Modified(0));
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.Path()))
+      EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+    // Yes in the close question whose save fails refuses the close.
+    boxes_.Answer(platform::kAnswerYes);
+    boxes_.Answer(platform::kAnswerOk);
+    EXPECT_FALSE(Form().close());
+    EXPECT_EQ(Rows(), std::vector<std::string>{a});
+    boxes_.Answer(platform::kAnswerNo);
+    EXPECT_TRUE(Form().close());
+    form_.reset();
+  }
 }
 
 // A save through a symbolic link writes the file it names and keeps the link; the backup
