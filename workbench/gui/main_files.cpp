@@ -856,6 +856,8 @@ void MainWindowFiles::LeaveLegacyEditor() {
   form_.UseEnhancedEditor();
   int index = file.empty() ? -1 : editors_.IndexOfFile(file);
   if (!file.empty() && index < 0) {
+    // A file the legacy editor held read-only stays read-only.
+    session_.Globals().ReadOnly = read_only_loaded_;
     if (OpenInEnhancedEditor(file)) index = current_;
   } else if (index >= 0 && !carry) {
     // The file as the legacy editor left it on disk.

@@ -19,6 +19,7 @@
 #include "stored_option_start.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/configuration_form.h"
+#include "workbench/gui/editor_array.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/session/session.h"
 
@@ -199,6 +200,18 @@ TEST_F(EditorSwitchTest, BackToTheEditorsTheLegacyEditsAreAskedFor) {
     forms_.reset();
     form_.reset();
   }
+}
+
+// A file the legacy editor opened read-only ("/r") stays read-only in the editors.
+TEST_F(EditorSwitchTest, AReadOnlyFileStaysReadOnlyAcrossTheSwitch) {
+  Start(false);
+  const std::string r = File("r.src", "\tNOP\r\n");
+  session_->Globals().ReadOnly = true;
+  form_->OpenSourceFile(r);
+  Configure(true);
+  ASSERT_EQ(Rows(), std::vector<std::string>{r});
+  EXPECT_FALSE(form_->Editors().GetWritable(form_->CurrentEditorIndex()));
+  EXPECT_NE(Title().find(" : READ ONLY"), std::string::npos);
 }
 
 // The legacy editor's Save makes the backup the editors' Save makes.
