@@ -403,7 +403,7 @@ void TDeviceFRM::SaveBTNClick() {
       Box(workbench::FormatText("OK to overwrite %s", {*name}), platform::BoxButtons::YesNoCancel) !=
           platform::kAnswerYes)
     return;
-  if (!build_debug::WriteImageFile(services_.image, *name))
+  if (!build_debug::WriteImageFile(services_.image, *name, services_.file_writer))
     Box(workbench::FormatText(services_.texts.LU_GetString(string_ids::ComUnit::SCU_CANNOT_WRITE),
                               {*name}));
 }

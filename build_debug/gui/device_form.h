@@ -44,6 +44,8 @@ struct DeviceFormServices {
   workbench::WindowsMenuUnit& windows_menu;
   platform::ModalDialogService& dialogs;
   const workbench::GlobalValues& globals;  // which assembler is in use, for the hints
+  // Writes the bytes of a saved image; tests put a failing one in its place.
+  workbench::FileBytesWriter file_writer = workbench::WriteAllBytes;
 };
 
 class TDeviceFRM : public QWidget {

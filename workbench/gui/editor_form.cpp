@@ -378,6 +378,7 @@ bool TEditorFRM::UsesLegacyEditor() const {
 }
 
 void TEditorFRM::UseLegacyEditor() {
+  legacy_shown_ = true;
   editor_area_->setCurrentWidget(&legacy_editor_->Widget());
   file_list_->hide();
   error_list_->hide();
@@ -386,7 +387,7 @@ void TEditorFRM::UseLegacyEditor() {
                            "RunViewDebugCodeMENUITM"})
     MenuItem(item)->setVisible(false);
   legacy_editor_->Widget().setFocus();
-  BindLegacyEditorCommands(*this, *legacy_editor_, session_);
+  BindLegacyEditorCommands(*this, *legacy_editor_);
 }
 
 void TEditorFRM::FormPaint() {
@@ -439,18 +440,26 @@ void TEditorFRM::FormDropFiles(const std::vector<std::string>& files) {
   files_->DropFiles(files);
 }
 
-void TEditorFRM::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
-}
-
-void TEditorFRM::dropEvent(QDropEvent* event) {
+bool TEditorFRM::TakeFileDrag(QDropEvent& event) {
   // Dropped files come as file URLs; the whole path is kept, however long.
   std::vector<std::string> files;
-  for (const QUrl& url : event->mimeData()->urls())
-    if (url.isLocalFile()) files.push_back(FromQt(url.toLocalFile()));
-  event->acceptProposedAction();
-  RunGuarded(session_.Boxes(), [this, &files] { FormDropFiles(files); });
+  if (event.mimeData()->hasUrls())
+    for (const QUrl& url : event.mimeData()->urls())
+      if (url.isLocalFile()) files.push_back(FromQt(url.toLocalFile()));
+  // Taken as a copy, never a move: the program a file came from may delete it after a move.
+  if (files.empty() || !(event.possibleActions() & Qt::CopyAction)) return false;
+  event.setDropAction(Qt::CopyAction);
+  event.accept();
+  if (event.type() == QEvent::Drop)
+    RunGuarded(session_.Boxes(), [this, &files] { FormDropFiles(files); });
+  return true;
 }
+
+void TEditorFRM::dragEnterEvent(QDragEnterEvent* event) { TakeFileDrag(*event); }
+
+void TEditorFRM::dragMoveEvent(QDragMoveEvent* event) { TakeFileDrag(*event); }
+
+void TEditorFRM::dropEvent(QDropEvent* event) { TakeFileDrag(*event); }
 
 void TEditorFRM::DoFormShow() {
   workbench::GlobalValues& globals = session_.Globals();
@@ -570,6 +579,8 @@ void TEditorFRM::ShowHint(const QString& hint) {
 }
 
 void TEditorFRM::SaveMainPlacement() {
+  // A run that never showed the window ("/h") has nothing of its own to keep.
+  if (!WidgetPlacement(*this).WasShown()) return;
   RunGuarded(session_.Boxes(), [this] {
     SaveFormPlacement(session_.Registry(), kPlacementKey, *this);
     (void)session_.Registry().WriteRegInt(kFileListWidth, file_list_->width());

@@ -153,6 +153,17 @@ class MainWindowFiles : public QObject {
   void RefreshModifiedMark();
   void CloseCurrent();
   bool SaveSourceFile(const std::string& name);
+  // Loads the file into editor `index` as a fresh text under its name; false when it could
+  // not be read (nothing told).
+  bool LoadIntoEditor(const std::string& name, int index);
+  // Before a save over the file the editor in front was loaded from: when someone else wrote
+  // it meanwhile, the user may load that version instead; true when it was loaded (and there
+  // is nothing to write).
+  bool TookNewerVersion(const std::string& name);
+  // The switch between the editors carries the file in front over: into the legacy editor
+  // with its edits, and back after the save question (Cancel brings the edits along unsaved).
+  void EnterLegacyEditor();
+  void LeaveLegacyEditor();
   bool SaveEditorFile(const std::string& name);
   // The Windows menu holds one item per row, in row order, up to `index`.
   void AddWindowsItems(int index);

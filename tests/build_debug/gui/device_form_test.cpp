@@ -8,7 +8,9 @@
 #include <QFileDialog>
 #include <QRadioButton>
 
+#include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <sstream>
@@ -26,6 +28,7 @@
 #include "workbench/gui/modal_dialogs.h"
 #include "workbench/registry_settings.h"
 #include "workbench/windows_menu.h"
+#include "tests/workbench/full_disk.h"
 
 namespace gui {
 namespace {
@@ -372,6 +375,44 @@ TEST_F(DeviceFormTest, AReadOnlyImageIsShownLockedAndSavedOnlyUnderAnotherName) 
   EXPECT_EQ(form_->windowTitle(), "Device");
   EXPECT_TRUE(form_->DeviceGroup().isEnabled());
   EXPECT_TRUE(form_->Button("SaveBTN").isEnabled());
+}
+
+// Save Hex replaces the image whole: a disk that fills up part way leaves the old image and
+// says so; through a symbolic link the image it names is written and the link stays.
+TEST_F(DeviceFormTest, SaveHexReplacesTheImageWholeAndKeepsALink) {
+  const std::string real = folder_.Path() + "real.qvh";
+  const std::string link = folder_.Path() + "link.qvh";
+  WriteFile(real, ":00000001FF\r\n");
+  std::filesystem::create_symlink("real.qvh", link);
+  image_.WorkingImage[0] = 0x8123;
+  WriteHexText(image_);
+  const std::string expected(image_.FileBuffer, static_cast<std::size_t>(image_.FileBufferLength));
+
+  form_ = std::make_unique<TDeviceFRM>(DeviceFormServices{
+      image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_,
+      workbench::FullHalfWay()});
+  form_->show();
+  boxes_.AnswerWithFirstButton();
+  boxes_.AnswerWithFirstButton();
+  PickFile(link);
+  form_->Button("SaveBTN").click();
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"OK to overwrite " + link,
+                                                  "Unable to write to " + link}));
+  EXPECT_EQ(FileText(real), ":00000001FF\r\n");
+
+  form_ = std::make_unique<TDeviceFRM>(DeviceFormServices{image_, key_, messages_, texts_,
+                                                          registry_, menu_, dialogs_, globals_});
+  form_->show();
+  boxes_.Clear();
+  boxes_.AnswerWithFirstButton();
+  PickFile(link);
+  form_->Button("SaveBTN").click();
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"OK to overwrite " + link});
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(FileText(real), expected);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.Path()),
+                          std::filesystem::directory_iterator()),
+            3) << "the settings file, the image and its link";
 }
 
 TEST_F(DeviceFormTest, TheWindowsMenuAndThePlacementFollowTheWindow) {

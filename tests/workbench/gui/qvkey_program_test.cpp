@@ -2,6 +2,7 @@
 // test's own, and it closes itself through its normal close once the command line is done.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -157,6 +158,36 @@ TEST_F(QVKeyProgram, FirstRunPlacesTheWindowAndTheCloseWritesItsPlacement) {
   EXPECT_TRUE(registry.ReadRegInt("FileListWidth", file_list_width));
   EXPECT_GT(file_list_width, 0);
   EXPECT_EQ(Boxes(), std::vector<std::string>{kFirstRunBox});
+}
+
+// A hidden run never shows a window: every placement the user left stays as it was.
+TEST_F(QVKeyProgram, AHiddenRunKeepsTheStoredPlacements) {
+  const std::string source = File("a.src");
+  // A shown run first: every window has a placement stored.
+  ASSERT_EQ(Run({}), 0);
+  {
+    platform::SettingsStore store(Settings());
+    workbench::RegistrySettings registry(store);
+    registry.SetRegistryRoot(workbench::kRegistryRoot);
+    ASSERT_TRUE(registry.WriteRegString("Configuration\\ComPort", "COM1"));
+    ASSERT_TRUE(registry.WriteFormBounds("EditorWindow", 30, 40, 500, 700, true));
+    ASSERT_TRUE(registry.WriteRegInt("FileListWidth", 96));
+  }
+  // The placement values as the settings file holds them.
+  const auto placements = [this] {
+    std::ifstream in(Settings());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+      if (line.rfind('"', 0) == 0 && (line.find("Window\\") != std::string::npos ||
+                                      line.find("FileListWidth") != std::string::npos))
+        lines.push_back(line);
+    return lines;
+  };
+  const std::vector<std::string> before = placements();
+  ASSERT_GT(before.size(), 12u);
+  EXPECT_NE(std::find(before.begin(), before.end(), "\"FileListWidth\"=96"), before.end());
+  Run({"/h", "/p", source}, "ok,ok,ok,ok");
+  EXPECT_EQ(placements(), before);
 }
 
 // The editor the program shows follows the stored option: the legacy editor refuses a BASIC
