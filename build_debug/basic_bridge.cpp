@@ -165,8 +165,8 @@ bool QvBasicUnit::QvBasicHelpInstall() {
 
 bool QvBasicUnit::QvBasicInstalled() const { return FileExists(Program()); }
 
-std::optional<std::string> QvBasicUnit::QvBasicHelpFile() const {
-  const std::string help = Folder() + kHelpFile;
+std::optional<std::string> QvBasicUnit::QvBasicHelpToOpen() const {
+  const std::string help = HelpFile();
   if (FileExists(help)) return help;
   boxes_.MsgBoxById1(ids::SCU_HELP_NOT_INSTALLED, ids::SCU_HELP_NOT_INSTALLED_CAPTION, Folder());
   return std::nullopt;

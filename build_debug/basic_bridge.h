@@ -74,7 +74,7 @@ class QvBasicUnit {
   bool QvBasicInstalled() const;
   // The help file for QV/B Help; nothing, after a box that says it is not installed and
   // where to put it, when it is not on disk.
-  std::optional<std::string> QvBasicHelpFile() const;
+  std::optional<std::string> QvBasicHelpToOpen() const;
 
   // OutputDir := the "Output Files" folder, emptied when it exists (start-up).
   void QvBasicClearOutputDir();
@@ -106,7 +106,7 @@ class QvBasicUnit {
 
   const std::string& LastSource() const { return last_source_; }
   // Where the compiler's help file is installed.
-  std::string HelpFile() const { return Folder() + "QVB.chm"; }
+  std::string HelpFile() const { return Folder() + kHelpFile; }
 
  private:
   std::string Folder() const { return exe_folder_ + kFolder; }

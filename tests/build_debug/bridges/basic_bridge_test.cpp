@@ -250,11 +250,11 @@ TEST_F(BasicBridge, WithNothingCarriedTheStartIsQuietAndACompileSaysWhereToPutTh
                                "QV/B Compiler Not Installed"}}));
   EXPECT_EQ(message, "before");
   EXPECT_EQ(basic_.LastSource(), "");
-  EXPECT_EQ(basic_.QvBasicHelpFile(), std::nullopt);
+  EXPECT_EQ(basic_.QvBasicHelpToOpen(), std::nullopt);
   EXPECT_EQ(TakeBoxes(),
             (std::vector<Box>{{Shown("The QV/B help file is not installed.^To read it, put QVB.chm "
                                      "into^^" + Folder()),
-                               "QV/B Help Not Installed"}}));
+                               "QV/B Help"}}));
 }
 
 // A compiler put there by hand, of any version, is used as it is: nothing is offered or
@@ -271,7 +271,7 @@ TEST_F(BasicBridge, WithNothingCarriedACompilerPutThereByHandIsUsedAsItIs) {
   EXPECT_TRUE(basic_.QvBasicInstalled());
   EXPECT_EQ(ReadWholeFile(Program()), Script(old));
   EXPECT_FALSE(FileExists(Folder() + "RESERVED.TXT"));
-  EXPECT_EQ(basic_.QvBasicHelpFile(), Folder() + "QVB.chm");
+  EXPECT_EQ(basic_.QvBasicHelpToOpen(), Folder() + "QVB.chm");
   std::string message;
   options_.QvBasicOutputFiles = true;
   EXPECT_EQ(basic_.QvBasicCompile(Source(), message), kQvbOk);
