@@ -18,15 +18,10 @@
 #include <gtest/gtest.h>
 
 #include "build_debug/object_image.h"
-#include "build_debug/tarn_bridge.h"
-#include "platform/message_box.h"
-#include "platform/process_runner.h"
 #include "tests/keysim/chip_model.h"
 #include "tests/keysim/simulated_key.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
-#include "workbench/options.h"
-#include "workbench/program_runner.h"
+#include "tests/build_debug/tarn_object.h"
+#include "tests/workbench/gui/installed_tools.h"
 
 namespace {
 
@@ -41,11 +36,6 @@ constexpr char kProgram[] =
     "        JMP     start\n"
     "        RESET   start\n"
     "        END\n";
-
-constexpr char kFirstRunBox[] =
-    "FIRST TIME RUNNING|Since this is the first time the program has run, please\\rtake a "
-    "moment to review the default configuration.\\rIn particular, check the COM port setting to "
-    "make sure the\\rQV-Key can be found.|ok";
 
 int Status(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
 
@@ -69,26 +59,6 @@ std::vector<std::string> Names(const fs::path& folder) {
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
-}
-
-// What the installed tarn makes of the source, as the IDE's bridge reads it back.
-build_debug::WordArray TarnObject(const std::string& tool_folder, const std::string& source) {
-  build_debug::ProgramObjectImage image;
-  workbench::Localizer texts;
-  texts.InitLocalization("x");
-  platform::RecordingMessageBoxes boxes;
-  workbench::MessageStrings strings(texts, boxes);
-  platform::SystemProcessRunner processes;
-  workbench::ProgramRunner runner(processes, boxes);
-  workbench::EditorOptions editor_options;
-  workbench::IdeOptions ide_options;
-  ide_options.TarnFilesToOutputDir = false;  // the check writes nothing into the install
-  build_debug::TarnUnit tarn(image.Image(), runner, strings, editor_options, ide_options,
-                             [](std::uint8_t) {});
-  EXPECT_TRUE(tarn.TARN_Init(tool_folder));
-  const int code = tarn.TarnAssemble(source, false);
-  EXPECT_TRUE(code == 0 || code == 2) << code;  // 2: warnings only
-  return image.Image().ProgrammingImage;
 }
 
 class InstalledForAUser : public ::testing::Test {
@@ -179,7 +149,7 @@ TEST_F(InstalledForAUser, StartsAssemblesAndProgramsWithoutWritingIntoTheInstall
   // A first start: the configuration notice and nothing of tools or folders; tarn's outputs
   // reach the IDE through the user's data folder.
   ASSERT_EQ(RunQVKey("/h /p " + Quoted(source), "QVKEY_COM1=" + Quoted(key.DevicePath())), 0);
-  EXPECT_EQ(Lines(Log()), std::vector<std::string>{kFirstRunBox});
+  EXPECT_EQ(Lines(Log()), std::vector<std::string>{testing_gui::kFirstRunBox});
   EXPECT_TRUE(fs::is_directory(DataFolder() + "TARN Output"));
   EXPECT_TRUE(fs::is_directory(DataFolder() + "Templates"));
   EXPECT_EQ(Names(prefix_ + "lib/qvkey"), (std::vector<std::string>{"QVKey", "TARN.dll"}));
@@ -187,7 +157,7 @@ TEST_F(InstalledForAUser, StartsAssemblesAndProgramsWithoutWritingIntoTheInstall
   const std::string check = root_ + "check/";
   fs::create_directories(check);
   fs::copy_file(source, check + "blink.src");
-  const build_debug::WordArray words = TarnObject(prefix_ + "lib/qvkey/", check + "blink.src");
+  const build_debug::WordArray words = build_debug::TarnObject(prefix_ + "lib/qvkey/", check + "blink.src");
   const std::vector<std::uint16_t> program = chip.Program();
   ASSERT_GE(program.size(), 2048u);
   for (std::size_t i = 0; i < 2048; ++i)
