@@ -2,7 +2,8 @@
 #
 #   <prefix>/bin/tarn                       the assembler
 #   <prefix>/bin/QVKey                      a link to the IDE in its own folder:
-#   <prefix>/lib/qvkey/QVKey, TARN.dll      the IDE finds tarn beside itself as "TARN.dll"
+#   <prefix>/lib/qvkey/QVKey, TARN.dll      the IDE finds tarn beside itself as "TARN.dll" (a
+#                                           link to bin/tarn)
 #   <prefix>/share/applications/qvkey.desktop, share/icons/hicolor/scalable/apps/qvkey.svg
 #   <prefix>/share/doc/qvkey/               README.md and the example
 #
@@ -15,13 +16,15 @@ set(QV_INSTALL_PROGRAM_DIR lib/qvkey)
 
 install(TARGETS tarn RUNTIME DESTINATION bin)
 install(TARGETS QVKey RUNTIME DESTINATION ${QV_INSTALL_PROGRAM_DIR})
-# A copy: tarn puts "TARN Output/" beside the file it was started as.
-install(PROGRAMS $<TARGET_FILE:tarn> DESTINATION ${QV_INSTALL_PROGRAM_DIR} RENAME TARN.dll)
+# Links: the IDE starts "TARN.dll" by its full path, and tarn takes its folder from that path
+# as given, so the one installed tarn serves both.
 install(CODE "
-  set(link \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/QVKey\")
-  message(STATUS \"Installing: \${link}\")
-  file(MAKE_DIRECTORY \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
-  file(CREATE_LINK ../${QV_INSTALL_PROGRAM_DIR}/QVKey \"\${link}\" SYMBOLIC)
+  set(root \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+  file(MAKE_DIRECTORY \"\${root}/bin\" \"\${root}/${QV_INSTALL_PROGRAM_DIR}\")
+  message(STATUS \"Installing: \${root}/bin/QVKey\")
+  file(CREATE_LINK ../${QV_INSTALL_PROGRAM_DIR}/QVKey \"\${root}/bin/QVKey\" SYMBOLIC)
+  message(STATUS \"Installing: \${root}/${QV_INSTALL_PROGRAM_DIR}/TARN.dll\")
+  file(CREATE_LINK ../../bin/tarn \"\${root}/${QV_INSTALL_PROGRAM_DIR}/TARN.dll\" SYMBOLIC)
 ")
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/qvkey.desktop DESTINATION share/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/qvkey.svg DESTINATION share/icons/hicolor/scalable/apps)

@@ -125,6 +125,7 @@ TEST_F(InstalledForAUser, InstallsProgramsBesideEachOtherAndTheDesktopEntry) {
   EXPECT_TRUE(fs::is_regular_file(prefix_ + "bin/tarn"));
   EXPECT_TRUE(fs::is_symlink(prefix_ + "bin/QVKey"));
   EXPECT_TRUE(fs::equivalent(prefix_ + "bin/QVKey", prefix_ + "lib/qvkey/QVKey"));
+  EXPECT_TRUE(fs::equivalent(prefix_ + "lib/qvkey/TARN.dll", prefix_ + "bin/tarn"));
   EXPECT_EQ(Names(prefix_ + "lib/qvkey"), (std::vector<std::string>{"QVKey", "TARN.dll"}));
   for (const char* file : {"share/applications/qvkey.desktop",
                            "share/icons/hicolor/scalable/apps/qvkey.svg",
