@@ -118,6 +118,9 @@ void QvBasicUnit::RemoveOldQvBasic() {
 bool QvBasicUnit::QvBasicInstall() {
   RemoveOldQvBasic();
   const std::string folder = Folder();
+  // Without a compiler to install, one put there by hand is used as it is.
+  const bool carried = Carried("EXE", "QVB");
+  if (!carried && !FileExists(Program())) return false;
   if (!FolderExists(folder + kOutputFolder) && !ForceFolders(folder + kOutputFolder)) {
     boxes_.MsgBoxById2(ids::SCU_CANNOT_CREATE_DIRS, tarn_ids::SCU_CREATE_DIR_FAILED_CAPTION, folder,
                        folder);
@@ -131,7 +134,7 @@ bool QvBasicUnit::QvBasicInstall() {
     bool debug = false;
     int version = 0;
     ok = QvBasicVersion(debug, version);
-    if (ok && version < kRequiredVersion) {
+    if (ok && version < kRequiredVersion && carried) {
       update = boxes_.YesNoBoxById2(ids::SCU_UPDATE_COMPILER, ids::SCU_UPDATE_CAPTION,
                                     workbench::VersionToStr(version),
                                     required) == platform::kAnswerYes;
@@ -142,6 +145,7 @@ bool QvBasicUnit::QvBasicInstall() {
     ok = true;
   }
   if (!ok) return false;
+  if (!carried) return true;
 
   if (update) WriteResource("EXE", "QVB", Program(), boxes_.Service());
   for (const WordList& list : kWordLists) {
@@ -152,11 +156,20 @@ bool QvBasicUnit::QvBasicInstall() {
 }
 
 bool QvBasicUnit::QvBasicHelpInstall() {
-  DatedFile help{"CHM", "QVB", "QVB.chm", LocalTimeFromDays(kHelpDate), "Help",
+  DatedFile help{"CHM", "QVB", kHelpFile, LocalTimeFromDays(kHelpDate), "Help",
                  ids::SCU_UPDATE_HELP, ids::SCU_UPDATE_CAPTION,
                  ids::SCU_INSTALL_HELP, ids::SCU_HELP_UPDATE_CAPTION,
                  ids::SCU_HELP_DATE_FAILED, ids::SCU_DATE_CHANGE_CAPTION};
   return InstallDatedFile(boxes_, Folder(), help);
+}
+
+bool QvBasicUnit::QvBasicInstalled() const { return FileExists(Program()); }
+
+std::optional<std::string> QvBasicUnit::QvBasicHelpToOpen() const {
+  const std::string help = HelpFile();
+  if (FileExists(help)) return help;
+  boxes_.MsgBoxById1(ids::SCU_HELP_NOT_INSTALLED, ids::SCU_HELP_NOT_INSTALLED_CAPTION, Folder());
+  return std::nullopt;
 }
 
 void QvBasicUnit::QvBasicClearOutputDir() {
@@ -175,10 +188,12 @@ std::uint8_t QvBasicUnit::QvBasicCompile(const std::string& source, std::string&
   bool ran = false;
   errors_.clear();
   if (!FileExists(Program())) {
-    boxes_.MsgBoxById2(tarn_ids::SCU_PROGRAM_NOT_FOUND, tarn_ids::SCU_START_UP_CAPTION,
-                       "QV/B compiler", "");
+    boxes_.MsgBoxById1(ids::SCU_COMPILER_NOT_INSTALLED, ids::SCU_NOT_INSTALLED_CAPTION, Folder());
   } else {
     QvBasicSetOutputDir(source);
+    // A compiler put in by hand after start-up finds its output folder too; one that cannot
+    // be made shows as the compiler's failure to write there.
+    if (options_.QvBasicOutputFiles) static_cast<void>(ForceFolders(output_dir_));
     output_base_ = output_dir_ + FileNameOf(source);
     RemoveFile(ChangeFileExt(output_base_, ".err"));
     std::string arguments = " " + QuotedArgument(source);

@@ -2,8 +2,10 @@
 // QvBasicUnit: keeps the outside BASIC compiler ready beside the IDE and runs it.
 //
 // The compiler, its help file and its two word lists are written from the IDE's resources
-// into <ExeFolder>Compilers/QVB/ when they are missing or older than the versions the IDE
-// carries. A compile runs "QVB.exe" on the source, maps its exit code to a message, and
+// into <folder>Compilers/QVB/ when they are missing or older than the versions the IDE
+// carries; <folder> is the program's folder, or the user's data folder when that cannot be
+// written. A compiler the IDE does not carry (none is shipped) is not installed: one put into
+// that folder by hand is used as it is, and without one the commands that need it say so. A compile runs "QVB.exe" on the source, maps its exit code to a message, and
 // remembers where its outputs lie: the generated assembly source (".SRC", which the
 // dispatcher assembles with tarn) and its error file (".err").
 //
@@ -14,6 +16,7 @@
 // and the exit codes below.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +49,7 @@ class QvBasicUnit {
   static constexpr char kFolder[] = "Compilers/QVB/";
   static constexpr char kProgram[] = "QVB.exe";
   static constexpr char kOutputFolder[] = "Output Files/";
+  static constexpr char kHelpFile[] = "QVB.chm";
   // The help file's release date, 17 October 2005 01:42:02, as a date-time value.
   static constexpr double kHelpDate = 38642.0708564815;
 
@@ -54,9 +58,9 @@ class QvBasicUnit {
               const workbench::IdeOptions& options)
       : boxes_(boxes), runner_(runner), options_(options) {}
 
-  // Start-up: installs the compiler and then its help file. exe_folder ends with "/". The
-  // result is for information; the IDE runs on without the compiler.
-  bool QvBasicInit(const std::string& exe_folder);
+  // Start-up: installs the compiler and then its help file. folder (ending with "/") holds
+  // "Compilers/QVB/". The result is for information; the IDE runs on without the compiler.
+  bool QvBasicInit(const std::string& folder);
   void QvBasicCleanup() {}
 
   bool QvBasicInstall();
@@ -66,6 +70,11 @@ class QvBasicUnit {
 
   // The BASIC keyword list the compiler installs ("RESERVED.TXT").
   const std::string& QvBasicReservedFile() const { return reserved_file_path_; }
+  // The compiler is on disk (installed, or put there by hand).
+  bool QvBasicInstalled() const;
+  // The help file for QV/B Help; nothing, after a box that says it is not installed and
+  // where to put it, when it is not on disk.
+  std::optional<std::string> QvBasicHelpToOpen() const;
 
   // OutputDir := the "Output Files" folder, emptied when it exists (start-up).
   void QvBasicClearOutputDir();
@@ -97,7 +106,7 @@ class QvBasicUnit {
 
   const std::string& LastSource() const { return last_source_; }
   // Where the compiler's help file is installed.
-  std::string HelpFile() const { return Folder() + "QVB.chm"; }
+  std::string HelpFile() const { return Folder() + kHelpFile; }
 
  private:
   std::string Folder() const { return exe_folder_ + kFolder; }

@@ -41,6 +41,9 @@ bool QvSimUnit::QvSimInit(const std::string& exe_folder) {
 
 bool QvSimUnit::QvSimInstall() {
   const std::string folder = Folder();
+  // Without a simulator to install, one put there by hand is used as it is.
+  const bool carried = Carried("EXE", "QVSIM");
+  if (!carried && !FileExists(Program())) return false;
   if (!FolderExists(folder) && !ForceFolders(folder)) {
     boxes_.MsgBoxById2(tarn_ids::SCU_CREATE_DIR_FAILED, tarn_ids::SCU_CREATE_DIR_FAILED_CAPTION,
                        "QvSim", folder);
@@ -52,7 +55,7 @@ bool QvSimUnit::QvSimInstall() {
   if (FileExists(Program())) {
     int version = 0;
     ok = QvSimVersion(version);
-    if (ok && version < kRequiredVersion &&
+    if (ok && version < kRequiredVersion && carried &&
         boxes_.YesNoBoxById2(ids::SCU_UPDATE_QVSIM, ids::SCU_UPDATE_QVSIM_CAPTION,
                              workbench::VersionToStr(version), required) == platform::kAnswerYes) {
       if (QvSimFindWindow())
@@ -170,7 +173,14 @@ std::string QvSimUnit::QvSimVersionText() const {
 
 void StartQvSim(QvSimUnit& simulator, const workbench::MessageStrings& boxes, bool launch,
                 bool use_tarn, const AssembleForSimulator& assemble_current) {
-  if (!simulator.QvSimInstalled()) return;
+  if (!simulator.QvSimInstalled()) {
+    // Only the command says so: a switch to another file just finds no simulator.
+    if (launch) {
+      boxes.MsgBoxById1(ids::SCU_QVSIM_NOT_INSTALLED, ids::SCU_QVSIM_NOT_INSTALLED_CAPTION,
+                        simulator.InstallFolder());
+    }
+    return;
+  }
   if (!use_tarn) {
     boxes.MsgBoxById(editor_ids::SCU_QVSIM_NEEDS_TARN, editor_ids::SCU_NULL_STRING);
     return;

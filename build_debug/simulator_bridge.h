@@ -1,8 +1,11 @@
 #pragma once
 // QvSimUnit: keeps the outside simulator ready beside the IDE and talks to it.
 //
-// The simulator and its manual are written from the IDE's resources into
-// <ExeFolder>Tools/QVSim/ when they are missing or older than the versions the IDE carries.
+// The simulator and its manual are written from the IDE's resources into <folder>Tools/QVSim/
+// when they are missing or older than the versions the IDE carries; <folder> is the program's
+// folder, or the user's data folder when that cannot be written. A simulator the IDE does not
+// carry (none is shipped) is not installed: one put into that folder by hand is used as it
+// is, and without one Launch QVSim says so.
 // At run time the bridge finds the simulator's window (platform/window_socket.h: the socket
 // named after the window class "ThunderRT6FormDC", answering the caption
 // "QvSim by Gunnar Quendel - Ver. <version>"), starts the simulator with a listing, hands a
@@ -53,14 +56,16 @@ class QvSimUnit {
       : boxes_(boxes), runner_(runner), windows_(windows), timeouts_(timeouts) {}
 
   // Start-up: warns of a simulator that already runs, installs the simulator and its manual.
-  // exe_folder ends with "/". Always true.
-  bool QvSimInit(const std::string& exe_folder);
+  // folder (ending with "/") holds "Tools/QVSim/". Always true.
+  bool QvSimInit(const std::string& folder);
   // Shut-down: closes every simulator it finds.
   void QvSimCleanup() { static_cast<void>(QvSimClose()); }
 
   bool QvSimInstall();
   bool QvSimManualInstall();
   bool QvSimInstalled() const { return installed_; }
+  // Where the simulator is installed, or is to be put by hand: "<folder>Tools/QVSim/".
+  std::string InstallFolder() const { return Folder(); }
 
   std::optional<platform::WindowConnection> QvSimFindWindow() const;
   bool QvSimIsRunning() const { return QvSimFindWindow().has_value(); }

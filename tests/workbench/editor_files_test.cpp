@@ -119,6 +119,27 @@ TEST_F(KeywordListsTest, AMissingSourceIsToldOnceAndKeepsTheNumbering) {
   }
 }
 
+// Each box names the list that failed.
+TEST_F(KeywordListsTest, TheBoxOfAMissingBasicListNamesTheBasicList) {
+  boxes_.Answer(platform::kAnswerOk);
+  workbench::T_MultiKeywordList lists;
+  workbench::LoadKeywordLists(lists, messages_, folder_.Path() + "none.txt");
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text,
+            "Error trying to load QV/B keyword list.\rSyntax highlighting for this language will "
+            "be disabled");
+}
+
+// Without a BASIC compiler there is no list to miss: BASIC editors just show no colours.
+TEST_F(KeywordListsTest, WithoutABasicCompilerTheBasicListIsEmptyWithoutABox) {
+  workbench::T_MultiKeywordList lists;
+  workbench::LoadKeywordLists(lists, messages_, std::nullopt);
+  EXPECT_TRUE(boxes_.Boxes().empty());
+  ASSERT_EQ(lists.ListCount(), 3);
+  EXPECT_EQ(lists.GetList(1)->Count(), 70);
+  EXPECT_EQ(lists.GetList(2)->Count(), 0);
+}
+
 TEST_F(KeywordListsTest, AtMostTenListsExist) {
   workbench::T_MultiKeywordList lists;
   for (int i = 1; i < 10; ++i) EXPECT_EQ(lists.NewList(), i);

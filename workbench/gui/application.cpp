@@ -8,6 +8,7 @@
 
 #include "platform/process_runner.h"
 #include "platform/serial_port.h"
+#include "platform/user_data_folder.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/text.h"
 #include "workbench/session/session.h"
@@ -21,6 +22,7 @@ int RunQVKey(QApplication& app, const std::vector<std::string>& parameters,
   platform::SystemProcessRunner processes;
   workbench::SessionSetup setup;
   setup.exe_folder = FromQt(QCoreApplication::applicationDirPath()) + "/";
+  setup.data_folder = platform::WrittenFoldersRoot(setup.exe_folder, platform::ProcessEnvironment);
   setup.serial_environment = platform::ProcessEnvironment;
   workbench::SessionServices services{boxes, dialogs, processes};
   services.events = parts.events;

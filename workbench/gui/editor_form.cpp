@@ -303,16 +303,16 @@ void TEditorFRM::StartUp() {
 
   Report("About to initialize TARN", workbench::kStartUpCaption);
   // The tools report their own trouble; start-up goes on without them.
-  std::ignore = session_.Tarn().TARN_Init(globals.ExeFolder);
+  std::ignore = session_.Tarn().TARN_Init(globals.ExeFolder, globals.DataFolder);
   ClearTarnOutput();
   Report("About to initialize QV/B", workbench::kStartUpCaption);
-  std::ignore = session_.QvBasic().QvBasicInit(globals.ExeFolder);
+  std::ignore = session_.QvBasic().QvBasicInit(globals.DataFolder);
   session_.QvBasic().QvBasicClearOutputDir();
-  std::ignore = session_.QvSim().QvSimInit(globals.ExeFolder);
+  std::ignore = session_.QvSim().QvSimInit(globals.DataFolder);
   Report("About to initialize Assemble/Compile Unit", workbench::kStartUpCaption);
   session_.AssembleCompile().AssembleCompileInit();
   // Without templates a new file starts empty.
-  std::ignore = session_.Templates().InitTemplates(globals.ExeFolder);
+  std::ignore = session_.Templates().InitTemplates(globals.DataFolder);
 
   files_->ReadRecentFiles();
   Report("About to create editors", workbench::kStartUpCaption);

@@ -56,6 +56,7 @@ IdeSession::IdeSession(const SessionServices& services, SessionSetup setup)
       templates_(messages_) {
   serial_ports_.Bind(services_.serial_ports);
   globals_.ExeFolder = setup.exe_folder;
+  globals_.DataFolder = setup.data_folder.empty() ? setup.exe_folder : setup.data_folder;
   build_debug::ObjectImage& image = *GetObjectImage();
   image.ClockHz = build_debug::kDefaultClockHz;
   image.Device4K = 0;

@@ -78,6 +78,8 @@ struct SessionSetup {
   // The environment's say on serial devices (the program binds the process environment);
   // null: none.
   platform::SerialPortResolver::Lookup serial_environment = nullptr;
+  // Where the folders the IDE writes go (platform/user_data_folder.h); "": exe_folder.
+  std::string data_folder{};
 };
 
 // A service asked for that the session was not given.

@@ -233,28 +233,54 @@ TEST_F(BasicBridge, CompilerWithoutAReadableVersionFailsTheInstallAndWritesNothi
   EXPECT_FALSE(FileExists(Folder() + "QVB.chm"));
 }
 
-TEST_F(BasicBridge, WithNothingCarriedEachWriteSaysSoAndTheIdeRunsOn) {
+// Nothing carried (as shipped): nothing to install, so the start-up asks and says nothing and
+// makes no folder; a compile says where the compiler would go.
+TEST_F(BasicBridge, WithNothingCarriedTheStartIsQuietAndACompileSaysWhereToPutTheCompiler) {
   CarriedResources nothing({});
-  EXPECT_TRUE(basic_.QvBasicInit(Exe()));
-  EXPECT_EQ(TakeBoxes(),
-            (std::vector<Box>{
-                {Shown("QV/B compiler is not on disk.^Version 1.51.03 will be installed."),
-                 "QV/B Compiler Update"},
-                {"Couldn't find resource called \"QVB\"", "Resource Problems"},
-                {"Couldn't find resource called \"QVB_Invalid\"", "Resource Problems"},
-                {"Couldn't find resource called \"QVB_Reserved\"", "Resource Problems"},
-                {Shown("QV/B Help File is not on disk.^^The help file created on "
-                       "2005-10-17 01:42:02 will be installed."),
-                 "QV/B Help File Update"},
-                {"Couldn't find resource called \"QVB\"", "Resource Problems"}}));
+  EXPECT_FALSE(basic_.QvBasicInit(Exe()));
+  EXPECT_EQ(TakeBoxes(), std::vector<Box>{});
+  EXPECT_FALSE(FolderExists(Exe() + "Compilers"));
+  EXPECT_FALSE(basic_.QvBasicInstalled());
   std::string message = "before";
   EXPECT_EQ(basic_.QvBasicCompile(Source(), message), kQvbNotOnDisk);
-  EXPECT_EQ(TakeBoxes(), (std::vector<Box>{{Shown("Couldn't find QV/B compiler^"), "Start up ERROR"}}));
+  EXPECT_EQ(TakeBoxes(),
+            (std::vector<Box>{{Shown("The QV/B compiler is not installed.^To compile QV/B sources, "
+                                     "put QVB.exe with INVALID.TXT and RESERVED.TXT into^^" +
+                                     Folder()),
+                               "QV/B Compiler Not Installed"}}));
   EXPECT_EQ(message, "before");
   EXPECT_EQ(basic_.LastSource(), "");
+  EXPECT_EQ(basic_.QvBasicHelpToOpen(), std::nullopt);
+  EXPECT_EQ(TakeBoxes(),
+            (std::vector<Box>{{Shown("The QV/B help file is not installed.^To read it, put QVB.chm "
+                                     "into^^" + Folder()),
+                               "QV/B Help"}}));
+}
+
+// A compiler put there by hand, of any version, is used as it is: nothing is offered or
+// written, and its help opens when it is there.
+TEST_F(BasicBridge, WithNothingCarriedACompilerPutThereByHandIsUsedAsItIs) {
+  CarriedResources nothing({});
+  CompilerStandIn old;
+  old.version_line = "14000";
+  old.src = kGoodProgram;
+  PlaceCompiler(old);
+  WriteWholeFile(Folder() + "QVB.chm", "user's help");
+  EXPECT_TRUE(basic_.QvBasicInit(Exe()));
+  EXPECT_EQ(TakeBoxes(), std::vector<Box>{});
+  EXPECT_TRUE(basic_.QvBasicInstalled());
+  EXPECT_EQ(ReadWholeFile(Program()), Script(old));
+  EXPECT_FALSE(FileExists(Folder() + "RESERVED.TXT"));
+  EXPECT_EQ(basic_.QvBasicHelpToOpen(), Folder() + "QVB.chm");
+  std::string message;
+  options_.QvBasicOutputFiles = true;
+  EXPECT_EQ(basic_.QvBasicCompile(Source(), message), kQvbOk);
+  EXPECT_TRUE(FileExists(OutputFiles() + "blink it.SRC"));
+  EXPECT_EQ(TakeBoxes(), std::vector<Box>{});
 }
 
 TEST_F(BasicBridge, FolderThatCannotBeCreatedStopsTheInstall) {
+  CarriedResources carried(CarriedCompiler("15103"));
   WriteWholeFile(Exe() + "Compilers", "a file where the folder should be");
   EXPECT_FALSE(basic_.QvBasicInit(Exe()));
   EXPECT_EQ(TakeBoxes(),
@@ -410,6 +436,7 @@ TEST_F(BasicBridge, SourceNameWithQuotesReachesTheCompilerWhole) {
 
 TEST_F(BasicBridge, CompilerThatCannotStartGivesCode9AndForgetsTheSource) {
   Started();
+  fs::create_directories(Folder());
   WriteWholeFile(Program(), "not a program", false);
   std::string message = "before";
   EXPECT_EQ(basic_.QvBasicCompile(Source(), message), kQvbCannotRun);
@@ -420,6 +447,7 @@ TEST_F(BasicBridge, CompilerThatCannotStartGivesCode9AndForgetsTheSource) {
 
 TEST_F(BasicBridge, ClearingTheOutputFolderEmptiesIt) {
   Started();
+  fs::create_directories(OutputFiles());
   WriteWholeFile(OutputFiles() + "old.SRC", "x");
   WriteWholeFile(OutputFiles() + "old.err", "x");
   basic_.QvBasicClearOutputDir();

@@ -194,16 +194,28 @@ TEST_F(SimulatorBridge, SimulatorWithoutAVersionIsNotInstalled) {
   EXPECT_FALSE(FileExists(Folder() + "QVSim Manual_2_08.pdf"));
 }
 
-TEST_F(SimulatorBridge, WithNothingCarriedTheSimulatorIsNotInstalled) {
+// Nothing carried (as shipped): nothing to install, so the start-up asks and says nothing and
+// makes no folder.
+TEST_F(SimulatorBridge, WithNothingCarriedTheSimulatorIsNotInstalledAndNothingIsSaid) {
   EXPECT_TRUE(sim_.QvSimInit(Exe()));
-  EXPECT_EQ(TakeBoxes(),
-            (std::vector<Box>{
-                {Shown("QVSim is not on disk.^Version 2.08.05 will be installed."), "QVSim Update"},
-                {"Couldn't find resource called \"QVSIM\"", "Resource Problems"}}));
+  EXPECT_EQ(TakeBoxes(), std::vector<Box>{});
   EXPECT_FALSE(sim_.QvSimInstalled());
+  EXPECT_FALSE(FolderExists(Exe() + "Tools"));
+}
+
+// A simulator put there by hand, of any version, is used as it is.
+TEST_F(SimulatorBridge, WithNothingCarriedASimulatorPutThereByHandIsUsedAsItIs) {
+  const std::string on_disk = StandIn("2.07.0001");
+  PlaceSimulator(on_disk);
+  EXPECT_TRUE(sim_.QvSimInit(Exe()));
+  EXPECT_EQ(TakeBoxes(), std::vector<Box>{});
+  EXPECT_TRUE(sim_.QvSimInstalled());
+  EXPECT_EQ(ReadWholeFile(Program()), on_disk);
+  EXPECT_FALSE(FileExists(Folder() + "QVSim Manual_2_08.pdf"));
 }
 
 TEST_F(SimulatorBridge, FolderThatCannotBeCreatedStopsTheInstall) {
+  CarriedResources carried(Carried("2.08.0005"));
   WriteWholeFile(Exe() + "Tools", "a file where the folder should be");
   EXPECT_TRUE(sim_.QvSimInit(Exe()));
   EXPECT_EQ(TakeBoxes(), (std::vector<Box>{{Shown("Couldn't create QvSim directory:^^" + Folder()),
@@ -315,7 +327,15 @@ TEST_F(SimulatorBridge, LaunchNeedsTheInstalledSimulatorAndTarn) {
     ++assemblies;
     return std::optional<std::string>(Listing("prog.lst"));
   };
-  StartQvSim(sim_, strings_, true, true, assemble);  // not installed: nothing at all
+  EXPECT_TRUE(sim_.QvSimInit(Exe()));  // nothing carried, nothing on disk
+  // Not installed: the command says where the simulator goes; a switch of files says nothing.
+  StartQvSim(sim_, strings_, true, true, assemble);
+  EXPECT_EQ(assemblies, 0);
+  EXPECT_EQ(TakeBoxes(),
+            (std::vector<Box>{{Shown("QVSim is not installed.^To hand programs to the simulator, "
+                                     "put QVSim.exe into^^" + Folder()),
+                               "QVSim Not Installed"}}));
+  StartQvSim(sim_, strings_, false, true, assemble);
   EXPECT_EQ(assemblies, 0);
   EXPECT_TRUE(TakeBoxes().empty());
 

@@ -27,6 +27,7 @@
 #include "platform/process_runner.h"
 #include "platform/serial_port.h"
 #include "tests/build_debug/gui/wait_until.h"
+#include "tests/build_debug/tarn_object.h"
 #include "tests/keysim/chip_model.h"
 #include "tests/keysim/simulated_key.h"
 #include "tests/workbench/gui/installed_tools.h"
@@ -56,25 +57,6 @@ std::vector<std::string> ReadLines(const std::string& path) {
   std::vector<std::string> lines;
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
-}
-
-// What tarn makes of the source: the programming image as the IDE's bridge reads it back.
-build_debug::WordArray TarnObject(const std::string& tool_folder, const std::string& source) {
-  build_debug::ProgramObjectImage image;
-  workbench::Localizer texts;
-  texts.InitLocalization("x");
-  platform::RecordingMessageBoxes boxes;
-  workbench::MessageStrings strings(texts, boxes);
-  platform::SystemProcessRunner processes;
-  workbench::ProgramRunner runner(processes, boxes);
-  workbench::EditorOptions editor_options;
-  workbench::IdeOptions ide_options;
-  build_debug::TarnUnit tarn(image.Image(), runner, strings, editor_options, ide_options,
-                             [](std::uint8_t) {});
-  EXPECT_TRUE(tarn.TARN_Init(tool_folder));
-  const int code = tarn.TarnAssemble(source, false);
-  EXPECT_TRUE(code == 0 || code == 2) << code;  // 2: warnings only
-  return image.Image().ProgrammingImage;
 }
 
 class RunProgram : public ::testing::Test {
@@ -120,7 +102,7 @@ TEST_F(HiddenProgramRun, AssemblesProgramsAndEndsByItself) {
   // A first run: only the configuration notice.
   EXPECT_EQ(ReadLines(Log()), std::vector<std::string>{testing_gui::kFirstRunBox});
   const std::string tools = std::filesystem::path(installed_.Program()).parent_path().string() + "/";
-  ExpectChipHolds(TarnObject(tools, source_));
+  ExpectChipHolds(build_debug::TarnObject(tools, source_));
 }
 
 TEST_F(HiddenProgramRun, AKeyThatDoesNotAnswerIsToldAndTheRunEnds) {
