@@ -9,6 +9,7 @@
 #include "platform/process_runner.h"
 #include "platform/serial_port.h"
 #include "workbench/gui/editor_form.h"
+#include "workbench/gui/run_commands.h"
 #include "workbench/gui/text.h"
 #include "workbench/session/session.h"
 
@@ -50,6 +51,8 @@ int RunQVKey(QApplication& app, const std::vector<std::string>& parameters,
     if (options.quit_after_start)
       QTimer::singleShot(0, &main_form, [&main_form] { main_form.close(); });
     result = app.exec();
+    // A hidden run says how its command-line action ended.
+    if (result == 0) result = main_form.Run().ExitCode();
     // A programming run still going reports nowhere from here on; one report being handled
     // gets the events it waits for.
     session.KeyNotices().Unbind([] { QCoreApplication::processEvents(); });

@@ -31,6 +31,7 @@
 #include "tests/keysim/simulated_key.h"
 #include "tests/workbench/gui/installed_tools.h"
 #include "tests/workbench/temp_folder.h"
+#include "workbench/exit_codes.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/modal_dialogs.h"
@@ -102,11 +103,11 @@ class RunProgram : public ::testing::Test {
 // The real program, headless: its boxes go to a log.
 class HiddenProgramRun : public RunProgram {
  protected:
-  int Run(const std::string& port_path) {
+  int Run(const std::string& port_path, const std::string& switches = "/h /p") {
     const std::string command =
         "QT_QPA_PLATFORM=offscreen QVKEY_BOX_LOG='" + Log() + "' QVKEY_SETTINGS_FILE='" +
         folder_.Path() + "settings.txt' QVKEY_COM1='" + port_path + "' timeout 60 '" +
-        installed_.Program() + "' /h /p '" + source_ + "'";
+        installed_.Program() + "' " + switches + " '" + source_ + "'";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -116,7 +117,7 @@ class HiddenProgramRun : public RunProgram {
 };
 
 TEST_F(HiddenProgramRun, AssemblesProgramsAndEndsByItself) {
-  ASSERT_EQ(Run(key_.DevicePath()), 0);
+  ASSERT_EQ(Run(key_.DevicePath()), workbench::kExitDone);
   // A first run: only the configuration notice.
   EXPECT_EQ(ReadLines(Log()), std::vector<std::string>{testing_gui::kFirstRunBox});
   const std::string tools = std::filesystem::path(installed_.Program()).parent_path().string() + "/";
@@ -127,7 +128,7 @@ TEST_F(HiddenProgramRun, AKeyThatDoesNotAnswerIsToldAndTheRunEnds) {
   keysim::KeyConfig silent;
   silent.silent = true;
   keysim::SimulatedKey nobody(silent);
-  ASSERT_EQ(Run(nobody.DevicePath()), 0);
+  ASSERT_EQ(Run(nobody.DevicePath()), workbench::kExitLinkFailed);
   EXPECT_EQ(ReadLines(Log()),
             (std::vector<std::string>{testing_gui::kFirstRunBox,
                                       "QVKey <-> PC Communication Error|QV-Key not found on "
@@ -136,12 +137,31 @@ TEST_F(HiddenProgramRun, AKeyThatDoesNotAnswerIsToldAndTheRunEnds) {
 
 TEST_F(HiddenProgramRun, AFailedBuildIsToldAndTheRunEndsWithoutProgramming) {
   std::ofstream(source_) << "        DEVICE  QV18AC, OSCRC\n        JMP     nowhere\n        END\n";
-  ASSERT_EQ(Run(key_.DevicePath()), 0);
+  ASSERT_EQ(Run(key_.DevicePath()), workbench::kExitBuildFailed);
   EXPECT_EQ(ReadLines(Log()),
             (std::vector<std::string>{testing_gui::kFirstRunBox,
                                       "TARN Error|Unable to assemble due to errors in source "
                                       "code.|ok"}));
   EXPECT_EQ(key_.Handshakes(), 0);
+}
+
+TEST_F(HiddenProgramRun, AVerifiedRunEndsWellOnlyWhenTheChipReadsBackAsProgrammed) {
+  ASSERT_EQ(Run(key_.DevicePath(), "/h /p /v"), workbench::kExitDone);
+  EXPECT_EQ(ReadLines(Log()), std::vector<std::string>{testing_gui::kFirstRunBox});
+  EXPECT_EQ(chip_.Releases(), 1);  // the read released the chip
+
+  // A 4,096-word chip in the socket takes the 2,048-word program and reads back as itself.
+  keysim::ChipConfig big;
+  big.device4k = true;
+  big.fusex = 0x0FFF;
+  keysim::SimulatedKey other_key;
+  keysim::ChipModel other_chip(big);
+  other_chip.Install(other_key);
+  std::filesystem::remove(Log());
+  std::filesystem::remove(folder_.Path() + "settings.txt");  // a first run again, on COM1
+  EXPECT_EQ(Run(other_key.DevicePath(), "/h /p /v"), workbench::kExitVerifyFailed);
+  EXPECT_EQ(ReadLines(Log()), (std::vector<std::string>{testing_gui::kFirstRunBox,
+                                                        "Device|Verify failed at Device|ok"}));
 }
 
 // The main window in-process, with the progress window and the key's reports bound as the
@@ -231,6 +251,31 @@ TEST_F(MainWindowRun, ACancelEndsTheUnattendedRun) {
   EXPECT_FALSE(progress_->isVisible());
   EXPECT_TRUE(boxes_.Boxes().empty()) << "a cancel is no failure";
   EXPECT_FALSE(session_->KeyUnit().LastRunOk());
+  EXPECT_EQ(form.Run().ExitCode(), workbench::kExitCancelled);
+}
+
+TEST_F(MainWindowRun, ACancelledRunSaysSoInTheStatusLine) {
+  keysim::KeyConfig slow;
+  slow.reply_delay = std::chrono::milliseconds(40);
+  keysim::SimulatedKey slow_key(slow);
+  keysim::ChipModel chip;
+  chip.Install(slow_key);
+  port_path_ = slow_key.DevicePath();
+
+  TEditorFRM& form = Start({});
+  form.show();
+  form.OpenSourceFile(source_);
+  form.ClickMenuItem("RunProgramMENUITM");
+  ASSERT_TRUE(Until([this] { return progress_->CancelButton().isVisible(); }));
+  EXPECT_EQ(form.statusBar()->currentMessage().toStdString(), "my prog.src : Assembly Successful");
+  progress_->CancelButton().click();
+  ASSERT_TRUE(Until([this] { return Heard(build_debug::kKeyCancelled); }));
+  session_->KeyUnit().QVU_Cleanup();
+  EXPECT_EQ(form.statusBar()->currentMessage().toStdString(),
+            "Programming cancelled : the chip holds only part of the program");
+  EXPECT_TRUE(boxes_.Boxes().empty());
+  EXPECT_EQ(chip.Program()[2047], 0x0FFF);  // the reset vector never went out
+  EXPECT_EQ(form.Run().ExitCode(), workbench::kExitDone);  // nothing asked from the command line
 }
 
 TEST_F(MainWindowRun, RunTellsTheClockOnlyOnceTheRunHasEndedWell) {
