@@ -28,6 +28,7 @@
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
 #include "platform/serial_port.h"
+#include "tests/build_debug/gui/key_session_setup.h"
 #include "tests/build_debug/gui/wait_until.h"
 #include "tests/keysim/chip_model.h"
 #include "tests/keysim/simulated_key.h"
@@ -42,14 +43,6 @@
 namespace gui {
 namespace {
 
-constexpr char kProgram[] =
-    "        DEVICE  QV18AC, OSCRC\n"
-    "        ORG     0\n"
-    "start   MOV     W,#$55\n"
-    "        MOV     $08,W\n"
-    "        JMP     start\n"
-    "        RESET   start\n"
-    "        END\n";
 // The same program, with the chip's oscillator calibrated to 4 MHz before it is programmed.
 constexpr char kCalibratedProgram[] =
     "        DEVICE  QV18AC, OSCRC\n"
@@ -74,18 +67,7 @@ class RunHoldsLink : public ::testing::Test {
     boxes_.AnswerWithFirstButton();
     chip_.Install(key_);
     source_ = folder_.Path() + "held.src";
-    std::ofstream(source_) << kProgram;
-    setup_.settings_file = folder_.Path() + "settings.txt";
-    setup_.exe_folder = folder_.Path() + "tools/";
-    setup_.windows = platform::WindowSockets(folder_.Path());
-    setup_.serial_environment = [this](std::string_view name) -> std::optional<std::string> {
-      if (name == "QVKEY_COM1") return key_.DevicePath();
-      return std::nullopt;
-    };
-    std::filesystem::create_directories(setup_.exe_folder);
-    testing_gui::InstallTools(
-        setup_.exe_folder,
-        (std::filesystem::path(QVKEY_PROGRAM).parent_path() / "TARN.dll").string());
+    std::ofstream(source_) << kStoringProgram;
   }
   ~RunHoldsLink() override {
     if (session_) {
@@ -173,7 +155,8 @@ class RunHoldsLink : public ::testing::Test {
   RecordingModalDialogs dialogs_;
   platform::SystemProcessRunner processes_;
   QtEventPoster events_;
-  workbench::SessionSetup setup_;
+  workbench::SessionSetup setup_ =
+      KeySessionSetup(folder_.Path(), [this] { return key_.DevicePath(); });
   std::unique_ptr<workbench::IdeSession> session_;
   std::unique_ptr<platform::TermiosSerialPortOpener> ports_;
   std::unique_ptr<TEditorFRM> form_;

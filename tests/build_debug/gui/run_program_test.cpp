@@ -26,6 +26,7 @@
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
 #include "platform/serial_port.h"
+#include "tests/build_debug/gui/key_session_setup.h"
 #include "tests/build_debug/gui/wait_until.h"
 #include "tests/keysim/chip_model.h"
 #include "tests/keysim/simulated_key.h"
@@ -42,15 +43,6 @@
 
 namespace gui {
 namespace {
-
-constexpr char kProgram[] =
-    "        DEVICE  QV18AC, OSCRC\n"
-    "        ORG     0\n"
-    "start   MOV     W,#$55\n"
-    "        MOV     $08,W\n"
-    "        JMP     start\n"
-    "        RESET   start\n"
-    "        END\n";
 
 std::vector<std::string> ReadLines(const std::string& path) {
   std::ifstream in(path);
@@ -83,7 +75,7 @@ class RunProgram : public ::testing::Test {
   RunProgram() {
     chip_.Install(key_);
     source_ = folder_.Path() + "my prog.src";
-    std::ofstream(source_) << kProgram;
+    std::ofstream(source_) << kStoringProgram;
   }
 
   void ExpectChipHolds(const build_debug::WordArray& words) {
@@ -170,17 +162,6 @@ class MainWindowRun : public RunProgram {
  protected:
   MainWindowRun() {
     boxes_.AnswerWithFirstButton();
-    setup_.settings_file = folder_.Path() + "settings.txt";
-    setup_.exe_folder = folder_.Path() + "tools/";
-    setup_.windows = platform::WindowSockets(folder_.Path());
-    setup_.serial_environment = [this](std::string_view name) -> std::optional<std::string> {
-      if (name == "QVKEY_COM1") return port_path_;
-      return std::nullopt;
-    };
-    std::filesystem::create_directories(setup_.exe_folder);
-    testing_gui::InstallTools(
-        setup_.exe_folder,
-        (std::filesystem::path(QVKEY_PROGRAM).parent_path() / "TARN.dll").string());
   }
   ~MainWindowRun() override {
     if (session_) session_->KeyNotices().Unbind([] { QApplication::processEvents(); });
@@ -217,11 +198,27 @@ class MainWindowRun : public RunProgram {
 
   bool Heard(int code) const { return std::find(heard_.begin(), heard_.end(), code) != heard_.end(); }
 
+  // A key of its own for the test, in place of the fixture's; COM1 leads to it.
+  keysim::ChipModel& UseKey(keysim::KeyConfig config) {
+    own_key_ = std::make_unique<keysim::SimulatedKey>(std::move(config));
+    own_chip_ = std::make_unique<keysim::ChipModel>();
+    own_chip_->Install(*own_key_);
+    port_path_ = own_key_->DevicePath();
+    return *own_chip_;
+  }
+  // Slow replies leave time to press Cancel while the words go out.
+  keysim::ChipModel& UseSlowKey() {
+    keysim::KeyConfig slow;
+    slow.reply_delay = std::chrono::milliseconds(40);
+    return UseKey(slow);
+  }
+
   std::string port_path_ = key_.DevicePath();
   platform::RecordingMessageBoxes boxes_;
   RecordingModalDialogs dialogs_;
   platform::SystemProcessRunner processes_;
-  workbench::SessionSetup setup_;
+  workbench::SessionSetup setup_ =
+      KeySessionSetup(folder_.Path(), [this] { return port_path_; });
   std::unique_ptr<workbench::IdeSession> session_;
   std::unique_ptr<platform::TermiosSerialPortOpener> ports_;
   std::unique_ptr<TEditorFRM> form_;
@@ -230,16 +227,12 @@ class MainWindowRun : public RunProgram {
   std::unique_ptr<QtKeyNotifications> notices_;
   std::vector<int> heard_;
   int closes_ = 0;
+  std::unique_ptr<keysim::SimulatedKey> own_key_;
+  std::unique_ptr<keysim::ChipModel> own_chip_;
 };
 
 TEST_F(MainWindowRun, ACancelEndsTheUnattendedRun) {
-  // Slow replies leave time to press Cancel while the words go out.
-  keysim::KeyConfig slow;
-  slow.reply_delay = std::chrono::milliseconds(40);
-  keysim::SimulatedKey slow_key(slow);
-  keysim::ChipModel chip;
-  chip.Install(slow_key);
-  port_path_ = slow_key.DevicePath();
+  UseSlowKey();
 
   TEditorFRM& form = Start({"/h", "/p", source_});
   EXPECT_FALSE(form.PrepareRun());
@@ -255,12 +248,7 @@ TEST_F(MainWindowRun, ACancelEndsTheUnattendedRun) {
 }
 
 TEST_F(MainWindowRun, ACancelledRunSaysSoInTheStatusLine) {
-  keysim::KeyConfig slow;
-  slow.reply_delay = std::chrono::milliseconds(40);
-  keysim::SimulatedKey slow_key(slow);
-  keysim::ChipModel chip;
-  chip.Install(slow_key);
-  port_path_ = slow_key.DevicePath();
+  const keysim::ChipModel& chip = UseSlowKey();
 
   TEditorFRM& form = Start({});
   form.show();
@@ -304,10 +292,7 @@ TEST_F(MainWindowRun, ARunThatFailsAfterItStartedTellsTheFailureAndNoClock) {
   // The key answers its handshakes and goes away while the words go out.
   keysim::KeyConfig unplugged;
   unplugged.hang_up_after = 300;
-  keysim::SimulatedKey failing_key(unplugged);
-  keysim::ChipModel chip;
-  chip.Install(failing_key);
-  port_path_ = failing_key.DevicePath();
+  UseKey(unplugged);
 
   TEditorFRM& form = Start({});
   form.show();
