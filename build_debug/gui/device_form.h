@@ -64,6 +64,8 @@ class TDeviceFRM : public QWidget {
   void SetReadOnlyMode(bool read_only);
   void InitHints();
 
+  // Program, Verify and Read: off while a programming run holds the link.
+  void EnableKeyButtons(bool enabled);
   void ProgramBTNClick();
   void VerifyBTNClick();
   void ReadBTNClick();

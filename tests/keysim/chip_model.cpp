@@ -1,5 +1,7 @@
 #include "tests/keysim/chip_model.h"
 
+#include <thread>
+
 namespace keysim {
 
 namespace {
@@ -58,6 +60,18 @@ std::uint8_t ChipModel::Status(std::uint8_t command) const {
   return found == config_.status.end() ? 0 : found->second;
 }
 
+void ChipModel::TakeTime(std::uint8_t command) {
+  std::chrono::milliseconds delay{0};
+  {
+    std::lock_guard lock(mutex_);
+    auto found = config_.first_status_delay.find(command);
+    if (found == config_.first_status_delay.end()) return;
+    delay = found->second;
+    config_.first_status_delay.erase(found);
+  }
+  std::this_thread::sleep_for(delay);
+}
+
 void ChipModel::Finish(KeyIo& io) {
   std::uint16_t count = 0;
   {
@@ -110,9 +124,12 @@ void ChipModel::Two(KeyIo& io) {
     io.Byte();  // the pulse
     std::uint16_t fusex = io.Word();
     std::uint16_t fuse = io.Word();
-    std::lock_guard lock(mutex_);
-    fusex_ = fusex;
-    fuse_ = fuse;
+    {
+      std::lock_guard lock(mutex_);
+      fusex_ = fusex;
+      fuse_ = fuse;
+    }
+    TakeTime(2);
   }
   io.Send(Status(2));
 }
@@ -144,6 +161,7 @@ void ChipModel::Block(KeyIo& io) {
     if (address_ < static_cast<int>(memory_.size()))
       memory_[static_cast<std::size_t>(address_++)] = word;
   }
+  TakeTime(32);
   io.Send(Status(32));
 }
 
@@ -167,6 +185,7 @@ void ChipModel::Id(KeyIo& io) {
       std::lock_guard lock(mutex_);
       word = value;
     }
+    TakeTime(16);
   }
   io.Send(Status(16));
 }

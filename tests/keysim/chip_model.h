@@ -15,6 +15,7 @@
 // stands stopped at the reset vector.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -32,6 +33,9 @@ struct ChipConfig {
   std::uint16_t fuse = 0x0FFA;
   std::array<std::uint16_t, 8> counts{};  // oscillator measurement counts by trim
   std::map<std::uint8_t, std::uint8_t> status;  // a command's status byte other than 0
+  // How long the chip takes before the status of the first header (2), program block (32) or
+  // ID block (16) it is sent; later ones answer at once.
+  std::map<std::uint8_t, std::chrono::milliseconds> first_status_delay;
 };
 
 // The chip's registers as its debug monitor keeps them.
@@ -94,6 +98,8 @@ class ChipModel {
  private:
   enum class Mode { Idle, Programming, Reading };
   std::uint8_t Status(std::uint8_t command) const;
+  // Waits out the first status delay of a command, once.
+  void TakeTime(std::uint8_t command);
   void Finish(KeyIo& io);
   void One(KeyIo& io);
   void Two(KeyIo& io);

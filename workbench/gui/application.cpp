@@ -10,6 +10,7 @@
 #include "platform/serial_port.h"
 #include "platform/user_data_folder.h"
 #include "workbench/gui/editor_form.h"
+#include "workbench/gui/run_commands.h"
 #include "workbench/gui/text.h"
 #include "workbench/session/session.h"
 
@@ -52,6 +53,8 @@ int RunQVKey(QApplication& app, const std::vector<std::string>& parameters,
     if (options.quit_after_start)
       QTimer::singleShot(0, &main_form, [&main_form] { main_form.close(); });
     result = app.exec();
+    // A hidden run says how its command-line action ended.
+    if (result == 0) result = main_form.Run().ExitCode();
     // A programming run still going reports nowhere from here on; one report being handled
     // gets the events it waits for.
     session.KeyNotices().Unbind([] { QCoreApplication::processEvents(); });

@@ -367,6 +367,7 @@ bool TEditorFRM::PrepareRun() {
     for (const auto& [asked, item] : clicks)
       if (asked) ClickMenuItem(item);
   } catch (const workbench::SilentAbort&) {
+    Run().CommandLineAborted();
     close();
     return false;
   }
