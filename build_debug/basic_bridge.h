@@ -15,9 +15,11 @@
 // double quotes; " /O " and the output folder in double quotes; the ".SRC" and ".err" outputs;
 // and the exit codes below.
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace workbench {
@@ -43,6 +45,23 @@ enum QvBasicCode : std::uint8_t {
   kQvbNotOnDisk = 10,  // the compiler is not installed
 };
 
+// How long the bridge waits for the compiler before it ends it; a user may stop a wait sooner.
+struct QvBasicTimeouts {
+  std::chrono::milliseconds compile{60000};
+  std::chrono::milliseconds version{10000};
+};
+
+struct QvBasicVersionAnswer {
+  bool debug = false;
+  int version = 0;  // a * 10000 + b * 100 + c
+};
+
+// The compiler's answer to "/v": the first line it printed, else its exit code. A release
+// build answers its version number (9000 or more), a debug build the number negated. Anything
+// else (no number, a number from -8999 to 8999, one that overflows) is no version.
+std::optional<QvBasicVersionAnswer> ParseQvBasicVersion(std::string_view output,
+                                                        std::uint32_t exit_code);
+
 class QvBasicUnit {
  public:
   static constexpr int kRequiredVersion = 15103;
@@ -55,8 +74,8 @@ class QvBasicUnit {
 
   // options is read at each compile (QvBasicOutputFiles).
   QvBasicUnit(const workbench::MessageStrings& boxes, const workbench::ProgramRunner& runner,
-              const workbench::IdeOptions& options)
-      : boxes_(boxes), runner_(runner), options_(options) {}
+              const workbench::IdeOptions& options, QvBasicTimeouts timeouts = {})
+      : boxes_(boxes), runner_(runner), options_(options), timeouts_(timeouts) {}
 
   // Start-up: installs the compiler and then its help file. folder (ending with "/") holds
   // "Compilers/QVB/". The result is for information; the IDE runs on without the compiler.
@@ -85,16 +104,18 @@ class QvBasicUnit {
   const std::string& QvBasicOutputBase() const { return output_base_; }
 
   // Compiles source; message receives the text of a known failure code (other codes leave it
-  // as it was). The compiler's errors are read into the error list as soon as it ends,
+  // as it was), or says how a compiler that crashed or ran too long was ended. A compiler the
+  // user stopped leaves it as it was. The compiler's errors are read into the error list as soon as it ends,
   // before anything else can write an ".err" of the same name.
   std::uint8_t QvBasicCompile(const std::string& source, std::string& message);
-  // Runs the compiler with the argument text and waits for its end; true when it started and
-  // its exit code was read.
+  // Runs the compiler with the argument text and waits for its end, at most the compile time
+  // limit; true when it started and its exit code was read.
   bool QvBasicRun(const std::string& arguments, std::uint32_t& exit_code);
 
-  // The installed compiler's version; false when it does not run.
+  // The installed compiler's version; false when it does not run or answers no version.
   bool QvBasicVersion(bool& debug, int& version);
-  // "1.51.03", "1.51.03 DBG" for a debug build; empty when the version cannot be read.
+  // "1.51.03", "1.51.03 DBG" for a debug build, "unknown" when the answer is no version;
+  // empty when the compiler does not run.
   std::string QvBasicVersionText();
 
   // Empties the error list and deletes the last compile's ".err".
@@ -112,10 +133,13 @@ class QvBasicUnit {
   std::string Folder() const { return exe_folder_ + kFolder; }
   std::string Program() const { return Folder() + kProgram; }
   void ReadCompilerErrors();
+  // Null when the compiler did not run to its end.
+  std::optional<std::optional<QvBasicVersionAnswer>> AskVersion();
 
   const workbench::MessageStrings& boxes_;
   const workbench::ProgramRunner& runner_;
   const workbench::IdeOptions& options_;
+  QvBasicTimeouts timeouts_;
 
   std::string exe_folder_;
   std::string output_dir_;

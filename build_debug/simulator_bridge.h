@@ -19,6 +19,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/window_socket.h"
 
@@ -36,7 +37,13 @@ struct QvSimTimeouts {
   int close_ms = 5000;    // every simulator has gone after the close requests
   int start_ms = 10000;   // a simulator just started listens
   int poll_ms = 50;       // between two looks while waiting
+  int version_ms = 10000; // the program prints its version text
 };
+
+// A version text a.b.c as the number a * 10000 + b * 100 + c: decimal digits only, b and c
+// below 100; a.b counts as a * 10000 and a text without a "." as 0. Nothing for any other
+// text, and for a number that would not fit.
+std::optional<int> ParseQvSimVersion(std::string_view text);
 
 class QvSimUnit {
  public:
@@ -75,8 +82,8 @@ class QvSimUnit {
   // Starts the simulator with file unless one already runs with it; a simulator running with
   // another file is closed first. False when it could not be started.
   bool QvSimStart(const std::string& file);
-  // Hands file to the running simulator; false when none runs or the name cannot be handed
-  // over (a box says why).
+  // Hands file to the running simulator; false when none runs, or when the name cannot be
+  // handed over or the simulator does not take it (a box says why).
   bool QvSimSendFile(const std::string& file);
 
   // The program's version text ("2.08.0005"); empty when it has none.

@@ -35,8 +35,16 @@ ChipModel::ChipModel(ChipConfig config)
   id_.fill(kErased);
 }
 
+ChipModel::~ChipModel() {
+  for (const auto& life : keys_)
+    if (auto key = life.lock()) (*key)->Stop();
+}
+
 void ChipModel::Install(SimulatedKey& key) {
-  key_ = &key;
+  {
+    std::lock_guard lock(mutex_);
+    keys_.push_back(key.Life());
+  }
   key.Handle(5, [this](KeyIo& io) { Poll(io); });
   key.Handle(6, [this](KeyIo& io) { Report(io); });
   key.Handle(7, [this](KeyIo& io) { Debug(io); });
@@ -299,7 +307,15 @@ void ChipModel::Report(KeyIo& io) {
     }
   }
   io.Send(bytes);
-  if (cut) key_->HangUpSoon();
+  if (cut) {
+    // A handler runs on the key's own thread, so its key is still there.
+    std::weak_ptr<SimulatedKey*> serving;
+    {
+      std::lock_guard lock(mutex_);
+      serving = keys_.back();
+    }
+    if (auto key = serving.lock()) (*key)->HangUpSoon();
+  }
 }
 
 void ChipModel::Debug(KeyIo& io) {

@@ -21,6 +21,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <memory>
 #include <vector>
 
 #include "tests/keysim/simulated_key.h"
@@ -68,6 +69,11 @@ struct RunScript {
 class ChipModel {
  public:
   explicit ChipModel(ChipConfig config = {});
+  // The keys it is installed on that are still there stop serving first: their handlers use
+  // this model.
+  ~ChipModel();
+  ChipModel(const ChipModel&) = delete;
+  ChipModel& operator=(const ChipModel&) = delete;
   // Registers the key protocol's commands with the key.
   void Install(SimulatedKey& key);
 
@@ -134,7 +140,7 @@ class ChipModel {
   int releases_ = 0;
 
   enum class Run { Stopped, ToBreak, Free, Forever };
-  SimulatedKey* key_ = nullptr;
+  std::vector<std::weak_ptr<SimulatedKey*>> keys_;  // the last is the one that serves
   MonitorRegisters monitor_;
   RunScript script_;
   Run run_ = Run::Stopped;

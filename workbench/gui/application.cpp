@@ -12,6 +12,7 @@
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/run_commands.h"
 #include "workbench/gui/text.h"
+#include "workbench/gui/waiting_process_runner.h"
 #include "workbench/session/session.h"
 
 namespace gui {
@@ -20,7 +21,9 @@ int RunQVKey(QApplication& app, const std::vector<std::string>& parameters,
              platform::MessageBoxService& boxes, platform::ModalDialogService& dialogs,
              RunOptions options, ProgramParts parts) {
   QCoreApplication::setApplicationName("QVKey");
-  platform::SystemProcessRunner processes;
+  platform::SystemProcessRunner system_processes;
+  // Every tool the IDE waits for is waited for with the window alive and a way to stop it.
+  WaitingProcessRunner processes(system_processes);
   workbench::SessionSetup setup;
   setup.exe_folder = FromQt(QCoreApplication::applicationDirPath()) + "/";
   setup.data_folder = platform::WrittenFoldersRoot(setup.exe_folder, platform::ProcessEnvironment);

@@ -37,13 +37,14 @@ class SimulatorBridge : public BridgeTest {
 
   // The stand-in simulator as a program file: the script hands its settings to the stand-in.
   std::string StandIn(const std::string& version, const std::string& caption = kCaption,
-                      bool ignore_close = false) const {
+                      bool ignore_close = false, bool ignore_open = false) const {
     std::string s = "#!/bin/sh\nexec " + ShellQuoted(QVSIM_STANDIN);
     if (!version.empty()) s += " --version " + ShellQuoted(version);
     s += " --caption " + ShellQuoted(caption) + " --socket " +
          ShellQuoted(windows_.PathFor(QvSimUnit::kWindowClass)) + " --log " +
          ShellQuoted(LogFile()) + " --pid " + ShellQuoted(Exe() + "standin.pid");
     if (ignore_close) s += " --ignore-close";
+    if (ignore_open) s += " --ignore-open";
     return s + " -- \"$@\"\n";
   }
   void PlaceSimulator(const std::string& script) {
@@ -95,6 +96,13 @@ TEST_F(SimulatorBridge, VersionTextGetsATwoDigitLastPart) {
       {"3.1", true, 30000, "3.01"},  // one "." : only the first number counts
       {"7", true, 0, "7"},           // no "." : no version number, the text as it is
       {"2.x.1", false, 0, "2.x.01"},
+      // Numbers that would overflow, signs and parts of more than two digits are no version.
+      {"999999.0.0", false, 0, "999999.0.00"},
+      {"2.08.99999999999", false, 0, "2.08.99999999999"},
+      {"214748.36.47", true, 2147483647, "214748.36.47"},
+      {"2.-5.3", false, 0, "2.-5.03"},
+      {"+2.08.05", false, 0, "+2.08.05"},
+      {"2.100.0", false, 0, "2.100.00"},
       {"", false, 0, ""},  // a program without a version record
   };
   Started();
@@ -288,6 +296,21 @@ TEST_F(SimulatorBridge, SimulatorThatNeverClosesIsReported) {
   std::vector<std::string> log = Log();
   EXPECT_EQ(std::count(log.begin(), log.end(), "START " + first), 1);
   EXPECT_EQ(std::count(log.begin(), log.end(), "START " + Exe() + "b.lst"), 0);
+}
+
+// A simulator that shows its caption but leaves the hand-over unanswered has not taken the
+// file: the bridge says so instead of passing for a hand-over that worked.
+TEST_F(SimulatorBridge, SimulatorThatNeverAnswersTheHandOverIsReported) {
+  Started();
+  PlaceSimulator(StandIn("2.08.0005", kCaption, false, true));
+  ASSERT_TRUE(sim_.QvSimStart(Listing("a.lst")));
+  const std::string second = Listing("b.lst");
+  EXPECT_FALSE(sim_.QvSimSendFile(second));
+  EXPECT_EQ(TakeBoxes(),
+            (std::vector<Box>{{Shown("QVSim did not take the file: it did not answer within 2 "
+                                     "seconds.^^" + second),
+                               "QVSim Launch Error"}}));
+  EXPECT_EQ(Log(), (std::vector<std::string>{"START " + Exe() + "a.lst", "OPEN ignored"}));
 }
 
 TEST_F(SimulatorBridge, WindowOfAnotherCaptionIsNotOurs) {
