@@ -213,7 +213,7 @@ void TScrivlet::SetStaticFormat(bool on) {
   if (CharCount() == 0) return;
   std::stringstream text;
   Table.SaveToStream(text, false, ProgressInterval, nullptr, TScrivLineBreak::pbCRLF, false);
-  const bool modified = Modified;
+  const bool modified = Modified();
   const uint32_t options = options_;
   options_ &= ~zkoDiscardTrailingSpaces;  // the text comes back as it was
   try {
@@ -223,7 +223,7 @@ void TScrivlet::SetStaticFormat(bool on) {
     throw;
   }
   options_ = options;
-  Modified = modified;
+  SetModified(modified);
 }
 
 void TScrivlet::SetTextBuf(std::string_view text) {

@@ -380,7 +380,11 @@ class TScrivlet {
 
   // --- state ---
   int32_t UpdateDepth = 0;
-  bool Modified = false;
+  // The text differs from the last load or save: the undo position stands away from the save
+  // point. SetModified(false) puts the save point at the current position; SetModified(true)
+  // tells that no position of the history holds the saved text any more.
+  bool Modified() const;
+  void SetModified(bool on);
   bool Undoing() const { return undoing_; }
   bool UndoBreak = false;
   bool Loading = false;    // the form is being read
@@ -434,6 +438,7 @@ class TScrivlet {
   void FreeRedoRecords();
   void TrimToSpace(int32_t space);
   void Replay(bool redo);
+  void LoseSavePoint() { savePoint_ = -1; }
 
   std::vector<TScrivNavigator*> navigators_;
   std::vector<std::unique_ptr<TScrivNavigator>> owned_;
@@ -443,6 +448,7 @@ class TScrivlet {
   int32_t undoMaxLevel_ = 65536;
   int32_t undoMaxSpace_ = 4194304;
   bool undoing_ = false;
+  int32_t savePoint_ = 0;  // the UndoLevel whose text was last loaded or saved; -1: none
   bool droppingRuns_ = false;
   TScrivHighlighter* highlighter_ = nullptr;
 
