@@ -365,7 +365,7 @@ void TScrivLayout::ScanSections(TScrivNavigator& from, TScrivNavigator& to) {
   // shows when the format slices can take the rest: each rescanned paragraph hands a changed
   // state to the next one and puts that one into the backlog, so an unmatched quote at the
   // top of a long text costs a keystroke no more than the window's worth of paragraphs.
-  const bool sliced = memo_.GetUpdateMode() == TzkUpdateMode::umBackground && memo_.HandleAllocated();
+  const bool sliced = memo_.FormatsInBackground() && memo_.HandleAllocated();
   const int32_t bottomLine = (memo_.VertScroll + memo_.ClientHeight) / std::max(1, memo_.LineHeight()) + 1;
   const int32_t edited = last;
   bool changed = false;
