@@ -426,7 +426,10 @@ bool TEditorFRM::AssembleOldBuffer(std::string& error_text) {
   return legacy_editor_->AssembleOldBuffer(error_text);
 }
 
-void TEditorFRM::StatusLine(const std::string& text) { statusBar()->showMessage(ToQt(text)); }
+void TEditorFRM::StatusLine(const std::string& text) {
+  statusBar()->showMessage(ToQt(text));
+  if (!text.empty()) files_->StatusShown();
+}
 
 void TEditorFRM::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);

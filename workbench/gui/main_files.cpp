@@ -216,8 +216,16 @@ void MainWindowFiles::EditorChange(TScrivlet& editor) {
   if (&editor == CurrentScrivlet()) {
     form_.MenuItem("EditUndoMenuMENUITM")->setEnabled(memo.CanUndo());
     form_.MenuItem("EditRedoMenuMENUITM")->setEnabled(memo.CanRedo());
+    // A build's status speaks of the saved text: the first edit after it makes it stale.
+    if (memo.Modified() && !front_was_modified_) form_.StatusLine("");
+    front_was_modified_ = memo.Modified();
   }
   RefreshModifiedMark();
+}
+
+void MainWindowFiles::StatusShown() {
+  TScrivlet* editor = CurrentScrivlet();
+  front_was_modified_ = editor && editor->Memo().Modified();
 }
 
 void MainWindowFiles::EditorSelMove(TScrivlet& editor) {
@@ -316,6 +324,7 @@ void MainWindowFiles::SelectEditor(int index) {
   list_.setCurrentRow(index);
   const std::string row = Row(index);
   last_modified_drawn_ = !editor->Memo().Modified();
+  front_was_modified_ = editor->Memo().Modified();
   EditorChange(*editor);
   EditorSelMove(*editor);
   current_name_ = row;

@@ -80,6 +80,8 @@ class MainWindowFiles : public QObject {
   void ReselectEditor() { SelectEditor(current_); }
   // The program became the active one again: files changed meanwhile are noticed.
   void ApplicationActivated() { ReselectEditor(); }
+  // A status line was shown: the next edit of the editor in front makes it stale.
+  void StatusShown();
   // Opens a file in an editor of its own; a file already open is selected.
   void OpenSourceFile(const std::string& name);
   // Loads the file into an editor; false (told) when it could not be loaded.
@@ -195,6 +197,7 @@ class MainWindowFiles : public QObject {
   bool read_only_loaded_ = false;
   bool reloading_ = false;
   bool last_modified_drawn_ = false;
+  bool front_was_modified_ = false;  // the editor in front at its last change
   bool ctrl_was_down_ = false;
   bool last_was_tab_ = false;
   bool first_switch_ = true;

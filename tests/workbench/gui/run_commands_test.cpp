@@ -321,6 +321,9 @@ TEST_F(RunCommandsTest, AFailedBuildListsTheErrorsAndJumpsToTheFirstInItsFile) {
   EXPECT_EQ(Status(), "main.src : Assembly Successful");
   EXPECT_TRUE(boxes_.Boxes().empty());
   EXPECT_EQ(ReadFile(main_file), kGoodProgram) << "saved before the build";
+  memo.SetSelStart(0);
+  memo.SetSelText(";");
+  EXPECT_EQ(Status(), "") << "the first edit makes the build's status stale";
 }
 
 TEST_F(RunCommandsTest, WithJumpToErrorsOffOnlyTheListShows) {
