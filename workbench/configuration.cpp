@@ -102,7 +102,8 @@ Colour CustomColorValue(const std::string& line, Colour fallback) {
 bool ReadKeyLinkSettings(const RegistrySettings& registry, KeyLinkChoices& link) {
   std::string port;
   const bool first_run = !registry.ReadRegString(kComPortSetting, port);
-  if (!first_run) link.SetComPort(port);
+  // The empty value a first run without ports leaves names no port: the link keeps its own.
+  if (!first_run && !port.empty()) link.SetComPort(port);
   std::int32_t mode = 0;
   if (registry.ReadRegInt(kIrcCalibrationSetting, mode)) {
     link.SetIrcCalMode(static_cast<std::uint8_t>(mode & 0xFF));

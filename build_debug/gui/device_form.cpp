@@ -26,6 +26,9 @@
 namespace gui {
 namespace {
 
+// What a Read that ended well says; the language tables have no line for it.
+constexpr char kReadText[] = "Device read: the window shows the chip";
+
 constexpr char kPlacementKey[] = "DeviceWindow";
 constexpr char kReadOnlyCaption[] = "Device : EEPROM Image READ ONLY";
 constexpr char kImageFilter[] = "Device Image (*.qvh *.hex);;All Files (*)";
@@ -376,6 +379,7 @@ void TDeviceFRM::ReadBTNClick() {
   if (!services_.key.ReadQV()) return;
   build_debug::CopyProgrammingToWorking(services_.image);
   ShowImage();
+  if (services_.status_line) services_.status_line(kReadText);
 }
 
 void TDeviceFRM::VerifyBTNClick() {

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "build_debug/device_settings.h"
@@ -46,6 +47,8 @@ struct DeviceFormServices {
   const workbench::GlobalValues& globals;  // which assembler is in use, for the hints
   // Writes the bytes of a saved image; tests put a failing one in its place.
   workbench::FileBytesWriter file_writer = workbench::WriteAllBytes;
+  // The main window's status line, told what a key command did when it ended well.
+  std::function<void(const std::string&)> status_line = {};
 };
 
 class TDeviceFRM : public QWidget {

@@ -25,7 +25,8 @@ ProgramParts BuildDebugParts(platform::EventPoster& events) {
     return new TDeviceFRM(
         DeviceFormServices{session.Image(), session.KeyUnit(), session.Messages(),
                            session.Texts(), session.Registry(), owner.WindowsMenu(),
-                           session.Dialogs(), session.Globals()},
+                           session.Dialogs(), session.Globals(), workbench::WriteAllBytes,
+                           [&owner](const std::string& text) { owner.StatusLine(text); }},
         &owner);
   };
   parts.makers["TQvCDebugFRM"] = [](TEditorFRM& owner, workbench::IdeSession&) {

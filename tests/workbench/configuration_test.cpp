@@ -226,6 +226,8 @@ TEST_F(ConfigurationTest, FirstConfirmationWithoutAPortEndsTheFirstRun) {
   EXPECT_EQ(String("Configuration\\ComPort"), "");
   KeptKeyLinkChoices next_run;
   EXPECT_FALSE(ReadKeyLinkSettings(registry_, next_run));
+  // The empty value names no port: the next run opens the link's own, not the bare "COM".
+  EXPECT_EQ(next_run.GetComPortName(), "COM1");
 }
 
 // Fault mended: a port that is stored but not listed (an adapter unplugged) leaves no item

@@ -93,11 +93,13 @@ constexpr const char* kKeyMenuItems[] = {"RunProgramMENUITM",    "RunRunMENUITM"
 constexpr const char* kKeyToolButtons[] = {"ProgramTBTN", "RunTBTN", "DebugTBTN",
                                            "DebugAgainTBTN", "ClockTBTN"};
 
-// The status line after a cancelled run, and after the chip of a "/v" run read back right.
+// The status line after a cancelled run, a run that programmed the chip, and after the chip of
+// a "/v" run read back right.
 // The language tables have no line for either.
 constexpr char kCancelledText[] =
     "Programming cancelled : the chip holds only part of the program";
 constexpr char kVerifiedText[] = "Device verified OK";
+constexpr char kProgrammedText[] = "Device programmed";
 
 // The Run menu's shortcuts come before the source editors' own keys (Ctrl+I and Ctrl+U
 // style the text there, Ctrl+P too): the editors claim their keys as shortcut overrides, so
@@ -477,9 +479,12 @@ void RunCommands::KeyNotify(int code) {
     case build_debug::kKeyFinished: {
       const build_debug::RunOutcome outcome = session_.KeyUnit().LastRunOutcome();
       const bool programmed = outcome == build_debug::RunOutcome::kProgrammed;
-      if (std::exchange(clock_notice_pending_, false) && programmed) ShowClockNotice();
+      const bool clock_told = std::exchange(clock_notice_pending_, false) && programmed;
+      if (clock_told) ShowClockNotice();
       // No box for a cancel; the build's "Assembly Successful" must not stand for the chip.
       if (outcome == build_debug::RunOutcome::kCancelled) form_.StatusLine(kCancelledText);
+      // Run tells its clock instead.
+      if (programmed && !clock_told) form_.StatusLine(kProgrammedText);
       over = std::exchange(requests.ProgramRequested, false);
       if (over) ProgramRequestEnded(outcome);
       break;

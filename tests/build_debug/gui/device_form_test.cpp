@@ -104,8 +104,11 @@ class DeviceFormTest : public KeyFixture {
   IgnoredNotifications notes_;
   std::unique_ptr<keysim::ChipModel> chip_;
   QvKeyUnit key_{link_, image_, messages_, notes_};
+  std::vector<std::string> status_lines_;
   std::unique_ptr<TDeviceFRM> form_ = std::make_unique<TDeviceFRM>(DeviceFormServices{
-      image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_});
+      image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_,
+      workbench::WriteAllBytes,
+      [this](const std::string& text) { status_lines_.push_back(text); }});
 };
 
 TEST_F(DeviceFormTest, ClickedControlsBuildTheFuseWords) {
@@ -197,6 +200,7 @@ TEST_F(DeviceFormTest, ReadFillsTheWindowAndVerifyNamesThePartThatDiffers) {
 
   form_->Button("ReadBTN").click();
   EXPECT_TRUE(boxes_.Boxes().empty());
+  EXPECT_EQ(status_lines_, std::vector<std::string>{"Device read: the window shows the chip"});
   EXPECT_EQ(image_.WorkingImage[kFusexIndex], 0x0BFF);
   EXPECT_EQ(image_.WorkingImage[kFuseIndex], 0x0FFA);
   EXPECT_EQ(form_->EeLabel(1).text(), "008- 028 02D 032 037 03C 041 046 04B");

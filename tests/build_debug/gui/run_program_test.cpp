@@ -248,6 +248,18 @@ TEST_F(MainWindowRun, ACancelledRunSaysSoInTheStatusLine) {
   EXPECT_EQ(form.Run().ExitCode(), workbench::kExitDone);  // nothing asked from the command line
 }
 
+TEST_F(MainWindowRun, AProgramRunThatEndedWellSaysSoInTheStatusLine) {
+  TEditorFRM& form = Start({});
+  form.show();
+  form.OpenSourceFile(source_);
+  form.ClickMenuItem("RunProgramMENUITM");
+  ASSERT_TRUE(Until([this] { return Heard(build_debug::kKeyFinished); }));
+  session_->KeyUnit().QVU_Cleanup();
+  EXPECT_TRUE(session_->KeyUnit().LastRunOk());
+  EXPECT_EQ(form.statusBar()->currentMessage().toStdString(), "Device programmed");
+  EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
 TEST_F(MainWindowRun, RunTellsTheClockOnlyOnceTheRunHasEndedWell) {
   TEditorFRM& form = Start({});
   form.show();
