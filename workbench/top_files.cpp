@@ -54,15 +54,15 @@ void T_ZKTopFile::LoadKnownTopFiles() {
 }
 
 bool T_ZKTopFile::SaveKnownTopFiles() {
-  for (int n = 0; n < kMaxKnownTopFiles; ++n) {
+  auto burst = settings_.Burst();
+  bool written = true;
+  for (int n = 0; n < kMaxKnownTopFiles && written; ++n) {
     const std::string value = n < static_cast<int>(known_.size()) ? known_[n] : std::string();
-    if (!settings_.WriteRegString(KnownTopFileKey(n), value)) {
-      unsaved_ = true;
-      return false;
-    }
+    written = settings_.WriteRegString(KnownTopFileKey(n), value);
   }
-  unsaved_ = false;
-  return true;
+  written = burst.End() && written;
+  unsaved_ = !written;
+  return written;
 }
 
 }  // namespace workbench

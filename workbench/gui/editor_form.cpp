@@ -534,8 +534,10 @@ void TEditorFRM::ShowHint(const QString& hint) {
 
 void TEditorFRM::SaveMainPlacement() {
   RunGuarded(session_.Boxes(), [this] {
+    auto burst = session_.Registry().Burst();
     SaveFormPlacement(session_.Registry(), kPlacementKey, *this);
     (void)session_.Registry().WriteRegInt(kFileListWidth, file_list_->width());
+    (void)burst.End();
   });
 }
 
