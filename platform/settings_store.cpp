@@ -183,6 +183,7 @@ void AppendValues(std::string& out, const Key& key) {
 SettingsStore::SettingsStore(std::filesystem::path file)
     : file_(std::move(file)), write_bytes_(WriteAll), file_bytes_(kHeader.size() + 1) {
   readable_ = Load();
+  bytes_limit_ = kMaxFileBytes;
   if (!readable_) {
     root_ = Key{};
     file_bytes_ = kHeader.size() + 1;
@@ -264,7 +265,7 @@ bool SettingsStore::Refuse(std::string reason) {
 }
 
 bool SettingsStore::Fits(std::size_t more, std::size_t less) const {
-  return file_bytes_ - less + more <= kMaxFileBytes;
+  return file_bytes_ - less + more <= bytes_limit_;
 }
 
 std::string SettingsStore::KeyRefusal(const std::vector<std::string_view>& names) const {
@@ -442,7 +443,7 @@ bool SettingsStore::Load() {
   if (header != kHeader) return false;
   rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
   ParseLines(rest, cut_at_bound);
-  if (cut_at_bound)
+  if (cut_at_bound && !load_full_)
     Note("the file is larger than " + Bytes(kMaxFileBytes) + "; what follows is skipped");
   return true;
 }
@@ -467,6 +468,11 @@ void SettingsStore::ParseLines(std::string_view text, bool cut_at_bound) {
       ValueOfLine(current, line, line_number);
     }
     // Lines after a key line that was refused belong to no key and go with it.
+    if (load_full_) {
+      Note("line " + std::to_string(line_number) + " and the lines after it are skipped: the "
+           "settings take more than " + Bytes(kMaxLoadBytes));
+      return;
+    }
   }
 }
 
@@ -495,7 +501,7 @@ SettingsStore::Key* SettingsStore::KeyOfLine(std::string_view line, std::size_t 
       const std::size_t path_bytes =
           key->path_bytes + (key->path_bytes ? 1 : 0) + EscapedSize(name, false);
       if (!Fits(KeyLineBytes(path_bytes))) {
-        Note(at + ": the settings would grow beyond " + Bytes(kMaxFileBytes));
+        load_full_ = true;
         return nullptr;
       }
       auto sub = std::make_unique<Key>();
@@ -534,7 +540,7 @@ void SettingsStore::ValueOfLine(Key* key, std::string_view line, std::size_t lin
   auto it = key->values.find(name);
   const std::size_t gone = it == key->values.end() ? 0 : ValueLineBytes(it->first, it->second);
   if (!Fits(added, gone)) {
-    Note(at + ": the settings would grow beyond " + Bytes(kMaxFileBytes));
+    load_full_ = true;
     return;
   }
   if (it == key->values.end()) {

@@ -58,6 +58,9 @@ class SettingsStore {
   static constexpr std::size_t kMaxValueNameBytes = 16383;
   static constexpr std::size_t kMaxValueBytes = 65536;
   static constexpr std::size_t kMaxFileBytes = 4 * 1024 * 1024;
+  // A load takes settings up to this much of the file, so that a run always has room for its
+  // own (a window's placement, a list of files) however full the file it met.
+  static constexpr std::size_t kMaxLoadBytes = kMaxFileBytes - 1024 * 1024;
 
   enum class ValueKind { Missing, Integer, String };
 
@@ -155,6 +158,8 @@ class SettingsStore {
   bool readable_ = true;
   // An upper bound of the bytes a save writes: every key's line, every value's.
   std::size_t file_bytes_ = 0;
+  std::size_t bytes_limit_ = kMaxLoadBytes;
+  bool load_full_ = false;
   std::string last_error_;
   int burst_depth_ = 0;
   bool unsaved_ = false;

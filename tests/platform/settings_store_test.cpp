@@ -488,13 +488,22 @@ TEST_F(SettingsFileTest, TheFileNeverGrowsBeyondItsBound) {
   EXPECT_LE(std::filesystem::file_size(file_), SettingsStore::kMaxFileBytes);
   EXPECT_TRUE(store.WriteInt("K", "v0", 1)) << "a write that shrinks the file is taken";
 
+  // A file that full is read up to the load's bound, which leaves the run room for its own.
+  SettingsStore full(file_);
+  EXPECT_TRUE(full.Damaged());
+  EXPECT_TRUE(Mentions(Joined(full.Problems()), "are skipped: the settings take more than"));
+  EXPECT_TRUE(full.ValueExists("K", "v1"));
+  EXPECT_FALSE(full.ValueExists("K", "v" + std::to_string(written - 1)));
+  EXPECT_TRUE(full.CreateKey("Software\\KestrianInc\\QV-Key\\2.0\\EditorWindow\\Top"));
+
   // A file beyond the bound (another program's growth, say) is read up to it.
-  Write(FileBytes() + std::string(SettingsStore::kMaxFileBytes, '\n') + "\"late\"=1\n");
+  Write("QVKey settings 1\n[K]\n\"early\"=1\n" + std::string(SettingsStore::kMaxFileBytes, '\n') +
+        "\"late\"=1\n");
   SettingsStore big(file_);
   EXPECT_TRUE(big.Readable());
   EXPECT_TRUE(big.Damaged());
   EXPECT_TRUE(Mentions(Joined(big.Problems()), "larger than"));
-  EXPECT_TRUE(big.ValueExists("K", "v1"));
+  EXPECT_TRUE(big.ValueExists("K", "early"));
   EXPECT_FALSE(big.ValueExists("K", "late"));
 }
 
