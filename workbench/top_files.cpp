@@ -13,9 +13,9 @@ T_ZKTopFile::T_ZKTopFile(RegistrySettings& settings) : settings_(settings) {
 }
 
 T_ZKTopFile::~T_ZKTopFile() {
-  // Every change was written and checked when it was made; only a list whose last write
-  // failed is tried once more, and at shut-down nobody is left to tell.
-  if (unsaved_) static_cast<void>(SaveKnownTopFiles());
+  // The whole list is written at shut-down, changed or not, so the stored list always ends
+  // with its empty values; at shut-down nobody is left to tell of a failed write.
+  static_cast<void>(SaveKnownTopFiles());
 }
 
 std::string T_ZKTopFile::KnownTopFileKey(int n) { return "KnownTopFiles\\File_" + IntToStrPad2(n); }
@@ -60,9 +60,7 @@ bool T_ZKTopFile::SaveKnownTopFiles() {
     const std::string value = n < static_cast<int>(known_.size()) ? known_[n] : std::string();
     written = settings_.WriteRegString(KnownTopFileKey(n), value);
   }
-  written = burst.End() && written;
-  unsaved_ = !written;
-  return written;
+  return burst.End() && written;
 }
 
 }  // namespace workbench
