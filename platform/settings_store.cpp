@@ -182,7 +182,18 @@ void AppendValues(std::string& out, const Key& key) {
 
 SettingsStore::SettingsStore(std::filesystem::path file)
     : file_(std::move(file)), write_bytes_(WriteAll), file_bytes_(kHeader.size() + 1) {
-  readable_ = Load();
+  std::string text;
+  readable_ = ReadFile(text) && Load(std::move(text));
+  Loaded();
+}
+
+SettingsStore::SettingsStore(std::filesystem::path file, std::string bytes)
+    : file_(std::move(file)), write_bytes_(WriteAll), file_bytes_(kHeader.size() + 1) {
+  readable_ = Load(std::move(bytes));
+  Loaded();
+}
+
+void SettingsStore::Loaded() {
   bytes_limit_ = kMaxFileBytes;
   if (!readable_) {
     root_ = Key{};
@@ -416,7 +427,7 @@ bool SettingsStore::WriteString(std::string_view key, std::string_view name,
   return WriteValue(key, name, std::string(value));
 }
 
-bool SettingsStore::Load() {
+bool SettingsStore::ReadFile(std::string& text) const {
   std::error_code error;
   const bool exists = std::filesystem::exists(file_, error);
   if (error) return false;  // cannot tell: treat it as someone's file
@@ -424,14 +435,16 @@ bool SettingsStore::Load() {
   std::ifstream in(file_, std::ios::binary);
   if (!in) return false;
   // Read one byte beyond the bound to tell a file that reaches it from one that goes past.
-  std::string text;
   std::string chunk(64 * 1024, '\0');
   while (text.size() <= kMaxFileBytes) {
     in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
     text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
     if (!in) break;
   }
-  if (in.bad()) return false;
+  return !in.bad();
+}
+
+bool SettingsStore::Load(std::string text) {
   if (text.empty()) return true;  // an empty file holds no settings to lose
   const bool cut_at_bound = text.size() > kMaxFileBytes;
   if (cut_at_bound) text.resize(kMaxFileBytes);
@@ -477,21 +490,21 @@ void SettingsStore::ParseLines(std::string_view text, bool cut_at_bound) {
 }
 
 SettingsStore::Key* SettingsStore::KeyOfLine(std::string_view line, std::size_t line_number) {
-  const std::string at = "line " + std::to_string(line_number);
+  const auto at = [line_number] { return "line " + std::to_string(line_number); };
   if (line.size() < 2 || line.back() != ']') {
-    Note(at + " cannot be read");
+    Note(at() + " cannot be read");
     return nullptr;
   }
   std::vector<std::string> names;
   for (std::string_view escaped : SplitPath(line.substr(1, line.size() - 2))) {
     if (!Unescape(escaped, names.emplace_back())) {
-      Note(at + " cannot be read");
+      Note(at() + " cannot be read");
       return nullptr;
     }
   }
   const std::vector<std::string_view> views(names.begin(), names.end());
   if (std::string refusal = KeyRefusal(views); !refusal.empty()) {
-    Note(at + ": " + refusal);
+    Note(at() + ": " + refusal);
     return nullptr;
   }
   Key* key = &root_;
@@ -515,12 +528,12 @@ SettingsStore::Key* SettingsStore::KeyOfLine(std::string_view line, std::size_t 
 }
 
 void SettingsStore::ValueOfLine(Key* key, std::string_view line, std::size_t line_number) {
-  const std::string at = "line " + std::to_string(line_number);
+  const auto at = [line_number] { return "line " + std::to_string(line_number); };
   std::string name, text;
   Value value;
   std::int32_t number = 0;
   if (!TakeQuoted(line, name) || line.empty() || line.front() != '=') {
-    Note(at + " cannot be read");
+    Note(at() + " cannot be read");
     return;
   }
   line.remove_prefix(1);
@@ -529,11 +542,11 @@ void SettingsStore::ValueOfLine(Key* key, std::string_view line, std::size_t lin
   } else if (ParseInt(line, number)) {
     value = number;
   } else {
-    Note(at + " cannot be read");
+    Note(at() + " cannot be read");
     return;
   }
   if (std::string refusal = ValueRefusal(name, value); !refusal.empty()) {
-    Note(at + ": " + refusal);
+    Note(at() + ": " + refusal);
     return;
   }
   const std::size_t added = ValueLineBytes(name, value);

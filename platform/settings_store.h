@@ -71,6 +71,9 @@ class SettingsStore {
   // Loads the file when it exists; a missing or empty file is an empty tree. Lines of a
   // settings file that cannot be read are skipped and named in Problems().
   explicit SettingsStore(std::filesystem::path file);
+  // A store over `file` loaded from `bytes` as if they had been read from it; the file is
+  // touched by the first save only.
+  SettingsStore(std::filesystem::path file, std::string bytes);
 
   // False when the file exists but is not a settings file or cannot be read; nothing is then
   // ever saved over it.
@@ -139,7 +142,9 @@ class SettingsStore {
   // Room in the bound of the file for `more` bytes (beyond `less` that go).
   bool Fits(std::size_t more, std::size_t less = 0) const;
   bool Refuse(std::string reason);
-  bool Load();
+  bool ReadFile(std::string& text) const;
+  bool Load(std::string text);
+  void Loaded();
   void ParseLines(std::string_view text, bool cut_at_bound);
   Key* KeyOfLine(std::string_view line, std::size_t line_number);
   void ValueOfLine(Key* key, std::string_view line, std::size_t line_number);

@@ -521,6 +521,19 @@ TEST_F(SettingsFileTest, ASaveIsLinearInTheFileItLoaded) {
   EXPECT_TRUE(SettingsStore(file_).KeyExists(path));
 }
 
+// A settings file kept elsewhere through a link (a folder of dotfiles) stays linked.
+TEST_F(SettingsFileTest, ASaveThroughALinkWritesItsTarget) {
+  const std::filesystem::path target = dir_ / "dotfiles" / "qvkey.txt";
+  std::filesystem::create_directories(target.parent_path());
+  std::filesystem::create_directories(file_.parent_path());
+  std::ofstream(target) << "QVKey settings 1\n[K]\n\"a\"=1\n";
+  std::filesystem::create_symlink(target, file_);
+  SettingsStore store(file_);
+  ASSERT_TRUE(store.WriteInt("K", "b", 2));
+  EXPECT_TRUE(std::filesystem::is_symlink(file_));
+  EXPECT_EQ(SettingsStore(target).ReadInt("K", "b"), 2);
+}
+
 // The writes of one burst replace the file once, at the end of the outermost burst.
 TEST_F(SettingsFileTest, ABurstOfWritesReplacesTheFileOnce) {
   SettingsStore store(file_);
