@@ -188,6 +188,7 @@ void RecordsToControls(const EditorOptions& editor, const IdeOptions& ide,
 bool SaveSettings(RegistrySettings& registry, KeyLinkChoices& link,
                   const ConfigurationControls& controls, EditorOptions& editor, IdeOptions& ide,
                   bool wrenfield_mode) {
+  auto burst = registry.Burst();
   bool ok = true;
   link.SetIrcCalMode(static_cast<std::uint8_t>(controls.IrcRDGRP));
   // Without a chosen item (the stored port is not attached now) the link keeps its port:
@@ -216,7 +217,7 @@ bool SaveSettings(RegistrySettings& registry, KeyLinkChoices& link,
   for (int i = 0; i < kCustomColorCount; ++i) {
     ok &= registry.WriteRegString(kCustomColorPrefix + Letter(i), controls.CustomColors[i]);
   }
-  return ok;
+  return burst.End() && ok;
 }
 
 int FindPortItem(const std::vector<std::string>& items, const std::string& port_name) {

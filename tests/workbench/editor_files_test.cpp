@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "platform/settings_store.h"
 #include "resources/string_ids.h"
 #include "tests/workbench/temp_folder.h"
+#include "workbench/configuration.h"
 #include "workbench/keyword_lists.h"
 #include "workbench/localize.h"
 #include "workbench/message_strings.h"
@@ -280,6 +282,48 @@ TEST_F(RecentFilesTest, WrittenAndReadBack) {
   EXPECT_EQ(again.Entries(), recent.Entries());
   FailWrites();
   EXPECT_FALSE(recent.WriteRecentFiles(*registry_));
+}
+
+// ---- Writes of one burst ----
+
+using SettingsBurstTest = EditorFilesTest;
+
+// Each list and the configuration are many values: the settings file is replaced once for all
+// of them, and a replacement that fails is the list's failure.
+TEST_F(SettingsBurstTest, EachListReplacesTheFileOnce) {
+  workbench::RecentFiles recent(texts_);
+  recent.AddRecentFile("/p/a.src");
+  workbench::T_ZKTopFile top_files(*registry_);
+  workbench::KeptKeyLinkChoices link;
+  workbench::ConfigurationControls controls;
+  controls.PortRDGRP = "COM1";
+  workbench::EditorOptions editor;
+  workbench::IdeOptions ide;
+  const struct {
+    const char* what;
+    std::function<bool()> write;
+  } writers[] = {
+      {"recent files", [&] { return recent.WriteRecentFiles(*registry_); }},
+      {"workspace", [&] { return workbench::SaveWorkspace(*registry_, {"/p/a.src", "/p/b.src"}); }},
+      {"known top files", [&] { return top_files.SaveKnownTopFiles(); }},
+      {"configuration",
+       [&] { return workbench::SaveSettings(*registry_, link, controls, editor, ide, false); }},
+  };
+  int replacements = 0;
+  bool fail = false;
+  store_.SetByteWriter([&](std::FILE* f, std::string_view bytes) {
+    ++replacements;
+    return !fail && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  });
+  for (const auto& writer : writers) {
+    replacements = 0;
+    fail = false;
+    EXPECT_TRUE(writer.write()) << writer.what;
+    EXPECT_EQ(replacements, 1) << writer.what;
+    fail = true;
+    EXPECT_FALSE(writer.write()) << writer.what;
+  }
+  fail = false;
 }
 
 // ---- Templates ----

@@ -53,6 +53,8 @@ int RunQVKey(QApplication& app, const std::vector<std::string>& parameters,
     QObject::connect(&main_form, &TEditorFRM::Closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     if (main_form.PrepareRun()) main_form.show();
+    // Everything the start-up reads has been read: a damaged settings file is told now.
+    session.ReportSettingsDamage();
     if (options.quit_after_start)
       QTimer::singleShot(0, &main_form, [&main_form] { main_form.close(); });
     result = app.exec();

@@ -586,8 +586,10 @@ void TEditorFRM::SaveMainPlacement() {
   // A run that never showed the window ("/h") has nothing of its own to keep.
   if (!WidgetPlacement(*this).WasShown()) return;
   RunGuarded(session_.Boxes(), [this] {
+    auto burst = session_.Registry().Burst();
     SaveFormPlacement(session_.Registry(), kPlacementKey, *this);
     (void)session_.Registry().WriteRegInt(kFileListWidth, file_list_->width());
+    (void)burst.End();
   });
 }
 

@@ -1,5 +1,6 @@
 #include "workbench/session/session.h"
 
+#include <tuple>
 #include <utility>
 
 #include "platform/message_box.h"
@@ -16,6 +17,16 @@ void ReportUnreadableSettings(const platform::SettingsStore& store,
                   "\r\rcannot be read as a QVKey settings file. QVKey runs with its default "
                   "settings and saves none of them over that file.",
               "Settings File", platform::BoxButtons::Ok});
+}
+
+std::string DamageText(const platform::SettingsStore& store) {
+  std::string text = "The settings file\r\r" + store.File().string() +
+                     "\r\ris damaged. QVKey left out what it could not use and takes its "
+                     "defaults for it:\r\r";
+  for (const std::string& problem : store.Problems()) text += problem + "\r";
+  text += "\rThe damaged file is kept as\r\r" + store.DamagedCopy().string() +
+          "\r\rbefore QVKey saves its settings.";
+  return text;
 }
 
 template <typename Service>
@@ -66,6 +77,12 @@ IdeSession::IdeSession(const SessionServices& services, SessionSetup setup)
 }
 
 IdeSession::~IdeSession() { localizer_.DoneLocalization(); }
+
+void IdeSession::ReportSettingsDamage() {
+  if (damage_reported_ || !store_->Damaged()) return;
+  damage_reported_ = true;
+  services_.boxes.Show({DamageText(*store_), "Settings File", platform::BoxButtons::Ok});
+}
 
 platform::Clipboard& IdeSession::Clipboard() const {
   return Bound(services_.clipboard, "clipboard");

@@ -206,6 +206,59 @@ TEST_F(QVKeyProgram, TheStoredEditorOptionChoosesTheEditorAtStartUp) {
   }
 }
 
+// A real settings file, damaged three ways: QVKey starts, says once which file was damaged
+// and where it is kept, keeps it before its first save, and leaves a sound file behind.
+TEST_F(QVKeyProgram, ADamagedSettingsFileIsToldOnceAndKept) {
+  ASSERT_EQ(Run({}), 0);  // a first run writes a whole settings file
+  std::string real;
+  {
+    std::ifstream in(Settings(), std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    real = s.str();
+  }
+  const std::string tab_size = "\"Configuration\\Tabsize\"=8\n";
+  ASSERT_NE(real.find(tab_size), std::string::npos);
+  std::string without_value = real, wrong_type = real;
+  without_value.erase(without_value.find(tab_size), tab_size.size());
+  wrong_type.replace(wrong_type.find(tab_size), tab_size.size(), "\"Configuration\\Tabsize\"=\"8\"\n");
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::string named;
+  } cases[] = {
+      {"cut in half", real.substr(0, real.size() / 2), "in the middle of line"},
+      {"key without its value", without_value, "\"Configuration\\Tabsize\" has no value"},
+      {"value of the wrong type", wrong_type, "\"Configuration\\Tabsize\" holds a text"},
+  };
+  const std::string damaged_copy = Settings() + ".damaged";
+  for (const auto& c : cases) {
+    std::ofstream(Settings(), std::ios::binary | std::ios::trunc) << c.bytes;
+    std::filesystem::remove(damaged_copy);
+    std::filesystem::remove(Log());
+    ASSERT_EQ(Run({}), 0) << c.what;
+    int told = 0;
+    for (const std::string& box : Boxes()) {
+      if (box.rfind("Settings File|", 0) != 0) continue;
+      ++told;
+      EXPECT_NE(box.find("\\r" + Settings() + "\\r"), std::string::npos) << box;
+      EXPECT_NE(box.find(damaged_copy), std::string::npos) << box;
+      EXPECT_NE(box.find(c.named), std::string::npos) << c.what << ": " << box;
+    }
+    EXPECT_EQ(told, 1) << c.what;
+    std::ifstream in(damaged_copy, std::ios::binary);
+    std::stringstream kept;
+    kept << in.rdbuf();
+    EXPECT_EQ(kept.str(), c.bytes) << c.what;
+    platform::SettingsStore store(Settings());
+    EXPECT_FALSE(store.Damaged()) << c.what;
+    // What was damaged is gone from the file the run saved: the next start tells nothing.
+    std::filesystem::remove(Log());
+    ASSERT_EQ(Run({}), 0) << c.what;
+    for (const std::string& box : Boxes()) EXPECT_NE(box.rfind("Settings File|", 0), 0u) << box;
+  }
+}
+
 // A zero byte in the file on the command line: either editor opens the file whole and says so
 // in one box.
 TEST_F(QVKeyProgram, AFileWithAZeroByteOpensInEitherEditorWithOneBox) {
