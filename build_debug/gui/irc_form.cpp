@@ -28,6 +28,7 @@ TIrcFRM::TIrcFRM(const build_debug::QvKeyUnit& key, workbench::Localizer& texts,
   status_ = new QLabel(this);
   status_->setObjectName("StatusLBL");
   status_->setWordWrap(true);
+  status_->setMinimumWidth(status_->fontMetrics().horizontalAdvance("Calibration failed: no trim"));
   status_->hide();
   grid->addWidget(status_, 8, 0, 1, 2);
   auto* ok = new QPushButton("OK", this);
@@ -52,6 +53,8 @@ void TIrcFRM::showEvent(QShowEvent* event) {
   const std::string note = build_debug::IrcCalibrationNote(key_.Counts(), key_.GetTrim());
   status_->setText(QString::fromStdString(note));
   status_->setVisible(!note.empty());
+  // The note is several lines once wrapped: the window grows to show it whole.
+  adjustSize();
 }
 
 }  // namespace gui
