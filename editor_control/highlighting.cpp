@@ -77,7 +77,8 @@ TStyleRun TScrivLayout::BaseState(const TStyleRun&) const {
   return s;
 }
 
-void TScrivLayout::ScanParagraphSections(int32_t i, TStyleRun& state, std::vector<TStyleRun>& out) {
+void TScrivLayout::ScanParagraphSections(int32_t i, TStyleRun& state, std::vector<TStyleRun>& out,
+                                         ScanBuffers& buf) {
   TStartStopKeyList& keys = memo_.StartStopKeys;
   if (!memo_.GetApplyStartStopKeys() || keys.Count() == 0) {
     // Without sections nothing is open at any paragraph start.
@@ -101,8 +102,9 @@ void TScrivLayout::ScanParagraphSections(int32_t i, TStyleRun& state, std::vecto
       anyFolded = true;
     }
   }
-  std::string folded;
-  if (anyFolded) folded = UpperCased(t, keys.UpperCaseType(), keys.UserUpperCaseProc);
+  std::string& folded = buf.Folded;
+  if (anyFolded) UpperCaseInto(t, keys.UpperCaseType(), keys.UserUpperCaseProc, folded);
+  else folded.clear();
   const TSeparators& seps = memo_.SeparatorSet();
   auto sepAt = [&](int32_t q) { return q < 0 || q >= len || seps.test(static_cast<uint8_t>(t[static_cast<size_t>(q)])); };
   auto textFor = [&](const StartStopInfo& e) -> std::string_view {
@@ -196,7 +198,7 @@ void TScrivLayout::PrepareKeywordBuckets() {
   bucketCount_ = list.Count();
 }
 
-void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs) {
+void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs, ScanBuffers& buf) {
   const TKeywordList& list = memo_.Keywords;
   TParagraph& p = memo_.Table.Items(i);
   if (TScrivHighlighter* h = memo_.GetHighlighter()) {
@@ -208,9 +210,12 @@ void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs
   if (!memo_.GetApplyKeyWords() || list.Count() == 0) return;
   PrepareKeywordBuckets();
   const TParagraph& q = memo_.Table.Items(i);
-  std::string text(TextOf(q));
+  std::string& text = buf.Masked;
+  text.assign(TextOf(q));
   if (text.empty()) return;
-  std::string folded = list.AllMatchCase ? std::string() : UpperCased(text, list.UpperCaseType(), list.UserUpperCaseProc);
+  std::string& folded = buf.Folded;
+  if (list.AllMatchCase) folded.clear();
+  else UpperCaseInto(text, list.UpperCaseType(), list.UserUpperCaseProc, folded);
   const TStyleRun& start = para::Style(q);
   // Sections and keyword hits with a context keep their text from every keyword.
   {
@@ -235,7 +240,8 @@ void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs
   };
   // Every candidate position once, then the keywords in list order: the first keyword of
   // the list wins text that two of them would cover.
-  std::vector<Hit> candidates;
+  std::vector<Hit>& candidates = buf.Candidates;
+  candidates.clear();
   for (int32_t k = 0; k < len; ++k) {
     for (int32_t idx : caseBuckets_[static_cast<uint8_t>(text[static_cast<size_t>(k)])])
       if (matches(list.Items(idx), k)) candidates.push_back({idx, k, list.Items(idx).KeyLength});
@@ -244,9 +250,12 @@ void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs
         if (matches(list.Items(idx), k)) candidates.push_back({idx, k, list.Items(idx).KeyLength});
   }
   if (candidates.empty()) return;
-  std::stable_sort(candidates.begin(), candidates.end(),
-                   [](const Hit& a, const Hit& b) { return a.Keyword < b.Keyword || (a.Keyword == b.Keyword && a.Offset < b.Offset); });
-  std::vector<Hit> hits;
+  // A keyword is a candidate at an offset at most once, so the order is total and the sort
+  // needs no stable (allocating) merge.
+  std::sort(candidates.begin(), candidates.end(),
+            [](const Hit& a, const Hit& b) { return a.Keyword < b.Keyword || (a.Keyword == b.Keyword && a.Offset < b.Offset); });
+  std::vector<Hit>& hits = buf.Hits;
+  hits.clear();
   for (const Hit& c : candidates) {
     const bool masked = std::any_of(text.begin() + c.Offset, text.begin() + c.Offset + c.Length,
                                     [](char ch) { return ch == kMask; });
@@ -258,7 +267,8 @@ void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs
   std::sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) { return a.Offset < b.Offset; });
 
   // Each hit becomes a run; behind it the look in force there comes back.
-  std::vector<TStyleRun> merged;
+  std::vector<TStyleRun>& merged = buf.Merged;
+  merged.clear();
   merged.reserve(runs.size() + 2 * hits.size());
   size_t r = 0;
   TStyleRun inForce = start;
@@ -293,30 +303,43 @@ void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs
     }
   }
   merged.insert(merged.end(), runs.begin() + static_cast<std::ptrdiff_t>(r), runs.end());
-  runs = std::move(merged);
+  runs.swap(merged);
 }
 
 bool TScrivLayout::RescanParagraph(int32_t i) {
   TParagraphsList& table = memo_.Table;
   TParagraph& p = table.Items(i);
-  std::vector<TStyleRun> program;
+  ScanBuffers nested;
+  ScanBuffers& buf = rescanning_ ? nested : scan_;
+  const bool outermost = !rescanning_;
+  rescanning_ = true;
+  struct Leave {
+    bool& flag;
+    bool outermost;
+    ~Leave() { if (outermost) flag = false; }
+  } leave{rescanning_, outermost};
+  std::vector<TStyleRun>& program = buf.Program;
+  program.clear();
   if (const auto* old = para::Runs(p))
     for (const TStyleRun& run : *old)
       if ((run.RunFlags & kRunByKey) == 0) program.push_back(run);
 
   TStyleRun state = para::Style(p);
-  std::vector<TStyleRun> sections;
-  ScanParagraphSections(i, state, sections);
+  std::vector<TStyleRun>& sections = buf.Sections;
+  sections.clear();
+  ScanParagraphSections(i, state, sections, buf);
   // Key runs first at one offset, so that a program's run there keeps the last word.
-  std::vector<TStyleRun> runs;
+  std::vector<TStyleRun>& runs = buf.Runs;
+  runs.clear();
   runs.reserve(sections.size() + program.size());
   std::merge(sections.begin(), sections.end(), program.begin(), program.end(), std::back_inserter(runs),
              [](const TStyleRun& a, const TStyleRun& b) { return a.Offset < b.Offset; });
-  ScanParagraphKeywords(i, runs);
+  ScanParagraphKeywords(i, runs, buf);
 
   TParagraph& q = table.Items(i);
   if (!SameRuns(para::Runs(q), runs)) {
-    if (!runs.empty() || q.HasExtension()) para::MutableRuns(q) = std::move(runs);
+    // Copied into the paragraph's own vector, whose buffer then serves again.
+    if (!runs.empty() || q.HasExtension()) para::MutableRuns(q).assign(runs.begin(), runs.end());
     if (q.Flags & pfFormatted) AddToBacklog(i, i);
     TParagraphsList::ForgetNavigatorCaches(memo_.Navigators(), q.StartOffset, i);
     memo_.Invalidate();
@@ -330,7 +353,10 @@ bool TScrivLayout::RescanParagraph(int32_t i) {
   if (InSection(state)) {
     TStyleRun s = state;
     s.Offset = 0;
-    para::SetStyle(next, std::make_shared<const TStyleRun>(s), false);
+    // A string left open runs on over every paragraph behind it, all starting in one state:
+    // they share one record instead of each allocating (and an undo freeing) its own.
+    if (!handedStyle_ || !SameRun(*handedStyle_, s)) handedStyle_ = std::make_shared<const TStyleRun>(s);
+    para::SetStyle(next, handedStyle_, true);
   } else {
     para::SetStyle(next, nullptr, false);
   }

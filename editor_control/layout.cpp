@@ -66,7 +66,7 @@ int32_t TScrivLayout::AlignWidth() const {
 }
 
 
-std::vector<TLineRecord> TScrivLayout::BreakIntoLines(const TParagraph& p) {
+void TScrivLayout::BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>& lines) {
   const int32_t len = para::Length(p);
   const char* t = p.Text;
   const int32_t W = WrapWidth();
@@ -74,7 +74,7 @@ std::vector<TLineRecord> TScrivLayout::BreakIntoLines(const TParagraph& p) {
   const auto& wrapChars = memo_.WordWrapCharSet();
   StyleWalker walk(p, memo_.GetStaticFormat(), memo_.FontStyle, 0, para::InlineStartStyle(p));
 
-  std::vector<TLineRecord> lines;
+  lines.clear();
   TLineRecord cur;
   cur.StartStyle = walk.Inline();
   cur.FirstRun = 0;
@@ -183,7 +183,6 @@ std::vector<TLineRecord> TScrivLayout::BreakIntoLines(const TParagraph& p) {
     }
   }
   close(len);
-  return lines;
 }
 
 int32_t TScrivLayout::LayoutParagraph(int32_t i) {
@@ -200,7 +199,8 @@ int32_t TScrivLayout::LayoutParagraph(int32_t i) {
     q.Flags |= pfFormatted;
     return 1 - oldCount;
   }
-  const std::vector<TLineRecord> lines = BreakIntoLines(q);
+  std::vector<TLineRecord>& lines = scratchLines_;
+  BreakIntoLines(q, lines);
   const auto n = static_cast<int32_t>(lines.size());
   para::SetLineCount(q, n);
   int32_t widest = 0;

@@ -123,6 +123,16 @@ class TScrivLayout : public TScrivletEngine {
     int32_t Offset;
     int32_t Length;
   };
+  struct ScanBuffers {
+    std::string Folded;
+    std::string Masked;
+    std::vector<Hit> Candidates;
+    std::vector<Hit> Hits;
+    std::vector<TStyleRun> Program;
+    std::vector<TStyleRun> Sections;
+    std::vector<TStyleRun> Runs;
+    std::vector<TStyleRun> Merged;
+  };
   int32_t CharWidth(uint8_t c, uint8_t style);
   int32_t SpaceWidth(uint8_t style);
   int32_t NextTab(int32_t x, uint8_t style);
@@ -132,11 +142,12 @@ class TScrivLayout : public TScrivletEngine {
     int32_t Overhang = 0;
   };
   Metrics& MetricsOf(uint8_t style);
-  std::vector<TLineRecord> BreakIntoLines(const TParagraph& p);
+  // Fills `lines` (kept by the caller, so that its buffer serves paragraph after paragraph).
+  void BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>& lines);
   void FinishLayoutRange(int32_t first, int32_t last, int32_t visibleDelta, int32_t lineDelta);
 
-  void ScanParagraphSections(int32_t i, TStyleRun& state, std::vector<TStyleRun>& runs);
-  void ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs);
+  void ScanParagraphSections(int32_t i, TStyleRun& state, std::vector<TStyleRun>& runs, ScanBuffers& b);
+  void ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs, ScanBuffers& b);
   void PrepareKeywordBuckets();
   TStyleRun SectionState(int32_t pair, const TStyleRun& outer) const;
   TStyleRun BaseState(const TStyleRun& outer) const;
@@ -149,6 +160,15 @@ class TScrivLayout : public TScrivletEngine {
   uint32_t bucketRevision_ = UINT32_MAX;
   int32_t bucketCount_ = -1;
   std::vector<int32_t> scratchWidths_;
+  // Work buffers of the layout and the rescan, kept from paragraph to paragraph: a slice that
+  // rescans thousands of paragraphs would otherwise allocate and free a dozen small blocks for
+  // each, and the allocator merging those later makes the slice overrun its budget.
+  // A rescan that a highlighter hook starts inside another one gets buffers of its own.
+  std::vector<TLineRecord> scratchLines_;
+  ScanBuffers scan_;
+  bool rescanning_ = false;
+  // The start state the last rescan handed on, shared by the paragraphs that start in it.
+  std::shared_ptr<const TStyleRun> handedStyle_;
   // The range the last edit rescanned, so that its keyword call does not scan it again.
   int32_t lastScanFrom_ = -1;
   int32_t lastScanTo_ = -1;

@@ -25,14 +25,19 @@ char AnsiUpper(char ch) {
 }  // namespace
 
 std::string UpperCased(std::string_view text, TzkUpperCase type, TUpperCaseProc user) {
-  std::string out(text);
+  std::string out;
+  UpperCaseInto(text, type, user, out);
+  return out;
+}
+
+void UpperCaseInto(std::string_view text, TzkUpperCase type, TUpperCaseProc user, std::string& out) {
+  out.assign(text);
   if (type == TzkUpperCase::zkuUserDefined && user != nullptr) {
     user(out.data());
     out.resize(std::char_traits<char>::length(out.c_str()));
-    return out;
+    return;
   }
   for (char& c : out) c = type == TzkUpperCase::zkuAnsi ? AnsiUpper(c) : AsciiUpper(c);
-  return out;
 }
 
 }  // namespace scrivlet
