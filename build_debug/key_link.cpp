@@ -15,8 +15,6 @@ namespace {
 
 namespace ids = string_ids;
 
-// The key needs this long after the port opens before it listens.
-constexpr auto kSettleTime = std::chrono::milliseconds(100);
 constexpr int kDefaultBaud = 57600;
 constexpr int kFallbackBaud = 19200;
 // Said after the port text when the device exists but this user may not open it. The
@@ -104,7 +102,7 @@ bool KeyLink::KeyHandshake() {
   timeout_ms_ = 1000;
   link_open_ = true;
 
-  std::this_thread::sleep_for(kSettleTime);
+  if (settle_time_.count() > 0) std::this_thread::sleep_for(settle_time_);
   // What came in while the key settled is no answer to us: a late reply to the last close's
   // byte, or noise of the key's start.
   std::size_t drained = 0;
