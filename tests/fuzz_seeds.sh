@@ -45,10 +45,9 @@ for source in "$here"/build_debug/fixtures/tarn_bridge/*.asm "$here"/assembler/f
   for f in "$out/inhx8m/$name".*; do
     case $f in *.asm|*.lst|*.sym|*.err|*.map) ;; *) cp "$f" "$hex/$name.${f##*.}" ;; esac
   done
-  # The editor's seeds: the options byte (CR LF kept; LF with trailing blanks dropped), then
-  # the text.
+  # The editor's seeds: the options byte (CR LF kept), then the listing. The sources are its
+  # seeds as they are (their first character is the options byte).
   [[ -f $out/$name.lst ]] && { printf '\x00'; cat "$out/$name.lst"; } >"$text/$name.lst"
-  { printf '\x07'; cat "$source"; } >"$text/$name.asm"
   n=$((n + 1))
 done
 for err in "$here"/assembler/golden/*.err; do put 3 "$err" "golden_$(basename "$err")"; done

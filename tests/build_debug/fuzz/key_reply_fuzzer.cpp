@@ -20,12 +20,11 @@
 #include "build_debug/debug_protocol.h"
 #include "build_debug/key_link.h"
 #include "build_debug/key_protocol.h"
+#include "fuzz_messages.h"
 #include "image_fuzz_session.h"
-#include "platform/message_box.h"
 #include "platform/serial_port.h"
+#include "tests/build_debug/gui/ignored_notifications.h"
 #include "tests/keysim/simulated_key.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
 
 namespace {
 
@@ -104,33 +103,20 @@ class ScriptedOpener : public platform::SerialPortOpener {
   KeyScript& script_;
 };
 
-class QuietNotifications : public build_debug::KeyNotifications {
- public:
-  void DeviceProgress(int, int, bool) override {}
-  void KeyNotify(int, bool) override {}
-  void DebugProgrammed() override {}
-  void CloseProgress() override {}
-};
-
-struct KeySession : build_debug::ImageFuzzSession {
+struct KeySession : build_debug::ImageFuzzSession, build_debug::FuzzMessages {
   KeyScript script;
-  workbench::Localizer texts;
-  platform::RecordingMessageBoxes boxes;
-  workbench::MessageStrings messages{texts, boxes};
   ScriptedOpener opener{script};
-  build_debug::KeyLink link{opener, messages};
-  QuietNotifications notifications;
-  build_debug::QvKeyUnit key{link, *image, messages, notifications};
+  build_debug::KeyLink link{opener, strings};
+  gui::IgnoredNotifications notifications;
+  build_debug::QvKeyUnit key{link, *image, strings, notifications};
   // Each look at the clock is 50 ms later, so that a wait for the chip ends after 20 polls.
   std::chrono::steady_clock::time_point clock{};
-  build_debug::DebugProtocol debug{link, key, *image, messages, [this] {
+  build_debug::DebugProtocol debug{link, key, *image, strings, [this] {
                                      clock += std::chrono::milliseconds(50);
                                      return clock;
                                    }};
 
   KeySession() {
-    texts.InitLocalization("x");
-    boxes.AnswerWithFirstButton();
     link.ComInit();
     link.SetSettleTime(std::chrono::milliseconds(0));
     key.QVU_Init();

@@ -14,11 +14,9 @@
 #include "build_debug/basic_bridge.h"
 #include "build_debug/tarn_bridge.h"
 #include "build_debug/tarn_output.h"
+#include "fuzz_messages.h"
 #include "image_fuzz_session.h"
-#include "platform/message_box.h"
 #include "platform/process_runner.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
 #include "workbench/options.h"
 #include "workbench/program_runner.h"
 
@@ -34,10 +32,7 @@ class NoProcesses : public platform::ProcessRunner {
   platform::ProcessResult Run(const platform::ProcessLaunch&) override { return {}; }
 };
 
-struct OutputSession : build_debug::ImageFuzzSession {
-  workbench::Localizer texts;
-  platform::RecordingMessageBoxes boxes;
-  workbench::MessageStrings strings{texts, boxes};
+struct OutputSession : build_debug::ImageFuzzSession, build_debug::FuzzMessages {
   NoProcesses processes;
   workbench::ProgramRunner runner{processes, boxes};
   workbench::EditorOptions editor_options;
@@ -45,11 +40,6 @@ struct OutputSession : build_debug::ImageFuzzSession {
   build_debug::TarnUnit tarn{*image, runner, strings, editor_options, ide_options};
   build_debug::QvBasicUnit basic{strings, runner, ide_options};
   build_debug::AssembleCompileUnit unit{texts, tarn, basic};
-
-  OutputSession() {
-    texts.InitLocalization("x");
-    boxes.AnswerWithFirstButton();
-  }
 };
 
 void ReadMap(std::string_view bytes) {

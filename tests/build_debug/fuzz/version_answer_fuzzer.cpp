@@ -11,11 +11,9 @@
 
 #include "build_debug/basic_bridge.h"
 #include "build_debug/simulator_bridge.h"
-#include "platform/message_box.h"
+#include "fuzz_messages.h"
 #include "platform/process_runner.h"
 #include "platform/window_socket.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
 #include "workbench/options.h"
 #include "workbench/program_runner.h"
 #include "workbench/text_routines.h"
@@ -36,11 +34,8 @@ class AnsweringProcesses : public platform::ProcessRunner {
   std::string output;
 };
 
-struct VersionSession {
+struct VersionSession : build_debug::FuzzMessages {
   std::string folder;
-  workbench::Localizer texts;
-  platform::RecordingMessageBoxes boxes;
-  workbench::MessageStrings strings{texts, boxes};
   AnsweringProcesses processes;
   workbench::ProgramRunner runner{processes, boxes};
   workbench::IdeOptions options;
@@ -53,8 +48,6 @@ struct VersionSession {
                 ("version_fuzz_" + std::to_string(getpid()))).string() + "/"),
         windows(folder),
         simulator(strings, runner, windows, build_debug::QvSimTimeouts{1, 1, 1, 1, 1}) {
-    texts.InitLocalization("x");
-    boxes.AnswerWithFirstButton();
     // The simulator is found installed at start-up, at the version the IDE carries.
     const std::string program = folder + build_debug::QvSimUnit::kFolder;
     std::filesystem::create_directories(program);

@@ -31,11 +31,15 @@ std::string LoadAndSave(scrivlet::TScrivlet& editor, const std::string& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const std::string file(reinterpret_cast<const char*>(data) + 1, size - 1);
-  scrivlet::TScrivlet first;
-  scrivlet::TScrivlet second;
+  // Two editors for every input, as the IDE loads file after file into its editors; a load
+  // starts the text, the selection and the undo list afresh. libFuzzer's entry point leaves no
+  // other place to keep them.
+  static scrivlet::TScrivlet first;
+  static scrivlet::TScrivlet second;
   for (scrivlet::TScrivlet* editor : {&first, &second}) {
     editor->LineBreak = static_cast<scrivlet::TScrivLineBreak>(data[0] & 3);
-    if (data[0] & 4) editor->SetOptions(editor->GetOptions() | scrivlet::zkoDiscardTrailingSpaces);
+    const std::uint32_t options = editor->GetOptions() & ~scrivlet::zkoDiscardTrailingSpaces;
+    editor->SetOptions(data[0] & 4 ? options | scrivlet::zkoDiscardTrailingSpaces : options);
   }
   const std::string saved = LoadAndSave(first, file);
   Check(saved.size() <= 2 * file.size() + 2);
