@@ -96,6 +96,8 @@ class QvBasicUnit {
   const std::vector<std::string>& LoadQvBasicErrors() const { return errors_; }
 
   const std::string& LastSource() const { return last_source_; }
+  // Where the compiler's help file is installed.
+  std::string HelpFile() const { return Folder() + "QVB.chm"; }
 
  private:
   std::string Folder() const { return exe_folder_ + kFolder; }

@@ -169,7 +169,6 @@ void TScrivlet::InsertTextBuf(std::string_view textIn) {
 
   PendingSpaces.clear();
   DesiredX = kNoDesiredX;
-  Modified = true;
   // Undo and Redo put back exactly the recorded text: none of the automatic edits then.
   const bool automatic = !undoing_;
   const bool discard = automatic && (options_ & zkoDiscardTrailingSpaces) != 0;
@@ -178,11 +177,13 @@ void TScrivlet::InsertTextBuf(std::string_view textIn) {
   const int32_t oldStart = SelLower();
   const int32_t oldEnd = SelUpper();
   const bool record = !undoing_ && !Loading && !Designing && undoMaxLevel_ != 0;
+  if (!record && !undoing_) LoseSavePoint();
   bool extend = false;
   TUndoRecord rec;
   if (record) {
     // Judged as if the redo records were gone already; they go once the insertion stands.
-    const bool needNew = oldStart != oldEnd || undoLevel_ == 0 || UndoBreak;
+    // A change after a save starts a record of its own, so Undo can stop at the saved text.
+    const bool needNew = oldStart != oldEnd || undoLevel_ == 0 || UndoBreak || undoLevel_ == savePoint_;
     if (!needNew) {
       const TUndoRecord& last = undoList_[static_cast<size_t>(undoLevel_ - 1)];
       extend = Caret->Offset() == last.End && last.End != last.Start && last.Group == UpdateDepth;

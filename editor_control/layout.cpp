@@ -222,6 +222,7 @@ void TScrivLayout::FinishLayoutRange(int32_t first, int32_t last, int32_t visibl
   table.VisibleLineCount += visibleDelta;
   table.ShiftLines(last + 1, visibleDelta);
   TParagraphsList::ForgetNavigatorCaches(memo_.Navigators(), table.Items(first).StartOffset, last);
+  memo_.UpdateScrollBars();
 }
 
 void TScrivLayout::FormatRange(int32_t first, int32_t last, bool withProgress, bool onlyBacklog,

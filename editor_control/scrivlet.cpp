@@ -120,6 +120,11 @@ void TScrivlet::RefreshAfterChange() {
   Table.FirstChanged = Table.Count();
   Table.LastChanged = -1;
   Table.FirstChangedLine = Table.LineCount;
+  // Lines removed under a view near the end: the last full page comes back into view.
+  const int32_t lh = std::max(1, LineHeight());
+  const int32_t lastTop = std::max(Table.VisibleLineCount - VisibleLines() + 1, 0);
+  if (VertScroll / lh > lastTop) SetVScroll(lastTop * lh);
+  UpdateScrollBars();
   if (Table.ChangePending) {
     Table.ChangePending = false;
     Change();
@@ -208,7 +213,7 @@ void TScrivlet::SetStaticFormat(bool on) {
   if (CharCount() == 0) return;
   std::stringstream text;
   Table.SaveToStream(text, false, ProgressInterval, nullptr, TScrivLineBreak::pbCRLF, false);
-  const bool modified = Modified;
+  const bool modified = Modified();
   const uint32_t options = options_;
   options_ &= ~zkoDiscardTrailingSpaces;  // the text comes back as it was
   try {
@@ -218,7 +223,7 @@ void TScrivlet::SetStaticFormat(bool on) {
     throw;
   }
   options_ = options;
-  Modified = modified;
+  SetModified(modified);
 }
 
 void TScrivlet::SetTextBuf(std::string_view text) {

@@ -176,6 +176,11 @@ class TScrivlet {
   void HScrollCommand(TScrollCode code, int32_t pos = 0);
   // The last full page: the vertical offset that shows the text's end with 3 pixels to spare.
   int32_t MaxVertScroll() const;
+  // The window's scroll bars show the ranges and positions again; every layout pass ends
+  // with it, since the text's height and its widest line may have changed.
+  void UpdateScrollBars() {
+    if (window_ != nullptr) window_->UpdateScrollBars();
+  }
 
   // --- clipboard and column blocks ---
   void CopyToClipboard();
@@ -375,7 +380,11 @@ class TScrivlet {
 
   // --- state ---
   int32_t UpdateDepth = 0;
-  bool Modified = false;
+  // The text differs from the last load or save: the undo position stands away from the save
+  // point. SetModified(false) puts the save point at the current position; SetModified(true)
+  // tells that no position of the history holds the saved text any more.
+  bool Modified() const;
+  void SetModified(bool on);
   bool Undoing() const { return undoing_; }
   bool UndoBreak = false;
   bool Loading = false;    // the form is being read
@@ -429,6 +438,7 @@ class TScrivlet {
   void FreeRedoRecords();
   void TrimToSpace(int32_t space);
   void Replay(bool redo);
+  void LoseSavePoint() { savePoint_ = -1; }
 
   std::vector<TScrivNavigator*> navigators_;
   std::vector<std::unique_ptr<TScrivNavigator>> owned_;
@@ -438,6 +448,7 @@ class TScrivlet {
   int32_t undoMaxLevel_ = 65536;
   int32_t undoMaxSpace_ = 4194304;
   bool undoing_ = false;
+  int32_t savePoint_ = 0;  // the UndoLevel whose text was last loaded or saved; -1: none
   bool droppingRuns_ = false;
   TScrivHighlighter* highlighter_ = nullptr;
 

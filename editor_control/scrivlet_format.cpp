@@ -15,10 +15,7 @@ int64_t TSteadyClock::Milliseconds() {
 
 bool TScrivlet::FormatStep() {
   if (UpdateDepth > 0) return false;
-  const int32_t linesBefore = Table.VisibleLineCount;
-  const bool more = layout_->FormatSlice(clock_->Milliseconds() + kFormatSliceMs);
-  if (Table.VisibleLineCount != linesBefore && window_ != nullptr) window_->UpdateScrollBars();
-  return more;
+  return layout_->FormatSlice(clock_->Milliseconds() + kFormatSliceMs);
 }
 
 void TScrivlet::ResumeFormatting() {

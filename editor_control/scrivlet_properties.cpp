@@ -185,9 +185,9 @@ void TScrivlet::SetOptions(uint32_t o) {
     if (CharCount() == 0) return;
     std::stringstream text;
     Table.SaveToStream(text, false, ProgressInterval, nullptr, TScrivLineBreak::pbCRLF, false);
-    const bool modified = Modified;
+    const bool modified = Modified();
     LoadFromStream(text);
-    Modified = modified;
+    SetModified(modified);
     return;
   }
   options_ = o;

@@ -15,13 +15,31 @@ bool TScrivlet::CanRedo() const {
   return undoing_ ? count >= undoLevel_ : undoLevel_ < count;
 }
 
+bool TScrivlet::Modified() const { return undoLevel_ != savePoint_; }
+
+void TScrivlet::SetModified(bool on) {
+  if (on == Modified()) return;
+  if (on) LoseSavePoint();
+  else savePoint_ = undoLevel_;
+}
+
 void TScrivlet::ClearUndo() {
+  const bool modified = Modified();
   undoList_.clear();
   undoLevel_ = 0;
   undoBytes_ = 0;
+  savePoint_ = 0;
+  if (modified) LoseSavePoint();
 }
 
+// Dropping the oldest record moves every position down by one and loses the one before it;
+// dropping a redo record loses the positions behind it.
 void TScrivlet::FreeRecord(size_t i) {
+  const auto at = static_cast<int32_t>(i);
+  if (savePoint_ >= 0) {
+    if (at < undoLevel_) savePoint_ = savePoint_ <= at ? -1 : savePoint_ - 1;
+    else if (savePoint_ > at) LoseSavePoint();
+  }
   undoBytes_ -= undoList_[i].Size();
   if (static_cast<int32_t>(i) < undoLevel_) --undoLevel_;
   undoList_.erase(undoList_.begin() + static_cast<std::ptrdiff_t>(i));
@@ -79,7 +97,8 @@ void TScrivlet::Replay(bool redo) {
       undoBytes_ += mirror.Size() - old.Size();
       old = std::move(mirror);
       undoLevel_ += redo ? 1 : -1;
-      if (group == 0) break;
+      // A group saved half way is two steps: each ends at the saved text.
+      if (group == 0 || undoLevel_ == savePoint_) break;
       const auto next = redo ? static_cast<size_t>(undoLevel_) : static_cast<size_t>(undoLevel_ - 1);
       if ((redo ? undoLevel_ >= count : undoLevel_ <= 0) || undoList_[next].Group != group) break;
     }

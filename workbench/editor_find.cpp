@@ -95,12 +95,20 @@ int EditorFinder::ReplaceAll(scrivlet::TScrivlet& editor, const FindOptions& fin
   const std::int32_t column = editor.GetSelStart() - editor.ParagraphStart(line);
   editor.SetSelStart(0);
   int count = 0;
-  // Each search starts behind the text just put in, so a replacement that holds the find
-  // text is not found again.
-  while (editor.FindText(find.text, true, false, find.whole_word, find.match_case)) {
-    editor.SetSelText(replace);
-    ++count;
+  // One update: the whole replacement is one undo step.
+  editor.BeginUpdate();
+  try {
+    // Each search starts behind the text just put in, so a replacement that holds the find
+    // text is not found again.
+    while (editor.FindText(find.text, true, false, find.whole_word, find.match_case)) {
+      editor.SetSelText(replace);
+      ++count;
+    }
+  } catch (...) {
+    editor.EndUpdate();
+    throw;
   }
+  editor.EndUpdate();
   editor.SetSelPar(line);
   const int back = editor.GetSelPar();
   const std::int32_t line_length = scrivlet::para::Length(editor.Table.Items(back));

@@ -84,9 +84,9 @@ void ErrorMarking::ClearErrorMarking(scrivlet::TScrivlet& editor) {
   if (line_ < 0) return;
   const int line = std::exchange(line_, -1);
   if (line >= editor.ParagraphCount()) return;
-  const bool modified = editor.Modified;
+  const bool modified = editor.Modified();
   RehighlightParagraph(editor, line);
-  editor.Modified = modified;
+  editor.SetModified(modified);
 }
 
 void ErrorMarking::ClearErrorStyles(scrivlet::TScrivlet& editor) {

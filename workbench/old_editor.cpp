@@ -164,14 +164,12 @@ void LegacyEditor::WordRight() {
 void LegacyEditor::InsertChar(char ch) {
   if (!buffer_.InsertAt(cursor_, ch)) return;
   ++cursor_;
-  modified_ = true;
 }
 
 void LegacyEditor::DeleteRange(int start, int stop) {
   cursor_ = start;
   buffer_.DeleteRange(start, stop);
   selection_mode_ = 0;
-  modified_ = true;
 }
 
 void LegacyEditor::DeleteSelection() {
@@ -183,7 +181,7 @@ void LegacyEditor::ClearBuffer() {
   buffer_.Clear();
   cursor_ = anchor_ = top_of_screen_ = horizontal_scroll_ = wanted_column_ = 0;
   selection_mode_ = wanted_mode_ = 0;
-  modified_ = false;
+  SetModified(false);
   mouse_selecting_ = false;
   HideLegacyCaret();
   LegacyPaint();

@@ -91,8 +91,9 @@ class LegacyEditor {
   const char* TerminatedText() { return buffer_.Terminated(); }
   int Length() const { return buffer_.Length(); }
   std::string Text() const { return buffer_.Text(0, buffer_.Length()); }
-  bool Modified() const { return modified_; }
-  void SetModified(bool modified) { modified_ = modified; }
+  // The text changed since the last load or save (or SetModified(false)).
+  bool Modified() const { return buffer_.Revision() != saved_revision_; }
+  void SetModified(bool modified) { saved_revision_ = modified ? kNoRevision : buffer_.Revision(); }
 
   // The caret and the selection.
   int Cursor() const { return cursor_; }
@@ -161,7 +162,7 @@ class LegacyEditor {
   int HorizontalScrollStep() const { return horizontal_step_; }
 
   // Files: lines end in CR in memory, in CR LF on disk; a lone LF or a lone CR is a line end
-  // too. A text that does not fit is refused with its box.
+  // too. A text that does not fit is refused with its box; LoadFile tells of zero bytes in one.
   [[nodiscard]] bool LoadText(std::string_view file_bytes);
   std::string SaveText() const;
   enum class FileResult { kOk, kTooLarge, kCannotRead, kCannotWrite };
@@ -219,7 +220,8 @@ class LegacyEditor {
   int selection_mode_ = 0;  // 0 none, 1 shown, 2 being extended
   int wanted_column_ = 0;
   int wanted_mode_ = 0;
-  bool modified_ = false;
+  static constexpr std::uint64_t kNoRevision = ~std::uint64_t{0};
+  std::uint64_t saved_revision_ = 0;  // the buffer's revision at the last load or save
   bool mouse_selecting_ = false;
   // Newest first; the start values see no double click at start.
   std::uint32_t clicks_[3] = {0, 500, 1000};
@@ -243,8 +245,9 @@ class LegacyEditor {
 bool IsLegacyWordChar(char c);
 // What a key press, a paste or a replacement may insert: TAB, CR, " " to "~", 128 and above.
 bool IsLegacyInsertable(char c);
-// A file's bytes as the editor keeps them: CR LF, lone LF and lone CR become CR, and every
-// other character below 32 except TAB goes.
+// A file's bytes as the editor keeps them: CR LF, lone LF and lone CR become CR, a zero byte
+// becomes kZeroByteStandIn (so the text goes on behind it), and every other character below
+// 32 except TAB goes.
 std::string LegacyTextFromFile(std::string_view bytes);
 
 }  // namespace workbench

@@ -25,6 +25,7 @@ bool LegacyTextBuffer::InsertAt(int pos, char c) {
   block_[static_cast<std::size_t>(gap_start_)] = c;
   ++gap_start_;
   ++length_;
+  ++revision_;
   return true;
 }
 
@@ -32,9 +33,11 @@ void LegacyTextBuffer::DeleteRange(int start, int stop) {
   if (stop <= start) return;
   MoveGap(start);
   length_ -= stop - start;
+  ++revision_;
 }
 
 void LegacyTextBuffer::Clear() {
+  if (length_ > 0) ++revision_;
   length_ = 0;
   gap_start_ = 0;
 }

@@ -6,6 +6,7 @@
 // when p < gap_start_, else at p + capacity_ - length_ (the gap is capacity_ - length_ long).
 // The block has one byte more than the capacity: the NUL behind a full text.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,8 @@ class LegacyTextBuffer {
   int Capacity() const { return capacity_; }
   int GapStart() const { return gap_start_; }
   int Room() const { return capacity_ - length_; }
+  // Counts the changes of the text: what was saved is known by the count it had then.
+  std::uint64_t Revision() const { return revision_; }
 
   // 0 <= pos < Length().
   char At(int pos) const { return block_[Index(pos)]; }
@@ -48,6 +51,7 @@ class LegacyTextBuffer {
   int capacity_;
   int length_ = 0;
   int gap_start_ = 0;
+  std::uint64_t revision_ = 0;
 };
 
 }  // namespace workbench

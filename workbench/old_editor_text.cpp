@@ -8,6 +8,7 @@
 #include "resources/string_ids.h"
 #include "workbench/message_strings.h"
 #include "workbench/old_editor.h"
+#include "workbench/zero_bytes.h"
 
 namespace workbench {
 namespace {
@@ -39,6 +40,8 @@ std::string LegacyTextFromFile(std::string_view bytes) {
       if (i + 1 < bytes.size() && bytes[i + 1] == kLf) ++i;
     } else if (c == kLf) {
       text += kCr;
+    } else if (c == '\0') {
+      text += kZeroByteStandIn;
     } else if (c == kTab || static_cast<unsigned char>(c) >= ' ') {
       text += c;
     }
@@ -73,7 +76,7 @@ bool LegacyEditor::LoadText(std::string_view file_bytes) {
   ClearBuffer();
   for (char c : text) InsertChar(c);
   cursor_ = 0;
-  modified_ = false;
+  SetModified(false);
   AfterChange();
   return true;
 }
@@ -93,7 +96,10 @@ LegacyEditor::FileResult LegacyEditor::LoadFile(const std::string& name) {
   if (!in) return FileResult::kCannotRead;
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) return FileResult::kCannotRead;
-  return LoadText(bytes) ? FileResult::kOk : FileResult::kTooLarge;
+  if (!LoadText(bytes)) return FileResult::kTooLarge;
+  if (const std::size_t zeros = CountZeroBytes(bytes); zeros > 0)
+    messages_.Service().Show(ZeroBytesNotice(name, zeros));
+  return FileResult::kOk;
 }
 
 LegacyEditor::FileResult LegacyEditor::SaveFile(const std::string& name) {
@@ -121,7 +127,7 @@ LegacyEditor::FileResult LegacyEditor::SaveFile(const std::string& name) {
     std::filesystem::remove(temporary, error);
     return FileResult::kCannotWrite;
   }
-  modified_ = false;
+  SetModified(false);
   return FileResult::kOk;
 }
 

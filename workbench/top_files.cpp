@@ -13,9 +13,9 @@ T_ZKTopFile::T_ZKTopFile(RegistrySettings& settings) : settings_(settings) {
 }
 
 T_ZKTopFile::~T_ZKTopFile() {
-  // Every change was written and checked when it was made; only a list whose last write
-  // failed is tried once more, and at shut-down nobody is left to tell.
-  if (unsaved_) static_cast<void>(SaveKnownTopFiles());
+  // The whole list is written at shut-down, changed or not, so the stored list always ends
+  // with its empty values; at shut-down nobody is left to tell of a failed write.
+  static_cast<void>(SaveKnownTopFiles());
 }
 
 std::string T_ZKTopFile::KnownTopFileKey(int n) { return "KnownTopFiles\\File_" + IntToStrPad2(n); }
@@ -56,12 +56,8 @@ void T_ZKTopFile::LoadKnownTopFiles() {
 bool T_ZKTopFile::SaveKnownTopFiles() {
   for (int n = 0; n < kMaxKnownTopFiles; ++n) {
     const std::string value = n < static_cast<int>(known_.size()) ? known_[n] : std::string();
-    if (!settings_.WriteRegString(KnownTopFileKey(n), value)) {
-      unsaved_ = true;
-      return false;
-    }
+    if (!settings_.WriteRegString(KnownTopFileKey(n), value)) return false;
   }
-  unsaved_ = false;
   return true;
 }
 

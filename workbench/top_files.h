@@ -1,7 +1,7 @@
 #pragma once
 // T_ZKTopFile: the files the user once marked as the top file of a multi-file project, most
 // recent first, at most 20. Kept under "KnownTopFiles\File_00" to "File_19"; an empty value
-// ends the list. Every change is written at once.
+// ends the list. Every change is written at once, and the whole list again at shut-down.
 
 #include <string>
 #include <vector>
@@ -16,7 +16,7 @@ class T_ZKTopFile {
 
   // Reads the stored list.
   explicit T_ZKTopFile(RegistrySettings& settings);
-  // Writes the list once more when its last write failed.
+  // Writes the list once more, all twenty values.
   ~T_ZKTopFile();
   T_ZKTopFile(const T_ZKTopFile&) = delete;
   T_ZKTopFile& operator=(const T_ZKTopFile&) = delete;
@@ -37,7 +37,6 @@ class T_ZKTopFile {
  private:
   RegistrySettings& settings_;
   std::vector<std::string> known_;
-  bool unsaved_ = false;
 };
 
 }  // namespace workbench

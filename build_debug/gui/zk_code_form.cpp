@@ -117,7 +117,7 @@ bool TZK_CodeFRM::LoadListFile(const std::string& source) {
   in.seekg(0);
   scrivlet::TScrivlet& memo = code_->Memo();
   memo.LoadFromStream(in);
-  memo.Modified = false;
+  memo.SetModified(false);
   marked_.clear();
   list_.ListingLoaded();
   UpdateButtons();

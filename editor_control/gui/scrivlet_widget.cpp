@@ -35,6 +35,11 @@ TScrivlet::TScrivlet(QWidget* parent, TScrivletServices services)
           [this](int action) { OnScrollAction(Qt::Vertical, action); });
   connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
           [this](int action) { OnScrollAction(Qt::Horizontal, action); });
+  // The bar's own Top and Bottom, and a value a program sets, arrive as a new value only.
+  connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+          [this](int value) { OnScrollValue(Qt::Vertical, value); });
+  connect(horizontalScrollBar(), &QScrollBar::valueChanged, this,
+          [this](int value) { OnScrollValue(Qt::Horizontal, value); });
   RecreateWindow();
   SyncBounds();
   memo_->CreateHandle();
@@ -133,6 +138,18 @@ void TScrivlet::OnScrollAction(Qt::Orientation orientation, int action) {
   // The slider shows where the control went, not where the bar's own step would go.
   const auto info = orientation == Qt::Vertical ? memo_->VertScrollBar() : memo_->HorzScrollBar();
   bar->setSliderPosition(info.Position);
+  UpdateCaret();
+}
+
+void TScrivlet::OnScrollValue(Qt::Orientation orientation, int value) {
+  if (syncingBars_) return;
+  const bool vertical = orientation == Qt::Vertical;
+  const auto before = vertical ? memo_->VertScrollBar() : memo_->HorzScrollBar();
+  if (value == before.Position) return;
+  if (vertical) memo_->VScrollCommand(scrivlet::TScrivlet::TScrollCode::scThumb, value);
+  else memo_->HScrollCommand(scrivlet::TScrivlet::TScrollCode::scThumb, value);
+  // Whole-line scrolling may stop short of the value: the bar shows where the text went.
+  UpdateScrollBars();
   UpdateCaret();
 }
 

@@ -100,6 +100,7 @@ class TScrivlet : public QAbstractScrollArea, public TScrivletWindow, public TSc
  private:
   void PaintInto(QPainter& painter, const QRect& rect, bool withCaret);
   void OnScrollAction(Qt::Orientation orientation, int action);
+  void OnScrollValue(Qt::Orientation orientation, int value);
   void Report(const std::exception& e);
   void SyncBounds();
   void StartExternalDrag();

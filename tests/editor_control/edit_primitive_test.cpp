@@ -29,7 +29,7 @@ TEST_F(EditPrimitiveTest, TheBeforeChangeHandlerMayReplaceTheText) {
   EXPECT_EQ(s.Text(), "a<x>bc\r\ndef\r\nghi");
   EXPECT_EQ(s.SelLower(), 4) << "the caret after the inserted text";
   EXPECT_EQ(s.SelLength, 0);
-  EXPECT_TRUE(s.Modified);
+  EXPECT_TRUE(s.Modified());
 }
 
 TEST_F(EditPrimitiveTest, ListenersHearBeforeAndAfterAndChangeFiresOncePerRefresh) {
@@ -48,7 +48,7 @@ TEST_F(EditPrimitiveTest, ListenersHearBeforeAndAfterAndChangeFiresOncePerRefres
 TEST_F(EditPrimitiveTest, AnEmptySelectionAndAnEmptyTextChangeNothing) {
   s.SetSelStart(2);
   s.InsertTextBuf({});
-  EXPECT_FALSE(s.Modified);
+  EXPECT_FALSE(s.Modified());
   EXPECT_FALSE(s.CanUndo());
 }
 

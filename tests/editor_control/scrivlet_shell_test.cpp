@@ -170,10 +170,10 @@ TEST(ScrivletShellTest, LineHeightIsCappedAndZeroFollowsTheFont) {
 TEST(ScrivletShellTest, SwitchingDiscardTrailingSpacesOnDropsThemAndKeepsModified) {
   TScrivlet s;
   Load(s, "ab  \r\ncd\t");
-  s.Modified = false;
+  s.SetModified(false);
   s.SetOptions(s.GetOptions() | zkoDiscardTrailingSpaces);
   EXPECT_EQ(s.Text(), "ab\r\ncd");
-  EXPECT_FALSE(s.Modified);
+  EXPECT_FALSE(s.Modified());
 }
 
 TEST(ScrivletShellTest, VersionIsReadOnly) {

@@ -90,12 +90,12 @@ TEST(ScrivletTest, ALoadPutsEveryNavigatorAtTheStartAndEmptiesTheSelection) {
 TEST(ScrivletTest, SwitchingStaticFormatReadsTheStyleCharactersAgain) {
   TScrivlet s;
   Load(s, "a\x02" "b\r\nc");
-  s.Modified = true;
+  s.SetModified(true);
   EXPECT_EQ(para::InlineStartStyle(s.Table.Items(1)), 0);
   s.SetStaticFormat(true);
   EXPECT_EQ(para::InlineStartStyle(s.Table.Items(1)), kStyleBold);
   EXPECT_EQ(s.Text(), "a\x02" "b\r\nc");
-  EXPECT_TRUE(s.Modified);
+  EXPECT_TRUE(s.Modified());
   s.SetStaticFormat(false);
   EXPECT_EQ(para::InlineStartStyle(s.Table.Items(1)), 0);
 }

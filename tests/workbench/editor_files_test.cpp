@@ -162,6 +162,17 @@ TEST_F(TopFilesTest, RemovingWritesTheShorterListAndASecondRunReadsIt) {
   EXPECT_EQ(again.KnownTopFiles(), std::vector<std::string>{"/a.src"});
 }
 
+TEST_F(TopFilesTest, TheWholeListIsWrittenAtShutDownAlsoWhenNothingChanged) {
+  ASSERT_TRUE(registry_->WriteRegString("KnownTopFiles\\File_00", "/a.src"));
+  { workbench::T_ZKTopFile top(*registry_); }
+  EXPECT_EQ(Stored("KnownTopFiles\\File_00"), "/a.src");
+  for (int n = 1; n < workbench::T_ZKTopFile::kMaxKnownTopFiles; ++n) {
+    const std::string key = workbench::T_ZKTopFile::KnownTopFileKey(n);
+    EXPECT_TRUE(Exists(key)) << key;
+    EXPECT_EQ(Stored(key), "") << key;
+  }
+}
+
 TEST_F(TopFilesTest, AFailedWriteIsReported) {
   workbench::T_ZKTopFile top(*registry_);
   FailWrites();

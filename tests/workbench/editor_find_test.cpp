@@ -178,6 +178,26 @@ TEST_F(EditorFindTest, ReplaceAllCountsGoesOnBehindEachReplacementAndKeepsTheCar
   }
 }
 
+TEST_F(EditorFindTest, ReplaceAllIsOneUndoStep) {
+  Text("a-a\na", 0);
+  s.SetSelText("z");  // the user's edits before and after the first Replace All
+  boxes.Answer(platform::kAnswerOk);
+  ASSERT_EQ(finder.ReplaceAll(s, {"a"}, "bb"), 3);
+  s.SetSelStart(0);
+  s.SetSelText("y");
+  ASSERT_EQ(s.Text(), "yzbb-bb\r\nbb");
+  s.Undo();
+  EXPECT_EQ(s.Text(), "zbb-bb\r\nbb");
+  s.Undo();
+  EXPECT_EQ(s.Text(), "za-a\r\na") << "the three replacements at once";
+  s.Undo();
+  EXPECT_EQ(s.Text(), "a-a\r\na");
+  EXPECT_FALSE(s.CanUndo());
+  s.Redo();
+  s.Redo();
+  EXPECT_EQ(s.Text(), "zbb-bb\r\nbb") << "redone at once as well";
+}
+
 TEST_F(EditorFindTest, ReplaceAllWithAnEmptyFindTextIsRefused) {
   Text("abc", 1);
   EXPECT_EQ(finder.ReplaceAll(s, {""}, "x"), 0);

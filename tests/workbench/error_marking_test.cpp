@@ -42,7 +42,7 @@ class ErrorMarkingTest : public ::testing::Test {
     s.Keywords.AddKeyword("MOV", 0, 0, 1, 0, scrivlet::kNoColor, scrivlet::kNoColor);
     ApplyHighlightSettings(s, options, ';');
     scrivlet::testing::Load(s, "MOV a,b\nMOV c,d ; x\nnop");
-    s.Modified = false;
+    s.SetModified(false);
   }
 
   scrivlet::testing::FixedWidthMeasurer measurer{7, 12};
@@ -69,12 +69,12 @@ TEST_F(ErrorMarkingTest, ALineBeyondTheTextMarksTheLastLine) {
 
 TEST_F(ErrorMarkingTest, ClearingGivesTheLineItsHighlightingBackWithoutAnEdit) {
   for (const bool modified : {false, true}) {
-    s.Modified = modified;
+    s.SetModified(modified);
     const std::size_t undo_records = s.UndoList().size();
     marking.MarkErrorLine(s, 2);
     marking.ClearErrorMarking(s);
     EXPECT_EQ(Marks(s), "KKK....|KKK.....ccc|...") << modified;
-    EXPECT_EQ(s.Modified, modified);
+    EXPECT_EQ(s.Modified(), modified);
     EXPECT_EQ(s.UndoList().size(), undo_records);
     EXPECT_EQ(marking.Line(), -1);
     EXPECT_EQ(s.Text(), "MOV a,b\r\nMOV c,d ; x\r\nnop");
@@ -135,7 +135,7 @@ TEST_F(ErrorMarkingTest, ClearingErrorStylesDropsEveryMark) {
   marking.ClearErrorStyles(s);
   EXPECT_EQ(Marks(s), "KKK....|KKK.....ccc|...");
   EXPECT_EQ(marking.Line(), -1);
-  EXPECT_FALSE(s.Modified);
+  EXPECT_FALSE(s.Modified());
 }
 
 TEST_F(ErrorMarkingTest, ScrollToLineMovesTheCaretOnlyWhenItLiesElsewhere) {

@@ -567,6 +567,31 @@ TEST_F(LegacyEditorTest, LoadKeepsOneCrPerLineAndSaveWritesCrLf) {
   }
 }
 
+// A zero byte would end the text: it loads as "\xA4", a box says so once, and a save writes
+// every byte behind it again.
+TEST_F(LegacyEditorTest, ZeroBytesLoadAsAVisibleCharacterWithOneBoxAndASaveKeepsTheRest) {
+  TempFolder folder;
+  const std::string name = folder.Path() + "z.src";
+  {
+    std::ofstream out(name, std::ios::binary);
+    out << std::string("a\0b\r\n\0\0\tNOP\r\n", 12);
+  }
+  boxes_.Answer(platform::kAnswerOk);
+  ASSERT_EQ(editor_.LoadFile(name), LegacyEditor::FileResult::kOk);
+  EXPECT_EQ(editor_.Text(), "a\xA4" "b\r\xA4\xA4\tNOP\r");
+  EXPECT_FALSE(editor_.Modified());
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "Zero Bytes in File");
+  EXPECT_EQ(boxes_.Boxes()[0].text.rfind(name + "\r\rholds 3 zero bytes,", 0), 0u);
+  EXPECT_NE(boxes_.Boxes()[0].text.find("a save writes \"\xA4\""), std::string::npos);
+  editor_.FormKeyPress('k');
+  ASSERT_EQ(editor_.SaveFile(name), LegacyEditor::FileResult::kOk);
+  std::ifstream in(name, std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(bytes, "ka\xA4" "b\r\n\xA4\xA4\tNOP\r\n");
+  EXPECT_EQ(boxes_.Boxes().size(), 1u) << "told once, at the load";
+}
+
 TEST_F(LegacyEditorTest, FilesThatCannotBeReadOrWrittenLeaveEverythingAsItWas) {
   TempFolder folder;
   Put("keep|");
@@ -586,6 +611,51 @@ TEST_F(LegacyEditorTest, FilesThatCannotBeReadOrWrittenLeaveEverythingAsItWas) {
   std::string old;
   in >> old;
   EXPECT_EQ(old, "old");
+}
+
+// Modified: set by what changes the text, cleared by a load or a save; a key that deletes
+// nothing changes nothing.
+TEST_F(LegacyEditorTest, ModifiedFollowsChangesOfTheTextSinceTheLastLoadOrSave) {
+  struct Case {
+    const char* before;
+    const char* keys;  // k: a typed "k", b/B: Backspace/Shift+Backspace, c: Ctrl+Shift+Backspace,
+                       // d/D: Delete/Shift+Delete, e: Ctrl+Shift+Delete
+    bool modified;
+  };
+  const Case cases[] = {
+      {"|ab\rcd", "b", false},  {"|ab\rcd", "B", false}, {"|ab\rcd", "c", false},
+      {"ab\rcd|", "d", false},  {"ab|\rcd", "D", false}, {"ab\rcd|", "e", false},
+      {"ab\r|cd", "B", false},  {"ab|\rcd", "b", true},  {"ab|\rcd", "kb", true},
+      {"|ab\rcd", "d", true},   {"a|b\rcd", "B", true},  {"ab\rc|d", "e", true},
+  };
+  for (const Case& c : cases) {
+    Put(c.before);
+    for (const char* k = c.keys; *k; ++k) {
+      switch (*k) {
+        case 'k': editor_.FormKeyPress('k'); break;
+        case 'b': editor_.FormKeyDown(LegacyKey::Backspace, false, false); break;
+        case 'B': editor_.FormKeyDown(LegacyKey::Backspace, true, false); break;
+        case 'c': editor_.FormKeyDown(LegacyKey::Backspace, true, true); break;
+        case 'd': editor_.FormKeyDown(LegacyKey::Delete, false, false); break;
+        case 'D': editor_.FormKeyDown(LegacyKey::Delete, true, false); break;
+        case 'e': editor_.FormKeyDown(LegacyKey::Delete, true, true); break;
+      }
+    }
+    EXPECT_EQ(editor_.Modified(), c.modified) << c.before << " keys " << c.keys;
+  }
+  TempFolder folder;
+  const std::string name = folder.Path() + "m.src";
+  Put("ab|");
+  editor_.FormKeyPress('k');
+  ASSERT_EQ(editor_.SaveFile(name), LegacyEditor::FileResult::kOk);
+  EXPECT_FALSE(editor_.Modified());
+  editor_.FormKeyPress('k');
+  EXPECT_TRUE(editor_.Modified());
+  ASSERT_EQ(editor_.LoadFile(name), LegacyEditor::FileResult::kOk);
+  EXPECT_FALSE(editor_.Modified());
+  editor_.FormKeyPress('k');
+  editor_.ClearBuffer();
+  EXPECT_FALSE(editor_.Modified()) << "File > New";
 }
 
 // ---------------------------------------------------------------------------------------

@@ -2,11 +2,13 @@
 
 #include <QStackedWidget>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <system_error>
 
 #include "editor_control/gui/scrivlet_widget.h"
 #include "platform/text.h"
+#include "workbench/zero_bytes.h"
 
 namespace gui {
 
@@ -30,6 +32,7 @@ void SetUp(TScrivlet& widget, int index) {
   widget.setProperty("Tag", index);
   e.SetUndoMaxLevel(256);
   e.SetUndoMaxSpace(65536);
+  e.NullReplacement = workbench::kZeroByteStandIn;
   e.WantTabs = true;
   e.SetWordWrap(false);
   e.HideSelection = false;
@@ -126,12 +129,16 @@ bool T_ZKEditorArray::LoadFile(const std::string& file_name, int index) {
   TEA* entry = At(index);
   std::error_code error;
   if (!entry || !std::filesystem::is_regular_file(file_name, error)) return false;
-  std::ifstream in(file_name, std::ios::binary);
-  if (!in) return false;
+  std::ifstream file(file_name, std::ios::binary);
+  if (!file) return false;
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (file.bad()) return false;
   const auto time = std::filesystem::last_write_time(file_name, error);
   scrivlet::TScrivlet& memo = entry->Editor->Memo();
+  std::istringstream in(bytes);
   memo.LoadFromStream(in);
-  memo.Modified = false;
+  entry->ZeroBytes = workbench::CountZeroBytes(bytes);
+  memo.SetModified(false);
   entry->FileName = file_name;
   entry->FileTime = time;
   entry->HasFileTime = !error;
@@ -162,7 +169,7 @@ bool T_ZKEditorArray::SaveFile(const std::string& file_name, int index, std::str
   entry->FileTime = std::filesystem::last_write_time(file_name, error);
   entry->HasFileTime = !error;
   entry->FileName = file_name;
-  memo.Modified = false;
+  memo.SetModified(false);
   if (entry->FileType == 0) entry->FileType = FileTypeOf(file_name);
   return true;
 }

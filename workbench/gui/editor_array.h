@@ -30,6 +30,8 @@ struct TEA {
   bool HasFileTime = false;
   bool IsTop = false;
   std::uint8_t FileType = 0;  // 0 none, 1 assembly (".src"), 2 BASIC (".qvb")
+  // Zero bytes the last load found: the editor shows and saves a stand-in for each.
+  std::size_t ZeroBytes = 0;
 };
 
 class T_ZKEditorArray {

@@ -96,20 +96,32 @@ void TEditorFRM::BuildWindow() {
   auto* tools = addToolBar("Tools");
   tools->setObjectName("ToolBar");
   tools->setMovable(false);
-  for (const char* name : {"FileNewTBTN", "AssemblyTBTN", "QvSimTBTN"}) {
-    QAction* action = tools->addAction(name);
-    action->setObjectName(name);
-  }
-  const QString tool_texts[] = {"New", "Assemble", "QVSim"};
-  for (int i = 0; i < 3; ++i) tools->actions()[i]->setText(tool_texts[i]);
-  connect(tools->actions()[0], &QAction::triggered, this, [this] {
-    RunGuarded(session_.Boxes(), [this] {
-      try {
-        ClickMenuItem("FileNewTBTN");
-      } catch (const workbench::SilentAbort&) {
-      }
+  struct FileTool {
+    const char* button;
+    const char* text;
+    const char* item;  // the command the button runs
+  };
+  static constexpr FileTool kFileTools[] = {
+      {"FileNewTBTN", "New", "FileNewTBTN"},
+      {"FileOpenTBTN", "Open", "FileOpenMENUITM"},
+      {"FileSaveTBTN", "Save", "FileSaveMENUITM"},
+  };
+  for (const FileTool& tool : kFileTools) {
+    QAction* action = tools->addAction(tool.text);
+    action->setObjectName(tool.button);
+    const std::string item = tool.item;
+    connect(action, &QAction::triggered, this, [this, item] {
+      RunGuarded(session_.Boxes(), [this, item] {
+        try {
+          ClickMenuItem(item);
+        } catch (const workbench::SilentAbort&) {
+        }
+      });
     });
-  });
+  }
+  // The Run commands bind these two.
+  tools->addAction("Assemble")->setObjectName("AssemblyTBTN");
+  tools->addAction("QVSim")->setObjectName("QvSimTBTN");
 
   main_splitter_ = new QSplitter(Qt::Horizontal, this);
   main_splitter_->setObjectName("FileListSPLT");
@@ -203,12 +215,26 @@ void TEditorFRM::ShowWindowsMenu() {
   for (const workbench::WindowsMenuItem& item : windows_menu_.Items()) {
     QAction* action = menu->addAction(ShownText(item.Caption));
     action->setObjectName(ToQt(item.Name));
-    action->setShortcut(QKeySequence(ToQt(item.ShortCut)));
+    const QKeySequence keys(ToQt(item.ShortCut));
+    // Ctrl+L and Ctrl+I belong to View List (or List Toggle) and Device as well: a key that
+    // two actions hold fires neither, so the window item only shows it.
+    if (KeyHeldByAnotherAction(keys, action)) {
+      action->setText(action->text() + '\t' + keys.toString(QKeySequence::NativeText));
+    } else {
+      action->setShortcut(keys);
+    }
     action->setCheckable(item.Checked);
     action->setChecked(item.Checked);
     const int tag = item.Tag;
     connect(action, &QAction::triggered, this, [this, tag] { WindowsMenuClick(tag); });
   }
+}
+
+bool TEditorFRM::KeyHeldByAnotherAction(const QKeySequence& keys, const QAction* except) const {
+  if (keys.isEmpty()) return false;
+  for (const QAction* action : findChildren<QAction*>())
+    if (action != except && action->shortcuts().contains(keys)) return true;
+  return false;
 }
 
 void TEditorFRM::WindowsMenuClick(int tag) {
@@ -229,6 +255,7 @@ void TEditorFRM::StartUp() {
   workbench::GlobalValues& globals = session_.Globals();
   requests_ = {};
   MenuItem("QvFactoryTestMENUITM")->setVisible(false);
+  MenuItem("HelpDebugMENUITM")->setVisible(false);
   globals.EditorFontName = "Courier New";
   globals.EditorFontSize = 9;
   globals.EditorFontStyle = 0;
@@ -464,7 +491,16 @@ void TEditorFRM::DoFormShow() {
       if (!globals.WrenfieldMode) files_->OpenWorkspaceFiles();
     }
   }
+  FocusEditor();
   Report("Exiting \"FormShow\"", workbench::kFormShowCaption);
+}
+
+void TEditorFRM::FocusEditor() {
+  if (UsesLegacyEditor()) {
+    legacy_editor_->Widget().setFocus();
+  } else if (scrivlet::gui::TScrivlet* editor = CurrentScrivlet()) {
+    editor->setFocus();
+  }
 }
 
 void TEditorFRM::DoFormActivate() {
@@ -485,6 +521,7 @@ void TEditorFRM::DoFormActivate() {
                             FromQt(QApplication::applicationName());
       if (read_only)
         caption += session_.Texts().LU_GetString(string_ids::EditorUnit::SCU_READ_ONLY_SUFFIX);
+      mode_caption_ = caption;
       setWindowTitle(ToQt(caption));
       for (const char* item : {"FileNewAssemblyMENUITM", "FileNewQvBasicMENUITM",
                                "FileOpenMENUITM", "FileSaveMENUITM", "FileSaveAsMENUITM",

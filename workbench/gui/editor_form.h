@@ -15,6 +15,7 @@
 #include "workbench/windows_menu.h"
 
 class QAction;
+class QKeySequence;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -67,6 +68,8 @@ class TEditorFRM : public QMainWindow {
   // The editor in front; null while the legacy editor is shown.
   scrivlet::gui::TScrivlet* CurrentScrivlet() const;
   void SelectEditor(int index);
+  // The keyboard goes to the editor in front (or the legacy editor).
+  void FocusEditor();
   MainWindowFiles& Files() const { return *files_; }
   // After the configuration dialog: the enhanced or the legacy editor, and the editor in front
   // again.
@@ -130,6 +133,9 @@ class TEditorFRM : public QMainWindow {
   // false when there is no such editor or its text is too large (said in a box).
   bool CopyEditorToOldBuffer(int index);
   bool AssembleOldBuffer(std::string& error_text);
+  // The caption of the C compiler's mode once its output is loaded (empty before): it names
+  // the loaded file, whatever editor is selected.
+  const std::string& ModeCaption() const { return mode_caption_; }
   // The build status line.
   void StatusLine(const std::string& text);
   const workbench::T_ZKCmdLineParse& CommandLine() const { return command_line_; }
@@ -166,6 +172,7 @@ class TEditorFRM : public QMainWindow {
   void ClearTarnOutput();
   void OpenCommandLineFile();
   void ShowWindowsMenu();
+  bool KeyHeldByAnotherAction(const QKeySequence& keys, const QAction* except) const;
   void WindowsMenuClick(int tag);
   void Report(const char* text, const char* caption) const;
   // The error list, find and replace, and the highlighting hooks of the editors.
@@ -199,6 +206,7 @@ class TEditorFRM : public QMainWindow {
   std::unique_ptr<PrintCommands> print_commands_;
 
   std::string pending_image_file_;
+  std::string mode_caption_;
   bool pending_image_read_only_ = false;
   bool first_placement_ = true;
   bool first_paint_ = true;

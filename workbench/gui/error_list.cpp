@@ -78,9 +78,9 @@ void TErrorList::ErrorLBDblClick() {
   }
   // Jumping opens files and styles lines; neither is an edit of the file in front.
   scrivlet::gui::TScrivlet* before = editors_.CurrentScrivlet();
-  const bool modified = before != nullptr && before->Memo().Modified;
+  const bool modified = before != nullptr && before->Memo().Modified();
   JumpToError(list_.currentRow());
-  if (before != nullptr && before == editors_.CurrentScrivlet()) before->Memo().Modified = modified;
+  if (before != nullptr && before == editors_.CurrentScrivlet()) before->Memo().SetModified(modified);
 }
 
 std::vector<std::string> TErrorList::Lines() const {
@@ -169,9 +169,9 @@ void TErrorList::WatchEditor(scrivlet::gui::TScrivlet& editor) {
     if (marked_editor_ == watched) {
       ClearErrorMarking();
     } else {
-      const bool modified = memo.Modified;
+      const bool modified = memo.Modified();
       workbench::RehighlightParagraph(memo, memo.Table.ParagraphAt(start));
-      memo.Modified = modified;
+      memo.SetModified(modified);
     }
   };
   editor.Memo().ChangeListeners.push_back([this, watched, alive](scrivlet::TScrivlet& memo,

@@ -28,7 +28,7 @@ void FilesLoadedDrawer::paint(QPainter* painter, const QStyleOptionViewItem& opt
                               const QModelIndex& index) const {
   const int row = index.row();
   const TScrivlet* editor = editors_.GetEditor(row);
-  const bool modified = editor && const_cast<TScrivlet*>(editor)->Memo().Modified;
+  const bool modified = editor && const_cast<TScrivlet*>(editor)->Memo().Modified();
   const bool selected = option.state & QStyle::State_Selected;
   QColor fill = selected ? option.palette.highlight().color() : option.palette.base().color();
   if (modified && !selected) fill = ModifiedRowColor(fill);

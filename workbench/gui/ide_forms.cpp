@@ -1,6 +1,14 @@
 #include "workbench/gui/ide_forms.h"
 
 #include "workbench/gui/about_form.h"
+
+#include <QUrl>
+#include <filesystem>
+#include <tuple>
+
+#include "build_debug/basic_bridge.h"
+#include "platform/message_box.h"
+#include "workbench/gui/text.h"
 #include "workbench/gui/configuration_form.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/find_replace_form.h"
@@ -83,6 +91,21 @@ IdeForms::IdeForms(TEditorFRM& main_form, workbench::IdeSession& session, FormSe
     help_->show();
     help_->raise();
   });
+  main_form.SetMenuHandler("HelpQvbHelpMENUITM", [this] { OpenQvbHelp(); });
+}
+
+void IdeForms::OpenQvbHelp() {
+  const std::string help = session_.QvBasic().HelpFile();
+  std::error_code error;
+  if (std::filesystem::is_regular_file(help, error)) {
+    if (services_.open_url) services_.open_url(FromQt(QUrl::fromLocalFile(ToQt(help)).toString()));
+    return;
+  }
+  // No compiler is shipped: the help file is there only when one was put in place.
+  std::ignore = session_.Boxes().Show(
+      {"The QV/B help file is not installed.\r\rPlace QVB.chm in \"" +
+           std::filesystem::path(help).parent_path().string() + "\".",
+       "QV/B Help", platform::BoxButtons::Ok});
 }
 
 IdeForms::~IdeForms() { main_form_.AttachForms(nullptr); }

@@ -79,6 +79,8 @@ class IdeForms {
 
  private:
   QWidget* Make(std::string_view class_name, const char* caption);
+  // Help > QV/B Help: the compiler's help file with the desktop's viewer, when it is there.
+  void OpenQvbHelp();
 
   TEditorFRM& main_form_;
   workbench::IdeSession& session_;

@@ -29,6 +29,7 @@
 #include "workbench/silent_abort.h"
 #include "workbench/windows_menu.h"
 #include "workbench/workspace.h"
+#include "workbench/zero_bytes.h"
 
 namespace gui {
 namespace {
@@ -47,6 +48,7 @@ bool FileExists(const std::string& name) {
 // compare without regard to case here as on the system the filters were written for.
 QString DialogFilter(const std::string& table_filter) {
   QStringList filters;
+  QString all_files;
   std::vector<std::string> parts;
   std::string part;
   for (char c : table_filter + "|") {
@@ -59,13 +61,28 @@ QString DialogFilter(const std::string& table_filter) {
   }
   for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
     std::string description = parts[i];
-    const std::string mask = parts[i + 1];
-    QString patterns = mask == "*.*" ? QString("*") : ToQt(mask);
-    if (mask != "*.*") patterns += " " + ToQt(mask).toLower();
+    // A mask lists its patterns with ";"; the dialog takes them apart at blanks.
+    QStringList patterns;
+    for (const QString& mask : ToQt(parts[i + 1]).split(';', Qt::SkipEmptyParts)) {
+      if (mask == "*.*") {
+        patterns << "*";
+        continue;
+      }
+      patterns << mask;
+      if (mask.toLower() != mask) patterns << mask.toLower();
+    }
     if (auto open = description.find('('); open != std::string::npos)
       description.erase(open);
-    filters << ToQt(std::string(platform::TrimBlanks(description))) + " (" + patterns + ")";
+    const QString filter =
+        ToQt(std::string(platform::TrimBlanks(description))) + " (" + patterns.join(' ') + ")";
+    // The two tables' filters both end in "All Files": offer it once, last.
+    if (patterns == QStringList{"*"}) {
+      all_files = filter;
+    } else {
+      filters << filter;
+    }
   }
+  if (!all_files.isEmpty()) filters << all_files;
   return filters.join(";;");
 }
 
@@ -86,7 +103,7 @@ MainWindowFiles::MainWindowFiles(TEditorFRM& form, workbench::IdeSession& sessio
   list_.setCurrentRow(0);
   hover_ = new FileListHoverPanel(list_, form_, [this](int row) {
     TScrivlet* editor = editors_.GetEditor(row);
-    const bool modified = editor && editor->Memo().Modified;
+    const bool modified = editor && editor->Memo().Modified();
     return (modified ? "*" : "") + Row(row);
   });
   // A click or an arrow key on the list: that row's editor comes to the front.
@@ -190,9 +207,9 @@ void MainWindowFiles::TakeEditorEvents(int index) {
 }
 
 void MainWindowFiles::EditorChange(TScrivlet& editor) {
+  // Modified follows the undo position against the last save by itself: an Undo back to the
+  // saved text clears it, a Redo away from it sets it again.
   scrivlet::TScrivlet& memo = editor.Memo();
-  // Undoing every edit brings the text back to what is on disk.
-  if (!memo.CanUndo()) memo.Modified = false;
   if (&editor == CurrentScrivlet()) {
     form_.MenuItem("EditUndoMenuMENUITM")->setEnabled(memo.CanUndo());
     form_.MenuItem("EditRedoMenuMENUITM")->setEnabled(memo.CanRedo());
@@ -209,7 +226,10 @@ void MainWindowFiles::EditorSelMove(TScrivlet& editor) {
 
 void MainWindowFiles::RefreshModifiedMark() {
   const TScrivlet* editor = editors_.GetEditor(current_);
-  const bool modified = editor && const_cast<TScrivlet*>(editor)->Memo().Modified;
+  const bool modified = editor && const_cast<TScrivlet*>(editor)->Memo().Modified();
+  // A new file holds nothing to save until it is typed into.
+  if (QAction* save = form_.findChild<QAction*>("FileSaveTBTN"))
+    save->setEnabled(modified || (current_ >= 0 && !IsBlankRow(Row(current_))));
   if (modified == last_modified_drawn_) return;
   last_modified_drawn_ = modified;
   list_.viewport()->update();
@@ -264,6 +284,7 @@ void MainWindowFiles::SetCurrentFileName(const std::string& name) {
   globals.CurrentFile.Extension = path.extension().string();
   std::string caption = path.filename().string() + " - " + FromQt(QApplication::applicationName());
   if (read_only_loaded_) caption += Text(Ids::SCU_READ_ONLY_SUFFIX);
+  if (!form_.ModeCaption().empty()) caption = form_.ModeCaption();
   form_.setWindowTitle(ToQt(caption));
   session_.Recent().AddRecentFile(name);
   ShowRecentFiles();
@@ -288,7 +309,7 @@ void MainWindowFiles::SelectEditor(int index) {
   editor->Memo().ReadOnly = read_only_loaded_;
   list_.setCurrentRow(index);
   const std::string row = Row(index);
-  last_modified_drawn_ = !editor->Memo().Modified;
+  last_modified_drawn_ = !editor->Memo().Modified();
   EditorChange(*editor);
   EditorSelMove(*editor);
   current_name_ = row;
@@ -324,7 +345,7 @@ void MainWindowFiles::FileNew(int kind) {
   int index = 0;
   // The first new file takes the editor the window starts with, while that is still empty.
   const bool reuse = !first_new_done_ && list_.count() == 1 && IsBlankRow(Row(0)) &&
-                     !editors_.GetEditor(0)->Memo().Modified;
+                     !editors_.GetEditor(0)->Memo().Modified();
   first_new_done_ = true;
   if (reuse) {
     index = 0;
@@ -345,6 +366,7 @@ void MainWindowFiles::FileNew(int kind) {
   AddWindowsItems(index);
   if (hooks_.update_run_buttons) hooks_.update_run_buttons(false);
   SetCurrentFileName(Text(Ids::SCU_UNTITLED));
+  form_.FocusEditor();
 }
 
 bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
@@ -352,7 +374,7 @@ bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
   int made = -1;
   if (index < 0) {
     const TScrivlet* current = editors_.GetEditor(current_);
-    if (!IsBlankRow(Row(current_)) || !current || const_cast<TScrivlet*>(current)->Memo().Modified) {
+    if (!IsBlankRow(Row(current_)) || !current || const_cast<TScrivlet*>(current)->Memo().Modified()) {
       const int before = list_.count();
       FileNew(kUnknownKind);
       if (list_.count() > before) made = current_;
@@ -378,7 +400,7 @@ bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
   if (loaded) {
     if (globals.ReadOnly) editors_.SetWritable(index, false);
     scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
-    memo.Modified = false;
+    memo.SetModified(false);
     memo.ClearUndo();
     form_.MenuItem("EditUndoMenuMENUITM")->setEnabled(false);
     form_.MenuItem("EditRedoMenuMENUITM")->setEnabled(false);
@@ -388,6 +410,8 @@ bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
     SetRow(index, name);
     if (hooks_.set_editor_keywords)
       hooks_.set_editor_keywords(*editors_.GetEditor(index), editors_.GetFileType(index));
+    if (const std::size_t zeros = editors_.Item(index).ZeroBytes; zeros > 0)
+      session_.Boxes().Show(workbench::ZeroBytesNotice(name, zeros));
   } else {
     if (!FileExists(name))
       (void)session_.Messages().MsgBoxById1(Ids::SCU_OPEN_FILE_MISSING,
@@ -814,6 +838,7 @@ void MainWindowFiles::BindCommands() {
     if (files.isEmpty()) return;
     OpenSourceFile(FromQt(files.first()));
     if (hooks_.update_run_buttons) hooks_.update_run_buttons(true);
+    form_.FocusEditor();
   });
   f.SetMenuHandler("FileCloseMENUITM", [this] { FileClose(); });
   f.SetMenuHandler("FileCloseAllMENUITM", [this] { FileCloseAll(); });

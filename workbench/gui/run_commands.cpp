@@ -217,6 +217,9 @@ void RunCommands::BindCommands() {
     if (!session_.Globals().WrenfieldMode) AssembleCurrent();
     ShowListOrCode();
   });
+  // The legacy editor's List Toggle is View List under the name it had there.
+  form_.SetMenuHandler("FileListToggleMENUITM",
+                       [this] { form_.ClickMenuItem("RunViewDebugCodeMENUITM"); });
   form_.SetMenuHandler("RunStartQVSimMENUITM", [this] { ToolButton("QvSimTBTN")->trigger(); });
   form_.SetMenuHandler("RunDeviceMENUITM", [this] {
     if (windows_.show_device_window) windows_.show_device_window();

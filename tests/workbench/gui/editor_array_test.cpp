@@ -133,7 +133,7 @@ TEST_F(EditorArrayTest, LoadingAndTemplates) {
   ASSERT_TRUE(array_.LoadFile(file, 0));
   EXPECT_EQ(array_.GetFileName(0), file);
   EXPECT_EQ(array_.GetFileType(0), 2);
-  EXPECT_FALSE(array_.GetEditor(0)->Memo().Modified);
+  EXPECT_FALSE(array_.GetEditor(0)->Memo().Modified());
   EXPECT_FALSE(array_.GetEditor(0)->Memo().CanUndo());
 
   const int index = array_.AddEditor();
@@ -148,14 +148,14 @@ TEST_F(EditorArrayTest, LoadingAndTemplates) {
 TEST_F(EditorArrayTest, SavingWritesTheTextAndNamesTheEditor) {
   scrivlet::TScrivlet& memo = array_.GetEditor(0)->Memo();
   memo.SetTextBuf("MOV W,#1\r\nRET");
-  memo.Modified = true;
+  memo.SetModified(true);
   const std::string name = folder_.Path() + "new.src";
   std::string reason;
   ASSERT_TRUE(array_.SaveFile(name, 0, reason)) << reason;
   EXPECT_EQ(ReadFile(name), "MOV W,#1\r\nRET");
   EXPECT_EQ(array_.GetFileName(0), name);
   EXPECT_EQ(array_.GetFileType(0), 1);
-  EXPECT_FALSE(memo.Modified);
+  EXPECT_FALSE(memo.Modified());
   EXPECT_EQ(std::filesystem::directory_iterator(folder_.Path())->path(), name)
       << "no temporary file stays";
 }
@@ -168,7 +168,7 @@ TEST_F(EditorArrayTest, AFailedSaveKeepsTheOldFileAndTheEdit) {
   ASSERT_TRUE(array_.LoadFile(name, 0));
   scrivlet::TScrivlet& memo = array_.GetEditor(0)->Memo();
   memo.SetTextBuf("new text");
-  memo.Modified = true;
+  memo.SetModified(true);
   struct Case {
     const char* what;
     workbench::FileBytesWriter writer;
@@ -191,7 +191,7 @@ TEST_F(EditorArrayTest, AFailedSaveKeepsTheOldFileAndTheEdit) {
     EXPECT_FALSE(array_.SaveFile(folder_.Path() + "kept.src", 0, reason));
     EXPECT_FALSE(reason.empty());
     EXPECT_EQ(ReadFile(name), "old text");
-    EXPECT_TRUE(memo.Modified);
+    EXPECT_TRUE(memo.Modified());
     EXPECT_EQ(memo.Text(), "new text");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.Path()),
                             std::filesystem::directory_iterator()),
@@ -237,6 +237,21 @@ TEST_F(EditorArrayTest, NewerOnDisk) {
   EXPECT_FALSE(array_.NewerOnDisk(0));
 }
 
+// A zero byte would end the text: the editor shows "\xA4" for it, the entry counts them for
+// the box, and a save writes every byte behind them again.
+TEST_F(EditorArrayTest, ZeroBytesLoadAsAVisibleCharacterAndASaveKeepsTheRest) {
+  const std::string name = File("z.src", std::string("a\0b\r\n\0\0\tNOP\r\n", 12));
+  ASSERT_TRUE(array_.LoadFile(name, 0));
+  EXPECT_EQ(TextOf(0), "a\xA4" "b\r\n\xA4\xA4\tNOP\r\n");
+  EXPECT_EQ(array_.Item(0).ZeroBytes, 3u);
+  EXPECT_FALSE(array_.GetEditor(0)->Memo().Modified());
+  std::string reason;
+  ASSERT_TRUE(array_.SaveFile(name, 0, reason)) << reason;
+  EXPECT_EQ(ReadFile(name), "a\xA4" "b\r\n\xA4\xA4\tNOP\r\n");
+  ASSERT_TRUE(array_.LoadFile(File("plain.src", "NOP\r\n"), 0));
+  EXPECT_EQ(array_.Item(0).ZeroBytes, 0u);
+}
+
 TEST(FileListRows, TextAndColour) {
   struct Case {
     const char* row;
@@ -273,7 +288,7 @@ TEST_F(EditorArrayTest, FileListShowsModifiedAndTopFile) {
     list->addItem(QString::fromStdString(names[i]));
   }
   array_.SetTop(0);
-  array_.GetEditor(1)->Memo().Modified = true;
+  array_.GetEditor(1)->Memo().SetModified(true);
   list->setCurrentRow(2);
   area_.setCurrentIndex(2);
   window.resize(640, 300);

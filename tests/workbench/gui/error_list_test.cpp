@@ -156,12 +156,12 @@ TEST_F(ErrorListTest, AJumpKeepsModifiedAndTakesTheMarkOutOfTheOtherEditor) {
   Assemble();
   DoubleClick(2);
   TScrivlet* main_editor = editors_.CurrentScrivlet();
-  main_editor->Memo().Modified = true;
+  main_editor->Memo().SetModified(true);
   DoubleClick(2);
-  EXPECT_TRUE(main_editor->Memo().Modified);
+  EXPECT_TRUE(main_editor->Memo().Modified());
   DoubleClick(0);
   ASSERT_NE(editors_.CurrentScrivlet(), main_editor);
-  EXPECT_TRUE(main_editor->Memo().Modified);
+  EXPECT_TRUE(main_editor->Memo().Modified());
   // The mark went with the jump: the main file's line has no program style left.
   const scrivlet::TParagraph& line = main_editor->Memo().Table.Items(6);
   if (const auto* runs = scrivlet::para::Runs(line)) {
@@ -205,7 +205,7 @@ TEST_F(ErrorListTest, AWatchedEditorLosesItsMarkByACaretPastTheTokenOrAClickOnIt
   EXPECT_EQ(MarkedLine(), 6);
   memo.OnContext(memo, workbench::kErrorMarkContext, memo.ParagraphStart(6), memo.ParagraphStart(6) + 20);
   EXPECT_EQ(MarkedLine(), -1);
-  EXPECT_FALSE(memo.Modified);
+  EXPECT_FALSE(memo.Modified());
 }
 
 TEST_F(ErrorListTest, WithoutTheEnhancedEditorOrTarnADoubleClickOnlyTells) {

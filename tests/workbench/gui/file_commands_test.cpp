@@ -29,7 +29,7 @@ class FileSavingTest : public ::testing::Test {
   }
   void Edit(const std::string& text) {
     Memo().SetTextBuf(text);
-    Memo().Modified = true;
+    Memo().SetModified(true);
   }
   scrivlet::TScrivlet& Memo() { return array_.GetEditor(0)->Memo(); }
 
@@ -76,7 +76,7 @@ TEST_F(FileSavingTest, TheQuestionAndItsAnswers) {
     EXPECT_EQ(boxes_.Boxes()[0].buttons, platform::BoxButtons::YesNoCancel);
     EXPECT_EQ(boxes_.Boxes().size(), c.write_fails ? 2u : 1u) << "a failed save is told";
     EXPECT_EQ(ReadFile(name_), c.on_disk);
-    EXPECT_EQ(Memo().Modified, c.still_modified);
+    EXPECT_EQ(Memo().Modified(), c.still_modified);
     EXPECT_EQ(Memo().Text(), "new");
   }
 }
@@ -87,7 +87,7 @@ TEST_F(FileSavingTest, NothingIsAskedForAnUnmodifiedOrReadOnlyEditor) {
   EXPECT_FALSE(saving_.SaveSourceFile(0, name_)) << "a read-only editor is not written";
   EXPECT_EQ(ReadFile(name_), "old");
   array_.SetWritable(0, true);
-  Memo().Modified = false;
+  Memo().SetModified(false);
   EXPECT_TRUE(saving_.AskSaveChanges(0));
   EXPECT_TRUE(boxes_.Boxes().empty());
 }
@@ -107,7 +107,7 @@ TEST_F(FileSavingTest, ABackupComesFirstWhenAsked) {
 TEST_F(FileSavingTest, ANeverSavedFileGoesToSaveAsOrIsKept) {
   const int index = array_.AddEditor();
   array_.GetEditor(index)->Memo().SetTextBuf("typed");
-  array_.GetEditor(index)->Memo().Modified = true;
+  array_.GetEditor(index)->Memo().SetModified(true);
   boxes_.Answer(platform::kAnswerYes);
   EXPECT_FALSE(saving_.AskSaveChanges(index)) << "without Save As the edit must stay";
   EXPECT_FALSE(std::filesystem::exists("Untitled.src"));

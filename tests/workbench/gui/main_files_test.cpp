@@ -64,7 +64,7 @@ class MainFilesTest : public testing_gui::GuiSessionTest {
     return rows;
   }
   std::string Text(int index) { return Form().Editors().GetEditor(index)->Memo().Text(); }
-  bool Modified(int index) { return Form().Editors().GetEditor(index)->Memo().Modified; }
+  bool Modified(int index) { return Form().Editors().GetEditor(index)->Memo().Modified(); }
   // Types into the editor in front as the user does.
   void Type(const char* text) {
     for (const char* c = text; *c; ++c) {

@@ -66,7 +66,7 @@ TEST_F(MainWindowTest, EachErrorLineLandsOnItsLineInItsFile) {
     EXPECT_EQ(CurrentFile(), r.file);
     EXPECT_EQ(Memo().GetSelPar(), r.line);
     EXPECT_EQ(form_->Errors().Marking().Line(), r.line);
-    EXPECT_FALSE(Memo().Modified);
+    EXPECT_FALSE(Memo().Modified());
   }
   EXPECT_EQ(form_->Editors().Count(), 2);
   EXPECT_TRUE(boxes_.Boxes().empty());
@@ -176,7 +176,7 @@ TEST_F(MainWindowTest, FindAndReplaceGoThroughTheEditMenusDialogs) {
   EXPECT_EQ(Memo().GetSelStart(), 7);
   EXPECT_EQ(boxes_.Boxes().back().text, "Replaced: mov\rwith: add\r2 times.");
   EXPECT_EQ(boxes_.Boxes().back().caption, "Find and Replace");
-  EXPECT_TRUE(Memo().Modified);
+  EXPECT_TRUE(Memo().Modified());
 
   if (const char* folder = std::getenv("QV_SCREENSHOTS")) {
     EXPECT_TRUE(replace.grab().save(QString("%1/replace_dialog.png").arg(folder)));

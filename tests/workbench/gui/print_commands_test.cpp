@@ -102,7 +102,7 @@ TEST_F(PrintCommandsTest, AllPagesThenAPageRangePrintTheEditorsLinesInOrder) {
             std::to_string(pages) + " of " + std::to_string(pages));
   EXPECT_FALSE(Status().isVisible());
   EXPECT_EQ(Memo().Text(), before);
-  EXPECT_FALSE(Memo().Modified);
+  EXPECT_FALSE(Memo().Modified());
 
   const auto all = PdfPageLines(Pdf());
   if (!all) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: the text is not read back";
@@ -139,7 +139,7 @@ TEST_F(PrintCommandsTest, ASelectionPrintsItsLinesAndLeavesTheTextByteForByte) {
   EXPECT_EQ(Memo().Text(), before);
   EXPECT_EQ(Memo().SelLower(), static_cast<int32_t>(start));
   EXPECT_EQ(Memo().SelUpper(), static_cast<int32_t>(stop));
-  EXPECT_FALSE(Memo().Modified);
+  EXPECT_FALSE(Memo().Modified());
   const auto printed = PdfPageLines(Pdf());
   if (!printed) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: the text is not read back";
   ASSERT_EQ(printed->size(), 1u);

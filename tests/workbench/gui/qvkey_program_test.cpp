@@ -173,4 +173,27 @@ TEST_F(QVKeyProgram, TheStoredEditorOptionChoosesTheEditorAtStartUp) {
   }
 }
 
+// A zero byte in the file on the command line: either editor opens the file whole and says so
+// in one box.
+TEST_F(QVKeyProgram, AFileWithAZeroByteOpensInEitherEditorWithOneBox) {
+  const std::string path = folder_.Path() + "zero.src";
+  std::ofstream(path, std::ios::binary) << std::string("\tNOP\0\tNOP\n", 10);
+  const std::string notice = "Zero Bytes in File|" + path +
+                             "\\r\\rholds a zero byte, which would end the text. The editor shows "
+                             "it as \"\xA4\"; a save writes \"\xA4\" (byte A4 hex) in its place "
+                             "and keeps everything after it.|ok";
+  for (const bool enhanced : {false, true}) {
+    {
+      platform::SettingsStore store(Settings());
+      workbench::RegistrySettings registry(store);
+      registry.SetRegistryRoot(workbench::kRegistryRoot);
+      ASSERT_TRUE(registry.WriteRegString("Configuration\\ComPort", "COM1"));
+      ASSERT_TRUE(registry.WriteRegInt("Configuration\\UseNewEditor", enhanced ? 1 : 0));
+    }
+    std::filesystem::remove(Log());
+    ASSERT_EQ(Run({path}), 0);
+    EXPECT_EQ(Boxes(), std::vector<std::string>{notice}) << "enhanced " << enhanced;
+  }
+}
+
 }  // namespace
