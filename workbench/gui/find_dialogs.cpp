@@ -157,7 +157,8 @@ TEditReplaceDialog::TEditReplaceDialog(QWidget* owner)
   const std::pair<QPushButton*, std::function<void()>*> actions[] = {
       {FindNextBTN, &OnFind}, {ReplaceBTN, &OnReplace}, {ReplaceAllBTN, &OnReplaceAll}};
   for (const auto& [button, handler] : actions)
-    connect(button, &QPushButton::clicked, this, [this, handler] {
+    // An init-capture: clang 14 cannot capture a structured binding itself.
+    connect(button, &QPushButton::clicked, this, [this, handler = handler] {
       if (*handler && !FindEdit->text().isEmpty()) (*handler)();
     });
   UpdateButtons();
