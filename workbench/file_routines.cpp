@@ -94,4 +94,10 @@ void CopyFileByStream(const std::string& source, const std::string& dest) {
   if (in.bad() || !out) throw FileStreamError("Stream write error");
 }
 
+std::string PrintFileFor(const std::string& source) {
+  fs::path file(source);
+  file.replace_extension(".pdf");
+  return file.generic_string();
+}
+
 }  // namespace workbench

@@ -30,4 +30,8 @@ int DeleteFilesByMask(std::string_view folder, std::string_view mask);
 // source cannot be opened, dest cannot be created, or the copy fails.
 void CopyFileByStream(const std::string& source, const std::string& dest);
 
+// The file a print to PDF proposes for a source: its name with ".pdf" in its place, in the
+// source's folder ("/w/blink.src" -> "/w/blink.pdf").
+std::string PrintFileFor(const std::string& source);
+
 }  // namespace workbench
