@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "build_debug/hex_image.h"
+#include "workbench/replace_file.h"
 
 namespace build_debug {
 namespace {
@@ -191,14 +192,15 @@ ImageFileStatus ReadImageFile(ObjectImage& image, const std::filesystem::path& n
   return image.Failed ? ImageFileStatus::HexError : ImageFileStatus::Loaded;
 }
 
-bool WriteImageFile(ObjectImage& image, const std::filesystem::path& name) {
+bool WriteImageFile(ObjectImage& image, const std::filesystem::path& name,
+                    const workbench::FileBytesWriter& writer) {
   WriteHexText(image);
   if (image.FileBufferLength <= 0) return false;
-  std::ofstream file(name, std::ios::binary | std::ios::trunc);
-  if (!file) return false;
-  file.write(image.FileBuffer, image.FileBufferLength);
-  file.close();
-  return !file.fail();
+  std::string reason;
+  return workbench::ReplaceFileContents(
+      name.string(),
+      std::string_view(image.FileBuffer, static_cast<std::size_t>(image.FileBufferLength)), reason,
+      writer);
 }
 
 bool SameImageName(const std::string& a, const std::string& b) {

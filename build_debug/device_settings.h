@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "build_debug/object_image.h"
+#include "workbench/replace_file.h"
 
 namespace build_debug {
 
@@ -92,8 +93,10 @@ int ProgramWordsOf2K(std::uint16_t fusex);
 // Reads the file whole into the image's text buffer, NUL-terminated, and parses it into the
 // ProgrammingImage.
 [[nodiscard]] ImageFileStatus ReadImageFile(ObjectImage& image, const std::filesystem::path& name);
-// Renders the WorkingImage as hex text and writes it; false when the file was not written whole.
-[[nodiscard]] bool WriteImageFile(ObjectImage& image, const std::filesystem::path& name);
+// Renders the WorkingImage as hex text and replaces the file with it whole (through a link,
+// the file it names); false when it was not written, and the old file is then untouched.
+[[nodiscard]] bool WriteImageFile(ObjectImage& image, const std::filesystem::path& name,
+                                  const workbench::FileBytesWriter& writer = workbench::WriteAllBytes);
 // File names compare as the file system of the image files did: letter case ignored.
 bool SameImageName(const std::string& a, const std::string& b);
 

@@ -1,6 +1,7 @@
 #include "workbench/gui/form_placement.h"
 
 #include <QWidget>
+#include <QWindow>
 
 namespace gui {
 
@@ -32,6 +33,9 @@ void WidgetPlacement::SetState(WindowState state) {
 }
 
 bool WidgetPlacement::Visible() const { return window_.isVisible(); }
+
+// The window system's window is made at the first show and stays until the widget goes.
+bool WidgetPlacement::WasShown() const { return window_.windowHandle() != nullptr; }
 
 void WidgetPlacement::SetBounds(int left, int top, int width, int height) {
   window_.setGeometry(left, top, width, height);
