@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
@@ -56,6 +58,22 @@ TEST_F(QtMessageBoxesTest, AnswersAreNumberedAsTheCallersCompareThem) {
   for (const Case& c : cases) {
     AnswerNextBox(c.press, nullptr);
     EXPECT_EQ(Show("q", "c", c.buttons), c.answer);
+  }
+}
+
+// A frame narrower than its caption cuts it ("QV/B Com… r Update"): a box with a short text
+// is still as wide as its caption's text and the frame's buttons beside it.
+TEST_F(QtMessageBoxesTest, ABoxIsAsWideAsItsCaption) {
+  QFont bold = QApplication::font();
+  bold.setBold(true);
+  const QFontMetrics metrics(bold);
+  for (const char* caption : {"QV/B Compiler Update", "Find and Replace",
+                              "QVKey <-> PC Communication Error", "Case Sensitive Find and Replace"}) {
+    SeenBox seen;
+    AnswerNextBox(QMessageBox::Ok, &seen);
+    Show("Done.", caption);
+    ASSERT_TRUE(seen.seen) << caption;
+    EXPECT_GE(seen.width, metrics.horizontalAdvance(caption) + 3 * metrics.height()) << caption;
   }
 }
 
