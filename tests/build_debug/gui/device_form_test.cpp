@@ -203,9 +203,10 @@ TEST_F(DeviceFormTest, ReadFillsTheWindowAndVerifyNamesThePartThatDiffers) {
     const char* name;
     std::function<void()> change;
     const char* verdict;
+    platform::BoxKind kind = platform::BoxKind::Warning;
   };
   const Case cases[] = {
-      {"identical", [] {}, "Device verified OK"},
+      {"identical", [] {}, "Device verified OK", platform::BoxKind::Information},
       {"oscillator", [&] { Click(form_->OscillatorGroup(), 9); }, "Verify failed at Oscillator"},
       {"ID", [&] { image_.WorkingImage[kIdWordsIndex + 3] = 0x7; }, "Verify failed at ID"},
       {"a program word", [&] { image_.WorkingImage[2047] = UsedWord(0x123); },
@@ -221,6 +222,7 @@ TEST_F(DeviceFormTest, ReadFillsTheWindowAndVerifyNamesThePartThatDiffers) {
     form_->Button("VerifyBTN").click();
     ASSERT_EQ(boxes_.Boxes().size(), 1u);
     EXPECT_EQ(boxes_.Boxes()[0].text, c.verdict);
+    EXPECT_EQ(boxes_.Boxes()[0].kind, c.kind);
   }
 }
 
@@ -321,6 +323,9 @@ TEST_F(DeviceFormTest, ImageFilesThatCannotBeLoadedAreRefusedWithABox) {
     boxes_.AnswerWithFirstButton();
     EXPECT_FALSE(form_->LoadImageFile(c.name, false));
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.box});
+    // A file that is no image is an error the user can only abort.
+    EXPECT_EQ(boxes_.Boxes()[0].kind, platform::BoxKind::Error);
+    EXPECT_EQ(boxes_.Boxes()[0].buttons, platform::BoxButtons::Abort);
     EXPECT_EQ(image_.WorkingImage, loaded);
   }
   boxes_.Clear();
