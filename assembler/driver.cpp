@@ -67,10 +67,26 @@ void SetUpNames(TarnRun& run, const std::string& given) {
   run.output_base = (absolute.parent_path() / absolute.stem()).string();
 }
 
+// Makes the folder and every missing folder above it; true when it is a folder afterwards.
+bool MakeFolders(FileAccess& files, const fs::path& folder) {
+  if (files.Exists(folder.string())) return files.MakeFolder(folder.string());
+  if (folder.has_relative_path() && folder.has_parent_path() && folder.parent_path() != folder &&
+      !MakeFolders(files, folder.parent_path()))
+    return false;
+  return files.MakeFolder(folder.string());
+}
+
+// "TARN Output" goes beside the program, or, for a program installed where the user may not
+// write, into the user's data folder: the IDE applies the same rule to find the files.
 void SetUpOutputFolder(TarnRun& run) {
   if (!run.options.kestrian || !run.options.use_output_dir) return;
-  fs::path folder = fs::path(run.program_folder) / "TARN Output";
-  if (!run.files.MakeFolder(folder.string())) return;  // the outputs stay beside the source
+  std::string root = run.program_folder;
+  if (!run.files.CanWrite(root)) {
+    std::string data = run.files.UserDataFolder();
+    if (!data.empty()) root = data;
+  }
+  fs::path folder = fs::path(root) / "TARN Output";
+  if (!MakeFolders(run.files, folder)) return;  // the outputs stay beside the source
   run.output_base = (folder / fs::path(run.source_path).stem()).string();
 }
 

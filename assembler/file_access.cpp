@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -114,6 +115,23 @@ bool SystemFileAccess::MakeFolder(const std::string& path) {
   return !ec && fs::is_directory(path, ec);
 }
 
+bool SystemFileAccess::CanWrite(const std::string& folder) {
+  return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+std::string SystemFileAccess::UserDataFolder() {
+  const auto absolute_folder = [](const char* name) -> std::string {
+    const char* value = std::getenv(name);
+    // A relative path would depend on where the program was started.
+    if (!value || value[0] != '/') return "";
+    std::string folder = value;
+    return folder.back() == '/' ? folder : folder + "/";
+  };
+  if (std::string data = absolute_folder("XDG_DATA_HOME"); !data.empty()) return data + "QVKey/";
+  if (std::string home = absolute_folder("HOME"); !home.empty()) return home + ".local/share/QVKey/";
+  return "";
+}
+
 void MemoryFileAccess::AddFile(const std::string& path, std::string bytes) {
   files_[path] = std::make_shared<std::string>(std::move(bytes));
 }
@@ -154,6 +172,7 @@ std::vector<std::string> MemoryFileAccess::FolderNames(const std::string& folder
 std::unique_ptr<OutputStream> MemoryFileAccess::Create(const std::string& path) {
   std::string parent = ParentOf(path);
   if (IsFolder(path) || (!parent.empty() && !IsFolder(parent))) return nullptr;
+  if (!files_.count(path) && !CanWrite(parent)) return nullptr;
   auto bytes = std::make_shared<std::string>();
   files_[path] = bytes;
   return std::make_unique<MemoryOutputStream>(bytes);
@@ -161,8 +180,23 @@ std::unique_ptr<OutputStream> MemoryFileAccess::Create(const std::string& path) 
 
 bool MemoryFileAccess::MakeFolder(const std::string& path) {
   if (files_.count(path)) return false;
+  if (IsFolder(path)) return true;
+  if (!CanWrite(ParentOf(path))) return false;
   folders_.insert(path);
   return true;
+}
+
+void MemoryFileAccess::MakeReadOnly(const std::string& folder) {
+  std::string name = folder;
+  while (name.size() > 1 && name.back() == '/') name.pop_back();
+  folders_.insert(name);
+  read_only_.insert(name);
+}
+
+bool MemoryFileAccess::CanWrite(const std::string& folder) {
+  std::string name = folder;
+  while (name.size() > 1 && name.back() == '/') name.pop_back();
+  return read_only_.count(name) == 0;
 }
 
 bool MemoryFileAccess::IsFolder(const std::string& path) const {

@@ -43,6 +43,12 @@ class FileAccess {
   virtual void Remove(const std::string& path) = 0;
   // Makes the folder unless it exists; true when it is a folder afterwards.
   virtual bool MakeFolder(const std::string& path) = 0;
+  // The user may make files in the folder.
+  virtual bool CanWrite(const std::string& folder) = 0;
+  // Where the user's own copies of a program's written folders go when its folder cannot
+  // be written: "$XDG_DATA_HOME/QVKey/", else "$HOME/.local/share/QVKey/" (absolute paths
+  // only); "" when neither is set. The IDE finds it by the same rule.
+  virtual std::string UserDataFolder() = 0;
 };
 
 // The machine's file system.
@@ -55,6 +61,8 @@ class SystemFileAccess : public FileAccess {
   std::unique_ptr<OutputStream> Create(const std::string& path) override;
   void Remove(const std::string& path) override;
   bool MakeFolder(const std::string& path) override;
+  bool CanWrite(const std::string& folder) override;
+  std::string UserDataFolder() override;
 };
 
 // Files and folders in memory. A folder exists when it was made or holds a file; paths are
@@ -75,6 +83,11 @@ class MemoryFileAccess : public FileAccess {
   std::unique_ptr<OutputStream> Create(const std::string& path) override;
   void Remove(const std::string& path) override { files_.erase(path); }
   bool MakeFolder(const std::string& path) override;
+  // A folder made read-only takes no new file or folder.
+  void MakeReadOnly(const std::string& folder);
+  bool CanWrite(const std::string& folder) override;
+  void SetUserDataFolder(std::string folder) { user_data_folder_ = std::move(folder); }
+  std::string UserDataFolder() override { return user_data_folder_; }
 
  private:
   bool IsFolder(const std::string& path) const;
@@ -82,6 +95,8 @@ class MemoryFileAccess : public FileAccess {
   // A file's bytes are shared with the streams writing them.
   std::map<std::string, std::shared_ptr<std::string>> files_;
   std::set<std::string> folders_;
+  std::set<std::string> read_only_;  // without a trailing "/"
+  std::string user_data_folder_;
 };
 
 }  // namespace tarn

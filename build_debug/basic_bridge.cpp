@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <system_error>
 
@@ -54,11 +55,11 @@ constexpr CodeMessage kCodeMessages[] = {
 };
 
 // The first line of what a program printed, as a signed decimal number.
-std::optional<int> NumberOnFirstLine(const std::string& output) {
-  std::string line = output.substr(0, output.find('\n'));
+std::optional<int> NumberOnFirstLine(std::string_view output) {
+  std::string_view line = output.substr(0, output.find('\n'));
   std::size_t first = line.find_first_not_of(" \t\r");
   std::size_t last = line.find_last_not_of(" \t\r");
-  if (first == std::string::npos) return std::nullopt;
+  if (first == std::string_view::npos) return std::nullopt;
   const char* begin = line.data() + first;
   const char* end = line.data() + last + 1;
   int value = 0;
@@ -66,6 +67,13 @@ std::optional<int> NumberOnFirstLine(const std::string& output) {
   if (error != std::errc() || stop != end) return std::nullopt;
   return value;
 }
+
+// The Part's boundary between a version and a debug build's answer, kept as the smallest
+// magnitude a version number has.
+constexpr int kSmallestVersion = 9000;
+
+// Who the compile and version messages name.
+constexpr char kCompilerName[] = "The QV/B compiler";
 
 void RemoveFile(const std::string& path) {
   std::error_code error;
@@ -79,6 +87,22 @@ void WriteResource(const std::string& type, const std::string& name, const std::
 }
 
 }  // namespace
+
+std::optional<QvBasicVersionAnswer> ParseQvBasicVersion(std::string_view output,
+                                                        std::uint32_t exit_code) {
+  std::optional<int> answer = NumberOnFirstLine(output);
+  if (!answer) {
+    // An exit status of this platform holds 8 bits: never a version, but read as one would be.
+    if (exit_code > static_cast<std::uint32_t>(std::numeric_limits<int>::max())) return std::nullopt;
+    answer = static_cast<int>(exit_code);
+  }
+  const int number = *answer;
+  // Negating the most negative number would overflow; it is no version either way.
+  if (number >= kSmallestVersion) return QvBasicVersionAnswer{false, number};
+  if (number <= -kSmallestVersion && number != std::numeric_limits<int>::min())
+    return QvBasicVersionAnswer{true, -number};
+  return std::nullopt;
+}
 
 bool QvBasicUnit::QvBasicInit(const std::string& exe_folder) {
   exe_folder_ = exe_folder;
@@ -118,6 +142,9 @@ void QvBasicUnit::RemoveOldQvBasic() {
 bool QvBasicUnit::QvBasicInstall() {
   RemoveOldQvBasic();
   const std::string folder = Folder();
+  // Without a compiler to install, one put there by hand is used as it is.
+  const bool carried = Carried("EXE", "QVB");
+  if (!carried && !FileExists(Program())) return false;
   if (!FolderExists(folder + kOutputFolder) && !ForceFolders(folder + kOutputFolder)) {
     boxes_.MsgBoxById2(ids::SCU_CANNOT_CREATE_DIRS, tarn_ids::SCU_CREATE_DIR_FAILED_CAPTION, folder,
                        folder);
@@ -131,7 +158,7 @@ bool QvBasicUnit::QvBasicInstall() {
     bool debug = false;
     int version = 0;
     ok = QvBasicVersion(debug, version);
-    if (ok && version < kRequiredVersion) {
+    if (ok && version < kRequiredVersion && carried) {
       update = boxes_.YesNoBoxById2(ids::SCU_UPDATE_COMPILER, ids::SCU_UPDATE_CAPTION,
                                     workbench::VersionToStr(version),
                                     required) == platform::kAnswerYes;
@@ -142,6 +169,7 @@ bool QvBasicUnit::QvBasicInstall() {
     ok = true;
   }
   if (!ok) return false;
+  if (!carried) return true;
 
   if (update) WriteResource("EXE", "QVB", Program(), boxes_.Service());
   for (const WordList& list : kWordLists) {
@@ -152,11 +180,20 @@ bool QvBasicUnit::QvBasicInstall() {
 }
 
 bool QvBasicUnit::QvBasicHelpInstall() {
-  DatedFile help{"CHM", "QVB", "QVB.chm", LocalTimeFromDays(kHelpDate), "Help",
+  DatedFile help{"CHM", "QVB", kHelpFile, LocalTimeFromDays(kHelpDate), "Help",
                  ids::SCU_UPDATE_HELP, ids::SCU_UPDATE_CAPTION,
                  ids::SCU_INSTALL_HELP, ids::SCU_HELP_UPDATE_CAPTION,
                  ids::SCU_HELP_DATE_FAILED, ids::SCU_DATE_CHANGE_CAPTION};
   return InstallDatedFile(boxes_, Folder(), help);
+}
+
+bool QvBasicUnit::QvBasicInstalled() const { return FileExists(Program()); }
+
+std::optional<std::string> QvBasicUnit::QvBasicHelpToOpen() const {
+  const std::string help = HelpFile();
+  if (FileExists(help)) return help;
+  boxes_.MsgBoxById1(ids::SCU_HELP_NOT_INSTALLED, ids::SCU_HELP_NOT_INSTALLED_CAPTION, Folder());
+  return std::nullopt;
 }
 
 void QvBasicUnit::QvBasicClearOutputDir() {
@@ -175,17 +212,26 @@ std::uint8_t QvBasicUnit::QvBasicCompile(const std::string& source, std::string&
   bool ran = false;
   errors_.clear();
   if (!FileExists(Program())) {
-    boxes_.MsgBoxById2(tarn_ids::SCU_PROGRAM_NOT_FOUND, tarn_ids::SCU_START_UP_CAPTION,
-                       "QV/B compiler", "");
+    boxes_.MsgBoxById1(ids::SCU_COMPILER_NOT_INSTALLED, ids::SCU_NOT_INSTALLED_CAPTION, Folder());
   } else {
     QvBasicSetOutputDir(source);
+    // A compiler put in by hand after start-up finds its output folder too; one that cannot
+    // be made shows as the compiler's failure to write there.
+    if (options_.QvBasicOutputFiles) static_cast<void>(ForceFolders(output_dir_));
     output_base_ = output_dir_ + FileNameOf(source);
     RemoveFile(ChangeFileExt(output_base_, ".err"));
     std::string arguments = " " + QuotedArgument(source);
     last_source_ = source;
     if (options_.QvBasicOutputFiles) arguments += " /O " + QuotedArgument(output_dir_);
     code = kQvbCannotRun;
-    ran = QvBasicRun(arguments, code);
+    workbench::ProgramEnding ending =
+        runner_.RunBounded(Program(), arguments, timeouts_.compile, false);
+    ran = ending.result == workbench::kRunStarted;
+    if (ran) code = ending.exit_code;
+    // A crash or a compiler that ran too long fails the build with a word on why; a stop the
+    // user asked for needs none.
+    std::string ended = workbench::EndingText(kCompilerName, ending);
+    if (!ended.empty()) message = ended;
   }
   if (code == kQvbOk || code == kQvbOkWithNotes) output_base_ = ChangeFileExt(output_base_, ".SRC");
   if (!ran) {
@@ -200,27 +246,32 @@ std::uint8_t QvBasicUnit::QvBasicCompile(const std::string& source, std::string&
 }
 
 bool QvBasicUnit::QvBasicRun(const std::string& arguments, std::uint32_t& exit_code) {
-  return runner_.RunAndWait(Program(), arguments, exit_code) == workbench::kRunStarted;
+  workbench::ProgramEnding ending = runner_.RunBounded(Program(), arguments, timeouts_.compile, false);
+  if (ending.result != workbench::kRunStarted) return false;
+  exit_code = ending.exit_code;
+  return true;
+}
+
+std::optional<std::optional<QvBasicVersionAnswer>> QvBasicUnit::AskVersion() {
+  // An exit status holds 8 bits here, so the version comes on the first line printed.
+  workbench::ProgramEnding ending = runner_.RunBounded(Program(), "/v", timeouts_.version, true);
+  if (ending.result != workbench::kRunStarted) return std::nullopt;
+  return ParseQvBasicVersion(ending.output, ending.exit_code);
 }
 
 bool QvBasicUnit::QvBasicVersion(bool& debug, int& version) {
-  std::uint32_t exit_code = 0;
-  std::string output;
-  if (runner_.RunAndWait(Program(), "/v", exit_code, &output) != workbench::kRunStarted)
-    return false;
-  // An exit status holds 8 bits here, so the version comes on the first line printed.
-  std::optional<int> answer = NumberOnFirstLine(output);
-  int number = answer ? *answer : static_cast<int>(exit_code);
-  debug = number <= 8999;
-  version = debug ? -number : number;
+  auto answer = AskVersion();
+  if (!answer || !*answer) return false;
+  debug = (*answer)->debug;
+  version = (*answer)->version;
   return true;
 }
 
 std::string QvBasicUnit::QvBasicVersionText() {
-  bool debug = false;
-  int version = 0;
-  if (!QvBasicVersion(debug, version)) return std::string();
-  return workbench::VersionToStr(version) + (debug ? " DBG" : "");
+  auto answer = AskVersion();
+  if (!answer) return std::string();
+  if (!*answer) return "unknown";
+  return workbench::VersionToStr((*answer)->version) + ((*answer)->debug ? " DBG" : "");
 }
 
 void QvBasicUnit::ClearQvBasicErrors() {

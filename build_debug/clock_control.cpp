@@ -170,7 +170,20 @@ void ClockControl::TimerTick() {
   if (debug_.Poll() == DebugProtocol::PollResult::Failed) link_.ClosePortHandle();
 }
 
+bool IrcCalibrationFailed(const std::array<std::uint16_t, 8>& counts) {
+  for (std::uint16_t count : counts)
+    if (OscillatorHz(count) != 0) return false;
+  return true;
+}
+
+std::string IrcCalibrationNote(const std::array<std::uint16_t, 8>& counts, int trim) {
+  if (!IrcCalibrationFailed(counts)) return {};
+  return "Calibration failed: no trim could be measured. The chip was programmed with trim " +
+         std::to_string(trim) + ", uncalibrated.";
+}
+
 std::array<IrcLabel, 8> IrcLabels(const std::array<std::uint16_t, 8>& counts, int trim) {
+  const bool none_chosen = IrcCalibrationFailed(counts);
   std::array<IrcLabel, 8> labels;
   for (int t = 0; t < 8; ++t) {
     auto& label = labels[static_cast<std::size_t>(t)];
@@ -182,7 +195,7 @@ std::array<IrcLabel, 8> IrcLabels(const std::array<std::uint16_t, 8>& counts, in
       std::string cents = std::to_string(100 + (hz % 1'000'000) / 10'000).substr(1);
       label.text = std::to_string(hz / 1'000'000) + "." + cents;
     }
-    label.highlighted = t == trim;
+    label.highlighted = t == trim && !none_chosen;
   }
   return labels;
 }

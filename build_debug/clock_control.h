@@ -85,6 +85,11 @@ struct IrcLabel {
   bool highlighted = false;
 };
 inline constexpr char kIrcFailed[] = "failed";
+// No trim is highlighted when every measurement failed: none was chosen.
 std::array<IrcLabel, 8> IrcLabels(const std::array<std::uint16_t, 8>& counts, int trim);
+// True when no trim could be measured: the chip kept the trim it was given, uncalibrated.
+bool IrcCalibrationFailed(const std::array<std::uint16_t, 8>& counts);
+// The IRC window's line under the labels: empty after a calibration that measured a trim.
+std::string IrcCalibrationNote(const std::array<std::uint16_t, 8>& counts, int trim);
 
 }  // namespace build_debug

@@ -1,5 +1,7 @@
 #include "build_debug/debug_run_commands.h"
 
+#include <tuple>
+
 namespace build_debug {
 
 bool DebugRunCommands::PrepareDebug() {
@@ -12,16 +14,23 @@ bool DebugRunCommands::PrepareDebug() {
   return false;
 }
 
+// Each command is refused while a programming run holds the link: its check of the key would
+// send on, and close, the link the run is using, and its build would change the image.
+
 void DebugRunCommands::RunDebug() {
-  if (PrepareDebug()) key_.StartDebugProgramQV(false);
+  if (key_.RunHoldsLink()) return;
+  // A refused start has nothing to tell: the run that holds the link tells its own end.
+  if (PrepareDebug()) std::ignore = key_.StartDebugProgramQV(false);
 }
 
 void DebugRunCommands::RunDebugAgain() {
+  if (key_.RunHoldsLink()) return;
   // The chip is taken as programmed for debugging already.
   if (PrepareDebug() && hooks_.show_debug_window) hooks_.show_debug_window();
 }
 
 void DebugRunCommands::RunClock() {
+  if (key_.RunHoldsLink()) return;
   bool ok = key_.QVU_VerifyKey() && link_.OpenKey();
   if (!ok) {
     link_.ReportLinkError();

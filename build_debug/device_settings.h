@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "build_debug/hex_image.h"
 #include "build_debug/object_image.h"
+#include "workbench/replace_file.h"
 
 namespace build_debug {
 
@@ -59,7 +61,7 @@ class DeviceSettings {
   const std::string& ImageName() const { return image_name_; }
   void ClearReadOnlyImage();
   // Reads a device image file into the ProgrammingImage and, when it parses, makes it the
-  // working image with the part size its last program word implies. On any failure the
+  // working image with the part size the file's program words imply. On any failure the
   // working image is left as it was.
   [[nodiscard]] ImageFileStatus LoadImageFile(const std::filesystem::path& name, bool read_only);
 
@@ -90,10 +92,13 @@ std::string EeLineOf(const WordArray& words, int line);
 int ProgramWordsOf2K(std::uint16_t fusex);
 
 // Reads the file whole into the image's text buffer, NUL-terminated, and parses it into the
-// ProgrammingImage.
-[[nodiscard]] ImageFileStatus ReadImageFile(ObjectImage& image, const std::filesystem::path& name);
-// Renders the WorkingImage as hex text and writes it; false when the file was not written whole.
-[[nodiscard]] bool WriteImageFile(ObjectImage& image, const std::filesystem::path& name);
+// ProgrammingImage; facts, when given, receive what the parse found besides the words.
+[[nodiscard]] ImageFileStatus ReadImageFile(ObjectImage& image, const std::filesystem::path& name,
+                                            HexTextFacts* facts = nullptr);
+// Renders the WorkingImage as hex text and replaces the file with it whole (through a link,
+// the file it names); false when it was not written, and the old file is then untouched.
+[[nodiscard]] bool WriteImageFile(ObjectImage& image, const std::filesystem::path& name,
+                                  const workbench::FileBytesWriter& writer = workbench::WriteAllBytes);
 // File names compare as the file system of the image files did: letter case ignored.
 bool SameImageName(const std::string& a, const std::string& b);
 

@@ -1,5 +1,6 @@
 #include "build_debug/key_link.h"
 
+#include <system_error>
 #include <thread>
 
 #include "platform/message_box.h"
@@ -15,15 +16,36 @@ namespace {
 
 namespace ids = string_ids;
 
-// The key needs this long after the port opens before it listens.
-constexpr auto kSettleTime = std::chrono::milliseconds(100);
 constexpr int kDefaultBaud = 57600;
 constexpr int kFallbackBaud = 19200;
-// Said after the port text when the device exists but this user may not open it. The
-// language tables have no line for it: serial permissions are this platform's own.
-constexpr std::string_view kNoPermissionText =
-    "No permission to use %s.\rAsk to be made a member of the group %s that owns it "
-    "(usually dialout), then log in again.";
+// Why the port could not be opened, in the box of state 7. The Part's text says "in use"; a
+// port that is missing, forbidden or no terminal says so with its device path.
+std::string CannotOpenText(const workbench::Localizer& texts, const std::string& port_name,
+                           const platform::SerialOpenFailure& failure) {
+  using platform::SerialOpenError;
+  auto text = [&](int id, std::initializer_list<std::string_view> arguments) {
+    return workbench::FormatText(texts.LU_GetString(id), arguments);
+  };
+  const std::string& device = failure.device;
+  switch (failure.error) {
+    case SerialOpenError::NoDevice:
+      if (device.empty()) return text(ids::ComUnit::SCU_PORT_NOT_NAMED, {port_name});
+      return text(ids::ComUnit::SCU_PORT_NO_DEVICE, {port_name, device});
+    case SerialOpenError::NoPermission:
+      return text(ids::ComUnit::SCU_PORT_NO_PERMISSION,
+                  {port_name, device, failure.group.empty() ? "dialout" : failure.group});
+    case SerialOpenError::NotSerial:
+      return text(ids::ComUnit::SCU_PORT_NOT_SERIAL, {port_name, device});
+    case SerialOpenError::Other:
+      return text(ids::ComUnit::SCU_PORT_REFUSED,
+                  {port_name, device,
+                   std::system_category().message(failure.system_error)});
+    case SerialOpenError::InUse:
+    case SerialOpenError::None:
+      break;
+  }
+  return text(ids::ComUnit::SCU_CANNOT_OPEN_PORT, {port_name});
+}
 
 }  // namespace
 
@@ -104,7 +126,7 @@ bool KeyLink::KeyHandshake() {
   timeout_ms_ = 1000;
   link_open_ = true;
 
-  std::this_thread::sleep_for(kSettleTime);
+  if (settle_time_.count() > 0) std::this_thread::sleep_for(settle_time_);
   // What came in while the key settled is no answer to us: a late reply to the last close's
   // byte, or noise of the key's start.
   std::size_t drained = 0;
@@ -282,13 +304,9 @@ void KeyLink::ReportLinkError() {
     default: return;
   }
   const workbench::Localizer& texts = messages_.Texts();
-  std::string text = workbench::FormatText(texts.LU_GetString(text_id), {port_name_});
-  if (link_state_ == kLinkCannotOpen &&
-      open_failure_.error == platform::SerialOpenError::NoPermission) {
-    std::string group = open_failure_.group.empty() ? "dialout" : open_failure_.group;
-    text += '\r';
-    text += workbench::FormatText(kNoPermissionText, {open_failure_.device, group});
-  }
+  std::string text = link_state_ == kLinkCannotOpen
+                         ? CannotOpenText(texts, port_name_, open_failure_)
+                         : workbench::FormatText(texts.LU_GetString(text_id), {port_name_});
   std::ignore = messages_.Service().Show(
       {text, texts.LU_GetString(ids::QVCUnit::SCU_LINK_ERROR_CAPTION), platform::BoxButtons::Ok});
   link_state_ = kLinkOk;

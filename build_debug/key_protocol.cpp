@@ -104,40 +104,56 @@ bool QvKeyUnit::QVU_VerifyKey() {
   return opened;
 }
 
-void QvKeyUnit::StartProgramming(bool run, bool debug) {
-  QVU_Cleanup();
-  last_run_ok_ = false;
-  for (int piece = 0; link_.IsLinkOpen(); ++piece) {
-    if (piece == kLinkWaitPieces) {
-      // Giving up in silence would leave a hidden run waiting for ever and a user with
-      // nothing to see: say that the port is busy and end the run as a failed one.
-      notify_.KeyNotify(kKeyFinished, false);
-      notify_.KeyNotify(kKeyFailed, true);
-      // The link belongs to whoever holds it: the box is told here, its state left alone.
-      std::ignore = messages_.MsgBoxById1(string_ids::ComUnit::SCU_CANNOT_OPEN_PORT,
-                                          string_ids::QVCUnit::SCU_LINK_ERROR_CAPTION,
-                                          link_.GetComPortName());
-      return;
-    }
-    std::this_thread::sleep_for(kLinkWaitPiece);
+bool QvKeyUnit::StartProgramming(bool run, bool debug) {
+  if (run_holds_link_) return false;
+  // The last worker has made its last report: what is left of it is its return.
+  if (worker_.joinable()) worker_.join();
+  last_outcome_ = RunOutcome::kNone;
+  if (link_.IsLinkOpen()) {
+    // Only the IDE's own debug or clock window holds the link here, on this thread, which
+    // cannot let it go while it waits: the run ends at once, said as a busy port.
+    last_outcome_ = RunOutcome::kFailed;
+    notify_.KeyNotify(kKeyFinished, false);
+    notify_.KeyNotify(kKeyFailed, true);
+    // The link belongs to whoever holds it: the box is told here, its state left alone.
+    std::ignore = messages_.MsgBoxById1(string_ids::ComUnit::SCU_CANNOT_OPEN_PORT,
+                                        string_ids::QVCUnit::SCU_LINK_ERROR_CAPTION,
+                                        link_.GetComPortName());
+    return false;
   }
   debug_ = debug;
-  worker_ = std::thread([this, run] { RunWorker(run); });
+  cancel_ = false;
+  run_holds_link_ = true;
+  notify_.LinkHeldByRun(true);
+  worker_ = std::thread([this, run, image = TakeRunImage()] { RunWorker(run, image); });
+  return true;
 }
 
-void QvKeyUnit::RunWorker(bool run) {
-  ProgramQV(run);
+QvKeyUnit::RunImage QvKeyUnit::TakeRunImage() const {
+  return {image_.ProgrammingImage, image_.Device4K != 0, image_.WorkingImage[kFusexIndex],
+          calibration_mode_, image_.ClockHz};
+}
+
+void QvKeyUnit::RunWorker(bool run, const RunImage& image) {
+  Program(run, image);
   if (cancel_ && !debug_) notify_.KeyNotify(kKeyCancelled, false);
-  if (debug_) notify_.DebugProgrammed();
+  const bool debug = debug_;
+  // The link is let go before the debug window hears of the chip: its session opens the link
+  // at once and locks the main window's commands, which must not be unlocked after it.
+  run_holds_link_ = false;
+  notify_.LinkHeldByRun(false);
+  if (debug) notify_.DebugProgrammed();
 }
 
-void QvKeyUnit::ProgramQV(bool run) {
+void QvKeyUnit::ProgramQV(bool run) { Program(run, TakeRunImage()); }
+
+void QvKeyUnit::Program(bool run, const RunImage& image) {
   cancel_ = false;
   bool ok = link_.OpenKey();
   if (ok) {
     firmware_version_ = link_.FirmwareVersion();
     if (firmware_version_ != 3) std::ignore = ClockOff();
-    ok = CalibrateIrc();
+    ok = Calibrate(image.calibration_mode);
     if (ok) {
       notify_.DeviceProgress(kProgressStart, 0, true);
       notify_.DeviceProgress(kProgressErasing, 0, true);
@@ -146,13 +162,13 @@ void QvKeyUnit::ProgramQV(bool run) {
     if (ok) {
       notify_.DeviceProgress(kProgressShowCancel, 0, true);
       notify_.DeviceProgress(debug_ ? kProgressDebugProgramming : kProgressProgramming, 0, false);
-      UpdateMemorySize();
+      ApplySize(MemorySizeOf(image.working_fusex, image.device4k));
       const int n = memory_words_;
-      const auto& words = image_.ProgrammingImage;
+      const auto& words = image.words;
       std::uint16_t fusex = words[kFusexIndex];
       std::uint16_t fuse = words[kFuseIndex];
       std::uint16_t header_fusex, header_fuse;
-      if (image_.Device4K) {
+      if (image.device4k) {
         // Trim bit 2 has no place in the 4,096-word parts' FUSEX.
         header_fusex =
             static_cast<std::uint16_t>((fusex & 0x4FF) | 0x8C | ((trim_ & 3) << 8));
@@ -216,7 +232,7 @@ void QvKeyUnit::ProgramQV(bool run) {
         }
       }
       if (ok && run) {
-        ok = ClockOn();
+        ok = ClockOnAt(image.clock_hz);
         if (ok) ok = ReleaseChip();
       }
     }
@@ -225,7 +241,10 @@ void QvKeyUnit::ProgramQV(bool run) {
     notify_.DeviceProgress(kProgressSentClose, 1, false);
   }
   notify_.DeviceProgress(kProgressHideMessage, 0, false);
-  last_run_ok_ = ok && !cancel_;
+  // A Cancel that came after the last block boundary stopped nothing: the chip is complete.
+  last_outcome_ = ok        ? RunOutcome::kProgrammed
+                  : cancel_ ? RunOutcome::kCancelled
+                            : RunOutcome::kFailed;
   notify_.KeyNotify(kKeyFinished, false);
   notify_.DeviceProgress(kProgressSentClose, 2, false);
   if (!ok) {
@@ -301,16 +320,18 @@ bool QvKeyUnit::MeasureOscillator(std::uint16_t fusex, std::uint16_t& count) {
   return true;
 }
 
-bool QvKeyUnit::CalibrateIrc() {
-  if (calibration_mode_ == 0) {
+bool QvKeyUnit::CalibrateIrc() { return Calibrate(calibration_mode_); }
+
+bool QvKeyUnit::Calibrate(std::uint8_t mode) {
+  if (mode == 0) {
     trim_ = 7;
     return true;
   }
-  if (calibration_mode_ == 2) {
+  if (mode == 2) {
     trim_ = 0;
     return true;
   }
-  if (calibration_mode_ != 1) return true;
+  if (mode != 1) return true;
 
   notify_.DeviceProgress(kProgressStart, 0, true);
   notify_.DeviceProgress(kProgressErasing, 0, true);
@@ -331,8 +352,10 @@ bool QvKeyUnit::CalibrateIrc() {
   return ok;
 }
 
-bool QvKeyUnit::ClockOn() {
-  std::uint32_t word = ClockSynthSetting(image_.ClockHz);
+bool QvKeyUnit::ClockOn() { return ClockOnAt(image_.ClockHz); }
+
+bool QvKeyUnit::ClockOnAt(std::int32_t hz) {
+  std::uint32_t word = ClockSynthSetting(hz);
   SendCommand(kClockOn);
   link_.SendScrambled(static_cast<std::uint8_t>(word & 0xFF));
   link_.SendScrambled(static_cast<std::uint8_t>((word >> 8) & 0xFF));

@@ -56,6 +56,17 @@ class KeyNotifications {
   virtual void DebugProgrammed() = 0;
   // The end of a read: the progress window goes away.
   virtual void CloseProgress() = 0;
+  // A programming run took the link (reported on the thread that started it) or let it go
+  // (queued, the worker's last report): the commands that need the key wait for the second.
+  virtual void LinkHeldByRun(bool /*held*/) {}
+};
+
+// How the last programming run ended.
+enum class RunOutcome {
+  kNone,        // no run has ended yet
+  kProgrammed,  // every block, the ID words and (with the run flag) the clock went well
+  kFailed,      // the key was not found, the port was busy, or the key reported a failure
+  kCancelled,   // Cancel stopped it: the chip holds part of the program only
 };
 
 // Program words, RAM banks and device code of a chip by its FUSEX word and size flag.
@@ -83,17 +94,23 @@ class QvKeyUnit : public KeyClockCommands {
   QvKeyUnit& operator=(const QvKeyUnit&) = delete;
 
   void QVU_Init();
-  // Waits for the last worker to end.
+  // Waits for the last worker to end; for the shut-down, when no window waits on it.
   void QVU_Cleanup();
   [[nodiscard]] bool QVU_VerifyKey();
 
-  void StartProgramQV(bool run) { StartProgramming(run, false); }
-  void StartDebugProgramQV(bool run) { StartProgramming(run, true); }
-  void StartProgramming(bool run, bool debug);
+  // True when a worker started. A run that holds the link refuses the start at once (nothing
+  // is reported); a link that the IDE itself holds open ends the run at once as a failed one.
+  // Never waits: the caller is the UI thread.
+  [[nodiscard]] bool StartProgramQV(bool run) { return StartProgramming(run, false); }
+  [[nodiscard]] bool StartDebugProgramQV(bool run) { return StartProgramming(run, true); }
+  [[nodiscard]] bool StartProgramming(bool run, bool debug);
   void CancelProgramming() { cancel_ = true; }
-  // Whether the last programming run ended well, neither failed nor cancelled; settled before
-  // its kKeyFinished report is made.
-  bool LastRunOk() const { return last_run_ok_; }
+  // From a run's start until its worker has made its last report; while it is set nothing
+  // but the worker may use the link.
+  bool RunHoldsLink() const { return run_holds_link_; }
+  // How the last run ended; settled before its kKeyFinished report is made.
+  RunOutcome LastRunOutcome() const { return last_outcome_; }
+  bool LastRunOk() const { return last_outcome_ == RunOutcome::kProgrammed; }
   // The worker's body; public so that the worker's steps can be run on a test's thread.
   void ProgramQV(bool run);
 
@@ -119,12 +136,21 @@ class QvKeyUnit : public KeyClockCommands {
   int Banks() const { return banks_; }
   int DeviceCode() const { return device_code_; }
 
-  // How long StartProgramming waits, in pieces, for the link to close.
-  static constexpr int kLinkWaitPieces = 4;
-  static constexpr auto kLinkWaitPiece = std::chrono::milliseconds(1000);
-
  private:
-  void RunWorker(bool run);
+  // What a run programs, taken when it starts: a build, a chip read or a device-window edit
+  // during the run changes the object image, never the chip being programmed.
+  struct RunImage {
+    WordArray words;            // the ProgrammingImage
+    bool device4k = false;
+    std::uint16_t working_fusex = 0;  // the WorkingImage's FUSEX gives the chip's size
+    std::uint8_t calibration_mode = 0;
+    std::int32_t clock_hz = 0;
+  };
+  RunImage TakeRunImage() const;
+  void RunWorker(bool run, const RunImage& image);
+  void Program(bool run, const RunImage& image);
+  [[nodiscard]] bool Calibrate(std::uint8_t mode);
+  [[nodiscard]] bool ClockOnAt(std::int32_t hz);
   void SendCommand(std::uint8_t command) { link_.SendScrambled(command); }
   bool FlushAndCheck();
   void ApplySize(const MemorySize& size);
@@ -140,12 +166,14 @@ class QvKeyUnit : public KeyClockCommands {
   int adaptive_a_ = 0;      // adaptive programming is never used: a = b = 0
   int adaptive_b_ = 0;
   std::uint8_t firmware_version_ = 0;
-  std::uint8_t calibration_mode_ = 0;
+  // Set by a build or the configuration on the UI thread; a run reads its own copy.
+  std::atomic<std::uint8_t> calibration_mode_{0};
   std::uint8_t trim_ = 0;
   std::array<std::uint16_t, 8> counts_{};
   std::atomic<bool> cancel_{false};
   std::atomic<bool> debug_{false};
-  std::atomic<bool> last_run_ok_{false};
+  std::atomic<RunOutcome> last_outcome_{RunOutcome::kNone};
+  std::atomic<bool> run_holds_link_{false};
   std::thread worker_;
   int memory_words_ = 0;
   int banks_ = 0;

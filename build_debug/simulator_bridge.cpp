@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <chrono>
+#include <limits>
 #include <thread>
 
 #include "build_debug/tool_install.h"
@@ -28,7 +29,37 @@ bool HoldsLineBreak(const std::string& text) {
   return text.find_first_of(std::string("\r\n\0", 3)) != std::string::npos;
 }
 
+// One part of a version text: 1 to 9 decimal digits.
+std::optional<int> VersionPart(std::string_view part) {
+  if (part.empty() || part.size() > 9) return std::nullopt;
+  int value = 0;
+  for (char c : part) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
 }  // namespace
+
+std::optional<int> ParseQvSimVersion(std::string_view text) {
+  std::size_t first = text.find('.');
+  // A text without a "." has no version number in it: it counts as the oldest.
+  if (first == std::string_view::npos) return 0;
+  std::optional<int> major = VersionPart(text.substr(0, first));
+  std::size_t second = text.find('.', first + 1);
+  // With one "." only the first number counts, as the version routine has always read it.
+  if (second == std::string_view::npos) {
+    if (!major || *major > std::numeric_limits<int>::max() / 10000) return std::nullopt;
+    return *major * 10000;
+  }
+  std::optional<int> minor = VersionPart(text.substr(first + 1, second - first - 1));
+  std::optional<int> patch = VersionPart(text.substr(second + 1));
+  if (!major || !minor || !patch || *minor > 99 || *patch > 99) return std::nullopt;
+  const long long number = *major * 10000LL + *minor * 100LL + *patch;
+  if (number > std::numeric_limits<int>::max()) return std::nullopt;
+  return static_cast<int>(number);
+}
 
 bool QvSimUnit::QvSimInit(const std::string& exe_folder) {
   exe_folder_ = exe_folder;
@@ -41,6 +72,9 @@ bool QvSimUnit::QvSimInit(const std::string& exe_folder) {
 
 bool QvSimUnit::QvSimInstall() {
   const std::string folder = Folder();
+  // Without a simulator to install, one put there by hand is used as it is.
+  const bool carried = Carried("EXE", "QVSIM");
+  if (!carried && !FileExists(Program())) return false;
   if (!FolderExists(folder) && !ForceFolders(folder)) {
     boxes_.MsgBoxById2(tarn_ids::SCU_CREATE_DIR_FAILED, tarn_ids::SCU_CREATE_DIR_FAILED_CAPTION,
                        "QvSim", folder);
@@ -52,7 +86,7 @@ bool QvSimUnit::QvSimInstall() {
   if (FileExists(Program())) {
     int version = 0;
     ok = QvSimVersion(version);
-    if (ok && version < kRequiredVersion &&
+    if (ok && version < kRequiredVersion && carried &&
         boxes_.YesNoBoxById2(ids::SCU_UPDATE_QVSIM, ids::SCU_UPDATE_QVSIM_CAPTION,
                              workbench::VersionToStr(version), required) == platform::kAnswerYes) {
       if (QvSimFindWindow())
@@ -129,17 +163,21 @@ bool QvSimUnit::QvSimSendFile(const std::string& file) {
                        std::to_string(kCopyBufferSize - 1), file);
     return false;
   }
-  return window->SendLine("OPEN " + file, timeouts_.send_ms);
+  if (window->SendLine("OPEN " + file, timeouts_.send_ms)) return true;
+  // It answered its caption, so it runs: a hand-over it leaves unanswered must not pass for
+  // one that worked.
+  boxes_.MsgBoxById2(ids::SCU_QVSIM_NO_ANSWER, editor_ids::SCU_QVSIM_LAUNCH_CAPTION,
+                     std::to_string((timeouts_.send_ms + 999) / 1000), file);
+  return false;
 }
 
 void QvSimUnit::GetVersionInfoText(const std::string& file, std::string& text) const {
   text.clear();
   if (!FileExists(file)) return;
-  std::uint32_t exit_code = 0;
-  std::string output;
-  if (runner_.RunAndWait(file, "--product-version", exit_code, &output) != workbench::kRunStarted)
-    return;
-  text = output.substr(0, output.find('\n'));
+  workbench::ProgramEnding ending = runner_.RunBounded(
+      file, "--product-version", std::chrono::milliseconds(timeouts_.version_ms), true);
+  if (ending.result != workbench::kRunStarted) return;
+  text = ending.output.substr(0, ending.output.find('\n'));
   std::size_t end = text.find_last_not_of(" \t\r");
   text.erase(end == std::string::npos ? 0 : end + 1);
 }
@@ -148,11 +186,9 @@ bool QvSimUnit::QvSimVersion(int& version) const {
   std::string text;
   GetVersionInfoText(Program(), text);
   if (text.empty()) return false;
-  try {
-    version = workbench::StrToVersion(text);
-  } catch (const workbench::ConvertError&) {
-    return false;  // a version text that is not one reads as no version
-  }
+  std::optional<int> number = ParseQvSimVersion(text);
+  if (!number) return false;
+  version = *number;
   return true;
 }
 
@@ -170,7 +206,14 @@ std::string QvSimUnit::QvSimVersionText() const {
 
 void StartQvSim(QvSimUnit& simulator, const workbench::MessageStrings& boxes, bool launch,
                 bool use_tarn, const AssembleForSimulator& assemble_current) {
-  if (!simulator.QvSimInstalled()) return;
+  if (!simulator.QvSimInstalled()) {
+    // Only the command says so: a switch to another file just finds no simulator.
+    if (launch) {
+      boxes.MsgBoxById1(ids::SCU_QVSIM_NOT_INSTALLED, ids::SCU_QVSIM_NOT_INSTALLED_CAPTION,
+                        simulator.InstallFolder());
+    }
+    return;
+  }
   if (!use_tarn) {
     boxes.MsgBoxById(editor_ids::SCU_QVSIM_NEEDS_TARN, editor_ids::SCU_NULL_STRING);
     return;

@@ -1,8 +1,11 @@
 #pragma once
 // QvSimUnit: keeps the outside simulator ready beside the IDE and talks to it.
 //
-// The simulator and its manual are written from the IDE's resources into
-// <ExeFolder>Tools/QVSim/ when they are missing or older than the versions the IDE carries.
+// The simulator and its manual are written from the IDE's resources into <folder>Tools/QVSim/
+// when they are missing or older than the versions the IDE carries; <folder> is the program's
+// folder, or the user's data folder when that cannot be written. A simulator the IDE does not
+// carry (none is shipped) is not installed: one put into that folder by hand is used as it
+// is, and without one Launch QVSim says so.
 // At run time the bridge finds the simulator's window (platform/window_socket.h: the socket
 // named after the window class "ThunderRT6FormDC", answering the caption
 // "QvSim by Gunnar Quendel - Ver. <version>"), starts the simulator with a listing, hands a
@@ -16,6 +19,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/window_socket.h"
 
@@ -33,7 +37,13 @@ struct QvSimTimeouts {
   int close_ms = 5000;    // every simulator has gone after the close requests
   int start_ms = 10000;   // a simulator just started listens
   int poll_ms = 50;       // between two looks while waiting
+  int version_ms = 10000; // the program prints its version text
 };
+
+// A version text a.b.c as the number a * 10000 + b * 100 + c: decimal digits only, b and c
+// below 100; a.b counts as a * 10000 and a text without a "." as 0. Nothing for any other
+// text, and for a number that would not fit.
+std::optional<int> ParseQvSimVersion(std::string_view text);
 
 class QvSimUnit {
  public:
@@ -53,14 +63,16 @@ class QvSimUnit {
       : boxes_(boxes), runner_(runner), windows_(windows), timeouts_(timeouts) {}
 
   // Start-up: warns of a simulator that already runs, installs the simulator and its manual.
-  // exe_folder ends with "/". Always true.
-  bool QvSimInit(const std::string& exe_folder);
+  // folder (ending with "/") holds "Tools/QVSim/". Always true.
+  bool QvSimInit(const std::string& folder);
   // Shut-down: closes every simulator it finds.
   void QvSimCleanup() { static_cast<void>(QvSimClose()); }
 
   bool QvSimInstall();
   bool QvSimManualInstall();
   bool QvSimInstalled() const { return installed_; }
+  // Where the simulator is installed, or is to be put by hand: "<folder>Tools/QVSim/".
+  std::string InstallFolder() const { return Folder(); }
 
   std::optional<platform::WindowConnection> QvSimFindWindow() const;
   bool QvSimIsRunning() const { return QvSimFindWindow().has_value(); }
@@ -70,8 +82,8 @@ class QvSimUnit {
   // Starts the simulator with file unless one already runs with it; a simulator running with
   // another file is closed first. False when it could not be started.
   bool QvSimStart(const std::string& file);
-  // Hands file to the running simulator; false when none runs or the name cannot be handed
-  // over (a box says why).
+  // Hands file to the running simulator; false when none runs, or when the name cannot be
+  // handed over or the simulator does not take it (a box says why).
   bool QvSimSendFile(const std::string& file);
 
   // The program's version text ("2.08.0005"); empty when it has none.

@@ -76,9 +76,10 @@ TarnUnit::TarnUnit(ObjectImage& image, const workbench::ProgramRunner& runner,
       set_irc_cal_mode_(std::move(set_irc_cal_mode)),
       extern_lang_(image, boxes) {}
 
-bool TarnUnit::TARN_Init(const std::string& folder) {
+bool TarnUnit::TARN_Init(const std::string& folder, const std::string& output_root) {
   namespace ids = string_ids::TarnUnit;
   tool_folder_ = WithSlash(folder);
+  output_root_ = output_root.empty() ? tool_folder_ : WithSlash(output_root);
   std::error_code ec;
   if (!fs::is_directory(tool_folder_, ec)) {
     if (fs::create_directories(tool_folder_, ec) && !ec) {
@@ -233,7 +234,7 @@ bool TarnUnit::ClearTarnErrors() {
 }
 
 bool TarnUnit::TarnClearOutputDir() {
-  output_folder_ = tool_folder_ + kTarnOutputFolderName;
+  output_folder_ = output_root_ + kTarnOutputFolderName;
   std::error_code ec;
   if (!fs::is_directory(output_folder_, ec)) return true;
   return workbench::DeleteFilesByMask(output_folder_, "*.*") == 0;
@@ -242,7 +243,7 @@ bool TarnUnit::TarnClearOutputDir() {
 void TarnUnit::TarnSetOutputDir(const std::string& source) {
   fs::path path = source;
   output_folder_ = ide_options_.TarnFilesToOutputDir
-                       ? tool_folder_ + kTarnOutputFolderName
+                       ? output_root_ + kTarnOutputFolderName
                        : WithSlash(path.parent_path().string());
   output_base_ = output_folder_ + path.stem().string();
 }

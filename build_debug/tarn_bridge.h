@@ -51,8 +51,9 @@ class TarnUnit {
            const workbench::MessageStrings& boxes, const workbench::EditorOptions& editor_options,
            const workbench::IdeOptions& ide_options, IrcCalModeSink set_irc_cal_mode = {});
 
-  // Start-up: the tool folder (created when missing) and whether tarn is in it.
-  bool TARN_Init(const std::string& folder);
+  // Start-up: the tool folder (created when missing) and whether tarn is in it. "TARN Output/"
+  // is in output_root ("": the tool folder), where tarn puts it too (platform/user_data_folder.h).
+  bool TARN_Init(const std::string& folder, const std::string& output_root = "");
   // Runs tarn on source and commits its outputs; tarn's exit code or a TarnResultCode.
   [[nodiscard]] int TarnAssemble(const std::string& source, bool basic_output);
   // False with exit code 13 when tarn could not be started or gave no exit code. When output
@@ -119,6 +120,7 @@ class TarnUnit {
   ExternLangUnit extern_lang_;
 
   std::string tool_folder_;    // ends with "/"
+  std::string output_root_;    // holds "TARN Output/"; ends with "/"
   std::string output_folder_;  // ends with "/"
   std::string output_base_;    // output folder + the source's name without extension
   std::string last_source_;

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "platform/message_box.h"
+#include "platform/resources.h"
 #include "resources/string_ids.h"
 #include "workbench/message_strings.h"
 #include "workbench/resource_files.h"
@@ -104,9 +105,14 @@ bool SetFileDate(const std::string& path, std::time_t when) {
   return (::close(fd) == 0) && ok;
 }
 
+bool Carried(const std::string& type, const std::string& name) {
+  return platform::FindTypedResource(type, name).has_value();
+}
+
 bool InstallDatedFile(const workbench::MessageStrings& boxes, const std::string& folder,
                       const DatedFile& file) {
   namespace tarn_ids = string_ids::TarnUnit;
+  if (!Carried(file.resource_type, file.resource_name)) return FolderExists(folder);
   if (!FolderExists(folder) && !ForceFolders(folder)) {
     boxes.MsgBoxById2(tarn_ids::SCU_CREATE_DIR_FAILED, tarn_ids::SCU_CREATE_DIR_FAILED_CAPTION,
                       file.folder_title, folder);

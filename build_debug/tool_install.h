@@ -39,6 +39,10 @@ std::optional<std::time_t> FileDate(const std::string& path);
 // Opens the file for reading and writing and sets its modification time.
 [[nodiscard]] bool SetFileDate(const std::string& path, std::time_t when);
 
+// The IDE carries the resource: a tool that is not carried has nothing to install, and its
+// start-up asks and says nothing.
+bool Carried(const std::string& type, const std::string& name);
+
 // A file the IDE carries with its release date, and the boxes of its install.
 struct DatedFile {
   std::string resource_type;
@@ -56,7 +60,8 @@ struct DatedFile {
 
 // Writes the file into folder (created when missing) when it is missing, or older than its
 // release date and the user agrees; a file written gets the release date. False only when
-// the folder can neither be found nor created.
+// the folder can neither be found nor created. A file the IDE does not carry is left as it
+// is, without a box; the result then says whether the folder exists.
 bool InstallDatedFile(const workbench::MessageStrings& boxes, const std::string& folder,
                       const DatedFile& file);
 

@@ -1,8 +1,9 @@
 # qv_add_gtest(<target> SOURCES <files...> LIBS <libraries...>
 #              [DEFINITIONS <definitions...>] [DEPENDS <targets...>] [OWN_MAIN] [GUI])
 #
-# One GoogleTest program, registered with CTest test by test. The program links GoogleTest's
-# main unless OWN_MAIN says its sources bring one; GUI runs its tests headless.
+# One GoogleTest program, registered with CTest test by test, each test labelled with the
+# program's name (ctest -L <target>). The program links GoogleTest's main unless OWN_MAIN says
+# its sources bring one; GUI runs its tests headless.
 function(qv_add_gtest target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "OWN_MAIN;GUI" "" "SOURCES;LIBS;DEFINITIONS;DEPENDS")
   if(NOT arg_SOURCES)
@@ -25,8 +26,8 @@ function(qv_add_gtest target)
   endif()
   if(arg_GUI)
     gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60
-                         PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
+                         PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen LABELS ${target})
   else()
-    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS ${target})
   endif()
 endfunction()

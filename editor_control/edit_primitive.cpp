@@ -183,7 +183,8 @@ void TScrivlet::InsertTextBuf(std::string_view textIn) {
   if (record) {
     // Judged as if the redo records were gone already; they go once the insertion stands.
     // A change after a save starts a record of its own, so Undo can stop at the saved text.
-    const bool needNew = oldStart != oldEnd || undoLevel_ == 0 || UndoBreak || undoLevel_ == savePoint_;
+    const bool needNew =
+        oldStart != oldEnd || undoLevel_ == 0 || UndoBreak || undoLevel_ == savePoint_;
     if (!needNew) {
       const TUndoRecord& last = undoList_[static_cast<size_t>(undoLevel_ - 1)];
       extend = Caret->Offset() == last.End && last.End != last.Start && last.Group == UpdateDepth;

@@ -361,6 +361,13 @@ void TScrivLayout::ScanSections(TScrivNavigator& from, TScrivNavigator& to) {
       table.Items(i).Flags &= static_cast<uint8_t>(~(pfKeysScanned | pfKeywordsScanned));
     return;
   }
+  // A section state that changes behind the edit is followed now only as far as the window
+  // shows when the format slices can take the rest: each rescanned paragraph hands a changed
+  // state to the next one and puts that one into the backlog, so an unmatched quote at the
+  // top of a long text costs a keystroke no more than the window's worth of paragraphs.
+  const bool sliced = memo_.FormatsInBackground() && memo_.HandleAllocated();
+  const int32_t bottomLine = (memo_.VertScroll + memo_.ClientHeight) / std::max(1, memo_.LineHeight()) + 1;
+  const int32_t edited = last;
   bool changed = false;
   for (int32_t i = first; i < table.Count(); ++i) {
     changed = RescanParagraph(i);
@@ -369,6 +376,7 @@ void TScrivLayout::ScanSections(TScrivNavigator& from, TScrivNavigator& to) {
       break;
     }
     last = i;
+    if (sliced && i >= edited && i + 1 < table.Count() && table.Items(i + 1).FirstLine > bottomLine) break;
   }
   const bool contiguous = table.LastScanned >= first - 1;
   if (contiguous) table.LastScanned = std::max(table.LastScanned, last);

@@ -235,7 +235,10 @@ void TScrivLayout::FormatRange(int32_t first, int32_t last, bool withProgress, b
   int32_t line = table.Items(first).FirstLine;
   int32_t lineDelta = 0, visibleDelta = 0;
   int32_t i = first;
-  while (i <= last) {
+  // Asked for the whole backlog, the range follows it as rescans hand changed section
+  // states on to the paragraphs behind.
+  const bool followBacklog = onlyBacklog && last >= table.LastToFormat;
+  while (i <= (followBacklog ? std::min(table.LastToFormat, table.Count() - 1) : last)) {
     TParagraph& p = table.Items(i);
     p.FirstLine = line;
     if (!(onlyBacklog && (p.Flags & pfFormatted))) {

@@ -5,9 +5,10 @@
 // TTextMeasurer; all of it runs on the thread that owns the control.
 //
 // invariant: paragraphs 0 .. Table.LastScanned carry pfKeysScanned and each one's style
-//            record is the section state that the one before it ends in; a paragraph whose
-//            start state went stale has lost pfKeysScanned, pfKeywordsScanned and
-//            pfFormatted and lies in the layout backlog;
+//            record is the section state that the one before it ends in, except where a
+//            start state went stale: such a paragraph has lost pfKeysScanned,
+//            pfKeywordsScanned and pfFormatted and lies in the layout backlog, whose slices
+//            rescan it and hand a changed end state on to the next one;
 //            a paragraph with pfFormatted has line records that LayoutParagraph would write
 //            again for the current settings.
 

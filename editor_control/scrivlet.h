@@ -340,6 +340,8 @@ class TScrivlet {
   void CreateHandle();
   void DestroyHandle();
   bool HandleAllocated() const { return handle_; }
+  // Background slices will run: the mode asks for them and a pacer exists.
+  bool FormatsInBackground() const { return updateMode_ == TzkUpdateMode::umBackground && formatThread_ != nullptr; }
   TTickClock& Clock() { return *clock_; }
   void Invalidate() {
     if (window_ != nullptr) window_->Invalidate();

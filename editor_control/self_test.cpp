@@ -82,7 +82,9 @@ void TScrivlet::SelfTest() {
   // The undo list.
   int64_t bytes = 0;
   for (const TUndoRecord& r : undoList_) bytes += r.Size();
-  if (undoLevel_ < 0 || undoLevel_ > static_cast<int32_t>(undoList_.size()) || bytes != undoBytes_)
+  const auto records = static_cast<int32_t>(undoList_.size());
+  if (undoLevel_ < 0 || undoLevel_ > records || bytes != undoBytes_ || savePoint_ < -1 ||
+      savePoint_ > records)
     fail("Error 10 in ");
 
   // The backlog and the changed range name paragraphs that exist.

@@ -4,9 +4,11 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
@@ -78,6 +80,8 @@ bool MoveTo(int fd, int target) {
   default_action.sa_handler = SIG_DFL;
   ::sigaction(SIGPIPE, &default_action, nullptr);
 
+  // A group of its own, so that ending the child ends what it starts.
+  ::setpgid(0, 0);
   if (setup.folder && ::chdir(setup.folder) != 0) ReportChildFailure(setup.status_fd, errno);
   if (!MoveTo(setup.input_fd, STDIN_FILENO) || !MoveTo(setup.output_fd, STDOUT_FILENO) ||
       !MoveTo(setup.output_fd, STDERR_FILENO)) {
@@ -121,28 +125,99 @@ void DrainAvailable(int fd, std::string& output) {
   while ((n = ::read(fd, block, sizeof block)) > 0) output.append(block, static_cast<std::size_t>(n));
 }
 
-// Reads what the child prints until it ends. A program it leaves running in the background
-// can hold the pipe open for ever, so once the child itself has ended only what is already
-// written is taken. True when the child was reaped here (its status is in `status`).
-bool ReadUntilEnd(int fd, pid_t pid, std::string& output, int& status) {
-  constexpr int kPollMilliseconds = 50;
-  char block[4096];
+using Clock = std::chrono::steady_clock;
+
+// A descriptor that becomes readable when the child ends, or -1 where the system has none;
+// the wait then looks every slice.
+int ChildEndDescriptor(pid_t pid) {
+#ifdef SYS_pidfd_open
+  return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+#else
+  static_cast<void>(pid);
+  return -1;
+#endif
+}
+
+bool Reaped(pid_t pid, int& status) {
+  pid_t done;
+  do {
+    done = ::waitpid(pid, &status, WNOHANG);
+  } while (done < 0 && errno == EINTR);
+  return done == pid;
+}
+
+// Whether the child has ended, leaving it unreaped: while it is a zombie its group id cannot
+// pass to another process.
+bool HasEnded(pid_t pid) {
+  siginfo_t info{};
+  if (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0)
+    return true;  // nothing left to wait for
+  return info.si_pid == pid;
+}
+
+void Pause(std::chrono::milliseconds time) {
+  ::poll(nullptr, 0, static_cast<int>(time.count()));
+}
+
+void SignalGroup(pid_t pid, int signal) {
+  if (::kill(-pid, signal) != 0) ::kill(pid, signal);
+}
+
+// Ends the child's group and reaps the child. A process stuck in the kernel can outlast even
+// SIGKILL; it is then left behind rather than waited for without end.
+void StopGroup(pid_t pid, int& status) {
+  SignalGroup(pid, SIGTERM);
+  const auto grace = Clock::now() + kStopGrace;
+  while (!HasEnded(pid) && Clock::now() < grace) Pause(std::chrono::milliseconds(5));
+  SignalGroup(pid, SIGKILL);
+  const auto last = Clock::now() + 4 * kStopGrace;
+  while (!Reaped(pid, status) && Clock::now() < last) Pause(std::chrono::milliseconds(5));
+}
+
+// Waits for the child's end, reading what it prints when output_fd is given, until its time
+// limit runs out or the watch asks to stop. A program it leaves running in the background can
+// hold the pipe open for ever, so only the child's own end counts.
+ProcessResult::Outcome WaitForEnd(pid_t pid, int output_fd, const ProcessLaunch& launch,
+                                  std::string& output, int& status) {
+  const auto start = Clock::now();
+  const bool limited = launch.time_limit.count() > 0;
+  const auto deadline = start + launch.time_limit;
+  Descriptor child_end(ChildEndDescriptor(pid));
+  int out = output_fd;
+  auto ended = [&](ProcessResult::Outcome outcome) {
+    if (out >= 0) DrainAvailable(out, output);
+    return outcome;
+  };
   for (;;) {
-    pollfd p{fd, POLLIN, 0};
-    int ready = ::poll(&p, 1, kPollMilliseconds);
-    if (ready < 0 && errno != EINTR) return false;
-    if (ready > 0) {
-      ssize_t n = ::read(fd, block, sizeof block);
+    if (Reaped(pid, status)) return ended(ProcessResult::Outcome::Exited);
+    const auto now = Clock::now();
+    if (limited && now >= deadline) {
+      StopGroup(pid, status);
+      return ended(ProcessResult::Outcome::TimedOut);
+    }
+    if (launch.watch &&
+        !launch.watch->KeepWaiting(std::chrono::duration_cast<std::chrono::milliseconds>(now - start))) {
+      StopGroup(pid, status);
+      return ended(ProcessResult::Outcome::Cancelled);
+    }
+    auto slice = kWatchSlice;
+    if (limited) {
+      auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
+      slice = std::min(slice, left);
+    }
+    pollfd entries[2];
+    nfds_t count = 0;
+    if (out >= 0) entries[count++] = {out, POLLIN, 0};
+    if (child_end.get() >= 0) entries[count++] = {child_end.get(), POLLIN, 0};
+    const int ready = ::poll(entries, count, static_cast<int>(slice.count()));
+    if (ready > 0 && out >= 0 && entries[0].revents != 0) {
+      char block[4096];
+      const ssize_t n = ::read(out, block, sizeof block);
       if (n > 0) {
         output.append(block, static_cast<std::size_t>(n));
-      } else if (n == 0 || errno != EINTR) {
-        return false;  // every writer has closed the pipe
+      } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
+        out = -1;  // every writer has closed the pipe: only the child's end is left to see
       }
-      continue;
-    }
-    if (::waitpid(pid, &status, WNOHANG) == pid) {
-      DrainAvailable(fd, output);
-      return true;
     }
   }
 }
@@ -254,22 +329,30 @@ ProcessResult RunProcess(const ProcessLaunch& launch) {
   output_write.Close();
   input.Close();
 
+  if (!detach) ::setpgid(pid, pid);  // the child does so too; whichever comes first counts
+
   int start_error = ReadStartError(status_read.get());
   int status = 0;
-  bool reaped = capture && start_error == 0 && ReadUntilEnd(output_read.get(), pid, result.output, status);
-  bool waited = reaped || WaitFor(pid, status) == pid;
   if (start_error != 0) {
+    WaitFor(pid, status);
     result.error = start_error;
     return result;
   }
   if (detach) {
+    WaitFor(pid, status);
     result.outcome = ProcessResult::Outcome::Started;
-  } else if (waited && WIFEXITED(status)) {
-    result.outcome = ProcessResult::Outcome::Exited;
+    return result;
+  }
+  using Outcome = ProcessResult::Outcome;
+  Outcome outcome = WaitForEnd(pid, capture ? output_read.get() : -1, launch, result.output, status);
+  if (outcome == Outcome::Exited && WIFEXITED(status)) {
+    result.outcome = Outcome::Exited;
     result.exit_code = WEXITSTATUS(status);
+  } else if (outcome == Outcome::Exited) {
+    result.outcome = Outcome::Signalled;
+    result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
   } else {
-    result.outcome = ProcessResult::Outcome::Signalled;
-    result.signal = waited && WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    result.outcome = outcome;
   }
   return result;
 }

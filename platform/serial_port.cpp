@@ -130,6 +130,8 @@ SerialOpenError ErrorOfOpen(int error) {
       return SerialOpenError::InUse;
     case EACCES: case EPERM: case EROFS:
       return SerialOpenError::NoPermission;
+    case EISDIR: case ENOTTY:
+      return SerialOpenError::NotSerial;
     default:
       return SerialOpenError::Other;
   }

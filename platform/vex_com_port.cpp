@@ -84,8 +84,9 @@ TVexComPort::TVexComPort(EventPoster& poster, const SerialPortResolver& resolver
 }
 
 TVexComPort::~TVexComPort() {
-  self_.reset();
+  // The worker copies self_ into every event it posts: it must be gone before self_ goes.
   Close();
+  self_.reset();
 }
 
 void TVexComPort::Open() {

@@ -102,7 +102,8 @@ Colour CustomColorValue(const std::string& line, Colour fallback) {
 bool ReadKeyLinkSettings(const RegistrySettings& registry, KeyLinkChoices& link) {
   std::string port;
   const bool first_run = !registry.ReadRegString(kComPortSetting, port);
-  if (!first_run) link.SetComPort(port);
+  // The empty value a first run without ports leaves names no port: the link keeps its own.
+  if (!first_run && !port.empty()) link.SetComPort(port);
   std::int32_t mode = 0;
   if (registry.ReadRegInt(kIrcCalibrationSetting, mode)) {
     link.SetIrcCalMode(static_cast<std::uint8_t>(mode & 0xFF));
@@ -187,6 +188,7 @@ void RecordsToControls(const EditorOptions& editor, const IdeOptions& ide,
 bool SaveSettings(RegistrySettings& registry, KeyLinkChoices& link,
                   const ConfigurationControls& controls, EditorOptions& editor, IdeOptions& ide,
                   bool wrenfield_mode) {
+  auto burst = registry.Burst();
   bool ok = true;
   link.SetIrcCalMode(static_cast<std::uint8_t>(controls.IrcRDGRP));
   // Without a chosen item (the stored port is not attached now) the link keeps its port:
@@ -215,7 +217,7 @@ bool SaveSettings(RegistrySettings& registry, KeyLinkChoices& link,
   for (int i = 0; i < kCustomColorCount; ++i) {
     ok &= registry.WriteRegString(kCustomColorPrefix + Letter(i), controls.CustomColors[i]);
   }
-  return ok;
+  return burst.End() && ok;
 }
 
 int FindPortItem(const std::vector<std::string>& items, const std::string& port_name) {

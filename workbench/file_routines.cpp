@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 
 #include "platform/text.h"
@@ -80,18 +81,21 @@ int DeleteFilesByMask(std::string_view folder, std::string_view mask) {
   return failed;
 }
 
-void CopyFileByStream(const std::string& source, const std::string& dest) {
+void CopyFileByStream(const std::string& source, const std::string& dest,
+                      const FileBytesWriter& writer) {
   std::ifstream in(source, std::ios::binary);
   if (!in) throw FileStreamError("Cannot open file \"" + source + "\"");
-  std::ofstream out(dest, std::ios::binary | std::ios::trunc);
-  if (!out) throw FileStreamError("Cannot create file \"" + dest + "\"");
-  char block[64 * 1024];
-  while (in) {
-    in.read(block, sizeof block);
-    if (in.gcount() > 0 && !out.write(block, in.gcount())) break;
-  }
-  out.flush();
-  if (in.bad() || !out) throw FileStreamError("Stream write error");
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw FileStreamError("Cannot read file \"" + source + "\"");
+  std::string reason;
+  if (!ReplaceFileContents(dest, bytes, reason, writer))
+    throw FileStreamError("Cannot create file \"" + dest + "\": " + reason);
+}
+
+std::string PrintFileFor(const std::string& source) {
+  fs::path file(source);
+  file.replace_extension(".pdf");
+  return file.generic_string();
 }
 
 }  // namespace workbench

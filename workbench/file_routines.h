@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "workbench/replace_file.h"
+
 namespace workbench {
 
 class FileStreamError : public std::runtime_error {
@@ -26,8 +28,14 @@ int ListFilesByMask(std::vector<std::string>& list, std::string_view folder, std
 // (deleting nothing) when mask is empty.
 int DeleteFilesByMask(std::string_view folder, std::string_view mask);
 
-// Copies the whole of source into dest (created or replaced). Throws FileStreamError when
-// source cannot be opened, dest cannot be created, or the copy fails.
-void CopyFileByStream(const std::string& source, const std::string& dest);
+// Copies the whole of source into dest (created or replaced whole, so that a failed copy
+// leaves an old dest as it was). Throws FileStreamError when source cannot be read or dest
+// cannot be written.
+void CopyFileByStream(const std::string& source, const std::string& dest,
+                      const FileBytesWriter& writer = WriteAllBytes);
+
+// The file a print to PDF proposes for a source: its name with ".pdf" in its place, in the
+// source's folder ("/w/blink.src" -> "/w/blink.pdf").
+std::string PrintFileFor(const std::string& source);
 
 }  // namespace workbench

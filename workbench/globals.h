@@ -39,6 +39,9 @@ struct GlobalValues {
   bool ReadOnly = false;         // "/r": the command-line file opens read-only
   std::string CommandLineFile;
   std::string ExeFolder;  // ends with "/"
+  // Where the folders the IDE writes live (tarn's output, the tools it installs, the
+  // templates): ExeFolder, or the user's data folder when ExeFolder cannot be written.
+  std::string DataFolder;  // ends with "/"
   std::string EditorFontName = "Courier New";
   int EditorFontSize = 9;
   std::uint8_t EditorFontStyle = 0;  // FontStyle bits

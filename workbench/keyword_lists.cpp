@@ -67,7 +67,7 @@ scrivlet::TKeywordList* T_MultiKeywordList::GetList(int index) const {
 }
 
 void LoadKeywordLists(T_MultiKeywordList& lists, const MessageStrings& messages,
-                      const std::string& basic_keyword_file) {
+                      const std::optional<std::string>& basic_keyword_file) {
   namespace Ids = string_ids::EditorUnit;
   // A failed loader has normally made its list already; a second one would shift the
   // numbers of the lists after it, so one is made only when the loader made none.
@@ -79,7 +79,11 @@ void LoadKeywordLists(T_MultiKeywordList& lists, const MessageStrings& messages,
   };
   load([&] { return lists.LoadListFromResource("QVKeywords", "txt"); },
        Ids::SCU_ASM_KEYWORDS_FAILED);
-  load([&] { return lists.LoadListFromFile(basic_keyword_file); }, Ids::SCU_QVB_KEYWORDS_FAILED);
+  if (!basic_keyword_file) {
+    lists.NewList();
+    return;
+  }
+  load([&] { return lists.LoadListFromFile(*basic_keyword_file); }, Ids::SCU_QVB_KEYWORDS_FAILED);
 }
 
 }  // namespace workbench

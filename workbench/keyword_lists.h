@@ -49,8 +49,9 @@ class T_MultiKeywordList {
 
 // The start-up's loading: list 1 from the resource "QVKeywords" of type "txt", list 2 from the
 // BASIC compiler's keyword file. A source that fails is told in a box and leaves an empty list
-// at its index, so the lists keep their numbers.
+// at its index, so the lists keep their numbers. Without a BASIC compiler installed there is
+// no keyword file to miss: list 2 stays empty without a box.
 void LoadKeywordLists(T_MultiKeywordList& lists, const MessageStrings& messages,
-                      const std::string& basic_keyword_file);
+                      const std::optional<std::string>& basic_keyword_file);
 
 }  // namespace workbench

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "workbench/old_editor_buffer.h"
+#include "workbench/replace_file.h"
 
 namespace platform {
 class Clipboard;
@@ -168,7 +169,9 @@ class LegacyEditor {
   enum class FileResult { kOk, kTooLarge, kCannotRead, kCannotWrite };
   // The whole file or nothing: on any failure the text (or the file) stays as it was.
   [[nodiscard]] FileResult LoadFile(const std::string& name);
-  [[nodiscard]] FileResult SaveFile(const std::string& name);
+  // Written whole through the writer (through a link into the file it names).
+  [[nodiscard]] FileResult SaveFile(const std::string& name,
+                                    const FileBytesWriter& writer = WriteAllBytes);
 
   // Clipboard (plain text with CR LF).
   void LegacyCopy(platform::Clipboard& clipboard) const;

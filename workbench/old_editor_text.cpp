@@ -102,31 +102,16 @@ LegacyEditor::FileResult LegacyEditor::LoadFile(const std::string& name) {
   return FileResult::kOk;
 }
 
-LegacyEditor::FileResult LegacyEditor::SaveFile(const std::string& name) {
-  // Written beside the file and then renamed over it: a failed write leaves the old file.
+LegacyEditor::FileResult LegacyEditor::SaveFile(const std::string& name,
+                                               const FileBytesWriter& writer) {
   namespace fs = std::filesystem;
   std::error_code error;
   const fs::file_status status = fs::status(name, error);
   if (fs::exists(status) && (!fs::is_regular_file(status) ||
                              (status.permissions() & fs::perms::owner_write) == fs::perms::none))
     return FileResult::kCannotWrite;
-  const std::string bytes = SaveText();
-  const std::string temporary = name + ".~sav";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return FileResult::kCannotWrite;
-    }
-  }
-  std::filesystem::rename(temporary, name, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
-    return FileResult::kCannotWrite;
-  }
+  std::string reason;
+  if (!ReplaceFileContents(name, SaveText(), reason, writer)) return FileResult::kCannotWrite;
   SetModified(false);
   return FileResult::kOk;
 }

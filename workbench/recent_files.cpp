@@ -56,13 +56,14 @@ void RecentFiles::ReadRecentFiles(const RegistrySettings& settings) {
 }
 
 bool RecentFiles::WriteRecentFiles(RegistrySettings& settings) const {
+  auto burst = settings.Burst();
   bool all_written = true;
   for (int n = 0; n < kEntries; ++n) {
     if (!settings.WriteRegString(EntryKey(n), entries_[static_cast<std::size_t>(n)])) {
       all_written = false;
     }
   }
-  return all_written;
+  return burst.End() && all_written;
 }
 
 }  // namespace workbench

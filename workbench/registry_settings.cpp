@@ -1,5 +1,7 @@
 #include "workbench/registry_settings.h"
 
+#include <tuple>
+
 namespace workbench {
 
 bool RegistrySettings::EnsureKey(std::string_view name) {
@@ -14,17 +16,37 @@ bool RegistrySettings::WriteRegString(std::string_view name, std::string_view va
   return EnsureKey(name) && store_.WriteString(Key(name), name, value);
 }
 
+// A setting that a damaged file left without its value, or with one of the other type, reads
+// as missing: the caller keeps its default, the store names it among the file's damage and
+// drops it, so the next save writes a sound file.
+bool RegistrySettings::Usable(std::string_view name, platform::SettingsStore::ValueKind wanted) const {
+  using Kind = platform::SettingsStore::ValueKind;
+  const Kind kind = store_.KindOf(Key(name), name);
+  if (kind == wanted) return true;
+  const std::string setting = "the setting \"" + std::string(name) + "\" ";
+  std::string problem;
+  if (kind == Kind::Missing) {
+    problem = setting + "has no value";
+  } else if (wanted == Kind::Integer) {
+    problem = setting + "holds a text where a number belongs";
+  } else {
+    problem = setting + "holds a number where a text belongs";
+  }
+  store_.DropDamaged(Key(name), name, std::move(problem));
+  return false;
+}
+
 bool RegistrySettings::ReadRegInt(std::string_view name, std::int32_t& value) const {
   if (!store_.KeyExists(Key(name))) return false;
+  if (!Usable(name, platform::SettingsStore::ValueKind::Integer)) return false;
   value = store_.ReadInt(Key(name), name);
   return true;
 }
 
 bool RegistrySettings::ReadRegString(std::string_view name, std::string& value) const {
-  if (!store_.KeyExists(Key(name))) {
-    value.clear();
-    return false;
-  }
+  value.clear();
+  if (!store_.KeyExists(Key(name))) return false;
+  if (!Usable(name, platform::SettingsStore::ValueKind::String)) return false;
   value = store_.ReadString(Key(name), name);
   return true;
 }
@@ -38,9 +60,11 @@ bool RegistrySettings::RegDeleteKey(std::string_view name) { return store_.Delet
 bool RegistrySettings::WriteFormBounds(std::string_view name, int top, int left, int height,
                                        int width, bool visible) {
   const std::string n(name);
-  return WriteRegInt(n + "\\Top", top) && WriteRegInt(n + "\\Left", left) &&
-         WriteRegInt(n + "\\Height", height) && WriteRegInt(n + "\\Width", width) &&
-         WriteRegInt(n + "\\Visible", visible ? 1 : 0);
+  platform::SettingsBurst burst(store_);
+  const bool written = WriteRegInt(n + "\\Top", top) && WriteRegInt(n + "\\Left", left) &&
+                       WriteRegInt(n + "\\Height", height) && WriteRegInt(n + "\\Width", width) &&
+                       WriteRegInt(n + "\\Visible", visible ? 1 : 0);
+  return burst.End() && written;
 }
 
 bool RegistrySettings::ReadFormBounds(std::string_view name, int& top, int& left, bool& visible,
@@ -57,13 +81,18 @@ bool RegistrySettings::ReadFormBounds(std::string_view name, int& top, int& left
 }
 
 bool RegistrySettings::SaveFormPlacement(std::string_view name, PlacedWindow& window) {
+  platform::SettingsBurst burst(store_);
+  const bool existed = RegKeyExists(name);
   if (!EnsureKey(name)) return false;
   const std::string n(name);
-  WriteRegInt(n + "\\WindowState", static_cast<std::int32_t>(window.State()));
+  // Like the registry's writes, these report nothing: a placement that is not saved is not
+  // worth a word to the user.
+  std::ignore = WriteRegInt(n + "\\WindowState", static_cast<std::int32_t>(window.State()));
   if (window.State() != WindowState::Normal) window.SetState(WindowState::Normal);
-  WriteFormBounds(name, window.Top(), window.Left(), window.Height(), window.Width(),
-                  window.Visible());
-  return true;
+  std::ignore = WriteFormBounds(name, window.Top(), window.Left(), window.Height(),
+                                window.Width(), window.Visible());
+  // A key that is only in memory because the file could not be saved was not created.
+  return burst.End() || existed;
 }
 
 bool RegistrySettings::RestoreFormPlacement(std::string_view name, PlacedWindow& window) const {

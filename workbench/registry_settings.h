@@ -45,12 +45,15 @@ class RegistrySettings {
   bool WriteRegInt(std::string_view name, std::int32_t value);
   bool WriteRegString(std::string_view name, std::string_view value);
   // False when the key is missing: the integer is then left as it was, the string emptied.
-  // A key without its value, or with a value of the other type, throws SettingsError.
+  // A key without its value, or with a value of the other type (a damaged file), reads as
+  // missing and is noted in the store's damage.
   bool ReadRegInt(std::string_view name, std::int32_t& value) const;
   bool ReadRegString(std::string_view name, std::string& value) const;
   bool RegKeyExists(std::string_view name) const;
   // Deletes the key with its values and subkeys.
   bool RegDeleteKey(std::string_view name);
+  // Holds the saves of the writes while it lives, so that they replace the file once.
+  platform::SettingsBurst Burst() { return platform::SettingsBurst(store_); }
 
   // Writes Top, Left, Height, Width and Visible in this order, stopping at the first failure.
   bool WriteFormBounds(std::string_view name, int top, int left, int height, int width,
@@ -69,6 +72,7 @@ class RegistrySettings {
  private:
   std::string Key(std::string_view name) const { return root_ + std::string(name); }
   bool EnsureKey(std::string_view name);
+  bool Usable(std::string_view name, platform::SettingsStore::ValueKind wanted) const;
 
   platform::SettingsStore& store_;
   std::string root_{kRegistryRoot};

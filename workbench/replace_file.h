@@ -20,8 +20,10 @@ constexpr unsigned kPlainFileMode = 0666;
 constexpr unsigned kProgramFileMode = 0777;
 
 // Replaces (or creates) file_name with bytes. A new file gets create_mode; a file that existed
-// keeps its permissions, and a program may be run by whoever may read it. On failure the old
-// file is untouched, no temporary file stays behind and reason says why.
+// keeps its permissions, and a program may be run by whoever may read it. Through a symbolic
+// link the file it names is replaced and the link stays. On failure the old file is
+// untouched, no temporary file stays behind and reason says why; a temporary left beside the
+// file by a save that was killed is removed.
 [[nodiscard]] bool ReplaceFileContents(const std::string& file_name, std::string_view bytes,
                                        std::string& reason,
                                        const FileBytesWriter& writer = WriteAllBytes,

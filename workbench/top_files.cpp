@@ -54,11 +54,13 @@ void T_ZKTopFile::LoadKnownTopFiles() {
 }
 
 bool T_ZKTopFile::SaveKnownTopFiles() {
-  for (int n = 0; n < kMaxKnownTopFiles; ++n) {
+  auto burst = settings_.Burst();
+  bool written = true;
+  for (int n = 0; n < kMaxKnownTopFiles && written; ++n) {
     const std::string value = n < static_cast<int>(known_.size()) ? known_[n] : std::string();
-    if (!settings_.WriteRegString(KnownTopFileKey(n), value)) return false;
+    written = settings_.WriteRegString(KnownTopFileKey(n), value);
   }
-  return true;
+  return burst.End() && written;
 }
 
 }  // namespace workbench

@@ -15,6 +15,7 @@ std::string FileKey(int n) { return "WorkspaceFiles\\File_" + IntToStrPad2(n); }
 }  // namespace
 
 bool SaveWorkspace(RegistrySettings& settings, const std::vector<std::string>& files) {
+  auto burst = settings.Burst();
   bool all_written = true;
   int count = 0;
   for (const std::string& name : files) {
@@ -32,7 +33,7 @@ bool SaveWorkspace(RegistrySettings& settings, const std::vector<std::string>& f
       break;
     }
   }
-  return all_written;
+  return burst.End() && all_written;
 }
 
 bool LoadWorkspace(const RegistrySettings& settings, std::vector<std::string>& files) {

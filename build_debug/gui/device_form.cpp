@@ -26,6 +26,9 @@
 namespace gui {
 namespace {
 
+// What a Read that ended well says; the language tables have no line for it.
+constexpr char kReadText[] = "Device read: the window shows the chip";
+
 constexpr char kPlacementKey[] = "DeviceWindow";
 constexpr char kReadOnlyCaption[] = "Device : EEPROM Image READ ONLY";
 constexpr char kImageFilter[] = "Device Image (*.qvh *.hex);;All Files (*)";
@@ -298,6 +301,8 @@ void TDeviceFRM::SetReadOnlyMode(bool read_only) {
   for (QLabel* label : ee_labels_) label->setEnabled(!read_only);
   EEScrollBar->setEnabled(true);
   CancelBTN->setEnabled(true);
+  // A build during a programming run comes here: the key's buttons wait for its end.
+  if (services_.key.RunHoldsLink()) EnableKeyButtons(false);
 }
 
 void TDeviceFRM::ClearReadOnlyImage() {
@@ -354,19 +359,31 @@ void TDeviceFRM::InitHints() {
   for (QWidget* child : findChildren<QWidget*>()) child->setToolTipDuration(kHintMilliseconds);
 }
 
+void TDeviceFRM::EnableKeyButtons(bool enabled) {
+  for (QPushButton* button : {ProgramBTN, VerifyBTN, ReadBTN}) button->setEnabled(enabled);
+}
+
+// Program, Read and Verify are refused while a programming run holds the link: a read would
+// send on the run's link, and the copy would change the image it is programming.
+
 void TDeviceFRM::ProgramBTNClick() {
+  if (services_.key.RunHoldsLink()) return;
   build_debug::CopyWorkingToProgramming(services_.image);
-  services_.key.StartProgramQV(false);
+  // A refused start has nothing to tell: the run that holds the link tells its own end.
+  std::ignore = services_.key.StartProgramQV(false);
 }
 
 void TDeviceFRM::ReadBTNClick() {
+  if (services_.key.RunHoldsLink()) return;
   // A failed read has been reported by the key protocol.
   if (!services_.key.ReadQV()) return;
   build_debug::CopyProgrammingToWorking(services_.image);
   ShowImage();
+  if (services_.status_line) services_.status_line(kReadText);
 }
 
 void TDeviceFRM::VerifyBTNClick() {
+  if (services_.key.RunHoldsLink()) return;
   // The read leaves the chip's size in the image; the window's part stays what it shows.
   const std::uint8_t window_4k = services_.image.Device4K;
   const bool read = services_.key.ReadQV();
@@ -408,7 +425,7 @@ void TDeviceFRM::SaveBTNClick() {
       Box(workbench::FormatText("OK to overwrite %s", {*name}), platform::BoxButtons::YesNoCancel) !=
           platform::kAnswerYes)
     return;
-  if (!build_debug::WriteImageFile(services_.image, *name))
+  if (!build_debug::WriteImageFile(services_.image, *name, services_.file_writer))
     Box(workbench::FormatText(services_.texts.LU_GetString(string_ids::ComUnit::SCU_CANNOT_WRITE),
                               {*name}));
 }

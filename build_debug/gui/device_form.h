@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "build_debug/device_settings.h"
@@ -44,6 +45,10 @@ struct DeviceFormServices {
   workbench::WindowsMenuUnit& windows_menu;
   platform::ModalDialogService& dialogs;
   const workbench::GlobalValues& globals;  // which assembler is in use, for the hints
+  // Writes the bytes of a saved image; tests put a failing one in its place.
+  workbench::FileBytesWriter file_writer = workbench::WriteAllBytes;
+  // The main window's status line, told what a key command did when it ended well.
+  std::function<void(const std::string&)> status_line = {};
 };
 
 class TDeviceFRM : public QWidget {
@@ -62,6 +67,8 @@ class TDeviceFRM : public QWidget {
   void SetReadOnlyMode(bool read_only);
   void InitHints();
 
+  // Program, Verify and Read: off while a programming run holds the link.
+  void EnableKeyButtons(bool enabled);
   void ProgramBTNClick();
   void VerifyBTNClick();
   void ReadBTNClick();

@@ -25,10 +25,16 @@ TIrcFRM::TIrcFRM(const build_debug::QvKeyUnit& key, workbench::Localizer& texts,
     grid->addWidget(label, t, 1);
     labels_[static_cast<std::size_t>(t)] = label;
   }
+  status_ = new QLabel(this);
+  status_->setObjectName("StatusLBL");
+  status_->setWordWrap(true);
+  status_->setMinimumWidth(status_->fontMetrics().horizontalAdvance("Calibration failed: no trim"));
+  status_->hide();
+  grid->addWidget(status_, 8, 0, 1, 2);
   auto* ok = new QPushButton("OK", this);
   ok->setObjectName("OkBTN");
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  grid->addWidget(ok, 8, 0, 1, 2, Qt::AlignHCenter);
+  grid->addWidget(ok, 9, 0, 1, 2, Qt::AlignHCenter);
   LocalizeForm(*this, texts);
   RegisterFormLanguageCallback(*this, texts);
 }
@@ -44,6 +50,11 @@ void TIrcFRM::showEvent(QShowEvent* event) {
     font.setBold(shown.highlighted);
     label.setFont(font);
   }
+  const std::string note = build_debug::IrcCalibrationNote(key_.Counts(), key_.GetTrim());
+  status_->setText(QString::fromStdString(note));
+  status_->setVisible(!note.empty());
+  // The note is several lines once wrapped: the window grows to show it whole.
+  adjustSize();
 }
 
 }  // namespace gui

@@ -1,6 +1,6 @@
 #pragma once
 // TIrcFRM, "IRC": the eight oscillator measurements of the last calibration as frequencies,
-// trim 0 to 7, the chosen trim highlighted.
+// trim 0 to 7, the chosen trim highlighted, and a line that says when calibration failed.
 
 #include <QDialog>
 #include <QLabel>
@@ -23,6 +23,8 @@ class TIrcFRM : public QDialog {
           QWidget* parent = nullptr);
 
   QLabel& FreqLabel(int trim) const { return *labels_[static_cast<std::size_t>(trim)]; }
+  // Says when the calibration measured nothing; hidden otherwise.
+  QLabel& StatusLabel() const { return *status_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -30,6 +32,7 @@ class TIrcFRM : public QDialog {
  private:
   const build_debug::QvKeyUnit& key_;
   std::array<QLabel*, 8> labels_{};
+  QLabel* status_ = nullptr;
 };
 
 }  // namespace gui

@@ -42,6 +42,12 @@ void QtKeyNotifications::DebugProgrammed() {
   }, false);
 }
 
+void QtKeyNotifications::LinkHeldByRun(bool held) {
+  Deliver([this, held] {
+    if (link_held_) link_held_(held);
+  }, false);
+}
+
 void QtKeyNotifications::CloseProgress() {
   Deliver([this] { progress_.hide(); }, false);
 }

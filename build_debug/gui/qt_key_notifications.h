@@ -22,10 +22,14 @@ class QtKeyNotifications : public QObject, public build_debug::KeyNotifications 
   QtKeyNotifications(TProgressFRM& progress, std::function<void(int code)> key_notify,
                      std::function<void()> debug_programmed);
 
+  // Runs on the UI thread when a programming run takes the link and when it lets it go.
+  void OnLinkHeld(std::function<void(bool held)> handler) { link_held_ = std::move(handler); }
+
   void DeviceProgress(int code, int parameter, bool sent) override;
   void KeyNotify(int code, bool sent) override;
   void DebugProgrammed() override;
   void CloseProgress() override;
+  void LinkHeldByRun(bool held) override;
 
  private:
   void Deliver(std::function<void()> call, bool sent);
@@ -33,6 +37,7 @@ class QtKeyNotifications : public QObject, public build_debug::KeyNotifications 
   TProgressFRM& progress_;
   std::function<void(int)> key_notify_;
   std::function<void()> debug_programmed_;
+  std::function<void(bool)> link_held_;
 };
 
 }  // namespace gui

@@ -70,5 +70,41 @@ TEST(MemoryFileAccess, RunIncludesAndWritesInMemory) {
   EXPECT_EQ(files.Find("/p/main.hex")->substr(0, 16), ":020000003402C8\n");
 }
 
+// In the IDE's mode "TARN Output/" goes beside the program, or into the user's data folder
+// when the program's folder cannot be written; beside the source only when neither can hold it.
+TEST(MemoryFileAccess, IdeOutputFolderFollowsWhereTheUserMayWrite) {
+  struct Case {
+    const char* name;
+    bool program_folder_writable;
+    std::string data_folder;
+    std::string expected_map;
+  };
+  const Case cases[] = {
+      {"program folder", true, "/home/u/.local/share/QVKey/", "/opt/qv/TARN Output/main.map"},
+      {"user's data folder", false, "/home/u/.local/share/QVKey/",
+       "/home/u/.local/share/QVKey/TARN Output/main.map"},
+      {"no data folder", false, "", "/p/main.map"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryFileAccess files;
+    files.AddFile("/p/main.asm", "        DEVICE  QV18AC, OSCHS2\n        FREQ    4_000_000\n        IRC_CAL IRC_SLOW\n        END\n");
+    ASSERT_TRUE(files.MakeFolder("/opt/qv"));
+    if (!c.program_folder_writable) files.MakeReadOnly("/opt/qv/");
+    files.SetUserDataFolder(c.data_folder);
+    std::ostringstream console;
+    TarnRun run(console, files);
+    EXPECT_EQ(RunTarn(run, {"/opt/qv/TARN.dll", "/E", "KESTRIAN", "/O", "USE_OUTPUT_DIR", "/F", "BIN16",
+                            "/p/main.asm"}),
+              0)
+        << console.str();
+    EXPECT_NE(files.Find(c.expected_map), nullptr);
+    // Nothing is made in a folder that cannot be written.
+    if (!c.program_folder_writable) {
+      EXPECT_FALSE(files.Exists("/opt/qv/TARN Output"));
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tarn

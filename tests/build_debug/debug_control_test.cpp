@@ -119,7 +119,7 @@ TEST_F(DebugControlTest, AWiderWatchWindowCountsWhenItsButtonIsOn) {
   EXPECT_EQ(debug_window_.Left(), 590);
   EXPECT_EQ(watch_.Left(), 590);
   EXPECT_EQ(BoxTexts(),
-            std::vector<std::string>{"Unable to open COM1\rCOM port in use by another process"});
+            std::vector<std::string>{"Unable to open COM1\rNo serial device is known by that name"});
 }
 
 TEST_F(DebugControlTest, ResettingPositionsAsksFirst) {

@@ -539,7 +539,7 @@ TEST_F(DebugProtocolTest, ASessionStepsRunsStopsAndResetsTheChip) {
   auto& chip = *chip_;
   DebuggableProgram(*image_);
   debug_.CheckDebugImage();
-  key_.StartDebugProgramQV(false);
+  ASSERT_TRUE(key_.StartDebugProgramQV(false));
   key_.QVU_Cleanup();
   ASSERT_TRUE(notes_.programmed);
   auto program = chip.Program();

@@ -3,6 +3,7 @@
 
 #include "build_debug/key_link.h"
 
+#include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -168,7 +169,72 @@ TEST_F(KeyLinkTest, APortNobodyNamedCannotBeOpened) {
   EXPECT_EQ(link_.LinkState(), kLinkCannotOpen);
   link_.ReportLinkError();
   EXPECT_EQ(BoxTexts(),
-            std::vector<std::string>{"Unable to open COM2\rCOM port in use by another process"});
+            std::vector<std::string>{"Unable to open COM2\rNo serial device is known by that name"});
+}
+
+// A port named at something that is no serial device is not "in use": the box says what is
+// wrong and where.
+TEST_F(KeyLinkTest, APortThatIsNoSerialDeviceIsNamedWithItsPath) {
+  auto folder = std::filesystem::temp_directory_path() /
+                ("key_link_paths_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  const std::string missing = (folder / "ttyGone").string();
+  const std::string plain = (folder / "notes.txt").string();
+  std::ofstream(plain) << "not a terminal";
+  struct Case {
+    std::string device;
+    std::string text;
+  } cases[] = {
+      {missing, "Unable to open COM1\rThere is no device " + missing},
+      {plain, "Unable to open COM1\r" + plain + " is not a serial port"},
+      {folder.string(), "Unable to open COM1\r" + folder.string() + " is not a serial port"},
+      {"/dev/null", "Unable to open COM1\r/dev/null is not a serial port"},
+  };
+  for (const Case& c : cases) {
+    environment_["QVKEY_COM1"] = c.device;
+    link_.ComInit();
+    EXPECT_FALSE(link_.OpenKey()) << c.device;
+    EXPECT_EQ(link_.LinkState(), kLinkCannotOpen) << c.device;
+    link_.ReportLinkError();
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.text});
+    boxes_.Clear();
+  }
+  std::filesystem::remove_all(folder);
+}
+
+// Whether another program, without the rights that let root past an exclusive terminal, may
+// open the device: 0 when it may, else the error of its open.
+int OpenFromAnotherProgram(const std::string& device) {
+  pid_t child = ::fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(255);
+    int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ::_exit(fd >= 0 ? 0 : errno);
+  }
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+// While the link has the port, another program that opens the device is refused, not only one
+// that asks for the lock; every way the link lets go of the port frees it again.
+TEST_F(KeyLinkTest, NoOtherProgramOpensThePortWhileTheLinkHoldsIt) {
+  auto& key = StartKey();
+  ASSERT_EQ(::chmod(key.DevicePath().c_str(), 0666), 0);
+  link_.ComInit();
+  ASSERT_TRUE(link_.OpenKey());
+  EXPECT_EQ(OpenFromAnotherProgram(key.DevicePath()), EBUSY);
+  link_.CloseKey();
+  EXPECT_EQ(OpenFromAnotherProgram(key.DevicePath()), 0) << "after a close";
+
+  KeyConfig silent;
+  silent.silent = true;
+  auto& quiet = StartKey(silent, "COM2");
+  ASSERT_EQ(::chmod(quiet.DevicePath().c_str(), 0666), 0);
+  link_.SetComPort("COM2");
+  EXPECT_FALSE(link_.OpenKey());
+  EXPECT_EQ(OpenFromAnotherProgram(quiet.DevicePath()), 0) << "after a failed handshake";
 }
 
 TEST_F(KeyLinkTest, BytesWaitingInThePortBeforeTheOpenAreDropped) {
@@ -425,8 +491,8 @@ TEST_F(KeyLinkTest, TheKeyProgramServesTheLink) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
-// A device this user may not open: the report says so after the usual text and names the
-// group to join. Root opens anything, so a child that gave its rights up tries, and hands the
+// A device this user may not open: the report says so, not that the port is in use, and names
+// the group to join. Root opens anything, so a child that gave its rights up tries, and hands the
 // box's text back through a pipe.
 TEST_F(KeyLinkTest, APortWithoutPermissionNamesTheRemedy) {
   auto folder = std::filesystem::temp_directory_path() /
@@ -464,7 +530,7 @@ TEST_F(KeyLinkTest, APortWithoutPermissionNamesTheRemedy) {
   struct stat info {};
   ASSERT_EQ(::stat(device.c_str(), &info), 0);
   std::string group = ::getgrgid(info.st_gid) ? ::getgrgid(info.st_gid)->gr_name : "dialout";
-  EXPECT_EQ(text, "Unable to open COM1\rCOM port in use by another process\rNo permission to use " +
+  EXPECT_EQ(text, "Unable to open COM1\rNo permission to use " +
                       device + ".\rAsk to be made a member of the group " + group +
                       " that owns it (usually dialout), then log in again.");
   std::filesystem::remove_all(folder);

@@ -3,10 +3,14 @@
 
 #include "build_debug/key_protocol.h"
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -34,6 +38,16 @@ class RecordedNotifications : public KeyNotifications {
   }
   void DebugProgrammed() override { Add("D"); }
   void CloseProgress() override { Add("C"); }
+  void LinkHeldByRun(bool held) override {
+    std::lock_guard lock(mutex_);
+    held_.push_back(held);
+  }
+
+  // Each report of the link taken (true) and let go (false) by a run.
+  std::vector<bool> Held() const {
+    std::lock_guard lock(mutex_);
+    return held_;
+  }
 
   std::vector<std::string> Events() const {
     std::lock_guard lock(mutex_);
@@ -61,6 +75,7 @@ class RecordedNotifications : public KeyNotifications {
   }
   mutable std::mutex mutex_;
   std::vector<std::string> events_;
+  std::vector<bool> held_;
 };
 
 // A program of distinct words (bit 15 set as a builder leaves it) and distinct ID words.
@@ -121,7 +136,7 @@ TEST_F(KeyProtocolTest, ProgrammingLeavesTheImageAndTheHeaderInTheChip) {
     QvKeyUnit unit{link_, *image_, messages_, notes};
     auto& chip = StartChip();
     FillImage(*image_, c.device4k, c.fusex, c.fuse);
-    unit.StartProgramQV(false);
+    ASSERT_TRUE(unit.StartProgramQV(false));
     unit.QVU_Cleanup();
 
     auto program = chip.Program();
@@ -143,13 +158,16 @@ TEST_F(KeyProtocolTest, ProgrammingLeavesTheImageAndTheHeaderInTheChip) {
     EXPECT_TRUE(boxes_.Boxes().empty());
     EXPECT_FALSE(link_.IsLinkOpen());
     EXPECT_EQ(unit.GetTrim(), 7);
+    EXPECT_EQ(unit.LastRunOutcome(), RunOutcome::kProgrammed);
+    EXPECT_EQ(notes.Held(), (std::vector<bool>{true, false}));
+    EXPECT_FALSE(unit.RunHoldsLink());
   }
 }
 
 TEST_F(KeyProtocolTest, TheStepsComeEvery32ndOfTheChip) {
   auto& chip = StartChip();
   FillImage(*image_, false, 0x0BFC, 0x0FFA);  // FUSEX bits 0-1 = 0: a 512-word part
-  unit_.StartProgramQV(false);
+  ASSERT_TRUE(unit_.StartProgramQV(false));
   unit_.QVU_Cleanup();
   std::vector<std::string> steps;
   for (const auto& e : notes_.Events())
@@ -165,7 +183,7 @@ TEST_F(KeyProtocolTest, ARunWithTheRunFlagStartsTheClockAndReleasesTheChip) {
   auto& chip = StartChip();
   FillImage(*image_, false, 0x0BFE, 0x0FFA);
   image_->ClockHz = 4'000'000;
-  unit_.StartDebugProgramQV(true);
+  ASSERT_TRUE(unit_.StartDebugProgramQV(true));
   unit_.QVU_Cleanup();
   EXPECT_EQ(chip.ClockWords(), std::vector<std::uint32_t>{0x3EE4E0});
   EXPECT_TRUE(chip.ClockRunning());
@@ -182,7 +200,7 @@ TEST_F(KeyProtocolTest, CancelStopsAtTheNextBlockWithoutABox) {
   notes_.on_progress = [this](int code, int parameter) {
     if (code == kProgressStep && parameter == 1023) unit_.CancelProgramming();
   };
-  unit_.StartProgramQV(false);
+  ASSERT_TRUE(unit_.StartProgramQV(false));
   unit_.QVU_Cleanup();
   auto outline = notes_.Outline();
   ASSERT_GE(outline.size(), 2u);
@@ -195,6 +213,7 @@ TEST_F(KeyProtocolTest, CancelStopsAtTheNextBlockWithoutABox) {
   EXPECT_TRUE(boxes_.Boxes().empty());
   EXPECT_FALSE(link_.IsLinkOpen());
   EXPECT_EQ(chip.Program()[2047], 0x0FFF);  // the rest never went out
+  EXPECT_EQ(unit_.LastRunOutcome(), RunOutcome::kCancelled);
 }
 
 TEST_F(KeyProtocolTest, AKeyUnpluggedMidRunEndsItWithTheLinkBox) {
@@ -202,7 +221,7 @@ TEST_F(KeyProtocolTest, AKeyUnpluggedMidRunEndsItWithTheLinkBox) {
   key.hang_up_after = 700;  // within the program blocks
   StartChip({}, key);
   FillImage(*image_, false, 0x0BFE, 0x0FFA);
-  unit_.StartProgramQV(false);
+  ASSERT_TRUE(unit_.StartProgramQV(false));
   unit_.QVU_Cleanup();  // returns: the worker ended
   auto events = notes_.Events();
   auto n2 = std::find(events.begin(), events.end(), "N2");
@@ -213,6 +232,80 @@ TEST_F(KeyProtocolTest, AKeyUnpluggedMidRunEndsItWithTheLinkBox) {
   ASSERT_FALSE(boxes_.Boxes().empty());
   EXPECT_EQ(boxes_.Boxes()[0].caption, kLinkCaption);
   EXPECT_FALSE(link_.IsLinkOpen());
+  EXPECT_EQ(unit_.LastRunOutcome(), RunOutcome::kFailed);
+}
+
+// Each status of a programming run is waited for as long as the key's command takes: the
+// header 2p + 1000 ms, a block 32q + 1000 ms, the ID words 16q + 1000 ms (p = 50, q = 20). A
+// key a little inside that programs the chip; one a little after it is a key that is gone.
+TEST_F(KeyProtocolTest, EachStatusIsWaitedForAsLongAsItsCommandTakes) {
+  struct Case {
+    const char* name;
+    std::uint8_t command;
+    int timeout_ms;
+  };
+  const Case cases[] = {{"header", 2, 1100}, {"block", 32, 1640}, {"ID words", 16, 1320}};
+  // Room for a busy machine on either side, far less than a tenth or twice the time-out.
+  constexpr int kMargin = 400;
+  for (const auto& c : cases) {
+    for (bool in_time : {true, false}) {
+      SCOPED_TRACE(std::string(c.name) + (in_time ? " in time" : " too late"));
+      keys_.clear();
+      boxes_.Clear();
+      ChipConfig config;
+      config.first_status_delay[c.command] =
+          std::chrono::milliseconds(c.timeout_ms + (in_time ? -kMargin : kMargin));
+      auto& chip = StartChip(config);
+      FillImage(*image_, false, 0x0BFE, 0x0FFA);
+      ASSERT_TRUE(unit_.StartProgramQV(false));
+      unit_.QVU_Cleanup();
+      if (in_time) {
+        EXPECT_EQ(unit_.LastRunOutcome(), RunOutcome::kProgrammed);
+        EXPECT_TRUE(boxes_.Boxes().empty()) << ::testing::PrintToString(BoxTexts());
+        EXPECT_EQ(chip.Program()[2047], (2047 * 7 + 1) & 0x0FFF);
+      } else {
+        EXPECT_EQ(unit_.LastRunOutcome(), RunOutcome::kFailed);
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{"QV-Key not found on COM1"});
+        ASSERT_FALSE(boxes_.Boxes().empty());
+        EXPECT_EQ(boxes_.Boxes()[0].caption, kLinkCaption);
+      }
+    }
+  }
+}
+
+// While a run holds the link a second start is refused at once, and what the run programs is
+// what the image held at its start.
+TEST_F(KeyProtocolTest, ARunRefusesASecondStartAndProgramsWhatItTookAtItsStart) {
+  KeyConfig slow;
+  slow.reply_delay = std::chrono::milliseconds(20);
+  auto& chip = StartChip({}, slow);
+  auto& key = *keys_.back();
+  FillImage(*image_, false, 0x0BFE, 0x0FFA);
+  std::atomic<bool> programming{false};
+  notes_.on_progress = [&](int code, int) {
+    if (code == kProgressShowCancel) programming = true;
+  };
+  ASSERT_TRUE(unit_.StartProgramQV(false));
+  EXPECT_TRUE(unit_.RunHoldsLink());
+  for (int i = 0; i < 5000 && !programming; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_TRUE(programming);
+  // A build that lands now changes the image, not the chip.
+  image_->ProgrammingImage.fill(UsedWord(0x0123));
+  EXPECT_FALSE(unit_.StartProgramQV(false));
+  EXPECT_FALSE(unit_.StartDebugProgramQV(true));
+  EXPECT_TRUE(unit_.RunHoldsLink());
+  unit_.QVU_Cleanup();
+  EXPECT_FALSE(unit_.RunHoldsLink());
+  EXPECT_EQ(key.Handshakes(), 1);
+  EXPECT_EQ(unit_.LastRunOutcome(), RunOutcome::kProgrammed);
+  for (int i = 0; i < 2048; ++i)
+    ASSERT_EQ(chip.Program()[static_cast<std::size_t>(i)], (i * 7 + 1) & 0x0FFF) << "word " << i;
+  EXPECT_EQ(chip.Fusex(), 0x0BFE);
+  EXPECT_EQ(notes_.Held(), (std::vector<bool>{true, false}));
+  const auto events = notes_.Events();
+  EXPECT_EQ(std::count(events.begin(), events.end(), "N2"), 1);
+  EXPECT_TRUE(boxes_.Boxes().empty());
 }
 
 TEST_F(KeyProtocolTest, AStatusOfOneAfterTheEraseIsAVppFailure) {
@@ -220,7 +313,7 @@ TEST_F(KeyProtocolTest, AStatusOfOneAfterTheEraseIsAVppFailure) {
   chip.status[1] = 1;
   StartChip(chip);
   FillImage(*image_, false, 0x0BFE, 0x0FFA);
-  unit_.StartProgramQV(false);
+  ASSERT_TRUE(unit_.StartProgramQV(false));
   unit_.QVU_Cleanup();
   ASSERT_EQ(boxes_.Boxes().size(), 1u);  // the link is fine: its report shows nothing
   EXPECT_EQ(boxes_.Boxes()[0].text, "Vpp generation failed");
@@ -253,12 +346,15 @@ TEST_F(KeyProtocolTest, StatusBytesNameTheirFailures) {
   }
 }
 
-// A run while the link stays busy gives up after four waits: it says why and ends as a failed
-// run, so that a hidden run does not wait for ever.
-TEST_F(KeyProtocolTest, ALinkBusyForFourSecondsEndsTheRunWithTheMessage) {
+// A run while the IDE itself holds the link (a debug or clock window) cannot wait for it on the
+// thread that holds it: it says why and ends as a failed run at once, so that a hidden run does
+// not wait for ever.
+TEST_F(KeyProtocolTest, ALinkTheIdeHoldsEndsTheRunAtOnceWithTheMessage) {
   StartChip();
   ASSERT_TRUE(link_.OpenKey());
-  unit_.StartProgramQV(false);
+  EXPECT_FALSE(unit_.StartProgramQV(false));
+  EXPECT_FALSE(unit_.RunHoldsLink());
+  EXPECT_EQ(unit_.LastRunOutcome(), RunOutcome::kFailed);
   EXPECT_EQ(notes_.Events(), (std::vector<std::string>{"N2", "N3!"}));
   EXPECT_EQ(BoxTexts(),
             std::vector<std::string>{"Unable to open COM1\rCOM port in use by another process"});

@@ -168,6 +168,68 @@ TEST_F(FormatThreadTest, ImmediateModeIsFinalRightAfterLoadingAndOnNeedWaits) {
   EXPECT_LT(s->LineCount(), 100);
 }
 
+// Strings that run on over lines, ";" comments, MOV: what an unmatched quote turns around.
+void AddRunOnRules(TScrivlet& m) {
+  m.Keywords.AddKeyword("MOV", kWholeWord, kStyleBold, 1, 0, kNoColor, 0x0000FF);
+  m.StartStopKeys.AddStartStopKey("\"", "\"", 0, 0, 3, 0, kNoColor, 0x800000, false);
+  m.StartStopKeys.AddStartStopKey(";", "", 0, 0, 2, 0, kNoColor, 0x808080, true);
+}
+
+// One letter per character: string, comment, keyword or plain.
+std::string Colours(TScrivlet& m) {
+  return testing::StyleLetters(m, [](const TStyleRun& r) {
+    if (!(r.RunFlags & kRunHasAttributes)) return '.';
+    return r.Foregnd == 0x800000 ? 's' : r.Foregnd == 0x808080 ? 'c' : r.Foregnd == 0x0000FF ? 'M' : '?';
+  });
+}
+
+TEST_F(FormatThreadTest, AQuoteThatTurnsTheRestOfTheTextAroundIsRescannedInSlicesAndEndsAsAtOnce) {
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += "MOV \"a\" b ; c\r\n";
+  s->SetBounds(400, 60);
+  AddRunOnRules(*s);
+  Load(*s, text);
+  scheduler.RunAll();
+  TScrivlet ref;  // the same text and edits, laid out and highlighted at once
+  testing::LayOutAtOnce(ref, measurer, 400, 60);
+  AddRunOnRules(ref);
+  Load(ref, text);
+  ASSERT_EQ(Colours(*s), Colours(ref));
+  const int32_t lastPara = s->ParagraphCount() - 2;
+  auto lastLine = [&](TScrivlet& m) { return Colours(m).substr(Colours(m).rfind('|', Colours(m).size() - 2)); };
+  struct Step {
+    int32_t at;
+    const char* insert;  // nullptr: the character at `at` is deleted
+    bool finishFirst;    // the slices end before the step; else it lands amid the rescan
+  };
+  const Step steps[] = {{4, "\"", true}, {4, nullptr, true}, {4, "\"", false}, {16 * 100, "\"", false},
+                        {4, nullptr, false}};
+  for (const Step& step : steps) {
+    SCOPED_TRACE(std::to_string(step.at) + (step.insert ? " typed" : " deleted"));
+    if (step.finishFirst) scheduler.RunAll();
+    else scheduler.RunOne();
+    for (TScrivlet* m : {s.get(), &ref}) {
+      m->Select(step.insert ? step.at : step.at + 1, step.at);
+      m->InsertTextBuf(step.insert ? step.insert : "");
+    }
+    if (step.finishFirst) {
+      // The keystroke rescans what the window shows; the rest of the text waits for the slices.
+      EXPECT_TRUE(scheduler.pending);
+      EXPECT_EQ(Colours(*s).substr(0, 60), Colours(ref).substr(0, 60)) << "the window shows it right at once";
+      EXPECT_NE(lastLine(*s), lastLine(ref)) << "paragraph " << lastPara << " was rescanned at once";
+    }
+  }
+  scheduler.RunAll();
+  EXPECT_EQ(Colours(*s), Colours(ref));
+  EXPECT_NO_THROW(s->SelfTest());
+  // The text as the steps left it, loaded afresh, has the same colours.
+  TScrivlet fresh;
+  testing::LayOutAtOnce(fresh, measurer, 400, 60);
+  AddRunOnRules(fresh);
+  Load(fresh, ref.Text());
+  EXPECT_EQ(Colours(ref), Colours(fresh));
+}
+
 TEST_F(FormatThreadTest, DestroyingTheControlForgetsTheSliceItAskedFor) {
   Load(*s, ManyParagraphs(500));
   ASSERT_TRUE(scheduler.pending);

@@ -85,6 +85,7 @@ TEST_F(SavePointTest, ModifiedWhereverTheHistoryStandsAwayFromTheSavePoint) {
     SetUp();
     Run(c.steps);
     EXPECT_EQ(s.Modified(), c.modified);
+    s.SelfTest();
     if (!c.modified) {
       EXPECT_EQ(s.Text(), saved);
     }
@@ -128,6 +129,7 @@ TEST_F(SavePointTest, AHistoryThatLostTheSavePointStaysModifiedUntilSaved) {
     s.SetUndoMaxSpace(c.max_space);
     Run(c.steps);
     EXPECT_TRUE(s.Modified());
+    s.SelfTest();
     Save();
     EXPECT_FALSE(s.Modified());
     Run("t");

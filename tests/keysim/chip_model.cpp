@@ -1,5 +1,7 @@
 #include "tests/keysim/chip_model.h"
 
+#include <thread>
+
 namespace keysim {
 
 namespace {
@@ -33,8 +35,16 @@ ChipModel::ChipModel(ChipConfig config)
   id_.fill(kErased);
 }
 
+ChipModel::~ChipModel() {
+  for (const auto& life : keys_)
+    if (auto key = life.lock()) (*key)->Stop();
+}
+
 void ChipModel::Install(SimulatedKey& key) {
-  key_ = &key;
+  {
+    std::lock_guard lock(mutex_);
+    keys_.push_back(key.Life());
+  }
   key.Handle(5, [this](KeyIo& io) { Poll(io); });
   key.Handle(6, [this](KeyIo& io) { Report(io); });
   key.Handle(7, [this](KeyIo& io) { Debug(io); });
@@ -56,6 +66,18 @@ void ChipModel::Install(SimulatedKey& key) {
 std::uint8_t ChipModel::Status(std::uint8_t command) const {
   auto found = config_.status.find(command);
   return found == config_.status.end() ? 0 : found->second;
+}
+
+void ChipModel::TakeTime(std::uint8_t command) {
+  std::chrono::milliseconds delay{0};
+  {
+    std::lock_guard lock(mutex_);
+    auto found = config_.first_status_delay.find(command);
+    if (found == config_.first_status_delay.end()) return;
+    delay = found->second;
+    config_.first_status_delay.erase(found);
+  }
+  std::this_thread::sleep_for(delay);
 }
 
 void ChipModel::Finish(KeyIo& io) {
@@ -110,9 +132,12 @@ void ChipModel::Two(KeyIo& io) {
     io.Byte();  // the pulse
     std::uint16_t fusex = io.Word();
     std::uint16_t fuse = io.Word();
-    std::lock_guard lock(mutex_);
-    fusex_ = fusex;
-    fuse_ = fuse;
+    {
+      std::lock_guard lock(mutex_);
+      fusex_ = fusex;
+      fuse_ = fuse;
+    }
+    TakeTime(2);
   }
   io.Send(Status(2));
 }
@@ -144,6 +169,7 @@ void ChipModel::Block(KeyIo& io) {
     if (address_ < static_cast<int>(memory_.size()))
       memory_[static_cast<std::size_t>(address_++)] = word;
   }
+  TakeTime(32);
   io.Send(Status(32));
 }
 
@@ -167,6 +193,7 @@ void ChipModel::Id(KeyIo& io) {
       std::lock_guard lock(mutex_);
       word = value;
     }
+    TakeTime(16);
   }
   io.Send(Status(16));
 }
@@ -280,7 +307,15 @@ void ChipModel::Report(KeyIo& io) {
     }
   }
   io.Send(bytes);
-  if (cut) key_->HangUpSoon();
+  if (cut) {
+    // A handler runs on the key's own thread, so its key is still there.
+    std::weak_ptr<SimulatedKey*> serving;
+    {
+      std::lock_guard lock(mutex_);
+      serving = keys_.back();
+    }
+    if (auto key = serving.lock()) (*key)->HangUpSoon();
+  }
 }
 
 void ChipModel::Debug(KeyIo& io) {

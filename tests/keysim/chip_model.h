@@ -15,11 +15,13 @@
 // stands stopped at the reset vector.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
+#include <memory>
 #include <vector>
 
 #include "tests/keysim/simulated_key.h"
@@ -32,6 +34,9 @@ struct ChipConfig {
   std::uint16_t fuse = 0x0FFA;
   std::array<std::uint16_t, 8> counts{};  // oscillator measurement counts by trim
   std::map<std::uint8_t, std::uint8_t> status;  // a command's status byte other than 0
+  // How long the chip takes before the status of the first header (2), program block (32) or
+  // ID block (16) it is sent; later ones answer at once.
+  std::map<std::uint8_t, std::chrono::milliseconds> first_status_delay;
 };
 
 // The chip's registers as its debug monitor keeps them.
@@ -64,6 +69,11 @@ struct RunScript {
 class ChipModel {
  public:
   explicit ChipModel(ChipConfig config = {});
+  // The keys it is installed on that are still there stop serving first: their handlers use
+  // this model.
+  ~ChipModel();
+  ChipModel(const ChipModel&) = delete;
+  ChipModel& operator=(const ChipModel&) = delete;
   // Registers the key protocol's commands with the key.
   void Install(SimulatedKey& key);
 
@@ -94,6 +104,8 @@ class ChipModel {
  private:
   enum class Mode { Idle, Programming, Reading };
   std::uint8_t Status(std::uint8_t command) const;
+  // Waits out the first status delay of a command, once.
+  void TakeTime(std::uint8_t command);
   void Finish(KeyIo& io);
   void One(KeyIo& io);
   void Two(KeyIo& io);
@@ -128,7 +140,7 @@ class ChipModel {
   int releases_ = 0;
 
   enum class Run { Stopped, ToBreak, Free, Forever };
-  SimulatedKey* key_ = nullptr;
+  std::vector<std::weak_ptr<SimulatedKey*>> keys_;  // the last is the one that serves
   MonitorRegisters monitor_;
   RunScript script_;
   Run run_ = Run::Stopped;

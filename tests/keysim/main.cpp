@@ -1,6 +1,7 @@
 // qvkeysim: a simulated QV-Key on a pseudo-terminal, for trying the IDE without a key.
 //
 //   qvkeysim [--link PATH] [--speed 57600|19200] [--seed LOW,HIGH] [--firmware N] [--silent]
+//            [--reply-delay MS]
 //
 // Prints the terminal's path on the first line of standard output (and with --link also
 // makes PATH a symbolic link to it), then plays the key with an erased 2,048-word chip
@@ -23,7 +24,7 @@ namespace {
 int Usage() {
   std::fprintf(stderr,
                "usage: qvkeysim [--link PATH] [--speed 57600|19200] [--seed LOW,HIGH] "
-               "[--firmware N] [--silent]\n");
+               "[--firmware N] [--silent] [--reply-delay MS]\n");
   return 2;
 }
 
@@ -51,6 +52,11 @@ int main(int argc, char** argv) {
       int speed = std::atoi(argv[++i]);
       if (speed != 57600 && speed != 19200) return Usage();
       config.speeds = {speed};
+    } else if (option == "--reply-delay" && has_value) {
+      // A slow key: programming takes seconds, long enough to try what a user does meanwhile.
+      int delay = std::atoi(argv[++i]);
+      if (delay < 0 || delay > 10000) return Usage();
+      config.reply_delay = std::chrono::milliseconds(delay);
     } else if (option == "--firmware" && has_value) {
       if (!ParseByte(argv[++i], config.firmware)) return Usage();
     } else if (option == "--seed" && has_value) {

@@ -148,9 +148,8 @@ class SimulatedKey::Session : public KeyIo {
   void Command() {
     if (ProbeAhead()) throw Reprobe{};
     std::uint8_t command = Byte();
-    auto handler = key_.handlers_.find(command);
-    if (handler != key_.handlers_.end()) {
-      handler->second(*this);
+    if (Handler handler = key_.HandlerOf(command)) {
+      handler(*this);
     } else if (command == 0) {
       SendWord(0);
       Send(0);
@@ -290,13 +289,25 @@ SimulatedKey::SimulatedKey(KeyConfig config) : config_(std::move(config)) {
 }
 
 SimulatedKey::~SimulatedKey() {
-  stop_ = true;
-  thread_.join();
+  Stop();
+  life_.reset();
   if (master_ >= 0) ::close(master_);
 }
 
+void SimulatedKey::Stop() {
+  stop_ = true;
+  if (thread_.joinable()) thread_.join();
+}
+
 void SimulatedKey::Handle(std::uint8_t command, Handler handler) {
+  std::lock_guard lock(handlers_mutex_);
   handlers_[command] = std::move(handler);
+}
+
+SimulatedKey::Handler SimulatedKey::HandlerOf(std::uint8_t command) const {
+  std::lock_guard lock(handlers_mutex_);
+  auto found = handlers_.find(command);
+  return found == handlers_.end() ? Handler() : found->second;
 }
 
 void SimulatedKey::Inject(std::span<const std::uint8_t> bytes) { WriteMaster(bytes); }

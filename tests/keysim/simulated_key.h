@@ -16,13 +16,15 @@
 // that breaks off, replies split into single bytes, a delay before each reply, an echo that differs from what was sent, a stall
 // (the key goes quiet) or a hang-up (the key is unplugged) after some bytes of commands.
 //
-// The key runs on a thread of its own from construction to destruction.
+// The key runs on a thread of its own from construction to destruction; every member may be
+// called from any other thread meanwhile.
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <string>
@@ -89,12 +91,17 @@ class SimulatedKey {
   // The slave's path: what QVKEY_COMn points at.
   const std::string& DevicePath() const { return device_path_; }
 
-  // Replaces the handler of a command byte. Call before the link uses the command.
+  // Replaces the handler of a command byte; the key's thread takes the new one from its next
+  // command on.
   void Handle(std::uint8_t command, Handler handler);
   // Puts raw bytes into the port, as line noise before the IDE opens it.
   void Inject(std::span<const std::uint8_t> bytes);
   // Unplugs the key now.
   void HangUp();
+  // Ends the key's thread (the destructor does so too): what its handlers use may go after.
+  void Stop();
+  // Empty once the key is gone: for what must stop a key that may already have gone.
+  std::weak_ptr<SimulatedKey*> Life() const { return life_; }
   // Unplugs the key when its thread next looks at the port; for handlers, which run on that
   // thread and so cannot wait for it.
   void HangUpSoon() { unplug_ = true; }
@@ -111,11 +118,16 @@ class SimulatedKey {
  private:
   class Session;
   void Run();
+  // The handler of a command byte, or null.
+  Handler HandlerOf(std::uint8_t command) const;
   void WriteMaster(std::span<const std::uint8_t> bytes);
 
   KeyConfig config_;
   int master_ = -1;
   std::string device_path_;
+  // The test's thread installs handlers while the key's thread serves; a handler runs
+  // without this lock held, since it writes to the master under mutex_.
+  mutable std::mutex handlers_mutex_;
   std::map<std::uint8_t, Handler> handlers_;
   std::atomic<bool> stop_{false};
   std::atomic<bool> unplug_{false};
@@ -126,6 +138,7 @@ class SimulatedKey {
   mutable std::mutex mutex_;  // guards the observations below and writes to the master
   std::uint16_t scrambler_state_ = 0;
   std::vector<std::uint8_t> command_bytes_;
+  std::shared_ptr<SimulatedKey*> life_ = std::make_shared<SimulatedKey*>(this);
   std::thread thread_;
 };
 

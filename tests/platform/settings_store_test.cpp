@@ -275,3 +275,308 @@ TEST(SettingsStorePath, EnvironmentChoosesTheFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whether text holds part; the message shows both.
+::testing::AssertionResult Mentions(const std::string& text, const std::string& part) {
+  if (text.find(part) != std::string::npos) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "\"" << part << "\" not in: " << text;
+}
+
+constexpr std::string_view kRoot = "Software\\KestrianInc\\QV-Key\\2.0\\";
+
+// A settings file as QVKey wrote it before the store was bounded: every key on a line of its
+// own with its full path, a workspace, recent files and the configuration.
+std::string WrittenByQVKey() {
+  std::ifstream in(std::string(PLATFORM_FIXTURES) + "/settings/written_by_qvkey.txt",
+                   std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string all;
+  for (const std::string& line : lines) all += line + "\n";
+  return all;
+}
+
+class SettingsFileTest : public SettingsStoreTest {
+ protected:
+  void Write(std::string_view bytes) {
+    std::filesystem::create_directories(file_.parent_path());
+    std::ofstream(file_, std::ios::binary | std::ios::trunc) << bytes;
+  }
+  std::string Bytes(const std::filesystem::path& path) const {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  std::filesystem::path Damaged() const { return file_.string() + ".damaged"; }
+};
+
+TEST_F(SettingsFileTest, AFileAsEarlierVersionsWroteItLoadsWholeAndSavesSmaller) {
+  const std::string old_file = WrittenByQVKey();
+  ASSERT_GT(old_file.size(), 9000u);
+  Write(old_file);
+  {
+    SettingsStore store(file_);
+    ASSERT_TRUE(store.Readable());
+    EXPECT_FALSE(store.Damaged()) << Joined(store.Problems());
+    const std::string workspace = std::string(kRoot) + "WorkspaceFiles\\File_00";
+    EXPECT_EQ(store.ReadString(workspace, "WorkspaceFiles\\File_00"), "/tmp/st/proj/blink led.src");
+    EXPECT_EQ(store.ReadInt(std::string(kRoot) + "Configuration\\RestoreWorkspace",
+                            "Configuration\\RestoreWorkspace"),
+              1);
+    EXPECT_EQ(store.ReadString(std::string(kRoot) + "Configuration\\CustomColors\\ColorP",
+                               "Configuration\\CustomColors\\ColorP"),
+              "ColorP=808080");
+    EXPECT_TRUE(store.KeyExists(std::string(kRoot) + "LastFilesOpened"));
+    ASSERT_TRUE(store.WriteInt(workspace, "another", 1));
+  }
+  // The new file names each key that holds values once; the keys above them are implied.
+  const std::string saved = FileBytes();
+  EXPECT_LT(saved.size(), old_file.size());
+  EXPECT_EQ(saved.find("[Software]\n"), std::string::npos);
+  SettingsStore again(file_);
+  EXPECT_FALSE(again.Damaged());
+  EXPECT_TRUE(again.KeyExists("Software\\KestrianInc"));
+  EXPECT_EQ(again.ReadString(std::string(kRoot) + "WorkspaceFiles\\File_00",
+                             "WorkspaceFiles\\File_00"),
+            "/tmp/st/proj/blink led.src");
+  EXPECT_EQ(again.ReadInt(std::string(kRoot) + "WorkspaceFiles\\File_00", "another"), 1);
+  // Loading what was saved and saving it again changes nothing.
+  EXPECT_EQ(again.SavedBytes(), saved);
+}
+
+// Lines that cannot be read are skipped, the rest is kept, and the file counts as damaged.
+TEST_F(SettingsFileTest, DamagedLinesAreSkippedAndNamed) {
+  const std::string cut_in_half = WrittenByQVKey().substr(0, 4775);  // inside line 100
+  struct Case {
+    const char* what;
+    std::string bytes;
+    const char* problem;
+  } cases[] = {
+      {"cut in half", cut_in_half, "ends in the middle of line 100"},
+      {"garbage", "QVKey settings 1\n[K]\n\"a\"=1\ngarbage\n\"b\"=2\n", "line 4"},
+      {"number out of range", "QVKey settings 1\n[K]\n\"a\"=1\n\"c\"=99999999999\n\"b\"=2\n",
+       "line 4"},
+      {"unterminated text", "QVKey settings 1\n[K]\n\"a\"=1\n\"c\"=\"open\n\"b\"=2\n", "line 4"},
+      {"bad escape", "QVKey settings 1\n[K]\n\"a\"=1\n\"c%G1\"=3\n\"b\"=2\n", "line 4"},
+  };
+  for (const Case& c : cases) {
+    Write(c.bytes);
+    SettingsStore store(file_);
+    ASSERT_TRUE(store.Readable()) << c.what;
+    EXPECT_TRUE(store.Damaged()) << c.what;
+    EXPECT_TRUE(Mentions(Joined(store.Problems()), c.problem)) << c.what;
+    if (std::string_view(c.what) == "cut in half") {
+      EXPECT_EQ(store.ReadInt(std::string(kRoot) + "Configuration\\SmoothScroll",
+                              "Configuration\\SmoothScroll"),
+                1);
+      EXPECT_FALSE(store.KeyExists(std::string(kRoot) + "Configuration\\Tabsize"));
+    } else {
+      EXPECT_EQ(store.ReadInt("K", "a"), 1) << c.what;
+      EXPECT_EQ(store.ReadInt("K", "b"), 2) << c.what;
+      EXPECT_FALSE(store.ValueExists("K", "c")) << c.what;
+    }
+  }
+}
+
+// A key line that cannot be read takes its values with it: they are not given to the key
+// above.
+TEST_F(SettingsFileTest, ValuesOfAnUnreadableKeyAreNotGivenToAnother) {
+  Write("QVKey settings 1\n[A]\n\"a\"=1\n[B%ZZ]\n\"b\"=2\n[C\n\"c\"=3\n[D]\n\"d\"=4\n");
+  SettingsStore store(file_);
+  EXPECT_TRUE(store.Damaged());
+  EXPECT_EQ(store.ReadInt("A", "a"), 1);
+  EXPECT_FALSE(store.ValueExists("A", "b"));
+  EXPECT_FALSE(store.ValueExists("A", "c"));
+  EXPECT_EQ(store.ReadInt("D", "d"), 4);
+  const std::string problems = Joined(store.Problems());
+  EXPECT_TRUE(Mentions(problems, "line 4"));
+  EXPECT_TRUE(Mentions(problems, "line 6"));
+}
+
+TEST_F(SettingsFileTest, TheDamagedFileIsKeptBeforeTheFirstSave) {
+  const std::string damaged = "QVKey settings 1\n[K]\n\"a\"=1\ngarbage\n";
+  Write(damaged);
+  SettingsStore store(file_);
+  ASSERT_TRUE(store.Damaged());
+  EXPECT_FALSE(std::filesystem::exists(Damaged())) << "nothing is copied before a save";
+  ASSERT_TRUE(store.WriteInt("K", "b", 2));
+  EXPECT_EQ(Bytes(Damaged()), damaged);
+  ASSERT_TRUE(store.WriteInt("K", "c", 3));
+  EXPECT_EQ(Bytes(Damaged()), damaged) << "the copy is made once";
+  SettingsStore again(file_);
+  EXPECT_FALSE(again.Damaged());
+  EXPECT_EQ(again.ReadInt("K", "a"), 1);
+  EXPECT_EQ(again.ReadInt("K", "c"), 3);
+}
+
+TEST_F(SettingsFileTest, DamageFoundByAReaderAlsoKeepsTheFile) {
+  Write("QVKey settings 1\n[K]\n\"a\"=\"text\"\n");
+  SettingsStore store(file_);
+  ASSERT_FALSE(store.Damaged());
+  store.NoteDamage("the setting \"a\" holds a text where a number belongs");
+  EXPECT_TRUE(store.Damaged());
+  EXPECT_TRUE(Mentions(Joined(store.Problems()), "\"a\" holds a text"));
+  ASSERT_TRUE(store.WriteInt("K", "a", 5));
+  EXPECT_EQ(Bytes(Damaged()), "QVKey settings 1\n[K]\n\"a\"=\"text\"\n");
+}
+
+TEST_F(SettingsFileTest, AHealthyFileGetsNoCopy) {
+  Write(WrittenByQVKey());
+  SettingsStore store(file_);
+  ASSERT_TRUE(store.WriteInt("", "x", 1));
+  EXPECT_FALSE(std::filesystem::exists(Damaged()));
+}
+
+// Keys too deep or too long, names and values too long: refused where they are met, in the
+// file or from a caller, with a reason; everything else stays.
+TEST_F(SettingsFileTest, BoundsRefuseWhatIsTooBigAndKeepTheRest) {
+  std::string deep, long_path;
+  for (int i = 0; i <= SettingsStore::kMaxKeyDepth; ++i) deep += "d\\";
+  while (long_path.size() <= SettingsStore::kMaxKeyPathBytes) long_path += std::string(200, 'p') + "\\";
+  const std::string long_name(SettingsStore::kMaxKeyNameBytes + 1, 'n');
+  const std::string big_value(SettingsStore::kMaxValueBytes + 1, 'v');
+  const std::string long_value_name(SettingsStore::kMaxValueNameBytes + 1, 'n');
+  Write("QVKey settings 1\n[" + deep + "]\n\"lost\"=1\n[" + long_path + "]\n\"lost\"=2\n[" +
+        long_name + "]\n\"lost\"=3\n[K]\n\"big\"=\"" + big_value + "\"\n\"" + long_value_name +
+        "\"=4\n\"kept\"=5\n");
+  SettingsStore store(file_);
+  EXPECT_TRUE(store.Damaged());
+  const std::string problems = Joined(store.Problems());
+  for (const char* line : {"line 2", "line 4", "line 6", "line 9", "line 10"})
+    EXPECT_TRUE(Mentions(problems, line));
+  EXPECT_FALSE(store.KeyExists("d\\d\\d"));
+  EXPECT_FALSE(store.ValueExists("K", "big"));
+  EXPECT_EQ(store.ReadInt("K", "kept"), 5);
+
+  // The same bounds hold for a caller's writes.
+  EXPECT_FALSE(store.CreateKey(deep));
+  EXPECT_TRUE(Mentions(store.LastError(), "levels"));
+  EXPECT_FALSE(store.KeyExists("d"));
+  EXPECT_FALSE(store.CreateKey(long_path));
+  EXPECT_FALSE(store.CreateKey(long_name));
+  EXPECT_FALSE(store.WriteString("K", "big", big_value));
+  EXPECT_TRUE(Mentions(store.LastError(), "bytes"));
+  EXPECT_FALSE(store.WriteInt("K", long_value_name, 1));
+  EXPECT_FALSE(store.ValueExists("K", "big"));
+  EXPECT_TRUE(store.WriteString("K", "fits", std::string(SettingsStore::kMaxValueBytes, 'v')));
+  EXPECT_TRUE(store.CreateKey(deep.substr(0, deep.size() - 2)));  // the deepest allowed
+  SettingsStore again(file_);
+  EXPECT_FALSE(again.Damaged()) << Joined(again.Problems());
+  EXPECT_EQ(again.ReadInt("K", "kept"), 5);
+  EXPECT_EQ(again.ReadString("K", "fits").size(), SettingsStore::kMaxValueBytes);
+}
+
+TEST_F(SettingsFileTest, TheFileNeverGrowsBeyondItsBound) {
+  SettingsStore store(file_);
+  ASSERT_TRUE(store.CreateKey("K"));
+  const std::string value(SettingsStore::kMaxValueBytes, 'v');
+  int written = 0;
+  {
+    platform::SettingsBurst burst(store);
+    while (store.WriteString("K", "v" + std::to_string(written), value)) ++written;
+    EXPECT_TRUE(Mentions(store.LastError(), "bytes"));
+    ASSERT_TRUE(burst.End());
+  }
+  EXPECT_GT(written, 0);
+  EXPECT_LE(std::filesystem::file_size(file_), SettingsStore::kMaxFileBytes);
+  EXPECT_TRUE(store.WriteInt("K", "v0", 1)) << "a write that shrinks the file is taken";
+
+  // A file that full is read up to the load's bound, which leaves the run room for its own.
+  SettingsStore full(file_);
+  EXPECT_TRUE(full.Damaged());
+  EXPECT_TRUE(Mentions(Joined(full.Problems()), "are skipped: the settings take more than"));
+  EXPECT_TRUE(full.ValueExists("K", "v1"));
+  EXPECT_FALSE(full.ValueExists("K", "v" + std::to_string(written - 1)));
+  EXPECT_TRUE(full.CreateKey("Software\\KestrianInc\\QV-Key\\2.0\\EditorWindow\\Top"));
+
+  // A file beyond the bound (another program's growth, say) is read up to it.
+  Write("QVKey settings 1\n[K]\n\"early\"=1\n" + std::string(SettingsStore::kMaxFileBytes, '\n') +
+        "\"late\"=1\n");
+  SettingsStore big(file_);
+  EXPECT_TRUE(big.Readable());
+  EXPECT_TRUE(big.Damaged());
+  EXPECT_TRUE(Mentions(Joined(big.Problems()), "larger than"));
+  EXPECT_TRUE(big.ValueExists("K", "early"));
+  EXPECT_FALSE(big.ValueExists("K", "late"));
+}
+
+// What a save writes is never more than a few times what was read: a deep key is one line,
+// not one line per level.
+TEST_F(SettingsFileTest, ASaveIsLinearInTheFileItLoaded) {
+  std::string path;
+  for (int i = 0; i < SettingsStore::kMaxKeyDepth; ++i) path += (i ? "\\" : "") + std::string(15, 'k');
+  const std::string input = "QVKey settings 1\n[" + path + "]\n\"v\"=1\n";
+  Write(input);
+  SettingsStore store(file_);
+  ASSERT_FALSE(store.Damaged()) << Joined(store.Problems());
+  ASSERT_TRUE(store.WriteInt("", "x", 1));
+  EXPECT_LE(FileBytes().size(), input.size() + 16);
+  EXPECT_TRUE(SettingsStore(file_).KeyExists(path));
+}
+
+// A settings file kept elsewhere through a link (a folder of dotfiles) stays linked.
+TEST_F(SettingsFileTest, ASaveThroughALinkWritesItsTarget) {
+  const std::filesystem::path target = dir_ / "dotfiles" / "qvkey.txt";
+  std::filesystem::create_directories(target.parent_path());
+  std::filesystem::create_directories(file_.parent_path());
+  std::ofstream(target) << "QVKey settings 1\n[K]\n\"a\"=1\n";
+  std::filesystem::create_symlink(target, file_);
+  SettingsStore store(file_);
+  ASSERT_TRUE(store.WriteInt("K", "b", 2));
+  EXPECT_TRUE(std::filesystem::is_symlink(file_));
+  EXPECT_EQ(SettingsStore(target).ReadInt("K", "b"), 2);
+}
+
+// The writes of one burst replace the file once, at the end of the outermost burst.
+TEST_F(SettingsFileTest, ABurstOfWritesReplacesTheFileOnce) {
+  SettingsStore store(file_);
+  int replacements = 0;
+  bool fail = false;
+  store.SetByteWriter([&](std::FILE* f, std::string_view bytes) {
+    ++replacements;
+    return !fail && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  });
+  {
+    platform::SettingsBurst outer(store);
+    ASSERT_TRUE(store.CreateKey("Window"));
+    {
+      platform::SettingsBurst inner(store);
+      for (const char* name : {"Top", "Left", "Height", "Width", "Visible"})
+        ASSERT_TRUE(store.WriteInt("Window", name, 1));
+      ASSERT_TRUE(inner.End());
+    }
+    EXPECT_EQ(replacements, 0);
+    EXPECT_FALSE(std::filesystem::exists(file_));
+    ASSERT_TRUE(outer.End());
+  }
+  EXPECT_EQ(replacements, 1);
+  EXPECT_EQ(SettingsStore(file_).ReadInt("Window", "Visible"), 1);
+
+  // A burst whose save fails says so at its end; its values wait in memory for the next save.
+  fail = true;
+  {
+    platform::SettingsBurst burst(store);
+    ASSERT_TRUE(store.WriteInt("Window", "Top", 2));
+    EXPECT_FALSE(burst.End());
+  }
+  EXPECT_EQ(SettingsStore(file_).ReadInt("Window", "Top"), 1);
+  fail = false;
+  ASSERT_TRUE(store.WriteInt("Window", "Left", 3));
+  EXPECT_EQ(SettingsStore(file_).ReadInt("Window", "Top"), 2);
+  // A burst that changed nothing writes nothing.
+  replacements = 0;
+  {
+    platform::SettingsBurst idle(store);
+    EXPECT_TRUE(idle.End());
+  }
+  EXPECT_EQ(replacements, 0);
+}
+
+}  // namespace

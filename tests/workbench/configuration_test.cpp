@@ -159,10 +159,17 @@ TEST_F(ConfigurationTest, StoredNumbersAreTakenAsTheControlsTakeThem) {
   }
 }
 
-TEST_F(ConfigurationTest, ValueOfTheWrongTypeRaisesTheStoreError) {
+// A value of the wrong type in a damaged file leaves the control at its default; the rest is
+// read.
+TEST_F(ConfigurationTest, ValueOfTheWrongTypeKeepsTheDefault) {
   ASSERT_TRUE(registry_.WriteRegString("Configuration\\Tabsize", "4"));
+  ASSERT_TRUE(registry_.WriteRegInt("Configuration\\Fontsize", 12));
   ConfigurationControls controls;
-  EXPECT_THROW(ReadSettings(registry_, controls, false), platform::SettingsError);
+  const int default_tab_size = controls.TabsizeUpDown;
+  ReadSettings(registry_, controls, false);
+  EXPECT_EQ(controls.TabsizeUpDown, default_tab_size);
+  EXPECT_EQ(controls.FontsizeUpDown, 12);
+  EXPECT_TRUE(store_.Damaged());
 }
 
 TEST_F(ConfigurationTest, StoredPortAndCalibrationReachTheKeyLink) {
@@ -226,6 +233,8 @@ TEST_F(ConfigurationTest, FirstConfirmationWithoutAPortEndsTheFirstRun) {
   EXPECT_EQ(String("Configuration\\ComPort"), "");
   KeptKeyLinkChoices next_run;
   EXPECT_FALSE(ReadKeyLinkSettings(registry_, next_run));
+  // The empty value names no port: the next run opens the link's own, not the bare "COM".
+  EXPECT_EQ(next_run.GetComPortName(), "COM1");
 }
 
 // Fault mended: a port that is stored but not listed (an adapter unplugged) leaves no item

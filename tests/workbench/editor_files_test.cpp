@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "platform/settings_store.h"
 #include "resources/string_ids.h"
 #include "tests/workbench/temp_folder.h"
+#include "workbench/configuration.h"
 #include "workbench/keyword_lists.h"
 #include "workbench/localize.h"
 #include "workbench/message_strings.h"
@@ -117,6 +119,27 @@ TEST_F(KeywordListsTest, AMissingSourceIsToldOnceAndKeepsTheNumbering) {
     EXPECT_EQ(lists.GetList(1)->Count(), c.resource_found ? 70 : 0);
     EXPECT_EQ(lists.GetList(2)->Count(), c.basic_file_found ? 1 : 0);
   }
+}
+
+// Each box names the list that failed.
+TEST_F(KeywordListsTest, TheBoxOfAMissingBasicListNamesTheBasicList) {
+  boxes_.Answer(platform::kAnswerOk);
+  workbench::T_MultiKeywordList lists;
+  workbench::LoadKeywordLists(lists, messages_, folder_.Path() + "none.txt");
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text,
+            "Error trying to load QV/B keyword list.\rSyntax highlighting for this language will "
+            "be disabled");
+}
+
+// Without a BASIC compiler there is no list to miss: BASIC editors just show no colours.
+TEST_F(KeywordListsTest, WithoutABasicCompilerTheBasicListIsEmptyWithoutABox) {
+  workbench::T_MultiKeywordList lists;
+  workbench::LoadKeywordLists(lists, messages_, std::nullopt);
+  EXPECT_TRUE(boxes_.Boxes().empty());
+  ASSERT_EQ(lists.ListCount(), 3);
+  EXPECT_EQ(lists.GetList(1)->Count(), 70);
+  EXPECT_EQ(lists.GetList(2)->Count(), 0);
 }
 
 TEST_F(KeywordListsTest, AtMostTenListsExist) {
@@ -259,6 +282,48 @@ TEST_F(RecentFilesTest, WrittenAndReadBack) {
   EXPECT_EQ(again.Entries(), recent.Entries());
   FailWrites();
   EXPECT_FALSE(recent.WriteRecentFiles(*registry_));
+}
+
+// ---- Writes of one burst ----
+
+using SettingsBurstTest = EditorFilesTest;
+
+// Each list and the configuration are many values: the settings file is replaced once for all
+// of them, and a replacement that fails is the list's failure.
+TEST_F(SettingsBurstTest, EachListReplacesTheFileOnce) {
+  workbench::RecentFiles recent(texts_);
+  recent.AddRecentFile("/p/a.src");
+  workbench::T_ZKTopFile top_files(*registry_);
+  workbench::KeptKeyLinkChoices link;
+  workbench::ConfigurationControls controls;
+  controls.PortRDGRP = "COM1";
+  workbench::EditorOptions editor;
+  workbench::IdeOptions ide;
+  const struct {
+    const char* what;
+    std::function<bool()> write;
+  } writers[] = {
+      {"recent files", [&] { return recent.WriteRecentFiles(*registry_); }},
+      {"workspace", [&] { return workbench::SaveWorkspace(*registry_, {"/p/a.src", "/p/b.src"}); }},
+      {"known top files", [&] { return top_files.SaveKnownTopFiles(); }},
+      {"configuration",
+       [&] { return workbench::SaveSettings(*registry_, link, controls, editor, ide, false); }},
+  };
+  int replacements = 0;
+  bool fail = false;
+  store_.SetByteWriter([&](std::FILE* f, std::string_view bytes) {
+    ++replacements;
+    return !fail && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  });
+  for (const auto& writer : writers) {
+    replacements = 0;
+    fail = false;
+    EXPECT_TRUE(writer.write()) << writer.what;
+    EXPECT_EQ(replacements, 1) << writer.what;
+    fail = true;
+    EXPECT_FALSE(writer.write()) << writer.what;
+  }
+  fail = false;
 }
 
 // ---- Templates ----

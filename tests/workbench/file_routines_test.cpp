@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "temp_folder.h"
+#include "workbench/replace_file.h"
+#include "full_disk.h"
 
 namespace workbench {
 namespace {
@@ -116,6 +119,39 @@ TEST_F(FileRoutinesTest, CopyErrorsReachTheCaller) {
   EXPECT_FALSE(fs::exists(folder.Path() + "missing.bak"));
   EXPECT_THROW(CopyFileByStream(folder.Path() + "a.src", folder.Path() + "no/such/folder.bak"),
                FileStreamError);
+}
+
+// The copy replaces the old backup whole: a disk that fills up part way leaves the previous
+// backup as it was.
+TEST_F(FileRoutinesTest, AFailedCopyKeepsTheOldBackup) {
+  WriteFile(folder.Path() + "a.src", "the new text of the source");
+  WriteFile(folder.Path() + "a.bak", "the previous backup");
+  EXPECT_THROW(CopyFileByStream(folder.Path() + "a.src", folder.Path() + "a.bak", FullHalfWay()),
+               FileStreamError);
+  EXPECT_EQ(ReadFile(folder.Path() + "a.bak"), "the previous backup");
+  std::vector<std::string> list;
+  EXPECT_EQ(ListFilesByMask(list, Folder(), "a.*"), 2) << "nothing left beside them";
+}
+
+}  // namespace
+}  // namespace workbench
+
+namespace workbench {
+namespace {
+
+TEST(PrintFileForTest, TheSourcesNameWithPdfBesideIt) {
+  struct Case {
+    const char* source;
+    const char* proposed;
+  };
+  const Case cases[] = {
+      {"/home/ann/qv/blink.src", "/home/ann/qv/blink.pdf"},
+      {"/home/ann/qv/Main.QVB", "/home/ann/qv/Main.pdf"},
+      {"/home/ann/v1.2/notes", "/home/ann/v1.2/notes.pdf"},
+      {"/home/ann/qv/my.prog.src", "/home/ann/qv/my.prog.pdf"},
+      {"Untitled.src", "Untitled.pdf"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PrintFileFor(c.source), c.proposed) << c.source;
 }
 
 }  // namespace

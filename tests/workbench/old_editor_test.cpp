@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <optional>
@@ -14,6 +16,7 @@
 #include "temp_folder.h"
 #include "workbench/localize.h"
 #include "workbench/message_strings.h"
+#include "full_disk.h"
 
 namespace workbench {
 namespace {
@@ -611,6 +614,31 @@ TEST_F(LegacyEditorTest, FilesThatCannotBeReadOrWrittenLeaveEverythingAsItWas) {
   std::string old;
   in >> old;
   EXPECT_EQ(old, "old");
+}
+
+// A save replaces the file whole: a disk that fills up part way leaves the old file and the
+// edit; through a symbolic link the file it names is written and the link stays.
+TEST_F(LegacyEditorTest, ASaveReplacesTheFileWholeAndKeepsALink) {
+  TempFolder folder;
+  const std::string real = folder.Path() + "real.src";
+  const std::string link = folder.Path() + "link.src";
+  { std::ofstream(real) << "old"; }
+  std::filesystem::create_symlink("real.src", link);
+  Put("new text|");
+  editor_.SetModified(true);
+  EXPECT_EQ(editor_.SaveFile(link, FullHalfWay()), LegacyEditor::FileResult::kCannotWrite);
+  EXPECT_TRUE(editor_.Modified());
+  const auto read = [](const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  };
+  EXPECT_EQ(read(real), "old");
+  ASSERT_EQ(editor_.SaveFile(link), LegacyEditor::FileResult::kOk);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(read(real), "new text");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                          std::filesystem::directory_iterator()),
+            2);
 }
 
 // Modified: set by what changes the text, cleared by a load or a save; a key that deletes

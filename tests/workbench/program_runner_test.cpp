@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
@@ -145,6 +147,82 @@ TEST_F(RunProgramTest, StartOnlyLeavesTheExitCode) {
   EXPECT_EQ(StartAndWaitIdle(folder.Path() + "QVSim.exe", "", exit_code), kRunNotStarted);
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].caption, "QVSim.exe start up ERROR");
+}
+
+// Whether a process still runs (a zombie no longer does).
+bool Runs(int pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  std::size_t state = text.rfind(')');
+  return state != std::string::npos && state + 2 < text.size() && text[state + 2] != 'Z';
+}
+
+bool EndsSoon(int pid) {
+  for (int i = 0; i < 200 && Runs(pid); ++i) ::usleep(10000);
+  return !Runs(pid);
+}
+
+// A child past its time limit is ended together with what it started, also when it ignores
+// the request to stop; the ending says so.
+TEST_F(RunProgramTest, AChildPastItsLimitIsEndedWithItsGroup) {
+  const std::string pid_file = folder.Path() + "helper.pid";
+  const char* bodies[] = {
+      "sleep 1000 & echo $! > helper.pid\nsleep 1000\n",
+      "trap '' TERM\nsleep 1000 & echo $! > helper.pid\nwhile :; do sleep 1; done\n",
+  };
+  for (const char* body : bodies) {
+    fs::remove(pid_file);
+    std::string path = Script("tool", body);
+    ProgramEnding ending = runner.RunBounded(path, "", std::chrono::milliseconds(300), true);
+    EXPECT_EQ(ending.result, kRunTimedOut) << body;
+    EXPECT_EQ(EndingText("tool", ending), "tool did not finish within 1 second and was stopped.");
+    std::ifstream in(pid_file);
+    int helper = 0;
+    ASSERT_TRUE(in >> helper) << body;
+    EXPECT_TRUE(EndsSoon(helper)) << body;
+  }
+  EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+TEST_F(RunProgramTest, EachEndingReadsAsItCame) {
+  struct Case {
+    const char* body;
+    std::uint8_t result;
+    std::uint32_t exit_code;
+    int signal;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"exit 3\n", kRunStarted, 3, 0, ""},
+      {"kill -SEGV $$\n", kRunNoExitCode, 0, SIGSEGV, "tool was ended by signal 11 (Segmentation fault)."},
+      {"kill -KILL $$\n", kRunNoExitCode, 0, SIGKILL, "tool was ended by signal 9 (Killed)."},
+  };
+  for (const Case& c : cases) {
+    ProgramEnding ending =
+        runner.RunBounded(Script("tool", c.body), "", std::chrono::seconds(30), false);
+    EXPECT_EQ(ending.result, c.result) << c.body;
+    EXPECT_EQ(ending.exit_code, c.exit_code) << c.body;
+    EXPECT_EQ(ending.signal, c.signal) << c.body;
+    EXPECT_EQ(EndingText("tool", ending), c.text) << c.body;
+  }
+}
+
+// The watch is asked all along the wait, and a "no" ends the child at once.
+TEST_F(RunProgramTest, TheWatchCanStopTheWait) {
+  struct Watch : platform::ProcessWatch {
+    bool KeepWaiting(std::chrono::milliseconds waited) override {
+      ++asked;
+      return waited < std::chrono::milliseconds(200);
+    }
+    int asked = 0;
+  } watch;
+  platform::ProcessLaunch launch;
+  launch.program = Script("tool", "sleep 1000\n");
+  launch.time_limit = std::chrono::seconds(60);
+  launch.watch = &watch;
+  platform::ProcessResult result = platform::RunProcess(launch);
+  EXPECT_EQ(result.outcome, platform::ProcessResult::Outcome::Cancelled);
+  EXPECT_GT(watch.asked, 3);
 }
 
 TEST(OwnProgramFileTest, NamesThisTestProgram) {

@@ -5,7 +5,6 @@
 
 namespace {
 
-using platform::SettingsError;
 using platform::SettingsStore;
 using workbench::PlacedWindow;
 using workbench::RegistrySettings;
@@ -77,13 +76,29 @@ TEST_F(RegistrySettingsTest, MissingSettingKeepsTheCallersDefault) {
   EXPECT_FALSE(settings_.RegKeyExists("Configuration\\Nothing"));
 }
 
-TEST_F(RegistrySettingsTest, KeyWithoutValueOrOfOtherTypeThrows) {
+// A damaged file: the setting reads as missing (the caller keeps its default), and the store
+// learns which setting was damaged and how.
+TEST_F(RegistrySettingsTest, KeyWithoutValueOrOfOtherTypeReadsAsMissingAndIsNoted) {
   ASSERT_TRUE(settings_.WriteRegInt("EditorWindow\\Top", 5));  // makes "EditorWindow" a key
-  std::int32_t n = 0;
-  std::string s;
+  ASSERT_TRUE(settings_.WriteRegString("Configuration\\Tabsize", "4"));
+  std::int32_t n = 77;
+  std::string s = "old";
   EXPECT_TRUE(settings_.RegKeyExists("EditorWindow"));
-  EXPECT_THROW(settings_.ReadRegInt("EditorWindow", n), SettingsError);
-  EXPECT_THROW(settings_.ReadRegString("EditorWindow\\Top", s), SettingsError);
+  EXPECT_FALSE(store_.Damaged());
+  EXPECT_FALSE(settings_.ReadRegInt("EditorWindow", n));
+  EXPECT_FALSE(settings_.ReadRegInt("Configuration\\Tabsize", n));
+  EXPECT_EQ(n, 77);
+  EXPECT_FALSE(settings_.ReadRegString("EditorWindow\\Top", s));
+  EXPECT_EQ(s, "");
+  EXPECT_TRUE(store_.Damaged());
+  const std::vector<std::string> expected = {
+      "the setting \"EditorWindow\" has no value",
+      "the setting \"Configuration\\Tabsize\" holds a text where a number belongs",
+      "the setting \"EditorWindow\\Top\" holds a number where a text belongs"};
+  EXPECT_EQ(store_.Problems(), expected);
+  // Read again, a damaged setting is not named twice.
+  EXPECT_FALSE(settings_.ReadRegInt("EditorWindow", n));
+  EXPECT_EQ(store_.Problems().size(), 3u);
 }
 
 TEST_F(RegistrySettingsTest, DeleteTakesThePlacementWithItsSettings) {
@@ -112,6 +127,24 @@ TEST_F(RegistrySettingsTest, FormBoundsRoundTripAndMissingOnesStayUntouched) {
   EXPECT_TRUE(settings_.ReadFormBounds("DeviceWindow", top, left, visible, width, height));
   EXPECT_EQ(width, -1);
   EXPECT_FALSE(settings_.ReadFormBounds("NoWindow", top, left, visible, width, height));
+}
+
+// A placement is six values: the file is replaced once for all of them, and a failed
+// replacement is the result of the whole.
+TEST_F(RegistrySettingsTest, APlacementReplacesTheFileOnce) {
+  int replacements = 0;
+  bool fail = false;
+  store_.SetByteWriter([&](std::FILE* f, std::string_view bytes) {
+    ++replacements;
+    return !fail && std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  });
+  FakeWindow w;
+  ASSERT_TRUE(settings_.SaveFormPlacement("CodeWindow", w));
+  EXPECT_EQ(replacements, 1);
+  ASSERT_TRUE(settings_.WriteFormBounds("ClockWindow", 1, 2, 3, 4, true));
+  EXPECT_EQ(replacements, 2);
+  fail = true;
+  EXPECT_FALSE(settings_.WriteFormBounds("ClockWindow", 5, 6, 7, 8, true));
 }
 
 TEST_F(RegistrySettingsTest, SavingAMaximizedWindowStoresItsNormalBounds) {

@@ -82,7 +82,8 @@ const Quoted kQuotedTexts[] = {
     { 3048, R"( : Compile/Assembly Successful)"},
     { 3049, R"(Couldn't find previously opened file:^^%s^^File will be removed from list.)"},
     { 3050, R"(Error trying to load QV Assembly keyword list.^Syntax highlighting for this language will be disabled)"},
-    { 3051, R"(Error trying to load QV Assembly keyword list.^Syntax highlighting for this language will be disabled)"},
+    // The BASIC list's box once named the assembly list.
+    { 3051, R"(Error trying to load QV/B keyword list.^Syntax highlighting for this language will be disabled)"},
     { 3052, R"(Keyword Load Error)"},
     { 3053, R"(There is a newer version on disk of:^^%s^^Load the new version?)"},
     { 3054, R"(File Load Warning)"},
@@ -201,7 +202,7 @@ TEST_F(StringTables, EveryQuotedIdGivesItsText) {
 }
 
 TEST_F(StringTables, EachSlotHoldsItsCountOfTexts) {
-  const int counts[14] = {11, 5, 4, 84, 2, 3, 5, 8, 18, 13, 9, 12, 2, 4};
+  const int counts[14] = {11, 10, 4, 84, 2, 3, 5, 8, 22, 13, 9, 15, 2, 4};
   for (int slot = 0; slot < 14; ++slot) {
     EXPECT_EQ(texts_.TableSize(slot), counts[slot]) << "slot " << slot;
     EXPECT_EQ(texts_.LU_GetString(slot * 1000 + counts[slot]), "String not available")

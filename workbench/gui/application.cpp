@@ -8,8 +8,11 @@
 
 #include "platform/process_runner.h"
 #include "platform/serial_port.h"
+#include "platform/user_data_folder.h"
 #include "workbench/gui/editor_form.h"
+#include "workbench/gui/run_commands.h"
 #include "workbench/gui/text.h"
+#include "workbench/gui/waiting_process_runner.h"
 #include "workbench/session/session.h"
 
 namespace gui {
@@ -18,9 +21,12 @@ int RunQVKey(QApplication& app, const std::vector<std::string>& parameters,
              platform::MessageBoxService& boxes, platform::ModalDialogService& dialogs,
              RunOptions options, ProgramParts parts) {
   QCoreApplication::setApplicationName("QVKey");
-  platform::SystemProcessRunner processes;
+  platform::SystemProcessRunner system_processes;
+  // Every tool the IDE waits for is waited for with the window alive and a way to stop it.
+  WaitingProcessRunner processes(system_processes);
   workbench::SessionSetup setup;
   setup.exe_folder = FromQt(QCoreApplication::applicationDirPath()) + "/";
+  setup.data_folder = platform::WrittenFoldersRoot(setup.exe_folder, platform::ProcessEnvironment);
   setup.serial_environment = platform::ProcessEnvironment;
   workbench::SessionServices services{boxes, dialogs, processes};
   services.events = parts.events;
@@ -47,9 +53,13 @@ int RunQVKey(QApplication& app, const std::vector<std::string>& parameters,
     QObject::connect(&main_form, &TEditorFRM::Closed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     if (main_form.PrepareRun()) main_form.show();
+    // Everything the start-up reads has been read: a damaged settings file is told now.
+    session.ReportSettingsDamage();
     if (options.quit_after_start)
       QTimer::singleShot(0, &main_form, [&main_form] { main_form.close(); });
     result = app.exec();
+    // A hidden run says how its command-line action ended.
+    if (result == 0) result = main_form.Run().ExitCode();
     // A programming run still going reports nowhere from here on; one report being handled
     // gets the events it waits for.
     session.KeyNotices().Unbind([] { QCoreApplication::processEvents(); });

@@ -610,9 +610,22 @@ void TConfigFRM::UseTarnCBClick() {
   }
   AssemblerInfoLBL->setVisible(!checked);
   IrcRDGRP->setVisible(!checked);
+  FitToShown();
 }
 
-void TConfigFRM::UseNewEditorCBClick() { EditorOptionsPNL->setVisible(UseNewEditorCB->isChecked()); }
+void TConfigFRM::UseNewEditorCBClick() {
+  EditorOptionsPNL->setVisible(UseNewEditorCB->isChecked());
+  FitToShown();
+}
+
+// The layout only ever grows the dialog; options hidden again give their room back.
+void TConfigFRM::FitToShown() {
+  // The inner layouts first, so that the dialog's own one sees their new sizes at once.
+  const QList<QLayout*> layouts = findChildren<QLayout*>();
+  for (auto inner = layouts.rbegin(); inner != layouts.rend(); ++inner) (*inner)->activate();
+  layout()->activate();
+  resize(width(), sizeHint().height());
+}
 
 void TConfigFRM::FontsizeUpDownClick() {
   const int size = FontsizeUpDown->value();

@@ -125,6 +125,7 @@ class TConfigFRM : public QDialog {
   void FormDestroy();
   void LayOutPorts();
   void UseTarnCBClick();
+  void FitToShown();
   void UseNewEditorCBClick();
   void FontsizeUpDownClick();
   void TabsizeUpDownClick();

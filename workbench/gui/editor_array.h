@@ -77,6 +77,8 @@ class T_ZKEditorArray {
   [[nodiscard]] bool SaveFile(const std::string& file_name, int index, std::string& reason);
   // Tests put a failing writer in place of the real one.
   void SetBytesWriter(workbench::FileBytesWriter writer) { writer_ = std::move(writer); }
+  // What every file of the editors is written through: their saves and backups.
+  const workbench::FileBytesWriter& BytesWriter() const { return writer_; }
 
   int TopIndex() const;
   void SetTop(int index);

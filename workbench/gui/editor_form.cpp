@@ -303,16 +303,16 @@ void TEditorFRM::StartUp() {
 
   Report("About to initialize TARN", workbench::kStartUpCaption);
   // The tools report their own trouble; start-up goes on without them.
-  std::ignore = session_.Tarn().TARN_Init(globals.ExeFolder);
+  std::ignore = session_.Tarn().TARN_Init(globals.ExeFolder, globals.DataFolder);
   ClearTarnOutput();
   Report("About to initialize QV/B", workbench::kStartUpCaption);
-  std::ignore = session_.QvBasic().QvBasicInit(globals.ExeFolder);
+  std::ignore = session_.QvBasic().QvBasicInit(globals.DataFolder);
   session_.QvBasic().QvBasicClearOutputDir();
-  std::ignore = session_.QvSim().QvSimInit(globals.ExeFolder);
+  std::ignore = session_.QvSim().QvSimInit(globals.DataFolder);
   Report("About to initialize Assemble/Compile Unit", workbench::kStartUpCaption);
   session_.AssembleCompile().AssembleCompileInit();
   // Without templates a new file starts empty.
-  std::ignore = session_.Templates().InitTemplates(globals.ExeFolder);
+  std::ignore = session_.Templates().InitTemplates(globals.DataFolder);
 
   files_->ReadRecentFiles();
   Report("About to create editors", workbench::kStartUpCaption);
@@ -367,6 +367,7 @@ bool TEditorFRM::PrepareRun() {
     for (const auto& [asked, item] : clicks)
       if (asked) ClickMenuItem(item);
   } catch (const workbench::SilentAbort&) {
+    Run().CommandLineAborted();
     close();
     return false;
   }
@@ -378,6 +379,7 @@ bool TEditorFRM::UsesLegacyEditor() const {
 }
 
 void TEditorFRM::UseLegacyEditor() {
+  legacy_shown_ = true;
   editor_area_->setCurrentWidget(&legacy_editor_->Widget());
   file_list_->hide();
   error_list_->hide();
@@ -386,7 +388,7 @@ void TEditorFRM::UseLegacyEditor() {
                            "RunViewDebugCodeMENUITM"})
     MenuItem(item)->setVisible(false);
   legacy_editor_->Widget().setFocus();
-  BindLegacyEditorCommands(*this, *legacy_editor_, session_);
+  BindLegacyEditorCommands(*this, *legacy_editor_);
 }
 
 void TEditorFRM::FormPaint() {
@@ -424,7 +426,10 @@ bool TEditorFRM::AssembleOldBuffer(std::string& error_text) {
   return legacy_editor_->AssembleOldBuffer(error_text);
 }
 
-void TEditorFRM::StatusLine(const std::string& text) { statusBar()->showMessage(ToQt(text)); }
+void TEditorFRM::StatusLine(const std::string& text) {
+  statusBar()->showMessage(ToQt(text));
+  if (!text.empty()) files_->StatusShown();
+}
 
 void TEditorFRM::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
@@ -439,18 +444,26 @@ void TEditorFRM::FormDropFiles(const std::vector<std::string>& files) {
   files_->DropFiles(files);
 }
 
-void TEditorFRM::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
-}
-
-void TEditorFRM::dropEvent(QDropEvent* event) {
+bool TEditorFRM::TakeFileDrag(QDropEvent& event) {
   // Dropped files come as file URLs; the whole path is kept, however long.
   std::vector<std::string> files;
-  for (const QUrl& url : event->mimeData()->urls())
-    if (url.isLocalFile()) files.push_back(FromQt(url.toLocalFile()));
-  event->acceptProposedAction();
-  RunGuarded(session_.Boxes(), [this, &files] { FormDropFiles(files); });
+  if (event.mimeData()->hasUrls())
+    for (const QUrl& url : event.mimeData()->urls())
+      if (url.isLocalFile()) files.push_back(FromQt(url.toLocalFile()));
+  // Taken as a copy, never a move: the program a file came from may delete it after a move.
+  if (files.empty() || !(event.possibleActions() & Qt::CopyAction)) return false;
+  event.setDropAction(Qt::CopyAction);
+  event.accept();
+  if (event.type() == QEvent::Drop)
+    RunGuarded(session_.Boxes(), [this, &files] { FormDropFiles(files); });
+  return true;
 }
+
+void TEditorFRM::dragEnterEvent(QDragEnterEvent* event) { TakeFileDrag(*event); }
+
+void TEditorFRM::dragMoveEvent(QDragMoveEvent* event) { TakeFileDrag(*event); }
+
+void TEditorFRM::dropEvent(QDropEvent* event) { TakeFileDrag(*event); }
 
 void TEditorFRM::DoFormShow() {
   workbench::GlobalValues& globals = session_.Globals();
@@ -570,9 +583,13 @@ void TEditorFRM::ShowHint(const QString& hint) {
 }
 
 void TEditorFRM::SaveMainPlacement() {
+  // A run that never showed the window ("/h") has nothing of its own to keep.
+  if (!WidgetPlacement(*this).WasShown()) return;
   RunGuarded(session_.Boxes(), [this] {
+    auto burst = session_.Registry().Burst();
     SaveFormPlacement(session_.Registry(), kPlacementKey, *this);
     (void)session_.Registry().WriteRegInt(kFileListWidth, file_list_->width());
+    (void)burst.End();
   });
 }
 

@@ -60,6 +60,9 @@ class TEditorFRM : public QMainWindow {
   void DoFormActivate();
   // Files dropped on the window: the first one is opened, after the save question.
   void FormDropFiles(const std::vector<std::string>& files);
+  // A drag or drop of files anywhere on the window, the editors included: taken as a copy
+  // and, when dropped, opened. False when it carries no files, or cannot be a copy.
+  bool TakeFileDrag(QDropEvent& event);
   // Opens a file in an editor of its own; a file already open is selected.
   void OpenSourceFile(const std::string& name);
   // The source editors, one per open file, and the file commands over them.
@@ -121,9 +124,15 @@ class TEditorFRM : public QMainWindow {
 
   // The legacy editor, shown in place of the editors when the enhanced editor is off.
   LegacyEditorPane& OldEditor() const { return *legacy_editor_; }
+  // What the configuration asks for.
   bool UsesLegacyEditor() const;
+  // Which editor the window shows; after the configuration changed it differs from
+  // UsesLegacyEditor() until ApplyEditorMode has carried the file in front over.
+  bool LegacyShown() const { return legacy_shown_; }
   // Shows the legacy editor in place of the editors and binds its commands.
   void UseLegacyEditor();
+  // The editors again in place of the legacy editor (their commands are the file commands').
+  void UseEnhancedEditor() { legacy_shown_ = false; }
   // The save question for the editor in front; false on Cancel or when the save failed.
   bool AskSaveChanges();
   void FormPaint();
@@ -157,6 +166,7 @@ class TEditorFRM : public QMainWindow {
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
@@ -213,6 +223,7 @@ class TEditorFRM : public QMainWindow {
   bool activate_done_ = false;
   bool file_step_done_ = false;
   bool destroyed_ = false;
+  bool legacy_shown_ = false;
 };
 
 }  // namespace gui

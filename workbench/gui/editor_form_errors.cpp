@@ -75,8 +75,11 @@ void TEditorFRM::BuildEditorServices() {
 }
 
 void TEditorFRM::LoadKeywordLists() {
+  const build_debug::QvBasicUnit& basic = session_.QvBasic();
   workbench::LoadKeywordLists(session_.KeywordLists(), session_.Messages(),
-                              session_.QvBasic().QvBasicReservedFile());
+                              basic.QvBasicInstalled()
+                                  ? std::optional<std::string>(basic.QvBasicReservedFile())
+                                  : std::nullopt);
   T_ZKEditorArray& editors = files_->Editors();
   for (int i = 0; i < editors.Count(); ++i) {
     scrivlet::gui::TScrivlet* editor = editors.GetEditor(i);

@@ -35,20 +35,24 @@ void EditorFileSaving::TellSaveFailed(const std::string& name, const std::string
                "Save Error", platform::BoxButtons::Ok});
 }
 
+bool EditorFileSaving::MakeBackup(const std::string& name) const {
+  std::error_code error;
+  if (!options_.CreateBackups || !std::filesystem::is_regular_file(name, error)) return true;
+  const std::string backup =
+      std::filesystem::path(name).replace_extension(texts_.LU_GetString(Ids::SCU_EXT_BAK)).string();
+  try {
+    workbench::CopyFileByStream(name, backup, editors_.BytesWriter());
+  } catch (const workbench::FileStreamError& e) {
+    // Without its backup the old text would be gone after the save: nothing is written.
+    TellSaveFailed(name, e.what());
+    return false;
+  }
+  return true;
+}
+
 bool EditorFileSaving::SaveSourceFile(int index, const std::string& name) {
   if (!editors_.GetWritable(index)) return false;
-  std::error_code error;
-  if (options_.CreateBackups && std::filesystem::is_regular_file(name, error)) {
-    const std::string backup =
-        std::filesystem::path(name).replace_extension(texts_.LU_GetString(Ids::SCU_EXT_BAK)).string();
-    try {
-      workbench::CopyFileByStream(name, backup);
-    } catch (const workbench::FileStreamError& e) {
-      // Without its backup the old text would be gone after the save: nothing is written.
-      TellSaveFailed(name, e.what());
-      return false;
-    }
-  }
+  if (!MakeBackup(name)) return false;
   std::string reason;
   if (!editors_.SaveFile(name, index, reason)) {
     TellSaveFailed(name, reason);

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -44,6 +45,9 @@ QRect WholeOnScreen(QRect wanted, const QRect& area) {
   wanted.moveTop(std::clamp(wanted.top(), area.top(), area.bottom() + 1 - wanted.height()));
   return wanted;
 }
+
+// The window system's window is made at the first show and stays until the widget goes.
+bool WidgetPlacement::WasShown() const { return window_.windowHandle() != nullptr; }
 
 void WidgetPlacement::SetBounds(int left, int top, int width, int height) {
   // A place stored on a larger screen, or one the screen no longer has, would leave the

@@ -22,6 +22,8 @@ class WidgetPlacement : public workbench::PlacedWindow {
   int Width() const override { return Normal().width(); }
   bool Visible() const override;
   void SetBounds(int left, int top, int width, int height) override;
+  // The window was on the screen at some time.
+  bool WasShown() const;
 
  private:
   QRect Normal() const;

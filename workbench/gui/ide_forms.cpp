@@ -3,8 +3,6 @@
 #include "workbench/gui/about_form.h"
 
 #include <QUrl>
-#include <filesystem>
-#include <tuple>
 
 #include "build_debug/basic_bridge.h"
 #include "platform/message_box.h"
@@ -95,17 +93,10 @@ IdeForms::IdeForms(TEditorFRM& main_form, workbench::IdeSession& session, FormSe
 }
 
 void IdeForms::OpenQvbHelp() {
-  const std::string help = session_.QvBasic().HelpFile();
-  std::error_code error;
-  if (std::filesystem::is_regular_file(help, error)) {
-    if (services_.open_url) services_.open_url(FromQt(QUrl::fromLocalFile(ToQt(help)).toString()));
-    return;
-  }
   // No compiler is shipped: the help file is there only when one was put in place.
-  std::ignore = session_.Boxes().Show(
-      {"The QV/B help file is not installed.\r\rPlace QVB.chm in \"" +
-           std::filesystem::path(help).parent_path().string() + "\".",
-       "QV/B Help", platform::BoxButtons::Ok});
+  const std::optional<std::string> help = session_.QvBasic().QvBasicHelpToOpen();
+  if (help && services_.open_url)
+    services_.open_url(FromQt(QUrl::fromLocalFile(ToQt(*help)).toString()));
 }
 
 IdeForms::~IdeForms() { main_form_.AttachForms(nullptr); }

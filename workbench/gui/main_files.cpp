@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <filesystem>
+#include <sstream>
 #include <utility>
 
 #include "editor_control/gui/scrivlet_widget.h"
@@ -141,7 +142,7 @@ void MainWindowFiles::RunCommand(const std::function<void()>& command) {
 
 std::string MainWindowFiles::Text(int id) const { return session_.Texts().LU_GetString(id); }
 
-bool MainWindowFiles::Legacy() const { return form_.UsesLegacyEditor(); }
+bool MainWindowFiles::Legacy() const { return form_.LegacyShown(); }
 
 TScrivlet* MainWindowFiles::CurrentScrivlet() const {
   return Legacy() ? nullptr : editors_.GetEditor(current_);
@@ -204,6 +205,8 @@ void MainWindowFiles::TakeEditorEvents(int index) {
   editor->Memo().OnChange = [this, editor](scrivlet::TScrivlet&) { EditorChange(*editor); };
   editor->Memo().OnSelMove = [this, editor](scrivlet::TScrivlet&) { EditorSelMove(*editor); };
   editor->installEventFilter(this);
+  // Files dragged onto the text are files to open, not text to insert.
+  editor->viewport()->installEventFilter(this);
 }
 
 void MainWindowFiles::EditorChange(TScrivlet& editor) {
@@ -213,8 +216,16 @@ void MainWindowFiles::EditorChange(TScrivlet& editor) {
   if (&editor == CurrentScrivlet()) {
     form_.MenuItem("EditUndoMenuMENUITM")->setEnabled(memo.CanUndo());
     form_.MenuItem("EditRedoMenuMENUITM")->setEnabled(memo.CanRedo());
+    // A build's status speaks of the saved text: the first edit after it makes it stale.
+    if (memo.Modified() && !front_was_modified_) form_.StatusLine("");
+    front_was_modified_ = memo.Modified();
   }
   RefreshModifiedMark();
+}
+
+void MainWindowFiles::StatusShown() {
+  TScrivlet* editor = CurrentScrivlet();
+  front_was_modified_ = editor && editor->Memo().Modified();
 }
 
 void MainWindowFiles::EditorSelMove(TScrivlet& editor) {
@@ -236,6 +247,9 @@ void MainWindowFiles::RefreshModifiedMark() {
 }
 
 bool MainWindowFiles::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
+      event->type() == QEvent::Drop)
+    return form_.TakeFileDrag(*static_cast<QDropEvent*>(event)) || QObject::eventFilter(watched, event);
   const bool down = event->type() == QEvent::KeyPress;
   if (down || event->type() == QEvent::KeyRelease) {
     const auto* key = static_cast<QKeyEvent*>(event);
@@ -310,6 +324,7 @@ void MainWindowFiles::SelectEditor(int index) {
   list_.setCurrentRow(index);
   const std::string row = Row(index);
   last_modified_drawn_ = !editor->Memo().Modified();
+  front_was_modified_ = editor->Memo().Modified();
   EditorChange(*editor);
   EditorSelMove(*editor);
   current_name_ = row;
@@ -369,6 +384,26 @@ void MainWindowFiles::FileNew(int kind) {
   form_.FocusEditor();
 }
 
+bool MainWindowFiles::LoadIntoEditor(const std::string& name, int index) {
+  const std::string old_row = Row(index);
+  if (!editors_.LoadFile(name, index)) return false;
+  if (session_.Globals().ReadOnly) editors_.SetWritable(index, false);
+  scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
+  memo.SetModified(false);
+  memo.ClearUndo();
+  form_.MenuItem("EditUndoMenuMENUITM")->setEnabled(false);
+  form_.MenuItem("EditRedoMenuMENUITM")->setEnabled(false);
+  AddWindowsItems(index);
+  form_.WindowsMenu().RenameFileItem(old_row, name);
+  form_.WindowsMenu().CheckFileItem(name);
+  SetRow(index, name);
+  if (hooks_.set_editor_keywords)
+    hooks_.set_editor_keywords(*editors_.GetEditor(index), editors_.GetFileType(index));
+  if (const std::size_t zeros = editors_.Item(index).ZeroBytes; zeros > 0)
+    session_.Boxes().Show(workbench::ZeroBytesNotice(name, zeros));
+  return true;
+}
+
 bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
   int index = editors_.IndexOfFile(name);
   int made = -1;
@@ -395,24 +430,8 @@ bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
   }
 
   workbench::GlobalValues& globals = session_.Globals();
-  const std::string old_row = Row(index);
-  const bool loaded = editors_.LoadFile(name, index);
-  if (loaded) {
-    if (globals.ReadOnly) editors_.SetWritable(index, false);
-    scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
-    memo.SetModified(false);
-    memo.ClearUndo();
-    form_.MenuItem("EditUndoMenuMENUITM")->setEnabled(false);
-    form_.MenuItem("EditRedoMenuMENUITM")->setEnabled(false);
-    AddWindowsItems(index);
-    form_.WindowsMenu().RenameFileItem(old_row, name);
-    form_.WindowsMenu().CheckFileItem(name);
-    SetRow(index, name);
-    if (hooks_.set_editor_keywords)
-      hooks_.set_editor_keywords(*editors_.GetEditor(index), editors_.GetFileType(index));
-    if (const std::size_t zeros = editors_.Item(index).ZeroBytes; zeros > 0)
-      session_.Boxes().Show(workbench::ZeroBytesNotice(name, zeros));
-  } else {
+  const bool loaded = LoadIntoEditor(name, index);
+  if (!loaded) {
     if (!FileExists(name))
       (void)session_.Messages().MsgBoxById1(Ids::SCU_OPEN_FILE_MISSING,
                                             Ids::SCU_FILE_NOT_FOUND_CAPTION, name);
@@ -482,8 +501,26 @@ int MainWindowFiles::FindEditorByName(const std::string& name) const {
   return -1;
 }
 
+bool MainWindowFiles::TookNewerVersion(const std::string& name) {
+  LegacyEditorPane& pane = form_.OldEditor();
+  const bool newer = Legacy() ? pane.FileName() == name && pane.NewerOnDisk()
+                              : editors_.GetFileName(current_) == name &&
+                                    editors_.NewerOnDisk(current_);
+  if (!newer || session_.Messages().YesNoBoxById1(Ids::SCU_NEWER_ON_DISK,
+                                                  Ids::SCU_NEWER_ON_DISK_CAPTION,
+                                                  name) != platform::kAnswerYes)
+    return false;
+  if (Legacy()) return pane.OpenFile(name);
+  if (!LoadIntoEditor(name, current_)) return false;
+  SelectEditor(current_);
+  if (hooks_.apply_highlight) hooks_.apply_highlight(*editors_.GetEditor(current_));
+  return true;
+}
+
 bool MainWindowFiles::SaveSourceFile(const std::string& name) {
-  if (Legacy()) return form_.OldEditor().SaveFile(name);
+  if (TookNewerVersion(name)) return true;
+  if (Legacy())
+    return saving_.MakeBackup(name) && form_.OldEditor().SaveFile(name, editors_.BytesWriter());
   if (!saving_.SaveSourceFile(current_, name)) return false;
   const std::string old_row = Row(current_);
   if (old_row != name) {
@@ -524,7 +561,13 @@ bool MainWindowFiles::AskSaveChanges() {
 }
 
 bool MainWindowFiles::CloseQuery() {
-  if (Legacy()) return AskSaveChanges();
+  if (Legacy()) {
+    if (!AskSaveChanges()) return false;
+    // Editors the legacy editor could not take over stay behind it, with their edits.
+    for (int i = 0; i < editors_.Count(); ++i)
+      if (!saving_.AskSaveChanges(i)) return false;
+    return true;
+  }
   const int was = current_;
   for (int i = 0; i < editors_.Count(); ++i) {
     if (!saving_.FileModified(i)) continue;
@@ -768,9 +811,84 @@ void MainWindowFiles::RunEdit(const std::function<void(scrivlet::TScrivlet&)>& c
   }
 }
 
+void MainWindowFiles::EnterLegacyEditor() {
+  LegacyEditorPane& pane = form_.OldEditor();
+  TScrivlet* editor = editors_.GetEditor(current_);
+  const std::string row = Row(current_);
+  const bool named = !IsBlankRow(row);
+  const bool modified = editor && editor->Memo().Modified();
+  bool taken = editor != nullptr;
+  if (taken && named &&
+      platform::SameText(std::filesystem::path(row).extension().string(), Text(Ids::SCU_EXT_QVB))) {
+    (void)session_.Messages().MsgBoxById(Ids::SCU_QVB_IN_OLD_EDITOR, Ids::SCU_QVB_LOAD_CAPTION);
+    taken = false;
+  }
+  if (taken) {
+    std::ostringstream bytes;
+    editor->Memo().SaveToStream(bytes);
+    const TEA& entry = editors_.Item(current_);
+    taken = pane.TakeText(bytes.str(), named ? row : "",
+                          entry.HasFileTime ? entry.FileTime : std::filesystem::file_time_type{},
+                          modified);
+  } else {
+    pane.Clear();
+  }
+  read_only_loaded_ = taken && !editors_.GetWritable(current_);
+  if (taken && modified) {
+    // The edits live on in the legacy editor alone; the editor behind it goes back to the file,
+    // so that no second copy of them can be saved or come back later.
+    if (named) {
+      (void)LoadIntoEditor(row, current_);
+    } else {
+      editor->Memo().ClearText();
+      editor->Memo().SetModified(false);
+      editor->Memo().ClearUndo();
+    }
+  }
+  form_.UseLegacyEditor();
+  SetCurrentFileName(taken && named ? row : Text(Ids::SCU_UNTITLED));
+}
+
+void MainWindowFiles::LeaveLegacyEditor() {
+  LegacyEditorPane& pane = form_.OldEditor();
+  bool carry = false;
+  if (CurrentFileModified()) {
+    const int answer = session_.Boxes().Show(
+        {platform::FormatText(Text(Ids::SCU_SAVE_CHANGES), {current_name_}), "Confirm",
+         platform::BoxButtons::YesNoCancel});
+    if (answer == platform::kAnswerYes) (void)SaveEditorFile(current_name_);
+    // Cancel, or a save that did not happen: the edits come along unsaved.
+    carry = answer != platform::kAnswerNo && CurrentFileModified();
+  }
+  const std::string file = pane.FileName();
+  const std::string text = carry ? pane.Editor().SaveText() : std::string();
+  form_.UseEnhancedEditor();
+  int index = file.empty() ? -1 : editors_.IndexOfFile(file);
+  if (!file.empty() && index < 0) {
+    // A file the legacy editor held read-only stays read-only.
+    session_.Globals().ReadOnly = read_only_loaded_;
+    if (OpenInEnhancedEditor(file)) index = current_;
+  } else if (index >= 0 && !carry) {
+    // The file as the legacy editor left it on disk.
+    (void)LoadIntoEditor(file, index);
+  }
+  if (carry && index < 0) {
+    FileNew(kAssemblyKind);
+    index = current_;
+  }
+  if (carry) {
+    scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
+    memo.SetTextBuf(text);
+    memo.SetModified(true);
+  }
+  if (index >= 0) current_ = index;
+}
+
 void MainWindowFiles::ApplyEditorMode() {
   workbench::GlobalValues& globals = session_.Globals();
-  const bool enhanced = !Legacy();
+  const bool enhanced = !form_.UsesLegacyEditor();
+  // The file in front goes over to the editor now asked for, before the menus change.
+  if (enhanced && Legacy()) LeaveLegacyEditor();
   if (QToolBar* tools = form_.findChild<QToolBar*>("ToolBar")) tools->setVisible(enhanced);
   for (const char* name : {"EditUndoMenuMENUITM", "EditRedoMenuMENUITM", "EditGoToLineMENUITM",
                            "RunViewDebugCodeMENUITM"})
@@ -784,7 +902,8 @@ void MainWindowFiles::ApplyEditorMode() {
   form_.MenuItem("EditTextBiggerMENUITM")->setVisible(!enhanced);
   form_.MenuItem("EditTextSmallerMENUITM")->setVisible(!enhanced);
   if (!enhanced) {
-    form_.UseLegacyEditor();
+    if (Legacy()) form_.UseLegacyEditor();
+    else EnterLegacyEditor();
     return;
   }
   form_.FileList().setVisible(!(globals.DebugFlags & workbench::kDebugHideFileList));
@@ -876,7 +995,8 @@ void MainWindowFiles::BindCommands() {
     for (const auto& [name, run] : popup_items)
       for (QAction* action : popup_->actions())
         if (action->objectName() == name)
-          connect(action, &QAction::triggered, this, [this, run] {
+          // An init-capture: clang 14 cannot capture a structured binding itself.
+          connect(action, &QAction::triggered, this, [this, run = run] {
             RunGuarded(session_.Boxes(), [this, &run] { RunCommand(run); });
           });
   }

@@ -80,6 +80,8 @@ class MainWindowFiles : public QObject {
   void ReselectEditor() { SelectEditor(current_); }
   // The program became the active one again: files changed meanwhile are noticed.
   void ApplicationActivated() { ReselectEditor(); }
+  // A status line was shown: the next edit of the editor in front makes it stale.
+  void StatusShown();
   // Opens a file in an editor of its own; a file already open is selected.
   void OpenSourceFile(const std::string& name);
   // Loads the file into an editor; false (told) when it could not be loaded.
@@ -153,6 +155,17 @@ class MainWindowFiles : public QObject {
   void RefreshModifiedMark();
   void CloseCurrent();
   bool SaveSourceFile(const std::string& name);
+  // Loads the file into editor `index` as a fresh text under its name; false when it could
+  // not be read (nothing told).
+  bool LoadIntoEditor(const std::string& name, int index);
+  // Before a save over the file the editor in front was loaded from: when someone else wrote
+  // it meanwhile, the user may load that version instead; true when it was loaded (and there
+  // is nothing to write).
+  bool TookNewerVersion(const std::string& name);
+  // The switch between the editors carries the file in front over: into the legacy editor
+  // with its edits, and back after the save question (Cancel brings the edits along unsaved).
+  void EnterLegacyEditor();
+  void LeaveLegacyEditor();
   bool SaveEditorFile(const std::string& name);
   // The Windows menu holds one item per row, in row order, up to `index`.
   void AddWindowsItems(int index);
@@ -184,6 +197,7 @@ class MainWindowFiles : public QObject {
   bool read_only_loaded_ = false;
   bool reloading_ = false;
   bool last_modified_drawn_ = false;
+  bool front_was_modified_ = false;  // the editor in front at its last change
   bool ctrl_was_down_ = false;
   bool last_was_tab_ = false;
   bool first_switch_ = true;

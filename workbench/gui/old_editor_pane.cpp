@@ -2,13 +2,16 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 
 #include "platform/message_box.h"
+#include "platform/modal_dialogs.h"
 #include "resources/string_ids.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/find_replace_form.h"
@@ -64,19 +67,62 @@ void LegacyEditorPane::Paint() { widget_->Repaint(); }
 
 void LegacyEditorPane::LayOut() { widget_->LayOut(); }
 
+namespace {
+
+std::filesystem::file_time_type FileTime(const std::string& name) {
+  std::error_code error;
+  const auto time = std::filesystem::last_write_time(name, error);
+  return error ? std::filesystem::file_time_type{} : time;
+}
+
+}  // namespace
+
 bool LegacyEditorPane::OpenFile(const std::string& name) {
   using Result = workbench::LegacyEditor::FileResult;
   const Result result = editor_.LoadFile(name);
   if (result == Result::kCannotRead)
     session_.Messages().MsgBoxById1(ids::SCU_OPEN_FILE_MISSING, ids::SCU_FILE_NOT_FOUND_CAPTION,
                                     name);
-  return result == Result::kOk;
+  if (result != Result::kOk) return false;
+  file_name_ = name;
+  file_time_ = FileTime(name);
+  return true;
 }
 
-bool LegacyEditorPane::SaveFile(const std::string& name) {
-  if (editor_.SaveFile(name) == workbench::LegacyEditor::FileResult::kOk) return true;
+bool LegacyEditorPane::SaveFile(const std::string& name, const workbench::FileBytesWriter& writer) {
+  if (editor_.SaveFile(name, writer) == workbench::LegacyEditor::FileResult::kOk) {
+    file_name_ = name;
+    file_time_ = FileTime(name);
+    return true;
+  }
   session_.Messages().MsgBoxById1(ids::SCU_CANNOT_SAVE, ids::SCU_CANNOT_SAVE_CAPTION, name);
   return false;
+}
+
+void LegacyEditorPane::Clear() {
+  editor_.ClearBuffer();
+  file_name_.clear();
+  file_time_ = {};
+}
+
+bool LegacyEditorPane::TakeText(std::string_view file_bytes, const std::string& file,
+                                std::filesystem::file_time_type file_time, bool modified) {
+  if (!editor_.LoadText(file_bytes)) {
+    Clear();
+    return false;
+  }
+  editor_.SetModified(modified);
+  file_name_ = file;
+  file_time_ = file_time;
+  editor_.LegacyPaint();
+  return true;
+}
+
+bool LegacyEditorPane::NewerOnDisk() const {
+  if (file_name_.empty() || file_time_ == std::filesystem::file_time_type{}) return false;
+  std::error_code error;
+  const auto time = std::filesystem::last_write_time(file_name_, error);
+  return !error && time - file_time_ >= std::chrono::milliseconds(1);
 }
 
 void LegacyEditorPane::EditCut() {
@@ -162,10 +208,36 @@ void LegacyEditorPane::LegacyPrint() {
   if (!choice) return;
   print_font_size_ = choice->font_size;
   print_sections_ = choice->sections;
+  QPrinter& printer = target->Printer();
+  // A file chosen for one job is not written again by the next without asking.
+  const bool ask_file = printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty();
+  if (ask_file && !ChoosePrintFile(printer)) return;
   int start = 0;
   int end = 0;
   editor_.PrintRange(choice->selection, start, end);
-  PrintPages(target->Printer(), start, end, *choice, forms->PrintStatus());
+  PrintPages(printer, start, end, *choice, forms->PrintStatus());
+  if (ask_file) printer.setOutputFileName(QString());
+}
+
+bool LegacyEditorPane::ChoosePrintFile(QPrinter& printer) {
+  // Without a printer the job goes to a file, which the user names as in the editors' print
+  // dialog; nothing is written where it was not asked for.
+  QFileDialog dialog(widget_);
+  dialog.setObjectName("PrintFileDLG");
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setWindowTitle("Print to File");
+  dialog.setNameFilter("PDF Files (*.pdf)");
+  dialog.setDefaultSuffix("pdf");
+  const std::string& folder = session_.Globals().CurrentFile.Folder;
+  if (!folder.empty()) dialog.setDirectory(ToQt(folder));
+  dialog.selectFile(QStringLiteral("QV-Key.pdf"));
+  if (session_.Dialogs().Run(dialog) != QDialog::Accepted) return false;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty()) return false;
+  printer.setOutputFileName(files.first());
+  return true;
 }
 
 void LegacyEditorPane::PrintPages(QPrinter& printer, int start, int end,
@@ -255,8 +327,7 @@ void LegacyEditorPane::ShowErrorToken() {
 
 // The main window's commands.
 
-void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane,
-                              workbench::IdeSession& session) {
+void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane) {
   struct Command {
     const char* item;
     const char* shortcut;
@@ -278,10 +349,7 @@ void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane,
       action->setShortcut(QKeySequence(QString::fromLatin1(command.shortcut)));
   }
 
-  form.SetMenuHandler("FileSaveMENUITM", [&pane, &session] {
-    const std::string& name = session.Globals().CurrentFile.FullName;
-    if (!name.empty()) (void)pane.SaveFile(name);
-  });
+  // Save is the main window's, as for the enhanced editor: the same backup and questions.
   if (QAction* save = form.MenuItem("FileSaveMENUITM")) save->setShortcut(QKeySequence("Ctrl+S"));
 }
 

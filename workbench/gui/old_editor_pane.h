@@ -9,6 +9,7 @@
 // once they exist; before that, and without them, these commands do nothing.
 
 #include <QPointer>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -18,6 +19,7 @@
 #include "workbench/gui/old_editor_widget.h"
 #include "workbench/gui/print_forms.h"
 #include "workbench/old_editor.h"
+#include "workbench/replace_file.h"
 
 namespace platform {
 class Clipboard;
@@ -50,10 +52,21 @@ class LegacyEditorPane {
   void FreeRows() { editor_.FreeRows(); }
   void Deactivate() { editor_.HideLegacyCaret(); }
 
-  // Files: the whole file or nothing, each failure with its box.
+  // Files: the whole file or nothing, each failure with its box. The buffer remembers the
+  // file it was loaded from or saved to, and that file's time then.
   [[nodiscard]] bool OpenFile(const std::string& name);
-  [[nodiscard]] bool SaveFile(const std::string& name);
-  void Clear() { editor_.ClearBuffer(); }
+  [[nodiscard]] bool SaveFile(const std::string& name,
+                              const workbench::FileBytesWriter& writer = workbench::WriteAllBytes);
+  // An empty buffer of no file.
+  void Clear();
+  // Text of another editor, of `file` (empty: none) as it was loaded at `file_time`, taken
+  // over with its modified state; false (told) when it does not fit and the buffer is cleared.
+  [[nodiscard]] bool TakeText(std::string_view file_bytes, const std::string& file,
+                              std::filesystem::file_time_type file_time, bool modified);
+  // The file the buffer holds; empty for a new text.
+  const std::string& FileName() const { return file_name_; }
+  // The file was written by someone else since the buffer was loaded or saved.
+  bool NewerOnDisk() const;
 
   // Edit and File commands.
   void EditCut();
@@ -77,6 +90,8 @@ class LegacyEditorPane {
  private:
   platform::Clipboard& Clipboard();
   void SetFontSize(int size);
+  // The file a job without a printer goes to, asked for; false when the user cancelled.
+  bool ChoosePrintFile(QPrinter& printer);
   void PrintPages(QPrinter& printer, int start, int end, const TPrintForm::Choice& choice,
                   TPrintStatusForm& status);
 
@@ -87,6 +102,8 @@ class LegacyEditorPane {
   std::unique_ptr<platform::Clipboard> own_clipboard_;
   QPointer<LegacyEditorWidget> widget_;
   std::function<IdeForms*()> forms_;
+  std::string file_name_;
+  std::filesystem::file_time_type file_time_{};
   bool copy_refused_ = false;
   std::string refusal_;  // the image's error text after a refused copy
   build_debug::BuiltinAssembler assembler_;
@@ -96,8 +113,7 @@ class LegacyEditorPane {
 };
 
 // The legacy editor's commands on the main window's menu: Cut, Copy, Paste, Find/Replace,
-// Replace, Text Bigger and Smaller, Save, and Assemble with the built-in assembler.
-void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane,
-                              workbench::IdeSession& session);
+// Replace, Text Bigger and Smaller.
+void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane);
 
 }  // namespace gui

@@ -18,11 +18,9 @@
 namespace gui {
 
 QtPrintTarget::QtPrintTarget() : printer_(QPrinter::HighResolution) {
-  // Without a printer on the machine Qt prints to a file; the job still has a page to lay out.
-  if (QPrinterInfo::availablePrinterNames().isEmpty()) {
-    printer_.setOutputFormat(QPrinter::PdfFormat);
-    printer_.setOutputFileName("QV-Key.pdf");
-  }
+  // Without a printer on the machine Qt prints to a file, which each job asks for; the job
+  // still has a page to lay out.
+  if (QPrinterInfo::availablePrinterNames().isEmpty()) printer_.setOutputFormat(QPrinter::PdfFormat);
 }
 
 std::vector<std::string> QtPrintTarget::PrinterNames() const {

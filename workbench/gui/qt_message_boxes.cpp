@@ -8,6 +8,7 @@
 #include <future>
 #include <memory>
 
+#include "workbench/gui/caption_width.h"
 #include "workbench/gui/text.h"
 
 namespace gui {
@@ -111,6 +112,7 @@ int QtMessageBoxes::ShowHere(const platform::BoxRequest& box) {
   dialog.setDefaultButton(buttons.front().button);
   // Closing the box by its frame or Esc counts as its last button, as a Cancel or No would.
   dialog.setEscapeButton(buttons.back().button);
+  WidenToCaption(dialog);
   dialog.raise();
   dialog.activateWindow();
   dialog.exec();

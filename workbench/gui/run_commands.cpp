@@ -13,6 +13,7 @@
 #include <vector>
 #include <tuple>
 
+#include "build_debug/device_settings.h"
 #include "build_debug/object_image.h"
 #include "editor_control/gui/scrivlet_widget.h"
 #include "platform/message_box.h"
@@ -78,9 +79,27 @@ constexpr ToolItem kToolItems[] = {
     {"DeviceTBTN", "Device", "RunDeviceMENUITM"},
 };
 
+// Where a key command keeps the state it goes back to when the run lets the link go.
+constexpr char kEnabledAfterRun[] = "enabledAfterRun";
+
 // The buttons that EnableRunButtons and UpdateRunButtons switch.
 constexpr const char* kRunButtons[] = {"AssemblyTBTN", "ProgramTBTN", "DebugTBTN",
                                        "DebugAgainTBTN", "RunTBTN"};
+
+// The commands that need the key, off while a programming run holds the link.
+constexpr const char* kKeyMenuItems[] = {"RunProgramMENUITM",    "RunRunMENUITM",
+                                         "RunDebugMENUITM",      "RunDebugAgainMENUITM",
+                                         "RunClockMENUITM",      "QvFactoryTestMENUITM"};
+constexpr const char* kKeyToolButtons[] = {"ProgramTBTN", "RunTBTN", "DebugTBTN",
+                                           "DebugAgainTBTN", "ClockTBTN"};
+
+// The status line after a cancelled run, a run that programmed the chip, and after the chip of
+// a "/v" run read back right.
+// The language tables have no line for either.
+constexpr char kCancelledText[] =
+    "Programming cancelled : the chip holds only part of the program";
+constexpr char kVerifiedText[] = "Device verified OK";
+constexpr char kProgrammedText[] = "Device programmed";
 
 // The Run menu's shortcuts come before the source editors' own keys (Ctrl+I and Ctrl+U
 // style the text there, Ctrl+P too): the editors claim their keys as shortcut overrides, so
@@ -230,6 +249,8 @@ void RunCommands::BindCommands() {
     if (IdeForms* forms = form_.Forms()) session_.Dialogs().Run(forms->Config());
   });
   form_.SetMenuHandler("QvFactoryTestMENUITM", [this] {
+    // The monitor would open the port the run is using.
+    if (session_.KeyUnit().RunHoldsLink()) return;
     QAction* item = form_.MenuItem("QvFactoryTestMENUITM");
     item->setCheckable(true);
     item->setChecked(!item->isChecked());
@@ -410,16 +431,22 @@ bool RunCommands::ConfirmSaveBeforeBuild(const std::string& name) {
 // Programming and running.
 
 void RunCommands::RunProgram() {
+  // Refused before the build: the run that holds the link programs what it took at its start.
+  if (session_.KeyUnit().RunHoldsLink()) return;
   HourglassCursor hourglass;
   build_debug::ObjectImage& image = session_.Image();
   if (session_.Globals().WrenfieldMode)
     build_debug::CopyWorkingToProgramming(image);
   else
     AssembleCurrent();
-  session_.KeyUnit().StartProgramQV(false);
+  // A refused start has nothing to tell: the run that holds the link tells its own end.
+  std::ignore = session_.KeyUnit().StartProgramQV(false);
 }
 
 void RunCommands::RunRun() {
+  build_debug::QvKeyUnit& key = session_.KeyUnit();
+  // Its check of the key would send on, and close, the link the run is using.
+  if (key.RunHoldsLink()) return;
   HourglassCursor hourglass;
   // A loaded C compiler's program is what runs, as with Program: without the copy the key
   // would run whatever the programming image held before.
@@ -427,14 +454,12 @@ void RunCommands::RunRun() {
     build_debug::CopyWorkingToProgramming(session_.Image());
   else
     AssembleCurrent();
-  build_debug::QvKeyUnit& key = session_.KeyUnit();
   if (!key.QVU_VerifyKey()) {
     session_.KeyLink().ReportLinkError();
     return;
   }
-  key.StartProgramQV(true);
   // "Download Successful." waits for the end of the run: programming may still fail.
-  clock_notice_pending_ = true;
+  if (key.StartProgramQV(true)) clock_notice_pending_ = true;
 }
 
 void RunCommands::ShowClockNotice() {
@@ -451,11 +476,19 @@ void RunCommands::KeyNotify(int code) {
       if (session_.Globals().WrenfieldMode) form_.close();
       over = true;
       break;
-    case build_debug::kKeyFinished:
-      if (std::exchange(clock_notice_pending_, false) && session_.KeyUnit().LastRunOk())
-        ShowClockNotice();
+    case build_debug::kKeyFinished: {
+      const build_debug::RunOutcome outcome = session_.KeyUnit().LastRunOutcome();
+      const bool programmed = outcome == build_debug::RunOutcome::kProgrammed;
+      const bool clock_told = std::exchange(clock_notice_pending_, false) && programmed;
+      if (clock_told) ShowClockNotice();
+      // No box for a cancel; the build's "Assembly Successful" must not stand for the chip.
+      if (outcome == build_debug::RunOutcome::kCancelled) form_.StatusLine(kCancelledText);
+      // Run tells its clock instead.
+      if (programmed && !clock_told) form_.StatusLine(kProgrammedText);
       over = std::exchange(requests.ProgramRequested, false);
+      if (over) ProgramRequestEnded(outcome);
       break;
+    }
     case build_debug::kKeyDebugHidden:
       over = true;
       break;
@@ -463,6 +496,96 @@ void RunCommands::KeyNotify(int code) {
       break;
   }
   if (over && requests.HideWindow) form_.close();
+}
+
+void RunCommands::ProgramRequestEnded(build_debug::RunOutcome outcome) {
+  using build_debug::RunOutcome;
+  switch (outcome) {
+    case RunOutcome::kProgrammed:
+      SetExitCode(form_.Requests().VerifyRequested ? VerifyProgrammedChip()
+                                                   : workbench::kExitDone);
+      break;
+    case RunOutcome::kCancelled:
+      SetExitCode(workbench::kExitCancelled);
+      break;
+    case RunOutcome::kFailed:
+    case RunOutcome::kNone:
+      SetExitCode(workbench::kExitLinkFailed);
+      break;
+  }
+}
+
+workbench::UnattendedExit RunCommands::VerifyProgrammedChip() {
+  // The worker has closed the link before its end was told. The read fills the programming
+  // image; what was built is put back afterwards.
+  build_debug::ObjectImage& image = session_.Image();
+  const build_debug::WordArray programmed = image.ProgrammingImage;
+  const std::uint8_t device4k = image.Device4K;
+  const bool read = session_.KeyUnit().ReadQV();
+  const bool chip4k = image.Device4K != 0;
+  build_debug::WordArray chip = image.ProgrammingImage;
+  image.ProgrammingImage = programmed;
+  image.Device4K = device4k;
+  // A failed read has been told by the key protocol.
+  if (!read) return workbench::kExitLinkFailed;
+  build_debug::WordArray expected = programmed;
+  for (std::uint16_t& word : expected) word &= build_debug::kInstructionBits;
+  const auto failure = build_debug::VerifyFailure(expected, chip, chip4k, device4k != 0);
+  if (!failure) {
+    form_.StatusLine(kVerifiedText);
+    return workbench::kExitDone;
+  }
+  session_.Boxes().Show({"Verify failed at " + *failure, "Device", platform::BoxButtons::Ok});
+  return workbench::kExitVerifyFailed;
+}
+
+void RunCommands::CommandLineAborted() {
+  // Only an unattended Program says how it ended; a debug run ends when its window goes.
+  if (!form_.Requests().ProgramRequested) return;
+  SetExitCode(session_.AssembleCompile().LastBuildOk() ? workbench::kExitCancelled
+                                                       : workbench::kExitBuildFailed);
+}
+
+void RunCommands::SetExitCode(workbench::UnattendedExit code) {
+  if (form_.Requests().HideWindow) exit_code_ = code;
+}
+
+// While a run holds the link, the commands that need the key are off; what the other rules
+// of the buttons decide meanwhile is kept for the end of the run.
+void RunCommands::LinkHeldByRun(bool held) {
+  if (held == link_held_) return;
+  link_held_ = held;
+  for (QAction* action : KeyCommands()) {
+    if (held) {
+      action->setProperty(kEnabledAfterRun, action->isEnabled());
+      action->setEnabled(false);
+    } else {
+      const QVariant after = action->property(kEnabledAfterRun);
+      if (after.isValid()) action->setEnabled(after.toBool());
+      action->setProperty(kEnabledAfterRun, QVariant());
+    }
+  }
+  if (windows_.key_commands_enabled) windows_.key_commands_enabled(!held);
+}
+
+std::vector<QAction*> RunCommands::KeyCommands() const {
+  std::vector<QAction*> actions;
+  for (const char* item : kKeyMenuItems)
+    if (QAction* action = form_.MenuItem(item)) actions.push_back(action);
+  for (const char* button : kKeyToolButtons)
+    if (QAction* action = ToolButton(button)) actions.push_back(action);
+  return actions;
+}
+
+void RunCommands::SetButtonEnabled(QAction* button, bool enabled) {
+  const bool key_command = std::any_of(std::begin(kKeyToolButtons), std::end(kKeyToolButtons),
+                                       [button](const char* name) {
+                                         return button->objectName() == QLatin1String(name);
+                                       });
+  if (link_held_ && key_command)
+    button->setProperty(kEnabledAfterRun, enabled);
+  else if (button->isEnabled() != enabled)
+    button->setEnabled(enabled);
 }
 
 // The list, the simulator and the buttons.
@@ -507,7 +630,7 @@ void RunCommands::StartQvSim(bool launch) {
 }
 
 void RunCommands::EnableRunButtons(bool enabled) {
-  for (const char* name : kRunButtons) ToolButton(name)->setEnabled(enabled);
+  for (const char* name : kRunButtons) SetButtonEnabled(ToolButton(name), enabled);
   ToolButton("DeviceTBTN")->setEnabled(enabled);
 }
 
@@ -518,9 +641,7 @@ void RunCommands::UpdateRunButtons(bool enabled) {
   QAction* assemble = ToolButton("AssemblyTBTN");
   assemble->setToolTip(ToQt(hint));
   assemble->setStatusTip(ToQt(hint));
-  for (const char* name : kRunButtons)
-    if (QAction* button = ToolButton(name); button->isEnabled() != enabled)
-      button->setEnabled(enabled);
+  for (const char* name : kRunButtons) SetButtonEnabled(ToolButton(name), enabled);
   form_.MenuItem("RunAssembleMENUITM")->setText(ShownText(hint));
 }
 

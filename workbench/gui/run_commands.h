@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "build_debug/assemble_compile.h"
+#include "build_debug/key_protocol.h"
+#include "workbench/exit_codes.h"
 
 class QAction;
 class QObject;
@@ -48,6 +50,8 @@ struct RunWindows {
   std::function<bool(const std::string& source)> show_list_file;
   // The built-in assembler's code window: shown, or hidden when it is visible.
   std::function<void()> toggle_code_window;
+  // The device window's Program, Verify and Read: off while a programming run holds the link.
+  std::function<void(bool enabled)> key_commands_enabled;
 };
 
 class RunCommands {
@@ -76,6 +80,12 @@ class RunCommands {
 
   // The key worker's end-of-run reports (kKeyCancelled ... kKeyDebugHidden), on the UI thread.
   void KeyNotify(int code);
+  // A programming run took the link or let it go: the commands that need the key follow.
+  void LinkHeldByRun(bool held);
+  // The command-line action ended in the silent abort: a failed build or a cancelled question.
+  void CommandLineAborted();
+  // What a Program run hidden by "/h" ends the program with.
+  workbench::UnattendedExit ExitCode() const { return exit_code_; }
 
   QAction* ToolButton(const char* name) const;
 
@@ -92,6 +102,13 @@ class RunCommands {
   std::vector<std::string> ErrorLines() const;
   std::uint8_t CurrentFileType() const;
   void ShowClockNotice();
+  void ProgramRequestEnded(build_debug::RunOutcome outcome);
+  // "/v": the chip read back and compared with what was programmed.
+  workbench::UnattendedExit VerifyProgrammedChip();
+  void SetExitCode(workbench::UnattendedExit code);
+  std::vector<QAction*> KeyCommands() const;
+  // A run button's state; a key command's waits while a run holds the link.
+  void SetButtonEnabled(QAction* button, bool enabled);
 
   TEditorFRM& form_;
   workbench::IdeSession& session_;
@@ -99,6 +116,8 @@ class RunCommands {
   std::unique_ptr<QObject> shortcuts_first_;
   // Run's clock notice waits for the programming run to end well.
   bool clock_notice_pending_ = false;
+  bool link_held_ = false;
+  workbench::UnattendedExit exit_code_ = workbench::kExitDone;
 };
 
 }  // namespace gui

@@ -45,4 +45,8 @@ void KeyNotificationRelay::CloseProgress() {
   Forward([](build_debug::KeyNotifications& t) { t.CloseProgress(); });
 }
 
+void KeyNotificationRelay::LinkHeldByRun(bool held) {
+  Forward([held](build_debug::KeyNotifications& t) { t.LinkHeldByRun(held); });
+}
+
 }  // namespace workbench

@@ -40,6 +40,7 @@ class KeyNotificationRelay : public build_debug::KeyNotifications {
   void KeyNotify(int code, bool sent) override;
   void DebugProgrammed() override;
   void CloseProgress() override;
+  void LinkHeldByRun(bool held) override;
 
  private:
   template <typename Call>

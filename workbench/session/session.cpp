@@ -1,5 +1,6 @@
 #include "workbench/session/session.h"
 
+#include <tuple>
 #include <utility>
 
 #include "platform/message_box.h"
@@ -16,6 +17,16 @@ void ReportUnreadableSettings(const platform::SettingsStore& store,
                   "\r\rcannot be read as a QVKey settings file. QVKey runs with its default "
                   "settings and saves none of them over that file.",
               "Settings File", platform::BoxButtons::Ok});
+}
+
+std::string DamageText(const platform::SettingsStore& store) {
+  std::string text = "The settings file\r\r" + store.File().string() +
+                     "\r\ris damaged. QVKey left out what it could not use and takes its "
+                     "defaults for it:\r\r";
+  for (const std::string& problem : store.Problems()) text += problem + "\r";
+  text += "\rThe damaged file is kept as\r\r" + store.DamagedCopy().string() +
+          "\r\rbefore QVKey saves its settings.";
+  return text;
 }
 
 template <typename Service>
@@ -56,6 +67,7 @@ IdeSession::IdeSession(const SessionServices& services, SessionSetup setup)
       templates_(messages_) {
   serial_ports_.Bind(services_.serial_ports);
   globals_.ExeFolder = setup.exe_folder;
+  globals_.DataFolder = setup.data_folder.empty() ? setup.exe_folder : setup.data_folder;
   build_debug::ObjectImage& image = *GetObjectImage();
   image.ClockHz = build_debug::kDefaultClockHz;
   image.Device4K = 0;
@@ -65,6 +77,12 @@ IdeSession::IdeSession(const SessionServices& services, SessionSetup setup)
 }
 
 IdeSession::~IdeSession() { localizer_.DoneLocalization(); }
+
+void IdeSession::ReportSettingsDamage() {
+  if (damage_reported_ || !store_->Damaged()) return;
+  damage_reported_ = true;
+  services_.boxes.Show({DamageText(*store_), "Settings File", platform::BoxButtons::Ok});
+}
 
 platform::Clipboard& IdeSession::Clipboard() const {
   return Bound(services_.clipboard, "clipboard");

@@ -78,6 +78,8 @@ struct SessionSetup {
   // The environment's say on serial devices (the program binds the process environment);
   // null: none.
   platform::SerialPortResolver::Lookup serial_environment = nullptr;
+  // Where the folders the IDE writes go (platform/user_data_folder.h); "": exe_folder.
+  std::string data_folder{};
 };
 
 // A service asked for that the session was not given.
@@ -99,6 +101,9 @@ class IdeSession {
   const Localizer& Texts() const { return localizer_; }
   const MessageStrings& Messages() const { return messages_; }
   platform::SettingsStore& Store() { return *store_; }
+  // Once the start-up has read its settings: when the file was found damaged, one box says
+  // which file, what was left out and where the damaged file is kept. Later calls show nothing.
+  void ReportSettingsDamage();
   RegistrySettings& Registry() { return registry_; }
   const RegistrySettings& Registry() const { return registry_; }
   // The record as the builders and windows use it.
@@ -151,6 +156,7 @@ class IdeSession {
   Localizer localizer_;
   MessageStrings messages_;
   std::unique_ptr<platform::SettingsStore> store_;
+  bool damage_reported_ = false;
   RegistrySettings registry_;
   ProgramRunner runner_;
   platform::SerialPortResolver resolver_;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "build_debug/tool_install.h"
 #include "tests/build_debug/bridges/bridge_fixture.h"
@@ -25,12 +27,14 @@ struct CompilerStandIn {
   int exit_code = 0;
   std::string src;
   std::string err;
+  std::string compile_first;  // shell lines a compile runs before anything else
 };
 
 std::string Script(const CompilerStandIn& c) {
   std::string s = "#!/bin/sh\nif [ \"$1\" = /v ]; then\n";
   if (!c.version_line.empty()) s += "  printf '%s\\n' " + ShellQuoted(c.version_line) + "\n";
   s += "  exit " + std::to_string(c.version_exit) + "\nfi\n";
+  s += c.compile_first;
   s += "printf '%s\\n' \"$#\" \"$@\" > args.txt\n"
        "src=\"$1\"; out=\"${src%/*}/\"\n"
        "if [ \"$2\" = /O ]; then out=\"$3\"; fi\n"
@@ -113,18 +117,31 @@ TEST_F(BasicBridge, VersionComesFromTheFirstLinePrintedElseTheExitCode) {
   struct Case {
     std::string line;
     int exit_code;
+    bool ok;
     bool debug;
     int version;
     std::string text;
   };
   const Case cases[] = {
-      {"15103", 0, false, 15103, "1.51.03"},
-      {"9000", 0, false, 9000, "0.90"},         // the smallest release build
-      {"20800", 0, false, 20800, "2.08"},       // no third part when it is 0
-      {"-15103", 0, true, 15103, "1.51.03 DBG"},
-      {" 15200 \r", 0, false, 15200, "1.52"},
-      {"", 0, true, 0, "0.00 DBG"},             // nothing printed: the exit code
-      {"version 2", 0, true, 0, "0.00 DBG"},    // not a number: the exit code
+      {"15103", 0, true, false, 15103, "1.51.03"},
+      {"9000", 0, true, false, 9000, "0.90"},          // the smallest release build
+      {"20800", 0, true, false, 20800, "2.08"},        // no third part when it is 0
+      {"-15103", 0, true, true, 15103, "1.51.03 DBG"},
+      {"-9000", 0, true, true, 9000, "0.90 DBG"},
+      {" 15200 \r", 0, true, false, 15200, "1.52"},
+      {"2147483647", 0, true, false, 2147483647, "214748.36.47"},
+      // Nothing printed, or no number: the exit code, which holds 8 bits and so never a version.
+      {"", 0, false, false, 0, "unknown"},
+      {"", 8, false, false, 0, "unknown"},
+      {"version 2", 0, false, false, 0, "unknown"},
+      {"garbage", 8, false, false, 0, "unknown"},
+      // Numbers too small for a version, and ones whose negation or value overflows.
+      {"8", 0, false, false, 0, "unknown"},
+      {"-8", 0, false, false, 0, "unknown"},
+      {"8999", 0, false, false, 0, "unknown"},
+      {"-2147483648", 0, false, false, 0, "unknown"},
+      {"99999999999999999999", 0, false, false, 0, "unknown"},
+      {"-" + std::string(300, '9'), 0, false, false, 0, "unknown"},
   };
   Started();
   for (const Case& c : cases) {
@@ -134,24 +151,28 @@ TEST_F(BasicBridge, VersionComesFromTheFirstLinePrintedElseTheExitCode) {
     PlaceCompiler(compiler);
     bool debug = !c.debug;
     int version = -1;
-    EXPECT_TRUE(basic_.QvBasicVersion(debug, version)) << "answer " << c.line;
-    EXPECT_EQ(debug, c.debug) << "answer " << c.line;
-    EXPECT_EQ(version, c.version) << "answer " << c.line;
+    EXPECT_EQ(basic_.QvBasicVersion(debug, version), c.ok) << "answer " << c.line;
+    if (c.ok) {
+      EXPECT_EQ(debug, c.debug) << "answer " << c.line;
+      EXPECT_EQ(version, c.version) << "answer " << c.line;
+    }
     EXPECT_EQ(basic_.QvBasicVersionText(), c.text) << "answer " << c.line;
   }
+  EXPECT_TRUE(TakeBoxes().empty());
 }
 
-TEST_F(BasicBridge, ExitCodeOfASilentDebugBuildIsNegated) {
+// A compiler that answers "/v" with no version is not taken for a debug build: it gives no
+// version, so the install leaves it alone and writes nothing.
+TEST_F(BasicBridge, CompilerThatAnswersNoVersionIsNotReplaced) {
+  CarriedResources carried(CarriedCompiler("15103"));
   CompilerStandIn compiler;
   compiler.version_line = "";
   compiler.version_exit = 7;
   PlaceCompiler(compiler);
-  Started();
-  bool debug = false;
-  int version = 0;
-  ASSERT_TRUE(basic_.QvBasicVersion(debug, version));
-  EXPECT_TRUE(debug);
-  EXPECT_EQ(version, -7);
+  const std::optional<std::string> on_disk = ReadWholeFile(Program());
+  EXPECT_FALSE(basic_.QvBasicInit(Exe()));
+  EXPECT_TRUE(TakeBoxes().empty());
+  EXPECT_EQ(ReadWholeFile(Program()), on_disk);
 }
 
 TEST_F(BasicBridge, NoVersionWithoutAProgramThatRuns) {
@@ -233,28 +254,54 @@ TEST_F(BasicBridge, CompilerWithoutAReadableVersionFailsTheInstallAndWritesNothi
   EXPECT_FALSE(FileExists(Folder() + "QVB.chm"));
 }
 
-TEST_F(BasicBridge, WithNothingCarriedEachWriteSaysSoAndTheIdeRunsOn) {
+// Nothing carried (as shipped): nothing to install, so the start-up asks and says nothing and
+// makes no folder; a compile says where the compiler would go.
+TEST_F(BasicBridge, WithNothingCarriedTheStartIsQuietAndACompileSaysWhereToPutTheCompiler) {
   CarriedResources nothing({});
-  EXPECT_TRUE(basic_.QvBasicInit(Exe()));
-  EXPECT_EQ(TakeBoxes(),
-            (std::vector<Box>{
-                {Shown("QV/B compiler is not on disk.^Version 1.51.03 will be installed."),
-                 "QV/B Compiler Update"},
-                {"Couldn't find resource called \"QVB\"", "Resource Problems"},
-                {"Couldn't find resource called \"QVB_Invalid\"", "Resource Problems"},
-                {"Couldn't find resource called \"QVB_Reserved\"", "Resource Problems"},
-                {Shown("QV/B Help File is not on disk.^^The help file created on "
-                       "2005-10-17 01:42:02 will be installed."),
-                 "QV/B Help File Update"},
-                {"Couldn't find resource called \"QVB\"", "Resource Problems"}}));
+  EXPECT_FALSE(basic_.QvBasicInit(Exe()));
+  EXPECT_EQ(TakeBoxes(), std::vector<Box>{});
+  EXPECT_FALSE(FolderExists(Exe() + "Compilers"));
+  EXPECT_FALSE(basic_.QvBasicInstalled());
   std::string message = "before";
   EXPECT_EQ(basic_.QvBasicCompile(Source(), message), kQvbNotOnDisk);
-  EXPECT_EQ(TakeBoxes(), (std::vector<Box>{{Shown("Couldn't find QV/B compiler^"), "Start up ERROR"}}));
+  EXPECT_EQ(TakeBoxes(),
+            (std::vector<Box>{{Shown("The QV/B compiler is not installed.^To compile QV/B sources, "
+                                     "put QVB.exe with INVALID.TXT and RESERVED.TXT into^^" +
+                                     Folder()),
+                               "QV/B Compiler Not Installed"}}));
   EXPECT_EQ(message, "before");
   EXPECT_EQ(basic_.LastSource(), "");
+  EXPECT_EQ(basic_.QvBasicHelpToOpen(), std::nullopt);
+  EXPECT_EQ(TakeBoxes(),
+            (std::vector<Box>{{Shown("The QV/B help file is not installed.^To read it, put QVB.chm "
+                                     "into^^" + Folder()),
+                               "QV/B Help"}}));
+}
+
+// A compiler put there by hand, of any version, is used as it is: nothing is offered or
+// written, and its help opens when it is there.
+TEST_F(BasicBridge, WithNothingCarriedACompilerPutThereByHandIsUsedAsItIs) {
+  CarriedResources nothing({});
+  CompilerStandIn old;
+  old.version_line = "14000";
+  old.src = kGoodProgram;
+  PlaceCompiler(old);
+  WriteWholeFile(Folder() + "QVB.chm", "user's help");
+  EXPECT_TRUE(basic_.QvBasicInit(Exe()));
+  EXPECT_EQ(TakeBoxes(), std::vector<Box>{});
+  EXPECT_TRUE(basic_.QvBasicInstalled());
+  EXPECT_EQ(ReadWholeFile(Program()), Script(old));
+  EXPECT_FALSE(FileExists(Folder() + "RESERVED.TXT"));
+  EXPECT_EQ(basic_.QvBasicHelpToOpen(), Folder() + "QVB.chm");
+  std::string message;
+  options_.QvBasicOutputFiles = true;
+  EXPECT_EQ(basic_.QvBasicCompile(Source(), message), kQvbOk);
+  EXPECT_TRUE(FileExists(OutputFiles() + "blink it.SRC"));
+  EXPECT_EQ(TakeBoxes(), std::vector<Box>{});
 }
 
 TEST_F(BasicBridge, FolderThatCannotBeCreatedStopsTheInstall) {
+  CarriedResources carried(CarriedCompiler("15103"));
   WriteWholeFile(Exe() + "Compilers", "a file where the folder should be");
   EXPECT_FALSE(basic_.QvBasicInit(Exe()));
   EXPECT_EQ(TakeBoxes(),
@@ -410,6 +457,7 @@ TEST_F(BasicBridge, SourceNameWithQuotesReachesTheCompilerWhole) {
 
 TEST_F(BasicBridge, CompilerThatCannotStartGivesCode9AndForgetsTheSource) {
   Started();
+  fs::create_directories(Folder());
   WriteWholeFile(Program(), "not a program", false);
   std::string message = "before";
   EXPECT_EQ(basic_.QvBasicCompile(Source(), message), kQvbCannotRun);
@@ -418,8 +466,56 @@ TEST_F(BasicBridge, CompilerThatCannotStartGivesCode9AndForgetsTheSource) {
   EXPECT_EQ(TakeBoxes(), (std::vector<Box>{{"Couldn't start QVB.exe", "QVB.exe start up ERROR"}}));
 }
 
+// Whether a process still runs (a zombie no longer does).
+bool Runs(int pid) {
+  std::optional<std::string> stat = ReadWholeFile("/proc/" + std::to_string(pid) + "/stat");
+  if (!stat) return false;
+  std::size_t state = stat->rfind(')');
+  return state != std::string::npos && state + 2 < stat->size() && (*stat)[state + 2] != 'Z';
+}
+
+// A compiler that never ends is ended after the bound, with what it started; one that a
+// signal ends fails the compile too. Each says why, where the build's message goes.
+TEST_F(BasicBridge, CompilerThatHangsOrCrashesFailsTheCompileAndSaysWhy) {
+  struct Case {
+    std::string compile_first;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"sleep 1000 & echo $! > helper.pid\nsleep 1000\n",
+       "The QV/B compiler did not finish within 1 second and was stopped."},
+      // One that ignores the polite request to stop.
+      {"trap '' TERM\nsleep 1000 & echo $! > helper.pid\nwhile :; do sleep 1; done\n",
+       "The QV/B compiler did not finish within 1 second and was stopped."},
+      {"kill -SEGV $$\n", "The QV/B compiler was ended by signal 11 (Segmentation fault)."},
+      {"kill -ABRT $$\n", "The QV/B compiler was ended by signal 6 (Aborted)."},
+  };
+  QvBasicTimeouts bounds;
+  bounds.compile = std::chrono::seconds(1);
+  QvBasicUnit basic{strings_, runner_, options_, bounds};
+  static_cast<void>(basic.QvBasicInit(Exe()));
+  for (const Case& c : cases) {
+    CompilerStandIn compiler;
+    compiler.compile_first = c.compile_first;
+    PlaceCompiler(compiler);
+    TakeBoxes();
+    fs::remove(Folder() + "helper.pid");
+    std::string message;
+    EXPECT_EQ(basic.QvBasicCompile(Source(), message), kQvbCannotRun) << c.compile_first;
+    EXPECT_EQ(message, c.message);
+    EXPECT_TRUE(TakeBoxes().empty());
+    if (std::optional<std::string> helper = ReadWholeFile(Folder() + "helper.pid")) {
+      const int pid = std::stoi(*helper);
+      for (int i = 0; i < 200 && Runs(pid); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      EXPECT_FALSE(Runs(pid)) << "what the compiler started is left running";
+    }
+  }
+}
+
 TEST_F(BasicBridge, ClearingTheOutputFolderEmptiesIt) {
   Started();
+  fs::create_directories(OutputFiles());
   WriteWholeFile(OutputFiles() + "old.SRC", "x");
   WriteWholeFile(OutputFiles() + "old.err", "x");
   basic_.QvBasicClearOutputDir();

@@ -5,7 +5,8 @@
 //                                                 "OPEN <path>" (answering "OK") and "CLOSE".
 // OPTIONS: --version TEXT, --caption TEXT, --socket PATH, --log FILE (one line per event:
 // "START <file>", "OPEN <path>", "CLOSE", "CLOSE ignored", "BUSY"), --pid FILE,
-// --ignore-close (a simulator that never closes). It ends by itself after a minute, so a
+// --ignore-close (a simulator that never closes), --ignore-open (one that shows its caption
+// but never answers "OPEN": it logs "OPEN ignored" and holds the connection for a while). It ends by itself after a minute, so a
 // failed test leaves nothing running, and removes its pid file when it ends.
 
 #include <fcntl.h>
@@ -30,6 +31,7 @@ struct Options {
   std::string log;
   std::string pid;
   bool ignore_close = false;
+  bool ignore_open = false;
   std::string file;
   bool product_version = false;
 };
@@ -51,6 +53,10 @@ Options Parse(int argc, char** argv) {
     std::string name = argv[i];
     if (name == "--ignore-close") {
       o.ignore_close = true;
+      continue;
+    }
+    if (name == "--ignore-open") {
+      o.ignore_open = true;
       continue;
     }
     std::string value = i + 1 < argc ? argv[++i] : "";
@@ -137,6 +143,10 @@ int main(int argc, char** argv) {
     if (request == "CLOSE") {
       Log(o, o.ignore_close ? "CLOSE ignored" : "CLOSE");
       closing = !o.ignore_close;
+    } else if (request.rfind("OPEN ", 0) == 0 && o.ignore_open) {
+      Log(o, "OPEN ignored");
+      pollfd hold{client, POLLIN, 0};
+      ::poll(&hold, 1, 3 * kRequestMs);  // until the caller gives up and hangs up
     } else if (request.rfind("OPEN ", 0) == 0) {
       Log(o, request);
       Answer(client, "OK\n");

@@ -37,13 +37,14 @@ class SimulatorBridge : public BridgeTest {
 
   // The stand-in simulator as a program file: the script hands its settings to the stand-in.
   std::string StandIn(const std::string& version, const std::string& caption = kCaption,
-                      bool ignore_close = false) const {
+                      bool ignore_close = false, bool ignore_open = false) const {
     std::string s = "#!/bin/sh\nexec " + ShellQuoted(QVSIM_STANDIN);
     if (!version.empty()) s += " --version " + ShellQuoted(version);
     s += " --caption " + ShellQuoted(caption) + " --socket " +
          ShellQuoted(windows_.PathFor(QvSimUnit::kWindowClass)) + " --log " +
          ShellQuoted(LogFile()) + " --pid " + ShellQuoted(Exe() + "standin.pid");
     if (ignore_close) s += " --ignore-close";
+    if (ignore_open) s += " --ignore-open";
     return s + " -- \"$@\"\n";
   }
   void PlaceSimulator(const std::string& script) {
@@ -95,6 +96,13 @@ TEST_F(SimulatorBridge, VersionTextGetsATwoDigitLastPart) {
       {"3.1", true, 30000, "3.01"},  // one "." : only the first number counts
       {"7", true, 0, "7"},           // no "." : no version number, the text as it is
       {"2.x.1", false, 0, "2.x.01"},
+      // Numbers that would overflow, signs and parts of more than two digits are no version.
+      {"999999.0.0", false, 0, "999999.0.00"},
+      {"2.08.99999999999", false, 0, "2.08.99999999999"},
+      {"214748.36.47", true, 2147483647, "214748.36.47"},
+      {"2.-5.3", false, 0, "2.-5.03"},
+      {"+2.08.05", false, 0, "+2.08.05"},
+      {"2.100.0", false, 0, "2.100.00"},
       {"", false, 0, ""},  // a program without a version record
   };
   Started();
@@ -194,16 +202,28 @@ TEST_F(SimulatorBridge, SimulatorWithoutAVersionIsNotInstalled) {
   EXPECT_FALSE(FileExists(Folder() + "QVSim Manual_2_08.pdf"));
 }
 
-TEST_F(SimulatorBridge, WithNothingCarriedTheSimulatorIsNotInstalled) {
+// Nothing carried (as shipped): nothing to install, so the start-up asks and says nothing and
+// makes no folder.
+TEST_F(SimulatorBridge, WithNothingCarriedTheSimulatorIsNotInstalledAndNothingIsSaid) {
   EXPECT_TRUE(sim_.QvSimInit(Exe()));
-  EXPECT_EQ(TakeBoxes(),
-            (std::vector<Box>{
-                {Shown("QVSim is not on disk.^Version 2.08.05 will be installed."), "QVSim Update"},
-                {"Couldn't find resource called \"QVSIM\"", "Resource Problems"}}));
+  EXPECT_EQ(TakeBoxes(), std::vector<Box>{});
   EXPECT_FALSE(sim_.QvSimInstalled());
+  EXPECT_FALSE(FolderExists(Exe() + "Tools"));
+}
+
+// A simulator put there by hand, of any version, is used as it is.
+TEST_F(SimulatorBridge, WithNothingCarriedASimulatorPutThereByHandIsUsedAsItIs) {
+  const std::string on_disk = StandIn("2.07.0001");
+  PlaceSimulator(on_disk);
+  EXPECT_TRUE(sim_.QvSimInit(Exe()));
+  EXPECT_EQ(TakeBoxes(), std::vector<Box>{});
+  EXPECT_TRUE(sim_.QvSimInstalled());
+  EXPECT_EQ(ReadWholeFile(Program()), on_disk);
+  EXPECT_FALSE(FileExists(Folder() + "QVSim Manual_2_08.pdf"));
 }
 
 TEST_F(SimulatorBridge, FolderThatCannotBeCreatedStopsTheInstall) {
+  CarriedResources carried(Carried("2.08.0005"));
   WriteWholeFile(Exe() + "Tools", "a file where the folder should be");
   EXPECT_TRUE(sim_.QvSimInit(Exe()));
   EXPECT_EQ(TakeBoxes(), (std::vector<Box>{{Shown("Couldn't create QvSim directory:^^" + Folder()),
@@ -278,6 +298,21 @@ TEST_F(SimulatorBridge, SimulatorThatNeverClosesIsReported) {
   EXPECT_EQ(std::count(log.begin(), log.end(), "START " + Exe() + "b.lst"), 0);
 }
 
+// A simulator that shows its caption but leaves the hand-over unanswered has not taken the
+// file: the bridge says so instead of passing for a hand-over that worked.
+TEST_F(SimulatorBridge, SimulatorThatNeverAnswersTheHandOverIsReported) {
+  Started();
+  PlaceSimulator(StandIn("2.08.0005", kCaption, false, true));
+  ASSERT_TRUE(sim_.QvSimStart(Listing("a.lst")));
+  const std::string second = Listing("b.lst");
+  EXPECT_FALSE(sim_.QvSimSendFile(second));
+  EXPECT_EQ(TakeBoxes(),
+            (std::vector<Box>{{Shown("QVSim did not take the file: it did not answer within 2 "
+                                     "seconds.^^" + second),
+                               "QVSim Launch Error"}}));
+  EXPECT_EQ(Log(), (std::vector<std::string>{"START " + Exe() + "a.lst", "OPEN ignored"}));
+}
+
 TEST_F(SimulatorBridge, WindowOfAnotherCaptionIsNotOurs) {
   Started();
   PlaceSimulator(StandIn("2.08.0005", "QvSim by Gunnar Quendel - Ver. 1.00"));
@@ -315,7 +350,15 @@ TEST_F(SimulatorBridge, LaunchNeedsTheInstalledSimulatorAndTarn) {
     ++assemblies;
     return std::optional<std::string>(Listing("prog.lst"));
   };
-  StartQvSim(sim_, strings_, true, true, assemble);  // not installed: nothing at all
+  EXPECT_TRUE(sim_.QvSimInit(Exe()));  // nothing carried, nothing on disk
+  // Not installed: the command says where the simulator goes; a switch of files says nothing.
+  StartQvSim(sim_, strings_, true, true, assemble);
+  EXPECT_EQ(assemblies, 0);
+  EXPECT_EQ(TakeBoxes(),
+            (std::vector<Box>{{Shown("QVSim is not installed.^To hand programs to the simulator, "
+                                     "put QVSim.exe into^^" + Folder()),
+                               "QVSim Not Installed"}}));
+  StartQvSim(sim_, strings_, false, true, assemble);
   EXPECT_EQ(assemblies, 0);
   EXPECT_TRUE(TakeBoxes().empty());
 

@@ -201,8 +201,32 @@ TEST_F(ClockFormTest, TheIrcWindowShowsEachMeasurementAndTheChosenTrim) {
     EXPECT_EQ(irc.FreqLabel(t).font().bold(), t == 3) << t;
   }
   EXPECT_EQ(irc.windowTitle(), "IRC");
+  EXPECT_FALSE(irc.StatusLabel().isVisible()) << "a calibration that measured says nothing more";
   if (const char* folder = std::getenv("QV_SCREENSHOT_DIR"))
     irc.grab().save(QString(folder) + "/irc_form.png");
+}
+
+TEST_F(ClockFormTest, AnIrcWindowWhoseEveryMeasurementFailedSaysSoAndChoosesNone) {
+  ChipConfig silent;  // a chip whose oscillator the key never sees
+  chip_ = std::make_unique<ChipModel>(silent);
+  chip_->Install(StartKey());
+  ASSERT_TRUE(link_.OpenKey());
+  key_.SetIrcCalMode(1);
+  ASSERT_TRUE(key_.CalibrateIrc());
+  link_.CloseKey();
+  TIrcFRM irc(key_, texts_);
+  irc.show();
+  QApplication::processEvents();
+  for (int t = 0; t < 8; ++t) {
+    EXPECT_EQ(irc.FreqLabel(t).text(), "failed") << t;
+    EXPECT_FALSE(irc.FreqLabel(t).font().bold()) << t;
+  }
+  EXPECT_TRUE(irc.StatusLabel().isVisible());
+  EXPECT_EQ(irc.StatusLabel().text().toStdString(),
+            "Calibration failed: no trim could be measured. The chip was programmed with trim " +
+                std::to_string(key_.GetTrim()) + ", uncalibrated.");
+  if (const char* folder = std::getenv("QV_SCREENSHOT_DIR"))
+    irc.grab().save(QString(folder) + "/irc_form_failed.png");
 }
 
 }  // namespace

@@ -8,7 +8,9 @@
 #include <QFileDialog>
 #include <QRadioButton>
 
+#include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <mutex>
 #include <sstream>
@@ -26,6 +28,7 @@
 #include "workbench/gui/modal_dialogs.h"
 #include "workbench/registry_settings.h"
 #include "workbench/windows_menu.h"
+#include "tests/workbench/full_disk.h"
 
 namespace gui {
 namespace {
@@ -101,8 +104,11 @@ class DeviceFormTest : public KeyFixture {
   IgnoredNotifications notes_;
   std::unique_ptr<keysim::ChipModel> chip_;
   QvKeyUnit key_{link_, image_, messages_, notes_};
+  std::vector<std::string> status_lines_;
   std::unique_ptr<TDeviceFRM> form_ = std::make_unique<TDeviceFRM>(DeviceFormServices{
-      image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_});
+      image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_,
+      workbench::WriteAllBytes,
+      [this](const std::string& text) { status_lines_.push_back(text); }});
 };
 
 TEST_F(DeviceFormTest, ClickedControlsBuildTheFuseWords) {
@@ -194,6 +200,7 @@ TEST_F(DeviceFormTest, ReadFillsTheWindowAndVerifyNamesThePartThatDiffers) {
 
   form_->Button("ReadBTN").click();
   EXPECT_TRUE(boxes_.Boxes().empty());
+  EXPECT_EQ(status_lines_, std::vector<std::string>{"Device read: the window shows the chip"});
   EXPECT_EQ(image_.WorkingImage[kFusexIndex], 0x0BFF);
   EXPECT_EQ(image_.WorkingImage[kFuseIndex], 0x0FFA);
   EXPECT_EQ(form_->EeLabel(1).text(), "008- 028 02D 032 037 03C 041 046 04B");
@@ -377,6 +384,44 @@ TEST_F(DeviceFormTest, AReadOnlyImageIsShownLockedAndSavedOnlyUnderAnotherName) 
   EXPECT_EQ(form_->windowTitle(), "Device");
   EXPECT_TRUE(form_->DeviceGroup().isEnabled());
   EXPECT_TRUE(form_->Button("SaveBTN").isEnabled());
+}
+
+// Save Hex replaces the image whole: a disk that fills up part way leaves the old image and
+// says so; through a symbolic link the image it names is written and the link stays.
+TEST_F(DeviceFormTest, SaveHexReplacesTheImageWholeAndKeepsALink) {
+  const std::string real = folder_.Path() + "real.qvh";
+  const std::string link = folder_.Path() + "link.qvh";
+  WriteFile(real, ":00000001FF\r\n");
+  std::filesystem::create_symlink("real.qvh", link);
+  image_.WorkingImage[0] = 0x8123;
+  WriteHexText(image_);
+  const std::string expected(image_.FileBuffer, static_cast<std::size_t>(image_.FileBufferLength));
+
+  form_ = std::make_unique<TDeviceFRM>(DeviceFormServices{
+      image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_,
+      workbench::FullHalfWay()});
+  form_->show();
+  boxes_.AnswerWithFirstButton();
+  boxes_.AnswerWithFirstButton();
+  PickFile(link);
+  form_->Button("SaveBTN").click();
+  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"OK to overwrite " + link,
+                                                  "Unable to write to " + link}));
+  EXPECT_EQ(FileText(real), ":00000001FF\r\n");
+
+  form_ = std::make_unique<TDeviceFRM>(DeviceFormServices{image_, key_, messages_, texts_,
+                                                          registry_, menu_, dialogs_, globals_});
+  form_->show();
+  boxes_.Clear();
+  boxes_.AnswerWithFirstButton();
+  PickFile(link);
+  form_->Button("SaveBTN").click();
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{"OK to overwrite " + link});
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(FileText(real), expected);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.Path()),
+                          std::filesystem::directory_iterator()),
+            3) << "the settings file, the image and its link";
 }
 
 TEST_F(DeviceFormTest, TheWindowsMenuAndThePlacementFollowTheWindow) {

@@ -26,11 +26,14 @@
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
 #include "platform/serial_port.h"
+#include "tests/build_debug/gui/key_session_setup.h"
 #include "tests/build_debug/gui/wait_until.h"
+#include "tests/build_debug/tarn_object.h"
 #include "tests/keysim/chip_model.h"
 #include "tests/keysim/simulated_key.h"
 #include "tests/workbench/gui/installed_tools.h"
 #include "tests/workbench/temp_folder.h"
+#include "workbench/exit_codes.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/modal_dialogs.h"
@@ -42,15 +45,6 @@
 namespace gui {
 namespace {
 
-constexpr char kProgram[] =
-    "        DEVICE  QV18AC, OSCRC\n"
-    "        ORG     0\n"
-    "start   MOV     W,#$55\n"
-    "        MOV     $08,W\n"
-    "        JMP     start\n"
-    "        RESET   start\n"
-    "        END\n";
-
 std::vector<std::string> ReadLines(const std::string& path) {
   std::ifstream in(path);
   std::vector<std::string> lines;
@@ -58,31 +52,12 @@ std::vector<std::string> ReadLines(const std::string& path) {
   return lines;
 }
 
-// What tarn makes of the source: the programming image as the IDE's bridge reads it back.
-build_debug::WordArray TarnObject(const std::string& tool_folder, const std::string& source) {
-  build_debug::ProgramObjectImage image;
-  workbench::Localizer texts;
-  texts.InitLocalization("x");
-  platform::RecordingMessageBoxes boxes;
-  workbench::MessageStrings strings(texts, boxes);
-  platform::SystemProcessRunner processes;
-  workbench::ProgramRunner runner(processes, boxes);
-  workbench::EditorOptions editor_options;
-  workbench::IdeOptions ide_options;
-  build_debug::TarnUnit tarn(image.Image(), runner, strings, editor_options, ide_options,
-                             [](std::uint8_t) {});
-  EXPECT_TRUE(tarn.TARN_Init(tool_folder));
-  const int code = tarn.TarnAssemble(source, false);
-  EXPECT_TRUE(code == 0 || code == 2) << code;  // 2: warnings only
-  return image.Image().ProgrammingImage;
-}
-
 class RunProgram : public ::testing::Test {
  protected:
   RunProgram() {
     chip_.Install(key_);
     source_ = folder_.Path() + "my prog.src";
-    std::ofstream(source_) << kProgram;
+    std::ofstream(source_) << kStoringProgram;
   }
 
   void ExpectChipHolds(const build_debug::WordArray& words) {
@@ -102,11 +77,11 @@ class RunProgram : public ::testing::Test {
 // The real program, headless: its boxes go to a log.
 class HiddenProgramRun : public RunProgram {
  protected:
-  int Run(const std::string& port_path) {
+  int Run(const std::string& port_path, const std::string& switches = "/h /p") {
     const std::string command =
         "QT_QPA_PLATFORM=offscreen QVKEY_BOX_LOG='" + Log() + "' QVKEY_SETTINGS_FILE='" +
         folder_.Path() + "settings.txt' QVKEY_COM1='" + port_path + "' timeout 60 '" +
-        installed_.Program() + "' /h /p '" + source_ + "'";
+        installed_.Program() + "' " + switches + " '" + source_ + "'";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -116,18 +91,18 @@ class HiddenProgramRun : public RunProgram {
 };
 
 TEST_F(HiddenProgramRun, AssemblesProgramsAndEndsByItself) {
-  ASSERT_EQ(Run(key_.DevicePath()), 0);
+  ASSERT_EQ(Run(key_.DevicePath()), workbench::kExitDone);
   // A first run: only the configuration notice.
   EXPECT_EQ(ReadLines(Log()), std::vector<std::string>{testing_gui::kFirstRunBox});
   const std::string tools = std::filesystem::path(installed_.Program()).parent_path().string() + "/";
-  ExpectChipHolds(TarnObject(tools, source_));
+  ExpectChipHolds(build_debug::TarnObject(tools, source_));
 }
 
 TEST_F(HiddenProgramRun, AKeyThatDoesNotAnswerIsToldAndTheRunEnds) {
   keysim::KeyConfig silent;
   silent.silent = true;
   keysim::SimulatedKey nobody(silent);
-  ASSERT_EQ(Run(nobody.DevicePath()), 0);
+  ASSERT_EQ(Run(nobody.DevicePath()), workbench::kExitLinkFailed);
   EXPECT_EQ(ReadLines(Log()),
             (std::vector<std::string>{testing_gui::kFirstRunBox,
                                       "QVKey <-> PC Communication Error|QV-Key not found on "
@@ -136,12 +111,31 @@ TEST_F(HiddenProgramRun, AKeyThatDoesNotAnswerIsToldAndTheRunEnds) {
 
 TEST_F(HiddenProgramRun, AFailedBuildIsToldAndTheRunEndsWithoutProgramming) {
   std::ofstream(source_) << "        DEVICE  QV18AC, OSCRC\n        JMP     nowhere\n        END\n";
-  ASSERT_EQ(Run(key_.DevicePath()), 0);
+  ASSERT_EQ(Run(key_.DevicePath()), workbench::kExitBuildFailed);
   EXPECT_EQ(ReadLines(Log()),
             (std::vector<std::string>{testing_gui::kFirstRunBox,
                                       "TARN Error|Unable to assemble due to errors in source "
                                       "code.|ok"}));
   EXPECT_EQ(key_.Handshakes(), 0);
+}
+
+TEST_F(HiddenProgramRun, AVerifiedRunEndsWellOnlyWhenTheChipReadsBackAsProgrammed) {
+  ASSERT_EQ(Run(key_.DevicePath(), "/h /p /v"), workbench::kExitDone);
+  EXPECT_EQ(ReadLines(Log()), std::vector<std::string>{testing_gui::kFirstRunBox});
+  EXPECT_EQ(chip_.Releases(), 1);  // the read released the chip
+
+  // A 4,096-word chip in the socket takes the 2,048-word program and reads back as itself.
+  keysim::ChipConfig big;
+  big.device4k = true;
+  big.fusex = 0x0FFF;
+  keysim::SimulatedKey other_key;
+  keysim::ChipModel other_chip(big);
+  other_chip.Install(other_key);
+  std::filesystem::remove(Log());
+  std::filesystem::remove(folder_.Path() + "settings.txt");  // a first run again, on COM1
+  EXPECT_EQ(Run(other_key.DevicePath(), "/h /p /v"), workbench::kExitVerifyFailed);
+  EXPECT_EQ(ReadLines(Log()), (std::vector<std::string>{testing_gui::kFirstRunBox,
+                                                        "Device|Verify failed at Device|ok"}));
 }
 
 // The main window in-process, with the progress window and the key's reports bound as the
@@ -150,17 +144,6 @@ class MainWindowRun : public RunProgram {
  protected:
   MainWindowRun() {
     boxes_.AnswerWithFirstButton();
-    setup_.settings_file = folder_.Path() + "settings.txt";
-    setup_.exe_folder = folder_.Path() + "tools/";
-    setup_.windows = platform::WindowSockets(folder_.Path());
-    setup_.serial_environment = [this](std::string_view name) -> std::optional<std::string> {
-      if (name == "QVKEY_COM1") return port_path_;
-      return std::nullopt;
-    };
-    std::filesystem::create_directories(setup_.exe_folder);
-    testing_gui::InstallTools(
-        setup_.exe_folder,
-        (std::filesystem::path(QVKEY_PROGRAM).parent_path() / "TARN.dll").string());
   }
   ~MainWindowRun() override {
     if (session_) session_->KeyNotices().Unbind([] { QApplication::processEvents(); });
@@ -197,11 +180,27 @@ class MainWindowRun : public RunProgram {
 
   bool Heard(int code) const { return std::find(heard_.begin(), heard_.end(), code) != heard_.end(); }
 
+  // A key of its own for the test, in place of the fixture's; COM1 leads to it.
+  keysim::ChipModel& UseKey(keysim::KeyConfig config) {
+    own_key_ = std::make_unique<keysim::SimulatedKey>(std::move(config));
+    own_chip_ = std::make_unique<keysim::ChipModel>();
+    own_chip_->Install(*own_key_);
+    port_path_ = own_key_->DevicePath();
+    return *own_chip_;
+  }
+  // Slow replies leave time to press Cancel while the words go out.
+  keysim::ChipModel& UseSlowKey() {
+    keysim::KeyConfig slow;
+    slow.reply_delay = std::chrono::milliseconds(40);
+    return UseKey(slow);
+  }
+
   std::string port_path_ = key_.DevicePath();
   platform::RecordingMessageBoxes boxes_;
   RecordingModalDialogs dialogs_;
   platform::SystemProcessRunner processes_;
-  workbench::SessionSetup setup_;
+  workbench::SessionSetup setup_ =
+      KeySessionSetup(folder_.Path(), [this] { return port_path_; });
   std::unique_ptr<workbench::IdeSession> session_;
   std::unique_ptr<platform::TermiosSerialPortOpener> ports_;
   std::unique_ptr<TEditorFRM> form_;
@@ -210,16 +209,12 @@ class MainWindowRun : public RunProgram {
   std::unique_ptr<QtKeyNotifications> notices_;
   std::vector<int> heard_;
   int closes_ = 0;
+  std::unique_ptr<keysim::SimulatedKey> own_key_;
+  std::unique_ptr<keysim::ChipModel> own_chip_;
 };
 
 TEST_F(MainWindowRun, ACancelEndsTheUnattendedRun) {
-  // Slow replies leave time to press Cancel while the words go out.
-  keysim::KeyConfig slow;
-  slow.reply_delay = std::chrono::milliseconds(40);
-  keysim::SimulatedKey slow_key(slow);
-  keysim::ChipModel chip;
-  chip.Install(slow_key);
-  port_path_ = slow_key.DevicePath();
+  UseSlowKey();
 
   TEditorFRM& form = Start({"/h", "/p", source_});
   EXPECT_FALSE(form.PrepareRun());
@@ -231,6 +226,38 @@ TEST_F(MainWindowRun, ACancelEndsTheUnattendedRun) {
   EXPECT_FALSE(progress_->isVisible());
   EXPECT_TRUE(boxes_.Boxes().empty()) << "a cancel is no failure";
   EXPECT_FALSE(session_->KeyUnit().LastRunOk());
+  EXPECT_EQ(form.Run().ExitCode(), workbench::kExitCancelled);
+}
+
+TEST_F(MainWindowRun, ACancelledRunSaysSoInTheStatusLine) {
+  const keysim::ChipModel& chip = UseSlowKey();
+
+  TEditorFRM& form = Start({});
+  form.show();
+  form.OpenSourceFile(source_);
+  form.ClickMenuItem("RunProgramMENUITM");
+  ASSERT_TRUE(Until([this] { return progress_->CancelButton().isVisible(); }));
+  EXPECT_EQ(form.statusBar()->currentMessage().toStdString(), "my prog.src : Assembly Successful");
+  progress_->CancelButton().click();
+  ASSERT_TRUE(Until([this] { return Heard(build_debug::kKeyCancelled); }));
+  session_->KeyUnit().QVU_Cleanup();
+  EXPECT_EQ(form.statusBar()->currentMessage().toStdString(),
+            "Programming cancelled : the chip holds only part of the program");
+  EXPECT_TRUE(boxes_.Boxes().empty());
+  EXPECT_EQ(chip.Program()[2047], 0x0FFF);  // the reset vector never went out
+  EXPECT_EQ(form.Run().ExitCode(), workbench::kExitDone);  // nothing asked from the command line
+}
+
+TEST_F(MainWindowRun, AProgramRunThatEndedWellSaysSoInTheStatusLine) {
+  TEditorFRM& form = Start({});
+  form.show();
+  form.OpenSourceFile(source_);
+  form.ClickMenuItem("RunProgramMENUITM");
+  ASSERT_TRUE(Until([this] { return Heard(build_debug::kKeyFinished); }));
+  session_->KeyUnit().QVU_Cleanup();
+  EXPECT_TRUE(session_->KeyUnit().LastRunOk());
+  EXPECT_EQ(form.statusBar()->currentMessage().toStdString(), "Device programmed");
+  EXPECT_TRUE(boxes_.Boxes().empty());
 }
 
 TEST_F(MainWindowRun, RunTellsTheClockOnlyOnceTheRunHasEndedWell) {
@@ -259,10 +286,7 @@ TEST_F(MainWindowRun, ARunThatFailsAfterItStartedTellsTheFailureAndNoClock) {
   // The key answers its handshakes and goes away while the words go out.
   keysim::KeyConfig unplugged;
   unplugged.hang_up_after = 300;
-  keysim::SimulatedKey failing_key(unplugged);
-  keysim::ChipModel chip;
-  chip.Install(failing_key);
-  port_path_ = failing_key.DevicePath();
+  UseKey(unplugged);
 
   TEditorFRM& form = Start({});
   form.show();

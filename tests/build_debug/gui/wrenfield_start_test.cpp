@@ -90,7 +90,7 @@ TEST_F(WrenfieldStart, TheMainWindowLoadsTheProgramAndLocksTheAssemblyMenus) {
   IgnoredNotifications notes;
   QvKeyUnit key(link_, image, messages_, notes);
   CopyWorkingToProgramming(image);
-  key.StartProgramQV(false);
+  ASSERT_TRUE(key.StartProgramQV(false));
   key.QVU_Cleanup();
   EXPECT_TRUE(boxes_.Boxes().empty());
   const auto program = chip.Program();

@@ -2,7 +2,7 @@
 // What the editor benchmarks share: the 10 MB assembly source, the font, the heap reading,
 // and the baseline's highlighter, a QSyntaxHighlighter applying our rules (keywords as
 // whole words without regard to case, ";" comments to the line end, quoted strings that
-// end at their quote or the line end).
+// end at their quote or, by choice, the line end).
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -29,16 +29,22 @@ inline const char* const kMnemonics[] = {"MOVWF", "MOVF", "MOVLW", "ADDWF", "AND
                                   "BCF", "BSF", "BTFSC", "BTFSS", "ANDLW", "CALL", "CLRWDT", "GOTO", "IORLW",
                                   "RETLW", "SLEEP", "XORLW", "NOP", "OPTION", "TRIS", "EQU", "ORG", "END"};
 
+// An assembly source of at least `bytes` bytes. Its RETLW string holds `retlwText`: with a
+// ";" in it, a string opened by an unmatched quote ends in a comment a few lines further on;
+// without, every string behind the quote turns inside out to the text's end.
+inline std::string AsmSource(size_t bytes, const std::string& retlwText = "text; not a comment") {
+  std::string s;
+  s.reserve(bytes + 256);
+  for (int i = 0; s.size() < bytes; ++i) {
+    s += "label" + std::to_string(i) + ":\tMOVLW\t0x" + std::to_string(i % 256) + "\t; load the count\r\n";
+    s += "\tMOVWF\tPORTB\r\n\tDECFSZ\tcount,F\t; \"quoted\" in a comment\r\n";
+    s += "\tRETLW\t\"" + retlwText + "\"\r\n\tgoto\tlabel" + std::to_string(i) + "\r\n";
+  }
+  return s;
+}
+
 inline const std::string& TenMegabyteSource() {
-  static const std::string text = [] {
-    std::string s;
-    for (int i = 0; s.size() < 10u * 1024 * 1024; ++i) {
-      s += "label" + std::to_string(i) + ":\tMOVLW\t0x" + std::to_string(i % 256) + "\t; load the count\r\n";
-      s += "\tMOVWF\tPORTB\r\n\tDECFSZ\tcount,F\t; \"quoted\" in a comment\r\n";
-      s += "\tRETLW\t\"text; not a comment\"\r\n\tgoto\tlabel" + std::to_string(i) + "\r\n";
-    }
-    return s;
-  }();
+  static const std::string text = AsmSource(10u * 1024 * 1024);
   return text;
 }
 
@@ -49,17 +55,23 @@ inline size_t HeapInUse() {
   return m.uordblks + m.hblkhd;
 }
 
+// How far a string with no closing quote reaches: to its line's end, or on over the lines
+// behind it up to the next quote (as the IDE's editors have it).
+enum class Strings { EndAtLineEnd, RunOverLines };
+
 // Our control's rules: the same keywords bold, comments and strings.
-inline void AddAsmRules(scrivlet::TScrivlet& s) {
+inline void AddAsmRules(scrivlet::TScrivlet& s, Strings strings = Strings::EndAtLineEnd) {
   for (const char* k : kMnemonics)
     s.Keywords.AddKeyword(k, scrivlet::kWholeWord, scrivlet::kStyleBold, 1, 0, scrivlet::kNoColor, 0x800000);
-  s.StartStopKeys.AddStartStopKey("\"", "\"", 0, 0, 3, 0, scrivlet::kNoColor, 0x008000, true);
+  s.StartStopKeys.AddStartStopKey("\"", "\"", 0, 0, 3, 0, scrivlet::kNoColor, 0x008000,
+                                  strings == Strings::EndAtLineEnd);
   s.StartStopKeys.AddStartStopKey(";", "", 0, 0, 2, 0, scrivlet::kNoColor, 0x808080, true);
 }
 
 class AsmHighlighter : public QSyntaxHighlighter {
  public:
-  explicit AsmHighlighter(QTextDocument* doc) : QSyntaxHighlighter(doc) {
+  explicit AsmHighlighter(QTextDocument* doc, Strings strings = Strings::EndAtLineEnd)
+      : QSyntaxHighlighter(doc), strings_(strings) {
     QStringList words;
     for (const char* k : kMnemonics) words << k;
     keywords_ = QRegularExpression("\\b(" + words.join('|') + ")\\b", QRegularExpression::CaseInsensitiveOption);
@@ -76,14 +88,20 @@ class AsmHighlighter : public QSyntaxHighlighter {
     std::vector<std::pair<qsizetype, qsizetype>> open;  // text outside sections
     qsizetype i = 0;
     const qsizetype n = text.size();
+    bool stringOpen = false;  // at the block's end
+    auto string = [&](qsizetype from, qsizetype searchFrom) {
+      qsizetype end = text.indexOf('"', searchFrom);
+      stringOpen = end < 0 && strings_ == Strings::RunOverLines;
+      end = end < 0 ? n : end + 1;
+      setFormat(static_cast<int>(from), static_cast<int>(end - from), string_);
+      return end;
+    };
+    if (previousBlockState() == kInString) i = free = string(0, 0);
     while (i < n) {
       const QChar c = text[i];
       if (c == '"') {
         open.push_back({free, i});
-        qsizetype end = text.indexOf('"', i + 1);
-        end = end < 0 ? n : end + 1;
-        setFormat(static_cast<int>(i), static_cast<int>(end - i), string_);
-        i = free = end;
+        i = free = string(i, i + 1);
       } else if (c == ';') {
         open.push_back({free, i});
         setFormat(static_cast<int>(i), static_cast<int>(n - i), comment_);
@@ -92,6 +110,7 @@ class AsmHighlighter : public QSyntaxHighlighter {
         ++i;
       }
     }
+    setCurrentBlockState(stringOpen ? kInString : 0);
     if (free < n) open.push_back({free, n});
     for (const auto& [a, b] : open) {
       auto it = keywords_.globalMatch(text.mid(a, b - a));
@@ -103,6 +122,8 @@ class AsmHighlighter : public QSyntaxHighlighter {
   }
 
  private:
+  static constexpr int kInString = 1;
+  Strings strings_;
   QRegularExpression keywords_;
   QTextCharFormat keyword_, comment_, string_;
 };

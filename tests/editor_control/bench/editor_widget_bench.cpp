@@ -4,7 +4,8 @@
 // rendering the viewport into an image, for both.
 //
 // Counters: "heap_MB" is the heap the loaded, painted text holds; "max_ms" the slowest
-// keystroke; "pages" the pages painted.
+// keystroke; "max_slice_ms" the longest format slice; "pages" the pages painted and "lines"
+// the top line they reached.
 
 #include <benchmark/benchmark.h>
 
@@ -32,16 +33,17 @@ constexpr int kWidth = 800, kHeight = 600;
 struct Ours {
   scrivlet::gui::TScrivlet w;
   QImage image{kWidth, kHeight, QImage::Format_RGB32};
-  Ours() {
+  explicit Ours(bench::Strings strings = bench::Strings::EndAtLineEnd) {
     w.resize(kWidth, kHeight);
     w.SetFonts(bench::BenchFont(), bench::BenchFont());
     w.Memo().SetWordWrap(false);
     w.Memo().ScrollTime = 0;
     w.Memo().SetScrollBars(scrivlet::TScrollStyle::ssBoth);
-    bench::AddAsmRules(w.Memo());
+    bench::AddAsmRules(w.Memo(), strings);
   }
-  void Load() {
-    std::istringstream in(bench::TenMegabyteSource());
+  void Load() { Load(bench::TenMegabyteSource()); }
+  void Load(const std::string& text) {
+    std::istringstream in(text);
     w.Memo().LoadFromStream(in);
   }
   void Paint() { w.RenderClient(image); }
@@ -56,13 +58,14 @@ struct Baseline {
   QPlainTextEdit edit;
   bench::AsmHighlighter* highlighter;
   QImage image{kWidth, kHeight, QImage::Format_RGB32};
-  Baseline() : highlighter(new bench::AsmHighlighter(edit.document())) {
+  explicit Baseline(bench::Strings strings = bench::Strings::EndAtLineEnd)
+      : highlighter(new bench::AsmHighlighter(edit.document(), strings)) {
     edit.setFont(bench::BenchFont());
     edit.setLineWrapMode(QPlainTextEdit::NoWrap);
     edit.resize(kWidth, kHeight);
   }
-  void Load() {
-    const std::string& t = bench::TenMegabyteSource();
+  void Load() { Load(bench::TenMegabyteSource()); }
+  void Load(const std::string& t) {
     edit.setPlainText(QString::fromLatin1(t.data(), static_cast<qsizetype>(t.size())));
   }
   void Paint() { edit.viewport()->render(&image); }
@@ -190,6 +193,119 @@ void BM_Baseline_PageDownThroughTheText(benchmark::State& state) {
   state.counters["pages"] = static_cast<double>(pages);
 }
 BENCHMARK(BM_Baseline_PageDownThroughTheText)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// --- a quote typed near the top, its string running on over the lines behind, then deleted ---
+// Each keystroke is timed up to its repaint; the rescan that follows runs in the format
+// slices (ours) before the next keystroke. The argument is the source's size in kB; its
+// strings hold no ";", so the quote turns every string behind it inside out.
+constexpr const char* kRunOnText = "text, not a comment";
+
+void BM_Ours_UnmatchedQuoteOverLines(benchmark::State& state) {
+  Ours ours(bench::Strings::RunOverLines);
+  ours.Load(bench::AsmSource(static_cast<size_t>(state.range(0)) * 1000, kRunOnText));
+  ours.FinishLayout();
+  scrivlet::TScrivlet& m = ours.w.Memo();
+  const int32_t at = m.ParagraphStart(1) + 1;  // behind the tab of the second line
+  double longest = 0, longestSlice = 0;
+  auto keystroke = [&](auto&& key) {
+    const auto t0 = std::chrono::steady_clock::now();
+    key();
+    ours.Paint();
+    const double ms = Ms(std::chrono::steady_clock::now() - t0);
+    longest = std::max(longest, ms);
+    return ms;
+  };
+  auto slices = [&] {
+    for (bool more = true; more;) {
+      const auto t0 = std::chrono::steady_clock::now();
+      more = m.FormatStep();
+      longestSlice = std::max(longestSlice, Ms(std::chrono::steady_clock::now() - t0));
+    }
+  };
+  for (auto _ : state) {
+    m.SetSelStart(at);
+    double ms = keystroke([&] {
+      ours.w.Input().KeyDown('2', scrivlet::ssShift);
+      ours.w.Input().KeyPress('"');
+    });
+    state.PauseTiming();
+    slices();
+    state.ResumeTiming();
+    ms += keystroke([&] {
+      ours.w.Input().KeyDown(scrivlet::vk::kBack, 0);
+      ours.w.Input().KeyPress('\b');
+    });
+    state.PauseTiming();
+    slices();
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(ms);
+  }
+  state.counters["max_ms"] = longest;
+  state.counters["max_slice_ms"] = longestSlice;
+}
+BENCHMARK(BM_Ours_UnmatchedQuoteOverLines)->Arg(4200)->Arg(10900)->Unit(benchmark::kMillisecond)->Iterations(10)
+    ->Repetitions(3)->ReportAggregatesOnly(true);
+
+void BM_Baseline_UnmatchedQuoteOverLines(benchmark::State& state) {
+  Baseline base(bench::Strings::RunOverLines);
+  base.Load(bench::AsmSource(static_cast<size_t>(state.range(0)) * 1000, kRunOnText));
+  QTextDocument* doc = base.edit.document();
+  const int at = doc->findBlockByNumber(1).position() + 1;
+  base.Paint();
+  double longest = 0;
+  auto keystroke = [&](auto&& key) {
+    const auto t0 = std::chrono::steady_clock::now();
+    key();
+    base.Paint();
+    longest = std::max(longest, Ms(std::chrono::steady_clock::now() - t0));
+  };
+  for (auto _ : state) {
+    QTextCursor c(doc);
+    c.setPosition(at);
+    base.edit.setTextCursor(c);
+    keystroke([&] { base.edit.insertPlainText("\""); });
+    keystroke([&] { base.edit.textCursor().deletePreviousChar(); });
+  }
+  state.counters["max_ms"] = longest;
+}
+BENCHMARK(BM_Baseline_UnmatchedQuoteOverLines)->Arg(4200)->Arg(10900)->Unit(benchmark::kMillisecond)->Iterations(3)
+    ->Repetitions(2)->ReportAggregatesOnly(true);
+
+// --- page down over the same number of pages in both, painting every page ---
+
+constexpr int kPages = 5000;
+
+void BM_Ours_PageDownSamePages(benchmark::State& state) {
+  Ours ours;
+  ours.Load();
+  ours.FinishLayout();
+  for (auto _ : state) {
+    ours.w.Memo().SetVScroll(0);
+    for (int i = 0; i < kPages; ++i) {
+      ours.w.Memo().VScrollCommand(scrivlet::TScrivlet::TScrollCode::scPageDown);
+      ours.Paint();
+    }
+  }
+  state.counters["pages"] = kPages;
+  state.counters["lines"] = ours.w.Memo().GetTopLine();
+}
+BENCHMARK(BM_Ours_PageDownSamePages)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(2);
+
+void BM_Baseline_PageDownSamePages(benchmark::State& state) {
+  Baseline base;
+  base.Load();
+  QScrollBar* bar = base.edit.verticalScrollBar();
+  for (auto _ : state) {
+    bar->setValue(0);
+    for (int i = 0; i < kPages; ++i) {
+      bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+      base.Paint();
+    }
+  }
+  state.counters["pages"] = kPages;
+  state.counters["lines"] = bar->value();
+}
+BENCHMARK(BM_Baseline_PageDownSamePages)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(2);
 
 // --- a find that misses ---
 

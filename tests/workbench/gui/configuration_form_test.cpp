@@ -497,6 +497,29 @@ TEST_F(ConfigFormTest, UseTarnAndUseNewEditorShapeTheirGroups) {
   EXPECT_FALSE(dialog.UseNewEditorCB->isHidden());
 }
 
+// Every change of what is shown: the dialog as tall as it first was once the change is undone.
+TEST_F(ConfigFormTest, TheDialogShrinksBackWhenHiddenOptionsReturn) {
+  NotFirstRun();
+  TConfigFRM& dialog = Create();
+  dialog.show();
+  dialog.ItemLSTBX->setCurrentRow(2);
+  QApplication::processEvents();
+  const int designed = dialog.height();
+  struct Toggle {
+    const char* what;
+    QCheckBox* box;
+  };
+  for (const Toggle& t : {Toggle{"Use TARN", dialog.UseTarnCB},
+                          Toggle{"Use new editor", dialog.UseNewEditorCB}}) {
+    t.box->setChecked(false);
+    QApplication::processEvents();
+    t.box->setChecked(true);
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.height(), designed) << t.what;
+    EXPECT_EQ(dialog.height(), dialog.sizeHint().height()) << t.what;
+  }
+}
+
 TEST_F(ConfigFormTest, SectionListShowsFourItemsAndSelectsPages) {
   NotFirstRun();
   TConfigFRM& dialog = Create();

@@ -5,13 +5,21 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QListWidget>
 #include <QStackedWidget>
 #include <QToolBar>
 
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 #include "editor_control/gui/scrivlet_widget.h"
 #include "stored_option_start.h"
 #include "workbench/gui/editor_form.h"
+#include "workbench/gui/configuration_form.h"
+#include "workbench/gui/editor_array.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/session/session.h"
 
@@ -92,6 +100,158 @@ TEST_F(EditorModeTest, EditCommandsReachTheEditorInUse) {
   form_->ClickMenuItem("EditCutMENUITM");
   EXPECT_EQ(editor->Memo().Text(), "");
   EXPECT_EQ(legacy.Text(), "abc\r");
+}
+
+// The switch as the user makes it: Run > Configure, "Use Enhanced Editor" set, OK.
+class EditorSwitchTest : public EditorModeTest {
+ protected:
+  std::string File(const std::string& name, const std::string& text) {
+    const std::string path = folder_.Path() + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+  void Configure(bool enhanced) {
+    dialogs_.Answer(QDialog::Accepted, [enhanced](QDialog& dialog) {
+      auto& config = static_cast<workbench::TConfigFRM&>(dialog);
+      config.UseNewEditorCB->setChecked(enhanced);
+      config.OkBTN->click();
+    });
+    form_->ClickMenuItem("RunConfigureMENUITM");
+  }
+  std::vector<std::string> Rows() const {
+    std::vector<std::string> rows;
+    for (int i = 0; i < form_->FileList().count(); ++i)
+      rows.push_back(form_->FileList().item(i)->text().toStdString());
+    return rows;
+  }
+  void TypeInLegacy(const char* text) {
+    for (const char* c = text; *c; ++c) form_->OldEditor().Editor().FormKeyPress(static_cast<unsigned char>(*c));
+  }
+  std::string Title() const { return form_->windowTitle().toStdString(); }
+  static constexpr char kSource[] = "\tORG 0\r\n\tNOP\r\n";
+};
+
+// The file in front goes over to the legacy editor with its edits, the title names it, and a
+// save writes what the legacy editor shows into that file.
+TEST_F(EditorSwitchTest, TheFileInFrontGoesOverToTheLegacyEditor) {
+  for (const bool edited : {false, true}) {
+    SCOPED_TRACE(edited ? "edited" : "as loaded");
+    Start(true);
+    const std::string a = File("a.src", kSource);
+    form_->OpenSourceFile(a);
+    if (edited) form_->CurrentScrivlet()->Memo().SetTextBuf("\tORG 0\r\n\tNOP\r\n\tSLEEP\r\n");
+    if (edited) form_->CurrentScrivlet()->Memo().SetModified(true);
+    Configure(false);
+    ExpectMode(true);
+    EXPECT_EQ(form_->OldEditor().Editor().Text(),
+              edited ? "\tORG 0\r\tNOP\r\tSLEEP\r" : "\tORG 0\r\tNOP\r");
+    EXPECT_EQ(form_->OldEditor().Editor().Modified(), edited);
+    EXPECT_EQ(Title().substr(0, 8), "a.src - ");
+    if (const char* shots = std::getenv("QV_SCREENSHOT_DIR"); shots && edited) {
+      QApplication::processEvents();
+      form_->grab().save(QString(shots) + "/plain_editor_after_switch.png");
+    }
+    form_->ClickMenuItem("FileSaveMENUITM");
+    EXPECT_EQ(testing_gui::ReadFile(a), edited ? "\tORG 0\r\n\tNOP\r\n\tSLEEP\r\n" : kSource);
+    EXPECT_TRUE(boxes_.Boxes().empty());
+    forms_.reset();
+    form_.reset();
+  }
+}
+
+// Back to the enhanced editor, a modified legacy buffer is asked for, and the file list shows
+// the file the legacy editor held.
+TEST_F(EditorSwitchTest, BackToTheEditorsTheLegacyEditsAreAskedFor) {
+  struct Case {
+    const char* what;
+    int answer;
+    const char* on_disk;
+    const char* shown;
+    bool modified;
+  };
+  const Case cases[] = {
+      {"yes saves", platform::kAnswerYes, "x\tNOP\r\n", "x\tNOP\r\n", false},
+      {"no drops the edit", platform::kAnswerNo, "\tNOP\r\n", "\tNOP\r\n", false},
+      {"cancel brings it along", platform::kAnswerCancel, "\tNOP\r\n", "x\tNOP\r\n", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Start(false);
+    const std::string b = File("b.src", "\tNOP\r\n");
+    form_->OpenSourceFile(b);
+    TypeInLegacy("x");
+    boxes_.Clear();
+    boxes_.Answer(c.answer);
+    Configure(true);
+    ExpectMode(false);
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_EQ(boxes_.Boxes()[0].text, "Save changes to " + b + " ?");
+    EXPECT_EQ(testing_gui::ReadFile(b), c.on_disk);
+    EXPECT_EQ(Rows(), std::vector<std::string>{b});
+    EXPECT_EQ(form_->CurrentScrivlet()->Memo().Text(), c.shown);
+    EXPECT_EQ(form_->CurrentScrivlet()->Memo().Modified(), c.modified);
+    EXPECT_EQ(Title().substr(0, 8), "b.src - ");
+    if (const char* shots = std::getenv("QV_SCREENSHOT_DIR"); shots && c.modified) {
+      QApplication::processEvents();
+      form_->grab().save(QString(shots) + "/editors_after_switch_back.png");
+    }
+    // No second question: the editor holds what the legacy editor left.
+    EXPECT_EQ(boxes_.Boxes().size(), 1u);
+    forms_.reset();
+    form_.reset();
+  }
+}
+
+// A file the legacy editor opened read-only ("/r") stays read-only in the editors.
+TEST_F(EditorSwitchTest, AReadOnlyFileStaysReadOnlyAcrossTheSwitch) {
+  Start(false);
+  const std::string r = File("r.src", "\tNOP\r\n");
+  session_->Globals().ReadOnly = true;
+  form_->OpenSourceFile(r);
+  Configure(true);
+  ASSERT_EQ(Rows(), std::vector<std::string>{r});
+  EXPECT_FALSE(form_->Editors().GetWritable(form_->CurrentEditorIndex()));
+  EXPECT_NE(Title().find(" : READ ONLY"), std::string::npos);
+}
+
+// The legacy editor's Save makes the backup the editors' Save makes.
+TEST_F(EditorSwitchTest, TheLegacySaveMakesABackup) {
+  Start(false);
+  session_->Globals().IdeOptions.CreateBackups = true;
+  const std::string c = File("c.src", "\tNOP\r\n");
+  form_->OpenSourceFile(c);
+  TypeInLegacy("y");
+  form_->ClickMenuItem("FileSaveMENUITM");
+  EXPECT_EQ(testing_gui::ReadFile(folder_.Path() + "c.bak"), "\tNOP\r\n");
+  EXPECT_EQ(testing_gui::ReadFile(c), "y\tNOP\r\n");
+  EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+// A file another program wrote since the legacy editor loaded it is not overwritten unasked.
+TEST_F(EditorSwitchTest, TheLegacySaveAsksWhenTheFileIsNewerOnDisk) {
+  for (const int answer : {platform::kAnswerNo, platform::kAnswerYes}) {
+    Start(false);
+    const std::string d = File("d.src", "\tNOP\r\n");
+    form_->OpenSourceFile(d);
+    TypeInLegacy("z");
+    File("d.src", "\tSLEEP\r\n");
+    std::filesystem::last_write_time(
+        d, std::filesystem::last_write_time(d) + std::chrono::seconds(2));
+    boxes_.Clear();
+    boxes_.Answer(answer);
+    form_->ClickMenuItem("FileSaveMENUITM");
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_EQ(boxes_.Boxes()[0].caption, "File Load Warning");
+    if (answer == platform::kAnswerNo) {
+      EXPECT_EQ(testing_gui::ReadFile(d), "z\tNOP\r\n");
+    } else {
+      EXPECT_EQ(testing_gui::ReadFile(d), "\tSLEEP\r\n");
+      EXPECT_EQ(form_->OldEditor().Editor().Text(), "\tSLEEP\r");
+      EXPECT_FALSE(form_->OldEditor().Editor().Modified());
+    }
+    forms_.reset();
+    form_.reset();
+  }
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
+#include <QUrl>
 #include <QMouseEvent>
 #include <QSplitter>
 #include <QTest>
@@ -28,6 +30,7 @@
 #include "workbench/silent_abort.h"
 #include "workbench/replace_file.h"
 #include "workbench/workspace.h"
+#include "tests/workbench/full_disk.h"
 
 namespace {
 
@@ -562,29 +565,122 @@ TEST_F(MainFilesTest, EditCommandsActOnTheEditorInFront) {
   EXPECT_EQ(Text(1), "");
 }
 
+// The disk fills up half way through the write: the old file, the old backup (with backups
+// on) and the edit in the editor stay, and nothing is left beside them.
 TEST_F(MainFilesTest, AFailedSaveKeepsTheTextTheOldFileAndTheRow) {
-  const std::string a = File("a.src");
-  Form().OpenSourceFile(a);
+  for (const bool backups : {false, true}) {
+    SCOPED_TRACE(backups ? "backups on" : "backups off");
+    session_->Globals().IdeOptions.CreateBackups = backups;
+    const std::string a = File("a.src");
+    const std::string backup = File("a.bak", "the previous backup");
+    Form().OpenSourceFile(a);
+    Type("X");
+    Files().SetBytesWriter(workbench::FullHalfWay());
+    boxes_.Clear();
+    boxes_.Answer(platform::kAnswerOk);
+    Form().ClickMenuItem("FileSaveMENUITM");
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_NE(boxes_.Boxes()[0].text.find("No space left on device"), std::string::npos);
+    EXPECT_EQ(ReadFile(a), "\tNOP\n");
+    EXPECT_EQ(ReadFile(backup), "the previous backup");
+    EXPECT_TRUE(Modified(0));
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.Path()))
+      EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+    // Yes in the close question whose save fails refuses the close.
+    boxes_.Answer(platform::kAnswerYes);
+    boxes_.Answer(platform::kAnswerOk);
+    EXPECT_FALSE(Form().close());
+    EXPECT_EQ(Rows(), std::vector<std::string>{a});
+    boxes_.Answer(platform::kAnswerNo);
+    EXPECT_TRUE(Form().close());
+    form_.reset();
+  }
+}
+
+// A save through a symbolic link writes the file it names and keeps the link; the backup
+// goes beside the name the user opened.
+TEST_F(MainFilesTest, ASaveThroughALinkWritesItsTarget) {
+  session_->Globals().IdeOptions.CreateBackups = true;
+  std::filesystem::create_directory(folder_.Path() + "real");
+  const std::string real = File("real/a.src");
+  const std::string link = folder_.Path() + "a.src";
+  std::filesystem::create_symlink("real/a.src", link);
+  Form().OpenSourceFile(link);
   Type("X");
-  // The disk fills up half way through the write.
-  Files().SetBytesWriter([](int fd, std::string_view bytes) {
-    (void)workbench::WriteAllBytes(fd, bytes.substr(0, bytes.size() / 2));
-    errno = ENOSPC;
-    return false;
-  });
-  boxes_.Answer(platform::kAnswerOk);
   Form().ClickMenuItem("FileSaveMENUITM");
-  ASSERT_EQ(boxes_.Boxes().size(), 1u);
-  EXPECT_NE(boxes_.Boxes()[0].text.find("No space left on device"), std::string::npos);
-  EXPECT_EQ(ReadFile(a), "\tNOP\n");
-  EXPECT_TRUE(Modified(0));
-  // Yes in the close question whose save fails refuses the close.
-  boxes_.Answer(platform::kAnswerYes);
-  boxes_.Answer(platform::kAnswerOk);
-  EXPECT_FALSE(Form().close());
-  EXPECT_EQ(Rows(), std::vector<std::string>{a});
-  boxes_.Answer(platform::kAnswerNo);
-  EXPECT_TRUE(Form().close());
+  EXPECT_TRUE(boxes_.Boxes().empty());
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(ReadFile(real), "X\tNOP\r\n");
+  EXPECT_EQ(ReadFile(folder_.Path() + "a.bak"), "\tNOP\n");
+  EXPECT_FALSE(Modified(0));
+}
+
+// A file another program wrote since the editor loaded it: Save asks first. No writes the
+// editor's text over it; Yes loads the other program's text instead of saving.
+TEST_F(MainFilesTest, SaveAsksWhenTheFileIsNewerOnDisk) {
+  struct Case {
+    int answer;
+    const char* on_disk;
+    const char* shown;
+  };
+  const Case cases[] = {
+      {platform::kAnswerNo, "X\tNOP\r\n", "X\tNOP\r\n"},
+      {platform::kAnswerYes, "\tSLEEP\n", "\tSLEEP\r\n"},
+  };
+  for (const Case& c : cases) {
+    const std::string a = File("a.src");
+    Form().OpenSourceFile(a);
+    Type("X");
+    File("a.src", "\tSLEEP\n");
+    std::filesystem::last_write_time(
+        a, std::filesystem::last_write_time(a) + std::chrono::seconds(2));
+    boxes_.Clear();
+    boxes_.Answer(c.answer);
+    Form().ClickMenuItem("FileSaveMENUITM");
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_EQ(boxes_.Boxes()[0].text, "There is a newer version on disk of:\r\r" + a +
+                                          "\r\rLoad the new version?");
+    EXPECT_EQ(ReadFile(a), c.on_disk);
+    EXPECT_EQ(Text(0), c.shown);
+    EXPECT_FALSE(Modified(0));
+    // Nothing more is asked once the editor and the file agree.
+    Form().ClickMenuItem("FileSaveMENUITM");
+    EXPECT_EQ(boxes_.Boxes().size(), 1u);
+    boxes_.Answer(platform::kAnswerNo);
+    Form().ClickMenuItem("FileCloseMENUITM");
+  }
+}
+
+// Files dropped on the text open as files, whatever the program they come from proposes, and
+// the drop is a copy: the text stays as it was.
+TEST_F(MainFilesTest, FilesDroppedOnTheEditorOpenAsACopy) {
+  const std::string a = File("a.src");
+  const std::string d = File("d.src", "\tSLEEP\n");
+  const std::string e = File("e.src");
+  Form().OpenSourceFile(a);
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(QString::fromStdString(d)),
+                QUrl::fromLocalFile(QString::fromStdString(e))});
+  QWidget* target = Form().CurrentScrivlet()->viewport();
+  const QPoint at(20, 20);
+  QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+  enter.setDropAction(Qt::MoveAction);
+  QApplication::sendEvent(target, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+  QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+  drop.setDropAction(Qt::MoveAction);
+  QApplication::sendEvent(target, &drop);
+  EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+  EXPECT_EQ(Rows(), (std::vector<std::string>{a, d}));
+  EXPECT_EQ(Text(0), "\tNOP\r\n");
+  EXPECT_FALSE(Modified(0));
+  EXPECT_EQ(Text(1), "\tSLEEP\r\n");
+
+  // A drag that can only be a move is refused.
+  QDragEnterEvent move_only(at, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&Form(), &move_only);
+  EXPECT_FALSE(move_only.isAccepted());
 }
 
 TEST_F(MainFilesTest, TheWindowsMenuSelectsEditorsByTheirRow) {

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -12,6 +15,7 @@
 #include "gui_session.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/editor_form.h"
+#include "workbench/gui/qt_message_boxes.h"
 
 namespace {
 
@@ -38,6 +42,7 @@ class MainWindowTextSafetyTest : public testing_gui::GuiSessionTest {
   QWidget* Open(const std::string& path) {
     form_->OpenSourceFile(path);
     QWidget* editor = form_->CurrentScrivlet();
+    form_->activateWindow();  // again after a box the open showed
     QTest::mouseClick(editor, Qt::LeftButton, Qt::NoModifier, QPoint(20, 8));
     editor->setFocus();
     EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));
@@ -154,6 +159,43 @@ TEST_F(MainWindowTextSafetyTest, AFileWithZeroBytesOpensWholeTellsOnceAndSavesEv
   form_->SelectEditor(0);
   form_->OpenSourceFile(path);
   EXPECT_EQ(boxes_.Boxes().size(), 1u) << "told once, at the load";
+}
+
+// The same through the real box on screen. With QV_SHOT_DIR set (and an X display), the box
+// and the window after Undo and Redo are taken as pictures of the screen.
+TEST_F(MainWindowTextSafetyTest, TheZeroByteBoxOnScreenAndTheRowMarkedAfterRedo) {
+  form_.reset();
+  gui::QtMessageBoxes screen_boxes;
+  StartSession({screen_boxes, dialogs_, processes_});
+  form_ = std::make_unique<gui::TEditorFRM>(*session_, std::vector<std::string>{}, QSize(800, 500));
+  form_->show();
+  form_->activateWindow();
+  const char* shots = std::getenv("QV_SHOT_DIR");
+  auto shoot = [shots](const char* name) {
+    if (shots) (void)std::system(("import -window root '" + std::string(shots) + "/" + name + "'").c_str());
+  };
+  std::string shown;
+  QTimer watch;
+  watch.setInterval(20);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    watch.stop();
+    QTest::qWait(200);
+    shoot("zero_byte_box.png");
+    shown = box->text().toStdString();
+    box->accept();
+  });
+  watch.start();
+  const std::string path =
+      File("zero.src", std::string("; zeros\r\n\tNOP\0\tNOP\r\n\0\0; after them\r\n", 36));
+  QWidget* editor = Open(path);
+  EXPECT_NE(shown.find("holds 3 zero bytes"), std::string::npos) << shown;
+  Keys(editor, "gur");
+  EXPECT_TRUE(Memo().Modified());
+  QTest::qWait(200);
+  shoot("marked_after_redo.png");
+  form_.reset();
 }
 
 }  // namespace

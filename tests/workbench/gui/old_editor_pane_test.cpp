@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,6 +22,8 @@
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
+
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -309,6 +312,35 @@ TEST_F(LegacyMainWindowTest, OpenEditAssembleShowsTheErrorTokenAndSaveWritesCrLf
   EXPECT_EQ(boxes_.Boxes().back().text, "Save changes to " + file + " ?");
 }
 
+// The close question follows what changed since the open or the save: keys that delete
+// nothing change nothing.
+TEST_F(LegacyMainWindowTest, TheCloseQuestionComesOnlyForAChangeSinceTheOpenOrTheSave) {
+  const std::string file = File("prog.src", " NOP\r\n");
+  auto form = Open(file);
+  QWidget& editor = form->OldEditor().Widget();
+  Key(editor, Qt::Key_Backspace);
+  Key(editor, Qt::Key_Backspace, Qt::ShiftModifier);
+  Key(editor, Qt::Key_Backspace, Qt::ControlModifier | Qt::ShiftModifier);
+  form->ClickMenuItem("FileCloseMENUITM");
+  EXPECT_TRUE(boxes_.Boxes().empty());
+
+  form->OpenSourceFile(file);
+  Type(editor, "x");
+  form->ClickMenuItem("FileSaveMENUITM");
+  EXPECT_EQ(ReadFile(file), "x NOP\r\n");
+  form->ClickMenuItem("FileCloseMENUITM");
+  EXPECT_TRUE(boxes_.Boxes().empty());
+
+  form->OpenSourceFile(file);
+  Type(editor, "y");
+  Key(editor, Qt::Key_Backspace);
+  boxes_.Answer(platform::kAnswerNo);
+  form->ClickMenuItem("FileCloseMENUITM");
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text, "Save changes to " + file + " ?");
+  EXPECT_EQ(ReadFile(file), "x NOP\r\n");
+}
+
 TEST_F(LegacyMainWindowTest, AQvbFileIsNotLoadedIntoTheOldEditor) {
   const std::string file = File("prog.qvb", "x = 1\n");
   boxes_.Answer(platform::kAnswerOk);
@@ -448,6 +480,38 @@ TEST_F(LegacyFormsTest, APrinterThatCannotStartSaysSo) {
   form_->ClickMenuItem("FilePrintMENUITM");
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].caption, "Print Error");
+}
+
+// Without a printer the job goes to a file the user names each time; a cancelled choice
+// prints nothing, and nothing is written where it was not asked for.
+TEST_F(LegacyFormsTest, WithoutAPrinterEachJobAsksForItsFile) {
+  target_.Printer().setOutputFileName(QString());
+  const std::string chosen = folder_.Path() + "listing.pdf";
+  dialogs_.Answer(QDialog::Accepted);
+  dialogs_.Answer(QDialog::Rejected);
+  form_->ClickMenuItem("FilePrintMENUITM");
+  ASSERT_EQ(dialogs_.Dialogs().size(), 2u);
+  EXPECT_EQ(dialogs_.Dialogs()[1].name, "PrintFileDLG");
+  EXPECT_FALSE(std::filesystem::exists("QV-Key.pdf"));
+  EXPECT_FALSE(std::filesystem::exists(folder_.Path() + "QV-Key.pdf"));
+
+  for (int job = 0; job < 2; ++job) {
+    std::filesystem::remove(chosen);
+    dialogs_.Answer(QDialog::Accepted);
+    dialogs_.Answer(QDialog::Accepted, [&chosen, job](QDialog& dialog) {
+      static_cast<QFileDialog&>(dialog).selectFile(QString::fromStdString(chosen));
+      if (const char* shots = std::getenv("QV_SCREENSHOT_DIR"); shots && job == 0) {
+        dialog.show();
+        QApplication::processEvents();
+        dialog.grab().save(QString(shots) + "/print_file_dialog.png");
+        dialog.hide();
+      }
+    });
+    form_->ClickMenuItem("FilePrintMENUITM");
+    EXPECT_EQ(ReadFile(chosen).substr(0, 5), "%PDF-") << "job " << job;
+  }
+  EXPECT_EQ(dialogs_.Dialogs().size(), 6u) << "the file is asked for again by the next job";
+  EXPECT_TRUE(boxes_.Boxes().empty());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QThread>
 #include <QTimer>
@@ -101,6 +102,22 @@ TEST_F(QtMessageBoxesTest, EachKindOfBoxShowsItsIconAndAbortIsItsOwnButton) {
     EXPECT_EQ(boxes_.Show(request), c.answer);
     EXPECT_EQ(icon, c.icon);
     EXPECT_EQ(shown, QMessageBox::StandardButtons(c.press));
+  }
+}
+
+// A frame narrower than its caption cuts it ("QV/B Com… r Update"): a box with a short text
+// is still as wide as its caption's text and the frame's buttons beside it.
+TEST_F(QtMessageBoxesTest, ABoxIsAsWideAsItsCaption) {
+  QFont bold = QApplication::font();
+  bold.setBold(true);
+  const QFontMetrics metrics(bold);
+  for (const char* caption : {"QV/B Compiler Update", "Find and Replace",
+                              "QVKey <-> PC Communication Error", "Case Sensitive Find and Replace"}) {
+    SeenBox seen;
+    AnswerNextBox(QMessageBox::Ok, &seen);
+    Show("Done.", caption);
+    ASSERT_TRUE(seen.seen) << caption;
+    EXPECT_GE(seen.width, metrics.horizontalAdvance(caption) + 3 * metrics.height()) << caption;
   }
 }
 

@@ -2,6 +2,7 @@
 // test's own, and it closes itself through its normal close once the command line is done.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -38,6 +39,15 @@ class QVKeyProgram : public ::testing::Test {
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
+  }
+
+  // The settings of an earlier run that chose a port (so no first-run notice) and the editor.
+  void StoreEditorOption(bool enhanced) {
+    platform::SettingsStore store(Settings());
+    workbench::RegistrySettings registry(store);
+    registry.SetRegistryRoot(workbench::kRegistryRoot);
+    ASSERT_TRUE(registry.WriteRegString("Configuration\\ComPort", "COM1"));
+    ASSERT_TRUE(registry.WriteRegInt("Configuration\\UseNewEditor", enhanced ? 1 : 0));
   }
 
   std::string Log() const { return folder_.Path() + "boxes.log"; }
@@ -98,12 +108,7 @@ TEST_F(QVKeyProgram, CommandLineCasesAndTheirBoxes) {
   const std::string cod = File("c.cod");
   // A real compiler output: the window loads it at its first activation.
   const std::string paired = folder_.Path() + "p.cod";
-  build_debug::CodWriter program;
-  program.words = {{0, 0x0C05}, {4112, 0x0FDB}, {4113, 0x0BFF}};
-  program.memory_map = {{0, 1}};
-  program.short_file_names = {"p.c"};
-  program.lines = {{0, 0x80, 1, 0}};
-  std::ofstream(paired, std::ios::binary) << program.Build();
+  std::ofstream(paired, std::ios::binary) << build_debug::SmallCompilerOutput("p.c");
   File("p.LST");
   const std::string missing = folder_.Path() + "missing.SRC";
   // Past the first run, whose configuration notice would come with the first case.
@@ -150,6 +155,36 @@ TEST_F(QVKeyProgram, FirstRunPlacesTheWindowAndTheCloseWritesItsPlacement) {
   EXPECT_EQ(Boxes(), std::vector<std::string>{kFirstRunBox});
 }
 
+// A hidden run never shows a window: every placement the user left stays as it was.
+TEST_F(QVKeyProgram, AHiddenRunKeepsTheStoredPlacements) {
+  const std::string source = File("a.src");
+  // A shown run first: every window has a placement stored.
+  ASSERT_EQ(Run({}), 0);
+  {
+    platform::SettingsStore store(Settings());
+    workbench::RegistrySettings registry(store);
+    registry.SetRegistryRoot(workbench::kRegistryRoot);
+    ASSERT_TRUE(registry.WriteRegString("Configuration\\ComPort", "COM1"));
+    ASSERT_TRUE(registry.WriteFormBounds("EditorWindow", 30, 40, 500, 700, true));
+    ASSERT_TRUE(registry.WriteRegInt("FileListWidth", 96));
+  }
+  // The placement values as the settings file holds them.
+  const auto placements = [this] {
+    std::ifstream in(Settings());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+      if (line.rfind('"', 0) == 0 && (line.find("Window\\") != std::string::npos ||
+                                      line.find("FileListWidth") != std::string::npos))
+        lines.push_back(line);
+    return lines;
+  };
+  const std::vector<std::string> before = placements();
+  ASSERT_GT(before.size(), 12u);
+  EXPECT_NE(std::find(before.begin(), before.end(), "\"FileListWidth\"=96"), before.end());
+  Run({"/h", "/p", source}, "ok,ok,ok,ok");
+  EXPECT_EQ(placements(), before);
+}
+
 // The editor the program shows follows the stored option: the legacy editor refuses a BASIC
 // file, the enhanced editors take it.
 TEST_F(QVKeyProgram, TheStoredEditorOptionChoosesTheEditorAtStartUp) {
@@ -158,18 +193,64 @@ TEST_F(QVKeyProgram, TheStoredEditorOptionChoosesTheEditorAtStartUp) {
       "QV/B Load Error|QV/B files can't be loaded into the old editor.\\r\\rUse the enhanced "
       "editor instead.|ok";
   for (const bool enhanced : {false, true}) {
-    {
-      platform::SettingsStore store(Settings());
-      workbench::RegistrySettings registry(store);
-      registry.SetRegistryRoot(workbench::kRegistryRoot);
-      // A port chosen on an earlier run: no first-run notice.
-      ASSERT_TRUE(registry.WriteRegString("Configuration\\ComPort", "COM1"));
-      ASSERT_TRUE(registry.WriteRegInt("Configuration\\UseNewEditor", enhanced ? 1 : 0));
-    }
+    ASSERT_NO_FATAL_FAILURE(StoreEditorOption(enhanced));
     std::filesystem::remove(Log());
     ASSERT_EQ(Run({basic}), 0);
     EXPECT_EQ(Boxes(), enhanced ? std::vector<std::string>{} : std::vector<std::string>{refused})
         << "enhanced " << enhanced;
+  }
+}
+
+// A real settings file, damaged three ways: QVKey starts, says once which file was damaged
+// and where it is kept, keeps it before its first save, and leaves a sound file behind.
+TEST_F(QVKeyProgram, ADamagedSettingsFileIsToldOnceAndKept) {
+  ASSERT_EQ(Run({}), 0);  // a first run writes a whole settings file
+  std::string real;
+  {
+    std::ifstream in(Settings(), std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    real = s.str();
+  }
+  const std::string tab_size = "\"Configuration\\Tabsize\"=8\n";
+  ASSERT_NE(real.find(tab_size), std::string::npos);
+  std::string without_value = real, wrong_type = real;
+  without_value.erase(without_value.find(tab_size), tab_size.size());
+  wrong_type.replace(wrong_type.find(tab_size), tab_size.size(), "\"Configuration\\Tabsize\"=\"8\"\n");
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::string named;
+  } cases[] = {
+      {"cut in half", real.substr(0, real.size() / 2), "in the middle of line"},
+      {"key without its value", without_value, "\"Configuration\\Tabsize\" has no value"},
+      {"value of the wrong type", wrong_type, "\"Configuration\\Tabsize\" holds a text"},
+  };
+  const std::string damaged_copy = Settings() + ".damaged";
+  for (const auto& c : cases) {
+    std::ofstream(Settings(), std::ios::binary | std::ios::trunc) << c.bytes;
+    std::filesystem::remove(damaged_copy);
+    std::filesystem::remove(Log());
+    ASSERT_EQ(Run({}), 0) << c.what;
+    int told = 0;
+    for (const std::string& box : Boxes()) {
+      if (box.rfind("Settings File|", 0) != 0) continue;
+      ++told;
+      EXPECT_NE(box.find("\\r" + Settings() + "\\r"), std::string::npos) << box;
+      EXPECT_NE(box.find(damaged_copy), std::string::npos) << box;
+      EXPECT_NE(box.find(c.named), std::string::npos) << c.what << ": " << box;
+    }
+    EXPECT_EQ(told, 1) << c.what;
+    std::ifstream in(damaged_copy, std::ios::binary);
+    std::stringstream kept;
+    kept << in.rdbuf();
+    EXPECT_EQ(kept.str(), c.bytes) << c.what;
+    platform::SettingsStore store(Settings());
+    EXPECT_FALSE(store.Damaged()) << c.what;
+    // What was damaged is gone from the file the run saved: the next start tells nothing.
+    std::filesystem::remove(Log());
+    ASSERT_EQ(Run({}), 0) << c.what;
+    for (const std::string& box : Boxes()) EXPECT_NE(box.rfind("Settings File|", 0), 0u) << box;
   }
 }
 
@@ -183,13 +264,7 @@ TEST_F(QVKeyProgram, AFileWithAZeroByteOpensInEitherEditorWithOneBox) {
                              "it as \"\xA4\"; a save writes \"\xA4\" (byte A4 hex) in its place "
                              "and keeps everything after it.|ok";
   for (const bool enhanced : {false, true}) {
-    {
-      platform::SettingsStore store(Settings());
-      workbench::RegistrySettings registry(store);
-      registry.SetRegistryRoot(workbench::kRegistryRoot);
-      ASSERT_TRUE(registry.WriteRegString("Configuration\\ComPort", "COM1"));
-      ASSERT_TRUE(registry.WriteRegInt("Configuration\\UseNewEditor", enhanced ? 1 : 0));
-    }
+    ASSERT_NO_FATAL_FAILURE(StoreEditorOption(enhanced));
     std::filesystem::remove(Log());
     ASSERT_EQ(Run({path}), 0);
     EXPECT_EQ(Boxes(), std::vector<std::string>{notice}) << "enhanced " << enhanced;

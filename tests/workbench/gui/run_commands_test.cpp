@@ -27,6 +27,7 @@
 #include "workbench/gui/main_find.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/main_files.h"
+#include "workbench/gui/old_editor_pane.h"
 #include "workbench/silent_abort.h"
 
 namespace {
@@ -320,6 +321,9 @@ TEST_F(RunCommandsTest, AFailedBuildListsTheErrorsAndJumpsToTheFirstInItsFile) {
   EXPECT_EQ(Status(), "main.src : Assembly Successful");
   EXPECT_TRUE(boxes_.Boxes().empty());
   EXPECT_EQ(ReadFile(main_file), kGoodProgram) << "saved before the build";
+  memo.SetSelStart(0);
+  memo.SetSelText(";");
+  EXPECT_EQ(Status(), "") << "the first edit makes the build's status stale";
 }
 
 TEST_F(RunCommandsTest, WithJumpToErrorsOffOnlyTheListShows) {
@@ -493,6 +497,25 @@ TEST_F(RunCommandsTest, TheLegacyEditorBuildsWithTarn) {
   EXPECT_EQ(boxes_.Boxes()[0].caption, "TARN Error");
   EXPECT_EQ(Status(), "ASSEMBLY ERROR");
   EXPECT_FALSE(session_->AssembleCompile().LastBuildOk());
+}
+
+// The save before an assembly is the Save of the legacy editor too: with backups on, the old
+// file goes to ".bak" first.
+TEST_F(RunCommandsTest, TheSaveBeforeAnAssemblyMakesTheLegacyEditorsBackup) {
+  legacy_ = true;
+  ide_options_.UseTarn = true;
+  ide_options_.CreateBackups = true;
+  Start();
+  const std::string file = Write("good.src", kGoodProgram);
+  form_->show();
+  form_->OpenSourceFile(file);
+  form_->OldEditor().Editor().FormKeyPress('\r');
+  ASSERT_TRUE(form_->OldEditor().Editor().Modified());
+  boxes_.AnswerWithFirstButton();
+  form_->ClickMenuItem("RunAssembleMENUITM");
+  EXPECT_EQ(ReadFile(folder_.Path() + "my sources/good.bak"), kGoodProgram);
+  EXPECT_EQ(ReadFile(file).substr(0, 2), "\r\n");
+  EXPECT_FALSE(form_->OldEditor().Editor().Modified());
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ class Recorder : public build_debug::KeyNotifications {
   }
   void DebugProgrammed() override { Note("debug programmed"); }
   void CloseProgress() override { Note("close progress"); }
+  void LinkHeldByRun(bool held) override { Note(held ? "link held" : "link let go"); }
 
   std::vector<std::string> seen;
   std::atomic<bool> hold{false};
@@ -46,10 +47,13 @@ TEST(KeyNotificationRelay, ReportsReachTheBoundWindowsAndNoneBeforeOrAfter) {
   relay.KeyNotify(3, true);
   relay.DebugProgrammed();
   relay.CloseProgress();
+  relay.LinkHeldByRun(true);
+  relay.LinkHeldByRun(false);
   relay.Unbind({});
   relay.KeyNotify(1, false);
-  EXPECT_EQ(windows.seen, (std::vector<std::string>{"progress 8 17", "notify 3 sent",
-                                                     "debug programmed", "close progress"}));
+  EXPECT_EQ(windows.seen,
+            (std::vector<std::string>{"progress 8 17", "notify 3 sent", "debug programmed",
+                                      "close progress", "link held", "link let go"}));
 }
 
 // The key worker may be inside a report when the windows go: unbinding waits for it, giving

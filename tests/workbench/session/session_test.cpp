@@ -200,5 +200,32 @@ TEST_F(TwoSessions, ASettingsFileThatIsNotOursIsLeftAsItWas) {
   }
 }
 
+// A damaged settings file: what the start-up found is told in one box that names the file and
+// where the damaged one is kept; asking again shows nothing more.
+TEST_F(TwoSessions, ADamagedSettingsFileIsToldOnce) {
+  std::ofstream(File("a"), std::ios::binary | std::ios::trunc)
+      << "QVKey settings 1\n[Software\\KestrianInc\\QV-Key\\2.0\\FileListWidth]\n"
+         "\"FileListWidth\"=\"wide\"\ngarbage\n";
+  platform::RecordingMessageBoxes boxes;
+  boxes.Answer(platform::kAnswerOk);
+  SessionSetup setup;
+  setup.settings_file = File("a");
+  IdeSession session({boxes, dialogs_, processes_}, setup);
+  EXPECT_TRUE(boxes.Boxes().empty()) << "nothing is told before the start-up has read";
+  std::int32_t width = 96;
+  EXPECT_FALSE(session.Registry().ReadRegInt("FileListWidth", width));
+  EXPECT_EQ(width, 96);
+  session.ReportSettingsDamage();
+  session.ReportSettingsDamage();
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  const platform::BoxRequest& box = boxes.Boxes()[0];
+  EXPECT_EQ(box.caption, "Settings File");
+  EXPECT_EQ(box.buttons, platform::BoxButtons::Ok);
+  const std::string parts[] = {File("a").string() + "\r", File("a").string() + ".damaged",
+                               "line 4", "\"FileListWidth\""};
+  for (const std::string& part : parts)
+    EXPECT_NE(box.text.find(part), std::string::npos) << part << " not in " << box.text;
+}
+
 }  // namespace
 }  // namespace workbench

@@ -1,0 +1,44 @@
+#include "workbench/gui/waiting_process_runner.h"
+
+#include <QApplication>
+
+#include "workbench/gui/text.h"
+
+namespace gui {
+
+WaitingProcessRunner::~WaitingProcessRunner() = default;
+
+platform::ProcessResult WaitingProcessRunner::Run(const platform::ProcessLaunch& launch) {
+  // A wait inside a wait would stack two windows over one cancel: the outer watch goes on.
+  if (launch.wait != platform::ProcessWait::UntilExit || launch.watch || window_ ||
+      !QApplication::instance()) {
+    return processes_.Run(launch);
+  }
+  platform::ProcessLaunch watched = launch;
+  watched.watch = this;
+  const std::size_t slash = launch.program.rfind('/');
+  program_ = slash == std::string::npos ? launch.program : launch.program.substr(slash + 1);
+  platform::ProcessResult result = processes_.Run(watched);
+  window_.reset();
+  return result;
+}
+
+bool WaitingProcessRunner::KeepWaiting(std::chrono::milliseconds waited) {
+  if (!window_ && waited >= kShowAfter) {
+    window_ = std::make_unique<QProgressDialog>(ToQt("Waiting for " + program_ + " to finish..."),
+                                                ToQt("Cancel"), 0, 0);
+    window_->setWindowTitle(ToQt("QVKey"));
+    window_->setWindowModality(Qt::ApplicationModal);
+    window_->setMinimumDuration(0);
+    window_->setAutoReset(false);
+    window_->setAutoClose(false);
+    window_->setMinimumWidth(360);
+    window_->show();
+  }
+  // Before the window shows, only painting and timers: a click meant for the IDE waits.
+  QCoreApplication::processEvents(window_ ? QEventLoop::AllEvents
+                                          : QEventLoop::ExcludeUserInputEvents);
+  return !(window_ && window_->wasCanceled());
+}
+
+}  // namespace gui
