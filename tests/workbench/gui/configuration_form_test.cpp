@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QColorDialog>
@@ -620,6 +622,19 @@ TEST_F(ConfigFormTest, DebugModeReportsTheStartUpSteps) {
                                              "About set COM ports for display",
                                              "About to update controls",
                                              "About to set configuration window position"}));
+}
+
+TEST_F(ConfigFormTest, WithoutAStoredPlacementTheDialogOpensCentredOnTheScreen) {
+  NotFirstRun();
+  TConfigFRM& dialog = Create();
+  dialog.show();
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  ASSERT_NE(screen, nullptr);
+  const QPoint centre = screen->availableGeometry().center();
+  EXPECT_LE(std::abs(dialog.frameGeometry().center().x() - centre.x()), 3);
+  EXPECT_LE(std::abs(dialog.frameGeometry().center().y() - centre.y()), 3);
+  EXPECT_TRUE(screen->availableGeometry().contains(dialog.frameGeometry()));
+  dialog.hide();
 }
 
 TEST_F(ConfigFormTest, PlacementIsKeptAcrossRuns) {
