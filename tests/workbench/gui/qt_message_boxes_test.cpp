@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QEventLoop>
@@ -94,6 +96,9 @@ TEST_F(QtMessageBoxesTest, EachKindOfBoxShowsItsIconAndAbortIsItsOwnButton) {
       timer->deleteLater();
       icon = box->icon();
       shown = box->standardButtons();
+      if (const char* folder = std::getenv("QV_SCREENSHOT_DIR"))
+        box->grab().save(QString(folder) + "/box_" + QString::number(static_cast<int>(icon)) +
+                         ".png");
       if (QAbstractButton* b = box->button(press)) b->click(); else box->reject();
     });
     timer->start();
