@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "build_debug/debug_layout.h"
 #include "platform/message_box.h"
 #include "resources/string_ids.h"
 #include "workbench/message_strings.h"
@@ -339,23 +340,25 @@ void DebugControl::ArrangeDebugWindows() {
   using W = DebugSurroundings;
   auto* registers = around_.Placed(W::kRegisters);
   auto* watch = around_.Placed(W::kWatch);
-  const int screen_w = around_.ScreenWidth();
-  const int screen_h = around_.ScreenHeight();
-  const int reg_w = registers ? registers->Width() : 0;
-  const int reg_h = registers ? registers->Height() : 0;
-  int w = placed_->Width();
-  if (watch && panel_.watch_enabled) w = std::max(w, watch->Width());
-  const int x = (screen_w + reg_w - w) / 2;
-  const int y = std::max(placed_->Height(), reg_h) + screen_h / 32;
-  // The debug window's bottom-left corner and the register window's bottom-right corner
-  // meet at (x, y); the code and list windows hang below the register window, the watch
-  // window below the debug window.
-  placed_->SetBounds(x, y - placed_->Height(), placed_->Width(), placed_->Height());
-  if (registers) registers->SetBounds(x - reg_w, y - reg_h, reg_w, reg_h);
+  DebugLayoutSizes sizes;
+  sizes.screen_width = around_.ScreenWidth();
+  sizes.screen_height = around_.ScreenHeight();
+  sizes.debug_width = placed_->Width();
+  sizes.debug_height = placed_->Height();
+  sizes.register_width = registers ? registers->Width() : 0;
+  sizes.register_height = registers ? registers->Height() : 0;
+  sizes.watch_width = watch ? watch->Width() : 0;
+  sizes.watch_height = watch ? watch->Height() : 0;
+  sizes.watch_shown = watch && panel_.watch_enabled;
+  const DebugLayout layout = ArrangeDebugLayout(sizes);
+  auto place = [](workbench::PlacedWindow& window, const LayoutRect& r) {
+    window.SetBounds(r.left, r.top, r.width, r.height);
+  };
+  place(*placed_, layout.debug);
+  if (registers) place(*registers, layout.registers);
   for (auto below : {W::kCode, W::kList})
-    if (auto* window = around_.Placed(below))
-      window->SetBounds(x - reg_w, y, reg_w, screen_h * 15 / 16 - y);
-  if (watch) watch->SetBounds(x, y, watch->Width(), watch->Height());
+    if (auto* window = around_.Placed(below)) place(*window, layout.code);
+  if (watch) place(*watch, layout.watch);
   std::ignore = settings_.WriteRegInt(kUseRegPositions, 1);
   std::ignore = settings_.SaveFormPlacement(kPlacement, *placed_);
   for (auto which : {W::kRegisters, W::kCode, W::kList, W::kWatch})

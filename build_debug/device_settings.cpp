@@ -163,17 +163,21 @@ ImageFileStatus DeviceSettings::LoadImageFile(const std::filesystem::path& name,
   std::error_code error;
   if (!std::filesystem::is_regular_file(name, error)) return ImageFileStatus::Missing;
   ClearReadOnlyImage();
-  const ImageFileStatus status = ReadImageFile(image_, name);
+  HexTextFacts facts;
+  const ImageFileStatus status = ReadImageFile(image_, name, &facts);
   if (status != ImageFileStatus::Loaded) return status;
   read_only_ = read_only;
   image_name_ = name.string();
   CopyProgrammingToWorking(image_);
-  image_.Device4K = image_.ProgrammingImage[kProgramWords - 1] != kEmptyWord ? 1 : 0;
+  // Not the last word alone: an image whose last words are empty would lose the words
+  // before them at its next save as a 2,048-word part.
+  image_.Device4K = ImageIs4K(facts) ? 1 : 0;
   ShowImage();
   return ImageFileStatus::Loaded;
 }
 
-ImageFileStatus ReadImageFile(ObjectImage& image, const std::filesystem::path& name) {
+ImageFileStatus ReadImageFile(ObjectImage& image, const std::filesystem::path& name,
+                              HexTextFacts* facts) {
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(name, error);
   if (error) return ImageFileStatus::Unreadable;
@@ -188,7 +192,8 @@ ImageFileStatus ReadImageFile(ObjectImage& image, const std::filesystem::path& n
   image.FileBuffer[size] = '\0';
   image.FileBufferLength = static_cast<std::int32_t>(size);
   // The parse fills the ProgrammingImage; the working image changes only after it succeeded.
-  ReadHexText(image);
+  const HexTextFacts read = ReadHexText(image);
+  if (facts) *facts = read;
   return image.Failed ? ImageFileStatus::HexError : ImageFileStatus::Loaded;
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "build_debug/hex_image.h"
 #include "build_debug/object_image.h"
 #include "workbench/replace_file.h"
 
@@ -60,7 +61,7 @@ class DeviceSettings {
   const std::string& ImageName() const { return image_name_; }
   void ClearReadOnlyImage();
   // Reads a device image file into the ProgrammingImage and, when it parses, makes it the
-  // working image with the part size its last program word implies. On any failure the
+  // working image with the part size the file's program words imply. On any failure the
   // working image is left as it was.
   [[nodiscard]] ImageFileStatus LoadImageFile(const std::filesystem::path& name, bool read_only);
 
@@ -91,8 +92,9 @@ std::string EeLineOf(const WordArray& words, int line);
 int ProgramWordsOf2K(std::uint16_t fusex);
 
 // Reads the file whole into the image's text buffer, NUL-terminated, and parses it into the
-// ProgrammingImage.
-[[nodiscard]] ImageFileStatus ReadImageFile(ObjectImage& image, const std::filesystem::path& name);
+// ProgrammingImage; facts, when given, receive what the parse found besides the words.
+[[nodiscard]] ImageFileStatus ReadImageFile(ObjectImage& image, const std::filesystem::path& name,
+                                            HexTextFacts* facts = nullptr);
 // Renders the WorkingImage as hex text and replaces the file with it whole (through a link,
 // the file it names); false when it was not written, and the old file is then untouched.
 [[nodiscard]] bool WriteImageFile(ObjectImage& image, const std::filesystem::path& name,

@@ -1,5 +1,6 @@
 #include "build_debug/hex_image.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -56,7 +57,7 @@ class RecordReader {
 
 // Reads one record into words; false on any violation. data_record is false for a record of
 // another type, which ends the reading.
-bool ReadRecord(RecordReader& reader, WordArray& words, bool& data_record) {
+bool ReadRecord(RecordReader& reader, WordArray& words, bool& data_record, HexTextFacts& facts) {
   int count = reader.Byte();
   int address_high = reader.Byte();
   int address_low = reader.Byte();
@@ -73,6 +74,7 @@ bool ReadRecord(RecordReader& reader, WordArray& words, bool& data_record) {
     int target = word_address + i;
     if (data_record && target <= kLastWordRead) {
       words[target] = static_cast<std::uint16_t>(low | ((high & 0x0F) << 8));
+      if (target < kProgramWords) facts.highest_program_word = std::max(facts.highest_program_word, target);
     }
   }
   if (reader.Byte() < 0) return false;
@@ -133,7 +135,8 @@ void WriteHexText(ObjectImage& image) {
   image.FileBufferLength = static_cast<std::int32_t>(text.size());
 }
 
-void ReadHexText(ObjectImage& image) {
+HexTextFacts ReadHexText(ObjectImage& image) {
+  HexTextFacts facts;
   image.Failed = 1;
   WordArray& words = image.ProgrammingImage;
   ResetWordArray(words, image.Device4K != 0);
@@ -143,14 +146,17 @@ void ReadHexText(ObjectImage& image) {
   RecordReader reader(image.FileBuffer, size);
   while (reader.NextRecord()) {
     bool data_record = false;
-    if (!ReadRecord(reader, words, data_record)) {
+    if (!ReadRecord(reader, words, data_record, facts)) {
       image.ErrorText = kHexViolation;
-      return;
+      return facts;
     }
     if (!data_record) break;
   }
   image.Failed = 0;
   MarkUsedWords(words);
+  return facts;
 }
+
+bool ImageIs4K(const HexTextFacts& facts) { return facts.highest_program_word >= kProgramWords / 2; }
 
 }  // namespace build_debug

@@ -24,9 +24,19 @@ void AppendHexRecord(std::string& text, int word_address, std::span<const std::u
 // 20,000 bytes) is left empty, with FileBufferLength 0.
 void WriteHexText(ObjectImage& image);
 
+// What a read found besides the words: the highest program word address (below 4,096) that a
+// data record held, -1 when none did.
+struct HexTextFacts {
+  int highest_program_word = -1;
+};
+
 // Reads the NUL-terminated hex text in FileBuffer into the ProgrammingImage. On a bad record
 // Failed stays 1 and ErrorText is kHexViolation; the ProgrammingImage is then partly written.
 // Upper- and lower-case hex digits are both accepted.
-void ReadHexText(ObjectImage& image);
+HexTextFacts ReadHexText(ObjectImage& image);
+
+// The part size of an image that was read: 4,096 words when the file held any program word
+// of the upper half, written or erased, as a 4,096-word part's image does; else 2,048.
+bool ImageIs4K(const HexTextFacts& facts);
 
 }  // namespace build_debug

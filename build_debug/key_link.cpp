@@ -16,8 +16,6 @@ namespace {
 
 namespace ids = string_ids;
 
-// The key needs this long after the port opens before it listens.
-constexpr auto kSettleTime = std::chrono::milliseconds(100);
 constexpr int kDefaultBaud = 57600;
 constexpr int kFallbackBaud = 19200;
 // Why the port could not be opened, in the box of state 7. The Part's text says "in use"; a
@@ -128,7 +126,7 @@ bool KeyLink::KeyHandshake() {
   timeout_ms_ = 1000;
   link_open_ = true;
 
-  std::this_thread::sleep_for(kSettleTime);
+  if (settle_time_.count() > 0) std::this_thread::sleep_for(settle_time_);
   // What came in while the key settled is no answer to us: a late reply to the last close's
   // byte, or noise of the key's start.
   std::size_t drained = 0;

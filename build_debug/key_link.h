@@ -77,6 +77,8 @@ class KeyLink {
   static constexpr std::string_view kProbe = " QV-Key";
   static constexpr std::string_view kIdentification = "QV-Key";
   static constexpr std::size_t kBufferSize = 4096;
+  // The key needs this long after the port opens before it listens.
+  static constexpr std::chrono::milliseconds kSettleTime{100};
 
   // `monitor` may be null on a machine without the serial-port component.
   KeyLink(platform::SerialPortOpener& ports, const workbench::MessageStrings& messages,
@@ -112,6 +114,9 @@ class KeyLink {
   [[nodiscard]] bool ReceiveWords(std::span<std::int16_t> buffer);
 
   void SetLinkTimeout(int milliseconds) { timeout_ms_ = milliseconds; }
+  // The wait after the port opens; a port that is ready at once (a fuzz target's) may make it
+  // 0.
+  void SetSettleTime(std::chrono::milliseconds settle) { settle_time_ = settle; }
   int LinkTimeout() const { return timeout_ms_; }
   bool IsKeyed() const { return keyed_; }
   std::uint16_t GetScramblerState() const { return scrambler_.State(); }
@@ -151,6 +156,7 @@ class KeyLink {
   bool key_open_ = false;
   bool monitor_wanted_ = false;
   int timeout_ms_ = 1000;
+  std::chrono::milliseconds settle_time_ = kSettleTime;
   bool probing_ = false;
   std::uint32_t echo_pending_ = 0;
   KeyScrambler scrambler_;

@@ -181,7 +181,9 @@ bool WriteWatch(DebugProtocol& debug, const WatchEntry& entry, std::string_view 
 bool CommitWatch(DebugProtocol& debug, const workbench::MessageStrings& messages,
                  const WatchEntry& entry, std::string_view text) {
   if (WriteWatch(debug, entry, text)) return true;
-  std::ignore = messages.Service().Show({kInvalidConstantEntry, "Error", platform::BoxButtons::Ok});
+  platform::BoxRequest box{kInvalidConstantEntry, "Error", platform::BoxButtons::Ok};
+  box.kind = platform::BoxKind::Error;
+  std::ignore = messages.Service().Show(box);
   return false;
 }
 

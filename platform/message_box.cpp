@@ -14,6 +14,7 @@ int RecordingMessageBoxes::Show(const BoxRequest& box) {
   if (!answer_by_default_) {
     throw std::logic_error("Unexpected message box \"" + box.caption + "\": " + box.text);
   }
+  if (box.buttons == BoxButtons::Abort) return kAnswerAbort;
   return (box.buttons == BoxButtons::YesNo || box.buttons == BoxButtons::YesNoCancel) ? kAnswerYes
                                                                                       : kAnswerOk;
 }

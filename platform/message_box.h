@@ -11,14 +11,24 @@
 
 namespace platform {
 
-enum class BoxButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class BoxButtons { Ok, OkCancel, YesNo, YesNoCancel, Abort };
 
-enum BoxAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
+// What the box says about itself by its icon; most boxes of the IDE show none.
+enum class BoxKind { Plain, Information, Warning, Error };
+
+enum BoxAnswer : int {
+  kAnswerOk = 1,
+  kAnswerCancel = 2,
+  kAnswerAbort = 3,
+  kAnswerYes = 6,
+  kAnswerNo = 7
+};
 
 struct BoxRequest {
   std::string text;     // bytes as the tables hold them; a CR is a line break when shown
   std::string caption;
   BoxButtons buttons = BoxButtons::Ok;
+  BoxKind kind = BoxKind::Plain;
 };
 
 class MessageBoxService {

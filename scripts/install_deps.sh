@@ -3,7 +3,9 @@
 set -euo pipefail
 
 # poppler-utils: the print tests read the PDFs they print back with pdftotext.
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev poppler-utils)
+# clang and libclang-rt-14-dev: the libFuzzer targets and their sanitizer runtimes.
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev poppler-utils
+          clang libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -12,6 +12,7 @@ std::string ButtonsName(platform::BoxButtons buttons) {
     case platform::BoxButtons::OkCancel: return "okcancel";
     case platform::BoxButtons::YesNo: return "yesno";
     case platform::BoxButtons::YesNoCancel: return "yesnocancel";
+    case platform::BoxButtons::Abort: return "abort";
   }
   return "ok";
 }
@@ -25,6 +26,7 @@ LoggedMessageBoxes::LoggedMessageBoxes(std::string log_file, const std::string& 
     if (word == "cancel") answers_.push_back(platform::kAnswerCancel);
     if (word == "yes") answers_.push_back(platform::kAnswerYes);
     if (word == "no") answers_.push_back(platform::kAnswerNo);
+    if (word == "abort") answers_.push_back(platform::kAnswerAbort);
   }
 }
 
@@ -41,6 +43,7 @@ int LoggedMessageBoxes::Show(const platform::BoxRequest& box) {
     answers_.pop_front();
     return answer;
   }
+  if (box.buttons == platform::BoxButtons::Abort) return platform::kAnswerAbort;
   const bool yes_no = box.buttons == platform::BoxButtons::YesNo ||
                       box.buttons == platform::BoxButtons::YesNoCancel;
   return yes_no ? platform::kAnswerYes : platform::kAnswerOk;

@@ -1,6 +1,7 @@
 #include "workbench/error_marking.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "editor_control/scrivlet.h"
 
@@ -51,8 +52,35 @@ void RehighlightParagraph(scrivlet::TScrivlet& editor, int paragraph) {
 
 void ErrorMarking::Mark(scrivlet::TScrivlet& editor, int paragraph, std::int32_t start,
                         std::int32_t stop, bool range) {
-  editor.ApplyStyleRange(start, stop, 0, true, kErrorMarkContext, 0, options_.ErrorBgColor,
-                         scrivlet::kNoColor, true);
+  // The mark only adds its background: every piece of the range keeps the font style and the
+  // colour its keyword or comment run gave it.
+  struct Piece {
+    std::int32_t from;
+    std::uint8_t style;
+    std::int32_t foregnd;
+  };
+  const scrivlet::TParagraph& p = editor.Table.Items(paragraph);
+  const std::int32_t base = p.StartOffset;
+  const auto look = [&](const scrivlet::TStyleRun& run) {
+    if ((run.RunFlags & scrivlet::kRunHasAttributes) == 0) return Piece{0, editor.FontStyle, scrivlet::kNoColor};
+    return Piece{0, static_cast<std::uint8_t>(run.RunFlags & 0x3F), run.Foregnd};
+  };
+  std::vector<Piece> pieces{look(scrivlet::para::Style(p))};
+  pieces.front().from = start;
+  if (const auto* runs = scrivlet::para::Runs(p))
+    for (const scrivlet::TStyleRun& run : *runs) {
+      const std::int32_t at = base + run.Offset;
+      if (at >= stop) break;
+      Piece piece = look(run);
+      piece.from = std::max(at, start);
+      if (piece.from == pieces.back().from) pieces.back() = piece;
+      else pieces.push_back(piece);
+    }
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    const std::int32_t to = i + 1 < pieces.size() ? pieces[i + 1].from : stop;
+    editor.ApplyStyleRange(pieces[i].from, to, pieces[i].style, true, kErrorMarkContext, 0,
+                           options_.ErrorBgColor, pieces[i].foregnd, true);
+  }
   line_ = paragraph;
   start_ = start;
   stop_ = stop;

@@ -92,4 +92,10 @@ void CopyFileByStream(const std::string& source, const std::string& dest,
     throw FileStreamError("Cannot create file \"" + dest + "\": " + reason);
 }
 
+std::string PrintFileFor(const std::string& source) {
+  fs::path file(source);
+  file.replace_extension(".pdf");
+  return file.generic_string();
+}
+
 }  // namespace workbench

@@ -34,4 +34,8 @@ int DeleteFilesByMask(std::string_view folder, std::string_view mask);
 void CopyFileByStream(const std::string& source, const std::string& dest,
                       const FileBytesWriter& writer = WriteAllBytes);
 
+// The file a print to PDF proposes for a source: its name with ".pdf" in its place, in the
+// source's folder ("/w/blink.src" -> "/w/blink.pdf").
+std::string PrintFileFor(const std::string& source);
+
 }  // namespace workbench

@@ -5,6 +5,8 @@
 #include <QMetaObject>
 #include <QScreen>
 
+#include <filesystem>
+
 #include "build_debug/gui/clock_form.h"
 #include "build_debug/gui/code_form.h"
 #include "build_debug/gui/debug_form.h"
@@ -199,6 +201,12 @@ void DebugWindows::Show(Window window, bool full_redraw) {
   if (window == kRegisters && register_form_) {
     const auto& key = session_->KeyUnit();
     register_form_->SetDevice(key.DeviceCode(), key.Banks());
+  }
+  if (window == kCode && code_form_) {
+    // A program debugged from the command line was never assembled here: it is the file named.
+    std::string source = session_->AssembleCompile().GetLastAssembledFile();
+    if (source.empty()) source = session_->Globals().CommandLineFile;
+    code_form_->SetSourceName(std::filesystem::path(source).filename().string());
   }
   QWidget* form = WindowOf(window);
   if (!form) return;

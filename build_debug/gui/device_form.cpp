@@ -323,14 +323,14 @@ bool TDeviceFRM::LoadImageFile(const std::string& name, bool read_only) {
     case ImageFileStatus::Missing:
       return false;
     case ImageFileStatus::TooLarge:
-      Box(name + " is too large to be a device image.");
+      ImageErrorBox(name + " is too large to be a device image.");
       return false;
     case ImageFileStatus::Unreadable:
-      Box(workbench::FormatText(
+      ImageErrorBox(workbench::FormatText(
           services_.texts.LU_GetString(string_ids::ComUnit::SCU_CANNOT_READ), {name}));
       return false;
     case ImageFileStatus::HexError:
-      Box(services_.image.ErrorText ? services_.image.ErrorText : "");
+      ImageErrorBox(services_.image.ErrorText ? services_.image.ErrorText : "");
       return false;
   }
   return false;
@@ -394,7 +394,10 @@ void TDeviceFRM::VerifyBTNClick() {
   const auto failure = build_debug::VerifyFailure(services_.image.WorkingImage,
                                                   services_.image.ProgrammingImage, chip_4k,
                                                   DeviceRDGRP->ItemIndex() == 2);
-  Box(failure ? "Verify failed at " + *failure : "Device verified OK");
+  if (failure)
+    (void)Box("Verify failed at " + *failure, platform::BoxButtons::Ok, platform::BoxKind::Warning);
+  else
+    (void)Box("Device verified OK", platform::BoxButtons::Ok, platform::BoxKind::Information);
 }
 
 void TDeviceFRM::LoadBTNClick() {
@@ -405,14 +408,16 @@ void TDeviceFRM::LoadBTNClick() {
 void TDeviceFRM::SaveBTNClick() {
   const bool read_only = settings_.ReadOnly();
   if (read_only)
-    Box("This is a READ ONLY EEPROM image and must be saved under a different name.");
+    (void)Box("This is a READ ONLY EEPROM image and must be saved under a different name.",
+              platform::BoxButtons::Ok, platform::BoxKind::Information);
   const std::string& image_name = settings_.ImageName();
   const std::string folder =
       image_name.empty() ? "" : std::filesystem::path(image_name).parent_path().string();
   const auto name = PickFile(services_.dialogs, this, QFileDialog::AcceptSave, folder);
   if (!name) return;
   if (read_only && build_debug::SameImageName(*name, image_name)) {
-    Box("Choose a different name to save the READ ONLY file:");
+    (void)Box("Choose a different name to save the READ ONLY file:", platform::BoxButtons::Ok,
+              platform::BoxKind::Warning);
     return;
   }
   std::error_code error;
@@ -449,8 +454,15 @@ void TDeviceFRM::closeEvent(QCloseEvent* event) {
   QWidget::closeEvent(event);
 }
 
-int TDeviceFRM::Box(const std::string& text, platform::BoxButtons buttons) const {
-  return services_.messages.Service().Show({text, "Device", buttons});
+int TDeviceFRM::Box(const std::string& text, platform::BoxButtons buttons,
+                    platform::BoxKind kind) const {
+  platform::BoxRequest request{text, "Device", buttons};
+  request.kind = kind;
+  return services_.messages.Service().Show(request);
+}
+
+void TDeviceFRM::ImageErrorBox(const std::string& text) const {
+  (void)Box(text, platform::BoxButtons::Abort, platform::BoxKind::Error);
 }
 
 }  // namespace gui

@@ -109,7 +109,10 @@ class TDeviceFRM : public QWidget {
   void PresentEeLines();
   void ApplyEnables();
   void FormClose();
-  int Box(const std::string& text, platform::BoxButtons buttons = platform::BoxButtons::Ok) const;
+  int Box(const std::string& text, platform::BoxButtons buttons = platform::BoxButtons::Ok,
+          platform::BoxKind kind = platform::BoxKind::Plain) const;
+  // A file that is no device image: the user can only abort the load.
+  void ImageErrorBox(const std::string& text) const;
 
   DeviceFormServices services_;
   build_debug::DeviceSettings settings_;

@@ -149,6 +149,21 @@ void TRegisterForm::DrawCell(QPainter& painter, const QRect& rect, const QString
   }
 }
 
+// The value being typed, with the digit the next key replaces marked: a bar under it that
+// stays, and the digit inverted while the cursor blinks on.
+void TRegisterForm::DrawEditedCell(QPainter& painter, const QRect& rect, const QString& text,
+                                   int style, int digit) const {
+  DrawCell(painter, rect, text, style);
+  const int width = rect.width() / 2;
+  const QRect cell(rect.x() + digit * width, rect.y(), width, rect.height());
+  if (cursor_on_) DrawCell(painter, cell, text.mid(digit, 1), (style & ~kStyleFsrTarget) | kStyleCursor);
+  painter.fillRect(QRect(cell.left(), cell.bottom() - 1, cell.width(), 2), Qt::black);
+  if (style & kStyleFsrTarget) {
+    painter.setPen(Qt::blue);
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+  }
+}
+
 void TRegisterForm::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), palette().window());
@@ -160,13 +175,12 @@ void TRegisterForm::paintEvent(QPaintEvent*) {
     painter.drawText(Cell(column, row, width), Qt::AlignLeft | Qt::AlignVCenter, text);
   };
   auto value = [&](int slot) {
-    int style = ValueStyle(layout_, live, before, slot);
-    QString text = QString::fromStdString(HexByte(live.Slot(slot)));
-    if (editing.active && editing.slot == slot) {
-      text = QString::fromStdString(HexByte(editing.value));
-      if (cursor_on_) style |= kStyleCursor;
-    }
-    DrawCell(painter, ValueRect(slot), text, style);
+    const int style = ValueStyle(layout_, live, before, slot);
+    if (editing.active && editing.slot == slot)
+      DrawEditedCell(painter, ValueRect(slot), QString::fromStdString(HexByte(editing.value)), style,
+                     editing.nibbles);
+    else
+      DrawCell(painter, ValueRect(slot), QString::fromStdString(HexByte(live.Slot(slot))), style);
   };
 
   label(0, 0, 6, "Global");

@@ -65,6 +65,8 @@ class TRegisterForm : public QWidget, public build_debug::DebugView {
   // Cell geometry in character cells of the window's fixed-pitch font.
   QRect Cell(int column, int row, int width) const;
   void DrawCell(QPainter& painter, const QRect& rect, const QString& text, int style) const;
+  void DrawEditedCell(QPainter& painter, const QRect& rect, const QString& text, int style,
+                      int digit) const;
   void FitToLayout();
   void FollowPc();
   void SetPanelPosition(int position);

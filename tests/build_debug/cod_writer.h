@@ -191,4 +191,15 @@ struct CodWriter {
   }
 };
 
+// The smallest compiler output a window loads: one word at 0 (no reset jump, so no debug run
+// takes it), the FUSE and FUSEX words, and one line of `c_file`.
+inline std::string SmallCompilerOutput(const std::string& c_file) {
+  CodWriter program;
+  program.words = {{0, 0x0C05}, {4112, 0x0FDB}, {4113, 0x0BFF}};
+  program.memory_map = {{0, 1}};
+  program.short_file_names = {c_file};
+  program.lines = {{0, 0x80, 1, 0}};
+  return program.Build();
+}
+
 }  // namespace build_debug

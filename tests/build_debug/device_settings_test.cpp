@@ -1,8 +1,14 @@
 #include "build_debug/device_settings.h"
 
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 #include <gtest/gtest.h>
+
+#include "build_debug/hex_image.h"
+#include "image_fixture.h"
+#include "tests/workbench/temp_folder.h"
 
 namespace build_debug {
 namespace {
@@ -256,6 +262,58 @@ TEST(ImageNames, LetterCaseIsIgnored) {
   EXPECT_TRUE(SameImageName("/tmp/Chip.QVH", "/tmp/chip.qvh"));
   EXPECT_FALSE(SameImageName("/tmp/chip.qvh", "/tmp/chip.qvh.bak"));
   EXPECT_FALSE(SameImageName("/tmp/a.qvh", "/tmp/b.qvh"));
+}
+
+// An image file's part size decides how many program words Save Hex writes back: a word of
+// the upper half must survive a load and a save even when the last word is empty.
+TEST(ImageFileSize, LoadThenSaveKeepsEveryWordThatWasRead) {
+  workbench::TempFolder folder;
+  struct Case {
+    const char* what;
+    std::vector<std::pair<int, std::uint16_t>> words;
+    int written_words;  // program words the file holds, from word 0
+    bool device4k;
+  };
+  const Case cases[] = {
+      {"a word at 0x900, 0xFFF empty", {{0x000, 0x123}, {0x900, 0xA5A}}, 0, true},
+      {"a word at 0xFFE only", {{0xFFE, 0x001}}, 0, true},
+      {"the last word only", {{0xFFF, 0x5A5}}, 0, true},
+      {"words below 0x800 only", {{0x000, 0x123}, {0x7FF, 0x456}}, 0, false},
+      {"an empty 4,096-word image", {}, 4096, true},
+      {"an empty 2,048-word image", {}, 2048, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string text;
+    const std::vector<std::uint16_t> empty(16, kEmptyWord);
+    for (int w = 0; w < c.written_words; w += 16) AppendHexRecord(text, w, empty);
+    for (auto [address, word] : c.words) {
+      const std::uint16_t one[] = {word};
+      AppendHexRecord(text, address, one);
+    }
+    text += ":00000001FF\r\n";
+    const std::string name = folder.Path() + "in.qvh";
+    std::ofstream(name, std::ios::binary) << text;
+
+    ImageHolder image;
+    DeviceSettings settings(*image);
+    ASSERT_EQ(settings.LoadImageFile(name, false), ImageFileStatus::Loaded);
+    EXPECT_EQ(image->Device4K != 0, c.device4k);
+    const std::string saved = folder.Path() + "out.qvh";
+    ASSERT_TRUE(WriteImageFile(*image, saved));
+
+    std::stringstream written;
+    written << std::ifstream(saved, std::ios::binary).rdbuf();
+    // 16 words a record; a 4,096-word part writes 256 program records, a 2,048-word part 128.
+    const std::string last_record = c.device4k ? ":201FE000" : ":200FE000";
+    EXPECT_NE(written.str().find(last_record), std::string::npos);
+    ImageHolder again;
+    DeviceSettings reread(*again);
+    ASSERT_EQ(reread.LoadImageFile(saved, false), ImageFileStatus::Loaded);
+    for (auto [address, word] : c.words) EXPECT_EQ(again->WorkingImage[address] & kInstructionBits, word);
+    EXPECT_EQ(again->WorkingImage, image->WorkingImage);
+    EXPECT_EQ(again->Device4K, image->Device4K);
+  }
 }
 
 }  // namespace

@@ -165,6 +165,7 @@ TEST_F(WatchWriteTest, ARejectedTextWritesNothing) {
   const auto commands = chip.DebugCommands().size();
   EXPECT_FALSE(CommitWatch(debug_, messages_, Entry(0xF0, 0, 8, UDEC), "x12"));
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Invalid constant entry"});
+  EXPECT_EQ(boxes_.Boxes()[0].kind, platform::BoxKind::Error);
   EXPECT_EQ(chip.DebugCommands().size(), commands);
   EXPECT_EQ(chip.Monitor().ram[0], 0x5A);
 }

@@ -18,6 +18,7 @@ using scrivlet::testing::StyleLetters;
 
 constexpr Colour kErrorBg = 0x00FFFF;
 constexpr Colour kCode = 0xFF0000;
+constexpr Colour kComment = 0x008000;
 
 
 // One letter per character, lines apart by "|": E error mark, K keyword, c comment, . plain.
@@ -136,6 +137,43 @@ TEST_F(ErrorMarkingTest, ClearingErrorStylesDropsEveryMark) {
   EXPECT_EQ(Marks(s), "KKK....|KKK.....ccc|...");
   EXPECT_EQ(marking.Line(), -1);
   EXPECT_FALSE(s.Modified());
+}
+
+// What the marked characters are drawn with: B bold, K code colour, c comment colour, . else.
+std::string Looks(TScrivlet& s) {
+  return StyleLetters(s, [](const TStyleRun& r) {
+    if ((r.RunFlags & scrivlet::kRunHasAttributes) == 0) return '.';
+    if (r.Foregnd == kCode) return (r.RunFlags & scrivlet::kStyleBold) != 0 ? 'B' : 'K';
+    if (r.Foregnd == kComment) return 'c';
+    return (r.RunFlags & scrivlet::kStyleBold) != 0 ? '!' : '.';
+  });
+}
+
+TEST_F(ErrorMarkingTest, AMarkKeepsTheHighlightingUnderItsBackground) {
+  options.BoldCode = true;
+  options.CommentColor = kComment;
+  ApplyHighlightSettings(s, options, ';');
+  s.ReapplyHighlighting();
+  ASSERT_EQ(Looks(s), "BBB....|BBB.....ccc|...");
+
+  struct Row {
+    const char* what;
+    int line;
+    int32_t start, stop;  // stop < 0: the whole line
+    const char* marks;
+  };
+  const Row rows[] = {
+      {"a whole line", 2, 0, -1, "KKK....|EEEEEEEEEEE|..."},
+      {"a token over a keyword and a blank", 2, 10, 14, "KKK....|KEEEE...ccc|..."},
+  };
+  for (const Row& r : rows) {
+    if (r.stop < 0) marking.MarkErrorLine(s, r.line);
+    else marking.MarkErrorRange(s, r.line, r.start, r.stop);
+    EXPECT_EQ(Looks(s), "BBB....|BBB.....ccc|...") << r.what;
+    EXPECT_EQ(Marks(s), r.marks) << r.what;
+    marking.ClearErrorMarking(s);
+    EXPECT_EQ(Looks(s), "BBB....|BBB.....ccc|...") << r.what;
+  }
 }
 
 TEST_F(ErrorMarkingTest, ScrollToLineMovesTheCaretOnlyWhenItLiesElsewhere) {

@@ -135,3 +135,24 @@ TEST_F(FileRoutinesTest, AFailedCopyKeepsTheOldBackup) {
 
 }  // namespace
 }  // namespace workbench
+
+namespace workbench {
+namespace {
+
+TEST(PrintFileForTest, TheSourcesNameWithPdfBesideIt) {
+  struct Case {
+    const char* source;
+    const char* proposed;
+  };
+  const Case cases[] = {
+      {"/home/ann/qv/blink.src", "/home/ann/qv/blink.pdf"},
+      {"/home/ann/qv/Main.QVB", "/home/ann/qv/Main.pdf"},
+      {"/home/ann/v1.2/notes", "/home/ann/v1.2/notes.pdf"},
+      {"/home/ann/qv/my.prog.src", "/home/ann/qv/my.prog.pdf"},
+      {"Untitled.src", "Untitled.pdf"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(PrintFileFor(c.source), c.proposed) << c.source;
+}
+
+}  // namespace
+}  // namespace workbench

@@ -154,9 +154,10 @@ TEST(LoggedMessageBoxes, LogsOneLinePerBoxAndAnswersFromItsListThenTheFirstButto
   EXPECT_EQ(boxes.Show({"c", "D", platform::BoxButtons::OkCancel}), platform::kAnswerCancel);
   EXPECT_EQ(boxes.Show({"e", "F", platform::BoxButtons::YesNoCancel}), platform::kAnswerYes);
   EXPECT_EQ(boxes.Show({"g", "H", platform::BoxButtons::Ok}), platform::kAnswerOk);
+  EXPECT_EQ(boxes.Show({"i", "J", platform::BoxButtons::Abort}), platform::kAnswerAbort);
   std::ifstream in(log);
   std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(all, "Cap|a\\rb|yesno\nD|c|okcancel\nF|e|yesnocancel\nH|g|ok\n");
+  EXPECT_EQ(all, "Cap|a\\rb|yesno\nD|c|okcancel\nF|e|yesnocancel\nH|g|ok\nJ|i|abort\n");
 }
 
 TEST(LoggedMessageBoxes, AnUnwritableLogIsAnError) {

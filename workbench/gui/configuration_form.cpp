@@ -423,11 +423,8 @@ void TConfigFRM::FormCreate() {
 
   DebugBox("About to set configuration window position");
   gui::WidgetPlacement placement(*this);
-  if (!services_.registry.RestoreFormPlacement(kPlacementName, placement)) {
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-      move(screen->availableGeometry().center() - rect().center());
-    }
-  }
+  // The dialog's size is known only when it is shown: it is centred then.
+  centre_on_show_ = !services_.registry.RestoreFormPlacement(kPlacementName, placement);
 
   services_.editor_options.SaveBeforeBuild = true;
   if (kLanguageItems < 2) delete ItemLSTBX->takeItem(ItemLSTBX->count() - 1);
@@ -462,6 +459,15 @@ void TConfigFRM::FormDestroy() {
 
 void TConfigFRM::showEvent(QShowEvent* event) {
   gui::RunGuarded(services_.boxes, [this] { FormShow(); });
+  if (centre_on_show_) {
+    centre_on_show_ = false;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      const QRect area = screen->availableGeometry();
+      const QPoint corner = area.center() - rect().center();
+      // A dialog larger than the screen keeps its top-left corner on it.
+      move(std::max(corner.x(), area.left()), std::max(corner.y(), area.top()));
+    }
+  }
   QDialog::showEvent(event);
 }
 
@@ -604,9 +610,22 @@ void TConfigFRM::UseTarnCBClick() {
   }
   AssemblerInfoLBL->setVisible(!checked);
   IrcRDGRP->setVisible(!checked);
+  FitToShown();
 }
 
-void TConfigFRM::UseNewEditorCBClick() { EditorOptionsPNL->setVisible(UseNewEditorCB->isChecked()); }
+void TConfigFRM::UseNewEditorCBClick() {
+  EditorOptionsPNL->setVisible(UseNewEditorCB->isChecked());
+  FitToShown();
+}
+
+// The layout only ever grows the dialog; options hidden again give their room back.
+void TConfigFRM::FitToShown() {
+  // The inner layouts first, so that the dialog's own one sees their new sizes at once.
+  const QList<QLayout*> layouts = findChildren<QLayout*>();
+  for (auto inner = layouts.rbegin(); inner != layouts.rend(); ++inner) (*inner)->activate();
+  layout()->activate();
+  resize(width(), sizeHint().height());
+}
 
 void TConfigFRM::FontsizeUpDownClick() {
   const int size = FontsizeUpDown->value();

@@ -125,6 +125,7 @@ class TConfigFRM : public QDialog {
   void FormDestroy();
   void LayOutPorts();
   void UseTarnCBClick();
+  void FitToShown();
   void UseNewEditorCBClick();
   void FontsizeUpDownClick();
   void TabsizeUpDownClick();
@@ -133,6 +134,7 @@ class TConfigFRM : public QDialog {
   void DebugComGuiTesterRDGRPClick(int index);
   void LanguageChanged();
   int language_slot_ = -1;
+  bool centre_on_show_ = false;
   void DebugBox(const char* text);
 
   ConfigFormServices services_;

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "workbench/gui/caption_width.h"
 #include "workbench/gui/text.h"
 
 namespace gui {
@@ -48,6 +49,7 @@ TFindDialogBase::TFindDialogBase(QWidget* owner, const char* name, const char* c
   CancelBTN = Button(*this, "CancelBTN", "Cancel");
   connect(FindEdit, &QLineEdit::textChanged, this, [this] { UpdateButtons(); });
   connect(CancelBTN, &QPushButton::clicked, this, &QDialog::hide);
+  KeepCaptionWhole(*this);
 }
 
 workbench::FindOptions TFindDialogBase::Options() const {
@@ -157,7 +159,8 @@ TEditReplaceDialog::TEditReplaceDialog(QWidget* owner)
   const std::pair<QPushButton*, std::function<void()>*> actions[] = {
       {FindNextBTN, &OnFind}, {ReplaceBTN, &OnReplace}, {ReplaceAllBTN, &OnReplaceAll}};
   for (const auto& [button, handler] : actions)
-    connect(button, &QPushButton::clicked, this, [this, handler] {
+    // An init-capture: clang 14 cannot capture a structured binding itself.
+    connect(button, &QPushButton::clicked, this, [this, handler = handler] {
       if (*handler && !FindEdit->text().isEmpty()) (*handler)();
     });
   UpdateButtons();

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "platform/modal_dialogs.h"
+#include "workbench/gui/caption_width.h"
 #include "workbench/gui/text.h"
 #include "workbench/small_dialogs.h"
 
@@ -69,6 +70,7 @@ TFindReplaceForm::TFindReplaceForm(platform::ModalDialogService& dialogs, QWidge
   layout->addLayout(boxes);
   layout->addLayout(buttons);
   resize(420, sizeHint().height());
+  KeepCaptionWhole(*this);
 
   connect(FindMemo, &QPlainTextEdit::textChanged, this, [this] { UpdateControls(); });
   connect(FindBTN, &QPushButton::clicked, this, [this] { done(kFind); });

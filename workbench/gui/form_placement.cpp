@@ -1,7 +1,11 @@
 #include "workbench/gui/form_placement.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace gui {
 
@@ -34,11 +38,26 @@ void WidgetPlacement::SetState(WindowState state) {
 
 bool WidgetPlacement::Visible() const { return window_.isVisible(); }
 
+QRect WholeOnScreen(QRect wanted, const QRect& area) {
+  wanted.setWidth(std::min(wanted.width(), area.width()));
+  wanted.setHeight(std::min(wanted.height(), area.height()));
+  wanted.moveLeft(std::clamp(wanted.left(), area.left(), area.right() + 1 - wanted.width()));
+  wanted.moveTop(std::clamp(wanted.top(), area.top(), area.bottom() + 1 - wanted.height()));
+  return wanted;
+}
+
 // The window system's window is made at the first show and stays until the widget goes.
 bool WidgetPlacement::WasShown() const { return window_.windowHandle() != nullptr; }
 
 void WidgetPlacement::SetBounds(int left, int top, int width, int height) {
-  window_.setGeometry(left, top, width, height);
+  // A place stored on a larger screen, or one the screen no longer has, would leave the
+  // window partly out of reach: it opens whole on the screen it belongs to.
+  QRect wanted(left, top, width, height);
+  const QScreen* screen = QGuiApplication::screenAt(wanted.center());
+  if (!screen) screen = window_.screen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (screen) wanted = WholeOnScreen(wanted, screen->availableGeometry());
+  window_.setGeometry(wanted);
 }
 
 bool SaveFormPlacement(workbench::RegistrySettings& registry, std::string_view name,

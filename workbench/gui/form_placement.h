@@ -30,6 +30,9 @@ class WidgetPlacement : public workbench::PlacedWindow {
   QWidget& window_;
 };
 
+// `wanted` moved, and cut where it is larger, until it lies whole inside `area`.
+QRect WholeOnScreen(QRect wanted, const QRect& area);
+
 bool SaveFormPlacement(workbench::RegistrySettings& registry, std::string_view name,
                        QWidget& window);
 bool RestoreFormPlacement(const workbench::RegistrySettings& registry, std::string_view name,

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "platform/modal_dialogs.h"
+#include "workbench/gui/caption_width.h"
 #include "workbench/gui/localize_form.h"
 #include "workbench/gui/text.h"
 #include "workbench/small_dialogs.h"
@@ -38,6 +39,7 @@ TGotoLineNumDLG::TGotoLineNumDLG(workbench::Localizer& texts,
   connect(OkBTN, &QPushButton::clicked, this, &QDialog::accept);
   connect(CancelBTN, &QPushButton::clicked, this, &QDialog::reject);
   RegisterFormLanguageCallback(*this, texts);
+  KeepCaptionWhole(*this);
 }
 
 bool TGotoLineNumDLG::Execute() {

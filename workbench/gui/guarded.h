@@ -19,17 +19,28 @@ namespace gui {
 // True when the body ran to its end; false after a silent abort or a shown failure.
 bool RunGuarded(platform::MessageBoxService& boxes, const std::function<void()>& body);
 
+namespace detail {
+
+// A body that takes the signal's arguments gets them; one that takes none is called without.
+// Two overloads rather than one `if constexpr`: clang 14 checks the discarded branch when it
+// sits in a lambda inside a generic lambda.
+template <typename F, typename... Args>
+  requires std::is_invocable_v<F&, Args...>
+void CallGuarded(platform::MessageBoxService& boxes, F& body, Args&&... args) {
+  RunGuarded(boxes, [&] { body(std::forward<Args>(args)...); });
+}
+
+template <typename F, typename... Args>
+void CallGuarded(platform::MessageBoxService& boxes, F& body, Args&&...) {
+  RunGuarded(boxes, [&] { body(); });
+}
+
+}  // namespace detail
+
 template <typename F>
 auto Guard(platform::MessageBoxService& boxes, F body) {
-  // A body that takes none of the signal's arguments is called without them.
   return [boxes = &boxes, body = std::move(body)](auto&&... args) mutable {
-    RunGuarded(*boxes, [&] {
-      if constexpr (std::is_invocable_v<F&, decltype(args)...>) {
-        body(std::forward<decltype(args)>(args)...);
-      } else {
-        body();
-      }
-    });
+    detail::CallGuarded(*boxes, body, std::forward<decltype(args)>(args)...);
   };
 }
 

@@ -995,7 +995,8 @@ void MainWindowFiles::BindCommands() {
     for (const auto& [name, run] : popup_items)
       for (QAction* action : popup_->actions())
         if (action->objectName() == name)
-          connect(action, &QAction::triggered, this, [this, run] {
+          // An init-capture: clang 14 cannot capture a structured binding itself.
+          connect(action, &QAction::triggered, this, [this, run = run] {
             RunGuarded(session_.Boxes(), [this, &run] { RunCommand(run); });
           });
   }

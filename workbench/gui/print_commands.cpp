@@ -9,8 +9,10 @@
 #include "platform/modal_dialogs.h"
 #include "editor_control/gui/scrivlet_widget.h"
 #include "resources/string_ids.h"
+#include "workbench/file_routines.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/ide_forms.h"
+#include "workbench/gui/main_files.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/print_forms.h"
 #include "workbench/gui/text.h"
@@ -62,10 +64,7 @@ QPrinter& PrintCommands::Device() {
     device_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     // Without a printer on the machine the dialog offers a PDF file, as the legacy editor's
     // print does.
-    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
-      device_->setOutputFormat(QPrinter::PdfFormat);
-      device_->setOutputFileName("QV-Key.pdf");
-    }
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) device_->setOutputFormat(QPrinter::PdfFormat);
   }
   return *device_;
 }
@@ -88,6 +87,10 @@ void PrintCommands::PrintEditor(scrivlet::gui::TScrivlet& editor) {
   QPrinter& device = Device();
   // A range chosen for an earlier print does not carry over to this one.
   device.setPrintRange(QPrinter::AllPages);
+  // A print to a file goes beside its source under the source's name, whatever the last
+  // print chose.
+  if (device.outputFormat() == QPrinter::PdfFormat)
+    device.setOutputFileName(ToQt(workbench::PrintFileFor(form_.Files().CurrentFileName())));
   QPrintDialog dialog(&device, &form_);
   dialog.setObjectName("PrintDialog");
   dialog.setOption(QAbstractPrintDialog::PrintSelection, memo.SelLower() != memo.SelUpper());

@@ -8,6 +8,7 @@
 #include <future>
 #include <memory>
 
+#include "workbench/gui/caption_width.h"
 #include "workbench/gui/text.h"
 
 namespace gui {
@@ -23,6 +24,8 @@ int LastAnswer(platform::BoxButtons buttons) {
   switch (buttons) {
     case platform::BoxButtons::Ok:
       return platform::kAnswerOk;
+    case platform::BoxButtons::Abort:
+      return platform::kAnswerAbort;
     case platform::BoxButtons::YesNo:
       return platform::kAnswerNo;
     case platform::BoxButtons::OkCancel:
@@ -30,6 +33,16 @@ int LastAnswer(platform::BoxButtons buttons) {
       return platform::kAnswerCancel;
   }
   return platform::kAnswerCancel;
+}
+
+QMessageBox::Icon IconOf(platform::BoxKind kind) {
+  switch (kind) {
+    case platform::BoxKind::Plain: return QMessageBox::NoIcon;
+    case platform::BoxKind::Information: return QMessageBox::Information;
+    case platform::BoxKind::Warning: return QMessageBox::Warning;
+    case platform::BoxKind::Error: return QMessageBox::Critical;
+  }
+  return QMessageBox::NoIcon;
 }
 
 }  // namespace
@@ -67,7 +80,7 @@ int QtMessageBoxes::ShowFromOtherThread(const platform::BoxRequest& box) {
 
 int QtMessageBoxes::ShowHere(const platform::BoxRequest& box) {
   QMessageBox dialog(QApplication::activeWindow());
-  dialog.setIcon(QMessageBox::NoIcon);
+  dialog.setIcon(IconOf(box.kind));
   dialog.setTextFormat(Qt::PlainText);
   dialog.setWindowTitle(ShownText(box.caption));
   dialog.setText(ShownText(box.text));
@@ -76,6 +89,9 @@ int QtMessageBoxes::ShowHere(const platform::BoxRequest& box) {
   switch (box.buttons) {
     case platform::BoxButtons::Ok:
       buttons = {{QMessageBox::Ok, platform::kAnswerOk}};
+      break;
+    case platform::BoxButtons::Abort:
+      buttons = {{QMessageBox::Abort, platform::kAnswerAbort}};
       break;
     case platform::BoxButtons::OkCancel:
       buttons = {{QMessageBox::Ok, platform::kAnswerOk},
@@ -96,6 +112,7 @@ int QtMessageBoxes::ShowHere(const platform::BoxRequest& box) {
   dialog.setDefaultButton(buttons.front().button);
   // Closing the box by its frame or Esc counts as its last button, as a Cancel or No would.
   dialog.setEscapeButton(buttons.back().button);
+  WidenToCaption(dialog);
   dialog.raise();
   dialog.activateWindow();
   dialog.exec();

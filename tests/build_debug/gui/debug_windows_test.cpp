@@ -181,6 +181,8 @@ TEST_F(DebugWindowsTest, DebugProgramsTheMonitorAndTheDebugWindowStepsTheChip) {
   // Run menu locked.
   EXPECT_TRUE(windows.RegisterForm()->isVisible());
   EXPECT_TRUE(windows.CodeForm()->isVisible());
+  // The code window names the program it shows.
+  EXPECT_EQ(windows.CodeForm()->windowTitle().toStdString(), "Code -  prog.cod");
   EXPECT_FALSE(windows.ListForm()->isVisible());
   EXPECT_FALSE(ide.main_form->MenuItem("RunMENUITM")->isEnabled());
   EXPECT_FALSE(debug.Button("HopBTN").isHidden());

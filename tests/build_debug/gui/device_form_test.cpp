@@ -210,9 +210,10 @@ TEST_F(DeviceFormTest, ReadFillsTheWindowAndVerifyNamesThePartThatDiffers) {
     const char* name;
     std::function<void()> change;
     const char* verdict;
+    platform::BoxKind kind = platform::BoxKind::Warning;
   };
   const Case cases[] = {
-      {"identical", [] {}, "Device verified OK"},
+      {"identical", [] {}, "Device verified OK", platform::BoxKind::Information},
       {"oscillator", [&] { Click(form_->OscillatorGroup(), 9); }, "Verify failed at Oscillator"},
       {"ID", [&] { image_.WorkingImage[kIdWordsIndex + 3] = 0x7; }, "Verify failed at ID"},
       {"a program word", [&] { image_.WorkingImage[2047] = UsedWord(0x123); },
@@ -228,6 +229,7 @@ TEST_F(DeviceFormTest, ReadFillsTheWindowAndVerifyNamesThePartThatDiffers) {
     form_->Button("VerifyBTN").click();
     ASSERT_EQ(boxes_.Boxes().size(), 1u);
     EXPECT_EQ(boxes_.Boxes()[0].text, c.verdict);
+    EXPECT_EQ(boxes_.Boxes()[0].kind, c.kind);
   }
 }
 
@@ -328,6 +330,9 @@ TEST_F(DeviceFormTest, ImageFilesThatCannotBeLoadedAreRefusedWithABox) {
     boxes_.AnswerWithFirstButton();
     EXPECT_FALSE(form_->LoadImageFile(c.name, false));
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{c.box});
+    // A file that is no image is an error the user can only abort.
+    EXPECT_EQ(boxes_.Boxes()[0].kind, platform::BoxKind::Error);
+    EXPECT_EQ(boxes_.Boxes()[0].buttons, platform::BoxButtons::Abort);
     EXPECT_EQ(image_.WorkingImage, loaded);
   }
   boxes_.Clear();
@@ -429,17 +434,18 @@ TEST_F(DeviceFormTest, TheWindowsMenuAndThePlacementFollowTheWindow) {
   form_->close();
   EXPECT_EQ(MenuEntries(workbench::kDeviceWindowItem), 0);
 
-  form_->setGeometry(40, 50, 900, 700);
+  // A size other than the window's own that still stands whole on the 800x800 test screen.
+  form_->setGeometry(5, 50, 790, 700);
   form_.reset();
   int top = 0, left = 0, width = 0, height = 0;
   bool visible = true;
   ASSERT_TRUE(registry_.ReadFormBounds("DeviceWindow", top, left, visible, width, height));
-  EXPECT_EQ(width, 900);
+  EXPECT_EQ(width, 790);
   EXPECT_EQ(height, 700);
   EXPECT_FALSE(visible);
   form_ = std::make_unique<TDeviceFRM>(DeviceFormServices{image_, key_, messages_, texts_,
                                                           registry_, menu_, dialogs_, globals_});
-  EXPECT_EQ(form_->size(), QSize(900, 700));
+  EXPECT_EQ(form_->size(), QSize(790, 700));
 
   if (const char* folder = std::getenv("QV_SCREENSHOT_DIR")) {
     form_->show();

@@ -4,6 +4,7 @@
 #include "build_debug/gui/register_form.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -91,6 +92,47 @@ TEST_F(RegisterFormTest, ClicksAndKeysReachTheChip) {
                     QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(&form, &wheel);
   EXPECT_EQ(form.PanelScrollBar().value(), before + kPanelWheelSteps);
+}
+
+// Typing hex into a cell: the digit that the next key replaces is marked, and the mark moves
+// on with each key.
+TEST_F(RegisterFormTest, TheDigitBeingTypedIsMarked) {
+  keysim::MonitorRegisters r;
+  r.ram.assign(64, 0x11);
+  Open(false, kFusexFourBanks, r);
+  auto& form = Show(3, 4);
+  // Is the digit's cell dark along its bottom line, where a typing mark stands?
+  const auto marked = [&](int slot, int digit) {
+    const QImage shot = form.grab().toImage();
+    const QRect cell = form.ValueRect(slot);
+    const int width = cell.width() / 2;
+    int dark = 0;
+    for (int x = cell.x() + digit * width + 1; x < cell.x() + (digit + 1) * width - 1; ++x)
+      if (qGray(shot.pixel(x, cell.bottom())) < 96) ++dark;
+    return dark >= width - 3;
+  };
+  struct Step {
+    const char* what;
+    int key;
+    const char* text;
+    int slot;
+    int digit;
+  };
+  const Step steps[] = {
+      {"a click: the first digit", 0, "", 0xB3, 0},
+      {"one digit typed: the second", Qt::Key_C, "c", 0xB3, 1},
+      {"two typed: the next register's first", Qt::Key_7, "7", 0xB4, 0},
+  };
+  for (const Step& step : steps) {
+    if (step.key == 0) Click(form.ValueRect(step.slot));
+    else Key(step.key, step.text);
+    ASSERT_TRUE(form.Control().Editing().active) << step.what;
+    EXPECT_TRUE(marked(step.slot, step.digit)) << step.what;
+    EXPECT_FALSE(marked(step.slot, 1 - step.digit)) << step.what;
+  }
+  Shot("register_form_typing.png");
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(marked(0xB4, 0));
 }
 
 TEST_F(RegisterFormTest, TheMHintOnThe4KParts) {

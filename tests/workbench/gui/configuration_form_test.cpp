@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
 #include <QColorDialog>
@@ -495,6 +497,29 @@ TEST_F(ConfigFormTest, UseTarnAndUseNewEditorShapeTheirGroups) {
   EXPECT_FALSE(dialog.UseNewEditorCB->isHidden());
 }
 
+// Every change of what is shown: the dialog as tall as it first was once the change is undone.
+TEST_F(ConfigFormTest, TheDialogShrinksBackWhenHiddenOptionsReturn) {
+  NotFirstRun();
+  TConfigFRM& dialog = Create();
+  dialog.show();
+  dialog.ItemLSTBX->setCurrentRow(2);
+  QApplication::processEvents();
+  const int designed = dialog.height();
+  struct Toggle {
+    const char* what;
+    QCheckBox* box;
+  };
+  for (const Toggle& t : {Toggle{"Use TARN", dialog.UseTarnCB},
+                          Toggle{"Use new editor", dialog.UseNewEditorCB}}) {
+    t.box->setChecked(false);
+    QApplication::processEvents();
+    t.box->setChecked(true);
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.height(), designed) << t.what;
+    EXPECT_EQ(dialog.height(), dialog.sizeHint().height()) << t.what;
+  }
+}
+
 TEST_F(ConfigFormTest, SectionListShowsFourItemsAndSelectsPages) {
   NotFirstRun();
   TConfigFRM& dialog = Create();
@@ -597,6 +622,19 @@ TEST_F(ConfigFormTest, DebugModeReportsTheStartUpSteps) {
                                              "About set COM ports for display",
                                              "About to update controls",
                                              "About to set configuration window position"}));
+}
+
+TEST_F(ConfigFormTest, WithoutAStoredPlacementTheDialogOpensCentredOnTheScreen) {
+  NotFirstRun();
+  TConfigFRM& dialog = Create();
+  dialog.show();
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  ASSERT_NE(screen, nullptr);
+  const QPoint centre = screen->availableGeometry().center();
+  EXPECT_LE(std::abs(dialog.frameGeometry().center().x() - centre.x()), 3);
+  EXPECT_LE(std::abs(dialog.frameGeometry().center().y() - centre.y()), 3);
+  EXPECT_TRUE(screen->availableGeometry().contains(dialog.frameGeometry()));
+  dialog.hide();
 }
 
 TEST_F(ConfigFormTest, PlacementIsKeptAcrossRuns) {

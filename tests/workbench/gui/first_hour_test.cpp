@@ -160,12 +160,7 @@ TEST_F(FirstHourTest, TheToolBarOpensAndSavesFiles) {
 
 TEST_F(FirstHourTest, TheCCompilersModeKeepsItsCaptionThroughTheStart) {
   const std::string cod = folder_.Path() + "s.cod";
-  build_debug::CodWriter program;
-  program.words = {{0, 0x0C05}, {4112, 0x0FDB}, {4113, 0x0BFF}};
-  program.memory_map = {{0, 1}};
-  program.short_file_names = {"s.c"};
-  program.lines = {{0, 0x80, 1, 0}};
-  std::ofstream(cod, std::ios::binary) << program.Build();
+  std::ofstream(cod, std::ios::binary) << build_debug::SmallCompilerOutput("s.c");
   File("s.LST");
   ASSERT_TRUE(session_->Registry().WriteRegString("Configuration\\ComPort", "COM1"));
   // "/b" asks for a debug run too, which this program (no reset jump) cannot have.

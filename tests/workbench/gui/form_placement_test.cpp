@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMainWindow>
 #include <memory>
 
@@ -66,6 +68,38 @@ TEST_F(FormPlacementTest, MissingWidthLeavesTheWindowAsItWas) {
   EXPECT_EQ(w.geometry(), QRect(50, 60, 200, 100));
   EXPECT_FALSE(w.windowState() & Qt::WindowMaximized);
   EXPECT_FALSE(gui::RestoreFormPlacement(*registry_, "DeviceWindow", w));
+}
+
+TEST(WholeOnScreen, AWindowIsMovedAndCutUntilItStandsWholeOnItsScreen) {
+  const QRect screen(0, 0, 1600, 1000);
+  struct Case {
+    const char* name;
+    QRect wanted;
+    QRect placed;
+  };
+  const Case cases[] = {
+      {"inside stays", {100, 120, 400, 300}, {100, 120, 400, 300}},
+      {"below the bottom", {300, 800, 500, 400}, {300, 600, 500, 400}},
+      {"beyond the right", {1400, 10, 400, 300}, {1200, 10, 400, 300}},
+      {"above and left", {-50, -20, 400, 300}, {0, 0, 400, 300}},
+      {"taller than the screen", {10, 100, 400, 1200}, {10, 0, 400, 1000}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(gui::WholeOnScreen(c.wanted, screen), c.placed);
+  }
+  // A second screen to the right keeps its own origin.
+  EXPECT_EQ(gui::WholeOnScreen({3000, 900, 400, 300}, {1600, 0, 1920, 1080}),
+            QRect(3000, 780, 400, 300));
+}
+
+TEST(WholeOnScreen, AStoredPlacementBelowTheScreenIsRestoredOnIt) {
+  QWidget w;
+  gui::WidgetPlacement placement(w);
+  placement.SetBounds(100, 5000, 300, 200);
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(area.contains(w.geometry())) << w.geometry().y();
+  EXPECT_EQ(w.x(), 100);
 }
 
 }  // namespace

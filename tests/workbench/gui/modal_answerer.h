@@ -16,6 +16,7 @@ struct SeenBox {
   QString text;
   QMessageBox::StandardButtons buttons;
   bool seen = false;
+  int width = 0;
 };
 
 // Clicks `button` on the next message box and notes what it showed.
@@ -27,7 +28,7 @@ inline void AnswerNextBox(QMessageBox::StandardButton button, SeenBox* seen) {
     if (!box) return;
     timer->stop();
     timer->deleteLater();
-    if (seen) *seen = {box->windowTitle(), box->text(), box->standardButtons(), true};
+    if (seen) *seen = {box->windowTitle(), box->text(), box->standardButtons(), true, box->width()};
     if (QAbstractButton* b = box->button(button)) {
       b->click();
     } else {

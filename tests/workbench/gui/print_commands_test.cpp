@@ -9,6 +9,7 @@
 
 #include <QLabel>
 #include <QPrintDialog>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -73,6 +74,7 @@ class PrintCommandsTest : public testing_gui::StoredOptionStart {
                          const std::string& file = "") {
     dialogs_.Answer(QDialog::Accepted, [=, this](QDialog& dialog) {
       auto& print = dynamic_cast<QPrintDialog&>(dialog);
+      proposed_ = gui::FromQt(print.printer()->outputFileName());
       selection_offered_ = print.testOption(QAbstractPrintDialog::PrintSelection);
       print.printer()->setOutputFormat(QPrinter::PdfFormat);
       print.printer()->setOutputFileName(gui::ToQt(file.empty() ? Pdf() : file));
@@ -86,6 +88,7 @@ class PrintCommandsTest : public testing_gui::StoredOptionStart {
 
   gui::QtPrintTarget legacy_printer_;
   bool selection_offered_ = false;
+  std::string proposed_;
 };
 
 TEST_F(PrintCommandsTest, AllPagesThenAPageRangePrintTheEditorsLinesInOrder) {
@@ -122,6 +125,22 @@ TEST_F(PrintCommandsTest, AllPagesThenAPageRangePrintTheEditorsLinesInOrder) {
   ASSERT_TRUE(second);
   EXPECT_EQ(PrintedLineNumbers(*second), std::vector<std::vector<int>>{numbers[1]});
   EXPECT_EQ(Memo().Text(), before);
+}
+
+TEST_F(PrintCommandsTest, PrintingToAFileProposesTheSourcesNameBesideIt) {
+  if (!QPrinterInfo::availablePrinterNames().isEmpty())
+    GTEST_SKIP() << "a printer is installed: the dialog prints to it, not to a file";
+  Start(true, 3);
+  AnswerPrintDialog(QAbstractPrintDialog::AllPages, 0, 0, folder_.Path() + "elsewhere.pdf");
+  form_->ClickMenuItem("FilePrintMENUITM");
+  EXPECT_EQ(proposed_, folder_.Path() + "print.pdf");
+  // Each print proposes its own source's name again, whatever the last one chose.
+  const std::string other = folder_.Path() + "other.src";
+  { std::ofstream(other, std::ios::binary) << "\tNOP\r\n"; }
+  form_->OpenSourceFile(other);
+  AnswerPrintDialog(QAbstractPrintDialog::AllPages);
+  form_->ClickMenuItem("FilePrintMENUITM");
+  EXPECT_EQ(proposed_, folder_.Path() + "other.pdf");
 }
 
 TEST_F(PrintCommandsTest, ASelectionPrintsItsLinesAndLeavesTheTextByteForByte) {

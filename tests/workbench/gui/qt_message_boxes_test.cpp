@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include <QAbstractButton>
+#include <QApplication>
 #include <QEventLoop>
+#include <QFontMetrics>
+#include <QMessageBox>
 #include <QThread>
 #include <QTimer>
 #include <atomic>
@@ -56,6 +62,67 @@ TEST_F(QtMessageBoxesTest, AnswersAreNumberedAsTheCallersCompareThem) {
   for (const Case& c : cases) {
     AnswerNextBox(c.press, nullptr);
     EXPECT_EQ(Show("q", "c", c.buttons), c.answer);
+  }
+}
+
+TEST_F(QtMessageBoxesTest, EachKindOfBoxShowsItsIconAndAbortIsItsOwnButton) {
+  struct Case {
+    platform::BoxKind kind;
+    BoxButtons buttons;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButton press;
+    int answer;
+  };
+  const Case cases[] = {
+      {platform::BoxKind::Plain, BoxButtons::Ok, QMessageBox::NoIcon, QMessageBox::Ok,
+       platform::kAnswerOk},
+      {platform::BoxKind::Information, BoxButtons::Ok, QMessageBox::Information, QMessageBox::Ok,
+       platform::kAnswerOk},
+      {platform::BoxKind::Warning, BoxButtons::Ok, QMessageBox::Warning, QMessageBox::Ok,
+       platform::kAnswerOk},
+      {platform::BoxKind::Error, BoxButtons::Abort, QMessageBox::Critical, QMessageBox::Abort,
+       platform::kAnswerAbort},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.kind));
+    QMessageBox::Icon icon = QMessageBox::Question;
+    QMessageBox::StandardButtons shown;
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(1);
+    QObject::connect(timer, &QTimer::timeout, [timer, &icon, &shown, press = c.press] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      timer->stop();
+      timer->deleteLater();
+      icon = box->icon();
+      shown = box->standardButtons();
+      if (const char* folder = std::getenv("QV_SCREENSHOT_DIR"))
+        box->grab().save(QString(folder) + "/box_" + QString::number(static_cast<int>(icon)) +
+                         ".png");
+      if (QAbstractButton* b = box->button(press)) b->click(); else box->reject();
+    });
+    timer->start();
+    platform::BoxRequest request{"text", "caption", c.buttons};
+    request.kind = c.kind;
+    EXPECT_EQ(boxes_.Show(request), c.answer);
+    EXPECT_EQ(icon, c.icon);
+    EXPECT_EQ(shown, QMessageBox::StandardButtons(c.press));
+  }
+}
+
+// A frame narrower than its caption cuts it ("QV/B Com… r Update"): a box with a short text
+// is still as wide as its caption's text and the frame's buttons beside it.
+TEST_F(QtMessageBoxesTest, ABoxIsAsWideAsItsCaption) {
+  QFont bold = QApplication::font();
+  bold.setBold(true);
+  const QFontMetrics metrics(bold);
+  for (const char* caption : {"QV/B Compiler Update", "Find and Replace",
+                              "QVKey <-> PC Communication Error", "Case Sensitive Find and Replace"}) {
+    SeenBox seen;
+    AnswerNextBox(QMessageBox::Ok, &seen);
+    Show("Done.", caption);
+    ASSERT_TRUE(seen.seen) << caption;
+    EXPECT_GE(seen.width, metrics.horizontalAdvance(caption) + 3 * metrics.height()) << caption;
   }
 }
 

@@ -108,12 +108,7 @@ TEST_F(QVKeyProgram, CommandLineCasesAndTheirBoxes) {
   const std::string cod = File("c.cod");
   // A real compiler output: the window loads it at its first activation.
   const std::string paired = folder_.Path() + "p.cod";
-  build_debug::CodWriter program;
-  program.words = {{0, 0x0C05}, {4112, 0x0FDB}, {4113, 0x0BFF}};
-  program.memory_map = {{0, 1}};
-  program.short_file_names = {"p.c"};
-  program.lines = {{0, 0x80, 1, 0}};
-  std::ofstream(paired, std::ios::binary) << program.Build();
+  std::ofstream(paired, std::ios::binary) << build_debug::SmallCompilerOutput("p.c");
   File("p.LST");
   const std::string missing = folder_.Path() + "missing.SRC";
   // Past the first run, whose configuration notice would come with the first case.

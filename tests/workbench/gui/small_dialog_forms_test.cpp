@@ -2,7 +2,9 @@
 // it, and what the caller gets back is checked.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,12 +13,14 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include "../temp_folder.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "workbench/gui/about_form.h"
+#include "workbench/gui/find_dialogs.h"
 #include "workbench/gui/find_replace_form.h"
 #include "workbench/gui/goto_line_form.h"
 #include "workbench/gui/grid_debug_form.h"
@@ -453,6 +457,42 @@ TEST(GridDebugForm, ClearLeavesOneBlankRowToWriteInto) {
   EXPECT_EQ(grid.WriteColumn(), 1);
   for (int column = 0; column < grid.DebugGRD->columnCount(); ++column)
     EXPECT_EQ(grid.DebugGRD->item(1, column)->text(), "    ");
+}
+
+// --- Captions -------------------------------------------------------------------------------
+
+// The frame shows a small dialog's whole caption beside its buttons, also after the caption
+// changed (a language change retitles a dialog).
+TEST(SmallDialogs, AreAsWideAsTheirCaptions) {
+  RecordingModalDialogs dialogs;
+  workbench::Localizer texts;
+  texts.InitLocalization("x");
+  QFont bold = QApplication::font();
+  bold.setBold(true);
+  const QFontMetrics metrics(bold);
+  const auto needed = [&](const QString& caption) {
+    return metrics.horizontalAdvance(caption) + 3 * metrics.height();
+  };
+  struct Row {
+    const char* what;
+    std::function<std::unique_ptr<QDialog>()> make;
+  };
+  const Row rows[] = {
+      {"go to line", [&] { return std::make_unique<gui::TGotoLineNumDLG>(texts, dialogs, nullptr); }},
+      {"find/replace", [&] { return std::make_unique<gui::TFindReplaceForm>(dialogs); }},
+      {"find", [] { return std::make_unique<gui::TEditFindDialog>(nullptr); }},
+      {"replace", [] { return std::make_unique<gui::TEditReplaceDialog>(nullptr); }},
+  };
+  for (const Row& r : rows) {
+    std::unique_ptr<QDialog> dialog = r.make();
+    dialog->show();
+    QApplication::processEvents();
+    EXPECT_GE(dialog->width(), needed(dialog->windowTitle())) << r.what;
+    const QString longer = "Gehe zu Zeilennummer in der aktuellen Quelldatei...";
+    dialog->setWindowTitle(longer);
+    QApplication::processEvents();
+    EXPECT_GE(dialog->width(), needed(longer)) << r.what;
+  }
 }
 
 }  // namespace
