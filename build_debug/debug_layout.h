@@ -36,8 +36,9 @@ struct DebugLayout {
   LayoutRect watch;
 };
 
-// Below this the code window shows too few lines to follow the program.
-inline constexpr int kLeastCodeHeight = 120;
+// Below this the code window shows too few lines to follow the program: the list window's
+// two rows of tool buttons leave three lines of 176 px.
+inline constexpr int kLeastCodeHeight = 240;
 
 DebugLayout ArrangeDebugLayout(const DebugLayoutSizes& sizes);
 

@@ -47,8 +47,9 @@ TEST(DebugLayout, EveryWindowIsWholeOnASmallScreenAndTheCodeWindowKeepsItsLines)
     int height;
     bool watch;
   };
+  // 1600x1000: the corner layout would leave the list window 176 px, three lines.
   const Case cases[] = {{1366, 768, false}, {1366, 768, true}, {1024, 768, true},
-                        {1280, 720, true}};
+                        {1280, 720, true},  {1600, 1000, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " watch " << c.watch);
     const DebugLayoutSizes s = Sizes(c.width, c.height, c.watch);
@@ -57,6 +58,9 @@ TEST(DebugLayout, EveryWindowIsWholeOnASmallScreenAndTheCodeWindowKeepsItsLines)
     EXPECT_TRUE(Whole(layout.registers, s));
     EXPECT_TRUE(Whole(layout.code, s));
     EXPECT_GE(layout.code.height, kLeastCodeHeight);
+    if (c.height == 1000) {
+      EXPECT_GT(layout.code.height, 176) << "more than the corner's three lines";
+    }
     EXPECT_EQ(layout.debug.width, 440);  // the debug window is never cut
     EXPECT_EQ(layout.debug.height, 150);
     if (c.width >= 1366) {
