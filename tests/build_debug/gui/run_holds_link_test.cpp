@@ -172,7 +172,7 @@ struct Command {
   const char* name;
   bool during_calibration;
   const char* menu_item;                // or
-  void (TDeviceFRM::*device_click)();
+  void (*device_click)(TDeviceFRM&);
 };
 
 void PrintTo(const Command& command, std::ostream* out) { *out << command.name; }
@@ -197,7 +197,7 @@ TEST_P(EveryKeyCommand, IsOffAndRefusedUntilTheRunLetsTheLinkGo) {
   if (command.menu_item)
     form.ClickMenuItem(command.menu_item);
   else
-    (device_->*command.device_click)();
+    command.device_click(*device_);
   // The command came back while the run still goes: nothing waited for it.
   EXPECT_TRUE(RunHeld());
   EXPECT_EQ(KeyCommandsEnabled(), All(false));
@@ -220,9 +220,9 @@ INSTANTIATE_TEST_SUITE_P(
         Command{"DebugReenter", false, "RunDebugAgainMENUITM", nullptr},
         Command{"Clock", false, "RunClockMENUITM", nullptr},
         Command{"QvFactoryTest", false, "QvFactoryTestMENUITM", nullptr},
-        Command{"DeviceProgram", false, nullptr, &TDeviceFRM::ProgramBTNClick},
-        Command{"DeviceVerify", false, nullptr, &TDeviceFRM::VerifyBTNClick},
-        Command{"DeviceRead", false, nullptr, &TDeviceFRM::ReadBTNClick},
+        Command{"DeviceProgram", false, nullptr, [](TDeviceFRM& d) { d.ProgramBTNClick(); }},
+        Command{"DeviceVerify", false, nullptr, [](TDeviceFRM& d) { d.VerifyBTNClick(); }},
+        Command{"DeviceRead", false, nullptr, [](TDeviceFRM& d) { d.ReadBTNClick(); }},
         Command{"ProgramWhileCalibrating", true, "RunProgramMENUITM", nullptr}),
     [](const ::testing::TestParamInfo<Command>& info) { return std::string(info.param.name); });
 
