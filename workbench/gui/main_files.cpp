@@ -121,6 +121,9 @@ MainWindowFiles::MainWindowFiles(TEditorFRM& form, workbench::IdeSession& sessio
     if (state == Qt::ApplicationActive)
       RunGuarded(session_.Boxes(), [this] { RunCommand([this] { ApplicationActivated(); }); });
   });
+  // The tool bar stands before the file commands are made; the button is looked up once,
+  // not at every keystroke.
+  save_button_ = form_.findChild<QAction*>("FileSaveTBTN");
   caret_panel_ = new QLabel(&form_);
   caret_panel_->setObjectName("StatusPanel1");
   caret_panel_->setMinimumWidth(80);
@@ -239,8 +242,8 @@ void MainWindowFiles::RefreshModifiedMark() {
   const TScrivlet* editor = editors_.GetEditor(current_);
   const bool modified = editor && const_cast<TScrivlet*>(editor)->Memo().Modified();
   // A new file holds nothing to save until it is typed into.
-  if (QAction* save = form_.findChild<QAction*>("FileSaveTBTN"))
-    save->setEnabled(modified || (current_ >= 0 && !IsBlankRow(Row(current_))));
+  if (save_button_)
+    save_button_->setEnabled(modified || (current_ >= 0 && !IsBlankRow(Row(current_))));
   if (modified == last_modified_drawn_) return;
   last_modified_drawn_ = modified;
   list_.viewport()->update();

@@ -186,6 +186,7 @@ class MainWindowFiles : public QObject {
   FilesLoadedDrawer* drawer_ = nullptr;
   FileListHoverPanel* hover_ = nullptr;
   QLabel* caret_panel_ = nullptr;
+  QAction* save_button_ = nullptr;  // the tool bar's Save
   QMenu* popup_ = nullptr;
   MainFilesHooks hooks_;
 
