@@ -55,12 +55,22 @@ enum MnemonicFormat : uint8_t {
   kFmtBitName = 43,       // a bit name, not an instruction
 };
 
+// Device class restriction of a form.
+enum FormClass : uint8_t { kAnyClass = 0, kClass2K = 1, kClass4K = 2 };
+
 // Which assemblers take a row. The built-in assembler knows neither the MCHIP and debugger
-// mnemonics nor a few of tarn's spellings; tarn takes every row.
+// mnemonics nor a few of tarn's spellings, and it names the ports RD and RE only on the
+// 4,096-word devices; tarn takes every row.
 enum Readers : uint8_t {
   kBoth = 0,
   kTarnOnly = 1,
+  kTarnOnlyOn2K = 2,  // both on the 4,096-word devices
 };
+
+// Whether the built-in assembler takes a row of these readers on a device of this class.
+constexpr bool BuiltinTakes(uint8_t readers, int device_class) {
+  return readers == kBoth || (readers == kTarnOnlyOn2K && device_class == kClass4K);
+}
 
 struct MnemonicRow {
   const char* name;
@@ -101,9 +111,6 @@ enum OperandKind : uint16_t {
 
 // "OP_FR" and the like; "UNKNOWN" for a code without a name.
 const char* OperandKindName(uint16_t kind);
-
-// Device class restriction of a form.
-enum FormClass : uint8_t { kAnyClass = 0, kClass2K = 1, kClass4K = 2 };
 
 // How a form's operands go into its words (w1..w4 its templates; fr1, fr2, lit and addr the
 // operands in source order; "|" ORs the operand's field in).

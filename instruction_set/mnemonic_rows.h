@@ -5,7 +5,7 @@
 //
 // Invariants: names are upper case and unique within a table; tarn searches each table only
 // for words within its length range (tarn's instruction_tables.h); `readers` is kTarnOnly for
-// every MCHIP and debugger row.
+// every MCHIP and debugger row but SLEEP, which is a native mnemonic too.
 
 #include <string_view>
 
@@ -113,8 +113,8 @@ inline constexpr MnemonicRow kCompoundRows[] = {
     {"RA",      kName,    kNameRow,     kFmtNone,          0x005, kBoth},
     {"RB",      kName,    kNameRow,     kFmtNone,          0x006, kBoth},
     {"RC",      kName,    kNameRow,     kFmtNone,          0x007, kBoth},
-    {"RD",      kName,    kNameRow,     kFmtNone,          0x008, kBoth},
-    {"RE",      kName,    kNameRow,     kFmtNone,          0x009, kBoth},
+    {"RD",      kName,    kNameRow,     kFmtNone,          0x008, kTarnOnlyOn2K},
+    {"RE",      kName,    kNameRow,     kFmtNone,          0x009, kTarnOnlyOn2K},
     // bit names
     {"C",       kName,    kNameRow,     kFmtBitName,       0x003, kBoth},
     {"DC",      kName,    kNameRow,     kFmtBitName,       0x103, kBoth},
@@ -157,7 +157,7 @@ inline constexpr MnemonicRow kMchipRows[] = {
     {"BTFSC",   kBTFSC,      kTwoOperands, kFmtFrBit,      0x600, kTarnOnly},
     {"BTFSS",   kBTFSS,      kTwoOperands, kFmtFrBit,      0x700, kTarnOnly},
     {"RETLW",   kRETLW,      kOneOperand,  kFmtLiteral,    0x800, kTarnOnly},
-    {"SLEEP",   kSLEEP,      kNoOperand,   kFmtNone,       0x003, kTarnOnly},
+    {"SLEEP",   kSLEEP,      kNoOperand,   kFmtNone,       0x003, kBoth},  // native too
     {"ADDLW",   kADDLW,      kOneOperand,  kFmtLiteral,    0xC00, kTarnOnly},
     {"SUBLW",   kSUBLW,      kOneOperand,  kFmtLiteral,    0x000, kTarnOnly},
     {"DECFSZ",  kDECFSZ,     kTwoOperands, kFmtFrDest,     0x2C0, kTarnOnly},
