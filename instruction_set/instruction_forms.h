@@ -17,6 +17,7 @@ namespace instruction_set {
 
 inline constexpr int kFormCount = 134;
 
+// clang-format off
 inline constexpr InstructionForm kInstructionForms[kFormCount + 1] = {
     // id      class      sz rule                        words                         masks                kinds                                    readers
     // One-word forms: the template ORed with every encoded operand.
@@ -169,6 +170,7 @@ inline constexpr InstructionForm kInstructionForms[kFormCount + 1] = {
 
     {0, kAnyClass, 0, kRuleOneWord, 0, {}, {}, {}, kBoth},
 };
+// clang-format on
 
 // The kinds of a form's first four operand records, as a lookup names them.
 using FormKinds = std::array<uint16_t, 4>;

@@ -19,6 +19,7 @@ inline constexpr uint8_t kNoOperand = 2;
 inline constexpr uint8_t kOneOperand = 3;
 inline constexpr uint8_t kTwoOperands = 4;
 
+// clang-format off
 // The native syntax. The rows keep the order of the two columns of the instruction list:
 // the left column first, then the right one. "M" is MODE written short.
 inline constexpr MnemonicRow kNativeRows[] = {
@@ -183,6 +184,7 @@ inline constexpr MnemonicRow kDebuggerRows[] = {
     {"POP_DD2",   kPOP_DD2,   kNoOperand,  kFmtNone, 0x04E, kTarnOnly},
     {"POP_DD3",   kPOP_DD3,   kNoOperand,  kFmtNone, 0x04F, kTarnOnly},
 };
+// clang-format on
 
 // The opcode template of the native mnemonic `name`; a name the table lacks does not compile
 // where a constant is asked for.
