@@ -158,6 +158,7 @@ inline constexpr uint16_t kRegisterField = 0x1F;
 inline constexpr uint16_t kLiteralField = 0xFF;
 inline constexpr uint16_t kBitField = 0xFF;      // bit number * 32 + register
 inline constexpr uint16_t kModeField = 0x0F;
+inline constexpr uint16_t kDestinationBit = 0x020;  // fr,d with d = 1: the result to the register
 inline constexpr uint16_t kJumpField = 0x1FF;    // JMP: an address within the page
 inline constexpr uint16_t kCallField = 0xFF;     // CALL: the first half of the page
 inline constexpr uint16_t kAddressMask = 0xFFF;  // the mask of an address operand in a form
