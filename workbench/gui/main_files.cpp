@@ -374,10 +374,10 @@ void MainWindowFiles::FileNew(int kind) {
   form_.FocusEditor();
 }
 
-bool MainWindowFiles::LoadIntoEditor(const std::string& name, int index) {
+bool MainWindowFiles::LoadIntoEditor(const std::string& name, int index, bool read_only) {
   const std::string old_row = files_.Name(index);
   if (!editors_.LoadFile(name, index)) return false;
-  if (session_.Globals().ReadOnly) editors_.SetWritable(index, false);
+  if (read_only) editors_.SetWritable(index, false);
   scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
   memo.SetModified(false);
   memo.ClearUndo();
@@ -395,7 +395,7 @@ bool MainWindowFiles::LoadIntoEditor(const std::string& name, int index) {
   return true;
 }
 
-bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
+bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name, bool read_only) {
   int index = editors_.IndexOfFile(name);
   int made = -1;
   if (index < 0) {
@@ -420,8 +420,7 @@ bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
     }
   }
 
-  workbench::GlobalValues& globals = session_.Globals();
-  const bool loaded = LoadIntoEditor(name, index);
+  const bool loaded = LoadIntoEditor(name, index, read_only);
   if (!loaded) {
     if (!FileExists(name))
       (void)session_.Messages().MsgBoxById1(Ids::SCU_OPEN_FILE_MISSING,
@@ -438,13 +437,12 @@ bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
       ShowRows();
     }
   }
-  globals.ReadOnly = false;
   SelectEditor(index < files_.Count() ? index : files_.Current());
   if (loaded && hooks_.apply_highlight) hooks_.apply_highlight(*editors_.GetEditor(index));
   return loaded;
 }
 
-void MainWindowFiles::OpenSourceFile(const std::string& name) {
+void MainWindowFiles::OpenSourceFile(const std::string& name, bool read_only) {
   workbench::GlobalValues& globals = session_.Globals();
   if (Legacy()) {
     if (platform::SameText(std::filesystem::path(name).extension().string(),
@@ -453,12 +451,11 @@ void MainWindowFiles::OpenSourceFile(const std::string& name) {
       return;
     }
     const bool loaded = form_.OldEditor().OpenFile(name);
-    read_only_loaded_ = globals.ReadOnly;
-    globals.ReadOnly = false;
+    read_only_loaded_ = read_only;
     if (!loaded) return;
     SetCurrentFileName(name);
   } else {
-    if (!OpenInEnhancedEditor(name)) return;
+    if (!OpenInEnhancedEditor(name, read_only)) return;
     SetCurrentFileName(name);
     form_.MenuItem("FileCloseAllMENUITM")->setVisible(files_.Count() > 1);
   }
@@ -500,7 +497,7 @@ bool MainWindowFiles::TookNewerVersion(const std::string& name) {
                                                   name) != platform::kAnswerYes)
     return false;
   if (Legacy()) return pane.OpenFile(name);
-  if (!LoadIntoEditor(name, files_.Current())) return false;
+  if (!LoadIntoEditor(name, files_.Current(), false)) return false;
   SelectEditor(files_.Current());
   if (hooks_.apply_highlight) hooks_.apply_highlight(*editors_.GetEditor(files_.Current()));
   return true;
@@ -826,7 +823,7 @@ void MainWindowFiles::EnterLegacyEditor() {
     // The edits live on in the legacy editor alone; the editor behind it goes back to the file,
     // so that no second copy of them can be saved or come back later.
     if (named) {
-      (void)LoadIntoEditor(row, files_.Current());
+      (void)LoadIntoEditor(row, files_.Current(), false);
     } else {
       editor->Memo().ClearText();
       editor->Memo().SetModified(false);
@@ -854,11 +851,10 @@ void MainWindowFiles::LeaveLegacyEditor() {
   int index = file.empty() ? -1 : editors_.IndexOfFile(file);
   if (!file.empty() && index < 0) {
     // A file the legacy editor held read-only stays read-only.
-    session_.Globals().ReadOnly = read_only_loaded_;
-    if (OpenInEnhancedEditor(file)) index = files_.Current();
+    if (OpenInEnhancedEditor(file, read_only_loaded_)) index = files_.Current();
   } else if (index >= 0 && !carry) {
     // The file as the legacy editor left it on disk.
-    (void)LoadIntoEditor(file, index);
+    (void)LoadIntoEditor(file, index, false);
   }
   if (carry && index < 0) {
     FileNew(kAssemblyKind);

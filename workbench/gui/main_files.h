@@ -85,10 +85,11 @@ class MainWindowFiles : public QObject {
   void ApplicationActivated() { ReselectEditor(); }
   // A status line was shown: the next edit of the editor in front makes it stale.
   void StatusShown();
-  // Opens a file in an editor of its own; a file already open is selected.
-  void OpenSourceFile(const std::string& name);
+  // Opens a file in an editor of its own, not writable when read-only; a file already open is
+  // selected.
+  void OpenSourceFile(const std::string& name, bool read_only = false);
   // Loads the file into an editor; false (told) when it could not be loaded.
-  bool OpenInEnhancedEditor(const std::string& name);
+  bool OpenInEnhancedEditor(const std::string& name, bool read_only = false);
   // A new editor of that kind (kUnknownKind, kAssemblyKind, kBasicKind, kDefaultKind).
   void FileNew(int kind);
   void FileClose();
@@ -154,9 +155,9 @@ class MainWindowFiles : public QObject {
   void RefreshModifiedMark();
   void CloseCurrent();
   bool SaveSourceFile(const std::string& name);
-  // Loads the file into editor `index` as a fresh text under its name; false when it could
-  // not be read (nothing told).
-  bool LoadIntoEditor(const std::string& name, int index);
+  // Loads the file into editor `index` as a fresh text under its name, not writable when
+  // read-only; false when it could not be read (nothing told).
+  bool LoadIntoEditor(const std::string& name, int index, bool read_only);
   // Before a save over the file the editor in front was loaded from: when someone else wrote
   // it meanwhile, the user may load that version instead; true when it was loaded (and there
   // is nothing to write).

@@ -259,9 +259,7 @@ TEST_F(MainFilesTest, SaveAsAsksTheLanguageAndTheOverwriteAndRenamesTheRow) {
 
 TEST_F(MainFilesTest, AFileOpenedReadOnlySavesOnlyUnderANewNameAndIsThenWritable) {
   const std::string a = File("a.src");
-  session_->Globals().ReadOnly = true;
-  Form().OpenSourceFile(a);
-  EXPECT_FALSE(session_->Globals().ReadOnly);  // only the next open
+  Form().OpenSourceFile(a, true);
   EXPECT_FALSE(Form().Editors().GetWritable(0));
   EXPECT_TRUE(Form().CurrentScrivlet()->Memo().ReadOnly);
   const std::string app = QApplication::applicationName().toStdString();
