@@ -56,8 +56,10 @@ void OpenFiles::Remove(int index) {
   // The last row stays: the window always shows one editor.
   if (!InRange(index) || Count() == 1) return;
   rows_.erase(rows_.begin() + index);
-  if (current_ == index) current_ = -1;
-  else if (current_ > index) --current_;
+  if (current_ == index)
+    current_ = -1;
+  else if (current_ > index)
+    --current_;
 }
 
 void OpenFiles::Select(int index) {

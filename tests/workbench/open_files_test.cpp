@@ -67,8 +67,8 @@ TEST(OpenFilesTest, RowsAreRenamedFoundAndRemovedInOrder) {
   // Save As: the row keeps its place under the new name.
   EXPECT_EQ(files.Rename(1, "/p/Count.QVB"), "{Blank_2_QV/B}");
   EXPECT_EQ(files.Rename(0, "/p/main.src"), "/p/a.src");
-  EXPECT_EQ(Names(files), (std::vector<std::string>{"/p/main.src", "/p/Count.QVB",
-                                                    "{Blank_3_ASSEMBLY}"}));
+  EXPECT_EQ(Names(files),
+            (std::vector<std::string>{"/p/main.src", "/p/Count.QVB", "{Blank_3_ASSEMBLY}"}));
   EXPECT_EQ(files.Find("/P/COUNT.qvb"), 1);
   EXPECT_EQ(files.Find("{blank_3_assembly}"), 2);
   EXPECT_EQ(files.Find("/p/a.src"), -1);
@@ -130,8 +130,8 @@ TEST(OpenFilesTest, NeighboursWrapAtBothEnds) {
     bool up;
     int next;
   };
-  const Case cases[] = {{0, true, 2}, {0, false, 1}, {1, true, 0}, {1, false, 2}, {2, false, 0},
-                        {2, true, 1}};
+  const Case cases[] = {{0, true, 2},  {0, false, 1}, {1, true, 0},
+                        {1, false, 2}, {2, false, 0}, {2, true, 1}};
   for (const Case& c : cases) {
     files.Select(c.front);
     EXPECT_EQ(files.Neighbour(c.up), c.next) << c.front << (c.up ? " up" : " down");
