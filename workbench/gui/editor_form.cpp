@@ -23,7 +23,7 @@
 #include "editor_control/gui/scrivlet_widget.h"
 #include "platform/text.h"
 #include "resources/string_ids.h"
-#include "build_debug/c_output_loader.h"
+#include "build_debug/tools/c_output_loader.h"
 #include "workbench/gui/editor_form_errors.h"
 #include "workbench/gui/form_placement.h"
 #include "workbench/gui/guarded.h"
