@@ -11,15 +11,12 @@ namespace {
 
 // The tables of resources/forms/ and the number of named lines each holds.
 const std::map<std::string, int> kTableLines = {
-    {"AboutFRM", 1},       {"ConfigFRM", 32},          {"DebugFRM", 14},
-    {"DeviceFRM", 20},     {"EditorFRM", 9},           {"FilesLoadedPOPMNU", 4},
-    {"GotoLineNumDLG", 4}, {"IrcFRM", 2},              {"MainMenu", 44},
-    {"ProgressFRM", 3},    {"ZK_CodeFRM", 6},
+    {"AboutFRM", 1},  {"ConfigFRM", 32},        {"DebugFRM", 14},      {"DeviceFRM", 20},
+    {"EditorFRM", 9}, {"FilesLoadedPOPMNU", 4}, {"GotoLineNumDLG", 4}, {"IrcFRM", 2},
+    {"MainMenu", 44}, {"ProgressFRM", 3},       {"ZK_CodeFRM", 6},
 };
 
-bool IsMenu(const std::string& table) {
-  return table == "MainMenu" || table.ends_with("POPMNU");
-}
+bool IsMenu(const std::string& table) { return table == "MainMenu" || table.ends_with("POPMNU"); }
 
 // Whether the table's text gives the name a line, read as the program reads the table.
 bool TableHasLine(const std::string& table, const std::string& text, const char* name) {

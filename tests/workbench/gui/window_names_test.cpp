@@ -33,9 +33,9 @@ TEST_F(WindowNamesTest, TheWorkbenchWindowsHaveEveryNameOfTheirTables) {
   gui::IdeForms forms(main_form, *session_);
   // The tables of the main window, and the dialogs' tables by the class of their dialog.
   namespace names = widget_names;
-  const std::set<std::string> main_window_tables = {
-      names::MainMenu::MainMenu, names::EditorFRM::EditorFRM,
-      names::FilesLoadedPOPMNU::FilesLoadedPOPMNU};
+  const std::set<std::string> main_window_tables = {names::MainMenu::MainMenu,
+                                                    names::EditorFRM::EditorFRM,
+                                                    names::FilesLoadedPOPMNU::FilesLoadedPOPMNU};
   const std::set<std::string> dialog_tables = {names::AboutFRM::AboutFRM,
                                                names::ConfigFRM::ConfigFRM,
                                                names::GotoLineNumDLG::GotoLineNumDLG};
