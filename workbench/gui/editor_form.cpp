@@ -24,7 +24,7 @@
 #include "platform/text.h"
 #include "resources/code_widget_names.h"
 #include "resources/string_ids.h"
-#include "build_debug/c_output_loader.h"
+#include "build_debug/tools/c_output_loader.h"
 #include "workbench/gui/editor_form_errors.h"
 #include "workbench/gui/form_placement.h"
 #include "workbench/gui/guarded.h"
