@@ -5,7 +5,7 @@
 
 #include <QUrl>
 
-#include "build_debug/basic_bridge.h"
+#include "build_debug/tools/basic_bridge.h"
 #include "platform/message_box.h"
 #include "workbench/gui/text.h"
 #include "workbench/gui/configuration_form.h"

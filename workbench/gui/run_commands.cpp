@@ -13,8 +13,8 @@
 #include <vector>
 #include <tuple>
 
-#include "build_debug/device_settings.h"
-#include "build_debug/object_image.h"
+#include "build_debug/key/device_settings.h"
+#include "build_debug/image/object_image.h"
 #include "editor_control/gui/scrivlet_widget.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
