@@ -101,8 +101,8 @@ constexpr BitPairWords kAddbWords = {Form(isa::kADDB, {OP_FR, OP_BIT}, 0),
 constexpr BitPairWords kSubbWords = {Form(isa::kSUBB, {OP_FR, OP_BIT}, 0),
                                      Form(isa::kSUBB, {OP_FR, OP_DIV, OP_BIT}, 0),
                                      Form(isa::kSUBB, {OP_FR, OP_BIT}, 1)};
-const isa::InstructionForm& kMovbForm = *isa::FormOf(isa::kMOVB, {OP_BIT, OP_BIT});
-const isa::InstructionForm& kMovbInvertedForm = *isa::FormOf(isa::kMOVB, {OP_BIT, OP_DIV, OP_BIT});
+constexpr const isa::InstructionForm& kMovbForm = *isa::FormOf(isa::kMOVB, {OP_BIT, OP_BIT});
+constexpr const isa::InstructionForm& kMovbInvertedForm = *isa::FormOf(isa::kMOVB, {OP_BIT, OP_DIV, OP_BIT});
 
 // AND, OR and XOR: W,#lit / W,fr / fr,W.
 struct LogicWords {
