@@ -129,7 +129,9 @@ TEST_F(EditorFormTest, AnImageFileWaitsForTheDeviceWindowAndOpensNoEditor) {
   main_form.LoadPendingImageFile();
   EXPECT_EQ(loaded, (std::vector<std::pair<std::string, bool>>{{image, true}}));
   EXPECT_EQ(main_form.PendingImageFile(), "");
-  EXPECT_FALSE(session_->Globals().ReadOnly);
+  // "/r" was the image's: a source opened now is writable.
+  main_form.OpenSourceFile(File("a.SRC"));
+  EXPECT_TRUE(main_form.Editors().GetWritable(main_form.CurrentEditorIndex()));
 }
 
 TEST_F(EditorFormTest, TheCommandLineFileOpensOnceThoughTheWindowShowsAgain) {
@@ -139,6 +141,30 @@ TEST_F(EditorFormTest, TheCommandLineFileOpensOnceThoughTheWindowShowsAgain) {
   main_form.show();
   EXPECT_EQ(main_form.FileList().count(), 1);
   EXPECT_EQ(EditorText(main_form), "\tNOP\r\n");
+}
+
+// "/r" is for the file on the command line: it opens read-only, the files opened after it do
+// not, and without a file (beside a switch that needs none) "/r" makes no later open read-only.
+TEST_F(EditorFormTest, ReadOnlyFromTheCommandLineHoldsForTheCommandLineFileOnly) {
+  const std::string source = File("a.SRC");
+  const std::string other = File("b.SRC");
+  {
+    gui::TEditorFRM main_form(*session_, {"/r", source}, QSize(800, 600));
+    ASSERT_TRUE(main_form.PrepareRun());
+    main_form.show();
+    EXPECT_FALSE(main_form.Editors().GetWritable(0));
+    EXPECT_NE(main_form.windowTitle().toStdString().find(" : READ ONLY"), std::string::npos);
+    main_form.OpenSourceFile(other);
+    EXPECT_TRUE(main_form.Editors().GetWritable(1));
+    EXPECT_EQ(main_form.windowTitle().toStdString().find(" : READ ONLY"), std::string::npos);
+  }
+  StartSession();
+  gui::TEditorFRM main_form(*session_, {"/r", "/2"}, QSize(800, 600));
+  EXPECT_TRUE(main_form.PrepareRun());
+  main_form.show();
+  main_form.OpenSourceFile(other);
+  EXPECT_TRUE(main_form.Editors().GetWritable(0));
+  EXPECT_EQ(main_form.windowTitle().toStdString().find(" : READ ONLY"), std::string::npos);
 }
 
 TEST_F(EditorFormTest, ASilentAbortOfACommandLineClickClosesTheWindow) {

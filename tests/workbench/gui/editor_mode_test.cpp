@@ -210,8 +210,7 @@ TEST_F(EditorSwitchTest, BackToTheEditorsTheLegacyEditsAreAskedFor) {
 TEST_F(EditorSwitchTest, AReadOnlyFileStaysReadOnlyAcrossTheSwitch) {
   Start(false);
   const std::string r = File("r.src", "\tNOP\r\n");
-  session_->Globals().ReadOnly = true;
-  form_->OpenSourceFile(r);
+  form_->OpenSourceFile(r, true);
   Configure(true);
   ASSERT_EQ(Rows(), std::vector<std::string>{r});
   EXPECT_FALSE(form_->Editors().GetWritable(form_->CurrentEditorIndex()));

@@ -264,9 +264,7 @@ TEST_F(MainFilesTest, SaveAsAsksTheLanguageAndTheOverwriteAndRenamesTheRow) {
 
 TEST_F(MainFilesTest, AFileOpenedReadOnlySavesOnlyUnderANewNameAndIsThenWritable) {
   const std::string a = File("a.src");
-  session_->Globals().ReadOnly = true;
-  Form().OpenSourceFile(a);
-  EXPECT_FALSE(session_->Globals().ReadOnly);  // only the next open
+  Form().OpenSourceFile(a, true);
   EXPECT_FALSE(Form().Editors().GetWritable(0));
   EXPECT_TRUE(Form().CurrentScrivlet()->Memo().ReadOnly);
   const std::string app = QApplication::applicationName().toStdString();
@@ -368,6 +366,42 @@ TEST_F(MainFilesTest, CloseLeavesANeighbourAndClosingTheLastLeavesABlankEditor) 
   EXPECT_EQ(Rows().size(), 1u);
   EXPECT_EQ(Rows()[0].rfind("{Blank_", 0), 0u);
   EXPECT_EQ(Caption(), "Untitled.SRC - " + QApplication::applicationName().toStdString());
+}
+
+// The file list only shows the open files: after a Save As and a Close in the middle its rows
+// are the model's, in order, the row in front selected, and blank numbers are not given again.
+TEST_F(MainFilesTest, TheListShowsTheOpenFilesInOrderAfterSaveAsAndClose) {
+  const std::string a = File("a.src");
+  const std::string b = File("b.src");
+  const std::string c = File("c.src");
+  const std::string d = folder_.Path() + "d.src";
+  Form().OpenSourceFile(a);
+  Form().OpenSourceFile(b);
+  Form().ClickMenuItem("FileNewAssemblyMENUITM");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{a, b, "{Blank_3_ASSEMBLY}"}));
+  Type("x");
+  Pick(d);
+  Form().ClickMenuItem("FileSaveAsMENUITM");
+  Form().OpenSourceFile(c);
+  Form().SelectEditor(1);
+  Form().ClickMenuItem("FileCloseMENUITM");
+
+  const std::vector<std::string> expected{a, d, c};
+  EXPECT_EQ(Rows(), expected);
+  std::vector<std::string> model;
+  for (int i = 0; i < Files().Rows().Count(); ++i) model.push_back(Files().Rows().Name(i));
+  EXPECT_EQ(model, expected);
+  EXPECT_EQ(Form().CurrentEditorIndex(), 0);
+  EXPECT_EQ(Form().FileList().currentRow(), 0);
+  EXPECT_EQ(Form().Editors().GetFileName(1), d);
+  EXPECT_EQ(ReadFile(d), "x");
+
+  Form().SelectEditor(2);
+  EXPECT_EQ(Form().FileList().currentRow(), 2);
+  EXPECT_EQ(Caption(), "c.src - " + QApplication::applicationName().toStdString());
+  Form().ClickMenuItem("FileNewAssemblyMENUITM");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{a, d, c, "{Blank_5_ASSEMBLY}"}));
+  EXPECT_EQ(Form().FileList().currentRow(), 3);
 }
 
 TEST_F(MainFilesTest, TheWorkspaceComesBackAtTheNextStart) {

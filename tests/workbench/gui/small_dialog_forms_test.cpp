@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -438,6 +440,34 @@ TEST(AboutForm, TheVersionLineCyclesThroughItsFourTextsAndTheAddressOpens) {
   EXPECT_EQ(about.windowTitle(), "About");
   EXPECT_EQ(about.Execute(), QDialog::Rejected);
   EXPECT_EQ(dialogs.Dialogs().at(0).name, about_frm::AboutFRM);
+}
+
+TEST(HelpForm, OpensOverItsOwnerWholeOnTheScreen) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  struct Case {
+    const char* name;
+    QRect owner;
+  };
+  QRect centred(0, 0, 700, 550);
+  centred.moveCenter(area.center());
+  // An owner in the middle, and one whose lower right part is beyond the screen.
+  const Case cases[] = {
+      {"centred", centred},
+      {"at the corner", {area.right() - 300, area.bottom() - 200, 700, 550}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QWidget owner;
+    owner.setGeometry(c.owner);
+    gui::THelpForm help(owner);
+    help.show();
+    // Wide enough for the help's lines, and small enough for a 1024x768 screen.
+    EXPECT_EQ(help.size(), QSize(460, 360));
+    EXPECT_TRUE(area.contains(help.frameGeometry())) << help.x() << "," << help.y();
+    if (c.owner == centred) {
+      EXPECT_LE((help.geometry().center() - c.owner.center()).manhattanLength(), 2);
+    }
+  }
 }
 
 TEST(HintForm, HugsItsTextAndHides) {
