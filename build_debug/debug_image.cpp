@@ -8,6 +8,11 @@ namespace build_debug {
 namespace {
 
 constexpr int kFirstPageEnd = 0x1FF;
+// A debug run keeps these FUSE bits of the program and sets the oscillator bits to the
+// debug setting (bits 0-1 and 5-7; the drive bit 4 too on the 4,096-word parts).
+constexpr std::uint16_t kDebugFuseKept2K = 0x0F1C;
+constexpr std::uint16_t kDebugFuseKept4K = 0x0F0C;
+constexpr std::uint16_t kDebugFuseOscillator = 0x00A0;
 
 void Fail(ObjectImage& image, const char* text) { image.ErrorText = text; }
 
@@ -47,9 +52,10 @@ void BuildDebugImage(ObjectImage& image) {
   image.Failed = 1;
   CopyWorkingToProgramming(image);
 
-  p[kFuseIndex] = static_cast<std::uint16_t>((p[kFuseIndex] & (image.Device4K ? 0x0F0C : 0x0F1C)) |
-                                             0x00A0);
-  if (p[kFuseIndex] & 0x004) return Fail(image, kDebugNeedsNoWatchdog);
+  p[kFuseIndex] = static_cast<std::uint16_t>(
+      (p[kFuseIndex] & (image.Device4K ? kDebugFuseKept4K : kDebugFuseKept2K)) |
+      kDebugFuseOscillator);
+  if (p[kFuseIndex] & kFuseWatchdogBit) return Fail(image, kDebugNeedsNoWatchdog);
 
   int free_pair = -1;
   for (int k = kFirstPageEnd; k >= 1; --k) {
@@ -77,7 +83,7 @@ void BuildDebugImage(ObjectImage& image) {
   p[free_pair] = 0x0017;
   p[free_pair + 1] = 0x0B83;
 
-  bool turbo = image.Device4K || !(p[kFuseIndex] & 0x800);
+  bool turbo = image.Device4K || !(p[kFuseIndex] & kFuseTurboOffBit);
   PatchDelays(monitor, static_cast<std::uint32_t>(image.ClockHz), turbo);
   image.Failed = 0;
 }
