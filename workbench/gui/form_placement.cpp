@@ -1,5 +1,6 @@
 #include "workbench/gui/form_placement.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -46,6 +47,24 @@ QRect WholeOnScreen(QRect wanted, const QRect& area) {
   return wanted;
 }
 
+QRect WholeOnScreen(const QRect& wanted, const QMargins& frame, const QRect& area) {
+  return WholeOnScreen(wanted + frame, area) - frame;
+}
+
+QMargins WindowFrame(const QWidget& window) {
+  auto framed = [](const QWidget* w) {
+    const QWindow* handle = w->windowHandle();
+    return handle && w->isVisible() && !handle->frameMargins().isNull();
+  };
+  for (const QWidget* w = window.window(); w;
+       w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
+    if (framed(w)) return w->windowHandle()->frameMargins();
+  // A window whose owner is hidden gets the frame of any other window on the screen.
+  for (const QWidget* w : QApplication::topLevelWidgets())
+    if (framed(w) && w->windowType() == Qt::Window) return w->windowHandle()->frameMargins();
+  return {};
+}
+
 // The window system's window is made at the first show and stays until the widget goes.
 bool WidgetPlacement::WasShown() const { return window_.windowHandle() != nullptr; }
 
@@ -56,7 +75,7 @@ void WidgetPlacement::SetBounds(int left, int top, int width, int height) {
   const QScreen* screen = QGuiApplication::screenAt(wanted.center());
   if (!screen) screen = window_.screen();
   if (!screen) screen = QGuiApplication::primaryScreen();
-  if (screen) wanted = WholeOnScreen(wanted, screen->availableGeometry());
+  if (screen) wanted = WholeOnScreen(wanted, WindowFrame(window_), screen->availableGeometry());
   window_.setGeometry(wanted);
 }
 
