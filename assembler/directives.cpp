@@ -23,6 +23,7 @@ struct DirectiveEntry {
 };
 
 // One row per directive id (the names that share an id share its row).
+// clang-format off
 constexpr DirectiveEntry kDirectiveEntries[] = {
     // id             handler         pass-2 line class
     {kDirList,      DoList,          kLinePlain},
@@ -65,6 +66,7 @@ constexpr DirectiveEntry kDirectiveEntries[] = {
     {kDirIrcCal,    DoIrcCal,        kLineValue},
     {kDirError,     DoError,         kLinePlain},
 };
+// clang-format on
 
 const DirectiveEntry* FindEntry(uint32_t id) {
   for (const DirectiveEntry& entry : kDirectiveEntries) {

@@ -14,6 +14,7 @@ constexpr uint8_t AND = kFuseAnd;
 constexpr uint8_t OR = kFuseOr;
 constexpr uint32_t OBS = 1;
 
+// clang-format off
 constexpr FuseKeywordRow kRows[] = {
     // name               word value  mask  table op  obsolete
     // table 1: 2,048-word devices, old revision
@@ -183,6 +184,7 @@ constexpr FuseKeywordRow kRows[] = {
     {"OPTIONX",           F,   0xDFF, 0x200, 4, AND, OBS},
     {"STACKX",            F,   0xEFF, 0x100, 4, AND, OBS},
 };
+// clang-format on
 
 }  // namespace
 

@@ -10,6 +10,7 @@ namespace tarn {
 namespace {
 
 // The 43 directive names.
+// clang-format off
 constexpr DirectiveRow kDirectives[] = {
     {"=",         kDirSet},
     {"ID",        kDirId},
@@ -55,6 +56,7 @@ constexpr DirectiveRow kDirectives[] = {
     {"NOEXPAND",  kDirNoexpand},
     {"PROCESSOR", kDirDevice},
 };
+// clang-format on
 
 }  // namespace
 

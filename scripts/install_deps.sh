@@ -4,8 +4,9 @@ set -euo pipefail
 
 # poppler-utils: the print tests read the PDFs they print back with pdftotext.
 # clang and libclang-rt-14-dev: the libFuzzer targets and their sanitizer runtimes.
+# clang-format and clang-tidy: the layout and the static checks of CI (version 14).
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev qt6-base-dev poppler-utils
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev clang-format clang-tidy)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -14,6 +14,7 @@ struct SwitchRow {
 };
 
 // The switches that are compared whole; the COM switch and the file are matched by shape.
+// clang-format off
 constexpr SwitchRow kSwitches[] = {
     {"/cd",                kCmdShowParsed},
     {"/debug",             kCmdDebugIde},
@@ -26,12 +27,14 @@ constexpr SwitchRow kSwitches[] = {
     {"/p",                 kCmdProgramChip},
     {"/v",                 kCmdVerifyChip},
 };
+// clang-format on
 
 struct ParsedLine {
   std::uint8_t code;
   const char* text;  // the value follows it for codes 4 and 8
 };
 
+// clang-format off
 constexpr ParsedLine kParsedLines[] = {
     {kCmdShowParsed,      "CMD: Debug command line parsing"},
     {kCmdDebugIde,        "CMD: Debug"},
@@ -46,6 +49,7 @@ constexpr ParsedLine kParsedLines[] = {
     {kCmdProgramChip,     "CMD: Program Chip"},
     {kCmdVerifyChip,      "CMD: Verify Chip"},
 };
+// clang-format on
 
 constexpr char kCR = '\r';
 

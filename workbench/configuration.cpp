@@ -17,6 +17,7 @@ struct SettingRow {
 };
 
 // The settings of the controls, in the order OK writes them.
+// clang-format off
 const SettingRow kSettings[] = {
     {"CreateBackups",           &C::CreateBackupCB},
     {"UseNewEditor",            &C::UseNewEditorCB},
@@ -42,6 +43,7 @@ const SettingRow kSettings[] = {
     {"DefaultEditorType",       &C::DefaultEditorTypeRDGRP},
     {"Language",                &C::LanguageRDGRP},
 };
+// clang-format on
 
 const std::string kPrefix = "Configuration\\";
 const std::string kCustomColorPrefix = "Configuration\\CustomColors\\Color";

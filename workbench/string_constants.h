@@ -8,6 +8,7 @@
 
 namespace workbench {
 
+// clang-format off
 inline constexpr std::array<std::string_view, 14> kStringSlots = {
     "AssembleCompileUnit=0",   //  0
     "ComUnit=1000",            //  1
@@ -24,5 +25,6 @@ inline constexpr std::array<std::string_view, 14> kStringSlots = {
     "TemplateUnit=12000",      // 12
     "WindowsMenuUnit=13000",   // 13
 };
+// clang-format on
 
 }  // namespace workbench

@@ -341,6 +341,8 @@ void DebugControl::ArrangeDebugWindows() {
   auto* registers = around_.Placed(W::kRegisters);
   auto* watch = around_.Placed(W::kWatch);
   DebugLayoutSizes sizes;
+  sizes.screen_left = around_.ScreenLeft();
+  sizes.screen_top = around_.ScreenTop();
   sizes.screen_width = around_.ScreenWidth();
   sizes.screen_height = around_.ScreenHeight();
   sizes.debug_width = placed_->Width();
@@ -350,6 +352,7 @@ void DebugControl::ArrangeDebugWindows() {
   sizes.watch_width = watch ? watch->Width() : 0;
   sizes.watch_height = watch ? watch->Height() : 0;
   sizes.watch_shown = watch && panel_.watch_enabled;
+  sizes.frame = around_.WindowFrame();
   const DebugLayout layout = ArrangeDebugLayout(sizes);
   auto place = [](workbench::PlacedWindow& window, const LayoutRect& r) {
     window.SetBounds(r.left, r.top, r.width, r.height);

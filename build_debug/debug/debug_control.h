@@ -11,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "build_debug/debug/debug_layout.h"
 #include "build_debug/debug/debug_protocol.h"
 #include "build_debug/key/key_link.h"
 #include "build_debug/key/key_protocol.h"
@@ -81,8 +82,13 @@ class DebugSurroundings {
   virtual void CloseMainWindow() = 0;
   // The IRC window, modally, before a session that calibrated the oscillator.
   virtual void ShowIrcWindow() {}
+  // The part of the screen that windows may take.
+  virtual int ScreenLeft() const { return 0; }
+  virtual int ScreenTop() const { return 0; }
   virtual int ScreenWidth() const { return 1280; }
   virtual int ScreenHeight() const { return 1024; }
+  // The window manager's frame around each of the windows.
+  virtual FrameMargins WindowFrame() const { return {}; }
 };
 
 class DebugControl : public DebugWindowHooks {

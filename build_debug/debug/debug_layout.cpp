@@ -1,6 +1,7 @@
 #include "build_debug/debug/debug_layout.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace build_debug {
 namespace {
@@ -35,10 +36,12 @@ DebugLayout CornerLayout(const DebugLayoutSizes& s) {
 DebugLayout SideBySideLayout(const DebugLayoutSizes& s) {
   const int screen_w = s.screen_width;
   const int screen_h = s.screen_height;
+  // What must stand beside the register window; the code window would like to be as wide as
+  // the register window, but takes what the screen leaves.
   int column = s.debug_width;
   if (s.watch_shown) column = std::max(column, s.watch_width);
-  column = std::max(column, s.register_width);
-  const int left = std::max(0, (screen_w - s.register_width - column) / 2);
+  const int code_width = std::max(column, s.register_width);
+  const int left = std::max(0, (screen_w - s.register_width - code_width) / 2);
   DebugLayout layout;
   layout.registers = OnScreen({left, 0, s.register_width, s.register_height}, screen_w, screen_h);
   const int right = std::min(layout.registers.Right(), std::max(0, screen_w - column));
@@ -48,14 +51,13 @@ DebugLayout SideBySideLayout(const DebugLayoutSizes& s) {
   if (s.watch_shown) top = layout.watch.Bottom();
   // The code window takes what is left of the column, but never less than a few lines.
   const int code_top = std::min(top, std::max(0, screen_h - kLeastCodeHeight));
-  layout.code = OnScreen({right, code_top, std::min(column, screen_w - right), screen_h - code_top},
-                         screen_w, screen_h);
+  layout.code =
+      OnScreen({right, code_top, std::min(code_width, screen_w - right), screen_h - code_top},
+               screen_w, screen_h);
   return layout;
 }
 
-}  // namespace
-
-DebugLayout ArrangeDebugLayout(const DebugLayoutSizes& sizes) {
+DebugLayout ArrangeOuter(const DebugLayoutSizes& sizes) {
   const DebugLayout corner = CornerLayout(sizes);
   const int w = sizes.screen_width;
   const int h = sizes.screen_height;
@@ -63,6 +65,28 @@ DebugLayout ArrangeDebugLayout(const DebugLayoutSizes& sizes) {
                     Inside(corner.code, w, h) && corner.code.height >= kLeastCodeHeight &&
                     (!sizes.watch_shown || Inside(corner.watch, w, h));
   return fits ? corner : SideBySideLayout(sizes);
+}
+
+}  // namespace
+
+DebugLayout ArrangeDebugLayout(const DebugLayoutSizes& sizes) {
+  // The windows are arranged by their outer sizes, frames included, from the screen's corner;
+  // each then gets back the client area inside its frame.
+  const FrameMargins& f = sizes.frame;
+  const int frame_w = f.left + f.right;
+  const int frame_h = f.top + f.bottom;
+  DebugLayoutSizes outer = sizes;
+  for (auto [width, height] : {std::pair{&outer.debug_width, &outer.debug_height},
+                               std::pair{&outer.register_width, &outer.register_height},
+                               std::pair{&outer.watch_width, &outer.watch_height}}) {
+    *width += frame_w;
+    *height += frame_h;
+  }
+  DebugLayout layout = ArrangeOuter(outer);
+  for (LayoutRect* r : {&layout.debug, &layout.registers, &layout.code, &layout.watch})
+    *r = {r->left + sizes.screen_left + f.left, r->top + sizes.screen_top + f.top,
+          std::max(0, r->width - frame_w), std::max(0, r->height - frame_h)};
+  return layout;
 }
 
 }  // namespace build_debug

@@ -3,7 +3,8 @@
 // window and the register window meet at a corner near the screen's centre, the code (or list)
 // window hangs below the register window and the watch window below the debug window. On a
 // screen too small for that, the register window keeps the left of the screen and the others
-// stack beside it, so that every window is whole on the screen.
+// stack beside it, so that every window is whole on the screen. The window manager's frames
+// (title bars, borders) count: no frame stands over another window, none leaves the screen.
 
 namespace build_debug {
 
@@ -17,7 +18,17 @@ struct LayoutRect {
   bool operator==(const LayoutRect&) const = default;
 };
 
+struct FrameMargins {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+// Window sizes are client areas; the screen is the part of it that windows may take.
 struct DebugLayoutSizes {
+  int screen_left = 0;
+  int screen_top = 0;
   int screen_width = 0;
   int screen_height = 0;
   int debug_width = 0;
@@ -27,8 +38,10 @@ struct DebugLayoutSizes {
   int watch_width = 0;
   int watch_height = 0;
   bool watch_shown = false;
+  FrameMargins frame;  // the same for every window
 };
 
+// Client areas, in screen pixels.
 struct DebugLayout {
   LayoutRect debug;
   LayoutRect registers;

@@ -64,7 +64,7 @@ void KeyLink::ComInit() {
   ClosePortHandle();
   key_open_ = false;
   monitor_wanted_ = false;
-  timeout_ms_ = 1000;
+  timeout_ms_ = kDefaultTimeoutMs;
   probing_ = false;
   echo_pending_ = 0;
   scrambler_.SetState(0);
@@ -123,7 +123,7 @@ bool KeyLink::KeyHandshake() {
   rx_position_ = rx_count_ = 0;
   echo_pending_ = 0;
   keyed_ = false;
-  timeout_ms_ = 1000;
+  timeout_ms_ = kDefaultTimeoutMs;
   link_open_ = true;
 
   if (settle_time_.count() > 0) std::this_thread::sleep_for(settle_time_);

@@ -79,6 +79,9 @@ class KeyLink {
   static constexpr std::size_t kBufferSize = 4096;
   // The key needs this long after the port opens before it listens.
   static constexpr std::chrono::milliseconds kSettleTime{100};
+  // The wait for one read until a command that takes longer sets its own; every handshake
+  // starts with it again.
+  static constexpr int kDefaultTimeoutMs = 1000;
 
   // `monitor` may be null on a machine without the serial-port component.
   KeyLink(platform::SerialPortOpener& ports, const workbench::MessageStrings& messages,
@@ -155,7 +158,7 @@ class KeyLink {
   std::atomic<bool> link_open_{false};
   bool key_open_ = false;
   bool monitor_wanted_ = false;
-  int timeout_ms_ = 1000;
+  int timeout_ms_ = kDefaultTimeoutMs;
   std::chrono::milliseconds settle_time_ = kSettleTime;
   bool probing_ = false;
   std::uint32_t echo_pending_ = 0;

@@ -29,6 +29,7 @@ constexpr std::uint8_t kBlock = 32;
 constexpr std::uint8_t kIdBlock = 16;
 constexpr std::uint8_t kReadBlock = 128;
 constexpr int kBlockWords = 32;
+constexpr int kHeaderWords = 2;  // FUSEX and FUSE
 constexpr int kReadBlockWords = 128;
 constexpr int kMaxEraseUnits = 255;
 // 0x4B762D00: the oscillator frequency in Hz is this divided by a measurement's count.
@@ -36,6 +37,18 @@ constexpr std::uint32_t kCountToHz = 1'266'035'968;
 constexpr std::uint32_t kTargetHz = 4'000'000;
 // The chip-kind word of a read that marks a 4,096-word chip.
 constexpr std::int16_t kKind4K = 2;
+
+// The key replies when its work is done; the link waits that long and a second besides.
+constexpr int kReplyMarginMs = 1000;
+// In adaptive mode the key may repeat each word's pulse up to this many times more.
+constexpr int kAdaptiveRepeats = 255;
+
+// The time-out of the status that follows `words` words pulsed for `pulse` ms each.
+int PulsedReplyTimeoutMs(int words, int pulse, int adaptive) {
+  return adaptive * pulse * kAdaptiveRepeats * words + words * pulse + kReplyMarginMs;
+}
+// The time-out of the status that follows `units` ms of erasing.
+int EraseReplyTimeoutMs(int units) { return units + kReplyMarginMs; }
 
 }  // namespace
 
@@ -192,7 +205,7 @@ void QvKeyUnit::Program(bool run, const RunImage& image) {
         link_.SendScrambled(static_cast<std::uint8_t>(measure_pulse_));
         link_.SendWord(header_fusex);
         link_.SendWord(header_fuse);
-        link_.SetLinkTimeout(adaptive_a_ * measure_pulse_ * 510 + 2 * measure_pulse_ + 1000);
+        link_.SetLinkTimeout(PulsedReplyTimeoutMs(kHeaderWords, measure_pulse_, adaptive_a_));
         for (int i = 0; i < n; ++i) {
           if (i % kBlockWords == 0) {
             // This reads the status of the header or of the block before.
@@ -202,7 +215,7 @@ void QvKeyUnit::Program(bool run, const RunImage& image) {
             }
             SendCommand(static_cast<std::uint8_t>(64 * adaptive_b_ + kBlock));
             link_.SendScrambled(static_cast<std::uint8_t>(block_pulse_));
-            link_.SetLinkTimeout(adaptive_b_ * block_pulse_ * 8160 + 32 * block_pulse_ + 1000);
+            link_.SetLinkTimeout(PulsedReplyTimeoutMs(kBlockWords, block_pulse_, adaptive_b_));
           }
           if (((i + 1) & (n / 32 - 1)) == 0) notify_.DeviceProgress(kProgressStep, i, false);
           link_.SendWord(words[static_cast<std::size_t>(i)]);
@@ -219,7 +232,7 @@ void QvKeyUnit::Program(bool run, const RunImage& image) {
       if (ok) {
         SendCommand(static_cast<std::uint8_t>(64 * adaptive_b_ + kIdBlock));
         link_.SendScrambled(static_cast<std::uint8_t>(block_pulse_));
-        link_.SetLinkTimeout(adaptive_b_ * block_pulse_ * 4080 + 16 * block_pulse_ + 1000);
+        link_.SetLinkTimeout(PulsedReplyTimeoutMs(kIdWordCount, block_pulse_, adaptive_b_));
         for (int i = 0; i < kIdWordCount; ++i)
           link_.SendWord(words[static_cast<std::size_t>(kIdWordsIndex + i)]);
         ok = FlushAndCheck();
@@ -297,7 +310,7 @@ bool QvKeyUnit::EraseQV() {
       link_.ReportLinkError();
       return false;
     }
-    link_.SetLinkTimeout(n + 1000);
+    link_.SetLinkTimeout(EraseReplyTimeoutMs(n));
     if (!CheckError()) return false;
   }
   return true;
@@ -309,7 +322,7 @@ bool QvKeyUnit::MeasureOscillator(std::uint16_t fusex, std::uint16_t& count) {
   SendCommand(static_cast<std::uint8_t>(64 * adaptive_a_ + kMeasure));
   link_.SendScrambled(static_cast<std::uint8_t>(measure_pulse_));
   link_.SendWord(fusex);
-  link_.SetLinkTimeout(measure_pulse_ * adaptive_a_ * 255 + measure_pulse_ + 1000);
+  link_.SetLinkTimeout(PulsedReplyTimeoutMs(1, measure_pulse_, adaptive_a_));
   if (!FlushAndCheck()) return false;
   SendCommand(kFinish);
   if (!link_.FlushTx()) return false;

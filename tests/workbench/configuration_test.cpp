@@ -91,6 +91,7 @@ TEST_F(ConfigurationTest, EachStoredSettingSetsItsControl) {
     void (*expect)(ConfigurationControls&);
     bool (*record)(const EditorOptions&, const IdeOptions&);
   };
+  // clang-format off
   const Row rows[] = {
       {"CreateBackups",           0, [](Cs c) { c.CreateBackupCB = false; },            [](E, I i) { return !i.CreateBackups; }},
       {"UseTarn",                 0, [](Cs c) { c.UseTarnCB = false; },                 [](E, I i) { return !i.UseTarn; }},
@@ -115,6 +116,7 @@ TEST_F(ConfigurationTest, EachStoredSettingSetsItsControl) {
       {"QvBasicOutputFiles",      0, [](Cs c) { c.QvBasicOutputFilesCB = false; },      [](E, I i) { return !i.QvBasicOutputFiles; }},
       {"DefaultEditorType",       1, [](Cs c) { c.DefaultEditorTypeRDGRP = 1; },        [](E, I i) { return !i.DefaultIsAssembly; }},
   };
+  // clang-format on
   for (const Row& row : rows) {
     std::filesystem::remove(file_);
     platform::SettingsStore store(file_);
@@ -143,6 +145,7 @@ TEST_F(ConfigurationTest, StoredNumbersAreTakenAsTheControlsTakeThem) {
     int ConfigurationControls::*control;
     int expected;
   };
+  // clang-format off
   const Row rows[] = {
       {"Fontsize", 40, &ConfigurationControls::FontsizeUpDown, 32},
       {"Fontsize", 2, &ConfigurationControls::FontsizeUpDown, 6},
@@ -151,6 +154,7 @@ TEST_F(ConfigurationTest, StoredNumbersAreTakenAsTheControlsTakeThem) {
       {"Language", 3, &ConfigurationControls::LanguageRDGRP, 0},  // beyond the one language
       {"DefaultEditorType", 7, &ConfigurationControls::DefaultEditorTypeRDGRP, 0},
   };
+  // clang-format on
   for (const Row& row : rows) {
     ASSERT_TRUE(registry_.WriteRegInt(std::string("Configuration\\") + row.name, row.stored));
     ConfigurationControls controls;

@@ -14,6 +14,7 @@ struct Quoted {
 };
 
 // Every text a string id stands for, as the program's windows and units quote it.
+// clang-format off
 const Quoted kQuotedTexts[] = {
     {    0, R"(Invalid editor (%s) to assemble.)"},
     {    1, R"(Current editor is empty.  There is no code to assemble.)"},
@@ -182,6 +183,7 @@ const Quoted kQuotedTexts[] = {
     {13002, R"(&List Window)"},
     {13003, R"(Dev&ice Window)"},
 };
+// clang-format on
 
 std::string Shown(const char* table_text) {
   std::string s = table_text;

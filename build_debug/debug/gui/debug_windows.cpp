@@ -30,9 +30,9 @@ constexpr const char* kLockedItems[] = {
 };
 constexpr char kClockButton[] = "ClockTBTN";
 
-QSize ScreenSize() {
+QRect ScreenArea() {
   const QScreen* screen = QGuiApplication::primaryScreen();
-  return screen ? screen->availableGeometry().size() : QSize(1024, 768);
+  return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
 }  // namespace
@@ -277,7 +277,17 @@ void DebugWindows::ShowIrcWindow() {
   if (irc_form_) std::ignore = session_->Dialogs().Run(*irc_form_);
 }
 
-int DebugWindows::ScreenWidth() const { return ScreenSize().width(); }
-int DebugWindows::ScreenHeight() const { return ScreenSize().height(); }
+int DebugWindows::ScreenLeft() const { return ScreenArea().left(); }
+int DebugWindows::ScreenTop() const { return ScreenArea().top(); }
+int DebugWindows::ScreenWidth() const { return ScreenArea().width(); }
+int DebugWindows::ScreenHeight() const { return ScreenArea().height(); }
+
+build_debug::FrameMargins DebugWindows::WindowFrame() const {
+  // The windows of a session just shown are not framed yet: they get the main window's frame.
+  const QWidget* window = debug_form_ ? static_cast<const QWidget*>(debug_form_) : main_form_;
+  if (!window) return {};
+  const QMargins frame = gui::WindowFrame(*window);
+  return {frame.left(), frame.top(), frame.right(), frame.bottom()};
+}
 
 }  // namespace gui

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "builtin_harness.h"
+#include "tests/assembler/shift_cases.h"
 
 namespace build_debug {
 namespace {
@@ -91,6 +94,22 @@ INSTANTIATE_TEST_SUITE_P(
                     ValueCase{"80000000H//-1", "=00000000"}, ValueCase{"1<<33", "=00000002"},
                     ValueCase{"1<<-1", "=80000000"}, ValueCase{"-1>>40", "=FFFFFFFF"},
                     ValueCase{"1><40", "=80000000"}, ValueCase{"1><0", "=00000000"}));
+
+std::string ListedWord(std::uint32_t value) {
+  char text[10];
+  std::snprintf(text, sizeof text, "=%08X", static_cast<unsigned>(value));
+  return text;
+}
+
+// The count is taken modulo 32, as in tarn, and >> is arithmetic.
+TEST(BuiltinExpressionTest, ShiftCountsModulo32) {
+  for (const shift_cases::ShiftCase& c : shift_cases::kShiftCases) {
+    SCOPED_TRACE(c.count);
+    const std::string count = std::to_string(c.count);
+    EXPECT_EQ(Listed("1<<" + count), ListedWord(c.one_shifted_left));
+    EXPECT_EQ(Listed("80000000H>>" + count), ListedWord(c.sign_shifted_right));
+  }
+}
 
 TEST(BuiltinExpressionTest, DollarIsTheLocationAtTheLineStart) {
   Assembly a(" DEVICE QV18\n ORG 20H\n DW $, $\n");

@@ -1,5 +1,8 @@
 #include "build_debug/debug/debug_layout.h"
 
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace build_debug {
@@ -75,6 +78,70 @@ TEST(DebugLayout, EveryWindowIsWholeOnASmallScreenAndTheCodeWindowKeepsItsLines)
       }
     }
   }
+}
+
+// The window manager's frame around each window, as the debug windows get it under openbox.
+constexpr FrameMargins kFrame{1, 20, 1, 5};
+
+LayoutRect Outer(const LayoutRect& r, const FrameMargins& f) {
+  return {r.left - f.left, r.top - f.top, r.width + f.left + f.right, r.height + f.top + f.bottom};
+}
+
+TEST(DebugLayout, NoFrameStandsOverAnotherWindowNorLeavesTheScreen) {
+  struct Windows {
+    int debug_w, debug_h, register_w, register_h, watch_w, watch_h;
+  };
+  // The sizes above, and those the program's windows have on the 18-pin parts.
+  const Windows windows[] = {{440, 150, 560, 730, 300, 200}, {360, 154, 442, 730, 211, 46}};
+  struct Screen {
+    int left, top, width, height;
+  };
+  // The last one has a panel of 32 px along its top.
+  const Screen screens[] = {
+      {0, 0, 1600, 1000}, {0, 0, 1024, 768}, {0, 0, 1920, 1200}, {0, 32, 1600, 968}};
+  for (const Windows& win : windows)
+    for (const Screen& screen : screens)
+      for (bool watch : {false, true})
+        for (FrameMargins frame : {FrameMargins{}, kFrame}) {
+          SCOPED_TRACE(testing::Message() << screen.width << "x" << screen.height << "+"
+                                          << screen.top << " registers " << win.register_w
+                                          << " watch " << watch << " frame " << frame.top);
+          DebugLayoutSizes s;
+          s.screen_left = screen.left;
+          s.screen_top = screen.top;
+          s.screen_width = screen.width;
+          s.screen_height = screen.height;
+          s.debug_width = win.debug_w;
+          s.debug_height = win.debug_h;
+          s.register_width = win.register_w;
+          s.register_height = win.register_h;
+          s.watch_width = win.watch_w;
+          s.watch_height = win.watch_h;
+          s.watch_shown = watch;
+          s.frame = frame;
+          const DebugLayout layout = ArrangeDebugLayout(s);
+          std::vector<std::pair<const char*, LayoutRect>> shown = {
+              {"debug", layout.debug}, {"registers", layout.registers}, {"code", layout.code}};
+          if (watch) shown.emplace_back("watch", layout.watch);
+          for (const auto& [name, client] : shown) {
+            const LayoutRect r = Outer(client, frame);
+            EXPECT_TRUE(r.left >= screen.left && r.top >= screen.top &&
+                        r.Right() <= screen.left + screen.width &&
+                        r.Bottom() <= screen.top + screen.height)
+                << name << " " << r.left << "," << r.top << " " << r.width << "x" << r.height;
+          }
+          for (std::size_t i = 0; i < shown.size(); ++i)
+            for (std::size_t j = i + 1; j < shown.size(); ++j)
+              EXPECT_FALSE(Overlap(Outer(shown[i].second, frame), Outer(shown[j].second, frame)))
+                  << shown[i].first << " and " << shown[j].first;
+          EXPECT_EQ(layout.debug.width, win.debug_w);  // the debug window is never cut
+          EXPECT_EQ(layout.debug.height, win.debug_h);
+          EXPECT_GE(Outer(layout.code, frame).height, kLeastCodeHeight);
+          if (watch) {
+            EXPECT_EQ(layout.watch.width, win.watch_w);
+            EXPECT_EQ(layout.watch.height, win.watch_h);
+          }
+        }
 }
 
 }  // namespace
