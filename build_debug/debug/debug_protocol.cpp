@@ -5,8 +5,8 @@
 
 #include "build_debug/image/debug_image.h"
 #include "platform/message_box.h"
-#include "workbench/message_strings.h"
-#include "workbench/silent_abort.h"
+#include "services/message_strings.h"
+#include "services/silent_abort.h"
 
 namespace build_debug {
 

@@ -6,7 +6,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "workbench/registry_settings.h"
+#include "services/registry_settings.h"
 
 namespace gui {
 

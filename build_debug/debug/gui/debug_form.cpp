@@ -8,8 +8,8 @@
 
 #include <functional>
 
-#include "workbench/gui/localize_form.h"
-#include "workbench/localize.h"
+#include "services/gui/localize_form.h"
+#include "services/localize.h"
 
 namespace gui {
 

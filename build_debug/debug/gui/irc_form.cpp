@@ -5,8 +5,8 @@
 #include <QShowEvent>
 
 #include "build_debug/debug/clock_control.h"
-#include "workbench/gui/localize_form.h"
-#include "workbench/localize.h"
+#include "services/gui/localize_form.h"
+#include "services/localize.h"
 
 namespace gui {
 

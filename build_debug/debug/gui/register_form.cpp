@@ -10,7 +10,7 @@
 #include <array>
 
 #include "build_debug/debug/gui/debug_trace.h"
-#include "workbench/registry_settings.h"
+#include "services/registry_settings.h"
 
 namespace gui {
 

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "build_debug/debug/gui/debug_trace.h"
-#include "workbench/registry_settings.h"
+#include "services/registry_settings.h"
 
 namespace gui {
 

@@ -3,7 +3,7 @@
 #include <QHBoxLayout>
 
 #include "platform/message_box.h"
-#include "workbench/gui/guarded.h"
+#include "services/gui/guarded.h"
 
 namespace gui {
 

@@ -3,9 +3,9 @@
 #include <QFontMetrics>
 #include <QScreen>
 
-#include "workbench/gui/localize_form.h"
-#include "workbench/gui/text.h"
-#include "workbench/localize.h"
+#include "services/gui/localize_form.h"
+#include "services/gui/text.h"
+#include "services/localize.h"
 
 namespace gui {
 

@@ -21,8 +21,8 @@
 #include <set>
 
 #include "platform/message_box.h"
-#include "workbench/gui/modal_dialogs.h"
-#include "workbench/localize.h"
+#include "services/gui/modal_dialogs.h"
+#include "services/localize.h"
 #include "../ok_settings.h"
 
 namespace workbench {

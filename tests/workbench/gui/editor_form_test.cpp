@@ -19,7 +19,7 @@
 #include "gui_session.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/ide_forms.h"
-#include "workbench/silent_abort.h"
+#include "services/silent_abort.h"
 
 namespace {
 
