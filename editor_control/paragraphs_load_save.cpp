@@ -78,7 +78,9 @@ TScrivLineBreak TParagraphsList::LoadFromStream(std::istream& stream, char nulRe
     return got;
   };
 
-  TextBlocks.push_back({std::make_unique<char[]>(kReadChunk + 1), kReadChunk + 1});
+  // The read fills the buffers, and nothing reads past what it filled: no zeroing first,
+  // which on a large text costs a pass over every byte of it.
+  TextBlocks.push_back({std::make_unique_for_overwrite<char[]>(kReadChunk + 1), kReadChunk + 1});
   char* buf = TextBlocks.back().Text.get();
   int32_t fill = readInto(buf, kReadChunk);
   int32_t i = 0;
@@ -142,12 +144,12 @@ TScrivLineBreak TParagraphsList::LoadFromStream(std::istream& stream, char nulRe
     // Refill: the unfinished paragraph moves to the start of a new buffer.
     const int32_t unfinished = fill - parStart;
     const int32_t newSize = unfinished + kReadChunk + 1;
-    auto fresh = std::make_unique<char[]>(static_cast<size_t>(newSize));
+    auto fresh = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(newSize));
     std::memcpy(fresh.get(), buf + parStart, static_cast<size_t>(unfinished));
     TTextBlock& old = TextBlocks.back();
     if (parStart > 0) {
       if (parStart < kTightCopyLimit) {
-        auto tight = std::make_unique<char[]>(static_cast<size_t>(parStart) + 1);
+        auto tight = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(parStart) + 1);
         std::memcpy(tight.get(), buf, static_cast<size_t>(parStart));
         tight[parStart] = 0;
         for (int32_t k = firstInBlock; k < Count(); ++k) {

@@ -36,7 +36,6 @@ struct GlobalValues {
   bool DebugMode = false;        // "/debug": boxes report the steps of start-up
   std::uint8_t DebugFlags = 0;   // DebugFlag bits
   bool WrenfieldMode = false;    // a C compiler's ".cod" is loaded; assembling is off
-  bool ReadOnly = false;         // "/r": the command-line file opens read-only
   std::string CommandLineFile;
   std::string ExeFolder;  // ends with "/"
   // Where the folders the IDE writes live (tarn's output, the tools it installs, the

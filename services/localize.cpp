@@ -2,7 +2,10 @@
 
 #include "platform/resources.h"
 #include "platform/text.h"
+#include "resources/widget_names.h"
 #include "services/string_constants.h"
+
+namespace config_frm = widget_names::ConfigFRM;
 
 namespace workbench {
 namespace {
@@ -121,7 +124,8 @@ ComponentTexts TextsForComponent(const FormTable& table, std::string_view form_n
       if (f.size() >= 3) {
         texts.items = items_from_field_2();
         // The dialog's section list names a language page that a single language hides.
-        texts.drop_last_item = form_name == "ConfigFRM" && component_name == "ItemLSTBX";
+        texts.drop_last_item =
+            form_name == config_frm::ConfigFRM && component_name == config_frm::ItemLSTBX;
       }
       break;
     case ComponentKind::ToolButton:

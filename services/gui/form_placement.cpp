@@ -1,5 +1,6 @@
 #include "services/gui/form_placement.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -51,12 +52,16 @@ QRect WholeOnScreen(const QRect& wanted, const QMargins& frame, const QRect& are
 }
 
 QMargins WindowFrame(const QWidget& window) {
-  for (const QWidget* w = window.window(); w;
-       w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
+  auto framed = [](const QWidget* w) {
     const QWindow* handle = w->windowHandle();
-    if (handle && w->isVisible() && !handle->frameMargins().isNull())
-      return handle->frameMargins();
-  }
+    return handle && w->isVisible() && !handle->frameMargins().isNull();
+  };
+  for (const QWidget* w = window.window(); w;
+       w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
+    if (framed(w)) return w->windowHandle()->frameMargins();
+  // A window whose owner is hidden gets the frame of any other window on the screen.
+  for (const QWidget* w : QApplication::topLevelWidgets())
+    if (framed(w) && w->windowType() == Qt::Window) return w->windowHandle()->frameMargins();
   return {};
 }
 

@@ -13,7 +13,6 @@ TEST(GlobalsTest, StartValues) {
   EXPECT_FALSE(values.WrenfieldMode);
   EXPECT_EQ(values.ExeFolder, "");
   EXPECT_FALSE(values.DebugMode);
-  EXPECT_FALSE(values.ReadOnly);
   EXPECT_EQ(values.CommandLineFile, "");
 }
 

@@ -82,7 +82,7 @@ TEST_F(CommandLineActionsTest, AFileThatExistsBecomesTheCommandLineFile) {
   const std::string file = File("a.SRC");
   Run({"/2", "/r", file});
   EXPECT_EQ(globals_.CommandLineFile, file);
-  EXPECT_TRUE(globals_.ReadOnly);
+  EXPECT_TRUE(requests_.ReadOnly);
   EXPECT_EQ(requests_.ComPort, "COM2");
   EXPECT_EQ(ports_, std::vector<std::string>{"COM2"});
   EXPECT_TRUE(boxes_.Boxes().empty());
@@ -97,7 +97,7 @@ TEST_F(CommandLineActionsTest, AMissingFileIsReportedAndForgotten) {
   EXPECT_EQ(boxes_.Boxes()[0].text,
             "File on command line not found on disk:\r\"" + file + ".SRC\"");
   EXPECT_EQ(globals_.CommandLineFile, "");
-  EXPECT_FALSE(globals_.ReadOnly);
+  EXPECT_FALSE(requests_.ReadOnly);
 }
 
 TEST_F(CommandLineActionsTest, WrenfieldAddsCodAndNeedsTheListingBesideIt) {

@@ -25,9 +25,8 @@ bool EditorFileSaving::IsReadOnlyFile(const std::string& name) {
 }
 
 bool EditorFileSaving::FileModified(int index) const {
-  const TScrivlet* editor = editors_.GetEditor(index);
-  return editor && editors_.GetWritable(index) &&
-         const_cast<TScrivlet*>(editor)->Memo().Modified();
+  TScrivlet* editor = editors_.GetEditor(index);
+  return editor && editors_.GetWritable(index) && editor->Memo().Modified();
 }
 
 void EditorFileSaving::TellSaveFailed(const std::string& name, const std::string& reason) const {

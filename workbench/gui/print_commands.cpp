@@ -19,6 +19,7 @@
 #include "services/gui/text.h"
 #include "workbench/session/session.h"
 
+namespace main_menu = widget_names::MainMenu;
 namespace editor_frm = widget_names::EditorFRM;
 
 namespace gui {
@@ -56,7 +57,7 @@ void FormatPrintedSource(scrivlet::TScrivlet& copy) {
 
 PrintCommands::PrintCommands(TEditorFRM& form, workbench::IdeSession& session)
     : form_(form), session_(session) {
-  form_.SetMenuHandler("FilePrintMENUITM", [this] { FilePrint(); });
+  form_.SetMenuHandler(main_menu::FilePrintMENUITM, [this] { FilePrint(); });
   printer_.OnFormatPrint = FormatPrintedSource;
 }
 

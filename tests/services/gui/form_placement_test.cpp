@@ -72,47 +72,37 @@ TEST_F(FormPlacementTest, MissingWidthLeavesTheWindowAsItWas) {
 
 TEST(WholeOnScreen, AWindowIsMovedAndCutUntilItStandsWholeOnItsScreen) {
   const QRect screen(0, 0, 1600, 1000);
+  const QMargins frame(1, 20, 1, 5);  // left, top (the title bar), right, bottom
   struct Case {
     const char* name;
+    QMargins frame;
     QRect wanted;
     QRect placed;
   };
   const Case cases[] = {
-      {"inside stays", {100, 120, 400, 300}, {100, 120, 400, 300}},
-      {"below the bottom", {300, 800, 500, 400}, {300, 600, 500, 400}},
-      {"beyond the right", {1400, 10, 400, 300}, {1200, 10, 400, 300}},
-      {"above and left", {-50, -20, 400, 300}, {0, 0, 400, 300}},
-      {"taller than the screen", {10, 100, 400, 1200}, {10, 0, 400, 1000}},
+      {"inside stays", {}, {100, 120, 400, 300}, {100, 120, 400, 300}},
+      {"below the bottom", {}, {300, 800, 500, 400}, {300, 600, 500, 400}},
+      {"beyond the right", {}, {1400, 10, 400, 300}, {1200, 10, 400, 300}},
+      {"above and left", {}, {-50, -20, 400, 300}, {0, 0, 400, 300}},
+      {"taller than the screen", {}, {10, 100, 400, 1200}, {10, 0, 400, 1000}},
+      // A framed window keeps its title bar and its borders on the screen too.
+      {"framed, inside stays", frame, {100, 120, 400, 300}, {100, 120, 400, 300}},
+      {"framed, at the top", frame, {0, 0, 400, 300}, {1, 20, 400, 300}},
+      {"framed, at the bottom", frame, {300, 800, 500, 200}, {300, 795, 500, 200}},
+      {"framed, beyond the right", frame, {1400, 10, 400, 300}, {1199, 20, 400, 300}},
+      {"framed, taller than the screen", frame, {10, 100, 400, 1200}, {10, 20, 400, 975}},
+      {"framed, wider than the screen", frame, {10, 100, 1700, 300}, {1, 100, 1598, 300}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(gui::WholeOnScreen(c.wanted, screen), c.placed);
+    if (c.frame.isNull()) {
+      EXPECT_EQ(gui::WholeOnScreen(c.wanted, screen), c.placed);
+    }
+    EXPECT_EQ(gui::WholeOnScreen(c.wanted, c.frame, screen), c.placed);
   }
   // A second screen to the right keeps its own origin.
   EXPECT_EQ(gui::WholeOnScreen({3000, 900, 400, 300}, {1600, 0, 1920, 1080}),
             QRect(3000, 780, 400, 300));
-}
-
-TEST(WholeOnScreen, AFramedWindowKeepsItsTitleBarAndBordersOnTheScreen) {
-  const QRect screen(0, 0, 1600, 1000);
-  const QMargins frame(1, 20, 1, 5);  // left, top (the title bar), right, bottom
-  struct Case {
-    const char* name;
-    QRect wanted;
-    QRect placed;
-  };
-  const Case cases[] = {
-      {"inside stays", {100, 120, 400, 300}, {100, 120, 400, 300}},
-      {"at the top the title bar comes down", {0, 0, 400, 300}, {1, 20, 400, 300}},
-      {"at the bottom the border comes up", {300, 800, 500, 200}, {300, 795, 500, 200}},
-      {"beyond the right", {1400, 10, 400, 300}, {1199, 20, 400, 300}},
-      {"taller than the screen", {10, 100, 400, 1200}, {10, 20, 400, 975}},
-      {"wider than the screen", {10, 100, 1700, 300}, {1, 100, 1598, 300}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(gui::WholeOnScreen(c.wanted, frame, screen), c.placed);
-  }
 }
 
 TEST(WholeOnScreen, AStoredPlacementBelowTheScreenIsRestoredOnIt) {

@@ -16,7 +16,11 @@
 #include <QVBoxLayout>
 #include <map>
 
+#include "resources/widget_names.h"
 #include "services/gui/radio_group.h"
+
+namespace config_frm = widget_names::ConfigFRM;
+namespace files_popup = widget_names::FilesLoadedPOPMNU;
 
 namespace {
 
@@ -135,9 +139,9 @@ TEST_F(LocalizeFormTest, FormWithoutTableKeepsItsDesign) {
 
 TEST_F(LocalizeFormTest, ConfigurationSectionListShowsFourOfItsFive) {
   QDialog form;
-  form.setObjectName("ConfigFRM");
-  auto* list = Add<QListWidget>(form, "ItemLSTBX");
-  auto* backups = Add<QCheckBox>(form, "CreateBackupCB");
+  form.setObjectName(config_frm::ConfigFRM);
+  auto* list = Add<QListWidget>(form, config_frm::ItemLSTBX);
+  auto* backups = Add<QCheckBox>(form, config_frm::CreateBackupCB);
   gui::LocalizeForm(form, texts_);
   EXPECT_EQ(form.windowTitle(), "Configuration");
   ASSERT_EQ(list->count(), 4);
@@ -173,9 +177,9 @@ TEST_F(LocalizeFormTest, MenusTakeTwoLevelsByName) {
 
 TEST_F(LocalizeFormTest, ShippedPopupMenu) {
   QMenu popup;
-  popup.setObjectName("FilesLoadedPOPMNU");
+  popup.setObjectName(files_popup::FilesLoadedPOPMNU);
   QAction* close = popup.addAction("designed");
-  close->setObjectName("CloseFileMNUITM");
+  close->setObjectName(files_popup::CloseFileMNUITM);
   gui::LocalizeMenu(popup, texts_, 0);
   EXPECT_EQ(close->text(), "Close File");
   EXPECT_EQ(close->statusTip(), "");

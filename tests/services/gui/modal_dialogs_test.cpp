@@ -5,13 +5,16 @@
 #include <QLineEdit>
 
 #include "modal_answerer.h"
+#include "resources/widget_names.h"
+
+namespace goto_line_dlg = widget_names::GotoLineNumDLG;
 
 namespace {
 
 TEST(ModalDialogs, RecorderLogsAnswersAndActsOnTheDialog) {
   gui::RecordingModalDialogs dialogs;
   QDialog dialog;
-  dialog.setObjectName("GotoLineNumDLG");
+  dialog.setObjectName(goto_line_dlg::GotoLineNumDLG);
   dialog.setWindowTitle("Go to Line Number...");
   auto* edit = new QLineEdit(&dialog);
   dialogs.Answer(QDialog::Accepted, [edit](QDialog&) { edit->setText("42"); });
@@ -19,7 +22,7 @@ TEST(ModalDialogs, RecorderLogsAnswersAndActsOnTheDialog) {
   EXPECT_EQ(edit->text(), "42");
   EXPECT_EQ(dialogs.Run(dialog), QDialog::Rejected);  // no script left: cancelled
   ASSERT_EQ(dialogs.Dialogs().size(), 2u);
-  EXPECT_EQ(dialogs.Dialogs()[0].name, "GotoLineNumDLG");
+  EXPECT_EQ(dialogs.Dialogs()[0].name, goto_line_dlg::GotoLineNumDLG);
   EXPECT_EQ(dialogs.Dialogs()[0].title, "Go to Line Number...");
   EXPECT_EQ(dialogs.Dialogs()[0].result, QDialog::Accepted);
   EXPECT_EQ(dialogs.Dialogs()[1].result, QDialog::Rejected);
