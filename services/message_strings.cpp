@@ -7,20 +7,6 @@
 
 namespace workbench {
 
-void FormatStr1(std::string_view fmt, std::string_view s1, std::string& result) {
-  result = FormatText(fmt, {s1});
-}
-
-void FormatStr2(std::string_view fmt, std::string_view s1, std::string_view s2,
-                std::string& result) {
-  result = FormatText(fmt, {s1, s2});
-}
-
-void FormatStr3(std::string_view fmt, std::string_view s1, std::string_view s2,
-                std::string_view s3, std::string& result) {
-  result = FormatText(fmt, {s1, s2, s3});
-}
-
 namespace {
 
 constexpr auto kOk = platform::BoxButtons::Ok;

@@ -22,14 +22,6 @@ class Localizer;
 using platform::FormatError;
 using platform::FormatText;
 
-// Fmt with its "%s" filled in order by the arguments ("%%" is one "%"); arguments beyond the
-// placeholders are ignored.
-void FormatStr1(std::string_view fmt, std::string_view s1, std::string& result);
-void FormatStr2(std::string_view fmt, std::string_view s1, std::string_view s2,
-                std::string& result);
-void FormatStr3(std::string_view fmt, std::string_view s1, std::string_view s2,
-                std::string_view s3, std::string& result);
-
 // The boxes of one session: texts from its localizer, shown through its box service. Units
 // that raise boxes receive one of these instead of reaching for the program's.
 class MessageStrings {

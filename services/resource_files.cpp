@@ -42,11 +42,4 @@ bool SaveResourceToFile(const std::string& type, const std::string& name,
   return true;
 }
 
-bool LoadTextResource(const std::string& type, const std::string& name,
-                      std::vector<std::string>& lines) {
-  std::optional<std::string_view> bytes = platform::FindTypedResource(type, name);
-  if (bytes) lines = SplitLines(*bytes);
-  return true;
-}
-
 }  // namespace workbench

@@ -21,11 +21,6 @@ namespace workbench {
 bool SaveResourceToFile(const std::string& type, const std::string& name,
                         const std::string& file_name, platform::MessageBoxService& boxes);
 
-// Replaces lines by the lines of the resource (split at CR LF, CR or LF; a final line break
-// starts no further line). A missing resource leaves lines as they were. Always true.
-bool LoadTextResource(const std::string& type, const std::string& name,
-                      std::vector<std::string>& lines);
-
 // The lines of a text as the class library's string lists take them (one definition, in
 // localize.cpp, which splits the string tables the same way).
 std::vector<std::string> SplitLines(std::string_view text);

@@ -1,23 +1,6 @@
 #include "services/text_routines.h"
 
-#include <charconv>
-
 namespace workbench {
-namespace {
-
-// Decimal integer with an optional sign, as the class library's conversion reads it.
-int ToInteger(std::string_view text) {
-  std::string_view digits = text;
-  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
-  int value = 0;
-  auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) {
-    throw ConvertError("'" + std::string(text) + "' is not a valid integer value");
-  }
-  return value;
-}
-
-}  // namespace
 
 std::string IntToStrPad2(int n) {
   std::string text = std::to_string(n);
@@ -41,17 +24,6 @@ std::string VersionToStr(int n) {
   std::string text = std::to_string(n / 10000) + "." + IntToStrPad2((n % 10000) / 100);
   if (n % 100 != 0) text += "." + IntToStrPad2(n % 100);
   return text;
-}
-
-int StrToVersion(std::string_view text) {
-  std::size_t first = text.find('.');
-  if (first == std::string_view::npos) return 0;
-  std::size_t second = text.find('.', first + 1);
-  int major = ToInteger(text.substr(0, first));
-  if (second == std::string_view::npos) return major * 10000;
-  int minor = ToInteger(text.substr(first + 1, second - first - 1));
-  int patch = ToInteger(text.substr(second + 1));
-  return major * 10000 + minor * 100 + patch;
 }
 
 void SplitString(std::string_view text, char delim, std::vector<std::string>& list, int start) {

@@ -2,18 +2,11 @@
 // Small string, number and version routines. A version number is a * 10000 + b * 100 + c for
 // the version a.b.c.
 
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace workbench {
-
-// A text that should have been a number.
-class ConvertError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 // "07", "12", "123": a leading "0" when n <= 9.
 std::string IntToStrPad2(int n);
@@ -23,10 +16,6 @@ std::string ThousandsSep(long long n);
 
 // 15103 gives "1.51.03"; 20800 gives "2.08" (the last part only when it is not 0).
 std::string VersionToStr(int n);
-
-// "1.51.03" gives 15103; with only one "." only the first number counts ("1.5" gives 10000);
-// with no "." the result is 0. A part that is not a number throws ConvertError.
-int StrToVersion(std::string_view text);
 
 // Splits text at every delim into list from position start on: each piece replaces the entry
 // at its position or is appended. start <= 0 clears the list first. The last piece, possibly

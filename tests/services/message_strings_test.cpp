@@ -14,31 +14,6 @@ namespace ids = string_ids;
 using platform::BoxButtons;
 using workbench::FormatError;
 
-TEST(FormatStr, FillsPlaceholdersInOrder) {
-  std::string r;
-  workbench::FormatStr1("Save changes to %s ?", "a.src", r);
-  EXPECT_EQ(r, "Save changes to a.src ?");
-  workbench::FormatStr2("Replaced: %s^with: %s", "x", "y", r);
-  EXPECT_EQ(r, "Replaced: x^with: y");
-  workbench::FormatStr3("%s-%s-%s", "1", "2", "3", r);
-  EXPECT_EQ(r, "1-2-3");
-}
-
-TEST(FormatStr, ExtraArgumentsIgnoredMissingOnesRaise) {
-  std::string r = "unchanged";
-  workbench::FormatStr3("only %s", "one", "two", "three", r);
-  EXPECT_EQ(r, "only one");
-  workbench::FormatStr1("no placeholder", "x", r);
-  EXPECT_EQ(r, "no placeholder");
-  workbench::FormatStr1("100%% of %s", "%s", r);
-  EXPECT_EQ(r, "100% of %s");  // an argument is never read as a format
-  r = "unchanged";
-  EXPECT_THROW(workbench::FormatStr1("%s and %s", "one", r), FormatError);
-  EXPECT_EQ(r, "unchanged");
-  EXPECT_THROW(workbench::FormatStr1("50% off", "x", r), FormatError);
-  EXPECT_THROW(workbench::FormatStr1("ends in %", "x", r), FormatError);
-}
-
 class MessageBoxesById : public ::testing::Test {
  protected:
   void SetUp() override { texts_.InitLocalization("x"); }

@@ -48,20 +48,6 @@ TEST(FindTypedResourceTest, ByTypeFolderThenByExtension) {
   EXPECT_FALSE(FindTypedResource("TXT", ""));
 }
 
-TEST(LoadTextResourceTest, ReplacesTheLines) {
-  std::vector<std::string> lines = {"old"};
-  EXPECT_TRUE(LoadTextResource("TXT", "StringResourceNames", lines));
-  EXPECT_EQ(lines, (std::vector<std::string>{"EditorFRM", "AssembleCompileUnit_Strings", ""}));
-  EXPECT_TRUE(LoadTextResource("TXT", "Mixed", lines));
-  EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "three", "", "five"}));
-}
-
-TEST(LoadTextResourceTest, MissingResourceLeavesTheLines) {
-  std::vector<std::string> lines = {"kept"};
-  EXPECT_TRUE(LoadTextResource("TXT", "Missing", lines));
-  EXPECT_EQ(lines, (std::vector<std::string>{"kept"}));
-}
-
 class SaveResourceTest : public ::testing::Test {
  protected:
   SaveResourceTest() { boxes.AnswerWithFirstButton(); }  // the boxes have only OK

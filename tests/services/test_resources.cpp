@@ -11,7 +11,6 @@ const platform::EmbeddedResource kTable[] = {
     RESOURCE("exe/QVB", "#!/bin/sh\nexit 3\n"),
     RESOURCE("strings/QvKeyUnit_Strings.txt", "Key not found\r\n"),
     RESOURCE("strings/TarnUnit_Strings.txt", "Cannot run TARN\r\nTARN failed\r\n"),
-    RESOURCE("txt/Mixed.txt", "one\rtwo\nthree\r\n\r\nfive"),
     RESOURCE("txt/QVKeywords.txt", "ADD\r\nADDB\r\nAND"),
     RESOURCE("txt/StringResourceNames", "EditorFRM\r\nAssembleCompileUnit_Strings\r\n\r\n"),
     RESOURCE("txt/TarnUnit_Strings.txt", "from the type folder\r\n"),

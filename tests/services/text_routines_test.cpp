@@ -35,17 +35,6 @@ TEST(TextRoutinesTest, VersionToStr) {
   EXPECT_EQ(VersionToStr(10000), "1.00");
 }
 
-TEST(TextRoutinesTest, StrToVersion) {
-  EXPECT_EQ(StrToVersion("1.51.03"), 15103);
-  EXPECT_EQ(StrToVersion("2.08.05"), 20805);
-  EXPECT_EQ(StrToVersion("1.5"), 10000);  // one "." : only the first number counts
-  EXPECT_EQ(StrToVersion("15"), 0);       // no "."
-  EXPECT_EQ(StrToVersion(""), 0);
-  EXPECT_THROW(StrToVersion("1.x.3"), ConvertError);
-  EXPECT_THROW(StrToVersion("a.5"), ConvertError);
-  EXPECT_THROW(StrToVersion("1.2."), ConvertError);
-}
-
 TEST(TextRoutinesTest, SplitStringFromStartReplacesThenAppends) {
   std::vector<std::string> list = {"p", "q", "r"};
   SplitString("x:y", ':', list, 2);

@@ -15,9 +15,13 @@
 #include "build_debug/debug/gui/watch_form.h"
 #include "build_debug/debug/gui/zk_code_form.h"
 #include "platform/modal_dialogs.h"
+#include "resources/widget_names.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/session/session.h"
 #include "services/silent_abort.h"
+
+namespace main_menu = widget_names::MainMenu;
+namespace editor_frm = widget_names::EditorFRM;
 
 namespace gui {
 
@@ -25,10 +29,10 @@ namespace {
 
 // What a session locks in the main window: the text size, the Run menu, the editing commands.
 constexpr const char* kLockedItems[] = {
-    "EditTextBiggerMENUITM", "EditTextSmallerMENUITM", "RunMENUITM",      "EditUndoMenuMENUITM",
-    "EditRedoMenuMENUITM",   "EditCutMENUITM",         "EditCopyMENUITM", "EditPasteMENUITM",
+    main_menu::EditTextBiggerMENUITM, main_menu::EditTextSmallerMENUITM, main_menu::RunMENUITM,
+    main_menu::EditUndoMenuMENUITM,   main_menu::EditRedoMenuMENUITM,    main_menu::EditCutMENUITM,
+    main_menu::EditCopyMENUITM,       main_menu::EditPasteMENUITM,
 };
-constexpr char kClockButton[] = "ClockTBTN";
 
 QRect ScreenArea() {
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -137,7 +141,7 @@ void DebugWindows::Bind(TEditorFRM& main_form, workbench::IdeSession& session) {
     if (debug_form_) debug_form_->show();
   };
   hooks.assemble_current = [&main_form, &session] {
-    main_form.ClickMenuItem("RunAssembleMENUITM");
+    main_form.ClickMenuItem(main_menu::RunAssembleMENUITM);
     // The build has told what went wrong; the command stops here.
     if (!session.AssembleCompile().LastBuildOk()) workbench::Abort();
   };
@@ -146,13 +150,14 @@ void DebugWindows::Bind(TEditorFRM& main_form, workbench::IdeSession& session) {
     if (clock_form_) std::ignore = session.Dialogs().Run(*clock_form_);
   };
   hooks.enable_clock_button = [&main_form](bool enabled) {
-    if (auto* button = main_form.findChild<QAction*>(kClockButton)) button->setEnabled(enabled);
+    if (auto* button = main_form.findChild<QAction*>(editor_frm::ClockTBTN))
+      button->setEnabled(enabled);
   };
   run_ = std::make_unique<build_debug::DebugRunCommands>(session.KeyLink(), session.KeyUnit(),
                                                          session.Debug(), std::move(hooks));
-  main_form.SetMenuHandler("RunDebugMENUITM", [this] { run_->RunDebug(); });
-  main_form.SetMenuHandler("RunDebugAgainMENUITM", [this] { run_->RunDebugAgain(); });
-  main_form.SetMenuHandler("RunClockMENUITM", [this] { run_->RunClock(); });
+  main_form.SetMenuHandler(main_menu::RunDebugMENUITM, [this] { run_->RunDebug(); });
+  main_form.SetMenuHandler(main_menu::RunDebugAgainMENUITM, [this] { run_->RunDebugAgain(); });
+  main_form.SetMenuHandler(main_menu::RunClockMENUITM, [this] { run_->RunClock(); });
 }
 
 void DebugWindows::DebugProgrammed() {
@@ -257,7 +262,8 @@ void DebugWindows::EnableMainCommands(bool enabled) {
         item->setProperty("enabledBeforeDebug", QVariant());
       }
     }
-  if (auto* button = main_form_->findChild<QAction*>(kClockButton)) button->setEnabled(enabled);
+  if (auto* button = main_form_->findChild<QAction*>(editor_frm::ClockTBTN))
+    button->setEnabled(enabled);
 }
 
 bool DebugWindows::DebugOnly() const {

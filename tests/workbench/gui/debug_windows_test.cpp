@@ -26,6 +26,7 @@
 #include "build_debug/debug/gui/watch_form.h"
 #include "build_debug/debug/gui/zk_code_form.h"
 #include "platform/process_runner.h"
+#include "resources/widget_names.h"
 #include "tests/build_debug/tools/cod_writer.h"
 #include "tests/build_debug/debug/gui/wait_until.h"
 #include "tests/build_debug/key/key_fixture.h"
@@ -37,6 +38,9 @@
 #include "workbench/session/session.h"
 #include "services/silent_abort.h"
 #include <QStatusBar>
+
+namespace debug_frm = widget_names::DebugFRM;
+namespace main_menu = widget_names::MainMenu;
 
 namespace gui {
 namespace {
@@ -129,8 +133,8 @@ class DebugWindowsTest : public KeyFixture {
 
   // Steps once and waits for the chip's stop to be shown.
   static void Step(TDebugFRM& debug) {
-    debug.Button("StepBTN").click();
-    ASSERT_TRUE(Until([&] { return debug.Button("StepBTN").isEnabled(); }));
+    debug.Button(debug_frm::StepBTN).click();
+    ASSERT_TRUE(Until([&] { return debug.Button(debug_frm::StepBTN).isEnabled(); }));
   }
 
   // A fresh settings file is a first run; nothing else may have been said.
@@ -174,7 +178,7 @@ TEST_F(DebugWindowsTest, DebugProgramsTheMonitorAndTheDebugWindowStepsTheChip) {
   EXPECT_EQ(program[0], 0xC00);
   EXPECT_EQ(program[2048 - 3], 0xA00);  // the reset jump, moved into the monitor
   EXPECT_EQ(program[2047], 0xBFE);      // the jump into the monitor through the free pair
-  ASSERT_TRUE(Until([&] { return debug.Button("StepBTN").isEnabled(); }));
+  ASSERT_TRUE(Until([&] { return debug.Button(debug_frm::StepBTN).isEnabled(); }));
   EXPECT_EQ(ide.session.Debug().Live().PC, 2047);
 
   // The session's windows: registers and (the built-in assembler's) code; the main window's
@@ -184,8 +188,8 @@ TEST_F(DebugWindowsTest, DebugProgramsTheMonitorAndTheDebugWindowStepsTheChip) {
   // The code window names the program it shows.
   EXPECT_EQ(windows.CodeForm()->windowTitle().toStdString(), "Code -  prog.cod");
   EXPECT_FALSE(windows.ListForm()->isVisible());
-  EXPECT_FALSE(ide.main_form->MenuItem("RunMENUITM")->isEnabled());
-  EXPECT_FALSE(debug.Button("HopBTN").isHidden());
+  EXPECT_FALSE(ide.main_form->MenuItem(main_menu::RunMENUITM)->isEnabled());
+  EXPECT_FALSE(debug.Button(debug_frm::HopBTN).isHidden());
 
   // Step: the reset jump runs, then the first word.
   keysim::RunScript script;
@@ -199,11 +203,11 @@ TEST_F(DebugWindowsTest, DebugProgramsTheMonitorAndTheDebugWindowStepsTheChip) {
   Shot("debug_session_builtin.png");
 
   // Quit ends the session: the views go, the Run menu comes back, the main window hears 4.
-  debug.Button("QuitBTN").click();
+  debug.Button(debug_frm::QuitBTN).click();
   ASSERT_TRUE(Until([&] { return !debug.isVisible(); }));
   EXPECT_FALSE(windows.RegisterForm()->isVisible());
   EXPECT_FALSE(windows.CodeForm()->isVisible());
-  EXPECT_TRUE(ide.main_form->MenuItem("RunMENUITM")->isEnabled());
+  EXPECT_TRUE(ide.main_form->MenuItem(main_menu::RunMENUITM)->isEnabled());
   ASSERT_FALSE(ide.notified.empty());
   EXPECT_EQ(ide.notified.back(), kKeyDebugHidden);
   ExpectOnlyTheFirstRunBox();
@@ -217,7 +221,7 @@ TEST_F(DebugWindowsTest, AProgramEndedDuringASessionSwitchesTheKeysClockOff) {
                                    std::vector<std::string>{"/b", base_ + ".cod"});
   ide->main_form->PrepareRun();
   TDebugFRM& debug = *ide->windows->DebugForm();
-  ASSERT_TRUE(Until([&] { return debug.Button("StepBTN").isEnabled(); }));
+  ASSERT_TRUE(Until([&] { return debug.Button(debug_frm::StepBTN).isEnabled(); }));
   EXPECT_TRUE(chip.ClockRunning());
   ide.reset();
   EXPECT_FALSE(chip.ClockRunning());
@@ -246,21 +250,22 @@ TEST_F(DebugWindowsTest, ATarnBuildIsDebuggedInTheListAndWatchWindows) {
 
   // Debug builds with tarn first; the session shows tarn's listing in the list window.
   try {
-    main_form.ClickMenuItem("RunDebugMENUITM");
+    main_form.ClickMenuItem(main_menu::RunDebugMENUITM);
   } catch (const workbench::SilentAbort&) {
     FAIL() << "aborted: " << ::testing::PrintToString(BoxTexts()) << " "
            << main_form.statusBar()->currentMessage().toStdString();
   }
   TDebugFRM& debug = *windows.DebugForm();
-  ASSERT_TRUE(Until([&] { return debug.Button("StepBTN").isEnabled(); }))
+  ASSERT_TRUE(Until([&] { return debug.Button(debug_frm::StepBTN).isEnabled(); }))
       << ::testing::PrintToString(BoxTexts());
   TZK_CodeFRM& list = *windows.ListForm();
   EXPECT_TRUE(list.isVisible());
   EXPECT_TRUE(list.List().HoldsDebugListing());
   EXPECT_TRUE(windows.WatchForm()->isVisible());
   EXPECT_FALSE(windows.CodeForm()->isVisible());
-  EXPECT_TRUE(debug.Button("HopBTN").isHidden());  // Hop and Jog are the built-in listing's
-  EXPECT_EQ(chip.Program()[0], 0x069);             // CLR $09
+  // Hop and Jog are the built-in listing's.
+  EXPECT_TRUE(debug.Button(debug_frm::HopBTN).isHidden());
+  EXPECT_EQ(chip.Program()[0], 0x069);  // CLR $09
 
   // Each step moves the next-run mark to the PC's line of the listing.
   auto line_with = [&](const std::string& text) {
@@ -287,7 +292,7 @@ TEST_F(DebugWindowsTest, ATarnBuildIsDebuggedInTheListAndWatchWindows) {
   Shot("debug_session_tarn.png");
 
   // The session's end takes the list window out of its debug mode and hides it.
-  debug.Button("QuitBTN").click();
+  debug.Button(debug_frm::QuitBTN).click();
   ASSERT_TRUE(Until([&] { return !debug.isVisible(); }));
   EXPECT_FALSE(list.isVisible());
   EXPECT_FALSE(list.List().HoldsDebugListing());

@@ -28,6 +28,7 @@
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
 #include "platform/serial_port.h"
+#include "resources/widget_names.h"
 #include "tests/workbench/gui/key_session_setup.h"
 #include "tests/build_debug/debug/gui/wait_until.h"
 #include "tests/keysim/chip_model.h"
@@ -39,6 +40,10 @@
 #include "services/gui/modal_dialogs.h"
 #include "workbench/gui/run_commands.h"
 #include "workbench/session/session.h"
+
+namespace main_menu = widget_names::MainMenu;
+namespace editor_frm = widget_names::EditorFRM;
+namespace device_frm = widget_names::DeviceFRM;
 
 namespace gui {
 namespace {
@@ -54,12 +59,14 @@ constexpr char kCalibratedProgram[] =
     "        END\n";
 
 // The main-window commands that need the key, and the tool buttons that click them.
-constexpr const char* kKeyMenuItems[] = {"RunProgramMENUITM",    "RunRunMENUITM",
-                                         "RunDebugMENUITM",      "RunDebugAgainMENUITM",
-                                         "RunClockMENUITM",      "QvFactoryTestMENUITM"};
-constexpr const char* kKeyToolButtons[] = {"ProgramTBTN", "RunTBTN", "DebugTBTN",
-                                           "DebugAgainTBTN", "ClockTBTN"};
-constexpr const char* kDeviceKeyButtons[] = {"ProgramBTN", "VerifyBTN", "ReadBTN"};
+constexpr const char* kKeyMenuItems[] = {
+    main_menu::RunProgramMENUITM,    main_menu::RunRunMENUITM,   main_menu::RunDebugMENUITM,
+    main_menu::RunDebugAgainMENUITM, main_menu::RunClockMENUITM, main_menu::QvFactoryTestMENUITM};
+constexpr const char* kKeyToolButtons[] = {editor_frm::ProgramTBTN, editor_frm::RunTBTN,
+                                           editor_frm::DebugTBTN, editor_frm::DebugAgainTBTN,
+                                           editor_frm::ClockTBTN};
+constexpr const char* kDeviceKeyButtons[] = {device_frm::ProgramBTN, device_frm::VerifyBTN,
+                                             device_frm::ReadBTN};
 
 class RunHoldsLink : public ::testing::Test {
  protected:
@@ -104,7 +111,7 @@ class RunHoldsLink : public ::testing::Test {
   // Program from the Run menu; returns once the words go out (or, calibrating, once the
   // oscillator is being measured) with what the run programs.
   build_debug::WordArray StartRun(bool calibrating) {
-    form_->ClickMenuItem("RunProgramMENUITM");
+    form_->ClickMenuItem(main_menu::RunProgramMENUITM);
     const build_debug::WordArray programmed = session_->Image().ProgrammingImage;
     const std::string calibrating_label = "Calibrating...";
     EXPECT_TRUE(Until([&] {
@@ -201,7 +208,7 @@ TEST_P(EveryKeyCommand, IsOffAndRefusedUntilTheRunLetsTheLinkGo) {
   // The command came back while the run still goes: nothing waited for it.
   EXPECT_TRUE(RunHeld());
   EXPECT_EQ(KeyCommandsEnabled(), All(false));
-  EXPECT_FALSE(form.MenuItem("QvFactoryTestMENUITM")->isChecked());
+  EXPECT_FALSE(form.MenuItem(main_menu::QvFactoryTestMENUITM)->isChecked());
 
   ASSERT_TRUE(Until([&] { return !RunHeld() && KeyCommandsEnabled() == before; }));
   EXPECT_EQ(session_->KeyUnit().LastRunOutcome(), build_debug::RunOutcome::kProgrammed);
@@ -214,23 +221,23 @@ TEST_P(EveryKeyCommand, IsOffAndRefusedUntilTheRunLetsTheLinkGo) {
 INSTANTIATE_TEST_SUITE_P(
     DuringARun, EveryKeyCommand,
     ::testing::Values(
-        Command{"Program", false, "RunProgramMENUITM", nullptr},
-        Command{"Run", false, "RunRunMENUITM", nullptr},
-        Command{"Debug", false, "RunDebugMENUITM", nullptr},
-        Command{"DebugReenter", false, "RunDebugAgainMENUITM", nullptr},
-        Command{"Clock", false, "RunClockMENUITM", nullptr},
-        Command{"QvFactoryTest", false, "QvFactoryTestMENUITM", nullptr},
+        Command{"Program", false, main_menu::RunProgramMENUITM, nullptr},
+        Command{"Run", false, main_menu::RunRunMENUITM, nullptr},
+        Command{"Debug", false, main_menu::RunDebugMENUITM, nullptr},
+        Command{"DebugReenter", false, main_menu::RunDebugAgainMENUITM, nullptr},
+        Command{"Clock", false, main_menu::RunClockMENUITM, nullptr},
+        Command{"QvFactoryTest", false, main_menu::QvFactoryTestMENUITM, nullptr},
         Command{"DeviceProgram", false, nullptr, [](TDeviceFRM& d) { d.ProgramBTNClick(); }},
         Command{"DeviceVerify", false, nullptr, [](TDeviceFRM& d) { d.VerifyBTNClick(); }},
         Command{"DeviceRead", false, nullptr, [](TDeviceFRM& d) { d.ReadBTNClick(); }},
-        Command{"ProgramWhileCalibrating", true, "RunProgramMENUITM", nullptr}),
+        Command{"ProgramWhileCalibrating", true, main_menu::RunProgramMENUITM, nullptr}),
     [](const ::testing::TestParamInfo<Command>& info) { return std::string(info.param.name); });
 
 // A second Program leaves the window with the user: the first run's Cancel still works.
 TEST_F(RunHoldsLink, ASecondProgramLeavesTheFirstRunsCancelWorking) {
   TEditorFRM& form = Start();
   const build_debug::WordArray programmed = StartRun(false);
-  form.ClickMenuItem("RunProgramMENUITM");
+  form.ClickMenuItem(main_menu::RunProgramMENUITM);
   ASSERT_TRUE(RunHeld());
   progress_->CancelButton().click();
   ASSERT_TRUE(Until([&] { return !RunHeld(); }));

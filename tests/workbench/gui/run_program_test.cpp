@@ -26,6 +26,7 @@
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
 #include "platform/serial_port.h"
+#include "resources/code_widget_names.h"
 #include "tests/workbench/gui/key_session_setup.h"
 #include "tests/build_debug/debug/gui/wait_until.h"
 #include "tests/build_debug/tools/tarn_object.h"
@@ -41,6 +42,9 @@
 #include "services/message_strings.h"
 #include "services/program_runner.h"
 #include "workbench/session/session.h"
+
+namespace main_menu = widget_names::MainMenu;
+namespace notice_form = widget_names::NoticeForm;
 
 namespace gui {
 namespace {
@@ -235,7 +239,7 @@ TEST_F(MainWindowRun, ACancelledRunSaysSoInTheStatusLine) {
   TEditorFRM& form = Start({});
   form.show();
   form.OpenSourceFile(source_);
-  form.ClickMenuItem("RunProgramMENUITM");
+  form.ClickMenuItem(main_menu::RunProgramMENUITM);
   ASSERT_TRUE(Until([this] { return progress_->CancelButton().isVisible(); }));
   EXPECT_EQ(form.statusBar()->currentMessage().toStdString(), "my prog.src : Assembly Successful");
   progress_->CancelButton().click();
@@ -252,7 +256,7 @@ TEST_F(MainWindowRun, AProgramRunThatEndedWellSaysSoInTheStatusLine) {
   TEditorFRM& form = Start({});
   form.show();
   form.OpenSourceFile(source_);
-  form.ClickMenuItem("RunProgramMENUITM");
+  form.ClickMenuItem(main_menu::RunProgramMENUITM);
   ASSERT_TRUE(Until([this] { return Heard(build_debug::kKeyFinished); }));
   session_->KeyUnit().QVU_Cleanup();
   EXPECT_TRUE(session_->KeyUnit().LastRunOk());
@@ -265,14 +269,15 @@ TEST_F(MainWindowRun, RunTellsTheClockOnlyOnceTheRunHasEndedWell) {
   form.show();
   form.OpenSourceFile(source_);
   dialogs_.Answer(QDialog::Accepted);
-  form.ClickMenuItem("RunRunMENUITM");
+  form.ClickMenuItem(main_menu::RunRunMENUITM);
   // The worker may still fail: nothing is told yet.
-  EXPECT_TRUE(std::none_of(dialogs_.Dialogs().begin(), dialogs_.Dialogs().end(),
-                           [](const DialogRecord& d) { return d.name == "ClockGenInfoFRM"; }));
+  EXPECT_TRUE(
+      std::none_of(dialogs_.Dialogs().begin(), dialogs_.Dialogs().end(),
+                   [](const DialogRecord& d) { return d.name == notice_form::ClockGenInfoFRM; }));
   ASSERT_TRUE(Until([this] { return Heard(build_debug::kKeyFinished); }));
   session_->KeyUnit().QVU_Cleanup();
   ASSERT_FALSE(dialogs_.Dialogs().empty());
-  EXPECT_EQ(dialogs_.Dialogs().back().name, "ClockGenInfoFRM");
+  EXPECT_EQ(dialogs_.Dialogs().back().name, notice_form::ClockGenInfoFRM);
   EXPECT_EQ(form.statusBar()->currentMessage().toStdString(),
             "QV-Key is generating a clock signal of 50,000,000 Hz.");
   EXPECT_TRUE(chip_.ClockRunning());
@@ -291,11 +296,11 @@ TEST_F(MainWindowRun, ARunThatFailsAfterItStartedTellsTheFailureAndNoClock) {
   TEditorFRM& form = Start({});
   form.show();
   form.OpenSourceFile(source_);
-  form.ClickMenuItem("RunRunMENUITM");
+  form.ClickMenuItem(main_menu::RunRunMENUITM);
   ASSERT_TRUE(Until([this] { return Heard(build_debug::kKeyFailed); }));
   session_->KeyUnit().QVU_Cleanup();
   EXPECT_TRUE(dialogs_.Dialogs().empty() ||
-              dialogs_.Dialogs().back().name != "ClockGenInfoFRM");
+              dialogs_.Dialogs().back().name != notice_form::ClockGenInfoFRM);
   ASSERT_FALSE(boxes_.Boxes().empty());
   EXPECT_EQ(boxes_.Boxes().back().caption, "QVKey <-> PC Communication Error");
   EXPECT_NE(form.statusBar()->currentMessage().toStdString().rfind("QV-Key is generating", 0), 0u);
@@ -310,7 +315,7 @@ TEST_F(MainWindowRun, RunInWrenfieldModeProgramsTheLoadedProgram) {
   image.WorkingImage[1] = build_debug::UsedWord(0x0A00);
   image.ProgrammingImage[0] = build_debug::UsedWord(0x0123);
   dialogs_.Answer(QDialog::Accepted);
-  form.ClickMenuItem("RunRunMENUITM");
+  form.ClickMenuItem(main_menu::RunRunMENUITM);
   ASSERT_TRUE(Until([this] { return Heard(build_debug::kKeyFinished); }));
   session_->KeyUnit().QVU_Cleanup();
   EXPECT_EQ(chip_.Program()[0], 0x0C05);

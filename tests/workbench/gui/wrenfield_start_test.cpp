@@ -14,6 +14,7 @@
 
 #include "build_debug/key/key_protocol.h"
 #include "platform/process_runner.h"
+#include "resources/widget_names.h"
 #include "tests/build_debug/tools/cod_writer.h"
 #include "tests/build_debug/key/ignored_notifications.h"
 #include "tests/build_debug/key/key_fixture.h"
@@ -23,6 +24,8 @@
 #include "workbench/gui/editor_form.h"
 #include "services/gui/modal_dialogs.h"
 #include "workbench/session/session.h"
+
+namespace main_menu = widget_names::MainMenu;
 
 namespace gui {
 namespace {
@@ -74,8 +77,9 @@ TEST_F(WrenfieldStart, TheMainWindowLoadsTheProgramAndLocksTheAssemblyMenus) {
   EXPECT_TRUE(boxes.Boxes().empty());
   EXPECT_EQ(form.windowTitle().toStdString(),
             base_ + ".cod - Wrenfield QVC Mode - " + QApplication::applicationName().toStdString());
-  for (const char* item : {"FileNewAssemblyMENUITM", "FileOpenMENUITM", "FileSaveMENUITM",
-                           "EditMENUITM", "RunAssembleMENUITM"})
+  for (const char* item :
+       {main_menu::FileNewAssemblyMENUITM, main_menu::FileOpenMENUITM, main_menu::FileSaveMENUITM,
+        main_menu::EditMENUITM, main_menu::RunAssembleMENUITM})
     EXPECT_FALSE(form.MenuItem(item)->isEnabled()) << item;
   ObjectImage& image = session.Image();
   EXPECT_EQ(image.WorkingImage[0], UsedWord(0x0C05));
