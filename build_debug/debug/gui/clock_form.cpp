@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "resources/code_widget_names.h"
-#include "workbench/registry_settings.h"
+#include "services/registry_settings.h"
 
 namespace clock_form = widget_names::ClockForm;
 

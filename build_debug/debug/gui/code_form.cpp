@@ -9,8 +9,8 @@
 #include "build_debug/debug/gui/debug_trace.h"
 #include "build_debug/image/listing_line.h"
 #include "resources/code_widget_names.h"
-#include "workbench/gui/form_placement.h"
-#include "workbench/registry_settings.h"
+#include "services/gui/form_placement.h"
+#include "services/registry_settings.h"
 
 namespace code_form = widget_names::CodeForm;
 

@@ -9,8 +9,8 @@
 #include <functional>
 
 #include "resources/code_widget_names.h"
-#include "workbench/gui/localize_form.h"
-#include "workbench/localize.h"
+#include "services/gui/localize_form.h"
+#include "services/localize.h"
 
 namespace debug = widget_names::DebugFRM;
 

@@ -6,8 +6,8 @@
 
 #include "build_debug/debug/clock_control.h"
 #include "resources/code_widget_names.h"
-#include "workbench/gui/localize_form.h"
-#include "workbench/localize.h"
+#include "services/gui/localize_form.h"
+#include "services/localize.h"
 
 namespace irc_frm = widget_names::IrcFRM;
 

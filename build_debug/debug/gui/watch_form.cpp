@@ -10,7 +10,7 @@
 
 #include "build_debug/debug/gui/debug_trace.h"
 #include "resources/code_widget_names.h"
-#include "workbench/registry_settings.h"
+#include "services/registry_settings.h"
 
 namespace watch_form = widget_names::WatchForm;
 

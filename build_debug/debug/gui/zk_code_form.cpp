@@ -10,8 +10,8 @@
 #include "build_debug/debug/gui/debug_trace.h"
 #include "editor_control/style_run.h"
 #include "resources/code_widget_names.h"
-#include "workbench/registry_settings.h"
-#include "workbench/windows_menu.h"
+#include "services/registry_settings.h"
+#include "services/windows_menu.h"
 
 namespace zk_code_frm = widget_names::ZK_CodeFRM;
 

@@ -4,7 +4,7 @@
 
 #include "platform/message_box.h"
 #include "resources/code_widget_names.h"
-#include "workbench/gui/guarded.h"
+#include "services/gui/guarded.h"
 
 namespace multi_prog_frm = widget_names::MultiProgFRM;
 

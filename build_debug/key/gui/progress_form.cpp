@@ -4,9 +4,9 @@
 #include <QScreen>
 
 #include "resources/widget_names.h"
-#include "workbench/gui/localize_form.h"
-#include "workbench/gui/text.h"
-#include "workbench/localize.h"
+#include "services/gui/localize_form.h"
+#include "services/gui/text.h"
+#include "services/localize.h"
 
 namespace progress_frm = widget_names::ProgressFRM;
 

@@ -19,8 +19,8 @@
 #include "tests/build_debug/debug/chip_session.h"
 #include "tests/build_debug/debug/list_program.h"
 #include "tests/build_debug/tools/tarn_harness.h"
-#include "workbench/registry_settings.h"
-#include "workbench/windows_menu.h"
+#include "services/registry_settings.h"
+#include "services/windows_menu.h"
 
 namespace zk_code_frm = widget_names::ZK_CodeFRM;
 

@@ -24,12 +24,12 @@
 #include "tests/build_debug/key/ignored_notifications.h"
 #include "tests/build_debug/key/key_fixture.h"
 #include "tests/keysim/chip_model.h"
-#include "tests/workbench/temp_folder.h"
-#include "workbench/globals.h"
-#include "workbench/gui/modal_dialogs.h"
-#include "workbench/registry_settings.h"
-#include "workbench/windows_menu.h"
-#include "tests/workbench/full_disk.h"
+#include "tests/services/temp_folder.h"
+#include "services/globals.h"
+#include "services/gui/modal_dialogs.h"
+#include "services/registry_settings.h"
+#include "services/windows_menu.h"
+#include "tests/services/full_disk.h"
 
 namespace device_frm = widget_names::DeviceFRM;
 
