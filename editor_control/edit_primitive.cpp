@@ -40,21 +40,15 @@ void TScrivlet::DeleteColumnBlock() {
   const int32_t left = std::min(BlockStartCol, BlockEndCol);
   const int32_t right = std::max(BlockStartCol, BlockEndCol);
   BlockMode = false;
-  BeginUpdate();
-  try {
-    for (int32_t i = first; i <= last; ++i) {
-      const int32_t a = ColumnToPos(i, left);
-      const int32_t b = ColumnToPos(i, right);
-      if (a >= b) continue;
-      const int32_t start = Table.Items(i).StartOffset;
-      Select(start + b, start + a);
-      InsertTextBuf({});
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TUpdateGuard update(*this);
+  for (int32_t i = first; i <= last; ++i) {
+    const int32_t a = ColumnToPos(i, left);
+    const int32_t b = ColumnToPos(i, right);
+    if (a >= b) continue;
+    const int32_t start = Table.Items(i).StartOffset;
+    Select(start + b, start + a);
+    InsertTextBuf({});
   }
-  EndUpdate();
 }
 
 // With trailing blanks discarded, a break typed behind blanks drops them; they are taken

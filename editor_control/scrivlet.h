@@ -14,6 +14,7 @@
 #include <functional>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -89,6 +90,8 @@ struct TScrivletServices {
   TScrivClipboard* Clipboard = nullptr;   // nullptr: copy and paste do nothing
   TSliceScheduler* ScrollTicker = nullptr;  // steps of an animated scroll; nullptr: at once
 };
+
+class TUpdateGuard;
 
 class TScrivlet {
  public:
@@ -425,8 +428,10 @@ class TScrivlet {
   // Edit primitive pieces.
   void DeleteColumnBlock();
   struct KeptSelection;
-  std::unique_ptr<KeptSelection> KeepSelectionForPaste();
-  void RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept);
+  // Keeping the selection opens an update in `update`, which the caller ends after the restore.
+  std::unique_ptr<KeptSelection> KeepSelectionForPaste(std::optional<TUpdateGuard>& update);
+  // Returns whether there was a selection to restore.
+  bool RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept);
   void ScrollStep();
   void ApplyScroll(int32_t x, int32_t y);
   void CorrectNavigators(int32_t old_start, int32_t old_end, int32_t new_end, int32_t first_para,
@@ -500,6 +505,19 @@ class TScrivlet {
   uint8_t caret_style_ = 0;
   std::unique_ptr<TScrivLayout> layout_;
   std::unique_ptr<TzkFormatThread> format_thread_;
+};
+
+// Holds an update of `memo` open for a scope: the update ends when the scope is left,
+// by an exception too. A failure of the update's end itself still reaches the caller.
+class TUpdateGuard {
+ public:
+  explicit TUpdateGuard(TScrivlet& memo) : memo_(memo) { memo_.BeginUpdate(); }
+  ~TUpdateGuard() noexcept(false) { memo_.EndUpdate(); }
+  TUpdateGuard(const TUpdateGuard&) = delete;
+  TUpdateGuard& operator=(const TUpdateGuard&) = delete;
+
+ private:
+  TScrivlet& memo_;
 };
 
 }  // namespace scrivlet
