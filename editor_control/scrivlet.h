@@ -118,7 +118,7 @@ class TScrivlet {
   virtual void InsertTextBuf(std::string_view text);
   void ClearSelection() { InsertTextBuf({}); }
 
-  void BeginUpdate() { ++UpdateDepth; }
+  void BeginUpdate() { ++update_depth_; }
   // After a change: the listeners get code 1, then OnChange fires.
   virtual void Change();
   // The caret display follows the caret: OnSelMove and code 2 when its offset or pending
@@ -384,7 +384,8 @@ class TScrivlet {
   std::function<void(TScrivlet&, int32_t, int32_t, int32_t)> OnContext;
 
   // --- state ---
-  int32_t UpdateDepth = 0;
+  // Open updates: while one is open, changes wait for its end to be laid out and shown.
+  int32_t UpdateDepth() const { return update_depth_; }
   // The text differs from the last load or save: the undo position stands away from the save
   // point. SetModified(false) puts the save point at the current position; SetModified(true)
   // tells that no position of the history holds the saved text any more.
@@ -418,6 +419,7 @@ class TScrivlet {
   const std::vector<TScrivNavigator*>& Navigators() const { return navigators_; }
 
  private:
+  int32_t update_depth_ = 0;  // BeginUpdate opens one, EndUpdate closes one
   friend class TScrivNavigator;
   friend class TScrivHighlighter;
   void Register(TScrivNavigator* nav) { navigators_.push_back(nav); }

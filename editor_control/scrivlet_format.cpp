@@ -14,7 +14,7 @@ int64_t TSteadyClock::Milliseconds() {
 }
 
 bool TScrivlet::FormatStep() {
-  if (UpdateDepth > 0) return false;
+  if (update_depth_ > 0) return false;
   return layout_->FormatSlice(clock_->Milliseconds() + kFormatSliceMs);
 }
 
