@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "workbench/globals.h"
+#include "services/globals.h"
 
 namespace platform {
 class MessageBoxService;

@@ -9,10 +9,10 @@
 
 #include "platform/modal_dialogs.h"
 #include "resources/code_widget_names.h"
-#include "workbench/globals.h"
-#include "workbench/gui/form_placement.h"
-#include "workbench/gui/localize_form.h"
-#include "workbench/gui/text.h"
+#include "services/globals.h"
+#include "services/gui/form_placement.h"
+#include "services/gui/localize_form.h"
+#include "services/gui/text.h"
 
 namespace about_frm = widget_names::AboutFRM;
 namespace help_form = widget_names::HelpForm;

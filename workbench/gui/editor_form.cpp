@@ -26,16 +26,16 @@
 #include "resources/string_ids.h"
 #include "build_debug/tools/c_output_loader.h"
 #include "workbench/gui/editor_form_errors.h"
-#include "workbench/gui/form_placement.h"
-#include "workbench/gui/guarded.h"
-#include "workbench/gui/localize_form.h"
+#include "services/gui/form_placement.h"
+#include "services/gui/guarded.h"
+#include "services/gui/localize_form.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/run_commands.h"
 #include "workbench/gui/print_commands.h"
-#include "workbench/gui/text.h"
+#include "services/gui/text.h"
 #include "workbench/session/session.h"
-#include "workbench/silent_abort.h"
+#include "services/silent_abort.h"
 
 namespace main_menu = widget_names::MainMenu;
 namespace editor_frm = widget_names::EditorFRM;

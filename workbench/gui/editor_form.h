@@ -12,7 +12,7 @@
 
 #include "workbench/command_line.h"
 #include "workbench/start_up.h"
-#include "workbench/windows_menu.h"
+#include "services/windows_menu.h"
 
 class QAction;
 class QKeySequence;

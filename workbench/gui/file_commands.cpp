@@ -8,10 +8,10 @@
 #include "platform/message_box.h"
 #include "platform/text.h"
 #include "resources/string_ids.h"
-#include "workbench/file_routines.h"
+#include "services/file_routines.h"
 #include "workbench/gui/editor_array.h"
-#include "workbench/localize.h"
-#include "workbench/options.h"
+#include "services/localize.h"
+#include "services/options.h"
 
 namespace gui {
 

@@ -10,13 +10,13 @@
 #include "editor_control/gui/scrivlet_widget.h"
 #include "resources/code_widget_names.h"
 #include "resources/string_ids.h"
-#include "workbench/file_routines.h"
+#include "services/file_routines.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/print_forms.h"
-#include "workbench/gui/text.h"
+#include "services/gui/text.h"
 #include "workbench/session/session.h"
 
 namespace main_menu = widget_names::MainMenu;

@@ -22,8 +22,8 @@
 
 #include "platform/message_box.h"
 #include "resources/code_widget_names.h"
-#include "workbench/gui/modal_dialogs.h"
-#include "workbench/localize.h"
+#include "services/gui/modal_dialogs.h"
+#include "services/localize.h"
 #include "../ok_settings.h"
 
 namespace config_frm = widget_names::ConfigFRM;

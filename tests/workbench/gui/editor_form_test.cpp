@@ -20,7 +20,7 @@
 #include "resources/widget_names.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/ide_forms.h"
-#include "workbench/silent_abort.h"
+#include "services/silent_abort.h"
 
 namespace main_menu = widget_names::MainMenu;
 namespace config_frm = widget_names::ConfigFRM;

@@ -22,8 +22,8 @@
 #include "stored_option_start.h"
 #include "tests/build_debug/tools/cod_writer.h"
 #include "workbench/gui/main_files.h"
-#include "workbench/silent_abort.h"
-#include "workbench/windows_menu.h"
+#include "services/silent_abort.h"
+#include "services/windows_menu.h"
 
 namespace main_menu = widget_names::MainMenu;
 namespace editor_frm = widget_names::EditorFRM;

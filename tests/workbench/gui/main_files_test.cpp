@@ -28,10 +28,10 @@
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/file_list.h"
-#include "workbench/silent_abort.h"
-#include "workbench/replace_file.h"
+#include "services/silent_abort.h"
+#include "services/replace_file.h"
 #include "workbench/workspace.h"
-#include "tests/workbench/full_disk.h"
+#include "tests/services/full_disk.h"
 
 namespace main_menu = widget_names::MainMenu;
 namespace editor_frm = widget_names::EditorFRM;

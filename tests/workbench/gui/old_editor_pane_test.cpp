@@ -37,8 +37,8 @@
 #include "workbench/gui/find_replace_form.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/print_forms.h"
-#include "workbench/gui/text.h"
-#include "workbench/silent_abort.h"
+#include "services/gui/text.h"
+#include "services/silent_abort.h"
 
 namespace main_menu = widget_names::MainMenu;
 namespace editor_frm = widget_names::EditorFRM;

@@ -25,7 +25,7 @@
 #include "platform/text.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/print_forms.h"
-#include "workbench/gui/text.h"
+#include "services/gui/text.h"
 #include "workbench/session/session.h"
 
 namespace main_menu = widget_names::MainMenu;

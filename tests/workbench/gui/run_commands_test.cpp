@@ -29,7 +29,7 @@
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/gui/old_editor_pane.h"
-#include "workbench/silent_abort.h"
+#include "services/silent_abort.h"
 
 namespace main_menu = widget_names::MainMenu;
 namespace editor_frm = widget_names::EditorFRM;

@@ -18,7 +18,7 @@
 #include <functional>
 #include <memory>
 
-#include "../temp_folder.h"
+#include "tests/services/temp_folder.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "resources/code_widget_names.h"
@@ -28,12 +28,12 @@
 #include "workbench/gui/goto_line_form.h"
 #include "workbench/gui/grid_debug_form.h"
 #include "workbench/gui/hint_form.h"
-#include "workbench/gui/modal_dialogs.h"
+#include "services/gui/modal_dialogs.h"
 #include "workbench/gui/notice_forms.h"
 #include "workbench/gui/print_forms.h"
-#include "workbench/gui/radio_group.h"
-#include "workbench/localize.h"
-#include "workbench/registry_settings.h"
+#include "services/gui/radio_group.h"
+#include "services/localize.h"
+#include "services/registry_settings.h"
 
 namespace find_replace_form = widget_names::FindReplaceForm;
 namespace goto_line_dlg = widget_names::GotoLineNumDLG;
