@@ -6,8 +6,8 @@
 #include "build_debug/image/debug_image.h"
 #include "build_debug/image/debug_monitor.h"
 #include "platform/message_box.h"
-#include "workbench/message_strings.h"
-#include "workbench/silent_abort.h"
+#include "services/message_strings.h"
+#include "services/silent_abort.h"
 
 namespace build_debug {
 

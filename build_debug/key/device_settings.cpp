@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "build_debug/image/hex_image.h"
-#include "workbench/replace_file.h"
+#include "services/replace_file.h"
 
 namespace build_debug {
 namespace {

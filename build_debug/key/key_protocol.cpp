@@ -6,8 +6,8 @@
 #include "build_debug/key/clock_synth.h"
 #include "platform/message_box.h"
 #include "resources/string_ids.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
 
 namespace build_debug {
 

@@ -8,7 +8,7 @@
 
 #include <map>
 
-#include "tests/workbench/temp_folder.h"
+#include "tests/services/temp_folder.h"
 
 namespace {
 
