@@ -377,14 +377,14 @@ TEST_F(MainFilesTest, TheListShowsTheOpenFilesInOrderAfterSaveAsAndClose) {
   const std::string d = folder_.Path() + "d.src";
   Form().OpenSourceFile(a);
   Form().OpenSourceFile(b);
-  Form().ClickMenuItem("FileNewAssemblyMENUITM");
+  Form().ClickMenuItem(main_menu::FileNewAssemblyMENUITM);
   EXPECT_EQ(Rows(), (std::vector<std::string>{a, b, "{Blank_3_ASSEMBLY}"}));
   Type("x");
   Pick(d);
-  Form().ClickMenuItem("FileSaveAsMENUITM");
+  Form().ClickMenuItem(main_menu::FileSaveAsMENUITM);
   Form().OpenSourceFile(c);
   Form().SelectEditor(1);
-  Form().ClickMenuItem("FileCloseMENUITM");
+  Form().ClickMenuItem(main_menu::FileCloseMENUITM);
 
   const std::vector<std::string> expected{a, d, c};
   EXPECT_EQ(Rows(), expected);
@@ -399,7 +399,7 @@ TEST_F(MainFilesTest, TheListShowsTheOpenFilesInOrderAfterSaveAsAndClose) {
   Form().SelectEditor(2);
   EXPECT_EQ(Form().FileList().currentRow(), 2);
   EXPECT_EQ(Caption(), "c.src - " + QApplication::applicationName().toStdString());
-  Form().ClickMenuItem("FileNewAssemblyMENUITM");
+  Form().ClickMenuItem(main_menu::FileNewAssemblyMENUITM);
   EXPECT_EQ(Rows(), (std::vector<std::string>{a, d, c, "{Blank_5_ASSEMBLY}"}));
   EXPECT_EQ(Form().FileList().currentRow(), 3);
 }
