@@ -444,12 +444,6 @@ void AppendSymbolLine(std::string& out, const SymbolLine& s, bool kestrian) {
   AppendDecimal(out, s.line, 4, true);
 }
 
-std::string FormatSymbolLine(const SymbolLine& s, bool kestrian) {
-  std::string out;
-  AppendSymbolLine(out, s, kestrian);
-  return out;
-}
-
 ListingEnd EndListing(TarnRun& run) {
   ListingState& l = run.listing;
   bool listing = l.file.IsOpen();

@@ -112,7 +112,6 @@ struct SymbolLine {
   int bit_part = 0;
   int line = 0;
 };
-std::string FormatSymbolLine(const SymbolLine& symbol, bool kestrian);
 void AppendSymbolLine(std::string& out, const SymbolLine& symbol, bool kestrian);
 
 // The map's file-name slot of a registered file (at most 63 bytes and a terminator).

@@ -118,8 +118,4 @@ SymbolValue ValueOf(const SymbolNode* node) {
   return {node->value, node->bit};
 }
 
-int SymbolCount(const TarnRun& run) { return run.symbols.Count(); }
-
-void FreeSymbols(TarnRun& run) { run.symbols.Clear(); }
-
 }  // namespace tarn

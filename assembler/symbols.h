@@ -90,7 +90,5 @@ int SetSymbol(TarnRun& run, std::string_view name, int32_t value, uint8_t kind);
 int SetSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind);
 // Value and bit of a node; an absent node gives 0 and 0.
 SymbolValue ValueOf(const SymbolNode* node);
-int SymbolCount(const TarnRun& run);
-void FreeSymbols(TarnRun& run);
 
 }  // namespace tarn

@@ -357,10 +357,4 @@ ProcessResult RunProcess(const ProcessLaunch& launch) {
   return result;
 }
 
-std::string OwnProgramFile() {
-  std::error_code error;
-  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string() : self.string();
-}
-
 }  // namespace platform

@@ -78,7 +78,4 @@ class SystemProcessRunner : public ProcessRunner {
   ProcessResult Run(const ProcessLaunch& launch) override { return RunProcess(launch); }
 };
 
-// The file this process was started from ("" when the system does not tell).
-std::string OwnProgramFile();
-
 }  // namespace platform

@@ -245,13 +245,6 @@ std::uint8_t QvBasicUnit::QvBasicCompile(const std::string& source, std::string&
   return static_cast<std::uint8_t>(code);
 }
 
-bool QvBasicUnit::QvBasicRun(const std::string& arguments, std::uint32_t& exit_code) {
-  workbench::ProgramEnding ending = runner_.RunBounded(Program(), arguments, timeouts_.compile, false);
-  if (ending.result != workbench::kRunStarted) return false;
-  exit_code = ending.exit_code;
-  return true;
-}
-
 std::optional<std::optional<QvBasicVersionAnswer>> QvBasicUnit::AskVersion() {
   // An exit status holds 8 bits here, so the version comes on the first line printed.
   workbench::ProgramEnding ending = runner_.RunBounded(Program(), "/v", timeouts_.version, true);

@@ -108,10 +108,6 @@ class QvBasicUnit {
   // user stopped leaves it as it was. The compiler's errors are read into the error list as soon as it ends,
   // before anything else can write an ".err" of the same name.
   std::uint8_t QvBasicCompile(const std::string& source, std::string& message);
-  // Runs the compiler with the argument text and waits for its end, at most the compile time
-  // limit; true when it started and its exit code was read.
-  bool QvBasicRun(const std::string& arguments, std::uint32_t& exit_code);
-
   // The installed compiler's version; false when it does not run or answers no version.
   bool QvBasicVersion(bool& debug, int& version);
   // "1.51.03", "1.51.03 DBG" for a debug build, "unknown" when the answer is no version;

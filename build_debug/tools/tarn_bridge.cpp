@@ -248,12 +248,6 @@ void TarnUnit::TarnSetOutputDir(const std::string& source) {
   output_base_ = output_folder_ + path.stem().string();
 }
 
-bool TarnUnit::TarnDeleteOutputFiles() {
-  bool deleted = DeleteIfPresent(OutputName(".err"));
-  deleted = DeleteIfPresent(OutputName(".sym")) && deleted;
-  return DeleteIfPresent(OutputName(".map")) && deleted;
-}
-
 void TarnUnit::TarnCleanup() {
   errors_.clear();
   errors_.shrink_to_fit();

@@ -76,8 +76,6 @@ class TarnUnit {
   [[nodiscard]] bool TarnClearOutputDir();
   void TarnSetOutputDir(const std::string& source);
   const std::string& TarnGetOutputDir() const { return output_folder_; }
-  // Deletes the ".err", ".sym" and ".map" of the output base; false when one stays.
-  [[nodiscard]] bool TarnDeleteOutputFiles();
   void TarnCleanup();
 
   // Index of the first map record with that address or listing line; -1 when none.

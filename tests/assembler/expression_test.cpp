@@ -194,7 +194,7 @@ TEST_F(ExpressionTest, RegisterAndBitNamesEnterTheSymbolTable) {
   EXPECT_EQ(z->value, 3);
   EXPECT_EQ(z->bit, 2);
   Eval("ra");
-  EXPECT_EQ(SymbolCount(run), 2);
+  EXPECT_EQ(run.symbols.Count(), 2);
 }
 
 TEST_F(ExpressionTest, OperandsLeaveTheStatementKeyword) {

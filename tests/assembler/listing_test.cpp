@@ -175,6 +175,12 @@ TEST_F(Listing, MapNamesWithoutFoldersUnderZ) {
   EXPECT_EQ(ReadFile(dir_ / "prog.map").substr(32, 9), std::string("prog.asm\0", 9));
 }
 
+std::string FormatSymbolLine(const SymbolLine& symbol, bool kestrian) {
+  std::string out;
+  AppendSymbolLine(out, symbol, kestrian);
+  return out;
+}
+
 TEST(SymbolLines, OrdinaryBitAndWatchForms) {
   const std::string pad27(27, ' ');
   EXPECT_EQ(FormatSymbolLine({"COUNT", 0, 8, 0, 12}, false), "COUNT" + pad27 + "  DATA   00000008   0012");

@@ -48,7 +48,7 @@ TEST_F(SymbolsTest, DefinitionRecordsLineAndBitField) {
   EXPECT_TRUE(FindSymbol(run, "flag")->has_bit);
   EXPECT_TRUE(FindSymbol(run, "dotted")->has_bit);
   EXPECT_FALSE(FindSymbol(run, "plain")->has_bit);
-  EXPECT_EQ(SymbolCount(run), 3);
+  EXPECT_EQ(run.symbols.Count(), 3);
 }
 
 TEST_F(SymbolsTest, WalkIsInCaseFoldedOrderAndEqualNamesInInsertionOrder) {
@@ -60,7 +60,7 @@ TEST_F(SymbolsTest, WalkIsInCaseFoldedOrderAndEqualNamesInInsertionOrder) {
             (std::vector<std::string>{"a", "Alpha", "ALPHA", "alpha", "beta", "Beta2", "gamma", "_under"}));
   // A lookup finds the first of equal names.
   EXPECT_EQ(FindSymbol(run, "alpha")->name, "Alpha");
-  EXPECT_EQ(SymbolCount(run), 8);
+  EXPECT_EQ(run.symbols.Count(), 8);
 }
 
 TEST_F(SymbolsTest, NamesAlikeInTheirFirstEightCharactersOrderOnTheRest) {
@@ -75,13 +75,13 @@ TEST_F(SymbolsTest, NamesAlikeInTheirFirstEightCharactersOrderOnTheRest) {
 TEST_F(SymbolsTest, SetSymbolReplacesOnlyTheSameKind) {
   EXPECT_EQ(SetSymbol(run, "X", 1, kSymVar), 1);
   EXPECT_EQ(SetSymbolBit(run, "x", 2, 4, kSymVar), 1);
-  EXPECT_EQ(SymbolCount(run), 1);
+  EXPECT_EQ(run.symbols.Count(), 1);
   EXPECT_EQ(FindSymbol(run, "X")->value, 2);
   EXPECT_EQ(FindSymbol(run, "X")->bit, 4);
   EXPECT_EQ(SetSymbol(run, "x", 9, kSymData), 0);
   EXPECT_EQ(FindSymbol(run, "X")->value, 2);
   EXPECT_EQ(FindSymbol(run, "X")->kind, kSymVar);
-  EXPECT_EQ(SymbolCount(run), 1);
+  EXPECT_EQ(run.symbols.Count(), 1);
 }
 
 TEST_F(SymbolsTest, ValueOfAnAbsentNodeIsZero) {
@@ -118,8 +118,8 @@ TEST_F(SymbolsTest, TwentyThousandSortedNames) {
   ASSERT_EQ(names.size(), 20000u);
   EXPECT_EQ(names.front(), "L00000");
   EXPECT_EQ(names.back(), "L19999");
-  FreeSymbols(run);
-  EXPECT_EQ(SymbolCount(run), 0);
+  run.symbols.Clear();
+  EXPECT_EQ(run.symbols.Count(), 0);
   EXPECT_EQ(FindSymbol(run, "L00001"), nullptr);
 }
 

@@ -225,9 +225,5 @@ TEST_F(RunProgramTest, TheWatchCanStopTheWait) {
   EXPECT_GT(watch.asked, 3);
 }
 
-TEST(OwnProgramFileTest, NamesThisTestProgram) {
-  EXPECT_EQ(fs::path(platform::OwnProgramFile()).filename(), "services_tests");
-}
-
 }  // namespace
 }  // namespace workbench
