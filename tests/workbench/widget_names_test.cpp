@@ -5,7 +5,7 @@
 #include <string>
 
 #include "resources/widget_names.h"
-#include "workbench/localize.h"
+#include "services/localize.h"
 
 namespace {
 
