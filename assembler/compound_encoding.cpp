@@ -61,7 +61,8 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
   in.size = form->size;
   int finding = FitOperands(run, *form, ops);
   // MOV !fr,#lit writes a port's direction register: only 5 to 9 are ports.
-  if (form->encoding == 15 && (ops[1].value < 5 || ops[1].value > 9) && finding == 0) finding = kMsgValueOutOfRange;
+  if (form->encoding == kRuleWritePortLiteral && (ops[1].value < 5 || ops[1].value > 9) && finding == 0)
+    finding = kMsgValueOutOfRange;
   if (finding != 0) ReportMessage(run, kWarning, finding);
 
   const uint16_t* w = form->words;
@@ -85,7 +86,7 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
   };
 
   switch (form->encoding) {
-    case 0: {
+    case kRuleOneWord: {
       if (id == kCALL) {
         target = value(0);
         if (target & 0x100) {
@@ -113,74 +114,74 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
       out.skip = id == kMOVSZ;
       break;
     }
-    case 1:  // MOV, ADD, SUB, AND, OR, XOR fr,#lit and fr,fr: through W
+    case kRuleThroughW:  // MOV, ADD, SUB, AND, OR, XOR fr,#lit and fr,fr
       out.words = {word(w[0] | value(1)), word(w[1] | value(0))};
       break;
-    case 3:  // MOVB dst,src
+    case kRuleMoveBit:  // MOVB dst,src
       out.words = {word(w[0] | bit_field(1)), word(w[1] | bit_field(0)), word(w[2] | bit_field(1)),
                    word(w[3] | bit_field(0))};
       break;
-    case 4:  // MOVB dst,/src
+    case kRuleMoveInvertedBit:  // MOVB dst,/src
       out.words = {word(w[0] | bit_field(2)), word(w[1] | bit_field(0)), word(w[2] | bit_field(2)),
                    word(w[3] | bit_field(0))};
       break;
-    case 5:  // IJNZ, DJNZ fr,addr
+    case kRuleLoop:  // IJNZ, DJNZ fr,addr
       out.words = {word(w[0] | value(0))};
       jump_word(w[1], 1);
       break;
-    case 16:  // CSA, CSBE fr,#lit: compares against the complement
+    case kRuleCompareSkipAbove:  // CSA, CSBE fr,#lit: compares against the complement
       ops[1].value = 255 - ops[1].value;
       [[fallthrough]];
-    case 6:  // CSE, CSNE, CSAE, CSB
+    case kRuleCompareSkip:  // CSE, CSNE, CSAE, CSB
       out.words = {word(w[0] | value(1)), word(w[1] | value(0)), w[2]};
       out.skip = true;
       break;
-    case 26:  // CSA, CSBE fr,fr
+    case kRuleCompareSkipRegisters:  // CSA, CSBE fr,fr
       out.words = {word(w[0] | value(0)), word(w[1] | value(1)), w[2]};
       out.skip = true;
       break;
-    case 17:  // CJA, CJBE fr,#lit,addr
+    case kRuleCompareJumpAbove:  // CJA, CJBE fr,#lit,addr
       ops[1].value = 255 - ops[1].value;
       [[fallthrough]];
-    case 7:  // CJE, CJNE, CJAE, CJB
+    case kRuleCompareJump:  // CJE, CJNE, CJAE, CJB
       out.words = {word(w[0] | value(1)), word(w[1] | value(0)), w[2]};
       jump_word(w[3], 2);
       break;
-    case 27:  // CJA, CJBE fr,fr,addr
+    case kRuleCompareJumpRegisters:  // CJA, CJBE fr,fr,addr
       out.words = {word(w[0] | value(0)), word(w[1] | value(1)), w[2]};
       jump_word(w[3], 2);
       break;
-    case 8:  // JB, JNB bit,addr
+    case kRuleBitJump:  // JB, JNB bit,addr
       out.words = {word(w[0] | bit_field(0))};
       jump_word(w[1], 1);
       break;
-    case 9:  // JC, JZ, JNC, JNZ addr
+    case kRuleFlagJump:  // JC, JZ, JNC, JNZ addr
       out.words = {w[0]};
       jump_word(w[1], 0);
       break;
-    case 10:  // MOV M,fr
+    case kRuleMoveToM:  // MOV M,fr
       out.words = {word(w[0] | value(1)), w[1]};
       break;
-    case 11:  // MOV fr,M
+    case kRuleMoveFromM:  // MOV fr,M
       out.words = {w[0], word(w[1] | value(0))};
       break;
-    case 12:  // MOV !port,value and MOV !OPTION,value
+    case kRuleWriteNamedPort:  // MOV !port,value and MOV !OPTION,value
       out.words = {word(w[0] | value(2)), w[1]};
       break;
-    case 14:  // MOV !fr,fr
+    case kRuleWritePortRegister:  // MOV !fr,fr
       out.words = {word(w[0] | value(2)), word(w[1] | value(1))};
       break;
-    case 15:  // MOV !fr,#lit
+    case kRuleWritePortLiteral:  // MOV !fr,#lit
       out.words = {word(w[0] | value(2)), word(w[1] | value(1))};
       break;
-    case 18:  // CLRB, SETB, SNB, SB
+    case kRuleBitOperation:  // CLRB, SETB, SNB, SB
       out.words = {word(w[0] | bit_field(0))};
       out.skip = id == kSB || id == kSNB;
       break;
-    case 19:  // ADDB, SUBB fr,bit
+    case kRuleAddBit:  // ADDB, SUBB fr,bit
       out.words = {word(w[0] | bit_field(1)), word(w[1] | value(0))};
       break;
-    case 20:  // ADDB, SUBB fr,/bit
+    case kRuleAddInvertedBit:  // ADDB, SUBB fr,/bit
       out.words = {word(w[0] | bit_field(2)), word(w[1] | value(0))};
       break;
     default:

@@ -2,6 +2,7 @@
 
 #include "assembler/run.h"
 #include "assembler/text.h"
+#include "instruction_set/instruction_set.h"
 
 namespace tarn {
 namespace {
@@ -39,12 +40,12 @@ void ApplyDevice(TarnRun& run, int index) {
   d.address_limit = d.program_size - 1;
   d.id_word = static_cast<uint16_t>((d.new_revision ? 0xAB00 : 0x9B00) | index);
   d.device_class = index <= 2 ? 1 : 2;
-  d.word_mask = 0x0FFF;
-  d.fr_mask = 31;
-  d.literal_mask = 255;
-  d.jmp_mask = 511;
-  d.call_mask = 255;
-  d.destination_bit = 0x020;
+  d.word_mask = instruction_set::kWordBits;
+  d.fr_mask = instruction_set::kRegisterField;
+  d.literal_mask = instruction_set::kLiteralField;
+  d.jmp_mask = instruction_set::kJumpField;
+  d.call_mask = instruction_set::kCallField;
+  d.destination_bit = instruction_set::kDestinationBit;
   d.limit_2047 = 2047;
   d.fuse = 0x0FFB;
   d.fusex = index <= 1 ? 0x0BFF : 0x0FFF;

@@ -151,13 +151,13 @@ StatementWords EncodeOperands(TarnRun& run, const KeywordState& mnemonic, uint16
     case kFmtSkip:
       if (n > 0) ReportMessage(run, kError, kMsgTooManyOperands);
       // Skips the next word when it is the second of a pair: bit 8 set at even addresses.
-      field = (address & 1) == 0 ? 0x100 : 0;
+      field = (address & 1) == 0 ? kSkipEvenBit : 0;
       break;
     default:
       ReportMessage(run, kError, kMsgBadInstruction);
       break;
   }
-  out.words.push_back(static_cast<uint16_t>((mnemonic.opcode_template | field) & 0xFFF));
+  out.words.push_back(static_cast<uint16_t>((mnemonic.opcode_template | field) & kWordBits));
   return out;
 }
 

@@ -6,12 +6,13 @@
 #include <string_view>
 
 #include "assembler/folded_map.h"
+#include "instruction_set/instruction_set.h"
 
 namespace tarn {
 
 struct TarnRun;
 struct MacroRecord;
-struct MnemonicRow;
+using ::instruction_set::MnemonicRow;
 
 // Several names share one id.
 enum DirectiveId : uint16_t {

@@ -1,6 +1,7 @@
 // Copy, cut and paste, plain and as rectangular column blocks.
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "editor_control/scrivlet.h"
@@ -78,12 +79,12 @@ struct TScrivlet::KeptSelection {
   }
 };
 
-std::unique_ptr<TScrivlet::KeptSelection> TScrivlet::KeepSelectionForPaste() {
+std::unique_ptr<TScrivlet::KeptSelection> TScrivlet::KeepSelectionForPaste(std::optional<TUpdateGuard>& update) {
   if ((options_ & zkoNoOverwriteBlocks) == 0) return nullptr;
   std::unique_ptr<KeptSelection> kept;
   if (options_ & zkoPersistentBlocks) {
     kept = std::make_unique<KeptSelection>(*this);
-    BeginUpdate();
+    update.emplace(*this);
   }
   const std::string pending = PendingSpaces;
   SetSelStart(Caret->Offset());
@@ -91,8 +92,8 @@ std::unique_ptr<TScrivlet::KeptSelection> TScrivlet::KeepSelectionForPaste() {
   return kept;
 }
 
-void TScrivlet::RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept) {
-  if (!kept) return;
+bool TScrivlet::RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept) {
+  if (!kept) return false;
   // The caret stays where the paste ended, as a navigator of its own.
   PasteCaretNav->SetOffset(Caret->Offset());
   SelStartNav->SetOffset(kept->low.Offset());
@@ -102,16 +103,16 @@ void TScrivlet::RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept) 
   BlockMode = kept->block;
   BlockStartCol = kept->start_col;
   BlockEndCol = kept->end_col;
-  kept.reset();
-  EndUpdate();
-  ScrollInView();
+  return true;
 }
 
 void TScrivlet::PasteFromClipboard() {
   if (clipboard_ == nullptr) return;
-  std::unique_ptr<KeptSelection> kept = KeepSelectionForPaste();
-  const bool column = (options_ & zkoBlockSelection) && clipboard_->IsColumnBlock();
-  try {
+  bool restored = false;
+  {
+    std::optional<TUpdateGuard> kept_update;
+    std::unique_ptr<KeptSelection> kept = KeepSelectionForPaste(kept_update);
+    const bool column = (options_ & zkoBlockSelection) && clipboard_->IsColumnBlock();
     if (clipboard_->HasText()) {
       UndoBreak = true;
       const std::string text = WithCrLfBreaks(clipboard_->Text());
@@ -119,46 +120,44 @@ void TScrivlet::PasteFromClipboard() {
       else SetSelText(text);
       UndoBreak = true;
     }
-  } catch (...) {
-    if (kept) EndUpdate();
-    throw;
+    restored = RestoreSelectionAfterPaste(std::move(kept));
   }
-  RestoreSelectionAfterPaste(std::move(kept));
+  if (restored) ScrollInView();
 }
 
 void TScrivlet::InsertColumnText(std::string_view text) {
-  std::unique_ptr<KeptSelection> kept = KeepSelectionForPaste();
-  BeginUpdate();
-  try {
-    int32_t first_para = Caret->GetParaIndex();
-    int32_t column = ColumnOf(first_para, Caret->GetPosInPara()) + static_cast<int32_t>(PendingSpaces.size());
-    if (BlockMode) {
-      // The block is replaced: the insertion starts at its top left corner.
-      first_para = SelStartNav->GetParaIndex();
-      column = std::min(BlockStartCol, BlockEndCol);
-      ClearSelection();
-    }
-    const std::vector<std::string> lines = ColumnLines(text);
-    for (size_t i = 0; i < lines.size(); ++i) {
-      const int32_t par = first_para + static_cast<int32_t>(i);
-      if (par >= Table.Count()) {
-        SetSelStart(CharCount());
-        InsertTextBuf("\r\n");
+  bool restored = false;
+  {
+    std::optional<TUpdateGuard> kept_update;
+    std::unique_ptr<KeptSelection> kept = KeepSelectionForPaste(kept_update);
+    {
+      TUpdateGuard update(*this);
+      int32_t first_para = Caret->GetParaIndex();
+      int32_t column = ColumnOf(first_para, Caret->GetPosInPara()) + static_cast<int32_t>(PendingSpaces.size());
+      if (BlockMode) {
+        // The block is replaced: the insertion starts at its top left corner.
+        first_para = SelStartNav->GetParaIndex();
+        column = std::min(BlockStartCol, BlockEndCol);
+        ClearSelection();
       }
-      const int32_t pos = ColumnToPos(par, column);
-      SetSelStart(Table.Items(par).StartOffset + pos);
-      const int32_t missing = column - ColumnOf(par, pos);
-      std::string line(static_cast<size_t>(std::max(0, missing)), ' ');
-      line += lines[i];
-      InsertTextBuf(line);
+      const std::vector<std::string> lines = ColumnLines(text);
+      for (size_t i = 0; i < lines.size(); ++i) {
+        const int32_t par = first_para + static_cast<int32_t>(i);
+        if (par >= Table.Count()) {
+          SetSelStart(CharCount());
+          InsertTextBuf("\r\n");
+        }
+        const int32_t pos = ColumnToPos(par, column);
+        SetSelStart(Table.Items(par).StartOffset + pos);
+        const int32_t missing = column - ColumnOf(par, pos);
+        std::string line(static_cast<size_t>(std::max(0, missing)), ' ');
+        line += lines[i];
+        InsertTextBuf(line);
+      }
     }
-  } catch (...) {
-    EndUpdate();
-    if (kept) EndUpdate();
-    throw;
+    restored = RestoreSelectionAfterPaste(std::move(kept));
   }
-  EndUpdate();
-  RestoreSelectionAfterPaste(std::move(kept));
+  if (restored) ScrollInView();
 }
 
 }  // namespace scrivlet

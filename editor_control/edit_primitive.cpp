@@ -40,21 +40,15 @@ void TScrivlet::DeleteColumnBlock() {
   const int32_t left = std::min(BlockStartCol, BlockEndCol);
   const int32_t right = std::max(BlockStartCol, BlockEndCol);
   BlockMode = false;
-  BeginUpdate();
-  try {
-    for (int32_t i = first; i <= last; ++i) {
-      const int32_t a = ColumnToPos(i, left);
-      const int32_t b = ColumnToPos(i, right);
-      if (a >= b) continue;
-      const int32_t start = Table.Items(i).StartOffset;
-      Select(start + b, start + a);
-      InsertTextBuf({});
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TUpdateGuard update(*this);
+  for (int32_t i = first; i <= last; ++i) {
+    const int32_t a = ColumnToPos(i, left);
+    const int32_t b = ColumnToPos(i, right);
+    if (a >= b) continue;
+    const int32_t start = Table.Items(i).StartOffset;
+    Select(start + b, start + a);
+    InsertTextBuf({});
   }
-  EndUpdate();
 }
 
 // With trailing blanks discarded, a break typed behind blanks drops them; they are taken
@@ -116,7 +110,7 @@ void TScrivlet::Rehighlight(int32_t start, int32_t end, bool runs_removed, bool 
   const int32_t first = from.GetParaIndex();
   const int32_t last = to.GetParaIndex();
   TParagraph& p = Table.Items(first);
-  if (UpdateDepth > 0) {
+  if (update_depth_ > 0) {
     for (int32_t i = first; i <= last; ++i) Table.Items(i).Flags &= static_cast<uint8_t>(~kScanFlags);
     return;
   }
@@ -187,11 +181,11 @@ void TScrivlet::InsertTextBuf(std::string_view text_in) {
         old_start != old_end || undo_level_ == 0 || UndoBreak || undo_level_ == save_point_;
     if (!need_new) {
       const TUndoRecord& last = undo_list_[static_cast<size_t>(undo_level_ - 1)];
-      extend = Caret->Offset() == last.End && last.End != last.Start && last.Group == UpdateDepth;
+      extend = Caret->Offset() == last.End && last.End != last.Start && last.Group == update_depth_;
     }
     if (!extend) {
       rec.Start = old_start;
-      rec.Group = UpdateDepth;
+      rec.Group = update_depth_;
       rec.Replaced = GetTextRange(old_start, old_end);
     }
   }
@@ -202,16 +196,16 @@ void TScrivlet::InsertTextBuf(std::string_view text_in) {
   const int32_t last_para = SelEndNav->GetParaIndex();
 
   // An exception here leaves no half-made record: nothing was committed yet.
-  ++UpdateDepth;
+  ++update_depth_;
   TInsertResult r;
   try {
     // Dropping an empty run deletes its toggles one by one; putting them back would undo that.
     r = Table.InsertText(text, *SelStartNav, automatic && !dropping_runs_, discard, *SelEndNav);
   } catch (...) {
-    --UpdateDepth;
+    --update_depth_;
     throw;
   }
-  --UpdateDepth;
+  --update_depth_;
   const int32_t new_end = old_end + r.OffsetDelta;
 
   if (record) {
@@ -246,7 +240,7 @@ void TScrivlet::InsertTextBuf(std::string_view text_in) {
   SelEndNav->SetOffset(end.Offset());
   Caret = SelStartNav;
   SelLength = 0;
-  if (UpdateDepth == 0) RefreshAfterChange();
+  if (update_depth_ == 0) RefreshAfterChange();
 }
 
 }  // namespace scrivlet

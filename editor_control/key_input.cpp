@@ -42,7 +42,7 @@ bool TScrivInput::KeyDown(uint16_t key, uint8_t shift) {
   const uint8_t mods = shift & (ssShift | ssAlt | ssCtrl);
   SwallowNextChar = false;
   AltChord = mods == (ssShift | ssAlt) || (AltChord && (mods & ssAlt));
-  if (memo_.UpdateDepth > 0) return false;
+  if (memo_.UpdateDepth() > 0) return false;
   if (Dragging) {
     if (key == vk::kControl) host_.SetCursor(TScrivCursor::crDragCopy);
     if (key == vk::kEscape) {
@@ -445,7 +445,7 @@ bool TScrivInput::KeyPress(uint8_t ch) {
     SwallowNextChar = false;
     return true;
   }
-  if (m.UpdateDepth > 0 || Dragging || m.GetDisplayOnly()) return false;
+  if (m.UpdateDepth() > 0 || Dragging || m.GetDisplayOnly()) return false;
   if (m.ReadOnly && ch != 3) return false;
   if (ch == 127 || (ch < 31 && ch != 3 && ch != 5 && ch != 9 && ch != 13 && ch != 22 && ch != 24)) return false;
 

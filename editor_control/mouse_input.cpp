@@ -195,30 +195,24 @@ void TScrivInput::DropAt(int32_t x, int32_t y) {
   const auto length = static_cast<int32_t>(text.size());
   // Insertion and removal are one undo step: both records carry the update's group.
   m.UndoBreak = true;
-  m.BeginUpdate();
-  try {
-    int32_t at = drop;
-    if (DragCopy) {
-      m.SetSelStart(drop);
-      m.SetSelText(text);
-    } else if (drop > upper) {
-      m.SetSelStart(drop);
-      m.SetSelText(text);
-      m.Select(lower, upper);
-      m.ClearSelection();
-      at = drop - length;
-    } else {
-      m.Select(lower, upper);
-      m.ClearSelection();
-      m.SetSelStart(drop);
-      m.SetSelText(text);
-    }
-    m.Select(at, at + length);
-  } catch (...) {
-    m.EndUpdate();
-    throw;
+  TUpdateGuard update(m);
+  int32_t at = drop;
+  if (DragCopy) {
+    m.SetSelStart(drop);
+    m.SetSelText(text);
+  } else if (drop > upper) {
+    m.SetSelStart(drop);
+    m.SetSelText(text);
+    m.Select(lower, upper);
+    m.ClearSelection();
+    at = drop - length;
+  } else {
+    m.Select(lower, upper);
+    m.ClearSelection();
+    m.SetSelStart(drop);
+    m.SetSelText(text);
   }
-  m.EndUpdate();
+  m.Select(at, at + length);
 }
 
 void TScrivInput::MouseUp(TMouseButton button, uint8_t shift, int32_t x, int32_t y) {

@@ -108,8 +108,8 @@ void TScrivlet::Select(int32_t anchor, int32_t caret) {
 }
 
 void TScrivlet::EndUpdate() {
-  if (UpdateDepth > 0) --UpdateDepth;
-  if (UpdateDepth == 0) {
+  if (update_depth_ > 0) --update_depth_;
+  if (update_depth_ == 0) {
     RefreshAfterChange();
     ResumeFormatting();
   }
@@ -133,7 +133,7 @@ void TScrivlet::RefreshAfterChange() {
 }
 
 void TScrivlet::UpdateCaret() {
-  if (UpdateDepth > 0) return;
+  if (update_depth_ > 0) return;
   if (window_ != nullptr) window_->UpdateCaret();
   const int32_t offset = Caret->Offset();
   const auto pending = static_cast<int32_t>(PendingSpaces.size());
@@ -157,7 +157,7 @@ void TScrivlet::Change() {
 }
 
 void TScrivlet::LoadFromStream(std::istream& stream) {
-  ++UpdateDepth;
+  ++update_depth_;
   // The selection, the navigators and the undo list start afresh even when the load fails.
   auto finish = [this] {
     for (TScrivNavigator* nav : navigators_) {
@@ -171,12 +171,12 @@ void TScrivlet::LoadFromStream(std::istream& stream) {
     DesiredX = kNoDesiredX;
     ClearUndo();
     if (OnParse) OnParse(*this, 0, CharCount());
-    --UpdateDepth;
+    --update_depth_;
     HorzScroll = VertScroll = 0;
     layout_->LongestLineWidth = 0;
     layout_->LongestLinePara = -1;
     if (OnProgress) OnProgress(Table);
-    if (UpdateDepth == 0) {
+    if (update_depth_ == 0) {
       Table.FirstChanged = Table.Count();
       Table.LastChanged = -1;
       Table.FirstChangedLine = Table.LineCount;
@@ -231,7 +231,7 @@ void TScrivlet::SetTextBuf(std::string_view text) {
   SetSelLength(CharCount());
   InsertTextBuf(text);
   SetSelStart(0);
-  if (UpdateDepth == 0) VertScroll = 0;
+  if (update_depth_ == 0) VertScroll = 0;
 }
 
 }  // namespace scrivlet

@@ -14,6 +14,7 @@
 #include <functional>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -90,6 +91,8 @@ struct TScrivletServices {
   TSliceScheduler* ScrollTicker = nullptr;  // steps of an animated scroll; nullptr: at once
 };
 
+class TUpdateGuard;
+
 class TScrivlet {
  public:
   explicit TScrivlet(TScrivletServices services = {});
@@ -115,7 +118,7 @@ class TScrivlet {
   virtual void InsertTextBuf(std::string_view text);
   void ClearSelection() { InsertTextBuf({}); }
 
-  void BeginUpdate() { ++UpdateDepth; }
+  void BeginUpdate() { ++update_depth_; }
   // After a change: the listeners get code 1, then OnChange fires.
   virtual void Change();
   // The caret display follows the caret: OnSelMove and code 2 when its offset or pending
@@ -381,7 +384,8 @@ class TScrivlet {
   std::function<void(TScrivlet&, int32_t, int32_t, int32_t)> OnContext;
 
   // --- state ---
-  int32_t UpdateDepth = 0;
+  // Open updates: while one is open, changes wait for its end to be laid out and shown.
+  int32_t UpdateDepth() const { return update_depth_; }
   // The text differs from the last load or save: the undo position stands away from the save
   // point. SetModified(false) puts the save point at the current position; SetModified(true)
   // tells that no position of the history holds the saved text any more.
@@ -415,6 +419,7 @@ class TScrivlet {
   const std::vector<TScrivNavigator*>& Navigators() const { return navigators_; }
 
  private:
+  int32_t update_depth_ = 0;  // BeginUpdate opens one, EndUpdate closes one
   friend class TScrivNavigator;
   friend class TScrivHighlighter;
   void Register(TScrivNavigator* nav) { navigators_.push_back(nav); }
@@ -425,8 +430,10 @@ class TScrivlet {
   // Edit primitive pieces.
   void DeleteColumnBlock();
   struct KeptSelection;
-  std::unique_ptr<KeptSelection> KeepSelectionForPaste();
-  void RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept);
+  // Keeping the selection opens an update in `update`, which the caller ends after the restore.
+  std::unique_ptr<KeptSelection> KeepSelectionForPaste(std::optional<TUpdateGuard>& update);
+  // Returns whether there was a selection to restore.
+  bool RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept);
   void ScrollStep();
   void ApplyScroll(int32_t x, int32_t y);
   void CorrectNavigators(int32_t old_start, int32_t old_end, int32_t new_end, int32_t first_para,
@@ -500,6 +507,19 @@ class TScrivlet {
   uint8_t caret_style_ = 0;
   std::unique_ptr<TScrivLayout> layout_;
   std::unique_ptr<TzkFormatThread> format_thread_;
+};
+
+// Holds an update of `memo` open for a scope: the update ends when the scope is left,
+// by an exception too. A failure of the update's end itself still reaches the caller.
+class TUpdateGuard {
+ public:
+  explicit TUpdateGuard(TScrivlet& memo) : memo_(memo) { memo_.BeginUpdate(); }
+  ~TUpdateGuard() noexcept(false) { memo_.EndUpdate(); }
+  TUpdateGuard(const TUpdateGuard&) = delete;
+  TUpdateGuard& operator=(const TUpdateGuard&) = delete;
+
+ private:
+  TScrivlet& memo_;
 };
 
 }  // namespace scrivlet

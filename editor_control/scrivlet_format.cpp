@@ -14,7 +14,7 @@ int64_t TSteadyClock::Milliseconds() {
 }
 
 bool TScrivlet::FormatStep() {
-  if (UpdateDepth > 0) return false;
+  if (update_depth_ > 0) return false;
   return layout_->FormatSlice(clock_->Milliseconds() + kFormatSliceMs);
 }
 
@@ -79,26 +79,20 @@ std::string TScrivlet::GetParagraphText(int32_t index) const {
 
 void TScrivlet::SetParagraphText(int32_t index, std::string_view text) {
   if (index < 0) return;
-  BeginUpdate();
-  try {
-    const int32_t anchor = Caret == SelStartNav ? SelUpper() : SelLower();
-    const int32_t caret = Caret->Offset();
-    TScrivNavigator keep_anchor(*this), keep_caret(*this);
-    keep_anchor.SetOffset(anchor);
-    keep_caret.SetOffset(caret);
-    while (index >= Table.Count()) {
-      Select(CharCount(), CharCount());
-      InsertTextBuf("\r\n");
-    }
-    const TParagraph& p = Table.Items(index);
-    Select(p.StartOffset + para::Length(p), p.StartOffset);
-    InsertTextBuf(text);
-    Select(keep_anchor.Offset(), keep_caret.Offset());
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TUpdateGuard update(*this);
+  const int32_t anchor = Caret == SelStartNav ? SelUpper() : SelLower();
+  const int32_t caret = Caret->Offset();
+  TScrivNavigator keep_anchor(*this), keep_caret(*this);
+  keep_anchor.SetOffset(anchor);
+  keep_caret.SetOffset(caret);
+  while (index >= Table.Count()) {
+    Select(CharCount(), CharCount());
+    InsertTextBuf("\r\n");
   }
-  EndUpdate();
+  const TParagraph& p = Table.Items(index);
+  Select(p.StartOffset + para::Length(p), p.StartOffset);
+  InsertTextBuf(text);
+  Select(keep_anchor.Offset(), keep_caret.Offset());
 }
 
 std::string TScrivlet::GetLineText(int32_t line) {

@@ -15,7 +15,7 @@ void TScrivlet::Relayout() {
   if (Loading) return;
   if (window_ != nullptr) window_->UpdateScrollBars();
   layout_->MarkAllForLayout();
-  if (UpdateDepth > 0) return;
+  if (update_depth_ > 0) return;
   if (Designing || update_mode_ == TzkUpdateMode::umImmediate) layout_->FormatBacklog();
   else if (update_mode_ == TzkUpdateMode::umBackground) ResumeFormatting();
 }
@@ -37,7 +37,7 @@ void TScrivlet::ApplyStyleRange(int32_t start_offset, int32_t stop_offset, uint8
   run.Backgnd = backgnd;
   run.Foregnd = foregnd;
   layout_->StyleRange(start_offset, stop_offset, range_flag, style_flag, run);
-  if (UpdateDepth == 0) {
+  if (update_depth_ == 0) {
     if (update_mode_ == TzkUpdateMode::umImmediate) layout_->FormatBacklog();
     else if (update_mode_ == TzkUpdateMode::umBackground) ResumeFormatting();
     Invalidate();

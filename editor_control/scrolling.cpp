@@ -89,7 +89,7 @@ void TScrivlet::ScrollStep() {
 }
 
 void TScrivlet::ScrollInView() {
-  if (UpdateDepth > 0 || !handle_ || Measurer == nullptr) return;
+  if (update_depth_ > 0 || !handle_ || Measurer == nullptr) return;
   const int32_t para = Caret->GetParaIndex();
   if (!(Table.Items(para).Flags & pfFormatted)) layout_->FormatUpTo(para);
   const int32_t lh = std::max(1, LineHeight());
@@ -128,7 +128,7 @@ int32_t TScrivlet::MaxVertScroll() const {
 }
 
 void TScrivlet::VScrollCommand(TScrollCode code, int32_t pos) {
-  if (UpdateDepth > 0) return;
+  if (update_depth_ > 0) return;
   const int32_t lh = std::max(1, LineHeight());
   int32_t v = VertScroll;
   switch (code) {
@@ -155,7 +155,7 @@ void TScrivlet::VScrollCommand(TScrollCode code, int32_t pos) {
 }
 
 void TScrivlet::HScrollCommand(TScrollCode code, int32_t pos) {
-  if (UpdateDepth > 0) return;
+  if (update_depth_ > 0) return;
   const int32_t line = ClientWidth / 20 + 1;
   const int32_t page = ClientWidth - ClientWidth / 20;
   int32_t h = HorzScroll;

@@ -96,19 +96,15 @@ int EditorFinder::ReplaceAll(scrivlet::TScrivlet& editor, const FindOptions& fin
   editor.SetSelStart(0);
   int count = 0;
   // One update: the whole replacement is one undo step.
-  editor.BeginUpdate();
-  try {
+  {
+    scrivlet::TUpdateGuard update(editor);
     // Each search starts behind the text just put in, so a replacement that holds the find
     // text is not found again.
     while (editor.FindText(find.text, true, false, find.whole_word, find.match_case)) {
       editor.SetSelText(replace);
       ++count;
     }
-  } catch (...) {
-    editor.EndUpdate();
-    throw;
   }
-  editor.EndUpdate();
   editor.SetSelPar(line);
   const int back = editor.GetSelPar();
   const std::int32_t line_length = scrivlet::para::Length(editor.Table.Items(back));

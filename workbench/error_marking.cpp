@@ -43,7 +43,7 @@ void RehighlightParagraph(scrivlet::TScrivlet& editor, int paragraph) {
   // Bold keywords are wider than the marked text was: the line is measured again.
   layout.AddToBacklog(paragraph, paragraph);
   scrivlet::TParagraphsList::ForgetNavigatorCaches(editor.Navigators(), start, paragraph);
-  if (editor.UpdateDepth == 0) {
+  if (editor.UpdateDepth() == 0) {
     if (editor.GetUpdateMode() == scrivlet::TzkUpdateMode::umImmediate) layout.FormatBacklog();
     else editor.ResumeFormatting();
   }

@@ -1,32 +1,143 @@
 // The built-in assembler's instructions: each mnemonic's operand forms and the one to four
-// words they emit.
+// words they emit. The words come from the instruction set's tables; how the operands are read,
+// checked and reported is this assembler's own.
+
+#include <string_view>
+#include <utility>
 
 #include "build_debug/builtin/builtin_assembler.h"
 #include "build_debug/builtin/builtin_messages.h"
 #include "build_debug/builtin/builtin_names.h"
+#include "instruction_set/instruction_forms.h"
+#include "instruction_set/mnemonic_rows.h"
 
 namespace build_debug {
 namespace {
 
 namespace msg = builtin_messages;
+namespace isa = instruction_set;
+using isa::OP_BIT;
+using isa::OP_DIV;
+using isa::OP_FR;
+using isa::OP_LEFT;
+using isa::OP_LIT;
+using isa::OP_LSHIFT;
+using isa::OP_M;
+using isa::OP_MINUS;
+using isa::OP_NOT;
+using isa::OP_OPTION;
+using isa::OP_PLUS;
+using isa::OP_RIGHT;
+using isa::OP_RSHIFT;
+using isa::OP_W;
+using isa::OP_WDT;
 
-// The compare-and-jump forms emit the compare-and-skip form of the opposite condition.
-std::int32_t OppositeSkip(std::int32_t jump) {
-  switch (jump) {
-    case kCje: return kCsne;
-    case kCjne: return kCse;
-    case kCja: return kCsbe;
-    case kCjae: return kCsb;
-    case kCjb: return kCsae;
-    default: return kCsa;
-  }
+consteval std::int32_t Form(std::uint16_t id, isa::FormKinds kinds, int word = 0) {
+  return isa::FormWord(id, kinds, word);
+}
+consteval std::int32_t Native(std::string_view name) { return isa::NativeTemplate(name); }
+
+// The words the encoders start from; an operand's field is added to them.
+constexpr std::int32_t kMovFrW = Form(isa::kMOV, {OP_FR, OP_W});
+constexpr std::int32_t kMovWFr = Form(isa::kMOV, {OP_W, OP_FR});
+constexpr std::int32_t kMovWLiteral = Form(isa::kMOV, {OP_W, OP_LIT});
+constexpr std::int32_t kMovWFrMinusW = Form(isa::kMOV, {OP_W, OP_FR, OP_MINUS, OP_W});
+constexpr std::int32_t kMovWDecremented = Form(isa::kMOV, {OP_W, OP_MINUS, OP_MINUS, OP_FR});
+constexpr std::int32_t kMovWIncremented = Form(isa::kMOV, {OP_W, OP_PLUS, OP_PLUS, OP_FR});
+constexpr std::int32_t kMovWShiftedLeft = Form(isa::kMOV, {OP_W, OP_LSHIFT, OP_FR});
+constexpr std::int32_t kMovWShiftedRight = Form(isa::kMOV, {OP_W, OP_RSHIFT, OP_FR});
+constexpr std::int32_t kMovWInverted = Form(isa::kMOV, {OP_W, OP_DIV, OP_FR});
+constexpr std::int32_t kMovWNibblesSwapped = Form(isa::kMOV, {OP_W, OP_LEFT, OP_RIGHT, OP_FR});
+constexpr std::int32_t kMovWM = Form(isa::kMOV, {OP_W, OP_M});
+constexpr std::int32_t kMovMW = Form(isa::kMOV, {OP_M, OP_W});
+constexpr std::int32_t kMovMLiteral = Form(isa::kMOV, {OP_M, OP_LIT});
+constexpr std::int32_t kMovOptionW = Form(isa::kMOV, {OP_NOT, OP_OPTION, OP_W});
+constexpr std::int32_t kMovPortW = Form(isa::kMOV, {OP_NOT, OP_FR, OP_W});  // + the port
+constexpr std::int32_t kAddWFr = Form(isa::kADD, {OP_W, OP_FR});
+constexpr std::int32_t kAddFrW = Form(isa::kADD, {OP_FR, OP_W});
+constexpr std::int32_t kSubFrW = Form(isa::kSUB, {OP_FR, OP_W});
+constexpr std::int32_t kClrW = Form(isa::kCLR, {OP_W});
+constexpr std::int32_t kClrWdt = Form(isa::kCLR, {OP_NOT, OP_WDT});
+constexpr std::int32_t kClrFr = Form(isa::kCLR, {OP_FR});
+constexpr std::int32_t kNotW = Form(isa::kNOT, {OP_W});
+constexpr std::int32_t kNotFr = Form(isa::kNOT, {OP_FR});
+constexpr std::int32_t kTestW = Form(isa::kTEST, {OP_W});
+constexpr std::int32_t kTestFr = Form(isa::kTEST, {OP_FR});
+constexpr std::int32_t kClrbBit = Form(isa::kCLRB, {OP_BIT});
+constexpr std::int32_t kSetbBit = Form(isa::kSETB, {OP_BIT});
+constexpr std::int32_t kSnbBit = Form(isa::kSNB, {OP_BIT});
+constexpr std::int32_t kSbBit = Form(isa::kSB, {OP_BIT});
+constexpr std::int32_t kMovszWIncremented = Form(isa::kMOVSZ, {OP_W, OP_PLUS, OP_PLUS, OP_FR});
+constexpr std::int32_t kMovszWDecremented = Form(isa::kMOVSZ, {OP_W, OP_MINUS, OP_MINUS, OP_FR});
+constexpr std::int32_t kIjnzStep = Form(isa::kIJNZ, {OP_FR, OP_FR});
+constexpr std::int32_t kDjnzStep = Form(isa::kDJNZ, {OP_FR, OP_FR});
+constexpr std::int32_t kJbTest = Form(isa::kJB, {OP_BIT, OP_FR});
+constexpr std::int32_t kJnbTest = Form(isa::kJNB, {OP_BIT, OP_FR});
+constexpr std::int32_t kJcTest = Form(isa::kJC, {OP_FR});
+constexpr std::int32_t kJzTest = Form(isa::kJZ, {OP_FR});
+constexpr std::int32_t kJncTest = Form(isa::kJNC, {OP_FR});
+constexpr std::int32_t kJnzTest = Form(isa::kJNZ, {OP_FR});
+constexpr std::int32_t kJmpW = Form(isa::kJMP, {OP_W});
+constexpr std::int32_t kJmpAddress = Form(isa::kJMP, {OP_FR});
+constexpr std::int32_t kCallAddress = Form(isa::kCALL, {OP_FR});
+constexpr std::int32_t kPageWord = Native("PAGE");
+constexpr std::int32_t kBankWord = Native("BANK");
+constexpr std::int32_t kModeWord = Native("MODE");
+constexpr std::int32_t kRetwWord = Native("RETW");
+constexpr std::int32_t kSkipOdd = Native("SKIP");
+constexpr std::int32_t kSkipEven = kSkipOdd | isa::kSkipEvenBit;
+// A CALL reaches only the first half of a page.
+constexpr std::int32_t kUpperHalfOfPage = isa::kCallField + 1;
+
+// The two-word bit forms: the test word ("/" inverts it), then the word on the register or bit.
+struct BitPairWords {
+  std::int32_t test;
+  std::int32_t inverted_test;
+  std::int32_t second;
+};
+constexpr BitPairWords kAddbWords = {Form(isa::kADDB, {OP_FR, OP_BIT}, 0),
+                                     Form(isa::kADDB, {OP_FR, OP_DIV, OP_BIT}, 0),
+                                     Form(isa::kADDB, {OP_FR, OP_BIT}, 1)};
+constexpr BitPairWords kSubbWords = {Form(isa::kSUBB, {OP_FR, OP_BIT}, 0),
+                                     Form(isa::kSUBB, {OP_FR, OP_DIV, OP_BIT}, 0),
+                                     Form(isa::kSUBB, {OP_FR, OP_BIT}, 1)};
+constexpr const isa::InstructionForm& kMovbForm = *isa::FormOf(isa::kMOVB, {OP_BIT, OP_BIT});
+constexpr const isa::InstructionForm& kMovbInvertedForm = *isa::FormOf(isa::kMOVB, {OP_BIT, OP_DIV, OP_BIT});
+
+// AND, OR and XOR: W,#lit / W,fr / fr,W.
+struct LogicWords {
+  std::int32_t w_literal;
+  std::int32_t w_fr;
+  std::int32_t fr_w;
+};
+consteval LogicWords Logic(std::uint16_t id) {
+  return {isa::FormWord(id, {OP_W, OP_LIT}), isa::FormWord(id, {OP_W, OP_FR}),
+          isa::FormWord(id, {OP_FR, OP_W})};
+}
+constexpr LogicWords kAndWords = Logic(isa::kAND);
+constexpr LogicWords kOrWords = Logic(isa::kOR);
+constexpr LogicWords kXorWords = Logic(isa::kXOR);
+
+// The compare-and-skip and compare-and-jump mnemonics, CSE to CJBE in this assembler's order.
+constexpr std::uint16_t kCompareIds[] = {
+    isa::kCSE, isa::kCSNE, isa::kCSA, isa::kCSAE, isa::kCSB, isa::kCSBE,
+    isa::kCJE, isa::kCJNE, isa::kCJA, isa::kCJAE, isa::kCJB, isa::kCJBE,
+};
+static_assert(kCse + 11 == kCjbe);
+
+// The form of a compare mnemonic against a literal or against a second register.
+const isa::InstructionForm& CompareForm(std::int32_t mnemonic, bool literal) {
+  std::uint16_t id = kCompareIds[mnemonic - kCse];
+  bool jump = mnemonic >= kCje;
+  if (literal) return *isa::FormOf(id, {OP_FR, OP_LIT, static_cast<std::uint16_t>(jump ? OP_FR : 0)});
+  return *isa::FormOf(id, {OP_FR, OP_FR, static_cast<std::uint16_t>(jump ? OP_FR : 0)});
 }
 
 }  // namespace
 
 // fr: the low 5 bits; on a 4,096-word device every register above 0x0F is in the banked half.
 std::int32_t BuiltinAssembler::Register(std::int32_t value) const {
-  std::int32_t fr = value & 0x1F;
+  std::int32_t fr = value & isa::kRegisterField;
   if (image_.Device4K && (value & 0xF0) != 0) fr |= 0x10;
   return fr;
 }
@@ -57,8 +168,8 @@ void BuiltinAssembler::ExpectComma() {
 void BuiltinAssembler::JumpForm() {
   bool page = Accept(kKindAt);
   std::int32_t target = PassAwareValue();
-  if (page) Emit(0x010 + ((target >> 9) & 7));
-  Emit(0xA00 + (target & 0x1FF));
+  if (page) Emit(kPageWord + ((target >> isa::kPageShift) & isa::kSelectMask));
+  Emit(kJmpAddress + (target & isa::kJumpField));
 }
 
 // The second operand of ADD, SUB, AND, OR, XOR fr,...: W, #lit or another register.
@@ -66,11 +177,11 @@ void BuiltinAssembler::SecondOperandFr(std::int32_t fr_w_word) {
   const Token& t = NextToken();
   if (t.kind == kKindW) return Emit(fr_w_word);
   if (t.kind == kKindHash) {
-    Emit(0xC00 + (PassAwareValue() & 0xFF));
+    Emit(kMovWLiteral + (PassAwareValue() & isa::kLiteralField));
     return Emit(fr_w_word);
   }
   PushBack();
-  Emit(0x200 + ReadRegister());
+  Emit(kMovWFr + ReadRegister());
   Emit(fr_w_word);
 }
 
@@ -79,94 +190,90 @@ void BuiltinAssembler::MoveForm() {
   if (first.kind == kKindW) {
     ExpectComma();
     Token t = NextToken();
-    if (t.kind == kKindHash) return Emit(0xC00 + (PassAwareValue() & 0xFF));
-    if (t.kind == kKindM) return Emit(0x042);
-    if (t.kind == kKindIncDec) return Emit((t.value == 0 ? 0x280 : 0x0C0) + ReadRegister());
-    if (t.kind == kKindBinary && t.value == kOpShiftLeft) return Emit(0x340 + ReadRegister());
-    if (t.kind == kKindBinary && t.value == kOpShiftRight) return Emit(0x300 + ReadRegister());
-    if (t.kind == kKindBinary && t.value == kOpDivide) return Emit(0x240 + ReadRegister());
-    if (t.kind == kKindCompare && t.value == kOpNotEqual) return Emit(0x380 + ReadRegister());
+    if (t.kind == kKindHash) return Emit(kMovWLiteral + (PassAwareValue() & isa::kLiteralField));
+    if (t.kind == kKindM) return Emit(kMovWM);
+    if (t.kind == kKindIncDec) return Emit((t.value == 0 ? kMovWIncremented : kMovWDecremented) + ReadRegister());
+    if (t.kind == kKindBinary && t.value == kOpShiftLeft) return Emit(kMovWShiftedLeft + ReadRegister());
+    if (t.kind == kKindBinary && t.value == kOpShiftRight) return Emit(kMovWShiftedRight + ReadRegister());
+    if (t.kind == kKindBinary && t.value == kOpDivide) return Emit(kMovWInverted + ReadRegister());
+    if (t.kind == kKindCompare && t.value == kOpNotEqual) return Emit(kMovWNibblesSwapped + ReadRegister());
     PushBack();
     std::int32_t fr = ReadRegister();
     // fr-W: the expression stopped in front of "-W".
     if (AcceptOperator(kKindBinary, kOpSubtract)) {
       if (!Accept(kKindW)) Fail(msg::kExpectedW);
-      return Emit(0x080 + fr);
+      return Emit(kMovWFrMinusW + fr);
     }
-    return Emit(0x200 + fr);
+    return Emit(kMovWFr + fr);
   }
   if (first.kind == kKindM) {
     ExpectComma();
     const Token& t = NextToken();
-    if (t.kind == kKindW) return Emit(0x043);
-    if (t.kind == kKindHash) return Emit(0x050 + (PassAwareValue() & 15));
+    if (t.kind == kKindW) return Emit(kMovMW);
+    if (t.kind == kKindHash) return Emit(kMovMLiteral + (PassAwareValue() & isa::kModeField));
     PushBack();
-    Emit(0x200 + ReadRegister());
-    return Emit(0x043);
+    Emit(kMovWFr + ReadRegister());
+    return Emit(kMovMW);
   }
   if (first.kind == kKindBang) {
-    std::int32_t port = 0x002;
+    std::int32_t port = kMovOptionW;
     if (!Accept(kKindOption)) {
-      port = PassAwareValue();
-      if (port < 5 || port > 0x0B) Fail(msg::kPortRange);
+      std::int32_t number = PassAwareValue();
+      if (number < 5 || number > 0x0B) Fail(msg::kPortRange);
+      port = kMovPortW + number;
     }
     ExpectComma();
     const Token& t = NextToken();
     if (t.kind == kKindW) return Emit(port);
     if (t.kind == kKindHash) {
-      Emit(0xC00 + (PassAwareValue() & 0xFF));
+      Emit(kMovWLiteral + (PassAwareValue() & isa::kLiteralField));
       return Emit(port);
     }
     PushBack();
-    Emit(0x200 + ReadRegister());
+    Emit(kMovWFr + ReadRegister());
     return Emit(port);
   }
   PushBack();
   std::int32_t fr = ReadRegister();
   ExpectComma();
   const Token& t = NextToken();
-  if (t.kind == kKindW) return Emit(0x020 + fr);
+  if (t.kind == kKindW) return Emit(kMovFrW + fr);
   if (t.kind == kKindHash) {
-    Emit(0xC00 + (PassAwareValue() & 0xFF));
-    return Emit(0x020 + fr);
+    Emit(kMovWLiteral + (PassAwareValue() & isa::kLiteralField));
+    return Emit(kMovFrW + fr);
   }
   if (t.kind == kKindM) {
-    Emit(0x042);
-    return Emit(0x020 + fr);
+    Emit(kMovWM);
+    return Emit(kMovFrW + fr);
   }
   PushBack();
-  Emit(0x200 + ReadRegister());
-  Emit(0x020 + fr);
+  Emit(kMovWFr + ReadRegister());
+  Emit(kMovFrW + fr);
 }
 
-// fr1,#lit or fr1,fr2, then the test and the skip.
+// fr1,#lit or fr1,fr2, then the test and the skip; a compare-and-jump goes on with its target.
 void BuiltinAssembler::CompareSkip(std::int32_t mnemonic) {
   std::int32_t fr1 = ReadRegister();
   ExpectComma();
   bool literal = Accept(kKindHash);
-  std::int32_t x = literal ? (PassAwareValue() & 0xFF) : ReadRegister();
-  std::int32_t load = literal ? 0xC00 + x : 0x200 + x;
-  switch (mnemonic) {
-    case kCse:
-    case kCsne:
-    case kCsae:
-    case kCsb:
-      Emit(load);
-      Emit(0x080 + fr1);
-      return Emit(mnemonic == kCse ? 0x743 : mnemonic == kCsne ? 0x643 : mnemonic == kCsae ? 0x703 : 0x603);
-    default: {
-      // CSA and CSBE: W + fr1 carries past 0xFF exactly when fr1 > lit.
-      bool above = mnemonic == kCsa;
-      if (literal) {
-        Emit(0xC00 + (x ^ 0xFF));
-        Emit(0x1C0 + fr1);
-        return Emit(above ? 0x703 : 0x603);
-      }
-      Emit(0x200 + fr1);
-      Emit(0x080 + x);
-      return Emit(above ? 0x603 : 0x703);
-    }
+  std::int32_t x = literal ? (PassAwareValue() & isa::kLiteralField) : ReadRegister();
+  const isa::InstructionForm& form = CompareForm(mnemonic, literal);
+  switch (form.encoding) {
+    case isa::kRuleCompareSkipAbove:
+    case isa::kRuleCompareJumpAbove:
+      // CSA, CJA, CSBE, CJBE: W + fr1 carries past 0xFF exactly when fr1 > lit.
+      x ^= isa::kLiteralField;
+      break;
+    case isa::kRuleCompareSkipRegisters:
+    case isa::kRuleCompareJumpRegisters:
+      std::swap(fr1, x);
+      break;
+    default:
+      break;
   }
+  Emit(form.words[0] + x);
+  Emit(form.words[1] + fr1);
+  Emit(form.words[2]);
 }
 
 void BuiltinAssembler::Instruction(std::int32_t mnemonic) {
@@ -176,88 +283,89 @@ void BuiltinAssembler::Instruction(std::int32_t mnemonic) {
     case kAdd:
       if (Accept(kKindW)) {
         ExpectComma();
-        return Emit(0x1C0 + ReadRegister());
+        return Emit(kAddWFr + ReadRegister());
       } else {
         std::int32_t fr = ReadRegister();
         ExpectComma();
-        return SecondOperandFr(0x1E0 + fr);
+        return SecondOperandFr(kAddFrW + fr);
       }
     case kSub: {
       std::int32_t fr = ReadRegister();
       ExpectComma();
-      return SecondOperandFr(0x0A0 + fr);
+      return SecondOperandFr(kSubFrW + fr);
     }
     case kAnd:
     case kOr:
     case kXor: {
       // Words of W,#lit / W,fr / fr,W.
-      std::int32_t literal = mnemonic == kAnd ? 0xE00 : mnemonic == kOr ? 0xD00 : 0xF00;
-      std::int32_t w_fr = mnemonic == kAnd ? 0x140 : mnemonic == kOr ? 0x100 : 0x180;
+      const LogicWords& words = mnemonic == kAnd ? kAndWords : mnemonic == kOr ? kOrWords : kXorWords;
       if (Accept(kKindW)) {
         ExpectComma();
-        if (Accept(kKindHash)) return Emit(literal + (PassAwareValue() & 0xFF));
-        return Emit(w_fr + ReadRegister());
+        if (Accept(kKindHash)) return Emit(words.w_literal + (PassAwareValue() & isa::kLiteralField));
+        return Emit(words.w_fr + ReadRegister());
       }
       std::int32_t fr = ReadRegister();
       ExpectComma();
-      return SecondOperandFr(w_fr + 0x20 + fr);
+      return SecondOperandFr(words.fr_w + fr);
     }
     case kClr:
-      if (Accept(kKindW)) return Emit(0x040);
-      if (Accept(kKindWdt)) return Emit(0x004);
+      if (Accept(kKindW)) return Emit(kClrW);
+      if (Accept(kKindWdt)) return Emit(kClrWdt);
       if (Accept(kKindBang)) {
         if (!Accept(kKindWdt)) Fail(msg::kExpectedWdt);
-        return Emit(0x004);
+        return Emit(kClrWdt);
       }
-      return Emit(0x060 + ReadRegister());
-    case kInc: return Emit(0x2A0 + ReadRegister());
-    case kDec: return Emit(0x0E0 + ReadRegister());
-    case kRl: return Emit(0x360 + ReadRegister());
-    case kRr: return Emit(0x320 + ReadRegister());
-    case kSwap: return Emit(0x3A0 + ReadRegister());
+      return Emit(kClrFr + ReadRegister());
+    case kInc: return Emit(Native("INC") + ReadRegister());
+    case kDec: return Emit(Native("DEC") + ReadRegister());
+    case kRl: return Emit(Native("RL") + ReadRegister());
+    case kRr: return Emit(Native("RR") + ReadRegister());
+    case kSwap: return Emit(Native("SWAP") + ReadRegister());
     case kNot:
-      if (Accept(kKindW)) return Emit(0xFFF);
-      return Emit(0x260 + ReadRegister());
+      if (Accept(kKindW)) return Emit(kNotW);
+      return Emit(kNotFr + ReadRegister());
     case kTest:
-      if (Accept(kKindW)) return Emit(0xD00);
-      return Emit(0x220 + ReadRegister());
-    case kClrb: return Emit(0x400 + ReadBit());
-    case kClc: return Emit(0x403);
-    case kClz: return Emit(0x443);
-    case kSetb: return Emit(0x500 + ReadBit());
-    case kStc: return Emit(0x503);
-    case kStz: return Emit(0x543);
+      if (Accept(kKindW)) return Emit(kTestW);
+      return Emit(kTestFr + ReadRegister());
+    case kClrb: return Emit(kClrbBit + ReadBit());
+    case kClc: return Emit(Native("CLC"));
+    case kClz: return Emit(Native("CLZ"));
+    case kSetb: return Emit(kSetbBit + ReadBit());
+    case kStc: return Emit(Native("STC"));
+    case kStz: return Emit(Native("STZ"));
     case kAddb:
     case kSubb: {
       std::int32_t fr = ReadRegister();
       ExpectComma();
       bool inverted = AcceptOperator(kKindBinary, kOpDivide);
-      Emit((inverted ? 0x700 : 0x600) + ReadBit());
-      return Emit((mnemonic == kAddb ? 0x2A0 : 0x0E0) + fr);
+      const BitPairWords& words = mnemonic == kAddb ? kAddbWords : kSubbWords;
+      Emit((inverted ? words.inverted_test : words.test) + ReadBit());
+      return Emit(words.second + fr);
     }
     case kMovb: {
       std::int32_t destination = ReadBit();
       ExpectComma();
       bool inverted = AcceptOperator(kKindBinary, kOpDivide);
       std::int32_t source = ReadBit();
-      Emit((inverted ? 0x600 : 0x700) + source);
-      Emit(0x400 + destination);
-      Emit((inverted ? 0x700 : 0x600) + source);
-      return Emit(0x500 + destination);
+      const std::uint16_t* words = (inverted ? kMovbInvertedForm : kMovbForm).words;
+      Emit(words[0] + source);
+      Emit(words[1] + destination);
+      Emit(words[2] + source);
+      return Emit(words[3] + destination);
     }
     case kMovsz: {
       if (!Accept(kKindW)) Fail(msg::kExpectedW);
       ExpectComma();
       const Token& t = NextToken();
       if (t.kind != kKindIncDec) Fail(msg::kExpectedIncDec);
-      std::int32_t base = t.value == 0 ? 0x3C0 : 0x2C0;
+      std::int32_t base = t.value == 0 ? kMovszWIncremented : kMovszWDecremented;
       return Emit(base + ReadRegister());
     }
-    case kIncsz: return Emit(0x3E0 + ReadRegister());
-    case kDecsz: return Emit(0x2E0 + ReadRegister());
+    case kIncsz: return Emit(Native("INCSZ") + ReadRegister());
+    case kDecsz: return Emit(Native("DECSZ") + ReadRegister());
     case kIjnz:
     case kDjnz:
-      Emit((mnemonic == kIjnz ? 0x3E0 : 0x2E0) + ReadRegister());
+      Emit((mnemonic == kIjnz ? kIjnzStep : kDjnzStep) + ReadRegister());
       ExpectComma();
       return JumpForm();
     case kCse:
@@ -273,61 +381,61 @@ void BuiltinAssembler::Instruction(std::int32_t mnemonic) {
     case kCjae:
     case kCjb:
     case kCjbe:
-      CompareSkip(OppositeSkip(mnemonic));
+      CompareSkip(mnemonic);
       ExpectComma();
       return JumpForm();
-    case kSb: return Emit(0x700 + ReadBit());
-    case kSc: return Emit(0x703);
-    case kSz: return Emit(0x743);
-    case kSnb: return Emit(0x600 + ReadBit());
-    case kSnc: return Emit(0x603);
-    case kSnz: return Emit(0x643);
+    case kSb: return Emit(kSbBit + ReadBit());
+    case kSc: return Emit(Native("SC"));
+    case kSz: return Emit(Native("SZ"));
+    case kSnb: return Emit(kSnbBit + ReadBit());
+    case kSnc: return Emit(Native("SNC"));
+    case kSnz: return Emit(Native("SNZ"));
     case kJb:
     case kJnb:
-      Emit((mnemonic == kJb ? 0x600 : 0x700) + ReadBit());
+      Emit((mnemonic == kJb ? kJbTest : kJnbTest) + ReadBit());
       ExpectComma();
       return JumpForm();
-    case kJc: Emit(0x603); return JumpForm();
-    case kJz: Emit(0x643); return JumpForm();
-    case kJnc: Emit(0x703); return JumpForm();
-    case kJnz: Emit(0x743); return JumpForm();
-    case kSkip: return Emit((location_ & 1) ? 0x602 : 0x702);
+    case kJc: Emit(kJcTest); return JumpForm();
+    case kJz: Emit(kJzTest); return JumpForm();
+    case kJnc: Emit(kJncTest); return JumpForm();
+    case kJnz: Emit(kJnzTest); return JumpForm();
+    case kSkip: return Emit((location_ & 1) ? kSkipOdd : kSkipEven);
     case kJmp: {
-      if (Accept(kKindW)) return Emit(0x022);
+      if (Accept(kKindW)) return Emit(kJmpW);
       bool page = Accept(kKindAt);
       std::int32_t target = PassAwareValue();
       // PC+W: the expression stopped in front of "+W"; the word is ADD PC,W.
       if (!page && AcceptOperator(kKindBinary, kOpAdd)) {
         if (!Accept(kKindW)) Fail(msg::kExpectedW);
-        return Emit(0x1E0 + Register(target));
+        return Emit(kAddFrW + Register(target));
       }
-      if (page) Emit(0x010 + ((target >> 9) & 7));
-      return Emit(0xA00 + (target & 0x1FF));
+      if (page) Emit(kPageWord + ((target >> isa::kPageShift) & isa::kSelectMask));
+      return Emit(kJmpAddress + (target & isa::kJumpField));
     }
     case kCall: {
       bool page = Accept(kKindAt);
       std::int32_t target = PassAwareValue();
-      if (target & 0x100) Fail(msg::kCallHalfPage);
-      if (page) Emit(0x010 + ((target >> 9) & 7));
-      return Emit(0x900 + (target & 0xFF));
+      if (target & kUpperHalfOfPage) Fail(msg::kCallHalfPage);
+      if (page) Emit(kPageWord + ((target >> isa::kPageShift) & isa::kSelectMask));
+      return Emit(kCallAddress + (target & isa::kCallField));
     }
     case kRetw:
-      do Emit(0x800 + (PassAwareValue() & 0xFF));
+      do Emit(kRetwWord + (PassAwareValue() & isa::kLiteralField));
       while (MoreValues());
       return;
-    case kRet: return Emit(0x00C);
-    case kRetp: return Emit(0x00D);
-    case kReti: return Emit(0x00E);
-    case kRetiw: return Emit(0x00F);
-    case kPage: return Emit(0x010 + ((PassAwareValue() >> 9) & 7));
+    case kRet: return Emit(Native("RET"));
+    case kRetp: return Emit(Native("RETP"));
+    case kReti: return Emit(Native("RETI"));
+    case kRetiw: return Emit(Native("RETIW"));
+    case kPage: return Emit(kPageWord + ((PassAwareValue() >> isa::kPageShift) & isa::kSelectMask));
     case kBank: {
       std::int32_t address = PassAwareValue();
-      return Emit(0x018 + ((image_.Device4K ? address >> 4 : address >> 5) & 7));
+      return Emit(kBankWord + ((image_.Device4K ? address >> 4 : address >> 5) & isa::kSelectMask));
     }
-    case kMode: return Emit(0x050 + (PassAwareValue() & 15));
-    case kSleep: return Emit(0x003);
-    case kIread: return Emit(0x041);
-    default: return Emit(0x000);
+    case kMode: return Emit(kModeWord + (PassAwareValue() & isa::kModeField));
+    case kSleep: return Emit(Native("SLEEP"));
+    case kIread: return Emit(Native("IREAD"));
+    default: return Emit(Native("NOP"));
   }
 }
 

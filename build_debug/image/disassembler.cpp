@@ -1,78 +1,119 @@
 #include "build_debug/image/disassembler.h"
 
+#include <array>
+#include <bit>
 #include <cstdio>
+#include <string_view>
+
+#include "instruction_set/instruction_forms.h"
+#include "instruction_set/mnemonic_rows.h"
 
 namespace build_debug {
 namespace {
 
-// The register forms 0x020..0x3FF, one row per block of 32 encodings (word >> 5): the text
-// before and after the register name. Row 0 (0x000..0x01F) and row 2 (0x040..0x05F) are the
-// special words and never read from here.
-struct RegisterForm {
-  const char* before;
-  const char* after;
-};
-constexpr RegisterForm kRegisterForms[32] = {
-    {nullptr, nullptr},       // 0x000
-    {"MOV   ", ",W"},         // 0x020
-    {nullptr, nullptr},       // 0x040
-    {"CLR   ", ""},           // 0x060
-    {"MOV   W,", "-W"},       // 0x080
-    {"SUB   ", ",W"},         // 0x0A0
-    {"MOV   W,--", ""},       // 0x0C0
-    {"DEC   ", ""},           // 0x0E0
-    {"OR    W,", ""},         // 0x100
-    {"OR    ", ",W"},         // 0x120
-    {"AND   W,", ""},         // 0x140
-    {"AND   ", ",W"},         // 0x160
-    {"XOR   W,", ""},         // 0x180
-    {"XOR   ", ",W"},         // 0x1A0
-    {"ADD   W,", ""},         // 0x1C0
-    {"ADD   ", ",W"},         // 0x1E0
-    {"MOV   W,", ""},         // 0x200
-    {"TEST  ", ""},           // 0x220
-    {"MOV   W,/", ""},        // 0x240
-    {"NOT   ", ""},           // 0x260
-    {"MOV   W,++", ""},       // 0x280
-    {"INC   ", ""},           // 0x2A0
-    {"MOVSZ W,--", ""},       // 0x2C0
-    {"DECSZ ", ""},           // 0x2E0
-    {"MOV   W,>>", ""},       // 0x300
-    {"RR    ", ""},           // 0x320
-    {"MOV   W,<<", ""},       // 0x340
-    {"RL    ", ""},           // 0x360
-    {"MOV   W,<>", ""},       // 0x380
-    {"SWAP  ", ""},           // 0x3A0
-    {"MOVSZ W,++", ""},       // 0x3C0
-    {"INCSZ ", ""},           // 0x3E0
+namespace isa = instruction_set;
+
+// A one-word row of the native syntax as the disassembler matches it: a word is the row's when
+// its bits outside the operand field equal the template. Forms come before mnemonic rows, so
+// that MOV M,#n names what MODE n also writes.
+struct Decoding {
+  std::uint16_t tmpl = 0;
+  std::uint16_t field = 0;  // the operand's bits in the word
+  const char* name = nullptr;
+  const isa::InstructionForm* form = nullptr;  // null for a mnemonic row
+  std::uint16_t id = 0;
 };
 
-// Bit forms 0x400..0x7FF by bits 8-9.
-constexpr const char* kBitForms[4] = {"CLRB  ", "SETB  ", "SNB   ", "SB    "};
+consteval const char* NativeName(std::uint16_t id) {
+  for (const isa::MnemonicRow& row : isa::kNativeRows)
+    if (row.id == id && row.readers == isa::kBoth) return row.name;
+  return nullptr;
+}
 
-// Carry and zero flag forms: the bit operand STATUS.0 and STATUS.2 under each bit form.
-struct FlagForm {
-  std::uint16_t word;
-  const char* text;
+// The rows that name a port by its own word (MOV !RA,W) are left to MOV !fr,W, which names the
+// register as this device does.
+consteval bool NamesPort(const isa::InstructionForm& form) {
+  for (std::uint16_t kind : form.kinds)
+    if (kind >= isa::OP_RA && kind <= isa::OP_RE) return true;
+  return false;
+}
+
+// An address operand's mask takes any address; the word holds the part within the page.
+consteval std::uint16_t FieldOf(const isa::InstructionForm& form) {
+  std::uint16_t field = 0;
+  for (std::uint16_t mask : form.masks) field |= mask;
+  if (field != isa::kAddressMask) return field;
+  return form.id == isa::kCALL ? isa::kCallField : isa::kJumpField;
+}
+
+consteval std::uint16_t FieldOf(const isa::MnemonicRow& row) {
+  switch (row.format) {
+    case isa::kFmtFr: return isa::kRegisterField;
+    case isa::kFmtRetwList: return isa::kLiteralField;
+    case isa::kFmtBankPageMode: return row.id == isa::kMODE ? isa::kModeField : isa::kSelectMask;
+    default: return 0;
+  }
+}
+
+constexpr int kMaxDecodings = 128;
+struct Decodings {
+  std::array<Decoding, kMaxDecodings> rows{};
+  int count = 0;
 };
-constexpr FlagForm kFlagForms[] = {
-    {0x403, "CLC"}, {0x443, "CLZ"},
-    {0x503, "STC"}, {0x543, "STZ"},
-    {0x603, "SNC"}, {0x643, "SNZ"},
-    {0x703, "SC"},  {0x743, "SZ"},
-};
 
-// STATUS bits that print by their own name instead of "STATUS.n" (bits 0 and 2 are covered by
-// the flag forms above).
-constexpr const char* kStatusBitNames[8] = {nullptr, "DC", nullptr, "PD", "TO", "PA0", "PA1", "PA2"};
+consteval Decodings MakeDecodings() {
+  Decodings d;
+  for (const isa::InstructionForm& form : isa::kInstructionForms) {
+    if (form.id == 0 || form.size != 1 || form.readers != isa::kBoth || NamesPort(form)) continue;
+    const char* name = NativeName(form.id);
+    if (!name) continue;
+    d.rows[d.count++] = {form.words[0], FieldOf(form), name, &form, form.id};
+  }
+  for (const isa::MnemonicRow& row : isa::kNativeRows) {
+    bool one_word = row.format == isa::kFmtNone || row.format == isa::kFmtFr ||
+                    row.format == isa::kFmtRetwList || row.format == isa::kFmtBankPageMode;
+    if (row.id == isa::kName || row.readers != isa::kBoth || !one_word) continue;
+    d.rows[d.count++] = {row.tmpl, FieldOf(row), row.name, nullptr, row.id};
+  }
+  return d;
+}
+constexpr Decodings kDecodings = MakeDecodings();
 
-constexpr const char* kSpecialWords[16] = {
-    "NOP", "???", "MOV   !OPTION,W", "SLEEP", "CLR   !WDT", nullptr, nullptr, nullptr,
-    nullptr, nullptr, nullptr, nullptr, "RET", "RETP", "RETI", "RETIW",
-};
+// The row of a word: of those whose template it matches, the one with the narrowest field.
+const Decoding* Decode(unsigned w) {
+  const Decoding* best = nullptr;
+  for (int i = 0; i < kDecodings.count; ++i) {
+    const Decoding& d = kDecodings.rows[static_cast<std::size_t>(i)];
+    if ((w & ~static_cast<unsigned>(d.field)) != d.tmpl) continue;
+    if (!best || std::popcount(d.field) < std::popcount(best->field)) best = &d;
+  }
+  return best;
+}
 
-constexpr const char* kRegisterNames[10] = {"IND", "RTCC", "PC", "STATUS", "FSR",
-                                             "RA",  "RB",   "RC", "RD",     "RE"};
+// The first register name of the instruction set for each register; bit names by bit of STATUS.
+constexpr int kNamedRegisters = 10;
+consteval std::array<const char*, kNamedRegisters> RegisterNames() {
+  std::array<const char*, kNamedRegisters> names{};
+  for (const isa::MnemonicRow& row : isa::kCompoundRows) {
+    if (row.id != isa::kName || row.format != isa::kFmtNone || row.tmpl >= kNamedRegisters) continue;
+    if (!names[row.tmpl]) names[row.tmpl] = row.name;
+  }
+  return names;
+}
+constexpr auto kRegisterNames = RegisterNames();
+
+constexpr unsigned kStatus = isa::NameValue("STATUS");
+consteval std::array<const char*, 8> StatusBitNames() {
+  std::array<const char*, 8> names{};
+  for (const isa::MnemonicRow& row : isa::kCompoundRows)
+    if (row.format == isa::kFmtBitName && (row.tmpl & 0xFF) == kStatus) names[row.tmpl >> 8] = row.name;
+  return names;
+}
+constexpr auto kStatusBitNames = StatusBitNames();
+
+// Register 1 under its two names.
+constexpr const char* kTimerName = "RTCC";
+constexpr const char* kWorkingName = "WREG";
 
 std::string Hex(unsigned value, int digits) {
   char text[8];
@@ -92,70 +133,61 @@ class Disassembler {
   }
 
   std::string Word(unsigned w, int address) const {
-    if (w < 0x020) return Low(w);
-    if (w < 0x060 && w >= 0x040) return ModeBlock(w);
-    if (w == 0x022) return "JMP   W";
-    if (w == 0x1E2) return "JMP   PC+W";
-    if (w < 0x400) {
-      const RegisterForm& form = kRegisterForms[w >> 5];
-      return std::string(form.before) + Register(w & 0x1F) + form.after;
+    // 0x001 would read as a write to register 1's direction, which no part has.
+    if (w == 0x001) return "???";
+    // SNB PC.0 at an odd address and SB PC.0 at an even one skip the next word in every case.
+    constexpr unsigned kSkipOdd = isa::NativeTemplate("SKIP");
+    constexpr unsigned kSkipEven = kSkipOdd | isa::kSkipEvenBit;
+    if ((w == kSkipOdd && (address & 1)) || (w == kSkipEven && !(address & 1))) return "SKIP";
+    const Decoding* d = Decode(w);
+    if (!d) return "???";
+    unsigned value = w & d->field;
+    std::string operands;
+    if (d->form) {
+      operands = Operands(isa::OperandSyntax(*d->form), d->field, value);
+    } else if (d->id == isa::kPAGE) {
+      operands = Hex(value << isa::kPageShift, 3);
+    } else if (d->id == isa::kBANK) {
+      operands = Hex(value * (device4k_ ? 0x10 : 0x20), 2);
+    } else if (d->field == isa::kRegisterField) {
+      operands = Register(value);
+    } else if (d->field != 0) {
+      operands = Hex(value, 2);
     }
-    if (w < 0x800) return Bit(w, address);
-    unsigned low = w & 0xFF;
-    switch (w >> 8) {
-      case 0x8: return "RETW  " + Hex(low, 2);
-      case 0x9: return "CALL  " + Hex(low, 3);
-      case 0xA:
-      case 0xB: return "JMP   " + Hex(w & 0x1FF, 3);
-      case 0xC: return "MOV   W,#" + Hex(low, 2);
-      case 0xD: return w == 0xD00 ? "TEST  W" : "OR    W,#" + Hex(low, 2);
-      case 0xE: return "AND   W,#" + Hex(low, 2);
-      default: return w == 0xFFF ? "NOT   W" : "XOR   W,#" + Hex(low, 2);
-    }
+    if (operands.empty()) return d->name;
+    std::string text = d->name;
+    text.resize(6, ' ');
+    return text + operands;
   }
 
  private:
   std::string Register(unsigned r) const {
-    if (r == 1 && wreg_) return "WREG";
+    if (r == 1) return wreg_ ? kWorkingName : kTimerName;
     if (static_cast<int>(r) <= highest_named_) return kRegisterNames[r];
     return Hex(r, 2);
   }
 
-  // 0x000..0x01F: control words, port writes, PAGE and BANK.
-  std::string Low(unsigned w) const {
-    if (w < 0x010) {
-      if (kSpecialWords[w]) return kSpecialWords[w];
-      return "MOV   !" + Register(w) + ",W";
-    }
-    unsigned n = w & 7;
-    if (w < 0x018) return "PAGE  " + Hex(n * 0x200, 3);
-    return "BANK  " + Hex(n * (device4k_ ? 0x10 : 0x20), 2);
+  std::string Bit(unsigned field) const {
+    unsigned reg = field & isa::kRegisterField;
+    unsigned bit = field >> 5;
+    if (reg == kStatus && kStatusBitNames[bit]) return kStatusBitNames[bit];
+    return Register(reg) + "." + static_cast<char>('0' + bit);
   }
 
-  // 0x040..0x05F: W, M and IREAD words.
-  static std::string ModeBlock(unsigned w) {
-    switch (w) {
-      case 0x040: return "CLR   W";
-      case 0x041: return "IREAD";
-      case 0x042: return "MOV   W,M";
-      case 0x043: return "MOV   M,W";
-      default: break;
+  // The syntax of a form with its placeholder replaced by the word's operand.
+  std::string Operands(const std::string& syntax, unsigned field, unsigned value) const {
+    static constexpr std::string_view kPlaceholders[] = {"#lit", "addr", "bit", "fr"};
+    for (std::string_view placeholder : kPlaceholders) {
+      std::size_t at = syntax.find(placeholder);
+      if (at == std::string::npos) continue;
+      std::string text;
+      if (placeholder == "#lit") text = "#" + Hex(value, field == isa::kModeField ? 1 : 2);
+      else if (placeholder == "addr") text = Hex(value, 3);
+      else if (placeholder == "bit") text = Bit(value);
+      else text = Register(value);
+      return syntax.substr(0, at) + text + syntax.substr(at + placeholder.size());
     }
-    if (w >= 0x050) return "MOV   M,#" + Hex(w & 0xF, 1);
-    return "???";
-  }
-
-  std::string Bit(unsigned w, int address) const {
-    // SNB PC.0 at an odd address and SB PC.0 at an even one skip the next word in every case.
-    if ((w == 0x602 && (address & 1)) || (w == 0x702 && !(address & 1))) return "SKIP";
-    for (const FlagForm& flag : kFlagForms) {
-      if (flag.word == w) return flag.text;
-    }
-    unsigned reg = w & 0x1F;
-    unsigned bit = (w >> 5) & 7;
-    std::string text = kBitForms[(w >> 8) & 3];
-    if (reg == 3 && kStatusBitNames[bit]) return text + kStatusBitNames[bit];
-    return text + Register(reg) + "." + static_cast<char>('0' + bit);
+    return syntax;
   }
 
   bool wreg_;

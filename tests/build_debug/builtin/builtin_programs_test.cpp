@@ -3,13 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include "assembler/driver.h"
 #include "builtin_harness.h"
+#include "tarn_folder.h"
 
 namespace build_debug {
 namespace {
@@ -160,37 +155,6 @@ TEST(BuiltinListingTest, ALastLineWithoutBreakGetsItsCr) {
   ASSERT_TRUE(a.ok()) << a.error();
   EXPECT_EQ(a.raw_line(1), "000- 000\t nop\r");
 }
-
-// A folder of its own for one tarn run, removed afterwards.
-class TarnFolder {
- public:
-  TarnFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "builtin-XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) ? pattern : "";
-  }
-  ~TarnFolder() {
-    std::error_code ignored;
-    if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
-  }
-  // The BIN16 object's words of an assembly of source: the program words, then (in the IDE's
-  // mode) the 16 ID words and the configuration block.
-  std::vector<int> Assemble(const std::string& source) {
-    std::string name = path_ + "/program.asm";
-    std::ofstream(name, std::ios::binary) << source;
-    std::ostringstream console;
-    int code = tarn::RunTarn({"tarn", "/F", "BIN16", "/E", "KESTRIAN", name}, console);
-    // 2: warnings only, such as a skip in front of a compound instruction.
-    EXPECT_TRUE(code == 0 || code == 2) << console.str();
-    std::ifstream object(path_ + "/program.obj", std::ios::binary);
-    std::vector<int> words;
-    for (int low, high; (low = object.get()) != EOF && (high = object.get()) != EOF;)
-      words.push_back(low | high << 8);
-    return words;
-  }
-
- private:
-  std::string path_;
-};
 
 // Written in the syntax both assemblers share.
 constexpr char kShared[] =
