@@ -10,10 +10,10 @@ tarn=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 out=$(mktemp -d /tmp/qv-seeds.XXXXXX)
 trap 'rm -rf "$out"' EXIT
 
-hex=$here/build_debug/fuzz/seeds/hex_image_fuzzer
-outputs=$here/build_debug/fuzz/seeds/tarn_output_fuzzer
-versions=$here/build_debug/fuzz/seeds/version_answer_fuzzer
-key=$here/build_debug/fuzz/seeds/key_reply_fuzzer
+hex=$here/build_debug/image/fuzz/seeds/hex_image_fuzzer
+outputs=$here/build_debug/tools/fuzz/seeds/tarn_output_fuzzer
+versions=$here/build_debug/tools/fuzz/seeds/version_answer_fuzzer
+key=$here/build_debug/debug/fuzz/seeds/key_reply_fuzzer
 text=$here/editor_control/fuzz/seeds/editor_text_fuzzer
 keywords=$here/workbench/fuzz/seeds/keyword_list_fuzzer
 rm -rf "$hex" "$outputs" "$versions" "$key" "$text" "$keywords"
@@ -25,7 +25,7 @@ put() {  # selector file name
 }
 
 n=0
-for source in "$here"/build_debug/fixtures/tarn_bridge/*.asm "$here"/assembler/fixtures/sources/*.asm \
+for source in "$here"/build_debug/tools/fixtures/tarn_bridge/*.asm "$here"/assembler/fixtures/sources/*.asm \
               "$here"/../examples/*.asm; do
   name=$(basename "$source" .asm)
   cp "$source" "$out/$name.asm"

@@ -10,6 +10,7 @@
 #include "assembler/lexer.h"
 #include "assembler/run.h"
 #include "assembler/symbols.h"
+#include "tests/assembler/shift_cases.h"
 
 namespace tarn {
 namespace {
@@ -104,6 +105,20 @@ TEST_F(ExpressionTest, WrappingArithmetic) {
   EXPECT_EQ(ReverseBits(0x12345678, 8), 0x1234561E);
   EXPECT_EQ(ReverseBits(1, 32), 1);
   EXPECT_EQ(ReverseBits(1, 31), 0x40000000);
+}
+
+// The count is taken modulo 32, and >> is arithmetic.
+TEST_F(ExpressionTest, ShiftCountsModulo32) {
+  for (const shift_cases::ShiftCase& c : shift_cases::kShiftCases) {
+    SCOPED_TRACE(c.count);
+    const std::string count = std::to_string(c.count);
+    Result left = Eval("1 << " + count);
+    EXPECT_EQ(left.status, 0);
+    EXPECT_EQ(static_cast<uint32_t>(left.value), c.one_shifted_left);
+    Result right = Eval("$80000000 >> " + count);
+    EXPECT_EQ(right.status, 0);
+    EXPECT_EQ(static_cast<uint32_t>(right.value), c.sign_shifted_right);
+  }
 }
 
 TEST_F(ExpressionTest, BitFieldsAndTheirCarries) {

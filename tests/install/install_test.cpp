@@ -17,10 +17,10 @@
 
 #include <gtest/gtest.h>
 
-#include "build_debug/object_image.h"
+#include "build_debug/image/object_image.h"
 #include "tests/keysim/chip_model.h"
 #include "tests/keysim/simulated_key.h"
-#include "tests/build_debug/tarn_object.h"
+#include "tests/build_debug/tools/tarn_object.h"
 #include "tests/workbench/gui/installed_tools.h"
 
 namespace {

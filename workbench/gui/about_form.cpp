@@ -8,9 +8,13 @@
 #include <QVBoxLayout>
 
 #include "platform/modal_dialogs.h"
+#include "resources/code_widget_names.h"
 #include "workbench/globals.h"
 #include "workbench/gui/localize_form.h"
 #include "workbench/gui/text.h"
+
+namespace about_frm = widget_names::AboutFRM;
+namespace help_form = widget_names::HelpForm;
 
 namespace gui {
 
@@ -26,20 +30,20 @@ TAboutFRM::TAboutFRM(workbench::Localizer& texts, platform::ModalDialogService& 
       dialogs_(dialogs),
       versions_(std::move(versions)),
       open_url_(std::move(open_url)) {
-  setObjectName("AboutFRM");
+  setObjectName(about_frm::AboutFRM);
   setWindowTitle("About");
   ProductLBL = new QLabel("QV-Key", this);
-  ProductLBL->setObjectName("ProductLBL");
+  ProductLBL->setObjectName(about_frm::ProductLBL);
   QFont product = ProductLBL->font();
   product.setPointSize(product.pointSize() * 2);
   product.setBold(true);
   ProductLBL->setFont(product);
   VersionLBL = new ClickLabel(this);
-  VersionLBL->setObjectName("VersionLBL");
+  VersionLBL->setObjectName(about_frm::VersionLBL);
   VersionLBL->setCursor(Qt::PointingHandCursor);
   VersionLBL->on_click = [this] { VersionLBLClick(); };
   WebLBL = new ClickLabel(this);
-  WebLBL->setObjectName("WebLBL");
+  WebLBL->setObjectName(about_frm::WebLBL);
   WebLBL->setText(kMakerWebAddress);
   WebLBL->setCursor(Qt::PointingHandCursor);
   QPalette link = WebLBL->palette();
@@ -47,7 +51,7 @@ TAboutFRM::TAboutFRM(workbench::Localizer& texts, platform::ModalDialogService& 
   WebLBL->setPalette(link);
   WebLBL->on_click = [this] { WebLBLClick(); };
   OkBTN = new QPushButton("OK", this);
-  OkBTN->setObjectName("OkBTN");
+  OkBTN->setObjectName(about_frm::OkBTN);
   OkBTN->setDefault(true);
 
   auto* layout = new QVBoxLayout(this);
@@ -88,10 +92,10 @@ void TAboutFRM::WebLBLClick() {
 }
 
 THelpForm::THelpForm(QWidget& owner) : QWidget(&owner, Qt::Window) {
-  setObjectName("HelpForm");
+  setObjectName(help_form::HelpForm);
   setWindowTitle("Help");
   HelpMemo = new QTextBrowser(this);
-  HelpMemo->setObjectName("HelpMemo");
+  HelpMemo->setObjectName(help_form::HelpMemo);
   HelpMemo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   HelpMemo->setPlainText(
       "Watch formats\n\n"

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "platform/message_box.h"
+#include "resources/code_widget_names.h"
 #include "workbench/gui/form_placement.h"
 #include "workbench/gui/guarded.h"
 #include "workbench/gui/localize_form.h"
@@ -18,6 +19,8 @@
 #include "workbench/globals.h"
 #include "workbench/localize.h"
 #include "workbench/session/session.h"
+
+namespace config_frm = widget_names::ConfigFRM;
 
 namespace workbench {
 namespace {
@@ -91,7 +94,7 @@ std::optional<Colour> ChooseWithColourDialog(
     QColorDialog::setCustomColor(i, ToQColor(CustomColorValue(custom[i], 0x808080)));
   }
   QColorDialog dialog(ToQColor(initial), parent);
-  dialog.setObjectName("SyntaxColorDLG");
+  dialog.setObjectName(config_frm::SyntaxColorDLG);
   if (dialogs.Run(dialog) != QDialog::Accepted) return std::nullopt;
   for (int i = 0; i < kCustomColorCount; ++i) {
     custom[i] = CustomColorLine(i, FromQColor(QColorDialog::customColor(i)));
@@ -157,14 +160,14 @@ ConfigFormServices ProgramServices(IdeSession& session, KeyLinkChoices& link, Co
 
 TConfigFRM::TConfigFRM(ConfigFormServices services, QWidget* parent)
     : QDialog(parent), services_(std::move(services)) {
-  setObjectName("ConfigFRM");
+  setObjectName(config_frm::ConfigFRM);
   setWindowTitle("Configuration");
   choose_colour_ = [this](Colour initial, std::array<std::string, kCustomColorCount>& custom) {
     return ChooseWithColourDialog(services_.dialogs, this, initial, custom);
   };
 
   ItemLSTBX = new QListWidget;
-  ItemLSTBX->setObjectName("ItemLSTBX");
+  ItemLSTBX->setObjectName(config_frm::ItemLSTBX);
   for (const char* item : {"IDE", "Editor", "Assembler", "QV/B Compiler", "Language"}) {
     ItemLSTBX->addItem(item);
   }
@@ -172,9 +175,10 @@ TConfigFRM::TConfigFRM(ConfigFormServices services, QWidget* parent)
   ItemLSTBX->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
   ItemLSTBX->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
   ItemsPGCTRL = new QStackedWidget;
-  ItemsPGCTRL->setObjectName("ItemsPGCTRL");
+  ItemsPGCTRL->setObjectName(config_frm::ItemsPGCTRL);
   QWidget* pages[5];
-  const char* page_names[] = {"IdeTAB", "EditorTAB", "AssemblerTAB", "QvBasicTAB", "LanguageTAB"};
+  const char* page_names[] = {config_frm::IdeTAB, config_frm::EditorTAB, config_frm::AssemblerTAB,
+                              config_frm::QvBasicTAB, config_frm::LanguageTAB};
   for (int i = 0; i < 5; ++i) {
     pages[i] = new QWidget;
     pages[i]->setObjectName(page_names[i]);
@@ -183,18 +187,19 @@ TConfigFRM::TConfigFRM(ConfigFormServices services, QWidget* parent)
   BuildIdePage(pages[0]);
   BuildEditorPage(pages[1]);
   BuildAssemblerPage(pages[2]);
-  QvBasicOutputFilesCB = CheckBox("QvBasicOutputFilesCB", "QV/B files to \"Output Files\" dir.");
+  QvBasicOutputFilesCB =
+      CheckBox(config_frm::QvBasicOutputFilesCB, "QV/B files to \"Output Files\" dir.");
   Column(pages[3], {QvBasicOutputFilesCB});
-  LanguageRDGRP = Radio("LanguageRDGRP", "Language", {"English"});
+  LanguageRDGRP = Radio(config_frm::LanguageRDGRP, "Language", {"English"});
   Column(pages[4], {LanguageRDGRP});
   OnPick(services_.boxes, LanguageRDGRP,
          [texts = &services_.texts](int index) { texts->SelectLanguage(index); });
 
   OkBTN = new QPushButton("OK");
-  OkBTN->setObjectName("OkBTN");
+  OkBTN->setObjectName(config_frm::OkBTN);
   OkBTN->setDefault(true);
   CancelBTN = new QPushButton("Cancel");
-  CancelBTN->setObjectName("CancelBTN");
+  CancelBTN->setObjectName(config_frm::CancelBTN);
 
   auto* sections = new QHBoxLayout;
   sections->addWidget(ItemLSTBX);
@@ -225,19 +230,19 @@ TConfigFRM::~TConfigFRM() {
 }
 
 void TConfigFRM::BuildIdePage(QWidget* page) {
-  CreateBackupCB = CheckBox("CreateBackupCB", "Create backup (.bak) files");
-  UseTemplatesCB = CheckBox("UseTemplatesCB", "Use Templates If Available");
-  RestoreWorkspaceCB = CheckBox("RestoreWorkspaceCB", "Restore Workspace");
+  CreateBackupCB = CheckBox(config_frm::CreateBackupCB, "Create backup (.bak) files");
+  UseTemplatesCB = CheckBox(config_frm::UseTemplatesCB, "Use Templates If Available");
+  RestoreWorkspaceCB = CheckBox(config_frm::RestoreWorkspaceCB, "Restore Workspace");
 
-  IdeOptionsGRPBX = Group("IdeOptionsGRPBX", "IDE Options");
+  IdeOptionsGRPBX = Group(config_frm::IdeOptionsGRPBX, "IDE Options");
   DefaultEditorTypeRDGRP =
-      Radio("DefaultEditorTypeRDGRP", "Default Editor Type", {"Assembly", "QV/B"});
-  PortRDGRP = Radio("PortRDGRP", "Serial Port", {});
+      Radio(config_frm::DefaultEditorTypeRDGRP, "Default Editor Type", {"Assembly", "QV/B"});
+  PortRDGRP = Radio(config_frm::PortRDGRP, "Serial Port", {});
   TooManyComPortsCBX = new QComboBox;
-  TooManyComPortsCBX->setObjectName("TooManyComPortsCBX");
+  TooManyComPortsCBX->setObjectName(config_frm::TooManyComPortsCBX);
   TooManyComPortsCBX->setPlaceholderText("Select COM Port");
   TooManyComPortsCBX->hide();
-  SerialPortLBL = Label("SerialPortLBL", "Serial Port");
+  SerialPortLBL = Label(config_frm::SerialPortLBL, "Serial Port");
   SerialPortLBL->hide();
   QObject::connect(TooManyComPortsCBX, &QComboBox::activated, this,
                    gui::Guard(services_.boxes, [this](int index) { PortRDGRP->SetItemIndex(index); }));
@@ -258,9 +263,8 @@ void TConfigFRM::BuildIdePage(QWidget* page) {
   options->addLayout(port_column);
   options->addStretch(1);
 
-  DebugComGuiTesterRDGRP =
-      Radio("DebugComGuiTesterRDGRP", "# COM ports",
-            {"Actual #", "4 ports", "8 ports", "16 ports", "18 ports"});
+  DebugComGuiTesterRDGRP = Radio(config_frm::DebugComGuiTesterRDGRP, "# COM ports",
+                                 {"Actual #", "4 ports", "8 ports", "16 ports", "18 ports"});
   DebugComGuiTesterRDGRP->hide();
   OnPick(services_.boxes, DebugComGuiTesterRDGRP,
          [this](int index) { DebugComGuiTesterRDGRPClick(index); });
@@ -280,39 +284,39 @@ void TConfigFRM::BuildIdePage(QWidget* page) {
 }
 
 void TConfigFRM::BuildEditorPage(QWidget* page) {
-  EditorOptionsGRPBX = Group("EditorOptionsGRPBX", "Editor Options");
-  UseNewEditorCB = CheckBox("UseNewEditorCB", "Use Enhanced Editor");
+  EditorOptionsGRPBX = Group(config_frm::EditorOptionsGRPBX, "Editor Options");
+  UseNewEditorCB = CheckBox(config_frm::UseNewEditorCB, "Use Enhanced Editor");
   UseNewEditorCB->setChecked(true);
 
   EditorOptionsPNL = new QFrame;
-  EditorOptionsPNL->setObjectName("EditorOptionsPNL");
-  FontsizeLBL = Label("FontsizeLBL", "Font size:");
+  EditorOptionsPNL->setObjectName(config_frm::EditorOptionsPNL);
+  FontsizeLBL = Label(config_frm::FontsizeLBL, "Font size:");
   FontsizeUpDown = new QSpinBox;
-  FontsizeUpDown->setObjectName("FontsizeUpDown");
+  FontsizeUpDown->setObjectName(config_frm::FontsizeUpDown);
   FontsizeUpDown->setRange(kFontsizeMin, kFontsizeMax);
   FontsizeUpDown->setValue(8);
-  TabsizeLBL = Label("TabsizeLBL", "Tab size:");
+  TabsizeLBL = Label(config_frm::TabsizeLBL, "Tab size:");
   TabsizeUpDown = new QSpinBox;
-  TabsizeUpDown->setObjectName("TabsizeUpDown");
+  TabsizeUpDown->setObjectName(config_frm::TabsizeUpDown);
   TabsizeUpDown->setRange(kTabsizeMin, kTabsizeMax);
   TabsizeUpDown->setSingleStep(kTabsizeStep);
   TabsizeUpDown->setValue(8);
-  SamplePNL = Label("SamplePNL", "Sample");
+  SamplePNL = Label(config_frm::SamplePNL, "Sample");
   SamplePNL->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   SamplePNL->setAlignment(Qt::AlignCenter);
   SamplePNL->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
-  ColorCodeCB = CheckBox("ColorCodeCB", "Colored Code Keywords");
+  ColorCodeCB = CheckBox(config_frm::ColorCodeCB, "Colored Code Keywords");
   CodeColorPNL = new ColourPanel;
-  CodeColorPNL->setObjectName("CodeColorPNL");
-  CodeBoldCB = CheckBox("CodeBoldCB", "Boldface Code Keywords");
+  CodeColorPNL->setObjectName(config_frm::CodeColorPNL);
+  CodeBoldCB = CheckBox(config_frm::CodeBoldCB, "Boldface Code Keywords");
   CodeBoldCB->setChecked(true);
-  ColorCommentsCB = CheckBox("ColorCommentsCB", "Colored Comments");
+  ColorCommentsCB = CheckBox(config_frm::ColorCommentsCB, "Colored Comments");
   ColorCommentsCB->setChecked(true);
   CommentColorPNL = new ColourPanel;
-  CommentColorPNL->setObjectName("CommentColorPNL");
+  CommentColorPNL->setObjectName(config_frm::CommentColorPNL);
   ErrorBgColorPNL = new ColourPanel;
-  ErrorBgColorPNL->setObjectName("ErrorBgColorPNL");
+  ErrorBgColorPNL->setObjectName(config_frm::ErrorBgColorPNL);
   CodeColorPNL->SetColour(clBlue);
   CommentColorPNL->SetColour(clGreen);
   ErrorBgColorPNL->SetColour(clYellow);
@@ -337,10 +341,10 @@ void TConfigFRM::BuildEditorPage(QWidget* page) {
   group->addWidget(EditorOptionsPNL);
 
   WarnLoadingKnownTopFileCB =
-      CheckBox("WarnLoadingKnownTopFileCB", "Warn - Loading Known \"Top\" File");
-  WarnUsingTopFileCB = CheckBox("WarnUsingTopFileCB", "Warn - Using Top File");
-  JumpToErrorCB = CheckBox("JumpToErrorCB", "Jump To Error Line");
-  SmoothScrollCB = CheckBox("SmoothScrollCB", "Smooth scroll");
+      CheckBox(config_frm::WarnLoadingKnownTopFileCB, "Warn - Loading Known \"Top\" File");
+  WarnUsingTopFileCB = CheckBox(config_frm::WarnUsingTopFileCB, "Warn - Using Top File");
+  JumpToErrorCB = CheckBox(config_frm::JumpToErrorCB, "Jump To Error Line");
+  SmoothScrollCB = CheckBox(config_frm::SmoothScrollCB, "Smooth scroll");
   for (QCheckBox* box : {WarnLoadingKnownTopFileCB, WarnUsingTopFileCB, JumpToErrorCB,
                          SmoothScrollCB}) {
     box->setChecked(true);
@@ -372,27 +376,28 @@ void TConfigFRM::BuildEditorPage(QWidget* page) {
 }
 
 void TConfigFRM::BuildAssemblerPage(QWidget* page) {
-  AssemblerOptionsGRPBX = Group("AssemblerOptionsGRPBX", "Assembler Options");
-  UseTarnCB = CheckBox("UseTarnCB", "Use TARN");
+  AssemblerOptionsGRPBX = Group(config_frm::AssemblerOptionsGRPBX, "Assembler Options");
+  UseTarnCB = CheckBox(config_frm::UseTarnCB, "Use TARN");
   UseTarnCB->setChecked(true);
-  TarnOutputFilesCB = CheckBox("TarnOutputFilesCB", "TARN files to \"TARN Output\" dir.");
+  TarnOutputFilesCB = CheckBox(config_frm::TarnOutputFilesCB, "TARN files to \"TARN Output\" dir.");
   TarnOutputFilesCB->setChecked(true);
   LocalLabelStartColCB =
-      CheckBox("LocalLabelStartColCB", "Local Labels Must Start In Col. 1");
+      CheckBox(config_frm::LocalLabelStartColCB, "Local Labels Must Start In Col. 1");
   LocalLabelStartColCB->setChecked(true);
-  StricterAssemblyParsingCB = CheckBox("StricterAssemblyParsingCB", "Stricter Assembly Parsing");
+  StricterAssemblyParsingCB =
+      CheckBox(config_frm::StricterAssemblyParsingCB, "Stricter Assembly Parsing");
   auto* options = new QVBoxLayout(AssemblerOptionsGRPBX);
   for (QCheckBox* box : {UseTarnCB, TarnOutputFilesCB, LocalLabelStartColCB,
                          StricterAssemblyParsingCB}) {
     options->addWidget(box);
   }
   AssemblerInfoLBL = Label(
-      "AssemblerInfoLBL",
+      config_frm::AssemblerInfoLBL,
       "TARN is the recommended assembler for existing and new projects.  The original Kestrian "
       "assembler is suggested only for maximum compatibility with existing projects.  In "
       "addition, TARN must be enabled in order to edit and compile QVBasic programs");
   AssemblerInfoLBL->setWordWrap(true);
-  IrcRDGRP = Radio("IrcRDGRP", "&IRC Calibration", {"Slowest", "4 MHz", "Fastest"});
+  IrcRDGRP = Radio(config_frm::IrcRDGRP, "&IRC Calibration", {"Slowest", "4 MHz", "Fastest"});
   auto* irc_row = new QHBoxLayout;
   irc_row->addWidget(IrcRDGRP);
   irc_row->addStretch(1);

@@ -22,8 +22,9 @@
 #include "platform/message_box.h"
 #include "editor_control/gui/scrivlet_widget.h"
 #include "platform/text.h"
+#include "resources/code_widget_names.h"
 #include "resources/string_ids.h"
-#include "build_debug/c_output_loader.h"
+#include "build_debug/tools/c_output_loader.h"
 #include "workbench/gui/editor_form_errors.h"
 #include "workbench/gui/form_placement.h"
 #include "workbench/gui/guarded.h"
@@ -35,6 +36,10 @@
 #include "workbench/gui/text.h"
 #include "workbench/session/session.h"
 #include "workbench/silent_abort.h"
+
+namespace main_menu = widget_names::MainMenu;
+namespace editor_frm = widget_names::EditorFRM;
+namespace files_popup = widget_names::FilesLoadedPOPMNU;
 
 namespace gui {
 namespace {
@@ -50,24 +55,29 @@ struct MenuColumn {
 
 const std::vector<MenuColumn>& MainMenuColumns() {
   static const std::vector<MenuColumn> columns = {
-      {"FileMENUITM",
-       {"FileNewAssemblyMENUITM", "FileNewQvBasicMENUITM", "FileOpenMENUITM", "FileCloseMENUITM",
-        "FileCloseAllMENUITM", "", "FileSaveMENUITM", "FileSaveAsMENUITM", "FileReOpenMENUITM",
-        "", "FileListToggleMENUITM", "FilePrintMENUITM", "", "FileExitMENUITM"}},
-      {"EditMENUITM",
-       {"EditUndoMenuMENUITM", "EditRedoMenuMENUITM", "", "EditCutMENUITM", "EditCopyMENUITM",
-        "EditPasteMENUITM", "", "EditFindMENUITM", "EditFindNextMenuMENUITM",
-        "EditFindReplaceMENUITM", "EditReplaceMENUITM", "", "EditTextBiggerMENUITM",
-        "EditTextSmallerMENUITM", "EditGoToLineMENUITM", "EditClearErrorsMENUITM"}},
-      {"RunMENUITM",
-       {"RunAssembleMENUITM", "RunProgramMENUITM", "RunRunMENUITM", "RunDebugMENUITM",
-        "RunDebugAgainMENUITM", "RunViewDebugCodeMENUITM", "", "RunStartQVSimMENUITM",
-        "RunClockMENUITM", "RunDeviceMENUITM", "RunConfigureMENUITM", "",
-        "QvFactoryTestMENUITM"}},
-      {"WindowsMENUITM", {}},
-      {"HelpMENUITM",
-       {"HelpContentsMENUITM", "HelpQvbHelpMENUITM", "HelpDebugMENUITM", "",
-        "HelpAboutMENUITM"}},
+      {main_menu::FileMENUITM,
+       {main_menu::FileNewAssemblyMENUITM, main_menu::FileNewQvBasicMENUITM,
+        main_menu::FileOpenMENUITM, main_menu::FileCloseMENUITM, main_menu::FileCloseAllMENUITM, "",
+        main_menu::FileSaveMENUITM, main_menu::FileSaveAsMENUITM, main_menu::FileReOpenMENUITM, "",
+        main_menu::FileListToggleMENUITM, main_menu::FilePrintMENUITM, "",
+        main_menu::FileExitMENUITM}},
+      {main_menu::EditMENUITM,
+       {main_menu::EditUndoMenuMENUITM, main_menu::EditRedoMenuMENUITM, "",
+        main_menu::EditCutMENUITM, main_menu::EditCopyMENUITM, main_menu::EditPasteMENUITM, "",
+        main_menu::EditFindMENUITM, main_menu::EditFindNextMenuMENUITM,
+        main_menu::EditFindReplaceMENUITM, main_menu::EditReplaceMENUITM, "",
+        main_menu::EditTextBiggerMENUITM, main_menu::EditTextSmallerMENUITM,
+        main_menu::EditGoToLineMENUITM, main_menu::EditClearErrorsMENUITM}},
+      {main_menu::RunMENUITM,
+       {main_menu::RunAssembleMENUITM, main_menu::RunProgramMENUITM, main_menu::RunRunMENUITM,
+        main_menu::RunDebugMENUITM, main_menu::RunDebugAgainMENUITM,
+        main_menu::RunViewDebugCodeMENUITM, "", main_menu::RunStartQVSimMENUITM,
+        main_menu::RunClockMENUITM, main_menu::RunDeviceMENUITM, main_menu::RunConfigureMENUITM, "",
+        main_menu::QvFactoryTestMENUITM}},
+      {main_menu::WindowsMENUITM, {}},
+      {main_menu::HelpMENUITM,
+       {main_menu::HelpContentsMENUITM, main_menu::HelpQvbHelpMENUITM, main_menu::HelpDebugMENUITM,
+        "", main_menu::HelpAboutMENUITM}},
   };
   return columns;
 }
@@ -81,7 +91,7 @@ TEditorFRM::TEditorFRM(workbench::IdeSession& session, std::vector<std::string> 
       screen_size_(screen_size),
       debug_boxes_(session.Globals(), session.Boxes()),
       windows_menu_(session.Texts()) {
-  setObjectName("EditorFRM");
+  setObjectName(editor_frm::EditorFRM);
   BuildWindow();
   StartUp();
   run_commands_ = std::make_unique<RunCommands>(*this, session_);
@@ -94,7 +104,7 @@ void TEditorFRM::BuildWindow() {
   BuildMenus();
 
   auto* tools = addToolBar("Tools");
-  tools->setObjectName("ToolBar");
+  tools->setObjectName(editor_frm::ToolBar);
   tools->setMovable(false);
   struct FileTool {
     const char* button;
@@ -102,9 +112,9 @@ void TEditorFRM::BuildWindow() {
     const char* item;  // the command the button runs
   };
   static constexpr FileTool kFileTools[] = {
-      {"FileNewTBTN", "New", "FileNewTBTN"},
-      {"FileOpenTBTN", "Open", "FileOpenMENUITM"},
-      {"FileSaveTBTN", "Save", "FileSaveMENUITM"},
+      {editor_frm::FileNewTBTN, "New", editor_frm::FileNewTBTN},
+      {editor_frm::FileOpenTBTN, "Open", main_menu::FileOpenMENUITM},
+      {editor_frm::FileSaveTBTN, "Save", main_menu::FileSaveMENUITM},
   };
   for (const FileTool& tool : kFileTools) {
     QAction* action = tools->addAction(tool.text);
@@ -120,28 +130,29 @@ void TEditorFRM::BuildWindow() {
     });
   }
   // The Run commands bind these two.
-  tools->addAction("Assemble")->setObjectName("AssemblyTBTN");
-  tools->addAction("QVSim")->setObjectName("QvSimTBTN");
+  tools->addAction("Assemble")->setObjectName(editor_frm::AssemblyTBTN);
+  tools->addAction("QVSim")->setObjectName(editor_frm::QvSimTBTN);
 
   main_splitter_ = new QSplitter(Qt::Horizontal, this);
-  main_splitter_->setObjectName("FileListSPLT");
+  main_splitter_->setObjectName(editor_frm::FileListSPLT);
   file_list_ = new QListWidget(main_splitter_);
-  file_list_->setObjectName("FilesLoadedLB");
+  file_list_->setObjectName(editor_frm::FilesLoadedLB);
   file_list_->setContextMenuPolicy(Qt::CustomContextMenu);
   file_list_menu_ = new QMenu(this);
-  file_list_menu_->setObjectName("FilesLoadedPOPMNU");
-  for (const char* name : {"CloseFileMNUITM", "SetAsNormalMNUITM", "SetAsTopMNUITM",
-                           "RemoveFromKnownTopFileListMNUITM"})
+  file_list_menu_->setObjectName(files_popup::FilesLoadedPOPMNU);
+  for (const char* name :
+       {files_popup::CloseFileMNUITM, files_popup::SetAsNormalMNUITM, files_popup::SetAsTopMNUITM,
+        files_popup::RemoveFromKnownTopFileListMNUITM})
     file_list_menu_->addAction(name)->setObjectName(name);
   connect(file_list_, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { file_list_menu_->popup(file_list_->mapToGlobal(at)); });
 
   error_splitter_ = new QSplitter(Qt::Vertical, main_splitter_);
-  error_splitter_->setObjectName("ErrorSPLT");
+  error_splitter_->setObjectName(editor_frm::ErrorSPLT);
   editor_area_ = new QStackedWidget(error_splitter_);
-  editor_area_->setObjectName("EditorPNL");
+  editor_area_->setObjectName(editor_frm::EditorPNL);
   error_list_ = new QListWidget(error_splitter_);
-  error_list_->setObjectName("ErrorLB");
+  error_list_->setObjectName(editor_frm::ErrorLB);
   error_list_->hide();
   main_splitter_->setStretchFactor(0, 0);
   main_splitter_->setStretchFactor(1, 1);
@@ -149,7 +160,7 @@ void TEditorFRM::BuildWindow() {
   setCentralWidget(main_splitter_);
 
   status_panel_ = new QLabel(this);
-  status_panel_->setObjectName("StatusPanel0");
+  status_panel_->setObjectName(editor_frm::StatusPanel0);
   status_panel_->setFixedWidth(300);
   statusBar()->addWidget(status_panel_);
   resize(800, 600);
@@ -159,7 +170,7 @@ void TEditorFRM::BuildWindow() {
 
 void TEditorFRM::BuildMenus() {
   QMenuBar* bar = menuBar();
-  bar->setObjectName("MainMenu");
+  bar->setObjectName(main_menu::MainMenu);
   for (const MenuColumn& column : MainMenuColumns()) {
     QMenu* menu = bar->addMenu(column.name);
     menu->setObjectName(column.name);
@@ -168,7 +179,7 @@ void TEditorFRM::BuildMenus() {
         menu->addSeparator();
         continue;
       }
-      if (std::string_view(item) == "FileReOpenMENUITM") {
+      if (std::string_view(item) == main_menu::FileReOpenMENUITM) {
         menu->addMenu(item)->setObjectName(item);
         continue;
       }
@@ -185,7 +196,7 @@ void TEditorFRM::BuildMenus() {
       });
     }
   }
-  SetMenuHandler("FileExitMENUITM", [this] { close(); });
+  SetMenuHandler(main_menu::FileExitMENUITM, [this] { close(); });
 }
 
 QAction* TEditorFRM::MenuItem(const std::string& item_name) const {
@@ -210,7 +221,7 @@ void TEditorFRM::SetWindowsMenuHandler(std::function<void(int tag)> handler) {
 }
 
 void TEditorFRM::ShowWindowsMenu() {
-  QMenu* menu = MenuItem("WindowsMENUITM")->menu();
+  QMenu* menu = MenuItem(main_menu::WindowsMENUITM)->menu();
   menu->clear();
   for (const workbench::WindowsMenuItem& item : windows_menu_.Items()) {
     QAction* action = menu->addAction(ShownText(item.Caption));
@@ -254,8 +265,8 @@ void TEditorFRM::Report(const char* text, const char* caption) const {
 void TEditorFRM::StartUp() {
   workbench::GlobalValues& globals = session_.Globals();
   requests_ = {};
-  MenuItem("QvFactoryTestMENUITM")->setVisible(false);
-  MenuItem("HelpDebugMENUITM")->setVisible(false);
+  MenuItem(main_menu::QvFactoryTestMENUITM)->setVisible(false);
+  MenuItem(main_menu::HelpDebugMENUITM)->setVisible(false);
   globals.EditorFontName = "Courier New";
   globals.EditorFontSize = 9;
   globals.EditorFontStyle = 0;
@@ -325,7 +336,7 @@ void TEditorFRM::StartUp() {
 
   Report("About to set syntax highlighting", workbench::kStartUpCaption);
   LoadKeywordLists();
-  MenuItem("EditReplaceMENUITM")->setVisible(false);
+  MenuItem(main_menu::EditReplaceMENUITM)->setVisible(false);
 
   Report("About to check command line", workbench::kStartUpCaption);
   DoCommandLineActions();
@@ -359,9 +370,9 @@ bool TEditorFRM::PrepareRun() {
   }
 
   const std::pair<bool, const char*> clicks[] = {
-      {requests_.DebugRequested, "RunDebugMENUITM"},
-      {requests_.DebugAgainRequested, "RunDebugAgainMENUITM"},
-      {requests_.ProgramRequested, "RunProgramMENUITM"},
+      {requests_.DebugRequested, main_menu::RunDebugMENUITM},
+      {requests_.DebugAgainRequested, main_menu::RunDebugAgainMENUITM},
+      {requests_.ProgramRequested, main_menu::RunProgramMENUITM},
   };
   try {
     for (const auto& [asked, item] : clicks)
@@ -383,9 +394,9 @@ void TEditorFRM::UseLegacyEditor() {
   editor_area_->setCurrentWidget(&legacy_editor_->Widget());
   file_list_->hide();
   error_list_->hide();
-  if (QToolBar* tools = findChild<QToolBar*>("ToolBar")) tools->hide();
-  for (const char* item : {"EditUndoMenuMENUITM", "EditRedoMenuMENUITM", "EditGoToLineMENUITM",
-                           "RunViewDebugCodeMENUITM"})
+  if (QToolBar* tools = findChild<QToolBar*>(editor_frm::ToolBar)) tools->hide();
+  for (const char* item : {main_menu::EditUndoMenuMENUITM, main_menu::EditRedoMenuMENUITM,
+                           main_menu::EditGoToLineMENUITM, main_menu::RunViewDebugCodeMENUITM})
     MenuItem(item)->setVisible(false);
   legacy_editor_->Widget().setFocus();
   BindLegacyEditorCommands(*this, *legacy_editor_);
@@ -536,10 +547,11 @@ void TEditorFRM::DoFormActivate() {
         caption += session_.Texts().LU_GetString(string_ids::EditorUnit::SCU_READ_ONLY_SUFFIX);
       mode_caption_ = caption;
       setWindowTitle(ToQt(caption));
-      for (const char* item : {"FileNewAssemblyMENUITM", "FileNewQvBasicMENUITM",
-                               "FileOpenMENUITM", "FileSaveMENUITM", "FileSaveAsMENUITM",
-                               "FileListToggleMENUITM", "FilePrintMENUITM", "EditMENUITM",
-                               "RunAssembleMENUITM"})
+      for (const char* item :
+           {main_menu::FileNewAssemblyMENUITM, main_menu::FileNewQvBasicMENUITM,
+            main_menu::FileOpenMENUITM, main_menu::FileSaveMENUITM, main_menu::FileSaveAsMENUITM,
+            main_menu::FileListToggleMENUITM, main_menu::FilePrintMENUITM, main_menu::EditMENUITM,
+            main_menu::RunAssembleMENUITM})
         MenuItem(item)->setEnabled(false);
     }
   }

@@ -9,6 +9,7 @@
 #include <QVariant>
 
 #include "editor_control/gui/scrivlet_widget.h"
+#include "resources/widget_names.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/goto_line_form.h"
@@ -17,6 +18,8 @@
 #include "workbench/gui/main_files.h"
 #include "workbench/highlight_settings.h"
 #include "workbench/session/session.h"
+
+namespace main_menu = widget_names::MainMenu;
 
 namespace gui {
 namespace {
@@ -58,19 +61,19 @@ void TEditorFRM::BuildEditorServices() {
   hooks.apply_highlight = [this](scrivlet::gui::TScrivlet& editor) {
     ApplyHighlightSettings(editor);
   };
-  SetMenuHandler("EditClearErrorsMENUITM", [this] {
+  SetMenuHandler(main_menu::EditClearErrorsMENUITM, [this] {
     // Nothing left to delete is no failure of the command: the list empties either way.
     (void)session_.Tarn().ClearTarnErrors();
     session_.QvBasic().ClearQvBasicErrors();
     LoadErrorList();
     ClearErrorStyles();
   });
-  SetMenuHandler("EditGoToLineMENUITM", [this] {
+  SetMenuHandler(main_menu::EditGoToLineMENUITM, [this] {
     if (forms_ == nullptr || CurrentScrivlet() == nullptr) return;
     TGotoLineNumDLG& goto_line = forms_->GotoLine();
     if (goto_line.Execute()) ScrollToLine(goto_line.LineNumber() - 1);
   });
-  if (QAction* goto_line = MenuItem("EditGoToLineMENUITM"))
+  if (QAction* goto_line = MenuItem(main_menu::EditGoToLineMENUITM))
     goto_line->setShortcut(QKeySequence("Ctrl+G"));
 }
 

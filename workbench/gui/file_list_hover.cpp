@@ -6,12 +6,16 @@
 #include <QListWidget>
 #include <QMouseEvent>
 
+#include "resources/code_widget_names.h"
+
+namespace editor_frm = widget_names::EditorFRM;
+
 namespace gui {
 
 FileListHoverPanel::FileListHoverPanel(QListWidget& list, QWidget& owner,
                                        std::function<std::string(int row)> row_text)
     : QLabel(&owner), list_(list), owner_(owner), row_text_(std::move(row_text)) {
-  setObjectName("CurrFilePNL");
+  setObjectName(editor_frm::CurrFilePNL);
   setAutoFillBackground(true);
   setFrameShape(QFrame::Box);
   setIndent(0);

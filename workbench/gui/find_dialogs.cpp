@@ -11,8 +11,11 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "resources/code_widget_names.h"
 #include "workbench/gui/caption_width.h"
 #include "workbench/gui/text.h"
+
+namespace find_dialog = widget_names::FindDialog;
 
 namespace gui {
 namespace {
@@ -39,14 +42,14 @@ TFindDialogBase::TFindDialogBase(QWidget* owner, const char* name, const char* c
   setWindowTitle(caption);
   setModal(false);
   FindEdit = new QLineEdit(this);
-  FindEdit->setObjectName("FindEdit");
+  FindEdit->setObjectName(find_dialog::FindEdit);
   MatchCaseCB = new QCheckBox("Match &case", this);
-  MatchCaseCB->setObjectName("MatchCaseCB");
+  MatchCaseCB->setObjectName(find_dialog::MatchCaseCB);
   WholeWordCB = new QCheckBox("Match &whole word only", this);
-  WholeWordCB->setObjectName("WholeWordCB");
-  FindNextBTN = Button(*this, "FindNextBTN", "&Find Next");
+  WholeWordCB->setObjectName(find_dialog::WholeWordCB);
+  FindNextBTN = Button(*this, find_dialog::FindNextBTN, "&Find Next");
   FindNextBTN->setDefault(true);
-  CancelBTN = Button(*this, "CancelBTN", "Cancel");
+  CancelBTN = Button(*this, find_dialog::CancelBTN, "Cancel");
   connect(FindEdit, &QLineEdit::textChanged, this, [this] { UpdateButtons(); });
   connect(CancelBTN, &QPushButton::clicked, this, &QDialog::hide);
   KeepCaptionWhole(*this);
@@ -94,11 +97,11 @@ void TFindDialogBase::hideEvent(QHideEvent* event) {
 }
 
 TEditFindDialog::TEditFindDialog(QWidget* owner)
-    : TFindDialogBase(owner, "Edit_FindDialog", "Find") {
+    : TFindDialogBase(owner, find_dialog::Edit_FindDialog, "Find") {
   UpRB = new QRadioButton("&Up", this);
-  UpRB->setObjectName("UpRB");
+  UpRB->setObjectName(find_dialog::UpRB);
   DownRB = new QRadioButton("&Down", this);
-  DownRB->setObjectName("DownRB");
+  DownRB->setObjectName(find_dialog::DownRB);
   DownRB->setChecked(true);
   auto* direction = new QGroupBox("Direction", this);
   auto* directions = new QHBoxLayout(direction);
@@ -133,11 +136,11 @@ TEditFindDialog::TEditFindDialog(QWidget* owner)
 bool TEditFindDialog::SearchesDown() const { return DownRB->isChecked(); }
 
 TEditReplaceDialog::TEditReplaceDialog(QWidget* owner)
-    : TFindDialogBase(owner, "Edit_ReplaceDialog", "Replace") {
+    : TFindDialogBase(owner, find_dialog::Edit_ReplaceDialog, "Replace") {
   ReplaceEdit = new QLineEdit(this);
-  ReplaceEdit->setObjectName("ReplaceEdit");
-  ReplaceBTN = Button(*this, "ReplaceBTN", "&Replace");
-  ReplaceAllBTN = Button(*this, "ReplaceAllBTN", "Replace &All");
+  ReplaceEdit->setObjectName(find_dialog::ReplaceEdit);
+  ReplaceBTN = Button(*this, find_dialog::ReplaceBTN, "&Replace");
+  ReplaceAllBTN = Button(*this, find_dialog::ReplaceAllBTN, "Replace &All");
 
   auto* fields = new QGridLayout;
   fields->addWidget(Label(*this, "Fi&nd what:", FindEdit), 0, 0);

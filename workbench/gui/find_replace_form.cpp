@@ -8,9 +8,12 @@
 #include <QVBoxLayout>
 
 #include "platform/modal_dialogs.h"
+#include "resources/code_widget_names.h"
 #include "workbench/gui/caption_width.h"
 #include "workbench/gui/text.h"
 #include "workbench/small_dialogs.h"
+
+namespace find_replace_form = widget_names::FindReplaceForm;
 
 namespace gui {
 namespace {
@@ -32,26 +35,26 @@ QPushButton* Button(QDialog& form, const char* name, const char* caption) {
 
 TFindReplaceForm::TFindReplaceForm(platform::ModalDialogService& dialogs, QWidget* owner)
     : QDialog(owner), dialogs_(dialogs) {
-  setObjectName("FindReplaceForm");
+  setObjectName(find_replace_form::FindReplaceForm);
   setWindowTitle("Find/Replace");
 
   FindMemo = new QPlainTextEdit(this);
-  FindMemo->setObjectName("FindMemo");
+  FindMemo->setObjectName(find_replace_form::FindMemo);
   ReplaceMemo = new QPlainTextEdit(this);
-  ReplaceMemo->setObjectName("ReplaceMemo");
+  ReplaceMemo->setObjectName(find_replace_form::ReplaceMemo);
   for (QPlainTextEdit* memo : {FindMemo, ReplaceMemo}) {
     memo->setTabChangesFocus(true);
     memo->setFixedHeight(memo->fontMetrics().lineSpacing() * 3 + 12);
   }
   FromStartCB = new QCheckBox("From &Start", this);
-  FromStartCB->setObjectName("FromStartCB");
+  FromStartCB->setObjectName(find_replace_form::FromStartCB);
   WordOnlyCB = new QCheckBox("&Word Only", this);
-  WordOnlyCB->setObjectName("WordOnlyCB");
-  FindBTN = Button(*this, "FindBTN", "&Find");
+  WordOnlyCB->setObjectName(find_replace_form::WordOnlyCB);
+  FindBTN = Button(*this, find_replace_form::FindBTN, "&Find");
   FindBTN->setDefault(true);
-  ReplaceBTN = Button(*this, "ReplaceBTN", "&Replace");
-  AllBTN = Button(*this, "AllBTN", "&All");
-  CancelBTN = Button(*this, "CancelBTN", "&Cancel");
+  ReplaceBTN = Button(*this, find_replace_form::ReplaceBTN, "&Replace");
+  AllBTN = Button(*this, find_replace_form::AllBTN, "&All");
+  CancelBTN = Button(*this, find_replace_form::CancelBTN, "&Cancel");
 
   auto* fields = new QGridLayout;
   fields->addWidget(new QLabel("Find:", this), 0, 0, Qt::AlignTop);

@@ -46,6 +46,20 @@ QRect WholeOnScreen(QRect wanted, const QRect& area) {
   return wanted;
 }
 
+QRect WholeOnScreen(const QRect& wanted, const QMargins& frame, const QRect& area) {
+  return WholeOnScreen(wanted + frame, area) - frame;
+}
+
+QMargins WindowFrame(const QWidget& window) {
+  for (const QWidget* w = window.window(); w;
+       w = w->parentWidget() ? w->parentWidget()->window() : nullptr) {
+    const QWindow* handle = w->windowHandle();
+    if (handle && w->isVisible() && !handle->frameMargins().isNull())
+      return handle->frameMargins();
+  }
+  return {};
+}
+
 // The window system's window is made at the first show and stays until the widget goes.
 bool WidgetPlacement::WasShown() const { return window_.windowHandle() != nullptr; }
 
@@ -56,7 +70,7 @@ void WidgetPlacement::SetBounds(int left, int top, int width, int height) {
   const QScreen* screen = QGuiApplication::screenAt(wanted.center());
   if (!screen) screen = window_.screen();
   if (!screen) screen = QGuiApplication::primaryScreen();
-  if (screen) wanted = WholeOnScreen(wanted, screen->availableGeometry());
+  if (screen) wanted = WholeOnScreen(wanted, WindowFrame(window_), screen->availableGeometry());
   window_.setGeometry(wanted);
 }
 

@@ -2,6 +2,7 @@
 // Window placements of Qt windows in the settings store (see workbench/registry_settings.h).
 // Bounds are the window's geometry without its frame, in screen pixels.
 
+#include <QMargins>
 #include <QRect>
 #include <string_view>
 
@@ -32,6 +33,13 @@ class WidgetPlacement : public workbench::PlacedWindow {
 
 // `wanted` moved, and cut where it is larger, until it lies whole inside `area`.
 QRect WholeOnScreen(QRect wanted, const QRect& area);
+// The same for a window's client area inside a frame of `frame`: the frame lies whole inside.
+QRect WholeOnScreen(const QRect& wanted, const QMargins& frame, const QRect& area);
+
+// The window manager's frame (title bar and borders) around `window`: its own once the window
+// manager has framed it, else that of the window it belongs to, which a window about to open
+// will get as well; none without a window manager.
+QMargins WindowFrame(const QWidget& window);
 
 bool SaveFormPlacement(workbench::RegistrySettings& registry, std::string_view name,
                        QWidget& window);

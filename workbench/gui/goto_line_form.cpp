@@ -7,27 +7,30 @@
 #include <QVBoxLayout>
 
 #include "platform/modal_dialogs.h"
+#include "resources/code_widget_names.h"
 #include "workbench/gui/caption_width.h"
 #include "workbench/gui/localize_form.h"
 #include "workbench/gui/text.h"
 #include "workbench/small_dialogs.h"
+
+namespace goto_line_dlg = widget_names::GotoLineNumDLG;
 
 namespace gui {
 
 TGotoLineNumDLG::TGotoLineNumDLG(workbench::Localizer& texts,
                                  platform::ModalDialogService& dialogs, QWidget* owner)
     : QDialog(owner), dialogs_(dialogs) {
-  setObjectName("GotoLineNumDLG");
+  setObjectName(goto_line_dlg::GotoLineNumDLG);
   setWindowTitle("Go to Line Number...");
   LineNumLBL = new QLabel("Enter line number to go to:", this);
-  LineNumLBL->setObjectName("LineNumLBL");
+  LineNumLBL->setObjectName(goto_line_dlg::LineNumLBL);
   LineNumEDT = new QLineEdit(this);
-  LineNumEDT->setObjectName("LineNumEDT");
+  LineNumEDT->setObjectName(goto_line_dlg::LineNumEDT);
   OkBTN = new QPushButton("OK", this);
-  OkBTN->setObjectName("OkBTN");
+  OkBTN->setObjectName(goto_line_dlg::OkBTN);
   OkBTN->setDefault(true);
   CancelBTN = new QPushButton("Cancel", this);
-  CancelBTN->setObjectName("CancelBTN");
+  CancelBTN->setObjectName(goto_line_dlg::CancelBTN);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(OkBTN);

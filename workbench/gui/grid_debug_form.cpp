@@ -5,6 +5,10 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "resources/code_widget_names.h"
+
+namespace grid_debug_frm = widget_names::GridDebugFRM;
+
 namespace gui {
 namespace {
 
@@ -13,13 +17,13 @@ constexpr int kColumns = 5;
 }  // namespace
 
 TGridDebugFRM::TGridDebugFRM(QWidget& owner) : QWidget(&owner, Qt::Window) {
-  setObjectName("GridDebugFRM");
+  setObjectName(grid_debug_frm::GridDebugFRM);
   setWindowTitle("Grid Debug");
   DebugGRD = new QTableWidget(2, kColumns, this);
-  DebugGRD->setObjectName("DebugGRD");
+  DebugGRD->setObjectName(grid_debug_frm::DebugGRD);
   DebugGRD->horizontalHeader()->setDefaultSectionSize(72);
   ClearBTN = new QPushButton("Clear", this);
-  ClearBTN->setObjectName("ClearBTN");
+  ClearBTN->setObjectName(grid_debug_frm::ClearBTN);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(DebugGRD);
   layout->addWidget(ClearBTN, 0, Qt::AlignLeft);

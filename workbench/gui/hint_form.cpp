@@ -2,11 +2,15 @@
 
 #include <QPainter>
 
+#include "resources/code_widget_names.h"
+
+namespace hint_form = widget_names::HintForm;
+
 namespace gui {
 
 THintForm::THintForm(QWidget& owner)
     : QWidget(&owner, Qt::ToolTip | Qt::FramelessWindowHint) {
-  setObjectName("HintForm");
+  setObjectName(hint_form::HintForm);
   setAttribute(Qt::WA_ShowWithoutActivating);
   timer_.setSingleShot(false);
   connect(&timer_, &QTimer::timeout, this, [this] { HintTimerTimer(); });

@@ -1,10 +1,11 @@
 #include "workbench/gui/ide_forms.h"
 
+#include "resources/widget_names.h"
 #include "workbench/gui/about_form.h"
 
 #include <QUrl>
 
-#include "build_debug/basic_bridge.h"
+#include "build_debug/tools/basic_bridge.h"
 #include "platform/message_box.h"
 #include "workbench/gui/text.h"
 #include "workbench/gui/configuration_form.h"
@@ -17,6 +18,8 @@
 #include "workbench/gui/notice_forms.h"
 #include "workbench/gui/print_forms.h"
 #include "workbench/session/session.h"
+
+namespace main_menu = widget_names::MainMenu;
 
 namespace gui {
 namespace {
@@ -84,12 +87,12 @@ IdeForms::IdeForms(TEditorFRM& main_form, workbench::IdeSession& session, FormSe
     forms_.push_back(Make(entry.class_name, entry.caption));
   }
   main_form.AttachForms(this);
-  main_form.SetMenuHandler("HelpAboutMENUITM", [this] { about_->Execute(); });
-  main_form.SetMenuHandler("HelpContentsMENUITM", [this] {
+  main_form.SetMenuHandler(main_menu::HelpAboutMENUITM, [this] { about_->Execute(); });
+  main_form.SetMenuHandler(main_menu::HelpContentsMENUITM, [this] {
     help_->show();
     help_->raise();
   });
-  main_form.SetMenuHandler("HelpQvbHelpMENUITM", [this] { OpenQvbHelp(); });
+  main_form.SetMenuHandler(main_menu::HelpQvbHelpMENUITM, [this] { OpenQvbHelp(); });
 }
 
 void IdeForms::OpenQvbHelp() {

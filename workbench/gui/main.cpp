@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "build_debug/gui/program_parts.h"
-#include "build_debug/gui/qt_event_poster.h"
+#include "build_debug/key/gui/qt_event_poster.h"
 #include "workbench/box_log.h"
 #include "workbench/command_line.h"
 #include "workbench/gui/accepting_dialogs.h"

@@ -19,6 +19,7 @@
 #include "platform/message_box.h"
 #include "platform/modal_dialogs.h"
 #include "platform/text.h"
+#include "resources/code_widget_names.h"
 #include "resources/string_ids.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/file_list.h"
@@ -32,13 +33,18 @@
 #include "workbench/workspace.h"
 #include "workbench/zero_bytes.h"
 
+namespace main_menu = widget_names::MainMenu;
+namespace editor_frm = widget_names::EditorFRM;
+namespace files_popup = widget_names::FilesLoadedPOPMNU;
+
 namespace gui {
 namespace {
 
 namespace Ids = string_ids::EditorUnit;
 
 constexpr const char* kRecentItems[workbench::RecentFiles::kEntries] = {
-    "FileZeroItem", "FileOneItem", "FileTwoItem", "FileThreeItem", "FileFourItem"};
+    main_menu::FileZeroItem, main_menu::FileOneItem, main_menu::FileTwoItem,
+    main_menu::FileThreeItem, main_menu::FileFourItem};
 
 bool FileExists(const std::string& name) {
   std::error_code error;
@@ -124,9 +130,9 @@ MainWindowFiles::MainWindowFiles(TEditorFRM& form, workbench::IdeSession& sessio
   });
   // The tool bar stands before the file commands are made; the button is looked up once,
   // not at every keystroke.
-  save_button_ = form_.findChild<QAction*>("FileSaveTBTN");
+  save_button_ = form_.findChild<QAction*>(editor_frm::FileSaveTBTN);
   caret_panel_ = new QLabel(&form_);
-  caret_panel_->setObjectName("StatusPanel1");
+  caret_panel_->setObjectName(editor_frm::StatusPanel1);
   caret_panel_->setMinimumWidth(80);
   form_.statusBar()->addPermanentWidget(caret_panel_);
   TakeEditorEvents(0);
@@ -218,8 +224,8 @@ void MainWindowFiles::EditorChange(TScrivlet& editor) {
   // saved text clears it, a Redo away from it sets it again.
   scrivlet::TScrivlet& memo = editor.Memo();
   if (&editor == CurrentScrivlet()) {
-    form_.MenuItem("EditUndoMenuMENUITM")->setEnabled(memo.CanUndo());
-    form_.MenuItem("EditRedoMenuMENUITM")->setEnabled(memo.CanRedo());
+    form_.MenuItem(main_menu::EditUndoMenuMENUITM)->setEnabled(memo.CanUndo());
+    form_.MenuItem(main_menu::EditRedoMenuMENUITM)->setEnabled(memo.CanRedo());
     // A build's status speaks of the saved text: the first edit after it makes it stale.
     if (memo.Modified() && !front_was_modified_) form_.StatusLine("");
     front_was_modified_ = memo.Modified();
@@ -395,8 +401,8 @@ bool MainWindowFiles::LoadIntoEditor(const std::string& name, int index) {
   scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
   memo.SetModified(false);
   memo.ClearUndo();
-  form_.MenuItem("EditUndoMenuMENUITM")->setEnabled(false);
-  form_.MenuItem("EditRedoMenuMENUITM")->setEnabled(false);
+  form_.MenuItem(main_menu::EditUndoMenuMENUITM)->setEnabled(false);
+  form_.MenuItem(main_menu::EditRedoMenuMENUITM)->setEnabled(false);
   AddWindowsItems(index);
   form_.WindowsMenu().RenameFileItem(old_row, name);
   form_.WindowsMenu().CheckFileItem(name);
@@ -473,7 +479,7 @@ void MainWindowFiles::OpenSourceFile(const std::string& name) {
   } else {
     if (!OpenInEnhancedEditor(name)) return;
     SetCurrentFileName(name);
-    form_.MenuItem("FileCloseAllMENUITM")->setVisible(list_.count() > 1);
+    form_.MenuItem(main_menu::FileCloseAllMENUITM)->setVisible(list_.count() > 1);
   }
   if (EditorFileSaving::IsReadOnlyFile(name))
     (void)session_.Messages().MsgBoxById(Ids::SCU_OPENED_READ_ONLY,
@@ -592,7 +598,7 @@ bool MainWindowFiles::FileSaveAs() {
   if (type == kUnknownKind)
     type = AskLanguage(Ids::SCU_SAVE_AS_LANGUAGE, Ids::SCU_SAVE_AS_LANGUAGE_CAPTION);
   QFileDialog dialog(&form_);
-  dialog.setObjectName("SaveDialog");
+  dialog.setObjectName(editor_frm::SaveDialog);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);  // asked below, with our own question
   dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -636,7 +642,7 @@ bool MainWindowFiles::FileSaveAs() {
 }
 
 void MainWindowFiles::CloseCurrent() {
-  form_.MenuItem("FileCloseAllMENUITM")->setVisible(true);
+  form_.MenuItem(main_menu::FileCloseAllMENUITM)->setVisible(true);
   if (!AskSaveChanges()) workbench::Abort();
   const int closing = current_;
   SelectEditor(closing == 0 ? 1 : closing - 1);
@@ -648,7 +654,7 @@ void MainWindowFiles::CloseCurrent() {
   }
   current_ = -1;  // the index named the editor that went
   SelectEditor(list_.currentRow());
-  if (list_.count() == 1) form_.MenuItem("FileCloseAllMENUITM")->setVisible(false);
+  if (list_.count() == 1) form_.MenuItem(main_menu::FileCloseAllMENUITM)->setVisible(false);
 }
 
 void MainWindowFiles::FileClose() {
@@ -693,7 +699,7 @@ void MainWindowFiles::DropFiles(const std::vector<std::string>& files) {
 }
 
 void MainWindowFiles::BuildRecentItems() {
-  QMenu* reopen = form_.MenuItem("FileReOpenMENUITM")->menu();
+  QMenu* reopen = form_.MenuItem(main_menu::FileReOpenMENUITM)->menu();
   for (int n = 0; n < workbench::RecentFiles::kEntries; ++n) {
     QAction* item = reopen->addAction(kRecentItems[n]);
     item->setObjectName(kRecentItems[n]);
@@ -706,7 +712,7 @@ void MainWindowFiles::BuildRecentItems() {
 
 void MainWindowFiles::ShowRecentFiles() {
   const workbench::RecentFiles& recent = session_.Recent();
-  form_.MenuItem("FileReOpenMENUITM")->setVisible(!recent.Entry(0).empty());
+  form_.MenuItem(main_menu::FileReOpenMENUITM)->setVisible(!recent.Entry(0).empty());
   for (int n = 0; n < workbench::RecentFiles::kEntries; ++n) {
     QAction* item = form_.MenuItem(kRecentItems[n]);
     const std::string& entry = recent.Entry(n);
@@ -791,10 +797,10 @@ void MainWindowFiles::FilePopup() {
       if (action->objectName() == name) return action;
     return static_cast<QAction*>(nullptr);
   };
-  item("CloseFileMNUITM")->setText(ToQt(Text(Ids::SCU_CLOSE_FILE) + current_name_));
-  QAction* normal = item("SetAsNormalMNUITM");
-  QAction* top = item("SetAsTopMNUITM");
-  QAction* remove = item("RemoveFromKnownTopFileListMNUITM");
+  item(files_popup::CloseFileMNUITM)->setText(ToQt(Text(Ids::SCU_CLOSE_FILE) + current_name_));
+  QAction* normal = item(files_popup::SetAsNormalMNUITM);
+  QAction* top = item(files_popup::SetAsTopMNUITM);
+  QAction* remove = item(files_popup::RemoveFromKnownTopFileListMNUITM);
   const bool assembly = editors_.GetFileType(current_) == kAssemblyKind;
   if (IsBlankRow(Row(current_)) || !session_.Globals().IdeOptions.UseTarn) {
     normal->setVisible(false);
@@ -897,18 +903,20 @@ void MainWindowFiles::ApplyEditorMode() {
   const bool enhanced = !form_.UsesLegacyEditor();
   // The file in front goes over to the editor now asked for, before the menus change.
   if (enhanced && Legacy()) LeaveLegacyEditor();
-  if (QToolBar* tools = form_.findChild<QToolBar*>("ToolBar")) tools->setVisible(enhanced);
-  for (const char* name : {"EditUndoMenuMENUITM", "EditRedoMenuMENUITM", "EditGoToLineMENUITM",
-                           "RunViewDebugCodeMENUITM"})
+  if (QToolBar* tools = form_.findChild<QToolBar*>(editor_frm::ToolBar))
+    tools->setVisible(enhanced);
+  for (const char* name : {main_menu::EditUndoMenuMENUITM, main_menu::EditRedoMenuMENUITM,
+                           main_menu::EditGoToLineMENUITM, main_menu::RunViewDebugCodeMENUITM})
     form_.MenuItem(name)->setVisible(enhanced);
-  form_.MenuItem("EditClearErrorsMENUITM")->setVisible(enhanced || globals.IdeOptions.UseTarn);
-  QAction* toggle = form_.MenuItem("FileListToggleMENUITM");
-  QAction* view_list = form_.MenuItem("RunViewDebugCodeMENUITM");
+  form_.MenuItem(main_menu::EditClearErrorsMENUITM)
+      ->setVisible(enhanced || globals.IdeOptions.UseTarn);
+  QAction* toggle = form_.MenuItem(main_menu::FileListToggleMENUITM);
+  QAction* view_list = form_.MenuItem(main_menu::RunViewDebugCodeMENUITM);
   toggle->setVisible(!enhanced);
   toggle->setShortcut(enhanced ? QKeySequence() : QKeySequence("Ctrl+L"));
   view_list->setShortcut(enhanced ? QKeySequence("Ctrl+L") : QKeySequence());
-  form_.MenuItem("EditTextBiggerMENUITM")->setVisible(!enhanced);
-  form_.MenuItem("EditTextSmallerMENUITM")->setVisible(!enhanced);
+  form_.MenuItem(main_menu::EditTextBiggerMENUITM)->setVisible(!enhanced);
+  form_.MenuItem(main_menu::EditTextSmallerMENUITM)->setVisible(!enhanced);
   if (!enhanced) {
     if (Legacy()) form_.UseLegacyEditor();
     else EnterLegacyEditor();
@@ -936,22 +944,22 @@ void MainWindowFiles::BindCommands() {
     const char* keys;
   };
   static constexpr Shortcut kShortcuts[] = {
-      {"FileOpenMENUITM", "Ctrl+O"}, {"FileSaveMENUITM", "Ctrl+S"},
-      {"EditUndoMenuMENUITM", "Ctrl+Z"}, {"EditRedoMenuMENUITM", "Ctrl+Y"},
-      {"EditCutMENUITM", "Ctrl+X"}, {"EditCopyMENUITM", "Ctrl+C"},
-      {"EditPasteMENUITM", "Ctrl+V"}};
+      {main_menu::FileOpenMENUITM, "Ctrl+O"},     {main_menu::FileSaveMENUITM, "Ctrl+S"},
+      {main_menu::EditUndoMenuMENUITM, "Ctrl+Z"}, {main_menu::EditRedoMenuMENUITM, "Ctrl+Y"},
+      {main_menu::EditCutMENUITM, "Ctrl+X"},      {main_menu::EditCopyMENUITM, "Ctrl+C"},
+      {main_menu::EditPasteMENUITM, "Ctrl+V"}};
   for (const Shortcut& shortcut : kShortcuts)
     f.MenuItem(shortcut.item)->setShortcut(QKeySequence(shortcut.keys));
 
-  f.SetMenuHandler("FileNewAssemblyMENUITM", [this] { FileNew(kAssemblyKind); });
-  f.SetMenuHandler("FileNewQvBasicMENUITM", [this] { FileNew(kBasicKind); });
-  f.SetMenuHandler("FileNewTBTN", [this] {
+  f.SetMenuHandler(main_menu::FileNewAssemblyMENUITM, [this] { FileNew(kAssemblyKind); });
+  f.SetMenuHandler(main_menu::FileNewQvBasicMENUITM, [this] { FileNew(kBasicKind); });
+  f.SetMenuHandler(editor_frm::FileNewTBTN, [this] {
     FileNew(AskLanguage(Ids::SCU_NEW_EDITOR_LANGUAGE, Ids::SCU_NEW_EDITOR_LANGUAGE_CAPTION));
   });
-  f.SetMenuHandler("FileOpenMENUITM", [this] {
+  f.SetMenuHandler(main_menu::FileOpenMENUITM, [this] {
     if (Legacy() && !AskSaveChanges()) workbench::Abort();
     QFileDialog dialog(&form_);
-    dialog.setObjectName("OpenDialog");
+    dialog.setObjectName(editor_frm::OpenDialog);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -967,21 +975,25 @@ void MainWindowFiles::BindCommands() {
     if (hooks_.update_run_buttons) hooks_.update_run_buttons(true);
     form_.FocusEditor();
   });
-  f.SetMenuHandler("FileCloseMENUITM", [this] { FileClose(); });
-  f.SetMenuHandler("FileCloseAllMENUITM", [this] { FileCloseAll(); });
-  f.SetMenuHandler("FileSaveMENUITM", [this] { (void)FileSave(); });
-  f.SetMenuHandler("FileSaveAsMENUITM", [this] { (void)FileSaveAs(); });
-  f.SetMenuHandler("EditUndoMenuMENUITM", [this] { RunEdit([](scrivlet::TScrivlet& e) { e.Undo(); }); });
-  f.SetMenuHandler("EditRedoMenuMENUITM", [this] { RunEdit([](scrivlet::TScrivlet& e) { e.Redo(); }); });
+  f.SetMenuHandler(main_menu::FileCloseMENUITM, [this] { FileClose(); });
+  f.SetMenuHandler(main_menu::FileCloseAllMENUITM, [this] { FileCloseAll(); });
+  f.SetMenuHandler(main_menu::FileSaveMENUITM, [this] { (void)FileSave(); });
+  f.SetMenuHandler(main_menu::FileSaveAsMENUITM, [this] { (void)FileSaveAs(); });
+  f.SetMenuHandler(main_menu::EditUndoMenuMENUITM,
+                   [this] { RunEdit([](scrivlet::TScrivlet& e) { e.Undo(); }); });
+  f.SetMenuHandler(main_menu::EditRedoMenuMENUITM,
+                   [this] { RunEdit([](scrivlet::TScrivlet& e) { e.Redo(); }); });
   struct LegacyEdit {
     const char* item;
     void (scrivlet::TScrivlet::*enhanced)();
     void (LegacyEditorPane::*legacy)();
   };
   static constexpr LegacyEdit kEdits[] = {
-      {"EditCutMENUITM", &scrivlet::TScrivlet::CutToClipboard, &LegacyEditorPane::EditCut},
-      {"EditCopyMENUITM", &scrivlet::TScrivlet::CopyToClipboard, &LegacyEditorPane::EditCopy},
-      {"EditPasteMENUITM", &scrivlet::TScrivlet::PasteFromClipboard, &LegacyEditorPane::EditPaste}};
+      {main_menu::EditCutMENUITM, &scrivlet::TScrivlet::CutToClipboard, &LegacyEditorPane::EditCut},
+      {main_menu::EditCopyMENUITM, &scrivlet::TScrivlet::CopyToClipboard,
+       &LegacyEditorPane::EditCopy},
+      {main_menu::EditPasteMENUITM, &scrivlet::TScrivlet::PasteFromClipboard,
+       &LegacyEditorPane::EditPaste}};
   for (const LegacyEdit& edit : kEdits) {
     f.SetMenuHandler(edit.item, [this, edit] {
       if (Legacy()) {
@@ -993,13 +1005,13 @@ void MainWindowFiles::BindCommands() {
   }
 
   if (!popup_) {
-    popup_ = form_.findChild<QMenu*>("FilesLoadedPOPMNU");
+    popup_ = form_.findChild<QMenu*>(files_popup::FilesLoadedPOPMNU);
     connect(popup_, &QMenu::aboutToShow, this, [this] { FilePopup(); });
     const std::pair<const char*, std::function<void()>> popup_items[] = {
-        {"CloseFileMNUITM", [this] { FileClose(); }},
-        {"SetAsNormalMNUITM", [this] { SetAsNormal(); }},
-        {"SetAsTopMNUITM", [this] { SetAsTop(); }},
-        {"RemoveFromKnownTopFileListMNUITM", [this] { RemoveFromKnownTopFiles(); }}};
+        {files_popup::CloseFileMNUITM, [this] { FileClose(); }},
+        {files_popup::SetAsNormalMNUITM, [this] { SetAsNormal(); }},
+        {files_popup::SetAsTopMNUITM, [this] { SetAsTop(); }},
+        {files_popup::RemoveFromKnownTopFileListMNUITM, [this] { RemoveFromKnownTopFiles(); }}};
     for (const auto& [name, run] : popup_items)
       for (QAction* action : popup_->actions())
         if (action->objectName() == name)

@@ -3,11 +3,14 @@
 #include <QAction>
 
 #include "editor_control/gui/scrivlet_widget.h"
+#include "resources/widget_names.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/find_dialogs.h"
 #include "workbench/gui/guarded.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/session/session.h"
+
+namespace main_menu = widget_names::MainMenu;
 
 namespace gui {
 
@@ -38,9 +41,9 @@ void MainWindowFind::BindCommands() {
     const char* key;
     void (MainWindowFind::*run)();
   } commands[] = {
-      {"EditFindMENUITM", "Ctrl+F", &MainWindowFind::EditFind},
-      {"EditFindNextMenuMENUITM", "F3", &MainWindowFind::EditFindNext},
-      {"EditFindReplaceMENUITM", "Ctrl+H", &MainWindowFind::EditFindReplace},
+      {main_menu::EditFindMENUITM, "Ctrl+F", &MainWindowFind::EditFind},
+      {main_menu::EditFindNextMenuMENUITM, "F3", &MainWindowFind::EditFindNext},
+      {main_menu::EditFindReplaceMENUITM, "Ctrl+H", &MainWindowFind::EditFindReplace},
   };
   for (const auto& command : commands) {
     form_.SetMenuHandler(command.item, [this, run = command.run] { (this->*run)(); });

@@ -8,7 +8,10 @@
 
 #include "platform/message_box.h"
 #include "platform/modal_dialogs.h"
+#include "resources/code_widget_names.h"
 #include "workbench/gui/text.h"
+
+namespace notice_form = widget_names::NoticeForm;
 
 namespace gui {
 
@@ -17,13 +20,13 @@ NoticeForm::NoticeForm(workbench::RegistrySettings& registry, const char* settin
                        const char* check_caption, bool with_cancel, QWidget* owner)
     : QDialog(owner), dont_show_(registry, setting), dialogs_(dialogs), boxes_(boxes) {
   MessageLBL = new QLabel(this);
-  MessageLBL->setObjectName("MessageLBL");
+  MessageLBL->setObjectName(notice_form::MessageLBL);
   MessageLBL->setMinimumWidth(320);
   DontShowCB = new QCheckBox(check_caption, this);
-  DontShowCB->setObjectName("DontShowCB");
+  DontShowCB->setObjectName(notice_form::DontShowCB);
   DontShowCB->setChecked(dont_show_.Checked());
   OkBTN = new QPushButton("OK", this);
-  OkBTN->setObjectName("OkBTN");
+  OkBTN->setObjectName(notice_form::OkBTN);
   OkBTN->setDefault(true);
   auto* buttons = new QHBoxLayout;
   buttons->addWidget(DontShowCB);
@@ -31,7 +34,7 @@ NoticeForm::NoticeForm(workbench::RegistrySettings& registry, const char* settin
   buttons->addWidget(OkBTN);
   if (with_cancel) {
     CancelBTN = new QPushButton("Cancel", this);
-    CancelBTN->setObjectName("CancelBTN");
+    CancelBTN->setObjectName(notice_form::CancelBTN);
     buttons->addWidget(CancelBTN);
     connect(CancelBTN, &QPushButton::clicked, this, &QDialog::reject);
   }
@@ -68,7 +71,7 @@ TClockGenInfoFRM::TClockGenInfoFRM(workbench::RegistrySettings& registry,
                                    platform::MessageBoxService& boxes, QWidget* owner)
     : NoticeForm(registry, workbench::kHideClockGenInfo, dialogs, boxes,
                  "Don't Show This Dialog Again", false, owner) {
-  setObjectName("ClockGenInfoFRM");
+  setObjectName(notice_form::ClockGenInfoFRM);
   setWindowTitle("Clock Generation Info");
 }
 
@@ -82,7 +85,7 @@ TFileSaveNotificationDLG::TFileSaveNotificationDLG(workbench::RegistrySettings& 
                                                    QWidget* owner)
     : NoticeForm(registry, workbench::kHideAssemblyFileSave, dialogs, boxes,
                  "Don't show this dialog again", true, owner) {
-  setObjectName("FileSaveNotificationDLG");
+  setObjectName(notice_form::FileSaveNotificationDLG);
   setWindowTitle("File Save Notification");
 }
 

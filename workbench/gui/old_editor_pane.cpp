@@ -12,6 +12,7 @@
 
 #include "platform/message_box.h"
 #include "platform/modal_dialogs.h"
+#include "resources/code_widget_names.h"
 #include "resources/string_ids.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/find_replace_form.h"
@@ -21,6 +22,9 @@
 #include "workbench/session/session.h"
 #include "workbench/silent_abort.h"
 #include "workbench/small_dialogs.h"
+
+namespace editor_frm = widget_names::EditorFRM;
+namespace main_menu = widget_names::MainMenu;
 
 namespace gui {
 namespace {
@@ -223,7 +227,7 @@ bool LegacyEditorPane::ChoosePrintFile(QPrinter& printer) {
   // Without a printer the job goes to a file, which the user names as in the editors' print
   // dialog; nothing is written where it was not asked for.
   QFileDialog dialog(widget_);
-  dialog.setObjectName("PrintFileDLG");
+  dialog.setObjectName(editor_frm::PrintFileDLG);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
@@ -334,13 +338,13 @@ void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane) {
     void (LegacyEditorPane::*run)();
   };
   static constexpr Command kCommands[] = {
-      {"EditCutMENUITM", "Ctrl+X", &LegacyEditorPane::EditCut},
-      {"EditCopyMENUITM", "Ctrl+C", &LegacyEditorPane::EditCopy},
-      {"EditPasteMENUITM", "Ctrl+V", &LegacyEditorPane::EditPaste},
-      {"EditFindReplaceMENUITM", "Ctrl+H", &LegacyEditorPane::EditFindReplace},
-      {"EditReplaceMENUITM", "F4", &LegacyEditorPane::EditReplace},
-      {"EditTextBiggerMENUITM", "Ctrl+Up", &LegacyEditorPane::TextBigger},
-      {"EditTextSmallerMENUITM", "Ctrl+Down", &LegacyEditorPane::TextSmaller},
+      {main_menu::EditCutMENUITM, "Ctrl+X", &LegacyEditorPane::EditCut},
+      {main_menu::EditCopyMENUITM, "Ctrl+C", &LegacyEditorPane::EditCopy},
+      {main_menu::EditPasteMENUITM, "Ctrl+V", &LegacyEditorPane::EditPaste},
+      {main_menu::EditFindReplaceMENUITM, "Ctrl+H", &LegacyEditorPane::EditFindReplace},
+      {main_menu::EditReplaceMENUITM, "F4", &LegacyEditorPane::EditReplace},
+      {main_menu::EditTextBiggerMENUITM, "Ctrl+Up", &LegacyEditorPane::TextBigger},
+      {main_menu::EditTextSmallerMENUITM, "Ctrl+Down", &LegacyEditorPane::TextSmaller},
   };
   pane.SetForms([&form] { return form.Forms(); });
   for (const Command& command : kCommands) {
@@ -350,7 +354,8 @@ void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane) {
   }
 
   // Save is the main window's, as for the enhanced editor: the same backup and questions.
-  if (QAction* save = form.MenuItem("FileSaveMENUITM")) save->setShortcut(QKeySequence("Ctrl+S"));
+  if (QAction* save = form.MenuItem(main_menu::FileSaveMENUITM))
+    save->setShortcut(QKeySequence("Ctrl+S"));
 }
 
 }  // namespace gui

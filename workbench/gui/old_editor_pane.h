@@ -15,7 +15,7 @@
 #include <optional>
 #include <string>
 
-#include "build_debug/builtin_assembler.h"
+#include "build_debug/builtin/builtin_assembler.h"
 #include "workbench/gui/old_editor_widget.h"
 #include "workbench/gui/print_forms.h"
 #include "workbench/old_editor.h"

@@ -9,6 +9,10 @@
 #include <chrono>
 #include <thread>
 
+#include "resources/code_widget_names.h"
+
+namespace editor_frm = widget_names::EditorFRM;
+
 namespace gui {
 
 QtLegacyTimers::QtLegacyTimers(workbench::LegacyEditor& editor) {
@@ -45,7 +49,7 @@ void SteadyClock::Sleep(std::uint32_t milliseconds) {
 LegacyEditorWidget::LegacyEditorWidget(workbench::LegacyEditor& editor,
                                        const platform::Clock& clock, QWidget* parent)
     : QWidget(parent), editor_(editor), clock_(clock) {
-  setObjectName("LegacyEditor");
+  setObjectName(editor_frm::LegacyEditor);
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);

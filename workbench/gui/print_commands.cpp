@@ -8,6 +8,7 @@
 #include "editor_control/gui/qt_print_target.h"
 #include "platform/modal_dialogs.h"
 #include "editor_control/gui/scrivlet_widget.h"
+#include "resources/code_widget_names.h"
 #include "resources/string_ids.h"
 #include "workbench/file_routines.h"
 #include "workbench/gui/editor_form.h"
@@ -17,6 +18,8 @@
 #include "workbench/gui/print_forms.h"
 #include "workbench/gui/text.h"
 #include "workbench/session/session.h"
+
+namespace editor_frm = widget_names::EditorFRM;
 
 namespace gui {
 namespace {
@@ -92,7 +95,7 @@ void PrintCommands::PrintEditor(scrivlet::gui::TScrivlet& editor) {
   if (device.outputFormat() == QPrinter::PdfFormat)
     device.setOutputFileName(ToQt(workbench::PrintFileFor(form_.Files().CurrentFileName())));
   QPrintDialog dialog(&device, &form_);
-  dialog.setObjectName("PrintDialog");
+  dialog.setObjectName(editor_frm::PrintDialog);
   dialog.setOption(QAbstractPrintDialog::PrintSelection, memo.SelLower() != memo.SelUpper());
   dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
   if (session_.Dialogs().Run(dialog) != QDialog::Accepted) return;

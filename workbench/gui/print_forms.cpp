@@ -12,8 +12,12 @@
 #include <QVBoxLayout>
 
 #include "platform/modal_dialogs.h"
+#include "resources/code_widget_names.h"
 #include "workbench/gui/radio_group.h"
 #include "workbench/gui/text.h"
+
+namespace print_form = widget_names::PrintForm;
+namespace print_status_form = widget_names::PrintStatusForm;
 
 namespace gui {
 
@@ -57,36 +61,36 @@ PrintTarget::Metrics QtPrintTarget::Measure(const std::string& font_name, int fo
 TPrintForm::TPrintForm(PrintTarget& printer, const std::string& font_name,
                        platform::ModalDialogService& dialogs, QWidget* owner)
     : QDialog(owner), printer_(printer), font_name_(font_name), dialogs_(dialogs) {
-  setObjectName("PrintForm");
+  setObjectName(print_form::PrintForm);
   setWindowTitle("Print");
 
   PrinterComboBox = new QComboBox(this);
-  PrinterComboBox->setObjectName("PrinterComboBox");
+  PrinterComboBox->setObjectName(print_form::PrinterComboBox);
   RangeGroup = new RadioGroup(this);
-  RangeGroup->setObjectName("RangeGroup");
+  RangeGroup->setObjectName(print_form::RangeGroup);
   RangeGroup->setTitle("Range");
   RangeGroup->SetItems({"All", "Selection"});
   OrientationGroup = new RadioGroup(this);
-  OrientationGroup->setObjectName("OrientationGroup");
+  OrientationGroup->setObjectName(print_form::OrientationGroup);
   OrientationGroup->setTitle("Orientation");
   OrientationGroup->SetItems({"Portrait", "Landscape"});
   FontSizeSpinEdit = new QSpinBox(this);
-  FontSizeSpinEdit->setObjectName("FontSizeSpinEdit");
+  FontSizeSpinEdit->setObjectName(print_form::FontSizeSpinEdit);
   FontSizeSpinEdit->setRange(1, 72);
   SectionsSpinEdit = new QSpinBox(this);
-  SectionsSpinEdit->setObjectName("SectionsSpinEdit");
+  SectionsSpinEdit->setObjectName(print_form::SectionsSpinEdit);
   SectionsSpinEdit->setRange(1, 24);
   SizeLabel = new QLabel(this);
-  SizeLabel->setObjectName("SizeLabel");
+  SizeLabel->setObjectName(print_form::SizeLabel);
   CharacterLabel = new QLabel(this);
-  CharacterLabel->setObjectName("CharacterLabel");
+  CharacterLabel->setObjectName(print_form::CharacterLabel);
   PagesLabel = new QLabel(this);
-  PagesLabel->setObjectName("PagesLabel");
+  PagesLabel->setObjectName(print_form::PagesLabel);
   OkayButton = new QPushButton("Okay", this);
-  OkayButton->setObjectName("OkayButton");
+  OkayButton->setObjectName(print_form::OkayButton);
   OkayButton->setDefault(true);
   CancelButton = new QPushButton("Cancel", this);
-  CancelButton->setObjectName("CancelButton");
+  CancelButton->setObjectName(print_form::CancelButton);
 
   auto* groups = new QHBoxLayout;
   groups->addWidget(RangeGroup);
@@ -157,14 +161,14 @@ void TPrintForm::UpdateSettings() {
 }
 
 TPrintStatusForm::TPrintStatusForm(QWidget* owner) : QDialog(owner) {
-  setObjectName("PrintStatusForm");
+  setObjectName(print_status_form::PrintStatusForm);
   setWindowTitle("Print");
   PagesLabel = new QLabel(this);
-  PagesLabel->setObjectName("PagesLabel");
+  PagesLabel->setObjectName(print_status_form::PagesLabel);
   PagesLabel->setAlignment(Qt::AlignCenter);
   PagesLabel->setMinimumWidth(200);
   CancelButton = new QPushButton("Cancel", this);
-  CancelButton->setObjectName("CancelButton");
+  CancelButton->setObjectName(print_status_form::CancelButton);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(PagesLabel);
   layout->addWidget(CancelButton, 0, Qt::AlignCenter);

@@ -13,11 +13,12 @@
 #include <vector>
 #include <tuple>
 
-#include "build_debug/device_settings.h"
-#include "build_debug/object_image.h"
+#include "build_debug/key/device_settings.h"
+#include "build_debug/image/object_image.h"
 #include "editor_control/gui/scrivlet_widget.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
+#include "resources/code_widget_names.h"
 #include "resources/string_ids.h"
 #include "workbench/gui/configuration_form.h"
 #include "platform/modal_dialogs.h"
@@ -35,6 +36,9 @@
 #include "workbench/silent_abort.h"
 #include "workbench/small_dialogs.h"
 #include "workbench/start_up.h"
+
+namespace main_menu = widget_names::MainMenu;
+namespace editor_frm = widget_names::EditorFRM;
 
 namespace gui {
 namespace {
@@ -56,11 +60,16 @@ struct RunItem {
   const char* shortcut;
 };
 constexpr RunItem kRunItems[] = {
-    {"RunAssembleMENUITM", "Ctrl+A"},      {"RunProgramMENUITM", "Ctrl+P"},
-    {"RunRunMENUITM", "Ctrl+R"},           {"RunDebugMENUITM", "Ctrl+D"},
-    {"RunDebugAgainMENUITM", "Ctrl+Alt+D"}, {"RunViewDebugCodeMENUITM", "Ctrl+L"},
-    {"RunStartQVSimMENUITM", "Ctrl+Alt+S"}, {"RunClockMENUITM", "Ctrl+K"},
-    {"RunDeviceMENUITM", "Ctrl+I"},        {"RunConfigureMENUITM", "Ctrl+U"},
+    {main_menu::RunAssembleMENUITM, "Ctrl+A"},
+    {main_menu::RunProgramMENUITM, "Ctrl+P"},
+    {main_menu::RunRunMENUITM, "Ctrl+R"},
+    {main_menu::RunDebugMENUITM, "Ctrl+D"},
+    {main_menu::RunDebugAgainMENUITM, "Ctrl+Alt+D"},
+    {main_menu::RunViewDebugCodeMENUITM, "Ctrl+L"},
+    {main_menu::RunStartQVSimMENUITM, "Ctrl+Alt+S"},
+    {main_menu::RunClockMENUITM, "Ctrl+K"},
+    {main_menu::RunDeviceMENUITM, "Ctrl+I"},
+    {main_menu::RunConfigureMENUITM, "Ctrl+U"},
 };
 
 // The tool buttons after the main window's own, each with the item it clicks; their hints
@@ -71,27 +80,29 @@ struct ToolItem {
   const char* item;
 };
 constexpr ToolItem kToolItems[] = {
-    {"ProgramTBTN", "Program", "RunProgramMENUITM"},
-    {"RunTBTN", "Run", "RunRunMENUITM"},
-    {"DebugTBTN", "Debug", "RunDebugMENUITM"},
-    {"DebugAgainTBTN", "Debug Again", "RunDebugAgainMENUITM"},
-    {"ClockTBTN", "Clock", "RunClockMENUITM"},
-    {"DeviceTBTN", "Device", "RunDeviceMENUITM"},
+    {editor_frm::ProgramTBTN, "Program", main_menu::RunProgramMENUITM},
+    {editor_frm::RunTBTN, "Run", main_menu::RunRunMENUITM},
+    {editor_frm::DebugTBTN, "Debug", main_menu::RunDebugMENUITM},
+    {editor_frm::DebugAgainTBTN, "Debug Again", main_menu::RunDebugAgainMENUITM},
+    {editor_frm::ClockTBTN, "Clock", main_menu::RunClockMENUITM},
+    {editor_frm::DeviceTBTN, "Device", main_menu::RunDeviceMENUITM},
 };
 
 // Where a key command keeps the state it goes back to when the run lets the link go.
 constexpr char kEnabledAfterRun[] = "enabledAfterRun";
 
 // The buttons that EnableRunButtons and UpdateRunButtons switch.
-constexpr const char* kRunButtons[] = {"AssemblyTBTN", "ProgramTBTN", "DebugTBTN",
-                                       "DebugAgainTBTN", "RunTBTN"};
+constexpr const char* kRunButtons[] = {editor_frm::AssemblyTBTN, editor_frm::ProgramTBTN,
+                                       editor_frm::DebugTBTN, editor_frm::DebugAgainTBTN,
+                                       editor_frm::RunTBTN};
 
 // The commands that need the key, off while a programming run holds the link.
-constexpr const char* kKeyMenuItems[] = {"RunProgramMENUITM",    "RunRunMENUITM",
-                                         "RunDebugMENUITM",      "RunDebugAgainMENUITM",
-                                         "RunClockMENUITM",      "QvFactoryTestMENUITM"};
-constexpr const char* kKeyToolButtons[] = {"ProgramTBTN", "RunTBTN", "DebugTBTN",
-                                           "DebugAgainTBTN", "ClockTBTN"};
+constexpr const char* kKeyMenuItems[] = {
+    main_menu::RunProgramMENUITM,    main_menu::RunRunMENUITM,   main_menu::RunDebugMENUITM,
+    main_menu::RunDebugAgainMENUITM, main_menu::RunClockMENUITM, main_menu::QvFactoryTestMENUITM};
+constexpr const char* kKeyToolButtons[] = {editor_frm::ProgramTBTN, editor_frm::RunTBTN,
+                                           editor_frm::DebugTBTN, editor_frm::DebugAgainTBTN,
+                                           editor_frm::ClockTBTN};
 
 // The status line after a cancelled run, a run that programmed the chip, and after the chip of
 // a "/v" run read back right.
@@ -121,10 +132,11 @@ class RunShortcutsFirst : public QObject {
     };
     bool menu_key = false;
     // The find keys (Ctrl+F, Ctrl+H) are also the editor's own.
-    for (const char* find : {"EditFindMENUITM", "EditFindNextMenuMENUITM", "EditFindReplaceMENUITM"})
+    for (const char* find : {main_menu::EditFindMENUITM, main_menu::EditFindNextMenuMENUITM,
+                             main_menu::EditFindReplaceMENUITM})
       menu_key = menu_key || menu_takes(find);
     // A locked Run menu (a debug session) fires none of its items.
-    if (form_.MenuItem("RunMENUITM")->isEnabled())
+    if (form_.MenuItem(main_menu::RunMENUITM)->isEnabled())
       for (const RunItem& run : kRunItems) menu_key = menu_key || menu_takes(run.item);
     if (!menu_key) return false;
     event->ignore();
@@ -182,7 +194,7 @@ QAction* RunCommands::ToolButton(const char* name) const {
 }
 
 void RunCommands::AddToolButtons() {
-  auto* tools = form_.findChild<QToolBar*>("ToolBar");
+  auto* tools = form_.findChild<QToolBar*>(editor_frm::ToolBar);
   for (const ToolItem& tool : kToolItems) {
     QAction* action = tools->addAction(QString::fromLatin1(tool.caption));
     action->setObjectName(tool.button);
@@ -194,19 +206,19 @@ void RunCommands::AddToolButtons() {
   }
   // The assembler switch is kept for the settings it sets; nobody sees it.
   QAction* toggle = tools->addAction("TARN");
-  toggle->setObjectName("ToggleAssemblerTBTN");
+  toggle->setObjectName(editor_frm::ToggleAssemblerTBTN);
   toggle->setCheckable(true);
   toggle->setVisible(false);
   toggle->setEnabled(false);
   QObject::connect(toggle, &QAction::toggled, &form_,
                    [this](bool down) { session_.Globals().IdeOptions.UseTarn = down; });
 
-  QObject::connect(ToolButton("AssemblyTBTN"), &QAction::triggered, &form_,
+  QObject::connect(ToolButton(editor_frm::AssemblyTBTN), &QAction::triggered, &form_,
                    Guard(session_.Boxes(), [this] {
-                     form_.ClickMenuItem("RunAssembleMENUITM");
+                     form_.ClickMenuItem(main_menu::RunAssembleMENUITM);
                      form_.show();
                    }));
-  QObject::connect(ToolButton("QvSimTBTN"), &QAction::triggered, &form_,
+  QObject::connect(ToolButton(editor_frm::QvSimTBTN), &QAction::triggered, &form_,
                    Guard(session_.Boxes(), [this] { StartQvSim(true); }));
 }
 
@@ -214,7 +226,8 @@ void RunCommands::BindCommands() {
   for (const RunItem& run : kRunItems) {
     // The legacy editor's List Toggle has Ctrl+L; the file commands swap it when the editor
     // changes.
-    if (form_.UsesLegacyEditor() && std::string_view(run.item) == "RunViewDebugCodeMENUITM")
+    if (form_.UsesLegacyEditor() &&
+        std::string_view(run.item) == main_menu::RunViewDebugCodeMENUITM)
       continue;
     form_.MenuItem(run.item)->setShortcut(QKeySequence(QString::fromLatin1(run.shortcut)));
   }
@@ -228,30 +241,31 @@ void RunCommands::BindCommands() {
     }
   };
 
-  form_.SetMenuHandler("RunAssembleMENUITM", [this] { AssembleCurrent(); });
-  form_.SetMenuHandler("RunProgramMENUITM", [this] { RunProgram(); });
-  form_.SetMenuHandler("RunRunMENUITM", [this] { RunRun(); });
-  form_.SetMenuHandler("RunViewDebugCodeMENUITM", [this] {
+  form_.SetMenuHandler(main_menu::RunAssembleMENUITM, [this] { AssembleCurrent(); });
+  form_.SetMenuHandler(main_menu::RunProgramMENUITM, [this] { RunProgram(); });
+  form_.SetMenuHandler(main_menu::RunRunMENUITM, [this] { RunRun(); });
+  form_.SetMenuHandler(main_menu::RunViewDebugCodeMENUITM, [this] {
     HourglassCursor hourglass;
     if (!session_.Globals().WrenfieldMode) AssembleCurrent();
     ShowListOrCode();
   });
   // The legacy editor's List Toggle is View List under the name it had there.
-  form_.SetMenuHandler("FileListToggleMENUITM",
-                       [this] { form_.ClickMenuItem("RunViewDebugCodeMENUITM"); });
-  form_.SetMenuHandler("RunStartQVSimMENUITM", [this] { ToolButton("QvSimTBTN")->trigger(); });
-  form_.SetMenuHandler("RunDeviceMENUITM", [this] {
+  form_.SetMenuHandler(main_menu::FileListToggleMENUITM,
+                       [this] { form_.ClickMenuItem(main_menu::RunViewDebugCodeMENUITM); });
+  form_.SetMenuHandler(main_menu::RunStartQVSimMENUITM,
+                       [this] { ToolButton(editor_frm::QvSimTBTN)->trigger(); });
+  form_.SetMenuHandler(main_menu::RunDeviceMENUITM, [this] {
     if (windows_.show_device_window) windows_.show_device_window();
   });
-  form_.SetMenuHandler("RunConfigureMENUITM", [this] {
+  form_.SetMenuHandler(main_menu::RunConfigureMENUITM, [this] {
     workbench::DebugBoxes(session_.Globals(), session_.Boxes())
         .Report("About to show configure dialog", "DEBUG - RunConfigure");
     if (IdeForms* forms = form_.Forms()) session_.Dialogs().Run(forms->Config());
   });
-  form_.SetMenuHandler("QvFactoryTestMENUITM", [this] {
+  form_.SetMenuHandler(main_menu::QvFactoryTestMENUITM, [this] {
     // The monitor would open the port the run is using.
     if (session_.KeyUnit().RunHoldsLink()) return;
-    QAction* item = form_.MenuItem("QvFactoryTestMENUITM");
+    QAction* item = form_.MenuItem(main_menu::QvFactoryTestMENUITM);
     item->setCheckable(true);
     item->setChecked(!item->isChecked());
     session_.KeyLink().SetCtsMonitor(item->isChecked());
@@ -413,7 +427,7 @@ bool RunCommands::ConfirmSaveBeforeBuild(const std::string& name) {
     return true;
   IdeForms* forms = form_.Forms();
   if (forms && forms->FileSaveNotification().AskSaveBeforeAssembly(name) != QDialog::Accepted) {
-    form_.ClickMenuItem("EditClearErrorsMENUITM");
+    form_.ClickMenuItem(main_menu::EditClearErrorsMENUITM);
     return false;
   }
   const bool read_only =
@@ -631,18 +645,18 @@ void RunCommands::StartQvSim(bool launch) {
 
 void RunCommands::EnableRunButtons(bool enabled) {
   for (const char* name : kRunButtons) SetButtonEnabled(ToolButton(name), enabled);
-  ToolButton("DeviceTBTN")->setEnabled(enabled);
+  ToolButton(editor_frm::DeviceTBTN)->setEnabled(enabled);
 }
 
 void RunCommands::UpdateRunButtons(bool enabled) {
   const bool basic = CurrentFileType() == build_debug::kFileTypeBasic;
   const std::string hint =
       session_.Texts().LU_GetString(basic ? ids::SCU_HINT_COMPILE : ids::SCU_HINT_ASSEMBLE);
-  QAction* assemble = ToolButton("AssemblyTBTN");
+  QAction* assemble = ToolButton(editor_frm::AssemblyTBTN);
   assemble->setToolTip(ToQt(hint));
   assemble->setStatusTip(ToQt(hint));
   for (const char* name : kRunButtons) SetButtonEnabled(ToolButton(name), enabled);
-  form_.MenuItem("RunAssembleMENUITM")->setText(ShownText(hint));
+  form_.MenuItem(main_menu::RunAssembleMENUITM)->setText(ShownText(hint));
 }
 
 std::uint8_t RunCommands::CurrentFileType() const {

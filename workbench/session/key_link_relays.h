@@ -8,7 +8,7 @@
 #include <chrono>
 #include <functional>
 
-#include "build_debug/key_protocol.h"
+#include "build_debug/key/key_protocol.h"
 #include "platform/serial_port.h"
 #include "workbench/configuration.h"
 

@@ -19,16 +19,16 @@
 
 #include <gtest/gtest.h>
 
-#include "build_debug/gui/progress_form.h"
-#include "build_debug/gui/qt_key_notifications.h"
-#include "build_debug/object_image.h"
-#include "build_debug/tarn_bridge.h"
+#include "build_debug/key/gui/progress_form.h"
+#include "build_debug/key/gui/qt_key_notifications.h"
+#include "build_debug/image/object_image.h"
+#include "build_debug/tools/tarn_bridge.h"
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
 #include "platform/serial_port.h"
 #include "tests/build_debug/gui/key_session_setup.h"
-#include "tests/build_debug/gui/wait_until.h"
-#include "tests/build_debug/tarn_object.h"
+#include "tests/build_debug/debug/gui/wait_until.h"
+#include "tests/build_debug/tools/tarn_object.h"
 #include "tests/keysim/chip_model.h"
 #include "tests/keysim/simulated_key.h"
 #include "tests/workbench/gui/installed_tools.h"

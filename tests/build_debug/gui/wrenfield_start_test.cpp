@@ -12,11 +12,11 @@
 
 #include <gtest/gtest.h>
 
-#include "build_debug/key_protocol.h"
+#include "build_debug/key/key_protocol.h"
 #include "platform/process_runner.h"
-#include "tests/build_debug/cod_writer.h"
-#include "tests/build_debug/gui/ignored_notifications.h"
-#include "tests/build_debug/key_fixture.h"
+#include "tests/build_debug/tools/cod_writer.h"
+#include "tests/build_debug/key/ignored_notifications.h"
+#include "tests/build_debug/key/key_fixture.h"
 #include "tests/keysim/chip_model.h"
 #include "tests/workbench/gui/installed_tools.h"
 #include "tests/workbench/temp_folder.h"

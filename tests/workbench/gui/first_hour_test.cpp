@@ -19,7 +19,7 @@
 
 #include "editor_control/gui/scrivlet_widget.h"
 #include "stored_option_start.h"
-#include "tests/build_debug/cod_writer.h"
+#include "tests/build_debug/tools/cod_writer.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/silent_abort.h"
 #include "workbench/windows_menu.h"

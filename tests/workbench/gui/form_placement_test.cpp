@@ -93,6 +93,28 @@ TEST(WholeOnScreen, AWindowIsMovedAndCutUntilItStandsWholeOnItsScreen) {
             QRect(3000, 780, 400, 300));
 }
 
+TEST(WholeOnScreen, AFramedWindowKeepsItsTitleBarAndBordersOnTheScreen) {
+  const QRect screen(0, 0, 1600, 1000);
+  const QMargins frame(1, 20, 1, 5);  // left, top (the title bar), right, bottom
+  struct Case {
+    const char* name;
+    QRect wanted;
+    QRect placed;
+  };
+  const Case cases[] = {
+      {"inside stays", {100, 120, 400, 300}, {100, 120, 400, 300}},
+      {"at the top the title bar comes down", {0, 0, 400, 300}, {1, 20, 400, 300}},
+      {"at the bottom the border comes up", {300, 800, 500, 200}, {300, 795, 500, 200}},
+      {"beyond the right", {1400, 10, 400, 300}, {1199, 20, 400, 300}},
+      {"taller than the screen", {10, 100, 400, 1200}, {10, 20, 400, 975}},
+      {"wider than the screen", {10, 100, 1700, 300}, {1, 100, 1598, 300}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(gui::WholeOnScreen(c.wanted, frame, screen), c.placed);
+  }
+}
+
 TEST(WholeOnScreen, AStoredPlacementBelowTheScreenIsRestoredOnIt) {
   QWidget w;
   gui::WidgetPlacement placement(w);

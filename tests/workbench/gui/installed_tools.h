@@ -12,9 +12,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "build_debug/basic_bridge.h"
-#include "build_debug/simulator_bridge.h"
-#include "build_debug/tool_install.h"
+#include "build_debug/tools/basic_bridge.h"
+#include "build_debug/tools/simulator_bridge.h"
+#include "build_debug/tools/tool_install.h"
 
 namespace testing_gui {
 

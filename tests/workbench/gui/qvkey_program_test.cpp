@@ -9,7 +9,7 @@
 #include "../temp_folder.h"
 #include "installed_tools.h"
 #include "platform/settings_store.h"
-#include "tests/build_debug/cod_writer.h"
+#include "tests/build_debug/tools/cod_writer.h"
 #include "workbench/registry_settings.h"
 
 namespace {

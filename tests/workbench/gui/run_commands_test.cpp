@@ -16,10 +16,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "build_debug/key_protocol.h"
+#include "build_debug/key/key_protocol.h"
 #include "editor_control/gui/scrivlet_widget.h"
 #include "gui_session.h"
-#include "tests/build_debug/tarn_programs.h"
+#include "tests/build_debug/tools/tarn_programs.h"
 #include "workbench/error_marking.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/error_list.h"

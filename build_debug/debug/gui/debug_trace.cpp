@@ -1,0 +1,3 @@
+#include "build_debug/debug/gui/debug_trace.h"
+
+Q_LOGGING_CATEGORY(qvDebugOutput, "qvkey.debugoutput", QtInfoMsg)

@@ -1,3 +1,0 @@
-#include "build_debug/gui/debug_trace.h"
-
-Q_LOGGING_CATEGORY(qvDebugOutput, "qvkey.debugoutput", QtInfoMsg)

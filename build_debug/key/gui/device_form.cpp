@@ -1,0 +1,468 @@
+#include "build_debug/key/gui/device_form.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+#include "build_debug/key/key_protocol.h"
+#include "platform/modal_dialogs.h"
+#include "resources/string_ids.h"
+#include "workbench/globals.h"
+#include "workbench/gui/form_placement.h"
+#include "workbench/gui/guarded.h"
+#include "workbench/gui/localize_form.h"
+#include "workbench/gui/text.h"
+#include "workbench/localize.h"
+#include "workbench/message_strings.h"
+#include "workbench/registry_settings.h"
+#include "workbench/windows_menu.h"
+
+namespace gui {
+namespace {
+
+// What a Read that ended well says; the language tables have no line for it.
+constexpr char kReadText[] = "Device read: the window shows the chip";
+
+constexpr char kPlacementKey[] = "DeviceWindow";
+constexpr char kReadOnlyCaption[] = "Device : EEPROM Image READ ONLY";
+constexpr char kImageFilter[] = "Device Image (*.qvh *.hex);;All Files (*)";
+constexpr int kHintMilliseconds = 3500;
+
+QCheckBox* NewCheckBox(QWidget* parent, const char* name, const char* caption) {
+  auto* box = new QCheckBox(QString::fromLatin1(caption), parent);
+  box->setObjectName(name);
+  return box;
+}
+
+RadioGroup* NewRadioGroup(QWidget* parent, const char* name, const char* caption,
+                          QStringList items, int columns = 1) {
+  auto* group = new RadioGroup(parent);
+  group->setObjectName(name);
+  group->setTitle(QString::fromLatin1(caption));
+  group->SetItems(items);
+  group->SetColumns(columns);
+  return group;
+}
+
+QPushButton* NewButton(QWidget* parent, const char* name, const char* caption) {
+  auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+  button->setObjectName(name);
+  return button;
+}
+
+// The file the user picked in a file dialog, or nothing when the dialog was cancelled.
+std::optional<std::string> PickFile(platform::ModalDialogService& dialogs, QWidget* parent,
+                                    QFileDialog::AcceptMode mode, const std::string& folder) {
+  QFileDialog dialog(parent);
+  dialog.setObjectName(mode == QFileDialog::AcceptOpen ? "LoadHexDLG" : "SaveHexDLG");
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the window asks itself
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                      : QFileDialog::AnyFile);
+  dialog.setNameFilter(kImageFilter);
+  dialog.setDefaultSuffix("qvh");
+  if (!folder.empty()) dialog.setDirectory(QString::fromLocal8Bit(folder.c_str()));
+  if (dialogs.Run(dialog) != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty()) return std::nullopt;
+  return files.first().toLocal8Bit().toStdString();
+}
+
+}  // namespace
+
+TDeviceFRM::TDeviceFRM(const DeviceFormServices& services, QWidget* parent)
+    : QWidget(parent, Qt::Window), services_(services), settings_(services.image) {
+  setObjectName("DeviceFRM");
+  setWindowTitle("Device");
+  BuildWindow();
+  RestoreFormPlacement(services_.registry, kPlacementKey, *this);
+  Localize();
+  language_slot_ = services_.texts.RegisterLanguageCallback([this](int) { Localize(); });
+}
+
+TDeviceFRM::~TDeviceFRM() {
+  services_.texts.UnregisterLanguageCallback(language_slot_);
+  // The placement is kept only when the settings can be written; nothing to tell a user
+  // who is closing the program.
+  (void)SaveFormPlacement(services_.registry, kPlacementKey, *this);
+}
+
+void TDeviceFRM::BuildWindow() {
+  DeviceRDGRP = NewRadioGroup(this, "DeviceRDGRP", "&Device", {"QV18", "QV28", "QV48/52"});
+  OscRDGRP = NewRadioGroup(this, "OscRDGRP", "&Oscillator",
+                           {"Crystal - HS3", "Crystal - HS2", "Crystal - HS1", "Crystal - XT2",
+                            "Crystal - XT1", "Crystal - LP2", "Crystal - LP1", "External RC",
+                            "Internal 4MHz", "Internal 1MHz", "Internal 128KHz",
+                            "Internal 32KHz"},
+                           2);
+  BrownoutRDGRP = NewRadioGroup(this, "BrownoutRDGRP", "&Brownout", {"Off", "4.2V", "2.6V", "2.2V"});
+  ResetRDGRP = NewRadioGroup(this, "ResetRDGRP", "Reset &Timer",
+                             {"18 ms", "960 ms", "60 ms", "60 us"});
+
+  OptionsGRP = new QGroupBox(this);
+  OptionsGRP->setObjectName("OptionsGRP");
+  TurboCB = NewCheckBox(OptionsGRP, "TurboCB", "Turbo Mode");
+  StackOPTIONCB = NewCheckBox(OptionsGRP, "StackOPTIONCB", "Stack + OPTION");
+  CarryCB = NewCheckBox(OptionsGRP, "CarryCB", "ADD/SUB with C");
+  SyncCB = NewCheckBox(OptionsGRP, "SyncCB", "Input Syncing");
+  WatchdogCB = NewCheckBox(OptionsGRP, "WatchdogCB", "Watchdog Timer");
+  ProtectCB = NewCheckBox(OptionsGRP, "ProtectCB", "Code Protect");
+  SleepClockCB = NewCheckBox(OptionsGRP, "SleepClockCB", "Sleep Clock");
+  auto* options = new QVBoxLayout(OptionsGRP);
+  for (QCheckBox* box : {TurboCB, StackOPTIONCB, CarryCB, SyncCB, WatchdogCB, ProtectCB, SleepClockCB})
+    options->addWidget(box);
+
+  BufferFeedbackPNL = new QGroupBox(this);
+  BufferFeedbackPNL->setObjectName("BufferFeedbackPNL");
+  DriveCB = NewCheckBox(BufferFeedbackPNL, "DriveCB", "Crystal Drive");
+  FeedbackCB = NewCheckBox(BufferFeedbackPNL, "FeedbackCB", "Crystal Feedback");
+  auto* buffer = new QVBoxLayout(BufferFeedbackPNL);
+  buffer->addWidget(DriveCB);
+  buffer->addWidget(FeedbackCB);
+
+  const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  IdGRP = new QGroupBox("ID", this);
+  IdGRP->setObjectName("IdGRP");
+  IDStringLBL = new QLabel(IdGRP);
+  IDStringLBL->setObjectName("IDStringLBL");
+  IDStringLBL->setFont(fixed);
+  IDStringLBL->setTextFormat(Qt::PlainText);
+  IDStringLBL->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QString(8, QChar('W'))));
+  (new QHBoxLayout(IdGRP))->addWidget(IDStringLBL);
+
+  EeGRP = new QGroupBox(QString::fromUtf8("E²Flash"), this);
+  EeGRP->setObjectName("EeGRP");
+  auto* ee = new QGridLayout(EeGRP);
+  ee->setVerticalSpacing(0);
+  for (int i = 0; i < build_debug::kEeVisibleLines; ++i) {
+    auto* label = new QLabel(EeGRP);
+    label->setObjectName(QString("EeLBL%1").arg(i));
+    label->setFont(fixed);
+    label->setTextFormat(Qt::PlainText);
+    ee_labels_[static_cast<std::size_t>(i)] = label;
+    ee->addWidget(label, i, 0);
+  }
+  EEScrollBar = new QScrollBar(Qt::Vertical, EeGRP);
+  EEScrollBar->setObjectName("EEScrollBar");
+  EEScrollBar->setPageStep(build_debug::kEeVisibleLines);
+  ee->addWidget(EEScrollBar, 0, 1, build_debug::kEeVisibleLines, 1);
+
+  ProgramBTN = NewButton(this, "ProgramBTN", "Program");
+  VerifyBTN = NewButton(this, "VerifyBTN", "Verify");
+  ReadBTN = NewButton(this, "ReadBTN", "Read");
+  LoadBTN = NewButton(this, "LoadBTN", "&Load Hex");
+  SaveBTN = NewButton(this, "SaveBTN", "&Save Hex");
+  CancelBTN = NewButton(this, "CancelBTN", "Cancel");
+
+  auto* right = new QVBoxLayout;
+  right->addWidget(BrownoutRDGRP);
+  right->addWidget(ResetRDGRP);
+  right->addStretch();
+  auto* groups = new QGridLayout;
+  groups->addWidget(DeviceRDGRP, 0, 0);
+  groups->addWidget(OscRDGRP, 1, 0, 2, 1);
+  groups->addWidget(OptionsGRP, 0, 1, 2, 1);
+  groups->addWidget(BufferFeedbackPNL, 2, 1);
+  groups->addLayout(right, 0, 2, 3, 1);
+  auto* bottom = new QHBoxLayout;
+  bottom->addWidget(IdGRP, 0, Qt::AlignTop);
+  bottom->addWidget(EeGRP, 1);
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* button : {ProgramBTN, VerifyBTN, ReadBTN, LoadBTN, SaveBTN}) buttons->addWidget(button);
+  buttons->addStretch();
+  buttons->addWidget(CancelBTN);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(groups);
+  layout->addLayout(bottom);
+  layout->addStretch(1);  // a taller window shows no more lines: the dump stays together
+  layout->addLayout(buttons);
+  EeGRP->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+
+  platform::MessageBoxService& boxes = services_.messages.Service();
+  for (RadioGroup* group : {DeviceRDGRP, OscRDGRP, BrownoutRDGRP, ResetRDGRP})
+    connect(&group->Buttons(), &QButtonGroup::idClicked, this, Guard(boxes, [this] { ControlClicked(); }));
+  for (const CheckBoxControl& control : CheckBoxControls())
+    connect(this->*control.box, &QCheckBox::clicked, this, Guard(boxes, [this] { ControlClicked(); }));
+  connect(EEScrollBar, &QScrollBar::valueChanged, this, [this] { PresentEeLines(); });
+  connect(ProgramBTN, &QPushButton::clicked, this, Guard(boxes, [this] { ProgramBTNClick(); }));
+  connect(VerifyBTN, &QPushButton::clicked, this, Guard(boxes, [this] { VerifyBTNClick(); }));
+  connect(ReadBTN, &QPushButton::clicked, this, Guard(boxes, [this] { ReadBTNClick(); }));
+  connect(LoadBTN, &QPushButton::clicked, this, Guard(boxes, [this] { LoadBTNClick(); }));
+  connect(SaveBTN, &QPushButton::clicked, this, Guard(boxes, [this] { SaveBTNClick(); }));
+  connect(CancelBTN, &QPushButton::clicked, this, Guard(boxes, [this] { CancelBTNClick(); }));
+}
+
+void TDeviceFRM::Localize() {
+  LocalizeForm(*this, services_.texts);
+  // A radio group takes its items from the table only while it is enabled: put the choices
+  // back that the new items lost.
+  caption_ = windowTitle();
+  PresentControls();
+  PresentCaption();
+  InitHints();
+}
+
+void TDeviceFRM::PresentCaption() {
+  setWindowTitle(settings_.ReadOnly() ? QString(kReadOnlyCaption) : caption_);
+}
+
+QCheckBox& TDeviceFRM::CheckBox(const char* name) const { return *findChild<QCheckBox*>(name); }
+QPushButton& TDeviceFRM::Button(const char* name) const { return *findChild<QPushButton*>(name); }
+
+const std::array<TDeviceFRM::CheckBoxControl, 9>& TDeviceFRM::CheckBoxControls() {
+  using C = build_debug::DeviceControls;
+  static constexpr std::array<CheckBoxControl, 9> kControls = {{
+      {&TDeviceFRM::TurboCB,       &C::turbo},
+      {&TDeviceFRM::StackOPTIONCB, &C::stack_option},
+      {&TDeviceFRM::CarryCB,       &C::carry},
+      {&TDeviceFRM::SyncCB,        &C::sync},
+      {&TDeviceFRM::WatchdogCB,    &C::watchdog},
+      {&TDeviceFRM::ProtectCB,     &C::protect},
+      {&TDeviceFRM::SleepClockCB,  &C::sleep_clock},
+      {&TDeviceFRM::DriveCB,       &C::drive},
+      {&TDeviceFRM::FeedbackCB,    &C::feedback},
+  }};
+  return kControls;
+}
+
+void TDeviceFRM::ControlClicked() {
+  build_debug::DeviceControls& c = settings_.Controls();
+  c.device = DeviceRDGRP->ItemIndex();
+  c.oscillator = OscRDGRP->ItemIndex();
+  c.brownout = BrownoutRDGRP->ItemIndex();
+  c.reset_timer = ResetRDGRP->ItemIndex();
+  for (const CheckBoxControl& control : CheckBoxControls())
+    c.*control.checked = (this->*control.box)->isChecked();
+  settings_.UpdateSettings();
+  PresentControls();
+}
+
+void TDeviceFRM::PresentControls() {
+  const build_debug::DeviceControls& c = settings_.Controls();
+  DeviceRDGRP->SetItemIndex(c.device);
+  OscRDGRP->SetItemIndex(c.oscillator);
+  BrownoutRDGRP->SetItemIndex(c.brownout);
+  ResetRDGRP->SetItemIndex(c.reset_timer);
+  for (const CheckBoxControl& control : CheckBoxControls())
+    (this->*control.box)->setChecked(c.*control.checked);
+  IDStringLBL->setText(ToQt(settings_.IdString()));
+  EEScrollBar->setRange(0, settings_.ScrollMax());
+  PresentEeLines();
+  SetReadOnlyMode(settings_.ReadOnly());
+}
+
+void TDeviceFRM::PresentEeLines() {
+  const auto& lines = settings_.EeLines();
+  const int top = EEScrollBar->value();
+  for (int i = 0; i < build_debug::kEeVisibleLines; ++i) {
+    const auto line = static_cast<std::size_t>(top + i);
+    ee_labels_[static_cast<std::size_t>(i)]->setText(line < lines.size() ? ToQt(lines[line]) : QString());
+  }
+}
+
+void TDeviceFRM::ApplyEnables() {
+  const build_debug::DeviceControls& c = settings_.Controls();
+  DriveCB->setEnabled(c.drive_enabled);
+  FeedbackCB->setEnabled(c.feedback_enabled);
+  TurboCB->setEnabled(c.turbo_enabled);
+  StackOPTIONCB->setEnabled(c.stack_option_enabled);
+  SleepClockCB->setEnabled(c.sleep_clock_enabled);
+  ResetRDGRP->setEnabled(c.reset_timer_enabled);
+}
+
+void TDeviceFRM::ShowImage() {
+  EEScrollBar->setValue(0);
+  settings_.ShowImage();
+  PresentControls();
+}
+
+void TDeviceFRM::SetReadOnlyMode(bool read_only) {
+  for (QWidget* child : findChildren<QWidget*>()) {
+    if (child->isWindow()) continue;
+    child->setEnabled(!read_only);
+  }
+  // Enabling every control would also enable the ones the chosen part or oscillator rules
+  // out (the crystal boxes under an RC oscillator, Turbo on a 4,096-word part): those keep
+  // the enables the settings gave them.
+  if (!read_only) ApplyEnables();
+  ProgramBTN->setEnabled(true);
+  VerifyBTN->setEnabled(true);
+  // A read-only image may be saved under another name, and its dump is there to be read
+  // through: Save and the dump's scroll bar stay too.
+  SaveBTN->setEnabled(true);
+  EeGRP->setEnabled(true);
+  for (QLabel* label : ee_labels_) label->setEnabled(!read_only);
+  EEScrollBar->setEnabled(true);
+  CancelBTN->setEnabled(true);
+  // A build during a programming run comes here: the key's buttons wait for its end.
+  if (services_.key.RunHoldsLink()) EnableKeyButtons(false);
+}
+
+void TDeviceFRM::ClearReadOnlyImage() {
+  settings_.ClearReadOnlyImage();
+  PresentCaption();
+  SetReadOnlyMode(false);
+}
+
+bool TDeviceFRM::LoadImageFile(const std::string& name, bool read_only) {
+  const build_debug::ImageFileStatus status = settings_.LoadImageFile(name, read_only);
+  using build_debug::ImageFileStatus;
+  if (status != ImageFileStatus::Missing) PresentCaption();
+  switch (status) {
+    case ImageFileStatus::Loaded:
+      EEScrollBar->setValue(0);
+      PresentControls();
+      return true;
+    case ImageFileStatus::Missing:
+      return false;
+    case ImageFileStatus::TooLarge:
+      ImageErrorBox(name + " is too large to be a device image.");
+      return false;
+    case ImageFileStatus::Unreadable:
+      ImageErrorBox(workbench::FormatText(
+          services_.texts.LU_GetString(string_ids::ComUnit::SCU_CANNOT_READ), {name}));
+      return false;
+    case ImageFileStatus::HexError:
+      ImageErrorBox(services_.image.ErrorText ? services_.image.ErrorText : "");
+      return false;
+  }
+  return false;
+}
+
+void TDeviceFRM::InitHints() {
+  const workbench::FormTable table = services_.texts.LoadFormTable("DeviceFRM");
+  const bool external = services_.globals.IdeOptions.UseTarn;
+  const auto hint_of = [&](QWidget& widget) {
+    const workbench::ComponentTexts texts = workbench::TextsForComponent(
+        table, "DeviceFRM", FromQt(widget.objectName()), KindOf(widget), widget.isEnabled());
+    return texts.hint.value_or("");
+  };
+  for (QCheckBox* box : {SleepClockCB, StackOPTIONCB, DriveCB, FeedbackCB})
+    box->setToolTip(ToQt(build_debug::HintVariant(hint_of(*box), external)));
+  for (RadioGroup* group : {DeviceRDGRP, OscRDGRP, BrownoutRDGRP, ResetRDGRP}) {
+    const std::vector<std::string> pieces = build_debug::ItemHints(hint_of(*group));
+    const QList<QAbstractButton*> items = group->Buttons().buttons();
+    for (int i = 0; i < items.size(); ++i) {
+      const auto piece = static_cast<std::size_t>(i);
+      items[i]->setToolTip(piece < pieces.size() ? ToQt(pieces[piece]) : QString());
+      items[i]->setToolTipDuration(kHintMilliseconds);
+    }
+    group->setToolTip(QString());
+  }
+  for (QWidget* child : findChildren<QWidget*>()) child->setToolTipDuration(kHintMilliseconds);
+}
+
+void TDeviceFRM::EnableKeyButtons(bool enabled) {
+  for (QPushButton* button : {ProgramBTN, VerifyBTN, ReadBTN}) button->setEnabled(enabled);
+}
+
+// Program, Read and Verify are refused while a programming run holds the link: a read would
+// send on the run's link, and the copy would change the image it is programming.
+
+void TDeviceFRM::ProgramBTNClick() {
+  if (services_.key.RunHoldsLink()) return;
+  build_debug::CopyWorkingToProgramming(services_.image);
+  // A refused start has nothing to tell: the run that holds the link tells its own end.
+  std::ignore = services_.key.StartProgramQV(false);
+}
+
+void TDeviceFRM::ReadBTNClick() {
+  if (services_.key.RunHoldsLink()) return;
+  // A failed read has been reported by the key protocol.
+  if (!services_.key.ReadQV()) return;
+  build_debug::CopyProgrammingToWorking(services_.image);
+  ShowImage();
+  if (services_.status_line) services_.status_line(kReadText);
+}
+
+void TDeviceFRM::VerifyBTNClick() {
+  if (services_.key.RunHoldsLink()) return;
+  // The read leaves the chip's size in the image; the window's part stays what it shows.
+  const std::uint8_t window_4k = services_.image.Device4K;
+  const bool read = services_.key.ReadQV();
+  const bool chip_4k = services_.image.Device4K != 0;
+  services_.image.Device4K = window_4k;
+  // Nothing was compared when the read failed: the key protocol's report is the answer.
+  if (!read) return;
+  const auto failure = build_debug::VerifyFailure(services_.image.WorkingImage,
+                                                  services_.image.ProgrammingImage, chip_4k,
+                                                  DeviceRDGRP->ItemIndex() == 2);
+  if (failure)
+    (void)Box("Verify failed at " + *failure, platform::BoxButtons::Ok, platform::BoxKind::Warning);
+  else
+    (void)Box("Device verified OK", platform::BoxButtons::Ok, platform::BoxKind::Information);
+}
+
+void TDeviceFRM::LoadBTNClick() {
+  const auto name = PickFile(services_.dialogs, this, QFileDialog::AcceptOpen, "");
+  if (name) (void)LoadImageFile(*name, false);
+}
+
+void TDeviceFRM::SaveBTNClick() {
+  const bool read_only = settings_.ReadOnly();
+  if (read_only)
+    (void)Box("This is a READ ONLY EEPROM image and must be saved under a different name.",
+              platform::BoxButtons::Ok, platform::BoxKind::Information);
+  const std::string& image_name = settings_.ImageName();
+  const std::string folder =
+      image_name.empty() ? "" : std::filesystem::path(image_name).parent_path().string();
+  const auto name = PickFile(services_.dialogs, this, QFileDialog::AcceptSave, folder);
+  if (!name) return;
+  if (read_only && build_debug::SameImageName(*name, image_name)) {
+    (void)Box("Choose a different name to save the READ ONLY file:", platform::BoxButtons::Ok,
+              platform::BoxKind::Warning);
+    return;
+  }
+  std::error_code error;
+  if (std::filesystem::exists(*name, error) &&
+      Box(workbench::FormatText("OK to overwrite %s", {*name}), platform::BoxButtons::YesNoCancel) !=
+          platform::kAnswerYes)
+    return;
+  if (!build_debug::WriteImageFile(services_.image, *name, services_.file_writer))
+    Box(workbench::FormatText(services_.texts.LU_GetString(string_ids::ComUnit::SCU_CANNOT_WRITE),
+                              {*name}));
+}
+
+void TDeviceFRM::CancelBTNClick() {
+  FormClose();
+  hide();
+}
+
+void TDeviceFRM::FormClose() {
+  services_.windows_menu.WindowsMenuRemove(workbench::kDeviceWindowItem, 0);
+}
+
+void TDeviceFRM::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (event->spontaneous()) return;
+  RunGuarded(services_.messages.Service(), [this] {
+    services_.windows_menu.WindowsMenuAdd("", workbench::kDeviceWindowItem);
+    Localize();
+    ShowImage();
+  });
+}
+
+void TDeviceFRM::closeEvent(QCloseEvent* event) {
+  FormClose();
+  QWidget::closeEvent(event);
+}
+
+int TDeviceFRM::Box(const std::string& text, platform::BoxButtons buttons,
+                    platform::BoxKind kind) const {
+  platform::BoxRequest request{text, "Device", buttons};
+  request.kind = kind;
+  return services_.messages.Service().Show(request);
+}
+
+void TDeviceFRM::ImageErrorBox(const std::string& text) const {
+  (void)Box(text, platform::BoxButtons::Abort, platform::BoxKind::Error);
+}
+
+}  // namespace gui
