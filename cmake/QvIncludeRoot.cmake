@@ -32,7 +32,7 @@ function(qv_include_root target folder)
   endif()
 endfunction()
 
-# The whole of tests/ for the tests' own helpers ("tests/workbench/temp_folder.h").
+# The whole of tests/ for the tests' own helpers ("tests/services/temp_folder.h").
 function(qv_tests_include_root target)
   set(root ${CMAKE_BINARY_DIR}/include/tests_root)
   if(NOT EXISTS ${root}/tests)

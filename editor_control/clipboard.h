@@ -12,7 +12,7 @@ class TScrivClipboard {
  public:
   virtual ~TScrivClipboard() = default;
   // Replaces the clipboard's content.
-  virtual void Put(std::string_view text, bool columnBlock) = 0;
+  virtual void Put(std::string_view text, bool column_block) = 0;
   virtual bool HasText() = 0;
   virtual std::string Text() = 0;
   virtual bool IsColumnBlock() = 0;
@@ -20,10 +20,10 @@ class TScrivClipboard {
 
 class TMemoryClipboard : public TScrivClipboard {
  public:
-  void Put(std::string_view text, bool columnBlock) override {
+  void Put(std::string_view text, bool column_block) override {
     text_ = text;
     has_ = true;
-    block_ = columnBlock;
+    block_ = column_block;
   }
   bool HasText() override { return has_; }
   std::string Text() override { return text_; }

@@ -68,9 +68,9 @@ void TScrivlet::CutToClipboard() {
 struct TScrivlet::KeptSelection {
   TScrivNavigator low, high;
   bool block;
-  int32_t startCol, endCol;
+  int32_t start_col, end_col;
   KeptSelection(TScrivlet& s)
-      : low(s), high(s), block(s.BlockMode), startCol(s.BlockStartCol), endCol(s.BlockEndCol) {
+      : low(s), high(s), block(s.BlockMode), start_col(s.BlockStartCol), end_col(s.BlockEndCol) {
     low.SetOffset(s.SelLower());
     high.SetOffset(s.SelUpper());
     // Text pasted at either end goes outside the block.
@@ -100,8 +100,8 @@ void TScrivlet::RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept) 
   Caret = PasteCaretNav;
   SelLength = kept->high.Offset() - kept->low.Offset();
   BlockMode = kept->block;
-  BlockStartCol = kept->startCol;
-  BlockEndCol = kept->endCol;
+  BlockStartCol = kept->start_col;
+  BlockEndCol = kept->end_col;
   kept.reset();
   EndUpdate();
   ScrollInView();
@@ -130,17 +130,17 @@ void TScrivlet::InsertColumnText(std::string_view text) {
   std::unique_ptr<KeptSelection> kept = KeepSelectionForPaste();
   BeginUpdate();
   try {
-    int32_t firstPara = Caret->GetParaIndex();
-    int32_t column = ColumnOf(firstPara, Caret->GetPosInPara()) + static_cast<int32_t>(PendingSpaces.size());
+    int32_t first_para = Caret->GetParaIndex();
+    int32_t column = ColumnOf(first_para, Caret->GetPosInPara()) + static_cast<int32_t>(PendingSpaces.size());
     if (BlockMode) {
       // The block is replaced: the insertion starts at its top left corner.
-      firstPara = SelStartNav->GetParaIndex();
+      first_para = SelStartNav->GetParaIndex();
       column = std::min(BlockStartCol, BlockEndCol);
       ClearSelection();
     }
     const std::vector<std::string> lines = ColumnLines(text);
     for (size_t i = 0; i < lines.size(); ++i) {
-      const int32_t par = firstPara + static_cast<int32_t>(i);
+      const int32_t par = first_para + static_cast<int32_t>(i);
       if (par >= Table.Count()) {
         SetSelStart(CharCount());
         InsertTextBuf("\r\n");

@@ -99,11 +99,11 @@ class TDynArray2 {
   void ShiftLines(int32_t from, int32_t delta) {
     if (delta != 0) ForEachFrom(from, [delta](Record& r) { r.FirstLine += delta; });
   }
-  void ShiftBoth(int32_t from, int32_t dOffset, int32_t dLine) {
-    if (dOffset == 0 && dLine == 0) return;
-    ForEachFrom(from, [dOffset, dLine](Record& r) {
-      r.StartOffset += dOffset;
-      r.FirstLine += dLine;
+  void ShiftBoth(int32_t from, int32_t d_offset, int32_t d_line) {
+    if (d_offset == 0 && d_line == 0) return;
+    ForEachFrom(from, [d_offset, d_line](Record& r) {
+      r.StartOffset += d_offset;
+      r.FirstLine += d_line;
     });
   }
 

@@ -22,8 +22,8 @@ struct FlagScope {
 
 }  // namespace
 
-int32_t TScrivlet::ColumnToPos(int32_t paraIndex, int32_t col) {
-  const std::string_view text = TextOf(Table.Items(paraIndex));
+int32_t TScrivlet::ColumnToPos(int32_t para_index, int32_t col) {
+  const std::string_view text = TextOf(Table.Items(para_index));
   int32_t c = 0;
   int32_t pos = 0;
   for (; pos < static_cast<int32_t>(text.size()) && c < col; ++pos) {
@@ -73,45 +73,45 @@ int32_t TScrivlet::WidenOverTrailingBlanks(std::string_view text) {
   return from - pos;
 }
 
-void TScrivlet::CorrectNavigators(int32_t oldStart, int32_t oldEnd, int32_t newEnd,
-                                  int32_t firstPara, int32_t lastPara, const TInsertResult& r) {
+void TScrivlet::CorrectNavigators(int32_t old_start, int32_t old_end, int32_t new_end,
+                                  int32_t first_para, int32_t last_para, const TInsertResult& r) {
   const std::vector<TScrivNavigator*> navs = navigators_;  // a FreeOnDelete one leaves the list
   for (TScrivNavigator* nav : navs) {
     if (nav == SelStartNav || nav == SelEndNav) continue;
     const int32_t o = nav->Offset();
     const int32_t index = nav->CachedParaIndex();
-    if (o < oldStart) {
-      if (index >= firstPara && index <= lastPara) {
+    if (o < old_start) {
+      if (index >= first_para && index <= last_para) {
         nav->Unresolve();
         nav->SetOffset(o);
       }
-    } else if (o > oldEnd) {
-      if (index > lastPara) {
+    } else if (o > old_end) {
+      if (index > last_para) {
         nav->ShiftParagraphIndex(r.ParagraphsAdded, r.OffsetDelta);
       } else {
         nav->Unresolve();
         nav->SetOffset(o + r.OffsetDelta);
       }
     } else {
-      const bool strictlyInside = nav->StickToEnd ? o < oldEnd : o > oldStart;
-      if (nav->FreeOnDelete && strictlyInside) {
+      const bool strictly_inside = nav->StickToEnd ? o < old_end : o > old_start;
+      if (nav->FreeOnDelete && strictly_inside) {
         delete nav;
         continue;
       }
       nav->Unresolve();
-      nav->SetOffset(nav->StickToEnd ? newEnd : oldStart);
+      nav->SetOffset(nav->StickToEnd ? new_end : old_start);
     }
   }
 }
 
-void TScrivlet::Rehighlight(int32_t start, int32_t end, bool runsRemoved, bool plainAttrsAtStart) {
+void TScrivlet::Rehighlight(int32_t start, int32_t end, bool runs_removed, bool plain_attrs_at_start) {
   TScrivNavigator& from = *Scratch[0];
   TScrivNavigator& to = *Scratch[1];
   from.SetOffset(start);
   to.SetOffset(end);
-  if (Engine != nullptr) Engine->RepairRuns(from, to, runsRemoved);
+  if (Engine != nullptr) Engine->RepairRuns(from, to, runs_removed);
   // Text inside a style that a program applied keeps it; nothing to re-highlight there.
-  if (!runsRemoved && plainAttrsAtStart) return;
+  if (!runs_removed && plain_attrs_at_start) return;
   if (OnParse) OnParse(*this, start, end);
   const int32_t first = from.GetParaIndex();
   const int32_t last = to.GetParaIndex();
@@ -131,9 +131,9 @@ void TScrivlet::Rehighlight(int32_t start, int32_t end, bool runsRemoved, bool p
   }
 }
 
-void TScrivlet::DropEmptyRuns(int32_t firstPara, int32_t lastPara) {
-  FlagScope scope(droppingRuns_, true);
-  for (int32_t i = firstPara; i <= lastPara && i < Table.Count(); ++i) {
+void TScrivlet::DropEmptyRuns(int32_t first_para, int32_t last_para) {
+  FlagScope scope(dropping_runs_, true);
+  for (int32_t i = first_para; i <= last_para && i < Table.Count(); ++i) {
     for (;;) {
       const TParagraph& p = Table.Items(i);
       const auto [a, b] = FindEmptyRun(TextOf(p));
@@ -148,8 +148,8 @@ void TScrivlet::DropEmptyRuns(int32_t firstPara, int32_t lastPara) {
   }
 }
 
-void TScrivlet::InsertTextBuf(std::string_view textIn) {
-  std::string text(textIn.substr(0, textIn.find('\0')));
+void TScrivlet::InsertTextBuf(std::string_view text_in) {
+  std::string text(text_in.substr(0, text_in.find('\0')));
   if (OnBeforeChange) {
     OnBeforeChange(*this, text);
     text.resize(std::char_traits<char>::length(text.c_str()));
@@ -174,73 +174,73 @@ void TScrivlet::InsertTextBuf(std::string_view textIn) {
   const bool discard = automatic && (options_ & zkoDiscardTrailingSpaces) != 0;
   if (discard) WidenOverTrailingBlanks(text);
 
-  const int32_t oldStart = SelLower();
-  const int32_t oldEnd = SelUpper();
-  const bool record = !undoing_ && !Loading && !Designing && undoMaxLevel_ != 0;
+  const int32_t old_start = SelLower();
+  const int32_t old_end = SelUpper();
+  const bool record = !undoing_ && !Loading && !Designing && undo_max_level_ != 0;
   if (!record && !undoing_) LoseSavePoint();
   bool extend = false;
   TUndoRecord rec;
   if (record) {
     // Judged as if the redo records were gone already; they go once the insertion stands.
     // A change after a save starts a record of its own, so Undo can stop at the saved text.
-    const bool needNew =
-        oldStart != oldEnd || undoLevel_ == 0 || UndoBreak || undoLevel_ == savePoint_;
-    if (!needNew) {
-      const TUndoRecord& last = undoList_[static_cast<size_t>(undoLevel_ - 1)];
+    const bool need_new =
+        old_start != old_end || undo_level_ == 0 || UndoBreak || undo_level_ == save_point_;
+    if (!need_new) {
+      const TUndoRecord& last = undo_list_[static_cast<size_t>(undo_level_ - 1)];
       extend = Caret->Offset() == last.End && last.End != last.Start && last.Group == UpdateDepth;
     }
     if (!extend) {
-      rec.Start = oldStart;
+      rec.Start = old_start;
       rec.Group = UpdateDepth;
-      rec.Replaced = GetTextRange(oldStart, oldEnd);
+      rec.Replaced = GetTextRange(old_start, old_end);
     }
   }
-  const TStyleRun& startStyle = SelStartNav->CurrentStyle();
-  const bool plainAttrsAtStart =
-      (startStyle.RunFlags & kRunHasAttributes) != 0 && (startStyle.RunFlags & kRunByKey) == 0;
-  const int32_t firstPara = SelStartNav->GetParaIndex();
-  const int32_t lastPara = SelEndNav->GetParaIndex();
+  const TStyleRun& start_style = SelStartNav->CurrentStyle();
+  const bool plain_attrs_at_start =
+      (start_style.RunFlags & kRunHasAttributes) != 0 && (start_style.RunFlags & kRunByKey) == 0;
+  const int32_t first_para = SelStartNav->GetParaIndex();
+  const int32_t last_para = SelEndNav->GetParaIndex();
 
   // An exception here leaves no half-made record: nothing was committed yet.
   ++UpdateDepth;
   TInsertResult r;
   try {
     // Dropping an empty run deletes its toggles one by one; putting them back would undo that.
-    r = Table.InsertText(text, *SelStartNav, automatic && !droppingRuns_, discard, *SelEndNav);
+    r = Table.InsertText(text, *SelStartNav, automatic && !dropping_runs_, discard, *SelEndNav);
   } catch (...) {
     --UpdateDepth;
     throw;
   }
   --UpdateDepth;
-  const int32_t newEnd = oldEnd + r.OffsetDelta;
+  const int32_t new_end = old_end + r.OffsetDelta;
 
   if (record) {
     UndoBreak = false;
     FreeRedoRecords();
     if (extend) {
-      undoList_[static_cast<size_t>(undoLevel_ - 1)].End = newEnd;
+      undo_list_[static_cast<size_t>(undo_level_ - 1)].End = new_end;
     } else {
-      while (undoMaxLevel_ > 0 && undoLevel_ > undoMaxLevel_) FreeRecord(0);
-      undoBytes_ += rec.Size();
-      undoList_.push_back(std::move(rec));
-      ++undoLevel_;
-      if (undoMaxSpace_ > 0) TrimToSpace(undoMaxSpace_);
-      if (!undoList_.empty()) undoList_.back().End = newEnd;
+      while (undo_max_level_ > 0 && undo_level_ > undo_max_level_) FreeRecord(0);
+      undo_bytes_ += rec.Size();
+      undo_list_.push_back(std::move(rec));
+      ++undo_level_;
+      if (undo_max_space_ > 0) TrimToSpace(undo_max_space_);
+      if (!undo_list_.empty()) undo_list_.back().End = new_end;
     }
   }
 
   SelStartNav->Unresolve();
-  SelStartNav->SetOffset(oldStart);
+  SelStartNav->SetOffset(old_start);
   SelEndNav->Unresolve();
-  SelEndNav->SetOffset(newEnd);
-  CorrectNavigators(oldStart, oldEnd, newEnd, firstPara, lastPara, r);
+  SelEndNav->SetOffset(new_end);
+  CorrectNavigators(old_start, old_end, new_end, first_para, last_para, r);
 
   TScrivNavigator end(*this);  // the caret's place, kept right by the edits that follow
-  end.SetOffset(newEnd);
-  const int32_t changedLast = firstPara + (lastPara - firstPara) + r.ParagraphsAdded;
-  Rehighlight(oldStart, newEnd, r.RunsRemoved, plainAttrsAtStart);
-  if (automatic && GetStaticFormat() && DropEmptyStyleRuns && !droppingRuns_)
-    DropEmptyRuns(firstPara, changedLast);
+  end.SetOffset(new_end);
+  const int32_t changed_last = first_para + (last_para - first_para) + r.ParagraphsAdded;
+  Rehighlight(old_start, new_end, r.RunsRemoved, plain_attrs_at_start);
+  if (automatic && GetStaticFormat() && DropEmptyStyleRuns && !dropping_runs_)
+    DropEmptyRuns(first_para, changed_last);
 
   SelStartNav->SetOffset(end.Offset());
   SelEndNav->SetOffset(end.Offset());

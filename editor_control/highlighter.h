@@ -19,17 +19,17 @@ class TScrivHighlighter {
   virtual ~TScrivHighlighter();
 
   // Before each keyword scan of a range.
-  virtual void BeforeKeywords(TScrivNavigator& startPos, TScrivNavigator& stopPos,
-                              int32_t keywordCount);
+  virtual void BeforeKeywords(TScrivNavigator& start_pos, TScrivNavigator& stop_pos,
+                              int32_t keyword_count);
   // The scanner found no start key; true: the hook found a section start itself.
-  virtual bool FindStart(TScrivNavigator& startPos, TScrivNavigator& stopPos, int32_t startStopCount);
+  virtual bool FindStart(TScrivNavigator& start_pos, TScrivNavigator& stop_pos, int32_t start_stop_count);
   // The scanner is not inside a section of the list.
-  virtual bool FindStop(TScrivNavigator& startPos, TScrivNavigator& stopPos, int32_t startStopCount);
+  virtual bool FindStop(TScrivNavigator& start_pos, TScrivNavigator& stop_pos, int32_t start_stop_count);
   // A slot of two arguments that the control never calls.
-  virtual void Reserved(TScrivNavigator& startPos, TScrivNavigator& stopPos);
+  virtual void Reserved(TScrivNavigator& start_pos, TScrivNavigator& stop_pos);
   // Before the edit primitive rescans the sections of an edited range; the result is unused.
-  virtual bool BeforeSections(TScrivNavigator& startPos, TScrivNavigator& stopPos,
-                              int32_t startStopCount, int32_t keywordCount);
+  virtual bool BeforeSections(TScrivNavigator& start_pos, TScrivNavigator& stop_pos,
+                              int32_t start_stop_count, int32_t keyword_count);
 
   const std::vector<TScrivlet*>& Controls() const { return controls_; }
 

@@ -53,13 +53,13 @@ bool SameScanState(const TStyleRun& a, const TStyleRun& b) {
          std::equal(a.Levels, a.Levels + a.Depth + 1, b.Levels);
 }
 
-TStyleRun TScrivLayout::SectionState(int32_t pairIndex, const TStyleRun& outer) const {
-  const StartStopInfo& pair = memo_.StartStopKeys.Items(pairIndex);
+TStyleRun TScrivLayout::SectionState(int32_t pair_index, const TStyleRun& outer) const {
+  const StartStopInfo& pair = memo_.StartStopKeys.Items(pair_index);
   TStyleRun s;
   s.RunFlags = static_cast<uint8_t>(pair.Attributes.Style | kRunByKey | kRunHasAttributes);
   s.Depth = static_cast<int8_t>(std::min(15, outer.Depth + 1));
   std::copy(std::begin(outer.Levels), std::end(outer.Levels), std::begin(s.Levels));
-  s.Levels[s.Depth] = static_cast<int16_t>(pairIndex - 32768);
+  s.Levels[s.Depth] = static_cast<int16_t>(pair_index - 32768);
   s.Backgnd = pair.Attributes.Backgnd;
   s.Foregnd = pair.Attributes.Foregnd;
   s.Context = pair.Attributes.Context;
@@ -89,25 +89,25 @@ void TScrivLayout::ScanParagraphSections(int32_t i, TStyleRun& state, std::vecto
   const TParagraph& p = memo_.Table.Items(i);
   const std::string_view t = TextOf(p);
   const auto len = static_cast<int32_t>(t.size());
-  bool anyFolded = false;
-  std::bitset<256> firstCase, firstFold;
+  bool any_folded = false;
+  std::bitset<256> first_case, first_fold;
   for (int32_t k = 0; k < keys.Count(); ++k) {
     const StartStopInfo& e = keys.Items(k);
     if (e.StartText.empty()) continue;
     const auto c = static_cast<uint8_t>(e.StartText[0]);
     if (e.Attributes.Options & kMatchCase) {
-      firstCase.set(c);
+      first_case.set(c);
     } else {
-      firstFold.set(c);
-      anyFolded = true;
+      first_fold.set(c);
+      any_folded = true;
     }
   }
   std::string& folded = buf.Folded;
-  if (anyFolded) UpperCaseInto(t, keys.UpperCaseType(), keys.UserUpperCaseProc, folded);
+  if (any_folded) UpperCaseInto(t, keys.UpperCaseType(), keys.UserUpperCaseProc, folded);
   else folded.clear();
   const TSeparators& seps = memo_.SeparatorSet();
-  auto sepAt = [&](int32_t q) { return q < 0 || q >= len || seps.test(static_cast<uint8_t>(t[static_cast<size_t>(q)])); };
-  auto textFor = [&](const StartStopInfo& e) -> std::string_view {
+  auto sep_at = [&](int32_t q) { return q < 0 || q >= len || seps.test(static_cast<uint8_t>(t[static_cast<size_t>(q)])); };
+  auto text_for = [&](const StartStopInfo& e) -> std::string_view {
     return (e.Attributes.Options & kMatchCase) ? t : std::string_view(folded);
   };
 
@@ -118,13 +118,13 @@ void TScrivLayout::ScanParagraphSections(int32_t i, TStyleRun& state, std::vecto
       const StartStopInfo& e = keys.Items(k);
       int32_t end = -1;
       if (!e.StopText.empty()) {
-        const std::string_view hay = textFor(e);
+        const std::string_view hay = text_for(e);
         for (size_t q = hay.find(e.StopText, static_cast<size_t>(pos)); q != std::string_view::npos;
              q = hay.find(e.StopText, q + 1)) {
           const auto qi = static_cast<int32_t>(q);
           const int32_t after = qi + static_cast<int32_t>(e.StopText.size());
-          if (e.StopNeedsSepBefore && !sepAt(qi - 1)) continue;
-          if (e.StopNeedsSepAfter && !sepAt(after)) continue;
+          if (e.StopNeedsSepBefore && !sep_at(qi - 1)) continue;
+          if (e.StopNeedsSepAfter && !sep_at(after)) continue;
           end = after;
           break;
         }
@@ -149,21 +149,21 @@ void TScrivLayout::ScanParagraphSections(int32_t i, TStyleRun& state, std::vecto
       continue;
     }
     // The earliest start key from pos; at one position the first pair of the list wins.
-    int32_t found = -1, foundPair = -1;
+    int32_t found = -1, found_pair = -1;
     for (int32_t q = pos; q < len && found < 0; ++q) {
       const auto c = static_cast<uint8_t>(t[static_cast<size_t>(q)]);
-      const bool maybeCase = firstCase.test(c);
-      const bool maybeFold = anyFolded && firstFold.test(static_cast<uint8_t>(folded[static_cast<size_t>(q)]));
-      if (!maybeCase && !maybeFold) continue;
+      const bool maybe_case = first_case.test(c);
+      const bool maybe_fold = any_folded && first_fold.test(static_cast<uint8_t>(folded[static_cast<size_t>(q)]));
+      if (!maybe_case && !maybe_fold) continue;
       for (int32_t k = 0; k < keys.Count(); ++k) {
         const StartStopInfo& e = keys.Items(k);
         if (e.StartText.empty()) continue;
-        const std::string_view hay = textFor(e);
+        const std::string_view hay = text_for(e);
         if (hay.compare(static_cast<size_t>(q), e.StartText.size(), e.StartText) != 0) continue;
-        if (e.StartNeedsSepBefore && !sepAt(q - 1)) continue;
-        if (e.StartNeedsSepAfter && !sepAt(q + static_cast<int32_t>(e.StartText.size()))) continue;
+        if (e.StartNeedsSepBefore && !sep_at(q - 1)) continue;
+        if (e.StartNeedsSepAfter && !sep_at(q + static_cast<int32_t>(e.StartText.size()))) continue;
         found = q;
-        foundPair = k;
+        found_pair = k;
         break;
       }
     }
@@ -176,26 +176,26 @@ void TScrivLayout::ScanParagraphSections(int32_t i, TStyleRun& state, std::vecto
       }
       return;
     }
-    state = SectionState(foundPair, state);
+    state = SectionState(found_pair, state);
     state.Offset = found;
     out.push_back(state);
-    pos = found + keys.Items(foundPair).StartLength;
+    pos = found + keys.Items(found_pair).StartLength;
   }
 }
 
 void TScrivLayout::PrepareKeywordBuckets() {
   const TKeywordList& list = memo_.Keywords;
-  if (bucketRevision_ == list.Revision && bucketCount_ == list.Count()) return;
-  for (auto& b : caseBuckets_) b.clear();
-  for (auto& b : foldBuckets_) b.clear();
+  if (bucket_revision_ == list.Revision && bucket_count_ == list.Count()) return;
+  for (auto& b : case_buckets_) b.clear();
+  for (auto& b : fold_buckets_) b.clear();
   for (int32_t k = 0; k < list.Count(); ++k) {
     const TKeyInfoLen& e = list.Items(k);
     if (e.MatchKey.empty() || e.Attributes.Context == 0) continue;
-    auto& buckets = (e.Attributes.Options & kMatchCase) ? caseBuckets_ : foldBuckets_;
+    auto& buckets = (e.Attributes.Options & kMatchCase) ? case_buckets_ : fold_buckets_;
     buckets[static_cast<uint8_t>(e.MatchKey[0])].push_back(k);
   }
-  bucketRevision_ = list.Revision;
-  bucketCount_ = list.Count();
+  bucket_revision_ = list.Revision;
+  bucket_count_ = list.Count();
 }
 
 void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs, ScanBuffers& buf) {
@@ -231,22 +231,22 @@ void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs
   }
   const TSeparators& seps = memo_.SeparatorSet();
   const auto len = static_cast<int32_t>(text.size());
-  auto sepAt = [&](int32_t k) { return k < 0 || k >= len || seps.test(static_cast<uint8_t>(text[static_cast<size_t>(k)])); };
+  auto sep_at = [&](int32_t k) { return k < 0 || k >= len || seps.test(static_cast<uint8_t>(text[static_cast<size_t>(k)])); };
   auto matches = [&](const TKeyInfoLen& e, int32_t at) {
     const std::string& hay = (e.Attributes.Options & kMatchCase) ? text : folded;
     if (hay.compare(static_cast<size_t>(at), e.MatchKey.size(), e.MatchKey) != 0) return false;
     if ((e.Attributes.Options & kWholeWord) == 0) return true;
-    return sepAt(at - 1) && sepAt(at + e.KeyLength);
+    return sep_at(at - 1) && sep_at(at + e.KeyLength);
   };
   // Every candidate position once, then the keywords in list order: the first keyword of
   // the list wins text that two of them would cover.
   std::vector<Hit>& candidates = buf.Candidates;
   candidates.clear();
   for (int32_t k = 0; k < len; ++k) {
-    for (int32_t idx : caseBuckets_[static_cast<uint8_t>(text[static_cast<size_t>(k)])])
+    for (int32_t idx : case_buckets_[static_cast<uint8_t>(text[static_cast<size_t>(k)])])
       if (matches(list.Items(idx), k)) candidates.push_back({idx, k, list.Items(idx).KeyLength});
     if (!folded.empty())
-      for (int32_t idx : foldBuckets_[static_cast<uint8_t>(folded[static_cast<size_t>(k)])])
+      for (int32_t idx : fold_buckets_[static_cast<uint8_t>(folded[static_cast<size_t>(k)])])
         if (matches(list.Items(idx), k)) candidates.push_back({idx, k, list.Items(idx).KeyLength});
   }
   if (candidates.empty()) return;
@@ -271,18 +271,18 @@ void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs
   merged.clear();
   merged.reserve(runs.size() + 2 * hits.size());
   size_t r = 0;
-  TStyleRun inForce = start;
+  TStyleRun in_force = start;
   for (const Hit& h : hits) {
     while (r < runs.size() && runs[r].Offset <= h.Offset) {
-      inForce = runs[r];
+      in_force = runs[r];
       merged.push_back(runs[r++]);
     }
     const TKeywordAttributes& a = list.Items(h.Keyword).Attributes;
     TStyleRun kr;
     kr.Offset = h.Offset;
     kr.RunFlags = static_cast<uint8_t>(a.Style | kRunByKey | kRunHasAttributes);
-    kr.Depth = static_cast<int8_t>(std::min(15, inForce.Depth + 1));
-    std::copy(std::begin(inForce.Levels), std::end(inForce.Levels), std::begin(kr.Levels));
+    kr.Depth = static_cast<int8_t>(std::min(15, in_force.Depth + 1));
+    std::copy(std::begin(in_force.Levels), std::end(in_force.Levels), std::begin(kr.Levels));
     kr.Levels[kr.Depth] = static_cast<int16_t>(h.Keyword);
     kr.Backgnd = a.Backgnd;
     kr.Foregnd = a.Foregnd;
@@ -292,11 +292,11 @@ void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs
     merged.push_back(kr);
     const int32_t end = h.Offset + h.Length;
     while (r < runs.size() && runs[r].Offset < end) {
-      inForce = runs[r];
+      in_force = runs[r];
       merged.push_back(runs[r++]);
     }
     if (end < len && !(r < runs.size() && runs[r].Offset == end)) {
-      TStyleRun back = inForce;
+      TStyleRun back = in_force;
       back.Offset = end;
       back.RunFlags |= kRunByKey;
       merged.push_back(back);
@@ -355,8 +355,8 @@ bool TScrivLayout::RescanParagraph(int32_t i) {
     s.Offset = 0;
     // A string left open runs on over every paragraph behind it, all starting in one state:
     // they share one record instead of each allocating (and an undo freeing) its own.
-    if (!handedStyle_ || !SameRun(*handedStyle_, s)) handedStyle_ = std::make_shared<const TStyleRun>(s);
-    para::SetStyle(next, handedStyle_, true);
+    if (!handed_style_ || !SameRun(*handed_style_, s)) handed_style_ = std::make_shared<const TStyleRun>(s);
+    para::SetStyle(next, handed_style_, true);
   } else {
     para::SetStyle(next, nullptr, false);
   }
@@ -392,7 +392,7 @@ void TScrivLayout::ScanSections(TScrivNavigator& from, TScrivNavigator& to) {
   // state to the next one and puts that one into the backlog, so an unmatched quote at the
   // top of a long text costs a keystroke no more than the window's worth of paragraphs.
   const bool sliced = memo_.FormatsInBackground() && memo_.HandleAllocated();
-  const int32_t bottomLine = (memo_.VertScroll + memo_.ClientHeight) / std::max(1, memo_.LineHeight()) + 1;
+  const int32_t bottom_line = (memo_.VertScroll + memo_.ClientHeight) / std::max(1, memo_.LineHeight()) + 1;
   const int32_t edited = last;
   bool changed = false;
   for (int32_t i = first; i < table.Count(); ++i) {
@@ -402,18 +402,18 @@ void TScrivLayout::ScanSections(TScrivNavigator& from, TScrivNavigator& to) {
       break;
     }
     last = i;
-    if (sliced && i >= edited && i + 1 < table.Count() && table.Items(i + 1).FirstLine > bottomLine) break;
+    if (sliced && i >= edited && i + 1 < table.Count() && table.Items(i + 1).FirstLine > bottom_line) break;
   }
   const bool contiguous = table.LastScanned >= first - 1;
   if (contiguous) table.LastScanned = std::max(table.LastScanned, last);
-  lastScanFrom_ = from.Offset();
-  lastScanTo_ = to.Offset();
-  lastScanChars_ = table.CharCount;
+  last_scan_from_ = from.Offset();
+  last_scan_to_ = to.Offset();
+  last_scan_chars_ = table.CharCount;
 }
 
 void TScrivLayout::ScanKeywords(TScrivNavigator& from, TScrivNavigator& to) {
   // Sections and keywords are rescanned together: nothing left to do for the same range.
-  if (from.Offset() == lastScanFrom_ && to.Offset() == lastScanTo_ && memo_.Table.CharCount == lastScanChars_)
+  if (from.Offset() == last_scan_from_ && to.Offset() == last_scan_to_ && memo_.Table.CharCount == last_scan_chars_)
     return;
   ScanSections(from, to);
 }

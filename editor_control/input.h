@@ -30,16 +30,16 @@ enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 class TScrivInputHost {
  public:
   virtual ~TScrivInputHost() = default;
-  // crRunCursor: the cursor of the style run under the mouse (`runCursor`).
-  virtual void SetCursor(TScrivCursor /*cursor*/, int16_t /*runCursor*/ = 0) {}
+  // crRunCursor: the cursor of the style run under the mouse (`run_cursor`).
+  virtual void SetCursor(TScrivCursor /*cursor*/, int16_t /*run_cursor*/ = 0) {}
   virtual bool HasPopupMenu() { return false; }  // a menu of the program's own is assigned
-  virtual void OpenPopup(int32_t /*x*/, int32_t /*y*/, bool /*defaultMenu*/) {}  // client coordinates
+  virtual void OpenPopup(int32_t /*x*/, int32_t /*y*/, bool /*default_menu*/) {}  // client coordinates
   virtual bool Focused() { return true; }
   virtual void TakeFocus() {}
   // The system's wheel setting: lines per notch, -1 for a page.
   virtual int32_t WheelScrollLines() { return 3; }
-  // Calls AutoScrollStep after delayMs (0: at the next turn of the event loop); -1 cancels.
-  virtual void ScheduleAutoScroll(int32_t /*delayMs*/) {}
+  // Calls AutoScrollStep after delay_ms (0: at the next turn of the event loop); -1 cancels.
+  virtual void ScheduleAutoScroll(int32_t /*delay_ms*/) {}
   // The repaint after input that moved the selection.
   virtual void Repaint() {}
 };
@@ -74,7 +74,7 @@ class TScrivInput {
   void AutoScrollStep();
 
   // The default popup menu's items with their states, and a click on one.
-  std::vector<TPopupItem> PopupItems(bool clipboardHasText) const;
+  std::vector<TPopupItem> PopupItems(bool clipboard_has_text) const;
   void PopupCommand(int id);
 
   // Input state (all clear at creation).
@@ -105,17 +105,17 @@ class TScrivInput {
   void Tab();
   int32_t BlockColumnAt(int32_t x) const;
   void ExtendBlockTo(int32_t x, int32_t y);
-  void SelectTo(int32_t x, int32_t y, bool keepColumn);
+  void SelectTo(int32_t x, int32_t y, bool keep_column);
   void DropAt(int32_t x, int32_t y);
   std::string LeadingBlanks(int32_t para) const;
 
   TScrivlet& memo_;
   TScrivInputHost& host_;
-  bool doubleClicked_ = false;
-  int32_t lastX_ = 0, lastY_ = 0;
-  int32_t autoDirection_ = 0;  // 0 none, 1 up, 2 down, 3 left, 4 right
-  int32_t autoLevel_ = 0;
-  int32_t blockAnchorPara_ = 0;
+  bool double_clicked_ = false;
+  int32_t last_x_ = 0, last_y_ = 0;
+  int32_t auto_direction_ = 0;  // 0 none, 1 up, 2 down, 3 left, 4 right
+  int32_t auto_level_ = 0;
+  int32_t block_anchor_para_ = 0;
 };
 
 }  // namespace scrivlet

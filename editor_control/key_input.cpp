@@ -78,7 +78,7 @@ bool TScrivInput::KeyDown(uint16_t key, uint8_t shift) {
       const int32_t col = memo_.ColumnOf(para, memo_.Caret->GetPosInPara()) + static_cast<int32_t>(memo_.PendingSpaces.size());
       memo_.BlockMode = true;
       memo_.BlockStartCol = memo_.BlockEndCol = col;
-      blockAnchorPara_ = para;
+      block_anchor_para_ = para;
     }
     handled = EditKey(key, mods);
   } catch (...) {
@@ -100,22 +100,22 @@ bool TScrivInput::DisplayOnlyKey(uint16_t key, bool ctrl) {
   const int32_t top = m.VertScroll / lh;
   const int32_t visible = m.VisibleLines();
   const int32_t widest = m.Layout().LongestLineWidth + m.GetLeftMargin() + m.GetRightMargin();
-  const int32_t maxH = std::max(0, widest - m.ClientWidth);
+  const int32_t max_h = std::max(0, widest - m.ClientWidth);
   const int32_t step = m.ClientWidth / 5 + 1;
-  auto toLine = [&](int32_t line) { m.SetVScroll(std::min(std::max(0, line) * lh, m.MaxVertScroll())); };
+  auto to_line = [&](int32_t line) { m.SetVScroll(std::min(std::max(0, line) * lh, m.MaxVertScroll())); };
   switch (key) {
-    case vk::kPrior: toLine(ctrl ? 0 : top - visible + 1); break;
+    case vk::kPrior: to_line(ctrl ? 0 : top - visible + 1); break;
     case vk::kNext:
       if (m.GetWordWrap()) m.EnsureLine(top + 2 * visible);
       if (ctrl) m.SetVScroll(m.MaxVertScroll());
-      else toLine(top + visible - 1);
+      else to_line(top + visible - 1);
       break;
-    case vk::kEnd: m.SetHScroll(maxH); break;
+    case vk::kEnd: m.SetHScroll(max_h); break;
     case vk::kHome: m.SetHScroll(0); break;
     case vk::kLeft: m.SetHScroll(std::max(0, m.HorzScroll - step)); break;
-    case vk::kRight: m.SetHScroll(std::min(maxH, m.HorzScroll + step)); break;
-    case vk::kUp: toLine(top - 1); break;
-    case vk::kDown: toLine(top + 1); break;
+    case vk::kRight: m.SetHScroll(std::min(max_h, m.HorzScroll + step)); break;
+    case vk::kUp: to_line(top - 1); break;
+    case vk::kDown: to_line(top + 1); break;
     default: return false;
   }
   host_.Repaint();
@@ -158,8 +158,8 @@ void TScrivInput::VerticalMove(int32_t lines, bool extend) {
   if (m.BlockMode || (m.GetOptions() & zkoKeepColumnPos)) {
     const int32_t x = CaretRect(m).Left;
     const int32_t space = std::max(1, m.Measurer->Width(" ", m.FontStyle));
-    const bool atLineEnd = m.Caret->GetPosInPara() == para::LineRecord(*m.Caret->GetPara(), m.Caret->GetLineInPara()).End;
-    if ((atLineEnd || m.Caret->CharAt() == '\t') && desired > x) {
+    const bool at_line_end = m.Caret->GetPosInPara() == para::LineRecord(*m.Caret->GetPara(), m.Caret->GetLineInPara()).End;
+    if ((at_line_end || m.Caret->CharAt() == '\t') && desired > x) {
       m.PendingSpaces.assign(static_cast<size_t>((desired - x) / space), ' ');
       m.UpdateCaret();
     }
@@ -181,7 +181,7 @@ bool TScrivInput::EditKey(uint16_t key, uint8_t mods) {
     if (key == vk::kRight) ++col;
     if (key == vk::kUp) para = std::max(0, para - 1);
     if (key == vk::kDown) para = std::min(m.Table.Count() - 1, para + 1);
-    m.SelectColumnBlock(m.BlockEndCol, blockAnchorPara_, col, para);
+    m.SelectColumnBlock(m.BlockEndCol, block_anchor_para_, col, para);
     return true;
   }
   if (alt && key != vk::kBack && key != vk::kDelete) {
@@ -200,10 +200,10 @@ bool TScrivInput::EditKey(uint16_t key, uint8_t mods) {
       const int32_t lh = std::max(1, m.LineHeight());
       const int32_t rows = std::max(1, m.ClientHeight / lh - 1);
       const int32_t sign = key == vk::kPrior ? -1 : 1;
-      const int32_t caretY = m.Caret->GetY();
-      const bool inView = caretY >= 0 && caretY < m.ClientHeight;
+      const int32_t caret_y = m.Caret->GetY();
+      const bool in_view = caret_y >= 0 && caret_y < m.ClientHeight;
       VerticalMove(sign * rows, shift);
-      if (!ctrl && inView) {
+      if (!ctrl && in_view) {
         const int32_t v = m.VertScroll + sign * rows * lh;
         m.SetVScroll(std::clamp(v, 0, std::max(m.VertScroll, m.MaxVertScroll())));
       }
@@ -252,8 +252,8 @@ bool TScrivInput::EditKey(uint16_t key, uint8_t mods) {
         return true;
       }
       const int32_t o = m.Caret->Offset();
-      const bool atEnd = m.Caret->CharAt() == 13 || o >= m.CharCount();
-      if (atEnd && (opts & zkoKeepColumnPos) && !(opts & zkoWrapCaret)) {
+      const bool at_end = m.Caret->CharAt() == 13 || o >= m.CharCount();
+      if (at_end && (opts & zkoKeepColumnPos) && !(opts & zkoWrapCaret)) {
         m.PendingSpaces.push_back(' ');
         m.UpdateCaret();
         return true;
@@ -323,14 +323,14 @@ void TScrivInput::Backspace(bool ctrl) {
     return;
   }
   if (m.SelLower() != m.SelUpper()) {
-    const int32_t oldX = CaretRect(m).Left;
-    const int32_t oldLine = m.Caret->GetVisibleLine();
+    const int32_t old_x = CaretRect(m).Left;
+    const int32_t old_line = m.Caret->GetVisibleLine();
     m.ClearSelection();
-    if ((m.GetOptions() & zkoKeepColumnPos) && m.Caret->GetVisibleLine() == oldLine) {
+    if ((m.GetOptions() & zkoKeepColumnPos) && m.Caret->GetVisibleLine() == old_line) {
       const int32_t x = CaretRect(m).Left;
       const int32_t space = std::max(1, m.Measurer != nullptr ? m.Measurer->Width(" ", m.FontStyle) : 1);
-      if (oldX > x) {
-        m.PendingSpaces.assign(static_cast<size_t>((oldX - x) / space), ' ');
+      if (old_x > x) {
+        m.PendingSpaces.assign(static_cast<size_t>((old_x - x) / space), ' ');
         m.UpdateCaret();
       }
     }
@@ -412,7 +412,7 @@ void TScrivInput::DeleteKey(uint8_t mods) {
     }
     return;
   }
-  const int32_t oldX = CaretRect(m).Left;
+  const int32_t old_x = CaretRect(m).Left;
   const bool keep = (m.GetOptions() & zkoKeepColumnPos) && !m.BlockMode && !m.PendingSpaces.empty();
   int32_t to = pos;
   if (pos >= length) {
@@ -428,8 +428,8 @@ void TScrivInput::DeleteKey(uint8_t mods) {
   if (keep) {
     const int32_t x = CaretRect(m).Left;
     const int32_t space = std::max(1, m.Measurer->Width(" ", m.FontStyle));
-    if (oldX > x) {
-      m.PendingSpaces.assign(static_cast<size_t>((oldX - x) / space), ' ');
+    if (old_x > x) {
+      m.PendingSpaces.assign(static_cast<size_t>((old_x - x) / space), ' ');
       m.UpdateCaret();
     }
   }
@@ -451,20 +451,20 @@ bool TScrivInput::KeyPress(uint8_t ch) {
 
   // Typing beside a block leaves the block alone.
   const uint32_t opts = m.GetOptions();
-  const bool keepBlock = (opts & zkoNoOverwriteBlocks) && ch != 3 && ch != 22 && ch != 24 && m.SelLower() != m.SelUpper();
+  const bool keep_block = (opts & zkoNoOverwriteBlocks) && ch != 3 && ch != 22 && ch != 24 && m.SelLower() != m.SelUpper();
   std::unique_ptr<TScrivNavigator> lower, upper;
   const bool block = m.BlockMode;
-  const int32_t colA = m.BlockEndCol, colB = m.BlockStartCol;
-  int32_t paraA = 0, paraB = 0;
-  if (keepBlock) {
+  const int32_t col_a = m.BlockEndCol, col_b = m.BlockStartCol;
+  int32_t para_a = 0, para_b = 0;
+  if (keep_block) {
     const int32_t caret = m.Caret->Offset();
     if (opts & zkoPersistentBlocks) {
       lower = std::make_unique<TScrivNavigator>(m);
       upper = std::make_unique<TScrivNavigator>(m);
       lower->SetOffset(m.SelLower());
       upper->SetOffset(m.SelUpper());
-      paraA = blockAnchorPara_;
-      paraB = m.Caret->GetParaIndex();
+      para_a = block_anchor_para_;
+      para_b = m.Caret->GetParaIndex();
     }
     m.SetSelStart(caret);
   }
@@ -482,7 +482,7 @@ bool TScrivInput::KeyPress(uint8_t ch) {
   }
   if (lower) {
     if (block) {
-      m.SelectColumnBlock(colA, paraA, colB, paraB);
+      m.SelectColumnBlock(col_a, para_a, col_b, para_b);
     } else {
       m.Select(lower->Offset(), upper->Offset());
     }
@@ -496,14 +496,14 @@ void TScrivInput::TypeChar(uint8_t ch) {
   TScrivlet& m = memo_;
   const char c = static_cast<char>(ch);
   const bool empty = m.SelLower() == m.SelUpper();
-  const bool atParaEnd = m.Caret->CharAt() == 13 || m.Caret->Offset() >= m.CharCount();
-  if (ch == ' ' && empty && atParaEnd && (m.GetOptions() & zkoDiscardTrailingSpaces)) {
+  const bool at_para_end = m.Caret->CharAt() == 13 || m.Caret->Offset() >= m.CharCount();
+  if (ch == ' ' && empty && at_para_end && (m.GetOptions() & zkoDiscardTrailingSpaces)) {
     // Trailing blanks are never stored: the space waits as padding.
     m.PendingSpaces.push_back(' ');
     m.UpdateCaret();
     return;
   }
-  if (empty && m.GetOverwrite() && !atParaEnd) {
+  if (empty && m.GetOverwrite() && !at_para_end) {
     const std::string pending = m.PendingSpaces;
     m.SetSelLength(1);
     m.PendingSpaces = pending;
@@ -540,12 +540,12 @@ void TScrivInput::Return() {
         break;
       }
     }
-    const int32_t caretCol = m.ColumnOf(m.Caret->GetParaIndex(), m.Caret->GetPosInPara()) +
+    const int32_t caret_col = m.ColumnOf(m.Caret->GetParaIndex(), m.Caret->GetPosInPara()) +
                              static_cast<int32_t>(m.PendingSpaces.size());
-    while (!indent.empty() && m.ColumnOf(para, static_cast<int32_t>(indent.size())) > caretCol) indent.pop_back();
+    while (!indent.empty() && m.ColumnOf(para, static_cast<int32_t>(indent.size())) > caret_col) indent.pop_back();
   }
-  const bool atParaEnd = m.Caret->CharAt() == 13 || m.Caret->Offset() >= m.CharCount();
-  if ((m.GetOptions() & zkoDiscardTrailingSpaces) && empty && atParaEnd && !indent.empty()) {
+  const bool at_para_end = m.Caret->CharAt() == 13 || m.Caret->Offset() >= m.CharCount();
+  if ((m.GetOptions() & zkoDiscardTrailingSpaces) && empty && at_para_end && !indent.empty()) {
     std::string pending;
     for (char c : indent) pending.append(c == '\t' ? static_cast<size_t>(std::max(1, m.GetTabStops())) : 1u, ' ');
     m.PendingSpaces.clear();

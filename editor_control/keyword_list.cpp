@@ -51,11 +51,11 @@ TKeyInfoLen& TKeywordList::Item(int32_t i) {
 }
 
 void TKeywordList::BeginUpdate() {
-  if (updateCount_++ == 0) SetUpdateState(true);
+  if (update_count_++ == 0) SetUpdateState(true);
 }
 
 void TKeywordList::EndUpdate() {
-  if (updateCount_ > 0 && --updateCount_ == 0) SetUpdateState(false);
+  if (update_count_ > 0 && --update_count_ == 0) SetUpdateState(false);
 }
 
 void TKeywordList::SetUpdateState(bool updating) {
@@ -64,7 +64,7 @@ void TKeywordList::SetUpdateState(bool updating) {
 }
 
 void TKeywordList::Changed() {
-  if (updateCount_ == 0) Recompute();
+  if (update_count_ == 0) Recompute();
 }
 
 void TKeywordList::Recompute() {
@@ -77,7 +77,7 @@ void TKeywordList::Recompute() {
     e.MatchKey = e.Keyword;
     if ((e.Attributes.Options & kMatchCase) == 0) {
       AllMatchCase = false;
-      e.MatchKey = UpperCased(e.Keyword, upperCaseType_, UserUpperCaseProc);
+      e.MatchKey = UpperCased(e.Keyword, upper_case_type_, UserUpperCaseProc);
     }
   }
 }
@@ -139,8 +139,8 @@ void TKeywordList::SetData(int32_t i, int32_t d1, int32_t d2, int32_t d3) {
 }
 
 void TKeywordList::SetUpperCaseType(TzkUpperCase t) {
-  if (t == upperCaseType_) return;
-  upperCaseType_ = t;
+  if (t == upper_case_type_) return;
+  upper_case_type_ = t;
   Changed();
 }
 

@@ -45,7 +45,7 @@ class TKeywordList {
   TKeywordAttributes GetKeywordAttributes(int32_t i) const { return Item(i).Attributes; }
   void SetData(int32_t i, int32_t d1, int32_t d2, int32_t d3);
 
-  TzkUpperCase UpperCaseType() const { return upperCaseType_; }
+  TzkUpperCase UpperCaseType() const { return upper_case_type_; }
   void SetUpperCaseType(TzkUpperCase t);
   TUpperCaseProc UserUpperCaseProc = nullptr;
 
@@ -74,8 +74,8 @@ class TKeywordList {
   void Recompute();
 
   std::vector<TKeyInfoLen> items_;
-  TzkUpperCase upperCaseType_ = TzkUpperCase::zkuAscii;
-  int updateCount_ = 0;
+  TzkUpperCase upper_case_type_ = TzkUpperCase::zkuAscii;
+  int update_count_ = 0;
 };
 
 // The text form's number reader: a signed 32-bit integer, or EConvertError.

@@ -10,11 +10,11 @@
 
 namespace scrivlet {
 
-uint8_t CombinedStyle(uint8_t inlineStyle, uint8_t runFlags, uint8_t fontStyle) {
-  if ((runFlags & kRunHasAttributes) == 0) return static_cast<uint8_t>(inlineStyle ^ fontStyle);
+uint8_t CombinedStyle(uint8_t inline_style, uint8_t run_flags, uint8_t font_style) {
+  if ((run_flags & kRunHasAttributes) == 0) return static_cast<uint8_t>(inline_style ^ font_style);
   // Strikeout and highlight together mark a run that keeps the bit 7 flag in the result.
-  if ((runFlags & 0x18) == 0x18) return static_cast<uint8_t>(runFlags & 0xA7);
-  return static_cast<uint8_t>(runFlags & 0x3F);
+  if ((run_flags & 0x18) == 0x18) return static_cast<uint8_t>(run_flags & 0xA7);
+  return static_cast<uint8_t>(run_flags & 0x3F);
 }
 
 TScrivLayout::TScrivLayout(TScrivlet& memo) : memo_(memo) {}
@@ -70,8 +70,8 @@ void TScrivLayout::BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>&
   const int32_t len = para::Length(p);
   const char* t = p.Text;
   const int32_t W = WrapWidth();
-  const bool byColumns = memo_.GetColumnWrap() > 0 && (memo_.GetWordWrap() || memo_.GetAlignment() != TAlignment::taLeftJustify);
-  const auto& wrapChars = memo_.WordWrapCharSet();
+  const bool by_columns = memo_.GetColumnWrap() > 0 && (memo_.GetWordWrap() || memo_.GetAlignment() != TAlignment::taLeftJustify);
+  const auto& wrap_chars = memo_.WordWrapCharSet();
   StyleWalker walk(p, memo_.GetStaticFormat(), memo_.FontStyle, 0, para::InlineStartStyle(p));
 
   lines.clear();
@@ -80,7 +80,7 @@ void TScrivLayout::BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>&
   cur.FirstRun = 0;
   int64_t x = 0;       // 64 bits: an unwrapped line may be wider than the 32-bit range
   int32_t chars = 0;   // characters from the line start, for a positive ColumnWrap
-  bool hasWord = false;
+  bool has_word = false;
   int32_t spaces = 0;  // spaces since the line start
   cur.Spaces = 0;
   cur.TrailingStart = 0;
@@ -88,23 +88,23 @@ void TScrivLayout::BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>&
   auto close = [&](int32_t end) {
     cur.End = end;
     cur.FullWidth = clamp32(x);
-    if (!hasWord) {
+    if (!has_word) {
       cur.TrailingStart = cur.Start;
       cur.WordWidth = 0;
       cur.Spaces = 0;
     }
     lines.push_back(cur);
   };
-  auto finish = [&](int32_t end, uint8_t nextStyle, size_t runsPassed) {
+  auto finish = [&](int32_t end, uint8_t next_style, size_t runs_passed) {
     close(end);
     cur = TLineRecord{};
     cur.Start = cur.TrailingStart = end;
-    cur.StartStyle = nextStyle;
-    cur.FirstRun = static_cast<int32_t>(runsPassed);
+    cur.StartStyle = next_style;
+    cur.FirstRun = static_cast<int32_t>(runs_passed);
     x = 0;
     chars = 0;
     spaces = 0;
-    hasWord = false;
+    has_word = false;
   };
 
   int32_t pos = 0;
@@ -119,10 +119,10 @@ void TScrivLayout::BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>&
       continue;
     }
     // A word: up to the next blank, or right behind a word-wrap character.
-    const int32_t wordStart = pos;
-    const uint8_t inlineAtWord = walk.Inline();
-    const size_t runsAtWord = walk.RunsPassed();
-    scratchWidths_.clear();
+    const int32_t word_start = pos;
+    const uint8_t inline_at_word = walk.Inline();
+    const size_t runs_at_word = walk.RunsPassed();
+    scratch_widths_.clear();
     int64_t ww = 0;
     int32_t wc = 0;
     while (pos < len) {
@@ -135,18 +135,18 @@ void TScrivLayout::BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>&
         ++wc;
       }
       ww += w;
-      scratchWidths_.push_back(w);
+      scratch_widths_.push_back(w);
       ++pos;
-      if (wrapChars.test(d)) break;
+      if (wrap_chars.test(d)) break;
     }
-    auto fits = [&](int64_t width, int32_t count) { return byColumns ? chars + count <= W : x + width <= W; };
-    if (!fits(ww, wc) && hasWord) {
-      finish(wordStart, inlineAtWord, runsAtWord);
+    auto fits = [&](int64_t width, int32_t count) { return by_columns ? chars + count <= W : x + width <= W; };
+    if (!fits(ww, wc) && has_word) {
+      finish(word_start, inline_at_word, runs_at_word);
     }
     if (fits(ww, wc)) {
       x += ww;
       chars += wc;
-      hasWord = true;
+      has_word = true;
       cur.TrailingStart = pos;
       cur.WordWidth = clamp32(x);
       cur.Spaces = spaces;
@@ -154,11 +154,11 @@ void TScrivLayout::BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>&
     }
     // The word alone does not fit: break it at the last character that still fits, with at
     // least one character on each line.
-    int32_t k = wordStart;
+    int32_t k = word_start;
     while (k < pos) {
       bool first = true;
       while (k < pos) {
-        const int32_t w = scratchWidths_[static_cast<size_t>(k - wordStart)];
+        const int32_t w = scratch_widths_[static_cast<size_t>(k - word_start)];
         const int32_t counted = w > 0 || !memo_.GetStaticFormat() || !IsStyleChar(static_cast<uint8_t>(t[k]));
         if (!first && !fits(w, counted)) break;
         x += w;
@@ -166,7 +166,7 @@ void TScrivLayout::BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>&
         first = false;
         ++k;
       }
-      hasWord = true;
+      has_word = true;
       cur.TrailingStart = k;
       cur.WordWidth = clamp32(x);
       cur.Spaces = spaces;
@@ -187,7 +187,7 @@ void TScrivLayout::BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>&
 
 int32_t TScrivLayout::LayoutParagraph(int32_t i) {
   TParagraph& p = memo_.Table.Items(i);
-  const int32_t oldCount = para::LineCount(p);
+  const int32_t old_count = para::LineCount(p);
   if ((p.Flags & pfKeywordsScanned) == 0 || (p.Flags & pfKeysScanned) == 0) {
     EnsureScanned(i);
     if ((memo_.Table.Items(i).Flags & pfKeywordsScanned) == 0) RescanParagraph(i);
@@ -197,9 +197,9 @@ int32_t TScrivLayout::LayoutParagraph(int32_t i) {
     para::SetLineCount(q, 1);
     para::ResetLines(q);
     q.Flags |= pfFormatted;
-    return 1 - oldCount;
+    return 1 - old_count;
   }
-  std::vector<TLineRecord>& lines = scratchLines_;
+  std::vector<TLineRecord>& lines = scratch_lines_;
   BreakIntoLines(q, lines);
   const auto n = static_cast<int32_t>(lines.size());
   para::SetLineCount(q, n);
@@ -213,51 +213,51 @@ int32_t TScrivLayout::LayoutParagraph(int32_t i) {
     LongestLineWidth = widest;
     if (!memo_.GetWordWrap() || memo_.GetColumnWrap() > 0) LongestLinePara = i;
   }
-  return n - oldCount;
+  return n - old_count;
 }
 
-void TScrivLayout::FinishLayoutRange(int32_t first, int32_t last, int32_t visibleDelta, int32_t lineDelta) {
+void TScrivLayout::FinishLayoutRange(int32_t first, int32_t last, int32_t visible_delta, int32_t line_delta) {
   TParagraphsList& table = memo_.Table;
-  table.LineCount += lineDelta;
-  table.VisibleLineCount += visibleDelta;
-  table.ShiftLines(last + 1, visibleDelta);
+  table.LineCount += line_delta;
+  table.VisibleLineCount += visible_delta;
+  table.ShiftLines(last + 1, visible_delta);
   TParagraphsList::ForgetNavigatorCaches(memo_.Navigators(), table.Items(first).StartOffset, last);
   memo_.UpdateScrollBars();
 }
 
-void TScrivLayout::FormatRange(int32_t first, int32_t last, bool withProgress, bool onlyBacklog,
+void TScrivLayout::FormatRange(int32_t first, int32_t last, bool with_progress, bool only_backlog,
                                int64_t deadline) {
   TParagraphsList& table = memo_.Table;
   last = std::min(last, table.Count() - 1);
-  if (onlyBacklog) first = std::max(first, table.FirstToFormat);
+  if (only_backlog) first = std::max(first, table.FirstToFormat);
   if (first > last || first < 0) return;
   TTickClock& clock = memo_.Clock();
   int32_t line = table.Items(first).FirstLine;
-  int32_t lineDelta = 0, visibleDelta = 0;
+  int32_t line_delta = 0, visible_delta = 0;
   int32_t i = first;
   // Asked for the whole backlog, the range follows it as rescans hand changed section
   // states on to the paragraphs behind.
-  const bool followBacklog = onlyBacklog && last >= table.LastToFormat;
-  while (i <= (followBacklog ? std::min(table.LastToFormat, table.Count() - 1) : last)) {
+  const bool follow_backlog = only_backlog && last >= table.LastToFormat;
+  while (i <= (follow_backlog ? std::min(table.LastToFormat, table.Count() - 1) : last)) {
     TParagraph& p = table.Items(i);
     p.FirstLine = line;
-    if (!(onlyBacklog && (p.Flags & pfFormatted))) {
-      const int32_t oldVisible = table.VisibleLines(i);
-      lineDelta += LayoutParagraph(i);
-      visibleDelta += table.VisibleLines(i) - oldVisible;
+    if (!(only_backlog && (p.Flags & pfFormatted))) {
+      const int32_t old_visible = table.VisibleLines(i);
+      line_delta += LayoutParagraph(i);
+      visible_delta += table.VisibleLines(i) - old_visible;
     }
     line += table.VisibleLines(i);
     ++i;
-    if (withProgress && memo_.OnProgress && clock.Milliseconds() - lastProgress_ > memo_.ProgressInterval) {
-      lastProgress_ = clock.Milliseconds();
+    if (with_progress && memo_.OnProgress && clock.Milliseconds() - last_progress_ > memo_.ProgressInterval) {
+      last_progress_ = clock.Milliseconds();
       memo_.OnProgress(table);
     }
     // A rescan put an earlier paragraph back into the backlog: the next round starts there.
-    if (onlyBacklog && table.FirstToFormat < i - 1) break;
+    if (only_backlog && table.FirstToFormat < i - 1) break;
     if (table.FirstToFormat < i) table.FirstToFormat = i;
     if (clock.Milliseconds() >= deadline) break;
   }
-  FinishLayoutRange(first, i - 1, visibleDelta, lineDelta);
+  FinishLayoutRange(first, i - 1, visible_delta, line_delta);
   if (table.FirstToFormat > table.LastToFormat) {
     table.FirstToFormat = table.Count();
     table.LastToFormat = -1;
@@ -319,21 +319,21 @@ void TScrivLayout::RefreshChanged() {
   const int32_t last = std::min(table.LastChanged, table.Count() - 1);
   // The changed paragraphs that show are laid out now, down to the bottom of the window.
   const int32_t h = std::max(1, memo_.LineHeight());
-  const int32_t bottomLine = (memo_.VertScroll + memo_.ClientHeight) / h + 1;
+  const int32_t bottom_line = (memo_.VertScroll + memo_.ClientHeight) / h + 1;
   int32_t i = first;
   int32_t line = table.Items(first).FirstLine;
-  int32_t lineDelta = 0, visibleDelta = 0;
-  for (; i < table.Count() && line <= bottomLine; ++i) {
+  int32_t line_delta = 0, visible_delta = 0;
+  for (; i < table.Count() && line <= bottom_line; ++i) {
     TParagraph& p = table.Items(i);
     p.FirstLine = line;
     if (!(p.Flags & pfFormatted)) {
-      const int32_t oldVisible = table.VisibleLines(i);
-      lineDelta += LayoutParagraph(i);
-      visibleDelta += table.VisibleLines(i) - oldVisible;
+      const int32_t old_visible = table.VisibleLines(i);
+      line_delta += LayoutParagraph(i);
+      visible_delta += table.VisibleLines(i) - old_visible;
     }
     line += table.VisibleLines(i);
   }
-  if (i > first) FinishLayoutRange(first, i - 1, visibleDelta, lineDelta);
+  if (i > first) FinishLayoutRange(first, i - 1, visible_delta, line_delta);
   // What does not show yet joins the backlog.
   if (i <= last) AddToBacklog(i, last);
   memo_.Invalidate();
@@ -366,8 +366,8 @@ TLineGeometry TScrivLayout::MeasureLine(const TParagraph& p, int32_t line) {
   g.X.push_back(x);
   // The width up to the last word, measured here so that a line not laid out yet aligns too.
   const auto trailing = static_cast<size_t>(std::clamp(rec.TrailingStart - rec.Start, 0, rec.End - rec.Start));
-  const int32_t wordWidth = g.X[trailing];
-  const int32_t free = std::max(0, AlignWidth() - wordWidth);
+  const int32_t word_width = g.X[trailing];
+  const int32_t free = std::max(0, AlignWidth() - word_width);
   const bool last = line + 1 == para::LineCount(p);
   const bool justify = memo_.GetJustified() && !last && !stretch.empty();
   int32_t left = memo_.GetLeftMargin();

@@ -35,7 +35,7 @@ class TScrivletEngine {
  public:
   virtual ~TScrivletEngine() = default;
   // The style runs at the two ends of a change need repair.
-  virtual void RepairRuns(TScrivNavigator& /*from*/, TScrivNavigator& /*to*/, bool /*runsRemoved*/) {}
+  virtual void RepairRuns(TScrivNavigator& /*from*/, TScrivNavigator& /*to*/, bool /*runs_removed*/) {}
   virtual void ScanSections(TScrivNavigator& /*from*/, TScrivNavigator& /*to*/) {}
   virtual void ScanKeywords(TScrivNavigator& /*from*/, TScrivNavigator& /*to*/) {}
   // The refresh after a change: lay out and repaint FirstChanged .. LastChanged.
@@ -51,7 +51,7 @@ struct TLineGeometry {
 
 // The style byte a character is measured and drawn in: its inline toggles combined with
 // the style run in force there, over the control font's own style bits.
-uint8_t CombinedStyle(uint8_t inlineStyle, uint8_t runFlags, uint8_t fontStyle);
+uint8_t CombinedStyle(uint8_t inline_style, uint8_t run_flags, uint8_t font_style);
 
 // Two section states are equal when a rescan may stop there.
 bool SameScanState(const TStyleRun& a, const TStyleRun& b);
@@ -65,11 +65,11 @@ class TScrivLayout : public TScrivletEngine {
   // returns the change of its line count. FirstLine of the paragraphs behind is not shifted:
   // the caller does that once for a whole range.
   int32_t LayoutParagraph(int32_t i);
-  // Lays out first .. last (clamped); with onlyBacklog from FirstToFormat on and skipping
+  // Lays out first .. last (clamped); with only_backlog from FirstToFormat on and skipping
   // the paragraphs already formatted. Line counts, FirstLine values and the navigators'
   // line caches are right afterwards.
   // Stops after the paragraph during which the clock passed `deadline`.
-  void FormatRange(int32_t first, int32_t last, bool withProgress, bool onlyBacklog,
+  void FormatRange(int32_t first, int32_t last, bool with_progress, bool only_backlog,
                    int64_t deadline = INT64_MAX);
   // One slice of background formatting; true while work is left. OnProgress fires at its
   // pace, and once more when the backlog is done.
@@ -110,7 +110,7 @@ class TScrivLayout : public TScrivletEngine {
   void ScanSections(TScrivNavigator& from, TScrivNavigator& to) override;
   void ScanKeywords(TScrivNavigator& from, TScrivNavigator& to) override;
   // The runs at both ends of an edit; the rescan that follows rebuilds the key-made ones.
-  void RepairRuns(TScrivNavigator& from, TScrivNavigator& to, bool runsRemoved) override;
+  void RepairRuns(TScrivNavigator& from, TScrivNavigator& to, bool runs_removed) override;
   // Gives from .. to (absolute offsets, any order) the attributes of `run` (Apply: with
   // bit 7 set); with Remove the runs inside go first. The text behind keeps its look.
   void StyleRange(int32_t from, int32_t to, bool remove, bool apply, const TStyleRun& run);
@@ -144,7 +144,7 @@ class TScrivLayout : public TScrivletEngine {
   Metrics& MetricsOf(uint8_t style);
   // Fills `lines` (kept by the caller, so that its buffer serves paragraph after paragraph).
   void BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>& lines);
-  void FinishLayoutRange(int32_t first, int32_t last, int32_t visibleDelta, int32_t lineDelta);
+  void FinishLayoutRange(int32_t first, int32_t last, int32_t visible_delta, int32_t line_delta);
 
   void ScanParagraphSections(int32_t i, TStyleRun& state, std::vector<TStyleRun>& runs, ScanBuffers& b);
   void ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs, ScanBuffers& b);
@@ -155,25 +155,25 @@ class TScrivLayout : public TScrivletEngine {
   TScrivlet& memo_;
   std::array<std::unique_ptr<Metrics>, 256> metrics_;
   // Keyword indexes by the first byte of their match form, in list order.
-  std::array<std::vector<int32_t>, 256> caseBuckets_;
-  std::array<std::vector<int32_t>, 256> foldBuckets_;
-  uint32_t bucketRevision_ = UINT32_MAX;
-  int32_t bucketCount_ = -1;
-  std::vector<int32_t> scratchWidths_;
+  std::array<std::vector<int32_t>, 256> case_buckets_;
+  std::array<std::vector<int32_t>, 256> fold_buckets_;
+  uint32_t bucket_revision_ = UINT32_MAX;
+  int32_t bucket_count_ = -1;
+  std::vector<int32_t> scratch_widths_;
   // Work buffers of the layout and the rescan, kept from paragraph to paragraph: a slice that
   // rescans thousands of paragraphs would otherwise allocate and free a dozen small blocks for
   // each, and the allocator merging those later makes the slice overrun its budget.
   // A rescan that a highlighter hook starts inside another one gets buffers of its own.
-  std::vector<TLineRecord> scratchLines_;
+  std::vector<TLineRecord> scratch_lines_;
   ScanBuffers scan_;
   bool rescanning_ = false;
   // The start state the last rescan handed on, shared by the paragraphs that start in it.
-  std::shared_ptr<const TStyleRun> handedStyle_;
+  std::shared_ptr<const TStyleRun> handed_style_;
   // The range the last edit rescanned, so that its keyword call does not scan it again.
-  int32_t lastScanFrom_ = -1;
-  int32_t lastScanTo_ = -1;
-  int32_t lastScanChars_ = -1;
-  int64_t lastProgress_ = 0;
+  int32_t last_scan_from_ = -1;
+  int32_t last_scan_to_ = -1;
+  int32_t last_scan_chars_ = -1;
+  int64_t last_progress_ = 0;
 };
 
 }  // namespace scrivlet

@@ -27,10 +27,10 @@ void TScrivInput::ExtendBlockTo(int32_t x, int32_t y) {
   TScrivNavigator& nav = *memo_.WorkNav;
   nav.SetFromPoint(x, y);
   const int32_t para = std::min(nav.GetParaIndex(), memo_.Table.Count() - 1);
-  memo_.SelectColumnBlock(memo_.BlockEndCol, blockAnchorPara_, BlockColumnAt(x), para);
+  memo_.SelectColumnBlock(memo_.BlockEndCol, block_anchor_para_, BlockColumnAt(x), para);
 }
 
-void TScrivInput::SelectTo(int32_t x, int32_t y, bool keepColumn) {
+void TScrivInput::SelectTo(int32_t x, int32_t y, bool keep_column) {
   TScrivlet& m = memo_;
   if (m.BlockMode) {
     ExtendBlockTo(x, y);
@@ -40,13 +40,13 @@ void TScrivInput::SelectTo(int32_t x, int32_t y, bool keepColumn) {
   nav.SetFromPoint(x, y);
   const int32_t anchor = Anchor();
   m.Select(anchor, nav.Offset());
-  if (keepColumn && (m.GetOptions() & zkoKeepColumnPos) && m.SelLower() == m.SelUpper()) {
+  if (keep_column && (m.GetOptions() & zkoKeepColumnPos) && m.SelLower() == m.SelUpper()) {
     // Behind the line's end the rest of the way is padding.
     const int32_t end = CaretRect(m).Left;
     const int32_t space = std::max(1, m.Measurer->Width(" ", m.FontStyle));
-    const bool onTab = m.Caret->CharAt() == '\t';
-    const bool atEnd = m.Caret->GetPosInPara() == para::LineRecord(*m.Caret->GetPara(), m.Caret->GetLineInPara()).End;
-    if ((atEnd || onTab) && x > end + space / 2) {
+    const bool on_tab = m.Caret->CharAt() == '\t';
+    const bool at_end = m.Caret->GetPosInPara() == para::LineRecord(*m.Caret->GetPara(), m.Caret->GetLineInPara()).End;
+    if ((at_end || on_tab) && x > end + space / 2) {
       m.PendingSpaces.assign(static_cast<size_t>((x - end + space / 2) / space), ' ');
       m.UpdateCaret();
     }
@@ -55,8 +55,8 @@ void TScrivInput::SelectTo(int32_t x, int32_t y, bool keepColumn) {
 
 void TScrivInput::MouseDown(TMouseButton button, uint8_t shift, int32_t x, int32_t y) {
   TScrivlet& m = memo_;
-  lastX_ = x;
-  lastY_ = y;
+  last_x_ = x;
+  last_y_ = y;
   if (button == TMouseButton::mbLeft) {
     const uint8_t mods = shift & (ssShift | ssAlt | ssCtrl);
     m.BlockMode = false;
@@ -77,8 +77,8 @@ void TScrivInput::MouseDown(TMouseButton button, uint8_t shift, int32_t x, int32
         const int32_t start = nav.Offset();
         const TLineRecord rec = para::LineRecord(*nav.GetPara(), nav.GetLineInPara());
         int32_t end = nav.GetPara()->StartOffset + rec.End;
-        const bool lastOfPara = nav.GetLineInPara() + 1 == para::LineCount(*nav.GetPara());
-        if (lastOfPara && nav.GetParaIndex() + 1 < m.Table.Count()) end += 2;
+        const bool last_of_para = nav.GetLineInPara() + 1 == para::LineCount(*nav.GetPara());
+        if (last_of_para && nav.GetParaIndex() + 1 < m.Table.Count()) end += 2;
         m.Select(start, end);
       } else {
         if (mods & ssShift) {
@@ -90,7 +90,7 @@ void TScrivInput::MouseDown(TMouseButton button, uint8_t shift, int32_t x, int32
         if (mods == ssAlt && (m.GetOptions() & zkoBlockSelection) && !m.GetWordWrap()) {
           m.BlockMode = true;
           m.BlockStartCol = m.BlockEndCol = BlockColumnAt(x);
-          blockAnchorPara_ = m.Caret->GetParaIndex();
+          block_anchor_para_ = m.Caret->GetParaIndex();
         }
       }
       host_.Repaint();
@@ -102,13 +102,13 @@ void TScrivInput::MouseDown(TMouseButton button, uint8_t shift, int32_t x, int32
 
 void TScrivInput::MouseMove(uint8_t shift, int32_t x, int32_t y) {
   TScrivlet& m = memo_;
-  lastX_ = x;
-  lastY_ = y;
-  const bool inMargin = x < m.GetLeftMargin() - m.HorzScroll - 2 && !(m.GetOptions() & zkoNoLineSelection);
+  last_x_ = x;
+  last_y_ = y;
+  const bool in_margin = x < m.GetLeftMargin() - m.HorzScroll - 2 && !(m.GetOptions() & zkoNoLineSelection);
   if (!ButtonDown) {
-    if (inMargin != LineSelectMode) {
-      LineSelectMode = inMargin;
-      host_.SetCursor(inMargin ? TScrivCursor::crRightArrow : TScrivCursor::crIBeam);
+    if (in_margin != LineSelectMode) {
+      LineSelectMode = in_margin;
+      host_.SetCursor(in_margin ? TScrivCursor::crRightArrow : TScrivCursor::crIBeam);
     }
     if (LineSelectMode) return;
     TScrivNavigator& nav = *m.WorkNav;
@@ -148,10 +148,10 @@ void TScrivInput::MouseMove(uint8_t shift, int32_t x, int32_t y) {
     direction = 4;
     level = (x - m.ClientWidth) / 3;
   }
-  if (direction != autoDirection_ || level != autoLevel_) {
-    const bool was = autoDirection_ != 0;
-    autoDirection_ = direction;
-    autoLevel_ = level;
+  if (direction != auto_direction_ || level != auto_level_) {
+    const bool was = auto_direction_ != 0;
+    auto_direction_ = direction;
+    auto_level_ = level;
     if (direction == 0) host_.ScheduleAutoScroll(-1);
     else if (!was) host_.ScheduleAutoScroll(WaitOfLevel(level));
   }
@@ -159,12 +159,12 @@ void TScrivInput::MouseMove(uint8_t shift, int32_t x, int32_t y) {
 
 void TScrivInput::AutoScrollStep() {
   TScrivlet& m = memo_;
-  if (autoDirection_ == 0 || !ButtonDown) return;
+  if (auto_direction_ == 0 || !ButtonDown) return;
   using Code = TScrivlet::TScrollCode;
   const int32_t widest = m.Layout().LongestLineWidth + m.GetLeftMargin() + m.GetRightMargin();
-  int32_t x = lastX_, y = lastY_;
-  const int32_t beyond = autoLevel_ * 3;
-  switch (autoDirection_) {
+  int32_t x = last_x_, y = last_y_;
+  const int32_t beyond = auto_level_ * 3;
+  switch (auto_direction_) {
     case 1: m.VScrollCommand(Code::scLineUp); y = -beyond; break;
     case 2: m.VScrollCommand(Code::scLineDown); y = m.ClientHeight + beyond; break;
     case 3:
@@ -178,7 +178,7 @@ void TScrivInput::AutoScrollStep() {
   }
   if (!Dragging && !LineSelectMode) SelectTo(std::clamp(x, 0, m.ClientWidth - 1), std::clamp(y, -1, m.ClientHeight), false);
   host_.Repaint();
-  host_.ScheduleAutoScroll(WaitOfLevel(autoLevel_));
+  host_.ScheduleAutoScroll(WaitOfLevel(auto_level_));
 }
 
 void TScrivInput::DropAt(int32_t x, int32_t y) {
@@ -229,10 +229,10 @@ void TScrivInput::MouseUp(TMouseButton button, uint8_t shift, int32_t x, int32_t
     return;
   }
   if (button != TMouseButton::mbLeft) return;
-  const bool wasDown = ButtonDown;
+  const bool was_down = ButtonDown;
   ButtonDown = false;
-  if (autoDirection_ != 0) {
-    autoDirection_ = 0;
+  if (auto_direction_ != 0) {
+    auto_direction_ = 0;
     host_.ScheduleAutoScroll(-1);
   }
   if (Dragging) {
@@ -244,7 +244,7 @@ void TScrivInput::MouseUp(TMouseButton button, uint8_t shift, int32_t x, int32_t
     return;
   }
   // A click on a run with a context tells the program which run it was.
-  if (wasDown && m.OnContext && m.SelLower() == m.SelUpper() && m.CharCount() > 0) {
+  if (was_down && m.OnContext && m.SelLower() == m.SelUpper() && m.CharCount() > 0) {
     TScrivNavigator& nav = *m.WorkNav;
     nav.SetFromPoint(x, y);
     if (nav.Offset() < m.CharCount() && nav.CharAt() != 13) {
@@ -278,9 +278,9 @@ void TScrivInput::DblClick() {
   }
   const int32_t o = m.Caret->Offset();
   int32_t from = o, to = o;
-  auto isSep = [&](int32_t at) { return seps.test(m.GetCharAt(at)) || m.GetCharAt(at) == 13 || m.GetCharAt(at) == 10; };
-  while (from > 0 && !isSep(from - 1)) --from;
-  while (to < m.CharCount() && !isSep(to)) ++to;
+  auto is_sep = [&](int32_t at) { return seps.test(m.GetCharAt(at)) || m.GetCharAt(at) == 13 || m.GetCharAt(at) == 10; };
+  while (from > 0 && !is_sep(from - 1)) --from;
+  while (to < m.CharCount() && !is_sep(to)) ++to;
   if (from == to) return;
   m.Select(from, to);
   host_.Repaint();
@@ -288,19 +288,19 @@ void TScrivInput::DblClick() {
 
 bool TScrivInput::DoMouseWheel(uint8_t /*shift*/, int32_t delta) {
   TScrivlet& m = memo_;
-  int32_t perNotch = m.MouseWheelFactor;
-  if (perNotch < 0) {
-    perNotch = host_.WheelScrollLines();
-    if (perNotch < 0) perNotch = std::max(1, m.VisibleLines() - 2);
+  int32_t per_notch = m.MouseWheelFactor;
+  if (per_notch < 0) {
+    per_notch = host_.WheelScrollLines();
+    if (per_notch < 0) per_notch = std::max(1, m.VisibleLines() - 2);
   }
-  WheelRest += delta * perNotch;
+  WheelRest += delta * per_notch;
   const int32_t lines = WheelRest / 120;
   WheelRest -= lines * 120;
   if (lines == 0) return true;
   const int32_t lh = std::max(1, m.LineHeight());
-  const int32_t lastTop = std::max(0, m.Table.VisibleLineCount - m.VisibleLines() + 1);
+  const int32_t last_top = std::max(0, m.Table.VisibleLineCount - m.VisibleLines() + 1);
   if (m.GetOptions() & zkoNoFineScroll) {
-    const int32_t top = std::clamp(m.VertScroll / lh - lines, 0, lastTop);
+    const int32_t top = std::clamp(m.VertScroll / lh - lines, 0, last_top);
     m.SetVScroll(top * lh);
   } else {
     m.SetVScroll(std::clamp(m.VertScroll - lines * lh, 0, std::max(0, m.MaxVertScroll())));
@@ -309,7 +309,7 @@ bool TScrivInput::DoMouseWheel(uint8_t /*shift*/, int32_t delta) {
   return true;
 }
 
-std::vector<TPopupItem> TScrivInput::PopupItems(bool clipboardHasText) const {
+std::vector<TPopupItem> TScrivInput::PopupItems(bool clipboard_has_text) const {
   const TScrivlet& m = memo_;
   const bool editable = !m.ReadOnly && !m.GetDisplayOnly();
   const bool selection = m.SelLower() != m.SelUpper();
@@ -319,7 +319,7 @@ std::vector<TPopupItem> TScrivInput::PopupItems(bool clipboardHasText) const {
       {"-", 0, true},
       {"Cu&t", kPopupCut, selection && editable},
       {"&Copy", kPopupCopy, selection},
-      {"&Paste", kPopupPaste, clipboardHasText && editable},
+      {"&Paste", kPopupPaste, clipboard_has_text && editable},
       {"-", 0, true},
       {"&Select all", kPopupSelectAll, true},
   };

@@ -21,29 +21,29 @@ TScrivNavigator::~TScrivNavigator() {
 void TScrivNavigator::Assign(const TScrivNavigator& other) {
   offset_ = other.offset_;
   para_ = other.para_;
-  paraIndex_ = other.paraIndex_;
-  posInPara_ = other.posInPara_;
-  runIndex_ = other.runIndex_;
-  lineInPara_ = other.lineInPara_;
+  para_index_ = other.para_index_;
+  pos_in_para_ = other.pos_in_para_;
+  run_index_ = other.run_index_;
+  line_in_para_ = other.line_in_para_;
 }
 
 void TScrivNavigator::Unresolve() {
   para_ = nullptr;
-  paraIndex_ = posInPara_ = runIndex_ = lineInPara_ = -1;
+  para_index_ = pos_in_para_ = run_index_ = line_in_para_ = -1;
 }
 
-void TScrivNavigator::ShiftParagraphIndex(int32_t added, int32_t offsetDelta) {
-  offset_ += offsetDelta;
+void TScrivNavigator::ShiftParagraphIndex(int32_t added, int32_t offset_delta) {
+  offset_ += offset_delta;
   if (!Resolved()) return;
-  paraIndex_ += added;
-  para_ = &list_.Items(paraIndex_);
+  para_index_ += added;
+  para_ = &list_.Items(para_index_);
 }
 
 void TScrivNavigator::ResolveAt(int32_t index) {
-  paraIndex_ = index;
+  para_index_ = index;
   para_ = &list_.Items(index);
-  posInPara_ = offset_ - para_->StartOffset;
-  runIndex_ = lineInPara_ = -1;
+  pos_in_para_ = offset_ - para_->StartOffset;
+  run_index_ = line_in_para_ = -1;
 }
 
 // The table's offsets grow with the index, so the paragraph is found by bisection; that
@@ -58,21 +58,21 @@ void TScrivNavigator::SetOffset(int32_t n) {
     const int32_t start = para_->StartOffset;
     if (n >= start && n <= start + Length() + 1) {
       const int32_t pos = n - start;
-      if (pos >= posInPara_) {
-        if (runIndex_ >= 0) {
+      if (pos >= pos_in_para_) {
+        if (run_index_ >= 0) {
           const auto* runs = para::Runs(*para_);
           const int32_t count = para::RunCount(*para_);
-          while (runIndex_ < count && (*runs)[static_cast<size_t>(runIndex_)].Offset < pos) ++runIndex_;
+          while (run_index_ < count && (*runs)[static_cast<size_t>(run_index_)].Offset < pos) ++run_index_;
         }
-        if (lineInPara_ >= 0) {
+        if (line_in_para_ >= 0) {
           const int32_t lines = para::LineCount(*para_);
-          while (lineInPara_ + 1 < lines && para::LineRecord(*para_, lineInPara_ + 1).Start <= pos)
-            ++lineInPara_;
+          while (line_in_para_ + 1 < lines && para::LineRecord(*para_, line_in_para_ + 1).Start <= pos)
+            ++line_in_para_;
         }
       } else {
-        runIndex_ = lineInPara_ = -1;
+        run_index_ = line_in_para_ = -1;
       }
-      posInPara_ = pos;
+      pos_in_para_ = pos;
       offset_ = n;
       return;
     }
@@ -83,7 +83,7 @@ void TScrivNavigator::SetOffset(int32_t n) {
 
 int32_t TScrivNavigator::GetParaIndex() {
   Resolve();
-  return paraIndex_;
+  return para_index_;
 }
 
 TParagraph* TScrivNavigator::GetPara() {
@@ -93,68 +93,68 @@ TParagraph* TScrivNavigator::GetPara() {
 
 int32_t TScrivNavigator::GetPosInPara() {
   Resolve();
-  return posInPara_;
+  return pos_in_para_;
 }
 
 void TScrivNavigator::SetParaIndex(int32_t i) {
   i = std::clamp<int32_t>(i, 0, list_.Count() - 1);
-  paraIndex_ = i;
+  para_index_ = i;
   para_ = &list_.Items(i);
   offset_ = para_->StartOffset;
-  posInPara_ = 0;
-  runIndex_ = 0;
-  lineInPara_ = 0;
+  pos_in_para_ = 0;
+  run_index_ = 0;
+  line_in_para_ = 0;
 }
 
 void TScrivNavigator::SetPosInPara(int32_t n) {
   Resolve();
   n = std::clamp<int32_t>(n, 0, Length());
-  posInPara_ = n;
+  pos_in_para_ = n;
   offset_ = para_->StartOffset + n;
-  if (runIndex_ >= 0) runIndex_ = ComputeRunIndex();
-  if (lineInPara_ >= 0) lineInPara_ = ComputeLineInPara();
+  if (run_index_ >= 0) run_index_ = ComputeRunIndex();
+  if (line_in_para_ >= 0) line_in_para_ = ComputeLineInPara();
 }
 
 int32_t TScrivNavigator::ComputeRunIndex() const {
   const auto* runs = para::Runs(*para_);
   if (runs == nullptr) return 0;
   int32_t k = 0;
-  while (k < static_cast<int32_t>(runs->size()) && (*runs)[static_cast<size_t>(k)].Offset < posInPara_) ++k;
+  while (k < static_cast<int32_t>(runs->size()) && (*runs)[static_cast<size_t>(k)].Offset < pos_in_para_) ++k;
   return k;
 }
 
 int32_t TScrivNavigator::ComputeLineInPara() const {
   const int32_t lines = para::LineCount(*para_);
   int32_t k = 0;
-  while (k + 1 < lines && para::LineRecord(*para_, k + 1).Start <= posInPara_) ++k;
+  while (k + 1 < lines && para::LineRecord(*para_, k + 1).Start <= pos_in_para_) ++k;
   return k;
 }
 
 int32_t TScrivNavigator::GetRunIndex() {
   Resolve();
-  if (runIndex_ < 0) runIndex_ = ComputeRunIndex();
-  return runIndex_;
+  if (run_index_ < 0) run_index_ = ComputeRunIndex();
+  return run_index_;
 }
 
 void TScrivNavigator::SetRunIndex(int32_t k) {
   Resolve();
   if (k < 0 || k > para::RunCount(*para_)) return;
-  posInPara_ = k == 0 ? 0 : (*para::Runs(*para_))[static_cast<size_t>(k - 1)].Offset;
-  offset_ = para_->StartOffset + posInPara_;
-  runIndex_ = k;
-  lineInPara_ = -1;
+  pos_in_para_ = k == 0 ? 0 : (*para::Runs(*para_))[static_cast<size_t>(k - 1)].Offset;
+  offset_ = para_->StartOffset + pos_in_para_;
+  run_index_ = k;
+  line_in_para_ = -1;
 }
 
 void TScrivNavigator::SkipRunsHere() {
   GetRunIndex();
   const auto* runs = para::Runs(*para_);
   const int32_t count = para::RunCount(*para_);
-  while (runIndex_ < count && (*runs)[static_cast<size_t>(runIndex_)].Offset == posInPara_) ++runIndex_;
+  while (run_index_ < count && (*runs)[static_cast<size_t>(run_index_)].Offset == pos_in_para_) ++run_index_;
 }
 
 bool TScrivNavigator::NextRun(int32_t limit) {
   Resolve();
-  for (int32_t i = paraIndex_, from = posInPara_ + 1; i < list_.Count(); ++i, from = 0) {
+  for (int32_t i = para_index_, from = pos_in_para_ + 1; i < list_.Count(); ++i, from = 0) {
     const TParagraph& p = list_.Items(i);
     const auto* runs = para::Runs(p);
     if (runs == nullptr) continue;
@@ -163,7 +163,7 @@ bool TScrivNavigator::NextRun(int32_t limit) {
       if (p.StartOffset + (*runs)[k].Offset > limit) return false;
       SetOffset(p.StartOffset + (*runs)[k].Offset);
       Resolve();
-      runIndex_ = static_cast<int32_t>(k) + 1;
+      run_index_ = static_cast<int32_t>(k) + 1;
       return true;
     }
     if (p.StartOffset + para::Length(p) > limit) return false;
@@ -173,7 +173,7 @@ bool TScrivNavigator::NextRun(int32_t limit) {
 
 bool TScrivNavigator::PrevRun(int32_t limit) {
   Resolve();
-  for (int32_t i = paraIndex_, before = posInPara_; i >= 0; --i, before = INT32_MAX) {
+  for (int32_t i = para_index_, before = pos_in_para_; i >= 0; --i, before = INT32_MAX) {
     const TParagraph& p = list_.Items(i);
     const auto* runs = para::Runs(p);
     if (runs != nullptr) {
@@ -182,7 +182,7 @@ bool TScrivNavigator::PrevRun(int32_t limit) {
         if (p.StartOffset + (*runs)[k].Offset < limit) return false;
         SetOffset(p.StartOffset + (*runs)[k].Offset);
         Resolve();
-        runIndex_ = static_cast<int32_t>(k) + 1;
+        run_index_ = static_cast<int32_t>(k) + 1;
         return true;
       }
     }
@@ -193,7 +193,7 @@ bool TScrivNavigator::PrevRun(int32_t limit) {
 
 void TScrivNavigator::StepBackRun() {
   GetRunIndex();
-  if (runIndex_ > 0) --runIndex_;
+  if (run_index_ > 0) --run_index_;
 }
 
 const TStyleRun& TScrivNavigator::CurrentStyle() {
@@ -206,19 +206,19 @@ void TScrivNavigator::InsertRun(const TStyleRun& run) {
   const int32_t k = GetRunIndex();
   auto& runs = para::MutableRuns(*para_);
   TStyleRun r = run;
-  r.Offset = posInPara_;
+  r.Offset = pos_in_para_;
   runs.insert(runs.begin() + k, r);
-  runIndex_ = k + 1;
+  run_index_ = k + 1;
 }
 
 void TScrivNavigator::DeleteRun() {
   const int32_t k = GetRunIndex();
   const auto* runs = para::Runs(*para_);
   if (runs == nullptr || k >= static_cast<int32_t>(runs->size()) ||
-      (*runs)[static_cast<size_t>(k)].Offset != posInPara_)
+      (*runs)[static_cast<size_t>(k)].Offset != pos_in_para_)
     throw EScrivletError(kInternalError);
-  auto& mutableRuns = para::MutableRuns(*para_);
-  mutableRuns.erase(mutableRuns.begin() + k);
+  auto& mutable_runs = para::MutableRuns(*para_);
+  mutable_runs.erase(mutable_runs.begin() + k);
 }
 
 uint8_t TScrivNavigator::InlineStyle() {
@@ -226,7 +226,7 @@ uint8_t TScrivNavigator::InlineStyle() {
   const int32_t line = GetLineInPara();
   const TLineRecord rec = para::LineRecord(*para_, line);
   uint8_t style = rec.StartStyle;
-  for (int32_t i = rec.Start; i < posInPara_ && i < Length(); ++i)
+  for (int32_t i = rec.Start; i < pos_in_para_ && i < Length(); ++i)
     style = ToggleStyle(style, static_cast<uint8_t>(para_->Text[i]));
   return style;
 }
@@ -236,17 +236,17 @@ uint8_t TScrivNavigator::CharAtOffset(int32_t offset) const { return list_.GetCh
 uint8_t TScrivNavigator::CharAt() {
   Resolve();
   const int32_t len = Length();
-  if (posInPara_ < len) return static_cast<uint8_t>(para_->Text[posInPara_]);
-  if (paraIndex_ == list_.Count() - 1) return 0;
-  return posInPara_ == len ? 13 : 10;
+  if (pos_in_para_ < len) return static_cast<uint8_t>(para_->Text[pos_in_para_]);
+  if (para_index_ == list_.Count() - 1) return 0;
+  return pos_in_para_ == len ? 13 : 10;
 }
 
 std::string TScrivNavigator::CopyText(int32_t n) {
   std::string out;
   if (n <= 0) return out;
   Resolve();
-  int32_t i = paraIndex_;
-  int32_t pos = posInPara_;
+  int32_t i = para_index_;
+  int32_t pos = pos_in_para_;
   while (n > 0 && i < list_.Count()) {
     const TParagraph& p = list_.Items(i);
     const int32_t len = para::Length(p);
@@ -274,13 +274,13 @@ std::string TScrivNavigator::CopyText(int32_t n) {
 
 int32_t TScrivNavigator::GetLineInPara() {
   Resolve();
-  if (lineInPara_ < 0) lineInPara_ = ComputeLineInPara();
-  return lineInPara_;
+  if (line_in_para_ < 0) line_in_para_ = ComputeLineInPara();
+  return line_in_para_;
 }
 
 int32_t TScrivNavigator::GetDisplayLine() {
   Resolve();
-  if (Memo != nullptr && !Memo->GetWordWrap()) return paraIndex_;
+  if (Memo != nullptr && !Memo->GetWordWrap()) return para_index_;
   return para_->FirstLine + GetLineInPara();
 }
 
@@ -316,12 +316,12 @@ void TScrivNavigator::SetVisibleLine(int32_t n) {
   const int32_t i = ParagraphOfLine(list_, n);
   TParagraph& p = list_.Items(i);
   const int32_t line = std::clamp<int32_t>(n - p.FirstLine, 0, para::LineCount(p) - 1);
-  paraIndex_ = i;
+  para_index_ = i;
   para_ = &p;
-  posInPara_ = para::LineRecord(p, line).Start;
-  offset_ = p.StartOffset + posInPara_;
-  lineInPara_ = line;
-  runIndex_ = ComputeRunIndex();
+  pos_in_para_ = para::LineRecord(p, line).Start;
+  offset_ = p.StartOffset + pos_in_para_;
+  line_in_para_ = line;
+  run_index_ = ComputeRunIndex();
 }
 
 bool TScrivNavigator::IsVisible() {
@@ -331,16 +331,16 @@ bool TScrivNavigator::IsVisible() {
 
 int32_t TScrivNavigator::ColumnInLine() {
   const int32_t line = GetLineInPara();
-  return posInPara_ - para::LineRecord(*para_, line).Start;
+  return pos_in_para_ - para::LineRecord(*para_, line).Start;
 }
 
 void TScrivNavigator::SetColumnInLine(int32_t col) {
   const int32_t line = GetLineInPara();
   const TLineRecord rec = para::LineRecord(*para_, line);
-  posInPara_ = rec.Start + std::clamp<int32_t>(col, 0, rec.End - rec.Start);
-  offset_ = para_->StartOffset + posInPara_;
+  pos_in_para_ = rec.Start + std::clamp<int32_t>(col, 0, rec.End - rec.Start);
+  offset_ = para_->StartOffset + pos_in_para_;
   // The end of a line is the start of the next; the position stays on the line it was put on.
-  runIndex_ = -1;
+  run_index_ = -1;
 }
 
 std::string TScrivNavigator::LineText() {
@@ -351,9 +351,9 @@ std::string TScrivNavigator::LineText() {
 }
 
 void TParagraphsList::ForgetNavigatorCaches(const std::vector<TScrivNavigator*>& list,
-                                            int32_t fromOffset, int32_t lastPara) {
+                                            int32_t from_offset, int32_t last_para) {
   for (TScrivNavigator* nav : list)
-    if (nav->Resolved() && nav->Offset() >= fromOffset && nav->CachedParaIndex() <= lastPara)
+    if (nav->Resolved() && nav->Offset() >= from_offset && nav->CachedParaIndex() <= last_para)
       nav->DropLineAndRunCaches();
 }
 

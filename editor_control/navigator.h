@@ -42,7 +42,7 @@ class TScrivNavigator {
 
   void Assign(const TScrivNavigator& other);
   void Unresolve();
-  bool Resolved() const { return paraIndex_ >= 0; }
+  bool Resolved() const { return para_index_ >= 0; }
 
   // By offset.
   int32_t Offset() const { return offset_; }
@@ -94,15 +94,15 @@ class TScrivNavigator {
   int32_t CharWidth();
 
   // The cached values as they stand, for the self-test and the edit primitive.
-  int32_t CachedParaIndex() const { return paraIndex_; }
-  int32_t CachedRunIndex() const { return runIndex_; }
-  int32_t CachedLineInPara() const { return lineInPara_; }
-  int32_t CachedPosInPara() const { return posInPara_; }
+  int32_t CachedParaIndex() const { return para_index_; }
+  int32_t CachedRunIndex() const { return run_index_; }
+  int32_t CachedLineInPara() const { return line_in_para_; }
+  int32_t CachedPosInPara() const { return pos_in_para_; }
   const TParagraph* CachedPara() const { return para_; }
-  void DropLineAndRunCaches() { runIndex_ = lineInPara_ = -1; }
+  void DropLineAndRunCaches() { run_index_ = line_in_para_ = -1; }
   // Moves a resolved navigator by whole paragraphs after rows were added or removed in front
   // of it; its position inside the paragraph stays.
-  void ShiftParagraphIndex(int32_t added, int32_t offsetDelta);
+  void ShiftParagraphIndex(int32_t added, int32_t offset_delta);
 
  private:
   void Resolve();
@@ -115,10 +115,10 @@ class TScrivNavigator {
   TParagraphsList& list_;
   int32_t offset_ = 0;
   TParagraph* para_ = nullptr;
-  int32_t paraIndex_ = -1;
-  int32_t posInPara_ = -1;
-  int32_t runIndex_ = -1;
-  int32_t lineInPara_ = -1;
+  int32_t para_index_ = -1;
+  int32_t pos_in_para_ = -1;
+  int32_t run_index_ = -1;
+  int32_t line_in_para_ = -1;
 };
 
 }  // namespace scrivlet

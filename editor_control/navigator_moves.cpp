@@ -85,7 +85,7 @@ int32_t TScrivNavigator::GetX() {
   const int32_t line = GetLineInPara();
   const TLineRecord rec = para::LineRecord(*para_, line);
   const TLineGeometry g = Memo->Layout().MeasureLine(*para_, line);
-  const auto k = static_cast<size_t>(std::clamp<int32_t>(posInPara_ - rec.Start, 0,
+  const auto k = static_cast<size_t>(std::clamp<int32_t>(pos_in_para_ - rec.Start, 0,
                                                          static_cast<int32_t>(g.X.size()) - 1));
   return g.X[k] - Memo->HorzScroll;
 }
@@ -96,11 +96,11 @@ int32_t TScrivNavigator::GetY() {
 
 int32_t TScrivNavigator::CharWidth() {
   Resolve();
-  if (posInPara_ >= Length()) return 0;
+  if (pos_in_para_ >= Length()) return 0;
   const int32_t line = GetLineInPara();
   TLineRecord rec = para::LineRecord(*para_, line);
   const TLineGeometry g = Memo->Layout().MeasureLine(*para_, line);
-  const auto k = static_cast<size_t>(posInPara_ - rec.Start);
+  const auto k = static_cast<size_t>(pos_in_para_ - rec.Start);
   return k + 1 < g.X.size() ? g.X[k + 1] - g.X[k] : 0;
 }
 

@@ -40,9 +40,9 @@ class TScrivCanvas {
   // A display line begins: what follows until EndLine stays inside `band`.
   virtual void BeginLine(const TScrivRect& /*band*/) {}
   virtual void EndLine() {}
-  // The control's background: its picture tiled from (originX, originY) when it has one,
+  // The control's background: its picture tiled from (origin_x, origin_y) when it has one,
   // else the colour.
-  virtual void FillBackground(const TScrivRect& r, int32_t color, int32_t originX, int32_t originY) = 0;
+  virtual void FillBackground(const TScrivRect& r, int32_t color, int32_t origin_x, int32_t origin_y) = 0;
   virtual void FillRect(const TScrivRect& r, int32_t color) = 0;
   // Bytes (Latin-1) in the font the style bits choose, on the baseline, byte i with its left
   // end at xs[i] (one x a byte). These are the layout's whole-pixel places, where the caret
@@ -71,7 +71,7 @@ class TScrivPainter {
   int32_t RightLineX();
   int32_t EndOfTextY();
   // One display line at `top`; its x follows the control's left margin less HorzScroll.
-  void PaintLine(int32_t paraIndex, int32_t line, int32_t top);
+  void PaintLine(int32_t para_index, int32_t line, int32_t top);
   // On paper: no background, no selection, no marks of what does not print, and the line's
   // band starts where the line does.
   bool Printing = false;
@@ -90,7 +90,7 @@ class TScrivPainter {
 
   TScrivlet& memo_;
   TScrivCanvas& canvas_;
-  bool showSelection_ = true;
+  bool show_selection_ = true;
   // Per display line, kept between lines so that painting does not allocate.
   std::vector<Piece> pieces_;
   std::vector<int32_t> xs_;

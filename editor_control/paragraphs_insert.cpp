@@ -44,14 +44,14 @@ uint8_t StyleThrough(uint8_t style, std::string_view s) {
 }  // namespace
 
 TInsertResult TParagraphsList::InsertText(std::string_view text, TScrivNavigator& from,
-                                          bool keepStyles, bool discardTrailing,
+                                          bool keep_styles, bool discard_trailing,
                                           TScrivNavigator& to) {
   text = text.substr(0, text.find('\0'));
   const int32_t p1 = from.GetParaIndex();
   const int32_t p2 = to.GetParaIndex();
   const int32_t pos1 = std::clamp(from.GetPosInPara(), 0, para::Length(Slot(p1)));
   const int32_t pos2 = std::clamp(to.GetPosInPara(), 0, para::Length(Slot(p2)));
-  const int32_t lineSpan = from.GetLineInPara();
+  const int32_t line_span = from.GetLineInPara();
   TInsertResult result;
 
   // Style runs inside the removed range, and the toggles it leaves switched.
@@ -63,7 +63,7 @@ TInsertResult TParagraphsList::InsertText(std::string_view text, TScrivNavigator
     if (const auto* runs = para::Runs(p))
       for (const TStyleRun& run : *runs)
         if (run.Offset >= a && (run.Offset < b || (i < p2 && run.Offset <= b))) result.RunsRemoved = true;
-    if (StaticFormat && keepStyles) toggled = StyleThrough(toggled, TextOf(p).substr(a, b - a));
+    if (StaticFormat && keep_styles) toggled = StyleThrough(toggled, TextOf(p).substr(a, b - a));
   }
   std::string full(text);
   for (uint8_t c : kStyleCharOrder)
@@ -73,7 +73,7 @@ TInsertResult TParagraphsList::InsertText(std::string_view text, TScrivNavigator
   const auto k = static_cast<int32_t>(pieces.size());
   std::string_view prefix = TextOf(Slot(p1)).substr(0, static_cast<size_t>(pos1));
   const std::string_view suffix = TextOf(Slot(p2)).substr(static_cast<size_t>(pos2));
-  if (discardTrailing && k > 1) {
+  if (discard_trailing && k > 1) {
     for (int32_t j = 0; j + 1 < k; ++j) pieces[static_cast<size_t>(j)] = TrimTrailingBlanks(pieces[static_cast<size_t>(j)]);
     if (pieces[0].empty()) prefix = TrimTrailingBlanks(prefix);
   }
@@ -82,13 +82,13 @@ TInsertResult TParagraphsList::InsertText(std::string_view text, TScrivNavigator
   std::vector<std::string> texts(static_cast<size_t>(k));
   texts[0].append(prefix).append(pieces[0]);
   for (int32_t j = 1; j < k; ++j) texts[static_cast<size_t>(j)].assign(pieces[static_cast<size_t>(j)]);
-  const size_t lastPieceEnd = texts.back().size();
+  const size_t last_piece_end = texts.back().size();
   texts.back().append(suffix);
-  int64_t newSpan = 2 * int64_t{k - 1};
-  for (const std::string& t : texts) newSpan += static_cast<int64_t>(t.size());
+  int64_t new_span = 2 * int64_t{k - 1};
+  for (const std::string& t : texts) new_span += static_cast<int64_t>(t.size());
   const TParagraph& last2 = Slot(p2);
-  const int64_t oldSpan = int64_t{last2.StartOffset} + para::Length(last2) - Slot(p1).StartOffset;
-  const int64_t delta = newSpan - oldSpan;
+  const int64_t old_span = int64_t{last2.StartOffset} + para::Length(last2) - Slot(p1).StartOffset;
+  const int64_t delta = new_span - old_span;
   if (int64_t{CharCount} + delta > std::numeric_limits<int32_t>::max()) throw EScrivletError(kTextTooLong);
   std::vector<std::unique_ptr<char[]>> buffers;
   for (const std::string& t : texts) {
@@ -109,58 +109,58 @@ TInsertResult TParagraphsList::InsertText(std::string_view text, TScrivNavigator
   if (const auto* runs = para::Runs(Slot(p2)))
     for (TStyleRun run : *runs)
       if (run.Offset >= pos2 && (p1 != p2 || run.Offset >= pos1)) {
-        run.Offset = run.Offset - pos2 + static_cast<int32_t>(lastPieceEnd);
+        run.Offset = run.Offset - pos2 + static_cast<int32_t>(last_piece_end);
         moved.push_back(run);
       }
 
-  int32_t oldLines = 0, oldVisible = 0;
+  int32_t old_lines = 0, old_visible = 0;
   for (int32_t i = p1; i <= p2; ++i) {
-    oldLines += para::LineCount(Slot(i));
-    oldVisible += VisibleLines(i);
+    old_lines += para::LineCount(Slot(i));
+    old_visible += VisibleLines(i);
   }
 
   // From here on nothing throws.
   TParagraph& first = Slot(p1);
-  const uint8_t levelBits = first.LevelFlags & kLevelMask;
-  const uint8_t scanBits = first.Flags & kScanFlags;
-  auto setText = [&](TParagraph& p, int32_t j) {
+  const uint8_t level_bits = first.LevelFlags & kLevelMask;
+  const uint8_t scan_bits = first.Flags & kScanFlags;
+  auto set_text = [&](TParagraph& p, int32_t j) {
     para::SetOwnedText(p, buffers[static_cast<size_t>(j)].release(), static_cast<int32_t>(texts[static_cast<size_t>(j)].size()));
     p.Flags &= static_cast<uint8_t>(~(pfFormatted | pfCollapsed));
     para::ResetLines(p);
   };
-  auto setRuns = [](TParagraph& p, std::vector<TStyleRun> runs) {
+  auto set_runs = [](TParagraph& p, std::vector<TStyleRun> runs) {
     if (runs.empty() && !p.HasExtension()) return;
     para::MutableRuns(p) = std::move(runs);
   };
   auto fresh = [&]() {
     TParagraph p;
-    p.LevelFlags = levelBits;
-    p.Flags = static_cast<uint8_t>(pfOwnsText | scanBits);
+    p.LevelFlags = level_bits;
+    p.Flags = static_cast<uint8_t>(pfOwnsText | scan_bits);
     return p;
   };
 
   std::vector<TParagraph> behind;  // the records p1 + 1 .. p1 + k - 1
-  TParagraph lastRecord = p2 != p1 ? Slot(p2) : fresh();
+  TParagraph last_record = p2 != p1 ? Slot(p2) : fresh();
   for (int32_t i = p1 + 1; i < p2; ++i) para::Release(Slot(i));
   if (k == 1) {
     if (p2 != p1) para::Release(Slot(p2));
-    setText(first, 0);
+    set_text(first, 0);
     kept.insert(kept.end(), moved.begin(), moved.end());
-    setRuns(first, std::move(kept));
+    set_runs(first, std::move(kept));
   } else {
-    setText(first, 0);
-    setRuns(first, std::move(kept));
+    set_text(first, 0);
+    set_runs(first, std::move(kept));
     for (int32_t j = 1; j + 1 < k; ++j) {
       behind.push_back(fresh());
-      setText(behind.back(), j);
+      set_text(behind.back(), j);
     }
-    behind.push_back(lastRecord);
-    setText(behind.back(), k - 1);
-    setRuns(behind.back(), std::move(moved));
+    behind.push_back(last_record);
+    set_text(behind.back(), k - 1);
+    set_runs(behind.back(), std::move(moved));
   }
 
-  const int32_t oldCount = p2 - p1 + 1;
-  const int32_t added = k - oldCount;
+  const int32_t old_count = p2 - p1 + 1;
+  const int32_t added = k - old_count;
   if (added > 0) InsertSlots(p2 + 1, added);
   if (added < 0) DeleteSlots(p1 + k, -added);
   uint8_t style = para::InlineStartStyle(first);
@@ -175,12 +175,12 @@ TInsertResult TParagraphsList::InsertText(std::string_view text, TScrivNavigator
     para::ResetLines(p);
   }
 
-  const auto offsetDelta = static_cast<int32_t>(delta);
-  const int32_t lineDelta = k - oldVisible;
-  ShiftBoth(p1 + k, offsetDelta, lineDelta);
-  CharCount += offsetDelta;
-  LineCount += k - oldLines;
-  VisibleLineCount += lineDelta;
+  const auto offset_delta = static_cast<int32_t>(delta);
+  const int32_t line_delta = k - old_visible;
+  ShiftBoth(p1 + k, offset_delta, line_delta);
+  CharCount += offset_delta;
+  LineCount += k - old_lines;
+  VisibleLineCount += line_delta;
 
   // Bookkeeping that names paragraphs behind the range follows them.
   auto follow = [&](int32_t& index) {
@@ -192,10 +192,10 @@ TInsertResult TParagraphsList::InsertText(std::string_view text, TScrivNavigator
   follow(FirstToFormat);
   if (FirstChanged > p2) FirstChanged += added;
   ChangePending = true;
-  MarkStale(p1, lineSpan, p1 + k - 1);
+  MarkStale(p1, line_span, p1 + k - 1);
 
   result.ParagraphsAdded = added;
-  result.OffsetDelta = offsetDelta;
+  result.OffsetDelta = offset_delta;
   return result;
 }
 

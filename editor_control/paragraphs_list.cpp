@@ -18,7 +18,7 @@ void TParagraphsList::Clear() {
   LastToFormat = -1;
 }
 
-void TParagraphsList::MarkStale(int32_t firstPara, int32_t lineSpan, int32_t lastPara) {
+void TParagraphsList::MarkStale(int32_t first_para, int32_t line_span, int32_t last_para) {
   if (LastChanged < FirstChanged) {
     FirstChanged = Count();
     if (Count() > 0) {
@@ -28,13 +28,13 @@ void TParagraphsList::MarkStale(int32_t firstPara, int32_t lineSpan, int32_t las
       FirstChangedLine = 0;
     }
   }
-  if (FirstChanged >= firstPara) {
-    FirstChanged = firstPara;
-    if (firstPara >= 0 && firstPara < Count())
-      FirstChangedLine = std::min(FirstChangedLine, Slot(firstPara).FirstLine + lineSpan);
+  if (FirstChanged >= first_para) {
+    FirstChanged = first_para;
+    if (first_para >= 0 && first_para < Count())
+      FirstChangedLine = std::min(FirstChangedLine, Slot(first_para).FirstLine + line_span);
   }
-  LastChanged = std::max(LastChanged, lastPara);
-  if (LastScanned >= firstPara) LastScanned = firstPara - 1;
+  LastChanged = std::max(LastChanged, last_para);
+  if (LastScanned >= first_para) LastScanned = first_para - 1;
   AllFormatted = false;
 }
 
@@ -51,25 +51,25 @@ int32_t TParagraphsList::VisibleLines(int32_t i) const {
 
 int32_t TParagraphsList::SetParagraphLines(int32_t i, const std::vector<TLineRecord>& lines) {
   TParagraph& p = Items(i);
-  const int32_t oldCount = para::LineCount(p);
-  const int32_t oldVisible = VisibleLines(i);
+  const int32_t old_count = para::LineCount(p);
+  const int32_t old_visible = VisibleLines(i);
   const int32_t n = std::max<int32_t>(1, static_cast<int32_t>(lines.size()));
   para::SetLineCount(p, n);
   for (int32_t k = 0; k < static_cast<int32_t>(lines.size()); ++k)
     para::SetLineRecord(p, k, lines[static_cast<size_t>(k)]);
   if (lines.empty()) para::ResetLines(p);
-  const int32_t delta = n - oldCount;
+  const int32_t delta = n - old_count;
   LineCount += delta;
-  const int32_t visibleDelta = VisibleLines(i) - oldVisible;
-  VisibleLineCount += visibleDelta;
-  ShiftLines(i + 1, visibleDelta);
+  const int32_t visible_delta = VisibleLines(i) - old_visible;
+  VisibleLineCount += visible_delta;
+  ShiftLines(i + 1, visible_delta);
   return delta;
 }
 
-bool TParagraphsList::Collapse(int32_t paraIndex, int32_t level, bool collapse) {
+bool TParagraphsList::Collapse(int32_t para_index, int32_t level, bool collapse) {
   bool changed = false;
   int32_t hidden = 0;
-  int32_t i = paraIndex + 1;
+  int32_t i = para_index + 1;
   for (; i < Count() && para::EffectiveStopLevel(Slot(i)) >= level; ++i) {
     TParagraph& p = Slot(i);
     if (((p.Flags & pfCollapsed) != 0) == collapse) continue;
@@ -80,8 +80,8 @@ bool TParagraphsList::Collapse(int32_t paraIndex, int32_t level, bool collapse) 
   }
   if (!changed) return false;
   // The paragraphs inside the range take the line positions of what stays visible.
-  int32_t line = Slot(paraIndex).FirstLine + VisibleLines(paraIndex);
-  for (int32_t k = paraIndex + 1; k < i; ++k) {
+  int32_t line = Slot(para_index).FirstLine + VisibleLines(para_index);
+  for (int32_t k = para_index + 1; k < i; ++k) {
     Slot(k).FirstLine = line;
     line += VisibleLines(k);
   }
@@ -91,11 +91,11 @@ bool TParagraphsList::Collapse(int32_t paraIndex, int32_t level, bool collapse) 
   return true;
 }
 
-bool TParagraphsList::CollapseRange(int32_t paraIndex, int32_t fromLevel, int32_t toLevel,
+bool TParagraphsList::CollapseRange(int32_t para_index, int32_t from_level, int32_t to_level,
                                     bool collapse) {
   bool changed = false;
-  for (int32_t level = fromLevel; level <= toLevel; ++level)
-    changed = Collapse(paraIndex, level, collapse) || changed;
+  for (int32_t level = from_level; level <= to_level; ++level)
+    changed = Collapse(para_index, level, collapse) || changed;
   return changed;
 }
 

@@ -66,20 +66,20 @@ class TParagraphsList : public TDynArray2<TParagraph, 1820> {
 
   // Reads the text up to the stream's end or its first zero byte; returns the last break
   // style seen (pbCRLF when there was none).
-  TScrivLineBreak LoadFromStream(std::istream& stream, char nulReplacement, int progressInterval,
-                                 const TProgressCallback& progress, bool discardTrailing);
+  TScrivLineBreak LoadFromStream(std::istream& stream, char nul_replacement, int progress_interval,
+                                 const TProgressCallback& progress, bool discard_trailing);
 
   // Replaces the text between two navigators (from <= to) by `text` (a CR, or CR LF, breaks
-  // a paragraph; a lone LF is an ordinary character). With keepStyles and StaticFormat, the
+  // a paragraph; a lone LF is an ordinary character). With keep_styles and StaticFormat, the
   // inline toggles that the removed range leaves switched are put back behind the text.
-  TInsertResult InsertText(std::string_view text, TScrivNavigator& from, bool keepStyles,
-                           bool discardTrailing, TScrivNavigator& to);
+  TInsertResult InsertText(std::string_view text, TScrivNavigator& from, bool keep_styles,
+                           bool discard_trailing, TScrivNavigator& to);
 
-  void SaveToStream(std::ostream& stream, bool stripEmptyRuns, int progressInterval,
-                    const TProgressCallback& progress, TScrivLineBreak lineBreak,
-                    bool discardTrailing) const;
+  void SaveToStream(std::ostream& stream, bool strip_empty_runs, int progress_interval,
+                    const TProgressCallback& progress, TScrivLineBreak line_break,
+                    bool discard_trailing) const;
 
-  void MarkStale(int32_t firstPara, int32_t lineSpan, int32_t lastPara);
+  void MarkStale(int32_t first_para, int32_t line_span, int32_t last_para);
   void MarkAllForLayout();
   void Clear();
 
@@ -90,12 +90,12 @@ class TParagraphsList : public TDynArray2<TParagraph, 1820> {
   // Hides (collapse) or shows the paragraphs behind `para` while their stop level stays at
   // or above `level`; true when any paragraph changed.
   bool Collapse(int32_t para, int32_t level, bool collapse);
-  bool CollapseRange(int32_t para, int32_t fromLevel, int32_t toLevel, bool collapse);
+  bool CollapseRange(int32_t para, int32_t from_level, int32_t to_level, bool collapse);
 
-  // Every navigator of the list with a resolved paragraph at or below lastPara and an offset
-  // at or after fromOffset drops its cached line and run indexes.
-  static void ForgetNavigatorCaches(const std::vector<TScrivNavigator*>& list, int32_t fromOffset,
-                                    int32_t lastPara);
+  // Every navigator of the list with a resolved paragraph at or below last_para and an offset
+  // at or after from_offset drops its cached line and run indexes.
+  static void ForgetNavigatorCaches(const std::vector<TScrivNavigator*>& list, int32_t from_offset,
+                                    int32_t last_para);
 
   // Visible display lines of paragraph i (0 while collapsed).
   int32_t VisibleLines(int32_t i) const;

@@ -17,8 +17,8 @@ constexpr int32_t kTightCopyLimit = 57313;
 
 class ProgressClock {
  public:
-  ProgressClock(int intervalMs, const TProgressCallback& cb)
-      : interval_(intervalMs), cb_(cb), deadline_(Now() + interval_) {}
+  ProgressClock(int interval_ms, const TProgressCallback& cb)
+      : interval_(interval_ms), cb_(cb), deadline_(Now() + interval_) {}
   void Tick(TParagraphsList& list) {
     if (!cb_ || Now() < deadline_) return;
     cb_(list);
@@ -43,10 +43,10 @@ struct LoadGuard {
 
 }  // namespace
 
-TScrivLineBreak TParagraphsList::LoadFromStream(std::istream& stream, char nulReplacement,
-                                                int progressInterval,
+TScrivLineBreak TParagraphsList::LoadFromStream(std::istream& stream, char nul_replacement,
+                                                int progress_interval,
                                                 const TProgressCallback& progress,
-                                                bool discardTrailing) {
+                                                bool discard_trailing) {
   Clear();
   LoadGuard guard{[this] {
                     if (Count() == 0) Add(TParagraph{});
@@ -63,36 +63,38 @@ TScrivLineBreak TParagraphsList::LoadFromStream(std::istream& stream, char nulRe
     stream.seekg(begin);
   }
 
-  int64_t readTotal = 0;
-  auto readInto = [&](char* at, int32_t room) -> int32_t {
+  int64_t read_total = 0;
+  auto read_into = [&](char* at, int32_t room) -> int32_t {
     const auto want = static_cast<std::streamsize>(std::min<int64_t>(room, left));
     if (want <= 0) return 0;
     stream.read(at, want);
     const auto got = static_cast<int32_t>(stream.gcount());
     if (got < want) left = got;  // the stream was shorter than it said
     left -= got;
-    readTotal += got;
-    if (nulReplacement != 0)
+    read_total += got;
+    if (nul_replacement != 0)
       for (int32_t k = 0; k < got; ++k)
-        if (at[k] == 0) at[k] = nulReplacement;
+        if (at[k] == 0) at[k] = nul_replacement;
     return got;
   };
 
-  TextBlocks.push_back({std::make_unique<char[]>(kReadChunk + 1), kReadChunk + 1});
+  // The read fills the buffers, and nothing reads past what it filled: no zeroing first,
+  // which on a large text costs a pass over every byte of it.
+  TextBlocks.push_back({std::make_unique_for_overwrite<char[]>(kReadChunk + 1), kReadChunk + 1});
   char* buf = TextBlocks.back().Text.get();
-  int32_t fill = readInto(buf, kReadChunk);
+  int32_t fill = read_into(buf, kReadChunk);
   int32_t i = 0;
-  int32_t parStart = 0;
-  int32_t firstInBlock = 0;  // first paragraph whose text lies in buf
+  int32_t par_start = 0;
+  int32_t first_in_block = 0;  // first paragraph whose text lies in buf
   uint8_t style = 0;         // running inline style
-  uint8_t parStyle = 0;      // inline style at the start of the unfinished paragraph
+  uint8_t par_style = 0;      // inline style at the start of the unfinished paragraph
   char swallow = 0;          // the one character that would complete the break just ended
   bool stopped = false;
-  ProgressClock clock(progressInterval, progress);
+  ProgressClock clock(progress_interval, progress);
 
-  auto endParagraph = [&](int32_t from, int32_t to) {
+  auto end_paragraph = [&](int32_t from, int32_t to) {
     int32_t len = to - from;
-    if (discardTrailing)
+    if (discard_trailing)
       while (len > 0 && IsBlank(buf[from + len - 1])) --len;
     buf[from + len] = 0;
     if (static_cast<int64_t>(CharCount) + len + 2 > std::numeric_limits<int32_t>::max())
@@ -102,10 +104,10 @@ TScrivLineBreak TParagraphsList::LoadFromStream(std::istream& stream, char nulRe
     p.StartOffset = CharCount;
     p.FirstLine = Count();
     para::SetLength(p, len);
-    para::SetInlineStartStyle(p, parStyle);
+    para::SetInlineStartStyle(p, par_style);
     Add(p);
     CharCount += len;
-    parStyle = style;
+    par_style = style;
   };
 
   for (;;) {
@@ -121,17 +123,17 @@ TScrivLineBreak TParagraphsList::LoadFromStream(std::istream& stream, char nulRe
         if (completes) {
           detected = c == '\n' ? TScrivLineBreak::pbCRLF : TScrivLineBreak::pbLFCR;
           buf[i] = 0;
-          parStart = i + 1;
+          par_start = i + 1;
           continue;
         }
       }
       if (c == '\r' || c == '\n') {
         detected = c == '\r' ? TScrivLineBreak::pbCR : TScrivLineBreak::pbLF;
         swallow = c == '\r' ? '\n' : '\r';
-        endParagraph(parStart, i);
+        end_paragraph(par_start, i);
         CharCount += 2;
         buf[i] = 0;
-        parStart = i + 1;
+        par_start = i + 1;
         if ((Count() & 15) == 0) clock.Tick(*this);
       } else if (StaticFormat && IsStyleChar(static_cast<uint8_t>(c))) {
         style = ToggleStyle(style, static_cast<uint8_t>(c));
@@ -140,59 +142,59 @@ TScrivLineBreak TParagraphsList::LoadFromStream(std::istream& stream, char nulRe
     if (stopped || left <= 0) break;
 
     // Refill: the unfinished paragraph moves to the start of a new buffer.
-    const int32_t unfinished = fill - parStart;
-    const int32_t newSize = unfinished + kReadChunk + 1;
-    auto fresh = std::make_unique<char[]>(static_cast<size_t>(newSize));
-    std::memcpy(fresh.get(), buf + parStart, static_cast<size_t>(unfinished));
+    const int32_t unfinished = fill - par_start;
+    const int32_t new_size = unfinished + kReadChunk + 1;
+    auto fresh = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(new_size));
+    std::memcpy(fresh.get(), buf + par_start, static_cast<size_t>(unfinished));
     TTextBlock& old = TextBlocks.back();
-    if (parStart > 0) {
-      if (parStart < kTightCopyLimit) {
-        auto tight = std::make_unique<char[]>(static_cast<size_t>(parStart) + 1);
-        std::memcpy(tight.get(), buf, static_cast<size_t>(parStart));
-        tight[parStart] = 0;
-        for (int32_t k = firstInBlock; k < Count(); ++k) {
+    if (par_start > 0) {
+      if (par_start < kTightCopyLimit) {
+        auto tight = std::make_unique_for_overwrite<char[]>(static_cast<size_t>(par_start) + 1);
+        std::memcpy(tight.get(), buf, static_cast<size_t>(par_start));
+        tight[par_start] = 0;
+        for (int32_t k = first_in_block; k < Count(); ++k) {
           TParagraph& p = Slot(k);
           if (p.Text != nullptr) p.Text = tight.get() + (p.Text - buf);
         }
         // The copy takes the old buffer's place in the list, which frees the old buffer.
         old.Text = std::move(tight);
-        old.Size = parStart + 1;
+        old.Size = par_start + 1;
       }
-      TextBlocks.push_back({std::move(fresh), newSize});
+      TextBlocks.push_back({std::move(fresh), new_size});
     } else {
       old.Text = std::move(fresh);
-      old.Size = newSize;
+      old.Size = new_size;
     }
     buf = TextBlocks.back().Text.get();
-    firstInBlock = Count();
+    first_in_block = Count();
     i = unfinished;
-    parStart = 0;
-    const int32_t got = readInto(buf + unfinished, newSize - 1 - unfinished);
+    par_start = 0;
+    const int32_t got = read_into(buf + unfinished, new_size - 1 - unfinished);
     fill = unfinished + got;
     if (got == 0) break;
   }
 
-  endParagraph(parStart, i);
+  end_paragraph(par_start, i);
   clock.Final(*this);
-  const int64_t consumed = readTotal - (fill - i);
+  const int64_t consumed = read_total - (fill - i);
   stream.clear();
   if (begin >= 0) stream.seekg(begin + static_cast<std::streamoff>(consumed));
   return detected;
 }
 
-void TParagraphsList::SaveToStream(std::ostream& stream, bool stripEmptyRuns, int progressInterval,
-                                   const TProgressCallback& progress, TScrivLineBreak lineBreak,
-                                   bool discardTrailing) const {
+void TParagraphsList::SaveToStream(std::ostream& stream, bool strip_empty_runs, int progress_interval,
+                                   const TProgressCallback& progress, TScrivLineBreak line_break,
+                                   bool discard_trailing) const {
   static constexpr std::string_view kBreaks[] = {"\r\n", "\n\r", "\r", "\n"};
-  const std::string_view brk = kBreaks[static_cast<int>(lineBreak)];
+  const std::string_view brk = kBreaks[static_cast<int>(line_break)];
   auto last = std::chrono::steady_clock::now();
-  const auto interval = std::chrono::milliseconds(progressInterval);
+  const auto interval = std::chrono::milliseconds(progress_interval);
   auto& self = const_cast<TParagraphsList&>(*this);  // the callback gets the list, as on load
   std::string copy;
   for (int32_t k = 0; k < Count(); ++k) {
     const TParagraph& p = Slot(k);
     std::string_view text(p.Text ? p.Text : "", static_cast<size_t>(para::Length(p)));
-    if (stripEmptyRuns && StaticFormat) {
+    if (strip_empty_runs && StaticFormat) {
       copy.assign(text);
       for (;;) {
         const auto [a, b] = FindEmptyRun(copy);
@@ -202,7 +204,7 @@ void TParagraphsList::SaveToStream(std::ostream& stream, bool stripEmptyRuns, in
       }
       text = copy;
     }
-    if (discardTrailing)
+    if (discard_trailing)
       while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
     stream.write(text.data(), static_cast<std::streamsize>(text.size()));
     if (k + 1 < Count()) stream.write(brk.data(), static_cast<std::streamsize>(brk.size()));

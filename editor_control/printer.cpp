@@ -38,37 +38,37 @@ void TScrivletPrinter::SetMemoToPrint(TScrivlet* memo) {
 
 void TScrivletPrinter::SetColumns(int32_t n) { Stale(columns_, std::max(1, n)); }
 
-void TScrivletPrinter::SetWordWrap(bool on) { Stale(wordWrap_, on); }
+void TScrivletPrinter::SetWordWrap(bool on) { Stale(word_wrap_, on); }
 
 void TScrivletPrinter::SetPlainText(bool on) {
-  plainText_ = on;
+  plain_text_ = on;
   DropCopy();
 }
 
 void TScrivletPrinter::DropCopy() {
   copy_.reset();
   paginated_ = false;
-  forcedBreakParas_.clear();
+  forced_break_paras_.clear();
 }
 
 void TScrivletPrinter::BuildCopy(bool selection) {
   DropCopy();
   TScrivlet& src = *memo_;
-  copyOfSelection_ = selection;
+  copy_of_selection_ = selection;
   int32_t first = 0, last = src.ParagraphCount() - 1;
-  int32_t startPos = 0, endPos = -1;  // in the first and the last paragraph
-  uint8_t startInline = 0;
+  int32_t start_pos = 0, end_pos = -1;  // in the first and the last paragraph
+  uint8_t start_inline = 0;
   if (selection) {
     TScrivNavigator a(src), b(src);
     a.SetOffset(src.SelLower());
     b.SetOffset(src.SelUpper());
     first = a.GetParaIndex();
     last = b.GetParaIndex();
-    startPos = std::min(a.GetPosInPara(), para::Length(*a.GetPara()));
-    endPos = std::min(b.GetPosInPara(), para::Length(*b.GetPara()));
-    startInline = a.InlineStyle();
+    start_pos = std::min(a.GetPosInPara(), para::Length(*a.GetPara()));
+    end_pos = std::min(b.GetPosInPara(), para::Length(*b.GetPara()));
+    start_inline = a.InlineStyle();
   }
-  firstSourcePara_ = first;
+  first_source_para_ = first;
   // The source's colours must stand before they are copied: paragraphs that background
   // formatting has not reached yet are scanned now.
   for (int32_t i = first; i <= last; ++i) {
@@ -84,16 +84,16 @@ void TScrivletPrinter::BuildCopy(bool selection) {
   for (int32_t i = first; i <= last; ++i) {
     std::string_view t = TextOf(src.Table.Items(i));
     int32_t shift = 0;
-    if (i == last && endPos >= 0) t = t.substr(0, static_cast<size_t>(endPos));
+    if (i == last && end_pos >= 0) t = t.substr(0, static_cast<size_t>(end_pos));
     if (i == first) {
-      t.remove_prefix(static_cast<size_t>(std::min<int32_t>(startPos, static_cast<int32_t>(t.size()))));
-      shift = startPos;
+      t.remove_prefix(static_cast<size_t>(std::min<int32_t>(start_pos, static_cast<int32_t>(t.size()))));
+      shift = start_pos;
     }
     // A paragraph that begins with a form feed begins a new page; the form feed is not printed.
     if (!t.empty() && t.front() == '\f') {
       t.remove_prefix(1);
       ++shift;
-      forcedBreakParas_.push_back(i - first);
+      forced_break_paras_.push_back(i - first);
     }
     texts.emplace_back(t);
     shifts.push_back(shift);
@@ -133,13 +133,13 @@ void TScrivletPrinter::BuildCopy(bool selection) {
     TParagraph& p = c.Table.Items(k);
     const int32_t shift = shifts[static_cast<size_t>(k)];
     const int32_t length = para::Length(p);
-    if (!plainText_) {
+    if (!plain_text_) {
       para::SetStyle(p, para::StyleRecord(s), true);
-      uint8_t inlineStyle = k == 0 && selection ? startInline : para::InlineStartStyle(s);
+      uint8_t inline_style = k == 0 && selection ? start_inline : para::InlineStartStyle(s);
       if (shift > 0 && !(k == 0 && selection)) {
-        for (int32_t q = 0; q < shift; ++q) inlineStyle = ToggleStyle(inlineStyle, static_cast<uint8_t>(s.Text[q]));
+        for (int32_t q = 0; q < shift; ++q) inline_style = ToggleStyle(inline_style, static_cast<uint8_t>(s.Text[q]));
       }
-      if (c.GetStaticFormat()) para::SetInlineStartStyle(p, inlineStyle);
+      if (c.GetStaticFormat()) para::SetInlineStartStyle(p, inline_style);
       if (const auto* runs = para::Runs(s)) {
         std::vector<TStyleRun> kept;
         for (const TStyleRun& r : *runs) {
@@ -160,51 +160,51 @@ void TScrivletPrinter::BuildCopy(bool selection) {
 
 void TScrivletPrinter::Paginate(TScrivPrintTarget& target) {
   const TPrinterMetrics m = target.Metrics();
-  const bool sizeChanged = m.PhysWidth != metrics_.PhysWidth || m.PhysHeight != metrics_.PhysHeight;
-  if (paginated_ && !sizeChanged) return;
+  const bool size_changed = m.PhysWidth != metrics_.PhysWidth || m.PhysHeight != metrics_.PhysHeight;
+  if (paginated_ && !size_changed) return;
   metrics_ = m;
   TScrivlet& c = *copy_;
   if (OnFormatPrint) OnFormatPrint(c);
-  heightOfA_ = target.HeightOfA();
+  height_of_a_ = target.HeightOfA();
   c.Measurer = &target.Measurer();
   c.FontChanged();
-  const int32_t usable = m.PhysWidth - Px(marginLeft_, m.DpiX) - Px(marginRight_, m.DpiX) -
+  const int32_t usable = m.PhysWidth - Px(margin_left_, m.DpiX) - Px(margin_right_, m.DpiX) -
                          (columns_ - 1) * Px(gutter_, m.DpiX);
-  c.SetWordWrap(wordWrap_);
+  c.SetWordWrap(word_wrap_);
   c.SetBounds(std::max(1, usable / columns_), m.PhysHeight);
   c.Relayout();
   c.Layout().FormatBacklog();
 
   // A pitch that rounds to nothing would stack every line on one: at least one pixel.
-  const double raw = lineSpacing_ >= 0 ? double{lineSpacing_} * m.DpiY : -double{lineSpacing_} * heightOfA_;
+  const double raw = line_spacing_ >= 0 ? double{line_spacing_} * m.DpiY : -double{line_spacing_} * height_of_a_;
   pitch_ = std::max(1.0, raw);
   const int32_t rounded = std::max<int32_t>(1, static_cast<int32_t>(std::lround(raw)));
-  const int32_t height = m.PhysHeight - Px(marginTop_ + marginBottom_, m.DpiY);
-  linesPerPage_ = std::max(1, height / rounded);
+  const int32_t height = m.PhysHeight - Px(margin_top_ + margin_bottom_, m.DpiY);
+  lines_per_page_ = std::max(1, height / rounded);
 
-  breakLines_.clear();
-  breakBlanks_.clear();
-  totalBlanks_ = 0;
-  for (int32_t para : forcedBreakParas_) {
+  break_lines_.clear();
+  break_blanks_.clear();
+  total_blanks_ = 0;
+  for (int32_t para : forced_break_paras_) {
     const int32_t line = c.Table.Items(para).FirstLine;
     // Blank lines fill the page up to the break; a break that already starts a page adds
     // none, so that no empty sheet comes out.
-    const int32_t onPage = (line + totalBlanks_) % linesPerPage_;
-    const int32_t blanks = onPage == 0 ? 0 : linesPerPage_ - onPage;
-    breakLines_.push_back(line);
-    breakBlanks_.push_back(blanks);
-    totalBlanks_ += blanks;
+    const int32_t on_page = (line + total_blanks_) % lines_per_page_;
+    const int32_t blanks = on_page == 0 ? 0 : lines_per_page_ - on_page;
+    break_lines_.push_back(line);
+    break_blanks_.push_back(blanks);
+    total_blanks_ += blanks;
   }
   paginated_ = true;
 }
 
 int32_t TScrivletPrinter::DisplayLineAt(int32_t q) const {
   int32_t blanks = 0;
-  for (size_t k = 0; k < breakLines_.size(); ++k) {
-    const int32_t at = breakLines_[k] + blanks;  // where the blanks of this break begin
+  for (size_t k = 0; k < break_lines_.size(); ++k) {
+    const int32_t at = break_lines_[k] + blanks;  // where the blanks of this break begin
     if (q < at) break;
-    if (q < at + breakBlanks_[k]) return -1;
-    blanks += breakBlanks_[k];
+    if (q < at + break_blanks_[k]) return -1;
+    blanks += break_blanks_[k];
   }
   const int32_t line = q - blanks;
   return copy_ && line < copy_->LineCount() ? line : -1;
@@ -215,14 +215,14 @@ int32_t TScrivletPrinter::PageCount(TScrivPrintTarget& target) {
   if (!copy_) BuildCopy(false);
   Paginate(target);
   // A text that fills its last page exactly needs no further sheet.
-  const int64_t lines = int64_t{copy_->LineCount()} + totalBlanks_;
-  const int64_t perSheet = int64_t{linesPerPage_} * columns_;
-  return static_cast<int32_t>(std::max<int64_t>(1, (lines + perSheet - 1) / perSheet));
+  const int64_t lines = int64_t{copy_->LineCount()} + total_blanks_;
+  const int64_t per_sheet = int64_t{lines_per_page_} * columns_;
+  return static_cast<int32_t>(std::max<int64_t>(1, (lines + per_sheet - 1) / per_sheet));
 }
 
 void TScrivletPrinter::Print(TScrivPrintTarget& target) {
   if (memo_ == nullptr) return;
-  if (copy_ && copyOfSelection_) DropCopy();
+  if (copy_ && copy_of_selection_) DropCopy();
   PrintPages(target, 0, -1, false);
 }
 
@@ -238,26 +238,26 @@ void TScrivletPrinter::PrintSelection(TScrivPrintTarget& target) {
   DropCopy();
 }
 
-void TScrivletPrinter::PrintRange(TScrivPrintTarget& target, int32_t fromPage, int32_t toPage) {
+void TScrivletPrinter::PrintRange(TScrivPrintTarget& target, int32_t from_page, int32_t to_page) {
   if (memo_ == nullptr) return;
-  if (copy_ && copyOfSelection_) DropCopy();
-  PrintPages(target, fromPage, toPage, false);
+  if (copy_ && copy_of_selection_) DropCopy();
+  PrintPages(target, from_page, to_page, false);
 }
 
-void TScrivletPrinter::PrintWithDialog(TScrivPrintTarget& target, TPrintRange range, int32_t fromPage, int32_t toPage) {
+void TScrivletPrinter::PrintWithDialog(TScrivPrintTarget& target, TPrintRange range, int32_t from_page, int32_t to_page) {
   switch (range) {
     case TPrintRange::prAllPages: Print(target); break;
     case TPrintRange::prSelection: PrintSelection(target); break;
-    case TPrintRange::prPageNums: PrintRange(target, fromPage - 1, toPage - 1); break;
+    case TPrintRange::prPageNums: PrintRange(target, from_page - 1, to_page - 1); break;
   }
 }
 
-void TScrivletPrinter::PrintPages(TScrivPrintTarget& target, int32_t fromPage, int32_t toPage, bool selection) {
+void TScrivletPrinter::PrintPages(TScrivPrintTarget& target, int32_t from_page, int32_t to_page, bool selection) {
   Aborted = false;
   if (!copy_) BuildCopy(selection);
   Paginate(target);
   const int32_t count = PageCount(target);
-  if (toPage < 0) toPage = count - 1;  // all pages
+  if (to_page < 0) to_page = count - 1;  // all pages
   bool printed = false;
   auto finish = [&] {
     target.EndDoc();
@@ -266,7 +266,7 @@ void TScrivletPrinter::PrintPages(TScrivPrintTarget& target, int32_t fromPage, i
   };
   try {
     target.BeginDoc(Title);
-    for (int32_t i = fromPage; i <= toPage; ++i) {
+    for (int32_t i = from_page; i <= to_page; ++i) {
       CurrentPage = i;
       if (OnProgress) OnProgress(*this);
       if (Aborted) break;
@@ -287,27 +287,27 @@ void TScrivletPrinter::PrintPages(TScrivPrintTarget& target, int32_t fromPage, i
 void TScrivletPrinter::PrintColumn(TScrivPrintTarget& target, int32_t page, int32_t column) {
   TScrivlet& c = *copy_;
   const TPrinterMetrics& m = metrics_;
-  const int32_t left = Px(marginLeft_, m.DpiX) - m.OffsetX;
-  const int32_t span = (m.PhysWidth - Px(marginLeft_, m.DpiX) - Px(marginRight_, m.DpiX)) / columns_;
+  const int32_t left = Px(margin_left_, m.DpiX) - m.OffsetX;
+  const int32_t span = (m.PhysWidth - Px(margin_left_, m.DpiX) - Px(margin_right_, m.DpiX)) / columns_;
   const int32_t x0 = left + column * span;
-  const double top = Px(marginTop_, m.DpiY) - m.OffsetY;
+  const double top = Px(margin_top_, m.DpiY) - m.OffsetY;
   TScrivCanvas& canvas = target.Canvas();
   TScrivPainter painter(c, canvas);
   painter.Printing = true;
   c.HorzScroll = -x0;  // the painter places the line at the copy's margin less this
   TScrivNavigator nav(c.Table);
-  const int64_t firstPadded = (int64_t{page} * columns_ + column) * linesPerPage_;
-  for (int32_t j = 0; j < linesPerPage_; ++j) {
-    const int32_t line = DisplayLineAt(static_cast<int32_t>(firstPadded + j));
+  const int64_t first_padded = (int64_t{page} * columns_ + column) * lines_per_page_;
+  for (int32_t j = 0; j < lines_per_page_; ++j) {
+    const int32_t line = DisplayLineAt(static_cast<int32_t>(first_padded + j));
     if (line < 0) continue;
     const auto y = static_cast<int32_t>(std::lround(top + j * pitch_));
     nav.SetVisibleLine(line);
     const int32_t para = nav.GetParaIndex();
-    const int32_t inPara = nav.GetLineInPara();
-    painter.PaintLine(para, inPara, y);
+    const int32_t in_para = nav.GetLineInPara();
+    painter.PaintLine(para, in_para, y);
     int32_t number = -1;
     if (ParagraphNumbers) {
-      if (inPara == 0) number = StartingLineNumber + firstSourcePara_ + para;
+      if (in_para == 0) number = StartingLineNumber + first_source_para_ + para;
     } else if (LineNumbers) {
       number = StartingLineNumber + line;
     }
@@ -329,14 +329,14 @@ void TScrivletPrinter::PrintColumn(TScrivPrintTarget& target, int32_t page, int3
 void TScrivletPrinter::PrintBand(TScrivPrintTarget& target, int32_t page, bool footer) {
   const TPrinterMetrics& m = metrics_;
   TScrivRect band;
-  band.Left = Px(marginLeft_, m.DpiX) - m.OffsetX;
-  band.Right = m.PhysWidth - Px(marginRight_, m.DpiX) - m.OffsetX;
+  band.Left = Px(margin_left_, m.DpiX) - m.OffsetX;
+  band.Right = m.PhysWidth - Px(margin_right_, m.DpiX) - m.OffsetX;
   if (footer) {
     band.Top = m.PhysHeight - Px(FooterYPos, m.DpiY) - m.OffsetY;
     band.Bottom = m.PhysHeight - m.OffsetY;
   } else {
     band.Top = Px(HeaderYPos, m.DpiY) - m.OffsetY;
-    band.Bottom = Px(marginTop_, m.DpiY) - m.OffsetY;
+    band.Bottom = Px(margin_top_, m.DpiY) - m.OffsetY;
   }
   std::string text = footer ? Footer : Header;
   // Only the first "{p}" is the page number.

@@ -67,20 +67,20 @@ class TScrivletPrinter {
   void SetColumns(int32_t n);  // below 1 becomes 1
   float GetGutterWidth() const { return gutter_; }
   void SetGutterWidth(float v) { Stale(gutter_, v); }
-  float GetMarginLeft() const { return marginLeft_; }
-  void SetMarginLeft(float v) { Stale(marginLeft_, v); }
-  float GetMarginRight() const { return marginRight_; }
-  void SetMarginRight(float v) { Stale(marginRight_, v); }
-  float GetMarginTop() const { return marginTop_; }
-  void SetMarginTop(float v) { Stale(marginTop_, v); }
-  float GetMarginBottom() const { return marginBottom_; }
-  void SetMarginBottom(float v) { Stale(marginBottom_, v); }
+  float GetMarginLeft() const { return margin_left_; }
+  void SetMarginLeft(float v) { Stale(margin_left_, v); }
+  float GetMarginRight() const { return margin_right_; }
+  void SetMarginRight(float v) { Stale(margin_right_, v); }
+  float GetMarginTop() const { return margin_top_; }
+  void SetMarginTop(float v) { Stale(margin_top_, v); }
+  float GetMarginBottom() const { return margin_bottom_; }
+  void SetMarginBottom(float v) { Stale(margin_bottom_, v); }
   // 0 or more: inches; negative: that many times the height of "A".
-  float GetLineSpacing() const { return lineSpacing_; }
-  void SetLineSpacing(float v) { Stale(lineSpacing_, v); }
-  bool GetWordWrap() const { return wordWrap_; }
+  float GetLineSpacing() const { return line_spacing_; }
+  void SetLineSpacing(float v) { Stale(line_spacing_, v); }
+  bool GetWordWrap() const { return word_wrap_; }
   void SetWordWrap(bool on);
-  bool GetPlainText() const { return plainText_; }
+  bool GetPlainText() const { return plain_text_; }
   void SetPlainText(bool on);
   bool LineNumbers = false;
   bool ParagraphNumbers = false;  // wins over LineNumbers
@@ -105,16 +105,16 @@ class TScrivletPrinter {
   bool Aborted = false;
   // Pages of the current pagination (paginates for `target` when needed).
   int32_t PageCount(TScrivPrintTarget& target);
-  int32_t LinesPerPage() const { return linesPerPage_; }
+  int32_t LinesPerPage() const { return lines_per_page_; }
   double LinePitch() const { return pitch_; }
 
   // --- printing ---
   void Print(TScrivPrintTarget& target);
   void PrintSelection(TScrivPrintTarget& target);
-  void PrintRange(TScrivPrintTarget& target, int32_t fromPage, int32_t toPage);  // from 0
+  void PrintRange(TScrivPrintTarget& target, int32_t from_page, int32_t to_page);  // from 0
   // By the print dialog's choice; pages numbered from 1 as the dialog shows them.
   enum class TPrintRange { prAllPages, prSelection, prPageNums };
-  void PrintWithDialog(TScrivPrintTarget& target, TPrintRange range, int32_t fromPage, int32_t toPage);
+  void PrintWithDialog(TScrivPrintTarget& target, TPrintRange range, int32_t from_page, int32_t to_page);
   void CancelPrint() { Aborted = true; }
 
   // The hidden copy (nullptr until needed), for tests and OnFormatPrint.
@@ -131,32 +131,32 @@ class TScrivletPrinter {
   void DropCopy();
   void BuildCopy(bool selection);
   void Paginate(TScrivPrintTarget& target);
-  // toPage -1: to the last page.
-  void PrintPages(TScrivPrintTarget& target, int32_t fromPage, int32_t toPage, bool selection);
+  // to_page -1: to the last page.
+  void PrintPages(TScrivPrintTarget& target, int32_t from_page, int32_t to_page, bool selection);
   void PrintColumn(TScrivPrintTarget& target, int32_t page, int32_t column);
   void PrintBand(TScrivPrintTarget& target, int32_t page, bool footer);
 
   TScrivlet* memo_ = nullptr;
   int32_t columns_ = 1;
   float gutter_ = 0.5f;
-  float marginLeft_ = 0.75f, marginRight_ = 0.5f, marginTop_ = 0.75f, marginBottom_ = 0.75f;
-  float lineSpacing_ = -1.5f;
-  bool wordWrap_ = true;
-  bool plainText_ = false;
+  float margin_left_ = 0.75f, margin_right_ = 0.5f, margin_top_ = 0.75f, margin_bottom_ = 0.75f;
+  float line_spacing_ = -1.5f;
+  bool word_wrap_ = true;
+  bool plain_text_ = false;
 
   // The hidden copy and its pagination.
   std::unique_ptr<TScrivlet> copy_;
-  bool copyOfSelection_ = false;
-  int32_t firstSourcePara_ = 0;
-  std::vector<int32_t> forcedBreakParas_;  // paragraphs of the copy that began with a form feed
+  bool copy_of_selection_ = false;
+  int32_t first_source_para_ = 0;
+  std::vector<int32_t> forced_break_paras_;  // paragraphs of the copy that began with a form feed
   bool paginated_ = false;
   TPrinterMetrics metrics_;
-  int32_t heightOfA_ = 0;
-  int32_t linesPerPage_ = 1;
+  int32_t height_of_a_ = 0;
+  int32_t lines_per_page_ = 1;
   double pitch_ = 1;
-  std::vector<int32_t> breakLines_;   // display line of each forced break
-  std::vector<int32_t> breakBlanks_;  // the blank lines each break adds
-  int32_t totalBlanks_ = 0;
+  std::vector<int32_t> break_lines_;   // display line of each forced break
+  std::vector<int32_t> break_blanks_;  // the blank lines each break adds
+  int32_t total_blanks_ = 0;
   // The source's change listener finds the printer through this; gone with the printer.
   std::shared_ptr<TScrivletPrinter*> self_;
 };

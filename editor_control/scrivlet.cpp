@@ -9,10 +9,10 @@ namespace scrivlet {
 
 TScrivlet::TScrivlet(TScrivletServices services)
     : clock_(services.Clock), scheduler_(services.Scheduler), window_(services.Window),
-      clipboard_(services.Clipboard), scrollTicker_(services.ScrollTicker) {
+      clipboard_(services.Clipboard), scroll_ticker_(services.ScrollTicker) {
   if (clock_ == nullptr) {
-    ownClock_ = std::make_unique<TSteadyClock>();
-    clock_ = ownClock_.get();
+    own_clock_ = std::make_unique<TSteadyClock>();
+    clock_ = own_clock_.get();
   }
   layout_ = std::make_unique<TScrivLayout>(*this);
   Engine = layout_.get();
@@ -33,8 +33,8 @@ TScrivlet::TScrivlet(TScrivletServices services)
 }
 
 TScrivlet::~TScrivlet() {
-  formatThread_.reset();  // no slice may run on a control that is going
-  if (scrollTicker_ != nullptr) scrollTicker_->Cancel();
+  format_thread_.reset();  // no slice may run on a control that is going
+  if (scroll_ticker_ != nullptr) scroll_ticker_->Cancel();
   SetHighlighter(nullptr);
   owned_.clear();
 }
@@ -122,8 +122,8 @@ void TScrivlet::RefreshAfterChange() {
   Table.FirstChangedLine = Table.LineCount;
   // Lines removed under a view near the end: the last full page comes back into view.
   const int32_t lh = std::max(1, LineHeight());
-  const int32_t lastTop = std::max(Table.VisibleLineCount - VisibleLines() + 1, 0);
-  if (VertScroll / lh > lastTop) SetVScroll(lastTop * lh);
+  const int32_t last_top = std::max(Table.VisibleLineCount - VisibleLines() + 1, 0);
+  if (VertScroll / lh > last_top) SetVScroll(last_top * lh);
   UpdateScrollBars();
   if (Table.ChangePending) {
     Table.ChangePending = false;
@@ -138,14 +138,14 @@ void TScrivlet::UpdateCaret() {
   const int32_t offset = Caret->Offset();
   const auto pending = static_cast<int32_t>(PendingSpaces.size());
   const uint8_t style = CombinedStyle(Caret->InlineStyle(), Caret->CurrentStyle().RunFlags, FontStyle);
-  if (offset != caretOffset_ || pending != caretPending_) {
-    caretOffset_ = offset;
-    caretPending_ = pending;
+  if (offset != caret_offset_ || pending != caret_pending_) {
+    caret_offset_ = offset;
+    caret_pending_ = pending;
     if (OnSelMove) OnSelMove(*this);
     NotifyListeners(kCaretMoved);
   }
-  if (style != caretStyle_) {
-    caretStyle_ = style;
+  if (style != caret_style_) {
+    caret_style_ = style;
     if (OnStyleChange) OnStyleChange(*this);
     NotifyListeners(kStyleAtCaret);
   }
@@ -182,8 +182,8 @@ void TScrivlet::LoadFromStream(std::istream& stream) {
       Table.FirstChangedLine = Table.LineCount;
       if (!Loading) {
         Invalidate();
-        if (updateMode_ == TzkUpdateMode::umImmediate) layout_->FormatBacklog();
-        else if (updateMode_ == TzkUpdateMode::umBackground) ResumeFormatting();
+        if (update_mode_ == TzkUpdateMode::umImmediate) layout_->FormatBacklog();
+        else if (update_mode_ == TzkUpdateMode::umBackground) ResumeFormatting();
         if (window_ != nullptr) window_->UpdateScrollBars();
       }
     }

@@ -145,15 +145,15 @@ class TScrivlet {
   void SetSelCol(int32_t col);
   void SelectColumnBlock(int32_t col1, int32_t par1, int32_t col2, int32_t par2);
   // Character columns of a paragraph, tabs expanded, style characters taking none.
-  int32_t ColumnToPos(int32_t paraIndex, int32_t col);
-  int32_t ColumnOf(int32_t paraIndex, int32_t pos);
+  int32_t ColumnToPos(int32_t para_index, int32_t col);
+  int32_t ColumnOf(int32_t para_index, int32_t pos);
   TScrivNavigator& CaretNav() { return *Caret; }
 
   // --- find and style toggles ---
   // Searches from the caret (or from the text's start or end) and selects the hit: forward
   // with the caret at its end, backward with the caret at its start. False when not found;
   // the selection then stays.
-  bool FindText(std::string_view text, bool forward, bool fromBoundary, bool wholeWord, bool matchCase);
+  bool FindText(std::string_view text, bool forward, bool from_boundary, bool whole_word, bool match_case);
   void ToggleStyle(uint8_t code);
   void ToggleBold() { ToggleStyle(2); }
   void ToggleItalic() { ToggleStyle(1); }
@@ -195,13 +195,13 @@ class TScrivlet {
   bool CanUndo() const;
   bool CanRedo() const;
   void ClearUndo();
-  int32_t GetUndoMaxLevel() const { return undoMaxLevel_; }
+  int32_t GetUndoMaxLevel() const { return undo_max_level_; }
   void SetUndoMaxLevel(int32_t n);
-  int32_t GetUndoMaxSpace() const { return undoMaxSpace_; }
+  int32_t GetUndoMaxSpace() const { return undo_max_space_; }
   void SetUndoMaxSpace(int32_t n);
-  const std::vector<TUndoRecord>& UndoList() const { return undoList_; }
-  int32_t UndoLevel() const { return undoLevel_; }
-  int64_t UndoBytes() const { return undoBytes_; }
+  const std::vector<TUndoRecord>& UndoList() const { return undo_list_; }
+  int32_t UndoLevel() const { return undo_level_; }
+  int64_t UndoBytes() const { return undo_bytes_; }
 
   // Walks the table, the navigators and the undo list; raises EScrivletError at the first
   // mismatch ("Error 2 in " and the version, and so on).
@@ -210,22 +210,22 @@ class TScrivlet {
   // --- published properties: reading, and setters with the effects they have ---
   TAlignment GetAlignment() const { return alignment_; }
   void SetAlignment(TAlignment a);
-  TBorderStyle GetBorderStyle() const { return borderStyle_; }
+  TBorderStyle GetBorderStyle() const { return border_style_; }
   void SetBorderStyle(TBorderStyle b);
-  TScrollStyle GetScrollBars() const { return scrollBars_; }
+  TScrollStyle GetScrollBars() const { return scroll_bars_; }
   void SetScrollBars(TScrollStyle s);
-  bool GetWordWrap() const { return wordWrap_; }
+  bool GetWordWrap() const { return word_wrap_; }
   void SetWordWrap(bool on);
-  bool GetApplyKeyWords() const { return applyKeyWords_; }
+  bool GetApplyKeyWords() const { return apply_key_words_; }
   void SetApplyKeyWords(bool on);
-  bool GetApplyStartStopKeys() const { return applyStartStopKeys_; }
+  bool GetApplyStartStopKeys() const { return apply_start_stop_keys_; }
   void SetApplyStartStopKeys(bool on);
-  int32_t GetCaretWidth() const { return caretWidth_; }
+  int32_t GetCaretWidth() const { return caret_width_; }
   void SetCaretWidth(int32_t w);
-  int32_t EffectiveCaretWidth() const { return caretWidth_ != 0 ? caretWidth_ : LineHeight() / 14 + 1; }
-  int32_t GetColumnWrap() const { return columnWrap_; }
+  int32_t EffectiveCaretWidth() const { return caret_width_ != 0 ? caret_width_ : LineHeight() / 14 + 1; }
+  int32_t GetColumnWrap() const { return column_wrap_; }
   void SetColumnWrap(int32_t n);
-  bool GetDisplayOnly() const { return displayOnly_; }
+  bool GetDisplayOnly() const { return display_only_; }
   void SetDisplayOnly(bool on);
   int32_t HighlightBackgnd = kClWindow;
   int32_t HighlightColor = 255;
@@ -233,9 +233,9 @@ class TScrivlet {
   void SetHighlightColor(int32_t c);
   bool GetJustified() const { return justified_; }
   void SetJustified(bool on);
-  int32_t GetLeftMargin() const { return leftMargin_; }
+  int32_t GetLeftMargin() const { return left_margin_; }
   void SetLeftMargin(int32_t n);
-  int32_t GetRightMargin() const { return rightMargin_; }
+  int32_t GetRightMargin() const { return right_margin_; }
   void SetRightMargin(int32_t n);
   // Read: 0 in the form designer while automatic, else the height in pixels. Write: up to
   // 65,535; 0 or less follows the font.
@@ -246,11 +246,11 @@ class TScrivlet {
   void SetOptions(uint32_t o);
   bool GetOverwrite() const { return overwrite_; }
   void SetOverwrite(bool on);
-  int32_t GetRightLinePos() const { return rightLinePos_; }
+  int32_t GetRightLinePos() const { return right_line_pos_; }
   void SetRightLinePos(int32_t n);
-  int32_t GetSelBackColor() const { return selBackColor_; }
+  int32_t GetSelBackColor() const { return sel_back_color_; }
   void SetSelBackColor(int32_t c);
-  int32_t GetSelTextColor() const { return selTextColor_; }
+  int32_t GetSelTextColor() const { return sel_text_color_; }
   void SetSelTextColor(int32_t c);
   // Read: every member character in ascending order; write: each character becomes a
   // member, and LF and CR always are.
@@ -258,23 +258,23 @@ class TScrivlet {
   void SetSeparators(std::string_view chars);
   void SetSeparatorSet(const TSeparators& chars);
   const TSeparators& SeparatorSet() const { return separators_; }
-  uint8_t GetShowNonPrintChars() const { return showNonPrintChars_; }
+  uint8_t GetShowNonPrintChars() const { return show_non_print_chars_; }
   void SetShowNonPrintChars(uint8_t set);
   bool GetStaticFormat() const { return Table.StaticFormat; }
   // Style characters are read when a text is loaded: a text that is there is saved and
   // loaded again under the new setting (Modified stays).
   void SetStaticFormat(bool on);
-  int32_t GetTabStops() const { return tabStops_; }
+  int32_t GetTabStops() const { return tab_stops_; }
   void SetTabStops(int32_t n);
   TzkUpperCase GetUpperCaseType() const { return Keywords.UpperCaseType(); }
   void SetUpperCaseType(TzkUpperCase t);
-  TzkUpdateMode GetUpdateMode() const { return updateMode_; }
+  TzkUpdateMode GetUpdateMode() const { return update_mode_; }
   void SetUpdateMode(TzkUpdateMode m);
   std::string GetVersion() const { return kVersion; }
   void SetVersion(std::string_view) {}  // read-only
-  std::string GetWordWrapChars() const { return wordWrapChars_; }
+  std::string GetWordWrapChars() const { return word_wrap_chars_; }
   void SetWordWrapChars(std::string_view chars);
-  const TSeparators& WordWrapCharSet() const { return wordWrapSet_; }
+  const TSeparators& WordWrapCharSet() const { return word_wrap_set_; }
   // The control font's style bits and its measurer changed: everything is measured again.
   void FontChanged();
   uint8_t FontStyle = 0;
@@ -304,10 +304,10 @@ class TScrivlet {
   TScrivPen RightLinePen{8421504, 1, TPenStyle::psDot};
   TScrivPen SpecUnderline{255, 1, TPenStyle::psSolid};
   // The state queries that menus and the popup enable their commands by.
-  bool CanCut() const { return !ReadOnly && !displayOnly_ && SelLower() != SelUpper(); }
-  bool CanCopy() const { return !displayOnly_ && SelLower() != SelUpper(); }
-  bool CanPaste() const { return !ReadOnly && !displayOnly_; }
-  bool CanSelectAll() const { return !displayOnly_ && Table.CharCount > 0; }
+  bool CanCut() const { return !ReadOnly && !display_only_ && SelLower() != SelUpper(); }
+  bool CanCopy() const { return !display_only_ && SelLower() != SelUpper(); }
+  bool CanPaste() const { return !ReadOnly && !display_only_; }
+  bool CanSelectAll() const { return !display_only_ && Table.CharCount > 0; }
   bool CanDelete() const { return CanCut(); }
 
   // --- geometry ---
@@ -331,8 +331,8 @@ class TScrivlet {
   void Relayout();
   // Recomputes the highlighting of the whole text.
   void ReapplyHighlighting();
-  void ApplyStyleRange(int32_t startOffset, int32_t stopOffset, uint8_t style, bool styleFlag,
-                       int32_t context, int16_t cursor, int32_t backgnd, int32_t foregnd, bool rangeFlag);
+  void ApplyStyleRange(int32_t start_offset, int32_t stop_offset, uint8_t style, bool style_flag,
+                       int32_t context, int16_t cursor, int32_t backgnd, int32_t foregnd, bool range_flag);
   // One slice of background formatting; true while work is left.
   bool FormatStep();
   void ResumeFormatting();
@@ -341,7 +341,7 @@ class TScrivlet {
   void DestroyHandle();
   bool HandleAllocated() const { return handle_; }
   // Background slices will run: the mode asks for them and a pacer exists.
-  bool FormatsInBackground() const { return updateMode_ == TzkUpdateMode::umBackground && formatThread_ != nullptr; }
+  bool FormatsInBackground() const { return update_mode_ == TzkUpdateMode::umBackground && format_thread_ != nullptr; }
   TTickClock& Clock() { return *clock_; }
   void Invalidate() {
     if (window_ != nullptr) window_->Invalidate();
@@ -429,10 +429,10 @@ class TScrivlet {
   void RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept);
   void ScrollStep();
   void ApplyScroll(int32_t x, int32_t y);
-  void CorrectNavigators(int32_t oldStart, int32_t oldEnd, int32_t newEnd, int32_t firstPara,
-                         int32_t lastPara, const TInsertResult& r);
-  void Rehighlight(int32_t start, int32_t end, bool runsRemoved, bool keyStyleAtStart);
-  void DropEmptyRuns(int32_t firstPara, int32_t lastPara);
+  void CorrectNavigators(int32_t old_start, int32_t old_end, int32_t new_end, int32_t first_para,
+                         int32_t last_para, const TInsertResult& r);
+  void Rehighlight(int32_t start, int32_t end, bool runs_removed, bool key_style_at_start);
+  void DropEmptyRuns(int32_t first_para, int32_t last_para);
   int32_t WidenOverTrailingBlanks(std::string_view text);
 
   // Undo pieces.
@@ -440,66 +440,66 @@ class TScrivlet {
   void FreeRedoRecords();
   void TrimToSpace(int32_t space);
   void Replay(bool redo);
-  void LoseSavePoint() { savePoint_ = -1; }
+  void LoseSavePoint() { save_point_ = -1; }
 
   std::vector<TScrivNavigator*> navigators_;
   std::vector<std::unique_ptr<TScrivNavigator>> owned_;
-  std::vector<TUndoRecord> undoList_;
-  int32_t undoLevel_ = 0;
-  int64_t undoBytes_ = 0;
-  int32_t undoMaxLevel_ = 65536;
-  int32_t undoMaxSpace_ = 4194304;
+  std::vector<TUndoRecord> undo_list_;
+  int32_t undo_level_ = 0;
+  int64_t undo_bytes_ = 0;
+  int32_t undo_max_level_ = 65536;
+  int32_t undo_max_space_ = 4194304;
   bool undoing_ = false;
-  int32_t savePoint_ = 0;  // the UndoLevel whose text was last loaded or saved; -1: none
-  bool droppingRuns_ = false;
+  int32_t save_point_ = 0;  // the UndoLevel whose text was last loaded or saved; -1: none
+  bool dropping_runs_ = false;
   TScrivHighlighter* highlighter_ = nullptr;
 
   // Properties.
   TAlignment alignment_ = TAlignment::taLeftJustify;
-  TBorderStyle borderStyle_ = TBorderStyle::bsSingle;
-  TScrollStyle scrollBars_ = TScrollStyle::ssNone;
-  bool wordWrap_ = true;
-  bool applyKeyWords_ = true;
-  bool applyStartStopKeys_ = true;
-  int32_t caretWidth_ = 1;
-  int32_t columnWrap_ = 0;
-  bool displayOnly_ = false;
+  TBorderStyle border_style_ = TBorderStyle::bsSingle;
+  TScrollStyle scroll_bars_ = TScrollStyle::ssNone;
+  bool word_wrap_ = true;
+  bool apply_key_words_ = true;
+  bool apply_start_stop_keys_ = true;
+  int32_t caret_width_ = 1;
+  int32_t column_wrap_ = 0;
+  bool display_only_ = false;
   bool justified_ = false;
-  int32_t leftMargin_ = 8;
-  int32_t rightMargin_ = 8;
-  int32_t lineHeight_ = 0;  // 0: automatic
+  int32_t left_margin_ = 8;
+  int32_t right_margin_ = 8;
+  int32_t line_height_ = 0;  // 0: automatic
   uint32_t options_ = zkoPutExtraSpaces | zkoWrapCaret | zkoInsertKeyActive | zkoWideOverwriteCaret | zkoAutoScrollBars;
   bool overwrite_ = false;
-  int32_t rightLinePos_ = 0;
-  int32_t selBackColor_ = kClHighlight;
-  int32_t selTextColor_ = kClHighlightText;
+  int32_t right_line_pos_ = 0;
+  int32_t sel_back_color_ = kClHighlight;
+  int32_t sel_text_color_ = kClHighlightText;
   TSeparators separators_;
-  uint8_t showNonPrintChars_ = 0;
-  int32_t tabStops_ = 8;
-  TzkUpdateMode updateMode_ = TzkUpdateMode::umBackground;
-  std::string wordWrapChars_;
-  TSeparators wordWrapSet_;
+  uint8_t show_non_print_chars_ = 0;
+  int32_t tab_stops_ = 8;
+  TzkUpdateMode update_mode_ = TzkUpdateMode::umBackground;
+  std::string word_wrap_chars_;
+  TSeparators word_wrap_set_;
   bool handle_ = false;
 
   // Services and the engine.
-  std::unique_ptr<TSteadyClock> ownClock_;
+  std::unique_ptr<TSteadyClock> own_clock_;
   TTickClock* clock_;
   TSliceScheduler* scheduler_;
   TScrivletWindow* window_;
   TScrivClipboard* clipboard_;
-  TSliceScheduler* scrollTicker_;
+  TSliceScheduler* scroll_ticker_;
   // An animated scroll under way, and when the last one ended.
   struct ScrollAnimation {
     bool Running = false;
     int64_t Start = 0, Previous = 0;
     int32_t FromX = 0, FromY = 0, ToX = 0, ToY = 0;
   } scroll_;
-  int64_t lastScrollEnd_ = INT64_MIN / 2;
-  int32_t caretOffset_ = 0;
-  int32_t caretPending_ = 0;
-  uint8_t caretStyle_ = 0;
+  int64_t last_scroll_end_ = INT64_MIN / 2;
+  int32_t caret_offset_ = 0;
+  int32_t caret_pending_ = 0;
+  uint8_t caret_style_ = 0;
   std::unique_ptr<TScrivLayout> layout_;
-  std::unique_ptr<TzkFormatThread> formatThread_;
+  std::unique_ptr<TzkFormatThread> format_thread_;
 };
 
 }  // namespace scrivlet

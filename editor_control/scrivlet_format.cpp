@@ -19,16 +19,16 @@ bool TScrivlet::FormatStep() {
 }
 
 void TScrivlet::ResumeFormatting() {
-  if (updateMode_ != TzkUpdateMode::umBackground || !layout_->BacklogPending()) return;
-  if (formatThread_) formatThread_->Resume();
+  if (update_mode_ != TzkUpdateMode::umBackground || !layout_->BacklogPending()) return;
+  if (format_thread_) format_thread_->Resume();
 }
 
 void TScrivlet::CreateHandle() {
   handle_ = true;
   PendingSpaces.clear();
   DesiredX = kNoDesiredX;
-  if (!Designing && updateMode_ == TzkUpdateMode::umBackground && scheduler_ != nullptr)
-    formatThread_ = std::make_unique<TzkFormatThread>(*scheduler_, [this] { return FormatStep(); });
+  if (!Designing && update_mode_ == TzkUpdateMode::umBackground && scheduler_ != nullptr)
+    format_thread_ = std::make_unique<TzkFormatThread>(*scheduler_, [this] { return FormatStep(); });
   HorzScroll = VertScroll = 0;
   if (window_ != nullptr) {
     window_->UpdateScrollBars();
@@ -39,18 +39,18 @@ void TScrivlet::CreateHandle() {
 }
 
 void TScrivlet::DestroyHandle() {
-  formatThread_.reset();
+  format_thread_.reset();
   handle_ = false;
 }
 
 void TScrivlet::SetUpdateMode(TzkUpdateMode m) {
-  formatThread_.reset();
-  updateMode_ = m;
+  format_thread_.reset();
+  update_mode_ = m;
   if (Designing || !handle_) return;
   if (m == TzkUpdateMode::umImmediate) {
     layout_->FormatBacklog();
   } else if (m == TzkUpdateMode::umBackground && scheduler_ != nullptr) {
-    formatThread_ = std::make_unique<TzkFormatThread>(*scheduler_, [this] { return FormatStep(); });
+    format_thread_ = std::make_unique<TzkFormatThread>(*scheduler_, [this] { return FormatStep(); });
     ResumeFormatting();
   }
 }
@@ -83,9 +83,9 @@ void TScrivlet::SetParagraphText(int32_t index, std::string_view text) {
   try {
     const int32_t anchor = Caret == SelStartNav ? SelUpper() : SelLower();
     const int32_t caret = Caret->Offset();
-    TScrivNavigator keepAnchor(*this), keepCaret(*this);
-    keepAnchor.SetOffset(anchor);
-    keepCaret.SetOffset(caret);
+    TScrivNavigator keep_anchor(*this), keep_caret(*this);
+    keep_anchor.SetOffset(anchor);
+    keep_caret.SetOffset(caret);
     while (index >= Table.Count()) {
       Select(CharCount(), CharCount());
       InsertTextBuf("\r\n");
@@ -93,7 +93,7 @@ void TScrivlet::SetParagraphText(int32_t index, std::string_view text) {
     const TParagraph& p = Table.Items(index);
     Select(p.StartOffset + para::Length(p), p.StartOffset);
     InsertTextBuf(text);
-    Select(keepAnchor.Offset(), keepCaret.Offset());
+    Select(keep_anchor.Offset(), keep_caret.Offset());
   } catch (...) {
     EndUpdate();
     throw;
@@ -103,7 +103,7 @@ void TScrivlet::SetParagraphText(int32_t index, std::string_view text) {
 
 std::string TScrivlet::GetLineText(int32_t line) {
   if (line < 0) return {};
-  if (wordWrap_) EnsureLine(line);
+  if (word_wrap_) EnsureLine(line);
   if (line >= Table.LineCount) return {};
   TScrivNavigator& nav = *WorkNav;
   nav.SetDisplayLine(line);

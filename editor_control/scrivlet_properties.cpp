@@ -16,8 +16,8 @@ void TScrivlet::Relayout() {
   if (window_ != nullptr) window_->UpdateScrollBars();
   layout_->MarkAllForLayout();
   if (UpdateDepth > 0) return;
-  if (Designing || updateMode_ == TzkUpdateMode::umImmediate) layout_->FormatBacklog();
-  else if (updateMode_ == TzkUpdateMode::umBackground) ResumeFormatting();
+  if (Designing || update_mode_ == TzkUpdateMode::umImmediate) layout_->FormatBacklog();
+  else if (update_mode_ == TzkUpdateMode::umBackground) ResumeFormatting();
 }
 
 void TScrivlet::ReapplyHighlighting() {
@@ -27,19 +27,19 @@ void TScrivlet::ReapplyHighlighting() {
   Invalidate();
 }
 
-void TScrivlet::ApplyStyleRange(int32_t startOffset, int32_t stopOffset, uint8_t style, bool styleFlag,
+void TScrivlet::ApplyStyleRange(int32_t start_offset, int32_t stop_offset, uint8_t style, bool style_flag,
                                 int32_t context, int16_t cursor, int32_t backgnd, int32_t foregnd,
-                                bool rangeFlag) {
+                                bool range_flag) {
   TStyleRun run;
   run.RunFlags = style;
   run.Context = context;
   run.Cursor = cursor;
   run.Backgnd = backgnd;
   run.Foregnd = foregnd;
-  layout_->StyleRange(startOffset, stopOffset, rangeFlag, styleFlag, run);
+  layout_->StyleRange(start_offset, stop_offset, range_flag, style_flag, run);
   if (UpdateDepth == 0) {
-    if (updateMode_ == TzkUpdateMode::umImmediate) layout_->FormatBacklog();
-    else if (updateMode_ == TzkUpdateMode::umBackground) ResumeFormatting();
+    if (update_mode_ == TzkUpdateMode::umImmediate) layout_->FormatBacklog();
+    else if (update_mode_ == TzkUpdateMode::umBackground) ResumeFormatting();
     Invalidate();
   }
 }
@@ -63,7 +63,7 @@ void TScrivlet::FontChanged() {
 
 void TScrivlet::SetAlignment(TAlignment a) {
   if (a == alignment_) return;
-  const bool relayout = !wordWrap_ && (a != TAlignment::taLeftJustify || alignment_ != TAlignment::taLeftJustify);
+  const bool relayout = !word_wrap_ && (a != TAlignment::taLeftJustify || alignment_ != TAlignment::taLeftJustify);
   alignment_ = a;
   HorzScroll = 0;
   if (relayout) Relayout();
@@ -71,54 +71,54 @@ void TScrivlet::SetAlignment(TAlignment a) {
 }
 
 void TScrivlet::SetBorderStyle(TBorderStyle b) {
-  if (b == borderStyle_) return;
-  borderStyle_ = b;
+  if (b == border_style_) return;
+  border_style_ = b;
   if (window_ != nullptr) window_->RecreateWindow();
 }
 
 void TScrivlet::SetScrollBars(TScrollStyle s) {
-  if (s == scrollBars_) return;
+  if (s == scroll_bars_) return;
   auto vertical = [](TScrollStyle v) { return v == TScrollStyle::ssVertical || v == TScrollStyle::ssBoth; };
-  const bool barChanged = vertical(s) != vertical(scrollBars_);
-  scrollBars_ = s;
+  const bool bar_changed = vertical(s) != vertical(scroll_bars_);
+  scroll_bars_ = s;
   if (window_ != nullptr && handle_) window_->RecreateWindow();
-  if (barChanged && wordWrap_) Relayout();
+  if (bar_changed && word_wrap_) Relayout();
 }
 
 void TScrivlet::SetWordWrap(bool on) {
-  if (on == wordWrap_) return;
-  wordWrap_ = on;
+  if (on == word_wrap_) return;
+  word_wrap_ = on;
   Relayout();
   Repaint();
 }
 
 void TScrivlet::SetApplyKeyWords(bool on) {
-  applyKeyWords_ = on;
+  apply_key_words_ = on;
   if (Designing) ReapplyHighlighting();
 }
 
 void TScrivlet::SetApplyStartStopKeys(bool on) {
-  applyStartStopKeys_ = on;
+  apply_start_stop_keys_ = on;
   if (Designing) ReapplyHighlighting();
 }
 
 void TScrivlet::SetCaretWidth(int32_t w) {
-  caretWidth_ = w;
+  caret_width_ = w;
   if (window_ != nullptr) window_->CaretShapeChanged();
 }
 
 void TScrivlet::SetColumnWrap(int32_t n) {
-  if (n == columnWrap_) return;
-  columnWrap_ = n;
-  if (wordWrap_) {
+  if (n == column_wrap_) return;
+  column_wrap_ = n;
+  if (word_wrap_) {
     Relayout();
     Repaint();
   }
 }
 
 void TScrivlet::SetDisplayOnly(bool on) {
-  if (on == displayOnly_) return;
-  displayOnly_ = on;
+  if (on == display_only_) return;
+  display_only_ = on;
   if (window_ != nullptr) window_->CaretShapeChanged();
 }
 
@@ -139,32 +139,32 @@ void TScrivlet::SetJustified(bool on) {
 }
 
 void TScrivlet::SetLeftMargin(int32_t n) {
-  if (n == leftMargin_) return;
-  leftMargin_ = n;
-  if (wordWrap_) Relayout();
+  if (n == left_margin_) return;
+  left_margin_ = n;
+  if (word_wrap_) Relayout();
   Repaint();
 }
 
 void TScrivlet::SetRightMargin(int32_t n) {
-  if (n == rightMargin_) return;
-  rightMargin_ = n;
-  if (wordWrap_) Relayout();
+  if (n == right_margin_) return;
+  right_margin_ = n;
+  if (word_wrap_) Relayout();
   Repaint();
 }
 
 int32_t TScrivlet::GetLineHeight() const {
-  if (lineHeight_ <= 0 && Designing) return 0;
+  if (line_height_ <= 0 && Designing) return 0;
   return LineHeight();
 }
 
 int32_t TScrivlet::LineHeight() const {
-  if (lineHeight_ > 0) return lineHeight_;
+  if (line_height_ > 0) return line_height_;
   return Measurer != nullptr ? std::max(1, Measurer->Height()) : 1;
 }
 
 void TScrivlet::SetLineHeight(int32_t n) {
   const int32_t old = LineHeight();
-  lineHeight_ = std::clamp(n, 0, 65535);
+  line_height_ = std::clamp(n, 0, 65535);
   const int32_t now = LineHeight();
   if (now == old || !handle_) return;
   // The line at the top stays at the top; so does the part of it scrolled away.
@@ -199,21 +199,21 @@ void TScrivlet::SetOptions(uint32_t o) {
 
 void TScrivlet::SetOverwrite(bool on) {
   overwrite_ = on;
-  if (window_ != nullptr && !displayOnly_) window_->CaretShapeChanged();
+  if (window_ != nullptr && !display_only_) window_->CaretShapeChanged();
 }
 
 void TScrivlet::SetRightLinePos(int32_t n) {
-  rightLinePos_ = n;
+  right_line_pos_ = n;
   Invalidate();
 }
 
 void TScrivlet::SetSelBackColor(int32_t c) {
-  selBackColor_ = c;
+  sel_back_color_ = c;
   Invalidate();
 }
 
 void TScrivlet::SetSelTextColor(int32_t c) {
-  selTextColor_ = c;
+  sel_text_color_ = c;
   Invalidate();
 }
 
@@ -239,14 +239,14 @@ void TScrivlet::SetSeparatorSet(const TSeparators& chars) {
 }
 
 void TScrivlet::SetShowNonPrintChars(uint8_t set) {
-  showNonPrintChars_ = set & (zkNPSpace | zkNPTab | zkNPReturn);
+  show_non_print_chars_ = set & (zkNPSpace | zkNPTab | zkNPReturn);
   Invalidate();
 }
 
 void TScrivlet::SetTabStops(int32_t n) {
-  if (n == tabStops_) return;
-  tabStops_ = n;
-  if (wordWrap_) Relayout();
+  if (n == tab_stops_) return;
+  tab_stops_ = n;
+  if (word_wrap_) Relayout();
   Repaint();
 }
 
@@ -257,30 +257,30 @@ void TScrivlet::SetUpperCaseType(TzkUpperCase t) {
 }
 
 void TScrivlet::SetWordWrapChars(std::string_view chars) {
-  if (chars == wordWrapChars_) return;
-  wordWrapChars_ = chars;
-  wordWrapSet_.reset();
-  for (unsigned char c : chars) wordWrapSet_.set(c);
-  if (wordWrap_ && !Loading) Relayout();
+  if (chars == word_wrap_chars_) return;
+  word_wrap_chars_ = chars;
+  word_wrap_set_.reset();
+  for (unsigned char c : chars) word_wrap_set_.set(c);
+  if (word_wrap_ && !Loading) Relayout();
 }
 
 void TScrivlet::SetBounds(int32_t width, int32_t height) {
   const int32_t h = std::max(1, LineHeight());
-  const int32_t textHeight = Table.VisibleLineCount * h;
-  const bool nearBottom = VertScroll < textHeight - ClientHeight + 5;
-  const bool widthChanged = width != ClientWidth;
+  const int32_t text_height = Table.VisibleLineCount * h;
+  const bool near_bottom = VertScroll < text_height - ClientHeight + 5;
+  const bool width_changed = width != ClientWidth;
   ClientWidth = width;
   ClientHeight = height;
-  if (widthChanged && (wordWrap_ || alignment_ != TAlignment::taLeftJustify)) Relayout();
+  if (width_changed && (word_wrap_ || alignment_ != TAlignment::taLeftJustify)) Relayout();
   if (window_ != nullptr) window_->UpdateScrollBars();
-  if (nearBottom && VertScroll > textHeight - height + 3) VertScroll = std::max(0, textHeight - height + 3);
+  if (near_bottom && VertScroll > text_height - height + 3) VertScroll = std::max(0, text_height - height + 3);
 }
 
 TScrivlet::ScrollBarInfo TScrivlet::HorzScrollBar() const {
   ScrollBarInfo bar;
-  const int32_t widest = layout_->LongestLineWidth + leftMargin_ + rightMargin_;
+  const int32_t widest = layout_->LongestLineWidth + left_margin_ + right_margin_;
   bar.Unit = widest / 32760 + 1;
-  bar.Page = (ClientWidth - leftMargin_ - rightMargin_) / bar.Unit;
+  bar.Page = (ClientWidth - left_margin_ - right_margin_) / bar.Unit;
   if (alignment_ != TAlignment::taLeftJustify) {
     bar.Range = bar.Page;
   } else {
@@ -293,9 +293,9 @@ TScrivlet::ScrollBarInfo TScrivlet::HorzScrollBar() const {
 TScrivlet::ScrollBarInfo TScrivlet::VertScrollBar() const {
   ScrollBarInfo bar;
   const int32_t h = std::max(1, LineHeight());
-  const int32_t textHeight = Table.VisibleLineCount * h;
-  bar.Unit = textHeight / 32760 + 1;
-  bar.Range = std::max(textHeight / bar.Unit, ClientHeight - h - 1) + ((options_ & zkoAutoScrollBars) ? 0 : 1);
+  const int32_t text_height = Table.VisibleLineCount * h;
+  bar.Unit = text_height / 32760 + 1;
+  bar.Range = std::max(text_height / bar.Unit, ClientHeight - h - 1) + ((options_ & zkoAutoScrollBars) ? 0 : 1);
   bar.Page = (ClientHeight - 3) / bar.Unit;
   bar.Position = VertScroll / bar.Unit;
   return bar;

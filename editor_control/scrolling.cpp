@@ -17,7 +17,7 @@ constexpr int64_t kQuickRepeatMs = 201;
 int32_t TScrivlet::GetTopLine() { return TopLineNav->GetDisplayLine(); }
 
 void TScrivlet::SetTopLine(int32_t line) {
-  if (wordWrap_) EnsureLine(line);
+  if (word_wrap_) EnsureLine(line);
   TopLineNav->SetDisplayLine(std::max(0, line));
   ScrollTo(HorzScroll, TopLineNav->GetVisibleLine() * LineHeight());
 }
@@ -50,14 +50,14 @@ void TScrivlet::ApplyScroll(int32_t x, int32_t y) {
 
 void TScrivlet::ScrollTo(int32_t x, int32_t y) {
   const int64_t now = clock_->Milliseconds();
-  if (ScrollTime == 0 || scrollTicker_ == nullptr || now - lastScrollEnd_ < kQuickRepeatMs) {
+  if (ScrollTime == 0 || scroll_ticker_ == nullptr || now - last_scroll_end_ < kQuickRepeatMs) {
     scroll_.Running = false;
     ApplyScroll(x, y);
     return;
   }
   if (x == HorzScroll && y == VertScroll) return;
   scroll_ = {true, now, now, HorzScroll, VertScroll, x, y};
-  scrollTicker_->RequestSlice([this] { ScrollStep(); });
+  scroll_ticker_->RequestSlice([this] { ScrollStep(); });
 }
 
 void TScrivlet::ScrollStep() {
@@ -66,7 +66,7 @@ void TScrivlet::ScrollStep() {
   if (now != scroll_.Previous) {
     // With ScrollTime > 0 the step grows with the time since the start, so the scroll
     // accelerates; with ScrollTime < 0 it follows the time since the previous step.
-    auto stepOf = [&](int32_t from, int32_t to) {
+    auto step_of = [&](int32_t from, int32_t to) {
       const int64_t distance = std::abs(int64_t{to} - from);
       const int64_t step = ScrollTime > 0 ? (now - scroll_.Start) * distance / (2 * int64_t{ScrollTime}) + 1
                                           : (now - scroll_.Previous) * distance / (-int64_t{ScrollTime}) + 1;
@@ -76,16 +76,16 @@ void TScrivlet::ScrollStep() {
       if (at < to) return static_cast<int32_t>(std::min<int64_t>(to, at + step));
       return static_cast<int32_t>(std::max<int64_t>(to, at - step));
     };
-    ApplyScroll(toward(HorzScroll, scroll_.ToX, stepOf(scroll_.FromX, scroll_.ToX)),
-                toward(VertScroll, scroll_.ToY, stepOf(scroll_.FromY, scroll_.ToY)));
+    ApplyScroll(toward(HorzScroll, scroll_.ToX, step_of(scroll_.FromX, scroll_.ToX)),
+                toward(VertScroll, scroll_.ToY, step_of(scroll_.FromY, scroll_.ToY)));
     scroll_.Previous = now;
   }
   if (HorzScroll == scroll_.ToX && VertScroll == scroll_.ToY) {
     scroll_.Running = false;
-    lastScrollEnd_ = now;
+    last_scroll_end_ = now;
     return;
   }
-  scrollTicker_->RequestSlice([this] { ScrollStep(); });
+  scroll_ticker_->RequestSlice([this] { ScrollStep(); });
 }
 
 void TScrivlet::ScrollInView() {
@@ -95,7 +95,7 @@ void TScrivlet::ScrollInView() {
   const int32_t lh = std::max(1, LineHeight());
   const int32_t x = Caret->GetX() + Measurer->Width(PendingSpaces, FontStyle);
   int32_t h = HorzScroll;
-  if ((wordWrap_ && columnWrap_ <= 0) || (alignment_ != TAlignment::taLeftJustify && HorzScroll == 0)) {
+  if ((word_wrap_ && column_wrap_ <= 0) || (alignment_ != TAlignment::taLeftJustify && HorzScroll == 0)) {
     h = 0;
   } else {
     const int32_t step = 5 * std::max(1, Measurer->Width("0", FontStyle));
@@ -140,10 +140,10 @@ void TScrivlet::VScrollCommand(TScrollCode code, int32_t pos) {
       break;
     case TScrollCode::scPageUp:
       v -= (VisibleLines() - 2) * lh;
-      if (wordWrap_) EnsureLine(std::max(0, v / lh));
+      if (word_wrap_) EnsureLine(std::max(0, v / lh));
       break;
     case TScrollCode::scPageDown:
-      if (wordWrap_) EnsureLine((v + ClientHeight) / lh + VisibleLines());
+      if (word_wrap_) EnsureLine((v + ClientHeight) / lh + VisibleLines());
       v = std::min(v + (VisibleLines() - 1) * lh, std::max(v, MaxVertScroll()));
       break;
     case TScrollCode::scThumb:

@@ -21,9 +21,9 @@ std::string TScrivlet::GetSelText() {
 
 void TScrivlet::SetSelText(std::string_view text) {
   if ((options_ & zkoPutExtraSpaces) && !PendingSpaces.empty() && (!BlockMode || SelLower() == SelUpper())) {
-    std::string withSpaces = PendingSpaces;
-    withSpaces.append(text);
-    InsertTextBuf(withSpaces);
+    std::string with_spaces = PendingSpaces;
+    with_spaces.append(text);
+    InsertTextBuf(with_spaces);
     return;
   }
   InsertTextBuf(text);
@@ -37,7 +37,7 @@ void TScrivlet::SelectAll() {
 int32_t TScrivlet::GetSelLine() { return Caret->GetDisplayLine(); }
 
 void TScrivlet::SetSelLine(int32_t line) {
-  if (!wordWrap_) {
+  if (!word_wrap_) {
     SetSelPar(line);
     return;
   }
@@ -65,22 +65,22 @@ void TScrivlet::SetSelCol(int32_t col) {
   const int32_t length = rec.End - rec.Start;
   nav.SetColumnInLine(std::max(0, col));
   SetSelStart(nav.Offset());
-  if ((options_ & zkoKeepColumnPos) && !wordWrap_ && col > length) {
+  if ((options_ & zkoKeepColumnPos) && !word_wrap_ && col > length) {
     PendingSpaces.assign(static_cast<size_t>(col - length), ' ');
     UpdateCaret();
   }
 }
 
 void TScrivlet::SelectColumnBlock(int32_t col1, int32_t par1, int32_t col2, int32_t par2) {
-  if (wordWrap_) return;
+  if (word_wrap_) return;
   const int32_t last = Table.Count() - 1;
   par1 = std::clamp(par1, 0, last);
   par2 = std::clamp(par2, 0, last);
   const int32_t anchor = Table.Items(par1).StartOffset + ColumnToPos(par1, std::max(0, col1));
-  const int32_t caretPos = ColumnToPos(par2, std::max(0, col2));
-  Select(anchor, Table.Items(par2).StartOffset + caretPos);
+  const int32_t caret_pos = ColumnToPos(par2, std::max(0, col2));
+  Select(anchor, Table.Items(par2).StartOffset + caret_pos);
   // The caret's columns beyond its line end are pending spaces.
-  const int32_t reached = ColumnOf(par2, caretPos);
+  const int32_t reached = ColumnOf(par2, caret_pos);
   if (col2 > reached) PendingSpaces.assign(static_cast<size_t>(col2 - reached), ' ');
   BlockMode = true;
   BlockEndCol = col1;
@@ -88,12 +88,12 @@ void TScrivlet::SelectColumnBlock(int32_t col1, int32_t par1, int32_t col2, int3
   UpdateCaret();
 }
 
-int32_t TScrivlet::ColumnOf(int32_t paraIndex, int32_t pos) {
-  const std::string_view text = TextOf(Table.Items(paraIndex));
+int32_t TScrivlet::ColumnOf(int32_t para_index, int32_t pos) {
+  const std::string_view text = TextOf(Table.Items(para_index));
   int32_t c = 0;
   for (int32_t k = 0; k < pos && k < static_cast<int32_t>(text.size()); ++k) {
     const auto ch = static_cast<uint8_t>(text[static_cast<size_t>(k)]);
-    if (ch == 9 && tabStops_ > 0) c = (c / tabStops_ + 1) * tabStops_;
+    if (ch == 9 && tab_stops_ > 0) c = (c / tab_stops_ + 1) * tab_stops_;
     else if (!(GetStaticFormat() && IsStyleChar(ch))) ++c;
   }
   return c;
@@ -126,15 +126,15 @@ void TScrivlet::ToggleStyle(uint8_t code) {
   text.push_back(static_cast<char>(code));
   {
     // The two codes of an empty selection are an empty run: kept, the caret goes between.
-    const bool saved = droppingRuns_;
-    if (empty) droppingRuns_ = true;
+    const bool saved = dropping_runs_;
+    if (empty) dropping_runs_ = true;
     try {
       SetSelText(text);
     } catch (...) {
-      droppingRuns_ = saved;
+      dropping_runs_ = saved;
       throw;
     }
-    droppingRuns_ = saved;
+    dropping_runs_ = saved;
   }
   const int32_t from = start.Offset();
   if (empty) {
@@ -146,54 +146,54 @@ void TScrivlet::ToggleStyle(uint8_t code) {
   }
 }
 
-bool TScrivlet::FindText(std::string_view text, bool forward, bool fromBoundary, bool wholeWord, bool matchCase) {
+bool TScrivlet::FindText(std::string_view text, bool forward, bool from_boundary, bool whole_word, bool match_case) {
   if (text.empty()) return false;
   auto fold = [&](std::string_view s) {
-    return matchCase ? std::string(s) : UpperCased(s, Keywords.UpperCaseType(), Keywords.UserUpperCaseProc);
+    return match_case ? std::string(s) : UpperCased(s, Keywords.UpperCaseType(), Keywords.UserUpperCaseProc);
   };
   const std::string key = fold(text);
-  const auto keyLength = static_cast<int32_t>(key.size());
-  const int32_t from = fromBoundary ? (forward ? 0 : CharCount()) : Caret->Offset();
-  const int32_t firstPara = Table.ParagraphAt(from);
-  auto isWhole = [&](std::string_view hay, int32_t at) {
-    const int32_t end = at + keyLength;
+  const auto key_length = static_cast<int32_t>(key.size());
+  const int32_t from = from_boundary ? (forward ? 0 : CharCount()) : Caret->Offset();
+  const int32_t first_para = Table.ParagraphAt(from);
+  auto is_whole = [&](std::string_view hay, int32_t at) {
+    const int32_t end = at + key_length;
     const bool before = at == 0 || separators_.test(static_cast<uint8_t>(hay[static_cast<size_t>(at - 1)]));
     const bool after = end >= static_cast<int32_t>(hay.size()) || separators_.test(static_cast<uint8_t>(hay[static_cast<size_t>(end)]));
     return before && after;
   };
-  int32_t hitPara = -1, hitPos = -1;
+  int32_t hit_para = -1, hit_pos = -1;
   if (forward) {
-    for (int32_t i = firstPara; i < Table.Count() && hitPara < 0; ++i) {
+    for (int32_t i = first_para; i < Table.Count() && hit_para < 0; ++i) {
       const std::string hay = fold(TextOf(Table.Items(i)));
-      size_t q = i == firstPara ? static_cast<size_t>(std::max(0, from - Table.Items(i).StartOffset)) : 0;
+      size_t q = i == first_para ? static_cast<size_t>(std::max(0, from - Table.Items(i).StartOffset)) : 0;
       for (q = hay.find(key, q); q != std::string::npos; q = hay.find(key, q + 1))
-        if (!wholeWord || isWhole(hay, static_cast<int32_t>(q))) {
-          hitPara = i;
-          hitPos = static_cast<int32_t>(q);
+        if (!whole_word || is_whole(hay, static_cast<int32_t>(q))) {
+          hit_para = i;
+          hit_pos = static_cast<int32_t>(q);
           break;
         }
     }
   } else {
-    for (int32_t i = firstPara; i >= 0 && hitPara < 0; --i) {
+    for (int32_t i = first_para; i >= 0 && hit_para < 0; --i) {
       const std::string hay = fold(TextOf(Table.Items(i)));
       // The last occurrence that begins before the start.
-      int64_t limit = i == firstPara ? int64_t{from} - Table.Items(i).StartOffset - 1 : static_cast<int64_t>(hay.size());
+      int64_t limit = i == first_para ? int64_t{from} - Table.Items(i).StartOffset - 1 : static_cast<int64_t>(hay.size());
       while (limit >= 0) {
         const size_t q = hay.rfind(key, static_cast<size_t>(limit));
         if (q == std::string::npos) break;
-        if (!wholeWord || isWhole(hay, static_cast<int32_t>(q))) {
-          hitPara = i;
-          hitPos = static_cast<int32_t>(q);
+        if (!whole_word || is_whole(hay, static_cast<int32_t>(q))) {
+          hit_para = i;
+          hit_pos = static_cast<int32_t>(q);
           break;
         }
         limit = static_cast<int64_t>(q) - 1;
       }
     }
   }
-  if (hitPara < 0) return false;
-  const int32_t start = Table.Items(hitPara).StartOffset + hitPos;
-  if (forward) Select(start, start + keyLength);
-  else Select(start + keyLength, start);
+  if (hit_para < 0) return false;
+  const int32_t start = Table.Items(hit_para).StartOffset + hit_pos;
+  if (forward) Select(start, start + key_length);
+  else Select(start + key_length, start);
   return true;
 }
 

@@ -63,13 +63,13 @@ void TScrivlet::SelfTest() {
     const int32_t pos = nav->CachedPosInPara();
     if (pos != o - p.StartOffset || pos < 0 || pos > para::Length(p) + 1) fail("Error 9 in ");
     if (const int32_t run = nav->CachedRunIndex(); run >= 0) {
-      int32_t before = 0, atOrBefore = 0;
+      int32_t before = 0, at_or_before = 0;
       if (const auto* runs = para::Runs(p))
         for (const TStyleRun& r : *runs) {
           before += r.Offset < pos;
-          atOrBefore += r.Offset <= pos;
+          at_or_before += r.Offset <= pos;
         }
-      if (run < before || run > atOrBefore) fail("Error 9 in ");
+      if (run < before || run > at_or_before) fail("Error 9 in ");
     }
     if (const int32_t line = nav->CachedLineInPara(); line >= 0) {
       if (line >= para::LineCount(p)) fail("Error 9 in ");
@@ -81,10 +81,10 @@ void TScrivlet::SelfTest() {
 
   // The undo list.
   int64_t bytes = 0;
-  for (const TUndoRecord& r : undoList_) bytes += r.Size();
-  const auto records = static_cast<int32_t>(undoList_.size());
-  if (undoLevel_ < 0 || undoLevel_ > records || bytes != undoBytes_ || savePoint_ < -1 ||
-      savePoint_ > records)
+  for (const TUndoRecord& r : undo_list_) bytes += r.Size();
+  const auto records = static_cast<int32_t>(undo_list_.size());
+  if (undo_level_ < 0 || undo_level_ > records || bytes != undo_bytes_ || save_point_ < -1 ||
+      save_point_ > records)
     fail("Error 10 in ");
 
   // The backlog and the changed range name paragraphs that exist.

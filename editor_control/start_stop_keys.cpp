@@ -7,27 +7,27 @@
 namespace scrivlet {
 
 std::string TStartStopKeyList::Prepare(const std::string& key, uint8_t options) const {
-  return (options & kMatchCase) ? key : UpperCased(key, upperCaseType_, UserUpperCaseProc);
+  return (options & kMatchCase) ? key : UpperCased(key, upper_case_type_, UserUpperCaseProc);
 }
 
-int32_t TStartStopKeyList::AddStartStopKey(const std::string& startKey, const std::string& stopKey,
+int32_t TStartStopKeyList::AddStartStopKey(const std::string& start_key, const std::string& stop_key,
                                            uint8_t options, uint8_t style, int32_t context,
                                            int16_t cursor, int32_t backgnd, int32_t foregnd,
-                                           bool endsAtLineEnd) {
-  MaxStartLength = std::max<uint16_t>(MaxStartLength, static_cast<uint16_t>(startKey.size()));
-  MaxStopLength = std::max<uint16_t>(MaxStopLength, static_cast<uint16_t>(stopKey.size()));
+                                           bool ends_at_line_end) {
+  MaxStartLength = std::max<uint16_t>(MaxStartLength, static_cast<uint16_t>(start_key.size()));
+  MaxStopLength = std::max<uint16_t>(MaxStopLength, static_cast<uint16_t>(stop_key.size()));
   // A section that ends at the line end waits for the CR LF pair.
-  if (endsAtLineEnd && MaxStopLength < 2) MaxStopLength = 2;
+  if (ends_at_line_end && MaxStopLength < 2) MaxStopLength = 2;
 
   StartStopInfo e;
   e.Attributes = {static_cast<uint8_t>(options & 0x7F), style, context, cursor, backgnd, foregnd};
-  e.Flags = endsAtLineEnd ? kEndsAtLineEnd : 0;
-  e.StartText = Prepare(startKey, e.Attributes.Options);
-  e.StopText = Prepare(stopKey, e.Attributes.Options);
-  e.StartLength = static_cast<uint16_t>(startKey.size());
-  e.StopLength = static_cast<uint16_t>(stopKey.size());
-  e.StartKey = startKey;
-  e.StopKey = stopKey;
+  e.Flags = ends_at_line_end ? kEndsAtLineEnd : 0;
+  e.StartText = Prepare(start_key, e.Attributes.Options);
+  e.StopText = Prepare(stop_key, e.Attributes.Options);
+  e.StartLength = static_cast<uint16_t>(start_key.size());
+  e.StopLength = static_cast<uint16_t>(stop_key.size());
+  e.StartKey = start_key;
+  e.StopKey = stop_key;
   for (int32_t i = 0; i < Count(); ++i) {
     const StartStopInfo& o = Slot(i);
     if (o.Attributes.Options == e.Attributes.Options && o.StartText == e.StartText) {
@@ -46,8 +46,8 @@ void TStartStopKeyList::Clear() {
 }
 
 void TStartStopKeyList::SetUpperCaseType(TzkUpperCase t) {
-  if (t == upperCaseType_) return;
-  upperCaseType_ = t;
+  if (t == upper_case_type_) return;
+  upper_case_type_ = t;
   ForEachFrom(0, [this](StartStopInfo& e) {
     e.StartText = Prepare(e.StartKey, e.Attributes.Options);
     e.StopText = Prepare(e.StopKey, e.Attributes.Options);
@@ -56,13 +56,13 @@ void TStartStopKeyList::SetUpperCaseType(TzkUpperCase t) {
 }
 
 void TStartStopKeyList::Prepare(const std::bitset<256>& separators) {
-  auto notSep = [&](char c) { return !separators.test(static_cast<unsigned char>(c)); };
+  auto not_sep = [&](char c) { return !separators.test(static_cast<unsigned char>(c)); };
   ForEachFrom(0, [&](StartStopInfo& e) {
     const bool whole = (e.Attributes.Options & kWholeWord) != 0;
-    e.StartNeedsSepBefore = whole && !e.StartKey.empty() && notSep(e.StartKey.front());
-    e.StartNeedsSepAfter = whole && !e.StartKey.empty() && notSep(e.StartKey.back());
-    e.StopNeedsSepBefore = whole && !e.StopKey.empty() && notSep(e.StopKey.front());
-    e.StopNeedsSepAfter = whole && !e.StopKey.empty() && notSep(e.StopKey.back());
+    e.StartNeedsSepBefore = whole && !e.StartKey.empty() && not_sep(e.StartKey.front());
+    e.StartNeedsSepAfter = whole && !e.StartKey.empty() && not_sep(e.StartKey.back());
+    e.StopNeedsSepBefore = whole && !e.StopKey.empty() && not_sep(e.StopKey.front());
+    e.StopNeedsSepAfter = whole && !e.StopKey.empty() && not_sep(e.StopKey.back());
   });
   Prepared = true;
 }
@@ -130,30 +130,30 @@ void TStartStopKeyList::ReadKeys(const TStreamList& in) {
     const int32_t cursor = r.ReadInteger();
     const int32_t backgnd = r.ReadInteger();
     const int32_t foregnd = r.ReadInteger();
-    bool haveData = false;
+    bool have_data = false;
     int32_t d1 = 0, d2 = 0, packed = 0;
     if (r.NextIsInteger()) {  // the older form
       d1 = r.ReadInteger();
       d2 = r.ReadInteger();
-      haveData = true;
+      have_data = true;
     }
-    const bool endsAtLineEnd = r.ReadBoolean();
+    const bool ends_at_line_end = r.ReadBoolean();
     if (options & kStreamDataMarker) {
       d1 = r.ReadInteger();
       d2 = r.ReadInteger();
       packed = r.ReadInteger();
-      haveData = true;
+      have_data = true;
     }
     const int32_t i = AddStartStopKey(start, stop, static_cast<uint8_t>(options & 0x7F),
                                       static_cast<uint8_t>(style), context,
-                                      static_cast<int16_t>(cursor), backgnd, foregnd, endsAtLineEnd);
-    if (haveData) {
+                                      static_cast<int16_t>(cursor), backgnd, foregnd, ends_at_line_end);
+    if (have_data) {
       StartStopInfo& e = Slot(i);
       e.Data1 = d1;
       e.Data2 = d2;
       e.Data3 = static_cast<int32_t>(static_cast<uint32_t>(packed) >> 4);
       e.Flags = static_cast<uint8_t>(packed & 15);
-      if (endsAtLineEnd) e.Flags |= kEndsAtLineEnd;
+      if (ends_at_line_end) e.Flags |= kEndsAtLineEnd;
     }
   }
   Prepared = false;

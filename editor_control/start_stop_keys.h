@@ -46,12 +46,12 @@ class TStartStopKeyList : public TDynArray2<StartStopInfo, 512> {
   TStartStopKeyList() { SetCapacity(2); }
   ~TStartStopKeyList() { Clear(); }
 
-  int32_t AddStartStopKey(const std::string& startKey, const std::string& stopKey, uint8_t options,
+  int32_t AddStartStopKey(const std::string& start_key, const std::string& stop_key, uint8_t options,
                           uint8_t style, int32_t context, int16_t cursor, int32_t backgnd,
-                          int32_t foregnd, bool endsAtLineEnd);
+                          int32_t foregnd, bool ends_at_line_end);
   void Clear();
 
-  TzkUpperCase UpperCaseType() const { return upperCaseType_; }
+  TzkUpperCase UpperCaseType() const { return upper_case_type_; }
   void SetUpperCaseType(TzkUpperCase t);
   TUpperCaseProc UserUpperCaseProc = nullptr;
 
@@ -75,7 +75,7 @@ class TStartStopKeyList : public TDynArray2<StartStopInfo, 512> {
 
  private:
   std::string Prepare(const std::string& key, uint8_t options) const;
-  TzkUpperCase upperCaseType_ = TzkUpperCase::zkuAscii;
+  TzkUpperCase upper_case_type_ = TzkUpperCase::zkuAscii;
 };
 
 }  // namespace scrivlet

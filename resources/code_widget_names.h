@@ -139,4 +139,67 @@ inline constexpr char PagesLabel[] = "PagesLabel";
 inline constexpr char CancelButton[] = "CancelButton";
 }  // namespace PrintStatusForm
 
+// The windows of build, program and debug.
+namespace ClockForm {
+inline constexpr char ClockForm[] = "ClockForm";
+inline constexpr char Edit[] = "Edit";
+inline constexpr char TrackBar[] = "TrackBar";
+inline constexpr char CheckBox[] = "CheckBox";
+inline constexpr char ResetButton[] = "ResetButton";
+inline constexpr char OkayButton[] = "OkayButton";
+}  // namespace ClockForm
+
+namespace CodeForm {
+inline constexpr char CodeForm[] = "CodeForm";
+}  // namespace CodeForm
+
+namespace DebugFRM {
+inline constexpr char WalkSlowerBTN[] = "WalkSlowerBTN";
+inline constexpr char WalkFasterBTN[] = "WalkFasterBTN";
+inline constexpr char WalkSpeedLBL[] = "WalkSpeedLBL";
+inline constexpr char StatusPanel[] = "StatusPanel";
+}  // namespace DebugFRM
+
+namespace DeviceFRM {
+inline constexpr char OptionsGRP[] = "OptionsGRP";
+inline constexpr char BufferFeedbackPNL[] = "BufferFeedbackPNL";
+inline constexpr char IdGRP[] = "IdGRP";
+inline constexpr char IDStringLBL[] = "IDStringLBL";
+inline constexpr char EeGRP[] = "EeGRP";
+inline constexpr char EEScrollBar[] = "EEScrollBar";
+inline constexpr char LoadHexDLG[] = "LoadHexDLG";
+inline constexpr char SaveHexDLG[] = "SaveHexDLG";
+}  // namespace DeviceFRM
+
+namespace IrcFRM {
+inline constexpr char StatusLBL[] = "StatusLBL";
+}  // namespace IrcFRM
+
+namespace MultiProgFRM {
+inline constexpr char MultiProgFRM[] = "MultiProgFRM";
+inline constexpr char StartBTN[] = "StartBTN";
+inline constexpr char FileBTN[] = "FileBTN";
+inline constexpr char EndBTN[] = "EndBTN";
+}  // namespace MultiProgFRM
+
+namespace QvCDebugFRM {
+inline constexpr char QvCDebugFRM[] = "QvCDebugFRM";
+inline constexpr char DebugGRD[] = "DebugGRD";
+}  // namespace QvCDebugFRM
+
+namespace RegisterForm {
+inline constexpr char RegisterForm[] = "RegisterForm";
+}  // namespace RegisterForm
+
+namespace WatchForm {
+inline constexpr char WatchForm[] = "WatchForm";
+}  // namespace WatchForm
+
+namespace ZK_CodeFRM {
+inline constexpr char CodeEditorTB[] = "CodeEditorTB";
+inline constexpr char ViewRowTB[] = "ViewRowTB";
+inline constexpr char SessionRowTB[] = "SessionRowTB";
+inline constexpr char CodeSCRVL[] = "CodeSCRVL";
+}  // namespace ZK_CodeFRM
+
 }  // namespace widget_names

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "workbench/options.h"
-#include "workbench/registry_settings.h"
+#include "services/options.h"
+#include "services/registry_settings.h"
 
 namespace workbench {
 

@@ -7,8 +7,8 @@
 #include "platform/text.h"
 #include "resources/string_ids.h"
 #include "workbench/error_marking.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
 
 namespace workbench {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "workbench/options.h"
+#include "services/options.h"
 
 namespace scrivlet {
 class TScrivlet;

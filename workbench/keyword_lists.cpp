@@ -5,8 +5,8 @@
 
 #include "platform/resources.h"
 #include "resources/string_ids.h"
-#include "workbench/message_strings.h"
-#include "workbench/resource_files.h"
+#include "services/message_strings.h"
+#include "services/resource_files.h"
 
 namespace workbench {
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "workbench/old_editor_buffer.h"
-#include "workbench/replace_file.h"
+#include "services/replace_file.h"
 
 namespace platform {
 class Clipboard;

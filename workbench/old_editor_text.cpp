@@ -6,7 +6,7 @@
 
 #include "platform/clipboard.h"
 #include "resources/string_ids.h"
-#include "workbench/message_strings.h"
+#include "services/message_strings.h"
 #include "workbench/old_editor.h"
 #include "workbench/zero_bytes.h"
 

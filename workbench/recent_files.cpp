@@ -5,8 +5,8 @@
 #include "platform/settings_store.h"
 #include "platform/text.h"
 #include "resources/string_ids.h"
-#include "workbench/localize.h"
-#include "workbench/registry_settings.h"
+#include "services/localize.h"
+#include "services/registry_settings.h"
 
 namespace workbench {
 

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "platform/settings_store.h"
-#include "workbench/registry_settings.h"
-#include "workbench/text_routines.h"
+#include "services/registry_settings.h"
+#include "services/text_routines.h"
 
 namespace workbench {
 

@@ -7,8 +7,8 @@
 #include "platform/text.h"
 #include "resources/string_ids.h"
 #include "workbench/command_line.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
 
 namespace workbench {
 namespace {
@@ -77,8 +77,8 @@ void CommandLineActions::Run(const std::vector<std::string>& parameters,
         globals_.WrenfieldMode = true;
         globals_.IdeOptions.UseTarn = false;
         break;
-      case kCmdReadOnly: globals_.ReadOnly = true; break;
-      case kCmdLoadFile: LoadFile(entry.Value); break;
+      case kCmdReadOnly: requests.ReadOnly = true; break;
+      case kCmdLoadFile: LoadFile(entry.Value, requests); break;
       case kCmdDebugChip: requests.DebugRequested = true; break;
       case kCmdDebugAgainChip: requests.DebugAgainRequested = true; break;
       case kCmdProgramChip: requests.ProgramRequested = true; break;
@@ -98,7 +98,7 @@ void CommandLineActions::Run(const std::vector<std::string>& parameters,
   requests.HideWindow = hide_asked;
 }
 
-void CommandLineActions::LoadFile(std::string name) const {
+void CommandLineActions::LoadFile(std::string name, CommandLineRequests& requests) const {
   namespace ids = string_ids::EditorUnit;
   if (std::filesystem::path(name).extension().empty())
     name += texts_.LU_GetString(globals_.WrenfieldMode ? ids::SCU_EXT_COD : ids::SCU_EXT_SRC);
@@ -114,7 +114,7 @@ void CommandLineActions::LoadFile(std::string name) const {
     globals_.CommandLineFile.clear();
   }
   if (globals_.CommandLineFile.empty()) {
-    globals_.ReadOnly = false;
+    requests.ReadOnly = false;
     globals_.WrenfieldMode = false;
   }
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "workbench/globals.h"
+#include "services/globals.h"
 
 namespace platform {
 class MessageBoxService;
@@ -66,6 +66,7 @@ struct CommandLineRequests {
   bool ProgramRequested = false;
   bool VerifyRequested = false;
   bool HideWindow = false;
+  bool ReadOnly = false;  // "/r": the command-line file opens read-only
 };
 
 // Carries out the parsed command line on the session's values.
@@ -81,7 +82,7 @@ class CommandLineActions {
            CommandLineRequests& requests) const;
 
  private:
-  void LoadFile(std::string name) const;
+  void LoadFile(std::string name, CommandLineRequests& requests) const;
 
   GlobalValues& globals_;
   const Localizer& texts_;

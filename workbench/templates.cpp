@@ -6,8 +6,8 @@
 
 #include "platform/text.h"
 #include "resources/string_ids.h"
-#include "workbench/file_routines.h"
-#include "workbench/message_strings.h"
+#include "services/file_routines.h"
+#include "services/message_strings.h"
 
 namespace workbench {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "platform/settings_store.h"
-#include "workbench/registry_settings.h"
-#include "workbench/text_routines.h"
+#include "services/registry_settings.h"
+#include "services/text_routines.h"
 
 namespace workbench {
 

@@ -1,8 +1,8 @@
 #include "workbench/workspace.h"
 
 #include "platform/settings_store.h"
-#include "workbench/registry_settings.h"
-#include "workbench/text_routines.h"
+#include "services/registry_settings.h"
+#include "services/text_routines.h"
 
 namespace workbench {
 

@@ -4,6 +4,7 @@
 
 #include "build_debug/builtin/builtin_assembler.h"
 #include "build_debug/builtin/builtin_messages.h"
+#include "build_debug/image/listing_line.h"
 
 namespace build_debug {
 namespace {
@@ -11,7 +12,6 @@ namespace {
 namespace msg = builtin_messages;
 
 constexpr int kSourceColumn = 16;
-constexpr int kTabWidth = 8;
 constexpr int kWordsOnFirstLine = 2;
 constexpr char kDigits[] = "0123456789ABCDEF";
 
@@ -76,7 +76,7 @@ void BuiltinAssembler::ListLine() {
   if (!hidden_expansion && end > line_start_) {
     while (column < kSourceColumn) {
       Append('\t');
-      column = (column / kTabWidth + 1) * kTabWidth;
+      column = (column / kListTabWidth + 1) * kListTabWidth;
     }
     for (std::int32_t at = line_start_; at < end; ++at) Append(source_[at]);
   }

@@ -6,8 +6,8 @@
 #include "build_debug/debug/debug_layout.h"
 #include "platform/message_box.h"
 #include "resources/string_ids.h"
-#include "workbench/message_strings.h"
-#include "workbench/registry_settings.h"
+#include "services/message_strings.h"
+#include "services/registry_settings.h"
 
 namespace build_debug {
 

@@ -4,9 +4,10 @@
 #include <array>
 
 #include "build_debug/image/debug_image.h"
+#include "build_debug/image/debug_monitor.h"
 #include "platform/message_box.h"
-#include "workbench/message_strings.h"
-#include "workbench/silent_abort.h"
+#include "services/message_strings.h"
+#include "services/silent_abort.h"
 
 namespace build_debug {
 
@@ -36,6 +37,28 @@ constexpr std::int32_t kStatusFlags = 0x18;
 constexpr std::int32_t kStatusWithoutFlags = 0xE7;
 constexpr std::int32_t kStatusPage = 0xE0;
 
+// The global registers that the monitor uses itself: the program's values travel in the
+// header and the packet.
+constexpr int kRegSaved = 13;  // 13 to 15
+// Registers 5 to 12 (the ports and the first general registers) come in the header.
+constexpr int kRegHeaderFirst = 5;
+constexpr int kRegHeaderCount = 8;
+constexpr int kRegFirstBanked = 16;
+
+// Where each value stands in the header of a data read; bytes 10, 12 and 21-23 are unused.
+enum HeaderByte : std::size_t {
+  kHeadMode = 0,  // M in the low bits, RTW in bit 7
+  kHeadW = 1,
+  kHeadPcLow = 2,
+  kHeadPcHigh = 3,
+  kHeadStatus = 4,
+  kHeadFsr = 5,
+  kHeadSaved = 6,  // registers 13 to 15
+  kHeadRtcc = 9,
+  kHeadStatusFlags = 11,
+  kHeadRegisters = 13,  // registers 5 to 12
+};
+
 constexpr std::uint8_t Byte(std::int32_t value) { return static_cast<std::uint8_t>(value & 0xFF); }
 
 }  // namespace
@@ -57,7 +80,7 @@ bool DebugProtocol::SendDebugResume(std::uint16_t action) {
   const bool at_reset = live_.PC == n - 1;
   // At the reset vector the chip resumes two words lower, where the monitor keeps the
   // program's own reset jump; a reset is no power-down, so PD goes as 0.
-  std::uint8_t pcl = Byte(at_reset ? (live_.PC & 0xFF) - 2 : live_.PC);
+  std::uint8_t pcl = Byte(at_reset ? MonitorAddress(n, kResetJumpSlot) : live_.PC);
   std::int32_t pd = at_reset ? 0 : live_.PD;
   std::int32_t status = (live_.Registers[kRegStatus] & kStatusWithoutFlags) | (live_.TO << 4) |
                         (pd << 3);
@@ -67,15 +90,15 @@ bool DebugProtocol::SendDebugResume(std::uint16_t action) {
       kTagPcl,      pcl,
       kTagStatus,   Byte(status),
       kTagFsr,      Byte(live_.Registers[kRegFsr]),
-      kTagNone,     Byte(live_.Registers[14]),
-      kTagNone,     Byte(live_.Registers[15]),
+      kTagNone,     Byte(live_.Registers[kRegSaved + 1]),
+      kTagNone,     Byte(live_.Registers[kRegSaved + 2]),
       kTagNone,     Byte(action),
       kTagNone,     Byte(action >> 8),
       kTagNone,     kActionTail,
       kTagNone,     Byte(live_.BreakAddress >> 8),
       kTagBreakLow, Byte(live_.BreakAddress),
       kTagNone,     Byte(live_.M),
-      kTagLast,     Byte(live_.Registers[13]),
+      kTagLast,     Byte(live_.Registers[kRegSaved]),
   };
   link_.SendScrambled(kPacketCommand);
   link_.SendScrambled(kPacketLength);
@@ -114,20 +137,18 @@ bool DebugProtocol::QVU_GetDebugData() {
   if (!ok) return false;
 
   auto& r = live_.Registers;
-  live_.M = h[0] & (device4k ? 0x1F : 0x0F);
-  live_.RTW = (h[0] >> 7) & 1;
-  live_.W = h[1];
-  live_.PC = ((h[3] << 8) + h[2]) & (n - 1);
-  r[kRegStatus] = h[4] & kStatusWithoutFlags;
-  live_.TO = (h[4] >> 4) & 1;
-  live_.PD = (h[4] >> 3) & 1;
-  r[kRegFsr] = h[5];
-  r[13] = h[6];
-  r[14] = h[7];
-  r[15] = h[8];
-  r[kRegRtcc] = h[9];
-  r[kRegStatus] |= h[11] & kStatusFlags;
-  for (int i = 0; i < 8; ++i) r[static_cast<std::size_t>(5 + i)] = h[static_cast<std::size_t>(13 + i)];
+  live_.M = h[kHeadMode] & (device4k ? 0x1F : 0x0F);
+  live_.RTW = (h[kHeadMode] >> 7) & 1;
+  live_.W = h[kHeadW];
+  live_.PC = ((h[kHeadPcHigh] << 8) + h[kHeadPcLow]) & (n - 1);
+  r[kRegStatus] = h[kHeadStatus] & kStatusWithoutFlags;
+  live_.TO = (h[kHeadStatus] >> 4) & 1;
+  live_.PD = (h[kHeadStatus] >> 3) & 1;
+  r[kRegFsr] = h[kHeadFsr];
+  for (std::size_t i = 0; i < 3; ++i) r[kRegSaved + i] = h[kHeadSaved + i];
+  r[kRegRtcc] = h[kHeadRtcc];
+  r[kRegStatus] |= h[kHeadStatusFlags] & kStatusFlags;
+  for (std::size_t i = 0; i < kRegHeaderCount; ++i) r[kRegHeaderFirst + i] = h[kHeadRegisters + i];
 
   if (device4k) {
     std::array<std::uint8_t, kRam4K> ram{};
@@ -136,7 +157,8 @@ bool DebugProtocol::QVU_GetDebugData() {
     std::ignore = link_.FlushTx();  // a failed flush shows in the read that follows
     ok = link_.ReceiveBytes(ram);
     if (ok)
-      for (int j = 0; j < kRam4K; ++j) r[static_cast<std::size_t>(16 + j)] = ram[static_cast<std::size_t>(j)];
+      for (int j = 0; j < kRam4K; ++j)
+        r[static_cast<std::size_t>(kRegFirstBanked + j)] = ram[static_cast<std::size_t>(j)];
   } else {
     std::vector<std::uint8_t> ram(static_cast<std::size_t>(banks * 16));
     ok = link_.ReceiveBytes(ram);
@@ -144,7 +166,7 @@ bool DebugProtocol::QVU_GetDebugData() {
     // 0xB0, 0xD0 and 0xF0 upwards.
     if (ok)
       for (int j = 0; j < banks * 16; ++j)
-        r[static_cast<std::size_t>(((8 - banks) + j / 16) * 32 + 16 + j % 16)] =
+        r[static_cast<std::size_t>(((8 - banks) + j / 16) * 32 + kRegFirstBanked + j % 16)] =
             ram[static_cast<std::size_t>(j)];
   }
   if (!ok) return false;
@@ -156,7 +178,7 @@ bool DebugProtocol::QVU_GetDebugData() {
   }
   // The monitor reports a stop at the reset vector from the word that holds the program's
   // reset jump.
-  if (live_.PC == n - 3) live_.PC = n - 1;
+  if (live_.PC == MonitorAddress(n, kResetJumpSlot)) live_.PC = n - 1;
   r[kRegIndirect] = 0;
   if (live_.RTW) r[kRegRtcc] = live_.W;
   r[kRegPcl] = (live_.PC + 1) & 0xFF;
@@ -218,7 +240,9 @@ bool DebugProtocol::WriteRegister(int reg, std::uint8_t value) {
     live_.PC = (((live_.Registers[kRegStatus] & kStatusPage) << 4) | ((value - 1) & 0xFF)) & (n - 1);
     live_.PD = 0;
   }
-  const bool by_command = reg == kRegRtcc || (reg >= 5 && reg <= 12) || (reg >= 16 && reg <= 255);
+  const bool by_command = reg == kRegRtcc ||
+                          (reg >= kRegHeaderFirst && reg < kRegHeaderFirst + kRegHeaderCount) ||
+                          (reg >= kRegFirstBanked && reg <= 255);
   // The others are loaded from the next packet.
   if (!by_command) return false;
   link_.SendScrambled(kPacketCommand);

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/message_box.h"
-#include "workbench/message_strings.h"
+#include "services/message_strings.h"
 
 namespace build_debug {
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "resources/string_ids.h"
-#include "workbench/message_strings.h"
+#include "services/message_strings.h"
 
 namespace build_debug {
 

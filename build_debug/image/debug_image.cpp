@@ -8,6 +8,21 @@ namespace build_debug {
 namespace {
 
 constexpr int kFirstPageEnd = 0x1FF;
+constexpr std::uint16_t kJmp = 0x0A00;  // JMP with a 9-bit address
+constexpr std::uint16_t kJmpOpcodeBits = 0x0E00;
+constexpr std::uint16_t kJmpAddressBits = 0x01FF;
+constexpr std::uint16_t kNop = 0x000;
+// The first page's free pair: PAGE 7 (the last page, whatever the part's size), then a jump
+// into the monitor.
+constexpr std::uint16_t kEntryPage = 0x0017;
+constexpr std::uint16_t kEntryJump = 0x0B83;
+static_assert((kEntryJump & kJmpAddressBits) ==
+              (MonitorAddress(kProgramWords, kEntrySlot) & kJmpAddressBits));
+// A debug run keeps these FUSE bits of the program and sets the oscillator bits to the
+// debug setting (bits 0-1 and 5-7; the drive bit 4 too on the 4,096-word parts).
+constexpr std::uint16_t kDebugFuseKept2K = 0x0F1C;
+constexpr std::uint16_t kDebugFuseKept4K = 0x0F0C;
+constexpr std::uint16_t kDebugFuseOscillator = 0x00A0;
 
 void Fail(ObjectImage& image, const char* text) { image.ErrorText = text; }
 
@@ -27,15 +42,15 @@ void PatchDelays(std::uint16_t* monitor, std::uint32_t f, bool turbo) {
               monitor + kHighSpeedFirst);
     std::uint32_t q = turbo ? (f / per_step - 14) / 6 : (f / per_step - 13) / 5;
     std::uint32_t inverted = ~q;
-    PatchLowByte(monitor, 33, inverted & 0xFF);
-    PatchLowByte(monitor, 35, (inverted >> 8) & 0xFF);
+    PatchLowByte(monitor, kHighSpeedCountLow, inverted & 0xFF);
+    PatchLowByte(monitor, kHighSpeedCountHigh, (inverted >> 8) & 0xFF);
   } else {
     std::uint32_t d = turbo ? f / per_step - 10 : f / per_step - 9;
     std::uint32_t divisor = turbo ? 4 : 3;
     std::uint32_t q = d / divisor;
     std::uint32_t r = d % divisor;
-    PatchLowByte(monitor, 38, q + 1);
-    PatchLowByte(monitor, 43, (monitor[43] & 0xFF) - r);
+    PatchLowByte(monitor, kDelayCount, q + 1);
+    PatchLowByte(monitor, kDelayRest, (monitor[kDelayRest] & 0xFF) - r);
   }
 }
 
@@ -47,9 +62,10 @@ void BuildDebugImage(ObjectImage& image) {
   image.Failed = 1;
   CopyWorkingToProgramming(image);
 
-  p[kFuseIndex] = static_cast<std::uint16_t>((p[kFuseIndex] & (image.Device4K ? 0x0F0C : 0x0F1C)) |
-                                             0x00A0);
-  if (p[kFuseIndex] & 0x004) return Fail(image, kDebugNeedsNoWatchdog);
+  p[kFuseIndex] = static_cast<std::uint16_t>(
+      (p[kFuseIndex] & (image.Device4K ? kDebugFuseKept4K : kDebugFuseKept2K)) |
+      kDebugFuseOscillator);
+  if (p[kFuseIndex] & kFuseWatchdogBit) return Fail(image, kDebugNeedsNoWatchdog);
 
   int free_pair = -1;
   for (int k = kFirstPageEnd; k >= 1; --k) {
@@ -61,23 +77,23 @@ void BuildDebugImage(ObjectImage& image) {
   if (free_pair < 0) return Fail(image, kDebugNeedsFirstPageWords);
 
   const std::uint16_t reset_jump = p[n - 1] & kInstructionBits;
-  if ((reset_jump & 0xE00) != 0xA00) return Fail(image, kDebugNeedsResetJump);
+  if ((reset_jump & kJmpOpcodeBits) != kJmp) return Fail(image, kDebugNeedsResetJump);
 
-  const int monitor_start = n - 1 - kMonitorWords;
+  const int monitor_start = MonitorAddress(n, 0);
   for (int i = monitor_start; i < n - 1; ++i) {
     if (p[i] != kEmptyWord) return Fail(image, kDebugNeedsMonitorWords);
   }
 
   std::uint16_t* monitor = &p[monitor_start];
   std::copy(DebugMonitor.begin(), DebugMonitor.end(), monitor);
-  if (image.Device4K) monitor[75] = 0x000;
+  if (image.Device4K) monitor[kBankBitSlot] = kNop;
 
   monitor[kResetJumpSlot] = reset_jump;
-  p[n - 1] = static_cast<std::uint16_t>(0x0A00 + free_pair);
-  p[free_pair] = 0x0017;
-  p[free_pair + 1] = 0x0B83;
+  p[n - 1] = static_cast<std::uint16_t>(kJmp + free_pair);
+  p[free_pair] = kEntryPage;
+  p[free_pair + 1] = kEntryJump;
 
-  bool turbo = image.Device4K || !(p[kFuseIndex] & 0x800);
+  bool turbo = image.Device4K || !(p[kFuseIndex] & kFuseTurboOffBit);
   PatchDelays(monitor, static_cast<std::uint32_t>(image.ClockHz), turbo);
   image.Failed = 0;
 }

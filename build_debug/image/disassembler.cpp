@@ -86,7 +86,8 @@ class Disassembler {
     if (device4k_) {
       highest_named_ = 9;
     } else {
-      highest_named_ = (image.WorkingImage[kFusexIndex] & 0x400) ? 7 : 6;
+      // A QV28 has port RC beside RA and RB.
+      highest_named_ = (image.WorkingImage[kFusexIndex] & kFusexQv28Bit) ? 7 : 6;
     }
   }
 

@@ -15,7 +15,7 @@ std::string GetListLine(const ObjectImage& image, int n) {
     if (c == '\t') {
       do {
         line.push_back(' ');
-      } while (line.size() % 8 != 0 && line.size() < kListLineMax);
+      } while (line.size() % kListTabWidth != 0 && line.size() < kListLineMax);
     } else {
       line.push_back(c);
     }

@@ -8,6 +8,8 @@
 namespace build_debug {
 
 constexpr int kListLineMax = 255;
+// The listing's tab stops; the built-in assembler's listing aligns its source column to them.
+constexpr int kListTabWidth = 8;
 
 // The text of listing line n from FileBuffer: up to the CR (or the buffer's end), tabs
 // expanded to the next multiple of 8 columns, at most 255 characters. A line index outside

@@ -38,6 +38,13 @@ constexpr std::uint16_t kInstructionBits = 0x0FFF;
 constexpr std::uint16_t kDefaultFuse = 0x0FFA;
 constexpr std::uint16_t kDefaultFusex2K = 0x0BFF;
 constexpr std::uint16_t kDefaultFusex4K = 0x0FFF;
+// Configuration bits that more than one unit reads.
+constexpr std::uint16_t kFuseWatchdogBit = 0x004;
+constexpr std::uint16_t kFuseTurboOffBit = 0x800;  // 2,048-word parts: set runs without turbo
+constexpr std::uint16_t kFusexMemoryBits = 0x003;  // 2,048-word parts: 512, 1,024 or 2,048 words
+// One bit, two meanings: a QV28 rather than a QV18, or on the 4,096-word parts no sleep clock.
+constexpr std::uint16_t kFusexQv28Bit = 0x400;
+constexpr std::uint16_t kFusexNoSleepClockBit = 0x400;
 constexpr std::int32_t kDefaultClockHz = 50'000'000;
 constexpr int kMaxListingLines = 25'000;
 constexpr std::int32_t kFileBufferSize = 2'000'000;

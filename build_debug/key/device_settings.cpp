@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "build_debug/image/hex_image.h"
-#include "workbench/replace_file.h"
+#include "services/replace_file.h"
 
 namespace build_debug {
 namespace {
@@ -44,7 +44,7 @@ int OscillatorItem(const std::array<std::uint16_t, 12>& values, std::uint16_t bi
 
 }  // namespace
 
-int ProgramWordsOf2K(std::uint16_t fusex) { return kProgramWords2K[fusex & 3]; }
+int ProgramWordsOf2K(std::uint16_t fusex) { return kProgramWords2K[fusex & kFusexMemoryBits]; }
 
 std::string IdStringOf(const WordArray& words) {
   std::string id;
@@ -124,15 +124,15 @@ void DeviceSettings::ShowImage() {
     c.feedback = fuse & 0x40;
     c.reset_timer = kResetTimerItem4K[fusex & 3];
     c.turbo = c.stack_option = true;
-    c.sleep_clock = !(fusex & 0x400);
+    c.sleep_clock = !(fusex & kFusexNoSleepClockBit);
   } else {
-    c.device = (fusex & 0x400) ? 1 : 0;
+    c.device = (fusex & kFusexQv28Bit) ? 1 : 0;
     c.oscillator = OscillatorItem(kOscillator2K, fuse & 0xE3, 0x40);
     c.drive = true;
     c.feedback = fuse & 0x40;
     c.brownout = kBrownoutItem2K[(fusex >> 4) & 3];
     c.reset_timer = -1;
-    c.turbo = !(fuse & 0x800);
+    c.turbo = !(fuse & kFuseTurboOffBit);
     c.stack_option = !(fusex & 0x80);
   }
   const bool crystal = c.oscillator >= 0 && c.oscillator < kCrystalItems;
@@ -140,7 +140,7 @@ void DeviceSettings::ShowImage() {
   c.feedback_enabled = crystal;
   c.carry = !(fusex & 0x40);
   c.sync = !(fuse & 0x400);
-  c.watchdog = fuse & 0x04;
+  c.watchdog = fuse & kFuseWatchdogBit;
   c.protect = !(fuse & 0x08);
 
   id_string_ = IdStringOf(image_.WorkingImage);

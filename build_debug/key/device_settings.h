@@ -15,7 +15,7 @@
 
 #include "build_debug/image/hex_image.h"
 #include "build_debug/image/object_image.h"
-#include "workbench/replace_file.h"
+#include "services/replace_file.h"
 
 namespace build_debug {
 

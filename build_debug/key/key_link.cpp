@@ -6,9 +6,9 @@
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "resources/string_ids.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
-#include "workbench/registry_settings.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
+#include "services/registry_settings.h"
 
 namespace build_debug {
 

@@ -6,8 +6,8 @@
 #include "build_debug/key/clock_synth.h"
 #include "platform/message_box.h"
 #include "resources/string_ids.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
 
 namespace build_debug {
 
@@ -38,6 +38,24 @@ constexpr std::uint32_t kTargetHz = 4'000'000;
 // The chip-kind word of a read that marks a 4,096-word chip.
 constexpr std::int16_t kKind4K = 2;
 
+// The configuration header: FUSEX keeps the image's bits 0-7 and 10, takes the chip's trim
+// (bits 0-1 in bits 8-9, bit 2 in bit 11 where the part has it) and sets the bits that the
+// key expects set; the 4,096-word parts' FUSE gets bits 9 and 11 set too.
+constexpr std::uint16_t kHeaderFusexImageBits = 0x4FF;
+constexpr std::uint16_t kHeaderFusexSet = 0x00C;
+constexpr std::uint16_t kHeaderFusexSet4K = 0x08C;
+constexpr std::uint16_t kHeaderFuseSet4K = 0xA00;
+constexpr int kTrimLowShift = 8;
+constexpr int kTrimHighShift = 11;
+// A header whose trim leaves this bit clear is preceded by a measurement with it set.
+constexpr std::uint16_t kFusexTrimHighBit = 1u << kTrimHighShift;
+
+std::uint16_t TrimBits(int trim, bool with_high_bit) {
+  const int low = (trim & 3) << kTrimLowShift;
+  const int high = with_high_bit ? ((trim >> 2) & 1) << kTrimHighShift : 0;
+  return static_cast<std::uint16_t>(low | high);
+}
+
 // The key replies when its work is done; the link waits that long and a second besides.
 constexpr int kReplyMarginMs = 1000;
 // In adaptive mode the key may repeat each word's pulse up to this many times more.
@@ -56,12 +74,12 @@ MemorySize MemorySizeOf(std::uint16_t fusex, bool device4k) {
   if (device4k) return {4096, 15, 5};
   static constexpr int kWords[4] = {512, 1024, 2048, 2048};
   static constexpr int kBanks[4] = {1, 1, 4, 8};
-  int k = fusex & 3;
-  return {kWords[k], kBanks[k], 2 + ((fusex >> 10) & 1)};
+  int k = fusex & kFusexMemoryBits;
+  return {kWords[k], kBanks[k], (fusex & kFusexQv28Bit) ? 3 : 2};
 }
 
 std::uint16_t TrimMeasureWord(int trim) {
-  return static_cast<std::uint16_t>(0x4FF | ((trim & 3) << 8) | (((trim >> 2) & 1) << 11));
+  return static_cast<std::uint16_t>(kHeaderFusexImageBits | TrimBits(trim, true));
 }
 
 std::uint32_t OscillatorHz(std::uint16_t count) { return count == 0 ? 0 : kCountToHz / count; }
@@ -183,17 +201,17 @@ void QvKeyUnit::Program(bool run, const RunImage& image) {
       std::uint16_t header_fusex, header_fuse;
       if (image.device4k) {
         // Trim bit 2 has no place in the 4,096-word parts' FUSEX.
-        header_fusex =
-            static_cast<std::uint16_t>((fusex & 0x4FF) | 0x8C | ((trim_ & 3) << 8));
-        header_fuse = static_cast<std::uint16_t>(fuse | 0xA00);
+        header_fusex = static_cast<std::uint16_t>((fusex & kHeaderFusexImageBits) |
+                                                  kHeaderFusexSet4K | TrimBits(trim_, false));
+        header_fuse = static_cast<std::uint16_t>(fuse | kHeaderFuseSet4K);
       } else {
-        header_fusex = static_cast<std::uint16_t>((fusex & 0x4FF) | 0x0C | ((trim_ & 3) << 8) |
-                                                  (((trim_ >> 2) & 1) << 11));
+        header_fusex = static_cast<std::uint16_t>((fusex & kHeaderFusexImageBits) |
+                                                  kHeaderFusexSet | TrimBits(trim_, true));
         header_fuse = fuse;
       }
-      if (!(header_fusex & 0x800)) {
+      if (!(header_fusex & kFusexTrimHighBit)) {
         std::uint16_t ignored = 0;
-        std::ignore = MeasureOscillator(header_fusex | 0x800, ignored);
+        std::ignore = MeasureOscillator(header_fusex | kFusexTrimHighBit, ignored);
       }
       if (cancel_) ok = false;
       if (ok) {

@@ -4,7 +4,7 @@
 
 #include "build_debug/key/key_protocol.h"
 #include "resources/string_ids.h"
-#include "workbench/localize.h"
+#include "services/localize.h"
 
 namespace build_debug {
 

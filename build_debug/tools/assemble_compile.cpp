@@ -7,7 +7,7 @@
 #include "build_debug/tools/tarn_bridge.h"
 #include "platform/text.h"
 #include "resources/string_ids.h"
-#include "workbench/localize.h"
+#include "services/localize.h"
 
 namespace build_debug {
 namespace {

@@ -10,9 +10,9 @@
 
 #include "platform/message_box.h"
 #include "resources/string_ids.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
-#include "workbench/text_routines.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
+#include "services/text_routines.h"
 
 namespace build_debug {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "build_debug/image/object_image.h"
 #include "resources/string_ids.h"
-#include "workbench/message_strings.h"
+#include "services/message_strings.h"
 
 namespace build_debug {
 namespace {

@@ -8,10 +8,10 @@
 #include "build_debug/tools/tool_install.h"
 #include "platform/message_box.h"
 #include "resources/string_ids.h"
-#include "workbench/message_strings.h"
-#include "workbench/program_runner.h"
-#include "workbench/resource_files.h"
-#include "workbench/text_routines.h"
+#include "services/message_strings.h"
+#include "services/program_runner.h"
+#include "services/resource_files.h"
+#include "services/text_routines.h"
 
 namespace build_debug {
 namespace {

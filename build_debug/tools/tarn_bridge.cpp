@@ -11,12 +11,12 @@
 #include "build_debug/tools/tool_install.h"
 #include "platform/text.h"
 #include "resources/string_ids.h"
-#include "workbench/file_routines.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
-#include "workbench/options.h"
-#include "workbench/program_runner.h"
-#include "workbench/text_routines.h"
+#include "services/file_routines.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
+#include "services/options.h"
+#include "services/program_runner.h"
+#include "services/text_routines.h"
 
 namespace build_debug {
 namespace {

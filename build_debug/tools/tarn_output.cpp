@@ -213,7 +213,7 @@ int ListingLineOf(const std::vector<std::string>& listing, int number) {
   std::size_t i = static_cast<std::size_t>(std::max(number - 1, 0));
   while (i < listing.size()) {
     const std::string& line = listing[i++];
-    std::string_view column = std::string_view(line).substr(0, 6);
+    std::string_view column = std::string_view(line).substr(0, kListingNumberColumns);
     while (!column.empty() && static_cast<unsigned char>(column.front()) <= ' ') {
       column.remove_prefix(1);
     }

@@ -86,6 +86,9 @@ void SplitTokens(std::string_view line, std::vector<std::string>& list, int star
 // Lines of a text that may end them with LF or CR LF; a last line without a break counts.
 std::vector<std::string> TextLines(std::string_view text);
 
+// tarn's listing gives a source line's number right-aligned in the first six columns.
+constexpr std::size_t kListingNumberColumns = 6;
+
 // The 1-based index of the listing line that shows source line number, -1 when there is none.
 // Lines without a number in their first six columns (headings, page lines, continuation
 // lines, comments starting with "*") are passed over; the cross-reference ends the search.

@@ -12,8 +12,8 @@
 #include "platform/message_box.h"
 #include "platform/resources.h"
 #include "resources/string_ids.h"
-#include "workbench/message_strings.h"
-#include "workbench/resource_files.h"
+#include "services/message_strings.h"
+#include "services/resource_files.h"
 
 namespace build_debug {
 namespace {

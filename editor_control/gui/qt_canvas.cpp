@@ -44,14 +44,14 @@ void QtCanvas::BeginLine(const TScrivRect& band) {
 
 void QtCanvas::EndLine() {
   painter_.restore();
-  fontKey_ = -1;
+  font_key_ = -1;
 }
 
-void QtCanvas::FillBackground(const TScrivRect& r, int32_t color, int32_t originX, int32_t originY) {
+void QtCanvas::FillBackground(const TScrivRect& r, int32_t color, int32_t origin_x, int32_t origin_y) {
   if (tile_ != nullptr) {
     // Aligned to the scroll offsets, so the picture moves with the text.
     painter_.drawTiledPixmap(QRect(r.Left, r.Top, r.Width(), r.Height()), *tile_,
-                             QPoint((r.Left - originX) % tile_->width(), (r.Top - originY) % tile_->height()));
+                             QPoint((r.Left - origin_x) % tile_->width(), (r.Top - origin_y) % tile_->height()));
     return;
   }
   FillRect(r, color);
@@ -77,9 +77,9 @@ void QtCanvas::DrawText(std::span<const int32_t> xs, int32_t baseline, std::stri
       continue;
     }
     // Not in the font: Qt's text drawing finds it in another, at the same place.
-    if (key != fontKey_) {
+    if (key != font_key_) {
       painter_.setFont(measurer_.FontForStyle(key));
-      fontKey_ = key;
+      font_key_ = key;
     }
     painter_.drawText(xs[i], baseline, QString(QChar::fromLatin1(bytes[i])));
   }

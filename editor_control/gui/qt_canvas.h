@@ -24,7 +24,7 @@ class QtCanvas : public TScrivCanvas {
   int32_t Descent() override;
   void BeginLine(const TScrivRect& band) override;
   void EndLine() override;
-  void FillBackground(const TScrivRect& r, int32_t color, int32_t originX, int32_t originY) override;
+  void FillBackground(const TScrivRect& r, int32_t color, int32_t origin_x, int32_t origin_y) override;
   void FillRect(const TScrivRect& r, int32_t color) override;
   void DrawText(std::span<const int32_t> xs, int32_t baseline, std::string_view bytes, uint8_t style,
                 int32_t color) override;
@@ -35,7 +35,7 @@ class QtCanvas : public TScrivCanvas {
   QtTextMeasurer& measurer_;
   const QPalette& palette_;
   const QPixmap* tile_;
-  int fontKey_ = -1;
+  int font_key_ = -1;
   // Kept between calls so that a paint does not allocate for every piece.
   QList<quint32> glyphs_;
   QList<QPointF> positions_;

@@ -6,10 +6,10 @@
 
 namespace scrivlet::gui {
 
-void QtClipboard::Put(std::string_view text, bool columnBlock) {
+void QtClipboard::Put(std::string_view text, bool column_block) {
   auto* data = new QMimeData;  // the clipboard takes it over
   data->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
-  if (columnBlock) data->setData(kColumnBlockMime, QByteArray(1, '\x02'));
+  if (column_block) data->setData(kColumnBlockMime, QByteArray(1, '\x02'));
   QGuiApplication::clipboard()->setMimeData(data);
 }
 

@@ -10,7 +10,7 @@ inline constexpr const char* kColumnBlockMime = "application/x-qvkey-column-bloc
 
 class QtClipboard : public TScrivClipboard {
  public:
-  void Put(std::string_view text, bool columnBlock) override;
+  void Put(std::string_view text, bool column_block) override;
   bool HasText() override;
   std::string Text() override;  // characters beyond Latin-1 become '?'
   bool IsColumnBlock() override;

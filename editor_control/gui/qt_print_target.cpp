@@ -5,8 +5,8 @@
 
 namespace scrivlet::gui {
 
-QtPrintTarget::QtPrintTarget(QPrinter& printer, const QFont& font, const QFont& altFont)
-    : printer_(printer), font_(font), measurer_(font, altFont, &printer) {
+QtPrintTarget::QtPrintTarget(QPrinter& printer, const QFont& font, const QFont& alt_font)
+    : printer_(printer), font_(font), measurer_(font, alt_font, &printer) {
   printer_.setFullPage(true);
   palette_.setColor(QPalette::Base, Qt::white);
   palette_.setColor(QPalette::Text, Qt::black);

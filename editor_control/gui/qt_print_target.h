@@ -24,7 +24,7 @@ class EPrinterError : public std::runtime_error {
 class QtPrintTarget : public TScrivPrintTarget {
  public:
   // The editor's fonts; the printer is put in full-page mode.
-  QtPrintTarget(QPrinter& printer, const QFont& font, const QFont& altFont);
+  QtPrintTarget(QPrinter& printer, const QFont& font, const QFont& alt_font);
   ~QtPrintTarget() override;
   TPrinterMetrics Metrics() override;
   TTextMeasurer& Measurer() override { return measurer_; }

@@ -8,14 +8,14 @@
 
 namespace scrivlet::gui {
 
-QtTextMeasurer::QtTextMeasurer(const QFont& font, const QFont& altFont, const QPaintDevice* device)
+QtTextMeasurer::QtTextMeasurer(const QFont& font, const QFont& alt_font, const QPaintDevice* device)
     : device_(device) {
-  SetFonts(font, altFont);
+  SetFonts(font, alt_font);
 }
 
-void QtTextMeasurer::SetFonts(const QFont& font, const QFont& altFont) {
+void QtTextMeasurer::SetFonts(const QFont& font, const QFont& alt_font) {
   font_ = font;
-  alt_ = altFont;
+  alt_ = alt_font;
   font_.setKerning(false);
   alt_.setKerning(false);
   for (auto& m : metrics_) m.Metrics.reset();

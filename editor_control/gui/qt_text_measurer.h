@@ -18,8 +18,8 @@ namespace scrivlet::gui {
 class QtTextMeasurer : public TTextMeasurer {
  public:
   // `device`: measure at its resolution (a printer's), else the screen's.
-  QtTextMeasurer(const QFont& font, const QFont& altFont, const QPaintDevice* device = nullptr);
-  void SetFonts(const QFont& font, const QFont& altFont);
+  QtTextMeasurer(const QFont& font, const QFont& alt_font, const QPaintDevice* device = nullptr);
+  void SetFonts(const QFont& font, const QFont& alt_font);
   int32_t Width(std::string_view bytes, uint8_t style) override;
   int32_t Height() override;
   int32_t InkOverhang(char c, uint8_t style) override;

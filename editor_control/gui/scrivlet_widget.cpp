@@ -15,11 +15,11 @@
 namespace scrivlet::gui {
 
 TScrivlet::TScrivlet(QWidget* parent, TScrivletServices services)
-    : QAbstractScrollArea(parent), measurer_(QFont("Arial"), QFont("Arial")), font_("Arial"), altFont_("Arial") {
+    : QAbstractScrollArea(parent), measurer_(QFont("Arial"), QFont("Arial")), font_("Arial"), alt_font_("Arial") {
   services.Window = this;
   if (services.Scheduler == nullptr) services.Scheduler = &scheduler_;
   if (services.Clipboard == nullptr) services.Clipboard = &clipboard_;
-  clipboardInUse_ = services.Clipboard;
+  clipboard_in_use_ = services.Clipboard;
   memo_ = std::make_unique<scrivlet::TScrivlet>(services);
   memo_->Measurer = &measurer_;
   input_ = std::make_unique<TScrivInput>(*memo_, *this);
@@ -46,16 +46,16 @@ TScrivlet::TScrivlet(QWidget* parent, TScrivletServices services)
 }
 
 TScrivlet::~TScrivlet() {
-  autoScroll_.stop();
+  auto_scroll_.stop();
   input_.reset();
   memo_->DestroyHandle();
   memo_.reset();
 }
 
-void TScrivlet::SetFonts(const QFont& font, const QFont& altFont) {
+void TScrivlet::SetFonts(const QFont& font, const QFont& alt_font) {
   font_ = font;
-  altFont_ = altFont;
-  measurer_.SetFonts(font, altFont);
+  alt_font_ = alt_font;
+  measurer_.SetFonts(font, alt_font);
   memo_->FontStyle = static_cast<uint8_t>((font.bold() ? kStyleBold : 0) | (font.italic() ? kStyleItalic : 0) |
                                           (font.underline() ? kStyleUnderline : 0) |
                                           (font.strikeOut() ? kStyleStrikeout : 0));
@@ -73,8 +73,8 @@ void TScrivlet::Invalidate() { viewport()->update(); }
 
 void TScrivlet::UpdateCaret() {
   // A moved caret shows at once and blinks from there.
-  caretOn_ = hasFocus() && !memo_->GetDisplayOnly();
-  if (caretOn_) {
+  caret_on_ = hasFocus() && !memo_->GetDisplayOnly();
+  if (caret_on_) {
     const int period = QApplication::cursorFlashTime() / 2;
     if (period > 0) blink_.start(period, this);
   }
@@ -84,7 +84,7 @@ void TScrivlet::UpdateCaret() {
 void TScrivlet::CaretShapeChanged() { UpdateCaret(); }
 
 void TScrivlet::UpdateScrollBars() {
-  syncingBars_ = true;
+  syncing_bars_ = true;
   const auto v = memo_->VertScrollBar();
   verticalScrollBar()->setRange(0, std::max(0, v.Range - v.Page));
   verticalScrollBar()->setPageStep(std::max(1, v.Page));
@@ -94,7 +94,7 @@ void TScrivlet::UpdateScrollBars() {
   horizontalScrollBar()->setRange(0, std::max(0, h.Range - h.Page));
   horizontalScrollBar()->setPageStep(std::max(1, h.Page));
   horizontalScrollBar()->setValue(h.Position);
-  syncingBars_ = false;
+  syncing_bars_ = false;
 }
 
 void TScrivlet::RecreateWindow() {
@@ -121,7 +121,7 @@ void TScrivlet::resizeEvent(QResizeEvent* event) {
 }
 
 void TScrivlet::OnScrollAction(Qt::Orientation orientation, int action) {
-  if (syncingBars_) return;
+  if (syncing_bars_) return;
   using Code = scrivlet::TScrivlet::TScrollCode;
   QScrollBar* bar = orientation == Qt::Vertical ? verticalScrollBar() : horizontalScrollBar();
   Code code;
@@ -142,7 +142,7 @@ void TScrivlet::OnScrollAction(Qt::Orientation orientation, int action) {
 }
 
 void TScrivlet::OnScrollValue(Qt::Orientation orientation, int value) {
-  if (syncingBars_) return;
+  if (syncing_bars_) return;
   const bool vertical = orientation == Qt::Vertical;
   const auto before = vertical ? memo_->VertScrollBar() : memo_->HorzScrollBar();
   if (value == before.Position) return;
@@ -153,11 +153,11 @@ void TScrivlet::OnScrollValue(Qt::Orientation orientation, int value) {
   UpdateCaret();
 }
 
-void TScrivlet::PaintInto(QPainter& painter, const QRect& rect, bool withCaret) {
+void TScrivlet::PaintInto(QPainter& painter, const QRect& rect, bool with_caret) {
   QtCanvas canvas(painter, measurer_, palette(), background_.isNull() ? nullptr : &background_);
   TScrivPainter p(*memo_, canvas);
   p.Paint({rect.left(), rect.top(), rect.right() + 1, rect.bottom() + 1}, hasFocus());
-  if (withCaret && caretOn_ && hasFocus() && !memo_->GetDisplayOnly()) {
+  if (with_caret && caret_on_ && hasFocus() && !memo_->GetDisplayOnly()) {
     const TScrivRect c = CaretRect(*memo_);
     // The caret inverts what it covers, as a system caret does.
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -188,13 +188,13 @@ void TScrivlet::focusInEvent(QFocusEvent* event) {
 void TScrivlet::focusOutEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusOutEvent(event);
   blink_.stop();
-  caretOn_ = false;
+  caret_on_ = false;
   viewport()->update();
 }
 
 void TScrivlet::timerEvent(QTimerEvent* event) {
-  if (event->timerId() == autoScroll_.timerId()) {
-    autoScroll_.stop();
+  if (event->timerId() == auto_scroll_.timerId()) {
+    auto_scroll_.stop();
     try {
       input_->AutoScrollStep();
     } catch (const std::exception& e) {
@@ -206,7 +206,7 @@ void TScrivlet::timerEvent(QTimerEvent* event) {
     QAbstractScrollArea::timerEvent(event);
     return;
   }
-  caretOn_ = !caretOn_ && hasFocus();
+  caret_on_ = !caret_on_ && hasFocus();
   viewport()->update();
 }
 

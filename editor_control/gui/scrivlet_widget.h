@@ -23,7 +23,7 @@ class QMenu;
 namespace scrivlet::gui {
 
 // The virtual key code of a Qt key (0 for keys the control has no code for).
-uint16_t VirtualKeyOf(int qtKey);
+uint16_t VirtualKeyOf(int qt_key);
 uint8_t ShiftBitsOf(Qt::KeyboardModifiers modifiers, Qt::MouseButtons buttons = Qt::NoButton);
 
 class TScrivlet : public QAbstractScrollArea, public TScrivletWindow, public TScrivInputHost {
@@ -39,7 +39,7 @@ class TScrivlet : public QAbstractScrollArea, public TScrivletWindow, public TSc
   QtTextMeasurer& Measurer() { return measurer_; }
 
   // The control font and the alternate font (style bit 5); the text is measured again.
-  void SetFonts(const QFont& font, const QFont& altFont);
+  void SetFonts(const QFont& font, const QFont& alt_font);
   const QFont& Font() const { return font_; }
   // Tiled behind the text, aligned to the scroll offsets; a null pixmap fills with Color.
   void SetBackgroundBmp(const QPixmap& picture);
@@ -59,20 +59,20 @@ class TScrivlet : public QAbstractScrollArea, public TScrivletWindow, public TSc
   void CaretShapeChanged() override;
 
   // TScrivInputHost
-  void SetCursor(TScrivCursor cursor, int16_t runCursor) override;
-  bool HasPopupMenu() override { return popupMenu_ != nullptr; }
-  void OpenPopup(int32_t x, int32_t y, bool defaultMenu) override;
+  void SetCursor(TScrivCursor cursor, int16_t run_cursor) override;
+  bool HasPopupMenu() override { return popup_menu_ != nullptr; }
+  void OpenPopup(int32_t x, int32_t y, bool default_menu) override;
   bool Focused() override { return hasFocus(); }
   void TakeFocus() override { setFocus(Qt::MouseFocusReason); }
   int32_t WheelScrollLines() override;
-  void ScheduleAutoScroll(int32_t delayMs) override;
+  void ScheduleAutoScroll(int32_t delay_ms) override;
   void Repaint() override { viewport()->update(); }
 
-  bool CaretShown() const { return caretOn_; }
+  bool CaretShown() const { return caret_on_; }
   // A menu of the program's own in place of the default one (not owned; nullptr: none).
-  void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
+  void SetPopupMenu(QMenu* menu) { popup_menu_ = menu; }
   // The default popup menu, once it was needed.
-  QMenu* DefaultPopup() const { return defaultPopup_; }
+  QMenu* DefaultPopup() const { return default_popup_; }
   // Fired with the default menu before it shows, so that a program may change the items.
   std::function<void(QMenu&)> OnInternalPopup;
 
@@ -98,7 +98,7 @@ class TScrivlet : public QAbstractScrollArea, public TScrivletWindow, public TSc
   void dropEvent(QDropEvent* event) override;
 
  private:
-  void PaintInto(QPainter& painter, const QRect& rect, bool withCaret);
+  void PaintInto(QPainter& painter, const QRect& rect, bool with_caret);
   void OnScrollAction(Qt::Orientation orientation, int action);
   void OnScrollValue(Qt::Orientation orientation, int value);
   void Report(const std::exception& e);
@@ -111,18 +111,18 @@ class TScrivlet : public QAbstractScrollArea, public TScrivletWindow, public TSc
   QtTextMeasurer measurer_;
   QtSliceScheduler scheduler_;
   QtClipboard clipboard_;
-  TScrivClipboard* clipboardInUse_ = nullptr;
+  TScrivClipboard* clipboard_in_use_ = nullptr;
   std::unique_ptr<scrivlet::TScrivlet> memo_;
   QFont font_;
-  QFont altFont_;
+  QFont alt_font_;
   QPixmap background_;
   QBasicTimer blink_;
-  bool caretOn_ = false;
-  bool syncingBars_ = false;
+  bool caret_on_ = false;
+  bool syncing_bars_ = false;
   std::unique_ptr<TScrivInput> input_;
-  QMenu* popupMenu_ = nullptr;
-  QMenu* defaultPopup_ = nullptr;
-  QBasicTimer autoScroll_;
+  QMenu* popup_menu_ = nullptr;
+  QMenu* default_popup_ = nullptr;
+  QBasicTimer auto_scroll_;
 };
 
 }  // namespace scrivlet::gui

@@ -53,10 +53,10 @@ TMouseButton ButtonOf(Qt::MouseButton button) {
 
 }  // namespace
 
-uint16_t VirtualKeyOf(int qtKey) {
-  if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return static_cast<uint16_t>('A' + (qtKey - Qt::Key_A));
-  if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return static_cast<uint16_t>('0' + (qtKey - Qt::Key_0));
-  switch (qtKey) {
+uint16_t VirtualKeyOf(int qt_key) {
+  if (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z) return static_cast<uint16_t>('A' + (qt_key - Qt::Key_A));
+  if (qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) return static_cast<uint16_t>('0' + (qt_key - Qt::Key_0));
+  switch (qt_key) {
     case Qt::Key_Backspace: return vk::kBack;
     case Qt::Key_Tab: case Qt::Key_Backtab: return vk::kTab;
     case Qt::Key_Return: case Qt::Key_Enter: return vk::kReturn;
@@ -183,7 +183,7 @@ void TScrivlet::wheelEvent(QWheelEvent* event) {
   event->accept();
 }
 
-void TScrivlet::SetCursor(TScrivCursor cursor, int16_t runCursor) {
+void TScrivlet::SetCursor(TScrivCursor cursor, int16_t run_cursor) {
   switch (cursor) {
     case TScrivCursor::crIBeam: viewport()->setCursor(Qt::IBeamCursor); break;
     case TScrivCursor::crArrow: viewport()->setCursor(Qt::ArrowCursor); break;
@@ -191,31 +191,31 @@ void TScrivlet::SetCursor(TScrivCursor cursor, int16_t runCursor) {
     case TScrivCursor::crDrag: viewport()->setCursor(Qt::DragMoveCursor); break;
     case TScrivCursor::crDragCopy: viewport()->setCursor(Qt::DragCopyCursor); break;
     case TScrivCursor::crNoDrop: viewport()->setCursor(Qt::ForbiddenCursor); break;
-    case TScrivCursor::crRunCursor: viewport()->setCursor(RunCursorShape(runCursor)); break;
+    case TScrivCursor::crRunCursor: viewport()->setCursor(RunCursorShape(run_cursor)); break;
   }
 }
 
 int32_t TScrivlet::WheelScrollLines() { return QApplication::wheelScrollLines(); }
 
-void TScrivlet::ScheduleAutoScroll(int32_t delayMs) {
-  if (delayMs < 0) autoScroll_.stop();
-  else autoScroll_.start(delayMs, this);
+void TScrivlet::ScheduleAutoScroll(int32_t delay_ms) {
+  if (delay_ms < 0) auto_scroll_.stop();
+  else auto_scroll_.start(delay_ms, this);
 }
 
-void TScrivlet::OpenPopup(int32_t x, int32_t y, bool defaultMenu) {
+void TScrivlet::OpenPopup(int32_t x, int32_t y, bool default_menu) {
   const QPoint at = viewport()->mapToGlobal(QPoint(x, y));
-  if (!defaultMenu) {
-    if (popupMenu_ != nullptr) popupMenu_->popup(at);
+  if (!default_menu) {
+    if (popup_menu_ != nullptr) popup_menu_->popup(at);
     return;
   }
-  if (defaultPopup_ == nullptr) defaultPopup_ = new QMenu(this);
-  defaultPopup_->clear();
-  for (const TPopupItem& item : input_->PopupItems(clipboardInUse_->HasText())) {
+  if (default_popup_ == nullptr) default_popup_ = new QMenu(this);
+  default_popup_->clear();
+  for (const TPopupItem& item : input_->PopupItems(clipboard_in_use_->HasText())) {
     if (item.Caption == "-") {
-      defaultPopup_->addSeparator();
+      default_popup_->addSeparator();
       continue;
     }
-    QAction* action = defaultPopup_->addAction(QString::fromStdString(item.Caption));
+    QAction* action = default_popup_->addAction(QString::fromStdString(item.Caption));
     action->setEnabled(item.Enabled);
     const int id = item.Id;
     connect(action, &QAction::triggered, this, [this, id] {
@@ -225,8 +225,8 @@ void TScrivlet::OpenPopup(int32_t x, int32_t y, bool defaultMenu) {
       });
     });
   }
-  if (OnInternalPopup) OnInternalPopup(*defaultPopup_);
-  defaultPopup_->popup(at);
+  if (OnInternalPopup) OnInternalPopup(*default_popup_);
+  default_popup_->popup(at);
 }
 
 void TScrivlet::StartExternalDrag() {

@@ -23,7 +23,7 @@ TEST_F(ClipboardTest, ColumnTextTakesTheBlockColumnsOfEveryLine) {
     const char* name;
     std::string text;
     int32_t col1, par1, col2, par2;
-    std::string columnText;
+    std::string column_text;
   };
   const Row rows[] = {
       {"a short line gives an empty line", "abc\r\nd", 1, 0, 3, 1, "bc\r\n\r\n"},
@@ -35,8 +35,8 @@ TEST_F(ClipboardTest, ColumnTextTakesTheBlockColumnsOfEveryLine) {
     Load(s, r.text);
     s.SelectColumnBlock(r.col1, r.par1, r.col2, r.par2);
     EXPECT_TRUE(s.BlockMode) << r.name;
-    EXPECT_EQ(s.GetColumnText(), r.columnText) << r.name;
-    EXPECT_EQ(s.GetSelText(), r.columnText) << r.name;
+    EXPECT_EQ(s.GetColumnText(), r.column_text) << r.name;
+    EXPECT_EQ(s.GetSelText(), r.column_text) << r.name;
   }
 }
 

@@ -41,9 +41,9 @@ struct NaiveText {
     const std::string after = flat.substr(static_cast<size_t>(to));
     paras.clear();
     std::string cur;
-    auto feed = [&](const std::string& s, bool breaksOnCr) {
+    auto feed = [&](const std::string& s, bool breaks_on_cr) {
       for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\r' && breaksOnCr) {
+        if (s[i] == '\r' && breaks_on_cr) {
           paras.push_back(cur);
           cur.clear();
           if (i + 1 < s.size() && s[i + 1] == '\n') ++i;
@@ -72,8 +72,8 @@ std::string RandomText(std::mt19937& rng) {
   return s;
 }
 
-// One range in `longEvery` spans anywhere in the text; the others are short.
-void RunAgainstModel(const std::string& initial, uint32_t seed, int steps, uint32_t longEvery) {
+// One range in `long_every` spans anywhere in the text; the others are short.
+void RunAgainstModel(const std::string& initial, uint32_t seed, int steps, uint32_t long_every) {
   std::mt19937 rng(seed);
   TScrivlet s;
   testing::Load(s, initial);
@@ -91,17 +91,17 @@ void RunAgainstModel(const std::string& initial, uint32_t seed, int steps, uint3
       std::uniform_int_distribution<int32_t> off(0, n);
       int32_t a = off(rng), b = off(rng);
       if (a > b) std::swap(a, b);
-      if (rng() % longEvery != 0) b = std::min(n, a + static_cast<int32_t>(rng() % 12));  // mostly short
+      if (rng() % long_every != 0) b = std::min(n, a + static_cast<int32_t>(rng() % 12));  // mostly short
       if (rng() % 3 == 0) b = a;  // a pure insertion
       const std::string text = RandomText(rng);
       s.Select(b, a);
-      const int32_t levelBefore = s.UndoLevel();
+      const int32_t level_before = s.UndoLevel();
       // Every change stands alone, so one Undo takes back exactly one step.
       s.UndoBreak = true;
       s.InsertTextBuf(text);
       // A range that closes up once its ends leave the middle of a break changes nothing
       // and makes no record; a wrongly missing record shows as a text mismatch below.
-      if (s.UndoLevel() == levelBefore + 1) {
+      if (s.UndoLevel() == level_before + 1) {
         model.Replace(a, b, text);
         history.resize(at + 1);
         history.push_back(model.Flat());
@@ -176,7 +176,7 @@ TEST(DifferentialTest, UndoAndRedoReturnToTheSameTextsWithStaticFormatAndDiscard
       for (int n = static_cast<int>(rng() % 4); n > 0; --n) text.push_back(kAlphabet[rng() % sizeof kAlphabet]);
       s.Select(b, a);
       const std::string before = s.Text();
-      const int32_t levelBefore = s.UndoLevel();
+      const int32_t level_before = s.UndoLevel();
       // The edit and its automatic follow-ups undo as one group; neighbouring steps get
       // different depths, since adjacent groups of one depth undo together.
       const int depth = 1 + static_cast<int>(at % 2);
@@ -184,7 +184,7 @@ TEST(DifferentialTest, UndoAndRedoReturnToTheSameTextsWithStaticFormatAndDiscard
       s.InsertTextBuf(text);
       for (int d = 0; d < depth; ++d) s.EndUpdate();
       // A change that gives back the same text (a toggle put back) is still a step to undo.
-      if (s.Text() != before || s.UndoLevel() != levelBefore) {
+      if (s.Text() != before || s.UndoLevel() != level_before) {
         history.resize(at + 1);
         history.push_back(s.Text());
         ++at;
@@ -217,11 +217,11 @@ TEST(DifferentialTest, IncrementalHighlightingAndLayoutEqualAFreshOne) {
     c.StartStopKeys.AddStartStopKey(";", "", 0, 0, 2, 0, kNoColor, 5, true);
     c.StartStopKeys.AddStartStopKey("/*", "*/", 0, 0, 6, 0, kNoColor, 6, false);
   };
-  auto sameRun = [](const TStyleRun& a, const TStyleRun& b) {
+  auto same_run = [](const TStyleRun& a, const TStyleRun& b) {
     return a.Offset == b.Offset && a.RunFlags == b.RunFlags && a.Depth == b.Depth && a.Foregnd == b.Foregnd &&
            a.Context == b.Context && std::equal(a.Levels, a.Levels + 16, b.Levels);
   };
-  auto sameLine = [](const TLineRecord& a, const TLineRecord& b) {
+  auto same_line = [](const TLineRecord& a, const TLineRecord& b) {
     return a.Start == b.Start && a.End == b.End && a.WordWidth == b.WordWidth && a.FullWidth == b.FullWidth &&
            a.Spaces == b.Spaces && a.TrailingStart == b.TrailingStart && a.StartStyle == b.StartStyle;
   };
@@ -241,10 +241,10 @@ TEST(DifferentialTest, IncrementalHighlightingAndLayoutEqualAFreshOne) {
       const auto* rb = para::Runs(b);
       ASSERT_EQ(ra ? ra->size() : 0u, rb ? rb->size() : 0u) << "step " << step << " paragraph " << i;
       for (size_t k = 0; ra && k < ra->size(); ++k)
-        ASSERT_TRUE(sameRun((*ra)[k], (*rb)[k])) << "step " << step << " paragraph " << i << " run " << k;
+        ASSERT_TRUE(same_run((*ra)[k], (*rb)[k])) << "step " << step << " paragraph " << i << " run " << k;
       ASSERT_EQ(para::LineCount(a), para::LineCount(b)) << "step " << step << " paragraph " << i;
       for (int32_t k = 0; k < para::LineCount(a); ++k)
-        ASSERT_TRUE(sameLine(para::LineRecord(a, k), para::LineRecord(b, k)))
+        ASSERT_TRUE(same_line(para::LineRecord(a, k), para::LineRecord(b, k)))
             << testing::ParaText(s.Table, i) << " step " << step << " paragraph " << i << " line " << k;
     }
   };

@@ -62,12 +62,12 @@ TEST(DynArray2Test, InsertAndDeleteSlotsMoveTheRecordsBehindAcrossBlocks) {
   for (int i = 0; i < 10; ++i) a.Add({0, 0, i});
   a.InsertSlots(3, 2);
   ASSERT_EQ(a.Count(), 12);
-  const int afterInsert[] = {0, 1, 2, 0, 0, 3, 4, 5, 6, 7, 8, 9};
-  for (int i = 0; i < 12; ++i) EXPECT_EQ(a.Items(i).tag, afterInsert[i]) << i;
+  const int after_insert[] = {0, 1, 2, 0, 0, 3, 4, 5, 6, 7, 8, 9};
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(a.Items(i).tag, after_insert[i]) << i;
   a.DeleteSlots(2, 5);
-  const int afterDelete[] = {0, 1, 5, 6, 7, 8, 9};
+  const int after_delete[] = {0, 1, 5, 6, 7, 8, 9};
   ASSERT_EQ(a.Count(), 7);
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(a.Items(i).tag, afterDelete[i]) << i;
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(a.Items(i).tag, after_delete[i]) << i;
 }
 
 TEST(DynArray2Test, ShiftsTouchEveryRecordFromTheIndexOnOnly) {

@@ -24,14 +24,14 @@ class RecordingHost : public TScrivInputHost {
   int32_t WheelLines = 3;
   void SetCursor(TScrivCursor cursor, int16_t) override { Cursors.push_back(cursor); }
   bool HasPopupMenu() override { return HasMenu; }
-  void OpenPopup(int32_t x, int32_t y, bool defaultMenu) override {
+  void OpenPopup(int32_t x, int32_t y, bool default_menu) override {
     ++Popups;
     PopupX = x;
     PopupY = y;
-    LastPopupDefault = defaultMenu;
+    LastPopupDefault = default_menu;
   }
   int32_t WheelScrollLines() override { return WheelLines; }
-  void ScheduleAutoScroll(int32_t delayMs) override { Scheduled.push_back(delayMs); }
+  void ScheduleAutoScroll(int32_t delay_ms) override { Scheduled.push_back(delay_ms); }
 };
 
 // "abc def" / "ghi jkl" / "mno": offsets a0 .. f6, break 7-8, g9 .. l15, break 16-17, m18 .. o20.

@@ -37,7 +37,7 @@ TEST_F(KeyInputTest, MovesWithAndWithoutShiftAndCtrl) {
     int32_t caret;
     uint16_t key;
     uint8_t shift;
-    int32_t newCaret, anchor;
+    int32_t new_caret, anchor;
   };
   const Case cases[] = {
       {"Left", 4, vk::kLeft, 0, 3, 3},
@@ -73,7 +73,7 @@ TEST_F(KeyInputTest, MovesWithAndWithoutShiftAndCtrl) {
     Load(s, kThreeLines);
     s.SetSelStart(c.caret);
     Press(c.key, c.shift);
-    EXPECT_EQ(s.GetSelStart(), c.newCaret);
+    EXPECT_EQ(s.GetSelStart(), c.new_caret);
     const int32_t anchor = s.Caret == s.SelStartNav ? s.SelUpper() : s.SelLower();
     EXPECT_EQ(anchor, c.anchor);
     EXPECT_EQ(s.Text(), kThreeLines);
@@ -115,7 +115,7 @@ TEST_F(KeyInputTest, EditingKeysChangeTheTextAsTheirTableSays) {
     uint8_t shift;
     int ch;
     const char* text;
-    int32_t newCaret;
+    int32_t new_caret;
   };
   const Case cases[] = {
       {"Backspace joins paragraphs", 9, 9, vk::kBack, 0, 8, "abc defghi jkl\r\nmno", 7},
@@ -140,7 +140,7 @@ TEST_F(KeyInputTest, EditingKeysChangeTheTextAsTheirTableSays) {
     s.Select(c.anchor, c.caret);
     Press(c.key, c.shift, c.ch);
     EXPECT_EQ(s.Text(), c.text);
-    EXPECT_EQ(s.GetSelStart(), c.newCaret);
+    EXPECT_EQ(s.GetSelStart(), c.new_caret);
   }
 }
 
@@ -180,7 +180,7 @@ TEST_F(KeyInputTest, HotKeysWorkWithCtrlAndNotWhenReadOnly) {
     const char* name;
     uint16_t key;
     uint8_t shift;
-    bool readOnly;
+    bool read_only;
     bool handled;
     const char* text;
   };
@@ -201,7 +201,7 @@ TEST_F(KeyInputTest, HotKeysWorkWithCtrlAndNotWhenReadOnly) {
     s.ReadOnly = false;
     Load(s, "abc");
     s.Select(0, 2);
-    s.ReadOnly = c.readOnly;
+    s.ReadOnly = c.read_only;
     EXPECT_EQ(in.KeyDown(c.key, c.shift), c.handled);
     // The hot key's own character follows and is swallowed.
     if (c.handled) {
@@ -246,7 +246,7 @@ TEST_F(KeyInputTest, DisplayOnlyKeysScrollTheViewAndTheCaretStays) {
   s.SetDisplayOnly(true);
   s.SetSelStart(5);
   const int32_t lh = 12, visible = 120 / 12 + 1;
-  const int32_t maxV = s.MaxVertScroll();
+  const int32_t max_v = s.MaxVertScroll();
   struct Case {
     uint16_t key;
     uint8_t shift;
@@ -258,7 +258,7 @@ TEST_F(KeyInputTest, DisplayOnlyKeysScrollTheViewAndTheCaretStays) {
       {vk::kUp, 0, lh, 0},
       {vk::kNext, 0, (1 + visible - 1) * lh, 0},
       {vk::kPrior, 0, lh, 0},
-      {vk::kNext, ssCtrl, maxV, 0},
+      {vk::kNext, ssCtrl, max_v, 0},
       {vk::kPrior, ssCtrl, 0, 0},
       {vk::kRight, 0, 0, 400 / 5 + 1},
       {vk::kLeft, 0, 0, 0},
@@ -352,7 +352,7 @@ TEST_F(KeyInputTest, TheControlClaimsItsOwnKeysFromMenuShortcuts) {
   struct Case {
     uint16_t key;
     uint8_t shift;
-    bool readOnly, claimed;
+    bool read_only, claimed;
   };
   const Case cases[] = {
       {vk::kLeft, 0, false, true},    {vk::kDelete, ssCtrl, false, true}, {'C', ssCtrl, false, true},
@@ -360,7 +360,7 @@ TEST_F(KeyInputTest, TheControlClaimsItsOwnKeysFromMenuShortcuts) {
       {'F', ssAlt, false, false},     {vk::kTab, ssCtrl, false, false},   {'A', ssShift, false, true},
   };
   for (const Case& c : cases) {
-    s.ReadOnly = c.readOnly;
+    s.ReadOnly = c.read_only;
     EXPECT_EQ(in.ClaimsShortcut(c.key, c.shift), c.claimed) << c.key << " " << int(c.shift);
   }
 }

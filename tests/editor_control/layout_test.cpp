@@ -45,8 +45,8 @@ class LayoutTest : public ::testing::Test {
 TEST_F(LayoutTest, WrapsByPixelsByColumnsAndBreaksWordsThatDoNotFit) {
   struct Row {
     const char* name;
-    int32_t columnWrap;
-    std::string wrapChars;
+    int32_t column_wrap;
+    std::string wrap_chars;
     std::string text;
     std::vector<Span> lines;
   };
@@ -62,8 +62,8 @@ TEST_F(LayoutTest, WrapsByPixelsByColumnsAndBreaksWordsThatDoNotFit) {
       {"an empty paragraph has one empty line", 0, "", "", {{0, 0}}},
   };
   for (const Row& r : rows) {
-    s.SetColumnWrap(r.columnWrap);
-    s.SetWordWrapChars(r.wrapChars);
+    s.SetColumnWrap(r.column_wrap);
+    s.SetWordWrapChars(r.wrap_chars);
     Load(s, r.text);
     EXPECT_EQ(Lines(), r.lines) << r.name;
     EXPECT_EQ(s.LineCount(), static_cast<int32_t>(r.lines.size())) << r.name;
@@ -90,7 +90,7 @@ TEST_F(LayoutTest, WithoutWordWrapALeftAlignedParagraphIsOneLine) {
 
 TEST_F(LayoutTest, TabsStepFromTheLeftMarginToTheNextStop) {
   struct Row {
-    int32_t tabStops;
+    int32_t tab_stops;
     std::string text;
     int32_t offset;  // of the character behind the tab
     int32_t x;       // from the left margin
@@ -104,9 +104,9 @@ TEST_F(LayoutTest, TabsStepFromTheLeftMarginToTheNextStop) {
   };
   s.SetWordWrap(false);
   for (const Row& r : rows) {
-    s.SetTabStops(r.tabStops);
+    s.SetTabStops(r.tab_stops);
     Load(s, r.text);
-    EXPECT_EQ(XOf(r.offset), 8 + r.x) << r.text << " with " << r.tabStops;
+    EXPECT_EQ(XOf(r.offset), 8 + r.x) << r.text << " with " << r.tab_stops;
   }
 }
 

@@ -113,7 +113,7 @@ TEST_F(MouseInputTest, AltWithTheButtonMakesAColumnBlockThatFollowsTheMouse) {
 TEST_F(MouseInputTest, DraggingTheSelectionMovesItAsOneUndoStepAndCtrlCopies) {
   struct Case {
     const char* name;
-    int32_t dropCol, dropLine;
+    int32_t drop_col, drop_line;
     uint8_t shift;
     const char* text;
     const char* selected;
@@ -127,13 +127,13 @@ TEST_F(MouseInputTest, DraggingTheSelectionMovesItAsOneUndoStepAndCtrlCopies) {
     SCOPED_TRACE(c.name);
     Load(s, kThreeLines);
     s.ClearUndo();
-    if (c.dropLine == 0) s.Select(9, 12);
+    if (c.drop_line == 0) s.Select(9, 12);
     else s.Select(0, 2);
-    const int32_t inside = c.dropLine == 0 ? X(1) : X(0);
-    in.MouseDown(TMouseButton::mbLeft, ssLeft, inside, Y(c.dropLine == 0 ? 1 : 0));
+    const int32_t inside = c.drop_line == 0 ? X(1) : X(0);
+    in.MouseDown(TMouseButton::mbLeft, ssLeft, inside, Y(c.drop_line == 0 ? 1 : 0));
     EXPECT_TRUE(in.Dragging);
-    in.MouseMove(ssLeft | c.shift, X(c.dropCol), Y(c.dropLine));
-    in.MouseUp(TMouseButton::mbLeft, c.shift, X(c.dropCol), Y(c.dropLine));
+    in.MouseMove(ssLeft | c.shift, X(c.drop_col), Y(c.drop_line));
+    in.MouseUp(TMouseButton::mbLeft, c.shift, X(c.drop_col), Y(c.drop_line));
     EXPECT_FALSE(in.Dragging);
     EXPECT_EQ(s.Text(), c.text);
     EXPECT_EQ(s.SelText(), c.selected);
@@ -224,7 +224,7 @@ TEST_F(MouseInputTest, TheRightButtonOpensTheDefaultPopupWhoseItemsFollowTheStat
   EXPECT_EQ(host.Popups, 2);
 
   struct Case {
-    bool selection, readOnly, clip;
+    bool selection, read_only, clip;
     bool undo, cut, copy, paste;
   };
   const Case cases[] = {
@@ -234,7 +234,7 @@ TEST_F(MouseInputTest, TheRightButtonOpensTheDefaultPopupWhoseItemsFollowTheStat
   };
   for (const Case& c : cases) {
     Load(s, kThreeLines);
-    s.ReadOnly = c.readOnly;
+    s.ReadOnly = c.read_only;
     if (c.selection) s.Select(0, 3);
     const auto items = in.PopupItems(c.clip);
     ASSERT_EQ(items.size(), 8u);

@@ -89,23 +89,23 @@ class PaintTest : public ::testing::Test {
 
 TEST_F(PaintTest, StyleCharactersTakeNoRoomWithStaticFormatAndAreDrawnWithout) {
   struct Case {
-    bool staticFormat;
-    int32_t xOfA, xOfB;
-    uint8_t styleOfA;
+    bool static_format;
+    int32_t x_of_a, x_of_b;
+    uint8_t style_of_a;
   };
   for (const Case& c : {Case{true, 8, 15, kStyleBold}, Case{false, 15, 29, 0}}) {
-    SCOPED_TRACE(c.staticFormat);
-    s.SetStaticFormat(c.staticFormat);
+    SCOPED_TRACE(c.static_format);
+    s.SetStaticFormat(c.static_format);
     Load(s, "\x02" "A\x02" "B");
     Paint();
     const Op* a = canvas.TextOp("A");
     const Op* b = canvas.TextOp("B");
-    if (c.staticFormat) {
+    if (c.static_format) {
       ASSERT_NE(a, nullptr);
       ASSERT_NE(b, nullptr);
-      EXPECT_EQ(a->X, c.xOfA);
-      EXPECT_EQ(a->Style, c.styleOfA);
-      EXPECT_EQ(b->X, c.xOfB);
+      EXPECT_EQ(a->X, c.x_of_a);
+      EXPECT_EQ(a->Style, c.style_of_a);
+      EXPECT_EQ(b->X, c.x_of_b);
       EXPECT_EQ(b->Style, 0);
     } else {
       // Drawn as characters in one piece: the A stands behind the code's room.
@@ -118,9 +118,9 @@ TEST_F(PaintTest, StyleCharactersTakeNoRoomWithStaticFormatAndAreDrawnWithout) {
 
 TEST_F(PaintTest, AKeywordsBackgroundShowsOnlyWhereNeitherItNorTheParagraphLacksOne) {
   struct Case {
-    int32_t keywordBack, parBack;
-    int32_t lineBack;              // the background the line is filled with
-    int32_t expectedUnderKeyword;  // -1: no fill of its own, the line's shows
+    int32_t keyword_back, par_back;
+    int32_t line_back;              // the background the line is filled with
+    int32_t expected_under_keyword;  // -1: no fill of its own, the line's shows
   };
   const Case cases[] = {
       {kNoColor, 0x00FFFF, 0x00FFFF, -1},
@@ -129,15 +129,15 @@ TEST_F(PaintTest, AKeywordsBackgroundShowsOnlyWhereNeitherItNorTheParagraphLacks
       {0x00FF00, 0x00FFFF, 0x00FFFF, -1},  // the paragraph's own wins
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.keywordBack);
+    SCOPED_TRACE(c.keyword_back);
     s.Keywords.Clear();
-    s.Keywords.AddKeyword("MOVWF", kWholeWord, 0, 1, 0, c.keywordBack, 0xFF0000);
+    s.Keywords.AddKeyword("MOVWF", kWholeWord, 0, 1, 0, c.keyword_back, 0xFF0000);
     Load(s, "x MOVWF y");
-    para::Extend(s.Table.Items(0)).ParBackColor = c.parBack;
+    para::Extend(s.Table.Items(0)).ParBackColor = c.par_back;
     Paint();
     ASSERT_FALSE(canvas.Ops.empty());
     EXPECT_EQ(canvas.Ops[0].What, Op::kBack);
-    EXPECT_EQ(canvas.Ops[0].Color, c.lineBack);
+    EXPECT_EQ(canvas.Ops[0].Color, c.line_back);
     const Op* word = canvas.TextOp("MOVWF");
     ASSERT_NE(word, nullptr);
     EXPECT_EQ(word->Color, 0xFF0000);
@@ -145,7 +145,7 @@ TEST_F(PaintTest, AKeywordsBackgroundShowsOnlyWhereNeitherItNorTheParagraphLacks
     int32_t filled = -1;
     for (const Op& op : canvas.Ops)
       if (op.What == Op::kFill && op.Rect.Left == word->X) filled = op.Color;
-    EXPECT_EQ(filled, c.expectedUnderKeyword);
+    EXPECT_EQ(filled, c.expected_under_keyword);
   }
 }
 
@@ -305,11 +305,11 @@ TEST_F(PaintTest, ARunsBackgroundReachesUnderItsLastLettersInkAndNoBackgroundCov
   // "if of": i at 8, f 11, the space 18, o 25, f 32, the line's end 39.
   struct Case {
     const char* what;
-    int32_t runFrom, runTo;
+    int32_t run_from, run_to;
     uint8_t style;
     int32_t back;       // the run's background (kNoColor: none of its own)
-    int32_t selFrom;    // selected from here to the line's end (-1: nothing)
-    int32_t fillColor;  // the fill looked at
+    int32_t sel_from;    // selected from here to the line's end (-1: nothing)
+    int32_t fill_color;  // the fill looked at
     int32_t left, right;
   };
   const int32_t green = 0x00FF00;
@@ -322,21 +322,21 @@ TEST_F(PaintTest, ARunsBackgroundReachesUnderItsLastLettersInkAndNoBackgroundCov
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Load(s, "if of");
-    s.ApplyStyleRange(c.runFrom, c.runTo, c.style, true, 0, 0, c.back, kNoColor, true);
-    if (c.selFrom >= 0) s.Select(c.selFrom, 5);
+    s.ApplyStyleRange(c.run_from, c.run_to, c.style, true, 0, 0, c.back, kNoColor, true);
+    if (c.sel_from >= 0) s.Select(c.sel_from, 5);
     Paint();
     const Op* fill = nullptr;
-    size_t lastFill = 0, firstText = canvas.Ops.size();
+    size_t last_fill = 0, first_text = canvas.Ops.size();
     for (size_t k = 0; k < canvas.Ops.size(); ++k) {
       const Op& op = canvas.Ops[k];
-      if (op.What == Op::kFill) lastFill = k;
-      if (op.What == Op::kFill && op.Color == c.fillColor) fill = &op;
-      if (op.What == Op::kText) firstText = std::min(firstText, k);
+      if (op.What == Op::kFill) last_fill = k;
+      if (op.What == Op::kFill && op.Color == c.fill_color) fill = &op;
+      if (op.What == Op::kText) first_text = std::min(first_text, k);
     }
     ASSERT_NE(fill, nullptr);
     EXPECT_EQ(fill->Rect.Left, c.left);
     EXPECT_EQ(fill->Rect.Right, c.right);
-    EXPECT_LT(lastFill, firstText) << "a background drawn after a letter would cut what leans into it";
+    EXPECT_LT(last_fill, first_text) << "a background drawn after a letter would cut what leans into it";
   }
 }
 
@@ -397,8 +397,8 @@ TEST_F(PaintTest, TheCaretStandsAtTheCaretWithPendingSpacesAndIsWideInOverwrite)
 
 TEST(ScrivletStateQueriesTest, CutCopyPasteSelectAllAndDeleteFollowTheModes) {
   struct Case {
-    bool readOnly, displayOnly, selection, empty;
-    bool cut, copy, paste, selectAll;
+    bool read_only, display_only, selection, empty;
+    bool cut, copy, paste, select_all;
   };
   const Case cases[] = {
       {false, false, true, false, true, true, true, true},
@@ -411,13 +411,13 @@ TEST(ScrivletStateQueriesTest, CutCopyPasteSelectAllAndDeleteFollowTheModes) {
     TScrivlet s;
     if (!c.empty) Load(s, "some text");
     if (c.selection) s.Select(0, 4);
-    s.ReadOnly = c.readOnly;
-    s.SetDisplayOnly(c.displayOnly);
+    s.ReadOnly = c.read_only;
+    s.SetDisplayOnly(c.display_only);
     EXPECT_EQ(s.CanCut(), c.cut);
     EXPECT_EQ(s.CanDelete(), c.cut);
     EXPECT_EQ(s.CanCopy(), c.copy);
     EXPECT_EQ(s.CanPaste(), c.paste);
-    EXPECT_EQ(s.CanSelectAll(), c.selectAll);
+    EXPECT_EQ(s.CanSelectAll(), c.select_all);
   }
 }
 
@@ -429,7 +429,7 @@ TEST(ScrivletScrollCommandsTest, LinePageAndThumbStepsKeepToTheText) {
   for (int i = 0; i < 50; ++i) text += "line\r\n";
   Load(s, text);
   using Code = TScrivlet::TScrollCode;
-  const int32_t maxV = 51 * 10 - 100 + 3;
+  const int32_t max_v = 51 * 10 - 100 + 3;
   struct Step {
     Code code;
     int32_t pos, before, after;
@@ -437,8 +437,8 @@ TEST(ScrivletScrollCommandsTest, LinePageAndThumbStepsKeepToTheText) {
   const Step steps[] = {
       {Code::scLineDown, 0, 0, 10},   {Code::scLineUp, 0, 15, 10},  // between lines: snap
       {Code::scLineUp, 0, 10, 0},     {Code::scPageDown, 0, 0, 100},  // 11 visible - 1
-      {Code::scPageUp, 0, 100, 10},   {Code::scPageDown, 0, 400, maxV},
-      {Code::scLineDown, 0, maxV, maxV}, {Code::scThumb, 7, 0, 7},
+      {Code::scPageUp, 0, 100, 10},   {Code::scPageDown, 0, 400, max_v},
+      {Code::scLineDown, 0, max_v, max_v}, {Code::scThumb, 7, 0, 7},
   };
   for (const Step& st : steps) {
     s.SetVScroll(st.before);

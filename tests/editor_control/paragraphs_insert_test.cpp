@@ -19,13 +19,13 @@ class InsertTextTest : public ::testing::Test {
   TScrivNavigator from{list};
   TScrivNavigator to{list};
 
-  TInsertResult Replace(int32_t a, int32_t b, std::string_view text, bool keepStyles = true,
+  TInsertResult Replace(int32_t a, int32_t b, std::string_view text, bool keep_styles = true,
                         bool discard = false) {
     from.Unresolve();
     from.SetOffset(a);
     to.Unresolve();
     to.SetOffset(b);
-    return list.InsertText(text, from, keepStyles, discard, to);
+    return list.InsertText(text, from, keep_styles, discard, to);
   }
   std::vector<std::string> Paras() {
     std::vector<std::string> out;
@@ -113,15 +113,15 @@ TEST_F(InsertTextTest, NewParagraphsCopyTheLevelAndScanBitsOfTheInsertionPoint) 
 
 TEST_F(InsertTextTest, RunsBeforeTheRangeStayRunsBehindMoveRunsInsideAreReported) {
   Load(list, "abcdef\r\nghij");
-  auto addRun = [&](int32_t para, int32_t offset) {
+  auto add_run = [&](int32_t para, int32_t offset) {
     TStyleRun r;
     r.Offset = offset;
     r.RunFlags = kRunHasAttributes;
     para::MutableRuns(list.Items(para)).push_back(r);
   };
-  addRun(0, 1);
-  addRun(0, 3);
-  addRun(1, 2);
+  add_run(0, 1);
+  add_run(0, 3);
+  add_run(1, 2);
   TInsertResult r = Replace(5, 5, "XY");
   EXPECT_FALSE(r.RunsRemoved);
   ASSERT_EQ(para::RunCount(list.Items(0)), 2);

@@ -207,12 +207,12 @@ TEST(LoadTest, ManySmallParagraphsOverManyRefillsKeepTheirTexts) {
 TEST(LoadTest, AFillWithFewCompleteParagraphsGoesIntoATightCopy) {
   // The first fill holds one short paragraph and the start of a long one: the short one
   // moves into a copy that takes the old buffer's place.
-  const std::string longPara(100000, 'y');
+  const std::string long_para(100000, 'y');
   TParagraphsList list;
-  Load(list, "short\r\n" + longPara);
+  Load(list, "short\r\n" + long_para);
   ASSERT_EQ(list.Count(), 2);
   EXPECT_EQ(ParaText(list, 0), "short");
-  EXPECT_EQ(ParaText(list, 1), longPara);
+  EXPECT_EQ(ParaText(list, 1), long_para);
   ASSERT_EQ(list.TextBlocks.size(), 2u);
   EXPECT_EQ(list.TextBlocks[0].Size, 8);
   EXPECT_EQ(list.Items(0).Text, list.TextBlocks[0].Text.get());

@@ -174,7 +174,7 @@ TEST_F(PrinterTest, AFormFeedStartsANewPageAndIsNotPrinted) {
   struct Case {
     const char* text;
     int pages;
-    std::vector<std::string> pageTexts;
+    std::vector<std::string> page_texts;
   };
   const Case cases[] = {
       {"a\r\n\fb\r\nc", 2, {"a", "b|c"}},
@@ -186,8 +186,8 @@ TEST_F(PrinterTest, AFormFeedStartsANewPageAndIsNotPrinted) {
     Load(memo, c.text);
     EXPECT_EQ(printer.PageCount(target), c.pages);
     printer.Print(target);
-    ASSERT_EQ(target.Pages.size(), c.pageTexts.size());
-    for (size_t i = 0; i < c.pageTexts.size(); ++i) EXPECT_EQ(target.PageText(i), c.pageTexts[i]);
+    ASSERT_EQ(target.Pages.size(), c.page_texts.size());
+    for (size_t i = 0; i < c.page_texts.size(); ++i) EXPECT_EQ(target.PageText(i), c.page_texts[i]);
   }
 }
 

@@ -17,12 +17,12 @@ using testing::Load;
 
 class RecordingWindow : public TScrivletWindow {
  public:
-  int invalidated = 0, caretUpdates = 0, recreated = 0, caretShapes = 0, scrollBars = 0;
+  int invalidated = 0, caret_updates = 0, recreated = 0, caret_shapes = 0, scroll_bars = 0;
   void Invalidate() override { ++invalidated; }
-  void UpdateCaret() override { ++caretUpdates; }
+  void UpdateCaret() override { ++caret_updates; }
   void RecreateWindow() override { ++recreated; }
-  void CaretShapeChanged() override { ++caretShapes; }
-  void UpdateScrollBars() override { ++scrollBars; }
+  void CaretShapeChanged() override { ++caret_shapes; }
+  void UpdateScrollBars() override { ++scroll_bars; }
 };
 
 TEST(ScrivletShellTest, ANewControlHasThePublishedDefaults) {
@@ -84,7 +84,7 @@ TEST(ScrivletShellTest, OptionsAreBitsInMemberOrder) {
 TEST(ScrivletShellTest, SettersLayOutAgainOrOnlyRepaintAsEachPropertyNeeds) {
   struct Row {
     const char* name;
-    bool wordWrap;
+    bool word_wrap;
     std::function<void(TScrivlet&)> set;
     bool relayout;
     bool repaint;
@@ -113,7 +113,7 @@ TEST(ScrivletShellTest, SettersLayOutAgainOrOnlyRepaintAsEachPropertyNeeds) {
     TScrivlet s({nullptr, nullptr, &window});
     s.Measurer = &measurer;
     s.SetUpdateMode(TzkUpdateMode::umOnNeed);
-    s.SetWordWrap(r.wordWrap);
+    s.SetWordWrap(r.word_wrap);
     Load(s, "one two three\r\nfour");
     s.Layout().FormatBacklog();
     ASSERT_FALSE(s.Layout().BacklogPending()) << r.name;
@@ -134,7 +134,7 @@ TEST(ScrivletShellTest, WindowStylePropertiesRecreateTheWindowAndCaretProperties
   s.SetCaretWidth(0);
   s.SetOverwrite(true);
   s.SetDisplayOnly(true);
-  EXPECT_EQ(window.caretShapes, 3);
+  EXPECT_EQ(window.caret_shapes, 3);
   EXPECT_EQ(s.EffectiveCaretWidth(), 1 / 14 + 1) << "0: line height div 14 + 1";
 }
 
@@ -264,8 +264,8 @@ TEST(ScrivletShellTest, TheLinesListSynthesisesARecordAndChecksItsIndex) {
 TEST(ScrivletShellTest, TextRoundTripsThroughStreamsAndTheStringsProperty) {
   TScrivlet s;
   EXPECT_FALSE(StoreStrings(s)) << "an empty text writes no Strings";
-  const std::string longPara(300, 'L');
-  const std::string text = "first\r\n\r\n" + longPara + "\r\nends in \x05\r\n\r\n";
+  const std::string long_para(300, 'L');
+  const std::string text = "first\r\n\r\n" + long_para + "\r\nends in \x05\r\n\r\n";
   Load(s, text);
   ASSERT_TRUE(StoreStrings(s));
   const TStreamItem stored = WriteStrings(s);
@@ -276,7 +276,7 @@ TEST(ScrivletShellTest, TextRoundTripsThroughStreamsAndTheStringsProperty) {
   s.LineBreak = TScrivLineBreak::pbLF;
   std::ostringstream saved;
   s.SaveToStream(saved);
-  EXPECT_EQ(saved.str(), "first\n\n" + longPara + "\nends in \x05\n\n");
+  EXPECT_EQ(saved.str(), "first\n\n" + long_para + "\nends in \x05\n\n");
   std::ostringstream view;
   s.Paragraphs.SaveToStream(view);
   EXPECT_EQ(view.str(), text) << "the view writes CR LF whatever LineBreak says";

@@ -53,7 +53,7 @@ TEST(SelectionTest, SelectedTextCarriesCrLfWhateverTheFileUsed) {
 TEST(SelectionTest, PendingSpacesBeyondALineEndGoInFrontOfTheNextText) {
   struct Row {
     uint32_t options;
-    bool wordWrap;
+    bool word_wrap;
     std::string text;
   };
   const Row rows[] = {
@@ -65,14 +65,14 @@ TEST(SelectionTest, PendingSpacesBeyondALineEndGoInFrontOfTheNextText) {
   for (const Row& r : rows) {
     TScrivlet s;
     s.SetOptions(r.options);
-    s.SetWordWrap(r.wordWrap);
+    s.SetWordWrap(r.word_wrap);
     Load(s, "ab\r\nlonger");
     s.SetSelCol(6);
-    const bool virtualColumn = (r.options & zkoKeepColumnPos) && !r.wordWrap;
-    EXPECT_EQ(s.GetSelCol(), virtualColumn ? 6 : 2);
+    const bool virtual_column = (r.options & zkoKeepColumnPos) && !r.word_wrap;
+    EXPECT_EQ(s.GetSelCol(), virtual_column ? 6 : 2);
     EXPECT_EQ(s.GetSelStart(), 2);
     s.SetSelText("x");
-    EXPECT_EQ(s.Text(), r.text) << r.options << " wrap " << r.wordWrap;
+    EXPECT_EQ(s.Text(), r.text) << r.options << " wrap " << r.word_wrap;
   }
 }
 
@@ -106,9 +106,9 @@ TEST(SelectionTest, FindTextSelectsTheHitWithASignedLength) {
     const char* name;
     int32_t caret;
     std::string key;
-    bool forward, fromBoundary, wholeWord, matchCase;
+    bool forward, from_boundary, whole_word, match_case;
     bool found;
-    int32_t caretAfter, lengthAfter;
+    int32_t caret_after, length_after;
   };
   // "one two one\r\nTwo twofold one": offsets one 0, two 4, one 8, Two 13, twofold 17, one 25.
   const Row rows[] = {
@@ -127,20 +127,20 @@ TEST(SelectionTest, FindTextSelectsTheHitWithASignedLength) {
     TScrivlet s;
     Load(s, "one two one\r\nTwo twofold one");
     s.SetSelStart(r.caret);
-    EXPECT_EQ(s.FindText(r.key, r.forward, r.fromBoundary, r.wholeWord, r.matchCase), r.found) << r.name;
-    EXPECT_EQ(s.GetSelStart(), r.caretAfter) << r.name;
-    EXPECT_EQ(s.SelLength, r.lengthAfter) << r.name;
+    EXPECT_EQ(s.FindText(r.key, r.forward, r.from_boundary, r.whole_word, r.match_case), r.found) << r.name;
+    EXPECT_EQ(s.GetSelStart(), r.caret_after) << r.name;
+    EXPECT_EQ(s.SelLength, r.length_after) << r.name;
   }
 }
 
 TEST(SelectionTest, StyleTogglesWrapTheSelectionAndUndoRestoresTheText) {
   struct Row {
     const char* name;
-    bool staticFormat;
+    bool static_format;
     int32_t caret, length;
     std::function<void(TScrivlet&)> toggle;
     std::string text;
-    int32_t caretAfter, lengthAfter;
+    int32_t caret_after, length_after;
   };
   const Row rows[] = {
       {"without StaticFormat nothing happens", false, 1, 0, [](TScrivlet& s) { s.ToggleBold(); }, "abcd", 1, 0},
@@ -155,15 +155,15 @@ TEST(SelectionTest, StyleTogglesWrapTheSelectionAndUndoRestoresTheText) {
   };
   for (const Row& r : rows) {
     TScrivlet s;
-    s.SetStaticFormat(r.staticFormat);
+    s.SetStaticFormat(r.static_format);
     Load(s, "abcd");
     s.SetSelStart(r.caret);
     s.SetSelLength(r.length);
     r.toggle(s);
     EXPECT_EQ(s.Text(), r.text) << r.name;
-    EXPECT_EQ(s.GetSelStart(), r.caretAfter) << r.name;
-    EXPECT_EQ(s.SelLength, r.lengthAfter) << r.name;
-    if (r.staticFormat) {
+    EXPECT_EQ(s.GetSelStart(), r.caret_after) << r.name;
+    EXPECT_EQ(s.SelLength, r.length_after) << r.name;
+    if (r.static_format) {
       s.Undo();
       EXPECT_EQ(s.Text(), "abcd") << r.name;
     }

@@ -47,6 +47,7 @@ TEST(TextTest, TrimsBlanksAndControlCharacters) {
 TEST(TextTest, FillsPlaceholdersInOrder) {
   EXPECT_EQ(FormatText("Cannot open %s on %s", {"COM3", "key"}), "Cannot open COM3 on key");
   EXPECT_EQ(FormatText("100%% of %s", {"x", "unused"}), "100% of x");
+  EXPECT_EQ(FormatText("%s", {"%s"}), "%s");  // an argument is never read as a format
   EXPECT_THROW(FormatText("%s and %s", {"one"}), FormatError);
   EXPECT_THROW(FormatText("50% off", {"x"}), FormatError);
   EXPECT_THROW(FormatText("ends in %", {}), FormatError);

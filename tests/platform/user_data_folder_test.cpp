@@ -9,7 +9,7 @@
 #include <map>
 #include <utility>
 
-#include "tests/workbench/temp_folder.h"
+#include "tests/services/temp_folder.h"
 
 namespace {
 

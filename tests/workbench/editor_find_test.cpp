@@ -10,8 +10,8 @@
 
 #include "platform/message_box.h"
 #include "tests/editor_control/test_support.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
 
 namespace workbench {
 namespace {

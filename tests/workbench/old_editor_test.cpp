@@ -13,10 +13,10 @@
 #include "memory_clipboard.h"
 #include "platform/clipboard.h"
 #include "platform/message_box.h"
-#include "temp_folder.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
-#include "full_disk.h"
+#include "tests/services/temp_folder.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
+#include "tests/services/full_disk.h"
 
 namespace workbench {
 namespace {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/settings_store.h"
-#include "temp_folder.h"
-#include "workbench/registry_settings.h"
+#include "tests/services/temp_folder.h"
+#include "services/registry_settings.h"
 
 namespace workbench {
 namespace {

@@ -5,11 +5,11 @@
 #include <fstream>
 
 #include "platform/message_box.h"
-#include "temp_folder.h"
+#include "tests/services/temp_folder.h"
 #include "workbench/box_log.h"
 #include "workbench/command_line.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
 
 namespace workbench {
 namespace {
@@ -82,7 +82,7 @@ TEST_F(CommandLineActionsTest, AFileThatExistsBecomesTheCommandLineFile) {
   const std::string file = File("a.SRC");
   Run({"/2", "/r", file});
   EXPECT_EQ(globals_.CommandLineFile, file);
-  EXPECT_TRUE(globals_.ReadOnly);
+  EXPECT_TRUE(requests_.ReadOnly);
   EXPECT_EQ(requests_.ComPort, "COM2");
   EXPECT_EQ(ports_, std::vector<std::string>{"COM2"});
   EXPECT_TRUE(boxes_.Boxes().empty());
@@ -97,7 +97,7 @@ TEST_F(CommandLineActionsTest, AMissingFileIsReportedAndForgotten) {
   EXPECT_EQ(boxes_.Boxes()[0].text,
             "File on command line not found on disk:\r\"" + file + ".SRC\"");
   EXPECT_EQ(globals_.CommandLineFile, "");
-  EXPECT_FALSE(globals_.ReadOnly);
+  EXPECT_FALSE(requests_.ReadOnly);
 }
 
 TEST_F(CommandLineActionsTest, WrenfieldAddsCodAndNeedsTheListingBesideIt) {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "resources/string_ids.h"
-#include "workbench/localize.h"
+#include "services/localize.h"
 
 namespace {
 

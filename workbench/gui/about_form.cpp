@@ -9,9 +9,10 @@
 
 #include "platform/modal_dialogs.h"
 #include "resources/code_widget_names.h"
-#include "workbench/globals.h"
-#include "workbench/gui/localize_form.h"
-#include "workbench/gui/text.h"
+#include "services/globals.h"
+#include "services/gui/form_placement.h"
+#include "services/gui/localize_form.h"
+#include "services/gui/text.h"
 
 namespace about_frm = widget_names::AboutFRM;
 namespace help_form = widget_names::HelpForm;
@@ -113,6 +114,18 @@ THelpForm::THelpForm(QWidget& owner) : QWidget(&owner, Qt::Window) {
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(HelpMemo);
   resize(460, 360);
+}
+
+void THelpForm::showEvent(QShowEvent* event) {
+  if (!placed_) {
+    placed_ = true;
+    // Left to the window system, it may open anywhere, its lower part beyond the screen.
+    QRect wanted(QPoint(), size());
+    wanted.moveCenter(parentWidget()->frameGeometry().center());
+    WidgetPlacement(*this).SetBounds(wanted.left(), wanted.top(), wanted.width(),
+                                     wanted.height());
+  }
+  QWidget::showEvent(event);
 }
 
 }  // namespace gui

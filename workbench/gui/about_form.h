@@ -70,6 +70,13 @@ class THelpForm : public QWidget {
  public:
   explicit THelpForm(QWidget& owner);
   QTextBrowser* HelpMemo;
+
+ protected:
+  // The first show centres the window over its owner, whole on the screen.
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  bool placed_ = false;
 };
 
 }  // namespace gui

@@ -11,7 +11,7 @@
 #include "platform/user_data_folder.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/run_commands.h"
-#include "workbench/gui/text.h"
+#include "services/gui/text.h"
 #include "workbench/gui/waiting_process_runner.h"
 #include "workbench/session/session.h"
 

@@ -11,13 +11,13 @@
 
 #include "platform/message_box.h"
 #include "resources/code_widget_names.h"
-#include "workbench/gui/form_placement.h"
-#include "workbench/gui/guarded.h"
-#include "workbench/gui/localize_form.h"
-#include "workbench/gui/modal_dialogs.h"
-#include "workbench/gui/text.h"
-#include "workbench/globals.h"
-#include "workbench/localize.h"
+#include "services/gui/form_placement.h"
+#include "services/gui/guarded.h"
+#include "services/gui/localize_form.h"
+#include "services/gui/modal_dialogs.h"
+#include "services/gui/text.h"
+#include "services/globals.h"
+#include "services/localize.h"
 #include "workbench/session/session.h"
 
 namespace config_frm = widget_names::ConfigFRM;

@@ -21,10 +21,10 @@
 #include <vector>
 
 #include "workbench/com_ports.h"
-#include "workbench/gui/radio_group.h"
+#include "services/gui/radio_group.h"
 #include "workbench/configuration.h"
-#include "workbench/options.h"
-#include "workbench/registry_settings.h"
+#include "services/options.h"
+#include "services/registry_settings.h"
 
 namespace platform {
 class MessageBoxService;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "workbench/replace_file.h"
+#include "services/replace_file.h"
 
 class QStackedWidget;
 

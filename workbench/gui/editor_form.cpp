@@ -26,16 +26,16 @@
 #include "resources/string_ids.h"
 #include "build_debug/tools/c_output_loader.h"
 #include "workbench/gui/editor_form_errors.h"
-#include "workbench/gui/form_placement.h"
-#include "workbench/gui/guarded.h"
-#include "workbench/gui/localize_form.h"
+#include "services/gui/form_placement.h"
+#include "services/gui/guarded.h"
+#include "services/gui/localize_form.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/run_commands.h"
 #include "workbench/gui/print_commands.h"
-#include "workbench/gui/text.h"
+#include "services/gui/text.h"
 #include "workbench/session/session.h"
-#include "workbench/silent_abort.h"
+#include "services/silent_abort.h"
 
 namespace main_menu = widget_names::MainMenu;
 namespace editor_frm = widget_names::EditorFRM;
@@ -447,9 +447,13 @@ void TEditorFRM::resizeEvent(QResizeEvent* event) {
   FormResize();
 }
 
-void TEditorFRM::OpenCommandLineFile() { OpenSourceFile(session_.Globals().CommandLineFile); }
+void TEditorFRM::OpenCommandLineFile() {
+  OpenSourceFile(session_.Globals().CommandLineFile, requests_.ReadOnly);
+}
 
-void TEditorFRM::OpenSourceFile(const std::string& name) { files_->OpenSourceFile(name); }
+void TEditorFRM::OpenSourceFile(const std::string& name, bool read_only) {
+  files_->OpenSourceFile(name, read_only);
+}
 
 void TEditorFRM::FormDropFiles(const std::vector<std::string>& files) {
   files_->DropFiles(files);
@@ -504,7 +508,7 @@ void TEditorFRM::DoFormShow() {
     if (!file.empty() && !globals.WrenfieldMode && std::filesystem::exists(file)) {
       if (platform::SameText(std::filesystem::path(file).extension().string(), ".qvh")) {
         pending_image_file_ = file;
-        pending_image_read_only_ = globals.ReadOnly;
+        pending_image_read_only_ = requests_.ReadOnly;
       } else {
         files_->FileNew(MainWindowFiles::kDefaultKind);
         OpenCommandLineFile();
@@ -539,8 +543,7 @@ void TEditorFRM::DoFormActivate() {
         build_debug::CompanionFile(base.string(), ".lst")) {
       // A refused file has been reported; the window stays as it was.
       if (!session_.QVC().QVCLoad(base.string())) return;
-      const bool read_only = globals.ReadOnly;
-      globals.ReadOnly = false;
+      const bool read_only = requests_.ReadOnly;
       std::string caption = globals.CommandLineFile + " - Wrenfield QVC Mode - " +
                             FromQt(QApplication::applicationName());
       if (read_only)
@@ -573,7 +576,6 @@ void TEditorFRM::LoadPendingImageFile() {
   if (pending_image_file_.empty()) return;
   const std::string file = std::exchange(pending_image_file_, {});
   const bool read_only = std::exchange(pending_image_read_only_, false);
-  session_.Globals().ReadOnly = false;
   if (image_file_loader_) image_file_loader_(file, read_only);
 }
 

@@ -12,7 +12,7 @@
 
 #include "workbench/command_line.h"
 #include "workbench/start_up.h"
-#include "workbench/windows_menu.h"
+#include "services/windows_menu.h"
 
 class QAction;
 class QKeySequence;
@@ -63,8 +63,9 @@ class TEditorFRM : public QMainWindow {
   // A drag or drop of files anywhere on the window, the editors included: taken as a copy
   // and, when dropped, opened. False when it carries no files, or cannot be a copy.
   bool TakeFileDrag(QDropEvent& event);
-  // Opens a file in an editor of its own; a file already open is selected.
-  void OpenSourceFile(const std::string& name);
+  // Opens a file in an editor of its own, not writable when read-only; a file already open is
+  // selected.
+  void OpenSourceFile(const std::string& name, bool read_only = false);
   // The source editors, one per open file, and the file commands over them.
   T_ZKEditorArray& Editors();
   int CurrentEditorIndex() const;

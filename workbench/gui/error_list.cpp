@@ -7,7 +7,7 @@
 
 #include "editor_control/gui/scrivlet_widget.h"
 #include "resources/string_ids.h"
-#include "workbench/gui/text.h"
+#include "services/gui/text.h"
 #include "workbench/session/session.h"
 
 namespace gui {

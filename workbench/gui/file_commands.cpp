@@ -8,10 +8,10 @@
 #include "platform/message_box.h"
 #include "platform/text.h"
 #include "resources/string_ids.h"
-#include "workbench/file_routines.h"
+#include "services/file_routines.h"
 #include "workbench/gui/editor_array.h"
-#include "workbench/localize.h"
-#include "workbench/options.h"
+#include "services/localize.h"
+#include "services/options.h"
 
 namespace gui {
 
@@ -25,9 +25,8 @@ bool EditorFileSaving::IsReadOnlyFile(const std::string& name) {
 }
 
 bool EditorFileSaving::FileModified(int index) const {
-  const TScrivlet* editor = editors_.GetEditor(index);
-  return editor && editors_.GetWritable(index) &&
-         const_cast<TScrivlet*>(editor)->Memo().Modified();
+  TScrivlet* editor = editors_.GetEditor(index);
+  return editor && editors_.GetWritable(index) && editor->Memo().Modified();
 }
 
 void EditorFileSaving::TellSaveFailed(const std::string& name, const std::string& reason) const {

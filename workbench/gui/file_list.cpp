@@ -27,8 +27,8 @@ QColor ModifiedRowColor(const QColor& window) {
 void FilesLoadedDrawer::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
   const int row = index.row();
-  const TScrivlet* editor = editors_.GetEditor(row);
-  const bool modified = editor && const_cast<TScrivlet*>(editor)->Memo().Modified();
+  TScrivlet* editor = editors_.GetEditor(row);
+  const bool modified = editor && editor->Memo().Modified();
   const bool selected = option.state & QStyle::State_Selected;
   QColor fill = selected ? option.palette.highlight().color() : option.palette.base().color();
   if (modified && !selected) fill = ModifiedRowColor(fill);

@@ -13,7 +13,7 @@
 
 #include "resources/code_widget_names.h"
 #include "workbench/gui/caption_width.h"
-#include "workbench/gui/text.h"
+#include "services/gui/text.h"
 
 namespace find_dialog = widget_names::FindDialog;
 

@@ -10,7 +10,7 @@
 #include "platform/modal_dialogs.h"
 #include "resources/code_widget_names.h"
 #include "workbench/gui/caption_width.h"
-#include "workbench/gui/text.h"
+#include "services/gui/text.h"
 #include "workbench/small_dialogs.h"
 
 namespace find_replace_form = widget_names::FindReplaceForm;

@@ -9,8 +9,8 @@
 #include "platform/modal_dialogs.h"
 #include "resources/code_widget_names.h"
 #include "workbench/gui/caption_width.h"
-#include "workbench/gui/localize_form.h"
-#include "workbench/gui/text.h"
+#include "services/gui/localize_form.h"
+#include "services/gui/text.h"
 #include "workbench/small_dialogs.h"
 
 namespace goto_line_dlg = widget_names::GotoLineNumDLG;

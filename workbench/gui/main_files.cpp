@@ -24,12 +24,12 @@
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/file_list.h"
 #include "workbench/gui/file_list_hover.h"
-#include "workbench/gui/guarded.h"
+#include "services/gui/guarded.h"
 #include "workbench/gui/old_editor_pane.h"
-#include "workbench/gui/text.h"
+#include "services/gui/text.h"
 #include "workbench/session/session.h"
-#include "workbench/silent_abort.h"
-#include "workbench/windows_menu.h"
+#include "services/silent_abort.h"
+#include "services/windows_menu.h"
 #include "workbench/workspace.h"
 #include "workbench/zero_bytes.h"
 
@@ -103,24 +103,25 @@ MainWindowFiles::MainWindowFiles(TEditorFRM& form, workbench::IdeSession& sessio
       area_(area),
       list_(list),
       editors_(area),
+      files_(session.Texts().LU_GetString(Ids::SCU_BLANK_PREFIX)),
       saving_(editors_, session.Texts(), session.Boxes(), session.Globals().IdeOptions) {
   drawer_ = new FilesLoadedDrawer(editors_, &list_);
   list_.setItemDelegate(drawer_);
-  list_.addItem(ToQt(BlankRow(blank_counter_, kUnknownKind)));
+  ShowRows();
   list_.setCurrentRow(0);
   hover_ = new FileListHoverPanel(list_, form_, [this](int row) {
     TScrivlet* editor = editors_.GetEditor(row);
     const bool modified = editor && editor->Memo().Modified();
     std::string text = modified ? "*" : "";
-    return text += Row(row);
+    return text += files_.Name(row);
   });
   // A click or an arrow key on the list: that row's editor comes to the front.
   connect(&list_, &QListWidget::currentRowChanged, this, [this](int row) {
-    if (row == current_ || row < 0) return;
+    if (row == files_.Current() || row < 0) return;
     RunGuarded(session_.Boxes(), [this, row] {
       RunCommand([this, row] {
         SelectEditor(row);
-        if (!IsBlankRow(Row(row)) && hooks_.start_simulator) hooks_.start_simulator();
+        if (files_.IsNamed(row) && hooks_.start_simulator) hooks_.start_simulator();
       });
     });
   });
@@ -155,31 +156,24 @@ std::string MainWindowFiles::Text(int id) const { return session_.Texts().LU_Get
 bool MainWindowFiles::Legacy() const { return form_.LegacyShown(); }
 
 TScrivlet* MainWindowFiles::CurrentScrivlet() const {
-  return Legacy() ? nullptr : editors_.GetEditor(current_);
+  return Legacy() ? nullptr : editors_.GetEditor(files_.Current());
 }
 
 void MainWindowFiles::SetBytesWriter(workbench::FileBytesWriter writer) {
   editors_.SetBytesWriter(std::move(writer));
 }
 
-std::string MainWindowFiles::Row(int index) const {
-  const QListWidgetItem* item = list_.item(index);
-  return item ? FromQt(item->text()) : std::string();
-}
-
-void MainWindowFiles::SetRow(int index, const std::string& text) {
-  if (QListWidgetItem* item = list_.item(index)) item->setText(ToQt(text));
-}
-
-std::string MainWindowFiles::BlankRow(int number, int kind) const {
-  std::string row = Text(Ids::SCU_BLANK_PREFIX) + std::to_string(number);
-  if (kind == kAssemblyKind) row += "_ASSEMBLY";
-  if (kind == kBasicKind) row += "_QV/B";
-  return row + "}";
-}
-
-bool MainWindowFiles::IsBlankRow(const std::string& row) const {
-  return row.rfind(Text(Ids::SCU_BLANK_PREFIX), 0) == 0;
+void MainWindowFiles::ShowRows() {
+  // The model's operations add a row at the end, rename one or take one out; the list keeps
+  // its items (and where it is scrolled to) and takes the names. No change of the list's own
+  // current row may count as a click on it: SelectEditor sets that.
+  const QSignalBlocker quiet(list_);
+  while (list_.count() > files_.Count()) delete list_.takeItem(list_.count() - 1);
+  while (list_.count() < files_.Count()) list_.addItem(QString());
+  for (int i = 0; i < files_.Count(); ++i) {
+    const QString name = ToQt(files_.Name(i));
+    if (list_.item(i)->text() != name) list_.item(i)->setText(name);
+  }
 }
 
 int MainWindowFiles::DefaultEditorType() const {
@@ -246,11 +240,10 @@ void MainWindowFiles::EditorSelMove(TScrivlet& editor) {
 }
 
 void MainWindowFiles::RefreshModifiedMark() {
-  const TScrivlet* editor = editors_.GetEditor(current_);
-  const bool modified = editor && const_cast<TScrivlet*>(editor)->Memo().Modified();
+  TScrivlet* editor = editors_.GetEditor(files_.Current());
+  const bool modified = editor && editor->Memo().Modified();
   // A new file holds nothing to save until it is typed into.
-  if (save_button_)
-    save_button_->setEnabled(modified || (current_ >= 0 && !IsBlankRow(Row(current_))));
+  if (save_button_) save_button_->setEnabled(modified || files_.IsNamed(files_.Current()));
   if (modified == last_modified_drawn_) return;
   last_modified_drawn_ = modified;
   list_.viewport()->update();
@@ -275,16 +268,14 @@ bool MainWindowFiles::HandleEditorTabKeys(int key, Qt::KeyboardModifiers modifie
   if (!tab && !last_was_tab_ && !ctrl) first_switch_ = true;
   int target = -1;
   bool swallow = false;
-  const int rows = list_.count();
   if (tab && ctrl) {
-    if (rows < 2) {
+    if (files_.Count() < 2) {
       swallow = true;
     } else if (first_switch_) {
-      target = previous_ < rows ? previous_ : 0;
+      target = files_.PreviousOrFirst();
       first_switch_ = false;
     } else if (ctrl_was_down_) {
-      target = shift ? (current_ > 0 ? current_ - 1 : rows - 1)
-                     : (current_ + 1 < rows ? current_ + 1 : 0);
+      target = files_.Neighbour(shift);
     }
   }
   ctrl_was_down_ = ctrl;
@@ -292,7 +283,7 @@ bool MainWindowFiles::HandleEditorTabKeys(int key, Qt::KeyboardModifiers modifie
   if (target < 0) return swallow;
   RunCommand([this, target] {
     SelectEditor(target);
-    if (!IsBlankRow(Row(target)) && hooks_.start_simulator) hooks_.start_simulator();
+    if (files_.IsNamed(target) && hooks_.start_simulator) hooks_.start_simulator();
   });
   if (TScrivlet* editor = CurrentScrivlet()) editor->setFocus();
   return true;
@@ -316,30 +307,28 @@ void MainWindowFiles::SetCurrentFileName(const std::string& name) {
 
 void MainWindowFiles::AddWindowsItems(int index) {
   workbench::WindowsMenuUnit& menu = form_.WindowsMenu();
-  for (int i = 0; i <= index && i < list_.count(); ++i)
-    menu.WindowsMenuAdd(Row(i), workbench::kFileItem);
+  for (int i = 0; i <= index && i < files_.Count(); ++i)
+    menu.WindowsMenuAdd(files_.Name(i), workbench::kFileItem);
 }
 
 void MainWindowFiles::SelectEditor(int index) {
-  if (index < 0 || index >= list_.count() || Legacy()) return;
-  TScrivlet* old_editor = editors_.GetEditor(current_);
+  if (index < 0 || index >= files_.Count() || Legacy()) return;
+  TScrivlet* old_editor = editors_.GetEditor(files_.Current());
   TScrivlet* editor = editors_.GetEditor(index);
   if (!editor) return;
   area_.setCurrentWidget(editor);
-  // Selecting the editor in front again (activation, a reload) keeps the one before it.
-  if (current_ >= 0 && current_ != index) previous_ = current_;
-  current_ = index;
+  files_.Select(index);
   read_only_loaded_ = !editors_.GetWritable(index);
   editor->Memo().ReadOnly = read_only_loaded_;
   list_.setCurrentRow(index);
-  const std::string row = Row(index);
+  const std::string row = files_.Name(index);
   last_modified_drawn_ = !editor->Memo().Modified();
   front_was_modified_ = editor->Memo().Modified();
   EditorChange(*editor);
   EditorSelMove(*editor);
   current_name_ = row;
   form_.WindowsMenu().CheckFileItem(row);
-  const bool named = !IsBlankRow(row);
+  const bool named = files_.IsNamed(index);
   if (!named) current_name_ = Text(Ids::SCU_UNTITLED);
   if (hooks_.update_run_buttons) hooks_.update_run_buttons(named);
   if (editor != old_editor && old_editor) {
@@ -369,19 +358,17 @@ void MainWindowFiles::FileNew(int kind) {
   if (kind == kDefaultKind) kind = DefaultEditorType();
   int index = 0;
   // The first new file takes the editor the window starts with, while that is still empty.
-  const bool reuse = !first_new_done_ && list_.count() == 1 && IsBlankRow(Row(0)) &&
-                     !editors_.GetEditor(0)->Memo().Modified();
-  first_new_done_ = true;
+  const bool reuse = files_.TakeFirstNew(editors_.GetEditor(0)->Memo().Modified());
   if (reuse) {
     index = 0;
   } else {
     index = editors_.AddEditor();
     if (index < 0) return;
     TakeEditorEvents(index);
-    ++blank_counter_;
     editors_.SetFileType(index, static_cast<std::uint8_t>(kind));
     if (hooks_.set_editor_keywords) hooks_.set_editor_keywords(*editors_.GetEditor(index), kind);
-    list_.addItem(ToQt(BlankRow(blank_counter_, kind)));
+    (void)files_.AddBlank(kind);
+    ShowRows();
     if (session_.Globals().IdeOptions.UseTemplates && (kind == kAssemblyKind || kind == kBasicKind)) {
       const std::string path = session_.Templates().TemplateFor(kind == kAssemblyKind ? ".src" : ".qvb");
       if (!path.empty()) (void)editors_.LoadTemplate(path, index);
@@ -394,10 +381,10 @@ void MainWindowFiles::FileNew(int kind) {
   form_.FocusEditor();
 }
 
-bool MainWindowFiles::LoadIntoEditor(const std::string& name, int index) {
-  const std::string old_row = Row(index);
+bool MainWindowFiles::LoadIntoEditor(const std::string& name, int index, bool read_only) {
+  const std::string old_row = files_.Name(index);
   if (!editors_.LoadFile(name, index)) return false;
-  if (session_.Globals().ReadOnly) editors_.SetWritable(index, false);
+  if (read_only) editors_.SetWritable(index, false);
   scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
   memo.SetModified(false);
   memo.ClearUndo();
@@ -406,7 +393,8 @@ bool MainWindowFiles::LoadIntoEditor(const std::string& name, int index) {
   AddWindowsItems(index);
   form_.WindowsMenu().RenameFileItem(old_row, name);
   form_.WindowsMenu().CheckFileItem(name);
-  SetRow(index, name);
+  (void)files_.Rename(index, name);
+  ShowRows();
   if (hooks_.set_editor_keywords)
     hooks_.set_editor_keywords(*editors_.GetEditor(index), editors_.GetFileType(index));
   if (const std::size_t zeros = editors_.Item(index).ZeroBytes; zeros > 0)
@@ -414,17 +402,17 @@ bool MainWindowFiles::LoadIntoEditor(const std::string& name, int index) {
   return true;
 }
 
-bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
+bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name, bool read_only) {
   int index = editors_.IndexOfFile(name);
   int made = -1;
   if (index < 0) {
-    const TScrivlet* current = editors_.GetEditor(current_);
-    if (!IsBlankRow(Row(current_)) || !current || const_cast<TScrivlet*>(current)->Memo().Modified()) {
-      const int before = list_.count();
+    TScrivlet* current = editors_.GetEditor(files_.Current());
+    if (files_.IsNamed(files_.Current()) || !current || current->Memo().Modified()) {
+      const int before = files_.Count();
       FileNew(kUnknownKind);
-      if (list_.count() > before) made = current_;
+      if (files_.Count() > before) made = files_.Current();
     }
-    index = current_;
+    index = files_.Current();
   } else {
     const bool reload =
         editors_.NewerOnDisk(index) &&
@@ -439,8 +427,7 @@ bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
     }
   }
 
-  workbench::GlobalValues& globals = session_.Globals();
-  const bool loaded = LoadIntoEditor(name, index);
+  const bool loaded = LoadIntoEditor(name, index, read_only);
   if (!loaded) {
     if (!FileExists(name))
       (void)session_.Messages().MsgBoxById1(Ids::SCU_OPEN_FILE_MISSING,
@@ -450,20 +437,19 @@ bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name) {
                              platform::BoxButtons::Ok});
     // The editor made for the file goes again: a failed open leaves the window as it was.
     if (made >= 0) {
-      SelectEditor(previous_);
+      SelectEditor(files_.Previous());
       editors_.CloseEditor(made);
       form_.WindowsMenu().WindowsMenuRemove(workbench::kFileItem, made);
-      const QSignalBlocker quiet(list_);
-      delete list_.takeItem(made);
+      files_.Remove(made);
+      ShowRows();
     }
   }
-  globals.ReadOnly = false;
-  SelectEditor(index < list_.count() ? index : current_);
+  SelectEditor(index < files_.Count() ? index : files_.Current());
   if (loaded && hooks_.apply_highlight) hooks_.apply_highlight(*editors_.GetEditor(index));
   return loaded;
 }
 
-void MainWindowFiles::OpenSourceFile(const std::string& name) {
+void MainWindowFiles::OpenSourceFile(const std::string& name, bool read_only) {
   workbench::GlobalValues& globals = session_.Globals();
   if (Legacy()) {
     if (platform::SameText(std::filesystem::path(name).extension().string(),
@@ -472,14 +458,13 @@ void MainWindowFiles::OpenSourceFile(const std::string& name) {
       return;
     }
     const bool loaded = form_.OldEditor().OpenFile(name);
-    read_only_loaded_ = globals.ReadOnly;
-    globals.ReadOnly = false;
+    read_only_loaded_ = read_only;
     if (!loaded) return;
     SetCurrentFileName(name);
   } else {
-    if (!OpenInEnhancedEditor(name)) return;
+    if (!OpenInEnhancedEditor(name, read_only)) return;
     SetCurrentFileName(name);
-    form_.MenuItem(main_menu::FileCloseAllMENUITM)->setVisible(list_.count() > 1);
+    form_.MenuItem(main_menu::FileCloseAllMENUITM)->setVisible(files_.Count() > 1);
   }
   if (EditorFileSaving::IsReadOnlyFile(name))
     (void)session_.Messages().MsgBoxById(Ids::SCU_OPENED_READ_ONLY,
@@ -496,7 +481,7 @@ bool MainWindowFiles::CurrentFileModified() const {
   if (Legacy())
     return form_.OldEditor().Editor().Modified() && !session_.Globals().WrenfieldMode &&
            !read_only_loaded_;
-  return saving_.FileModified(current_);
+  return saving_.FileModified(files_.Current());
 }
 
 bool MainWindowFiles::FileNeedsSave(const std::string& name) const {
@@ -506,24 +491,22 @@ bool MainWindowFiles::FileNeedsSave(const std::string& name) const {
 }
 
 int MainWindowFiles::FindEditorByName(const std::string& name) const {
-  for (int i = 0; i < list_.count(); ++i)
-    if (platform::SameText(Row(i), name)) return i;
-  return -1;
+  return files_.Find(name);
 }
 
 bool MainWindowFiles::TookNewerVersion(const std::string& name) {
   LegacyEditorPane& pane = form_.OldEditor();
   const bool newer = Legacy() ? pane.FileName() == name && pane.NewerOnDisk()
-                              : editors_.GetFileName(current_) == name &&
-                                    editors_.NewerOnDisk(current_);
+                              : editors_.GetFileName(files_.Current()) == name &&
+                                    editors_.NewerOnDisk(files_.Current());
   if (!newer || session_.Messages().YesNoBoxById1(Ids::SCU_NEWER_ON_DISK,
                                                   Ids::SCU_NEWER_ON_DISK_CAPTION,
                                                   name) != platform::kAnswerYes)
     return false;
   if (Legacy()) return pane.OpenFile(name);
-  if (!LoadIntoEditor(name, current_)) return false;
-  SelectEditor(current_);
-  if (hooks_.apply_highlight) hooks_.apply_highlight(*editors_.GetEditor(current_));
+  if (!LoadIntoEditor(name, files_.Current(), false)) return false;
+  SelectEditor(files_.Current());
+  if (hooks_.apply_highlight) hooks_.apply_highlight(*editors_.GetEditor(files_.Current()));
   return true;
 }
 
@@ -531,19 +514,20 @@ bool MainWindowFiles::SaveSourceFile(const std::string& name) {
   if (TookNewerVersion(name)) return true;
   if (Legacy())
     return saving_.MakeBackup(name) && form_.OldEditor().SaveFile(name, editors_.BytesWriter());
-  if (!saving_.SaveSourceFile(current_, name)) return false;
-  const std::string old_row = Row(current_);
+  if (!saving_.SaveSourceFile(files_.Current(), name)) return false;
+  const std::string old_row = files_.Name(files_.Current());
   if (old_row != name) {
-    AddWindowsItems(current_);
+    AddWindowsItems(files_.Current());
     form_.WindowsMenu().RenameFileItem(old_row, name);
   }
-  SetRow(current_, name);
+  (void)files_.Rename(files_.Current(), name);
+  ShowRows();
   last_modified_drawn_ = true;
   RefreshModifiedMark();
   if (hooks_.update_run_buttons) hooks_.update_run_buttons(true);
   if (read_only_loaded_) {
     read_only_loaded_ = false;
-    SelectEditor(current_);
+    SelectEditor(files_.Current());
   }
   return true;
 }
@@ -578,7 +562,7 @@ bool MainWindowFiles::CloseQuery() {
       if (!saving_.AskSaveChanges(i)) return false;
     return true;
   }
-  const int was = current_;
+  const int was = files_.Current();
   for (int i = 0; i < editors_.Count(); ++i) {
     if (!saving_.FileModified(i)) continue;
     SelectEditor(i);
@@ -594,7 +578,7 @@ bool MainWindowFiles::FileSaveAs() {
   const bool read_only = EditorFileSaving::IsReadOnlyFile(current) || read_only_loaded_;
   if (read_only)
     (void)session_.Messages().MsgBoxById(Ids::SCU_SAVE_READ_ONLY, Ids::SCU_SAVE_READ_ONLY_CAPTION);
-  int type = Legacy() ? kAssemblyKind : editors_.GetFileType(current_);
+  int type = Legacy() ? kAssemblyKind : editors_.GetFileType(files_.Current());
   if (type == kUnknownKind)
     type = AskLanguage(Ids::SCU_SAVE_AS_LANGUAGE, Ids::SCU_SAVE_AS_LANGUAGE_CAPTION);
   QFileDialog dialog(&form_);
@@ -623,20 +607,20 @@ bool MainWindowFiles::FileSaveAs() {
                              platform::BoxButtons::YesNoCancel}) != platform::kAnswerYes)
     return false;
   // A file opened read-only becomes an ordinary file under its new name.
-  const bool was_writable = editors_.GetWritable(current_);
-  if (!Legacy()) editors_.SetWritable(current_, true);
+  const bool was_writable = editors_.GetWritable(files_.Current());
+  if (!Legacy()) editors_.SetWritable(files_.Current(), true);
   if (!SaveSourceFile(chosen)) {
-    editors_.SetWritable(current_, was_writable);
+    editors_.SetWritable(files_.Current(), was_writable);
     return false;
   }
   if (!Legacy()) {
-    if (editors_.GetFileType(current_) == kUnknownKind)
-      editors_.SetFileType(current_, static_cast<std::uint8_t>(type));
+    if (editors_.GetFileType(files_.Current()) == kUnknownKind)
+      editors_.SetFileType(files_.Current(), static_cast<std::uint8_t>(type));
     if (hooks_.set_editor_keywords)
-      hooks_.set_editor_keywords(*editors_.GetEditor(current_), editors_.GetFileType(current_));
+      hooks_.set_editor_keywords(*editors_.GetEditor(files_.Current()), editors_.GetFileType(files_.Current()));
   }
   read_only_loaded_ = false;
-  SelectEditor(current_);
+  SelectEditor(files_.Current());
   SetCurrentFileName(chosen);
   return true;
 }
@@ -644,17 +628,15 @@ bool MainWindowFiles::FileSaveAs() {
 void MainWindowFiles::CloseCurrent() {
   form_.MenuItem(main_menu::FileCloseAllMENUITM)->setVisible(true);
   if (!AskSaveChanges()) workbench::Abort();
-  const int closing = current_;
+  const int closing = files_.Current();
   SelectEditor(closing == 0 ? 1 : closing - 1);
   editors_.CloseEditor(closing);
   form_.WindowsMenu().WindowsMenuRemove(workbench::kFileItem, closing);
-  {
-    const QSignalBlocker quiet(list_);
-    delete list_.takeItem(closing);
-  }
-  current_ = -1;  // the index named the editor that went
-  SelectEditor(list_.currentRow());
-  if (list_.count() == 1) form_.MenuItem(main_menu::FileCloseAllMENUITM)->setVisible(false);
+  files_.Remove(closing);
+  ShowRows();
+  // The editor in front stays; selecting it again brings the window up to date.
+  SelectEditor(files_.Current());
+  if (files_.Count() == 1) form_.MenuItem(main_menu::FileCloseAllMENUITM)->setVisible(false);
 }
 
 void MainWindowFiles::FileClose() {
@@ -662,10 +644,10 @@ void MainWindowFiles::FileClose() {
     FileNew(kDefaultKind);
     return;
   }
-  if (list_.count() == 1) {
+  if (files_.Count() == 1) {
     // Closing the only file leaves a new blank editor: one is made before the old one goes.
     FileNew(kDefaultKind);
-    if (list_.count() == 1) FileNew(kDefaultKind);
+    if (files_.Count() == 1) FileNew(kDefaultKind);
     SelectEditor(0);
     CloseCurrent();
     if (hooks_.update_run_buttons) hooks_.update_run_buttons(false);
@@ -680,10 +662,10 @@ void MainWindowFiles::FileCloseAll() {
     return;
   }
   for (bool last = false; !last;) {
-    SelectEditor(list_.count() - 1);
-    if (list_.count() == 1) {
+    SelectEditor(files_.Count() - 1);
+    if (files_.Count() == 1) {
       FileNew(kDefaultKind);
-      if (list_.count() == 1) FileNew(kDefaultKind);
+      if (files_.Count() == 1) FileNew(kDefaultKind);
       SelectEditor(0);
       last = true;
     }
@@ -773,20 +755,20 @@ void MainWindowFiles::SaveWorkspaceFiles() {
 }
 
 void MainWindowFiles::SetAsTop() {
-  editors_.SetTop(current_);
+  editors_.SetTop(files_.Current());
   list_.viewport()->update();
-  if (!session_.TopFiles().AddKnownTopFile(editors_.GetFileName(current_)))
+  if (!session_.TopFiles().AddKnownTopFile(editors_.GetFileName(files_.Current())))
     TellNotWritten("known top files");
 }
 
 void MainWindowFiles::SetAsNormal() {
-  editors_.ClearTop(current_);
+  editors_.ClearTop(files_.Current());
   list_.viewport()->update();
 }
 
 void MainWindowFiles::RemoveFromKnownTopFiles() {
   SetAsNormal();
-  if (!session_.TopFiles().RemoveKnownTopFile(editors_.GetFileName(current_)))
+  if (!session_.TopFiles().RemoveKnownTopFile(editors_.GetFileName(files_.Current())))
     TellNotWritten("known top files");
 }
 
@@ -801,12 +783,12 @@ void MainWindowFiles::FilePopup() {
   QAction* normal = item(files_popup::SetAsNormalMNUITM);
   QAction* top = item(files_popup::SetAsTopMNUITM);
   QAction* remove = item(files_popup::RemoveFromKnownTopFileListMNUITM);
-  const bool assembly = editors_.GetFileType(current_) == kAssemblyKind;
-  if (IsBlankRow(Row(current_)) || !session_.Globals().IdeOptions.UseTarn) {
+  const bool assembly = editors_.GetFileType(files_.Current()) == kAssemblyKind;
+  if (!files_.IsNamed(files_.Current()) || !session_.Globals().IdeOptions.UseTarn) {
     normal->setVisible(false);
     top->setVisible(false);
     remove->setVisible(false);
-  } else if (editors_.TopIndex() == current_) {
+  } else if (editors_.TopIndex() == files_.Current()) {
     normal->setVisible(true);
     top->setVisible(false);
     remove->setVisible(assembly);
@@ -827,9 +809,9 @@ void MainWindowFiles::RunEdit(const std::function<void(scrivlet::TScrivlet&)>& c
 
 void MainWindowFiles::EnterLegacyEditor() {
   LegacyEditorPane& pane = form_.OldEditor();
-  TScrivlet* editor = editors_.GetEditor(current_);
-  const std::string row = Row(current_);
-  const bool named = !IsBlankRow(row);
+  TScrivlet* editor = editors_.GetEditor(files_.Current());
+  const std::string row = files_.Name(files_.Current());
+  const bool named = files_.IsNamed(files_.Current());
   const bool modified = editor && editor->Memo().Modified();
   bool taken = editor != nullptr;
   if (taken && named &&
@@ -840,19 +822,19 @@ void MainWindowFiles::EnterLegacyEditor() {
   if (taken) {
     std::ostringstream bytes;
     editor->Memo().SaveToStream(bytes);
-    const TEA& entry = editors_.Item(current_);
+    const TEA& entry = editors_.Item(files_.Current());
     taken = pane.TakeText(bytes.str(), named ? row : "",
                           entry.HasFileTime ? entry.FileTime : std::filesystem::file_time_type{},
                           modified);
   } else {
     pane.Clear();
   }
-  read_only_loaded_ = taken && !editors_.GetWritable(current_);
+  read_only_loaded_ = taken && !editors_.GetWritable(files_.Current());
   if (taken && modified) {
     // The edits live on in the legacy editor alone; the editor behind it goes back to the file,
     // so that no second copy of them can be saved or come back later.
     if (named) {
-      (void)LoadIntoEditor(row, current_);
+      (void)LoadIntoEditor(row, files_.Current(), false);
     } else {
       editor->Memo().ClearText();
       editor->Memo().SetModified(false);
@@ -880,22 +862,21 @@ void MainWindowFiles::LeaveLegacyEditor() {
   int index = file.empty() ? -1 : editors_.IndexOfFile(file);
   if (!file.empty() && index < 0) {
     // A file the legacy editor held read-only stays read-only.
-    session_.Globals().ReadOnly = read_only_loaded_;
-    if (OpenInEnhancedEditor(file)) index = current_;
+    if (OpenInEnhancedEditor(file, read_only_loaded_)) index = files_.Current();
   } else if (index >= 0 && !carry) {
     // The file as the legacy editor left it on disk.
-    (void)LoadIntoEditor(file, index);
+    (void)LoadIntoEditor(file, index, false);
   }
   if (carry && index < 0) {
     FileNew(kAssemblyKind);
-    index = current_;
+    index = files_.Current();
   }
   if (carry) {
     scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
     memo.SetTextBuf(text);
     memo.SetModified(true);
   }
-  if (index >= 0) current_ = index;
+  if (index >= 0) files_.Restore(index);
 }
 
 void MainWindowFiles::ApplyEditorMode() {
@@ -931,10 +912,7 @@ void MainWindowFiles::ApplyEditorMode() {
     if (hooks_.apply_highlight) hooks_.apply_highlight(*editor);
   }
   BindCommands();
-  current_ = std::min(current_, list_.count() - 1);
-  const int index = current_;
-  current_ = -1;
-  SelectEditor(index);
+  SelectEditor(std::min(files_.Current(), files_.Count() - 1));
 }
 
 void MainWindowFiles::BindCommands() {

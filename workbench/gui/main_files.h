@@ -1,7 +1,8 @@
 #pragma once
 // MainWindowFiles: everything of the main window that deals with files and text. It owns the
-// editor array (one TScrivlet per open file) and keeps the file list at the left in step with
-// it: row n is editor n, named by its file or "{Blank_<n><suffix>}" while it has none. The
+// editor array (one TScrivlet per open file) and the open files' model, which the file list at
+// the left shows: row n is editor n, named by its file or "{Blank_<n><suffix>}" while it has
+// none. The
 // File and Edit menu commands, the recent files, the workspace, the file-list popup and the
 // Ctrl+Tab switching between editors live here; the legacy single-buffer editor is reached
 // through the main window when the enhanced editor is off.
@@ -16,6 +17,7 @@
 
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/file_commands.h"
+#include "workbench/open_files.h"
 
 class QAction;
 class QKeyEvent;
@@ -52,9 +54,9 @@ struct MainFilesHooks {
 class MainWindowFiles : public QObject {
  public:
   // File types as the array keeps them; kDefaultKind asks for the configured default.
-  static constexpr int kUnknownKind = 0;
-  static constexpr int kAssemblyKind = 1;
-  static constexpr int kBasicKind = 2;
+  static constexpr int kUnknownKind = workbench::OpenFiles::kUnknownKind;
+  static constexpr int kAssemblyKind = workbench::OpenFiles::kAssemblyKind;
+  static constexpr int kBasicKind = workbench::OpenFiles::kBasicKind;
   static constexpr int kDefaultKind = 4;
 
   // The editors are made in `area`; `list` is the file list, drawn by this object from now on.
@@ -64,8 +66,9 @@ class MainWindowFiles : public QObject {
 
   T_ZKEditorArray& Editors() { return editors_; }
   const T_ZKEditorArray& Editors() const { return editors_; }
-  int CurrentIndex() const { return current_; }
-  int PreviousIndex() const { return previous_; }
+  const workbench::OpenFiles& Rows() const { return files_; }
+  int CurrentIndex() const { return files_.Current(); }
+  int PreviousIndex() const { return files_.Previous(); }
   // The editor in front; null while the legacy editor is shown.
   TScrivlet* CurrentScrivlet() const;
   // The name the window's caption and the file commands use: the full path, or "Untitled.SRC".
@@ -77,15 +80,16 @@ class MainWindowFiles : public QObject {
   // Brings editor `index` to the front; nothing out of range or with the legacy editor. A file
   // changed on disk since it was loaded is offered for reload.
   void SelectEditor(int index);
-  void ReselectEditor() { SelectEditor(current_); }
+  void ReselectEditor() { SelectEditor(files_.Current()); }
   // The program became the active one again: files changed meanwhile are noticed.
   void ApplicationActivated() { ReselectEditor(); }
   // A status line was shown: the next edit of the editor in front makes it stale.
   void StatusShown();
-  // Opens a file in an editor of its own; a file already open is selected.
-  void OpenSourceFile(const std::string& name);
+  // Opens a file in an editor of its own, not writable when read-only; a file already open is
+  // selected.
+  void OpenSourceFile(const std::string& name, bool read_only = false);
   // Loads the file into an editor; false (told) when it could not be loaded.
-  bool OpenInEnhancedEditor(const std::string& name);
+  bool OpenInEnhancedEditor(const std::string& name, bool read_only = false);
   // A new editor of that kind (kUnknownKind, kAssemblyKind, kBasicKind, kDefaultKind).
   void FileNew(int kind);
   void FileClose();
@@ -132,10 +136,6 @@ class MainWindowFiles : public QObject {
   // Ctrl+Tab and Ctrl+Shift+Tab between editors; true when the key was taken.
   bool HandleEditorTabKeys(int key, Qt::KeyboardModifiers modifiers, bool down);
 
-  // The row text of an unnamed editor.
-  std::string BlankRow(int number, int kind) const;
-  bool IsBlankRow(const std::string& row) const;
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -146,8 +146,8 @@ class MainWindowFiles : public QObject {
   int AskLanguage(int text_id, int caption_id) const;
   // A list kept in the settings could not be written there.
   void TellNotWritten(const char* list) const;
-  std::string Row(int index) const;
-  void SetRow(int index, const std::string& text);
+  // The file list shows the model's rows, in order, with the row in front selected.
+  void ShowRows();
   // A new editor's font, tab stops and events, as the first editor has them.
   void TakeEditorEvents(int index);
   void EditorChange(TScrivlet& editor);
@@ -155,9 +155,9 @@ class MainWindowFiles : public QObject {
   void RefreshModifiedMark();
   void CloseCurrent();
   bool SaveSourceFile(const std::string& name);
-  // Loads the file into editor `index` as a fresh text under its name; false when it could
-  // not be read (nothing told).
-  bool LoadIntoEditor(const std::string& name, int index);
+  // Loads the file into editor `index` as a fresh text under its name, not writable when
+  // read-only; false when it could not be read (nothing told).
+  bool LoadIntoEditor(const std::string& name, int index, bool read_only);
   // Before a save over the file the editor in front was loaded from: when someone else wrote
   // it meanwhile, the user may load that version instead; true when it was loaded (and there
   // is nothing to write).
@@ -182,6 +182,7 @@ class MainWindowFiles : public QObject {
   QStackedWidget& area_;
   QListWidget& list_;
   T_ZKEditorArray editors_;
+  workbench::OpenFiles files_;
   EditorFileSaving saving_;
   FilesLoadedDrawer* drawer_ = nullptr;
   FileListHoverPanel* hover_ = nullptr;
@@ -190,10 +191,6 @@ class MainWindowFiles : public QObject {
   QMenu* popup_ = nullptr;
   MainFilesHooks hooks_;
 
-  int current_ = 0;
-  int previous_ = 0;
-  int blank_counter_ = 1;
-  bool first_new_done_ = false;
   std::string current_name_;
   bool read_only_loaded_ = false;
   bool reloading_ = false;

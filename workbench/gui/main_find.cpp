@@ -6,7 +6,7 @@
 #include "resources/widget_names.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/find_dialogs.h"
-#include "workbench/gui/guarded.h"
+#include "services/gui/guarded.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/session/session.h"
 

@@ -9,7 +9,7 @@
 #include "platform/message_box.h"
 #include "platform/modal_dialogs.h"
 #include "resources/code_widget_names.h"
-#include "workbench/gui/text.h"
+#include "services/gui/text.h"
 
 namespace notice_form = widget_names::NoticeForm;
 

@@ -18,9 +18,9 @@
 #include "workbench/gui/find_replace_form.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/qt_clipboard.h"
-#include "workbench/gui/text.h"
+#include "services/gui/text.h"
 #include "workbench/session/session.h"
-#include "workbench/silent_abort.h"
+#include "services/silent_abort.h"
 #include "workbench/small_dialogs.h"
 
 namespace editor_frm = widget_names::EditorFRM;

@@ -19,7 +19,7 @@
 #include "workbench/gui/old_editor_widget.h"
 #include "workbench/gui/print_forms.h"
 #include "workbench/old_editor.h"
-#include "workbench/replace_file.h"
+#include "services/replace_file.h"
 
 namespace platform {
 class Clipboard;

@@ -10,15 +10,16 @@
 #include "editor_control/gui/scrivlet_widget.h"
 #include "resources/code_widget_names.h"
 #include "resources/string_ids.h"
-#include "workbench/file_routines.h"
+#include "services/file_routines.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/print_forms.h"
-#include "workbench/gui/text.h"
+#include "services/gui/text.h"
 #include "workbench/session/session.h"
 
+namespace main_menu = widget_names::MainMenu;
 namespace editor_frm = widget_names::EditorFRM;
 
 namespace gui {
@@ -56,7 +57,7 @@ void FormatPrintedSource(scrivlet::TScrivlet& copy) {
 
 PrintCommands::PrintCommands(TEditorFRM& form, workbench::IdeSession& session)
     : form_(form), session_(session) {
-  form_.SetMenuHandler("FilePrintMENUITM", [this] { FilePrint(); });
+  form_.SetMenuHandler(main_menu::FilePrintMENUITM, [this] { FilePrint(); });
   printer_.OnFormatPrint = FormatPrintedSource;
 }
 

@@ -13,8 +13,8 @@
 
 #include "platform/modal_dialogs.h"
 #include "resources/code_widget_names.h"
-#include "workbench/gui/radio_group.h"
-#include "workbench/gui/text.h"
+#include "services/gui/radio_group.h"
+#include "services/gui/text.h"
 
 namespace print_form = widget_names::PrintForm;
 namespace print_status_form = widget_names::PrintStatusForm;

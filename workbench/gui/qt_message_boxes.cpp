@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "workbench/gui/caption_width.h"
-#include "workbench/gui/text.h"
+#include "services/gui/text.h"
 
 namespace gui {
 namespace {

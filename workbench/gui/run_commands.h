@@ -16,7 +16,7 @@
 
 #include "build_debug/tools/assemble_compile.h"
 #include "build_debug/key/key_protocol.h"
-#include "workbench/exit_codes.h"
+#include "services/exit_codes.h"
 
 class QAction;
 class QObject;

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "workbench/gui/text.h"
+#include "services/gui/text.h"
 
 namespace gui {
 

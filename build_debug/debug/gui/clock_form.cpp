@@ -6,7 +6,10 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "workbench/registry_settings.h"
+#include "resources/code_widget_names.h"
+#include "services/registry_settings.h"
+
+namespace clock_form = widget_names::ClockForm;
 
 namespace gui {
 
@@ -24,21 +27,21 @@ TClockForm::TClockForm(build_debug::ClockControl& control, workbench::RegistrySe
       on_(new QCheckBox("&On", this)),
       reset_(new QPushButton("&Reset", this)),
       okay_(new QPushButton("O&kay", this)) {
-  setObjectName("ClockForm");
+  setObjectName(clock_form::ClockForm);
   setWindowTitle("Clock");
-  edit_->setObjectName("Edit");
+  edit_->setObjectName(clock_form::Edit);
   edit_->setMaxLength(7);
   edit_->setToolTip("Set the clock frequency");
   edit_->installEventFilter(this);
-  track_->setObjectName("TrackBar");
+  track_->setObjectName(clock_form::TrackBar);
   track_->setRange(0, build_debug::kClockTrackMax);
   // Position 0 is the highest frequency, at the top.
   track_->setInvertedAppearance(true);
   track_->setToolTip("Adjust the clock frequency");
-  on_->setObjectName("CheckBox");
+  on_->setObjectName(clock_form::CheckBox);
   on_->setToolTip("Enable the clock output");
-  reset_->setObjectName("ResetButton");
-  okay_->setObjectName("OkayButton");
+  reset_->setObjectName(clock_form::ResetButton);
+  okay_->setObjectName(clock_form::OkayButton);
   okay_->setToolTip("Hide the clock window");
   okay_->setAutoDefault(false);
   reset_->setAutoDefault(false);

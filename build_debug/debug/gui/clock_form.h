@@ -11,7 +11,7 @@
 #include <QTimer>
 
 #include "build_debug/debug/clock_control.h"
-#include "workbench/gui/form_placement.h"
+#include "services/gui/form_placement.h"
 
 namespace workbench {
 class RegistrySettings;

@@ -8,8 +8,11 @@
 
 #include "build_debug/debug/gui/debug_trace.h"
 #include "build_debug/image/listing_line.h"
-#include "workbench/gui/form_placement.h"
-#include "workbench/registry_settings.h"
+#include "resources/code_widget_names.h"
+#include "services/gui/form_placement.h"
+#include "services/registry_settings.h"
+
+namespace code_form = widget_names::CodeForm;
 
 namespace gui {
 
@@ -36,7 +39,7 @@ TCodeForm::TCodeForm(DebugProtocol& debug, const ObjectImage& image,
       remember_placement_(remember_placement),
       view_(debug, image),
       bar_(new QScrollBar(Qt::Vertical, this)) {
-  setObjectName("CodeForm");
+  setObjectName(code_form::CodeForm);
   setWindowTitle(kName);
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   // The text height of "X": the font's full line height.

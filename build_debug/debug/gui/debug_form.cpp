@@ -8,8 +8,11 @@
 
 #include <functional>
 
-#include "workbench/gui/localize_form.h"
-#include "workbench/localize.h"
+#include "resources/code_widget_names.h"
+#include "services/gui/localize_form.h"
+#include "services/localize.h"
+
+namespace debug = widget_names::DebugFRM;
 
 namespace gui {
 
@@ -26,18 +29,18 @@ struct ButtonRow {
 
 // The buttons in the window's order, four to a row.
 const ButtonRow kButtons[] = {
-    {"HopBTN",       "&Hop",        &DebugControl::HopBTNClick,       build_debug::kButtonHop},
-    {"JogBTN",       "&Jog",        &DebugControl::JogBTNClick,       build_debug::kButtonJog},
-    {"StepBTN",      "&Step",       &DebugControl::StepBTNClick,      build_debug::kButtonStep},
-    {"WalkBTN",      "&Walk",       &DebugControl::WalkBTNClick,      build_debug::kButtonWalk},
-    {"RunBTN",       "&Run",        &DebugControl::RunBTNClick,       build_debug::kButtonRun},
-    {"PollBTN",      "Pol&l",       &DebugControl::PollBTNClick,      build_debug::kButtonPoll},
-    {"StopBTN",      "Sto&p",       &DebugControl::StopBTNClick,      build_debug::kButtonStop},
-    {"ResetBTN",     "Rese&t",      &DebugControl::ResetBTNClick,     -1},
-    {"RegistersBTN", "R&egisters",  &DebugControl::RegistersBTNClick, -1},
-    {"CodeBTN",      "Co&de",       &DebugControl::CodeBTNClick,      -1},
-    {"WatchBTN",     "Wat&ch",      &DebugControl::WatchBTNClick,     -1},
-    {"ResetPosBTN",  "Reset Pos.",  &DebugControl::ResetPosBTNClick,  -1},
+    {debug::HopBTN,       "&Hop",       &DebugControl::HopBTNClick,       build_debug::kButtonHop},
+    {debug::JogBTN,       "&Jog",       &DebugControl::JogBTNClick,       build_debug::kButtonJog},
+    {debug::StepBTN,      "&Step",      &DebugControl::StepBTNClick,      build_debug::kButtonStep},
+    {debug::WalkBTN,      "&Walk",      &DebugControl::WalkBTNClick,      build_debug::kButtonWalk},
+    {debug::RunBTN,       "&Run",       &DebugControl::RunBTNClick,       build_debug::kButtonRun},
+    {debug::PollBTN,      "Pol&l",      &DebugControl::PollBTNClick,      build_debug::kButtonPoll},
+    {debug::StopBTN,      "Sto&p",      &DebugControl::StopBTNClick,      build_debug::kButtonStop},
+    {debug::ResetBTN,     "Rese&t",     &DebugControl::ResetBTNClick,     -1},
+    {debug::RegistersBTN, "R&egisters", &DebugControl::RegistersBTNClick, -1},
+    {debug::CodeBTN,      "Co&de",      &DebugControl::CodeBTNClick,      -1},
+    {debug::WatchBTN,     "Wat&ch",     &DebugControl::WatchBTNClick,     -1},
+    {debug::ResetPosBTN,  "Reset Pos.", &DebugControl::ResetPosBTNClick,  -1},
 };
 
 }  // namespace
@@ -50,7 +53,7 @@ TDebugFRM::TDebugFRM(DebugControl& control, workbench::Localizer& texts, QWidget
       slower_(new QPushButton("-", this)),
       faster_(new QPushButton("+", this)),
       texts_(texts) {
-  setObjectName("DebugFRM");
+  setObjectName(debug::DebugFRM);
   setWindowTitle("Debug");
   auto* grid = new QGridLayout;
   int index = 0;
@@ -58,9 +61,9 @@ TDebugFRM::TDebugFRM(DebugControl& control, workbench::Localizer& texts, QWidget
     grid->addWidget(AddButton(row.name, row.caption, row.click), index / 4, index % 4);
     ++index;
   }
-  slower_->setObjectName("WalkSlowerBTN");
-  faster_->setObjectName("WalkFasterBTN");
-  speed_label_->setObjectName("WalkSpeedLBL");
+  slower_->setObjectName(debug::WalkSlowerBTN);
+  faster_->setObjectName(debug::WalkFasterBTN);
+  speed_label_->setObjectName(debug::WalkSpeedLBL);
   speed_label_->setAlignment(Qt::AlignCenter);
   speed_label_->setMinimumWidth(36);
   connect(slower_, &QPushButton::clicked, this, [this] { control_.WalkSpeedClick(1); });
@@ -72,8 +75,8 @@ TDebugFRM::TDebugFRM(DebugControl& control, workbench::Localizer& texts, QWidget
   speed->addWidget(speed_label_);
   speed->addWidget(faster_);
   speed->addStretch();
-  speed->addWidget(AddButton("QuitBTN", "&Quit", &DebugControl::QuitBTNClick));
-  status_panel_->setObjectName("StatusPanel");
+  speed->addWidget(AddButton(debug::QuitBTN, "&Quit", &DebugControl::QuitBTNClick));
+  status_panel_->setObjectName(debug::StatusPanel);
   status_panel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   status_panel_->setMinimumHeight(status_panel_->fontMetrics().height() + 6);
   auto* layout = new QVBoxLayout(this);
@@ -118,9 +121,9 @@ void TDebugFRM::Sync() {
   const auto& panel = control_.Panel();
   for (const auto& row : kButtons)
     if (row.mask_bit >= 0) Button(row.name).setEnabled((panel.mask & row.mask_bit) != 0);
-  Button("HopBTN").setVisible(panel.hop_jog_visible);
-  Button("JogBTN").setVisible(panel.hop_jog_visible);
-  Button("WatchBTN").setEnabled(panel.watch_enabled);
+  Button(debug::HopBTN).setVisible(panel.hop_jog_visible);
+  Button(debug::JogBTN).setVisible(panel.hop_jog_visible);
+  Button(debug::WatchBTN).setEnabled(panel.watch_enabled);
   speed_label_->setText(QString::fromStdString(panel.speed_text));
   status_panel_->setText(QString::fromStdString(panel.status));
   if (timer_.interval() != panel.interval) timer_.setInterval(panel.interval);

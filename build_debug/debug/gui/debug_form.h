@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "build_debug/debug/debug_control.h"
-#include "workbench/gui/form_placement.h"
+#include "services/gui/form_placement.h"
 
 namespace workbench {
 class Localizer;

@@ -5,15 +5,18 @@
 #include <QShowEvent>
 
 #include "build_debug/debug/clock_control.h"
-#include "workbench/gui/localize_form.h"
-#include "workbench/localize.h"
+#include "resources/code_widget_names.h"
+#include "services/gui/localize_form.h"
+#include "services/localize.h"
+
+namespace irc_frm = widget_names::IrcFRM;
 
 namespace gui {
 
 TIrcFRM::TIrcFRM(const build_debug::QvKeyUnit& key, workbench::Localizer& texts,
                  QWidget* parent)
     : QDialog(parent), key_(key) {
-  setObjectName("IrcFRM");
+  setObjectName(irc_frm::IrcFRM);
   setWindowTitle("IRC");
   auto* grid = new QGridLayout(this);
   for (int t = 0; t < 8; ++t) {
@@ -26,13 +29,13 @@ TIrcFRM::TIrcFRM(const build_debug::QvKeyUnit& key, workbench::Localizer& texts,
     labels_[static_cast<std::size_t>(t)] = label;
   }
   status_ = new QLabel(this);
-  status_->setObjectName("StatusLBL");
+  status_->setObjectName(irc_frm::StatusLBL);
   status_->setWordWrap(true);
   status_->setMinimumWidth(status_->fontMetrics().horizontalAdvance("Calibration failed: no trim"));
   status_->hide();
   grid->addWidget(status_, 8, 0, 1, 2);
   auto* ok = new QPushButton("OK", this);
-  ok->setObjectName("OkBTN");
+  ok->setObjectName(irc_frm::OkBTN);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   grid->addWidget(ok, 9, 0, 1, 2, Qt::AlignHCenter);
   LocalizeForm(*this, texts);

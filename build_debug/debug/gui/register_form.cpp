@@ -10,7 +10,10 @@
 #include <array>
 
 #include "build_debug/debug/gui/debug_trace.h"
-#include "workbench/registry_settings.h"
+#include "resources/code_widget_names.h"
+#include "services/registry_settings.h"
+
+namespace register_form = widget_names::RegisterForm;
 
 namespace gui {
 
@@ -61,7 +64,7 @@ TRegisterForm::TRegisterForm(DebugProtocol& debug, const ObjectImage& image,
       control_(debug),
       layout_(control_.Layout(device_code, banks)),
       panel_bar_(new QScrollBar(Qt::Vertical, this)) {
-  setObjectName("RegisterForm");
+  setObjectName(register_form::RegisterForm);
   setWindowTitle("Registers");
   setFocusPolicy(Qt::StrongFocus);
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

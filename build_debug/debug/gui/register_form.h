@@ -11,7 +11,7 @@
 
 #include "build_debug/debug/debug_protocol.h"
 #include "build_debug/debug/register_unit.h"
-#include "workbench/gui/form_placement.h"
+#include "services/gui/form_placement.h"
 
 namespace workbench {
 class RegistrySettings;

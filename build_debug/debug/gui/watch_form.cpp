@@ -9,7 +9,10 @@
 #include <cstring>
 
 #include "build_debug/debug/gui/debug_trace.h"
-#include "workbench/registry_settings.h"
+#include "resources/code_widget_names.h"
+#include "services/registry_settings.h"
+
+namespace watch_form = widget_names::WatchForm;
 
 namespace gui {
 
@@ -27,7 +30,7 @@ TWatchForm::TWatchForm(DebugProtocol& debug, const ObjectImage& image,
       image_(image),
       messages_(messages),
       settings_(settings) {
-  setObjectName("WatchForm");
+  setObjectName(watch_form::WatchForm);
   setWindowTitle("Watch");
   setFocusPolicy(Qt::StrongFocus);
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));

@@ -7,7 +7,7 @@
 
 #include "build_debug/debug/debug_protocol.h"
 #include "build_debug/debug/watch_unit.h"
-#include "workbench/gui/form_placement.h"
+#include "services/gui/form_placement.h"
 
 namespace workbench {
 class MessageStrings;

@@ -9,8 +9,11 @@
 
 #include "build_debug/debug/gui/debug_trace.h"
 #include "editor_control/style_run.h"
-#include "workbench/registry_settings.h"
-#include "workbench/windows_menu.h"
+#include "resources/code_widget_names.h"
+#include "services/registry_settings.h"
+#include "services/windows_menu.h"
+
+namespace zk_code_frm = widget_names::ZK_CodeFRM;
 
 namespace gui {
 
@@ -26,11 +29,11 @@ struct ToolButton {
 };
 
 const ToolButton kToolButtons[] = {
-    {"GoToCodeTLBTN", "Go to Code", &TZK_CodeFRM::GoToCode, true},
-    {"GoToResetTLBTN", "Go to Reset", &TZK_CodeFRM::GoToReset, true},
-    {"GoToBreakpointTLBTN", "Go To Breakpoint", &TZK_CodeFRM::GoToBreakpoint, false},
-    {"GoToNextRunTLBTN", "Go To Next Run Line", &TZK_CodeFRM::GoToNextRun, false},
-    {"GoToMainTLBTN", "Jump to \"Main\"", &TZK_CodeFRM::JumpToMain, true},
+    {zk_code_frm::GoToCodeTLBTN, "Go to Code", &TZK_CodeFRM::GoToCode, true},
+    {zk_code_frm::GoToResetTLBTN, "Go to Reset", &TZK_CodeFRM::GoToReset, true},
+    {zk_code_frm::GoToBreakpointTLBTN, "Go To Breakpoint", &TZK_CodeFRM::GoToBreakpoint, false},
+    {zk_code_frm::GoToNextRunTLBTN, "Go To Next Run Line", &TZK_CodeFRM::GoToNextRun, false},
+    {zk_code_frm::GoToMainTLBTN, "Jump to \"Main\"", &TZK_CodeFRM::JumpToMain, true},
 };
 
 // A mark at the bottom of the window is read with at least this many lines below it.
@@ -59,9 +62,9 @@ TZK_CodeFRM::TZK_CodeFRM(build_debug::DebugProtocol& debug, const build_debug::T
       windows_menu_(windows_menu),
       toolbar_(new QWidget(this)),
       code_(new scrivlet::gui::TScrivlet(this)) {
-  setObjectName("ZK_CodeFRM");
+  setObjectName(zk_code_frm::ZK_CodeFRM);
   setWindowTitle("Code - List File");
-  toolbar_->setObjectName("CodeEditorTB");
+  toolbar_->setObjectName(zk_code_frm::CodeEditorTB);
   // Two rows: the window is only as wide as the register window above it, and the buttons of
   // a session (the second row) go in the viewer's mode as a whole.
   auto* rows = new QVBoxLayout(toolbar_);
@@ -69,7 +72,7 @@ TZK_CodeFRM::TZK_CodeFRM(build_debug::DebugProtocol& debug, const build_debug::T
   rows->setSpacing(0);
   for (bool view_row : {true, false}) {
     auto* row = new QToolBar(toolbar_);
-    row->setObjectName(view_row ? "ViewRowTB" : "SessionRowTB");
+    row->setObjectName(view_row ? zk_code_frm::ViewRowTB : zk_code_frm::SessionRowTB);
     rows->addWidget(row);
     for (const ToolButton& button : kToolButtons) {
       if (button.view_mode != view_row) continue;
@@ -79,7 +82,7 @@ TZK_CodeFRM::TZK_CodeFRM(build_debug::DebugProtocol& debug, const build_debug::T
       connect(action, &QAction::triggered, this, [this, click] { (this->*click)(); });
     }
   }
-  code_->setObjectName("CodeSCRVL");
+  code_->setObjectName(zk_code_frm::CodeSCRVL);
   scrivlet::TScrivlet& memo = code_->Memo();
   memo.SetApplyKeyWords(false);
   memo.SetApplyStartStopKeys(false);
@@ -139,12 +142,13 @@ void TZK_CodeFRM::SetToolbarMode(ListToolbarMode mode) {
   toolbar_->setVisible(mode != build_debug::kToolbarHidden);
   for (const ToolButton& button : kToolButtons)
     Button(button.name).setVisible(mode == build_debug::kToolbarAll || button.view_mode);
-  toolbar_->findChild<QToolBar*>("SessionRowTB")->setVisible(mode == build_debug::kToolbarAll);
+  toolbar_->findChild<QToolBar*>(zk_code_frm::SessionRowTB)
+      ->setVisible(mode == build_debug::kToolbarAll);
 }
 
 void TZK_CodeFRM::UpdateButtons() {
-  Button("GoToBreakpointTLBTN").setEnabled(list_.BreakLine() >= 0);
-  Button("GoToNextRunTLBTN").setEnabled(list_.NextRunLine() >= 0);
+  Button(zk_code_frm::GoToBreakpointTLBTN).setEnabled(list_.BreakLine() >= 0);
+  Button(zk_code_frm::GoToNextRunTLBTN).setEnabled(list_.NextRunLine() >= 0);
 }
 
 void TZK_CodeFRM::PrepareDebugView() {

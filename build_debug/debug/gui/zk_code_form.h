@@ -16,7 +16,7 @@
 #include "build_debug/tools/tarn_bridge.h"
 #include "build_debug/debug/zk_code_unit.h"
 #include "editor_control/gui/scrivlet_widget.h"
-#include "workbench/gui/form_placement.h"
+#include "services/gui/form_placement.h"
 
 namespace workbench {
 class MessageStrings;

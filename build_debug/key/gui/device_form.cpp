@@ -12,16 +12,19 @@
 
 #include "build_debug/key/key_protocol.h"
 #include "platform/modal_dialogs.h"
+#include "resources/code_widget_names.h"
 #include "resources/string_ids.h"
-#include "workbench/globals.h"
-#include "workbench/gui/form_placement.h"
-#include "workbench/gui/guarded.h"
-#include "workbench/gui/localize_form.h"
-#include "workbench/gui/text.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
-#include "workbench/registry_settings.h"
-#include "workbench/windows_menu.h"
+#include "services/globals.h"
+#include "services/gui/form_placement.h"
+#include "services/gui/guarded.h"
+#include "services/gui/localize_form.h"
+#include "services/gui/text.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
+#include "services/registry_settings.h"
+#include "services/windows_menu.h"
+
+namespace device_frm = widget_names::DeviceFRM;
 
 namespace gui {
 namespace {
@@ -60,7 +63,8 @@ QPushButton* NewButton(QWidget* parent, const char* name, const char* caption) {
 std::optional<std::string> PickFile(platform::ModalDialogService& dialogs, QWidget* parent,
                                     QFileDialog::AcceptMode mode, const std::string& folder) {
   QFileDialog dialog(parent);
-  dialog.setObjectName(mode == QFileDialog::AcceptOpen ? "LoadHexDLG" : "SaveHexDLG");
+  dialog.setObjectName(mode == QFileDialog::AcceptOpen ? device_frm::LoadHexDLG
+                                                       : device_frm::SaveHexDLG);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the window asks itself
   dialog.setAcceptMode(mode);
@@ -79,7 +83,7 @@ std::optional<std::string> PickFile(platform::ModalDialogService& dialogs, QWidg
 
 TDeviceFRM::TDeviceFRM(const DeviceFormServices& services, QWidget* parent)
     : QWidget(parent, Qt::Window), services_(services), settings_(services.image) {
-  setObjectName("DeviceFRM");
+  setObjectName(device_frm::DeviceFRM);
   setWindowTitle("Device");
   BuildWindow();
   RestoreFormPlacement(services_.registry, kPlacementKey, *this);
@@ -95,50 +99,51 @@ TDeviceFRM::~TDeviceFRM() {
 }
 
 void TDeviceFRM::BuildWindow() {
-  DeviceRDGRP = NewRadioGroup(this, "DeviceRDGRP", "&Device", {"QV18", "QV28", "QV48/52"});
-  OscRDGRP = NewRadioGroup(this, "OscRDGRP", "&Oscillator",
+  DeviceRDGRP =
+      NewRadioGroup(this, device_frm::DeviceRDGRP, "&Device", {"QV18", "QV28", "QV48/52"});
+  OscRDGRP = NewRadioGroup(this, device_frm::OscRDGRP, "&Oscillator",
                            {"Crystal - HS3", "Crystal - HS2", "Crystal - HS1", "Crystal - XT2",
                             "Crystal - XT1", "Crystal - LP2", "Crystal - LP1", "External RC",
-                            "Internal 4MHz", "Internal 1MHz", "Internal 128KHz",
-                            "Internal 32KHz"},
+                            "Internal 4MHz", "Internal 1MHz", "Internal 128KHz", "Internal 32KHz"},
                            2);
-  BrownoutRDGRP = NewRadioGroup(this, "BrownoutRDGRP", "&Brownout", {"Off", "4.2V", "2.6V", "2.2V"});
-  ResetRDGRP = NewRadioGroup(this, "ResetRDGRP", "Reset &Timer",
+  BrownoutRDGRP =
+      NewRadioGroup(this, device_frm::BrownoutRDGRP, "&Brownout", {"Off", "4.2V", "2.6V", "2.2V"});
+  ResetRDGRP = NewRadioGroup(this, device_frm::ResetRDGRP, "Reset &Timer",
                              {"18 ms", "960 ms", "60 ms", "60 us"});
 
   OptionsGRP = new QGroupBox(this);
-  OptionsGRP->setObjectName("OptionsGRP");
-  TurboCB = NewCheckBox(OptionsGRP, "TurboCB", "Turbo Mode");
-  StackOPTIONCB = NewCheckBox(OptionsGRP, "StackOPTIONCB", "Stack + OPTION");
-  CarryCB = NewCheckBox(OptionsGRP, "CarryCB", "ADD/SUB with C");
-  SyncCB = NewCheckBox(OptionsGRP, "SyncCB", "Input Syncing");
-  WatchdogCB = NewCheckBox(OptionsGRP, "WatchdogCB", "Watchdog Timer");
-  ProtectCB = NewCheckBox(OptionsGRP, "ProtectCB", "Code Protect");
-  SleepClockCB = NewCheckBox(OptionsGRP, "SleepClockCB", "Sleep Clock");
+  OptionsGRP->setObjectName(device_frm::OptionsGRP);
+  TurboCB = NewCheckBox(OptionsGRP, device_frm::TurboCB, "Turbo Mode");
+  StackOPTIONCB = NewCheckBox(OptionsGRP, device_frm::StackOPTIONCB, "Stack + OPTION");
+  CarryCB = NewCheckBox(OptionsGRP, device_frm::CarryCB, "ADD/SUB with C");
+  SyncCB = NewCheckBox(OptionsGRP, device_frm::SyncCB, "Input Syncing");
+  WatchdogCB = NewCheckBox(OptionsGRP, device_frm::WatchdogCB, "Watchdog Timer");
+  ProtectCB = NewCheckBox(OptionsGRP, device_frm::ProtectCB, "Code Protect");
+  SleepClockCB = NewCheckBox(OptionsGRP, device_frm::SleepClockCB, "Sleep Clock");
   auto* options = new QVBoxLayout(OptionsGRP);
   for (QCheckBox* box : {TurboCB, StackOPTIONCB, CarryCB, SyncCB, WatchdogCB, ProtectCB, SleepClockCB})
     options->addWidget(box);
 
   BufferFeedbackPNL = new QGroupBox(this);
-  BufferFeedbackPNL->setObjectName("BufferFeedbackPNL");
-  DriveCB = NewCheckBox(BufferFeedbackPNL, "DriveCB", "Crystal Drive");
-  FeedbackCB = NewCheckBox(BufferFeedbackPNL, "FeedbackCB", "Crystal Feedback");
+  BufferFeedbackPNL->setObjectName(device_frm::BufferFeedbackPNL);
+  DriveCB = NewCheckBox(BufferFeedbackPNL, device_frm::DriveCB, "Crystal Drive");
+  FeedbackCB = NewCheckBox(BufferFeedbackPNL, device_frm::FeedbackCB, "Crystal Feedback");
   auto* buffer = new QVBoxLayout(BufferFeedbackPNL);
   buffer->addWidget(DriveCB);
   buffer->addWidget(FeedbackCB);
 
   const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   IdGRP = new QGroupBox("ID", this);
-  IdGRP->setObjectName("IdGRP");
+  IdGRP->setObjectName(device_frm::IdGRP);
   IDStringLBL = new QLabel(IdGRP);
-  IDStringLBL->setObjectName("IDStringLBL");
+  IDStringLBL->setObjectName(device_frm::IDStringLBL);
   IDStringLBL->setFont(fixed);
   IDStringLBL->setTextFormat(Qt::PlainText);
   IDStringLBL->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QString(8, QChar('W'))));
   (new QHBoxLayout(IdGRP))->addWidget(IDStringLBL);
 
   EeGRP = new QGroupBox(QString::fromUtf8("E²Flash"), this);
-  EeGRP->setObjectName("EeGRP");
+  EeGRP->setObjectName(device_frm::EeGRP);
   auto* ee = new QGridLayout(EeGRP);
   ee->setVerticalSpacing(0);
   for (int i = 0; i < build_debug::kEeVisibleLines; ++i) {
@@ -150,16 +155,16 @@ void TDeviceFRM::BuildWindow() {
     ee->addWidget(label, i, 0);
   }
   EEScrollBar = new QScrollBar(Qt::Vertical, EeGRP);
-  EEScrollBar->setObjectName("EEScrollBar");
+  EEScrollBar->setObjectName(device_frm::EEScrollBar);
   EEScrollBar->setPageStep(build_debug::kEeVisibleLines);
   ee->addWidget(EEScrollBar, 0, 1, build_debug::kEeVisibleLines, 1);
 
-  ProgramBTN = NewButton(this, "ProgramBTN", "Program");
-  VerifyBTN = NewButton(this, "VerifyBTN", "Verify");
-  ReadBTN = NewButton(this, "ReadBTN", "Read");
-  LoadBTN = NewButton(this, "LoadBTN", "&Load Hex");
-  SaveBTN = NewButton(this, "SaveBTN", "&Save Hex");
-  CancelBTN = NewButton(this, "CancelBTN", "Cancel");
+  ProgramBTN = NewButton(this, device_frm::ProgramBTN, "Program");
+  VerifyBTN = NewButton(this, device_frm::VerifyBTN, "Verify");
+  ReadBTN = NewButton(this, device_frm::ReadBTN, "Read");
+  LoadBTN = NewButton(this, device_frm::LoadBTN, "&Load Hex");
+  SaveBTN = NewButton(this, device_frm::SaveBTN, "&Save Hex");
+  CancelBTN = NewButton(this, device_frm::CancelBTN, "Cancel");
 
   auto* right = new QVBoxLayout;
   right->addWidget(BrownoutRDGRP);
@@ -337,11 +342,12 @@ bool TDeviceFRM::LoadImageFile(const std::string& name, bool read_only) {
 }
 
 void TDeviceFRM::InitHints() {
-  const workbench::FormTable table = services_.texts.LoadFormTable("DeviceFRM");
+  const workbench::FormTable table = services_.texts.LoadFormTable(device_frm::DeviceFRM);
   const bool external = services_.globals.IdeOptions.UseTarn;
   const auto hint_of = [&](QWidget& widget) {
-    const workbench::ComponentTexts texts = workbench::TextsForComponent(
-        table, "DeviceFRM", FromQt(widget.objectName()), KindOf(widget), widget.isEnabled());
+    const workbench::ComponentTexts texts =
+        workbench::TextsForComponent(table, device_frm::DeviceFRM, FromQt(widget.objectName()),
+                                     KindOf(widget), widget.isEnabled());
     return texts.hint.value_or("");
   };
   for (QCheckBox* box : {SleepClockCB, StackOPTIONCB, DriveCB, FeedbackCB})

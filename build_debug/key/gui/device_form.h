@@ -17,7 +17,7 @@
 
 #include "build_debug/key/device_settings.h"
 #include "platform/message_box.h"
-#include "workbench/gui/radio_group.h"
+#include "services/gui/radio_group.h"
 
 namespace build_debug {
 class QvKeyUnit;

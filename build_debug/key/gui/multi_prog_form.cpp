@@ -3,13 +3,16 @@
 #include <QHBoxLayout>
 
 #include "platform/message_box.h"
-#include "workbench/gui/guarded.h"
+#include "resources/code_widget_names.h"
+#include "services/gui/guarded.h"
+
+namespace multi_prog_frm = widget_names::MultiProgFRM;
 
 namespace gui {
 
 TMultiProgFRM::TMultiProgFRM(platform::MessageBoxService& boxes, QWidget* parent)
     : QWidget(parent, Qt::Window), boxes_(boxes) {
-  setObjectName("MultiProgFRM");
+  setObjectName(multi_prog_frm::MultiProgFRM);
   setWindowTitle("Multiple Programming");
   auto* layout = new QHBoxLayout(this);
   const auto button = [&](const char* name, const char* caption) {
@@ -21,9 +24,9 @@ TMultiProgFRM::TMultiProgFRM(platform::MessageBoxService& boxes, QWidget* parent
             }));
     return b;
   };
-  StartBTN = button("StartBTN", "Start");
-  FileBTN = button("FileBTN", "File");
-  EndBTN = button("EndBTN", "End");
+  StartBTN = button(multi_prog_frm::StartBTN, "Start");
+  FileBTN = button(multi_prog_frm::FileBTN, "File");
+  EndBTN = button(multi_prog_frm::EndBTN, "End");
 }
 
 }  // namespace gui

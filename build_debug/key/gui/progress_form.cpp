@@ -3,9 +3,12 @@
 #include <QFontMetrics>
 #include <QScreen>
 
-#include "workbench/gui/localize_form.h"
-#include "workbench/gui/text.h"
-#include "workbench/localize.h"
+#include "resources/widget_names.h"
+#include "services/gui/localize_form.h"
+#include "services/gui/text.h"
+#include "services/localize.h"
+
+namespace progress_frm = widget_names::ProgressFRM;
 
 namespace gui {
 
@@ -28,9 +31,9 @@ TProgressFRM::TProgressFRM(workbench::Localizer& texts, std::function<void()> on
       state_(texts, [this](const std::string& text) {
         return QFontMetrics(operation_->font()).horizontalAdvance(ShownText(text));
       }) {
-  setObjectName("ProgressFRM");
-  operation_->setObjectName("OperationLBL");
-  cancel_->setObjectName("CancelBTN");
+  setObjectName(progress_frm::ProgressFRM);
+  operation_->setObjectName(progress_frm::OperationLBL);
+  cancel_->setObjectName(progress_frm::CancelBTN);
   setWindowTitle("Device Operation");
   operation_->setText("Working...");
   cancel_->setText("Cancel");

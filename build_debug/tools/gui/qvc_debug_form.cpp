@@ -4,13 +4,17 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
+#include "resources/code_widget_names.h"
+
+namespace qvc_debug_frm = widget_names::QvCDebugFRM;
+
 namespace gui {
 
 TQvCDebugFRM::TQvCDebugFRM(QWidget* parent)
     : QWidget(parent, Qt::Window), DebugGRD(new QTableWidget(1, 2, this)) {
-  setObjectName("QvCDebugFRM");
+  setObjectName(qvc_debug_frm::QvCDebugFRM);
   setWindowTitle("QvC Debug");
-  DebugGRD->setObjectName("DebugGRD");
+  DebugGRD->setObjectName(qvc_debug_frm::DebugGRD);
   DebugGRD->horizontalHeader()->hide();
   DebugGRD->verticalHeader()->hide();
   auto* layout = new QVBoxLayout(this);

@@ -11,7 +11,7 @@
 
 #include "tests/build_debug/debug/debug_fixture.h"
 #include "tests/build_debug/key/key_fixture.h"
-#include "workbench/registry_settings.h"
+#include "services/registry_settings.h"
 
 namespace build_debug {
 namespace {

@@ -15,7 +15,7 @@
 #include "tests/build_debug/debug/debug_fixture.h"
 #include "tests/build_debug/key/key_fixture.h"
 #include "tests/keysim/chip_model.h"
-#include "workbench/silent_abort.h"
+#include "services/silent_abort.h"
 
 namespace build_debug {
 namespace {

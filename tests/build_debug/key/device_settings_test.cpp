@@ -8,7 +8,7 @@
 
 #include "build_debug/image/hex_image.h"
 #include "tests/build_debug/image/image_fixture.h"
-#include "tests/workbench/temp_folder.h"
+#include "tests/services/temp_folder.h"
 
 namespace build_debug {
 namespace {

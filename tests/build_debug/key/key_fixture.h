@@ -13,8 +13,8 @@
 #include "build_debug/key/key_link.h"
 #include "platform/message_box.h"
 #include "tests/keysim/simulated_key.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
 
 namespace build_debug {
 

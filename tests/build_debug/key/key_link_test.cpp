@@ -22,7 +22,7 @@
 
 #include "platform/settings_store.h"
 #include "tests/build_debug/key/key_fixture.h"
-#include "workbench/registry_settings.h"
+#include "services/registry_settings.h"
 
 namespace build_debug {
 namespace {

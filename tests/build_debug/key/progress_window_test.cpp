@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "build_debug/key/key_protocol.h"
-#include "workbench/localize.h"
+#include "services/localize.h"
 
 namespace build_debug {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "tests/build_debug/image/image_fixture.h"
 #include "platform/message_box.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
 
 namespace build_debug {
 namespace {

@@ -15,10 +15,10 @@
 #include "tests/build_debug/image/image_fixture.h"
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
-#include "workbench/options.h"
-#include "workbench/program_runner.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
+#include "services/options.h"
+#include "services/program_runner.h"
 
 namespace build_debug {
 

@@ -11,10 +11,10 @@
 #include "build_debug/tools/tarn_bridge.h"
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
-#include "workbench/options.h"
-#include "workbench/program_runner.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
+#include "services/options.h"
+#include "services/program_runner.h"
 
 namespace build_debug {
 

@@ -29,16 +29,16 @@ inline const char* const kMnemonics[] = {"MOVWF", "MOVF", "MOVLW", "ADDWF", "AND
                                   "BCF", "BSF", "BTFSC", "BTFSS", "ANDLW", "CALL", "CLRWDT", "GOTO", "IORLW",
                                   "RETLW", "SLEEP", "XORLW", "NOP", "OPTION", "TRIS", "EQU", "ORG", "END"};
 
-// An assembly source of at least `bytes` bytes. Its RETLW string holds `retlwText`: with a
+// An assembly source of at least `bytes` bytes. Its RETLW string holds `retlw_text`: with a
 // ";" in it, a string opened by an unmatched quote ends in a comment a few lines further on;
 // without, every string behind the quote turns inside out to the text's end.
-inline std::string AsmSource(size_t bytes, const std::string& retlwText = "text; not a comment") {
+inline std::string AsmSource(size_t bytes, const std::string& retlw_text = "text; not a comment") {
   std::string s;
   s.reserve(bytes + 256);
   for (int i = 0; s.size() < bytes; ++i) {
     s += "label" + std::to_string(i) + ":\tMOVLW\t0x" + std::to_string(i % 256) + "\t; load the count\r\n";
     s += "\tMOVWF\tPORTB\r\n\tDECFSZ\tcount,F\t; \"quoted\" in a comment\r\n";
-    s += "\tRETLW\t\"" + retlwText + "\"\r\n\tgoto\tlabel" + std::to_string(i) + "\r\n";
+    s += "\tRETLW\t\"" + retlw_text + "\"\r\n\tgoto\tlabel" + std::to_string(i) + "\r\n";
   }
   return s;
 }
@@ -88,10 +88,10 @@ class AsmHighlighter : public QSyntaxHighlighter {
     std::vector<std::pair<qsizetype, qsizetype>> open;  // text outside sections
     qsizetype i = 0;
     const qsizetype n = text.size();
-    bool stringOpen = false;  // at the block's end
-    auto string = [&](qsizetype from, qsizetype searchFrom) {
-      qsizetype end = text.indexOf('"', searchFrom);
-      stringOpen = end < 0 && strings_ == Strings::RunOverLines;
+    bool string_open = false;  // at the block's end
+    auto string = [&](qsizetype from, qsizetype search_from) {
+      qsizetype end = text.indexOf('"', search_from);
+      string_open = end < 0 && strings_ == Strings::RunOverLines;
       end = end < 0 ? n : end + 1;
       setFormat(static_cast<int>(from), static_cast<int>(end - from), string_);
       return end;
@@ -110,7 +110,7 @@ class AsmHighlighter : public QSyntaxHighlighter {
         ++i;
       }
     }
-    setCurrentBlockState(stringOpen ? kInString : 0);
+    setCurrentBlockState(string_open ? kInString : 0);
     if (free < n) open.push_back({free, n});
     for (const auto& [a, b] : open) {
       auto it = keywords_.globalMatch(text.mid(a, b - a));

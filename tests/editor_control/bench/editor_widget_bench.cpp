@@ -206,7 +206,7 @@ void BM_Ours_UnmatchedQuoteOverLines(benchmark::State& state) {
   ours.FinishLayout();
   scrivlet::TScrivlet& m = ours.w.Memo();
   const int32_t at = m.ParagraphStart(1) + 1;  // behind the tab of the second line
-  double longest = 0, longestSlice = 0;
+  double longest = 0, longest_slice = 0;
   auto keystroke = [&](auto&& key) {
     const auto t0 = std::chrono::steady_clock::now();
     key();
@@ -219,7 +219,7 @@ void BM_Ours_UnmatchedQuoteOverLines(benchmark::State& state) {
     for (bool more = true; more;) {
       const auto t0 = std::chrono::steady_clock::now();
       more = m.FormatStep();
-      longestSlice = std::max(longestSlice, Ms(std::chrono::steady_clock::now() - t0));
+      longest_slice = std::max(longest_slice, Ms(std::chrono::steady_clock::now() - t0));
     }
   };
   for (auto _ : state) {
@@ -241,7 +241,7 @@ void BM_Ours_UnmatchedQuoteOverLines(benchmark::State& state) {
     benchmark::DoNotOptimize(ms);
   }
   state.counters["max_ms"] = longest;
-  state.counters["max_slice_ms"] = longestSlice;
+  state.counters["max_slice_ms"] = longest_slice;
 }
 BENCHMARK(BM_Ours_UnmatchedQuoteOverLines)->Arg(4200)->Arg(10900)->Unit(benchmark::kMillisecond)->Iterations(10)
     ->Repetitions(3)->ReportAggregatesOnly(true);

@@ -81,8 +81,8 @@ TEST_F(ScrivletPaintTest, AKeywordWithoutBackgroundKeepsTheParagraphBackgroundBe
   para::Extend(w.Memo().Table.Items(0)).ParBackColor = 0x00FFFF;  // yellow
   Render();
   const int lh = w.Memo().LineHeight();
-  const int wordEnd = 8 + w.Measurer().Width("MOVLW", kStyleBold);
-  const QRect word(8, 0, wordEnd - 8, lh);
+  const int word_end = 8 + w.Measurer().Width("MOVLW", kStyleBold);
+  const QRect word(8, 0, word_end - 8, lh);
   EXPECT_GT(CountIn(word, Qt::yellow), word.width() * word.height() / 2) << "background behind the letters";
   EXPECT_GT(CountIn(word, Qt::blue), 10) << "the keyword's blue letters";
   EXPECT_EQ(CountIn(QRect(0, lh, 300, 120 - lh), Qt::yellow), 0) << "only the paragraph's line";
@@ -119,7 +119,7 @@ TEST_F(ScrivletPaintTest, ARunsLettersUpToTheLinesEndStayOnItsBackground) {
     const char* what;
     QFont font;
     uint8_t style;
-    int fromColumn;
+    int from_column;
     const char* line;
   };
   const Case cases[] = {
@@ -136,23 +136,23 @@ TEST_F(ScrivletPaintTest, ARunsLettersUpToTheLinesEndStayOnItsBackground) {
     w.Memo().Color = 0x00FF00;
     Load(c.line);
     const auto length = static_cast<int32_t>(std::string(c.line).size());
-    w.Memo().ApplyStyleRange(c.fromColumn, length, c.style, true, 0, 0, 0x0000FF, 0xFFFFFF, true);
+    w.Memo().ApplyStyleRange(c.from_column, length, c.style, true, 0, 0, 0x0000FF, 0xFFFFFF, true);
     Render();
     const int lh = w.Memo().LineHeight();
     const std::string text(c.line);
-    const int lastX = 8 + w.Measurer().Width(std::string_view(text).substr(0, text.size() - 1), c.style);
-    const int endX = 8 + w.Measurer().Width(text, c.style);
-    int redEnd = -1;
+    const int last_x = 8 + w.Measurer().Width(std::string_view(text).substr(0, text.size() - 1), c.style);
+    const int end_x = 8 + w.Measurer().Width(text, c.style);
+    int red_end = -1;
     for (int x = 0; x < image.width(); ++x)
-      if (ColumnHas(x, back)) redEnd = x;
-    EXPECT_GE(redEnd, endX - 1) << "the background covers the last character's cell";
-    EXPECT_EQ(CountIn(QRect(redEnd + 1, 0, image.width() - redEnd - 1, lh), window),
-              (image.width() - redEnd - 1) * lh)
+      if (ColumnHas(x, back)) red_end = x;
+    EXPECT_GE(red_end, end_x - 1) << "the background covers the last character's cell";
+    EXPECT_EQ(CountIn(QRect(red_end + 1, 0, image.width() - red_end - 1, lh), window),
+              (image.width() - red_end - 1) * lh)
         << "nothing of the letters right of the background";
-    int inkInCell = 0;  // white letters on red or green: the only pixels with blue in them
+    int ink_in_cell = 0;  // white letters on red or green: the only pixels with blue in them
     for (int y = 0; y < lh; ++y)
-      for (int x = lastX; x < endX; ++x) inkInCell += image.pixelColor(x, y).blue() > 96;
-    EXPECT_GT(inkInCell, 0) << "the last letter in its cell";
+      for (int x = last_x; x < end_x; ++x) ink_in_cell += image.pixelColor(x, y).blue() > 96;
+    EXPECT_GT(ink_in_cell, 0) << "the last letter in its cell";
   }
 }
 

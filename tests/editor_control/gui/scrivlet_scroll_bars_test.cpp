@@ -93,12 +93,12 @@ struct Row {
 };
 
 TEST_F(ScrollBarsTest, BarsFollowTheLayoutAfterLoadsAndEditsInEveryUpdateMode) {
-  const std::string longLine(200, 'x');
+  const std::string long_line(200, 'x');
   const Row rows[] = {
       {"long lines without wrap", Qt::Horizontal,
        [&] {
          w->Memo().SetWordWrap(false);
-         Load(Lines(10, longLine));
+         Load(Lines(10, long_line));
          RunSlices();
          const int32_t margins = w->Memo().GetLeftMargin() + w->Memo().GetRightMargin();
          // The control lays characters side by side at their whole-pixel advances.

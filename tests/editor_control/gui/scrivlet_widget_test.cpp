@@ -98,7 +98,7 @@ TEST_F(ScrivletWidgetTest, TheControlClaimsItsOwnKeysBeforeMenuShortcutsSeeThem)
   struct Case {
     Qt::Key key;
     Qt::KeyboardModifiers mods;
-    bool readOnly, claimed;
+    bool read_only, claimed;
   };
   const Case cases[] = {
       {Qt::Key_Delete, Qt::NoModifier, false, true},  {Qt::Key_Z, Qt::ControlModifier, false, true},
@@ -107,7 +107,7 @@ TEST_F(ScrivletWidgetTest, TheControlClaimsItsOwnKeysBeforeMenuShortcutsSeeThem)
       {Qt::Key_F, Qt::AltModifier, false, false},
   };
   for (const Case& c : cases) {
-    w->Memo().ReadOnly = c.readOnly;
+    w->Memo().ReadOnly = c.read_only;
     QKeyEvent override(QEvent::ShortcutOverride, c.key, c.mods);
     override.ignore();
     QApplication::sendEvent(w, &override);

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "platform/settings_store.h"
-#include "workbench/registry_settings.h"
-#include "workbench/replace_file.h"
+#include "services/registry_settings.h"
+#include "services/replace_file.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "editor_control/errors.h"
 #include "editor_control/keyword_list.h"
 #include "workbench/keyword_lists.h"
-#include "workbench/localize.h"
+#include "services/localize.h"
 
 namespace {
 

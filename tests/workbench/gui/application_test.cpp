@@ -8,15 +8,18 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "../temp_folder.h"
+#include "tests/services/temp_folder.h"
 #include "installed_tools.h"
-#include "modal_answerer.h"
+#include "tests/services/gui/modal_answerer.h"
 #include "platform/process_runner.h"
 #include "resources/string_ids.h"
-#include "workbench/gui/localize_form.h"
-#include "workbench/gui/modal_dialogs.h"
+#include "resources/widget_names.h"
+#include "services/gui/localize_form.h"
+#include "services/gui/modal_dialogs.h"
 #include "workbench/gui/qt_message_boxes.h"
 #include "workbench/session/session.h"
+
+namespace goto_line_dlg = widget_names::GotoLineNumDLG;
 
 namespace {
 
@@ -47,11 +50,11 @@ TEST(Application, StartsShowsABoxLocalizesAFormAndQuitsCleanly) {
     EXPECT_EQ(seen.text, "Couldn't load file for viewing debug code");
 
     QDialog go_to;
-    go_to.setObjectName("GotoLineNumDLG");
+    go_to.setObjectName(goto_line_dlg::GotoLineNumDLG);
     auto* prompt = new QLabel(&go_to);
-    prompt->setObjectName("LineNumLBL");
+    prompt->setObjectName(goto_line_dlg::LineNumLBL);
     auto* ok = new QPushButton(&go_to);
-    ok->setObjectName("OkBTN");
+    ok->setObjectName(goto_line_dlg::OkBTN);
     gui::RegisterFormLanguageCallback(go_to, session.Texts());
     session.Texts().ReapplyLanguage();
     EXPECT_EQ(go_to.windowTitle(), "Go to Line Number...");

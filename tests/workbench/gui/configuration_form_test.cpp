@@ -22,9 +22,12 @@
 #include <utility>
 
 #include "platform/message_box.h"
-#include "workbench/gui/modal_dialogs.h"
-#include "workbench/localize.h"
+#include "resources/code_widget_names.h"
+#include "services/gui/modal_dialogs.h"
+#include "services/localize.h"
 #include "../ok_settings.h"
+
+namespace config_frm = widget_names::ConfigFRM;
 
 namespace workbench {
 namespace {
@@ -469,7 +472,7 @@ TEST_F(ConfigFormTest, ColourDialogOpensThroughTheModalSeamWithTheCustomColours)
   });
   Click(dialog.CodeColorPNL);
   ASSERT_EQ(dialogs.Dialogs().size(), 1u);
-  EXPECT_EQ(dialogs.Dialogs()[0].name, "SyntaxColorDLG");
+  EXPECT_EQ(dialogs.Dialogs()[0].name, config_frm::SyntaxColorDLG);
   EXPECT_EQ(custom_b, QColor(0, 0, 0xFF));  // stored BGR: blue
   EXPECT_EQ(dialog.CodeColorPNL->GetColour(), 0x008000);
   EXPECT_EQ(dialog.ReadControls().CustomColors[2], "ColorC=563412");
@@ -605,7 +608,7 @@ TEST_F(ConfigFormTest, FirstRunDialogOpensThroughTheModalSeam) {
   });
   Create();
   ASSERT_EQ(dialogs.Dialogs().size(), 1u);
-  EXPECT_EQ(dialogs.Dialogs()[0].name, "ConfigFRM");
+  EXPECT_EQ(dialogs.Dialogs()[0].name, config_frm::ConfigFRM);
   EXPECT_EQ(dialogs.Dialogs()[0].title, "Configuration");
   EXPECT_EQ(String("Configuration\\ComPort"), "COM1");
 }

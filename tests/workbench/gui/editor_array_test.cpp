@@ -12,7 +12,7 @@
 
 #include "editor_control/gui/scrivlet_widget.h"
 #include "installed_tools.h"
-#include "tests/workbench/temp_folder.h"
+#include "tests/services/temp_folder.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/file_list.h"
 

@@ -17,9 +17,13 @@
 
 #include "editor_control/gui/scrivlet_widget.h"
 #include "gui_session.h"
+#include "resources/widget_names.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/ide_forms.h"
-#include "workbench/silent_abort.h"
+#include "services/silent_abort.h"
+
+namespace main_menu = widget_names::MainMenu;
+namespace config_frm = widget_names::ConfigFRM;
 
 namespace {
 
@@ -54,7 +58,7 @@ TEST_F(EditorFormTest, TheFormsAreCreatedInTheirOrderAndOwnedByTheMainWindow) {
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].caption, "FIRST TIME RUNNING");
   ASSERT_EQ(dialogs_.Dialogs().size(), 1u);
-  EXPECT_EQ(dialogs_.Dialogs()[0].name, "ConfigFRM");
+  EXPECT_EQ(dialogs_.Dialogs()[0].name, config_frm::ConfigFRM);
   const std::vector<std::string> expected = {
       "TEditorFRM",       "TFindReplaceForm", "TProgressFRM",
       "TAboutFRM",        "TCodeForm",        "TDebugFRM",
@@ -79,20 +83,20 @@ TEST_F(EditorFormTest, TheFormsAreCreatedInTheirOrderAndOwnedByTheMainWindow) {
 TEST_F(EditorFormTest, MenusFileListStatusAndTheHiddenParts) {
   gui::TEditorFRM main_form(*session_, {}, QSize(800, 600));
   session_->Texts().ReapplyLanguage();
-  EXPECT_EQ(main_form.MenuItem("FileOpenMENUITM")->text(), "&Open...");
-  EXPECT_EQ(main_form.MenuItem("RunDebugAgainMENUITM")->text(), "D&ebug (reenter)");
-  EXPECT_FALSE(main_form.MenuItem("QvFactoryTestMENUITM")->isVisible());
-  EXPECT_FALSE(main_form.MenuItem("EditReplaceMENUITM")->isVisible());
+  EXPECT_EQ(main_form.MenuItem(main_menu::FileOpenMENUITM)->text(), "&Open...");
+  EXPECT_EQ(main_form.MenuItem(main_menu::RunDebugAgainMENUITM)->text(), "D&ebug (reenter)");
+  EXPECT_FALSE(main_form.MenuItem(main_menu::QvFactoryTestMENUITM)->isVisible());
+  EXPECT_FALSE(main_form.MenuItem(main_menu::EditReplaceMENUITM)->isVisible());
   EXPECT_TRUE(main_form.ErrorList().isHidden());
   EXPECT_FALSE(main_form.FileList().isHidden());
   EXPECT_EQ(main_form.FileListSplitter().handleWidth(), 3);
 
-  const QList<QAction*> windows = main_form.MenuItem("WindowsMENUITM")->menu()->actions();
+  const QList<QAction*> windows = main_form.MenuItem(main_menu::WindowsMENUITM)->menu()->actions();
   ASSERT_EQ(windows.size(), 1);
   EXPECT_EQ(windows[0]->text(), "&Editor Window");
   EXPECT_EQ(windows[0]->shortcut(), QKeySequence("Ctrl+E"));
   main_form.WindowsMenu().WindowsMenuAdd("a.src", workbench::kFileItem);
-  EXPECT_EQ(main_form.MenuItem("WindowsMENUITM")->menu()->actions().size(), 2);
+  EXPECT_EQ(main_form.MenuItem(main_menu::WindowsMENUITM)->menu()->actions().size(), 2);
 }
 
 TEST_F(EditorFormTest, TheHintPanelGrowsOnlyPast290) {
@@ -125,7 +129,9 @@ TEST_F(EditorFormTest, AnImageFileWaitsForTheDeviceWindowAndOpensNoEditor) {
   main_form.LoadPendingImageFile();
   EXPECT_EQ(loaded, (std::vector<std::pair<std::string, bool>>{{image, true}}));
   EXPECT_EQ(main_form.PendingImageFile(), "");
-  EXPECT_FALSE(session_->Globals().ReadOnly);
+  // "/r" was the image's: a source opened now is writable.
+  main_form.OpenSourceFile(File("a.SRC"));
+  EXPECT_TRUE(main_form.Editors().GetWritable(main_form.CurrentEditorIndex()));
 }
 
 TEST_F(EditorFormTest, TheCommandLineFileOpensOnceThoughTheWindowShowsAgain) {
@@ -137,11 +143,35 @@ TEST_F(EditorFormTest, TheCommandLineFileOpensOnceThoughTheWindowShowsAgain) {
   EXPECT_EQ(EditorText(main_form), "\tNOP\r\n");
 }
 
+// "/r" is for the file on the command line: it opens read-only, the files opened after it do
+// not, and without a file (beside a switch that needs none) "/r" makes no later open read-only.
+TEST_F(EditorFormTest, ReadOnlyFromTheCommandLineHoldsForTheCommandLineFileOnly) {
+  const std::string source = File("a.SRC");
+  const std::string other = File("b.SRC");
+  {
+    gui::TEditorFRM main_form(*session_, {"/r", source}, QSize(800, 600));
+    ASSERT_TRUE(main_form.PrepareRun());
+    main_form.show();
+    EXPECT_FALSE(main_form.Editors().GetWritable(0));
+    EXPECT_NE(main_form.windowTitle().toStdString().find(" : READ ONLY"), std::string::npos);
+    main_form.OpenSourceFile(other);
+    EXPECT_TRUE(main_form.Editors().GetWritable(1));
+    EXPECT_EQ(main_form.windowTitle().toStdString().find(" : READ ONLY"), std::string::npos);
+  }
+  StartSession();
+  gui::TEditorFRM main_form(*session_, {"/r", "/2"}, QSize(800, 600));
+  EXPECT_TRUE(main_form.PrepareRun());
+  main_form.show();
+  main_form.OpenSourceFile(other);
+  EXPECT_TRUE(main_form.Editors().GetWritable(0));
+  EXPECT_EQ(main_form.windowTitle().toStdString().find(" : READ ONLY"), std::string::npos);
+}
+
 TEST_F(EditorFormTest, ASilentAbortOfACommandLineClickClosesTheWindow) {
   const std::string source = File("a.SRC");
   gui::TEditorFRM main_form(*session_, {"/d", source}, QSize(800, 600));
   std::vector<std::string> clicked;
-  main_form.SetMenuHandler("RunDebugMENUITM", [&] {
+  main_form.SetMenuHandler(main_menu::RunDebugMENUITM, [&] {
     clicked.push_back("debug");
     workbench::Abort();
   });

@@ -16,12 +16,16 @@
 #include <fstream>
 
 #include "editor_control/gui/scrivlet_widget.h"
+#include "resources/code_widget_names.h"
 #include "stored_option_start.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/configuration_form.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/session/session.h"
+
+namespace main_menu = widget_names::MainMenu;
+namespace editor_frm = widget_names::EditorFRM;
 
 namespace {
 
@@ -42,15 +46,15 @@ class EditorModeTest : public testing_gui::StoredOptionStart {
     scrivlet::gui::TScrivlet* editor = form_->CurrentScrivlet();
     EXPECT_EQ(editor && editor->isVisible(), !legacy);
     EXPECT_EQ(form_->FileList().isVisible(), !legacy);
-    EXPECT_EQ(form_->findChild<QToolBar*>("ToolBar")->isVisible(), !legacy);
-    for (const char* item : {"EditUndoMenuMENUITM", "EditRedoMenuMENUITM",
-                             "EditGoToLineMENUITM", "RunViewDebugCodeMENUITM"})
+    EXPECT_EQ(form_->findChild<QToolBar*>(editor_frm::ToolBar)->isVisible(), !legacy);
+    for (const char* item : {main_menu::EditUndoMenuMENUITM, main_menu::EditRedoMenuMENUITM,
+                             main_menu::EditGoToLineMENUITM, main_menu::RunViewDebugCodeMENUITM})
       EXPECT_EQ(Visible(item), !legacy) << item;
-    for (const char* item :
-         {"FileListToggleMENUITM", "EditTextBiggerMENUITM", "EditTextSmallerMENUITM"})
+    for (const char* item : {main_menu::FileListToggleMENUITM, main_menu::EditTextBiggerMENUITM,
+                             main_menu::EditTextSmallerMENUITM})
       EXPECT_EQ(Visible(item), legacy) << item;
-    EXPECT_EQ(Shortcut("FileListToggleMENUITM"), legacy ? "Ctrl+L" : "");
-    EXPECT_EQ(Shortcut("RunViewDebugCodeMENUITM"), legacy ? "" : "Ctrl+L");
+    EXPECT_EQ(Shortcut(main_menu::FileListToggleMENUITM), legacy ? "Ctrl+L" : "");
+    EXPECT_EQ(Shortcut(main_menu::RunViewDebugCodeMENUITM), legacy ? "" : "Ctrl+L");
   }
 };
 
@@ -71,12 +75,12 @@ TEST_F(EditorModeTest, TheStoredOptionChoosesTheEditorAndTheDialogsOkSwitchesItB
 TEST_F(EditorModeTest, AnEnhancedStartShowsTheEditorsAndClearErrorsFollowsTheAssembler) {
   Start(true);
   ExpectMode(false);
-  EXPECT_TRUE(Visible("EditClearErrorsMENUITM"));
+  EXPECT_TRUE(Visible(main_menu::EditClearErrorsMENUITM));
   for (const bool tarn : {true, false}) {
     session_->Globals().IdeOptions.UseTarn = tarn;
     session_->Globals().EditorOptions.UseNewEditor = false;
     form_->ApplyEditorMode();
-    EXPECT_EQ(Visible("EditClearErrorsMENUITM"), tarn);
+    EXPECT_EQ(Visible(main_menu::EditClearErrorsMENUITM), tarn);
   }
 }
 
@@ -86,7 +90,7 @@ TEST_F(EditorModeTest, EditCommandsReachTheEditorInUse) {
   workbench::LegacyEditor& legacy = form_->OldEditor().Editor();
   ASSERT_TRUE(legacy.LoadText("abc\r\n"));
   legacy.Select(0, 4);
-  form_->ClickMenuItem("EditCutMENUITM");
+  form_->ClickMenuItem(main_menu::EditCutMENUITM);
   EXPECT_EQ(legacy.Text(), "");
 
   ASSERT_TRUE(legacy.LoadText("abc\r\n"));
@@ -97,7 +101,7 @@ TEST_F(EditorModeTest, EditCommandsReachTheEditorInUse) {
   ASSERT_NE(editor, nullptr);
   editor->Memo().SetTextBuf("xyz");
   editor->Memo().SelectAll();
-  form_->ClickMenuItem("EditCutMENUITM");
+  form_->ClickMenuItem(main_menu::EditCutMENUITM);
   EXPECT_EQ(editor->Memo().Text(), "");
   EXPECT_EQ(legacy.Text(), "abc\r");
 }
@@ -116,7 +120,7 @@ class EditorSwitchTest : public EditorModeTest {
       config.UseNewEditorCB->setChecked(enhanced);
       config.OkBTN->click();
     });
-    form_->ClickMenuItem("RunConfigureMENUITM");
+    form_->ClickMenuItem(main_menu::RunConfigureMENUITM);
   }
   std::vector<std::string> Rows() const {
     std::vector<std::string> rows;
@@ -151,7 +155,7 @@ TEST_F(EditorSwitchTest, TheFileInFrontGoesOverToTheLegacyEditor) {
       QApplication::processEvents();
       form_->grab().save(QString(shots) + "/plain_editor_after_switch.png");
     }
-    form_->ClickMenuItem("FileSaveMENUITM");
+    form_->ClickMenuItem(main_menu::FileSaveMENUITM);
     EXPECT_EQ(testing_gui::ReadFile(a), edited ? "\tORG 0\r\n\tNOP\r\n\tSLEEP\r\n" : kSource);
     EXPECT_TRUE(boxes_.Boxes().empty());
     forms_.reset();
@@ -206,8 +210,7 @@ TEST_F(EditorSwitchTest, BackToTheEditorsTheLegacyEditsAreAskedFor) {
 TEST_F(EditorSwitchTest, AReadOnlyFileStaysReadOnlyAcrossTheSwitch) {
   Start(false);
   const std::string r = File("r.src", "\tNOP\r\n");
-  session_->Globals().ReadOnly = true;
-  form_->OpenSourceFile(r);
+  form_->OpenSourceFile(r, true);
   Configure(true);
   ASSERT_EQ(Rows(), std::vector<std::string>{r});
   EXPECT_FALSE(form_->Editors().GetWritable(form_->CurrentEditorIndex()));
@@ -221,7 +224,7 @@ TEST_F(EditorSwitchTest, TheLegacySaveMakesABackup) {
   const std::string c = File("c.src", "\tNOP\r\n");
   form_->OpenSourceFile(c);
   TypeInLegacy("y");
-  form_->ClickMenuItem("FileSaveMENUITM");
+  form_->ClickMenuItem(main_menu::FileSaveMENUITM);
   EXPECT_EQ(testing_gui::ReadFile(folder_.Path() + "c.bak"), "\tNOP\r\n");
   EXPECT_EQ(testing_gui::ReadFile(c), "y\tNOP\r\n");
   EXPECT_TRUE(boxes_.Boxes().empty());
@@ -239,7 +242,7 @@ TEST_F(EditorSwitchTest, TheLegacySaveAsksWhenTheFileIsNewerOnDisk) {
         d, std::filesystem::last_write_time(d) + std::chrono::seconds(2));
     boxes_.Clear();
     boxes_.Answer(answer);
-    form_->ClickMenuItem("FileSaveMENUITM");
+    form_->ClickMenuItem(main_menu::FileSaveMENUITM);
     ASSERT_EQ(boxes_.Boxes().size(), 1u);
     EXPECT_EQ(boxes_.Boxes()[0].caption, "File Load Warning");
     if (answer == platform::kAnswerNo) {

@@ -8,11 +8,11 @@
 #include "editor_control/gui/scrivlet_widget.h"
 #include "installed_tools.h"
 #include "platform/message_box.h"
-#include "tests/workbench/temp_folder.h"
+#include "tests/services/temp_folder.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/file_commands.h"
-#include "workbench/localize.h"
-#include "workbench/options.h"
+#include "services/localize.h"
+#include "services/options.h"
 
 namespace {
 

@@ -18,11 +18,15 @@
 #include <map>
 
 #include "editor_control/gui/scrivlet_widget.h"
+#include "resources/code_widget_names.h"
 #include "stored_option_start.h"
 #include "tests/build_debug/tools/cod_writer.h"
 #include "workbench/gui/main_files.h"
-#include "workbench/silent_abort.h"
-#include "workbench/windows_menu.h"
+#include "services/silent_abort.h"
+#include "services/windows_menu.h"
+
+namespace main_menu = widget_names::MainMenu;
+namespace editor_frm = widget_names::EditorFRM;
 
 namespace {
 
@@ -55,7 +59,7 @@ TEST_F(FirstHourTest, TheOpenDialogShowsSourcesOfBothLanguagesInEitherCase) {
   dialogs_.Answer(QDialog::Rejected, [&filters](QDialog& dialog) {
     filters = static_cast<QFileDialog&>(dialog).nameFilters();
   });
-  form_->ClickMenuItem("FileOpenMENUITM");
+  form_->ClickMenuItem(main_menu::FileOpenMENUITM);
   EXPECT_EQ(filters, (QStringList{"Source Files (*.SRC *.src *.QVB *.qvb)",
                                   "Source Files (*.SRC *.src)", "QV/B Files (*.QVB *.qvb)",
                                   "All Files (*)"}));
@@ -83,31 +87,32 @@ TEST_F(FirstHourTest, EveryShortcutFiresExactlyOneCommandOnceTheWindowItemsAreTh
       EXPECT_EQ(holders.size(), 1) << keys.toStdString() << ": " << holders.join(", ").toStdString();
 
     // The window items still show their keys.
-    const QMenu* windows = form_->MenuItem("WindowsMENUITM")->menu();
+    const QMenu* windows = form_->MenuItem(main_menu::WindowsMENUITM)->menu();
     bool list_item_shows_key = false;
     for (const QAction* action : windows->actions())
       if (action->objectName() == "ListWindowMENUITM")
         list_item_shows_key = action->text().endsWith("\tCtrl+L");
     EXPECT_TRUE(list_item_shows_key);
 
-    const char* list_command = enhanced ? "RunViewDebugCodeMENUITM" : "FileListToggleMENUITM";
+    const char* list_command =
+        enhanced ? main_menu::RunViewDebugCodeMENUITM : main_menu::FileListToggleMENUITM;
     Count(list_command);
-    Count("RunDeviceMENUITM");
+    Count(main_menu::RunDeviceMENUITM);
     form_->activateWindow();
     QTest::keyClick(form_.get(), Qt::Key_L, Qt::ControlModifier);
     QTest::keyClick(form_.get(), Qt::Key_I, Qt::ControlModifier);
     EXPECT_EQ(runs_[list_command], 1);
-    EXPECT_EQ(runs_["RunDeviceMENUITM"], 1);
+    EXPECT_EQ(runs_[main_menu::RunDeviceMENUITM], 1);
     runs_.clear();
   }
 }
 
 TEST_F(FirstHourTest, ListToggleIsViewListAndThePreProcessingItemIsHidden) {
   StartWithEditorOption(false);
-  Count("RunViewDebugCodeMENUITM");
-  form_->MenuItem("FileListToggleMENUITM")->trigger();
-  EXPECT_EQ(runs_["RunViewDebugCodeMENUITM"], 1);
-  EXPECT_FALSE(form_->MenuItem("HelpDebugMENUITM")->isVisible());
+  Count(main_menu::RunViewDebugCodeMENUITM);
+  form_->MenuItem(main_menu::FileListToggleMENUITM)->trigger();
+  EXPECT_EQ(runs_[main_menu::RunViewDebugCodeMENUITM], 1);
+  EXPECT_FALSE(form_->MenuItem(main_menu::HelpDebugMENUITM)->isVisible());
 }
 
 TEST_F(FirstHourTest, QvbHelpOpensTheInstalledHelpFileOrSaysWhereItGoes) {
@@ -117,14 +122,14 @@ TEST_F(FirstHourTest, QvbHelpOpensTheInstalledHelpFileOrSaysWhereItGoes) {
   StartWithEditorOption(true, std::move(services));
   const std::string help = session_->QvBasic().HelpFile();
   ASSERT_TRUE(std::filesystem::exists(help)) << "the test's program folder carries the tools";
-  form_->MenuItem("HelpQvbHelpMENUITM")->trigger();
+  form_->MenuItem(main_menu::HelpQvbHelpMENUITM)->trigger();
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_EQ(QUrl(QString::fromStdString(opened[0])).toLocalFile().toStdString(), help);
   EXPECT_TRUE(boxes_.Boxes().empty());
 
   std::filesystem::remove(help);
   boxes_.Answer(platform::kAnswerOk);
-  form_->MenuItem("HelpQvbHelpMENUITM")->trigger();
+  form_->MenuItem(main_menu::HelpQvbHelpMENUITM)->trigger();
   EXPECT_EQ(opened.size(), 1u) << "nothing to open";
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].caption, "QV/B Help");
@@ -135,21 +140,22 @@ TEST_F(FirstHourTest, QvbHelpOpensTheInstalledHelpFileOrSaysWhereItGoes) {
 
 TEST_F(FirstHourTest, TheToolBarOpensAndSavesFiles) {
   StartWithEditorOption(true);
-  const QToolBar* tools = form_->findChild<QToolBar*>("ToolBar");
+  const QToolBar* tools = form_->findChild<QToolBar*>(editor_frm::ToolBar);
   ASSERT_NE(tools, nullptr);
   QStringList names;
   for (const QAction* action : tools->actions())
     if (action->isVisible()) names << action->objectName();
   ASSERT_GE(names.size(), 3);
-  EXPECT_EQ(names.mid(0, 3), (QStringList{"FileNewTBTN", "FileOpenTBTN", "FileSaveTBTN"}));
+  EXPECT_EQ(names.mid(0, 3), (QStringList{editor_frm::FileNewTBTN, editor_frm::FileOpenTBTN,
+                                          editor_frm::FileSaveTBTN}));
 
-  QAction* save = form_->findChild<QAction*>("FileSaveTBTN");
+  QAction* save = form_->findChild<QAction*>(editor_frm::FileSaveTBTN);
   EXPECT_FALSE(save->isEnabled()) << "the new file at the start holds nothing to save";
   const std::string source = File("a.src");
   dialogs_.Answer(QDialog::Accepted, [&source](QDialog& dialog) {
     static_cast<QFileDialog&>(dialog).selectFile(QString::fromStdString(source));
   });
-  form_->findChild<QAction*>("FileOpenTBTN")->trigger();
+  form_->findChild<QAction*>(editor_frm::FileOpenTBTN)->trigger();
   ASSERT_EQ(form_->Editors().GetFileName(form_->CurrentEditorIndex()), source);
   form_->CurrentScrivlet()->Memo().SetSelStart(0);
   form_->CurrentScrivlet()->Memo().SetSelText("; x");
@@ -188,7 +194,7 @@ TEST_F(FirstHourTest, TheEditorInFrontHasTheFocusAfterStartAndAfterOpen) {
   dialogs_.Answer(QDialog::Accepted, [&source](QDialog& dialog) {
     static_cast<QFileDialog&>(dialog).selectFile(QString::fromStdString(source));
   });
-  form_->ClickMenuItem("FileOpenMENUITM");
+  form_->ClickMenuItem(main_menu::FileOpenMENUITM);
   EXPECT_EQ(QApplication::focusWidget(), form_->CurrentScrivlet());
 }
 

@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "../temp_folder.h"
+#include "tests/services/temp_folder.h"
 #include "installed_tools.h"
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
-#include "workbench/gui/modal_dialogs.h"
+#include "services/gui/modal_dialogs.h"
 #include "workbench/session/session.h"
 
 namespace testing_gui {

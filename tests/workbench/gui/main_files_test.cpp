@@ -1,6 +1,7 @@
 // The main window's files: the real TEditorFRM, offscreen, with boxes and file dialogs answered
 // through their seams.
 
+#include "resources/code_widget_names.h"
 #include "workbench/gui/main_files.h"
 
 #include <gtest/gtest.h>
@@ -27,10 +28,14 @@
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/file_list.h"
-#include "workbench/silent_abort.h"
-#include "workbench/replace_file.h"
+#include "services/silent_abort.h"
+#include "services/replace_file.h"
 #include "workbench/workspace.h"
-#include "tests/workbench/full_disk.h"
+#include "tests/services/full_disk.h"
+
+namespace main_menu = widget_names::MainMenu;
+namespace editor_frm = widget_names::EditorFRM;
+namespace files_popup = widget_names::FilesLoadedPOPMNU;
 
 namespace {
 
@@ -111,7 +116,7 @@ TEST_F(MainFilesTest, FilesOpenInEditorsOfTheirOwnAndASecondOpenSelects) {
   EXPECT_EQ(Form().Editors().GetFileType(1), 2);
   EXPECT_EQ(Form().CurrentEditorIndex(), 1);
   EXPECT_EQ(Caption(), "b.QVB - " + QApplication::applicationName().toStdString());
-  EXPECT_TRUE(Form().MenuItem("FileCloseAllMENUITM")->isVisible());
+  EXPECT_TRUE(Form().MenuItem(main_menu::FileCloseAllMENUITM)->isVisible());
 
   Form().OpenSourceFile(a);
   EXPECT_EQ(Rows().size(), 2u);
@@ -159,7 +164,7 @@ TEST_F(MainFilesTest, NewEditorsAreNumberedByKindAndStartFromTheirTemplate) {
 
   // The tool button asks which language; No takes the other one.
   boxes_.Answer(platform::kAnswerNo);
-  Form().ClickMenuItem("FileNewTBTN");
+  Form().ClickMenuItem(editor_frm::FileNewTBTN);
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].text,
             "Default editor type is for QV/B files.  Create editor for this language?\r\r"
@@ -223,7 +228,7 @@ TEST_F(MainFilesTest, SaveAsAsksTheLanguageAndTheOverwriteAndRenamesTheRow) {
   QStringList filters;
   const std::string target = folder_.Path() + "prog";
   Pick(target, &filters);
-  Form().ClickMenuItem("FileSaveMENUITM");
+  Form().ClickMenuItem(main_menu::FileSaveMENUITM);
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].text,
             "Default editor type is for Assembly Language files.  Save as this language?\r\r"
@@ -244,14 +249,14 @@ TEST_F(MainFilesTest, SaveAsAsksTheLanguageAndTheOverwriteAndRenamesTheRow) {
   boxes_.Clear();
   Pick(other);
   boxes_.Answer(platform::kAnswerNo);
-  Form().ClickMenuItem("FileSaveAsMENUITM");
+  Form().ClickMenuItem(main_menu::FileSaveAsMENUITM);
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].text, "OK to overwrite " + other + " ?");
   EXPECT_EQ(ReadFile(other), "old\n");
   EXPECT_EQ(Rows(), std::vector<std::string>{saved});
   Pick(other);
   boxes_.Answer(platform::kAnswerYes);
-  Form().ClickMenuItem("FileSaveAsMENUITM");
+  Form().ClickMenuItem(main_menu::FileSaveAsMENUITM);
   EXPECT_EQ(ReadFile(other), " NOP");
   EXPECT_EQ(Rows(), std::vector<std::string>{other});
   EXPECT_EQ(session_->Globals().CurrentFile.FullName, other);
@@ -259,16 +264,14 @@ TEST_F(MainFilesTest, SaveAsAsksTheLanguageAndTheOverwriteAndRenamesTheRow) {
 
 TEST_F(MainFilesTest, AFileOpenedReadOnlySavesOnlyUnderANewNameAndIsThenWritable) {
   const std::string a = File("a.src");
-  session_->Globals().ReadOnly = true;
-  Form().OpenSourceFile(a);
-  EXPECT_FALSE(session_->Globals().ReadOnly);  // only the next open
+  Form().OpenSourceFile(a, true);
   EXPECT_FALSE(Form().Editors().GetWritable(0));
   EXPECT_TRUE(Form().CurrentScrivlet()->Memo().ReadOnly);
   const std::string app = QApplication::applicationName().toStdString();
   EXPECT_EQ(Caption(), "a.src - " + app + " : READ ONLY");
 
   boxes_.Answer(platform::kAnswerOk);
-  Form().ClickMenuItem("FileSaveMENUITM");
+  Form().ClickMenuItem(main_menu::FileSaveMENUITM);
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].text,
             "This is a READ ONLY file and must be saved under a different name.");
@@ -279,7 +282,7 @@ TEST_F(MainFilesTest, AFileOpenedReadOnlySavesOnlyUnderANewNameAndIsThenWritable
   Pick(a);
   boxes_.Answer(platform::kAnswerOk);
   boxes_.Answer(platform::kAnswerOk);
-  Form().ClickMenuItem("FileSaveAsMENUITM");
+  Form().ClickMenuItem(main_menu::FileSaveAsMENUITM);
   EXPECT_EQ(Captions(), (std::vector<std::string>{"Read Only Warning", "Read Only Warning"}));
   EXPECT_EQ(boxes_.Boxes()[1].text, "Choose a different name to save this READ ONLY file.");
 
@@ -287,14 +290,14 @@ TEST_F(MainFilesTest, AFileOpenedReadOnlySavesOnlyUnderANewNameAndIsThenWritable
   const std::string copy = folder_.Path() + "copy.src";
   Pick(copy);
   boxes_.Answer(platform::kAnswerOk);
-  Form().ClickMenuItem("FileSaveAsMENUITM");
+  Form().ClickMenuItem(main_menu::FileSaveAsMENUITM);
   EXPECT_EQ(ReadFile(copy), "\tNOP\r\n");
   EXPECT_TRUE(Form().Editors().GetWritable(0));
   EXPECT_FALSE(Form().CurrentScrivlet()->Memo().ReadOnly);
   EXPECT_EQ(Caption(), "copy.src - " + app);
   EXPECT_EQ(Rows(), std::vector<std::string>{copy});
   Type("X");
-  Form().ClickMenuItem("FileSaveMENUITM");
+  Form().ClickMenuItem(main_menu::FileSaveMENUITM);
   EXPECT_EQ(ReadFile(copy), "X\tNOP\r\n");
   EXPECT_EQ(ReadFile(a), "\tNOP\n");
 }
@@ -337,7 +340,7 @@ TEST_F(MainFilesTest, CloseLeavesANeighbourAndClosingTheLastLeavesABlankEditor) 
   const std::string c = File("c.src");
   for (const std::string& file : {a, b, c}) Form().OpenSourceFile(file);
   Form().SelectEditor(1);
-  Form().ClickMenuItem("FileCloseMENUITM");
+  Form().ClickMenuItem(main_menu::FileCloseMENUITM);
   EXPECT_EQ(Rows(), (std::vector<std::string>{a, c}));
   EXPECT_EQ(Form().CurrentEditorIndex(), 0);
   EXPECT_EQ(Form().Editors().Count(), 2);
@@ -346,23 +349,59 @@ TEST_F(MainFilesTest, CloseLeavesANeighbourAndClosingTheLastLeavesABlankEditor) 
   // A changed file asks first; Cancel keeps it.
   Type("X");
   boxes_.Answer(platform::kAnswerCancel);
-  EXPECT_THROW(Form().ClickMenuItem("FileCloseMENUITM"), workbench::SilentAbort);
+  EXPECT_THROW(Form().ClickMenuItem(main_menu::FileCloseMENUITM), workbench::SilentAbort);
   EXPECT_EQ(Rows(), (std::vector<std::string>{a, c}));
 
   boxes_.Answer(platform::kAnswerNo);
-  Form().ClickMenuItem("FileCloseAllMENUITM");
+  Form().ClickMenuItem(main_menu::FileCloseAllMENUITM);
   EXPECT_EQ(Rows().size(), 1u);
   EXPECT_EQ(Rows()[0].rfind("{Blank_", 0), 0u);
   EXPECT_EQ(Form().Editors().Count(), 1);
   EXPECT_EQ(Text(0), "");
-  EXPECT_FALSE(Form().MenuItem("FileCloseAllMENUITM")->isVisible());
+  EXPECT_FALSE(Form().MenuItem(main_menu::FileCloseAllMENUITM)->isVisible());
   EXPECT_EQ(ReadFile(a), "\tNOP\n");
 
   Form().OpenSourceFile(b);
-  Form().ClickMenuItem("FileCloseMENUITM");
+  Form().ClickMenuItem(main_menu::FileCloseMENUITM);
   EXPECT_EQ(Rows().size(), 1u);
   EXPECT_EQ(Rows()[0].rfind("{Blank_", 0), 0u);
   EXPECT_EQ(Caption(), "Untitled.SRC - " + QApplication::applicationName().toStdString());
+}
+
+// The file list only shows the open files: after a Save As and a Close in the middle its rows
+// are the model's, in order, the row in front selected, and blank numbers are not given again.
+TEST_F(MainFilesTest, TheListShowsTheOpenFilesInOrderAfterSaveAsAndClose) {
+  const std::string a = File("a.src");
+  const std::string b = File("b.src");
+  const std::string c = File("c.src");
+  const std::string d = folder_.Path() + "d.src";
+  Form().OpenSourceFile(a);
+  Form().OpenSourceFile(b);
+  Form().ClickMenuItem("FileNewAssemblyMENUITM");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{a, b, "{Blank_3_ASSEMBLY}"}));
+  Type("x");
+  Pick(d);
+  Form().ClickMenuItem("FileSaveAsMENUITM");
+  Form().OpenSourceFile(c);
+  Form().SelectEditor(1);
+  Form().ClickMenuItem("FileCloseMENUITM");
+
+  const std::vector<std::string> expected{a, d, c};
+  EXPECT_EQ(Rows(), expected);
+  std::vector<std::string> model;
+  for (int i = 0; i < Files().Rows().Count(); ++i) model.push_back(Files().Rows().Name(i));
+  EXPECT_EQ(model, expected);
+  EXPECT_EQ(Form().CurrentEditorIndex(), 0);
+  EXPECT_EQ(Form().FileList().currentRow(), 0);
+  EXPECT_EQ(Form().Editors().GetFileName(1), d);
+  EXPECT_EQ(ReadFile(d), "x");
+
+  Form().SelectEditor(2);
+  EXPECT_EQ(Form().FileList().currentRow(), 2);
+  EXPECT_EQ(Caption(), "c.src - " + QApplication::applicationName().toStdString());
+  Form().ClickMenuItem("FileNewAssemblyMENUITM");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{a, d, c, "{Blank_5_ASSEMBLY}"}));
+  EXPECT_EQ(Form().FileList().currentRow(), 3);
 }
 
 TEST_F(MainFilesTest, TheWorkspaceComesBackAtTheNextStart) {
@@ -383,7 +422,7 @@ TEST_F(MainFilesTest, TheWorkspaceComesBackAtTheNextStart) {
 
   // With restoring off nothing is written or read.
   session_->Globals().IdeOptions.RestoreWorkspace = false;
-  Form().ClickMenuItem("FileCloseMENUITM");
+  Form().ClickMenuItem(main_menu::FileCloseMENUITM);
   ASSERT_TRUE(Form().close());
   std::vector<std::string> stored;
   ASSERT_TRUE(workbench::LoadWorkspace(session_->Registry(), stored));
@@ -396,31 +435,31 @@ TEST_F(MainFilesTest, TheRecentFilesAreKeptAcrossRunsAndAMissingOneLeavesTheList
   Form().OpenSourceFile(a);
   Form().OpenSourceFile(b);
   Form().OpenSourceFile(a);
-  EXPECT_TRUE(Form().MenuItem("FileReOpenMENUITM")->isVisible());
-  EXPECT_EQ(Form().MenuItem("FileZeroItem")->text().toStdString(), "&0 " + a);
-  EXPECT_EQ(Form().MenuItem("FileOneItem")->text().toStdString(), "&1 " + b);
-  EXPECT_FALSE(Form().MenuItem("FileTwoItem")->isVisible());
+  EXPECT_TRUE(Form().MenuItem(main_menu::FileReOpenMENUITM)->isVisible());
+  EXPECT_EQ(Form().MenuItem(main_menu::FileZeroItem)->text().toStdString(), "&0 " + a);
+  EXPECT_EQ(Form().MenuItem(main_menu::FileOneItem)->text().toStdString(), "&1 " + b);
+  EXPECT_FALSE(Form().MenuItem(main_menu::FileTwoItem)->isVisible());
   ASSERT_TRUE(Form().close());
 
   StartSession();
   Form();
   EXPECT_EQ(session_->Recent().Entry(0), a);
   EXPECT_EQ(session_->Recent().Entry(1), b);
-  EXPECT_EQ(Form().MenuItem("FileOneItem")->text().toStdString(), "&1 " + b);
-  Form().MenuItem("FileOneItem")->trigger();
+  EXPECT_EQ(Form().MenuItem(main_menu::FileOneItem)->text().toStdString(), "&1 " + b);
+  Form().MenuItem(main_menu::FileOneItem)->trigger();
   EXPECT_EQ(Rows(), std::vector<std::string>{b});
   EXPECT_EQ(session_->Recent().Entry(0), b);
 
   std::filesystem::remove(a);
   boxes_.Answer(platform::kAnswerOk);
-  Form().MenuItem("FileOneItem")->trigger();
+  Form().MenuItem(main_menu::FileOneItem)->trigger();
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].text,
             "Couldn't find previously opened file:\r\r" + a + "\r\rFile will be removed from list.");
   EXPECT_EQ(boxes_.Boxes()[0].caption, "File Not Found");
   EXPECT_EQ(session_->Recent().Entries(),
             (std::array<std::string, 5>{b, "", "", "", ""}));
-  EXPECT_FALSE(Form().MenuItem("FileOneItem")->isVisible());
+  EXPECT_FALSE(Form().MenuItem(main_menu::FileOneItem)->isVisible());
   EXPECT_EQ(Rows(), std::vector<std::string>{b});
 }
 
@@ -499,7 +538,7 @@ TEST_F(MainFilesTest, TheTopFileIsMarkedFromThePopupAndKnownAtTheNextOpen) {
   const std::string part = File("part.src");
   Form().OpenSourceFile(main_file);
   Form().OpenSourceFile(part);
-  QMenu* popup = Form().findChild<QMenu*>("FilesLoadedPOPMNU");
+  QMenu* popup = Form().findChild<QMenu*>(files_popup::FilesLoadedPOPMNU);
   ASSERT_NE(popup, nullptr);
   const auto item = [popup](const char* name) {
     for (QAction* action : popup->actions())
@@ -508,21 +547,21 @@ TEST_F(MainFilesTest, TheTopFileIsMarkedFromThePopupAndKnownAtTheNextOpen) {
   };
   Form().SelectEditor(0);
   emit popup->aboutToShow();
-  EXPECT_EQ(item("CloseFileMNUITM")->text().toStdString(), "Close File - " + main_file);
-  EXPECT_TRUE(item("SetAsTopMNUITM")->isVisible());
-  EXPECT_FALSE(item("SetAsNormalMNUITM")->isVisible());
-  item("SetAsTopMNUITM")->trigger();
+  EXPECT_EQ(item(files_popup::CloseFileMNUITM)->text().toStdString(), "Close File - " + main_file);
+  EXPECT_TRUE(item(files_popup::SetAsTopMNUITM)->isVisible());
+  EXPECT_FALSE(item(files_popup::SetAsNormalMNUITM)->isVisible());
+  item(files_popup::SetAsTopMNUITM)->trigger();
   EXPECT_EQ(Form().Editors().TopIndex(), 0);
   EXPECT_TRUE(session_->TopFiles().IsKnownTopFile(main_file));
   emit popup->aboutToShow();
-  EXPECT_FALSE(item("SetAsTopMNUITM")->isVisible());
-  EXPECT_TRUE(item("SetAsNormalMNUITM")->isVisible());
-  EXPECT_TRUE(item("RemoveFromKnownTopFileListMNUITM")->isVisible());
-  item("SetAsNormalMNUITM")->trigger();
+  EXPECT_FALSE(item(files_popup::SetAsTopMNUITM)->isVisible());
+  EXPECT_TRUE(item(files_popup::SetAsNormalMNUITM)->isVisible());
+  EXPECT_TRUE(item(files_popup::RemoveFromKnownTopFileListMNUITM)->isVisible());
+  item(files_popup::SetAsNormalMNUITM)->trigger();
   EXPECT_EQ(Form().Editors().TopIndex(), -1);
 
   // Opened again after a close: the question, and Yes marks it.
-  Form().ClickMenuItem("FileCloseMENUITM");
+  Form().ClickMenuItem(main_menu::FileCloseMENUITM);
   boxes_.Answer(platform::kAnswerYes);
   Form().OpenSourceFile(main_file);
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
@@ -532,35 +571,35 @@ TEST_F(MainFilesTest, TheTopFileIsMarkedFromThePopupAndKnownAtTheNextOpen) {
   EXPECT_EQ(Form().Editors().TopFileName(), main_file);
 
   emit popup->aboutToShow();
-  item("RemoveFromKnownTopFileListMNUITM")->trigger();
+  item(files_popup::RemoveFromKnownTopFileListMNUITM)->trigger();
   EXPECT_FALSE(session_->TopFiles().IsKnownTopFile(main_file));
   EXPECT_EQ(Form().Editors().TopIndex(), -1);
 
   // A blank editor offers no top marks.
   Files().FileNew(gui::MainWindowFiles::kAssemblyKind);
   emit popup->aboutToShow();
-  EXPECT_FALSE(item("SetAsTopMNUITM")->isVisible());
-  EXPECT_FALSE(item("RemoveFromKnownTopFileListMNUITM")->isVisible());
+  EXPECT_FALSE(item(files_popup::SetAsTopMNUITM)->isVisible());
+  EXPECT_FALSE(item(files_popup::RemoveFromKnownTopFileListMNUITM)->isVisible());
 }
 
 TEST_F(MainFilesTest, EditCommandsActOnTheEditorInFront) {
   Form().OpenSourceFile(File("a.src", "abc\n"));
   Files().FileNew(gui::MainWindowFiles::kAssemblyKind);
   Type("xyz");
-  EXPECT_TRUE(Form().MenuItem("EditUndoMenuMENUITM")->isEnabled());
-  Form().ClickMenuItem("EditUndoMenuMENUITM");
+  EXPECT_TRUE(Form().MenuItem(main_menu::EditUndoMenuMENUITM)->isEnabled());
+  Form().ClickMenuItem(main_menu::EditUndoMenuMENUITM);
   EXPECT_EQ(Text(1), "");
   EXPECT_FALSE(Modified(1));  // all undone: as it was
-  EXPECT_FALSE(Form().MenuItem("EditUndoMenuMENUITM")->isEnabled());
-  EXPECT_TRUE(Form().MenuItem("EditRedoMenuMENUITM")->isEnabled());
-  Form().ClickMenuItem("EditRedoMenuMENUITM");
+  EXPECT_FALSE(Form().MenuItem(main_menu::EditUndoMenuMENUITM)->isEnabled());
+  EXPECT_TRUE(Form().MenuItem(main_menu::EditRedoMenuMENUITM)->isEnabled());
+  Form().ClickMenuItem(main_menu::EditRedoMenuMENUITM);
   EXPECT_EQ(Text(1), "xyz");
 
   Form().CurrentScrivlet()->Memo().SelectAll();
-  Form().ClickMenuItem("EditCutMENUITM");
+  Form().ClickMenuItem(main_menu::EditCutMENUITM);
   EXPECT_EQ(Text(1), "");
   Form().SelectEditor(0);
-  Form().ClickMenuItem("EditPasteMENUITM");
+  Form().ClickMenuItem(main_menu::EditPasteMENUITM);
   EXPECT_EQ(Text(0), "xyzabc\r\n");
   EXPECT_EQ(Text(1), "");
 }
@@ -578,7 +617,7 @@ TEST_F(MainFilesTest, AFailedSaveKeepsTheTextTheOldFileAndTheRow) {
     Files().SetBytesWriter(workbench::FullHalfWay());
     boxes_.Clear();
     boxes_.Answer(platform::kAnswerOk);
-    Form().ClickMenuItem("FileSaveMENUITM");
+    Form().ClickMenuItem(main_menu::FileSaveMENUITM);
     ASSERT_EQ(boxes_.Boxes().size(), 1u);
     EXPECT_NE(boxes_.Boxes()[0].text.find("No space left on device"), std::string::npos);
     EXPECT_EQ(ReadFile(a), "\tNOP\n");
@@ -607,7 +646,7 @@ TEST_F(MainFilesTest, ASaveThroughALinkWritesItsTarget) {
   std::filesystem::create_symlink("real/a.src", link);
   Form().OpenSourceFile(link);
   Type("X");
-  Form().ClickMenuItem("FileSaveMENUITM");
+  Form().ClickMenuItem(main_menu::FileSaveMENUITM);
   EXPECT_TRUE(boxes_.Boxes().empty());
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadFile(real), "X\tNOP\r\n");
@@ -636,7 +675,7 @@ TEST_F(MainFilesTest, SaveAsksWhenTheFileIsNewerOnDisk) {
         a, std::filesystem::last_write_time(a) + std::chrono::seconds(2));
     boxes_.Clear();
     boxes_.Answer(c.answer);
-    Form().ClickMenuItem("FileSaveMENUITM");
+    Form().ClickMenuItem(main_menu::FileSaveMENUITM);
     ASSERT_EQ(boxes_.Boxes().size(), 1u);
     EXPECT_EQ(boxes_.Boxes()[0].text, "There is a newer version on disk of:\r\r" + a +
                                           "\r\rLoad the new version?");
@@ -644,10 +683,10 @@ TEST_F(MainFilesTest, SaveAsksWhenTheFileIsNewerOnDisk) {
     EXPECT_EQ(Text(0), c.shown);
     EXPECT_FALSE(Modified(0));
     // Nothing more is asked once the editor and the file agree.
-    Form().ClickMenuItem("FileSaveMENUITM");
+    Form().ClickMenuItem(main_menu::FileSaveMENUITM);
     EXPECT_EQ(boxes_.Boxes().size(), 1u);
     boxes_.Answer(platform::kAnswerNo);
-    Form().ClickMenuItem("FileCloseMENUITM");
+    Form().ClickMenuItem(main_menu::FileCloseMENUITM);
   }
 }
 
@@ -692,7 +731,7 @@ TEST_F(MainFilesTest, TheWindowsMenuSelectsEditorsByTheirRow) {
   ASSERT_EQ(items.size(), 3u);
   EXPECT_EQ(items[2].Tag, 1);
   EXPECT_TRUE(items[2].Checked);
-  QList<QAction*> actions = Form().MenuItem("WindowsMENUITM")->menu()->actions();
+  QList<QAction*> actions = Form().MenuItem(main_menu::WindowsMENUITM)->menu()->actions();
   actions[1]->trigger();
   EXPECT_EQ(Form().CurrentEditorIndex(), 0);
   EXPECT_TRUE(Form().WindowsMenu().Items()[1].Checked);
@@ -742,7 +781,7 @@ TEST_F(MainFilesTest, ARowTheListCutsOffShowsWholeInAPanelOverIt) {
   QListWidget& list = Form().FileList();
   Form().FileListSplitter().setSizes({120, 680});
   QApplication::processEvents();
-  auto* panel = Form().findChild<QLabel*>("CurrFilePNL");
+  auto* panel = Form().findChild<QLabel*>(editor_frm::CurrFilePNL);
   ASSERT_NE(panel, nullptr);
   const auto move_to = [&list](int row) {
     const QPoint at = row < 0 ? QPoint(5, list.viewport()->height() - 3)

@@ -16,6 +16,7 @@
 #include "real_tarn_session.h"
 #include "editor_control/gui/scrivlet_widget.h"
 #include "platform/message_box.h"
+#include "resources/code_widget_names.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/error_list.h"
 #include "workbench/gui/find_dialogs.h"
@@ -23,6 +24,9 @@
 #include "workbench/gui/main_files.h"
 #include "workbench/gui/main_find.h"
 #include "workbench/session/session.h"
+
+namespace main_menu = widget_names::MainMenu;
+namespace goto_line_dlg = widget_names::GotoLineNumDLG;
 
 namespace {
 
@@ -79,7 +83,7 @@ TEST_F(MainWindowTest, EachErrorLineLandsOnItsLineInItsFile) {
   }
 
   // Clear Errors empties the list and takes every mark off.
-  form_->ClickMenuItem("EditClearErrorsMENUITM");
+  form_->ClickMenuItem(main_menu::EditClearErrorsMENUITM);
   EXPECT_EQ(list.count(), 0);
   EXPECT_FALSE(list.isVisible());
   EXPECT_EQ(form_->Errors().Marking().Line(), -1);
@@ -112,13 +116,13 @@ TEST_F(MainWindowTest, GoToLinePutsTheCaretOnTheLineTyped) {
   form_->OpenSourceFile(Source("g.src", "a\nb\nc\nd\n"));
   for (const char* typed : {"3", "0"}) {
     dialogs_.Answer(QDialog::Accepted, [typed](QDialog& dialog) {
-      dialog.findChild<QLineEdit*>("LineNumEDT")->setText(typed);
+      dialog.findChild<QLineEdit*>(goto_line_dlg::LineNumEDT)->setText(typed);
     });
-    form_->ClickMenuItem("EditGoToLineMENUITM");
+    form_->ClickMenuItem(main_menu::EditGoToLineMENUITM);
     EXPECT_EQ(Memo().GetSelPar(), 2) << typed;  // line 0 is no line: the caret stays
   }
-  EXPECT_EQ(dialogs_.Dialogs().back().name, "GotoLineNumDLG");
-  EXPECT_EQ(form_->MenuItem("EditGoToLineMENUITM")->shortcut(), QKeySequence("Ctrl+G"));
+  EXPECT_EQ(dialogs_.Dialogs().back().name, goto_line_dlg::GotoLineNumDLG);
+  EXPECT_EQ(form_->MenuItem(main_menu::EditGoToLineMENUITM)->shortcut(), QKeySequence("Ctrl+G"));
 }
 
 TEST_F(MainWindowTest, FindAndReplaceGoThroughTheEditMenusDialogs) {
@@ -129,7 +133,7 @@ TEST_F(MainWindowTest, FindAndReplaceGoThroughTheEditMenusDialogs) {
 
   // The selection becomes the find text; an empty text offers no search.
   Memo().Select(0, 3);
-  form_->ClickMenuItem("EditFindMENUITM");
+  form_->ClickMenuItem(main_menu::EditFindMENUITM);
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_TRUE(find.FindDialogOpen());
   EXPECT_EQ(dialog.FindEdit->text().toStdString(), "mov");
@@ -157,15 +161,15 @@ TEST_F(MainWindowTest, FindAndReplaceGoThroughTheEditMenusDialogs) {
   // Find Next (F3) searches with the dialog's text and options.
   dialog.MatchCaseCB->setChecked(true);
   dialog.FindEdit->setText("MOV");
-  EXPECT_EQ(form_->MenuItem("EditFindNextMenuMENUITM")->shortcut(), QKeySequence("F3"));
-  form_->ClickMenuItem("EditFindNextMenuMENUITM");
+  EXPECT_EQ(form_->MenuItem(main_menu::EditFindNextMenuMENUITM)->shortcut(), QKeySequence("F3"));
+  form_->ClickMenuItem(main_menu::EditFindNextMenuMENUITM);
   EXPECT_EQ(Memo().SelLower(), 12);
   dialog.CancelBTN->click();
   EXPECT_FALSE(find.FindDialogOpen());
 
   // Replace All from the replace dialog: every hit, the count told, the caret kept.
   Memo().SetSelStart(7);
-  form_->ClickMenuItem("EditFindReplaceMENUITM");
+  form_->ClickMenuItem(main_menu::EditFindReplaceMENUITM);
   gui::TEditReplaceDialog& replace = find.ReplaceDialog();
   EXPECT_TRUE(replace.isVisible());
   replace.FindEdit->setText("mov");

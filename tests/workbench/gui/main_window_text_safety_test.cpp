@@ -13,9 +13,12 @@
 
 #include "editor_control/gui/scrivlet_widget.h"
 #include "gui_session.h"
+#include "resources/widget_names.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/qt_message_boxes.h"
+
+namespace main_menu = widget_names::MainMenu;
 
 namespace {
 
@@ -76,7 +79,7 @@ class MainWindowTextSafetyTest : public testing_gui::GuiSessionTest {
   bool CloseAsked() {
     boxes_.Clear();
     boxes_.Answer(platform::kAnswerNo);
-    form_->ClickMenuItem("FileCloseMENUITM");
+    form_->ClickMenuItem(main_menu::FileCloseMENUITM);
     const bool asked = !boxes_.Boxes().empty();
     if (asked) {
       EXPECT_EQ(boxes_.Boxes()[0].text.rfind("Save changes to ", 0), 0u);
@@ -97,7 +100,7 @@ TEST_F(MainWindowTextSafetyTest, AReturnAndATypedLineUndoneAndRedoneStayMarkedAn
   Keys(editor, "r");
   EXPECT_EQ(Memo().Text(), std::string(kSource) + "\r\n; typed");
   EXPECT_TRUE(Memo().Modified()) << "the row shows \"*\"";
-  EXPECT_TRUE(form_->MenuItem("EditUndoMenuMENUITM")->isEnabled());
+  EXPECT_TRUE(form_->MenuItem(main_menu::EditUndoMenuMENUITM)->isEnabled());
   EXPECT_TRUE(CloseAsked());
   EXPECT_EQ(ReadFile(path), kSource);
 }

@@ -2,6 +2,7 @@
 // through the window, the painted cells and caret, the Edit commands, printing to a PDF, and
 // the built-in assembler's build over the flat buffer.
 
+#include "resources/code_widget_names.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "editor_control/gui/scrivlet_widget.h"
 #include "workbench/gui/editor_array.h"
@@ -36,8 +37,11 @@
 #include "workbench/gui/find_replace_form.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/print_forms.h"
-#include "workbench/gui/text.h"
-#include "workbench/silent_abort.h"
+#include "services/gui/text.h"
+#include "services/silent_abort.h"
+
+namespace main_menu = widget_names::MainMenu;
+namespace editor_frm = widget_names::EditorFRM;
 
 namespace {
 
@@ -284,15 +288,15 @@ TEST_F(LegacyMainWindowTest, OpenEditAssembleShowsTheErrorTokenAndSaveWritesCrLf
   gui::LegacyEditorPane& pane = form->OldEditor();
   EXPECT_TRUE(pane.Widget().isVisible());
   EXPECT_FALSE(form->FileList().isVisible());
-  EXPECT_TRUE(form->MenuItem("EditTextBiggerMENUITM")->isVisible());
-  EXPECT_FALSE(form->MenuItem("EditUndoMenuMENUITM")->isVisible());
+  EXPECT_TRUE(form->MenuItem(main_menu::EditTextBiggerMENUITM)->isVisible());
+  EXPECT_FALSE(form->MenuItem(main_menu::EditUndoMenuMENUITM)->isVisible());
   EXPECT_EQ(pane.Editor().Text(), " DEVICE QV18\r NOP\r");
 
   Key(pane.Widget(), Qt::Key_End, Qt::ControlModifier);
   Type(pane.Widget(), " DW nowhere");
   Key(pane.Widget(), Qt::Key_Return, Qt::NoModifier, "\r");
   boxes_.Answer(platform::kAnswerOk);
-  EXPECT_THROW(form->ClickMenuItem("RunAssembleMENUITM"), workbench::SilentAbort);
+  EXPECT_THROW(form->ClickMenuItem(main_menu::RunAssembleMENUITM), workbench::SilentAbort);
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].text, "ASSEMBLY ERROR: Undefined symbol");
   EXPECT_EQ(boxes_.Boxes()[0].caption, "Kestrian Assembler Error");
@@ -302,7 +306,7 @@ TEST_F(LegacyMainWindowTest, OpenEditAssembleShowsTheErrorTokenAndSaveWritesCrLf
   // Mend the line and build again.
   Key(pane.Widget(), Qt::Key_Backspace);
   Type(pane.Widget(), "5");
-  form->ClickMenuItem("RunAssembleMENUITM");
+  form->ClickMenuItem(main_menu::RunAssembleMENUITM);
   EXPECT_EQ(form->statusBar()->currentMessage(), "Assembly Successful");
 
   // Closing asks once; Yes writes the file with CR LF.
@@ -321,21 +325,21 @@ TEST_F(LegacyMainWindowTest, TheCloseQuestionComesOnlyForAChangeSinceTheOpenOrTh
   Key(editor, Qt::Key_Backspace);
   Key(editor, Qt::Key_Backspace, Qt::ShiftModifier);
   Key(editor, Qt::Key_Backspace, Qt::ControlModifier | Qt::ShiftModifier);
-  form->ClickMenuItem("FileCloseMENUITM");
+  form->ClickMenuItem(main_menu::FileCloseMENUITM);
   EXPECT_TRUE(boxes_.Boxes().empty());
 
   form->OpenSourceFile(file);
   Type(editor, "x");
-  form->ClickMenuItem("FileSaveMENUITM");
+  form->ClickMenuItem(main_menu::FileSaveMENUITM);
   EXPECT_EQ(ReadFile(file), "x NOP\r\n");
-  form->ClickMenuItem("FileCloseMENUITM");
+  form->ClickMenuItem(main_menu::FileCloseMENUITM);
   EXPECT_TRUE(boxes_.Boxes().empty());
 
   form->OpenSourceFile(file);
   Type(editor, "y");
   Key(editor, Qt::Key_Backspace);
   boxes_.Answer(platform::kAnswerNo);
-  form->ClickMenuItem("FileCloseMENUITM");
+  form->ClickMenuItem(main_menu::FileCloseMENUITM);
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].text, "Save changes to " + file + " ?");
   EXPECT_EQ(ReadFile(file), "x NOP\r\n");
@@ -420,7 +424,7 @@ TEST_F(LegacyFormsTest, FindAndReplaceAskTheFormWithReplaceOnlyForASelection) {
     });
   };
   answer(gui::TFindReplaceForm::kFind, "MOV", "", false);
-  form_->ClickMenuItem("EditFindReplaceMENUITM");
+  form_->ClickMenuItem(main_menu::EditFindReplaceMENUITM);
   EXPECT_EQ(editor().SelectedText(), "mov");
   bool replace_offered = false;
   dialogs_.Answer(gui::TFindReplaceForm::kReplace, [&](QDialog& dialog) {
@@ -428,15 +432,15 @@ TEST_F(LegacyFormsTest, FindAndReplaceAskTheFormWithReplaceOnlyForASelection) {
     replace_offered = form.ReplaceBTN->isEnabled();
     form.ReplaceMemo->setPlainText("MOV");
   });
-  form_->ClickMenuItem("EditFindReplaceMENUITM");
+  form_->ClickMenuItem(main_menu::EditFindReplaceMENUITM);
   EXPECT_TRUE(replace_offered);
   EXPECT_EQ(editor().Text(), "MOV a\rMOV b\r");
   // The memo's line break matches the editor's CR.
   answer(gui::TFindReplaceForm::kReplaceAll, "a\n", "x ", true);
-  form_->ClickMenuItem("EditFindReplaceMENUITM");
+  form_->ClickMenuItem(main_menu::EditFindReplaceMENUITM);
   EXPECT_EQ(editor().Text(), "MOV x MOV b\r");
   dialogs_.Answer(QDialog::Rejected);
-  form_->ClickMenuItem("EditFindReplaceMENUITM");
+  form_->ClickMenuItem(main_menu::EditFindReplaceMENUITM);
   EXPECT_TRUE(boxes_.Boxes().empty());
 }
 
@@ -450,7 +454,7 @@ TEST_F(LegacyFormsTest, PrintingFillsTheSectionsOfThePagesThePrintFormLaidOut) {
     print.SectionsSpinEdit->setValue(2);
     lines_offered = std::stoi(gui::FromQt(print.PagesLabel->text()));
   });
-  form_->ClickMenuItem("FilePrintMENUITM");
+  form_->ClickMenuItem(main_menu::FilePrintMENUITM);
   EXPECT_EQ(lines_offered, 301);
   const std::string bytes = ReadFile(pdf_);
   ASSERT_GT(bytes.size(), 1000u);
@@ -461,7 +465,7 @@ TEST_F(LegacyFormsTest, PrintingFillsTheSectionsOfThePagesThePrintFormLaidOut) {
   // Cancel in the status form stops the job at the page it shows.
   dialogs_.Answer(QDialog::Accepted);
   QTimer::singleShot(0, forms_->PrintStatus().CancelButton, &QPushButton::click);
-  form_->ClickMenuItem("FilePrintMENUITM");
+  form_->ClickMenuItem(main_menu::FilePrintMENUITM);
   EXPECT_TRUE(forms_->PrintStatus().Cancelled());
   EXPECT_EQ(gui::FromQt(forms_->PrintStatus().PagesLabel->text()).substr(0, 5), "1 of ");
   EXPECT_FALSE(forms_->PrintStatus().isVisible());
@@ -469,7 +473,7 @@ TEST_F(LegacyFormsTest, PrintingFillsTheSectionsOfThePagesThePrintFormLaidOut) {
   // Cancel in the print form prints nothing.
   std::filesystem::remove(pdf_);
   dialogs_.Answer(QDialog::Rejected);
-  form_->ClickMenuItem("FilePrintMENUITM");
+  form_->ClickMenuItem(main_menu::FilePrintMENUITM);
   EXPECT_FALSE(std::filesystem::exists(pdf_));
 }
 
@@ -477,7 +481,7 @@ TEST_F(LegacyFormsTest, APrinterThatCannotStartSaysSo) {
   target_.Printer().setOutputFileName(QString::fromStdString(folder_.Path() + "no/such/x.pdf"));
   dialogs_.Answer(QDialog::Accepted);
   boxes_.Answer(platform::kAnswerOk);
-  form_->ClickMenuItem("FilePrintMENUITM");
+  form_->ClickMenuItem(main_menu::FilePrintMENUITM);
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].caption, "Print Error");
 }
@@ -489,9 +493,9 @@ TEST_F(LegacyFormsTest, WithoutAPrinterEachJobAsksForItsFile) {
   const std::string chosen = folder_.Path() + "listing.pdf";
   dialogs_.Answer(QDialog::Accepted);
   dialogs_.Answer(QDialog::Rejected);
-  form_->ClickMenuItem("FilePrintMENUITM");
+  form_->ClickMenuItem(main_menu::FilePrintMENUITM);
   ASSERT_EQ(dialogs_.Dialogs().size(), 2u);
-  EXPECT_EQ(dialogs_.Dialogs()[1].name, "PrintFileDLG");
+  EXPECT_EQ(dialogs_.Dialogs()[1].name, editor_frm::PrintFileDLG);
   EXPECT_FALSE(std::filesystem::exists("QV-Key.pdf"));
   EXPECT_FALSE(std::filesystem::exists(folder_.Path() + "QV-Key.pdf"));
 
@@ -507,7 +511,7 @@ TEST_F(LegacyFormsTest, WithoutAPrinterEachJobAsksForItsFile) {
         dialog.hide();
       }
     });
-    form_->ClickMenuItem("FilePrintMENUITM");
+    form_->ClickMenuItem(main_menu::FilePrintMENUITM);
     EXPECT_EQ(ReadFile(chosen).substr(0, 5), "%PDF-") << "job " << job;
   }
   EXPECT_EQ(dialogs_.Dialogs().size(), 6u) << "the file is asked for again by the next job";

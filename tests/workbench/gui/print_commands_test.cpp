@@ -3,6 +3,7 @@
 // print-status form, Cancel and a printer that cannot start; the legacy editor through its
 // print form. What was printed is read back from the PDF; the editor's text never changes.
 
+#include "resources/code_widget_names.h"
 #include "workbench/gui/print_commands.h"
 
 #include <gtest/gtest.h>
@@ -24,8 +25,11 @@
 #include "platform/text.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/print_forms.h"
-#include "workbench/gui/text.h"
+#include "services/gui/text.h"
 #include "workbench/session/session.h"
+
+namespace main_menu = widget_names::MainMenu;
+namespace print_form = widget_names::PrintForm;
 
 namespace {
 
@@ -95,7 +99,7 @@ TEST_F(PrintCommandsTest, AllPagesThenAPageRangePrintTheEditorsLinesInOrder) {
   Start(true, 200);
   const std::string before = Memo().Text();
   AnswerPrintDialog(QAbstractPrintDialog::AllPages);
-  form_->ClickMenuItem("FilePrintMENUITM");
+  form_->ClickMenuItem(main_menu::FilePrintMENUITM);
   ASSERT_EQ(dialogs_.Dialogs().size(), 1u);
   EXPECT_FALSE(selection_offered_);
   const int pages = PdfPageCount(Pdf());
@@ -119,7 +123,7 @@ TEST_F(PrintCommandsTest, AllPagesThenAPageRangePrintTheEditorsLinesInOrder) {
 
   // Page 2 alone: the same lines as the second page above.
   AnswerPrintDialog(QAbstractPrintDialog::PageRange, 2, 2);
-  form_->ClickMenuItem("FilePrintMENUITM");
+  form_->ClickMenuItem(main_menu::FilePrintMENUITM);
   EXPECT_EQ(PdfPageCount(Pdf()), 1);
   const auto second = PdfPageLines(Pdf());
   ASSERT_TRUE(second);
@@ -132,14 +136,14 @@ TEST_F(PrintCommandsTest, PrintingToAFileProposesTheSourcesNameBesideIt) {
     GTEST_SKIP() << "a printer is installed: the dialog prints to it, not to a file";
   Start(true, 3);
   AnswerPrintDialog(QAbstractPrintDialog::AllPages, 0, 0, folder_.Path() + "elsewhere.pdf");
-  form_->ClickMenuItem("FilePrintMENUITM");
+  form_->ClickMenuItem(main_menu::FilePrintMENUITM);
   EXPECT_EQ(proposed_, folder_.Path() + "print.pdf");
   // Each print proposes its own source's name again, whatever the last one chose.
   const std::string other = folder_.Path() + "other.src";
   { std::ofstream(other, std::ios::binary) << "\tNOP\r\n"; }
   form_->OpenSourceFile(other);
   AnswerPrintDialog(QAbstractPrintDialog::AllPages);
-  form_->ClickMenuItem("FilePrintMENUITM");
+  form_->ClickMenuItem(main_menu::FilePrintMENUITM);
   EXPECT_EQ(proposed_, folder_.Path() + "other.pdf");
 }
 
@@ -152,7 +156,7 @@ TEST_F(PrintCommandsTest, ASelectionPrintsItsLinesAndLeavesTheTextByteForByte) {
   Memo().SetSelStart(static_cast<int32_t>(start));
   Memo().SetSelLength(static_cast<int32_t>(stop - start));
   AnswerPrintDialog(QAbstractPrintDialog::Selection);
-  form_->ClickMenuItem("FilePrintMENUITM");
+  form_->ClickMenuItem(main_menu::FilePrintMENUITM);
   EXPECT_TRUE(selection_offered_);
   EXPECT_EQ(PdfPageCount(Pdf()), 1);
   EXPECT_EQ(Memo().Text(), before);
@@ -172,13 +176,13 @@ TEST_F(PrintCommandsTest, ASelectionPrintsItsLinesAndLeavesTheTextByteForByte) {
 TEST_F(PrintCommandsTest, CancelInTheDialogOrTheStatusFormAndAPrinterThatCannotStart) {
   Start(true, 200);
   dialogs_.Answer(QDialog::Rejected);
-  form_->ClickMenuItem("FilePrintMENUITM");
+  form_->ClickMenuItem(main_menu::FilePrintMENUITM);
   EXPECT_FALSE(std::filesystem::exists(Pdf()));
 
   // Cancel pressed while the first page prints: the job stops there.
   AnswerPrintDialog(QAbstractPrintDialog::AllPages);
   QTimer::singleShot(0, Status().CancelButton, &QPushButton::click);
-  form_->ClickMenuItem("FilePrintMENUITM");
+  form_->ClickMenuItem(main_menu::FilePrintMENUITM);
   EXPECT_TRUE(Status().Cancelled());
   EXPECT_EQ(gui::FromQt(Status().PagesLabel->text()).substr(0, 5), "1 of ");
   EXPECT_FALSE(Status().isVisible());
@@ -186,7 +190,7 @@ TEST_F(PrintCommandsTest, CancelInTheDialogOrTheStatusFormAndAPrinterThatCannotS
 
   AnswerPrintDialog(QAbstractPrintDialog::AllPages, 0, 0, folder_.Path() + "no/such/x.pdf");
   boxes_.Answer(platform::kAnswerOk);
-  form_->ClickMenuItem("FilePrintMENUITM");
+  form_->ClickMenuItem(main_menu::FilePrintMENUITM);
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].caption, "Print Error");
   EXPECT_EQ(boxes_.Boxes()[0].text, "Couldn't print on:\r\r" + folder_.Path() + "no/such/x.pdf");
@@ -203,9 +207,9 @@ TEST_F(PrintCommandsTest, TheLegacyEditorPrintsThroughItsPrintForm) {
     print.SectionsSpinEdit->setValue(2);
     sections = print.SectionsSpinEdit->value();
   });
-  form_->ClickMenuItem("FilePrintMENUITM");
+  form_->ClickMenuItem(main_menu::FilePrintMENUITM);
   ASSERT_EQ(dialogs_.Dialogs().size(), 1u);
-  EXPECT_EQ(dialogs_.Dialogs()[0].name, "PrintForm");
+  EXPECT_EQ(dialogs_.Dialogs()[0].name, print_form::PrintForm);
   EXPECT_EQ(sections, 2);
   EXPECT_EQ(form_->OldEditor().Editor().Text(), before);
   const int pages = PdfPageCount(Pdf());

@@ -15,10 +15,10 @@
 #include <chrono>
 #include <thread>
 
-#include "modal_answerer.h"
+#include "tests/services/gui/modal_answerer.h"
 #include "resources/string_ids.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "../temp_folder.h"
+#include "tests/services/temp_folder.h"
 #include "installed_tools.h"
 #include "platform/settings_store.h"
 #include "tests/build_debug/tools/cod_writer.h"
-#include "workbench/registry_settings.h"
+#include "services/registry_settings.h"
 
 namespace {
 

@@ -2,6 +2,7 @@
 // program: what each build shows (box, status line), the run buttons, the shortcuts, and how
 // the end of a programming run closes a window hidden by "/h".
 
+#include "resources/code_widget_names.h"
 #include "workbench/gui/run_commands.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +29,12 @@
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/gui/old_editor_pane.h"
-#include "workbench/silent_abort.h"
+#include "services/silent_abort.h"
+
+namespace main_menu = widget_names::MainMenu;
+namespace editor_frm = widget_names::EditorFRM;
+namespace notice_form = widget_names::NoticeForm;
+namespace config_frm = widget_names::ConfigFRM;
 
 namespace {
 
@@ -67,7 +73,7 @@ class RunCommandsTest : public testing_gui::GuiSessionTest {
     form_->show();
     form_->OpenSourceFile(file);
     try {
-      form_->ClickMenuItem("RunAssembleMENUITM");
+      form_->ClickMenuItem(main_menu::RunAssembleMENUITM);
     } catch (const workbench::SilentAbort&) {
       return false;
     }
@@ -195,38 +201,46 @@ TEST_F(RunCommandsTest, TheEndOfARunClosesAHiddenWindowWhenTheCommandLineIsDone)
 TEST_F(RunCommandsTest, TheRunMenuHasItsShortcutsAndTheAssembleHintFollowsTheFileType) {
   gui::TEditorFRM& form = Start();
   const std::pair<const char*, const char*> shortcuts[] = {
-      {"RunAssembleMENUITM", "Ctrl+A"},       {"RunProgramMENUITM", "Ctrl+P"},
-      {"RunRunMENUITM", "Ctrl+R"},            {"RunDebugMENUITM", "Ctrl+D"},
-      {"RunDebugAgainMENUITM", "Ctrl+Alt+D"}, {"RunViewDebugCodeMENUITM", "Ctrl+L"},
-      {"RunStartQVSimMENUITM", "Ctrl+Alt+S"}, {"RunClockMENUITM", "Ctrl+K"},
-      {"RunDeviceMENUITM", "Ctrl+I"},         {"RunConfigureMENUITM", "Ctrl+U"},
+      {main_menu::RunAssembleMENUITM, "Ctrl+A"},
+      {main_menu::RunProgramMENUITM, "Ctrl+P"},
+      {main_menu::RunRunMENUITM, "Ctrl+R"},
+      {main_menu::RunDebugMENUITM, "Ctrl+D"},
+      {main_menu::RunDebugAgainMENUITM, "Ctrl+Alt+D"},
+      {main_menu::RunViewDebugCodeMENUITM, "Ctrl+L"},
+      {main_menu::RunStartQVSimMENUITM, "Ctrl+Alt+S"},
+      {main_menu::RunClockMENUITM, "Ctrl+K"},
+      {main_menu::RunDeviceMENUITM, "Ctrl+I"},
+      {main_menu::RunConfigureMENUITM, "Ctrl+U"},
   };
   for (const auto& [item, keys] : shortcuts)
     EXPECT_EQ(form.MenuItem(item)->shortcut(), QKeySequence(keys)) << item;
 
   gui::RunCommands& run = form.Run();
-  QAction* toggle = run.ToolButton("ToggleAssemblerTBTN");
+  QAction* toggle = run.ToolButton(editor_frm::ToggleAssemblerTBTN);
   ASSERT_NE(toggle, nullptr);
   EXPECT_FALSE(toggle->isVisible());
   EXPECT_FALSE(toggle->isEnabled());
 
   form.OpenSourceFile(Write("prog.qvb", "x = 1\n"));
   run.UpdateRunButtons(false);
-  EXPECT_EQ(run.ToolButton("AssemblyTBTN")->toolTip(), "Compile (Ctrl-A)");
-  EXPECT_EQ(form.MenuItem("RunAssembleMENUITM")->text(), "Compile (Ctrl-A)");
-  for (const char* button : {"AssemblyTBTN", "ProgramTBTN", "DebugTBTN", "DebugAgainTBTN", "RunTBTN"})
+  EXPECT_EQ(run.ToolButton(editor_frm::AssemblyTBTN)->toolTip(), "Compile (Ctrl-A)");
+  EXPECT_EQ(form.MenuItem(main_menu::RunAssembleMENUITM)->text(), "Compile (Ctrl-A)");
+  for (const char* button :
+       {editor_frm::AssemblyTBTN, editor_frm::ProgramTBTN, editor_frm::DebugTBTN,
+        editor_frm::DebugAgainTBTN, editor_frm::RunTBTN})
     EXPECT_FALSE(run.ToolButton(button)->isEnabled()) << button;
-  EXPECT_TRUE(run.ToolButton("DeviceTBTN")->isEnabled());
+  EXPECT_TRUE(run.ToolButton(editor_frm::DeviceTBTN)->isEnabled());
 
   form.OpenSourceFile(Write("prog.src", kGoodProgram));
   run.UpdateRunButtons(true);
-  EXPECT_EQ(run.ToolButton("AssemblyTBTN")->toolTip(), "Assemble (Ctrl-A)");
-  EXPECT_EQ(form.MenuItem("RunAssembleMENUITM")->text(), "Assemble (Ctrl-A)");
-  EXPECT_TRUE(run.ToolButton("ProgramTBTN")->isEnabled());
+  EXPECT_EQ(run.ToolButton(editor_frm::AssemblyTBTN)->toolTip(), "Assemble (Ctrl-A)");
+  EXPECT_EQ(form.MenuItem(main_menu::RunAssembleMENUITM)->text(), "Assemble (Ctrl-A)");
+  EXPECT_TRUE(run.ToolButton(editor_frm::ProgramTBTN)->isEnabled());
 
   run.EnableRunButtons(false);
   for (const char* button :
-       {"AssemblyTBTN", "ProgramTBTN", "DebugTBTN", "DebugAgainTBTN", "RunTBTN", "DeviceTBTN"})
+       {editor_frm::AssemblyTBTN, editor_frm::ProgramTBTN, editor_frm::DebugTBTN,
+        editor_frm::DebugAgainTBTN, editor_frm::RunTBTN, editor_frm::DeviceTBTN})
     EXPECT_FALSE(run.ToolButton(button)->isEnabled()) << button;
 }
 
@@ -252,7 +266,7 @@ TEST_F(RunCommandsTest, ViewListWithoutAListWindowSaysItCannotShowTheListing) {
   form.show();
   form.OpenSourceFile(Write("prog.src", kGoodProgram));
   boxes_.Answer(platform::kAnswerOk);
-  form.ClickMenuItem("RunViewDebugCodeMENUITM");
+  form.ClickMenuItem(main_menu::RunViewDebugCodeMENUITM);
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].text, "Couldn't load file for viewing debug code");
   EXPECT_EQ(boxes_.Boxes()[0].caption, "View Debug ERROR");
@@ -265,7 +279,7 @@ TEST_F(RunCommandsTest, ViewListWithoutAListWindowSaysItCannotShowTheListing) {
     return true;
   };
   form.Run().SetWindows(windows);
-  form.ClickMenuItem("RunViewDebugCodeMENUITM");
+  form.ClickMenuItem(main_menu::RunViewDebugCodeMENUITM);
   EXPECT_EQ(shown, folder_.Path() + "my sources/prog.src");
   const auto& items = form.WindowsMenu().Items();
   EXPECT_TRUE(std::any_of(items.begin(), items.end(),
@@ -317,7 +331,7 @@ TEST_F(RunCommandsTest, AFailedBuildListsTheErrorsAndJumpsToTheFirstInItsFile) {
   memo.SelectAll();
   memo.SetSelText(kGoodProgram);
   boxes_.Clear();
-  form.ClickMenuItem("RunAssembleMENUITM");
+  form.ClickMenuItem(main_menu::RunAssembleMENUITM);
   EXPECT_EQ(Status(), "main.src : Assembly Successful");
   EXPECT_TRUE(boxes_.Boxes().empty());
   EXPECT_EQ(ReadFile(main_file), kGoodProgram) << "saved before the build";
@@ -349,7 +363,7 @@ TEST_F(RunCommandsTest, TheTopFileIsBuiltWhenTheUserSaysYes) {
     form.OpenSourceFile(Write("other.src", kGoodProgram));
     boxes_.Clear();
     boxes_.Answer(answer);
-    form.ClickMenuItem("RunAssembleMENUITM");
+    form.ClickMenuItem(main_menu::RunAssembleMENUITM);
     ASSERT_EQ(boxes_.Boxes().size(), 1u);
     EXPECT_EQ(boxes_.Boxes()[0].caption, "Top File is Loaded");
     EXPECT_EQ(boxes_.Boxes()[0].text,
@@ -385,12 +399,12 @@ TEST_F(RunCommandsTest, AModifiedFileIsSavedBeforeTheBuildOrTheBuildIsCancelled)
     dialogs_.Answer(c.answer);
     bool built = true;
     try {
-      form.ClickMenuItem("RunAssembleMENUITM");
+      form.ClickMenuItem(main_menu::RunAssembleMENUITM);
     } catch (const workbench::SilentAbort&) {
       built = false;
     }
     EXPECT_EQ(built, c.built);
-    EXPECT_EQ(dialogs_.Dialogs().back().name, "FileSaveNotificationDLG");
+    EXPECT_EQ(dialogs_.Dialogs().back().name, notice_form::FileSaveNotificationDLG);
     EXPECT_EQ(ReadFile(file), c.on_disk);
     EXPECT_EQ(Status(), c.built ? "prog.src : Assembly Successful" : "ASSEMBLY ERROR");
     EXPECT_TRUE(boxes_.Boxes().empty());
@@ -458,19 +472,19 @@ TEST_F(RunCommandsTest, ConfigureAndTheFactoryTestItem) {
   boxes_.Clear();
   boxes_.AnswerWithFirstButton();
   const std::size_t dialogs = dialogs_.Dialogs().size();
-  form.ClickMenuItem("RunConfigureMENUITM");
+  form.ClickMenuItem(main_menu::RunConfigureMENUITM);
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].caption, "DEBUG - RunConfigure");
   EXPECT_EQ(boxes_.Boxes()[0].text, "About to show configure dialog");
   ASSERT_EQ(dialogs_.Dialogs().size(), dialogs + 1);
-  EXPECT_EQ(dialogs_.Dialogs().back().name, "ConfigFRM");
+  EXPECT_EQ(dialogs_.Dialogs().back().name, config_frm::ConfigFRM);
 
   // Hidden at start; each click turns its check mark over.
-  QAction* factory = form.MenuItem("QvFactoryTestMENUITM");
+  QAction* factory = form.MenuItem(main_menu::QvFactoryTestMENUITM);
   EXPECT_FALSE(factory->isVisible());
-  form.ClickMenuItem("QvFactoryTestMENUITM");
+  form.ClickMenuItem(main_menu::QvFactoryTestMENUITM);
   EXPECT_TRUE(factory->isChecked());
-  form.ClickMenuItem("QvFactoryTestMENUITM");
+  form.ClickMenuItem(main_menu::QvFactoryTestMENUITM);
   EXPECT_FALSE(factory->isChecked());
 }
 
@@ -512,7 +526,7 @@ TEST_F(RunCommandsTest, TheSaveBeforeAnAssemblyMakesTheLegacyEditorsBackup) {
   form_->OldEditor().Editor().FormKeyPress('\r');
   ASSERT_TRUE(form_->OldEditor().Editor().Modified());
   boxes_.AnswerWithFirstButton();
-  form_->ClickMenuItem("RunAssembleMENUITM");
+  form_->ClickMenuItem(main_menu::RunAssembleMENUITM);
   EXPECT_EQ(ReadFile(folder_.Path() + "my sources/good.bak"), kGoodProgram);
   EXPECT_EQ(ReadFile(file).substr(0, 2), "\r\n");
   EXPECT_FALSE(form_->OldEditor().Editor().Modified());

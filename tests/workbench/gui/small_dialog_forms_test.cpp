@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,21 +18,28 @@
 #include <functional>
 #include <memory>
 
-#include "../temp_folder.h"
+#include "tests/services/temp_folder.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "resources/code_widget_names.h"
 #include "workbench/gui/about_form.h"
 #include "workbench/gui/find_dialogs.h"
 #include "workbench/gui/find_replace_form.h"
 #include "workbench/gui/goto_line_form.h"
 #include "workbench/gui/grid_debug_form.h"
 #include "workbench/gui/hint_form.h"
-#include "workbench/gui/modal_dialogs.h"
+#include "services/gui/modal_dialogs.h"
 #include "workbench/gui/notice_forms.h"
 #include "workbench/gui/print_forms.h"
-#include "workbench/gui/radio_group.h"
-#include "workbench/localize.h"
-#include "workbench/registry_settings.h"
+#include "services/gui/radio_group.h"
+#include "services/localize.h"
+#include "services/registry_settings.h"
+
+namespace find_replace_form = widget_names::FindReplaceForm;
+namespace goto_line_dlg = widget_names::GotoLineNumDLG;
+namespace print_form = widget_names::PrintForm;
+namespace notice_form = widget_names::NoticeForm;
+namespace about_frm = widget_names::AboutFRM;
 
 namespace {
 
@@ -73,12 +82,14 @@ TEST_F(GotoLineTest, TheTypedTextGivesTheLineOrNoJump) {
   };
   for (const Case& c : cases) {
     gui::TGotoLineNumDLG dialog(texts_, dialogs_, &owner_);
-    dialogs_.Answer(c.result, [&](QDialog& d) { Child<QLineEdit>(d, "LineNumEDT").setText(c.typed); });
+    dialogs_.Answer(c.result, [&](QDialog& d) {
+      Child<QLineEdit>(d, goto_line_dlg::LineNumEDT).setText(c.typed);
+    });
     EXPECT_EQ(dialog.Execute(), c.jumps) << c.typed;
     EXPECT_EQ(dialog.LineNumber(), c.line) << c.typed;
   }
   ASSERT_EQ(dialogs_.Dialogs().size(), std::size(cases));
-  EXPECT_EQ(dialogs_.Dialogs()[0].name, "GotoLineNumDLG");
+  EXPECT_EQ(dialogs_.Dialogs()[0].name, goto_line_dlg::GotoLineNumDLG);
 }
 
 TEST_F(GotoLineTest, ItsTextsComeFromItsTable) {
@@ -127,17 +138,17 @@ TEST(FindReplaceForm, EachButtonGivesItsResultWithTheTexts) {
     const char* button;
     int result;
   };
-  const Case cases[] = {{"FindBTN", gui::TFindReplaceForm::kFind},
-                        {"ReplaceBTN", gui::TFindReplaceForm::kReplace},
-                        {"AllBTN", gui::TFindReplaceForm::kReplaceAll},
-                        {"CancelBTN", QDialog::Rejected}};
+  const Case cases[] = {{find_replace_form::FindBTN, gui::TFindReplaceForm::kFind},
+                        {find_replace_form::ReplaceBTN, gui::TFindReplaceForm::kReplace},
+                        {find_replace_form::AllBTN, gui::TFindReplaceForm::kReplaceAll},
+                        {find_replace_form::CancelBTN, QDialog::Rejected}};
   for (const Case& c : cases) {
     // The recorder hands back the result the click left on the dialog.
     dialogs.Answer(c.result, [&](QDialog& d) {
-      Child<QPlainTextEdit>(d, "FindMemo").setPlainText("count");
-      Child<QPlainTextEdit>(d, "ReplaceMemo").setPlainText("a\nb");
-      Child<QCheckBox>(d, "FromStartCB").setChecked(true);
-      Child<QCheckBox>(d, "WordOnlyCB").setChecked(true);
+      Child<QPlainTextEdit>(d, find_replace_form::FindMemo).setPlainText("count");
+      Child<QPlainTextEdit>(d, find_replace_form::ReplaceMemo).setPlainText("a\nb");
+      Child<QCheckBox>(d, find_replace_form::FromStartCB).setChecked(true);
+      Child<QCheckBox>(d, find_replace_form::WordOnlyCB).setChecked(true);
       Child<QPushButton>(d, c.button).click();
       EXPECT_EQ(d.result(), c.result) << c.button;
     });
@@ -154,15 +165,15 @@ TEST(FindReplaceForm, ReplaceNeedsASelectionAndWordOnlyAWord) {
   RecordingModalDialogs dialogs;
   gui::TFindReplaceForm form(dialogs);
   dialogs.Answer(gui::TFindReplaceForm::kFind, [](QDialog& d) {
-    Child<QPlainTextEdit>(d, "FindMemo").setPlainText("a b");
-    Child<QCheckBox>(d, "WordOnlyCB").setChecked(true);
-    EXPECT_FALSE(Child<QPushButton>(d, "ReplaceBTN").isEnabled());
+    Child<QPlainTextEdit>(d, find_replace_form::FindMemo).setPlainText("a b");
+    Child<QCheckBox>(d, find_replace_form::WordOnlyCB).setChecked(true);
+    EXPECT_FALSE(Child<QPushButton>(d, find_replace_form::ReplaceBTN).isEnabled());
   });
   const gui::TFindReplaceForm::Answer answer = form.Execute(false);
   EXPECT_FALSE(answer.word_only);
   // The texts are kept for the next question, selected.
   dialogs.Answer(QDialog::Rejected, [](QDialog& d) {
-    auto& memo = Child<QPlainTextEdit>(d, "FindMemo");
+    auto& memo = Child<QPlainTextEdit>(d, find_replace_form::FindMemo);
     EXPECT_EQ(memo.textCursor().selectedText(), "a b");
   });
   (void)form.Execute(true);
@@ -220,15 +231,15 @@ TEST(PrintForm, TheLabelsShowTheLayoutOfTheChosenRange) {
        "10 x 20 Pixel Characters", "150 Lines = 2 Pages"},
       {{true, 10, 1, 500, 7}, {}, QDialog::Accepted, true, true, "80 Column x 50 Line Page",
        "10 x 20 Pixel Characters", "7 Lines = 1 Page"},
-      {{true, 10, 1, 500, 7}, pick("RangeGroup", 0), QDialog::Accepted, true, false,
+      {{true, 10, 1, 500, 7}, pick(print_form::RangeGroup, 0), QDialog::Accepted, true, false,
        "80 Column x 50 Line Page", "10 x 20 Pixel Characters", "500 Lines = 10 Pages"},
       // Landscape: 1000 x 800 gives 100 columns and 40 lines.
-      {{false, 10, 1, 80, 0}, pick("OrientationGroup", 1), QDialog::Accepted, true, false,
+      {{false, 10, 1, 80, 0}, pick(print_form::OrientationGroup, 1), QDialog::Accepted, true, false,
        "100 Column x 40 Line Page", "10 x 20 Pixel Characters", "80 Lines = 2 Pages"},
       // A font too big for one line: no pages and nothing to print.
       {{false, 10, 1, 80, 0},
-       [](QDialog& d) { Child<QSpinBox>(d, "FontSizeSpinEdit").setValue(60); }, QDialog::Accepted,
-       false, false, "13 Column x 0 Line Page", "60 x 1200 Pixel Characters",
+       [](QDialog& d) { Child<QSpinBox>(d, print_form::FontSizeSpinEdit).setValue(60); },
+       QDialog::Accepted, false, false, "13 Column x 0 Line Page", "60 x 1200 Pixel Characters",
        "80 Lines = 0 Pages"},
       {{false, 10, 1, 0, 0}, {}, QDialog::Accepted, false, false, "80 Column x 50 Line Page",
        "10 x 20 Pixel Characters", "0 Lines = 0 Pages"},
@@ -260,12 +271,12 @@ TEST(PrintForm, ItStartsFromTheCallersValuesAndThePrinterInUse) {
   const std::string font = "Courier New";
   gui::TPrintForm form(printer, font, dialogs);
   dialogs.Answer(QDialog::Accepted, [](QDialog& d) {
-    EXPECT_EQ(Child<QComboBox>(d, "PrinterComboBox").count(), 2);
-    EXPECT_EQ(Child<QComboBox>(d, "PrinterComboBox").currentText(), "Ink");
-    EXPECT_EQ(Child<gui::RadioGroup>(d, "OrientationGroup").ItemIndex(), 1);
-    EXPECT_EQ(Child<QSpinBox>(d, "FontSizeSpinEdit").value(), 12);
-    EXPECT_EQ(Child<QSpinBox>(d, "SectionsSpinEdit").value(), 3);
-    Child<QComboBox>(d, "PrinterComboBox").setCurrentIndex(0);
+    EXPECT_EQ(Child<QComboBox>(d, print_form::PrinterComboBox).count(), 2);
+    EXPECT_EQ(Child<QComboBox>(d, print_form::PrinterComboBox).currentText(), "Ink");
+    EXPECT_EQ(Child<gui::RadioGroup>(d, print_form::OrientationGroup).ItemIndex(), 1);
+    EXPECT_EQ(Child<QSpinBox>(d, print_form::FontSizeSpinEdit).value(), 12);
+    EXPECT_EQ(Child<QSpinBox>(d, print_form::SectionsSpinEdit).value(), 3);
+    Child<QComboBox>(d, print_form::PrinterComboBox).setCurrentIndex(0);
   });
   const auto choice = form.Execute({false, 12, 3, 10, 0});
   ASSERT_TRUE(choice);
@@ -345,8 +356,8 @@ class NoticeTest : public ::testing::Test {
   }
   static std::function<void(QDialog&)> Tick(bool checked, std::string* text = nullptr) {
     return [checked, text](QDialog& d) {
-      if (text) *text = Child<QLabel>(d, "MessageLBL").text().toStdString();
-      Child<QCheckBox>(d, "DontShowCB").setChecked(checked);
+      if (text) *text = Child<QLabel>(d, notice_form::MessageLBL).text().toStdString();
+      Child<QCheckBox>(d, notice_form::DontShowCB).setChecked(checked);
     };
   }
 
@@ -428,7 +439,35 @@ TEST(AboutForm, TheVersionLineCyclesThroughItsFourTextsAndTheAddressOpens) {
   texts.ReapplyLanguage();
   EXPECT_EQ(about.windowTitle(), "About");
   EXPECT_EQ(about.Execute(), QDialog::Rejected);
-  EXPECT_EQ(dialogs.Dialogs().at(0).name, "AboutFRM");
+  EXPECT_EQ(dialogs.Dialogs().at(0).name, about_frm::AboutFRM);
+}
+
+TEST(HelpForm, OpensOverItsOwnerWholeOnTheScreen) {
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  struct Case {
+    const char* name;
+    QRect owner;
+  };
+  QRect centred(0, 0, 700, 550);
+  centred.moveCenter(area.center());
+  // An owner in the middle, and one whose lower right part is beyond the screen.
+  const Case cases[] = {
+      {"centred", centred},
+      {"at the corner", {area.right() - 300, area.bottom() - 200, 700, 550}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QWidget owner;
+    owner.setGeometry(c.owner);
+    gui::THelpForm help(owner);
+    help.show();
+    // Wide enough for the help's lines, and small enough for a 1024x768 screen.
+    EXPECT_EQ(help.size(), QSize(460, 360));
+    EXPECT_TRUE(area.contains(help.frameGeometry())) << help.x() << "," << help.y();
+    if (c.owner == centred) {
+      EXPECT_LE((help.geometry().center() - c.owner.center()).manhattanLength(), 2);
+    }
+  }
 }
 
 TEST(HintForm, HugsItsTextAndHides) {

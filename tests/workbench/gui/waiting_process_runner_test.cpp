@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tests/workbench/temp_folder.h"
+#include "tests/services/temp_folder.h"
 
 namespace gui {
 namespace {

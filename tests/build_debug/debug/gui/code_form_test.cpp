@@ -18,7 +18,7 @@
 #include "platform/settings_store.h"
 #include "tests/build_debug/debug/chip_session.h"
 #include "tests/build_debug/debug/gui/send_clicks.h"
-#include "workbench/registry_settings.h"
+#include "services/registry_settings.h"
 
 namespace gui {
 namespace {

@@ -17,10 +17,13 @@
 #include <gtest/gtest.h>
 
 #include "build_debug/debug/debug_protocol.h"
+#include "resources/code_widget_names.h"
 #include "tests/build_debug/debug/debug_fixture.h"
 #include "tests/build_debug/key/key_fixture.h"
 #include "tests/build_debug/debug/gui/wait_until.h"
 #include "tests/keysim/chip_model.h"
+
+namespace debug_frm = widget_names::DebugFRM;
 
 namespace gui {
 namespace {
@@ -125,29 +128,29 @@ TEST_F(DebugFormTest, StepHopAndJogGoByWordsAndByLines) {
   EXPECT_EQ(Mask(), kIdleMask);  // no breakpoint: no Poll
   EXPECT_EQ(form_->StatusPanel().text(), "Idle");
 
-  Click("StepBTN");
+  Click(debug_frm::StepBTN);
   EXPECT_EQ(Mask(), 0);
   ASSERT_TRUE(Until([this] { return Idle(); }));
   EXPECT_EQ(Pc(), 0);
 
   // Hop: steps on inside a line of two words, stops at the next line.
   int redraws = view_.redraws;
-  Click("HopBTN");
+  Click(debug_frm::HopBTN);
   EXPECT_EQ(Mask(), 0);
   ASSERT_TRUE(Until([this] { return Idle(); }));
   EXPECT_EQ(Pc(), 2);
   EXPECT_EQ(view_.redraws, redraws + 1);
-  Click("HopBTN");  // a line of three words
+  Click(debug_frm::HopBTN);  // a line of three words
   ASSERT_TRUE(Until([this] { return Idle(); }));
   EXPECT_EQ(Pc(), 5);
   EXPECT_EQ(view_.redraws, redraws + 2);
 
   // Jog: line after line until Stop, which ends it at a line's first word.
-  Click("JogBTN");
+  Click(debug_frm::JogBTN);
   EXPECT_EQ(Mask(), kButtonStop);
   ASSERT_TRUE(Until([this] { return Pc() >= 10; }));
   EXPECT_EQ(Mask(), kButtonStop);
-  Click("StopBTN");
+  Click(debug_frm::StopBTN);
   ASSERT_TRUE(Until([this] { return Idle(); }));
   EXPECT_EQ(Pc() % 2, 0);  // from 6 on a line is two words
   EXPECT_FALSE(form_->Control().Continuous());
@@ -158,11 +161,11 @@ TEST_F(DebugFormTest, WalkStepsUntilStop) {
   script.steps = {0};
   Script(script);
   Start();
-  Click("WalkBTN");
+  Click(debug_frm::WalkBTN);
   EXPECT_EQ(Mask(), kButtonStop);
   ASSERT_TRUE(Until([this] { return Pc() >= 4 && Pc() < 2047; }));
   EXPECT_EQ(Mask(), kButtonStop);
-  Click("StopBTN");
+  Click(debug_frm::StopBTN);
   EXPECT_EQ(Mask(), 0);
   ASSERT_TRUE(Until([this] { return Idle(); }));
   // Stopped with fresh data: the ticks only poll, no more steps and no more reads (which
@@ -180,11 +183,11 @@ TEST_F(DebugFormTest, RunFreeThenStop) {
   script.free_stop = 0x20;
   Script(script);
   Start();
-  Click("RunBTN");
+  Click(debug_frm::RunBTN);
   EXPECT_EQ(Mask(), kButtonPoll | kButtonStop);
   ASSERT_TRUE(Until([this] { return form_->StatusPanel().text() == "Running"; }));
   std::size_t commands = chip_->DebugCommands().size();
-  Click("StopBTN");
+  Click(debug_frm::StopBTN);
   EXPECT_EQ(Mask(), 0);
   ASSERT_TRUE(Until([this] { return Idle(); }));
   EXPECT_EQ(Pc(), 0x20);
@@ -201,7 +204,7 @@ TEST_F(DebugFormTest, RunStopsAtTheBreakpointAndPollGoesOnFromIt) {
   debug_.ToggleBreakpoint(0x40);
   EXPECT_EQ(Mask(), kIdleMask | kButtonPoll);
 
-  Click("RunBTN");
+  Click(debug_frm::RunBTN);
   EXPECT_EQ(Mask(), 0);
   ASSERT_TRUE(Until([this] { return Idle(); }));
   EXPECT_EQ(Pc(), 0x40);
@@ -214,10 +217,10 @@ TEST_F(DebugFormTest, RunStopsAtTheBreakpointAndPollGoesOnFromIt) {
 
   // Poll: every stop at the breakpoint is shown and the run goes on, until Stop.
   int redraws = view_.redraws;
-  Click("PollBTN");
+  Click(debug_frm::PollBTN);
   EXPECT_EQ(Mask(), kButtonStop);
   ASSERT_TRUE(Until([&] { return view_.redraws >= redraws + 2; }));
-  Click("StopBTN");
+  Click(debug_frm::StopBTN);
   ASSERT_TRUE(Until([this] { return Idle(); }));
   EXPECT_EQ(Pc(), 0x40);
   EXPECT_EQ(Mask(), kIdleMask | kButtonPoll);
@@ -228,10 +231,10 @@ TEST_F(DebugFormTest, ResetStartsTheChipAgainAtItsResetVector) {
   script.steps = {0};
   Script(script);
   Start();
-  Click("StepBTN");
+  Click(debug_frm::StepBTN);
   ASSERT_TRUE(Until([this] { return Idle() && Pc() == 0; }));
   int releases = chip_->Releases();
-  Click("ResetBTN");
+  Click(debug_frm::ResetBTN);
   ASSERT_TRUE(Until([this] { return Idle() && Pc() == 2047; }));
   EXPECT_EQ(chip_->Releases(), releases + 1);
   auto packet = chip_->DebugCommands().back();
@@ -243,7 +246,7 @@ TEST_F(DebugFormTest, ResetStartsTheChipAgainAtItsResetVector) {
 
 TEST_F(DebugFormTest, AKeyUnpluggedDuringWalkEndsTheSession) {
   Start();
-  Click("WalkBTN");
+  Click(debug_frm::WalkBTN);
   ASSERT_TRUE(Until([this] { return Pc() < 2047; }));
   keys_.back()->HangUp();
   ASSERT_TRUE(Until([this] { return !form_->isVisible(); }));
@@ -259,7 +262,7 @@ TEST_F(DebugFormTest, QuitEndsTheSessionAndADebugOnlyRunClosesTheMainWindow) {
   around_.debug_only = true;
   Start();
   keys_.back()->HangUp();  // the clock-off at the end fails
-  Click("QuitBTN");
+  Click(debug_frm::QuitBTN);
   ASSERT_TRUE(Until([this] { return !form_->isVisible(); }));
   EXPECT_FALSE(link_.IsLinkOpen());
   EXPECT_TRUE(around_.main_closed);
@@ -272,11 +275,11 @@ TEST_F(DebugFormTest, TheSpeedRunsFromMaxToMinAndStopsAtTheEnds) {
   EXPECT_EQ(form_->SpeedLabel().text(), "Max");
   EXPECT_EQ(form_->Timer().interval(), 40);
   for (int k = 1; k < 12; ++k) {
-    form_->Button("WalkSlowerBTN").click();
+    form_->Button(debug_frm::WalkSlowerBTN).click();
     EXPECT_EQ(form_->SpeedLabel().text(), labels[k]);
     EXPECT_EQ(form_->Timer().interval(), intervals[k]);
   }
-  form_->Button("WalkSlowerBTN").click();
+  form_->Button(debug_frm::WalkSlowerBTN).click();
   EXPECT_EQ(form_->SpeedLabel().text(), "Min");
   EXPECT_EQ(form_->Timer().interval(), 1000);
   // The numeric pad's plus is the faster button.
@@ -285,7 +288,7 @@ TEST_F(DebugFormTest, TheSpeedRunsFromMaxToMinAndStopsAtTheEnds) {
     QApplication::sendEvent(form_.get(), &plus);
     EXPECT_EQ(form_->SpeedLabel().text(), labels[k]);
   }
-  form_->Button("WalkFasterBTN").click();
+  form_->Button(debug_frm::WalkFasterBTN).click();
   EXPECT_EQ(form_->SpeedLabel().text(), "Max");
   QKeyEvent minus(QEvent::KeyPress, Qt::Key_Minus, Qt::KeypadModifier, "-");
   QApplication::sendEvent(form_.get(), &minus);
@@ -295,8 +298,8 @@ TEST_F(DebugFormTest, TheSpeedRunsFromMaxToMinAndStopsAtTheEnds) {
 TEST_F(DebugFormTest, TheSessionShowsItsWindowsByTheAssembler) {
   image_->WatchCount = 1;
   Start();
-  EXPECT_TRUE(form_->Button("HopBTN").isVisible());
-  EXPECT_TRUE(form_->Button("WatchBTN").isEnabled());
+  EXPECT_TRUE(form_->Button(debug_frm::HopBTN).isVisible());
+  EXPECT_TRUE(form_->Button(debug_frm::WatchBTN).isEnabled());
   EXPECT_EQ(around_.shown, (std::vector<DebugSurroundings::Window>{
                                DebugSurroundings::kRegisters, DebugSurroundings::kCode,
                                DebugSurroundings::kWatch}));
@@ -312,9 +315,9 @@ TEST_F(DebugFormTest, TheSessionShowsItsWindowsByTheAssembler) {
   image_->WatchCount = 0;
   form_->show();
   ASSERT_TRUE(Until([this] { return Idle(); }));
-  EXPECT_FALSE(form_->Button("HopBTN").isVisible());
-  EXPECT_FALSE(form_->Button("JogBTN").isVisible());
-  EXPECT_FALSE(form_->Button("WatchBTN").isEnabled());
+  EXPECT_FALSE(form_->Button(debug_frm::HopBTN).isVisible());
+  EXPECT_FALSE(form_->Button(debug_frm::JogBTN).isVisible());
+  EXPECT_FALSE(form_->Button(debug_frm::WatchBTN).isEnabled());
   EXPECT_EQ(around_.shown, std::vector<DebugSurroundings::Window>{DebugSurroundings::kRegisters});
 }
 

@@ -15,11 +15,14 @@
 
 #include "editor_control/style_run.h"
 #include "platform/settings_store.h"
+#include "resources/widget_names.h"
 #include "tests/build_debug/debug/chip_session.h"
 #include "tests/build_debug/debug/list_program.h"
 #include "tests/build_debug/tools/tarn_harness.h"
-#include "workbench/registry_settings.h"
-#include "workbench/windows_menu.h"
+#include "services/registry_settings.h"
+#include "services/windows_menu.h"
+
+namespace zk_code_frm = widget_names::ZK_CodeFRM;
 
 namespace gui {
 namespace {
@@ -118,8 +121,8 @@ TEST_F(ListFormTest, TheBreakAndNextRunLinesAreColouredAndFollowTheState) {
   // The PC's line white on blue; no breakpoint yet.
   EXPECT_EQ(Background(main_line, 0), kBlue);
   EXPECT_EQ(form_->MarkedLines(), std::set<int>{main_line});
-  EXPECT_FALSE(form_->Button("GoToBreakpointTLBTN").isEnabled());
-  EXPECT_TRUE(form_->Button("GoToNextRunTLBTN").isEnabled());
+  EXPECT_FALSE(form_->Button(zk_code_frm::GoToBreakpointTLBTN).isEnabled());
+  EXPECT_TRUE(form_->Button(zk_code_frm::GoToNextRunTLBTN).isEnabled());
 
   // Stopped in sleep (PD): the line after the PC's runs next; the old mark goes.
   debug_.Live().PD = 1;
@@ -134,7 +137,7 @@ TEST_F(ListFormTest, TheBreakAndNextRunLinesAreColouredAndFollowTheState) {
   EXPECT_EQ(Background(main_line, 0), kRed);
   EXPECT_EQ(Background(main_line, kSharedMarkColumn - 1), kRed);
   EXPECT_EQ(Background(main_line, kSharedMarkColumn), kBlue);
-  EXPECT_TRUE(form_->Button("GoToBreakpointTLBTN").isEnabled());
+  EXPECT_TRUE(form_->Button(zk_code_frm::GoToBreakpointTLBTN).isEnabled());
   EXPECT_EQ(Background(loop_line, 0), scrivlet::kNoColor);
   Shot("list_window.png");
 }
@@ -181,7 +184,7 @@ TEST_F(ListFormTest, ToolBarModesGoToResetAndJumpToMain) {
   const int reset_line = LineWith("RESET   Main");
   ASSERT_GE(reset_line, 0);
   EXPECT_EQ(form_->ToolbarMode(), kToolbarAll);
-  EXPECT_TRUE(form_->Button("GoToNextRunTLBTN").isVisible());
+  EXPECT_TRUE(form_->Button(zk_code_frm::GoToNextRunTLBTN).isVisible());
 
   // Go to Reset in a session selects the line and marks it to run next.
   form_->GoToReset();
@@ -203,9 +206,10 @@ TEST_F(ListFormTest, ToolBarModesGoToResetAndJumpToMain) {
   ASSERT_TRUE(form_->ShowListFile(source_));
   EXPECT_EQ(form_->ToolbarMode(), kToolbarView);
   EXPECT_TRUE(form_->ToolBar().isVisible());
-  for (const char* shown : {"GoToCodeTLBTN", "GoToResetTLBTN", "GoToMainTLBTN"})
+  for (const char* shown :
+       {zk_code_frm::GoToCodeTLBTN, zk_code_frm::GoToResetTLBTN, zk_code_frm::GoToMainTLBTN})
     EXPECT_TRUE(form_->Button(shown).isVisible()) << shown;
-  for (const char* hidden : {"GoToBreakpointTLBTN", "GoToNextRunTLBTN"})
+  for (const char* hidden : {zk_code_frm::GoToBreakpointTLBTN, zk_code_frm::GoToNextRunTLBTN})
     EXPECT_FALSE(form_->Button(hidden).isVisible()) << hidden;
   // Outside a session Go to Reset only selects.
   form_->GoToReset();

@@ -20,15 +20,18 @@
 #include "build_debug/image/hex_image.h"
 #include "build_debug/key/key_protocol.h"
 #include "platform/settings_store.h"
+#include "resources/code_widget_names.h"
 #include "tests/build_debug/key/ignored_notifications.h"
 #include "tests/build_debug/key/key_fixture.h"
 #include "tests/keysim/chip_model.h"
-#include "tests/workbench/temp_folder.h"
-#include "workbench/globals.h"
-#include "workbench/gui/modal_dialogs.h"
-#include "workbench/registry_settings.h"
-#include "workbench/windows_menu.h"
-#include "tests/workbench/full_disk.h"
+#include "tests/services/temp_folder.h"
+#include "services/globals.h"
+#include "services/gui/modal_dialogs.h"
+#include "services/registry_settings.h"
+#include "services/windows_menu.h"
+#include "tests/services/full_disk.h"
+
+namespace device_frm = widget_names::DeviceFRM;
 
 namespace gui {
 namespace {
@@ -118,39 +121,39 @@ TEST_F(DeviceFormTest, ClickedControlsBuildTheFuseWords) {
   Click(form_->DeviceGroup(), 1);
   Click(form_->OscillatorGroup(), 0);
   Click(form_->BrownoutGroup(), 0);
-  Check("WatchdogCB", true);
-  Check("ProtectCB", false);
-  Check("SyncCB", true);
-  Check("TurboCB", true);
-  Check("FeedbackCB", true);
-  Check("CarryCB", true);
-  Check("StackOPTIONCB", true);
+  Check(device_frm::WatchdogCB, true);
+  Check(device_frm::ProtectCB, false);
+  Check(device_frm::SyncCB, true);
+  Check(device_frm::TurboCB, true);
+  Check(device_frm::FeedbackCB, true);
+  Check(device_frm::CarryCB, true);
+  Check(device_frm::StackOPTIONCB, true);
   EXPECT_EQ(image_.WorkingImage[kFuseIndex], 0x3FE);
   EXPECT_EQ(image_.WorkingImage[kFusexIndex], 0xF3F);
-  EXPECT_FALSE(form_->CheckBox("DriveCB").isEnabled());
+  EXPECT_FALSE(form_->CheckBox(device_frm::DriveCB).isEnabled());
   EXPECT_FALSE(form_->ResetGroup().isEnabled());
 
   // Feedback off on a crystal takes 0x40 away; under an RC oscillator the box is out of play.
-  Check("FeedbackCB", false);
+  Check(device_frm::FeedbackCB, false);
   EXPECT_EQ(image_.WorkingImage[kFuseIndex], 0x3FE - 0x40);
   Click(form_->OscillatorGroup(), 7);
-  EXPECT_FALSE(form_->CheckBox("FeedbackCB").isEnabled());
+  EXPECT_FALSE(form_->CheckBox(device_frm::FeedbackCB).isEnabled());
   EXPECT_EQ(image_.WorkingImage[kFuseIndex], 0xE3 + 4 + 8 + 0x310);
 
   // QV48/52 checks and locks Turbo and Stack + OPTION; going back restores them.
-  Check("TurboCB", false);
+  Check(device_frm::TurboCB, false);
   Click(form_->DeviceGroup(), 2);
   EXPECT_TRUE(image_.Device4K);
-  EXPECT_TRUE(form_->CheckBox("TurboCB").isChecked());
-  EXPECT_FALSE(form_->CheckBox("TurboCB").isEnabled());
-  EXPECT_TRUE(form_->CheckBox("StackOPTIONCB").isChecked());
-  EXPECT_TRUE(form_->CheckBox("SleepClockCB").isEnabled());
+  EXPECT_TRUE(form_->CheckBox(device_frm::TurboCB).isChecked());
+  EXPECT_FALSE(form_->CheckBox(device_frm::TurboCB).isEnabled());
+  EXPECT_TRUE(form_->CheckBox(device_frm::StackOPTIONCB).isChecked());
+  EXPECT_TRUE(form_->CheckBox(device_frm::SleepClockCB).isEnabled());
   EXPECT_TRUE(form_->ResetGroup().isEnabled());
   EXPECT_EQ(form_->EeScrollBar().maximum(), 504);
   Click(form_->DeviceGroup(), 1);
   EXPECT_FALSE(image_.Device4K);
-  EXPECT_FALSE(form_->CheckBox("TurboCB").isChecked());
-  EXPECT_TRUE(form_->CheckBox("StackOPTIONCB").isChecked());
+  EXPECT_FALSE(form_->CheckBox(device_frm::TurboCB).isChecked());
+  EXPECT_TRUE(form_->CheckBox(device_frm::StackOPTIONCB).isChecked());
 }
 
 TEST_F(DeviceFormTest, ShowingTheImageFillsTheIdAndTheFlashLines) {
@@ -198,7 +201,7 @@ TEST_F(DeviceFormTest, ReadFillsTheWindowAndVerifyNamesThePartThatDiffers) {
   chip.Load(program);
   form_->show();
 
-  form_->Button("ReadBTN").click();
+  form_->Button(device_frm::ReadBTN).click();
   EXPECT_TRUE(boxes_.Boxes().empty());
   EXPECT_EQ(status_lines_, std::vector<std::string>{"Device read: the window shows the chip"});
   EXPECT_EQ(image_.WorkingImage[kFusexIndex], 0x0BFF);
@@ -222,11 +225,11 @@ TEST_F(DeviceFormTest, ReadFillsTheWindowAndVerifyNamesThePartThatDiffers) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    form_->Button("ReadBTN").click();  // the window holds the chip again
+    form_->Button(device_frm::ReadBTN).click();  // the window holds the chip again
     boxes_.Clear();
     boxes_.AnswerWithFirstButton();
     c.change();
-    form_->Button("VerifyBTN").click();
+    form_->Button(device_frm::VerifyBTN).click();
     ASSERT_EQ(boxes_.Boxes().size(), 1u);
     EXPECT_EQ(boxes_.Boxes()[0].text, c.verdict);
     EXPECT_EQ(boxes_.Boxes()[0].kind, c.kind);
@@ -240,7 +243,7 @@ TEST_F(DeviceFormTest, ProgramWritesTheWorkingImage) {
   for (int i = 0; i < 2048; ++i)
     image_.WorkingImage[static_cast<std::size_t>(i)] = UsedWord(static_cast<std::uint16_t>(0x800 - i));
   image_.ProgrammingImage.fill(0);
-  form_->Button("ProgramBTN").click();
+  form_->Button(device_frm::ProgramBTN).click();
   key_.QVU_Cleanup();  // the run is on the key protocol's worker
   EXPECT_TRUE(boxes_.Boxes().empty());
   const auto words = chip.Program();
@@ -252,7 +255,7 @@ TEST_F(DeviceFormTest, AnUnpluggedKeyGivesTheLinkReportAndNoVerdict) {
   silent.silent = true;
   StartKey(silent);
   const WordArray before = image_.WorkingImage;
-  for (const char* button : {"VerifyBTN", "ReadBTN"}) {
+  for (const char* button : {device_frm::VerifyBTN, device_frm::ReadBTN}) {
     SCOPED_TRACE(button);
     boxes_.Clear();
     boxes_.AnswerWithFirstButton();
@@ -271,14 +274,14 @@ TEST_F(DeviceFormTest, SaveAndLoadHexRoundTrip) {
   const WordArray saved = image_.WorkingImage;
   const std::string name = folder_.Path() + "chip.qvh";
   PickFile(name);
-  form_->Button("SaveBTN").click();
+  form_->Button(device_frm::SaveBTN).click();
   EXPECT_TRUE(boxes_.Boxes().empty());
   ASSERT_TRUE(std::filesystem::exists(name));
   EXPECT_EQ(FileText(name).substr(0, 17), ":2000000000000300");  // 16 words a record: 000, 003, ...
 
   ResetWordArray(image_.WorkingImage, false);
   PickFile(name);
-  form_->Button("LoadBTN").click();
+  form_->Button(device_frm::LoadBTN).click();
   EXPECT_TRUE(boxes_.Boxes().empty());
   for (int i = 0; i < kImageWords; ++i)
     ASSERT_EQ(image_.WorkingImage[static_cast<std::size_t>(i)] & kInstructionBits,
@@ -293,7 +296,7 @@ TEST_F(DeviceFormTest, SaveAndLoadHexRoundTrip) {
     boxes_.Clear();
     boxes_.Answer(answer);
     PickFile(name);
-    form_->Button("SaveBTN").click();
+    form_->Button(device_frm::SaveBTN).click();
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{"OK to overwrite " + name});
     EXPECT_EQ(FileText(name) != before, answer == platform::kAnswerYes);
   }
@@ -350,12 +353,13 @@ TEST_F(DeviceFormTest, AReadOnlyImageIsShownLockedAndSavedOnlyUnderAnotherName) 
   EXPECT_EQ(form_->windowTitle(), "Device : EEPROM Image READ ONLY");
   for (QWidget* control : form_->findChildren<QWidget*>()) {
     const QString n = control->objectName();
-    if (n == "ProgramBTN" || n == "VerifyBTN" || n == "SaveBTN" || n == "CancelBTN" ||
-        n == "EeGRP" || n == "EEScrollBar")
+    if (n == device_frm::ProgramBTN || n == device_frm::VerifyBTN || n == device_frm::SaveBTN ||
+        n == device_frm::CancelBTN || n == device_frm::EeGRP || n == device_frm::EEScrollBar)
       continue;
     EXPECT_FALSE(control->isEnabled()) << n.toStdString();
   }
-  for (const char* button : {"ProgramBTN", "VerifyBTN", "SaveBTN", "CancelBTN"})
+  for (const char* button :
+       {device_frm::ProgramBTN, device_frm::VerifyBTN, device_frm::SaveBTN, device_frm::CancelBTN})
     EXPECT_TRUE(form_->Button(button).isEnabled()) << button;
   // The dump is still read through.
   EXPECT_TRUE(form_->EeScrollBar().isEnabled());
@@ -365,7 +369,7 @@ TEST_F(DeviceFormTest, AReadOnlyImageIsShownLockedAndSavedOnlyUnderAnotherName) 
   // The same name (letter case aside) is refused; the dialog starts in the image's folder.
   boxes_.AnswerWithFirstButton();
   PickFile(folder_.Path() + "IMAGE.QVH");
-  form_->Button("SaveBTN").click();
+  form_->Button(device_frm::SaveBTN).click();
   EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
                             "This is a READ ONLY EEPROM image and must be saved under a different name.",
                             "Choose a different name to save the READ ONLY file:"}));
@@ -374,7 +378,7 @@ TEST_F(DeviceFormTest, AReadOnlyImageIsShownLockedAndSavedOnlyUnderAnotherName) 
   boxes_.Clear();
   boxes_.AnswerWithFirstButton();
   PickFile(folder_.Path() + "copy.qvh");
-  form_->Button("SaveBTN").click();
+  form_->Button(device_frm::SaveBTN).click();
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{
                             "This is a READ ONLY EEPROM image and must be saved under a different name."});
   EXPECT_EQ(FileText(folder_.Path() + "copy.qvh"), original);
@@ -383,7 +387,7 @@ TEST_F(DeviceFormTest, AReadOnlyImageIsShownLockedAndSavedOnlyUnderAnotherName) 
   ASSERT_TRUE(form_->LoadImageFile(name, false));
   EXPECT_EQ(form_->windowTitle(), "Device");
   EXPECT_TRUE(form_->DeviceGroup().isEnabled());
-  EXPECT_TRUE(form_->Button("SaveBTN").isEnabled());
+  EXPECT_TRUE(form_->Button(device_frm::SaveBTN).isEnabled());
 }
 
 // Save Hex replaces the image whole: a disk that fills up part way leaves the old image and
@@ -404,7 +408,7 @@ TEST_F(DeviceFormTest, SaveHexReplacesTheImageWholeAndKeepsALink) {
   boxes_.AnswerWithFirstButton();
   boxes_.AnswerWithFirstButton();
   PickFile(link);
-  form_->Button("SaveBTN").click();
+  form_->Button(device_frm::SaveBTN).click();
   EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"OK to overwrite " + link,
                                                   "Unable to write to " + link}));
   EXPECT_EQ(FileText(real), ":00000001FF\r\n");
@@ -415,7 +419,7 @@ TEST_F(DeviceFormTest, SaveHexReplacesTheImageWholeAndKeepsALink) {
   boxes_.Clear();
   boxes_.AnswerWithFirstButton();
   PickFile(link);
-  form_->Button("SaveBTN").click();
+  form_->Button(device_frm::SaveBTN).click();
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{"OK to overwrite " + link});
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(FileText(real), expected);
@@ -427,7 +431,7 @@ TEST_F(DeviceFormTest, SaveHexReplacesTheImageWholeAndKeepsALink) {
 TEST_F(DeviceFormTest, TheWindowsMenuAndThePlacementFollowTheWindow) {
   form_->show();
   EXPECT_EQ(MenuEntries(workbench::kDeviceWindowItem), 1);
-  form_->Button("CancelBTN").click();
+  form_->Button(device_frm::CancelBTN).click();
   EXPECT_FALSE(form_->isVisible());
   EXPECT_EQ(MenuEntries(workbench::kDeviceWindowItem), 0);
   form_->show();

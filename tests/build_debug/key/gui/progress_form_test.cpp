@@ -14,7 +14,7 @@
 
 #include "build_debug/key/gui/qt_key_notifications.h"
 #include "build_debug/key/key_protocol.h"
-#include "workbench/localize.h"
+#include "services/localize.h"
 
 namespace gui {
 namespace {

@@ -10,7 +10,7 @@
 #include "build_debug/tools/tool_install.h"
 #include "tests/build_debug/tools/bridges/bridge_fixture.h"
 #include "tests/build_debug/tools/bridges/carried_resources.h"
-#include "workbench/options.h"
+#include "services/options.h"
 
 namespace build_debug {
 namespace {

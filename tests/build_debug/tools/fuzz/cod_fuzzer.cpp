@@ -13,8 +13,8 @@
 
 #include "build_debug/tools/c_output_loader.h"
 #include "platform/message_box.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
 
 namespace {
 

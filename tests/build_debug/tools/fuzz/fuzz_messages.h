@@ -3,8 +3,8 @@
 // every box answered with its first button, as no one is there to answer.
 
 #include "platform/message_box.h"
-#include "workbench/localize.h"
-#include "workbench/message_strings.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
 
 namespace build_debug {
 

@@ -17,8 +17,8 @@
 #include "tests/build_debug/tools/fuzz/fuzz_messages.h"
 #include "tests/build_debug/image/fuzz/image_fuzz_session.h"
 #include "platform/process_runner.h"
-#include "workbench/options.h"
-#include "workbench/program_runner.h"
+#include "services/options.h"
+#include "services/program_runner.h"
 
 namespace {
 

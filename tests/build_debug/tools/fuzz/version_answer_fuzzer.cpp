@@ -14,9 +14,9 @@
 #include "tests/build_debug/tools/fuzz/fuzz_messages.h"
 #include "platform/process_runner.h"
 #include "platform/window_socket.h"
-#include "workbench/options.h"
-#include "workbench/program_runner.h"
-#include "workbench/text_routines.h"
+#include "services/options.h"
+#include "services/program_runner.h"
+#include "services/text_routines.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 #include "build_debug/tools/gui/qvc_debug_form.h"
+#include "resources/code_widget_names.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -7,13 +8,15 @@
 
 #include <gtest/gtest.h>
 
+namespace qvc_debug_frm = widget_names::QvCDebugFRM;
+
 namespace gui {
 namespace {
 
 TEST(QvCDebugForm, ColumnOneFillsTheWidthBesideColumnZeroAtEverySize) {
   TQvCDebugFRM form;
   EXPECT_EQ(form.windowTitle(), "QvC Debug");
-  EXPECT_EQ(form.Grid().objectName(), "DebugGRD");
+  EXPECT_EQ(form.Grid().objectName(), qvc_debug_frm::DebugGRD);
   form.show();
   for (int width : {300, 700, 120}) {
     SCOPED_TRACE(width);

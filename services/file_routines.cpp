@@ -1,0 +1,101 @@
+#include "services/file_routines.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "platform/text.h"
+
+namespace workbench {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool SameLetter(char a, char b) { return platform::LowerAscii(a) == platform::LowerAscii(b); }
+
+bool MatchWildcards(std::string_view name, std::string_view mask) {
+  // Greedy match with backtracking to the last "*".
+  std::size_t n = 0, m = 0, star = std::string_view::npos, resume = 0;
+  while (n < name.size()) {
+    if (m < mask.size() && (mask[m] == '?' || (mask[m] != '*' && SameLetter(mask[m], name[n])))) {
+      ++n;
+      ++m;
+    } else if (m < mask.size() && mask[m] == '*') {
+      star = m++;
+      resume = n;
+    } else if (star != std::string_view::npos) {
+      m = star + 1;
+      n = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (m < mask.size() && mask[m] == '*') ++m;
+  return m == mask.size();
+}
+
+std::string WithSlash(std::string_view folder) {
+  std::string text(folder);
+  if (text.empty() || text.back() != '/') text += '/';
+  return text;
+}
+
+std::vector<std::string> MatchingFiles(std::string_view folder, std::string_view mask) {
+  std::vector<std::string> names;
+  std::error_code error;
+  fs::directory_iterator it(WithSlash(folder), error);
+  for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+    std::error_code kind_error;
+    if (it->is_directory(kind_error)) continue;
+    std::string name = it->path().filename().string();
+    if (MatchesMask(name, mask)) names.push_back(name);
+  }
+  return names;
+}
+
+}  // namespace
+
+bool MatchesMask(std::string_view name, std::string_view mask) {
+  if (MatchWildcards(name, mask)) return true;
+  if (mask.size() >= 2 && mask.substr(mask.size() - 2) == ".*" &&
+      name.find('.') == std::string_view::npos) {
+    return MatchWildcards(name, mask.substr(0, mask.size() - 2));
+  }
+  return false;
+}
+
+int ListFilesByMask(std::vector<std::string>& list, std::string_view folder, std::string_view mask) {
+  list = MatchingFiles(folder, mask);
+  return static_cast<int>(list.size());
+}
+
+int DeleteFilesByMask(std::string_view folder, std::string_view mask) {
+  if (mask.empty()) return -1;
+  std::string base = WithSlash(folder);
+  int failed = 0;
+  for (const std::string& name : MatchingFiles(folder, mask)) {
+    std::error_code error;
+    if (!fs::remove(base + name, error)) ++failed;
+  }
+  return failed;
+}
+
+void CopyFileByStream(const std::string& source, const std::string& dest,
+                      const FileBytesWriter& writer) {
+  std::ifstream in(source, std::ios::binary);
+  if (!in) throw FileStreamError("Cannot open file \"" + source + "\"");
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) throw FileStreamError("Cannot read file \"" + source + "\"");
+  std::string reason;
+  if (!ReplaceFileContents(dest, bytes, reason, writer))
+    throw FileStreamError("Cannot create file \"" + dest + "\": " + reason);
+}
+
+std::string PrintFileFor(const std::string& source) {
+  fs::path file(source);
+  file.replace_extension(".pdf");
+  return file.generic_string();
+}
+
+}  // namespace workbench

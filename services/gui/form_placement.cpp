@@ -1,0 +1,94 @@
+#include "services/gui/form_placement.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace gui {
+
+using workbench::WindowState;
+
+WindowState WidgetPlacement::State() const {
+  const Qt::WindowStates s = window_.windowState();
+  if (s & Qt::WindowMinimized) return WindowState::Minimized;
+  if (s & (Qt::WindowMaximized | Qt::WindowFullScreen)) return WindowState::Maximized;
+  return WindowState::Normal;
+}
+
+QRect WidgetPlacement::Normal() const {
+  // A maximized window remembers the bounds it will return to; a normal one has them.
+  const QRect normal = window_.normalGeometry();
+  return normal.isValid() ? normal : window_.geometry();
+}
+
+void WidgetPlacement::SetState(WindowState state) {
+  const QRect normal = Normal();
+  Qt::WindowStates s = window_.windowState() &
+                       ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+  if (state == WindowState::Minimized) s |= Qt::WindowMinimized;
+  if (state == WindowState::Maximized) s |= Qt::WindowMaximized;
+  window_.setWindowState(s);
+  // Back to normal, the window takes its normal bounds at once, not when the window system
+  // gets round to it, so that they can be read straight away.
+  if (state == WindowState::Normal) window_.setGeometry(normal);
+}
+
+bool WidgetPlacement::Visible() const { return window_.isVisible(); }
+
+QRect WholeOnScreen(QRect wanted, const QRect& area) {
+  wanted.setWidth(std::min(wanted.width(), area.width()));
+  wanted.setHeight(std::min(wanted.height(), area.height()));
+  wanted.moveLeft(std::clamp(wanted.left(), area.left(), area.right() + 1 - wanted.width()));
+  wanted.moveTop(std::clamp(wanted.top(), area.top(), area.bottom() + 1 - wanted.height()));
+  return wanted;
+}
+
+QRect WholeOnScreen(const QRect& wanted, const QMargins& frame, const QRect& area) {
+  return WholeOnScreen(wanted + frame, area) - frame;
+}
+
+QMargins WindowFrame(const QWidget& window) {
+  auto framed = [](const QWidget* w) {
+    const QWindow* handle = w->windowHandle();
+    return handle && w->isVisible() && !handle->frameMargins().isNull();
+  };
+  for (const QWidget* w = window.window(); w;
+       w = w->parentWidget() ? w->parentWidget()->window() : nullptr)
+    if (framed(w)) return w->windowHandle()->frameMargins();
+  // A window whose owner is hidden gets the frame of any other window on the screen.
+  for (const QWidget* w : QApplication::topLevelWidgets())
+    if (framed(w) && w->windowType() == Qt::Window) return w->windowHandle()->frameMargins();
+  return {};
+}
+
+// The window system's window is made at the first show and stays until the widget goes.
+bool WidgetPlacement::WasShown() const { return window_.windowHandle() != nullptr; }
+
+void WidgetPlacement::SetBounds(int left, int top, int width, int height) {
+  // A place stored on a larger screen, or one the screen no longer has, would leave the
+  // window partly out of reach: it opens whole on the screen it belongs to.
+  QRect wanted(left, top, width, height);
+  const QScreen* screen = QGuiApplication::screenAt(wanted.center());
+  if (!screen) screen = window_.screen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (screen) wanted = WholeOnScreen(wanted, WindowFrame(window_), screen->availableGeometry());
+  window_.setGeometry(wanted);
+}
+
+bool SaveFormPlacement(workbench::RegistrySettings& registry, std::string_view name,
+                       QWidget& window) {
+  WidgetPlacement placement(window);
+  return registry.SaveFormPlacement(name, placement);
+}
+
+bool RestoreFormPlacement(const workbench::RegistrySettings& registry, std::string_view name,
+                          QWidget& window) {
+  WidgetPlacement placement(window);
+  return registry.RestoreFormPlacement(name, placement);
+}
+
+}  // namespace gui

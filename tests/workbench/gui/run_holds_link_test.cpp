@@ -1,0 +1,252 @@
+// Every command that needs the key, started while a programming run holds the link, through
+// the real main window offscreen with the windows and ties the program makes, against a slow
+// simulated key: the command is off and, asked for all the same, refused at once. The window
+// stays responsive, no byte of a second session reaches the key, and the chip holds exactly the
+// first run's program.
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "build_debug/key/gui/device_form.h"
+#include "workbench/gui/program_parts.h"
+#include "build_debug/key/gui/progress_form.h"
+#include "build_debug/key/gui/qt_event_poster.h"
+#include "build_debug/image/object_image.h"
+#include "platform/message_box.h"
+#include "platform/process_runner.h"
+#include "platform/serial_port.h"
+#include "resources/widget_names.h"
+#include "tests/workbench/gui/key_session_setup.h"
+#include "tests/build_debug/debug/gui/wait_until.h"
+#include "tests/keysim/chip_model.h"
+#include "tests/keysim/simulated_key.h"
+#include "tests/workbench/gui/installed_tools.h"
+#include "tests/services/temp_folder.h"
+#include "workbench/gui/editor_form.h"
+#include "workbench/gui/ide_forms.h"
+#include "services/gui/modal_dialogs.h"
+#include "workbench/gui/run_commands.h"
+#include "workbench/session/session.h"
+
+namespace main_menu = widget_names::MainMenu;
+namespace editor_frm = widget_names::EditorFRM;
+namespace device_frm = widget_names::DeviceFRM;
+
+namespace gui {
+namespace {
+
+// The same program, with the chip's oscillator calibrated to 4 MHz before it is programmed.
+constexpr char kCalibratedProgram[] =
+    "        DEVICE  QV18AC, OSCRC\n"
+    "        IRC_CAL IRC_4MHZ\n"
+    "        ORG     0\n"
+    "start   MOV     W,#$55\n"
+    "        JMP     start\n"
+    "        RESET   start\n"
+    "        END\n";
+
+// The main-window commands that need the key, and the tool buttons that click them.
+constexpr const char* kKeyMenuItems[] = {
+    main_menu::RunProgramMENUITM,    main_menu::RunRunMENUITM,   main_menu::RunDebugMENUITM,
+    main_menu::RunDebugAgainMENUITM, main_menu::RunClockMENUITM, main_menu::QvFactoryTestMENUITM};
+constexpr const char* kKeyToolButtons[] = {editor_frm::ProgramTBTN, editor_frm::RunTBTN,
+                                           editor_frm::DebugTBTN, editor_frm::DebugAgainTBTN,
+                                           editor_frm::ClockTBTN};
+constexpr const char* kDeviceKeyButtons[] = {device_frm::ProgramBTN, device_frm::VerifyBTN,
+                                             device_frm::ReadBTN};
+
+class RunHoldsLink : public ::testing::Test {
+ protected:
+  RunHoldsLink() {
+    boxes_.AnswerWithFirstButton();
+    chip_.Install(key_);
+    source_ = folder_.Path() + "held.src";
+    std::ofstream(source_) << kStoringProgram;
+  }
+  ~RunHoldsLink() override {
+    if (session_) {
+      session_->KeyNotices().Unbind([] { QApplication::processEvents(); });
+      session_->KeyUnit().QVU_Cleanup();
+    }
+    bound_.reset();
+    forms_.reset();
+    form_.reset();
+  }
+
+  // The main window with the program's own windows and ties, the source open and built.
+  TEditorFRM& Start() {
+    workbench::SessionServices services{boxes_, dialogs_, processes_};
+    services.events = &events_;
+    session_ = std::make_unique<workbench::IdeSession>(services, setup_);
+    ports_ = std::make_unique<platform::TermiosSerialPortOpener>(session_->Resolver());
+    session_->BindSerialPorts(*ports_);
+    form_ = std::make_unique<TEditorFRM>(*session_, std::vector<std::string>{}, QSize(800, 600));
+    ProgramParts parts = BuildDebugParts(events_);
+    FormServices form_services;
+    form_services.makers = std::move(parts.makers);
+    forms_ = std::make_unique<IdeForms>(*form_, *session_, std::move(form_services));
+    bound_ = parts.bind(*form_, *forms_, *session_);
+    progress_ = static_cast<TProgressFRM*>(forms_->Form("TProgressFRM"));
+    device_ = static_cast<TDeviceFRM*>(forms_->Form("TDeviceFRM"));
+    form_->show();
+    form_->OpenSourceFile(source_);
+    boxes_.Clear();
+    dialogs_.Answer(QDialog::Accepted);
+    return *form_;
+  }
+
+  // Program from the Run menu; returns once the words go out (or, calibrating, once the
+  // oscillator is being measured) with what the run programs.
+  build_debug::WordArray StartRun(bool calibrating) {
+    form_->ClickMenuItem(main_menu::RunProgramMENUITM);
+    const build_debug::WordArray programmed = session_->Image().ProgrammingImage;
+    const std::string calibrating_label = "Calibrating...";
+    EXPECT_TRUE(Until([&] {
+      return calibrating ? progress_->OperationLabel().text().toStdString() == calibrating_label
+                         : progress_->CancelButton().isVisible();
+    }));
+    return programmed;
+  }
+
+  bool RunHeld() const { return session_->KeyUnit().RunHoldsLink(); }
+
+  // What the commands that need the key show.
+  std::vector<bool> KeyCommandsEnabled() const {
+    std::vector<bool> enabled;
+    for (const char* item : kKeyMenuItems) enabled.push_back(form_->MenuItem(item)->isEnabled());
+    for (const char* button : kKeyToolButtons)
+      enabled.push_back(form_->Run().ToolButton(button)->isEnabled());
+    for (const char* button : kDeviceKeyButtons)
+      enabled.push_back(device_->Button(button).isEnabled());
+    return enabled;
+  }
+  static std::vector<bool> All(bool value) {
+    return std::vector<bool>(std::size(kKeyMenuItems) + std::size(kKeyToolButtons) +
+                                 std::size(kDeviceKeyButtons),
+                             value);
+  }
+
+  void ExpectChipHolds(const build_debug::WordArray& words) {
+    const std::vector<std::uint16_t> program = chip_.Program();
+    for (std::size_t i = 0; i < 2048; ++i)
+      ASSERT_EQ(program[i], words[i] & build_debug::kInstructionBits) << "word " << i;
+    const auto id = chip_.IdWords();
+    for (std::size_t i = 0; i < id.size(); ++i)
+      EXPECT_EQ(id[i], words[build_debug::kIdWordsIndex + i] & build_debug::kInstructionBits);
+    EXPECT_EQ(chip_.Fuse(), words[build_debug::kFuseIndex] & build_debug::kInstructionBits);
+  }
+
+  workbench::TempFolder folder_{"qv run holds link"};
+  // Slow replies keep the run going for a few seconds.
+  keysim::SimulatedKey key_{[] {
+    keysim::KeyConfig slow;
+    slow.reply_delay = std::chrono::milliseconds(15);
+    return slow;
+  }()};
+  keysim::ChipModel chip_;
+  std::string source_;
+  platform::RecordingMessageBoxes boxes_;
+  RecordingModalDialogs dialogs_;
+  platform::SystemProcessRunner processes_;
+  QtEventPoster events_;
+  workbench::SessionSetup setup_ =
+      KeySessionSetup(folder_.Path(), [this] { return key_.DevicePath(); });
+  std::unique_ptr<workbench::IdeSession> session_;
+  std::unique_ptr<platform::TermiosSerialPortOpener> ports_;
+  std::unique_ptr<TEditorFRM> form_;
+  std::unique_ptr<IdeForms> forms_;
+  std::shared_ptr<void> bound_;
+  TProgressFRM* progress_ = nullptr;
+  TDeviceFRM* device_ = nullptr;
+};
+
+// A command that needs the key, as the user starts it: from the menu, or the device window's
+// button (the handler itself: a button that is off takes no click).
+struct Command {
+  const char* name;
+  bool during_calibration;
+  const char* menu_item;                // or
+  void (*device_click)(TDeviceFRM&);
+};
+
+void PrintTo(const Command& command, std::ostream* out) { *out << command.name; }
+
+class EveryKeyCommand : public RunHoldsLink, public ::testing::WithParamInterface<Command> {};
+
+TEST_P(EveryKeyCommand, IsOffAndRefusedUntilTheRunLetsTheLinkGo) {
+  const Command& command = GetParam();
+  TEditorFRM& form = Start();
+  device_->show();
+  // QvFactory Test is off until the factory asks for it; the others are on.
+  const std::vector<bool> before = KeyCommandsEnabled();
+  if (command.during_calibration) {
+    const std::string calibrated = folder_.Path() + "calibrated.src";
+    std::ofstream(calibrated) << kCalibratedProgram;
+    form.OpenSourceFile(calibrated);
+  }
+  const build_debug::WordArray programmed = StartRun(command.during_calibration);
+  ASSERT_TRUE(RunHeld());
+  EXPECT_EQ(KeyCommandsEnabled(), All(false));
+
+  if (command.menu_item)
+    form.ClickMenuItem(command.menu_item);
+  else
+    command.device_click(*device_);
+  // The command came back while the run still goes: nothing waited for it.
+  EXPECT_TRUE(RunHeld());
+  EXPECT_EQ(KeyCommandsEnabled(), All(false));
+  EXPECT_FALSE(form.MenuItem(main_menu::QvFactoryTestMENUITM)->isChecked());
+
+  ASSERT_TRUE(Until([&] { return !RunHeld() && KeyCommandsEnabled() == before; }));
+  EXPECT_EQ(session_->KeyUnit().LastRunOutcome(), build_debug::RunOutcome::kProgrammed);
+  EXPECT_EQ(key_.Handshakes(), 1) << "a second session reached the key";
+  ExpectChipHolds(programmed);
+  EXPECT_TRUE(boxes_.Boxes().empty()) << boxes_.Boxes().front().text;
+  EXPECT_FALSE(progress_->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DuringARun, EveryKeyCommand,
+    ::testing::Values(
+        Command{"Program", false, main_menu::RunProgramMENUITM, nullptr},
+        Command{"Run", false, main_menu::RunRunMENUITM, nullptr},
+        Command{"Debug", false, main_menu::RunDebugMENUITM, nullptr},
+        Command{"DebugReenter", false, main_menu::RunDebugAgainMENUITM, nullptr},
+        Command{"Clock", false, main_menu::RunClockMENUITM, nullptr},
+        Command{"QvFactoryTest", false, main_menu::QvFactoryTestMENUITM, nullptr},
+        Command{"DeviceProgram", false, nullptr, [](TDeviceFRM& d) { d.ProgramBTNClick(); }},
+        Command{"DeviceVerify", false, nullptr, [](TDeviceFRM& d) { d.VerifyBTNClick(); }},
+        Command{"DeviceRead", false, nullptr, [](TDeviceFRM& d) { d.ReadBTNClick(); }},
+        Command{"ProgramWhileCalibrating", true, main_menu::RunProgramMENUITM, nullptr}),
+    [](const ::testing::TestParamInfo<Command>& info) { return std::string(info.param.name); });
+
+// A second Program leaves the window with the user: the first run's Cancel still works.
+TEST_F(RunHoldsLink, ASecondProgramLeavesTheFirstRunsCancelWorking) {
+  TEditorFRM& form = Start();
+  const build_debug::WordArray programmed = StartRun(false);
+  form.ClickMenuItem(main_menu::RunProgramMENUITM);
+  ASSERT_TRUE(RunHeld());
+  progress_->CancelButton().click();
+  ASSERT_TRUE(Until([&] { return !RunHeld(); }));
+  EXPECT_EQ(session_->KeyUnit().LastRunOutcome(), build_debug::RunOutcome::kCancelled);
+  EXPECT_EQ(key_.Handshakes(), 1);
+  EXPECT_NE(programmed[2047] & build_debug::kInstructionBits, 0x0FFF);
+  EXPECT_EQ(chip_.Program()[2047], 0x0FFF);  // cancelled before the reset vector went out
+  EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+}  // namespace
+}  // namespace gui
