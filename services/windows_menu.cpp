@@ -97,8 +97,10 @@ void WindowsMenuUnit::WindowsMenuAdd(const std::string& file_name, int code) {
   }
   if (code != kFileItem || IndexOfFileItem(file_name) >= 0) return;
   const int number = static_cast<int>(items_.size()) - EditorItemIndex();
-  items_.push_back({FileCaption(number, file_name), "",
-                    "_" + std::to_string(number) + "_MENUITM", number - 1, false});
+  std::string name = "_";
+  name += std::to_string(number);
+  name += "_MENUITM";
+  items_.push_back({FileCaption(number, file_name), "", name, number - 1, false});
   CheckFileItem(file_name);
   Changed();
 }
