@@ -169,9 +169,7 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
       out.words = {word(w[0] | value(2)), w[1]};
       break;
     case kRuleWritePortRegister:  // MOV !fr,fr
-      out.words = {word(w[0] | value(2)), word(w[1] | value(1))};
-      break;
-    case kRuleWritePortLiteral:  // MOV !fr,#lit
+    case kRuleWritePortLiteral:   // MOV !fr,#lit
       out.words = {word(w[0] | value(2)), word(w[1] | value(1))};
       break;
     case kRuleBitOperation:  // CLRB, SETB, SNB, SB

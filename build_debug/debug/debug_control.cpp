@@ -256,7 +256,7 @@ void DebugControl::TimerTick() {
   }
 }
 
-void DebugControl::DebugProgrammed(std::function<void()> show) {
+void DebugControl::DebugProgrammed(const std::function<void()>& show) {
   if (key_.IsCalibrating()) around_.ShowIrcWindow();
   show();
 }

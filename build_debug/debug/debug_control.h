@@ -128,7 +128,7 @@ class DebugControl : public DebugWindowHooks {
   void NumpadPlus() { WalkSpeedClick(-1); }
   void TimerTick();
   // WM_DEBUG_PROGRAMMED: programming for debug is done; the window is to be shown.
-  void DebugProgrammed(std::function<void()> show);
+  void DebugProgrammed(const std::function<void()>& show);
   void FormCreate();
   void FormDestroy();
   void FormShow();

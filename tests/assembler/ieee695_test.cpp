@@ -225,7 +225,7 @@ std::string Atn(int index, int attribute, std::initializer_list<int> values) {
 std::string LineNumbers(int index) { return Bytes({0xF0, index}) + Name("LineNumbers"); }
 
 // One line of a file block: ATN 7 with the line number, then AS-N with the address.
-std::string Line(int index, int line, std::string address) {
+std::string Line(int index, int line, const std::string& address) {
   return Atn(index, 0x07, {line, 0}) + Bytes({0xE2, 0xCE, index}) + address;
 }
 

@@ -63,7 +63,7 @@ TEST(TarnProgram, QuietWithABadOptionListsTheMessageNumbers) {
 }
 
 TEST(TarnProgram, VersionPrintsTheBannerOnly) {
-  for (auto args : std::vector<std::vector<std::string>>{{"/v", "0"}, {"/V", "prog.src"}}) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{"/v", "0"}, {"/V", "prog.src"}}) {
     auto r = RunTarnExe(args);
     EXPECT_EQ(r.exit_code, 0);
     EXPECT_EQ(r.output, kBanner);

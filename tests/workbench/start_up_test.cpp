@@ -57,7 +57,7 @@ class CommandLineActionsTest : public ::testing::Test {
   CommandLineActionsTest() { texts_.InitLocalization("x"); }
 
   std::string File(const std::string& name) {
-    const std::string path = folder_.Path() + name;
+    std::string path = folder_.Path() + name;
     std::ofstream(path) << "; test\n";
     return path;
   }

@@ -44,7 +44,7 @@ QCheckBox* NewCheckBox(QWidget* parent, const char* name, const char* caption) {
 }
 
 RadioGroup* NewRadioGroup(QWidget* parent, const char* name, const char* caption,
-                          QStringList items, int columns = 1) {
+                          const QStringList& items, int columns = 1) {
   auto* group = new RadioGroup(parent);
   group->setObjectName(name);
   group->setTitle(QString::fromLatin1(caption));

@@ -173,8 +173,8 @@ TEST(BuiltinErrorsTest, AMacroTreeTooWideToRunStops) {
   std::string source = " DEVICE QV18\n NOEXPAND\nm0 MACRO\n ENDM\n";
   for (int n = 1; n <= 21; ++n) {
     const std::string inner = std::string(1, 'm') + std::to_string(n - 1);
-    source += std::string(1, 'm') + std::to_string(n) + " MACRO\n " + inner + "\n " + inner +
-              "\n ENDM\n";
+    source += 'm';
+    source += std::to_string(n) + " MACRO\n " + inner + "\n " + inner + "\n ENDM\n";
   }
   source += " m21\n";
   Assembly a(source);

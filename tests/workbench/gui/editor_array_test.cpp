@@ -27,7 +27,7 @@ using testing_gui::WriteFile;
 class EditorArrayTest : public ::testing::Test {
  protected:
   std::string File(const std::string& name, const std::string& text) {
-    const std::string path = folder_.Path() + name;
+    std::string path = folder_.Path() + name;
     WriteFile(path, text);
     return path;
   }

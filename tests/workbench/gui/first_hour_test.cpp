@@ -33,7 +33,7 @@ namespace {
 class FirstHourTest : public testing_gui::StoredOptionStart {
  protected:
   std::string File(const std::string& name, const std::string& text = "\tNOP\n") {
-    const std::string path = folder_.Path() + name;
+    std::string path = folder_.Path() + name;
     std::ofstream(path, std::ios::binary) << text;
     return path;
   }
