@@ -181,10 +181,16 @@ class Disassembler {
       std::size_t at = syntax.find(placeholder);
       if (at == std::string::npos) continue;
       std::string text;
-      if (placeholder == "#lit") text = "#" + Hex(value, field == isa::kModeField ? 1 : 2);
-      else if (placeholder == "addr") text = Hex(value, 3);
-      else if (placeholder == "bit") text = Bit(value);
-      else text = Register(value);
+      if (placeholder == "#lit") {
+        text = '#';
+        text += Hex(value, field == isa::kModeField ? 1 : 2);
+      } else if (placeholder == "addr") {
+        text = Hex(value, 3);
+      } else if (placeholder == "bit") {
+        text = Bit(value);
+      } else {
+        text = Register(value);
+      }
       return syntax.substr(0, at) + text + syntax.substr(at + placeholder.size());
     }
     return syntax;
