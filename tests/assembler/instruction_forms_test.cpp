@@ -284,9 +284,9 @@ struct StatementFixture : ::testing::Test {
   void SetUp() override {
     run.options.syntax_mode = kModeAll;
     run.pass = 1;
-    DefineSymbol(run, "REG", 0x0A, kSymData);
-    DefineSymbol(run, "LOOP", 0x123, kSymAddr);
-    DefineSymbol(run, "PORTX", 6, kSymData);
+    DefineSymbolBit(run, "REG", 0x0A, 0, kSymData);
+    DefineSymbolBit(run, "LOOP", 0x123, 0, kSymAddr);
+    DefineSymbolBit(run, "PORTX", 6, 0, kSymData);
   }
   // Reads the statement up to its mnemonic and sizes it.
   int Size(const std::string& statement, int id) {
