@@ -362,13 +362,5 @@ TEST(InstructionForms, PagePrefixAddsOneWordToJumps) {
   }
 }
 
-TEST(InstructionForms, KindNames) {
-  EXPECT_STREQ(OperandKindName(OP_FR), "OP_FR");
-  EXPECT_STREQ(OperandKindName(OP_BIT), "OP_BIT");
-  EXPECT_STREQ(OperandKindName(OP_RE), "OP_RE");
-  EXPECT_STREQ(OperandKindName(19), "UNKNOWN");
-  EXPECT_STREQ(OperandKindName(24), "UNKNOWN");
-}
-
 }  // namespace
 }  // namespace tarn
