@@ -119,11 +119,6 @@ int RunDirective(TarnRun& run, uint32_t id, StatementResult& result) {
   return entry->handler(run, id, result);
 }
 
-int DirectiveLineClass(uint32_t id) {
-  const DirectiveEntry* entry = FindEntry(id);
-  return entry ? entry->line_class : kLinePlain;
-}
-
 bool IsConditionalDirective(uint32_t id) {
   return id == kDirIf || id == kDirElse || id == kDirEndif || id == kDirIfdef || id == kDirIfndef;
 }

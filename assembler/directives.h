@@ -14,10 +14,6 @@ struct StatementResult;
 // when the statement fails.
 int RunDirective(TarnRun& run, uint32_t id, StatementResult& result);
 
-// The pass-2 line class of a directive's line, before its handler refines it (ENDR that
-// repeats, ENDM and EXITM that end an expansion, WATCH and IRC_CAL outside the IDE's mode).
-int DirectiveLineClass(uint32_t id);
-
 // The conditional directives run even inside a skipped block.
 bool IsConditionalDirective(uint32_t id);
 

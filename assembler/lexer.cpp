@@ -141,7 +141,7 @@ bool InWord(unsigned char c) {
 
 // word: [class 2 or 3] [class 2, 3 or 5]*
 // The first character has been read. No character of a word ends the line, so the word is
-// found in the line itself; the character after it is read and put back as GetChar would.
+// found in the line itself; the character after it is read and put back as NextChar would.
 void ReadWord(TarnRun& run) {
   LexerState& lx = run.lexer;
   const char* text = lx.line.data();
@@ -230,8 +230,6 @@ void BeginLineInPlace(TarnRun& run, std::string_view text) {
   lx.raw_word = {};
   lx.start = 0;
 }
-
-int GetChar(TarnRun& run) { return NextChar(run.lexer); }
 
 Token NextToken(TarnRun& run) {
   LexerState& lx = run.lexer;

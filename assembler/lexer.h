@@ -4,7 +4,7 @@
 // reads the source only through it.
 //
 // Invariants: `position` never passes the end of `line` plus one; once `line_ended` is set,
-// GetChar returns the end mark until the next BeginLine; `text` holds at most 120 characters.
+// NextChar returns the end mark until the next BeginLine; `text` holds at most 120 characters.
 
 #include <array>
 #include <cstdint>
@@ -139,9 +139,6 @@ void BeginLineInPlace(TarnRun& run, std::string_view text);
 
 // The next character of the line: 0 at the end of the line (NUL, LF, FF, CR, or ";" outside
 // a string), a blank for a tab.
-int GetChar(TarnRun& run);
-
-// GetChar on the lexer's state, inline for the lexer's own loops.
 inline int NextChar(LexerState& lx) {
   if (lx.line_ended) return 0;
   unsigned char c = lx.position < lx.line.size() ? static_cast<unsigned char>(lx.line[lx.position]) : 0;

@@ -350,11 +350,6 @@ void CloseSources(TarnRun& run) {
   s.levels.clear();
 }
 
-void FreeRegistry(TarnRun& run) {
-  run.sources.files.clear();
-  run.sources.file_numbers.clear();
-}
-
 std::string ResolveIncludeName(TarnRun& run, std::string_view given) {
   std::string name(given);
   for (char& c : name) {

@@ -98,7 +98,6 @@ int RegisterSource(TarnRun& run, const std::string& name, const std::string& pat
 std::vector<std::string> RegisteredFileNames(const TarnRun& run);
 // Closes every include level.
 void CloseSources(TarnRun& run);
-void FreeRegistry(TarnRun& run);
 
 // Where an INCLUDE name is looked for: "\" separates folders, relative names are taken from
 // the source's folder, and a name that does not exist as written is matched component by

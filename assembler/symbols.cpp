@@ -96,10 +96,6 @@ int DefineSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t
   return 1;
 }
 
-int DefineSymbol(TarnRun& run, std::string_view name, int32_t value, uint8_t kind) {
-  return DefineSymbolBit(run, name, value, 0, kind);
-}
-
 int SetSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind) {
   SymbolNode* node = run.symbols.Find(name);
   if (!node) return DefineSymbolBit(run, name, value, bit, kind);

@@ -80,7 +80,6 @@ class SymbolTable {
 SymbolNode* FindSymbol(TarnRun& run, std::string_view name);
 // Insert a new symbol with the current listing line; has-bit is set when the bit field is not
 // 0 or the defining expression used ".". Return 1.
-int DefineSymbol(TarnRun& run, std::string_view name, int32_t value, uint8_t kind);
 int DefineSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind);
 // The same, giving the new node.
 SymbolNode& NewSymbol(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind);

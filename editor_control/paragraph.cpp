@@ -101,11 +101,6 @@ int32_t RunCount(const TParagraph& p) {
   return p.HasExtension() ? static_cast<int32_t>(p.Ext->Runs.size()) : 0;
 }
 
-void SetRunCount(TParagraph& p, int32_t n) {
-  if (n <= 0 && !p.HasExtension()) return;
-  Extend(p).Runs.resize(static_cast<size_t>(n < 0 ? 0 : n));
-}
-
 const std::vector<TStyleRun>* Runs(const TParagraph& p) {
   return p.HasExtension() && !p.Ext->Runs.empty() ? &p.Ext->Runs : nullptr;
 }

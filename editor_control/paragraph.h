@@ -80,7 +80,6 @@ void SetFirstLineRecord(TParagraph& p, const TLineRecord& r);
 void ResetLines(TParagraph& p);
 
 int32_t RunCount(const TParagraph& p);
-void SetRunCount(TParagraph& p, int32_t n);
 const std::vector<TStyleRun>* Runs(const TParagraph& p);  // nullptr when none
 std::vector<TStyleRun>& MutableRuns(TParagraph& p);
 

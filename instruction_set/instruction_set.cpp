@@ -2,34 +2,6 @@
 
 namespace instruction_set {
 
-const char* OperandKindName(uint16_t kind) {
-  switch (kind) {
-    case OP_NULL: return "OP_NULL";
-    case OP_W: return "OP_W";
-    case OP_M: return "OP_M";
-    case OP_FR: return "OP_FR";
-    case OP_NOT: return "OP_NOT";
-    case OP_DIV: return "OP_DIV";
-    case OP_MINUS: return "OP_MINUS";
-    case OP_PLUS: return "OP_PLUS";
-    case OP_LEFT: return "OP_LEFT";
-    case OP_RIGHT: return "OP_RIGHT";
-    case OP_LSHIFT: return "OP_LSHIFT";
-    case OP_RSHIFT: return "OP_RSHIFT";
-    case OP_LIT: return "OP_LIT";
-    case OP_OPTION: return "OP_OPTION";
-    case OP_WDT: return "OP_WDT";
-    case OP_PC: return "OP_PC";
-    case OP_RA: return "OP_RA";
-    case OP_RB: return "OP_RB";
-    case OP_RC: return "OP_RC";
-    case OP_RD: return "OP_RD";
-    case OP_RE: return "OP_RE";
-    case OP_BIT: return "OP_BIT";
-    default: return "UNKNOWN";
-  }
-}
-
 namespace {
 
 // The text of one operand record; prefix operators are written before what follows them.

@@ -109,9 +109,6 @@ enum OperandKind : uint16_t {
   OP_BIT = 23,  // an expression that carries a bit number
 };
 
-// "OP_FR" and the like; "UNKNOWN" for a code without a name.
-const char* OperandKindName(uint16_t kind);
-
 // How a form's operands go into its words (w1..w4 its templates; fr1, fr2, lit and addr the
 // operands in source order; "|" ORs the operand's field in).
 enum EncodingRule : uint8_t {

@@ -117,8 +117,6 @@ DebugProtocol::PollResult DebugProtocol::Poll() {
   return last_status_ == kStatusStopped ? PollResult::Stopped : PollResult::Running;
 }
 
-bool DebugProtocol::PollStatus() { return Poll() == PollResult::Stopped; }
-
 void DebugProtocol::EndSessionOnLinkFailure() {
   // The report comes first: ending the session sends the clock-off command, whose flush
   // would put the link's state back to "ok" before anyone said what went wrong.

@@ -78,11 +78,8 @@ class DebugProtocol {
   // The debug packet with the live state and the action; the result is the flush's. The
   // state is not fresh from here on.
   [[nodiscard]] bool SendDebugResume(std::uint16_t action);
-  // True when the chip is stopped. A failed poll reports the link error and hides the
-  // debugger window.
-  [[nodiscard]] bool PollStatus();
   enum class PollResult { Stopped, Running, Failed };
-  // The same poll, telling a running chip from a failed link.
+  // The status poll. A failed poll reports the link error and hides the debugger window.
   [[nodiscard]] PollResult Poll();
   // Reports the link's failure, then hides the debugger window, which ends the session.
   void EndSessionOnLinkFailure();

@@ -32,13 +32,13 @@ struct EncodingFixture : ::testing::Test {
     run.options.syntax_mode = kModeKestrian;
     run.options.listing_mode = kListNone;
     run.pass = 2;
-    DefineSymbol(run, "REG", 0x0A, kSymData);
-    DefineSymbol(run, "REG2", 0x0C, kSymData);
-    DefineSymbol(run, "PORT", 6, kSymData);
-    DefineSymbol(run, "SUBR", 0x45, kSymAddr);
-    DefineSymbol(run, "SUBR2", 0x245, kSymAddr);
-    DefineSymbol(run, "TARGET", 0x123, kSymAddr);
-    DefineSymbol(run, "FAR", 0x345, kSymAddr);
+    DefineSymbolBit(run, "REG", 0x0A, 0, kSymData);
+    DefineSymbolBit(run, "REG2", 0x0C, 0, kSymData);
+    DefineSymbolBit(run, "PORT", 6, 0, kSymData);
+    DefineSymbolBit(run, "SUBR", 0x45, 0, kSymAddr);
+    DefineSymbolBit(run, "SUBR2", 0x245, 0, kSymAddr);
+    DefineSymbolBit(run, "TARGET", 0x123, 0, kSymAddr);
+    DefineSymbolBit(run, "FAR", 0x345, 0, kSymAddr);
   }
 
   // Encodes one statement whose first word is its mnemonic.

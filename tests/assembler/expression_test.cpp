@@ -257,10 +257,10 @@ TEST_F(ExpressionTest, LocationIterationAndLocalNames) {
   run.macros.file_rept = ReptState{};
 
   run.sources.last_global_label = "MAIN";
-  DefineSymbol(run, "MAIN:next", 0x44, kSymAddr);
+  DefineSymbolBit(run, "MAIN:next", 0x44, 0, kSymAddr);
   EXPECT_EQ(Eval(":next").value, 0x44);
 
-  DefineSymbol(run, "??000C", 0x55, kSymAddr);
+  DefineSymbolBit(run, "??000C", 0x55, 0, kSymAddr);
   MacroRecord macro;
   run.macros.expansions.push_back(Expansion{&macro, 0, 10, {}, {}});
   EXPECT_EQ(Eval("`2").value, 0x55);

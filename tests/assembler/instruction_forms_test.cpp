@@ -284,9 +284,9 @@ struct StatementFixture : ::testing::Test {
   void SetUp() override {
     run.options.syntax_mode = kModeAll;
     run.pass = 1;
-    DefineSymbol(run, "REG", 0x0A, kSymData);
-    DefineSymbol(run, "LOOP", 0x123, kSymAddr);
-    DefineSymbol(run, "PORTX", 6, kSymData);
+    DefineSymbolBit(run, "REG", 0x0A, 0, kSymData);
+    DefineSymbolBit(run, "LOOP", 0x123, 0, kSymAddr);
+    DefineSymbolBit(run, "PORTX", 6, 0, kSymData);
   }
   // Reads the statement up to its mnemonic and sizes it.
   int Size(const std::string& statement, int id) {
@@ -360,14 +360,6 @@ TEST(InstructionForms, PagePrefixAddsOneWordToJumps) {
     SCOPED_TRACE(std::to_string(c.id) + " " + c.operands);
     EXPECT_EQ(SizeOfInstruction(c.id, 1, Classify(c.operands), true), c.size);
   }
-}
-
-TEST(InstructionForms, KindNames) {
-  EXPECT_STREQ(OperandKindName(OP_FR), "OP_FR");
-  EXPECT_STREQ(OperandKindName(OP_BIT), "OP_BIT");
-  EXPECT_STREQ(OperandKindName(OP_RE), "OP_RE");
-  EXPECT_STREQ(OperandKindName(19), "UNKNOWN");
-  EXPECT_STREQ(OperandKindName(24), "UNKNOWN");
 }
 
 }  // namespace

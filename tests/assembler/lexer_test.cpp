@@ -230,8 +230,8 @@ TEST_F(LexerTest, LineEndsAndComments) {
   BeginLine(run, "x");
   NextToken(run);
   EXPECT_EQ(NextToken(run), Token::kEndOfLine);
-  EXPECT_EQ(GetChar(run), 0);
-  EXPECT_EQ(GetChar(run), 0);
+  EXPECT_EQ(NextChar(run.lexer), 0);
+  EXPECT_EQ(NextChar(run.lexer), 0);
 }
 
 TEST_F(LexerTest, Strings) {

@@ -24,8 +24,8 @@ struct OperandFixture : ::testing::Test {
   void SetUp() override {
     run.options.syntax_mode = kModeKestrian;
     run.pass = 1;
-    DefineSymbol(run, "REG", 0x0A, kSymData);
-    DefineSymbol(run, "LOOP", 0x323, kSymAddr);
+    DefineSymbolBit(run, "REG", 0x0A, 0, kSymData);
+    DefineSymbolBit(run, "LOOP", 0x323, 0, kSymAddr);
   }
   // Classifies the operands of a statement (its first word is the mnemonic).
   void Classify(const std::string& statement, int id) {

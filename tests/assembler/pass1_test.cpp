@@ -44,6 +44,7 @@ class PassRun {
   TarnRun run{console};
   int result = 0;
   int exit_code = -1;  // when the run ended inside a pass
+  std::vector<int> line_classes;
 
   // `options` as on the command line, without the source name.
   PassRun(const fs::path& source, std::vector<std::string> options = {}) {
@@ -71,15 +72,17 @@ class PassRun {
   }
 
   // Pass 2 as its driver runs the statement code, without the listing.
-  // Messages() holds pass 2's lines afterwards.
+  // Messages() holds pass 2's lines afterwards, `line_classes` its statements' line classes.
   void Pass2() {
     console.str("");
+    line_classes.clear();
     CloseSources(run);
     Start(2);
     BeginPass(run);
     while (ReadLine(run) >= 0) {
       if (NextToken(run) != Token::kName) continue;
       StatementResult r = ProcessStatement(run);
+      line_classes.push_back(r.line_class);
       if (r.instruction) {
         StatementWords w = EncodeStatement(run, r.mnemonic, run.pass_state.location);
         StoreStatementWords(run, run.pass_state.location, w.words);
@@ -707,17 +710,26 @@ TEST(Pass1, ResetLabelGetsTheResetVector) {
   EXPECT_EQ(far.pass.run.image.words[2047], 0xA00 + (600 & 511));
 }
 
-TEST(Pass1, DirectiveLineClassesForPass2) {
-  EXPECT_EQ(DirectiveLineClass(kDirEqu), kLineValue);
-  EXPECT_EQ(DirectiveLineClass(kDirFreq), kLineValue);
-  EXPECT_EQ(DirectiveLineClass(kDirList), kLinePlain);
-  EXPECT_EQ(DirectiveLineClass(kDirInclude), kLinePlainNoMarker);
-  EXPECT_EQ(DirectiveLineClass(kDirCase), kLinePlainNoMarker);
-  EXPECT_EQ(DirectiveLineClass(kDirLpage), kLinePageEject);
-  EXPECT_EQ(DirectiveLineClass(kDirSpac), kLineBlankLines);
-  EXPECT_EQ(DirectiveLineClass(kDirDevice), kLineFuses);
-  EXPECT_EQ(DirectiveLineClass(kDirFuses), kLineFuses);
-  EXPECT_EQ(DirectiveLineClass(kDirReset), kLineResetVector);
+TEST(Pass1, DirectiveLinesHaveTheirPass2Classes) {
+  TempFolder folder;
+  folder.Write("part.inc", "; nothing but a comment\n");
+  PassRun p(folder.Write("t.asm",
+                         "        DEVICE  QV18AC\n"
+                         "        FUSES   OSCXT\n"
+                         "        FREQ    4_000_000\n"
+                         "value   EQU     5\n"
+                         "        LIST    Q=37\n"
+                         "        INCLUDE \"part.inc\"\n"
+                         "        CASE\n"
+                         "        LPAGE\n"
+                         "        SPAC    2\n"
+                         "        RESET   0\n"
+                         "        END\n"));
+  p.Pass1();
+  p.Pass2();
+  EXPECT_EQ(p.line_classes,
+            (std::vector<int>{kLineFuses, kLineFuses, kLineValue, kLineValue, kLinePlain, kLinePlainNoMarker,
+                              kLinePlainNoMarker, kLinePageEject, kLineBlankLines, kLineResetVector, kLinePlain}));
 }
 
 }  // namespace

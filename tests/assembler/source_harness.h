@@ -35,7 +35,9 @@ class SourceHarness {
 
   // The source's folder is the working folder; output files go into `output_folder`.
   void SetSource(const fs::path& source, const fs::path& output_folder) {
-    FreeRegistry(run);  // a run reads each file once: a new source starts a new registry
+    // A run reads each file once: a new source starts a new registry.
+    run.sources.files.clear();
+    run.sources.file_numbers.clear();
     run.source_name = source.filename().string();
     run.source_path = fs::absolute(source).string();
     run.working_folder = fs::absolute(source).parent_path().string() + "/";
@@ -151,7 +153,7 @@ class SourceHarness {
     }
     if (run.pass == 1) {
       if (FindSymbol(run, name)) records.push_back("REDEFINED " + name);
-      DefineSymbol(run, name, location_, kSymAddr);
+      DefineSymbolBit(run, name, location_, 0, kSymAddr);
       return;
     }
     const SymbolNode* node = FindSymbol(run, name);

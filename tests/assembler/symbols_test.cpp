@@ -25,7 +25,7 @@ class SymbolsTest : public ::testing::Test {
 };
 
 TEST_F(SymbolsTest, NamesCompareWithoutRegardToCase) {
-  EXPECT_EQ(DefineSymbol(run, "loop", 0x10, kSymAddr), 1);
+  EXPECT_EQ(DefineSymbolBit(run, "loop", 0x10, 0, kSymAddr), 1);
   SymbolNode* node = FindSymbol(run, "LOOP");
   ASSERT_NE(node, nullptr);
   EXPECT_EQ(node->name, "loop");
@@ -42,7 +42,7 @@ TEST_F(SymbolsTest, DefinitionRecordsLineAndBitField) {
   run.expression.dot_used = true;
   DefineSymbolBit(run, "dotted", 5, 0, kSymData);
   run.expression.dot_used = false;
-  DefineSymbol(run, "plain", 7, kSymVar);
+  DefineSymbolBit(run, "plain", 7, 0, kSymVar);
   EXPECT_EQ(FindSymbol(run, "flag")->line, 42);
   EXPECT_EQ(FindSymbol(run, "flag")->bit, 3);
   EXPECT_TRUE(FindSymbol(run, "flag")->has_bit);
@@ -53,7 +53,7 @@ TEST_F(SymbolsTest, DefinitionRecordsLineAndBitField) {
 
 TEST_F(SymbolsTest, WalkIsInCaseFoldedOrderAndEqualNamesInInsertionOrder) {
   for (const char* name : {"beta", "Alpha", "_under", "ALPHA", "gamma", "alpha", "Beta2", "a"}) {
-    DefineSymbol(run, name, 0, kSymData);
+    DefineSymbolBit(run, name, 0, 0, kSymData);
   }
   // Upper-case folding puts "_" (0x5F) after the letters.
   EXPECT_EQ(WalkNames(),
@@ -66,7 +66,7 @@ TEST_F(SymbolsTest, WalkIsInCaseFoldedOrderAndEqualNamesInInsertionOrder) {
 TEST_F(SymbolsTest, NamesAlikeInTheirFirstEightCharactersOrderOnTheRest) {
   for (const char* name : {"LONGNAME_B", "longname_a", "LONGNAME", "LongNameX", "LONGNAMEA", "LONGNAM", "LONGNAMEX",
                            "longnameA"}) {
-    DefineSymbol(run, name, 0, kSymData);
+    DefineSymbolBit(run, name, 0, 0, kSymData);
   }
   EXPECT_EQ(WalkNames(), (std::vector<std::string>{"LONGNAM", "LONGNAME", "LONGNAMEA", "longnameA", "LongNameX",
                                                    "LONGNAMEX", "longname_a", "LONGNAME_B"}));
@@ -96,7 +96,7 @@ TEST_F(SymbolsTest, ValueOfAnAbsentNodeIsZero) {
 
 TEST_F(SymbolsTest, LongLocalLabelNamesAreKeptWhole) {
   std::string name = "MAIN:" + std::string(120, 'x');
-  DefineSymbol(run, name, 1, kSymAddr);
+  DefineSymbolBit(run, name, 1, 0, kSymAddr);
   ASSERT_NE(FindSymbol(run, name), nullptr);
   EXPECT_EQ(FindSymbol(run, name.substr(0, 100)), nullptr);
 }
@@ -106,7 +106,7 @@ TEST_F(SymbolsTest, TwentyThousandSortedNames) {
   char name[16];
   for (int i = 0; i < 20000; ++i) {
     std::snprintf(name, sizeof name, "L%05d", i);
-    DefineSymbol(run, name, i, kSymAddr);
+    DefineSymbolBit(run, name, i, 0, kSymAddr);
   }
   for (int i = 0; i < 20000; ++i) {
     std::snprintf(name, sizeof name, "l%05d", i);

@@ -30,8 +30,6 @@ TErrorList::TErrorList(QListWidget& list, QSplitter& splitter, workbench::IdeSes
 
 TErrorList::~TErrorList() { QObject::disconnect(double_click_); }
 
-scrivlet::gui::TScrivlet* TErrorList::MarkedEditor() const { return marked_editor_; }
-
 void TErrorList::LoadErrorList() {
   list_.clear();
   widest_ = 0;

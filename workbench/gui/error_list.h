@@ -71,7 +71,6 @@ class TErrorList {
 
   int WidestLine() const { return widest_; }
   const workbench::ErrorMarking& Marking() const { return marking_; }
-  scrivlet::gui::TScrivlet* MarkedEditor() const;
 
  private:
   std::vector<std::string> Lines() const;

@@ -91,7 +91,7 @@ constexpr ToolItem kToolItems[] = {
 // Where a key command keeps the state it goes back to when the run lets the link go.
 constexpr char kEnabledAfterRun[] = "enabledAfterRun";
 
-// The buttons that EnableRunButtons and UpdateRunButtons switch.
+// The buttons that UpdateRunButtons switches.
 constexpr const char* kRunButtons[] = {editor_frm::AssemblyTBTN, editor_frm::ProgramTBTN,
                                        editor_frm::DebugTBTN, editor_frm::DebugAgainTBTN,
                                        editor_frm::RunTBTN};
@@ -641,11 +641,6 @@ void RunCommands::StartQvSim(bool launch) {
     std::ignore = sim.QvSimSendFile(list_file);
   else
     std::ignore = sim.QvSimStart(list_file);
-}
-
-void RunCommands::EnableRunButtons(bool enabled) {
-  for (const char* name : kRunButtons) SetButtonEnabled(ToolButton(name), enabled);
-  ToolButton(editor_frm::DeviceTBTN)->setEnabled(enabled);
 }
 
 void RunCommands::UpdateRunButtons(bool enabled) {

@@ -75,7 +75,6 @@ class RunCommands {
   void RunRun();
   void ShowListOrCode();
   void StartQvSim(bool launch);
-  void EnableRunButtons(bool enabled);
   void UpdateRunButtons(bool enabled);
 
   // The key worker's end-of-run reports (kKeyCancelled ... kKeyDebugHidden), on the UI thread.

@@ -88,10 +88,6 @@ platform::Clipboard& IdeSession::Clipboard() const {
   return Bound(services_.clipboard, "clipboard");
 }
 
-platform::SerialPortOpener& IdeSession::SerialPorts() const {
-  return Bound(serial_ports_.Bound(), "serial-port");
-}
-
 platform::Clock& IdeSession::Clock() const { return Bound(services_.clock, "clock"); }
 
 }  // namespace workbench

@@ -123,7 +123,6 @@ class IdeSession {
   platform::ModalDialogService& Dialogs() const { return services_.dialogs; }
   platform::ProcessRunner& Processes() const { return services_.processes; }
   platform::Clipboard& Clipboard() const;
-  platform::SerialPortOpener& SerialPorts() const;
   platform::Clock& Clock() const;
   // The program binds the machine's opener, made over Resolver(), once the session exists.
   void BindSerialPorts(platform::SerialPortOpener& ports) { serial_ports_.Bind(&ports); }

@@ -266,17 +266,6 @@ int TZK_CodeFRM::LineAt(const QPoint& point) const {
   return at.GetParaIndex();
 }
 
-QPoint TZK_CodeFRM::LinePoint(int line) const {
-  scrivlet::TScrivlet& memo = code_->Memo();
-  scrivlet::TScrivNavigator at(memo);
-  at.SetOffset(memo.ParagraphStart(line));
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-  at.GetPoint(x, y);
-  // A point inside the line's first character cell.
-  return {x + 2, y + 2};
-}
-
 bool TZK_CodeFRM::eventFilter(QObject* watched, QEvent* event) {
   if (watched != code_->viewport()) return QWidget::eventFilter(watched, event);
   switch (event->type()) {

@@ -72,7 +72,6 @@ class TZK_CodeFRM : public QWidget, public build_debug::DebugView {
   // The lines coloured now (listing lines from 0).
   const std::set<int>& MarkedLines() const { return marked_; }
   // Where a listing line is on the screen, in the text control's viewport (for clicks).
-  QPoint LinePoint(int line) const;
 
  protected:
   void showEvent(QShowEvent* event) override;

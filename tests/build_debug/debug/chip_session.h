@@ -39,7 +39,7 @@ class ChipSession : public KeyFixture {
     EXPECT_TRUE(link_.OpenKey());
     chip_->SetMonitor(r);
     // Read without a packet first: a packet would load the chip with the empty live state.
-    EXPECT_TRUE(debug_.PollStatus());
+    EXPECT_EQ(debug_.Poll(), DebugProtocol::PollResult::Stopped);
     EXPECT_TRUE(debug_.QVU_GetDebugData());
     debug_.SetFirstRefresh(true);
     debug_.RedrawDebugViews();

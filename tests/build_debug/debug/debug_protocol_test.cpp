@@ -98,7 +98,7 @@ class DebugProtocolTest : public KeyFixture {
   // The plain bytes the key took since the handshake, up to a poll that the test makes so
   // that the key has handled whatever went before (a packet has no reply).
   Bytes Sent() {
-    std::ignore = debug_.PollStatus();
+    std::ignore = debug_.Poll();
     Bytes bytes = keys_.back()->CommandBytes();
     bytes.pop_back();  // the poll
     return bytes;
@@ -107,7 +107,7 @@ class DebugProtocolTest : public KeyFixture {
   // Polls until the chip stops (at most `polls` times), then reads it.
   bool StopAndRead(int polls = 20) {
     for (int i = 0; i < polls; ++i)
-      if (debug_.PollStatus()) return debug_.QVU_GetDebugData();
+      if (debug_.Poll() == DebugProtocol::PollResult::Stopped) return debug_.QVU_GetDebugData();
     return false;
   }
 
@@ -590,15 +590,15 @@ TEST_F(DebugProtocolTest, ASessionStepsRunsStopsAndResetsTheChip) {
   debug_.Live().W = 0x99;  // changed in a view, goes with the next packet
   debug_.ToggleBreakpoint(0x40);
   ASSERT_TRUE(debug_.SendDebugResume(kActionRunToBreak));
-  for (int i = 0; i < 3; ++i) EXPECT_FALSE(debug_.PollStatus()) << i;
-  ASSERT_TRUE(debug_.PollStatus());
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(debug_.Poll(), DebugProtocol::PollResult::Running) << i;
+  ASSERT_EQ(debug_.Poll(), DebugProtocol::PollResult::Stopped);
   ASSERT_TRUE(debug_.QVU_GetDebugData());
   expect_chip(0x40);
   EXPECT_EQ(debug_.Live().W, 0x99);
 
   ASSERT_TRUE(debug_.SendDebugResume(kActionRunFree));
-  EXPECT_FALSE(debug_.PollStatus());
-  EXPECT_FALSE(debug_.PollStatus());
+  EXPECT_EQ(debug_.Poll(), DebugProtocol::PollResult::Running);
+  EXPECT_EQ(debug_.Poll(), DebugProtocol::PollResult::Running);
   debug_.UpdateDebugData();  // a refresh stops a free run
   expect_chip(0x06);
 

@@ -14,6 +14,9 @@
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
 #include "services/gui/modal_dialogs.h"
+#include "editor_control/paragraph.h"
+#include "editor_control/scrivlet.h"
+#include "workbench/error_marking.h"
 #include "workbench/session/session.h"
 
 namespace testing_gui {
@@ -21,6 +24,15 @@ namespace testing_gui {
 // The real tarn, the one the build made beside QVKey.
 inline std::string BuiltTarn() {
   return (std::filesystem::path(QVKEY_PROGRAM).parent_path() / "TARN.dll").string();
+}
+
+// Whether a line of an editor carries the error mark's style.
+inline bool HasErrorMark(const scrivlet::TScrivlet& editor, int paragraph) {
+  const auto* runs = scrivlet::para::Runs(editor.Table.Items(paragraph));
+  if (!runs) return false;
+  for (const scrivlet::TStyleRun& run : *runs)
+    if (run.Context == workbench::kErrorMarkContext) return true;
+  return false;
 }
 
 class GuiSessionTest : public ::testing::Test {

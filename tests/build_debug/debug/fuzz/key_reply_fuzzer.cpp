@@ -167,7 +167,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       [](KeySession& k) { return k.debug.SendDebugResume(build_debug::kActionRunToBreak); },
       [](KeySession& k) { return k.debug.SendDebugResume(build_debug::kActionRunFree); },
       [](KeySession& k) { return k.debug.SendDebugResume(build_debug::kActionReset); },
-      [](KeySession& k) { return k.debug.PollStatus(); },
+      [](KeySession& k) { return k.debug.Poll() == build_debug::DebugProtocol::PollResult::Stopped; },
       [](KeySession& k) { return k.debug.QVU_GetDebugData(); },
       [](KeySession& k) {
         k.debug.UpdateDebugData();

@@ -69,7 +69,7 @@ TEST_F(CodeFormTest, TheWindowFollowsThePcAcrossPagesAndItsClicksReachTheChip) {
   ASSERT_GE(page, 8);
   for (int expected_pc : {0x12, 0x150, 0x20}) {
     ASSERT_TRUE(debug_.SendDebugResume(kActionStep));
-    ASSERT_TRUE(debug_.PollStatus());
+    ASSERT_EQ(debug_.Poll(), DebugProtocol::PollResult::Stopped);
     ASSERT_TRUE(debug_.QVU_GetDebugData());
     debug_.RedrawDebugViews();
     ASSERT_EQ(debug_.Live().PC, expected_pc);

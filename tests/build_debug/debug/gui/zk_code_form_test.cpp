@@ -67,9 +67,20 @@ class ListFormTest : public ChipSession {
     return at.CurrentStyle().Backgnd;
   }
 
+  // A point inside the first character cell of a listing line.
+  QPointF LinePoint(int line) const {
+    auto& memo = form_->Scrivlet().Memo();
+    scrivlet::TScrivNavigator at(memo);
+    at.SetOffset(memo.ParagraphStart(line));
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    at.GetPoint(x, y);
+    return QPointF(x + 2, y + 2);
+  }
+
   void Mouse(QEvent::Type type, int line, Qt::KeyboardModifiers modifiers) {
     QWidget* viewport = form_->Scrivlet().viewport();
-    const QPointF at = form_->LinePoint(line);
+    const QPointF at = LinePoint(line);
     QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton,
                       type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
                       modifiers);
