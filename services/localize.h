@@ -22,6 +22,8 @@
 #include <string_view>
 #include <vector>
 
+#include "services/string_constants.h"
+
 namespace workbench {
 
 // The text of a resource by its name, or nothing when the program carries none.
@@ -124,7 +126,8 @@ class Localizer {
   int current_language_ = 0;
   int last_valid_language_ = -1;  // never raised: no language but the built-in one
   std::string languages_folder_;
-  std::array<std::optional<std::vector<std::string>>, 14> tables_;
+  // One table a unit slot: the slot found for a unit indexes it.
+  std::array<std::optional<std::vector<std::string>>, kStringSlots.size()> tables_;
   std::vector<LanguageCallback> callbacks_;
 };
 

@@ -174,7 +174,12 @@ TEST(BuiltinErrorsTest, AMacroTreeTooWideToRunStops) {
   for (int n = 1; n <= 21; ++n) {
     const std::string inner = std::string(1, 'm') + std::to_string(n - 1);
     source += 'm';
-    source += std::to_string(n) + " MACRO\n " + inner + "\n " + inner + "\n ENDM\n";
+    source += std::to_string(n);
+    source += " MACRO\n ";
+    source += inner;
+    source += "\n ";
+    source += inner;
+    source += "\n ENDM\n";
   }
   source += " m21\n";
   Assembly a(source);

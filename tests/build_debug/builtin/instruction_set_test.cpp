@@ -113,7 +113,9 @@ std::string AsSource(const std::string& text) {
     if (end < operands.size() && std::isalpha(static_cast<unsigned char>(operands[end]))) {
       out += operands.substr(at, end - at);  // a name such as STATUS
     } else {
-      out += "0" + operands.substr(at, end - at) + "h";
+      out += '0';
+      out.append(operands, at, end - at);
+      out += 'h';
     }
     at = end;
   }

@@ -77,7 +77,7 @@ class LegacySessionTest : public testing_gui::GuiSessionTest {
   ~LegacySessionTest() override { session_.reset(); }
 
   std::string File(const std::string& name, const std::string& bytes) {
-    const std::string path = folder_.Path() + name;
+    std::string path = folder_.Path() + name;
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
   }

@@ -62,7 +62,7 @@ class QVKeyProgram : public ::testing::Test {
 TEST_F(QVKeyProgram, DebugModeReportsEachStepOfStartUpInOrder) {
   ASSERT_EQ(Run({"/debug"}), 0);
   // The first box's text is one literal written over several lines.
-  // NOLINTNEXTLINE(bugprone-suspicious-missing-comma)
+  // NOLINTBEGIN(bugprone-suspicious-missing-comma)
   const std::vector<std::string> expected = {
       "DEBUG MODE - FormCreate()|DEBUG mode has been enabled.\\rAt numerous places in the "
       "program, dialog boxes will come up that\\rsay what the program is about to do "
@@ -85,6 +85,7 @@ TEST_F(QVKeyProgram, DebugModeReportsEachStepOfStartUpInOrder) {
       "DEBUG - FormShow|Entering \"FormShow\"|ok",
       "DEBUG - FormShow|Exiting \"FormShow\"|ok",
   };
+  // NOLINTEND(bugprone-suspicious-missing-comma)
   const std::vector<std::string> boxes = Boxes();
   ASSERT_GE(boxes.size(), expected.size());
   EXPECT_EQ(std::vector<std::string>(boxes.begin(), boxes.begin() + expected.size()), expected);
