@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <istream>
 #include <memory>
@@ -510,16 +511,30 @@ class TScrivlet {
 };
 
 // Holds an update of `memo` open for a scope: the update ends when the scope is left,
-// by an exception too. A failure of the update's end itself still reaches the caller.
+// by an exception too. A failure of the update's end itself reaches the caller, except
+// while another exception is leaving the scope: that one says what went wrong first, and
+// a second one thrown past it would end the program.
 class TUpdateGuard {
  public:
-  explicit TUpdateGuard(TScrivlet& memo) : memo_(memo) { memo_.BeginUpdate(); }
-  ~TUpdateGuard() noexcept(false) { memo_.EndUpdate(); }
+  explicit TUpdateGuard(TScrivlet& memo) : memo_(memo), exceptions_at_start_(std::uncaught_exceptions()) {
+    memo_.BeginUpdate();
+  }
+  ~TUpdateGuard() noexcept(false) {
+    if (std::uncaught_exceptions() <= exceptions_at_start_) {
+      memo_.EndUpdate();
+      return;
+    }
+    try {
+      memo_.EndUpdate();
+    } catch (...) {  // the exception already unwinding propagates in its place
+    }
+  }
   TUpdateGuard(const TUpdateGuard&) = delete;
   TUpdateGuard& operator=(const TUpdateGuard&) = delete;
 
  private:
   TScrivlet& memo_;
+  const int exceptions_at_start_;
 };
 
 }  // namespace scrivlet
