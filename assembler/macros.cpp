@@ -65,16 +65,19 @@ std::string SubstituteNames(std::string_view line, const std::vector<std::string
     if (cls == kClassWord) {
       if (word[0] == '@' && word.size() >= 2) {
         if (int n = IndexOfName(parameters, word.substr(1))) {
-          out += "@\\" + std::to_string(n);
+          out += "@\\";
+          out += std::to_string(n);
           continue;
         }
       }
       if (int n = IndexOfName(parameters, word)) {
-        out += "\\" + std::to_string(n);
+        out += '\\';
+        out += std::to_string(n);
         continue;
       }
       if (int n = IndexOfName(locals, word)) {
-        out += "`" + std::to_string(n - 1);
+        out += '`';
+        out += std::to_string(n - 1);
         continue;
       }
     }

@@ -31,6 +31,8 @@ void PrepareHeap(bool large_source) {
   uintptr_t at = reinterpret_cast<uintptr_t>(probe);
   uintptr_t to = reinterpret_cast<uintptr_t>(sbrk(0)) & ~(kHuge - 1);
   for (uintptr_t from : {at & ~(kHuge - 1), (at + kHuge - 1) & ~(kHuge - 1)}) {
+    // madvise takes the page as an address; it was worked out from the heap's bounds.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     if (to > from && madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE) == 0) break;
   }
   std::free(probe);

@@ -25,9 +25,9 @@ int RunPass1(TarnRun& run) {
         break;
       }
       if (run.pass_state.end_seen) break;
-    } else if (first == Token::kComma || first == Token::kNumber || first == Token::kString) {
-      ReportMessage(run, kError, kMsgBadInstruction);
-    } else if (first != Token::kEndOfLine && run.pass_state.strict) {
+    } else if (first == Token::kComma || first == Token::kNumber || first == Token::kString ||
+               (first != Token::kEndOfLine && run.pass_state.strict)) {
+      // No statement begins so; strict parsing refuses any other first token as well.
       ReportMessage(run, kError, kMsgBadInstruction);
     }
   }

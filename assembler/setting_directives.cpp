@@ -45,7 +45,8 @@ int ListParameter(TarnRun& run, char letter) {
     negative = true;
     t = NextToken(run);
   }
-  std::string value = (negative ? "-" : "") + ValueText(run);
+  std::string value = negative ? "-" : "";
+  value += ValueText(run);
   if (t == Token::kEndOfLine || t == Token::kComma) value.clear();
   Options& o = run.options;
   switch (letter) {

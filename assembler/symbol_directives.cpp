@@ -109,7 +109,10 @@ std::string UserMessageText(TarnRun& run, std::string text) {
       std::snprintf(value, sizeof value, "%d", static_cast<int>(symbol->value));
     }
     text += value;
-    if (symbol->has_bit) text += "." + std::to_string(symbol->bit);
+    if (symbol->has_bit) {
+      text += '.';
+      text += std::to_string(symbol->bit);
+    }
   }
   return text;
 }

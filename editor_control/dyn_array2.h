@@ -56,10 +56,11 @@ class TDynArray2 {
     count_ = n;
   }
 
+  // Only grows, so nothing behind the new count needs clearing.
   int32_t Add(Record record) {
-    SetCount(count_ + 1);
-    Slot(count_ - 1) = std::move(record);
-    return count_ - 1;
+    if (count_ >= Capacity()) SetCapacity(count_ + 1);
+    Slot(count_) = std::move(record);
+    return count_++;
   }
 
   // Opens n default records at index `at`, moving the records behind it up.

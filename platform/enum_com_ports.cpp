@@ -18,7 +18,7 @@ std::string FirstLine(const std::filesystem::path& file) {
 std::string TEnumComPorts::FriendlyName(const std::string& device) const {
   std::error_code error;
   auto target = std::filesystem::canonical(device, error);
-  const std::string tty = (error ? std::filesystem::path(device) : target).filename().string();
+  std::string tty = (error ? std::filesystem::path(device) : target).filename().string();
 
   auto node = std::filesystem::canonical(sys_root_ / "class" / "tty" / tty / "device", error);
   // A tty of a USB adapter sits one level (CDC-ACM: the interface) or two (a converter's
@@ -30,7 +30,9 @@ std::string TEnumComPorts::FriendlyName(const std::string& device) const {
     if (!product.empty() || !manufacturer.empty()) {
       if (manufacturer.empty()) return product;
       if (product.empty()) return manufacturer;
-      return manufacturer + " " + product;
+      manufacturer += ' ';
+      manufacturer += product;
+      return manufacturer;
     }
     if (node == node.parent_path()) break;
     node = node.parent_path();

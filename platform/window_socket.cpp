@@ -119,7 +119,9 @@ WindowSockets WindowSockets::ForUser() {
     if (folder.back() != '/') folder += '/';
     return WindowSockets(folder);
   }
-  return WindowSockets("/tmp/", "-" + std::to_string(::geteuid()));
+  std::string suffix = "-";
+  suffix += std::to_string(::geteuid());
+  return WindowSockets("/tmp/", suffix);
 }
 
 std::string WindowSockets::PathFor(std::string_view window_class) const {

@@ -35,6 +35,10 @@ inline constexpr char FileOneItem[] = "FileOneItem";
 inline constexpr char FileTwoItem[] = "FileTwoItem";
 inline constexpr char FileThreeItem[] = "FileThreeItem";
 inline constexpr char FileFourItem[] = "FileFourItem";
+// The "Windows" list's items for the main window, the list window and the device window.
+inline constexpr char EditorWindowMENUITM[] = "EditorWindowMENUITM";
+inline constexpr char ListWindowMENUITM[] = "ListWindowMENUITM";
+inline constexpr char DeviceWindowMENUITM[] = "DeviceWindowMENUITM";
 }  // namespace MainMenu
 
 namespace AboutFRM {

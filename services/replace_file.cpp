@@ -82,7 +82,13 @@ void RemoveLeftTemporaries(const std::string& file_name) {
       return false;
     }
     const std::string link(buffer, static_cast<std::size_t>(length));
-    target = link.front() == '/' ? link : FolderOf(target) + "/" + link;
+    if (link.front() == '/') {
+      target = link;
+    } else {
+      target = FolderOf(target);
+      target += '/';
+      target += link;
+    }
   }
   reason = std::strerror(ELOOP);
   return false;

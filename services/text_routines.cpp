@@ -22,7 +22,10 @@ std::string ThousandsSep(long long n) {
 
 std::string VersionToStr(int n) {
   std::string text = std::to_string(n / 10000) + "." + IntToStrPad2((n % 10000) / 100);
-  if (n % 100 != 0) text += "." + IntToStrPad2(n % 100);
+  if (n % 100 != 0) {
+    text += '.';
+    text += IntToStrPad2(n % 100);
+  }
   return text;
 }
 

@@ -3,8 +3,11 @@
 #include <algorithm>
 
 #include "platform/text.h"
+#include "resources/code_widget_names.h"
 #include "resources/string_ids.h"
 #include "services/localize.h"
+
+namespace main_menu = widget_names::MainMenu;
 
 namespace workbench {
 namespace {
@@ -36,9 +39,9 @@ struct WindowItemEntry {
 };
 
 constexpr WindowItemEntry kWindowItems[] = {
-    {kEditorWindowItem, ids::SCU_EDITOR_WINDOW, "Ctrl+E", "EditorWindowMENUITM"},
-    {kListWindowItem, ids::SCU_LIST_WINDOW, "Ctrl+L", "ListWindowMENUITM"},
-    {kDeviceWindowItem, ids::SCU_DEVICE_WINDOW, "Ctrl+I", "DeviceWindowMENUITM"},
+    {kEditorWindowItem, ids::SCU_EDITOR_WINDOW, "Ctrl+E", main_menu::EditorWindowMENUITM},
+    {kListWindowItem, ids::SCU_LIST_WINDOW, "Ctrl+L", main_menu::ListWindowMENUITM},
+    {kDeviceWindowItem, ids::SCU_DEVICE_WINDOW, "Ctrl+I", main_menu::DeviceWindowMENUITM},
 };
 
 const WindowItemEntry* EntryOf(int code) {
@@ -94,8 +97,10 @@ void WindowsMenuUnit::WindowsMenuAdd(const std::string& file_name, int code) {
   }
   if (code != kFileItem || IndexOfFileItem(file_name) >= 0) return;
   const int number = static_cast<int>(items_.size()) - EditorItemIndex();
-  items_.push_back({FileCaption(number, file_name), "",
-                    "_" + std::to_string(number) + "_MENUITM", number - 1, false});
+  std::string name = "_";
+  name += std::to_string(number);
+  name += "_MENUITM";
+  items_.push_back({FileCaption(number, file_name), "", name, number - 1, false});
   CheckFileItem(file_name);
   Changed();
 }

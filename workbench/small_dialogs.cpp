@@ -50,13 +50,15 @@ bool WordOnlyEnabled(const std::string& find_text) {
 std::string ClockSignalText(std::int64_t hz) {
   std::string digits = std::to_string(hz < 0 ? -hz : hz);
   for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
-    digits.insert(static_cast<std::size_t>(at), ",");
+    digits.insert(static_cast<std::size_t>(at), 1, ',');
   return "QV-Key is generating a clock signal of " + std::string(hz < 0 ? "-" : "") + digits +
          " Hz.";
 }
 
 std::string SaveBeforeAssemblyText(const std::string& file_name) {
-  return "\"" + std::filesystem::path(file_name).filename().string() +
+  std::string text = "\"";
+  text += std::filesystem::path(file_name).filename().string();
+  return text +=
          "\"\rneeds to be saved prior to assembling.\r\rOK to save file, Cancel to continue "
          "editing";
 }

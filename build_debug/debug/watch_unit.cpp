@@ -111,7 +111,11 @@ std::string FormatWatch(const WatchEntry& entry, const DebugState& state, bool d
 }
 
 std::string WatchTemplate(const WatchEntry& entry) {
-  if (IsString(entry)) return "\"" + std::string(entry.Width, 'W') + "\"";
+  if (IsString(entry)) {
+    std::string quoted(entry.Width + 2, 'W');
+    quoted.front() = quoted.back() = '"';
+    return quoted;
+  }
   const int width = Width(entry);
   const bool is_signed = IsSigned(entry);
   // The widest value: the largest magnitude a signed value reaches is the negative one.

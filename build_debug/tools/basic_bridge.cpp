@@ -220,7 +220,8 @@ std::uint8_t QvBasicUnit::QvBasicCompile(const std::string& source, std::string&
     if (options_.QvBasicOutputFiles) static_cast<void>(ForceFolders(output_dir_));
     output_base_ = output_dir_ + FileNameOf(source);
     RemoveFile(ChangeFileExt(output_base_, ".err"));
-    std::string arguments = " " + QuotedArgument(source);
+    std::string arguments = " ";
+    arguments += QuotedArgument(source);
     last_source_ = source;
     if (options_.QvBasicOutputFiles) arguments += " /O " + QuotedArgument(output_dir_);
     code = kQvbCannotRun;

@@ -125,9 +125,9 @@ void TScrivlet::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
     for (QChar c : text)
       chars.push_back(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
-    if (chars.empty() && key == vk::kReturn) chars = "\r";
-    if (chars.empty() && key == vk::kTab && !(shift & ssShift)) chars = "\t";
-    if (chars.empty() && key == vk::kBack) chars = "\b";
+    if (chars.empty() && key == vk::kReturn) chars.push_back('\r');
+    if (chars.empty() && key == vk::kTab && !(shift & ssShift)) chars.push_back('\t');
+    if (chars.empty() && key == vk::kBack) chars.push_back('\b');
   }
   for (char c : chars) handled |= Guarded([&] { return input_->KeyPress(static_cast<uint8_t>(c)); });
   input_->SwallowNextChar = false;

@@ -540,7 +540,10 @@ TEST_F(EncodingFixture, NoDestinationIsComment39AndSetsTheBit) {
 
 std::string ListOf(int count) {
   std::string list = "\tDW 1";
-  for (int i = 1; i < count; ++i) list += "," + std::to_string(i % 10);
+  for (int i = 1; i < count; ++i) {
+    list += ',';
+    list += std::to_string(i % 10);
+  }
   return list;
 }
 

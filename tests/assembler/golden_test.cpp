@@ -584,7 +584,12 @@ TEST_P(GoldenExpectationTest, HandMadeFilesAreWellFormed) {
     if (!Exists(CaseFile(name, extension))) continue;
     std::string file_error;
     ReadHex(ReadFile(CaseFile(name, extension).string()), CountsWords(name), &file_error);
-    if (!file_error.empty()) error += name + extension + ":\n" + file_error;
+    if (!file_error.empty()) {
+      error += name;
+      error += extension;
+      error += ":\n";
+      error += file_error;
+    }
   }
   EXPECT_EQ(error, "");
 }

@@ -377,7 +377,11 @@ TEST_F(ModuleTest, WarningsAreNotedInTheEnvironment) {
 // Offsets past 0xFFFF do not fit the 2-byte form: the header takes the 4-byte form for all.
 TEST_F(ModuleTest, ALargeModuleKeepsItsOffsetsWhole) {
   std::string text;
-  for (int i = 0; i < 2000; ++i) text += "s" + std::to_string(1000 + i) + "_with_a_name_of_32_chars_\tEQU\t1\n";
+  for (int i = 0; i < 2000; ++i) {
+    text += 's';
+    text += std::to_string(1000 + i);
+    text += "_with_a_name_of_32_chars_\tEQU\t1\n";
+  }
   ASSERT_EQ(Assemble(text + "\tEND\n"), 0) << console.str();
   std::string module = Module();
   size_t at = 1 + 1 + 6 + 1 + source.size() + 4;

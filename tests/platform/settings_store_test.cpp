@@ -478,9 +478,13 @@ TEST_F(SettingsFileTest, TheFileNeverGrowsBeyondItsBound) {
   ASSERT_TRUE(store.CreateKey("K"));
   const std::string value(SettingsStore::kMaxValueBytes, 'v');
   int written = 0;
+  const auto name = [](int n) {
+    std::string text = "v";
+    return text += std::to_string(n);
+  };
   {
     platform::SettingsBurst burst(store);
-    while (store.WriteString("K", "v" + std::to_string(written), value)) ++written;
+    while (store.WriteString("K", name(written), value)) ++written;
     EXPECT_TRUE(Mentions(store.LastError(), "bytes"));
     ASSERT_TRUE(burst.End());
   }

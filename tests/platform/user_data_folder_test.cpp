@@ -7,13 +7,14 @@
 #include <unistd.h>
 
 #include <map>
+#include <utility>
 
 #include "tests/services/temp_folder.h"
 
 namespace {
 
 platform::EnvironmentLookup Environment(std::map<std::string, std::string> values) {
-  return [values](std::string_view name) -> std::optional<std::string> {
+  return [values = std::move(values)](std::string_view name) -> std::optional<std::string> {
     auto found = values.find(std::string(name));
     if (found == values.end()) return std::nullopt;
     return found->second;

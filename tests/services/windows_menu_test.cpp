@@ -1,8 +1,11 @@
+#include "resources/code_widget_names.h"
 #include "services/windows_menu.h"
 
 #include <gtest/gtest.h>
 
 #include "services/localize.h"
+
+namespace main_menu = widget_names::MainMenu;
 
 namespace workbench {
 namespace {
@@ -37,7 +40,7 @@ TEST_F(WindowsMenuTest, WindowItemsGoFirstWithTheirCodesAndShortCuts) {
   const WindowsMenuItem& editor = menu_->Items()[2];
   EXPECT_EQ(editor.Tag, 1000);
   EXPECT_EQ(editor.ShortCut, "Ctrl+E");
-  EXPECT_EQ(editor.Name, "EditorWindowMENUITM");
+  EXPECT_EQ(editor.Name, main_menu::EditorWindowMENUITM);
   EXPECT_EQ(menu_->Items()[0].ShortCut, "Ctrl+I");
 
   menu_->WindowsMenuAdd("a.src", kFileItem);

@@ -49,6 +49,12 @@ class EditorFindTest : public ::testing::Test {
   TScrivlet s;
 };
 
+// GCC 12 at -O3 takes the strings of a braced table of cases, destroyed on the exception
+// path, for "maybe uninitialized" (a known false positive of that version).
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 TEST_F(EditorFindTest, TheFindDialogSearchesFromTheCaretAndAsksAtTheEnd) {
   struct Row {
     const char* what;
@@ -96,6 +102,9 @@ TEST_F(EditorFindTest, TheFindDialogSearchesFromTheCaretAndAsksAtTheEnd) {
     EXPECT_EQ(place.steps, r.steps);
   }
 }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 TEST_F(EditorFindTest, ASelectedHitIsPassedOverWhicheverWayTheSearchGoes) {
   Text("mov mov mov", 0);
@@ -139,6 +148,12 @@ TEST_F(EditorFindTest, ReplaceChangesOnlyAHitThatIsSelected) {
   EXPECT_EQ(s.Text(), "add a, mov b");
 }
 
+// GCC 12 at -O3 takes the strings of a braced table of cases, destroyed on the exception
+// path, for "maybe uninitialized" (a known false positive of that version).
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 TEST_F(EditorFindTest, ReplaceAllCountsGoesOnBehindEachReplacementAndKeepsTheCaret) {
   struct Row {
     const char* what;
@@ -177,6 +192,9 @@ TEST_F(EditorFindTest, ReplaceAllCountsGoesOnBehindEachReplacementAndKeepsTheCar
     EXPECT_EQ(boxes.Boxes()[0].caption, r.caption);
   }
 }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 TEST_F(EditorFindTest, ReplaceAllIsOneUndoStep) {
   Text("a-a\na", 0);

@@ -112,7 +112,8 @@ MainWindowFiles::MainWindowFiles(TEditorFRM& form, workbench::IdeSession& sessio
   hover_ = new FileListHoverPanel(list_, form_, [this](int row) {
     TScrivlet* editor = editors_.GetEditor(row);
     const bool modified = editor && editor->Memo().Modified();
-    return (modified ? "*" : "") + files_.Name(row);
+    std::string text = modified ? "*" : "";
+    return text += files_.Name(row);
   });
   // A click or an arrow key on the list: that row's editor comes to the front.
   connect(&list_, &QListWidget::currentRowChanged, this, [this](int row) {
@@ -697,7 +698,11 @@ void MainWindowFiles::ShowRecentFiles() {
   for (int n = 0; n < workbench::RecentFiles::kEntries; ++n) {
     QAction* item = form_.MenuItem(kRecentItems[n]);
     const std::string& entry = recent.Entry(n);
-    item->setText(ToQt("&" + std::to_string(n) + " " + entry));
+    std::string caption = "&";
+    caption += std::to_string(n);
+    caption += ' ';
+    caption += entry;
+    item->setText(ToQt(caption));
     item->setVisible(!entry.empty());
   }
 }

@@ -276,7 +276,8 @@ void LegacyEditorPane::PrintPages(QPrinter& printer, int start, int end,
     status.NextPage();
     QCoreApplication::processEvents();
     if (status.Cancelled()) break;
-    painter.setPen(QPen(Qt::black, cell_width / 8 + 1));
+    const int pen_width = cell_width / 8 + 1;  // whole pixels, as the grid is drawn
+    painter.setPen(QPen(Qt::black, pen_width));
     for (int i = 1; i < sections; ++i) {
       const int x = (layout.columns + 1) * cell_width * i + layout.left_margin + cell_width / 2;
       painter.drawLine(x, layout.top_margin, x, layout.top_margin + rows * line_height);

@@ -172,8 +172,9 @@ TEST(BuiltinErrorsTest, ThirtyThreeNestedReptsAreTooMany) {
 TEST(BuiltinErrorsTest, AMacroTreeTooWideToRunStops) {
   std::string source = " DEVICE QV18\n NOEXPAND\nm0 MACRO\n ENDM\n";
   for (int n = 1; n <= 21; ++n) {
-    std::string inner = "m" + std::to_string(n - 1);
-    source += "m" + std::to_string(n) + " MACRO\n " + inner + "\n " + inner + "\n ENDM\n";
+    const std::string inner = std::string(1, 'm') + std::to_string(n - 1);
+    source += std::string(1, 'm') + std::to_string(n) + " MACRO\n " + inner + "\n " + inner +
+              "\n ENDM\n";
   }
   source += " m21\n";
   Assembly a(source);

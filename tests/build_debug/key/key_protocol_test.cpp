@@ -30,11 +30,19 @@ using keysim::KeyConfig;
 class RecordedNotifications : public KeyNotifications {
  public:
   void DeviceProgress(int code, int parameter, bool sent) override {
-    Add("P" + std::to_string(code) + ":" + std::to_string(parameter) + (sent ? "!" : ""));
+    std::string report = "P";
+    report += std::to_string(code);
+    report += ':';
+    report += std::to_string(parameter);
+    if (sent) report += '!';
+    Add(report);
     if (on_progress) on_progress(code, parameter);
   }
   void KeyNotify(int code, bool sent) override {
-    Add("N" + std::to_string(code) + (sent ? "!" : ""));
+    std::string report = "N";
+    report += std::to_string(code);
+    if (sent) report += '!';
+    Add(report);
   }
   void DebugProgrammed() override { Add("D"); }
   void CloseProgress() override { Add("C"); }

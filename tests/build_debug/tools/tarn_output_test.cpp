@@ -268,7 +268,7 @@ TEST(ParseTarnSymTest, DamagedFilesAreRefused) {
       {"count without blank", "Cross Reference\n2\n\nheading\n"},
       {"negative count", "Cross Reference\n-1 symbols\n\nheading\n"},
       {"cut in the list", good.substr(0, good.rfind("loop"))},
-      {"count above the lines", SymFile({"count  DATA   00000009   0007"}).replace(16, 1, "5")},
+      {"count above the lines", SymFile({"count  DATA   00000009   0007"}).replace(16, 1, 1, '5')},
       {"short line", SymFile({"count DATA 00000009"})},
       {"line not a number", SymFile({"count  DATA   00000009   00x7"})},
       {"break line not a number", SymFile({"__QV_BREAK  ADDR   00000002   line"})},

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <functional>
+#include <utility>
 
 namespace testing_gui {
 
@@ -42,7 +43,7 @@ inline void AnswerNextBox(QMessageBox::StandardButton button, SeenBox* seen) {
 inline void ActOnNextDialog(std::function<void(QDialog&)> act) {
   auto* timer = new QTimer(qApp);
   timer->setInterval(1);
-  QObject::connect(timer, &QTimer::timeout, [timer, act] {
+  QObject::connect(timer, &QTimer::timeout, [timer, act = std::move(act)] {
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     if (!dialog) return;
     timer->stop();

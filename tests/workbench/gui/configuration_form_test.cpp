@@ -19,6 +19,7 @@
 #include <fstream>
 #include <memory>
 #include <set>
+#include <utility>
 
 #include "platform/message_box.h"
 #include "resources/code_widget_names.h"
@@ -79,12 +80,12 @@ class ConfigFormTest : public testing::Test {
   }
   // Runs `inside` once the dialog is up modally; it must close the dialog.
   static int RunModal(TConfigFRM& dialog, std::function<void(TConfigFRM&)> inside) {
-    QTimer::singleShot(0, &dialog, [&dialog, inside] { inside(dialog); });
+    QTimer::singleShot(0, &dialog, [&dialog, inside = std::move(inside)] { inside(dialog); });
     return dialog.exec();
   }
   // The next modal dialog, whenever it opens, gets `inside`.
   static void WhenModal(std::function<void(TConfigFRM&)> inside) {
-    QTimer::singleShot(0, [inside] {
+    QTimer::singleShot(0, [inside = std::move(inside)] {
       auto* dialog = dynamic_cast<TConfigFRM*>(QApplication::activeModalWidget());
       ASSERT_NE(dialog, nullptr);
       inside(*dialog);

@@ -32,7 +32,7 @@ class EditorFormTest : public testing_gui::GuiSessionTest {
   EditorFormTest() { StartSession(); }
 
   std::string File(const std::string& name) {
-    const std::string path = folder_.Path() + name;
+    std::string path = folder_.Path() + name;
     std::ofstream(path) << "\tNOP\n";
     return path;
   }

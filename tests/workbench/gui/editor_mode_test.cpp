@@ -110,7 +110,7 @@ TEST_F(EditorModeTest, EditCommandsReachTheEditorInUse) {
 class EditorSwitchTest : public EditorModeTest {
  protected:
   std::string File(const std::string& name, const std::string& text) {
-    const std::string path = folder_.Path() + name;
+    std::string path = folder_.Path() + name;
     std::ofstream(path, std::ios::binary) << text;
     return path;
   }

@@ -90,7 +90,7 @@ TEST_F(FirstHourTest, EveryShortcutFiresExactlyOneCommandOnceTheWindowItemsAreTh
     const QMenu* windows = form_->MenuItem(main_menu::WindowsMENUITM)->menu();
     bool list_item_shows_key = false;
     for (const QAction* action : windows->actions())
-      if (action->objectName() == "ListWindowMENUITM")
+      if (action->objectName() == main_menu::ListWindowMENUITM)
         list_item_shows_key = action->text().endsWith("\tCtrl+L");
     EXPECT_TRUE(list_item_shows_key);
 

@@ -61,7 +61,7 @@ class MainFilesTest : public testing_gui::GuiSessionTest {
   gui::MainWindowFiles& Files() { return Form().Files(); }
 
   std::string File(const std::string& name, const std::string& text = "\tNOP\n") {
-    const std::string path = folder_.Path() + name;
+    std::string path = folder_.Path() + name;
     std::ofstream(path, std::ios::binary) << text;
     return path;
   }

@@ -37,7 +37,7 @@ class MainWindowTextSafetyTest : public testing_gui::GuiSessionTest {
   }
 
   std::string File(const std::string& name, const std::string& text = kSource) {
-    const std::string path = folder_.Path() + name;
+    std::string path = folder_.Path() + name;
     std::ofstream(path, std::ios::binary) << text;
     return path;
   }

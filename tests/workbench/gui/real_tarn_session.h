@@ -16,7 +16,7 @@ class RealTarnSessionTest : public GuiSessionTest {
 
   // Writes a source below the source folder; its full name.
   std::string Source(const std::string& name, const std::string& text) {
-    const std::string path = sources_ + name;
+    std::string path = sources_ + name;
     WriteFile(path, text);
     return path;
   }

@@ -61,7 +61,7 @@ class RunCommandsTest : public testing_gui::GuiSessionTest {
   }
 
   std::string Write(const std::string& name, const std::string& text) {
-    const std::string path = folder_.Path() + "my sources/" + name;
+    std::string path = folder_.Path() + "my sources/" + name;
     std::filesystem::create_directories(folder_.Path() + "my sources");
     std::ofstream(path, std::ios::binary) << text;
     return path;
