@@ -100,8 +100,8 @@ bool TScrivInput::DisplayOnlyKey(uint16_t key, bool ctrl) {
   const int32_t top = m.VertScroll / lh;
   const int32_t visible = m.VisibleLines();
   const int32_t widest = m.Layout().LongestLineWidth + m.GetLeftMargin() + m.GetRightMargin();
-  const int32_t max_h = std::max(0, widest - m.ClientWidth);
-  const int32_t step = m.ClientWidth / 5 + 1;
+  const int32_t max_h = std::max(0, widest - m.ClientWidth());
+  const int32_t step = m.ClientWidth() / 5 + 1;
   auto to_line = [&](int32_t line) { m.SetVScroll(std::min(std::max(0, line) * lh, m.MaxVertScroll())); };
   switch (key) {
     case vk::kPrior: to_line(ctrl ? 0 : top - visible + 1); break;
@@ -198,10 +198,10 @@ bool TScrivInput::EditKey(uint16_t key, uint8_t mods) {
     case vk::kPrior:
     case vk::kNext: {
       const int32_t lh = std::max(1, m.LineHeight());
-      const int32_t rows = std::max(1, m.ClientHeight / lh - 1);
+      const int32_t rows = std::max(1, m.ClientHeight() / lh - 1);
       const int32_t sign = key == vk::kPrior ? -1 : 1;
       const int32_t caret_y = m.Caret->GetY();
-      const bool in_view = caret_y >= 0 && caret_y < m.ClientHeight;
+      const bool in_view = caret_y >= 0 && caret_y < m.ClientHeight();
       VerticalMove(sign * rows, shift);
       if (!ctrl && in_view) {
         const int32_t v = m.VertScroll + sign * rows * lh;

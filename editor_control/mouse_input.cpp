@@ -138,15 +138,15 @@ void TScrivInput::MouseMove(uint8_t shift, int32_t x, int32_t y) {
   if (y < 0) {
     direction = 1;
     level = -y / 3;
-  } else if (y >= m.ClientHeight) {
+  } else if (y >= m.ClientHeight()) {
     direction = 2;
-    level = (y - m.ClientHeight) / 3;
+    level = (y - m.ClientHeight()) / 3;
   } else if (x < 0) {
     direction = 3;
     level = -x / 3;
-  } else if (x >= m.ClientWidth) {
+  } else if (x >= m.ClientWidth()) {
     direction = 4;
-    level = (x - m.ClientWidth) / 3;
+    level = (x - m.ClientWidth()) / 3;
   }
   if (direction != auto_direction_ || level != auto_level_) {
     const bool was = auto_direction_ != 0;
@@ -166,17 +166,17 @@ void TScrivInput::AutoScrollStep() {
   const int32_t beyond = auto_level_ * 3;
   switch (auto_direction_) {
     case 1: m.VScrollCommand(Code::scLineUp); y = -beyond; break;
-    case 2: m.VScrollCommand(Code::scLineDown); y = m.ClientHeight + beyond; break;
+    case 2: m.VScrollCommand(Code::scLineDown); y = m.ClientHeight() + beyond; break;
     case 3:
       if (m.HorzScroll > 0) m.HScrollCommand(Code::scLineUp);
       x = -beyond;
       break;
     case 4:
-      if (m.HorzScroll + m.ClientWidth < widest) m.HScrollCommand(Code::scLineDown);
-      x = m.ClientWidth + beyond;
+      if (m.HorzScroll + m.ClientWidth() < widest) m.HScrollCommand(Code::scLineDown);
+      x = m.ClientWidth() + beyond;
       break;
   }
-  if (!Dragging && !LineSelectMode) SelectTo(std::clamp(x, 0, m.ClientWidth - 1), std::clamp(y, -1, m.ClientHeight), false);
+  if (!Dragging && !LineSelectMode) SelectTo(std::clamp(x, 0, m.ClientWidth() - 1), std::clamp(y, -1, m.ClientHeight()), false);
   host_.Repaint();
   host_.ScheduleAutoScroll(WaitOfLevel(auto_level_));
 }

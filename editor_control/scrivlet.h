@@ -315,9 +315,10 @@ class TScrivlet {
   bool CanDelete() const { return CanCut(); }
 
   // --- geometry ---
-  int32_t TopMargin = 0;
-  int32_t ClientWidth = 100;
-  int32_t ClientHeight = 60;
+  int32_t GetTopMargin() const { return top_margin_; }
+  void SetTopMargin(int32_t n);
+  int32_t ClientWidth() const { return client_width_; }
+  int32_t ClientHeight() const { return client_height_; }
   int32_t HorzScroll = 0;  // pixels
   int32_t VertScroll = 0;  // pixels
   TTextMeasurer* Measurer = nullptr;  // not owned
@@ -375,7 +376,7 @@ class TScrivlet {
   };
   ScrollBarInfo HorzScrollBar() const;
   ScrollBarInfo VertScrollBar() const;
-  int32_t VisibleLines() const { return ClientHeight / std::max(1, LineHeight()) + 1; }
+  int32_t VisibleLines() const { return ClientHeight() / std::max(1, LineHeight()) + 1; }
 
   // --- events ---
   std::function<void(TScrivlet&)> OnStyleChange;
@@ -420,6 +421,9 @@ class TScrivlet {
   const std::vector<TScrivNavigator*>& Navigators() const { return navigators_; }
 
  private:
+  int32_t top_margin_ = 0;
+  int32_t client_width_ = 100;  // SetBounds changes both
+  int32_t client_height_ = 60;
   int32_t update_depth_ = 0;  // BeginUpdate opens one, EndUpdate closes one
   friend class TScrivNavigator;
   friend class TScrivHighlighter;

@@ -152,6 +152,12 @@ void TScrivlet::SetRightMargin(int32_t n) {
   Repaint();
 }
 
+void TScrivlet::SetTopMargin(int32_t n) {
+  if (n == top_margin_) return;
+  top_margin_ = n;
+  Repaint();  // only painting places the lines by it
+}
+
 int32_t TScrivlet::GetLineHeight() const {
   if (line_height_ <= 0 && Designing) return 0;
   return LineHeight();
@@ -267,10 +273,10 @@ void TScrivlet::SetWordWrapChars(std::string_view chars) {
 void TScrivlet::SetBounds(int32_t width, int32_t height) {
   const int32_t h = std::max(1, LineHeight());
   const int32_t text_height = Table.VisibleLineCount * h;
-  const bool near_bottom = VertScroll < text_height - ClientHeight + 5;
-  const bool width_changed = width != ClientWidth;
-  ClientWidth = width;
-  ClientHeight = height;
+  const bool near_bottom = VertScroll < text_height - ClientHeight() + 5;
+  const bool width_changed = width != ClientWidth();
+  client_width_ = width;
+  client_height_ = height;
   if (width_changed && (word_wrap_ || alignment_ != TAlignment::taLeftJustify)) Relayout();
   if (window_ != nullptr) window_->UpdateScrollBars();
   if (near_bottom && VertScroll > text_height - height + 3) VertScroll = std::max(0, text_height - height + 3);
@@ -280,7 +286,7 @@ TScrivlet::ScrollBarInfo TScrivlet::HorzScrollBar() const {
   ScrollBarInfo bar;
   const int32_t widest = layout_->LongestLineWidth + left_margin_ + right_margin_;
   bar.Unit = widest / 32760 + 1;
-  bar.Page = (ClientWidth - left_margin_ - right_margin_) / bar.Unit;
+  bar.Page = (ClientWidth() - left_margin_ - right_margin_) / bar.Unit;
   if (alignment_ != TAlignment::taLeftJustify) {
     bar.Range = bar.Page;
   } else {
@@ -295,8 +301,8 @@ TScrivlet::ScrollBarInfo TScrivlet::VertScrollBar() const {
   const int32_t h = std::max(1, LineHeight());
   const int32_t text_height = Table.VisibleLineCount * h;
   bar.Unit = text_height / 32760 + 1;
-  bar.Range = std::max(text_height / bar.Unit, ClientHeight - h - 1) + ((options_ & zkoAutoScrollBars) ? 0 : 1);
-  bar.Page = (ClientHeight - 3) / bar.Unit;
+  bar.Range = std::max(text_height / bar.Unit, ClientHeight() - h - 1) + ((options_ & zkoAutoScrollBars) ? 0 : 1);
+  bar.Page = (ClientHeight() - 3) / bar.Unit;
   bar.Position = VertScroll / bar.Unit;
   return bar;
 }

@@ -99,7 +99,7 @@ void TScrivlet::ScrollInView() {
     h = 0;
   } else {
     const int32_t step = 5 * std::max(1, Measurer->Width("0", FontStyle));
-    if (x >= ClientWidth) h += ((x - ClientWidth) / step + 1) * step;
+    if (x >= ClientWidth()) h += ((x - ClientWidth()) / step + 1) * step;
     else if (x < 0) h += ((x / step) - 1) * step;
     h = std::max(h, 0);
   }
@@ -108,11 +108,11 @@ void TScrivlet::ScrollInView() {
   int32_t v = VertScroll;
   if (y < 0) {
     v = line * lh;
-  } else if (y > ClientHeight - lh - 3) {
+  } else if (y > ClientHeight() - lh - 3) {
     if (options_ & zkoNoFineScroll) {
       v = std::max(line - VisibleLines() + 2, 0) * lh;
     } else {
-      v = lh * (line + 1) - ClientHeight + 1 + (line + 1 == Table.VisibleLineCount ? 2 : 0);
+      v = lh * (line + 1) - ClientHeight() + 1 + (line + 1 == Table.VisibleLineCount ? 2 : 0);
       v = std::min(v, line * lh);
     }
   }
@@ -124,7 +124,7 @@ void TScrivlet::ScrollInView() {
 namespace scrivlet {
 
 int32_t TScrivlet::MaxVertScroll() const {
-  return std::max(0, Table.VisibleLineCount * std::max(1, LineHeight()) - ClientHeight + 3);
+  return std::max(0, Table.VisibleLineCount * std::max(1, LineHeight()) - ClientHeight() + 3);
 }
 
 void TScrivlet::VScrollCommand(TScrollCode code, int32_t pos) {
@@ -143,7 +143,7 @@ void TScrivlet::VScrollCommand(TScrollCode code, int32_t pos) {
       if (word_wrap_) EnsureLine(std::max(0, v / lh));
       break;
     case TScrollCode::scPageDown:
-      if (word_wrap_) EnsureLine((v + ClientHeight) / lh + VisibleLines());
+      if (word_wrap_) EnsureLine((v + ClientHeight()) / lh + VisibleLines());
       v = std::min(v + (VisibleLines() - 1) * lh, std::max(v, MaxVertScroll()));
       break;
     case TScrollCode::scThumb:
@@ -156,8 +156,8 @@ void TScrivlet::VScrollCommand(TScrollCode code, int32_t pos) {
 
 void TScrivlet::HScrollCommand(TScrollCode code, int32_t pos) {
   if (update_depth_ > 0) return;
-  const int32_t line = ClientWidth / 20 + 1;
-  const int32_t page = ClientWidth - ClientWidth / 20;
+  const int32_t line = ClientWidth() / 20 + 1;
+  const int32_t page = ClientWidth() - ClientWidth() / 20;
   int32_t h = HorzScroll;
   switch (code) {
     case TScrollCode::scLineUp: h -= line; break;

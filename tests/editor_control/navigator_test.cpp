@@ -183,7 +183,7 @@ TEST_F(NavigatorTest, AClickOnTheRightHalfOfACharacterPutsThePositionAfterIt) {
 }
 
 TEST_F(NavigatorTest, PixelPositionsFollowMarginsScrollingAndAlignment) {
-  s.ClientWidth = 100;
+  s.SetBounds(100, s.ClientHeight());
   Load(s, "ab\r\ncd");
   nav.SetOffset(5);
   EXPECT_EQ(nav.GetX(), 8 + 7);

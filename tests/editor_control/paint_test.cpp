@@ -83,7 +83,7 @@ class PaintTest : public ::testing::Test {
   }
   void Paint(bool focused = true) {
     canvas.Ops.clear();
-    TScrivPainter(s, canvas).Paint({0, 0, s.ClientWidth, s.ClientHeight}, focused);
+    TScrivPainter(s, canvas).Paint({0, 0, s.ClientWidth(), s.ClientHeight()}, focused);
   }
 };
 
@@ -186,7 +186,7 @@ TEST_F(PaintTest, TheRightLineStandsAtItsPositionInSpacesOrPixels) {
     EXPECT_EQ(lines[0]->Rect.Left, c.x);
     EXPECT_EQ(lines[0]->Rect.Right, c.x) << "vertical";
     EXPECT_EQ(lines[0]->Rect.Top, 0);
-    EXPECT_EQ(lines[0]->Rect.Bottom, s.ClientHeight);
+    EXPECT_EQ(lines[0]->Rect.Bottom, s.ClientHeight());
     EXPECT_EQ(lines[0]->Color, 8421504);
   }
 }
@@ -199,7 +199,7 @@ TEST_F(PaintTest, TheEndOfTextMarkIsDrawnBelowTheLastLineUnlessItsPenHasNoColour
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0]->Rect.Top, 3 / 2 + 2 * 12);
   EXPECT_EQ(lines[0]->Rect.Bottom, lines[0]->Rect.Top) << "horizontal";
-  EXPECT_EQ(lines[0]->Rect.Right, s.ClientWidth);
+  EXPECT_EQ(lines[0]->Rect.Right, s.ClientWidth());
   s.EndOfTextMark.Color = -1;
   Paint();
   EXPECT_TRUE(canvas.Lines().empty());
