@@ -97,7 +97,7 @@ bool TScrivInput::KeyDown(uint16_t key, uint8_t shift) {
 bool TScrivInput::DisplayOnlyKey(uint16_t key, bool ctrl) {
   TScrivlet& m = memo_;
   const int32_t lh = std::max(1, m.LineHeight());
-  const int32_t top = m.VertScroll / lh;
+  const int32_t top = m.VertScroll() / lh;
   const int32_t visible = m.VisibleLines();
   const int32_t widest = m.Layout().LongestLineWidth + m.GetLeftMargin() + m.GetRightMargin();
   const int32_t max_h = std::max(0, widest - m.ClientWidth());
@@ -112,8 +112,8 @@ bool TScrivInput::DisplayOnlyKey(uint16_t key, bool ctrl) {
       break;
     case vk::kEnd: m.SetHScroll(max_h); break;
     case vk::kHome: m.SetHScroll(0); break;
-    case vk::kLeft: m.SetHScroll(std::max(0, m.HorzScroll - step)); break;
-    case vk::kRight: m.SetHScroll(std::min(max_h, m.HorzScroll + step)); break;
+    case vk::kLeft: m.SetHScroll(std::max(0, m.HorzScroll() - step)); break;
+    case vk::kRight: m.SetHScroll(std::min(max_h, m.HorzScroll() + step)); break;
     case vk::kUp: to_line(top - 1); break;
     case vk::kDown: to_line(top + 1); break;
     default: return false;
@@ -204,8 +204,8 @@ bool TScrivInput::EditKey(uint16_t key, uint8_t mods) {
       const bool in_view = caret_y >= 0 && caret_y < m.ClientHeight();
       VerticalMove(sign * rows, shift);
       if (!ctrl && in_view) {
-        const int32_t v = m.VertScroll + sign * rows * lh;
-        m.SetVScroll(std::clamp(v, 0, std::max(m.VertScroll, m.MaxVertScroll())));
+        const int32_t v = m.VertScroll() + sign * rows * lh;
+        m.SetVScroll(std::clamp(v, 0, std::max(m.VertScroll(), m.MaxVertScroll())));
       }
       return true;
     }

@@ -39,28 +39,28 @@ void TScrivPainter::SpecialUnderline(int32_t x1, int32_t x2, int32_t top) {
 int32_t TScrivPainter::RightLineX() {
   const int32_t pos = memo_.GetRightLinePos();
   if (pos == 0) return INT32_MIN;
-  const int32_t base = memo_.GetLeftMargin() - memo_.HorzScroll;
+  const int32_t base = memo_.GetLeftMargin() - memo_.HorzScroll();
   return pos > 0 ? base + pos * memo_.Measurer->Width(" ", memo_.FontStyle) : base - pos;
 }
 
 int32_t TScrivPainter::EndOfTextY() {
   if (memo_.EndOfTextMark.Color == -1) return INT32_MIN;
   return memo_.EndOfTextMark.Width / 2 + memo_.Table.VisibleLineCount * memo_.LineHeight() + memo_.GetTopMargin() -
-         memo_.VertScroll;
+         memo_.VertScroll();
 }
 
 void TScrivPainter::Paint(const TScrivRect& update, bool focused) {
   if (memo_.Measurer == nullptr) return;
   show_selection_ = focused || !memo_.HideSelection;
   const int32_t lh = std::max(1, memo_.LineHeight());
-  const int32_t origin_x = -memo_.HorzScroll, origin_y = -memo_.VertScroll;
-  const int32_t scrolled = update.Top + memo_.VertScroll - memo_.GetTopMargin();
+  const int32_t origin_x = -memo_.HorzScroll(), origin_y = -memo_.VertScroll();
+  const int32_t scrolled = update.Top + memo_.VertScroll() - memo_.GetTopMargin();
   int32_t v = std::max(0, scrolled >= 0 ? scrolled / lh : 0);
-  const int32_t last_row = (update.Bottom - 1 + memo_.VertScroll - memo_.GetTopMargin()) / lh;
+  const int32_t last_row = (update.Bottom - 1 + memo_.VertScroll() - memo_.GetTopMargin()) / lh;
   // The rows in view are laid out before they are drawn.
   if (memo_.Table.Count() > 0 && memo_.Layout().BacklogPending()) memo_.EnsureLine(last_row);
   TScrivNavigator nav(memo_.Table);
-  int32_t y = v * lh + memo_.GetTopMargin() - memo_.VertScroll;
+  int32_t y = v * lh + memo_.GetTopMargin() - memo_.VertScroll();
   for (; v <= last_row && v < memo_.Table.VisibleLineCount; ++v, y += lh) {
     nav.SetVisibleLine(v);
     const int32_t i = nav.GetParaIndex();
@@ -92,7 +92,7 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
   const TLineRecord rec = para::LineRecord(p, line);
   const TLineGeometry g = m.Layout().MeasureLine(p, line);
   const int32_t lh = m.LineHeight();
-  const int32_t hs = m.HorzScroll;
+  const int32_t hs = m.HorzScroll();
   const int32_t length = para::Length(p);
   const bool last_line = line + 1 == para::LineCount(p);
   const int32_t line_start = p.StartOffset + rec.Start;
@@ -102,7 +102,7 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
 
   const int32_t par_fore = para::ForeColor(p);
   const int32_t par_back = para::BackColor(p);
-  if (!Printing) canvas_.FillBackground(band, HasColor(par_back) ? par_back : m.Color, -hs, -m.VertScroll);
+  if (!Printing) canvas_.FillBackground(band, HasColor(par_back) ? par_back : m.Color, -hs, -m.VertScroll());
 
   // The selection on this line, as paragraph positions [sel_from, sel_to), and its band.
   const bool windows_colors = (m.GetOptions() & zkoWindowsSelColors) != 0;
@@ -254,7 +254,7 @@ TScrivRect CaretRect(TScrivlet& memo) {
     const int32_t tabs = memo.GetTabStops();
     if (tabs == 0) continue;
     const int32_t step = tabs > 0 ? tabs * space : -tabs;
-    const int32_t left = memo.GetLeftMargin() - memo.HorzScroll;
+    const int32_t left = memo.GetLeftMargin() - memo.HorzScroll();
     x = left + ((x - left) / step + 1) * step;
   }
   if (memo.GetWordWrap()) x = std::min(x, memo.ClientWidth() - 1);

@@ -319,8 +319,8 @@ class TScrivlet {
   void SetTopMargin(int32_t n);
   int32_t ClientWidth() const { return client_width_; }
   int32_t ClientHeight() const { return client_height_; }
-  int32_t HorzScroll = 0;  // pixels
-  int32_t VertScroll = 0;  // pixels
+  int32_t HorzScroll() const { return horz_scroll_; }  // pixels; SetHScroll changes it
+  int32_t VertScroll() const { return vert_scroll_; }  // pixels; SetVScroll changes it
   TTextMeasurer* Measurer = nullptr;  // not owned
   void SetBounds(int32_t width, int32_t height);
 
@@ -421,6 +421,9 @@ class TScrivlet {
   const std::vector<TScrivNavigator*>& Navigators() const { return navigators_; }
 
  private:
+  friend class TScrivletPrinter;  // places its hidden copy's columns left of the view's 0
+  int32_t horz_scroll_ = 0;
+  int32_t vert_scroll_ = 0;
   int32_t top_margin_ = 0;
   int32_t client_width_ = 100;  // SetBounds changes both
   int32_t client_height_ = 60;

@@ -174,7 +174,7 @@ TEST_F(PaintTest, TheRightLineStandsAtItsPositionInSpacesOrPixels) {
   for (const Case& c : {Case{80, 0, 8 + 80 * 7}, Case{-200, 0, 8 + 200}, Case{10, 21, 8 + 70 - 21}, Case{0, 0, INT_MIN}}) {
     SCOPED_TRACE(c.pos);
     s.SetRightLinePos(c.pos);
-    s.HorzScroll = c.hscroll;
+    s.SetHScroll(c.hscroll);
     s.EndOfTextMark.Color = -1;
     Paint();
     const auto lines = canvas.Lines();
@@ -373,7 +373,7 @@ TEST_F(PaintTest, OnlyTheRowsInTheUpdateBandArePaintedAndTheRestIsBackground) {
   for (const Op& op : canvas.Ops)
     if (op.What == Op::kText) drawn += op.Text;
   EXPECT_EQ(drawn, "23");
-  s.VertScroll = 24;
+  s.SetVScroll(24);
   Paint();
   drawn.clear();
   for (const Op& op : canvas.Ops)
@@ -443,19 +443,19 @@ TEST(ScrivletScrollCommandsTest, LinePageAndThumbStepsKeepToTheText) {
   for (const Step& st : steps) {
     s.SetVScroll(st.before);
     s.VScrollCommand(st.code, st.pos);
-    EXPECT_EQ(s.VertScroll, st.after) << static_cast<int>(st.code) << " from " << st.before;
+    EXPECT_EQ(s.VertScroll(), st.after) << static_cast<int>(st.code) << " from " << st.before;
   }
   s.SetOptions(s.GetOptions() | zkoNoFineScroll);
   s.VScrollCommand(Code::scThumb, 17);
-  EXPECT_EQ(s.VertScroll, 10);
+  EXPECT_EQ(s.VertScroll(), 10);
   s.SetHScroll(0);
   s.HScrollCommand(Code::scLineDown);
-  EXPECT_EQ(s.HorzScroll, 200 / 20 + 1);
+  EXPECT_EQ(s.HorzScroll(), 200 / 20 + 1);
   s.HScrollCommand(Code::scPageDown);
-  EXPECT_EQ(s.HorzScroll, 11 + 200 - 10);
+  EXPECT_EQ(s.HorzScroll(), 11 + 200 - 10);
   s.HScrollCommand(Code::scPageUp);
   s.HScrollCommand(Code::scPageUp);
-  EXPECT_EQ(s.HorzScroll, 0);
+  EXPECT_EQ(s.HorzScroll(), 0);
 }
 
 }  // namespace
