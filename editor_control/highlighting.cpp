@@ -392,7 +392,7 @@ void TScrivLayout::ScanSections(TScrivNavigator& from, TScrivNavigator& to) {
   // state to the next one and puts that one into the backlog, so an unmatched quote at the
   // top of a long text costs a keystroke no more than the window's worth of paragraphs.
   const bool sliced = memo_.FormatsInBackground() && memo_.HandleAllocated();
-  const int32_t bottom_line = (memo_.VertScroll + memo_.ClientHeight) / std::max(1, memo_.LineHeight()) + 1;
+  const int32_t bottom_line = (memo_.VertScroll() + memo_.ClientHeight()) / std::max(1, memo_.LineHeight()) + 1;
   const int32_t edited = last;
   bool changed = false;
   for (int32_t i = first; i < table.Count(); ++i) {

@@ -97,11 +97,11 @@ bool TScrivInput::KeyDown(uint16_t key, uint8_t shift) {
 bool TScrivInput::DisplayOnlyKey(uint16_t key, bool ctrl) {
   TScrivlet& m = memo_;
   const int32_t lh = std::max(1, m.LineHeight());
-  const int32_t top = m.VertScroll / lh;
+  const int32_t top = m.VertScroll() / lh;
   const int32_t visible = m.VisibleLines();
   const int32_t widest = m.Layout().LongestLineWidth + m.GetLeftMargin() + m.GetRightMargin();
-  const int32_t max_h = std::max(0, widest - m.ClientWidth);
-  const int32_t step = m.ClientWidth / 5 + 1;
+  const int32_t max_h = std::max(0, widest - m.ClientWidth());
+  const int32_t step = m.ClientWidth() / 5 + 1;
   auto to_line = [&](int32_t line) { m.SetVScroll(std::min(std::max(0, line) * lh, m.MaxVertScroll())); };
   switch (key) {
     case vk::kPrior: to_line(ctrl ? 0 : top - visible + 1); break;
@@ -112,8 +112,8 @@ bool TScrivInput::DisplayOnlyKey(uint16_t key, bool ctrl) {
       break;
     case vk::kEnd: m.SetHScroll(max_h); break;
     case vk::kHome: m.SetHScroll(0); break;
-    case vk::kLeft: m.SetHScroll(std::max(0, m.HorzScroll - step)); break;
-    case vk::kRight: m.SetHScroll(std::min(max_h, m.HorzScroll + step)); break;
+    case vk::kLeft: m.SetHScroll(std::max(0, m.HorzScroll() - step)); break;
+    case vk::kRight: m.SetHScroll(std::min(max_h, m.HorzScroll() + step)); break;
     case vk::kUp: to_line(top - 1); break;
     case vk::kDown: to_line(top + 1); break;
     default: return false;
@@ -198,14 +198,14 @@ bool TScrivInput::EditKey(uint16_t key, uint8_t mods) {
     case vk::kPrior:
     case vk::kNext: {
       const int32_t lh = std::max(1, m.LineHeight());
-      const int32_t rows = std::max(1, m.ClientHeight / lh - 1);
+      const int32_t rows = std::max(1, m.ClientHeight() / lh - 1);
       const int32_t sign = key == vk::kPrior ? -1 : 1;
       const int32_t caret_y = m.Caret->GetY();
-      const bool in_view = caret_y >= 0 && caret_y < m.ClientHeight;
+      const bool in_view = caret_y >= 0 && caret_y < m.ClientHeight();
       VerticalMove(sign * rows, shift);
       if (!ctrl && in_view) {
-        const int32_t v = m.VertScroll + sign * rows * lh;
-        m.SetVScroll(std::clamp(v, 0, std::max(m.VertScroll, m.MaxVertScroll())));
+        const int32_t v = m.VertScroll() + sign * rows * lh;
+        m.SetVScroll(std::clamp(v, 0, std::max(m.VertScroll(), m.MaxVertScroll())));
       }
       return true;
     }

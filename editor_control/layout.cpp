@@ -56,13 +56,13 @@ int32_t TScrivLayout::WrapWidth() const {
   if (!memo_.GetWordWrap() && memo_.GetAlignment() == TAlignment::taLeftJustify)
     return INT32_MAX - memo_.GetRightMargin();
   const int32_t col = memo_.GetColumnWrap();
-  int32_t w = col > 0 ? col : col < 0 ? -col : memo_.ClientWidth - memo_.GetLeftMargin() - memo_.GetRightMargin();
+  int32_t w = col > 0 ? col : col < 0 ? -col : memo_.ClientWidth() - memo_.GetLeftMargin() - memo_.GetRightMargin();
   return std::max(1, w);
 }
 
 int32_t TScrivLayout::AlignWidth() const {
   const int32_t col = memo_.GetColumnWrap();
-  return std::max(1, col < 0 ? -col : memo_.ClientWidth - memo_.GetLeftMargin() - memo_.GetRightMargin());
+  return std::max(1, col < 0 ? -col : memo_.ClientWidth() - memo_.GetLeftMargin() - memo_.GetRightMargin());
 }
 
 
@@ -319,7 +319,7 @@ void TScrivLayout::RefreshChanged() {
   const int32_t last = std::min(table.LastChanged, table.Count() - 1);
   // The changed paragraphs that show are laid out now, down to the bottom of the window.
   const int32_t h = std::max(1, memo_.LineHeight());
-  const int32_t bottom_line = (memo_.VertScroll + memo_.ClientHeight) / h + 1;
+  const int32_t bottom_line = (memo_.VertScroll() + memo_.ClientHeight()) / h + 1;
   int32_t i = first;
   int32_t line = table.Items(first).FirstLine;
   int32_t line_delta = 0, visible_delta = 0;

@@ -20,7 +20,7 @@ int32_t WaitOfLevel(int32_t level) { return level >= 1 && level <= 7 ? kAutoScro
 
 int32_t TScrivInput::BlockColumnAt(int32_t x) const {
   const int32_t space = std::max(1, memo_.Measurer != nullptr ? memo_.Measurer->Width(" ", memo_.FontStyle) : 1);
-  return std::max(0, (x + memo_.HorzScroll - memo_.GetLeftMargin()) / space);
+  return std::max(0, (x + memo_.HorzScroll() - memo_.GetLeftMargin()) / space);
 }
 
 void TScrivInput::ExtendBlockTo(int32_t x, int32_t y) {
@@ -73,7 +73,7 @@ void TScrivInput::MouseDown(TMouseButton button, uint8_t shift, int32_t x, int32
         host_.SetCursor(TScrivCursor::crDrag);
       } else if (LineSelectMode) {
         // The whole display line, and the break behind it when it ends its paragraph.
-        nav.SetFromPoint(m.GetLeftMargin() - m.HorzScroll, y);
+        nav.SetFromPoint(m.GetLeftMargin() - m.HorzScroll(), y);
         const int32_t start = nav.Offset();
         const TLineRecord rec = para::LineRecord(*nav.GetPara(), nav.GetLineInPara());
         int32_t end = nav.GetPara()->StartOffset + rec.End;
@@ -104,7 +104,7 @@ void TScrivInput::MouseMove(uint8_t shift, int32_t x, int32_t y) {
   TScrivlet& m = memo_;
   last_x_ = x;
   last_y_ = y;
-  const bool in_margin = x < m.GetLeftMargin() - m.HorzScroll - 2 && !(m.GetOptions() & zkoNoLineSelection);
+  const bool in_margin = x < m.GetLeftMargin() - m.HorzScroll() - 2 && !(m.GetOptions() & zkoNoLineSelection);
   if (!ButtonDown) {
     if (in_margin != LineSelectMode) {
       LineSelectMode = in_margin;
@@ -138,15 +138,15 @@ void TScrivInput::MouseMove(uint8_t shift, int32_t x, int32_t y) {
   if (y < 0) {
     direction = 1;
     level = -y / 3;
-  } else if (y >= m.ClientHeight) {
+  } else if (y >= m.ClientHeight()) {
     direction = 2;
-    level = (y - m.ClientHeight) / 3;
+    level = (y - m.ClientHeight()) / 3;
   } else if (x < 0) {
     direction = 3;
     level = -x / 3;
-  } else if (x >= m.ClientWidth) {
+  } else if (x >= m.ClientWidth()) {
     direction = 4;
-    level = (x - m.ClientWidth) / 3;
+    level = (x - m.ClientWidth()) / 3;
   }
   if (direction != auto_direction_ || level != auto_level_) {
     const bool was = auto_direction_ != 0;
@@ -166,17 +166,17 @@ void TScrivInput::AutoScrollStep() {
   const int32_t beyond = auto_level_ * 3;
   switch (auto_direction_) {
     case 1: m.VScrollCommand(Code::scLineUp); y = -beyond; break;
-    case 2: m.VScrollCommand(Code::scLineDown); y = m.ClientHeight + beyond; break;
+    case 2: m.VScrollCommand(Code::scLineDown); y = m.ClientHeight() + beyond; break;
     case 3:
-      if (m.HorzScroll > 0) m.HScrollCommand(Code::scLineUp);
+      if (m.HorzScroll() > 0) m.HScrollCommand(Code::scLineUp);
       x = -beyond;
       break;
     case 4:
-      if (m.HorzScroll + m.ClientWidth < widest) m.HScrollCommand(Code::scLineDown);
-      x = m.ClientWidth + beyond;
+      if (m.HorzScroll() + m.ClientWidth() < widest) m.HScrollCommand(Code::scLineDown);
+      x = m.ClientWidth() + beyond;
       break;
   }
-  if (!Dragging && !LineSelectMode) SelectTo(std::clamp(x, 0, m.ClientWidth - 1), std::clamp(y, -1, m.ClientHeight), false);
+  if (!Dragging && !LineSelectMode) SelectTo(std::clamp(x, 0, m.ClientWidth() - 1), std::clamp(y, -1, m.ClientHeight()), false);
   host_.Repaint();
   host_.ScheduleAutoScroll(WaitOfLevel(auto_level_));
 }
@@ -294,10 +294,10 @@ bool TScrivInput::DoMouseWheel(uint8_t /*shift*/, int32_t delta) {
   const int32_t lh = std::max(1, m.LineHeight());
   const int32_t last_top = std::max(0, m.Table.VisibleLineCount - m.VisibleLines() + 1);
   if (m.GetOptions() & zkoNoFineScroll) {
-    const int32_t top = std::clamp(m.VertScroll / lh - lines, 0, last_top);
+    const int32_t top = std::clamp(m.VertScroll() / lh - lines, 0, last_top);
     m.SetVScroll(top * lh);
   } else {
-    m.SetVScroll(std::clamp(m.VertScroll - lines * lh, 0, std::max(0, m.MaxVertScroll())));
+    m.SetVScroll(std::clamp(m.VertScroll() - lines * lh, 0, std::max(0, m.MaxVertScroll())));
   }
   host_.Repaint();
   return true;

@@ -58,7 +58,7 @@ void TScrivNavigator::CurrentWordStart(const TSeparators& seps) {
 
 void TScrivNavigator::SetFromPoint(int32_t x, int32_t y) {
   const int32_t h = std::max(1, Memo->LineHeight());
-  const int32_t sum = y + Memo->VertScroll;
+  const int32_t sum = y + Memo->VertScroll();
   const int32_t line = sum >= 0 ? sum / h : -((-sum + h - 1) / h);
   if (line >= list_.VisibleLineCount) {
     SetOffset(list_.CharCount);
@@ -71,7 +71,7 @@ void TScrivNavigator::SetFromPoint(int32_t x, int32_t y) {
 void TScrivNavigator::SetFromX(int32_t x) {
   const int32_t line = GetLineInPara();
   const TLineGeometry g = Memo->Layout().MeasureLine(*para_, line);
-  const int32_t target = x + Memo->HorzScroll;
+  const int32_t target = x + Memo->HorzScroll();
   int32_t passed = 0;
   for (size_t k = 0; k + 1 < g.X.size(); ++k) {
     const int32_t width = g.X[k + 1] - g.X[k];
@@ -87,11 +87,11 @@ int32_t TScrivNavigator::GetX() {
   const TLineGeometry g = Memo->Layout().MeasureLine(*para_, line);
   const auto k = static_cast<size_t>(std::clamp<int32_t>(pos_in_para_ - rec.Start, 0,
                                                          static_cast<int32_t>(g.X.size()) - 1));
-  return g.X[k] - Memo->HorzScroll;
+  return g.X[k] - Memo->HorzScroll();
 }
 
 int32_t TScrivNavigator::GetY() {
-  return GetVisibleLine() * Memo->LineHeight() + Memo->TopMargin - Memo->VertScroll;
+  return GetVisibleLine() * Memo->LineHeight() + Memo->GetTopMargin() - Memo->VertScroll();
 }
 
 int32_t TScrivNavigator::CharWidth() {

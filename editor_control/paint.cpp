@@ -39,28 +39,28 @@ void TScrivPainter::SpecialUnderline(int32_t x1, int32_t x2, int32_t top) {
 int32_t TScrivPainter::RightLineX() {
   const int32_t pos = memo_.GetRightLinePos();
   if (pos == 0) return INT32_MIN;
-  const int32_t base = memo_.GetLeftMargin() - memo_.HorzScroll;
+  const int32_t base = memo_.GetLeftMargin() - memo_.HorzScroll();
   return pos > 0 ? base + pos * memo_.Measurer->Width(" ", memo_.FontStyle) : base - pos;
 }
 
 int32_t TScrivPainter::EndOfTextY() {
   if (memo_.EndOfTextMark.Color == -1) return INT32_MIN;
-  return memo_.EndOfTextMark.Width / 2 + memo_.Table.VisibleLineCount * memo_.LineHeight() + memo_.TopMargin -
-         memo_.VertScroll;
+  return memo_.EndOfTextMark.Width / 2 + memo_.Table.VisibleLineCount * memo_.LineHeight() + memo_.GetTopMargin() -
+         memo_.VertScroll();
 }
 
 void TScrivPainter::Paint(const TScrivRect& update, bool focused) {
   if (memo_.Measurer == nullptr) return;
   show_selection_ = focused || !memo_.HideSelection;
   const int32_t lh = std::max(1, memo_.LineHeight());
-  const int32_t origin_x = -memo_.HorzScroll, origin_y = -memo_.VertScroll;
-  const int32_t scrolled = update.Top + memo_.VertScroll - memo_.TopMargin;
+  const int32_t origin_x = -memo_.HorzScroll(), origin_y = -memo_.VertScroll();
+  const int32_t scrolled = update.Top + memo_.VertScroll() - memo_.GetTopMargin();
   int32_t v = std::max(0, scrolled >= 0 ? scrolled / lh : 0);
-  const int32_t last_row = (update.Bottom - 1 + memo_.VertScroll - memo_.TopMargin) / lh;
+  const int32_t last_row = (update.Bottom - 1 + memo_.VertScroll() - memo_.GetTopMargin()) / lh;
   // The rows in view are laid out before they are drawn.
   if (memo_.Table.Count() > 0 && memo_.Layout().BacklogPending()) memo_.EnsureLine(last_row);
   TScrivNavigator nav(memo_.Table);
-  int32_t y = v * lh + memo_.TopMargin - memo_.VertScroll;
+  int32_t y = v * lh + memo_.GetTopMargin() - memo_.VertScroll();
   for (; v <= last_row && v < memo_.Table.VisibleLineCount; ++v, y += lh) {
     nav.SetVisibleLine(v);
     const int32_t i = nav.GetParaIndex();
@@ -77,9 +77,9 @@ void TScrivPainter::Paint(const TScrivRect& update, bool focused) {
     canvas_.FillBackground({update.Left, std::max(text_bottom, update.Top), update.Right, update.Bottom}, memo_.Color,
                            origin_x, origin_y);
   const int32_t end_y = EndOfTextY();
-  if (end_y != INT32_MIN) canvas_.DrawLine(0, end_y, memo_.ClientWidth, end_y, memo_.EndOfTextMark);
+  if (end_y != INT32_MIN) canvas_.DrawLine(0, end_y, memo_.ClientWidth(), end_y, memo_.EndOfTextMark);
   const int32_t right_x = RightLineX();
-  if (right_x != INT32_MIN) canvas_.DrawLine(right_x, 0, right_x, memo_.ClientHeight, memo_.RightLinePen);
+  if (right_x != INT32_MIN) canvas_.DrawLine(right_x, 0, right_x, memo_.ClientHeight(), memo_.RightLinePen);
 }
 
 void TScrivPainter::DrawMark(int32_t x, int32_t top, char mark, uint8_t style, int32_t color) {
@@ -92,17 +92,17 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
   const TLineRecord rec = para::LineRecord(p, line);
   const TLineGeometry g = m.Layout().MeasureLine(p, line);
   const int32_t lh = m.LineHeight();
-  const int32_t hs = m.HorzScroll;
+  const int32_t hs = m.HorzScroll();
   const int32_t length = para::Length(p);
   const bool last_line = line + 1 == para::LineCount(p);
   const int32_t line_start = p.StartOffset + rec.Start;
   const int32_t line_end = p.StartOffset + rec.End;
-  const TScrivRect band = Printing ? TScrivRect{-hs, top, m.ClientWidth - hs, top + lh} : TScrivRect{0, top, m.ClientWidth, top + lh};
+  const TScrivRect band = Printing ? TScrivRect{-hs, top, m.ClientWidth() - hs, top + lh} : TScrivRect{0, top, m.ClientWidth(), top + lh};
   canvas_.BeginLine(band);
 
   const int32_t par_fore = para::ForeColor(p);
   const int32_t par_back = para::BackColor(p);
-  if (!Printing) canvas_.FillBackground(band, HasColor(par_back) ? par_back : m.Color, -hs, -m.VertScroll);
+  if (!Printing) canvas_.FillBackground(band, HasColor(par_back) ? par_back : m.Color, -hs, -m.VertScroll());
 
   // The selection on this line, as paragraph positions [sel_from, sel_to), and its band.
   const bool windows_colors = (m.GetOptions() & zkoWindowsSelColors) != 0;
@@ -135,7 +135,7 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
         sel_to = std::min(b, line_end) - p.StartOffset;
         x_from = g.X[static_cast<size_t>(sel_from - rec.Start)];
         const bool goes_on = b > line_end;
-        x_to = goes_on && (m.GetOptions() & zkoFullLineSelect) ? m.ClientWidth + hs
+        x_to = goes_on && (m.GetOptions() & zkoFullLineSelect) ? m.ClientWidth() + hs
                                                                : g.X[static_cast<size_t>(sel_to - rec.Start)];
         break_selected = goes_on && last_line && para_index + 1 < m.Table.Count();
       }
@@ -254,10 +254,10 @@ TScrivRect CaretRect(TScrivlet& memo) {
     const int32_t tabs = memo.GetTabStops();
     if (tabs == 0) continue;
     const int32_t step = tabs > 0 ? tabs * space : -tabs;
-    const int32_t left = memo.GetLeftMargin() - memo.HorzScroll;
+    const int32_t left = memo.GetLeftMargin() - memo.HorzScroll();
     x = left + ((x - left) / step + 1) * step;
   }
-  if (memo.GetWordWrap()) x = std::min(x, memo.ClientWidth - 1);
+  if (memo.GetWordWrap()) x = std::min(x, memo.ClientWidth() - 1);
   int32_t width = memo.EffectiveCaretWidth();
   if (memo.GetOverwrite() && (memo.GetOptions() & zkoWideOverwriteCaret) && memo.SelLower() == memo.SelUpper()) {
     const int32_t under = caret.CharWidth();

@@ -294,7 +294,7 @@ void TScrivletPrinter::PrintColumn(TScrivPrintTarget& target, int32_t page, int3
   TScrivCanvas& canvas = target.Canvas();
   TScrivPainter painter(c, canvas);
   painter.Printing = true;
-  c.HorzScroll = -x0;  // the painter places the line at the copy's margin less this
+  c.ApplyScroll(-x0, c.VertScroll());  // the painter places the line at the copy's margin less this
   TScrivNavigator nav(c.Table);
   const int64_t first_padded = (int64_t{page} * columns_ + column) * lines_per_page_;
   for (int32_t j = 0; j < lines_per_page_; ++j) {

@@ -123,7 +123,7 @@ void TScrivlet::RefreshAfterChange() {
   // Lines removed under a view near the end: the last full page comes back into view.
   const int32_t lh = std::max(1, LineHeight());
   const int32_t last_top = std::max(Table.VisibleLineCount - VisibleLines() + 1, 0);
-  if (VertScroll / lh > last_top) SetVScroll(last_top * lh);
+  if (vert_scroll_ / lh > last_top) SetVScroll(last_top * lh);
   UpdateScrollBars();
   if (Table.ChangePending) {
     Table.ChangePending = false;
@@ -172,7 +172,7 @@ void TScrivlet::LoadFromStream(std::istream& stream) {
     ClearUndo();
     if (OnParse) OnParse(*this, 0, CharCount());
     --update_depth_;
-    HorzScroll = VertScroll = 0;
+    horz_scroll_ = vert_scroll_ = 0;
     layout_->LongestLineWidth = 0;
     layout_->LongestLinePara = -1;
     if (OnProgress) OnProgress(Table);
@@ -231,7 +231,7 @@ void TScrivlet::SetTextBuf(std::string_view text) {
   SetSelLength(CharCount());
   InsertTextBuf(text);
   SetSelStart(0);
-  if (update_depth_ == 0) VertScroll = 0;
+  if (update_depth_ == 0) vert_scroll_ = 0;
 }
 
 }  // namespace scrivlet

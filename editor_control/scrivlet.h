@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <istream>
 #include <memory>
@@ -314,11 +315,12 @@ class TScrivlet {
   bool CanDelete() const { return CanCut(); }
 
   // --- geometry ---
-  int32_t TopMargin = 0;
-  int32_t ClientWidth = 100;
-  int32_t ClientHeight = 60;
-  int32_t HorzScroll = 0;  // pixels
-  int32_t VertScroll = 0;  // pixels
+  int32_t GetTopMargin() const { return top_margin_; }
+  void SetTopMargin(int32_t n);
+  int32_t ClientWidth() const { return client_width_; }
+  int32_t ClientHeight() const { return client_height_; }
+  int32_t HorzScroll() const { return horz_scroll_; }  // pixels; SetHScroll changes it
+  int32_t VertScroll() const { return vert_scroll_; }  // pixels; SetVScroll changes it
   TTextMeasurer* Measurer = nullptr;  // not owned
   void SetBounds(int32_t width, int32_t height);
 
@@ -374,7 +376,7 @@ class TScrivlet {
   };
   ScrollBarInfo HorzScrollBar() const;
   ScrollBarInfo VertScrollBar() const;
-  int32_t VisibleLines() const { return ClientHeight / std::max(1, LineHeight()) + 1; }
+  int32_t VisibleLines() const { return ClientHeight() / std::max(1, LineHeight()) + 1; }
 
   // --- events ---
   std::function<void(TScrivlet&)> OnStyleChange;
@@ -419,6 +421,12 @@ class TScrivlet {
   const std::vector<TScrivNavigator*>& Navigators() const { return navigators_; }
 
  private:
+  friend class TScrivletPrinter;  // places its hidden copy's columns left of the view's 0
+  int32_t horz_scroll_ = 0;
+  int32_t vert_scroll_ = 0;
+  int32_t top_margin_ = 0;
+  int32_t client_width_ = 100;  // SetBounds changes both
+  int32_t client_height_ = 60;
   int32_t update_depth_ = 0;  // BeginUpdate opens one, EndUpdate closes one
   friend class TScrivNavigator;
   friend class TScrivHighlighter;
@@ -510,16 +518,30 @@ class TScrivlet {
 };
 
 // Holds an update of `memo` open for a scope: the update ends when the scope is left,
-// by an exception too. A failure of the update's end itself still reaches the caller.
+// by an exception too. A failure of the update's end itself reaches the caller, except
+// while another exception is leaving the scope: that one says what went wrong first, and
+// a second one thrown past it would end the program.
 class TUpdateGuard {
  public:
-  explicit TUpdateGuard(TScrivlet& memo) : memo_(memo) { memo_.BeginUpdate(); }
-  ~TUpdateGuard() noexcept(false) { memo_.EndUpdate(); }
+  explicit TUpdateGuard(TScrivlet& memo) : memo_(memo), exceptions_at_start_(std::uncaught_exceptions()) {
+    memo_.BeginUpdate();
+  }
+  ~TUpdateGuard() noexcept(false) {
+    if (std::uncaught_exceptions() <= exceptions_at_start_) {
+      memo_.EndUpdate();
+      return;
+    }
+    try {
+      memo_.EndUpdate();
+    } catch (...) {  // the exception already unwinding propagates in its place
+    }
+  }
   TUpdateGuard(const TUpdateGuard&) = delete;
   TUpdateGuard& operator=(const TUpdateGuard&) = delete;
 
  private:
   TScrivlet& memo_;
+  const int exceptions_at_start_;
 };
 
 }  // namespace scrivlet

@@ -29,7 +29,7 @@ void TScrivlet::CreateHandle() {
   DesiredX = kNoDesiredX;
   if (!Designing && update_mode_ == TzkUpdateMode::umBackground && scheduler_ != nullptr)
     format_thread_ = std::make_unique<TzkFormatThread>(*scheduler_, [this] { return FormatStep(); });
-  HorzScroll = VertScroll = 0;
+  horz_scroll_ = vert_scroll_ = 0;
   if (window_ != nullptr) {
     window_->UpdateScrollBars();
     window_->CaretShapeChanged();

@@ -48,7 +48,7 @@ void TScrivlet::FontChanged() {
   layout_->ForgetMetrics();
   Relayout();
   if (handle_) {
-    HorzScroll = VertScroll = 0;
+    horz_scroll_ = vert_scroll_ = 0;
     TopLineNav->SetOffset(0);
     if (window_ != nullptr) {
       window_->UpdateScrollBars();
@@ -65,7 +65,7 @@ void TScrivlet::SetAlignment(TAlignment a) {
   if (a == alignment_) return;
   const bool relayout = !word_wrap_ && (a != TAlignment::taLeftJustify || alignment_ != TAlignment::taLeftJustify);
   alignment_ = a;
-  HorzScroll = 0;
+  horz_scroll_ = 0;
   if (relayout) Relayout();
   Repaint();
 }
@@ -134,7 +134,7 @@ void TScrivlet::SetHighlightColor(int32_t c) {
 
 void TScrivlet::SetJustified(bool on) {
   justified_ = on;
-  HorzScroll = 0;
+  horz_scroll_ = 0;
   Repaint();
 }
 
@@ -150,6 +150,12 @@ void TScrivlet::SetRightMargin(int32_t n) {
   right_margin_ = n;
   if (word_wrap_) Relayout();
   Repaint();
+}
+
+void TScrivlet::SetTopMargin(int32_t n) {
+  if (n == top_margin_) return;
+  top_margin_ = n;
+  Repaint();  // only painting places the lines by it
 }
 
 int32_t TScrivlet::GetLineHeight() const {
@@ -168,7 +174,7 @@ void TScrivlet::SetLineHeight(int32_t n) {
   const int32_t now = LineHeight();
   if (now == old || !handle_) return;
   // The line at the top stays at the top; so does the part of it scrolled away.
-  VertScroll = VertScroll / old * now + VertScroll % old;
+  vert_scroll_ = vert_scroll_ / old * now + vert_scroll_ % old;
   if (window_ != nullptr) {
     window_->UpdateScrollBars();
     window_->Invalidate();
@@ -267,26 +273,26 @@ void TScrivlet::SetWordWrapChars(std::string_view chars) {
 void TScrivlet::SetBounds(int32_t width, int32_t height) {
   const int32_t h = std::max(1, LineHeight());
   const int32_t text_height = Table.VisibleLineCount * h;
-  const bool near_bottom = VertScroll < text_height - ClientHeight + 5;
-  const bool width_changed = width != ClientWidth;
-  ClientWidth = width;
-  ClientHeight = height;
+  const bool near_bottom = vert_scroll_ < text_height - ClientHeight() + 5;
+  const bool width_changed = width != ClientWidth();
+  client_width_ = width;
+  client_height_ = height;
   if (width_changed && (word_wrap_ || alignment_ != TAlignment::taLeftJustify)) Relayout();
   if (window_ != nullptr) window_->UpdateScrollBars();
-  if (near_bottom && VertScroll > text_height - height + 3) VertScroll = std::max(0, text_height - height + 3);
+  if (near_bottom && vert_scroll_ > text_height - height + 3) vert_scroll_ = std::max(0, text_height - height + 3);
 }
 
 TScrivlet::ScrollBarInfo TScrivlet::HorzScrollBar() const {
   ScrollBarInfo bar;
   const int32_t widest = layout_->LongestLineWidth + left_margin_ + right_margin_;
   bar.Unit = widest / 32760 + 1;
-  bar.Page = (ClientWidth - left_margin_ - right_margin_) / bar.Unit;
+  bar.Page = (ClientWidth() - left_margin_ - right_margin_) / bar.Unit;
   if (alignment_ != TAlignment::taLeftJustify) {
     bar.Range = bar.Page;
   } else {
     bar.Range = widest / bar.Unit + ((options_ & zkoAutoScrollBars) ? 0 : 1);
   }
-  bar.Position = HorzScroll / bar.Unit;
+  bar.Position = horz_scroll_ / bar.Unit;
   return bar;
 }
 
@@ -295,9 +301,9 @@ TScrivlet::ScrollBarInfo TScrivlet::VertScrollBar() const {
   const int32_t h = std::max(1, LineHeight());
   const int32_t text_height = Table.VisibleLineCount * h;
   bar.Unit = text_height / 32760 + 1;
-  bar.Range = std::max(text_height / bar.Unit, ClientHeight - h - 1) + ((options_ & zkoAutoScrollBars) ? 0 : 1);
-  bar.Page = (ClientHeight - 3) / bar.Unit;
-  bar.Position = VertScroll / bar.Unit;
+  bar.Range = std::max(text_height / bar.Unit, ClientHeight() - h - 1) + ((options_ & zkoAutoScrollBars) ? 0 : 1);
+  bar.Page = (ClientHeight() - 3) / bar.Unit;
+  bar.Position = vert_scroll_ / bar.Unit;
   return bar;
 }
 

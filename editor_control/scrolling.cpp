@@ -19,25 +19,25 @@ int32_t TScrivlet::GetTopLine() { return TopLineNav->GetDisplayLine(); }
 void TScrivlet::SetTopLine(int32_t line) {
   if (word_wrap_) EnsureLine(line);
   TopLineNav->SetDisplayLine(std::max(0, line));
-  ScrollTo(HorzScroll, TopLineNav->GetVisibleLine() * LineHeight());
+  ScrollTo(horz_scroll_, TopLineNav->GetVisibleLine() * LineHeight());
 }
 
 void TScrivlet::SetVScroll(int32_t y) {
   scroll_.Running = false;
-  ApplyScroll(HorzScroll, std::max(0, y));
+  ApplyScroll(horz_scroll_, std::max(0, y));
 }
 
 void TScrivlet::SetHScroll(int32_t x) {
   scroll_.Running = false;
-  ApplyScroll(std::max(0, x), VertScroll);
+  ApplyScroll(std::max(0, x), vert_scroll_);
 }
 
 void TScrivlet::ApplyScroll(int32_t x, int32_t y) {
-  const int32_t dx = x - HorzScroll;
-  const int32_t dy = y - VertScroll;
+  const int32_t dx = x - horz_scroll_;
+  const int32_t dy = y - vert_scroll_;
   if (dx == 0 && dy == 0) return;
-  HorzScroll = x;
-  VertScroll = y;
+  horz_scroll_ = x;
+  vert_scroll_ = y;
   if (DesiredX != kNoDesiredX) DesiredX -= dx;
   if (dy != 0) TopLineNav->SetVisibleLine(y / std::max(1, LineHeight()));
   if (window_ != nullptr) {
@@ -55,8 +55,8 @@ void TScrivlet::ScrollTo(int32_t x, int32_t y) {
     ApplyScroll(x, y);
     return;
   }
-  if (x == HorzScroll && y == VertScroll) return;
-  scroll_ = {true, now, now, HorzScroll, VertScroll, x, y};
+  if (x == horz_scroll_ && y == vert_scroll_) return;
+  scroll_ = {true, now, now, horz_scroll_, vert_scroll_, x, y};
   scroll_ticker_->RequestSlice([this] { ScrollStep(); });
 }
 
@@ -76,11 +76,11 @@ void TScrivlet::ScrollStep() {
       if (at < to) return static_cast<int32_t>(std::min<int64_t>(to, at + step));
       return static_cast<int32_t>(std::max<int64_t>(to, at - step));
     };
-    ApplyScroll(toward(HorzScroll, scroll_.ToX, step_of(scroll_.FromX, scroll_.ToX)),
-                toward(VertScroll, scroll_.ToY, step_of(scroll_.FromY, scroll_.ToY)));
+    ApplyScroll(toward(horz_scroll_, scroll_.ToX, step_of(scroll_.FromX, scroll_.ToX)),
+                toward(vert_scroll_, scroll_.ToY, step_of(scroll_.FromY, scroll_.ToY)));
     scroll_.Previous = now;
   }
-  if (HorzScroll == scroll_.ToX && VertScroll == scroll_.ToY) {
+  if (horz_scroll_ == scroll_.ToX && vert_scroll_ == scroll_.ToY) {
     scroll_.Running = false;
     last_scroll_end_ = now;
     return;
@@ -94,25 +94,25 @@ void TScrivlet::ScrollInView() {
   if (!(Table.Items(para).Flags & pfFormatted)) layout_->FormatUpTo(para);
   const int32_t lh = std::max(1, LineHeight());
   const int32_t x = Caret->GetX() + Measurer->Width(PendingSpaces, FontStyle);
-  int32_t h = HorzScroll;
-  if ((word_wrap_ && column_wrap_ <= 0) || (alignment_ != TAlignment::taLeftJustify && HorzScroll == 0)) {
+  int32_t h = horz_scroll_;
+  if ((word_wrap_ && column_wrap_ <= 0) || (alignment_ != TAlignment::taLeftJustify && horz_scroll_ == 0)) {
     h = 0;
   } else {
     const int32_t step = 5 * std::max(1, Measurer->Width("0", FontStyle));
-    if (x >= ClientWidth) h += ((x - ClientWidth) / step + 1) * step;
+    if (x >= ClientWidth()) h += ((x - ClientWidth()) / step + 1) * step;
     else if (x < 0) h += ((x / step) - 1) * step;
     h = std::max(h, 0);
   }
   const int32_t line = Caret->GetVisibleLine();
-  const int32_t y = line * lh - VertScroll;
-  int32_t v = VertScroll;
+  const int32_t y = line * lh - vert_scroll_;
+  int32_t v = vert_scroll_;
   if (y < 0) {
     v = line * lh;
-  } else if (y > ClientHeight - lh - 3) {
+  } else if (y > ClientHeight() - lh - 3) {
     if (options_ & zkoNoFineScroll) {
       v = std::max(line - VisibleLines() + 2, 0) * lh;
     } else {
-      v = lh * (line + 1) - ClientHeight + 1 + (line + 1 == Table.VisibleLineCount ? 2 : 0);
+      v = lh * (line + 1) - ClientHeight() + 1 + (line + 1 == Table.VisibleLineCount ? 2 : 0);
       v = std::min(v, line * lh);
     }
   }
@@ -124,13 +124,13 @@ void TScrivlet::ScrollInView() {
 namespace scrivlet {
 
 int32_t TScrivlet::MaxVertScroll() const {
-  return std::max(0, Table.VisibleLineCount * std::max(1, LineHeight()) - ClientHeight + 3);
+  return std::max(0, Table.VisibleLineCount * std::max(1, LineHeight()) - ClientHeight() + 3);
 }
 
 void TScrivlet::VScrollCommand(TScrollCode code, int32_t pos) {
   if (update_depth_ > 0) return;
   const int32_t lh = std::max(1, LineHeight());
-  int32_t v = VertScroll;
+  int32_t v = vert_scroll_;
   switch (code) {
     case TScrollCode::scLineUp:
       v = v % lh != 0 ? v - v % lh : v - lh;
@@ -143,7 +143,7 @@ void TScrivlet::VScrollCommand(TScrollCode code, int32_t pos) {
       if (word_wrap_) EnsureLine(std::max(0, v / lh));
       break;
     case TScrollCode::scPageDown:
-      if (word_wrap_) EnsureLine((v + ClientHeight) / lh + VisibleLines());
+      if (word_wrap_) EnsureLine((v + ClientHeight()) / lh + VisibleLines());
       v = std::min(v + (VisibleLines() - 1) * lh, std::max(v, MaxVertScroll()));
       break;
     case TScrollCode::scThumb:
@@ -156,9 +156,9 @@ void TScrivlet::VScrollCommand(TScrollCode code, int32_t pos) {
 
 void TScrivlet::HScrollCommand(TScrollCode code, int32_t pos) {
   if (update_depth_ > 0) return;
-  const int32_t line = ClientWidth / 20 + 1;
-  const int32_t page = ClientWidth - ClientWidth / 20;
-  int32_t h = HorzScroll;
+  const int32_t line = ClientWidth() / 20 + 1;
+  const int32_t page = ClientWidth() - ClientWidth() / 20;
+  int32_t h = horz_scroll_;
   switch (code) {
     case TScrollCode::scLineUp: h -= line; break;
     case TScrollCode::scLineDown: h += line; break;

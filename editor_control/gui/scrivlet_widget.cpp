@@ -177,7 +177,7 @@ void TScrivlet::paintEvent(QPaintEvent* event) {
 
 void TScrivlet::RenderClient(QPaintDevice& target) {
   QPainter painter(&target);
-  PaintInto(painter, QRect(0, 0, memo_->ClientWidth, memo_->ClientHeight), false);
+  PaintInto(painter, QRect(0, 0, memo_->ClientWidth(), memo_->ClientHeight()), false);
 }
 
 void TScrivlet::focusInEvent(QFocusEvent* event) {

@@ -267,8 +267,8 @@ TEST_F(KeyInputTest, DisplayOnlyKeysScrollTheViewAndTheCaretStays) {
   };
   for (const Case& c : cases) {
     EXPECT_TRUE(in.KeyDown(c.key, c.shift));
-    EXPECT_EQ(s.VertScroll, c.v) << c.key;
-    EXPECT_EQ(s.HorzScroll, c.h) << c.key;
+    EXPECT_EQ(s.VertScroll(), c.v) << c.key;
+    EXPECT_EQ(s.HorzScroll(), c.h) << c.key;
     EXPECT_EQ(s.GetSelStart(), 5);
   }
   EXPECT_FALSE(in.KeyPress('x'));

@@ -177,9 +177,9 @@ TEST_F(MouseInputTest, BeyondTheEdgeTheViewScrollsFasterTheFurtherTheMouseIs) {
     ASSERT_EQ(host.Scheduled.size(), 1u) << c.y;
     EXPECT_EQ(host.Scheduled[0], c.wait) << c.y;
   }
-  const int32_t before = s.VertScroll;
+  const int32_t before = s.VertScroll();
   in.AutoScrollStep();
-  EXPECT_EQ(s.VertScroll, before + 12);
+  EXPECT_EQ(s.VertScroll(), before + 12);
   EXPECT_GT(s.GetSelStart(), 12) << "the selection follows";
   in.MouseUp(TMouseButton::mbLeft, 0, X(1), 150);
   EXPECT_EQ(host.Scheduled.back(), -1);
@@ -196,19 +196,19 @@ TEST_F(MouseInputTest, WheelDeltasBelowANotchAccumulate) {
   const Step steps[] = {{-60, 0}, {-60, 12}, {-240, 36}, {120, 24}, {30, 24}, {90, 12}};
   for (const Step& st : steps) {
     EXPECT_TRUE(in.DoMouseWheel(0, st.delta));
-    EXPECT_EQ(s.VertScroll, st.vscroll) << st.delta;
+    EXPECT_EQ(s.VertScroll(), st.vscroll) << st.delta;
   }
   s.MouseWheelFactor = -1;
   host.WheelLines = 3;
   in.DoMouseWheel(0, -120);
-  EXPECT_EQ(s.VertScroll, 12 + 36);
+  EXPECT_EQ(s.VertScroll(), 12 + 36);
   host.WheelLines = -1;  // a page: the visible lines less 2
   in.DoMouseWheel(0, -120);
-  EXPECT_EQ(s.VertScroll, 48 + (11 - 2) * 12);
+  EXPECT_EQ(s.VertScroll(), 48 + (11 - 2) * 12);
   s.SetVScroll(0);
   s.MouseWheelFactor = 3;
   in.DoMouseWheel(0, 120);
-  EXPECT_EQ(s.VertScroll, 0) << "not above the top";
+  EXPECT_EQ(s.VertScroll(), 0) << "not above the top";
 }
 
 TEST_F(MouseInputTest, TheRightButtonOpensTheDefaultPopupWhoseItemsFollowTheState) {

@@ -183,16 +183,17 @@ TEST_F(NavigatorTest, AClickOnTheRightHalfOfACharacterPutsThePositionAfterIt) {
 }
 
 TEST_F(NavigatorTest, PixelPositionsFollowMarginsScrollingAndAlignment) {
-  s.ClientWidth = 100;
+  s.SetBounds(100, s.ClientHeight());
   Load(s, "ab\r\ncd");
   nav.SetOffset(5);
   EXPECT_EQ(nav.GetX(), 8 + 7);
   EXPECT_EQ(nav.GetY(), 12);
-  s.HorzScroll = 4;
-  s.VertScroll = 2;
+  s.SetHScroll(4);
+  s.SetVScroll(2);
   EXPECT_EQ(nav.GetX(), 8 + 7 - 4);
   EXPECT_EQ(nav.GetY(), 10);
-  s.HorzScroll = s.VertScroll = 0;
+  s.SetHScroll(0);
+  s.SetVScroll(0);
   s.SetAlignment(TAlignment::taRightJustify);  // wrap width 84, line 14: 70 free
   EXPECT_EQ(nav.GetX(), 8 + 70 + 7);
   s.SetAlignment(TAlignment::taCenter);

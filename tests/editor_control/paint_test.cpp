@@ -83,7 +83,7 @@ class PaintTest : public ::testing::Test {
   }
   void Paint(bool focused = true) {
     canvas.Ops.clear();
-    TScrivPainter(s, canvas).Paint({0, 0, s.ClientWidth, s.ClientHeight}, focused);
+    TScrivPainter(s, canvas).Paint({0, 0, s.ClientWidth(), s.ClientHeight()}, focused);
   }
 };
 
@@ -174,7 +174,7 @@ TEST_F(PaintTest, TheRightLineStandsAtItsPositionInSpacesOrPixels) {
   for (const Case& c : {Case{80, 0, 8 + 80 * 7}, Case{-200, 0, 8 + 200}, Case{10, 21, 8 + 70 - 21}, Case{0, 0, INT_MIN}}) {
     SCOPED_TRACE(c.pos);
     s.SetRightLinePos(c.pos);
-    s.HorzScroll = c.hscroll;
+    s.SetHScroll(c.hscroll);
     s.EndOfTextMark.Color = -1;
     Paint();
     const auto lines = canvas.Lines();
@@ -186,7 +186,7 @@ TEST_F(PaintTest, TheRightLineStandsAtItsPositionInSpacesOrPixels) {
     EXPECT_EQ(lines[0]->Rect.Left, c.x);
     EXPECT_EQ(lines[0]->Rect.Right, c.x) << "vertical";
     EXPECT_EQ(lines[0]->Rect.Top, 0);
-    EXPECT_EQ(lines[0]->Rect.Bottom, s.ClientHeight);
+    EXPECT_EQ(lines[0]->Rect.Bottom, s.ClientHeight());
     EXPECT_EQ(lines[0]->Color, 8421504);
   }
 }
@@ -199,7 +199,7 @@ TEST_F(PaintTest, TheEndOfTextMarkIsDrawnBelowTheLastLineUnlessItsPenHasNoColour
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0]->Rect.Top, 3 / 2 + 2 * 12);
   EXPECT_EQ(lines[0]->Rect.Bottom, lines[0]->Rect.Top) << "horizontal";
-  EXPECT_EQ(lines[0]->Rect.Right, s.ClientWidth);
+  EXPECT_EQ(lines[0]->Rect.Right, s.ClientWidth());
   s.EndOfTextMark.Color = -1;
   Paint();
   EXPECT_TRUE(canvas.Lines().empty());
@@ -373,7 +373,7 @@ TEST_F(PaintTest, OnlyTheRowsInTheUpdateBandArePaintedAndTheRestIsBackground) {
   for (const Op& op : canvas.Ops)
     if (op.What == Op::kText) drawn += op.Text;
   EXPECT_EQ(drawn, "23");
-  s.VertScroll = 24;
+  s.SetVScroll(24);
   Paint();
   drawn.clear();
   for (const Op& op : canvas.Ops)
@@ -443,19 +443,19 @@ TEST(ScrivletScrollCommandsTest, LinePageAndThumbStepsKeepToTheText) {
   for (const Step& st : steps) {
     s.SetVScroll(st.before);
     s.VScrollCommand(st.code, st.pos);
-    EXPECT_EQ(s.VertScroll, st.after) << static_cast<int>(st.code) << " from " << st.before;
+    EXPECT_EQ(s.VertScroll(), st.after) << static_cast<int>(st.code) << " from " << st.before;
   }
   s.SetOptions(s.GetOptions() | zkoNoFineScroll);
   s.VScrollCommand(Code::scThumb, 17);
-  EXPECT_EQ(s.VertScroll, 10);
+  EXPECT_EQ(s.VertScroll(), 10);
   s.SetHScroll(0);
   s.HScrollCommand(Code::scLineDown);
-  EXPECT_EQ(s.HorzScroll, 200 / 20 + 1);
+  EXPECT_EQ(s.HorzScroll(), 200 / 20 + 1);
   s.HScrollCommand(Code::scPageDown);
-  EXPECT_EQ(s.HorzScroll, 11 + 200 - 10);
+  EXPECT_EQ(s.HorzScroll(), 11 + 200 - 10);
   s.HScrollCommand(Code::scPageUp);
   s.HScrollCommand(Code::scPageUp);
-  EXPECT_EQ(s.HorzScroll, 0);
+  EXPECT_EQ(s.HorzScroll(), 0);
 }
 
 }  // namespace

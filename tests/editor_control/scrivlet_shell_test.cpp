@@ -160,10 +160,10 @@ TEST(ScrivletShellTest, LineHeightIsCappedAndZeroFollowsTheFont) {
   EXPECT_EQ(s.GetLineHeight(), 0) << "the designer shows automatic as 0";
   s.Designing = false;
   s.CreateHandle();
-  vscrolls = 0;
-  s.VertScroll = 30;  // two lines and 6 pixels
+  s.SetVScroll(30);  // two lines and 6 pixels
+  vscrolls = 0;  // count only the line height's own scroll
   s.SetLineHeight(20);
-  EXPECT_EQ(s.VertScroll, 46) << "the top line stays on top";
+  EXPECT_EQ(s.VertScroll(), 46) << "the top line stays on top";
   EXPECT_EQ(vscrolls, 1);
 }
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
+#include <stdexcept>
+#include <string>
 
 #include "test_support.h"
 
@@ -98,6 +101,38 @@ TEST(ScrivletTest, SwitchingStaticFormatReadsTheStyleCharactersAgain) {
   EXPECT_TRUE(s.Modified());
   s.SetStaticFormat(false);
   EXPECT_EQ(para::InlineStartStyle(s.Table.Items(1)), 0);
+}
+
+// An engine whose refresh fails: EndUpdate throws when the outermost update closes.
+struct TFailingRefresh : TScrivletEngine {
+  void RefreshChanged() override { throw std::runtime_error("refresh failed"); }
+};
+
+TEST(UpdateGuardDeathTest, AFailingEndDuringUnwindingLetsTheFirstExceptionThrough) {
+  // Run in a child: before the mend the second exception ended the program.
+  EXPECT_EXIT(
+      {
+        TScrivlet s;
+        TFailingRefresh engine;
+        s.Engine = &engine;
+        int code = 1;
+        try {
+          TUpdateGuard update(s);
+          throw std::logic_error("first");
+        } catch (const std::logic_error& e) {
+          if (std::string(e.what()) == "first" && s.UpdateDepth() == 0) code = 0;
+        }
+        std::exit(code);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+TEST(UpdateGuardTest, AFailingEndOnTheNormalPathReachesTheCaller) {
+  TScrivlet s;
+  TFailingRefresh engine;
+  s.Engine = &engine;
+  EXPECT_THROW({ TUpdateGuard update(s); }, std::runtime_error);
+  EXPECT_EQ(s.UpdateDepth(), 0);
 }
 
 }  // namespace

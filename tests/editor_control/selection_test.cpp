@@ -215,21 +215,21 @@ TEST(ScrollInViewTest, TheCaretIsBroughtIntoViewInStepsOfFiveCharacters) {
   Load(s, text);
   s.SetSelStart(20);  // x = 8 + 140 = 148: beyond 100
   s.ScrollInView();
-  EXPECT_EQ(s.HorzScroll, 70) << "((148 - 100) div 35 + 1) x 35";
+  EXPECT_EQ(s.HorzScroll(), 70) << "((148 - 100) div 35 + 1) x 35";
   s.SetSelStart(0);
   s.ScrollInView();
-  EXPECT_EQ(s.HorzScroll, 0) << "back in whole steps, never below 0";
+  EXPECT_EQ(s.HorzScroll(), 0) << "back in whole steps, never below 0";
 
   s.SetSelStart(s.Table.Items(10).StartOffset);
   s.ScrollInView();
-  EXPECT_EQ(s.VertScroll, 12 * 11 - 60 + 1) << "the caret line just above the bottom";
+  EXPECT_EQ(s.VertScroll(), 12 * 11 - 60 + 1) << "the caret line just above the bottom";
   s.SetSelStart(s.Table.Items(2).StartOffset);
   s.ScrollInView();
-  EXPECT_EQ(s.VertScroll, 24) << "a line above goes to the top";
+  EXPECT_EQ(s.VertScroll(), 24) << "a line above goes to the top";
   s.SetOptions(s.GetOptions() | zkoNoFineScroll);
   s.SetSelStart(s.Table.Items(10).StartOffset);
   s.ScrollInView();
-  EXPECT_EQ(s.VertScroll, (10 - 6 + 2) * 12) << "whole lines";
+  EXPECT_EQ(s.VertScroll(), (10 - 6 + 2) * 12) << "whole lines";
 }
 
 TEST(ScrollInViewTest, AnAnimatedScrollStepsTowardsTheTargetWithoutPassingIt) {
@@ -246,7 +246,7 @@ TEST(ScrollInViewTest, AnAnimatedScrollStepsTowardsTheTargetWithoutPassingIt) {
   for (int i = 0; i < 100; ++i) text += "\r\nline";
   Load(s, text);
   std::vector<int32_t> offsets;
-  s.OnVScroll = [&](TScrivlet& c) { offsets.push_back(c.VertScroll); };
+  s.OnVScroll = [&](TScrivlet& c) { offsets.push_back(c.VertScroll()); };
   s.SetTopLine(50);
   ASSERT_TRUE(ticker.pending) << "the scroll runs on the ticker";
   for (int k = 0; k < 1000 && ticker.pending; ++k) {
@@ -264,7 +264,7 @@ TEST(ScrollInViewTest, AnAnimatedScrollStepsTowardsTheTargetWithoutPassingIt) {
   EXPECT_EQ(s.GetTopLine(), 50);
   s.SetTopLine(0);
   EXPECT_FALSE(ticker.pending) << "a scroll right after another one moves at once";
-  EXPECT_EQ(s.VertScroll, 0);
+  EXPECT_EQ(s.VertScroll(), 0);
 }
 
 }  // namespace

@@ -166,8 +166,8 @@ void BM_Ours_PageDownThroughTheText(benchmark::State& state) {
   for (auto _ : state) {
     ours.w.Memo().SetVScroll(0);
     pages = 0;
-    for (int32_t last = -1; ours.w.Memo().VertScroll != last; ++pages) {
-      last = ours.w.Memo().VertScroll;
+    for (int32_t last = -1; ours.w.Memo().VertScroll() != last; ++pages) {
+      last = ours.w.Memo().VertScroll();
       ours.w.Memo().VScrollCommand(scrivlet::TScrivlet::TScrollCode::scPageDown);
       ours.Paint();
     }

@@ -170,11 +170,11 @@ TEST_F(ScrollBarsTest, DeletingLinesBelowAViewAtTheEndBringsTheViewBack) {
   Load(Lines(25, "MOVWF PORTB"));
   RunSlices();
   w->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
-  ASSERT_EQ(w->Memo().VertScroll, VerticalMaximum(26));
+  ASSERT_EQ(w->Memo().VertScroll(), VerticalMaximum(26));
   w->Memo().Select(w->Memo().ParagraphStart(10), w->Memo().CharCount());
   QTest::keyClick(w, Qt::Key_Delete);
   RunSlices();
-  EXPECT_EQ(w->Memo().VertScroll, 0);
+  EXPECT_EQ(w->Memo().VertScroll(), 0);
   ExpectBarFollows(Qt::Vertical);
 }
 
@@ -212,30 +212,30 @@ TEST_F(ScrollBarsTest, TheBarsOwnCommandsAndValuesSetFromCodeMoveTheText) {
   QScrollBar* h = w->horizontalScrollBar();
 
   ASSERT_TRUE(PickFromBarMenu(v, "Bottom"));
-  EXPECT_EQ(w->Memo().VertScroll, VerticalMaximum(101));
-  EXPECT_EQ(w->Memo().VertScroll, w->Memo().MaxVertScroll());
+  EXPECT_EQ(w->Memo().VertScroll(), VerticalMaximum(101));
+  EXPECT_EQ(w->Memo().VertScroll(), w->Memo().MaxVertScroll());
   ExpectBarFollows(Qt::Vertical);
   ASSERT_TRUE(PickFromBarMenu(v, "Top"));
-  EXPECT_EQ(w->Memo().VertScroll, 0);
+  EXPECT_EQ(w->Memo().VertScroll(), 0);
   ExpectBarFollows(Qt::Vertical);
 
   v->setValue(7 * lh);
-  EXPECT_EQ(w->Memo().VertScroll, 7 * lh);
+  EXPECT_EQ(w->Memo().VertScroll(), 7 * lh);
   EXPECT_EQ(w->Memo().GetTopLine(), 7);
   ExpectBarFollows(Qt::Vertical);
   h->setValue(40);
-  EXPECT_EQ(w->Memo().HorzScroll, 40);
+  EXPECT_EQ(w->Memo().HorzScroll(), 40);
   ExpectBarFollows(Qt::Horizontal);
   ASSERT_TRUE(PickFromBarMenu(h, "Right edge"));
-  EXPECT_EQ(w->Memo().HorzScroll, h->maximum());
+  EXPECT_EQ(w->Memo().HorzScroll(), h->maximum());
   EXPECT_GT(h->maximum(), 0);
   ASSERT_TRUE(PickFromBarMenu(h, "Left edge"));
-  EXPECT_EQ(w->Memo().HorzScroll, 0);
+  EXPECT_EQ(w->Memo().HorzScroll(), 0);
 
   // Without fine scrolling the text moves by whole lines, and the bar shows where it went.
   w->Memo().SetOptions(w->Memo().GetOptions() | zkoNoFineScroll);
   v->setValue(3 * lh + lh / 2);
-  EXPECT_EQ(w->Memo().VertScroll, 3 * lh);
+  EXPECT_EQ(w->Memo().VertScroll(), 3 * lh);
   ExpectBarFollows(Qt::Vertical);
 }
 

@@ -165,9 +165,9 @@ TEST_F(ScrivletWidgetTest, WheelDeltasBelowANotchAccumulate) {
     QApplication::sendEvent(w->viewport(), &e);
   };
   wheel(-60);
-  EXPECT_EQ(w->Memo().VertScroll, 0);
+  EXPECT_EQ(w->Memo().VertScroll(), 0);
   wheel(-60);
-  EXPECT_EQ(w->Memo().VertScroll, lh);
+  EXPECT_EQ(w->Memo().VertScroll(), lh);
   EXPECT_EQ(w->verticalScrollBar()->value(), lh);
 }
 
@@ -223,7 +223,7 @@ TEST_F(ScrivletWidgetTest, ADisplayOnlyControlScrollsWithArrowsAndShowsNoCaret) 
   w->Memo().SetDisplayOnly(true);
   w->Memo().SetSelStart(2);
   QTest::keyClick(w, Qt::Key_Down);
-  EXPECT_EQ(w->Memo().VertScroll, w->Memo().LineHeight());
+  EXPECT_EQ(w->Memo().VertScroll(), w->Memo().LineHeight());
   EXPECT_EQ(w->Memo().GetSelStart(), 2);
   QTest::keyClick(w, 'x');
   EXPECT_EQ(w->Memo().GetParagraphText(0), "line");
