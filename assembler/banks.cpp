@@ -34,8 +34,7 @@ int32_t StripBankBits(TarnRun& run, int32_t address) {
         if (address >= 512) ReportMessage(run, kWarning, kMsgValueOutOfRange);
       }
       return (address & 31) | 16;
-    default:
-      return address;
+    default: return address;
   }
 }
 

@@ -27,10 +27,14 @@ int FitOperands(TarnRun& run, const InstructionForm& form, OperandRecords& ops) 
     if (mask == 0) continue;
     OperandRecord& r = ops[static_cast<size_t>(i)];
     if (CheckRange(r.value, mask)) {
-      if (mask == 0x1F && r.kind == OP_FR) r.value = StripBankBits(run, r.value);
-      else if (mask == 0xFF && r.kind == OP_LIT) finding = kMsgLiteralTruncatedTo8Bits;
-      else if (mask == 0x0F) finding = kMsgModeValueTruncated;
-      else finding = kMsgValueOutOfRange;
+      if (mask == 0x1F && r.kind == OP_FR)
+        r.value = StripBankBits(run, r.value);
+      else if (mask == 0xFF && r.kind == OP_LIT)
+        finding = kMsgLiteralTruncatedTo8Bits;
+      else if (mask == 0x0F)
+        finding = kMsgModeValueTruncated;
+      else
+        finding = kMsgValueOutOfRange;
     } else if (r.bit != 0 && r.kind != OP_BIT) {
       finding = kMsgNonBitfieldOperator;
     }
@@ -61,7 +65,8 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
   in.size = form->size;
   int finding = FitOperands(run, *form, ops);
   // MOV !fr,#lit writes a port's direction register: only 5 to 9 are ports.
-  if (form->encoding == kRuleWritePortLiteral && (ops[1].value < 5 || ops[1].value > 9) && finding == 0)
+  if (form->encoding == kRuleWritePortLiteral && (ops[1].value < 5 || ops[1].value > 9) &&
+      finding == 0)
     finding = kMsgValueOutOfRange;
   if (finding != 0) ReportMessage(run, kWarning, finding);
 
@@ -74,8 +79,8 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
   auto word = [](int32_t v) { return static_cast<uint16_t>(v & 0xFFF); };
   int jmp_field = run.device.jmp_mask;
 
-  int jump = -1;            // the index of the jump word, which the page prefix precedes
-  int32_t target = 0;       // its address
+  int jump = -1;             // the index of the jump word, which the page prefix precedes
+  int32_t target = 0;        // its address
   bool checks_page = false;  // the jump leaves the page that PAGE selected
   // A compound jump's address is its last operand.
   auto jump_word = [&](uint16_t tmpl, int operand) {

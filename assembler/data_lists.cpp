@@ -49,7 +49,8 @@ class ListEncoder {
         ExprValue v = PopValue(run_);
         if (run_.pass == 2) {
           if (v.bit != 0) ReportMessage(run_, kWarning, kMsgNonBitfieldOperator);
-          if (CheckRange(v.value, 4095)) ReportMessage(run_, kWarning, kMsgLiteralTruncatedTo12Bits);
+          if (CheckRange(v.value, 4095))
+            ReportMessage(run_, kWarning, kMsgLiteralTruncatedTo12Bits);
         }
         if (!Add(retw_ ? v.value & 255 : v.value & 0xFFF)) return std::move(list_);
       }

@@ -14,12 +14,12 @@ struct DeviceName {
 
 // Tested in this order.
 constexpr DeviceName kDeviceNames[] = {
-    {"QV18AC", 0}, {"QV18", 0}, {"QV18L", 0}, {"PINS18", 0},
-    {"QV20AC", 1}, {"QV20", 1}, {"PINS20", 1},
-    {"QV28AC", 2}, {"QV28", 2}, {"QV28L", 2}, {"PINS28", 2},
-    {"QV48BD", 3}, {"QV48", 3}, {"PINS48", 3},
-    {"QV52BD", 4}, {"QV52", 4}, {"PINS52", 4},
-    {"OLDREV", kDeviceOldRevision},
+    {"QV18AC", 0}, {"QV18", 0},   {"QV18L", 0},
+    {"PINS18", 0}, {"QV20AC", 1}, {"QV20", 1},
+    {"PINS20", 1}, {"QV28AC", 2}, {"QV28", 2},
+    {"QV28L", 2},  {"PINS28", 2}, {"QV48BD", 3},
+    {"QV48", 3},   {"PINS48", 3}, {"QV52BD", 4},
+    {"QV52", 4},   {"PINS52", 4}, {"OLDREV", kDeviceOldRevision},
 };
 
 }  // namespace

@@ -26,15 +26,13 @@ struct DeviceRow {
 
 inline constexpr DeviceRow kDevices[] = {
     // name      words  256  pins  0  0  class
-    {"QV18AC",   2048,  256, 18,   0, 0, 1},
-    {"QV20AC",   2048,  256, 20,   0, 0, 1},
-    {"QV28AC",   2048,  256, 28,   0, 0, 1},
-    {"QV48BD",   4096,  256, 48,   0, 0, 2},
-    {"QV52BD",   4096,  256, 52,   0, 0, 2},
+    {"QV18AC", 2048, 256, 18, 0, 0, 1}, {"QV20AC", 2048, 256, 20, 0, 0, 1},
+    {"QV28AC", 2048, 256, 28, 0, 0, 1}, {"QV48BD", 4096, 256, 48, 0, 0, 2},
+    {"QV52BD", 4096, 256, 52, 0, 0, 2},
 };
 inline constexpr int kDeviceCount = 5;
-inline constexpr int kDefaultDevice = 0;         // QV18AC, when no device is named
-inline constexpr int kUnknownNameDevice = 2;     // QV28AC, after an unknown name
+inline constexpr int kDefaultDevice = 0;      // QV18AC, when no device is named
+inline constexpr int kUnknownNameDevice = 2;  // QV28AC, after an unknown name
 
 inline constexpr int kDeviceUnknown = -1;
 inline constexpr int kDeviceOldRevision = -2;  // OLDREV: keeps the device, clears the new revision

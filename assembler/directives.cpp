@@ -188,7 +188,8 @@ int DoOrg(TarnRun& run, uint32_t, StatementResult& result) {
     MarkMessage(run, -1, run.messages.last_error_code);
   } else {
     // The end of program memory itself is no address either.
-    if (v.value < 0 || static_cast<int64_t>(v.value) >= static_cast<int64_t>(run.device.program_size)) {
+    if (v.value < 0 ||
+        static_cast<int64_t>(v.value) >= static_cast<int64_t>(run.device.program_size)) {
       return ReportMessage(run, kError, kMsgAddressBeyondMemory);
     }
     run.pass_state.location = static_cast<uint16_t>(v.value);
@@ -231,8 +232,8 @@ int DoInclude(TarnRun& run, uint32_t, StatementResult&) {
   } else if (t == Token::kName) {
     std::string_view line = run.lexer.line;
     size_t end = run.lexer.start;
-    while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != ';' && line[end] != '\n' &&
-           line[end] != '\r') {
+    while (end < line.size() && line[end] != ' ' && line[end] != '\t' && line[end] != ';' &&
+           line[end] != '\n' && line[end] != '\r') {
       ++end;
     }
     name = line.substr(run.lexer.start, end - run.lexer.start);

@@ -1,12 +1,12 @@
 #include "assembler/driver.h"
 
+#include <termios.h>
+#include <unistd.h>
 #include <chrono>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <ostream>
-#include <termios.h>
-#include <unistd.h>
 
 #include "assembler/expression.h"
 #include "assembler/ieee695_writer.h"
@@ -149,16 +149,14 @@ int Assemble(TarnRun& run, const std::vector<std::string>& args) {
   PrintBanner(run);
   std::string source;
   switch (ReadOptions(run, args, &source)) {
-    case OptionsResult::kVersion:
-      return 0;
+    case OptionsResult::kVersion: return 0;
     case OptionsResult::kUsage:
       PrintUsage(run);
       Print(run, "\nPress any key to end.\n");
       WaitForKey(run);
       if (run.options.quiet_given) ListMessageNumbers(run);
       return 1;
-    case OptionsResult::kSource:
-      break;
+    case OptionsResult::kSource: break;
   }
 
   // Names, device, image, the IDE's mode, the working folder.
@@ -176,7 +174,8 @@ int Assemble(TarnRun& run, const std::vector<std::string>& args) {
   CloseSources(run);
   Pass2(run);
   PrintStackStatistics(run);
-  auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - start);
 
   // Summary.
   int shown = PrintSummary(run, static_cast<double>(elapsed.count()) * 0.001);

@@ -14,11 +14,16 @@ namespace {
 // The one-word instructions that skip the next word.
 bool IsSkipInstruction(uint32_t id) {
   switch (id) {
-    case kDECSZ: case kINCSZ: case kSB: case kSNB: case kSC:
-    case kSKIP: case kSZ: case kSNC: case kSNZ:
-      return true;
-    default:
-      return false;
+    case kDECSZ:
+    case kINCSZ:
+    case kSB:
+    case kSNB:
+    case kSC:
+    case kSKIP:
+    case kSZ:
+    case kSNC:
+    case kSNZ: return true;
+    default: return false;
   }
 }
 
@@ -100,20 +105,26 @@ StatementWords EncodeOperands(TarnRun& run, const KeywordState& mnemonic, uint16
       if (n > 0) ReportMessage(run, kError, kMsgTooManyOperands);
       break;
     case kFmtFr:
-      if (n == 0) ReportMessage(run, kError, kMsgMissingFileRegister);
-      else if (n > 1) ReportMessage(run, kError, kMsgTooManyOperands);
+      if (n == 0)
+        ReportMessage(run, kError, kMsgMissingFileRegister);
+      else if (n > 1)
+        ReportMessage(run, kError, kMsgTooManyOperands);
       field = StripBankBits(run, first);
       break;
     case kFmtLiteral:
-      if (n == 0) ReportMessage(run, kError, kMsgMissingLiteral);
-      else if (n > 1) ReportMessage(run, kError, kMsgTooManyOperands);
+      if (n == 0)
+        ReportMessage(run, kError, kMsgMissingLiteral);
+      else if (n > 1)
+        ReportMessage(run, kError, kMsgTooManyOperands);
       if (n > 0 && ops[0].bit != 0) ReportMessage(run, kWarning, kMsgNonBitfieldOperator);
       if (CheckRange(first, 255)) ReportMessage(run, kWarning, kMsgLiteralTruncatedTo8Bits);
       field = first & 255;
       break;
     case kFmtBankPageMode:
-      if (n == 0) ReportMessage(run, kError, kMsgMissingOperands);
-      else if (n > 1) ReportMessage(run, kError, kMsgTooManyOperands);
+      if (n == 0)
+        ReportMessage(run, kError, kMsgMissingOperands);
+      else if (n > 1)
+        ReportMessage(run, kError, kMsgTooManyOperands);
       if (mnemonic.id == kBANK) {
         field = BankField(run, first);
         out.bank_or_page = true;
@@ -126,9 +137,12 @@ StatementWords EncodeOperands(TarnRun& run, const KeywordState& mnemonic, uint16
       break;
     case kFmtFrDest: {
       uint32_t d = 1;
-      if (n == 0) ReportMessage(run, kError, kMsgMissingFileRegister);
-      else if (n == 1) ReportMessage(run, kComment, kMsgNoDestinationBit);
-      else if (n > 2) ReportMessage(run, kError, kMsgTooManyOperands);
+      if (n == 0)
+        ReportMessage(run, kError, kMsgMissingFileRegister);
+      else if (n == 1)
+        ReportMessage(run, kComment, kMsgNoDestinationBit);
+      else if (n > 2)
+        ReportMessage(run, kError, kMsgTooManyOperands);
       if (n >= 2) d = static_cast<uint32_t>(ops[1].value);
       if (d > 1) {
         ReportMessage(run, kError, kMsgBadDestinationBit);
@@ -138,8 +152,10 @@ StatementWords EncodeOperands(TarnRun& run, const KeywordState& mnemonic, uint16
       break;
     }
     case kFmtFrBit: {
-      if (n < 2) ReportMessage(run, kError, kMsgMissingOperands);
-      else if (n > 2) ReportMessage(run, kError, kMsgTooManyOperands);
+      if (n < 2)
+        ReportMessage(run, kError, kMsgMissingOperands);
+      else if (n > 2)
+        ReportMessage(run, kError, kMsgTooManyOperands);
       int32_t bit = n >= 2 ? ops[1].value : 0;
       if (bit < 0 || bit > 7) {
         ReportMessage(run, kError, kMsgBitNumberOutOfRange);
@@ -153,9 +169,7 @@ StatementWords EncodeOperands(TarnRun& run, const KeywordState& mnemonic, uint16
       // Skips the next word when it is the second of a pair: bit 8 set at even addresses.
       field = (address & 1) == 0 ? kSkipEvenBit : 0;
       break;
-    default:
-      ReportMessage(run, kError, kMsgBadInstruction);
-      break;
+    default: ReportMessage(run, kError, kMsgBadInstruction); break;
   }
   out.words.push_back(static_cast<uint16_t>((mnemonic.opcode_template | field) & kWordBits));
   return out;
@@ -164,9 +178,7 @@ StatementWords EncodeOperands(TarnRun& run, const KeywordState& mnemonic, uint16
 StatementWords EncodeStatement(TarnRun& run, KeywordState mnemonic, uint16_t address) {
   StatementWords out;
   switch (mnemonic.format) {
-    case kFmtForms:
-      out = EncodeCompound(run, static_cast<int>(mnemonic.id));
-      break;
+    case kFmtForms: out = EncodeCompound(run, static_cast<int>(mnemonic.id)); break;
     case kFmtDataList:
     case kFmtRetwList: {
       DataList list = EncodeDataList(run, mnemonic.format == kFmtRetwList);
@@ -174,9 +186,7 @@ StatementWords EncodeStatement(TarnRun& run, KeywordState mnemonic, uint16_t add
       out.words = std::move(list.words);
       break;
     }
-    default:
-      out = EncodeOperands(run, mnemonic, address);
-      break;
+    default: out = EncodeOperands(run, mnemonic, address); break;
   }
   run.instruction.size = static_cast<int>(out.words.size());
   return out;
@@ -190,7 +200,8 @@ int StoreStatementWords(TarnRun& run, int address, const std::vector<uint16_t>& 
   for (int i = 0; i < size; ++i) {
     int at = address + i;
     if (at < 0 || at >= memory) continue;
-    if (image[static_cast<size_t>(at)] != kBlankWord) ReportMessage(run, kError, kMsgOverwritingLocation);
+    if (image[static_cast<size_t>(at)] != kBlankWord)
+      ReportMessage(run, kError, kMsgOverwritingLocation);
     image[static_cast<size_t>(at)] = words[static_cast<size_t>(i)];
   }
   return address + size;

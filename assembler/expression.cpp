@@ -22,7 +22,9 @@ uint32_t U(int32_t v) { return static_cast<uint32_t>(v); }
 
 void Warn53(TarnRun& run) { ReportMessage(run, kWarning, kMsgNonBitfieldOperator); }
 
-int MaxBitNumber(const TarnRun& run) { return run.expression.wide_bit && run.options.kestrian ? 31 : 7; }
+int MaxBitNumber(const TarnRun& run) {
+  return run.expression.wide_bit && run.options.kestrian ? 31 : 7;
+}
 
 void Comparison(TarnRun& run);
 void Primary(TarnRun& run);
@@ -128,16 +130,10 @@ void Primary(TarnRun& run) {
     case Token::kTilde:
     case Token::kNot:
     case Token::kLogicalOr:
-    case Token::kDot:
-      UnaryPrimary(run, t);
-      return;
+    case Token::kDot: UnaryPrimary(run, t); return;
     case Token::kName:
-    case Token::kAtName:
-      NamePrimary(run);
-      return;
-    default:
-      ReportMessage(run, kError, kMsgBadExpression);
-      return;
+    case Token::kAtName: NamePrimary(run); return;
+    default: ReportMessage(run, kError, kMsgBadExpression); return;
   }
 }
 
@@ -153,7 +149,8 @@ void Dot(TarnRun& run) {
   int max = MaxBitNumber(run);
   if (run.pass == 2) {
     if (left.bit != 0 || number.bit != 0) Warn53(run);
-    if (number.value < 0 || number.value > max) ReportMessage(run, kWarning, kMsgBitNumberOutOfRange);
+    if (number.value < 0 || number.value > max)
+      ReportMessage(run, kWarning, kMsgBitNumberOutOfRange);
   }
   PushValue(run, left.value, static_cast<uint16_t>(number.value & max));
 }
@@ -208,7 +205,8 @@ void Multiplicative(TarnRun& run) {
 
 void Additive(TarnRun& run) {
   Multiplicative(run);
-  while (run.lexer.kind == Token::kPlus || run.lexer.kind == Token::kMinus || run.lexer.kind == Token::kOr) {
+  while (run.lexer.kind == Token::kPlus || run.lexer.kind == Token::kMinus ||
+         run.lexer.kind == Token::kOr) {
     Token op = run.lexer.kind;
     NextToken(run);
     Multiplicative(run);
@@ -275,7 +273,8 @@ void Comparison(TarnRun& run) {
     case Token::kLogicalAnd:
     case Token::kLogicalOr:
       if (l.bit != 0 || r.bit != 0) Warn53(run);
-      result = op == Token::kLogicalAnd ? (l.value != 0 && r.value != 0) : (l.value != 0 || r.value != 0);
+      result = op == Token::kLogicalAnd ? (l.value != 0 && r.value != 0)
+                                        : (l.value != 0 || r.value != 0);
       break;
     default: break;
   }
@@ -343,7 +342,8 @@ int32_t PopInt(TarnRun& run) { return PopValue(run).value; }
 
 void ClearExpressionStack(TarnRun& run) {
   ExpressionState& e = run.expression;
-  for (int d = e.written_low; d <= e.written_high; ++d) e.stack[static_cast<size_t>(kStackLimit + d)] = ExprValue{};
+  for (int d = e.written_low; d <= e.written_high; ++d)
+    e.stack[static_cast<size_t>(kStackLimit + d)] = ExprValue{};
   e.written_low = 1;
   e.written_high = 0;
   e.depth = 0;

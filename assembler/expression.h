@@ -25,7 +25,7 @@ struct ExpressionState {
   // The base is in the middle: popping below it reads cleared slots, value 0.
   std::array<ExprValue, 2 * kStackLimit + 1> stack{};
   int depth = 0;
-  int lowest = 0;   // the lowest and highest depth reached in the run
+  int lowest = 0;  // the lowest and highest depth reached in the run
   int highest = 0;
   // The depths written since the stack was last cleared: only those slots need clearing.
   int written_low = 1;
@@ -45,11 +45,11 @@ struct ExpressionState {
 // Evaluates one expression from the current token and leaves its value on the stack. 0, or
 // -1 when an error-level report (or an illegal character) happened meanwhile. The current
 // token afterwards is the first one not used.
-//   comparison     := additive [ ("=" | "==" | "!=" | "<" | ">" | "<=" | ">=" | "&&" | "||") additive ]
-//   additive       := multiplicative { ("+" | "-" | "|") multiplicative }
-//   multiplicative := dot { ("*" | "/" | "//" | "&" | "^" | "<<" | ">>" | "><") dot }
-//   dot            := primary [ "." primary ]
-//   primary        := number | string | "(" comparison ")" | ("+" | "-" | "~" | "!" | "||" | ".") primary
+//   comparison     := additive [ ("=" | "==" | "!=" | "<" | ">" | "<=" | ">=" | "&&" | "||")
+//   additive ] additive       := multiplicative { ("+" | "-" | "|") multiplicative } multiplicative
+//   := dot { ("*" | "/" | "//" | "&" | "^" | "<<" | ">>" | "><") dot } dot            := primary [
+//   "." primary ] primary        := number | string | "(" comparison ")" | ("+" | "-" | "~" | "!" |
+//   "||" | ".") primary
 //                   | name | at-name
 int EvalExpression(TarnRun& run);
 

@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -61,7 +61,8 @@ bool SystemFileAccess::ReadSource(const std::string& path, std::string* bytes) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st;
-  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<size_t>(st.st_size) <= kSourceSizeLimit;
+  bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+            static_cast<size_t>(st.st_size) <= kSourceSizeLimit;
   if (ok) {
     bytes->resize(static_cast<size_t>(st.st_size));
     size_t done = 0;
@@ -128,7 +129,8 @@ std::string SystemFileAccess::UserDataFolder() {
     return folder.back() == '/' ? folder : folder + "/";
   };
   if (std::string data = absolute_folder("XDG_DATA_HOME"); !data.empty()) return data + "QVKey/";
-  if (std::string home = absolute_folder("HOME"); !home.empty()) return home + ".local/share/QVKey/";
+  if (std::string home = absolute_folder("HOME"); !home.empty())
+    return home + ".local/share/QVKey/";
   return "";
 }
 
@@ -154,7 +156,9 @@ bool MemoryFileAccess::ReadSource(const std::string& path, std::string* bytes) {
   return true;
 }
 
-bool MemoryFileAccess::Exists(const std::string& path) { return files_.count(path) != 0 || IsFolder(path); }
+bool MemoryFileAccess::Exists(const std::string& path) {
+  return files_.count(path) != 0 || IsFolder(path);
+}
 
 std::vector<std::string> MemoryFileAccess::FolderNames(const std::string& folder) {
   std::set<std::string> names;

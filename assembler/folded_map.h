@@ -37,7 +37,9 @@ class FoldedMap {
       }
     }
   }
-  const Value* Find(std::string_view name) const { return const_cast<FoldedMap*>(this)->Find(name); }
+  const Value* Find(std::string_view name) const {
+    return const_cast<FoldedMap*>(this)->Find(name);
+  }
 
   // Enters `name` with `value` unless the name is there already; gives the value it holds.
   Value& Emplace(std::string_view name, const Value& value) {

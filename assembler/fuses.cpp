@@ -198,7 +198,8 @@ int FuseTableInUse(const TarnRun& run) {
 
 int ApplyFuseKeyword(TarnRun& run, std::string_view keyword) {
   int table = FuseTableInUse(run);
-  if (run.options.kestrian && (EqualsNoCase(keyword, "IFBD") || EqualsNoCase(keyword, "FEEDBACKOFF"))) {
+  if (run.options.kestrian &&
+      (EqualsNoCase(keyword, "IFBD") || EqualsNoCase(keyword, "FEEDBACKOFF"))) {
     table = 4;
   }
   const FuseKeywordRow* row = nullptr;
@@ -211,8 +212,10 @@ int ApplyFuseKeyword(TarnRun& run, std::string_view keyword) {
   if (!row) return kFuseNotFound;
   if (row->obsolete) {
     SetMessageArgument(run, keyword);
-    if (run.pass == 1) MarkMessage(run, kWarning, kMsgObsoleteKeyword);
-    else ReportMessage(run, kWarning, kMsgObsoleteKeyword);
+    if (run.pass == 1)
+      MarkMessage(run, kWarning, kMsgObsoleteKeyword);
+    else
+      ReportMessage(run, kWarning, kMsgObsoleteKeyword);
   }
   uint16_t& word = row->word == kFuseWord ? run.device.fuse : run.device.fusex;
   if (row->operation == kFuseOr) {

@@ -63,7 +63,8 @@ void GroupRecords(const TarnRun& run, size_t per_record, const EmitRecord& emit)
   }
   flush();
   std::span<const uint16_t> all(words);
-  for (unsigned a = kIdWordsAddress; a < kIdWordsAddress + kIdWordCount; a += 4) emit(a, all.subspan(a, 4));
+  for (unsigned a = kIdWordsAddress; a < kIdWordsAddress + kIdWordCount; a += 4)
+    emit(a, all.subspan(a, 4));
   emit(kConfigurationAddress, all.subspan(kConfigurationAddress, kConfigurationWords));
 }
 

@@ -19,23 +19,23 @@ namespace {
 
 // Record codes of the standard; the two-byte ones are an assignment code and its letter.
 enum RecordCode : int {
-  kMB = 0xE0,      // module begin: processor, module name
-  kME = 0xE1,      // module end
-  kSB = 0xE5,      // section begin
-  kST = 0xE6,      // section type
-  kAD = 0xEC,      // address descriptor
-  kLD = 0xED,      // load data
-  kNN = 0xF0,      // name
-  kBB = 0xF8,      // block begin
-  kBE = 0xF9,      // block end
-  kASF = 0xE2C6,   // AS-F
-  kASG = 0xE2C7,   // AS-G: start address
-  kASL = 0xE2CC,   // AS-L: section base
-  kASN = 0xE2CE,   // AS-N: value of a name
-  kASP = 0xE2D0,   // AS-P: load address
-  kASS = 0xE2D3,   // AS-S: section size
-  kASW = 0xE2D7,   // AS-W: part offset
-  kATN = 0xF1CE,   // ATN: attribute of a name
+  kMB = 0xE0,     // module begin: processor, module name
+  kME = 0xE1,     // module end
+  kSB = 0xE5,     // section begin
+  kST = 0xE6,     // section type
+  kAD = 0xEC,     // address descriptor
+  kLD = 0xED,     // load data
+  kNN = 0xF0,     // name
+  kBB = 0xF8,     // block begin
+  kBE = 0xF9,     // block end
+  kASF = 0xE2C6,  // AS-F
+  kASG = 0xE2C7,  // AS-G: start address
+  kASL = 0xE2CC,  // AS-L: section base
+  kASN = 0xE2CE,  // AS-N: value of a name
+  kASP = 0xE2D0,  // AS-P: load address
+  kASS = 0xE2D3,  // AS-S: section size
+  kASW = 0xE2D7,  // AS-W: part offset
+  kATN = 0xF1CE,  // ATN: attribute of a name
 };
 
 // Debug block types.
@@ -227,7 +227,8 @@ void WriteLineBlocks(ModuleWriter& w) {
     switch (event.kind) {
       case kEnterFile: {
         const std::string& name = state.file_names[event.file];
-        w.Emit("CnnInnnnnn", {kBB, kBlockSourceFile, 0, name, t.year, t.month, t.day, t.hour, t.minute, t.second});
+        w.Emit("CnnInnnnnn", {kBB, kBlockSourceFile, 0, name, t.year, t.month, t.day, t.hour,
+                              t.minute, t.second});
         int index = w.NewIndex();
         w.Emit("CnI", {kNN, index, "LineNumbers"});
         w.open_blocks.push_back(index);
@@ -248,8 +249,7 @@ void WriteLineBlocks(ModuleWriter& w) {
         w.Emit("Cnn", {kASN, index, event.address});
         break;
       }
-      default:
-        break;
+      default: break;
     }
   }
   // Normally only the main file's block is still open; a source that ends inside an include
@@ -267,12 +267,9 @@ int SymbolType(uint8_t kind) {
     case kSymVar:
     case kSymBdat:
     case kSymBvar:
-    case kSymResb:
-      return 2;
-    case kSymAddr:
-      return 15;
-    default:
-      return 0;
+    case kSymResb: return 2;
+    case kSymAddr: return 15;
+    default: return 0;
   }
 }
 
@@ -285,8 +282,8 @@ void WriteDebugPart(ModuleWriter& w) {
     w.Emit("C", {kBE});
   }
   WriteLineBlocks(w);
-  w.Emit("CnOIInInnnnnn", {kBB, kBlockCompiler, 0, run.source_name, "", 16, kVersionText, t.year, t.month,
-                           t.day, t.hour, t.minute, t.second});
+  w.Emit("CnOIInInnnnnn", {kBB, kBlockCompiler, 0, run.source_name, "", 16, kVersionText, t.year,
+                           t.month, t.day, t.hour, t.minute, t.second});
   run.symbols.Walk([&](const SymbolNode& symbol) {
     int index = w.NewIndex();
     w.Emit("CnI", {kNN, index, symbol.name});
@@ -340,7 +337,8 @@ int FileNameIndex(Ieee695State& state, const std::string& name) {
   return static_cast<int>(state.file_names.size()) - 1;
 }
 
-void PushEvent(Ieee695State& state, int32_t kind, int level, int file, int address = 0, int line = 0) {
+void PushEvent(Ieee695State& state, int32_t kind, int level, int file, int address = 0,
+               int line = 0) {
   Ieee695LineEvent event;
   event.kind = kind;
   event.level = static_cast<uint8_t>(level);
@@ -362,7 +360,9 @@ std::string EncodeRecord(std::string_view letters, std::initializer_list<RecordF
       case 'C':
       case 'T': record.Code(f.number); break;
       case 'D': record.Byte(f.number); break;
-      case 'A': record.Letter(f.is_text ? (f.text.empty() ? ' ' : f.text[0]) : static_cast<char>(f.number)); break;
+      case 'A':
+        record.Letter(f.is_text ? (f.text.empty() ? ' ' : f.text[0]) : static_cast<char>(f.number));
+        break;
       case 'n':
       case 'x': record.Number(f.number); break;
       case 'O': record.Fixed(f.number, 2); break;
@@ -374,10 +374,12 @@ std::string EncodeRecord(std::string_view letters, std::initializer_list<RecordF
   return std::move(record.bytes());
 }
 
-void SaveCommandLine(TarnRun& run, std::string_view text) { run.ieee695.command_line = std::string(text); }
+void SaveCommandLine(TarnRun& run, std::string_view text) {
+  run.ieee695.command_line = std::string(text);
+}
 
-void NoteLineEvent(Ieee695State& state, const std::string& main_source, int level, const std::string& file,
-                   int line, int address, int line_class) {
+void NoteLineEvent(Ieee695State& state, const std::string& main_source, int level,
+                   const std::string& file, int line, int address, int line_class) {
   level = std::max(level, 0);
   // Most lines come from the file of the line before: its name needs no search.
   bool same_file = state.level == level && state.file >= 0 && state.file_names[state.file] == file;
@@ -399,8 +401,8 @@ void NoteLineEvent(Ieee695State& state, const std::string& main_source, int leve
 }
 
 void NoteLine(TarnRun& run, int level, int address, int line_class) {
-  NoteLineEvent(run.ieee695, run.source_name, level, CurrentFileName(run), CurrentLineNumber(run), address,
-                line_class);
+  NoteLineEvent(run.ieee695, run.source_name, level, CurrentFileName(run), CurrentLineNumber(run),
+                address, line_class);
 }
 
 int WriteIeee695(TarnRun& run) {

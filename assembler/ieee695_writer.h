@@ -50,8 +50,10 @@ struct Ieee695State {
 
 // One argument of a record template: a number, or a text for the letters A and I.
 struct RecordField {
-  template <typename Integer, typename = std::enable_if_t<std::is_integral_v<Integer> || std::is_enum_v<Integer>>>
-  RecordField(Integer value) : number(static_cast<int64_t>(value)) {}  // implicit: fields read as lists
+  template <typename Integer,
+            typename = std::enable_if_t<std::is_integral_v<Integer> || std::is_enum_v<Integer>>>
+  RecordField(Integer value)
+      : number(static_cast<int64_t>(value)) {}  // implicit: fields read as lists
   RecordField(const char* value) : text(value), is_text(true) {}
   RecordField(std::string_view value) : text(value), is_text(true) {}
   RecordField(const std::string& value) : text(value), is_text(true) {}

@@ -18,12 +18,24 @@ const InstructionForm* FindForm(int id, int device_class, const OperandRecords& 
 
 bool TakesPagePrefix(int id) {
   switch (id) {
-    case kCALL: case kJMP: case kGOTO: case kIJNZ: case kDJNZ:
-    case kCJE: case kCJNE: case kCJA: case kCJAE: case kCJB: case kCJBE:
-    case kJB: case kJC: case kJZ: case kJNB: case kJNC: case kJNZ:
-      return true;
-    default:
-      return false;
+    case kCALL:
+    case kJMP:
+    case kGOTO:
+    case kIJNZ:
+    case kDJNZ:
+    case kCJE:
+    case kCJNE:
+    case kCJA:
+    case kCJAE:
+    case kCJB:
+    case kCJBE:
+    case kJB:
+    case kJC:
+    case kJZ:
+    case kJNB:
+    case kJNC:
+    case kJNZ: return true;
+    default: return false;
   }
 }
 

@@ -19,11 +19,12 @@ const MnemonicRow* FindInTable(const MnemonicTable& table, std::string_view word
 }
 
 std::array<const MnemonicTable*, 4> SearchedTables(int syntax_mode) {
-  bool compound = syntax_mode == kModeKestrian || syntax_mode == kModeAll || syntax_mode == kModeDebugger;
+  bool compound =
+      syntax_mode == kModeKestrian || syntax_mode == kModeAll || syntax_mode == kModeDebugger;
   bool mchip = syntax_mode == kModeMchip || syntax_mode == kModeAll || syntax_mode == kModeDebugger;
   bool debugger = syntax_mode == kModeDebugger;
-  return {&kNativeMnemonics, compound ? &kCompoundMnemonics : nullptr, mchip ? &kMchipMnemonics : nullptr,
-          debugger ? &kDebuggerMnemonics : nullptr};
+  return {&kNativeMnemonics, compound ? &kCompoundMnemonics : nullptr,
+          mchip ? &kMchipMnemonics : nullptr, debugger ? &kDebuggerMnemonics : nullptr};
 }
 
 const MnemonicRow* FindMnemonic(std::string_view word, int syntax_mode) {

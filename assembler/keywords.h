@@ -17,9 +17,9 @@ using ::instruction_set::MnemonicRow;
 // Several names share one id.
 enum DirectiveId : uint16_t {
   kDirList = 6,
-  kDirDevice = 7,      // DEVICE, PROCESSOR
+  kDirDevice = 7,  // DEVICE, PROCESSOR
   kDirRadix = 8,
-  kDirTitle = 9,       // TITLE, STITLE
+  kDirTitle = 9,  // TITLE, STITLE
   kDirSubtitle = 10,
   kDirLpage = 11,
   kDirSpac = 12,
@@ -34,7 +34,7 @@ enum DirectiveId : uint16_t {
   kDirEnd = 22,
   kDirEqu = 23,
   kDirRes = 24,
-  kDirSet = 25,        // SET, =
+  kDirSet = 25,  // SET, =
   kDirZero = 26,
   kDirFuses = 29,
   kDirReset = 30,
@@ -44,11 +44,11 @@ enum DirectiveId : uint16_t {
   kDirIfndef = 34,
   kDirExpand = 35,
   kDirNoexpand = 36,
-  kDirCase = 37,       // CASE, NOCASE
+  kDirCase = 37,  // CASE, NOCASE
   kDirRept = 38,
   kDirEndr = 39,
-  kDirFuse = 40,       // __FUSE
-  kDirFusex = 41,      // __FUSEX
+  kDirFuse = 40,   // __FUSE
+  kDirFusex = 41,  // __FUSEX
   kDirGlobal = 42,
   kDirFreq = 44,
   kDirBreak = 45,

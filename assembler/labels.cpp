@@ -51,7 +51,8 @@ int TakeLabel(TarnRun& run) {
 int DefineStatementLabel(TarnRun& run, ColumnRule rule) {
   const StatementLabel& label = run.pass_state.label;
   if (!label.present) return 0;
-  if (!label.column_one && !LabelMayStandAnywhere(run, label, rule)) return ReportMessage(run, kError, kMsgLabelNotInColumnOne);
+  if (!label.column_one && !LabelMayStandAnywhere(run, label, rule))
+    return ReportMessage(run, kError, kMsgLabelNotInColumnOne);
   DefineName(run, label.name, run.pass_state.location, 0, kSymAddr);
   return 0;
 }
@@ -66,7 +67,9 @@ bool IsRedefinitionOf(TarnRun& run, const SymbolNode* symbol) {
 
 }  // namespace
 
-bool IsRedefinition(TarnRun& run, std::string_view name) { return IsRedefinitionOf(run, FindSymbol(run, name)); }
+bool IsRedefinition(TarnRun& run, std::string_view name) {
+  return IsRedefinitionOf(run, FindSymbol(run, name));
+}
 
 void DefineName(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind) {
   if (run.pass == 2) {

@@ -18,16 +18,35 @@ struct OperatorRow {
 
 // Pairs first: a pair is tried before its first character alone.
 constexpr OperatorRow kOperators[] = {
-    {'!', '=', Token::kNotEqual},   {'&', '&', Token::kLogicalAnd}, {'/', '/', Token::kModulo},
-    {'<', '<', Token::kShiftLeft},  {'<', '=', Token::kLessEqual},  {'>', '>', Token::kShiftRight},
-    {'>', '=', Token::kGreaterEqual}, {'>', '<', Token::kReverse},  {'=', '=', Token::kEqual},
-    {'?', '?', Token::kDoubleQuestion}, {'|', '|', Token::kLogicalOr},
-    {'(', 0, Token::kLeftParen},    {')', 0, Token::kRightParen},   {'[', 0, Token::kLeftBracket},
-    {']', 0, Token::kRightBracket}, {'+', 0, Token::kPlus},         {'-', 0, Token::kMinus},
-    {'*', 0, Token::kStar},         {'/', 0, Token::kSlash},        {'^', 0, Token::kCaret},
-    {'~', 0, Token::kTilde},        {'#', 0, Token::kHash},         {'.', 0, Token::kDot},
-    {'?', 0, Token::kQuestion},     {'=', 0, Token::kAssign},       {'<', 0, Token::kLess},
-    {'>', 0, Token::kGreater},      {'!', 0, Token::kNot},          {'&', 0, Token::kAnd},
+    {'!', '=', Token::kNotEqual},
+    {'&', '&', Token::kLogicalAnd},
+    {'/', '/', Token::kModulo},
+    {'<', '<', Token::kShiftLeft},
+    {'<', '=', Token::kLessEqual},
+    {'>', '>', Token::kShiftRight},
+    {'>', '=', Token::kGreaterEqual},
+    {'>', '<', Token::kReverse},
+    {'=', '=', Token::kEqual},
+    {'?', '?', Token::kDoubleQuestion},
+    {'|', '|', Token::kLogicalOr},
+    {'(', 0, Token::kLeftParen},
+    {')', 0, Token::kRightParen},
+    {'[', 0, Token::kLeftBracket},
+    {']', 0, Token::kRightBracket},
+    {'+', 0, Token::kPlus},
+    {'-', 0, Token::kMinus},
+    {'*', 0, Token::kStar},
+    {'/', 0, Token::kSlash},
+    {'^', 0, Token::kCaret},
+    {'~', 0, Token::kTilde},
+    {'#', 0, Token::kHash},
+    {'.', 0, Token::kDot},
+    {'?', 0, Token::kQuestion},
+    {'=', 0, Token::kAssign},
+    {'<', 0, Token::kLess},
+    {'>', 0, Token::kGreater},
+    {'!', 0, Token::kNot},
+    {'&', 0, Token::kAnd},
     {'|', 0, Token::kOr},
 };
 
@@ -96,7 +115,8 @@ void ClassifyWord(TarnRun& run) {
     if (first == '$') return as_number(16, w.substr(1));
     if (first == '%') return as_number(2, w.substr(1));
     int prefix_radix = RadixOfPrefix(first);
-    if (prefix_radix != 0 && w.size() >= 2 && ClassOf(static_cast<unsigned char>(w[1])) == kClassQuote) {
+    if (prefix_radix != 0 && w.size() >= 2 &&
+        ClassOf(static_cast<unsigned char>(w[1])) == kClassQuote) {
       size_t end = 2;
       while (end < w.size() && ClassOf(static_cast<unsigned char>(w[end])) != kClassQuote) ++end;
       return as_number(prefix_radix, w.substr(2, end - 2));
@@ -115,12 +135,9 @@ void ClassifyWord(TarnRun& run) {
       if (default_radix == 16 && w.size() <= 2) break;
       return as_number(10, but_last);
     case 'H':
-    case 'X':
-      return as_number(16, but_last);
-    case 'O':
-      return as_number(8, but_last);
-    default:
-      return as_number(default_radix, all);
+    case 'X': return as_number(16, but_last);
+    case 'O': return as_number(8, but_last);
+    default: return as_number(default_radix, all);
   }
   // A short word ending in B or D under radix 16: its last letter is a hexadecimal digit.
   lx.hex_assumed = true;
@@ -262,7 +279,9 @@ Token NextToken(TarnRun& run) {
 bool NextWordIs(const TarnRun& run, std::string_view word) {
   const LexerState& lx = run.lexer;
   if (lx.line_ended) return false;
-  auto at = [&](size_t k) { return k < lx.line.size() ? static_cast<unsigned char>(lx.line[k]) : 0; };
+  auto at = [&](size_t k) {
+    return k < lx.line.size() ? static_cast<unsigned char>(lx.line[k]) : 0;
+  };
   size_t i = lx.position;
   while (at(i) == ' ' || at(i) == '\t') ++i;
   size_t start = i;
@@ -307,7 +326,8 @@ bool ConvertDigits(std::string_view digits, int radix, int32_t* value) {
 
 int32_t ConvertNumber(TarnRun& run) {
   int32_t value;
-  if (!ConvertDigits(run.lexer.text, run.lexer.radix, &value)) ReportMessage(run, kError, kMsgInvalidDigit);
+  if (!ConvertDigits(run.lexer.text, run.lexer.radix, &value))
+    ReportMessage(run, kError, kMsgInvalidDigit);
   return value;
 }
 

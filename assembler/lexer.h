@@ -44,11 +44,11 @@ inline constexpr std::array<CharClass, 256> kClassTable = MakeClassTable();
 inline CharClass ClassOf(unsigned char c) { return detail::kClassTable[c]; }
 
 enum class Token : int {
-  kIllegal,          // a class-1 character other than the comma
+  kIllegal,  // a class-1 character other than the comma
   kComma,
-  kEndOfLine,        // the end of the line, or the start of a comment
+  kEndOfLine,  // the end of the line, or the start of a comment
   kName,
-  kAtName,           // "@" and at least one more character; the text is without the "@"
+  kAtName,  // "@" and at least one more character; the text is without the "@"
   kNumber,
   kString,
   kLeftParen,
@@ -64,28 +64,28 @@ enum class Token : int {
   kHash,
   kDot,
   kQuestion,
-  kModulo,           // //
-  kAssign,           // =
-  kEqual,            // ==
-  kNotEqual,         // !=
+  kModulo,    // //
+  kAssign,    // =
+  kEqual,     // ==
+  kNotEqual,  // !=
   kLess,
   kGreater,
   kLessEqual,
   kGreaterEqual,
-  kNot,              // !
-  kAnd,              // &
-  kLogicalAnd,       // &&
-  kOr,               // |
-  kLogicalOr,        // || (also the unary absolute value)
+  kNot,         // !
+  kAnd,         // &
+  kLogicalAnd,  // &&
+  kOr,          // |
+  kLogicalOr,   // || (also the unary absolute value)
   kShiftLeft,
   kShiftRight,
-  kReverse,          // ><
-  kDoubleQuestion,   // ??
+  kReverse,         // ><
+  kDoubleQuestion,  // ??
 };
 
-inline constexpr int kTokenLimit = 120;    // a word this long ends the run
-inline constexpr int kStringLimit = 119;   // a string is cut here
-inline constexpr int kNameLimit = 32;      // names are kept and compared on this many characters
+inline constexpr int kTokenLimit = 120;   // a word this long ends the run
+inline constexpr int kStringLimit = 119;  // a string is cut here
+inline constexpr int kNameLimit = 32;     // names are kept and compared on this many characters
 inline constexpr char kParameterMark = 0x1F;
 
 // Where the lexer stands: the line, the reading position and the current token. Only views
@@ -129,7 +129,9 @@ struct LexerState : LexerPosition {
 };
 
 // Puts the lexer back where a copy of its position was taken, in the same line.
-inline void ReturnTo(LexerState& lx, const LexerPosition& at) { static_cast<LexerPosition&>(lx) = at; }
+inline void ReturnTo(LexerState& lx, const LexerPosition& at) {
+  static_cast<LexerPosition&>(lx) = at;
+}
 
 // Makes a copy of `text` the current line and reads it from its first character.
 void BeginLine(TarnRun& run, std::string_view text);
@@ -141,7 +143,8 @@ void BeginLineInPlace(TarnRun& run, std::string_view text);
 // a string), a blank for a tab.
 inline int NextChar(LexerState& lx) {
   if (lx.line_ended) return 0;
-  unsigned char c = lx.position < lx.line.size() ? static_cast<unsigned char>(lx.line[lx.position]) : 0;
+  unsigned char c =
+      lx.position < lx.line.size() ? static_cast<unsigned char>(lx.line[lx.position]) : 0;
   ++lx.position;
   if (c == 0 || c == '\n' || c == '\f' || c == '\r' || (c == ';' && !lx.in_string)) {
     lx.line_ended = true;

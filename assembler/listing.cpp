@@ -126,7 +126,8 @@ constexpr std::array<bool, 256> kSpecialInListing = MakeSpecialTable();
 // listed as they stand, without a copy.
 std::string_view ExpandSource(TarnRun& run, std::string_view source) {
   size_t first = 0;
-  while (first < source.size() && !kSpecialInListing[static_cast<unsigned char>(source[first])]) ++first;
+  while (first < source.size() && !kSpecialInListing[static_cast<unsigned char>(source[first])])
+    ++first;
   if (first + 1 >= source.size() && (first == source.size() || source[first] == '\n') &&
       first <= kExpandedLineLimit) {
     return source.substr(0, first);
@@ -230,7 +231,8 @@ void EachCrossReferenceLine(TarnRun& run, Put&& put) {
   std::string& line = run.listing.symbol_line;
   run.symbols.Walk([&](const SymbolNode& s) {
     line.clear();
-    AppendSymbolLine(line, {s.name, s.kind, static_cast<uint32_t>(s.value), s.bit, s.line}, run.options.kestrian);
+    AppendSymbolLine(line, {s.name, s.kind, static_cast<uint32_t>(s.value), s.bit, s.line},
+                     run.options.kestrian);
     put(line);
   });
 }
@@ -296,7 +298,8 @@ void WriteMapFileName(TarnRun& run, int index, const std::string& name) {
   size_t slot = kMapHeaderSize + kMapSlotSize * static_cast<size_t>(index);
   // The last slot that fits ends where the line records begin.
   if (!l.map_open || index < 0 || slot + kMapSlotSize > kMapRecordsStart) return;
-  std::string shown = run.options.full_map_names ? name : std::filesystem::path(name).filename().string();
+  std::string shown =
+      run.options.full_map_names ? name : std::filesystem::path(name).filename().string();
   if (shown.size() > kMapSlotSize - 1) shown.resize(kMapSlotSize - 1);
   l.map.replace(slot, kMapSlotSize, shown);
   l.map.insert(slot + shown.size(), kMapSlotSize - shown.size(), '\0');
@@ -365,9 +368,7 @@ void ListSourceLine(TarnRun& run, const ListedLine& line) {
       EndLine(run);
       break;
     }
-    case kLineCode:
-      ListCode(run, line, source);
-      break;
+    case kLineCode: ListCode(run, line, source); break;
     case kLineFuses:
     case kLineResetVector: {
       unsigned first = line.words.size() > 0 ? line.words[0] : 0;
@@ -378,9 +379,7 @@ void ListSourceLine(TarnRun& run, const ListedLine& line) {
       EndLine(run);
       break;
     }
-    case kLinePageEject:
-      WritePageHeader(run);
-      [[fallthrough]];
+    case kLinePageEject: WritePageHeader(run); [[fallthrough]];
     case kLinePlain:
     case kLineBlankLines:
     case kLinePlainNoMarker: {
@@ -407,15 +406,19 @@ void ListSourceLine(TarnRun& run, const ListedLine& line) {
 }
 
 void AppendSymbolLine(std::string& out, const SymbolLine& s, bool kestrian) {
-  static constexpr const char* kTypes[] = {"DATA", "ADDR", "RESV", "DEFN", " VAR", "BDAT", "BVAR", "RESB", "MEMV"};
-  static constexpr const char* kWatchTypes[] = {"UDEC", "SDEC", "UHEX", "SHEX", "UBIN", "SBIN", "FSTR", "ZSTR"};
+  static constexpr const char* kTypes[] = {"DATA", "ADDR", "RESV", "DEFN", " VAR",
+                                           "BDAT", "BVAR", "RESB", "MEMV"};
+  static constexpr const char* kWatchTypes[] = {"UDEC", "SDEC", "UHEX", "SHEX",
+                                                "UBIN", "SBIN", "FSTR", "ZSTR"};
   // Every field but the name and the line number has a fixed width: the line is written in
   // place, once for the listing and the ".sym" file together.
   constexpr size_t kNameWidth = 32;
   bool watch = kestrian && s.kind >= 9 && s.kind <= 16;
   // "  TYPE   VVVVVVVV.b " or, for a watch, "  TYPE   VVVVVVVV LL "
   size_t fixed_width = 2 + 4 + 3 + 8 + (watch ? 3 : 2) + 1;
-  const char* type = watch ? kWatchTypes[s.kind - 9] : s.kind >= 0 && s.kind <= 8 ? kTypes[s.kind] : " ERR";
+  const char* type = watch                        ? kWatchTypes[s.kind - 9]
+                     : s.kind >= 0 && s.kind <= 8 ? kTypes[s.kind]
+                                                  : " ERR";
   size_t name_width = std::max(s.name.size(), kNameWidth);
   size_t at = out.size();
   out.resize(at + name_width + fixed_width);

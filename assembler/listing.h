@@ -32,8 +32,8 @@ struct ListingState {
   int page_length = 60;   // 0: no paging
   int page = 0;
   int line_on_page = 0;
-  int line = 0;           // physical lines written so far
-  int blank_lines = 0;    // SPAC's blank lines written so far
+  int line = 0;         // physical lines written so far
+  int blank_lines = 0;  // SPAC's blank lines written so far
 
   // 1 and -1 hide lines from macro expansions and include files; -1 only for the next line.
   int list_state = 0;
@@ -67,17 +67,17 @@ enum LineClass : int {
 // What pass 2 knows of one source line when it hands it to the listing.
 struct ListedLine {
   int line_class = kLinePlain;
-  uint32_t value = 0;      // class 0
-  int bit_part = 0;        // class 0: the bit number is bit_part & 7
-  int address = 0;         // class 1: the address of the first word
+  uint32_t value = 0;  // class 0
+  int bit_part = 0;    // class 0: the bit number is bit_part & 7
+  int address = 0;     // class 1: the address of the first word
   // Class 1: the statement's words. 6: FUSE and FUSEX. 7: the reset-vector address and its word.
   std::vector<uint16_t> words;
-  int blank_lines = 0;     // class 5
-  std::string source;      // the line as read
+  int blank_lines = 0;  // class 5
+  std::string source;   // the line as read
   char marker = kMarkerNone;
-  int number = 0;          // the line reader's listing line number
-  int file_line = 0;       // the line within its file, for the map
-  int file_index = 0;      // the file's number in the registry, for the map
+  int number = 0;      // the line reader's listing line number
+  int file_line = 0;   // the line within its file, for the map
+  int file_index = 0;  // the file's number in the registry, for the map
 };
 
 // Creates the listing, then the map; -1 (with the console message) when either fails.

@@ -119,7 +119,8 @@ const std::string* Argument(const Expansion& e, int n) {
 }
 
 // Appends the text that replaces one word of a body line.
-void AppendSubstitutedWord(TarnRun& run, const Expansion& e, std::string_view word, std::string& out) {
+void AppendSubstitutedWord(TarnRun& run, const Expansion& e, std::string_view word,
+                           std::string& out) {
   std::string_view at = word[0] == '@' ? "@" : "";
   std::string_view rest = word.substr(at.size());
   if (rest.size() < 2 || rest[0] != '\\') {
@@ -129,7 +130,8 @@ void AppendSubstitutedWord(TarnRun& run, const Expansion& e, std::string_view wo
   std::string_view tail = rest.substr(1);
   const std::string* arg = nullptr;
   if (tail == "%") {
-    if (e.rept.active && !e.rept.levels.empty()) arg = Argument(e, e.rept.levels.back().iteration + 1);
+    if (e.rept.active && !e.rept.levels.empty())
+      arg = Argument(e, e.rept.levels.back().iteration + 1);
   } else {
     int n = 0;
     for (char c : tail) {
@@ -290,7 +292,8 @@ int ExpandMacroCall(TarnRun& run, MacroRecord& macro) {
   int read = ReadArguments(run, &arguments);
   // A macro that calls itself without end would only do so again in pass 2, and twice per
   // level it would never finish: the limit ends the run.
-  if (m.expansions.size() >= static_cast<size_t>(kMacroDepthLimit)) FatalStop(run, kError, kMsgBadMacroExpression);
+  if (m.expansions.size() >= static_cast<size_t>(kMacroDepthLimit))
+    FatalStop(run, kError, kMsgBadMacroExpression);
   Expansion e;
   e.macro = &macro;
   e.local_base = m.local_total;
@@ -305,7 +308,8 @@ int ExpandMacroCall(TarnRun& run, MacroRecord& macro) {
   AppendDecimal(label, m.expansions_started);
   m.expansions.push_back(std::move(e));
   Expansion& current = m.expansions.back();
-  if (macro.declared_count != -1 && static_cast<int>(current.arguments.size()) != macro.declared_count) {
+  if (macro.declared_count != -1 &&
+      static_cast<int>(current.arguments.size()) != macro.declared_count) {
     if (run.pass == 1) {
       UndoExpansion(run);
       return -1;
@@ -391,8 +395,8 @@ void CopyBodyLine(TarnRun& run, const Expansion& e, std::string_view stored, std
         continue;
       }
       ++i;
-      while (i < stored.size() && !IsWordStart(static_cast<unsigned char>(stored[i])) && stored[i] != '(' &&
-             !IsLineEnd(stored[i])) {
+      while (i < stored.size() && !IsWordStart(static_cast<unsigned char>(stored[i])) &&
+             stored[i] != '(' && !IsLineEnd(stored[i])) {
         ++i;
       }
       if (i < stored.size() && stored[i] == '(') {

@@ -6,9 +6,9 @@
 // passes its body's end; a REPT state holds at most kReptLineLimit lines and kReptLevelLimit
 // levels, and `replay` never passes `lines.size()`.
 
-#include <unordered_map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "assembler/text.h"
@@ -45,7 +45,7 @@ struct ReptState {
   std::vector<std::string> lines;  // the outermost REPT line, then every line of the block
   size_t replay = 0;               // the next stored line to deliver; == lines.size() reads on
   std::vector<ReptLevel> levels;
-  int refused_levels = 0;  // REPTs past the nesting limit; their ENDRs close nothing
+  int refused_levels = 0;   // REPTs past the nesting limit; their ENDRs close nothing
   bool overflowed = false;  // the store is full: no block repeats any more
 };
 
@@ -61,10 +61,10 @@ struct Expansion {
 struct MacroState {
   // By name, any case; a record never moves while the table holds it (expansions point at it).
   std::unordered_map<std::string, MacroRecord, FoldedHash, FoldedEqual> macros;
-  std::vector<Expansion> expansions;          // the innermost last
-  int local_total = 0;         // local names handed out in this pass
-  int expansions_started = 0;  // in this pass; numbers the label prefix
-  ReptState file_rept;         // REPT blocks read from the source files
+  std::vector<Expansion> expansions;  // the innermost last
+  int local_total = 0;                // local names handed out in this pass
+  int expansions_started = 0;         // in this pass; numbers the label prefix
+  ReptState file_rept;                // REPT blocks read from the source files
 };
 
 MacroRecord* FindMacro(TarnRun& run, std::string_view name);
@@ -89,7 +89,8 @@ std::string LocalSymbolName(const TarnRun& run, std::string_view word);
 // The body-line copier: `stored` with its arguments, \0, \% and "?" wrappings substituted.
 // Lines are capped at the line buffer, with error 74.
 // The copy goes into *line, whose room is kept from line to line.
-void CopyBodyLine(TarnRun& run, const Expansion& expansion, std::string_view stored, std::string* line);
+void CopyBodyLine(TarnRun& run, const Expansion& expansion, std::string_view stored,
+                  std::string* line);
 
 // The next line of the innermost expansion (or of a REPT block inside it) into *line; false
 // when no expansion is running.

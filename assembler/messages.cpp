@@ -158,18 +158,22 @@ int ReportMessage(TarnRun& run, int level, int code) {
   }
   if (l < run.options.warning_level || l < m.quiet[row->code]) return -1;
 
-  if (l == kComment) ++m.counts.comments;
-  else if (l == kWarning) ++m.counts.warnings;
-  else if (l == kError || l == kCheckError) ++m.counts.errors;
+  if (l == kComment)
+    ++m.counts.comments;
+  else if (l == kWarning)
+    ++m.counts.warnings;
+  else if (l == kError || l == kCheckError)
+    ++m.counts.errors;
 
   std::string text = FormatMessageText(*row, m.argument);
   if (run.pass == 0) {
     Print(run, "\n%s: %s\n", LevelWord(l), text.c_str());
     return -1;
   }
-  std::string line = CurrentFileName(run) + "(" + std::to_string(CurrentLineNumber(run)) + ") Line " +
-                     std::to_string(ListingLineNumber(run)) + ", " + LevelWord(l) + " " +
-                     std::to_string(code) + ", Pass " + std::to_string(run.pass) + ": " + text;
+  std::string line = CurrentFileName(run) + "(" + std::to_string(CurrentLineNumber(run)) +
+                     ") Line " + std::to_string(ListingLineNumber(run)) + ", " + LevelWord(l) +
+                     " " + std::to_string(code) + ", Pass " + std::to_string(run.pass) + ": " +
+                     text;
   if (run.options.listing_mode != kListNone && run.listing.file.IsOpen()) {
     DeferLine(run, ListingLineNumber(run), "****** " + line);
   }
@@ -219,7 +223,8 @@ void StopAtLimit(TarnRun& run, const std::string& text) {
 
 void FatalStop(TarnRun& run, int level, int code) {
   if (code != -1) {
-    if (run.messages.error_file.IsOpen() || CreateErrorFile(run) == 0) ReportMessage(run, level, code);
+    if (run.messages.error_file.IsOpen() || CreateErrorFile(run) == 0)
+      ReportMessage(run, level, code);
   }
   EndRun(run);
 }

@@ -23,13 +23,13 @@ int LookupNamedValue(const NamedValue (&names)[N], std::string_view word) {
   return -1;
 }
 
-inline constexpr NamedValue kRadixNames[] = {{"DEC", 10}, {"D", 10}, {"BIN", 2}, {"B", 2},
+inline constexpr NamedValue kRadixNames[] = {{"DEC", 10}, {"D", 10}, {"BIN", 2},  {"B", 2},
                                              {"OCT", 8},  {"O", 8},  {"HEX", 16}, {"H", 16}};
-inline constexpr NamedValue kFormatNames[] = {
-    {"BIN16", kBin16},   {"INHX16", kInhx16}, {"INHX8M", kInhx8m},
-    {"INHX8S", kInhx8s}, {"INHX32", kInhx32}, {"IEEE695", kIeee695}};
-inline constexpr NamedValue kListingModeNames[] = {
-    {"NONE", kListNone}, {"0", kListNone},        {"PAGE", kListPage},
-    {"1", kListPage},    {"NOPAGE", kListNoPage}, {"2", kListNoPage}};
+inline constexpr NamedValue kFormatNames[] = {{"BIN16", kBin16},   {"INHX16", kInhx16},
+                                              {"INHX8M", kInhx8m}, {"INHX8S", kInhx8s},
+                                              {"INHX32", kInhx32}, {"IEEE695", kIeee695}};
+inline constexpr NamedValue kListingModeNames[] = {{"NONE", kListNone},     {"0", kListNone},
+                                                   {"PAGE", kListPage},     {"1", kListPage},
+                                                   {"NOPAGE", kListNoPage}, {"2", kListNoPage}};
 
 }  // namespace tarn

@@ -19,7 +19,8 @@ void BuildConfigurationBlock(TarnRun& run) {
       run.options.kestrian ? image.irc_cal : uint16_t{0xFFFF},
       image.break_address,
   };
-  for (int i = 0; i < kConfigurationWords; ++i) run.image.words[kConfigurationAddress + i] = block[i];
+  for (int i = 0; i < kConfigurationWords; ++i)
+    run.image.words[kConfigurationAddress + i] = block[i];
 }
 
 int WriteObject(TarnRun& run) {

@@ -35,9 +35,9 @@ struct SpecialWord {
 };
 
 constexpr SpecialWord kSpecialWords[] = {
-    {"W", OP_W, false},   {"M", OP_M, false},   {"PC", OP_PC, false}, {"OPTION", OP_OPTION, false},
+    {"W", OP_W, false},     {"M", OP_M, false},  {"PC", OP_PC, false}, {"OPTION", OP_OPTION, false},
     {"WDT", OP_WDT, false}, {"RA", OP_RA, true}, {"RB", OP_RB, true},  {"RC", OP_RC, true},
-    {"RD", OP_RD, true},  {"RE", OP_RE, true},
+    {"RD", OP_RD, true},    {"RE", OP_RE, true},
 };
 
 // The offset of the "-" of a trailing "-W" in the statement's rest from `from`, or npos: the
@@ -113,12 +113,14 @@ class Classifier {
           continue;
         }
       }
-      if ((t == Token::kNumber || t == Token::kLeftParen) && operand_index_ >= 1 && run_.pass == 2) {
+      if ((t == Token::kNumber || t == Token::kLeftParen) && operand_index_ >= 1 &&
+          run_.pass == 2) {
         SetMessageArgument(run_, lx.text);
         ReportMessage(run_, kWarning, kMsgConstantWithoutHash);
       }
       size_t cut = std::string::npos;
-      if (id_ == kMOV && in.operand_count == 1 && in.operands[0].kind == OP_W && operand_index_ == 1) {
+      if (id_ == kMOV && in.operand_count == 1 && in.operands[0].kind == OP_W &&
+          operand_index_ == 1) {
         cut = TrailingMinusW(lx.line, lx.start);
       }
       ExprValue v = Evaluate(cut);
@@ -163,10 +165,12 @@ class Classifier {
   // two records joins them into one operand (PC+W).
   void Add(uint16_t kind, int32_t value, int32_t bit) {
     InstructionState& in = run_.instruction;
-    if (in.operand_count < kMatchedOperands) in.operands[static_cast<size_t>(in.operand_count)] = {kind, value, bit};
+    if (in.operand_count < kMatchedOperands)
+      in.operands[static_cast<size_t>(in.operand_count)] = {kind, value, bit};
     ++in.operand_count;
     if (IsOperatorKind(kind)) {
-      infix_ = (kind == OP_PLUS || kind == OP_MINUS) && previous_ != OP_NULL && !IsOperatorKind(previous_);
+      infix_ = (kind == OP_PLUS || kind == OP_MINUS) && previous_ != OP_NULL &&
+               !IsOperatorKind(previous_);
     } else {
       if (!infix_) ++operands_;
       infix_ = false;
@@ -177,10 +181,10 @@ class Classifier {
   TarnRun& run_;
   int id_;
   bool comma_seen_ = false;
-  int operand_index_ = 0;      // comma-separated operands passed
-  int operands_ = 0;           // for error 72
+  int operand_index_ = 0;        // comma-separated operands passed
+  int operands_ = 0;             // for error 72
   uint16_t previous_ = OP_NULL;  // the previous record of this comma-separated operand
-  bool infix_ = false;         // the previous record is a "+" or "-" after a record
+  bool infix_ = false;           // the previous record is a "+" or "-" after a record
 };
 
 }  // namespace

@@ -14,9 +14,11 @@
 namespace tarn {
 namespace {
 
-constexpr NamedValue kSyntaxModes[] = {
-    {"QV", kModeQV}, {"KESTRIAN", kModeKestrian}, {"MCHIP", kModeMchip}, {"ALL", kModeAll},
-    {"DEBUGGER", kModeDebugger}};
+constexpr NamedValue kSyntaxModes[] = {{"QV", kModeQV},
+                                       {"KESTRIAN", kModeKestrian},
+                                       {"MCHIP", kModeMchip},
+                                       {"ALL", kModeAll},
+                                       {"DEBUGGER", kModeDebugger}};
 
 constexpr std::string_view kValueLetters = "FPSRTWCLEQODVIX";
 
@@ -38,9 +40,12 @@ Outcome ApplyOption(TarnRun& run, char letter, const std::string& value) {
       if (EqualsNoCase(value, "LBL_START_ANY")) o.local_label_column_one = false;
       break;
     case 'E':
-      if (EqualsNoCase(value, "KESTRIAN")) o.kestrian = true;
-      else if (EqualsNoCase(value, "NOHAU")) o.nohau = true;
-      else legal = false;
+      if (EqualsNoCase(value, "KESTRIAN"))
+        o.kestrian = true;
+      else if (EqualsNoCase(value, "NOHAU"))
+        o.nohau = true;
+      else
+        legal = false;
       break;
     case 'F': {
       int format = LookupNamedValue(kFormatNames, value);
@@ -79,9 +84,7 @@ Outcome ApplyOption(TarnRun& run, char letter, const std::string& value) {
       legal = radix >= 0;
       break;
     }
-    case 'S':
-      o.strict_statements = value == "1";
-      break;
+    case 'S': o.strict_statements = value == "1"; break;
     case 'T': {
       long width = std::strtol(value.c_str(), nullptr, 10);
       // A width of 0 would divide the tab expansion by zero later.
@@ -95,8 +98,7 @@ Outcome ApplyOption(TarnRun& run, char letter, const std::string& value) {
       }
       break;
     }
-    case 'V':
-      return Outcome::kVersion;
+    case 'V': return Outcome::kVersion;
     case 'W': {
       long level = std::strtol(value.c_str(), nullptr, 10);
       if (level >= 0 && level <= 2) {
@@ -107,9 +109,7 @@ Outcome ApplyOption(TarnRun& run, char letter, const std::string& value) {
       }
       break;
     }
-    case 'X':
-      o.irc_cal_zero = value == "1";
-      break;
+    case 'X': o.irc_cal_zero = value == "1"; break;
   }
   if (legal) return Outcome::kNext;
   Print(run, "\nIllegal option /%c %s\n", letter, value.c_str());

@@ -8,8 +8,21 @@ namespace tarn {
 
 struct TarnRun;
 
-enum SyntaxMode : int { kModeQV = 0, kModeKestrian = 1, kModeMchip = 2, kModeAll = 3, kModeDebugger = 10 };
-enum OutputFormat : int { kBin16 = 0, kInhx16 = 1, kInhx8m = 2, kInhx8s = 3, kInhx32 = 4, kIeee695 = 5 };
+enum SyntaxMode : int {
+  kModeQV = 0,
+  kModeKestrian = 1,
+  kModeMchip = 2,
+  kModeAll = 3,
+  kModeDebugger = 10
+};
+enum OutputFormat : int {
+  kBin16 = 0,
+  kInhx16 = 1,
+  kInhx8m = 2,
+  kInhx8s = 3,
+  kInhx32 = 4,
+  kIeee695 = 5
+};
 enum ListingMode : int { kListNone = 0, kListPage = 1, kListNoPage = 2 };
 
 struct Options {
@@ -19,9 +32,9 @@ struct Options {
   int listing_mode = kListNoPage;
   int tab_width = 8;
   int warning_level = 1;
-  bool kestrian = false;        // /E KESTRIAN: the IDE's mode
-  bool nohau = false;           // /E NOHAU: "cmperr.log" with '#' for the parentheses
-  bool use_output_dir = false;  // /O USE_OUTPUT_DIR, honoured in the IDE's mode only
+  bool kestrian = false;               // /E KESTRIAN: the IDE's mode
+  bool nohau = false;                  // /E NOHAU: "cmperr.log" with '#' for the parentheses
+  bool use_output_dir = false;         // /O USE_OUTPUT_DIR, honoured in the IDE's mode only
   bool local_label_column_one = true;  // /D LBL_START_ONE
   bool strict_statements = false;      // /S 1
   bool full_map_names = true;          // /Z turns it off

@@ -46,7 +46,8 @@ void Encode(TarnRun& run, const StatementResult& statement, ListedLine* line) {
 
 // The address a debugger shows for the line: its first word, or the reset vector it writes.
 int LineAddress(const ListedLine& line) {
-  return line.line_class == kLineResetVector && !line.words.empty() ? line.words.front() : line.address;
+  return line.line_class == kLineResetVector && !line.words.empty() ? line.words.front()
+                                                                    : line.address;
 }
 
 void TakeListing(const StatementResult& statement, ListedLine* line) {
@@ -91,7 +92,8 @@ void RunPass2(TarnRun& run) {
     NoteLine(run, IncludeDepth(run), LineAddress(line), line.line_class);
     if (line.line_class == kLineCode) CountDownTracking(run);
     // NOEXPAND hides the lines of macro expansions; their messages are still listed.
-    if (!run.pass_state.list_expansions && line.marker == kMarkerMacro) line.line_class = kLineNotListed;
+    if (!run.pass_state.list_expansions && line.marker == kMarkerMacro)
+      line.line_class = kLineNotListed;
     ListSourceLine(run, line);
     if (end) break;
   }

@@ -21,7 +21,7 @@
 namespace tarn {
 
 struct StatementLabel {
-  std::string name;         // as it is defined: local labels joined, LOCAL names replaced
+  std::string name;  // as it is defined: local labels joined, LOCAL names replaced
   bool present = false;
   bool column_one = false;  // the label began in the first column of the line
   bool local = false;       // written ":name"
@@ -41,7 +41,7 @@ struct PassState {
   bool end_seen = false;  // END was read
   // Pass 2 between a MACRO that pass 1 has read and its ENDM: the body lines are listed only.
   bool in_macro_body = false;
-  bool strict = false;    // /S 1: a line that begins with an operator is error 1
+  bool strict = false;  // /S 1: a line that begins with an operator is error 1
   // KESTRIAN mode: the first fuse keyword of the OSC group, for warning 69 in pass 2. Set in
   // pass 1 and kept for pass 2.
   std::string oscillator_keyword;

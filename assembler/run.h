@@ -86,13 +86,13 @@ struct TarnRun {
 
   // Names. The source name as the user gave it is what messages show; the absolute forms are
   // what the run opens, since every relative name is taken from the source's folder.
-  std::string program_path;      // the first argument
-  std::string program_folder;    // absolute, ends with "/"
-  std::string command_text;      // all arguments joined, at most 1023 characters
-  std::string source_name;       // as given, with ".asm" added when it had no extension
-  std::string source_path;       // absolute
-  std::string working_folder;    // the source's folder, absolute, ends with "/"
-  std::string output_base;       // absolute; every output file is this plus its extension
+  std::string program_path;    // the first argument
+  std::string program_folder;  // absolute, ends with "/"
+  std::string command_text;    // all arguments joined, at most 1023 characters
+  std::string source_name;     // as given, with ".asm" added when it had no extension
+  std::string source_path;     // absolute
+  std::string working_folder;  // the source's folder, absolute, ends with "/"
+  std::string output_base;     // absolute; every output file is this plus its extension
 
   // A name as the source would open it: relative names are taken from the working folder.
   std::string InWorkingFolder(const std::string& name) const;

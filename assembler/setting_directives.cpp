@@ -25,7 +25,8 @@ constexpr NamedValue kErrorFileModes[] = {{"NONE", 0}, {"0", 0}, {"NOHAU", 1}, {
 constexpr NamedValue kSwitches[] = {{"ON", 1}, {"OFF", 0}};
 
 // PAGESn on the 2,048-word devices: the highest program address, where the reset word goes.
-constexpr NamedValue kPagesLimits[] = {{"PAGES1", 511}, {"PAGES2", 1023}, {"PAGES4", 2047}, {"PAGES8", 2047}};
+constexpr NamedValue kPagesLimits[] = {
+    {"PAGES1", 511}, {"PAGES2", 1023}, {"PAGES4", 2047}, {"PAGES8", 2047}};
 
 // The text of a parameter value token: a word as written, a number with its suffix.
 std::string ValueText(const TarnRun& run) {
@@ -78,10 +79,12 @@ int ListParameter(TarnRun& run, char letter) {
       break;
     }
     case 'Q':
-      if (value.empty() || QuietMessage(run, value) != 0) return ReportMessage(run, kError, kMsgUnknownListingParameter);
+      if (value.empty() || QuietMessage(run, value) != 0)
+        return ReportMessage(run, kError, kMsgUnknownListingParameter);
       break;
     case 'W': {
-      if (value.size() != 1 || value[0] < '0' || value[0] > '2') return ReportMessage(run, kError, kMsgUnknownListingParameter);
+      if (value.size() != 1 || value[0] < '0' || value[0] > '2')
+        return ReportMessage(run, kError, kMsgUnknownListingParameter);
       o.warning_level = value[0] - '0';
       break;
     }
@@ -92,15 +95,14 @@ int ListParameter(TarnRun& run, char letter) {
       break;
     }
     case 'N':
-      if (o.listing_mode != kListNoPage) SetPageLength(run, static_cast<int>(std::strtol(value.c_str(), nullptr, 10)));
+      if (o.listing_mode != kListNoPage)
+        SetPageLength(run, static_cast<int>(std::strtol(value.c_str(), nullptr, 10)));
       break;
     case 'C':
       run.pass_state.list_columns = static_cast<int>(std::strtol(value.c_str(), nullptr, 10));
       break;
-    case 'D':
-      break;
-    default:
-      return ReportMessage(run, kError, kMsgBadInstruction);
+    case 'D': break;
+    default: return ReportMessage(run, kError, kMsgBadInstruction);
   }
   // The value was read; the token after it must end the item.
   if (t != Token::kEndOfLine && t != Token::kComma) NextToken(run);
@@ -121,7 +123,8 @@ int DoDevice(TarnRun& run, uint32_t, StatementResult& result) {
       continue;
     }
     int pages_limit = LookupNamedValue(kPagesLimits, word);
-    if (pages_limit >= 0 && run.device.program_size == 2048) run.device.highest_address = static_cast<unsigned>(pages_limit);
+    if (pages_limit >= 0 && run.device.program_size == 2048)
+      run.device.highest_address = static_cast<unsigned>(pages_limit);
     if (ApplyFuseKeyword(run, word) == kFuseNotFound) {
       SetMessageArgument(run, word);
       return ReportMessage(run, kCheckError, kMsgBadArgument);
@@ -142,7 +145,8 @@ int DoDevice(TarnRun& run, uint32_t, StatementResult& result) {
 // ID "text": at most 8 characters, each as two words 0x0FF0 + nibble, high nibble first.
 int DoId(TarnRun& run, uint32_t, StatementResult&) {
   std::string text;
-  if (!ReadNameOrString(run, &text) || text.size() > 8) return ReportMessage(run, kError, kMsgBadString);
+  if (!ReadNameOrString(run, &text) || text.size() > 8)
+    return ReportMessage(run, kError, kMsgBadString);
   auto id_word = [&](size_t i) -> uint16_t& { return run.image.words[kIdWordsAddress + i]; };
   for (size_t i = 0; i < kIdWordCount; ++i) id_word(i) = kBlankWord;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -163,7 +167,8 @@ int DoList(TarnRun& run, uint32_t, StatementResult&) {
       continue;
     }
     std::string word = ValueText(run);
-    if (t != Token::kName || word.size() != 1) return ReportMessage(run, kError, kMsgBadInstruction);
+    if (t != Token::kName || word.size() != 1)
+      return ReportMessage(run, kError, kMsgBadInstruction);
     if (ListParameter(run, UpperChar(word[0])) < 0) return -1;
     t = run.lexer.kind;
   }

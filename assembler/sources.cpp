@@ -21,7 +21,8 @@ enum class FileLine { kLine, kLongLine, kEnd };
 // Whether text mode would read `bytes` exactly as they are: no CR, no 0x1A and no NUL. Such a
 // file's lines are its bytes between line feeds.
 bool IsPlainText(std::string_view bytes) {
-  return !std::memchr(bytes.data(), '\r', bytes.size()) && !std::memchr(bytes.data(), '\x1A', bytes.size()) &&
+  return !std::memchr(bytes.data(), '\r', bytes.size()) &&
+         !std::memchr(bytes.data(), '\x1A', bytes.size()) &&
          !std::memchr(bytes.data(), '\0', bytes.size());
 }
 
@@ -270,8 +271,8 @@ bool OpenMainSource(TarnRun& run) {
 
 int ReadLine(TarnRun& run) {
   if (++run.sources.listing_line > run.limits.pass_lines) {
-    StopAtLimit(run, "Assembly stopped after " + std::to_string(run.limits.pass_lines) + " lines in pass " +
-                         std::to_string(run.pass));
+    StopAtLimit(run, "Assembly stopped after " + std::to_string(run.limits.pass_lines) +
+                         " lines in pass " + std::to_string(run.pass));
   }
   run.sources.replayed = false;
   std::string& buffer = run.sources.line_buffer;
@@ -299,8 +300,10 @@ int IncludeFile(TarnRun& run, std::string_view given) {
   SourceState& s = run.sources;
   std::string name(given);
   if (s.replayed) return 0;
-  if (!s.file_numbers.count(name) && s.files.size() >= kRegistryLimit) return ReportMessage(run, kError, kMsgTooManyIncludeFiles);
-  if (s.levels.size() >= kIncludeLevelLimit) return ReportMessage(run, kError, kMsgFileNestingTooDeep);
+  if (!s.file_numbers.count(name) && s.files.size() >= kRegistryLimit)
+    return ReportMessage(run, kError, kMsgTooManyIncludeFiles);
+  if (s.levels.size() >= kIncludeLevelLimit)
+    return ReportMessage(run, kError, kMsgFileNestingTooDeep);
   // A registered file is taken from the registry: the file system is asked only once.
   int number = -1;
   auto known = s.file_numbers.find(name);
@@ -322,7 +325,8 @@ int IncludeFile(TarnRun& run, std::string_view given) {
   return 0;
 }
 
-int RegisterSource(TarnRun& run, const std::string& name, const std::string& path, std::string text) {
+int RegisterSource(TarnRun& run, const std::string& name, const std::string& path,
+                   std::string text) {
   SourceState& s = run.sources;
   auto known = s.file_numbers.find(name);
   if (known != s.file_numbers.end()) return known->second;

@@ -25,9 +25,9 @@ inline constexpr size_t kRegistryLimit = 11;  // the main source included
 inline constexpr size_t kLineLimit = 511;
 
 struct SourceFileEntry {
-  std::string name;  // as the source (or the command line) gave it
-  std::string path;  // the file that was opened
-  std::string text;  // its bytes, read once for both passes
+  std::string name;    // as the source (or the command line) gave it
+  std::string path;    // the file that was opened
+  std::string text;    // its bytes, read once for both passes
   bool plain = false;  // no CR, 0x1A or NUL: every line is read as it stands
   int line_count = 0;
   std::vector<int32_t> line_data;  // per-line words for the listing writer, by file line
@@ -35,9 +35,9 @@ struct SourceFileEntry {
 };
 
 struct IncludeLevel {
-  std::string name;  // as given
+  std::string name;     // as given
   size_t position = 0;  // the next byte of the file's text to read
-  int line = 0;  // the file line of messages
+  int line = 0;         // the file line of messages
   int file_number = 0;
   bool ended = false;  // a byte 0x1A ends a file as it did in text mode
 };
@@ -52,7 +52,7 @@ struct SourceState {
   int total_lines = 0;
   // Every line delivered, from any source: the "Line" of messages and the listing's numbers.
   int listing_line = 0;
-  int lines_read_pass1 = 0;                 // saved at the end of pass 1, for the summary
+  int lines_read_pass1 = 0;  // saved at the end of pass 1, for the summary
   bool end_of_source = false;
   // The current line is a stored line of a REPT block read from the files, delivered again.
   bool replayed = false;
@@ -93,7 +93,8 @@ int ReadLine(TarnRun& run);
 // replays opens nothing: the block stored the file's lines when it first ran.
 int IncludeFile(TarnRun& run, std::string_view name);
 // Enters a file into the registry (once per name) with its bytes; its number.
-int RegisterSource(TarnRun& run, const std::string& name, const std::string& path, std::string text);
+int RegisterSource(TarnRun& run, const std::string& name, const std::string& path,
+                   std::string text);
 // The registered files' names as given, by file number.
 std::vector<std::string> RegisteredFileNames(const TarnRun& run);
 // Closes every include level.

@@ -26,7 +26,8 @@ void EnterOperandNames(TarnRun& run) {
     std::string_view name = run.lexer.text;
     if (!LookupKeyword(run)) continue;
     const KeywordState& k = run.keyword;
-    if (k.directive || k.macro || k.id != kName || k.operand_count != 1 || FindSymbol(run, name)) continue;
+    if (k.directive || k.macro || k.id != kName || k.operand_count != 1 || FindSymbol(run, name))
+      continue;
     bool bit_name = k.format == kFmtBitName;
     int32_t reg = bit_name ? (k.opcode_template & 0xFF) : k.opcode_template;
     uint16_t bit = bit_name ? static_cast<uint16_t>(k.opcode_template >> 8) : 0;
@@ -34,7 +35,8 @@ void EnterOperandNames(TarnRun& run) {
   }
 }
 
-int Instruction(TarnRun& run, const KeywordState& k, std::string_view word, StatementResult& result) {
+int Instruction(TarnRun& run, const KeywordState& k, std::string_view word,
+                StatementResult& result) {
   if (k.id == kName && k.operand_count == 1) {
     SetMessageArgument(run, word);
     return ReportMessage(run, kError, kMsgReservedWord);
@@ -68,7 +70,8 @@ int MacroCall(TarnRun& run, MacroRecord& macro) {
 // that runs 0 times only REPT and ENDR.
 bool Ignored(const TarnRun& run, bool keyword, const KeywordState& k) {
   bool directive = keyword && k.directive;
-  if (run.pass_state.conditionals.Skipping() && !(directive && IsConditionalDirective(k.id))) return true;
+  if (run.pass_state.conditionals.Skipping() && !(directive && IsConditionalDirective(k.id)))
+    return true;
   if (ReptSkipping(run) && !(directive && (k.id == kDirRept || k.id == kDirEndr))) return true;
   return false;
 }

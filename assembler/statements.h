@@ -25,20 +25,20 @@ struct TarnRun;
 
 // What a statement leaves for its pass.
 struct StatementResult {
-  int status = 0;       // 0; -1 when the statement failed (pass 1 stops at it)
-  bool end = false;     // END: the pass ends after this line
+  int status = 0;    // 0; -1 when the statement failed (pass 1 stops at it)
+  bool end = false;  // END: the pass ends after this line
   // Pass 2, an instruction: the lexer's current token is its mnemonic, `mnemonic` its lookup;
   // the label is defined. The encoder reads the operands and places the words at
   // run.pass_state.location.
   bool instruction = false;
   KeywordState mnemonic;
 
-  int line_class = kLinePlain;      // of the listing line
-  int32_t value = 0;                // class 0
+  int line_class = kLinePlain;  // of the listing line
+  int32_t value = 0;            // class 0
   uint16_t bit = 0;
-  int blank_lines = 0;              // class 5
-  int address = 0;                  // class 7: the reset vector
-  std::vector<uint16_t> words;      // class 6: FUSE, FUSEX; class 7: the reset word
+  int blank_lines = 0;          // class 5
+  int address = 0;              // class 7: the reset vector
+  std::vector<uint16_t> words;  // class 6: FUSE, FUSEX; class 7: the reset word
 };
 
 // The start of either pass, after the main source was opened: the pass state starts afresh,

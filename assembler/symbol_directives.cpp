@@ -21,7 +21,8 @@ namespace {
 
 constexpr size_t kUserMessageLimit = 100;
 
-constexpr std::array<const char*, 8> kWatchTypes = {"UDEC", "SDEC", "UHEX", "SHEX", "UBIN", "SBIN", "FSTR", "ZSTR"};
+constexpr std::array<const char*, 8> kWatchTypes = {"UDEC", "SDEC", "UHEX", "SHEX",
+                                                    "UBIN", "SBIN", "FSTR", "ZSTR"};
 
 struct IrcCalWord {
   const char* word;
@@ -61,16 +62,19 @@ int ReadWatchLine(TarnRun& run, WatchLine* w) {
   w->symbol = "__QV_WATCH:" + w->name;
   Token t = NextToken(run);
   if (t == Token::kDot) {
-    if (NextToken(run) != Token::kNumber) return ReportMessage(run, kError, kMsgWatchMissingParameters);
+    if (NextToken(run) != Token::kNumber)
+      return ReportMessage(run, kError, kMsgWatchMissingParameters);
     w->symbol += '.';
     w->symbol += run.lexer.raw_word;
     w->bit = ConvertNumber(run);
     t = NextToken(run);
   }
-  if (t != Token::kComma || NextToken(run) == Token::kEndOfLine) return ReportMessage(run, kError, kMsgWatchMissingParameters);
+  if (t != Token::kComma || NextToken(run) == Token::kEndOfLine)
+    return ReportMessage(run, kError, kMsgWatchMissingParameters);
   EvalExpression(run);
   w->count = PopValue(run).value;
-  if (run.lexer.kind != Token::kComma || NextToken(run) == Token::kEndOfLine) return ReportMessage(run, kError, kMsgWatchMissingParameters);
+  if (run.lexer.kind != Token::kComma || NextToken(run) == Token::kEndOfLine)
+    return ReportMessage(run, kError, kMsgWatchMissingParameters);
   std::string_view word = run.lexer.kind == Token::kName ? run.lexer.text : run.lexer.raw_word;
   for (size_t i = 0; i < kWatchTypes.size(); ++i) {
     if (EqualsNoCase(word, kWatchTypes[i])) {
@@ -232,7 +236,8 @@ int DoError(TarnRun& run, uint32_t, StatementResult&) {
   Token t = NextToken(run);
   if (t == Token::kName) {
     std::string_view w = run.lexer.text;
-    if (w.size() != 3 || UpperChar(w[0]) != 'P') return ReportMessage(run, kError, kMsgBadInstruction);
+    if (w.size() != 3 || UpperChar(w[0]) != 'P')
+      return ReportMessage(run, kError, kMsgBadInstruction);
     pass = w[1] - '0';
     level = UpperChar(w[2]);
     if ((pass != 1 && pass != 2) || (level != 'E' && level != 'W' && level != 'C')) {
@@ -252,8 +257,10 @@ int DoError(TarnRun& run, uint32_t, StatementResult&) {
     case 'E': ReportMessage(run, kError, kMsgUserError); break;
     case 'C': ReportMessage(run, kComment, kMsgUserError); break;
     default:
-      if (run.options.kestrian) MarkMessage(run, kWarning, kMsgUserWarning);
-      else ReportMessage(run, kWarning, kMsgUserError);
+      if (run.options.kestrian)
+        MarkMessage(run, kWarning, kMsgUserWarning);
+      else
+        ReportMessage(run, kWarning, kMsgUserError);
       break;
   }
   return 0;

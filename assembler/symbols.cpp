@@ -64,7 +64,9 @@ const std::vector<uint32_t>& SymbolTable::Ordered() const {
       for (const Key& k : keys) sorted[starts[(k.head >> shift) & 0xFF]++] = k;
       keys.swap(sorted);
     }
-    auto by_name = [this](const Key& a, const Key& b) { return CompareNoCase(nodes_[a.index].name, nodes_[b.index].name) < 0; };
+    auto by_name = [this](const Key& a, const Key& b) {
+      return CompareNoCase(nodes_[a.index].name, nodes_[b.index].name) < 0;
+    };
     for (size_t first = 0; first < keys.size();) {
       size_t last = first + 1;
       while (last < keys.size() && keys[last].head == keys[first].head) ++last;
@@ -80,7 +82,8 @@ const std::vector<uint32_t>& SymbolTable::Ordered() const {
 
 SymbolNode* FindSymbol(TarnRun& run, std::string_view name) { return run.symbols.Find(name); }
 
-SymbolNode& NewSymbol(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind) {
+SymbolNode& NewSymbol(TarnRun& run, std::string_view name, int32_t value, uint16_t bit,
+                      uint8_t kind) {
   SymbolNode node;
   node.name = std::string(name);
   node.line = ListingLineNumber(run);
@@ -91,7 +94,8 @@ SymbolNode& NewSymbol(TarnRun& run, std::string_view name, int32_t value, uint16
   return run.symbols.Insert(std::move(node));
 }
 
-int DefineSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind) {
+int DefineSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t bit,
+                    uint8_t kind) {
   NewSymbol(run, name, value, bit, kind);
   return 1;
 }

@@ -21,11 +21,11 @@ namespace tarn {
 struct TarnRun;
 
 enum SymbolKind : uint8_t {
-  kSymData = 0,   // EQU, GLOBAL, FREQ, IRC_CAL, __TARN
-  kSymAddr = 1,   // labels, BREAK
-  kSymResv = 2,   // a register name used in an operand
+  kSymData = 0,  // EQU, GLOBAL, FREQ, IRC_CAL, __TARN
+  kSymAddr = 1,  // labels, BREAK
+  kSymResv = 2,  // a register name used in an operand
   kSymDefn = 3,
-  kSymVar = 4,    // SET and "="
+  kSymVar = 4,  // SET and "="
   kSymBdat = 5,
   kSymBvar = 6,
   kSymResb = 7,   // a bit name used in an operand; RESET
@@ -34,15 +34,15 @@ enum SymbolKind : uint8_t {
 };
 
 struct SymbolNode {
-  std::string name;   // as first written
-  int line = 0;  // the listing line of the definition
+  std::string name;  // as first written
+  int line = 0;      // the listing line of the definition
   int32_t value = 0;
   uint16_t bit = 0;
   uint8_t kind = kSymData;
   bool has_bit = false;  // a bit field, or "." in the defining expression
   // On the first node of a name: the listing line of the name's first definition in pass 1,
-  // or kNotDefinedInPass1 (no line has that number). Pass 2 meets the same definitions again: only a definition on
-  // another line is a redefinition there.
+  // or kNotDefinedInPass1 (no line has that number). Pass 2 meets the same definitions again: only
+  // a definition on another line is a redefinition there.
   int pass1_line = kNotDefinedInPass1;
   static constexpr int kNotDefinedInPass1 = -1;
 };
@@ -82,7 +82,8 @@ SymbolNode* FindSymbol(TarnRun& run, std::string_view name);
 // 0 or the defining expression used ".". Return 1.
 int DefineSymbolBit(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind);
 // The same, giving the new node.
-SymbolNode& NewSymbol(TarnRun& run, std::string_view name, int32_t value, uint16_t bit, uint8_t kind);
+SymbolNode& NewSymbol(TarnRun& run, std::string_view name, int32_t value, uint16_t bit,
+                      uint8_t kind);
 // Define the name, or replace the value and bit of a symbol of the same kind; 0 (and nothing
 // changes) when the name exists with another kind, else 1.
 int SetSymbol(TarnRun& run, std::string_view name, int32_t value, uint8_t kind);

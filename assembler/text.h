@@ -11,7 +11,9 @@
 namespace tarn {
 
 // ASCII letters only, as the "C" locale's toupper: names are never compared under another.
-inline char UpperChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c; }
+inline char UpperChar(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - ('a' - 'A')) : c;
+}
 
 // The eight bytes of `w` with 'a' to 'z' made upper case, as UpperChar makes each.
 inline uint64_t UpperWord(uint64_t w) {

@@ -79,7 +79,8 @@ struct TScrivlet::KeptSelection {
   }
 };
 
-std::unique_ptr<TScrivlet::KeptSelection> TScrivlet::KeepSelectionForPaste(std::optional<TUpdateGuard>& update) {
+std::unique_ptr<TScrivlet::KeptSelection> TScrivlet::KeepSelectionForPaste(
+    std::optional<TUpdateGuard>& update) {
   if ((options_ & zkoNoOverwriteBlocks) == 0) return nullptr;
   std::unique_ptr<KeptSelection> kept;
   if (options_ & zkoPersistentBlocks) {
@@ -116,8 +117,10 @@ void TScrivlet::PasteFromClipboard() {
     if (clipboard_->HasText()) {
       UndoBreak = true;
       const std::string text = WithCrLfBreaks(clipboard_->Text());
-      if (column) InsertColumnText(text);
-      else SetSelText(text);
+      if (column)
+        InsertColumnText(text);
+      else
+        SetSelText(text);
       UndoBreak = true;
     }
     restored = RestoreSelectionAfterPaste(std::move(kept));
@@ -133,7 +136,8 @@ void TScrivlet::InsertColumnText(std::string_view text) {
     {
       TUpdateGuard update(*this);
       int32_t first_para = Caret->GetParaIndex();
-      int32_t column = ColumnOf(first_para, Caret->GetPosInPara()) + static_cast<int32_t>(PendingSpaces.size());
+      int32_t column =
+          ColumnOf(first_para, Caret->GetPosInPara()) + static_cast<int32_t>(PendingSpaces.size());
       if (BlockMode) {
         // The block is replaced: the insertion starts at its top left corner.
         first_para = SelStartNav->GetParaIndex();

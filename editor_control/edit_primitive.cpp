@@ -28,8 +28,10 @@ int32_t TScrivlet::ColumnToPos(int32_t para_index, int32_t col) {
   int32_t pos = 0;
   for (; pos < static_cast<int32_t>(text.size()) && c < col; ++pos) {
     const auto ch = static_cast<uint8_t>(text[static_cast<size_t>(pos)]);
-    if (ch == 9 && GetTabStops() > 0) c = (c / GetTabStops() + 1) * GetTabStops();
-    else if (!(GetStaticFormat() && IsStyleChar(ch))) ++c;
+    if (ch == 9 && GetTabStops() > 0)
+      c = (c / GetTabStops() + 1) * GetTabStops();
+    else if (!(GetStaticFormat() && IsStyleChar(ch)))
+      ++c;
   }
   return pos;
 }
@@ -98,7 +100,8 @@ void TScrivlet::CorrectNavigators(int32_t old_start, int32_t old_end, int32_t ne
   }
 }
 
-void TScrivlet::Rehighlight(int32_t start, int32_t end, bool runs_removed, bool plain_attrs_at_start) {
+void TScrivlet::Rehighlight(int32_t start, int32_t end, bool runs_removed,
+                            bool plain_attrs_at_start) {
   TScrivNavigator& from = *Scratch[0];
   TScrivNavigator& to = *Scratch[1];
   from.SetOffset(start);
@@ -111,7 +114,8 @@ void TScrivlet::Rehighlight(int32_t start, int32_t end, bool runs_removed, bool 
   const int32_t last = to.GetParaIndex();
   TParagraph& p = Table.Items(first);
   if (update_depth_ > 0) {
-    for (int32_t i = first; i <= last; ++i) Table.Items(i).Flags &= static_cast<uint8_t>(~kScanFlags);
+    for (int32_t i = first; i <= last; ++i)
+      Table.Items(i).Flags &= static_cast<uint8_t>(~kScanFlags);
     return;
   }
   if (p.Flags & pfKeysScanned) {

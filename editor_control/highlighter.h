@@ -22,9 +22,11 @@ class TScrivHighlighter {
   virtual void BeforeKeywords(TScrivNavigator& start_pos, TScrivNavigator& stop_pos,
                               int32_t keyword_count);
   // The scanner found no start key; true: the hook found a section start itself.
-  virtual bool FindStart(TScrivNavigator& start_pos, TScrivNavigator& stop_pos, int32_t start_stop_count);
+  virtual bool FindStart(TScrivNavigator& start_pos, TScrivNavigator& stop_pos,
+                         int32_t start_stop_count);
   // The scanner is not inside a section of the list.
-  virtual bool FindStop(TScrivNavigator& start_pos, TScrivNavigator& stop_pos, int32_t start_stop_count);
+  virtual bool FindStop(TScrivNavigator& start_pos, TScrivNavigator& stop_pos,
+                        int32_t start_stop_count);
   // A slot of two arguments that the control never calls.
   virtual void Reserved(TScrivNavigator& start_pos, TScrivNavigator& stop_pos);
   // Before the edit primitive rescans the sections of an edited range; the result is unused.

@@ -103,10 +103,14 @@ void TScrivLayout::ScanParagraphSections(int32_t i, TStyleRun& state, std::vecto
     }
   }
   std::string& folded = buf.Folded;
-  if (any_folded) UpperCaseInto(t, keys.UpperCaseType(), keys.UserUpperCaseProc, folded);
-  else folded.clear();
+  if (any_folded)
+    UpperCaseInto(t, keys.UpperCaseType(), keys.UserUpperCaseProc, folded);
+  else
+    folded.clear();
   const TSeparators& seps = memo_.SeparatorSet();
-  auto sep_at = [&](int32_t q) { return q < 0 || q >= len || seps.test(static_cast<uint8_t>(t[static_cast<size_t>(q)])); };
+  auto sep_at = [&](int32_t q) {
+    return q < 0 || q >= len || seps.test(static_cast<uint8_t>(t[static_cast<size_t>(q)]));
+  };
   auto text_for = [&](const StartStopInfo& e) -> std::string_view {
     return (e.Attributes.Options & kMatchCase) ? t : std::string_view(folded);
   };
@@ -153,7 +157,8 @@ void TScrivLayout::ScanParagraphSections(int32_t i, TStyleRun& state, std::vecto
     for (int32_t q = pos; q < len && found < 0; ++q) {
       const auto c = static_cast<uint8_t>(t[static_cast<size_t>(q)]);
       const bool maybe_case = first_case.test(c);
-      const bool maybe_fold = any_folded && first_fold.test(static_cast<uint8_t>(folded[static_cast<size_t>(q)]));
+      const bool maybe_fold =
+          any_folded && first_fold.test(static_cast<uint8_t>(folded[static_cast<size_t>(q)]));
       if (!maybe_case && !maybe_fold) continue;
       for (int32_t k = 0; k < keys.Count(); ++k) {
         const StartStopInfo& e = keys.Items(k);
@@ -198,7 +203,8 @@ void TScrivLayout::PrepareKeywordBuckets() {
   bucket_count_ = list.Count();
 }
 
-void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs, ScanBuffers& buf) {
+void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs,
+                                         ScanBuffers& buf) {
   const TKeywordList& list = memo_.Keywords;
   TParagraph& p = memo_.Table.Items(i);
   if (TScrivHighlighter* h = memo_.GetHighlighter()) {
@@ -214,8 +220,10 @@ void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs
   text.assign(TextOf(q));
   if (text.empty()) return;
   std::string& folded = buf.Folded;
-  if (list.AllMatchCase) folded.clear();
-  else UpperCaseInto(text, list.UpperCaseType(), list.UserUpperCaseProc, folded);
+  if (list.AllMatchCase)
+    folded.clear();
+  else
+    UpperCaseInto(text, list.UpperCaseType(), list.UserUpperCaseProc, folded);
   const TStyleRun& start = para::Style(q);
   // Sections and keyword hits with a context keep their text from every keyword.
   {
@@ -231,7 +239,9 @@ void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs
   }
   const TSeparators& seps = memo_.SeparatorSet();
   const auto len = static_cast<int32_t>(text.size());
-  auto sep_at = [&](int32_t k) { return k < 0 || k >= len || seps.test(static_cast<uint8_t>(text[static_cast<size_t>(k)])); };
+  auto sep_at = [&](int32_t k) {
+    return k < 0 || k >= len || seps.test(static_cast<uint8_t>(text[static_cast<size_t>(k)]));
+  };
   auto matches = [&](const TKeyInfoLen& e, int32_t at) {
     const std::string& hay = (e.Attributes.Options & kMatchCase) ? text : folded;
     if (hay.compare(static_cast<size_t>(at), e.MatchKey.size(), e.MatchKey) != 0) return false;
@@ -252,8 +262,9 @@ void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs
   if (candidates.empty()) return;
   // A keyword is a candidate at an offset at most once, so the order is total and the sort
   // needs no stable (allocating) merge.
-  std::sort(candidates.begin(), candidates.end(),
-            [](const Hit& a, const Hit& b) { return a.Keyword < b.Keyword || (a.Keyword == b.Keyword && a.Offset < b.Offset); });
+  std::sort(candidates.begin(), candidates.end(), [](const Hit& a, const Hit& b) {
+    return a.Keyword < b.Keyword || (a.Keyword == b.Keyword && a.Offset < b.Offset);
+  });
   std::vector<Hit>& hits = buf.Hits;
   hits.clear();
   for (const Hit& c : candidates) {
@@ -262,9 +273,11 @@ void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs
     if (masked || !matches(list.Items(c.Keyword), c.Offset)) continue;
     hits.push_back(c);
     std::fill(text.begin() + c.Offset, text.begin() + c.Offset + c.Length, kMask);
-    if (!folded.empty()) std::fill(folded.begin() + c.Offset, folded.begin() + c.Offset + c.Length, kMask);
+    if (!folded.empty())
+      std::fill(folded.begin() + c.Offset, folded.begin() + c.Offset + c.Length, kMask);
   }
-  std::sort(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) { return a.Offset < b.Offset; });
+  std::sort(hits.begin(), hits.end(),
+            [](const Hit& a, const Hit& b) { return a.Offset < b.Offset; });
 
   // Each hit becomes a run; behind it the look in force there comes back.
   std::vector<TStyleRun>& merged = buf.Merged;
@@ -316,7 +329,9 @@ bool TScrivLayout::RescanParagraph(int32_t i) {
   struct Leave {
     bool& flag;
     bool outermost;
-    ~Leave() { if (outermost) flag = false; }
+    ~Leave() {
+      if (outermost) flag = false;
+    }
   } leave{rescanning_, outermost};
   std::vector<TStyleRun>& program = buf.Program;
   program.clear();
@@ -332,7 +347,8 @@ bool TScrivLayout::RescanParagraph(int32_t i) {
   std::vector<TStyleRun>& runs = buf.Runs;
   runs.clear();
   runs.reserve(sections.size() + program.size());
-  std::merge(sections.begin(), sections.end(), program.begin(), program.end(), std::back_inserter(runs),
+  std::merge(sections.begin(), sections.end(), program.begin(), program.end(),
+             std::back_inserter(runs),
              [](const TStyleRun& a, const TStyleRun& b) { return a.Offset < b.Offset; });
   ScanParagraphKeywords(i, runs, buf);
 
@@ -355,14 +371,16 @@ bool TScrivLayout::RescanParagraph(int32_t i) {
     s.Offset = 0;
     // A string left open runs on over every paragraph behind it, all starting in one state:
     // they share one record instead of each allocating (and an undo freeing) its own.
-    if (!handed_style_ || !SameRun(*handed_style_, s)) handed_style_ = std::make_shared<const TStyleRun>(s);
+    if (!handed_style_ || !SameRun(*handed_style_, s))
+      handed_style_ = std::make_shared<const TStyleRun>(s);
     para::SetStyle(next, handed_style_, true);
   } else {
     para::SetStyle(next, nullptr, false);
   }
   next.Flags &= static_cast<uint8_t>(~(pfKeysScanned | pfKeywordsScanned));
   AddToBacklog(i + 1, i + 1);
-  if (table.LastChanged >= table.FirstChanged && table.LastChanged < i + 1) table.LastChanged = i + 1;
+  if (table.LastChanged >= table.FirstChanged && table.LastChanged < i + 1)
+    table.LastChanged = i + 1;
   return true;
 }
 
@@ -392,7 +410,8 @@ void TScrivLayout::ScanSections(TScrivNavigator& from, TScrivNavigator& to) {
   // state to the next one and puts that one into the backlog, so an unmatched quote at the
   // top of a long text costs a keystroke no more than the window's worth of paragraphs.
   const bool sliced = memo_.FormatsInBackground() && memo_.HandleAllocated();
-  const int32_t bottom_line = (memo_.VertScroll() + memo_.ClientHeight()) / std::max(1, memo_.LineHeight()) + 1;
+  const int32_t bottom_line =
+      (memo_.VertScroll() + memo_.ClientHeight()) / std::max(1, memo_.LineHeight()) + 1;
   const int32_t edited = last;
   bool changed = false;
   for (int32_t i = first; i < table.Count(); ++i) {
@@ -402,7 +421,9 @@ void TScrivLayout::ScanSections(TScrivNavigator& from, TScrivNavigator& to) {
       break;
     }
     last = i;
-    if (sliced && i >= edited && i + 1 < table.Count() && table.Items(i + 1).FirstLine > bottom_line) break;
+    if (sliced && i >= edited && i + 1 < table.Count() &&
+        table.Items(i + 1).FirstLine > bottom_line)
+      break;
   }
   const bool contiguous = table.LastScanned >= first - 1;
   if (contiguous) table.LastScanned = std::max(table.LastScanned, last);
@@ -413,14 +434,16 @@ void TScrivLayout::ScanSections(TScrivNavigator& from, TScrivNavigator& to) {
 
 void TScrivLayout::ScanKeywords(TScrivNavigator& from, TScrivNavigator& to) {
   // Sections and keywords are rescanned together: nothing left to do for the same range.
-  if (from.Offset() == last_scan_from_ && to.Offset() == last_scan_to_ && memo_.Table.CharCount == last_scan_chars_)
+  if (from.Offset() == last_scan_from_ && to.Offset() == last_scan_to_ &&
+      memo_.Table.CharCount == last_scan_chars_)
     return;
   ScanSections(from, to);
 }
 
 void TScrivLayout::RepairRuns(TScrivNavigator&, TScrivNavigator&, bool) {}
 
-void TScrivLayout::StyleRange(int32_t from, int32_t to, bool remove, bool apply, const TStyleRun& run) {
+void TScrivLayout::StyleRange(int32_t from, int32_t to, bool remove, bool apply,
+                              const TStyleRun& run) {
   TParagraphsList& table = memo_.Table;
   if (from > to) std::swap(from, to);
   from = std::clamp(from, 0, table.CharCount);
@@ -442,12 +465,15 @@ void TScrivLayout::StyleRange(int32_t from, int32_t to, bool remove, bool apply,
     TStyleRun mine = run;
     mine.Offset = a;
     mine.RunFlags = static_cast<uint8_t>((mine.RunFlags & 0x3F) | (apply ? kRunHasAttributes : 0));
-    auto at = std::upper_bound(runs.begin(), runs.end(), a, [](int32_t o, const TStyleRun& r) { return o < r.Offset; });
+    auto at = std::upper_bound(runs.begin(), runs.end(), a,
+                               [](int32_t o, const TStyleRun& r) { return o < r.Offset; });
     at = runs.insert(at, mine);
     if (b < len) {
-      const bool standing = std::any_of(runs.begin(), runs.end(), [&](const TStyleRun& r) { return r.Offset == b; });
+      const bool standing =
+          std::any_of(runs.begin(), runs.end(), [&](const TStyleRun& r) { return r.Offset == b; });
       if (!standing) {
-        auto e = std::upper_bound(runs.begin(), runs.end(), b, [](int32_t o, const TStyleRun& r) { return o < r.Offset; });
+        auto e = std::upper_bound(runs.begin(), runs.end(), b,
+                                  [](int32_t o, const TStyleRun& r) { return o < r.Offset; });
         runs.insert(e, back);
       }
     }

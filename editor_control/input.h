@@ -15,16 +15,33 @@
 
 namespace scrivlet {
 
-enum TShiftBit : uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
+enum TShiftBit : uint8_t {
+  ssShift = 1,
+  ssAlt = 2,
+  ssCtrl = 4,
+  ssLeft = 8,
+  ssRight = 16,
+  ssMiddle = 32,
+  ssDouble = 64
+};
 
 // Virtual key codes; letters and digits are their upper-case characters.
 namespace vk {
 inline constexpr uint16_t kBack = 8, kTab = 9, kReturn = 13, kShift = 16, kControl = 17, kMenu = 18,
-                          kEscape = 27, kSpace = 32, kPrior = 33, kNext = 34, kEnd = 35, kHome = 36, kLeft = 37,
-                          kUp = 38, kRight = 39, kDown = 40, kInsert = 45, kDelete = 46, kApps = 93;
+                          kEscape = 27, kSpace = 32, kPrior = 33, kNext = 34, kEnd = 35, kHome = 36,
+                          kLeft = 37, kUp = 38, kRight = 39, kDown = 40, kInsert = 45, kDelete = 46,
+                          kApps = 93;
 }  // namespace vk
 
-enum class TScrivCursor { crIBeam, crArrow, crRightArrow, crDrag, crDragCopy, crNoDrop, crRunCursor };
+enum class TScrivCursor {
+  crIBeam,
+  crArrow,
+  crRightArrow,
+  crDrag,
+  crDragCopy,
+  crNoDrop,
+  crRunCursor
+};
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 
 class TScrivInputHost {
@@ -33,7 +50,8 @@ class TScrivInputHost {
   // crRunCursor: the cursor of the style run under the mouse (`run_cursor`).
   virtual void SetCursor(TScrivCursor /*cursor*/, int16_t /*run_cursor*/ = 0) {}
   virtual bool HasPopupMenu() { return false; }  // a menu of the program's own is assigned
-  virtual void OpenPopup(int32_t /*x*/, int32_t /*y*/, bool /*default_menu*/) {}  // client coordinates
+  virtual void OpenPopup(int32_t /*x*/, int32_t /*y*/, bool /*default_menu*/) {
+  }  // client coordinates
   virtual bool Focused() { return true; }
   virtual void TakeFocus() {}
   // The system's wheel setting: lines per notch, -1 for a page.
@@ -45,8 +63,14 @@ class TScrivInputHost {
 };
 
 // The identifiers of the default popup menu's items.
-enum TPopupCommand : int { kPopupUndo = 100, kPopupRedo = 101, kPopupCut = 102, kPopupCopy = 103,
-                           kPopupPaste = 104, kPopupSelectAll = 105 };
+enum TPopupCommand : int {
+  kPopupUndo = 100,
+  kPopupRedo = 101,
+  kPopupCut = 102,
+  kPopupCopy = 103,
+  kPopupPaste = 104,
+  kPopupSelectAll = 105
+};
 
 struct TPopupItem {
   std::string Caption;  // "-" is a separator

@@ -10,7 +10,9 @@ namespace {
 
 bool IsArrow(uint16_t key) { return key >= vk::kLeft && key <= vk::kDown; }
 
-std::string_view TextOf(const TParagraph& p) { return {p.Text ? p.Text : "", static_cast<size_t>(para::Length(p))}; }
+std::string_view TextOf(const TParagraph& p) {
+  return {p.Text ? p.Text : "", static_cast<size_t>(para::Length(p))};
+}
 
 }  // namespace
 
@@ -19,8 +21,10 @@ int32_t TScrivInput::Anchor() const {
 }
 
 void TScrivInput::MoveTo(int32_t offset, bool extend) {
-  if (extend) memo_.Select(Anchor(), offset);
-  else memo_.SetSelStart(offset);
+  if (extend)
+    memo_.Select(Anchor(), offset);
+  else
+    memo_.SetSelStart(offset);
 }
 
 bool TScrivInput::ClaimsShortcut(uint16_t key, uint8_t shift) const {
@@ -29,12 +33,19 @@ bool TScrivInput::ClaimsShortcut(uint16_t key, uint8_t shift) const {
   if (!(mods & ssCtrl)) return true;  // typing and moving are the control's own
   if (key < 48) return key != vk::kTab;
   switch (key) {
-    case 'C': case 'V': case 'X': case 'E':
-      return true;
-    case 'B': case 'I': case 'U': case 'H': case 'F': case 'T': case 'P': case 'Z':
-      return !memo_.ReadOnly && memo_.EnableHotKeys && !memo_.GetDisplayOnly();
-    default:
-      return false;
+    case 'C':
+    case 'V':
+    case 'X':
+    case 'E': return true;
+    case 'B':
+    case 'I':
+    case 'U':
+    case 'H':
+    case 'F':
+    case 'T':
+    case 'P':
+    case 'Z': return !memo_.ReadOnly && memo_.EnableHotKeys && !memo_.GetDisplayOnly();
+    default: return false;
   }
 }
 
@@ -56,7 +67,8 @@ bool TScrivInput::KeyDown(uint16_t key, uint8_t shift) {
     return false;
   }
   if (memo_.GetDisplayOnly()) return DisplayOnlyKey(key, (mods & ssCtrl) != 0);
-  if ((mods & ssCtrl) && !(mods & ssAlt) && !memo_.ReadOnly && memo_.EnableHotKeys && HotKey(key, mods)) {
+  if ((mods & ssCtrl) && !(mods & ssAlt) && !memo_.ReadOnly && memo_.EnableHotKeys &&
+      HotKey(key, mods)) {
     memo_.ScrollInView();
     SwallowNextChar = true;
     host_.Repaint();
@@ -72,10 +84,12 @@ bool TScrivInput::KeyDown(uint16_t key, uint8_t shift) {
   InKey = true;
   bool handled;
   try {
-    if (mods == (ssShift | ssAlt) && (memo_.GetOptions() & zkoBlockSelection) && memo_.SelLower() == memo_.SelUpper() &&
-        !memo_.BlockMode && IsArrow(key) && !memo_.GetWordWrap()) {
+    if (mods == (ssShift | ssAlt) && (memo_.GetOptions() & zkoBlockSelection) &&
+        memo_.SelLower() == memo_.SelUpper() && !memo_.BlockMode && IsArrow(key) &&
+        !memo_.GetWordWrap()) {
       const int32_t para = memo_.Caret->GetParaIndex();
-      const int32_t col = memo_.ColumnOf(para, memo_.Caret->GetPosInPara()) + static_cast<int32_t>(memo_.PendingSpaces.size());
+      const int32_t col = memo_.ColumnOf(para, memo_.Caret->GetPosInPara()) +
+                          static_cast<int32_t>(memo_.PendingSpaces.size());
       memo_.BlockMode = true;
       memo_.BlockStartCol = memo_.BlockEndCol = col;
       block_anchor_para_ = para;
@@ -102,13 +116,17 @@ bool TScrivInput::DisplayOnlyKey(uint16_t key, bool ctrl) {
   const int32_t widest = m.Layout().LongestLineWidth + m.GetLeftMargin() + m.GetRightMargin();
   const int32_t max_h = std::max(0, widest - m.ClientWidth());
   const int32_t step = m.ClientWidth() / 5 + 1;
-  auto to_line = [&](int32_t line) { m.SetVScroll(std::min(std::max(0, line) * lh, m.MaxVertScroll())); };
+  auto to_line = [&](int32_t line) {
+    m.SetVScroll(std::min(std::max(0, line) * lh, m.MaxVertScroll()));
+  };
   switch (key) {
     case vk::kPrior: to_line(ctrl ? 0 : top - visible + 1); break;
     case vk::kNext:
       if (m.GetWordWrap()) m.EnsureLine(top + 2 * visible);
-      if (ctrl) m.SetVScroll(m.MaxVertScroll());
-      else to_line(top + visible - 1);
+      if (ctrl)
+        m.SetVScroll(m.MaxVertScroll());
+      else
+        to_line(top + visible - 1);
       break;
     case vk::kEnd: m.SetHScroll(max_h); break;
     case vk::kHome: m.SetHScroll(0); break;
@@ -133,11 +151,12 @@ bool TScrivInput::HotKey(uint16_t key, uint8_t mods) {
     // A paragraph break and a form feed: the printer starts a new page there.
     case 'P': memo_.SetSelText("\r\n\f"); return true;
     case 'Z':
-      if (mods & ssShift) memo_.Redo();
-      else memo_.Undo();
+      if (mods & ssShift)
+        memo_.Redo();
+      else
+        memo_.Undo();
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -158,7 +177,8 @@ void TScrivInput::VerticalMove(int32_t lines, bool extend) {
   if (m.BlockMode || (m.GetOptions() & zkoKeepColumnPos)) {
     const int32_t x = CaretRect(m).Left;
     const int32_t space = std::max(1, m.Measurer->Width(" ", m.FontStyle));
-    const bool at_line_end = m.Caret->GetPosInPara() == para::LineRecord(*m.Caret->GetPara(), m.Caret->GetLineInPara()).End;
+    const bool at_line_end = m.Caret->GetPosInPara() ==
+                             para::LineRecord(*m.Caret->GetPara(), m.Caret->GetLineInPara()).End;
     if ((at_line_end || m.Caret->CharAt() == '\t') && desired > x) {
       m.PendingSpaces.assign(static_cast<size_t>((desired - x) / space), ' ');
       m.UpdateCaret();
@@ -186,15 +206,13 @@ bool TScrivInput::EditKey(uint16_t key, uint8_t mods) {
   }
   if (alt && key != vk::kBack && key != vk::kDelete) {
     // Alt with the moves is for column blocks only; Alt+Tab belongs to the system.
-    return key == vk::kPrior || key == vk::kNext || key == vk::kHome || key == vk::kEnd || key == vk::kInsert;
+    return key == vk::kPrior || key == vk::kNext || key == vk::kHome || key == vk::kEnd ||
+           key == vk::kInsert;
   }
   TScrivNavigator& nav = *m.WorkNav;
   switch (key) {
-    case vk::kBack:
-      Backspace(ctrl);
-      return true;
-    case vk::kTab:
-      return true;  // the character follows
+    case vk::kBack: Backspace(ctrl); return true;
+    case vk::kTab: return true;  // the character follows
     case vk::kPrior:
     case vk::kNext: {
       const int32_t lh = std::max(1, m.LineHeight());
@@ -262,7 +280,8 @@ bool TScrivInput::EditKey(uint16_t key, uint8_t mods) {
       const std::string_view text = TextOf(*m.Caret->GetPara());
       int32_t pos = m.Caret->GetPosInPara();
       if (m.GetStaticFormat() && m.PassOverCodes)
-        while (pos < static_cast<int32_t>(text.size()) && IsStyleChar(static_cast<uint8_t>(text[static_cast<size_t>(pos)]))) {
+        while (pos < static_cast<int32_t>(text.size()) &&
+               IsStyleChar(static_cast<uint8_t>(text[static_cast<size_t>(pos)]))) {
           ++pos;
           ++to;
         }
@@ -274,8 +293,10 @@ bool TScrivInput::EditKey(uint16_t key, uint8_t mods) {
           pos = k;
         }
       }
-      if (pos >= static_cast<int32_t>(text.size())) to += 2;  // over the break
-      else ++to;
+      if (pos >= static_cast<int32_t>(text.size()))
+        to += 2;  // over the break
+      else
+        ++to;
       MoveTo(std::min(to, m.CharCount()), shift);
       return true;
     }
@@ -284,11 +305,13 @@ bool TScrivInput::EditKey(uint16_t key, uint8_t mods) {
       VerticalMove(-1, shift);
       return true;
     case vk::kDown:
-      if (m.Caret->GetVisibleLine() + 1 >= m.Table.VisibleLineCount && m.GetWordWrap()) m.EnsureLine(m.Caret->GetVisibleLine() + 2);
+      if (m.Caret->GetVisibleLine() + 1 >= m.Table.VisibleLineCount && m.GetWordWrap())
+        m.EnsureLine(m.Caret->GetVisibleLine() + 2);
       if (m.Caret->GetVisibleLine() + 1 < m.Table.VisibleLineCount) VerticalMove(1, shift);
       return true;
     case vk::kInsert:
-      if (ctrl) m.CopyToClipboard();
+      if (ctrl)
+        m.CopyToClipboard();
       else if (shift) {
         if (!m.ReadOnly) m.PasteFromClipboard();
       } else if (opts & zkoInsertKeyActive) {
@@ -296,11 +319,8 @@ bool TScrivInput::EditKey(uint16_t key, uint8_t mods) {
         if (m.OnStyleChange) m.OnStyleChange(m);
       }
       return true;
-    case vk::kDelete:
-      DeleteKey(mods);
-      return true;
-    default:
-      return false;
+    case vk::kDelete: DeleteKey(mods); return true;
+    default: return false;
   }
 }
 
@@ -328,7 +348,8 @@ void TScrivInput::Backspace(bool ctrl) {
     m.ClearSelection();
     if ((m.GetOptions() & zkoKeepColumnPos) && m.Caret->GetVisibleLine() == old_line) {
       const int32_t x = CaretRect(m).Left;
-      const int32_t space = std::max(1, m.Measurer != nullptr ? m.Measurer->Width(" ", m.FontStyle) : 1);
+      const int32_t space =
+          std::max(1, m.Measurer != nullptr ? m.Measurer->Width(" ", m.FontStyle) : 1);
       if (old_x > x) {
         m.PendingSpaces.assign(static_cast<size_t>((old_x - x) / space), ' ');
         m.UpdateCaret();
@@ -360,7 +381,8 @@ void TScrivInput::Backspace(bool ctrl) {
       int32_t target = 0;
       for (int32_t i = para - 1; i >= 0; --i) {
         const int32_t ind = m.ColumnOf(i, static_cast<int32_t>(LeadingBlanks(i).size()));
-        if (ind < col && para::Length(m.Table.Items(i)) > static_cast<int32_t>(LeadingBlanks(i).size())) {
+        if (ind < col &&
+            para::Length(m.Table.Items(i)) > static_cast<int32_t>(LeadingBlanks(i).size())) {
           target = ind;
           break;
         }
@@ -375,7 +397,9 @@ void TScrivInput::Backspace(bool ctrl) {
     }
   }
   const bool codes = m.GetStaticFormat();
-  while (codes && from > 0 && IsStyleChar(static_cast<uint8_t>(text[static_cast<size_t>(from - 1)]))) --from;
+  while (codes && from > 0 &&
+         IsStyleChar(static_cast<uint8_t>(text[static_cast<size_t>(from - 1)])))
+    --from;
   if (from > 0) --from;
   m.Select(o, o - (pos - from));
   m.ClearSelection();
@@ -421,7 +445,8 @@ void TScrivInput::DeleteKey(uint8_t mods) {
     const std::string_view text = TextOf(p);
     const bool codes = m.GetStaticFormat();
     if (!(codes && IsStyleChar(static_cast<uint8_t>(text[static_cast<size_t>(to)])))) ++to;
-    while (codes && to < length && IsStyleChar(static_cast<uint8_t>(text[static_cast<size_t>(to)]))) ++to;
+    while (codes && to < length && IsStyleChar(static_cast<uint8_t>(text[static_cast<size_t>(to)])))
+      ++to;
   }
   m.Select(o, o + (to - pos));
   m.ClearSelection();
@@ -447,11 +472,13 @@ bool TScrivInput::KeyPress(uint8_t ch) {
   }
   if (m.UpdateDepth() > 0 || Dragging || m.GetDisplayOnly()) return false;
   if (m.ReadOnly && ch != 3) return false;
-  if (ch == 127 || (ch < 31 && ch != 3 && ch != 5 && ch != 9 && ch != 13 && ch != 22 && ch != 24)) return false;
+  if (ch == 127 || (ch < 31 && ch != 3 && ch != 5 && ch != 9 && ch != 13 && ch != 22 && ch != 24))
+    return false;
 
   // Typing beside a block leaves the block alone.
   const uint32_t opts = m.GetOptions();
-  const bool keep_block = (opts & zkoNoOverwriteBlocks) && ch != 3 && ch != 22 && ch != 24 && m.SelLower() != m.SelUpper();
+  const bool keep_block = (opts & zkoNoOverwriteBlocks) && ch != 3 && ch != 22 && ch != 24 &&
+                          m.SelLower() != m.SelUpper();
   std::unique_ptr<TScrivNavigator> lower, upper;
   const bool block = m.BlockMode;
   const int32_t col_a = m.BlockEndCol, col_b = m.BlockStartCol;
@@ -541,13 +568,15 @@ void TScrivInput::Return() {
       }
     }
     const int32_t caret_col = m.ColumnOf(m.Caret->GetParaIndex(), m.Caret->GetPosInPara()) +
-                             static_cast<int32_t>(m.PendingSpaces.size());
-    while (!indent.empty() && m.ColumnOf(para, static_cast<int32_t>(indent.size())) > caret_col) indent.pop_back();
+                              static_cast<int32_t>(m.PendingSpaces.size());
+    while (!indent.empty() && m.ColumnOf(para, static_cast<int32_t>(indent.size())) > caret_col)
+      indent.pop_back();
   }
   const bool at_para_end = m.Caret->CharAt() == 13 || m.Caret->Offset() >= m.CharCount();
   if ((m.GetOptions() & zkoDiscardTrailingSpaces) && empty && at_para_end && !indent.empty()) {
     std::string pending;
-    for (char c : indent) pending.append(c == '\t' ? static_cast<size_t>(std::max(1, m.GetTabStops())) : 1u, ' ');
+    for (char c : indent)
+      pending.append(c == '\t' ? static_cast<size_t>(std::max(1, m.GetTabStops())) : 1u, ' ');
     m.PendingSpaces.clear();
     m.SetSelText("\r\n");
     m.PendingSpaces = pending;
@@ -563,11 +592,13 @@ void TScrivInput::Tab() {
   if (m.GetOptions() & zkoSmartTabs) {
     // To the next indentation column of the line above: where a word starts behind blanks.
     const int32_t para = m.Caret->GetParaIndex();
-    const int32_t col = m.ColumnOf(para, m.Caret->GetPosInPara()) + static_cast<int32_t>(m.PendingSpaces.size());
+    const int32_t col =
+        m.ColumnOf(para, m.Caret->GetPosInPara()) + static_cast<int32_t>(m.PendingSpaces.size());
     if (para > 0) {
       const std::string_view above = TextOf(m.Table.Items(para - 1));
       for (int32_t k = 1; k < static_cast<int32_t>(above.size()); ++k) {
-        if (IsBlank(above[static_cast<size_t>(k)]) || !IsBlank(above[static_cast<size_t>(k - 1)])) continue;
+        if (IsBlank(above[static_cast<size_t>(k)]) || !IsBlank(above[static_cast<size_t>(k - 1)]))
+          continue;
         const int32_t target = m.ColumnOf(para - 1, k);
         if (target > col) {
           m.SetSelText(std::string(static_cast<size_t>(target - col), ' '));

@@ -16,9 +16,9 @@ enum TKeywordOption : uint8_t {
 
 struct TKeywordAttributes {
   uint8_t Options = 0;
-  uint8_t Style = 0;     // style bits given to the matched text
-  int32_t Context = 0;   // 0: a keyword is not applied at all
-  int16_t Cursor = 0;    // 0: none
+  uint8_t Style = 0;    // style bits given to the matched text
+  int32_t Context = 0;  // 0: a keyword is not applied at all
+  int16_t Cursor = 0;   // 0: none
   int32_t Backgnd = kNoColor;
   int32_t Foregnd = kNoColor;
 };

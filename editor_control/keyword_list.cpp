@@ -26,9 +26,12 @@ int32_t StrToInt(const std::string& s) {
   for (; i < s.size(); ++i) {
     const auto c = static_cast<unsigned char>(s[i]);
     int digit;
-    if (std::isdigit(c)) digit = c - '0';
-    else if (base == 16 && std::isxdigit(c)) digit = std::toupper(c) - 'A' + 10;
-    else throw EConvertError(s);
+    if (std::isdigit(c))
+      digit = c - '0';
+    else if (base == 16 && std::isxdigit(c))
+      digit = std::toupper(c) - 'A' + 10;
+    else
+      throw EConvertError(s);
     value = value * base + digit;
     if (value > int64_t{1} << 32) throw EConvertError(s);
   }
@@ -175,7 +178,8 @@ namespace {
 // steps over that comma.
 int32_t NextNumber(const std::string& line, size_t& pos) {
   const size_t comma = line.find(',', pos);
-  const std::string field = line.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+  const std::string field =
+      line.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
   pos = comma == std::string::npos ? line.size() : comma + 1;
   return StrToInt(field);
 }
@@ -208,7 +212,8 @@ void TKeywordList::WriteStrings(TStreamList& out) const {
   out.clear();
   for (const TKeyInfoLen& e : items_) {
     const TKeywordAttributes& a = e.Attributes;
-    out.push_back({TStreamValue::String(e.Keyword), TStreamValue::Integer(a.Options | kStreamDataMarker),
+    out.push_back({TStreamValue::String(e.Keyword),
+                   TStreamValue::Integer(a.Options | kStreamDataMarker),
                    TStreamValue::Integer(a.Style), TStreamValue::Integer(a.Context),
                    TStreamValue::Integer(a.Cursor), TStreamValue::Integer(a.Backgnd),
                    TStreamValue::Integer(a.Foregnd), TStreamValue::Integer(e.Data1),

@@ -37,7 +37,8 @@ TScrivLayout::Metrics& TScrivLayout::MetricsOf(uint8_t style) {
   // Widths add up because the measurer does not kern: one look-up per byte is enough.
   for (int c = 0; c < 256; ++c) {
     const char ch = static_cast<char>(c);
-    slot->Width[static_cast<size_t>(c)] = std::max(0, m.Width(std::string_view(&ch, 1), style) - slot->Overhang);
+    slot->Width[static_cast<size_t>(c)] =
+        std::max(0, m.Width(std::string_view(&ch, 1), style) - slot->Overhang);
   }
   return *slot;
 }
@@ -56,21 +57,25 @@ int32_t TScrivLayout::WrapWidth() const {
   if (!memo_.GetWordWrap() && memo_.GetAlignment() == TAlignment::taLeftJustify)
     return INT32_MAX - memo_.GetRightMargin();
   const int32_t col = memo_.GetColumnWrap();
-  int32_t w = col > 0 ? col : col < 0 ? -col : memo_.ClientWidth() - memo_.GetLeftMargin() - memo_.GetRightMargin();
+  int32_t w = col > 0   ? col
+              : col < 0 ? -col
+                        : memo_.ClientWidth() - memo_.GetLeftMargin() - memo_.GetRightMargin();
   return std::max(1, w);
 }
 
 int32_t TScrivLayout::AlignWidth() const {
   const int32_t col = memo_.GetColumnWrap();
-  return std::max(1, col < 0 ? -col : memo_.ClientWidth() - memo_.GetLeftMargin() - memo_.GetRightMargin());
+  return std::max(
+      1, col < 0 ? -col : memo_.ClientWidth() - memo_.GetLeftMargin() - memo_.GetRightMargin());
 }
-
 
 void TScrivLayout::BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>& lines) {
   const int32_t len = para::Length(p);
   const char* t = p.Text;
   const int32_t W = WrapWidth();
-  const bool by_columns = memo_.GetColumnWrap() > 0 && (memo_.GetWordWrap() || memo_.GetAlignment() != TAlignment::taLeftJustify);
+  const bool by_columns =
+      memo_.GetColumnWrap() > 0 &&
+      (memo_.GetWordWrap() || memo_.GetAlignment() != TAlignment::taLeftJustify);
   const auto& wrap_chars = memo_.WordWrapCharSet();
   StyleWalker walk(p, memo_.GetStaticFormat(), memo_.FontStyle, 0, para::InlineStartStyle(p));
 
@@ -78,8 +83,8 @@ void TScrivLayout::BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>&
   TLineRecord cur;
   cur.StartStyle = walk.Inline();
   cur.FirstRun = 0;
-  int64_t x = 0;       // 64 bits: an unwrapped line may be wider than the 32-bit range
-  int32_t chars = 0;   // characters from the line start, for a positive ColumnWrap
+  int64_t x = 0;      // 64 bits: an unwrapped line may be wider than the 32-bit range
+  int32_t chars = 0;  // characters from the line start, for a positive ColumnWrap
   bool has_word = false;
   int32_t spaces = 0;  // spaces since the line start
   cur.Spaces = 0;
@@ -139,7 +144,9 @@ void TScrivLayout::BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>&
       ++pos;
       if (wrap_chars.test(d)) break;
     }
-    auto fits = [&](int64_t width, int32_t count) { return by_columns ? chars + count <= W : x + width <= W; };
+    auto fits = [&](int64_t width, int32_t count) {
+      return by_columns ? chars + count <= W : x + width <= W;
+    };
     if (!fits(ww, wc) && has_word) {
       finish(word_start, inline_at_word, runs_at_word);
     }
@@ -159,7 +166,8 @@ void TScrivLayout::BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>&
       bool first = true;
       while (k < pos) {
         const int32_t w = scratch_widths_[static_cast<size_t>(k - word_start)];
-        const int32_t counted = w > 0 || !memo_.GetStaticFormat() || !IsStyleChar(static_cast<uint8_t>(t[k]));
+        const int32_t counted =
+            w > 0 || !memo_.GetStaticFormat() || !IsStyleChar(static_cast<uint8_t>(t[k]));
         if (!first && !fits(w, counted)) break;
         x += w;
         chars += counted;
@@ -174,7 +182,8 @@ void TScrivLayout::BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>&
         // The inline style at k: replay the toggles of the piece placed.
         uint8_t style = cur.StartStyle;
         if (memo_.GetStaticFormat())
-          for (int32_t q = cur.Start; q < k; ++q) style = ToggleStyle(style, static_cast<uint8_t>(t[q]));
+          for (int32_t q = cur.Start; q < k; ++q)
+            style = ToggleStyle(style, static_cast<uint8_t>(t[q]));
         size_t runs = 0;
         if (const auto* r = para::Runs(p))
           while (runs < r->size() && (*r)[runs].Offset <= k) ++runs;
@@ -216,7 +225,8 @@ int32_t TScrivLayout::LayoutParagraph(int32_t i) {
   return n - old_count;
 }
 
-void TScrivLayout::FinishLayoutRange(int32_t first, int32_t last, int32_t visible_delta, int32_t line_delta) {
+void TScrivLayout::FinishLayoutRange(int32_t first, int32_t last, int32_t visible_delta,
+                                     int32_t line_delta) {
   TParagraphsList& table = memo_.Table;
   table.LineCount += line_delta;
   table.VisibleLineCount += visible_delta;
@@ -248,7 +258,8 @@ void TScrivLayout::FormatRange(int32_t first, int32_t last, bool with_progress, 
     }
     line += table.VisibleLines(i);
     ++i;
-    if (with_progress && memo_.OnProgress && clock.Milliseconds() - last_progress_ > memo_.ProgressInterval) {
+    if (with_progress && memo_.OnProgress &&
+        clock.Milliseconds() - last_progress_ > memo_.ProgressInterval) {
       last_progress_ = clock.Milliseconds();
       memo_.OnProgress(table);
     }
@@ -272,12 +283,14 @@ bool TScrivLayout::BacklogPending() const {
 
 void TScrivLayout::FormatBacklog() {
   if (!BacklogPending()) return;
-  while (BacklogPending()) FormatRange(memo_.Table.FirstToFormat, memo_.Table.LastToFormat, true, true);
+  while (BacklogPending())
+    FormatRange(memo_.Table.FirstToFormat, memo_.Table.LastToFormat, true, true);
   if (memo_.OnProgress) memo_.OnProgress(memo_.Table);
 }
 
 bool TScrivLayout::FormatSlice(int64_t deadline) {
-  if (BacklogPending()) FormatRange(memo_.Table.FirstToFormat, memo_.Table.LastToFormat, true, true, deadline);
+  if (BacklogPending())
+    FormatRange(memo_.Table.FirstToFormat, memo_.Table.LastToFormat, true, true, deadline);
   if (BacklogPending()) return true;
   memo_.Table.FirstToFormat = memo_.Table.Count();
   memo_.Table.LastToFormat = -1;
@@ -294,7 +307,8 @@ void TScrivLayout::AddToBacklog(int32_t first, int32_t last) {
   TParagraphsList& table = memo_.Table;
   last = std::min(last, table.Count() - 1);
   if (first > last) return;
-  for (int32_t i = first; i <= last; ++i) table.Items(i).Flags &= static_cast<uint8_t>(~pfFormatted);
+  for (int32_t i = first; i <= last; ++i)
+    table.Items(i).Flags &= static_cast<uint8_t>(~pfFormatted);
   if (!BacklogPending()) {
     table.FirstToFormat = first;
     table.LastToFormat = last;
@@ -337,8 +351,10 @@ void TScrivLayout::RefreshChanged() {
   // What does not show yet joins the backlog.
   if (i <= last) AddToBacklog(i, last);
   memo_.Invalidate();
-  if (memo_.GetUpdateMode() == TzkUpdateMode::umImmediate) FormatBacklog();
-  else if (memo_.GetUpdateMode() == TzkUpdateMode::umBackground) memo_.ResumeFormatting();
+  if (memo_.GetUpdateMode() == TzkUpdateMode::umImmediate)
+    FormatBacklog();
+  else if (memo_.GetUpdateMode() == TzkUpdateMode::umBackground)
+    memo_.ResumeFormatting();
 }
 
 TLineGeometry TScrivLayout::MeasureLine(const TParagraph& p, int32_t line) {
@@ -365,7 +381,8 @@ TLineGeometry TScrivLayout::MeasureLine(const TParagraph& p, int32_t line) {
   }
   g.X.push_back(x);
   // The width up to the last word, measured here so that a line not laid out yet aligns too.
-  const auto trailing = static_cast<size_t>(std::clamp(rec.TrailingStart - rec.Start, 0, rec.End - rec.Start));
+  const auto trailing =
+      static_cast<size_t>(std::clamp(rec.TrailingStart - rec.Start, 0, rec.End - rec.Start));
   const int32_t word_width = g.X[trailing];
   const int32_t free = std::max(0, AlignWidth() - word_width);
   const bool last = line + 1 == para::LineCount(p);

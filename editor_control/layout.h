@@ -13,8 +13,8 @@
 //            again for the current settings.
 
 #include <array>
-#include <climits>
 #include <bitset>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -35,7 +35,8 @@ class TScrivletEngine {
  public:
   virtual ~TScrivletEngine() = default;
   // The style runs at the two ends of a change need repair.
-  virtual void RepairRuns(TScrivNavigator& /*from*/, TScrivNavigator& /*to*/, bool /*runs_removed*/) {}
+  virtual void RepairRuns(TScrivNavigator& /*from*/, TScrivNavigator& /*to*/,
+                          bool /*runs_removed*/) {}
   virtual void ScanSections(TScrivNavigator& /*from*/, TScrivNavigator& /*to*/) {}
   virtual void ScanKeywords(TScrivNavigator& /*from*/, TScrivNavigator& /*to*/) {}
   // The refresh after a change: lay out and repaint FirstChanged .. LastChanged.
@@ -146,7 +147,8 @@ class TScrivLayout : public TScrivletEngine {
   void BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>& lines);
   void FinishLayoutRange(int32_t first, int32_t last, int32_t visible_delta, int32_t line_delta);
 
-  void ScanParagraphSections(int32_t i, TStyleRun& state, std::vector<TStyleRun>& runs, ScanBuffers& b);
+  void ScanParagraphSections(int32_t i, TStyleRun& state, std::vector<TStyleRun>& runs,
+                             ScanBuffers& b);
   void ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs, ScanBuffers& b);
   void PrepareKeywordBuckets();
   TStyleRun SectionState(int32_t pair, const TStyleRun& outer) const;

@@ -19,7 +19,8 @@ int32_t WaitOfLevel(int32_t level) { return level >= 1 && level <= 7 ? kAutoScro
 }  // namespace
 
 int32_t TScrivInput::BlockColumnAt(int32_t x) const {
-  const int32_t space = std::max(1, memo_.Measurer != nullptr ? memo_.Measurer->Width(" ", memo_.FontStyle) : 1);
+  const int32_t space =
+      std::max(1, memo_.Measurer != nullptr ? memo_.Measurer->Width(" ", memo_.FontStyle) : 1);
   return std::max(0, (x + memo_.HorzScroll() - memo_.GetLeftMargin()) / space);
 }
 
@@ -45,7 +46,8 @@ void TScrivInput::SelectTo(int32_t x, int32_t y, bool keep_column) {
     const int32_t end = CaretRect(m).Left;
     const int32_t space = std::max(1, m.Measurer->Width(" ", m.FontStyle));
     const bool on_tab = m.Caret->CharAt() == '\t';
-    const bool at_end = m.Caret->GetPosInPara() == para::LineRecord(*m.Caret->GetPara(), m.Caret->GetLineInPara()).End;
+    const bool at_end = m.Caret->GetPosInPara() ==
+                        para::LineRecord(*m.Caret->GetPara(), m.Caret->GetLineInPara()).End;
     if ((at_end || on_tab) && x > end + space / 2) {
       m.PendingSpaces.assign(static_cast<size_t>((x - end + space / 2) / space), ' ');
       m.UpdateCaret();
@@ -66,7 +68,8 @@ void TScrivInput::MouseDown(TMouseButton button, uint8_t shift, int32_t x, int32
     m.DesiredX = TScrivlet::kNoDesiredX;
     ButtonDown = true;
     if (!m.GetDisplayOnly()) {
-      const bool inside = m.SelLower() < m.SelUpper() && DownOffset >= m.SelLower() && DownOffset < m.SelUpper();
+      const bool inside =
+          m.SelLower() < m.SelUpper() && DownOffset >= m.SelLower() && DownOffset < m.SelUpper();
       if (inside && !(m.GetOptions() & zkoNoDragnDrop) && !m.ReadOnly && !LineSelectMode) {
         Dragging = true;
         DragCopy = false;
@@ -104,7 +107,8 @@ void TScrivInput::MouseMove(uint8_t shift, int32_t x, int32_t y) {
   TScrivlet& m = memo_;
   last_x_ = x;
   last_y_ = y;
-  const bool in_margin = x < m.GetLeftMargin() - m.HorzScroll() - 2 && !(m.GetOptions() & zkoNoLineSelection);
+  const bool in_margin =
+      x < m.GetLeftMargin() - m.HorzScroll() - 2 && !(m.GetOptions() & zkoNoLineSelection);
   if (!ButtonDown) {
     if (in_margin != LineSelectMode) {
       LineSelectMode = in_margin;
@@ -114,7 +118,8 @@ void TScrivInput::MouseMove(uint8_t shift, int32_t x, int32_t y) {
     TScrivNavigator& nav = *m.WorkNav;
     nav.SetFromPoint(x, y);
     const int32_t o = nav.Offset();
-    if (!(m.GetOptions() & zkoNoDragnDrop) && m.SelLower() < m.SelUpper() && o >= m.SelLower() && o < m.SelUpper()) {
+    if (!(m.GetOptions() & zkoNoDragnDrop) && m.SelLower() < m.SelUpper() && o >= m.SelLower() &&
+        o < m.SelUpper()) {
       host_.SetCursor(TScrivCursor::crArrow);
     } else if (o < m.CharCount() && nav.CurrentStyle().Cursor != 0) {
       host_.SetCursor(TScrivCursor::crRunCursor, nav.CurrentStyle().Cursor);
@@ -128,7 +133,9 @@ void TScrivInput::MouseMove(uint8_t shift, int32_t x, int32_t y) {
     nav.SetFromPoint(x, y);
     const int32_t o = nav.Offset();
     const bool over = o >= m.SelLower() && o < m.SelUpper();
-    host_.SetCursor(over ? TScrivCursor::crNoDrop : (shift & ssCtrl) ? TScrivCursor::crDragCopy : TScrivCursor::crDrag);
+    host_.SetCursor(over               ? TScrivCursor::crNoDrop
+                    : (shift & ssCtrl) ? TScrivCursor::crDragCopy
+                                       : TScrivCursor::crDrag);
   } else if (!m.GetDisplayOnly() && !LineSelectMode) {
     SelectTo(x, y, false);
     host_.Repaint();
@@ -152,8 +159,10 @@ void TScrivInput::MouseMove(uint8_t shift, int32_t x, int32_t y) {
     const bool was = auto_direction_ != 0;
     auto_direction_ = direction;
     auto_level_ = level;
-    if (direction == 0) host_.ScheduleAutoScroll(-1);
-    else if (!was) host_.ScheduleAutoScroll(WaitOfLevel(level));
+    if (direction == 0)
+      host_.ScheduleAutoScroll(-1);
+    else if (!was)
+      host_.ScheduleAutoScroll(WaitOfLevel(level));
   }
 }
 
@@ -165,8 +174,14 @@ void TScrivInput::AutoScrollStep() {
   int32_t x = last_x_, y = last_y_;
   const int32_t beyond = auto_level_ * 3;
   switch (auto_direction_) {
-    case 1: m.VScrollCommand(Code::scLineUp); y = -beyond; break;
-    case 2: m.VScrollCommand(Code::scLineDown); y = m.ClientHeight() + beyond; break;
+    case 1:
+      m.VScrollCommand(Code::scLineUp);
+      y = -beyond;
+      break;
+    case 2:
+      m.VScrollCommand(Code::scLineDown);
+      y = m.ClientHeight() + beyond;
+      break;
     case 3:
       if (m.HorzScroll() > 0) m.HScrollCommand(Code::scLineUp);
       x = -beyond;
@@ -176,7 +191,8 @@ void TScrivInput::AutoScrollStep() {
       x = m.ClientWidth() + beyond;
       break;
   }
-  if (!Dragging && !LineSelectMode) SelectTo(std::clamp(x, 0, m.ClientWidth() - 1), std::clamp(y, -1, m.ClientHeight()), false);
+  if (!Dragging && !LineSelectMode)
+    SelectTo(std::clamp(x, 0, m.ClientWidth() - 1), std::clamp(y, -1, m.ClientHeight()), false);
   host_.Repaint();
   host_.ScheduleAutoScroll(WaitOfLevel(auto_level_));
 }
@@ -218,8 +234,10 @@ void TScrivInput::DropAt(int32_t x, int32_t y) {
 void TScrivInput::MouseUp(TMouseButton button, uint8_t shift, int32_t x, int32_t y) {
   TScrivlet& m = memo_;
   if (button == TMouseButton::mbRight) {
-    if (host_.HasPopupMenu()) host_.OpenPopup(x, y, false);
-    else if (!(m.GetOptions() & zkoNoDefaultPopup)) host_.OpenPopup(x, y, true);
+    if (host_.HasPopupMenu())
+      host_.OpenPopup(x, y, false);
+    else if (!(m.GetOptions() & zkoNoDefaultPopup))
+      host_.OpenPopup(x, y, true);
     return;
   }
   if (button != TMouseButton::mbLeft) return;
@@ -248,8 +266,10 @@ void TScrivInput::MouseUp(TMouseButton button, uint8_t shift, int32_t x, int32_t
         const auto* runs = para::Runs(p);
         const int32_t k = nav.GetRunIndex();
         int32_t start = p.StartOffset, stop = p.StartOffset + para::Length(p);
-        if (runs != nullptr && k > 0) start = p.StartOffset + (*runs)[static_cast<size_t>(k - 1)].Offset;
-        if (runs != nullptr && k < static_cast<int32_t>(runs->size())) stop = p.StartOffset + (*runs)[static_cast<size_t>(k)].Offset;
+        if (runs != nullptr && k > 0)
+          start = p.StartOffset + (*runs)[static_cast<size_t>(k - 1)].Offset;
+        if (runs != nullptr && k < static_cast<int32_t>(runs->size()))
+          stop = p.StartOffset + (*runs)[static_cast<size_t>(k)].Offset;
         m.OnContext(m, run.Context, start, stop);
       }
     }
@@ -272,7 +292,9 @@ void TScrivInput::DblClick() {
   }
   const int32_t o = m.Caret->Offset();
   int32_t from = o, to = o;
-  auto is_sep = [&](int32_t at) { return seps.test(m.GetCharAt(at)) || m.GetCharAt(at) == 13 || m.GetCharAt(at) == 10; };
+  auto is_sep = [&](int32_t at) {
+    return seps.test(m.GetCharAt(at)) || m.GetCharAt(at) == 13 || m.GetCharAt(at) == 10;
+  };
   while (from > 0 && !is_sep(from - 1)) --from;
   while (to < m.CharCount() && !is_sep(to)) ++to;
   if (from == to) return;

@@ -62,11 +62,13 @@ void TScrivNavigator::SetOffset(int32_t n) {
         if (run_index_ >= 0) {
           const auto* runs = para::Runs(*para_);
           const int32_t count = para::RunCount(*para_);
-          while (run_index_ < count && (*runs)[static_cast<size_t>(run_index_)].Offset < pos) ++run_index_;
+          while (run_index_ < count && (*runs)[static_cast<size_t>(run_index_)].Offset < pos)
+            ++run_index_;
         }
         if (line_in_para_ >= 0) {
           const int32_t lines = para::LineCount(*para_);
-          while (line_in_para_ + 1 < lines && para::LineRecord(*para_, line_in_para_ + 1).Start <= pos)
+          while (line_in_para_ + 1 < lines &&
+                 para::LineRecord(*para_, line_in_para_ + 1).Start <= pos)
             ++line_in_para_;
         }
       } else {
@@ -119,7 +121,9 @@ int32_t TScrivNavigator::ComputeRunIndex() const {
   const auto* runs = para::Runs(*para_);
   if (runs == nullptr) return 0;
   int32_t k = 0;
-  while (k < static_cast<int32_t>(runs->size()) && (*runs)[static_cast<size_t>(k)].Offset < pos_in_para_) ++k;
+  while (k < static_cast<int32_t>(runs->size()) &&
+         (*runs)[static_cast<size_t>(k)].Offset < pos_in_para_)
+    ++k;
   return k;
 }
 
@@ -149,7 +153,8 @@ void TScrivNavigator::SkipRunsHere() {
   GetRunIndex();
   const auto* runs = para::Runs(*para_);
   const int32_t count = para::RunCount(*para_);
-  while (run_index_ < count && (*runs)[static_cast<size_t>(run_index_)].Offset == pos_in_para_) ++run_index_;
+  while (run_index_ < count && (*runs)[static_cast<size_t>(run_index_)].Offset == pos_in_para_)
+    ++run_index_;
 }
 
 bool TScrivNavigator::NextRun(int32_t limit) {
@@ -289,16 +294,21 @@ static int32_t ParagraphOfLine(TParagraphsList& list, int32_t n) {
   int32_t lo = 0, hi = list.Count() - 1;
   while (lo < hi) {
     const int32_t mid = lo + (hi - lo + 1) / 2;
-    if (list.Items(mid).FirstLine <= n) lo = mid; else hi = mid - 1;
+    if (list.Items(mid).FirstLine <= n)
+      lo = mid;
+    else
+      hi = mid - 1;
   }
   // Collapsed paragraphs share the FirstLine of what follows them: take the visible one.
-  while (lo + 1 < list.Count() && list.VisibleLines(lo) == 0 && list.Items(lo + 1).FirstLine <= n) ++lo;
+  while (lo + 1 < list.Count() && list.VisibleLines(lo) == 0 && list.Items(lo + 1).FirstLine <= n)
+    ++lo;
   while (lo > 0 && list.VisibleLines(lo) == 0) --lo;
   return lo;
 }
 
 void TScrivNavigator::SetDisplayLine(int32_t n) {
-  if (Memo != nullptr && !Memo->GetWordWrap() && Memo->GetAlignment() == TAlignment::taLeftJustify) {
+  if (Memo != nullptr && !Memo->GetWordWrap() &&
+      Memo->GetAlignment() == TAlignment::taLeftJustify) {
     SetParaIndex(std::clamp<int32_t>(n, 0, list_.Count() - 1));
     return;
   }

@@ -33,7 +33,7 @@ class TScrivNavigator {
   TScrivNavigator(const TScrivNavigator&) = delete;
   TScrivNavigator& operator=(const TScrivNavigator&) = delete;
 
-  bool StickToEnd = false;    // moves to the end of new text that replaces its position
+  bool StickToEnd = false;  // moves to the end of new text that replaces its position
   // Destroyed by the memo (with delete, so such a navigator must come from new) when the text
   // at its position is deleted; OnFree tells its owner.
   bool FreeOnDelete = false;
@@ -90,7 +90,10 @@ class TScrivNavigator {
   void SetFromX(int32_t x);
   int32_t GetX();
   int32_t GetY();
-  void GetPoint(int32_t& x, int32_t& y) { x = GetX(); y = GetY(); }
+  void GetPoint(int32_t& x, int32_t& y) {
+    x = GetX();
+    y = GetY();
+  }
   int32_t CharWidth();
 
   // The cached values as they stand, for the self-test and the edit primitive.

@@ -85,8 +85,8 @@ int32_t TScrivNavigator::GetX() {
   const int32_t line = GetLineInPara();
   const TLineRecord rec = para::LineRecord(*para_, line);
   const TLineGeometry g = Memo->Layout().MeasureLine(*para_, line);
-  const auto k = static_cast<size_t>(std::clamp<int32_t>(pos_in_para_ - rec.Start, 0,
-                                                         static_cast<int32_t>(g.X.size()) - 1));
+  const auto k = static_cast<size_t>(
+      std::clamp<int32_t>(pos_in_para_ - rec.Start, 0, static_cast<int32_t>(g.X.size()) - 1));
   return g.X[k] - Memo->HorzScroll();
 }
 

@@ -45,8 +45,8 @@ int32_t TScrivPainter::RightLineX() {
 
 int32_t TScrivPainter::EndOfTextY() {
   if (memo_.EndOfTextMark.Color == -1) return INT32_MIN;
-  return memo_.EndOfTextMark.Width / 2 + memo_.Table.VisibleLineCount * memo_.LineHeight() + memo_.GetTopMargin() -
-         memo_.VertScroll();
+  return memo_.EndOfTextMark.Width / 2 + memo_.Table.VisibleLineCount * memo_.LineHeight() +
+         memo_.GetTopMargin() - memo_.VertScroll();
 }
 
 void TScrivPainter::Paint(const TScrivRect& update, bool focused) {
@@ -74,16 +74,20 @@ void TScrivPainter::Paint(const TScrivRect& update, bool focused) {
   // Below the text: the background, then the marks over everything.
   const int32_t text_bottom = y;
   if (text_bottom < update.Bottom)
-    canvas_.FillBackground({update.Left, std::max(text_bottom, update.Top), update.Right, update.Bottom}, memo_.Color,
-                           origin_x, origin_y);
+    canvas_.FillBackground(
+        {update.Left, std::max(text_bottom, update.Top), update.Right, update.Bottom}, memo_.Color,
+        origin_x, origin_y);
   const int32_t end_y = EndOfTextY();
-  if (end_y != INT32_MIN) canvas_.DrawLine(0, end_y, memo_.ClientWidth(), end_y, memo_.EndOfTextMark);
+  if (end_y != INT32_MIN)
+    canvas_.DrawLine(0, end_y, memo_.ClientWidth(), end_y, memo_.EndOfTextMark);
   const int32_t right_x = RightLineX();
-  if (right_x != INT32_MIN) canvas_.DrawLine(right_x, 0, right_x, memo_.ClientHeight(), memo_.RightLinePen);
+  if (right_x != INT32_MIN)
+    canvas_.DrawLine(right_x, 0, right_x, memo_.ClientHeight(), memo_.RightLinePen);
 }
 
 void TScrivPainter::DrawMark(int32_t x, int32_t top, char mark, uint8_t style, int32_t color) {
-  canvas_.DrawText(std::span<const int32_t>(&x, 1), Baseline(top), std::string_view(&mark, 1), style, color);
+  canvas_.DrawText(std::span<const int32_t>(&x, 1), Baseline(top), std::string_view(&mark, 1),
+                   style, color);
 }
 
 void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
@@ -97,12 +101,14 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
   const bool last_line = line + 1 == para::LineCount(p);
   const int32_t line_start = p.StartOffset + rec.Start;
   const int32_t line_end = p.StartOffset + rec.End;
-  const TScrivRect band = Printing ? TScrivRect{-hs, top, m.ClientWidth() - hs, top + lh} : TScrivRect{0, top, m.ClientWidth(), top + lh};
+  const TScrivRect band = Printing ? TScrivRect{-hs, top, m.ClientWidth() - hs, top + lh}
+                                   : TScrivRect{0, top, m.ClientWidth(), top + lh};
   canvas_.BeginLine(band);
 
   const int32_t par_fore = para::ForeColor(p);
   const int32_t par_back = para::BackColor(p);
-  if (!Printing) canvas_.FillBackground(band, HasColor(par_back) ? par_back : m.Color, -hs, -m.VertScroll());
+  if (!Printing)
+    canvas_.FillBackground(band, HasColor(par_back) ? par_back : m.Color, -hs, -m.VertScroll());
 
   // The selection on this line, as paragraph positions [sel_from, sel_to), and its band.
   const bool windows_colors = (m.GetOptions() & zkoWindowsSelColors) != 0;
@@ -123,10 +129,11 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
         // Columns beyond a short line's end are shown as if spaces stood there.
         const int32_t end_col = m.ColumnOf(para_index, length);
         const int32_t end_x = g.X.back();
-        x_from = sel_from < length || left <= end_col ? g.X[static_cast<size_t>(sel_from - rec.Start)]
-                                                   : end_x + (left - end_col) * space_width;
+        x_from = sel_from < length || left <= end_col
+                     ? g.X[static_cast<size_t>(sel_from - rec.Start)]
+                     : end_x + (left - end_col) * space_width;
         x_to = sel_to < length || right <= end_col ? g.X[static_cast<size_t>(sel_to - rec.Start)]
-                                                : end_x + (right - end_col) * space_width;
+                                                   : end_x + (right - end_col) * space_width;
       }
     } else {
       const int32_t a = m.SelLower(), b = m.SelUpper();
@@ -135,8 +142,9 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
         sel_to = std::min(b, line_end) - p.StartOffset;
         x_from = g.X[static_cast<size_t>(sel_from - rec.Start)];
         const bool goes_on = b > line_end;
-        x_to = goes_on && (m.GetOptions() & zkoFullLineSelect) ? m.ClientWidth() + hs
-                                                               : g.X[static_cast<size_t>(sel_to - rec.Start)];
+        x_to = goes_on && (m.GetOptions() & zkoFullLineSelect)
+                   ? m.ClientWidth() + hs
+                   : g.X[static_cast<size_t>(sel_to - rec.Start)];
         break_selected = goes_on && last_line && para_index + 1 < m.Table.Count();
       }
     }
@@ -145,7 +153,8 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
   const uint8_t npc = Printing ? 0 : m.GetShowNonPrintChars();
   const bool keep_par_back = (m.GetOptions() & zkoKeepParBackgnd) != 0;
   // Blanks that end a wrapped line stay undrawn unless spaces are shown.
-  const int32_t draw_end = (!last_line && !(npc & zkNPSpace)) ? std::max(rec.TrailingStart, rec.Start) : rec.End;
+  const int32_t draw_end =
+      (!last_line && !(npc & zkNPSpace)) ? std::max(rec.TrailingStart, rec.Start) : rec.End;
   StyleWalker walk(p, m.GetStaticFormat(), m.FontStyle, rec.Start, rec.StartStyle);
   const char* text = p.Text;
   pieces_.clear();
@@ -184,7 +193,8 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
       pieces_.push_back({pos, pos + 1, style, fore, back, mark, true});
       continue;
     }
-    if (!piece.Empty() && (piece.Style != style || piece.Text != fore || piece.Back != back)) close();
+    if (!piece.Empty() && (piece.Style != style || piece.Text != fore || piece.Back != back))
+      close();
     if (piece.Empty()) piece = {pos, pos, style, fore, back};
     piece.To = pos + 1;
   }
@@ -203,7 +213,9 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
   // All backgrounds before any text, so that no background covers a neighbour's ink.
   if (x_to > x_from && sel_back != -1) {
     const bool last_selected = sel_from < draw_end && sel_to >= draw_end;
-    canvas_.FillRect({x_from - hs, top, last_selected ? std::max(x_to - hs, text_end_x + overhang) : x_to - hs, top + lh},
+    canvas_.FillRect({x_from - hs, top,
+                      last_selected ? std::max(x_to - hs, text_end_x + overhang) : x_to - hs,
+                      top + lh},
                      sel_back);
   }
   for (const Piece& pc : pieces_) {
@@ -218,8 +230,8 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
   if (return_mark && selected_break && sel_back != -1) {
     const int32_t width = m.Measurer->Width(std::string_view(&kReturnMark, 1), m.FontStyle);
     canvas_.FillRect({end_x, top, end_x + width, top + lh}, sel_back);
-  } else if (!return_mark && selected_break && m.ShowEndParSelected && !(m.GetOptions() & zkoFullLineSelect) &&
-             sel_back != -1) {
+  } else if (!return_mark && selected_break && m.ShowEndParSelected &&
+             !(m.GetOptions() & zkoFullLineSelect) && sel_back != -1) {
     canvas_.FillRect({end_x, top, end_x + space_width, top + lh}, sel_back);
   }
 
@@ -229,20 +241,23 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
       if (pc.Mark != 0) DrawMark(x_at(pc.From), top, pc.Mark, pc.Style, pc.Text);
       continue;
     }
-    const auto from = static_cast<size_t>(pc.From - rec.Start), count = static_cast<size_t>(pc.To - pc.From);
+    const auto from = static_cast<size_t>(pc.From - rec.Start),
+               count = static_cast<size_t>(pc.To - pc.From);
     canvas_.DrawText(std::span<const int32_t>(xs_).subspan(from, count), baseline,
                      std::string_view(text + pc.From, count), pc.Style, pc.Text);
     if (pc.Style & 0x80) SpecialUnderline(x_at(pc.From), x_at(pc.To), top);
   }
   if (return_mark)
-    DrawMark(end_x, top, kReturnMark, m.FontStyle, selected_break ? sel_text : (HasColor(par_fore) ? par_fore : m.FontColor));
+    DrawMark(end_x, top, kReturnMark, m.FontStyle,
+             selected_break ? sel_text : (HasColor(par_fore) ? par_fore : m.FontColor));
   canvas_.EndLine();
 }
 
 TScrivRect CaretRect(TScrivlet& memo) {
   TScrivNavigator& caret = memo.CaretNav();
   const int32_t para = caret.GetParaIndex();
-  if (!(memo.Table.Items(para).Flags & pfFormatted) && memo.Measurer != nullptr) memo.Layout().FormatUpTo(para);
+  if (!(memo.Table.Items(para).Flags & pfFormatted) && memo.Measurer != nullptr)
+    memo.Layout().FormatUpTo(para);
   int32_t x = caret.GetX();
   const int32_t space = std::max(1, memo.Measurer->Width(" ", memo.FontStyle));
   // Pending padding: spaces, and tabs that go on to the next tab stop as in layout.
@@ -259,7 +274,8 @@ TScrivRect CaretRect(TScrivlet& memo) {
   }
   if (memo.GetWordWrap()) x = std::min(x, memo.ClientWidth() - 1);
   int32_t width = memo.EffectiveCaretWidth();
-  if (memo.GetOverwrite() && (memo.GetOptions() & zkoWideOverwriteCaret) && memo.SelLower() == memo.SelUpper()) {
+  if (memo.GetOverwrite() && (memo.GetOptions() & zkoWideOverwriteCaret) &&
+      memo.SelLower() == memo.SelUpper()) {
     const int32_t under = caret.CharWidth();
     width = under > 0 ? under : space;
   }

@@ -42,14 +42,15 @@ class TScrivCanvas {
   virtual void EndLine() {}
   // The control's background: its picture tiled from (origin_x, origin_y) when it has one,
   // else the colour.
-  virtual void FillBackground(const TScrivRect& r, int32_t color, int32_t origin_x, int32_t origin_y) = 0;
+  virtual void FillBackground(const TScrivRect& r, int32_t color, int32_t origin_x,
+                              int32_t origin_y) = 0;
   virtual void FillRect(const TScrivRect& r, int32_t color) = 0;
   // Bytes (Latin-1) in the font the style bits choose, on the baseline, byte i with its left
   // end at xs[i] (one x a byte). These are the layout's whole-pixel places, where the caret
   // and the mouse find the characters too; a font's own fractional spacing would drift off
   // them along a line and push a run's last letters out of its background.
-  virtual void DrawText(std::span<const int32_t> xs, int32_t baseline, std::string_view bytes, uint8_t style,
-                        int32_t color) = 0;
+  virtual void DrawText(std::span<const int32_t> xs, int32_t baseline, std::string_view bytes,
+                        uint8_t style, int32_t color) = 0;
   virtual void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const TScrivPen& pen) = 0;
 };
 
@@ -82,7 +83,7 @@ class TScrivPainter {
     uint8_t Style = 0;
     int32_t Text = 0;
     int32_t Back = -1;
-    char Mark = 0;       // drawn in place of a tab or a shown space (0: the text, or nothing for a tab)
+    char Mark = 0;  // drawn in place of a tab or a shown space (0: the text, or nothing for a tab)
     bool Blank = false;  // a tab or a shown space: a piece of its own
     bool Empty() const { return From >= To; }
   };

@@ -61,9 +61,9 @@ TLineRecord FirstLineRecord(const TParagraph& p) {
 
 void SetFirstLineRecord(TParagraph& p, const TLineRecord& r) {
   // The short record keeps only a width: it takes a line that it gives back unchanged.
-  if (!p.HasExtension() && r.Start == 0 && r.End == p.Length && r.WordWidth >= 0 && r.WordWidth <= 0xFFFF &&
-      r.FullWidth == r.WordWidth && r.Spaces == 0 && r.Reserved == 0 && r.FirstRun == 0 &&
-      r.TrailingStart == p.Length && r.StartStyle == 0) {
+  if (!p.HasExtension() && r.Start == 0 && r.End == p.Length && r.WordWidth >= 0 &&
+      r.WordWidth <= 0xFFFF && r.FullWidth == r.WordWidth && r.Spaces == 0 && r.Reserved == 0 &&
+      r.FirstRun == 0 && r.TrailingStart == p.Length && r.StartStyle == 0) {
     p.LineWord = static_cast<uint16_t>(r.WordWidth);
     return;
   }
@@ -161,7 +161,8 @@ static int32_t Effective(const TParagraph& p, uint8_t bit, bool start) {
   const int32_t level = Level(p);
   if (level == 1) return 0;
   if ((p.LevelFlags & bit) == 0) return level;
-  const int32_t adjust = p.HasExtension() ? (start ? p.Ext->StartLevelAdjust : p.Ext->StopLevelAdjust) : 1;
+  const int32_t adjust =
+      p.HasExtension() ? (start ? p.Ext->StartLevelAdjust : p.Ext->StopLevelAdjust) : 1;
   return level - adjust;
 }
 
@@ -180,8 +181,12 @@ static void SetAdjustment(TParagraph& p, int32_t a, uint8_t bit, bool start) {
   }
 }
 
-void SetStartAdjustment(TParagraph& p, int32_t level) { SetAdjustment(p, level, kLevelStartAdjust, true); }
-void SetStopAdjustment(TParagraph& p, int32_t level) { SetAdjustment(p, level, kLevelStopAdjust, false); }
+void SetStartAdjustment(TParagraph& p, int32_t level) {
+  SetAdjustment(p, level, kLevelStartAdjust, true);
+}
+void SetStopAdjustment(TParagraph& p, int32_t level) {
+  SetAdjustment(p, level, kLevelStopAdjust, false);
+}
 
 int32_t ForeColor(const TParagraph& p) { return p.HasExtension() ? p.Ext->ParForeColor : -1; }
 int32_t BackColor(const TParagraph& p) { return p.HasExtension() ? p.Ext->ParBackColor : -1; }

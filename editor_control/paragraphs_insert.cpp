@@ -62,7 +62,8 @@ TInsertResult TParagraphsList::InsertText(std::string_view text, TScrivNavigator
     const int32_t b = i == p2 ? pos2 : para::Length(p);
     if (const auto* runs = para::Runs(p))
       for (const TStyleRun& run : *runs)
-        if (run.Offset >= a && (run.Offset < b || (i < p2 && run.Offset <= b))) result.RunsRemoved = true;
+        if (run.Offset >= a && (run.Offset < b || (i < p2 && run.Offset <= b)))
+          result.RunsRemoved = true;
     if (StaticFormat && keep_styles) toggled = StyleThrough(toggled, TextOf(p).substr(a, b - a));
   }
   std::string full(text);
@@ -74,14 +75,16 @@ TInsertResult TParagraphsList::InsertText(std::string_view text, TScrivNavigator
   std::string_view prefix = TextOf(Slot(p1)).substr(0, static_cast<size_t>(pos1));
   const std::string_view suffix = TextOf(Slot(p2)).substr(static_cast<size_t>(pos2));
   if (discard_trailing && k > 1) {
-    for (int32_t j = 0; j + 1 < k; ++j) pieces[static_cast<size_t>(j)] = TrimTrailingBlanks(pieces[static_cast<size_t>(j)]);
+    for (int32_t j = 0; j + 1 < k; ++j)
+      pieces[static_cast<size_t>(j)] = TrimTrailingBlanks(pieces[static_cast<size_t>(j)]);
     if (pieces[0].empty()) prefix = TrimTrailingBlanks(prefix);
   }
 
   // Every text is built before anything changes, so a failure leaves the table as it was.
   std::vector<std::string> texts(static_cast<size_t>(k));
   texts[0].append(prefix).append(pieces[0]);
-  for (int32_t j = 1; j < k; ++j) texts[static_cast<size_t>(j)].assign(pieces[static_cast<size_t>(j)]);
+  for (int32_t j = 1; j < k; ++j)
+    texts[static_cast<size_t>(j)].assign(pieces[static_cast<size_t>(j)]);
   const size_t last_piece_end = texts.back().size();
   texts.back().append(suffix);
   int64_t new_span = 2 * int64_t{k - 1};
@@ -89,14 +92,16 @@ TInsertResult TParagraphsList::InsertText(std::string_view text, TScrivNavigator
   const TParagraph& last2 = Slot(p2);
   const int64_t old_span = int64_t{last2.StartOffset} + para::Length(last2) - Slot(p1).StartOffset;
   const int64_t delta = new_span - old_span;
-  if (int64_t{CharCount} + delta > std::numeric_limits<int32_t>::max()) throw EScrivletError(kTextTooLong);
+  if (int64_t{CharCount} + delta > std::numeric_limits<int32_t>::max())
+    throw EScrivletError(kTextTooLong);
   std::vector<std::unique_ptr<char[]>> buffers;
   for (const std::string& t : texts) {
     if (t.empty()) {
       buffers.emplace_back();
       continue;
     }
-    buffers.emplace_back(new char[static_cast<size_t>(EditBufferSize(static_cast<int64_t>(t.size())))]);
+    buffers.emplace_back(
+        new char[static_cast<size_t>(EditBufferSize(static_cast<int64_t>(t.size())))]);
     std::memcpy(buffers.back().get(), t.data(), t.size());
     buffers.back()[t.size()] = 0;
   }
@@ -124,7 +129,8 @@ TInsertResult TParagraphsList::InsertText(std::string_view text, TScrivNavigator
   const uint8_t level_bits = first.LevelFlags & kLevelMask;
   const uint8_t scan_bits = first.Flags & kScanFlags;
   auto set_text = [&](TParagraph& p, int32_t j) {
-    para::SetOwnedText(p, buffers[static_cast<size_t>(j)].release(), static_cast<int32_t>(texts[static_cast<size_t>(j)].size()));
+    para::SetOwnedText(p, buffers[static_cast<size_t>(j)].release(),
+                       static_cast<int32_t>(texts[static_cast<size_t>(j)].size()));
     p.Flags &= static_cast<uint8_t>(~(pfFormatted | pfCollapsed));
     para::ResetLines(p);
   };
@@ -184,8 +190,10 @@ TInsertResult TParagraphsList::InsertText(std::string_view text, TScrivNavigator
 
   // Bookkeeping that names paragraphs behind the range follows them.
   auto follow = [&](int32_t& index) {
-    if (index > p2) index += added;
-    else if (index >= p1 + k) index = p1 + k - 1;
+    if (index > p2)
+      index += added;
+    else if (index >= p1 + k)
+      index = p1 + k - 1;
   };
   if (LastChanged >= FirstChanged) follow(LastChanged);
   follow(LastToFormat);

@@ -109,7 +109,10 @@ int32_t TParagraphsList::ParagraphAt(int32_t offset) const {
   int32_t lo = 0, hi = Count() - 1;
   while (lo < hi) {
     const int32_t mid = lo + (hi - lo + 1) / 2;
-    if (Slot(mid).StartOffset <= offset) lo = mid; else hi = mid - 1;
+    if (Slot(mid).StartOffset <= offset)
+      lo = mid;
+    else
+      hi = mid - 1;
   }
   return lo;
 }

@@ -36,7 +36,7 @@ struct TTextBlock {
 using TProgressCallback = std::function<void(class TParagraphsList&)>;
 
 struct TInsertResult {
-  bool RunsRemoved = false;    // style runs lay inside the removed range
+  bool RunsRemoved = false;     // style runs lay inside the removed range
   int32_t ParagraphsAdded = 0;  // negative when paragraphs went
   int32_t OffsetDelta = 0;
 };

@@ -49,9 +49,9 @@ TScrivLineBreak TParagraphsList::LoadFromStream(std::istream& stream, char nul_r
                                                 bool discard_trailing) {
   Clear();
   LoadGuard guard{[this] {
-                    if (Count() == 0) Add(TParagraph{});
-                    ResetAfterLoad();
-                  }};
+    if (Count() == 0) Add(TParagraph{});
+    ResetAfterLoad();
+  }};
   TScrivLineBreak detected = TScrivLineBreak::pbCRLF;
 
   stream.clear();
@@ -86,9 +86,9 @@ TScrivLineBreak TParagraphsList::LoadFromStream(std::istream& stream, char nul_r
   int32_t i = 0;
   int32_t par_start = 0;
   int32_t first_in_block = 0;  // first paragraph whose text lies in buf
-  uint8_t style = 0;         // running inline style
-  uint8_t par_style = 0;      // inline style at the start of the unfinished paragraph
-  char swallow = 0;          // the one character that would complete the break just ended
+  uint8_t style = 0;           // running inline style
+  uint8_t par_style = 0;       // inline style at the start of the unfinished paragraph
+  char swallow = 0;            // the one character that would complete the break just ended
   bool stopped = false;
   ProgressClock clock(progress_interval, progress);
 
@@ -182,9 +182,9 @@ TScrivLineBreak TParagraphsList::LoadFromStream(std::istream& stream, char nul_r
   return detected;
 }
 
-void TParagraphsList::SaveToStream(std::ostream& stream, bool strip_empty_runs, int progress_interval,
-                                   const TProgressCallback& progress, TScrivLineBreak line_break,
-                                   bool discard_trailing) const {
+void TParagraphsList::SaveToStream(std::ostream& stream, bool strip_empty_runs,
+                                   int progress_interval, const TProgressCallback& progress,
+                                   TScrivLineBreak line_break, bool discard_trailing) const {
   static constexpr std::string_view kBreaks[] = {"\r\n", "\n\r", "\r", "\n"};
   const std::string_view brk = kBreaks[static_cast<int>(line_break)];
   auto last = std::chrono::steady_clock::now();

@@ -10,9 +10,13 @@
 namespace scrivlet {
 namespace {
 
-std::string_view TextOf(const TParagraph& p) { return {p.Text ? p.Text : "", static_cast<size_t>(para::Length(p))}; }
+std::string_view TextOf(const TParagraph& p) {
+  return {p.Text ? p.Text : "", static_cast<size_t>(para::Length(p))};
+}
 
-int32_t Px(float inches, int32_t dpi) { return static_cast<int32_t>(std::lround(double{inches} * dpi)); }
+int32_t Px(float inches, int32_t dpi) {
+  return static_cast<int32_t>(std::lround(double{inches} * dpi));
+}
 
 }  // namespace
 
@@ -86,7 +90,8 @@ void TScrivletPrinter::BuildCopy(bool selection) {
     int32_t shift = 0;
     if (i == last && end_pos >= 0) t = t.substr(0, static_cast<size_t>(end_pos));
     if (i == first) {
-      t.remove_prefix(static_cast<size_t>(std::min<int32_t>(start_pos, static_cast<int32_t>(t.size()))));
+      t.remove_prefix(
+          static_cast<size_t>(std::min<int32_t>(start_pos, static_cast<int32_t>(t.size()))));
       shift = start_pos;
     }
     // A paragraph that begins with a form feed begins a new page; the form feed is not printed.
@@ -137,7 +142,8 @@ void TScrivletPrinter::BuildCopy(bool selection) {
       para::SetStyle(p, para::StyleRecord(s), true);
       uint8_t inline_style = k == 0 && selection ? start_inline : para::InlineStartStyle(s);
       if (shift > 0 && !(k == 0 && selection)) {
-        for (int32_t q = 0; q < shift; ++q) inline_style = ToggleStyle(inline_style, static_cast<uint8_t>(s.Text[q]));
+        for (int32_t q = 0; q < shift; ++q)
+          inline_style = ToggleStyle(inline_style, static_cast<uint8_t>(s.Text[q]));
       }
       if (c.GetStaticFormat()) para::SetInlineStartStyle(p, inline_style);
       if (const auto* runs = para::Runs(s)) {
@@ -147,8 +153,10 @@ void TScrivletPrinter::BuildCopy(bool selection) {
           moved.Offset = std::max(0, r.Offset - shift);
           if (moved.Offset >= length && moved.Offset > 0) continue;
           // A run that began before the copied text still rules its start.
-          if (!kept.empty() && kept.back().Offset == moved.Offset) kept.back() = moved;
-          else kept.push_back(moved);
+          if (!kept.empty() && kept.back().Offset == moved.Offset)
+            kept.back() = moved;
+          else
+            kept.push_back(moved);
         }
         if (!kept.empty()) para::MutableRuns(p) = std::move(kept);
       }
@@ -160,7 +168,8 @@ void TScrivletPrinter::BuildCopy(bool selection) {
 
 void TScrivletPrinter::Paginate(TScrivPrintTarget& target) {
   const TPrinterMetrics m = target.Metrics();
-  const bool size_changed = m.PhysWidth != metrics_.PhysWidth || m.PhysHeight != metrics_.PhysHeight;
+  const bool size_changed =
+      m.PhysWidth != metrics_.PhysWidth || m.PhysHeight != metrics_.PhysHeight;
   if (paginated_ && !size_changed) return;
   metrics_ = m;
   TScrivlet& c = *copy_;
@@ -176,7 +185,8 @@ void TScrivletPrinter::Paginate(TScrivPrintTarget& target) {
   c.Layout().FormatBacklog();
 
   // A pitch that rounds to nothing would stack every line on one: at least one pixel.
-  const double raw = line_spacing_ >= 0 ? double{line_spacing_} * m.DpiY : -double{line_spacing_} * height_of_a_;
+  const double raw =
+      line_spacing_ >= 0 ? double{line_spacing_} * m.DpiY : -double{line_spacing_} * height_of_a_;
   pitch_ = std::max(1.0, raw);
   const int32_t rounded = std::max<int32_t>(1, static_cast<int32_t>(std::lround(raw)));
   const int32_t height = m.PhysHeight - Px(margin_top_ + margin_bottom_, m.DpiY);
@@ -244,7 +254,8 @@ void TScrivletPrinter::PrintRange(TScrivPrintTarget& target, int32_t from_page, 
   PrintPages(target, from_page, to_page, false);
 }
 
-void TScrivletPrinter::PrintWithDialog(TScrivPrintTarget& target, TPrintRange range, int32_t from_page, int32_t to_page) {
+void TScrivletPrinter::PrintWithDialog(TScrivPrintTarget& target, TPrintRange range,
+                                       int32_t from_page, int32_t to_page) {
   switch (range) {
     case TPrintRange::prAllPages: Print(target); break;
     case TPrintRange::prSelection: PrintSelection(target); break;
@@ -252,7 +263,8 @@ void TScrivletPrinter::PrintWithDialog(TScrivPrintTarget& target, TPrintRange ra
   }
 }
 
-void TScrivletPrinter::PrintPages(TScrivPrintTarget& target, int32_t from_page, int32_t to_page, bool selection) {
+void TScrivletPrinter::PrintPages(TScrivPrintTarget& target, int32_t from_page, int32_t to_page,
+                                  bool selection) {
   Aborted = false;
   if (!copy_) BuildCopy(selection);
   Paginate(target);
@@ -288,7 +300,8 @@ void TScrivletPrinter::PrintColumn(TScrivPrintTarget& target, int32_t page, int3
   TScrivlet& c = *copy_;
   const TPrinterMetrics& m = metrics_;
   const int32_t left = Px(margin_left_, m.DpiX) - m.OffsetX;
-  const int32_t span = (m.PhysWidth - Px(margin_left_, m.DpiX) - Px(margin_right_, m.DpiX)) / columns_;
+  const int32_t span =
+      (m.PhysWidth - Px(margin_left_, m.DpiX) - Px(margin_right_, m.DpiX)) / columns_;
   const int32_t x0 = left + column * span;
   const double top = Px(margin_top_, m.DpiY) - m.OffsetY;
   TScrivCanvas& canvas = target.Canvas();
@@ -342,7 +355,8 @@ void TScrivletPrinter::PrintBand(TScrivPrintTarget& target, int32_t page, bool f
   // Only the first "{p}" is the page number.
   if (const size_t at = text.find("{p}"); at != std::string::npos)
     text.replace(at, 3, std::to_string(page + StartingPageNumber));
-  target.DrawBandText(band, text, footer ? FooterAlign : HeaderAlign, footer ? FooterFont : HeaderFont);
+  target.DrawBandText(band, text, footer ? FooterAlign : HeaderAlign,
+                      footer ? FooterFont : HeaderFont);
 }
 
 }  // namespace scrivlet

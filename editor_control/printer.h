@@ -50,7 +50,8 @@ class TScrivPrintTarget {
   // Drawing on the current page, in paper coordinates.
   virtual TScrivCanvas& Canvas() = 0;
   // Header or footer text, word-wrapped in `band`, aligned, not clipped.
-  virtual void DrawBandText(const TScrivRect& band, std::string_view text, TAlignment align, const TPrintFont& font) = 0;
+  virtual void DrawBandText(const TScrivRect& band, std::string_view text, TAlignment align,
+                            const TPrintFont& font) = 0;
 };
 
 class TScrivletPrinter {
@@ -95,7 +96,7 @@ class TScrivletPrinter {
   std::string PreviewTitle;  // kept only: no preview is shown
   int32_t StartingLineNumber = 1;
   int32_t StartingPageNumber = 1;
-  std::string Title = "QVKey";  // the print job's title: the application's
+  std::string Title = "QVKey";                    // the print job's title: the application's
   std::function<void(TScrivlet&)> OnFormatPrint;  // Sender: the hidden copy
   std::function<void(TScrivletPrinter&)> OnProgress;
   std::function<void(TScrivletPrinter&)> OnPreview;  // kept only
@@ -114,7 +115,8 @@ class TScrivletPrinter {
   void PrintRange(TScrivPrintTarget& target, int32_t from_page, int32_t to_page);  // from 0
   // By the print dialog's choice; pages numbered from 1 as the dialog shows them.
   enum class TPrintRange { prAllPages, prSelection, prPageNums };
-  void PrintWithDialog(TScrivPrintTarget& target, TPrintRange range, int32_t from_page, int32_t to_page);
+  void PrintWithDialog(TScrivPrintTarget& target, TPrintRange range, int32_t from_page,
+                       int32_t to_page);
   void CancelPrint() { Aborted = true; }
 
   // The hidden copy (nullptr until needed), for tests and OnFormatPrint.

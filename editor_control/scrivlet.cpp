@@ -8,8 +8,11 @@
 namespace scrivlet {
 
 TScrivlet::TScrivlet(TScrivletServices services)
-    : clock_(services.Clock), scheduler_(services.Scheduler), window_(services.Window),
-      clipboard_(services.Clipboard), scroll_ticker_(services.ScrollTicker) {
+    : clock_(services.Clock),
+      scheduler_(services.Scheduler),
+      window_(services.Window),
+      clipboard_(services.Clipboard),
+      scroll_ticker_(services.ScrollTicker) {
   if (clock_ == nullptr) {
     own_clock_ = std::make_unique<TSteadyClock>();
     clock_ = own_clock_.get();
@@ -137,7 +140,8 @@ void TScrivlet::UpdateCaret() {
   if (window_ != nullptr) window_->UpdateCaret();
   const int32_t offset = Caret->Offset();
   const auto pending = static_cast<int32_t>(PendingSpaces.size());
-  const uint8_t style = CombinedStyle(Caret->InlineStyle(), Caret->CurrentStyle().RunFlags, FontStyle);
+  const uint8_t style =
+      CombinedStyle(Caret->InlineStyle(), Caret->CurrentStyle().RunFlags, FontStyle);
   if (offset != caret_offset_ || pending != caret_pending_) {
     caret_offset_ = offset;
     caret_pending_ = pending;
@@ -182,8 +186,10 @@ void TScrivlet::LoadFromStream(std::istream& stream) {
       Table.FirstChangedLine = Table.LineCount;
       if (!Loading) {
         Invalidate();
-        if (update_mode_ == TzkUpdateMode::umImmediate) layout_->FormatBacklog();
-        else if (update_mode_ == TzkUpdateMode::umBackground) ResumeFormatting();
+        if (update_mode_ == TzkUpdateMode::umImmediate)
+          layout_->FormatBacklog();
+        else if (update_mode_ == TzkUpdateMode::umBackground)
+          ResumeFormatting();
         if (window_ != nullptr) window_->UpdateScrollBars();
       }
     }
@@ -191,7 +197,7 @@ void TScrivlet::LoadFromStream(std::istream& stream) {
   try {
     const TScrivLineBreak found =
         Table.LoadFromStream(stream, NullReplacement, ProgressInterval, OnProgress,
-                                  (options_ & zkoDiscardTrailingSpaces) != 0);
+                             (options_ & zkoDiscardTrailingSpaces) != 0);
     if (options_ & zkoAutoLineBreak) LineBreak = found;
   } catch (...) {
     finish();
@@ -205,7 +211,7 @@ void TScrivlet::LoadFromStream(std::istream& stream) {
 
 void TScrivlet::SaveToStream(std::ostream& stream) {
   Table.SaveToStream(stream, DropEmptyStyleRuns, ProgressInterval, OnProgress, LineBreak,
-                          (options_ & zkoDiscardTrailingSpaces) != 0);
+                     (options_ & zkoDiscardTrailingSpaces) != 0);
 }
 
 void TScrivlet::SetStaticFormat(bool on) {

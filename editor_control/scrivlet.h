@@ -21,9 +21,9 @@
 #include <string_view>
 #include <vector>
 
-#include "editor_control/highlighter.h"
 #include "editor_control/clipboard.h"
 #include "editor_control/format_thread.h"
+#include "editor_control/highlighter.h"
 #include "editor_control/keyword_list.h"
 #include "editor_control/layout.h"
 #include "editor_control/navigator.h"
@@ -65,7 +65,13 @@ enum TScrivletOption : uint32_t {
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 // Codes the change listeners get.
-enum TChangeCode : int { kChangeAfter = 1, kCaretMoved = 2, kStyleAtCaret = 4, kFontChanged = 512, kChangeBefore = 1024 };
+enum TChangeCode : int {
+  kChangeAfter = 1,
+  kCaretMoved = 2,
+  kStyleAtCaret = 4,
+  kFontChanged = 512,
+  kChangeBefore = 1024
+};
 
 enum class TzkUpdateMode { umImmediate, umOnNeed, umBackground };
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -85,10 +91,10 @@ class TScrivletWindow {
 
 // The services a control is given; only `main` binds the real ones.
 struct TScrivletServices {
-  TTickClock* Clock = nullptr;            // nullptr: the machine's monotonic clock
-  TSliceScheduler* Scheduler = nullptr;   // nullptr: no background formatting
-  TScrivletWindow* Window = nullptr;      // nullptr: no window
-  TScrivClipboard* Clipboard = nullptr;   // nullptr: copy and paste do nothing
+  TTickClock* Clock = nullptr;              // nullptr: the machine's monotonic clock
+  TSliceScheduler* Scheduler = nullptr;     // nullptr: no background formatting
+  TScrivletWindow* Window = nullptr;        // nullptr: no window
+  TScrivClipboard* Clipboard = nullptr;     // nullptr: copy and paste do nothing
   TSliceScheduler* ScrollTicker = nullptr;  // steps of an animated scroll; nullptr: at once
 };
 
@@ -131,7 +137,7 @@ class TScrivlet {
   // The lower and the higher end of the selection, whichever end the caret is at.
   int32_t SelLower() const { return SelStartNav->Offset(); }
   int32_t SelUpper() const { return SelEndNav->Offset(); }
-  int32_t SelLength = 0;  // signed, measured from the caret
+  int32_t SelLength = 0;                                   // signed, measured from the caret
   int32_t GetSelStart() const { return Caret->Offset(); }  // the caret
   void SetSelStart(int32_t n);
   void SetSelLength(int32_t n);
@@ -157,7 +163,8 @@ class TScrivlet {
   // Searches from the caret (or from the text's start or end) and selects the hit: forward
   // with the caret at its end, backward with the caret at its start. False when not found;
   // the selection then stays.
-  bool FindText(std::string_view text, bool forward, bool from_boundary, bool whole_word, bool match_case);
+  bool FindText(std::string_view text, bool forward, bool from_boundary, bool whole_word,
+                bool match_case);
   void ToggleStyle(uint8_t code);
   void ToggleBold() { ToggleStyle(2); }
   void ToggleItalic() { ToggleStyle(1); }
@@ -226,7 +233,9 @@ class TScrivlet {
   void SetApplyStartStopKeys(bool on);
   int32_t GetCaretWidth() const { return caret_width_; }
   void SetCaretWidth(int32_t w);
-  int32_t EffectiveCaretWidth() const { return caret_width_ != 0 ? caret_width_ : LineHeight() / 14 + 1; }
+  int32_t EffectiveCaretWidth() const {
+    return caret_width_ != 0 ? caret_width_ : LineHeight() / 14 + 1;
+  }
   int32_t GetColumnWrap() const { return column_wrap_; }
   void SetColumnWrap(int32_t n);
   bool GetDisplayOnly() const { return display_only_; }
@@ -321,7 +330,7 @@ class TScrivlet {
   int32_t ClientHeight() const { return client_height_; }
   int32_t HorzScroll() const { return horz_scroll_; }  // pixels; SetHScroll changes it
   int32_t VertScroll() const { return vert_scroll_; }  // pixels; SetVScroll changes it
-  TTextMeasurer* Measurer = nullptr;  // not owned
+  TTextMeasurer* Measurer = nullptr;                   // not owned
   void SetBounds(int32_t width, int32_t height);
 
   TKeywordList Keywords;
@@ -337,7 +346,8 @@ class TScrivlet {
   // Recomputes the highlighting of the whole text.
   void ReapplyHighlighting();
   void ApplyStyleRange(int32_t start_offset, int32_t stop_offset, uint8_t style, bool style_flag,
-                       int32_t context, int16_t cursor, int32_t backgnd, int32_t foregnd, bool range_flag);
+                       int32_t context, int16_t cursor, int32_t backgnd, int32_t foregnd,
+                       bool range_flag);
   // One slice of background formatting; true while work is left.
   bool FormatStep();
   void ResumeFormatting();
@@ -346,7 +356,9 @@ class TScrivlet {
   void DestroyHandle();
   bool HandleAllocated() const { return handle_; }
   // Background slices will run: the mode asks for them and a pacer exists.
-  bool FormatsInBackground() const { return update_mode_ == TzkUpdateMode::umBackground && format_thread_ != nullptr; }
+  bool FormatsInBackground() const {
+    return update_mode_ == TzkUpdateMode::umBackground && format_thread_ != nullptr;
+  }
   TTickClock& Clock() { return *clock_; }
   void Invalidate() {
     if (window_ != nullptr) window_->Invalidate();
@@ -483,7 +495,8 @@ class TScrivlet {
   int32_t left_margin_ = 8;
   int32_t right_margin_ = 8;
   int32_t line_height_ = 0;  // 0: automatic
-  uint32_t options_ = zkoPutExtraSpaces | zkoWrapCaret | zkoInsertKeyActive | zkoWideOverwriteCaret | zkoAutoScrollBars;
+  uint32_t options_ = zkoPutExtraSpaces | zkoWrapCaret | zkoInsertKeyActive |
+                      zkoWideOverwriteCaret | zkoAutoScrollBars;
   bool overwrite_ = false;
   int32_t right_line_pos_ = 0;
   int32_t sel_back_color_ = kClHighlight;
@@ -523,7 +536,8 @@ class TScrivlet {
 // a second one thrown past it would end the program.
 class TUpdateGuard {
  public:
-  explicit TUpdateGuard(TScrivlet& memo) : memo_(memo), exceptions_at_start_(std::uncaught_exceptions()) {
+  explicit TUpdateGuard(TScrivlet& memo)
+      : memo_(memo), exceptions_at_start_(std::uncaught_exceptions()) {
     memo_.BeginUpdate();
   }
   ~TUpdateGuard() noexcept(false) {

@@ -28,7 +28,8 @@ void TScrivlet::CreateHandle() {
   PendingSpaces.clear();
   DesiredX = kNoDesiredX;
   if (!Designing && update_mode_ == TzkUpdateMode::umBackground && scheduler_ != nullptr)
-    format_thread_ = std::make_unique<TzkFormatThread>(*scheduler_, [this] { return FormatStep(); });
+    format_thread_ =
+        std::make_unique<TzkFormatThread>(*scheduler_, [this] { return FormatStep(); });
   horz_scroll_ = vert_scroll_ = 0;
   if (window_ != nullptr) {
     window_->UpdateScrollBars();
@@ -50,7 +51,8 @@ void TScrivlet::SetUpdateMode(TzkUpdateMode m) {
   if (m == TzkUpdateMode::umImmediate) {
     layout_->FormatBacklog();
   } else if (m == TzkUpdateMode::umBackground && scheduler_ != nullptr) {
-    format_thread_ = std::make_unique<TzkFormatThread>(*scheduler_, [this] { return FormatStep(); });
+    format_thread_ =
+        std::make_unique<TzkFormatThread>(*scheduler_, [this] { return FormatStep(); });
     ResumeFormatting();
   }
 }
@@ -65,7 +67,10 @@ void TScrivlet::EnsureLine(int32_t line) {
     int32_t lo = Table.FirstToFormat, hi = Table.Count() - 1;
     while (lo < hi) {
       const int32_t mid = lo + (hi - lo + 1) / 2;
-      if (Table.Items(mid).FirstLine <= line) lo = mid; else hi = mid - 1;
+      if (Table.Items(mid).FirstLine <= line)
+        lo = mid;
+      else
+        hi = mid - 1;
     }
     layout_->FormatUpTo(lo);
   }

@@ -16,8 +16,10 @@ void TScrivlet::Relayout() {
   if (window_ != nullptr) window_->UpdateScrollBars();
   layout_->MarkAllForLayout();
   if (update_depth_ > 0) return;
-  if (Designing || update_mode_ == TzkUpdateMode::umImmediate) layout_->FormatBacklog();
-  else if (update_mode_ == TzkUpdateMode::umBackground) ResumeFormatting();
+  if (Designing || update_mode_ == TzkUpdateMode::umImmediate)
+    layout_->FormatBacklog();
+  else if (update_mode_ == TzkUpdateMode::umBackground)
+    ResumeFormatting();
 }
 
 void TScrivlet::ReapplyHighlighting() {
@@ -27,9 +29,9 @@ void TScrivlet::ReapplyHighlighting() {
   Invalidate();
 }
 
-void TScrivlet::ApplyStyleRange(int32_t start_offset, int32_t stop_offset, uint8_t style, bool style_flag,
-                                int32_t context, int16_t cursor, int32_t backgnd, int32_t foregnd,
-                                bool range_flag) {
+void TScrivlet::ApplyStyleRange(int32_t start_offset, int32_t stop_offset, uint8_t style,
+                                bool style_flag, int32_t context, int16_t cursor, int32_t backgnd,
+                                int32_t foregnd, bool range_flag) {
   TStyleRun run;
   run.RunFlags = style;
   run.Context = context;
@@ -38,8 +40,10 @@ void TScrivlet::ApplyStyleRange(int32_t start_offset, int32_t stop_offset, uint8
   run.Foregnd = foregnd;
   layout_->StyleRange(start_offset, stop_offset, range_flag, style_flag, run);
   if (update_depth_ == 0) {
-    if (update_mode_ == TzkUpdateMode::umImmediate) layout_->FormatBacklog();
-    else if (update_mode_ == TzkUpdateMode::umBackground) ResumeFormatting();
+    if (update_mode_ == TzkUpdateMode::umImmediate)
+      layout_->FormatBacklog();
+    else if (update_mode_ == TzkUpdateMode::umBackground)
+      ResumeFormatting();
     Invalidate();
   }
 }
@@ -63,7 +67,8 @@ void TScrivlet::FontChanged() {
 
 void TScrivlet::SetAlignment(TAlignment a) {
   if (a == alignment_) return;
-  const bool relayout = !word_wrap_ && (a != TAlignment::taLeftJustify || alignment_ != TAlignment::taLeftJustify);
+  const bool relayout =
+      !word_wrap_ && (a != TAlignment::taLeftJustify || alignment_ != TAlignment::taLeftJustify);
   alignment_ = a;
   horz_scroll_ = 0;
   if (relayout) Relayout();
@@ -78,7 +83,9 @@ void TScrivlet::SetBorderStyle(TBorderStyle b) {
 
 void TScrivlet::SetScrollBars(TScrollStyle s) {
   if (s == scroll_bars_) return;
-  auto vertical = [](TScrollStyle v) { return v == TScrollStyle::ssVertical || v == TScrollStyle::ssBoth; };
+  auto vertical = [](TScrollStyle v) {
+    return v == TScrollStyle::ssVertical || v == TScrollStyle::ssBoth;
+  };
   const bool bar_changed = vertical(s) != vertical(scroll_bars_);
   scroll_bars_ = s;
   if (window_ != nullptr && handle_) window_->RecreateWindow();
@@ -279,7 +286,8 @@ void TScrivlet::SetBounds(int32_t width, int32_t height) {
   client_height_ = height;
   if (width_changed && (word_wrap_ || alignment_ != TAlignment::taLeftJustify)) Relayout();
   if (window_ != nullptr) window_->UpdateScrollBars();
-  if (near_bottom && vert_scroll_ > text_height - height + 3) vert_scroll_ = std::max(0, text_height - height + 3);
+  if (near_bottom && vert_scroll_ > text_height - height + 3)
+    vert_scroll_ = std::max(0, text_height - height + 3);
 }
 
 TScrivlet::ScrollBarInfo TScrivlet::HorzScrollBar() const {
@@ -301,7 +309,8 @@ TScrivlet::ScrollBarInfo TScrivlet::VertScrollBar() const {
   const int32_t h = std::max(1, LineHeight());
   const int32_t text_height = Table.VisibleLineCount * h;
   bar.Unit = text_height / 32760 + 1;
-  bar.Range = std::max(text_height / bar.Unit, ClientHeight() - h - 1) + ((options_ & zkoAutoScrollBars) ? 0 : 1);
+  bar.Range = std::max(text_height / bar.Unit, ClientHeight() - h - 1) +
+              ((options_ & zkoAutoScrollBars) ? 0 : 1);
   bar.Page = (ClientHeight() - 3) / bar.Unit;
   bar.Position = vert_scroll_ / bar.Unit;
   return bar;

@@ -68,8 +68,9 @@ void TScrivlet::ScrollStep() {
     // accelerates; with ScrollTime < 0 it follows the time since the previous step.
     auto step_of = [&](int32_t from, int32_t to) {
       const int64_t distance = std::abs(int64_t{to} - from);
-      const int64_t step = ScrollTime > 0 ? (now - scroll_.Start) * distance / (2 * int64_t{ScrollTime}) + 1
-                                          : (now - scroll_.Previous) * distance / (-int64_t{ScrollTime}) + 1;
+      const int64_t step = ScrollTime > 0
+                               ? (now - scroll_.Start) * distance / (2 * int64_t{ScrollTime}) + 1
+                               : (now - scroll_.Previous) * distance / (-int64_t{ScrollTime}) + 1;
       return step;
     };
     auto toward = [](int32_t at, int32_t to, int64_t step) {
@@ -95,12 +96,15 @@ void TScrivlet::ScrollInView() {
   const int32_t lh = std::max(1, LineHeight());
   const int32_t x = Caret->GetX() + Measurer->Width(PendingSpaces, FontStyle);
   int32_t h = horz_scroll_;
-  if ((word_wrap_ && column_wrap_ <= 0) || (alignment_ != TAlignment::taLeftJustify && horz_scroll_ == 0)) {
+  if ((word_wrap_ && column_wrap_ <= 0) ||
+      (alignment_ != TAlignment::taLeftJustify && horz_scroll_ == 0)) {
     h = 0;
   } else {
     const int32_t step = 5 * std::max(1, Measurer->Width("0", FontStyle));
-    if (x >= ClientWidth()) h += ((x - ClientWidth()) / step + 1) * step;
-    else if (x < 0) h += ((x / step) - 1) * step;
+    if (x >= ClientWidth())
+      h += ((x - ClientWidth()) / step + 1) * step;
+    else if (x < 0)
+      h += ((x / step) - 1) * step;
     h = std::max(h, 0);
   }
   const int32_t line = Caret->GetVisibleLine();
@@ -132,9 +136,7 @@ void TScrivlet::VScrollCommand(TScrollCode code, int32_t pos) {
   const int32_t lh = std::max(1, LineHeight());
   int32_t v = vert_scroll_;
   switch (code) {
-    case TScrollCode::scLineUp:
-      v = v % lh != 0 ? v - v % lh : v - lh;
-      break;
+    case TScrollCode::scLineUp: v = v % lh != 0 ? v - v % lh : v - lh; break;
     case TScrollCode::scLineDown:
       if (v < MaxVertScroll()) v += lh;
       break;

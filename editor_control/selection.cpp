@@ -20,7 +20,8 @@ std::string TScrivlet::GetSelText() {
 }
 
 void TScrivlet::SetSelText(std::string_view text) {
-  if ((options_ & zkoPutExtraSpaces) && !PendingSpaces.empty() && (!BlockMode || SelLower() == SelUpper())) {
+  if ((options_ & zkoPutExtraSpaces) && !PendingSpaces.empty() &&
+      (!BlockMode || SelLower() == SelUpper())) {
     std::string with_spaces = PendingSpaces;
     with_spaces.append(text);
     InsertTextBuf(with_spaces);
@@ -55,7 +56,9 @@ void TScrivlet::SetSelPar(int32_t par) {
   SetSelStart(Table.Items(par).StartOffset);
 }
 
-int32_t TScrivlet::GetSelCol() { return Caret->ColumnInLine() + static_cast<int32_t>(PendingSpaces.size()); }
+int32_t TScrivlet::GetSelCol() {
+  return Caret->ColumnInLine() + static_cast<int32_t>(PendingSpaces.size());
+}
 
 void TScrivlet::SetSelCol(int32_t col) {
   TScrivNavigator& nav = *WorkNav;
@@ -93,8 +96,10 @@ int32_t TScrivlet::ColumnOf(int32_t para_index, int32_t pos) {
   int32_t c = 0;
   for (int32_t k = 0; k < pos && k < static_cast<int32_t>(text.size()); ++k) {
     const auto ch = static_cast<uint8_t>(text[static_cast<size_t>(k)]);
-    if (ch == 9 && tab_stops_ > 0) c = (c / tab_stops_ + 1) * tab_stops_;
-    else if (!(GetStaticFormat() && IsStyleChar(ch))) ++c;
+    if (ch == 9 && tab_stops_ > 0)
+      c = (c / tab_stops_ + 1) * tab_stops_;
+    else if (!(GetStaticFormat() && IsStyleChar(ch)))
+      ++c;
   }
   return c;
 }
@@ -107,7 +112,8 @@ std::string TScrivlet::GetColumnText() {
   for (int32_t i = SelStartNav->GetParaIndex(); i <= SelEndNav->GetParaIndex(); ++i) {
     const int32_t a = ColumnToPos(i, left);
     const int32_t b = ColumnToPos(i, right);
-    out.append(TextOf(Table.Items(i)).substr(static_cast<size_t>(a), static_cast<size_t>(std::max(0, b - a))));
+    out.append(TextOf(Table.Items(i))
+                   .substr(static_cast<size_t>(a), static_cast<size_t>(std::max(0, b - a))));
     out.append("\r\n");
   }
   return out;
@@ -141,15 +147,19 @@ void TScrivlet::ToggleStyle(uint8_t code) {
     SetSelStart(from + 1);
   } else {
     const int32_t end = std::min(from + static_cast<int32_t>(text.size()), CharCount());
-    if (length >= 0) Select(end, from);
-    else Select(from, end);
+    if (length >= 0)
+      Select(end, from);
+    else
+      Select(from, end);
   }
 }
 
-bool TScrivlet::FindText(std::string_view text, bool forward, bool from_boundary, bool whole_word, bool match_case) {
+bool TScrivlet::FindText(std::string_view text, bool forward, bool from_boundary, bool whole_word,
+                         bool match_case) {
   if (text.empty()) return false;
   auto fold = [&](std::string_view s) {
-    return match_case ? std::string(s) : UpperCased(s, Keywords.UpperCaseType(), Keywords.UserUpperCaseProc);
+    return match_case ? std::string(s)
+                      : UpperCased(s, Keywords.UpperCaseType(), Keywords.UserUpperCaseProc);
   };
   const std::string key = fold(text);
   const auto key_length = static_cast<int32_t>(key.size());
@@ -157,15 +167,18 @@ bool TScrivlet::FindText(std::string_view text, bool forward, bool from_boundary
   const int32_t first_para = Table.ParagraphAt(from);
   auto is_whole = [&](std::string_view hay, int32_t at) {
     const int32_t end = at + key_length;
-    const bool before = at == 0 || separators_.test(static_cast<uint8_t>(hay[static_cast<size_t>(at - 1)]));
-    const bool after = end >= static_cast<int32_t>(hay.size()) || separators_.test(static_cast<uint8_t>(hay[static_cast<size_t>(end)]));
+    const bool before =
+        at == 0 || separators_.test(static_cast<uint8_t>(hay[static_cast<size_t>(at - 1)]));
+    const bool after = end >= static_cast<int32_t>(hay.size()) ||
+                       separators_.test(static_cast<uint8_t>(hay[static_cast<size_t>(end)]));
     return before && after;
   };
   int32_t hit_para = -1, hit_pos = -1;
   if (forward) {
     for (int32_t i = first_para; i < Table.Count() && hit_para < 0; ++i) {
       const std::string hay = fold(TextOf(Table.Items(i)));
-      size_t q = i == first_para ? static_cast<size_t>(std::max(0, from - Table.Items(i).StartOffset)) : 0;
+      size_t q =
+          i == first_para ? static_cast<size_t>(std::max(0, from - Table.Items(i).StartOffset)) : 0;
       for (q = hay.find(key, q); q != std::string::npos; q = hay.find(key, q + 1))
         if (!whole_word || is_whole(hay, static_cast<int32_t>(q))) {
           hit_para = i;
@@ -177,7 +190,8 @@ bool TScrivlet::FindText(std::string_view text, bool forward, bool from_boundary
     for (int32_t i = first_para; i >= 0 && hit_para < 0; --i) {
       const std::string hay = fold(TextOf(Table.Items(i)));
       // The last occurrence that begins before the start.
-      int64_t limit = i == first_para ? int64_t{from} - Table.Items(i).StartOffset - 1 : static_cast<int64_t>(hay.size());
+      int64_t limit = i == first_para ? int64_t{from} - Table.Items(i).StartOffset - 1
+                                      : static_cast<int64_t>(hay.size());
       while (limit >= 0) {
         const size_t q = hay.rfind(key, static_cast<size_t>(limit));
         if (q == std::string::npos) break;
@@ -192,8 +206,10 @@ bool TScrivlet::FindText(std::string_view text, bool forward, bool from_boundary
   }
   if (hit_para < 0) return false;
   const int32_t start = Table.Items(hit_para).StartOffset + hit_pos;
-  if (forward) Select(start, start + key_length);
-  else Select(start + key_length, start);
+  if (forward)
+    Select(start, start + key_length);
+  else
+    Select(start + key_length, start);
   return true;
 }
 

@@ -34,8 +34,9 @@ void TScrivlet::SelfTest() {
     if (p.HasExtension() != (p.Ext != nullptr)) fail("Error 8 in ");
     if (!p.HasExtension() && len >= kShortLengthLimit) fail("Error 8 in ");
     if ((len == 0) != (p.Text == nullptr)) fail("Error 8 in ");
-    if (len > 0 && (p.Text[len] != 0 || std::memchr(p.Text, 0, static_cast<size_t>(len)) != nullptr ||
-                    std::memchr(p.Text, '\r', static_cast<size_t>(len)) != nullptr))
+    if (len > 0 &&
+        (p.Text[len] != 0 || std::memchr(p.Text, 0, static_cast<size_t>(len)) != nullptr ||
+         std::memchr(p.Text, '\r', static_cast<size_t>(len)) != nullptr))
       fail("Error 8 in ");
     if (const auto* runs = para::Runs(p)) {
       int32_t last = 0;
@@ -89,7 +90,8 @@ void TScrivlet::SelfTest() {
 
   // The backlog and the changed range name paragraphs that exist.
   if (list.LastToFormat >= list.Count() || list.FirstToFormat < 0) fail("Error 11 in ");
-  if (list.LastChanged >= list.FirstChanged && list.LastChanged >= list.Count()) fail("Error 11 in ");
+  if (list.LastChanged >= list.FirstChanged && list.LastChanged >= list.Count())
+    fail("Error 11 in ");
 }
 
 }  // namespace scrivlet

@@ -10,9 +10,10 @@ std::string TStartStopKeyList::Prepare(const std::string& key, uint8_t options) 
   return (options & kMatchCase) ? key : UpperCased(key, upper_case_type_, UserUpperCaseProc);
 }
 
-int32_t TStartStopKeyList::AddStartStopKey(const std::string& start_key, const std::string& stop_key,
-                                           uint8_t options, uint8_t style, int32_t context,
-                                           int16_t cursor, int32_t backgnd, int32_t foregnd,
+int32_t TStartStopKeyList::AddStartStopKey(const std::string& start_key,
+                                           const std::string& stop_key, uint8_t options,
+                                           uint8_t style, int32_t context, int16_t cursor,
+                                           int32_t backgnd, int32_t foregnd,
                                            bool ends_at_line_end) {
   MaxStartLength = std::max<uint16_t>(MaxStartLength, static_cast<uint16_t>(start_key.size()));
   MaxStopLength = std::max<uint16_t>(MaxStopLength, static_cast<uint16_t>(stop_key.size()));
@@ -109,12 +110,13 @@ void TStartStopKeyList::WriteKeys(TStreamList& out) const {
     const StartStopInfo& e = Slot(i);
     const TKeywordAttributes& a = e.Attributes;
     out.push_back({TStreamValue::String(e.StartKey), TStreamValue::String(e.StopKey),
-                   TStreamValue::Integer(a.Options | kStreamDataMarker), TStreamValue::Integer(a.Style),
-                   TStreamValue::Integer(a.Context), TStreamValue::Integer(a.Cursor),
-                   TStreamValue::Integer(a.Backgnd), TStreamValue::Integer(a.Foregnd),
-                   TStreamValue::Bool(e.EndsAtLineEnd()), TStreamValue::Integer(e.Data1),
-                   TStreamValue::Integer(e.Data2),
-                   TStreamValue::Integer(static_cast<int32_t>(e.Flags | (static_cast<uint32_t>(e.Data3) << 4)))});
+                   TStreamValue::Integer(a.Options | kStreamDataMarker),
+                   TStreamValue::Integer(a.Style), TStreamValue::Integer(a.Context),
+                   TStreamValue::Integer(a.Cursor), TStreamValue::Integer(a.Backgnd),
+                   TStreamValue::Integer(a.Foregnd), TStreamValue::Bool(e.EndsAtLineEnd()),
+                   TStreamValue::Integer(e.Data1), TStreamValue::Integer(e.Data2),
+                   TStreamValue::Integer(
+                       static_cast<int32_t>(e.Flags | (static_cast<uint32_t>(e.Data3) << 4)))});
   }
 }
 
@@ -144,9 +146,9 @@ void TStartStopKeyList::ReadKeys(const TStreamList& in) {
       packed = r.ReadInteger();
       have_data = true;
     }
-    const int32_t i = AddStartStopKey(start, stop, static_cast<uint8_t>(options & 0x7F),
-                                      static_cast<uint8_t>(style), context,
-                                      static_cast<int16_t>(cursor), backgnd, foregnd, ends_at_line_end);
+    const int32_t i = AddStartStopKey(
+        start, stop, static_cast<uint8_t>(options & 0x7F), static_cast<uint8_t>(style), context,
+        static_cast<int16_t>(cursor), backgnd, foregnd, ends_at_line_end);
     if (have_data) {
       StartStopInfo& e = Slot(i);
       e.Data1 = d1;

@@ -46,9 +46,9 @@ class TStartStopKeyList : public TDynArray2<StartStopInfo, 512> {
   TStartStopKeyList() { SetCapacity(2); }
   ~TStartStopKeyList() { Clear(); }
 
-  int32_t AddStartStopKey(const std::string& start_key, const std::string& stop_key, uint8_t options,
-                          uint8_t style, int32_t context, int16_t cursor, int32_t backgnd,
-                          int32_t foregnd, bool ends_at_line_end);
+  int32_t AddStartStopKey(const std::string& start_key, const std::string& stop_key,
+                          uint8_t options, uint8_t style, int32_t context, int16_t cursor,
+                          int32_t backgnd, int32_t foregnd, bool ends_at_line_end);
   void Clear();
 
   TzkUpperCase UpperCaseType() const { return upper_case_type_; }

@@ -60,7 +60,9 @@ void TScrivletStrings::SaveToStream(std::ostream& stream) {
 
 // --- Paragraphs ---
 
-int32_t TScrivParaStrings::Count() { return memo_.ParagraphCount() - (LastParagraphEmpty(memo_) ? 1 : 0); }
+int32_t TScrivParaStrings::Count() {
+  return memo_.ParagraphCount() - (LastParagraphEmpty(memo_) ? 1 : 0);
+}
 
 std::string TScrivParaStrings::Get(int32_t i) {
   if (i < 0 || i >= Count()) throw ERangeError();
@@ -96,7 +98,8 @@ void TScrivParaStrings::Insert(int32_t i, std::string_view s) {
 void TScrivParaStrings::Delete(int32_t i) {
   if (i < 0 || i >= memo_.ParagraphCount()) return;
   const int32_t start = memo_.ParagraphStart(i);
-  const int32_t end = i + 1 < memo_.ParagraphCount() ? memo_.ParagraphStart(i + 1) : memo_.CharCount();
+  const int32_t end =
+      i + 1 < memo_.ParagraphCount() ? memo_.ParagraphStart(i + 1) : memo_.CharCount();
   memo_.Select(end, start);
   memo_.InsertTextBuf({});
 }
@@ -135,7 +138,8 @@ void TScrivLinesStrings::Put(int32_t i, std::string_view s) {
 int32_t TScrivLinesStrings::Add(std::string_view s) {
   const int32_t end = memo_.CharCount();
   memo_.Select(end, end);
-  memo_.InsertTextBuf(LastParagraphEmpty(memo_) ? std::string(s) + "\r\n" : "\r\n" + std::string(s));
+  memo_.InsertTextBuf(LastParagraphEmpty(memo_) ? std::string(s) + "\r\n"
+                                                : "\r\n" + std::string(s));
   memo_.SetSelStart(memo_.CharCount());
   memo_.ScrollInView();
   return Count() - 1;
@@ -180,7 +184,8 @@ TStreamItem WriteStrings(TScrivlet& memo) {
     // A text ending in the continuation character itself goes whole, as a wide string.
     if (!text.empty() && text.back() == kContinued) {
       std::u16string wide(text.begin(), text.end());
-      for (size_t k = 0; k < text.size(); ++k) wide[k] = static_cast<char16_t>(static_cast<uint8_t>(text[k]));
+      for (size_t k = 0; k < text.size(); ++k)
+        wide[k] = static_cast<char16_t>(static_cast<uint8_t>(text[k]));
       out.push_back(TStreamValue::WString(std::move(wide)));
       continue;
     }

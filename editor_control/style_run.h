@@ -45,9 +45,9 @@ struct TStyleRun {
 
 // One display line of a paragraph, as the layout computes it.
 struct TLineRecord {
-  int32_t Start = 0;          // offset of the line in the paragraph
-  int32_t End = 0;            // start of the next line; the paragraph length for the last
-  int32_t WordWidth = 0;      // width up to the end of the line's last word
+  int32_t Start = 0;      // offset of the line in the paragraph
+  int32_t End = 0;        // start of the next line; the paragraph length for the last
+  int32_t WordWidth = 0;  // width up to the end of the line's last word
   int32_t FullWidth = 0;
   int32_t Spaces = 0;         // stretch points for justification
   int32_t Reserved = 0;       // stored and copied; the layout gives it its meaning

@@ -15,8 +15,13 @@ namespace scrivlet {
 // (with StaticFormat) and the style run.
 class StyleWalker {
  public:
-  StyleWalker(const TParagraph& p, bool static_format, uint8_t font_style, int32_t from, uint8_t inline_style)
-      : para_(p), runs_(para::Runs(p)), base_(para::Style(p).RunFlags), static_(static_format), font_(font_style),
+  StyleWalker(const TParagraph& p, bool static_format, uint8_t font_style, int32_t from,
+              uint8_t inline_style)
+      : para_(p),
+        runs_(para::Runs(p)),
+        base_(para::Style(p).RunFlags),
+        static_(static_format),
+        font_(font_style),
         inline_(inline_style) {
     if (runs_ != nullptr)
       while (next_ < runs_->size() && (*runs_)[next_].Offset <= from) ++next_;

@@ -19,8 +19,10 @@ bool TScrivlet::Modified() const { return undo_level_ != save_point_; }
 
 void TScrivlet::SetModified(bool on) {
   if (on == Modified()) return;
-  if (on) LoseSavePoint();
-  else save_point_ = undo_level_;
+  if (on)
+    LoseSavePoint();
+  else
+    save_point_ = undo_level_;
 }
 
 void TScrivlet::ClearUndo() {
@@ -37,8 +39,10 @@ void TScrivlet::ClearUndo() {
 void TScrivlet::FreeRecord(size_t i) {
   const auto at = static_cast<int32_t>(i);
   if (save_point_ >= 0) {
-    if (at < undo_level_) save_point_ = save_point_ <= at ? -1 : save_point_ - 1;
-    else if (save_point_ > at) LoseSavePoint();
+    if (at < undo_level_)
+      save_point_ = save_point_ <= at ? -1 : save_point_ - 1;
+    else if (save_point_ > at)
+      LoseSavePoint();
   }
   undo_bytes_ -= undo_list_[i].Size();
   if (static_cast<int32_t>(i) < undo_level_) --undo_level_;
@@ -99,8 +103,10 @@ void TScrivlet::Replay(bool redo) {
       undo_level_ += redo ? 1 : -1;
       // A group saved half way is two steps: each ends at the saved text.
       if (group == 0 || undo_level_ == save_point_) break;
-      const auto next = redo ? static_cast<size_t>(undo_level_) : static_cast<size_t>(undo_level_ - 1);
-      if ((redo ? undo_level_ >= count : undo_level_ <= 0) || undo_list_[next].Group != group) break;
+      const auto next =
+          redo ? static_cast<size_t>(undo_level_) : static_cast<size_t>(undo_level_ - 1);
+      if ((redo ? undo_level_ >= count : undo_level_ <= 0) || undo_list_[next].Group != group)
+        break;
     }
   } catch (...) {
     finish();

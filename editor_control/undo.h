@@ -7,9 +7,9 @@
 namespace scrivlet {
 
 struct TUndoRecord {
-  int32_t Start = 0;    // where the change begins
-  int32_t End = 0;      // where the text that the change inserted ends
-  int32_t Group = 0;    // the update depth at the time of the change
+  int32_t Start = 0;     // where the change begins
+  int32_t End = 0;       // where the text that the change inserted ends
+  int32_t Group = 0;     // the update depth at the time of the change
   std::string Replaced;  // the text the change removed, breaks as CR LF
 
   // What the record costs against UndoMaxSpace: a 12-byte header, the text and its zero.

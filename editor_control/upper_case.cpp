@@ -30,7 +30,8 @@ std::string UpperCased(std::string_view text, TzkUpperCase type, TUpperCaseProc 
   return out;
 }
 
-void UpperCaseInto(std::string_view text, TzkUpperCase type, TUpperCaseProc user, std::string& out) {
+void UpperCaseInto(std::string_view text, TzkUpperCase type, TUpperCaseProc user,
+                   std::string& out) {
   out.assign(text);
   if (type == TzkUpperCase::zkuUserDefined && user != nullptr) {
     user(out.data());

@@ -16,9 +16,23 @@ struct TStreamValue {
   std::string Str;      // vaString
   std::u16string WStr;  // vaWString
 
-  static TStreamValue String(std::string s) { TStreamValue v; v.kind = vaString; v.Str = std::move(s); return v; }
-  static TStreamValue WString(std::u16string s) { TStreamValue v; v.kind = vaWString; v.WStr = std::move(s); return v; }
-  static TStreamValue Bool(bool b) { TStreamValue v; v.kind = b ? vaTrue : vaFalse; return v; }
+  static TStreamValue String(std::string s) {
+    TStreamValue v;
+    v.kind = vaString;
+    v.Str = std::move(s);
+    return v;
+  }
+  static TStreamValue WString(std::u16string s) {
+    TStreamValue v;
+    v.kind = vaWString;
+    v.WStr = std::move(s);
+    return v;
+  }
+  static TStreamValue Bool(bool b) {
+    TStreamValue v;
+    v.kind = b ? vaTrue : vaFalse;
+    return v;
+  }
   // The smallest integer kind that holds n, as the stream writer picks it.
   static TStreamValue Integer(int32_t n) {
     TStreamValue v;

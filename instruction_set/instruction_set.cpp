@@ -33,8 +33,8 @@ const char* RecordText(uint16_t kind, uint16_t mask) {
 }
 
 bool IsPrefix(uint16_t kind) {
-  return kind == OP_NOT || kind == OP_DIV || kind == OP_MINUS || kind == OP_PLUS || kind == OP_LEFT ||
-         kind == OP_RIGHT || kind == OP_LSHIFT || kind == OP_RSHIFT;
+  return kind == OP_NOT || kind == OP_DIV || kind == OP_MINUS || kind == OP_PLUS ||
+         kind == OP_LEFT || kind == OP_RIGHT || kind == OP_LSHIFT || kind == OP_RSHIFT;
 }
 
 }  // namespace
@@ -45,7 +45,8 @@ std::string OperandSyntax(const InstructionForm& form) {
   for (int i = 0; i < kFormOperands && form.kinds[i] != OP_NULL; ++i) {
     uint16_t kind = form.kinds[i];
     // A "-" or "+" in front of W joins it to the operand before: fr-W, PC+W.
-    bool joins = (kind == OP_MINUS || kind == OP_PLUS) && i + 1 < kFormOperands && form.kinds[i + 1] == OP_W;
+    bool joins =
+        (kind == OP_MINUS || kind == OP_PLUS) && i + 1 < kFormOperands && form.kinds[i + 1] == OP_W;
     if (i > 0 && !after_prefix && !joins) text += ',';
     text += RecordText(kind, form.masks[i]);
     after_prefix = IsPrefix(kind);

@@ -25,7 +25,7 @@ enum BoxAnswer : int {
 };
 
 struct BoxRequest {
-  std::string text;     // bytes as the tables hold them; a CR is a line break when shown
+  std::string text;  // bytes as the tables hold them; a CR is a line break when shown
   std::string caption;
   BoxButtons buttons = BoxButtons::Ok;
   BoxKind kind = BoxKind::Plain;
@@ -46,7 +46,10 @@ class RecordingMessageBoxes : public MessageBoxService {
   void Answer(int answer) { script_.push_back(answer); }
   void AnswerWithFirstButton(bool on = true) { answer_by_default_ = on; }
   const std::vector<BoxRequest>& Boxes() const { return boxes_; }
-  void Clear() { boxes_.clear(); script_.clear(); }
+  void Clear() {
+    boxes_.clear();
+    script_.clear();
+  }
 
  private:
   std::vector<BoxRequest> boxes_;

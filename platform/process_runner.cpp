@@ -122,7 +122,8 @@ void DrainAvailable(int fd, std::string& output) {
   ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
   char block[4096];
   ssize_t n;
-  while ((n = ::read(fd, block, sizeof block)) > 0) output.append(block, static_cast<std::size_t>(n));
+  while ((n = ::read(fd, block, sizeof block)) > 0)
+    output.append(block, static_cast<std::size_t>(n));
 }
 
 using Clock = std::chrono::steady_clock;
@@ -155,9 +156,7 @@ bool HasEnded(pid_t pid) {
   return info.si_pid == pid;
 }
 
-void Pause(std::chrono::milliseconds time) {
-  ::poll(nullptr, 0, static_cast<int>(time.count()));
-}
+void Pause(std::chrono::milliseconds time) { ::poll(nullptr, 0, static_cast<int>(time.count())); }
 
 void SignalGroup(pid_t pid, int signal) {
   if (::kill(-pid, signal) != 0) ::kill(pid, signal);
@@ -195,8 +194,8 @@ ProcessResult::Outcome WaitForEnd(pid_t pid, int output_fd, const ProcessLaunch&
       StopGroup(pid, status);
       return ended(ProcessResult::Outcome::TimedOut);
     }
-    if (launch.watch &&
-        !launch.watch->KeepWaiting(std::chrono::duration_cast<std::chrono::milliseconds>(now - start))) {
+    if (launch.watch && !launch.watch->KeepWaiting(
+                            std::chrono::duration_cast<std::chrono::milliseconds>(now - start))) {
       StopGroup(pid, status);
       return ended(ProcessResult::Outcome::Cancelled);
     }
@@ -308,9 +307,12 @@ ProcessResult RunProcess(const ProcessLaunch& launch) {
     return result;
   }
 
-  ChildSetup setup{program.c_str(), argv.data(),
+  ChildSetup setup{program.c_str(),
+                   argv.data(),
                    launch.working_folder.empty() ? nullptr : launch.working_folder.c_str(),
-                   input.get(), output_write.get(), status_write.get()};
+                   input.get(),
+                   output_write.get(),
+                   status_write.get()};
   pid_t pid = ::fork();
   if (pid == 0) {
     if (detach) {
@@ -344,7 +346,8 @@ ProcessResult RunProcess(const ProcessLaunch& launch) {
     return result;
   }
   using Outcome = ProcessResult::Outcome;
-  Outcome outcome = WaitForEnd(pid, capture ? output_read.get() : -1, launch, result.output, status);
+  Outcome outcome =
+      WaitForEnd(pid, capture ? output_read.get() : -1, launch, result.output, status);
   if (outcome == Outcome::Exited && WIFEXITED(status)) {
     result.outcome = Outcome::Exited;
     result.exit_code = WEXITSTATUS(status);

@@ -124,16 +124,19 @@ SerialOpenResult Failure(SerialOpenError error, std::string device, int system_e
 
 SerialOpenError ErrorOfOpen(int error) {
   switch (error) {
-    case ENOENT: case ENODEV: case ENXIO: case ENOTDIR: case EIO:
-      return SerialOpenError::NoDevice;
-    case EBUSY: case EWOULDBLOCK:
-      return SerialOpenError::InUse;
-    case EACCES: case EPERM: case EROFS:
-      return SerialOpenError::NoPermission;
-    case EISDIR: case ENOTTY:
-      return SerialOpenError::NotSerial;
-    default:
-      return SerialOpenError::Other;
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+    case ENOTDIR:
+    case EIO: return SerialOpenError::NoDevice;
+    case EBUSY:
+    case EWOULDBLOCK: return SerialOpenError::InUse;
+    case EACCES:
+    case EPERM:
+    case EROFS: return SerialOpenError::NoPermission;
+    case EISDIR:
+    case ENOTTY: return SerialOpenError::NotSerial;
+    default: return SerialOpenError::Other;
   }
 }
 

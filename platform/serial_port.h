@@ -32,8 +32,8 @@ class SerialPort {
   // Waits up to `timeout` for input, then takes what has arrived, at most buffer.size()
   // bytes; count 0 means that nothing came in time. False when the device failed or went
   // away (a hang-up); count is then 0.
-  [[nodiscard]] virtual bool Read(std::span<std::uint8_t> buffer,
-                                  std::chrono::milliseconds timeout, std::size_t& count) = 0;
+  [[nodiscard]] virtual bool Read(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout,
+                                  std::size_t& count) = 0;
   // Writes every byte unless the device fails or takes nothing more for `timeout`; count is
   // the number of bytes written (fewer than given after such a stall). False when the device
   // failed.
@@ -83,8 +83,8 @@ class SerialPortResolver {
   using Lookup = std::function<std::optional<std::string>(std::string_view name)>;
 
   struct Sources {
-    Lookup environment;   // e.g. ProcessEnvironment; null: none
-    Lookup stored_path;   // the settings' device path for a port name; null: none
+    Lookup environment;  // e.g. ProcessEnvironment; null: none
+    Lookup stored_path;  // the settings' device path for a port name; null: none
     std::filesystem::path dev_root = "/dev";
     std::filesystem::path sys_root = "/sys";
   };

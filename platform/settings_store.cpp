@@ -248,8 +248,7 @@ void SettingsStore::NoteDamage(std::string problem) const {
 
 void SettingsStore::Note(std::string problem) { NoteDamage(std::move(problem)); }
 
-void SettingsStore::DropDamaged(std::string_view key, std::string_view name,
-                                std::string problem) {
+void SettingsStore::DropDamaged(std::string_view key, std::string_view name, std::string problem) {
   NoteDamage(std::move(problem));
   std::vector<std::string_view> names = SplitPath(key);
   Key* parent = nullptr;
@@ -284,8 +283,7 @@ std::string SettingsStore::KeyRefusal(const std::vector<std::string_view>& names
     return "a key more than " + std::to_string(kMaxKeyDepth) + " levels deep";
   std::size_t path = 0;
   for (std::string_view name : names) {
-    if (name.size() > kMaxKeyNameBytes)
-      return "a key name longer than " + Bytes(kMaxKeyNameBytes);
+    if (name.size() > kMaxKeyNameBytes) return "a key name longer than " + Bytes(kMaxKeyNameBytes);
     path += name.size() + 1;
   }
   if (path > kMaxKeyPathBytes + 1) return "a key path longer than " + Bytes(kMaxKeyPathBytes);
@@ -334,8 +332,7 @@ bool SettingsStore::CreateKey(std::string_view path) {
     path_bytes += (path_bytes ? 1 : 0) + EscapedSize(names[i], false);
     added += KeyLineBytes(path_bytes);
   }
-  if (!Fits(added))
-    return Refuse("the settings file would grow beyond " + Bytes(kMaxFileBytes));
+  if (!Fits(added)) return Refuse("the settings file would grow beyond " + Bytes(kMaxFileBytes));
   for (std::size_t i = existing; i < names.size(); ++i) {
     auto sub = std::make_unique<Key>();
     sub->path_bytes = key->path_bytes + (key->path_bytes ? 1 : 0) + EscapedSize(names[i], false);
@@ -367,14 +364,12 @@ bool SettingsStore::ValueExists(std::string_view key, std::string_view name) con
   return KindOf(key, name) != ValueKind::Missing;
 }
 
-SettingsStore::ValueKind SettingsStore::KindOf(std::string_view key,
-                                               std::string_view name) const {
+SettingsStore::ValueKind SettingsStore::KindOf(std::string_view key, std::string_view name) const {
   const Key* k = Find(key);
   if (!k) return ValueKind::Missing;
   auto it = k->values.find(name);
   if (it == k->values.end()) return ValueKind::Missing;
-  return std::holds_alternative<std::int32_t>(it->second) ? ValueKind::Integer
-                                                           : ValueKind::String;
+  return std::holds_alternative<std::int32_t>(it->second) ? ValueKind::Integer : ValueKind::String;
 }
 
 const SettingsStore::Value& SettingsStore::ValueOf(std::string_view key,
@@ -467,8 +462,7 @@ void SettingsStore::ParseLines(std::string_view text, bool cut_at_bound) {
     const std::size_t end = text.find('\n');
     if (end == std::string_view::npos) {
       // Every line a save writes ends in a line break: this one was cut off.
-      if (!cut_at_bound)
-        Note("the file ends in the middle of line " + std::to_string(line_number));
+      if (!cut_at_bound) Note("the file ends in the middle of line " + std::to_string(line_number));
       return;
     }
     std::string_view line = text.substr(0, end);
@@ -482,8 +476,10 @@ void SettingsStore::ParseLines(std::string_view text, bool cut_at_bound) {
     }
     // Lines after a key line that was refused belong to no key and go with it.
     if (load_full_) {
-      Note("line " + std::to_string(line_number) + " and the lines after it are skipped: the "
-           "settings take more than " + Bytes(kMaxLoadBytes));
+      Note("line " + std::to_string(line_number) +
+           " and the lines after it are skipped: the "
+           "settings take more than " +
+           Bytes(kMaxLoadBytes));
       return;
     }
   }

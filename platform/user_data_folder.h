@@ -25,9 +25,8 @@ bool CanWriteFolder(const std::string& folder);
 
 // program_folder (ending with "/") when can_write says so, else the user's data folder; the
 // program's folder still when there is no user data folder. Ends with "/".
-std::string WrittenFoldersRoot(const std::string& program_folder,
-                               const EnvironmentLookup& environment,
-                               const std::function<bool(const std::string&)>& can_write =
-                                   CanWriteFolder);
+std::string WrittenFoldersRoot(
+    const std::string& program_folder, const EnvironmentLookup& environment,
+    const std::function<bool(const std::string&)>& can_write = CanWriteFolder);
 
 }  // namespace platform

@@ -96,7 +96,8 @@ void TVexComPort::Open() {
   if (!device) throw EVexComPort("Cannot open port '" + name + "'");
   // The termios opener takes the port for this program alone and sets it raw; the
   // component's own line settings follow.
-  auto opened = TermiosSerialPortOpener::OpenDevice(*device, TermiosSpeed(baudrate_) ? baudrate_ : 9600);
+  auto opened =
+      TermiosSerialPortOpener::OpenDevice(*device, TermiosSpeed(baudrate_) ? baudrate_ : 9600);
   if (!opened.port || opened.port->Descriptor() < 0)
     throw EVexComPort("Cannot open port '" + *device + "'");
   port_ = std::move(opened.port);
@@ -147,9 +148,9 @@ void TVexComPort::Close() {
 bool TVexComPort::Write(const std::string& bytes) {
   if (!IsOpen()) return false;
   std::size_t count = 0;
-  const bool ok = port_->Write(
-      std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), kWriteStall,
-      count);
+  const bool ok =
+      port_->Write(std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()),
+                   kWriteStall, count);
   if (!ok || count != bytes.size()) return false;
   tx_pending_ = true;
   const std::uint64_t one = 1;
@@ -253,7 +254,8 @@ void TVexComPort::ApplyModemControl() {
   // A device without modem lines (a pseudo-terminal) refuses these; it has nothing to set.
   auto line = [fd](int bit, bool on) { ::ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bit); };
   const auto dtr = flow_.RxDtrControl();
-  if (dtr != TFlowCtrl::DtrControl::Handshake) line(TIOCM_DTR, dtr == TFlowCtrl::DtrControl::Enable);
+  if (dtr != TFlowCtrl::DtrControl::Handshake)
+    line(TIOCM_DTR, dtr == TFlowCtrl::DtrControl::Enable);
   const auto rts = flow_.RxRtsControl();
   if (rts == TFlowCtrl::RtsControl::Disable || rts == TFlowCtrl::RtsControl::Enable)
     line(TIOCM_RTS, rts == TFlowCtrl::RtsControl::Enable);
@@ -335,7 +337,8 @@ void TVexComPort::RunWorker(int descriptor, unsigned first_status) {
       const ssize_t got = ::read(descriptor, chunk, sizeof chunk);
       if (got > 0) Received(chunk, static_cast<std::size_t>(got));
       // Readable with nothing to read is how a hang-up shows in raw mode.
-      else if (got == 0 || (errno != EAGAIN && errno != EINTR)) device_alive = false;
+      else if (got == 0 || (errno != EAGAIN && errno != EINTR))
+        device_alive = false;
     } else if (device_alive && (entries[1].revents & (POLLHUP | POLLERR | POLLNVAL))) {
       device_alive = false;
     }

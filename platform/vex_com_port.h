@@ -75,11 +75,15 @@ class TFlowCtrl {
 
   void SetTxCtsFlow(bool on) { Set(0x0004, on ? 0x0004 : 0); }
   void SetTxDsrFlow(bool on) { Set(0x0008, on ? 0x0008 : 0); }
-  void SetRxDtrControl(DtrControl control) { Set(0x0030, static_cast<std::uint32_t>(control) << 4); }
+  void SetRxDtrControl(DtrControl control) {
+    Set(0x0030, static_cast<std::uint32_t>(control) << 4);
+  }
   void SetRxDsrSensivity(bool on) { Set(0x0040, on ? 0x0040 : 0); }
   void SetTxContinueXoff(bool on) { Set(0x0080, on ? 0x0080 : 0); }
   void SetXonXoff(bool on) { Set(0x0300, on ? 0x0300 : 0); }
-  void SetRxRtsControl(RtsControl control) { Set(0x3000, static_cast<std::uint32_t>(control) << 12); }
+  void SetRxRtsControl(RtsControl control) {
+    Set(0x3000, static_cast<std::uint32_t>(control) << 12);
+  }
 
   // Called after every change (the port applies it at once while open).
   void OnChange(std::function<void()> changed) { changed_ = std::move(changed); }

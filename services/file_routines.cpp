@@ -65,7 +65,8 @@ bool MatchesMask(std::string_view name, std::string_view mask) {
   return false;
 }
 
-int ListFilesByMask(std::vector<std::string>& list, std::string_view folder, std::string_view mask) {
+int ListFilesByMask(std::vector<std::string>& list, std::string_view folder,
+                    std::string_view mask) {
   list = MatchingFiles(folder, mask);
   return static_cast<int>(list.size());
 }

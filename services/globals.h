@@ -15,7 +15,7 @@ namespace workbench {
 struct TFileInfo {
   std::string FullName;
   std::string Folder;
-  std::string NameOnly;   // without folder and extension
+  std::string NameOnly;  // without folder and extension
   std::string Extension;
 };
 
@@ -33,9 +33,9 @@ enum DebugFlag : std::uint8_t {
 };
 
 struct GlobalValues {
-  bool DebugMode = false;        // "/debug": boxes report the steps of start-up
-  std::uint8_t DebugFlags = 0;   // DebugFlag bits
-  bool WrenfieldMode = false;    // a C compiler's ".cod" is loaded; assembling is off
+  bool DebugMode = false;       // "/debug": boxes report the steps of start-up
+  std::uint8_t DebugFlags = 0;  // DebugFlag bits
+  bool WrenfieldMode = false;   // a C compiler's ".cod" is loaded; assembling is off
   std::string CommandLineFile;
   std::string ExeFolder;  // ends with "/"
   // Where the folders the IDE writes live (tarn's output, the tools it installs, the

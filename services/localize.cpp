@@ -131,8 +131,7 @@ ComponentTexts TextsForComponent(const FormTable& table, std::string_view form_n
     case ComponentKind::ToolButton:
       if (f.size() >= 2) texts.hint = f[1];
       break;
-    case ComponentKind::Other:
-      break;
+    case ComponentKind::Other: break;
   }
   return texts;
 }

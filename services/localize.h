@@ -68,8 +68,17 @@ class MenuTable {
 };
 
 // The kinds of component a form table localizes; the toolkit binding maps its widgets on them.
-enum class ComponentKind { Label, CheckBox, Panel, Button, GroupBox, RadioGroup, ListBox,
-                           ToolButton, Other };
+enum class ComponentKind {
+  Label,
+  CheckBox,
+  Panel,
+  Button,
+  GroupBox,
+  RadioGroup,
+  ListBox,
+  ToolButton,
+  Other
+};
 
 // What a form table gives one component; an empty optional leaves that part as designed.
 struct ComponentTexts {
@@ -83,8 +92,7 @@ struct ComponentTexts {
 // its line gives some, so that lists filled at run time (files, errors) survive a language
 // change; a radio group takes items only while it is enabled.
 ComponentTexts TextsForComponent(const FormTable& table, std::string_view form_name,
-                                 std::string_view component_name, ComponentKind kind,
-                                 bool enabled);
+                                 std::string_view component_name, ComponentKind kind, bool enabled);
 
 using LanguageCallback = std::function<void(int language)>;
 

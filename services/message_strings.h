@@ -36,8 +36,7 @@ class MessageStrings {
                   std::string_view s3) const;
   int YesNoBoxById(int text_id, int caption_id) const;
   int YesNoBoxById1(int text_id, int caption_id, std::string_view s1) const;
-  int YesNoBoxById2(int text_id, int caption_id, std::string_view s1,
-                    std::string_view s2) const;
+  int YesNoBoxById2(int text_id, int caption_id, std::string_view s1, std::string_view s2) const;
   int YesNoBoxById3(int text_id, int caption_id, std::string_view s1, std::string_view s2,
                     std::string_view s3) const;
 

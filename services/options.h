@@ -10,8 +10,8 @@ namespace workbench {
 // A colour as it is stored: 0x00BBGGRR.
 using Colour = std::int32_t;
 
-inline constexpr Colour clBlue   = 0xFF0000;
-inline constexpr Colour clGreen  = 0x008000;
+inline constexpr Colour clBlue = 0xFF0000;
+inline constexpr Colour clGreen = 0x008000;
 inline constexpr Colour clYellow = 0x00FFFF;
 
 struct EditorOptions {

@@ -69,9 +69,7 @@ ProgramEnding ProgramRunner::RunBounded(const std::string& program, const std::s
       ending.result = kRunTimedOut;
       ending.limit = limit;
       break;
-    case Outcome::Cancelled:
-      ending.result = kRunCancelled;
-      break;
+    case Outcome::Cancelled: ending.result = kRunCancelled; break;
   }
   return ending;
 }

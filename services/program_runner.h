@@ -10,16 +10,16 @@
 namespace platform {
 class MessageBoxService;
 class ProcessRunner;
-}
+}  // namespace platform
 
 namespace workbench {
 
 enum RunResult : std::uint8_t {
   kRunStarted = 0,
-  kRunNotStarted = 1,       // after the box "Couldn't start <file name>"
-  kRunNoExitCode = 2,       // the child ended without an exit code (killed by a signal)
-  kRunTimedOut = 3,         // the child ran past its time limit and was ended
-  kRunCancelled = 4,        // the user stopped the wait, and the child was ended
+  kRunNotStarted = 1,  // after the box "Couldn't start <file name>"
+  kRunNoExitCode = 2,  // the child ended without an exit code (killed by a signal)
+  kRunTimedOut = 3,    // the child ran past its time limit and was ended
+  kRunCancelled = 4,   // the user stopped the wait, and the child was ended
 };
 
 // A tool that is waited for is ended after this long unless its caller names a bound.
@@ -66,8 +66,7 @@ class ProgramRunner {
   [[nodiscard]] ProgramEnding RunBounded(const std::string& program, const std::string& params,
                                          std::chrono::milliseconds limit,
                                          bool capture_output) const;
-  [[nodiscard]] std::uint8_t StartAndWaitIdle(const std::string& program,
-                                              const std::string& params,
+  [[nodiscard]] std::uint8_t StartAndWaitIdle(const std::string& program, const std::string& params,
                                               std::uint32_t& exit_code) const {
     return RunProgram(program, params, exit_code, kRunStartOnly);
   }

@@ -19,7 +19,8 @@ bool RegistrySettings::WriteRegString(std::string_view name, std::string_view va
 // A setting that a damaged file left without its value, or with one of the other type, reads
 // as missing: the caller keeps its default, the store names it among the file's damage and
 // drops it, so the next save writes a sound file.
-bool RegistrySettings::Usable(std::string_view name, platform::SettingsStore::ValueKind wanted) const {
+bool RegistrySettings::Usable(std::string_view name,
+                              platform::SettingsStore::ValueKind wanted) const {
   using Kind = platform::SettingsStore::ValueKind;
   const Kind kind = store_.KindOf(Key(name), name);
   if (kind == wanted) return true;
@@ -89,8 +90,8 @@ bool RegistrySettings::SaveFormPlacement(std::string_view name, PlacedWindow& wi
   // worth a word to the user.
   std::ignore = WriteRegInt(n + "\\WindowState", static_cast<std::int32_t>(window.State()));
   if (window.State() != WindowState::Normal) window.SetState(WindowState::Normal);
-  std::ignore = WriteFormBounds(name, window.Top(), window.Left(), window.Height(),
-                                window.Width(), window.Visible());
+  std::ignore = WriteFormBounds(name, window.Top(), window.Left(), window.Height(), window.Width(),
+                                window.Visible());
   // A key that is only in memory because the file could not be saved was not created.
   return burst.End() || existed;
 }

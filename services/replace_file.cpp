@@ -70,7 +70,8 @@ void RemoveLeftTemporaries(const std::string& file_name) {
 // The file that file_name finally names once every symbolic link on the way is followed (a
 // relative link counts from the link's own folder); file_name itself when it is no link. False
 // with reason for a loop of links.
-[[nodiscard]] bool ResolveLinks(const std::string& file_name, std::string& target, std::string& reason) {
+[[nodiscard]] bool ResolveLinks(const std::string& file_name, std::string& target,
+                                std::string& reason) {
   target = file_name;
   for (int hops = 0; hops <= kMostLinks; ++hops) {
     struct stat info {};
@@ -108,9 +109,8 @@ bool WriteAllBytes(int fd, std::string_view bytes) {
   return true;
 }
 
-bool ReplaceFileContents(const std::string& file_name, std::string_view bytes,
-                         std::string& reason, const FileBytesWriter& writer,
-                         unsigned create_mode) {
+bool ReplaceFileContents(const std::string& file_name, std::string_view bytes, std::string& reason,
+                         const FileBytesWriter& writer, unsigned create_mode) {
   // Through a link the file it names is replaced; the link stays as it was.
   std::string target;
   if (!ResolveLinks(file_name, target, reason)) return false;
@@ -121,8 +121,8 @@ bool ReplaceFileContents(const std::string& file_name, std::string_view bytes,
   std::string temporary;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = target + kTemporaryMark + std::to_string(::getpid()) + "_" +
-                std::to_string(random());
+    temporary =
+        target + kTemporaryMark + std::to_string(::getpid()) + "_" + std::to_string(random());
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
                 static_cast<mode_t>(create_mode));
     if (fd < 0 && errno != EEXIST) break;

@@ -18,9 +18,7 @@ std::string NameWithoutFolder(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool IsExecutableType(const std::string& type) {
-  return platform::SameText(type, "EXE");
-}
+bool IsExecutableType(const std::string& type) { return platform::SameText(type, "EXE"); }
 
 }  // namespace
 
@@ -28,8 +26,8 @@ bool SaveResourceToFile(const std::string& type, const std::string& name,
                         const std::string& file_name, platform::MessageBoxService& boxes) {
   std::optional<std::string_view> bytes = platform::FindTypedResource(type, name);
   if (!bytes) {
-    boxes.Show({"Couldn't find resource called \"" + name + "\"", kCaption,
-                platform::BoxButtons::Ok});
+    boxes.Show(
+        {"Couldn't find resource called \"" + name + "\"", kCaption, platform::BoxButtons::Ok});
     return false;
   }
   std::string reason;

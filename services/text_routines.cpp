@@ -9,8 +9,8 @@ std::string IntToStrPad2(int n) {
 
 std::string ThousandsSep(long long n) {
   // Unsigned magnitude, so the most negative value has one too.
-  unsigned long long magnitude = n < 0 ? 0ULL - static_cast<unsigned long long>(n)
-                                       : static_cast<unsigned long long>(n);
+  unsigned long long magnitude =
+      n < 0 ? 0ULL - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
   std::string digits = std::to_string(magnitude);
   std::string text;
   for (std::size_t i = 0; i < digits.size(); ++i) {

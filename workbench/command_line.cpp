@@ -53,7 +53,6 @@ constexpr ParsedLine kParsedLines[] = {
 
 constexpr char kCR = '\r';
 
-
 // The extension of a path: from the last dot of its last component, or empty.
 std::string Extension(const std::string& path) {
   std::size_t dot = path.rfind('.');
@@ -99,11 +98,14 @@ bool T_ZKCmdLineParse::ParseCommandLine(const std::vector<std::string>& paramete
       entry.Value = std::string("COM") + p[1];
     }
     switch (entry.Code) {
-      case kCmdWrenfield:      wrenfield_ = true; break;
-      case kCmdDebugChip:      debug_ = true; break;
+      case kCmdWrenfield: wrenfield_ = true; break;
+      case kCmdDebugChip: debug_ = true; break;
       case kCmdDebugAgainChip: debug_again_ = true; break;
-      case kCmdProgramChip:    program_ = true; program_or_verify_ = true; break;
-      case kCmdVerifyChip:     program_or_verify_ = true; break;
+      case kCmdProgramChip:
+        program_ = true;
+        program_or_verify_ = true;
+        break;
+      case kCmdVerifyChip: program_or_verify_ = true; break;
       default: break;
     }
     if (entry.Code == kCmdNone) {
@@ -121,8 +123,9 @@ bool T_ZKCmdLineParse::ParseCommandLine(const std::vector<std::string>& paramete
   if (Count() > 0) {
     // Rule 1: Wrenfield mode leaves the key to the C tools.
     if (wrenfield_ && (debug_ || debug_again_ || program_or_verify_)) {
-      AddError("The \"/b\" switch (Wrenfield mode) cannot be used with any other switches that "
-               "control communication with the QV-Key.");
+      AddError(
+          "The \"/b\" switch (Wrenfield mode) cannot be used with any other switches that "
+          "control communication with the QV-Key.");
       Clear();
       error_ = true;
     }
@@ -150,8 +153,9 @@ bool T_ZKCmdLineParse::ParseCommandLine(const std::vector<std::string>& paramete
       if (code < kCmdHideGui) needs_no_file = true;
       if (code == kCmdHideGui) hide_asked = true;
       if ((code == kCmdDebugChip || code == kCmdDebugAgainChip) && program_or_verify_) {
-        AddError("Can't program or verify chip if also debugging chip.  Only debugging will be "
-                 "performed");
+        AddError(
+            "Can't program or verify chip if also debugging chip.  Only debugging will be "
+            "performed");
         RemoveCode(kCmdVerifyChip, &i);
         RemoveCode(kCmdProgramChip, &i);
         program_or_verify_ = false;

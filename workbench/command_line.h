@@ -22,7 +22,7 @@ namespace workbench {
 
 // Codes of the entries, in the order the main window carries them out.
 enum CommandCode : std::uint8_t {
-  kCmdNone = 0,  // an invalid parameter: nothing to do
+  kCmdNone = 0,             // an invalid parameter: nothing to do
   kCmdShowParsed = 1,       // "/cd"
   kCmdDebugIde = 2,         // "/debug"
   kCmdDebugNoFileList = 3,  // "/debug_no_filelist"

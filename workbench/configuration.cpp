@@ -56,7 +56,8 @@ char Letter(int index) { return static_cast<char>('A' + index); }
 int AsControlTakesIt(const std::string& name, int value) {
   if (name == "Fontsize") return std::clamp(value, kFontsizeMin, kFontsizeMax);
   if (name == "Tabsize") return std::clamp(value, kTabsizeMin, kTabsizeMax);
-  if (name == "DefaultEditorType") return (value >= 0 && value < kDefaultEditorTypeItems) ? value : 0;
+  if (name == "DefaultEditorType")
+    return (value >= 0 && value < kDefaultEditorTypeItems) ? value : 0;
   if (name == "Language") return (value >= 0 && value < kLanguageItems) ? value : 0;
   return value;
 }
@@ -92,10 +93,14 @@ Colour CustomColorValue(const std::string& line, Colour fallback) {
   for (std::size_t i = equals + 1; i < line.size(); ++i) {
     const char c = line[i];
     int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else return fallback;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else if (c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else
+      return fallback;
     value = value * 16 + digit;
   }
   return value;
@@ -129,7 +134,8 @@ void ReadSettings(const RegistrySettings& registry, ConfigurationControls& contr
   controls.CustomColors = ConfigurationControls::DefaultCustomColors();
   for (int i = 0; i < kCustomColorCount; ++i) {
     std::string line;
-    if (registry.ReadRegString(kCustomColorPrefix + Letter(i), line)) controls.CustomColors[i] = line;
+    if (registry.ReadRegString(kCustomColorPrefix + Letter(i), line))
+      controls.CustomColors[i] = line;
   }
 }
 

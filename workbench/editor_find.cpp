@@ -6,9 +6,9 @@
 #include "platform/message_box.h"
 #include "platform/text.h"
 #include "resources/string_ids.h"
-#include "workbench/error_marking.h"
 #include "services/localize.h"
 #include "services/message_strings.h"
+#include "workbench/error_marking.h"
 
 namespace workbench {
 namespace {
@@ -58,8 +58,8 @@ bool EditorFinder::FindDialogFind(scrivlet::TScrivlet& editor, const FindOptions
     const std::string where =
         texts_.LU_GetString(find.down ? Ids::SCU_SEARCH_FROM_TOP : Ids::SCU_SEARCH_FROM_BOTTOM);
     dialog.MoveAway();
-    const int answer =
-        messages_.YesNoBoxById2(Ids::SCU_CONTINUE_SEARCH, Ids::SCU_NOT_FOUND_CAPTION, find.text, where);
+    const int answer = messages_.YesNoBoxById2(Ids::SCU_CONTINUE_SEARCH, Ids::SCU_NOT_FOUND_CAPTION,
+                                               find.text, where);
     if (answer != platform::kAnswerYes) {
       dialog.Close();
       dialog.MoveBack();

@@ -39,7 +39,8 @@ class EditorFinder {
   // The find dialog's Find Next. Not found: asks whether to go on from the top (searching
   // down) or the bottom; Yes goes there and searches again, No closes the dialog. A text
   // that is nowhere is told once the search has come round. False for an empty text.
-  bool FindDialogFind(scrivlet::TScrivlet& editor, const FindOptions& find, FindDialogPlace& dialog);
+  bool FindDialogFind(scrivlet::TScrivlet& editor, const FindOptions& find,
+                      FindDialogPlace& dialog);
   // The replace dialog's Find Next and the Edit menu's Find Next: not found is told.
   bool FindNext(scrivlet::TScrivlet& editor, const FindOptions& find);
   // Replaces the hit that is selected and finds the next one; without a hit selected it only

@@ -44,8 +44,10 @@ void RehighlightParagraph(scrivlet::TScrivlet& editor, int paragraph) {
   layout.AddToBacklog(paragraph, paragraph);
   scrivlet::TParagraphsList::ForgetNavigatorCaches(editor.Navigators(), start, paragraph);
   if (editor.UpdateDepth() == 0) {
-    if (editor.GetUpdateMode() == scrivlet::TzkUpdateMode::umImmediate) layout.FormatBacklog();
-    else editor.ResumeFormatting();
+    if (editor.GetUpdateMode() == scrivlet::TzkUpdateMode::umImmediate)
+      layout.FormatBacklog();
+    else
+      editor.ResumeFormatting();
   }
   editor.Invalidate();
 }
@@ -62,7 +64,8 @@ void ErrorMarking::Mark(scrivlet::TScrivlet& editor, int paragraph, std::int32_t
   const scrivlet::TParagraph& p = editor.Table.Items(paragraph);
   const std::int32_t base = p.StartOffset;
   const auto look = [&](const scrivlet::TStyleRun& run) {
-    if ((run.RunFlags & scrivlet::kRunHasAttributes) == 0) return Piece{0, editor.FontStyle, scrivlet::kNoColor};
+    if ((run.RunFlags & scrivlet::kRunHasAttributes) == 0)
+      return Piece{0, editor.FontStyle, scrivlet::kNoColor};
     return Piece{0, static_cast<std::uint8_t>(run.RunFlags & 0x3F), run.Foregnd};
   };
   std::vector<Piece> pieces{look(scrivlet::para::Style(p))};
@@ -73,8 +76,10 @@ void ErrorMarking::Mark(scrivlet::TScrivlet& editor, int paragraph, std::int32_t
       if (at >= stop) break;
       Piece piece = look(run);
       piece.from = std::max(at, start);
-      if (piece.from == pieces.back().from) pieces.back() = piece;
-      else pieces.push_back(piece);
+      if (piece.from == pieces.back().from)
+        pieces.back() = piece;
+      else
+        pieces.push_back(piece);
     }
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     const std::int32_t to = i + 1 < pieces.size() ? pieces[i + 1].from : stop;
@@ -92,8 +97,7 @@ void ErrorMarking::MarkErrorLine(scrivlet::TScrivlet& editor, int line) {
   const int paragraph = ClampParagraph(editor, line - 1);
   editor.SetSelPar(paragraph);
   ScrollToLine(editor, paragraph);
-  Mark(editor, paragraph, editor.ParagraphStart(paragraph), ParagraphEnd(editor, paragraph),
-       false);
+  Mark(editor, paragraph, editor.ParagraphStart(paragraph), ParagraphEnd(editor, paragraph), false);
 }
 
 void ErrorMarking::MarkErrorRange(scrivlet::TScrivlet& editor, int line, std::int32_t start,

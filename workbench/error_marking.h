@@ -28,8 +28,7 @@ class ErrorMarking {
   void MarkErrorLine(scrivlet::TScrivlet& editor, int line);
   // Marks the characters [start, stop) (offsets) on line (1-based); the caret stays at the
   // line's start and nothing is left selected.
-  void MarkErrorRange(scrivlet::TScrivlet& editor, int line, std::int32_t start,
-                      std::int32_t stop);
+  void MarkErrorRange(scrivlet::TScrivlet& editor, int line, std::int32_t start, std::int32_t stop);
   // Takes the mark off again (when its line still exists) and forgets it.
   void ClearErrorMarking(scrivlet::TScrivlet& editor);
   // Forgets the mark without touching an editor (its editor is gone).

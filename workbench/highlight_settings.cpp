@@ -19,8 +19,10 @@ void SetEditorKeywords(scrivlet::TScrivlet& editor, const T_MultiKeywordList& li
                        const IdeOptions& options) {
   if (kind == kDefaultEditorKind) kind = DefaultEditorType(options);
   const int index = kind == 1 || kind == 2 ? kind : 0;
-  if (const scrivlet::TKeywordList* list = lists.GetList(index)) editor.Keywords.Assign(*list);
-  else editor.Keywords.Clear();
+  if (const scrivlet::TKeywordList* list = lists.GetList(index))
+    editor.Keywords.Assign(*list);
+  else
+    editor.Keywords.Clear();
 }
 
 void ApplyHighlightSettings(scrivlet::TScrivlet& editor, const EditorOptions& options,

@@ -35,8 +35,9 @@ void T_MultiKeywordList::AddLines(scrivlet::TKeywordList& list, std::string_view
   list.BeginUpdate();
   for (const std::string& line : SplitLines(text)) {
     // A blank line (the one after a last line break, say) names no keyword.
-    if (!line.empty()) list.AddKeyword(line, kLoadOptions, 0, kLoadContext, 0, scrivlet::kNoColor,
-                                       scrivlet::kNoColor);
+    if (!line.empty())
+      list.AddKeyword(line, kLoadOptions, 0, kLoadContext, 0, scrivlet::kNoColor,
+                      scrivlet::kNoColor);
   }
   list.EndUpdate();
 }

@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "workbench/old_editor_buffer.h"
 #include "services/replace_file.h"
+#include "workbench/old_editor_buffer.h"
 
 namespace platform {
 class Clipboard;

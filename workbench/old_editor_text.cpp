@@ -103,7 +103,7 @@ LegacyEditor::FileResult LegacyEditor::LoadFile(const std::string& name) {
 }
 
 LegacyEditor::FileResult LegacyEditor::SaveFile(const std::string& name,
-                                               const FileBytesWriter& writer) {
+                                                const FileBytesWriter& writer) {
   namespace fs = std::filesystem;
   std::error_code error;
   const fs::file_status status = fs::status(name, error);
@@ -209,15 +209,12 @@ void LegacyEditor::EditReplace(const LegacyFindChoice& choice) {
 
 void LegacyEditor::EditFindReplace(const LegacyFindChoice& choice) {
   switch (choice.result) {
-    case LegacyFindChoice::kCancel:
-      return;
+    case LegacyFindChoice::kCancel: return;
     case LegacyFindChoice::kFind:
       if (choice.from_start) cursor_ = 0;
       EditFind(choice);
       return;
-    case LegacyFindChoice::kReplace:
-      EditReplace(choice);
-      return;
+    case LegacyFindChoice::kReplace: EditReplace(choice); return;
     case LegacyFindChoice::kReplaceAll:
       HideLegacyCaret();
       if (choice.from_start) cursor_ = 0;

@@ -26,7 +26,8 @@ int RecentFiles::IndexOf(const std::string& name) const {
 }
 
 void RecentFiles::AddRecentFile(const std::string& name) {
-  if (name.empty() || platform::SameText(name, texts_.LU_GetString(string_ids::EditorUnit::SCU_UNTITLED)) ||
+  if (name.empty() ||
+      platform::SameText(name, texts_.LU_GetString(string_ids::EditorUnit::SCU_UNTITLED)) ||
       name.find(kBlankPrefix) != std::string::npos) {
     return;
   }

@@ -27,8 +27,8 @@ PrintLayout ComputePrintLayout(int page_width, int page_height, int char_width, 
   const long long per_page = static_cast<long long>(s) * layout.lines_per_page;
   layout.pages = per_page > 0 ? static_cast<int>((line_count + per_page - 1) / per_page) : 0;
   layout.okay_enabled = columns > 0 && line_count > 0 && per_page > 0;
-  layout.size_label = std::to_string(columns) + " Column x " + std::to_string(per_page) +
-                      " Line Page";
+  layout.size_label =
+      std::to_string(columns) + " Column x " + std::to_string(per_page) + " Line Page";
   layout.character_label = std::to_string(w) + " x " + std::to_string(h) + " Pixel Characters";
   layout.pages_label = std::to_string(line_count) + " Lines = " + std::to_string(layout.pages) +
                        " Page" + (layout.pages != 1 ? "s" : "");

@@ -6,9 +6,9 @@
 #include "platform/message_box.h"
 #include "platform/text.h"
 #include "resources/string_ids.h"
-#include "workbench/command_line.h"
 #include "services/localize.h"
 #include "services/message_strings.h"
+#include "workbench/command_line.h"
 
 namespace workbench {
 namespace {
@@ -49,16 +49,15 @@ ScreenBounds FirstRunBounds(int screen_width, int screen_height) {
 
 CommandLineActions::CommandLineActions(GlobalValues& globals, const Localizer& texts,
                                        const MessageStrings& messages,
-                                       platform::MessageBoxService& boxes,
-                                       SetComPort set_com_port)
+                                       platform::MessageBoxService& boxes, SetComPort set_com_port)
     : globals_(globals),
       texts_(texts),
       messages_(messages),
       boxes_(boxes),
       set_com_port_(std::move(set_com_port)) {}
 
-void CommandLineActions::Run(const std::vector<std::string>& parameters,
-                             T_ZKCmdLineParse& parser, CommandLineRequests& requests) const {
+void CommandLineActions::Run(const std::vector<std::string>& parameters, T_ZKCmdLineParse& parser,
+                             CommandLineRequests& requests) const {
   (void)parser.ParseCommandLine(parameters);
   ShowParseErrors(parser, boxes_);
   if (parser.Count() == 0) return;
@@ -88,11 +87,11 @@ void CommandLineActions::Run(const std::vector<std::string>& parameters,
   }
   // A hidden window closes itself only when a chip action ends; with nothing to do it would
   // stay hidden for ever, so it shows.
-  const bool action = requests.DebugRequested || requests.DebugAgainRequested ||
-                      requests.ProgramRequested;
+  const bool action =
+      requests.DebugRequested || requests.DebugAgainRequested || requests.ProgramRequested;
   if (hide_asked && !action && !globals_.CommandLineFile.empty()) {
-    boxes_.Show({"Request to hide GUI ignored", "Command Line Parse Errors",
-                 platform::BoxButtons::Ok});
+    boxes_.Show(
+        {"Request to hide GUI ignored", "Command Line Parse Errors", platform::BoxButtons::Ok});
     hide_asked = false;
   }
   requests.HideWindow = hide_asked;

@@ -73,9 +73,8 @@ struct CommandLineRequests {
 class CommandLineActions {
  public:
   using SetComPort = std::function<void(const std::string&)>;
-  CommandLineActions(GlobalValues& globals, const Localizer& texts,
-                     const MessageStrings& messages, platform::MessageBoxService& boxes,
-                     SetComPort set_com_port);
+  CommandLineActions(GlobalValues& globals, const Localizer& texts, const MessageStrings& messages,
+                     platform::MessageBoxService& boxes, SetComPort set_com_port);
 
   // Parses `parameters` into `parser` and applies each entry; fills `requests`.
   void Run(const std::vector<std::string>& parameters, T_ZKCmdLineParse& parser,

@@ -8,9 +8,7 @@
 
 namespace workbench {
 
-T_ZKTopFile::T_ZKTopFile(RegistrySettings& settings) : settings_(settings) {
-  LoadKnownTopFiles();
-}
+T_ZKTopFile::T_ZKTopFile(RegistrySettings& settings) : settings_(settings) { LoadKnownTopFiles(); }
 
 T_ZKTopFile::~T_ZKTopFile() {
   // The whole list is written at shut-down, changed or not, so the stored list always ends

@@ -11,7 +11,8 @@ std::size_t CountZeroBytes(std::string_view bytes) {
 platform::BoxRequest ZeroBytesNotice(const std::string& file, std::size_t count) {
   const std::string stand_in = std::string("\"") + kZeroByteStandIn + "\"";
   const bool one = count == 1;
-  return {file + "\r\rholds " + (one ? std::string("a zero byte") : std::to_string(count) + " zero bytes") +
+  return {file + "\r\rholds " +
+              (one ? std::string("a zero byte") : std::to_string(count) + " zero bytes") +
               ", which would end the text. The editor shows " + (one ? "it" : "each") + " as " +
               stand_in + "; a save writes " + stand_in +
               " (byte A4 hex) in its place and keeps everything after it.",

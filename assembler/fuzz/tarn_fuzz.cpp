@@ -24,12 +24,14 @@ uint32_t Hash(const uint8_t* data, size_t size) {
   return h;
 }
 
-std::vector<std::string> Arguments(const std::string& folder, const std::string& source, uint32_t h) {
+std::vector<std::string> Arguments(const std::string& folder, const std::string& source,
+                                   uint32_t h) {
   static constexpr const char* kModes[] = {"KESTRIAN", "MCHIP", "ALL", "DEBUGGER", "QV"};
-  static constexpr const char* kFormats[] = {"INHX8M", "BIN16", "INHX16", "INHX8S", "IEEE695", "INHX32"};
+  static constexpr const char* kFormats[] = {"INHX8M", "BIN16",   "INHX16",
+                                             "INHX8S", "IEEE695", "INHX32"};
   static constexpr const char* kListings[] = {"NOPAGE", "PAGE", "NONE"};
-  std::vector<std::string> args = {folder + "/tarn", "/C", kModes[h % 5], "/F", kFormats[(h >> 3) % 6],
-                                   "/L", kListings[(h >> 6) % 3]};
+  std::vector<std::string> args = {folder + "/tarn",       "/C", kModes[h % 5],          "/F",
+                                   kFormats[(h >> 3) % 6], "/L", kListings[(h >> 6) % 3]};
   if ((h >> 8) & 1) {
     args.insert(args.end(), {"/E", "KESTRIAN", "/O", "USE_OUTPUT_DIR"});
   }

@@ -206,9 +206,7 @@ void BuiltinAssembler::Statement(const Token& first) {
     }
   }
   switch (statement.kind) {
-    case kKindDirective:
-      Directive(statement.value, statement);
-      return;
+    case kKindDirective: Directive(statement.value, statement); return;
     case kKindCompare:
       if (statement.value != kOpEqual) break;
       Directive(kDirEquals, statement);
@@ -218,24 +216,21 @@ void BuiltinAssembler::Statement(const Token& first) {
     case kKindInstruction: {
       std::int32_t mnemonic = statement.value;
       if (statement.kind == kKindLogical)
-        mnemonic = statement.value == kOpLogicalAnd ? kAnd
+        mnemonic = statement.value == kOpLogicalAnd  ? kAnd
                    : statement.value == kOpLogicalOr ? kOr
-                                                      : kXor;
+                                                     : kXor;
       if (statement.kind == kKindNot) mnemonic = kNot;
       DefinePendingLabel(location_);
       show_address_ = true;
       Instruction(mnemonic);
       return;
     }
-    case kKindMacro:
-      MacroCall(statement);
-      return;
+    case kKindMacro: MacroCall(statement); return;
     case kKindEndOfLine:
       DefinePendingLabel(location_);
       line_ended_ = true;
       return;
-    default:
-      break;
+    default: break;
   }
   Fail(msg::kExpectedStatement);
 }
@@ -257,8 +252,7 @@ void BuiltinAssembler::ReadLabel(const Token& first) {
       return;
     default: {
       const Token& equals = NextToken();
-      if (equals.kind != kKindCompare || equals.value != kOpEqual)
-        Fail(msg::kVariableNeedsEquals);
+      if (equals.kind != kKindCompare || equals.value != kOpEqual) Fail(msg::kVariableNeedsEquals);
       std::int32_t value = StrictValue();
       symbols_.SetValue(first.symbol, value);
       listed_value_ = true;

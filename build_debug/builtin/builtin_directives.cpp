@@ -26,19 +26,11 @@ void BuiltinAssembler::RequireNoLabel() {
 
 void BuiltinAssembler::Directive(std::int32_t number, const Token& directive) {
   switch (number) {
-    case kDirDevice:
-      RequireNoLabel();
-      return Device();
-    case kDirId:
-      RequireNoLabel();
-      return Id();
-    case kDirReset:
-      DefinePendingLabel(location_);
-      return Reset();
-    case kDirEquals:
-      return Equals();
-    case kDirEqu:
-      return Equ();
+    case kDirDevice: RequireNoLabel(); return Device();
+    case kDirId: RequireNoLabel(); return Id();
+    case kDirReset: DefinePendingLabel(location_); return Reset();
+    case kDirEquals: return Equals();
+    case kDirEqu: return Equ();
     case kDirOrg:
       // The line shows, and its label takes, the new location.
       location_ = StrictValue() & mask_;
@@ -63,16 +55,10 @@ void BuiltinAssembler::Directive(std::int32_t number, const Token& directive) {
     case kDirIfndef:
     case kDirIf:
     case kDirElse:
-    case kDirEndif:
-      return Conditional(number);
-    case kDirRept:
-      RequireNoLabel();
-      return Rept();
-    case kDirEndr:
-      RequireNoLabel();
-      return Endr();
-    case kDirMacro:
-      return MacroDefinition();
+    case kDirEndif: return Conditional(number);
+    case kDirRept: RequireNoLabel(); return Rept();
+    case kDirEndr: RequireNoLabel(); return Endr();
+    case kDirMacro: return MacroDefinition();
     case kDirExitm:
     case kDirEndm:
       RequireNoLabel();
@@ -89,9 +75,7 @@ void BuiltinAssembler::Directive(std::int32_t number, const Token& directive) {
       RequireNoLabel();
       case_sensitive_ = number == kDirCase;
       return;
-    case kDirError:
-      RequireNoLabel();
-      return Error(directive);
+    case kDirError: RequireNoLabel(); return Error(directive);
     case kDirEnd:
       RequireNoLabel();
       ExpectEndOfLine();
@@ -103,9 +87,7 @@ void BuiltinAssembler::Directive(std::int32_t number, const Token& directive) {
       if (image_.BreakAddress != AddressNone) Fail(msg::kOneBreak);
       image_.BreakAddress = static_cast<std::int16_t>(location_);
       return;
-    case kDirWatch:
-      RequireNoLabel();
-      return Watch();
+    case kDirWatch: RequireNoLabel(); return Watch();
     case kDirFreq: {
       RequireNoLabel();
       std::int32_t hz = StrictValue();
@@ -113,8 +95,7 @@ void BuiltinAssembler::Directive(std::int32_t number, const Token& directive) {
       image_.ClockHz = hz;
       return;
     }
-    default:
-      Fail(msg::kExpectedStatement);
+    default: Fail(msg::kExpectedStatement);
   }
 }
 
@@ -144,7 +125,8 @@ void BuiltinAssembler::DeviceItem(const Token& item) {
   std::int32_t& set = fusex ? fusex_set_ : fuse_set_;
   if (set & mask) Fail(msg::kRedundantParameter);
   set |= mask;
-  image_.WorkingImage[fusex ? kFusexIndex : kFuseIndex] ^= static_cast<std::uint16_t>(DeviceXor(value));
+  image_.WorkingImage[fusex ? kFusexIndex : kFuseIndex] ^=
+      static_cast<std::uint16_t>(DeviceXor(value));
 }
 
 // ID 'text': each character c fills two ID words, 0x0FF0 + its high and 0x0FF0 + its low nibble.
@@ -155,7 +137,8 @@ void BuiltinAssembler::Id() {
     if (count == kIdCharacters) Fail(msg::kIdLength);
     if (c < 0x20 || c > 0x7F) Fail(msg::kIdCharacter);
     image_.WorkingImage[kIdWordsIndex + 2 * count] = static_cast<std::uint16_t>(0x0FF0 + (c >> 4));
-    image_.WorkingImage[kIdWordsIndex + 2 * count + 1] = static_cast<std::uint16_t>(0x0FF0 + (c & 15));
+    image_.WorkingImage[kIdWordsIndex + 2 * count + 1] =
+        static_cast<std::uint16_t>(0x0FF0 + (c & 15));
     ++count;
   } while (MoreValues());
 }

@@ -102,7 +102,8 @@ constexpr BitPairWords kSubbWords = {Form(isa::kSUBB, {OP_FR, OP_BIT}, 0),
                                      Form(isa::kSUBB, {OP_FR, OP_DIV, OP_BIT}, 0),
                                      Form(isa::kSUBB, {OP_FR, OP_BIT}, 1)};
 constexpr const isa::InstructionForm& kMovbForm = *isa::FormOf(isa::kMOVB, {OP_BIT, OP_BIT});
-constexpr const isa::InstructionForm& kMovbInvertedForm = *isa::FormOf(isa::kMOVB, {OP_BIT, OP_DIV, OP_BIT});
+constexpr const isa::InstructionForm& kMovbInvertedForm =
+    *isa::FormOf(isa::kMOVB, {OP_BIT, OP_DIV, OP_BIT});
 
 // AND, OR and XOR: W,#lit / W,fr / fr,W.
 struct LogicWords {
@@ -129,7 +130,8 @@ static_assert(kCse + 11 == kCjbe);
 const isa::InstructionForm& CompareForm(std::int32_t mnemonic, bool literal) {
   std::uint16_t id = kCompareIds[mnemonic - kCse];
   bool jump = mnemonic >= kCje;
-  if (literal) return *isa::FormOf(id, {OP_FR, OP_LIT, static_cast<std::uint16_t>(jump ? OP_FR : 0)});
+  if (literal)
+    return *isa::FormOf(id, {OP_FR, OP_LIT, static_cast<std::uint16_t>(jump ? OP_FR : 0)});
   return *isa::FormOf(id, {OP_FR, OP_FR, static_cast<std::uint16_t>(jump ? OP_FR : 0)});
 }
 
@@ -192,11 +194,15 @@ void BuiltinAssembler::MoveForm() {
     Token t = NextToken();
     if (t.kind == kKindHash) return Emit(kMovWLiteral + (PassAwareValue() & isa::kLiteralField));
     if (t.kind == kKindM) return Emit(kMovWM);
-    if (t.kind == kKindIncDec) return Emit((t.value == 0 ? kMovWIncremented : kMovWDecremented) + ReadRegister());
-    if (t.kind == kKindBinary && t.value == kOpShiftLeft) return Emit(kMovWShiftedLeft + ReadRegister());
-    if (t.kind == kKindBinary && t.value == kOpShiftRight) return Emit(kMovWShiftedRight + ReadRegister());
+    if (t.kind == kKindIncDec)
+      return Emit((t.value == 0 ? kMovWIncremented : kMovWDecremented) + ReadRegister());
+    if (t.kind == kKindBinary && t.value == kOpShiftLeft)
+      return Emit(kMovWShiftedLeft + ReadRegister());
+    if (t.kind == kKindBinary && t.value == kOpShiftRight)
+      return Emit(kMovWShiftedRight + ReadRegister());
     if (t.kind == kKindBinary && t.value == kOpDivide) return Emit(kMovWInverted + ReadRegister());
-    if (t.kind == kKindCompare && t.value == kOpNotEqual) return Emit(kMovWNibblesSwapped + ReadRegister());
+    if (t.kind == kKindCompare && t.value == kOpNotEqual)
+      return Emit(kMovWNibblesSwapped + ReadRegister());
     PushBack();
     std::int32_t fr = ReadRegister();
     // fr-W: the expression stopped in front of "-W".
@@ -265,11 +271,8 @@ void BuiltinAssembler::CompareSkip(std::int32_t mnemonic) {
       x ^= isa::kLiteralField;
       break;
     case isa::kRuleCompareSkipRegisters:
-    case isa::kRuleCompareJumpRegisters:
-      std::swap(fr1, x);
-      break;
-    default:
-      break;
+    case isa::kRuleCompareJumpRegisters: std::swap(fr1, x); break;
+    default: break;
   }
   Emit(form.words[0] + x);
   Emit(form.words[1] + fr1);
@@ -278,8 +281,7 @@ void BuiltinAssembler::CompareSkip(std::int32_t mnemonic) {
 
 void BuiltinAssembler::Instruction(std::int32_t mnemonic) {
   switch (mnemonic) {
-    case kMov:
-      return MoveForm();
+    case kMov: return MoveForm();
     case kAdd:
       if (Accept(kKindW)) {
         ExpectComma();
@@ -298,10 +300,13 @@ void BuiltinAssembler::Instruction(std::int32_t mnemonic) {
     case kOr:
     case kXor: {
       // Words of W,#lit / W,fr / fr,W.
-      const LogicWords& words = mnemonic == kAnd ? kAndWords : mnemonic == kOr ? kOrWords : kXorWords;
+      const LogicWords& words = mnemonic == kAnd  ? kAndWords
+                                : mnemonic == kOr ? kOrWords
+                                                  : kXorWords;
       if (Accept(kKindW)) {
         ExpectComma();
-        if (Accept(kKindHash)) return Emit(words.w_literal + (PassAwareValue() & isa::kLiteralField));
+        if (Accept(kKindHash))
+          return Emit(words.w_literal + (PassAwareValue() & isa::kLiteralField));
         return Emit(words.w_fr + ReadRegister());
       }
       std::int32_t fr = ReadRegister();
@@ -373,8 +378,7 @@ void BuiltinAssembler::Instruction(std::int32_t mnemonic) {
     case kCsa:
     case kCsae:
     case kCsb:
-    case kCsbe:
-      return CompareSkip(mnemonic);
+    case kCsbe: return CompareSkip(mnemonic);
     case kCje:
     case kCjne:
     case kCja:

@@ -202,7 +202,8 @@ std::int32_t BuiltinAssembler::Expression(bool strict) {
       case kOpComplement: stack[depth - 1] = ~stack[depth - 1]; break;
       case kOpNot: stack[depth - 1] = ~Truth(stack[depth - 1]); break;
       case kOpAbsolute:
-        if (static_cast<std::int32_t>(stack[depth - 1]) < 0) stack[depth - 1] = 0u - stack[depth - 1];
+        if (static_cast<std::int32_t>(stack[depth - 1]) < 0)
+          stack[depth - 1] = 0u - stack[depth - 1];
         break;
       case kOpArgument:
         stack[depth - 1] = static_cast<std::uint32_t>(
@@ -222,7 +223,8 @@ std::int32_t BuiltinAssembler::MacroArgumentValue(std::int32_t index, bool stric
   const MacroFrame& frame = frames_.back();
   if (index == 0) return frame.argument_count;
   if (index < 0 || index > frame.argument_count) Fail(msg::kArgumentIndex);
-  const MacroArgument& argument = arguments_[static_cast<std::size_t>(frame.first_argument + index - 1)];
+  const MacroArgument& argument =
+      arguments_[static_cast<std::size_t>(frame.first_argument + index - 1)];
   if (argument.unresolved) {
     if (strict) Fail(msg::kArgumentUnresolvable);
     expression_undefined_ = true;

@@ -51,8 +51,8 @@ const BuiltinAssembler::Token& BuiltinAssembler::NextToken() {
 void BuiltinAssembler::PushBack() {
   if (history_count_ == 0) return;
   --history_count_;
-  history_top_ = (history_top_ + static_cast<int>(history_.size()) - 1) %
-                 static_cast<int>(history_.size());
+  history_top_ =
+      (history_top_ + static_cast<int>(history_.size()) - 1) % static_cast<int>(history_.size());
   lexer_ = history_[history_top_];
 }
 
@@ -174,7 +174,8 @@ void BuiltinAssembler::ScanNumber(int radix) {
   std::int32_t digits_end = pos;
   std::int32_t after = pos;
   if (radix == 16 || radix == 2) {
-    while (source_[after] == '_' || (radix == 16 ? IsHex(source_[after]) : IsBinary(source_[after])))
+    while (source_[after] == '_' ||
+           (radix == 16 ? IsHex(source_[after]) : IsBinary(source_[after])))
       ++after;
     digits_end = after;
   } else {

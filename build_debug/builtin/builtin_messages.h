@@ -44,8 +44,7 @@ inline constexpr char kOneDeviceId[] = "Only one device identifier is allowed";
 inline constexpr char kRedundantParameter[] = "Redundant DEVICE parameter";
 inline constexpr char kMacroCount[] = "Expected a value from 0 to 64 or end-of-line";
 inline constexpr char kWatchWidth[] = "Expected a value from 1 to 32";
-inline constexpr char kWatchFormat[] =
-    "Expected UDEC, SDEC, UHEX, SHEX, UBIN, SBIN, FSTR, or ZSTR";
+inline constexpr char kWatchFormat[] = "Expected UDEC, SDEC, UHEX, SHEX, UBIN, SBIN, FSTR, or ZSTR";
 inline constexpr char kWatchLimit[] = "Limit of 32 WATCHs exceeded";
 inline constexpr char kElseWithoutIf[] = "ELSE/ENDIF must be preceeded by IF";
 inline constexpr char kEndmWithoutMacro[] = "EXITM/ENDM must be preceeded by MACRO";

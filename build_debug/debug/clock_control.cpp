@@ -54,8 +54,8 @@ std::int64_t ParseClockText(std::string_view text) {
   return hz;
 }
 
-ClockControl::ClockControl(KeyLink& link, QvKeyUnit& key, DebugProtocol& debug,
-                           ObjectImage& image, ProcessPriority& priority,
+ClockControl::ClockControl(KeyLink& link, QvKeyUnit& key, DebugProtocol& debug, ObjectImage& image,
+                           ProcessPriority& priority,
                            std::function<void(const std::string&)> status)
     : link_(link),
       key_(key),
@@ -112,33 +112,25 @@ void ClockControl::FormHide() {
 bool ClockControl::EditKeyPress(char key, const std::string& text) {
   switch (key) {
     case '\b':
-    case '.':
-      return true;
+    case '.': return true;
     case '\r':
-    case '\n':
-      EditExit(text);
-      return false;
+    case '\n': EditExit(text); return false;
     case 'K':
     case 'k':
       if (okay_) okay_();
       return false;
     case 'O':
-    case 'o':
-      CheckBoxClick(!panel_.on);
-      return false;
+    case 'o': CheckBoxClick(!panel_.on); return false;
     case 'R':
-    case 'r':
-      ResetButtonClick();
-      return false;
-    default:
-      return key >= '0' && key <= '9';
+    case 'r': ResetButtonClick(); return false;
+    default: return key >= '0' && key <= '9';
   }
 }
 
 void ClockControl::EditExit(const std::string& text) {
   // Parsed in 64 bits: "2200" is 2.2 GHz, which must clamp to the top, not wrap around.
-  hz_ = static_cast<std::int32_t>(std::clamp<std::int64_t>(ParseClockText(text), kClockMinHz,
-                                                           kClockMaxHz));
+  hz_ = static_cast<std::int32_t>(
+      std::clamp<std::int64_t>(ParseClockText(text), kClockMinHz, kClockMaxHz));
   Refresh();
 }
 

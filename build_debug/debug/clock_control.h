@@ -9,10 +9,10 @@
 #include <string>
 
 #include "build_debug/debug/debug_protocol.h"
+#include "build_debug/debug/process_priority.h"
+#include "build_debug/image/object_image.h"
 #include "build_debug/key/key_link.h"
 #include "build_debug/key/key_protocol.h"
-#include "build_debug/image/object_image.h"
-#include "build_debug/debug/process_priority.h"
 
 namespace build_debug {
 

@@ -43,7 +43,8 @@ void CodeView::FollowPc() {
   const int pc_line = PcLine();
   if (pc_line < 0) return;
   const int quarter = lines_per_page_ / 4;
-  if (pc_line < first_line_ + quarter) SetFirstLine(pc_line - quarter);
+  if (pc_line < first_line_ + quarter)
+    SetFirstLine(pc_line - quarter);
   else if (pc_line >= first_line_ + lines_per_page_ - quarter)
     SetFirstLine(pc_line - lines_per_page_ + quarter + 1);
 }

@@ -39,10 +39,10 @@ std::string SpeedLabel(int step) {
   return std::to_string(kSlowestStep - step);
 }
 
-DebugControl::DebugControl(DebugProtocol& debug, KeyLink& link, QvKeyUnit& key,
-                           ObjectImage& image, const workbench::MessageStrings& messages,
-                           workbench::RegistrySettings& settings,
-                           KeyNotifications& notifications, DebugSurroundings& surroundings)
+DebugControl::DebugControl(DebugProtocol& debug, KeyLink& link, QvKeyUnit& key, ObjectImage& image,
+                           const workbench::MessageStrings& messages,
+                           workbench::RegistrySettings& settings, KeyNotifications& notifications,
+                           DebugSurroundings& surroundings)
     : debug_(debug),
       link_(link),
       key_(key),
@@ -151,9 +151,8 @@ void DebugControl::RegistersBTNClick() { around_.Show(DebugSurroundings::kRegist
 void DebugControl::WatchBTNClick() { around_.Show(DebugSurroundings::kWatch, true); }
 
 void DebugControl::CodeBTNClick() {
-  around_.Show(around_.UsesExternalAssembler() ? DebugSurroundings::kList
-                                               : DebugSurroundings::kCode,
-               true);
+  around_.Show(
+      around_.UsesExternalAssembler() ? DebugSurroundings::kList : DebugSurroundings::kCode, true);
 }
 
 void DebugControl::QuitBTNClick() { HideDebugWindow(); }

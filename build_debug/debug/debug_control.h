@@ -13,9 +13,9 @@
 
 #include "build_debug/debug/debug_layout.h"
 #include "build_debug/debug/debug_protocol.h"
+#include "build_debug/image/object_image.h"
 #include "build_debug/key/key_link.h"
 #include "build_debug/key/key_protocol.h"
-#include "build_debug/image/object_image.h"
 
 namespace workbench {
 class MessageStrings;

@@ -82,8 +82,8 @@ bool DebugProtocol::SendDebugResume(std::uint16_t action) {
   // program's own reset jump; a reset is no power-down, so PD goes as 0.
   std::uint8_t pcl = Byte(at_reset ? MonitorAddress(n, kResetJumpSlot) : live_.PC);
   std::int32_t pd = at_reset ? 0 : live_.PD;
-  std::int32_t status = (live_.Registers[kRegStatus] & kStatusWithoutFlags) | (live_.TO << 4) |
-                        (pd << 3);
+  std::int32_t status =
+      (live_.Registers[kRegStatus] & kStatusWithoutFlags) | (live_.TO << 4) | (pd << 3);
   const std::array<std::uint8_t, kPacketLength> pairs = {
       kTagW,        Byte(live_.W),
       kTagNone,     Byte(live_.PC >> 8),
@@ -235,7 +235,8 @@ bool DebugProtocol::WriteRegister(int reg, std::uint8_t value) {
   if (reg == kRegRtcc && live_.RTW) reg = kSlotW;
   live_.Slot(reg) = value;
   if (reg == kRegPcl) {
-    live_.PC = (((live_.Registers[kRegStatus] & kStatusPage) << 4) | ((value - 1) & 0xFF)) & (n - 1);
+    live_.PC =
+        (((live_.Registers[kRegStatus] & kStatusPage) << 4) | ((value - 1) & 0xFF)) & (n - 1);
     live_.PD = 0;
   }
   const bool by_command = reg == kRegRtcc ||

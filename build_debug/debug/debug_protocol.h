@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "build_debug/debug/debug_state.h"
+#include "build_debug/image/object_image.h"
 #include "build_debug/key/key_link.h"
 #include "build_debug/key/key_protocol.h"
-#include "build_debug/image/object_image.h"
 
 namespace workbench {
 class MessageStrings;

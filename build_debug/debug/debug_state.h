@@ -27,8 +27,8 @@ enum DebugRegister : int {
 
 // What the debug monitor is told to do next (sent low byte first).
 enum DebugAction : std::uint16_t {
-  kActionRefresh = 0xF7F7,    // stop and report
-  kActionStep = 0xF7EB,       // one instruction
+  kActionRefresh = 0xF7F7,  // stop and report
+  kActionStep = 0xF7EB,     // one instruction
   kActionRunToBreak = 0xF7E9,
   kActionRunFree = 0xEAEA,
   kActionReset = 0xEFEF,

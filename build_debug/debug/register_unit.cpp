@@ -12,8 +12,8 @@ namespace {
 
 // Globals below (device code + 5) have names: the 18-pin parts have ports up to RB, the
 // 28-pin parts up to RC, the 4,096-word parts up to RE.
-constexpr std::array<const char*, 10> kGlobalNames = {
-    "IND", "", "PC", "STATUS", "FSR", "RA", "RB", "RC", "RD", "RE"};
+constexpr std::array<const char*, 10> kGlobalNames = {"IND", "",   "PC", "STATUS", "FSR",
+                                                      "RA",  "RB", "RC", "RD",     "RE"};
 
 constexpr std::int32_t kFsrBank4K = 0xF0;
 constexpr std::int32_t kFsrBank2K = 0xE0;
@@ -31,7 +31,8 @@ std::string HexByte(std::int32_t value) { return Hex(value & 0xFF, 2); }
 
 std::string RegisterLayout::GlobalName(int reg, bool rtw) const {
   if (reg < 0 || reg > 0x0F || reg >= device_code + 5) return Hex(reg & 0xFF, 2);
-  std::string name = reg == kRegRtcc ? (rtw ? " WREG" : " RTCC") : kGlobalNames[static_cast<std::size_t>(reg)];
+  std::string name =
+      reg == kRegRtcc ? (rtw ? " WREG" : " RTCC") : kGlobalNames[static_cast<std::size_t>(reg)];
   return name.substr(0, kRegisterNameLength);
 }
 
@@ -85,7 +86,8 @@ int ValueStyle(const RegisterLayout& layout, const DebugState& live, const Debug
 }
 
 const std::vector<int>& BitRowSlots() {
-  static const std::vector<int> kSlots = {0, kRegStatus, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, kSlotW};
+  static const std::vector<int> kSlots = {0,  kRegStatus, 5,  6,  7,  8,  9,
+                                          10, 11,         12, 13, 14, 15, kSlotW};
   return kSlots;
 }
 
@@ -115,8 +117,10 @@ std::vector<PanelLine> ProgramPanel(const ObjectImage& image, const DebugState& 
     line.address = address;
     line.text = Hex(address, 3) + "- " + Hex(word & kInstructionBits, 3) + " " +
                 (IsInUse(word) ? DisassembleWord(image, address, live.RTW != 0) : "(unused)");
-    if (address == live.BreakAddress) line.mark = PanelMark::Break;
-    else if (address == run) line.mark = PanelMark::Run;
+    if (address == live.BreakAddress)
+      line.mark = PanelMark::Break;
+    else if (address == run)
+      line.mark = PanelMark::Run;
     lines.push_back(std::move(line));
   }
   return lines;
@@ -132,7 +136,8 @@ bool RegisterControl::CanChange() const {
 
 void RegisterControl::ToggleBit(int slot, int bit) {
   if (!CanChange()) return;
-  std::ignore = debug_.WriteRegister(slot, static_cast<std::uint8_t>((debug_.Live().Slot(slot) ^ (1 << bit)) & 0xFF));
+  std::ignore = debug_.WriteRegister(
+      slot, static_cast<std::uint8_t>((debug_.Live().Slot(slot) ^ (1 << bit)) & 0xFF));
   debug_.UpdateDebugData();
 }
 
@@ -158,8 +163,10 @@ bool RegisterControl::StartEdit(int slot) {
 void RegisterControl::TypeDigit(int digit, const std::vector<int>& order) {
   if (!editor_.active || digit < 0 || digit > 15) return;
   if (editor_.slot == kSlotM && debug_.Device4K()) return;
-  if (editor_.nibbles == 0) editor_.value = (digit << 4) | (editor_.value & 0x0F);
-  else editor_.value = (editor_.value & 0xF0) | digit;
+  if (editor_.nibbles == 0)
+    editor_.value = (digit << 4) | (editor_.value & 0x0F);
+  else
+    editor_.value = (editor_.value & 0xF0) | digit;
   editor_.typed = true;
   // Two nibbles fill a register; typing goes on in the next one.
   if (++editor_.nibbles == 2) Move(1, order);

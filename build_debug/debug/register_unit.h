@@ -26,8 +26,8 @@ enum CellStyle : int {
 };
 
 constexpr int kPanelLines = 17;
-constexpr int kPanelPage = 16;        // the panel scroll bar's large change
-constexpr int kPanelWheelSteps = 5;   // per notch of the mouse wheel
+constexpr int kPanelPage = 16;       // the panel scroll bar's large change
+constexpr int kPanelWheelSteps = 5;  // per notch of the mouse wheel
 constexpr int kRegisterNameLength = 6;
 inline constexpr char kMReadOnlyHint[] = "M is read-only during debug on QV48/52";
 constexpr int kHintMilliseconds = 4000;
@@ -99,17 +99,21 @@ class RegisterControl {
   void ToggleBit(int slot, int bit);
   void ToggleTO();
   void TogglePD();
-  void PanelClick(int address) { if (CanChange()) debug_.ToggleBreakpoint(address); }
-  void PanelDoubleClick(int address) { if (CanChange()) debug_.SetProgramCounter(address); }
+  void PanelClick(int address) {
+    if (CanChange()) debug_.ToggleBreakpoint(address);
+  }
+  void PanelDoubleClick(int address) {
+    if (CanChange()) debug_.SetProgramCounter(address);
+  }
 
   // The in-place editor. `order` is the layout's edit order; the hint is asked for when M is
   // chosen on a 4,096-word part.
   struct Editor {
     bool active = false;
     int slot = -1;
-    int nibbles = 0;       // typed into this cell so far
+    int nibbles = 0;  // typed into this cell so far
     std::int32_t value = 0;
-    bool typed = false;    // a digit was typed since the edit began
+    bool typed = false;  // a digit was typed since the edit began
   };
   // Starts editing a slot; true when the M hint is to be shown.
   bool StartEdit(int slot);

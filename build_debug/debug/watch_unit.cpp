@@ -66,9 +66,11 @@ std::string Shown(const WatchEntry& entry, std::uint64_t magnitude, bool negativ
   const int width = Width(entry);
   std::string text = negative ? "-" : "";
   switch (entry.Format) {
-    case UDEC: case SDEC: return text + Grouped(Digits(magnitude, 10, 1), 3);
-    case UHEX: case SHEX: return text + "$" + Grouped(Digits(magnitude, 16, HexDigits(width)), 4);
-    default:              return text + "%" + Grouped(Digits(magnitude, 2, width), 4);
+    case UDEC:
+    case SDEC: return text + Grouped(Digits(magnitude, 10, 1), 3);
+    case UHEX:
+    case SHEX: return text + "$" + Grouped(Digits(magnitude, 16, HexDigits(width)), 4);
+    default: return text + "%" + Grouped(Digits(magnitude, 2, width), 4);
   }
 }
 
@@ -88,7 +90,8 @@ std::int64_t WatchValue(const WatchEntry& entry, const DebugState& state, bool d
     raw |= std::uint64_t{ReadRegister(state, regs[i], device4k)} << (8 * i);
   const int width = Width(entry);
   std::uint64_t value = (raw >> BitOffset(entry)) & Mask(width);
-  if (IsSigned(entry) && (value >> (width - 1)) & 1) return static_cast<std::int64_t>(value) - static_cast<std::int64_t>(std::uint64_t{1} << width);
+  if (IsSigned(entry) && (value >> (width - 1)) & 1)
+    return static_cast<std::int64_t>(value) - static_cast<std::int64_t>(std::uint64_t{1} << width);
   return static_cast<std::int64_t>(value);
 }
 
@@ -136,14 +139,26 @@ std::optional<std::int64_t> ParseWatchValue(std::string_view text) {
   std::uint64_t value = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
-    if (c == '-') { negative = !negative; continue; }
+    if (c == '-') {
+      negative = !negative;
+      continue;
+    }
     if (c == '_') continue;
-    if (!any && c == '$' && base == 10) { base = 16; continue; }
-    if (!any && c == '%' && base == 10) { base = 2; continue; }
+    if (!any && c == '$' && base == 10) {
+      base = 16;
+      continue;
+    }
+    if (!any && c == '%' && base == 10) {
+      base = 2;
+      continue;
+    }
     int digit = -1;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else if (c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
     if (digit < 0 || digit >= base) break;
     value = value * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
     any = true;
@@ -169,7 +184,8 @@ bool WriteWatch(DebugProtocol& debug, const WatchEntry& entry, std::string_view 
   }
   const std::optional<std::int64_t> value = ParseWatchValue(text);
   if (!value) return false;
-  const std::uint64_t bits = (static_cast<std::uint64_t>(*value) & Mask(Width(entry))) << BitOffset(entry);
+  const std::uint64_t bits = (static_cast<std::uint64_t>(*value) & Mask(Width(entry)))
+                             << BitOffset(entry);
   const std::uint64_t keep = ~(Mask(Width(entry)) << BitOffset(entry));
   const std::vector<int> regs = Registers(entry, BytesCovered(entry), device4k);
   for (std::size_t i = 0; i < regs.size(); ++i) {

@@ -32,7 +32,10 @@ class ListWindow {
   // "<output folder>" + the source's name with ".lst".
   std::string ListFileName(const std::string& source) const;
   // A new listing in the window: no marks.
-  void ListingLoaded() { break_line_ = -1; next_run_line_ = -1; }
+  void ListingLoaded() {
+    break_line_ = -1;
+    next_run_line_ = -1;
+  }
 
   // The marks from the live state: the break address's line and the line of the PC (PC + 1
   // after a stop in sleep).

@@ -95,7 +95,8 @@ constexpr int kNamedRegisters = 10;
 consteval std::array<const char*, kNamedRegisters> RegisterNames() {
   std::array<const char*, kNamedRegisters> names{};
   for (const isa::MnemonicRow& row : isa::kCompoundRows) {
-    if (row.id != isa::kName || row.format != isa::kFmtNone || row.tmpl >= kNamedRegisters) continue;
+    if (row.id != isa::kName || row.format != isa::kFmtNone || row.tmpl >= kNamedRegisters)
+      continue;
     if (!names[row.tmpl]) names[row.tmpl] = row.name;
   }
   return names;
@@ -106,7 +107,8 @@ constexpr unsigned kStatus = isa::NameValue("STATUS");
 consteval std::array<const char*, 8> StatusBitNames() {
   std::array<const char*, 8> names{};
   for (const isa::MnemonicRow& row : isa::kCompoundRows)
-    if (row.format == isa::kFmtBitName && (row.tmpl & 0xFF) == kStatus) names[row.tmpl >> 8] = row.name;
+    if (row.format == isa::kFmtBitName && (row.tmpl & 0xFF) == kStatus)
+      names[row.tmpl >> 8] = row.name;
   return names;
 }
 constexpr auto kStatusBitNames = StatusBitNames();

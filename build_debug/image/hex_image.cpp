@@ -74,7 +74,8 @@ bool ReadRecord(RecordReader& reader, WordArray& words, bool& data_record, HexTe
     int target = word_address + i;
     if (data_record && target <= kLastWordRead) {
       words[target] = static_cast<std::uint16_t>(low | ((high & 0x0F) << 8));
-      if (target < kProgramWords) facts.highest_program_word = std::max(facts.highest_program_word, target);
+      if (target < kProgramWords)
+        facts.highest_program_word = std::max(facts.highest_program_word, target);
     }
   }
   if (reader.Byte() < 0) return false;
@@ -157,6 +158,8 @@ HexTextFacts ReadHexText(ObjectImage& image) {
   return facts;
 }
 
-bool ImageIs4K(const HexTextFacts& facts) { return facts.highest_program_word >= kProgramWords / 2; }
+bool ImageIs4K(const HexTextFacts& facts) {
+  return facts.highest_program_word >= kProgramWords / 2;
+}
 
 }  // namespace build_debug

@@ -68,8 +68,8 @@ static_assert(sizeof(WatchEntry) == 37);
 
 struct ObjectImage {
   std::uint8_t Failed = 0;
-  const char* ErrorText = nullptr;  // one of the fixed messages of the image services
-  std::uint8_t Device4K = 0;        // 1: 4,096-word device (QV48, QV52)
+  const char* ErrorText = nullptr;   // one of the fixed messages of the image services
+  std::uint8_t Device4K = 0;         // 1: 4,096-word device (QV48, QV52)
   const char* SourceText = nullptr;  // set by the caller before each built-in assembly
   std::int32_t ErrorStart = 0;       // offsets in SourceText of the failing token
   std::int32_t ErrorEnd = 0;

@@ -62,7 +62,8 @@ std::string EeLineOf(const WordArray& words, int line) {
   std::snprintf(text, sizeof text, "%03X- ", (8 * line) & 0xFFF);
   std::string result = text;
   for (int i = 0; i < 8; ++i) {
-    std::snprintf(text, sizeof text, i < 7 ? "%03X " : "%03X", words[8 * line + i] & kInstructionBits);
+    std::snprintf(text, sizeof text, i < 7 ? "%03X " : "%03X",
+                  words[8 * line + i] & kInstructionBits);
     result += text;
   }
   return result;
@@ -145,7 +146,8 @@ void DeviceSettings::ShowImage() {
 
   id_string_ = IdStringOf(image_.WorkingImage);
   ee_lines_.clear();
-  for (int line = 0; line < kEeLineCount; ++line) ee_lines_.push_back(EeLineOf(image_.WorkingImage, line));
+  for (int line = 0; line < kEeLineCount; ++line)
+    ee_lines_.push_back(EeLineOf(image_.WorkingImage, line));
 
   saved_turbo_ = c.turbo;
   saved_stack_option_ = c.stack_option;
@@ -210,7 +212,8 @@ bool WriteImageFile(ObjectImage& image, const std::filesystem::path& name,
 
 bool SameImageName(const std::string& a, const std::string& b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
   });
 }
 

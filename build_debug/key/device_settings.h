@@ -97,8 +97,9 @@ int ProgramWordsOf2K(std::uint16_t fusex);
                                             HexTextFacts* facts = nullptr);
 // Renders the WorkingImage as hex text and replaces the file with it whole (through a link,
 // the file it names); false when it was not written, and the old file is then untouched.
-[[nodiscard]] bool WriteImageFile(ObjectImage& image, const std::filesystem::path& name,
-                                  const workbench::FileBytesWriter& writer = workbench::WriteAllBytes);
+[[nodiscard]] bool WriteImageFile(
+    ObjectImage& image, const std::filesystem::path& name,
+    const workbench::FileBytesWriter& writer = workbench::WriteAllBytes);
 // File names compare as the file system of the image files did: letter case ignored.
 bool SameImageName(const std::string& a, const std::string& b);
 

@@ -38,11 +38,9 @@ std::string CannotOpenText(const workbench::Localizer& texts, const std::string&
       return text(ids::ComUnit::SCU_PORT_NOT_SERIAL, {port_name, device});
     case SerialOpenError::Other:
       return text(ids::ComUnit::SCU_PORT_REFUSED,
-                  {port_name, device,
-                   std::system_category().message(failure.system_error)});
+                  {port_name, device, std::system_category().message(failure.system_error)});
     case SerialOpenError::InUse:
-    case SerialOpenError::None:
-      break;
+    case SerialOpenError::None: break;
   }
   return text(ids::ComUnit::SCU_CANNOT_OPEN_PORT, {port_name});
 }
@@ -190,9 +188,7 @@ void KeyLink::ClosePortHandle() {
   link_open_ = false;
 }
 
-void KeyLink::SendScrambled(std::uint8_t b) {
-  tx_.push_back(keyed_ ? scrambler_.Send(b) : b);
-}
+void KeyLink::SendScrambled(std::uint8_t b) { tx_.push_back(keyed_ ? scrambler_.Send(b) : b); }
 
 void KeyLink::SendString(std::string_view text) {
   for (char c : text) SendScrambled(static_cast<std::uint8_t>(c));
@@ -222,8 +218,7 @@ bool KeyLink::FlushTx() {
 
 bool KeyLink::ReadWithEchoSkip() {
   link_state_ = kLinkOk;
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms_);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms_);
   for (;;) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());

@@ -89,9 +89,8 @@ int ChooseTrim(const std::array<std::uint16_t, 8>& counts, int fallback) {
   std::int64_t best_distance = -1;
   for (int i = 0; i < 8; ++i) {
     if (counts[static_cast<std::size_t>(i)] == 0) continue;
-    std::int64_t distance =
-        std::llabs(static_cast<std::int64_t>(OscillatorHz(counts[static_cast<std::size_t>(i)])) -
-                   kTargetHz);
+    std::int64_t distance = std::llabs(
+        static_cast<std::int64_t>(OscillatorHz(counts[static_cast<std::size_t>(i)])) - kTargetHz);
     if (best_distance < 0 || distance < best_distance) {
       best = i;
       best_distance = distance;
@@ -147,9 +146,9 @@ bool QvKeyUnit::StartProgramming(bool run, bool debug) {
     notify_.KeyNotify(kKeyFinished, false);
     notify_.KeyNotify(kKeyFailed, true);
     // The link belongs to whoever holds it: the box is told here, its state left alone.
-    std::ignore = messages_.MsgBoxById1(string_ids::ComUnit::SCU_CANNOT_OPEN_PORT,
-                                        string_ids::QVCUnit::SCU_LINK_ERROR_CAPTION,
-                                        link_.GetComPortName());
+    std::ignore =
+        messages_.MsgBoxById1(string_ids::ComUnit::SCU_CANNOT_OPEN_PORT,
+                              string_ids::QVCUnit::SCU_LINK_ERROR_CAPTION, link_.GetComPortName());
     return false;
   }
   debug_ = debug;
@@ -305,15 +304,14 @@ bool QvKeyUnit::CheckError() {
       case 1: text = texts.LU_GetString(ids::SCU_VPP_FAILED); break;
       case 2: text = texts.LU_GetString(ids::SCU_CONNECTION_FAILED); break;
       case 3: text = texts.LU_GetString(ids::SCU_PROGRAMMING_FAILED); break;
-      default:
-        text = texts.LU_GetString(ids::SCU_COMMUNICATION_FAILED) + std::to_string(status);
+      default: text = texts.LU_GetString(ids::SCU_COMMUNICATION_FAILED) + std::to_string(status);
     }
   }
   link_.ReportLinkError();
   if (!text.empty()) {
-    std::ignore = messages_.Service().Show(
-        {text, messages_.Texts().LU_GetString(ids::SCU_KEY_ERROR_CAPTION),
-         platform::BoxButtons::Ok});
+    std::ignore =
+        messages_.Service().Show({text, messages_.Texts().LU_GetString(ids::SCU_KEY_ERROR_CAPTION),
+                                  platform::BoxButtons::Ok});
   }
   return false;
 }

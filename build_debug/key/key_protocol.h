@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <thread>
 
-#include "build_debug/key/key_link.h"
 #include "build_debug/image/object_image.h"
+#include "build_debug/key/key_link.h"
 
 namespace workbench {
 class MessageStrings;
@@ -25,14 +25,14 @@ namespace build_debug {
 
 // Progress codes of the progress window.
 enum ProgressCode : int {
-  kProgressStart = 0,        // hide Cancel, show
+  kProgressStart = 0,  // hide Cancel, show
   kProgressErasing = 1,
   kProgressProgramming = 2,
   kProgressDebugProgramming = 3,
   kProgressReading = 4,
   kProgressCalibrating = 6,
   kProgressHideMessage = 7,
-  kProgressStep = 8,         // the bar steps; parameter: the word index
+  kProgressStep = 8,  // the bar steps; parameter: the word index
   kProgressShowCancel = 9,
   kProgressTxFailed = 100,
   kProgressSentClose = 101,  // parameter: where the worker was
@@ -140,7 +140,7 @@ class QvKeyUnit : public KeyClockCommands {
   // What a run programs, taken when it starts: a build, a chip read or a device-window edit
   // during the run changes the object image, never the chip being programmed.
   struct RunImage {
-    WordArray words;            // the ProgrammingImage
+    WordArray words;  // the ProgrammingImage
     bool device4k = false;
     std::uint16_t working_fusex = 0;  // the WorkingImage's FUSEX gives the chip's size
     std::uint8_t calibration_mode = 0;

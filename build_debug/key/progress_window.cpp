@@ -42,31 +42,18 @@ void ProgressWindow::Apply(int code, int parameter) {
       SetOperation(ids::SCU_PROGRAMMING_DEBUG);
       Refit();
       break;
-    case kProgressReading:
-      SetOperation(ids::SCU_READING);
-      break;
-    case kProgressCalibrating:
-      SetOperation(ids::SCU_CALIBRATING);
-      break;
-    case kProgressHideMessage:
-      debug_label_ = "Hide Message";
-      break;
-    case kProgressStep:
-      bar_ = std::min(bar_ + kBarStep, kBarMaximum);
-      break;
+    case kProgressReading: SetOperation(ids::SCU_READING); break;
+    case kProgressCalibrating: SetOperation(ids::SCU_CALIBRATING); break;
+    case kProgressHideMessage: debug_label_ = "Hide Message"; break;
+    case kProgressStep: bar_ = std::min(bar_ + kBarStep, kBarMaximum); break;
     case kProgressShowCancel:
       cancel_visible_ = true;
       client_height_ = geometry_.cancel_top + geometry_.cancel_height + geometry_.bar_top;
       Show();
       break;
-    case kProgressTxFailed:
-      debug_label_ = "!Tx data";
-      break;
-    case kProgressSentClose:
-      debug_label_ = "Sent close " + std::to_string(parameter);
-      break;
-    default:
-      break;
+    case kProgressTxFailed: debug_label_ = "!Tx data"; break;
+    case kProgressSentClose: debug_label_ = "Sent close " + std::to_string(parameter); break;
+    default: break;
   }
 }
 

@@ -37,8 +37,8 @@ BuildResult AssembleCompileUnit::BuildEditor(bool use_tarn, int index, BuildEdit
 
   BuildResult result = BuildResult::kNothingBuilt;
   if (!editors.HasEditor(index)) {
-    message = platform::FormatText(texts_.LU_GetString(ids::SCU_INVALID_EDITOR),
-                                   {std::to_string(index)});
+    message =
+        platform::FormatText(texts_.LU_GetString(ids::SCU_INVALID_EDITOR), {std::to_string(index)});
   } else if (editors.EditorIsEmpty(index)) {
     message = texts_.LU_GetString(ids::SCU_EDITOR_EMPTY);
   } else if (std::string file = editors.CurrentFileName(); !file.empty()) {
@@ -116,7 +116,8 @@ int AssembleCompileUnit::TarnAssembleWithMessage(const std::string& source, std:
     message = platform::FormatText(texts_.LU_GetString(ids::SCU_OUTPUT_NOT_FOUND), {extension});
   };
   switch (code) {
-    case 1: case 7: message = texts_.LU_GetString(ids::SCU_SOURCE_ERRORS); break;
+    case 1:
+    case 7: message = texts_.LU_GetString(ids::SCU_SOURCE_ERRORS); break;
     case 3: cannot_create(".MAP"); break;
     case 4: cannot_create(".OBJ"); break;
     case 5: cannot_create(".SYM"); break;

@@ -44,14 +44,14 @@ struct CodeMessage {
   int text_id;
 };
 constexpr CodeMessage kCodeMessages[] = {
-    {kQvbCannotCreateErr,   ids::SCU_CANNOT_CREATE_ERR},
-    {kQvbCannotCreateSrc,   ids::SCU_CANNOT_CREATE_SRC},
-    {kQvbNoSourceName,      ids::SCU_NO_SOURCE_NAME},
+    {kQvbCannotCreateErr, ids::SCU_CANNOT_CREATE_ERR},
+    {kQvbCannotCreateSrc, ids::SCU_CANNOT_CREATE_SRC},
+    {kQvbNoSourceName, ids::SCU_NO_SOURCE_NAME},
     {kQvbCannotOpenInvalid, ids::SCU_CANNOT_OPEN_INVALID},
-    {kQvbCannotReadSource,  ids::SCU_CANNOT_READ_SOURCE},
-    {kQvbInvalidSourceDir,  ids::SCU_INVALID_SOURCE_DIR},
-    {kQvbCannotRun,         ids::SCU_CANNOT_RUN},
-    {kQvbNotOnDisk,         ids::SCU_NOT_ON_DISK},
+    {kQvbCannotReadSource, ids::SCU_CANNOT_READ_SOURCE},
+    {kQvbInvalidSourceDir, ids::SCU_INVALID_SOURCE_DIR},
+    {kQvbCannotRun, ids::SCU_CANNOT_RUN},
+    {kQvbNotOnDisk, ids::SCU_NOT_ON_DISK},
 };
 
 // The first line of what a program printed, as a signed decimal number.
@@ -93,7 +93,8 @@ std::optional<QvBasicVersionAnswer> ParseQvBasicVersion(std::string_view output,
   std::optional<int> answer = NumberOnFirstLine(output);
   if (!answer) {
     // An exit status of this platform holds 8 bits: never a version, but read as one would be.
-    if (exit_code > static_cast<std::uint32_t>(std::numeric_limits<int>::max())) return std::nullopt;
+    if (exit_code > static_cast<std::uint32_t>(std::numeric_limits<int>::max()))
+      return std::nullopt;
     answer = static_cast<int>(exit_code);
   }
   const int number = *answer;
@@ -124,7 +125,8 @@ void QvBasicUnit::RemoveOldQvBasic() {
   std::string text;
   if (old_program) text = "Found pre .930 QVBasic compiler\r";
   if (old_outputs) text += "Found pre .930 \"Output Files\" directory\r";
-  text += old_program && old_outputs ? "\rThese items will be removed" : "\rThis item will be removed";
+  text +=
+      old_program && old_outputs ? "\rThese items will be removed" : "\rThis item will be removed";
   if (boxes_.Service().Show({text, "Remove Old QVBasic Compiler", platform::BoxButtons::YesNo}) !=
       platform::kAnswerYes) {
     return;
@@ -159,9 +161,9 @@ bool QvBasicUnit::QvBasicInstall() {
     int version = 0;
     ok = QvBasicVersion(debug, version);
     if (ok && version < kRequiredVersion && carried) {
-      update = boxes_.YesNoBoxById2(ids::SCU_UPDATE_COMPILER, ids::SCU_UPDATE_CAPTION,
-                                    workbench::VersionToStr(version),
-                                    required) == platform::kAnswerYes;
+      update =
+          boxes_.YesNoBoxById2(ids::SCU_UPDATE_COMPILER, ids::SCU_UPDATE_CAPTION,
+                               workbench::VersionToStr(version), required) == platform::kAnswerYes;
     }
   } else {
     boxes_.MsgBoxById1(ids::SCU_INSTALL_COMPILER, ids::SCU_UPDATE_CAPTION, required);
@@ -174,16 +176,24 @@ bool QvBasicUnit::QvBasicInstall() {
   if (update) WriteResource("EXE", "QVB", Program(), boxes_.Service());
   for (const WordList& list : kWordLists) {
     std::string path = folder + list.file_name;
-    if (update || !FileExists(path)) WriteResource("TXT", list.resource_name, path, boxes_.Service());
+    if (update || !FileExists(path))
+      WriteResource("TXT", list.resource_name, path, boxes_.Service());
   }
   return true;
 }
 
 bool QvBasicUnit::QvBasicHelpInstall() {
-  DatedFile help{"CHM", "QVB", kHelpFile, LocalTimeFromDays(kHelpDate), "Help",
-                 ids::SCU_UPDATE_HELP, ids::SCU_UPDATE_CAPTION,
-                 ids::SCU_INSTALL_HELP, ids::SCU_HELP_UPDATE_CAPTION,
-                 ids::SCU_HELP_DATE_FAILED, ids::SCU_DATE_CHANGE_CAPTION};
+  DatedFile help{"CHM",
+                 "QVB",
+                 kHelpFile,
+                 LocalTimeFromDays(kHelpDate),
+                 "Help",
+                 ids::SCU_UPDATE_HELP,
+                 ids::SCU_UPDATE_CAPTION,
+                 ids::SCU_INSTALL_HELP,
+                 ids::SCU_HELP_UPDATE_CAPTION,
+                 ids::SCU_HELP_DATE_FAILED,
+                 ids::SCU_DATE_CHANGE_CAPTION};
   return InstallDatedFile(boxes_, Folder(), help);
 }
 
@@ -199,7 +209,8 @@ std::optional<std::string> QvBasicUnit::QvBasicHelpToOpen() const {
 void QvBasicUnit::QvBasicClearOutputDir() {
   output_dir_ = Folder() + kOutputFolder;
   // A file that stays behind is overwritten by the next compile of its source.
-  if (FolderExists(output_dir_)) static_cast<void>(workbench::DeleteFilesByMask(output_dir_, "*.*"));
+  if (FolderExists(output_dir_))
+    static_cast<void>(workbench::DeleteFilesByMask(output_dir_, "*.*"));
 }
 
 void QvBasicUnit::QvBasicSetOutputDir(const std::string& source) {

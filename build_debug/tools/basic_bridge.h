@@ -5,9 +5,10 @@
 // into <folder>Compilers/QVB/ when they are missing or older than the versions the IDE
 // carries; <folder> is the program's folder, or the user's data folder when that cannot be
 // written. A compiler the IDE does not carry (none is shipped) is not installed: one put into
-// that folder by hand is used as it is, and without one the commands that need it say so. A compile runs "QVB.exe" on the source, maps its exit code to a message, and
-// remembers where its outputs lie: the generated assembly source (".SRC", which the
-// dispatcher assembles with tarn) and its error file (".err").
+// that folder by hand is used as it is, and without one the commands that need it say so. A compile
+// runs "QVB.exe" on the source, maps its exit code to a message, and remembers where its outputs
+// lie: the generated assembly source (".SRC", which the dispatcher assembles with tarn) and its
+// error file (".err").
 //
 // The compiler is an outside program. What the IDE relies on: "/v" answers the version
 // a * 10000 + b * 100 + c as a signed decimal integer on the first line it prints (the exit
@@ -26,7 +27,7 @@ namespace workbench {
 class MessageStrings;
 class ProgramRunner;
 struct IdeOptions;
-}
+}  // namespace workbench
 
 namespace build_debug {
 
@@ -105,8 +106,8 @@ class QvBasicUnit {
 
   // Compiles source; message receives the text of a known failure code (other codes leave it
   // as it was), or says how a compiler that crashed or ran too long was ended. A compiler the
-  // user stopped leaves it as it was. The compiler's errors are read into the error list as soon as it ends,
-  // before anything else can write an ".err" of the same name.
+  // user stopped leaves it as it was. The compiler's errors are read into the error list as soon as
+  // it ends, before anything else can write an ".err" of the same name.
   std::uint8_t QvBasicCompile(const std::string& source, std::string& message);
   // The installed compiler's version; false when it does not run or answers no version.
   bool QvBasicVersion(bool& debug, int& version);

@@ -1,8 +1,8 @@
 #include "build_debug/tools/c_output_loader.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cctype>
+#include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -156,8 +156,8 @@ bool TQVCForm::PrepareEEPROM(const TCode& code, Staged& staged) const {
       }
     }
   }
-  staged.clock_hz = static_cast<std::int32_t>(
-      std::clamp<std::uint32_t>(clock, kMinClockHz, kMaxClockHz));
+  staged.clock_hz =
+      static_cast<std::int32_t>(std::clamp<std::uint32_t>(clock, kMinClockHz, kMaxClockHz));
 
   BlockRange map = LowByteRange(directory, kCodMemoryMap);
   for (std::size_t b = map.first; map.first != 0 && b <= map.last; ++b) {
@@ -200,7 +200,8 @@ bool TQVCForm::PrepareEEPROM(const TCode& code, Staged& staged) const {
       std::uint16_t address = Word16(record, 4);
       // The compiler's last line block ends with records past the program; one is kept.
       if (b == lines.last && address > 5887 && !(address == 5888 && b == 101)) continue;
-      if ((flags & 0x1C) == 0 && address < kProgramWords) staged.address_line[address] = listing_line;
+      if ((flags & 0x1C) == 0 && address < kProgramWords)
+        staged.address_line[address] = listing_line;
       if ((flags & 0x04) == 0) ++listing_line;
       if (flags == 0xFF) listing_line += address;
     }
@@ -237,7 +238,8 @@ void TQVCForm::Commit(Staged& staged) {
     std::memcpy(image_.FileBuffer, staged.listing.data(), staged.listing.size());
   }
   image_.FileBufferLength = static_cast<std::int32_t>(staged.listing.size());
-  std::copy(staged.line_offsets.begin(), staged.line_offsets.end(), image_.LineBufferOffset.begin());
+  std::copy(staged.line_offsets.begin(), staged.line_offsets.end(),
+            image_.LineBufferOffset.begin());
   image_.LineCount = static_cast<std::int32_t>(staged.line_offsets.size());
   image_.AddressLine = staged.address_line;
   image_.WorkingImage = staged.words;
@@ -271,7 +273,8 @@ void TQVCForm::SetCodWatchesAndBreak() {
   }
   if (!watches.empty()) extern_lang_.SetImageWatches(watches);
   // A break outside program memory cannot be set on the chip.
-  if (first_break.Value >= 0 && first_break.Value < kProgramWords) extern_lang_.SetImageBreak(first_break);
+  if (first_break.Value >= 0 && first_break.Value < kProgramWords)
+    extern_lang_.SetImageBreak(first_break);
 }
 
 bool TQVCForm::ParseWatchPragma(T_EXTLANG_WatchInfo& watch, const TBCdirect& directive) const {
@@ -303,11 +306,14 @@ bool TQVCForm::ParseWatchPragma(T_EXTLANG_WatchInfo& watch, const TBCdirect& dir
   std::string collected;
   if (width_text.empty() || ec != std::errc() || ptr != width_text.data() + width_text.size() ||
       width <= 0) {
-    collected = workbench::FormatText(texts.LU_GetString(ids::SCU_WATCH_BITS_NOT_INTEGER), {width_text});
+    collected =
+        workbench::FormatText(texts.LU_GetString(ids::SCU_WATCH_BITS_NOT_INTEGER), {width_text});
   } else if (string_format && width > kMaxWatchStringBytes) {
-    collected = workbench::FormatText(texts.LU_GetString(ids::SCU_TOO_MANY_WATCH_BYTES), {width_text});
+    collected =
+        workbench::FormatText(texts.LU_GetString(ids::SCU_TOO_MANY_WATCH_BYTES), {width_text});
   } else if (!string_format && width > kMaxWatchBits) {
-    collected = workbench::FormatText(texts.LU_GetString(ids::SCU_TOO_MANY_WATCH_BITS), {width_text});
+    collected =
+        workbench::FormatText(texts.LU_GetString(ids::SCU_TOO_MANY_WATCH_BITS), {width_text});
   }
   if (!collected.empty()) {
     boxes_.MsgBoxById1(string_ids::EditorUnit::SCU_FORMAT_ONLY, ids::SCU_PARSE_PRAGMA_CAPTION,

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "build_debug/image/object_image.h"
 #include "build_debug/tools/cod_reader.h"
 #include "build_debug/tools/extern_lang.h"
-#include "build_debug/image/object_image.h"
 
 namespace workbench {
 class MessageStrings;

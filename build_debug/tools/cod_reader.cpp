@@ -47,9 +47,9 @@ struct CompilerFamily {
   int family;
 };
 constexpr CompilerFamily kCompilerFamilies[] = {
-    {"BCLC38", 4},    {"BCLC6805", 6},   {"BCLC6805KJ1", 6}, {"BCLK6805", 6},
-    {"BCLR6805", 6},  {"BCLCST8", 6},    {"BCLC6808", 7},    {"BCLCOP8C", 1},
-    {"BCLCOP8GG", 1}, {"BCLCYC", 8},     {"BCLETPUC", 10},   {"BCLMPC", 2},
+    {"BCLC38", 4},      {"BCLC6805", 6}, {"BCLC6805KJ1", 6}, {"BCLK6805", 6},
+    {"BCLR6805", 6},    {"BCLCST8", 6},  {"BCLC6808", 7},    {"BCLCOP8C", 1},
+    {"BCLCOP8GG", 1},   {"BCLCYC", 8},   {"BCLETPUC", 10},   {"BCLMPC", 2},
     {"BCLMPC Tech", 2}, {"BCLQVC", 3},   {"BCLQVCEDU", 3},   {"BCLZ8C", 5},
 };
 
@@ -65,7 +65,8 @@ std::uint32_t Word32(std::string_view bytes, std::size_t offset) {
 
 std::uint32_t BigEndian32(std::string_view bytes, std::size_t offset) {
   std::uint32_t value = 0;
-  for (std::size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[offset + i]);
+  for (std::size_t i = 0; i < 4; ++i)
+    value = value << 8 | static_cast<unsigned char>(bytes[offset + i]);
   return value;
 }
 
@@ -119,7 +120,8 @@ CodScope* InnermostScope(CodScope& scope, std::uint32_t start, std::uint32_t end
 void TCode::Refuse(std::string_view text, std::string_view outer_text) const {
   boxes_.Show({std::string(text) + "\r\r" + file_name_, "I/O Error", platform::BoxButtons::Ok});
   if (!outer_text.empty()) {
-    boxes_.Show({std::string(outer_text) + "\r\r" + file_name_, "I/O Error", platform::BoxButtons::Ok});
+    boxes_.Show(
+        {std::string(outer_text) + "\r\r" + file_name_, "I/O Error", platform::BoxButtons::Ok});
   }
   throw CodError(std::string(text) + ": " + file_name_);
 }
@@ -198,17 +200,22 @@ void TCode::ReadDirectory() {
   }
   if (family_ == -1) {
     std::string text = compiler_id_ + ") is not a recognized Wrenfield compiler.";
-    boxes_.Show({text.substr(0, kUnknownCompilerTextLength), ".COD file", platform::BoxButtons::Ok});
+    boxes_.Show(
+        {text.substr(0, kUnknownCompilerTextLength), ".COD file", platform::BoxButtons::Ok});
   }
   for (std::size_t i = 0; i < kCodImageBlocks; ++i) image_blocks_[i] = DirectoryWord(i * 2);
 }
 
 void TCode::ReadSymbols() {
   root_ = CodScope();
-  if (FirstBlock(kCodLongSymbols) != 0) ReadLongSymbols();
-  else ReadShortSymbols();
-  if (FirstBlock(kCodLongLocals) != 0) ReadLongLocals();
-  else ReadShortLocals();
+  if (FirstBlock(kCodLongSymbols) != 0)
+    ReadLongSymbols();
+  else
+    ReadShortSymbols();
+  if (FirstBlock(kCodLongLocals) != 0)
+    ReadLongLocals();
+  else
+    ReadShortLocals();
 }
 
 void TCode::ReadShortSymbols() {
@@ -253,10 +260,11 @@ CodScope& TCode::OpenScope(std::uint32_t start, std::uint32_t end) {
 }
 
 void TCode::AddLocal(CodScope& scope, CodSymbol symbol, bool in_name_order) {
-  auto at = in_name_order
-                ? std::upper_bound(scope.Symbols.begin(), scope.Symbols.end(), symbol,
-                                   [](const CodSymbol& a, const CodSymbol& b) { return a.Name < b.Name; })
-                : scope.Symbols.end();
+  auto at =
+      in_name_order
+          ? std::upper_bound(scope.Symbols.begin(), scope.Symbols.end(), symbol,
+                             [](const CodSymbol& a, const CodSymbol& b) { return a.Name < b.Name; })
+          : scope.Symbols.end();
   scope.Symbols.insert(at, std::move(symbol));
 }
 
@@ -318,7 +326,8 @@ void TCode::ReadImage() {
   for (std::size_t i = 0; i < kCodImageBlocks; ++i) {
     if (image_blocks_[i] == 0) continue;
     std::string_view block = Block(image_blocks_[i], kReadImageBlock, kReadImage);
-    std::copy(block.begin(), block.end(), image_.begin() + static_cast<std::ptrdiff_t>(i * kCodBlockSize));
+    std::copy(block.begin(), block.end(),
+              image_.begin() + static_cast<std::ptrdiff_t>(i * kCodBlockSize));
   }
 }
 
@@ -361,8 +370,10 @@ void TCode::ReadLines() {
       }
       CodLineRecord record{Word16(raw, 4), static_cast<std::uint8_t>(raw[0]), Word16(raw, 2),
                            counter, static_cast<std::uint8_t>(raw[1])};
-      if (record.Flags == 0xFF) counter = record.Address;
-      else if ((record.Flags & 0x04) == 0) ++counter;
+      if (record.Flags == 0xFF)
+        counter = record.Address;
+      else if ((record.Flags & 0x04) == 0)
+        ++counter;
       if (pending && (record.Address != pending_record.Address || (record.Flags & 0x10) != 0)) {
         lines_.push_back(pending_record);
         pending = false;
@@ -378,27 +389,29 @@ void TCode::ReadLines() {
   if (lines_.empty()) {
     boxes_.Show({"No Source Line Information Available", ".COD file", platform::BoxButtons::Ok});
   }
-  std::stable_sort(lines_.begin(), lines_.end(), [](const CodLineRecord& a, const CodLineRecord& b) {
-    return a.Address < b.Address;
-  });
+  std::stable_sort(
+      lines_.begin(), lines_.end(),
+      [](const CodLineRecord& a, const CodLineRecord& b) { return a.Address < b.Address; });
 }
 
 void TCode::ReadDirectives() {
   directives_.clear();
-  ForEachBlock(kCodDirectives, kReadDirectivesBlock, kReadDirectives, [this](std::string_view block) {
-    BlockCursor cursor(block);
-    while (cursor.Used() < kDirectiveArea) {
-      if (!cursor.Has(5)) return false;
-      std::uint32_t address = cursor.BigEndian();
-      char command = static_cast<char>(cursor.Byte());
-      if (command == 0) break;
-      if (!cursor.Has(1)) return false;
-      std::size_t length = cursor.Byte();
-      if (!cursor.Has(length)) return false;
-      directives_.push_back({static_cast<std::uint16_t>(address), command, cursor.Text(length)});
-    }
-    return true;
-  });
+  ForEachBlock(kCodDirectives, kReadDirectivesBlock, kReadDirectives,
+               [this](std::string_view block) {
+                 BlockCursor cursor(block);
+                 while (cursor.Used() < kDirectiveArea) {
+                   if (!cursor.Has(5)) return false;
+                   std::uint32_t address = cursor.BigEndian();
+                   char command = static_cast<char>(cursor.Byte());
+                   if (command == 0) break;
+                   if (!cursor.Has(1)) return false;
+                   std::size_t length = cursor.Byte();
+                   if (!cursor.Has(length)) return false;
+                   directives_.push_back(
+                       {static_cast<std::uint16_t>(address), command, cursor.Text(length)});
+                 }
+                 return true;
+               });
 }
 
 void TCode::ReadMemoryMap() {

@@ -31,8 +31,9 @@ bool ExternLangUnit::SetImageWatches(const std::vector<T_EXTLANG_WatchInfo>& wat
     entry.Address = static_cast<std::uint16_t>(watch.Address);
     entry.Width = watch.Width;
     entry.Format = watch.Type;
-    SetWatchName(entry, std::string_view(watch.Name).substr(
-                            0, std::min(watch.Name.size(), kToolWatchNameLength)));
+    SetWatchName(
+        entry,
+        std::string_view(watch.Name).substr(0, std::min(watch.Name.size(), kToolWatchNameLength)));
   }
   return true;
 }

@@ -104,10 +104,17 @@ bool QvSimUnit::QvSimInstall() {
 }
 
 bool QvSimUnit::QvSimManualInstall() {
-  DatedFile manual{"PDF", "QVSIM", kManualFile, LocalTimeFromDays(kManualDate), "QVSim Manual",
-                   ids::SCU_UPDATE_MANUAL, ids::SCU_MANUAL_UPDATE_CAPTION,
-                   ids::SCU_INSTALL_MANUAL, ids::SCU_MANUAL_UPDATE_CAPTION,
-                   ids::SCU_MANUAL_DATE_FAILED, string_ids::QvBasicUnit::SCU_DATE_CHANGE_CAPTION};
+  DatedFile manual{"PDF",
+                   "QVSIM",
+                   kManualFile,
+                   LocalTimeFromDays(kManualDate),
+                   "QVSim Manual",
+                   ids::SCU_UPDATE_MANUAL,
+                   ids::SCU_MANUAL_UPDATE_CAPTION,
+                   ids::SCU_INSTALL_MANUAL,
+                   ids::SCU_MANUAL_UPDATE_CAPTION,
+                   ids::SCU_MANUAL_DATE_FAILED,
+                   string_ids::QvBasicUnit::SCU_DATE_CHANGE_CAPTION};
   return InstallDatedFile(boxes_, Folder(), manual);
 }
 

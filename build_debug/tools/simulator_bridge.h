@@ -26,18 +26,18 @@
 namespace workbench {
 class MessageStrings;
 class ProgramRunner;
-}
+}  // namespace workbench
 
 namespace build_debug {
 
 // How long the bridge waits for the simulator; every wait is bounded.
 struct QvSimTimeouts {
-  int caption_ms = 2000;  // a listener answers its caption
-  int send_ms = 5000;     // a running simulator takes a file handed to it
-  int close_ms = 5000;    // every simulator has gone after the close requests
-  int start_ms = 10000;   // a simulator just started listens
-  int poll_ms = 50;       // between two looks while waiting
-  int version_ms = 10000; // the program prints its version text
+  int caption_ms = 2000;   // a listener answers its caption
+  int send_ms = 5000;      // a running simulator takes a file handed to it
+  int close_ms = 5000;     // every simulator has gone after the close requests
+  int start_ms = 10000;    // a simulator just started listens
+  int poll_ms = 50;        // between two looks while waiting
+  int version_ms = 10000;  // the program prints its version text
 };
 
 // A version text a.b.c as the number a * 10000 + b * 100 + c: decimal digits only, b and c

@@ -61,7 +61,6 @@ int VersionNumber(const std::string& output, int exit_code) {
   return ec == std::errc() && ptr != begin ? number : exit_code;
 }
 
-
 }  // namespace
 
 TarnUnit::TarnUnit(ObjectImage& image, const workbench::ProgramRunner& runner,
@@ -202,8 +201,8 @@ void TarnUnit::CommitReadBack() {
 
   // 0xFFFF means no BREAK; nothing else outside program memory can be one either.
   std::uint16_t break_word = read.ConfigWords[kConfigBreak];
-  image_.BreakAddress = break_word < kProgramWords ? static_cast<std::int16_t>(break_word)
-                                                   : AddressNone;
+  image_.BreakAddress =
+      break_word < kProgramWords ? static_cast<std::int16_t>(break_word) : AddressNone;
   image_.ClockHz = static_cast<std::int32_t>(
       static_cast<std::uint32_t>(read.ConfigWords[kConfigClockHigh]) << 16 |
       read.ConfigWords[kConfigClockLow]);
@@ -242,9 +241,8 @@ bool TarnUnit::TarnClearOutputDir() {
 
 void TarnUnit::TarnSetOutputDir(const std::string& source) {
   fs::path path = source;
-  output_folder_ = ide_options_.TarnFilesToOutputDir
-                       ? output_root_ + kTarnOutputFolderName
-                       : WithSlash(path.parent_path().string());
+  output_folder_ = ide_options_.TarnFilesToOutputDir ? output_root_ + kTarnOutputFolderName
+                                                     : WithSlash(path.parent_path().string());
   output_base_ = output_folder_ + path.stem().string();
 }
 

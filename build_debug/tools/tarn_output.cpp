@@ -9,8 +9,8 @@ namespace {
 constexpr std::string_view kWatchPrefix = "__QV_WATCH";
 constexpr std::string_view kBreakName = "__QV_BREAK";
 constexpr std::string_view kResetName = "__QV_RESET";
-constexpr std::array<std::string_view, 8> kWatchTypeNames = {
-    "UDEC", "SDEC", "UHEX", "SHEX", "UBIN", "SBIN", "FSTR", "ZSTR"};
+constexpr std::array<std::string_view, 8> kWatchTypeNames = {"UDEC", "SDEC", "UHEX", "SHEX",
+                                                             "UBIN", "SBIN", "FSTR", "ZSTR"};
 
 std::uint16_t WordAt(std::string_view bytes, std::size_t offset) {
   return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[offset]) |
@@ -133,8 +133,8 @@ bool ParseTarnSym(std::string_view text, TarnReadBack& read_back) {
   if (lines.size() < 2) return false;
   std::size_t blank = lines[1].find(' ');
   std::int32_t count = 0;
-  if (blank == std::string::npos || !ParseDecimal(std::string_view(lines[1]).substr(0, blank), count) ||
-      count < 0) {
+  if (blank == std::string::npos ||
+      !ParseDecimal(std::string_view(lines[1]).substr(0, blank), count) || count < 0) {
     return false;
   }
   constexpr std::size_t kFirstSymbolLine = 4;
@@ -162,10 +162,14 @@ std::int32_t ParseHex(std::string_view text) {
   std::uint32_t value = 0;
   for (char c : text) {
     std::uint32_t digit;
-    if (c >= '0' && c <= '9') digit = static_cast<std::uint32_t>(c - '0');
-    else if (c >= 'A' && c <= 'F') digit = static_cast<std::uint32_t>(c - 'A' + 10);
-    else if (c >= 'a' && c <= 'f') digit = static_cast<std::uint32_t>(c - 'a' + 10);
-    else return -1;
+    if (c >= '0' && c <= '9')
+      digit = static_cast<std::uint32_t>(c - '0');
+    else if (c >= 'A' && c <= 'F')
+      digit = static_cast<std::uint32_t>(c - 'A' + 10);
+    else if (c >= 'a' && c <= 'f')
+      digit = static_cast<std::uint32_t>(c - 'a' + 10);
+    else
+      return -1;
     value = value << 4 | digit;
   }
   return static_cast<std::int32_t>(value);
@@ -178,8 +182,10 @@ void SplitTokens(std::string_view line, std::vector<std::string>& list, int star
   }
   auto position = static_cast<std::size_t>(start);
   auto store = [&](std::string_view field) {
-    if (position < list.size()) list[position] = std::string(field);
-    else list.emplace_back(field);
+    if (position < list.size())
+      list[position] = std::string(field);
+    else
+      list.emplace_back(field);
     ++position;
   };
   std::size_t begin = 0;

@@ -16,15 +16,15 @@
 #include <string_view>
 #include <vector>
 
-#include "build_debug/tools/extern_lang.h"
 #include "build_debug/image/object_image.h"
+#include "build_debug/tools/extern_lang.h"
 
 namespace build_debug {
 
 // One listing line that emitted code, as the map file stores it.
 struct TarnMapRecord {
   std::uint16_t Address = 0;
-  std::uint16_t SourceLine = 0;   // within its file
+  std::uint16_t SourceLine = 0;  // within its file
   std::uint16_t ListingLine = 0;
   std::uint16_t FileIndex = 0;
 };

@@ -73,7 +73,8 @@ std::time_t LocalTimeFromDays(double days) {
   using namespace std::chrono;
   double whole = std::floor(days);
   long long seconds = std::llround((days - whole) * 86400.0);
-  year_month_day date{sys_days{1899y / December / 30} + std::chrono::days{static_cast<long long>(whole)}};
+  year_month_day date{sys_days{1899y / December / 30} +
+                      std::chrono::days{static_cast<long long>(whole)}};
   std::tm fields{};
   fields.tm_year = static_cast<int>(date.year()) - 1900;
   fields.tm_mon = static_cast<int>(static_cast<unsigned>(date.month())) - 1;
@@ -123,9 +124,8 @@ bool InstallDatedFile(const workbench::MessageStrings& boxes, const std::string&
   if (FileExists(path)) {
     std::optional<std::time_t> date = FileDate(path);
     if (date && *date < file.date) {
-      update = boxes.YesNoBoxById2(file.update_text_id, file.update_caption_id,
-                                   DateTimeText(*date), DateTimeText(file.date)) ==
-               platform::kAnswerYes;
+      update = boxes.YesNoBoxById2(file.update_text_id, file.update_caption_id, DateTimeText(*date),
+                                   DateTimeText(file.date)) == platform::kAnswerYes;
     }
   } else {
     boxes.MsgBoxById1(file.missing_text_id, file.missing_caption_id, DateTimeText(file.date));
@@ -133,8 +133,9 @@ bool InstallDatedFile(const workbench::MessageStrings& boxes, const std::string&
   }
   // Only a file just written gets the release date: dating a copy that could not be
   // replaced would make an old file pass for the new one from then on.
-  if (update && workbench::SaveResourceToFile(file.resource_type, file.resource_name, path,
-                                              boxes.Service()) &&
+  if (update &&
+      workbench::SaveResourceToFile(file.resource_type, file.resource_name, path,
+                                    boxes.Service()) &&
       FileExists(path) && !SetFileDate(path, file.date)) {
     boxes.MsgBoxById(file.date_failed_text_id, file.date_failed_caption_id);
   }

@@ -52,7 +52,7 @@ struct DatedFile {
   std::string folder_title;  // names the folder in "Couldn't create %s directory"
   int update_text_id;        // "... was created %s^^Update to version created %s?"
   int update_caption_id;
-  int missing_text_id;       // "... is not on disk.^^The help file created on %s ..."
+  int missing_text_id;  // "... is not on disk.^^The help file created on %s ..."
   int missing_caption_id;
   int date_failed_text_id;
   int date_failed_caption_id;

@@ -13,12 +13,12 @@ QColor QtColor(int32_t color, const QPalette& palette) {
   if ((bits & 0xFF000000u) == 0xFF000000u) {
     // The system colour indexes a control uses, mapped to the palette's roles.
     switch (bits & 0xFFu) {
-      case 5: return palette.color(QPalette::Base);             // window
-      case 8: return palette.color(QPalette::Text);             // window text
-      case 13: return palette.color(QPalette::Highlight);       // highlight
+      case 5: return palette.color(QPalette::Base);        // window
+      case 8: return palette.color(QPalette::Text);        // window text
+      case 13: return palette.color(QPalette::Highlight);  // highlight
       case 14: return palette.color(QPalette::HighlightedText);
-      case 15: return palette.color(QPalette::Button);          // button face
-      case 16: return palette.color(QPalette::Mid);             // button shadow
+      case 15: return palette.color(QPalette::Button);                    // button face
+      case 16: return palette.color(QPalette::Mid);                       // button shadow
       case 17: return palette.color(QPalette::Disabled, QPalette::Text);  // grey text
       case 18: return palette.color(QPalette::ButtonText);
       case 23: return palette.color(QPalette::ToolTipText);
@@ -30,12 +30,20 @@ QColor QtColor(int32_t color, const QPalette& palette) {
                 static_cast<int>((bits >> 16) & 0xFF));
 }
 
-QtCanvas::QtCanvas(QPainter& painter, QtTextMeasurer& measurer, const QPalette& palette, const QPixmap* tile)
-    : painter_(painter), measurer_(measurer), palette_(palette), tile_(tile != nullptr && !tile->isNull() ? tile : nullptr) {}
+QtCanvas::QtCanvas(QPainter& painter, QtTextMeasurer& measurer, const QPalette& palette,
+                   const QPixmap* tile)
+    : painter_(painter),
+      measurer_(measurer),
+      palette_(palette),
+      tile_(tile != nullptr && !tile->isNull() ? tile : nullptr) {}
 
 // Measured on the painter's device: a printer's resolution differs from the screen's.
-int32_t QtCanvas::Ascent() { return QFontMetrics(measurer_.FontForStyle(0), painter_.device()).ascent(); }
-int32_t QtCanvas::Descent() { return QFontMetrics(measurer_.FontForStyle(0), painter_.device()).descent(); }
+int32_t QtCanvas::Ascent() {
+  return QFontMetrics(measurer_.FontForStyle(0), painter_.device()).ascent();
+}
+int32_t QtCanvas::Descent() {
+  return QFontMetrics(measurer_.FontForStyle(0), painter_.device()).descent();
+}
 
 void QtCanvas::BeginLine(const TScrivRect& band) {
   painter_.save();
@@ -47,11 +55,13 @@ void QtCanvas::EndLine() {
   font_key_ = -1;
 }
 
-void QtCanvas::FillBackground(const TScrivRect& r, int32_t color, int32_t origin_x, int32_t origin_y) {
+void QtCanvas::FillBackground(const TScrivRect& r, int32_t color, int32_t origin_x,
+                              int32_t origin_y) {
   if (tile_ != nullptr) {
     // Aligned to the scroll offsets, so the picture moves with the text.
-    painter_.drawTiledPixmap(QRect(r.Left, r.Top, r.Width(), r.Height()), *tile_,
-                             QPoint((r.Left - origin_x) % tile_->width(), (r.Top - origin_y) % tile_->height()));
+    painter_.drawTiledPixmap(
+        QRect(r.Left, r.Top, r.Width(), r.Height()), *tile_,
+        QPoint((r.Left - origin_x) % tile_->width(), (r.Top - origin_y) % tile_->height()));
     return;
   }
   FillRect(r, color);
@@ -62,8 +72,8 @@ void QtCanvas::FillRect(const TScrivRect& r, int32_t color) {
   painter_.fillRect(r.Left, r.Top, r.Width(), r.Height(), QtColor(color, palette_));
 }
 
-void QtCanvas::DrawText(std::span<const int32_t> xs, int32_t baseline, std::string_view bytes, uint8_t style,
-                        int32_t color) {
+void QtCanvas::DrawText(std::span<const int32_t> xs, int32_t baseline, std::string_view bytes,
+                        uint8_t style, int32_t color) {
   // Highlight and the run flags choose no font.
   const auto key = static_cast<uint8_t>(style & 0x2F);
   painter_.setPen(QtColor(color, palette_));
@@ -99,9 +109,11 @@ void QtCanvas::DrawText(std::span<const int32_t> xs, int32_t baseline, std::stri
   const int thickness = std::max(1, metrics.lineWidth());
   const QColor ink = QtColor(color, palette_);
   if (key & kStyleUnderline)
-    painter_.fillRect(left, baseline + metrics.underlinePos() - thickness / 2, width, thickness, ink);
+    painter_.fillRect(left, baseline + metrics.underlinePos() - thickness / 2, width, thickness,
+                      ink);
   if (key & kStyleStrikeout)
-    painter_.fillRect(left, baseline - metrics.strikeOutPos() - thickness / 2, width, thickness, ink);
+    painter_.fillRect(left, baseline - metrics.strikeOutPos() - thickness / 2, width, thickness,
+                      ink);
 }
 
 void QtCanvas::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const TScrivPen& pen) {

@@ -19,15 +19,17 @@ QColor QtColor(int32_t color, const QPalette& palette);
 
 class QtCanvas : public TScrivCanvas {
  public:
-  QtCanvas(QPainter& painter, QtTextMeasurer& measurer, const QPalette& palette, const QPixmap* tile = nullptr);
+  QtCanvas(QPainter& painter, QtTextMeasurer& measurer, const QPalette& palette,
+           const QPixmap* tile = nullptr);
   int32_t Ascent() override;
   int32_t Descent() override;
   void BeginLine(const TScrivRect& band) override;
   void EndLine() override;
-  void FillBackground(const TScrivRect& r, int32_t color, int32_t origin_x, int32_t origin_y) override;
+  void FillBackground(const TScrivRect& r, int32_t color, int32_t origin_x,
+                      int32_t origin_y) override;
   void FillRect(const TScrivRect& r, int32_t color) override;
-  void DrawText(std::span<const int32_t> xs, int32_t baseline, std::string_view bytes, uint8_t style,
-                int32_t color) override;
+  void DrawText(std::span<const int32_t> xs, int32_t baseline, std::string_view bytes,
+                uint8_t style, int32_t color) override;
   void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const TScrivPen& pen) override;
 
  private:

@@ -22,11 +22,14 @@ TPrinterMetrics QtPrintTarget::Metrics() {
   return {paper.width(), paper.height(), 0, 0, printer_.logicalDpiX(), printer_.logicalDpiY()};
 }
 
-int32_t QtPrintTarget::HeightOfA() { return QFontMetrics(font_, &printer_).boundingRect('A').height(); }
+int32_t QtPrintTarget::HeightOfA() {
+  return QFontMetrics(font_, &printer_).boundingRect('A').height();
+}
 
 void QtPrintTarget::BeginDoc(const std::string& title) {
   printer_.setDocName(QString::fromStdString(title));
-  if (!painter_.begin(&printer_)) throw EPrinterError("Cannot print to " + printer_.outputFileName().toStdString());
+  if (!painter_.begin(&printer_))
+    throw EPrinterError("Cannot print to " + printer_.outputFileName().toStdString());
   canvas_ = std::make_unique<QtCanvas>(painter_, measurer_, palette_);
 }
 
@@ -48,7 +51,7 @@ void QtPrintTarget::DrawBandText(const TScrivRect& band, std::string_view text, 
   f.setStrikeOut((font.Style & kStyleStrikeout) != 0);
   painter_.setFont(f);
   painter_.setPen(QtColor(font.Color, palette_));
-  const int horizontal = align == TAlignment::taCenter ? Qt::AlignHCenter
+  const int horizontal = align == TAlignment::taCenter         ? Qt::AlignHCenter
                          : align == TAlignment::taRightJustify ? Qt::AlignRight
                                                                : Qt::AlignLeft;
   painter_.drawText(QRect(band.Left, band.Top, band.Width(), band.Height()),

@@ -33,7 +33,8 @@ class QtPrintTarget : public TScrivPrintTarget {
   void NewPage() override;
   void EndDoc() override;
   TScrivCanvas& Canvas() override { return *canvas_; }
-  void DrawBandText(const TScrivRect& band, std::string_view text, TAlignment align, const TPrintFont& font) override;
+  void DrawBandText(const TScrivRect& band, std::string_view text, TAlignment align,
+                    const TPrintFont& font) override;
 
  private:
   QPrinter& printer_;

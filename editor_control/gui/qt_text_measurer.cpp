@@ -35,8 +35,10 @@ QtTextMeasurer::StyleMetrics& QtTextMeasurer::MetricsFor(uint8_t style) {
   const auto key = static_cast<size_t>(style & 0x2F);
   StyleMetrics& slot = metrics_[key];
   if (!slot.Metrics) {
-    slot.Metrics = device_ != nullptr ? std::make_unique<QFontMetrics>(FontForStyle(static_cast<uint8_t>(key)), device_)
-                                      : std::make_unique<QFontMetrics>(FontForStyle(static_cast<uint8_t>(key)));
+    slot.Metrics =
+        device_ != nullptr
+            ? std::make_unique<QFontMetrics>(FontForStyle(static_cast<uint8_t>(key)), device_)
+            : std::make_unique<QFontMetrics>(FontForStyle(static_cast<uint8_t>(key)));
     slot.Advance.fill(-1);
     slot.Overhang.fill(-1);
     slot.Raw.reset();
@@ -68,7 +70,8 @@ const QRawFont& QtTextMeasurer::RawFontFor(uint8_t style) {
   if (!m.Raw) {
     const QFont font = FontForStyle(static_cast<uint8_t>(style & 0x2F));
     // At the resolution the text was measured at, so that the glyphs fit their advances.
-    m.Raw = std::make_unique<QRawFont>(QRawFont::fromFont(device_ != nullptr ? QFont(font, device_) : font));
+    m.Raw = std::make_unique<QRawFont>(
+        QRawFont::fromFont(device_ != nullptr ? QFont(font, device_) : font));
     m.Glyph.fill(UINT32_MAX);
   }
   return *m.Raw;
@@ -80,7 +83,8 @@ quint32 QtTextMeasurer::GlyphFor(char c, uint8_t style) {
   if (glyph == UINT32_MAX) {
     const QChar ch = QChar::fromLatin1(c);
     int count = 1;
-    if (!raw.isValid() || !raw.glyphIndexesForChars(&ch, 1, &glyph, &count) || count != 1) glyph = 0;
+    if (!raw.isValid() || !raw.glyphIndexesForChars(&ch, 1, &glyph, &count) || count != 1)
+      glyph = 0;
   }
   return glyph;
 }

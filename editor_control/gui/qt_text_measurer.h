@@ -32,7 +32,7 @@ class QtTextMeasurer : public TTextMeasurer {
  private:
   struct StyleMetrics {
     std::unique_ptr<QFontMetrics> Metrics;
-    std::array<int32_t, 256> Advance;  // -1 until measured
+    std::array<int32_t, 256> Advance;   // -1 until measured
     std::array<int32_t, 256> Overhang;  // -1 until measured
     std::unique_ptr<QRawFont> Raw;
     std::array<quint32, 256> Glyph;  // UINT32_MAX until looked up

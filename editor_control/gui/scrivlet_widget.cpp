@@ -15,7 +15,10 @@
 namespace scrivlet::gui {
 
 TScrivlet::TScrivlet(QWidget* parent, TScrivletServices services)
-    : QAbstractScrollArea(parent), measurer_(QFont("Arial"), QFont("Arial")), font_("Arial"), alt_font_("Arial") {
+    : QAbstractScrollArea(parent),
+      measurer_(QFont("Arial"), QFont("Arial")),
+      font_("Arial"),
+      alt_font_("Arial") {
   services.Window = this;
   if (services.Scheduler == nullptr) services.Scheduler = &scheduler_;
   if (services.Clipboard == nullptr) services.Clipboard = &clipboard_;
@@ -56,9 +59,9 @@ void TScrivlet::SetFonts(const QFont& font, const QFont& alt_font) {
   font_ = font;
   alt_font_ = alt_font;
   measurer_.SetFonts(font, alt_font);
-  memo_->FontStyle = static_cast<uint8_t>((font.bold() ? kStyleBold : 0) | (font.italic() ? kStyleItalic : 0) |
-                                          (font.underline() ? kStyleUnderline : 0) |
-                                          (font.strikeOut() ? kStyleStrikeout : 0));
+  memo_->FontStyle = static_cast<uint8_t>(
+      (font.bold() ? kStyleBold : 0) | (font.italic() ? kStyleItalic : 0) |
+      (font.underline() ? kStyleUnderline : 0) | (font.strikeOut() ? kStyleStrikeout : 0));
   memo_->FontChanged();
 }
 
@@ -104,8 +107,9 @@ void TScrivlet::RecreateWindow() {
   setVerticalScrollBarPolicy(vert ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
   setHorizontalScrollBarPolicy(horz ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
   // A single border is the sunken client edge.
-  setFrameStyle(memo_->GetBorderStyle() == TBorderStyle::bsSingle ? (QFrame::StyledPanel | QFrame::Sunken)
-                                                                  : QFrame::NoFrame);
+  setFrameStyle(memo_->GetBorderStyle() == TBorderStyle::bsSingle
+                    ? (QFrame::StyledPanel | QFrame::Sunken)
+                    : QFrame::NoFrame);
   UpdateScrollBars();
 }
 
@@ -133,8 +137,10 @@ void TScrivlet::OnScrollAction(Qt::Orientation orientation, int action) {
     case QAbstractSlider::SliderMove: code = Code::scThumb; break;
     default: return;
   }
-  if (orientation == Qt::Vertical) memo_->VScrollCommand(code, bar->sliderPosition());
-  else memo_->HScrollCommand(code, bar->sliderPosition());
+  if (orientation == Qt::Vertical)
+    memo_->VScrollCommand(code, bar->sliderPosition());
+  else
+    memo_->HScrollCommand(code, bar->sliderPosition());
   // The slider shows where the control went, not where the bar's own step would go.
   const auto info = orientation == Qt::Vertical ? memo_->VertScrollBar() : memo_->HorzScrollBar();
   bar->setSliderPosition(info.Position);
@@ -146,8 +152,10 @@ void TScrivlet::OnScrollValue(Qt::Orientation orientation, int value) {
   const bool vertical = orientation == Qt::Vertical;
   const auto before = vertical ? memo_->VertScrollBar() : memo_->HorzScrollBar();
   if (value == before.Position) return;
-  if (vertical) memo_->VScrollCommand(scrivlet::TScrivlet::TScrollCode::scThumb, value);
-  else memo_->HScrollCommand(scrivlet::TScrivlet::TScrollCode::scThumb, value);
+  if (vertical)
+    memo_->VScrollCommand(scrivlet::TScrivlet::TScrollCode::scThumb, value);
+  else
+    memo_->HScrollCommand(scrivlet::TScrivlet::TScrollCode::scThumb, value);
   // Whole-line scrolling may stop short of the value: the bar shows where the text went.
   UpdateScrollBars();
   UpdateCaret();
@@ -223,18 +231,17 @@ QVariant TScrivlet::inputMethodQuery(Qt::InputMethodQuery query) const {
       const TScrivRect c = CaretRect(*memo_);
       return QRect(c.Left, c.Top, std::max(1, c.Width()), c.Height());
     }
-    case Qt::ImFont:
-      return font_;
-    case Qt::ImEnabled:
-      return !memo_->ReadOnly && !memo_->GetDisplayOnly();
-    default:
-      return QAbstractScrollArea::inputMethodQuery(query);
+    case Qt::ImFont: return font_;
+    case Qt::ImEnabled: return !memo_->ReadOnly && !memo_->GetDisplayOnly();
+    default: return QAbstractScrollArea::inputMethodQuery(query);
   }
 }
 
 void TScrivlet::Report(const std::exception& e) {
-  if (OnError) OnError(e.what());
-  else qWarning("%s", e.what());
+  if (OnError)
+    OnError(e.what());
+  else
+    qWarning("%s", e.what());
 }
 
 }  // namespace scrivlet::gui

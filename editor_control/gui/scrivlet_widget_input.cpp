@@ -54,12 +54,16 @@ TMouseButton ButtonOf(Qt::MouseButton button) {
 }  // namespace
 
 uint16_t VirtualKeyOf(int qt_key) {
-  if (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z) return static_cast<uint16_t>('A' + (qt_key - Qt::Key_A));
-  if (qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) return static_cast<uint16_t>('0' + (qt_key - Qt::Key_0));
+  if (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z)
+    return static_cast<uint16_t>('A' + (qt_key - Qt::Key_A));
+  if (qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9)
+    return static_cast<uint16_t>('0' + (qt_key - Qt::Key_0));
   switch (qt_key) {
     case Qt::Key_Backspace: return vk::kBack;
-    case Qt::Key_Tab: case Qt::Key_Backtab: return vk::kTab;
-    case Qt::Key_Return: case Qt::Key_Enter: return vk::kReturn;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return vk::kTab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return vk::kReturn;
     case Qt::Key_Shift: return vk::kShift;
     case Qt::Key_Control: return vk::kControl;
     case Qt::Key_Alt: return vk::kMenu;
@@ -123,16 +127,18 @@ void TScrivlet::keyPressEvent(QKeyEvent* event) {
     chars.push_back(static_cast<char>(key - 'A' + 1));
   } else {
     const QString text = event->text();
-    for (QChar c : text)
-      chars.push_back(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
+    for (QChar c : text) chars.push_back(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
     if (chars.empty() && key == vk::kReturn) chars.push_back('\r');
     if (chars.empty() && key == vk::kTab && !(shift & ssShift)) chars.push_back('\t');
     if (chars.empty() && key == vk::kBack) chars.push_back('\b');
   }
-  for (char c : chars) handled |= Guarded([&] { return input_->KeyPress(static_cast<uint8_t>(c)); });
+  for (char c : chars)
+    handled |= Guarded([&] { return input_->KeyPress(static_cast<uint8_t>(c)); });
   input_->SwallowNextChar = false;
-  if (handled) event->accept();
-  else event->ignore();  // on to the form
+  if (handled)
+    event->accept();
+  else
+    event->ignore();  // on to the form
 }
 
 void TScrivlet::keyReleaseEvent(QKeyEvent* event) {
@@ -179,7 +185,9 @@ void TScrivlet::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TScrivlet::wheelEvent(QWheelEvent* event) {
-  Guarded([&] { return input_->DoMouseWheel(ShiftBitsOf(event->modifiers()), event->angleDelta().y()); });
+  Guarded([&] {
+    return input_->DoMouseWheel(ShiftBitsOf(event->modifiers()), event->angleDelta().y());
+  });
   event->accept();
 }
 
@@ -198,8 +206,10 @@ void TScrivlet::SetCursor(TScrivCursor cursor, int16_t run_cursor) {
 int32_t TScrivlet::WheelScrollLines() { return QApplication::wheelScrollLines(); }
 
 void TScrivlet::ScheduleAutoScroll(int32_t delay_ms) {
-  if (delay_ms < 0) auto_scroll_.stop();
-  else auto_scroll_.start(delay_ms, this);
+  if (delay_ms < 0)
+    auto_scroll_.stop();
+  else
+    auto_scroll_.start(delay_ms, this);
 }
 
 void TScrivlet::OpenPopup(int32_t x, int32_t y, bool default_menu) {
@@ -241,7 +251,8 @@ void TScrivlet::StartExternalDrag() {
   data->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
   auto* drag = new QDrag(this);
   drag->setMimeData(data);
-  const Qt::DropAction done = drag->exec(m.ReadOnly ? Qt::CopyAction : Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+  const Qt::DropAction done =
+      drag->exec(m.ReadOnly ? Qt::CopyAction : Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
   SetCursor(TScrivCursor::crIBeam, 0);
   auto* target = qobject_cast<QWidget*>(drag->target());
   const bool elsewhere = target != nullptr && target != viewport() && !isAncestorOf(target);
@@ -254,11 +265,13 @@ void TScrivlet::StartExternalDrag() {
 }
 
 void TScrivlet::dragEnterEvent(QDragEnterEvent* event) {
-  if (event->mimeData()->hasText() && !memo_->ReadOnly && !memo_->GetDisplayOnly()) event->acceptProposedAction();
+  if (event->mimeData()->hasText() && !memo_->ReadOnly && !memo_->GetDisplayOnly())
+    event->acceptProposedAction();
 }
 
 void TScrivlet::dragMoveEvent(QDragMoveEvent* event) {
-  if (event->mimeData()->hasText() && !memo_->ReadOnly && !memo_->GetDisplayOnly()) event->acceptProposedAction();
+  if (event->mimeData()->hasText() && !memo_->ReadOnly && !memo_->GetDisplayOnly())
+    event->acceptProposedAction();
 }
 
 void TScrivlet::dropEvent(QDropEvent* event) {
@@ -276,7 +289,8 @@ void TScrivlet::dropEvent(QDropEvent* event) {
     return true;
   });
   setFocus(Qt::MouseFocusReason);
-  event->setDropAction((event->modifiers() & Qt::ControlModifier) ? Qt::CopyAction : Qt::MoveAction);
+  event->setDropAction((event->modifiers() & Qt::ControlModifier) ? Qt::CopyAction
+                                                                  : Qt::MoveAction);
   event->accept();
   viewport()->update();
 }

@@ -27,8 +27,8 @@ QRect WidgetPlacement::Normal() const {
 
 void WidgetPlacement::SetState(WindowState state) {
   const QRect normal = Normal();
-  Qt::WindowStates s = window_.windowState() &
-                       ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+  Qt::WindowStates s =
+      window_.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
   if (state == WindowState::Minimized) s |= Qt::WindowMinimized;
   if (state == WindowState::Maximized) s |= Qt::WindowMaximized;
   window_.setWindowState(s);

@@ -25,7 +25,7 @@ namespace detail {
 // Two overloads rather than one `if constexpr`: clang 14 checks the discarded branch when it
 // sits in a lambda inside a generic lambda.
 template <typename F, typename... Args>
-  requires std::is_invocable_v<F&, Args...>
+requires std::is_invocable_v<F&, Args...>
 void CallGuarded(platform::MessageBoxService& boxes, F& body, Args&&... args) {
   RunGuarded(boxes, [&] { body(std::forward<Args>(args)...); });
 }

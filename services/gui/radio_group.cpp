@@ -51,7 +51,8 @@ void RadioGroup::LayOut() {
   for (QRadioButton* b : items_) grid_->removeWidget(b);
   const int count = static_cast<int>(items_.size());
   const int rows = (count + columns_ - 1) / columns_;
-  for (int i = 0; i < count; ++i) grid_->addWidget(items_[i], i % (rows ? rows : 1), i / (rows ? rows : 1));
+  for (int i = 0; i < count; ++i)
+    grid_->addWidget(items_[i], i % (rows ? rows : 1), i / (rows ? rows : 1));
 }
 
 }  // namespace gui

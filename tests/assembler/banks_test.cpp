@@ -86,9 +86,9 @@ TEST_F(BankFixture, BitFields) {
   EXPECT_EQ(Warnings(), 1);
 
   Device("QV48BD");
-  EXPECT_EQ(BitField(run, 0x08, 3), 0x68);    // below 16: as on the small devices
-  EXPECT_EQ(BitField(run, 0x25, 3), 0x75);    // bank bit 4 set
-  EXPECT_EQ(BitField(run, 0x25, 9), 0x135);   // a wide bit number keeps its high part
+  EXPECT_EQ(BitField(run, 0x08, 3), 0x68);   // below 16: as on the small devices
+  EXPECT_EQ(BitField(run, 0x25, 3), 0x75);   // bank bit 4 set
+  EXPECT_EQ(BitField(run, 0x25, 9), 0x135);  // a wide bit number keeps its high part
   EXPECT_EQ(BitField(run, 0x30, 31), 0x3F0);
 }
 

@@ -28,13 +28,10 @@ struct AppliedCase {
 
 const AppliedCase kApplied[] = {
     // index  words  id word  class  FUSEX
-    {0,       2048,  0xAB00,  1,     0x0BFF},
-    {1,       2048,  0xAB01,  1,     0x0BFF},
-    {2,       2048,  0xAB02,  1,     0x0FFF},
-    {3,       4096,  0xAB03,  2,     0x0FFF},
-    {4,       4096,  0xAB04,  2,     0x0FFF},
-    {5,       2048,  0xAB00,  1,     0x0BFF},  // beyond the table: device 0
-    {-1,      2048,  0xAB00,  1,     0x0BFF},
+    {0, 2048, 0xAB00, 1, 0x0BFF},  {1, 2048, 0xAB01, 1, 0x0BFF},
+    {2, 2048, 0xAB02, 1, 0x0FFF},  {3, 4096, 0xAB03, 2, 0x0FFF},
+    {4, 4096, 0xAB04, 2, 0x0FFF},  {5, 2048, 0xAB00, 1, 0x0BFF},  // beyond the table: device 0
+    {-1, 2048, 0xAB00, 1, 0x0BFF},
 };
 
 TEST_F(DeviceFixture, ApplyDeviceSetsTheWholeState) {
@@ -78,11 +75,9 @@ struct NameCase {
 };
 
 const NameCase kNames[] = {
-    {"QV18AC", 0}, {"qv18", 0}, {"QV18L", 0}, {"Pins18", 0},
-    {"QV20AC", 1}, {"QV20", 1}, {"PINS20", 1},
-    {"QV28AC", 2}, {"QV28", 2}, {"qv28l", 2}, {"PINS28", 2},
-    {"QV48BD", 3}, {"QV48", 3}, {"PINS48", 3},
-    {"QV52BD", 4}, {"QV52", 4}, {"pins52", 4},
+    {"QV18AC", 0}, {"qv18", 0},   {"QV18L", 0},  {"Pins18", 0}, {"QV20AC", 1}, {"QV20", 1},
+    {"PINS20", 1}, {"QV28AC", 2}, {"QV28", 2},   {"qv28l", 2},  {"PINS28", 2}, {"QV48BD", 3},
+    {"QV48", 3},   {"PINS48", 3}, {"QV52BD", 4}, {"QV52", 4},   {"pins52", 4},
 };
 
 TEST(DeviceNames, EveryAcceptedNameSelectsItsDevice) {

@@ -21,8 +21,13 @@ TEST(MemoryFileAccess, FoldersFollowTheirFiles) {
     const char* path;
     bool exists;
   };
-  for (const Case& c : std::vector<Case>{{"/p", true}, {"/p/main.asm", true}, {"/p/Sub", true}, {"/p/sub", false},
-                                         {"/p/out", true}, {"/p/ma", false}, {"/q", false}}) {
+  for (const Case& c : std::vector<Case>{{"/p", true},
+                                         {"/p/main.asm", true},
+                                         {"/p/Sub", true},
+                                         {"/p/sub", false},
+                                         {"/p/out", true},
+                                         {"/p/ma", false},
+                                         {"/q", false}}) {
     EXPECT_EQ(files.Exists(c.path), c.exists) << c.path;
   }
   EXPECT_EQ(files.FolderNames("/p"), (std::vector<std::string>{"Sub", "main.asm", "out"}));
@@ -55,17 +60,20 @@ TEST(MemoryFileAccess, WritingCreatesEmptiesAndOutlivesRemoval) {
 TEST(MemoryFileAccess, RunIncludesAndWritesInMemory) {
   MemoryFileAccess files;
   files.AddFile("/p/main.asm",
-                "        DEVICE  QV18AC\n        FREQ    4_000_000\n        INCLUDE \"SUB\\part.inc\"\n        END\n");
+                "        DEVICE  QV18AC\n        FREQ    4_000_000\n        INCLUDE "
+                "\"SUB\\part.inc\"\n        END\n");
   files.AddFile("/p/sub/Part.INC", "        DW 0x234\n");
   std::ostringstream console;
   TarnRun run(console, files);
   // Warnings only (no IRC_CAL): exit code 2, and the error file holds the warning.
   EXPECT_EQ(RunTarn(run, {"/p/tarn", "/p/main.asm"}), 2) << console.str();
   std::vector<std::string> paths = files.Paths();
-  EXPECT_EQ(paths, (std::vector<std::string>{"/p/main.asm", "/p/main.err", "/p/main.hex", "/p/main.lst",
-                                             "/p/main.map", "/p/main.sym", "/p/sub/Part.INC"}));
+  EXPECT_EQ(paths,
+            (std::vector<std::string>{"/p/main.asm", "/p/main.err", "/p/main.hex", "/p/main.lst",
+                                      "/p/main.map", "/p/main.sym", "/p/sub/Part.INC"}));
   EXPECT_EQ(*files.Find("/p/main.err"),
-            "/p/main.asm(1) Line 1, Warning 65, Pass 1: No IRC_CAL directive. Default IRC_SLOW being used\n");
+            "/p/main.asm(1) Line 1, Warning 65, Pass 1: No IRC_CAL directive. Default IRC_SLOW "
+            "being used\n");
   // INHX8M: the word 234 at address 0, low byte first.
   EXPECT_EQ(files.Find("/p/main.hex")->substr(0, 16), ":020000003402C8\n");
 }
@@ -88,14 +96,16 @@ TEST(MemoryFileAccess, IdeOutputFolderFollowsWhereTheUserMayWrite) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     MemoryFileAccess files;
-    files.AddFile("/p/main.asm", "        DEVICE  QV18AC, OSCHS2\n        FREQ    4_000_000\n        IRC_CAL IRC_SLOW\n        END\n");
+    files.AddFile("/p/main.asm",
+                  "        DEVICE  QV18AC, OSCHS2\n        FREQ    4_000_000\n        IRC_CAL "
+                  "IRC_SLOW\n        END\n");
     ASSERT_TRUE(files.MakeFolder("/opt/qv"));
     if (!c.program_folder_writable) files.MakeReadOnly("/opt/qv/");
     files.SetUserDataFolder(c.data_folder);
     std::ostringstream console;
     TarnRun run(console, files);
-    EXPECT_EQ(RunTarn(run, {"/opt/qv/TARN.dll", "/E", "KESTRIAN", "/O", "USE_OUTPUT_DIR", "/F", "BIN16",
-                            "/p/main.asm"}),
+    EXPECT_EQ(RunTarn(run, {"/opt/qv/TARN.dll", "/E", "KESTRIAN", "/O", "USE_OUTPUT_DIR", "/F",
+                            "BIN16", "/p/main.asm"}),
               0)
         << console.str();
     EXPECT_NE(files.Find(c.expected_map), nullptr);

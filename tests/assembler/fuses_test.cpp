@@ -22,7 +22,8 @@ TEST(FuseTables, RowCountsAndUniqueNames) {
     ++rows[row.table];
     EXPECT_GE(row.table, last_table) << row.name << ": tables in order";
     last_table = row.table;
-    EXPECT_TRUE(names.insert({row.table, row.name}).second) << row.name << " twice in " << int{row.table};
+    EXPECT_TRUE(names.insert({row.table, row.name}).second)
+        << row.name << " twice in " << int{row.table};
     EXPECT_NE(row.mask, 0) << row.name;
   }
   EXPECT_EQ(rows[1], 39);
@@ -75,27 +76,27 @@ struct KeywordCase {
 
 const KeywordCase kKeywords[] = {
     // device    old    keyword        result               FUSE    FUSEX
-    {"QV18AC",   true,  "OSCLP",       kFuseApplied,        0x0FF8, 0x0BFF},
-    {"QV18AC",   true,  "wdt_on",      kFuseApplied,        0x0FFF, 0x0BFF},  // OR row
-    {"QV18AC",   true,  "WDT_OFF",     kFuseAlreadyChosen,  0x0FFB, 0x0BFF},  // bit 2 is clear
-    {"QV18AC",   true,  "OSC31KHZ",    kFuseApplied,        0x0F7B, 0x0BFF},
-    {"QV18AC",   true,  "PAGES1",      kFuseApplied,        0x0FFB, 0x0BFC},
-    {"QV18AC",   true,  "BANKS2",      kFuseApplied,        0x0FFB, 0x0BF7},
-    {"QV18AC",   true,  "OSCLP1",      kFuseNotFound,       0x0FFB, 0x0BFF},  // table 2 only
-    {"QV20AC",   false, "OSCLP1",      kFuseApplied,        0x0FD8, 0x0BFF},
-    {"QV20AC",   false, "OSCHS",       kFuseApplied,        0x0FFA, 0x0BFF},
-    {"QV20AC",   false, "BOR26",       kFuseApplied,        0x0FFB, 0x0BDF},
-    {"QV20AC",   false, "OSC2MHZ",     kFuseNotFound,       0x0FFB, 0x0BFF},  // table 1 only
-    {"QV48BD",   true,  "WDRT60",      kFuseApplied,        0x0FFB, 0x08FF},
-    {"QV48BD",   true,  "SLEEPCLK",    kFuseApplied,        0x0FFB, 0x07FF},
-    {"QV48BD",   true,  "BOR42",       kFuseApplied,        0x0FFB, 0x0FFC},
-    {"QV48BD",   true,  "PAGES1",      kFuseNotFound,       0x0FFB, 0x0FFF},
-    {"QV52BD",   false, "XTLBUF_EN",   kFuseApplied,        0x0FFB, 0x0FFF},  // OR: bit 4 is set
-    {"QV52BD",   false, "XTLBUFD",     kFuseApplied,        0x0FEB, 0x0FFF},
-    {"QV52BD",   false, "WDRT006",     kFuseApplied,        0x0FFB, 0x0FFE},
-    {"QV52BD",   false, "SLEEPCLK",    kFuseApplied,        0x0FFB, 0x0BFF},
-    {"QV52BD",   false, "IFBD",        kFuseApplied,        0x0FBB, 0x0FFF},
-    {"QV52BD",   false, "NOSUCH",      kFuseNotFound,       0x0FFB, 0x0FFF},
+    {"QV18AC", true, "OSCLP", kFuseApplied, 0x0FF8, 0x0BFF},
+    {"QV18AC", true, "wdt_on", kFuseApplied, 0x0FFF, 0x0BFF},         // OR row
+    {"QV18AC", true, "WDT_OFF", kFuseAlreadyChosen, 0x0FFB, 0x0BFF},  // bit 2 is clear
+    {"QV18AC", true, "OSC31KHZ", kFuseApplied, 0x0F7B, 0x0BFF},
+    {"QV18AC", true, "PAGES1", kFuseApplied, 0x0FFB, 0x0BFC},
+    {"QV18AC", true, "BANKS2", kFuseApplied, 0x0FFB, 0x0BF7},
+    {"QV18AC", true, "OSCLP1", kFuseNotFound, 0x0FFB, 0x0BFF},  // table 2 only
+    {"QV20AC", false, "OSCLP1", kFuseApplied, 0x0FD8, 0x0BFF},
+    {"QV20AC", false, "OSCHS", kFuseApplied, 0x0FFA, 0x0BFF},
+    {"QV20AC", false, "BOR26", kFuseApplied, 0x0FFB, 0x0BDF},
+    {"QV20AC", false, "OSC2MHZ", kFuseNotFound, 0x0FFB, 0x0BFF},  // table 1 only
+    {"QV48BD", true, "WDRT60", kFuseApplied, 0x0FFB, 0x08FF},
+    {"QV48BD", true, "SLEEPCLK", kFuseApplied, 0x0FFB, 0x07FF},
+    {"QV48BD", true, "BOR42", kFuseApplied, 0x0FFB, 0x0FFC},
+    {"QV48BD", true, "PAGES1", kFuseNotFound, 0x0FFB, 0x0FFF},
+    {"QV52BD", false, "XTLBUF_EN", kFuseApplied, 0x0FFB, 0x0FFF},  // OR: bit 4 is set
+    {"QV52BD", false, "XTLBUFD", kFuseApplied, 0x0FEB, 0x0FFF},
+    {"QV52BD", false, "WDRT006", kFuseApplied, 0x0FFB, 0x0FFE},
+    {"QV52BD", false, "SLEEPCLK", kFuseApplied, 0x0FFB, 0x0BFF},
+    {"QV52BD", false, "IFBD", kFuseApplied, 0x0FBB, 0x0FFF},
+    {"QV52BD", false, "NOSUCH", kFuseNotFound, 0x0FFB, 0x0FFF},
 };
 
 TEST_F(FuseFixture, KeywordsOfEachTable) {
@@ -116,8 +117,9 @@ TEST_F(FuseFixture, ObsoleteKeywordIsReportedAndApplied) {
   EXPECT_EQ(ApplyFuseKeyword(run, "Stackx_Optionx"), kFuseApplied);
   EXPECT_EQ(run.device.fusex, 0x0B7F);
   EXPECT_EQ(Warnings(), 1);
-  EXPECT_NE(console.str().find("Warning 51, Pass 2: Obsolete keyword: <Stackx_Optionx> for this device"),
-            std::string::npos)
+  EXPECT_NE(
+      console.str().find("Warning 51, Pass 2: Obsolete keyword: <Stackx_Optionx> for this device"),
+      std::string::npos)
       << console.str();
 }
 

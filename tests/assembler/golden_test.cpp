@@ -29,19 +29,19 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <regex>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "assembler/driver.h"
@@ -173,8 +173,10 @@ std::string ObjectBytes(const fs::path& path, std::string* error) {
   std::string bytes;
   for (unsigned long i = 0; i < *count; ++i) PutWord(bytes, 2 * i, fill);
   for (const auto& [index, word] : given) {
-    if (index >= *count) *error += "word past the end at index " + std::to_string(index) + "\n";
-    else PutWord(bytes, 2 * index, word);
+    if (index >= *count)
+      *error += "word past the end at index " + std::to_string(index) + "\n";
+    else
+      PutWord(bytes, 2 * index, word);
   }
   return bytes;
 }
@@ -319,7 +321,8 @@ std::vector<std::string> HexDump(const std::string& bytes) {
 
 void ExpectText(const std::string& what, const std::string& expected, const std::string& actual) {
   if (expected == actual) return;
-  ADD_FAILURE() << what << " differs:\n" << Diff(SplitLines(expected), SplitLines(actual))
+  ADD_FAILURE() << what << " differs:\n"
+                << Diff(SplitLines(expected), SplitLines(actual))
                 << (expected.size() != actual.size() && SplitLines(expected) == SplitLines(actual)
                         ? "(the texts differ only in their last line break)\n"
                         : "");
@@ -428,7 +431,8 @@ TEST_P(GoldenTest, OutputsMatchTheHandMadeExpectations) {
   if (Exists(CaseFile(name, ".cmperr.log"))) {
     EXPECT_TRUE(Exists(nohau)) << "cmperr.log was not written";
     if (Exists(nohau)) {
-      ExpectText("cmperr.log", ReadFile(CaseFile(name, ".cmperr.log").string()), ReadFile(nohau.string()));
+      ExpectText("cmperr.log", ReadFile(CaseFile(name, ".cmperr.log").string()),
+                 ReadFile(nohau.string()));
     }
   }
   if (Exists(CaseFile(name, ".lst")) && expect_output(".lst")) {
@@ -500,7 +504,8 @@ TEST_P(GoldenMemoryTest, FilesInMemoryGetTheOutputsOfTheDisk) {
   }
   std::map<std::string, std::string> in_memory;
   for (const std::string& path : memory.Paths()) {
-    if (!inputs.count(fs::path(path).filename().string())) in_memory[path] = comparable(path, *memory.Find(path));
+    if (!inputs.count(fs::path(path).filename().string()))
+      in_memory[path] = comparable(path, *memory.Find(path));
   }
   EXPECT_EQ(in_memory, on_disk);
   EXPECT_FALSE(on_disk.empty());
@@ -539,7 +544,8 @@ std::vector<HexRecord> ReadHex(const std::string& text, bool count_in_words, std
     for (unsigned b : bytes) sum += b;
     if (sum % 256 != 0) *error += where + "bad checksum\n";
     size_t data_bytes = bytes.size() - 5;
-    if ((count_in_words ? 2 * bytes[0] : bytes[0]) != data_bytes) *error += where + "the count does not match the data\n";
+    if ((count_in_words ? 2 * bytes[0] : bytes[0]) != data_bytes)
+      *error += where + "the count does not match the data\n";
     HexRecord record;
     record.address = bytes[1] * 256 + bytes[2];
     record.type = bytes[3];
@@ -551,14 +557,18 @@ std::vector<HexRecord> ReadHex(const std::string& text, bool count_in_words, std
 }
 
 // The image a case's NAME.obj.txt holds, by image word address (ID words from 0x1000).
-std::map<unsigned, unsigned> ObjectImage(const std::string& name, unsigned* program_size, std::string* error) {
+std::map<unsigned, unsigned> ObjectImage(const std::string& name, unsigned* program_size,
+                                         std::string* error) {
   std::string bytes = ObjectBytes(CaseFile(name, ".obj.txt"), error);
   size_t words = bytes.size() / 2;
-  *program_size = static_cast<unsigned>(words == 2048 + 24 || words == 4096 + 24 ? words - 24 : words);
+  *program_size =
+      static_cast<unsigned>(words == 2048 + 24 || words == 4096 + 24 ? words - 24 : words);
   std::map<unsigned, unsigned> image;
   for (size_t i = 0; i < words; ++i) {
-    unsigned word = static_cast<unsigned char>(bytes[2 * i]) + 256u * static_cast<unsigned char>(bytes[2 * i + 1]);
-    unsigned address = i < *program_size ? static_cast<unsigned>(i) : 0x1000 + static_cast<unsigned>(i - *program_size);
+    unsigned word = static_cast<unsigned char>(bytes[2 * i]) +
+                    256u * static_cast<unsigned char>(bytes[2 * i + 1]);
+    unsigned address = i < *program_size ? static_cast<unsigned>(i)
+                                         : 0x1000 + static_cast<unsigned>(i - *program_size);
     image[address] = word;
   }
   return image;
@@ -650,7 +660,8 @@ std::string CaseName(const ::testing::TestParamInfo<std::string>& info) {
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenTest, ::testing::ValuesIn(AllCases()), CaseName);
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenMemoryTest, ::testing::ValuesIn(AllCases()), CaseName);
 INSTANTIATE_TEST_SUITE_P(Golden, GoldenExpectationTest, ::testing::ValuesIn(AllCases()), CaseName);
-INSTANTIATE_TEST_SUITE_P(Golden, GoldenImageTest, ::testing::ValuesIn(FindCases(".image")), CaseName);
+INSTANTIATE_TEST_SUITE_P(Golden, GoldenImageTest, ::testing::ValuesIn(FindCases(".image")),
+                         CaseName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(GoldenImageTest);
 
 }  // namespace

@@ -84,7 +84,8 @@ TEST(Ieee695Record, NameFormsByLength) {
     const char* prefix;
   };
   const Case cases[] = {
-      {0, "00"}, {4, "04"}, {126, "7E"}, {127, "DE 7F"}, {254, "DE FE"}, {255, "DF 00 FF"}, {300, "DF 01 2C"},
+      {0, "00"},      {4, "04"},         {126, "7E"},       {127, "DE 7F"},
+      {254, "DE FE"}, {255, "DF 00 FF"}, {300, "DF 01 2C"},
   };
   for (const Case& c : cases) {
     std::string text(c.length, 'q');
@@ -108,7 +109,8 @@ using Event = std::tuple<int, int, int, int, int>;  // kind, level, file, addres
 
 std::vector<Event> Events(const Ieee695State& state) {
   std::vector<Event> events;
-  for (const Ieee695LineEvent& e : state.events) events.emplace_back(e.kind, e.level, e.file, e.address, e.line);
+  for (const Ieee695LineEvent& e : state.events)
+    events.emplace_back(e.kind, e.level, e.file, e.address, e.line);
   return events;
 }
 
@@ -207,8 +209,10 @@ struct ModuleTest : ::testing::Test {
 };
 
 // The header with the eight part offsets in the 2-byte form.
-std::string Header(const std::string& device, const std::string& module, const std::vector<long>& offsets) {
-  std::string header = Bytes({0xE0}) + Name(device) + Name(module) + Bytes({0xEC, 0x08, 0x02, 0xCC});
+std::string Header(const std::string& device, const std::string& module,
+                   const std::vector<long>& offsets) {
+  std::string header =
+      Bytes({0xE0}) + Name(device) + Name(module) + Bytes({0xEC, 0x08, 0x02, 0xCC});
   for (size_t part = 0; part < offsets.size(); ++part) {
     header += Bytes({0xE2, 0xD7, static_cast<int>(part), 0x82, static_cast<int>(offsets[part] >> 8),
                      static_cast<int>(offsets[part] & 0xFF)});
@@ -251,8 +255,8 @@ const char kWithInclude[] =
     "flag\tEQU\t$12.3\n"  // 3
     "start\tNOP\n"        // 4: 0
     "\tINCLUDE\t\"inc.asm\"\n"
-    "\tJMP\tstart\n"      // 6: 2
-    "\tRESET\tstart\n"    // 7: the reset vector 0x7FF
+    "\tJMP\tstart\n"    // 6: 2
+    "\tRESET\tstart\n"  // 7: the reset vector 0x7FF
     "\tEND\n";
 const char kIncluded[] =
     "; included\n"
@@ -262,17 +266,20 @@ TEST_F(ModuleTest, AModuleWithAnIncludeFileByteForByte) {
   WriteFile(dir / "inc.asm", kIncluded);
   ASSERT_EQ(Assemble(kWithInclude), 0) << console.str();
 
-  // Name indexes: 33 AD Info, 34 TARN Env, 35 the main file's lines, 36 inc.asm's, then the symbols.
+  // Name indexes: 33 AD Info, 34 TARN Env, 35 the main file's lines, 36 inc.asm's, then the
+  // symbols.
   const std::string parts[8] = {
       // W0
-      Bytes({0xF0, 33}) + Name("AD Info") + Atn(33, 37, {4, 1}) + Atn(33, 38, {1}) + Atn(33, 39, {2}),
+      Bytes({0xF0, 33}) + Name("AD Info") + Atn(33, 37, {4, 1}) + Atn(33, 38, {1}) +
+          Atn(33, 39, {2}),
       // W1
-      Bytes({0xF0, 34}) + Name("TARN Env") + Atn(34, 50, {}) + kTime + Atn(34, 51, {}) + Name(CommandLine()) +
-          Atn(34, 52, {0}) + Atn(34, 53, {2}) + Atn(34, 54, {16, 1, 50}),
+      Bytes({0xF0, 34}) + Name("TARN Env") + Atn(34, 50, {}) + kTime + Atn(34, 51, {}) +
+          Name(CommandLine()) + Atn(34, 52, {0}) + Atn(34, 53, {2}) + Atn(34, 54, {16, 1, 50}),
       // W2
       Bytes({0xE6, 0x01, 0xC1, 0xD3, 0xC4}) + Name("DATA") + Bytes({0xE2, 0xD3, 0x01, 0x00}) +
-          Bytes({0xE2, 0xCC, 0x01, 0x84, 0, 0, 0, 0}) + Bytes({0xE6, 0x02, 0xC1, 0xD3, 0xD0}) + Name("CODE") +
-          Bytes({0xE2, 0xD3, 0x02, 0x82, 0x08, 0x00}) + Bytes({0xE2, 0xCC, 0x02, 0x84, 0, 0, 0, 0}) +
+          Bytes({0xE2, 0xCC, 0x01, 0x84, 0, 0, 0, 0}) + Bytes({0xE6, 0x02, 0xC1, 0xD3, 0xD0}) +
+          Name("CODE") + Bytes({0xE2, 0xD3, 0x02, 0x82, 0x08, 0x00}) +
+          Bytes({0xE2, 0xCC, 0x02, 0x84, 0, 0, 0, 0}) +
           Bytes({0xE2, 0xC6, 0x84, 0xFF, 0xFF, 0xFF, 0xFE}),
       // W3: no externals
       "",
@@ -280,21 +287,16 @@ TEST_F(ModuleTest, AModuleWithAnIncludeFileByteForByte) {
       Bytes({0xF8, 0x01, 0x82, 0x00, 0x00}) + Name("QV") + Bytes({0xF9}) +
           Bytes({0xF8, 0x03, 0x82, 0x00, 0x00}) + Name("QV") + Bytes({0xF9}) +
           Bytes({0xF8, 0x05, 0x00}) + Name(source) + kTime + LineNumbers(35) +
-          Line(35, 4, Bytes({0x00})) +
-          Bytes({0xF8, 0x05, 0x00}) + Name("inc.asm") + kTime + LineNumbers(36) +
-          Line(36, 2, Bytes({0x01})) +
-          Bytes({0xF9}) + LineNumbers(35) +
-          Line(35, 6, Bytes({0x02})) +
-          Line(35, 7, Bytes({0x82, 0x07, 0xFF})) +
-          Bytes({0xF9}) +
+          Line(35, 4, Bytes({0x00})) + Bytes({0xF8, 0x05, 0x00}) + Name("inc.asm") + kTime +
+          LineNumbers(36) + Line(36, 2, Bytes({0x01})) + Bytes({0xF9}) + LineNumbers(35) +
+          Line(35, 6, Bytes({0x02})) + Line(35, 7, Bytes({0x82, 0x07, 0xFF})) + Bytes({0xF9}) +
           Bytes({0xF8, 0x0A, 0x82, 0x00, 0x00}) + Name(source) + Name("") + Bytes({0x10}) +
           Name("Version 1.51.07") + kTime +
           Symbol(37, "flag", 2, Bytes({0x82, 0x30, 0x12})) +  // 0x12 with bit part 3
           Symbol(38, "start", 15, Bytes({0x00})) +
-          Symbol(39, "__QV_FREQ", 2, Bytes({0x81, 0x80})) +   // 50,000,000 AND 0xFFF
+          Symbol(39, "__QV_FREQ", 2, Bytes({0x81, 0x80})) +  // 50,000,000 AND 0xFFF
           Symbol(40, "__QV_IRC_CAL", 2, Bytes({0x00})) +
-          Symbol(41, "__QV_RESET", 2, Bytes({0x03})) +
-          Bytes({0xF9}),
+          Symbol(41, "__QV_RESET", 2, Bytes({0x03})) + Bytes({0xF9}),
       // W5
       DataPart(run.image.words),
       // W6
@@ -314,11 +316,13 @@ TEST_F(ModuleTest, AModuleWithAnIncludeFileByteForByte) {
 
   std::string module = Module();
   ASSERT_EQ(module.size(), expected.size());
-  EXPECT_EQ(module.substr(0, static_cast<size_t>(header_size)), expected.substr(0, static_cast<size_t>(header_size)))
+  EXPECT_EQ(module.substr(0, static_cast<size_t>(header_size)),
+            expected.substr(0, static_cast<size_t>(header_size)))
       << Hex(module.substr(0, static_cast<size_t>(header_size)));
   for (int part = 0; part < 8; ++part) {
     if (part == 3) continue;
-    EXPECT_EQ(Hex(module.substr(static_cast<size_t>(offsets[part]), parts[part].size())), Hex(parts[part]))
+    EXPECT_EQ(Hex(module.substr(static_cast<size_t>(offsets[part]), parts[part].size())),
+              Hex(parts[part]))
         << "W" << part;
   }
   EXPECT_EQ(module, expected);
@@ -340,7 +344,8 @@ TEST_F(ModuleTest, LoadDataIsEveryWordToTheConfigurationBlockLowByteFirst) {
   }
   EXPECT_EQ(records, 66);
   EXPECT_EQ(words, 4120);
-  EXPECT_EQ(Hex(module.substr(data + 8, 4)), "23 0B FF 0F");  // JMP $123 = 0x0B23, then a blank word
+  EXPECT_EQ(Hex(module.substr(data + 8, 4)),
+            "23 0B FF 0F");  // JMP $123 = 0x0B23, then a blank word
 }
 
 TEST_F(ModuleTest, ASourceWithoutIncludesHasOneFileBlock) {
@@ -353,7 +358,8 @@ TEST_F(ModuleTest, ASourceWithoutIncludesHasOneFileBlock) {
                        Bytes({0xF8, 0x0A});
   size_t at = module.find(blocks);
   ASSERT_NE(at, std::string::npos) << Hex(module);
-  std::string rest = module.substr(at + blocks.size(), module.find(Bytes({0xE5, 0x02, 0xE2, 0xD0})) - at - blocks.size());
+  std::string rest = module.substr(
+      at + blocks.size(), module.find(Bytes({0xE5, 0x02, 0xE2, 0xD0})) - at - blocks.size());
   EXPECT_EQ(rest.find(Bytes({0xF8, 0x05})), std::string::npos);
 }
 
@@ -362,9 +368,9 @@ TEST_F(ModuleTest, EndInAnIncludedFileClosesBothFileBlocks) {
   WriteFile(dir / "inc.asm", "\tNOP\n\tEND\n");
   ASSERT_EQ(Assemble("\tNOP\n\tINCLUDE\t\"inc.asm\"\n"), 0) << console.str();
   std::string blocks = Bytes({0xF8, 0x05, 0x00}) + Name(source) + kTime + LineNumbers(35) +
-                       Line(35, 1, Bytes({0x00})) +
-                       Bytes({0xF8, 0x05, 0x00}) + Name("inc.asm") + kTime + LineNumbers(36) +
-                       Line(36, 1, Bytes({0x01})) + Bytes({0xF9, 0xF9, 0xF8, 0x0A});
+                       Line(35, 1, Bytes({0x00})) + Bytes({0xF8, 0x05, 0x00}) + Name("inc.asm") +
+                       kTime + LineNumbers(36) + Line(36, 1, Bytes({0x01})) +
+                       Bytes({0xF9, 0xF9, 0xF8, 0x0A});
   EXPECT_NE(Module().find(blocks), std::string::npos) << Hex(Module());
 }
 
@@ -389,7 +395,8 @@ TEST_F(ModuleTest, ALargeModuleKeepsItsOffsetsWhole) {
   for (int part = 0; part < 8; ++part, at += 8) {
     ASSERT_EQ(Hex(module.substr(at, 4)), Hex(Bytes({0xE2, 0xD7, part, 0x84}))) << "W" << part;
     long offset = 0;
-    for (size_t i = 0; i < 4; ++i) offset = offset * 256 + static_cast<unsigned char>(module[at + 4 + i]);
+    for (size_t i = 0; i < 4; ++i)
+      offset = offset * 256 + static_cast<unsigned char>(module[at + 4 + i]);
     offsets.push_back(offset);
   }
   EXPECT_EQ(offsets[0], static_cast<long>(at));
@@ -405,7 +412,8 @@ TEST_F(ModuleTest, ALargeModuleKeepsItsOffsetsWhole) {
 TEST_F(ModuleTest, AnObjectFileThatCannotBeOpenedFailsTheRun) {
   tarn_test::fs::create_directory(dir / "p.qve");
   EXPECT_EQ(Assemble("\tNOP\n\tEND\n"), 1);
-  EXPECT_NE(console.str().find("\nCannot open IEEE-695 object file: " + (dir / "p.qve")), std::string::npos)
+  EXPECT_NE(console.str().find("\nCannot open IEEE-695 object file: " + (dir / "p.qve")),
+            std::string::npos)
       << console.str();
 }
 
@@ -415,7 +423,8 @@ TEST(Ieee695Run, AnObjectFileThatCannotBeOpenedInTheIdeMode) {
   tarn_test::fs::create_directory(dir / "p.qve");
   auto r = tarn_test::RunTarnExe({"/F", "IEEE695", "/E", "KESTRIAN", "p.asm"}, dir.path().string());
   EXPECT_EQ(r.exit_code, 4);
-  EXPECT_NE(r.output.find("\nCannot open IEEE-695 object file: " + (dir / "p.qve") + "\nCannot open object file"),
+  EXPECT_NE(r.output.find("\nCannot open IEEE-695 object file: " + (dir / "p.qve") +
+                          "\nCannot open object file"),
             std::string::npos)
       << r.output;
 }

@@ -111,8 +111,8 @@ TEST_F(LexerTest, AssumedHexadecimalIsSilentInPassOne) {
 }
 
 TEST_F(LexerTest, InvalidDigitsReportMessage23) {
-  const std::pair<const char*, int> cases[] = {{"12A", 10}, {"$FG", 10}, {"19O", 10}, {"102B", 10},
-                                               {"H'1G'", 10}, {"1'2", 10}, {"8", 8}};
+  const std::pair<const char*, int> cases[] = {
+      {"12A", 10}, {"$FG", 10}, {"19O", 10}, {"102B", 10}, {"H'1G'", 10}, {"1'2", 10}, {"8", 8}};
   for (const auto& [word, radix] : cases) {
     SCOPED_TRACE(word);
     run.options.radix = radix;
@@ -122,7 +122,8 @@ TEST_F(LexerTest, InvalidDigitsReportMessage23) {
     EXPECT_EQ(run.messages.error_calls, 1);
     EXPECT_EQ(run.messages.last_error_code, 23);
   }
-  EXPECT_NE(console.str().find("Error 23, Pass 2: Invalid digit in numeric constant"), std::string::npos);
+  EXPECT_NE(console.str().find("Error 23, Pass 2: Invalid digit in numeric constant"),
+            std::string::npos);
 }
 
 TEST_F(LexerTest, PercentAloneIsZeroOutsideRept) {
@@ -181,8 +182,9 @@ TEST_F(LexerTest, TokenOf120CharactersEndsTheRun) {
   } catch (const TarnExit& exit) {
     EXPECT_EQ(exit.code, 1);
   }
-  EXPECT_NE(console.str().find("Error 34, Pass 2: Token length exceeds limit\n\nProgram Aborted.\n"),
-            std::string::npos);
+  EXPECT_NE(
+      console.str().find("Error 34, Pass 2: Token length exceeds limit\n\nProgram Aborted.\n"),
+      std::string::npos);
 }
 
 TEST_F(LexerTest, OperatorsOfOneAndTwoCharacters) {
@@ -191,16 +193,21 @@ TEST_F(LexerTest, OperatorsOfOneAndTwoCharacters) {
     Token kind;
   };
   const OperatorCase cases[] = {
-      {"!=", Token::kNotEqual},  {"&&", Token::kLogicalAnd}, {"//", Token::kModulo},
-      {"<<", Token::kShiftLeft}, {"<=", Token::kLessEqual},  {">>", Token::kShiftRight},
-      {">=", Token::kGreaterEqual}, {"><", Token::kReverse}, {"==", Token::kEqual},
-      {"??", Token::kDoubleQuestion}, {"||", Token::kLogicalOr}, {"(", Token::kLeftParen},
-      {")", Token::kRightParen}, {"[", Token::kLeftBracket}, {"]", Token::kRightBracket},
-      {"+", Token::kPlus},       {"-", Token::kMinus},       {"*", Token::kStar},
-      {"/", Token::kSlash},      {"^", Token::kCaret},       {"~", Token::kTilde},
-      {"#", Token::kHash},       {".", Token::kDot},         {"?", Token::kQuestion},
-      {"=", Token::kAssign},     {"<", Token::kLess},        {">", Token::kGreater},
-      {"!", Token::kNot},        {"&", Token::kAnd},         {"|", Token::kOr},
+      {"!=", Token::kNotEqual},     {"&&", Token::kLogicalAnd},
+      {"//", Token::kModulo},       {"<<", Token::kShiftLeft},
+      {"<=", Token::kLessEqual},    {">>", Token::kShiftRight},
+      {">=", Token::kGreaterEqual}, {"><", Token::kReverse},
+      {"==", Token::kEqual},        {"??", Token::kDoubleQuestion},
+      {"||", Token::kLogicalOr},    {"(", Token::kLeftParen},
+      {")", Token::kRightParen},    {"[", Token::kLeftBracket},
+      {"]", Token::kRightBracket},  {"+", Token::kPlus},
+      {"-", Token::kMinus},         {"*", Token::kStar},
+      {"/", Token::kSlash},         {"^", Token::kCaret},
+      {"~", Token::kTilde},         {"#", Token::kHash},
+      {".", Token::kDot},           {"?", Token::kQuestion},
+      {"=", Token::kAssign},        {"<", Token::kLess},
+      {">", Token::kGreater},       {"!", Token::kNot},
+      {"&", Token::kAnd},           {"|", Token::kOr},
       {",", Token::kComma},
   };
   for (const OperatorCase& c : cases) {
@@ -212,9 +219,11 @@ TEST_F(LexerTest, OperatorsOfOneAndTwoCharacters) {
 }
 
 TEST_F(LexerTest, TheCharacterThatEndsATokenIsReadAgain) {
-  EXPECT_EQ(Kinds("abc+1"), (std::vector<Token>{Token::kName, Token::kPlus, Token::kNumber, Token::kEndOfLine}));
-  EXPECT_EQ(Kinds("W,<>fr"), (std::vector<Token>{Token::kName, Token::kComma, Token::kLess, Token::kGreater,
-                                                 Token::kName, Token::kEndOfLine}));
+  EXPECT_EQ(Kinds("abc+1"),
+            (std::vector<Token>{Token::kName, Token::kPlus, Token::kNumber, Token::kEndOfLine}));
+  EXPECT_EQ(Kinds("W,<>fr"),
+            (std::vector<Token>{Token::kName, Token::kComma, Token::kLess, Token::kGreater,
+                                Token::kName, Token::kEndOfLine}));
   EXPECT_EQ(Kinds("-(x)"), (std::vector<Token>{Token::kMinus, Token::kLeftParen, Token::kName,
                                                Token::kRightParen, Token::kEndOfLine}));
   EXPECT_EQ(Texts("RA.1-0.2"), (std::vector<std::string>{"RA", ".", "1", "-", "0", ".", "2"}));
@@ -237,11 +246,14 @@ TEST_F(LexerTest, LineEndsAndComments) {
 TEST_F(LexerTest, Strings) {
   EXPECT_EQ(First("'A'"), Token::kString);
   EXPECT_EQ(run.lexer.text, "A");
-  EXPECT_EQ(Kinds("MOV W,#';'"), (std::vector<Token>{Token::kName, Token::kName, Token::kComma, Token::kHash,
-                                                     Token::kString, Token::kEndOfLine}));
+  EXPECT_EQ(Kinds("MOV W,#';'"),
+            (std::vector<Token>{Token::kName, Token::kName, Token::kComma, Token::kHash,
+                                Token::kString, Token::kEndOfLine}));
   EXPECT_EQ(Texts("MOV W,#';' ; c"), (std::vector<std::string>{"MOV", "W", ",", "#", ";"}));
   EXPECT_EQ(Texts("\"it's\""), std::vector<std::string>{"it's"});
-  EXPECT_EQ(Texts("\x1F" "arg\x1F"), std::vector<std::string>{"arg"});
+  EXPECT_EQ(Texts("\x1F"
+                  "arg\x1F"),
+            std::vector<std::string>{"arg"});
   EXPECT_EQ(Texts("''"), std::vector<std::string>{""});
   EXPECT_EQ(run.messages.error_calls, 0);
 }
@@ -303,10 +315,18 @@ TEST(CheckRange, HalfTheMaximumBelowZero) {
     int32_t value, max;
     int result;
   };
-  const Case cases[] = {{-128, 255, 0}, {-129, 255, 1}, {255, 255, 0}, {256, 255, 1},
-                        {4095, 4095, 0}, {-2048, 4095, 0}, {-2049, 4095, 1}, {0, 0, 0},
-                        {-1073741824, INT32_MAX, 0}, {INT32_MIN, INT32_MAX, 1}};
-  for (const Case& c : cases) EXPECT_EQ(CheckRange(c.value, c.max), c.result) << c.value << " " << c.max;
+  const Case cases[] = {{-128, 255, 0},
+                        {-129, 255, 1},
+                        {255, 255, 0},
+                        {256, 255, 1},
+                        {4095, 4095, 0},
+                        {-2048, 4095, 0},
+                        {-2049, 4095, 1},
+                        {0, 0, 0},
+                        {-1073741824, INT32_MAX, 0},
+                        {INT32_MIN, INT32_MAX, 1}};
+  for (const Case& c : cases)
+    EXPECT_EQ(CheckRange(c.value, c.max), c.result) << c.value << " " << c.max;
 }
 
 class KeywordTest : public LexerTest {
@@ -325,9 +345,9 @@ TEST_F(KeywordTest, MnemonicTablesBySyntaxMode) {
     int qv, kestrian, mchip, all, debugger;
   };
   const Case cases[] = {
-      {"MOVLW", 0, 0, 1, 1, 1}, {"movlw", 0, 0, 1, 1, 1}, {"Movlw", 0, 0, 1, 1, 1},
-      {"MOV", 1, 1, 1, 1, 1},   {"nop", 1, 1, 1, 1, 1},   {"RA", 0, 1, 0, 1, 1},
-      {"JNZ", 0, 1, 0, 1, 1},   {"STATUS", 0, 1, 0, 1, 1}, {"DEBUG", 0, 0, 0, 0, 1},
+      {"MOVLW", 0, 0, 1, 1, 1},    {"movlw", 0, 0, 1, 1, 1},  {"Movlw", 0, 0, 1, 1, 1},
+      {"MOV", 1, 1, 1, 1, 1},      {"nop", 1, 1, 1, 1, 1},    {"RA", 0, 1, 0, 1, 1},
+      {"JNZ", 0, 1, 0, 1, 1},      {"STATUS", 0, 1, 0, 1, 1}, {"DEBUG", 0, 0, 0, 0, 1},
       {"PUSH_DD0", 0, 0, 0, 0, 1}, {"RETURN", 0, 0, 1, 1, 1}, {"count", 0, 0, 0, 0, 0},
   };
   for (const Case& c : cases) {
@@ -358,8 +378,8 @@ TEST_F(KeywordTest, DirectivesInEveryMode) {
     const char* word;
     uint32_t id;
   };
-  const Case cases[] = {{"=", kDirSet},         {"set", kDirSet},       {"Processor", kDirDevice},
-                        {"DEVICE", kDirDevice}, {"__fusex", kDirFusex}, {"noexpand", kDirNoexpand},
+  const Case cases[] = {{"=", kDirSet},         {"set", kDirSet},        {"Processor", kDirDevice},
+                        {"DEVICE", kDirDevice}, {"__fusex", kDirFusex},  {"noexpand", kDirNoexpand},
                         {"stitle", kDirTitle},  {"IRC_CAL", kDirIrcCal}, {"endr", kDirEndr}};
   for (const Case& c : cases) {
     for (int mode : {kModeQV, kModeKestrian, kModeDebugger}) {
@@ -400,7 +420,8 @@ TEST_F(LexerTest, RandomLinesAreSafe) {
       // Mostly words and operators, so that numbers, strings and pairs are exercised.
       if (i % 2 == 0) {
         static const char kAlphabet[] = "0123456789ABCDEFHXOQbdhxo$%@:_'\"\x1F.+-*/<>=!&|?#(), \t;";
-        for (char& c : line) c = kAlphabet[static_cast<size_t>(byte(random)) % (sizeof(kAlphabet) - 1)];
+        for (char& c : line)
+          c = kAlphabet[static_cast<size_t>(byte(random)) % (sizeof(kAlphabet) - 1)];
       }
       BeginLine(run, line);
       try {

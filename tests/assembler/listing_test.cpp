@@ -60,14 +60,15 @@ TEST_F(Listing, SixWordStatementWithContinuationLinesAndMapRecords) {
   ASSERT_EQ(map.size(), 2560u);
   EXPECT_EQ(Word(map, 0), 0xAAFFu);
   EXPECT_EQ(Word(map, 2), 0x0100u);
-  EXPECT_EQ(Word(map, 4), 0u);      // QV18AC
+  EXPECT_EQ(Word(map, 4), 0u);  // QV18AC
   EXPECT_EQ(Word(map, 6), 2047u);
   EXPECT_EQ(Word(map, 8), 2047u);
   EXPECT_EQ(Word(map, 10), 0xFFFFu);
   EXPECT_EQ(map.substr(12, 20), std::string(20, '\0'));
   const unsigned records[3][4] = {{0x10, 2, 4, 0}, {0x11, 2, 5, 0}, {0x15, 2, 6, 0}};
   for (int r = 0; r < 3; ++r) {
-    for (int f = 0; f < 4; ++f) EXPECT_EQ(Word(map, 2048 + 8 * r + 2 * f), records[r][f]) << r << "," << f;
+    for (int f = 0; f < 4; ++f)
+      EXPECT_EQ(Word(map, 2048 + 8 * r + 2 * f), records[r][f]) << r << "," << f;
   }
   EXPECT_EQ(map.substr(2048 + 24), std::string(2560 - 2048 - 24, '\0'));
 }
@@ -126,7 +127,9 @@ TEST_F(Listing, DeferredTextsFollowTheirLine) {
   l.number = 5;
   ListSourceLine(run_, l);
   std::string text = ListingText();
-  EXPECT_NE(text.find("     5                  x\n****** first\n****** second\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("     5                  x\n****** first\n****** second\n"),
+            std::string::npos)
+      << text;
   EXPECT_EQ(text.find("later"), std::string::npos);
 }
 
@@ -141,10 +144,13 @@ TEST_F(Listing, PagingStartsLaterPagesWithAFormFeed) {
   // brings the count to the page length starts the next page.
   for (int i = 1; i <= 7; ++i) ListText(run_, i, "line");
   const std::string header = "TITLE\nBlinker\n\nLine    PC    Opcode    Source\n";
-  EXPECT_EQ(ListingText(),
-            "Page  1 " + header + "     1  line\n     2  line\n     3  line\n"
-            "\f\nPage  2 " + header + "     4  line\n     5  line\n     6  line\n"
-            "\f\nPage  3 " + header + "     7  line\n");
+  EXPECT_EQ(ListingText(), "Page  1 " + header +
+                               "     1  line\n     2  line\n     3  line\n"
+                               "\f\nPage  2 " +
+                               header +
+                               "     4  line\n     5  line\n     6  line\n"
+                               "\f\nPage  3 " +
+                               header + "     7  line\n");
 }
 
 TEST_F(Listing, MapNameSlotsNeverSpillIntoTheNext) {
@@ -183,14 +189,19 @@ std::string FormatSymbolLine(const SymbolLine& symbol, bool kestrian) {
 
 TEST(SymbolLines, OrdinaryBitAndWatchForms) {
   const std::string pad27(27, ' ');
-  EXPECT_EQ(FormatSymbolLine({"COUNT", 0, 8, 0, 12}, false), "COUNT" + pad27 + "  DATA   00000008   0012");
-  EXPECT_EQ(FormatSymbolLine({"FLAG", 5, 6, 3, 3}, false), "FLAG" + pad27 + " " + "  BDAT   00000006.3 0003");
-  EXPECT_EQ(FormatSymbolLine({"V", 4, 0xFFFFFFFF, 0, 1}, false), "V" + std::string(31, ' ') + "   VAR   FFFFFFFF   0001");
-  EXPECT_EQ(FormatSymbolLine({"X", 42, 1, 0, 1}, false), "X" + std::string(31, ' ') + "   ERR   00000001   0001");
+  EXPECT_EQ(FormatSymbolLine({"COUNT", 0, 8, 0, 12}, false),
+            "COUNT" + pad27 + "  DATA   00000008   0012");
+  EXPECT_EQ(FormatSymbolLine({"FLAG", 5, 6, 3, 3}, false),
+            "FLAG" + pad27 + " " + "  BDAT   00000006.3 0003");
+  EXPECT_EQ(FormatSymbolLine({"V", 4, 0xFFFFFFFF, 0, 1}, false),
+            "V" + std::string(31, ' ') + "   VAR   FFFFFFFF   0001");
+  EXPECT_EQ(FormatSymbolLine({"X", 42, 1, 0, 1}, false),
+            "X" + std::string(31, ' ') + "   ERR   00000001   0001");
   EXPECT_EQ(FormatSymbolLine({"__QV_WATCH:cnt", 11, 0x0C, 0x08, 20}, true),
             "__QV_WATCH:cnt" + std::string(18, ' ') + "  UHEX   0000000C 08 0020");
   // Outside the IDE's mode a watch kind is just an unknown kind.
-  EXPECT_EQ(FormatSymbolLine({"W", 9, 0, 0, 0}, false), "W" + std::string(31, ' ') + "   ERR   00000000   0000");
+  EXPECT_EQ(FormatSymbolLine({"W", 9, 0, 0, 0}, false),
+            "W" + std::string(31, ' ') + "   ERR   00000000   0000");
 }
 
 }  // namespace

@@ -23,7 +23,9 @@ class MacrosTest : public ::testing::Test {
   TempFolder folder;
   SourceHarness h;
 
-  void Source(const std::string& text) { h.SetSource(folder.Write("main.asm", text), folder.path()); }
+  void Source(const std::string& text) {
+    h.SetSource(folder.Write("main.asm", text), folder.path());
+  }
   void Fixture(const std::string& name) { h.SetSource(kFixtures / name, folder.path()); }
 };
 
@@ -62,7 +64,8 @@ TEST_F(MacrosTest, ExpansionWithLocalNamesArgumentsAndExitm) {
   ASSERT_NE(pair, nullptr);
   EXPECT_EQ(pair->declared_count, 2);
   EXPECT_EQ(pair->local_count, 1);
-  EXPECT_EQ(pair->body, (Records{"`0   DW \\1, \\2\n", ":next   JNZ `0\n", "        DW :next\n", "        ENDM\n"}));
+  EXPECT_EQ(pair->body, (Records{"`0   DW \\1, \\2\n", ":next   JNZ `0\n", "        DW :next\n",
+                                 "        ENDM\n"}));
   EXPECT_EQ(FindMacro(h.run, "any")->declared_count, -1);
 }
 
@@ -70,12 +73,23 @@ TEST_F(MacrosTest, ReptWithIterationNumberNestingAndInsideAMacro) {
   Fixture("rept.asm");
   ASSERT_TRUE(h.Assemble());
   EXPECT_EQ(h.records, (Records{
-                           "rept.asm(3) DW 1",  "rept.asm(4) DW 2",  "rept.asm(4) DW 3",
-                           "rept.asm(10) DW 1", "rept.asm(11) DW 2", "rept.asm(12) DW 11",
-                           "rept.asm(13) DW 1", "rept.asm(13) DW 2", "rept.asm(13) DW 12",
-                           "rept.asm(19) DW 7", "rept.asm(19) DW 8", "rept.asm(19) DW 9",
-                           "??0000:",           "rept.asm(25) DW 1", "??0001:",
-                           "rept.asm(26) DW 2", "rept.asm(30) DW 0",
+                           "rept.asm(3) DW 1",
+                           "rept.asm(4) DW 2",
+                           "rept.asm(4) DW 3",
+                           "rept.asm(10) DW 1",
+                           "rept.asm(11) DW 2",
+                           "rept.asm(12) DW 11",
+                           "rept.asm(13) DW 1",
+                           "rept.asm(13) DW 2",
+                           "rept.asm(13) DW 12",
+                           "rept.asm(19) DW 7",
+                           "rept.asm(19) DW 8",
+                           "rept.asm(19) DW 9",
+                           "??0000:",
+                           "rept.asm(25) DW 1",
+                           "??0001:",
+                           "rept.asm(26) DW 2",
+                           "rept.asm(30) DW 0",
                        }));
   EXPECT_EQ(h.Errors(), 1);
   EXPECT_TRUE(h.Printed("rept.asm(27) Line 54, Error 47, Pass 2: REPT count exceed limit"));
@@ -138,7 +152,8 @@ TEST_F(MacrosTest, RecursionEndedByTheMacroItself) {
   // Each expansion keeps its own arguments, so the outer one still sees its own after the inner.
   Source("down MACRO n\n REPT n\n DW n\n down n-1\n ENDR\n ENDM\n down 2\n END\n");
   ASSERT_TRUE(h.Assemble());
-  EXPECT_EQ(h.records, (Records{"main.asm(7) DW 2", "main.asm(7) DW 1", "main.asm(7) DW 2", "main.asm(7) DW 1"}));
+  EXPECT_EQ(h.records, (Records{"main.asm(7) DW 2", "main.asm(7) DW 1", "main.asm(7) DW 2",
+                                "main.asm(7) DW 1"}));
   EXPECT_EQ(h.Errors(), 0);
 }
 
@@ -236,8 +251,9 @@ TEST_F(MacrosTest, ExpandedLinesAreCappedAtTheLineBuffer) {
 }
 
 TEST_F(MacrosTest, ArgumentForms) {
-  Source("show MACRO\n DW \\0\n ENDM\n"
-         "lab show   a  ,  {b, c}  , 'q,r' , :loc, ?(4*4)\n END\n");
+  Source(
+      "show MACRO\n DW \\0\n ENDM\n"
+      "lab show   a  ,  {b, c}  , 'q,r' , :loc, ?(4*4)\n END\n");
   h.run.options.radix = 16;
   ASSERT_TRUE(h.RunPass(1));
   // Read the call again by hand to look at its arguments.
@@ -285,17 +301,21 @@ TEST_F(MacrosTest, ArgumentsNameTheCallersLocalLabels) {
   // ":here" is the caller's start:here, in a plain argument and in a "?" expression alike.
   Source("put MACRO where\n DW where\n ENDM\nstart\n put :here\n put ?:here+1\n:here DW 7\n END\n");
   ASSERT_TRUE(h.Assemble());
-  EXPECT_EQ(h.records, (Records{"start:", "main.asm(5) DW 2", "main.asm(6) DW 3", "start:here:", "main.asm(7) DW 7"}));
+  EXPECT_EQ(h.records, (Records{"start:", "main.asm(5) DW 2", "main.asm(6) DW 3",
+                                "start:here:", "main.asm(7) DW 7"}));
   EXPECT_EQ(h.Errors(), 0);
 }
 
 // Through the whole assembler: the statement processor looks past a macro's name for MACRO
 // without reading the arguments as tokens.
 TEST_F(MacrosTest, CallArgumentsAreNotTokensOfTheStatement) {
-  fs::path source = folder.Write("prog.asm", "\tFREQ 4000000\n\tIRC_CAL irc_slow\nput MACRO a\n DW 1\n ENDM\n put {1,2}\n put " +
-                                                 std::string(130, 'A') + "\n put 'open\n END\n");
+  fs::path source = folder.Write(
+      "prog.asm",
+      "\tFREQ 4000000\n\tIRC_CAL irc_slow\nput MACRO a\n DW 1\n ENDM\n put {1,2}\n put " +
+          std::string(130, 'A') + "\n put 'open\n END\n");
   std::ostringstream console;
-  EXPECT_EQ(RunTarn({"tarn", "/E", "KESTRIAN", "/P", "QV48BD", source.string()}, console), 0) << console.str();
+  EXPECT_EQ(RunTarn({"tarn", "/E", "KESTRIAN", "/P", "QV48BD", source.string()}, console), 0)
+      << console.str();
 }
 
 }  // namespace

@@ -149,7 +149,10 @@ class Reporting : public ::testing::Test {
     CurrentLineNumber(run_) = 12;
     ListingLineNumber(run_) = 40;
   }
-  void TearDown() override { CloseSources(run_); CloseErrorFile(run_); }
+  void TearDown() override {
+    CloseSources(run_);
+    CloseErrorFile(run_);
+  }
 
   TempFolder folder_;
   std::ostringstream console_;
@@ -173,8 +176,11 @@ TEST_F(Reporting, LineFormLevelsAndFiltering) {
       {1, 0, 46, "", ""},  // comments are below the default warning level
       {2, 1, 24, "", ""},
       {2, 2, 5, "", "blink.src(12) Line 40, Error 5, Pass 2: Missing operand(s)\n"},
-      {1, 0x102, 6, "", "blink.src(12) Line 40, Error 6, Pass 2: Too many operands\n"},  // low byte only
-      {1, 1, 56, "511", "blink.src(12) Line 40, Warning 56, Pass 2: Source line is too long.  Max length = 511 characters\n"},
+      {1, 0x102, 6, "",
+       "blink.src(12) Line 40, Error 6, Pass 2: Too many operands\n"},  // low byte only
+      {1, 1, 56, "511",
+       "blink.src(12) Line 40, Warning 56, Pass 2: Source line is too long.  Max length = 511 "
+       "characters\n"},
       {1, 1, 76, "check", "blink.src(12) Line 40, Warning 76, Pass 2: USER WARNING: \"check\"\n"},
   };
   for (const FormatCase& c : cases) {
@@ -245,8 +251,10 @@ TEST_F(Reporting, ErrorFileAndNohauForm) {
   SetMessageArgument(run_, "COUNT");
   ReportMessage(run_, kError, 3);
   CloseErrorFile(run_);
-  EXPECT_EQ(console_.str(), "blink.src(12) Line 40, Error 3, Pass 2: Symbol <COUNT> is not defined\n");
-  EXPECT_EQ(ReadFile(folder_ / "blink.err"), "blink.src#12# Line 40, Error 3, Pass 2: Symbol <COUNT> is not defined\n");
+  EXPECT_EQ(console_.str(),
+            "blink.src(12) Line 40, Error 3, Pass 2: Symbol <COUNT> is not defined\n");
+  EXPECT_EQ(ReadFile(folder_ / "blink.err"),
+            "blink.src#12# Line 40, Error 3, Pass 2: Symbol <COUNT> is not defined\n");
 }
 
 TEST_F(Reporting, NohauWritesCmperrLogInTheWorkingFolder) {
@@ -254,7 +262,8 @@ TEST_F(Reporting, NohauWritesCmperrLogInTheWorkingFolder) {
   ASSERT_EQ(CreateErrorFile(run_), 0);
   ReportMessage(run_, kError, 1);
   CloseErrorFile(run_);
-  EXPECT_EQ(ReadFile(folder_ / "cmperr.log"), "blink.src#12# Line 40, Error 1, Pass 2: Bad instruction statement\n");
+  EXPECT_EQ(ReadFile(folder_ / "cmperr.log"),
+            "blink.src#12# Line 40, Error 1, Pass 2: Bad instruction statement\n");
 }
 
 TEST_F(Reporting, ListingGetsTheLineAfterTheCurrentLine) {
@@ -293,7 +302,9 @@ TEST_F(Reporting, PassTwoOnlyAndLineOne) {
   EXPECT_EQ(console_.str(), "");
   run_.options.warning_level = 1;
   ReportAtLineOne(run_, kWarning, 71);
-  EXPECT_EQ(console_.str(), "blink.src(1) Line 1, Warning 71, Pass 1: No chip type specified - using default QV18\n");
+  EXPECT_EQ(
+      console_.str(),
+      "blink.src(1) Line 1, Warning 71, Pass 1: No chip type specified - using default QV18\n");
   EXPECT_EQ(CurrentLineNumber(run_), 12);
   EXPECT_EQ(ListingLineNumber(run_), 40);
   run_.pass = 2;
@@ -312,13 +323,16 @@ TEST_F(Reporting, SummaryAddsThePassOneCounts) {
   ReportMessage(run_, kWarning, 24);
   console_.str("");
   EXPECT_EQ(PrintSummary(run_, 0.25), 1);
-  EXPECT_EQ(console_.str(), "\n0 lines compiled in 0.25 seconds\n0 symbols\n   2 warnings\n   1 severe errors\n");
+  EXPECT_EQ(console_.str(),
+            "\n0 lines compiled in 0.25 seconds\n0 symbols\n   2 warnings\n   1 severe errors\n");
   EXPECT_EQ(run_.messages.counts.shown, 3);
 }
 
 TEST_F(Reporting, SummaryWithNothingShown) {
   EXPECT_EQ(PrintSummary(run_, 0), 0);
-  EXPECT_EQ(console_.str(), "\n0 lines compiled in 0.00 seconds\n0 symbols\nNo errors detected by the assembler.\n");
+  EXPECT_EQ(
+      console_.str(),
+      "\n0 lines compiled in 0.00 seconds\n0 symbols\nNo errors detected by the assembler.\n");
 }
 
 TEST_F(Reporting, FatalStopWritesTheErrorFileAndEndsWithOne) {
@@ -353,7 +367,10 @@ TEST(MessageNumbers, ListingForQuiet) {
   TarnRun run(console);
   ListMessageNumbers(run);
   std::string text = console.str();
-  EXPECT_EQ(text.rfind("\n\nError message numbers for /Q and LIST Q=\nErr Message\n--- -------\n  1 Bad instruction statement\n", 0), 0u);
+  EXPECT_EQ(text.rfind("\n\nError message numbers for /Q and LIST Q=\nErr Message\n--- -------\n  "
+                       "1 Bad instruction statement\n",
+                       0),
+            0u);
   EXPECT_NE(text.find("\n  3 Symbol <--text--> is not defined\n"), std::string::npos);
   EXPECT_NE(text.find("\n 76 USER WARNING: \"--text--\"\n"), std::string::npos);
 }

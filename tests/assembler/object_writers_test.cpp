@@ -53,7 +53,9 @@ struct WriterFixture : ::testing::Test {
   }
   void TearDown() override { fs::remove_all(folder); }
 
-  fs::path Output(const char* extension) const { return folder / (std::string("prog") + extension); }
+  fs::path Output(const char* extension) const {
+    return folder / (std::string("prog") + extension);
+  }
 
   int Write(int format, bool kestrian = false) {
     run.options.output_format = format;
@@ -77,13 +79,13 @@ struct WriterFixture : ::testing::Test {
 
 TEST_F(WriterFixture, Bin16OutsideTheIdeModeIsExactlyTheProgramWords) {
   SmallProgram();
-  run.image.words[2047] = 0xF5A5;  // only 12 bits are kept
+  run.image.words[2047] = 0xF5A5;    // only 12 bits are kept
   run.image.words[0x1000] = 0x0FF4;  // ID words are not written
   ASSERT_EQ(Write(kBin16), 0);
   std::vector<uint8_t> bytes = ReadBytes(Output(".obj"));
   ASSERT_EQ(bytes.size(), 2048u * 2);
-  const std::vector<uint8_t> head = {0x0A, 0x0C, 0x25, 0x00, 0x00, 0x0A, 0x00, 0x00,
-                                     0x23, 0x01, 0xFF, 0x0F, 0xFF, 0x0F, 0xFE, 0x0F, 0xFF, 0x0F};
+  const std::vector<uint8_t> head = {0x0A, 0x0C, 0x25, 0x00, 0x00, 0x0A, 0x00, 0x00, 0x23,
+                                     0x01, 0xFF, 0x0F, 0xFF, 0x0F, 0xFE, 0x0F, 0xFF, 0x0F};
   EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 18), head);
   EXPECT_EQ(bytes[4094], 0xA5);
   EXPECT_EQ(bytes[4095], 0x05);
@@ -102,15 +104,15 @@ TEST_F(WriterFixture, Bin16InTheIdeModeEndsWithTheTrailer) {
   std::vector<uint8_t> expected = {0xF4, 0x0F, 0xF1, 0x0F, 0xF4, 0x0F, 0xF2, 0x0F};
   for (int i = 0; i < 12; ++i) expected.insert(expected.end(), {0xFF, 0x0F});
   expected.insert(expected.end(), {
-      0xFB, 0x0F,  // FUSE
-      0xFF, 0x0B,  // FUSEX of QV18AC
-      0xFF, 0xFF,  // 0xFFFF, not cut to 12 bits
-      0x00, 0xAB,  // device ID word
-      0xFA, 0x02,  // 50,000,000 Hz = 0x02FAF080: high half
-      0x80, 0xF0,  //                              low half
-      0x01, 0x00,  // IRC_CAL
-      0x23, 0x01,  // BREAK
-  });
+                                      0xFB, 0x0F,  // FUSE
+                                      0xFF, 0x0B,  // FUSEX of QV18AC
+                                      0xFF, 0xFF,  // 0xFFFF, not cut to 12 bits
+                                      0x00, 0xAB,  // device ID word
+                                      0xFA, 0x02,  // 50,000,000 Hz = 0x02FAF080: high half
+                                      0x80, 0xF0,  //                              low half
+                                      0x01, 0x00,  // IRC_CAL
+                                      0x23, 0x01,  // BREAK
+                                  });
   EXPECT_EQ(trailer, expected);
   EXPECT_EQ(bytes[0], 0x0A);
   EXPECT_EQ(bytes[1], 0x0C);
@@ -256,7 +258,8 @@ void ReadHex(const std::string& text, HexLayout layout, HexContents* out) {
     ASSERT_FALSE(out->ended) << "record after the end record";
     ASSERT_GE(line.size(), 11u);
     ASSERT_EQ(line[0], ':');
-    ASSERT_EQ(line.find_first_not_of("0123456789ABCDEF", 1), std::string::npos) << "upper-case hex only";
+    ASSERT_EQ(line.find_first_not_of("0123456789ABCDEF", 1), std::string::npos)
+        << "upper-case hex only";
     ASSERT_EQ(line.size() % 2, 1u);
     std::vector<uint8_t> bytes;
     for (size_t i = 1; i < line.size(); i += 2) bytes.push_back(HexByte(line, i));
@@ -318,7 +321,8 @@ std::vector<uint16_t> WordsOfHex(const HexContents& hex, unsigned program_size) 
 
 std::vector<uint16_t> WordsOfBin16(const std::vector<uint8_t>& bytes) {
   std::vector<uint16_t> words;
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) words.push_back(static_cast<uint16_t>(bytes[i] | bytes[i + 1] << 8));
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+    words.push_back(static_cast<uint16_t>(bytes[i] | bytes[i + 1] << 8));
   return words;
 }
 
@@ -442,7 +446,8 @@ TEST_F(RunFixture, Inhx32OutsideTheIdeModeExits1) {
 
 TEST_F(RunFixture, Bin16InTheIdeModeWritesTheTrailer) {
   std::ostringstream out;
-  EXPECT_EQ(RunTarn({"tarn", "/F", "BIN16", "/E", "KESTRIAN", "/P", "QV48BD", source}, out), 0) << out.str();
+  EXPECT_EQ(RunTarn({"tarn", "/F", "BIN16", "/E", "KESTRIAN", "/P", "QV48BD", source}, out), 0)
+      << out.str();
   std::vector<uint8_t> bytes = ReadBytes(Output(".obj"));
   ASSERT_EQ(bytes.size(), 4096u * 2 + 48);
   EXPECT_EQ(bytes[bytes.size() - 10], 0x03);  // ID word 0xAB03

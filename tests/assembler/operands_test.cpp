@@ -105,9 +105,10 @@ TEST_F(OperandFixture, MissingCommaIsError72) {
     Classify(statement, kMOV);
     EXPECT_EQ(Errors(), before + 1) << statement;
   }
-  EXPECT_NE(console.str().find("Error 72, Pass 1: Expected a comma between parameters"), std::string::npos);
-  const char* good[] = {"\tCLR !WDT", "\tJMP PC+W", "\tMOV !OPTION,W", "\tNOT REG", "\tMOV W,++REG",
-                        "\tSNB RA.3"};
+  EXPECT_NE(console.str().find("Error 72, Pass 1: Expected a comma between parameters"),
+            std::string::npos);
+  const char* good[] = {"\tCLR !WDT", "\tJMP PC+W",    "\tMOV !OPTION,W",
+                        "\tNOT REG",  "\tMOV W,++REG", "\tSNB RA.3"};
   for (const char* statement : good) {
     int before = Errors();
     Classify(statement, kMOV);
@@ -126,7 +127,8 @@ TEST_F(OperandFixture, LiteralsAndNumbersInPass2) {
   EXPECT_EQ(Warnings(), 3);
   Classify("\tMOV 10,W", kMOV);  // in the first operand a number is a register
   EXPECT_EQ(Warnings(), 3);
-  EXPECT_NE(console.str().find("Warning 75, Pass 2: Numeric constant without # in front"), std::string::npos);
+  EXPECT_NE(console.str().find("Warning 75, Pass 2: Numeric constant without # in front"),
+            std::string::npos);
   run.pass = 1;
   Classify("\tMOV W,10", kMOV);
   EXPECT_EQ(Warnings(), 3);
@@ -140,14 +142,10 @@ TEST_F(OperandFixture, PagePrefixSizing) {
     int size;
   };
   const Case cases[] = {
-      {"\tJMP LOOP", kJMP, false, 1},
-      {"\tJMP @LOOP", kJMP, true, 2},
-      {"\tJMP @ LOOP", kJMP, true, 2},
-      {"\tCALL @LOOP", kCALL, true, 2},
-      {"\tDJNZ REG,@LOOP", kDJNZ, true, 3},
-      {"\tCJNE REG,#4,@LOOP", kCJNE, true, 5},
-      {"\tJNB RA.1,@LOOP", kJNB, true, 3},
-      {"\tJZ @LOOP", kJZ, true, 3},
+      {"\tJMP LOOP", kJMP, false, 1},       {"\tJMP @LOOP", kJMP, true, 2},
+      {"\tJMP @ LOOP", kJMP, true, 2},      {"\tCALL @LOOP", kCALL, true, 2},
+      {"\tDJNZ REG,@LOOP", kDJNZ, true, 3}, {"\tCJNE REG,#4,@LOOP", kCJNE, true, 5},
+      {"\tJNB RA.1,@LOOP", kJNB, true, 3},  {"\tJZ @LOOP", kJZ, true, 3},
       {"\tMOV REG,#@LOOP", kMOV, false, 2},  // "#" takes the name after "@" as its expression
   };
   for (const Case& c : cases) {

@@ -66,8 +66,8 @@ TEST(Options, ValuesAndTheirIllegalForms) {
       {{"/T", "25", "x"}, false, &Options::tab_width, 20},
       {{"/T", "20", "x"}, true, &Options::tab_width, 20},
       {{"/T3", "x"}, true, &Options::tab_width, 3},
-      {{"/T", "0", "x"}, false, &Options::tab_width, 8},    // would divide by zero later
-      {{"/Tabc", "x"}, false, &Options::tab_width, 8},      // converts to 0
+      {{"/T", "0", "x"}, false, &Options::tab_width, 8},  // would divide by zero later
+      {{"/Tabc", "x"}, false, &Options::tab_width, 8},    // converts to 0
       {{"/W", "5", "x"}, false, &Options::warning_level, 1},
       {{"/W", "3", "x"}, false, &Options::warning_level, 1},
       {{"/W2", "x"}, true, &Options::warning_level, 2},

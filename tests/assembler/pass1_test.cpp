@@ -113,7 +113,8 @@ class PassRun {
 };
 
 std::vector<std::string> EndOfPass1Warnings(const std::string& file) {
-  return {file + "(1) Line 1, Warning 65, Pass 1: No IRC_CAL directive. Default IRC_SLOW being used",
+  return {file +
+              "(1) Line 1, Warning 65, Pass 1: No IRC_CAL directive. Default IRC_SLOW being used",
           file + "(1) Line 1, Warning 66, Pass 1: No FREQ directive. Default 50 MHz being used",
           file + "(1) Line 1, Warning 71, Pass 1: No chip type specified - using default QV18"};
 }
@@ -135,7 +136,8 @@ TEST_P(Pass1Fixture, ReportsExactlyItsMessages) {
   EXPECT_EQ(p.exit_code, -1);
   std::vector<std::string> expected = c.messages;
   if (c.end_warnings) {
-    for (const std::string& w : EndOfPass1Warnings(std::string(c.name) + ".asm")) expected.push_back(w);
+    for (const std::string& w : EndOfPass1Warnings(std::string(c.name) + ".asm"))
+      expected.push_back(w);
   }
   EXPECT_EQ(p.Messages(), expected) << p.console.str();
 }
@@ -146,88 +148,178 @@ INSTANTIATE_TEST_SUITE_P(
     Sources, Pass1Fixture,
     ::testing::Values(
         // A redefinition stops pass 1 at once: neither error 3 nor the end warnings follow.
-        FixtureCase{"redefinition", {}, -1,
-                    {"redefinition.asm(3) Line 3, Error 2, Pass 1: Redefinition of symbol <START>"}},
-        FixtureCase{"redefines_tarn", kIde, -1,
-                    {"redefines_tarn.asm(1) Line 1, Error 2, Pass 1: Redefinition of symbol <__TARN>"}},
-        FixtureCase{"freq_twice", {}, -1,
+        FixtureCase{
+            "redefinition",
+            {},
+            -1,
+            {"redefinition.asm(3) Line 3, Error 2, Pass 1: Redefinition of symbol <START>"}},
+        FixtureCase{
+            "redefines_tarn",
+            kIde,
+            -1,
+            {"redefines_tarn.asm(1) Line 1, Error 2, Pass 1: Redefinition of symbol <__TARN>"}},
+        FixtureCase{"freq_twice",
+                    {},
+                    -1,
                     {"freq_twice.asm(3) Line 3, Error 2, Pass 1: Redefinition of symbol <FREQ>"}},
         FixtureCase{"defaults", {}, 0, {}, true},
-        FixtureCase{"unmatched_else", {}, -1, {"unmatched_else.asm(1) Line 1, Error 19, Pass 1: Unmatched ELSE"}},
-        FixtureCase{"unmatched_endif", {}, -1,
+        FixtureCase{"unmatched_else",
+                    {},
+                    -1,
+                    {"unmatched_else.asm(1) Line 1, Error 19, Pass 1: Unmatched ELSE"}},
+        FixtureCase{"unmatched_endif",
+                    {},
+                    -1,
                     {"unmatched_endif.asm(1) Line 1, Error 20, Pass 1: Unmatched ENDIF"}},
-        FixtureCase{"if_without_expression", {}, -1,
+        FixtureCase{"if_without_expression",
+                    {},
+                    -1,
                     {"if_without_expression.asm(1) Line 1, Error 11, Pass 1: Missing expression"}},
-        FixtureCase{"ifdef_number", {}, -1, {"ifdef_number.asm(1) Line 1, Error 1, Pass 1: Bad instruction statement"}},
-        FixtureCase{"if_too_deep", {}, -1,
-                    {"if_too_deep.asm(101) Line 101, Error 22, Pass 1: If.else.endif nesting error - too deep"}},
-        FixtureCase{"equ_without_label", {}, -1, {"equ_without_label.asm(1) Line 1, Error 9, Pass 1: Missing Label"}},
-        FixtureCase{"equ_without_expression", {}, -1,
+        FixtureCase{"ifdef_number",
+                    {},
+                    -1,
+                    {"ifdef_number.asm(1) Line 1, Error 1, Pass 1: Bad instruction statement"}},
+        FixtureCase{"if_too_deep",
+                    {},
+                    -1,
+                    {"if_too_deep.asm(101) Line 101, Error 22, Pass 1: If.else.endif nesting error "
+                     "- too deep"}},
+        FixtureCase{"equ_without_label",
+                    {},
+                    -1,
+                    {"equ_without_label.asm(1) Line 1, Error 9, Pass 1: Missing Label"}},
+        FixtureCase{"equ_without_expression",
+                    {},
+                    -1,
                     {"equ_without_expression.asm(1) Line 1, Error 11, Pass 1: Missing expression"}},
-        FixtureCase{"equ_twice", {}, -1, {"equ_twice.asm(2) Line 2, Error 2, Pass 1: Redefinition of symbol <once>"}},
+        FixtureCase{"equ_twice",
+                    {},
+                    -1,
+                    {"equ_twice.asm(2) Line 2, Error 2, Pass 1: Redefinition of symbol <once>"}},
         // A SET variable is no redefinition: EQU gives it its value.
         FixtureCase{"set_then_equ", {}, 0, {}, true},
-        FixtureCase{"org_past_memory", {}, -1,
-                    {"org_past_memory.asm(1) Line 1, Error 43, Pass 1: Address exceeds memory limit"}},
-        FixtureCase{"res_past_memory", {}, -1,
-                    {"res_past_memory.asm(2) Line 2, Error 43, Pass 1: Address exceeds memory limit"}},
-        FixtureCase{"ds_past_memory", {}, -1,
-                    {"ds_past_memory.asm(1) Line 1, Error 43, Pass 1: Address exceeds memory limit"}},
-        FixtureCase{"zero_before_memory", {}, -1,
-                    {"zero_before_memory.asm(1) Line 1, Error 43, Pass 1: Address exceeds memory limit"}},
-        FixtureCase{"device_unknown_word", {}, -1,
-                    {"device_unknown_word.asm(1) Line 1, Error 14, Pass 1: Bad argument <FROBNICATE>"}},
-        FixtureCase{"radix_errors", {"/W", "0"}, -1,
+        FixtureCase{
+            "org_past_memory",
+            {},
+            -1,
+            {"org_past_memory.asm(1) Line 1, Error 43, Pass 1: Address exceeds memory limit"}},
+        FixtureCase{
+            "res_past_memory",
+            {},
+            -1,
+            {"res_past_memory.asm(2) Line 2, Error 43, Pass 1: Address exceeds memory limit"}},
+        FixtureCase{
+            "ds_past_memory",
+            {},
+            -1,
+            {"ds_past_memory.asm(1) Line 1, Error 43, Pass 1: Address exceeds memory limit"}},
+        FixtureCase{
+            "zero_before_memory",
+            {},
+            -1,
+            {"zero_before_memory.asm(1) Line 1, Error 43, Pass 1: Address exceeds memory limit"}},
+        FixtureCase{
+            "device_unknown_word",
+            {},
+            -1,
+            {"device_unknown_word.asm(1) Line 1, Error 14, Pass 1: Bad argument <FROBNICATE>"}},
+        FixtureCase{"radix_errors",
+                    {"/W", "0"},
+                    -1,
                     {"radix_errors.asm(1) Line 1, Comment 31, Pass 1: Expected an '=' sign",
                      "radix_errors.asm(2) Line 2, Error 25, Pass 1: Bad radix value"}},
         // A user's message does not stop pass 1; only a malformed ERROR does.
-        FixtureCase{"user_errors", {"/W", "0"}, -1,
+        FixtureCase{"user_errors",
+                    {"/W", "0"},
+                    -1,
                     {"user_errors.asm(1) Line 1, Warning 55, Pass 1: ERROR \"first pass\"",
                      "user_errors.asm(2) Line 2, Error 55, Pass 1: ERROR \"first error\"",
                      "user_errors.asm(3) Line 3, Comment 55, Pass 1: ERROR \"first comment\"",
                      "user_errors.asm(5) Line 5, Error 1, Pass 1: Bad instruction statement"}},
-        FixtureCase{"user_error_level", {}, -1,
+        FixtureCase{"user_error_level",
+                    {},
+                    -1,
                     {"user_error_level.asm(1) Line 1, Error 1, Pass 1: Bad instruction statement"}},
-        FixtureCase{"user_error_no_string", {}, -1,
-                    {"user_error_no_string.asm(1) Line 1, Error 1, Pass 1: Bad instruction statement"}},
-        FixtureCase{"watch_missing", kIde, -1,
+        FixtureCase{
+            "user_error_no_string",
+            {},
+            -1,
+            {"user_error_no_string.asm(1) Line 1, Error 1, Pass 1: Bad instruction statement"}},
+        FixtureCase{"watch_missing",
+                    kIde,
+                    -1,
                     {"watch_missing.asm(1) Line 1, Error 63, Pass 1: WATCH is missing parameters"}},
-        FixtureCase{"watch_bad_type", kIde, -1,
-                    {"watch_bad_type.asm(2) Line 2, Error 70, Pass 1: Invalid watch type specified - \"HEX\""}},
-        FixtureCase{"irc_cal_bad", kIde, -1,
-                    {"irc_cal_bad.asm(1) Line 1, Error 64, Pass 1: IRC_CAL has invalid or missing parameters"}},
+        FixtureCase{"watch_bad_type",
+                    kIde,
+                    -1,
+                    {"watch_bad_type.asm(2) Line 2, Error 70, Pass 1: Invalid watch type specified "
+                     "- \"HEX\""}},
+        FixtureCase{"irc_cal_bad",
+                    kIde,
+                    -1,
+                    {"irc_cal_bad.asm(1) Line 1, Error 64, Pass 1: IRC_CAL has invalid or missing "
+                     "parameters"}},
         // /X 1 has defined __QV_IRC_CAL already: a warning, and the value is replaced.
-        FixtureCase{"irc_cal_again", {"/E", "KESTRIAN", "/X", "1"}, 0,
-                    {"irc_cal_again.asm(1) Line 1, Warning 2, Pass 1: Redefinition of symbol <IRC_CAL>",
-                     "irc_cal_again.asm(1) Line 1, Warning 66, Pass 1: No FREQ directive. Default 50 MHz being used",
-                     "irc_cal_again.asm(1) Line 1, Warning 71, Pass 1: No chip type specified - using default QV18"}},
-        FixtureCase{"reset_twice", {}, -1,
+        FixtureCase{
+            "irc_cal_again",
+            {"/E", "KESTRIAN", "/X", "1"},
+            0,
+            {"irc_cal_again.asm(1) Line 1, Warning 2, Pass 1: Redefinition of symbol <IRC_CAL>",
+             "irc_cal_again.asm(1) Line 1, Warning 66, Pass 1: No FREQ directive. Default 50 MHz "
+             "being used",
+             "irc_cal_again.asm(1) Line 1, Warning 71, Pass 1: No chip type specified - using "
+             "default QV18"}},
+        FixtureCase{"reset_twice",
+                    {},
+                    -1,
                     {"reset_twice.asm(2) Line 2, Error 2, Pass 1: Redefinition of symbol <RESET>"}},
-        FixtureCase{"break_twice", {}, -1,
+        FixtureCase{"break_twice",
+                    {},
+                    -1,
                     {"break_twice.asm(3) Line 3, Error 2, Pass 1: Redefinition of symbol <BREAK>"}},
         // A number, a comma or a string first is error 1 and pass 1 goes on; a register name
         // first fails the statement.
-        FixtureCase{"bad_first_tokens", {}, -1,
+        FixtureCase{"bad_first_tokens",
+                    {},
+                    -1,
                     {"bad_first_tokens.asm(1) Line 1, Error 1, Pass 1: Bad instruction statement",
                      "bad_first_tokens.asm(2) Line 2, Error 1, Pass 1: Bad instruction statement",
                      "bad_first_tokens.asm(3) Line 3, Error 1, Pass 1: Bad instruction statement",
                      "bad_first_tokens.asm(4) Line 4, Error 4, Pass 1: 'RA' is a reserved word"}},
-        FixtureCase{"macro_without_label", {}, -1,
+        FixtureCase{"macro_without_label",
+                    {},
+                    -1,
                     {"macro_without_label.asm(1) Line 1, Error 9, Pass 1: Missing Label"}},
-        FixtureCase{"macro_twice", {}, -1,
-                    {"macro_twice.asm(3) Line 3, Error 12, Pass 1: Redefinition of MACRO label <twice>"}},
-        FixtureCase{"endm_outside", {}, -1, {"endm_outside.asm(1) Line 1, Error 17, Pass 1: Unmatched MACRO"}},
-        FixtureCase{"title_number", {}, -1, {"title_number.asm(1) Line 1, Error 29, Pass 1: Bad string syntax"}},
-        FixtureCase{"id_too_long", {}, -1, {"id_too_long.asm(1) Line 1, Error 29, Pass 1: Bad string syntax"}},
-        FixtureCase{"fuse_without_expression", {}, -1,
-                    {"fuse_without_expression.asm(1) Line 1, Error 11, Pass 1: Missing expression"}}),
+        FixtureCase{
+            "macro_twice",
+            {},
+            -1,
+            {"macro_twice.asm(3) Line 3, Error 12, Pass 1: Redefinition of MACRO label <twice>"}},
+        FixtureCase{"endm_outside",
+                    {},
+                    -1,
+                    {"endm_outside.asm(1) Line 1, Error 17, Pass 1: Unmatched MACRO"}},
+        FixtureCase{"title_number",
+                    {},
+                    -1,
+                    {"title_number.asm(1) Line 1, Error 29, Pass 1: Bad string syntax"}},
+        FixtureCase{"id_too_long",
+                    {},
+                    -1,
+                    {"id_too_long.asm(1) Line 1, Error 29, Pass 1: Bad string syntax"}},
+        FixtureCase{
+            "fuse_without_expression",
+            {},
+            -1,
+            {"fuse_without_expression.asm(1) Line 1, Error 11, Pass 1: Missing expression"}}),
     [](const ::testing::TestParamInfo<FixtureCase>& info) { return std::string(info.param.name); });
 
 TEST(Pass1, EndOfSourceWithoutEndIsError32AndEndsTheRun) {
   PassRun p(kFixtures / "missing_end.asm");
   p.Pass1();
   EXPECT_EQ(p.exit_code, 1);
-  EXPECT_EQ(p.Messages(), std::vector<std::string>{"missing_end.asm(1) Line 2, Error 32, Pass 1: Unexpected EOF"});
+  EXPECT_EQ(p.Messages(), std::vector<std::string>{
+                              "missing_end.asm(1) Line 2, Error 32, Pass 1: Unexpected EOF"});
 }
 
 TEST(Pass1, MacrosIncludeAndReptAreSizedAndTheirLabelsDefined) {
@@ -239,9 +331,10 @@ TEST(Pass1, MacrosIncludeAndReptAreSizedAndTheirLabelsDefined) {
   };
   // Each expansion: a LOCAL label, a local label joined to the caller's global label and the
   // expansion's prefix, NOP and a two-word DW.
-  for (const Expected& e : {Expected{"start", 0}, Expected{"??0000", 0}, Expected{"start?first1:here", 0},
-                            Expected{"??0001", 3}, Expected{"start?first2:here", 3}, Expected{"included", 7},
-                            Expected{"after", 10}}) {
+  for (const Expected& e :
+       {Expected{"start", 0}, Expected{"??0000", 0}, Expected{"start?first1:here", 0},
+        Expected{"??0001", 3}, Expected{"start?first2:here", 3}, Expected{"included", 7},
+        Expected{"after", 10}}) {
     const SymbolNode* s = p.Symbol(e.name);
     ASSERT_NE(s, nullptr) << e.name;
     EXPECT_EQ(s->value, e.value) << e.name;
@@ -290,10 +383,11 @@ TEST(Pass1, SpecialSymbolsHaveTheirKindsAndValues) {
     uint8_t kind;
     int32_t value;
   };
-  for (const Expected& e : {Expected{"__TARN", kSymData, 1}, Expected{"__QV_FREQ", kSymData, 20000000},
-                            Expected{"__QV_IRC_CAL", kSymData, 2}, Expected{"__QV_BREAK", kSymAddr, 1},
-                            Expected{"__QV_RESET", kSymResb, 2}, Expected{"__QV_WATCH:ticks", kSymWatch + 2, 0},
-                            Expected{"__QV_WATCH:ticks.3", kSymWatch + 4, 0}}) {
+  for (const Expected& e :
+       {Expected{"__TARN", kSymData, 1}, Expected{"__QV_FREQ", kSymData, 20000000},
+        Expected{"__QV_IRC_CAL", kSymData, 2}, Expected{"__QV_BREAK", kSymAddr, 1},
+        Expected{"__QV_RESET", kSymResb, 2}, Expected{"__QV_WATCH:ticks", kSymWatch + 2, 0},
+        Expected{"__QV_WATCH:ticks.3", kSymWatch + 4, 0}}) {
     const SymbolNode* s = t.pass.Symbol(e.name);
     ASSERT_NE(s, nullptr) << e.name;
     EXPECT_EQ(s->kind, e.kind) << e.name;
@@ -328,9 +422,10 @@ TEST(Pass1, WatchAndIrcCalOutsideTheIdeModeOnlyDefineTheirLabel) {
   EXPECT_EQ(t.pass.Symbol("__QV_IRC_CAL")->value, 0);
   EXPECT_EQ(t.pass.Messages(), EndOfPass1Warnings("t.asm"));
   t.pass.Pass2();
-  EXPECT_EQ(t.pass.Messages(), (std::vector<std::string>{
-                                   "t.asm(2) Line 2, Comment 46, Pass 2: Ignoring unknown directive",
-                                   "t.asm(3) Line 3, Comment 46, Pass 2: Ignoring unknown directive"}));
+  EXPECT_EQ(t.pass.Messages(),
+            (std::vector<std::string>{
+                "t.asm(2) Line 2, Comment 46, Pass 2: Ignoring unknown directive",
+                "t.asm(3) Line 3, Comment 46, Pass 2: Ignoring unknown directive"}));
 }
 
 TEST(Pass1, XOneDefinesIrcCalZeroSoNoWarning65) {
@@ -338,9 +433,11 @@ TEST(Pass1, XOneDefinesIrcCalZeroSoNoWarning65) {
   ASSERT_NE(t.pass.Symbol("__QV_IRC_CAL"), nullptr);
   EXPECT_EQ(t.pass.Symbol("__QV_IRC_CAL")->kind, kSymData);
   EXPECT_EQ(t.pass.Symbol("__QV_IRC_CAL")->value, 0);
-  EXPECT_EQ(t.pass.Messages(), (std::vector<std::string>{
-                                   "t.asm(1) Line 1, Warning 66, Pass 1: No FREQ directive. Default 50 MHz being used",
-                                   "t.asm(1) Line 1, Warning 71, Pass 1: No chip type specified - using default QV18"}));
+  EXPECT_EQ(
+      t.pass.Messages(),
+      (std::vector<std::string>{
+          "t.asm(1) Line 1, Warning 66, Pass 1: No FREQ directive. Default 50 MHz being used",
+          "t.asm(1) Line 1, Warning 71, Pass 1: No chip type specified - using default QV18"}));
   EXPECT_EQ(t.pass.Symbol("__QV_FREQ")->value, 50000000);
   EXPECT_EQ(t.pass.run.image.break_address, kNoBreak);  // no BREAK, in any mode
 }
@@ -357,8 +454,10 @@ TEST(Pass1, ErrorDirectiveSpeaksInTheNamedPassOnly) {
   EXPECT_EQ(t.pass.Messages(),
             std::vector<std::string>{"t.asm(3) Line 3, Warning 55, Pass 1: ERROR \"first pass\""});
   t.pass.Pass2();
-  EXPECT_EQ(t.pass.Messages(), (std::vector<std::string>{"t.asm(4) Line 4, Error 55, Pass 2: ERROR \"second pass\"",
-                                                        "t.asm(5) Line 5, Warning 55, Pass 2: ERROR \"second warning\""}));
+  EXPECT_EQ(
+      t.pass.Messages(),
+      (std::vector<std::string>{"t.asm(4) Line 4, Error 55, Pass 2: ERROR \"second pass\"",
+                                "t.asm(5) Line 5, Warning 55, Pass 2: ERROR \"second warning\""}));
 }
 
 TEST(Pass1, UserWarningInTheIdeModeIsWarning76AndDoesNotFail) {
@@ -379,7 +478,8 @@ TEST(Pass1, UserMessagesInTheIdeModeShowTheValuesOfTheNamesThatFollow) {
       "flag    EQU     RA.3\n"
       "level   SET     -2\n"
       "start   NOP\n"
-      "        ERROR   P1W \"count=\" count, \" flag=\" flag \" level=\" level \" start=\" start \" later=\" later\n"
+      "        ERROR   P1W \"count=\" count, \" flag=\" flag \" level=\" level \" start=\" start "
+      "\" later=\" later\n"
       "later   EQU     1\n"
       "        ERROR   P2W \"later=\" later \" count=\" count\n"
       "        RADIX   = HEX\n"
@@ -389,25 +489,31 @@ TEST(Pass1, UserMessagesInTheIdeModeShowTheValuesOfTheNamesThatFollow) {
       {"/E", "KESTRIAN", "/X", "1"});
   EXPECT_EQ(t.pass.result, 0);
   EXPECT_EQ(t.pass.Messages(),
-            std::vector<std::string>{"t.asm(7) Line 7, Warning 76, Pass 1: USER WARNING: \"count=26 flag=5.3 level=-2 "
-                                     "start= later=<WARNING - \"later\" not defined in pass 1>\""});
+            std::vector<std::string>{
+                "t.asm(7) Line 7, Warning 76, Pass 1: USER WARNING: \"count=26 flag=5.3 level=-2 "
+                "start= later=<WARNING - \"later\" not defined in pass 1>\""});
   t.pass.Pass2();
   EXPECT_EQ(t.pass.Messages(),
-            (std::vector<std::string>{"t.asm(9) Line 9, Warning 76, Pass 2: USER WARNING: \"later=1 count=26\"",
-                                      "t.asm(11) Line 11, Error 55, Pass 2: ERROR \"count=1A\"",
-                                      "t.asm(12) Line 12, Error 55, Pass 2: ERROR \"level=FFFFFFFE\""}));
+            (std::vector<std::string>{
+                "t.asm(9) Line 9, Warning 76, Pass 2: USER WARNING: \"later=1 count=26\"",
+                "t.asm(11) Line 11, Error 55, Pass 2: ERROR \"count=1A\"",
+                "t.asm(12) Line 12, Error 55, Pass 2: ERROR \"level=FFFFFFFE\""}));
 }
 
 // Outside it the string is the whole message, and every message keeps to 100 characters.
 TEST(Pass1, UserMessagesOutsideTheIdeModeAreTheStringAlone) {
   std::string long_text(110, 'x');
-  Inline t("count   EQU     26\n"
-           "        ERROR   P1W \"count=\" count\n"
-           "        ERROR   P1W \"" + long_text + "\"\n"
-           "        END\n",
-           {"/X", "1"});
+  Inline t(
+      "count   EQU     26\n"
+      "        ERROR   P1W \"count=\" count\n"
+      "        ERROR   P1W \"" +
+          long_text +
+          "\"\n"
+          "        END\n",
+      {"/X", "1"});
   EXPECT_EQ(t.pass.Messages()[0], "t.asm(2) Line 2, Warning 55, Pass 1: ERROR \"count=\"");
-  EXPECT_EQ(t.pass.Messages()[1], "t.asm(3) Line 3, Warning 55, Pass 1: ERROR \"" + long_text.substr(0, 100) + "\"");
+  EXPECT_EQ(t.pass.Messages()[1],
+            "t.asm(3) Line 3, Warning 55, Pass 1: ERROR \"" + long_text.substr(0, 100) + "\"");
 }
 
 // In the IDE's mode a source without any OSC keyword hears of the default in pass 2, at its
@@ -418,10 +524,13 @@ TEST(Pass1, NoOscillatorKeywordIsWarning69InPass2InTheIdeMode) {
   EXPECT_TRUE(ide.pass.Messages().empty());
   ide.pass.Pass2();
   EXPECT_EQ(ide.pass.Messages(),
-            std::vector<std::string>{"t.asm(1) Line 1, Warning 69, Pass 2: No OSCxxx directive - using default OSCRC"});
+            std::vector<std::string>{
+                "t.asm(1) Line 1, Warning 69, Pass 2: No OSCxxx directive - using default OSCRC"});
 
-  Inline later("        DEVICE  QV18AC\n        FUSES   WDT_OFF, OSCHS2\n        FREQ    4_000_000\n        END\n",
-               {"/E", "KESTRIAN", "/X", "1"});
+  Inline later(
+      "        DEVICE  QV18AC\n        FUSES   WDT_OFF, OSCHS2\n        FREQ    4_000_000\n        "
+      "END\n",
+      {"/E", "KESTRIAN", "/X", "1"});
   later.pass.Pass2();
   EXPECT_TRUE(later.pass.Messages().empty());
 
@@ -435,13 +544,15 @@ TEST(Pass1, RedefinitionsAreReportedAgainInPass2OnTheirOwnLines) {
   p.Pass1();
   p.Pass2();
   EXPECT_EQ(p.Messages(),
-            std::vector<std::string>{"freq_twice.asm(3) Line 3, Error 2, Pass 2: Redefinition of symbol <FREQ>"});
+            std::vector<std::string>{
+                "freq_twice.asm(3) Line 3, Error 2, Pass 2: Redefinition of symbol <FREQ>"});
   PassRun q(kFixtures / "redefinition.asm");
   q.Pass1();
   q.Pass2();
-  EXPECT_EQ(q.Messages(), (std::vector<std::string>{
-                              "redefinition.asm(3) Line 3, Error 2, Pass 2: Redefinition of symbol <START>",
-                              "redefinition.asm(4) Line 4, Error 3, Pass 2: Symbol <missing> is not defined"}));
+  EXPECT_EQ(q.Messages(),
+            (std::vector<std::string>{
+                "redefinition.asm(3) Line 3, Error 2, Pass 2: Redefinition of symbol <START>",
+                "redefinition.asm(4) Line 4, Error 3, Pass 2: Symbol <missing> is not defined"}));
 }
 
 TEST(Pass1, RadixChangesNumbersAndWarning33ComesFromPass2) {
@@ -455,11 +566,15 @@ TEST(Pass1, RadixChangesNumbersAndWarning33ComesFromPass2) {
   EXPECT_EQ(t.pass.Symbol("short")->value, 0x1B);
   EXPECT_EQ(t.pass.Symbol("long")->value, 5);
   EXPECT_EQ(t.pass.Symbol("ten")->value, 16);
-  EXPECT_EQ(t.pass.Messages(), std::vector<std::string>{
-                                   "t.asm(1) Line 1, Warning 66, Pass 1: No FREQ directive. Default 50 MHz being used"});
+  EXPECT_EQ(
+      t.pass.Messages(),
+      std::vector<std::string>{
+          "t.asm(1) Line 1, Warning 66, Pass 1: No FREQ directive. Default 50 MHz being used"});
   // Each pass starts from the command line's radix, so pass 2 reads the lines alike.
   t.pass.Pass2();
-  EXPECT_EQ(t.pass.Messages(), std::vector<std::string>{"t.asm(2) Line 2, Warning 33, Pass 2: Assume value is in HEXADECIMAL"});
+  EXPECT_EQ(t.pass.Messages(),
+            std::vector<std::string>{
+                "t.asm(2) Line 2, Warning 33, Pass 2: Assume value is in HEXADECIMAL"});
   EXPECT_EQ(t.pass.Symbol("ten")->value, 16);
 }
 
@@ -488,11 +603,13 @@ TEST(Pass1, IfMinusOneSkipsAndNestedBlocksFollowTheirOuterLevel) {
   for (const char* absent : {"skipped", "inner", "inner2", "undefd", "marked"}) {
     EXPECT_EQ(t.pass.Symbol(absent), nullptr) << absent;
   }
-  for (const char* present : {"taken", "defd"}) EXPECT_NE(t.pass.Symbol(present), nullptr) << present;
+  for (const char* present : {"taken", "defd"})
+    EXPECT_NE(t.pass.Symbol(present), nullptr) << present;
   // The undefined name of an IF is reported as the evaluator reports it, and pass 1 goes on.
   EXPECT_EQ(t.pass.result, 0);
   ASSERT_FALSE(t.pass.Messages().empty());
-  EXPECT_EQ(t.pass.Messages()[0], "t.asm(17) Line 17, Error 3, Pass 1: Symbol <undefined_name> is not defined");
+  EXPECT_EQ(t.pass.Messages()[0],
+            "t.asm(17) Line 17, Error 3, Pass 1: Symbol <undefined_name> is not defined");
 }
 
 TEST(Pass1, IdWordsTakeTwoNibblesPerCharacter) {
@@ -521,7 +638,8 @@ TEST(Pass1, DataListsStopAt200WordsWithError6) {
   std::string list = "        DW      0";
   for (int i = 1; i < 210; ++i) list += ",0";
   Inline t(list + "\nafter   NOP\n        END\n", {"/X", "1", "/P", "QV18AC", "/W", "2"});
-  EXPECT_EQ(t.pass.Messages(), std::vector<std::string>{"t.asm(1) Line 1, Error 6, Pass 1: Too many operands"});
+  EXPECT_EQ(t.pass.Messages(),
+            std::vector<std::string>{"t.asm(1) Line 1, Error 6, Pass 1: Too many operands"});
   EXPECT_EQ(t.pass.Symbol("after")->value, 200);
 }
 
@@ -546,7 +664,8 @@ TEST(Pass1, LocationDirectivesMoveTheCounterAndDefineTheirKinds) {
   EXPECT_EQ(t.pass.run.pass_state.location, 0x200);
   // ZERO reserves like RES: pass 2 leaves the words it passes over empty.
   t.pass.Pass2();
-  for (int a = 0x15; a < 0x1A; ++a) EXPECT_EQ(t.pass.run.image.words[static_cast<size_t>(a)], kBlankWord) << a;
+  for (int a = 0x15; a < 0x1A; ++a)
+    EXPECT_EQ(t.pass.run.image.words[static_cast<size_t>(a)], kBlankWord) << a;
 }
 
 TEST(Pass1, SetUpdatesItsVariableAndEquCarriesTheBitField) {
@@ -587,13 +706,15 @@ TEST(Pass1, FuseWordDirectivesSetTheWholeWord) {
 TEST(Pass1, ObsoleteFuseKeywordIsWarning51) {
   Inline t("        DEVICE  QV52BD, OSCHS\n        END\n", {"/E", "KESTRIAN", "/X", "1"});
   ASSERT_FALSE(t.pass.Messages().empty());
-  EXPECT_EQ(t.pass.Messages()[0], "t.asm(1) Line 1, Warning 51, Pass 1: Obsolete keyword: <OSCHS> for this device");
+  EXPECT_EQ(t.pass.Messages()[0],
+            "t.asm(1) Line 1, Warning 51, Pass 1: Obsolete keyword: <OSCHS> for this device");
   EXPECT_EQ(t.pass.run.device.index, 4);
 }
 
 TEST(Pass1, ListParametersSetTheirOptions) {
   Inline t(
-      "        LIST    P=QV48BD, R=HEX, F=BIN16, L=PAGE, E=NOHAU, Q=37, W=0, X=OFF, N=50, C=132, D=1\n"
+      "        LIST    P=QV48BD, R=HEX, F=BIN16, L=PAGE, E=NOHAU, Q=37, W=0, X=OFF, N=50, C=132, "
+      "D=1\n"
       "        LIST    Q=-37\n"
       "        END\n");
   EXPECT_EQ(t.pass.result, 0) << t.pass.console.str();
@@ -630,11 +751,15 @@ TEST(Pass1, ListParameterErrors) {
   for (const ListErrorCase& c : cases) {
     Inline t(std::string("        LIST    ") + c.parameter + "\n        END\n");
     EXPECT_EQ(t.pass.result, -1) << c.parameter;
-    EXPECT_EQ(t.pass.Messages(), std::vector<std::string>{std::string("t.asm(1) Line 1, ") + c.message}) << c.parameter;
+    EXPECT_EQ(t.pass.Messages(),
+              std::vector<std::string>{std::string("t.asm(1) Line 1, ") + c.message})
+        << c.parameter;
   }
-  Inline missing_equals("        LIST    R HEX\n        END\n", {"/W", "0", "/X", "1", "/P", "QV18AC"});
+  Inline missing_equals("        LIST    R HEX\n        END\n",
+                        {"/W", "0", "/X", "1", "/P", "QV18AC"});
   EXPECT_EQ(missing_equals.pass.run.options.radix, 16);
-  EXPECT_EQ(missing_equals.pass.Messages()[0], "t.asm(1) Line 1, Comment 31, Pass 1: Expected an '=' sign");
+  EXPECT_EQ(missing_equals.pass.Messages()[0],
+            "t.asm(1) Line 1, Comment 31, Pass 1: Expected an '=' sign");
 }
 
 TEST(Pass1, TitlesAndSubtitles) {
@@ -671,7 +796,8 @@ TEST(Pass1, LabelColumnRule) {
     EXPECT_EQ(t.pass.result, c.accepted ? 0 : -1) << c.line;
     if (!c.accepted) {
       EXPECT_EQ(t.pass.Messages(),
-                std::vector<std::string>{"t.asm(2) Line 2, Error 45, Pass 1: Label must begin at column 1"})
+                std::vector<std::string>{
+                    "t.asm(2) Line 2, Error 45, Pass 1: Label must begin at column 1"})
           << c.line;
     }
   }
@@ -689,7 +815,8 @@ TEST(Pass1, LocalLabelLongerThan130CharactersIsError57) {
   BeginLine(run, ":local\n");
   NextToken(run);
   EXPECT_EQ(TakeLabel(run), -1);
-  EXPECT_NE(console.str().find("Error 57, Pass 1: Local symbol \":local\" expands to more than 130 characters"),
+  EXPECT_NE(console.str().find(
+                "Error 57, Pass 1: Local symbol \":local\" expands to more than 130 characters"),
             std::string::npos)
       << console.str();
   BeginLine(run, ":loc\n");
@@ -706,7 +833,9 @@ TEST(Pass1, ResetLabelGetsTheResetVector) {
 
   Inline far("        DEVICE  QV18AC\n        RESET   600\n        END\n");
   far.pass.Pass2();
-  EXPECT_EQ(far.pass.Messages(), std::vector<std::string>{"t.asm(2) Line 2, Error 52, Pass 2: Reset address not in page 0"});
+  EXPECT_EQ(
+      far.pass.Messages(),
+      std::vector<std::string>{"t.asm(2) Line 2, Error 52, Pass 2: Reset address not in page 0"});
   EXPECT_EQ(far.pass.run.image.words[2047], 0xA00 + (600 & 511));
 }
 
@@ -728,8 +857,9 @@ TEST(Pass1, DirectiveLinesHaveTheirPass2Classes) {
   p.Pass1();
   p.Pass2();
   EXPECT_EQ(p.line_classes,
-            (std::vector<int>{kLineFuses, kLineFuses, kLineValue, kLineValue, kLinePlain, kLinePlainNoMarker,
-                              kLinePlainNoMarker, kLinePageEject, kLineBlankLines, kLineResetVector, kLinePlain}));
+            (std::vector<int>{kLineFuses, kLineFuses, kLineValue, kLineValue, kLinePlain,
+                              kLinePlainNoMarker, kLinePlainNoMarker, kLinePageEject,
+                              kLineBlankLines, kLineResetVector, kLinePlain}));
 }
 
 }  // namespace

@@ -72,7 +72,9 @@ class SourceHarness {
 
   int Errors() const { return run.messages.counts.errors; }
   int Warnings() const { return run.messages.counts.warnings; }
-  bool Printed(const std::string& text) const { return console.str().find(text) != std::string::npos; }
+  bool Printed(const std::string& text) const {
+    return console.str().find(text) != std::string::npos;
+  }
 
   int exit_code = 0;
   std::vector<int> failed_lines;  // listing lines of calls that failed in pass 1
@@ -101,7 +103,8 @@ class SourceHarness {
     if (!label.empty() && !IsDirective(kDirMacro)) DefineLabel(label);
     if (!keyword) return true;
     if (run.keyword.macro) {
-      if (ExpandMacroCall(run, *run.keyword.macro) < 0 && run.pass == 1) failed_lines.push_back(ListingLineNumber(run));
+      if (ExpandMacroCall(run, *run.keyword.macro) < 0 && run.pass == 1)
+        failed_lines.push_back(ListingLineNumber(run));
       return true;
     }
     if (!run.keyword.directive) {
@@ -132,13 +135,9 @@ class SourceHarness {
         EvalExpression(run);
         BeginRept(run, PopInt(run));
         break;
-      case kDirEndr:
-        EndRept(run);
-        break;
-      case kDirEnd:
-        return false;
-      default:
-        break;
+      case kDirEndr: EndRept(run); break;
+      case kDirEnd: return false;
+      default: break;
     }
     return true;
   }

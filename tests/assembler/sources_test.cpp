@@ -25,15 +25,18 @@ class SourcesTest : public ::testing::Test {
   TempFolder folder;
   SourceHarness h;
 
-  void Source(const std::string& text) { h.SetSource(folder.Write("main.asm", text), folder.path()); }
+  void Source(const std::string& text) {
+    h.SetSource(folder.Write("main.asm", text), folder.path());
+  }
   void Fixture(const std::string& name) { h.SetSource(kFixtures / name, folder.path()); }
 };
 
 TEST_F(SourcesTest, IncludeNesting) {
   Fixture("include_main.asm");
   ASSERT_TRUE(h.Assemble());
-  EXPECT_EQ(h.records, (Records{"include_main.asm(2) DW 1", "Inc\\Level1.INC(1) DW 2", "inc/level2.inc(2) DW 22",
-                                "Inc\\Level1.INC(3) DW 3", "include_main.asm(4) DW 4", "inc/level2.inc(2) DW 22"}));
+  EXPECT_EQ(h.records, (Records{"include_main.asm(2) DW 1", "Inc\\Level1.INC(1) DW 2",
+                                "inc/level2.inc(2) DW 22", "Inc\\Level1.INC(3) DW 3",
+                                "include_main.asm(4) DW 4", "inc/level2.inc(2) DW 22"}));
   EXPECT_EQ(h.Errors(), 0);
   // Numbered in the order of first opening; a second INCLUDE of a file registers nothing.
   const auto& files = h.run.sources.files;
@@ -53,9 +56,10 @@ TEST_F(SourcesTest, MissingIncludeIsFatal61InTheIdeMode) {
   h.run.options.kestrian = true;
   EXPECT_FALSE(h.RunPass(1));
   EXPECT_EQ(h.exit_code, 1);
-  EXPECT_TRUE(h.Printed("\nCannot open INCLUDE file: " + (fs::weakly_canonical(folder.path()) / "nothere.inc").string() +
-                        "\n"));
-  std::string line = "main.asm(2) Line 2, Error 61, Pass 1: Couldn't open include file: nothere.inc";
+  EXPECT_TRUE(h.Printed("\nCannot open INCLUDE file: " +
+                        (fs::weakly_canonical(folder.path()) / "nothere.inc").string() + "\n"));
+  std::string line =
+      "main.asm(2) Line 2, Error 61, Pass 1: Couldn't open include file: nothere.inc";
   EXPECT_TRUE(h.Printed(line));
   std::ifstream err(folder.path() / "main.err");
   std::string first;
@@ -75,7 +79,8 @@ TEST_F(SourcesTest, MissingIncludeEndsTheRunOutsideTheIdeMode) {
 TEST_F(SourcesTest, TenIncludeLevelsAtMost) {
   // main includes d1, d1 includes d2, ...: d9 is the tenth level and cannot include d10.
   for (int i = 1; i <= 10; ++i) {
-    folder.Write("d" + std::to_string(i) + ".inc", "        DW " + std::to_string(i) + "\n        INCLUDE 'd" +
+    folder.Write("d" + std::to_string(i) + ".inc", "        DW " + std::to_string(i) +
+                                                       "\n        INCLUDE 'd" +
                                                        std::to_string(i + 1) + ".inc'\n");
   }
   Source("        INCLUDE 'd1.inc'\n        DW 0\n        END\n");
@@ -84,7 +89,8 @@ TEST_F(SourcesTest, TenIncludeLevelsAtMost) {
   EXPECT_EQ(h.records[8], "d9.inc(1) DW 9");
   EXPECT_EQ(h.records[9], "main.asm(2) DW 0");
   EXPECT_EQ(h.Errors(), 1);
-  EXPECT_TRUE(h.Printed("d9.inc(2) Line 19, Error 21, Pass 2: File nesting error - Exceeded 10 levels"));
+  EXPECT_TRUE(
+      h.Printed("d9.inc(2) Line 19, Error 21, Pass 2: File nesting error - Exceeded 10 levels"));
 }
 
 TEST_F(SourcesTest, ElevenFilesInAll) {
@@ -99,7 +105,8 @@ TEST_F(SourcesTest, ElevenFilesInAll) {
   // Pass 2 finds the ten files of pass 1 registered and refuses only the new one again.
   ASSERT_TRUE(h.RunPass(2));
   EXPECT_EQ(h.Errors(), 1);
-  EXPECT_TRUE(h.Printed("main.asm(11) Line 21, Error 67, Pass 2: Total number of INCLUDE files exceeded 31"));
+  EXPECT_TRUE(h.Printed(
+      "main.asm(11) Line 21, Error 67, Pass 2: Total number of INCLUDE files exceeded 31"));
   EXPECT_EQ(h.records.size(), 11u);
   EXPECT_EQ(h.records.back(), "f3.inc(1) DW 3");
   EXPECT_EQ(h.run.sources.files.size(), 11u);
@@ -115,9 +122,12 @@ TEST_F(SourcesTest, LineLengthLimit) {
   ASSERT_TRUE(h.RunPass(1));
   EXPECT_EQ(h.Warnings(), 0);
   ASSERT_TRUE(h.RunPass(2));
-  EXPECT_EQ(h.records, (Records{"main.asm(1) DW 1", "main.asm(2) DW 1", "main.asm(3) DW 3", "main.asm(4) DW 1"}));
+  EXPECT_EQ(h.records, (Records{"main.asm(1) DW 1", "main.asm(2) DW 1", "main.asm(3) DW 3",
+                                "main.asm(4) DW 1"}));
   EXPECT_EQ(h.Warnings(), 1);
-  EXPECT_TRUE(h.Printed("main.asm(2) Line 2, Warning 56, Pass 2: Source line is too long.  Max length = 512 characters"));
+  EXPECT_TRUE(
+      h.Printed("main.asm(2) Line 2, Warning 56, Pass 2: Source line is too long.  Max length = "
+                "512 characters"));
 }
 
 TEST_F(SourcesTest, LongLineOfAFileWithoutCarriageReturns) {
@@ -133,7 +143,8 @@ TEST_F(SourcesTest, LongLineOfAFileWithoutCarriageReturns) {
 
 TEST_F(SourcesTest, LineTextAsTextModeReadIt) {
   // CR LF ends a line without its CR; 0x1A ends the file; NUL ends a line's text.
-  Source("        DW 1\r\n        DW 2 ; x\r\n        DW 3\0 junk\n        END\n\x1A        DW 9\n"s);
+  Source(
+      "        DW 1\r\n        DW 2 ; x\r\n        DW 3\0 junk\n        END\n\x1A        DW 9\n"s);
   ASSERT_TRUE(h.Assemble());
   EXPECT_EQ(h.records, (Records{"main.asm(1) DW 1", "main.asm(2) DW 2", "main.asm(3) DW 3"}));
   EXPECT_EQ(h.run.sources.files[0].line_count, 4);
@@ -169,8 +180,10 @@ TEST_F(SourcesTest, MarksForTheListing) {
 TEST_F(SourcesTest, IncludeNamesWithoutRegardToCase) {
   folder.Write("Sub/Deeper/File.INC", "");
   h.run.working_folder = folder.path().string() + "/";
-  EXPECT_EQ(ResolveIncludeName(h.run, "sub\\deeper\\file.inc"), (folder.path() / "Sub/Deeper/File.INC").string());
-  EXPECT_EQ(ResolveIncludeName(h.run, "Sub/Deeper/File.INC"), (folder.path() / "Sub/Deeper/File.INC").string());
+  EXPECT_EQ(ResolveIncludeName(h.run, "sub\\deeper\\file.inc"),
+            (folder.path() / "Sub/Deeper/File.INC").string());
+  EXPECT_EQ(ResolveIncludeName(h.run, "Sub/Deeper/File.INC"),
+            (folder.path() / "Sub/Deeper/File.INC").string());
   EXPECT_EQ(ResolveIncludeName(h.run, "sub/none.inc"), (folder.path() / "sub/none.inc").string());
 }
 
@@ -178,14 +191,17 @@ TEST_F(SourcesTest, IncludeNamesWithoutRegardToCase) {
 TEST_F(SourcesTest, RandomBytesAreSafe) {
   std::mt19937 random(1210);
   std::uniform_int_distribution<int> byte(0, 255);
-  static const std::string kWords[] = {"m MACRO a\n", " ENDM\n", " REPT 2\n", " ENDR\n", " EXITM\n", " m 1\n",
-                                       " DW %\n", " LOCAL q\n", "q DW q\n", " INCLUDE 'other.inc'\n"};
+  static const std::string kWords[] = {
+      "m MACRO a\n", " ENDM\n", " REPT 2\n",  " ENDR\n",  " EXITM\n",
+      " m 1\n",      " DW %\n", " LOCAL q\n", "q DW q\n", " INCLUDE 'other.inc'\n"};
   for (int round = 0; round < 40; ++round) {
     std::string text;
     for (int i = 0; i < 3000; ++i) {
       int b = byte(random);
-      if (b < 20) text += kWords[static_cast<size_t>(b) % std::size(kWords)];
-      else text.push_back(static_cast<char>(byte(random)));
+      if (b < 20)
+        text += kWords[static_cast<size_t>(b) % std::size(kWords)];
+      else
+        text.push_back(static_cast<char>(byte(random)));
       // Mostly without the end-of-file byte, so that the reader goes on.
       if (round % 4 != 0 && text.back() == 0x1A) text.back() = ' ';
     }

@@ -56,20 +56,21 @@ TEST_F(SymbolsTest, WalkIsInCaseFoldedOrderAndEqualNamesInInsertionOrder) {
     DefineSymbolBit(run, name, 0, 0, kSymData);
   }
   // Upper-case folding puts "_" (0x5F) after the letters.
-  EXPECT_EQ(WalkNames(),
-            (std::vector<std::string>{"a", "Alpha", "ALPHA", "alpha", "beta", "Beta2", "gamma", "_under"}));
+  EXPECT_EQ(WalkNames(), (std::vector<std::string>{"a", "Alpha", "ALPHA", "alpha", "beta", "Beta2",
+                                                   "gamma", "_under"}));
   // A lookup finds the first of equal names.
   EXPECT_EQ(FindSymbol(run, "alpha")->name, "Alpha");
   EXPECT_EQ(run.symbols.Count(), 8);
 }
 
 TEST_F(SymbolsTest, NamesAlikeInTheirFirstEightCharactersOrderOnTheRest) {
-  for (const char* name : {"LONGNAME_B", "longname_a", "LONGNAME", "LongNameX", "LONGNAMEA", "LONGNAM", "LONGNAMEX",
-                           "longnameA"}) {
+  for (const char* name : {"LONGNAME_B", "longname_a", "LONGNAME", "LongNameX", "LONGNAMEA",
+                           "LONGNAM", "LONGNAMEX", "longnameA"}) {
     DefineSymbolBit(run, name, 0, 0, kSymData);
   }
-  EXPECT_EQ(WalkNames(), (std::vector<std::string>{"LONGNAM", "LONGNAME", "LONGNAMEA", "longnameA", "LongNameX",
-                                                   "LONGNAMEX", "longname_a", "LONGNAME_B"}));
+  EXPECT_EQ(WalkNames(),
+            (std::vector<std::string>{"LONGNAM", "LONGNAME", "LONGNAMEA", "longnameA", "LongNameX",
+                                      "LONGNAMEX", "longname_a", "LONGNAME_B"}));
 }
 
 TEST_F(SymbolsTest, SetSymbolReplacesOnlyTheSameKind) {

@@ -6,11 +6,11 @@
 
 namespace {
 
-using tarn_test::fs::exists;
 using tarn_test::ReadFile;
 using tarn_test::RunTarnExe;
 using tarn_test::TempFolder;
 using tarn_test::WriteFile;
+using tarn_test::fs::exists;
 
 const std::string kBanner =
     "\nTARN Cross-Assembler for Orbant QV-based microcontrollers      Version 1.51.07\n"
@@ -57,7 +57,9 @@ TEST(TarnProgram, QuietWithABadOptionListsTheMessageNumbers) {
   auto r = RunTarnExe({"/Q", "24", "/X"});
   EXPECT_EQ(r.exit_code, 1);
   ASSERT_EQ(r.output.rfind(kBanner + "\nIllegal option /X" + kUsage +
-                           "\n\nError message numbers for /Q and LIST Q=\nErr Message\n--- -------\n  1 Bad instruction statement\n", 0),
+                               "\n\nError message numbers for /Q and LIST Q=\nErr Message\n--- "
+                               "-------\n  1 Bad instruction statement\n",
+                           0),
             0u);
   EXPECT_NE(r.output.find(" 76 USER WARNING: \"--text--\"\n"), std::string::npos);
 }
@@ -83,12 +85,14 @@ TEST(TarnProgram, MissingSourceInTheIdeModeReachesTheErrorFile) {
   auto r = RunTarnExe({"/E", "KESTRIAN", "nope.src"}, dir.path().string());
   EXPECT_EQ(r.exit_code, 1);
   const std::string line = "nope.src(0) Line 0, Error 60, Pass 1: Couldn't open file: nope.src\n";
-  EXPECT_NE(r.output.find("\nCannot open Source file: <nope.src>" + line), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find("\nCannot open Source file: <nope.src>" + line), std::string::npos)
+      << r.output;
   EXPECT_EQ(ReadFile(dir / "nope.err"), line);
 }
 
 // A source that draws none of the end-of-pass-1 warnings in the IDE's mode, nor warning 69.
-constexpr const char* kQuietIdeSource = "\tDEVICE QV18AC, OSCHS2\n\tFREQ 4000000\n\tIRC_CAL irc_slow\n\tEND\n";
+constexpr const char* kQuietIdeSource =
+    "\tDEVICE QV18AC, OSCHS2\n\tFREQ 4000000\n\tIRC_CAL irc_slow\n\tEND\n";
 
 TEST(TarnProgram, SourceInAnotherFolderIsFoundAndItsOutputsStayBesideIt) {
   TempFolder dir;
@@ -97,7 +101,8 @@ TEST(TarnProgram, SourceInAnotherFolderIsFoundAndItsOutputsStayBesideIt) {
   auto r = RunTarnExe({"/E", "KESTRIAN", "sub/p"}, dir.path().string());
   EXPECT_EQ(r.exit_code, 0) << r.output;
   EXPECT_NE(r.output.find("CWD = " + (dir / "sub") + "\n"), std::string::npos) << r.output;
-  EXPECT_NE(r.output.find("\nNo errors detected by the assembler.\nPress any key to close...\n"), std::string::npos);
+  EXPECT_NE(r.output.find("\nNo errors detected by the assembler.\nPress any key to close...\n"),
+            std::string::npos);
   EXPECT_FALSE(exists(dir / "sub/sub"));
 }
 
@@ -137,8 +142,10 @@ TEST(TarnProgram, ResetOverAWordInUseIsAnOverwrite) {
             "\tORG\t0\nstart\tNOP\n\tEND\n");
   auto r = RunTarnExe({"/X", "1", "r.asm"}, dir.path().string());
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_NE(r.output.find("r.asm(5) Line 5, Error 30, Pass 2: Overwriting same program counter location\n"),
-            std::string::npos) << r.output;
+  EXPECT_NE(r.output.find(
+                "r.asm(5) Line 5, Error 30, Pass 2: Overwriting same program counter location\n"),
+            std::string::npos)
+      << r.output;
 }
 
 // After errors no object is written and none of an earlier run survives; the closing line
@@ -151,12 +158,15 @@ TEST(TarnProgram, ErrorsLeaveOnlyTheErrorFile) {
   }
   auto r = RunTarnExe({"/X", "1", "p.asm"}, dir.path().string());
   EXPECT_EQ(r.exit_code, 1) << r.output;
-  EXPECT_NE(r.output.find("p.asm(3) Line 3, Error 3, Pass 2: Symbol <nowhere> is not defined\n"), std::string::npos)
+  EXPECT_NE(r.output.find("p.asm(3) Line 3, Error 3, Pass 2: Symbol <nowhere> is not defined\n"),
+            std::string::npos)
       << r.output;
   EXPECT_NE(r.output.find("\n4 lines compiled in "), std::string::npos) << r.output;
   EXPECT_NE(r.output.find("\n   0 warnings\n   1 severe errors\n\nOnly .ERR file was generated.\n"),
-            std::string::npos) << r.output;
-  EXPECT_EQ(ReadFile(dir / "p.err"), "p.asm(3) Line 3, Error 3, Pass 2: Symbol <nowhere> is not defined\n");
+            std::string::npos)
+      << r.output;
+  EXPECT_EQ(ReadFile(dir / "p.err"),
+            "p.asm(3) Line 3, Error 3, Pass 2: Symbol <nowhere> is not defined\n");
   for (const char* ext : {".map", ".bin", ".hex", ".qve", ".obj", ".hxl", ".hxh"}) {
     EXPECT_FALSE(exists(dir / (std::string("p") + ext))) << ext;
   }
@@ -175,7 +185,9 @@ TEST(TarnProgram, ErrorFileThatCannotBeCreatedFailsTheRun) {
     if (kestrian) args.insert(args.begin(), {"/E", "KESTRIAN"});
     auto r = RunTarnExe(args, dir.path().string());
     EXPECT_EQ(r.exit_code, 1) << r.output;
-    EXPECT_NE(r.output.find("\nCannot create error file '" + (dir / "p.err") + "'"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("\nCannot create error file '" + (dir / "p.err") + "'"),
+              std::string::npos)
+        << r.output;
     EXPECT_EQ(r.output.find("No errors detected"), std::string::npos) << r.output;
     EXPECT_EQ(r.output.find("lines compiled"), std::string::npos) << r.output;
     EXPECT_FALSE(exists(dir / "p.hex"));
@@ -196,7 +208,8 @@ TEST(TarnProgram, OutputFilesOnAFullDevice) {
       {"p.lst", "INHX8M", 6, "\nCannot create program listing file"},
       {"p.map", "INHX8M", 3, "\nCannot create map file"},
       {"p.sym", "INHX8M", 5, "\nCannot create symbol file"},
-      {"p.hex", "INHX8M", 4, "\nCannot create Intel 8-bit merged hex file\nCannot open object file"},
+      {"p.hex", "INHX8M", 4,
+       "\nCannot create Intel 8-bit merged hex file\nCannot open object file"},
       {"p.obj", "BIN16", 4, "\nCannot create object file\nCannot open object file"},
       {"p.qve", "IEEE695", 4, "\nCannot open IEEE-695 object file: "},
   };
@@ -226,10 +239,14 @@ TEST(TarnProgram, LongSourceCountsPastSixteenBits) {
   WriteFile(dir / "p.asm", text);
   auto r = RunTarnExe({"/X", "1", "p.asm"}, dir.path().string());
   EXPECT_EQ(r.exit_code, 1);
-  EXPECT_NE(r.output.find("p.asm(69999) Line 69999, Error 3, Pass 2: Symbol <nowhere> is not defined\n"),
-            std::string::npos) << r.output.substr(0, 2000);
-  EXPECT_NE(r.output.find("\n70000 lines compiled in "), std::string::npos) << r.output.substr(0, 2000);
-  EXPECT_NE(ReadFile(dir / "p.lst").find("\n 69998  =00000005       late    EQU 5\n"), std::string::npos);
+  EXPECT_NE(
+      r.output.find("p.asm(69999) Line 69999, Error 3, Pass 2: Symbol <nowhere> is not defined\n"),
+      std::string::npos)
+      << r.output.substr(0, 2000);
+  EXPECT_NE(r.output.find("\n70000 lines compiled in "), std::string::npos)
+      << r.output.substr(0, 2000);
+  EXPECT_NE(ReadFile(dir / "p.lst").find("\n 69998  =00000005       late    EQU 5\n"),
+            std::string::npos);
 }
 
 // A folder standing where an output file must go.
@@ -251,7 +268,8 @@ TEST(TarnProgram, OutputFilesThatCannotBeCreated) {
       TempFolder dir;
       WriteFile(dir / "p.asm", "\tEND\n");
       tarn_test::fs::create_directory(dir / c.blocked);
-      std::vector<std::string> args = {"/F", std::string(c.blocked) == "p.obj" ? "BIN16" : "INHX8M", "p.asm"};
+      std::vector<std::string> args = {"/F", std::string(c.blocked) == "p.obj" ? "BIN16" : "INHX8M",
+                                       "p.asm"};
       if (ide) args.insert(args.begin(), {"/E", "KESTRIAN"});
       auto r = RunTarnExe(args, dir.path().string());
       EXPECT_EQ(r.exit_code, ide ? c.ide_exit : 1) << c.blocked;
@@ -310,14 +328,16 @@ TEST(TarnProgram, SpacWritesABoundedNumberOfBlankLines) {
   auto r = RunTarnExe({"/X", "1", "p.asm"}, dir.path().string());
   EXPECT_EQ(r.exit_code, 2) << r.output;
   EXPECT_NE(r.output.find("p.asm(3) Line 3, Warning 24, Pass 2: Value is out of range"),
-            std::string::npos) << r.output;
+            std::string::npos)
+      << r.output;
   const std::string listing = ReadFile(dir / "p.lst");
   const std::string blanks = "SPAC 99999999\n" + std::string(1000, '\n');
   EXPECT_NE(listing.find(blanks), std::string::npos);
   EXPECT_EQ(listing.find(blanks + "\n"), std::string::npos);
 
   WriteFile(dir / "q.asm",
-            "\tDEVICE QV18AC\n\tFREQ 4000000\n\tREPT 100\n\tREPT 50\n\tSPAC 1000\n\tENDR\n\tENDR\n\tEND\n");
+            "\tDEVICE QV18AC\n\tFREQ 4000000\n\tREPT 100\n\tREPT 50\n\tSPAC "
+            "1000\n\tENDR\n\tENDR\n\tEND\n");
   r = RunTarnExe({"/X", "1", "q.asm"}, dir.path().string());
   EXPECT_EQ(r.exit_code, 1) << r.output.substr(0, 2000);
   EXPECT_NE(r.output.find("Assembly stopped after 4194304 blank listing lines"), std::string::npos)

@@ -59,7 +59,8 @@ struct ProcessResult {
 };
 
 // Runs the built tarn with its arguments (stdin not a terminal) in `folder`.
-inline ProcessResult RunTarnExe(const std::vector<std::string>& args, const std::string& folder = ".",
+inline ProcessResult RunTarnExe(const std::vector<std::string>& args,
+                                const std::string& folder = ".",
                                 const std::string& exe = TARN_EXE) {
   std::string command = "cd '" + folder + "' && '" + exe + "'";
   for (const std::string& a : args) command += " '" + a + "'";

@@ -106,10 +106,14 @@ TEST_F(ClipboardTest, PlainTextFromAnotherProgramIsANormalPasteWithItsBreaksMade
 
 TEST_F(ClipboardTest, CopyPutsCrLfAndThePlainOptionDropsStyleCharacters) {
   s.SetStaticFormat(true);
-  Load(s, "a\x02" "b\x02\nc");
+  Load(s,
+       "a\x02"
+       "b\x02\nc");
   s.SelectAll();
   s.CopyToClipboard();
-  EXPECT_EQ(clipboard.Text(), "a\x02" "b\x02\r\nc");
+  EXPECT_EQ(clipboard.Text(),
+            "a\x02"
+            "b\x02\r\nc");
   EXPECT_FALSE(clipboard.IsColumnBlock());
   s.SetOptions(s.GetOptions() | zkoPlainClipboard);
   s.CopyToClipboard();
@@ -129,8 +133,10 @@ TEST_F(ClipboardTest, PasteWithPersistentBlocksKeepsTheBlockMarkedAndTheCaretAtT
   };
   const Row rows[] = {
       {"overwrite: the selection is replaced", 0, "aXYd", 3, 3, 3},
-      {"no overwrite: pasted at the caret, the selection is dropped", zkoNoOverwriteBlocks, "aXYbcd", 3, 3, 3},
-      {"persistent: the block stays marked where it went", zkoNoOverwriteBlocks | zkoPersistentBlocks, "aXYbcd", 3, 5, 3},
+      {"no overwrite: pasted at the caret, the selection is dropped", zkoNoOverwriteBlocks,
+       "aXYbcd", 3, 3, 3},
+      {"persistent: the block stays marked where it went",
+       zkoNoOverwriteBlocks | zkoPersistentBlocks, "aXYbcd", 3, 5, 3},
   };
   for (const Row& r : rows) {
     s.SetOptions(r.options);

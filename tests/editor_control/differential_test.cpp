@@ -34,7 +34,9 @@ struct NaiveText {
   void Replace(int32_t from, int32_t to, const std::string& text) {
     std::string flat = Flat();
     // Offsets between a CR and its LF go back to the paragraph end, as the primitive does.
-    auto fix = [&](int32_t o) { return (o > 0 && flat[static_cast<size_t>(o - 1)] == '\r') ? o - 1 : o; };
+    auto fix = [&](int32_t o) {
+      return (o > 0 && flat[static_cast<size_t>(o - 1)] == '\r') ? o - 1 : o;
+    };
     from = fix(from);
     to = fix(to);
     const std::string before = flat.substr(0, static_cast<size_t>(from));
@@ -91,8 +93,9 @@ void RunAgainstModel(const std::string& initial, uint32_t seed, int steps, uint3
       std::uniform_int_distribution<int32_t> off(0, n);
       int32_t a = off(rng), b = off(rng);
       if (a > b) std::swap(a, b);
-      if (rng() % long_every != 0) b = std::min(n, a + static_cast<int32_t>(rng() % 12));  // mostly short
-      if (rng() % 3 == 0) b = a;  // a pure insertion
+      if (rng() % long_every != 0)
+        b = std::min(n, a + static_cast<int32_t>(rng() % 12));  // mostly short
+      if (rng() % 3 == 0) b = a;                                // a pure insertion
       const std::string text = RandomText(rng);
       s.Select(b, a);
       const int32_t level_before = s.UndoLevel();
@@ -144,14 +147,16 @@ TEST(DifferentialTest, RandomEditsUndosAndRedosMatchANaiveModel) {
 // Enough paragraphs that edits move records across the table's block boundary (1820).
 TEST(DifferentialTest, RandomEditsAcrossBlockBoundaries) {
   std::string text;
-  for (int i = 0; i < 2000; ++i) text += (i % 7 ? "line " + std::to_string(i) : std::string()) + "\r\n";
+  for (int i = 0; i < 2000; ++i)
+    text += (i % 7 ? "line " + std::to_string(i) : std::string()) + "\r\n";
   RunAgainstModel(text, 99, 1500, 100000);
 }
 
 // A paragraph of 65,535 characters or more needs the paragraph extension from the start;
 // it once kept a line that ended at 0 and failed the self-test right after loading.
 TEST(DifferentialTest, ParagraphsOfSixtyFourKAndMoreEditLikeShortOnes) {
-  const std::string text = "head\r\n" + std::string(70000, 'q') + "\r\n" + std::string(65535, 'w') + "\r\ntail";
+  const std::string text =
+      "head\r\n" + std::string(70000, 'q') + "\r\n" + std::string(65535, 'w') + "\r\ntail";
   RunAgainstModel(text, 4242, 600, 25);
 }
 
@@ -162,8 +167,11 @@ TEST(DifferentialTest, UndoAndRedoReturnToTheSameTextsWithStaticFormatAndDiscard
   TScrivlet s;
   s.SetStaticFormat(true);
   s.SetOptions(s.GetOptions() | zkoDiscardTrailingSpaces);
-  testing::Load(s, "one \x02" "bold\x02 two\r\nthree");
-  static const char kAlphabet[] = {'a', ' ', '\t', '\r', '\x02', '\x01', '\x15', '\x03', '\x04', 'q'};
+  testing::Load(s,
+                "one \x02"
+                "bold\x02 two\r\nthree");
+  static const char kAlphabet[] = {'a',    ' ',    '\t',   '\r',   '\x02',
+                                   '\x01', '\x15', '\x03', '\x04', 'q'};
   std::vector<std::string> history{s.Text()};
   size_t at = 0;
   for (int step = 0; step < 3000; ++step) {
@@ -173,7 +181,8 @@ TEST(DifferentialTest, UndoAndRedoReturnToTheSameTextsWithStaticFormatAndDiscard
       int32_t a = off(rng), b = off(rng);
       if (a > b) std::swap(a, b);
       std::string text;
-      for (int n = static_cast<int>(rng() % 4); n > 0; --n) text.push_back(kAlphabet[rng() % sizeof kAlphabet]);
+      for (int n = static_cast<int>(rng() % 4); n > 0; --n)
+        text.push_back(kAlphabet[rng() % sizeof kAlphabet]);
       s.Select(b, a);
       const std::string before = s.Text();
       const int32_t level_before = s.UndoLevel();
@@ -209,7 +218,8 @@ TEST(DifferentialTest, UndoAndRedoReturnToTheSameTextsWithStaticFormatAndDiscard
 TEST(DifferentialTest, IncrementalHighlightingAndLayoutEqualAFreshOne) {
   testing::FixedWidthMeasurer measurer;
   auto setUp = [&](TScrivlet& c) {
-    testing::LayOutAtOnce(c, measurer, 8 + 7 * 12 + 8, 36);  // twelve characters a line, three showing
+    testing::LayOutAtOnce(c, measurer, 8 + 7 * 12 + 8,
+                          36);  // twelve characters a line, three showing
     c.Keywords.AddKeyword("MOVWF", kWholeWord, kStyleBold, 1, 0, kNoColor, 1);
     c.Keywords.AddKeyword("MOV", kWholeWord, kStyleBold, 1, 0, kNoColor, 2);
     c.Keywords.AddKeyword("AW", 0, kStyleItalic, 1, 0, kNoColor, 3);
@@ -218,12 +228,14 @@ TEST(DifferentialTest, IncrementalHighlightingAndLayoutEqualAFreshOne) {
     c.StartStopKeys.AddStartStopKey("/*", "*/", 0, 0, 6, 0, kNoColor, 6, false);
   };
   auto same_run = [](const TStyleRun& a, const TStyleRun& b) {
-    return a.Offset == b.Offset && a.RunFlags == b.RunFlags && a.Depth == b.Depth && a.Foregnd == b.Foregnd &&
-           a.Context == b.Context && std::equal(a.Levels, a.Levels + 16, b.Levels);
+    return a.Offset == b.Offset && a.RunFlags == b.RunFlags && a.Depth == b.Depth &&
+           a.Foregnd == b.Foregnd && a.Context == b.Context &&
+           std::equal(a.Levels, a.Levels + 16, b.Levels);
   };
   auto same_line = [](const TLineRecord& a, const TLineRecord& b) {
-    return a.Start == b.Start && a.End == b.End && a.WordWidth == b.WordWidth && a.FullWidth == b.FullWidth &&
-           a.Spaces == b.Spaces && a.TrailingStart == b.TrailingStart && a.StartStyle == b.StartStyle;
+    return a.Start == b.Start && a.End == b.End && a.WordWidth == b.WordWidth &&
+           a.FullWidth == b.FullWidth && a.Spaces == b.Spaces &&
+           a.TrailingStart == b.TrailingStart && a.StartStyle == b.StartStyle;
   };
   auto compare = [&](TScrivlet& s, int step) {
     TScrivlet fresh;
@@ -235,25 +247,31 @@ TEST(DifferentialTest, IncrementalHighlightingAndLayoutEqualAFreshOne) {
       const TParagraph& a = s.Table.Items(i);
       const TParagraph& b = fresh.Table.Items(i);
       ASSERT_TRUE(a.Flags & pfFormatted) << "step " << step << " paragraph " << i;
-      ASSERT_TRUE(SameScanState(para::Style(a), para::Style(b))) << "step " << step << " paragraph " << i;
+      ASSERT_TRUE(SameScanState(para::Style(a), para::Style(b)))
+          << "step " << step << " paragraph " << i;
       ASSERT_EQ(a.FirstLine, b.FirstLine) << "step " << step << " paragraph " << i;
       const auto* ra = para::Runs(a);
       const auto* rb = para::Runs(b);
-      ASSERT_EQ(ra ? ra->size() : 0u, rb ? rb->size() : 0u) << "step " << step << " paragraph " << i;
+      ASSERT_EQ(ra ? ra->size() : 0u, rb ? rb->size() : 0u)
+          << "step " << step << " paragraph " << i;
       for (size_t k = 0; ra && k < ra->size(); ++k)
-        ASSERT_TRUE(same_run((*ra)[k], (*rb)[k])) << "step " << step << " paragraph " << i << " run " << k;
+        ASSERT_TRUE(same_run((*ra)[k], (*rb)[k]))
+            << "step " << step << " paragraph " << i << " run " << k;
       ASSERT_EQ(para::LineCount(a), para::LineCount(b)) << "step " << step << " paragraph " << i;
       for (int32_t k = 0; k < para::LineCount(a); ++k)
         ASSERT_TRUE(same_line(para::LineRecord(a, k), para::LineRecord(b, k)))
-            << testing::ParaText(s.Table, i) << " step " << step << " paragraph " << i << " line " << k;
+            << testing::ParaText(s.Table, i) << " step " << step << " paragraph " << i << " line "
+            << k;
     }
   };
 
   std::mt19937 rng(5150);
   TScrivlet s;
   setUp(s);
-  testing::Load(s, "MOV a, b ; note\r\n/* block\r\nMOVWF x */ MOV\r\n\"str ; x\" MOVWF AW\r\nlast MOV");
-  static const std::string kPieces[] = {"MOV", "MOVWF", " ", "\"", ";", "/*", "*/", "\r\n", "a", "AW", "x y z w"};
+  testing::Load(
+      s, "MOV a, b ; note\r\n/* block\r\nMOVWF x */ MOV\r\n\"str ; x\" MOVWF AW\r\nlast MOV");
+  static const std::string kPieces[] = {"MOV", "MOVWF", " ", "\"", ";",      "/*",
+                                        "*/",  "\r\n",  "a", "AW", "x y z w"};
   for (int step = 0; step < 3000; ++step) {
     const int action = static_cast<int>(rng() % 10);
     if (action < 7) {
@@ -262,7 +280,8 @@ TEST(DifferentialTest, IncrementalHighlightingAndLayoutEqualAFreshOne) {
       int32_t b = std::min(s.CharCount(), a + static_cast<int32_t>(rng() % 6));
       if (rng() % 2) b = a;
       std::string text;
-      for (int n = static_cast<int>(rng() % 3); n > 0; --n) text += kPieces[rng() % std::size(kPieces)];
+      for (int n = static_cast<int>(rng() % 3); n > 0; --n)
+        text += kPieces[rng() % std::size(kPieces)];
       s.Select(b, a);
       s.UndoBreak = true;
       s.InsertTextBuf(text);

@@ -104,33 +104,53 @@ TEST_F(EditPrimitiveTest, AFreeOnDeleteNavigatorDiesWithTheTextUnderIt) {
 
 TEST_F(EditPrimitiveTest, RemovedTogglesComeBackSoTheTextBehindKeepsItsStyle) {
   s.SetStaticFormat(true);
-  Load(s, "a\x02" "bc\x02" "d");
+  Load(s,
+       "a\x02"
+       "bc\x02"
+       "d");
   s.Select(3, 1);  // the bold toggle and b
   s.InsertTextBuf("X");
-  EXPECT_EQ(s.Text(), "aX\x02" "c\x02" "d");
+  EXPECT_EQ(s.Text(),
+            "aX\x02"
+            "c\x02"
+            "d");
 }
 
 TEST_F(EditPrimitiveTest, AnEmptyRunLeftByAnEditIsDropped) {
   s.SetStaticFormat(true);
-  Load(s, "a\x02" "b\x02" "c");
+  Load(s,
+       "a\x02"
+       "b\x02"
+       "c");
   s.Select(3, 2);  // b: the toggles now enclose nothing
   s.InsertTextBuf({});
   EXPECT_EQ(s.Text(), "ac");
   s.DropEmptyStyleRuns = false;
-  Load(s, "a\x02" "b\x02" "c");
+  Load(s,
+       "a\x02"
+       "b\x02"
+       "c");
   s.Select(3, 2);
   s.InsertTextBuf({});
-  EXPECT_EQ(s.Text(), "a\x02\x02" "c");
+  EXPECT_EQ(s.Text(),
+            "a\x02\x02"
+            "c");
 }
 
 TEST_F(EditPrimitiveTest, UndoRestoresExactlyTheRecordedTextWithStaticFormat) {
   s.SetStaticFormat(true);
-  Load(s, "a\x02" "b\x02" "c");
+  Load(s,
+       "a\x02"
+       "b\x02"
+       "c");
   s.Select(3, 2);
   s.InsertTextBuf({});
   ASSERT_EQ(s.Text(), "ac");
   while (s.CanUndo()) s.Undo();
-  EXPECT_EQ(s.Text(), "a\x02" "b\x02" "c");
+  EXPECT_EQ(s.Text(),
+            "a\x02"
+            "b\x02"
+            "c");
   while (s.CanRedo()) s.Redo();
   EXPECT_EQ(s.Text(), "ac");
   s.SelfTest();

@@ -179,7 +179,10 @@ void AddRunOnRules(TScrivlet& m) {
 std::string Colours(TScrivlet& m) {
   return testing::StyleLetters(m, [](const TStyleRun& r) {
     if (!(r.RunFlags & kRunHasAttributes)) return '.';
-    return r.Foregnd == 0x800000 ? 's' : r.Foregnd == 0x808080 ? 'c' : r.Foregnd == 0x0000FF ? 'M' : '?';
+    return r.Foregnd == 0x800000   ? 's'
+           : r.Foregnd == 0x808080 ? 'c'
+           : r.Foregnd == 0x0000FF ? 'M'
+                                   : '?';
   });
 }
 
@@ -196,18 +199,25 @@ TEST_F(FormatThreadTest, AQuoteThatTurnsTheRestOfTheTextAroundIsRescannedInSlice
   Load(ref, text);
   ASSERT_EQ(Colours(*s), Colours(ref));
   const int32_t last_para = s->ParagraphCount() - 2;
-  auto last_line = [&](TScrivlet& m) { return Colours(m).substr(Colours(m).rfind('|', Colours(m).size() - 2)); };
+  auto last_line = [&](TScrivlet& m) {
+    return Colours(m).substr(Colours(m).rfind('|', Colours(m).size() - 2));
+  };
   struct Step {
     int32_t at;
     const char* insert;  // nullptr: the character at `at` is deleted
-    bool finish_first;    // the slices end before the step; else it lands amid the rescan
+    bool finish_first;   // the slices end before the step; else it lands amid the rescan
   };
-  const Step steps[] = {{4, "\"", true}, {4, nullptr, true}, {4, "\"", false}, {16 * 100, "\"", false},
+  const Step steps[] = {{4, "\"", true},
+                        {4, nullptr, true},
+                        {4, "\"", false},
+                        {16 * 100, "\"", false},
                         {4, nullptr, false}};
   for (const Step& step : steps) {
     SCOPED_TRACE(std::to_string(step.at) + (step.insert ? " typed" : " deleted"));
-    if (step.finish_first) scheduler.RunAll();
-    else scheduler.RunOne();
+    if (step.finish_first)
+      scheduler.RunAll();
+    else
+      scheduler.RunOne();
     for (TScrivlet* m : {s.get(), &ref}) {
       m->Select(step.insert ? step.at : step.at + 1, step.at);
       m->InsertTextBuf(step.insert ? step.insert : "");
@@ -215,8 +225,10 @@ TEST_F(FormatThreadTest, AQuoteThatTurnsTheRestOfTheTextAroundIsRescannedInSlice
     if (step.finish_first) {
       // The keystroke rescans what the window shows; the rest of the text waits for the slices.
       EXPECT_TRUE(scheduler.pending);
-      EXPECT_EQ(Colours(*s).substr(0, 60), Colours(ref).substr(0, 60)) << "the window shows it right at once";
-      EXPECT_NE(last_line(*s), last_line(ref)) << "paragraph " << last_para << " was rescanned at once";
+      EXPECT_EQ(Colours(*s).substr(0, 60), Colours(ref).substr(0, 60))
+          << "the window shows it right at once";
+      EXPECT_NE(last_line(*s), last_line(ref))
+          << "paragraph " << last_para << " was rescanned at once";
     }
   }
   scheduler.RunAll();

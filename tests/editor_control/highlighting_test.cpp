@@ -21,12 +21,16 @@ constexpr int32_t kComment = 0x808080;
 constexpr int32_t kString = 0x800000;
 constexpr int32_t kBlock = 0x008080;
 
-
 // One letter per character of the text: the colour class in force there.
 std::string Colours(TScrivlet& s) {
   return StyleLetters(s, [](const TStyleRun& r) {
     const int32_t f = (r.RunFlags & kRunHasAttributes) ? r.Foregnd : kPlain;
-    return f == kMov ? 'M' : f == kMovwf ? 'W' : f == kComment ? 'c' : f == kString ? 's' : f == kBlock ? 'b' : '.';
+    return f == kMov       ? 'M'
+           : f == kMovwf   ? 'W'
+           : f == kComment ? 'c'
+           : f == kString  ? 's'
+           : f == kBlock   ? 'b'
+                           : '.';
   });
 }
 
@@ -34,9 +38,7 @@ class HighlightingTest : public ::testing::Test {
  protected:
   FixedWidthMeasurer measurer{7, 12};
   TScrivlet s;
-  void SetUp() override {
-    testing::LayOutAtOnce(s, measurer, 400, 400);
-  }
+  void SetUp() override { testing::LayOutAtOnce(s, measurer, 400, 400); }
   void Keyword(const std::string& k, uint8_t options, int32_t colour, int32_t context = 1) {
     s.Keywords.AddKeyword(k, options, kStyleBold, context, 0, kNoColor, colour);
   }
@@ -62,17 +64,20 @@ TEST_F(HighlightingTest, KeywordsMatchByTheirOptionsAndTheFirstOfTheListWins) {
     std::string text, colours;
   };
   const Row rows[] = {
-      {"whole words: only the longer keyword fits MOVWF", "MOV", "MOVWF", kWholeWord, "MOVWF MOV", "WWWWW.MMM"},
+      {"whole words: only the longer keyword fits MOVWF", "MOV", "MOVWF", kWholeWord, "MOVWF MOV",
+       "WWWWW.MMM"},
       {"partial: the first keyword takes MOVWF's start", "MOV", "MOVWF", 0, "MOVWF", "MMM.."},
       {"partial, other order: the longer one wins", "MOVWF", "MOV", 0, "MOVWF", "MMMMM"},
-      {"whole word needs separators around", "MOV", "MOVWF", kWholeWord, "XMOV MOV, MOVX", ".....MMM......"},
+      {"whole word needs separators around", "MOV", "MOVWF", kWholeWord, "XMOV MOV, MOVX",
+       ".....MMM......"},
       {"without match case any case matches", "MOV", "MOVWF", 0, "mov Mov", "MMM.MMM"},
-      {"match case compares as it stands", "Mov", "MOVWF", kMatchCase, "mov Mov MOV", "....MMM...."},
+      {"match case compares as it stands", "Mov", "MOVWF", kMatchCase, "mov Mov MOV",
+       "....MMM...."},
       {"overlap: first keyword wins, the second is not found in it", "AB", "BC", 0, "ABC", "MM."},
   };
   for (const Row& r : rows) {
     s.Keywords.Clear();
-    Keyword(r.first, r.options, kMov);  // M: the first of the list
+    Keyword(r.first, r.options, kMov);     // M: the first of the list
     Keyword(r.second, r.options, kMovwf);  // W: the second
     Load(s, r.text);
     s.ReapplyHighlighting();
@@ -96,7 +101,8 @@ TEST_F(HighlightingTest, SectionsHoldTheirTextAndEndWhereTheySay) {
       {"a comment ends at the line end", "MOV ; MOV x\r\nMOV", "MMM.ccccccc|MMM"},
       {"a comment character inside a string opens nothing", "\"a;b\" MOV", "sssss.MMM"},
       {"a string ends at the line end when not closed", "\"ab\r\nMOV", "sss|MMM"},
-      {"a block spans paragraphs up to its stop key", "a /* b\r\nMOV\r\nc */ MOV", "..bbbb|bbb|bbbb.MMM"},
+      {"a block spans paragraphs up to its stop key", "a /* b\r\nMOV\r\nc */ MOV",
+       "..bbbb|bbb|bbbb.MMM"},
       {"a keyword inside a comment is not highlighted", "; MOVWF", "ccccccc"},
   };
   for (const Row& r : rows) {

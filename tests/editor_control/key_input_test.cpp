@@ -14,10 +14,10 @@ namespace scrivlet {
 namespace {
 
 using testing::FixedWidthMeasurer;
+using testing::kThreeLines;
 using testing::LayOutAtOnce;
 using testing::Load;
 using testing::RecordingHost;
-using testing::kThreeLines;
 
 class KeyInputTest : public testing::InputFixture {
  protected:
@@ -27,7 +27,8 @@ class KeyInputTest : public testing::InputFixture {
     if (ch >= 0) in.KeyPress(static_cast<uint8_t>(ch));
   }
   void Type(const std::string& text) {
-    for (char c : text) Press(static_cast<uint16_t>(c >= 'a' && c <= 'z' ? c - 32 : c), 0, static_cast<uint8_t>(c));
+    for (char c : text)
+      Press(static_cast<uint16_t>(c >= 'a' && c <= 'z' ? c - 32 : c), 0, static_cast<uint8_t>(c));
   }
 };
 
@@ -132,7 +133,8 @@ TEST_F(KeyInputTest, EditingKeysChangeTheTextAsTheirTableSays) {
       {"Return", 3, 3, vk::kReturn, 0, 13, "abc\r\n def\r\nghi jkl\r\nmno", 5},
       {"Tab", 3, 3, vk::kTab, 0, 9, "abc\t def\r\nghi jkl\r\nmno", 4},
       {"a character replaces the selection", 0, 3, 'X', ssShift, 'X', "X def\r\nghi jkl\r\nmno", 1},
-      {"Alt+Backspace acts as Backspace", 5, 5, vk::kBack, ssAlt, -1, "abc ef\r\nghi jkl\r\nmno", 4},
+      {"Alt+Backspace acts as Backspace", 5, 5, vk::kBack, ssAlt, -1, "abc ef\r\nghi jkl\r\nmno",
+       4},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -185,11 +187,26 @@ TEST_F(KeyInputTest, HotKeysWorkWithCtrlAndNotWhenReadOnly) {
     const char* text;
   };
   const Case cases[] = {
-      {"Ctrl+B", 'B', ssCtrl, false, true, "\x02" "ab\x02" "c"},
-      {"Ctrl+I", 'I', ssCtrl, false, true, "\x01" "ab\x01" "c"},
-      {"Ctrl+U", 'U', ssCtrl, false, true, "\x15" "ab\x15" "c"},
-      {"Ctrl+H", 'H', ssCtrl, false, true, "\x03" "ab\x03" "c"},
-      {"Ctrl+F", 'F', ssCtrl, false, true, "\x04" "ab\x04" "c"},
+      {"Ctrl+B", 'B', ssCtrl, false, true,
+       "\x02"
+       "ab\x02"
+       "c"},
+      {"Ctrl+I", 'I', ssCtrl, false, true,
+       "\x01"
+       "ab\x01"
+       "c"},
+      {"Ctrl+U", 'U', ssCtrl, false, true,
+       "\x15"
+       "ab\x15"
+       "c"},
+      {"Ctrl+H", 'H', ssCtrl, false, true,
+       "\x03"
+       "ab\x03"
+       "c"},
+      {"Ctrl+F", 'F', ssCtrl, false, true,
+       "\x04"
+       "ab\x04"
+       "c"},
       {"Ctrl+T", 'T', ssCtrl, false, true, "\tc"},
       {"Ctrl+P", 'P', ssCtrl, false, true, "\r\n\fc"},
       {"Ctrl+B read-only goes on to the form", 'B', ssCtrl, true, false, "abc"},
@@ -253,16 +270,11 @@ TEST_F(KeyInputTest, DisplayOnlyKeysScrollTheViewAndTheCaretStays) {
     int32_t v, h;
   };
   const Case cases[] = {
-      {vk::kDown, 0, lh, 0},
-      {vk::kDown, 0, 2 * lh, 0},
-      {vk::kUp, 0, lh, 0},
-      {vk::kNext, 0, (1 + visible - 1) * lh, 0},
-      {vk::kPrior, 0, lh, 0},
-      {vk::kNext, ssCtrl, max_v, 0},
-      {vk::kPrior, ssCtrl, 0, 0},
-      {vk::kRight, 0, 0, 400 / 5 + 1},
-      {vk::kLeft, 0, 0, 0},
-      {vk::kEnd, 0, 0, 100 * 7 + 16 - 400},
+      {vk::kDown, 0, lh, 0},      {vk::kDown, 0, 2 * lh, 0},
+      {vk::kUp, 0, lh, 0},        {vk::kNext, 0, (1 + visible - 1) * lh, 0},
+      {vk::kPrior, 0, lh, 0},     {vk::kNext, ssCtrl, max_v, 0},
+      {vk::kPrior, ssCtrl, 0, 0}, {vk::kRight, 0, 0, 400 / 5 + 1},
+      {vk::kLeft, 0, 0, 0},       {vk::kEnd, 0, 0, 100 * 7 + 16 - 400},
       {vk::kHome, 0, 0, 0},
   };
   for (const Case& c : cases) {
@@ -289,7 +301,8 @@ TEST_F(KeyInputTest, ShiftAltArrowsMakeAColumnBlockAndTheChordsCharacterIsNotTyp
   EXPECT_EQ(s.GetParagraphText(0), "abcdef");
   in.KeyDown(vk::kShift, ssShift);  // Alt released
   Type("y");
-  EXPECT_EQ(s.Text(), "adef\r\naydef\r\nabcdef") << "the block goes, the character stands at the caret";
+  EXPECT_EQ(s.Text(), "adef\r\naydef\r\nabcdef")
+      << "the block goes, the character stands at the caret";
 }
 
 TEST_F(KeyInputTest, AutoIndentBackIndentAndSmartTabs) {
@@ -303,7 +316,8 @@ TEST_F(KeyInputTest, AutoIndentBackIndentAndSmartTabs) {
   Type("    ");
   EXPECT_EQ(s.GetParagraphText(2), "      ");
   Press(vk::kBack, 0, 8);
-  EXPECT_EQ(s.GetParagraphText(2), "  ") << "back to the indentation of the line above that is indented less";
+  EXPECT_EQ(s.GetParagraphText(2), "  ")
+      << "back to the indentation of the line above that is indented less";
   Press(vk::kBack, 0, 8);
   EXPECT_EQ(s.GetParagraphText(2), "") << "then to column 0";
 
@@ -355,9 +369,9 @@ TEST_F(KeyInputTest, TheControlClaimsItsOwnKeysFromMenuShortcuts) {
     bool read_only, claimed;
   };
   const Case cases[] = {
-      {vk::kLeft, 0, false, true},    {vk::kDelete, ssCtrl, false, true}, {'C', ssCtrl, false, true},
-      {'B', ssCtrl, false, true},     {'B', ssCtrl, true, false},         {'O', ssCtrl, false, false},
-      {'F', ssAlt, false, false},     {vk::kTab, ssCtrl, false, false},   {'A', ssShift, false, true},
+      {vk::kLeft, 0, false, true}, {vk::kDelete, ssCtrl, false, true}, {'C', ssCtrl, false, true},
+      {'B', ssCtrl, false, true},  {'B', ssCtrl, true, false},         {'O', ssCtrl, false, false},
+      {'F', ssAlt, false, false},  {vk::kTab, ssCtrl, false, false},   {'A', ssShift, false, true},
   };
   for (const Case& c : cases) {
     s.ReadOnly = c.read_only;

@@ -54,7 +54,8 @@ TEST(KeywordListTest, LinesWithoutEqualsAreSkippedAndTheDataNumbersAreNotReadBac
   ASSERT_EQ(list.Count(), 2);
   EXPECT_EQ(list.Items(0).Data1, 0);
   EXPECT_EQ(list.Strings(1), "B");
-  EXPECT_EQ(list.GetKeywordAttributes(1).Context, 3) << "anything behind the sixth number is ignored";
+  EXPECT_EQ(list.GetKeywordAttributes(1).Context, 3)
+      << "anything behind the sixth number is ignored";
 }
 
 TEST(KeywordListTest, AMalformedLineRaisesTheConversionErrorAndKeepsEarlierEntries) {
@@ -145,13 +146,13 @@ TEST(KeywordListTest, TheStringsStreamKeepsTheDataValuesAndReadsTheOlderForm) {
   EXPECT_EQ(back.Items(0).Data3, 30);
 
   // The older form: no marker, optionally two data values; a wide string key.
-  TStreamList old = {
-      {TStreamValue::WString(u"W"), TStreamValue::Integer(1), TStreamValue::Integer(0),
-       TStreamValue::Integer(1), TStreamValue::Integer(0), TStreamValue::Integer(0),
-       TStreamValue::Integer(0), TStreamValue::Integer(41), TStreamValue::Integer(42)},
-      {TStreamValue::String("V"), TStreamValue::Integer(0), TStreamValue::Integer(0),
-       TStreamValue::Integer(1), TStreamValue::Integer(0), TStreamValue::Integer(0),
-       TStreamValue::Integer(0)}};
+  TStreamList old = {{TStreamValue::WString(u"W"), TStreamValue::Integer(1),
+                      TStreamValue::Integer(0), TStreamValue::Integer(1), TStreamValue::Integer(0),
+                      TStreamValue::Integer(0), TStreamValue::Integer(0), TStreamValue::Integer(41),
+                      TStreamValue::Integer(42)},
+                     {TStreamValue::String("V"), TStreamValue::Integer(0), TStreamValue::Integer(0),
+                      TStreamValue::Integer(1), TStreamValue::Integer(0), TStreamValue::Integer(0),
+                      TStreamValue::Integer(0)}};
   back.ReadStrings(old);
   ASSERT_EQ(back.Count(), 2);
   EXPECT_EQ(back.Strings(0), "W");

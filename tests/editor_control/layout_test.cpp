@@ -17,7 +17,9 @@ struct Span {
   int32_t start, end;
   bool operator==(const Span&) const = default;
 };
-std::ostream& operator<<(std::ostream& o, const Span& s) { return o << "[" << s.start << "," << s.end << ")"; }
+std::ostream& operator<<(std::ostream& o, const Span& s) {
+  return o << "[" << s.start << "," << s.end << ")";
+}
 
 class LayoutTest : public ::testing::Test {
  protected:
@@ -53,11 +55,18 @@ TEST_F(LayoutTest, WrapsByPixelsByColumnsAndBreaksWordsThatDoNotFit) {
   const Row rows[] = {
       {"blanks stay at the end of the line before", 0, "", "aaaa bbbb cccc", {{0, 10}, {10, 14}}},
       {"a word that fits exactly", 0, "", "aaaaaaaaaa b", {{0, 11}, {11, 12}}},
-      {"a word wider than the line breaks where it stops fitting", 0, "", "abcdefghijklmnopqrstuvwxy",
+      {"a word wider than the line breaks where it stops fitting",
+       0,
+       "",
+       "abcdefghijklmnopqrstuvwxy",
        {{0, 10}, {10, 20}, {20, 25}}},
       {"positive ColumnWrap counts characters", 5, "", "abc de fgh", {{0, 4}, {4, 7}, {7, 10}}},
       {"negative ColumnWrap is pixels", -21, "", "ab cd", {{0, 3}, {3, 5}}},
-      {"a one-pixel width still puts one character on a line", -1, "", "abc", {{0, 1}, {1, 2}, {2, 3}}},
+      {"a one-pixel width still puts one character on a line",
+       -1,
+       "",
+       "abc",
+       {{0, 1}, {1, 2}, {2, 3}}},
       {"a line may break behind a word-wrap character", 0, "-", "aaaa-bbbbbbb", {{0, 5}, {5, 12}}},
       {"an empty paragraph has one empty line", 0, "", "", {{0, 0}}},
   };
@@ -96,11 +105,10 @@ TEST_F(LayoutTest, TabsStepFromTheLeftMarginToTheNextStop) {
     int32_t x;       // from the left margin
   };
   const Row rows[] = {
-      {8, "\tb", 1, 56},         // at x 0 to 8 space widths
-      {8, "aaaaaaaa\tb", 9, 112}, // at exactly 8 widths on to 16
-      {8, "ab\tc", 3, 56},
-      {-20, "a\tb", 2, 20},      // negative: pixels
-      {0, "a\tb", 2, 7},         // 0: the tab takes no room
+      {8, "\tb", 1, 56},                                 // at x 0 to 8 space widths
+      {8, "aaaaaaaa\tb", 9, 112},                        // at exactly 8 widths on to 16
+      {8, "ab\tc", 3, 56},        {-20, "a\tb", 2, 20},  // negative: pixels
+      {0, "a\tb", 2, 7},                                 // 0: the tab takes no room
   };
   s.SetWordWrap(false);
   for (const Row& r : rows) {
@@ -131,7 +139,8 @@ TEST_F(LayoutTest, AlignmentPlacesTheLineAndJustificationFillsIt) {
 // Hit-testing and positioning measure the same way: the point of every character start
 // leads back to that character, in every alignment, with tabs and a wrapped paragraph.
 TEST_F(LayoutTest, HitTestingAndPositionsAgreeForEveryCharacter) {
-  const TAlignment alignments[] = {TAlignment::taLeftJustify, TAlignment::taRightJustify, TAlignment::taCenter};
+  const TAlignment alignments[] = {TAlignment::taLeftJustify, TAlignment::taRightJustify,
+                                   TAlignment::taCenter};
   Load(s, "one\ttwo three four\r\nfive  six seven eight nine ten");
   for (TAlignment a : alignments) {
     for (bool justified : {false, true}) {
@@ -144,7 +153,8 @@ TEST_F(LayoutTest, HitTestingAndPositionsAgreeForEveryCharacter) {
         if (c == 13 || c == 10) continue;
         // A position at a wrap point belongs to the line below; its x is that line's start.
         hit.SetFromPoint(nav.GetX(), nav.GetY());
-        EXPECT_EQ(hit.Offset(), o) << "alignment " << static_cast<int>(a) << " justified " << justified;
+        EXPECT_EQ(hit.Offset(), o)
+            << "alignment " << static_cast<int>(a) << " justified " << justified;
       }
     }
   }

@@ -16,17 +16,15 @@ namespace scrivlet {
 namespace {
 
 using testing::FixedWidthMeasurer;
+using testing::kThreeLines;
 using testing::LayOutAtOnce;
 using testing::Load;
 using testing::RecordingHost;
-using testing::kThreeLines;
-
 
 // Characters 7 wide, lines 12 high, left margin 8: the point of (column c, line l) is
 // (8 + 7c + 1, 12l + 6).
 int32_t X(int32_t col) { return 8 + 7 * col + 1; }
 int32_t Y(int32_t line) { return 12 * line + 6; }
-
 
 class MouseInputTest : public testing::InputFixture {
  protected:
@@ -47,10 +45,9 @@ TEST_F(MouseInputTest, APressPlacesTheCaretAndShiftExtendsTheSelection) {
     int32_t caret, anchor;
   };
   const Case cases[] = {
-      {X(2), Y(1), 0, 11, 11},
-      {X(0) - 1, Y(0), 0, 0, 0},
-      {X(40), Y(0), 0, 7, 7},        // behind the line's end: at its end
-      {X(1), Y(9), 0, 21, 21},       // below the last line: at the text's end
+      {X(2), Y(1), 0, 11, 11},       {X(0) - 1, Y(0), 0, 0, 0},
+      {X(40), Y(0), 0, 7, 7},         // behind the line's end: at its end
+      {X(1), Y(9), 0, 21, 21},        // below the last line: at the text's end
       {X(1), Y(2), ssShift, 19, 21},  // from the previous caret
   };
   for (const Case& c : cases) {
@@ -127,8 +124,10 @@ TEST_F(MouseInputTest, DraggingTheSelectionMovesItAsOneUndoStepAndCtrlCopies) {
     SCOPED_TRACE(c.name);
     Load(s, kThreeLines);
     s.ClearUndo();
-    if (c.drop_line == 0) s.Select(9, 12);
-    else s.Select(0, 2);
+    if (c.drop_line == 0)
+      s.Select(9, 12);
+    else
+      s.Select(0, 2);
     const int32_t inside = c.drop_line == 0 ? X(1) : X(0);
     in.MouseDown(TMouseButton::mbLeft, ssLeft, inside, Y(c.drop_line == 0 ? 1 : 0));
     EXPECT_TRUE(in.Dragging);
@@ -170,7 +169,8 @@ TEST_F(MouseInputTest, BeyondTheEdgeTheViewScrollsFasterTheFurtherTheMouseIs) {
     int32_t wait;
   };
   // Levels: distance div 3; 1 waits 400 ms, 3 waits 200, 7 waits 30, 9 does not wait.
-  for (const Case& c : {Case{120 + 3, 400}, Case{120 + 9, 200}, Case{120 + 21, 30}, Case{120 + 27, 0}}) {
+  for (const Case& c :
+       {Case{120 + 3, 400}, Case{120 + 9, 200}, Case{120 + 21, 30}, Case{120 + 27, 0}}) {
     in.MouseMove(ssLeft, X(1), Y(0));
     host.Scheduled.clear();
     in.MouseMove(ssLeft, X(1), c.y);
@@ -266,7 +266,9 @@ TEST_F(MouseInputTest, TheRightButtonOpensTheDefaultPopupWhoseItemsFollowTheStat
 TEST_F(MouseInputTest, AClickOnARunWithAContextReportsTheRunsBounds) {
   s.ApplyStyleRange(4, 7, 0, true, 42, 0, kNoColor, kNoColor, false);
   std::vector<int32_t> seen;
-  s.OnContext = [&](TScrivlet&, int32_t context, int32_t start, int32_t stop) { seen = {context, start, stop}; };
+  s.OnContext = [&](TScrivlet&, int32_t context, int32_t start, int32_t stop) {
+    seen = {context, start, stop};
+  };
   Click(X(5), Y(0));
   EXPECT_EQ(seen, (std::vector<int32_t>{42, 4, 7}));
   seen.clear();
@@ -284,15 +286,17 @@ TEST(MouseAndKeySessionTest, ALongRandomSessionLeavesTheTextConsistent) {
   s.CreateHandle();
   s.ScrollTime = 0;
   s.SetStaticFormat(true);
-  s.SetOptions(s.GetOptions() | zkoAutoIndent | zkoBackIndent | zkoBlockSelection | zkoKeepColumnPos);
+  s.SetOptions(s.GetOptions() | zkoAutoIndent | zkoBackIndent | zkoBlockSelection |
+               zkoKeepColumnPos);
   s.Keywords.AddKeyword("MOVWF", kWholeWord, kStyleBold, 1, 0, kNoColor, 0x800000);
   s.StartStopKeys.AddStartStopKey(";", "", 0, 0, 2, 0, kNoColor, 0x008000, true);
   Load(s, "start:\tMOVWF PORTB ; set\r\n  loop: GOTO start\r\n");
   RecordingHost host;
   TScrivInput in(s, host);
   std::mt19937 rng(22);
-  const uint16_t keys[] = {vk::kLeft, vk::kRight, vk::kUp, vk::kDown, vk::kHome, vk::kEnd, vk::kPrior,
-                           vk::kNext, vk::kBack, vk::kDelete, vk::kInsert, 'B', 'Z', 'T', 'P', 'C', 'V', 'X'};
+  const uint16_t keys[] = {vk::kLeft,  vk::kRight, vk::kUp,   vk::kDown,   vk::kHome,   vk::kEnd,
+                           vk::kPrior, vk::kNext,  vk::kBack, vk::kDelete, vk::kInsert, 'B',
+                           'Z',        'T',        'P',       'C',         'V',         'X'};
   const uint8_t mods[] = {0, ssShift, ssCtrl, ssShift | ssCtrl, ssShift | ssAlt};
   const char chars[] = "abcMOVWF ;\t\r";
   for (int step = 0; step < 6000; ++step) {
@@ -315,7 +319,8 @@ TEST(MouseAndKeySessionTest, ALongRandomSessionLeavesTheTextConsistent) {
       const auto y = static_cast<int32_t>(rng() % 130) - 10;
       const uint8_t m = (rng() % 4 == 0) ? ssShift : (rng() % 6 == 0) ? ssAlt : 0;
       in.MouseDown(TMouseButton::mbLeft, ssLeft | m, x, y);
-      in.MouseMove(ssLeft | m, x + static_cast<int32_t>(rng() % 40), y + static_cast<int32_t>(rng() % 30));
+      in.MouseMove(ssLeft | m, x + static_cast<int32_t>(rng() % 40),
+                   y + static_cast<int32_t>(rng() % 30));
       if (rng() % 5 == 0) in.AutoScrollStep();
       in.MouseUp(TMouseButton::mbLeft, m, x + 5, y);
       if (rng() % 7 == 0) in.DblClick();

@@ -35,7 +35,10 @@ class NavigatorTest : public ::testing::Test {
 
 TEST_F(NavigatorTest, OffsetsCountTwoPerBreakAndReadBackAsCRLF) {
   Load(s, "ab\nc");
-  struct Row { int32_t offset, para, pos; uint8_t ch; };
+  struct Row {
+    int32_t offset, para, pos;
+    uint8_t ch;
+  };
   const Row rows[] = {
       {0, 0, 0, 'a'}, {1, 0, 1, 'b'}, {2, 0, 2, 13}, {3, 0, 3, 10}, {4, 1, 0, 'c'}, {5, 1, 1, 0},
   };
@@ -205,7 +208,9 @@ TEST_F(NavigatorTest, PixelPositionsFollowMarginsScrollingAndAlignment) {
 
 TEST_F(NavigatorTest, ATabMovesToTheNextTabStopStyleCharactersTakeNoRoom) {
   s.SetTabStops(4);  // 4 space widths: 28 pixels
-  Load(s, "a\tb\r\n\x02" "cd");
+  Load(s,
+       "a\tb\r\n\x02"
+       "cd");
   nav.SetOffset(2);
   EXPECT_EQ(nav.GetX(), 8 + 28);
   s.SetStaticFormat(true);
@@ -254,7 +259,10 @@ TEST_F(NavigatorTest, RunsInsertDeleteAndStepAcrossParagraphs) {
 }
 
 TEST_F(NavigatorTest, InlineStyleTogglesFromTheLineStartOnlyWithStaticFormat) {
-  Load(s, "a\x02" "b\x01" "c");
+  Load(s,
+       "a\x02"
+       "b\x01"
+       "c");
   nav.SetOffset(5);
   EXPECT_EQ(nav.InlineStyle(), 0);
   s.SetStaticFormat(true);

@@ -36,11 +36,20 @@ class RecordingCanvas : public TScrivCanvas {
   void FillBackground(const TScrivRect& r, int32_t color, int32_t, int32_t) override {
     Ops.push_back({Op::kBack, r, 0, 0, {}, 0, color, {}});
   }
-  void FillRect(const TScrivRect& r, int32_t color) override { Ops.push_back({Op::kFill, r, 0, 0, {}, 0, color, {}}); }
-  void DrawText(std::span<const int32_t> xs, int32_t baseline, std::string_view bytes, uint8_t style,
-                int32_t color) override {
+  void FillRect(const TScrivRect& r, int32_t color) override {
+    Ops.push_back({Op::kFill, r, 0, 0, {}, 0, color, {}});
+  }
+  void DrawText(std::span<const int32_t> xs, int32_t baseline, std::string_view bytes,
+                uint8_t style, int32_t color) override {
     EXPECT_EQ(xs.size(), bytes.size()) << "one x a character";
-    Ops.push_back({Op::kText, {}, xs.front(), baseline, std::string(bytes), style, color, {xs.begin(), xs.end()}});
+    Ops.push_back({Op::kText,
+                   {},
+                   xs.front(),
+                   baseline,
+                   std::string(bytes),
+                   style,
+                   color,
+                   {xs.begin(), xs.end()}});
   }
   void DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, const TScrivPen& pen) override {
     Ops.push_back({Op::kLine, {x1, y1, x2, y2}, 0, 0, {}, 0, pen.Color, {}});
@@ -67,7 +76,9 @@ class LeaningMeasurer : public TTextMeasurer {
     return w;
   }
   int32_t Height() override { return 12; }
-  int32_t InkOverhang(char c, uint8_t style) override { return c == 'f' && (style & kStyleItalic) ? 3 : 0; }
+  int32_t InkOverhang(char c, uint8_t style) override {
+    return c == 'f' && (style & kStyleItalic) ? 3 : 0;
+  }
 };
 
 // Characters 7 pixels wide, lines 12 high, left margin 8: x of column c is 8 + 7c.
@@ -96,7 +107,10 @@ TEST_F(PaintTest, StyleCharactersTakeNoRoomWithStaticFormatAndAreDrawnWithout) {
   for (const Case& c : {Case{true, 8, 15, kStyleBold}, Case{false, 15, 29, 0}}) {
     SCOPED_TRACE(c.static_format);
     s.SetStaticFormat(c.static_format);
-    Load(s, "\x02" "A\x02" "B");
+    Load(s,
+         "\x02"
+         "A\x02"
+         "B");
     Paint();
     const Op* a = canvas.TextOp("A");
     const Op* b = canvas.TextOp("B");
@@ -109,7 +123,10 @@ TEST_F(PaintTest, StyleCharactersTakeNoRoomWithStaticFormatAndAreDrawnWithout) {
       EXPECT_EQ(b->Style, 0);
     } else {
       // Drawn as characters in one piece: the A stands behind the code's room.
-      const Op* all = canvas.TextOp("\x02" "A\x02" "B");
+      const Op* all = canvas.TextOp(
+          "\x02"
+          "A\x02"
+          "B");
       ASSERT_NE(all, nullptr);
       EXPECT_EQ(all->X, 8);
     }
@@ -119,7 +136,7 @@ TEST_F(PaintTest, StyleCharactersTakeNoRoomWithStaticFormatAndAreDrawnWithout) {
 TEST_F(PaintTest, AKeywordsBackgroundShowsOnlyWhereNeitherItNorTheParagraphLacksOne) {
   struct Case {
     int32_t keyword_back, par_back;
-    int32_t line_back;              // the background the line is filled with
+    int32_t line_back;               // the background the line is filled with
     int32_t expected_under_keyword;  // -1: no fill of its own, the line's shows
   };
   const Case cases[] = {
@@ -171,7 +188,8 @@ TEST_F(PaintTest, TheRightLineStandsAtItsPositionInSpacesOrPixels) {
   struct Case {
     int32_t pos, hscroll, x;
   };
-  for (const Case& c : {Case{80, 0, 8 + 80 * 7}, Case{-200, 0, 8 + 200}, Case{10, 21, 8 + 70 - 21}, Case{0, 0, INT_MIN}}) {
+  for (const Case& c : {Case{80, 0, 8 + 80 * 7}, Case{-200, 0, 8 + 200}, Case{10, 21, 8 + 70 - 21},
+                        Case{0, 0, INT_MIN}}) {
     SCOPED_TRACE(c.pos);
     s.SetRightLinePos(c.pos);
     s.SetHScroll(c.hscroll);
@@ -233,7 +251,8 @@ TEST_F(PaintTest, SelectedTextTakesTheSelectionColoursAndHideSelectionHidesItWit
   struct Case {
     bool focused, hide, shown;
   };
-  for (const Case& c : {Case{true, true, true}, Case{false, true, false}, Case{false, false, true}}) {
+  for (const Case& c :
+       {Case{true, true, true}, Case{false, true, false}, Case{false, false, true}}) {
     SCOPED_TRACE(std::to_string(c.focused) + std::to_string(c.hide));
     s.HideSelection = c.hide;
     Paint(c.focused);
@@ -307,7 +326,7 @@ TEST_F(PaintTest, ARunsBackgroundReachesUnderItsLastLettersInkAndNoBackgroundCov
     const char* what;
     int32_t run_from, run_to;
     uint8_t style;
-    int32_t back;       // the run's background (kNoColor: none of its own)
+    int32_t back;        // the run's background (kNoColor: none of its own)
     int32_t sel_from;    // selected from here to the line's end (-1: nothing)
     int32_t fill_color;  // the fill looked at
     int32_t left, right;
@@ -317,7 +336,8 @@ TEST_F(PaintTest, ARunsBackgroundReachesUnderItsLastLettersInkAndNoBackgroundCov
       {"a run to the line's end", 3, 5, kStyleItalic, green, -1, green, 25, 39 + 3},
       {"an upright run to the line's end", 3, 5, 0, green, -1, green, 25, 39},
       {"a run that ends inside the line", 0, 2, kStyleItalic, green, -1, green, 8, 18},
-      {"the selection to the line's end", 3, 5, kStyleItalic, kNoColor, 3, TScrivlet::kClHighlight, 25, 39 + 3},
+      {"the selection to the line's end", 3, 5, kStyleItalic, kNoColor, 3, TScrivlet::kClHighlight,
+       25, 39 + 3},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -336,7 +356,8 @@ TEST_F(PaintTest, ARunsBackgroundReachesUnderItsLastLettersInkAndNoBackgroundCov
     ASSERT_NE(fill, nullptr);
     EXPECT_EQ(fill->Rect.Left, c.left);
     EXPECT_EQ(fill->Rect.Right, c.right);
-    EXPECT_LT(last_fill, first_text) << "a background drawn after a letter would cut what leans into it";
+    EXPECT_LT(last_fill, first_text)
+        << "a background drawn after a letter would cut what leans into it";
   }
 }
 
@@ -435,9 +456,9 @@ TEST(ScrivletScrollCommandsTest, LinePageAndThumbStepsKeepToTheText) {
     int32_t pos, before, after;
   };
   const Step steps[] = {
-      {Code::scLineDown, 0, 0, 10},   {Code::scLineUp, 0, 15, 10},  // between lines: snap
-      {Code::scLineUp, 0, 10, 0},     {Code::scPageDown, 0, 0, 100},  // 11 visible - 1
-      {Code::scPageUp, 0, 100, 10},   {Code::scPageDown, 0, 400, max_v},
+      {Code::scLineDown, 0, 0, 10},        {Code::scLineUp, 0, 15, 10},    // between lines: snap
+      {Code::scLineUp, 0, 10, 0},          {Code::scPageDown, 0, 0, 100},  // 11 visible - 1
+      {Code::scPageUp, 0, 100, 10},        {Code::scPageDown, 0, 400, max_v},
       {Code::scLineDown, 0, max_v, max_v}, {Code::scThumb, 7, 0, 7},
   };
   for (const Step& st : steps) {

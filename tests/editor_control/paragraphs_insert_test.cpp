@@ -151,14 +151,21 @@ TEST_F(InsertTextTest, DiscardTrailingLeavesASingleParagraphInsertionAlone) {
 
 TEST_F(InsertTextTest, RemovedTogglesArePutBackInTheFixedOrder) {
   list.StaticFormat = true;
-  Load(list, "a\x02" "b\x15" "c\x01\x01" "d");
+  Load(list,
+       "a\x02"
+       "b\x15"
+       "c\x01\x01"
+       "d");
   Replace(1, 7, "X");  // removes 2 b 21 c 1 1: bold and underline stay switched
-  EXPECT_EQ(Paras(), (std::vector<std::string>{"aX\x15\x02" "d"}));
+  EXPECT_EQ(Paras(), (std::vector<std::string>{"aX\x15\x02"
+                                               "d"}));
 }
 
 TEST_F(InsertTextTest, TheCallerMaySuppressThePutBack) {
   list.StaticFormat = true;
-  Load(list, "a\x02" "b");
+  Load(list,
+       "a\x02"
+       "b");
   Replace(1, 2, "", false);
   EXPECT_EQ(Paras(), (std::vector<std::string>{"ab"}));
 }

@@ -45,23 +45,22 @@ TEST_P(LoadBreaksTest, SplitsIntoParagraphsAndReportsTheLastBreakStyle) {
 using B = TScrivLineBreak;
 INSTANTIATE_TEST_SUITE_P(
     Cases, LoadBreaksTest,
-    ::testing::Values(
-        LoadCase{"Empty", "", {""}, B::pbCRLF},
-        LoadCase{"NoBreak", "abc", {"abc"}, B::pbCRLF},
-        LoadCase{"CRLF", "a\r\nb", {"a", "b"}, B::pbCRLF},
-        LoadCase{"LFCR", "a\n\rb", {"a", "b"}, B::pbLFCR},
-        LoadCase{"CR", "a\rb", {"a", "b"}, B::pbCR},
-        LoadCase{"LF", "a\nb", {"a", "b"}, B::pbLF},
-        LoadCase{"CRCR", "a\r\rb", {"a", "", "b"}, B::pbCR},
-        LoadCase{"CRCRLF", "a\r\r\nb", {"a", "", "b"}, B::pbCRLF},
-        // Only the character that completes the break just ended is swallowed: the CR of
-        // a second CR LF starts a break of its own, so the blank line stays.
-        LoadCase{"TwoCRLF", "a\r\n\r\nb", {"a", "", "b"}, B::pbCRLF},
-        LoadCase{"TwoLF", "a\n\nb", {"a", "", "b"}, B::pbLF},
-        LoadCase{"LFCRLF", "a\n\r\nb", {"a", "", "b"}, B::pbLF},
-        LoadCase{"EndsInBreak", "a\r\n", {"a", ""}, B::pbCRLF},
-        LoadCase{"OnlyBreaks", "\r\n\r\n", {"", "", ""}, B::pbCRLF},
-        LoadCase{"MixedLastWins", "a\r\nb\nc", {"a", "b", "c"}, B::pbLF}),
+    ::testing::Values(LoadCase{"Empty", "", {""}, B::pbCRLF},
+                      LoadCase{"NoBreak", "abc", {"abc"}, B::pbCRLF},
+                      LoadCase{"CRLF", "a\r\nb", {"a", "b"}, B::pbCRLF},
+                      LoadCase{"LFCR", "a\n\rb", {"a", "b"}, B::pbLFCR},
+                      LoadCase{"CR", "a\rb", {"a", "b"}, B::pbCR},
+                      LoadCase{"LF", "a\nb", {"a", "b"}, B::pbLF},
+                      LoadCase{"CRCR", "a\r\rb", {"a", "", "b"}, B::pbCR},
+                      LoadCase{"CRCRLF", "a\r\r\nb", {"a", "", "b"}, B::pbCRLF},
+                      // Only the character that completes the break just ended is swallowed: the CR
+                      // of a second CR LF starts a break of its own, so the blank line stays.
+                      LoadCase{"TwoCRLF", "a\r\n\r\nb", {"a", "", "b"}, B::pbCRLF},
+                      LoadCase{"TwoLF", "a\n\nb", {"a", "", "b"}, B::pbLF},
+                      LoadCase{"LFCRLF", "a\n\r\nb", {"a", "", "b"}, B::pbLF},
+                      LoadCase{"EndsInBreak", "a\r\n", {"a", ""}, B::pbCRLF},
+                      LoadCase{"OnlyBreaks", "\r\n\r\n", {"", "", ""}, B::pbCRLF},
+                      LoadCase{"MixedLastWins", "a\r\nb\nc", {"a", "b", "c"}, B::pbLF}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LoadTest, TextOfTwoCharactersABreakAndOneCharacter) {
@@ -153,7 +152,9 @@ TEST(LoadTest, TheBookkeepingIsResetAndTheBacklogEndsAtTheLastParagraph) {
 TEST(LoadTest, ToggleCharactersCarryTheRunningStyleAcrossBreaks) {
   TParagraphsList list;
   list.StaticFormat = true;
-  Load(list, "a\x02" "b\r\nc\x01\r\nd\x02\x01\r\ne");
+  Load(list,
+       "a\x02"
+       "b\r\nc\x01\r\nd\x02\x01\r\ne");
   ASSERT_EQ(list.Count(), 4);
   EXPECT_EQ(para::InlineStartStyle(list.Items(0)), 0);
   EXPECT_EQ(para::InlineStartStyle(list.Items(1)), kStyleBold);
@@ -232,7 +233,8 @@ TEST(LoadTest, ProgressIsReportedToTheCallback) {
   TParagraphsList list;
   int calls = 0;
   std::istringstream in(text);
-  list.LoadFromStream(in, 0, 0, [&](TParagraphsList&) { ++calls; }, false);
+  list.LoadFromStream(
+      in, 0, 0, [&](TParagraphsList&) { ++calls; }, false);
   EXPECT_GT(calls, 0);
 }
 

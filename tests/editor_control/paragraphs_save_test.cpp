@@ -43,13 +43,28 @@ TEST(SaveTest, DiscardTrailingLeavesTheBlanksUnwritten) {
 
 TEST(SaveTest, EmptyRunsAreStrippedOnlyWithStaticFormat) {
   TParagraphsList list;
-  Load(list, "a\x02\x02" "b\x02\x01\x02" "c\x01");
-  EXPECT_EQ(Save(list, B::pbCRLF, true), "a\x02\x02" "b\x02\x01\x02" "c\x01");
+  Load(list,
+       "a\x02\x02"
+       "b\x02\x01\x02"
+       "c\x01");
+  EXPECT_EQ(Save(list, B::pbCRLF, true),
+            "a\x02\x02"
+            "b\x02\x01\x02"
+            "c\x01");
   list.StaticFormat = true;
-  EXPECT_EQ(Save(list, B::pbCRLF, true), "ab\x01" "c\x01")
+  EXPECT_EQ(Save(list, B::pbCRLF, true),
+            "ab\x01"
+            "c\x01")
       << "2 2 and 2 (1) 2 enclose nothing; 1 c 1 encloses c";
-  EXPECT_EQ(Save(list, B::pbCRLF, false), "a\x02\x02" "b\x02\x01\x02" "c\x01");
-  EXPECT_EQ(testing::ParaText(list, 0), "a\x02\x02" "b\x02\x01\x02" "c\x01") << "only the copy changes";
+  EXPECT_EQ(Save(list, B::pbCRLF, false),
+            "a\x02\x02"
+            "b\x02\x01\x02"
+            "c\x01");
+  EXPECT_EQ(testing::ParaText(list, 0),
+            "a\x02\x02"
+            "b\x02\x01\x02"
+            "c\x01")
+      << "only the copy changes";
 }
 
 }  // namespace

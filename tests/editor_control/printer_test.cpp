@@ -48,7 +48,8 @@ class RecordingTarget : public TScrivPrintTarget, public TScrivCanvas {
   }
   void EndDoc() override { ++Ends; }
   TScrivCanvas& Canvas() override { return *this; }
-  void DrawBandText(const TScrivRect& band, std::string_view text, TAlignment align, const TPrintFont&) override {
+  void DrawBandText(const TScrivRect& band, std::string_view text, TAlignment align,
+                    const TPrintFont&) override {
     Bands.back().push_back({band, std::string(text), align});
   }
   int32_t Ascent() override { return 15; }
@@ -142,7 +143,8 @@ TEST_F(PrinterTest, AnExactlyFullLastPageCountsNoExtraSheet) {
   struct Case {
     int lines, columns, pages;
   };
-  for (const Case& c : {Case{31, 1, 1}, Case{32, 1, 2}, Case{62, 1, 2}, Case{62, 2, 1}, Case{63, 2, 2}, Case{1, 1, 1}}) {
+  for (const Case& c : {Case{31, 1, 1}, Case{32, 1, 2}, Case{62, 1, 2}, Case{62, 2, 1},
+                        Case{63, 2, 2}, Case{1, 1, 1}}) {
     Load(memo, Lines(c.lines));
     printer.SetColumns(c.columns);
     EXPECT_EQ(printer.PageCount(target), c.pages) << c.lines << " lines in " << c.columns;
@@ -274,15 +276,19 @@ TEST_F(PrinterTest, CancelDuringProgressStopsBeforeThatPageAndStillEndsTheDocume
 
 TEST_F(PrinterTest, PrintingASelectionLeavesTheEditorsTextUntouchedAndKeepsItsNumbering) {
   memo.SetStaticFormat(true);
-  Load(memo, "first line\r\nsecond \x02" "bold\x02 line\r\nthird line\r\nfourth");
+  Load(memo,
+       "first line\r\nsecond \x02"
+       "bold\x02 line\r\nthird line\r\nfourth");
   const std::string before = memo.Text();
   std::vector<std::string> paragraphs;
-  for (int32_t i = 0; i < memo.ParagraphCount(); ++i) paragraphs.push_back(testing::ParaText(memo.Table, i));
+  for (int32_t i = 0; i < memo.ParagraphCount(); ++i)
+    paragraphs.push_back(testing::ParaText(memo.Table, i));
   memo.Select(19, 35);  // "\x02bold\x02 line\r\nthi" from inside the second paragraph
   printer.ParagraphNumbers = true;
   printer.PrintSelection(target);
   EXPECT_EQ(memo.Text(), before);
-  for (int32_t i = 0; i < memo.ParagraphCount(); ++i) EXPECT_EQ(testing::ParaText(memo.Table, i), paragraphs[i]);
+  for (int32_t i = 0; i < memo.ParagraphCount(); ++i)
+    EXPECT_EQ(testing::ParaText(memo.Table, i), paragraphs[i]);
   EXPECT_EQ(target.PageText(0), "bold line|thi");
   std::vector<std::string> numbers;
   for (const Drawn& d : target.Pages[0])

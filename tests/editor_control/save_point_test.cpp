@@ -41,8 +41,14 @@ class SavePointTest : public ::testing::Test {
   void Run(const std::string& steps) {
     for (char step : steps) {
       switch (step) {
-        case 't': AtEnd(); Type(s, "x"); break;
-        case 'b': s.SetSelStart(0); s.SetSelStart(s.CharCount()); break;
+        case 't':
+          AtEnd();
+          Type(s, "x");
+          break;
+        case 'b':
+          s.SetSelStart(0);
+          s.SetSelStart(s.CharCount());
+          break;
         case 'g':
           AtEnd();
           s.BeginUpdate();
@@ -68,17 +74,15 @@ TEST_F(SavePointTest, ModifiedWhereverTheHistoryStandsAwayFromTheSavePoint) {
   // A change that happens to restore the text ("td") is still a change: the history, not a
   // comparison of texts, says what differs from the file.
   const Case cases[] = {
-      {"", false},        {"t", true},         {"tu", false},       {"tur", true},
-      {"turu", false},    {"tt", true},        {"ttu", false},      {"ts", false},
-      {"tst", true},      {"tstu", false},     {"tsu", true},       {"tsur", false},
-      {"tstuu", true},    {"tstuur", false},   {"tusr", true},      {"tusru", false},
-      {"tut", true},      {"tsutu", true},     {"tbtsuut", true},   {"g", true},
-      {"gu", false},      {"gur", true},       {"gurur", true},     {"gs", false},
-      {"gsu", true},      {"gsur", false},     {"gsg", true},       {"gsgu", false},
-      {"tbt", true},      {"tbtu", true},      {"tbtuu", false},    {"tbtsu", true},
-      {"tbtsur", false},  {"tbtus", false},    {"tbtusr", true},    {"tbtusru", false},
-      {"tbtusu", true},   {"tbtusur", false},  {"td", true},        {"tdu", true},
-      {"tduu", false},    {"tduur", true},     {"tsd", true},       {"tsdu", false},
+      {"", false},        {"t", true},      {"tu", false},      {"tur", true},     {"turu", false},
+      {"tt", true},       {"ttu", false},   {"ts", false},      {"tst", true},     {"tstu", false},
+      {"tsu", true},      {"tsur", false},  {"tstuu", true},    {"tstuur", false}, {"tusr", true},
+      {"tusru", false},   {"tut", true},    {"tsutu", true},    {"tbtsuut", true}, {"g", true},
+      {"gu", false},      {"gur", true},    {"gurur", true},    {"gs", false},     {"gsu", true},
+      {"gsur", false},    {"gsg", true},    {"gsgu", false},    {"tbt", true},     {"tbtu", true},
+      {"tbtuu", false},   {"tbtsu", true},  {"tbtsur", false},  {"tbtus", false},  {"tbtusr", true},
+      {"tbtusru", false}, {"tbtusu", true}, {"tbtusur", false}, {"td", true},      {"tdu", true},
+      {"tduu", false},    {"tduur", true},  {"tsd", true},      {"tsdu", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("steps \"") + c.steps + "\"");

@@ -46,8 +46,9 @@ TEST(ScrivletShellTest, ANewControlHasThePublishedDefaults) {
   EXPECT_EQ(s.LineBreak, TScrivLineBreak::pbCRLF);
   EXPECT_EQ(s.MouseWheelFactor, -1);
   EXPECT_EQ(s.NullReplacement, 0);
-  EXPECT_EQ(s.GetOptions(), static_cast<uint32_t>(zkoPutExtraSpaces | zkoWrapCaret | zkoInsertKeyActive |
-                                                  zkoWideOverwriteCaret | zkoAutoScrollBars));
+  EXPECT_EQ(s.GetOptions(),
+            static_cast<uint32_t>(zkoPutExtraSpaces | zkoWrapCaret | zkoInsertKeyActive |
+                                  zkoWideOverwriteCaret | zkoAutoScrollBars));
   EXPECT_FALSE(s.GetOverwrite());
   EXPECT_TRUE(s.PassOverCodes);
   EXPECT_EQ(s.ProgressInterval, 300);
@@ -72,9 +73,9 @@ TEST(ScrivletShellTest, ANewControlHasThePublishedDefaults) {
 
 TEST(ScrivletShellTest, OptionsAreBitsInMemberOrder) {
   const std::pair<TScrivletOption, int> rows[] = {
-      {zkoKeepColumnPos, 0},      {zkoPutExtraSpaces, 1},      {zkoAutoScrollBars, 6},
-      {zkoDiscardTrailingSpaces, 12}, {zkoBlockSelection, 16}, {zkoAutoLineBreak, 17},
-      {zkoPersistentBlocks, 19},  {zkoNoOverwriteBlocks, 20},  {zkoKeepParBackgnd, 22},
+      {zkoKeepColumnPos, 0},          {zkoPutExtraSpaces, 1},     {zkoAutoScrollBars, 6},
+      {zkoDiscardTrailingSpaces, 12}, {zkoBlockSelection, 16},    {zkoAutoLineBreak, 17},
+      {zkoPersistentBlocks, 19},      {zkoNoOverwriteBlocks, 20}, {zkoKeepParBackgnd, 22},
   };
   for (const auto& [member, bit] : rows) EXPECT_EQ(static_cast<uint32_t>(member), 1u << bit) << bit;
 }
@@ -98,13 +99,16 @@ TEST(ScrivletShellTest, SettersLayOutAgainOrOnlyRepaintAsEachPropertyNeeds) {
       {"TabStops unwrapped", false, [](TScrivlet& s) { s.SetTabStops(4); }, false, true},
       {"ColumnWrap wrapped", true, [](TScrivlet& s) { s.SetColumnWrap(5); }, true, true},
       {"ColumnWrap unwrapped", false, [](TScrivlet& s) { s.SetColumnWrap(5); }, false, false},
-      {"Alignment wrapped", true, [](TScrivlet& s) { s.SetAlignment(TAlignment::taCenter); }, false, true},
-      {"Alignment unwrapped", false, [](TScrivlet& s) { s.SetAlignment(TAlignment::taCenter); }, true, true},
+      {"Alignment wrapped", true, [](TScrivlet& s) { s.SetAlignment(TAlignment::taCenter); }, false,
+       true},
+      {"Alignment unwrapped", false, [](TScrivlet& s) { s.SetAlignment(TAlignment::taCenter); },
+       true, true},
       {"Justified", true, [](TScrivlet& s) { s.SetJustified(true); }, false, true},
       {"WordWrapChars", true, [](TScrivlet& s) { s.SetWordWrapChars("-"); }, true, false},
       {"RightLinePos", true, [](TScrivlet& s) { s.SetRightLinePos(40); }, false, true},
       {"SelBackColor", true, [](TScrivlet& s) { s.SetSelBackColor(3); }, false, true},
-      {"ShowNonPrintChars", true, [](TScrivlet& s) { s.SetShowNonPrintChars(zkNPTab); }, false, true},
+      {"ShowNonPrintChars", true, [](TScrivlet& s) { s.SetShowNonPrintChars(zkNPTab); }, false,
+       true},
       {"font", true, [](TScrivlet& s) { s.FontChanged(); }, true, true},
   };
   for (const Row& r : rows) {
@@ -161,7 +165,7 @@ TEST(ScrivletShellTest, LineHeightIsCappedAndZeroFollowsTheFont) {
   s.Designing = false;
   s.CreateHandle();
   s.SetVScroll(30);  // two lines and 6 pixels
-  vscrolls = 0;  // count only the line height's own scroll
+  vscrolls = 0;      // count only the line height's own scroll
   s.SetLineHeight(20);
   EXPECT_EQ(s.VertScroll(), 46) << "the top line stays on top";
   EXPECT_EQ(vscrolls, 1);

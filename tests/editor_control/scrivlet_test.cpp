@@ -23,7 +23,8 @@ TEST(ScrivletTest, StartsWithOneEmptyParagraphAndNineNavigators) {
   EXPECT_EQ(&s.CaretNav(), s.SelStartNav);
   EXPECT_EQ(s.GetUndoMaxLevel(), 65536);
   EXPECT_EQ(s.GetUndoMaxSpace(), 4194304);
-  for (unsigned char c : std::string("\t\n\r $%&,./:;<=>")) EXPECT_TRUE(s.SeparatorSet().test(c)) << int(c);
+  for (unsigned char c : std::string("\t\n\r $%&,./:;<=>"))
+    EXPECT_TRUE(s.SeparatorSet().test(c)) << int(c);
   EXPECT_FALSE(s.SeparatorSet().test('a'));
   s.SelfTest();
 }
@@ -92,12 +93,16 @@ TEST(ScrivletTest, ALoadPutsEveryNavigatorAtTheStartAndEmptiesTheSelection) {
 
 TEST(ScrivletTest, SwitchingStaticFormatReadsTheStyleCharactersAgain) {
   TScrivlet s;
-  Load(s, "a\x02" "b\r\nc");
+  Load(s,
+       "a\x02"
+       "b\r\nc");
   s.SetModified(true);
   EXPECT_EQ(para::InlineStartStyle(s.Table.Items(1)), 0);
   s.SetStaticFormat(true);
   EXPECT_EQ(para::InlineStartStyle(s.Table.Items(1)), kStyleBold);
-  EXPECT_EQ(s.Text(), "a\x02" "b\r\nc");
+  EXPECT_EQ(s.Text(),
+            "a\x02"
+            "b\r\nc");
   EXPECT_TRUE(s.Modified());
   s.SetStaticFormat(false);
   EXPECT_EQ(para::InlineStartStyle(s.Table.Items(1)), 0);

@@ -24,10 +24,25 @@ TEST(SelectionTest, CaretAndSelectionByOffset) {
       {"below 0 clamps", [](TScrivlet& s) { s.SetSelStart(-5); }, 0, 0, 0, 0},
       {"beyond the text clamps", [](TScrivlet& s) { s.SetSelStart(99); }, 6, 6, 6, 0},
       {"a negative length selects backward, the caret stays",
-       [](TScrivlet& s) { s.SetSelStart(3); s.SetSelLength(-2); }, 3, 1, 3, -2},
-      {"a length beyond the end is clamped", [](TScrivlet& s) { s.SetSelStart(3); s.SetSelLength(10); }, 3, 3, 6, 3},
-      {"before the start too", [](TScrivlet& s) { s.SetSelStart(3); s.SetSelLength(-10); }, 3, 0, 3, -3},
-      {"SelectAll: caret at the end, selection back to 0", [](TScrivlet& s) { s.SelectAll(); }, 6, 0, 6, -6},
+       [](TScrivlet& s) {
+         s.SetSelStart(3);
+         s.SetSelLength(-2);
+       },
+       3, 1, 3, -2},
+      {"a length beyond the end is clamped",
+       [](TScrivlet& s) {
+         s.SetSelStart(3);
+         s.SetSelLength(10);
+       },
+       3, 3, 6, 3},
+      {"before the start too",
+       [](TScrivlet& s) {
+         s.SetSelStart(3);
+         s.SetSelLength(-10);
+       },
+       3, 0, 3, -3},
+      {"SelectAll: caret at the end, selection back to 0", [](TScrivlet& s) { s.SelectAll(); }, 6,
+       0, 6, -6},
   };
   for (const Row& r : rows) {
     TScrivlet s;
@@ -58,8 +73,8 @@ TEST(SelectionTest, PendingSpacesBeyondALineEndGoInFrontOfTheNextText) {
   };
   const Row rows[] = {
       {zkoKeepColumnPos | zkoPutExtraSpaces, false, "ab    x\r\nlonger"},
-      {zkoKeepColumnPos, false, "abx\r\nlonger"},                       // kept, not inserted
-      {zkoKeepColumnPos | zkoPutExtraSpaces, true, "abx\r\nlonger"},    // wrapped: no virtual column
+      {zkoKeepColumnPos, false, "abx\r\nlonger"},                     // kept, not inserted
+      {zkoKeepColumnPos | zkoPutExtraSpaces, true, "abx\r\nlonger"},  // wrapped: no virtual column
       {zkoPutExtraSpaces, false, "abx\r\nlonger"},
   };
   for (const Row& r : rows) {
@@ -112,13 +127,16 @@ TEST(SelectionTest, FindTextSelectsTheHitWithASignedLength) {
   };
   // "one two one\r\nTwo twofold one": offsets one 0, two 4, one 8, Two 13, twofold 17, one 25.
   const Row rows[] = {
-      {"forward from the caret: caret at the hit end", 0, "two", true, false, false, false, true, 7, -3},
+      {"forward from the caret: caret at the hit end", 0, "two", true, false, false, false, true, 7,
+       -3},
       {"forward behind the caret", 5, "two", true, false, false, false, true, 16, -3},
       {"match case skips Two", 5, "two", true, false, false, true, true, 20, -3},
       {"whole word skips twofold", 14, "two", true, false, true, false, false, 14, 0},
-      {"whole word finds a word between separators", 0, "one", true, false, true, false, true, 3, -3},
+      {"whole word finds a word between separators", 0, "one", true, false, true, false, true, 3,
+       -3},
       {"backward: caret at the hit start", 12, "one", false, false, false, false, true, 8, 3},
-      {"backward from the boundary: the last one", 0, "one", false, true, false, false, true, 25, 3},
+      {"backward from the boundary: the last one", 0, "one", false, true, false, false, true, 25,
+       3},
       {"forward from the boundary", 20, "one", true, true, false, false, true, 3, -3},
       {"backward, in an earlier paragraph", 17, "one", false, false, false, false, true, 8, 3},
       {"a miss leaves the selection", 3, "three", true, false, false, false, false, 3, 0},
@@ -127,7 +145,8 @@ TEST(SelectionTest, FindTextSelectsTheHitWithASignedLength) {
     TScrivlet s;
     Load(s, "one two one\r\nTwo twofold one");
     s.SetSelStart(r.caret);
-    EXPECT_EQ(s.FindText(r.key, r.forward, r.from_boundary, r.whole_word, r.match_case), r.found) << r.name;
+    EXPECT_EQ(s.FindText(r.key, r.forward, r.from_boundary, r.whole_word, r.match_case), r.found)
+        << r.name;
     EXPECT_EQ(s.GetSelStart(), r.caret_after) << r.name;
     EXPECT_EQ(s.SelLength, r.length_after) << r.name;
   }
@@ -143,15 +162,34 @@ TEST(SelectionTest, StyleTogglesWrapTheSelectionAndUndoRestoresTheText) {
     int32_t caret_after, length_after;
   };
   const Row rows[] = {
-      {"without StaticFormat nothing happens", false, 1, 0, [](TScrivlet& s) { s.ToggleBold(); }, "abcd", 1, 0},
+      {"without StaticFormat nothing happens", false, 1, 0, [](TScrivlet& s) { s.ToggleBold(); },
+       "abcd", 1, 0},
       {"bold on an empty selection: the caret between the codes", true, 1, 0,
-       [](TScrivlet& s) { s.ToggleBold(); }, "a\x02\x02" "bcd", 2, 0},
+       [](TScrivlet& s) { s.ToggleBold(); },
+       "a\x02\x02"
+       "bcd",
+       2, 0},
       {"italic around a forward selection", true, 1, 2, [](TScrivlet& s) { s.ToggleItalic(); },
-       "a\x01" "bc\x01" "d", 1, 4},
-      {"underline around a backward selection", true, 3, -2, [](TScrivlet& s) { s.ToggleUnderline(); },
-       "a\x15" "bc\x15" "d", 5, -4},
-      {"highlight", true, 0, 1, [](TScrivlet& s) { s.ToggleHighlight(); }, "\x03" "a\x03" "bcd", 0, 3},
-      {"alternate font", true, 0, 1, [](TScrivlet& s) { s.ToggleAltFont(); }, "\x04" "a\x04" "bcd", 0, 3},
+       "a\x01"
+       "bc\x01"
+       "d",
+       1, 4},
+      {"underline around a backward selection", true, 3, -2,
+       [](TScrivlet& s) { s.ToggleUnderline(); },
+       "a\x15"
+       "bc\x15"
+       "d",
+       5, -4},
+      {"highlight", true, 0, 1, [](TScrivlet& s) { s.ToggleHighlight(); },
+       "\x03"
+       "a\x03"
+       "bcd",
+       0, 3},
+      {"alternate font", true, 0, 1, [](TScrivlet& s) { s.ToggleAltFont(); },
+       "\x04"
+       "a\x04"
+       "bcd",
+       0, 3},
   };
   for (const Row& r : rows) {
     TScrivlet s;
@@ -174,7 +212,10 @@ TEST(SelectionTest, StyleTogglesWrapTheSelectionAndUndoRestoresTheText) {
 TEST(SelectionTest, CaretUpdatesTellOfMovesAndOfStyleChangesOnce) {
   TScrivlet s;
   s.SetStaticFormat(true);
-  Load(s, "ab\x02" "cd\x02" "ef");
+  Load(s,
+       "ab\x02"
+       "cd\x02"
+       "ef");
   std::vector<int> codes;
   int moves = 0, styles = 0;
   s.ChangeListeners.push_back([&](TScrivlet&, int code) { codes.push_back(code); });

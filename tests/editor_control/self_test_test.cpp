@@ -42,7 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
     Checks, SelfTestTest,
     ::testing::Values(
         Damage{"FirstLine", [](TScrivlet& s) { s.Table.Items(1).FirstLine = 5; }, "Error 1"},
-        Damage{"StartOffset", [](TScrivlet& s) { s.Table.Items(2).StartOffset += 1; }, "Error 2 in "},
+        Damage{"StartOffset", [](TScrivlet& s) { s.Table.Items(2).StartOffset += 1; },
+               "Error 2 in "},
         Damage{"Level", [](TScrivlet& s) { s.Table.Items(1).LevelFlags = 3; }, "Error 7 in "},
         Damage{"LineGap",
                [](TScrivlet& s) {
@@ -60,7 +61,11 @@ INSTANTIATE_TEST_SUITE_P(
         Damage{"CharCount", [](TScrivlet& s) { s.Table.CharCount = 99; }, "Error 5 in "},
         Damage{"Visible", [](TScrivlet& s) { s.Table.VisibleLineCount = 1; }, "Error 6 in "},
         Damage{"Lines", [](TScrivlet& s) { s.Table.LineCount = 7; }, "Error 6.01 in "},
-        Damage{"Length", [](TScrivlet& s) { para::SetLength(s.Table.Items(2), 2); s.Table.CharCount -= 1; },
+        Damage{"Length",
+               [](TScrivlet& s) {
+                 para::SetLength(s.Table.Items(2), 2);
+                 s.Table.CharCount -= 1;
+               },
                "Error 8 in "},
         Damage{"Navigator", [](TScrivlet& s) { s.WorkNav->SetOffset(200); }, "Error 9 in "},
         Damage{"Backlog", [](TScrivlet& s) { s.Table.LastToFormat = 3; }, "Error 11 in "}),

@@ -49,7 +49,8 @@ TEST(StartStopKeysTest, SaveWritesKeysFlagsAndData) {
 
 TEST(StartStopKeysTest, AMalformedLineStopsTheLoadAfterTheEntriesBeforeIt) {
   TStartStopKeyList list;
-  const Lines lines{"a|b=0,0,1,0,0,0,0,", "no equals here", "c|d=0,0,x,0,0,0,0,", "e|f=0,0,1,0,0,0,0,"};
+  const Lines lines{"a|b=0,0,1,0,0,0,0,", "no equals here", "c|d=0,0,x,0,0,0,0,",
+                    "e|f=0,0,1,0,0,0,0,"};
   EXPECT_THROW(list.LoadFromList(&lines), EConvertError);
   ASSERT_EQ(list.Count(), 1);
   EXPECT_EQ(list.Items(0).StartKey, "a");
@@ -113,10 +114,11 @@ TEST(StartStopKeysTest, TheKeysStreamRoundTripKeepsData3AndFlags) {
 }
 
 TEST(StartStopKeysTest, TheOlderKeysStreamCarriesTwoDataValuesBeforeTheBoolean) {
-  TStreamList old = {{TStreamValue::String("<"), TStreamValue::String(">"), TStreamValue::Integer(0),
-                      TStreamValue::Integer(0), TStreamValue::Integer(1), TStreamValue::Integer(0),
-                      TStreamValue::Integer(0), TStreamValue::Integer(0), TStreamValue::Integer(7),
-                      TStreamValue::Integer(8), TStreamValue::Bool(false)}};
+  TStreamList old = {{TStreamValue::String("<"), TStreamValue::String(">"),
+                      TStreamValue::Integer(0), TStreamValue::Integer(0), TStreamValue::Integer(1),
+                      TStreamValue::Integer(0), TStreamValue::Integer(0), TStreamValue::Integer(0),
+                      TStreamValue::Integer(7), TStreamValue::Integer(8),
+                      TStreamValue::Bool(false)}};
   TStartStopKeyList list;
   list.ReadKeys(old);
   ASSERT_EQ(list.Count(), 1);
@@ -140,7 +142,8 @@ TEST(StartStopKeysTest, PreparingSetsTheSeparatorFlagsOfWholeWordPairsOnly) {
   EXPECT_FALSE(a.StopNeedsSepBefore) << "; is a separator itself";
   EXPECT_TRUE(a.StopNeedsSepAfter);
   const StartStopInfo& b = list.Items(1);
-  EXPECT_FALSE(b.StartNeedsSepBefore || b.StartNeedsSepAfter || b.StopNeedsSepBefore || b.StopNeedsSepAfter);
+  EXPECT_FALSE(b.StartNeedsSepBefore || b.StartNeedsSepAfter || b.StopNeedsSepBefore ||
+               b.StopNeedsSepAfter);
   const StartStopInfo& c = list.Items(2);
   EXPECT_FALSE(c.StartNeedsSepBefore || c.StopNeedsSepBefore || c.StopNeedsSepAfter);
   list.AddStartStopKey("x", "y", 0, 0, 1, 0, 0, 0, false);

@@ -12,7 +12,8 @@ namespace scrivlet::testing {
 // Every character is `width` pixels wide whatever its style; lines are `height` high.
 class FixedWidthMeasurer : public TTextMeasurer {
  public:
-  explicit FixedWidthMeasurer(int32_t width = 7, int32_t height = 12) : width_(width), height_(height) {}
+  explicit FixedWidthMeasurer(int32_t width = 7, int32_t height = 12)
+      : width_(width), height_(height) {}
   int32_t Width(std::string_view bytes, uint8_t) override {
     return static_cast<int32_t>(bytes.size()) * width_;
   }

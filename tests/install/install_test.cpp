@@ -18,9 +18,9 @@
 #include <gtest/gtest.h>
 
 #include "build_debug/image/object_image.h"
+#include "tests/build_debug/tools/tarn_object.h"
 #include "tests/keysim/chip_model.h"
 #include "tests/keysim/simulated_key.h"
-#include "tests/build_debug/tools/tarn_object.h"
 #include "tests/workbench/gui/installed_tools.h"
 
 namespace {
@@ -72,8 +72,8 @@ class InstalledForAUser : public ::testing::Test {
     prefix_ = root_ + "prefix/";
     home_ = root_ + "home/";
     user_ = "qvinst" + std::to_string(::getpid());
-    const std::string add = "useradd -M -d " + Quoted(home_) + " -s /bin/sh " + user_ +
-                            " >/dev/null 2>&1";
+    const std::string add =
+        "useradd -M -d " + Quoted(home_) + " -s /bin/sh " + user_ + " >/dev/null 2>&1";
     if (Status(std::system(add.c_str())) != 0) GTEST_SKIP() << "no user can be made here";
     user_made_ = true;
     const passwd* account = ::getpwnam(user_.c_str());
@@ -127,9 +127,9 @@ TEST_F(InstalledForAUser, InstallsProgramsBesideEachOtherAndTheDesktopEntry) {
   EXPECT_TRUE(fs::equivalent(prefix_ + "bin/QVKey", prefix_ + "lib/qvkey/QVKey"));
   EXPECT_TRUE(fs::equivalent(prefix_ + "lib/qvkey/TARN.dll", prefix_ + "bin/tarn"));
   EXPECT_EQ(Names(prefix_ + "lib/qvkey"), (std::vector<std::string>{"QVKey", "TARN.dll"}));
-  for (const char* file : {"share/applications/qvkey.desktop",
-                           "share/icons/hicolor/scalable/apps/qvkey.svg",
-                           "share/doc/qvkey/README.md", "share/doc/qvkey/examples/blink.asm"})
+  for (const char* file :
+       {"share/applications/qvkey.desktop", "share/icons/hicolor/scalable/apps/qvkey.svg",
+        "share/doc/qvkey/README.md", "share/doc/qvkey/examples/blink.asm"})
     EXPECT_TRUE(fs::is_regular_file(prefix_ + file)) << file;
   const std::vector<std::string> entry = Lines(prefix_ + "share/applications/qvkey.desktop");
   ASSERT_FALSE(entry.empty());
@@ -158,7 +158,8 @@ TEST_F(InstalledForAUser, StartsAssemblesAndProgramsWithoutWritingIntoTheInstall
   const std::string check = root_ + "check/";
   fs::create_directories(check);
   fs::copy_file(source, check + "blink.src");
-  const build_debug::WordArray words = build_debug::TarnObject(prefix_ + "lib/qvkey/", check + "blink.src");
+  const build_debug::WordArray words =
+      build_debug::TarnObject(prefix_ + "lib/qvkey/", check + "blink.src");
   const std::vector<std::uint16_t> program = chip.Program();
   ASSERT_GE(program.size(), 2048u);
   for (std::size_t i = 0; i < 2048; ++i)

@@ -375,15 +375,12 @@ void ChipModel::Resume(const std::vector<std::uint8_t>& packet) {
       run_ = Run::ToBreak;
       polls_left_ = script_.polls_to_break;
       break;
-    case kRunFree:
-      run_ = Run::Free;
-      break;
+    case kRunFree: run_ = Run::Free; break;
     case kReset:
       r.pc = mask;
       r.status = static_cast<std::uint8_t>((r.status & 0x07) | 0x18);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -395,9 +392,10 @@ void ChipModel::WriteRegister(std::uint8_t reg, std::uint8_t value) {
     r.ports[static_cast<std::size_t>(reg - 5)] = value;
   } else if (reg >= 16) {
     // The bank bits of the address select among the chip's banks; those it lacks are ignored.
-    std::size_t index = config_.device4k
-                            ? static_cast<std::size_t>(reg - 16)
-                            : static_cast<std::size_t>(((reg >> 5) & (Banks() - 1)) * 16 + (reg & 0x0F));
+    std::size_t index =
+        config_.device4k
+            ? static_cast<std::size_t>(reg - 16)
+            : static_cast<std::size_t>(((reg >> 5) & (Banks() - 1)) * 16 + (reg & 0x0F));
     if (r.ram.size() <= index) r.ram.resize(index + 1);
     r.ram[index] = value;
   }
@@ -471,7 +469,8 @@ int ChipModel::Releases() const {
 }
 void ChipModel::Load(const std::vector<std::uint16_t>& words) {
   std::lock_guard lock(mutex_);
-  std::copy(words.begin(), words.begin() + static_cast<long>(std::min(words.size(), memory_.size())),
+  std::copy(words.begin(),
+            words.begin() + static_cast<long>(std::min(words.size(), memory_.size())),
             memory_.begin());
 }
 

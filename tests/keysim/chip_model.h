@@ -19,9 +19,9 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
-#include <memory>
 #include <vector>
 
 #include "tests/keysim/simulated_key.h"
@@ -32,7 +32,7 @@ struct ChipConfig {
   bool device4k = false;
   std::uint16_t fusex = 0x0BFE;  // as it reads back: bits 0-1 give the size of a 2,048-word part
   std::uint16_t fuse = 0x0FFA;
-  std::array<std::uint16_t, 8> counts{};  // oscillator measurement counts by trim
+  std::array<std::uint16_t, 8> counts{};        // oscillator measurement counts by trim
   std::map<std::uint8_t, std::uint8_t> status;  // a command's status byte other than 0
   // How long the chip takes before the status of the first header (2), program block (32) or
   // ID block (16) it is sent; later ones answer at once.
@@ -44,9 +44,9 @@ struct MonitorRegisters {
   std::uint16_t pc = 0;
   std::uint8_t w = 0;
   std::uint8_t m = 0;
-  bool rtw = false;        // W mapped at register 1
-  std::uint8_t status = 0; // as the monitor saved it, TO (bit 4) and PD (bit 3) with it
-  std::uint8_t wake = 0;   // the report's second copy of TO and PD (bits 3-4, byte 11)
+  bool rtw = false;         // W mapped at register 1
+  std::uint8_t status = 0;  // as the monitor saved it, TO (bit 4) and PD (bit 3) with it
+  std::uint8_t wake = 0;    // the report's second copy of TO and PD (bits 3-4, byte 11)
   std::uint8_t fsr = 0;
   std::uint8_t rtcc = 0;
   std::array<std::uint8_t, 11> ports{};  // registers 5..15

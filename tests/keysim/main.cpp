@@ -62,8 +62,7 @@ int main(int argc, char** argv) {
     } else if (option == "--seed" && has_value) {
       const char* text = argv[++i];
       const char* comma = std::strchr(text, ',');
-      if (!comma || !ParseByte(text, config.seed_low) ||
-          !ParseByte(comma + 1, config.seed_high))
+      if (!comma || !ParseByte(text, config.seed_low) || !ParseByte(comma + 1, config.seed_high))
         return Usage();
     } else {
       return Usage();

@@ -130,8 +130,8 @@ class SimulatedKey::Session : public KeyIo {
     answer.push_back(config_.firmware);
     if (config_.answer_cut >= 0 && config_.answer_cut < static_cast<int>(answer.size()))
       answer.resize(static_cast<std::size_t>(config_.answer_cut));
-    mirror_.SetState(static_cast<std::uint16_t>((config_.seed_low ^ kSeedConstant) ^
-                                                (config_.seed_high << 8)));
+    mirror_.SetState(
+        static_cast<std::uint16_t>((config_.seed_low ^ kSeedConstant) ^ (config_.seed_high << 8)));
     keyed_ = true;
     command_bytes_ = 0;
     {
@@ -209,8 +209,7 @@ class SimulatedKey::Session : public KeyIo {
     termios settings{};
     speed_ = ::tcgetattr(key_.master_, &settings) == 0 ? BaudOf(::cfgetospeed(&settings)) : 0;
     if (config_.silent) return;
-    if (std::find(config_.speeds.begin(), config_.speeds.end(), speed_) ==
-        config_.speeds.end()) {
+    if (std::find(config_.speeds.begin(), config_.speeds.end(), speed_) == config_.speeds.end()) {
       key_.noise_bytes_ += static_cast<long>(chunk.size());
       return;
     }

@@ -13,8 +13,9 @@
 // replaces it).
 //
 // Faults on demand: silence, speeds, a wrong identification character, an answer to the probe
-// that breaks off, replies split into single bytes, a delay before each reply, an echo that differs from what was sent, a stall
-// (the key goes quiet) or a hang-up (the key is unplugged) after some bytes of commands.
+// that breaks off, replies split into single bytes, a delay before each reply, an echo that differs
+// from what was sent, a stall (the key goes quiet) or a hang-up (the key is unplugged) after some
+// bytes of commands.
 //
 // The key runs on a thread of its own from construction to destruction; every member may be
 // called from any other thread meanwhile.
@@ -39,10 +40,10 @@ struct KeyConfig {
   std::uint8_t seed_high = 0xA7;
   std::uint8_t firmware = 3;
   bool silent = false;
-  int wrong_id_at = -1;                        // index into "QV-Key" of a wrong character
-  bool split_replies = false;                  // every echo and reply byte a write of its own
-  std::chrono::milliseconds reply_delay{0};    // before every reply (not before echoes)
-  bool wrong_echo = false;                     // echoes every byte inverted
+  int wrong_id_at = -1;                      // index into "QV-Key" of a wrong character
+  bool split_replies = false;                // every echo and reply byte a write of its own
+  std::chrono::milliseconds reply_delay{0};  // before every reply (not before echoes)
+  bool wrong_echo = false;                   // echoes every byte inverted
   int answer_cut = -1;      // sends only this many bytes of its answer to the probe
   long stall_after = -1;    // command bytes after which the key stops echoing and answering
   long hang_up_after = -1;  // command bytes after which the key is unplugged

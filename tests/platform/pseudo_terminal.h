@@ -18,7 +18,8 @@ class PseudoTerminal {
   PseudoTerminal() {
     int slave = -1;
     char name[256] = {};
-    if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty");
+    if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0)
+      throw std::runtime_error("openpty");
     path_ = name;
     termios settings{};
     ::tcgetattr(slave, &settings);

@@ -61,9 +61,9 @@ TEST(TermiosSerialPort, CarriesBytesBothWaysAndWaitsNoLongerThanAsked) {
     return bytes;
   }();
   std::size_t written = 0;
-  ASSERT_TRUE(port.Write(std::span(reinterpret_cast<const std::uint8_t*>(every_byte.data()),
-                                   every_byte.size()),
-                         1000ms, written));
+  ASSERT_TRUE(port.Write(
+      std::span(reinterpret_cast<const std::uint8_t*>(every_byte.data()), every_byte.size()),
+      1000ms, written));
   EXPECT_EQ(written, every_byte.size());
   EXPECT_EQ(terminal.Take(), every_byte);  // no CR/LF translation, no flow-control bytes eaten
 
@@ -110,7 +110,8 @@ TEST(TermiosSerialPort, AHangUpFailsReadsAndWritesAtOnce) {
 }
 
 TEST(TermiosSerialPort, NamesWhyAnOpenFailed) {
-  auto folder = std::filesystem::temp_directory_path() / ("serial_test_" + std::to_string(::getpid()));
+  auto folder =
+      std::filesystem::temp_directory_path() / ("serial_test_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   std::ofstream(folder / "plain.txt") << "not a terminal";
 
@@ -127,7 +128,8 @@ TEST(TermiosSerialPort, NamesWhyAnOpenFailed) {
 // A device this user may not open: the failure says so and names the owning group. Root
 // opens anything, so the open is tried by a child that gave its rights up.
 TEST(TermiosSerialPort, APortWithoutPermissionNamesItsGroup) {
-  auto folder = std::filesystem::temp_directory_path() / ("serial_perm_" + std::to_string(::getpid()));
+  auto folder =
+      std::filesystem::temp_directory_path() / ("serial_perm_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   auto device = (folder / "ttyLocked").string();
   std::ofstream(device) << "";
@@ -201,8 +203,11 @@ TEST_F(MachineTree, NumbersTheMachineDevicesInAStableOrder) {
   SerialPortResolver resolver(Machine());
   std::vector<std::string> expected = {
       (Dev() / "serial" / "by-id" / "usb-Key_A").string(),  // ttyUSB1 under its stable name
-      (Dev() / "ttyUSB0").string(), (Dev() / "ttyUSB2").string(),
-      (Dev() / "ttyUSB10").string(), (Dev() / "ttyACM0").string(), (Dev() / "ttyS0").string()};
+      (Dev() / "ttyUSB0").string(),
+      (Dev() / "ttyUSB2").string(),
+      (Dev() / "ttyUSB10").string(),
+      (Dev() / "ttyACM0").string(),
+      (Dev() / "ttyS0").string()};
   EXPECT_EQ(resolver.MachineDevices(), expected);
   EXPECT_EQ(resolver.DevicePath("COM1"), expected[0]);
   EXPECT_EQ(resolver.DevicePath("com4"), expected[3]);

@@ -153,7 +153,10 @@ TEST_F(SettingsStoreTest, UnreadableLinesAreSkipped) {
 TEST_F(SettingsStoreTest, AFileThatIsNoSettingsFileIsNeverWritten) {
   std::filesystem::create_directories(file_.parent_path());
   const std::string text = "Dear diary,\nthe key arrived today.\n";
-  std::string binary = std::string("\x7F" "ELF\x02\x01\x00\x00", 8);
+  std::string binary = std::string(
+      "\x7F"
+      "ELF\x02\x01\x00\x00",
+      8);
   for (int i = 0; i < 300; ++i) binary += static_cast<char>(i * 37);
   for (const std::string& bytes : {text, binary}) {
     std::ofstream(file_, std::ios::binary | std::ios::trunc) << bytes;
@@ -212,8 +215,8 @@ TEST_F(SettingsStoreTest, RandomKeysAndValuesRoundTrip) {
     }
     return text;
   };
-  using Values = std::map<std::string, std::variant<std::int32_t, std::string>,
-                          platform::CaseInsensitiveLess>;
+  using Values =
+      std::map<std::string, std::variant<std::int32_t, std::string>, platform::CaseInsensitiveLess>;
   std::map<std::string, Values, platform::CaseInsensitiveLess> expected;  // by key path
   {
     SettingsStore store(file_);
@@ -261,7 +264,8 @@ TEST_F(SettingsStoreTest, RandomKeysAndValuesRoundTrip) {
 TEST(SettingsStorePath, EnvironmentChoosesTheFile) {
   const char* saved_file = std::getenv("QVKEY_SETTINGS_FILE");
   const char* saved_config = std::getenv("XDG_CONFIG_HOME");
-  std::string keep_file = saved_file ? saved_file : "", keep_config = saved_config ? saved_config : "";
+  std::string keep_file = saved_file ? saved_file : "",
+              keep_config = saved_config ? saved_config : "";
   ::setenv("QVKEY_SETTINGS_FILE", "/tmp/x/s.txt", 1);
   EXPECT_EQ(SettingsStore::DefaultPath(), "/tmp/x/s.txt");
   ::unsetenv("QVKEY_SETTINGS_FILE");
@@ -343,9 +347,9 @@ TEST_F(SettingsFileTest, AFileAsEarlierVersionsWroteItLoadsWholeAndSavesSmaller)
   SettingsStore again(file_);
   EXPECT_FALSE(again.Damaged());
   EXPECT_TRUE(again.KeyExists("Software\\KestrianInc"));
-  EXPECT_EQ(again.ReadString(std::string(kRoot) + "WorkspaceFiles\\File_00",
-                             "WorkspaceFiles\\File_00"),
-            "/tmp/st/proj/blink led.src");
+  EXPECT_EQ(
+      again.ReadString(std::string(kRoot) + "WorkspaceFiles\\File_00", "WorkspaceFiles\\File_00"),
+      "/tmp/st/proj/blink led.src");
   EXPECT_EQ(again.ReadInt(std::string(kRoot) + "WorkspaceFiles\\File_00", "another"), 1);
   // Loading what was saved and saving it again changes nothing.
   EXPECT_EQ(again.SavedBytes(), saved);
@@ -439,7 +443,8 @@ TEST_F(SettingsFileTest, AHealthyFileGetsNoCopy) {
 TEST_F(SettingsFileTest, BoundsRefuseWhatIsTooBigAndKeepTheRest) {
   std::string deep, long_path;
   for (int i = 0; i <= SettingsStore::kMaxKeyDepth; ++i) deep += "d\\";
-  while (long_path.size() <= SettingsStore::kMaxKeyPathBytes) long_path += std::string(200, 'p') + "\\";
+  while (long_path.size() <= SettingsStore::kMaxKeyPathBytes)
+    long_path += std::string(200, 'p') + "\\";
   const std::string long_name(SettingsStore::kMaxKeyNameBytes + 1, 'n');
   const std::string big_value(SettingsStore::kMaxValueBytes + 1, 'v');
   const std::string long_value_name(SettingsStore::kMaxValueNameBytes + 1, 'n');
@@ -515,7 +520,8 @@ TEST_F(SettingsFileTest, TheFileNeverGrowsBeyondItsBound) {
 // not one line per level.
 TEST_F(SettingsFileTest, ASaveIsLinearInTheFileItLoaded) {
   std::string path;
-  for (int i = 0; i < SettingsStore::kMaxKeyDepth; ++i) path += (i ? "\\" : "") + std::string(15, 'k');
+  for (int i = 0; i < SettingsStore::kMaxKeyDepth; ++i)
+    path += (i ? "\\" : "") + std::string(15, 'k');
   const std::string input = "QVKey settings 1\n[" + path + "]\n\"v\"=1\n";
   Write(input);
   SettingsStore store(file_);

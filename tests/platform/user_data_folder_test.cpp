@@ -30,9 +30,11 @@ TEST(UserDataFolder, FollowsXdgDataHomeThenHome) {
   const Case cases[] = {
       {"data home", {{"XDG_DATA_HOME", "/x/data"}, {"HOME", "/home/u"}}, "/x/data/QVKey/"},
       {"data home with slash", {{"XDG_DATA_HOME", "/x/data/"}}, "/x/data/QVKey/"},
-      {"empty data home", {{"XDG_DATA_HOME", ""}, {"HOME", "/home/u"}},
+      {"empty data home",
+       {{"XDG_DATA_HOME", ""}, {"HOME", "/home/u"}},
        "/home/u/.local/share/QVKey/"},
-      {"relative data home", {{"XDG_DATA_HOME", "data"}, {"HOME", "/home/u/"}},
+      {"relative data home",
+       {{"XDG_DATA_HOME", "data"}, {"HOME", "/home/u/"}},
        "/home/u/.local/share/QVKey/"},
       {"home only", {{"HOME", "/home/u"}}, "/home/u/.local/share/QVKey/"},
       {"relative home", {{"HOME", "home/u"}}, ""},

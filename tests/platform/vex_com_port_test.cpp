@@ -296,14 +296,19 @@ TEST(TFlowCtrl, EachPropertyEditsItsOwnBits) {
   const Case cases[] = {
       {"TxCtsFlow", [](TFlowCtrl& f) { f.SetTxCtsFlow(true); }, 0x1015},
       {"TxDsrFlow", [](TFlowCtrl& f) { f.SetTxDsrFlow(true); }, 0x1019},
-      {"DTR disable", [](TFlowCtrl& f) { f.SetRxDtrControl(TFlowCtrl::DtrControl::Disable); }, 0x1001},
-      {"DTR handshake", [](TFlowCtrl& f) { f.SetRxDtrControl(TFlowCtrl::DtrControl::Handshake); }, 0x1021},
+      {"DTR disable", [](TFlowCtrl& f) { f.SetRxDtrControl(TFlowCtrl::DtrControl::Disable); },
+       0x1001},
+      {"DTR handshake", [](TFlowCtrl& f) { f.SetRxDtrControl(TFlowCtrl::DtrControl::Handshake); },
+       0x1021},
       {"RxDsrSensivity", [](TFlowCtrl& f) { f.SetRxDsrSensivity(true); }, 0x1051},
       {"TxContinueXoff", [](TFlowCtrl& f) { f.SetTxContinueXoff(true); }, 0x1091},
       {"XonXoff", [](TFlowCtrl& f) { f.SetXonXoff(true); }, 0x1311},
-      {"RTS disable", [](TFlowCtrl& f) { f.SetRxRtsControl(TFlowCtrl::RtsControl::Disable); }, 0x0011},
-      {"RTS handshake", [](TFlowCtrl& f) { f.SetRxRtsControl(TFlowCtrl::RtsControl::Handshake); }, 0x2011},
-      {"RTS toggle", [](TFlowCtrl& f) { f.SetRxRtsControl(TFlowCtrl::RtsControl::Toggle); }, 0x3011},
+      {"RTS disable", [](TFlowCtrl& f) { f.SetRxRtsControl(TFlowCtrl::RtsControl::Disable); },
+       0x0011},
+      {"RTS handshake", [](TFlowCtrl& f) { f.SetRxRtsControl(TFlowCtrl::RtsControl::Handshake); },
+       0x2011},
+      {"RTS toggle", [](TFlowCtrl& f) { f.SetRxRtsControl(TFlowCtrl::RtsControl::Toggle); },
+       0x3011},
   };
   for (const auto& c : cases) {
     TFlowCtrl flow;

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "temp_folder.h"
-#include "services/replace_file.h"
 #include "full_disk.h"
+#include "services/replace_file.h"
+#include "temp_folder.h"
 
 namespace workbench {
 namespace {
@@ -34,11 +34,13 @@ TEST(MatchesMaskTest, WindowsRules) {
     const char* mask;
     bool matches;
   } cases[] = {
-      {"main.src", "*.*", true},    {"Makefile", "*.*", true},    {"main.src", "*.SRC", true},
-      {"MAIN.SRC", "main.src", true}, {"main.srcx", "*.src", false}, {"a.src", "?.src", true},
-      {"ab.src", "?.src", false},   {"x.tar.gz", "*.gz", true},   {"noext", "noext.*", true},
-      {"main.err", "*.src", false}, {"t.src.bak", "*.src", false}, {"abc", "a*c", true},
-      {"abc", "a*d", false},        {"", "*", true},
+      {"main.src", "*.*", true},     {"Makefile", "*.*", true},
+      {"main.src", "*.SRC", true},   {"MAIN.SRC", "main.src", true},
+      {"main.srcx", "*.src", false}, {"a.src", "?.src", true},
+      {"ab.src", "?.src", false},    {"x.tar.gz", "*.gz", true},
+      {"noext", "noext.*", true},    {"main.err", "*.src", false},
+      {"t.src.bak", "*.src", false}, {"abc", "a*c", true},
+      {"abc", "a*d", false},         {"", "*", true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(MatchesMask(c.name, c.mask), c.matches) << c.name << " ~ " << c.mask;

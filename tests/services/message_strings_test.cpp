@@ -24,7 +24,9 @@ class MessageBoxesById : public ::testing::Test {
 
 TEST_F(MessageBoxesById, OkBoxTakesTextAndCaptionFromTheTables) {
   boxes_.Answer(platform::kAnswerOk);
-  EXPECT_EQ(strings_.MsgBoxById(ids::EditorUnit::SCU_VIEW_LIST_FAILED, ids::EditorUnit::SCU_VIEW_LIST_CAPTION), platform::kAnswerOk);
+  EXPECT_EQ(strings_.MsgBoxById(ids::EditorUnit::SCU_VIEW_LIST_FAILED,
+                                ids::EditorUnit::SCU_VIEW_LIST_CAPTION),
+            platform::kAnswerOk);
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   const platform::BoxRequest& box = boxes_.Boxes()[0];
   EXPECT_EQ(box.text, "Couldn't load file for viewing debug code");
@@ -34,10 +36,15 @@ TEST_F(MessageBoxesById, OkBoxTakesTextAndCaptionFromTheTables) {
 
 TEST_F(MessageBoxesById, FormattingSiblingsFillTheirArguments) {
   boxes_.AnswerWithFirstButton();
-  strings_.MsgBoxById1(ids::TemplateUnit::SCU_BAD_TEMPLATE_NAMES, ids::TemplateUnit::SCU_BAD_TEMPLATE_NAMES_CAPTION, "a.txtb.txt");
-  strings_.MsgBoxById2(ids::TarnUnit::SCU_CREATE_DIR_FAILED, ids::TarnUnit::SCU_CREATE_DIR_FAILED_CAPTION, "TARN", "C:\\QV\\TARN Output\\");
-  strings_.MsgBoxById3(ids::ExternLangUnit::SCU_TOO_MANY_WATCHES, ids::ExternLangUnit::SCU_TOO_MANY_WATCHES_CAPTION, "40", "32", "32");
-  strings_.MsgBoxById1(ids::EditorUnit::SCU_QVSIM_NEEDS_TARN, ids::EditorUnit::SCU_NULL_STRING, "ignored");  // the empty caption
+  strings_.MsgBoxById1(ids::TemplateUnit::SCU_BAD_TEMPLATE_NAMES,
+                       ids::TemplateUnit::SCU_BAD_TEMPLATE_NAMES_CAPTION, "a.txtb.txt");
+  strings_.MsgBoxById2(ids::TarnUnit::SCU_CREATE_DIR_FAILED,
+                       ids::TarnUnit::SCU_CREATE_DIR_FAILED_CAPTION, "TARN",
+                       "C:\\QV\\TARN Output\\");
+  strings_.MsgBoxById3(ids::ExternLangUnit::SCU_TOO_MANY_WATCHES,
+                       ids::ExternLangUnit::SCU_TOO_MANY_WATCHES_CAPTION, "40", "32", "32");
+  strings_.MsgBoxById1(ids::EditorUnit::SCU_QVSIM_NEEDS_TARN, ids::EditorUnit::SCU_NULL_STRING,
+                       "ignored");  // the empty caption
   ASSERT_EQ(boxes_.Boxes().size(), 4u);
   EXPECT_EQ(boxes_.Boxes()[0].text,
             "Template filenames must be either\r\"Template.src\" or Template.qvb\"\r"
@@ -51,15 +58,22 @@ TEST_F(MessageBoxesById, FormattingSiblingsFillTheirArguments) {
 }
 
 TEST_F(MessageBoxesById, YesNoBoxesAnswerAsThePressedButton) {
-  for (int answer : {platform::kAnswerNo, platform::kAnswerYes, platform::kAnswerNo,
-                     platform::kAnswerYes}) {
+  for (int answer :
+       {platform::kAnswerNo, platform::kAnswerYes, platform::kAnswerNo, platform::kAnswerYes}) {
     boxes_.Answer(answer);
   }
-  EXPECT_EQ(strings_.YesNoBoxById(ids::DebugUnit::SCU_RESET_POSITIONS, ids::DebugUnit::SCU_RESET_POSITIONS_CAPTION), platform::kAnswerNo);
-  EXPECT_EQ(strings_.YesNoBoxById1(ids::EditorUnit::SCU_KNOWN_TOP_FILE, ids::EditorUnit::SCU_KNOWN_TOP_FILE_CAPTION, "C:\\a.src"), platform::kAnswerYes);
-  EXPECT_EQ(strings_.YesNoBoxById2(ids::QvBasicUnit::SCU_UPDATE_COMPILER, ids::QvBasicUnit::SCU_UPDATE_CAPTION, "1.50", "1.51.03"), platform::kAnswerNo);
-  EXPECT_EQ(strings_.YesNoBoxById3(ids::EditorUnit::SCU_NEW_EDITOR_LANGUAGE, ids::EditorUnit::SCU_NEW_EDITOR_LANGUAGE_CAPTION, "Assembly Language", "Assembly Language",
-                                     "QV/B"),
+  EXPECT_EQ(strings_.YesNoBoxById(ids::DebugUnit::SCU_RESET_POSITIONS,
+                                  ids::DebugUnit::SCU_RESET_POSITIONS_CAPTION),
+            platform::kAnswerNo);
+  EXPECT_EQ(strings_.YesNoBoxById1(ids::EditorUnit::SCU_KNOWN_TOP_FILE,
+                                   ids::EditorUnit::SCU_KNOWN_TOP_FILE_CAPTION, "C:\\a.src"),
+            platform::kAnswerYes);
+  EXPECT_EQ(strings_.YesNoBoxById2(ids::QvBasicUnit::SCU_UPDATE_COMPILER,
+                                   ids::QvBasicUnit::SCU_UPDATE_CAPTION, "1.50", "1.51.03"),
+            platform::kAnswerNo);
+  EXPECT_EQ(strings_.YesNoBoxById3(ids::EditorUnit::SCU_NEW_EDITOR_LANGUAGE,
+                                   ids::EditorUnit::SCU_NEW_EDITOR_LANGUAGE_CAPTION,
+                                   "Assembly Language", "Assembly Language", "QV/B"),
             platform::kAnswerYes);
   ASSERT_EQ(boxes_.Boxes().size(), 4u);
   for (const auto& box : boxes_.Boxes()) EXPECT_EQ(box.buttons, BoxButtons::YesNo);
@@ -82,7 +96,9 @@ TEST_F(MessageBoxesById, AnUnscriptedBoxFailsLoudly) {
 }
 
 TEST_F(MessageBoxesById, TooFewArgumentsRaiseAndShowNothing) {
-  EXPECT_THROW(strings_.MsgBoxById1(ids::QVCUnit::SCU_TOO_MANY_BREAKS, ids::QVCUnit::SCU_TOO_MANY_BREAKS_CAPTION, "only one"), FormatError);
+  EXPECT_THROW(strings_.MsgBoxById1(ids::QVCUnit::SCU_TOO_MANY_BREAKS,
+                                    ids::QVCUnit::SCU_TOO_MANY_BREAKS_CAPTION, "only one"),
+               FormatError);
   EXPECT_TRUE(boxes_.Boxes().empty());
 }
 

@@ -108,10 +108,11 @@ TEST_F(RunProgramTest, OutputAndInputOfTheChild) {
   std::uint32_t exit_code = 1;
   std::string output;
   // Standard input is empty, so read ends at once; both output streams come back.
-  EXPECT_EQ(RunAndWait("/bin/sh",
-                       "-c \"read line; echo \\\"[$line]\\\"; echo Version as integer: 15107 1>&2\"",
-                       exit_code, &output),
-            kRunStarted);
+  EXPECT_EQ(
+      RunAndWait("/bin/sh",
+                 "-c \"read line; echo \\\"[$line]\\\"; echo Version as integer: 15107 1>&2\"",
+                 exit_code, &output),
+      kRunStarted);
   EXPECT_EQ(output, "[]\nVersion as integer: 15107\n");
   EXPECT_EQ(exit_code, 0u);
 }
@@ -194,7 +195,8 @@ TEST_F(RunProgramTest, EachEndingReadsAsItCame) {
   };
   const Case cases[] = {
       {"exit 3\n", kRunStarted, 3, 0, ""},
-      {"kill -SEGV $$\n", kRunNoExitCode, 0, SIGSEGV, "tool was ended by signal 11 (Segmentation fault)."},
+      {"kill -SEGV $$\n", kRunNoExitCode, 0, SIGSEGV,
+       "tool was ended by signal 11 (Segmentation fault)."},
       {"kill -KILL $$\n", kRunNoExitCode, 0, SIGKILL, "tool was ended by signal 9 (Killed)."},
   };
   for (const Case& c : cases) {

@@ -14,8 +14,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "temp_folder.h"
 #include "full_disk.h"
+#include "temp_folder.h"
 
 namespace workbench {
 namespace {
@@ -49,11 +49,8 @@ TEST(ReplaceFileContentsTest, PermissionsOfTheOldFileAndOfAProgram) {
     unsigned expected;  // before the umask for a new file
   };
   const Case cases[] = {
-      {0640, kPlainFileMode, 0640},
-      {0600, kProgramFileMode, 0700},
-      {0644, kProgramFileMode, 0755},
-      {0, kPlainFileMode, 0666},
-      {0, kProgramFileMode, 0777},
+      {0640, kPlainFileMode, 0640}, {0600, kProgramFileMode, 0700}, {0644, kProgramFileMode, 0755},
+      {0, kPlainFileMode, 0666},    {0, kProgramFileMode, 0777},
   };
   const mode_t mask = ::umask(0);
   ::umask(mask);
@@ -84,7 +81,7 @@ TEST(ReplaceFileContentsTest, ALinkKeepsPointingAtTheFileItNames) {
   namespace fs = std::filesystem;
   struct Case {
     const char* what;
-    const char* link;    // link name -> its text, made in order, inside the folder
+    const char* link;  // link name -> its text, made in order, inside the folder
     const char* target;
   };
   const Case cases[] = {

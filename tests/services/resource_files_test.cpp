@@ -8,10 +8,10 @@
 #include <sstream>
 
 #include "platform/message_box.h"
-#include "platform/resources.h"
-#include "temp_folder.h"
 #include "platform/process_runner.h"
+#include "platform/resources.h"
 #include "services/program_runner.h"
+#include "temp_folder.h"
 
 namespace workbench {
 namespace {
@@ -91,7 +91,8 @@ TEST_F(SaveResourceTest, FileThatCannotBeWrittenIsAFailure) {
   std::string target = folder.Path() + "INVALID.TXT";
   fs::create_directory(target);
   EXPECT_FALSE(SaveResourceToFile("TXT", "QVKeywords", target, boxes));
-  EXPECT_FALSE(SaveResourceToFile("TXT", "QVKeywords", folder.Path() + "missing/RESERVED.TXT", boxes));
+  EXPECT_FALSE(
+      SaveResourceToFile("TXT", "QVKeywords", folder.Path() + "missing/RESERVED.TXT", boxes));
   ASSERT_EQ(boxes.Boxes().size(), 2u);
   EXPECT_EQ(boxes.Boxes()[0].text, "INVALID.TXT is in use.  Unable to save to disk.");
   EXPECT_EQ(boxes.Boxes()[0].caption, "Resource Problems");

@@ -1,5 +1,5 @@
-#include "resources/code_widget_names.h"
 #include "services/windows_menu.h"
+#include "resources/code_widget_names.h"
 
 #include <gtest/gtest.h>
 

@@ -13,13 +13,13 @@
 #include "platform/resources.h"
 #include "platform/settings_store.h"
 #include "resources/string_ids.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
+#include "services/registry_settings.h"
 #include "tests/services/temp_folder.h"
 #include "workbench/configuration.h"
 #include "workbench/keyword_lists.h"
-#include "services/localize.h"
-#include "services/message_strings.h"
 #include "workbench/recent_files.h"
-#include "services/registry_settings.h"
 #include "workbench/templates.h"
 #include "workbench/top_files.h"
 #include "workbench/workspace.h"
@@ -157,7 +157,8 @@ using TopFilesTest = EditorFilesTest;
 
 TEST_F(TopFilesTest, MostRecentFirstWithoutDuplicatesAndAtMostTwenty) {
   workbench::T_ZKTopFile top(*registry_);
-  for (int i = 0; i < 21; ++i) ASSERT_TRUE(top.AddKnownTopFile("/p/f" + std::to_string(i) + ".src"));
+  for (int i = 0; i < 21; ++i)
+    ASSERT_TRUE(top.AddKnownTopFile("/p/f" + std::to_string(i) + ".src"));
   ASSERT_EQ(top.KnownTopFiles().size(), 20u);
   EXPECT_EQ(top.KnownTopFiles().front(), "/p/f20.src");
   EXPECT_EQ(top.KnownTopFiles().back(), "/p/f1.src");
@@ -212,8 +213,8 @@ TEST_F(WorkspaceTest, AShorterListDeletesTheStaleNames) {
   ASSERT_TRUE(workbench::SaveWorkspace(*registry_, {"/a", "/b"}));
   EXPECT_EQ(Stored("WorkspaceFiles\\File_00"), "/a");
   EXPECT_EQ(Stored("WorkspaceFiles\\File_01"), "/b");
-  for (const char* stale : {"WorkspaceFiles\\File_02", "WorkspaceFiles\\File_03",
-                            "WorkspaceFiles\\File_04"}) {
+  for (const char* stale :
+       {"WorkspaceFiles\\File_02", "WorkspaceFiles\\File_03", "WorkspaceFiles\\File_04"}) {
     EXPECT_FALSE(Exists(stale)) << stale;
   }
   std::vector<std::string> files{"left over"};
@@ -304,7 +305,10 @@ TEST_F(SettingsBurstTest, EachListReplacesTheFileOnce) {
     std::function<bool()> write;
   } writers[] = {
       {"recent files", [&] { return recent.WriteRecentFiles(*registry_); }},
-      {"workspace", [&] { return workbench::SaveWorkspace(*registry_, {"/p/a.src", "/p/b.src"}); }},
+      {"workspace",
+       [&] {
+         return workbench::SaveWorkspace(*registry_, {"/p/a.src", "/p/b.src"});
+       }},
       {"known top files", [&] { return top_files.SaveKnownTopFiles(); }},
       {"configuration",
        [&] { return workbench::SaveSettings(*registry_, link, controls, editor, ide, false); }},

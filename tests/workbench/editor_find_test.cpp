@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "platform/message_box.h"
-#include "tests/editor_control/test_support.h"
 #include "services/localize.h"
 #include "services/message_strings.h"
+#include "tests/editor_control/test_support.h"
 
 namespace workbench {
 namespace {
@@ -63,7 +63,7 @@ TEST_F(EditorFindTest, TheFindDialogSearchesFromTheCaretAndAsksAtTheEnd) {
     FindOptions find;
     std::vector<int> answers;
     bool found;
-    int32_t sel_from, sel_to;  // the selection afterwards
+    int32_t sel_from, sel_to;        // the selection afterwards
     std::vector<std::string> boxes;  // text, caption pairs
     std::string steps;
   };
@@ -72,15 +72,55 @@ TEST_F(EditorFindTest, TheFindDialogSearchesFromTheCaretAndAsksAtTheEnd) {
   const Row rows[] = {
       {"down from the caret", "mov a\nmov b", 1, {"mov"}, {}, true, 7, 10, {}, ""},
       {"up from the caret", "mov a\nmov b", 7, {"mov", false}, {}, true, 0, 3, {}, ""},
-      {"case and whole word", "MOVX Mov mov", 0, {"mov", true, true, true}, {}, true, 9, 12, {}, ""},
-      {"down at the end: Yes wraps to the top", "mov a", 3, {"mov"}, {kAnswerYes}, true, 0, 3,
-       {top, "Word Not Found"}, "away back "},
-      {"down at the end: No closes the dialog", "mov a", 3, {"mov"}, {kAnswerNo}, false, 3, 3,
-       {top, "Word Not Found"}, "away close back "},
-      {"up at the start: Yes wraps to the bottom", "a mov", 1, {"mov", false}, {kAnswerYes}, true,
-       2, 5, {bottom, "Word Not Found"}, "away back "},
-      {"nowhere: told once it came round, the caret stays", "abc", 2, {"mov"}, {kAnswerYes, kAnswerOk},
-       false, 2, 2, {top, "Word Not Found", "Couldn't find: \"mov\"", "Word Not Found"},
+      {"case and whole word",
+       "MOVX Mov mov",
+       0,
+       {"mov", true, true, true},
+       {},
+       true,
+       9,
+       12,
+       {},
+       ""},
+      {"down at the end: Yes wraps to the top",
+       "mov a",
+       3,
+       {"mov"},
+       {kAnswerYes},
+       true,
+       0,
+       3,
+       {top, "Word Not Found"},
+       "away back "},
+      {"down at the end: No closes the dialog",
+       "mov a",
+       3,
+       {"mov"},
+       {kAnswerNo},
+       false,
+       3,
+       3,
+       {top, "Word Not Found"},
+       "away close back "},
+      {"up at the start: Yes wraps to the bottom",
+       "a mov",
+       1,
+       {"mov", false},
+       {kAnswerYes},
+       true,
+       2,
+       5,
+       {bottom, "Word Not Found"},
+       "away back "},
+      {"nowhere: told once it came round, the caret stays",
+       "abc",
+       2,
+       {"mov"},
+       {kAnswerYes, kAnswerOk},
+       false,
+       2,
+       2,
+       {top, "Word Not Found", "Couldn't find: \"mov\"", "Word Not Found"},
        "away back "},
       {"an empty find text is refused", "abc", 1, {""}, {}, false, 1, 1, {}, ""},
   };
@@ -167,16 +207,56 @@ TEST_F(EditorFindTest, ReplaceAllCountsGoesOnBehindEachReplacementAndKeepsTheCar
     std::string box, caption;
   };
   const Row rows[] = {
-      {"a by ba ends", "a\naa", 4, {"a"}, "ba", "ba\r\nbaba", 3, 5,
-       "Replaced: a\rwith: ba\r3 times.", "Find and Replace"},
-      {"match case", "Mov mov MOV", 0, {"mov", true, true}, "x", "Mov x MOV", 1, 0,
-       "Replaced: mov\rwith: x\r1 times.", "Case Sensitive Find and Replace"},
-      {"whole words, from the text's start", "nop\nmovx mov", 7, {"mov", true, false, true}, "add",
-       "nop\r\nmovx add", 1, 7, "Replaced: mov\rwith: add\r1 times.", "Find and Replace"},
-      {"none: still told", "abc", 1, {"x"}, "y", "abc", 0, 1, "Replaced: x\rwith: y\r0 times.",
+      {"a by ba ends",
+       "a\naa",
+       4,
+       {"a"},
+       "ba",
+       "ba\r\nbaba",
+       3,
+       5,
+       "Replaced: a\rwith: ba\r3 times.",
        "Find and Replace"},
-      {"the caret's line got shorter: its end", "xxxxx\nab", 4, {"x"}, "", "\r\nab", 5, 0,
-       "Replaced: x\rwith: \r5 times.", "Find and Replace"},
+      {"match case",
+       "Mov mov MOV",
+       0,
+       {"mov", true, true},
+       "x",
+       "Mov x MOV",
+       1,
+       0,
+       "Replaced: mov\rwith: x\r1 times.",
+       "Case Sensitive Find and Replace"},
+      {"whole words, from the text's start",
+       "nop\nmovx mov",
+       7,
+       {"mov", true, false, true},
+       "add",
+       "nop\r\nmovx add",
+       1,
+       7,
+       "Replaced: mov\rwith: add\r1 times.",
+       "Find and Replace"},
+      {"none: still told",
+       "abc",
+       1,
+       {"x"},
+       "y",
+       "abc",
+       0,
+       1,
+       "Replaced: x\rwith: y\r0 times.",
+       "Find and Replace"},
+      {"the caret's line got shorter: its end",
+       "xxxxx\nab",
+       4,
+       {"x"},
+       "",
+       "\r\nab",
+       5,
+       0,
+       "Replaced: x\rwith: \r5 times.",
+       "Find and Replace"},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.what);

@@ -20,16 +20,15 @@ constexpr Colour kErrorBg = 0x00FFFF;
 constexpr Colour kCode = 0xFF0000;
 constexpr Colour kComment = 0x008000;
 
-
 // One letter per character, lines apart by "|": E error mark, K keyword, c comment, . plain.
 std::string Marks(TScrivlet& s) {
   return StyleLetters(s, [](const TStyleRun& r) {
     const bool attributes = (r.RunFlags & scrivlet::kRunHasAttributes) != 0;
-    return !attributes                            ? '.'
-           : r.Context == kErrorMarkContext       ? (r.Backgnd == kErrorBg ? 'E' : '?')
-           : r.Foregnd == kCode                   ? 'K'
-           : r.Context == kCommentContext         ? 'c'
-                                                  : '.';
+    return !attributes                      ? '.'
+           : r.Context == kErrorMarkContext ? (r.Backgnd == kErrorBg ? 'E' : '?')
+           : r.Foregnd == kCode             ? 'K'
+           : r.Context == kCommentContext   ? 'c'
+                                            : '.';
   });
 }
 
@@ -167,8 +166,10 @@ TEST_F(ErrorMarkingTest, AMarkKeepsTheHighlightingUnderItsBackground) {
       {"a token over a keyword and a blank", 2, 10, 14, "KKK....|KEEEE...ccc|..."},
   };
   for (const Row& r : rows) {
-    if (r.stop < 0) marking.MarkErrorLine(s, r.line);
-    else marking.MarkErrorRange(s, r.line, r.start, r.stop);
+    if (r.stop < 0)
+      marking.MarkErrorLine(s, r.line);
+    else
+      marking.MarkErrorRange(s, r.line, r.start, r.stop);
     EXPECT_EQ(Looks(s), "BBB....|BBB.....ccc|...") << r.what;
     EXPECT_EQ(Marks(s), r.marks) << r.what;
     marking.ClearErrorMarking(s);

@@ -34,20 +34,21 @@ class HighlightSettingsTest : public ::testing::Test {
     for (int32_t o = 0; o < s.CharCount(); ++o) {
       const scrivlet::TStyleRun r = scrivlet::testing::StyleAt(s, o);
       const bool on = (r.RunFlags & scrivlet::kRunHasAttributes) != 0;
-      out += !on                                                  ? '.'
-             : r.Context == kCommentContext                       ? (r.Foregnd == kComment ? 'c' : '?')
-             : r.Context == kStringContext                        ? 's'
-             : (r.RunFlags & scrivlet::kStyleBold) != 0           ? 'B'
-                                                                  : 'K';
+      out += !on                                        ? '.'
+             : r.Context == kCommentContext             ? (r.Foregnd == kComment ? 'c' : '?')
+             : r.Context == kStringContext              ? 's'
+             : (r.RunFlags & scrivlet::kStyleBold) != 0 ? 'B'
+                                                        : 'K';
     }
     return out;
   }
 
-  T_MultiKeywordList lists{[](std::string_view, std::string_view name) -> std::optional<std::string_view> {
-    if (name == "asm") return std::string_view("MOV\r\nNOP\r\n");
-    if (name == "basic") return std::string_view("PRINT\r\n");
-    return std::nullopt;
-  }};
+  T_MultiKeywordList lists{
+      [](std::string_view, std::string_view name) -> std::optional<std::string_view> {
+        if (name == "asm") return std::string_view("MOV\r\nNOP\r\n");
+        if (name == "basic") return std::string_view("PRINT\r\n");
+        return std::nullopt;
+      }};
   scrivlet::testing::FixedWidthMeasurer measurer{7, 12};
   TScrivlet s;
   EditorOptions editor_options;
@@ -61,8 +62,8 @@ TEST_F(HighlightSettingsTest, AnEditorTakesTheListOfItsKind) {
     const char* first_keyword;  // nullptr: the empty list
   };
   const Row rows[] = {
-      {1, false, "MOV"}, {2, true, "PRINT"}, {0, true, nullptr},
-      {3, true, nullptr}, {4, true, "MOV"}, {4, false, "PRINT"},
+      {1, false, "MOV"},  {2, true, "PRINT"}, {0, true, nullptr},
+      {3, true, nullptr}, {4, true, "MOV"},   {4, false, "PRINT"},
   };
   for (const Row& r : rows) {
     ide_options.DefaultIsAssembly = r.default_is_assembly;

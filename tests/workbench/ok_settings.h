@@ -10,18 +10,31 @@
 namespace workbench_test {
 
 inline std::set<std::string> SettingsWrittenOnOk() {
-  std::set<std::string> names = {
-      "Configuration\\ComPort", "Configuration\\IRCcalibration",
-      "Configuration\\CreateBackups", "Configuration\\UseNewEditor", "Configuration\\Fontsize",
-      "Configuration\\Tabsize", "Configuration\\ColoredCode", "Configuration\\CodeColor",
-      "Configuration\\BoldCode", "Configuration\\ColoredComments", "Configuration\\CommentColor",
-      "Configuration\\ErrorBgColor", "Configuration\\WarnLoadingKnownTopFile",
-      "Configuration\\WarnUsingTopFile", "Configuration\\UseTarn",
-      "Configuration\\TarnFilesToOutputDir", "Configuration\\LocalLabelStartCol",
-      "Configuration\\JumpToAssemblyError", "Configuration\\SmoothScroll",
-      "Configuration\\StricterAssemblyParsing", "Configuration\\UseTemplates",
-      "Configuration\\RestoreWorkspace", "Configuration\\QvBasicOutputFiles",
-      "Configuration\\DefaultEditorType", "Configuration\\Language"};
+  std::set<std::string> names = {"Configuration\\ComPort",
+                                 "Configuration\\IRCcalibration",
+                                 "Configuration\\CreateBackups",
+                                 "Configuration\\UseNewEditor",
+                                 "Configuration\\Fontsize",
+                                 "Configuration\\Tabsize",
+                                 "Configuration\\ColoredCode",
+                                 "Configuration\\CodeColor",
+                                 "Configuration\\BoldCode",
+                                 "Configuration\\ColoredComments",
+                                 "Configuration\\CommentColor",
+                                 "Configuration\\ErrorBgColor",
+                                 "Configuration\\WarnLoadingKnownTopFile",
+                                 "Configuration\\WarnUsingTopFile",
+                                 "Configuration\\UseTarn",
+                                 "Configuration\\TarnFilesToOutputDir",
+                                 "Configuration\\LocalLabelStartCol",
+                                 "Configuration\\JumpToAssemblyError",
+                                 "Configuration\\SmoothScroll",
+                                 "Configuration\\StricterAssemblyParsing",
+                                 "Configuration\\UseTemplates",
+                                 "Configuration\\RestoreWorkspace",
+                                 "Configuration\\QvBasicOutputFiles",
+                                 "Configuration\\DefaultEditorType",
+                                 "Configuration\\Language"};
   for (char letter = 'A'; letter <= 'P'; ++letter) {
     names.insert(std::string("Configuration\\CustomColors\\Color") + letter);
   }

@@ -13,10 +13,10 @@
 #include "memory_clipboard.h"
 #include "platform/clipboard.h"
 #include "platform/message_box.h"
-#include "tests/services/temp_folder.h"
 #include "services/localize.h"
 #include "services/message_strings.h"
 #include "tests/services/full_disk.h"
+#include "tests/services/temp_folder.h"
 
 namespace workbench {
 namespace {
@@ -581,7 +581,9 @@ TEST_F(LegacyEditorTest, ZeroBytesLoadAsAVisibleCharacterWithOneBoxAndASaveKeeps
   }
   boxes_.Answer(platform::kAnswerOk);
   ASSERT_EQ(editor_.LoadFile(name), LegacyEditor::FileResult::kOk);
-  EXPECT_EQ(editor_.Text(), "a\xA4" "b\r\xA4\xA4\tNOP\r");
+  EXPECT_EQ(editor_.Text(),
+            "a\xA4"
+            "b\r\xA4\xA4\tNOP\r");
   EXPECT_FALSE(editor_.Modified());
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].caption, "Zero Bytes in File");
@@ -591,7 +593,9 @@ TEST_F(LegacyEditorTest, ZeroBytesLoadAsAVisibleCharacterWithOneBoxAndASaveKeeps
   ASSERT_EQ(editor_.SaveFile(name), LegacyEditor::FileResult::kOk);
   std::ifstream in(name, std::ios::binary);
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(bytes, "ka\xA4" "b\r\n\xA4\xA4\tNOP\r\n");
+  EXPECT_EQ(bytes,
+            "ka\xA4"
+            "b\r\n\xA4\xA4\tNOP\r\n");
   EXPECT_EQ(boxes_.Boxes().size(), 1u) << "told once, at the load";
 }
 
@@ -651,10 +655,10 @@ TEST_F(LegacyEditorTest, ModifiedFollowsChangesOfTheTextSinceTheLastLoadOrSave) 
     bool modified;
   };
   const Case cases[] = {
-      {"|ab\rcd", "b", false},  {"|ab\rcd", "B", false}, {"|ab\rcd", "c", false},
-      {"ab\rcd|", "d", false},  {"ab|\rcd", "D", false}, {"ab\rcd|", "e", false},
-      {"ab\r|cd", "B", false},  {"ab|\rcd", "b", true},  {"ab|\rcd", "kb", true},
-      {"|ab\rcd", "d", true},   {"a|b\rcd", "B", true},  {"ab\rc|d", "e", true},
+      {"|ab\rcd", "b", false}, {"|ab\rcd", "B", false}, {"|ab\rcd", "c", false},
+      {"ab\rcd|", "d", false}, {"ab|\rcd", "D", false}, {"ab\rcd|", "e", false},
+      {"ab\r|cd", "B", false}, {"ab|\rcd", "b", true},  {"ab|\rcd", "kb", true},
+      {"|ab\rcd", "d", true},  {"a|b\rcd", "B", true},  {"ab\rc|d", "e", true},
   };
   for (const Case& c : cases) {
     Put(c.before);

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/settings_store.h"
-#include "tests/services/temp_folder.h"
 #include "services/registry_settings.h"
+#include "tests/services/temp_folder.h"
 
 namespace workbench {
 namespace {
@@ -51,8 +51,8 @@ TEST(PrintLayout, NothingToPrintOrNoRoomKeepsOkayDisabled) {
 }
 
 TEST(GotoLine, OnlyAPositiveNumberJumps) {
-  const std::pair<const char*, int> cases[] = {
-      {"abc", -1}, {"0", -1}, {"-3", -1}, {"", -1}, {"12x", -1}, {"12", 12}, {"1", 1}};
+  const std::pair<const char*, int> cases[] = {{"abc", -1}, {"0", -1},  {"-3", -1}, {"", -1},
+                                               {"12x", -1}, {"12", 12}, {"1", 1}};
   for (const auto& [text, line] : cases) EXPECT_EQ(GotoLineNumber(text), line) << text;
 }
 

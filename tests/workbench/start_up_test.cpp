@@ -5,11 +5,11 @@
 #include <fstream>
 
 #include "platform/message_box.h"
+#include "services/localize.h"
+#include "services/message_strings.h"
 #include "tests/services/temp_folder.h"
 #include "workbench/box_log.h"
 #include "workbench/command_line.h"
-#include "services/localize.h"
-#include "services/message_strings.h"
 
 namespace workbench {
 namespace {

@@ -56,8 +56,8 @@ TAboutFRM::TAboutFRM(workbench::Localizer& texts, platform::ModalDialogService& 
   OkBTN->setDefault(true);
 
   auto* layout = new QVBoxLayout(this);
-  for (QLabel* label : {ProductLBL, static_cast<QLabel*>(VersionLBL),
-                        static_cast<QLabel*>(WebLBL)}) {
+  for (QLabel* label :
+       {ProductLBL, static_cast<QLabel*>(VersionLBL), static_cast<QLabel*>(WebLBL)}) {
     label->setAlignment(Qt::AlignCenter);
     layout->addWidget(label);
   }
@@ -122,8 +122,7 @@ void THelpForm::showEvent(QShowEvent* event) {
     // Left to the window system, it may open anywhere, its lower part beyond the screen.
     QRect wanted(QPoint(), size());
     wanted.moveCenter(parentWidget()->frameGeometry().center());
-    WidgetPlacement(*this).SetBounds(wanted.left(), wanted.top(), wanted.width(),
-                                     wanted.height());
+    WidgetPlacement(*this).SetBounds(wanted.left(), wanted.top(), wanted.width(), wanted.height());
   }
   QWidget::showEvent(event);
 }

@@ -43,9 +43,8 @@ class TAboutFRM : public QDialog {
     std::function<std::string()> simulator;
   };
   // `open_url` opens an address with the shell's "open" verb.
-  TAboutFRM(workbench::Localizer& texts, platform::ModalDialogService& dialogs,
-            Versions versions, std::function<void(const std::string&)> open_url,
-            QWidget* owner = nullptr);
+  TAboutFRM(workbench::Localizer& texts, platform::ModalDialogService& dialogs, Versions versions,
+            std::function<void(const std::string&)> open_url, QWidget* owner = nullptr);
 
   int Execute();
   // Shows the next of the four version lines.

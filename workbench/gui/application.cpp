@@ -9,9 +9,9 @@
 #include "platform/process_runner.h"
 #include "platform/serial_port.h"
 #include "platform/user_data_folder.h"
+#include "services/gui/text.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/run_commands.h"
-#include "services/gui/text.h"
 #include "workbench/gui/waiting_process_runner.h"
 #include "workbench/session/session.h"
 

@@ -64,9 +64,9 @@ void WidenToCaption(QMessageBox& box) {
   }
   // The box measures its layout's minimum width, so the caption's width goes in as a spacer
   // across the bottom row.
-  grid->addItem(new QSpacerItem(CaptionWidth(box.windowTitle()), 0, QSizePolicy::Minimum,
-                                QSizePolicy::Fixed),
-                grid->rowCount(), 0, 1, grid->columnCount());
+  grid->addItem(
+      new QSpacerItem(CaptionWidth(box.windowTitle()), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+      grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 }  // namespace gui

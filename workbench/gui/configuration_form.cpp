@@ -2,8 +2,8 @@
 
 #include <QBoxLayout>
 #include <QButtonGroup>
-#include <QGridLayout>
 #include <QColorDialog>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -11,12 +11,12 @@
 
 #include "platform/message_box.h"
 #include "resources/code_widget_names.h"
+#include "services/globals.h"
 #include "services/gui/form_placement.h"
 #include "services/gui/guarded.h"
 #include "services/gui/localize_form.h"
 #include "services/gui/modal_dialogs.h"
 #include "services/gui/text.h"
-#include "services/globals.h"
 #include "services/localize.h"
 #include "workbench/session/session.h"
 
@@ -87,9 +87,9 @@ void OnPick(platform::MessageBoxService& boxes, gui::RadioGroup* group, F pick) 
   QObject::connect(&group->Buttons(), &QButtonGroup::idClicked, group, gui::Guard(boxes, pick));
 }
 
-std::optional<Colour> ChooseWithColourDialog(
-    platform::ModalDialogService& dialogs, QWidget* parent, Colour initial,
-    std::array<std::string, kCustomColorCount>& custom) {
+std::optional<Colour> ChooseWithColourDialog(platform::ModalDialogService& dialogs, QWidget* parent,
+                                             Colour initial,
+                                             std::array<std::string, kCustomColorCount>& custom) {
   for (int i = 0; i < kCustomColorCount; ++i) {
     QColorDialog::setCustomColor(i, ToQColor(CustomColorValue(custom[i], 0x808080)));
   }
@@ -215,11 +215,14 @@ TConfigFRM::TConfigFRM(ConfigFormServices services, QWidget* parent)
 
   WriteControls(ConfigurationControls{});  // the designed states, from one place
 
-  QObject::connect(OkBTN, &QPushButton::clicked, this, gui::Guard(services_.boxes, [this] { accept(); }));
-  QObject::connect(CancelBTN, &QPushButton::clicked, this, gui::Guard(services_.boxes, [this] { reject(); }));
-  QObject::connect(ItemLSTBX, &QListWidget::currentRowChanged, this, gui::Guard(services_.boxes, [this](int row) {
-    if (row >= 0) ItemsPGCTRL->setCurrentIndex(row);
-  }));
+  QObject::connect(OkBTN, &QPushButton::clicked, this,
+                   gui::Guard(services_.boxes, [this] { accept(); }));
+  QObject::connect(CancelBTN, &QPushButton::clicked, this,
+                   gui::Guard(services_.boxes, [this] { reject(); }));
+  QObject::connect(ItemLSTBX, &QListWidget::currentRowChanged, this,
+                   gui::Guard(services_.boxes, [this](int row) {
+                     if (row >= 0) ItemsPGCTRL->setCurrentIndex(row);
+                   }));
 
   FormCreate();
 }
@@ -244,8 +247,9 @@ void TConfigFRM::BuildIdePage(QWidget* page) {
   TooManyComPortsCBX->hide();
   SerialPortLBL = Label(config_frm::SerialPortLBL, "Serial Port");
   SerialPortLBL->hide();
-  QObject::connect(TooManyComPortsCBX, &QComboBox::activated, this,
-                   gui::Guard(services_.boxes, [this](int index) { PortRDGRP->SetItemIndex(index); }));
+  QObject::connect(
+      TooManyComPortsCBX, &QComboBox::activated, this,
+      gui::Guard(services_.boxes, [this](int index) { PortRDGRP->SetItemIndex(index); }));
 
   // The two groups side by side, the free width shared out evenly around them.
   auto* port_column = new QVBoxLayout;
@@ -345,8 +349,8 @@ void TConfigFRM::BuildEditorPage(QWidget* page) {
   WarnUsingTopFileCB = CheckBox(config_frm::WarnUsingTopFileCB, "Warn - Using Top File");
   JumpToErrorCB = CheckBox(config_frm::JumpToErrorCB, "Jump To Error Line");
   SmoothScrollCB = CheckBox(config_frm::SmoothScrollCB, "Smooth scroll");
-  for (QCheckBox* box : {WarnLoadingKnownTopFileCB, WarnUsingTopFileCB, JumpToErrorCB,
-                         SmoothScrollCB}) {
+  for (QCheckBox* box :
+       {WarnLoadingKnownTopFileCB, WarnUsingTopFileCB, JumpToErrorCB, SmoothScrollCB}) {
     box->setChecked(true);
   }
 
@@ -354,8 +358,8 @@ void TConfigFRM::BuildEditorPage(QWidget* page) {
   left->addWidget(EditorOptionsGRPBX);
   left->addStretch(1);
   auto* right = new QVBoxLayout;
-  for (QCheckBox* box : {WarnLoadingKnownTopFileCB, WarnUsingTopFileCB, JumpToErrorCB,
-                         SmoothScrollCB}) {
+  for (QCheckBox* box :
+       {WarnLoadingKnownTopFileCB, WarnUsingTopFileCB, JumpToErrorCB, SmoothScrollCB}) {
     right->addWidget(box);
   }
   right->addStretch(1);
@@ -363,11 +367,16 @@ void TConfigFRM::BuildEditorPage(QWidget* page) {
   row->addLayout(left);
   row->addLayout(right);
 
-  QObject::connect(UseNewEditorCB, &QCheckBox::toggled, this, gui::Guard(services_.boxes, [this] { UseNewEditorCBClick(); }));
-  QObject::connect(FontsizeUpDown, &QSpinBox::valueChanged, this, gui::Guard(services_.boxes, [this] { FontsizeUpDownClick(); }));
-  QObject::connect(TabsizeUpDown, &QSpinBox::valueChanged, this, gui::Guard(services_.boxes, [this] { TabsizeUpDownClick(); }));
-  QObject::connect(ColorCodeCB, &QCheckBox::toggled, this, gui::Guard(services_.boxes, [this] { ColourBoxesClick(); }));
-  QObject::connect(ColorCommentsCB, &QCheckBox::toggled, this, gui::Guard(services_.boxes, [this] { ColourBoxesClick(); }));
+  QObject::connect(UseNewEditorCB, &QCheckBox::toggled, this,
+                   gui::Guard(services_.boxes, [this] { UseNewEditorCBClick(); }));
+  QObject::connect(FontsizeUpDown, &QSpinBox::valueChanged, this,
+                   gui::Guard(services_.boxes, [this] { FontsizeUpDownClick(); }));
+  QObject::connect(TabsizeUpDown, &QSpinBox::valueChanged, this,
+                   gui::Guard(services_.boxes, [this] { TabsizeUpDownClick(); }));
+  QObject::connect(ColorCodeCB, &QCheckBox::toggled, this,
+                   gui::Guard(services_.boxes, [this] { ColourBoxesClick(); }));
+  QObject::connect(ColorCommentsCB, &QCheckBox::toggled, this,
+                   gui::Guard(services_.boxes, [this] { ColourBoxesClick(); }));
   for (ColourPanel* panel : {CodeColorPNL, CommentColorPNL, ErrorBgColorPNL}) {
     panel->on_click = [this, panel] {
       gui::RunGuarded(services_.boxes, [this, panel] { CommentColorPNLClick(panel); });
@@ -387,8 +396,8 @@ void TConfigFRM::BuildAssemblerPage(QWidget* page) {
   StricterAssemblyParsingCB =
       CheckBox(config_frm::StricterAssemblyParsingCB, "Stricter Assembly Parsing");
   auto* options = new QVBoxLayout(AssemblerOptionsGRPBX);
-  for (QCheckBox* box : {UseTarnCB, TarnOutputFilesCB, LocalLabelStartColCB,
-                         StricterAssemblyParsingCB}) {
+  for (QCheckBox* box :
+       {UseTarnCB, TarnOutputFilesCB, LocalLabelStartColCB, StricterAssemblyParsingCB}) {
     options->addWidget(box);
   }
   AssemblerInfoLBL = Label(
@@ -406,7 +415,8 @@ void TConfigFRM::BuildAssemblerPage(QWidget* page) {
   column->addWidget(AssemblerInfoLBL);
   column->addLayout(irc_row);
   column->addStretch(1);
-  QObject::connect(UseTarnCB, &QCheckBox::toggled, this, gui::Guard(services_.boxes, [this] { UseTarnCBClick(); }));
+  QObject::connect(UseTarnCB, &QCheckBox::toggled, this,
+                   gui::Guard(services_.boxes, [this] { UseTarnCBClick(); }));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "workbench/com_ports.h"
 #include "services/gui/radio_group.h"
-#include "workbench/configuration.h"
 #include "services/options.h"
 #include "services/registry_settings.h"
+#include "workbench/com_ports.h"
+#include "workbench/configuration.h"
 
 namespace platform {
 class MessageBoxService;

@@ -16,9 +16,9 @@
 #include "build_debug/debug/gui/zk_code_form.h"
 #include "platform/modal_dialogs.h"
 #include "resources/widget_names.h"
+#include "services/silent_abort.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/session/session.h"
-#include "services/silent_abort.h"
 
 namespace main_menu = widget_names::MainMenu;
 namespace editor_frm = widget_names::EditorFRM;
@@ -53,48 +53,49 @@ DebugWindows::Binder DebugWindows::AddTo(ProgramParts& parts) {
       return make(*self, owner, session);
     };
   };
-  parts.makers["TDebugFRM"] = maker([](DebugWindows& w, TEditorFRM& owner,
-                                       workbench::IdeSession& s) -> QWidget* {
-    return w.Keep(new TDebugFRM(*w.control_, s.Texts(), &owner), w.debug_form_);
-  });
-  parts.makers["TClockForm"] = maker([](DebugWindows& w, TEditorFRM& owner,
-                                        workbench::IdeSession& s) -> QWidget* {
-    return w.Keep(new TClockForm(*w.clock_, s.Registry(), &owner), w.clock_form_);
-  });
-  parts.makers["TIrcFRM"] = maker([](DebugWindows& w, TEditorFRM& owner,
-                                     workbench::IdeSession& s) -> QWidget* {
-    return w.Keep(new TIrcFRM(s.KeyUnit(), s.Texts(), &owner), w.irc_form_);
-  });
-  parts.makers["TRegisterForm"] = maker([](DebugWindows& w, TEditorFRM& owner,
-                                           workbench::IdeSession& s) -> QWidget* {
-    // The chip is known at the session's start; until then the smallest part's layout.
-    auto* form = w.Keep(new TRegisterForm(s.Debug(), s.Image(), s.Registry(), 2, 1, &owner),
-                        w.register_form_);
-    w.register_place_ = std::make_unique<WidgetPlacement>(*form);
-    return form;
-  });
-  parts.makers["TWatchForm"] = maker([](DebugWindows& w, TEditorFRM& owner,
-                                        workbench::IdeSession& s) -> QWidget* {
-    auto* form = w.Keep(new TWatchForm(s.Debug(), s.Image(), s.Messages(), s.Registry(), &owner),
-                        w.watch_form_);
-    w.watch_place_ = std::make_unique<WidgetPlacement>(*form);
-    return form;
-  });
-  parts.makers["TCodeForm"] = maker([](DebugWindows& w, TEditorFRM& owner,
-                                       workbench::IdeSession& s) -> QWidget* {
-    auto* form =
-        w.Keep(new TCodeForm(s.Debug(), s.Image(), s.Registry(), true, &owner), w.code_form_);
-    w.code_place_ = std::make_unique<WidgetPlacement>(*form);
-    return form;
-  });
-  parts.makers["TZK_CodeFRM"] = maker([](DebugWindows& w, TEditorFRM& owner,
-                                         workbench::IdeSession& s) -> QWidget* {
-    auto* form = w.Keep(new TZK_CodeFRM(s.Debug(), s.Tarn(), s.Messages(), s.Registry(),
-                                        owner.WindowsMenu(), &owner),
-                        w.list_form_);
-    w.list_place_ = std::make_unique<WidgetPlacement>(*form);
-    return form;
-  });
+  parts.makers["TDebugFRM"] =
+      maker([](DebugWindows& w, TEditorFRM& owner, workbench::IdeSession& s) -> QWidget* {
+        return w.Keep(new TDebugFRM(*w.control_, s.Texts(), &owner), w.debug_form_);
+      });
+  parts.makers["TClockForm"] =
+      maker([](DebugWindows& w, TEditorFRM& owner, workbench::IdeSession& s) -> QWidget* {
+        return w.Keep(new TClockForm(*w.clock_, s.Registry(), &owner), w.clock_form_);
+      });
+  parts.makers["TIrcFRM"] =
+      maker([](DebugWindows& w, TEditorFRM& owner, workbench::IdeSession& s) -> QWidget* {
+        return w.Keep(new TIrcFRM(s.KeyUnit(), s.Texts(), &owner), w.irc_form_);
+      });
+  parts.makers["TRegisterForm"] =
+      maker([](DebugWindows& w, TEditorFRM& owner, workbench::IdeSession& s) -> QWidget* {
+        // The chip is known at the session's start; until then the smallest part's layout.
+        auto* form = w.Keep(new TRegisterForm(s.Debug(), s.Image(), s.Registry(), 2, 1, &owner),
+                            w.register_form_);
+        w.register_place_ = std::make_unique<WidgetPlacement>(*form);
+        return form;
+      });
+  parts.makers["TWatchForm"] =
+      maker([](DebugWindows& w, TEditorFRM& owner, workbench::IdeSession& s) -> QWidget* {
+        auto* form =
+            w.Keep(new TWatchForm(s.Debug(), s.Image(), s.Messages(), s.Registry(), &owner),
+                   w.watch_form_);
+        w.watch_place_ = std::make_unique<WidgetPlacement>(*form);
+        return form;
+      });
+  parts.makers["TCodeForm"] =
+      maker([](DebugWindows& w, TEditorFRM& owner, workbench::IdeSession& s) -> QWidget* {
+        auto* form =
+            w.Keep(new TCodeForm(s.Debug(), s.Image(), s.Registry(), true, &owner), w.code_form_);
+        w.code_place_ = std::make_unique<WidgetPlacement>(*form);
+        return form;
+      });
+  parts.makers["TZK_CodeFRM"] =
+      maker([](DebugWindows& w, TEditorFRM& owner, workbench::IdeSession& s) -> QWidget* {
+        auto* form = w.Keep(new TZK_CodeFRM(s.Debug(), s.Tarn(), s.Messages(), s.Registry(),
+                                            owner.WindowsMenu(), &owner),
+                            w.list_form_);
+        w.list_place_ = std::make_unique<WidgetPlacement>(*form);
+        return form;
+      });
   auto pending = std::make_shared<std::shared_ptr<DebugWindows>>(std::move(windows));
   return [pending](TEditorFRM& main_form, workbench::IdeSession& session) {
     std::shared_ptr<DebugWindows> bound = std::move(*pending);
@@ -164,9 +165,7 @@ void DebugWindows::DebugProgrammed() {
   if (debug_form_) debug_form_->DebugProgrammed();
 }
 
-bool DebugWindows::UsesExternalAssembler() const {
-  return session_->Globals().IdeOptions.UseTarn;
-}
+bool DebugWindows::UsesExternalAssembler() const { return session_->Globals().IdeOptions.UseTarn; }
 
 int DebugWindows::ListingLine(int pc) const {
   if (UsesExternalAssembler())
@@ -177,8 +176,7 @@ int DebugWindows::ListingLine(int pc) const {
 
 bool DebugWindows::LoadListing() {
   if (!list_form_) return false;
-  if (!list_form_->LoadListFile(session_->AssembleCompile().GetLastAssembledFile()))
-    return false;
+  if (!list_form_->LoadListFile(session_->AssembleCompile().GetLastAssembledFile())) return false;
   list_form_->SetToolbarMode(build_debug::kToolbarAll);
   list_form_->List().SetHoldsDebugListing(true);
   return true;
@@ -275,8 +273,8 @@ bool DebugWindows::DebugOnly() const {
 void DebugWindows::CloseMainWindow() {
   // From the event loop: the session ends inside the debug window's own hide.
   if (main_form_)
-    QMetaObject::invokeMethod(main_form_, [form = main_form_] { form->close(); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        main_form_, [form = main_form_] { form->close(); }, Qt::QueuedConnection);
 }
 
 void DebugWindows::ShowIrcWindow() {

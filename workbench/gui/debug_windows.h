@@ -19,8 +19,8 @@
 #include "build_debug/debug/debug_control.h"
 #include "build_debug/debug/debug_run_commands.h"
 #include "build_debug/debug/process_priority.h"
-#include "workbench/gui/application.h"
 #include "services/gui/form_placement.h"
+#include "workbench/gui/application.h"
 
 namespace gui {
 
@@ -36,8 +36,7 @@ class DebugWindows : public build_debug::DebugSurroundings {
  public:
   // Called once every form exists: binds the windows to the main window and hands them over;
   // the caller keeps them for the run.
-  using Binder =
-      std::function<std::shared_ptr<DebugWindows>(TEditorFRM&, workbench::IdeSession&)>;
+  using Binder = std::function<std::shared_ptr<DebugWindows>(TEditorFRM&, workbench::IdeSession&)>;
   // Adds the makers of the session's forms to `parts`.
   static Binder AddTo(ProgramParts& parts);
 

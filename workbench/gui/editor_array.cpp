@@ -107,7 +107,9 @@ void T_ZKEditorArray::SetFileType(int index, std::uint8_t type) {
 
 int T_ZKEditorArray::IndexOfFile(const std::string& name) const {
   for (int i = 0; i < Count(); ++i) {
-    if (items_[static_cast<std::size_t>(i)].Editor && items_[static_cast<std::size_t>(i)].FileName == name) return i;
+    if (items_[static_cast<std::size_t>(i)].Editor &&
+        items_[static_cast<std::size_t>(i)].FileName == name)
+      return i;
   }
   return -1;
 }

@@ -11,31 +11,31 @@
 #include <QMimeData>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QStatusTipEvent>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
 #include <filesystem>
 #include <tuple>
 #include <utility>
 
-#include "platform/message_box.h"
+#include "build_debug/tools/c_output_loader.h"
 #include "editor_control/gui/scrivlet_widget.h"
+#include "platform/message_box.h"
 #include "platform/text.h"
 #include "resources/code_widget_names.h"
 #include "resources/string_ids.h"
-#include "build_debug/tools/c_output_loader.h"
-#include "workbench/gui/editor_form_errors.h"
 #include "services/gui/form_placement.h"
 #include "services/gui/guarded.h"
 #include "services/gui/localize_form.h"
+#include "services/gui/text.h"
+#include "services/silent_abort.h"
+#include "workbench/gui/editor_form_errors.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/gui/old_editor_pane.h"
-#include "workbench/gui/run_commands.h"
 #include "workbench/gui/print_commands.h"
-#include "services/gui/text.h"
+#include "workbench/gui/run_commands.h"
 #include "workbench/session/session.h"
-#include "services/silent_abort.h"
 
 namespace main_menu = widget_names::MainMenu;
 namespace editor_frm = widget_names::EditorFRM;
@@ -252,10 +252,12 @@ void TEditorFRM::WindowsMenuClick(int tag) {
   if (tag <= workbench::kEditorWindowItem) {
     raise();
     activateWindow();
-    if (tag < workbench::kEditorWindowItem) RunGuarded(session_.Boxes(), [this, tag] { SelectEditor(tag); });
+    if (tag < workbench::kEditorWindowItem)
+      RunGuarded(session_.Boxes(), [this, tag] { SelectEditor(tag); });
     return;
   }
-  if (windows_menu_handler_) RunGuarded(session_.Boxes(), [this, tag] { windows_menu_handler_(tag); });
+  if (windows_menu_handler_)
+    RunGuarded(session_.Boxes(), [this, tag] { windows_menu_handler_(tag); });
 }
 
 void TEditorFRM::Report(const char* text, const char* caption) const {
@@ -385,9 +387,7 @@ bool TEditorFRM::PrepareRun() {
   return show;
 }
 
-bool TEditorFRM::UsesLegacyEditor() const {
-  return !session_.Globals().EditorOptions.UseNewEditor;
-}
+bool TEditorFRM::UsesLegacyEditor() const { return !session_.Globals().EditorOptions.UseNewEditor; }
 
 void TEditorFRM::UseLegacyEditor() {
   legacy_shown_ = true;
@@ -408,8 +408,10 @@ void TEditorFRM::FormPaint() {
 
 void TEditorFRM::FormResize() {
   if (!legacy_editor_) return;
-  if (destroyed_) legacy_editor_->FreeRows();
-  else legacy_editor_->LayOut();
+  if (destroyed_)
+    legacy_editor_->FreeRows();
+  else
+    legacy_editor_->LayOut();
 }
 
 void TEditorFRM::FormDeactivate() {
@@ -455,9 +457,7 @@ void TEditorFRM::OpenSourceFile(const std::string& name, bool read_only) {
   files_->OpenSourceFile(name, read_only);
 }
 
-void TEditorFRM::FormDropFiles(const std::vector<std::string>& files) {
-  files_->DropFiles(files);
-}
+void TEditorFRM::FormDropFiles(const std::vector<std::string>& files) { files_->DropFiles(files); }
 
 bool TEditorFRM::TakeFileDrag(QDropEvent& event) {
   // Dropped files come as file URLs; the whole path is kept, however long.
@@ -567,7 +567,8 @@ void TEditorFRM::showEvent(QShowEvent* event) {
   RunGuarded(session_.Boxes(), [this] { DoFormShow(); });
   // The window paints once it has been shown; the device window's file waits for that.
   if (first_paint_)
-    QTimer::singleShot(0, this, [this] { RunGuarded(session_.Boxes(), [this] { LoadPendingImageFile(); }); });
+    QTimer::singleShot(
+        0, this, [this] { RunGuarded(session_.Boxes(), [this] { LoadPendingImageFile(); }); });
 }
 
 void TEditorFRM::LoadPendingImageFile() {

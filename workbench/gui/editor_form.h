@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "services/windows_menu.h"
 #include "workbench/command_line.h"
 #include "workbench/start_up.h"
-#include "services/windows_menu.h"
 
 class QAction;
 class QKeySequence;

@@ -10,10 +10,10 @@
 
 #include "editor_control/gui/scrivlet_widget.h"
 #include "resources/widget_names.h"
+#include "services/gui/guarded.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/goto_line_form.h"
-#include "services/gui/guarded.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/highlight_settings.h"

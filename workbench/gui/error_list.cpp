@@ -25,7 +25,7 @@ TErrorList::TErrorList(QListWidget& list, QSplitter& splitter, workbench::IdeSes
     for (int i = 0; i < splitter_.count(); ++i) splitter_.setStretchFactor(i, i == at ? 0 : 1);
   }
   double_click_ = QObject::connect(&list_, &QListWidget::itemDoubleClicked, &list_,
-                   [this](QListWidgetItem*) { ErrorLBDblClick(); });
+                                   [this](QListWidgetItem*) { ErrorLBDblClick(); });
 }
 
 TErrorList::~TErrorList() { QObject::disconnect(double_click_); }
@@ -78,7 +78,8 @@ void TErrorList::ErrorLBDblClick() {
   scrivlet::gui::TScrivlet* before = editors_.CurrentScrivlet();
   const bool modified = before != nullptr && before->Memo().Modified();
   JumpToError(list_.currentRow());
-  if (before != nullptr && before == editors_.CurrentScrivlet()) before->Memo().SetModified(modified);
+  if (before != nullptr && before == editors_.CurrentScrivlet())
+    before->Memo().SetModified(modified);
 }
 
 std::vector<std::string> TErrorList::Lines() const {
@@ -141,8 +142,10 @@ void TErrorList::MarkErrorRange(int line, int start, int stop) {
 }
 
 void TErrorList::ClearErrorMarking() {
-  if (marked_editor_) marking_.ClearErrorMarking(marked_editor_->Memo());
-  else marking_.Forget();
+  if (marked_editor_)
+    marking_.ClearErrorMarking(marked_editor_->Memo());
+  else
+    marking_.Forget();
   marked_editor_.clear();
 }
 
@@ -172,12 +175,12 @@ void TErrorList::WatchEditor(scrivlet::gui::TScrivlet& editor) {
       memo.SetModified(modified);
     }
   };
-  editor.Memo().ChangeListeners.push_back([this, watched, alive](scrivlet::TScrivlet& memo,
-                                                                 int code) {
-    if (code != scrivlet::kCaretMoved || alive.expired() || marked_editor_ != watched) return;
-    marking_.CaretMoved(memo);
-    if (marking_.Line() < 0) marked_editor_.clear();
-  });
+  editor.Memo().ChangeListeners.push_back(
+      [this, watched, alive](scrivlet::TScrivlet& memo, int code) {
+        if (code != scrivlet::kCaretMoved || alive.expired() || marked_editor_ != watched) return;
+        marking_.CaretMoved(memo);
+        if (marking_.Line() < 0) marked_editor_.clear();
+      });
 }
 
 }  // namespace gui

@@ -9,9 +9,9 @@
 #include "platform/text.h"
 #include "resources/string_ids.h"
 #include "services/file_routines.h"
-#include "workbench/gui/editor_array.h"
 #include "services/localize.h"
 #include "services/options.h"
+#include "workbench/gui/editor_array.h"
 
 namespace gui {
 
@@ -75,9 +75,9 @@ bool EditorFileSaving::SaveEditorFile(int index, const std::string& name) {
 bool EditorFileSaving::AskSaveChanges(int index) {
   if (!FileModified(index)) return true;
   const std::string name = editors_.GetFileName(index);
-  const int answer = boxes_.Show(
-      {platform::FormatText(texts_.LU_GetString(Ids::SCU_SAVE_CHANGES), {name}), "Confirm",
-       platform::BoxButtons::YesNoCancel});
+  const int answer =
+      boxes_.Show({platform::FormatText(texts_.LU_GetString(Ids::SCU_SAVE_CHANGES), {name}),
+                   "Confirm", platform::BoxButtons::YesNoCancel});
   if (answer == platform::kAnswerNo) return true;
   if (answer != platform::kAnswerYes) return false;
   SaveEditorFile(index, name);

@@ -47,8 +47,7 @@ void FileListHoverPanel::ListMouseMoved(QPoint at) {
   const QPoint top_left = list_.viewport()->mapTo(&owner_, row_rect.topLeft() + QPoint(2, 2));
   setText(text);
   // Our border comes on top of the text's room.
-  setGeometry(top_left.x(), top_left.y(), text_width + 3 + 2 * frameWidth(),
-              row_rect.height() + 2);
+  setGeometry(top_left.x(), top_left.y(), text_width + 3 + 2 * frameWidth(), row_rect.height() + 2);
   raise();
   show();
 }
@@ -61,15 +60,12 @@ bool FileListHoverPanel::eventFilter(QObject* watched, QEvent* event) {
       case QEvent::MouseMove:
         ListMouseMoved(static_cast<QMouseEvent*>(event)->position().toPoint());
         break;
-      case QEvent::MouseButtonPress:
-        hide();
-        break;
+      case QEvent::MouseButtonPress: hide(); break;
       case QEvent::Leave:
         // The mouse went onto the panel itself: it stays until the mouse leaves that too.
         if (!geometry().contains(owner_.mapFromGlobal(QCursor::pos()))) hide();
         break;
-      default:
-        break;
+      default: break;
     }
   }
   return QLabel::eventFilter(watched, event);

@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 
 #include "resources/code_widget_names.h"
-#include "workbench/gui/caption_width.h"
 #include "services/gui/text.h"
+#include "workbench/gui/caption_width.h"
 
 namespace find_dialog = widget_names::FindDialog;
 

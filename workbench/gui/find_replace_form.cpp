@@ -9,8 +9,8 @@
 
 #include "platform/modal_dialogs.h"
 #include "resources/code_widget_names.h"
-#include "workbench/gui/caption_width.h"
 #include "services/gui/text.h"
+#include "workbench/gui/caption_width.h"
 #include "workbench/small_dialogs.h"
 
 namespace find_replace_form = widget_names::FindReplaceForm;

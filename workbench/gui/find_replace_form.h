@@ -34,7 +34,7 @@ class TFindReplaceForm : public QDialog {
   };
   struct Answer {
     int result = QDialog::Rejected;
-    std::string find_text;     // line breaks as CR LF, as a memo gives them
+    std::string find_text;  // line breaks as CR LF, as a memo gives them
     std::string replace_text;
     bool from_start = false;
     bool word_only = false;  // ticked, and offered for this find text

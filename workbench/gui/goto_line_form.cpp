@@ -8,17 +8,17 @@
 
 #include "platform/modal_dialogs.h"
 #include "resources/code_widget_names.h"
-#include "workbench/gui/caption_width.h"
 #include "services/gui/localize_form.h"
 #include "services/gui/text.h"
+#include "workbench/gui/caption_width.h"
 #include "workbench/small_dialogs.h"
 
 namespace goto_line_dlg = widget_names::GotoLineNumDLG;
 
 namespace gui {
 
-TGotoLineNumDLG::TGotoLineNumDLG(workbench::Localizer& texts,
-                                 platform::ModalDialogService& dialogs, QWidget* owner)
+TGotoLineNumDLG::TGotoLineNumDLG(workbench::Localizer& texts, platform::ModalDialogService& dialogs,
+                                 QWidget* owner)
     : QDialog(owner), dialogs_(dialogs) {
   setObjectName(goto_line_dlg::GotoLineNumDLG);
   setWindowTitle("Go to Line Number...");

@@ -8,8 +8,7 @@ namespace hint_form = widget_names::HintForm;
 
 namespace gui {
 
-THintForm::THintForm(QWidget& owner)
-    : QWidget(&owner, Qt::ToolTip | Qt::FramelessWindowHint) {
+THintForm::THintForm(QWidget& owner) : QWidget(&owner, Qt::ToolTip | Qt::FramelessWindowHint) {
   setObjectName(hint_form::HintForm);
   setAttribute(Qt::WA_ShowWithoutActivating);
   timer_.setSingleShot(false);

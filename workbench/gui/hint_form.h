@@ -14,8 +14,7 @@ class THintForm : public QWidget {
 
   // Shows `text` (of `lines` lines) at `pos` (global) for `interval_ms`, then gives the focus
   // back to `focus_form`.
-  void ShowHintAt(QPoint pos, int lines, const QString& text, int interval_ms,
-                  QWidget* focus_form);
+  void ShowHintAt(QPoint pos, int lines, const QString& text, int interval_ms, QWidget* focus_form);
   void HideHint();
   const QString& Text() const { return text_; }
   QTimer& HintTimer() { return timer_; }

@@ -7,6 +7,7 @@
 
 #include "build_debug/tools/basic_bridge.h"
 #include "platform/message_box.h"
+#include "services/gui/localize_form.h"
 #include "services/gui/text.h"
 #include "workbench/gui/configuration_form.h"
 #include "workbench/gui/editor_form.h"
@@ -14,7 +15,6 @@
 #include "workbench/gui/goto_line_form.h"
 #include "workbench/gui/grid_debug_form.h"
 #include "workbench/gui/hint_form.h"
-#include "services/gui/localize_form.h"
 #include "workbench/gui/notice_forms.h"
 #include "workbench/gui/print_forms.h"
 #include "workbench/session/session.h"
@@ -119,7 +119,8 @@ QWidget* IdeForms::Make(std::string_view class_name, const char* caption) {
                               services_.open_url, &owner),
                 about_);
   if (class_name == "TConfigFRM") {
-    workbench::ConfigFormServices config = workbench::ProgramServices(s, s.LinkChoices(), s.ComPorts());
+    workbench::ConfigFormServices config =
+        workbench::ProgramServices(s, s.LinkChoices(), s.ComPorts());
     config.apply_options = [&owner] {
       owner.ApplyEditorMode();
       owner.ReselectEditor();
@@ -127,10 +128,8 @@ QWidget* IdeForms::Make(std::string_view class_name, const char* caption) {
     return Keep(new workbench::TConfigFRM(std::move(config), &owner), config_);
   }
   if (class_name == "TPrintForm")
-    return Keep(new TPrintForm(*printer_, s.Globals().EditorFontName, s.Dialogs(), &owner),
-                print_);
-  if (class_name == "TPrintStatusForm")
-    return Keep(new TPrintStatusForm(&owner), print_status_);
+    return Keep(new TPrintForm(*printer_, s.Globals().EditorFontName, s.Dialogs(), &owner), print_);
+  if (class_name == "TPrintStatusForm") return Keep(new TPrintStatusForm(&owner), print_status_);
   if (class_name == "THelpForm") return Keep(new THelpForm(owner), help_);
   if (class_name == "THintForm") return Keep(new THintForm(owner), hint_);
   if (class_name == "TGotoLineNumDLG")

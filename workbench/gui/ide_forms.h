@@ -14,7 +14,7 @@
 namespace workbench {
 class IdeSession;
 class TConfigFRM;
-}
+}  // namespace workbench
 
 namespace gui {
 

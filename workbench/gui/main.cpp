@@ -2,13 +2,13 @@
 #include <cstdlib>
 #include <memory>
 
-#include "workbench/gui/program_parts.h"
 #include "build_debug/key/gui/qt_event_poster.h"
+#include "services/gui/modal_dialogs.h"
 #include "workbench/box_log.h"
 #include "workbench/command_line.h"
 #include "workbench/gui/accepting_dialogs.h"
 #include "workbench/gui/application.h"
-#include "services/gui/modal_dialogs.h"
+#include "workbench/gui/program_parts.h"
 #include "workbench/gui/qt_message_boxes.h"
 
 namespace {

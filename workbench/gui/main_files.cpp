@@ -21,15 +21,15 @@
 #include "platform/text.h"
 #include "resources/code_widget_names.h"
 #include "resources/string_ids.h"
+#include "services/gui/guarded.h"
+#include "services/gui/text.h"
+#include "services/silent_abort.h"
+#include "services/windows_menu.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/file_list.h"
 #include "workbench/gui/file_list_hover.h"
-#include "services/gui/guarded.h"
 #include "workbench/gui/old_editor_pane.h"
-#include "services/gui/text.h"
 #include "workbench/session/session.h"
-#include "services/silent_abort.h"
-#include "services/windows_menu.h"
 #include "workbench/workspace.h"
 #include "workbench/zero_bytes.h"
 
@@ -78,8 +78,7 @@ QString DialogFilter(const std::string& table_filter) {
       patterns << mask;
       if (mask.toLower() != mask) patterns << mask.toLower();
     }
-    if (auto open = description.find('('); open != std::string::npos)
-      description.erase(open);
+    if (auto open = description.find('('); open != std::string::npos) description.erase(open);
     const QString filter =
         ToQt(std::string(platform::TrimBlanks(description))) + " (" + patterns.join(' ') + ")";
     // The two tables' filters both end in "All Files": offer it once, last.
@@ -125,10 +124,11 @@ MainWindowFiles::MainWindowFiles(TEditorFRM& form, workbench::IdeSession& sessio
       });
     });
   });
-  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-    if (state == Qt::ApplicationActive)
-      RunGuarded(session_.Boxes(), [this] { RunCommand([this] { ApplicationActivated(); }); });
-  });
+  connect(
+      qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationActive)
+          RunGuarded(session_.Boxes(), [this] { RunCommand([this] { ApplicationActivated(); }); });
+      });
   // The tool bar stands before the file commands are made; the button is looked up once,
   // not at every keystroke.
   save_button_ = form_.findChild<QAction*>(editor_frm::FileSaveTBTN);
@@ -187,16 +187,16 @@ int MainWindowFiles::AskLanguage(int text_id, int caption_id) const {
     return Text(kind == kAssemblyKind ? Ids::SCU_LANGUAGE_ASSEMBLY : Ids::SCU_LANGUAGE_QVB);
   };
   return session_.Messages().YesNoBoxById3(text_id, caption_id, language(fallback),
-                                           language(fallback), language(other)) ==
-                 platform::kAnswerYes
+                                           language(fallback),
+                                           language(other)) == platform::kAnswerYes
              ? fallback
              : other;
 }
 
 void MainWindowFiles::TellNotWritten(const char* list) const {
-  session_.Boxes().Show({std::string("The list of ") + list +
-                             " could not be written to the settings.",
-                         "Settings", platform::BoxButtons::Ok});
+  session_.Boxes().Show(
+      {std::string("The list of ") + list + " could not be written to the settings.", "Settings",
+       platform::BoxButtons::Ok});
 }
 
 void MainWindowFiles::TakeEditorEvents(int index) {
@@ -252,7 +252,8 @@ void MainWindowFiles::RefreshModifiedMark() {
 bool MainWindowFiles::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove ||
       event->type() == QEvent::Drop)
-    return form_.TakeFileDrag(*static_cast<QDropEvent*>(event)) || QObject::eventFilter(watched, event);
+    return form_.TakeFileDrag(*static_cast<QDropEvent*>(event)) ||
+           QObject::eventFilter(watched, event);
   const bool down = event->type() == QEvent::KeyPress;
   if (down || event->type() == QEvent::KeyRelease) {
     const auto* key = static_cast<QKeyEvent*>(event);
@@ -369,8 +370,10 @@ void MainWindowFiles::FileNew(int kind) {
     if (hooks_.set_editor_keywords) hooks_.set_editor_keywords(*editors_.GetEditor(index), kind);
     (void)files_.AddBlank(kind);
     ShowRows();
-    if (session_.Globals().IdeOptions.UseTemplates && (kind == kAssemblyKind || kind == kBasicKind)) {
-      const std::string path = session_.Templates().TemplateFor(kind == kAssemblyKind ? ".src" : ".qvb");
+    if (session_.Globals().IdeOptions.UseTemplates &&
+        (kind == kAssemblyKind || kind == kBasicKind)) {
+      const std::string path =
+          session_.Templates().TemplateFor(kind == kAssemblyKind ? ".src" : ".qvb");
       if (!path.empty()) (void)editors_.LoadTemplate(path, index);
     }
   }
@@ -490,18 +493,16 @@ bool MainWindowFiles::FileNeedsSave(const std::string& name) const {
   return index < 0 || saving_.FileModified(index);
 }
 
-int MainWindowFiles::FindEditorByName(const std::string& name) const {
-  return files_.Find(name);
-}
+int MainWindowFiles::FindEditorByName(const std::string& name) const { return files_.Find(name); }
 
 bool MainWindowFiles::TookNewerVersion(const std::string& name) {
   LegacyEditorPane& pane = form_.OldEditor();
   const bool newer = Legacy() ? pane.FileName() == name && pane.NewerOnDisk()
                               : editors_.GetFileName(files_.Current()) == name &&
                                     editors_.NewerOnDisk(files_.Current());
-  if (!newer || session_.Messages().YesNoBoxById1(Ids::SCU_NEWER_ON_DISK,
-                                                  Ids::SCU_NEWER_ON_DISK_CAPTION,
-                                                  name) != platform::kAnswerYes)
+  if (!newer ||
+      session_.Messages().YesNoBoxById1(Ids::SCU_NEWER_ON_DISK, Ids::SCU_NEWER_ON_DISK_CAPTION,
+                                        name) != platform::kAnswerYes)
     return false;
   if (Legacy()) return pane.OpenFile(name);
   if (!LoadIntoEditor(name, files_.Current(), false)) return false;
@@ -545,9 +546,9 @@ bool MainWindowFiles::FileSave() { return SaveEditorFile(current_name_); }
 
 bool MainWindowFiles::AskSaveChanges() {
   if (!CurrentFileModified()) return true;
-  const int answer = session_.Boxes().Show(
-      {platform::FormatText(Text(Ids::SCU_SAVE_CHANGES), {current_name_}), "Confirm",
-       platform::BoxButtons::YesNoCancel});
+  const int answer =
+      session_.Boxes().Show({platform::FormatText(Text(Ids::SCU_SAVE_CHANGES), {current_name_}),
+                             "Confirm", platform::BoxButtons::YesNoCancel});
   if (answer == platform::kAnswerNo) return true;
   if (answer != platform::kAnswerYes) return false;
   (void)SaveEditorFile(current_name_);
@@ -617,7 +618,8 @@ bool MainWindowFiles::FileSaveAs() {
     if (editors_.GetFileType(files_.Current()) == kUnknownKind)
       editors_.SetFileType(files_.Current(), static_cast<std::uint8_t>(type));
     if (hooks_.set_editor_keywords)
-      hooks_.set_editor_keywords(*editors_.GetEditor(files_.Current()), editors_.GetFileType(files_.Current()));
+      hooks_.set_editor_keywords(*editors_.GetEditor(files_.Current()),
+                                 editors_.GetFileType(files_.Current()));
   }
   read_only_loaded_ = false;
   SelectEditor(files_.Current());
@@ -713,8 +715,7 @@ void MainWindowFiles::ReadRecentFiles() {
 }
 
 void MainWindowFiles::WriteRecentFiles() {
-  if (!session_.Recent().WriteRecentFiles(session_.Registry()))
-    TellNotWritten("recent files");
+  if (!session_.Recent().WriteRecentFiles(session_.Registry())) TellNotWritten("recent files");
 }
 
 void MainWindowFiles::OpenRecentFile(int n) {
@@ -750,8 +751,7 @@ void MainWindowFiles::SaveWorkspaceFiles() {
     const std::string name = editors_.GetFileName(i);
     if (!name.empty() && name != T_ZKEditorArray::kUntitled) files.push_back(name);
   }
-  if (!workbench::SaveWorkspace(session_.Registry(), files))
-    TellNotWritten("open files");
+  if (!workbench::SaveWorkspace(session_.Registry(), files)) TellNotWritten("open files");
 }
 
 void MainWindowFiles::SetAsTop() {
@@ -849,9 +849,9 @@ void MainWindowFiles::LeaveLegacyEditor() {
   LegacyEditorPane& pane = form_.OldEditor();
   bool carry = false;
   if (CurrentFileModified()) {
-    const int answer = session_.Boxes().Show(
-        {platform::FormatText(Text(Ids::SCU_SAVE_CHANGES), {current_name_}), "Confirm",
-         platform::BoxButtons::YesNoCancel});
+    const int answer =
+        session_.Boxes().Show({platform::FormatText(Text(Ids::SCU_SAVE_CHANGES), {current_name_}),
+                               "Confirm", platform::BoxButtons::YesNoCancel});
     if (answer == platform::kAnswerYes) (void)SaveEditorFile(current_name_);
     // Cancel, or a save that did not happen: the edits come along unsaved.
     carry = answer != platform::kAnswerNo && CurrentFileModified();
@@ -899,8 +899,10 @@ void MainWindowFiles::ApplyEditorMode() {
   form_.MenuItem(main_menu::EditTextBiggerMENUITM)->setVisible(!enhanced);
   form_.MenuItem(main_menu::EditTextSmallerMENUITM)->setVisible(!enhanced);
   if (!enhanced) {
-    if (Legacy()) form_.UseLegacyEditor();
-    else EnterLegacyEditor();
+    if (Legacy())
+      form_.UseLegacyEditor();
+    else
+      EnterLegacyEditor();
     return;
   }
   form_.FileList().setVisible(!(globals.DebugFlags & workbench::kDebugHideFileList));
@@ -941,9 +943,8 @@ void MainWindowFiles::BindCommands() {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(DialogFilter(
-        "Source Files (*.SRC;*.QVB)|*.SRC;*.QVB|" + Text(Ids::SCU_FILTER_SRC) + "|" +
-        Text(Ids::SCU_FILTER_QVB)));
+    dialog.setNameFilter(DialogFilter("Source Files (*.SRC;*.QVB)|*.SRC;*.QVB|" +
+                                      Text(Ids::SCU_FILTER_SRC) + "|" + Text(Ids::SCU_FILTER_QVB)));
     const std::string& folder = session_.Globals().CurrentFile.Folder;
     if (!folder.empty()) dialog.setDirectory(ToQt(folder));
     if (session_.Dialogs().Run(dialog) != QDialog::Accepted) return;

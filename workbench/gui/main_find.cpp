@@ -4,9 +4,9 @@
 
 #include "editor_control/gui/scrivlet_widget.h"
 #include "resources/widget_names.h"
+#include "services/gui/guarded.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/find_dialogs.h"
-#include "services/gui/guarded.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/session/session.h"
 
@@ -57,8 +57,7 @@ std::string MainWindowFind::SelectedLine() const {
   if (editor == nullptr) return {};
   std::string text = editor->Memo().GetSelText();
   // A search never matches across lines: only the selection's first line can be found.
-  if (const std::size_t end = text.find_first_of("\r\n"); end != std::string::npos)
-    text.erase(end);
+  if (const std::size_t end = text.find_first_of("\r\n"); end != std::string::npos) text.erase(end);
   return text;
 }
 
@@ -101,8 +100,10 @@ void MainWindowFind::Edit_ReplaceDialogReplace(bool all) {
   scrivlet::gui::TScrivlet* editor = form_.CurrentScrivlet();
   if (editor == nullptr || editor->Memo().ReadOnly) return;
   const workbench::FindOptions options = replace_dialog_->Options();
-  if (all) (void)finder_.ReplaceAll(editor->Memo(), options, replace_dialog_->ReplaceText());
-  else (void)finder_.Replace(editor->Memo(), options, replace_dialog_->ReplaceText());
+  if (all)
+    (void)finder_.ReplaceAll(editor->Memo(), options, replace_dialog_->ReplaceText());
+  else
+    (void)finder_.Replace(editor->Memo(), options, replace_dialog_->ReplaceText());
 }
 
 }  // namespace gui

@@ -56,9 +56,9 @@ int NoticeForm::Ask(const std::string& text) {
 void NoticeForm::OkBTNClick() {
   if (dont_show_.Confirm(DontShowCB->isChecked())) return;
   // The choice holds for this run; the user learns that the next run will ask again.
-  boxes_.Show({"The choice \"" + FromQt(DontShowCB->text()) +
-                   "\" could not be saved in the settings file.",
-               FromQt(windowTitle()), platform::BoxButtons::Ok});
+  boxes_.Show(
+      {"The choice \"" + FromQt(DontShowCB->text()) + "\" could not be saved in the settings file.",
+       FromQt(windowTitle()), platform::BoxButtons::Ok});
 }
 
 void NoticeForm::showEvent(QShowEvent* event) {

@@ -14,13 +14,13 @@
 #include "platform/modal_dialogs.h"
 #include "resources/code_widget_names.h"
 #include "resources/string_ids.h"
+#include "services/gui/text.h"
+#include "services/silent_abort.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/find_replace_form.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/qt_clipboard.h"
-#include "services/gui/text.h"
 #include "workbench/session/session.h"
-#include "services/silent_abort.h"
 #include "workbench/small_dialogs.h"
 
 namespace editor_frm = widget_names::EditorFRM;
@@ -154,17 +154,12 @@ workbench::LegacyFindChoice AskFindReplace(IdeForms* forms, bool replace_enabled
   if (!forms) return choice;
   const TFindReplaceForm::Answer answer = forms->FindReplace().Execute(replace_enabled);
   switch (answer.result) {
-    case TFindReplaceForm::kFind:
-      choice.result = workbench::LegacyFindChoice::kFind;
-      break;
-    case TFindReplaceForm::kReplace:
-      choice.result = workbench::LegacyFindChoice::kReplace;
-      break;
+    case TFindReplaceForm::kFind: choice.result = workbench::LegacyFindChoice::kFind; break;
+    case TFindReplaceForm::kReplace: choice.result = workbench::LegacyFindChoice::kReplace; break;
     case TFindReplaceForm::kReplaceAll:
       choice.result = workbench::LegacyFindChoice::kReplaceAll;
       break;
-    default:
-      return choice;
+    default: return choice;
   }
   choice.find_text = answer.find_text;
   choice.replace_text = answer.replace_text;
@@ -214,7 +209,8 @@ void LegacyEditorPane::LegacyPrint() {
   print_sections_ = choice->sections;
   QPrinter& printer = target->Printer();
   // A file chosen for one job is not written again by the next without asking.
-  const bool ask_file = printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty();
+  const bool ask_file =
+      printer.outputFormat() == QPrinter::PdfFormat && printer.outputFileName().isEmpty();
   if (ask_file && !ChoosePrintFile(printer)) return;
   int start = 0;
   int end = 0;

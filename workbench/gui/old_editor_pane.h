@@ -16,10 +16,10 @@
 #include <string>
 
 #include "build_debug/builtin/builtin_assembler.h"
+#include "services/replace_file.h"
 #include "workbench/gui/old_editor_widget.h"
 #include "workbench/gui/print_forms.h"
 #include "workbench/old_editor.h"
-#include "services/replace_file.h"
 
 namespace platform {
 class Clipboard;

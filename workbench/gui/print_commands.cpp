@@ -6,17 +6,17 @@
 #include <algorithm>
 
 #include "editor_control/gui/qt_print_target.h"
-#include "platform/modal_dialogs.h"
 #include "editor_control/gui/scrivlet_widget.h"
+#include "platform/modal_dialogs.h"
 #include "resources/code_widget_names.h"
 #include "resources/string_ids.h"
 #include "services/file_routines.h"
+#include "services/gui/text.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/print_forms.h"
-#include "services/gui/text.h"
 #include "workbench/session/session.h"
 
 namespace main_menu = widget_names::MainMenu;
@@ -68,7 +68,8 @@ QPrinter& PrintCommands::Device() {
     device_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     // Without a printer on the machine the dialog offers a PDF file, as the legacy editor's
     // print does.
-    if (QPrinterInfo::availablePrinterNames().isEmpty()) device_->setOutputFormat(QPrinter::PdfFormat);
+    if (QPrinterInfo::availablePrinterNames().isEmpty())
+      device_->setOutputFormat(QPrinter::PdfFormat);
   }
   return *device_;
 }

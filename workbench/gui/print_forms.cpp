@@ -24,7 +24,8 @@ namespace gui {
 QtPrintTarget::QtPrintTarget() : printer_(QPrinter::HighResolution) {
   // Without a printer on the machine Qt prints to a file, which each job asks for; the job
   // still has a page to lay out.
-  if (QPrinterInfo::availablePrinterNames().isEmpty()) printer_.setOutputFormat(QPrinter::PdfFormat);
+  if (QPrinterInfo::availablePrinterNames().isEmpty())
+    printer_.setOutputFormat(QPrinter::PdfFormat);
 }
 
 std::vector<std::string> QtPrintTarget::PrinterNames() const {
@@ -130,8 +131,8 @@ std::optional<TPrintForm::Choice> TPrintForm::Execute(const Job& job) {
   // The answer may have changed the controls: the layout is the one they show now.
   UpdateSettings();
   if (!layout_.okay_enabled) return std::nullopt;
-  return Choice{RangeGroup->ItemIndex() == 1, FontSizeSpinEdit->value(),
-                SectionsSpinEdit->value(), layout_};
+  return Choice{RangeGroup->ItemIndex() == 1, FontSizeSpinEdit->value(), SectionsSpinEdit->value(),
+                layout_};
 }
 
 void TPrintForm::FormActivate() {
@@ -150,10 +151,9 @@ void TPrintForm::FormActivate() {
 void TPrintForm::UpdateSettings() {
   printer_.Apply(PrinterComboBox->currentIndex(), OrientationGroup->ItemIndex() == 1);
   const PrintTarget::Metrics m = printer_.Measure(font_name_, FontSizeSpinEdit->value());
-  const int lines =
-      RangeGroup->ItemIndex() == 1 ? job_.selection_line_count : job_.line_count;
-  layout_ = workbench::ComputePrintLayout(m.page_width, m.page_height, m.char_width,
-                                          m.char_height, SectionsSpinEdit->value(), lines);
+  const int lines = RangeGroup->ItemIndex() == 1 ? job_.selection_line_count : job_.line_count;
+  layout_ = workbench::ComputePrintLayout(m.page_width, m.page_height, m.char_width, m.char_height,
+                                          SectionsSpinEdit->value(), lines);
   SizeLabel->setText(ToQt(layout_.size_label));
   CharacterLabel->setText(ToQt(layout_.character_label));
   PagesLabel->setText(ToQt(layout_.pages_label));

@@ -1,13 +1,13 @@
 #include "workbench/gui/program_parts.h"
 
 #include "build_debug/debug/gui/code_form.h"
-#include "workbench/gui/debug_windows.h"
+#include "build_debug/debug/gui/zk_code_form.h"
 #include "build_debug/key/gui/device_form.h"
 #include "build_debug/key/gui/multi_prog_form.h"
 #include "build_debug/key/gui/progress_form.h"
 #include "build_debug/key/gui/qt_key_notifications.h"
 #include "build_debug/tools/gui/qvc_debug_form.h"
-#include "build_debug/debug/gui/zk_code_form.h"
+#include "workbench/gui/debug_windows.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/run_commands.h"
 #include "workbench/session/session.h"
@@ -23,9 +23,9 @@ ProgramParts BuildDebugParts(platform::EventPoster& events) {
   };
   parts.makers["TDeviceFRM"] = [](TEditorFRM& owner, workbench::IdeSession& session) {
     return new TDeviceFRM(
-        DeviceFormServices{session.Image(), session.KeyUnit(), session.Messages(),
-                           session.Texts(), session.Registry(), owner.WindowsMenu(),
-                           session.Dialogs(), session.Globals(), workbench::WriteAllBytes,
+        DeviceFormServices{session.Image(), session.KeyUnit(), session.Messages(), session.Texts(),
+                           session.Registry(), owner.WindowsMenu(), session.Dialogs(),
+                           session.Globals(), workbench::WriteAllBytes,
                            [&owner](const std::string& text) { owner.StatusLine(text); }},
         &owner);
   };

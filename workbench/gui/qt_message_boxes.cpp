@@ -8,8 +8,8 @@
 #include <future>
 #include <memory>
 
-#include "workbench/gui/caption_width.h"
 #include "services/gui/text.h"
+#include "workbench/gui/caption_width.h"
 
 namespace gui {
 namespace {
@@ -22,15 +22,11 @@ struct ButtonAnswer {
 // The answer of a box closed without a button: its last button.
 int LastAnswer(platform::BoxButtons buttons) {
   switch (buttons) {
-    case platform::BoxButtons::Ok:
-      return platform::kAnswerOk;
-    case platform::BoxButtons::Abort:
-      return platform::kAnswerAbort;
-    case platform::BoxButtons::YesNo:
-      return platform::kAnswerNo;
+    case platform::BoxButtons::Ok: return platform::kAnswerOk;
+    case platform::BoxButtons::Abort: return platform::kAnswerAbort;
+    case platform::BoxButtons::YesNo: return platform::kAnswerNo;
     case platform::BoxButtons::OkCancel:
-    case platform::BoxButtons::YesNoCancel:
-      return platform::kAnswerCancel;
+    case platform::BoxButtons::YesNoCancel: return platform::kAnswerCancel;
   }
   return platform::kAnswerCancel;
 }
@@ -87,9 +83,7 @@ int QtMessageBoxes::ShowHere(const platform::BoxRequest& box) {
 
   std::vector<ButtonAnswer> buttons;
   switch (box.buttons) {
-    case platform::BoxButtons::Ok:
-      buttons = {{QMessageBox::Ok, platform::kAnswerOk}};
-      break;
+    case platform::BoxButtons::Ok: buttons = {{QMessageBox::Ok, platform::kAnswerOk}}; break;
     case platform::BoxButtons::Abort:
       buttons = {{QMessageBox::Abort, platform::kAnswerAbort}};
       break;

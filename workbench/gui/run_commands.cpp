@@ -10,30 +10,30 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <vector>
 #include <tuple>
+#include <vector>
 
-#include "build_debug/key/device_settings.h"
 #include "build_debug/image/object_image.h"
+#include "build_debug/key/device_settings.h"
 #include "editor_control/gui/scrivlet_widget.h"
 #include "platform/message_box.h"
+#include "platform/modal_dialogs.h"
 #include "platform/text.h"
 #include "resources/code_widget_names.h"
 #include "resources/string_ids.h"
+#include "services/gui/guarded.h"
+#include "services/gui/text.h"
+#include "services/replace_file.h"
+#include "services/silent_abort.h"
 #include "workbench/gui/configuration_form.h"
-#include "platform/modal_dialogs.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/file_commands.h"
-#include "services/gui/guarded.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/main_files.h"
 #include "workbench/gui/notice_forms.h"
 #include "workbench/gui/old_editor_pane.h"
-#include "services/gui/text.h"
-#include "services/replace_file.h"
 #include "workbench/session/session.h"
-#include "services/silent_abort.h"
 #include "workbench/small_dialogs.h"
 #include "workbench/start_up.h"
 
@@ -107,8 +107,7 @@ constexpr const char* kKeyToolButtons[] = {editor_frm::ProgramTBTN, editor_frm::
 // The status line after a cancelled run, a run that programmed the chip, and after the chip of
 // a "/v" run read back right.
 // The language tables have no line for either.
-constexpr char kCancelledText[] =
-    "Programming cancelled : the chip holds only part of the program";
+constexpr char kCancelledText[] = "Programming cancelled : the chip holds only part of the program";
 constexpr char kVerifiedText[] = "Device verified OK";
 constexpr char kProgrammedText[] = "Device programmed";
 
@@ -302,7 +301,8 @@ void RunCommands::ShowBuildBox(BuildResult result, const std::string& message) {
   const workbench::MessageStrings& boxes = session_.Messages();
   switch (result) {
     case BuildResult::kNothingBuilt:
-      std::ignore = boxes.MsgBoxById1(ids::SCU_FORMAT_ONLY, ids::SCU_BUILD_PROBLEM_CAPTION, message);
+      std::ignore =
+          boxes.MsgBoxById1(ids::SCU_FORMAT_ONLY, ids::SCU_BUILD_PROBLEM_CAPTION, message);
       break;
     case BuildResult::kTarnFailed:
       std::ignore = boxes.MsgBoxById1(ids::SCU_FORMAT_ONLY, ids::SCU_TARN_ERROR_CAPTION, message);
@@ -317,8 +317,7 @@ void RunCommands::ShowBuildBox(BuildResult result, const std::string& message) {
                              platform::BoxButtons::Ok});
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -338,9 +337,8 @@ void RunCommands::BuildSucceeded(BuildResult result) {
 
 void RunCommands::BuildFailed(BuildResult result) {
   const workbench::Localizer& texts = session_.Texts();
-  std::string status = texts.LU_GetString(result == BuildResult::kBasicFailed
-                                              ? ids::SCU_QVB_ERROR
-                                              : ids::SCU_ASSEMBLY_ERROR);
+  std::string status = texts.LU_GetString(
+      result == BuildResult::kBasicFailed ? ids::SCU_QVB_ERROR : ids::SCU_ASSEMBLY_ERROR);
   // Only a built-in assembly that ran has an error of its own in the image.
   if (result == BuildResult::kBuiltInFailed) {
     const build_debug::ObjectImage& image = session_.Image();
@@ -384,8 +382,8 @@ void RunCommands::MarkBuiltInError() {
   std::size_t line_end = flat.find_first_of("\r\n", static_cast<std::size_t>(start));
   if (line_end == std::string::npos) line_end = flat.size();
   const std::string line_text = flat.substr(line_start, line_end - line_start);
-  const std::string token = flat.substr(static_cast<std::size_t>(start),
-                                        static_cast<std::size_t>(end - start));
+  const std::string token =
+      flat.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start));
   if (line_text.empty() || token.empty()) return;
 
   scrivlet::TScrivlet& memo = editor->Memo();
@@ -423,8 +421,7 @@ std::string RunCommands::GetAssemblyFileName() {
 
 bool RunCommands::ConfirmSaveBeforeBuild(const std::string& name) {
   MainWindowFiles& files = form_.Files();
-  if (!files.FileNeedsSave(name) || !session_.Globals().EditorOptions.SaveBeforeBuild)
-    return true;
+  if (!files.FileNeedsSave(name) || !session_.Globals().EditorOptions.SaveBeforeBuild) return true;
   IdeForms* forms = form_.Forms();
   if (forms && forms->FileSaveNotification().AskSaveBeforeAssembly(name) != QDialog::Accepted) {
     form_.ClickMenuItem(main_menu::EditClearErrorsMENUITM);
@@ -503,11 +500,8 @@ void RunCommands::KeyNotify(int code) {
       if (over) ProgramRequestEnded(outcome);
       break;
     }
-    case build_debug::kKeyDebugHidden:
-      over = true;
-      break;
-    default:
-      break;
+    case build_debug::kKeyDebugHidden: over = true; break;
+    default: break;
   }
   if (over && requests.HideWindow) form_.close();
 }
@@ -516,16 +510,11 @@ void RunCommands::ProgramRequestEnded(build_debug::RunOutcome outcome) {
   using build_debug::RunOutcome;
   switch (outcome) {
     case RunOutcome::kProgrammed:
-      SetExitCode(form_.Requests().VerifyRequested ? VerifyProgrammedChip()
-                                                   : workbench::kExitDone);
+      SetExitCode(form_.Requests().VerifyRequested ? VerifyProgrammedChip() : workbench::kExitDone);
       break;
-    case RunOutcome::kCancelled:
-      SetExitCode(workbench::kExitCancelled);
-      break;
+    case RunOutcome::kCancelled: SetExitCode(workbench::kExitCancelled); break;
     case RunOutcome::kFailed:
-    case RunOutcome::kNone:
-      SetExitCode(workbench::kExitLinkFailed);
-      break;
+    case RunOutcome::kNone: SetExitCode(workbench::kExitLinkFailed); break;
   }
 }
 
@@ -592,10 +581,9 @@ std::vector<QAction*> RunCommands::KeyCommands() const {
 }
 
 void RunCommands::SetButtonEnabled(QAction* button, bool enabled) {
-  const bool key_command = std::any_of(std::begin(kKeyToolButtons), std::end(kKeyToolButtons),
-                                       [button](const char* name) {
-                                         return button->objectName() == QLatin1String(name);
-                                       });
+  const bool key_command = std::any_of(
+      std::begin(kKeyToolButtons), std::end(kKeyToolButtons),
+      [button](const char* name) { return button->objectName() == QLatin1String(name); });
   if (link_held_ && key_command)
     button->setProperty(kEnabledAfterRun, enabled);
   else if (button->isEnabled() != enabled)
@@ -611,7 +599,8 @@ void RunCommands::ShowListOrCode() {
       form_.WindowsMenu().WindowsMenuAdd("", workbench::kListWindowItem);
       return;
     }
-    std::ignore = session_.Messages().MsgBoxById(ids::SCU_VIEW_LIST_FAILED, ids::SCU_VIEW_LIST_CAPTION);
+    std::ignore =
+        session_.Messages().MsgBoxById(ids::SCU_VIEW_LIST_FAILED, ids::SCU_VIEW_LIST_CAPTION);
     return;
   }
   if (windows_.toggle_code_window) windows_.toggle_code_window();
@@ -630,10 +619,13 @@ void RunCommands::StartQvSim(bool launch) {
   const build_debug::AssembleCompileUnit& dispatcher = session_.AssembleCompile();
   if (!dispatcher.LastBuildOk()) return;
   const std::string list_file =
-      session_.Tarn().TarnGetOutputDir() +
-      std::filesystem::path(dispatcher.GetLastAssembledFile()).filename().replace_extension(".lst").string();
+      session_.Tarn().TarnGetOutputDir() + std::filesystem::path(dispatcher.GetLastAssembledFile())
+                                               .filename()
+                                               .replace_extension(".lst")
+                                               .string();
   if (!std::filesystem::exists(list_file)) {
-    std::ignore = session_.Messages().MsgBoxById(ids::SCU_QVSIM_LST_MISSING, ids::SCU_QVSIM_LAUNCH_CAPTION);
+    std::ignore =
+        session_.Messages().MsgBoxById(ids::SCU_QVSIM_LST_MISSING, ids::SCU_QVSIM_LAUNCH_CAPTION);
     return;
   }
   // The simulator reports its own failures.

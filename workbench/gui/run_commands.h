@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "build_debug/tools/assemble_compile.h"
 #include "build_debug/key/key_protocol.h"
+#include "build_debug/tools/assemble_compile.h"
 #include "services/exit_codes.h"
 
 class QAction;

@@ -46,8 +46,8 @@ IdeSession::IdeSession(const SessionServices& services, SessionSetup setup)
       runner_(services_.processes, services_.boxes),
       resolver_({setup.serial_environment, build_debug::StoredSerialDevice(registry_)}),
       com_ports_(resolver_),
-      com_port_(services_.events ? std::make_unique<platform::TVexComPort>(
-                                       *services_.events, resolver_, modem_lines_)
+      com_port_(services_.events ? std::make_unique<platform::TVexComPort>(*services_.events,
+                                                                           resolver_, modem_lines_)
                                  : nullptr),
       cts_monitor_(com_port_ ? std::make_unique<build_debug::VexCtsMonitorPort>(*com_port_)
                              : nullptr),

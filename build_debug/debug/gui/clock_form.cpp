@@ -56,17 +56,20 @@ TClockForm::TClockForm(build_debug::ClockControl& control, workbench::RegistrySe
   grid->addWidget(track_, 1, 1, 3, 1, Qt::AlignHCenter);
   grid->addWidget(new QLabel("400 KHz", this), 4, 1);
 
-  connect(track_, &QSlider::valueChanged, this, [this](int position) {
-    control_.TrackBarChange(position);
-  });
-  connect(on_, &QCheckBox::clicked, this, [this](bool checked) { control_.CheckBoxClick(checked); });
+  connect(track_, &QSlider::valueChanged, this,
+          [this](int position) { control_.TrackBarChange(position); });
+  connect(on_, &QCheckBox::clicked, this,
+          [this](bool checked) { control_.CheckBoxClick(checked); });
   connect(reset_, &QPushButton::clicked, this, [this] { control_.ResetButtonClick(); });
   connect(okay_, &QPushButton::clicked, this, [this] { hide(); });
   timer_.setInterval(build_debug::kClockTimerMs);
   connect(&timer_, &QTimer::timeout, this, [this] { control_.TimerTick(); });
   control_.Attach([this] { Sync(); },
                   // The window's modal result is Cancel.
-                  [this] { QMetaObject::invokeMethod(this, [this] { reject(); }, Qt::QueuedConnection); },
+                  [this] {
+                    QMetaObject::invokeMethod(
+                        this, [this] { reject(); }, Qt::QueuedConnection);
+                  },
                   [this] { okay_->click(); });
   std::ignore = settings_.RestoreFormPlacement(kPlacement, placement_);
 }
@@ -108,11 +111,14 @@ bool TClockForm::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     // Keys that make no character (arrows, Delete) move and edit as usual.
     char c = 0;
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) c = '\r';
-    else if (key->key() == Qt::Key_Backspace) c = '\b';
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+      c = '\r';
+    else if (key->key() == Qt::Key_Backspace)
+      c = '\b';
     else if (key->text().size() == 1 && key->text()[0].unicode() < 0x80)
       c = static_cast<char>(key->text()[0].unicode());
-    else if (!key->text().isEmpty()) return true;  // dropped
+    else if (!key->text().isEmpty())
+      return true;  // dropped
     if (c == 0) return false;
     return !control_.EditKeyPress(c, edit_->text().toStdString());
   }

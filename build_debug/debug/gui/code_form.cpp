@@ -113,7 +113,8 @@ void TCodeForm::paintEvent(QPaintEvent* event) {
 }
 
 void TCodeForm::mousePressEvent(QMouseEvent* event) {
-  if (const int position = PositionAt(event->position().toPoint()); position >= 0) view_.Click(position);
+  if (const int position = PositionAt(event->position().toPoint()); position >= 0)
+    view_.Click(position);
 }
 
 void TCodeForm::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -29,18 +29,18 @@ struct ButtonRow {
 
 // The buttons in the window's order, four to a row.
 const ButtonRow kButtons[] = {
-    {debug::HopBTN,       "&Hop",       &DebugControl::HopBTNClick,       build_debug::kButtonHop},
-    {debug::JogBTN,       "&Jog",       &DebugControl::JogBTNClick,       build_debug::kButtonJog},
-    {debug::StepBTN,      "&Step",      &DebugControl::StepBTNClick,      build_debug::kButtonStep},
-    {debug::WalkBTN,      "&Walk",      &DebugControl::WalkBTNClick,      build_debug::kButtonWalk},
-    {debug::RunBTN,       "&Run",       &DebugControl::RunBTNClick,       build_debug::kButtonRun},
-    {debug::PollBTN,      "Pol&l",      &DebugControl::PollBTNClick,      build_debug::kButtonPoll},
-    {debug::StopBTN,      "Sto&p",      &DebugControl::StopBTNClick,      build_debug::kButtonStop},
-    {debug::ResetBTN,     "Rese&t",     &DebugControl::ResetBTNClick,     -1},
+    {debug::HopBTN, "&Hop", &DebugControl::HopBTNClick, build_debug::kButtonHop},
+    {debug::JogBTN, "&Jog", &DebugControl::JogBTNClick, build_debug::kButtonJog},
+    {debug::StepBTN, "&Step", &DebugControl::StepBTNClick, build_debug::kButtonStep},
+    {debug::WalkBTN, "&Walk", &DebugControl::WalkBTNClick, build_debug::kButtonWalk},
+    {debug::RunBTN, "&Run", &DebugControl::RunBTNClick, build_debug::kButtonRun},
+    {debug::PollBTN, "Pol&l", &DebugControl::PollBTNClick, build_debug::kButtonPoll},
+    {debug::StopBTN, "Sto&p", &DebugControl::StopBTNClick, build_debug::kButtonStop},
+    {debug::ResetBTN, "Rese&t", &DebugControl::ResetBTNClick, -1},
     {debug::RegistersBTN, "R&egisters", &DebugControl::RegistersBTNClick, -1},
-    {debug::CodeBTN,      "Co&de",      &DebugControl::CodeBTNClick,      -1},
-    {debug::WatchBTN,     "Wat&ch",     &DebugControl::WatchBTNClick,     -1},
-    {debug::ResetPosBTN,  "Reset Pos.", &DebugControl::ResetPosBTNClick,  -1},
+    {debug::CodeBTN, "Co&de", &DebugControl::CodeBTNClick, -1},
+    {debug::WatchBTN, "Wat&ch", &DebugControl::WatchBTNClick, -1},
+    {debug::ResetPosBTN, "Reset Pos.", &DebugControl::ResetPosBTNClick, -1},
 };
 
 }  // namespace
@@ -91,7 +91,10 @@ TDebugFRM::TDebugFRM(DebugControl& control, workbench::Localizer& texts, QWidget
 
   control_.Attach(
       // Hidden from the event loop: a hide may come from deep inside a poll or a show.
-      [this] { QMetaObject::invokeMethod(this, [this] { hide(); }, Qt::QueuedConnection); },
+      [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { hide(); }, Qt::QueuedConnection);
+      },
       [this] { Sync(); }, &placement_);
   control_.FormCreate();
   Sync();
@@ -113,9 +116,7 @@ QPushButton* TDebugFRM::AddButton(const char* name, const char* caption,
   return button;
 }
 
-QPushButton& TDebugFRM::Button(const char* name) const {
-  return *findChild<QPushButton*>(name);
-}
+QPushButton& TDebugFRM::Button(const char* name) const { return *findChild<QPushButton*>(name); }
 
 void TDebugFRM::Sync() {
   const auto& panel = control_.Panel();

@@ -44,7 +44,8 @@ class TDebugFRM : public QWidget {
   void changeEvent(QEvent* event) override;
 
  private:
-  QPushButton* AddButton(const char* name, const char* caption, void (build_debug::DebugControl::*click)());
+  QPushButton* AddButton(const char* name, const char* caption,
+                         void (build_debug::DebugControl::*click)());
   void Sync();
 
   build_debug::DebugControl& control_;

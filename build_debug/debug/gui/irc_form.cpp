@@ -13,8 +13,7 @@ namespace irc_frm = widget_names::IrcFRM;
 
 namespace gui {
 
-TIrcFRM::TIrcFRM(const build_debug::QvKeyUnit& key, workbench::Localizer& texts,
-                 QWidget* parent)
+TIrcFRM::TIrcFRM(const build_debug::QvKeyUnit& key, workbench::Localizer& texts, QWidget* parent)
     : QDialog(parent), key_(key) {
   setObjectName(irc_frm::IrcFRM);
   setWindowTitle("IRC");

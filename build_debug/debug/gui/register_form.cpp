@@ -137,7 +137,9 @@ QRect TRegisterForm::BitRect(int slot, int bit) const {
 
 QRect TRegisterForm::FlagRect(bool pd) const { return Cell(pd ? 24 : 19, kFlagRow, 1); }
 
-QRect TRegisterForm::PanelLineRect(int line) const { return Cell(0, kPanelRow + line, kPanelWidth); }
+QRect TRegisterForm::PanelLineRect(int line) const {
+  return Cell(0, kPanelRow + line, kPanelWidth);
+}
 
 void TRegisterForm::DrawCell(QPainter& painter, const QRect& rect, const QString& text,
                              int style) const {
@@ -159,7 +161,8 @@ void TRegisterForm::DrawEditedCell(QPainter& painter, const QRect& rect, const Q
   DrawCell(painter, rect, text, style);
   const int width = rect.width() / 2;
   const QRect cell(rect.x() + digit * width, rect.y(), width, rect.height());
-  if (cursor_on_) DrawCell(painter, cell, text.mid(digit, 1), (style & ~kStyleFsrTarget) | kStyleCursor);
+  if (cursor_on_)
+    DrawCell(painter, cell, text.mid(digit, 1), (style & ~kStyleFsrTarget) | kStyleCursor);
   painter.fillRect(QRect(cell.left(), cell.bottom() - 1, cell.width(), 2), Qt::black);
   if (style & kStyleFsrTarget) {
     painter.setPen(Qt::blue);
@@ -180,8 +183,8 @@ void TRegisterForm::paintEvent(QPaintEvent*) {
   auto value = [&](int slot) {
     const int style = ValueStyle(layout_, live, before, slot);
     if (editing.active && editing.slot == slot)
-      DrawEditedCell(painter, ValueRect(slot), QString::fromStdString(HexByte(editing.value)), style,
-                     editing.nibbles);
+      DrawEditedCell(painter, ValueRect(slot), QString::fromStdString(HexByte(editing.value)),
+                     style, editing.nibbles);
     else
       DrawCell(painter, ValueRect(slot), QString::fromStdString(HexByte(live.Slot(slot))), style);
   };
@@ -192,9 +195,11 @@ void TRegisterForm::paintEvent(QPaintEvent*) {
     value(reg);
   }
   const auto headers = layout_.BankHeaders();
-  for (int row = 0; row < 16; ++row) label(kRowLabelColumn, 1 + row, 1, QString::number(row, 16).toUpper());
+  for (int row = 0; row < 16; ++row)
+    label(kRowLabelColumn, 1 + row, 1, QString::number(row, 16).toUpper());
   for (int column = 0; column < layout_.BankColumns(); ++column) {
-    label(kBankColumn + kBankStride * column, 0, 2, QString::fromStdString(headers[static_cast<std::size_t>(column)]));
+    label(kBankColumn + kBankStride * column, 0, 2,
+          QString::fromStdString(headers[static_cast<std::size_t>(column)]));
     for (int row = 0; row < 16; ++row) value(layout_.BankRegister(column, row));
   }
 
@@ -202,11 +207,14 @@ void TRegisterForm::paintEvent(QPaintEvent*) {
   value(kSlotM);
   label(5, kFlagRow, 1, "W");
   value(kSlotW);
-  label(kRowLabelColumn, kFlagRow, 4, QString::fromStdString(layout_.FsrBankHeader(live.Registers[kRegFsr])));
+  label(kRowLabelColumn, kFlagRow, 4,
+        QString::fromStdString(layout_.FsrBankHeader(live.Registers[kRegFsr])));
   label(16, kFlagRow, 2, "TO");
-  DrawCell(painter, FlagRect(false), QString::number(live.TO), live.TO != before.TO ? kStyleChanged : 0);
+  DrawCell(painter, FlagRect(false), QString::number(live.TO),
+           live.TO != before.TO ? kStyleChanged : 0);
   label(21, kFlagRow, 2, "PD");
-  DrawCell(painter, FlagRect(true), QString::number(live.PD), live.PD != before.PD ? kStyleChanged : 0);
+  DrawCell(painter, FlagRect(true), QString::number(live.PD),
+           live.PD != before.PD ? kStyleChanged : 0);
   label(27, kFlagRow, 4, "SKIP");
   if (hint_timer_.isActive()) label(32, kFlagRow, 40, kMReadOnlyHint);
 
@@ -216,7 +224,9 @@ void TRegisterForm::paintEvent(QPaintEvent*) {
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const int slot = rows[i];
     label(bits_column, 1 + static_cast<int>(i), 6,
-          slot == kSlotW ? "W" : QString::fromStdString(layout_.GlobalName(slot, live.RTW != 0)).trimmed());
+          slot == kSlotW
+              ? "W"
+              : QString::fromStdString(layout_.GlobalName(slot, live.RTW != 0)).trimmed());
     const auto row = BitRow(live, before, slot);
     for (int bit = 7; bit >= 0; --bit) {
       const BitCell& cell = row[static_cast<std::size_t>(7 - bit)];
@@ -225,13 +235,15 @@ void TRegisterForm::paintEvent(QPaintEvent*) {
   }
 
   for (const PanelLine& line : ProgramPanel(image_, live, debug_.MemoryWords())) {
-    const QRect rect = PanelLineRect(line.address - ClampPanelPosition(live.PanelPosition, debug_.MemoryWords()));
+    const QRect rect =
+        PanelLineRect(line.address - ClampPanelPosition(live.PanelPosition, debug_.MemoryWords()));
     CellColours paint{palette().text().color(), palette().base().color()};
     if (line.mark == PanelMark::Break) paint = kBreakLine;
     if (line.mark == PanelMark::Run) paint = kRunLine;
     painter.fillRect(rect, paint.back);
     painter.setPen(paint.text);
-    painter.drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(line.text));
+    painter.drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                     QString::fromStdString(line.text));
   }
 }
 
@@ -260,7 +272,8 @@ std::vector<int> TRegisterForm::Order() const { return layout_.EditOrder(); }
 int TRegisterForm::PanelAddressAt(const QPoint& point) const {
   for (int line = 0; line < kPanelLines; ++line)
     if (PanelLineRect(line).contains(point)) {
-      const int address = ClampPanelPosition(debug_.Live().PanelPosition, debug_.MemoryWords()) + line;
+      const int address =
+          ClampPanelPosition(debug_.Live().PanelPosition, debug_.MemoryWords()) + line;
       return address < debug_.MemoryWords() ? address : -1;
     }
   return -1;
@@ -303,15 +316,24 @@ void TRegisterForm::keyPressEvent(QKeyEvent* event) {
   const auto order = Order();
   const int key = event->key();
   // Numeric-pad digits arrive as the same keys with the keypad modifier.
-  if (key >= Qt::Key_0 && key <= Qt::Key_9) control_.TypeDigit(key - Qt::Key_0, order);
-  else if (key >= Qt::Key_A && key <= Qt::Key_F) control_.TypeDigit(key - Qt::Key_A + 10, order);
-  else if (key == Qt::Key_Return || key == Qt::Key_Enter) control_.Commit();
-  else if (key == Qt::Key_Escape) control_.Cancel();
-  else if (key == Qt::Key_Backspace || key == Qt::Key_Up) control_.Move(-1, order);
-  else if (key == Qt::Key_Space || key == Qt::Key_Down) control_.Move(1, order);
-  else if (key == Qt::Key_Left) control_.Move(-16, order);
-  else if (key == Qt::Key_Right) control_.Move(16, order);
-  else return QWidget::keyPressEvent(event);
+  if (key >= Qt::Key_0 && key <= Qt::Key_9)
+    control_.TypeDigit(key - Qt::Key_0, order);
+  else if (key >= Qt::Key_A && key <= Qt::Key_F)
+    control_.TypeDigit(key - Qt::Key_A + 10, order);
+  else if (key == Qt::Key_Return || key == Qt::Key_Enter)
+    control_.Commit();
+  else if (key == Qt::Key_Escape)
+    control_.Cancel();
+  else if (key == Qt::Key_Backspace || key == Qt::Key_Up)
+    control_.Move(-1, order);
+  else if (key == Qt::Key_Space || key == Qt::Key_Down)
+    control_.Move(1, order);
+  else if (key == Qt::Key_Left)
+    control_.Move(-16, order);
+  else if (key == Qt::Key_Right)
+    control_.Move(16, order);
+  else
+    return QWidget::keyPressEvent(event);
   if (!control_.Editing().active) cursor_timer_.stop();
   cursor_on_ = true;
   update();

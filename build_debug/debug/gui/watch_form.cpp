@@ -55,8 +55,10 @@ void TWatchForm::FitToEntries() {
   value_columns_ = 20;
   for (int i = 0; i < Count(); ++i) {
     const WatchEntry& entry = image_.Watches[static_cast<std::size_t>(i)];
-    name_columns_ = std::max<int>(name_columns_, static_cast<int>(strnlen(entry.Name, kWatchNameLength)) + 2);
-    value_columns_ = std::max<int>(value_columns_, static_cast<int>(WatchTemplate(entry).size()) + 1);
+    name_columns_ =
+        std::max<int>(name_columns_, static_cast<int>(strnlen(entry.Name, kWatchNameLength)) + 2);
+    value_columns_ =
+        std::max<int>(value_columns_, static_cast<int>(WatchTemplate(entry).size()) + 1);
   }
   editor_.SetCount(Count());
   setMinimumSize(kMargin * 2 + (name_columns_ + value_columns_) * cell_w_,
@@ -66,13 +68,14 @@ void TWatchForm::FitToEntries() {
 
 QRect TWatchForm::ValueRect(int index) const {
   return QRect(kMargin + name_columns_ * cell_w_, kMargin + index * cell_h_,
-               std::max(value_columns_ * cell_w_, width() - 2 * kMargin - name_columns_ * cell_w_), cell_h_);
+               std::max(value_columns_ * cell_w_, width() - 2 * kMargin - name_columns_ * cell_w_),
+               cell_h_);
 }
 
 QString TWatchForm::ValueText(int index) const {
   if (editor_.Active() && editor_.Index() == index) return QString::fromStdString(editor_.Text());
-  return QString::fromStdString(
-      FormatWatch(image_.Watches[static_cast<std::size_t>(index)], debug_.Live(), debug_.Device4K()));
+  return QString::fromStdString(FormatWatch(image_.Watches[static_cast<std::size_t>(index)],
+                                            debug_.Live(), debug_.Device4K()));
 }
 
 void TWatchForm::paintEvent(QPaintEvent*) {
@@ -82,8 +85,9 @@ void TWatchForm::paintEvent(QPaintEvent*) {
     const WatchEntry& entry = image_.Watches[static_cast<std::size_t>(i)];
     const QRect name(kMargin, kMargin + i * cell_h_, name_columns_ * cell_w_, cell_h_);
     painter.setPen(palette().text().color());
-    painter.drawText(name, Qt::AlignLeft | Qt::AlignVCenter,
-                     QString::fromLatin1(entry.Name, static_cast<int>(strnlen(entry.Name, kWatchNameLength))));
+    painter.drawText(
+        name, Qt::AlignLeft | Qt::AlignVCenter,
+        QString::fromLatin1(entry.Name, static_cast<int>(strnlen(entry.Name, kWatchNameLength))));
     const QRect value = ValueRect(i);
     const bool editing = editor_.Active() && editor_.Index() == i;
     if (editing) painter.fillRect(value, palette().highlight());
@@ -103,7 +107,8 @@ void TWatchForm::EndEdit(bool write) {
   update();
   // A rejected text is told and the old value shows again.
   if (write && touched)
-    std::ignore = CommitWatch(debug_, messages_, image_.Watches[static_cast<std::size_t>(index)], text);
+    std::ignore =
+        CommitWatch(debug_, messages_, image_.Watches[static_cast<std::size_t>(index)], text);
 }
 
 void TWatchForm::mousePressEvent(QMouseEvent* event) {
@@ -155,8 +160,10 @@ void TWatchForm::hideEvent(QHideEvent* event) {
 void TWatchForm::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() != QEvent::ActivationChange) return;
-  if (isActiveWindow()) qCDebug(qvDebugOutput) << "Watch Window - Active";
-  else EndEdit(true);
+  if (isActiveWindow())
+    qCDebug(qvDebugOutput) << "Watch Window - Active";
+  else
+    EndEdit(true);
 }
 
 }  // namespace gui

@@ -294,8 +294,7 @@ bool TZK_CodeFRM::eventFilter(QObject* watched, QEvent* event) {
       double_click_ = false;
       break;
     }
-    default:
-      break;
+    default: break;
   }
   return false;  // the text control still moves its caret and selects
 }

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "build_debug/debug/debug_protocol.h"
-#include "build_debug/tools/tarn_bridge.h"
 #include "build_debug/debug/zk_code_unit.h"
+#include "build_debug/tools/tarn_bridge.h"
 #include "editor_control/gui/scrivlet_widget.h"
 #include "services/gui/form_placement.h"
 

@@ -69,7 +69,7 @@ std::optional<std::string> PickFile(platform::ModalDialogService& dialogs, QWidg
   dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the window asks itself
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                      : QFileDialog::AnyFile);
+                                                     : QFileDialog::AnyFile);
   dialog.setNameFilter(kImageFilter);
   dialog.setDefaultSuffix("qvh");
   if (!folder.empty()) dialog.setDirectory(QString::fromLocal8Bit(folder.c_str()));
@@ -121,7 +121,8 @@ void TDeviceFRM::BuildWindow() {
   ProtectCB = NewCheckBox(OptionsGRP, device_frm::ProtectCB, "Code Protect");
   SleepClockCB = NewCheckBox(OptionsGRP, device_frm::SleepClockCB, "Sleep Clock");
   auto* options = new QVBoxLayout(OptionsGRP);
-  for (QCheckBox* box : {TurboCB, StackOPTIONCB, CarryCB, SyncCB, WatchdogCB, ProtectCB, SleepClockCB})
+  for (QCheckBox* box :
+       {TurboCB, StackOPTIONCB, CarryCB, SyncCB, WatchdogCB, ProtectCB, SleepClockCB})
     options->addWidget(box);
 
   BufferFeedbackPNL = new QGroupBox(this);
@@ -180,7 +181,8 @@ void TDeviceFRM::BuildWindow() {
   bottom->addWidget(IdGRP, 0, Qt::AlignTop);
   bottom->addWidget(EeGRP, 1);
   auto* buttons = new QHBoxLayout;
-  for (QPushButton* button : {ProgramBTN, VerifyBTN, ReadBTN, LoadBTN, SaveBTN}) buttons->addWidget(button);
+  for (QPushButton* button : {ProgramBTN, VerifyBTN, ReadBTN, LoadBTN, SaveBTN})
+    buttons->addWidget(button);
   buttons->addStretch();
   buttons->addWidget(CancelBTN);
   auto* layout = new QVBoxLayout(this);
@@ -192,9 +194,11 @@ void TDeviceFRM::BuildWindow() {
 
   platform::MessageBoxService& boxes = services_.messages.Service();
   for (RadioGroup* group : {DeviceRDGRP, OscRDGRP, BrownoutRDGRP, ResetRDGRP})
-    connect(&group->Buttons(), &QButtonGroup::idClicked, this, Guard(boxes, [this] { ControlClicked(); }));
+    connect(&group->Buttons(), &QButtonGroup::idClicked, this,
+            Guard(boxes, [this] { ControlClicked(); }));
   for (const CheckBoxControl& control : CheckBoxControls())
-    connect(this->*control.box, &QCheckBox::clicked, this, Guard(boxes, [this] { ControlClicked(); }));
+    connect(this->*control.box, &QCheckBox::clicked, this,
+            Guard(boxes, [this] { ControlClicked(); }));
   connect(EEScrollBar, &QScrollBar::valueChanged, this, [this] { PresentEeLines(); });
   connect(ProgramBTN, &QPushButton::clicked, this, Guard(boxes, [this] { ProgramBTNClick(); }));
   connect(VerifyBTN, &QPushButton::clicked, this, Guard(boxes, [this] { VerifyBTNClick(); }));
@@ -224,15 +228,15 @@ QPushButton& TDeviceFRM::Button(const char* name) const { return *findChild<QPus
 const std::array<TDeviceFRM::CheckBoxControl, 9>& TDeviceFRM::CheckBoxControls() {
   using C = build_debug::DeviceControls;
   static constexpr std::array<CheckBoxControl, 9> kControls = {{
-      {&TDeviceFRM::TurboCB,       &C::turbo},
+      {&TDeviceFRM::TurboCB, &C::turbo},
       {&TDeviceFRM::StackOPTIONCB, &C::stack_option},
-      {&TDeviceFRM::CarryCB,       &C::carry},
-      {&TDeviceFRM::SyncCB,        &C::sync},
-      {&TDeviceFRM::WatchdogCB,    &C::watchdog},
-      {&TDeviceFRM::ProtectCB,     &C::protect},
-      {&TDeviceFRM::SleepClockCB,  &C::sleep_clock},
-      {&TDeviceFRM::DriveCB,       &C::drive},
-      {&TDeviceFRM::FeedbackCB,    &C::feedback},
+      {&TDeviceFRM::CarryCB, &C::carry},
+      {&TDeviceFRM::SyncCB, &C::sync},
+      {&TDeviceFRM::WatchdogCB, &C::watchdog},
+      {&TDeviceFRM::ProtectCB, &C::protect},
+      {&TDeviceFRM::SleepClockCB, &C::sleep_clock},
+      {&TDeviceFRM::DriveCB, &C::drive},
+      {&TDeviceFRM::FeedbackCB, &C::feedback},
   }};
   return kControls;
 }
@@ -268,7 +272,8 @@ void TDeviceFRM::PresentEeLines() {
   const int top = EEScrollBar->value();
   for (int i = 0; i < build_debug::kEeVisibleLines; ++i) {
     const auto line = static_cast<std::size_t>(top + i);
-    ee_labels_[static_cast<std::size_t>(i)]->setText(line < lines.size() ? ToQt(lines[line]) : QString());
+    ee_labels_[static_cast<std::size_t>(i)]->setText(line < lines.size() ? ToQt(lines[line])
+                                                                         : QString());
   }
 }
 
@@ -325,8 +330,7 @@ bool TDeviceFRM::LoadImageFile(const std::string& name, bool read_only) {
       EEScrollBar->setValue(0);
       PresentControls();
       return true;
-    case ImageFileStatus::Missing:
-      return false;
+    case ImageFileStatus::Missing: return false;
     case ImageFileStatus::TooLarge:
       ImageErrorBox(name + " is too large to be a device image.");
       return false;
@@ -397,9 +401,9 @@ void TDeviceFRM::VerifyBTNClick() {
   services_.image.Device4K = window_4k;
   // Nothing was compared when the read failed: the key protocol's report is the answer.
   if (!read) return;
-  const auto failure = build_debug::VerifyFailure(services_.image.WorkingImage,
-                                                  services_.image.ProgrammingImage, chip_4k,
-                                                  DeviceRDGRP->ItemIndex() == 2);
+  const auto failure =
+      build_debug::VerifyFailure(services_.image.WorkingImage, services_.image.ProgrammingImage,
+                                 chip_4k, DeviceRDGRP->ItemIndex() == 2);
   if (failure)
     (void)Box("Verify failed at " + *failure, platform::BoxButtons::Ok, platform::BoxKind::Warning);
   else
@@ -428,8 +432,8 @@ void TDeviceFRM::SaveBTNClick() {
   }
   std::error_code error;
   if (std::filesystem::exists(*name, error) &&
-      Box(workbench::FormatText("OK to overwrite %s", {*name}), platform::BoxButtons::YesNoCancel) !=
-          platform::kAnswerYes)
+      Box(workbench::FormatText("OK to overwrite %s", {*name}),
+          platform::BoxButtons::YesNoCancel) != platform::kAnswerYes)
     return;
   if (!build_debug::WriteImageFile(services_.image, *name, services_.file_writer))
     Box(workbench::FormatText(services_.texts.LU_GetString(string_ids::ComUnit::SCU_CANNOT_WRITE),

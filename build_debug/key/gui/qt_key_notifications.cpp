@@ -37,15 +37,19 @@ void QtKeyNotifications::KeyNotify(int code, bool sent) {
 }
 
 void QtKeyNotifications::DebugProgrammed() {
-  Deliver([this] {
-    if (debug_programmed_) debug_programmed_();
-  }, false);
+  Deliver(
+      [this] {
+        if (debug_programmed_) debug_programmed_();
+      },
+      false);
 }
 
 void QtKeyNotifications::LinkHeldByRun(bool held) {
-  Deliver([this, held] {
-    if (link_held_) link_held_(held);
-  }, false);
+  Deliver(
+      [this, held] {
+        if (link_held_) link_held_(held);
+      },
+      false);
 }
 
 void QtKeyNotifications::CloseProgress() {

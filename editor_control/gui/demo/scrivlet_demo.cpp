@@ -21,11 +21,12 @@
 
 namespace {
 
-const char* const kMnemonics[] = {"MOVWF", "MOVF", "MOVLW", "ADDWF", "ANDWF", "CLRF", "CLRW", "COMF", "DECF",
-                                  "DECFSZ", "INCF", "INCFSZ", "IORWF", "RLF", "RRF", "SUBWF", "SWAPF", "XORWF",
-                                  "BCF", "BSF", "BTFSC", "BTFSS", "ANDLW", "CALL", "CLRWDT", "GOTO", "IORLW",
-                                  "RETLW", "SLEEP", "XORLW", "NOP", "OPTION", "TRIS", "EQU", "ORG", "END",
-                                  "INCLUDE", "DEVICE", "FUSE", "RES", "DW", "MACRO", "ENDM"};
+const char* const kMnemonics[] = {
+    "MOVWF",   "MOVF",   "MOVLW",  "ADDWF", "ANDWF",  "CLRF",  "CLRW",   "COMF",  "DECF",
+    "DECFSZ",  "INCF",   "INCFSZ", "IORWF", "RLF",    "RRF",   "SUBWF",  "SWAPF", "XORWF",
+    "BCF",     "BSF",    "BTFSC",  "BTFSS", "ANDLW",  "CALL",  "CLRWDT", "GOTO",  "IORLW",
+    "RETLW",   "SLEEP",  "XORLW",  "NOP",   "OPTION", "TRIS",  "EQU",    "ORG",   "END",
+    "INCLUDE", "DEVICE", "FUSE",   "RES",   "DW",     "MACRO", "ENDM"};
 
 bool Pair(const QStringList& args, const QString& name, QList<int>& out, int count) {
   const auto at = args.indexOf(name);
@@ -41,7 +42,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const QStringList args = app.arguments();
   if (args.size() < 2) {
-    std::fprintf(stderr, "usage: scrivlet_demo FILE [--select A,B] [--block C1,P1,C2,P2] [--marks] [--right-line N] [--shot PNG]\n");
+    std::fprintf(stderr,
+                 "usage: scrivlet_demo FILE [--select A,B] [--block C1,P1,C2,P2] [--marks] "
+                 "[--right-line N] [--shot PNG]\n");
     return 2;
   }
   QMainWindow window;
@@ -57,11 +60,11 @@ int main(int argc, char** argv) {
   // The IDE's colours: mnemonics bold in the code colour, comments in the comment colour,
   // strings in the window text colour.
   for (const char* k : kMnemonics)
-    memo.Keywords.AddKeyword(k, scrivlet::kWholeWord, scrivlet::kStyleBold, 1, 0, scrivlet::TScrivlet::kClWindow,
-                             0x800000);
+    memo.Keywords.AddKeyword(k, scrivlet::kWholeWord, scrivlet::kStyleBold, 1, 0,
+                             scrivlet::TScrivlet::kClWindow, 0x800000);
   memo.StartStopKeys.AddStartStopKey(";", "", 0, 0, 2, 0, scrivlet::kNoColor, 0x008000, true);
-  memo.StartStopKeys.AddStartStopKey("\"", "\"", 0, 0, 3, 0, scrivlet::kNoColor, scrivlet::TScrivlet::kClWindowText,
-                                     true);
+  memo.StartStopKeys.AddStartStopKey("\"", "\"", 0, 0, 3, 0, scrivlet::kNoColor,
+                                     scrivlet::TScrivlet::kClWindowText, true);
   memo.SetOptions(memo.GetOptions() | scrivlet::zkoBlockSelection | scrivlet::zkoAutoIndent);
   std::ifstream in(args[1].toStdString(), std::ios::binary);
   if (!in) {
@@ -69,7 +72,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   memo.LoadFromStream(in);
-  memo.SetRightLinePos(args.contains("--right-line") ? args[args.indexOf("--right-line") + 1].toInt() : 80);
+  memo.SetRightLinePos(
+      args.contains("--right-line") ? args[args.indexOf("--right-line") + 1].toInt() : 80);
   if (args.contains("--marks"))
     memo.SetShowNonPrintChars(scrivlet::zkNPSpace | scrivlet::zkNPTab | scrivlet::zkNPReturn);
   QList<int> v;
@@ -107,7 +111,8 @@ int main(int argc, char** argv) {
   const auto shot = args.indexOf("--shot");
   if (shot >= 0 && shot + 1 < args.size()) {
     QTimer::singleShot(1500, [&] {
-      if (!window.grab().save(args[shot + 1])) std::fprintf(stderr, "cannot write %s\n", qPrintable(args[shot + 1]));
+      if (!window.grab().save(args[shot + 1]))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(args[shot + 1]));
       app.quit();
     });
   }

@@ -99,10 +99,11 @@ TEST(BuiltinDirectivesTest, OrgDsAndTheLocationWrapWithTheProgramSize) {
 }
 
 TEST(BuiltinDirectivesTest, BreakWatchAndFreqFillTheImage) {
-  Assembly a(" DEVICE QV18\n FREQ 400_000\n nop\n BREAK\n"
-             " WATCH RB.3,1,SBIN\n WATCH 0FFFh,32,ZSTR\n"
-             " WATCH abcdefghijabcdefghijabcdefghij + 1,8,UHEX\n"
-             "abcdefghijabcdefghijabcdefghij = 7\n");
+  Assembly a(
+      " DEVICE QV18\n FREQ 400_000\n nop\n BREAK\n"
+      " WATCH RB.3,1,SBIN\n WATCH 0FFFh,32,ZSTR\n"
+      " WATCH abcdefghijabcdefghijabcdefghij + 1,8,UHEX\n"
+      "abcdefghijabcdefghijabcdefghij = 7\n");
   ASSERT_TRUE(a.ok()) << a.error();
   EXPECT_EQ(a->ClockHz, 400'000);
   EXPECT_EQ(a->BreakAddress, 1);
@@ -159,15 +160,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BuiltinDirectivesTest, ReptRepeatsWithTheIterationNumber) {
   Assembly a(" DEVICE QV18\n REPT 3\n DW %\n REPT 2\n DW % * 16\n ENDR\n ENDR\n DW %\n");
   ASSERT_TRUE(a.ok()) << a.error();
-  EXPECT_EQ(a.used_words(),
-            (std::vector<int>{1, 0x10, 0x20, 2, 0x10, 0x20, 3, 0x10, 0x20, 0}));
+  EXPECT_EQ(a.used_words(), (std::vector<int>{1, 0x10, 0x20, 2, 0x10, 0x20, 3, 0x10, 0x20, 0}));
 }
 
 TEST(BuiltinDirectivesTest, MacroArgumentsAndTheirCount) {
-  Assembly a(" DEVICE QV18\n"
-             "pair MACRO 2\n DW \\1, \\2\n ENDM\n"
-             "any MACRO\n DW \\0\n IF \\0 > 0\n DW \\1\n ENDIF\n ENDM\n"
-             " pair 1, 2\n any\n any 7, 8, 9\n");
+  Assembly a(
+      " DEVICE QV18\n"
+      "pair MACRO 2\n DW \\1, \\2\n ENDM\n"
+      "any MACRO\n DW \\0\n IF \\0 > 0\n DW \\1\n ENDIF\n ENDM\n"
+      " pair 1, 2\n any\n any 7, 8, 9\n");
   ASSERT_TRUE(a.ok()) << a.error();
   EXPECT_EQ(a.used_words(), (std::vector<int>{1, 2, 0, 3, 7}));
 }
@@ -181,14 +182,15 @@ TEST(BuiltinDirectivesTest, AFixedArgumentCountWantsThemAll) {
 }
 
 TEST(BuiltinDirectivesTest, LocalLabelsBelongToTheLastLabelOrTheMacroCall) {
-  Assembly a(" DEVICE QV18\n"
-             "wait MACRO\n:again decsz 8\n jmp :again\n ENDM\n"
-             "first nop\n:loop jmp :loop\n"
-             "second nop\n:loop jmp :loop\n"
-             " wait\n wait\n jmp :loop\n");
+  Assembly a(
+      " DEVICE QV18\n"
+      "wait MACRO\n:again decsz 8\n jmp :again\n ENDM\n"
+      "first nop\n:loop jmp :loop\n"
+      "second nop\n:loop jmp :loop\n"
+      " wait\n wait\n jmp :loop\n");
   ASSERT_TRUE(a.ok()) << a.error();
-  EXPECT_EQ(a.used_words(), (std::vector<int>{0x000, 0xA01, 0x000, 0xA03, 0x2E8, 0xA04, 0x2E8,
-                                              0xA06, 0xA03}));
+  EXPECT_EQ(a.used_words(),
+            (std::vector<int>{0x000, 0xA01, 0x000, 0xA03, 0x2E8, 0xA04, 0x2E8, 0xA06, 0xA03}));
 }
 
 TEST(BuiltinDirectivesTest, ColonIsANameCharacter) {
@@ -199,9 +201,10 @@ TEST(BuiltinDirectivesTest, ColonIsANameCharacter) {
 
 // EXITM leaves the body from inside its IF; the block ends with the call.
 TEST(BuiltinDirectivesTest, ExitmFromInsideAnIfReturnsCleanly) {
-  Assembly a(" DEVICE QV18\n"
-             "upto MACRO 1\n DW 1\n IF \\1 < 2\n EXITM\n ENDIF\n DW 2\n ENDM\n"
-             " upto 1\n upto 5\n DW 3\n");
+  Assembly a(
+      " DEVICE QV18\n"
+      "upto MACRO 1\n DW 1\n IF \\1 < 2\n EXITM\n ENDIF\n DW 2\n ENDM\n"
+      " upto 1\n upto 5\n DW 3\n");
   ASSERT_TRUE(a.ok()) << a.error();
   EXPECT_EQ(a.used_words(), (std::vector<int>{1, 1, 2, 3}));
 }

@@ -29,7 +29,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ErrorCase{" DEVICE QV18\n DW 100000000H\n", "Constant exceeds 32 bits", "100000000H"},
         ErrorCase{" DEVICE QV18\n DW 4294967296\n", "Constant exceeds 32 bits", "4294967296"},
-        ErrorCase{" DEVICE QV18\n DW 0000000000000000000000000000000000000000000000000000000000000000001\n",
+        ErrorCase{" DEVICE QV18\n DW "
+                  "0000000000000000000000000000000000000000000000000000000000000000001\n",
                   "Constant exceeds 64 digits",
                   "0000000000000000000000000000000000000000000000000000000000000000001"},
         ErrorCase{" DEVICE QV18\n DW 'AB\n", "Expected a terminating quote", ""},
@@ -60,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
         // ORG needs its value in pass 1; the argument was a label not yet defined.
         ErrorCase{" DEVICE QV18\nmac MACRO\n ORG \\1\n ENDM\n mac later\nlater nop\n",
                   "Macro argument is not resolvable", "\\1"},
-        ErrorCase{" DEVICE QV18\n DW 1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1)))))))))))))))))\n",
+        ErrorCase{" DEVICE QV18\n DW "
+                  "1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1)))))))))))))))))\n",
                   "Expression is too complex",
                   "1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1+(1))))))))))))))))"}));
 
@@ -136,15 +138,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Instructions, Messages,
-    testing::Values(
-        ErrorCase{" DEVICE QV18\n call 180h\n", "CALL must be to first half of page", "180h"},
-        ErrorCase{" DEVICE QV18\n mov !4,w\n", "Port is out of range", "4"},
-        ErrorCase{" DEVICE QV18\n mov !0Ch,#1\n", "Port is out of range", "0Ch"},
-        ErrorCase{" DEVICE QV18\n movsz RA,++RB\n", "Expected \"W\"", "RA"},
-        ErrorCase{" DEVICE QV18\n clr !RA\n", "Expected \"WDT\"", "RA"},
-        ErrorCase{" DEVICE QV18\n movsz w,RB\n", "Expected \"++\" or \"--\"", "RB"},
-        ErrorCase{" DEVICE QV18\n mov RA RB\n", "Expected \",\"", "RB"},
-        ErrorCase{" DEVICE QV18\n cje RA,#1 lbl\n", "Expected \",\"", "lbl"}));
+    testing::Values(ErrorCase{" DEVICE QV18\n call 180h\n", "CALL must be to first half of page",
+                              "180h"},
+                    ErrorCase{" DEVICE QV18\n mov !4,w\n", "Port is out of range", "4"},
+                    ErrorCase{" DEVICE QV18\n mov !0Ch,#1\n", "Port is out of range", "0Ch"},
+                    ErrorCase{" DEVICE QV18\n movsz RA,++RB\n", "Expected \"W\"", "RA"},
+                    ErrorCase{" DEVICE QV18\n clr !RA\n", "Expected \"WDT\"", "RA"},
+                    ErrorCase{" DEVICE QV18\n movsz w,RB\n", "Expected \"++\" or \"--\"", "RB"},
+                    ErrorCase{" DEVICE QV18\n mov RA RB\n", "Expected \",\"", "RB"},
+                    ErrorCase{" DEVICE QV18\n cje RA,#1 lbl\n", "Expected \",\"", "lbl"}));
 
 // Sources that would overrun one of the assembler's fixed areas stop with a message.
 INSTANTIATE_TEST_SUITE_P(

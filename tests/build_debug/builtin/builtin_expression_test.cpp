@@ -62,9 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"0B1H><8", "=0000008D"}, ValueCase{"6><3", "=00000003"},
         ValueCase{"5.3", "=00000305"}, ValueCase{"0FFH.11", "=000003FF"},
         // Prefix operators.
-        ValueCase{"-3", "=FFFFFFFD"}, ValueCase{"+4", "=00000004"},
-        ValueCase{"~0", "=FFFFFFFF"}, ValueCase{"||-5", "=00000005"},
-        ValueCase{"-2*3", "=FFFFFFFA"},
+        ValueCase{"-3", "=FFFFFFFD"}, ValueCase{"+4", "=00000004"}, ValueCase{"~0", "=FFFFFFFF"},
+        ValueCase{"||-5", "=00000005"}, ValueCase{"-2*3", "=FFFFFFFA"},
         // Comparisons are signed and give -1 or 0; logical operators see -1 or 0.
         ValueCase{"1 = 1 AND 2 = 2", "=FFFFFFFF"}, ValueCase{"NOT 0", "=FFFFFFFF"},
         ValueCase{"NOT 5", "=00000000"}, ValueCase{"1 XOR 2", "=00000000"},
@@ -85,12 +84,9 @@ TEST_P(Wrapping, StaysDefined) {
 
 INSTANTIATE_TEST_SUITE_P(
     Expressions, Wrapping,
-    testing::Values(ValueCase{"0FFFFFFFFH+1", "=00000000"},
-                    ValueCase{"7FFFFFFFH+1", "=80000000"},
-                    ValueCase{"10000H*10000H", "=00000000"},
-                    ValueCase{"-(80000000H)", "=80000000"},
-                    ValueCase{"||80000000H", "=80000000"},
-                    ValueCase{"80000000H/-1", "=80000000"},
+    testing::Values(ValueCase{"0FFFFFFFFH+1", "=00000000"}, ValueCase{"7FFFFFFFH+1", "=80000000"},
+                    ValueCase{"10000H*10000H", "=00000000"}, ValueCase{"-(80000000H)", "=80000000"},
+                    ValueCase{"||80000000H", "=80000000"}, ValueCase{"80000000H/-1", "=80000000"},
                     ValueCase{"80000000H//-1", "=00000000"}, ValueCase{"1<<33", "=00000002"},
                     ValueCase{"1<<-1", "=80000000"}, ValueCase{"-1>>40", "=FFFFFFFF"},
                     ValueCase{"1><40", "=80000000"}, ValueCase{"1><0", "=00000000"}));

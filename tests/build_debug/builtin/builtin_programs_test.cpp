@@ -199,7 +199,8 @@ TEST(BuiltinAgainstTarnTest, TheSharedSyntaxGivesTheSameWords) {
   for (int address = 0; address < 2048; ++address)
     EXPECT_EQ(builtin.words(address, 1)[0], tarn[static_cast<std::size_t>(address)]) << address;
   for (int n = 0; n < kIdWordCount; ++n)
-    EXPECT_EQ(builtin->WorkingImage[kIdWordsIndex + n], tarn[static_cast<std::size_t>(2048 + n)]) << n;
+    EXPECT_EQ(builtin->WorkingImage[kIdWordsIndex + n], tarn[static_cast<std::size_t>(2048 + n)])
+        << n;
 }
 
 }  // namespace

@@ -26,9 +26,9 @@ inline constexpr char kCaseSymbols[] =
     "P11     EQU     11\n";
 
 struct RowCase {
-  std::string statement;  // one source line, without its leading blank
-  std::string row;        // the row it comes from, for messages: "MOV W,--fr"
-  int size = 1;           // the words it becomes
+  std::string statement;       // one source line, without its leading blank
+  std::string row;             // the row it comes from, for messages: "MOV W,--fr"
+  int size = 1;                // the words it becomes
   bool one_word_form = false;  // a form or mnemonic of one word without a list
   std::uint8_t readers = instruction_set::kBoth;
 };
@@ -42,7 +42,8 @@ inline std::string Port(int edge) { return edge == 0 ? "P5" : "P11"; }
 inline std::string Bit(int edge) { return edge == 0 ? "F0.1" : "F31.7"; }
 
 // The operand text of one placeholder at an edge; `id` tells a CALL's shorter field.
-inline std::string Operand(const std::string& placeholder, std::uint16_t mask, int edge, std::uint16_t id) {
+inline std::string Operand(const std::string& placeholder, std::uint16_t mask, int edge,
+                           std::uint16_t id) {
   if (placeholder == "fr") return Register(edge);
   if (placeholder == "bit") return Bit(edge);
   if (placeholder == "#lit") return "#" + std::to_string(edge == 0 ? 0 : mask);
@@ -96,7 +97,8 @@ inline const isa::MnemonicRow* MnemonicOf(std::uint16_t id) {
   return nullptr;
 }
 
-inline void AddMnemonicCases(const isa::MnemonicRow& row, std::uint8_t readers, std::vector<RowCase>& cases) {
+inline void AddMnemonicCases(const isa::MnemonicRow& row, std::uint8_t readers,
+                             std::vector<RowCase>& cases) {
   std::string name = row.name;
   auto add = [&](const std::string& statement, int size, bool one_word) {
     cases.push_back({statement, name, size, one_word, readers});
@@ -117,10 +119,12 @@ inline void AddMnemonicCases(const isa::MnemonicRow& row, std::uint8_t readers, 
       for (int edge : {0, 1}) add(name + " " + std::to_string(edge == 0 ? 0 : 255), 1, true);
       return;
     case isa::kFmtFrDest:
-      for (int edge : {0, 1}) add(name + " " + Register(edge) + "," + std::to_string(edge), 1, true);
+      for (int edge : {0, 1})
+        add(name + " " + Register(edge) + "," + std::to_string(edge), 1, true);
       return;
     case isa::kFmtFrBit:
-      for (int edge : {0, 1}) add(name + " " + Register(edge) + "," + std::to_string(edge * 7), 1, true);
+      for (int edge : {0, 1})
+        add(name + " " + Register(edge) + "," + std::to_string(edge * 7), 1, true);
       return;
     case isa::kFmtBankPageMode: {
       int high = row.id == isa::kBANK ? 255 : row.id == isa::kPAGE ? 4095 : 15;
@@ -130,9 +134,7 @@ inline void AddMnemonicCases(const isa::MnemonicRow& row, std::uint8_t readers, 
     case isa::kFmtDataList: return add(name + " 0,4095", 2, false);
     case isa::kFmtRetwList: return add(name + " 0,255", 2, false);
     // Twice: the second lands on the other parity, which chooses the word.
-    case isa::kFmtSkip:
-      add(name, 1, true);
-      return add(name, 1, true);
+    case isa::kFmtSkip: add(name, 1, true); return add(name, 1, true);
     default: return;
   }
 }

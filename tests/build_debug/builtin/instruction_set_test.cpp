@@ -49,7 +49,8 @@ CaseSource SourceOf(const Device& device, bool builtin, bool one_word_only) {
 // Words of tarn's object from an address.
 std::vector<int> WordsAt(const std::vector<int>& object, int address, int count) {
   std::vector<int> words;
-  for (int n = 0; n < count; ++n) words.push_back(object[static_cast<std::size_t>(address + n)] & kInstructionBits);
+  for (int n = 0; n < count; ++n)
+    words.push_back(object[static_cast<std::size_t>(address + n)] & kInstructionBits);
   return words;
 }
 
@@ -61,11 +62,13 @@ TEST(InstructionSetTest, TheBuiltinAssemblerGivesTarnsWordsForEveryRowBothTake) 
     ASSERT_TRUE(builtin.ok()) << builtin.error() << " at " << builtin.token();
     TarnFolder folder;
     std::vector<int> tarn = folder.Assemble(source.text);
-    ASSERT_GE(tarn.size(), static_cast<std::size_t>(source.addresses.back() + source.cases.back().size));
+    ASSERT_GE(tarn.size(),
+              static_cast<std::size_t>(source.addresses.back() + source.cases.back().size));
     for (std::size_t i = 0; i < source.cases.size(); ++i) {
       const RowCase& c = source.cases[i];
       std::vector<int> words = WordsAt(tarn, source.addresses[i], c.size);
-      EXPECT_EQ(builtin.words(source.addresses[i], c.size), words) << c.statement << " (" << c.row << ")";
+      EXPECT_EQ(builtin.words(source.addresses[i], c.size), words)
+          << c.statement << " (" << c.row << ")";
       EXPECT_TRUE(IsInUse(builtin->WorkingImage[source.addresses[i]])) << c.statement;
     }
   }
@@ -79,10 +82,11 @@ TEST(InstructionSetTest, TheBuiltinAssemblerRefusesTheRowsOnlyTarnTakes) {
     TarnFolder folder;
     EXPECT_FALSE(folder.Assemble(source.text, {"/C", "DEBUGGER"}).empty());
     for (const RowCase& c : source.cases) {
-      Assembly builtin(std::string("        DEVICE  ") + device.name + "\n" + kCaseSymbols + "        " +
-                       c.statement + "\n");
+      Assembly builtin(std::string("        DEVICE  ") + device.name + "\n" + kCaseSymbols +
+                       "        " + c.statement + "\n");
       // A word it does not know at the start of a line is a label to it.
-      EXPECT_TRUE(!builtin.ok() || builtin.used_words().empty()) << c.statement << " (" << c.row << ")";
+      EXPECT_TRUE(!builtin.ok() || builtin.used_words().empty())
+          << c.statement << " (" << c.row << ")";
     }
   }
 }

@@ -28,7 +28,8 @@ class TarnFolder {
   // The BIN16 object's words of an assembly of source: the program words, then (in the IDE's
   // mode) the 16 ID words and the configuration block.
   // Further options (such as "/C", "DEBUGGER") go before the source's name.
-  std::vector<int> Assemble(const std::string& source, const std::vector<std::string>& options = {}) {
+  std::vector<int> Assemble(const std::string& source,
+                            const std::vector<std::string>& options = {}) {
     std::string name = path_ + "/program.asm";
     std::ofstream(name, std::ios::binary) << source;
     std::ostringstream console;

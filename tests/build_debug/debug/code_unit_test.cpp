@@ -21,7 +21,8 @@ class CodeViewTest : public ChipSession {
     buffer_.clear();
     image_->AddressLine.fill(-1);
     for (int n = 0; n < lines; ++n) {
-      image_->LineBufferOffset[static_cast<std::size_t>(n)] = static_cast<std::int32_t>(buffer_.size());
+      image_->LineBufferOffset[static_cast<std::size_t>(n)] =
+          static_cast<std::int32_t>(buffer_.size());
       std::string text = "line " + std::to_string(n) + "\r\n";
       buffer_.insert(buffer_.end(), text.begin(), text.end());
       image_->AddressLine[static_cast<std::size_t>(n)] = n;

@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include "services/registry_settings.h"
 #include "tests/build_debug/debug/debug_fixture.h"
 #include "tests/build_debug/key/key_fixture.h"
-#include "services/registry_settings.h"
 
 namespace build_debug {
 namespace {
@@ -118,8 +118,8 @@ TEST_F(DebugControlTest, AWiderWatchWindowCountsWhenItsButtonIsOn) {
   // w = 500: x = (1280 + 400 - 500) / 2 = 590.
   EXPECT_EQ(debug_window_.Left(), 590);
   EXPECT_EQ(watch_.Left(), 590);
-  EXPECT_EQ(BoxTexts(),
-            std::vector<std::string>{"Unable to open COM1\rNo serial device is known by that name"});
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{
+                            "Unable to open COM1\rNo serial device is known by that name"});
 }
 
 TEST_F(DebugControlTest, ResettingPositionsAsksFirst) {

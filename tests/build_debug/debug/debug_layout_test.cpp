@@ -51,8 +51,11 @@ TEST(DebugLayout, EveryWindowIsWholeOnASmallScreenAndTheCodeWindowKeepsItsLines)
     bool watch;
   };
   // 1600x1000: the corner layout would leave the list window 176 px, three lines.
-  const Case cases[] = {{1366, 768, false}, {1366, 768, true}, {1024, 768, true},
-                        {1280, 720, true},  {1600, 1000, true}};
+  const Case cases[] = {{1366, 768, false},
+                        {1366, 768, true},
+                        {1024, 768, true},
+                        {1280, 720, true},
+                        {1600, 1000, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << " watch " << c.watch);
     const DebugLayoutSizes s = Sizes(c.width, c.height, c.watch);
@@ -103,9 +106,9 @@ TEST(DebugLayout, NoFrameStandsOverAnotherWindowNorLeavesTheScreen) {
     for (const Screen& screen : screens)
       for (bool watch : {false, true})
         for (FrameMargins frame : {FrameMargins{}, kFrame}) {
-          SCOPED_TRACE(testing::Message() << screen.width << "x" << screen.height << "+"
-                                          << screen.top << " registers " << win.register_w
-                                          << " watch " << watch << " frame " << frame.top);
+          SCOPED_TRACE(testing::Message()
+                       << screen.width << "x" << screen.height << "+" << screen.top << " registers "
+                       << win.register_w << " watch " << watch << " frame " << frame.top);
           DebugLayoutSizes s;
           s.screen_left = screen.left;
           s.screen_top = screen.top;

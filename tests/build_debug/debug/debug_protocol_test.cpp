@@ -12,10 +12,10 @@
 #include <gtest/gtest.h>
 
 #include "build_debug/image/debug_monitor.h"
+#include "services/silent_abort.h"
 #include "tests/build_debug/debug/debug_fixture.h"
 #include "tests/build_debug/key/key_fixture.h"
 #include "tests/keysim/chip_model.h"
-#include "services/silent_abort.h"
 
 namespace build_debug {
 namespace {
@@ -137,32 +137,104 @@ struct PacketCase {
 
 TEST_F(DebugProtocolTest, PacketsCarryTheStateAndTheAction) {
   const PacketCase cases[] = {
-      {"step", &kFourBanks, 0x12, 0x345, 0x5F, 0x9C, 0xD3, 0x0E, 0x0F, 0x0A, 0x123, 1, 0,
+      {"step",
+       &kFourBanks,
+       0x12,
+       0x345,
+       0x5F,
+       0x9C,
+       0xD3,
+       0x0E,
+       0x0F,
+       0x0A,
+       0x123,
+       1,
+       0,
        kActionStep,
        // STATUS 0x5F and 0xE7 = 0x47, TO in bit 4: 0x57.
-       {7, 28, 4, 0x12, 0, 0x03, 8, 0x45, 16, 0x57, 32, 0x9C, 0, 0x0E, 0, 0x0F, 0, 0xEB, 0,
-        0xF7, 0, 0xF7, 0, 0x01, 64, 0x23, 0, 0x0A, 128, 0xD3}},
-      {"refresh with TO and PD", &kFourBanks, 0xFF, 0x000, 0x00, 0x00, 0, 0, 0, 0, 0x7FE, 1,
-       1, kActionRefresh,
-       {7, 28, 4, 0xFF, 0, 0x00, 8, 0x00, 16, 0x18, 32, 0x00, 0, 0x00, 0, 0x00, 0, 0xF7, 0,
-        0xF7, 0, 0xF7, 0, 0x07, 64, 0xFE, 0, 0x00, 128, 0x00}},
+       {7,    28, 4,    0x12, 0,    0x03, 8,    0x45, 16,   0x57, 32,   0x9C, 0,    0x0E, 0,
+        0x0F, 0,  0xEB, 0,    0xF7, 0,    0xF7, 0,    0x01, 64,   0x23, 0,    0x0A, 128,  0xD3}},
+      {"refresh with TO and PD",
+       &kFourBanks,
+       0xFF,
+       0x000,
+       0x00,
+       0x00,
+       0,
+       0,
+       0,
+       0,
+       0x7FE,
+       1,
+       1,
+       kActionRefresh,
+       {7,    28, 4,    0xFF, 0,    0x00, 8,    0x00, 16,   0x18, 32,   0x00, 0,    0x00, 0,
+        0x00, 0,  0xF7, 0,    0xF7, 0,    0xF7, 0,    0x07, 64,   0xFE, 0,    0x00, 128,  0x00}},
       // At N - 1 the low PC byte goes two lower and PD as 0.
-      {"reset vector, reset", &kFourBanks, 0x01, 0x7FF, 0xE0, 0x91, 0, 0, 0, 0x03,
-       AddressNone, 1, 1, kActionReset,
-       {7, 28, 4, 0x01, 0, 0x07, 8, 0xFD, 16, 0xF0, 32, 0x91, 0, 0x00, 0, 0x00, 0, 0xEF, 0,
-        0xEF, 0, 0xF7, 0, 0x10, 64, 0x00, 0, 0x03, 128, 0x00}},
-      {"4,096 words at the reset vector, run free", &k4K, 0x00, 0xFFF, 0x1F, 0x2E, 0x13,
-       0x14, 0x15, 0x1B, 0xC00, 0, 1, kActionRunFree,
-       {7, 28, 4, 0x00, 0, 0x0F, 8, 0xFD, 16, 0x07, 32, 0x2E, 0, 0x14, 0, 0x15, 0, 0xEA, 0,
-        0xEA, 0, 0xF7, 0, 0x0C, 64, 0x00, 0, 0x1B, 128, 0x13}},
-      {"512 words at the reset vector, run to break", &kOneBank, 0x80, 0x1FF, 0x07, 0xF0,
-       0, 0, 0, 0x0F, 0x010, 0, 0, kActionRunToBreak,
-       {7, 28, 4, 0x80, 0, 0x01, 8, 0xFD, 16, 0x07, 32, 0xF0, 0, 0x00, 0, 0x00, 0, 0xE9, 0,
-        0xF7, 0, 0xF7, 0, 0x00, 64, 0x10, 0, 0x0F, 128, 0x00}},
-      {"4,096 words below the reset vector", &k4K, 0x00, 0xFFE, 0x00, 0x00, 0, 0, 0, 0,
-       AddressNone, 0, 1, kActionStep,
-       {7, 28, 4, 0x00, 0, 0x0F, 8, 0xFE, 16, 0x08, 32, 0x00, 0, 0x00, 0, 0x00, 0, 0xEB, 0,
-        0xF7, 0, 0xF7, 0, 0x10, 64, 0x00, 0, 0x00, 128, 0x00}},
+      {"reset vector, reset",
+       &kFourBanks,
+       0x01,
+       0x7FF,
+       0xE0,
+       0x91,
+       0,
+       0,
+       0,
+       0x03,
+       AddressNone,
+       1,
+       1,
+       kActionReset,
+       {7,    28, 4,    0x01, 0,    0x07, 8,    0xFD, 16,   0xF0, 32,   0x91, 0,    0x00, 0,
+        0x00, 0,  0xEF, 0,    0xEF, 0,    0xF7, 0,    0x10, 64,   0x00, 0,    0x03, 128,  0x00}},
+      {"4,096 words at the reset vector, run free",
+       &k4K,
+       0x00,
+       0xFFF,
+       0x1F,
+       0x2E,
+       0x13,
+       0x14,
+       0x15,
+       0x1B,
+       0xC00,
+       0,
+       1,
+       kActionRunFree,
+       {7,    28, 4,    0x00, 0,    0x0F, 8,    0xFD, 16,   0x07, 32,   0x2E, 0,    0x14, 0,
+        0x15, 0,  0xEA, 0,    0xEA, 0,    0xF7, 0,    0x0C, 64,   0x00, 0,    0x1B, 128,  0x13}},
+      {"512 words at the reset vector, run to break",
+       &kOneBank,
+       0x80,
+       0x1FF,
+       0x07,
+       0xF0,
+       0,
+       0,
+       0,
+       0x0F,
+       0x010,
+       0,
+       0,
+       kActionRunToBreak,
+       {7,    28, 4,    0x80, 0,    0x01, 8,    0xFD, 16,   0x07, 32,   0xF0, 0,    0x00, 0,
+        0x00, 0,  0xE9, 0,    0xF7, 0,    0xF7, 0,    0x00, 64,   0x10, 0,    0x0F, 128,  0x00}},
+      {"4,096 words below the reset vector",
+       &k4K,
+       0x00,
+       0xFFE,
+       0x00,
+       0x00,
+       0,
+       0,
+       0,
+       0,
+       AddressNone,
+       0,
+       1,
+       kActionStep,
+       {7,    28, 4,    0x00, 0,    0x0F, 8,    0xFE, 16,   0x08, 32,   0x00, 0,    0x00, 0,
+        0x00, 0,  0xEB, 0,    0xF7, 0,    0xF7, 0,    0x10, 64,   0x00, 0,    0x00, 128,  0x00}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -194,13 +266,14 @@ TEST_F(DebugProtocolTest, PacketsCarryTheStateAndTheAction) {
 // A chip whose every register differs, with unused report bytes that must stay unused.
 MonitorRegisters Distinct(const ChipSize& size) {
   MonitorRegisters r;
-  r.pc = 0xF123;     // the bits above the program size are dropped
-  r.m = 0x7A;        // M keeps 4 bits, 5 on the 4,096-word parts
+  r.pc = 0xF123;  // the bits above the program size are dropped
+  r.m = 0x7A;     // M keeps 4 bits, 5 on the 4,096-word parts
   r.w = 0x77;
-  r.status = 0xB4;   // page 5, TO set, PD clear, Z
-  r.wake = 0x48;     // only bits 3-4 count: PD
+  r.status = 0xB4;  // page 5, TO set, PD clear, Z
+  r.wake = 0x48;    // only bits 3-4 count: PD
   r.rtcc = 0x31;
-  for (int i = 0; i < 11; ++i) r.ports[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(0x50 + i);
+  for (int i = 0; i < 11; ++i)
+    r.ports[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(0x50 + i);
   int ram = size.device4k ? 240 : static_cast<int>(size.bank_starts.size()) * 16;
   for (int j = 0; j < ram; ++j) r.ram.push_back(static_cast<std::uint8_t>(j * 7 + 3));
   return r;
@@ -253,10 +326,12 @@ TEST_F(DebugProtocolTest, ReportsLandAtTheirRegistersForEverySize) {
     EXPECT_EQ(live.Registers[kRegRtcc], 0x31);
     EXPECT_EQ(live.Registers[kRegFsr], c.fsr_read);
     EXPECT_EQ(live.Registers[kRegIndirect], c.indirect);
-    for (int reg = 5; reg <= 15; ++reg) EXPECT_EQ(live.Registers[static_cast<std::size_t>(reg)], 0x50 + reg - 5) << reg;
+    for (int reg = 5; reg <= 15; ++reg)
+      EXPECT_EQ(live.Registers[static_cast<std::size_t>(reg)], 0x50 + reg - 5) << reg;
     if (c.size->device4k) {
       for (int reg = 16; reg < 256; ++reg)
-        ASSERT_EQ(live.Registers[static_cast<std::size_t>(reg)], ((reg - 16) * 7 + 3) & 0xFF) << reg;
+        ASSERT_EQ(live.Registers[static_cast<std::size_t>(reg)], ((reg - 16) * 7 + 3) & 0xFF)
+            << reg;
     } else {
       for (std::size_t bank = 0; bank < c.size->bank_starts.size(); ++bank)
         for (int i = 0; i < 16; ++i)
@@ -316,22 +391,38 @@ struct WriteCase {
   bool rtw;
   std::uint8_t fsr;  // as the chip has it
   int reg;
-  int slot;          // what the value lands in
-  Bytes sent;        // the command, when the register goes out by itself
-  int ram_index;     // the chip's RAM byte that changes, or -1
-  int port;          // the chip's register 5..15 that changes, or -1
+  int slot;       // what the value lands in
+  Bytes sent;     // the command, when the register goes out by itself
+  int ram_index;  // the chip's RAM byte that changes, or -1
+  int port;       // the chip's register 5..15 that changes, or -1
 };
 
 TEST_F(DebugProtocolTest, RegisterWritesGoOutByCommandOrWithTheNextPacket) {
   const WriteCase cases[] = {
       {"indirect into RAM", &kFourBanks, false, 0x35, 0, 0xB5, {7, 4, 1, 0xB5, 2, 0x66}, 21, -1},
       {"indirect to a global", &kFourBanks, false, 0x07, 0, 0x07, {7, 4, 1, 0x07, 2, 0x66}, -1, 7},
-      {"a global seen from a bank", &kFourBanks, false, 0, 0x27, 0x07, {7, 4, 1, 0x07, 2, 0x66}, -1, 7},
+      {"a global seen from a bank",
+       &kFourBanks,
+       false,
+       0,
+       0x27,
+       0x07,
+       {7, 4, 1, 0x07, 2, 0x66},
+       -1,
+       7},
       {"RAM", &kFourBanks, false, 0, 0xD3, 0xD3, {7, 4, 1, 0xD3, 2, 0x66}, 0x23, -1},
       {"RAM of one bank", &kOneBank, false, 0, 0xFA, 0xFA, {7, 4, 1, 0xFA, 2, 0x66}, 10, -1},
       {"RTCC", &kFourBanks, false, 0, 1, 1, {7, 4, 1, 0x01, 2, 0x66}, -1, -1},
       {"a port", &kEightBanks, false, 0, 12, 12, {7, 4, 1, 0x0C, 2, 0x66}, -1, 12},
-      {"4,096 words keep the address", &k4K, false, 0, 0x27, 0x27, {7, 4, 1, 0x27, 2, 0x66}, 0x17, -1},
+      {"4,096 words keep the address",
+       &k4K,
+       false,
+       0,
+       0x27,
+       0x27,
+       {7, 4, 1, 0x27, 2, 0x66},
+       0x17,
+       -1},
       // These wait for the next packet.
       {"W at register 1", &kFourBanks, true, 0, 1, kSlotW, {}, -1, -1},
       {"STATUS", &kFourBanks, false, 0, 3, 3, {}, -1, -1},
@@ -546,10 +637,12 @@ TEST_F(DebugProtocolTest, ASessionStepsRunsStopsAndResetsTheChip) {
   // Words 38 and 43 carry the delay for the clock; 134 and 135 follow below.
   for (int i = 0; i < kMonitorWords - 2; ++i) {
     if (i == 38 || i == 43) continue;
-    ASSERT_EQ(program[static_cast<std::size_t>(2048 - 137 + i)], DebugMonitor[static_cast<std::size_t>(i)]) << i;
+    ASSERT_EQ(program[static_cast<std::size_t>(2048 - 137 + i)],
+              DebugMonitor[static_cast<std::size_t>(i)])
+        << i;
   }
-  EXPECT_EQ(program[2048 - 3], 0xA00);   // the program's reset jump, moved
-  EXPECT_EQ(program[2047], 0xBFE);       // into the monitor through the free pair
+  EXPECT_EQ(program[2048 - 3], 0xA00);  // the program's reset jump, moved
+  EXPECT_EQ(program[2047], 0xBFE);      // into the monitor through the free pair
 
   // The session starts: the chip is released at its reset vector.
   key_.UpdateMemorySize();
@@ -663,7 +756,8 @@ TEST_F(DebugProtocolTest, AnImageThatCannotBeDebuggedStopsTheCommand) {
   DebuggableProgram(*image_);
   image_->WorkingImage[2047] = UsedWord(0x000);  // no reset jump
   EXPECT_THROW(debug_.CheckDebugImage(), workbench::SilentAbort);
-  ASSERT_EQ(BoxTexts(), std::vector<std::string>{"ERROR! Debug requires RESET jump at the end of memory"});
+  ASSERT_EQ(BoxTexts(),
+            std::vector<std::string>{"ERROR! Debug requires RESET jump at the end of memory"});
   DebuggableProgram(*image_);
   EXPECT_NO_THROW(debug_.CheckDebugImage());
   EXPECT_EQ(boxes_.Boxes().size(), 1u);

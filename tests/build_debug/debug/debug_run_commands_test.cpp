@@ -9,10 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include "services/silent_abort.h"
 #include "tests/build_debug/debug/debug_fixture.h"
 #include "tests/build_debug/key/key_fixture.h"
 #include "tests/keysim/chip_model.h"
-#include "services/silent_abort.h"
 
 namespace build_debug {
 namespace {
@@ -43,7 +43,9 @@ class DebugRunCommandsTest : public KeyFixture {
       events_.push_back(link_.IsLinkOpen() ? "clock, link open" : "clock, link closed");
       link_.CloseKey();
     };
-    hooks.enable_clock_button = [this](bool on) { events_.push_back(on ? "button on" : "button off"); };
+    hooks.enable_clock_button = [this](bool on) {
+      events_.push_back(on ? "button on" : "button off");
+    };
     return hooks;
   }
 
@@ -97,8 +99,7 @@ TEST_F(DebugRunCommandsTest, AnImageThatCannotBeDebuggedStopsBeforeTheKey) {
 TEST_F(DebugRunCommandsTest, ClockShowsItsWindowWithTheLinkOpen) {
   StartChip();
   commands_.RunClock();
-  EXPECT_EQ(events_,
-            (std::vector<std::string>{"button off", "clock, link open", "button on"}));
+  EXPECT_EQ(events_, (std::vector<std::string>{"button off", "clock, link open", "button on"}));
   EXPECT_TRUE(boxes_.Boxes().empty());
 }
 

@@ -27,14 +27,13 @@ TEST(RegisterLayoutTest, GlobalNamesFollowTheDeviceCode) {
     const char* name;
   };
   const Case cases[] = {
-      {&k18Pin, 0, false, "IND"},     {&k18Pin, 1, false, " RTCC"}, {&k18Pin, 1, true, " WREG"},
-      {&k18Pin, 2, false, "PC"},      {&k18Pin, 3, false, "STATUS"}, {&k18Pin, 4, false, "FSR"},
-      {&k18Pin, 6, false, "RB"},      {&k18Pin, 7, false, "07"},    {&k28Pin, 7, false, "RC"},
-      {&k28Pin, 8, false, "08"},      {&k4K, 9, false, "RE"},       {&k4K, 10, false, "0A"},
+      {&k18Pin, 0, false, "IND"}, {&k18Pin, 1, false, " RTCC"},  {&k18Pin, 1, true, " WREG"},
+      {&k18Pin, 2, false, "PC"},  {&k18Pin, 3, false, "STATUS"}, {&k18Pin, 4, false, "FSR"},
+      {&k18Pin, 6, false, "RB"},  {&k18Pin, 7, false, "07"},     {&k28Pin, 7, false, "RC"},
+      {&k28Pin, 8, false, "08"},  {&k4K, 9, false, "RE"},        {&k4K, 10, false, "0A"},
       {&k4K, 15, false, "0F"},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(c.layout->GlobalName(c.reg, c.rtw), c.name) << c.reg;
+  for (const auto& c : cases) EXPECT_EQ(c.layout->GlobalName(c.reg, c.rtw), c.name) << c.reg;
 }
 
 TEST(RegisterLayoutTest, BankColumnsAndTheFsrHeader) {

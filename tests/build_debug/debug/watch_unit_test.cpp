@@ -92,12 +92,12 @@ TEST(WatchFormatTest, TemplatesHoldTheWidestText) {
     int width;
     const char* text;
   } cases[] = {
-      {UDEC, 8, "000"},      {SDEC, 8, "-000"},  {UDEC, 32, "0_000_000_000"},
-      {UHEX, 16, "$DDDD"},   {SHEX, 9, "-$DDD"}, {UBIN, 5, "%0_0000"},
-      {FSTR, 3, "\"WWW\""},  {ZSTR, 2, "\"WW\""},
+      {UDEC, 8, "000"},   {SDEC, 8, "-000"},    {UDEC, 32, "0_000_000_000"}, {UHEX, 16, "$DDDD"},
+      {SHEX, 9, "-$DDD"}, {UBIN, 5, "%0_0000"}, {FSTR, 3, "\"WWW\""},        {ZSTR, 2, "\"WW\""},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(WatchTemplate(Entry(0x30, 0, c.width, c.format)), c.text) << c.format << "/" << c.width;
+    EXPECT_EQ(WatchTemplate(Entry(0x30, 0, c.width, c.format)), c.text)
+        << c.format << "/" << c.width;
 }
 
 TEST(WatchParseTest, TypedNumbers) {
@@ -105,8 +105,8 @@ TEST(WatchParseTest, TypedNumbers) {
     const char* text;
     std::optional<std::int64_t> value;
   } cases[] = {
-      {"$1_F", 0x1F}, {"%101", 5},       {"12a", 12},         {"-$10", -16},
-      {"--5", 5},     {"1_000", 1000},   {"'A'", 'A'},        {"$1G", 1},
+      {"$1_F", 0x1F},       {"%101", 5},           {"12a", 12},        {"-$10", -16},
+      {"--5", 5},           {"1_000", 1000},       {"'A'", 'A'},       {"$1G", 1},
       {"%2", std::nullopt}, {"x12", std::nullopt}, {"", std::nullopt}, {"_", std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseWatchValue(c.text), c.value) << c.text;
@@ -146,7 +146,9 @@ TEST_F(WatchWriteTest, TypedValuesChangeOnlyTheirBits) {
       {"%101", Entry(0x91, 2, 3, UBIN), {{1, 0xF7}}},
       {"'A'", Entry(0x92, 0, 8, UDEC), {{2, 0x41}}},
       {"-1", Entry(0x93, 0, 8, SDEC), {{3, 0xFF}}},
-      {"$8765_4321", Entry(0x9E, 4, 32, UHEX), {{14, 0x1F}, {15, 0x32}, {16, 0x54}, {17, 0x76}, {18, 0xF8}}},
+      {"$8765_4321",
+       Entry(0x9E, 4, 32, UHEX),
+       {{14, 0x1F}, {15, 0x32}, {16, 0x54}, {17, 0x76}, {18, 0xF8}}},
       {"Hi", Entry(0xB4, 0, 5, ZSTR), {{20, 'H'}, {21, 'i'}, {22, 0}, {23, 0xFF}}},
       {"Hi", Entry(0xB8, 0, 5, FSTR), {{24, 'H'}, {25, 'i'}, {26, 0xFF}}},
   };
@@ -154,7 +156,8 @@ TEST_F(WatchWriteTest, TypedValuesChangeOnlyTheirBits) {
     SCOPED_TRACE(c.text);
     ASSERT_TRUE(WriteWatch(debug_, c.entry, c.text));
     const auto ram = chip.Monitor().ram;
-    for (const auto& [index, byte] : c.ram) EXPECT_EQ(ram[static_cast<std::size_t>(index)], byte) << index;
+    for (const auto& [index, byte] : c.ram)
+      EXPECT_EQ(ram[static_cast<std::size_t>(index)], byte) << index;
   }
 }
 

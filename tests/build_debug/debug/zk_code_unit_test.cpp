@@ -93,10 +93,11 @@ TEST_F(ListWindowTest, GoToResetCodeAndMain) {
 }
 
 TEST_F(ListWindowTest, NoMainLabelIsTold) {
-  Build("        DEVICE  QV18AC, OSCXT2\n"
-        "        ORG     0\n"
-        "start   JMP     start\n"
-        "        END\n");
+  Build(
+      "        DEVICE  QV18AC, OSCXT2\n"
+      "        ORG     0\n"
+      "start   JMP     start\n"
+      "        END\n");
   EXPECT_EQ(list_.MainLine(listing_), std::nullopt);
   EXPECT_EQ(list_.ResetLine(listing_), std::nullopt);
   ASSERT_EQ(boxes_.Boxes().size(), 1u);

@@ -172,7 +172,7 @@ TEST_F(DebugImageTest, FreePairIsTheHighestBelow0x200) {
 TEST_F(DebugImageTest, WatchdogIsCheckedFirst) {
   Prepare(false, 50'000'000);
   image->WorkingImage[kFuseIndex] = 0x0FFE;
-  image->WorkingImage[2047] = kEmptyWord;                        // no reset jump either
+  image->WorkingImage[2047] = kEmptyWord;                                    // no reset jump either
   for (int k = 0; k < 0x200; ++k) image->WorkingImage[k] = UsedWord(0x000);  // nor a free pair
   BuildDebugImage(*image);
   ExpectFailure("ERROR! Debug requires that Watchdog is disabled");

@@ -52,7 +52,10 @@ TEST_F(HexImageTest, WritesEveryRecordOfA2KImage) {
   EXPECT_EQ(lines[0], ":20000000120C000A" + Repeat("FF0F", 14) + "F4");
   EXPECT_EQ(lines[1], ":20002000" + Repeat("FF0F", 16) + "E0");
   EXPECT_EQ(lines[127], ":200FE000" + Repeat("FF0F", 16) + "11");
-  EXPECT_EQ(lines[128], ":20200000" "2301" + Repeat("FF0F", 15) + "CA");
+  EXPECT_EQ(lines[128],
+            ":20200000"
+            "2301" +
+                Repeat("FF0F", 15) + "CA");
   EXPECT_EQ(lines[129], ":04202000FA0FFF0BA9");
   EXPECT_EQ(lines[130], ":00000001FF");
   EXPECT_EQ(image->FileBufferLength, 128 * 77 + 77 + 21 + 13);

@@ -22,7 +22,8 @@ void SetListing(ObjectImage& image, const std::string& text) {
       start = static_cast<std::int32_t>(at + 1);
     }
   }
-  if (start < static_cast<std::int32_t>(text.size())) image.LineBufferOffset[image.LineCount++] = start;
+  if (start < static_cast<std::int32_t>(text.size()))
+    image.LineBufferOffset[image.LineCount++] = start;
 }
 
 TEST(GetListLineTest, CopiesUpToTheCarriageReturn) {

@@ -35,11 +35,11 @@ TEST(ClockSynthSettingTest, WordsAcrossTheRange) {
 TEST(ClockSynthSettingTest, FieldsOfTheWord) {
   // 50 MHz: ((((125 - 3) * 16 + 8 + 0) * 128 + (100 - 2)) * 16) + 0.
   std::uint32_t word = ClockSynthSetting(50'000'000);
-  EXPECT_EQ(word & 8u, 0u);                  // v below 40 MHz
-  EXPECT_EQ((word >> 4) & 0x7F, 98u);        // d - 2
-  EXPECT_EQ((word >> 11) & 7u, 0u);          // p
-  EXPECT_EQ((word >> 14) & 1u, 1u);          // the fixed 8
-  EXPECT_EQ(word >> 15, 122u);               // m - 3
+  EXPECT_EQ(word & 8u, 0u);            // v below 40 MHz
+  EXPECT_EQ((word >> 4) & 0x7F, 98u);  // d - 2
+  EXPECT_EQ((word >> 11) & 7u, 0u);    // p
+  EXPECT_EQ((word >> 14) & 1u, 1u);    // the fixed 8
+  EXPECT_EQ(word >> 15, 122u);         // m - 3
   EXPECT_LT(word, 1u << 24);
 }
 

@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/message_box.h"
-#include "tests/keysim/simulated_key.h"
 #include "services/localize.h"
 #include "services/message_strings.h"
+#include "tests/keysim/simulated_key.h"
 
 namespace build_debug {
 namespace {
@@ -32,8 +32,10 @@ class QueuedEvents : public platform::EventPoster {
           events_.pop_front();
         }
       }
-      if (event) event();
-      else std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      if (event)
+        event();
+      else
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
   }
 

@@ -18,7 +18,7 @@ DeviceControls Neutral(int device) {
   DeviceControls c;
   c.device = device;
   c.oscillator = 0;
-  c.brownout = 1;  // 4.2V: value 0 on both sizes
+  c.brownout = 1;     // 4.2V: value 0 on both sizes
   c.reset_timer = 2;  // 60 ms: value 0
   c.turbo = c.stack_option = c.carry = c.sync = c.protect = c.sleep_clock = true;
   c.watchdog = false;
@@ -134,7 +134,8 @@ TEST_F(DeviceSettingsTest, EveryCombinationSurvivesTheWayThroughTheControls) {
           const auto fusex = image->WorkingImage[kFusexIndex];
           DeviceSettings second(*image);
           second.ShowImage();
-          ASSERT_EQ(image->WorkingImage[kFuseIndex], fuse) << device << " " << osc << " " << options;
+          ASSERT_EQ(image->WorkingImage[kFuseIndex], fuse)
+              << device << " " << osc << " " << options;
           ASSERT_EQ(image->WorkingImage[kFusexIndex], fusex) << device << " " << osc;
           ASSERT_EQ(second.Controls().device, device);
           ASSERT_EQ(second.Controls().oscillator, osc);
@@ -184,7 +185,8 @@ TEST_F(DeviceSettingsTest, IdStringEndsAtTheFirst0xFF) {
 }
 
 TEST_F(DeviceSettingsTest, EeLinesAndTheScrollRangePerSize) {
-  for (int i = 0; i < 8; ++i) image_->WorkingImage[8 + i] = static_cast<std::uint16_t>(0x8000 | (0xA10 + i));
+  for (int i = 0; i < 8; ++i)
+    image_->WorkingImage[8 + i] = static_cast<std::uint16_t>(0x8000 | (0xA10 + i));
   image_->WorkingImage[4095] = 0x0123;
   settings_.ShowImage();
   ASSERT_EQ(settings_.EeLines().size(), 512u);
@@ -204,7 +206,8 @@ TEST(VerifyFailure, NamesTheFirstPartThatDiffers) {
   settings.UpdateSettings();
   chip->WorkingImage = a->WorkingImage;
   for (int i = 0; i < 2048; ++i) chip->WorkingImage[i] = static_cast<std::uint16_t>(i & 0xFFF);
-  for (int i = 0; i < 2048; ++i) a->WorkingImage[i] = static_cast<std::uint16_t>(0x8000 | (i & 0xFFF));
+  for (int i = 0; i < 2048; ++i)
+    a->WorkingImage[i] = static_cast<std::uint16_t>(0x8000 | (i & 0xFFF));
   const WordArray& w = a->WorkingImage;
   EXPECT_EQ(VerifyFailure(w, chip->WorkingImage, false, false), std::nullopt);
   // A word beyond the part's 2,048 words is not compared.
@@ -218,12 +221,9 @@ TEST(VerifyFailure, NamesTheFirstPartThatDiffers) {
     const char* label;
   };
   const Case cases[] = {
-      {"device bit", kFusexIndex, 0x400, "Device"},
-      {"oscillator", kFuseIndex, 0x20, "Oscillator"},
-      {"watchdog", kFuseIndex, 0x04, "Options"},
-      {"carry", kFusexIndex, 0x40, "Options"},
-      {"brownout", kFusexIndex, 0x10, "Brownout"},
-      {"an ID word", kIdWordsIndex + 5, 0x001, "ID"},
+      {"device bit", kFusexIndex, 0x400, "Device"}, {"oscillator", kFuseIndex, 0x20, "Oscillator"},
+      {"watchdog", kFuseIndex, 0x04, "Options"},    {"carry", kFusexIndex, 0x40, "Options"},
+      {"brownout", kFusexIndex, 0x10, "Brownout"},  {"an ID word", kIdWordsIndex + 5, 0x001, "ID"},
       {"a program word", 2047, 0x800, "E²Flash"},
   };
   for (const auto& c : cases) {
@@ -310,7 +310,8 @@ TEST(ImageFileSize, LoadThenSaveKeepsEveryWordThatWasRead) {
     ImageHolder again;
     DeviceSettings reread(*again);
     ASSERT_EQ(reread.LoadImageFile(saved, false), ImageFileStatus::Loaded);
-    for (auto [address, word] : c.words) EXPECT_EQ(again->WorkingImage[address] & kInstructionBits, word);
+    for (auto [address, word] : c.words)
+      EXPECT_EQ(again->WorkingImage[address] & kInstructionBits, word);
     EXPECT_EQ(again->WorkingImage, image->WorkingImage);
     EXPECT_EQ(again->Device4K, image->Device4K);
   }

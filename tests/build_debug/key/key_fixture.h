@@ -12,9 +12,9 @@
 
 #include "build_debug/key/key_link.h"
 #include "platform/message_box.h"
-#include "tests/keysim/simulated_key.h"
 #include "services/localize.h"
 #include "services/message_strings.h"
+#include "tests/keysim/simulated_key.h"
 
 namespace build_debug {
 
@@ -28,8 +28,7 @@ class KeyFixture : public ::testing::Test {
     boxes_.AnswerWithFirstButton();  // the tests look at every box they expect
   }
 
-  keysim::SimulatedKey& StartKey(keysim::KeyConfig config = {},
-                                 const std::string& port = "COM1") {
+  keysim::SimulatedKey& StartKey(keysim::KeyConfig config = {}, const std::string& port = "COM1") {
     keys_.push_back(std::make_unique<keysim::SimulatedKey>(std::move(config)));
     environment_["QVKEY_" + port] = keys_.back()->DevicePath();
     return *keys_.back();

@@ -21,8 +21,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/settings_store.h"
-#include "tests/build_debug/key/key_fixture.h"
 #include "services/registry_settings.h"
+#include "tests/build_debug/key/key_fixture.h"
 
 namespace build_debug {
 namespace {
@@ -168,15 +168,15 @@ TEST_F(KeyLinkTest, APortNobodyNamedCannotBeOpened) {
   EXPECT_FALSE(link_.OpenKey());
   EXPECT_EQ(link_.LinkState(), kLinkCannotOpen);
   link_.ReportLinkError();
-  EXPECT_EQ(BoxTexts(),
-            std::vector<std::string>{"Unable to open COM2\rNo serial device is known by that name"});
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{
+                            "Unable to open COM2\rNo serial device is known by that name"});
 }
 
 // A port named at something that is no serial device is not "in use": the box says what is
 // wrong and where.
 TEST_F(KeyLinkTest, APortThatIsNoSerialDeviceIsNamedWithItsPath) {
-  auto folder = std::filesystem::temp_directory_path() /
-                ("key_link_paths_" + std::to_string(::getpid()));
+  auto folder =
+      std::filesystem::temp_directory_path() / ("key_link_paths_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   const std::string missing = (folder / "ttyGone").string();
   const std::string plain = (folder / "notes.txt").string();
@@ -396,7 +396,9 @@ TEST_F(KeyLinkTest, SetComPortKeepsTheDigits) {
     int number;
   };
   const Case cases[] = {
-      {"com12", "COM12", 12}, {"COM3", "COM3", 3}, {"/2", "COM2", 2},
+      {"com12", "COM12", 12},
+      {"COM3", "COM3", 3},
+      {"/2", "COM2", 2},
       {"port", "COM", 2},  // no digits: the name loses them, the number stays
   };
   link_.ComInit();
@@ -409,8 +411,14 @@ TEST_F(KeyLinkTest, SetComPortKeepsTheDigits) {
 
 TEST_F(KeyLinkTest, ClockCommandGoesToTheKeyProtocol) {
   struct Clock : KeyClockCommands {
-    bool ClockOn() override { calls += "on "; return true; }
-    bool ClockOff() override { calls += "off "; return true; }
+    bool ClockOn() override {
+      calls += "on ";
+      return true;
+    }
+    bool ClockOff() override {
+      calls += "off ";
+      return true;
+    }
     std::string calls;
   } clock;
   EXPECT_FALSE(link_.ClockCommand(6));  // nothing to carry it yet
@@ -495,8 +503,8 @@ TEST_F(KeyLinkTest, TheKeyProgramServesTheLink) {
 // the group to join. Root opens anything, so a child that gave its rights up tries, and hands the
 // box's text back through a pipe.
 TEST_F(KeyLinkTest, APortWithoutPermissionNamesTheRemedy) {
-  auto folder = std::filesystem::temp_directory_path() /
-                ("key_link_perm_" + std::to_string(::getpid()));
+  auto folder =
+      std::filesystem::temp_directory_path() / ("key_link_perm_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   auto device = (folder / "ttyLocked").string();
   std::ofstream(device) << "";
@@ -530,8 +538,8 @@ TEST_F(KeyLinkTest, APortWithoutPermissionNamesTheRemedy) {
   struct stat info {};
   ASSERT_EQ(::stat(device.c_str(), &info), 0);
   std::string group = ::getgrgid(info.st_gid) ? ::getgrgid(info.st_gid)->gr_name : "dialout";
-  EXPECT_EQ(text, "Unable to open COM1\rNo permission to use " +
-                      device + ".\rAsk to be made a member of the group " + group +
+  EXPECT_EQ(text, "Unable to open COM1\rNo permission to use " + device +
+                      ".\rAsk to be made a member of the group " + group +
                       " that owns it (usually dialout), then log in again.");
   std::filesystem::remove_all(folder);
 }

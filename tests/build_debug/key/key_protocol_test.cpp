@@ -90,7 +90,8 @@ class RecordedNotifications : public KeyNotifications {
 void FillImage(ObjectImage& image, bool device4k, std::uint16_t fusex, std::uint16_t fuse) {
   image.Device4K = device4k ? 1 : 0;
   for (int i = 0; i < kProgramWords; ++i)
-    image.ProgrammingImage[static_cast<std::size_t>(i)] = UsedWord(static_cast<std::uint16_t>(i * 7 + 1));
+    image.ProgrammingImage[static_cast<std::size_t>(i)] =
+        UsedWord(static_cast<std::uint16_t>(i * 7 + 1));
   for (int i = 0; i < kIdWordCount; ++i)
     image.ProgrammingImage[static_cast<std::size_t>(kIdWordsIndex + i)] =
         static_cast<std::uint16_t>(0x0A0 + i);
@@ -160,9 +161,8 @@ TEST_F(KeyProtocolTest, ProgrammingLeavesTheImageAndTheHeaderInTheChip) {
     EXPECT_EQ(chip.EraseUnits(), (std::vector<int>{255, 245}));
     EXPECT_EQ(chip.Releases(), 0);  // without the run flag the chip stays held
     EXPECT_EQ(notes.Steps(), 32);
-    EXPECT_EQ(notes.Outline(),
-              (std::vector<std::string>{"P0:0!", "P1:0!", "P9:0!", "P2:0", "P7:0", "P101:1",
-                                        "P7:0", "N2", "P101:2"}));
+    EXPECT_EQ(notes.Outline(), (std::vector<std::string>{"P0:0!", "P1:0!", "P9:0!", "P2:0", "P7:0",
+                                                         "P101:1", "P7:0", "N2", "P101:2"}));
     EXPECT_TRUE(boxes_.Boxes().empty());
     EXPECT_FALSE(link_.IsLinkOpen());
     EXPECT_EQ(unit.GetTrim(), 7);
@@ -336,9 +336,8 @@ TEST_F(KeyProtocolTest, StatusBytesNameTheirFailures) {
     std::uint8_t status;
     const char* text;
   };
-  const Case cases[] = {{2, "Chip connection failed"},
-                        {3, "Programming failed"},
-                        {9, "Communication failed : 9"}};
+  const Case cases[] = {
+      {2, "Chip connection failed"}, {3, "Programming failed"}, {9, "Communication failed : 9"}};
   for (const auto& c : cases) {
     keys_.clear();
     boxes_.Clear();
@@ -391,7 +390,8 @@ TEST_F(KeyProtocolTest, ReadingTakesTheChipsOwnSize) {
     config.fuse = 0x0F0A;
     auto& chip = StartChip(config);
     std::vector<std::uint16_t> words(4096);
-    for (int i = 0; i < 4096; ++i) words[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>((i * 3) & 0x0FFF);
+    for (int i = 0; i < 4096; ++i)
+      words[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>((i * 3) & 0x0FFF);
     chip.Load(words);
     FillImage(*image_, c.image4k, c.image4k ? 0x0FFF : 0x0BFE, 0x0FFA);
     image_->ProgrammingImage.fill(0x0123);
@@ -440,8 +440,8 @@ TEST_F(KeyProtocolTest, CalibrationPicksTheTrimNearestFourMegahertz) {
   EXPECT_TRUE(unit_.CalibrateIrc());
   link_.CloseKey();
   EXPECT_EQ(unit_.GetTrim(), 2);
-  EXPECT_EQ(chip.MeasuredWords(), (std::vector<std::uint16_t>{0xFFF, 0x7FF, 0x5FF, 0x4FF, 0xDFF,
-                                                               0xCFF, 0xEFF, 0x6FF}));
+  EXPECT_EQ(chip.MeasuredWords(),
+            (std::vector<std::uint16_t>{0xFFF, 0x7FF, 0x5FF, 0x4FF, 0xDFF, 0xCFF, 0xEFF, 0x6FF}));
   EXPECT_EQ(chip.EraseUnits(), (std::vector<int>{255, 245, 255, 245, 255, 245}));
   EXPECT_EQ(unit_.Counts()[5], 317);
   EXPECT_EQ(notes_.Events(), (std::vector<std::string>{"P0:0!", "P1:0!", "P6:0!"}));

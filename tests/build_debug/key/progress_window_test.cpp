@@ -67,9 +67,8 @@ TEST_F(ProgressWindowTest, TheWidthFitsALongLabelAndNeverFallsBelowTheMinimum) {
   window_.Apply(kProgressDebugProgramming, 0);  // 24 characters: 168 + 8
   EXPECT_EQ(window_.ClientWidth(), 224);
 
-  ProgressWindow wide{texts_, [](const std::string& text) {
-                        return static_cast<int>(text.size()) * 12;
-                      }};
+  ProgressWindow wide{texts_,
+                      [](const std::string& text) { return static_cast<int>(text.size()) * 12; }};
   wide.Apply(kProgressDebugProgramming, 0);  // 288 + 8
   EXPECT_EQ(wide.ClientWidth(), 296);
   EXPECT_EQ(wide.BarWidth(), 296 - 16);

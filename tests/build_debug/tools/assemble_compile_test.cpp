@@ -184,10 +184,14 @@ TEST_F(AssembleCompileTest, EachTarnCodeHasItsMessage) {
   } cases[] = {
       {"exit 1", 1, "Unable to assemble due to errors in source code."},
       {"exit 7", 7, "Unable to assemble due to errors in source code."},
-      {"exit 3", 3, "TARN was unable to create the .MAP file\rFile may be open in another application."},
-      {"exit 4", 4, "TARN was unable to create the .OBJ file\rFile may be open in another application."},
-      {"exit 5", 5, "TARN was unable to create the .SYM file\rFile may be open in another application."},
-      {"exit 6", 6, "TARN was unable to create the .LST file\rFile may be open in another application."},
+      {"exit 3", 3,
+       "TARN was unable to create the .MAP file\rFile may be open in another application."},
+      {"exit 4", 4,
+       "TARN was unable to create the .OBJ file\rFile may be open in another application."},
+      {"exit 5", 5,
+       "TARN was unable to create the .SYM file\rFile may be open in another application."},
+      {"exit 6", 6,
+       "TARN was unable to create the .LST file\rFile may be open in another application."},
       {"exit 8", 8, "TARN's expression stack overflowed"},
       {"exit 9", 9, "TARN's expression stack underflowed"},
       {"exit 0", kTarnMapUnread, ".MAP file not found on disk"},  // wrote nothing

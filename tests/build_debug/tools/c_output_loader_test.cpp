@@ -30,13 +30,14 @@ TEST_F(COutputLoaderTest, LoadsProgramConfigurationClockLinesWatchesAndBreak) {
   for (std::size_t i = 0; i < 4; ++i) expected[kIdWordsIndex + i] = ids[i];
   expected[kFuseIndex] = 0x0FDB;
   expected[kFusexIndex] = 0x0BFF;
-  for (std::size_t i = 0; i < kImageWords; ++i) ASSERT_EQ(s.image->WorkingImage[i], expected[i]) << i;
+  for (std::size_t i = 0; i < kImageWords; ++i)
+    ASSERT_EQ(s.image->WorkingImage[i], expected[i]) << i;
   EXPECT_EQ(s.image->Device4K, 0);  // __RESET at 2047
   EXPECT_EQ(s.image->ClockHz, 20'000'000);
 
   // Listing lines 0, 1, 2, 3, 4 from the code line records in file order.
-  const std::pair<int, int> address_lines[] = {{0, 0}, {1, 1}, {2, 2}, {0x10, 3}, {0x20, 4},
-                                               {3, -1}, {0x7FF, -1}};
+  const std::pair<int, int> address_lines[] = {{0, 0},    {1, 1},  {2, 2},     {0x10, 3},
+                                               {0x20, 4}, {3, -1}, {0x7FF, -1}};
   for (auto [address, line] : address_lines) {
     EXPECT_EQ(s.image->AddressLine[static_cast<std::size_t>(address)], line) << address;
   }
@@ -87,7 +88,8 @@ TEST_F(COutputLoaderTest, ClockWords) {
     std::uint16_t high;
     std::int32_t hz;
   } cases[] = {
-      {true, 0x2D00, 0x0131, 20'000'000}, {true, 0, 0, 400'000},
+      {true, 0x2D00, 0x0131, 20'000'000},
+      {true, 0, 0, 400'000},
       {true, 0xC200, 0x0BEB, 110'000'000},  // 200,000,000
       {false, 0, 0, 50'000'000},
   };
@@ -129,7 +131,8 @@ struct PragmaCase {
 TEST_F(COutputLoaderTest, BadWatchPragmasShowWhatIsWrongAndDropTheWatch) {
   const std::string at = "Src. File:main.c\rLine #11\r\r";
   const PragmaCase cases[] = {
-      {"count,40,UDEC", "Pragma: count,40,UDEC\r\r40 is greater than the max. # of WATCH bits (32).",
+      {"count,40,UDEC",
+       "Pragma: count,40,UDEC\r\r40 is greater than the max. # of WATCH bits (32).",
        "ParsePragma()"},
       {"count,20,FSTR",
        "Pragma: count,20,FSTR\r\r20 is greater than the max. # of string WATCH bytes (16).",
@@ -190,8 +193,12 @@ struct ImageSnapshot {
   std::int32_t first_address_line;
 
   explicit ImageSnapshot(const ObjectImage& image)
-      : working(image.WorkingImage), break_address(image.BreakAddress), clock(image.ClockHz),
-        watches(image.WatchCount), lines(image.LineCount), device4k(image.Device4K),
+      : working(image.WorkingImage),
+        break_address(image.BreakAddress),
+        clock(image.ClockHz),
+        watches(image.WatchCount),
+        lines(image.LineCount),
+        device4k(image.Device4K),
         first_address_line(image.AddressLine[0]) {}
   bool operator==(const ImageSnapshot&) const = default;
 };
@@ -268,7 +275,8 @@ TEST_F(RefusedLoadTest, EntriesRunningPastTheirBlock) {
 }
 
 TEST_F(RefusedLoadTest, FilesTooLargeOrMissing) {
-  ExpectRefused(SmallProgram().Build() + std::string(kMaxCodFileBytes, '\0'), "over 2,000,000 bytes");
+  ExpectRefused(SmallProgram().Build() + std::string(kMaxCodFileBytes, '\0'),
+                "over 2,000,000 bytes");
   EXPECT_EQ(s.boxes.Boxes()[0].text,
             ".COD file too large: the IDE reads at most 2,000,000 bytes\r\r" + s.base + ".cod");
 
@@ -277,7 +285,8 @@ TEST_F(RefusedLoadTest, FilesTooLargeOrMissing) {
   s.boxes.Clear();
   EXPECT_FALSE(s.loader.QVCLoad(s.base));
   ASSERT_EQ(s.boxes.Boxes().size(), 1u);
-  EXPECT_EQ(s.boxes.Boxes()[0].text, "The listing has more than 25,000 lines\r\r" + s.base + ".lst");
+  EXPECT_EQ(s.boxes.Boxes()[0].text,
+            "The listing has more than 25,000 lines\r\r" + s.base + ".lst");
   EXPECT_TRUE(ImageSnapshot(*s.image) == before);
 
   s.Write(SmallProgram(), std::string(kMaxListingLines, '\n'));

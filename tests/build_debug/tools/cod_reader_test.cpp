@@ -47,15 +47,16 @@ TEST_F(CodReaderTest, ReadsImageSymbolsScopesLinesAndDirectives) {
   EXPECT_EQ(code.FindSymbol("Count"), nullptr);
   EXPECT_EQ(code.FindSymbol("__RESET")->Type, 137);
 
-  EXPECT_EQ(code.FileNames(), (std::vector<std::string>{"main.c", "util.h", "", "", "", "", "", ""}));
+  EXPECT_EQ(code.FileNames(),
+            (std::vector<std::string>{"main.c", "util.h", "", "", "", "", "", ""}));
   const struct {
     std::uint32_t address;
     int line;
     const char* file;
   } lookups[] = {
-      {0, 10, "main.c"}, {1, 11, "main.c"},
-      {2, 12, "main.c"},     // a data line: the file of the code line before it
-      {5, 12, "main.c"},     // nearer to 2 than to 0x10
+      {0, 10, "main.c"},   {1, 11, "main.c"},
+      {2, 12, "main.c"},    // a data line: the file of the code line before it
+      {5, 12, "main.c"},    // nearer to 2 than to 0x10
       {0x0E, 5, "util.h"},  // nearer to 0x10
       {0x10, 5, "util.h"}, {0x500, 20, "main.c"},
   };
@@ -76,8 +77,11 @@ TEST_F(CodReaderTest, ReadsImageSymbolsScopesLinesAndDirectives) {
 TEST_F(CodReaderTest, LongTablesAndNestedScopes) {
   CodWriter cod;
   cod.long_symbols = {{"a_rather_long_global_name", 137, 0x12345}, {"g", 1, -2}};
-  cod.long_locals = {{"__LOCAL", 0x100, 0x1FF}, {"zeta", 1, 1}, {"alpha", 1, 2},
-                     {"__LOCAL", 0x180, 0x18F}, {"alpha", 1, 3}};
+  cod.long_locals = {{"__LOCAL", 0x100, 0x1FF},
+                     {"zeta", 1, 1},
+                     {"alpha", 1, 2},
+                     {"__LOCAL", 0x180, 0x18F},
+                     {"alpha", 1, 3}};
   cod.long_file_names = {"/a/very/long/folder/name/main.c", "second.c", "third.c"};
   cod.lines = {{2, 0x80, 7, 0x100}};
   ASSERT_TRUE(Open(cod));
@@ -95,9 +99,10 @@ TEST_F(CodReaderTest, LongTablesAndNestedScopes) {
 
 TEST_F(CodReaderTest, LineRecordsKeepTheLastOfARunAndTheLastPending) {
   CodWriter cod;
-  cod.lines = {{0, 0x80, 1, 0}, {0, 0x80, 2, 0},  // same address: the later one stays
-               {0, 0x02, 3, 5},                    // never kept
-               {0, 0x80, 4, 6}};                   // still pending at the end
+  cod.lines = {{0, 0x80, 1, 0},
+               {0, 0x80, 2, 0},   // same address: the later one stays
+               {0, 0x02, 3, 5},   // never kept
+               {0, 0x80, 4, 6}};  // still pending at the end
   ASSERT_TRUE(Open(cod));
   ASSERT_EQ(code.LineRecords().size(), 2u);
   EXPECT_EQ(code.LineOfAddress(0), 2);
@@ -120,8 +125,8 @@ TEST_F(CodReaderTest, CompilerIds) {
     const char* id;
     int family;
   } cases[] = {
-      {5, "QVC", 3},     {6, "QVC", -1},      {6, "BCLQVCEDU", 3}, {6, "BCLMPC Tech", 2},
-      {5, "BCLC38", 4},  {6, "BCLZ8C", 5},    {6, "BCLETPUC", 10}, {6, "bclqvc", -1},
+      {5, "QVC", 3},    {6, "QVC", -1},   {6, "BCLQVCEDU", 3}, {6, "BCLMPC Tech", 2},
+      {5, "BCLC38", 4}, {6, "BCLZ8C", 5}, {6, "BCLETPUC", 10}, {6, "bclqvc", -1},
   };
   for (const auto& c : cases) {
     CodWriter cod = SmallProgram();
@@ -187,7 +192,8 @@ TEST_F(CodReaderTest, UnknownVersionsAreRefused) {
 TEST_F(CodReaderTest, MissingFile) {
   EXPECT_THROW(code.Open(temp.Path() + "none.cod"), CodError);
   ASSERT_EQ(boxes.Boxes().size(), 1u);
-  EXPECT_EQ(boxes.Boxes()[0].text, "I/O Error: Unable to open code file: " + temp.Path() + "none.cod ");
+  EXPECT_EQ(boxes.Boxes()[0].text,
+            "I/O Error: Unable to open code file: " + temp.Path() + "none.cod ");
 }
 
 }  // namespace

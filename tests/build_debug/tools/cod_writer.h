@@ -62,7 +62,8 @@ struct CodWriter {
     };
     auto big32 = [](std::uint32_t v) {
       std::string s(4, '\0');
-      for (int i = 0; i < 4; ++i) s[static_cast<std::size_t>(i)] = static_cast<char>(v >> (24 - 8 * i) & 0xFF);
+      for (int i = 0; i < 4; ++i)
+        s[static_cast<std::size_t>(i)] = static_cast<char>(v >> (24 - 8 * i) & 0xFF);
       return s;
     };
     auto name = [](const std::string& n, std::size_t size) {
@@ -72,7 +73,8 @@ struct CodWriter {
       return s.substr(0, size);
     };
     // Packs fixed-size entries into blocks and records the table's first and last block.
-    auto table = [&](std::size_t field, const std::vector<std::string>& entries, std::size_t per_block) {
+    auto table = [&](std::size_t field, const std::vector<std::string>& entries,
+                     std::size_t per_block) {
       if (entries.empty()) return;
       put16(dir, field, static_cast<std::uint32_t>(blocks.size()));
       for (std::size_t i = 0; i < entries.size(); i += per_block) {
@@ -84,7 +86,8 @@ struct CodWriter {
       put16(dir, field + 2, static_cast<std::uint32_t>(blocks.size() - 1));
     };
     // Packs entries of their own length, a block holding what fits before its limit.
-    auto stream = [&](std::size_t field, const std::vector<std::string>& entries, std::size_t limit) {
+    auto stream = [&](std::size_t field, const std::vector<std::string>& entries,
+                      std::size_t limit) {
       if (entries.empty()) return;
       put16(dir, field, static_cast<std::uint32_t>(blocks.size()));
       std::string block;
@@ -123,7 +126,8 @@ struct CodWriter {
     table(kCodShortSymbols, e, 32);
     e.clear();
     for (const Symbol& s : long_symbols) {
-      std::string entry = name(s.name, s.name.size() + 1) + "  " + big32(static_cast<std::uint32_t>(s.value));
+      std::string entry =
+          name(s.name, s.name.size() + 1) + "  " + big32(static_cast<std::uint32_t>(s.value));
       put16(entry, s.name.size() + 1, s.type);
       e.push_back(entry);
     }

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/build_debug/image/image_fixture.h"
 #include "platform/message_box.h"
 #include "services/localize.h"
 #include "services/message_strings.h"
+#include "tests/build_debug/image/image_fixture.h"
 
 namespace build_debug {
 namespace {
@@ -35,7 +35,7 @@ TEST_F(ExternLangTest, WatchesEnterTheImage) {
   ASSERT_EQ(image->WatchCount, 2);
   const WatchEntry& first = image->Watches[0];
   EXPECT_STREQ(first.Name, "abcdefghijklmnopqrstuvwxyz01234");  // 31 characters
-  EXPECT_EQ(int{first.Address}, 0x0308);  // 16 bits
+  EXPECT_EQ(int{first.Address}, 0x0308);                        // 16 bits
   EXPECT_EQ(first.Width, 32);
   EXPECT_EQ(first.Format, SHEX);
   EXPECT_STREQ(image->Watches[1].Name, "n");

@@ -174,7 +174,8 @@ TEST_F(TarnBridgeTest, ErrorsReadNothingBackAndKeepThePreviousBuild) {
   ASSERT_TRUE(s.tarn.TARN_Init(s.tool_folder));
   ASSERT_EQ(s.tarn.TarnAssemble(s.Source("watch_break_reset.asm"), false), 0);
   const WordArray built = s.image->WorkingImage;
-  std::string broken = s.WriteSource("broken.asm", "        DEVICE QV18AC\n        NOSUCH 1\n        END\n");
+  std::string broken =
+      s.WriteSource("broken.asm", "        DEVICE QV18AC\n        NOSUCH 1\n        END\n");
 
   EXPECT_EQ(s.tarn.TarnAssemble(broken, false), 1);
 
@@ -200,11 +201,12 @@ TEST_F(TarnBridgeTest, OutputsBesideTheSourceWhenNotInTheOutputFolder) {
 TEST_F(TarnBridgeTest, FortyWatchesKeepTheFirstThirtyTwo) {
   s.PlaceRealTarn();
   ASSERT_TRUE(s.tarn.TARN_Init(s.tool_folder));
-  std::string text = "        DEVICE QV18AC, OSCXT2\n        FREQ 4_000_000\n        IRC_CAL irc_slow\n";
+  std::string text =
+      "        DEVICE QV18AC, OSCXT2\n        FREQ 4_000_000\n        IRC_CAL irc_slow\n";
   for (int i = 0; i < 40; ++i) {
     char line[64];
-    std::snprintf(line, sizeof line, "v%02d     EQU     $%02X\n        WATCH   v%02d, 8, UHEX\n",
-                  i, 8 + i, i);
+    std::snprintf(line, sizeof line, "v%02d     EQU     $%02X\n        WATCH   v%02d, 8, UHEX\n", i,
+                  8 + i, i);
     text += line;
   }
   text += "        END\n";
@@ -238,9 +240,19 @@ TEST_F(TarnBridgeTest, CommandLineFollowsTheOptions) {
     bool basic;
     std::vector<std::string> args;
   } cases[] = {
-      {true, 4, true, true, false, false,
+      {true,
+       4,
+       true,
+       true,
+       false,
+       false,
        {"/F", "BIN16", "/E", "KESTRIAN", "/T", "4", "/O", "USE_OUTPUT_DIR", "/S", "0", source}},
-      {false, 8, false, false, true, true,
+      {false,
+       8,
+       false,
+       false,
+       true,
+       true,
        {"/F", "BIN16", "/E", "KESTRIAN", "/D", "LBL_START_ANY", "/S", "1", "/X", "1", source}},
   };
   for (const Case& c : cases) {
@@ -332,8 +344,9 @@ TEST_F(StandInTest, ExitCodesAndMissingOutputs) {
 }
 
 TEST_F(StandInTest, ErrorFileWithCrLfLines) {
-  PlaceCopyingStandIn("printf 'prog.asm(2) first\\r\\nprog.asm(3) second\\r\\n' > 'TARN Output/prog.err'",
-                      "exit 1");
+  PlaceCopyingStandIn(
+      "printf 'prog.asm(2) first\\r\\nprog.asm(3) second\\r\\n' > 'TARN Output/prog.err'",
+      "exit 1");
   ASSERT_TRUE(s.tarn.TARN_Init(s.tool_folder));
   ASSERT_EQ(s.tarn.TarnAssemble(source_, false), 1);
   ASSERT_TRUE(s.tarn.LoadTarnErrors());

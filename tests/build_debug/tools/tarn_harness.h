@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "build_debug/tools/tarn_bridge.h"
-#include "tests/build_debug/image/image_fixture.h"
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
 #include "services/localize.h"
 #include "services/message_strings.h"
 #include "services/options.h"
 #include "services/program_runner.h"
+#include "tests/build_debug/image/image_fixture.h"
 
 namespace build_debug {
 
@@ -71,8 +71,9 @@ struct TarnSession {
   platform::SystemProcessRunner processes;
   workbench::ProgramRunner runner{processes, boxes};
   std::vector<int> irc_cal_modes;
-  TarnUnit tarn{*image, runner, strings, editor_options, ide_options,
-                [this](std::uint8_t mode) { irc_cal_modes.push_back(mode); }};
+  TarnUnit tarn{*image,      runner,
+                strings,     editor_options,
+                ide_options, [this](std::uint8_t mode) { irc_cal_modes.push_back(mode); }};
 
   TarnSession() {
     // The bridge's boxes have only OK; each test checks the ones it expects.

@@ -22,8 +22,8 @@
 
 #include "build_debug/image/hex_image.h"
 #include "build_debug/image/object_image.h"
-#include "tests/build_debug/image/image_fixture.h"
 #include "tarn_build.h"
+#include "tests/build_debug/image/image_fixture.h"
 
 namespace build_debug {
 namespace {

@@ -14,9 +14,12 @@ void PutWord(std::string& bytes, std::size_t offset, std::uint16_t word) {
 std::string MapFile(std::int16_t device, std::int16_t last_word,
                     const std::vector<TarnMapRecord>& records) {
   std::string bytes(2560, '\0');
-  const std::uint16_t header[] = {0xAAFF, 0x0100, static_cast<std::uint16_t>(device),
+  const std::uint16_t header[] = {0xAAFF,
+                                  0x0100,
+                                  static_cast<std::uint16_t>(device),
                                   static_cast<std::uint16_t>(last_word),
-                                  static_cast<std::uint16_t>(last_word), 0xFFFF};
+                                  static_cast<std::uint16_t>(last_word),
+                                  0xFFFF};
   for (std::size_t i = 0; i < 6; ++i) PutWord(bytes, i * 2, header[i]);
   std::size_t offset = 2048;
   for (const TarnMapRecord& r : records) {
@@ -34,10 +37,15 @@ std::string MapFile(std::int16_t device, std::int16_t last_word,
 // configuration words 0x0E00 + i.
 std::string ObjFile(int count) {
   std::string bytes(static_cast<std::size_t>(count) * 2 + 48, '\0');
-  for (int i = 0; i < count; ++i) PutWord(bytes, static_cast<std::size_t>(i) * 2, static_cast<std::uint16_t>(i));
+  for (int i = 0; i < count; ++i)
+    PutWord(bytes, static_cast<std::size_t>(i) * 2, static_cast<std::uint16_t>(i));
   std::size_t trailer = static_cast<std::size_t>(count) * 2;
-  for (int i = 0; i < 16; ++i) PutWord(bytes, trailer + static_cast<std::size_t>(i) * 2, static_cast<std::uint16_t>(0x0F00 + i));
-  for (int i = 0; i < 8; ++i) PutWord(bytes, trailer + 32 + static_cast<std::size_t>(i) * 2, static_cast<std::uint16_t>(0x0E00 + i));
+  for (int i = 0; i < 16; ++i)
+    PutWord(bytes, trailer + static_cast<std::size_t>(i) * 2,
+            static_cast<std::uint16_t>(0x0F00 + i));
+  for (int i = 0; i < 8; ++i)
+    PutWord(bytes, trailer + 32 + static_cast<std::size_t>(i) * 2,
+            static_cast<std::uint16_t>(0x0E00 + i));
   return bytes;
 }
 
@@ -46,9 +54,9 @@ TEST(ParseHexTest, DigitsOnly) {
     const char* text;
     std::int32_t value;
   } cases[] = {
-      {"", 0},          {"0", 0},       {"1F", 31},          {"ff", 255},
-      {"00000308", 0x308}, {"3.3", -1}, {"G", -1},           {"-1", -1},
-      {" 1", -1},       {"02FAF080", 50'000'000}, {"FFFFFFFE", -2},
+      {"", 0},          {"0", 0},  {"1F", 31}, {"ff", 255}, {"00000308", 0x308},
+      {"3.3", -1},      {"G", -1}, {"-1", -1}, {" 1", -1},  {"02FAF080", 50'000'000},
+      {"FFFFFFFE", -2},
   };
   for (const auto& c : cases) EXPECT_EQ(ParseHex(c.text), c.value) << c.text;
 }
@@ -75,22 +83,22 @@ TEST(TextLinesTest, LfOrCrLf) {
 TEST(ListingLineOfTest, SkipsHeadingsPagesAndContinuations) {
   const std::vector<std::string> listing = {
       "Page  1 TARN Cross-Assembler Version 1.51.07  Thu Dec 10 13:24:24 2026",  // 1
-      "",                                                                          // 2
-      "Line    PC    Opcode    Source",                                            // 3
-      "     1  0000  0069      start   CLR     count",                             // 4
-      "     2  0001  0C01              DW      1,2,3,4,5,6",                       // 5
-      "        0002  0002 0003 0004 0005",                                         // 6
-      "****** prog.asm(2) Line 5, Warning 59, Pass 2: something",                  // 7
-      "\f",                                                                        // 8
-      "Page  2 TARN Cross-Assembler Version 1.51.07  Thu Dec 10 13:24:24 2026",    // 9
-      "",                                                                          // 10
-      "Line    PC    Opcode    Source",                                            // 11
-      "     3                          INCLUDE inc.asm",                           // 12
-      "     1  0007  0000   +          NOP",                                       // 13
-      "     4  0008  0003              SLEEP",                                     // 14
-      "",                                                                          // 15
-      "Cross Reference",                                                           // 16
-      "     9  not a listing line any more",                                       // 17
+      "",                                                                        // 2
+      "Line    PC    Opcode    Source",                                          // 3
+      "     1  0000  0069      start   CLR     count",                           // 4
+      "     2  0001  0C01              DW      1,2,3,4,5,6",                     // 5
+      "        0002  0002 0003 0004 0005",                                       // 6
+      "****** prog.asm(2) Line 5, Warning 59, Pass 2: something",                // 7
+      "\f",                                                                      // 8
+      "Page  2 TARN Cross-Assembler Version 1.51.07  Thu Dec 10 13:24:24 2026",  // 9
+      "",                                                                        // 10
+      "Line    PC    Opcode    Source",                                          // 11
+      "     3                          INCLUDE inc.asm",                         // 12
+      "     1  0007  0000   +          NOP",                                     // 13
+      "     4  0008  0003              SLEEP",                                   // 14
+      "",                                                                        // 15
+      "Cross Reference",                                                         // 16
+      "     9  not a listing line any more",                                     // 17
   };
   const struct {
     int number;
@@ -144,8 +152,11 @@ TEST(ParseTarnMapTest, DeviceSize) {
   const struct {
     std::int16_t device;
     MapDeviceSize size;
-  } cases[] = {{0, MapDeviceSize::k2K}, {2, MapDeviceSize::k2K}, {3, MapDeviceSize::k4K},
-               {4, MapDeviceSize::k4K}, {5, MapDeviceSize::kUnknown}};
+  } cases[] = {{0, MapDeviceSize::k2K},
+               {2, MapDeviceSize::k2K},
+               {3, MapDeviceSize::k4K},
+               {4, MapDeviceSize::k4K},
+               {5, MapDeviceSize::kUnknown}};
   for (const auto& c : cases) {
     TarnReadBack read;
     read.MapHeader[2] = c.device;

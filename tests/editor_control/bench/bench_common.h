@@ -24,10 +24,11 @@
 
 namespace bench {
 
-inline const char* const kMnemonics[] = {"MOVWF", "MOVF", "MOVLW", "ADDWF", "ANDWF", "CLRF", "CLRW", "COMF", "DECF",
-                                  "DECFSZ", "INCF", "INCFSZ", "IORWF", "RLF", "RRF", "SUBWF", "SWAPF", "XORWF",
-                                  "BCF", "BSF", "BTFSC", "BTFSS", "ANDLW", "CALL", "CLRWDT", "GOTO", "IORLW",
-                                  "RETLW", "SLEEP", "XORLW", "NOP", "OPTION", "TRIS", "EQU", "ORG", "END"};
+inline const char* const kMnemonics[] = {
+    "MOVWF",  "MOVF",  "MOVLW",  "ADDWF", "ANDWF",  "CLRF", "CLRW",   "COMF",  "DECF",
+    "DECFSZ", "INCF",  "INCFSZ", "IORWF", "RLF",    "RRF",  "SUBWF",  "SWAPF", "XORWF",
+    "BCF",    "BSF",   "BTFSC",  "BTFSS", "ANDLW",  "CALL", "CLRWDT", "GOTO",  "IORLW",
+    "RETLW",  "SLEEP", "XORLW",  "NOP",   "OPTION", "TRIS", "EQU",    "ORG",   "END"};
 
 // An assembly source of at least `bytes` bytes. Its RETLW string holds `retlw_text`: with a
 // ";" in it, a string opened by an unmatched quote ends in a comment a few lines further on;
@@ -36,7 +37,8 @@ inline std::string AsmSource(size_t bytes, const std::string& retlw_text = "text
   std::string s;
   s.reserve(bytes + 256);
   for (int i = 0; s.size() < bytes; ++i) {
-    s += "label" + std::to_string(i) + ":\tMOVLW\t0x" + std::to_string(i % 256) + "\t; load the count\r\n";
+    s += "label" + std::to_string(i) + ":\tMOVLW\t0x" + std::to_string(i % 256) +
+         "\t; load the count\r\n";
     s += "\tMOVWF\tPORTB\r\n\tDECFSZ\tcount,F\t; \"quoted\" in a comment\r\n";
     s += "\tRETLW\t\"" + retlw_text + "\"\r\n\tgoto\tlabel" + std::to_string(i) + "\r\n";
   }
@@ -62,7 +64,8 @@ enum class Strings { EndAtLineEnd, RunOverLines };
 // Our control's rules: the same keywords bold, comments and strings.
 inline void AddAsmRules(scrivlet::TScrivlet& s, Strings strings = Strings::EndAtLineEnd) {
   for (const char* k : kMnemonics)
-    s.Keywords.AddKeyword(k, scrivlet::kWholeWord, scrivlet::kStyleBold, 1, 0, scrivlet::kNoColor, 0x800000);
+    s.Keywords.AddKeyword(k, scrivlet::kWholeWord, scrivlet::kStyleBold, 1, 0, scrivlet::kNoColor,
+                          0x800000);
   s.StartStopKeys.AddStartStopKey("\"", "\"", 0, 0, 3, 0, scrivlet::kNoColor, 0x008000,
                                   strings == Strings::EndAtLineEnd);
   s.StartStopKeys.AddStartStopKey(";", "", 0, 0, 2, 0, scrivlet::kNoColor, 0x808080, true);
@@ -74,7 +77,8 @@ class AsmHighlighter : public QSyntaxHighlighter {
       : QSyntaxHighlighter(doc), strings_(strings) {
     QStringList words;
     for (const char* k : kMnemonics) words << k;
-    keywords_ = QRegularExpression("\\b(" + words.join('|') + ")\\b", QRegularExpression::CaseInsensitiveOption);
+    keywords_ = QRegularExpression("\\b(" + words.join('|') + ")\\b",
+                                   QRegularExpression::CaseInsensitiveOption);
     keyword_.setForeground(QColor(0x80, 0, 0));
     keyword_.setFontWeight(QFont::Bold);
     comment_.setForeground(Qt::gray);
@@ -116,7 +120,8 @@ class AsmHighlighter : public QSyntaxHighlighter {
       auto it = keywords_.globalMatch(text.mid(a, b - a));
       while (it.hasNext()) {
         const auto m = it.next();
-        setFormat(static_cast<int>(a + m.capturedStart()), static_cast<int>(m.capturedLength()), keyword_);
+        setFormat(static_cast<int>(a + m.capturedStart()), static_cast<int>(m.capturedLength()),
+                  keyword_);
       }
     }
   }
@@ -130,7 +135,8 @@ class AsmHighlighter : public QSyntaxHighlighter {
 
 // The benchmark programs' main: Qt offscreen unless the environment chooses a platform.
 inline int RunBenchmarks(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+  qputenv("QT_QPA_PLATFORM",
+          qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   QApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -14,7 +14,8 @@ const std::string& TenMegabyteSource() {
   static const std::string text = [] {
     std::string s;
     for (int i = 0; s.size() < 10u * 1024 * 1024; ++i)
-      s += "label" + std::to_string(i) + ":\tMOVLW 0x" + std::to_string(i % 256) + "  ; comment\r\n";
+      s +=
+          "label" + std::to_string(i) + ":\tMOVLW 0x" + std::to_string(i % 256) + "  ; comment\r\n";
     return s;
   }();
   return text;

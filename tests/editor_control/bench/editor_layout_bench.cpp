@@ -24,9 +24,9 @@
 #include <sstream>
 #include <string>
 
+#include "bench_common.h"
 #include "editor_control/gui/qt_text_measurer.h"
 #include "editor_control/scrivlet.h"
-#include "bench_common.h"
 
 namespace {
 
@@ -60,12 +60,16 @@ struct Baseline {
     edit.setFont(BenchFont());
     edit.resize(800, 600);
   }
-  void Load() { edit.setPlainText(QString::fromLatin1(TenMegabyteSource().data(), static_cast<qsizetype>(TenMegabyteSource().size()))); }
+  void Load() {
+    edit.setPlainText(QString::fromLatin1(TenMegabyteSource().data(),
+                                          static_cast<qsizetype>(TenMegabyteSource().size())));
+  }
   // The plain text edit lays blocks out as they are needed; a whole-text layout asks for
   // every block's geometry.
   void LayOutAll() {
     QAbstractTextDocumentLayout* layout = edit.document()->documentLayout();
-    for (QTextBlock b = edit.document()->begin(); b.isValid(); b = b.next()) benchmark::DoNotOptimize(layout->blockBoundingRect(b));
+    for (QTextBlock b = edit.document()->begin(); b.isValid(); b = b.next())
+      benchmark::DoNotOptimize(layout->blockBoundingRect(b));
   }
 };
 

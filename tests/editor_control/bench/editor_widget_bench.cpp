@@ -71,7 +71,9 @@ struct Baseline {
   void Paint() { edit.viewport()->render(&image); }
 };
 
-double Ms(std::chrono::steady_clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double Ms(std::chrono::steady_clock::duration d) {
+  return std::chrono::duration<double, std::milli>(d).count();
+}
 
 // --- from the load to the first painted screen ---
 
@@ -133,7 +135,10 @@ void BM_Ours_TypeInTheMiddleAndRepaint(benchmark::State& state) {
   }
   state.counters["max_ms"] = longest;
 }
-BENCHMARK(BM_Ours_TypeInTheMiddleAndRepaint)->Unit(benchmark::kMicrosecond)->Iterations(200)->Repetitions(5)
+BENCHMARK(BM_Ours_TypeInTheMiddleAndRepaint)
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(200)
+    ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
 void BM_Baseline_TypeInTheMiddleAndRepaint(benchmark::State& state) {
@@ -153,7 +158,10 @@ void BM_Baseline_TypeInTheMiddleAndRepaint(benchmark::State& state) {
   }
   state.counters["max_ms"] = longest;
 }
-BENCHMARK(BM_Baseline_TypeInTheMiddleAndRepaint)->Unit(benchmark::kMicrosecond)->Iterations(200)->Repetitions(5)
+BENCHMARK(BM_Baseline_TypeInTheMiddleAndRepaint)
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(200)
+    ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
 // --- page down through the whole text, painting every page ---
@@ -243,8 +251,13 @@ void BM_Ours_UnmatchedQuoteOverLines(benchmark::State& state) {
   state.counters["max_ms"] = longest;
   state.counters["max_slice_ms"] = longest_slice;
 }
-BENCHMARK(BM_Ours_UnmatchedQuoteOverLines)->Arg(4200)->Arg(10900)->Unit(benchmark::kMillisecond)->Iterations(10)
-    ->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Ours_UnmatchedQuoteOverLines)
+    ->Arg(4200)
+    ->Arg(10900)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 void BM_Baseline_UnmatchedQuoteOverLines(benchmark::State& state) {
   Baseline base(bench::Strings::RunOverLines);
@@ -268,8 +281,13 @@ void BM_Baseline_UnmatchedQuoteOverLines(benchmark::State& state) {
   }
   state.counters["max_ms"] = longest;
 }
-BENCHMARK(BM_Baseline_UnmatchedQuoteOverLines)->Arg(4200)->Arg(10900)->Unit(benchmark::kMillisecond)->Iterations(3)
-    ->Repetitions(2)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Baseline_UnmatchedQuoteOverLines)
+    ->Arg(4200)
+    ->Arg(10900)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(2)
+    ->ReportAggregatesOnly(true);
 
 // --- page down over the same number of pages in both, painting every page ---
 
@@ -305,14 +323,18 @@ void BM_Baseline_PageDownSamePages(benchmark::State& state) {
   state.counters["pages"] = kPages;
   state.counters["lines"] = bar->value();
 }
-BENCHMARK(BM_Baseline_PageDownSamePages)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(2);
+BENCHMARK(BM_Baseline_PageDownSamePages)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(2);
 
 // --- a find that misses ---
 
 void BM_Ours_FindThatMisses(benchmark::State& state) {
   Ours ours;
   ours.Load();
-  for (auto _ : state) benchmark::DoNotOptimize(ours.w.Memo().FindText("not there", true, true, false, false));
+  for (auto _ : state)
+    benchmark::DoNotOptimize(ours.w.Memo().FindText("not there", true, true, false, false));
 }
 BENCHMARK(BM_Ours_FindThatMisses)->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -5,8 +5,8 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QFont>
+#include <QGuiApplication>
 #include <sstream>
 #include <string>
 
@@ -27,7 +27,8 @@ TEST(QtTextMeasurerTest, WidthsAddUpAndBoldIsMeasuredInItsOwnFont) {
   EXPECT_GT(m.Height(), 0);
   EXPECT_TRUE(m.FontForStyle(kStyleBold).bold());
   EXPECT_TRUE(m.FontForStyle(kStyleItalic | kStyleUnderline).italic());
-  EXPECT_EQ(m.Width("iiii", kStyleAltFont), m.Width("mmmm", kStyleAltFont)) << "the alternate font is monospaced";
+  EXPECT_EQ(m.Width("iiii", kStyleAltFont), m.Width("mmmm", kStyleAltFont))
+      << "the alternate font is monospaced";
 }
 
 TEST(QtSliceSchedulerTest, TheEventLoopRunsTheSlicesUntilTheBacklogIsDone) {
@@ -38,7 +39,8 @@ TEST(QtSliceSchedulerTest, TheEventLoopRunsTheSlicesUntilTheBacklogIsDone) {
   s.SetBounds(200, 100);
   s.CreateHandle();
   std::string text;
-  for (int i = 0; i < 5000; ++i) text += "MOVWF PORTB ; set the port bits and go on with a long comment\r\n";
+  for (int i = 0; i < 5000; ++i)
+    text += "MOVWF PORTB ; set the port bits and go on with a long comment\r\n";
   std::istringstream in(text);
   s.LoadFromStream(in);
   ASSERT_NE(s.Table.LastToFormat, -1);

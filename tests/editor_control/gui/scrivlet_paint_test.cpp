@@ -83,7 +83,8 @@ TEST_F(ScrivletPaintTest, AKeywordWithoutBackgroundKeepsTheParagraphBackgroundBe
   const int lh = w.Memo().LineHeight();
   const int word_end = 8 + w.Measurer().Width("MOVLW", kStyleBold);
   const QRect word(8, 0, word_end - 8, lh);
-  EXPECT_GT(CountIn(word, Qt::yellow), word.width() * word.height() / 2) << "background behind the letters";
+  EXPECT_GT(CountIn(word, Qt::yellow), word.width() * word.height() / 2)
+      << "background behind the letters";
   EXPECT_GT(CountIn(word, Qt::blue), 10) << "the keyword's blue letters";
   EXPECT_EQ(CountIn(QRect(0, lh, 300, 120 - lh), Qt::yellow), 0) << "only the paragraph's line";
 }
@@ -140,7 +141,8 @@ TEST_F(ScrivletPaintTest, ARunsLettersUpToTheLinesEndStayOnItsBackground) {
     Render();
     const int lh = w.Memo().LineHeight();
     const std::string text(c.line);
-    const int last_x = 8 + w.Measurer().Width(std::string_view(text).substr(0, text.size() - 1), c.style);
+    const int last_x =
+        8 + w.Measurer().Width(std::string_view(text).substr(0, text.size() - 1), c.style);
     const int end_x = 8 + w.Measurer().Width(text, c.style);
     int red_end = -1;
     for (int x = 0; x < image.width(); ++x)

@@ -29,7 +29,8 @@ class PdfPrintTest : public ::testing::Test {
     memo.Keywords.AddKeyword("MOVWF", kWholeWord, kStyleBold, 1, 0, kNoColor, 0x800000);
     memo.StartStopKeys.AddStartStopKey(";", "", 0, 0, 2, 0, kNoColor, 0x008000, true);
     std::string text;
-    for (int i = 0; i < 300; ++i) text += "loop" + std::to_string(i) + ":\tMOVWF\tPORTB\t; line " + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 300; ++i)
+      text += "loop" + std::to_string(i) + ":\tMOVWF\tPORTB\t; line " + std::to_string(i) + "\r\n";
     std::istringstream in(text);
     memo.LoadFromStream(in);
     printer.SetMemoToPrint(&memo);
@@ -58,7 +59,8 @@ TEST_F(PdfPrintTest, AHighlightedSourceInTwoColumnsWithHeaderAndNumbersBecomesIt
   EXPECT_TRUE(bytes.startsWith("%PDF"));
   // Every page object, and only those, is "/Type /Page" not followed by "s".
   int found = 0;
-  for (qsizetype at = bytes.indexOf("/Type /Page"); at >= 0; at = bytes.indexOf("/Type /Page", at + 1))
+  for (qsizetype at = bytes.indexOf("/Type /Page"); at >= 0;
+       at = bytes.indexOf("/Type /Page", at + 1))
     found += bytes.mid(at + 11, 1) != "s";
   EXPECT_EQ(found, pages);
 }

@@ -22,7 +22,9 @@
 namespace scrivlet::gui {
 namespace {
 
-const char* ModeName(TzkUpdateMode m) { return m == TzkUpdateMode::umBackground ? "background" : "immediate"; }
+const char* ModeName(TzkUpdateMode m) {
+  return m == TzkUpdateMode::umBackground ? "background" : "immediate";
+}
 
 std::string Lines(int count, const std::string& line) {
   std::string s;
@@ -54,7 +56,9 @@ class ScrollBarsTest : public ::testing::Test {
   scrivlet::TScrivlet::ScrollBarInfo Core(Qt::Orientation o) {
     return o == Qt::Vertical ? w->Memo().VertScrollBar() : w->Memo().HorzScrollBar();
   }
-  QScrollBar* Bar(Qt::Orientation o) { return o == Qt::Vertical ? w->verticalScrollBar() : w->horizontalScrollBar(); }
+  QScrollBar* Bar(Qt::Orientation o) {
+    return o == Qt::Vertical ? w->verticalScrollBar() : w->horizontalScrollBar();
+  }
   // The format slices run from the event loop until the layout backlog is done.
   void RunSlices() {
     QElapsedTimer clock;
@@ -80,7 +84,8 @@ class ScrollBarsTest : public ::testing::Test {
   // The last full page of `lines` lines, as the vertical bar's maximum: the text's height
   // less its page, the client height less 3.
   int32_t VerticalMaximum(int32_t lines) {
-    return std::max(0, std::max(lines * LineHeight(), ClientHeight() - LineHeight() - 1) - (ClientHeight() - 3));
+    return std::max(0, std::max(lines * LineHeight(), ClientHeight() - LineHeight() - 1) -
+                           (ClientHeight() - 3));
   }
 };
 
@@ -197,7 +202,8 @@ bool PickFromBarMenu(QScrollBar* bar, const QString& item) {
   QTimer::singleShot(2000, bar, [] {
     if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
   });
-  QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(5, bar->height() / 2), bar->mapToGlobal(QPoint(5, bar->height() / 2)));
+  QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(5, bar->height() / 2),
+                      bar->mapToGlobal(QPoint(5, bar->height() / 2)));
   QApplication::sendEvent(bar, &e);
   QCoreApplication::processEvents();
   return picked;

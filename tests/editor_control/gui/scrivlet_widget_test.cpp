@@ -83,12 +83,16 @@ TEST_F(ScrivletWidgetTest, QtKeysBecomeTheControlsKeysWithShiftAndCtrl) {
     SCOPED_TRACE(QKeySequence(c.key | c.mods).toString().toStdString());
     Load(kText);
     w->Memo().SetSelStart(4);
-    const QString text = c.key == Qt::Key_X ? ((c.mods & Qt::ShiftModifier) ? "X" : "x") : QString();
-    if (text.isEmpty()) QTest::keyClick(w, c.key, c.mods);
-    else QTest::keyClick(w, text[0].toLatin1(), c.mods);
+    const QString text =
+        c.key == Qt::Key_X ? ((c.mods & Qt::ShiftModifier) ? "X" : "x") : QString();
+    if (text.isEmpty())
+      QTest::keyClick(w, c.key, c.mods);
+    else
+      QTest::keyClick(w, text[0].toLatin1(), c.mods);
     EXPECT_EQ(w->Memo().Text(), c.text);
     EXPECT_EQ(w->Memo().GetSelStart(), c.caret);
-    const int32_t anchor = w->Memo().Caret == w->Memo().SelStartNav ? w->Memo().SelUpper() : w->Memo().SelLower();
+    const int32_t anchor =
+        w->Memo().Caret == w->Memo().SelStartNav ? w->Memo().SelUpper() : w->Memo().SelLower();
     EXPECT_EQ(anchor, c.anchor);
   }
 }
@@ -101,9 +105,12 @@ TEST_F(ScrivletWidgetTest, TheControlClaimsItsOwnKeysBeforeMenuShortcutsSeeThem)
     bool read_only, claimed;
   };
   const Case cases[] = {
-      {Qt::Key_Delete, Qt::NoModifier, false, true},  {Qt::Key_Z, Qt::ControlModifier, false, true},
-      {Qt::Key_C, Qt::ControlModifier, false, true},  {Qt::Key_Left, Qt::ShiftModifier, false, true},
-      {Qt::Key_O, Qt::ControlModifier, false, false}, {Qt::Key_Z, Qt::ControlModifier, true, false},
+      {Qt::Key_Delete, Qt::NoModifier, false, true},
+      {Qt::Key_Z, Qt::ControlModifier, false, true},
+      {Qt::Key_C, Qt::ControlModifier, false, true},
+      {Qt::Key_Left, Qt::ShiftModifier, false, true},
+      {Qt::Key_O, Qt::ControlModifier, false, false},
+      {Qt::Key_Z, Qt::ControlModifier, true, false},
       {Qt::Key_F, Qt::AltModifier, false, false},
   };
   for (const Case& c : cases) {
@@ -111,7 +118,8 @@ TEST_F(ScrivletWidgetTest, TheControlClaimsItsOwnKeysBeforeMenuShortcutsSeeThem)
     QKeyEvent override(QEvent::ShortcutOverride, c.key, c.mods);
     override.ignore();
     QApplication::sendEvent(w, &override);
-    EXPECT_EQ(override.isAccepted(), c.claimed) << QKeySequence(c.key | c.mods).toString().toStdString();
+    EXPECT_EQ(override.isAccepted(), c.claimed)
+        << QKeySequence(c.key | c.mods).toString().toStdString();
   }
   w->Memo().ReadOnly = false;
   w->Memo().SetSelStart(0);
@@ -160,8 +168,8 @@ TEST_F(ScrivletWidgetTest, WheelDeltasBelowANotchAccumulate) {
   w->Memo().MouseWheelFactor = 1;
   const int32_t lh = w->Memo().LineHeight();
   auto wheel = [&](int delta) {
-    QWheelEvent e(QPointF(20, 20), w->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, delta),
-                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent e(QPointF(20, 20), w->viewport()->mapToGlobal(QPointF(20, 20)), QPoint(),
+                  QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(w->viewport(), &e);
   };
   wheel(-60);
@@ -206,11 +214,13 @@ TEST_F(ScrivletWidgetTest, TheRightButtonOpensTheDefaultPopupAndItsItemsRunTheir
   w->Memo().Select(0, 3);
   QStringList seen;
   w->OnInternalPopup = [&](QMenu& menu) {
-    for (QAction* a : menu.actions()) seen << (a->isSeparator() ? "-" : a->text() + (a->isEnabled() ? "" : "(off)"));
+    for (QAction* a : menu.actions())
+      seen << (a->isSeparator() ? "-" : a->text() + (a->isEnabled() ? "" : "(off)"));
   };
   QTest::mouseClick(w->viewport(), Qt::RightButton, Qt::NoModifier, PointOf(1));
   ASSERT_NE(w->DefaultPopup(), nullptr);
-  EXPECT_EQ(seen, (QStringList{"&Undo(off)", "&Redo(off)", "-", "Cu&t", "&Copy", "&Paste(off)", "-", "&Select all"}));
+  EXPECT_EQ(seen, (QStringList{"&Undo(off)", "&Redo(off)", "-", "Cu&t", "&Copy", "&Paste(off)", "-",
+                               "&Select all"}));
   w->DefaultPopup()->actions()[4]->trigger();  // Copy
   EXPECT_EQ(clipboard.Text(), "abc");
   w->DefaultPopup()->hide();
@@ -236,16 +246,18 @@ TEST_F(ScrivletWidgetTest, ALongSessionOfKeysAndMouseLeavesCtrlESilent) {
   Load("start:\tMOVWF PORTB ; set\r\n  loop: GOTO start\r\n");
   std::string errors;
   w->OnError = [&](const std::string& e) { errors += e; };
-  const Qt::Key keys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_End,
-                          Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Return, Qt::Key_Tab, Qt::Key_PageDown,
-                          Qt::Key_PageUp, Qt::Key_B, Qt::Key_Z, Qt::Key_A, Qt::Key_Space};
+  const Qt::Key keys[] = {Qt::Key_Left,   Qt::Key_Right, Qt::Key_Up,        Qt::Key_Down,
+                          Qt::Key_Home,   Qt::Key_End,   Qt::Key_Backspace, Qt::Key_Delete,
+                          Qt::Key_Return, Qt::Key_Tab,   Qt::Key_PageDown,  Qt::Key_PageUp,
+                          Qt::Key_B,      Qt::Key_Z,     Qt::Key_A,         Qt::Key_Space};
   const Qt::KeyboardModifiers mods[] = {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier};
   uint32_t seed = 22;
   auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
   for (int step = 0; step < 1500; ++step) {
     if (next() % 5 == 0) {
       const QPoint p(static_cast<int>(next() % 380), static_cast<int>(next() % 150));
-      QTest::mouseClick(w->viewport(), Qt::LeftButton, next() % 3 == 0 ? Qt::ShiftModifier : Qt::NoModifier, p);
+      QTest::mouseClick(w->viewport(), Qt::LeftButton,
+                        next() % 3 == 0 ? Qt::ShiftModifier : Qt::NoModifier, p);
     } else {
       QTest::keyClick(w, keys[next() % std::size(keys)], mods[next() % std::size(mods)]);
     }

@@ -57,7 +57,10 @@ void BM_ReadFileBaseline(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(ReadFile(path));
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
 }
-BENCHMARK(BM_ReadFileBaseline)->RangeMultiplier(4)->Range(1 << 10, 1 << 16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadFileBaseline)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 1 << 16)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_LoadSettings(benchmark::State& state) {
   const std::string bytes = SettingsFileOf(static_cast<int>(state.range(0)));
@@ -68,7 +71,10 @@ void BM_LoadSettings(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
 }
-BENCHMARK(BM_LoadSettings)->RangeMultiplier(4)->Range(1 << 10, 1 << 16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadSettings)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 1 << 16)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_ReplaceFileBaseline(benchmark::State& state) {
   const std::string bytes = SettingsFileOf(static_cast<int>(state.range(0)));
@@ -79,7 +85,10 @@ void BM_ReplaceFileBaseline(benchmark::State& state) {
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
 }
-BENCHMARK(BM_ReplaceFileBaseline)->RangeMultiplier(4)->Range(1 << 10, 1 << 16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplaceFileBaseline)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 1 << 16)
+    ->Unit(benchmark::kMillisecond);
 
 // One value written: one save of the whole file.
 void BM_SaveSettings(benchmark::State& state) {
@@ -90,7 +99,10 @@ void BM_SaveSettings(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(store.WriteInt(key, "Group0\\Setting0", ++n));
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
 }
-BENCHMARK(BM_SaveSettings)->RangeMultiplier(4)->Range(1 << 10, 1 << 16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveSettings)
+    ->RangeMultiplier(4)
+    ->Range(1 << 10, 1 << 16)
+    ->Unit(benchmark::kMillisecond);
 
 // A file holding one key `depth` names deep, loaded and saved once.
 void BM_LoadAndSaveDeepKey(benchmark::State& state) {
@@ -108,7 +120,10 @@ void BM_LoadAndSaveDeepKey(benchmark::State& state) {
   state.counters["saved_bytes"] = static_cast<double>(std::filesystem::file_size(path));
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
-BENCHMARK(BM_LoadAndSaveDeepKey)->RangeMultiplier(4)->Range(16, 1 << 12)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadAndSaveDeepKey)
+    ->RangeMultiplier(4)
+    ->Range(16, 1 << 12)
+    ->Unit(benchmark::kMillisecond);
 
 class Window : public workbench::PlacedWindow {
  public:

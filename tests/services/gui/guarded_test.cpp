@@ -27,7 +27,8 @@ TEST(Guarded, OtherFailuresAreShownNotThrownThroughTheEventLoop) {
   platform::RecordingMessageBoxes boxes;
   boxes.Answer(platform::kAnswerOk);
   QCoreApplication::setApplicationName("QVKey");
-  EXPECT_FALSE(gui::RunGuarded(boxes, [] { throw std::runtime_error("Setting 'x' has no value"); }));
+  EXPECT_FALSE(
+      gui::RunGuarded(boxes, [] { throw std::runtime_error("Setting 'x' has no value"); }));
   ASSERT_EQ(boxes.Boxes().size(), 1u);
   EXPECT_EQ(boxes.Boxes()[0].text, "Setting 'x' has no value");
   EXPECT_EQ(boxes.Boxes()[0].caption, "QVKey");
@@ -44,8 +45,9 @@ TEST(Guarded, SlotsWithAndWithoutTheSignalsArguments) {
   QObject::connect(&button, &QPushButton::clicked, gui::Guard(boxes, [&](bool c) { checked = c; }));
   QObject::connect(&button, &QPushButton::clicked, gui::Guard(boxes, [] { workbench::Abort(); }));
   int* seen_count = &plain;
-  QObject::connect(&button, &QPushButton::clicked,
-                   gui::Guard(boxes, [count = 0, seen_count]() mutable { *seen_count += ++count; }));
+  QObject::connect(
+      &button, &QPushButton::clicked,
+      gui::Guard(boxes, [count = 0, seen_count]() mutable { *seen_count += ++count; }));
   button.click();
   EXPECT_EQ(plain, 2);
   EXPECT_TRUE(checked);

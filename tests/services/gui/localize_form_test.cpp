@@ -98,7 +98,7 @@ TEST_F(LocalizeFormTest, WalkGivesEachKindItsFields) {
   EXPECT_EQ(mode->ItemIndex(), -1);
   EXPECT_EQ(locked->title(), "Locked");
   EXPECT_EQ(locked->Items(), QStringList{"designed"});  // disabled: items left alone
-  EXPECT_EQ(files->count(), 2);                          // a hint-only line keeps the items
+  EXPECT_EQ(files->count(), 2);                         // a hint-only line keeps the items
   EXPECT_EQ(files->toolTip(), "The files");
   ASSERT_EQ(sections->count(), 2);
   EXPECT_EQ(sections->item(1)->text(), "Two");

@@ -13,8 +13,8 @@
 
 #include "editor_control/errors.h"
 #include "editor_control/keyword_list.h"
-#include "workbench/keyword_lists.h"
 #include "services/localize.h"
+#include "workbench/keyword_lists.h"
 
 namespace {
 

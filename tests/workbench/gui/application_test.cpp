@@ -8,14 +8,14 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "tests/services/temp_folder.h"
 #include "installed_tools.h"
-#include "tests/services/gui/modal_answerer.h"
 #include "platform/process_runner.h"
 #include "resources/string_ids.h"
 #include "resources/widget_names.h"
 #include "services/gui/localize_form.h"
 #include "services/gui/modal_dialogs.h"
+#include "tests/services/gui/modal_answerer.h"
+#include "tests/services/temp_folder.h"
 #include "workbench/gui/qt_message_boxes.h"
 #include "workbench/session/session.h"
 

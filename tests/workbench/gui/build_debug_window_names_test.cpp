@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "workbench/gui/program_parts.h"
 #include "build_debug/key/gui/qt_event_poster.h"
 #include "resources/widget_names.h"
 #include "tests/workbench/gui/gui_session.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/ide_forms.h"
+#include "workbench/gui/program_parts.h"
 
 namespace {
 

@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QApplication>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QColorDialog>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdlib>
@@ -21,11 +21,11 @@
 #include <set>
 #include <utility>
 
+#include "../ok_settings.h"
 #include "platform/message_box.h"
 #include "resources/code_widget_names.h"
 #include "services/gui/modal_dialogs.h"
 #include "services/localize.h"
-#include "../ok_settings.h"
 
 namespace config_frm = widget_names::ConfigFRM;
 
@@ -169,7 +169,7 @@ TEST_F(ConfigFormTest, FirstRunShowsTheNoticeThenTheDialogWithTheDefaults) {
   EXPECT_EQ(seen, designed);
   EXPECT_EQ(editor_, EditorOptions{});
   EXPECT_EQ(ide_, IdeOptions{});
-  EXPECT_EQ(applied_, 1);          // the records were applied once, at creation
+  EXPECT_EQ(applied_, 1);              // the records were applied once, at creation
   EXPECT_TRUE(StoredNames().empty());  // cancelled: nothing written
 }
 
@@ -304,8 +304,10 @@ void ExpectNothingClippedOrOverlapping(QWidget& root, const std::string& where) 
       auto* widget = qobject_cast<QWidget*>(child);
       if (!widget || !widget->isVisible() || widget->isWindow()) continue;
       const QSize needed = widget->minimumSizeHint();
-      EXPECT_GE(widget->width(), needed.width()) << where << ": " << widget->objectName().toStdString();
-      EXPECT_GE(widget->height(), needed.height()) << where << ": " << widget->objectName().toStdString();
+      EXPECT_GE(widget->width(), needed.width())
+          << where << ": " << widget->objectName().toStdString();
+      EXPECT_GE(widget->height(), needed.height())
+          << where << ": " << widget->objectName().toStdString();
       shown.push_back(widget);
     }
     for (std::size_t a = 0; a < shown.size(); ++a)
@@ -335,7 +337,8 @@ TEST_F(ConfigFormTest, PortListLayouts) {
     dialog.show();
     ExpectNothingClippedOrOverlapping(dialog, std::to_string(c.ports) + " ports");
     const QRect type = dialog.DefaultEditorTypeRDGRP->geometry();
-    const QRect port = c.combo ? dialog.TooManyComPortsCBX->geometry() : dialog.PortRDGRP->geometry();
+    const QRect port =
+        c.combo ? dialog.TooManyComPortsCBX->geometry() : dialog.PortRDGRP->geometry();
     EXPECT_LT(type.right(), port.left()) << c.ports;  // side by side
     if (c.combo) {
       EXPECT_LT(dialog.SerialPortLBL->geometry().bottom(), port.top());  // the label above
@@ -513,8 +516,8 @@ TEST_F(ConfigFormTest, TheDialogShrinksBackWhenHiddenOptionsReturn) {
     const char* what;
     QCheckBox* box;
   };
-  for (const Toggle& t : {Toggle{"Use TARN", dialog.UseTarnCB},
-                          Toggle{"Use new editor", dialog.UseNewEditorCB}}) {
+  for (const Toggle& t :
+       {Toggle{"Use TARN", dialog.UseTarnCB}, Toggle{"Use new editor", dialog.UseNewEditorCB}}) {
     t.box->setChecked(false);
     QApplication::processEvents();
     t.box->setChecked(true);
@@ -540,9 +543,8 @@ TEST_F(ConfigFormTest, TesterGroupPadsThePortList) {
   ports_.SetNames({"COM1"});
   TConfigFRM& dialog = Create();
   dialog.DebugComGuiTesterRDGRP->Buttons().button(2)->click();
-  EXPECT_EQ(dialog.PortNames(),
-            (std::vector<std::string>{"COM1", "COM110", "COM111", "COM112", "COM113", "COM114",
-                                      "COM115", "COM116"}));
+  EXPECT_EQ(dialog.PortNames(), (std::vector<std::string>{"COM1", "COM110", "COM111", "COM112",
+                                                          "COM113", "COM114", "COM115", "COM116"}));
   EXPECT_EQ(dialog.PortRDGRP->Columns(), 1);
   dialog.DebugComGuiTesterRDGRP->Buttons().button(4)->click();
   EXPECT_TRUE(dialog.PortRDGRP->isHidden());
@@ -622,10 +624,9 @@ TEST_F(ConfigFormTest, DebugModeReportsTheStartUpSteps) {
     EXPECT_EQ(box.caption, "DEBUG - Config.FormCreate");
     texts.push_back(box.text);
   }
-  EXPECT_EQ(texts, (std::vector<std::string>{"About to create configuration dialog",
-                                             "About set COM ports for display",
-                                             "About to update controls",
-                                             "About to set configuration window position"}));
+  EXPECT_EQ(texts, (std::vector<std::string>{
+                       "About to create configuration dialog", "About set COM ports for display",
+                       "About to update controls", "About to set configuration window position"}));
 }
 
 TEST_F(ConfigFormTest, WithoutAStoredPlacementTheDialogOpensCentredOnTheScreen) {

@@ -12,32 +12,32 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <memory>
 
 #include <gtest/gtest.h>
 
+#include <QStatusBar>
 #include "build_debug/debug/gui/code_form.h"
 #include "build_debug/debug/gui/debug_form.h"
-#include "build_debug/key/gui/progress_form.h"
-#include "build_debug/key/gui/qt_key_notifications.h"
 #include "build_debug/debug/gui/register_form.h"
 #include "build_debug/debug/gui/watch_form.h"
 #include "build_debug/debug/gui/zk_code_form.h"
+#include "build_debug/key/gui/progress_form.h"
+#include "build_debug/key/gui/qt_key_notifications.h"
 #include "platform/process_runner.h"
 #include "resources/widget_names.h"
-#include "tests/build_debug/tools/cod_writer.h"
+#include "services/gui/modal_dialogs.h"
+#include "services/silent_abort.h"
 #include "tests/build_debug/debug/gui/wait_until.h"
 #include "tests/build_debug/key/key_fixture.h"
+#include "tests/build_debug/tools/cod_writer.h"
 #include "tests/keysim/chip_model.h"
-#include "tests/workbench/gui/installed_tools.h"
 #include "tests/services/temp_folder.h"
+#include "tests/workbench/gui/installed_tools.h"
 #include "workbench/gui/editor_form.h"
-#include "services/gui/modal_dialogs.h"
 #include "workbench/session/session.h"
-#include "services/silent_abort.h"
-#include <QStatusBar>
 
 namespace debug_frm = widget_names::DebugFRM;
 namespace main_menu = widget_names::MainMenu;
@@ -54,7 +54,8 @@ constexpr std::uint16_t kFusex = 0x0BFE;  // 2,048 words, four banks
 // monitor takes below it.
 CodWriter DebuggableProgram() {
   CodWriter cod;
-  for (int i = 0; i < 8; ++i) cod.words[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(0xC00 + i);
+  for (int i = 0; i < 8; ++i)
+    cod.words[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(0xC00 + i);
   cod.words[2047] = 0x0A00;
   cod.words[4112] = kFuse;
   cod.words[4113] = kFusex;
@@ -76,7 +77,8 @@ struct Ide {
     ProgramParts parts;
     auto bind = DebugWindows::AddTo(parts);
     parts.makers["TProgressFRM"] = [](TEditorFRM& owner, workbench::IdeSession& s) {
-      return new TProgressFRM(s.Texts(), [&s] { s.KeyUnit().CancelProgramming(); }, &owner);
+      return new TProgressFRM(
+          s.Texts(), [&s] { s.KeyUnit().CancelProgramming(); }, &owner);
     };
     main_form = std::make_unique<TEditorFRM>(session, std::move(parameters), QSize(1280, 1024));
     FormServices services;
@@ -85,8 +87,7 @@ struct Ide {
     windows = bind(*main_form, session);
     notices = std::make_unique<QtKeyNotifications>(
         *static_cast<TProgressFRM*>(forms->Form("TProgressFRM")),
-        [this](int code) { notified.push_back(code); },
-        [this] { windows->DebugProgrammed(); });
+        [this](int code) { notified.push_back(code); }, [this] { windows->DebugProgrammed(); });
     session.KeyNotices().Bind(notices.get());
   }
   ~Ide() {
@@ -109,9 +110,7 @@ struct Ide {
 
 class DebugWindowsTest : public KeyFixture {
  protected:
-  DebugWindowsTest() {
-    testing_gui::InstallTools(folder_.Path(), TARN_EXE);
-  }
+  DebugWindowsTest() { testing_gui::InstallTools(folder_.Path(), TARN_EXE); }
   ~DebugWindowsTest() override { keys_.clear(); }
 
   keysim::ChipModel& Chip(std::uint16_t fusex) {
@@ -285,9 +284,9 @@ TEST_F(DebugWindowsTest, ATarnBuildIsDebuggedInTheListAndWatchWindows) {
   Step(debug);
   EXPECT_EQ(list.List().NextRunLine(), line_with("loop    INC     counter"));
   EXPECT_EQ(list.MarkedLines(), std::set<int>{line_with("loop    INC     counter")});
-  for (QWidget* view : {static_cast<QWidget*>(windows.RegisterForm()),
-                        static_cast<QWidget*>(windows.WatchForm()), static_cast<QWidget*>(&list),
-                        static_cast<QWidget*>(&debug)})
+  for (QWidget* view :
+       {static_cast<QWidget*>(windows.RegisterForm()), static_cast<QWidget*>(windows.WatchForm()),
+        static_cast<QWidget*>(&list), static_cast<QWidget*>(&debug)})
     view->raise();
   Shot("debug_session_tarn.png");
 

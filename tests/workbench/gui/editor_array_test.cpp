@@ -72,7 +72,7 @@ TEST_F(EditorArrayTest, CapacityDoublesAndHalves) {
     int count, capacity;
   };
   // 1 -> 2 -> 4 -> 8 while adding; closing back to half the capacity shrinks it to the count.
-  const Step steps[] = {{true, 2, 2}, {true, 3, 4}, {true, 4, 4}, {true, 5, 8},
+  const Step steps[] = {{true, 2, 2},  {true, 3, 4},  {true, 4, 4},  {true, 5, 8},
                         {false, 4, 4}, {false, 3, 4}, {false, 2, 2}, {false, 1, 1}};
   for (const Step& s : steps) {
     if (s.add) {
@@ -114,8 +114,8 @@ TEST_F(EditorArrayTest, FileTypesAndNames) {
     const char* name;
     int type;
   };
-  const Case cases[] = {{"x.SRC", 1}, {"x.src", 1}, {"x.QvB", 2}, {"x.asm", 0}, {"x", 0},
-                        {"/p.src/x", 0}, {"/p/x.qvb", 2}};
+  const Case cases[] = {{"x.SRC", 1}, {"x.src", 1},    {"x.QvB", 2},   {"x.asm", 0},
+                        {"x", 0},     {"/p.src/x", 0}, {"/p/x.qvb", 2}};
   for (const Case& c : cases) EXPECT_EQ(T_ZKEditorArray::FileTypeOf(c.name), c.type) << c.name;
 
   const std::string lower = File("a.src", "x");
@@ -174,11 +174,13 @@ TEST_F(EditorArrayTest, AFailedSaveKeepsTheOldFileAndTheEdit) {
     workbench::FileBytesWriter writer;
   };
   const Case cases[] = {
-      {"disk full", [](int, std::string_view) {
+      {"disk full",
+       [](int, std::string_view) {
          errno = ENOSPC;
          return false;
        }},
-      {"half written", [](int fd, std::string_view bytes) {
+      {"half written",
+       [](int fd, std::string_view bytes) {
          static_cast<void>(workbench::WriteAllBytes(fd, bytes.substr(0, 3)));
          errno = EIO;
          return false;
@@ -242,12 +244,16 @@ TEST_F(EditorArrayTest, NewerOnDisk) {
 TEST_F(EditorArrayTest, ZeroBytesLoadAsAVisibleCharacterAndASaveKeepsTheRest) {
   const std::string name = File("z.src", std::string("a\0b\r\n\0\0\tNOP\r\n", 12));
   ASSERT_TRUE(array_.LoadFile(name, 0));
-  EXPECT_EQ(TextOf(0), "a\xA4" "b\r\n\xA4\xA4\tNOP\r\n");
+  EXPECT_EQ(TextOf(0),
+            "a\xA4"
+            "b\r\n\xA4\xA4\tNOP\r\n");
   EXPECT_EQ(array_.Item(0).ZeroBytes, 3u);
   EXPECT_FALSE(array_.GetEditor(0)->Memo().Modified());
   std::string reason;
   ASSERT_TRUE(array_.SaveFile(name, 0, reason)) << reason;
-  EXPECT_EQ(ReadFile(name), "a\xA4" "b\r\n\xA4\xA4\tNOP\r\n");
+  EXPECT_EQ(ReadFile(name),
+            "a\xA4"
+            "b\r\n\xA4\xA4\tNOP\r\n");
   ASSERT_TRUE(array_.LoadFile(File("plain.src", "NOP\r\n"), 0));
   EXPECT_EQ(array_.Item(0).ZeroBytes, 0u);
 }
@@ -258,8 +264,10 @@ TEST(FileListRows, TextAndColour) {
     bool modified;
     const char* text;
   };
-  const Case cases[] = {{"/p/q/a.src", false, "a.src"}, {"/p/q/a.src", true, "*a.src"},
-                        {"{Blank_2_QV/B}", true, "*{Blank_2_QV/B}"}, {"{Blank_1}", false, "{Blank_1}"}};
+  const Case cases[] = {{"/p/q/a.src", false, "a.src"},
+                        {"/p/q/a.src", true, "*a.src"},
+                        {"{Blank_2_QV/B}", true, "*{Blank_2_QV/B}"},
+                        {"{Blank_1}", false, "{Blank_1}"}};
   for (const Case& c : cases) EXPECT_EQ(gui::FileListRowText(c.row, c.modified), c.text);
   EXPECT_EQ(gui::ModifiedRowColor(Qt::white), QColor(0xFF, 0x0E, 0x00));
   EXPECT_EQ(gui::ModifiedRowColor(QColor(0x10, 0x20, 0x30)), QColor(0x10, 0x2F, 0x30));

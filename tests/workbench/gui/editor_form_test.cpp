@@ -5,22 +5,22 @@
 #include <QAction>
 #include <QApplication>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <QKeyEvent>
-#include <QMenu>
-#include <QPlainTextEdit>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
 #include <QSplitter>
+#include <QUrl>
 #include <fstream>
 
 #include "editor_control/gui/scrivlet_widget.h"
 #include "gui_session.h"
 #include "resources/widget_names.h"
+#include "services/silent_abort.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/ide_forms.h"
-#include "services/silent_abort.h"
 
 namespace main_menu = widget_names::MainMenu;
 namespace config_frm = widget_names::ConfigFRM;
@@ -59,15 +59,30 @@ TEST_F(EditorFormTest, TheFormsAreCreatedInTheirOrderAndOwnedByTheMainWindow) {
   EXPECT_EQ(boxes_.Boxes()[0].caption, "FIRST TIME RUNNING");
   ASSERT_EQ(dialogs_.Dialogs().size(), 1u);
   EXPECT_EQ(dialogs_.Dialogs()[0].name, config_frm::ConfigFRM);
-  const std::vector<std::string> expected = {
-      "TEditorFRM",       "TFindReplaceForm", "TProgressFRM",
-      "TAboutFRM",        "TCodeForm",        "TDebugFRM",
-      "TPrintForm",       "TPrintStatusForm", "TClockForm",
-      "TConfigFRM",       "THelpForm",        "TIrcFRM",
-      "TQVCForm",         "THintForm",        "TGotoLineNumDLG",
-      "TZK_CodeFRM",      "TFileSaveNotificationDLG", "TDeviceFRM",
-      "TClockGenInfoFRM", "TQvCDebugFRM",     "TRegisterForm",
-      "TWatchForm",       "TGridDebugFRM",    "TMultiProgFRM"};
+  const std::vector<std::string> expected = {"TEditorFRM",
+                                             "TFindReplaceForm",
+                                             "TProgressFRM",
+                                             "TAboutFRM",
+                                             "TCodeForm",
+                                             "TDebugFRM",
+                                             "TPrintForm",
+                                             "TPrintStatusForm",
+                                             "TClockForm",
+                                             "TConfigFRM",
+                                             "THelpForm",
+                                             "TIrcFRM",
+                                             "TQVCForm",
+                                             "THintForm",
+                                             "TGotoLineNumDLG",
+                                             "TZK_CodeFRM",
+                                             "TFileSaveNotificationDLG",
+                                             "TDeviceFRM",
+                                             "TClockGenInfoFRM",
+                                             "TQvCDebugFRM",
+                                             "TRegisterForm",
+                                             "TWatchForm",
+                                             "TGridDebugFRM",
+                                             "TMultiProgFRM"};
   EXPECT_EQ(forms.CreationOrder(), expected);
   for (const std::string& name : expected) {
     QWidget* form = forms.Form(name);
@@ -208,7 +223,8 @@ TEST_F(EditorFormTest, ADroppedFileOpensAfterTheSaveQuestion) {
   const auto drop = [&main_form](const std::vector<std::string>& files) {
     QMimeData data;
     QList<QUrl> urls;
-    for (const std::string& file : files) urls.push_back(QUrl::fromLocalFile(QString::fromStdString(file)));
+    for (const std::string& file : files)
+      urls.push_back(QUrl::fromLocalFile(QString::fromStdString(file)));
     data.setUrls(urls);
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&main_form, &enter);

@@ -18,9 +18,9 @@
 #include "editor_control/gui/scrivlet_widget.h"
 #include "resources/code_widget_names.h"
 #include "stored_option_start.h"
-#include "workbench/gui/editor_form.h"
 #include "workbench/gui/configuration_form.h"
 #include "workbench/gui/editor_array.h"
+#include "workbench/gui/editor_form.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/session/session.h"
 
@@ -34,9 +34,7 @@ class EditorModeTest : public testing_gui::StoredOptionStart {
   void Start(bool enhanced) { StartWithEditorOption(enhanced); }
 
   bool Visible(const char* item) const { return form_->MenuItem(item)->isVisible(); }
-  QString Shortcut(const char* item) const {
-    return form_->MenuItem(item)->shortcut().toString();
-  }
+  QString Shortcut(const char* item) const { return form_->MenuItem(item)->shortcut().toString(); }
 
   // What each mode shows; `legacy` is whether the legacy editor is in use.
   void ExpectMode(bool legacy) {
@@ -129,7 +127,8 @@ class EditorSwitchTest : public EditorModeTest {
     return rows;
   }
   void TypeInLegacy(const char* text) {
-    for (const char* c = text; *c; ++c) form_->OldEditor().Editor().FormKeyPress(static_cast<unsigned char>(*c));
+    for (const char* c = text; *c; ++c)
+      form_->OldEditor().Editor().FormKeyPress(static_cast<unsigned char>(*c));
   }
   std::string Title() const { return form_->windowTitle().toStdString(); }
   static constexpr char kSource[] = "\tORG 0\r\n\tNOP\r\n";
@@ -238,8 +237,8 @@ TEST_F(EditorSwitchTest, TheLegacySaveAsksWhenTheFileIsNewerOnDisk) {
     form_->OpenSourceFile(d);
     TypeInLegacy("z");
     File("d.src", "\tSLEEP\r\n");
-    std::filesystem::last_write_time(
-        d, std::filesystem::last_write_time(d) + std::chrono::seconds(2));
+    std::filesystem::last_write_time(d,
+                                     std::filesystem::last_write_time(d) + std::chrono::seconds(2));
     boxes_.Clear();
     boxes_.Answer(answer);
     form_->ClickMenuItem(main_menu::FileSaveMENUITM);

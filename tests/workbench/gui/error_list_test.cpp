@@ -12,9 +12,9 @@
 #include <memory>
 #include <vector>
 
-#include "real_tarn_session.h"
 #include "editor_control/gui/scrivlet_widget.h"
 #include "platform/text.h"
+#include "real_tarn_session.h"
 #include "workbench/session/session.h"
 
 namespace {
@@ -165,7 +165,8 @@ TEST_F(ErrorListTest, AJumpKeepsModifiedAndTakesTheMarkOutOfTheOtherEditor) {
   // The mark went with the jump: the main file's line has no program style left.
   const scrivlet::TParagraph& line = main_editor->Memo().Table.Items(6);
   if (const auto* runs = scrivlet::para::Runs(line)) {
-    for (const scrivlet::TStyleRun& run : *runs) EXPECT_NE(run.Context, workbench::kErrorMarkContext);
+    for (const scrivlet::TStyleRun& run : *runs)
+      EXPECT_NE(run.Context, workbench::kErrorMarkContext);
   }
 }
 
@@ -203,7 +204,8 @@ TEST_F(ErrorListTest, AWatchedEditorLosesItsMarkByACaretPastTheTokenOrAClickOnIt
   ASSERT_TRUE(memo.OnContext);
   memo.OnContext(memo, 1, memo.ParagraphStart(6), memo.ParagraphStart(6) + 3);  // a keyword
   EXPECT_EQ(MarkedLine(), 6);
-  memo.OnContext(memo, workbench::kErrorMarkContext, memo.ParagraphStart(6), memo.ParagraphStart(6) + 20);
+  memo.OnContext(memo, workbench::kErrorMarkContext, memo.ParagraphStart(6),
+                 memo.ParagraphStart(6) + 20);
   EXPECT_EQ(MarkedLine(), -1);
   EXPECT_FALSE(memo.Modified());
 }

@@ -8,11 +8,11 @@
 #include "editor_control/gui/scrivlet_widget.h"
 #include "installed_tools.h"
 #include "platform/message_box.h"
+#include "services/localize.h"
+#include "services/options.h"
 #include "tests/services/temp_folder.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/file_commands.h"
-#include "services/localize.h"
-#include "services/options.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ TEST_F(FileSavingTest, TheQuestionAndItsAnswers) {
     const char* what;
     int answer;
     bool write_fails;
-    bool go_on;          // what AskSaveChanges returns
+    bool go_on;  // what AskSaveChanges returns
     const char* on_disk;
     bool still_modified;
   };

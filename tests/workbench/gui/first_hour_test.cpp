@@ -9,21 +9,21 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QListWidget>
-#include <QUrl>
 #include <QMenu>
 #include <QTest>
 #include <QToolBar>
+#include <QUrl>
 #include <filesystem>
 #include <fstream>
 #include <map>
 
 #include "editor_control/gui/scrivlet_widget.h"
 #include "resources/code_widget_names.h"
+#include "services/silent_abort.h"
+#include "services/windows_menu.h"
 #include "stored_option_start.h"
 #include "tests/build_debug/tools/cod_writer.h"
 #include "workbench/gui/main_files.h"
-#include "services/silent_abort.h"
-#include "services/windows_menu.h"
 
 namespace main_menu = widget_names::MainMenu;
 namespace editor_frm = widget_names::EditorFRM;
@@ -60,9 +60,9 @@ TEST_F(FirstHourTest, TheOpenDialogShowsSourcesOfBothLanguagesInEitherCase) {
     filters = static_cast<QFileDialog&>(dialog).nameFilters();
   });
   form_->ClickMenuItem(main_menu::FileOpenMENUITM);
-  EXPECT_EQ(filters, (QStringList{"Source Files (*.SRC *.src *.QVB *.qvb)",
-                                  "Source Files (*.SRC *.src)", "QV/B Files (*.QVB *.qvb)",
-                                  "All Files (*)"}));
+  EXPECT_EQ(filters,
+            (QStringList{"Source Files (*.SRC *.src *.QVB *.qvb)", "Source Files (*.SRC *.src)",
+                         "QV/B Files (*.QVB *.qvb)", "All Files (*)"}));
   ASSERT_FALSE(filters.isEmpty());
   // The patterns of the first filter as the dialog matches them against the folder's files.
   const QString first = filters.first();
@@ -84,7 +84,8 @@ TEST_F(FirstHourTest, EveryShortcutFiresExactlyOneCommandOnceTheWindowItemsAreTh
     form_->WindowsMenu().WindowsMenuAdd("", workbench::kListWindowItem);
     form_->WindowsMenu().WindowsMenuAdd("", workbench::kDeviceWindowItem);
     for (const auto& [keys, holders] : HeldKeys())
-      EXPECT_EQ(holders.size(), 1) << keys.toStdString() << ": " << holders.join(", ").toStdString();
+      EXPECT_EQ(holders.size(), 1)
+          << keys.toStdString() << ": " << holders.join(", ").toStdString();
 
     // The window items still show their keys.
     const QMenu* windows = form_->MenuItem(main_menu::WindowsMENUITM)->menu();

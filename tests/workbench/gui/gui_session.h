@@ -9,13 +9,13 @@
 #include <memory>
 #include <string>
 
-#include "tests/services/temp_folder.h"
+#include "editor_control/paragraph.h"
+#include "editor_control/scrivlet.h"
 #include "installed_tools.h"
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
 #include "services/gui/modal_dialogs.h"
-#include "editor_control/paragraph.h"
-#include "editor_control/scrivlet.h"
+#include "tests/services/temp_folder.h"
 #include "workbench/error_marking.h"
 #include "workbench/session/session.h"
 

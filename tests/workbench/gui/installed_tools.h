@@ -41,8 +41,7 @@ inline void InstallTools(const std::string& folder, const std::string& tarn = ""
   }
   const std::string qvb = folder + build_debug::QvBasicUnit::kFolder;
   WriteFile(qvb + build_debug::QvBasicUnit::kProgram,
-            "#!/bin/sh\necho " + std::to_string(build_debug::QvBasicUnit::kRequiredVersion) +
-                "\n",
+            "#!/bin/sh\necho " + std::to_string(build_debug::QvBasicUnit::kRequiredVersion) + "\n",
             true);
   WriteFile(qvb + "INVALID.TXT", "");
   WriteFile(qvb + "RESERVED.TXT", "");
@@ -51,10 +50,11 @@ inline void InstallTools(const std::string& folder, const std::string& tarn = ""
   const std::string sim = folder + build_debug::QvSimUnit::kFolder;
   WriteFile(sim + build_debug::QvSimUnit::kProgram, "#!/bin/sh\necho 2.08.0005\n", true);
   WriteFile(sim + build_debug::QvSimUnit::kManualFile, "");
-  if (!build_debug::SetFileDate(qvb + "QVB.chm",
-                                build_debug::LocalTimeFromDays(build_debug::QvBasicUnit::kHelpDate)) ||
-      !build_debug::SetFileDate(sim + build_debug::QvSimUnit::kManualFile,
-                                build_debug::LocalTimeFromDays(build_debug::QvSimUnit::kManualDate)))
+  if (!build_debug::SetFileDate(
+          qvb + "QVB.chm", build_debug::LocalTimeFromDays(build_debug::QvBasicUnit::kHelpDate)) ||
+      !build_debug::SetFileDate(
+          sim + build_debug::QvSimUnit::kManualFile,
+          build_debug::LocalTimeFromDays(build_debug::QvSimUnit::kManualDate)))
     throw std::runtime_error("cannot date the tools' files in " + folder);
 }
 

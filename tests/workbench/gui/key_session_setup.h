@@ -30,15 +30,14 @@ inline workbench::SessionSetup KeySessionSetup(const std::string& folder,
   setup.settings_file = folder + "settings.txt";
   setup.exe_folder = folder + "tools/";
   setup.windows = platform::WindowSockets(folder);
-  setup.serial_environment = [com1 = std::move(com1)](
-                                 std::string_view name) -> std::optional<std::string> {
+  setup.serial_environment =
+      [com1 = std::move(com1)](std::string_view name) -> std::optional<std::string> {
     if (name == "QVKEY_COM1") return com1();
     return std::nullopt;
   };
   std::filesystem::create_directories(setup.exe_folder);
   testing_gui::InstallTools(
-      setup.exe_folder,
-      (std::filesystem::path(QVKEY_PROGRAM).parent_path() / "TARN.dll").string());
+      setup.exe_folder, (std::filesystem::path(QVKEY_PROGRAM).parent_path() / "TARN.dll").string());
   return setup;
 }
 

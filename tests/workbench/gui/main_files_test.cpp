@@ -1,8 +1,8 @@
 // The main window's files: the real TEditorFRM, offscreen, with boxes and file dialogs answered
 // through their seams.
 
-#include "resources/code_widget_names.h"
 #include "workbench/gui/main_files.h"
+#include "resources/code_widget_names.h"
 
 #include <gtest/gtest.h>
 
@@ -14,10 +14,10 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
-#include <QUrl>
 #include <QMouseEvent>
 #include <QSplitter>
 #include <QTest>
+#include <QUrl>
 #include <cerrno>
 #include <chrono>
 #include <filesystem>
@@ -25,13 +25,13 @@
 
 #include "editor_control/gui/scrivlet_widget.h"
 #include "gui_session.h"
+#include "services/replace_file.h"
+#include "services/silent_abort.h"
+#include "tests/services/full_disk.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/file_list.h"
-#include "services/silent_abort.h"
-#include "services/replace_file.h"
 #include "workbench/workspace.h"
-#include "tests/services/full_disk.h"
 
 namespace main_menu = widget_names::MainMenu;
 namespace editor_frm = widget_names::EditorFRM;
@@ -52,8 +52,8 @@ class MainFilesTest : public testing_gui::GuiSessionTest {
   }
   gui::TEditorFRM& Form() {
     if (!form_) {
-      form_ = std::make_unique<gui::TEditorFRM>(*session_, std::vector<std::string>{},
-                                                QSize(800, 600));
+      form_ =
+          std::make_unique<gui::TEditorFRM>(*session_, std::vector<std::string>{}, QSize(800, 600));
       form_->show();
     }
     return *form_;
@@ -153,8 +153,8 @@ TEST_F(MainFilesTest, NewEditorsAreNumberedByKindAndStartFromTheirTemplate) {
   Files().FileNew(gui::MainWindowFiles::kAssemblyKind);
   Files().FileNew(gui::MainWindowFiles::kBasicKind);
   Files().FileNew(gui::MainWindowFiles::kDefaultKind);
-  EXPECT_EQ(Rows(), (std::vector<std::string>{"{Blank_1}", "{Blank_2_ASSEMBLY}",
-                                              "{Blank_3_QV/B}", "{Blank_4_QV/B}"}));
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"{Blank_1}", "{Blank_2_ASSEMBLY}", "{Blank_3_QV/B}",
+                                              "{Blank_4_QV/B}"}));
   EXPECT_EQ(Text(1), " DEVICE QV18\r\n");
   EXPECT_EQ(Text(2), "");  // no BASIC template
   EXPECT_EQ(Form().Editors().GetFileName(1), "");
@@ -454,11 +454,10 @@ TEST_F(MainFilesTest, TheRecentFilesAreKeptAcrossRunsAndAMissingOneLeavesTheList
   boxes_.Answer(platform::kAnswerOk);
   Form().MenuItem(main_menu::FileOneItem)->trigger();
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
-  EXPECT_EQ(boxes_.Boxes()[0].text,
-            "Couldn't find previously opened file:\r\r" + a + "\r\rFile will be removed from list.");
+  EXPECT_EQ(boxes_.Boxes()[0].text, "Couldn't find previously opened file:\r\r" + a +
+                                        "\r\rFile will be removed from list.");
   EXPECT_EQ(boxes_.Boxes()[0].caption, "File Not Found");
-  EXPECT_EQ(session_->Recent().Entries(),
-            (std::array<std::string, 5>{b, "", "", "", ""}));
+  EXPECT_EQ(session_->Recent().Entries(), (std::array<std::string, 5>{b, "", "", "", ""}));
   EXPECT_FALSE(Form().MenuItem(main_menu::FileOneItem)->isVisible());
   EXPECT_EQ(Rows(), std::vector<std::string>{b});
 }
@@ -565,8 +564,10 @@ TEST_F(MainFilesTest, TheTopFileIsMarkedFromThePopupAndKnownAtTheNextOpen) {
   boxes_.Answer(platform::kAnswerYes);
   Form().OpenSourceFile(main_file);
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
-  EXPECT_EQ(boxes_.Boxes()[0].text,
-            main_file + "\r\rThis file is a \"Top\" file.  Do you want it to be set as the current \"Top\"?");
+  EXPECT_EQ(
+      boxes_.Boxes()[0].text,
+      main_file +
+          "\r\rThis file is a \"Top\" file.  Do you want it to be set as the current \"Top\"?");
   EXPECT_EQ(boxes_.Boxes()[0].caption, "Known Top File");
   EXPECT_EQ(Form().Editors().TopFileName(), main_file);
 
@@ -671,14 +672,14 @@ TEST_F(MainFilesTest, SaveAsksWhenTheFileIsNewerOnDisk) {
     Form().OpenSourceFile(a);
     Type("X");
     File("a.src", "\tSLEEP\n");
-    std::filesystem::last_write_time(
-        a, std::filesystem::last_write_time(a) + std::chrono::seconds(2));
+    std::filesystem::last_write_time(a,
+                                     std::filesystem::last_write_time(a) + std::chrono::seconds(2));
     boxes_.Clear();
     boxes_.Answer(c.answer);
     Form().ClickMenuItem(main_menu::FileSaveMENUITM);
     ASSERT_EQ(boxes_.Boxes().size(), 1u);
-    EXPECT_EQ(boxes_.Boxes()[0].text, "There is a newer version on disk of:\r\r" + a +
-                                          "\r\rLoad the new version?");
+    EXPECT_EQ(boxes_.Boxes()[0].text,
+              "There is a newer version on disk of:\r\r" + a + "\r\rLoad the new version?");
     EXPECT_EQ(ReadFile(a), c.on_disk);
     EXPECT_EQ(Text(0), c.shown);
     EXPECT_FALSE(Modified(0));
@@ -707,7 +708,8 @@ TEST_F(MainFilesTest, FilesDroppedOnTheEditorOpenAsACopy) {
   QApplication::sendEvent(target, &enter);
   EXPECT_TRUE(enter.isAccepted());
   EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
-  QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                  Qt::NoModifier);
   drop.setDropAction(Qt::MoveAction);
   QApplication::sendEvent(target, &drop);
   EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
@@ -759,8 +761,9 @@ TEST_F(MainFilesTest, TheWindowWithThreeFilesShowsTheModifiedAndTheTopFile) {
   const QImage picture = Form().grab().toImage();
   QListWidget& list = Form().FileList();
   const QRect modified_row = list.visualItemRect(list.item(1));
-  EXPECT_EQ(picture.pixelColor(list.viewport()->mapTo(&Form(), modified_row.topLeft() + QPoint(1, 1))),
-            gui::ModifiedRowColor(list.palette().base().color()));
+  EXPECT_EQ(
+      picture.pixelColor(list.viewport()->mapTo(&Form(), modified_row.topLeft() + QPoint(1, 1))),
+      gui::ModifiedRowColor(list.palette().base().color()));
   EXPECT_EQ(Form().CurrentScrivlet()->isVisible(), true);
   EXPECT_FALSE(Form().Editors().GetEditor(0)->isVisible());
   if (const char* dir = std::getenv("QV_SHOT_DIR")) picture.save(QString(dir) + "/main_window.png");
@@ -794,7 +797,8 @@ TEST_F(MainFilesTest, ARowTheListCutsOffShowsWholeInAPanelOverIt) {
   ASSERT_TRUE(panel->isVisible());
   EXPECT_EQ(panel->text().toStdString(), "*" + second);
   EXPECT_GT(panel->width(), list.viewport()->width());
-  const QPoint row_top = list.viewport()->mapTo(&Form(), list.visualItemRect(list.item(1)).topLeft());
+  const QPoint row_top =
+      list.viewport()->mapTo(&Form(), list.visualItemRect(list.item(1)).topLeft());
   EXPECT_EQ(panel->pos(), row_top + QPoint(2, 2));
 
   move_to(0);  // the row in front

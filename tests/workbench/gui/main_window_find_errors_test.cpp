@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <memory>
 
-#include "real_tarn_session.h"
 #include "editor_control/gui/scrivlet_widget.h"
 #include "platform/message_box.h"
+#include "real_tarn_session.h"
 #include "resources/code_widget_names.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/error_list.h"
@@ -33,8 +33,8 @@ namespace {
 class MainWindowTest : public testing_gui::RealTarnSessionTest {
  protected:
   MainWindowTest() : RealTarnSessionTest("main window") {
-    form_ = std::make_unique<gui::TEditorFRM>(*session_, std::vector<std::string>{},
-                                              QSize(1024, 768));
+    form_ =
+        std::make_unique<gui::TEditorFRM>(*session_, std::vector<std::string>{}, QSize(1024, 768));
     // Shown first, as at a start without a file: the window's first new file comes then.
     form_->show();
   }
@@ -62,7 +62,8 @@ TEST_F(MainWindowTest, EachErrorLineLandsOnItsLineInItsFile) {
     std::string file;
     int line;  // 0-based
   };
-  const Row rows[] = {{0, include, 1}, {1, include, 3}, {2, main, 6}, {0, include, 1}, {2, main, 6}};
+  const Row rows[] = {
+      {0, include, 1}, {1, include, 3}, {2, main, 6}, {0, include, 1}, {2, main, 6}};
   for (const Row& r : rows) {
     SCOPED_TRACE(r.row);
     list.setCurrentRow(r.row);

@@ -30,8 +30,8 @@ class MainWindowTextSafetyTest : public testing_gui::GuiSessionTest {
  protected:
   MainWindowTextSafetyTest() {
     StartSession();
-    form_ = std::make_unique<gui::TEditorFRM>(*session_, std::vector<std::string>{},
-                                              QSize(800, 600));
+    form_ =
+        std::make_unique<gui::TEditorFRM>(*session_, std::vector<std::string>{}, QSize(800, 600));
     form_->show();
     form_->activateWindow();
   }
@@ -111,10 +111,10 @@ TEST_F(MainWindowTextSafetyTest, TheMarkAndTheCloseQuestionFollowTheSavePoint) {
     bool modified;
   };
   const Case cases[] = {
-      {"t", true},      {"tu", false},    {"tur", true},    {"g", true},      {"gu", false},
-      {"gur", true},    {"gurur", true},  {"gs", false},    {"gsu", true},    {"gsur", false},
-      {"gsg", true},    {"gsgu", false},  {"gusr", true},   {"gusru", false}, {"tsut", true},
-      {"td", true},     {"tdu", true},    {"tduu", false},  {"tsd", true},    {"tsdu", false},
+      {"t", true},   {"tu", false},   {"tur", true},   {"g", true},      {"gu", false},
+      {"gur", true}, {"gurur", true}, {"gs", false},   {"gsu", true},    {"gsur", false},
+      {"gsg", true}, {"gsgu", false}, {"gusr", true},  {"gusru", false}, {"tsut", true},
+      {"td", true},  {"tdu", true},   {"tduu", false}, {"tsd", true},    {"tsdu", false},
   };
   int n = 0;
   for (const Case& c : cases) {
@@ -155,10 +155,14 @@ TEST_F(MainWindowTextSafetyTest, AFileWithZeroBytesOpensWholeTellsOnceAndSavesEv
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].caption, "Zero Bytes in File");
   EXPECT_EQ(boxes_.Boxes()[0].text.rfind(path + "\r\rholds 2 zero bytes", 0), 0u);
-  EXPECT_EQ(Memo().Text(), "; a\xA4" "b\r\n\tNOP\xA4\r\n");
+  EXPECT_EQ(Memo().Text(),
+            "; a\xA4"
+            "b\r\n\tNOP\xA4\r\n");
   EXPECT_FALSE(Memo().Modified());
   Keys(editor, "ts");
-  EXPECT_EQ(ReadFile(path), "; a\xA4" "b\r\n\tNOP\xA4\r\nx");
+  EXPECT_EQ(ReadFile(path),
+            "; a\xA4"
+            "b\r\n\tNOP\xA4\r\nx");
   form_->SelectEditor(0);
   form_->OpenSourceFile(path);
   EXPECT_EQ(boxes_.Boxes().size(), 1u) << "told once, at the load";
@@ -175,7 +179,8 @@ TEST_F(MainWindowTextSafetyTest, TheZeroByteBoxOnScreenAndTheRowMarkedAfterRedo)
   form_->activateWindow();
   const char* shots = std::getenv("QV_SHOT_DIR");
   auto shoot = [shots](const char* name) {
-    if (shots) (void)std::system(("import -window root '" + std::string(shots) + "/" + name + "'").c_str());
+    if (shots)
+      (void)std::system(("import -window root '" + std::string(shots) + "/" + name + "'").c_str());
   };
   std::string shown;
   QTimer watch;

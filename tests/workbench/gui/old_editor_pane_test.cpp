@@ -2,9 +2,9 @@
 // through the window, the painted cells and caret, the Edit commands, printing to a PDF, and
 // the built-in assembler's build over the flat buffer.
 
-#include "resources/code_widget_names.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "editor_control/gui/scrivlet_widget.h"
+#include "resources/code_widget_names.h"
 #include "workbench/gui/editor_array.h"
 
 #include <gtest/gtest.h>
@@ -33,12 +33,12 @@
 #include "gui_session.h"
 #include "platform/clipboard.h"
 #include "platform/clock.h"
+#include "services/gui/text.h"
+#include "services/silent_abort.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/find_replace_form.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/print_forms.h"
-#include "services/gui/text.h"
-#include "services/silent_abort.h"
 
 namespace main_menu = widget_names::MainMenu;
 namespace editor_frm = widget_names::EditorFRM;

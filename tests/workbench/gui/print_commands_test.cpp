@@ -3,8 +3,8 @@
 // print-status form, Cancel and a printer that cannot start; the legacy editor through its
 // print form. What was printed is read back from the PDF; the editor's text never changes.
 
-#include "resources/code_widget_names.h"
 #include "workbench/gui/print_commands.h"
+#include "resources/code_widget_names.h"
 
 #include <gtest/gtest.h>
 
@@ -20,12 +20,12 @@
 
 #include "editor_control/gui/scrivlet_widget.h"
 #include "pdf_reading.h"
-#include "stored_option_start.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
+#include "services/gui/text.h"
+#include "stored_option_start.h"
 #include "workbench/gui/old_editor_pane.h"
 #include "workbench/gui/print_forms.h"
-#include "services/gui/text.h"
 #include "workbench/session/session.h"
 
 namespace main_menu = widget_names::MainMenu;
@@ -37,7 +37,8 @@ using testing_gui::PdfPageCount;
 using testing_gui::PdfPageLines;
 
 // The numbers of the "line N" texts of each page, in print order.
-std::vector<std::vector<int>> PrintedLineNumbers(const std::vector<std::vector<std::string>>& pages) {
+std::vector<std::vector<int>> PrintedLineNumbers(
+    const std::vector<std::vector<std::string>>& pages) {
   std::vector<std::vector<int>> numbers;
   const std::regex line(R"(line (\d+))");
   for (const auto& page : pages) {
@@ -164,7 +165,8 @@ TEST_F(PrintCommandsTest, ASelectionPrintsItsLinesAndLeavesTheTextByteForByte) {
   EXPECT_EQ(Memo().SelUpper(), static_cast<int32_t>(stop));
   EXPECT_FALSE(Memo().Modified());
   const auto printed = PdfPageLines(Pdf());
-  if (!printed) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: the text is not read back";
+  if (!printed)
+    GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: the text is not read back";
   ASSERT_EQ(printed->size(), 1u);
   ASSERT_EQ((*printed)[0].size(), 3u);
   // Cut where the selection begins and ends.
@@ -215,11 +217,13 @@ TEST_F(PrintCommandsTest, TheLegacyEditorPrintsThroughItsPrintForm) {
   const int pages = PdfPageCount(Pdf());
   ASSERT_GE(pages, 1);
   const auto printed = PdfPageLines(Pdf());
-  if (!printed) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: the text is not read back";
+  if (!printed)
+    GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: the text is not read back";
   ASSERT_EQ(printed->size(), static_cast<std::size_t>(pages));
   // Two sections side by side: every line once, the left section's before the right one's.
   std::vector<int> all;
-  for (const auto& page : PrintedLineNumbers(*printed)) all.insert(all.end(), page.begin(), page.end());
+  for (const auto& page : PrintedLineNumbers(*printed))
+    all.insert(all.end(), page.begin(), page.end());
   std::sort(all.begin(), all.end());
   std::vector<int> expected(200);
   for (int i = 0; i < 200; ++i) expected[static_cast<std::size_t>(i)] = i + 1;

@@ -15,10 +15,10 @@
 #include <chrono>
 #include <thread>
 
-#include "tests/services/gui/modal_answerer.h"
 #include "resources/string_ids.h"
 #include "services/localize.h"
 #include "services/message_strings.h"
+#include "tests/services/gui/modal_answerer.h"
 
 namespace {
 
@@ -38,8 +38,7 @@ class QtMessageBoxesTest : public ::testing::Test {
 TEST_F(QtMessageBoxesTest, OkBoxShowsPlainTextWithLineBreaksAndAnswersOk) {
   SeenBox seen;
   AnswerNextBox(QMessageBox::Ok, &seen);
-  EXPECT_EQ(Show("first\rsecond <b>not bold</b>", "Caption"),
-            platform::kAnswerOk);
+  EXPECT_EQ(Show("first\rsecond <b>not bold</b>", "Caption"), platform::kAnswerOk);
   ASSERT_TRUE(seen.seen);
   EXPECT_EQ(seen.title, "Caption");
   EXPECT_EQ(seen.text, "first\nsecond <b>not bold</b>");
@@ -99,7 +98,10 @@ TEST_F(QtMessageBoxesTest, EachKindOfBoxShowsItsIconAndAbortIsItsOwnButton) {
       if (const char* folder = std::getenv("QV_SCREENSHOT_DIR"))
         box->grab().save(QString(folder) + "/box_" + QString::number(static_cast<int>(icon)) +
                          ".png");
-      if (QAbstractButton* b = box->button(press)) b->click(); else box->reject();
+      if (QAbstractButton* b = box->button(press))
+        b->click();
+      else
+        box->reject();
     });
     timer->start();
     platform::BoxRequest request{"text", "caption", c.buttons};
@@ -116,8 +118,9 @@ TEST_F(QtMessageBoxesTest, ABoxIsAsWideAsItsCaption) {
   QFont bold = QApplication::font();
   bold.setBold(true);
   const QFontMetrics metrics(bold);
-  for (const char* caption : {"QV/B Compiler Update", "Find and Replace",
-                              "QVKey <-> PC Communication Error", "Case Sensitive Find and Replace"}) {
+  for (const char* caption :
+       {"QV/B Compiler Update", "Find and Replace", "QVKey <-> PC Communication Error",
+        "Case Sensitive Find and Replace"}) {
     SeenBox seen;
     AnswerNextBox(QMessageBox::Ok, &seen);
     Show("Done.", caption);
@@ -194,8 +197,9 @@ TEST(QtMessageBoxesAfterLoop, BoxFromAnotherThreadAfterTheLoopEndedIsAnsweredAsC
   for (const auto& c : cases) {
     int answer = 0;
     const auto start = std::chrono::steady_clock::now();
-    std::thread worker(
-        [&] { answer = boxes.Show({"Cannot write to port", "Link Error", c.buttons}); });
+    std::thread worker([&] {
+      answer = boxes.Show({"Cannot write to port", "Link Error", c.buttons});
+    });
     worker.join();
     EXPECT_EQ(answer, c.answer);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));

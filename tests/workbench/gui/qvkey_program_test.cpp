@@ -6,11 +6,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/services/temp_folder.h"
 #include "installed_tools.h"
 #include "platform/settings_store.h"
-#include "tests/build_debug/tools/cod_writer.h"
 #include "services/registry_settings.h"
+#include "tests/build_debug/tools/cod_writer.h"
+#include "tests/services/temp_folder.h"
 
 namespace {
 
@@ -27,9 +27,8 @@ class QVKeyProgram : public ::testing::Test {
   // Runs QVKey with `parameters` (each quoted); returns its exit status.
   int Run(const std::vector<std::string>& parameters, const std::string& answers = "") {
     std::string command = "QT_QPA_PLATFORM=offscreen QVKEY_QUIT_AFTER_START=1 QVKEY_BOX_LOG='" +
-                          Log() + "' QVKEY_SETTINGS_FILE='" + Settings() +
-                          "' QVKEY_BOX_ANSWERS='" + answers + "' timeout 60 '" +
-                          program_.Program() + "'";
+                          Log() + "' QVKEY_SETTINGS_FILE='" + Settings() + "' QVKEY_BOX_ANSWERS='" +
+                          answers + "' timeout 60 '" + program_.Program() + "'";
     for (const std::string& parameter : parameters) command += " '" + parameter + "'";
     return std::system(command.c_str());
   }
@@ -119,8 +118,7 @@ TEST_F(QVKeyProgram, CommandLineCasesAndTheirBoxes) {
   const Case cases[] = {
       {{source}, {}},
       {{missing},
-       {"Command Line Error|File on command line not found on disk:\\r\"" + missing +
-        "\"|ok"}},
+       {"Command Line Error|File on command line not found on disk:\\r\"" + missing + "\"|ok"}},
       // "/b" asks for a debug run too; without its file that run finds nothing to build.
       {{"/b", cod},
        {"File Not Found|A matching .LST file must be in the same directory as the .COD "
@@ -219,7 +217,8 @@ TEST_F(QVKeyProgram, ADamagedSettingsFileIsToldOnceAndKept) {
   ASSERT_NE(real.find(tab_size), std::string::npos);
   std::string without_value = real, wrong_type = real;
   without_value.erase(without_value.find(tab_size), tab_size.size());
-  wrong_type.replace(wrong_type.find(tab_size), tab_size.size(), "\"Configuration\\Tabsize\"=\"8\"\n");
+  wrong_type.replace(wrong_type.find(tab_size), tab_size.size(),
+                     "\"Configuration\\Tabsize\"=\"8\"\n");
   const struct {
     const char* what;
     std::string bytes;

@@ -2,8 +2,8 @@
 // program: what each build shows (box, status line), the run buttons, the shortcuts, and how
 // the end of a programming run closes a window hidden by "/h".
 
-#include "resources/code_widget_names.h"
 #include "workbench/gui/run_commands.h"
+#include "resources/code_widget_names.h"
 
 #include <gtest/gtest.h>
 
@@ -20,16 +20,16 @@
 #include "build_debug/key/key_protocol.h"
 #include "editor_control/gui/scrivlet_widget.h"
 #include "gui_session.h"
+#include "services/silent_abort.h"
 #include "tests/build_debug/tools/tarn_programs.h"
 #include "workbench/error_marking.h"
 #include "workbench/gui/editor_array.h"
-#include "workbench/gui/error_list.h"
 #include "workbench/gui/editor_form.h"
-#include "workbench/gui/main_find.h"
+#include "workbench/gui/error_list.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/main_files.h"
+#include "workbench/gui/main_find.h"
 #include "workbench/gui/old_editor_pane.h"
-#include "services/silent_abort.h"
 
 namespace main_menu = widget_names::MainMenu;
 namespace editor_frm = widget_names::EditorFRM;
@@ -85,9 +85,7 @@ class RunCommandsTest : public testing_gui::GuiSessionTest {
   void PlaceCompiler(const std::string& answer) {
     const std::string good = Write("generated.src", kGoodProgram);
     const std::string body =
-        answer == "writes"
-            ? "cp '" + good + "' \"$3$(basename \"${1%.*}\").SRC\"; exit 0"
-            : answer;
+        answer == "writes" ? "cp '" + good + "' \"$3$(basename \"${1%.*}\").SRC\"; exit 0" : answer;
     testing_gui::WriteFile(folder_.Path() + build_debug::QvBasicUnit::kFolder +
                                build_debug::QvBasicUnit::kProgram,
                            "#!/bin/sh\nif [ \"$1\" = /v ]; then echo " +
@@ -127,9 +125,8 @@ TEST_F(RunCommandsTest, EachBuildResultHasItsBoxAndStatus) {
        "ASSEMBLY ERROR"},
       {"built-in builds", "good.src", kGoodBuiltIn, false, nullptr, true, "", "",
        "Assembly Successful"},
-      {"built-in fails", "bad.src", kBadBuiltIn, false, nullptr, false,
-       "Kestrian Assembler Error", "ASSEMBLY ERROR: Undefined symbol",
-       "ASSEMBLY ERROR: Undefined symbol"},
+      {"built-in fails", "bad.src", kBadBuiltIn, false, nullptr, false, "Kestrian Assembler Error",
+       "ASSEMBLY ERROR: Undefined symbol", "ASSEMBLY ERROR: Undefined symbol"},
       {"BASIC compiles", "prog.qvb", "x = 1\n", true, "writes", true, "", "",
        "prog.qvb : Compile/Assembly Successful"},
       {"BASIC fails", "prog.qvb", "x = \n", true, "exit 7", false, "QV/B Error",
@@ -175,7 +172,7 @@ TEST_F(RunCommandsTest, TheEndOfARunClosesAHiddenWindowWhenTheCommandLineIsDone)
       {kKeyFinished, true, true, false, true, false},
       {kKeyFinished, false, true, false, false, false},
       {kKeyFinished, true, false, false, false, false},  // "/d": the debug window ends it
-      {kKeyFailed, true, true, false, false, true},       // 2 comes for every run, 3 only adds
+      {kKeyFailed, true, true, false, false, true},      // 2 comes for every run, 3 only adds
       {kKeyDebugHidden, true, false, false, true, false},
       {kKeyDebugHidden, false, false, false, false, false},
       {kKeyCancelled, true, true, false, true, true},
@@ -183,9 +180,9 @@ TEST_F(RunCommandsTest, TheEndOfARunClosesAHiddenWindowWhenTheCommandLineIsDone)
       {kKeyCancelled, false, false, false, false, false},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "code " << c.code << (c.hidden ? " hidden" : "")
-                                    << (c.program_requested ? " /p" : "")
-                                    << (c.wrenfield ? " Wrenfield" : ""));
+    SCOPED_TRACE(testing::Message()
+                 << "code " << c.code << (c.hidden ? " hidden" : "")
+                 << (c.program_requested ? " /p" : "") << (c.wrenfield ? " Wrenfield" : ""));
     gui::TEditorFRM& form = Start();
     int closes = 0;
     QObject::connect(&form, &gui::TEditorFRM::Closed, [&closes] { ++closes; });
@@ -420,7 +417,8 @@ TEST_F(RunCommandsTest, TheBuiltInAssemblersErrorTokenIsMarkedInTheEditor) {
   EXPECT_EQ(mark.Line(), 2);
   EXPECT_TRUE(testing_gui::HasErrorMark(form.CurrentScrivlet()->Memo(), mark.Line()));
   // Offsets count every line break as two characters.
-  const std::int32_t start = std::int32_t(std::string(" DEVICE QV18\r\n; nowhere here\r\n DW ").size());
+  const std::int32_t start =
+      std::int32_t(std::string(" DEVICE QV18\r\n; nowhere here\r\n DW ").size());
   EXPECT_EQ(mark.Start(), start);
   EXPECT_EQ(mark.Stop(), start + 7);
 }

@@ -20,24 +20,24 @@
 
 #include <gtest/gtest.h>
 
+#include "build_debug/image/object_image.h"
 #include "build_debug/key/gui/device_form.h"
-#include "workbench/gui/program_parts.h"
 #include "build_debug/key/gui/progress_form.h"
 #include "build_debug/key/gui/qt_event_poster.h"
-#include "build_debug/image/object_image.h"
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
 #include "platform/serial_port.h"
 #include "resources/widget_names.h"
-#include "tests/workbench/gui/key_session_setup.h"
+#include "services/gui/modal_dialogs.h"
 #include "tests/build_debug/debug/gui/wait_until.h"
 #include "tests/keysim/chip_model.h"
 #include "tests/keysim/simulated_key.h"
-#include "tests/workbench/gui/installed_tools.h"
 #include "tests/services/temp_folder.h"
+#include "tests/workbench/gui/installed_tools.h"
+#include "tests/workbench/gui/key_session_setup.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/ide_forms.h"
-#include "services/gui/modal_dialogs.h"
+#include "workbench/gui/program_parts.h"
 #include "workbench/gui/run_commands.h"
 #include "workbench/session/session.h"
 
@@ -178,7 +178,7 @@ class RunHoldsLink : public ::testing::Test {
 struct Command {
   const char* name;
   bool during_calibration;
-  const char* menu_item;                // or
+  const char* menu_item;  // or
   void (*device_click)(TDeviceFRM&);
 };
 

@@ -4,10 +4,10 @@
 // unattended run, Run's clock notice waits for the run to end well, and Run in Wrenfield mode
 // programs the loaded program.
 
+#include <sys/wait.h>
 #include <QApplication>
 #include <QPushButton>
 #include <QStatusBar>
-#include <sys/wait.h>
 
 #include <algorithm>
 
@@ -19,28 +19,28 @@
 
 #include <gtest/gtest.h>
 
+#include "build_debug/image/object_image.h"
 #include "build_debug/key/gui/progress_form.h"
 #include "build_debug/key/gui/qt_key_notifications.h"
-#include "build_debug/image/object_image.h"
 #include "build_debug/tools/tarn_bridge.h"
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
 #include "platform/serial_port.h"
 #include "resources/code_widget_names.h"
-#include "tests/workbench/gui/key_session_setup.h"
+#include "services/exit_codes.h"
+#include "services/gui/modal_dialogs.h"
+#include "services/message_strings.h"
+#include "services/program_runner.h"
 #include "tests/build_debug/debug/gui/wait_until.h"
 #include "tests/build_debug/tools/tarn_object.h"
 #include "tests/keysim/chip_model.h"
 #include "tests/keysim/simulated_key.h"
-#include "tests/workbench/gui/installed_tools.h"
 #include "tests/services/temp_folder.h"
-#include "services/exit_codes.h"
+#include "tests/workbench/gui/installed_tools.h"
+#include "tests/workbench/gui/key_session_setup.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/ide_forms.h"
-#include "services/gui/modal_dialogs.h"
 #include "workbench/gui/run_commands.h"
-#include "services/message_strings.h"
-#include "services/program_runner.h"
 #include "workbench/session/session.h"
 
 namespace main_menu = widget_names::MainMenu;
@@ -82,10 +82,10 @@ class RunProgram : public ::testing::Test {
 class HiddenProgramRun : public RunProgram {
  protected:
   int Run(const std::string& port_path, const std::string& switches = "/h /p") {
-    const std::string command =
-        "QT_QPA_PLATFORM=offscreen QVKEY_BOX_LOG='" + Log() + "' QVKEY_SETTINGS_FILE='" +
-        folder_.Path() + "settings.txt' QVKEY_COM1='" + port_path + "' timeout 60 '" +
-        installed_.Program() + "' " + switches + " '" + source_ + "'";
+    const std::string command = "QT_QPA_PLATFORM=offscreen QVKEY_BOX_LOG='" + Log() +
+                                "' QVKEY_SETTINGS_FILE='" + folder_.Path() +
+                                "settings.txt' QVKEY_COM1='" + port_path + "' timeout 60 '" +
+                                installed_.Program() + "' " + switches + " '" + source_ + "'";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
@@ -98,7 +98,8 @@ TEST_F(HiddenProgramRun, AssemblesProgramsAndEndsByItself) {
   ASSERT_EQ(Run(key_.DevicePath()), workbench::kExitDone);
   // A first run: only the configuration notice.
   EXPECT_EQ(ReadLines(Log()), std::vector<std::string>{testing_gui::kFirstRunBox});
-  const std::string tools = std::filesystem::path(installed_.Program()).parent_path().string() + "/";
+  const std::string tools =
+      std::filesystem::path(installed_.Program()).parent_path().string() + "/";
   ExpectChipHolds(build_debug::TarnObject(tools, source_));
 }
 
@@ -146,9 +147,7 @@ TEST_F(HiddenProgramRun, AVerifiedRunEndsWellOnlyWhenTheChipReadsBackAsProgramme
 // program binds them; the reports the main window heard are kept.
 class MainWindowRun : public RunProgram {
  protected:
-  MainWindowRun() {
-    boxes_.AnswerWithFirstButton();
-  }
+  MainWindowRun() { boxes_.AnswerWithFirstButton(); }
   ~MainWindowRun() override {
     if (session_) session_->KeyNotices().Unbind([] { QApplication::processEvents(); });
     forms_.reset();
@@ -182,7 +181,9 @@ class MainWindowRun : public RunProgram {
     return *form_;
   }
 
-  bool Heard(int code) const { return std::find(heard_.begin(), heard_.end(), code) != heard_.end(); }
+  bool Heard(int code) const {
+    return std::find(heard_.begin(), heard_.end(), code) != heard_.end();
+  }
 
   // A key of its own for the test, in place of the fixture's; COM1 leads to it.
   keysim::ChipModel& UseKey(keysim::KeyConfig config) {
@@ -203,8 +204,7 @@ class MainWindowRun : public RunProgram {
   platform::RecordingMessageBoxes boxes_;
   RecordingModalDialogs dialogs_;
   platform::SystemProcessRunner processes_;
-  workbench::SessionSetup setup_ =
-      KeySessionSetup(folder_.Path(), [this] { return port_path_; });
+  workbench::SessionSetup setup_ = KeySessionSetup(folder_.Path(), [this] { return port_path_; });
   std::unique_ptr<workbench::IdeSession> session_;
   std::unique_ptr<platform::TermiosSerialPortOpener> ports_;
   std::unique_ptr<TEditorFRM> form_;
@@ -248,7 +248,7 @@ TEST_F(MainWindowRun, ACancelledRunSaysSoInTheStatusLine) {
   EXPECT_EQ(form.statusBar()->currentMessage().toStdString(),
             "Programming cancelled : the chip holds only part of the program");
   EXPECT_TRUE(boxes_.Boxes().empty());
-  EXPECT_EQ(chip.Program()[2047], 0x0FFF);  // the reset vector never went out
+  EXPECT_EQ(chip.Program()[2047], 0x0FFF);                 // the reset vector never went out
   EXPECT_EQ(form.Run().ExitCode(), workbench::kExitDone);  // nothing asked from the command line
 }
 

@@ -4,36 +4,36 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QScreen>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <fstream>
 #include <functional>
 #include <memory>
 
-#include "tests/services/temp_folder.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
 #include "resources/code_widget_names.h"
+#include "services/gui/modal_dialogs.h"
+#include "services/gui/radio_group.h"
+#include "services/localize.h"
+#include "services/registry_settings.h"
+#include "tests/services/temp_folder.h"
 #include "workbench/gui/about_form.h"
 #include "workbench/gui/find_dialogs.h"
 #include "workbench/gui/find_replace_form.h"
 #include "workbench/gui/goto_line_form.h"
 #include "workbench/gui/grid_debug_form.h"
 #include "workbench/gui/hint_form.h"
-#include "services/gui/modal_dialogs.h"
 #include "workbench/gui/notice_forms.h"
 #include "workbench/gui/print_forms.h"
-#include "services/gui/radio_group.h"
-#include "services/localize.h"
-#include "services/registry_settings.h"
 
 namespace find_replace_form = widget_names::FindReplaceForm;
 namespace goto_line_dlg = widget_names::GotoLineNumDLG;
@@ -74,10 +74,8 @@ TEST_F(GotoLineTest, TheTypedTextGivesTheLineOrNoJump) {
     int line;
   };
   const Case cases[] = {
-      {"abc", QDialog::Accepted, false, -1},
-      {"0", QDialog::Accepted, false, -1},
-      {"-3", QDialog::Accepted, false, -1},
-      {"12", QDialog::Accepted, true, 12},
+      {"abc", QDialog::Accepted, false, -1}, {"0", QDialog::Accepted, false, -1},
+      {"-3", QDialog::Accepted, false, -1},  {"12", QDialog::Accepted, true, 12},
       {"12", QDialog::Rejected, false, -1},
   };
   for (const Case& c : cases) {
@@ -222,29 +220,81 @@ TEST(PrintForm, TheLabelsShowTheLayoutOfTheChosenRange) {
   };
   // 800 x 1000 at "X" 10 x 20: 80 columns, 50 lines.
   const Case cases[] = {
-      {{false, 10, 1, 50, 0}, {}, QDialog::Accepted, true, false, "80 Column x 50 Line Page",
-       "10 x 20 Pixel Characters", "50 Lines = 1 Page"},
-      {{false, 10, 1, 51, 0}, {}, QDialog::Accepted, true, false, "80 Column x 50 Line Page",
-       "10 x 20 Pixel Characters", "51 Lines = 2 Pages"},
+      {{false, 10, 1, 50, 0},
+       {},
+       QDialog::Accepted,
+       true,
+       false,
+       "80 Column x 50 Line Page",
+       "10 x 20 Pixel Characters",
+       "50 Lines = 1 Page"},
+      {{false, 10, 1, 51, 0},
+       {},
+       QDialog::Accepted,
+       true,
+       false,
+       "80 Column x 50 Line Page",
+       "10 x 20 Pixel Characters",
+       "51 Lines = 2 Pages"},
       // Two sections: (80 - 2 - 1) div 2 columns, 2 x 50 lines a page.
-      {{false, 10, 2, 150, 0}, {}, QDialog::Accepted, true, false, "38 Column x 100 Line Page",
-       "10 x 20 Pixel Characters", "150 Lines = 2 Pages"},
-      {{true, 10, 1, 500, 7}, {}, QDialog::Accepted, true, true, "80 Column x 50 Line Page",
-       "10 x 20 Pixel Characters", "7 Lines = 1 Page"},
-      {{true, 10, 1, 500, 7}, pick(print_form::RangeGroup, 0), QDialog::Accepted, true, false,
-       "80 Column x 50 Line Page", "10 x 20 Pixel Characters", "500 Lines = 10 Pages"},
+      {{false, 10, 2, 150, 0},
+       {},
+       QDialog::Accepted,
+       true,
+       false,
+       "38 Column x 100 Line Page",
+       "10 x 20 Pixel Characters",
+       "150 Lines = 2 Pages"},
+      {{true, 10, 1, 500, 7},
+       {},
+       QDialog::Accepted,
+       true,
+       true,
+       "80 Column x 50 Line Page",
+       "10 x 20 Pixel Characters",
+       "7 Lines = 1 Page"},
+      {{true, 10, 1, 500, 7},
+       pick(print_form::RangeGroup, 0),
+       QDialog::Accepted,
+       true,
+       false,
+       "80 Column x 50 Line Page",
+       "10 x 20 Pixel Characters",
+       "500 Lines = 10 Pages"},
       // Landscape: 1000 x 800 gives 100 columns and 40 lines.
-      {{false, 10, 1, 80, 0}, pick(print_form::OrientationGroup, 1), QDialog::Accepted, true, false,
-       "100 Column x 40 Line Page", "10 x 20 Pixel Characters", "80 Lines = 2 Pages"},
+      {{false, 10, 1, 80, 0},
+       pick(print_form::OrientationGroup, 1),
+       QDialog::Accepted,
+       true,
+       false,
+       "100 Column x 40 Line Page",
+       "10 x 20 Pixel Characters",
+       "80 Lines = 2 Pages"},
       // A font too big for one line: no pages and nothing to print.
       {{false, 10, 1, 80, 0},
        [](QDialog& d) { Child<QSpinBox>(d, print_form::FontSizeSpinEdit).setValue(60); },
-       QDialog::Accepted, false, false, "13 Column x 0 Line Page", "60 x 1200 Pixel Characters",
+       QDialog::Accepted,
+       false,
+       false,
+       "13 Column x 0 Line Page",
+       "60 x 1200 Pixel Characters",
        "80 Lines = 0 Pages"},
-      {{false, 10, 1, 0, 0}, {}, QDialog::Accepted, false, false, "80 Column x 50 Line Page",
-       "10 x 20 Pixel Characters", "0 Lines = 0 Pages"},
-      {{false, 10, 1, 50, 0}, {}, QDialog::Rejected, false, false, "80 Column x 50 Line Page",
-       "10 x 20 Pixel Characters", "50 Lines = 1 Page"},
+      {{false, 10, 1, 0, 0},
+       {},
+       QDialog::Accepted,
+       false,
+       false,
+       "80 Column x 50 Line Page",
+       "10 x 20 Pixel Characters",
+       "0 Lines = 0 Pages"},
+      {{false, 10, 1, 50, 0},
+       {},
+       QDialog::Rejected,
+       false,
+       false,
+       "80 Column x 50 Line Page",
+       "10 x 20 Pixel Characters",
+       "50 Lines = 1 Page"},
   };
   for (const Case& c : cases) {
     printer.landscape = false;
@@ -425,7 +475,8 @@ TEST(AboutForm, TheVersionLineCyclesThroughItsFourTextsAndTheAddressOpens) {
   RecordingModalDialogs dialogs;
   std::vector<std::string> opened;
   gui::TAboutFRM about(texts, dialogs,
-                       {[] { return std::string("1.51.07"); }, [] { return std::string("1.51.03"); },
+                       {[] { return std::string("1.51.07"); },
+                        [] { return std::string("1.51.03"); },
                         [] { return std::string("2.08.05"); }},
                        [&](const std::string& url) { opened.push_back(url); });
   const char* lines[] = {"IDE Ver: 3.2.3", "TARN DLL Ver: 1.51.07", "QVB Ver: 1.51.03",
@@ -517,7 +568,8 @@ TEST(SmallDialogs, AreAsWideAsTheirCaptions) {
     std::function<std::unique_ptr<QDialog>()> make;
   };
   const Row rows[] = {
-      {"go to line", [&] { return std::make_unique<gui::TGotoLineNumDLG>(texts, dialogs, nullptr); }},
+      {"go to line",
+       [&] { return std::make_unique<gui::TGotoLineNumDLG>(texts, dialogs, nullptr); }},
       {"find/replace", [&] { return std::make_unique<gui::TFindReplaceForm>(dialogs); }},
       {"find", [] { return std::make_unique<gui::TEditFindDialog>(nullptr); }},
       {"replace", [] { return std::make_unique<gui::TEditReplaceDialog>(nullptr); }},

@@ -26,8 +26,8 @@ class StoredOptionStart : public GuiSessionTest {
     workbench::RegistrySettings& settings = session_->Registry();
     ASSERT_TRUE(settings.WriteRegString("Configuration\\ComPort", "COM1"));
     ASSERT_TRUE(settings.WriteRegInt("Configuration\\UseNewEditor", enhanced ? 1 : 0));
-    form_ = std::make_unique<gui::TEditorFRM>(*session_, std::vector<std::string>{},
-                                              QSize(800, 600));
+    form_ =
+        std::make_unique<gui::TEditorFRM>(*session_, std::vector<std::string>{}, QSize(800, 600));
     forms_ = std::make_unique<gui::IdeForms>(*form_, *session_, std::move(services));
     form_->show();
     QApplication::processEvents();

@@ -15,14 +15,14 @@
 #include "build_debug/key/key_protocol.h"
 #include "platform/process_runner.h"
 #include "resources/widget_names.h"
-#include "tests/build_debug/tools/cod_writer.h"
+#include "services/gui/modal_dialogs.h"
 #include "tests/build_debug/key/ignored_notifications.h"
 #include "tests/build_debug/key/key_fixture.h"
+#include "tests/build_debug/tools/cod_writer.h"
 #include "tests/keysim/chip_model.h"
-#include "tests/workbench/gui/installed_tools.h"
 #include "tests/services/temp_folder.h"
+#include "tests/workbench/gui/installed_tools.h"
 #include "workbench/gui/editor_form.h"
-#include "services/gui/modal_dialogs.h"
 #include "workbench/session/session.h"
 
 namespace main_menu = widget_names::MainMenu;
@@ -47,7 +47,6 @@ void Write(const std::string& name, const std::string& bytes) {
   file << bytes;
   ASSERT_TRUE(file.good()) << name;
 }
-
 
 class WrenfieldStart : public KeyFixture {
  protected:
@@ -109,10 +108,10 @@ TEST_F(WrenfieldStart, TheProgramHeadlessLoadsAGoodFileQuietlyAndRefusesADamaged
   const std::string log = folder_.Path() + "boxes.log";
   const auto run = [&] {
     std::filesystem::remove(log);
-    const std::string command = "QT_QPA_PLATFORM=offscreen QVKEY_QUIT_AFTER_START=1 QVKEY_BOX_LOG='" +
-                                log + "' QVKEY_SETTINGS_FILE='" + folder_.Path() +
-                                "settings.txt' timeout 60 '" + installed.Program() + "' /b '" + base_ +
-                                ".cod'";
+    const std::string command =
+        "QT_QPA_PLATFORM=offscreen QVKEY_QUIT_AFTER_START=1 QVKEY_BOX_LOG='" + log +
+        "' QVKEY_SETTINGS_FILE='" + folder_.Path() + "settings.txt' timeout 60 '" +
+        installed.Program() + "' /b '" + base_ + ".cod'";
     return std::system(command.c_str());
   };
   const auto boxes = [&] {

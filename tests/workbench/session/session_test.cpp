@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <tuple>
 
@@ -45,8 +45,8 @@ std::optional<std::string> GermanTexts(std::string_view name) {
 class TwoSessions : public ::testing::Test {
  protected:
   fs::path File(const std::string& tag) const {
-    return fs::temp_directory_path() / ("qv_session_" + std::to_string(::getpid()) + "_" + tag +
-                                        ".txt");
+    return fs::temp_directory_path() /
+           ("qv_session_" + std::to_string(::getpid()) + "_" + tag + ".txt");
   }
   void SetUp() override {
     fs::remove(File("a"));
@@ -87,7 +87,8 @@ TEST_F(TwoSessions, KeepTheirSettingsTextsBoxesAndImagesApart) {
   ASSERT_EQ(boxes_b_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_a_.Boxes()[0].caption, "WINDOW POSITION RESET");
   EXPECT_EQ(boxes_b_.Boxes()[0].caption, "FENSTERPOSITION");
-  EXPECT_EQ(b.Texts().LU_GetString(ids::DebugUnit::SCU_LST_LOAD_FAILED), ".LST-Datei nicht geladen");
+  EXPECT_EQ(b.Texts().LU_GetString(ids::DebugUnit::SCU_LST_LOAD_FAILED),
+            ".LST-Datei nicht geladen");
   EXPECT_EQ(b.Texts().LU_GetString(ids::EditorUnit::SCU_VIEW_LIST_FAILED), "String not available");
 
   a.Globals().WrenfieldMode = true;
@@ -102,7 +103,8 @@ TEST_F(TwoSessions, KeepTheirSettingsTextsBoxesAndImagesApart) {
 }
 
 TEST_F(TwoSessions, StartValuesOfARun) {
-  IdeSession session({boxes_a_, dialogs_, processes_}, {File("a"), "/opt/a/", EmbeddedTextResource});
+  IdeSession session({boxes_a_, dialogs_, processes_},
+                     {File("a"), "/opt/a/", EmbeddedTextResource});
   const build_debug::ObjectImage& image = session.Image();
   EXPECT_EQ(image.ClockHz, 50'000'000);
   EXPECT_EQ(image.Device4K, 0);
@@ -116,7 +118,8 @@ TEST_F(TwoSessions, StartValuesOfARun) {
 
 TEST_F(TwoSessions, ASettingWrittenInOneRunIsThereInTheNext) {
   {
-    IdeSession first({boxes_a_, dialogs_, processes_}, {File("a"), "/opt/a/", EmbeddedTextResource});
+    IdeSession first({boxes_a_, dialogs_, processes_},
+                     {File("a"), "/opt/a/", EmbeddedTextResource});
     ASSERT_TRUE(first.Registry().WriteRegInt("FileListWidth", 120));
   }
   IdeSession next({boxes_a_, dialogs_, processes_}, {File("a"), "/opt/a/", EmbeddedTextResource});
@@ -127,7 +130,8 @@ TEST_F(TwoSessions, ASettingWrittenInOneRunIsThereInTheNext) {
 
 // A service the session was not handed is a programming error, never a silent default.
 TEST_F(TwoSessions, AServiceThatWasNotHandedInFailsLoudly) {
-  IdeSession session({boxes_a_, dialogs_, processes_}, {File("a"), "/opt/a/", EmbeddedTextResource});
+  IdeSession session({boxes_a_, dialogs_, processes_},
+                     {File("a"), "/opt/a/", EmbeddedTextResource});
   EXPECT_THROW(session.Clipboard(), MissingService);
   session.LinkChoices().SetComPort("COM3");
   EXPECT_THROW(std::ignore = session.KeyLink().OpenKey(), MissingService);
@@ -222,8 +226,8 @@ TEST_F(TwoSessions, ADamagedSettingsFileIsToldOnce) {
   const platform::BoxRequest& box = boxes.Boxes()[0];
   EXPECT_EQ(box.caption, "Settings File");
   EXPECT_EQ(box.buttons, platform::BoxButtons::Ok);
-  const std::string parts[] = {File("a").string() + "\r", File("a").string() + ".damaged",
-                               "line 4", "\"FileListWidth\""};
+  const std::string parts[] = {File("a").string() + "\r", File("a").string() + ".damaged", "line 4",
+                               "\"FileListWidth\""};
   for (const std::string& part : parts)
     EXPECT_NE(box.text.find(part), std::string::npos) << part << " not in " << box.text;
 }

@@ -46,10 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   image->SourceText = source.c_str();
   harness.assembler->BuiltinAssemble();
 
-  auto length = static_cast<std::int32_t>(source.find('\0') == std::string::npos ? size : source.find('\0'));
+  auto length =
+      static_cast<std::int32_t>(source.find('\0') == std::string::npos ? size : source.find('\0'));
   if (image->Failed) {
     Check(image->ErrorText != nullptr);
-    Check(0 <= image->ErrorStart && image->ErrorStart <= image->ErrorEnd && image->ErrorEnd <= length);
+    Check(0 <= image->ErrorStart && image->ErrorStart <= image->ErrorEnd &&
+          image->ErrorEnd <= length);
   } else {
     Check(image->ErrorStart == 0 && image->ErrorEnd == 0);
     Check(image->ProgrammingImage == image->WorkingImage);

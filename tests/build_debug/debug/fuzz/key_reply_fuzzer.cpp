@@ -20,10 +20,10 @@
 #include "build_debug/debug/debug_protocol.h"
 #include "build_debug/key/key_link.h"
 #include "build_debug/key/key_protocol.h"
-#include "tests/build_debug/tools/fuzz/fuzz_messages.h"
-#include "tests/build_debug/image/fuzz/image_fuzz_session.h"
 #include "platform/serial_port.h"
+#include "tests/build_debug/image/fuzz/image_fuzz_session.h"
 #include "tests/build_debug/key/ignored_notifications.h"
+#include "tests/build_debug/tools/fuzz/fuzz_messages.h"
 #include "tests/keysim/simulated_key.h"
 
 namespace {
@@ -40,7 +40,8 @@ class ScriptedPort : public platform::SerialPort {
  public:
   explicit ScriptedPort(KeyScript& script) : script_(script) {}
 
-  bool Read(std::span<std::uint8_t> buffer, std::chrono::milliseconds, std::size_t& count) override {
+  bool Read(std::span<std::uint8_t> buffer, std::chrono::milliseconds,
+            std::size_t& count) override {
     count = 0;
     if (!wire_.empty()) {
       while (count < buffer.size() && !wire_.empty()) {
@@ -57,7 +58,8 @@ class ScriptedPort : public platform::SerialPort {
     return true;
   }
 
-  bool Write(std::span<const std::uint8_t> bytes, std::chrono::milliseconds, std::size_t& count) override {
+  bool Write(std::span<const std::uint8_t> bytes, std::chrono::milliseconds,
+             std::size_t& count) override {
     for (std::uint8_t b : bytes) {
       wire_.push_back(b);  // the echo
       if (keyed_) {
@@ -75,7 +77,8 @@ class ScriptedPort : public platform::SerialPort {
 
  private:
   void Answer() {
-    for (char c : build_debug::KeyLink::kIdentification) wire_.push_back(static_cast<std::uint8_t>(c));
+    for (char c : build_debug::KeyLink::kIdentification)
+      wire_.push_back(static_cast<std::uint8_t>(c));
     wire_.push_back(script_.seed_low);
     wire_.push_back(script_.seed_high);
     wire_.push_back(script_.firmware);
@@ -121,7 +124,8 @@ struct KeySession : build_debug::ImageFuzzSession, build_debug::FuzzMessages {
     link.SetSettleTime(std::chrono::milliseconds(0));
     key.QVU_Init();
     // A short program, so that programming and reading have words to move.
-    for (int w = 0; w < 40; ++w) image->ProgrammingImage[w] = build_debug::UsedWord(static_cast<std::uint16_t>(0x800 + w));
+    for (int w = 0; w < 40; ++w)
+      image->ProgrammingImage[w] = build_debug::UsedWord(static_cast<std::uint16_t>(0x800 + w));
     build_debug::CopyProgrammingToWorking(*image);
   }
 };
@@ -167,7 +171,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       [](KeySession& k) { return k.debug.SendDebugResume(build_debug::kActionRunToBreak); },
       [](KeySession& k) { return k.debug.SendDebugResume(build_debug::kActionRunFree); },
       [](KeySession& k) { return k.debug.SendDebugResume(build_debug::kActionReset); },
-      [](KeySession& k) { return k.debug.Poll() == build_debug::DebugProtocol::PollResult::Stopped; },
+      [](KeySession& k) {
+        return k.debug.Poll() == build_debug::DebugProtocol::PollResult::Stopped;
+      },
       [](KeySession& k) { return k.debug.QVU_GetDebugData(); },
       [](KeySession& k) {
         k.debug.UpdateDebugData();

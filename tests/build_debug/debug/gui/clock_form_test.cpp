@@ -14,11 +14,11 @@
 
 #include <gtest/gtest.h>
 
-#include "build_debug/key/clock_synth.h"
 #include "build_debug/debug/gui/irc_form.h"
+#include "build_debug/key/clock_synth.h"
 #include "tests/build_debug/debug/debug_fixture.h"
-#include "tests/build_debug/key/key_fixture.h"
 #include "tests/build_debug/debug/gui/wait_until.h"
+#include "tests/build_debug/key/key_fixture.h"
 #include "tests/keysim/chip_model.h"
 
 namespace gui {
@@ -76,8 +76,9 @@ class ClockFormTest : public KeyFixture {
   DebugProtocol debug_{link_, key_, *image_, messages_};
   RecordingPriority priority_;
   std::vector<std::string> status_;
-  ClockControl control_{link_, key_, debug_, *image_, priority_,
-                        [this](const std::string& text) { status_.push_back(text); }};
+  ClockControl control_{link_,     key_,
+                        debug_,    *image_,
+                        priority_, [this](const std::string& text) { status_.push_back(text); }};
   std::string settings_file_ = FreshSettingsFile();
   platform::SettingsStore store_{settings_file_};
   workbench::RegistrySettings settings_{store_};
@@ -90,8 +91,8 @@ TEST_F(ClockFormTest, ShowingAppliesTheImagesFrequency) {
   EXPECT_EQ(form_->TrackBar().value(), 10600);
   EXPECT_TRUE(form_->CheckBox().isChecked());
   EXPECT_EQ(chip_->ClockWords(), std::vector<std::uint32_t>{ClockSynthSetting(4'000'000)});
-  EXPECT_EQ(status_, std::vector<std::string>{
-                         "QV-Key is generating a clock signal of 4,000,000 Hz."});
+  EXPECT_EQ(status_,
+            std::vector<std::string>{"QV-Key is generating a clock signal of 4,000,000 Hz."});
   EXPECT_TRUE(priority_.raised);
   EXPECT_TRUE(form_->Timer().isActive());
   EXPECT_EQ(form_->Timer().interval(), 500);
@@ -144,7 +145,7 @@ TEST_F(ClockFormTest, TheSliderSetsTheFrequencyInStepsOfTenKilohertz) {
 
 TEST_F(ClockFormTest, EachAcceptedOnToggleAddsOneHertz) {
   Show();
-  form_->CheckBox().click();  // off
+  form_->CheckBox().click();                                      // off
   EXPECT_TRUE(Until([this] { return !chip_->ClockRunning(); }));  // no reply to wait for
   EXPECT_EQ(control_.Frequency(), 4'000'001);
   EXPECT_EQ(status_.back(), "QV-Key clock generator is OFF.");

@@ -16,9 +16,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/settings_store.h"
+#include "services/registry_settings.h"
 #include "tests/build_debug/debug/chip_session.h"
 #include "tests/build_debug/debug/gui/send_clicks.h"
-#include "services/registry_settings.h"
 
 namespace gui {
 namespace {
@@ -31,7 +31,8 @@ class CodeFormTest : public ChipSession {
   void MakeListing(int lines) {
     image_->AddressLine.fill(-1);
     for (int n = 0; n < lines; ++n) {
-      image_->LineBufferOffset[static_cast<std::size_t>(n)] = static_cast<std::int32_t>(buffer_.size());
+      image_->LineBufferOffset[static_cast<std::size_t>(n)] =
+          static_cast<std::int32_t>(buffer_.size());
       char text[64];
       std::snprintf(text, sizeof text, "%04X  A%02X\tJMP\tloop_%d\r\n", n, n & 0xFF, n);
       buffer_.insert(buffer_.end(), text, text + std::strlen(text));

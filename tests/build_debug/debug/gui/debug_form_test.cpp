@@ -19,8 +19,8 @@
 #include "build_debug/debug/debug_protocol.h"
 #include "resources/code_widget_names.h"
 #include "tests/build_debug/debug/debug_fixture.h"
-#include "tests/build_debug/key/key_fixture.h"
 #include "tests/build_debug/debug/gui/wait_until.h"
+#include "tests/build_debug/key/key_fixture.h"
 #include "tests/keysim/chip_model.h"
 
 namespace debug_frm = widget_names::DebugFRM;
@@ -253,7 +253,7 @@ TEST_F(DebugFormTest, AKeyUnpluggedDuringWalkEndsTheSession) {
   ASSERT_FALSE(boxes_.Boxes().empty());
   EXPECT_EQ(boxes_.Boxes()[0].caption, kLinkCaption);
   EXPECT_FALSE(form_->Timer().isActive());
-  EXPECT_FALSE(link_.IsLinkOpen());   // closed although the clock-off could not go out
+  EXPECT_FALSE(link_.IsLinkOpen());    // closed although the clock-off could not go out
   EXPECT_TRUE(around_.main_commands);  // the Run menu is back
   EXPECT_EQ(notes_.notified, std::vector<int>{-kKeyDebugHidden});
 }
@@ -300,9 +300,9 @@ TEST_F(DebugFormTest, TheSessionShowsItsWindowsByTheAssembler) {
   Start();
   EXPECT_TRUE(form_->Button(debug_frm::HopBTN).isVisible());
   EXPECT_TRUE(form_->Button(debug_frm::WatchBTN).isEnabled());
-  EXPECT_EQ(around_.shown, (std::vector<DebugSurroundings::Window>{
-                               DebugSurroundings::kRegisters, DebugSurroundings::kCode,
-                               DebugSurroundings::kWatch}));
+  EXPECT_EQ(around_.shown, (std::vector<DebugSurroundings::Window>{DebugSurroundings::kRegisters,
+                                                                   DebugSurroundings::kCode,
+                                                                   DebugSurroundings::kWatch}));
   if (const char* folder = std::getenv("QV_SCREENSHOT_DIR")) {
     QApplication::processEvents();
     form_->grab().save(QString(folder) + "/debug_form.png");

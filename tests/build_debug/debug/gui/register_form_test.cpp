@@ -15,9 +15,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/settings_store.h"
+#include "services/registry_settings.h"
 #include "tests/build_debug/debug/chip_session.h"
 #include "tests/build_debug/debug/gui/send_clicks.h"
-#include "services/registry_settings.h"
 
 namespace gui {
 namespace {
@@ -58,7 +58,8 @@ TEST_F(RegisterFormTest, ClicksAndKeysReachTheChip) {
   r.ports[6 - 5] = 0x0F;
   r.ram.assign(64, 0x11);
   auto& chip = Open(false, kFusexFourBanks, r);
-  for (int a = 0x20; a < 0x30; ++a) image_->WorkingImage[static_cast<std::size_t>(a)] = UsedWord(0xA05);
+  for (int a = 0x20; a < 0x30; ++a)
+    image_->WorkingImage[static_cast<std::size_t>(a)] = UsedWord(0xA05);
   auto& form = Show(3, 4);
 
   Click(form.BitRect(6, 7));
@@ -88,8 +89,9 @@ TEST_F(RegisterFormTest, ClicksAndKeysReachTheChip) {
 
   // The wheel moves the panel five lines a notch.
   const int before = form.PanelScrollBar().value();
-  QWheelEvent wheel(QPointF(form.PanelLineRect(0).center()), form.mapToGlobal(QPointF(form.PanelLineRect(0).center())),
-                    QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent wheel(QPointF(form.PanelLineRect(0).center()),
+                    form.mapToGlobal(QPointF(form.PanelLineRect(0).center())), QPoint(),
+                    QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QApplication::sendEvent(&form, &wheel);
   EXPECT_EQ(form.PanelScrollBar().value(), before + kPanelWheelSteps);
 }
@@ -124,8 +126,10 @@ TEST_F(RegisterFormTest, TheDigitBeingTypedIsMarked) {
       {"two typed: the next register's first", Qt::Key_7, "7", 0xB4, 0},
   };
   for (const Step& step : steps) {
-    if (step.key == 0) Click(form.ValueRect(step.slot));
-    else Key(step.key, step.text);
+    if (step.key == 0)
+      Click(form.ValueRect(step.slot));
+    else
+      Key(step.key, step.text);
     ASSERT_TRUE(form.Control().Editing().active) << step.what;
     EXPECT_TRUE(marked(step.slot, step.digit)) << step.what;
     EXPECT_FALSE(marked(step.slot, 1 - step.digit)) << step.what;

@@ -13,8 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/settings_store.h"
-#include "tests/build_debug/debug/chip_session.h"
 #include "services/registry_settings.h"
+#include "tests/build_debug/debug/chip_session.h"
 
 namespace gui {
 namespace {

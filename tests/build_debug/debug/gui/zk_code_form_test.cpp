@@ -16,11 +16,11 @@
 #include "editor_control/style_run.h"
 #include "platform/settings_store.h"
 #include "resources/widget_names.h"
+#include "services/registry_settings.h"
+#include "services/windows_menu.h"
 #include "tests/build_debug/debug/chip_session.h"
 #include "tests/build_debug/debug/list_program.h"
 #include "tests/build_debug/tools/tarn_harness.h"
-#include "services/registry_settings.h"
-#include "services/windows_menu.h"
 
 namespace zk_code_frm = widget_names::ZK_CodeFRM;
 
@@ -36,7 +36,9 @@ constexpr std::int32_t kBlue = 0xFF0000;
 
 class ListFormTest : public ChipSession {
  protected:
-  ListFormTest() { windows_menu_.InitWindowsMenu([] {}); }
+  ListFormTest() {
+    windows_menu_.InitWindowsMenu([] {});
+  }
 
   void Build(const std::string& text) { source_ = BuildListing(tarn_, text); }
 
@@ -114,8 +116,8 @@ class ListFormTest : public ChipSession {
   platform::SettingsStore store_{settings_file_};
   workbench::RegistrySettings settings_{store_};
   workbench::WindowsMenuUnit windows_menu_{texts_};
-  std::unique_ptr<TZK_CodeFRM> form_ = std::make_unique<TZK_CodeFRM>(
-      debug_, tarn_.tarn, messages_, settings_, windows_menu_);
+  std::unique_ptr<TZK_CodeFRM> form_ =
+      std::make_unique<TZK_CodeFRM>(debug_, tarn_.tarn, messages_, settings_, windows_menu_);
   std::string source_;
 };
 
@@ -228,10 +230,11 @@ TEST_F(ListFormTest, ToolBarModesGoToResetAndJumpToMain) {
 }
 
 TEST_F(ListFormTest, AMissingListingLeavesTheViewerWithoutAToolBarAndNoMainIsTold) {
-  Build("        DEVICE  QV18AC, OSCXT2\n"
-        "        ORG     0\n"
-        "start   JMP     start\n"
-        "        END\n");
+  Build(
+      "        DEVICE  QV18AC, OSCXT2\n"
+      "        ORG     0\n"
+      "start   JMP     start\n"
+      "        END\n");
   EXPECT_FALSE(form_->ShowListFile(tarn_.source_folder + "other.asm"));
   EXPECT_FALSE(form_->isVisible());
   EXPECT_EQ(form_->ToolbarMode(), kToolbarHidden);

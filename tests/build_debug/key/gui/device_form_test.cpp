@@ -21,15 +21,15 @@
 #include "build_debug/key/key_protocol.h"
 #include "platform/settings_store.h"
 #include "resources/code_widget_names.h"
-#include "tests/build_debug/key/ignored_notifications.h"
-#include "tests/build_debug/key/key_fixture.h"
-#include "tests/keysim/chip_model.h"
-#include "tests/services/temp_folder.h"
 #include "services/globals.h"
 #include "services/gui/modal_dialogs.h"
 #include "services/registry_settings.h"
 #include "services/windows_menu.h"
+#include "tests/build_debug/key/ignored_notifications.h"
+#include "tests/build_debug/key/key_fixture.h"
+#include "tests/keysim/chip_model.h"
 #include "tests/services/full_disk.h"
+#include "tests/services/temp_folder.h"
 
 namespace device_frm = widget_names::DeviceFRM;
 
@@ -108,10 +108,10 @@ class DeviceFormTest : public KeyFixture {
   std::unique_ptr<keysim::ChipModel> chip_;
   QvKeyUnit key_{link_, image_, messages_, notes_};
   std::vector<std::string> status_lines_;
-  std::unique_ptr<TDeviceFRM> form_ = std::make_unique<TDeviceFRM>(DeviceFormServices{
-      image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_,
-      workbench::WriteAllBytes,
-      [this](const std::string& text) { status_lines_.push_back(text); }});
+  std::unique_ptr<TDeviceFRM> form_ = std::make_unique<TDeviceFRM>(
+      DeviceFormServices{image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_,
+                         workbench::WriteAllBytes,
+                         [this](const std::string& text) { status_lines_.push_back(text); }});
 };
 
 TEST_F(DeviceFormTest, ClickedControlsBuildTheFuseWords) {
@@ -177,7 +177,8 @@ TEST_F(DeviceFormTest, ShowingTheImageFillsTheIdAndTheFlashLines) {
       image_.WorkingImage[static_cast<std::size_t>(i)] = UsedWord(static_cast<std::uint16_t>(i));
     // "QV", then a character 0xFF that ends the string.
     const std::uint16_t id[] = {0x05, 0x01, 0x05, 0x06, 0x0F, 0x0F};
-    for (int i = 0; i < 6; ++i) image_.WorkingImage[static_cast<std::size_t>(kIdWordsIndex + i)] = id[i];
+    for (int i = 0; i < 6; ++i)
+      image_.WorkingImage[static_cast<std::size_t>(kIdWordsIndex + i)] = id[i];
     form_->ShowImage();
     EXPECT_EQ(form_->IdLabel().text(), "QV");
     EXPECT_EQ(form_->EeLabel(0).text(), "000- 000 001 002 003 004 005 006 007");
@@ -197,7 +198,8 @@ TEST_F(DeviceFormTest, ReadFillsTheWindowAndVerifyNamesThePartThatDiffers) {
   config.fuse = 0x0FFA;   // Crystal - HS3 with feedback, protect, sync and turbo off
   auto& chip = StartChip(config);
   std::vector<std::uint16_t> program(2048);
-  for (int i = 0; i < 2048; ++i) program[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>((i * 5) & 0xFFF);
+  for (int i = 0; i < 2048; ++i)
+    program[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>((i * 5) & 0xFFF);
   chip.Load(program);
   form_->show();
 
@@ -241,13 +243,15 @@ TEST_F(DeviceFormTest, ProgramWritesTheWorkingImage) {
   form_->show();
   Click(form_->DeviceGroup(), 0);
   for (int i = 0; i < 2048; ++i)
-    image_.WorkingImage[static_cast<std::size_t>(i)] = UsedWord(static_cast<std::uint16_t>(0x800 - i));
+    image_.WorkingImage[static_cast<std::size_t>(i)] =
+        UsedWord(static_cast<std::uint16_t>(0x800 - i));
   image_.ProgrammingImage.fill(0);
   form_->Button(device_frm::ProgramBTN).click();
   key_.QVU_Cleanup();  // the run is on the key protocol's worker
   EXPECT_TRUE(boxes_.Boxes().empty());
   const auto words = chip.Program();
-  for (int i = 0; i < 2048; ++i) ASSERT_EQ(words[static_cast<std::size_t>(i)], (0x800 - i) & 0xFFF) << i;
+  for (int i = 0; i < 2048; ++i)
+    ASSERT_EQ(words[static_cast<std::size_t>(i)], (0x800 - i) & 0xFFF) << i;
 }
 
 TEST_F(DeviceFormTest, AnUnpluggedKeyGivesTheLinkReportAndNoVerdict) {
@@ -285,7 +289,8 @@ TEST_F(DeviceFormTest, SaveAndLoadHexRoundTrip) {
   EXPECT_TRUE(boxes_.Boxes().empty());
   for (int i = 0; i < kImageWords; ++i)
     ASSERT_EQ(image_.WorkingImage[static_cast<std::size_t>(i)] & kInstructionBits,
-              saved[static_cast<std::size_t>(i)] & kInstructionBits) << i;
+              saved[static_cast<std::size_t>(i)] & kInstructionBits)
+        << i;
   EXPECT_EQ(form_->DeviceGroup().ItemIndex(), 1);
   EXPECT_EQ(form_->windowTitle(), "Device");
 
@@ -346,7 +351,8 @@ TEST_F(DeviceFormTest, ImageFilesThatCannotBeLoadedAreRefusedWithABox) {
 TEST_F(DeviceFormTest, AReadOnlyImageIsShownLockedAndSavedOnlyUnderAnotherName) {
   const std::string name = folder_.Path() + "Image.qvh";
   WriteHexText(image_);
-  WriteFile(name, std::string(image_.FileBuffer, static_cast<std::size_t>(image_.FileBufferLength)));
+  WriteFile(name,
+            std::string(image_.FileBuffer, static_cast<std::size_t>(image_.FileBufferLength)));
   const std::string original = FileText(name);
   form_->show();
   ASSERT_TRUE(form_->LoadImageFile(name, true));
@@ -370,17 +376,19 @@ TEST_F(DeviceFormTest, AReadOnlyImageIsShownLockedAndSavedOnlyUnderAnotherName) 
   boxes_.AnswerWithFirstButton();
   PickFile(folder_.Path() + "IMAGE.QVH");
   form_->Button(device_frm::SaveBTN).click();
-  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
-                            "This is a READ ONLY EEPROM image and must be saved under a different name.",
-                            "Choose a different name to save the READ ONLY file:"}));
+  EXPECT_EQ(BoxTexts(),
+            (std::vector<std::string>{
+                "This is a READ ONLY EEPROM image and must be saved under a different name.",
+                "Choose a different name to save the READ ONLY file:"}));
   EXPECT_EQ(FileText(name), original);
 
   boxes_.Clear();
   boxes_.AnswerWithFirstButton();
   PickFile(folder_.Path() + "copy.qvh");
   form_->Button(device_frm::SaveBTN).click();
-  EXPECT_EQ(BoxTexts(), std::vector<std::string>{
-                            "This is a READ ONLY EEPROM image and must be saved under a different name."});
+  EXPECT_EQ(BoxTexts(),
+            std::vector<std::string>{
+                "This is a READ ONLY EEPROM image and must be saved under a different name."});
   EXPECT_EQ(FileText(folder_.Path() + "copy.qvh"), original);
 
   // A load for editing ends the read-only mode.
@@ -401,20 +409,20 @@ TEST_F(DeviceFormTest, SaveHexReplacesTheImageWholeAndKeepsALink) {
   WriteHexText(image_);
   const std::string expected(image_.FileBuffer, static_cast<std::size_t>(image_.FileBufferLength));
 
-  form_ = std::make_unique<TDeviceFRM>(DeviceFormServices{
-      image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_,
-      workbench::FullHalfWay()});
+  form_ = std::make_unique<TDeviceFRM>(DeviceFormServices{image_, key_, messages_, texts_,
+                                                          registry_, menu_, dialogs_, globals_,
+                                                          workbench::FullHalfWay()});
   form_->show();
   boxes_.AnswerWithFirstButton();
   boxes_.AnswerWithFirstButton();
   PickFile(link);
   form_->Button(device_frm::SaveBTN).click();
-  EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"OK to overwrite " + link,
-                                                  "Unable to write to " + link}));
+  EXPECT_EQ(BoxTexts(),
+            (std::vector<std::string>{"OK to overwrite " + link, "Unable to write to " + link}));
   EXPECT_EQ(FileText(real), ":00000001FF\r\n");
 
-  form_ = std::make_unique<TDeviceFRM>(DeviceFormServices{image_, key_, messages_, texts_,
-                                                          registry_, menu_, dialogs_, globals_});
+  form_ = std::make_unique<TDeviceFRM>(
+      DeviceFormServices{image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_});
   form_->show();
   boxes_.Clear();
   boxes_.AnswerWithFirstButton();
@@ -425,7 +433,8 @@ TEST_F(DeviceFormTest, SaveHexReplacesTheImageWholeAndKeepsALink) {
   EXPECT_EQ(FileText(real), expected);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.Path()),
                           std::filesystem::directory_iterator()),
-            3) << "the settings file, the image and its link";
+            3)
+      << "the settings file, the image and its link";
 }
 
 TEST_F(DeviceFormTest, TheWindowsMenuAndThePlacementFollowTheWindow) {
@@ -447,8 +456,8 @@ TEST_F(DeviceFormTest, TheWindowsMenuAndThePlacementFollowTheWindow) {
   EXPECT_EQ(width, 790);
   EXPECT_EQ(height, 700);
   EXPECT_FALSE(visible);
-  form_ = std::make_unique<TDeviceFRM>(DeviceFormServices{image_, key_, messages_, texts_,
-                                                          registry_, menu_, dialogs_, globals_});
+  form_ = std::make_unique<TDeviceFRM>(
+      DeviceFormServices{image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_});
   EXPECT_EQ(form_->size(), QSize(790, 700));
 
   if (const char* folder = std::getenv("QV_SCREENSHOT_DIR")) {

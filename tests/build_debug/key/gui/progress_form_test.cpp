@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFontMetrics>
 
-
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -88,7 +87,8 @@ TEST_F(ProgressFormTest, ALabelWiderThanTheMinimumWidensTheWindow) {
 // A worker's reports reach the window on the UI thread; a sent one waits for it.
 TEST_F(ProgressFormTest, AWorkersReportsArriveOnTheUiThread) {
   std::vector<int> notified;
-  QtKeyNotifications notes(form_, [&](int code) { notified.push_back(code); }, nullptr);
+  QtKeyNotifications notes(
+      form_, [&](int code) { notified.push_back(code); }, nullptr);
   std::atomic<bool> done{false};
   int bar_seen_by_worker = -1;
   std::thread worker([&] {

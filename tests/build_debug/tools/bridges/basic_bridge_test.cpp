@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "build_debug/tools/tool_install.h"
+#include "services/options.h"
 #include "tests/build_debug/tools/bridges/bridge_fixture.h"
 #include "tests/build_debug/tools/bridges/carried_resources.h"
-#include "services/options.h"
 
 namespace build_debug {
 namespace {
@@ -124,8 +124,8 @@ TEST_F(BasicBridge, VersionComesFromTheFirstLinePrintedElseTheExitCode) {
   };
   const Case cases[] = {
       {"15103", 0, true, false, 15103, "1.51.03"},
-      {"9000", 0, true, false, 9000, "0.90"},          // the smallest release build
-      {"20800", 0, true, false, 20800, "2.08"},        // no third part when it is 0
+      {"9000", 0, true, false, 9000, "0.90"},    // the smallest release build
+      {"20800", 0, true, false, 20800, "2.08"},  // no third part when it is 0
       {"-15103", 0, true, true, 15103, "1.51.03 DBG"},
       {"-9000", 0, true, true, 9000, "0.90 DBG"},
       {" 15200 \r", 0, true, false, 15200, "1.52"},
@@ -189,13 +189,13 @@ TEST_F(BasicBridge, NoVersionWithoutAProgramThatRuns) {
 TEST_F(BasicBridge, MissingCompilerIsInstalledWithItsListsAndDatedHelp) {
   CarriedResources carried(CarriedCompiler("15103"));
   EXPECT_TRUE(basic_.QvBasicInit(Exe()));
-  EXPECT_EQ(TakeBoxes(),
-            (std::vector<Box>{
-                {Shown("QV/B compiler is not on disk.^Version 1.51.03 will be installed."),
-                 "QV/B Compiler Update"},
-                {Shown("QV/B Help File is not on disk.^^The help file created on "
-                       "2005-10-17 01:42:02 will be installed."),
-                 "QV/B Help File Update"}}));
+  EXPECT_EQ(
+      TakeBoxes(),
+      (std::vector<Box>{{Shown("QV/B compiler is not on disk.^Version 1.51.03 will be installed."),
+                         "QV/B Compiler Update"},
+                        {Shown("QV/B Help File is not on disk.^^The help file created on "
+                               "2005-10-17 01:42:02 will be installed."),
+                         "QV/B Help File Update"}}));
   EXPECT_TRUE(FolderExists(OutputFiles()));
   EXPECT_EQ(ReadWholeFile(Folder() + "INVALID.TXT"), kInvalidList);
   EXPECT_EQ(ReadWholeFile(Folder() + "RESERVED.TXT"), kReservedList);
@@ -223,7 +223,8 @@ TEST_F(BasicBridge, OlderCompilerIsReplacedOnlyWhenTheUserAgrees) {
     bool agreed = answer == platform::kAnswerYes;
     EXPECT_EQ(basic_.QvBasicVersionText(), agreed ? "1.51.03" : "1.40");
     // A new compiler brings its lists; an old one keeps them, but a missing one is written.
-    EXPECT_EQ(ReadWholeFile(Folder() + "INVALID.TXT"), std::string(agreed ? kInvalidList : "old list"));
+    EXPECT_EQ(ReadWholeFile(Folder() + "INVALID.TXT"),
+              std::string(agreed ? kInvalidList : "old list"));
     EXPECT_EQ(ReadWholeFile(Folder() + "RESERVED.TXT"), kReservedList);
   }
 }
@@ -274,7 +275,8 @@ TEST_F(BasicBridge, WithNothingCarriedTheStartIsQuietAndACompileSaysWhereToPutTh
   EXPECT_EQ(basic_.QvBasicHelpToOpen(), std::nullopt);
   EXPECT_EQ(TakeBoxes(),
             (std::vector<Box>{{Shown("The QV/B help file is not installed.^To read it, put QVB.chm "
-                                     "into^^" + Folder()),
+                                     "into^^" +
+                                     Folder()),
                                "QV/B Help"}}));
 }
 
@@ -328,11 +330,12 @@ TEST_F(BasicBridge, HelpFileIsOfferedOnlyWhenOlderThanItsReleaseDate) {
     ASSERT_TRUE(SetFileDate(help, release - 2));
     boxes_.Answer(answer);
     EXPECT_TRUE(basic_.QvBasicHelpInstall());
-    EXPECT_EQ(TakeBoxes(), (std::vector<Box>{{Shown("QV/B help file on disk was created " +
-                                                    DateTimeText(release - 2) +
-                                                    "^^Update to version created "
-                                                    "2005-10-17 01:42:02? (Recommended)"),
-                                              "QV/B Compiler Update"}}));
+    EXPECT_EQ(
+        TakeBoxes(),
+        (std::vector<Box>{{Shown("QV/B help file on disk was created " + DateTimeText(release - 2) +
+                                 "^^Update to version created "
+                                 "2005-10-17 01:42:02? (Recommended)"),
+                           "QV/B Compiler Update"}}));
     bool agreed = answer == platform::kAnswerYes;
     EXPECT_EQ(ReadWholeFile(help), std::string(agreed ? kHelp : "user's help"));
     EXPECT_EQ(FileDate(help), agreed ? release : release - 2);
@@ -362,7 +365,8 @@ TEST_F(BasicBridge, OldLayoutIsRemovedWhenTheUserAgrees) {
       {true, true, platform::kAnswerYes,
        "Found pre .930 QVBasic compiler\rFound pre .930 \"Output Files\" directory\r\r"
        "These items will be removed"},
-      {true, false, platform::kAnswerNo, "Found pre .930 QVBasic compiler\r\rThis item will be removed"},
+      {true, false, platform::kAnswerNo,
+       "Found pre .930 QVBasic compiler\r\rThis item will be removed"},
       {false, true, platform::kAnswerYes,
        "Found pre .930 \"Output Files\" directory\r\rThis item will be removed"},
   };
@@ -542,8 +546,9 @@ TEST_F(BasicBridge, CompilerErrorsSurviveTheAssemblyOfItsOutput) {
   // The assembler writes its errors under the same name, beside its source.
   std::uint32_t exit_code = 0;
   std::string output = basic_.QvBasicOutputBase();
-  ASSERT_EQ(runner_.RunAndWait(TARN_EXE, " /F BIN16 /E KESTRIAN /X 1 \"" + output + "\"", exit_code),
-            workbench::kRunStarted);
+  ASSERT_EQ(
+      runner_.RunAndWait(TARN_EXE, " /F BIN16 /E KESTRIAN /X 1 \"" + output + "\"", exit_code),
+      workbench::kRunStarted);
   EXPECT_EQ(exit_code, 1u);
   std::optional<std::string> assembler_errors = ReadWholeFile(ChangeFileExt(output, ".err"));
   ASSERT_TRUE(assembler_errors);

@@ -15,10 +15,10 @@
 
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
-#include "tests/services/temp_folder.h"
 #include "services/localize.h"
 #include "services/message_strings.h"
 #include "services/program_runner.h"
+#include "tests/services/temp_folder.h"
 
 namespace build_debug {
 

@@ -11,8 +11,8 @@ const platform::EmbeddedResource* g_carried = kNothing;
 CarriedResources::CarriedResources(std::vector<std::pair<std::string, std::string>> files)
     : files_(std::move(files)) {
   for (const auto& [name, bytes] : files_) {
-    table_.push_back({name.c_str(), reinterpret_cast<const unsigned char*>(bytes.data()),
-                      bytes.size()});
+    table_.push_back(
+        {name.c_str(), reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()});
   }
   table_.push_back({nullptr, nullptr, 0});
   g_carried = table_.data();

@@ -6,8 +6,9 @@
 // OPTIONS: --version TEXT, --caption TEXT, --socket PATH, --log FILE (one line per event:
 // "START <file>", "OPEN <path>", "CLOSE", "CLOSE ignored", "BUSY"), --pid FILE,
 // --ignore-close (a simulator that never closes), --ignore-open (one that shows its caption
-// but never answers "OPEN": it logs "OPEN ignored" and holds the connection for a while). It ends by itself after a minute, so a
-// failed test leaves nothing running, and removes its pid file when it ends.
+// but never answers "OPEN": it logs "OPEN ignored" and holds the connection for a while). It ends
+// by itself after a minute, so a failed test leaves nothing running, and removes its pid file when
+// it ends.
 
 #include <fcntl.h>
 #include <poll.h>

@@ -308,7 +308,8 @@ TEST_F(SimulatorBridge, SimulatorThatNeverAnswersTheHandOverIsReported) {
   EXPECT_FALSE(sim_.QvSimSendFile(second));
   EXPECT_EQ(TakeBoxes(),
             (std::vector<Box>{{Shown("QVSim did not take the file: it did not answer within 2 "
-                                     "seconds.^^" + second),
+                                     "seconds.^^" +
+                                     second),
                                "QVSim Launch Error"}}));
   EXPECT_EQ(Log(), (std::vector<std::string>{"START " + Exe() + "a.lst", "OPEN ignored"}));
 }
@@ -334,7 +335,8 @@ TEST_F(SimulatorBridge, FileNameThatDoesNotFitTheBufferIsRefused) {
     EXPECT_FALSE(sim_.QvSimSendFile(refused));
     EXPECT_EQ(TakeBoxes(),
               (std::vector<Box>{{Shown("QVSim can't be handed this file: its name is longer than "
-                                       "1023 characters or holds a line break.^^" + refused),
+                                       "1023 characters or holds a line break.^^" +
+                                       refused),
                                  "QVSim Launch Error"}}));
   }
   EXPECT_TRUE(sim_.QvSimIsRunning());
@@ -356,7 +358,8 @@ TEST_F(SimulatorBridge, LaunchNeedsTheInstalledSimulatorAndTarn) {
   EXPECT_EQ(assemblies, 0);
   EXPECT_EQ(TakeBoxes(),
             (std::vector<Box>{{Shown("QVSim is not installed.^To hand programs to the simulator, "
-                                     "put QVSim.exe into^^" + Folder()),
+                                     "put QVSim.exe into^^" +
+                                     Folder()),
                                "QVSim Not Installed"}}));
   StartQvSim(sim_, strings_, false, true, assemble);
   EXPECT_EQ(assemblies, 0);
@@ -386,8 +389,8 @@ TEST_F(SimulatorBridge, LaunchStartsOrHandsOverTheListing) {
 
   listing = Exe() + "missing.lst";
   StartQvSim(sim_, strings_, true, true, assemble);
-  EXPECT_EQ(TakeBoxes(),
-            (std::vector<Box>{{Shown(".LST file not found.^Unable to launch QVSim"), "QVSim Launch Error"}}));
+  EXPECT_EQ(TakeBoxes(), (std::vector<Box>{{Shown(".LST file not found.^Unable to launch QVSim"),
+                                            "QVSim Launch Error"}}));
 
   listing = Listing("prog.lst");
   StartQvSim(sim_, strings_, true, true, assemble);
@@ -396,9 +399,9 @@ TEST_F(SimulatorBridge, LaunchStartsOrHandsOverTheListing) {
   StartQvSim(sim_, strings_, false, true, assemble);  // a running simulator gets the new file
   StartQvSim(sim_, strings_, true, true, assemble);   // and again: no second copy
   sim_.QvSimCleanup();
-  EXPECT_EQ(Log(), (std::vector<std::string>{"START " + Exe() + "prog.lst",
-                                             "OPEN " + Exe() + "other.lst",
-                                             "OPEN " + Exe() + "other.lst", "CLOSE"}));
+  EXPECT_EQ(Log(),
+            (std::vector<std::string>{"START " + Exe() + "prog.lst", "OPEN " + Exe() + "other.lst",
+                                      "OPEN " + Exe() + "other.lst", "CLOSE"}));
   EXPECT_TRUE(TakeBoxes().empty());
 }
 

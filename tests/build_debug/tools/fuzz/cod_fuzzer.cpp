@@ -3,13 +3,13 @@
 // Built with -DQV_FUZZERS=ON and clang; run: cod_fuzzer -max_total_time=300 <corpus folder>
 // (tests/build_debug/tools/fixtures/cod/ holds a valid seed).
 
+#include <unistd.h>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 #include "build_debug/tools/c_output_loader.h"
 #include "platform/message_box.h"
@@ -31,7 +31,8 @@ struct FuzzSession {
     boxes.AnswerWithFirstButton();
     image->FileBuffer = buffer.data();
     image->FileBufferSize = build_debug::kFileBufferSize;
-    base = (std::filesystem::temp_directory_path() / ("cod_fuzz_" + std::to_string(getpid()))).string();
+    base = (std::filesystem::temp_directory_path() / ("cod_fuzz_" + std::to_string(getpid())))
+               .string();
     std::ofstream(base + ".lst", std::ios::binary) << "line one\r\nline two\r\n";
   }
 };

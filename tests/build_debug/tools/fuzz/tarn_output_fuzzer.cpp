@@ -14,11 +14,11 @@
 #include "build_debug/tools/basic_bridge.h"
 #include "build_debug/tools/tarn_bridge.h"
 #include "build_debug/tools/tarn_output.h"
-#include "tests/build_debug/tools/fuzz/fuzz_messages.h"
-#include "tests/build_debug/image/fuzz/image_fuzz_session.h"
 #include "platform/process_runner.h"
 #include "services/options.h"
 #include "services/program_runner.h"
+#include "tests/build_debug/image/fuzz/image_fuzz_session.h"
+#include "tests/build_debug/tools/fuzz/fuzz_messages.h"
 
 namespace {
 

@@ -3,20 +3,20 @@
 // code. Any answer reads as a version or as none, never a crash or an overflow, and the
 // version texts the IDE shows are made from it.
 
+#include <unistd.h>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "build_debug/tools/basic_bridge.h"
 #include "build_debug/tools/simulator_bridge.h"
-#include "tests/build_debug/tools/fuzz/fuzz_messages.h"
 #include "platform/process_runner.h"
 #include "platform/window_socket.h"
 #include "services/options.h"
 #include "services/program_runner.h"
 #include "services/text_routines.h"
+#include "tests/build_debug/tools/fuzz/fuzz_messages.h"
 
 namespace {
 
@@ -44,8 +44,10 @@ struct VersionSession : build_debug::FuzzMessages {
   build_debug::QvSimUnit simulator;
 
   VersionSession()
-      : folder((std::filesystem::temp_directory_path() /
-                ("version_fuzz_" + std::to_string(getpid()))).string() + "/"),
+      : folder(
+            (std::filesystem::temp_directory_path() / ("version_fuzz_" + std::to_string(getpid())))
+                .string() +
+            "/"),
         windows(folder),
         simulator(strings, runner, windows, build_debug::QvSimTimeouts{1, 1, 1, 1, 1}) {
     // The simulator is found installed at start-up, at the version the IDE carries.
@@ -74,7 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   bool debug = false;
   int version = 0;
-  if (session.basic.QvBasicVersion(debug, version)) static_cast<void>(workbench::VersionToStr(version));
+  if (session.basic.QvBasicVersion(debug, version))
+    static_cast<void>(workbench::VersionToStr(version));
   static_cast<void>(session.basic.QvBasicVersionText());
   if (session.simulator.QvSimVersion(version)) static_cast<void>(workbench::VersionToStr(version));
   static_cast<void>(session.simulator.QvSimVersionText());
