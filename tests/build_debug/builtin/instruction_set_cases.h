@@ -46,10 +46,10 @@ inline std::string Operand(const std::string& placeholder, std::uint16_t mask, i
                            std::uint16_t id) {
   if (placeholder == "fr") return Register(edge);
   if (placeholder == "bit") return Bit(edge);
-  if (placeholder == "#lit") return "#" + std::to_string(edge == 0 ? 0 : mask);
+  if (placeholder == "#lit") return std::string(1, '#') + std::to_string(edge == 0 ? 0 : mask);
   int field = id == isa::kCALL ? isa::kCallField : isa::kJumpField;
   if (placeholder == "addr") return std::to_string(edge == 0 ? 0 : field);
-  if (placeholder == "#addr") return "#" + std::to_string(edge == 0 ? 0 : field);
+  if (placeholder == "#addr") return std::string(1, '#') + std::to_string(edge == 0 ? 0 : field);
   return placeholder;
 }
 

@@ -39,7 +39,9 @@ CaseSource SourceOf(const Device& device, bool builtin, bool one_word_only) {
     if (one_word_only && !c.one_word_form) continue;
     source.cases.push_back(c);
     source.addresses.push_back(address);
-    source.text += "        " + c.statement + "\n";
+    source.text += "        ";
+    source.text += c.statement;
+    source.text += '\n';
     address += c.size;
   }
   source.text += "        END\n";
@@ -123,7 +125,10 @@ std::string AsSource(const std::string& text) {
     }
     at = end;
   }
-  return mnemonic + " " + out;
+  std::string line = mnemonic;
+  line += ' ';
+  line += out;
+  return line;
 }
 
 TEST(InstructionSetTest, EveryOneWordRowDisassemblesToWhatAssemblesToIt) {
@@ -136,7 +141,9 @@ TEST(InstructionSetTest, EveryOneWordRowDisassemblesToWhatAssemblesToIt) {
     std::vector<std::string> texts;
     for (std::size_t i = 0; i < source.cases.size(); ++i) {
       texts.push_back(DisassembleWord(builtin.image(), source.addresses[i], false));
-      again += "        " + AsSource(texts.back()) + "\n";
+      again += "        ";
+      again += AsSource(texts.back());
+      again += '\n';
     }
     Assembly reassembled(again);
     ASSERT_TRUE(reassembled.ok()) << reassembled.error() << " at " << reassembled.token();
