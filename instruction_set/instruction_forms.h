@@ -175,23 +175,34 @@ inline constexpr InstructionForm kInstructionForms[kFormCount + 1] = {
 // The kinds of a form's first four operand records, as a lookup names them.
 using FormKinds = std::array<uint16_t, 4>;
 
-// The first form of `id` whose operand kinds are `kinds` (on either device class), or nullptr.
-constexpr const InstructionForm* FormOf(uint16_t id, FormKinds kinds) {
-  for (const InstructionForm& form : kInstructionForms) {
+// The place in kInstructionForms of the first form of `id` whose operand kinds are `kinds` (on
+// either device class), or -1. An index rather than a pointer: GCC's UBSan instruments a pointer's
+// test against null, and the instrumented test is no longer a constant expression.
+constexpr int FormIndexOf(uint16_t id, FormKinds kinds) {
+  for (size_t at = 0; at < std::size(kInstructionForms); ++at) {
+    const InstructionForm& form = kInstructionForms[at];
     if (form.id != id) continue;
     bool same = true;
-    for (int i = 0; i < 4; ++i) same = same && form.kinds[i] == kinds[static_cast<size_t>(i)];
-    if (same) return &form;
+    for (size_t i = 0; i < kinds.size(); ++i) same = same && form.kinds[i] == kinds[i];
+    if (same) return static_cast<int>(at);
   }
-  return nullptr;
+  return -1;
+}
+
+// The first form of `id` whose operand kinds are `kinds` (on either device class), or nullptr.
+constexpr const InstructionForm* FormOf(uint16_t id, FormKinds kinds) {
+  const int at = FormIndexOf(id, kinds);
+  return at < 0 ? nullptr : &kInstructionForms[static_cast<size_t>(at)];
 }
 
 // Template `word` of the first form of `id` whose operand kinds are `kinds` (on either device
 // class); a form the table lacks does not compile where a constant is asked for.
 consteval uint16_t FormWord(uint16_t id, FormKinds kinds, int word = 0) {
-  const InstructionForm* form = FormOf(id, kinds);
-  if (!form || word >= form->size) throw "no instruction form of this id and these operands";
-  return form->words[word];
+  const int at = FormIndexOf(id, kinds);
+  if (at < 0) throw "no instruction form of this id and these operands";
+  const InstructionForm& form = kInstructionForms[static_cast<size_t>(at)];
+  if (word >= form.size) throw "no instruction form of this id and these operands";
+  return form.words[word];
 }
 
 }  // namespace instruction_set
