@@ -176,7 +176,7 @@ void TScrivInput::VerticalMove(int32_t lines, bool extend) {
   // Past a short line's end the missing width becomes padding.
   if (m.BlockMode || (m.GetOptions() & zkoKeepColumnPos)) {
     const int32_t x = CaretRect(m).Left;
-    const int32_t space = std::max(1, m.Measurer->Width(" ", m.FontStyle));
+    const int32_t space = std::max(1, m.Measurer()->Width(" ", m.FontStyle()));
     const bool at_line_end = m.Caret->GetPosInPara() ==
                              para::LineRecord(*m.Caret->GetPara(), m.Caret->GetLineInPara()).End;
     if ((at_line_end || m.Caret->CharAt() == '\t') && desired > x) {
@@ -349,7 +349,7 @@ void TScrivInput::Backspace(bool ctrl) {
     if ((m.GetOptions() & zkoKeepColumnPos) && m.Caret->GetVisibleLine() == old_line) {
       const int32_t x = CaretRect(m).Left;
       const int32_t space =
-          std::max(1, m.Measurer != nullptr ? m.Measurer->Width(" ", m.FontStyle) : 1);
+          std::max(1, m.Measurer() != nullptr ? m.Measurer()->Width(" ", m.FontStyle()) : 1);
       if (old_x > x) {
         m.PendingSpaces.assign(static_cast<size_t>((old_x - x) / space), ' ');
         m.UpdateCaret();
@@ -452,7 +452,7 @@ void TScrivInput::DeleteKey(uint8_t mods) {
   m.ClearSelection();
   if (keep) {
     const int32_t x = CaretRect(m).Left;
-    const int32_t space = std::max(1, m.Measurer->Width(" ", m.FontStyle));
+    const int32_t space = std::max(1, m.Measurer()->Width(" ", m.FontStyle()));
     if (old_x > x) {
       m.PendingSpaces.assign(static_cast<size_t>((old_x - x) / space), ' ');
       m.UpdateCaret();

@@ -27,7 +27,7 @@ TScrivLayout::Metrics& TScrivLayout::MetricsOf(uint8_t style) {
   std::unique_ptr<Metrics>& slot = metrics_[style];
   if (slot) return *slot;
   slot = std::make_unique<Metrics>();
-  TTextMeasurer& m = *memo_.Measurer;
+  TTextMeasurer& m = *memo_.Measurer();
   const int32_t one = m.Width(" ", style);
   const int32_t two = m.Width("  ", style);
   if (one >= 0 && two >= 0) {
@@ -77,7 +77,7 @@ void TScrivLayout::BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>&
       memo_.GetColumnWrap() > 0 &&
       (memo_.GetWordWrap() || memo_.GetAlignment() != TAlignment::taLeftJustify);
   const auto& wrap_chars = memo_.WordWrapCharSet();
-  StyleWalker walk(p, memo_.GetStaticFormat(), memo_.FontStyle, 0, para::InlineStartStyle(p));
+  StyleWalker walk(p, memo_.GetStaticFormat(), memo_.FontStyle(), 0, para::InlineStartStyle(p));
 
   lines.clear();
   TLineRecord cur;
@@ -202,7 +202,7 @@ int32_t TScrivLayout::LayoutParagraph(int32_t i) {
     if ((memo_.Table.Items(i).Flags & pfKeywordsScanned) == 0) RescanParagraph(i);
   }
   TParagraph& q = memo_.Table.Items(i);
-  if (memo_.Measurer == nullptr) {
+  if (memo_.Measurer() == nullptr) {
     para::SetLineCount(q, 1);
     para::ResetLines(q);
     q.Flags |= pfFormatted;
@@ -362,7 +362,7 @@ TLineGeometry TScrivLayout::MeasureLine(const TParagraph& p, int32_t line) {
   TLineGeometry g;
   g.Start = rec.Start;
   g.X.reserve(static_cast<size_t>(rec.End - rec.Start) + 1);
-  StyleWalker walk(p, memo_.GetStaticFormat(), memo_.FontStyle, rec.Start, rec.StartStyle);
+  StyleWalker walk(p, memo_.GetStaticFormat(), memo_.FontStyle(), rec.Start, rec.StartStyle);
   std::vector<int32_t> stretch;  // the spaces in front of the last word
   int32_t x = 0;
   for (int32_t pos = rec.Start; pos < rec.End; ++pos) {

@@ -19,8 +19,8 @@ int32_t WaitOfLevel(int32_t level) { return level >= 1 && level <= 7 ? kAutoScro
 }  // namespace
 
 int32_t TScrivInput::BlockColumnAt(int32_t x) const {
-  const int32_t space =
-      std::max(1, memo_.Measurer != nullptr ? memo_.Measurer->Width(" ", memo_.FontStyle) : 1);
+  const int32_t space = std::max(
+      1, memo_.Measurer() != nullptr ? memo_.Measurer()->Width(" ", memo_.FontStyle()) : 1);
   return std::max(0, (x + memo_.HorzScroll() - memo_.GetLeftMargin()) / space);
 }
 
@@ -44,7 +44,7 @@ void TScrivInput::SelectTo(int32_t x, int32_t y, bool keep_column) {
   if (keep_column && (m.GetOptions() & zkoKeepColumnPos) && m.SelLower() == m.SelUpper()) {
     // Behind the line's end the rest of the way is padding.
     const int32_t end = CaretRect(m).Left;
-    const int32_t space = std::max(1, m.Measurer->Width(" ", m.FontStyle));
+    const int32_t space = std::max(1, m.Measurer()->Width(" ", m.FontStyle()));
     const bool on_tab = m.Caret->CharAt() == '\t';
     const bool at_end = m.Caret->GetPosInPara() ==
                         para::LineRecord(*m.Caret->GetPara(), m.Caret->GetLineInPara()).End;

@@ -40,7 +40,7 @@ int32_t TScrivPainter::RightLineX() {
   const int32_t pos = memo_.GetRightLinePos();
   if (pos == 0) return INT32_MIN;
   const int32_t base = memo_.GetLeftMargin() - memo_.HorzScroll();
-  return pos > 0 ? base + pos * memo_.Measurer->Width(" ", memo_.FontStyle) : base - pos;
+  return pos > 0 ? base + pos * memo_.Measurer()->Width(" ", memo_.FontStyle()) : base - pos;
 }
 
 int32_t TScrivPainter::EndOfTextY() {
@@ -50,7 +50,7 @@ int32_t TScrivPainter::EndOfTextY() {
 }
 
 void TScrivPainter::Paint(const TScrivRect& update, bool focused) {
-  if (memo_.Measurer == nullptr) return;
+  if (memo_.Measurer() == nullptr) return;
   show_selection_ = focused || !memo_.HideSelection;
   const int32_t lh = std::max(1, memo_.LineHeight());
   const int32_t origin_x = -memo_.HorzScroll(), origin_y = -memo_.VertScroll();
@@ -114,7 +114,7 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
   const bool windows_colors = (m.GetOptions() & zkoWindowsSelColors) != 0;
   const int32_t sel_back = windows_colors ? TScrivlet::kClHighlight : m.GetSelBackColor();
   const int32_t sel_text = windows_colors ? TScrivlet::kClHighlightText : m.GetSelTextColor();
-  const int32_t space_width = m.Measurer->Width(" ", m.FontStyle);
+  const int32_t space_width = m.Measurer()->Width(" ", m.FontStyle());
   int32_t sel_from = 0, sel_to = 0;
   int32_t x_from = INT32_MAX, x_to = INT32_MIN;
   bool break_selected = false;
@@ -155,7 +155,7 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
   // Blanks that end a wrapped line stay undrawn unless spaces are shown.
   const int32_t draw_end =
       (!last_line && !(npc & zkNPSpace)) ? std::max(rec.TrailingStart, rec.Start) : rec.End;
-  StyleWalker walk(p, m.GetStaticFormat(), m.FontStyle, rec.Start, rec.StartStyle);
+  StyleWalker walk(p, m.GetStaticFormat(), m.FontStyle(), rec.Start, rec.StartStyle);
   const char* text = p.Text;
   pieces_.clear();
   Piece piece;
@@ -207,7 +207,7 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
   // it, the run's or the selection's, goes as far, or that part shows on the line's colour.
   int32_t overhang = 0;
   if (!pieces_.empty() && !pieces_.back().Blank && pieces_.back().To == draw_end)
-    overhang = std::max(0, m.Measurer->InkOverhang(text[draw_end - 1], pieces_.back().Style));
+    overhang = std::max(0, m.Measurer()->InkOverhang(text[draw_end - 1], pieces_.back().Style));
   const int32_t text_end_x = x_at(draw_end);
 
   // All backgrounds before any text, so that no background covers a neighbour's ink.
@@ -228,7 +228,7 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
   const int32_t end_x = g.X.back() - hs;
   const bool return_mark = last_line && (npc & zkNPReturn);
   if (return_mark && selected_break && sel_back != -1) {
-    const int32_t width = m.Measurer->Width(std::string_view(&kReturnMark, 1), m.FontStyle);
+    const int32_t width = m.Measurer()->Width(std::string_view(&kReturnMark, 1), m.FontStyle());
     canvas_.FillRect({end_x, top, end_x + width, top + lh}, sel_back);
   } else if (!return_mark && selected_break && m.ShowEndParSelected &&
              !(m.GetOptions() & zkoFullLineSelect) && sel_back != -1) {
@@ -248,7 +248,7 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
     if (pc.Style & 0x80) SpecialUnderline(x_at(pc.From), x_at(pc.To), top);
   }
   if (return_mark)
-    DrawMark(end_x, top, kReturnMark, m.FontStyle,
+    DrawMark(end_x, top, kReturnMark, m.FontStyle(),
              selected_break ? sel_text : (HasColor(par_fore) ? par_fore : m.FontColor));
   canvas_.EndLine();
 }
@@ -256,10 +256,10 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
 TScrivRect CaretRect(TScrivlet& memo) {
   TScrivNavigator& caret = memo.CaretNav();
   const int32_t para = caret.GetParaIndex();
-  if (!(memo.Table.Items(para).Flags & pfFormatted) && memo.Measurer != nullptr)
+  if (!(memo.Table.Items(para).Flags & pfFormatted) && memo.Measurer() != nullptr)
     memo.Layout().FormatUpTo(para);
   int32_t x = caret.GetX();
-  const int32_t space = std::max(1, memo.Measurer->Width(" ", memo.FontStyle));
+  const int32_t space = std::max(1, memo.Measurer()->Width(" ", memo.FontStyle()));
   // Pending padding: spaces, and tabs that go on to the next tab stop as in layout.
   for (char c : memo.PendingSpaces) {
     if (c != '\t') {

@@ -119,7 +119,7 @@ void TScrivletPrinter::BuildCopy(bool selection) {
   c.SetJustified(src.GetJustified());
   c.SetTabStops(src.GetTabStops());
   c.SetStaticFormat(src.GetStaticFormat());
-  c.FontStyle = src.FontStyle;
+  c.SetFontStyle(src.FontStyle());
   c.FontColor = src.FontColor;
   c.HighlightColor = src.HighlightColor;
   c.HighlightBackgnd = src.HighlightBackgnd;
@@ -175,8 +175,7 @@ void TScrivletPrinter::Paginate(TScrivPrintTarget& target) {
   TScrivlet& c = *copy_;
   if (OnFormatPrint) OnFormatPrint(c);
   height_of_a_ = target.HeightOfA();
-  c.Measurer = &target.Measurer();
-  c.FontChanged();
+  c.SetMeasurer(&target.Measurer());
   const int32_t usable = m.PhysWidth - Px(margin_left_, m.DpiX) - Px(margin_right_, m.DpiX) -
                          (columns_ - 1) * Px(gutter_, m.DpiX);
   c.SetWordWrap(word_wrap_);
@@ -328,13 +327,13 @@ void TScrivletPrinter::PrintColumn(TScrivPrintTarget& target, int32_t page, int3
       // The number ends at the column's left edge.
       const std::string text = std::to_string(number) + ": ";
       TTextMeasurer& measurer = target.Measurer();
-      const int32_t width = measurer.Width(text, c.FontStyle);
+      const int32_t width = measurer.Width(text, c.FontStyle());
       std::vector<int32_t> xs;
       for (int32_t x = x0 - width; char ch : text) {
         xs.push_back(x);
-        x += measurer.Width(std::string_view(&ch, 1), c.FontStyle);
+        x += measurer.Width(std::string_view(&ch, 1), c.FontStyle());
       }
-      canvas.DrawText(xs, painter.Baseline(y), text, c.FontStyle, c.FontColor);
+      canvas.DrawText(xs, painter.Baseline(y), text, c.FontStyle(), c.FontColor);
     }
   }
 }

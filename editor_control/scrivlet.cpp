@@ -141,7 +141,7 @@ void TScrivlet::UpdateCaret() {
   const int32_t offset = Caret->Offset();
   const auto pending = static_cast<int32_t>(PendingSpaces.size());
   const uint8_t style =
-      CombinedStyle(Caret->InlineStyle(), Caret->CurrentStyle().RunFlags, FontStyle);
+      CombinedStyle(Caret->InlineStyle(), Caret->CurrentStyle().RunFlags, FontStyle());
   if (offset != caret_offset_ || pending != caret_pending_) {
     caret_offset_ = offset;
     caret_pending_ = pending;

@@ -290,7 +290,9 @@ class TScrivlet {
   const TSeparators& WordWrapCharSet() const { return word_wrap_set_; }
   // The control font's style bits and its measurer changed: everything is measured again.
   void FontChanged();
-  uint8_t FontStyle = 0;
+  uint8_t FontStyle() const { return font_style_; }
+  // Measures again, as the measurer's fonts may have changed with the style.
+  void SetFontStyle(uint8_t style);
   // Stored only; read by keyboard, mouse and painting.
   bool HideSelection = true;
   bool WantTabs = true;
@@ -330,7 +332,8 @@ class TScrivlet {
   int32_t ClientHeight() const { return client_height_; }
   int32_t HorzScroll() const { return horz_scroll_; }  // pixels; SetHScroll changes it
   int32_t VertScroll() const { return vert_scroll_; }  // pixels; SetVScroll changes it
-  TTextMeasurer* Measurer = nullptr;                   // not owned
+  TTextMeasurer* Measurer() const { return measurer_; }
+  void SetMeasurer(TTextMeasurer* measurer);  // not owned; measures again
   void SetBounds(int32_t width, int32_t height);
 
   TKeywordList Keywords;
@@ -440,6 +443,8 @@ class TScrivlet {
   int32_t client_width_ = 100;  // SetBounds changes both
   int32_t client_height_ = 60;
   int32_t update_depth_ = 0;  // BeginUpdate opens one, EndUpdate closes one
+  uint8_t font_style_ = 0;
+  TTextMeasurer* measurer_ = nullptr;
   friend class TScrivNavigator;
   friend class TScrivHighlighter;
   void Register(TScrivNavigator* nav) { navigators_.push_back(nav); }

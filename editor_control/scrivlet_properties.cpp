@@ -48,6 +48,16 @@ void TScrivlet::ApplyStyleRange(int32_t start_offset, int32_t stop_offset, uint8
   }
 }
 
+void TScrivlet::SetFontStyle(uint8_t style) {
+  font_style_ = style;
+  FontChanged();
+}
+
+void TScrivlet::SetMeasurer(TTextMeasurer* measurer) {
+  measurer_ = measurer;
+  FontChanged();
+}
+
 void TScrivlet::FontChanged() {
   layout_->ForgetMetrics();
   Relayout();
@@ -172,7 +182,7 @@ int32_t TScrivlet::GetLineHeight() const {
 
 int32_t TScrivlet::LineHeight() const {
   if (line_height_ > 0) return line_height_;
-  return Measurer != nullptr ? std::max(1, Measurer->Height()) : 1;
+  return Measurer() != nullptr ? std::max(1, Measurer()->Height()) : 1;
 }
 
 void TScrivlet::SetLineHeight(int32_t n) {

@@ -90,17 +90,17 @@ void TScrivlet::ScrollStep() {
 }
 
 void TScrivlet::ScrollInView() {
-  if (update_depth_ > 0 || !handle_ || Measurer == nullptr) return;
+  if (update_depth_ > 0 || !handle_ || Measurer() == nullptr) return;
   const int32_t para = Caret->GetParaIndex();
   if (!(Table.Items(para).Flags & pfFormatted)) layout_->FormatUpTo(para);
   const int32_t lh = std::max(1, LineHeight());
-  const int32_t x = Caret->GetX() + Measurer->Width(PendingSpaces, FontStyle);
+  const int32_t x = Caret->GetX() + Measurer()->Width(PendingSpaces, FontStyle());
   int32_t h = horz_scroll_;
   if ((word_wrap_ && column_wrap_ <= 0) ||
       (alignment_ != TAlignment::taLeftJustify && horz_scroll_ == 0)) {
     h = 0;
   } else {
-    const int32_t step = 5 * std::max(1, Measurer->Width("0", FontStyle));
+    const int32_t step = 5 * std::max(1, Measurer()->Width("0", FontStyle()));
     if (x >= ClientWidth())
       h += ((x - ClientWidth()) / step + 1) * step;
     else if (x < 0)

@@ -65,7 +65,7 @@ void ErrorMarking::Mark(scrivlet::TScrivlet& editor, int paragraph, std::int32_t
   const std::int32_t base = p.StartOffset;
   const auto look = [&](const scrivlet::TStyleRun& run) {
     if ((run.RunFlags & scrivlet::kRunHasAttributes) == 0)
-      return Piece{0, editor.FontStyle, scrivlet::kNoColor};
+      return Piece{0, editor.FontStyle(), scrivlet::kNoColor};
     return Piece{0, static_cast<std::uint8_t>(run.RunFlags & 0x3F), run.Foregnd};
   };
   std::vector<Piece> pieces{look(scrivlet::para::Style(p))};

@@ -24,7 +24,7 @@ TScrivlet::TScrivlet(QWidget* parent, TScrivletServices services)
   if (services.Clipboard == nullptr) services.Clipboard = &clipboard_;
   clipboard_in_use_ = services.Clipboard;
   memo_ = std::make_unique<scrivlet::TScrivlet>(services);
-  memo_->Measurer = &measurer_;
+  memo_->SetMeasurer(&measurer_);
   input_ = std::make_unique<TScrivInput>(*memo_, *this);
   setAcceptDrops(true);
   viewport()->setAcceptDrops(true);
@@ -59,10 +59,9 @@ void TScrivlet::SetFonts(const QFont& font, const QFont& alt_font) {
   font_ = font;
   alt_font_ = alt_font;
   measurer_.SetFonts(font, alt_font);
-  memo_->FontStyle = static_cast<uint8_t>(
+  memo_->SetFontStyle(static_cast<uint8_t>(
       (font.bold() ? kStyleBold : 0) | (font.italic() ? kStyleItalic : 0) |
-      (font.underline() ? kStyleUnderline : 0) | (font.strikeOut() ? kStyleStrikeout : 0));
-  memo_->FontChanged();
+      (font.underline() ? kStyleUnderline : 0) | (font.strikeOut() ? kStyleStrikeout : 0)));
 }
 
 void TScrivlet::SetBackgroundBmp(const QPixmap& picture) {

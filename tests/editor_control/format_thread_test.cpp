@@ -68,7 +68,7 @@ class FormatThreadTest : public ::testing::Test {
   std::unique_ptr<TScrivlet> s;
   void SetUp() override {
     s = std::make_unique<TScrivlet>(TScrivletServices{&clock, &scheduler, nullptr});
-    s->Measurer = &measurer;
+    s->SetMeasurer(&measurer);
     s->SetBounds(8 + 70 + 8, 60);  // "word word " and "word": two lines a paragraph
     s->CreateHandle();
   }

@@ -30,7 +30,7 @@ class NavigatorTest : public ::testing::Test {
   TScrivlet s;
   FixedWidthMeasurer measurer{7, 12};
   TScrivNavigator nav{s};
-  void SetUp() override { s.Measurer = &measurer; }
+  void SetUp() override { s.SetMeasurer(&measurer); }
 };
 
 TEST_F(NavigatorTest, OffsetsCountTwoPerBreakAndReadBackAsCRLF) {

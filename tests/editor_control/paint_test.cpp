@@ -320,7 +320,7 @@ TEST_F(PaintTest, TheSpecialUnderlineZigzagsUnderARunMarkedWithStrikeoutAndHighl
 }
 
 TEST_F(PaintTest, ARunsBackgroundReachesUnderItsLastLettersInkAndNoBackgroundCoversText) {
-  s.Measurer = &leaning;
+  s.SetMeasurer(&leaning);
   // "if of": i at 8, f 11, the space 18, o 25, f 32, the line's end 39.
   struct Case {
     const char* what;
@@ -362,7 +362,7 @@ TEST_F(PaintTest, ARunsBackgroundReachesUnderItsLastLettersInkAndNoBackgroundCov
 }
 
 TEST_F(PaintTest, EveryCharacterIsDrawnWhereTheCaretStandsBeforeItAlsoInJustifiedLines) {
-  s.Measurer = &leaning;
+  s.SetMeasurer(&leaning);
   s.SetWordWrap(true);
   s.SetJustified(true);
   s.SetBounds(120, 120);

@@ -115,7 +115,7 @@ TEST(ScrivletShellTest, SettersLayOutAgainOrOnlyRepaintAsEachPropertyNeeds) {
     FixedWidthMeasurer measurer;
     RecordingWindow window;
     TScrivlet s({nullptr, nullptr, &window});
-    s.Measurer = &measurer;
+    s.SetMeasurer(&measurer);
     s.SetUpdateMode(TzkUpdateMode::umOnNeed);
     s.SetWordWrap(r.word_wrap);
     Load(s, "one two three\r\nfour");
@@ -154,7 +154,7 @@ TEST(ScrivletShellTest, LineHeightIsCappedAndZeroFollowsTheFont) {
   FixedWidthMeasurer measurer(7, 12);
   int vscrolls = 0;
   TScrivlet s;
-  s.Measurer = &measurer;
+  s.SetMeasurer(&measurer);
   s.OnVScroll = [&](TScrivlet&) { ++vscrolls; };
   s.SetLineHeight(70000);
   EXPECT_EQ(s.GetLineHeight(), 65535);

@@ -94,7 +94,7 @@ TEST(SelectionTest, PendingSpacesBeyondALineEndGoInFrontOfTheNextText) {
 TEST(SelectionTest, DisplayLinesAndColumnsWithWordWrapOnAndOff) {
   FixedWidthMeasurer measurer;
   TScrivlet s;
-  s.Measurer = &measurer;
+  s.SetMeasurer(&measurer);
   s.SetUpdateMode(TzkUpdateMode::umOnNeed);
   s.SetBounds(8 + 70 + 8, 100);  // ten characters a line
   Load(s, "aaaa bbbb cccc\r\nx\r\nlast line");

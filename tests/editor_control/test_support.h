@@ -26,7 +26,7 @@ class FixedWidthMeasurer : public TTextMeasurer {
 
 // Measures with `m` and lays every change out at once in a client area of the given size.
 inline void LayOutAtOnce(TScrivlet& s, TTextMeasurer& m, int32_t width, int32_t height) {
-  s.Measurer = &m;
+  s.SetMeasurer(&m);
   s.SetUpdateMode(TzkUpdateMode::umImmediate);
   s.SetBounds(width, height);
 }

@@ -52,7 +52,7 @@ void FormatPrintedSource(scrivlet::TScrivlet& copy) {
   copy.StartStopKeys.Clear();
   copy.StartStopKeys.AddStartStopKey(";", "", 0, 0, 0, 0, scrivlet::TScrivlet::kClWindow,
                                      scrivlet::TScrivlet::kClWindowText, true);
-  copy.FontStyle = scrivlet::kStyleBold;
+  copy.SetFontStyle(scrivlet::kStyleBold);
 }
 
 PrintCommands::PrintCommands(TEditorFRM& form, workbench::IdeSession& session)

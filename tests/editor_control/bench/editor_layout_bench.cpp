@@ -42,7 +42,7 @@ struct Ours {
   scrivlet::gui::QtTextMeasurer measurer{BenchFont(), BenchFont()};
   TScrivlet s;
   explicit Ours(scrivlet::TzkUpdateMode mode) {
-    s.Measurer = &measurer;
+    s.SetMeasurer(&measurer);
     s.SetUpdateMode(mode);
     s.SetBounds(800, 600);
     bench::AddAsmRules(s);

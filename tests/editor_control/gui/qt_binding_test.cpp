@@ -35,7 +35,7 @@ TEST(QtSliceSchedulerTest, TheEventLoopRunsTheSlicesUntilTheBacklogIsDone) {
   QtTextMeasurer measurer(QFont("DejaVu Sans Mono", 10), QFont("DejaVu Sans Mono", 10));
   QtSliceScheduler scheduler;
   TScrivlet s({nullptr, &scheduler, nullptr});
-  s.Measurer = &measurer;
+  s.SetMeasurer(&measurer);
   s.SetBounds(200, 100);
   s.CreateHandle();
   std::string text;

@@ -25,7 +25,7 @@ class PdfPrintTest : public ::testing::Test {
   QTemporaryDir dir;
   QPrinter pdf{QPrinter::HighResolution};
   void SetUp() override {
-    memo.Measurer = &screen;
+    memo.SetMeasurer(&screen);
     memo.Keywords.AddKeyword("MOVWF", kWholeWord, kStyleBold, 1, 0, kNoColor, 0x800000);
     memo.StartStopKeys.AddStartStopKey(";", "", 0, 0, 2, 0, kNoColor, 0x008000, true);
     std::string text;
