@@ -110,6 +110,13 @@ TEST(ScrivletShellTest, SettersLayOutAgainOrOnlyRepaintAsEachPropertyNeeds) {
       {"ShowNonPrintChars", true, [](TScrivlet& s) { s.SetShowNonPrintChars(zkNPTab); }, false,
        true},
       {"font", true, [](TScrivlet& s) { s.FontChanged(); }, true, true},
+      {"FontStyle", true, [](TScrivlet& s) { s.SetFontStyle(kStyleBold); }, true, true},
+      {"Measurer", true,
+       [](TScrivlet& s) {
+         static FixedWidthMeasurer wider(9, 14);
+         s.SetMeasurer(&wider);
+       },
+       true, true},
   };
   for (const Row& r : rows) {
     FixedWidthMeasurer measurer;
