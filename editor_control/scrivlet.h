@@ -326,8 +326,8 @@ class TScrivlet {
   bool CanDelete() const { return CanCut(); }
 
   // --- geometry ---
+  // Lines start this far below the client top; no property of the control sets it, so it is 0.
   int32_t GetTopMargin() const { return top_margin_; }
-  void SetTopMargin(int32_t n);
   int32_t ClientWidth() const { return client_width_; }
   int32_t ClientHeight() const { return client_height_; }
   int32_t HorzScroll() const { return horz_scroll_; }  // pixels; SetHScroll changes it

@@ -169,12 +169,6 @@ void TScrivlet::SetRightMargin(int32_t n) {
   Repaint();
 }
 
-void TScrivlet::SetTopMargin(int32_t n) {
-  if (n == top_margin_) return;
-  top_margin_ = n;
-  Repaint();  // only painting places the lines by it
-}
-
 int32_t TScrivlet::GetLineHeight() const {
   if (line_height_ <= 0 && Designing) return 0;
   return LineHeight();
