@@ -27,11 +27,11 @@ int FitOperands(TarnRun& run, const InstructionForm& form, OperandRecords& ops) 
     if (mask == 0) continue;
     OperandRecord& r = ops[static_cast<size_t>(i)];
     if (CheckRange(r.value, mask)) {
-      if (mask == 0x1F && r.kind == OP_FR)
+      if (mask == kRegisterField && r.kind == OP_FR)
         r.value = StripBankBits(run, r.value);
-      else if (mask == 0xFF && r.kind == OP_LIT)
+      else if (mask == kLiteralField && r.kind == OP_LIT)
         finding = kMsgLiteralTruncatedTo8Bits;
-      else if (mask == 0x0F)
+      else if (mask == kModeField)
         finding = kMsgModeValueTruncated;
       else
         finding = kMsgValueOutOfRange;
@@ -76,7 +76,7 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
     const OperandRecord& r = ops[static_cast<size_t>(i)];
     return BitField(run, r.value, r.bit);
   };
-  auto word = [](int32_t v) { return static_cast<uint16_t>(v & 0xFFF); };
+  auto word = [](int32_t v) { return static_cast<uint16_t>(v & kWordBits); };
   int jmp_field = run.device.jmp_mask;
 
   int jump = -1;             // the index of the jump word, which the page prefix precedes
@@ -94,7 +94,7 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
     case kRuleOneWord: {
       if (id == kCALL) {
         target = value(0);
-        if (target & 0x100) {
+        if (target & kUpperHalfOfPage) {
           SetMessageArgument(run, std::to_string(target));
           ReportMessage(run, kError, kMsgNotInLowerHalfOfPage);
         }

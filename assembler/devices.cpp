@@ -39,7 +39,7 @@ void ApplyDevice(TarnRun& run, int index) {
   d.program_size = row.program_words != 0 ? row.program_words : 2048;
   d.address_limit = d.program_size - 1;
   d.id_word = static_cast<uint16_t>((d.new_revision ? 0xAB00 : 0x9B00) | index);
-  d.device_class = index <= 2 ? 1 : 2;
+  d.device_class = index <= 2 ? instruction_set::kClass2K : instruction_set::kClass4K;
   d.word_mask = instruction_set::kWordBits;
   d.fr_mask = instruction_set::kRegisterField;
   d.literal_mask = instruction_set::kLiteralField;

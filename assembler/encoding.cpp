@@ -117,8 +117,9 @@ StatementWords EncodeOperands(TarnRun& run, const KeywordState& mnemonic, uint16
       else if (n > 1)
         ReportMessage(run, kError, kMsgTooManyOperands);
       if (n > 0 && ops[0].bit != 0) ReportMessage(run, kWarning, kMsgNonBitfieldOperator);
-      if (CheckRange(first, 255)) ReportMessage(run, kWarning, kMsgLiteralTruncatedTo8Bits);
-      field = first & 255;
+      if (CheckRange(first, kLiteralField))
+        ReportMessage(run, kWarning, kMsgLiteralTruncatedTo8Bits);
+      field = first & kLiteralField;
       break;
     case kFmtBankPageMode:
       if (n == 0)

@@ -5,15 +5,9 @@
 namespace tarn {
 
 const InstructionForm* FindForm(int id, int device_class, const OperandRecords& operands) {
-  for (const InstructionForm& form : kInstructionForms) {
-    if (form.id == 0) break;
-    if (form.id != id) continue;
-    if (form.device_class != kAnyClass && form.device_class != device_class) continue;
-    bool same = true;
-    for (int i = 0; i < kMatchedOperands && same; ++i) same = form.kinds[i] == operands[i].kind;
-    if (same) return &form;
-  }
-  return nullptr;
+  FormKinds kinds{};
+  for (size_t i = 0; i < kinds.size(); ++i) kinds[i] = operands[i].kind;
+  return FormOf(static_cast<uint16_t>(id), kinds, static_cast<uint8_t>(device_class));
 }
 
 bool TakesPagePrefix(int id) {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <tuple>
 
 #include "instruction_set/instruction_forms.h"
 #include "instruction_set/instruction_set.h"
@@ -17,7 +18,7 @@ namespace tarn {
 // (instruction_set/instruction_forms.h).
 using namespace ::instruction_set;
 
-inline constexpr int kMatchedOperands = 4;
+inline constexpr int kMatchedOperands = std::tuple_size_v<FormKinds>;
 
 struct OperandRecord {
   uint16_t kind = OP_NULL;

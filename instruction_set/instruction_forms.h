@@ -175,23 +175,29 @@ inline constexpr InstructionForm kInstructionForms[kFormCount + 1] = {
 // The kinds of a form's first four operand records, as a lookup names them.
 using FormKinds = std::array<uint16_t, 4>;
 
-// The place in kInstructionForms of the first form of `id` whose operand kinds are `kinds` (on
-// either device class), or -1. An index rather than a pointer: GCC's UBSan instruments a pointer's
-// test against null, and the instrumented test is no longer a constant expression.
-constexpr int FormIndexOf(uint16_t id, FormKinds kinds) {
+// The place in kInstructionForms of the first form of `id` whose operand kinds are `kinds` and
+// whose class restriction allows `device_class` (kAnyClass: a form of either class), or -1. An
+// index rather than a pointer: GCC's UBSan instruments a pointer's test against null, and the
+// instrumented test is no longer a constant expression.
+constexpr int FormIndexOf(uint16_t id, FormKinds kinds, uint8_t device_class = kAnyClass) {
   for (size_t at = 0; at < std::size(kInstructionForms); ++at) {
     const InstructionForm& form = kInstructionForms[at];
+    if (form.id == 0) break;
     if (form.id != id) continue;
+    if (device_class != kAnyClass && form.device_class != kAnyClass &&
+        form.device_class != device_class)
+      continue;
     bool same = true;
-    for (size_t i = 0; i < kinds.size(); ++i) same = same && form.kinds[i] == kinds[i];
+    for (size_t i = 0; i < kinds.size() && same; ++i) same = form.kinds[i] == kinds[i];
     if (same) return static_cast<int>(at);
   }
   return -1;
 }
 
-// The first form of `id` whose operand kinds are `kinds` (on either device class), or nullptr.
-constexpr const InstructionForm* FormOf(uint16_t id, FormKinds kinds) {
-  const int at = FormIndexOf(id, kinds);
+// The first form that FormIndexOf finds, or nullptr.
+constexpr const InstructionForm* FormOf(uint16_t id, FormKinds kinds,
+                                        uint8_t device_class = kAnyClass) {
+  const int at = FormIndexOf(id, kinds, device_class);
   return at < 0 ? nullptr : &kInstructionForms[static_cast<size_t>(at)];
 }
 
@@ -199,10 +205,9 @@ constexpr const InstructionForm* FormOf(uint16_t id, FormKinds kinds) {
 // class); a form the table lacks does not compile where a constant is asked for.
 consteval uint16_t FormWord(uint16_t id, FormKinds kinds, int word = 0) {
   const int at = FormIndexOf(id, kinds);
-  if (at < 0) throw "no instruction form of this id and these operands";
-  const InstructionForm& form = kInstructionForms[static_cast<size_t>(at)];
-  if (word >= form.size) throw "no instruction form of this id and these operands";
-  return form.words[word];
+  if (at < 0 || word >= kInstructionForms[static_cast<size_t>(at)].size)
+    throw "no instruction form of this id and these operands";
+  return kInstructionForms[static_cast<size_t>(at)].words[word];
 }
 
 }  // namespace instruction_set

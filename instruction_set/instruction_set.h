@@ -253,10 +253,11 @@ inline constexpr uint16_t kModeField = 0x0F;
 inline constexpr uint16_t kDestinationBit = 0x020;  // fr,d with d = 1: the result to the register
 inline constexpr uint16_t kJumpField = 0x1FF;       // JMP: an address within the page
 inline constexpr uint16_t kCallField = 0xFF;        // CALL: the first half of the page
-inline constexpr uint16_t kAddressMask = 0xFFF;     // the mask of an address operand in a form
-inline constexpr uint16_t kSkipEvenBit = 0x100;     // SKIP at an even address: SB PC.0, not SNB
-inline constexpr int kPageShift = 9;                // an address's page is address >> 9, 0..7
-inline constexpr int kSelectMask = 7;               // PAGE and BANK select one of 8
+inline constexpr uint16_t kUpperHalfOfPage = kCallField + 1;  // an address a CALL cannot reach
+inline constexpr uint16_t kAddressMask = 0xFFF;  // the mask of an address operand in a form
+inline constexpr uint16_t kSkipEvenBit = 0x100;  // SKIP at an even address: SB PC.0, not SNB
+inline constexpr int kPageShift = 9;             // an address's page is address >> 9, 0..7
+inline constexpr int kSelectMask = 7;            // PAGE and BANK select one of 8
 
 // The operands of a form as a source writes them, from its kinds and masks: "W,--fr",
 // "fr,#lit,addr", "bit,/bit", "!fr,W", "PC+W". A register position holds "fr", an address

@@ -160,6 +160,8 @@ class BuiltinAssembler {
   bool Accept(std::uint8_t kind);
   bool AcceptOperator(std::uint8_t kind, std::int32_t number);
   void JumpForm();
+  // The jump to `target`, after the PAGE word of its page when `page`.
+  void EmitJump(bool page, std::int32_t target);
   void MoveForm();
   void SecondOperandFr(std::int32_t fr_w_word);
   void CompareSkip(std::int32_t mnemonic);

@@ -2,6 +2,9 @@
 // words they emit. The words come from the instruction set's tables; how the operands are read,
 // checked and reported is this assembler's own.
 
+#include <array>
+#include <cstddef>
+#include <iterator>
 #include <string_view>
 #include <utility>
 
@@ -86,8 +89,10 @@ constexpr std::int32_t kModeWord = Native("MODE");
 constexpr std::int32_t kRetwWord = Native("RETW");
 constexpr std::int32_t kSkipOdd = Native("SKIP");
 constexpr std::int32_t kSkipEven = kSkipOdd | isa::kSkipEvenBit;
-// A CALL reaches only the first half of a page.
-constexpr std::int32_t kUpperHalfOfPage = isa::kCallField + 1;
+// The PAGE word that selects the page of `address`.
+constexpr std::int32_t PageWord(std::int32_t address) {
+  return kPageWord + ((address >> isa::kPageShift) & isa::kSelectMask);
+}
 
 // The two-word bit forms: the test word ("/" inverts it), then the word on the register or bit.
 struct BitPairWords {
@@ -126,13 +131,26 @@ constexpr std::uint16_t kCompareIds[] = {
 };
 static_assert(kCse + 11 == kCjbe);
 
+// For each compare mnemonic, where its forms against a second register and against a literal
+// stand in the table; a form the table lacks does not compile.
+using CompareFormPlaces = std::array<std::array<int, 2>, std::size(kCompareIds)>;
+consteval CompareFormPlaces FindCompareForms() {
+  CompareFormPlaces places{};
+  for (std::size_t m = 0; m < places.size(); ++m) {
+    const auto jump =
+        static_cast<std::uint16_t>(kCse + static_cast<std::int32_t>(m) >= kCje ? OP_FR : 0);
+    places[m] = {isa::FormIndexOf(kCompareIds[m], {OP_FR, OP_FR, jump}),
+                 isa::FormIndexOf(kCompareIds[m], {OP_FR, OP_LIT, jump})};
+    if (places[m][0] < 0 || places[m][1] < 0) throw "no compare form of these operands";
+  }
+  return places;
+}
+constexpr CompareFormPlaces kCompareForms = FindCompareForms();
+
 // The form of a compare mnemonic against a literal or against a second register.
 const isa::InstructionForm& CompareForm(std::int32_t mnemonic, bool literal) {
-  std::uint16_t id = kCompareIds[mnemonic - kCse];
-  bool jump = mnemonic >= kCje;
-  if (literal)
-    return *isa::FormOf(id, {OP_FR, OP_LIT, static_cast<std::uint16_t>(jump ? OP_FR : 0)});
-  return *isa::FormOf(id, {OP_FR, OP_FR, static_cast<std::uint16_t>(jump ? OP_FR : 0)});
+  const int at = kCompareForms[static_cast<std::size_t>(mnemonic - kCse)][literal ? 1 : 0];
+  return isa::kInstructionForms[static_cast<std::size_t>(at)];
 }
 
 }  // namespace
@@ -169,8 +187,11 @@ void BuiltinAssembler::ExpectComma() {
 // [@]target: with "@" the page word first, then the jump within the page.
 void BuiltinAssembler::JumpForm() {
   bool page = Accept(kKindAt);
-  std::int32_t target = PassAwareValue();
-  if (page) Emit(kPageWord + ((target >> isa::kPageShift) & isa::kSelectMask));
+  EmitJump(page, PassAwareValue());
+}
+
+void BuiltinAssembler::EmitJump(bool page, std::int32_t target) {
+  if (page) Emit(PageWord(target));
   Emit(kJmpAddress + (target & isa::kJumpField));
 }
 
@@ -413,14 +434,13 @@ void BuiltinAssembler::Instruction(std::int32_t mnemonic) {
         if (!Accept(kKindW)) Fail(msg::kExpectedW);
         return Emit(kAddFrW + Register(target));
       }
-      if (page) Emit(kPageWord + ((target >> isa::kPageShift) & isa::kSelectMask));
-      return Emit(kJmpAddress + (target & isa::kJumpField));
+      return EmitJump(page, target);
     }
     case kCall: {
       bool page = Accept(kKindAt);
       std::int32_t target = PassAwareValue();
-      if (target & kUpperHalfOfPage) Fail(msg::kCallHalfPage);
-      if (page) Emit(kPageWord + ((target >> isa::kPageShift) & isa::kSelectMask));
+      if (target & isa::kUpperHalfOfPage) Fail(msg::kCallHalfPage);
+      if (page) Emit(PageWord(target));
       return Emit(kCallAddress + (target & isa::kCallField));
     }
     case kRetw:
@@ -431,7 +451,7 @@ void BuiltinAssembler::Instruction(std::int32_t mnemonic) {
     case kRetp: return Emit(Native("RETP"));
     case kReti: return Emit(Native("RETI"));
     case kRetiw: return Emit(Native("RETIW"));
-    case kPage: return Emit(kPageWord + ((PassAwareValue() >> isa::kPageShift) & isa::kSelectMask));
+    case kPage: return Emit(PageWord(PassAwareValue()));
     case kBank: {
       std::int32_t address = PassAwareValue();
       return Emit(kBankWord + ((image_.Device4K ? address >> 4 : address >> 5) & isa::kSelectMask));

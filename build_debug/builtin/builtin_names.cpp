@@ -2,8 +2,12 @@
 
 #include <span>
 
+#include "instruction_set/mnemonic_rows.h"
+
 namespace build_debug {
 namespace {
+
+namespace isa = ::instruction_set;
 
 struct Name {
   const char* key;
@@ -171,20 +175,22 @@ constexpr Name kPortControls[] = {
     {"CMP", kKindConstant, 0x08},   {"COMPARATOR", kKindConstant, 0x08},
 };
 
-// A bit is bit number x 256 + register.
+// A bit is bit number x 256 + register. The values are the instruction set's; INDIRECT is this
+// assembler's own name of IND.
+consteval Name Register(const char* key) { return {key, kKindConstant, isa::NameValue(key)}; }
 constexpr Name kRegisters[] = {
-    {"IND", kKindConstant, 0},     {"INDF", kKindConstant, 0},    {"INDIRECT", kKindConstant, 0},
-    {"RTCC", kKindConstant, 1},    {"WREG", kKindConstant, 1},    {"PC", kKindConstant, 2},
-    {"STATUS", kKindConstant, 3},  {"C", kKindConstant, 0x003},   {"DC", kKindConstant, 0x103},
-    {"Z", kKindConstant, 0x203},   {"PD", kKindConstant, 0x303},  {"TO", kKindConstant, 0x403},
-    {"PA0", kKindConstant, 0x503}, {"PA1", kKindConstant, 0x603}, {"PA2", kKindConstant, 0x703},
-    {"FSR", kKindConstant, 4},     {"RA", kKindConstant, 5},      {"RB", kKindConstant, 6},
-    {"RC", kKindConstant, 7},
+    Register("IND"),    Register("INDF"), {"INDIRECT", kKindConstant, isa::NameValue("IND")},
+    Register("RTCC"),   Register("WREG"), Register("PC"),
+    Register("STATUS"), Register("C"),    Register("DC"),
+    Register("Z"),      Register("PD"),   Register("TO"),
+    Register("PA0"),    Register("PA1"),  Register("PA2"),
+    Register("FSR"),    Register("RA"),   Register("RB"),
+    Register("RC"),
 };
 
 constexpr Name kRegisters4K[] = {
-    {"RD", kKindConstant, 8},
-    {"RE", kKindConstant, 9},
+    Register("RD"),
+    Register("RE"),
     {"TIMER_CONTROL_A", kKindConstant, 7},
     {"TIMER_CONTROL_B", kKindConstant, 6},
     {"TIMER_COMPARE1_HIGH", kKindConstant, 5},
