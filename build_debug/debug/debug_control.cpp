@@ -340,10 +340,11 @@ void DebugControl::ArrangeDebugWindows() {
   auto* registers = around_.Placed(W::kRegisters);
   auto* watch = around_.Placed(W::kWatch);
   DebugLayoutSizes sizes;
-  sizes.screen_left = around_.ScreenLeft();
-  sizes.screen_top = around_.ScreenTop();
-  sizes.screen_width = around_.ScreenWidth();
-  sizes.screen_height = around_.ScreenHeight();
+  const LayoutRect screen = around_.ScreenArea();
+  sizes.screen_left = screen.left;
+  sizes.screen_top = screen.top;
+  sizes.screen_width = screen.width;
+  sizes.screen_height = screen.height;
   sizes.debug_width = placed_->Width();
   sizes.debug_height = placed_->Height();
   sizes.register_width = registers ? registers->Width() : 0;

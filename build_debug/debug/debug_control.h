@@ -83,10 +83,7 @@ class DebugSurroundings {
   // The IRC window, modally, before a session that calibrated the oscillator.
   virtual void ShowIrcWindow() {}
   // The part of the screen that windows may take.
-  virtual int ScreenLeft() const { return 0; }
-  virtual int ScreenTop() const { return 0; }
-  virtual int ScreenWidth() const { return 1280; }
-  virtual int ScreenHeight() const { return 1024; }
+  virtual LayoutRect ScreenArea() const { return {0, 0, 1280, 1024}; }
   // The window manager's frame around each of the windows.
   virtual FrameMargins WindowFrame() const { return {}; }
 };

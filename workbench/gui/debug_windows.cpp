@@ -34,7 +34,7 @@ constexpr const char* kLockedItems[] = {
     main_menu::EditCopyMENUITM,       main_menu::EditPasteMENUITM,
 };
 
-QRect ScreenArea() {
+QRect PrimaryScreenArea() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
@@ -281,10 +281,10 @@ void DebugWindows::ShowIrcWindow() {
   if (irc_form_) std::ignore = session_->Dialogs().Run(*irc_form_);
 }
 
-int DebugWindows::ScreenLeft() const { return ScreenArea().left(); }
-int DebugWindows::ScreenTop() const { return ScreenArea().top(); }
-int DebugWindows::ScreenWidth() const { return ScreenArea().width(); }
-int DebugWindows::ScreenHeight() const { return ScreenArea().height(); }
+build_debug::LayoutRect DebugWindows::ScreenArea() const {
+  const QRect area = PrimaryScreenArea();
+  return {area.left(), area.top(), area.width(), area.height()};
+}
 
 build_debug::FrameMargins DebugWindows::WindowFrame() const {
   // The windows of a session just shown are not framed yet: they get the main window's frame.

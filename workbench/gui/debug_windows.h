@@ -75,10 +75,7 @@ class DebugWindows : public build_debug::DebugSurroundings {
   bool DebugOnly() const override;
   void CloseMainWindow() override;
   void ShowIrcWindow() override;
-  int ScreenLeft() const override;
-  int ScreenTop() const override;
-  int ScreenWidth() const override;
-  int ScreenHeight() const override;
+  build_debug::LayoutRect ScreenArea() const override;
   build_debug::FrameMargins WindowFrame() const override;
 
  private:

@@ -543,10 +543,9 @@ void TEditorFRM::DoFormActivate() {
         build_debug::CompanionFile(base.string(), ".lst")) {
       // A refused file has been reported; the window stays as it was.
       if (!session_.QVC().QVCLoad(base.string())) return;
-      const bool read_only = requests_.ReadOnly;
       std::string caption = globals.CommandLineFile + " - Wrenfield QVC Mode - " +
                             FromQt(QApplication::applicationName());
-      if (read_only)
+      if (requests_.ReadOnly)
         caption += session_.Texts().LU_GetString(string_ids::EditorUnit::SCU_READ_ONLY_SUFFIX);
       mode_caption_ = caption;
       setWindowTitle(ToQt(caption));

@@ -176,6 +176,13 @@ void MainWindowFiles::ShowRows() {
   }
 }
 
+void MainWindowFiles::DropEditor(int index) {
+  editors_.CloseEditor(index);
+  form_.WindowsMenu().WindowsMenuRemove(workbench::kFileItem, index);
+  files_.Remove(index);
+  ShowRows();
+}
+
 int MainWindowFiles::DefaultEditorType() const {
   return session_.Globals().IdeOptions.DefaultIsAssembly ? kAssemblyKind : kBasicKind;
 }
@@ -441,10 +448,7 @@ bool MainWindowFiles::OpenInEnhancedEditor(const std::string& name, bool read_on
     // The editor made for the file goes again: a failed open leaves the window as it was.
     if (made >= 0) {
       SelectEditor(files_.Previous());
-      editors_.CloseEditor(made);
-      form_.WindowsMenu().WindowsMenuRemove(workbench::kFileItem, made);
-      files_.Remove(made);
-      ShowRows();
+      DropEditor(made);
     }
   }
   SelectEditor(index < files_.Count() ? index : files_.Current());
@@ -632,10 +636,7 @@ void MainWindowFiles::CloseCurrent() {
   if (!AskSaveChanges()) workbench::Abort();
   const int closing = files_.Current();
   SelectEditor(closing == 0 ? 1 : closing - 1);
-  editors_.CloseEditor(closing);
-  form_.WindowsMenu().WindowsMenuRemove(workbench::kFileItem, closing);
-  files_.Remove(closing);
-  ShowRows();
+  DropEditor(closing);
   // The editor in front stays; selecting it again brings the window up to date.
   SelectEditor(files_.Current());
   if (files_.Count() == 1) form_.MenuItem(main_menu::FileCloseAllMENUITM)->setVisible(false);

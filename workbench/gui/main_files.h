@@ -2,9 +2,8 @@
 // MainWindowFiles: everything of the main window that deals with files and text. It owns the
 // editor array (one TScrivlet per open file) and the open files' model, which the file list at
 // the left shows: row n is editor n, named by its file or "{Blank_<n><suffix>}" while it has
-// none. The
-// File and Edit menu commands, the recent files, the workspace, the file-list popup and the
-// Ctrl+Tab switching between editors live here; the legacy single-buffer editor is reached
+// none. The File and Edit menu commands, the recent files, the workspace, the file-list popup and
+// the Ctrl+Tab switching between editors live here; the legacy single-buffer editor is reached
 // through the main window when the enhanced editor is off.
 //
 // A Cancel in a save question ends the command that asked: the commands raise the silent
@@ -68,7 +67,6 @@ class MainWindowFiles : public QObject {
   const T_ZKEditorArray& Editors() const { return editors_; }
   const workbench::OpenFiles& Rows() const { return files_; }
   int CurrentIndex() const { return files_.Current(); }
-  int PreviousIndex() const { return files_.Previous(); }
   // The editor in front; null while the legacy editor is shown.
   TScrivlet* CurrentScrivlet() const;
   // The name the window's caption and the file commands use: the full path, or "Untitled.SRC".
@@ -146,8 +144,10 @@ class MainWindowFiles : public QObject {
   int AskLanguage(int text_id, int caption_id) const;
   // A list kept in the settings could not be written there.
   void TellNotWritten(const char* list) const;
-  // The file list shows the model's rows, in order, with the row in front selected.
+  // The file list takes the model's rows: their count and names, in order.
   void ShowRows();
+  // The editor, its Windows item, its row and its list item go; another editor is in front.
+  void DropEditor(int index);
   // A new editor's font, tab stops and events, as the first editor has them.
   void TakeEditorEvents(int index);
   void EditorChange(TScrivlet& editor);
