@@ -1,7 +1,6 @@
 // Copy, cut and paste, plain and as rectangular column blocks.
 
 #include <algorithm>
-#include <optional>
 #include <vector>
 
 #include "editor_control/scrivlet.h"
@@ -79,13 +78,12 @@ struct TScrivlet::KeptSelection {
   }
 };
 
-std::unique_ptr<TScrivlet::KeptSelection> TScrivlet::KeepSelectionForPaste(
-    std::optional<TUpdateGuard>& update) {
+std::unique_ptr<TScrivlet::KeptSelection> TScrivlet::KeepSelectionForPaste(TUpdateGuard& update) {
   if ((options_ & zkoNoOverwriteBlocks) == 0) return nullptr;
   std::unique_ptr<KeptSelection> kept;
   if (options_ & zkoPersistentBlocks) {
     kept = std::make_unique<KeptSelection>(*this);
-    update.emplace(*this);
+    update.Open();
   }
   const std::string pending = PendingSpaces;
   SetSelStart(Caret->Offset());
@@ -111,7 +109,7 @@ void TScrivlet::PasteFromClipboard() {
   if (clipboard_ == nullptr) return;
   bool restored = false;
   {
-    std::optional<TUpdateGuard> kept_update;
+    TUpdateGuard kept_update(*this, TUpdateGuard::Deferred{});
     std::unique_ptr<KeptSelection> kept = KeepSelectionForPaste(kept_update);
     const bool column = (options_ & zkoBlockSelection) && clipboard_->IsColumnBlock();
     if (clipboard_->HasText()) {
@@ -131,7 +129,7 @@ void TScrivlet::PasteFromClipboard() {
 void TScrivlet::InsertColumnText(std::string_view text) {
   bool restored = false;
   {
-    std::optional<TUpdateGuard> kept_update;
+    TUpdateGuard kept_update(*this, TUpdateGuard::Deferred{});
     std::unique_ptr<KeptSelection> kept = KeepSelectionForPaste(kept_update);
     {
       TUpdateGuard update(*this);

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "editor_control/flag_scope.h"
 #include "editor_control/scrivlet.h"
 
 namespace scrivlet {
@@ -11,14 +12,6 @@ namespace {
 std::string_view TextOf(const TParagraph& p) {
   return {p.Text ? p.Text : "", static_cast<size_t>(para::Length(p))};
 }
-
-// Restores a flag when the scope ends, also through an exception.
-struct FlagScope {
-  bool& flag;
-  bool saved;
-  FlagScope(bool& f, bool value) : flag(f), saved(f) { flag = value; }
-  ~FlagScope() { flag = saved; }
-};
 
 }  // namespace
 

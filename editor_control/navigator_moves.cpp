@@ -91,7 +91,7 @@ int32_t TScrivNavigator::GetX() {
 }
 
 int32_t TScrivNavigator::GetY() {
-  return GetVisibleLine() * Memo->LineHeight() + Memo->GetTopMargin() - Memo->VertScroll();
+  return GetVisibleLine() * Memo->LineHeight() - Memo->VertScroll();
 }
 
 int32_t TScrivNavigator::CharWidth() {

@@ -45,8 +45,8 @@ int32_t TScrivPainter::RightLineX() {
 
 int32_t TScrivPainter::EndOfTextY() {
   if (memo_.EndOfTextMark.Color == -1) return INT32_MIN;
-  return memo_.EndOfTextMark.Width / 2 + memo_.Table.VisibleLineCount * memo_.LineHeight() +
-         memo_.GetTopMargin() - memo_.VertScroll();
+  return memo_.EndOfTextMark.Width / 2 + memo_.Table.VisibleLineCount * memo_.LineHeight() -
+         memo_.VertScroll();
 }
 
 void TScrivPainter::Paint(const TScrivRect& update, bool focused) {
@@ -54,13 +54,13 @@ void TScrivPainter::Paint(const TScrivRect& update, bool focused) {
   show_selection_ = focused || !memo_.HideSelection;
   const int32_t lh = std::max(1, memo_.LineHeight());
   const int32_t origin_x = -memo_.HorzScroll(), origin_y = -memo_.VertScroll();
-  const int32_t scrolled = update.Top + memo_.VertScroll() - memo_.GetTopMargin();
+  const int32_t scrolled = update.Top + memo_.VertScroll();
   int32_t v = std::max(0, scrolled >= 0 ? scrolled / lh : 0);
-  const int32_t last_row = (update.Bottom - 1 + memo_.VertScroll() - memo_.GetTopMargin()) / lh;
+  const int32_t last_row = (update.Bottom - 1 + memo_.VertScroll()) / lh;
   // The rows in view are laid out before they are drawn.
   if (memo_.Table.Count() > 0 && memo_.Layout().BacklogPending()) memo_.EnsureLine(last_row);
   TScrivNavigator nav(memo_.Table);
-  int32_t y = v * lh + memo_.GetTopMargin() - memo_.VertScroll();
+  int32_t y = v * lh - memo_.VertScroll();
   for (; v <= last_row && v < memo_.Table.VisibleLineCount; ++v, y += lh) {
     nav.SetVisibleLine(v);
     const int32_t i = nav.GetParaIndex();

@@ -67,8 +67,11 @@ TScrivLineBreak TParagraphsList::LoadFromStream(std::istream& stream, char nul_r
   int64_t read_total = 0;
   auto read_into = [&](char* at, int32_t room) -> int32_t {
     const auto want = static_cast<std::streamsize>(std::min<int64_t>(room, left));
-    at[0] = 0;  // the scan's stop behind the data; every buffer has a byte to spare for it
-    if (want <= 0) return 0;
+    // The scan's stop behind the data: every buffer has a byte to spare for it.
+    if (want <= 0) {
+      at[0] = 0;
+      return 0;
+    }
     stream.read(at, want);
     const auto got = static_cast<int32_t>(stream.gcount());
     if (got < want) left = got;  // the stream was shorter than it said

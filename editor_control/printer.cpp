@@ -180,7 +180,7 @@ void TScrivletPrinter::Paginate(TScrivPrintTarget& target) {
                          (columns_ - 1) * Px(gutter_, m.DpiX);
   c.SetWordWrap(word_wrap_);
   c.SetBounds(std::max(1, usable / columns_), m.PhysHeight);
-  c.Relayout();
+  // The measurer's change above marked every paragraph; they are laid out at the column's width.
   c.Layout().FormatBacklog();
 
   // A pitch that rounds to nothing would stack every line on one: at least one pixel.

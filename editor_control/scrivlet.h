@@ -15,7 +15,6 @@
 #include <functional>
 #include <istream>
 #include <memory>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -326,8 +325,6 @@ class TScrivlet {
   bool CanDelete() const { return CanCut(); }
 
   // --- geometry ---
-  // Lines start this far below the client top; no property of the control sets it, so it is 0.
-  int32_t GetTopMargin() const { return top_margin_; }
   int32_t ClientWidth() const { return client_width_; }
   int32_t ClientHeight() const { return client_height_; }
   int32_t HorzScroll() const { return horz_scroll_; }  // pixels; SetHScroll changes it
@@ -439,7 +436,6 @@ class TScrivlet {
   friend class TScrivletPrinter;  // places its hidden copy's columns left of the view's 0
   int32_t horz_scroll_ = 0;
   int32_t vert_scroll_ = 0;
-  int32_t top_margin_ = 0;
   int32_t client_width_ = 100;  // SetBounds changes both
   int32_t client_height_ = 60;
   int32_t update_depth_ = 0;  // BeginUpdate opens one, EndUpdate closes one
@@ -456,7 +452,7 @@ class TScrivlet {
   void DeleteColumnBlock();
   struct KeptSelection;
   // Keeping the selection opens an update in `update`, which the caller ends after the restore.
-  std::unique_ptr<KeptSelection> KeepSelectionForPaste(std::optional<TUpdateGuard>& update);
+  std::unique_ptr<KeptSelection> KeepSelectionForPaste(TUpdateGuard& update);
   // Returns whether there was a selection to restore.
   bool RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept);
   void ScrollStep();
@@ -541,11 +537,17 @@ class TScrivlet {
 // a second one thrown past it would end the program.
 class TUpdateGuard {
  public:
-  explicit TUpdateGuard(TScrivlet& memo)
-      : memo_(memo), exceptions_at_start_(std::uncaught_exceptions()) {
+  explicit TUpdateGuard(TScrivlet& memo) : memo_(memo) { Open(); }
+  // An update that Open() opens later, if at all; unopened, the guard ends nothing.
+  struct Deferred {};
+  TUpdateGuard(TScrivlet& memo, Deferred) : memo_(memo) {}
+  void Open() {
+    exceptions_at_start_ = std::uncaught_exceptions();
     memo_.BeginUpdate();
+    open_ = true;
   }
   ~TUpdateGuard() noexcept(false) {
+    if (!open_) return;
     if (std::uncaught_exceptions() <= exceptions_at_start_) {
       memo_.EndUpdate();
       return;
@@ -560,7 +562,8 @@ class TUpdateGuard {
 
  private:
   TScrivlet& memo_;
-  const int exceptions_at_start_;
+  int exceptions_at_start_ = 0;
+  bool open_ = false;
 };
 
 }  // namespace scrivlet

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor_control/flag_scope.h"
 #include "editor_control/scrivlet.h"
 
 namespace scrivlet {
@@ -77,42 +78,32 @@ void TScrivlet::SetUndoMaxSpace(int32_t n) {
 // One step swaps the record for its mirror image: the text the change had inserted becomes
 // the text to put back on the way in the other direction.
 void TScrivlet::Replay(bool redo) {
-  undoing_ = true;
-  BeginUpdate();
-  auto finish = [this] {
-    EndUpdate();
-    undoing_ = false;
-  };
-  try {
-    for (;;) {
-      const auto count = static_cast<int32_t>(undo_list_.size());
-      if (redo ? undo_level_ >= count : undo_level_ <= 0) break;
-      const size_t i = static_cast<size_t>(redo ? undo_level_ : undo_level_ - 1);
-      TUndoRecord& old = undo_list_[i];
-      const int32_t group = old.Group;
-      SetSelStart(old.Start);
-      SetSelLength(old.End - old.Start);
-      TUndoRecord mirror;
-      mirror.Start = SelLower();
-      mirror.Group = group;
-      mirror.Replaced = SelText();
-      mirror.End = mirror.Start + static_cast<int32_t>(old.Replaced.size());
-      InsertTextBuf(old.Replaced);
-      undo_bytes_ += mirror.Size() - old.Size();
-      old = std::move(mirror);
-      undo_level_ += redo ? 1 : -1;
-      // A group saved half way is two steps: each ends at the saved text.
-      if (group == 0 || undo_level_ == save_point_) break;
-      const auto next =
-          redo ? static_cast<size_t>(undo_level_) : static_cast<size_t>(undo_level_ - 1);
-      if ((redo ? undo_level_ >= count : undo_level_ <= 0) || undo_list_[next].Group != group)
-        break;
-    }
-  } catch (...) {
-    finish();
-    throw;
+  // The update ends first, while the replay still counts as undoing; then the flag goes back.
+  FlagScope undoing(undoing_, true);
+  TUpdateGuard update(*this);
+  for (;;) {
+    const auto count = static_cast<int32_t>(undo_list_.size());
+    if (redo ? undo_level_ >= count : undo_level_ <= 0) break;
+    const size_t i = static_cast<size_t>(redo ? undo_level_ : undo_level_ - 1);
+    TUndoRecord& old = undo_list_[i];
+    const int32_t group = old.Group;
+    SetSelStart(old.Start);
+    SetSelLength(old.End - old.Start);
+    TUndoRecord mirror;
+    mirror.Start = SelLower();
+    mirror.Group = group;
+    mirror.Replaced = SelText();
+    mirror.End = mirror.Start + static_cast<int32_t>(old.Replaced.size());
+    InsertTextBuf(old.Replaced);
+    undo_bytes_ += mirror.Size() - old.Size();
+    old = std::move(mirror);
+    undo_level_ += redo ? 1 : -1;
+    // A group saved half way is two steps: each ends at the saved text.
+    if (group == 0 || undo_level_ == save_point_) break;
+    const auto next =
+        redo ? static_cast<size_t>(undo_level_) : static_cast<size_t>(undo_level_ - 1);
+    if ((redo ? undo_level_ >= count : undo_level_ <= 0) || undo_list_[next].Group != group) break;
   }
-  finish();
 }
 
 void TScrivlet::Undo() { Replay(false); }

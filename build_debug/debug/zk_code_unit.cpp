@@ -2,13 +2,14 @@
 
 #include <filesystem>
 
+#include "instruction_set/mnemonic_rows.h"
 #include "resources/string_ids.h"
 #include "services/message_strings.h"
 
 namespace build_debug {
 
 namespace {
-constexpr int kNop = 0x000;
+constexpr int kNop = instruction_set::NativeTemplate("NOP");
 }
 
 std::string ListWindow::ListFileName(const std::string& source) const {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "build_debug/image/debug_monitor.h"
+#include "instruction_set/mnemonic_rows.h"
 
 namespace build_debug {
 namespace {
@@ -11,10 +12,10 @@ constexpr int kFirstPageEnd = 0x1FF;
 constexpr std::uint16_t kJmp = 0x0A00;  // JMP with a 9-bit address
 constexpr std::uint16_t kJmpOpcodeBits = 0x0E00;
 constexpr std::uint16_t kJmpAddressBits = 0x01FF;
-constexpr std::uint16_t kNop = 0x000;
+constexpr std::uint16_t kNop = instruction_set::NativeTemplate("NOP");
 // The first page's free pair: PAGE 7 (the last page, whatever the part's size), then a jump
 // into the monitor.
-constexpr std::uint16_t kEntryPage = 0x0017;
+constexpr std::uint16_t kEntryPage = instruction_set::NativeTemplate("PAGE") | 7;
 constexpr std::uint16_t kEntryJump = 0x0B83;
 static_assert((kEntryJump & kJmpAddressBits) ==
               (MonitorAddress(kProgramWords, kEntrySlot) & kJmpAddressBits));

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "build_debug/image/hex_image.h"
+#include "build_debug/key/key_protocol.h"
 #include "services/replace_file.h"
 
 namespace build_debug {
@@ -25,7 +26,6 @@ constexpr std::array<std::uint16_t, 4> kResetTimer4K = {0x3, 0x1, 0x0, 0x2};
 constexpr std::array<int, 4> kBrownoutItem2K = {1, 2, 3, 0};
 constexpr std::array<int, 4> kBrownoutItem4K = {1, 3, 2, 0};
 constexpr std::array<int, 4> kResetTimerItem4K = {2, 1, 3, 0};
-constexpr std::array<int, 4> kProgramWords2K = {512, 1024, 2048, 2048};
 
 constexpr int kCrystalItems = 7;  // items 0..6 drive a crystal: feedback and drive apply
 
@@ -44,7 +44,7 @@ int OscillatorItem(const std::array<std::uint16_t, 12>& values, std::uint16_t bi
 
 }  // namespace
 
-int ProgramWordsOf2K(std::uint16_t fusex) { return kProgramWords2K[fusex & kFusexMemoryBits]; }
+int ProgramWordsOf2K(std::uint16_t fusex) { return MemorySizeOf(fusex, false).words; }
 
 std::string IdStringOf(const WordArray& words) {
   std::string id;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 #include "test_support.h"
@@ -150,6 +151,28 @@ TEST_F(ClipboardTest, PasteWithPersistentBlocksKeepsTheBlockMarkedAndTheCaretAtT
     EXPECT_EQ(s.SelUpper(), r.upper) << r.name;
     EXPECT_EQ(s.GetSelStart(), r.caret) << r.name;
     s.SelfTest();
+  }
+}
+
+// A paste that keeps the block marked holds an update open over the whole paste; when that
+// update's end fails, the failure reaches the caller and the control is left with no update open.
+TEST_F(ClipboardTest, AFailingEndOfAPastesUpdateReachesTheCaller) {
+  struct FailingRefresh : TScrivletEngine {
+    void RefreshChanged() override { throw std::runtime_error("refresh failed"); }
+  };
+  TScrivletEngine* const layout = s.Engine;
+  for (const bool column : {false, true}) {
+    SCOPED_TRACE(column ? "column block" : "text");
+    s.SetOptions(zkoNoOverwriteBlocks | zkoPersistentBlocks | zkoBlockSelection);
+    Load(s, "abcd\r\nefgh");
+    s.SetSelStart(1);
+    s.SetSelLength(2);
+    clipboard.Put("XY", column);
+    FailingRefresh engine;
+    s.Engine = &engine;
+    EXPECT_THROW(s.PasteFromClipboard(), std::runtime_error);
+    EXPECT_EQ(s.UpdateDepth(), 0);
+    s.Engine = layout;
   }
 }
 

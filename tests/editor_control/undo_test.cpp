@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "test_support.h"
 
 namespace scrivlet {
@@ -257,6 +259,28 @@ TEST_F(UndoTest, SetTextBufIsUndoable) {
   EXPECT_EQ(s.Text(), "0123456789");
   s.ClearText();
   EXPECT_EQ(s.CharCount(), 0);
+}
+
+// An undo whose update fails to end leaves the control recording: the next change is undone
+// on its own.
+TEST_F(UndoTest, AnUndoWhoseUpdateFailsToEndLeavesLaterChangesRecorded) {
+  struct FailingRefresh : TScrivletEngine {
+    void RefreshChanged() override { throw std::runtime_error("refresh failed"); }
+  };
+  Caret(3);
+  Type(s, "abc");
+  TScrivletEngine* const layout = s.Engine;
+  FailingRefresh engine;
+  s.Engine = &engine;
+  EXPECT_THROW(s.Undo(), std::runtime_error);
+  s.Engine = layout;
+  EXPECT_EQ(s.Text(), "0123456789");
+  const int32_t level = s.UndoLevel();
+  Caret(0);
+  Type(s, "x");
+  EXPECT_EQ(s.UndoLevel(), level + 1);
+  s.Undo();
+  EXPECT_EQ(s.Text(), "0123456789");
 }
 
 }  // namespace
