@@ -97,11 +97,10 @@ inline const isa::MnemonicRow* MnemonicOf(std::uint16_t id) {
   return nullptr;
 }
 
-inline void AddMnemonicCases(const isa::MnemonicRow& row, std::uint8_t readers,
-                             std::vector<RowCase>& cases) {
+inline void AddMnemonicCases(const isa::MnemonicRow& row, std::vector<RowCase>& cases) {
   std::string name = row.name;
   auto add = [&](const std::string& statement, int size, bool one_word) {
-    cases.push_back({statement, name, size, one_word, readers});
+    cases.push_back({statement, name, size, one_word, row.readers});
   };
   if (row.id == isa::kDesignator) return;  // D and F have no role in either assembler
   if (row.id == isa::kName) {
@@ -164,7 +163,7 @@ inline std::vector<RowCase> CasesOn(int device_class) {
                             std::span<const isa::MnemonicRow>(isa::kDebuggerRows)}) {
     for (const isa::MnemonicRow& row : table) {
       if (row.format == isa::kFmtForms) continue;
-      row_cases::AddMnemonicCases(row, row.readers, cases);
+      row_cases::AddMnemonicCases(row, cases);
     }
   }
   return cases;

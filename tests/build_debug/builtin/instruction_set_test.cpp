@@ -20,7 +20,13 @@ struct Device {
   const char* name;
   int device_class;
 };
-constexpr Device kDevices[] = {{"QV28", 1}, {"QV48", 2}};
+constexpr Device kDevices[] = {{"QV28", instruction_set::kClass2K},
+                               {"QV48", instruction_set::kClass4K}};
+
+// The start of every source: the device and the symbols the cases name.
+std::string Header(const Device& device) {
+  return std::string("        DEVICE  ") + device.name + "\n" + kCaseSymbols;
+}
 
 // The cases of one reader, in source order, with the address each starts at.
 struct CaseSource {
@@ -32,7 +38,7 @@ struct CaseSource {
 // The cases the built-in assembler takes on the device (builtin true), or those only tarn takes.
 CaseSource SourceOf(const Device& device, bool builtin, bool one_word_only) {
   CaseSource source;
-  source.text = std::string("        DEVICE  ") + device.name + "\n" + kCaseSymbols;
+  source.text = Header(device);
   int address = 0;
   for (const RowCase& c : CasesOn(device.device_class)) {
     if (instruction_set::BuiltinTakes(c.readers, device.device_class) != builtin) continue;
@@ -84,8 +90,7 @@ TEST(InstructionSetTest, TheBuiltinAssemblerRefusesTheRowsOnlyTarnTakes) {
     TarnFolder folder;
     EXPECT_FALSE(folder.Assemble(source.text, {"/C", "DEBUGGER"}).empty());
     for (const RowCase& c : source.cases) {
-      Assembly builtin(std::string("        DEVICE  ") + device.name + "\n" + kCaseSymbols +
-                       "        " + c.statement + "\n");
+      Assembly builtin(Header(device) + "        " + c.statement + "\n");
       // A word it does not know at the start of a line is a label to it.
       EXPECT_TRUE(!builtin.ok() || builtin.used_words().empty())
           << c.statement << " (" << c.row << ")";
@@ -137,7 +142,7 @@ TEST(InstructionSetTest, EveryOneWordRowDisassemblesToWhatAssemblesToIt) {
     CaseSource source = SourceOf(device, true, true);
     Assembly builtin(source.text);
     ASSERT_TRUE(builtin.ok()) << builtin.error() << " at " << builtin.token();
-    std::string again = std::string("        DEVICE  ") + device.name + "\n" + kCaseSymbols;
+    std::string again = Header(device);
     std::vector<std::string> texts;
     for (std::size_t i = 0; i < source.cases.size(); ++i) {
       texts.push_back(DisassembleWord(builtin.image(), source.addresses[i], false));
