@@ -142,6 +142,7 @@ TEST_F(CommandLineActionsTest, ExtensionsAreFoundInEitherLetterCase) {
        true},
       {"a .COD given without extension", {"r.COD", "r.LST"}, {"/b", at + "r"}, "r.COD", true},
       {"a source given without extension", {"s.src"}, {at + "s"}, "s.src", false},
+      {"a .cod given alone", {"u.cod", "u.lst"}, {at + "u.cod"}, "u.cod", true},
       {"another program's listing does not count",
        {"t.cod", "tx.lst"},
        {"/b", at + "t.cod"},
