@@ -120,6 +120,9 @@ class TScrivInput {
   bool EditKey(uint16_t key, uint8_t mods);
   // Moves the caret; with `extend` the selection grows from its anchor.
   void MoveTo(int32_t offset, bool extend);
+  // The same to where `to` stands, on its display line: the end of a wrapped line is also the
+  // start of the next, and the caret stays on the line it was sent to.
+  void MoveTo(const TScrivNavigator& to, bool extend);
   void VerticalMove(int32_t lines, bool extend);
   int32_t Anchor() const;
   void Backspace(bool ctrl);

@@ -27,6 +27,13 @@ void TScrivInput::MoveTo(int32_t offset, bool extend) {
     memo_.SetSelStart(offset);
 }
 
+void TScrivInput::MoveTo(const TScrivNavigator& to, bool extend) {
+  MoveTo(to.Offset(), extend);
+  if (!to.Resolved() || memo_.Caret->Offset() != to.Offset()) return;
+  memo_.Caret->Assign(to);
+  memo_.UpdateCaret();
+}
+
 bool TScrivInput::ClaimsShortcut(uint16_t key, uint8_t shift) const {
   const uint8_t mods = shift & (ssShift | ssAlt | ssCtrl);
   if (mods & ssAlt) return false;
@@ -171,7 +178,7 @@ void TScrivInput::VerticalMove(int32_t lines, bool extend) {
   nav.SetOffset(m.Caret->Offset());
   nav.SetVisibleLine(target);
   nav.SetFromX(desired);
-  MoveTo(nav.Offset(), extend);
+  MoveTo(nav, extend);
   m.DesiredX = desired;
   // Past a short line's end the missing width becomes padding.
   if (m.BlockMode || (m.GetOptions() & zkoKeepColumnPos)) {
@@ -231,19 +238,19 @@ bool TScrivInput::EditKey(uint16_t key, uint8_t mods) {
       if (ctrl) {
         MoveTo(0, shift);
       } else {
-        nav.SetOffset(m.Caret->Offset());
+        nav.Assign(*m.Caret);
         nav.SetColumnInLine(0);
-        MoveTo(nav.Offset(), shift);
+        MoveTo(nav, shift);
       }
       return true;
     case vk::kEnd:
       if (ctrl) {
         MoveTo(m.CharCount(), shift);
       } else {
-        nav.SetOffset(m.Caret->Offset());
+        nav.Assign(*m.Caret);
         const TLineRecord rec = para::LineRecord(*nav.GetPara(), nav.GetLineInPara());
-        nav.SetPosInPara(rec.End);
-        MoveTo(nav.Offset(), shift);
+        nav.SetColumnInLine(rec.End - rec.Start);
+        MoveTo(nav, shift);
       }
       return true;
     case vk::kLeft: {

@@ -39,8 +39,7 @@ void TScrivInput::SelectTo(int32_t x, int32_t y, bool keep_column) {
   }
   TScrivNavigator& nav = *m.WorkNav;
   nav.SetFromPoint(x, y);
-  const int32_t anchor = Anchor();
-  m.Select(anchor, nav.Offset());
+  MoveTo(nav, true);
   if (keep_column && (m.GetOptions() & zkoKeepColumnPos) && m.SelLower() == m.SelUpper()) {
     // Behind the line's end the rest of the way is padding.
     const int32_t end = CaretRect(m).Left;

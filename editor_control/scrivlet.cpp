@@ -176,6 +176,7 @@ void TScrivlet::LoadFromStream(std::istream& stream) {
     ClearUndo();
     if (OnParse) OnParse(*this, 0, CharCount());
     --update_depth_;
+    const bool moved_x = horz_scroll_ != 0, moved_y = vert_scroll_ != 0;
     horz_scroll_ = vert_scroll_ = 0;
     layout_->LongestLineWidth = 0;
     layout_->LongestLinePara = -1;
@@ -193,6 +194,8 @@ void TScrivlet::LoadFromStream(std::istream& stream) {
         if (window_ != nullptr) window_->UpdateScrollBars();
       }
     }
+    // The view is back at the top; its events come once the text is in place.
+    FireScrollEvents(moved_x, moved_y);
   };
   try {
     const TScrivLineBreak found =
@@ -237,7 +240,7 @@ void TScrivlet::SetTextBuf(std::string_view text) {
   SetSelLength(CharCount());
   InsertTextBuf(text);
   SetSelStart(0);
-  if (update_depth_ == 0) vert_scroll_ = 0;
+  if (update_depth_ == 0) SetVScroll(0);
 }
 
 }  // namespace scrivlet

@@ -457,6 +457,8 @@ class TScrivlet {
   bool RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept);
   void ScrollStep();
   void ApplyScroll(int32_t x, int32_t y);
+  // The scroll events of the offsets that moved.
+  void FireScrollEvents(bool moved_x, bool moved_y);
   void CorrectNavigators(int32_t old_start, int32_t old_end, int32_t new_end, int32_t first_para,
                          int32_t last_para, const TInsertResult& r);
   void Rehighlight(int32_t start, int32_t end, bool runs_removed, bool key_style_at_start);

@@ -30,12 +30,13 @@ void TScrivlet::CreateHandle() {
   if (!Designing && update_mode_ == TzkUpdateMode::umBackground && scheduler_ != nullptr)
     format_thread_ =
         std::make_unique<TzkFormatThread>(*scheduler_, [this] { return FormatStep(); });
+  const bool moved_x = horz_scroll_ != 0;
   horz_scroll_ = vert_scroll_ = 0;
   if (window_ != nullptr) {
     window_->UpdateScrollBars();
     window_->CaretShapeChanged();
   }
-  if (OnVScroll) OnVScroll(*this);
+  FireScrollEvents(moved_x, true);
   ResumeFormatting();
 }
 

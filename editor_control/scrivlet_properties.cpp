@@ -62,13 +62,14 @@ void TScrivlet::FontChanged() {
   layout_->ForgetMetrics();
   Relayout();
   if (handle_) {
+    const bool moved_x = horz_scroll_ != 0;
     horz_scroll_ = vert_scroll_ = 0;
     TopLineNav->SetOffset(0);
     if (window_ != nullptr) {
       window_->UpdateScrollBars();
       window_->CaretShapeChanged();
     }
-    if (OnVScroll) OnVScroll(*this);
+    FireScrollEvents(moved_x, true);
   }
   Repaint();
   // A printer registered as a listener reacts to the text-change code (bit 0) only.
@@ -80,7 +81,7 @@ void TScrivlet::SetAlignment(TAlignment a) {
   const bool relayout =
       !word_wrap_ && (a != TAlignment::taLeftJustify || alignment_ != TAlignment::taLeftJustify);
   alignment_ = a;
-  horz_scroll_ = 0;
+  SetHScroll(0);
   if (relayout) Relayout();
   Repaint();
 }
@@ -151,7 +152,7 @@ void TScrivlet::SetHighlightColor(int32_t c) {
 
 void TScrivlet::SetJustified(bool on) {
   justified_ = on;
-  horz_scroll_ = 0;
+  SetHScroll(0);
   Repaint();
 }
 
@@ -291,7 +292,7 @@ void TScrivlet::SetBounds(int32_t width, int32_t height) {
   if (width_changed && (word_wrap_ || alignment_ != TAlignment::taLeftJustify)) Relayout();
   if (window_ != nullptr) window_->UpdateScrollBars();
   if (near_bottom && vert_scroll_ > text_height - height + 3)
-    vert_scroll_ = std::max(0, text_height - height + 3);
+    SetVScroll(std::max(0, text_height - height + 3));
 }
 
 TScrivlet::ScrollBarInfo TScrivlet::HorzScrollBar() const {

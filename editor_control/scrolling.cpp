@@ -44,8 +44,12 @@ void TScrivlet::ApplyScroll(int32_t x, int32_t y) {
     window_->UpdateScrollBars();
     window_->Invalidate();
   }
-  if (dy != 0 && OnVScroll) OnVScroll(*this);
-  if (dx != 0 && OnHScroll) OnHScroll(*this);
+  FireScrollEvents(dx != 0, dy != 0);
+}
+
+void TScrivlet::FireScrollEvents(bool moved_x, bool moved_y) {
+  if (moved_y && OnVScroll) OnVScroll(*this);
+  if (moved_x && OnHScroll) OnHScroll(*this);
 }
 
 void TScrivlet::ScrollTo(int32_t x, int32_t y) {

@@ -62,12 +62,14 @@ int32_t TScrivlet::GetSelCol() {
 
 void TScrivlet::SetSelCol(int32_t col) {
   TScrivNavigator& nav = *WorkNav;
-  nav.SetOffset(Caret->Offset());
+  nav.Assign(*Caret);
   const int32_t line = nav.GetLineInPara();
   const TLineRecord rec = para::LineRecord(*nav.GetPara(), line);
   const int32_t length = rec.End - rec.Start;
   nav.SetColumnInLine(std::max(0, col));
   SetSelStart(nav.Offset());
+  // The end of a wrapped line is also the start of the next: the caret stays on its line.
+  Caret->Assign(nav);
   if ((options_ & zkoKeepColumnPos) && !word_wrap_ && col > length) {
     PendingSpaces.assign(static_cast<size_t>(col - length), ' ');
     UpdateCaret();

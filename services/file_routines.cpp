@@ -99,4 +99,20 @@ std::string PrintFileFor(const std::string& source) {
   return file.generic_string();
 }
 
+std::optional<std::string> CompanionFile(const std::string& base, const std::string& extension) {
+  std::error_code error;
+  const std::string exact = base + extension;
+  if (fs::is_regular_file(exact, error)) return exact;
+  const fs::path stem = fs::path(base).filename();
+  const fs::path folder = fs::path(base).parent_path();
+  for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, error), end;
+       !error && it != end; it.increment(error)) {
+    const fs::path name = it->path().filename();
+    if (name.stem() == stem && platform::SameText(name.extension().string(), extension) &&
+        it->is_regular_file(error))
+      return (folder / name).string();
+  }
+  return std::nullopt;
+}
+
 }  // namespace workbench

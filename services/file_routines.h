@@ -3,6 +3,7 @@
 // "?" any one, names compared without regard to case, and a mask ending in ".*" also matches
 // a name without extension (so "*.*" matches every name).
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -33,6 +34,12 @@ int DeleteFilesByMask(std::string_view folder, std::string_view mask);
 // cannot be written.
 void CopyFileByStream(const std::string& source, const std::string& dest,
                       const FileBytesWriter& writer = WriteAllBytes);
+
+// base + extension as it stands in its folder: a file named with an extension may carry it in
+// either letter case ("prog.LST" for ".lst"). The exact spelling when that file exists, else
+// the first file of the folder whose name differs only in the extension's letter case, else
+// nothing.
+std::optional<std::string> CompanionFile(const std::string& base, const std::string& extension);
 
 // The file a print to PDF proposes for a source: its name with ".pdf" in its place, in the
 // source's folder ("/w/blink.src" -> "/w/blink.pdf").

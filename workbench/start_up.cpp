@@ -6,6 +6,7 @@
 #include "platform/message_box.h"
 #include "platform/text.h"
 #include "resources/string_ids.h"
+#include "services/file_routines.h"
 #include "services/localize.h"
 #include "services/message_strings.h"
 #include "workbench/command_line.h"
@@ -99,8 +100,13 @@ void CommandLineActions::Run(const std::vector<std::string>& parameters, T_ZKCmd
 
 void CommandLineActions::LoadFile(std::string name, CommandLineRequests& requests) const {
   namespace ids = string_ids::EditorUnit;
-  if (std::filesystem::path(name).extension().empty())
-    name += texts_.LU_GetString(globals_.WrenfieldMode ? ids::SCU_EXT_COD : ids::SCU_EXT_SRC);
+  // Extensions are matched in either letter case, as the names were typed on the system the
+  // sources came from.
+  if (std::filesystem::path(name).extension().empty()) {
+    const std::string extension =
+        texts_.LU_GetString(globals_.WrenfieldMode ? ids::SCU_EXT_COD : ids::SCU_EXT_SRC);
+    name = CompanionFile(name, extension).value_or(name + extension);
+  }
   globals_.CommandLineFile = name;
   if (!Exists(name)) {
     (void)messages_.MsgBoxById1(ids::SCU_COMMAND_LINE_FILE_MISSING, ids::SCU_COMMAND_LINE_CAPTION,
@@ -108,7 +114,7 @@ void CommandLineActions::LoadFile(std::string name, CommandLineRequests& request
     globals_.CommandLineFile.clear();
   }
   if (!globals_.CommandLineFile.empty() && globals_.WrenfieldMode &&
-      !Exists(std::filesystem::path(name).replace_extension(".LST").string())) {
+      !CompanionFile(std::filesystem::path(name).replace_extension().string(), ".LST")) {
     (void)messages_.MsgBoxById(ids::SCU_COD_NEEDS_LST, ids::SCU_FILE_NOT_FOUND_CAPTION);
     globals_.CommandLineFile.clear();
   }

@@ -230,7 +230,7 @@ std::uint8_t QvBasicUnit::QvBasicCompile(const std::string& source, std::string&
     // be made shows as the compiler's failure to write there.
     if (options_.QvBasicOutputFiles) static_cast<void>(ForceFolders(output_dir_));
     output_base_ = output_dir_ + FileNameOf(source);
-    RemoveFile(ChangeFileExt(output_base_, ".err"));
+    RemoveFile(OutputFile(".err"));
     std::string arguments = " ";
     arguments += QuotedArgument(source);
     last_source_ = source;
@@ -245,7 +245,7 @@ std::uint8_t QvBasicUnit::QvBasicCompile(const std::string& source, std::string&
     std::string ended = workbench::EndingText(kCompilerName, ending);
     if (!ended.empty()) message = ended;
   }
-  if (code == kQvbOk || code == kQvbOkWithNotes) output_base_ = ChangeFileExt(output_base_, ".SRC");
+  if (code == kQvbOk || code == kQvbOkWithNotes) output_base_ = OutputFile(".SRC");
   if (!ran) {
     if (code != kQvbOk) last_source_.clear();
     return static_cast<std::uint8_t>(code);
@@ -281,12 +281,18 @@ std::string QvBasicUnit::QvBasicVersionText() {
 
 void QvBasicUnit::ClearQvBasicErrors() {
   errors_.clear();
-  if (!last_source_.empty()) RemoveFile(ChangeFileExt(output_base_, ".err"));
+  if (!last_source_.empty()) RemoveFile(OutputFile(".err"));
+}
+
+std::string QvBasicUnit::OutputFile(const std::string& extension) const {
+  // A compiler may write its outputs with the extension in either letter case.
+  return workbench::CompanionFile(ChangeFileExt(output_base_, ""), extension)
+      .value_or(ChangeFileExt(output_base_, extension));
 }
 
 void QvBasicUnit::ReadCompilerErrors() {
   errors_.clear();
-  std::ifstream file(ChangeFileExt(output_base_, ".err"), std::ios::binary);
+  std::ifstream file(OutputFile(".err"), std::ios::binary);
   if (!file) return;
   std::ostringstream text;
   text << file.rdbuf();

@@ -130,6 +130,8 @@ class QvBasicUnit {
   std::string Folder() const { return exe_folder_ + kFolder; }
   std::string Program() const { return Folder() + kProgram; }
   void ReadCompilerErrors();
+  // The output base with `extension`, spelled as the compiler wrote it.
+  std::string OutputFile(const std::string& extension) const;
   // Null when the compiler did not run to its end.
   std::optional<std::optional<QvBasicVersionAnswer>> AskVersion();
 

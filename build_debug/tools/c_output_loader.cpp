@@ -61,27 +61,6 @@ std::string_view FileBlock(std::string_view bytes, std::size_t block) {
 
 }  // namespace
 
-std::optional<std::string> CompanionFile(const std::string& base, const std::string& extension) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  const std::string exact = base + extension;
-  if (fs::is_regular_file(exact, error)) return exact;
-  const fs::path stem = fs::path(base).filename();
-  fs::path folder = fs::path(base).parent_path();
-  if (folder.empty()) folder = ".";
-  const auto lower = [](std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-  };
-  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    const fs::path name = it->path().filename();
-    if (name.stem() == stem && lower(name.extension().string()) == lower(extension) &&
-        it->is_regular_file(error))
-      return (folder / name).string();
-  }
-  return std::nullopt;
-}
-
 TQVCForm::TQVCForm(ObjectImage& image, const workbench::MessageStrings& boxes)
     : image_(image), boxes_(boxes), extern_lang_(image, boxes) {}
 

@@ -14,6 +14,7 @@
 #include "build_debug/image/object_image.h"
 #include "build_debug/tools/cod_reader.h"
 #include "build_debug/tools/extern_lang.h"
+#include "services/file_routines.h"
 
 namespace workbench {
 class MessageStrings;
@@ -21,11 +22,7 @@ class MessageStrings;
 
 namespace build_debug {
 
-// base + extension as it stands in its folder: a compiler may write its files with the
-// extension in either letter case ("prog.LST"). The exact spelling when that file exists, else
-// the first file of the folder whose name differs only in the extension's letter case, else
-// nothing.
-std::optional<std::string> CompanionFile(const std::string& base, const std::string& extension);
+using workbench::CompanionFile;
 
 // The listing table of the image holds this many lines.
 constexpr int kMaxListingFileLines = kMaxListingLines;

@@ -81,6 +81,35 @@ TEST_F(KeyInputTest, MovesWithAndWithoutShiftAndCtrl) {
   }
 }
 
+TEST_F(KeyInputTest, WithWordWrapEndStaysOnItsDisplayLineAndHomeGoesBackToItsStart) {
+  s.SetBounds(8 + 70 + 8, 120);  // ten characters a line
+  s.SetWordWrap(true);
+  Load(s, "aaaa bbbb cccc\r\nx");  // lines "aaaa bbbb " and "cccc" in the first paragraph
+  s.SetSelStart(2);
+  Press(vk::kEnd);
+  EXPECT_EQ(s.GetSelStart(), 10);
+  EXPECT_EQ(s.GetSelLine(), 0) << "the end of a wrapped line is a position of that line";
+  EXPECT_EQ(CaretRect(s).Top, 0);
+  EXPECT_EQ(CaretRect(s).Left, 8 + 10 * 7);
+  Press(vk::kHome);
+  EXPECT_EQ(s.GetSelStart(), 0);
+
+  Press(vk::kEnd, ssShift);
+  EXPECT_EQ(s.SelLower(), 0);
+  EXPECT_EQ(s.SelUpper(), 10);
+  EXPECT_EQ(s.GetSelLine(), 0);
+  Press(vk::kHome, ssShift);
+  EXPECT_EQ(s.SelUpper(), 0);
+
+  // The second line's End is its paragraph's end; its Home its own start.
+  s.SetSelStart(12);
+  Press(vk::kEnd);
+  EXPECT_EQ(s.GetSelStart(), 14);
+  Press(vk::kHome);
+  EXPECT_EQ(s.GetSelStart(), 10);
+  EXPECT_EQ(s.GetSelLine(), 1);
+}
+
 TEST_F(KeyInputTest, AMoveWithoutShiftDropsTheSelectionAndUpOnTheFirstLineGoesOnToTheForm) {
   Load(s, kThreeLines);
   s.Select(1, 5);

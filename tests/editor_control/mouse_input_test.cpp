@@ -58,6 +58,25 @@ TEST_F(MouseInputTest, APressPlacesTheCaretAndShiftExtendsTheSelection) {
   }
 }
 
+TEST_F(MouseInputTest, WithWordWrapAPressBehindAWrappedLinesEndStaysOnThatLine) {
+  s.SetBounds(8 + 70 + 8, 120);  // ten characters a line
+  s.SetWordWrap(true);
+  Load(s, "aaaa bbbb cccc\r\nx");  // lines "aaaa bbbb " and "cccc" in the first paragraph
+  Click(X(10) + 2, Y(0));
+  EXPECT_EQ(s.GetSelStart(), 10);
+  EXPECT_EQ(s.GetSelLine(), 0);
+  EXPECT_EQ(CaretRect(s).Top, 0);
+  in.KeyDown(vk::kHome, 0);
+  EXPECT_EQ(s.GetSelStart(), 0);
+  // Pressed and dragged to behind the end, the selection ends there on that line.
+  in.MouseDown(TMouseButton::mbLeft, ssLeft, X(1), Y(0));
+  in.MouseMove(ssLeft, X(10) + 2, Y(0));
+  in.MouseUp(TMouseButton::mbLeft, 0, X(10) + 2, Y(0));
+  EXPECT_EQ(s.SelLower(), 1);
+  EXPECT_EQ(s.SelUpper(), 10);
+  EXPECT_EQ(s.GetSelLine(), 0);
+}
+
 TEST_F(MouseInputTest, MovingWithTheButtonHeldSelectsAndADoubleClickSelectsAWord) {
   in.MouseDown(TMouseButton::mbLeft, ssLeft, X(1), Y(0));
   in.MouseMove(ssLeft, X(2), Y(1));

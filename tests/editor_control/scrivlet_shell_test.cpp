@@ -178,6 +178,47 @@ TEST(ScrivletShellTest, LineHeightIsCappedAndZeroFollowsTheFont) {
   EXPECT_EQ(vscrolls, 1);
 }
 
+TEST(ScrivletShellTest, EveryChangeOfTheViewFiresItsScrollEventOnce) {
+  struct Case {
+    const char* cause;
+    std::function<void(TScrivlet&)> act;
+    int vertical, horizontal;  // events expected
+    int32_t vert_after;
+  };
+  std::string text = "a long first line of the text";
+  for (int i = 0; i < 99; ++i) text += "\r\nline";  // 100 lines of 12 pixels
+  const Case cases[] = {
+      {"a resize pulls the view back from past the text's end",
+       [](TScrivlet& s) { s.SetBounds(100, 400); }, 1, 0, 1200 - 400 + 3},
+      {"a scroll to where the view is", [](TScrivlet& s) { s.SetVScroll(s.VertScroll()); }, 0, 0,
+       1140},
+      {"a scroll", [](TScrivlet& s) { s.SetVScroll(12); }, 1, 0, 12},
+      {"a new text", [](TScrivlet& s) { s.SetTextBuf("x"); }, 1, 0, 0},
+      {"a load", [](TScrivlet& s) { Load(s, "x"); }, 1, 1, 0},
+      {"the alignment", [](TScrivlet& s) { s.SetAlignment(TAlignment::taCenter); }, 0, 1, 1140},
+      {"justifying", [](TScrivlet& s) { s.SetJustified(true); }, 0, 1, 1140},
+      {"the font", [](TScrivlet& s) { s.SetFontStyle(1); }, 1, 1, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.cause);
+    FixedWidthMeasurer measurer(7, 12);
+    TScrivlet s;
+    s.SetWordWrap(false);
+    testing::LayOutAtOnce(s, measurer, 100, 60);
+    s.CreateHandle();
+    Load(s, text);
+    s.SetVScroll(1140);  // the last line at the top: past the end of a taller window
+    s.SetHScroll(35);
+    int vertical = 0, horizontal = 0;
+    s.OnVScroll = [&](TScrivlet&) { ++vertical; };
+    s.OnHScroll = [&](TScrivlet&) { ++horizontal; };
+    c.act(s);
+    EXPECT_EQ(vertical, c.vertical);
+    EXPECT_EQ(horizontal, c.horizontal);
+    EXPECT_EQ(s.VertScroll(), c.vert_after);
+  }
+}
+
 TEST(ScrivletShellTest, SwitchingDiscardTrailingSpacesOnDropsThemAndKeepsModified) {
   TScrivlet s;
   Load(s, "ab  \r\ncd\t");

@@ -106,6 +106,13 @@ TEST(SelectionTest, DisplayLinesAndColumnsWithWordWrapOnAndOff) {
   EXPECT_EQ(s.GetSelStart(), 12);
   s.SetSelCol(20);
   EXPECT_EQ(s.GetSelStart(), 14) << "clamped to the line end";
+  s.SetSelLine(0);
+  s.SetSelCol(20);
+  EXPECT_EQ(s.GetSelStart(), 10) << "a wrapped line's end";
+  EXPECT_EQ(s.GetSelLine(), 0) << "is a position of that line";
+  EXPECT_EQ(s.GetSelCol(), 10);
+  s.SetSelCol(2);
+  EXPECT_EQ(s.GetSelStart(), 2);
   s.SetSelPar(9);
   EXPECT_EQ(s.GetSelStart(), 19) << "the last paragraph";
   EXPECT_EQ(s.GetSelLine(), 3);

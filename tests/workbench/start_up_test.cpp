@@ -120,6 +120,48 @@ TEST_F(CommandLineActionsTest, WrenfieldAddsCodAndNeedsTheListingBesideIt) {
   EXPECT_FALSE(globals_.IdeOptions.UseTarn);
 }
 
+TEST_F(CommandLineActionsTest, ExtensionsAreFoundInEitherLetterCase) {
+  struct Case {
+    const char* what;
+    std::vector<const char*> files;  // on disk
+    std::vector<std::string> parameters;
+    const char* loaded;  // the command-line file, or nothing
+    bool wrenfield;
+  };
+  const std::string at = folder_.Path();
+  const Case cases[] = {
+      {"a lower-case listing beside the .cod",
+       {"p.cod", "p.lst"},
+       {"/b", at + "p.cod"},
+       "p.cod",
+       true},
+      {"the listing of a .cod given without extension",
+       {"q.cod", "q.Lst"},
+       {"/b", at + "q"},
+       "q.cod",
+       true},
+      {"a .COD given without extension", {"r.COD", "r.LST"}, {"/b", at + "r"}, "r.COD", true},
+      {"a source given without extension", {"s.src"}, {at + "s"}, "s.src", false},
+      {"a .cod given alone", {"u.cod", "u.lst"}, {at + "u.cod"}, "u.cod", true},
+      {"another program's listing does not count",
+       {"t.cod", "tx.lst"},
+       {"/b", at + "t.cod"},
+       nullptr,
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (const char* name : c.files) File(name);
+    globals_ = {};
+    boxes_.Clear();
+    boxes_.Answer(platform::kAnswerOk);
+    Run(c.parameters);
+    EXPECT_EQ(globals_.CommandLineFile, c.loaded ? at + c.loaded : "");
+    EXPECT_EQ(globals_.WrenfieldMode, c.wrenfield);
+    EXPECT_EQ(boxes_.Boxes().size(), c.loaded ? 0u : 1u);
+  }
+}
+
 TEST_F(CommandLineActionsTest, HidingNeedsAChipActionThatEndsTheRun) {
   const std::string file = File("h.SRC");
   Run({"/h", "/p", file});

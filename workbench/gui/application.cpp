@@ -9,6 +9,7 @@
 #include "platform/process_runner.h"
 #include "platform/serial_port.h"
 #include "platform/user_data_folder.h"
+#include "services/gui/hint_time.h"
 #include "services/gui/text.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/run_commands.h"
@@ -39,7 +40,10 @@ int RunQVKey(QApplication& app, const std::vector<std::string>& parameters,
   int result = 0;
   {
     TEditorFRM main_form(session, parameters, screen_size);
+    HintDisplayTime hint_time;
+    app.installEventFilter(&hint_time);
     FormServices services;
+    services.hint_time = &hint_time;
     services.open_url = [](const std::string& address) {
       QDesktopServices::openUrl(QUrl(ToQt(address)));
     };

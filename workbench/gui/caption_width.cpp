@@ -57,16 +57,18 @@ void KeepCaptionWhole(QWidget& window) {
 }
 
 void WidenToCaption(QMessageBox& box) {
+  // A box without a caption shows the program's name in its title bar.
+  const QString caption =
+      box.windowTitle().isEmpty() ? QGuiApplication::applicationDisplayName() : box.windowTitle();
   auto* grid = qobject_cast<QGridLayout*>(box.layout());
   if (grid == nullptr) {
-    box.setMinimumWidth(CaptionWidth(box.windowTitle()));
+    box.setMinimumWidth(CaptionWidth(caption));
     return;
   }
   // The box measures its layout's minimum width, so the caption's width goes in as a spacer
   // across the bottom row.
-  grid->addItem(
-      new QSpacerItem(CaptionWidth(box.windowTitle()), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
-      grid->rowCount(), 0, 1, grid->columnCount());
+  grid->addItem(new QSpacerItem(CaptionWidth(caption), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 }  // namespace gui

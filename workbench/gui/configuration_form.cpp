@@ -14,6 +14,7 @@
 #include "services/globals.h"
 #include "services/gui/form_placement.h"
 #include "services/gui/guarded.h"
+#include "services/gui/hint_time.h"
 #include "services/gui/localize_form.h"
 #include "services/gui/modal_dialogs.h"
 #include "services/gui/text.h"
@@ -27,6 +28,7 @@ namespace {
 
 constexpr const char* kPlacementName = "ConfigureWindowVer3";
 constexpr const char* kDebugCaption = "DEBUG - Config.FormCreate";
+constexpr int kShownHintMilliseconds = 3500;
 constexpr const char* kFirstRunNotice =
     "Since this is the first time the program has run, please\r"
     "take a moment to review the default configuration.\r"
@@ -464,7 +466,14 @@ void TConfigFRM::FormShow() {
   PortRDGRP->SetItemIndex(port);
   TooManyComPortsCBX->setCurrentIndex(port);
   RecordsToControls();
+  // The dialog's hints are long: they stay up longer while it is shown.
+  if (services_.hint_time) services_.hint_time->SetMilliseconds(kShownHintMilliseconds);
   if (ItemLSTBX->currentRow() < 0) ItemLSTBX->setCurrentRow(0);
+}
+
+void TConfigFRM::FormHide() {
+  if (services_.hint_time)
+    services_.hint_time->SetMilliseconds(gui::HintDisplayTime::kDefaultMilliseconds);
 }
 
 void TConfigFRM::FormDestroy() {
@@ -484,6 +493,11 @@ void TConfigFRM::showEvent(QShowEvent* event) {
     }
   }
   QDialog::showEvent(event);
+}
+
+void TConfigFRM::hideEvent(QHideEvent* event) {
+  FormHide();
+  QDialog::hideEvent(event);
 }
 
 void TConfigFRM::accept() {

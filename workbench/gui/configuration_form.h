@@ -30,6 +30,9 @@ namespace platform {
 class MessageBoxService;
 class ModalDialogService;
 }  // namespace platform
+namespace gui {
+class HintDisplayTime;
+}
 
 namespace workbench {
 
@@ -80,6 +83,8 @@ struct ConfigFormServices {
   std::function<bool()> debug_mode = [] { return false; };
   // The main window applies both records to its editors and menus.
   std::function<void()> apply_options = [] {};
+  // The application's hint display time, longer while the dialog is up; null: none.
+  gui::HintDisplayTime* hint_time = nullptr;
 };
 
 // The session's settings store, option records, texts, services and modes.
@@ -115,6 +120,7 @@ class TConfigFRM : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void BuildIdePage(QWidget* page);
@@ -122,6 +128,7 @@ class TConfigFRM : public QDialog {
   void BuildAssemblerPage(QWidget* page);
   void FormCreate();
   void FormShow();
+  void FormHide();
   void FormDestroy();
   void LayOutPorts();
   void UseTarnCBClick();

@@ -86,10 +86,17 @@ TFindReplaceForm::TFindReplaceForm(platform::ModalDialogService& dialogs, QWidge
 TFindReplaceForm::Answer TFindReplaceForm::Execute(bool replace_enabled) {
   ReplaceBTN->setEnabled(replace_enabled);
   FormActivate();
-  Answer answer;
-  answer.result = dialogs_.Run(*this);
+  const int result = dialogs_.Run(*this);
+  Answer answer = Held();
+  answer.result = result;
+  return answer;
+}
+
+TFindReplaceForm::Answer TFindReplaceForm::Held() {
   // The answer may have typed into the memos: the buttons follow the text it left.
   UpdateControls();
+  Answer answer;
+  answer.result = kFind;
   answer.find_text = MemoText(*FindMemo);
   answer.replace_text = MemoText(*ReplaceMemo);
   answer.from_start = FromStartCB->isChecked();

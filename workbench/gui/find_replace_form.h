@@ -44,6 +44,9 @@ class TFindReplaceForm : public QDialog {
 
   // Shows the form modally; "&Replace" is offered only when `replace_enabled`.
   Answer Execute(bool replace_enabled);
+  // What the form holds from its last question, asked again without showing it; its result
+  // is kFind.
+  Answer Held();
 
   // On every change of the find text.
   void UpdateControls();

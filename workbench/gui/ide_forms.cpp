@@ -125,6 +125,7 @@ QWidget* IdeForms::Make(std::string_view class_name, const char* caption) {
       owner.ApplyEditorMode();
       owner.ReselectEditor();
     };
+    config.hint_time = services_.hint_time;
     return Keep(new workbench::TConfigFRM(std::move(config), &owner), config_);
   }
   if (class_name == "TPrintForm")

@@ -18,6 +18,7 @@ class TConfigFRM;
 
 namespace gui {
 
+class HintDisplayTime;
 class PrintTarget;
 class TAboutFRM;
 class TClockGenInfoFRM;
@@ -52,6 +53,8 @@ struct FormServices {
   std::function<void(const std::string&)> open_url;
   // Forms built elsewhere, by class name; they take the place of the empty windows.
   std::map<std::string, FormMaker, std::less<>> makers;
+  // The application's hint display time; null: the forms leave it alone.
+  HintDisplayTime* hint_time = nullptr;
 };
 
 class IdeForms {

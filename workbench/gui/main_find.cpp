@@ -62,7 +62,10 @@ std::string MainWindowFind::SelectedLine() const {
 }
 
 void MainWindowFind::EditFind() {
-  if (form_.UsesLegacyEditor()) return;
+  if (form_.UsesLegacyEditor()) {
+    form_.OldEditor().EditFind();
+    return;
+  }
   find_dialog_->SetFindText(SelectedLine());
   find_dialog_->show();
   find_dialog_->raise();
@@ -70,8 +73,12 @@ void MainWindowFind::EditFind() {
 }
 
 void MainWindowFind::EditFindNext() {
+  if (form_.UsesLegacyEditor()) {
+    form_.OldEditor().EditFindNext();
+    return;
+  }
   scrivlet::gui::TScrivlet* editor = form_.CurrentScrivlet();
-  if (form_.UsesLegacyEditor() || editor == nullptr) return;
+  if (editor == nullptr) return;
   (void)finder_.FindNext(editor->Memo(), find_dialog_->Options());
 }
 

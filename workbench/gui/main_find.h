@@ -1,6 +1,7 @@
 #pragma once
 // MainWindowFind: the Edit menu's Find, Find Next and Find/Replace in the editor in front,
-// through the two modeless dialogs. The legacy editor keeps its own find and replace.
+// through the two modeless dialogs. The legacy editor keeps its own find and replace: its
+// Find and Find Next search again with the text of its find/replace form.
 
 #include <string>
 

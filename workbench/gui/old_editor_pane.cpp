@@ -149,10 +149,8 @@ void LegacyEditorPane::EditPaste() {
 
 namespace {
 
-workbench::LegacyFindChoice AskFindReplace(IdeForms* forms, bool replace_enabled) {
+workbench::LegacyFindChoice ChoiceOf(const TFindReplaceForm::Answer& answer) {
   workbench::LegacyFindChoice choice;
-  if (!forms) return choice;
-  const TFindReplaceForm::Answer answer = forms->FindReplace().Execute(replace_enabled);
   switch (answer.result) {
     case TFindReplaceForm::kFind: choice.result = workbench::LegacyFindChoice::kFind; break;
     case TFindReplaceForm::kReplace: choice.result = workbench::LegacyFindChoice::kReplace; break;
@@ -170,7 +168,24 @@ workbench::LegacyFindChoice AskFindReplace(IdeForms* forms, bool replace_enabled
   return choice;
 }
 
+workbench::LegacyFindChoice AskFindReplace(IdeForms* forms, bool replace_enabled) {
+  if (!forms) return {};
+  return ChoiceOf(forms->FindReplace().Execute(replace_enabled));
+}
+
 }  // namespace
+
+void LegacyEditorPane::EditFind() {
+  if (IdeForms* forms = forms_ ? forms_() : nullptr)
+    editor_.EditFind(ChoiceOf(forms->FindReplace().Held()));
+}
+
+void LegacyEditorPane::EditFindNext() {
+  IdeForms* forms = forms_ ? forms_() : nullptr;
+  if (!forms) return;
+  const workbench::LegacyFindChoice choice = ChoiceOf(forms->FindReplace().Held());
+  if (!choice.find_text.empty()) editor_.EditFind(choice);
+}
 
 void LegacyEditorPane::EditFindReplace() {
   editor_.EditFindReplace(AskFindReplace(forms_ ? forms_() : nullptr, editor_.HasSelection()));

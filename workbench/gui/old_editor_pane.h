@@ -72,6 +72,10 @@ class LegacyEditorPane {
   void EditCut();
   void EditCopy();
   void EditPaste();
+  // Find and Find Next search on from the caret with what the find/replace form holds,
+  // without asking it; Find Next does nothing while it holds no text.
+  void EditFind();
+  void EditFindNext();
   void EditFindReplace();
   void EditReplace();
   void TextBigger();

@@ -10,11 +10,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <tuple>
 #include <vector>
 
 #include "build_debug/image/object_image.h"
 #include "build_debug/key/device_settings.h"
+#include "build_debug/tools/simulator_bridge.h"
 #include "editor_control/gui/scrivlet_widget.h"
 #include "platform/message_box.h"
 #include "platform/modal_dialogs.h"
@@ -607,32 +609,18 @@ void RunCommands::ShowListOrCode() {
 }
 
 void RunCommands::StartQvSim(bool launch) {
-  build_debug::QvSimUnit& sim = session_.QvSim();
-  if (!sim.QvSimInstalled()) return;
-  if (!session_.Globals().IdeOptions.UseTarn) {
-    std::ignore = session_.Messages().MsgBoxById(ids::SCU_QVSIM_NEEDS_TARN, ids::SCU_NULL_STRING);
-    return;
-  }
-  const bool running = sim.QvSimIsRunning();
-  if (!running && !launch) return;
-  AssembleCurrent();
-  const build_debug::AssembleCompileUnit& dispatcher = session_.AssembleCompile();
-  if (!dispatcher.LastBuildOk()) return;
-  const std::string list_file =
-      session_.Tarn().TarnGetOutputDir() + std::filesystem::path(dispatcher.GetLastAssembledFile())
-                                               .filename()
-                                               .replace_extension(".lst")
-                                               .string();
-  if (!std::filesystem::exists(list_file)) {
-    std::ignore =
-        session_.Messages().MsgBoxById(ids::SCU_QVSIM_LST_MISSING, ids::SCU_QVSIM_LAUNCH_CAPTION);
-    return;
-  }
-  // The simulator reports its own failures.
-  if (running)
-    std::ignore = sim.QvSimSendFile(list_file);
-  else
-    std::ignore = sim.QvSimStart(list_file);
+  build_debug::StartQvSim(
+      session_.QvSim(), session_.Messages(), launch, session_.Globals().IdeOptions.UseTarn,
+      [this]() -> std::optional<std::string> {
+        AssembleCurrent();
+        const build_debug::AssembleCompileUnit& dispatcher = session_.AssembleCompile();
+        if (!dispatcher.LastBuildOk()) return std::nullopt;
+        return session_.Tarn().TarnGetOutputDir() +
+               std::filesystem::path(dispatcher.GetLastAssembledFile())
+                   .filename()
+                   .replace_extension(".lst")
+                   .string();
+      });
 }
 
 void RunCommands::UpdateRunButtons(bool enabled) {

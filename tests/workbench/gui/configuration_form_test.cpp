@@ -1,4 +1,5 @@
 #include "workbench/gui/configuration_form.h"
+#include "services/gui/hint_time.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -58,17 +59,19 @@ class ConfigFormTest : public testing::Test {
   }
 
   ConfigFormServices Services() {
-    return ConfigFormServices{registry_,
-                              link_,
-                              ports_,
-                              editor_,
-                              ide_,
-                              texts_,
-                              boxes_,
-                              *dialogs_,
-                              [this] { return wrenfield_; },
-                              [this] { return debug_; },
-                              [this] { ++applied_; }};
+    ConfigFormServices services{registry_,
+                                link_,
+                                ports_,
+                                editor_,
+                                ide_,
+                                texts_,
+                                boxes_,
+                                *dialogs_,
+                                [this] { return wrenfield_; },
+                                [this] { return debug_; },
+                                [this] { ++applied_; }};
+    services.hint_time = &hint_time_;
+    return services;
   }
   // A store that has seen a run already: no first-run notice.
   void NotFirstRun(const std::string& port = "COM2") {
@@ -128,6 +131,7 @@ class ConfigFormTest : public testing::Test {
   bool wrenfield_ = false;
   bool debug_ = false;
   int applied_ = 0;
+  gui::HintDisplayTime hint_time_;
   std::unique_ptr<TConfigFRM> dialog_;
 };
 
@@ -249,6 +253,19 @@ TEST_F(ConfigFormTest, EscapeWritesNothingAndTheNextShowRestoresTheRecords) {
 }
 
 // Fault mended: the C-compiler mode's UseTarn off is not stored.
+TEST_F(ConfigFormTest, HintsStayUpLongerWhileTheDialogIsShown) {
+  NotFirstRun();
+  EXPECT_EQ(hint_time_.Milliseconds(), 2500);
+  TConfigFRM& dialog = Create();
+  int shown = 0;
+  RunModal(dialog, [&shown, this](TConfigFRM& d) {
+    shown = hint_time_.Milliseconds();
+    d.reject();
+  });
+  EXPECT_EQ(shown, 3500);
+  EXPECT_EQ(hint_time_.Milliseconds(), 2500);
+}
+
 TEST_F(ConfigFormTest, WrenfieldModeShowsUseTarnOffAndDoesNotStoreIt) {
   NotFirstRun();
   ASSERT_TRUE(registry_.WriteRegInt("Configuration\\UseTarn", 1));

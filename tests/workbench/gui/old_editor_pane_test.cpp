@@ -444,6 +444,45 @@ TEST_F(LegacyFormsTest, FindAndReplaceAskTheFormWithReplaceOnlyForASelection) {
   EXPECT_TRUE(boxes_.Boxes().empty());
 }
 
+TEST_F(LegacyFormsTest, FindAndFindNextSearchAgainWithTheFormsText) {
+  gui::TFindReplaceForm& find_form = forms_->FindReplace();
+  boxes_.AnswerWithFirstButton();
+  const auto texts = [this] {
+    std::vector<std::string> texts;
+    for (const auto& box : boxes_.Boxes()) texts.push_back(box.text);
+    return texts;
+  };
+  // A miss from the form, then Edit > Find and Find Next with what the form holds.
+  dialogs_.Answer(gui::TFindReplaceForm::kFind, [](QDialog& dialog) {
+    static_cast<gui::TFindReplaceForm&>(dialog).FindMemo->setPlainText("zzz");
+  });
+  form_->ClickMenuItem(main_menu::EditFindReplaceMENUITM);
+  EXPECT_EQ(form_->MenuItem(main_menu::EditFindMENUITM)->shortcut(), QKeySequence("Ctrl+F"));
+  form_->ClickMenuItem(main_menu::EditFindMENUITM);
+  form_->ClickMenuItem(main_menu::EditFindNextMenuMENUITM);
+  EXPECT_EQ(texts(), (std::vector<std::string>{"Nothing Found", "Nothing Found", "Nothing Found"}));
+
+  // Each search goes on from the caret, letters without case; the form is not asked.
+  find_form.FindMemo->setPlainText("mov");
+  editor().Select(0, 0);
+  form_->ClickMenuItem(main_menu::EditFindMENUITM);
+  EXPECT_EQ(editor().SelectedText(), "mov");
+  form_->ClickMenuItem(main_menu::EditFindNextMenuMENUITM);
+  EXPECT_EQ(editor().SelectedText(), "MOV");
+  EXPECT_EQ(editor().SelectionStart(), 6);
+  form_->ClickMenuItem(main_menu::EditFindNextMenuMENUITM);
+  EXPECT_EQ(texts().size(), 4u);
+  EXPECT_EQ(texts().back(), "Nothing Found");
+
+  // No text: Find says so, Find Next has nothing to search for.
+  find_form.FindMemo->clear();
+  form_->ClickMenuItem(main_menu::EditFindMENUITM);
+  EXPECT_EQ(texts().back(), "Nothing to Find");
+  form_->ClickMenuItem(main_menu::EditFindNextMenuMENUITM);
+  EXPECT_EQ(texts().size(), 5u);
+  EXPECT_FALSE(find_form.isVisible());
+}
+
 TEST_F(LegacyFormsTest, PrintingFillsTheSectionsOfThePagesThePrintFormLaidOut) {
   std::string text;
   for (int i = 1; i <= 300; ++i) text += "\tline " + std::to_string(i) + "\r\n";

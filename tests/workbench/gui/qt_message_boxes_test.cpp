@@ -129,6 +129,20 @@ TEST_F(QtMessageBoxesTest, ABoxIsAsWideAsItsCaption) {
   }
 }
 
+TEST_F(QtMessageBoxesTest, ABoxWithoutCaptionIsAsWideAsTheProgramsNameItShows) {
+  QFont bold = QApplication::font();
+  bold.setBold(true);
+  const QFontMetrics metrics(bold);
+  const QString name = QCoreApplication::applicationName();
+  QCoreApplication::setApplicationName("QV-Key v3.2.3");
+  SeenBox seen;
+  AnswerNextBox(QMessageBox::Ok, &seen);
+  Show("Nothing Found", "");
+  QCoreApplication::setApplicationName(name);
+  ASSERT_TRUE(seen.seen);
+  EXPECT_GE(seen.width, metrics.horizontalAdvance("QV-Key v3.2.3") + 3 * metrics.height());
+}
+
 TEST_F(QtMessageBoxesTest, BoxByIdReachesTheScreenWithItsTableTexts) {
   workbench::Localizer texts;
   texts.InitLocalization("/opt/qvkey");

@@ -252,6 +252,32 @@ TEST_F(RunCommandsTest, TheSimulatorWantsTarnAndAListing) {
   EXPECT_FALSE(session_->AssembleCompile().LastBuildOk());
 }
 
+TEST_F(RunCommandsTest, LaunchQvSimWithoutTheSimulatorSaysWhereItGoes) {
+  const std::string sim_folder = folder_.Path() + build_debug::QvSimUnit::kFolder;
+  std::filesystem::remove_all(sim_folder);
+  gui::TEditorFRM& form = Start();
+  form.show();
+  form.OpenSourceFile(Write("prog.src", kGoodProgram));
+  ASSERT_FALSE(session_->QvSim().QvSimInstalled());
+  EXPECT_EQ(form.MenuItem(main_menu::RunStartQVSimMENUITM)->shortcut(), QKeySequence("Ctrl+Alt+S"));
+  const std::string text =
+      "QVSim is not installed.\rTo hand programs to the simulator, put "
+      "QVSim.exe into\r\r" +
+      sim_folder;
+  // The menu item and the tool button; a switch of files says nothing.
+  boxes_.Answer(platform::kAnswerOk);
+  boxes_.Answer(platform::kAnswerOk);
+  form.ClickMenuItem(main_menu::RunStartQVSimMENUITM);
+  form.Run().ToolButton(editor_frm::QvSimTBTN)->trigger();
+  form.Run().StartQvSim(false);
+  ASSERT_EQ(boxes_.Boxes().size(), 2u);
+  for (const auto& box : boxes_.Boxes()) {
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.caption, "QVSim Not Installed");
+  }
+  EXPECT_FALSE(session_->AssembleCompile().LastBuildOk());
+}
+
 TEST_F(RunCommandsTest, ViewListWithoutAListWindowSaysItCannotShowTheListing) {
   gui::TEditorFRM& form = Start();
   form.show();

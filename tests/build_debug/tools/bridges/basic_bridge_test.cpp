@@ -28,6 +28,8 @@ struct CompilerStandIn {
   std::string src;
   std::string err;
   std::string compile_first;  // shell lines a compile runs before anything else
+  std::string src_extension = ".SRC";
+  std::string err_extension = ".err";
 };
 
 std::string Script(const CompilerStandIn& c) {
@@ -39,8 +41,10 @@ std::string Script(const CompilerStandIn& c) {
        "src=\"$1\"; out=\"${src%/*}/\"\n"
        "if [ \"$2\" = /O ]; then out=\"$3\"; fi\n"
        "name=\"${src##*/}\"; base=\"$out${name%.*}\"\n";
-  if (!c.src.empty()) s += "printf '%s' " + ShellQuoted(c.src) + " > \"$base.SRC\"\n";
-  if (!c.err.empty()) s += "printf '%s' " + ShellQuoted(c.err) + " > \"$base.err\"\n";
+  if (!c.src.empty())
+    s += "printf '%s' " + ShellQuoted(c.src) + " > \"$base" + c.src_extension + "\"\n";
+  if (!c.err.empty())
+    s += "printf '%s' " + ShellQuoted(c.err) + " > \"$base" + c.err_extension + "\"\n";
   return s + "exit " + std::to_string(c.exit_code) + "\n";
 }
 
@@ -576,6 +580,32 @@ TEST_F(BasicBridge, OutputAssemblesWithTarn) {
             workbench::kRunStarted);
   EXPECT_EQ(exit_code, 0u);
   EXPECT_TRUE(FileExists(ChangeFileExt(basic_.QvBasicOutputBase(), ".obj")));
+}
+
+TEST_F(BasicBridge, OutputsAreFoundWhateverTheCaseOfTheirExtensions) {
+  Started();
+  std::string source = Source();
+  CompilerStandIn compiler;
+  compiler.exit_code = 1;
+  compiler.src = kGoodProgram;
+  compiler.err = "a note\r\n";
+  compiler.src_extension = ".src";
+  compiler.err_extension = ".ERR";
+  PlaceCompiler(compiler);
+  std::string message;
+  ASSERT_EQ(basic_.QvBasicCompile(source, message), kQvbOkWithNotes);
+  EXPECT_EQ(basic_.QvBasicOutputBase(), OutputFiles() + "blink it.src");
+  EXPECT_EQ(basic_.LoadQvBasicErrors(), std::vector<std::string>{"a note"});
+
+  // The next run and the clearing of the list remove the error file under its own name.
+  PlaceCompiler({});
+  ASSERT_EQ(basic_.QvBasicCompile(source, message), kQvbOk);
+  EXPECT_FALSE(FileExists(OutputFiles() + "blink it.ERR"));
+  PlaceCompiler(compiler);
+  ASSERT_EQ(basic_.QvBasicCompile(source, message), kQvbOkWithNotes);
+  basic_.ClearQvBasicErrors();
+  EXPECT_TRUE(basic_.LoadQvBasicErrors().empty());
+  EXPECT_FALSE(FileExists(OutputFiles() + "blink it.ERR"));
 }
 
 TEST_F(BasicBridge, ErrorsOfAnEarlierCompileAreGoneBeforeTheNextRun) {
