@@ -13,6 +13,7 @@
 #include "build_debug/builtin/builtin_names.h"
 #include "instruction_set/instruction_forms.h"
 #include "instruction_set/mnemonic_rows.h"
+#include "instruction_set/words.h"
 
 namespace build_debug {
 namespace {
@@ -83,16 +84,10 @@ constexpr std::int32_t kJnzTest = Form(isa::kJNZ, {OP_FR});
 constexpr std::int32_t kJmpW = Form(isa::kJMP, {OP_W});
 constexpr std::int32_t kJmpAddress = Form(isa::kJMP, {OP_FR});
 constexpr std::int32_t kCallAddress = Form(isa::kCALL, {OP_FR});
-constexpr std::int32_t kPageWord = Native("PAGE");
-constexpr std::int32_t kBankWord = Native("BANK");
 constexpr std::int32_t kModeWord = Native("MODE");
-constexpr std::int32_t kRetwWord = Native("RETW");
 constexpr std::int32_t kSkipOdd = Native("SKIP");
 constexpr std::int32_t kSkipEven = kSkipOdd | isa::kSkipEvenBit;
-// The PAGE word that selects the page of `address`.
-constexpr std::int32_t PageWord(std::int32_t address) {
-  return kPageWord + ((address >> isa::kPageShift) & isa::kSelectMask);
-}
+using isa::PageWord;
 
 // The two-word bit forms: the test word ("/" inverts it), then the word on the register or bit.
 struct BitPairWords {
@@ -192,7 +187,7 @@ void BuiltinAssembler::JumpForm() {
 
 void BuiltinAssembler::EmitJump(bool page, std::int32_t target) {
   if (page) Emit(PageWord(target));
-  Emit(kJmpAddress + (target & isa::kJumpField));
+  Emit(isa::JumpWord(target));
 }
 
 // The second operand of ADD, SUB, AND, OR, XOR fr,...: W, #lit or another register.
@@ -246,7 +241,7 @@ void BuiltinAssembler::MoveForm() {
     std::int32_t port = kMovOptionW;
     if (!Accept(kKindOption)) {
       std::int32_t number = PassAwareValue();
-      if (number < 5 || number > 0x0B) Fail(msg::kPortRange);
+      if (!isa::IsPort(isa::kBuiltinReader, number)) Fail(msg::kPortRange);
       port = kMovPortW + number;
     }
     ExpectComma();
@@ -444,7 +439,7 @@ void BuiltinAssembler::Instruction(std::int32_t mnemonic) {
       return Emit(kCallAddress + (target & isa::kCallField));
     }
     case kRetw:
-      do Emit(kRetwWord + (PassAwareValue() & isa::kLiteralField));
+      do Emit(isa::RetwWord(PassAwareValue()));
       while (MoreValues());
       return;
     case kRet: return Emit(Native("RET"));
@@ -454,7 +449,8 @@ void BuiltinAssembler::Instruction(std::int32_t mnemonic) {
     case kPage: return Emit(PageWord(PassAwareValue()));
     case kBank: {
       std::int32_t address = PassAwareValue();
-      return Emit(kBankWord + ((image_.Device4K ? address >> 4 : address >> 5) & isa::kSelectMask));
+      return Emit(
+          isa::BankWord(address >> isa::BankShift(isa::kBuiltinReader, image_.Device4K != 0)));
     }
     case kMode: return Emit(kModeWord + (PassAwareValue() & isa::kModeField));
     case kSleep: return Emit(Native("SLEEP"));
