@@ -47,6 +47,31 @@ int FitOperands(TarnRun& run, const InstructionForm& form, OperandRecords& ops) 
 
 bool IsPlainJump(int id) { return id == kCALL || id == kJMP || id == kGOTO; }
 
+// The target of CALL, JMP or GOTO: CALL reaches the first half of a page only. Returns whether
+// the jump is checked against the page that PAGE selected (not CALL's).
+bool CheckPlainTarget(TarnRun& run, int id, int32_t target) {
+  if (id != kCALL) {
+    if (target > run.device.jmp_mask) ReportMessage(run, kComment, kMsgAddressBeyondMemory);
+    return true;
+  }
+  if (target & kUpperHalfOfPage) {
+    SetMessageArgument(run, std::to_string(target));
+    ReportMessage(run, kError, kMsgNotInLowerHalfOfPage);
+  }
+  if (target > run.device.call_mask) ReportMessage(run, kComment, kMsgAddressBeyondMemory);
+  return false;
+}
+
+// Whether the instruction skips the next word: MOVSZ, SB, SNB and the compare-and-skip forms.
+bool Skips(int id, const InstructionForm& form) {
+  switch (form.encoding) {
+    case kRuleCompareSkip:
+    case kRuleCompareSkipAbove:
+    case kRuleCompareSkipRegisters: return true;
+    default: return id == kMOVSZ || id == kSB || id == kSNB;
+  }
+}
+
 }  // namespace
 
 StatementWords EncodeCompound(TarnRun& run, int id) {
@@ -71,26 +96,16 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
     finding = kMsgValueOutOfRange;
   if (finding != 0) ReportMessage(run, kWarning, finding);
 
-  const int32_t jmp_field = run.device.jmp_mask;
-  const int32_t address_field = id == kCALL ? run.device.call_mask : jmp_field;
+  const int32_t address_field = id == kCALL ? run.device.call_mask : run.device.jmp_mask;
   int jump = -1;             // the index of the jump word, which the page prefix precedes
   int32_t target = 0;        // its address
   bool checks_page = false;  // the jump leaves the page that PAGE selected
-  if (IsPlainJump(id) && form->masks[0] != 0) {
-    target = ops[0].value;
-    jump = 0;
-    if (id == kCALL) {
-      if (target & kUpperHalfOfPage) {
-        SetMessageArgument(run, std::to_string(target));
-        ReportMessage(run, kError, kMsgNotInLowerHalfOfPage);
-      }
-      if (target > run.device.call_mask) ReportMessage(run, kComment, kMsgAddressBeyondMemory);
-    } else {
-      if (target > jmp_field) ReportMessage(run, kComment, kMsgAddressBeyondMemory);
-      checks_page = true;
+  if (IsPlainJump(id)) {
+    jump = 0;  // JMP W and JMP PC+W are their bare templates, without a target
+    if (form->masks[0] != 0) {
+      target = ops[0].value;
+      checks_page = CheckPlainTarget(run, id, target);
     }
-  } else if (IsPlainJump(id)) {
-    jump = 0;  // JMP W and JMP PC+W are their bare templates
   }
 
   FormWords encoded = EncodeForm(*form, [&](int record, FieldUse use) -> int32_t {
@@ -113,8 +128,7 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
     target = ops[static_cast<size_t>(encoded.jump_record)].value;
     checks_page = true;
   }
-  out.skip = id == kMOVSZ || id == kSB || id == kSNB || form->encoding == kRuleCompareSkip ||
-             form->encoding == kRuleCompareSkipAbove || form->encoding == kRuleCompareSkipRegisters;
+  out.skip = Skips(id, *form);
 
   if (jump >= 0 && page_prefix && TakesPagePrefix(id)) {
     int page_word = MakePageWord(run, true, target);

@@ -176,6 +176,11 @@ class BuiltinAssembler {
   void MoveToPort();
   void SecondOperandFr(std::uint16_t id, std::int32_t fr);
   void CompareForm(std::uint16_t id, bool jumps);
+  void ArithmeticForm(std::uint16_t id);
+  void WOrRegisterForm(std::uint16_t id);
+  void BitPairForm(std::uint16_t id);
+  void MoveSkipForm();
+  void JumpOrCallForm(std::uint16_t id);
 
   // Emit and listing (builtin_listing.cpp).
   void Emit(std::int32_t word);

@@ -207,72 +207,87 @@ void BuiltinAssembler::CompareForm(std::uint16_t id, bool jumps) {
   EmitJumpForm(id, {OP_FR, kind, OP_FR}, {fr1, second}, true);
 }
 
+// ADD, SUB, AND, OR, XOR: W,fr (ADD, AND, OR, XOR), W,#lit (AND, OR, XOR), or fr,...
+void BuiltinAssembler::ArithmeticForm(std::uint16_t id) {
+  if (id != isa::kSUB && Accept(kKindW)) {
+    ExpectComma();
+    if (id != isa::kADD && Accept(kKindHash))
+      return EmitForm(id, {OP_W, OP_LIT}, {0, ReadLiteral()});
+    return EmitForm(id, {OP_W, OP_FR}, {0, ReadRegister()});
+  }
+  const std::int32_t fr = ReadRegister();
+  ExpectComma();
+  SecondOperandFr(id, fr);
+}
+
+// CLR W, CLR WDT or CLR !WDT, NOT W, TEST W, or the instruction on a register.
+void BuiltinAssembler::WOrRegisterForm(std::uint16_t id) {
+  if (Accept(kKindW)) return EmitForm(id, {OP_W}, {});
+  if (id == isa::kCLR) {
+    if (Accept(kKindWdt)) return EmitForm(id, {OP_NOT, OP_WDT}, {});
+    if (Accept(kKindBang)) {
+      if (!Accept(kKindWdt)) Fail(msg::kExpectedWdt);
+      return EmitForm(id, {OP_NOT, OP_WDT}, {});
+    }
+  }
+  EmitForm(id, {OP_FR}, {ReadRegister()});
+}
+
+// ADDB, SUBB fr,[/]bit and MOVB bit,[/]bit.
+void BuiltinAssembler::BitPairForm(std::uint16_t id) {
+  const std::uint16_t first = id == isa::kMOVB ? OP_BIT : OP_FR;
+  const std::int32_t value = id == isa::kMOVB ? ReadBit() : ReadRegister();
+  ExpectComma();
+  if (AcceptOperator(kKindBinary, kOpDivide))
+    return EmitForm(id, {first, OP_DIV, OP_BIT}, {value, 0, ReadBit()});
+  EmitForm(id, {first, OP_BIT}, {value, ReadBit()});
+}
+
+// MOVSZ W,++fr or W,--fr.
+void BuiltinAssembler::MoveSkipForm() {
+  if (!Accept(kKindW)) Fail(msg::kExpectedW);
+  ExpectComma();
+  const Token& t = NextToken();
+  if (t.kind != kKindIncDec) Fail(msg::kExpectedIncDec);
+  const std::uint16_t step = t.value == 0 ? OP_PLUS : OP_MINUS;
+  EmitForm(isa::kMOVSZ, {OP_W, step, step, OP_FR}, {0, 0, 0, ReadRegister()});
+}
+
+// JMP W, JMP PC+W, JMP [@]target, CALL [@]target.
+void BuiltinAssembler::JumpOrCallForm(std::uint16_t id) {
+  if (id == isa::kJMP && Accept(kKindW)) return EmitForm(id, {OP_W}, {});
+  const bool page = Accept(kKindAt);
+  const std::int32_t target = PassAwareValue();
+  // PC+W: the expression stopped in front of "+W"; the word is ADD PC,W.
+  if (id == isa::kJMP && !page && AcceptOperator(kKindBinary, kOpAdd)) {
+    if (!Accept(kKindW)) Fail(msg::kExpectedW);
+    return EmitForm(isa::kADD, {OP_FR, OP_W}, {Register(target)});
+  }
+  if (id == isa::kCALL && (target & isa::kUpperHalfOfPage)) Fail(msg::kCallHalfPage);
+  if (page) Emit(isa::PageWord(target));
+  EmitForm(id, {OP_FR}, {target});
+}
+
 // The instructions of the form table, by their operands.
 void BuiltinAssembler::FormInstruction(std::uint16_t id) {
   switch (id) {
     case isa::kMOV: return MoveForm();
     case isa::kADD:
-      if (Accept(kKindW)) {
-        ExpectComma();
-        return EmitForm(id, {OP_W, OP_FR}, {0, ReadRegister()});
-      }
-      [[fallthrough]];
-    case isa::kSUB: {
-      const std::int32_t fr = ReadRegister();
-      ExpectComma();
-      return SecondOperandFr(id, fr);
-    }
+    case isa::kSUB:
     case isa::kAND:
     case isa::kOR:
-    case isa::kXOR: {
-      if (Accept(kKindW)) {
-        ExpectComma();
-        if (Accept(kKindHash)) return EmitForm(id, {OP_W, OP_LIT}, {0, ReadLiteral()});
-        return EmitForm(id, {OP_W, OP_FR}, {0, ReadRegister()});
-      }
-      const std::int32_t fr = ReadRegister();
-      ExpectComma();
-      return SecondOperandFr(id, fr);
-    }
+    case isa::kXOR: return ArithmeticForm(id);
     case isa::kCLR:
-      if (Accept(kKindW)) return EmitForm(id, {OP_W}, {});
-      if (Accept(kKindWdt)) return EmitForm(id, {OP_NOT, OP_WDT}, {});
-      if (Accept(kKindBang)) {
-        if (!Accept(kKindWdt)) Fail(msg::kExpectedWdt);
-        return EmitForm(id, {OP_NOT, OP_WDT}, {});
-      }
-      return EmitForm(id, {OP_FR}, {ReadRegister()});
     case isa::kNOT:
-    case isa::kTEST:
-      if (Accept(kKindW)) return EmitForm(id, {OP_W}, {});
-      return EmitForm(id, {OP_FR}, {ReadRegister()});
+    case isa::kTEST: return WOrRegisterForm(id);
     case isa::kCLRB:
     case isa::kSETB:
     case isa::kSNB:
     case isa::kSB: return EmitForm(id, {OP_BIT}, {ReadBit()});
     case isa::kADDB:
-    case isa::kSUBB: {
-      const std::int32_t fr = ReadRegister();
-      ExpectComma();
-      if (AcceptOperator(kKindBinary, kOpDivide))
-        return EmitForm(id, {OP_FR, OP_DIV, OP_BIT}, {fr, 0, ReadBit()});
-      return EmitForm(id, {OP_FR, OP_BIT}, {fr, ReadBit()});
-    }
-    case isa::kMOVB: {
-      const std::int32_t destination = ReadBit();
-      ExpectComma();
-      if (AcceptOperator(kKindBinary, kOpDivide))
-        return EmitForm(id, {OP_BIT, OP_DIV, OP_BIT}, {destination, 0, ReadBit()});
-      return EmitForm(id, {OP_BIT, OP_BIT}, {destination, ReadBit()});
-    }
-    case isa::kMOVSZ: {
-      if (!Accept(kKindW)) Fail(msg::kExpectedW);
-      ExpectComma();
-      const Token& t = NextToken();
-      if (t.kind != kKindIncDec) Fail(msg::kExpectedIncDec);
-      const std::uint16_t step = t.value == 0 ? OP_PLUS : OP_MINUS;
-      return EmitForm(id, {OP_W, step, step, OP_FR}, {0, 0, 0, ReadRegister()});
-    }
+    case isa::kSUBB:
+    case isa::kMOVB: return BitPairForm(id);
+    case isa::kMOVSZ: return MoveSkipForm();
     case isa::kIJNZ:
     case isa::kDJNZ: return EmitJumpForm(id, {OP_FR, OP_FR}, {ReadRegister()}, true);
     case isa::kCSE:
@@ -293,25 +308,8 @@ void BuiltinAssembler::FormInstruction(std::uint16_t id) {
     case isa::kJZ:
     case isa::kJNC:
     case isa::kJNZ: return EmitJumpForm(id, {OP_FR}, {}, false);
-    case isa::kJMP: {
-      if (Accept(kKindW)) return EmitForm(id, {OP_W}, {});
-      const bool page = Accept(kKindAt);
-      const std::int32_t target = PassAwareValue();
-      // PC+W: the expression stopped in front of "+W"; the word is ADD PC,W.
-      if (!page && AcceptOperator(kKindBinary, kOpAdd)) {
-        if (!Accept(kKindW)) Fail(msg::kExpectedW);
-        return EmitForm(isa::kADD, {OP_FR, OP_W}, {Register(target)});
-      }
-      if (page) Emit(isa::PageWord(target));
-      return EmitForm(id, {OP_FR}, {target});
-    }
-    case isa::kCALL: {
-      const bool page = Accept(kKindAt);
-      const std::int32_t target = PassAwareValue();
-      if (target & isa::kUpperHalfOfPage) Fail(msg::kCallHalfPage);
-      if (page) Emit(isa::PageWord(target));
-      return EmitForm(id, {OP_FR}, {target});
-    }
+    case isa::kJMP:
+    case isa::kCALL: return JumpOrCallForm(id);
     default: Fail(msg::kExpectedStatement);
   }
 }
