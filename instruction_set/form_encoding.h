@@ -16,7 +16,7 @@ namespace instruction_set {
 
 // How a rule reads an operand record.
 enum class FieldUse : uint8_t {
-  kValue,    // the value fitted to the record's mask: a register, a literal, a port, a bit field
+  kValue,    // the value as the reader fitted it to the record's mask: a register, a literal
   kBit,      // a bit operand as its bit field (bit number << kBitShift | register)
   kAddress,  // a jump or call target, reduced to the field of its word
 };

@@ -27,7 +27,6 @@ using isa::OP_LSHIFT;
 using isa::OP_M;
 using isa::OP_MINUS;
 using isa::OP_NOT;
-using isa::OP_NULL;
 using isa::OP_OPTION;
 using isa::OP_PLUS;
 using isa::OP_RIGHT;
