@@ -7,6 +7,7 @@
 #include "assembler/messages.h"
 #include "assembler/run.h"
 #include "assembler/text.h"
+#include "instruction_set/form_encoding.h"
 #include "instruction_set/words.h"
 
 namespace tarn {
@@ -173,7 +174,7 @@ StatementWords EncodeOperands(TarnRun& run, const KeywordState& mnemonic, uint16
       break;
     default: ReportMessage(run, kError, kMsgBadInstruction); break;
   }
-  out.words.push_back(static_cast<uint16_t>((mnemonic.opcode_template | field) & kWordBits));
+  out.words.push_back(RowWord(mnemonic.opcode_template, field));
   return out;
 }
 
