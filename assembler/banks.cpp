@@ -6,6 +6,10 @@
 namespace tarn {
 namespace {
 
+namespace isa = ::instruction_set;
+
+constexpr int32_t kBitStep = 1 << isa::kBitShift;  // a bit number's step in a bit field
+
 bool BankMismatch(const TarnRun& run, int32_t address) {
   return run.tracking.BankActive() && BankOf(run, address) != run.tracking.bank;
 }
@@ -13,8 +17,13 @@ bool BankMismatch(const TarnRun& run, int32_t address) {
 }  // namespace
 
 int BankOf(const TarnRun& run, int32_t address) {
-  if (run.device.device_class == 2 && run.device.new_revision) return ((address & 0xFF) >> 4) & 7;
-  return address >> 5;
+  if (SixteenRegistersPerBank(run))
+    return ((address & 0xFF) >> isa::BankShift(isa::kTarnReader, true)) & isa::kSelectMask;
+  return address >> isa::BankShift(isa::kTarnReader, false);
+}
+
+bool SixteenRegistersPerBank(const TarnRun& run) {
+  return run.device.device_class == 2 && run.device.new_revision;
 }
 
 int32_t StripBankBits(TarnRun& run, int32_t address) {
@@ -41,18 +50,16 @@ int32_t StripBankBits(TarnRun& run, int32_t address) {
 int32_t BitField(TarnRun& run, int32_t r, int32_t b) {
   if (r >= 256) ReportInPass2(run, kWarning, kMsgValueOutOfRange);
   if (run.device.device_class == 2 && r >= 16) {
-    return (b >> 3) * 256 + (((b * 32 + (r & 31)) | 16) & 255);
+    return (b >> 3) * 256 + (((b * kBitStep + (r & 31)) | 16) & 255);
   }
-  return b * 32 + (r & 31);
+  return b * kBitStep + (r & 31);
 }
-
-int PageOf(int32_t address) { return (address >> 9) & 7; }
 
 int MakePageWord(TarnRun& run, bool page_prefix, int32_t address) {
   if (!page_prefix) return -1;
   run.tracking.page_countdown = 0;
   run.instruction.size += 1;
-  return 0x010 + PageOf(address);
+  return isa::PageWord(address);
 }
 
 }  // namespace tarn

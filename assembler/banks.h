@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "instruction_set/words.h"
+
 namespace tarn {
 
 struct TarnRun;
@@ -23,6 +25,9 @@ inline constexpr int kTrackingLines = 5;
 
 // address >> 5; on the 4,096-word devices of the new revision (address >> 4) AND 7.
 int BankOf(const TarnRun& run, int32_t address);
+// Whether the device banks its registers 16 at a time (the 4,096-word devices of the new
+// revision) rather than 32.
+bool SixteenRegistersPerBank(const TarnRun& run);
 
 // The file-register field of an address, with warnings 48 (not in the selected bank) and 24
 // (beyond the device's registers) in pass 2.
@@ -32,7 +37,7 @@ int32_t StripBankBits(TarnRun& run, int32_t address);
 int32_t BitField(TarnRun& run, int32_t r, int32_t b);
 
 // (address >> 9) AND 7.
-int PageOf(int32_t address);
+using ::instruction_set::PageOf;
 
 // With the page prefix: the PAGE word of the address's page; page tracking ends and the
 // instruction grows by that word. Without: -1.

@@ -11,6 +11,8 @@
 #include "assembler/messages.h"
 #include "assembler/operands.h"
 #include "assembler/run.h"
+#include "instruction_set/form_encoding.h"
+#include "instruction_set/words.h"
 
 namespace tarn {
 namespace {
@@ -45,6 +47,31 @@ int FitOperands(TarnRun& run, const InstructionForm& form, OperandRecords& ops) 
 
 bool IsPlainJump(int id) { return id == kCALL || id == kJMP || id == kGOTO; }
 
+// The target of CALL, JMP or GOTO: CALL reaches the first half of a page only. Returns whether
+// the jump is checked against the page that PAGE selected (not CALL's).
+bool CheckPlainTarget(TarnRun& run, int id, int32_t target) {
+  if (id != kCALL) {
+    if (target > run.device.jmp_mask) ReportMessage(run, kComment, kMsgAddressBeyondMemory);
+    return true;
+  }
+  if (target & kUpperHalfOfPage) {
+    SetMessageArgument(run, std::to_string(target));
+    ReportMessage(run, kError, kMsgNotInLowerHalfOfPage);
+  }
+  if (target > run.device.call_mask) ReportMessage(run, kComment, kMsgAddressBeyondMemory);
+  return false;
+}
+
+// Whether the instruction skips the next word: MOVSZ, SB, SNB and the compare-and-skip forms.
+bool Skips(int id, const InstructionForm& form) {
+  switch (form.encoding) {
+    case kRuleCompareSkip:
+    case kRuleCompareSkipAbove:
+    case kRuleCompareSkipRegisters: return true;
+    default: return id == kMOVSZ || id == kSB || id == kSNB;
+  }
+}
+
 }  // namespace
 
 StatementWords EncodeCompound(TarnRun& run, int id) {
@@ -64,134 +91,44 @@ StatementWords EncodeCompound(TarnRun& run, int id) {
   }
   in.size = form->size;
   int finding = FitOperands(run, *form, ops);
-  // MOV !fr,#lit writes a port's direction register: only 5 to 9 are ports.
-  if (form->encoding == kRuleWritePortLiteral && (ops[1].value < 5 || ops[1].value > 9) &&
-      finding == 0)
+  // MOV !fr,#lit writes a port's direction register: only tarn's ports are taken.
+  if (form->encoding == kRuleWritePortLiteral && !IsPort(kTarnReader, ops[1].value) && finding == 0)
     finding = kMsgValueOutOfRange;
   if (finding != 0) ReportMessage(run, kWarning, finding);
 
-  const uint16_t* w = form->words;
-  auto value = [&](int i) { return ops[static_cast<size_t>(i)].value; };
-  auto bit_field = [&](int i) {
-    const OperandRecord& r = ops[static_cast<size_t>(i)];
-    return BitField(run, r.value, r.bit);
-  };
-  auto word = [](int32_t v) { return static_cast<uint16_t>(v & kWordBits); };
-  int jmp_field = run.device.jmp_mask;
-
+  const int32_t address_field = id == kCALL ? run.device.call_mask : run.device.jmp_mask;
   int jump = -1;             // the index of the jump word, which the page prefix precedes
   int32_t target = 0;        // its address
   bool checks_page = false;  // the jump leaves the page that PAGE selected
-  // A compound jump's address is its last operand.
-  auto jump_word = [&](uint16_t tmpl, int operand) {
-    target = value(operand);
-    jump = static_cast<int>(out.words.size());
-    checks_page = true;
-    out.words.push_back(word(tmpl | (target & jmp_field)));
-  };
-
-  switch (form->encoding) {
-    case kRuleOneWord: {
-      if (id == kCALL) {
-        target = value(0);
-        if (target & kUpperHalfOfPage) {
-          SetMessageArgument(run, std::to_string(target));
-          ReportMessage(run, kError, kMsgNotInLowerHalfOfPage);
-        }
-        if (target > run.device.call_mask) ReportMessage(run, kComment, kMsgAddressBeyondMemory);
-        out.words.push_back(word(w[0] | (target & run.device.call_mask)));
-        jump = 0;
-      } else if ((id == kJMP || id == kGOTO) && form->masks[0] != 0) {
-        target = value(0);
-        if (target > jmp_field) ReportMessage(run, kComment, kMsgAddressBeyondMemory);
-        out.words.push_back(word(w[0] | (target & jmp_field)));
-        jump = 0;
-        checks_page = true;
-      } else {
-        // JMP W and JMP PC+W are their bare templates.
-        int32_t fields = 0;
-        for (int i = 0; i < kMatchedOperands; ++i) {
-          if (form->masks[i] != 0) fields |= value(i);
-        }
-        out.words.push_back(word(w[0] | fields));
-        if (IsPlainJump(id)) jump = 0;
-      }
-      out.skip = id == kMOVSZ;
-      break;
+  if (IsPlainJump(id)) {
+    jump = 0;  // JMP W and JMP PC+W are their bare templates, without a target
+    if (form->masks[0] != 0) {
+      target = ops[0].value;
+      checks_page = CheckPlainTarget(run, id, target);
     }
-    case kRuleThroughW:  // MOV, ADD, SUB, AND, OR, XOR fr,#lit and fr,fr
-      out.words = {word(w[0] | value(1)), word(w[1] | value(0))};
-      break;
-    case kRuleMoveBit:  // MOVB dst,src
-      out.words = {word(w[0] | bit_field(1)), word(w[1] | bit_field(0)), word(w[2] | bit_field(1)),
-                   word(w[3] | bit_field(0))};
-      break;
-    case kRuleMoveInvertedBit:  // MOVB dst,/src
-      out.words = {word(w[0] | bit_field(2)), word(w[1] | bit_field(0)), word(w[2] | bit_field(2)),
-                   word(w[3] | bit_field(0))};
-      break;
-    case kRuleLoop:  // IJNZ, DJNZ fr,addr
-      out.words = {word(w[0] | value(0))};
-      jump_word(w[1], 1);
-      break;
-    case kRuleCompareSkipAbove:  // CSA, CSBE fr,#lit: compares against the complement
-      ops[1].value = 255 - ops[1].value;
-      [[fallthrough]];
-    case kRuleCompareSkip:  // CSE, CSNE, CSAE, CSB
-      out.words = {word(w[0] | value(1)), word(w[1] | value(0)), w[2]};
-      out.skip = true;
-      break;
-    case kRuleCompareSkipRegisters:  // CSA, CSBE fr,fr
-      out.words = {word(w[0] | value(0)), word(w[1] | value(1)), w[2]};
-      out.skip = true;
-      break;
-    case kRuleCompareJumpAbove:  // CJA, CJBE fr,#lit,addr
-      ops[1].value = 255 - ops[1].value;
-      [[fallthrough]];
-    case kRuleCompareJump:  // CJE, CJNE, CJAE, CJB
-      out.words = {word(w[0] | value(1)), word(w[1] | value(0)), w[2]};
-      jump_word(w[3], 2);
-      break;
-    case kRuleCompareJumpRegisters:  // CJA, CJBE fr,fr,addr
-      out.words = {word(w[0] | value(0)), word(w[1] | value(1)), w[2]};
-      jump_word(w[3], 2);
-      break;
-    case kRuleBitJump:  // JB, JNB bit,addr
-      out.words = {word(w[0] | bit_field(0))};
-      jump_word(w[1], 1);
-      break;
-    case kRuleFlagJump:  // JC, JZ, JNC, JNZ addr
-      out.words = {w[0]};
-      jump_word(w[1], 0);
-      break;
-    case kRuleMoveToM:  // MOV M,fr
-      out.words = {word(w[0] | value(1)), w[1]};
-      break;
-    case kRuleMoveFromM:  // MOV fr,M
-      out.words = {w[0], word(w[1] | value(0))};
-      break;
-    case kRuleWriteNamedPort:  // MOV !port,value and MOV !OPTION,value
-      out.words = {word(w[0] | value(2)), w[1]};
-      break;
-    case kRuleWritePortRegister:  // MOV !fr,fr
-    case kRuleWritePortLiteral:   // MOV !fr,#lit
-      out.words = {word(w[0] | value(2)), word(w[1] | value(1))};
-      break;
-    case kRuleBitOperation:  // CLRB, SETB, SNB, SB
-      out.words = {word(w[0] | bit_field(0))};
-      out.skip = id == kSB || id == kSNB;
-      break;
-    case kRuleAddBit:  // ADDB, SUBB fr,bit
-      out.words = {word(w[0] | bit_field(1)), word(w[1] | value(0))};
-      break;
-    case kRuleAddInvertedBit:  // ADDB, SUBB fr,/bit
-      out.words = {word(w[0] | bit_field(2)), word(w[1] | value(0))};
-      break;
-    default:
-      ReportMessage(run, kError, kMsgBadInstruction);
-      out.words.assign(form->size, 0);
-      break;
   }
+
+  FormWords encoded = EncodeForm(*form, [&](int record, FieldUse use) -> int32_t {
+    const OperandRecord& r = ops[static_cast<size_t>(record)];
+    switch (use) {
+      case FieldUse::kBit: return BitField(run, r.value, r.bit);
+      case FieldUse::kAddress: return r.value & address_field;
+      default: return r.value;
+    }
+  });
+  if (encoded.count == 0) {
+    ReportMessage(run, kError, kMsgBadInstruction);
+    out.words.assign(form->size, 0);
+  } else {
+    out.words.assign(encoded.words.begin(), encoded.words.begin() + encoded.count);
+  }
+  if (encoded.jump >= 0) {
+    // A compound jump's address is its last operand.
+    jump = encoded.jump;
+    target = ops[static_cast<size_t>(encoded.jump_record)].value;
+    checks_page = true;
+  }
+  out.skip = Skips(id, *form);
 
   if (jump >= 0 && page_prefix && TakesPagePrefix(id)) {
     int page_word = MakePageWord(run, true, target);

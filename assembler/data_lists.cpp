@@ -5,11 +5,10 @@
 #include "assembler/lexer.h"
 #include "assembler/messages.h"
 #include "assembler/run.h"
+#include "instruction_set/words.h"
 
 namespace tarn {
 namespace {
-
-constexpr uint16_t kRetwTemplate = 0x800;  // RETW n returns with n in W
 
 bool EndsItem(Token t) { return t == Token::kComma || t == Token::kEndOfLine; }
 
@@ -70,7 +69,8 @@ class ListEncoder {
       ReportMessage(run_, kError, kMsgTooManyOperands);
       return false;
     }
-    list_.words.push_back(static_cast<uint16_t>(retw_ ? kRetwTemplate + field : field));
+    list_.words.push_back(retw_ ? ::instruction_set::RetwWord(field)
+                                : static_cast<uint16_t>(field));
     return true;
   }
 

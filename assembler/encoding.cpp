@@ -7,6 +7,8 @@
 #include "assembler/messages.h"
 #include "assembler/run.h"
 #include "assembler/text.h"
+#include "instruction_set/form_encoding.h"
+#include "instruction_set/words.h"
 
 namespace tarn {
 namespace {
@@ -66,8 +68,8 @@ std::vector<ExprValue> ReadOperands(TarnRun& run, bool designators) {
 int BankField(TarnRun& run, int32_t value) {
   int limit = run.device.device_class == 2 ? 511 : 255;
   if (value > limit) ReportMessage(run, kWarning, kMsgValueOutOfRange);
-  bool sixteen_per_bank = run.device.device_class == 2 && run.device.new_revision;
-  int bank = ((value & 255) >> (sixteen_per_bank ? 4 : 5)) & 7;
+  int shift = BankShift(kTarnReader, SixteenRegistersPerBank(run));
+  int bank = ((value & 255) >> shift) & kSelectMask;
   run.tracking.bank = bank;
   run.tracking.bank_countdown = kTrackingLines;
   return bank;
@@ -172,7 +174,7 @@ StatementWords EncodeOperands(TarnRun& run, const KeywordState& mnemonic, uint16
       break;
     default: ReportMessage(run, kError, kMsgBadInstruction); break;
   }
-  out.words.push_back(static_cast<uint16_t>((mnemonic.opcode_template | field) & kWordBits));
+  out.words.push_back(RowWord(mnemonic.opcode_template, field));
   return out;
 }
 

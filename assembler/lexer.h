@@ -133,6 +133,33 @@ inline void ReturnTo(LexerState& lx, const LexerPosition& at) {
   static_cast<LexerPosition&>(lx) = at;
 }
 
+// The cursor moves the callers outside the lexer need; the fields are written nowhere else.
+// Reads on from `position` of the current line, even where the line had ended before it.
+inline void ResumeAt(LexerState& lx, size_t position) {
+  lx.position = position;
+  lx.line_ended = false;
+}
+// Ends the statement where it stands: the rest of the line is taken and the current token is
+// the end of the line.
+inline void EndStatement(LexerState& lx) {
+  lx.position = lx.line.size();
+  lx.line_ended = true;
+  lx.kind = Token::kEndOfLine;
+  lx.text = {};
+}
+// Shows the lexer only the characters of the line before `cut` (none beyond its end), and
+// returns the whole line for RestoreLine.
+inline std::string_view CutLineAt(LexerState& lx, size_t cut) {
+  std::string_view full = lx.line;
+  lx.line = full.substr(0, cut);
+  return full;
+}
+// The whole line again, read on from `position`.
+inline void RestoreLine(LexerState& lx, std::string_view full, size_t position) {
+  lx.line = full;
+  ResumeAt(lx, position);
+}
+
 // Makes a copy of `text` the current line and reads it from its first character.
 void BeginLine(TarnRun& run, std::string_view text);
 // The same without the copy, for the line reader: the characters must stay in place until the

@@ -165,65 +165,105 @@ void UndoExpansion(TarnRun& run) {
 
 // The arguments of a call, from the rest of the current line:
 //   argument := "{" any* "}" | quote any* quote | "?" expression | [":"] any-but-comma*
-int ReadArguments(TarnRun& run, std::vector<std::string>* arguments) {
-  LexerState& lx = run.lexer;
-  const std::string_view line = lx.line;
-  size_t i = lx.line_ended ? line.size() : lx.position;
-  auto at_end = [&](size_t k) { return k >= line.size() || IsLineEnd(line[k]) || line[k] == ';'; };
-  auto is_blank = [&](size_t k) { return k < line.size() && (line[k] == ' ' || line[k] == '\t'); };
-  auto skip_to_comma = [&]() {
-    while (!at_end(i) && line[i] != ',') ++i;
-  };
-  while (is_blank(i)) ++i;
-  int result = 0;
-  if (!at_end(i)) {
+class ArgumentReader {
+ public:
+  explicit ArgumentReader(TarnRun& run)
+      : run_(run),
+        line_(run.lexer.line),
+        i_(run.lexer.line_ended ? line_.size() : run.lexer.position) {}
+
+  // Returns 0, or the message that ended the list early.
+  int ReadAll(std::vector<std::string>* arguments) {
+    int result = 0;
+    SkipBlanks();
+    if (!AtEnd(i_)) result = ReadList(arguments);
+    // The statement ends with its arguments.
+    EndStatement(run_.lexer);
+    return result;
+  }
+
+ private:
+  int ReadList(std::vector<std::string>* arguments) {
     for (;;) {
-      while (is_blank(i)) ++i;
-      std::string arg;
-      char c = i < line.size() ? line[i] : '\0';
-      if (c == '{') {
-        ++i;
-        while (i < line.size() && !IsLineEnd(line[i]) && line[i] != '}') arg.push_back(line[i++]);
-        if (i < line.size() && line[i] == '}') ++i;
-        skip_to_comma();
-      } else if (ClassOf(static_cast<unsigned char>(c)) == kClassQuote) {
-        arg.push_back(line[i++]);
-        while (i < line.size() && !IsLineEnd(line[i]) && line[i] != c) arg.push_back(line[i++]);
-        if (i < line.size() && line[i] == c) arg.push_back(line[i++]);
-        skip_to_comma();
-      } else if (c == '?') {
-        lx.position = i + 1;
-        lx.line_ended = false;
-        NextToken(run);
-        EvalExpression(run);
-        arg = FormatInRadix(PopInt(run), run.options.radix);
-        i = lx.kind == Token::kEndOfLine ? line.size() : lx.start;
-        skip_to_comma();
-      } else {
-        if (c == ':') arg = run.sources.last_global_label;
-        while (!at_end(i) && line[i] != ',') arg.push_back(line[i++]);
-        while (!arg.empty() && (arg.back() == ' ' || arg.back() == '\t')) arg.pop_back();
-      }
+      SkipBlanks();
+      std::string arg = ReadOne();
       if (arg.size() > kMacroArgumentLength) {
-        SetMessageArgument(run, std::to_string(kMacroArgumentLength));
-        result = ReportMessage(run, kError, kMsgMacroExpansionTooLong);
-        break;
+        SetMessageArgument(run_, std::to_string(kMacroArgumentLength));
+        return ReportMessage(run_, kError, kMsgMacroExpansionTooLong);
       }
-      if (arguments->size() >= static_cast<size_t>(kMacroArgumentLimit)) {
-        result = ReportMessage(run, kError, kMsgTooManyOperands);
-        break;
-      }
+      if (arguments->size() >= static_cast<size_t>(kMacroArgumentLimit))
+        return ReportMessage(run_, kError, kMsgTooManyOperands);
       arguments->push_back(std::move(arg));
-      if (i >= line.size() || line[i] != ',') break;
-      ++i;
+      if (i_ >= line_.size() || line_[i_] != ',') return 0;
+      ++i_;
     }
   }
-  // The statement ends with its arguments.
-  lx.position = line.size();
-  lx.line_ended = true;
-  lx.kind = Token::kEndOfLine;
-  lx.text = {};
-  return result;
+
+  std::string ReadOne() {
+    char c = i_ < line_.size() ? line_[i_] : '\0';
+    if (c == '{') return Braced();
+    if (ClassOf(static_cast<unsigned char>(c)) == kClassQuote) return Quoted(c);
+    if (c == '?') return Evaluated();
+    return Plain(c == ':');
+  }
+
+  // {text}: the text without the braces; what follows up to the comma is dropped.
+  std::string Braced() {
+    std::string arg;
+    ++i_;
+    while (i_ < line_.size() && !IsLineEnd(line_[i_]) && line_[i_] != '}')
+      arg.push_back(line_[i_++]);
+    if (i_ < line_.size() && line_[i_] == '}') ++i_;
+    SkipToComma();
+    return arg;
+  }
+
+  // A string with its quotes.
+  std::string Quoted(char quote) {
+    std::string arg(1, line_[i_++]);
+    while (i_ < line_.size() && !IsLineEnd(line_[i_]) && line_[i_] != quote)
+      arg.push_back(line_[i_++]);
+    if (i_ < line_.size() && line_[i_] == quote) arg.push_back(line_[i_++]);
+    SkipToComma();
+    return arg;
+  }
+
+  // ?expression: its value in the default radix, read by the lexer from after the "?".
+  std::string Evaluated() {
+    LexerState& lx = run_.lexer;
+    ResumeAt(lx, i_ + 1);
+    NextToken(run_);
+    EvalExpression(run_);
+    std::string arg = FormatInRadix(PopInt(run_), run_.options.radix);
+    i_ = lx.kind == Token::kEndOfLine ? line_.size() : lx.start;
+    SkipToComma();
+    return arg;
+  }
+
+  // The text up to the comma without trailing blanks; a leading ":" is the global label.
+  std::string Plain(bool global_label) {
+    std::string arg;
+    if (global_label) arg = run_.sources.last_global_label;
+    while (!AtEnd(i_) && line_[i_] != ',') arg.push_back(line_[i_++]);
+    while (!arg.empty() && (arg.back() == ' ' || arg.back() == '\t')) arg.pop_back();
+    return arg;
+  }
+
+  bool AtEnd(size_t k) const { return k >= line_.size() || IsLineEnd(line_[k]) || line_[k] == ';'; }
+  void SkipBlanks() {
+    while (i_ < line_.size() && (line_[i_] == ' ' || line_[i_] == '\t')) ++i_;
+  }
+  void SkipToComma() {
+    while (!AtEnd(i_) && line_[i_] != ',') ++i_;
+  }
+
+  TarnRun& run_;
+  const std::string_view line_;
+  size_t i_;
+};
+
+int ReadArguments(TarnRun& run, std::vector<std::string>* arguments) {
+  return ArgumentReader(run).ReadAll(arguments);
 }
 
 const ReptState* InnermostActiveRept(const TarnRun& run) {

@@ -143,16 +143,13 @@ class Classifier {
   // Evaluates the expression at the current token; with a cut, only the text before it.
   ExprValue Evaluate(size_t cut) {
     LexerState& lx = run_.lexer;
-    std::string_view full = lx.line;
-    if (cut != std::string::npos) lx.line = full.substr(0, cut);
+    std::string_view full = cut != std::string::npos ? CutLineAt(lx, cut) : lx.line;
     size_t position = lx.position;
     bool ended = lx.line_ended;
     EvalExpression(run_);
     ExprValue v = PopValue(run_);
     if (cut != std::string::npos) {
-      lx.line = full;
-      lx.position = cut;
-      lx.line_ended = false;
+      RestoreLine(lx, full, cut);
       NextToken(run_);
     } else if (lx.position == position && lx.line_ended == ended) {
       // A token that starts no expression (reported by the evaluator) is passed over.

@@ -44,7 +44,7 @@ Outcome ApplyOption(TarnRun& run, char letter, const std::string& value) {
         o.kestrian = true;
       else if (EqualsNoCase(value, "NOHAU"))
         o.nohau = true;
-      else
+      else if (!EqualsNoCase(value, "NONE"))  // the default that the usage text names
         legal = false;
       break;
     case 'F': {

@@ -15,6 +15,7 @@
 #include "assembler/statements.h"
 #include "assembler/symbols.h"
 #include "assembler/text.h"
+#include "instruction_set/words.h"
 
 namespace tarn {
 namespace {
@@ -135,8 +136,8 @@ int DoReset(TarnRun& run, uint32_t, StatementResult& result) {
   if (run.pass != 2) return 0;
   EvalExpression(run);
   int32_t target = PopValue(run).value;
-  if (target > 511) ReportMessage(run, kError, kMsgResetNotInPageZero);
-  uint16_t word = static_cast<uint16_t>((target & 511) + 0xA00);
+  if (target > ::instruction_set::kJumpField) ReportMessage(run, kError, kMsgResetNotInPageZero);
+  uint16_t word = ::instruction_set::JumpWord(target);
   // Like any other word: one already in use there is an overwrite.
   StoreStatementWords(run, static_cast<int>(vector), {word});
   result.address = static_cast<int>(vector);

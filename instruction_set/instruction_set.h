@@ -257,6 +257,7 @@ inline constexpr uint16_t kUpperHalfOfPage = kCallField + 1;  // an address a CA
 inline constexpr uint16_t kAddressMask = 0xFFF;  // the mask of an address operand in a form
 inline constexpr uint16_t kSkipEvenBit = 0x100;  // SKIP at an even address: SB PC.0, not SNB
 inline constexpr int kPageShift = 9;             // an address's page is address >> 9, 0..7
+inline constexpr int kBitShift = 5;              // a bit field is bit number << 5 | register
 inline constexpr int kSelectMask = 7;            // PAGE and BANK select one of 8
 
 // The operands of a form as a source writes them, from its kinds and masks: "W,--fr",

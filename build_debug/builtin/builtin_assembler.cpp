@@ -216,10 +216,10 @@ void BuiltinAssembler::Statement(const Token& first) {
     case kKindInstruction: {
       std::int32_t mnemonic = statement.value;
       if (statement.kind == kKindLogical)
-        mnemonic = statement.value == kOpLogicalAnd  ? kAnd
-                   : statement.value == kOpLogicalOr ? kOr
-                                                     : kXor;
-      if (statement.kind == kKindNot) mnemonic = kNot;
+        mnemonic = statement.value == kOpLogicalAnd  ? instruction_set::kAND
+                   : statement.value == kOpLogicalOr ? instruction_set::kOR
+                                                     : instruction_set::kXOR;
+      if (statement.kind == kKindNot) mnemonic = instruction_set::kNOT;
       DefinePendingLabel(location_);
       show_address_ = true;
       Instruction(mnemonic);

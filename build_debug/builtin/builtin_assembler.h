@@ -17,6 +17,7 @@
 #include "build_debug/builtin/builtin_names.h"
 #include "build_debug/builtin/builtin_symbols.h"
 #include "build_debug/image/object_image.h"
+#include "instruction_set/instruction_forms.h"
 
 namespace build_debug {
 
@@ -28,6 +29,10 @@ inline constexpr int kMacroCallLimit = 1'000'000;
 inline constexpr int kMacroFrameArea = 16'384;
 inline constexpr int kMacroFrameBytes = 64;
 inline constexpr int kErrorTextLength = 64;
+
+// The fields of an instruction form's operand records as this assembler read them: registers,
+// bits and literals fitted to their fields, addresses as written.
+using FormFields = std::array<std::int32_t, 4>;
 
 class BuiltinAssembler {
  public:
@@ -150,8 +155,9 @@ class BuiltinAssembler {
   void MacroCall(const Token& name);
   void EnterMacro();
 
-  // Instructions (builtin_encoding.cpp).
-  void Instruction(std::int32_t mnemonic);
+  // Instructions (builtin_encoding.cpp); an instruction symbol's value is its instruction id.
+  void Instruction(std::int32_t id);
+  void FormInstruction(std::uint16_t id);
   std::int32_t Register(std::int32_t value) const;
   std::int32_t BitOperand(std::int32_t value) const;
   std::int32_t ReadRegister() { return Register(PassAwareValue()); }
@@ -159,12 +165,22 @@ class BuiltinAssembler {
   void ExpectComma();
   bool Accept(std::uint8_t kind);
   bool AcceptOperator(std::uint8_t kind, std::int32_t number);
-  void JumpForm();
-  // The jump to `target`, after the PAGE word of its page when `page`.
-  void EmitJump(bool page, std::int32_t target);
+  std::int32_t ReadLiteral();
+  void EmitForm(std::uint16_t id, const instruction_set::FormKinds& kinds,
+                const FormFields& fields);
+  void EmitJumpForm(std::uint16_t id, const instruction_set::FormKinds& kinds, FormFields fields,
+                    bool comma);
   void MoveForm();
-  void SecondOperandFr(std::int32_t fr_w_word);
-  void CompareSkip(std::int32_t mnemonic);
+  void MoveToW();
+  void MoveToM();
+  void MoveToPort();
+  void SecondOperandFr(std::uint16_t id, std::int32_t fr);
+  void CompareForm(std::uint16_t id, bool jumps);
+  void ArithmeticForm(std::uint16_t id);
+  void WOrRegisterForm(std::uint16_t id);
+  void BitPairForm(std::uint16_t id);
+  void MoveSkipForm();
+  void JumpOrCallForm(std::uint16_t id);
 
   // Emit and listing (builtin_listing.cpp).
   void Emit(std::int32_t word);

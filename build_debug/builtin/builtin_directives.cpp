@@ -6,6 +6,7 @@
 #include "build_debug/builtin/builtin_assembler.h"
 #include "build_debug/builtin/builtin_messages.h"
 #include "build_debug/builtin/builtin_names.h"
+#include "instruction_set/words.h"
 
 namespace build_debug {
 namespace {
@@ -146,8 +147,8 @@ void BuiltinAssembler::Id() {
 // RESET address: the jump to it in the last program word; the location stays.
 void BuiltinAssembler::Reset() {
   std::int32_t address = PassAwareValue();
-  if (static_cast<std::uint32_t>(address) >= 0x200) Fail(msg::kResetPage);
-  EmitAt(mask_, 0xA00 + (address & 0x1FF));
+  if (static_cast<std::uint32_t>(address) > instruction_set::kJumpField) Fail(msg::kResetPage);
+  EmitAt(mask_, instruction_set::JumpWord(address));
 }
 
 void BuiltinAssembler::Equals() {

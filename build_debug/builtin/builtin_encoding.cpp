@@ -1,18 +1,17 @@
-// The built-in assembler's instructions: each mnemonic's operand forms and the one to four
-// words they emit. The words come from the instruction set's tables; how the operands are read,
-// checked and reported is this assembler's own.
+// The built-in assembler's instructions: each mnemonic's operands as this assembler reads,
+// checks and reports them. The mnemonics are the instruction set's rows that it takes, and the
+// words come from the instruction set's encoders.
 
 #include <array>
 #include <cstddef>
-#include <iterator>
-#include <string_view>
-#include <utility>
 
 #include "build_debug/builtin/builtin_assembler.h"
 #include "build_debug/builtin/builtin_messages.h"
 #include "build_debug/builtin/builtin_names.h"
+#include "instruction_set/form_encoding.h"
 #include "instruction_set/instruction_forms.h"
 #include "instruction_set/mnemonic_rows.h"
+#include "instruction_set/words.h"
 
 namespace build_debug {
 namespace {
@@ -35,122 +34,25 @@ using isa::OP_RSHIFT;
 using isa::OP_W;
 using isa::OP_WDT;
 
-consteval std::int32_t Form(std::uint16_t id, isa::FormKinds kinds, int word = 0) {
-  return isa::FormWord(id, kinds, word);
-}
-consteval std::int32_t Native(std::string_view name) { return isa::NativeTemplate(name); }
-
-// The words the encoders start from; an operand's field is added to them.
-constexpr std::int32_t kMovFrW = Form(isa::kMOV, {OP_FR, OP_W});
-constexpr std::int32_t kMovWFr = Form(isa::kMOV, {OP_W, OP_FR});
-constexpr std::int32_t kMovWLiteral = Form(isa::kMOV, {OP_W, OP_LIT});
-constexpr std::int32_t kMovWFrMinusW = Form(isa::kMOV, {OP_W, OP_FR, OP_MINUS, OP_W});
-constexpr std::int32_t kMovWDecremented = Form(isa::kMOV, {OP_W, OP_MINUS, OP_MINUS, OP_FR});
-constexpr std::int32_t kMovWIncremented = Form(isa::kMOV, {OP_W, OP_PLUS, OP_PLUS, OP_FR});
-constexpr std::int32_t kMovWShiftedLeft = Form(isa::kMOV, {OP_W, OP_LSHIFT, OP_FR});
-constexpr std::int32_t kMovWShiftedRight = Form(isa::kMOV, {OP_W, OP_RSHIFT, OP_FR});
-constexpr std::int32_t kMovWInverted = Form(isa::kMOV, {OP_W, OP_DIV, OP_FR});
-constexpr std::int32_t kMovWNibblesSwapped = Form(isa::kMOV, {OP_W, OP_LEFT, OP_RIGHT, OP_FR});
-constexpr std::int32_t kMovWM = Form(isa::kMOV, {OP_W, OP_M});
-constexpr std::int32_t kMovMW = Form(isa::kMOV, {OP_M, OP_W});
-constexpr std::int32_t kMovMLiteral = Form(isa::kMOV, {OP_M, OP_LIT});
-constexpr std::int32_t kMovOptionW = Form(isa::kMOV, {OP_NOT, OP_OPTION, OP_W});
-constexpr std::int32_t kMovPortW = Form(isa::kMOV, {OP_NOT, OP_FR, OP_W});  // + the port
-constexpr std::int32_t kAddWFr = Form(isa::kADD, {OP_W, OP_FR});
-constexpr std::int32_t kAddFrW = Form(isa::kADD, {OP_FR, OP_W});
-constexpr std::int32_t kSubFrW = Form(isa::kSUB, {OP_FR, OP_W});
-constexpr std::int32_t kClrW = Form(isa::kCLR, {OP_W});
-constexpr std::int32_t kClrWdt = Form(isa::kCLR, {OP_NOT, OP_WDT});
-constexpr std::int32_t kClrFr = Form(isa::kCLR, {OP_FR});
-constexpr std::int32_t kNotW = Form(isa::kNOT, {OP_W});
-constexpr std::int32_t kNotFr = Form(isa::kNOT, {OP_FR});
-constexpr std::int32_t kTestW = Form(isa::kTEST, {OP_W});
-constexpr std::int32_t kTestFr = Form(isa::kTEST, {OP_FR});
-constexpr std::int32_t kClrbBit = Form(isa::kCLRB, {OP_BIT});
-constexpr std::int32_t kSetbBit = Form(isa::kSETB, {OP_BIT});
-constexpr std::int32_t kSnbBit = Form(isa::kSNB, {OP_BIT});
-constexpr std::int32_t kSbBit = Form(isa::kSB, {OP_BIT});
-constexpr std::int32_t kMovszWIncremented = Form(isa::kMOVSZ, {OP_W, OP_PLUS, OP_PLUS, OP_FR});
-constexpr std::int32_t kMovszWDecremented = Form(isa::kMOVSZ, {OP_W, OP_MINUS, OP_MINUS, OP_FR});
-constexpr std::int32_t kIjnzStep = Form(isa::kIJNZ, {OP_FR, OP_FR});
-constexpr std::int32_t kDjnzStep = Form(isa::kDJNZ, {OP_FR, OP_FR});
-constexpr std::int32_t kJbTest = Form(isa::kJB, {OP_BIT, OP_FR});
-constexpr std::int32_t kJnbTest = Form(isa::kJNB, {OP_BIT, OP_FR});
-constexpr std::int32_t kJcTest = Form(isa::kJC, {OP_FR});
-constexpr std::int32_t kJzTest = Form(isa::kJZ, {OP_FR});
-constexpr std::int32_t kJncTest = Form(isa::kJNC, {OP_FR});
-constexpr std::int32_t kJnzTest = Form(isa::kJNZ, {OP_FR});
-constexpr std::int32_t kJmpW = Form(isa::kJMP, {OP_W});
-constexpr std::int32_t kJmpAddress = Form(isa::kJMP, {OP_FR});
-constexpr std::int32_t kCallAddress = Form(isa::kCALL, {OP_FR});
-constexpr std::int32_t kPageWord = Native("PAGE");
-constexpr std::int32_t kBankWord = Native("BANK");
-constexpr std::int32_t kModeWord = Native("MODE");
-constexpr std::int32_t kRetwWord = Native("RETW");
-constexpr std::int32_t kSkipOdd = Native("SKIP");
-constexpr std::int32_t kSkipEven = kSkipOdd | isa::kSkipEvenBit;
-// The PAGE word that selects the page of `address`.
-constexpr std::int32_t PageWord(std::int32_t address) {
-  return kPageWord + ((address >> isa::kPageShift) & isa::kSelectMask);
+// The words of the form of `id` with these operand kinds, each record's field as read; no
+// words when the table has no such form.
+isa::FormWords Encode(std::uint16_t id, const isa::FormKinds& kinds, const FormFields& fields) {
+  const isa::InstructionForm* form = isa::FormOf(id, kinds);
+  if (!form) return {};
+  return isa::EncodeForm(*form, [&](int record, isa::FieldUse use) {
+    const std::int32_t value = fields[static_cast<std::size_t>(record)];
+    if (use != isa::FieldUse::kAddress) return value;
+    return value & (id == isa::kCALL ? isa::kCallField : isa::kJumpField);
+  });
 }
 
-// The two-word bit forms: the test word ("/" inverts it), then the word on the register or bit.
-struct BitPairWords {
-  std::int32_t test;
-  std::int32_t inverted_test;
-  std::int32_t second;
-};
-constexpr BitPairWords kAddbWords = {Form(isa::kADDB, {OP_FR, OP_BIT}, 0),
-                                     Form(isa::kADDB, {OP_FR, OP_DIV, OP_BIT}, 0),
-                                     Form(isa::kADDB, {OP_FR, OP_BIT}, 1)};
-constexpr BitPairWords kSubbWords = {Form(isa::kSUBB, {OP_FR, OP_BIT}, 0),
-                                     Form(isa::kSUBB, {OP_FR, OP_DIV, OP_BIT}, 0),
-                                     Form(isa::kSUBB, {OP_FR, OP_BIT}, 1)};
-constexpr const isa::InstructionForm& kMovbForm = *isa::FormOf(isa::kMOVB, {OP_BIT, OP_BIT});
-constexpr const isa::InstructionForm& kMovbInvertedForm =
-    *isa::FormOf(isa::kMOVB, {OP_BIT, OP_DIV, OP_BIT});
-
-// AND, OR and XOR: W,#lit / W,fr / fr,W.
-struct LogicWords {
-  std::int32_t w_literal;
-  std::int32_t w_fr;
-  std::int32_t fr_w;
-};
-consteval LogicWords Logic(std::uint16_t id) {
-  return {isa::FormWord(id, {OP_W, OP_LIT}), isa::FormWord(id, {OP_W, OP_FR}),
-          isa::FormWord(id, {OP_FR, OP_W})};
-}
-constexpr LogicWords kAndWords = Logic(isa::kAND);
-constexpr LogicWords kOrWords = Logic(isa::kOR);
-constexpr LogicWords kXorWords = Logic(isa::kXOR);
-
-// The compare-and-skip and compare-and-jump mnemonics, CSE to CJBE in this assembler's order.
-constexpr std::uint16_t kCompareIds[] = {
-    isa::kCSE, isa::kCSNE, isa::kCSA, isa::kCSAE, isa::kCSB, isa::kCSBE,
-    isa::kCJE, isa::kCJNE, isa::kCJA, isa::kCJAE, isa::kCJB, isa::kCJBE,
-};
-static_assert(kCse + 11 == kCjbe);
-
-// For each compare mnemonic, where its forms against a second register and against a literal
-// stand in the table; a form the table lacks does not compile.
-using CompareFormPlaces = std::array<std::array<int, 2>, std::size(kCompareIds)>;
-consteval CompareFormPlaces FindCompareForms() {
-  CompareFormPlaces places{};
-  for (std::size_t m = 0; m < places.size(); ++m) {
-    const auto jump =
-        static_cast<std::uint16_t>(kCse + static_cast<std::int32_t>(m) >= kCje ? OP_FR : 0);
-    places[m] = {isa::FormIndexOf(kCompareIds[m], {OP_FR, OP_FR, jump}),
-                 isa::FormIndexOf(kCompareIds[m], {OP_FR, OP_LIT, jump})};
-    if (places[m][0] < 0 || places[m][1] < 0) throw "no compare form of these operands";
-  }
-  return places;
-}
-constexpr CompareFormPlaces kCompareForms = FindCompareForms();
-
-// The form of a compare mnemonic against a literal or against a second register.
-const isa::InstructionForm& CompareForm(std::int32_t mnemonic, bool literal) {
-  const int at = kCompareForms[static_cast<std::size_t>(mnemonic - kCse)][literal ? 1 : 0];
-  return isa::kInstructionForms[static_cast<std::size_t>(at)];
+// The row of an instruction this assembler takes; every instruction symbol it enters has one.
+const isa::MnemonicRow* RowOf(std::int32_t id) {
+  for (const isa::MnemonicRow& row : isa::kNativeRows)
+    if (row.id == id && IsBuiltinInstruction(row)) return &row;
+  for (const isa::MnemonicRow& row : isa::kCompoundRows)
+    if (row.id == id && IsBuiltinInstruction(row)) return &row;
+  return nullptr;
 }
 
 }  // namespace
@@ -164,7 +66,7 @@ std::int32_t BuiltinAssembler::Register(std::int32_t value) const {
 
 // A bit written as register.bit (bit x 256 + register) as bit x 32 + fr.
 std::int32_t BuiltinAssembler::BitOperand(std::int32_t value) const {
-  return ((value >> 8) & 7) * 32 + Register(value & 0xFF);
+  return ((value >> 8) & 7) * (1 << isa::kBitShift) + Register(value & 0xFF);
 }
 
 bool BuiltinAssembler::Accept(std::uint8_t kind) {
@@ -184,282 +86,257 @@ void BuiltinAssembler::ExpectComma() {
   if (!Accept(kKindComma)) Fail(msg::kExpectedComma);
 }
 
-// [@]target: with "@" the page word first, then the jump within the page.
-void BuiltinAssembler::JumpForm() {
-  bool page = Accept(kKindAt);
-  EmitJump(page, PassAwareValue());
+// The words of a form, as Encode makes them.
+void BuiltinAssembler::EmitForm(std::uint16_t id, const isa::FormKinds& kinds,
+                                const FormFields& fields) {
+  const isa::FormWords words = Encode(id, kinds, fields);
+  // Every form this assembler reads stands in the table; the message guards the table.
+  if (words.count == 0) Fail(msg::kExpectedStatement);
+  for (int i = 0; i < words.count; ++i) Emit(words.words[static_cast<std::size_t>(i)]);
 }
 
-void BuiltinAssembler::EmitJump(bool page, std::int32_t target) {
-  if (page) Emit(PageWord(target));
-  Emit(kJmpAddress + (target & isa::kJumpField));
+// A compound jump: the words before the jump go out first, then ",[@]target" (or "[@]target"
+// when `comma` is false) is read, and the PAGE word of "@" and the jump follow.
+void BuiltinAssembler::EmitJumpForm(std::uint16_t id, const isa::FormKinds& kinds,
+                                    FormFields fields, bool comma) {
+  isa::FormWords words = Encode(id, kinds, fields);
+  if (words.count == 0 || words.jump < 0) Fail(msg::kExpectedStatement);
+  for (int i = 0; i < words.jump; ++i) Emit(words.words[static_cast<std::size_t>(i)]);
+  if (comma) ExpectComma();
+  const bool page = Accept(kKindAt);
+  const std::int32_t target = PassAwareValue();
+  fields[static_cast<std::size_t>(words.jump_record)] = target;
+  words = Encode(id, kinds, fields);
+  if (page) Emit(isa::PageWord(target));
+  for (int i = words.jump; i < words.count; ++i) Emit(words.words[static_cast<std::size_t>(i)]);
 }
+
+std::int32_t BuiltinAssembler::ReadLiteral() { return PassAwareValue() & isa::kLiteralField; }
 
 // The second operand of ADD, SUB, AND, OR, XOR fr,...: W, #lit or another register.
-void BuiltinAssembler::SecondOperandFr(std::int32_t fr_w_word) {
+void BuiltinAssembler::SecondOperandFr(std::uint16_t id, std::int32_t fr) {
   const Token& t = NextToken();
-  if (t.kind == kKindW) return Emit(fr_w_word);
-  if (t.kind == kKindHash) {
-    Emit(kMovWLiteral + (PassAwareValue() & isa::kLiteralField));
-    return Emit(fr_w_word);
-  }
+  if (t.kind == kKindW) return EmitForm(id, {OP_FR, OP_W}, {fr});
+  if (t.kind == kKindHash) return EmitForm(id, {OP_FR, OP_LIT}, {fr, ReadLiteral()});
   PushBack();
-  Emit(kMovWFr + ReadRegister());
-  Emit(fr_w_word);
+  EmitForm(id, {OP_FR, OP_FR}, {fr, ReadRegister()});
+}
+
+// MOV W,...: #lit, M, ++fr, --fr, <<fr, >>fr, /fr, <>fr, fr-W or fr.
+void BuiltinAssembler::MoveToW() {
+  ExpectComma();
+  const Token t = NextToken();
+  if (t.kind == kKindHash) return EmitForm(isa::kMOV, {OP_W, OP_LIT}, {0, ReadLiteral()});
+  if (t.kind == kKindM) return EmitForm(isa::kMOV, {OP_W, OP_M}, {});
+  if (t.kind == kKindIncDec) {
+    const std::uint16_t step = t.value == 0 ? OP_PLUS : OP_MINUS;
+    return EmitForm(isa::kMOV, {OP_W, step, step, OP_FR}, {0, 0, 0, ReadRegister()});
+  }
+  if (t.kind == kKindBinary && t.value == kOpShiftLeft)
+    return EmitForm(isa::kMOV, {OP_W, OP_LSHIFT, OP_FR}, {0, 0, ReadRegister()});
+  if (t.kind == kKindBinary && t.value == kOpShiftRight)
+    return EmitForm(isa::kMOV, {OP_W, OP_RSHIFT, OP_FR}, {0, 0, ReadRegister()});
+  if (t.kind == kKindBinary && t.value == kOpDivide)
+    return EmitForm(isa::kMOV, {OP_W, OP_DIV, OP_FR}, {0, 0, ReadRegister()});
+  if (t.kind == kKindCompare && t.value == kOpNotEqual)
+    return EmitForm(isa::kMOV, {OP_W, OP_LEFT, OP_RIGHT, OP_FR}, {0, 0, 0, ReadRegister()});
+  PushBack();
+  const std::int32_t fr = ReadRegister();
+  // fr-W: the expression stopped in front of "-W".
+  if (AcceptOperator(kKindBinary, kOpSubtract)) {
+    if (!Accept(kKindW)) Fail(msg::kExpectedW);
+    return EmitForm(isa::kMOV, {OP_W, OP_FR, OP_MINUS, OP_W}, {0, fr});
+  }
+  EmitForm(isa::kMOV, {OP_W, OP_FR}, {0, fr});
+}
+
+// MOV M,...: W, #lit or fr.
+void BuiltinAssembler::MoveToM() {
+  ExpectComma();
+  const Token& t = NextToken();
+  if (t.kind == kKindW) return EmitForm(isa::kMOV, {OP_M, OP_W}, {});
+  if (t.kind == kKindHash)
+    return EmitForm(isa::kMOV, {OP_M, OP_LIT}, {0, PassAwareValue() & isa::kModeField});
+  PushBack();
+  EmitForm(isa::kMOV, {OP_M, OP_FR}, {0, ReadRegister()});
+}
+
+// MOV !OPTION,... or MOV !port,...: W, #lit or fr.
+void BuiltinAssembler::MoveToPort() {
+  std::uint16_t port = OP_OPTION;
+  std::int32_t number = 0;
+  if (!Accept(kKindOption)) {
+    number = PassAwareValue();
+    if (!isa::IsPort(isa::kBuiltinReader, number)) Fail(msg::kPortRange);
+    port = OP_FR;
+  }
+  ExpectComma();
+  const Token& t = NextToken();
+  if (t.kind == kKindW) return EmitForm(isa::kMOV, {OP_NOT, port, OP_W}, {0, number});
+  if (t.kind == kKindHash)
+    return EmitForm(isa::kMOV, {OP_NOT, port, OP_LIT}, {0, number, ReadLiteral()});
+  PushBack();
+  EmitForm(isa::kMOV, {OP_NOT, port, OP_FR}, {0, number, ReadRegister()});
 }
 
 void BuiltinAssembler::MoveForm() {
-  Token first = NextToken();
-  if (first.kind == kKindW) {
-    ExpectComma();
-    Token t = NextToken();
-    if (t.kind == kKindHash) return Emit(kMovWLiteral + (PassAwareValue() & isa::kLiteralField));
-    if (t.kind == kKindM) return Emit(kMovWM);
-    if (t.kind == kKindIncDec)
-      return Emit((t.value == 0 ? kMovWIncremented : kMovWDecremented) + ReadRegister());
-    if (t.kind == kKindBinary && t.value == kOpShiftLeft)
-      return Emit(kMovWShiftedLeft + ReadRegister());
-    if (t.kind == kKindBinary && t.value == kOpShiftRight)
-      return Emit(kMovWShiftedRight + ReadRegister());
-    if (t.kind == kKindBinary && t.value == kOpDivide) return Emit(kMovWInverted + ReadRegister());
-    if (t.kind == kKindCompare && t.value == kOpNotEqual)
-      return Emit(kMovWNibblesSwapped + ReadRegister());
-    PushBack();
-    std::int32_t fr = ReadRegister();
-    // fr-W: the expression stopped in front of "-W".
-    if (AcceptOperator(kKindBinary, kOpSubtract)) {
-      if (!Accept(kKindW)) Fail(msg::kExpectedW);
-      return Emit(kMovWFrMinusW + fr);
-    }
-    return Emit(kMovWFr + fr);
-  }
-  if (first.kind == kKindM) {
-    ExpectComma();
-    const Token& t = NextToken();
-    if (t.kind == kKindW) return Emit(kMovMW);
-    if (t.kind == kKindHash) return Emit(kMovMLiteral + (PassAwareValue() & isa::kModeField));
-    PushBack();
-    Emit(kMovWFr + ReadRegister());
-    return Emit(kMovMW);
-  }
-  if (first.kind == kKindBang) {
-    std::int32_t port = kMovOptionW;
-    if (!Accept(kKindOption)) {
-      std::int32_t number = PassAwareValue();
-      if (number < 5 || number > 0x0B) Fail(msg::kPortRange);
-      port = kMovPortW + number;
-    }
-    ExpectComma();
-    const Token& t = NextToken();
-    if (t.kind == kKindW) return Emit(port);
-    if (t.kind == kKindHash) {
-      Emit(kMovWLiteral + (PassAwareValue() & isa::kLiteralField));
-      return Emit(port);
-    }
-    PushBack();
-    Emit(kMovWFr + ReadRegister());
-    return Emit(port);
-  }
+  const Token first = NextToken();
+  if (first.kind == kKindW) return MoveToW();
+  if (first.kind == kKindM) return MoveToM();
+  if (first.kind == kKindBang) return MoveToPort();
   PushBack();
-  std::int32_t fr = ReadRegister();
+  const std::int32_t fr = ReadRegister();
   ExpectComma();
   const Token& t = NextToken();
-  if (t.kind == kKindW) return Emit(kMovFrW + fr);
-  if (t.kind == kKindHash) {
-    Emit(kMovWLiteral + (PassAwareValue() & isa::kLiteralField));
-    return Emit(kMovFrW + fr);
-  }
-  if (t.kind == kKindM) {
-    Emit(kMovWM);
-    return Emit(kMovFrW + fr);
-  }
+  if (t.kind == kKindW) return EmitForm(isa::kMOV, {OP_FR, OP_W}, {fr});
+  if (t.kind == kKindHash) return EmitForm(isa::kMOV, {OP_FR, OP_LIT}, {fr, ReadLiteral()});
+  if (t.kind == kKindM) return EmitForm(isa::kMOV, {OP_FR, OP_M}, {fr});
   PushBack();
-  Emit(kMovWFr + ReadRegister());
-  Emit(kMovFrW + fr);
+  EmitForm(isa::kMOV, {OP_FR, OP_FR}, {fr, ReadRegister()});
 }
 
 // fr1,#lit or fr1,fr2, then the test and the skip; a compare-and-jump goes on with its target.
-void BuiltinAssembler::CompareSkip(std::int32_t mnemonic) {
-  std::int32_t fr1 = ReadRegister();
+void BuiltinAssembler::CompareForm(std::uint16_t id, bool jumps) {
+  const std::int32_t fr1 = ReadRegister();
   ExpectComma();
-  bool literal = Accept(kKindHash);
-  std::int32_t x = literal ? (PassAwareValue() & isa::kLiteralField) : ReadRegister();
-  const isa::InstructionForm& form = CompareForm(mnemonic, literal);
-  switch (form.encoding) {
-    case isa::kRuleCompareSkipAbove:
-    case isa::kRuleCompareJumpAbove:
-      // CSA, CJA, CSBE, CJBE: W + fr1 carries past 0xFF exactly when fr1 > lit.
-      x ^= isa::kLiteralField;
-      break;
-    case isa::kRuleCompareSkipRegisters:
-    case isa::kRuleCompareJumpRegisters: std::swap(fr1, x); break;
-    default: break;
-  }
-  Emit(form.words[0] + x);
-  Emit(form.words[1] + fr1);
-  Emit(form.words[2]);
+  const bool literal = Accept(kKindHash);
+  const std::int32_t second = literal ? ReadLiteral() : ReadRegister();
+  const std::uint16_t kind = literal ? OP_LIT : OP_FR;
+  if (!jumps) return EmitForm(id, {OP_FR, kind}, {fr1, second});
+  EmitJumpForm(id, {OP_FR, kind, OP_FR}, {fr1, second}, true);
 }
 
-void BuiltinAssembler::Instruction(std::int32_t mnemonic) {
-  switch (mnemonic) {
-    case kMov: return MoveForm();
-    case kAdd:
-      if (Accept(kKindW)) {
-        ExpectComma();
-        return Emit(kAddWFr + ReadRegister());
-      } else {
-        std::int32_t fr = ReadRegister();
-        ExpectComma();
-        return SecondOperandFr(kAddFrW + fr);
-      }
-    case kSub: {
-      std::int32_t fr = ReadRegister();
-      ExpectComma();
-      return SecondOperandFr(kSubFrW + fr);
+// ADD, SUB, AND, OR, XOR: W,fr (ADD, AND, OR, XOR), W,#lit (AND, OR, XOR), or fr,...
+void BuiltinAssembler::ArithmeticForm(std::uint16_t id) {
+  if (id != isa::kSUB && Accept(kKindW)) {
+    ExpectComma();
+    if (id != isa::kADD && Accept(kKindHash))
+      return EmitForm(id, {OP_W, OP_LIT}, {0, ReadLiteral()});
+    return EmitForm(id, {OP_W, OP_FR}, {0, ReadRegister()});
+  }
+  const std::int32_t fr = ReadRegister();
+  ExpectComma();
+  SecondOperandFr(id, fr);
+}
+
+// CLR W, CLR WDT or CLR !WDT, NOT W, TEST W, or the instruction on a register.
+void BuiltinAssembler::WOrRegisterForm(std::uint16_t id) {
+  if (Accept(kKindW)) return EmitForm(id, {OP_W}, {});
+  if (id == isa::kCLR) {
+    if (Accept(kKindWdt)) return EmitForm(id, {OP_NOT, OP_WDT}, {});
+    if (Accept(kKindBang)) {
+      if (!Accept(kKindWdt)) Fail(msg::kExpectedWdt);
+      return EmitForm(id, {OP_NOT, OP_WDT}, {});
     }
-    case kAnd:
-    case kOr:
-    case kXor: {
-      // Words of W,#lit / W,fr / fr,W.
-      const LogicWords& words = mnemonic == kAnd  ? kAndWords
-                                : mnemonic == kOr ? kOrWords
-                                                  : kXorWords;
-      if (Accept(kKindW)) {
-        ExpectComma();
-        if (Accept(kKindHash))
-          return Emit(words.w_literal + (PassAwareValue() & isa::kLiteralField));
-        return Emit(words.w_fr + ReadRegister());
-      }
-      std::int32_t fr = ReadRegister();
-      ExpectComma();
-      return SecondOperandFr(words.fr_w + fr);
-    }
-    case kClr:
-      if (Accept(kKindW)) return Emit(kClrW);
-      if (Accept(kKindWdt)) return Emit(kClrWdt);
-      if (Accept(kKindBang)) {
-        if (!Accept(kKindWdt)) Fail(msg::kExpectedWdt);
-        return Emit(kClrWdt);
-      }
-      return Emit(kClrFr + ReadRegister());
-    case kInc: return Emit(Native("INC") + ReadRegister());
-    case kDec: return Emit(Native("DEC") + ReadRegister());
-    case kRl: return Emit(Native("RL") + ReadRegister());
-    case kRr: return Emit(Native("RR") + ReadRegister());
-    case kSwap: return Emit(Native("SWAP") + ReadRegister());
-    case kNot:
-      if (Accept(kKindW)) return Emit(kNotW);
-      return Emit(kNotFr + ReadRegister());
-    case kTest:
-      if (Accept(kKindW)) return Emit(kTestW);
-      return Emit(kTestFr + ReadRegister());
-    case kClrb: return Emit(kClrbBit + ReadBit());
-    case kClc: return Emit(Native("CLC"));
-    case kClz: return Emit(Native("CLZ"));
-    case kSetb: return Emit(kSetbBit + ReadBit());
-    case kStc: return Emit(Native("STC"));
-    case kStz: return Emit(Native("STZ"));
-    case kAddb:
-    case kSubb: {
-      std::int32_t fr = ReadRegister();
-      ExpectComma();
-      bool inverted = AcceptOperator(kKindBinary, kOpDivide);
-      const BitPairWords& words = mnemonic == kAddb ? kAddbWords : kSubbWords;
-      Emit((inverted ? words.inverted_test : words.test) + ReadBit());
-      return Emit(words.second + fr);
-    }
-    case kMovb: {
-      std::int32_t destination = ReadBit();
-      ExpectComma();
-      bool inverted = AcceptOperator(kKindBinary, kOpDivide);
-      std::int32_t source = ReadBit();
-      const std::uint16_t* words = (inverted ? kMovbInvertedForm : kMovbForm).words;
-      Emit(words[0] + source);
-      Emit(words[1] + destination);
-      Emit(words[2] + source);
-      return Emit(words[3] + destination);
-    }
-    case kMovsz: {
-      if (!Accept(kKindW)) Fail(msg::kExpectedW);
-      ExpectComma();
-      const Token& t = NextToken();
-      if (t.kind != kKindIncDec) Fail(msg::kExpectedIncDec);
-      std::int32_t base = t.value == 0 ? kMovszWIncremented : kMovszWDecremented;
-      return Emit(base + ReadRegister());
-    }
-    case kIncsz: return Emit(Native("INCSZ") + ReadRegister());
-    case kDecsz: return Emit(Native("DECSZ") + ReadRegister());
-    case kIjnz:
-    case kDjnz:
-      Emit((mnemonic == kIjnz ? kIjnzStep : kDjnzStep) + ReadRegister());
-      ExpectComma();
-      return JumpForm();
-    case kCse:
-    case kCsne:
-    case kCsa:
-    case kCsae:
-    case kCsb:
-    case kCsbe: return CompareSkip(mnemonic);
-    case kCje:
-    case kCjne:
-    case kCja:
-    case kCjae:
-    case kCjb:
-    case kCjbe:
-      CompareSkip(mnemonic);
-      ExpectComma();
-      return JumpForm();
-    case kSb: return Emit(kSbBit + ReadBit());
-    case kSc: return Emit(Native("SC"));
-    case kSz: return Emit(Native("SZ"));
-    case kSnb: return Emit(kSnbBit + ReadBit());
-    case kSnc: return Emit(Native("SNC"));
-    case kSnz: return Emit(Native("SNZ"));
-    case kJb:
-    case kJnb:
-      Emit((mnemonic == kJb ? kJbTest : kJnbTest) + ReadBit());
-      ExpectComma();
-      return JumpForm();
-    case kJc: Emit(kJcTest); return JumpForm();
-    case kJz: Emit(kJzTest); return JumpForm();
-    case kJnc: Emit(kJncTest); return JumpForm();
-    case kJnz: Emit(kJnzTest); return JumpForm();
-    case kSkip: return Emit((location_ & 1) ? kSkipOdd : kSkipEven);
-    case kJmp: {
-      if (Accept(kKindW)) return Emit(kJmpW);
-      bool page = Accept(kKindAt);
-      std::int32_t target = PassAwareValue();
-      // PC+W: the expression stopped in front of "+W"; the word is ADD PC,W.
-      if (!page && AcceptOperator(kKindBinary, kOpAdd)) {
-        if (!Accept(kKindW)) Fail(msg::kExpectedW);
-        return Emit(kAddFrW + Register(target));
-      }
-      return EmitJump(page, target);
-    }
-    case kCall: {
-      bool page = Accept(kKindAt);
-      std::int32_t target = PassAwareValue();
-      if (target & isa::kUpperHalfOfPage) Fail(msg::kCallHalfPage);
-      if (page) Emit(PageWord(target));
-      return Emit(kCallAddress + (target & isa::kCallField));
-    }
-    case kRetw:
-      do Emit(kRetwWord + (PassAwareValue() & isa::kLiteralField));
+  }
+  EmitForm(id, {OP_FR}, {ReadRegister()});
+}
+
+// ADDB, SUBB fr,[/]bit and MOVB bit,[/]bit.
+void BuiltinAssembler::BitPairForm(std::uint16_t id) {
+  const std::uint16_t first = id == isa::kMOVB ? OP_BIT : OP_FR;
+  const std::int32_t value = id == isa::kMOVB ? ReadBit() : ReadRegister();
+  ExpectComma();
+  if (AcceptOperator(kKindBinary, kOpDivide))
+    return EmitForm(id, {first, OP_DIV, OP_BIT}, {value, 0, ReadBit()});
+  EmitForm(id, {first, OP_BIT}, {value, ReadBit()});
+}
+
+// MOVSZ W,++fr or W,--fr.
+void BuiltinAssembler::MoveSkipForm() {
+  if (!Accept(kKindW)) Fail(msg::kExpectedW);
+  ExpectComma();
+  const Token& t = NextToken();
+  if (t.kind != kKindIncDec) Fail(msg::kExpectedIncDec);
+  const std::uint16_t step = t.value == 0 ? OP_PLUS : OP_MINUS;
+  EmitForm(isa::kMOVSZ, {OP_W, step, step, OP_FR}, {0, 0, 0, ReadRegister()});
+}
+
+// JMP W, JMP PC+W, JMP [@]target, CALL [@]target.
+void BuiltinAssembler::JumpOrCallForm(std::uint16_t id) {
+  if (id == isa::kJMP && Accept(kKindW)) return EmitForm(id, {OP_W}, {});
+  const bool page = Accept(kKindAt);
+  const std::int32_t target = PassAwareValue();
+  // PC+W: the expression stopped in front of "+W"; the word is ADD PC,W.
+  if (id == isa::kJMP && !page && AcceptOperator(kKindBinary, kOpAdd)) {
+    if (!Accept(kKindW)) Fail(msg::kExpectedW);
+    return EmitForm(isa::kADD, {OP_FR, OP_W}, {Register(target)});
+  }
+  if (id == isa::kCALL && (target & isa::kUpperHalfOfPage)) Fail(msg::kCallHalfPage);
+  if (page) Emit(isa::PageWord(target));
+  EmitForm(id, {OP_FR}, {target});
+}
+
+// The instructions of the form table, by their operands.
+void BuiltinAssembler::FormInstruction(std::uint16_t id) {
+  switch (id) {
+    case isa::kMOV: return MoveForm();
+    case isa::kADD:
+    case isa::kSUB:
+    case isa::kAND:
+    case isa::kOR:
+    case isa::kXOR: return ArithmeticForm(id);
+    case isa::kCLR:
+    case isa::kNOT:
+    case isa::kTEST: return WOrRegisterForm(id);
+    case isa::kCLRB:
+    case isa::kSETB:
+    case isa::kSNB:
+    case isa::kSB: return EmitForm(id, {OP_BIT}, {ReadBit()});
+    case isa::kADDB:
+    case isa::kSUBB:
+    case isa::kMOVB: return BitPairForm(id);
+    case isa::kMOVSZ: return MoveSkipForm();
+    case isa::kIJNZ:
+    case isa::kDJNZ: return EmitJumpForm(id, {OP_FR, OP_FR}, {ReadRegister()}, true);
+    case isa::kCSE:
+    case isa::kCSNE:
+    case isa::kCSA:
+    case isa::kCSAE:
+    case isa::kCSB:
+    case isa::kCSBE: return CompareForm(id, false);
+    case isa::kCJE:
+    case isa::kCJNE:
+    case isa::kCJA:
+    case isa::kCJAE:
+    case isa::kCJB:
+    case isa::kCJBE: return CompareForm(id, true);
+    case isa::kJB:
+    case isa::kJNB: return EmitJumpForm(id, {OP_BIT, OP_FR}, {ReadBit()}, true);
+    case isa::kJC:
+    case isa::kJZ:
+    case isa::kJNC:
+    case isa::kJNZ: return EmitJumpForm(id, {OP_FR}, {}, false);
+    case isa::kJMP:
+    case isa::kCALL: return JumpOrCallForm(id);
+    default: Fail(msg::kExpectedStatement);
+  }
+}
+
+void BuiltinAssembler::Instruction(std::int32_t id) {
+  const isa::MnemonicRow* found = RowOf(id);
+  if (!found) Fail(msg::kExpectedStatement);
+  const isa::MnemonicRow& row = *found;
+  switch (row.format) {
+    case isa::kFmtForms: return FormInstruction(row.id);
+    case isa::kFmtNone: return Emit(row.tmpl);
+    case isa::kFmtFr: return Emit(isa::RowWord(row.tmpl, ReadRegister()));
+    // SNB PC.0 at an odd address, SB PC.0 at an even one: the next word is skipped either way.
+    case isa::kFmtSkip:
+      return Emit(isa::RowWord(row.tmpl, (location_ & 1) ? 0 : isa::kSkipEvenBit));
+    case isa::kFmtRetwList:
+      do Emit(isa::RetwWord(PassAwareValue()));
       while (MoreValues());
       return;
-    case kRet: return Emit(Native("RET"));
-    case kRetp: return Emit(Native("RETP"));
-    case kReti: return Emit(Native("RETI"));
-    case kRetiw: return Emit(Native("RETIW"));
-    case kPage: return Emit(PageWord(PassAwareValue()));
-    case kBank: {
-      std::int32_t address = PassAwareValue();
-      return Emit(kBankWord + ((image_.Device4K ? address >> 4 : address >> 5) & isa::kSelectMask));
+    case isa::kFmtBankPageMode: {
+      const std::int32_t value = PassAwareValue();
+      if (row.id == isa::kPAGE) return Emit(isa::PageWord(value));
+      if (row.id == isa::kBANK)
+        return Emit(
+            isa::BankWord(value >> isa::BankShift(isa::kBuiltinReader, image_.Device4K != 0)));
+      return Emit(isa::RowWord(row.tmpl, value & isa::kModeField));
     }
-    case kMode: return Emit(kModeWord + (PassAwareValue() & isa::kModeField));
-    case kSleep: return Emit(Native("SLEEP"));
-    case kIread: return Emit(Native("IREAD"));
-    default: return Emit(Native("NOP"));
+    default: Fail(msg::kExpectedStatement);
   }
 }
 

@@ -151,16 +151,6 @@ constexpr Name kOtherDirectives[] = {
     {"FREQ", kKindDirective, kDirFreq},
 };
 
-constexpr const char* kMnemonics[] = {
-    "MOV",  "ADD",   "SUB",   "AND",  "OR",    "XOR",  "CLR",  "INC",  "DEC",   "RL",    "RR",
-    "SWAP", "NOT",   "TEST",  "CLRB", "CLC",   "CLZ",  "SETB", "STC",  "STZ",   "ADDB",  "SUBB",
-    "MOVB", "MOVSZ", "INCSZ", "IJNZ", "DECSZ", "DJNZ", "CSE",  "CSNE", "CSA",   "CSAE",  "CSB",
-    "CSBE", "CJE",   "CJNE",  "CJA",  "CJAE",  "CJB",  "CJBE", "SB",   "SC",    "SZ",    "SNB",
-    "SNC",  "SNZ",   "JB",    "JC",   "JZ",    "JNB",  "JNC",  "JNZ",  "SKIP",  "JMP",   "CALL",
-    "RETW", "RET",   "RETP",  "RETI", "RETIW", "PAGE", "BANK", "MODE", "SLEEP", "IREAD", "NOP",
-};
-static_assert(std::size(kMnemonics) == kNop + 1);
-
 constexpr const char* kWatchFormats[] = {"UDEC", "SDEC", "UHEX", "SHEX",
                                          "UBIN", "SBIN", "FSTR", "ZSTR"};
 
@@ -216,8 +206,13 @@ bool EnterDeviceNames(BuiltinSymbolTable& table, bool device4k) {
       !Enter(table, device4k ? std::span<const Name>(kParameters4K) : kParameters2K) ||
       !Enter(table, kOperators) || !Enter(table, kOtherDirectives))
     return false;
-  for (std::int32_t n = 0; n <= kNop; ++n)
-    if (table.Add(kMnemonics[n], kKindInstruction, n) == kNoSymbol) return false;
+  for (const auto& rows : {std::span<const isa::MnemonicRow>(isa::kNativeRows),
+                           std::span<const isa::MnemonicRow>(isa::kCompoundRows)}) {
+    for (const isa::MnemonicRow& row : rows) {
+      if (IsBuiltinInstruction(row) && table.Add(row.name, kKindInstruction, row.id) == kNoSymbol)
+        return false;
+    }
+  }
   for (std::int32_t n = 0; n < static_cast<std::int32_t>(std::size(kWatchFormats)); ++n)
     if (table.Add(kWatchFormats[n], kKindWatchFormat, n) == kNoSymbol) return false;
   if (!Enter(table, kPortControls) || !Enter(table, kRegisters)) return false;

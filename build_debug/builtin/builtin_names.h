@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "build_debug/builtin/builtin_symbols.h"
+#include "instruction_set/instruction_set.h"
 
 namespace build_debug {
 
@@ -97,74 +98,12 @@ enum BuiltinDirective : std::int32_t {
   kDirFreq = 26,
 };
 
-enum BuiltinMnemonic : std::int32_t {
-  kMov = 0,
-  kAdd,
-  kSub,
-  kAnd,
-  kOr,
-  kXor,
-  kClr,
-  kInc,
-  kDec,
-  kRl,
-  kRr,
-  kSwap,
-  kNot,
-  kTest,
-  kClrb,
-  kClc,
-  kClz,
-  kSetb,
-  kStc,
-  kStz,
-  kAddb,
-  kSubb,
-  kMovb,
-  kMovsz,
-  kIncsz,
-  kIjnz,
-  kDecsz,
-  kDjnz,
-  kCse,
-  kCsne,
-  kCsa,
-  kCsae,
-  kCsb,
-  kCsbe,
-  kCje,
-  kCjne,
-  kCja,
-  kCjae,
-  kCjb,
-  kCjbe,
-  kSb,
-  kSc,
-  kSz,
-  kSnb,
-  kSnc,
-  kSnz,
-  kJb,
-  kJc,
-  kJz,
-  kJnb,
-  kJnc,
-  kJnz,
-  kSkip,
-  kJmp,
-  kCall,
-  kRetw,
-  kRet,
-  kRetp,
-  kReti,
-  kRetiw,
-  kPage,
-  kBank,
-  kMode,
-  kSleep,
-  kIread,
-  kNop,
-};
+// Whether a row of the instruction set is one of this assembler's mnemonics: an instruction
+// that it takes on either device (DW is a directive here). Its symbol's value is the row's id.
+constexpr bool IsBuiltinInstruction(const instruction_set::MnemonicRow& row) {
+  return row.id != instruction_set::kName && row.id != instruction_set::kDW &&
+         row.readers == instruction_set::kBoth;
+}
 
 // The value of a kind-0x13 symbol: the field mask and the value it XORs into FUSE, or into
 // FUSEX when kDeviceFusex is set; device identifiers also carry kDeviceIdentifier and, for the

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "build_debug/image/disassembler.h"
+#include "instruction_set/words.h"
 
 namespace build_debug {
 
@@ -71,7 +72,8 @@ int RegisterLayout::FsrTarget(std::int32_t fsr) const {
 }
 
 std::string RegisterLayout::FsrBankHeader(std::int32_t fsr) const {
-  const int bank = device4k ? (fsr & 0xFF) >> 4 : (fsr & 0xFF) >> 5;
+  const int bank =
+      (fsr & 0xFF) >> instruction_set::BankShift(instruction_set::kBuiltinReader, device4k);
   return "x " + Hex(bank, 1) + " ";
 }
 

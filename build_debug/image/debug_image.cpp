@@ -4,21 +4,18 @@
 
 #include "build_debug/image/debug_monitor.h"
 #include "instruction_set/mnemonic_rows.h"
+#include "instruction_set/words.h"
 
 namespace build_debug {
 namespace {
 
 constexpr int kFirstPageEnd = 0x1FF;
-constexpr std::uint16_t kJmp = 0x0A00;  // JMP with a 9-bit address
-constexpr std::uint16_t kJmpOpcodeBits = 0x0E00;
-constexpr std::uint16_t kJmpAddressBits = 0x01FF;
 constexpr std::uint16_t kNop = instruction_set::NativeTemplate("NOP");
 // The first page's free pair: PAGE 7 (the last page, whatever the part's size), then a jump
 // into the monitor.
-constexpr std::uint16_t kEntryPage = instruction_set::NativeTemplate("PAGE") | 7;
-constexpr std::uint16_t kEntryJump = 0x0B83;
-static_assert((kEntryJump & kJmpAddressBits) ==
-              (MonitorAddress(kProgramWords, kEntrySlot) & kJmpAddressBits));
+constexpr std::uint16_t kEntryPage = instruction_set::PageNumberWord(7);
+constexpr std::uint16_t kEntryJump =
+    instruction_set::JumpWord(MonitorAddress(kProgramWords, kEntrySlot));
 // A debug run keeps these FUSE bits of the program and sets the oscillator bits to the
 // debug setting (bits 0-1 and 5-7; the drive bit 4 too on the 4,096-word parts).
 constexpr std::uint16_t kDebugFuseKept2K = 0x0F1C;
@@ -78,7 +75,7 @@ void BuildDebugImage(ObjectImage& image) {
   if (free_pair < 0) return Fail(image, kDebugNeedsFirstPageWords);
 
   const std::uint16_t reset_jump = p[n - 1] & kInstructionBits;
-  if ((reset_jump & kJmpOpcodeBits) != kJmp) return Fail(image, kDebugNeedsResetJump);
+  if (!instruction_set::IsJumpWord(reset_jump)) return Fail(image, kDebugNeedsResetJump);
 
   const int monitor_start = MonitorAddress(n, 0);
   for (int i = monitor_start; i < n - 1; ++i) {
@@ -90,7 +87,7 @@ void BuildDebugImage(ObjectImage& image) {
   if (image.Device4K) monitor[kBankBitSlot] = kNop;
 
   monitor[kResetJumpSlot] = reset_jump;
-  p[n - 1] = static_cast<std::uint16_t>(kJmp + free_pair);
+  p[n - 1] = instruction_set::JumpWord(free_pair);
   p[free_pair] = kEntryPage;
   p[free_pair + 1] = kEntryJump;
 

@@ -7,6 +7,7 @@
 
 #include "instruction_set/instruction_forms.h"
 #include "instruction_set/mnemonic_rows.h"
+#include "instruction_set/words.h"
 
 namespace build_debug {
 namespace {
@@ -150,7 +151,7 @@ class Disassembler {
     } else if (d->id == isa::kPAGE) {
       operands = Hex(value << isa::kPageShift, 3);
     } else if (d->id == isa::kBANK) {
-      operands = Hex(value * (device4k_ ? 0x10 : 0x20), 2);
+      operands = Hex(value << isa::BankShift(isa::kBuiltinReader, device4k_), 2);
     } else if (d->field == isa::kRegisterField) {
       operands = Register(value);
     } else if (d->field != 0) {

@@ -119,7 +119,13 @@ TEST(Options, FlagsAndIgnoredValues) {
   EXPECT_FALSE(q.options.strict_statements);
   EXPECT_TRUE(q.options.nohau);
 
-  EXPECT_EQ(Parse({"/E", "NONE", "x"}).result, OptionsResult::kUsage);
+  // NONE, the default that the usage text names, is taken and turns nothing on.
+  Parsed none = Parse({"/E", "NONE", "x"});
+  ASSERT_EQ(none.result, OptionsResult::kSource);
+  EXPECT_FALSE(none.options.kestrian);
+  EXPECT_FALSE(none.options.nohau);
+  EXPECT_EQ(Parse({"/e", "none", "x"}).result, OptionsResult::kSource);
+  EXPECT_EQ(Parse({"/E", "NOTHING", "x"}).result, OptionsResult::kUsage);
 }
 
 TEST(Options, TheSourceMustBeTheOneLastArgument) {

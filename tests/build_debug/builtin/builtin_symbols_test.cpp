@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <set>
 #include <string>
+
+#include "build_debug/builtin/builtin_names.h"
 
 namespace build_debug {
 namespace {
@@ -51,6 +55,40 @@ TEST(BuiltinSymbolTableTest, RefusesWhatTheAreaCannotHoldAndClearsForTheNextRun)
   EXPECT_EQ(table.Used(), 0);
   EXPECT_EQ(table.Find("NAME0"), kNoSymbol);
   EXPECT_NE(table.Add("NAME0", 1, 7), kNoSymbol);
+}
+
+// The mnemonics a DEVICE line enters are the 66 of the built-in assembler's list, each an
+// instruction symbol; AND, OR, XOR and NOT stay the operators they were entered as first.
+TEST(BuiltinSymbolTableTest, DeviceNamesHoldExactlyTheBuiltinMnemonics) {
+  const char* const kInstructions[] = {
+      "MOV",   "ADD",  "SUB",  "CLR",  "INC",   "DEC",   "RL",   "RR",   "SWAP",  "TEST",  "CLRB",
+      "CLC",   "CLZ",  "SETB", "STC",  "STZ",   "ADDB",  "SUBB", "MOVB", "MOVSZ", "INCSZ", "IJNZ",
+      "DECSZ", "DJNZ", "CSE",  "CSNE", "CSA",   "CSAE",  "CSB",  "CSBE", "CJE",   "CJNE",  "CJA",
+      "CJAE",  "CJB",  "CJBE", "SB",   "SC",    "SZ",    "SNB",  "SNC",  "SNZ",   "JB",    "JC",
+      "JZ",    "JNB",  "JNC",  "JNZ",  "SKIP",  "JMP",   "CALL", "RETW", "RET",   "RETP",  "RETI",
+      "RETIW", "PAGE", "BANK", "MODE", "SLEEP", "IREAD", "NOP"};
+  for (bool device4k : {false, true}) {
+    BuiltinSymbolTable table;
+    ASSERT_TRUE(EnterStartNames(table));
+    ASSERT_TRUE(EnterDeviceNames(table, device4k));
+    std::set<std::int32_t> values;
+    for (const char* name : kInstructions) {
+      SymbolHandle entry = table.Find(name);
+      ASSERT_NE(entry, kNoSymbol) << name;
+      EXPECT_EQ(table.Kind(entry), kKindInstruction) << name;
+      values.insert(table.Value(entry));
+    }
+    EXPECT_EQ(values.size(), std::size(kInstructions));  // one instruction each
+    EXPECT_EQ(table.Kind(table.Find("AND")), kKindLogical);
+    EXPECT_EQ(table.Kind(table.Find("OR")), kKindLogical);
+    EXPECT_EQ(table.Kind(table.Find("XOR")), kKindLogical);
+    EXPECT_EQ(table.Kind(table.Find("NOT")), kKindNot);
+    EXPECT_EQ(table.Kind(table.Find("M")), kKindM);
+    EXPECT_EQ(table.Kind(table.Find("DW")), kKindDirective);
+    // tarn's own spellings and the other syntaxes are no names here.
+    for (const char* other : {"GOTO", "DATA", "RETLW", "MOVWF", "DEBUG", "FIFO", "BCF"})
+      EXPECT_EQ(table.Find(other), kNoSymbol) << other;
+  }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "build_debug/image/disassembler.h"
 #include "builtin_harness.h"
+#include "instruction_set/words.h"
 #include "instruction_set_cases.h"
 #include "tarn_folder.h"
 
@@ -156,6 +157,35 @@ TEST(InstructionSetTest, EveryOneWordRowDisassemblesToWhatAssemblesToIt) {
       EXPECT_EQ(reassembled.words(source.addresses[i], 1), builtin.words(source.addresses[i], 1))
           << source.cases[i].statement << " disassembles to " << texts[i];
     }
+  }
+}
+
+// The words built outside the forms and the readers' ranges, as the instruction lists give them:
+// JMP 0xA00 + address (9 bits), PAGE 0x010 + n, BANK 0x018 + n, RETW 0x800 + lit; tarn's ports
+// 5 to 9, the built-in assembler's 5 to 0x0B; 32 registers a bank, 16 on the 4,096-word devices.
+TEST(InstructionSetTest, WordBuildersAndReaderRangesHoldTheListsValues) {
+  namespace isa = instruction_set;
+  EXPECT_EQ(isa::JumpWord(0x183), 0xB83);
+  EXPECT_EQ(isa::JumpWord(0x345), 0xB45);  // the page bits are PAGE's
+  EXPECT_TRUE(isa::IsJumpWord(0xA00));
+  EXPECT_TRUE(isa::IsJumpWord(0xBFF));
+  EXPECT_FALSE(isa::IsJumpWord(0x900));  // CALL
+  EXPECT_FALSE(isa::IsJumpWord(0xC00));
+  EXPECT_EQ(isa::PageWord(0x345), 0x011);
+  EXPECT_EQ(isa::PageWord(0xC00), 0x016);
+  EXPECT_EQ(isa::PageNumberWord(7), 0x017);
+  EXPECT_EQ(isa::BankWord(5), 0x01D);
+  EXPECT_EQ(isa::RetwWord(0x1FF), 0x8FF);
+
+  const int tarn_ports[] = {5, 9}, builtin_ports[] = {5, 0x0B};
+  for (int reg = 0; reg < 32; ++reg) {
+    EXPECT_EQ(isa::IsPort(isa::kTarnReader, reg), reg >= tarn_ports[0] && reg <= tarn_ports[1]);
+    EXPECT_EQ(isa::IsPort(isa::kBuiltinReader, reg),
+              reg >= builtin_ports[0] && reg <= builtin_ports[1]);
+  }
+  for (isa::Reader reader : {isa::kTarnReader, isa::kBuiltinReader}) {
+    EXPECT_EQ(0x35 >> isa::BankShift(reader, false), 1);  // 32 registers a bank
+    EXPECT_EQ(0x35 >> isa::BankShift(reader, true), 3);   // 16 registers a bank
   }
 }
 
