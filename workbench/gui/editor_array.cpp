@@ -209,4 +209,15 @@ bool T_ZKEditorArray::NewerOnDisk(int index) {
   return time - entry->FileTime >= std::chrono::milliseconds(1);
 }
 
+bool T_ZKEditorArray::GoneFromDisk(int index) {
+  TEA* entry = At(index);
+  if (!entry || !entry->HasFileTime) return false;
+  std::error_code error;
+  if (std::filesystem::status(entry->FileName, error).type() !=
+      std::filesystem::file_type::not_found)
+    return false;
+  entry->HasFileTime = false;
+  return true;
+}
+
 }  // namespace gui

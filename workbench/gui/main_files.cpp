@@ -344,7 +344,9 @@ void MainWindowFiles::SelectEditor(int index) {
     editor->Memo().SetTabStops(old_editor->Memo().GetTabStops());
     if (hooks_.apply_highlight) hooks_.apply_highlight(*editor);
   }
-  if (named && !reloading_ && editors_.NewerOnDisk(index)) {
+  if (named && !reloading_ && editors_.GoneFromDisk(index)) {
+    OfferToSaveAgain(index);
+  } else if (named && !reloading_ && editors_.NewerOnDisk(index)) {
     reloading_ = true;
     struct Guard {
       bool& flag;
@@ -354,6 +356,22 @@ void MainWindowFiles::SelectEditor(int index) {
     SelectEditor(index);
   }
   SetCurrentFileName(current_name_);
+}
+
+void MainWindowFiles::OfferToSaveAgain(int index) {
+  const std::string name = editors_.GetFileName(index);
+  const bool save =
+      session_.Messages().YesNoBoxById1(Ids::SCU_FILE_GONE, Ids::SCU_FILE_GONE_CAPTION, name) ==
+      platform::kAnswerYes;
+  const bool guarded = std::exchange(reloading_, true);
+  if (save) (void)SaveEditorFile(name);
+  reloading_ = guarded;
+  // The editor holds the only copy of the text now: Close and the end of the program ask.
+  scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
+  if (!editors_.Item(index).HasFileTime && !memo.Modified()) {
+    memo.SetModified(true);
+    EditorChange(*editors_.GetEditor(index));
+  }
 }
 
 void MainWindowFiles::FileNew(int kind) {

@@ -162,6 +162,9 @@ class MainWindowFiles : public QObject {
   // it meanwhile, the user may load that version instead; true when it was loaded (and there
   // is nothing to write).
   bool TookNewerVersion(const std::string& name);
+  // The file of editor `index` has gone from disk: says so and offers to save it again; not
+  // saved, the editor counts as modified.
+  void OfferToSaveAgain(int index);
   // The switch between the editors carries the file in front over: into the legacy editor
   // with its edits, and back after the save question (Cancel brings the edits along unsaved).
   void EnterLegacyEditor();
