@@ -233,8 +233,9 @@ bool WriteFromStart(int fd, std::string_view bytes, const FileBytesWriter& write
 // For a file whose other names (hard links) or owner a new file could not keep: a full copy of
 // the old bytes goes to disk first, then the file itself is written over. A failed write puts
 // the old bytes back; only when that fails too does the copy stay, and reason names it.
-[[nodiscard]] bool WriteOverInPlace(const std::string& target, std::string_view bytes,
-                                    const FileBytesWriter& writer, std::string& reason) {
+[[nodiscard]] bool WriteOverInPlace(const std::string& target, const struct stat& old_file,
+                                    std::string_view bytes, const FileBytesWriter& writer,
+                                    std::string& reason) {
   const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC);
   std::string old_bytes;
   if (fd < 0 || !ReadWhole(fd, old_bytes)) {
@@ -264,6 +265,12 @@ bool WriteFromStart(int fd, std::string_view bytes, const FileBytesWriter& write
   const bool written = WriteFromStart(fd, bytes, writer);
   const int write_error = errno != 0 ? errno : EIO;
   const bool whole = written || WriteFromStart(fd, old_bytes, WriteAllBytes);
+  if (!written && whole) {
+    // The old bytes back with their old time: the editors do not take them for another
+    // program's.
+    const struct timespec times[2] = {old_file.st_atim, old_file.st_mtim};
+    (void)::futimens(fd, times);
+  }
   const bool closed = ::close(fd) == 0;
   if (written && closed) {
     ::unlink(copy.c_str());
@@ -295,7 +302,7 @@ bool ReplaceFileContents(const std::string& file_name, std::string_view bytes, s
                                    create_mode, in_place, reason))
     return true;
   if (!in_place) return false;
-  return WriteOverInPlace(target, bytes, writer, reason);
+  return WriteOverInPlace(target, old_file, bytes, writer, reason);
 }
 
 }  // namespace workbench

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -250,11 +251,15 @@ TEST(ReplaceFileContentsTest, AHardLinkedFileIsWrittenOverInPlace) {
   std::ofstream(file) << "the old text, longer than the new one";
   ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
   ASSERT_EQ(::link(file.c_str(), link.c_str()), 0);
+  const auto written = std::filesystem::last_write_time(file) - std::chrono::hours(1);
+  std::filesystem::last_write_time(file, written);
   const Owner before = OwnerOf(file);
   std::string reason;
   EXPECT_FALSE(ReplaceFileContents(file, "a new text that does not fit", reason, FullHalfWay()));
   EXPECT_EQ(reason, std::strerror(ENOSPC));
   EXPECT_EQ(Read(link), "the old text, longer than the new one");
+  // Put back as it was, time included: nobody takes it for another program's write.
+  EXPECT_EQ(std::filesystem::last_write_time(file), written);
   EXPECT_EQ(Entries(folder.Path()), (std::vector<std::string>{"a.src", "b.src"}));
 
   ASSERT_TRUE(ReplaceFileContents(file, "new", reason)) << reason;

@@ -625,7 +625,7 @@ TEST_F(MainFilesTest, AFailedSaveKeepsTheTextTheOldFileAndTheRow) {
     EXPECT_EQ(ReadFile(backup), "the previous backup");
     EXPECT_TRUE(Modified(0));
     for (const auto& entry : std::filesystem::directory_iterator(folder_.Path()))
-      EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+      EXPECT_NE(entry.path().filename().string().rfind(".qvkey-", 0), 0u) << entry.path();
     // Yes in the close question whose save fails refuses the close.
     boxes_.Answer(platform::kAnswerYes);
     boxes_.Answer(platform::kAnswerOk);
