@@ -358,20 +358,37 @@ void MainWindowFiles::SelectEditor(int index) {
   SetCurrentFileName(current_name_);
 }
 
-void MainWindowFiles::OfferToSaveAgain(int index) {
-  const std::string name = editors_.GetFileName(index);
+void MainWindowFiles::ApplicationActivated() {
+  if (Legacy())
+    OfferLegacyToSaveAgain();
+  else
+    ReselectEditor();
+}
+
+bool MainWindowFiles::SavedAgain(const std::string& name) {
   const bool save =
       session_.Messages().YesNoBoxById1(Ids::SCU_FILE_GONE, Ids::SCU_FILE_GONE_CAPTION, name) ==
       platform::kAnswerYes;
   const bool guarded = std::exchange(reloading_, true);
   if (save) (void)SaveEditorFile(name);
   reloading_ = guarded;
+  return FileExists(name);
+}
+
+void MainWindowFiles::OfferToSaveAgain(int index) {
+  if (SavedAgain(editors_.GetFileName(index))) return;
   // The editor holds the only copy of the text now: Close and the end of the program ask.
   scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
-  if (!editors_.Item(index).HasFileTime && !memo.Modified()) {
+  if (!memo.Modified()) {
     memo.SetModified(true);
     EditorChange(*editors_.GetEditor(index));
   }
+}
+
+void MainWindowFiles::OfferLegacyToSaveAgain() {
+  LegacyEditorPane& pane = form_.OldEditor();
+  if (!pane.GoneFromDisk() || SavedAgain(pane.FileName())) return;
+  pane.Editor().SetModified(true);
 }
 
 void MainWindowFiles::FileNew(int kind) {

@@ -130,6 +130,15 @@ bool LegacyEditorPane::NewerOnDisk() const {
   return !error && time - file_time_ >= std::chrono::milliseconds(1);
 }
 
+bool LegacyEditorPane::GoneFromDisk() {
+  if (file_name_.empty() || file_time_ == std::filesystem::file_time_type{}) return false;
+  std::error_code error;
+  if (std::filesystem::status(file_name_, error).type() != std::filesystem::file_type::not_found)
+    return false;
+  file_time_ = {};
+  return true;
+}
+
 void LegacyEditorPane::EditCut() {
   editor_.HideLegacyCaret();
   editor_.LegacyCut(Clipboard());

@@ -67,6 +67,9 @@ class LegacyEditorPane {
   const std::string& FileName() const { return file_name_; }
   // The file was written by someone else since the buffer was loaded or saved.
   bool NewerOnDisk() const;
+  // Whether the file the buffer was loaded from or saved to has gone from disk since (another
+  // program deleted, moved or renamed it). True once: the file's time is forgotten with it.
+  bool GoneFromDisk();
 
   // Edit and File commands.
   void EditCut();

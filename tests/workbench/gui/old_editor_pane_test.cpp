@@ -38,6 +38,7 @@
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/find_replace_form.h"
 #include "workbench/gui/ide_forms.h"
+#include "workbench/gui/main_files.h"
 #include "workbench/gui/print_forms.h"
 
 namespace main_menu = widget_names::MainMenu;
@@ -350,6 +351,35 @@ TEST_F(LegacyMainWindowTest, TheCloseQuestionComesOnlyForAChangeSinceTheOpenOrTh
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].text, "Save changes to " + file + " ?");
   EXPECT_EQ(ReadFile(file), "x NOP\r\n");
+}
+
+// Another program deletes the file the unmodified legacy editor shows: the activation says so
+// once and offers to save it again; not saved, Close asks before the text goes.
+TEST_F(LegacyMainWindowTest, AFileDeletedBehindTheEditorIsOfferedForSavingAndCloseAsks) {
+  for (const bool save_again : {true, false}) {
+    SCOPED_TRACE(save_again ? "saved again" : "not saved");
+    const std::string file = File("gone.src", " NOP\r\n");
+    auto form = Open(file);
+    std::filesystem::remove(file);
+    boxes_.Clear();
+    boxes_.Answer(save_again ? platform::kAnswerYes : platform::kAnswerNo);
+    form->Files().ApplicationActivated();
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_EQ(boxes_.Boxes()[0].caption, "File Not On Disk");
+    EXPECT_EQ(std::filesystem::exists(file), save_again);
+    form->Files().ApplicationActivated();
+    EXPECT_EQ(boxes_.Boxes().size(), 1u);
+    boxes_.Answer(platform::kAnswerYes);
+    form->ClickMenuItem(main_menu::FileCloseMENUITM);
+    if (save_again) {
+      EXPECT_EQ(boxes_.Boxes().size(), 1u);
+    } else {
+      ASSERT_EQ(boxes_.Boxes().size(), 2u);
+      EXPECT_EQ(boxes_.Boxes()[1].text, "Save changes to " + file + " ?");
+    }
+    EXPECT_EQ(ReadFile(file), " NOP\r\n");
+    form.reset();
+  }
 }
 
 TEST_F(LegacyMainWindowTest, AQvbFileIsNotLoadedIntoTheOldEditor) {
