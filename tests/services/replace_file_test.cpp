@@ -1,7 +1,6 @@
 #include "services/replace_file.h"
 
 #include <gtest/gtest.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,7 +8,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +18,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "another_user.h"
 #include "full_disk.h"
 #include "temp_folder.h"
 
@@ -272,10 +271,6 @@ TEST(ReplaceFileContentsTest, AHardLinkedFileIsWrittenOverInPlace) {
   EXPECT_EQ(Entries(folder.Path()), (std::vector<std::string>{"a.src", "b.src"}));
 }
 
-int ExitStatus(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
-
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
-
 // A user who may write a file of another owner but cannot give it its owner back (a member of
 // the file's group) saves it: the file is written over in place, so owner, group and mode stay.
 // The test runs itself again as a user made for it; without the superuser it is skipped.
@@ -286,40 +281,22 @@ TEST(ReplaceFileContentsTest, AnotherUsersFileIsWrittenOverInPlace) {
     if (!saved) std::fprintf(stderr, "%s\n", reason.c_str());
     std::_Exit(saved ? 0 : 1);
   }
-  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can make a user to save as";
-  const std::string user = "qvsave" + std::to_string(::getpid());
-  if (ExitStatus(std::system(("useradd -M -s /bin/sh " + user + " >/dev/null 2>&1").c_str())) != 0)
-    GTEST_SKIP() << "no user can be made here";
-  struct Removal {
-    std::string user;
-    ~Removal() { (void)std::system(("userdel " + user + " >/dev/null 2>&1").c_str()); }
-  } removal{user};
-  const passwd* account = ::getpwnam(user.c_str());
-  ASSERT_NE(account, nullptr);
-  const gid_t group = account->pw_gid;
-  char program[PATH_MAX] = {};
-  ASSERT_GT(::readlink("/proc/self/exe", program, sizeof program - 1), 0);
-  if (ExitStatus(std::system(("runuser -u " + user + " -- test -x " + Quoted(program)).c_str())) !=
-      0)
-    GTEST_SKIP() << "the test program cannot be run by another user here";
-
+  const AnotherUser user;
+  if (!user.Reason().empty()) GTEST_SKIP() << user.Reason();
   TempFolder folder;
   const std::string root = folder.Path();
-  ASSERT_EQ(::chown(root.c_str(), account->pw_uid, group), 0);
+  ASSERT_EQ(::chown(root.c_str(), user.Uid(), user.Gid()), 0);
   const std::string file = root + "shared.src";
   std::ofstream(file) << "the old text of the owner";
-  ASSERT_EQ(::chown(file.c_str(), 0, group), 0);
+  ASSERT_EQ(::chown(file.c_str(), 0, user.Gid()), 0);
   ASSERT_EQ(::chmod(file.c_str(), 0664), 0);
-  const std::string save =
-      "runuser -u " + user + " -- env QV_SAVE_AS_ANOTHER_USER=" + Quoted(file) + " " +
-      Quoted(program) +
-      " --gtest_filter=ReplaceFileContentsTest.AnotherUsersFileIsWrittenOverInPlace"
-      " >/dev/null";
-  ASSERT_EQ(ExitStatus(std::system(save.c_str())), 0) << save;
+  ASSERT_EQ(user.RunTest("ReplaceFileContentsTest.AnotherUsersFileIsWrittenOverInPlace",
+                         "QV_SAVE_AS_ANOTHER_USER=" + AnotherUser::Quoted(file)),
+            0);
   EXPECT_EQ(Read(file), "saved by a member of the group");
   const Owner after = OwnerOf(file);
   EXPECT_EQ(after.uid, 0u);
-  EXPECT_EQ(after.gid, group);
+  EXPECT_EQ(after.gid, user.Gid());
   EXPECT_EQ(after.mode, 0664u);
   EXPECT_EQ(Entries(root), std::vector<std::string>{"shared.src"});
 }

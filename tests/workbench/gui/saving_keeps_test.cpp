@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +19,7 @@
 #include "editor_control/gui/scrivlet_widget.h"
 #include "gui_session.h"
 #include "resources/widget_names.h"
+#include "tests/services/another_user.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/main_files.h"
@@ -41,7 +44,7 @@ class SavingKeepsTest : public testing_gui::GuiSessionTest {
 
   std::string Sources() const { return folder_.Path() + "sources/"; }
   std::string File(const std::string& name, const std::string& text = "\tNOP\n") {
-    const std::string path = Sources() + name;
+    std::string path = Sources() + name;
     std::ofstream(path, std::ios::binary) << text;
     return path;
   }
@@ -170,6 +173,37 @@ TEST_F(SavingKeepsTest, ASaveKeepsModeOwnerGroupAndLinks) {
   EXPECT_EQ(after.uid, before.uid);
   EXPECT_EQ(Entries(),
             (std::vector<std::string>{"other name.src", "theirs.src", "theirs.src.bak"}));
+}
+
+// A member of the file's group saves it in the main window: the file is written over in place
+// after its backup, so its owner, group and mode stay. The test runs itself again as a user
+// made for it; without the superuser it is skipped.
+TEST_F(SavingKeepsTest, AMemberOfTheFilesGroupSavesItInPlace) {
+  if (const char* shared = std::getenv("QV_SAVE_IN_THE_WINDOW")) {
+    form_->OpenSourceFile(shared);
+    Type("X");
+    Save();
+    for (const std::string& text : Texts()) std::fprintf(stderr, "%s\n", text.c_str());
+    std::_Exit(Texts().empty() && !Modified(form_->CurrentEditorIndex()) ? 0 : 1);
+  }
+  const workbench::AnotherUser user;
+  if (!user.Reason().empty()) GTEST_SKIP() << user.Reason();
+  ASSERT_EQ(::chmod(folder_.Path().c_str(), 0755), 0);
+  ASSERT_EQ(::chown(Sources().c_str(), user.Uid(), user.Gid()), 0);
+  const std::string file = File("shared.src");
+  ASSERT_EQ(::chown(file.c_str(), 0, user.Gid()), 0);
+  ASSERT_EQ(::chmod(file.c_str(), 0664), 0);
+  ASSERT_EQ(user.RunTest("SavingKeepsTest.AMemberOfTheFilesGroupSavesItInPlace",
+                         "QT_QPA_PLATFORM=offscreen QV_SAVE_IN_THE_WINDOW=" +
+                             workbench::AnotherUser::Quoted(file)),
+            0);
+  EXPECT_EQ(ReadFile(file), "X\tNOP\r\n");
+  EXPECT_EQ(ReadFile(Sources() + "shared.src.bak"), "\tNOP\n");
+  const FileInfo after = InfoOf(file);
+  EXPECT_EQ(after.uid, 0u);
+  EXPECT_EQ(after.gid, user.Gid());
+  EXPECT_EQ(after.mode, 0664u);
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"shared.src", "shared.src.bak"}));
 }
 
 // Another program deletes the file of an unmodified editor: the activation of the program says
