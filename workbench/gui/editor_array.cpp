@@ -209,14 +209,17 @@ bool T_ZKEditorArray::NewerOnDisk(int index) {
   return time - entry->FileTime >= std::chrono::milliseconds(1);
 }
 
-bool T_ZKEditorArray::GoneFromDisk(int index) {
-  TEA* entry = At(index);
-  if (!entry || !entry->HasFileTime) return false;
+bool T_ZKEditorArray::FileIsGone(int index) const {
+  if (!InRange(index)) return false;
+  const TEA& entry = Item(index);
   std::error_code error;
-  if (std::filesystem::status(entry->FileName, error).type() !=
-      std::filesystem::file_type::not_found)
-    return false;
-  entry->HasFileTime = false;
+  return entry.HasFileTime && std::filesystem::status(entry.FileName, error).type() ==
+                                  std::filesystem::file_type::not_found;
+}
+
+bool T_ZKEditorArray::GoneFromDisk(int index) {
+  if (!FileIsGone(index)) return false;
+  At(index)->HasFileTime = false;
   return true;
 }
 

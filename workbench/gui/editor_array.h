@@ -89,7 +89,9 @@ class T_ZKEditorArray {
   // from disk forgets its time.
   bool NewerOnDisk(int index);
   // Whether the file the editor was loaded from or saved to has gone from disk since (another
-  // program deleted, moved or renamed it). True once: the file's time is forgotten with it.
+  // program deleted, moved or renamed it). GoneFromDisk is true once: the file's time is
+  // forgotten with it.
+  bool FileIsGone(int index) const;
   bool GoneFromDisk(int index);
 
  private:

@@ -584,6 +584,8 @@ bool MainWindowFiles::SaveEditorFile(const std::string& name) {
 bool MainWindowFiles::FileSave() { return SaveEditorFile(current_name_); }
 
 bool MainWindowFiles::AskSaveChanges() {
+  // The legacy editor's file may have gone while the program stayed active.
+  if (Legacy()) OfferLegacyToSaveAgain();
   if (!CurrentFileModified()) return true;
   const int answer =
       session_.Boxes().Show({platform::FormatText(Text(Ids::SCU_SAVE_CHANGES), {current_name_}),
@@ -604,7 +606,8 @@ bool MainWindowFiles::CloseQuery() {
   }
   const int was = files_.Current();
   for (int i = 0; i < editors_.Count(); ++i) {
-    if (!saving_.FileModified(i)) continue;
+    // Selecting an editor whose file has gone tells of it and offers to save it again first.
+    if (!saving_.FileModified(i) && !editors_.FileIsGone(i)) continue;
     SelectEditor(i);
     if (!AskSaveChanges()) return false;
   }

@@ -382,6 +382,22 @@ TEST_F(LegacyMainWindowTest, AFileDeletedBehindTheEditorIsOfferedForSavingAndClo
   }
 }
 
+// The file goes while the program stays active: Close tells of it all the same, and No there
+// leaves the save question.
+TEST_F(LegacyMainWindowTest, CloseTellsOfAFileThatWentWhileTheProgramWasActive) {
+  const std::string file = File("gone.src", " NOP\r\n");
+  auto form = Open(file);
+  std::filesystem::remove(file);
+  boxes_.Clear();
+  boxes_.Answer(platform::kAnswerNo);
+  boxes_.Answer(platform::kAnswerYes);
+  form->ClickMenuItem(main_menu::FileCloseMENUITM);
+  ASSERT_EQ(boxes_.Boxes().size(), 2u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "File Not On Disk");
+  EXPECT_EQ(boxes_.Boxes()[1].text, "Save changes to " + file + " ?");
+  EXPECT_EQ(ReadFile(file), " NOP\r\n");
+}
+
 TEST_F(LegacyMainWindowTest, AQvbFileIsNotLoadedIntoTheOldEditor) {
   const std::string file = File("prog.qvb", "x = 1\n");
   boxes_.Answer(platform::kAnswerOk);

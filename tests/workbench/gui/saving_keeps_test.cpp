@@ -34,9 +34,14 @@ using testing_gui::ReadFile;
 class SavingKeepsTest : public testing_gui::GuiSessionTest {
  protected:
   SavingKeepsTest() {
+    fs::create_directory(Sources());
+    StartProgram();
+  }
+  // A run of the program with backups on and its main window shown; an earlier run ends first.
+  void StartProgram() {
+    form_.reset();
     StartSession();
     session_->Globals().IdeOptions.CreateBackups = true;
-    fs::create_directory(Sources());
     form_ =
         std::make_unique<gui::TEditorFRM>(*session_, std::vector<std::string>{}, QSize(800, 600));
     form_->show();
@@ -251,6 +256,47 @@ TEST_F(SavingKeepsTest, AnEditorWhoseFileWasDeletedSaysSoAndCloseAsks) {
     }
     boxes_.Clear();
     form_->ClickMenuItem(main_menu::FileCloseMENUITM);
+    fs::remove(file);
+  }
+}
+
+// The file goes while the program stays active, so no activation tells of it: Close, and the
+// end of the program, still tell before the editor's text goes. Yes writes it again; No leaves
+// the usual save question, whose No lets the text go.
+TEST_F(SavingKeepsTest, CloseAndExitAskForAnEditorWhoseFileWentWhileActive) {
+  struct Case {
+    bool exit;
+    std::vector<int> answers;
+    bool written;
+  };
+  const Case cases[] = {
+      {false, {platform::kAnswerYes}, true},
+      {false, {platform::kAnswerNo, platform::kAnswerNo}, false},
+      {true, {platform::kAnswerYes}, true},
+      {true, {platform::kAnswerNo, platform::kAnswerNo}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.exit ? "exit" : "close") + ", answers " +
+                 std::to_string(c.answers.size()));
+    StartProgram();
+    const std::string file = File("gone.src");
+    form_->OpenSourceFile(file);
+    fs::remove(file);
+    boxes_.Clear();
+    for (int answer : c.answers) boxes_.Answer(answer);
+    if (c.exit)
+      EXPECT_TRUE(form_->close());
+    else
+      form_->ClickMenuItem(main_menu::FileCloseMENUITM);
+    ASSERT_EQ(boxes_.Boxes().size(), c.answers.size()) << Texts().back();
+    EXPECT_EQ(boxes_.Boxes()[0].caption, "File Not On Disk");
+    if (c.answers.size() > 1) {
+      EXPECT_EQ(boxes_.Boxes()[1].text, "Save changes to " + file + " ?");
+    }
+    EXPECT_EQ(fs::exists(file), c.written);
+    if (!c.exit) {
+      EXPECT_LT(form_->Editors().IndexOfFile(file), 0);
+    }
     fs::remove(file);
   }
 }
