@@ -79,8 +79,8 @@ class MainWindowFiles : public QObject {
   // changed on disk since it was loaded is offered for reload.
   void SelectEditor(int index);
   void ReselectEditor() { SelectEditor(files_.Current()); }
-  // The program became the active one again: files changed meanwhile are noticed.
-  // The program became active: the file in front is checked against the disk.
+  // The program became the active one again: the file in front, changed or deleted
+  // meanwhile, is noticed.
   void ApplicationActivated();
   // A status line was shown: the next edit of the editor in front makes it stale.
   void StatusShown();
