@@ -1,5 +1,7 @@
 #include "services/file_routines.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -91,6 +93,26 @@ void CopyFileByStream(const std::string& source, const std::string& dest,
   std::string reason;
   if (!ReplaceFileContents(dest, bytes, reason, writer))
     throw FileStreamError("Cannot create file \"" + dest + "\": " + reason);
+}
+
+std::string BackupFileName(const std::string& source, std::string_view extension) {
+  // The longest name (not path) the system's file systems take, in bytes.
+  constexpr std::size_t kLongestName = 255;
+  // Longer extensions are taken for part of the name.
+  constexpr std::size_t kLongestKeptExtension = 16;
+  const std::size_t slash = source.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : source.substr(0, slash + 1);
+  const std::string name = source.substr(folder.size());
+  if (name.size() + extension.size() <= kLongestName) return source + std::string(extension);
+  std::string kept_extension = fs::path(name).extension().string();
+  if (kept_extension.size() > kLongestKeptExtension) kept_extension.clear();
+  char mark[18];
+  std::snprintf(mark, sizeof mark, "~%016llx", static_cast<unsigned long long>(CheckOfBytes(name)));
+  const std::string ending = mark + kept_extension + std::string(extension);
+  std::size_t cut = kLongestName > ending.size() ? kLongestName - ending.size() : 0;
+  // Never half a character: a UTF-8 continuation byte stays with the bytes before it.
+  while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+  return folder + name.substr(0, cut) + ending;
 }
 
 std::string PrintFileFor(const std::string& source) {

@@ -45,4 +45,10 @@ std::optional<std::string> CompanionFile(const std::string& base, const std::str
 // source's folder ("/w/blink.src" -> "/w/blink.pdf").
 std::string PrintFileFor(const std::string& source);
 
+// The backup a save makes of source: its whole name with extension added ("/w/prog.src" ->
+// "/w/prog.src.bak"), so that two sources differing only in their extension never share one.
+// A name too long for that is cut at a character and marked with a check of the whole name,
+// keeping the source's extension ("<start>~<16 hex digits>.src.bak").
+std::string BackupFileName(const std::string& source, std::string_view extension);
+
 }  // namespace workbench

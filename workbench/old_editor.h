@@ -178,7 +178,8 @@ class LegacyEditor {
   void LegacyCut(platform::Clipboard& clipboard);
   void LegacyPaste(const platform::Clipboard& clipboard);
   // Replaces the text by another editor's (before a built-in assembly): its line ends become
-  // CRs, and what a paste would drop goes; false, with the box, when it does not fit.
+  // CRs, and what a paste would drop goes; false when it does not fit (the caller says why:
+  // the limit is the assembler's there).
   [[nodiscard]] bool ReplaceAllText(std::string_view text);
 
   // Find and replace.
@@ -208,7 +209,8 @@ class LegacyEditor {
   void WordRight();
   void HalveModes();
   void AfterChange();
-  // Whether `count` more characters fit once `freed` are deleted; the box when not.
+  // Whether `count` more characters fit once `freed` are deleted; Fits shows the box when not.
+  bool Holds(int count, int freed) const;
   bool Fits(int count, int freed) const;
   void InsertFiltered(std::string_view text);
   void ShowBox(int text_id) const;

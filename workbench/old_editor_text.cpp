@@ -35,11 +35,11 @@ std::string LegacyTextFromFile(std::string_view bytes) {
   text.reserve(bytes.size());
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const char c = bytes[i];
-    if (c == kCr) {
+    if (c == kCr || c == kLf) {
+      // One break for each of CR LF, LF CR, CR and LF.
       text += kCr;
-      if (i + 1 < bytes.size() && bytes[i + 1] == kLf) ++i;
-    } else if (c == kLf) {
-      text += kCr;
+      const char pair = c == kCr ? kLf : kCr;
+      if (i + 1 < bytes.size() && bytes[i + 1] == pair) ++i;
     } else if (c == '\0') {
       text += kZeroByteStandIn;
     } else if (c == kTab || static_cast<unsigned char>(c) >= ' ') {
@@ -55,8 +55,10 @@ void LegacyEditor::ShowBox(int text_id) const {
   messages_.MsgBoxById(text_id, caption);
 }
 
+bool LegacyEditor::Holds(int count, int freed) const { return count <= buffer_.Room() + freed; }
+
 bool LegacyEditor::Fits(int count, int freed) const {
-  if (count <= buffer_.Room() + freed) return true;
+  if (Holds(count, freed)) return true;
   ShowBox(ids::SCU_TEXT_TOO_LARGE);
   return false;
 }
@@ -144,8 +146,8 @@ void LegacyEditor::LegacyPaste(const platform::Clipboard& clipboard) {
 
 bool LegacyEditor::ReplaceAllText(std::string_view text) {
   const std::string kept = Insertable(LegacyTextFromFile(text));
-  if (!Fits(static_cast<int>(std::min<std::size_t>(kept.size(), buffer_.Capacity() + 1u)),
-            Length()))
+  if (!Holds(static_cast<int>(std::min<std::size_t>(kept.size(), buffer_.Capacity() + 1u)),
+             Length()))
     return false;
   ClearBuffer();
   InsertFiltered(kept);

@@ -64,6 +64,10 @@ inline constexpr char kMacroNeedsLabel[] = "MACRO must be preceded by a label";
 inline constexpr char kMacroStack[] = "Macro stack overflow";
 // Guards against a macro that calls others in a tree so wide the run would never end.
 inline constexpr char kMacroCalls[] = "Limit of 1,000,000 total macro calls exceeded";
+// The assembler reads the legacy editor's buffer, which holds at most 1,000,000 characters.
+inline constexpr char kSourceTooLarge[] =
+    "Source exceeds the built-in assembler's limit of 1,000,000 characters: assemble it with "
+    "TARN (\"Use TARN\" in the configuration)";
 inline constexpr char kOneBreak[] = "Only one BREAK is allowed";
 inline constexpr char kResetPage[] = "RESET address must be on first page";
 inline constexpr char kReptCount[] = "REPT count must be greater than 0";

@@ -47,8 +47,8 @@ BuildResult AssembleCompileUnit::BuildEditor(bool use_tarn, int index, BuildEdit
     if (type == kFileTypeAssembly && use_tarn) {
       result = TarnBuild(file, message, false);
     } else if (type == kFileTypeAssembly) {
-      // A refused copy (it has said why) would leave the buffer's old text to be built.
-      if (!editors.CopyEditorToOldBuffer(index))
+      // A refused copy would leave the buffer's old text to be built: the build fails with why.
+      if (!editors.CopyEditorToOldBuffer(index, message))
         result = BuildResult::kBuiltInFailed;
       else
         result = editors.AssembleOldBuffer(message) ? BuildResult::kBuiltIn

@@ -44,8 +44,8 @@ class BuildEditors {
   // The index of the editor holding file; none when it is not open.
   virtual std::optional<int> FindEditor(const std::string& file) const = 0;
   // Copies the editor's text into the legacy buffer; false when there is no such editor or
-  // the buffer refused the text (the refusal has been shown).
-  virtual bool CopyEditorToOldBuffer(int index) = 0;
+  // the buffer refused the text, refusal then saying why.
+  virtual bool CopyEditorToOldBuffer(int index, std::string& refusal) = 0;
   // Runs the built-in assembler over the legacy buffer; on failure error_text is its error.
   virtual bool AssembleOldBuffer(std::string& error_text) = 0;
 };

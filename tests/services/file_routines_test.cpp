@@ -156,5 +156,60 @@ TEST(PrintFileForTest, TheSourcesNameWithPdfBesideIt) {
   for (const Case& c : cases) EXPECT_EQ(PrintFileFor(c.source), c.proposed) << c.source;
 }
 
+// Each source's backup keeps the source's extension, so "prog.src" and "prog.qvb" never share
+// one; a name too long for that keeps its start, a check of the whole name and its extension,
+// within the 255 bytes a name may have.
+TEST(BackupFileNameTest, KeepsTheExtensionAndFitsTheLongestName) {
+  const std::string a251(247, 'a');
+  const std::string e252 = std::string(248, 'a');
+  struct Case {
+    std::string source;
+    std::string backup;  // "" for a long name: checked by its shape below
+  };
+  const Case cases[] = {
+      {"/w/prog.src", "/w/prog.src.bak"},
+      {"/w/prog.qvb", "/w/prog.qvb.bak"},
+      {"/w/prog.SRC", "/w/prog.SRC.bak"},
+      {"prog", "prog.bak"},
+      {"/w/.hidden", "/w/.hidden.bak"},
+      {"/w/x.tar.src", "/w/x.tar.src.bak"},
+      {"/w/" + a251 + ".src", "/w/" + a251 + ".src.bak"},
+      {"/w/" + e252 + ".src", ""},
+      {"/w/" + e252 + ".qvb", ""},
+      {"/w/" + std::string(252, 'b'), ""},
+      {"/w/\xE2\x82\xAC" + std::string(248, 'c') + ".src", ""},
+  };
+  std::vector<std::string> long_backups;
+  for (const Case& c : cases) {
+    const std::string backup = BackupFileName(c.source, ".bak");
+    if (!c.backup.empty()) {
+      EXPECT_EQ(backup, c.backup);
+      continue;
+    }
+    SCOPED_TRACE(c.source);
+    const std::string name = backup.substr(3);
+    EXPECT_EQ(backup.substr(0, 3), "/w/");
+    EXPECT_LE(name.size(), 255u);
+    EXPECT_GE(name.size(), 250u);
+    const std::string extension = fs::path(c.source).extension().string();
+    EXPECT_EQ(name.substr(name.size() - extension.size() - 4), extension + ".bak");
+    EXPECT_EQ(c.source.substr(3, 200), name.substr(0, 200));
+    long_backups.push_back(backup);
+  }
+  std::sort(long_backups.begin(), long_backups.end());
+  EXPECT_EQ(std::unique(long_backups.begin(), long_backups.end()), long_backups.end());
+  // A cut never splits a character: "€" is three bytes, kept whole or not at all.
+  const std::string euros = [] {
+    std::string text;
+    while (text.size() < 252) text += "\xE2\x82\xAC";
+    return text;
+  }();
+  const std::string cut = BackupFileName(euros, ".bak");
+  const std::size_t mark = cut.find('~');
+  ASSERT_NE(mark, std::string::npos);
+  EXPECT_EQ(mark % 3, 0u);
+  EXPECT_EQ(cut.substr(0, mark), euros.substr(0, mark));
+}
+
 }  // namespace
 }  // namespace workbench

@@ -36,7 +36,7 @@ TEST_F(ShippedTables, FirstTextsOfTheirSlots) {
 }
 
 TEST_F(ShippedTables, OutOfRangeAndInvalidIds) {
-  EXPECT_EQ(texts_.LU_GetString(3084), "String not available");
+  EXPECT_EQ(texts_.LU_GetString(3086), "String not available");
   EXPECT_EQ(texts_.LU_GetString(-1), "String request to LU_GetString was not valid (-1)");
   EXPECT_EQ(texts_.LU_GetString(14000), "String not available");
   std::string s = "old";

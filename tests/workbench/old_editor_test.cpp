@@ -534,6 +534,7 @@ TEST_F(LegacyEditorTest, TheCaretBlinksEveryFourthTickAndHidesForChanges) {
 // ---------------------------------------------------------------------------------------
 // Files
 
+// One break for each of CR LF, LF CR, CR and LF, however they are mixed.
 TEST_F(LegacyEditorTest, LoadKeepsOneCrPerLineAndSaveWritesCrLf) {
   struct Case {
     const char* file;
@@ -545,6 +546,9 @@ TEST_F(LegacyEditorTest, LoadKeepsOneCrPerLineAndSaveWritesCrLf) {
       {"a\nb\n", "a\rb\r", "a\r\nb\r\n"},
       {"a\rb", "a\rb", "a\r\nb"},
       {"a\n\r\nb\r\r\n", "a\r\rb\r\r", "a\r\n\r\nb\r\n\r\n"},
+      {"a\n\rb\n\r", "a\rb\r", "a\r\nb\r\n"},
+      {"a\n\r\n\rb", "a\r\rb", "a\r\n\r\nb"},
+      {"a\r\n\n\rb\rc\nd", "a\r\rb\rc\rd", "a\r\n\r\nb\r\nc\r\nd"},
       {"a\x01\tb\x1A\x7F\xE9", "a\tb\x7F\xE9", "a\tb\x7F\xE9"},
       {"", "", ""},
   };
@@ -741,9 +745,9 @@ TEST_F(SmallLegacyEditor, APasteThatWouldOverflowIsRefusedWhole) {
   Put("12^345|67");
   editor_.LegacyPaste(clipboard);
   EXPECT_EQ(Shown(), "12abcd|67");
-  // The whole text of another editor is taken only when it fits.
-  boxes_.Answer(platform::kAnswerOk);
+  // The whole text of another editor is taken only when it fits; the caller says why not.
   EXPECT_FALSE(editor_.ReplaceAllText("0123456789\r\nx"));
+  EXPECT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(editor_.Text(), "12abcd67");
   EXPECT_TRUE(editor_.ReplaceAllText("0123\r\n4567"));
   EXPECT_EQ(editor_.Text(), "0123\r4567");

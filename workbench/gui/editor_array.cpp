@@ -209,4 +209,18 @@ bool T_ZKEditorArray::NewerOnDisk(int index) {
   return time - entry->FileTime >= std::chrono::milliseconds(1);
 }
 
+bool T_ZKEditorArray::FileIsGone(int index) const {
+  if (!InRange(index)) return false;
+  const TEA& entry = Item(index);
+  std::error_code error;
+  return entry.HasFileTime && std::filesystem::status(entry.FileName, error).type() ==
+                                  std::filesystem::file_type::not_found;
+}
+
+bool T_ZKEditorArray::GoneFromDisk(int index) {
+  if (!FileIsGone(index)) return false;
+  At(index)->HasFileTime = false;
+  return true;
+}
+
 }  // namespace gui

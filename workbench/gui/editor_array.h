@@ -88,6 +88,11 @@ class T_ZKEditorArray {
   // Whether the file was written by someone else since it was loaded or saved. A file gone
   // from disk forgets its time.
   bool NewerOnDisk(int index);
+  // Whether the file the editor was loaded from or saved to has gone from disk since (another
+  // program deleted, moved or renamed it). GoneFromDisk is true once: the file's time is
+  // forgotten with it.
+  bool FileIsGone(int index) const;
+  bool GoneFromDisk(int index);
 
  private:
   bool InRange(int index) const { return index >= 0 && index < Count(); }

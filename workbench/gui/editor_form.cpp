@@ -418,10 +418,12 @@ void TEditorFRM::FormDeactivate() {
   if (legacy_editor_) legacy_editor_->Deactivate();
 }
 
-bool TEditorFRM::CopyEditorToOldBuffer(int index) {
+bool TEditorFRM::CopyEditorToOldBuffer(int index, std::string& refusal) {
   scrivlet::gui::TScrivlet* editor = Editors().GetEditor(index);
   if (!editor) return legacy_editor_->CopyEditorToOldBuffer(std::nullopt);
-  return legacy_editor_->CopyEditorToOldBuffer(editor->Memo().Text());
+  if (legacy_editor_->CopyEditorToOldBuffer(editor->Memo().Text())) return true;
+  refusal = legacy_editor_->Refusal();
+  return false;
 }
 
 T_ZKEditorArray& TEditorFRM::Editors() { return files_->Editors(); }

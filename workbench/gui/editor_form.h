@@ -140,8 +140,8 @@ class TEditorFRM : public QMainWindow {
   void FormResize();
   void FormDeactivate();
   // Editor `index`'s text into the legacy editor's flat buffer, for the built-in assembler;
-  // false when there is no such editor or its text is too large (said in a box).
-  bool CopyEditorToOldBuffer(int index);
+  // false when there is no such editor or its text is too large (refusal says so).
+  bool CopyEditorToOldBuffer(int index, std::string& refusal);
   bool AssembleOldBuffer(std::string& error_text);
   // The caption of the C compiler's mode once its output is loaded (empty before): it names
   // the loaded file, whatever editor is selected.

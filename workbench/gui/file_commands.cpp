@@ -37,8 +37,7 @@ void EditorFileSaving::TellSaveFailed(const std::string& name, const std::string
 bool EditorFileSaving::MakeBackup(const std::string& name) const {
   std::error_code error;
   if (!options_.CreateBackups || !std::filesystem::is_regular_file(name, error)) return true;
-  const std::string backup =
-      std::filesystem::path(name).replace_extension(texts_.LU_GetString(Ids::SCU_EXT_BAK)).string();
+  const std::string backup = workbench::BackupFileName(name, texts_.LU_GetString(Ids::SCU_EXT_BAK));
   try {
     workbench::CopyFileByStream(name, backup, editors_.BytesWriter());
   } catch (const workbench::FileStreamError& e) {

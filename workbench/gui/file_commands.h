@@ -28,10 +28,11 @@ class EditorFileSaving {
 
   // The editor is writable and modified.
   bool FileModified(int index) const;
-  // Copies an existing file to ".bak" first when backups are on, then writes the editor.
+  // Copies an existing file to its backup ("prog.src.bak") first when backups are on, then
+  // writes the editor.
   // False (with a box saying why) when the editor is read-only or a write failed.
   bool SaveSourceFile(int index, const std::string& name);
-  // Copies an existing file to ".bak" when backups are on (through the array's writer); false,
+  // Copies an existing file to its backup when backups are on (through the array's writer); false,
   // with a box saying why, when the copy failed: the save that follows must not happen then.
   [[nodiscard]] bool MakeBackup(const std::string& name) const;
   // A read-only file is told and not saved; a file never saved goes to Save As; otherwise

@@ -344,7 +344,9 @@ void MainWindowFiles::SelectEditor(int index) {
     editor->Memo().SetTabStops(old_editor->Memo().GetTabStops());
     if (hooks_.apply_highlight) hooks_.apply_highlight(*editor);
   }
-  if (named && !reloading_ && editors_.NewerOnDisk(index)) {
+  if (named && !reloading_ && editors_.GoneFromDisk(index)) {
+    OfferToSaveAgain(index);
+  } else if (named && !reloading_ && editors_.NewerOnDisk(index)) {
     reloading_ = true;
     struct Guard {
       bool& flag;
@@ -354,6 +356,39 @@ void MainWindowFiles::SelectEditor(int index) {
     SelectEditor(index);
   }
   SetCurrentFileName(current_name_);
+}
+
+void MainWindowFiles::ApplicationActivated() {
+  if (Legacy())
+    OfferLegacyToSaveAgain();
+  else
+    ReselectEditor();
+}
+
+bool MainWindowFiles::SavedAgain(const std::string& name) {
+  const bool save =
+      session_.Messages().YesNoBoxById1(Ids::SCU_FILE_GONE, Ids::SCU_FILE_GONE_CAPTION, name) ==
+      platform::kAnswerYes;
+  const bool guarded = std::exchange(reloading_, true);
+  if (save) (void)SaveEditorFile(name);
+  reloading_ = guarded;
+  return FileExists(name);
+}
+
+void MainWindowFiles::OfferToSaveAgain(int index) {
+  if (SavedAgain(editors_.GetFileName(index))) return;
+  // The editor holds the only copy of the text now: Close and the end of the program ask.
+  scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
+  if (!memo.Modified()) {
+    memo.SetModified(true);
+    EditorChange(*editors_.GetEditor(index));
+  }
+}
+
+void MainWindowFiles::OfferLegacyToSaveAgain() {
+  LegacyEditorPane& pane = form_.OldEditor();
+  if (!pane.GoneFromDisk() || SavedAgain(pane.FileName())) return;
+  pane.Editor().SetModified(true);
 }
 
 void MainWindowFiles::FileNew(int kind) {
@@ -549,6 +584,8 @@ bool MainWindowFiles::SaveEditorFile(const std::string& name) {
 bool MainWindowFiles::FileSave() { return SaveEditorFile(current_name_); }
 
 bool MainWindowFiles::AskSaveChanges() {
+  // The legacy editor's file may have gone while the program stayed active.
+  if (Legacy()) OfferLegacyToSaveAgain();
   if (!CurrentFileModified()) return true;
   const int answer =
       session_.Boxes().Show({platform::FormatText(Text(Ids::SCU_SAVE_CHANGES), {current_name_}),
@@ -569,7 +606,8 @@ bool MainWindowFiles::CloseQuery() {
   }
   const int was = files_.Current();
   for (int i = 0; i < editors_.Count(); ++i) {
-    if (!saving_.FileModified(i)) continue;
+    // Selecting an editor whose file has gone tells of it and offers to save it again first.
+    if (!saving_.FileModified(i) && !editors_.FileIsGone(i)) continue;
     SelectEditor(i);
     if (!AskSaveChanges()) return false;
   }

@@ -79,8 +79,9 @@ class MainWindowFiles : public QObject {
   // changed on disk since it was loaded is offered for reload.
   void SelectEditor(int index);
   void ReselectEditor() { SelectEditor(files_.Current()); }
-  // The program became the active one again: files changed meanwhile are noticed.
-  void ApplicationActivated() { ReselectEditor(); }
+  // The program became the active one again: the file in front, changed or deleted
+  // meanwhile, is noticed.
+  void ApplicationActivated();
   // A status line was shown: the next edit of the editor in front makes it stale.
   void StatusShown();
   // Opens a file in an editor of its own, not writable when read-only; a file already open is
@@ -162,6 +163,13 @@ class MainWindowFiles : public QObject {
   // it meanwhile, the user may load that version instead; true when it was loaded (and there
   // is nothing to write).
   bool TookNewerVersion(const std::string& name);
+  // The file of editor `index` (or of the legacy editor) has gone from disk: says so and offers
+  // to save it again; not saved, the editor counts as modified.
+  void OfferToSaveAgain(int index);
+  void OfferLegacyToSaveAgain();
+  // The question for a file gone from disk, and the save on Yes; true when the file is on disk
+  // again.
+  bool SavedAgain(const std::string& name);
   // The switch between the editors carries the file in front over: into the legacy editor
   // with its edits, and back after the save question (Cancel brings the edits along unsaved).
   void EnterLegacyEditor();

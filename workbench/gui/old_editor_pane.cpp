@@ -10,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "build_debug/builtin/builtin_messages.h"
 #include "platform/message_box.h"
 #include "platform/modal_dialogs.h"
 #include "resources/code_widget_names.h"
@@ -127,6 +128,15 @@ bool LegacyEditorPane::NewerOnDisk() const {
   std::error_code error;
   const auto time = std::filesystem::last_write_time(file_name_, error);
   return !error && time - file_time_ >= std::chrono::milliseconds(1);
+}
+
+bool LegacyEditorPane::GoneFromDisk() {
+  if (file_name_.empty() || file_time_ == std::filesystem::file_time_type{}) return false;
+  std::error_code error;
+  if (std::filesystem::status(file_name_, error).type() != std::filesystem::file_type::not_found)
+    return false;
+  file_time_ = {};
+  return true;
 }
 
 void LegacyEditorPane::EditCut() {
@@ -311,19 +321,27 @@ void LegacyEditorPane::PrintPages(QPrinter& printer, int start, int end,
 bool LegacyEditorPane::CopyEditorToOldBuffer(const std::optional<std::string>& editor_text) {
   if (!editor_text) return false;
   copy_refused_ = !editor_.ReplaceAllText(*editor_text);
-  if (copy_refused_) return false;
+  if (copy_refused_) {
+    RefuseTooLargeText();
+    return false;
+  }
   editor_.LegacyPaint();
   return true;
+}
+
+void LegacyEditorPane::RefuseTooLargeText() {
+  build_debug::ObjectImage& image = session_.Image();
+  refusal_ = build_debug::builtin_messages::kSourceTooLarge;
+  image.Failed = 1;
+  image.ErrorText = refusal_.c_str();
+  image.ErrorStart = image.ErrorEnd = 0;
 }
 
 bool LegacyEditorPane::AssembleOldBuffer(std::string& error_text) {
   build_debug::ObjectImage& image = session_.Image();
   if (copy_refused_) {
     copy_refused_ = false;
-    refusal_ = session_.Texts().LU_GetString(ids::SCU_TEXT_TOO_LARGE);
-    image.Failed = 1;
-    image.ErrorText = refusal_.c_str();
-    image.ErrorStart = image.ErrorEnd = 0;
+    RefuseTooLargeText();
     error_text = refusal_;
     return false;
   }

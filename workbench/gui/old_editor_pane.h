@@ -67,6 +67,9 @@ class LegacyEditorPane {
   const std::string& FileName() const { return file_name_; }
   // The file was written by someone else since the buffer was loaded or saved.
   bool NewerOnDisk() const;
+  // Whether the file the buffer was loaded from or saved to has gone from disk since (another
+  // program deleted, moved or renamed it). True once: the file's time is forgotten with it.
+  bool GoneFromDisk();
 
   // Edit and File commands.
   void EditCut();
@@ -83,15 +86,19 @@ class LegacyEditorPane {
   void LegacyPrint();
 
   // The build: the enhanced editor's text into the flat buffer (nothing: no editor), and the
-  // built-in assembler over the flat buffer. A text too large for the buffer is refused with
-  // its box and the buffer keeps what it had; the assembly that follows such a copy fails with
-  // that text instead of building what the buffer held before.
+  // built-in assembler over the flat buffer. A text too large for the buffer is refused: the
+  // buffer keeps what it had, and the image fails with Refusal(), which names the built-in
+  // assembler's limit; the assembly that follows such a copy fails with that text instead of
+  // building what the buffer held before.
   [[nodiscard]] bool CopyEditorToOldBuffer(const std::optional<std::string>& editor_text);
   [[nodiscard]] bool AssembleOldBuffer(std::string& error_text);
+  const std::string& Refusal() const { return refusal_; }
   // After a failed built-in assembly: the token where it failed is selected and shown.
   void ShowErrorToken();
 
  private:
+  // The image fails with the refusal of a text too large for the buffer.
+  void RefuseTooLargeText();
   platform::Clipboard& Clipboard();
   void SetFontSize(int size);
   // The file a job without a printer goes to, asked for; false when the user cancelled.

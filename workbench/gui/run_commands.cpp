@@ -171,7 +171,9 @@ class RunCommands::Editors : public build_debug::BuildEditors {
     if (index < 0) return std::nullopt;
     return index;
   }
-  bool CopyEditorToOldBuffer(int index) override { return form_.CopyEditorToOldBuffer(index); }
+  bool CopyEditorToOldBuffer(int index, std::string& refusal) override {
+    return form_.CopyEditorToOldBuffer(index, refusal);
+  }
   bool AssembleOldBuffer(std::string& error_text) override {
     return form_.AssembleOldBuffer(error_text);
   }

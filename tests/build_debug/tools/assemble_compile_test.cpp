@@ -30,8 +30,9 @@ class FakeEditors : public BuildEditors {
       if (editor.file == file) return index;
     return std::nullopt;
   }
-  bool CopyEditorToOldBuffer(int index) override {
+  bool CopyEditorToOldBuffer(int index, std::string& refusal) override {
     copied.push_back(index);
+    if (refuse_copy) refusal = "too large for the buffer";
     return HasEditor(index) && !refuse_copy;
   }
   bool AssembleOldBuffer(std::string& error_text) override {
@@ -149,9 +150,11 @@ TEST_F(AssembleCompileTest, WithoutTarnTheLegacyBufferIsAssembled) {
   EXPECT_EQ(editors.builtin_runs, 3);
   EXPECT_EQ(editors.copied.size(), 2u);  // the legacy editor is the buffer: nothing to copy
 
-  // A text the buffer refuses is not built from what the buffer held before.
+  // A text the buffer refuses is not built from what the buffer held before, and the build
+  // says why.
   editors.refuse_copy = true;
   EXPECT_EQ(unit.BuildEditor(false, 0, editors, message), BuildResult::kBuiltInFailed);
+  EXPECT_EQ(message, "too large for the buffer");
   EXPECT_EQ(editors.builtin_runs, 3);
   EXPECT_FALSE(unit.LastBuildOk());
 }

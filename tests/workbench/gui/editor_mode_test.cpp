@@ -224,7 +224,7 @@ TEST_F(EditorSwitchTest, TheLegacySaveMakesABackup) {
   form_->OpenSourceFile(c);
   TypeInLegacy("y");
   form_->ClickMenuItem(main_menu::FileSaveMENUITM);
-  EXPECT_EQ(testing_gui::ReadFile(folder_.Path() + "c.bak"), "\tNOP\r\n");
+  EXPECT_EQ(testing_gui::ReadFile(folder_.Path() + "c.src.bak"), "\tNOP\r\n");
   EXPECT_EQ(testing_gui::ReadFile(c), "y\tNOP\r\n");
   EXPECT_TRUE(boxes_.Boxes().empty());
 }

@@ -93,7 +93,7 @@ TEST_F(FileSavingTest, NothingIsAskedForAnUnmodifiedOrReadOnlyEditor) {
 }
 
 TEST_F(FileSavingTest, ABackupComesFirstWhenAsked) {
-  const std::string backup = folder_.Path() + "a.bak";
+  const std::string backup = folder_.Path() + "a.src.bak";
   options_.CreateBackups = false;
   ASSERT_TRUE(saving_.SaveEditorFile(0, name_));
   EXPECT_FALSE(std::filesystem::exists(backup));

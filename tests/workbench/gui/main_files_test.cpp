@@ -191,7 +191,7 @@ TEST_F(MainFilesTest, TheSaveQuestionAtCloseForEachChangedFile) {
     boxes_.Clear();
     const std::string a = File("a.src");
     const std::string b = File("b.src");
-    std::filesystem::remove(folder_.Path() + "a.bak");
+    std::filesystem::remove(folder_.Path() + "a.src.bak");
     Form().OpenSourceFile(a);
     Form().OpenSourceFile(b);
     Form().SelectEditor(0);
@@ -209,7 +209,7 @@ TEST_F(MainFilesTest, TheSaveQuestionAtCloseForEachChangedFile) {
     EXPECT_EQ(ReadFile(a), c.a_saved ? "X\tNOP\r\n" : "\tNOP\n");
     EXPECT_EQ(ReadFile(b), c.b_saved ? "Y\tNOP\r\n" : "\tNOP\n");
     // Backups are on by default: the old text stays beside the new one.
-    EXPECT_EQ(std::filesystem::exists(folder_.Path() + "a.bak"), c.a_saved);
+    EXPECT_EQ(std::filesystem::exists(folder_.Path() + "a.src.bak"), c.a_saved);
     if (!c.closed) {
       // A refused close leaves the editor that was in front before.
       EXPECT_TRUE(Modified(1));
@@ -612,7 +612,7 @@ TEST_F(MainFilesTest, AFailedSaveKeepsTheTextTheOldFileAndTheRow) {
     SCOPED_TRACE(backups ? "backups on" : "backups off");
     session_->Globals().IdeOptions.CreateBackups = backups;
     const std::string a = File("a.src");
-    const std::string backup = File("a.bak", "the previous backup");
+    const std::string backup = File("a.src.bak", "the previous backup");
     Form().OpenSourceFile(a);
     Type("X");
     Files().SetBytesWriter(workbench::FullHalfWay());
@@ -625,7 +625,7 @@ TEST_F(MainFilesTest, AFailedSaveKeepsTheTextTheOldFileAndTheRow) {
     EXPECT_EQ(ReadFile(backup), "the previous backup");
     EXPECT_TRUE(Modified(0));
     for (const auto& entry : std::filesystem::directory_iterator(folder_.Path()))
-      EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+      EXPECT_NE(entry.path().filename().string().rfind(".qvkey-", 0), 0u) << entry.path();
     // Yes in the close question whose save fails refuses the close.
     boxes_.Answer(platform::kAnswerYes);
     boxes_.Answer(platform::kAnswerOk);
@@ -651,7 +651,7 @@ TEST_F(MainFilesTest, ASaveThroughALinkWritesItsTarget) {
   EXPECT_TRUE(boxes_.Boxes().empty());
   EXPECT_TRUE(std::filesystem::is_symlink(link));
   EXPECT_EQ(ReadFile(real), "X\tNOP\r\n");
-  EXPECT_EQ(ReadFile(folder_.Path() + "a.bak"), "\tNOP\n");
+  EXPECT_EQ(ReadFile(folder_.Path() + "a.src.bak"), "\tNOP\n");
   EXPECT_FALSE(Modified(0));
 }
 

@@ -38,12 +38,18 @@
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/find_replace_form.h"
 #include "workbench/gui/ide_forms.h"
+#include "workbench/gui/main_files.h"
 #include "workbench/gui/print_forms.h"
 
 namespace main_menu = widget_names::MainMenu;
 namespace editor_frm = widget_names::EditorFRM;
 
 namespace {
+
+// The built-in assembler's refusal of a source longer than the buffer it reads.
+constexpr char kBuiltInLimit[] =
+    "Source exceeds the built-in assembler's limit of 1,000,000 characters: assemble it with "
+    "TARN (\"Use TARN\" in the configuration)";
 
 using workbench::LegacyFindChoice;
 
@@ -239,17 +245,19 @@ TEST_F(LegacyPaneTest, TheBuiltinAssemblerReadsTheFlatBufferAndItsErrorTokenIsSe
   EXPECT_FALSE(pane_->CopyEditorToOldBuffer(std::nullopt));
 }
 
+// The limit is the built-in assembler's, not the editor's (which loaded the text): the copy
+// shows no box of its own, and the build says why and what to use instead.
 TEST_F(LegacyPaneTest, AnEditorTooLargeForTheBufferIsRefusedAndTheBufferKept) {
   ASSERT_TRUE(pane_->CopyEditorToOldBuffer(std::string(" DEVICE QV18\n")));
-  boxes_.Answer(platform::kAnswerOk);
   EXPECT_FALSE(pane_->CopyEditorToOldBuffer(std::string(1'000'001, 'x')));
-  ASSERT_EQ(boxes_.Boxes().size(), 1u);
-  EXPECT_EQ(boxes_.Boxes()[0].caption, "Text Too Large");
+  EXPECT_TRUE(boxes_.Boxes().empty());
+  EXPECT_EQ(pane_->Refusal(), kBuiltInLimit);
+  EXPECT_EQ(std::string(session_->Image().ErrorText), kBuiltInLimit);
   EXPECT_EQ(editor().Text(), " DEVICE QV18\r");
   // The build that follows the refused copy fails with it; it does not assemble the old text.
   std::string error;
   EXPECT_FALSE(pane_->AssembleOldBuffer(error));
-  EXPECT_EQ(error.substr(0, 37), "The text is too large for the editor:");
+  EXPECT_EQ(error, kBuiltInLimit);
   EXPECT_EQ(session_->Image().Failed, 1);
   EXPECT_EQ(std::string(session_->Image().ErrorText), error);
   // The next build of the buffer itself goes ahead.
@@ -345,6 +353,51 @@ TEST_F(LegacyMainWindowTest, TheCloseQuestionComesOnlyForAChangeSinceTheOpenOrTh
   EXPECT_EQ(ReadFile(file), "x NOP\r\n");
 }
 
+// Another program deletes the file the unmodified legacy editor shows: the activation says so
+// once and offers to save it again; not saved, Close asks before the text goes.
+TEST_F(LegacyMainWindowTest, AFileDeletedBehindTheEditorIsOfferedForSavingAndCloseAsks) {
+  for (const bool save_again : {true, false}) {
+    SCOPED_TRACE(save_again ? "saved again" : "not saved");
+    const std::string file = File("gone.src", " NOP\r\n");
+    auto form = Open(file);
+    std::filesystem::remove(file);
+    boxes_.Clear();
+    boxes_.Answer(save_again ? platform::kAnswerYes : platform::kAnswerNo);
+    form->Files().ApplicationActivated();
+    ASSERT_EQ(boxes_.Boxes().size(), 1u);
+    EXPECT_EQ(boxes_.Boxes()[0].caption, "File Not On Disk");
+    EXPECT_EQ(std::filesystem::exists(file), save_again);
+    form->Files().ApplicationActivated();
+    EXPECT_EQ(boxes_.Boxes().size(), 1u);
+    boxes_.Answer(platform::kAnswerYes);
+    form->ClickMenuItem(main_menu::FileCloseMENUITM);
+    if (save_again) {
+      EXPECT_EQ(boxes_.Boxes().size(), 1u);
+    } else {
+      ASSERT_EQ(boxes_.Boxes().size(), 2u);
+      EXPECT_EQ(boxes_.Boxes()[1].text, "Save changes to " + file + " ?");
+    }
+    EXPECT_EQ(ReadFile(file), " NOP\r\n");
+    form.reset();
+  }
+}
+
+// The file goes while the program stays active: Close tells of it all the same, and No there
+// leaves the save question.
+TEST_F(LegacyMainWindowTest, CloseTellsOfAFileThatWentWhileTheProgramWasActive) {
+  const std::string file = File("gone.src", " NOP\r\n");
+  auto form = Open(file);
+  std::filesystem::remove(file);
+  boxes_.Clear();
+  boxes_.Answer(platform::kAnswerNo);
+  boxes_.Answer(platform::kAnswerYes);
+  form->ClickMenuItem(main_menu::FileCloseMENUITM);
+  ASSERT_EQ(boxes_.Boxes().size(), 2u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "File Not On Disk");
+  EXPECT_EQ(boxes_.Boxes()[1].text, "Save changes to " + file + " ?");
+  EXPECT_EQ(ReadFile(file), " NOP\r\n");
+}
+
 TEST_F(LegacyMainWindowTest, AQvbFileIsNotLoadedIntoTheOldEditor) {
   const std::string file = File("prog.qvb", "x = 1\n");
   boxes_.Answer(platform::kAnswerOk);
@@ -358,12 +411,16 @@ TEST_F(LegacyMainWindowTest, TheBuildFromAnOverLongEditorIsRefused) {
   auto form = Open("");
   scrivlet::TScrivlet& editor = form->Editors().GetEditor(0)->Memo();
   editor.SetTextBuf(std::string(1'000'001, 'x'));
-  boxes_.Answer(platform::kAnswerOk);
-  EXPECT_FALSE(form->CopyEditorToOldBuffer(0));
-  EXPECT_EQ(boxes_.Boxes().back().caption, "Text Too Large");
-  EXPECT_FALSE(form->CopyEditorToOldBuffer(1));
+  const std::size_t boxes = boxes_.Boxes().size();
+  std::string refusal;
+  EXPECT_FALSE(form->CopyEditorToOldBuffer(0, refusal));
+  EXPECT_EQ(refusal, kBuiltInLimit);
+  EXPECT_EQ(boxes_.Boxes().size(), boxes);
+  refusal.clear();
+  EXPECT_FALSE(form->CopyEditorToOldBuffer(1, refusal));
+  EXPECT_EQ(refusal, "");
   editor.SetTextBuf(" DEVICE QV18\n NOP\n");
-  EXPECT_TRUE(form->CopyEditorToOldBuffer(0));
+  EXPECT_TRUE(form->CopyEditorToOldBuffer(0, refusal));
   std::string error;
   EXPECT_TRUE(form->AssembleOldBuffer(error));
 }

@@ -43,6 +43,11 @@ using tarn_programs::kGoodProgram;
 // The built-in assembler's own dialect.
 constexpr char kGoodBuiltIn[] = " DEVICE QV18\n NOP\n";
 constexpr char kBadBuiltIn[] = " DEVICE QV18\n DW nowhere\n";
+// One more character than the built-in assembler reads, with the lines above.
+const std::string kLongComment = ";" + std::string(1'000'000, 'x') + "\n";
+const std::string kBuiltInLimit =
+    "Source exceeds the built-in assembler's limit of 1,000,000 characters: assemble it with "
+    "TARN (\"Use TARN\" in the configuration)";
 
 using testing_gui::ReadFile;
 
@@ -105,7 +110,7 @@ TEST_F(RunCommandsTest, EachBuildResultHasItsBoxAndStatus) {
   struct Case {
     const char* what;
     const char* file;
-    const char* text;
+    std::string text;
     bool use_tarn;
     const char* compiler;  // the BASIC compiler's answer to a compile; null: none asked
     bool built;
@@ -127,6 +132,10 @@ TEST_F(RunCommandsTest, EachBuildResultHasItsBoxAndStatus) {
        "Assembly Successful"},
       {"built-in fails", "bad.src", kBadBuiltIn, false, nullptr, false, "Kestrian Assembler Error",
        "ASSEMBLY ERROR: Undefined symbol", "ASSEMBLY ERROR: Undefined symbol"},
+      // The editor holds the text; the limit is the built-in assembler's.
+      {"built-in refuses a long source", "long.src", std::string(kGoodBuiltIn) + kLongComment,
+       false, nullptr, false, "Kestrian Assembler Error", "ASSEMBLY ERROR: " + kBuiltInLimit,
+       "ASSEMBLY ERROR: " + kBuiltInLimit},
       {"BASIC compiles", "prog.qvb", "x = 1\n", true, "writes", true, "", "",
        "prog.qvb : Compile/Assembly Successful"},
       {"BASIC fails", "prog.qvb", "x = \n", true, "exit 7", false, "QV/B Error",
@@ -532,7 +541,7 @@ TEST_F(RunCommandsTest, TheLegacyEditorBuildsWithTarn) {
 }
 
 // The save before an assembly is the Save of the legacy editor too: with backups on, the old
-// file goes to ".bak" first.
+// file goes to its backup first.
 TEST_F(RunCommandsTest, TheSaveBeforeAnAssemblyMakesTheLegacyEditorsBackup) {
   legacy_ = true;
   ide_options_.UseTarn = true;
@@ -545,7 +554,7 @@ TEST_F(RunCommandsTest, TheSaveBeforeAnAssemblyMakesTheLegacyEditorsBackup) {
   ASSERT_TRUE(form_->OldEditor().Editor().Modified());
   boxes_.AnswerWithFirstButton();
   form_->ClickMenuItem(main_menu::RunAssembleMENUITM);
-  EXPECT_EQ(ReadFile(folder_.Path() + "my sources/good.bak"), kGoodProgram);
+  EXPECT_EQ(ReadFile(folder_.Path() + "my sources/good.src.bak"), kGoodProgram);
   EXPECT_EQ(ReadFile(file).substr(0, 2), "\r\n");
   EXPECT_FALSE(form_->OldEditor().Editor().Modified());
 }
