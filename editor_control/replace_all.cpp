@@ -57,7 +57,9 @@ int32_t TScrivlet::ReplaceAll(std::string_view text, std::string_view replacemen
   auto last_of = [&](std::string_view s, int before) {
     if (s.empty()) return before;
     if (s.back() == '\n' && s.size() >= 2 && s[s.size() - 2] == '\r') return kLineStart;
-    fold(s.substr(s.size() - 1), scratch);
+    const char last = s.back();
+    if (match_case) return static_cast<int>(static_cast<uint8_t>(last));
+    UpperCaseInto(std::string_view(&last, 1), upper, user, scratch);
     return static_cast<int>(static_cast<uint8_t>(scratch[0]));
   };
 

@@ -220,13 +220,26 @@ void MainWindowFiles::TakeEditorEvents(int index) {
   editor->viewport()->installEventFilter(this);
 }
 
+void MainWindowFiles::ShowUndoState(const scrivlet::TScrivlet& memo) {
+  QAction* undo = form_.MenuItem(main_menu::EditUndoMenuMENUITM);
+  undo->setEnabled(memo.CanUndo());
+  form_.MenuItem(main_menu::EditRedoMenuMENUITM)->setEnabled(memo.CanRedo());
+  // Once the limits have dropped older steps, Undo's hint says how far back it still reaches.
+  std::string reach;
+  if (memo.UndoStepsDropped()) {
+    const int steps = memo.UndoSteps();
+    reach = "Undo reaches back " + std::to_string(steps) + (steps == 1 ? " change" : " changes") +
+            "; older ones are not kept";
+  }
+  undo->setStatusTip(ToQt(reach));
+}
+
 void MainWindowFiles::EditorChange(TScrivlet& editor) {
   // Modified follows the undo position against the last save by itself: an Undo back to the
   // saved text clears it, a Redo away from it sets it again.
   scrivlet::TScrivlet& memo = editor.Memo();
   if (&editor == CurrentScrivlet()) {
-    form_.MenuItem(main_menu::EditUndoMenuMENUITM)->setEnabled(memo.CanUndo());
-    form_.MenuItem(main_menu::EditRedoMenuMENUITM)->setEnabled(memo.CanRedo());
+    ShowUndoState(memo);
     // A build's status speaks of the saved text: the first edit after it makes it stale.
     if (memo.Modified() && !front_was_modified_) form_.StatusLine("");
     front_was_modified_ = memo.Modified();
@@ -398,8 +411,7 @@ bool MainWindowFiles::LoadIntoEditor(const std::string& name, int index, bool re
   scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
   memo.SetModified(false);
   memo.ClearUndo();
-  form_.MenuItem(main_menu::EditUndoMenuMENUITM)->setEnabled(false);
-  form_.MenuItem(main_menu::EditRedoMenuMENUITM)->setEnabled(false);
+  ShowUndoState(memo);
   AddWindowsItems(index);
   form_.WindowsMenu().RenameFileItem(old_row, name);
   form_.WindowsMenu().CheckFileItem(name);
