@@ -505,6 +505,7 @@ class TScrivlet {
   int32_t undo_max_level_ = 65536;
   int32_t undo_max_space_ = kDefaultUndoMaxSpace;
   bool undoing_ = false;
+  bool replaying_record_ = false;  // Undo or Redo puts a record's text back
   bool undo_steps_dropped_ = false;
   int64_t step_serial_ = 0;    // the undo step that changes made now belong to
   int32_t edits_running_ = 0;  // edit primitives under way, the nested ones included

@@ -9,11 +9,13 @@ namespace scrivlet {
 
 inline constexpr int32_t kUndoMaxLevelLimit = 134217727;  // 2^27 - 1
 
-bool TScrivlet::CanUndo() const { return undo_level_ >= (undoing_ ? 2 : 1); }
+// While a replayed record is being put back, UndoLevel still counts it; once its step is
+// taken (when the replay's update ends and tells the change) the level is exact again.
+bool TScrivlet::CanUndo() const { return undo_level_ >= (replaying_record_ ? 2 : 1); }
 
 bool TScrivlet::CanRedo() const {
   const auto count = static_cast<int32_t>(undo_list_.size());
-  return undoing_ ? count >= undo_level_ : undo_level_ < count;
+  return replaying_record_ ? count >= undo_level_ : undo_level_ < count;
 }
 
 bool TScrivlet::Modified() const { return undo_level_ != save_point_; }
@@ -123,7 +125,10 @@ void TScrivlet::Replay(bool redo) {
     mirror.Step = step;
     mirror.Replaced = SelText();
     mirror.End = mirror.Start + static_cast<int32_t>(old.Replaced.size());
-    InsertTextBuf(old.Replaced);
+    {
+      FlagScope replaying(replaying_record_, true);
+      InsertTextBuf(old.Replaced);
+    }
     undo_bytes_ += mirror.Size() - old.Size();
     old = std::move(mirror);
     undo_level_ += redo ? 1 : -1;

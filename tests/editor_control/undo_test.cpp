@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "test_support.h"
 
@@ -139,6 +141,21 @@ TEST_F(UndoTest, EachOutermostBracketIsAStepOfItsOwnWithTheBracketsInsideIt) {
   EXPECT_EQ(s.Text(), "a0123b456789");
   s.Redo();
   EXPECT_EQ(s.Text(), "da0e123b456c789");
+}
+
+// What a window shows when the change is told: after the step has been taken.
+TEST_F(UndoTest, CanUndoAndCanRedoAreRightWhenAnUndoOrRedoTellsItsChange) {
+  Caret(0);
+  Type(s, "a");
+  Caret(5);
+  Type(s, "b");
+  std::vector<std::pair<bool, bool>> told;
+  s.OnChange = [&](TScrivlet& m) { told.emplace_back(m.CanUndo(), m.CanRedo()); };
+  s.Undo();
+  s.Undo();
+  s.Redo();
+  const std::vector<std::pair<bool, bool>> expected = {{true, true}, {false, true}, {true, true}};
+  EXPECT_EQ(told, expected);
 }
 
 TEST_F(UndoTest, UndoMaxLevelZeroRecordsNothing) {

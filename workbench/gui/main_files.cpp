@@ -220,7 +220,8 @@ void MainWindowFiles::TakeEditorEvents(int index) {
   editor->viewport()->installEventFilter(this);
 }
 
-void MainWindowFiles::ShowUndoState(const scrivlet::TScrivlet& memo) {
+std::string MainWindowFiles::ShowUndoState(TScrivlet& editor) {
+  const scrivlet::TScrivlet& memo = editor.Memo();
   QAction* undo = form_.MenuItem(main_menu::EditUndoMenuMENUITM);
   undo->setEnabled(memo.CanUndo());
   form_.MenuItem(main_menu::EditRedoMenuMENUITM)->setEnabled(memo.CanRedo());
@@ -232,6 +233,11 @@ void MainWindowFiles::ShowUndoState(const scrivlet::TScrivlet& memo) {
             "; older ones are not kept";
   }
   undo->setStatusTip(ToQt(reach));
+  // A grey item shows no hint: the status line tells it once, when the first steps go.
+  constexpr char kTold[] = "UndoReachTold";
+  const bool told = editor.property(kTold).toBool();
+  editor.setProperty(kTold, !reach.empty());
+  return told ? std::string() : reach;
 }
 
 void MainWindowFiles::EditorChange(TScrivlet& editor) {
@@ -239,10 +245,11 @@ void MainWindowFiles::EditorChange(TScrivlet& editor) {
   // saved text clears it, a Redo away from it sets it again.
   scrivlet::TScrivlet& memo = editor.Memo();
   if (&editor == CurrentScrivlet()) {
-    ShowUndoState(memo);
+    const std::string reach = ShowUndoState(editor);
     // A build's status speaks of the saved text: the first edit after it makes it stale.
     if (memo.Modified() && !front_was_modified_) form_.StatusLine("");
     front_was_modified_ = memo.Modified();
+    if (!reach.empty()) form_.StatusLine(reach);
   }
   RefreshModifiedMark();
 }
@@ -411,7 +418,7 @@ bool MainWindowFiles::LoadIntoEditor(const std::string& name, int index, bool re
   scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
   memo.SetModified(false);
   memo.ClearUndo();
-  ShowUndoState(memo);
+  (void)ShowUndoState(*editors_.GetEditor(index));
   AddWindowsItems(index);
   form_.WindowsMenu().RenameFileItem(old_row, name);
   form_.WindowsMenu().CheckFileItem(name);

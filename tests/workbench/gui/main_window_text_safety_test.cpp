@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <chrono>
@@ -223,9 +224,19 @@ TEST_F(MainWindowTextSafetyTest, ALargeDeletionUndoesAndUndoTellsHowFarBackItRea
   EXPECT_EQ(Memo().Text(), text);
   EXPECT_FALSE(Memo().Modified());
 
-  // More separate changes than the editor keeps steps.
+  // More separate changes than the editor keeps steps: the status line tells it when the
+  // first step goes, the hint after every change.
   QTest::keyClick(editor, Qt::Key_Home, Qt::ControlModifier);
-  for (int i = 0; i < 300; ++i) QTest::keyClick(editor, Qt::Key_Delete);
+  std::string told;
+  for (int i = 0; i < 300; ++i) {
+    QTest::keyClick(editor, Qt::Key_Delete);
+    if (told.empty() && Memo().UndoStepsDropped()) {
+      told = form_->statusBar()->currentMessage().toStdString();
+      EXPECT_EQ(told, "Undo reaches back " + std::to_string(Memo().UndoSteps()) +
+                          " changes; older ones are not kept");
+    }
+  }
+  EXPECT_FALSE(told.empty());
   const int steps = Memo().UndoSteps();
   EXPECT_LT(steps, 300);
   EXPECT_EQ(undo->statusTip().toStdString(),
