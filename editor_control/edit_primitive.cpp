@@ -140,6 +140,16 @@ void TScrivlet::DropEmptyRuns(int32_t first_para, int32_t last_para) {
 }
 
 void TScrivlet::InsertTextBuf(std::string_view text_in) {
+  // A change that no update holds is a step of its own, with all it does inside.
+  if (update_depth_ == 0 && edits_running_ == 0) ++step_serial_;
+  struct Running {
+    explicit Running(int32_t& count) : count_(count) { ++count_; }
+    ~Running() { --count_; }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+    int32_t& count_;
+  } running(edits_running_);
+  ++edit_count_;
   std::string text(text_in.substr(0, text_in.find('\0')));
   if (OnBeforeChange) {
     OnBeforeChange(*this, text);
@@ -161,7 +171,7 @@ void TScrivlet::InsertTextBuf(std::string_view text_in) {
   PendingSpaces.clear();
   DesiredX = kNoDesiredX;
   // Undo and Redo put back exactly the recorded text: none of the automatic edits then.
-  const bool automatic = !undoing_;
+  const bool automatic = !undoing_ && !verbatim_;
   const bool discard = automatic && (options_ & zkoDiscardTrailingSpaces) != 0;
   if (discard) WidenOverTrailingBlanks(text);
 
@@ -178,11 +188,14 @@ void TScrivlet::InsertTextBuf(std::string_view text_in) {
         old_start != old_end || undo_level_ == 0 || UndoBreak || undo_level_ == save_point_;
     if (!need_new) {
       const TUndoRecord& last = undo_list_[static_cast<size_t>(undo_level_ - 1)];
-      extend = Caret->Offset() == last.End && last.End != last.Start && last.Group == update_depth_;
+      // Typing goes on in the record it began; inside an update only the update's own.
+      extend = Caret->Offset() == last.End && last.End != last.Start &&
+               last.Group == update_depth_ && (update_depth_ == 0 || last.Step == step_serial_);
     }
     if (!extend) {
       rec.Start = old_start;
       rec.Group = update_depth_;
+      rec.Step = step_serial_;
       rec.Replaced = GetTextRange(old_start, old_end);
     }
   }
@@ -211,12 +224,15 @@ void TScrivlet::InsertTextBuf(std::string_view text_in) {
     if (extend) {
       undo_list_[static_cast<size_t>(undo_level_ - 1)].End = new_end;
     } else {
-      while (undo_max_level_ > 0 && undo_level_ > undo_max_level_) FreeRecord(0);
+      // The limits make room by older steps only: the one being recorded stays whole.
+      while (undo_max_level_ > 0 && undo_level_ > undo_max_level_ &&
+             undo_list_.front().Step != step_serial_)
+        FreeOldestStep();
       undo_bytes_ += rec.Size();
       undo_list_.push_back(std::move(rec));
       ++undo_level_;
       if (undo_max_space_ > 0) TrimToSpace(undo_max_space_);
-      if (!undo_list_.empty()) undo_list_.back().End = new_end;
+      undo_list_.back().End = new_end;
     }
   }
 

@@ -161,6 +161,7 @@ void TScrivlet::Change() {
 }
 
 void TScrivlet::LoadFromStream(std::istream& stream) {
+  ++edit_count_;
   ++update_depth_;
   // The selection, the navigators and the undo list start afresh even when the load fails.
   auto finish = [this] {

@@ -124,7 +124,12 @@ class TScrivlet {
   virtual void InsertTextBuf(std::string_view text);
   void ClearSelection() { InsertTextBuf({}); }
 
-  void BeginUpdate() { ++update_depth_; }
+  // The outermost update opens a new undo step: what happens inside it, in brackets of any
+  // depth, is undone at once; the next bracket is a step of its own.
+  void BeginUpdate() {
+    if (update_depth_ == 0 && edits_running_ == 0) ++step_serial_;
+    ++update_depth_;
+  }
   // After a change: the listeners get code 1, then OnChange fires.
   virtual void Change();
   // The caret display follows the caret: OnSelMove and code 2 when its offset or pending
@@ -164,6 +169,15 @@ class TScrivlet {
   // the selection then stays.
   bool FindText(std::string_view text, bool forward, bool from_boundary, bool whole_word,
                 bool match_case);
+  // Replace All: every hit FindText finds going forward from the text's start, each search
+  // going on behind the text put in, replaced by one change (one undo record) built in one
+  // pass, so the time grows with the text and the hits. `progress`, when set, hears now and
+  // then how far the scan has come; false from it cancels. The number replaced; -1 when
+  // cancelled (or the text changed meanwhile), the text then as it was. The caret ends
+  // behind the change.
+  using TReplaceProgress = std::function<bool(int32_t done, int32_t total)>;
+  int32_t ReplaceAll(std::string_view text, std::string_view replacement, bool whole_word,
+                     bool match_case, const TReplaceProgress& progress = {});
   void ToggleStyle(uint8_t code);
   void ToggleBold() { ToggleStyle(2); }
   void ToggleItalic() { ToggleStyle(1); }
@@ -207,11 +221,16 @@ class TScrivlet {
   void ClearUndo();
   int32_t GetUndoMaxLevel() const { return undo_max_level_; }
   void SetUndoMaxLevel(int32_t n);
+  static constexpr int32_t kDefaultUndoMaxSpace = 4194304;  // bytes
   int32_t GetUndoMaxSpace() const { return undo_max_space_; }
   void SetUndoMaxSpace(int32_t n);
   const std::vector<TUndoRecord>& UndoList() const { return undo_list_; }
   int32_t UndoLevel() const { return undo_level_; }
   int64_t UndoBytes() const { return undo_bytes_; }
+  // How far back Undo reaches: the steps it can take back.
+  int32_t UndoSteps() const;
+  // A limit dropped older steps since the history began (the last load or ClearUndo).
+  bool UndoStepsDropped() const { return undo_steps_dropped_; }
 
   // Walks the table, the navigators and the undo list; raises EScrivletError at the first
   // mismatch ("Error 2 in " and the version, and so on).
@@ -468,6 +487,14 @@ class TScrivlet {
   // Undo pieces.
   void FreeRecord(size_t i);
   void FreeRedoRecords();
+  // A limit frees steps whole: half a step undone or redone gives a text that never was.
+  void FreeOldestStep();
+  void FreeNewestRedoStep();
+  // The oldest record belongs to the newest step that can be undone, which no limit drops.
+  bool OldestIsNewestStep() const {
+    return undo_level_ > 0 &&
+           undo_list_.front().Step == undo_list_[static_cast<size_t>(undo_level_ - 1)].Step;
+  }
   void TrimToSpace(int32_t space);
   void Replay(bool redo);
   void LoseSavePoint() { save_point_ = -1; }
@@ -478,10 +505,16 @@ class TScrivlet {
   int32_t undo_level_ = 0;
   int64_t undo_bytes_ = 0;
   int32_t undo_max_level_ = 65536;
-  int32_t undo_max_space_ = 4194304;
+  int32_t undo_max_space_ = kDefaultUndoMaxSpace;
   bool undoing_ = false;
-  int32_t save_point_ = 0;  // the UndoLevel whose text was last loaded or saved; -1: none
+  bool replaying_record_ = false;  // Undo or Redo puts a record's text back
+  bool undo_steps_dropped_ = false;
+  int64_t step_serial_ = 0;    // the undo step that changes made now belong to
+  int32_t edits_running_ = 0;  // edit primitives under way, the nested ones included
+  int32_t save_point_ = 0;     // the UndoLevel whose text was last loaded or saved; -1: none
   bool dropping_runs_ = false;
+  bool verbatim_ = false;   // a change goes in as given, as an undo does, yet is recorded
+  int64_t edit_count_ = 0;  // changes and loads so far
   TScrivHighlighter* highlighter_ = nullptr;
 
   // Properties.

@@ -89,22 +89,19 @@ bool EditorFinder::Replace(scrivlet::TScrivlet& editor, const FindOptions& find,
 }
 
 int EditorFinder::ReplaceAll(scrivlet::TScrivlet& editor, const FindOptions& find,
-                             const std::string& replace) {
+                             const std::string& replace, ReplaceProgress* progress) {
   if (find.text.empty()) return 0;
   const int line = editor.GetSelPar();
   const std::int32_t column = editor.GetSelStart() - editor.ParagraphStart(line);
-  editor.SetSelStart(0);
-  int count = 0;
-  // One update: the whole replacement is one undo step.
-  {
-    scrivlet::TUpdateGuard update(editor);
-    // Each search starts behind the text just put in, so a replacement that holds the find
-    // text is not found again.
-    while (editor.FindText(find.text, true, false, find.whole_word, find.match_case)) {
-      editor.SetSelText(replace);
-      ++count;
-    }
-  }
+  scrivlet::TScrivlet::TReplaceProgress report;
+  if (progress != nullptr)
+    report = [progress](std::int32_t done, std::int32_t total) {
+      return progress->Step(done, total);
+    };
+  // One pass and one change, so one undo step, however many hits.
+  const std::int32_t count =
+      editor.ReplaceAll(find.text, replace, find.whole_word, find.match_case, report);
+  if (count < 0) return -1;
   editor.SetSelPar(line);
   const int back = editor.GetSelPar();
   const std::int32_t line_length = scrivlet::para::Length(editor.Table.Items(back));

@@ -3,6 +3,7 @@
 // Next ask for it. Every search starts at the caret, never at the text's start or end; a
 // search that fails offers to go on from the other end.
 
+#include <cstdint>
 #include <string>
 
 namespace scrivlet {
@@ -31,6 +32,14 @@ class FindDialogPlace {
   virtual void Close() = 0;
 };
 
+// Replace All on a large text hears how far it has come, and may stop it.
+class ReplaceProgress {
+ public:
+  virtual ~ReplaceProgress() = default;
+  // `done` of `total` characters searched; false cancels, and the text stays as it was.
+  virtual bool Step(std::int32_t done, std::int32_t total) = 0;
+};
+
 class EditorFinder {
  public:
   EditorFinder(const Localizer& texts, const MessageStrings& messages)
@@ -47,8 +56,10 @@ class EditorFinder {
   // finds one, so nothing is ever put where the find text is not.
   bool Replace(scrivlet::TScrivlet& editor, const FindOptions& find, const std::string& replace);
   // Replaces every hit from the text's start, each search going on behind the text put in,
-  // and tells how many. The caret goes back to its line and column. The number replaced.
-  int ReplaceAll(scrivlet::TScrivlet& editor, const FindOptions& find, const std::string& replace);
+  // and tells how many. The caret goes back to its line and column. The number replaced;
+  // -1, told nothing, when `progress` cancelled.
+  int ReplaceAll(scrivlet::TScrivlet& editor, const FindOptions& find, const std::string& replace,
+                 ReplaceProgress* progress = nullptr);
 
  private:
   static bool Search(scrivlet::TScrivlet& editor, const FindOptions& find);

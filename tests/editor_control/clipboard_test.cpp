@@ -77,6 +77,33 @@ TEST_F(ClipboardTest, AColumnPasteFillsShortLinesAndAppendsMissingOnesWithoutAnE
   s.SelfTest();
 }
 
+// Each paste is a command of its own; what one paste does (the block it replaces, then each
+// line) is one step.
+TEST_F(ClipboardTest, TwoColumnPastesAreTwoUndoStepsAndAPasteOverABlockIsOne) {
+  s.SetOptions(s.GetOptions() | zkoBlockSelection);
+  Load(s, "abcd\r\nefgh");
+  clipboard.Put("1\r\n2\r\n", true);
+  s.SetSelStart(1);
+  s.PasteFromClipboard();
+  s.SetSelStart(4);
+  s.PasteFromClipboard();
+  ASSERT_EQ(s.Text(), "a1bc1d\r\ne2fg2h");
+  s.Undo();
+  EXPECT_EQ(s.Text(), "a1bcd\r\ne2fgh") << "the second paste alone";
+  s.Undo();
+  EXPECT_EQ(s.Text(), "abcd\r\nefgh");
+  EXPECT_FALSE(s.CanUndo());
+
+  Load(s, "abcd\r\nefgh");
+  s.SelectColumnBlock(1, 0, 3, 1);
+  s.PasteFromClipboard();
+  ASSERT_EQ(s.Text(), "a1d\r\ne2h");
+  s.Undo();
+  EXPECT_EQ(s.Text(), "abcd\r\nefgh") << "the block and the lines put in its place at once";
+  EXPECT_FALSE(s.CanUndo());
+  s.SelfTest();
+}
+
 TEST_F(ClipboardTest, ABlockCopiedInOneControlPastesAsABlockInAnother) {
   TScrivlet other{TScrivletServices{nullptr, nullptr, nullptr, &clipboard}};
   other.SetWordWrap(false);

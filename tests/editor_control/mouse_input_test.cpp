@@ -161,6 +161,26 @@ TEST_F(MouseInputTest, DraggingTheSelectionMovesItAsOneUndoStepAndCtrlCopies) {
   }
 }
 
+TEST_F(MouseInputTest, TwoDragMovesAreTwoUndoSteps) {
+  s.ClearUndo();
+  auto drag = [&](int32_t anchor, int32_t caret, int32_t press_col, int32_t col, int32_t line) {
+    s.Select(anchor, caret);
+    in.MouseDown(TMouseButton::mbLeft, ssLeft, X(press_col), Y(0));
+    in.MouseMove(ssLeft, X(col), Y(line));
+    in.MouseUp(TMouseButton::mbLeft, 0, X(col), Y(line));
+  };
+  drag(0, 2, 0, 3, 2);
+  const std::string after_first = s.Text();
+  ASSERT_EQ(after_first, "c def\r\nghi jkl\r\nmnoab");
+  drag(0, 1, 0, 2, 1);
+  ASSERT_EQ(s.Text(), " def\r\nghci jkl\r\nmnoab");
+  s.Undo();
+  EXPECT_EQ(s.Text(), after_first) << "the second move alone";
+  s.Undo();
+  EXPECT_EQ(s.Text(), kThreeLines);
+  EXPECT_FALSE(s.CanUndo());
+}
+
 TEST_F(MouseInputTest, ADropInsideTheSelectionOrEscapeMovesNothing) {
   s.Select(0, 5);
   in.MouseDown(TMouseButton::mbLeft, ssLeft, X(1), Y(0));

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "test_support.h"
 
@@ -110,7 +112,9 @@ TEST_F(UndoTest, ChangesInsideOneUpdateBracketUndoTogether) {
   EXPECT_EQ(s.Text(), "A1234B6789") << "and redone together";
 }
 
-TEST_F(UndoTest, AdjacentBracketsOfOneDepthFormOneGroupAnotherDepthBreaksIt) {
+// A bracket is what one command does: two brackets one after the other are two steps, and
+// the brackets a command opens inside its own belong to its step.
+TEST_F(UndoTest, EachOutermostBracketIsAStepOfItsOwnWithTheBracketsInsideIt) {
   auto bracketed = [&](int depth, int32_t at, const char* text) {
     for (int d = 0; d < depth; ++d) s.BeginUpdate();
     s.SetSelStart(at);
@@ -119,11 +123,39 @@ TEST_F(UndoTest, AdjacentBracketsOfOneDepthFormOneGroupAnotherDepthBreaksIt) {
   };
   bracketed(1, 0, "a");
   bracketed(1, 5, "b");
-  bracketed(2, 9, "c");
+  s.BeginUpdate();
+  bracketed(0, 9, "c");
+  bracketed(1, 0, "d");
+  bracketed(2, 3, "e");
+  s.EndUpdate();
+  ASSERT_EQ(s.Text(), "da0e123b456c789");
   s.Undo();
-  EXPECT_EQ(s.Text(), "a0123b456789");
+  EXPECT_EQ(s.Text(), "a0123b456789") << "the three changes of one bracket, at every depth";
+  s.Undo();
+  EXPECT_EQ(s.Text(), "a0123456789");
   s.Undo();
   EXPECT_EQ(s.Text(), "0123456789");
+  EXPECT_FALSE(s.CanUndo());
+  s.Redo();
+  s.Redo();
+  EXPECT_EQ(s.Text(), "a0123b456789");
+  s.Redo();
+  EXPECT_EQ(s.Text(), "da0e123b456c789");
+}
+
+// What a window shows when the change is told: after the step has been taken.
+TEST_F(UndoTest, CanUndoAndCanRedoAreRightWhenAnUndoOrRedoTellsItsChange) {
+  Caret(0);
+  Type(s, "a");
+  Caret(5);
+  Type(s, "b");
+  std::vector<std::pair<bool, bool>> told;
+  s.OnChange = [&](TScrivlet& m) { told.emplace_back(m.CanUndo(), m.CanRedo()); };
+  s.Undo();
+  s.Undo();
+  s.Redo();
+  const std::vector<std::pair<bool, bool>> expected = {{true, true}, {false, true}, {true, true}};
+  EXPECT_EQ(told, expected);
 }
 
 TEST_F(UndoTest, UndoMaxLevelZeroRecordsNothing) {
@@ -175,12 +207,63 @@ TEST_F(UndoTest, UndoMaxLevelAboveTwoToTheTwentySeventhIsRefused) {
   EXPECT_EQ(s.GetUndoMaxLevel(), 134217727);
 }
 
-TEST_F(UndoTest, UndoMaxSpaceSmallerThanOneRecordDropsItAtOnce) {
+// The limits drop older steps, whole, and never the newest: the last change can always be
+// undone, however large. The history tells how many steps it holds and whether it lost some.
+TEST_F(UndoTest, TheLimitsDropOlderStepsWholeAndNeverTheNewest) {
   s.SetUndoMaxSpace(10);
   s.Select(2, 0);
-  s.InsertTextBuf("x");  // 2 removed bytes: 15 bytes
+  s.InsertTextBuf("x");  // 2 removed bytes: 15 bytes, above the limit
+  EXPECT_TRUE(s.CanUndo());
+  EXPECT_EQ(s.UndoSteps(), 1);
+  EXPECT_FALSE(s.UndoStepsDropped());
+  s.Select(3, 2);
+  s.InsertTextBuf("y");
+  EXPECT_EQ(s.UndoSteps(), 1) << "the older step made room";
+  EXPECT_TRUE(s.UndoStepsDropped());
+  s.Undo();
+  EXPECT_EQ(s.Text(), "x23456789");
   EXPECT_FALSE(s.CanUndo());
-  EXPECT_EQ(s.UndoBytes(), 0);
+  s.SelfTest();
+
+  Load(s, "0123456789");
+  EXPECT_FALSE(s.UndoStepsDropped()) << "a load starts a new history";
+  s.SetUndoMaxSpace(0);
+  s.SetUndoMaxLevel(2);
+  s.SetSelStart(0);
+  Type(s, "a");
+  {
+    TUpdateGuard update(s);  // one step of four records, more than the level allows
+    for (int32_t at : {2, 4, 6, 8}) {
+      s.SetSelStart(at);
+      s.InsertTextBuf("-");
+    }
+  }
+  ASSERT_EQ(s.Text(), "a0-1-2-3-456789");
+  EXPECT_EQ(s.UndoSteps(), 1) << "the first step made room for the bracket's four records";
+  s.SetSelStart(0);
+  Type(s, "b");
+  s.SetSelStart(0);
+  Type(s, "c");
+  EXPECT_EQ(s.UndoSteps(), 2) << "the bracket's four records went at once";
+  EXPECT_EQ(s.UndoLevel(), 2);
+  s.Undo();
+  s.Undo();
+  EXPECT_EQ(s.Text(), "a0-1-2-3-456789");
+  EXPECT_FALSE(s.CanUndo());
+
+  s.SetUndoMaxLevel(65536);
+  {
+    TUpdateGuard update(s);
+    for (int32_t at : {1, 3}) {
+      s.SetSelStart(at);
+      s.InsertTextBuf("+");
+    }
+  }
+  s.SetUndoMaxSpace(1);
+  s.SetUndoMaxLevel(1);
+  EXPECT_EQ(s.UndoLevel(), 2) << "the setters keep the newest step too";
+  s.Undo();
+  EXPECT_EQ(s.Text(), "a0-1-2-3-456789");
   s.SelfTest();
 }
 

@@ -296,6 +296,34 @@ TEST_F(EditorFindTest, ReplaceAllIsOneUndoStep) {
   EXPECT_EQ(s.Text(), "zbb-bb\r\nbb") << "redone at once as well";
 }
 
+// However many hits, the text changes once: hit by hit, each change would copy the hit's line
+// and move every line behind it, and a long line of hits would take for ever.
+TEST_F(EditorFindTest, ReplaceAllChangesTheTextOnceAndCanBeCancelled) {
+  std::string line = "; ";
+  line.append(3000, 'x');
+  Text(line + "\r\nx", 1);
+  int changes = 0;
+  s.ChangeListeners.push_back(
+      [&](TScrivlet&, int code) { changes += code == scrivlet::kChangeBefore; });
+  boxes.Answer(platform::kAnswerOk);
+  ASSERT_EQ(finder.ReplaceAll(s, {"x"}, "xy"), 3001);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(s.UndoList().size(), 1u);
+  EXPECT_EQ(s.GetSelStart(), 1);
+
+  struct Cancel : ReplaceProgress {
+    bool Step(std::int32_t, std::int32_t) override { return false; }
+  } cancel;
+  std::string big = "; ";
+  big.append(300000, 'x');
+  Text(big, 4);
+  boxes.Clear();
+  EXPECT_EQ(finder.ReplaceAll(s, {"x"}, "xy", &cancel), -1);
+  EXPECT_EQ(s.Text(), big);
+  EXPECT_EQ(s.GetSelStart(), 4);
+  EXPECT_TRUE(boxes.Boxes().empty()) << "the user who cancelled is told nothing";
+}
+
 TEST_F(EditorFindTest, ReplaceAllWithAnEmptyFindTextIsRefused) {
   Text("abc", 1);
   EXPECT_EQ(finder.ReplaceAll(s, {""}, "x"), 0);

@@ -31,7 +31,9 @@ void SetUp(TScrivlet& widget, int index) {
   e.SetTabStops(2);
   widget.setProperty("Tag", index);
   e.SetUndoMaxLevel(256);
-  e.SetUndoMaxSpace(65536);
+  // Never less than the control's own: a smaller room drops the history of a large source
+  // at its first big edit.
+  e.SetUndoMaxSpace(scrivlet::TScrivlet::kDefaultUndoMaxSpace);
   e.NullReplacement = workbench::kZeroByteStandIn;
   e.WantTabs = true;
   e.SetWordWrap(false);

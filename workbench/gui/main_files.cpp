@@ -220,16 +220,36 @@ void MainWindowFiles::TakeEditorEvents(int index) {
   editor->viewport()->installEventFilter(this);
 }
 
+std::string MainWindowFiles::ShowUndoState(TScrivlet& editor) {
+  const scrivlet::TScrivlet& memo = editor.Memo();
+  QAction* undo = form_.MenuItem(main_menu::EditUndoMenuMENUITM);
+  undo->setEnabled(memo.CanUndo());
+  form_.MenuItem(main_menu::EditRedoMenuMENUITM)->setEnabled(memo.CanRedo());
+  // Once the limits have dropped older steps, Undo's hint says how far back it still reaches.
+  std::string reach;
+  if (memo.UndoStepsDropped()) {
+    const int steps = memo.UndoSteps();
+    reach = "Undo reaches back " + std::to_string(steps) + (steps == 1 ? " change" : " changes") +
+            "; older ones are not kept";
+  }
+  undo->setStatusTip(ToQt(reach));
+  // A grey item shows no hint: the status line tells it once, when the first steps go.
+  constexpr char kTold[] = "UndoReachTold";
+  const bool told = editor.property(kTold).toBool();
+  editor.setProperty(kTold, !reach.empty());
+  return told ? std::string() : reach;
+}
+
 void MainWindowFiles::EditorChange(TScrivlet& editor) {
   // Modified follows the undo position against the last save by itself: an Undo back to the
   // saved text clears it, a Redo away from it sets it again.
   scrivlet::TScrivlet& memo = editor.Memo();
   if (&editor == CurrentScrivlet()) {
-    form_.MenuItem(main_menu::EditUndoMenuMENUITM)->setEnabled(memo.CanUndo());
-    form_.MenuItem(main_menu::EditRedoMenuMENUITM)->setEnabled(memo.CanRedo());
+    const std::string reach = ShowUndoState(editor);
     // A build's status speaks of the saved text: the first edit after it makes it stale.
     if (memo.Modified() && !front_was_modified_) form_.StatusLine("");
     front_was_modified_ = memo.Modified();
+    if (!reach.empty()) form_.StatusLine(reach);
   }
   RefreshModifiedMark();
 }
@@ -433,8 +453,7 @@ bool MainWindowFiles::LoadIntoEditor(const std::string& name, int index, bool re
   scrivlet::TScrivlet& memo = editors_.GetEditor(index)->Memo();
   memo.SetModified(false);
   memo.ClearUndo();
-  form_.MenuItem(main_menu::EditUndoMenuMENUITM)->setEnabled(false);
-  form_.MenuItem(main_menu::EditRedoMenuMENUITM)->setEnabled(false);
+  (void)ShowUndoState(*editors_.GetEditor(index));
   AddWindowsItems(index);
   form_.WindowsMenu().RenameFileItem(old_row, name);
   form_.WindowsMenu().CheckFileItem(name);

@@ -151,6 +151,9 @@ class MainWindowFiles : public QObject {
   void DropEditor(int index);
   // A new editor's font, tab stops and events, as the first editor has them.
   void TakeEditorEvents(int index);
+  // Undo and Redo on or off as the editor in front can, and how far back Undo reaches: what
+  // the status line is to tell, once, as the limits drop the first of the editor's steps.
+  std::string ShowUndoState(TScrivlet& editor);
   void EditorChange(TScrivlet& editor);
   void EditorSelMove(TScrivlet& editor);
   void RefreshModifiedMark();

@@ -8,6 +8,7 @@
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/find_dialogs.h"
 #include "workbench/gui/old_editor_pane.h"
+#include "workbench/gui/replace_progress.h"
 #include "workbench/session/session.h"
 
 namespace main_menu = widget_names::MainMenu;
@@ -107,10 +108,12 @@ void MainWindowFind::Edit_ReplaceDialogReplace(bool all) {
   scrivlet::gui::TScrivlet* editor = form_.CurrentScrivlet();
   if (editor == nullptr || editor->Memo().ReadOnly) return;
   const workbench::FindOptions options = replace_dialog_->Options();
-  if (all)
-    (void)finder_.ReplaceAll(editor->Memo(), options, replace_dialog_->ReplaceText());
-  else
+  if (all) {
+    ReplaceAllProgress progress(&form_);
+    (void)finder_.ReplaceAll(editor->Memo(), options, replace_dialog_->ReplaceText(), &progress);
+  } else {
     (void)finder_.Replace(editor->Memo(), options, replace_dialog_->ReplaceText());
+  }
 }
 
 }  // namespace gui

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QToolBar>
@@ -113,19 +115,37 @@ constexpr char kCancelledText[] = "Programming cancelled : the chip holds only p
 constexpr char kVerifiedText[] = "Device verified OK";
 constexpr char kProgrammedText[] = "Device programmed";
 
+// Whether a key is the shortcut of a menu command that is off for the moment: the item, or
+// the menu it is in (a locked Run menu fires none of its items).
+bool KeyOfCommandOff(const QList<QAction*>& actions, const QKeySequence& pressed, bool locked) {
+  for (const QAction* action : actions) {
+    if (!action->isVisible()) continue;
+    const bool off = locked || !action->isEnabled();
+    if (const QMenu* menu = action->menu()) {
+      if (KeyOfCommandOff(menu->actions(), pressed, off)) return true;
+    } else if (off && action->shortcuts().contains(pressed)) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // The Run menu's shortcuts come before the source editors' own keys (Ctrl+I and Ctrl+U
 // style the text there, Ctrl+P too): the editors claim their keys as shortcut overrides, so
-// the claim is refused for a key that an enabled Run item has.
+// the claim is refused for a key that an enabled Run item has. The key of a command that is
+// off does nothing: it never falls through to the editor as an edit.
 class RunShortcutsFirst : public QObject {
  public:
   explicit RunShortcutsFirst(TEditorFRM& form) : form_(form) {}
 
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::ShortcutOverride) return false;
+    const bool pressed_now = event->type() == QEvent::KeyPress;
+    if (event->type() != QEvent::ShortcutOverride && !pressed_now) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || !form_.isAncestorOf(widget)) return false;
     const auto* key = static_cast<QKeyEvent*>(event);
     const QKeySequence pressed(key->keyCombination());
+    if (pressed_now) return KeyOfCommandOff(form_.menuBar()->actions(), pressed, false);
     const auto menu_takes = [this, &pressed](const char* name) {
       const QAction* item = form_.MenuItem(name);
       return item && item->isEnabled() && !item->shortcut().isEmpty() &&

@@ -3,10 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -16,7 +22,10 @@
 #include "resources/widget_names.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/editor_form.h"
+#include "workbench/gui/find_dialogs.h"
+#include "workbench/gui/main_find.h"
 #include "workbench/gui/qt_message_boxes.h"
+#include "workbench/gui/replace_progress.h"
 
 namespace main_menu = widget_names::MainMenu;
 
@@ -144,6 +153,97 @@ TEST_F(MainWindowTextSafetyTest, BeyondTheUndoLimitTheMarkStaysUntilSaved) {
   EXPECT_FALSE(Memo().Modified());
   EXPECT_EQ(ReadFile(path), Memo().Text());
   EXPECT_FALSE(CloseAsked());
+}
+
+// Replace All through the dialog on a line of many hits: every one replaced, and one Undo
+// takes all of them back however many there are (more than the editor keeps steps).
+TEST_F(MainWindowTextSafetyTest, ReplaceAllOnALongLineIsOneStepThatUndoesWhole) {
+  std::string line = "; ";
+  line.append(4000, 'x');
+  const std::string text = line + "\r\n" + line + "\r\n";
+  const std::string path = File("long.src", text);
+  QWidget* editor = Open(path);
+  Memo().SetSelStart(3);
+  form_->ClickMenuItem(main_menu::EditFindReplaceMENUITM);
+  gui::TEditReplaceDialog& replace = form_->Find().ReplaceDialog();
+  replace.FindEdit->setText("x");
+  replace.ReplaceEdit->setText("xy");
+  boxes_.Clear();
+  boxes_.Answer(platform::kAnswerOk);
+  replace.ReplaceAllBTN->click();
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].text, "Replaced: x\rwith: xy\r8000 times.");
+  std::string replaced = "; ";
+  for (int i = 0; i < 4000; ++i) replaced += "xy";
+  EXPECT_EQ(Memo().Text(), replaced + "\r\n" + replaced + "\r\n");
+  EXPECT_EQ(Memo().GetSelStart(), 3);
+  replace.close();
+  editor->setFocus();
+  Keys(editor, "u");
+  EXPECT_EQ(Memo().Text(), text) << "every hit back at once";
+  EXPECT_FALSE(Memo().Modified());
+  Keys(editor, "r");
+  EXPECT_EQ(Memo().Text(), replaced + "\r\n" + replaced + "\r\n");
+}
+
+// A Replace All that runs long shows how far it has come, and its Cancel stops it.
+TEST(ReplaceAllProgressTest, ShowsOnceTheWaitIsLongAndCancels) {
+  gui::ReplaceAllProgress quick(nullptr);
+  EXPECT_TRUE(quick.Step(10, 100));
+  EXPECT_EQ(quick.Window(), nullptr) << "a quick one never flashes a window";
+
+  gui::ReplaceAllProgress slow(nullptr, std::chrono::milliseconds(0));
+  EXPECT_TRUE(slow.Step(25, 100));
+  QProgressDialog* window = slow.Window();
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_EQ(window->labelText(), "Replacing...");
+  EXPECT_EQ(window->value(), 25);
+  EXPECT_EQ(window->maximum(), 100);
+  EXPECT_EQ(window->windowModality(), Qt::ApplicationModal);
+  window->cancel();
+  EXPECT_FALSE(slow.Step(50, 100));
+}
+
+// The whole of a large source deleted can be undone (the last change always can, however
+// large), and once older steps have gone, Undo's hint says how far back it reaches.
+TEST_F(MainWindowTextSafetyTest, ALargeDeletionUndoesAndUndoTellsHowFarBackItReaches) {
+  std::string text;
+  for (int i = 0; text.size() < 68 * 1024; ++i)
+    text += "label" + std::to_string(i) + "\tMOV W,#" + std::to_string(i % 256) + " ; count\r\n";
+  const std::string path = File("big.src", text);
+  QWidget* editor = Open(path);
+  QAction* undo = form_->MenuItem(main_menu::EditUndoMenuMENUITM);
+  EXPECT_GE(Memo().GetUndoMaxSpace(), scrivlet::TScrivlet::kDefaultUndoMaxSpace);
+  Memo().SelectAll();
+  QTest::keyClick(editor, Qt::Key_Delete);
+  ASSERT_EQ(Memo().CharCount(), 0);
+  EXPECT_TRUE(undo->isEnabled());
+  EXPECT_TRUE(undo->statusTip().isEmpty()) << "nothing dropped yet";
+  Keys(editor, "u");
+  EXPECT_EQ(Memo().Text(), text);
+  EXPECT_FALSE(Memo().Modified());
+
+  // More separate changes than the editor keeps steps: the status line tells it when the
+  // first step goes, the hint after every change.
+  QTest::keyClick(editor, Qt::Key_Home, Qt::ControlModifier);
+  std::string told;
+  for (int i = 0; i < 300; ++i) {
+    QTest::keyClick(editor, Qt::Key_Delete);
+    if (told.empty() && Memo().UndoStepsDropped()) {
+      told = form_->statusBar()->currentMessage().toStdString();
+      EXPECT_EQ(told, "Undo reaches back " + std::to_string(Memo().UndoSteps()) +
+                          " changes; older ones are not kept");
+    }
+  }
+  EXPECT_FALSE(told.empty());
+  const int steps = Memo().UndoSteps();
+  EXPECT_LT(steps, 300);
+  EXPECT_EQ(undo->statusTip().toStdString(),
+            "Undo reaches back " + std::to_string(steps) + " changes; older ones are not kept");
+  while (Memo().CanUndo()) Keys(editor, "u");
+  EXPECT_EQ(undo->statusTip().toStdString(),
+            "Undo reaches back 0 changes; older ones are not kept");
 }
 
 // A zero byte would end the text: the file opens whole with "\xA4" in its place, one box says

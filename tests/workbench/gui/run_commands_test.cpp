@@ -491,6 +491,36 @@ TEST_F(RunCommandsTest, TheRunShortcutsWorkWhileTheEditorHasTheFocus) {
 
 namespace {
 
+// A locked Run menu (a debug session has it so) fires none of its keys, and they do not fall
+// through to the editor, whose Ctrl+I, Ctrl+U and Ctrl+P would style the text or break it.
+TEST_F(RunCommandsTest, TheKeysOfALockedRunMenuNeverReachTheEditor) {
+  gui::TEditorFRM& form = Start();
+  form.show();
+  form.OpenSourceFile(Write("prog.src", kGoodProgram));
+  form.activateWindow();
+  QWidget* editor = form.CurrentScrivlet();
+  editor->setFocus();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  int devices = 0;
+  gui::RunWindows windows;
+  windows.show_device_window = [&devices] { ++devices; };
+  form.Run().SetWindows(windows);
+  scrivlet::TScrivlet& memo = form.CurrentScrivlet()->Memo();
+  const std::string text = memo.Text();
+  memo.Select(0, 4);
+  form.MenuItem(main_menu::RunMENUITM)->setEnabled(false);
+  for (const Qt::Key key : {Qt::Key_I, Qt::Key_U, Qt::Key_P, Qt::Key_A}) {
+    SCOPED_TRACE(key);
+    QTest::keyClick(editor, key, Qt::ControlModifier);
+    EXPECT_EQ(memo.Text(), text);
+  }
+  EXPECT_EQ(devices, 0);
+  EXPECT_FALSE(memo.Modified());
+  // The editor's own keys that no command holds stay its own.
+  QTest::keyClick(editor, Qt::Key_B, Qt::ControlModifier);
+  EXPECT_NE(memo.Text(), text);
+}
+
 TEST_F(RunCommandsTest, ConfigureAndTheFactoryTestItem) {
   gui::TEditorFRM& form = Start();
   boxes_.AnswerWithFirstButton();

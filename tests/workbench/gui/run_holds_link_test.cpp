@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
+#include <QTest>
 
 #include <chrono>
 #include <filesystem>
@@ -24,6 +25,7 @@
 #include "build_debug/key/gui/device_form.h"
 #include "build_debug/key/gui/progress_form.h"
 #include "build_debug/key/gui/qt_event_poster.h"
+#include "editor_control/gui/scrivlet_widget.h"
 #include "platform/message_box.h"
 #include "platform/process_runner.h"
 #include "platform/serial_port.h"
@@ -232,6 +234,34 @@ INSTANTIATE_TEST_SUITE_P(
         Command{"DeviceRead", false, nullptr, [](TDeviceFRM& d) { d.ReadBTNClick(); }},
         Command{"ProgramWhileCalibrating", true, main_menu::RunProgramMENUITM, nullptr}),
     [](const ::testing::TestParamInfo<Command>& info) { return std::string(info.param.name); });
+
+// The keys of the commands that are off during the run, pressed in the editor as an impatient
+// user does: none does anything, and none reaches the editor as an edit (its Ctrl+P would put
+// a page break in place of the selected line).
+TEST_F(RunHoldsLink, TheKeysOfTheCommandsThatAreOffNeverReachTheEditor) {
+  TEditorFRM& form = Start();
+  form.activateWindow();
+  QWidget* editor = form.CurrentScrivlet();
+  editor->setFocus();
+  scrivlet::TScrivlet& memo = form.CurrentScrivlet()->Memo();
+  const std::string text = memo.Text();
+  memo.Select(0, memo.ParagraphStart(1));
+  const build_debug::WordArray programmed = StartRun(false);
+  ASSERT_TRUE(RunHeld());
+  for (const Qt::Key key : {Qt::Key_P, Qt::Key_R, Qt::Key_D, Qt::Key_K}) {
+    SCOPED_TRACE(key);
+    QTest::keyClick(editor, key, Qt::ControlModifier);
+    EXPECT_EQ(memo.Text(), text);
+    EXPECT_FALSE(memo.Modified());
+  }
+  EXPECT_TRUE(RunHeld());
+  ASSERT_TRUE(Until([&] { return !RunHeld(); }));
+  EXPECT_EQ(key_.Handshakes(), 1);
+  ExpectChipHolds(programmed);
+  EXPECT_EQ(memo.Text(), text);
+  EXPECT_EQ(memo.SelLower(), 0) << "the selected line stays selected";
+  EXPECT_EQ(memo.SelUpper(), memo.ParagraphStart(1));
+}
 
 // A second Program leaves the window with the user: the first run's Cancel still works.
 TEST_F(RunHoldsLink, ASecondProgramLeavesTheFirstRunsCancelWorking) {

@@ -1,0 +1,36 @@
+#include "workbench/gui/replace_progress.h"
+
+#include <QCoreApplication>
+
+#include "services/gui/text.h"
+
+namespace gui {
+
+ReplaceAllProgress::ReplaceAllProgress(QWidget* parent, std::chrono::milliseconds show_after)
+    : parent_(parent), show_after_(show_after) {
+  since_start_.start();
+}
+
+ReplaceAllProgress::~ReplaceAllProgress() = default;
+
+bool ReplaceAllProgress::Step(std::int32_t done, std::int32_t total) {
+  if (!window_) {
+    if (since_start_.elapsed() < show_after_.count()) return true;
+    window_ =
+        std::make_unique<QProgressDialog>(ToQt("Replacing..."), ToQt("Cancel"), 0, total, parent_);
+    window_->setWindowTitle(ToQt("Replace All"));
+    window_->setWindowModality(Qt::ApplicationModal);
+    window_->setMinimumDuration(0);
+    window_->setAutoReset(false);
+    window_->setAutoClose(false);
+    window_->setMinimumWidth(360);
+    window_->show();
+  }
+  window_->setMaximum(total);
+  window_->setValue(done);
+  // The window is modal: only its Cancel and the painting get through, nothing that edits.
+  QCoreApplication::processEvents();
+  return !window_->wasCanceled();
+}
+
+}  // namespace gui
