@@ -8,6 +8,7 @@
 // are made with the first of them. The forms go before the controls: this object deletes the
 // forms it made when it goes, ahead of the main window that owns them.
 
+#include <QActionGroup>
 #include <QPointer>
 #include <QWidget>
 
@@ -93,6 +94,8 @@ class DebugWindows : public build_debug::DebugSurroundings {
   std::unique_ptr<build_debug::ClockControl> clock_;
   std::unique_ptr<build_debug::DebugRunCommands> run_;
   std::vector<QPointer<QWidget>> made_;
+  // The main window's items a session locks, owned by the main window.
+  QPointer<QActionGroup> locked_;
   TDebugFRM* debug_form_ = nullptr;
   TClockForm* clock_form_ = nullptr;
   TIrcFRM* irc_form_ = nullptr;
