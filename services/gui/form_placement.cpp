@@ -1,6 +1,7 @@
 #include "services/gui/form_placement.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -77,6 +78,62 @@ void WidgetPlacement::SetBounds(int left, int top, int width, int height) {
   if (!screen) screen = QGuiApplication::primaryScreen();
   if (screen) wanted = WholeOnScreen(wanted, WindowFrame(window_), screen->availableGeometry());
   window_.setGeometry(wanted);
+}
+
+namespace {
+
+class PlaceKeeper : public QObject {
+ public:
+  PlaceKeeper(QWidget& window, bool by_owner)
+      : QObject(&window), window_(window), by_owner_(by_owner) {
+    window.installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != &window_ || event->spontaneous()) return false;
+    if (event->type() == QEvent::Hide) {
+      kept_ = window_.geometry();
+    } else if (event->type() == QEvent::Show && kept_.isValid()) {
+      // Before the window system maps it: the place is the client area's, which no frame that
+      // comes later moves.
+      WidgetPlacement(window_).SetBounds(kept_.x(), kept_.y(), kept_.width(), kept_.height());
+    } else if (event->type() == QEvent::Show && by_owner_) {
+      by_owner_ = false;
+      // A place restored or set by the program stands.
+      if (const QWidget* owner = window_.parentWidget();
+          owner && !window_.testAttribute(Qt::WA_Moved))
+        OpenByOwner(*owner->window());
+    }
+    return false;
+  }
+
+ private:
+  void OpenByOwner(const QWidget& owner) {
+    const QScreen* screen = owner.screen();
+    if (!screen) return;
+    const QMargins frame = WindowFrame(window_);
+    const QSize outer = window_.size().grownBy(frame);
+    const QPoint at = PlaceByOwner(outer, owner.frameGeometry(), screen->availableGeometry());
+    window_.setGeometry(QRect(at + QPoint(frame.left(), frame.top()), window_.size()));
+  }
+
+  QWidget& window_;
+  bool by_owner_;
+  QRect kept_;
+};
+
+}  // namespace
+
+void KeepPlaceOnReopen(QWidget& window) { new PlaceKeeper(window, false); }
+
+void OpenByOwnerAndKeepPlace(QWidget& window) { new PlaceKeeper(window, true); }
+
+QPoint PlaceByOwner(const QSize& size, const QRect& owner, const QRect& area) {
+  QRect placed(QPoint(owner.right() + 1, owner.top()), size);
+  if (placed.right() > area.right()) placed.moveRight(owner.left() - 1);
+  if (placed.left() < area.left()) placed.moveCenter(owner.center());
+  placed.moveTop(owner.top());
+  return WholeOnScreen(placed, area).topLeft();
 }
 
 bool SaveFormPlacement(workbench::RegistrySettings& registry, std::string_view name,
