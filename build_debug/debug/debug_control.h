@@ -92,6 +92,8 @@ class DebugControl : public DebugWindowHooks {
  public:
   inline static const char kPlacement[] = "DebugWindow";
   inline static const char kUseRegPositions[] = "DebugWindow\\UseRegPositions";
+  // The windows the kept places were arranged for (ArrangedSet).
+  inline static const char kArrangedWindows[] = "DebugWindow\\ArrangedWindows";
 
   DebugControl(DebugProtocol& debug, KeyLink& link, QvKeyUnit& key, ObjectImage& image,
                const workbench::MessageStrings& messages, workbench::RegistrySettings& settings,
@@ -146,6 +148,8 @@ class DebugControl : public DebugWindowHooks {
   bool InSession() const { return in_session_; }
 
  private:
+  // The session's windows as bits: 1 registers, 2 code, 4 list, 8 watch.
+  int ArrangedSet() const;
   void SetMask(int mask);
   void Changed();
   bool Resend();

@@ -100,8 +100,11 @@ TEST(DebugLayout, NoFrameStandsOverAnotherWindowNorLeavesTheScreen) {
     int left, top, width, height;
   };
   // The last one has a panel of 32 px along its top.
-  const Screen screens[] = {
-      {0, 0, 1600, 1000}, {0, 0, 1024, 768}, {0, 0, 1920, 1200}, {0, 32, 1600, 968}};
+  const Screen screens[] = {{0, 0, 1600, 1000},
+                            {0, 0, 1024, 768},
+                            {0, 0, 1366, 768},
+                            {0, 0, 1920, 1200},
+                            {0, 32, 1600, 968}};
   for (const Windows& win : windows)
     for (const Screen& screen : screens)
       for (bool watch : {false, true})
