@@ -361,6 +361,7 @@ void DebugControl::ArrangeDebugWindows() {
   sizes.watch_width = watch ? watch->Width() : 0;
   sizes.watch_height = watch ? watch->Height() : 0;
   sizes.watch_shown = watch && panel_.watch_enabled;
+  sizes.code_width = around_.WantedWidth(around_.UsesExternalAssembler() ? W::kList : W::kCode);
   sizes.frame = around_.WindowFrame();
   const DebugLayout layout = ArrangeDebugLayout(sizes);
   auto place = [](workbench::PlacedWindow& window, const LayoutRect& r) {

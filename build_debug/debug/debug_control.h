@@ -82,6 +82,8 @@ class DebugSurroundings {
   virtual void CloseMainWindow() = 0;
   // The IRC window, modally, before a session that calibrated the oscillator.
   virtual void ShowIrcWindow() {}
+  // The client width the code or list window asks for to show its lines whole; 0: none.
+  virtual int WantedWidth(Window) const { return 0; }
   // The part of the screen that windows may take.
   virtual LayoutRect ScreenArea() const { return {0, 0, 1280, 1024}; }
   // The window manager's frame around each of the windows.

@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 #include <QWindow>
 
@@ -76,7 +77,17 @@ void WidgetPlacement::SetBounds(int left, int top, int width, int height) {
   const QScreen* screen = QGuiApplication::screenAt(wanted.center());
   if (!screen) screen = window_.screen();
   if (!screen) screen = QGuiApplication::primaryScreen();
-  if (screen) wanted = WholeOnScreen(wanted, WindowFrame(window_), screen->availableGeometry());
+  QMargins frame = WindowFrame(window_);
+  if (frame.isNull()) {
+    // Before the window manager has framed a window, at the start, its frame is not known: a
+    // title bar and borders of the style's sizes stand in for it, so that a window restored
+    // as large as the screen does not have its title bar pushed off it once framed.
+    const QStyle* style = window_.style();
+    const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, &window_);
+    const int title = style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window_);
+    frame = QMargins(border, title, border, border);
+  }
+  if (screen) wanted = WholeOnScreen(wanted, frame, screen->availableGeometry());
   window_.setGeometry(wanted);
 }
 

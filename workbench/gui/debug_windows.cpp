@@ -281,6 +281,10 @@ void DebugWindows::ShowIrcWindow() {
   if (irc_form_) std::ignore = session_->Dialogs().Run(*irc_form_);
 }
 
+int DebugWindows::WantedWidth(Window window) const {
+  return window == kList && list_form_ ? list_form_->WantedWidth() : 0;
+}
+
 build_debug::LayoutRect DebugWindows::ScreenArea() const {
   const QRect area = PrimaryScreenArea();
   return {area.left(), area.top(), area.width(), area.height()};

@@ -76,6 +76,7 @@ class DebugWindows : public build_debug::DebugSurroundings {
   bool DebugOnly() const override;
   void CloseMainWindow() override;
   void ShowIrcWindow() override;
+  int WantedWidth(Window window) const override;
   build_debug::LayoutRect ScreenArea() const override;
   build_debug::FrameMargins WindowFrame() const override;
 
