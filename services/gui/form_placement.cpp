@@ -141,9 +141,12 @@ void OpenByOwnerAndKeepPlace(QWidget& window) { new PlaceKeeper(window, true); }
 
 QPoint PlaceByOwner(const QSize& size, const QRect& owner, const QRect& area) {
   QRect placed(QPoint(owner.right() + 1, owner.top()), size);
-  if (placed.right() > area.right()) placed.moveRight(owner.left() - 1);
-  if (placed.left() < area.left()) placed.moveCenter(owner.center());
-  placed.moveTop(owner.top());
+  const int room_right = area.right() - owner.right();
+  const int room_left = owner.left() - area.left();
+  // Without room on either side it goes to the side with more, over as little of the owner as
+  // the screen allows.
+  if (room_right < size.width() && (room_left >= size.width() || room_left > room_right))
+    placed.moveRight(owner.left() - 1);
   return WholeOnScreen(placed, area).topLeft();
 }
 

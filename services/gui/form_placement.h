@@ -54,7 +54,8 @@ void OpenByOwnerAndKeepPlace(QWidget& window);
 
 // Where a window of `size` (its frame included) opens by its owner, whose frame is `owner`:
 // beside the owner's right edge, else its left edge, where the screen's `area` has room, else
-// centred on the owner; top-aligned with the owner and whole inside `area`.
+// on the side with more room as far out as `area` allows; top-aligned with the owner and whole
+// inside `area`.
 QPoint PlaceByOwner(const QSize& size, const QRect& owner, const QRect& area);
 
 bool SaveFormPlacement(workbench::RegistrySettings& registry, std::string_view name,

@@ -160,12 +160,14 @@ TEST(PlaceByOwner, AWindowOpensBesideItsOwnerWholeOnTheScreen) {
   };
   // clang-format off
   const Case cases[] = {
-      {"right of the owner",         {0, 0, 1600, 1000}, {100, 100, 800, 700}, {500, 400}, {900, 100}},
-      {"left of the owner",          {0, 0, 1600, 1000}, {700, 100, 800, 700}, {500, 400}, {200, 100}},
-      {"no room beside: centred",    {0, 0, 1024, 768},  {256, 96, 514, 601},  {640, 480}, {193, 96}},
-      {"below the screen: lifted",   {0, 0, 1024, 768},  {256, 500, 514, 268}, {640, 480}, {193, 288}},
-      {"a panel above the area",     {0, 32, 1024, 736}, {256, 0, 514, 400},   {640, 480}, {193, 32}},
-      {"larger than the screen",     {0, 0, 1024, 768},  {256, 96, 514, 601},  {1100, 800}, {0, 0}},
+      {"right of the owner",       {0, 0, 1600, 1000}, {100, 100, 800, 700}, {500, 400},  {900, 100}},
+      {"left of the owner",        {0, 0, 1600, 1000}, {700, 100, 800, 700}, {500, 400},  {200, 100}},
+      // No room on either side: over the owner's side with more room, at the screen's edge.
+      {"no room: right",           {0, 0, 1024, 768},  {256, 96, 512, 601},  {640, 480},  {384, 96}},
+      {"no room: left",            {0, 0, 1024, 768},  {400, 96, 514, 601},  {640, 480},  {0, 96}},
+      {"below the screen: lifted", {0, 0, 1024, 768},  {256, 500, 512, 268}, {640, 480},  {384, 288}},
+      {"a panel above the area",   {0, 32, 1024, 736}, {256, 0, 512, 400},   {640, 480},  {384, 32}},
+      {"larger than the screen",   {0, 0, 1024, 768},  {256, 96, 512, 601},  {1100, 800}, {0, 0}},
   };
   // clang-format on
   for (const Case& c : cases) {
