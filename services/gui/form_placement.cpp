@@ -77,17 +77,25 @@ void WidgetPlacement::SetBounds(int left, int top, int width, int height) {
   const QScreen* screen = QGuiApplication::screenAt(wanted.center());
   if (!screen) screen = window_.screen();
   if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) {
+    window_.setGeometry(wanted);
+    return;
+  }
+  const QRect area = screen->availableGeometry();
   QMargins frame = WindowFrame(window_);
   if (frame.isNull()) {
     // Before the window manager has framed a window, at the start, its frame is not known: a
-    // title bar and borders of the style's sizes stand in for it, so that a window restored
-    // as large as the screen does not have its title bar pushed off it once framed.
+    // window restored as large as the screen (or larger) would have its title bar pushed off
+    // it once framed. A title bar and borders of the style's sizes stand in for the frame of
+    // such a window; one that fits with them keeps its place as it was stored.
     const QStyle* style = window_.style();
     const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, &window_);
     const int title = style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window_);
-    frame = QMargins(border, title, border, border);
+    const QMargins estimate(border, title, border, border);
+    const QSize outer = wanted.size().grownBy(estimate);
+    if (outer.width() > area.width() || outer.height() > area.height()) frame = estimate;
   }
-  if (screen) wanted = WholeOnScreen(wanted, frame, screen->availableGeometry());
+  wanted = WholeOnScreen(wanted, frame, area);
   window_.setGeometry(wanted);
 }
 
