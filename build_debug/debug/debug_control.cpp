@@ -332,10 +332,19 @@ void DebugControl::FormHide() {
 
 void DebugControl::FormActivate() { around_.BringToFront(); }
 
+int DebugControl::ArrangedSet() const {
+  return 1 | (around_.UsesExternalAssembler() ? 4 : 2) | (panel_.watch_enabled ? 8 : 0);
+}
+
 void DebugControl::ArrangeDebugWindows() {
   std::int32_t keep = 0;
   std::ignore = settings_.ReadRegInt(kUseRegPositions, keep);
-  if (keep != 0 || !placed_) return;
+  // Kept places are those of the windows they were arranged for: a window that had none (the
+  // watch window of a program that now has watch entries) would open over the others. Places
+  // kept before the set was noted stay.
+  std::int32_t arranged = ArrangedSet();
+  std::ignore = settings_.ReadRegInt(kArrangedWindows, arranged);
+  if ((keep != 0 && arranged == ArrangedSet()) || !placed_) return;
   using W = DebugSurroundings;
   auto* registers = around_.Placed(W::kRegisters);
   auto* watch = around_.Placed(W::kWatch);
@@ -352,6 +361,7 @@ void DebugControl::ArrangeDebugWindows() {
   sizes.watch_width = watch ? watch->Width() : 0;
   sizes.watch_height = watch ? watch->Height() : 0;
   sizes.watch_shown = watch && panel_.watch_enabled;
+  sizes.code_width = around_.WantedWidth(around_.UsesExternalAssembler() ? W::kList : W::kCode);
   sizes.frame = around_.WindowFrame();
   const DebugLayout layout = ArrangeDebugLayout(sizes);
   auto place = [](workbench::PlacedWindow& window, const LayoutRect& r) {
@@ -363,6 +373,7 @@ void DebugControl::ArrangeDebugWindows() {
     if (auto* window = around_.Placed(below)) place(*window, layout.code);
   if (watch) place(*watch, layout.watch);
   std::ignore = settings_.WriteRegInt(kUseRegPositions, 1);
+  std::ignore = settings_.WriteRegInt(kArrangedWindows, ArrangedSet());
   std::ignore = settings_.SaveFormPlacement(kPlacement, *placed_);
   for (auto which : {W::kRegisters, W::kCode, W::kList, W::kWatch})
     if (auto* window = around_.Placed(which))

@@ -82,6 +82,8 @@ class DebugSurroundings {
   virtual void CloseMainWindow() = 0;
   // The IRC window, modally, before a session that calibrated the oscillator.
   virtual void ShowIrcWindow() {}
+  // The client width the code or list window asks for to show its lines whole; 0: none.
+  virtual int WantedWidth(Window) const { return 0; }
   // The part of the screen that windows may take.
   virtual LayoutRect ScreenArea() const { return {0, 0, 1280, 1024}; }
   // The window manager's frame around each of the windows.
@@ -92,6 +94,8 @@ class DebugControl : public DebugWindowHooks {
  public:
   inline static const char kPlacement[] = "DebugWindow";
   inline static const char kUseRegPositions[] = "DebugWindow\\UseRegPositions";
+  // The windows the kept places were arranged for (ArrangedSet).
+  inline static const char kArrangedWindows[] = "DebugWindow\\ArrangedWindows";
 
   DebugControl(DebugProtocol& debug, KeyLink& link, QvKeyUnit& key, ObjectImage& image,
                const workbench::MessageStrings& messages, workbench::RegistrySettings& settings,
@@ -146,6 +150,8 @@ class DebugControl : public DebugWindowHooks {
   bool InSession() const { return in_session_; }
 
  private:
+  // The session's windows as bits: 1 registers, 2 code, 4 list, 8 watch.
+  int ArrangedSet() const;
   void SetMask(int mask);
   void Changed();
   bool Resend();

@@ -29,6 +29,11 @@ DebugLayout CornerLayout(const DebugLayoutSizes& s) {
   layout.registers = {x - s.register_width, y - s.register_height, s.register_width,
                       s.register_height};
   layout.code = {x - s.register_width, y, s.register_width, s.screen_height * 15 / 16 - y};
+  // A wider code window grows to the left: the watch window stands right of the corner.
+  if (s.code_width > layout.code.width) {
+    layout.code.left = std::max(0, x - s.code_width);
+    layout.code.width = x - layout.code.left;
+  }
   layout.watch = {x, y, s.watch_width, s.watch_height};
   return layout;
 }
@@ -40,7 +45,7 @@ DebugLayout SideBySideLayout(const DebugLayoutSizes& s) {
   // the register window, but takes what the screen leaves.
   int column = s.debug_width;
   if (s.watch_shown) column = std::max(column, s.watch_width);
-  const int code_width = std::max(column, s.register_width);
+  const int code_width = std::max({column, s.register_width, s.code_width});
   const int left = std::max(0, (screen_w - s.register_width - code_width) / 2);
   DebugLayout layout;
   layout.registers = OnScreen({left, 0, s.register_width, s.register_height}, screen_w, screen_h);
@@ -82,6 +87,7 @@ DebugLayout ArrangeDebugLayout(const DebugLayoutSizes& sizes) {
     *width += frame_w;
     *height += frame_h;
   }
+  if (outer.code_width > 0) outer.code_width += frame_w;
   DebugLayout layout = ArrangeOuter(outer);
   for (LayoutRect* r : {&layout.debug, &layout.registers, &layout.code, &layout.watch})
     *r = {r->left + sizes.screen_left + f.left, r->top + sizes.screen_top + f.top,

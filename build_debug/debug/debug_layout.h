@@ -38,6 +38,9 @@ struct DebugLayoutSizes {
   int watch_width = 0;
   int watch_height = 0;
   bool watch_shown = false;
+  // The width the code (or list) window asks for to show its lines whole; where the screen
+  // allows it is wider than the register window it hangs below. 0: as wide as that.
+  int code_width = 0;
   FrameMargins frame;  // the same for every window
 };
 

@@ -1,8 +1,10 @@
 #include "services/gui/form_placement.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 #include <QWindow>
 
@@ -75,8 +77,85 @@ void WidgetPlacement::SetBounds(int left, int top, int width, int height) {
   const QScreen* screen = QGuiApplication::screenAt(wanted.center());
   if (!screen) screen = window_.screen();
   if (!screen) screen = QGuiApplication::primaryScreen();
-  if (screen) wanted = WholeOnScreen(wanted, WindowFrame(window_), screen->availableGeometry());
+  if (!screen) {
+    window_.setGeometry(wanted);
+    return;
+  }
+  const QRect area = screen->availableGeometry();
+  QMargins frame = WindowFrame(window_);
+  if (frame.isNull()) {
+    // Before the window manager has framed a window, at the start, its frame is not known: a
+    // window restored as large as the screen (or larger) would have its title bar pushed off
+    // it once framed. A title bar and borders of the style's sizes stand in for the frame of
+    // such a window; one that fits with them keeps its place as it was stored.
+    const QStyle* style = window_.style();
+    const int border = style->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, &window_);
+    const int title = style->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window_);
+    const QMargins estimate(border, title, border, border);
+    const QSize outer = wanted.size().grownBy(estimate);
+    if (outer.width() > area.width() || outer.height() > area.height()) frame = estimate;
+  }
+  wanted = WholeOnScreen(wanted, frame, area);
   window_.setGeometry(wanted);
+}
+
+namespace {
+
+class PlaceKeeper : public QObject {
+ public:
+  PlaceKeeper(QWidget& window, bool by_owner)
+      : QObject(&window), window_(window), by_owner_(by_owner) {
+    window.installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched != &window_ || event->spontaneous()) return false;
+    if (event->type() == QEvent::Hide) {
+      kept_ = window_.geometry();
+    } else if (event->type() == QEvent::Show && kept_.isValid()) {
+      // Before the window system maps it: the place is the client area's, which no frame that
+      // comes later moves.
+      WidgetPlacement(window_).SetBounds(kept_.x(), kept_.y(), kept_.width(), kept_.height());
+    } else if (event->type() == QEvent::Show && by_owner_) {
+      by_owner_ = false;
+      // A place restored or set by the program stands.
+      if (const QWidget* owner = window_.parentWidget();
+          owner && !window_.testAttribute(Qt::WA_Moved))
+        OpenByOwner(*owner->window());
+    }
+    return false;
+  }
+
+ private:
+  void OpenByOwner(const QWidget& owner) {
+    const QScreen* screen = owner.screen();
+    if (!screen) return;
+    const QMargins frame = WindowFrame(window_);
+    const QSize outer = window_.size().grownBy(frame);
+    const QPoint at = PlaceByOwner(outer, owner.frameGeometry(), screen->availableGeometry());
+    window_.setGeometry(QRect(at + QPoint(frame.left(), frame.top()), window_.size()));
+  }
+
+  QWidget& window_;
+  bool by_owner_;
+  QRect kept_;
+};
+
+}  // namespace
+
+void KeepPlaceOnReopen(QWidget& window) { new PlaceKeeper(window, false); }
+
+void OpenByOwnerAndKeepPlace(QWidget& window) { new PlaceKeeper(window, true); }
+
+QPoint PlaceByOwner(const QSize& size, const QRect& owner, const QRect& area) {
+  QRect placed(QPoint(owner.right() + 1, owner.top()), size);
+  const int room_right = area.right() - owner.right();
+  const int room_left = owner.left() - area.left();
+  // Without room on either side it goes to the side with more, over as little of the owner as
+  // the screen allows.
+  if (room_right < size.width() && (room_left >= size.width() || room_left > room_right))
+    placed.moveRight(owner.left() - 1);
+  return WholeOnScreen(placed, area).topLeft();
 }
 
 bool SaveFormPlacement(workbench::RegistrySettings& registry, std::string_view name,

@@ -41,6 +41,23 @@ QRect WholeOnScreen(const QRect& wanted, const QMargins& frame, const QRect& are
 // will get as well; none without a window manager.
 QMargins WindowFrame(const QWidget& window);
 
+// Makes `window` come back exactly where it was closed: a dialog shown again is otherwise
+// centred on its owner anew (losing the place the user moved it to), and a window manager that
+// frames a window only once it is shown moves it by its title bar's height when it reopens.
+// Where nothing was kept yet, the window opens where it would have.
+void KeepPlaceOnReopen(QWidget& window);
+
+// The same for a window that, the first time it opens without a place of its own (none
+// restored, none set), opens by its owner (PlaceByOwner) rather than where the window system
+// puts it.
+void OpenByOwnerAndKeepPlace(QWidget& window);
+
+// Where a window of `size` (its frame included) opens by its owner, whose frame is `owner`:
+// beside the owner's right edge, else its left edge, where the screen's `area` has room, else
+// on the side with more room as far out as `area` allows; top-aligned with the owner and whole
+// inside `area`.
+QPoint PlaceByOwner(const QSize& size, const QRect& owner, const QRect& area);
+
 bool SaveFormPlacement(workbench::RegistrySettings& registry, std::string_view name,
                        QWidget& window);
 bool RestoreFormPlacement(const workbench::RegistrySettings& registry, std::string_view name,

@@ -1,6 +1,7 @@
 #include "workbench/gui/debug_windows.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QGuiApplication>
 #include <QMetaObject>
 #include <QScreen>
@@ -249,17 +250,16 @@ std::string DebugWindows::PlacementName(Window window) const {
 
 void DebugWindows::EnableMainCommands(bool enabled) {
   if (!main_form_) return;
-  for (const char* name : kLockedItems)
-    if (QAction* item = main_form_->MenuItem(name)) {
-      // Unlocking gives back what the item was: a Wrenfield run keeps its editing locked.
-      if (!enabled) {
-        item->setProperty("enabledBeforeDebug", item->isEnabled());
-        item->setEnabled(false);
-      } else if (item->property("enabledBeforeDebug").isValid()) {
-        item->setEnabled(item->property("enabledBeforeDebug").toBool());
-        item->setProperty("enabledBeforeDebug", QVariant());
-      }
-    }
+  // The items are locked as a group, which leaves each item's own state alone: unlocking gives
+  // back what the rules of each item ask for by then (a Wrenfield run keeps its editing
+  // locked), also for an item hidden meanwhile, which reads as disabled while hidden.
+  if (!locked_) {
+    locked_ = new QActionGroup(main_form_);
+    locked_->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+    for (const char* name : kLockedItems)
+      if (QAction* item = main_form_->MenuItem(name)) locked_->addAction(item);
+  }
+  locked_->setEnabled(enabled);
   if (auto* button = main_form_->findChild<QAction*>(editor_frm::ClockTBTN))
     button->setEnabled(enabled);
 }
@@ -279,6 +279,10 @@ void DebugWindows::CloseMainWindow() {
 
 void DebugWindows::ShowIrcWindow() {
   if (irc_form_) std::ignore = session_->Dialogs().Run(*irc_form_);
+}
+
+int DebugWindows::WantedWidth(Window window) const {
+  return window == kList && list_form_ ? list_form_->WantedWidth() : 0;
 }
 
 build_debug::LayoutRect DebugWindows::ScreenArea() const {

@@ -8,6 +8,7 @@
 // are made with the first of them. The forms go before the controls: this object deletes the
 // forms it made when it goes, ahead of the main window that owns them.
 
+#include <QActionGroup>
 #include <QPointer>
 #include <QWidget>
 
@@ -75,6 +76,7 @@ class DebugWindows : public build_debug::DebugSurroundings {
   bool DebugOnly() const override;
   void CloseMainWindow() override;
   void ShowIrcWindow() override;
+  int WantedWidth(Window window) const override;
   build_debug::LayoutRect ScreenArea() const override;
   build_debug::FrameMargins WindowFrame() const override;
 
@@ -93,6 +95,8 @@ class DebugWindows : public build_debug::DebugSurroundings {
   std::unique_ptr<build_debug::ClockControl> clock_;
   std::unique_ptr<build_debug::DebugRunCommands> run_;
   std::vector<QPointer<QWidget>> made_;
+  // The main window's items a session locks, owned by the main window.
+  QPointer<QActionGroup> locked_;
   TDebugFRM* debug_form_ = nullptr;
   TClockForm* clock_form_ = nullptr;
   TIrcFRM* irc_form_ = nullptr;

@@ -499,8 +499,9 @@ void TEditorFRM::DoFormShow() {
   }
   int top = 0, left = 0, width = 0, height = 0;
   bool visible = false;
+  // A place kept on a larger screen (or at a smaller scale factor) opens whole on this one.
   if (registry.ReadFormBounds(kPlacementKey, top, left, visible, width, height))
-    setGeometry(left, top, width, height);
+    WidgetPlacement(*this).SetBounds(left, top, width, height);
   setAcceptDrops(true);
 
   // The command line's file is opened once: a second show would only add a blank editor.

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "resources/code_widget_names.h"
+#include "services/gui/form_placement.h"
 #include "services/gui/text.h"
 #include "workbench/gui/caption_width.h"
 
@@ -41,6 +42,7 @@ TFindDialogBase::TFindDialogBase(QWidget* owner, const char* name, const char* c
   setObjectName(name);
   setWindowTitle(caption);
   setModal(false);
+  KeepPlaceOnReopen(*this);
   FindEdit = new QLineEdit(this);
   FindEdit->setObjectName(find_dialog::FindEdit);
   MatchCaseCB = new QCheckBox("Match &case", this);

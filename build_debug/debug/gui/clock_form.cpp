@@ -72,6 +72,7 @@ TClockForm::TClockForm(build_debug::ClockControl& control, workbench::RegistrySe
                   },
                   [this] { okay_->click(); });
   std::ignore = settings_.RestoreFormPlacement(kPlacement, placement_);
+  KeepPlaceOnReopen(*this);
 }
 
 TClockForm::~TClockForm() {

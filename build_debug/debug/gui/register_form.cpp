@@ -5,12 +5,14 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QWheelEvent>
 
 #include <array>
 
 #include "build_debug/debug/gui/debug_trace.h"
 #include "resources/code_widget_names.h"
+#include "services/gui/form_placement.h"
 #include "services/registry_settings.h"
 
 namespace register_form = widget_names::RegisterForm;
@@ -107,9 +109,17 @@ void TRegisterForm::FitToLayout() {
   const QRect bar = Cell(kPanelWidth + 1, kPanelRow, 2);
   panel_bar_->setGeometry(bar.x(), bar.y(), bar.width(), cell_h_ * kPanelLines);
   panel_bar_->setRange(0, std::max(0, debug_.MemoryWords() - kPanelLines));
-  // The window is as large as what it draws: a chip with fewer banks gives a narrower one.
-  setMinimumSize(columns * cell_w_ + 8, kRows * cell_h_ + 8);
-  resize(minimumSize());
+  // The window is as large as what it draws: a chip with fewer banks gives a narrower one. On
+  // a screen smaller than that (a large scale factor) it may be cut to the screen rather than
+  // stand partly off it.
+  const QSize drawn(columns * cell_w_ + 8, kRows * cell_h_ + 8);
+  QSize least = drawn;
+  if (const QScreen* on = screen()) {
+    const QMargins frame = WindowFrame(*this);
+    least = least.boundedTo(on->availableGeometry().size().shrunkBy(frame));
+  }
+  setMinimumSize(least);
+  resize(drawn);
 }
 
 QRect TRegisterForm::Cell(int column, int row, int width) const {

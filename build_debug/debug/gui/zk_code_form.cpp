@@ -1,7 +1,9 @@
 #include "build_debug/debug/gui/zk_code_form.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -127,6 +129,20 @@ bool TZK_CodeFRM::LoadListFile(const std::string& source) {
   show();
   raise();
   return true;
+}
+
+int TZK_CodeFRM::WantedWidth() const {
+  constexpr int kPageColumns = 132;
+  const scrivlet::TScrivlet& memo = code_->Memo();
+  std::size_t columns = 0;
+  for (int i = 0; i < memo.ParagraphCount() && columns < kPageColumns; ++i)
+    columns = std::max(columns, memo.GetParagraphText(i).size());
+  const int text = static_cast<int>(std::min<std::size_t>(columns, kPageColumns)) *
+                   QFontMetrics(code_->Font()).horizontalAdvance(QLatin1Char('0'));
+  // The text's margins, the vertical scroll bar and the control's frame beside the text.
+  const int scroll_bar = code_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  return text + memo.GetLeftMargin() + memo.GetRightMargin() + scroll_bar +
+         2 * code_->frameWidth() + 8;
 }
 
 bool TZK_CodeFRM::ShowListFile(const std::string& source) {

@@ -46,6 +46,9 @@ class TZK_CodeFRM : public QWidget, public build_debug::DebugView {
   bool LoadListFile(const std::string& source);
   // The Run menu's viewer: the three view-mode buttons; no tool bar when the file is missing.
   bool ShowListFile(const std::string& source);
+  // The client width that shows the loaded listing's lines whole, up to a page of 132
+  // columns (the header line with the assembler's name, version and date among them).
+  int WantedWidth() const;
   // The debugger's listing: the marks of the live state, the next-run line centred.
   void PrepareDebugView();
   // The session is over: where the window stood is kept, and it hides.

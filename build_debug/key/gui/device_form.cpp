@@ -87,6 +87,7 @@ TDeviceFRM::TDeviceFRM(const DeviceFormServices& services, QWidget* parent)
   setWindowTitle("Device");
   BuildWindow();
   RestoreFormPlacement(services_.registry, kPlacementKey, *this);
+  OpenByOwnerAndKeepPlace(*this);
   Localize();
   language_slot_ = services_.texts.RegisterLanguageCallback([this](int) { Localize(); });
 }

@@ -122,6 +122,24 @@ TEST_F(DebugControlTest, AWiderWatchWindowCountsWhenItsButtonIsOn) {
                             "Unable to open COM1\rNo serial device is known by that name"});
 }
 
+// Kept places are those of the windows they were arranged for: a session that opens another
+// set of windows is arranged anew, one with the same set keeps them.
+TEST_F(DebugControlTest, AnotherSetOfWindowsIsArrangedAnew) {
+  ASSERT_TRUE(settings_.WriteRegInt(DebugControl::kUseRegPositions, 0));
+  control_.ArrangeDebugWindows();  // registers and code
+  debug_window_.SetBounds(1, 2, 300, 200);
+  image_->WatchCount = 1;
+  control_.FormShow();  // the watch window too; no key: the link's report
+  // w = 350 (the watch window): x = (1280 + 400 - 350) / 2 = 665.
+  EXPECT_EQ(debug_window_.Left(), 665);
+  EXPECT_EQ(watch_.Left(), 665);
+  EXPECT_EQ(UseRegPositions(), 1);
+  control_.FormHide();
+  debug_window_.SetBounds(1, 2, 300, 200);
+  control_.FormShow();
+  EXPECT_EQ(debug_window_.Left(), 1);
+}
+
 TEST_F(DebugControlTest, ResettingPositionsAsksFirst) {
   ASSERT_TRUE(settings_.WriteRegInt(DebugControl::kUseRegPositions, 1));
   boxes_.AnswerWithFirstButton(false);

@@ -100,51 +100,61 @@ TEST(DebugLayout, NoFrameStandsOverAnotherWindowNorLeavesTheScreen) {
     int left, top, width, height;
   };
   // The last one has a panel of 32 px along its top.
-  const Screen screens[] = {
-      {0, 0, 1600, 1000}, {0, 0, 1024, 768}, {0, 0, 1920, 1200}, {0, 32, 1600, 968}};
+  const Screen screens[] = {{0, 0, 1600, 1000},
+                            {0, 0, 1024, 768},
+                            {0, 0, 1366, 768},
+                            {0, 0, 1920, 1200},
+                            {0, 32, 1600, 968}};
   for (const Windows& win : windows)
     for (const Screen& screen : screens)
       for (bool watch : {false, true})
-        for (FrameMargins frame : {FrameMargins{}, kFrame}) {
-          SCOPED_TRACE(testing::Message()
-                       << screen.width << "x" << screen.height << "+" << screen.top << " registers "
-                       << win.register_w << " watch " << watch << " frame " << frame.top);
-          DebugLayoutSizes s;
-          s.screen_left = screen.left;
-          s.screen_top = screen.top;
-          s.screen_width = screen.width;
-          s.screen_height = screen.height;
-          s.debug_width = win.debug_w;
-          s.debug_height = win.debug_h;
-          s.register_width = win.register_w;
-          s.register_height = win.register_h;
-          s.watch_width = win.watch_w;
-          s.watch_height = win.watch_h;
-          s.watch_shown = watch;
-          s.frame = frame;
-          const DebugLayout layout = ArrangeDebugLayout(s);
-          std::vector<std::pair<const char*, LayoutRect>> shown = {
-              {"debug", layout.debug}, {"registers", layout.registers}, {"code", layout.code}};
-          if (watch) shown.emplace_back("watch", layout.watch);
-          for (const auto& [name, client] : shown) {
-            const LayoutRect r = Outer(client, frame);
-            EXPECT_TRUE(r.left >= screen.left && r.top >= screen.top &&
-                        r.Right() <= screen.left + screen.width &&
-                        r.Bottom() <= screen.top + screen.height)
-                << name << " " << r.left << "," << r.top << " " << r.width << "x" << r.height;
+        for (int code_width : {0, 760})  // a listing's lines, 101 columns
+          for (FrameMargins frame : {FrameMargins{}, kFrame}) {
+            SCOPED_TRACE(testing::Message()
+                         << screen.width << "x" << screen.height << "+" << screen.top
+                         << " registers " << win.register_w << " watch " << watch << " code "
+                         << code_width << " frame " << frame.top);
+            DebugLayoutSizes s;
+            s.screen_left = screen.left;
+            s.screen_top = screen.top;
+            s.screen_width = screen.width;
+            s.screen_height = screen.height;
+            s.debug_width = win.debug_w;
+            s.debug_height = win.debug_h;
+            s.register_width = win.register_w;
+            s.register_height = win.register_h;
+            s.watch_width = win.watch_w;
+            s.watch_height = win.watch_h;
+            s.watch_shown = watch;
+            s.code_width = code_width;
+            s.frame = frame;
+            const DebugLayout layout = ArrangeDebugLayout(s);
+            std::vector<std::pair<const char*, LayoutRect>> shown = {
+                {"debug", layout.debug}, {"registers", layout.registers}, {"code", layout.code}};
+            if (watch) shown.emplace_back("watch", layout.watch);
+            for (const auto& [name, client] : shown) {
+              const LayoutRect r = Outer(client, frame);
+              EXPECT_TRUE(r.left >= screen.left && r.top >= screen.top &&
+                          r.Right() <= screen.left + screen.width &&
+                          r.Bottom() <= screen.top + screen.height)
+                  << name << " " << r.left << "," << r.top << " " << r.width << "x" << r.height;
+            }
+            for (std::size_t i = 0; i < shown.size(); ++i)
+              for (std::size_t j = i + 1; j < shown.size(); ++j)
+                EXPECT_FALSE(Overlap(Outer(shown[i].second, frame), Outer(shown[j].second, frame)))
+                    << shown[i].first << " and " << shown[j].first;
+            EXPECT_EQ(layout.debug.width, win.debug_w);  // the debug window is never cut
+            EXPECT_EQ(layout.debug.height, win.debug_h);
+            EXPECT_GE(Outer(layout.code, frame).height, kLeastCodeHeight);
+            // The code window shows its lines whole where the screen has the room.
+            if (screen.width >= 1600) {
+              EXPECT_GE(layout.code.width, code_width);
+            }
+            if (watch) {
+              EXPECT_EQ(layout.watch.width, win.watch_w);
+              EXPECT_EQ(layout.watch.height, win.watch_h);
+            }
           }
-          for (std::size_t i = 0; i < shown.size(); ++i)
-            for (std::size_t j = i + 1; j < shown.size(); ++j)
-              EXPECT_FALSE(Overlap(Outer(shown[i].second, frame), Outer(shown[j].second, frame)))
-                  << shown[i].first << " and " << shown[j].first;
-          EXPECT_EQ(layout.debug.width, win.debug_w);  // the debug window is never cut
-          EXPECT_EQ(layout.debug.height, win.debug_h);
-          EXPECT_GE(Outer(layout.code, frame).height, kLeastCodeHeight);
-          if (watch) {
-            EXPECT_EQ(layout.watch.width, win.watch_w);
-            EXPECT_EQ(layout.watch.height, win.watch_h);
-          }
-        }
 }
 
 }  // namespace

@@ -4,10 +4,14 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QScreen>
+#include <QWindow>
+#include <QtTest/QTest>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -112,6 +116,64 @@ TEST(WholeOnScreen, AStoredPlacementBelowTheScreenIsRestoredOnIt) {
   const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_TRUE(area.contains(w.geometry())) << w.geometry().y();
   EXPECT_EQ(w.x(), 100);
+}
+
+// A dialog closed and opened again stands where it stood, also where the user moved it.
+TEST(KeepPlaceOnReopen, AReopenedDialogComesBackExactlyWhereItWasClosed) {
+  QMainWindow owner;
+  owner.setGeometry(100, 100, 800, 600);
+  owner.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+  struct Case {
+    const char* what;
+    std::optional<QPoint> moved_to;  // by the window system, as a drag of its title bar does
+  };
+  const Case cases[] = {{"where it opened", std::nullopt}, {"moved by the user", QPoint(50, 60)}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QDialog dialog(&owner);
+    dialog.resize(300, 100);
+    gui::KeepPlaceOnReopen(dialog);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    if (c.moved_to) {
+      dialog.windowHandle()->setFramePosition(*c.moved_to);
+      QCoreApplication::processEvents();
+    }
+    const QRect closed = dialog.geometry();
+    for (int reopen = 1; reopen <= 2; ++reopen) {
+      dialog.hide();
+      dialog.show();
+      ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+      EXPECT_EQ(dialog.geometry(), closed) << "reopen " << reopen;
+    }
+  }
+}
+
+TEST(PlaceByOwner, AWindowOpensBesideItsOwnerWholeOnTheScreen) {
+  struct Case {
+    const char* what;
+    QRect area;
+    QRect owner;
+    QSize size;
+    QPoint placed;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"right of the owner",       {0, 0, 1600, 1000}, {100, 100, 800, 700}, {500, 400},  {900, 100}},
+      {"left of the owner",        {0, 0, 1600, 1000}, {700, 100, 800, 700}, {500, 400},  {200, 100}},
+      // No room on either side: over the owner's side with more room, at the screen's edge.
+      {"no room: right",           {0, 0, 1024, 768},  {256, 96, 512, 601},  {640, 480},  {384, 96}},
+      {"no room: left",            {0, 0, 1024, 768},  {400, 96, 514, 601},  {640, 480},  {0, 96}},
+      {"below the screen: lifted", {0, 0, 1024, 768},  {256, 500, 512, 268}, {640, 480},  {384, 288}},
+      {"a panel above the area",   {0, 32, 1024, 736}, {256, 0, 512, 400},   {640, 480},  {384, 32}},
+      {"larger than the screen",   {0, 0, 1024, 768},  {256, 96, 512, 601},  {1100, 800}, {0, 0}},
+  };
+  // clang-format on
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(gui::PlaceByOwner(c.size, c.owner, c.area), c.placed);
+  }
 }
 
 }  // namespace

@@ -165,6 +165,11 @@ TEST_F(DebugWindowsTest, DebugProgramsTheMonitorAndTheDebugWindowStepsTheChip) {
   auto& chip = Chip(kFusex);
   Ide ide(boxes_, dialogs_, SessionFiles(), {"/b", base_ + ".cod"});
   DebugWindows& windows = *ide.windows;
+  // What the session takes from the main window: Text Bigger and Smaller are the legacy
+  // editor's and hidden (so off) with the enhanced one.
+  const char* const taken[] = {main_menu::EditTextBiggerMENUITM, main_menu::EditTextSmallerMENUITM,
+                               main_menu::RunMENUITM};
+  ASSERT_TRUE(ide.main_form->MenuItem(main_menu::RunMENUITM)->isEnabled());
   ASSERT_EQ(ide.forms->Form("TDebugFRM"), windows.DebugForm());
   ASSERT_EQ(ide.forms->Form("TZK_CodeFRM"), static_cast<QWidget*>(windows.ListForm()));
 
@@ -187,7 +192,7 @@ TEST_F(DebugWindowsTest, DebugProgramsTheMonitorAndTheDebugWindowStepsTheChip) {
   // The code window names the program it shows.
   EXPECT_EQ(windows.CodeForm()->windowTitle().toStdString(), "Code -  prog.cod");
   EXPECT_FALSE(windows.ListForm()->isVisible());
-  EXPECT_FALSE(ide.main_form->MenuItem(main_menu::RunMENUITM)->isEnabled());
+  for (const char* name : taken) EXPECT_FALSE(ide.main_form->MenuItem(name)->isEnabled()) << name;
   EXPECT_FALSE(debug.Button(debug_frm::HopBTN).isHidden());
 
   // Step: the reset jump runs, then the first word.
@@ -206,7 +211,11 @@ TEST_F(DebugWindowsTest, DebugProgramsTheMonitorAndTheDebugWindowStepsTheChip) {
   ASSERT_TRUE(Until([&] { return !debug.isVisible(); }));
   EXPECT_FALSE(windows.RegisterForm()->isVisible());
   EXPECT_FALSE(windows.CodeForm()->isVisible());
+  // The session's end gives back everything its start took, also what was hidden then.
   EXPECT_TRUE(ide.main_form->MenuItem(main_menu::RunMENUITM)->isEnabled());
+  ide.session.Globals().EditorOptions.UseNewEditor = false;
+  ide.main_form->ApplyEditorMode();
+  for (const char* name : taken) EXPECT_TRUE(ide.main_form->MenuItem(name)->isEnabled()) << name;
   ASSERT_FALSE(ide.notified.empty());
   EXPECT_EQ(ide.notified.back(), kKeyDebugHidden);
   ExpectOnlyTheFirstRunBox();

@@ -9,11 +9,14 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QWindow>
+#include <QtTest/QTest>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -583,6 +586,30 @@ TEST(SmallDialogs, AreAsWideAsTheirCaptions) {
     dialog->setWindowTitle(longer);
     QApplication::processEvents();
     EXPECT_GE(dialog->width(), needed(longer)) << r.what;
+  }
+}
+
+TEST(FindDialogs, ComeBackExactlyWhereTheyWereClosed) {
+  QMainWindow owner;
+  owner.setGeometry(50, 50, 600, 500);
+  owner.show();
+  const std::function<std::unique_ptr<QDialog>()> makers[] = {
+      [&] { return std::make_unique<gui::TEditFindDialog>(&owner); },
+      [&] { return std::make_unique<gui::TEditReplaceDialog>(&owner); }};
+  for (const auto& make : makers) {
+    std::unique_ptr<QDialog> dialog = make();
+    SCOPED_TRACE(dialog->windowTitle().toStdString());
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    // Where the user drags it by its title bar.
+    dialog->windowHandle()->setFramePosition(QPoint(20, 30));
+    QApplication::processEvents();
+    const QRect closed = dialog->geometry();
+    for (int reopen = 1; reopen <= 2; ++reopen) {
+      dialog->hide();
+      dialog->show();
+      EXPECT_EQ(dialog->geometry(), closed) << "reopen " << reopen;
+    }
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QWindow>
 
 #include <chrono>
 #include <cstdlib>
@@ -228,6 +229,19 @@ TEST_F(ClockFormTest, AnIrcWindowWhoseEveryMeasurementFailedSaysSoAndChoosesNone
                 std::to_string(key_.GetTrim()) + ", uncalibrated.");
   if (const char* folder = std::getenv("QV_SCREENSHOT_DIR"))
     irc.grab().save(QString(folder) + "/irc_form_failed.png");
+}
+
+TEST_F(ClockFormTest, TheWindowComesBackExactlyWhereItWasClosed) {
+  Show();
+  form_->windowHandle()->setFramePosition(QPoint(20, 30));  // dragged by its title bar
+  QApplication::processEvents();
+  const QRect closed = form_->geometry();
+  for (int reopen = 1; reopen <= 2; ++reopen) {
+    form_->hide();
+    form_->show();
+    EXPECT_EQ(form_->geometry(), closed) << "reopen " << reopen;
+  }
+  form_->hide();
 }
 
 }  // namespace

@@ -6,7 +6,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QMainWindow>
 #include <QRadioButton>
+#include <QScreen>
+#include <QWindow>
 
 #include <cerrno>
 #include <cstdlib>
@@ -464,6 +467,37 @@ TEST_F(DeviceFormTest, TheWindowsMenuAndThePlacementFollowTheWindow) {
     form_->show();
     QApplication::processEvents();
     form_->grab().save(QString(folder) + "/device_form.png");
+  }
+}
+
+// Without a place of its own the window opens beside the main window, whole on the screen,
+// and then comes back wherever it was closed.
+TEST_F(DeviceFormTest, OpensByTheMainWindowAndComesBackWhereItWasClosed) {
+  QMainWindow owner;
+  owner.setGeometry(10, 40, 200, 300);
+  owner.show();
+  QApplication::processEvents();
+  TDeviceFRM form(
+      DeviceFormServices{image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_},
+      &owner);
+  form.show();
+  QApplication::processEvents();
+  const QRect area = form.screen()->availableGeometry();
+  const QRect frame = form.frameGeometry();
+  EXPECT_TRUE(area.contains(frame))
+      << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+  if (owner.frameGeometry().right() + frame.width() < area.right()) {
+    EXPECT_EQ(frame.left(), owner.frameGeometry().right() + 1);
+    EXPECT_EQ(frame.top(), owner.frameGeometry().top());
+  }
+
+  form.windowHandle()->setFramePosition(QPoint(20, 30));  // dragged by its title bar
+  QApplication::processEvents();
+  const QRect closed = form.geometry();
+  for (int reopen = 1; reopen <= 2; ++reopen) {
+    form.hide();
+    form.show();
+    EXPECT_EQ(form.geometry(), closed) << "reopen " << reopen;
   }
 }
 
