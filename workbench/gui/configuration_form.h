@@ -60,6 +60,8 @@ class ColourPanel : public QFrame {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   Colour colour_ = 0;
@@ -124,6 +126,7 @@ class TConfigFRM : public QDialog {
   void FormShow();
   void FormDestroy();
   void LayOutPorts();
+  void OrderTabs();
   void UseTarnCBClick();
   void FitToShown();
   void UseNewEditorCBClick();
@@ -176,6 +179,7 @@ class TConfigFRM : public QDialog {
   QCheckBox* ColorCommentsCB;
   ColourPanel* CommentColorPNL;
   ColourPanel* ErrorBgColorPNL;
+  QLabel* ErrorBgColorLBL;
   QCheckBox* WarnLoadingKnownTopFileCB;
   QCheckBox* WarnUsingTopFileCB;
   QCheckBox* JumpToErrorCB;

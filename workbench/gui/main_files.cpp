@@ -140,6 +140,7 @@ MainWindowFiles::MainWindowFiles(TEditorFRM& form, workbench::IdeSession& sessio
   current_name_ = Text(Ids::SCU_UNTITLED);
   BuildRecentItems();
   BindCommands();
+  ShowCloseAll();
 }
 
 MainWindowFiles::~MainWindowFiles() = default;
@@ -388,7 +389,13 @@ void MainWindowFiles::FileNew(int kind) {
   AddWindowsItems(index);
   if (hooks_.update_run_buttons) hooks_.update_run_buttons(false);
   SetCurrentFileName(Text(Ids::SCU_UNTITLED));
+  ShowCloseAll();
   form_.FocusEditor();
+}
+
+// Close All stands in the menu only while there is more than one editor to close.
+void MainWindowFiles::ShowCloseAll() {
+  form_.MenuItem(main_menu::FileCloseAllMENUITM)->setVisible(files_.Count() > 1);
 }
 
 bool MainWindowFiles::LoadIntoEditor(const std::string& name, int index, bool read_only) {
@@ -471,7 +478,7 @@ void MainWindowFiles::OpenSourceFile(const std::string& name, bool read_only) {
   } else {
     if (!OpenInEnhancedEditor(name, read_only)) return;
     SetCurrentFileName(name);
-    form_.MenuItem(main_menu::FileCloseAllMENUITM)->setVisible(files_.Count() > 1);
+    ShowCloseAll();
   }
   if (EditorFileSaving::IsReadOnlyFile(name))
     (void)session_.Messages().MsgBoxById(Ids::SCU_OPENED_READ_ONLY,
@@ -639,7 +646,7 @@ void MainWindowFiles::CloseCurrent() {
   DropEditor(closing);
   // The editor in front stays; selecting it again brings the window up to date.
   SelectEditor(files_.Current());
-  if (files_.Count() == 1) form_.MenuItem(main_menu::FileCloseAllMENUITM)->setVisible(false);
+  ShowCloseAll();
 }
 
 void MainWindowFiles::FileClose() {

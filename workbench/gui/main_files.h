@@ -92,6 +92,7 @@ class MainWindowFiles : public QObject {
   void FileNew(int kind);
   void FileClose();
   void FileCloseAll();
+  void ShowCloseAll();
   // Each false when nothing was saved (told).
   bool FileSave();
   bool FileSaveAs();

@@ -301,13 +301,13 @@ TEST_F(LegacyMainWindowTest, OpenEditAssembleShowsTheErrorTokenAndSaveWritesCrLf
   EXPECT_EQ(boxes_.Boxes()[0].text, "ASSEMBLY ERROR: Undefined symbol");
   EXPECT_EQ(boxes_.Boxes()[0].caption, "Kestrian Assembler Error");
   EXPECT_EQ(pane.Editor().SelectedText(), "nowhere");
-  EXPECT_EQ(form->statusBar()->currentMessage(), "ASSEMBLY ERROR: Undefined symbol");
+  EXPECT_EQ(form->StatusPanel2().text(), "ASSEMBLY ERROR: Undefined symbol");
 
   // Mend the line and build again.
   Key(pane.Widget(), Qt::Key_Backspace);
   Type(pane.Widget(), "5");
   form->ClickMenuItem(main_menu::RunAssembleMENUITM);
-  EXPECT_EQ(form->statusBar()->currentMessage(), "Assembly Successful");
+  EXPECT_EQ(form->StatusPanel2().text(), "Assembly Successful");
 
   // Closing asks once; Yes writes the file with CR LF.
   boxes_.Answer(platform::kAnswerYes);
