@@ -28,7 +28,8 @@ void TabEntersAtChecked(const QList<QRadioButton*>& buttons) {
     for (const QPointer<QRadioButton>& button : set)
       if (button) button->setFocusPolicy(button == entry ? Qt::StrongFocus : Qt::ClickFocus);
   };
-  for (QRadioButton* button : buttons) QObject::connect(button, &QAbstractButton::toggled, button, update);
+  for (QRadioButton* button : buttons)
+    QObject::connect(button, &QAbstractButton::toggled, button, update);
   update();
 }
 
