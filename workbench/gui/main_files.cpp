@@ -911,6 +911,9 @@ void MainWindowFiles::ApplyEditorMode() {
       form_.UseLegacyEditor();
     else
       EnterLegacyEditor();
+    // The caret's panel tells the legacy editor's caret while it is in front.
+    form_.OldEditor().Widget().OnCaretMoved = [this] { ShowLegacyCaret(); };
+    ShowLegacyCaret();
     return;
   }
   form_.FileList().setVisible(!(globals.DebugFlags & workbench::kDebugHideFileList));
@@ -923,6 +926,14 @@ void MainWindowFiles::ApplyEditorMode() {
   }
   BindCommands();
   SelectEditor(std::min(files_.Current(), files_.Count() - 1));
+  if (TScrivlet* editor = CurrentScrivlet()) EditorSelMove(*editor);
+}
+
+void MainWindowFiles::ShowLegacyCaret() {
+  if (!Legacy()) return;
+  const workbench::LegacyEditor& editor = form_.OldEditor().Editor();
+  caret_panel_->setText(QString::number(editor.CursorLine() + 1) + ":" +
+                        QString::number(editor.CursorColumn() + 1));
 }
 
 void MainWindowFiles::BindCommands() {

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QStackedWidget>
 #include <QToolBar>
@@ -160,6 +161,28 @@ TEST_F(EditorSwitchTest, TheFileInFrontGoesOverToTheLegacyEditor) {
     forms_.reset();
     form_.reset();
   }
+}
+
+// The status bar's caret panel tells the caret of the editor in front, whichever it is.
+TEST_F(EditorSwitchTest, TheCaretPanelFollowsTheEditorInFront) {
+  Start(true);
+  form_->OpenSourceFile(File("c.src", "a\r\nb\r\nc\r\nd\r\ne\r\n"));
+  const QLabel* caret = form_->findChild<QLabel*>(widget_names::EditorFRM::StatusPanel1);
+  ASSERT_NE(caret, nullptr);
+  form_->CurrentScrivlet()->Memo().SetSelPar(4);
+  EXPECT_EQ(caret->text(), "5:1");
+  Configure(false);
+  ExpectMode(true);
+  EXPECT_EQ(caret->text(), "1:1");
+  TypeInLegacy("xy");
+  EXPECT_EQ(caret->text(), "1:3");
+  form_->OldEditor().Editor().FormKeyDown(workbench::LegacyKey::Down, false, false);
+  EXPECT_EQ(caret->text().left(2), "2:");
+  boxes_.Answer(platform::kAnswerNo);  // the legacy edits are not kept
+  Configure(true);
+  ExpectMode(false);
+  scrivlet::TScrivlet& memo = form_->CurrentScrivlet()->Memo();
+  EXPECT_EQ(caret->text(), QString("%1:%2").arg(memo.GetSelLine() + 1).arg(memo.GetSelCol() + 1));
 }
 
 // Back to the enhanced editor, a modified legacy buffer is asked for, and the file list shows

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTest>
 #include <QUrl>
@@ -104,6 +105,20 @@ class MainFilesTest : public testing_gui::GuiSessionTest {
 
   std::unique_ptr<gui::TEditorFRM> form_;
 };
+
+TEST_F(MainFilesTest, TheFileListScrollsSidewaysOnlyForANameThatDoesNotFit) {
+  // A long folder: the list shows the names alone.
+  const std::string deep = folder_.Path() + std::string(150, 'd') + "/";
+  std::filesystem::create_directories(deep);
+  std::ofstream(deep + "a.src", std::ios::binary) << "\tNOP\n";
+  Form().OpenSourceFile(deep + "a.src");
+  QApplication::processEvents();
+  const QScrollBar* sideways = Form().FileList().horizontalScrollBar();
+  EXPECT_FALSE(sideways->isVisible());
+  Form().OpenSourceFile(File(std::string(120, 'w') + ".src"));
+  QApplication::processEvents();
+  EXPECT_TRUE(sideways->isVisible());
+}
 
 TEST_F(MainFilesTest, CloseAllStandsInTheMenuWhileMoreThanOneEditorIsOpen) {
   // New asks which language the editor is for.

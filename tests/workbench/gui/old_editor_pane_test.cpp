@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QImage>
 #include <QKeyEvent>
@@ -19,6 +20,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -442,6 +444,26 @@ TEST_F(LegacyFormsTest, FindAndReplaceAskTheFormWithReplaceOnlyForASelection) {
   dialogs_.Answer(QDialog::Rejected);
   form_->ClickMenuItem(main_menu::EditFindReplaceMENUITM);
   EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+TEST_F(LegacyFormsTest, ThePrintFormListsWhereTheJobGoesAndOffersOkayOnlyThen) {
+  ASSERT_TRUE(editor().LoadText("\tNOP\r\n"));
+  QStringList listed;
+  int current = -2;
+  bool okay = false;
+  dialogs_.Answer(QDialog::Rejected, [&](QDialog& dialog) {
+    auto& print = static_cast<gui::TPrintForm&>(dialog);
+    for (int i = 0; i < print.PrinterComboBox->count(); ++i)
+      listed.push_back(print.PrinterComboBox->itemText(i));
+    current = print.PrinterComboBox->currentIndex();
+    okay = print.OkayButton->isEnabled();
+  });
+  form_->ClickMenuItem(main_menu::FilePrintMENUITM);
+  QStringList expected = QPrinterInfo::availablePrinterNames();
+  if (expected.isEmpty()) expected = QStringList{gui::QtPrintTarget::kPrintToFile};
+  EXPECT_EQ(listed, expected);
+  EXPECT_GE(current, 0);
+  EXPECT_TRUE(okay);
 }
 
 TEST_F(LegacyFormsTest, PrintingFillsTheSectionsOfThePagesThePrintFormLaidOut) {
