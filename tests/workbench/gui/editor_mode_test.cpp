@@ -19,6 +19,7 @@
 #include "editor_control/gui/scrivlet_widget.h"
 #include "resources/code_widget_names.h"
 #include "stored_option_start.h"
+#include "tests/services/gui/tab_walk.h"
 #include "workbench/gui/configuration_form.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/editor_form.h"
@@ -183,6 +184,21 @@ TEST_F(EditorSwitchTest, TheCaretPanelFollowsTheEditorInFront) {
   ExpectMode(false);
   scrivlet::TScrivlet& memo = form_->CurrentScrivlet()->Memo();
   EXPECT_EQ(caret->text(), QString("%1:%2").arg(memo.GetSelLine() + 1).arg(memo.GetSelCol() + 1));
+}
+
+// After the switch the editor in front takes the keys, either way.
+TEST_F(EditorSwitchTest, TheEditorInFrontHasTheKeysAfterTheSwitch) {
+  Start(true);
+  form_->OpenSourceFile(File("f.src", kSource));
+  ASSERT_TRUE(testing_gui::InFront(*form_));
+  Configure(false);
+  ExpectMode(true);
+  QApplication::processEvents();
+  EXPECT_EQ(form_->focusWidget(), &form_->OldEditor().Widget());
+  Configure(true);
+  ExpectMode(false);
+  QApplication::processEvents();
+  EXPECT_EQ(form_->focusWidget(), form_->CurrentScrivlet());
 }
 
 // Back to the enhanced editor, a modified legacy buffer is asked for, and the file list shows
