@@ -20,6 +20,7 @@ inline constexpr char EditorPNL[] = "EditorPNL";
 inline constexpr char ErrorLB[] = "ErrorLB";
 inline constexpr char StatusPanel0[] = "StatusPanel0";
 inline constexpr char StatusPanel1[] = "StatusPanel1";
+inline constexpr char StatusPanel2[] = "StatusPanel2";
 inline constexpr char CurrFilePNL[] = "CurrFilePNL";
 inline constexpr char LegacyEditor[] = "LegacyEditor";
 inline constexpr char OpenDialog[] = "OpenDialog";

@@ -57,16 +57,13 @@ bool EditorFinder::FindDialogFind(scrivlet::TScrivlet& editor, const FindOptions
     }
     const std::string where =
         texts_.LU_GetString(find.down ? Ids::SCU_SEARCH_FROM_TOP : Ids::SCU_SEARCH_FROM_BOTTOM);
-    dialog.MoveAway();
     const int answer = messages_.YesNoBoxById2(Ids::SCU_CONTINUE_SEARCH, Ids::SCU_NOT_FOUND_CAPTION,
                                                find.text, where);
     if (answer != platform::kAnswerYes) {
       dialog.Close();
-      dialog.MoveBack();
       return false;
     }
     editor.SetSelStart(find.down ? 0 : editor.CharCount());
-    dialog.MoveBack();
   }
 }
 

@@ -22,13 +22,11 @@ struct FindOptions {
   bool whole_word = false;
 };
 
-// What the search does with the find dialog around its question.
+// What the search does with the find dialog after its question. While the question is up the
+// dialog stays where the user put it: the box is modal over it.
 class FindDialogPlace {
  public:
   virtual ~FindDialogPlace() = default;
-  // Off the screen while the question is up, so it does not hide the box; back afterwards.
-  virtual void MoveAway() = 0;
-  virtual void MoveBack() = 0;
   virtual void Close() = 0;
 };
 

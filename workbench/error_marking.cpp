@@ -28,6 +28,11 @@ void ScrollToLine(scrivlet::TScrivlet& editor, int line) {
   editor.ScrollInView();
 }
 
+void JumpToLine(scrivlet::TScrivlet& editor, int line) {
+  editor.SetSelPar(ClampParagraph(editor, line));
+  editor.ScrollInView();
+}
+
 void RehighlightParagraph(scrivlet::TScrivlet& editor, int paragraph) {
   if (paragraph < 0 || paragraph >= editor.ParagraphCount()) return;
   scrivlet::TParagraph& p = editor.Table.Items(paragraph);

@@ -58,6 +58,10 @@ class ErrorMarking {
 // The caret to the start of paragraph line (0-based; clamped to the text) unless it already
 // lies on it, the line into view, and the selection's length as it was.
 void ScrollToLine(scrivlet::TScrivlet& editor, int line);
+// A jump that is no search: the caret to the start of paragraph line (clamped to the text)
+// with nothing selected, so the next key types there instead of replacing what a find left
+// selected; the line into view.
+void JumpToLine(scrivlet::TScrivlet& editor, int line);
 
 // Takes every style run the program set off the paragraph and scans its keywords and
 // sections again; the text, its undo list and Modified stay as they are.

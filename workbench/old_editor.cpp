@@ -104,6 +104,12 @@ bool LegacyEditor::NextLine() {
 
 int LegacyEditor::CursorColumn() const { return ColumnOf(cursor_); }
 
+int LegacyEditor::CursorLine() const {
+  int line = 0;
+  for (int pos = 0; pos < cursor_; ++pos) line += At(pos) == kCr;
+  return line;
+}
+
 void LegacyEditor::GoToWantedColumn() {
   LineStart();
   int column = 0;

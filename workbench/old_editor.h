@@ -120,6 +120,8 @@ class LegacyEditor {
   bool PrevLine();
   bool NextLine();
   int CursorColumn() const;
+  // The caret's line, 0-based: the line breaks before it.
+  int CursorLine() const;
   void GoToWantedColumn();
   bool SelectWord();
   void BeginSelection();

@@ -44,8 +44,13 @@ void DebugBoxes::Report(const std::string& text, const std::string& caption) con
   if (globals_.DebugMode) boxes_.Show({text, caption, platform::BoxButtons::Ok});
 }
 
-ScreenBounds FirstRunBounds(int screen_width, int screen_height) {
-  return {screen_width / 4, screen_height / 8, screen_width / 2, screen_height * 3 / 4};
+ScreenBounds FirstRunBounds(int screen_width, int screen_height, int least_width) {
+  ScreenBounds bounds{screen_width / 4, screen_height / 8, screen_width / 2, screen_height * 3 / 4};
+  if (bounds.width < least_width) {
+    bounds.width = std::min(least_width, screen_width);
+    bounds.left = (screen_width - bounds.width) / 2;
+  }
+  return bounds;
 }
 
 CommandLineActions::CommandLineActions(GlobalValues& globals, const Localizer& texts,

@@ -55,8 +55,10 @@ struct ScreenBounds {
 };
 
 // Where the main window goes on the first run: the middle half of the screen's width, three
-// quarters of its height, an eighth from the top (integer divisions).
-ScreenBounds FirstRunBounds(int screen_width, int screen_height);
+// quarters of its height, an eighth from the top (integer divisions). A window that would be
+// narrower than `least_width` (what its tool bar needs whole) takes that width, no more than
+// the screen's, in the middle of the screen.
+ScreenBounds FirstRunBounds(int screen_width, int screen_height, int least_width = 0);
 
 // What the command line asks the main window to do after start-up.
 struct CommandLineRequests {

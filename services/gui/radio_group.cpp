@@ -3,6 +3,8 @@
 #include <QGridLayout>
 #include <QRadioButton>
 
+#include "services/gui/keyboard.h"
+
 namespace gui {
 
 RadioGroup::RadioGroup(QWidget* parent) : QGroupBox(parent), grid_(new QGridLayout(this)) {
@@ -20,6 +22,18 @@ void RadioGroup::SetItems(const QStringList& items) {
     buttons_.addButton(b, i);
     items_.push_back(b);
   }
+  // New buttons join the window's focus chain at its end: they go back to the group's place,
+  // behind the control before it.
+  QWidget* previous = previousInFocusChain();
+  while (previous != this && previous != window() &&
+         (isAncestorOf(previous) || previous->focusPolicy() == Qt::NoFocus))
+    previous = previous->previousInFocusChain();
+  if (previous != this && previous != window())
+    for (QRadioButton* b : items_) {
+      QWidget::setTabOrder(previous, b);
+      previous = b;
+    }
+  TabEntersAtChecked(items_);
   LayOut();
 }
 

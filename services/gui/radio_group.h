@@ -27,6 +27,8 @@ class RadioGroup : public QGroupBox {
   // Items are laid out top to bottom, then left to right.
   void SetColumns(int columns);
   int Columns() const { return columns_; }
+  // The item buttons, in item order. Tab enters them at the checked one.
+  const QList<QRadioButton*>& ItemButtons() const { return items_; }
   // Emits idClicked(index) when the user picks an item.
   QButtonGroup& Buttons() { return buttons_; }
 

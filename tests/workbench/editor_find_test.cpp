@@ -23,8 +23,6 @@ using scrivlet::TScrivlet;
 
 class RecordingPlace : public FindDialogPlace {
  public:
-  void MoveAway() override { steps += "away "; }
-  void MoveBack() override { steps += "back "; }
   void Close() override { steps += "close "; }
   std::string steps;
 };
@@ -67,8 +65,8 @@ TEST_F(EditorFindTest, TheFindDialogSearchesFromTheCaretAndAsksAtTheEnd) {
     std::vector<std::string> boxes;  // text, caption pairs
     std::string steps;
   };
-  const std::string top = "Couldn't find: mov\r\rContinue searching from the top?";
-  const std::string bottom = "Couldn't find: mov\r\rContinue searching from the bottom?";
+  const std::string top = "Couldn't find: \"mov\"\r\rContinue searching from the top?";
+  const std::string bottom = "Couldn't find: \"mov\"\r\rContinue searching from the bottom?";
   const Row rows[] = {
       {"down from the caret", "mov a\nmov b", 1, {"mov"}, {}, true, 7, 10, {}, ""},
       {"up from the caret", "mov a\nmov b", 7, {"mov", false}, {}, true, 0, 3, {}, ""},
@@ -91,7 +89,7 @@ TEST_F(EditorFindTest, TheFindDialogSearchesFromTheCaretAndAsksAtTheEnd) {
        0,
        3,
        {top, "Word Not Found"},
-       "away back "},
+       ""},
       {"down at the end: No closes the dialog",
        "mov a",
        3,
@@ -101,7 +99,7 @@ TEST_F(EditorFindTest, TheFindDialogSearchesFromTheCaretAndAsksAtTheEnd) {
        3,
        3,
        {top, "Word Not Found"},
-       "away close back "},
+       "close "},
       {"up at the start: Yes wraps to the bottom",
        "a mov",
        1,
@@ -111,7 +109,7 @@ TEST_F(EditorFindTest, TheFindDialogSearchesFromTheCaretAndAsksAtTheEnd) {
        2,
        5,
        {bottom, "Word Not Found"},
-       "away back "},
+       ""},
       {"nowhere: told once it came round, the caret stays",
        "abc",
        2,
@@ -121,7 +119,7 @@ TEST_F(EditorFindTest, TheFindDialogSearchesFromTheCaretAndAsksAtTheEnd) {
        2,
        2,
        {top, "Word Not Found", "Couldn't find: \"mov\"", "Word Not Found"},
-       "away back "},
+       ""},
       {"an empty find text is refused", "abc", 1, {""}, {}, false, 1, 1, {}, ""},
   };
   for (const Row& r : rows) {

@@ -177,6 +177,28 @@ TEST_F(ErrorMarkingTest, AMarkKeepsTheHighlightingUnderItsBackground) {
   }
 }
 
+TEST_F(ErrorMarkingTest, JumpToLineLeavesNothingSelectedAtTheLinesStart) {
+  struct Row {
+    const char* what;
+    int32_t anchor, caret;
+    int line;
+    int32_t caret_after;
+  };
+  const Row rows[] = {
+      {"a found word on another line", 11, 13, 2, 22},
+      {"a found word on that line", 11, 13, 1, 9},
+      {"a selection over a line break", 7, 9, 1, 9},
+      {"a line beyond the text: the last", 0, 2, 9, 22},
+      {"a negative line: the first", 13, 11, -3, 0},
+  };
+  for (const Row& r : rows) {
+    s.Select(r.anchor, r.caret);
+    JumpToLine(s, r.line);
+    EXPECT_EQ(s.GetSelStart(), r.caret_after) << r.what;
+    EXPECT_EQ(s.SelLength, 0) << r.what;
+  }
+}
+
 TEST_F(ErrorMarkingTest, ScrollToLineMovesTheCaretOnlyWhenItLiesElsewhere) {
   struct Row {
     const char* what;

@@ -52,6 +52,27 @@ TEST(FirstRunBounds, MiddleHalfOfTheWidthThreeQuartersOfTheHeight) {
   EXPECT_EQ(bounds.height, 767);
 }
 
+TEST(FirstRunBounds, NeverNarrowerThanTheToolBarWhereTheScreenAllows) {
+  struct Row {
+    int screen_width, screen_height, least_width;
+    int left, top, width, height;
+  };
+  const Row rows[] = {
+      {1281, 1023, 600, 320, 127, 640, 767},  // half the screen holds the tool bar
+      {1024, 768, 700, 162, 96, 700, 576},    // wider than half, in the middle
+      {1024, 768, 512, 256, 96, 512, 576},    // exactly half
+      {800, 600, 1000, 0, 75, 800, 450},      // no wider than the screen
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.least_width);
+    const ScreenBounds bounds = FirstRunBounds(r.screen_width, r.screen_height, r.least_width);
+    EXPECT_EQ(bounds.left, r.left);
+    EXPECT_EQ(bounds.top, r.top);
+    EXPECT_EQ(bounds.width, r.width);
+    EXPECT_EQ(bounds.height, r.height);
+  }
+}
+
 class CommandLineActionsTest : public ::testing::Test {
  protected:
   CommandLineActionsTest() { texts_.InitLocalization("x"); }

@@ -92,7 +92,7 @@ const Quoted kQuotedTexts[] = {
     { 3056, R"(File Not Found)"},
     { 3057, R"(top)"},
     { 3058, R"(bottom)"},
-    { 3059, R"(Couldn't find: %s^^Continue searching from the %s?)"},
+    { 3059, R"(Couldn't find: "%s"^^Continue searching from the %s?)"},
     { 3060, R"(Word Not Found)"},
     { 3061, R"(Case Sensitive Find and Replace)"},
     { 3062, R"(Find and Replace)"},

@@ -11,7 +11,7 @@ namespace {
 
 // The tables of resources/forms/ and the number of named lines each holds.
 const std::map<std::string, int> kTableLines = {
-    {"AboutFRM", 1},  {"ConfigFRM", 32},        {"DebugFRM", 14},      {"DeviceFRM", 20},
+    {"AboutFRM", 1},  {"ConfigFRM", 33},        {"DebugFRM", 14},      {"DeviceFRM", 20},
     {"EditorFRM", 9}, {"FilesLoadedPOPMNU", 4}, {"GotoLineNumDLG", 4}, {"IrcFRM", 2},
     {"MainMenu", 44}, {"ProgressFRM", 3},       {"ZK_CodeFRM", 6},
 };

@@ -5,7 +5,11 @@
 #include <QColorDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QRadioButton>
 #include <QScreen>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 #include <algorithm>
 
@@ -15,6 +19,7 @@
 #include "services/gui/form_placement.h"
 #include "services/gui/guarded.h"
 #include "services/gui/hint_time.h"
+#include "services/gui/keyboard.h"
 #include "services/gui/localize_form.h"
 #include "services/gui/modal_dialogs.h"
 #include "services/gui/text.h"
@@ -125,6 +130,8 @@ ColourPanel::ColourPanel(QWidget* parent) : QFrame(parent) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setAutoFillBackground(true);
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  // A colour is chosen from the keyboard as well: Tab comes here, Space or Enter opens it.
+  setFocusPolicy(Qt::StrongFocus);
 }
 
 QSize ColourPanel::sizeHint() const {
@@ -142,6 +149,26 @@ void ColourPanel::SetColour(Colour colour) {
 void ColourPanel::mousePressEvent(QMouseEvent* event) {
   QFrame::mousePressEvent(event);
   if (on_click) on_click();
+}
+
+void ColourPanel::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (event->modifiers() == Qt::NoModifier &&
+      (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter)) {
+    if (on_click) on_click();
+    return;
+  }
+  QFrame::keyPressEvent(event);
+}
+
+void ColourPanel::paintEvent(QPaintEvent* event) {
+  QFrame::paintEvent(event);
+  if (!hasFocus()) return;
+  QStylePainter painter(this);
+  QStyleOptionFocusRect option;
+  option.initFrom(this);
+  option.rect = contentsRect().adjusted(2, 2, -2, -2);
+  painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -216,6 +243,7 @@ TConfigFRM::TConfigFRM(ConfigFormServices services, QWidget* parent)
   dialog->setSizeConstraint(QLayout::SetMinimumSize);
 
   WriteControls(ConfigurationControls{});  // the designed states, from one place
+  OrderTabs();
 
   QObject::connect(OkBTN, &QPushButton::clicked, this,
                    gui::Guard(services_.boxes, [this] { accept(); }));
@@ -323,6 +351,11 @@ void TConfigFRM::BuildEditorPage(QWidget* page) {
   CommentColorPNL->setObjectName(config_frm::CommentColorPNL);
   ErrorBgColorPNL = new ColourPanel;
   ErrorBgColorPNL->setObjectName(config_frm::ErrorBgColorPNL);
+  ErrorBgColorLBL = Label(config_frm::ErrorBgColorLBL, "Error Line &Background");
+  ErrorBgColorLBL->setBuddy(ErrorBgColorPNL);
+  CodeColorPNL->setAccessibleName("Colored Code Keywords");
+  CommentColorPNL->setAccessibleName("Colored Comments");
+  ErrorBgColorPNL->setAccessibleName("Error Line Background");
   CodeColorPNL->SetColour(clBlue);
   CommentColorPNL->SetColour(clGreen);
   ErrorBgColorPNL->SetColour(clYellow);
@@ -340,6 +373,7 @@ void TConfigFRM::BuildEditorPage(QWidget* page) {
   grid->addWidget(CodeBoldCB, 3, 0, 1, 2);
   grid->addWidget(ColorCommentsCB, 4, 0, 1, 2);
   grid->addWidget(CommentColorPNL, 4, 2);
+  grid->addWidget(ErrorBgColorLBL, 5, 0, 1, 2);
   grid->addWidget(ErrorBgColorPNL, 5, 2);
   grid->setRowStretch(6, 1);
   auto* group = new QVBoxLayout(EditorOptionsGRPBX);
@@ -573,6 +607,7 @@ void TConfigFRM::WriteControls(const ConfigurationControls& c) {
   UseNewEditorCBClick();
   FontsizeUpDownClick();
   TabsizeUpDownClick();
+  OrderTabs();
 }
 
 void TConfigFRM::ReadSettings() {
@@ -611,6 +646,29 @@ void TConfigFRM::SetPortNames(std::vector<std::string> names) {
   const int again = selected_name.empty() ? -1 : FindPortItem(port_names_, selected_name);
   PortRDGRP->SetItemIndex(again);
   LayOutPorts();
+  OrderTabs();
+}
+
+// Page by page, each top to bottom and left to right as it shows; the list of pages first,
+// the buttons last. Radio items made again would otherwise come last.
+void TConfigFRM::OrderTabs() {
+  QList<QWidget*> order{ItemLSTBX, CreateBackupCB, UseTemplatesCB, RestoreWorkspaceCB};
+  const auto add_group = [&order](const gui::RadioGroup* group) {
+    for (QRadioButton* button : group->ItemButtons()) order.push_back(button);
+  };
+  add_group(DebugComGuiTesterRDGRP);
+  add_group(DefaultEditorTypeRDGRP);
+  order.push_back(TooManyComPortsCBX);
+  add_group(PortRDGRP);
+  order.append({UseNewEditorCB, FontsizeUpDown, TabsizeUpDown, ColorCodeCB, CodeColorPNL,
+                CodeBoldCB, ColorCommentsCB, CommentColorPNL, ErrorBgColorPNL,
+                WarnLoadingKnownTopFileCB, WarnUsingTopFileCB, JumpToErrorCB, SmoothScrollCB,
+                UseTarnCB, TarnOutputFilesCB, LocalLabelStartColCB, StricterAssemblyParsingCB});
+  add_group(IrcRDGRP);
+  order.push_back(QvBasicOutputFilesCB);
+  add_group(LanguageRDGRP);
+  order.append({OkBTN, CancelBTN});
+  gui::SetTabOrder(order);
 }
 
 void TConfigFRM::LayOutPorts() {
@@ -694,6 +752,7 @@ void TConfigFRM::LanguageChanged() {
   tabsize_caption_ = gui::FromQt(TabsizeLBL->text());
   FontsizeUpDownClick();
   TabsizeUpDownClick();
+  OrderTabs();
 }
 
 }  // namespace workbench

@@ -63,6 +63,8 @@ class ColourPanel : public QFrame {
 
  protected:
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   Colour colour_ = 0;
@@ -131,6 +133,7 @@ class TConfigFRM : public QDialog {
   void FormHide();
   void FormDestroy();
   void LayOutPorts();
+  void OrderTabs();
   void UseTarnCBClick();
   void FitToShown();
   void UseNewEditorCBClick();
@@ -183,6 +186,7 @@ class TConfigFRM : public QDialog {
   QCheckBox* ColorCommentsCB;
   ColourPanel* CommentColorPNL;
   ColourPanel* ErrorBgColorPNL;
+  QLabel* ErrorBgColorLBL;
   QCheckBox* WarnLoadingKnownTopFileCB;
   QCheckBox* WarnUsingTopFileCB;
   QCheckBox* JumpToErrorCB;

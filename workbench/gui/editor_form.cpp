@@ -5,8 +5,10 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSplitter>
@@ -163,6 +165,12 @@ void TEditorFRM::BuildWindow() {
   status_panel_->setObjectName(editor_frm::StatusPanel0);
   status_panel_->setFixedWidth(300);
   statusBar()->addWidget(status_panel_);
+  // The build's status has a panel of its own beside the hint: a message of the status bar
+  // would hide the hint, and a long one would run under the caret's panel.
+  build_status_panel_ = new QLabel(this);
+  build_status_panel_->setObjectName(editor_frm::StatusPanel2);
+  build_status_panel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  statusBar()->addWidget(build_status_panel_, 1);
   resize(800, 600);
   files_ = std::make_unique<MainWindowFiles>(*this, session_, *editor_area_, *file_list_);
   BuildEditorServices();
@@ -174,6 +182,7 @@ void TEditorFRM::BuildMenus() {
   for (const MenuColumn& column : MainMenuColumns()) {
     QMenu* menu = bar->addMenu(column.name);
     menu->setObjectName(column.name);
+    menu->installEventFilter(this);
     for (const char* item : column.items) {
       if (*item == 0) {
         menu->addSeparator();
@@ -224,7 +233,10 @@ void TEditorFRM::ShowWindowsMenu() {
   QMenu* menu = MenuItem(main_menu::WindowsMENUITM)->menu();
   menu->clear();
   for (const workbench::WindowsMenuItem& item : windows_menu_.Items()) {
-    QAction* action = menu->addAction(ShownText(item.Caption));
+    QString caption = ShownText(item.Caption);
+    // A file item is chosen by its number; an "&" of the file's name is no key.
+    if (item.Tag < workbench::kEditorWindowItem) caption = '&' + caption.replace('&', "&&");
+    QAction* action = menu->addAction(caption);
     action->setObjectName(ToQt(item.Name));
     const QKeySequence keys(ToQt(item.ShortCut));
     // Ctrl+L and Ctrl+I belong to View List (or List Toggle) and Device as well: a key that
@@ -442,7 +454,8 @@ bool TEditorFRM::AssembleOldBuffer(std::string& error_text) {
 }
 
 void TEditorFRM::StatusLine(const std::string& text) {
-  statusBar()->showMessage(ToQt(text));
+  build_status_panel_->setText(ToQt(text));
+  build_status_panel_->setToolTip(build_status_panel_->text());
   if (!text.empty()) files_->StatusShown();
 }
 
@@ -490,8 +503,11 @@ void TEditorFRM::DoFormShow() {
   workbench::RegistrySettings& registry = session_.Registry();
   if (first_placement_) {
     if (!registry.RegKeyExists(kPlacementKey)) {
+      // The tool bar whole: its last buttons are not hidden behind its extension arrow.
+      const QToolBar* tools = findChild<QToolBar*>(editor_frm::ToolBar);
+      const int least_width = tools && tools->isVisibleTo(this) ? tools->sizeHint().width() : 0;
       const workbench::ScreenBounds bounds =
-          workbench::FirstRunBounds(screen_size_.width(), screen_size_.height());
+          workbench::FirstRunBounds(screen_size_.width(), screen_size_.height(), least_width);
       (void)registry.WriteFormBounds(kPlacementKey, bounds.top, bounds.left, bounds.height,
                                      bounds.width, isVisible());
     }
@@ -580,6 +596,27 @@ void TEditorFRM::LoadPendingImageFile() {
   const std::string file = std::exchange(pending_image_file_, {});
   const bool read_only = std::exchange(pending_image_read_only_, false);
   if (image_file_loader_) image_file_loader_(file, read_only);
+}
+
+bool TEditorFRM::eventFilter(QObject* watched, QEvent* event) {
+  // Esc in a menu of the menu bar leaves the bar in its keyboard mode, which takes every key
+  // until a second Esc, with nothing to show it: one Esc gives the keys back to the editor.
+  if (event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    if (auto* menu = qobject_cast<QMenu*>(watched); menu && menu->parent() == menuBar())
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            if (menuBar()->hasFocus()) {
+              QKeyEvent leave(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+              QApplication::sendEvent(menuBar(), &leave);
+            }
+            // A menu opened from no control of the window leaves the keys nowhere.
+            if (focusWidget() == nullptr || focusWidget() == menuBar()) FocusEditor();
+          },
+          Qt::QueuedConnection);
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 bool TEditorFRM::event(QEvent* event) {

@@ -118,6 +118,8 @@ class TEditorFRM : public QMainWindow {
   QSplitter& FileListSplitter() const { return *main_splitter_; }
   QListWidget& ErrorList() const { return *error_list_; }
   QLabel& StatusPanel0() const { return *status_panel_; }
+  // The build's status (StatusLine).
+  QLabel& StatusPanel2() const { return *build_status_panel_; }
   const workbench::CommandLineRequests& Requests() const { return requests_; }
   workbench::CommandLineRequests& Requests() { return requests_; }
   // The Run menu, its tool buttons and the end of a programming run.
@@ -164,6 +166,7 @@ class TEditorFRM : public QMainWindow {
 
  protected:
   bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -208,6 +211,7 @@ class TEditorFRM : public QMainWindow {
   QStackedWidget* editor_area_ = nullptr;
   QListWidget* error_list_ = nullptr;
   QLabel* status_panel_ = nullptr;
+  QLabel* build_status_panel_ = nullptr;
   std::unique_ptr<LegacyEditorPane> legacy_editor_;
   std::unique_ptr<MainWindowErrorEditors> error_editors_;
   std::unique_ptr<TErrorList> errors_;

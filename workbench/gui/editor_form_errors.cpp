@@ -11,6 +11,7 @@
 #include "editor_control/gui/scrivlet_widget.h"
 #include "resources/widget_names.h"
 #include "services/gui/guarded.h"
+#include "workbench/error_marking.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/goto_line_form.h"
@@ -71,7 +72,10 @@ void TEditorFRM::BuildEditorServices() {
   SetMenuHandler(main_menu::EditGoToLineMENUITM, [this] {
     if (forms_ == nullptr || CurrentScrivlet() == nullptr) return;
     TGotoLineNumDLG& goto_line = forms_->GotoLine();
-    if (goto_line.Execute()) ScrollToLine(goto_line.LineNumber() - 1);
+    if (!goto_line.Execute()) return;
+    // The editor may have gone while the dialog was up.
+    if (scrivlet::gui::TScrivlet* editor = CurrentScrivlet())
+      workbench::JumpToLine(editor->Memo(), goto_line.LineNumber() - 1);
   });
   if (QAction* goto_line = MenuItem(main_menu::EditGoToLineMENUITM))
     goto_line->setShortcut(QKeySequence("Ctrl+G"));

@@ -1,5 +1,6 @@
 #include "workbench/gui/file_list.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <filesystem>
 
@@ -22,6 +23,17 @@ QColor ModifiedRowColor(const QColor& window) {
   const unsigned raised = (bgr + 0xF00u) & 0xFFFFFFu;
   return QColor(static_cast<int>(raised & 0xFF), static_cast<int>(raised >> 8 & 0xFF),
                 static_cast<int>(raised >> 16 & 0xFF));
+}
+
+QSize FilesLoadedDrawer::sizeHint(const QStyleOptionViewItem& option,
+                                  const QModelIndex& index) const {
+  QSize size = QStyledItemDelegate::sizeHint(option, index);
+  QFont font = option.font;
+  font.setBold(true);  // the top file's row is the widest a name gets
+  // A modified row shows its "*" as well.
+  const std::string text = FileListRowText(index.data().toString().toStdString(), true);
+  size.setWidth(QFontMetrics(font).horizontalAdvance(QString::fromStdString(text)) + 4);
+  return size;
 }
 
 void FilesLoadedDrawer::paint(QPainter* painter, const QStyleOptionViewItem& option,

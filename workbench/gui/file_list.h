@@ -23,6 +23,9 @@ class FilesLoadedDrawer : public QStyledItemDelegate {
       : QStyledItemDelegate(parent), editors_(editors) {}
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override;
+  // As wide as the text drawn, the file's name: the row's whole path would make the list
+  // scroll sideways for names that fit.
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
  private:
   const T_ZKEditorArray& editors_;

@@ -13,6 +13,7 @@
 
 #include "resources/code_widget_names.h"
 #include "services/gui/form_placement.h"
+#include "services/gui/keyboard.h"
 #include "services/gui/text.h"
 #include "workbench/gui/caption_width.h"
 
@@ -70,19 +71,18 @@ void TFindDialogBase::SetFindText(const std::string& text) { FindEdit->setText(T
 
 void TFindDialogBase::UpdateButtons() { FindNextBTN->setEnabled(!FindEdit->text().isEmpty()); }
 
-void TFindDialogBase::MoveAway() {
-  if (moved_away_) return;
-  kept_place_ = pos();
-  moved_away_ = true;
-  // Past the right edge of the screen: the question about the search is not hidden by it.
+void TFindDialogBase::KeepClearOf(const QRect& line) {
+  const QRect frame = frameGeometry();
+  if (!isVisible() || !frame.intersects(line)) return;
   const QScreen* screen = this->screen();
-  move((screen ? screen->geometry().width() : 0) + 1, y());
-}
-
-void TFindDialogBase::MoveBack() {
-  if (!moved_away_) return;
-  moved_away_ = false;
-  move(kept_place_);
+  const QRect area = screen ? screen->availableGeometry() : QRect(frame.topLeft(), frame.size());
+  const int above = line.top() - frame.height();
+  const int below = line.bottom() + 1;
+  const bool fits_above = above >= area.top();
+  const bool fits_below = below + frame.height() <= area.bottom() + 1;
+  if (!fits_above && !fits_below) return;
+  const bool go_above = SearchesDown() ? fits_above : !fits_below;
+  move(frame.left(), go_above ? above : below);
 }
 
 void TFindDialogBase::showEvent(QShowEvent* event) {
@@ -132,6 +132,8 @@ TEditFindDialog::TEditFindDialog(QWidget* owner)
   connect(FindNextBTN, &QPushButton::clicked, this, [this] {
     if (OnFind && !FindEdit->text().isEmpty()) OnFind();
   });
+  TabEntersAtChecked({UpRB, DownRB});
+  SetTabOrder({FindEdit, WholeWordCB, MatchCaseCB, UpRB, DownRB, FindNextBTN, CancelBTN});
   UpdateButtons();
 }
 
@@ -168,6 +170,8 @@ TEditReplaceDialog::TEditReplaceDialog(QWidget* owner)
     connect(button, &QPushButton::clicked, this, [this, handler = handler] {
       if (*handler && !FindEdit->text().isEmpty()) (*handler)();
     });
+  SetTabOrder({FindEdit, ReplaceEdit, WholeWordCB, MatchCaseCB, FindNextBTN, ReplaceBTN,
+               ReplaceAllBTN, CancelBTN});
   UpdateButtons();
 }
 

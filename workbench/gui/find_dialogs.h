@@ -16,8 +16,8 @@ class QRadioButton;
 
 namespace gui {
 
-// What the two dialogs share: the find text and its options, and the move away from the
-// screen while a question about the search is up.
+// What the two dialogs share: the find text and its options, and keeping a found text in
+// sight.
 class TFindDialogBase : public QDialog, public workbench::FindDialogPlace {
  public:
   // The text and its options as the dialog holds them.
@@ -26,9 +26,13 @@ class TFindDialogBase : public QDialog, public workbench::FindDialogPlace {
   // Called on show (true) and on close (false).
   std::function<void(bool open)> OnOpenChanged;
 
+  // Moves the dialog up or down off `line` (screen coordinates) when it covers it: the text
+  // just found is never under the dialog. Searching down it goes above the line, so that the
+  // next hits below stay free, and below it searching up; the other side when that has no
+  // room on the screen.
+  void KeepClearOf(const QRect& line);
+
   // FindDialogPlace
-  void MoveAway() override;
-  void MoveBack() override;
   void Close() override { hide(); }
 
   QLineEdit* FindEdit;
@@ -43,10 +47,6 @@ class TFindDialogBase : public QDialog, public workbench::FindDialogPlace {
   void hideEvent(QHideEvent* event) override;
   virtual bool SearchesDown() const { return true; }
   virtual void UpdateButtons();
-
- private:
-  QPoint kept_place_;
-  bool moved_away_ = false;
 };
 
 class TEditFindDialog : public TFindDialogBase {

@@ -140,6 +140,7 @@ MainWindowFiles::MainWindowFiles(TEditorFRM& form, workbench::IdeSession& sessio
   current_name_ = Text(Ids::SCU_UNTITLED);
   BuildRecentItems();
   BindCommands();
+  ShowCloseAll();
 }
 
 MainWindowFiles::~MainWindowFiles() = default;
@@ -443,7 +444,13 @@ void MainWindowFiles::FileNew(int kind) {
   AddWindowsItems(index);
   if (hooks_.update_run_buttons) hooks_.update_run_buttons(false);
   SetCurrentFileName(Text(Ids::SCU_UNTITLED));
+  ShowCloseAll();
   form_.FocusEditor();
+}
+
+// Close All stands in the menu only while there is more than one editor to close.
+void MainWindowFiles::ShowCloseAll() {
+  form_.MenuItem(main_menu::FileCloseAllMENUITM)->setVisible(files_.Count() > 1);
 }
 
 bool MainWindowFiles::LoadIntoEditor(const std::string& name, int index, bool read_only) {
@@ -525,7 +532,7 @@ void MainWindowFiles::OpenSourceFile(const std::string& name, bool read_only) {
   } else {
     if (!OpenInEnhancedEditor(name, read_only)) return;
     SetCurrentFileName(name);
-    form_.MenuItem(main_menu::FileCloseAllMENUITM)->setVisible(files_.Count() > 1);
+    ShowCloseAll();
   }
   if (EditorFileSaving::IsReadOnlyFile(name))
     (void)session_.Messages().MsgBoxById(Ids::SCU_OPENED_READ_ONLY,
@@ -696,7 +703,7 @@ void MainWindowFiles::CloseCurrent() {
   DropEditor(closing);
   // The editor in front stays; selecting it again brings the window up to date.
   SelectEditor(files_.Current());
-  if (files_.Count() == 1) form_.MenuItem(main_menu::FileCloseAllMENUITM)->setVisible(false);
+  ShowCloseAll();
 }
 
 void MainWindowFiles::FileClose() {
@@ -961,6 +968,9 @@ void MainWindowFiles::ApplyEditorMode() {
       form_.UseLegacyEditor();
     else
       EnterLegacyEditor();
+    // The caret's panel tells the legacy editor's caret while it is in front.
+    form_.OldEditor().Widget().OnCaretMoved = [this] { ShowLegacyCaret(); };
+    ShowLegacyCaret();
     return;
   }
   form_.FileList().setVisible(!(globals.DebugFlags & workbench::kDebugHideFileList));
@@ -973,6 +983,14 @@ void MainWindowFiles::ApplyEditorMode() {
   }
   BindCommands();
   SelectEditor(std::min(files_.Current(), files_.Count() - 1));
+  if (TScrivlet* editor = CurrentScrivlet()) EditorSelMove(*editor);
+}
+
+void MainWindowFiles::ShowLegacyCaret() {
+  if (!Legacy()) return;
+  const workbench::LegacyEditor& editor = form_.OldEditor().Editor();
+  caret_panel_->setText(QString::number(editor.CursorLine() + 1) + ":" +
+                        QString::number(editor.CursorColumn() + 1));
 }
 
 void MainWindowFiles::BindCommands() {

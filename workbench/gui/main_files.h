@@ -93,6 +93,9 @@ class MainWindowFiles : public QObject {
   void FileNew(int kind);
   void FileClose();
   void FileCloseAll();
+  void ShowCloseAll();
+  // The legacy editor's caret, line:column, in the caret's panel.
+  void ShowLegacyCaret();
   // Each false when nothing was saved (told).
   bool FileSave();
   bool FileSaveAs();

@@ -1,6 +1,7 @@
 #include "workbench/gui/main_find.h"
 
 #include <QAction>
+#include <QRect>
 
 #include "editor_control/gui/scrivlet_widget.h"
 #include "resources/widget_names.h"
@@ -14,6 +15,17 @@
 namespace main_menu = widget_names::MainMenu;
 
 namespace gui {
+namespace {
+
+// The caret's line across the editor, in screen coordinates: a hit never spans two lines.
+QRect CaretLine(const scrivlet::gui::TScrivlet& editor) {
+  const QRect caret =
+      static_cast<const QWidget&>(editor).inputMethodQuery(Qt::ImCursorRectangle).toRect();
+  const QWidget* view = editor.viewport();
+  return QRect(view->mapToGlobal(QPoint(0, caret.top())), QSize(view->width(), caret.height()));
+}
+
+}  // namespace
 
 MainWindowFind::MainWindowFind(TEditorFRM& form, workbench::IdeSession& session)
     : form_(form),
@@ -80,7 +92,8 @@ void MainWindowFind::EditFindNext() {
   }
   scrivlet::gui::TScrivlet* editor = form_.CurrentScrivlet();
   if (editor == nullptr) return;
-  (void)finder_.FindNext(editor->Memo(), find_dialog_->Options());
+  if (finder_.FindNext(editor->Memo(), find_dialog_->Options()))
+    find_dialog_->KeepClearOf(CaretLine(*editor));
 }
 
 void MainWindowFind::EditFindReplace() {
@@ -96,12 +109,14 @@ void MainWindowFind::EditFindReplace() {
 
 void MainWindowFind::Edit_FindDialogFind() {
   if (scrivlet::gui::TScrivlet* editor = form_.CurrentScrivlet())
-    (void)finder_.FindDialogFind(editor->Memo(), find_dialog_->Options(), *find_dialog_);
+    if (finder_.FindDialogFind(editor->Memo(), find_dialog_->Options(), *find_dialog_))
+      find_dialog_->KeepClearOf(CaretLine(*editor));
 }
 
 void MainWindowFind::Edit_ReplaceDialogFind() {
   if (scrivlet::gui::TScrivlet* editor = form_.CurrentScrivlet())
-    (void)finder_.FindNext(editor->Memo(), replace_dialog_->Options());
+    if (finder_.FindNext(editor->Memo(), replace_dialog_->Options()))
+      replace_dialog_->KeepClearOf(CaretLine(*editor));
 }
 
 void MainWindowFind::Edit_ReplaceDialogReplace(bool all) {
@@ -111,8 +126,8 @@ void MainWindowFind::Edit_ReplaceDialogReplace(bool all) {
   if (all) {
     ReplaceAllProgress progress(&form_);
     (void)finder_.ReplaceAll(editor->Memo(), options, replace_dialog_->ReplaceText(), &progress);
-  } else {
-    (void)finder_.Replace(editor->Memo(), options, replace_dialog_->ReplaceText());
+  } else if (finder_.Replace(editor->Memo(), options, replace_dialog_->ReplaceText())) {
+    replace_dialog_->KeepClearOf(CaretLine(*editor));
   }
 }
 

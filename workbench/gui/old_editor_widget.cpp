@@ -84,7 +84,15 @@ void LegacyEditorWidget::RowsChanged(int first_row, int count) {
 
 void LegacyEditorWidget::FrameChanged() { update(); }
 
-void LegacyEditorWidget::CaretChanged() { update(CaretRect().adjusted(-1, -1, 1, 1)); }
+void LegacyEditorWidget::CaretChanged() {
+  update(CaretRect().adjusted(-1, -1, 1, 1));
+  // The caret blinks here too: only a new place or a new text is told.
+  const std::uint64_t revision = editor_.Buffer().Revision();
+  if (editor_.Cursor() == caret_told_ && revision == revision_told_) return;
+  caret_told_ = editor_.Cursor();
+  revision_told_ = revision;
+  if (OnCaretMoved) OnCaretMoved();
+}
 
 QRect LegacyEditorWidget::CaretRect() const {
   const workbench::LegacyGeometry& g = editor_.Geometry();

@@ -7,6 +7,8 @@
 #include <QFont>
 #include <QTimer>
 #include <QWidget>
+#include <cstdint>
+#include <functional>
 
 #include "platform/clock.h"
 #include "workbench/old_editor.h"
@@ -53,6 +55,9 @@ class LegacyEditorWidget : public QWidget, public workbench::LegacyScreen {
   void FrameChanged() override;
   void CaretChanged() override;
 
+  // Fired when the caret is drawn at another place or the text changed.
+  std::function<void()> OnCaretMoved;
+
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -69,6 +74,8 @@ class LegacyEditorWidget : public QWidget, public workbench::LegacyScreen {
 
   workbench::LegacyEditor& editor_;
   const platform::Clock& clock_;
+  int caret_told_ = -1;
+  std::uint64_t revision_told_ = 0;
   QFont font_;
 };
 

@@ -31,11 +31,14 @@ QtPrintTarget::QtPrintTarget() : printer_(QPrinter::HighResolution) {
 std::vector<std::string> QtPrintTarget::PrinterNames() const {
   std::vector<std::string> names;
   for (const QString& name : QPrinterInfo::availablePrinterNames()) names.push_back(FromQt(name));
+  // The file is where the job goes then, as the system's print dialog lists it.
+  if (names.empty()) names.push_back(kPrintToFile);
   return names;
 }
 
 int QtPrintTarget::CurrentPrinter() const {
   const QStringList names = QPrinterInfo::availablePrinterNames();
+  if (names.isEmpty()) return 0;
   const qsizetype at = names.indexOf(printer_.printerName());
   if (at >= 0) return static_cast<int>(at);
   return static_cast<int>(names.indexOf(QPrinterInfo::defaultPrinterName()));

@@ -52,9 +52,11 @@ class PrintTarget {
   virtual Metrics Measure(const std::string& font_name, int font_size) const = 0;
 };
 
-// The machine's printers through Qt. Without any printer the job goes to a PDF file.
+// The machine's printers through Qt. Without any printer the job goes to a PDF file, the one
+// entry of the list then.
 class QtPrintTarget : public PrintTarget {
  public:
+  static constexpr char kPrintToFile[] = "Print to File (PDF)";
   QtPrintTarget();
   std::vector<std::string> PrinterNames() const override;
   int CurrentPrinter() const override;

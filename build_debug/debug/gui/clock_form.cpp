@@ -110,6 +110,8 @@ bool TClockForm::eventFilter(QObject* watched, QEvent* event) {
     control_.EditExit(edit_->text().toStdString());
   } else if (watched == edit_ && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
+    // Esc is no character of the frequency: it closes the window, as in any dialog.
+    if (key->key() == Qt::Key_Escape) return false;
     // Keys that make no character (arrows, Delete) move and edit as usual.
     char c = 0;
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)

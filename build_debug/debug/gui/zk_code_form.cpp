@@ -225,13 +225,12 @@ void TZK_CodeFRM::Mark() {
   code_->viewport()->update();
 }
 
-void TZK_CodeFRM::Centre(int line, bool select) {
+void TZK_CodeFRM::Centre(int line, bool jump) {
   scrivlet::TScrivlet& memo = code_->Memo();
   if (line < 0 || line >= memo.ParagraphCount()) return;
-  if (select) {
-    const std::int32_t start = memo.ParagraphStart(line);
-    memo.Select(start + static_cast<std::int32_t>(memo.GetParagraphText(line).size()), start);
-  }
+  // A jump leaves the caret at the line's start with nothing selected, as every jump that is
+  // no search does; following the PC only scrolls.
+  if (jump) memo.SetSelPar(line);
   const int page = std::max(1, memo.VisibleLines() - 1);
   memo.SetTopLine(std::max(0, line - page / 2));
   code_->viewport()->update();
@@ -250,7 +249,7 @@ void TZK_CodeFRM::KeepInView(int line) {
 }
 
 void TZK_CodeFRM::GoToCode() {
-  if (auto line = list_.CodeLine()) Centre(*line, false);
+  if (auto line = list_.CodeLine()) Centre(*line, true);
 }
 
 void TZK_CodeFRM::GoToReset() {
@@ -265,15 +264,15 @@ void TZK_CodeFRM::GoToReset() {
 }
 
 void TZK_CodeFRM::GoToBreakpoint() {
-  if (list_.BreakLine() >= 0) Centre(list_.BreakLine(), false);
+  if (list_.BreakLine() >= 0) Centre(list_.BreakLine(), true);
 }
 
 void TZK_CodeFRM::GoToNextRun() {
-  if (list_.NextRunLine() >= 0) Centre(list_.NextRunLine(), false);
+  if (list_.NextRunLine() >= 0) Centre(list_.NextRunLine(), true);
 }
 
 void TZK_CodeFRM::JumpToMain() {
-  if (auto line = list_.MainLine(listing_)) Centre(*line, false);
+  if (auto line = list_.MainLine(listing_)) Centre(*line, true);
 }
 
 int TZK_CodeFRM::LineAt(const QPoint& point) const {

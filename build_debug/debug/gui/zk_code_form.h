@@ -86,8 +86,9 @@ class TZK_CodeFRM : public QWidget, public build_debug::DebugView {
   void Mark();
   void Unmark(int line);
   void Colour(int line, int from_column, std::int32_t background);
-  // The line in the middle of the window, selected.
-  void Centre(int line, bool select);
+  // The line in the middle of the window; a jump puts the caret at its start, nothing
+  // selected.
+  void Centre(int line, bool jump);
   // The line scrolled up until at least three lines stand below it.
   void KeepInView(int line);
   int LineAt(const QPoint& point) const;

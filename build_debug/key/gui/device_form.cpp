@@ -6,6 +6,8 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -17,6 +19,7 @@
 #include "services/globals.h"
 #include "services/gui/form_placement.h"
 #include "services/gui/guarded.h"
+#include "services/gui/keyboard.h"
 #include "services/gui/localize_form.h"
 #include "services/gui/text.h"
 #include "services/localize.h"
@@ -142,6 +145,10 @@ void TDeviceFRM::BuildWindow() {
   IDStringLBL->setFont(fixed);
   IDStringLBL->setTextFormat(Qt::PlainText);
   IDStringLBL->setMinimumWidth(QFontMetrics(fixed).horizontalAdvance(QString(8, QChar('W'))));
+  // The ID and the dump are read from the keyboard too: the ID can be selected, the dump
+  // scrolled by its bar.
+  IDStringLBL->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  IDStringLBL->setFocusPolicy(Qt::StrongFocus);
   (new QHBoxLayout(IdGRP))->addWidget(IDStringLBL);
 
   EeGRP = new QGroupBox(QString::fromUtf8("E²Flash"), this);
@@ -159,6 +166,7 @@ void TDeviceFRM::BuildWindow() {
   EEScrollBar = new QScrollBar(Qt::Vertical, EeGRP);
   EEScrollBar->setObjectName(device_frm::EEScrollBar);
   EEScrollBar->setPageStep(build_debug::kEeVisibleLines);
+  EEScrollBar->setFocusPolicy(Qt::StrongFocus);
   ee->addWidget(EEScrollBar, 0, 1, build_debug::kEeVisibleLines, 1);
 
   ProgramBTN = NewButton(this, device_frm::ProgramBTN, "Program");
@@ -166,7 +174,7 @@ void TDeviceFRM::BuildWindow() {
   ReadBTN = NewButton(this, device_frm::ReadBTN, "Read");
   LoadBTN = NewButton(this, device_frm::LoadBTN, "&Load Hex");
   SaveBTN = NewButton(this, device_frm::SaveBTN, "&Save Hex");
-  CancelBTN = NewButton(this, device_frm::CancelBTN, "Cancel");
+  CancelBTN = NewButton(this, device_frm::CancelBTN, "&Cancel");
 
   auto* right = new QVBoxLayout;
   right->addWidget(BrownoutRDGRP);
@@ -217,6 +225,37 @@ void TDeviceFRM::Localize() {
   PresentControls();
   PresentCaption();
   InitHints();
+  OrderTabs();
+}
+
+// Column by column as the window shows them, then the views below and the buttons; the
+// table's new radio items would otherwise come last.
+void TDeviceFRM::OrderTabs() {
+  QList<QWidget*> order;
+  const auto add_group = [&order](const RadioGroup* group) {
+    for (QRadioButton* button : group->ItemButtons()) order.push_back(button);
+  };
+  add_group(DeviceRDGRP);
+  add_group(OscRDGRP);
+  for (QCheckBox* box : {TurboCB, StackOPTIONCB, CarryCB, SyncCB, WatchdogCB, ProtectCB,
+                         SleepClockCB, DriveCB, FeedbackCB})
+    order.push_back(box);
+  add_group(BrownoutRDGRP);
+  add_group(ResetRDGRP);
+  order.push_back(IDStringLBL);
+  order.push_back(EEScrollBar);
+  for (QPushButton* button : {ProgramBTN, VerifyBTN, ReadBTN, LoadBTN, SaveBTN, CancelBTN})
+    order.push_back(button);
+  SetTabOrder(order);
+}
+
+void TDeviceFRM::keyPressEvent(QKeyEvent* event) {
+  // Esc is the Cancel button, as in a dialog.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    if (CancelBTN->isEnabled()) CancelBTN->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void TDeviceFRM::PresentCaption() {

@@ -90,6 +90,7 @@ class TDeviceFRM : public QWidget {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   // Each check box with the control it stands for.
@@ -103,6 +104,7 @@ class TDeviceFRM : public QWidget {
   void Localize();
   // "Device" as the tables name it, or the read-only image's caption.
   void PresentCaption();
+  void OrderTabs();
   // Widgets -> the settings, then the settings' FUSE/FUSEX, enables and checks back.
   void ControlClicked();
   void PresentControls();

@@ -10,6 +10,7 @@
 #include <QColorDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QScreen>
@@ -27,6 +28,7 @@
 #include "resources/code_widget_names.h"
 #include "services/gui/modal_dialogs.h"
 #include "services/localize.h"
+#include "tests/services/gui/tab_walk.h"
 
 namespace config_frm = widget_names::ConfigFRM;
 
@@ -499,6 +501,53 @@ TEST_F(ConfigFormTest, ColourDialogOpensThroughTheModalSeamWithTheCustomColours)
   dialogs.Answer(QDialog::Rejected);
   Click(dialog.CommentColorPNL);
   EXPECT_EQ(dialog.CommentColorPNL->GetColour(), clGreen);
+}
+
+TEST_F(ConfigFormTest, EveryControlAndColourIsReachedFromTheKeyboard) {
+  NotFirstRun();
+  TConfigFRM& dialog = Create();
+  std::vector<Colour> opened;
+  dialog.SetColourChooser([&](Colour initial, std::array<std::string, kCustomColorCount>&) {
+    opened.push_back(initial);
+    return std::optional<Colour>();
+  });
+  ASSERT_TRUE(testing_gui::InFront(dialog));
+  dialog.ColorCodeCB->setChecked(true);
+  dialog.DefaultEditorTypeRDGRP->SetItemIndex(1);
+  dialog.PortRDGRP->SetItemIndex(2);
+  struct Row {
+    int page;
+    QStringList walk;  // from the list of pages
+  };
+  const Row rows[] = {
+      {0,
+       {config_frm::CreateBackupCB, config_frm::UseTemplatesCB, config_frm::RestoreWorkspaceCB,
+        "QV/B", "COM3", config_frm::OkBTN, config_frm::CancelBTN, config_frm::ItemLSTBX}},
+      {1,
+       {config_frm::UseNewEditorCB, config_frm::FontsizeUpDown, config_frm::TabsizeUpDown,
+        config_frm::ColorCodeCB, config_frm::CodeColorPNL, config_frm::CodeBoldCB,
+        config_frm::ColorCommentsCB, config_frm::CommentColorPNL, config_frm::ErrorBgColorPNL,
+        config_frm::WarnLoadingKnownTopFileCB, config_frm::WarnUsingTopFileCB,
+        config_frm::JumpToErrorCB, config_frm::SmoothScrollCB, config_frm::OkBTN}},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.page);
+    dialog.ItemLSTBX->setCurrentRow(r.page);
+    dialog.ItemLSTBX->setFocus();
+    EXPECT_EQ(testing_gui::TabWalk(static_cast<int>(r.walk.size())), r.walk);
+  }
+  // Space or Enter on a swatch opens its colour; the yellow one is named by its label.
+  for (ColourPanel* panel : {dialog.CodeColorPNL, dialog.CommentColorPNL, dialog.ErrorBgColorPNL}) {
+    panel->setFocus();
+    QTest::keyClick(panel, Qt::Key_Space);
+  }
+  QTest::keyClick(dialog.ErrorBgColorPNL, Qt::Key_Return);
+  EXPECT_EQ(opened, (std::vector<Colour>{clBlue, clGreen, clYellow, clYellow}));
+  EXPECT_TRUE(dialog.isVisible());  // Enter on a swatch is no OK
+  const auto* label = dialog.findChild<QLabel*>(config_frm::ErrorBgColorLBL);
+  ASSERT_NE(label, nullptr);
+  EXPECT_EQ(label->buddy(), dialog.ErrorBgColorPNL);
+  EXPECT_EQ(label->text(), "Error Line &Background");
 }
 
 TEST_F(ConfigFormTest, UseTarnAndUseNewEditorShapeTheirGroups) {

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 
@@ -261,7 +262,7 @@ TEST_F(DebugWindowsTest, ATarnBuildIsDebuggedInTheListAndWatchWindows) {
     main_form.ClickMenuItem(main_menu::RunDebugMENUITM);
   } catch (const workbench::SilentAbort&) {
     FAIL() << "aborted: " << ::testing::PrintToString(BoxTexts()) << " "
-           << main_form.statusBar()->currentMessage().toStdString();
+           << main_form.StatusPanel2().text().toStdString();
   }
   TDebugFRM& debug = *windows.DebugForm();
   ASSERT_TRUE(Until([&] { return debug.Button(debug_frm::StepBTN).isEnabled(); }))

@@ -12,11 +12,14 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSplitter>
+#include <QToolBar>
+#include <QToolButton>
 #include <QUrl>
 #include <fstream>
 
 #include "editor_control/gui/scrivlet_widget.h"
 #include "gui_session.h"
+#include "resources/code_widget_names.h"
 #include "resources/widget_names.h"
 #include "services/silent_abort.h"
 #include "workbench/gui/editor_array.h"
@@ -24,6 +27,7 @@
 
 namespace main_menu = widget_names::MainMenu;
 namespace config_frm = widget_names::ConfigFRM;
+namespace editor_frm = widget_names::EditorFRM;
 
 namespace {
 
@@ -112,6 +116,51 @@ TEST_F(EditorFormTest, MenusFileListStatusAndTheHiddenParts) {
   EXPECT_EQ(windows[0]->shortcut(), QKeySequence("Ctrl+E"));
   main_form.WindowsMenu().WindowsMenuAdd("a.src", workbench::kFileItem);
   EXPECT_EQ(main_form.MenuItem(main_menu::WindowsMENUITM)->menu()->actions().size(), 2);
+}
+
+TEST_F(EditorFormTest, TheBuildStatusHasAPanelOfItsOwnBesideTheHint) {
+  gui::TEditorFRM main_form(*session_, {}, QSize(800, 600));
+  main_form.show();
+  main_form.ShowHint("Open an existing file");
+  main_form.StatusLine("blink.src : Assembly Successful");
+  EXPECT_TRUE(main_form.StatusPanel0().isVisible());
+  EXPECT_EQ(main_form.StatusPanel0().text(), "Open an existing file");
+  const auto* build = main_form.findChild<QLabel*>(editor_frm::StatusPanel2);
+  ASSERT_NE(build, nullptr);
+  EXPECT_EQ(build->text(), "blink.src : Assembly Successful");
+  // In a narrow window the status gives way; it never runs under the caret's panel.
+  main_form.resize(420, 300);
+  QApplication::processEvents();
+  const auto* caret = main_form.findChild<QLabel*>(editor_frm::StatusPanel1);
+  ASSERT_NE(caret, nullptr);
+  EXPECT_LE(build->geometry().right(), caret->geometry().left());
+  main_form.StatusLine("");
+  EXPECT_EQ(build->text(), "");
+}
+
+TEST_F(EditorFormTest, TheFirstWindowShowsItsToolBarWholeWhereTheScreenAllows) {
+  struct Row {
+    QSize screen;
+    bool half;  // half the screen holds the tool bar
+  };
+  const Row rows[] = {{QSize(1024, 768), false}, {QSize(1920, 1200), true}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.screen.width());
+    ASSERT_TRUE(session_->Registry().RegDeleteKey("EditorWindow") ||
+                !session_->Registry().RegKeyExists("EditorWindow"));
+    gui::TEditorFRM main_form(*session_, {}, r.screen);
+    main_form.show();
+    QApplication::processEvents();
+    const auto* tools = main_form.findChild<QToolBar*>(editor_frm::ToolBar);
+    ASSERT_NE(tools, nullptr);
+    EXPECT_GE(main_form.width(), tools->sizeHint().width());
+    EXPECT_LE(main_form.x() + main_form.width(), r.screen.width());
+    if (r.half) {
+      EXPECT_EQ(main_form.width(), r.screen.width() / 2);
+    }
+    const auto* more = tools->findChild<QToolButton*>("qt_toolbar_ext_button");
+    EXPECT_TRUE(more == nullptr || !more->isVisible());
+  }
 }
 
 TEST_F(EditorFormTest, TheHintPanelGrowsOnlyPast290) {

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QStackedWidget>
 #include <QToolBar>
@@ -18,6 +19,7 @@
 #include "editor_control/gui/scrivlet_widget.h"
 #include "resources/code_widget_names.h"
 #include "stored_option_start.h"
+#include "tests/services/gui/tab_walk.h"
 #include "workbench/gui/configuration_form.h"
 #include "workbench/gui/editor_array.h"
 #include "workbench/gui/editor_form.h"
@@ -160,6 +162,43 @@ TEST_F(EditorSwitchTest, TheFileInFrontGoesOverToTheLegacyEditor) {
     forms_.reset();
     form_.reset();
   }
+}
+
+// The status bar's caret panel tells the caret of the editor in front, whichever it is.
+TEST_F(EditorSwitchTest, TheCaretPanelFollowsTheEditorInFront) {
+  Start(true);
+  form_->OpenSourceFile(File("c.src", "a\r\nb\r\nc\r\nd\r\ne\r\n"));
+  const QLabel* caret = form_->findChild<QLabel*>(widget_names::EditorFRM::StatusPanel1);
+  ASSERT_NE(caret, nullptr);
+  form_->CurrentScrivlet()->Memo().SetSelPar(4);
+  EXPECT_EQ(caret->text(), "5:1");
+  Configure(false);
+  ExpectMode(true);
+  EXPECT_EQ(caret->text(), "1:1");
+  TypeInLegacy("xy");
+  EXPECT_EQ(caret->text(), "1:3");
+  form_->OldEditor().Editor().FormKeyDown(workbench::LegacyKey::Down, false, false);
+  EXPECT_EQ(caret->text().left(2), "2:");
+  boxes_.Answer(platform::kAnswerNo);  // the legacy edits are not kept
+  Configure(true);
+  ExpectMode(false);
+  scrivlet::TScrivlet& memo = form_->CurrentScrivlet()->Memo();
+  EXPECT_EQ(caret->text(), QString("%1:%2").arg(memo.GetSelLine() + 1).arg(memo.GetSelCol() + 1));
+}
+
+// After the switch the editor in front takes the keys, either way.
+TEST_F(EditorSwitchTest, TheEditorInFrontHasTheKeysAfterTheSwitch) {
+  Start(true);
+  form_->OpenSourceFile(File("f.src", kSource));
+  ASSERT_TRUE(testing_gui::InFront(*form_));
+  Configure(false);
+  ExpectMode(true);
+  QApplication::processEvents();
+  EXPECT_EQ(form_->focusWidget(), &form_->OldEditor().Widget());
+  Configure(true);
+  ExpectMode(false);
+  QApplication::processEvents();
+  EXPECT_EQ(form_->focusWidget(), form_->CurrentScrivlet());
 }
 
 // Back to the enhanced editor, a modified legacy buffer is asked for, and the file list shows

@@ -15,6 +15,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTest>
 #include <QUrl>
@@ -22,6 +23,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "editor_control/gui/scrivlet_widget.h"
 #include "gui_session.h"
@@ -103,6 +105,55 @@ class MainFilesTest : public testing_gui::GuiSessionTest {
 
   std::unique_ptr<gui::TEditorFRM> form_;
 };
+
+TEST_F(MainFilesTest, TheFileListScrollsSidewaysOnlyForANameThatDoesNotFit) {
+  // A long folder: the list shows the names alone.
+  const std::string deep = folder_.Path() + std::string(150, 'd') + "/";
+  std::filesystem::create_directories(deep);
+  std::ofstream(deep + "a.src", std::ios::binary) << "\tNOP\n";
+  Form().OpenSourceFile(deep + "a.src");
+  QApplication::processEvents();
+  const QScrollBar* sideways = Form().FileList().horizontalScrollBar();
+  EXPECT_FALSE(sideways->isVisible());
+  Form().OpenSourceFile(File(std::string(120, 'w') + ".src"));
+  QApplication::processEvents();
+  EXPECT_TRUE(sideways->isVisible());
+}
+
+TEST_F(MainFilesTest, CloseAllStandsInTheMenuWhileMoreThanOneEditorIsOpen) {
+  // New asks which language the editor is for.
+  const auto New = [this] {
+    boxes_.Answer(platform::kAnswerYes);
+    Form().ClickMenuItem(editor_frm::FileNewTBTN);
+  };
+  const QAction* close_all = Form().MenuItem(main_menu::FileCloseAllMENUITM);
+  const std::string a = File("a.src");
+  const std::string b = File("b.src");
+  struct Step {
+    const char* what;
+    std::function<void()> act;
+  };
+  const Step steps[] = {
+      {"the window's first blank editor", [] {}},
+      {"New", [&New] { New(); }},
+      {"Close", [this] { Form().ClickMenuItem(main_menu::FileCloseMENUITM); }},
+      {"New again", [&New] { New(); }},
+      {"a file", [&] { Form().OpenSourceFile(a); }},
+      {"a second file", [&] { Form().OpenSourceFile(b); }},
+      {"Close All", [this] { Form().ClickMenuItem(main_menu::FileCloseAllMENUITM); }},
+  };
+  std::vector<bool> shown;
+  for (const Step& step : steps) {
+    step.act();
+    const int editors = Form().Editors().Count();
+    EXPECT_EQ(close_all->isVisible(), editors > 1) << step.what << ", " << editors << " editors";
+    shown.push_back(close_all->isVisible());
+  }
+  // One untitled editor shows no Close All; a New beside it does.
+  EXPECT_FALSE(shown.front());
+  EXPECT_TRUE(shown[1]);
+  EXPECT_FALSE(shown.back());
+}
 
 TEST_F(MainFilesTest, FilesOpenInEditorsOfTheirOwnAndASecondOpenSelects) {
   EXPECT_EQ(Rows(), std::vector<std::string>{"{Blank_1}"});
@@ -734,6 +785,11 @@ TEST_F(MainFilesTest, TheWindowsMenuSelectsEditorsByTheirRow) {
   EXPECT_EQ(items[2].Tag, 1);
   EXPECT_TRUE(items[2].Checked);
   QList<QAction*> actions = Form().MenuItem(main_menu::WindowsMENUITM)->menu()->actions();
+  ASSERT_EQ(actions.size(), 3);
+  // Each file is chosen by its number from the keyboard.
+  EXPECT_EQ(actions[1]->text().toStdString(), "&" + items[1].Caption);
+  EXPECT_EQ(actions[2]->text().toStdString(), "&" + items[2].Caption);
+  EXPECT_TRUE(actions[2]->text().startsWith("&2 "));
   actions[1]->trigger();
   EXPECT_EQ(Form().CurrentEditorIndex(), 0);
   EXPECT_TRUE(Form().WindowsMenu().Items()[1].Checked);

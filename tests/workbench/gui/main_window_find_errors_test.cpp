@@ -8,8 +8,10 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <cstdlib>
 #include <memory>
 
@@ -17,6 +19,7 @@
 #include "platform/message_box.h"
 #include "real_tarn_session.h"
 #include "resources/code_widget_names.h"
+#include "tests/services/gui/tab_walk.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/error_list.h"
 #include "workbench/gui/find_dialogs.h"
@@ -126,6 +129,134 @@ TEST_F(MainWindowTest, GoToLinePutsTheCaretOnTheLineTyped) {
   EXPECT_EQ(form_->MenuItem(main_menu::EditGoToLineMENUITM)->shortcut(), QKeySequence("Ctrl+G"));
 }
 
+TEST_F(MainWindowTest, GoToLineLeavesNoSelectionForTheNextKey) {
+  boxes_.Answer(platform::kAnswerOk);  // a first run: its notice, then the configuration
+  gui::IdeForms forms(*form_, *session_);
+  form_->OpenSourceFile(Source("g.src", "a\nb DJNZ\nc\nd\n"));
+  // What a find left selected: the word's last letters and the line break after it.
+  Memo().Select(7, 11);
+  dialogs_.Answer(QDialog::Accepted, [](QDialog& dialog) {
+    dialog.findChild<QLineEdit*>(goto_line_dlg::LineNumEDT)->setText("3");
+  });
+  form_->ClickMenuItem(main_menu::EditGoToLineMENUITM);
+  EXPECT_EQ(Memo().GetSelPar(), 2);
+  EXPECT_EQ(Memo().SelLength, 0);
+  QTest::keyClicks(form_->CurrentScrivlet(), "X");
+  EXPECT_EQ(Memo().Text(), "a\r\nb DJNZ\r\nXc\r\nd\r\n");
+}
+
+TEST_F(MainWindowTest, OneEscFromAMenuGivesTheKeysBackToTheEditor) {
+  boxes_.Answer(platform::kAnswerOk);  // a first run: its notice, then the configuration
+  gui::IdeForms forms(*form_, *session_);
+  form_->OpenSourceFile(Source("k.src", "a\nb\n"));
+  ASSERT_TRUE(testing_gui::InFront(*form_));
+  // After a Go to Line, as a user goes on.
+  dialogs_.Answer(QDialog::Accepted, [](QDialog& dialog) {
+    dialog.findChild<QLineEdit*>(goto_line_dlg::LineNumEDT)->setText("2");
+  });
+  form_->ClickMenuItem(main_menu::EditGoToLineMENUITM);
+  scrivlet::gui::TScrivlet* editor = form_->CurrentScrivlet();
+  ASSERT_EQ(QApplication::focusWidget(), editor);
+  for (const char* column : {main_menu::HelpMENUITM, main_menu::EditMENUITM}) {
+    SCOPED_TRACE(column);
+    form_->menuBar()->setActiveAction(form_->MenuItem(column));
+    QWidget* menu = QApplication::activePopupWidget();
+    ASSERT_NE(menu, nullptr);
+    QTest::keyClick(menu, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(form_->focusWidget(), editor);
+    QTest::keyClicks(form_->focusWidget(), "X");
+  }
+  EXPECT_EQ(Memo().Text(), "a\r\nXXb\r\n");
+}
+
+// The line of the caret across the editor, on the screen.
+QRect CaretLine(scrivlet::gui::TScrivlet& editor) {
+  const QRect caret =
+      static_cast<QWidget&>(editor).inputMethodQuery(Qt::ImCursorRectangle).toRect();
+  QWidget* view = editor.viewport();
+  return QRect(view->mapToGlobal(QPoint(0, caret.top())), QSize(view->width(), caret.height()));
+}
+
+TEST_F(MainWindowTest, TheFindDialogsNeverCoverTheTextTheyFound) {
+  std::string text;
+  for (int i = 0; i < 12; ++i) text += i == 6 ? "mov a\n" : "nop\n";
+  form_->OpenSourceFile(Source("far.src", text));
+  gui::MainWindowFind& find = form_->Find();
+  struct Row {
+    const char* what;
+    gui::TFindDialogBase* dialog;
+    const char* menu_item;
+    QPushButton* find_next;
+  };
+  const Row rows[] = {
+      {"find", &find.FindDialog(), main_menu::EditFindMENUITM, find.FindDialog().FindNextBTN},
+      {"replace", &find.ReplaceDialog(), main_menu::EditFindReplaceMENUITM,
+       find.ReplaceDialog().FindNextBTN},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.what);
+    Memo().SetSelStart(0);
+    form_->ClickMenuItem(r.menu_item);
+    r.dialog->FindEdit->setText("mov");
+    r.find_next->click();
+    ASSERT_EQ(Memo().GetSelText(), "mov");
+    const QRect hit = CaretLine(*form_->CurrentScrivlet());
+    // Put over the hit, the dialog moves off it at the next find of the same hit.
+    r.dialog->move(r.dialog->x(), hit.top() - r.dialog->frameGeometry().height() / 2);
+    ASSERT_TRUE(r.dialog->frameGeometry().intersects(hit));
+    const int left = r.dialog->x();
+    Memo().SetSelStart(0);
+    r.find_next->click();
+    EXPECT_EQ(CaretLine(*form_->CurrentScrivlet()), hit);
+    EXPECT_FALSE(r.dialog->frameGeometry().intersects(hit));
+    EXPECT_EQ(r.dialog->x(), left);
+    // Away from the hit it stays where the user put it.
+    const QPoint place = r.dialog->pos();
+    Memo().SetSelStart(0);
+    r.find_next->click();
+    EXPECT_EQ(r.dialog->pos(), place);
+    r.dialog->hide();
+  }
+}
+
+TEST_F(MainWindowTest, TabGoesThroughTheFindDialogsAsTheyShow) {
+  namespace fd = widget_names::FindDialog;
+  form_->OpenSourceFile(Source("t.src", "mov a\n"));
+  gui::MainWindowFind& find = form_->Find();
+  struct Row {
+    const char* menu_item;
+    gui::TFindDialogBase* dialog;
+    QStringList walk;
+  };
+  const Row rows[] = {
+      {main_menu::EditFindMENUITM,
+       &find.FindDialog(),
+       {fd::WholeWordCB, fd::MatchCaseCB, fd::DownRB, fd::FindNextBTN, fd::CancelBTN,
+        fd::FindEdit}},
+      {main_menu::EditFindReplaceMENUITM,
+       &find.ReplaceDialog(),
+       {fd::ReplaceEdit, fd::WholeWordCB, fd::MatchCaseCB, fd::FindNextBTN, fd::ReplaceBTN,
+        fd::ReplaceAllBTN, fd::CancelBTN, fd::FindEdit}},
+  };
+  Memo().Select(0, 3);  // a find text, so that every button takes the focus
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.menu_item);
+    form_->ClickMenuItem(r.menu_item);
+    ASSERT_TRUE(testing_gui::InFront(*r.dialog));
+    r.dialog->FindEdit->setFocus();
+    EXPECT_EQ(testing_gui::TabWalk(static_cast<int>(r.walk.size())), r.walk);
+    r.dialog->hide();
+  }
+  // The direction is entered at the one checked.
+  find.FindDialog().UpRB->setChecked(true);
+  form_->ClickMenuItem(main_menu::EditFindMENUITM);
+  ASSERT_TRUE(testing_gui::InFront(find.FindDialog()));
+  find.FindDialog().MatchCaseCB->setFocus();
+  EXPECT_EQ(testing_gui::TabWalk(2), (QStringList{fd::UpRB, fd::FindNextBTN}));
+}
+
 TEST_F(MainWindowTest, FindAndReplaceGoThroughTheEditMenusDialogs) {
   const std::string file = Source("find.src", "mov a\nnop\nMOV b\n");
   form_->OpenSourceFile(file);
@@ -155,7 +286,7 @@ TEST_F(MainWindowTest, FindAndReplaceGoThroughTheEditMenusDialogs) {
   boxes_.Answer(platform::kAnswerYes);
   dialog.FindNextBTN->click();
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
-  EXPECT_EQ(boxes_.Boxes()[0].text, "Couldn't find: mov\r\rContinue searching from the top?");
+  EXPECT_EQ(boxes_.Boxes()[0].text, "Couldn't find: \"mov\"\r\rContinue searching from the top?");
   EXPECT_EQ(Memo().SelLower(), 0);
   EXPECT_EQ(dialog.pos(), place);
 

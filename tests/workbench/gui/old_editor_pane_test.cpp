@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QImage>
 #include <QKeyEvent>
@@ -19,6 +20,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -309,13 +311,13 @@ TEST_F(LegacyMainWindowTest, OpenEditAssembleShowsTheErrorTokenAndSaveWritesCrLf
   EXPECT_EQ(boxes_.Boxes()[0].text, "ASSEMBLY ERROR: Undefined symbol");
   EXPECT_EQ(boxes_.Boxes()[0].caption, "Kestrian Assembler Error");
   EXPECT_EQ(pane.Editor().SelectedText(), "nowhere");
-  EXPECT_EQ(form->statusBar()->currentMessage(), "ASSEMBLY ERROR: Undefined symbol");
+  EXPECT_EQ(form->StatusPanel2().text(), "ASSEMBLY ERROR: Undefined symbol");
 
   // Mend the line and build again.
   Key(pane.Widget(), Qt::Key_Backspace);
   Type(pane.Widget(), "5");
   form->ClickMenuItem(main_menu::RunAssembleMENUITM);
-  EXPECT_EQ(form->statusBar()->currentMessage(), "Assembly Successful");
+  EXPECT_EQ(form->StatusPanel2().text(), "Assembly Successful");
 
   // Closing asks once; Yes writes the file with CR LF.
   boxes_.Answer(platform::kAnswerYes);
@@ -538,6 +540,26 @@ TEST_F(LegacyFormsTest, FindAndFindNextSearchAgainWithTheFormsText) {
   form_->ClickMenuItem(main_menu::EditFindNextMenuMENUITM);
   EXPECT_EQ(texts().size(), 5u);
   EXPECT_FALSE(find_form.isVisible());
+}
+
+TEST_F(LegacyFormsTest, ThePrintFormListsWhereTheJobGoesAndOffersOkayOnlyThen) {
+  ASSERT_TRUE(editor().LoadText("\tNOP\r\n"));
+  QStringList listed;
+  int current = -2;
+  bool okay = false;
+  dialogs_.Answer(QDialog::Rejected, [&](QDialog& dialog) {
+    auto& print = static_cast<gui::TPrintForm&>(dialog);
+    for (int i = 0; i < print.PrinterComboBox->count(); ++i)
+      listed.push_back(print.PrinterComboBox->itemText(i));
+    current = print.PrinterComboBox->currentIndex();
+    okay = print.OkayButton->isEnabled();
+  });
+  form_->ClickMenuItem(main_menu::FilePrintMENUITM);
+  QStringList expected = QPrinterInfo::availablePrinterNames();
+  if (expected.isEmpty()) expected = QStringList{gui::QtPrintTarget::kPrintToFile};
+  EXPECT_EQ(listed, expected);
+  EXPECT_GE(current, 0);
+  EXPECT_TRUE(okay);
 }
 
 TEST_F(LegacyFormsTest, PrintingFillsTheSectionsOfThePagesThePrintFormLaidOut) {

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QListWidget>
 #include <QStatusBar>
 #include <QTest>
@@ -99,7 +100,7 @@ class RunCommandsTest : public testing_gui::GuiSessionTest {
                            true);
   }
 
-  std::string Status() const { return form_->statusBar()->currentMessage().toStdString(); }
+  std::string Status() const { return form_->StatusPanel2().text().toStdString(); }
 
   workbench::IdeOptions ide_options_;
   bool legacy_ = false;

@@ -6,6 +6,7 @@
 
 #include <sys/wait.h>
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -241,11 +242,11 @@ TEST_F(MainWindowRun, ACancelledRunSaysSoInTheStatusLine) {
   form.OpenSourceFile(source_);
   form.ClickMenuItem(main_menu::RunProgramMENUITM);
   ASSERT_TRUE(Until([this] { return progress_->CancelButton().isVisible(); }));
-  EXPECT_EQ(form.statusBar()->currentMessage().toStdString(), "my prog.src : Assembly Successful");
+  EXPECT_EQ(form.StatusPanel2().text().toStdString(), "my prog.src : Assembly Successful");
   progress_->CancelButton().click();
   ASSERT_TRUE(Until([this] { return Heard(build_debug::kKeyCancelled); }));
   session_->KeyUnit().QVU_Cleanup();
-  EXPECT_EQ(form.statusBar()->currentMessage().toStdString(),
+  EXPECT_EQ(form.StatusPanel2().text().toStdString(),
             "Programming cancelled : the chip holds only part of the program");
   EXPECT_TRUE(boxes_.Boxes().empty());
   EXPECT_EQ(chip.Program()[2047], 0x0FFF);                 // the reset vector never went out
@@ -260,7 +261,7 @@ TEST_F(MainWindowRun, AProgramRunThatEndedWellSaysSoInTheStatusLine) {
   ASSERT_TRUE(Until([this] { return Heard(build_debug::kKeyFinished); }));
   session_->KeyUnit().QVU_Cleanup();
   EXPECT_TRUE(session_->KeyUnit().LastRunOk());
-  EXPECT_EQ(form.statusBar()->currentMessage().toStdString(), "Device programmed");
+  EXPECT_EQ(form.StatusPanel2().text().toStdString(), "Device programmed");
   EXPECT_TRUE(boxes_.Boxes().empty());
 }
 
@@ -278,7 +279,7 @@ TEST_F(MainWindowRun, RunTellsTheClockOnlyOnceTheRunHasEndedWell) {
   session_->KeyUnit().QVU_Cleanup();
   ASSERT_FALSE(dialogs_.Dialogs().empty());
   EXPECT_EQ(dialogs_.Dialogs().back().name, notice_form::ClockGenInfoFRM);
-  EXPECT_EQ(form.statusBar()->currentMessage().toStdString(),
+  EXPECT_EQ(form.StatusPanel2().text().toStdString(),
             "QV-Key is generating a clock signal of 50,000,000 Hz.");
   EXPECT_TRUE(chip_.ClockRunning());
   EXPECT_TRUE(boxes_.Boxes().empty());
@@ -303,7 +304,7 @@ TEST_F(MainWindowRun, ARunThatFailsAfterItStartedTellsTheFailureAndNoClock) {
               dialogs_.Dialogs().back().name != notice_form::ClockGenInfoFRM);
   ASSERT_FALSE(boxes_.Boxes().empty());
   EXPECT_EQ(boxes_.Boxes().back().caption, "QVKey <-> PC Communication Error");
-  EXPECT_NE(form.statusBar()->currentMessage().toStdString().rfind("QV-Key is generating", 0), 0u);
+  EXPECT_NE(form.StatusPanel2().text().toStdString().rfind("QV-Key is generating", 0), 0u);
 }
 
 TEST_F(MainWindowRun, RunInWrenfieldModeProgramsTheLoadedProgram) {

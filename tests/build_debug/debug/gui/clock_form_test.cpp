@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWindow>
+#include <QTest>
 
 #include <chrono>
 #include <cstdlib>
@@ -172,6 +173,16 @@ TEST_F(ClockFormTest, LetterKeysActAndAreDropped) {
   EXPECT_EQ(control_.Frequency(), 1'200'000);
   Type("k");
   EXPECT_FALSE(form_->isVisible());
+}
+
+TEST_F(ClockFormTest, EscClosesTheWindowAsCancelDoes) {
+  Show();
+  const int frequency = control_.Frequency();
+  // Esc where the frequency is typed, as the window comes up.
+  QTest::keyClick(&form_->Edit(), Qt::Key_Escape);
+  EXPECT_FALSE(form_->isVisible());
+  EXPECT_EQ(form_->result(), QDialog::Rejected);
+  EXPECT_EQ(control_.Frequency(), frequency);
 }
 
 TEST_F(ClockFormTest, TheTimerKeepsTheLinkAliveAndClosesTheWindowWhenItIsGone) {

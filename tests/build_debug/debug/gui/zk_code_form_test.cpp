@@ -199,13 +199,20 @@ TEST_F(ListFormTest, ToolBarModesGoToResetAndJumpToMain) {
   EXPECT_EQ(form_->ToolbarMode(), kToolbarAll);
   EXPECT_TRUE(form_->Button(zk_code_frm::GoToNextRunTLBTN).isVisible());
 
-  // Go to Reset in a session selects the line and marks it to run next.
-  form_->GoToReset();
+  // Go to Reset in a session puts the caret on the line and marks it to run next. Each jump
+  // leaves the caret at its line's start with nothing selected.
   auto& memo = form_->Scrivlet().Memo();
+  memo.Select(1, 5);
+  form_->GoToReset();
   EXPECT_EQ(memo.GetSelPar(), reset_line);
+  EXPECT_EQ(memo.GetSelStart(), memo.ParagraphStart(reset_line));
+  EXPECT_EQ(memo.SelLength, 0);
   EXPECT_EQ(Background(reset_line, 0), kBlue);
+  memo.Select(memo.ParagraphStart(reset_line) + 2, memo.ParagraphStart(reset_line) + 9);
   form_->JumpToMain();
   EXPECT_TRUE(boxes_.Boxes().empty());
+  EXPECT_EQ(memo.SelLength, 0);
+  EXPECT_EQ(memo.GetSelStart(), memo.ParagraphStart(memo.GetSelPar()));
 
   // Hidden: the tool bar is whole again and the window no longer holds the session's listing.
   windows_menu_.WindowsMenuAdd("", workbench::kListWindowItem);

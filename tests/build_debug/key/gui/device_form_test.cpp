@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QWindow>
+#include <QTest>
 
 #include <cerrno>
 #include <cstdlib>
@@ -32,6 +33,7 @@
 #include "tests/build_debug/key/key_fixture.h"
 #include "tests/keysim/chip_model.h"
 #include "tests/services/full_disk.h"
+#include "tests/services/gui/tab_walk.h"
 #include "tests/services/temp_folder.h"
 
 namespace device_frm = widget_names::DeviceFRM;
@@ -438,6 +440,44 @@ TEST_F(DeviceFormTest, SaveHexReplacesTheImageWholeAndKeepsALink) {
                           std::filesystem::directory_iterator()),
             3)
       << "the settings file, the image and its link";
+}
+
+TEST_F(DeviceFormTest, TheKeyboardGoesThroughTheWindowAsItShowsAndEscCancels) {
+  ASSERT_TRUE(testing_gui::InFront(*form_));
+  // A 4096-word part on a crystal: every option but the two of the small parts takes a key.
+  Click(form_->DeviceGroup(), 2);
+  Click(form_->OscillatorGroup(), 1);
+  Click(form_->BrownoutGroup(), 2);
+  Click(form_->ResetGroup(), 3);
+  form_->DeviceGroup().ItemButtons()[2]->setFocus();
+  const QStringList walk = {"Crystal - HS2",
+                            device_frm::CarryCB,
+                            device_frm::SyncCB,
+                            device_frm::WatchdogCB,
+                            device_frm::ProtectCB,
+                            device_frm::SleepClockCB,
+                            device_frm::DriveCB,
+                            device_frm::FeedbackCB,
+                            "2.6V",
+                            "60 us",
+                            device_frm::IDStringLBL,
+                            device_frm::EEScrollBar,
+                            device_frm::ProgramBTN,
+                            device_frm::VerifyBTN,
+                            device_frm::ReadBTN,
+                            device_frm::LoadBTN,
+                            device_frm::SaveBTN,
+                            device_frm::CancelBTN,
+                            "QV48/52"};
+  EXPECT_EQ(testing_gui::TabWalk(static_cast<int>(walk.size())), walk);
+
+  // Esc is Cancel: the window goes and leaves the Windows menu. Cancel has its letter.
+  EXPECT_EQ(MenuEntries(workbench::kDeviceWindowItem), 1);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_FALSE(form_->isVisible());
+  EXPECT_EQ(MenuEntries(workbench::kDeviceWindowItem), 0);
+  EXPECT_EQ(form_->Button(device_frm::CancelBTN).text(), "&Cancel");
+  EXPECT_TRUE(boxes_.Boxes().empty());
 }
 
 TEST_F(DeviceFormTest, TheWindowsMenuAndThePlacementFollowTheWindow) {
