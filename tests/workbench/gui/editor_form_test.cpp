@@ -156,7 +156,13 @@ TEST_F(EditorFormTest, TheFirstWindowShowsItsToolBarWholeWhereTheScreenAllows) {
     EXPECT_GE(main_form.width(), tools->sizeHint().width());
     EXPECT_LE(main_form.x() + main_form.width(), r.screen.width());
     if (r.half) {
-      EXPECT_EQ(main_form.width(), r.screen.width() / 2);
+      // The first place is kept as half the screen; the test platform's own screen may be
+      // smaller than the one asked for, and the window is then cut to it when shown.
+      int top = 0, left = 0, width = 0, height = 0;
+      bool visible = false;
+      ASSERT_TRUE(session_->Registry().ReadFormBounds("EditorWindow", top, left, visible, width,
+                                                      height));
+      EXPECT_EQ(width, r.screen.width() / 2);
     }
     const auto* more = tools->findChild<QToolButton*>("qt_toolbar_ext_button");
     EXPECT_TRUE(more == nullptr || !more->isVisible());

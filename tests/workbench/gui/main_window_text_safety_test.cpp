@@ -231,7 +231,7 @@ TEST_F(MainWindowTextSafetyTest, ALargeDeletionUndoesAndUndoTellsHowFarBackItRea
   for (int i = 0; i < 300; ++i) {
     QTest::keyClick(editor, Qt::Key_Delete);
     if (told.empty() && Memo().UndoStepsDropped()) {
-      told = form_->statusBar()->currentMessage().toStdString();
+      told = form_->StatusPanel2().text().toStdString();
       EXPECT_EQ(told, "Undo reaches back " + std::to_string(Memo().UndoSteps()) +
                           " changes; older ones are not kept");
     }
