@@ -16,6 +16,7 @@
 #include <iterator>
 #include <map>
 #include <numeric>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -512,9 +513,9 @@ TEST_F(KeyLinkTest, TheKeyProgramsHelpIsAnAnswerAndAMistakeIsNot) {
   const std::string err = ::testing::TempDir() + "qvkeysim_help.err";
   for (const Case& c : {Case{"--help", true, 0}, Case{"-h", true, 0}, Case{"--bogus", false, 2}}) {
     SCOPED_TRACE(c.option);
-    const std::string command =
-        std::string("'") + QVKEYSIM_PROGRAM + "' " + c.option + " >'" + out + "' 2>'" + err + "'";
-    const int status = std::system(command.c_str());
+    std::ostringstream command;
+    command << "'" << QVKEYSIM_PROGRAM << "' " << c.option << " >'" << out << "' 2>'" << err << "'";
+    const int status = std::system(command.str().c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), c.exit_code);
     const auto text = [](const std::string& file) {
