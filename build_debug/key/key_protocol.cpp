@@ -123,6 +123,8 @@ void QvKeyUnit::QVU_Cleanup() {
 }
 
 bool QvKeyUnit::LinkHeldByIde() const {
+  // A run's link is its worker's alone; the run tells its own end.
+  if (run_holds_link_) return true;
   if (!link_.IsLinkOpen()) return false;
   std::ignore =
       messages_.MsgBoxById1(string_ids::ComUnit::SCU_KEY_HELD_BY_IDE,
@@ -131,7 +133,7 @@ bool QvKeyUnit::LinkHeldByIde() const {
 }
 
 bool QvKeyUnit::QVU_VerifyKey() {
-  // Its close would end the holder's session without a word to the chip.
+  // Its close would end the holder's session without a word to the chip, or take a run's port.
   if (LinkHeldByIde()) return false;
   bool opened = link_.OpenKey();
   if (opened) firmware_version_ = link_.FirmwareVersion();

@@ -156,8 +156,9 @@ class QvKeyUnit : public KeyClockCommands {
   void Program(bool run, const RunImage& image);
   [[nodiscard]] bool Calibrate(std::uint8_t mode);
   [[nodiscard]] bool ClockOnAt(std::int32_t hz);
-  // True when the IDE's own debug session or clock window holds the link, which a command on
-  // this thread must leave to it; the box says so.
+  // True when a programming run, or the IDE's own debug session or clock window, holds the
+  // link, which a command on this thread must leave to it; for the session or window a box
+  // says so.
   bool LinkHeldByIde() const;
   void SendCommand(std::uint8_t command) { link_.SendScrambled(command); }
   bool FlushAndCheck();

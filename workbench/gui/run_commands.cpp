@@ -465,6 +465,9 @@ void RunCommands::RunRun() {
     build_debug::CopyWorkingToProgramming(session_.Image());
   else
     AssembleCurrent();
+  // The build let the windows work: a run the device window started meanwhile tells its own
+  // end.
+  if (key.RunHoldsLink()) return;
   if (!key.QVU_VerifyKey()) {
     session_.KeyLink().ReportLinkError();
     return;

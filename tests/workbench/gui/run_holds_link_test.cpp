@@ -18,6 +18,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -72,6 +73,20 @@ constexpr const char* kKeyToolButtons[] = {editor_frm::ProgramTBTN, editor_frm::
                                            editor_frm::ClockTBTN};
 constexpr const char* kDeviceKeyButtons[] = {device_frm::ProgramBTN, device_frm::VerifyBTN,
                                              device_frm::ReadBTN};
+
+// Runs the outside programs (tarn) as the system does; `during` runs once while the next one
+// runs, as the window's events do while the IDE waits for it.
+class BuildLettingTheWindowWork : public platform::ProcessRunner {
+ public:
+  platform::ProcessResult Run(const platform::ProcessLaunch& launch) override {
+    if (during) std::exchange(during, {})();
+    return system_.Run(launch);
+  }
+  std::function<void()> during;
+
+ private:
+  platform::SystemProcessRunner system_;
+};
 
 class RunHoldsLink : public ::testing::Test {
  protected:
@@ -190,7 +205,7 @@ class RunHoldsLink : public ::testing::Test {
   std::string source_;
   platform::RecordingMessageBoxes boxes_;
   RecordingModalDialogs dialogs_;
-  platform::SystemProcessRunner processes_;
+  BuildLettingTheWindowWork processes_;
   QtEventPoster events_;
   workbench::SessionSetup setup_ =
       KeySessionSetup(folder_.Path(), [this] { return key_.DevicePath(); });
@@ -276,6 +291,36 @@ TEST_F(RunHoldsLink, ASecondProgramLeavesTheFirstRunsCancelWorking) {
   EXPECT_NE(programmed[2047] & build_debug::kInstructionBits, 0x0FFF);
   EXPECT_EQ(chip_.Program()[2047], 0x0FFF);  // cancelled before the reset vector went out
   EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+// A command's build lets the window work: the device window's Program, clicked meanwhile, starts
+// a run. The command then leaves the key to that run: no check of the key reaches the port the
+// run is using, nothing is said, and the run programs the chip.
+TEST_F(RunHoldsLink, ACommandWhoseBuildLetARunStartLeavesTheKeyToIt) {
+  for (const char* command :
+       {main_menu::RunDebugMENUITM, main_menu::RunDebugAgainMENUITM, main_menu::RunRunMENUITM}) {
+    SCOPED_TRACE(command);
+    TEditorFRM& form = Start();
+    form.ClickMenuItem(main_menu::RunAssembleMENUITM);
+    ASSERT_TRUE(session_->AssembleCompile().LastBuildOk());
+    const int handshakes = key_.Handshakes();
+    const build_debug::WordArray programmed = session_->Image().WorkingImage;
+    processes_.during = [this] { device_->ProgramBTNClick(); };
+    form.ClickMenuItem(command);
+    ASSERT_TRUE(RunHeld());
+    ASSERT_TRUE(Until([&] { return !RunHeld(); }));
+    EXPECT_EQ(session_->KeyUnit().LastRunOutcome(), build_debug::RunOutcome::kProgrammed);
+    EXPECT_EQ(key_.Handshakes(), handshakes + 1);
+    ExpectChipHolds(programmed);
+    EXPECT_TRUE(boxes_.Boxes().empty()) << ::testing::PrintToString(BoxTexts());
+    EXPECT_FALSE(forms_->Form("TDebugFRM")->isVisible());
+    session_->KeyNotices().Unbind([] { QApplication::processEvents(); });
+    session_->KeyUnit().QVU_Cleanup();
+    bound_.reset();
+    forms_.reset();
+    form_.reset();
+    session_.reset();
+  }
 }
 
 // The IDE's own debug session holds the key: the device window's Program, Verify and Read are
