@@ -7,25 +7,26 @@ root=$(cd "$(dirname "$0")" && pwd)
 "$root/scripts/build.sh"
 build_dir=${BUILD_DIR:-$root/build}
 
-example="$root/examples/blink.asm"
+example="$root/examples/blink.src"
 if [ -f "$example" ]; then
-  # tarn writes its outputs beside the source; keep the checkout clean.
-  work=$(mktemp -d)
-  cp "$example" "$work/"
+  # tarn writes its outputs beside the source, and the IDE saves what is edited: both work on a
+  # copy in the build folder, so the checkout stays clean. The copy is made once; an edit made
+  # in it is kept for the next run (remove the folder to start again from the checkout's).
+  work="$build_dir/example"
+  source_copy="$work/blink.src"
+  mkdir -p "$work"
+  [ -f "$source_copy" ] || cp "$example" "$source_copy"
   status=0
-  "$build_dir/assembler/tarn" /F BIN16 /E KESTRIAN "$work/blink.asm" || status=$?
+  "$build_dir/assembler/tarn" /F BIN16 /E KESTRIAN "$source_copy" || status=$?
   echo "tarn exit code: $status; outputs in $work"
 else
   "$build_dir/assembler/tarn" || true
 fi
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  # The IDE opens the example source in its editor (a copy, so an edit stays out of the
-  # checkout), named ".src": the IDE knows a source's language by that extension, and builds
-  # it with tarn, which takes the example's device and IRC_CAL.
-  source_copy="${work:-$(mktemp -d)}/blink.src"
-  cp "$example" "$source_copy"
-  exec "$build_dir/workbench/gui/QVKey" "$source_copy"
+  # The IDE knows a source's language by its extension ".src", and builds it with tarn, which
+  # takes the example's device and IRC_CAL.
+  exec "$build_dir/workbench/gui/QVKey" ${source_copy:+"$source_copy"}
 else
-  echo "No display: start the IDE with $build_dir/workbench/gui/QVKey $example"
+  echo "No display: start the IDE with $build_dir/workbench/gui/QVKey${source_copy:+ $source_copy}"
 fi

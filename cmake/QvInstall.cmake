@@ -5,7 +5,8 @@
 #   <prefix>/lib/qvkey/QVKey, TARN.dll      the IDE finds tarn beside itself as "TARN.dll" (a
 #                                           link to bin/tarn)
 #   <prefix>/share/applications/qvkey.desktop, share/icons/hicolor/scalable/apps/qvkey.svg
-#   <prefix>/share/doc/qvkey/               README.md and the example
+#   <prefix>/share/doc/qvkey/               README.md, the example and the copyright file that
+#                                           Debian's policy asks of every package
 #
 # An installed IDE's folder is not the user's to write: tarn's output, the tools the IDE
 # installs and the templates go into the user's data folder (platform/user_data_folder.h).
@@ -28,8 +29,9 @@ install(CODE "
 ")
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/qvkey.desktop DESTINATION share/applications)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/qvkey.svg DESTINATION share/icons/hicolor/scalable/apps)
-install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION share/doc/qvkey)
-install(FILES ${CMAKE_SOURCE_DIR}/examples/blink.asm DESTINATION share/doc/qvkey/examples)
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/packaging/copyright
+        DESTINATION share/doc/qvkey)
+install(FILES ${CMAKE_SOURCE_DIR}/examples/blink.src DESTINATION share/doc/qvkey/examples)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME qvkey)

@@ -229,9 +229,17 @@ std::vector<std::string> SerialPortResolver::MachineDevices() const {
 }
 
 SerialOpenResult TermiosSerialPortOpener::Open(std::string_view port_name, int baud) {
-  auto device = resolver_.DevicePath(port_name);
-  if (!device) return Failure(SerialOpenError::NoDevice, {}, ENOENT);
-  return OpenDevice(*device, baud);
+  return OpenTarget(LookUp(port_name), baud);
+}
+
+SerialPortTarget TermiosSerialPortOpener::LookUp(std::string_view port_name) {
+  return {std::string(port_name), true, resolver_.DevicePath(port_name)};
+}
+
+SerialOpenResult TermiosSerialPortOpener::OpenTarget(const SerialPortTarget& target, int baud) {
+  if (!target.looked_up) return Open(target.name, baud);
+  if (!target.device) return Failure(SerialOpenError::NoDevice, {}, ENOENT);
+  return OpenDevice(*target.device, baud);
 }
 
 SerialOpenResult TermiosSerialPortOpener::OpenDevice(const std::string& device, int baud) {

@@ -66,12 +66,30 @@ struct SerialOpenResult {
   SerialOpenFailure failure;
 };
 
+// Where a port name led when it was looked up: what a later opening opens without looking
+// again.
+struct SerialPortTarget {
+  std::string name;
+  bool looked_up = false;             // false: the opening looks the name up itself
+  std::optional<std::string> device;  // the device path; none when no source knew the name
+};
+
 // Opening ports, as a service: the IDE binds the termios opener, a test may bind its own.
 class SerialPortOpener {
  public:
   virtual ~SerialPortOpener() = default;
   // Baud rates: 9600, 19200, 38400, 57600, 115200.
   [[nodiscard]] virtual SerialOpenResult Open(std::string_view port_name, int baud) = 0;
+  // Looks the name up now (in the environment, the settings, the machine's devices), so that
+  // an opening on another thread reads none of them while the UI thread may be changing them.
+  // An opener that looks nothing up leaves that to the opening.
+  [[nodiscard]] virtual SerialPortTarget LookUp(std::string_view port_name) {
+    return {std::string(port_name), false, std::nullopt};
+  }
+  // Opens what LookUp found.
+  [[nodiscard]] virtual SerialOpenResult OpenTarget(const SerialPortTarget& target, int baud) {
+    return Open(target.name, baud);
+  }
 };
 
 // The digits of a port name as a number ("COM12" -> 12); nothing when there are none.
@@ -109,6 +127,8 @@ class TermiosSerialPortOpener : public SerialPortOpener {
  public:
   explicit TermiosSerialPortOpener(const SerialPortResolver& resolver) : resolver_(resolver) {}
   [[nodiscard]] SerialOpenResult Open(std::string_view port_name, int baud) override;
+  [[nodiscard]] SerialPortTarget LookUp(std::string_view port_name) override;
+  [[nodiscard]] SerialOpenResult OpenTarget(const SerialPortTarget& target, int baud) override;
   // Opens a device path directly.
   [[nodiscard]] static SerialOpenResult OpenDevice(const std::string& device, int baud);
 

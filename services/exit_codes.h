@@ -1,6 +1,8 @@
 #pragma once
 // What a run started with "/h /p" tells its caller through the program's exit code: whether
-// the chip was programmed as asked, and if not, where it stopped. Other runs exit with 0.
+// the chip was programmed as asked, and if not, where it stopped. A run started with "/h /d"
+// or "/h /da" that cannot reach the debugger (no key answered, programming for debug failed or
+// was cancelled) ends with the same codes; other runs exit with 0.
 
 namespace workbench {
 

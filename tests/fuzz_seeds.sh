@@ -26,8 +26,10 @@ put() {  # selector file name
 
 n=0
 for source in "$here"/build_debug/tools/fixtures/tarn_bridge/*.asm "$here"/assembler/fixtures/sources/*.asm \
-              "$here"/../examples/*.asm; do
-  name=$(basename "$source" .asm)
+              "$here"/../examples/*.src; do
+  # Each is assembled under the name tarn takes by default, whatever the source's extension.
+  name=$(basename "$source")
+  name=${name%.*}
   cp "$source" "$out/$name.asm"
   (cd "$out" && "$tarn" /E KESTRIAN /F BIN16 /S 1 /D LBL_START_ANY "$name.asm" >/dev/null 2>&1) || true
   mkdir -p "$out/inhx8m"

@@ -36,7 +36,8 @@ class DebugRunCommands {
 
  private:
   // Hides the debug window, builds unless in Wrenfield mode, checks the debug image and the
-  // key; true when the key answered.
+  // key; true when the key answered. False, with nothing said, when a run started during the
+  // build holds the key.
   bool PrepareDebug();
 
   KeyLink& link_;

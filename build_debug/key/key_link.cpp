@@ -58,6 +58,7 @@ KeyLink::~KeyLink() = default;
 void KeyLink::ComInit() {
   port_name_ = "COM1";
   port_number_ = 1;
+  in_use_ = {};
   baud_ = kDefaultBaud;
   ClosePortHandle();
   key_open_ = false;
@@ -91,8 +92,11 @@ void KeyLink::SetComPort(std::string_view text) {
   port_name_ = "COM" + digits;
 }
 
-bool KeyLink::OpenKey() {
-  ApplyCtsMonitor(false);
+KeyLink::PortChoice KeyLink::ChoosePort() { return {ports_.LookUp(port_name_), port_number_}; }
+
+bool KeyLink::OpenKey(const PortChoice& port) {
+  in_use_ = port;
+  ApplyCtsMonitorAt(false, in_use_.number);
   bool ok = KeyHandshake();
   if (!ok) {
     baud_ = baud_ == kDefaultBaud ? kFallbackBaud : kDefaultBaud;
@@ -104,12 +108,12 @@ bool KeyLink::OpenKey() {
     return true;
   }
   if (link_state_ == kLinkOk) link_state_ = kLinkKeyNotFound;
-  ApplyCtsMonitor(monitor_wanted_);
+  ApplyCtsMonitorAt(monitor_wanted_, in_use_.number);
   return false;
 }
 
 bool KeyLink::KeyHandshake() {
-  auto opened = ports_.Open(port_name_, baud_);
+  auto opened = ports_.OpenTarget(in_use_.target, baud_);
   if (!opened.port) {
     open_failure_ = opened.failure;
     link_state_ = kLinkCannotOpen;
@@ -180,7 +184,7 @@ void KeyLink::CloseKey() {
   std::ignore = FlushTx();  // the key may be gone already; the port closes either way
   ClosePortHandle();
   key_open_ = false;
-  if (monitor_wanted_) ApplyCtsMonitor(true);
+  if (monitor_wanted_) ApplyCtsMonitorAt(true, in_use_.number);
 }
 
 void KeyLink::ClosePortHandle() {
@@ -299,9 +303,10 @@ void KeyLink::ReportLinkError() {
     default: return;
   }
   const workbench::Localizer& texts = messages_.Texts();
+  const std::string& port_name = PortInUseName();
   std::string text = link_state_ == kLinkCannotOpen
-                         ? CannotOpenText(texts, port_name_, open_failure_)
-                         : workbench::FormatText(texts.LU_GetString(text_id), {port_name_});
+                         ? CannotOpenText(texts, port_name, open_failure_)
+                         : workbench::FormatText(texts.LU_GetString(text_id), {port_name});
   std::ignore = messages_.Service().Show(
       {text, texts.LU_GetString(ids::QVCUnit::SCU_LINK_ERROR_CAPTION), platform::BoxButtons::Ok});
   link_state_ = kLinkOk;
@@ -312,14 +317,16 @@ void KeyLink::SetCtsMonitor(bool wanted) {
   if (!key_open_) ApplyCtsMonitor(wanted);
 }
 
-void KeyLink::ApplyCtsMonitor(bool on) {
+void KeyLink::ApplyCtsMonitor(bool on) { ApplyCtsMonitorAt(on, port_number_); }
+
+void KeyLink::ApplyCtsMonitorAt(bool on, int port_number) {
   if (!monitor_) return;
   if (!on) {
     monitor_->Close();
     return;
   }
   if (key_open_) return;
-  monitor_->SetPort(port_number_);
+  monitor_->SetPort(port_number);
   if (monitor_->Open()) monitor_opened_ = now_();
 }
 

@@ -9,7 +9,9 @@
 //
 // The link has no lock: one thread at a time uses it (the GUI thread, or the programming
 // worker, which starts only while the link is closed). IsLinkOpen may be asked from any
-// thread.
+// thread. The port a worker opens is chosen on the GUI thread before it starts (ChoosePort):
+// the worker reads neither the port name, which the configuration may change meanwhile, nor
+// the settings that name its device.
 
 #include <array>
 #include <atomic>
@@ -95,13 +97,28 @@ class KeyLink {
   // Keeps the digits of the text; with any, the port becomes "COM" + digits.
   void SetComPort(std::string_view text);
   const std::string& GetComPortName() const { return port_name_; }
+  // The port of the last opening (the chosen one before any): the one a holder of the link
+  // is using.
+  const std::string& PortInUseName() const {
+    return in_use_.target.name.empty() ? port_name_ : in_use_.target.name;
+  }
   int PortNumber() const { return port_number_; }
   int BaudRate() const { return baud_; }
   bool IsLinkOpen() const { return link_open_.load(); }
   bool IsKeyOpen() const { return key_open_; }
 
+  // The port an opening uses: the port name looked up (device path and all), and its number.
+  struct PortChoice {
+    platform::SerialPortTarget target;
+    int number = 1;
+  };
+  // The chosen port, looked up now.
+  PortChoice ChoosePort();
+
   // Opens the port and finds the key, at the last speed that worked first, then the other.
-  [[nodiscard]] bool OpenKey();
+  [[nodiscard]] bool OpenKey() { return OpenKey(ChoosePort()); }
+  // The same on a port chosen earlier, on another thread.
+  [[nodiscard]] bool OpenKey(const PortChoice& port);
   void CloseKey();
   void ClosePortHandle();
 
@@ -142,6 +159,7 @@ class KeyLink {
  private:
   bool KeyHandshake();
   bool ReadWithEchoSkip();
+  void ApplyCtsMonitorAt(bool on, int port_number);
 
   platform::SerialPortOpener& ports_;
   const workbench::MessageStrings& messages_;
@@ -152,6 +170,8 @@ class KeyLink {
 
   std::string port_name_ = "COM1";
   int port_number_ = 1;
+  // The port of the last opening; its failures name it.
+  PortChoice in_use_;
   int baud_ = 57600;
   std::unique_ptr<platform::SerialPort> port_;
   platform::SerialOpenFailure open_failure_;

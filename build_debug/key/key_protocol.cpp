@@ -122,7 +122,19 @@ void QvKeyUnit::QVU_Cleanup() {
   if (worker_.joinable()) worker_.join();
 }
 
+bool QvKeyUnit::LinkHeldByIde() const {
+  // A run's link is its worker's alone; the run tells its own end.
+  if (run_holds_link_) return true;
+  if (!link_.IsLinkOpen()) return false;
+  std::ignore =
+      messages_.MsgBoxById1(string_ids::ComUnit::SCU_KEY_HELD_BY_IDE,
+                            string_ids::QVCUnit::SCU_LINK_ERROR_CAPTION, link_.PortInUseName());
+  return true;
+}
+
 bool QvKeyUnit::QVU_VerifyKey() {
+  // Its close would end the holder's session without a word to the chip, or take a run's port.
+  if (LinkHeldByIde()) return false;
   bool opened = link_.OpenKey();
   if (opened) firmware_version_ = link_.FirmwareVersion();
   link_.CloseKey();
@@ -141,14 +153,12 @@ bool QvKeyUnit::StartProgramming(bool run, bool debug) {
   last_outcome_ = RunOutcome::kNone;
   if (link_.IsLinkOpen()) {
     // Only the IDE's own debug or clock window holds the link here, on this thread, which
-    // cannot let it go while it waits: the run ends at once, said as a busy port.
+    // cannot let it go while it waits: the run ends at once as a failed one.
     last_outcome_ = RunOutcome::kFailed;
     notify_.KeyNotify(kKeyFinished, false);
     notify_.KeyNotify(kKeyFailed, true);
     // The link belongs to whoever holds it: the box is told here, its state left alone.
-    std::ignore =
-        messages_.MsgBoxById1(string_ids::ComUnit::SCU_CANNOT_OPEN_PORT,
-                              string_ids::QVCUnit::SCU_LINK_ERROR_CAPTION, link_.GetComPortName());
+    std::ignore = LinkHeldByIde();
     return false;
   }
   debug_ = debug;
@@ -159,9 +169,9 @@ bool QvKeyUnit::StartProgramming(bool run, bool debug) {
   return true;
 }
 
-QvKeyUnit::RunImage QvKeyUnit::TakeRunImage() const {
+QvKeyUnit::RunImage QvKeyUnit::TakeRunImage() {
   return {image_.ProgrammingImage, image_.Device4K != 0, image_.WorkingImage[kFusexIndex],
-          calibration_mode_, image_.ClockHz};
+          calibration_mode_,       image_.ClockHz,       link_.ChoosePort()};
 }
 
 void QvKeyUnit::RunWorker(bool run, const RunImage& image) {
@@ -179,7 +189,7 @@ void QvKeyUnit::ProgramQV(bool run) { Program(run, TakeRunImage()); }
 
 void QvKeyUnit::Program(bool run, const RunImage& image) {
   cancel_ = false;
-  bool ok = link_.OpenKey();
+  bool ok = link_.OpenKey(image.port);
   if (ok) {
     firmware_version_ = link_.FirmwareVersion();
     if (firmware_version_ != 3) std::ignore = ClockOff();
@@ -413,6 +423,8 @@ void QvKeyUnit::UpdateMemorySize() {
 }
 
 bool QvKeyUnit::ReadQV() {
+  // Its failure would close the holder's link.
+  if (LinkHeldByIde()) return false;
   auto& words = image_.ProgrammingImage;
   bool ok = link_.OpenKey();
   if (ok) {

@@ -99,8 +99,10 @@ class QvKeyUnit : public KeyClockCommands {
   [[nodiscard]] bool QVU_VerifyKey();
 
   // True when a worker started. A run that holds the link refuses the start at once (nothing
-  // is reported); a link that the IDE itself holds open ends the run at once as a failed one.
-  // Never waits: the caller is the UI thread.
+  // is reported); a link that the IDE itself holds open (a debug session, the clock window)
+  // ends the run at once as a failed one, and the box says who holds it. Never waits: the
+  // caller is the UI thread. QVU_VerifyKey and ReadQV refuse such a link in the same way and
+  // leave it open.
   [[nodiscard]] bool StartProgramQV(bool run) { return StartProgramming(run, false); }
   [[nodiscard]] bool StartDebugProgramQV(bool run) { return StartProgramming(run, true); }
   [[nodiscard]] bool StartProgramming(bool run, bool debug);
@@ -145,12 +147,19 @@ class QvKeyUnit : public KeyClockCommands {
     std::uint16_t working_fusex = 0;  // the WorkingImage's FUSEX gives the chip's size
     std::uint8_t calibration_mode = 0;
     std::int32_t clock_hz = 0;
+    // The port, looked up where the run starts: Configure's OK during the run chooses the
+    // port of the next one.
+    KeyLink::PortChoice port;
   };
-  RunImage TakeRunImage() const;
+  RunImage TakeRunImage();
   void RunWorker(bool run, const RunImage& image);
   void Program(bool run, const RunImage& image);
   [[nodiscard]] bool Calibrate(std::uint8_t mode);
   [[nodiscard]] bool ClockOnAt(std::int32_t hz);
+  // True when a programming run, or the IDE's own debug session or clock window, holds the
+  // link, which a command on this thread must leave to it; for the session or window a box
+  // says so.
+  bool LinkHeldByIde() const;
   void SendCommand(std::uint8_t command) { link_.SendScrambled(command); }
   bool FlushAndCheck();
   void ApplySize(const MemorySize& size);

@@ -129,7 +129,8 @@ TEST_F(InstalledForAUser, InstallsProgramsBesideEachOtherAndTheDesktopEntry) {
   EXPECT_EQ(Names(prefix_ + "lib/qvkey"), (std::vector<std::string>{"QVKey", "TARN.dll"}));
   for (const char* file :
        {"share/applications/qvkey.desktop", "share/icons/hicolor/scalable/apps/qvkey.svg",
-        "share/doc/qvkey/README.md", "share/doc/qvkey/examples/blink.asm"})
+        "share/doc/qvkey/README.md", "share/doc/qvkey/copyright",
+        "share/doc/qvkey/examples/blink.src"})
     EXPECT_TRUE(fs::is_regular_file(prefix_ + file)) << file;
   const std::vector<std::string> entry = Lines(prefix_ + "share/applications/qvkey.desktop");
   ASSERT_FALSE(entry.empty());

@@ -2,6 +2,7 @@
 //
 //   qvkeysim [--link PATH] [--speed 57600|19200] [--seed LOW,HIGH] [--firmware N] [--silent]
 //            [--reply-delay MS]
+//   qvkeysim --help
 //
 // Prints the terminal's path on the first line of standard output (and with --link also
 // makes PATH a symbolic link to it), then plays the key with an erased 2,048-word chip
@@ -21,11 +22,12 @@
 
 namespace {
 
-int Usage() {
-  std::fprintf(stderr,
+// Asked for (--help), the usage is the answer; after a mistaken option it is the complaint.
+int Usage(bool asked = false) {
+  std::fprintf(asked ? stdout : stderr,
                "usage: qvkeysim [--link PATH] [--speed 57600|19200] [--seed LOW,HIGH] "
                "[--firmware N] [--silent] [--reply-delay MS]\n");
-  return 2;
+  return asked ? 0 : 2;
 }
 
 bool ParseByte(const char* text, std::uint8_t& value) {
@@ -44,7 +46,9 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     std::string option = argv[i];
     bool has_value = i + 1 < argc;
-    if (option == "--silent") {
+    if (option == "--help" || option == "-h") {
+      return Usage(true);
+    } else if (option == "--silent") {
       config.silent = true;
     } else if (option == "--link" && has_value) {
       link = argv[++i];

@@ -149,7 +149,12 @@ void DebugWindows::Bind(TEditorFRM& main_form, workbench::IdeSession& session) {
   };
   hooks.wrenfield_mode = [&session] { return session.Globals().WrenfieldMode; };
   hooks.show_clock_window = [this, &session] {
-    if (clock_form_) std::ignore = session.Dialogs().Run(*clock_form_);
+    if (!clock_form_) return;
+    KeyHeld(true);
+    // Let go also when the window's run ends in an exception.
+    const std::unique_ptr<const DebugWindows, void (*)(const DebugWindows*)> let_go(
+        this, [](const DebugWindows* windows) { windows->KeyHeld(false); });
+    std::ignore = session.Dialogs().Run(*clock_form_);
   };
   hooks.enable_clock_button = [&main_form](bool enabled) {
     if (auto* button = main_form.findChild<QAction*>(editor_frm::ClockTBTN))
@@ -249,6 +254,8 @@ std::string DebugWindows::PlacementName(Window window) const {
 }
 
 void DebugWindows::EnableMainCommands(bool enabled) {
+  // A session locks them before it takes the key and unlocks them once it has let it go.
+  KeyHeld(!enabled);
   if (!main_form_) return;
   // The items are locked as a group, which leaves each item's own state alone: unlocking gives
   // back what the rules of each item ask for by then (a Wrenfield run keeps its editing

@@ -50,6 +50,9 @@ class DebugWindows : public build_debug::DebugSurroundings {
   void Bind(TEditorFRM& main_form, workbench::IdeSession& session);
   // The key's "programmed for debug" report: the debug window takes over.
   void DebugProgrammed();
+  // Told when a debug session or the clock window takes the key (true) and lets it go: the
+  // other windows' commands that need the key wait meanwhile.
+  void OnKeyHeld(std::function<void(bool held)> held) { key_held_ = std::move(held); }
 
   TDebugFRM* DebugForm() const { return debug_form_; }
   TClockForm* ClockForm() const { return clock_form_; }
@@ -88,8 +91,13 @@ class DebugWindows : public build_debug::DebugSurroundings {
   template <typename Form>
   Form* Keep(Form* form, Form*& slot);
 
+  void KeyHeld(bool held) const {
+    if (key_held_) key_held_(held);
+  }
+
   TEditorFRM* main_form_ = nullptr;
   workbench::IdeSession* session_ = nullptr;
+  std::function<void(bool held)> key_held_;
   build_debug::NiceProcessPriority priority_;
   std::unique_ptr<build_debug::DebugControl> control_;
   std::unique_ptr<build_debug::ClockControl> clock_;

@@ -396,6 +396,11 @@ bool TEditorFRM::PrepareRun() {
     close();
     return false;
   }
+  // A hidden window closes when its action ends; an action that could not start never ends.
+  if (!show && requests_.HideWindow && !Run().CommandLineActionGoesOn()) {
+    close();
+    return false;
+  }
   return show;
 }
 

@@ -44,6 +44,7 @@ ProgramParts BuildDebugParts(platform::EventPoster& events) {
       if (device->LoadImageFile(file, read_only)) device->show();
     });
     auto debug_windows = bind_debug_windows(main_form, session);
+    debug_windows->OnKeyHeld([device](bool held) { device->SessionHoldsKey(held); });
     RunWindows run_windows;
     run_windows.image_built = [device] {
       device->ClearReadOnlyImage();

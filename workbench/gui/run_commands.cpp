@@ -489,6 +489,9 @@ void RunCommands::RunRun() {
     build_debug::CopyWorkingToProgramming(session_.Image());
   else
     AssembleCurrent();
+  // The build let the windows work: a run the device window started meanwhile tells its own
+  // end.
+  if (key.RunHoldsLink()) return;
   if (!key.QVU_VerifyKey()) {
     session_.KeyLink().ReportLinkError();
     return;
@@ -521,7 +524,14 @@ void RunCommands::KeyNotify(int code) {
       // Run tells its clock instead.
       if (programmed && !clock_told) form_.StatusLine(kProgrammedText);
       over = std::exchange(requests.ProgramRequested, false);
-      if (over) ProgramRequestEnded(outcome);
+      if (over) {
+        ProgramRequestEnded(outcome);
+      } else if (std::exchange(requests.DebugRequested, false) && !programmed) {
+        // A debug run that did not program the chip gets no debug window to end it.
+        over = true;
+        SetExitCode(outcome == build_debug::RunOutcome::kCancelled ? workbench::kExitCancelled
+                                                                   : workbench::kExitLinkFailed);
+      }
       break;
     }
     case build_debug::kKeyDebugHidden: over = true; break;
@@ -571,6 +581,17 @@ void RunCommands::CommandLineAborted() {
   if (!form_.Requests().ProgramRequested) return;
   SetExitCode(session_.AssembleCompile().LastBuildOk() ? workbench::kExitCancelled
                                                        : workbench::kExitBuildFailed);
+}
+
+bool RunCommands::CommandLineActionGoesOn() {
+  const workbench::CommandLineRequests& requests = form_.Requests();
+  if (requests.ProgramRequested) return true;  // its run's end ends it
+  if (!requests.DebugRequested && !requests.DebugAgainRequested) return true;
+  // A programming run for debug, or the session of a debug window, holds the key until it
+  // ends, and its end ends the run.
+  if (session_.KeyUnit().RunHoldsLink() || session_.KeyLink().IsLinkOpen()) return true;
+  SetExitCode(workbench::kExitLinkFailed);
+  return false;
 }
 
 void RunCommands::SetExitCode(workbench::UnattendedExit code) {

@@ -83,7 +83,11 @@ class RunCommands {
   void LinkHeldByRun(bool held);
   // The command-line action ended in the silent abort: a failed build or a cancelled question.
   void CommandLineAborted();
-  // What a Program run hidden by "/h" ends the program with.
+  // The command line's clicks have run. False when what they asked for cannot go on and
+  // nothing is left that would end the run: a debug run whose key did not answer (neither a
+  // programming run nor a debug session holds the key); the exit code is then set.
+  bool CommandLineActionGoesOn();
+  // What a Program or Debug run hidden by "/h" ends the program with.
   workbench::UnattendedExit ExitCode() const { return exit_code_; }
 
   QAction* ToolButton(const char* name) const;

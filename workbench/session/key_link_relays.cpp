@@ -11,6 +11,17 @@ platform::SerialOpenResult SerialPortsRelay::Open(std::string_view port_name, in
   return ports_->Open(port_name, baud);
 }
 
+platform::SerialPortTarget SerialPortsRelay::LookUp(std::string_view port_name) {
+  if (!ports_) throw MissingService("The session has no serial-port service");
+  return ports_->LookUp(port_name);
+}
+
+platform::SerialOpenResult SerialPortsRelay::OpenTarget(const platform::SerialPortTarget& target,
+                                                        int baud) {
+  if (!ports_) throw MissingService("The session has no serial-port service");
+  return ports_->OpenTarget(target, baud);
+}
+
 template <typename Call>
 void KeyNotificationRelay::Forward(Call call) {
   // Counted before the target is read, so that Unbind sees every report that may still use it.

@@ -20,6 +20,9 @@ class SerialPortsRelay : public platform::SerialPortOpener {
   void Bind(platform::SerialPortOpener* ports) { ports_ = ports; }
   platform::SerialPortOpener* Bound() const { return ports_; }
   [[nodiscard]] platform::SerialOpenResult Open(std::string_view port_name, int baud) override;
+  [[nodiscard]] platform::SerialPortTarget LookUp(std::string_view port_name) override;
+  [[nodiscard]] platform::SerialOpenResult OpenTarget(const platform::SerialPortTarget& target,
+                                                      int baud) override;
 
  private:
   platform::SerialPortOpener* ports_ = nullptr;

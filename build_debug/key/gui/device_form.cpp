@@ -334,6 +334,7 @@ void TDeviceFRM::ShowImage() {
 }
 
 void TDeviceFRM::SetReadOnlyMode(bool read_only) {
+  read_only_mode_ = read_only;
   for (QWidget* child : findChildren<QWidget*>()) {
     if (child->isWindow()) continue;
     child->setEnabled(!read_only);
@@ -342,8 +343,6 @@ void TDeviceFRM::SetReadOnlyMode(bool read_only) {
   // out (the crystal boxes under an RC oscillator, Turbo on a 4,096-word part): those keep
   // the enables the settings gave them.
   if (!read_only) ApplyEnables();
-  ProgramBTN->setEnabled(true);
-  VerifyBTN->setEnabled(true);
   // A read-only image may be saved under another name, and its dump is there to be read
   // through: Save and the dump's scroll bar stay too.
   SaveBTN->setEnabled(true);
@@ -351,8 +350,9 @@ void TDeviceFRM::SetReadOnlyMode(bool read_only) {
   for (QLabel* label : ee_labels_) label->setEnabled(!read_only);
   EEScrollBar->setEnabled(true);
   CancelBTN->setEnabled(true);
-  // A build during a programming run comes here: the key's buttons wait for its end.
-  if (services_.key.RunHoldsLink()) EnableKeyButtons(false);
+  // Program and Verify stay, unless a build during a run or a debug session came here: the
+  // key's buttons then wait for its end.
+  PresentKeyButtons();
 }
 
 void TDeviceFRM::ClearReadOnlyImage() {
@@ -410,21 +410,41 @@ void TDeviceFRM::InitHints() {
 }
 
 void TDeviceFRM::EnableKeyButtons(bool enabled) {
-  for (QPushButton* button : {ProgramBTN, VerifyBTN, ReadBTN}) button->setEnabled(enabled);
+  run_holds_key_ = !enabled;
+  PresentKeyButtons();
+}
+
+void TDeviceFRM::SessionHoldsKey(bool held) {
+  session_holds_key_ = held;
+  PresentKeyButtons();
+}
+
+bool TDeviceFRM::KeyFree() const {
+  return !run_holds_key_ && !session_holds_key_ && !services_.key.RunHoldsLink();
+}
+
+void TDeviceFRM::PresentKeyButtons() {
+  const bool free = KeyFree();
+  ProgramBTN->setEnabled(free);
+  VerifyBTN->setEnabled(free);
+  // A read would replace the read-only image.
+  ReadBTN->setEnabled(free && !read_only_mode_);
 }
 
 // Program, Read and Verify are refused while a programming run holds the link: a read would
-// send on the run's link, and the copy would change the image it is programming.
+// send on the run's link, and the copy would change the image it is programming. A debug
+// session or the clock window holds the link on this thread: a command's failure to open the
+// port would close theirs and end the session without a word to the chip.
 
 void TDeviceFRM::ProgramBTNClick() {
-  if (services_.key.RunHoldsLink()) return;
+  if (!KeyFree()) return;
   build_debug::CopyWorkingToProgramming(services_.image);
   // A refused start has nothing to tell: the run that holds the link tells its own end.
   std::ignore = services_.key.StartProgramQV(false);
 }
 
 void TDeviceFRM::ReadBTNClick() {
-  if (services_.key.RunHoldsLink()) return;
+  if (!KeyFree()) return;
   // A failed read has been reported by the key protocol.
   if (!services_.key.ReadQV()) return;
   build_debug::CopyProgrammingToWorking(services_.image);
@@ -433,7 +453,7 @@ void TDeviceFRM::ReadBTNClick() {
 }
 
 void TDeviceFRM::VerifyBTNClick() {
-  if (services_.key.RunHoldsLink()) return;
+  if (!KeyFree()) return;
   // The read leaves the chip's size in the image; the window's part stays what it shows.
   const std::uint8_t window_4k = services_.image.Device4K;
   const bool read = services_.key.ReadQV();

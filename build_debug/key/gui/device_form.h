@@ -67,8 +67,10 @@ class TDeviceFRM : public QWidget {
   void SetReadOnlyMode(bool read_only);
   void InitHints();
 
-  // Program, Verify and Read: off while a programming run holds the link.
+  // Program, Verify and Read: off while a programming run holds the link (the run's start and
+  // end call this), and while the IDE's own debug session or clock window holds it.
   void EnableKeyButtons(bool enabled);
+  void SessionHoldsKey(bool held);
   void ProgramBTNClick();
   void VerifyBTNClick();
   void ReadBTNClick();
@@ -110,6 +112,9 @@ class TDeviceFRM : public QWidget {
   void PresentControls();
   void PresentEeLines();
   void ApplyEnables();
+  // No run, no debug session and no clock window holds the key.
+  bool KeyFree() const;
+  void PresentKeyButtons();
   void FormClose();
   int Box(const std::string& text, platform::BoxButtons buttons = platform::BoxButtons::Ok,
           platform::BoxKind kind = platform::BoxKind::Plain) const;
@@ -120,6 +125,9 @@ class TDeviceFRM : public QWidget {
   build_debug::DeviceSettings settings_;
   int language_slot_ = -1;
   QString caption_;
+  bool read_only_mode_ = false;
+  bool run_holds_key_ = false;
+  bool session_holds_key_ = false;
 
   RadioGroup* DeviceRDGRP;
   RadioGroup* OscRDGRP;

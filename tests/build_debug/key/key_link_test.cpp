@@ -13,8 +13,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <numeric>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -497,6 +499,35 @@ TEST_F(KeyLinkTest, TheKeyProgramServesTheLink) {
   int status = 0;
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// Its help is asked for, so it is the answer: on standard output, and the program ends well. A
+// mistaken option still gets the usage on standard error and the exit code 2.
+TEST_F(KeyLinkTest, TheKeyProgramsHelpIsAnAnswerAndAMistakeIsNot) {
+  struct Case {
+    const char* option;
+    bool on_stdout;
+    int exit_code;
+  };
+  const std::string out = ::testing::TempDir() + "qvkeysim_help.out";
+  const std::string err = ::testing::TempDir() + "qvkeysim_help.err";
+  for (const Case& c : {Case{"--help", true, 0}, Case{"-h", true, 0}, Case{"--bogus", false, 2}}) {
+    SCOPED_TRACE(c.option);
+    std::ostringstream command;
+    command << "'" << QVKEYSIM_PROGRAM << "' " << c.option << " >'" << out << "' 2>'" << err << "'";
+    const int status = std::system(command.str().c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), c.exit_code);
+    const auto text = [](const std::string& file) {
+      std::ifstream in(file);
+      return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string usage = "usage: qvkeysim [--link PATH]";
+    EXPECT_EQ(text(c.on_stdout ? out : err).rfind(usage, 0), 0u);
+    EXPECT_EQ(text(c.on_stdout ? err : out), "");
+  }
+  std::filesystem::remove(out);
+  std::filesystem::remove(err);
 }
 
 // A device this user may not open: the report says so, not that the port is in use, and names

@@ -353,20 +353,45 @@ TEST_F(KeyProtocolTest, StatusBytesNameTheirFailures) {
   }
 }
 
-// A run while the IDE itself holds the link (a debug or clock window) cannot wait for it on the
-// thread that holds it: it says why and ends as a failed run at once, so that a hidden run does
-// not wait for ever.
-TEST_F(KeyProtocolTest, ALinkTheIdeHoldsEndsTheRunAtOnceWithTheMessage) {
-  StartChip();
-  ASSERT_TRUE(link_.OpenKey());
-  EXPECT_FALSE(unit_.StartProgramQV(false));
-  EXPECT_FALSE(unit_.RunHoldsLink());
+// A command while the IDE itself holds the link (its debug or clock window) says that they use
+// the key, never that another program does, and leaves the holder's link as it was: the session
+// goes on, and its own close later reaches the key. A run cannot wait for the link on the thread
+// that holds it: it ends as a failed run at once, so that a hidden run does not wait for ever.
+TEST_F(KeyProtocolTest, ACommandWhileTheIdeHoldsTheLinkLeavesItToItsHolder) {
+  struct Command {
+    const char* name;
+    std::function<bool(QvKeyUnit&)> run;
+    std::vector<std::string> reports;
+  };
+  const Command commands[] = {
+      {"program", [](QvKeyUnit& unit) { return unit.StartProgramQV(false); }, {"N2", "N3!"}},
+      {"read", [](QvKeyUnit& unit) { return unit.ReadQV(); }, {}},
+      {"verify key", [](QvKeyUnit& unit) { return unit.QVU_VerifyKey(); }, {}},
+  };
+  ChipModel& chip = StartChip();
+  for (const Command& command : commands) {
+    SCOPED_TRACE(command.name);
+    boxes_.Clear();
+    ASSERT_TRUE(link_.OpenKey());
+    const int handshakes = keys_.back()->Handshakes();
+    const std::size_t reported = notes_.Events().size();
+    EXPECT_FALSE(command.run(unit_));
+    EXPECT_FALSE(unit_.RunHoldsLink());
+    const std::vector<std::string> events = notes_.Events();
+    EXPECT_EQ(std::vector<std::string>(events.begin() + static_cast<std::ptrdiff_t>(reported),
+                                       events.end()),
+              command.reports);
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{"Unable to open COM1\rThe QV-Key is in use by "
+                                                   "the debug or clock window"});
+    EXPECT_TRUE(link_.IsLinkOpen());
+    EXPECT_EQ(keys_.back()->Handshakes(), handshakes);
+    // The holder's link still works, and nothing of the command reached the key.
+    EXPECT_TRUE(unit_.ReleaseChip());
+    EXPECT_EQ(keys_.back()->CommandBytes(), std::vector<std::uint8_t>{4});
+    link_.CloseKey();
+  }
   EXPECT_EQ(unit_.LastRunOutcome(), RunOutcome::kFailed);
-  EXPECT_EQ(notes_.Events(), (std::vector<std::string>{"N2", "N3!"}));
-  EXPECT_EQ(BoxTexts(),
-            std::vector<std::string>{"Unable to open COM1\rCOM port in use by another process"});
-  EXPECT_TRUE(link_.IsLinkOpen());  // the holder's link is left as it was
-  link_.CloseKey();
+  EXPECT_EQ(chip.Releases(), 3);
 }
 
 TEST_F(KeyProtocolTest, ReadingTakesTheChipsOwnSize) {

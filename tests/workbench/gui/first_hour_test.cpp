@@ -71,6 +71,14 @@ TEST_F(FirstHourTest, TheOpenDialogShowsSourcesOfBothLanguagesInEitherCase) {
   for (const char* name : {"blink.src", "BLINK.SRC", "led.qvb", "LED.QVB"})
     EXPECT_TRUE(QDir::match(patterns, name)) << name;
   EXPECT_FALSE(QDir::match(patterns, "notes.txt"));
+  // So are the examples the checkout and the install ship.
+  int examples = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(QV_EXAMPLES)) {
+    EXPECT_TRUE(QDir::match(patterns, QString::fromStdString(entry.path().filename().string())))
+        << entry.path();
+    ++examples;
+  }
+  EXPECT_GT(examples, 0);
 }
 
 TEST_F(FirstHourTest, EveryShortcutFiresExactlyOneCommandOnceTheWindowItemsAreThere) {

@@ -2,7 +2,9 @@
 // the real main window offscreen with the windows and ties the program makes, against a slow
 // simulated key: the command is off and, asked for all the same, refused at once. The window
 // stays responsive, no byte of a second session reaches the key, and the chip holds exactly the
-// first run's program.
+// first run's program. The device window's commands wait in the same way while the IDE's own
+// debug session or clock window holds the key, and Configure during a run leaves the run its
+// port.
 
 #include <QAction>
 #include <QApplication>
@@ -17,10 +19,12 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "build_debug/debug/gui/debug_form.h"
 #include "build_debug/image/object_image.h"
 #include "build_debug/key/gui/device_form.h"
 #include "build_debug/key/gui/progress_form.h"
@@ -37,6 +41,7 @@
 #include "tests/services/temp_folder.h"
 #include "tests/workbench/gui/installed_tools.h"
 #include "tests/workbench/gui/key_session_setup.h"
+#include "workbench/gui/configuration_form.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/ide_forms.h"
 #include "workbench/gui/program_parts.h"
@@ -46,6 +51,7 @@
 namespace main_menu = widget_names::MainMenu;
 namespace editor_frm = widget_names::EditorFRM;
 namespace device_frm = widget_names::DeviceFRM;
+namespace debug_frm = widget_names::DebugFRM;
 
 namespace gui {
 namespace {
@@ -70,6 +76,20 @@ constexpr const char* kKeyToolButtons[] = {editor_frm::ProgramTBTN, editor_frm::
 constexpr const char* kDeviceKeyButtons[] = {device_frm::ProgramBTN, device_frm::VerifyBTN,
                                              device_frm::ReadBTN};
 
+// Runs the outside programs (tarn) as the system does; `during` runs once while the next one
+// runs, as the window's events do while the IDE waits for it.
+class BuildLettingTheWindowWork : public platform::ProcessRunner {
+ public:
+  platform::ProcessResult Run(const platform::ProcessLaunch& launch) override {
+    if (during) std::exchange(during, {})();
+    return system_.Run(launch);
+  }
+  std::function<void()> during;
+
+ private:
+  platform::SystemProcessRunner system_;
+};
+
 class RunHoldsLink : public ::testing::Test {
  protected:
   RunHoldsLink() {
@@ -88,8 +108,9 @@ class RunHoldsLink : public ::testing::Test {
     form_.reset();
   }
 
-  // The main window with the program's own windows and ties, the source open and built.
-  TEditorFRM& Start() {
+  // The main window with the program's own windows and ties, the source open and built; the
+  // first dialog is accepted unless the test scripts its own.
+  TEditorFRM& Start(bool accept_first_dialog = true) {
     workbench::SessionServices services{boxes_, dialogs_, processes_};
     services.events = &events_;
     session_ = std::make_unique<workbench::IdeSession>(services, setup_);
@@ -106,7 +127,7 @@ class RunHoldsLink : public ::testing::Test {
     form_->show();
     form_->OpenSourceFile(source_);
     boxes_.Clear();
-    dialogs_.Answer(QDialog::Accepted);
+    if (accept_first_dialog) dialogs_.Answer(QDialog::Accepted);
     return *form_;
   }
 
@@ -124,6 +145,30 @@ class RunHoldsLink : public ::testing::Test {
   }
 
   bool RunHeld() const { return session_->KeyUnit().RunHoldsLink(); }
+
+  std::vector<bool> DeviceKeyButtonsEnabled() const {
+    std::vector<bool> enabled;
+    for (const char* button : kDeviceKeyButtons)
+      enabled.push_back(device_->Button(button).isEnabled());
+    return enabled;
+  }
+  // The device window's commands as the user asks for them, off or not.
+  void ClickEveryDeviceKeyCommand() {
+    device_->VerifyBTNClick();
+    device_->ReadBTNClick();
+    device_->ProgramBTNClick();
+    QApplication::processEvents();
+  }
+  // The plain command bytes since the last handshake end with the clock off and the close.
+  bool KeyHeardTheClockOffAndTheClose() const {
+    const std::vector<std::uint8_t> bytes = key_.CommandBytes();
+    return bytes.size() >= 2 && bytes[bytes.size() - 2] == 9 && bytes.back() == 0;
+  }
+  std::vector<std::string> BoxTexts() const {
+    std::vector<std::string> texts;
+    for (const auto& box : boxes_.Boxes()) texts.push_back(box.caption + "|" + box.text);
+    return texts;
+  }
 
   // What the commands that need the key show.
   std::vector<bool> KeyCommandsEnabled() const {
@@ -162,7 +207,7 @@ class RunHoldsLink : public ::testing::Test {
   std::string source_;
   platform::RecordingMessageBoxes boxes_;
   RecordingModalDialogs dialogs_;
-  platform::SystemProcessRunner processes_;
+  BuildLettingTheWindowWork processes_;
   QtEventPoster events_;
   workbench::SessionSetup setup_ =
       KeySessionSetup(folder_.Path(), [this] { return key_.DevicePath(); });
@@ -276,6 +321,117 @@ TEST_F(RunHoldsLink, ASecondProgramLeavesTheFirstRunsCancelWorking) {
   EXPECT_NE(programmed[2047] & build_debug::kInstructionBits, 0x0FFF);
   EXPECT_EQ(chip_.Program()[2047], 0x0FFF);  // cancelled before the reset vector went out
   EXPECT_TRUE(boxes_.Boxes().empty());
+}
+
+// A command's build lets the window work: the device window's Program, clicked meanwhile, starts
+// a run. The command then leaves the key to that run: no check of the key reaches the port the
+// run is using, nothing is said, and the run programs the chip.
+TEST_F(RunHoldsLink, ACommandWhoseBuildLetARunStartLeavesTheKeyToIt) {
+  for (const char* command :
+       {main_menu::RunDebugMENUITM, main_menu::RunDebugAgainMENUITM, main_menu::RunRunMENUITM}) {
+    SCOPED_TRACE(command);
+    TEditorFRM& form = Start();
+    form.ClickMenuItem(main_menu::RunAssembleMENUITM);
+    ASSERT_TRUE(session_->AssembleCompile().LastBuildOk());
+    const int handshakes = key_.Handshakes();
+    const build_debug::WordArray programmed = session_->Image().WorkingImage;
+    processes_.during = [this] { device_->ProgramBTNClick(); };
+    form.ClickMenuItem(command);
+    ASSERT_TRUE(RunHeld());
+    ASSERT_TRUE(Until([&] { return !RunHeld(); }));
+    EXPECT_EQ(session_->KeyUnit().LastRunOutcome(), build_debug::RunOutcome::kProgrammed);
+    EXPECT_EQ(key_.Handshakes(), handshakes + 1);
+    ExpectChipHolds(programmed);
+    EXPECT_TRUE(boxes_.Boxes().empty()) << ::testing::PrintToString(BoxTexts());
+    EXPECT_FALSE(forms_->Form("TDebugFRM")->isVisible());
+    session_->KeyNotices().Unbind([] { QApplication::processEvents(); });
+    session_->KeyUnit().QVU_Cleanup();
+    bound_.reset();
+    forms_.reset();
+    form_.reset();
+    session_.reset();
+  }
+}
+
+// The IDE's own debug session holds the key: the device window's Program, Verify and Read are
+// off as during a run and, asked for all the same, leave the session alone. It goes on, and its
+// end switches the key's clock off and closes the link on the wire.
+TEST_F(RunHoldsLink, ADebugSessionKeepsTheKeyFromTheDeviceWindow) {
+  TEditorFRM& form = Start();
+  device_->show();
+  form.ClickMenuItem(main_menu::RunDebugMENUITM);
+  auto& debug = *static_cast<TDebugFRM*>(forms_->Form("TDebugFRM"));
+  ASSERT_TRUE(Until([&] {
+    return debug.isVisible() && debug.Button(debug_frm::StepBTN).isEnabled();
+  })) << ::testing::PrintToString(BoxTexts());
+  const int handshakes = key_.Handshakes();
+  EXPECT_EQ(DeviceKeyButtonsEnabled(), std::vector<bool>(3, false));
+
+  ClickEveryDeviceKeyCommand();
+  EXPECT_TRUE(boxes_.Boxes().empty()) << ::testing::PrintToString(BoxTexts());
+  EXPECT_TRUE(debug.isVisible());
+  EXPECT_TRUE(session_->KeyLink().IsLinkOpen());
+  EXPECT_EQ(key_.Handshakes(), handshakes);
+  debug.Button(debug_frm::StepBTN).click();
+  ASSERT_TRUE(Until([&] { return debug.Button(debug_frm::StepBTN).isEnabled(); }));
+  EXPECT_FALSE(KeyHeardTheClockOffAndTheClose());
+
+  debug.Button(debug_frm::QuitBTN).click();
+  ASSERT_TRUE(Until([&] { return !debug.isVisible() && KeyHeardTheClockOffAndTheClose(); }));
+  EXPECT_FALSE(session_->KeyLink().IsLinkOpen());
+  EXPECT_EQ(DeviceKeyButtonsEnabled(), std::vector<bool>(3, true));
+  EXPECT_TRUE(boxes_.Boxes().empty()) << ::testing::PrintToString(BoxTexts());
+}
+
+// The clock window holds the key while it is up, in the same way.
+TEST_F(RunHoldsLink, TheClockWindowKeepsTheKeyFromTheDeviceWindow) {
+  TEditorFRM& form = Start(false);
+  device_->show();
+  std::vector<bool> enabled_while_up;
+  bool link_kept = false;
+  dialogs_.Answer(QDialog::Accepted, [&](QDialog& clock) {
+    clock.show();
+    enabled_while_up = DeviceKeyButtonsEnabled();
+    ClickEveryDeviceKeyCommand();
+    link_kept = session_->KeyLink().IsLinkOpen();
+    clock.hide();
+  });
+  form.ClickMenuItem(main_menu::RunClockMENUITM);
+  EXPECT_EQ(enabled_while_up, std::vector<bool>(3, false));
+  EXPECT_TRUE(link_kept);
+  EXPECT_TRUE(boxes_.Boxes().empty()) << ::testing::PrintToString(BoxTexts());
+  EXPECT_FALSE(session_->KeyLink().IsLinkOpen());
+  EXPECT_EQ(DeviceKeyButtonsEnabled(), std::vector<bool>(3, true));
+}
+
+// Configure's OK while a run has just started, its worker opening the port, chooses the port of
+// the next run: the run goes on on the port it started on, found through the settings, which
+// Configure writes meanwhile. (Under ThreadSanitizer this shows that the worker reads neither
+// the port's name nor the settings.)
+TEST_F(RunHoldsLink, ConfigureDuringARunChoosesThePortOfTheNextRun) {
+  TEditorFRM& form = Start(false);
+  ASSERT_TRUE(session_->Registry().WriteRegString("SerialDevices\\COM2", key_.DevicePath()));
+  session_->KeyLink().SetComPort("COM2");
+  form.ClickMenuItem(main_menu::RunProgramMENUITM);
+  const build_debug::WordArray programmed = session_->Image().ProgrammingImage;
+  ASSERT_TRUE(RunHeld());
+  dialogs_.Answer(QDialog::Accepted, [](QDialog& dialog) {
+    auto& config = static_cast<workbench::TConfigFRM&>(dialog);
+    config.SetPortNames({"COM1", "COM2", "COM3"});
+    config.PortRDGRP->SetItemIndex(2);
+    config.OkBTN->click();
+  });
+  form.ClickMenuItem(main_menu::RunConfigureMENUITM);
+  EXPECT_EQ(session_->KeyLink().GetComPortName(), "COM3");
+  std::string stored;
+  EXPECT_TRUE(session_->Registry().ReadRegString("Configuration\\ComPort", stored));
+  EXPECT_EQ(stored, "COM3");
+
+  ASSERT_TRUE(Until([&] { return !RunHeld(); }));
+  EXPECT_EQ(session_->KeyUnit().LastRunOutcome(), build_debug::RunOutcome::kProgrammed);
+  EXPECT_EQ(key_.Handshakes(), 1);
+  ExpectChipHolds(programmed);
+  EXPECT_TRUE(boxes_.Boxes().empty()) << ::testing::PrintToString(BoxTexts());
 }
 
 }  // namespace

@@ -115,6 +115,37 @@ TEST_F(HiddenProgramRun, AKeyThatDoesNotAnswerIsToldAndTheRunEnds) {
                                       "COM1|ok"}));
 }
 
+// A hidden debug run that cannot debug has no debug window whose close would end it: it says
+// why and ends with the code of a failed link, whether no key answered ("/d" checks the key
+// first, "/da" opens it for the session) or the key refused to program the chip for debug.
+TEST_F(HiddenProgramRun, AHiddenDebugRunThatCannotDebugSaysWhyAndEnds) {
+  const auto first_run = [this] {
+    std::filesystem::remove(Log());
+    std::filesystem::remove(folder_.Path() + "settings.txt");
+  };
+  keysim::KeyConfig silent;
+  silent.silent = true;
+  keysim::SimulatedKey nobody(silent);
+  for (const char* switches : {"/1 /h /d", "/h /da"}) {
+    SCOPED_TRACE(switches);
+    first_run();
+    EXPECT_EQ(Run(nobody.DevicePath(), switches), workbench::kExitLinkFailed);
+    EXPECT_EQ(ReadLines(Log()),
+              (std::vector<std::string>{testing_gui::kFirstRunBox,
+                                        "QVKey <-> PC Communication Error|QV-Key not found on "
+                                        "COM1|ok"}));
+  }
+  keysim::ChipConfig no_vpp;
+  no_vpp.status[1] = 1;  // the erase fails
+  keysim::SimulatedKey refusing_key;
+  keysim::ChipModel refusing_chip(no_vpp);
+  refusing_chip.Install(refusing_key);
+  first_run();
+  EXPECT_EQ(Run(refusing_key.DevicePath(), "/h /d"), workbench::kExitLinkFailed);
+  EXPECT_EQ(ReadLines(Log()), (std::vector<std::string>{testing_gui::kFirstRunBox,
+                                                        "QvKey Error|Vpp generation failed|ok"}));
+}
+
 TEST_F(HiddenProgramRun, AFailedBuildIsToldAndTheRunEndsWithoutProgramming) {
   std::ofstream(source_) << "        DEVICE  QV18AC, OSCRC\n        JMP     nowhere\n        END\n";
   ASSERT_EQ(Run(key_.DevicePath()), workbench::kExitBuildFailed);

@@ -15,6 +15,8 @@
 #include "platform/modal_dialogs.h"
 #include "platform/process_runner.h"
 #include "resources/string_ids.h"
+#include "tests/keysim/chip_model.h"
+#include "tests/keysim/simulated_key.h"
 
 namespace workbench {
 namespace {
@@ -175,6 +177,40 @@ std::string Bytes(const fs::path& file) {
 
 // QVKEY_SETTINGS_FILE pointed at a file of the user's own: the run says so in a box, works
 // with the defaults, and leaves the file byte for byte as it was.
+// Configure's OK while a programming run opens its port: the configuration writes the port's
+// name and the settings on this thread while the run's worker opens the port that those
+// settings named. The run keeps the port it started on; the next takes the new one. (Under
+// ThreadSanitizer this shows that the worker reads neither the name nor the settings.)
+TEST_F(TwoSessions, ConfigureDuringARunLeavesTheRunItsPort) {
+  keysim::SimulatedKey key;
+  keysim::ChipModel chip;
+  chip.Install(key);
+  boxes_a_.AnswerWithFirstButton();
+  IdeSession session({boxes_a_, dialogs_, processes_},
+                     {File("a"), "/opt/a/", EmbeddedTextResource});
+  platform::TermiosSerialPortOpener ports(session.Resolver());
+  session.BindSerialPorts(ports);
+  ASSERT_TRUE(session.Registry().WriteRegString("SerialDevices\\COM2", key.DevicePath()));
+  session.LinkChoices().SetComPort("COM2");
+  build_debug::ObjectImage& image = session.Image();
+  for (std::size_t i = 0; i < 512; ++i) image.ProgrammingImage[i] = static_cast<std::uint16_t>(i);
+
+  ASSERT_TRUE(session.KeyUnit().StartProgramQV(false));
+  ConfigurationControls controls;
+  ReadSettings(session.Registry(), controls, false);
+  controls.PortRDGRP = "COM3";
+  GlobalValues& globals = session.Globals();
+  EXPECT_TRUE(SaveSettings(session.Registry(), session.LinkChoices(), controls,
+                           globals.EditorOptions, globals.IdeOptions, false));
+  session.KeyUnit().QVU_Cleanup();
+
+  EXPECT_EQ(session.KeyUnit().LastRunOutcome(), build_debug::RunOutcome::kProgrammed);
+  EXPECT_EQ(key.Handshakes(), 1);
+  EXPECT_EQ(chip.Program()[511], 511);
+  EXPECT_EQ(session.LinkChoices().GetComPortName(), "COM3");
+  EXPECT_TRUE(boxes_a_.Boxes().empty());
+}
+
 TEST_F(TwoSessions, ASettingsFileThatIsNotOursIsLeftAsItWas) {
   std::string binary("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
   for (int i = 0; i < 200; ++i) binary += static_cast<char>(255 - i);
