@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "editor_control/key_map.h"
 #include "editor_control/scrivlet.h"
 
 namespace scrivlet {
@@ -115,9 +116,35 @@ class TScrivInput {
   std::function<void(TScrivlet&, TMouseButton, uint8_t, int32_t, int32_t)> OnAfterMouseDown;
 
  private:
-  bool DisplayOnlyKey(uint16_t key, bool ctrl);
-  bool HotKey(uint16_t key, uint8_t mods);
-  bool EditKey(uint16_t key, uint8_t mods);
+  // The steps of KeyDown, in their order.
+  bool DragKey(uint16_t key);
+  bool ViewKey(uint16_t key, uint8_t mods);
+  bool HotKey(TKeyCommand command);
+  bool OpenPopupAtCaret();
+  bool EditingKey(uint16_t key, uint8_t mods);
+  void StartColumnBlockOnChord(uint16_t key, uint8_t mods);
+  TKeyState KeyState() const;
+  // Runs a key table command; false when the key goes on to the form.
+  bool Perform(TKeyCommand command, bool extend);
+
+  // The view of a display-only control.
+  int32_t TopLine() const;
+  void ScrollViewToLine(int32_t line);
+  void ScrollViewPageDown(bool to_bottom);
+  int32_t MaxHorzScroll() const;
+  int32_t ViewStep() const;  // what Left and Right scroll
+
+  // The moves.
+  void CharLeft(bool extend);
+  void CharRight(bool extend);
+  void WordLeft(bool extend);
+  void WordRight(bool extend);
+  void LineStart(bool extend);
+  void LineEnd(bool extend);
+  bool LineUp(bool extend);
+  void LineDown(bool extend);
+  void PageMove(int32_t sign, bool view_follows, bool extend);
+  void GrowBlock(int32_t columns, int32_t paragraphs);
   // Moves the caret; with `extend` the selection grows from its anchor.
   void MoveTo(int32_t offset, bool extend);
   // The same to where `to` stands, on its display line: the end of a wrapped line is also the
@@ -125,8 +152,19 @@ class TScrivInput {
   void MoveTo(const TScrivNavigator& to, bool extend);
   void VerticalMove(int32_t lines, bool extend);
   int32_t Anchor() const;
-  void Backspace(bool ctrl);
-  void DeleteKey(uint8_t mods);
+  void DeleteBack();
+  void DeleteWordBack();
+  // Where Backspace at `pos` of paragraph `para` starts deleting with zkoBackIndent: at the end
+  // of the line's leading blanks, back to the indentation of the nearest earlier line that is
+  // indented less; elsewhere `pos`.
+  int32_t BackIndentStart(int32_t para, int32_t pos);
+  // Read-only, a selection (which it deletes) or the text's end: nothing more for Delete.
+  bool DeleteForwardGoesOn();
+  void DeleteForward();
+  void DeleteToLineEnd();
+  void CutOrSelectBack();
+  void RestoreColumnAsPadding(int32_t old_x);
+  void ToggleOverwrite();
   void TypeChar(uint8_t ch);
   void Return();
   void Tab();

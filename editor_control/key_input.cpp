@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "editor_control/flag_scope.h"
 #include "editor_control/input.h"
 
 namespace scrivlet {
@@ -38,22 +39,14 @@ bool TScrivInput::ClaimsShortcut(uint16_t key, uint8_t shift) const {
   const uint8_t mods = shift & (ssShift | ssAlt | ssCtrl);
   if (mods & ssAlt) return false;
   if (!(mods & ssCtrl)) return true;  // typing and moving are the control's own
+  // Ctrl with the keys below the letters is the control's too, but for Ctrl+Tab: it moves
+  // between windows.
   if (key < 48) return key != vk::kTab;
-  switch (key) {
-    case 'C':
-    case 'V':
-    case 'X':
-    case 'E': return true;
-    case 'B':
-    case 'I':
-    case 'U':
-    case 'H':
-    case 'F':
-    case 'T':
-    case 'P':
-    case 'Z': return !memo_.ReadOnly && memo_.EnableHotKeys && !memo_.GetDisplayOnly();
-    default: return false;
-  }
+  return FindKeyBinding(key, mods, KeyState()) != nullptr;
+}
+
+TKeyState TScrivInput::KeyState() const {
+  return {memo_.GetDisplayOnly(), !memo_.ReadOnly && memo_.EnableHotKeys, memo_.BlockMode};
 }
 
 bool TScrivInput::KeyDown(uint16_t key, uint8_t shift) {
@@ -61,111 +54,165 @@ bool TScrivInput::KeyDown(uint16_t key, uint8_t shift) {
   SwallowNextChar = false;
   AltChord = mods == (ssShift | ssAlt) || (AltChord && (mods & ssAlt));
   if (memo_.UpdateDepth() > 0) return false;
-  if (Dragging) {
-    if (key == vk::kControl) host_.SetCursor(TScrivCursor::crDragCopy);
-    if (key == vk::kEscape) {
-      host_.SetCursor(TScrivCursor::crIBeam);
-      Dragging = false;
-      ButtonDown = false;
-      memo_.SetSelStart(DownOffset);
-      host_.Repaint();
-      return true;
-    }
-    return false;
-  }
-  if (memo_.GetDisplayOnly()) return DisplayOnlyKey(key, (mods & ssCtrl) != 0);
-  if ((mods & ssCtrl) && !(mods & ssAlt) && !memo_.ReadOnly && memo_.EnableHotKeys &&
-      HotKey(key, mods)) {
-    memo_.ScrollInView();
-    SwallowNextChar = true;
-    host_.Repaint();
-    return true;
-  }
-  if (key == vk::kApps) {
-    if (!host_.HasPopupMenu() && (memo_.GetOptions() & zkoNoDefaultPopup)) return false;
-    const TScrivRect caret = CaretRect(memo_);
-    host_.OpenPopup(caret.Left, caret.Bottom, !host_.HasPopupMenu());
-    return true;
-  }
-  if (key >= 48) return false;
-  InKey = true;
-  bool handled;
-  try {
-    if (mods == (ssShift | ssAlt) && (memo_.GetOptions() & zkoBlockSelection) &&
-        memo_.SelLower() == memo_.SelUpper() && !memo_.BlockMode && IsArrow(key) &&
-        !memo_.GetWordWrap()) {
-      const int32_t para = memo_.Caret->GetParaIndex();
-      const int32_t col = memo_.ColumnOf(para, memo_.Caret->GetPosInPara()) +
-                          static_cast<int32_t>(memo_.PendingSpaces.size());
-      memo_.BlockMode = true;
-      memo_.BlockStartCol = memo_.BlockEndCol = col;
-      block_anchor_para_ = para;
-    }
-    handled = EditKey(key, mods);
-  } catch (...) {
-    InKey = false;
-    throw;
-  }
-  InKey = false;
-  if (handled) {
-    memo_.UpdateCaret();
-    memo_.ScrollInView();
-    host_.Repaint();
-  }
-  return handled;
-}
-
-bool TScrivInput::DisplayOnlyKey(uint16_t key, bool ctrl) {
-  TScrivlet& m = memo_;
-  const int32_t lh = std::max(1, m.LineHeight());
-  const int32_t top = m.VertScroll() / lh;
-  const int32_t visible = m.VisibleLines();
-  const int32_t widest = m.Layout().LongestLineWidth + m.GetLeftMargin() + m.GetRightMargin();
-  const int32_t max_h = std::max(0, widest - m.ClientWidth());
-  const int32_t step = m.ClientWidth() / 5 + 1;
-  auto to_line = [&](int32_t line) {
-    m.SetVScroll(std::min(std::max(0, line) * lh, m.MaxVertScroll()));
-  };
-  switch (key) {
-    case vk::kPrior: to_line(ctrl ? 0 : top - visible + 1); break;
-    case vk::kNext:
-      if (m.GetWordWrap()) m.EnsureLine(top + 2 * visible);
-      if (ctrl)
-        m.SetVScroll(m.MaxVertScroll());
-      else
-        to_line(top + visible - 1);
-      break;
-    case vk::kEnd: m.SetHScroll(max_h); break;
-    case vk::kHome: m.SetHScroll(0); break;
-    case vk::kLeft: m.SetHScroll(std::max(0, m.HorzScroll() - step)); break;
-    case vk::kRight: m.SetHScroll(std::min(max_h, m.HorzScroll() + step)); break;
-    case vk::kUp: to_line(top - 1); break;
-    case vk::kDown: to_line(top + 1); break;
-    default: return false;
-  }
+  if (Dragging) return DragKey(key);
+  if (memo_.GetDisplayOnly()) return ViewKey(key, mods);
+  if (const TKeyBinding* hot = FindKeyBinding(key, mods, KeyState());
+      hot != nullptr && hot->When == TKeyCondition::kHotKeysOn)
+    return HotKey(hot->Command);
+  if (key == vk::kApps) return OpenPopupAtCaret();
+  if (!EditingKey(key, mods)) return false;
+  memo_.UpdateCaret();
+  memo_.ScrollInView();
   host_.Repaint();
   return true;
 }
 
-bool TScrivInput::HotKey(uint16_t key, uint8_t mods) {
-  switch (key) {
-    case 'B': memo_.ToggleBold(); return true;
-    case 'I': memo_.ToggleItalic(); return true;
-    case 'U': memo_.ToggleUnderline(); return true;
-    case 'H': memo_.ToggleHighlight(); return true;
-    case 'F': memo_.ToggleAltFont(); return true;
-    case 'T': memo_.SetSelText("\t"); return true;
-    // A paragraph break and a form feed: the printer starts a new page there.
-    case 'P': memo_.SetSelText("\r\n\f"); return true;
-    case 'Z':
-      if (mods & ssShift)
-        memo_.Redo();
-      else
-        memo_.Undo();
-      return true;
-    default: return false;
-  }
+bool TScrivInput::DragKey(uint16_t key) {
+  if (key == vk::kControl) host_.SetCursor(TScrivCursor::crDragCopy);
+  if (key != vk::kEscape) return false;
+  host_.SetCursor(TScrivCursor::crIBeam);
+  Dragging = false;
+  ButtonDown = false;
+  memo_.SetSelStart(DownOffset);
+  host_.Repaint();
+  return true;
 }
+
+bool TScrivInput::ViewKey(uint16_t key, uint8_t mods) {
+  const TKeyBinding* binding = FindKeyBinding(key, mods, KeyState());
+  if (binding == nullptr || !Perform(binding->Command, false)) return false;
+  host_.Repaint();
+  return true;
+}
+
+bool TScrivInput::HotKey(TKeyCommand command) {
+  Perform(command, false);
+  memo_.ScrollInView();
+  SwallowNextChar = true;
+  host_.Repaint();
+  return true;
+}
+
+bool TScrivInput::OpenPopupAtCaret() {
+  if (!host_.HasPopupMenu() && (memo_.GetOptions() & zkoNoDefaultPopup)) return false;
+  const TScrivRect caret = CaretRect(memo_);
+  host_.OpenPopup(caret.Left, caret.Bottom, !host_.HasPopupMenu());
+  return true;
+}
+
+bool TScrivInput::EditingKey(uint16_t key, uint8_t mods) {
+  const FlagScope in_key(InKey, true);
+  StartColumnBlockOnChord(key, mods);
+  // Looked up after the chord: its arrow grows the block it has just started.
+  const TKeyBinding* binding = FindKeyBinding(key, mods, KeyState());
+  return binding != nullptr && Perform(binding->Command, (mods & ssShift) != 0);
+}
+
+void TScrivInput::StartColumnBlockOnChord(uint16_t key, uint8_t mods) {
+  TScrivlet& m = memo_;
+  if (mods != (ssShift | ssAlt) || !(m.GetOptions() & zkoBlockSelection) ||
+      m.SelLower() != m.SelUpper() || m.BlockMode || !IsArrow(key) || m.GetWordWrap())
+    return;
+  const int32_t para = m.Caret->GetParaIndex();
+  const int32_t col =
+      m.ColumnOf(para, m.Caret->GetPosInPara()) + static_cast<int32_t>(m.PendingSpaces.size());
+  m.BlockMode = true;
+  m.BlockStartCol = m.BlockEndCol = col;
+  block_anchor_para_ = para;
+}
+
+bool TScrivInput::Perform(TKeyCommand command, bool extend) {
+  TScrivlet& m = memo_;
+  using enum TKeyCommand;
+  switch (command) {
+    case kViewPageUp: ScrollViewToLine(TopLine() - m.VisibleLines() + 1); return true;
+    case kViewTextTop: ScrollViewToLine(0); return true;
+    case kViewPageDown: ScrollViewPageDown(false); return true;
+    case kViewTextBottom: ScrollViewPageDown(true); return true;
+    case kViewLeftEnd: m.SetHScroll(0); return true;
+    case kViewRightEnd: m.SetHScroll(MaxHorzScroll()); return true;
+    case kViewLeft: m.SetHScroll(std::max(0, m.HorzScroll() - ViewStep())); return true;
+    case kViewRight:
+      m.SetHScroll(std::min(MaxHorzScroll(), m.HorzScroll() + ViewStep()));
+      return true;
+    case kViewLineUp: ScrollViewToLine(TopLine() - 1); return true;
+    case kViewLineDown: ScrollViewToLine(TopLine() + 1); return true;
+
+    case kToggleBold: m.ToggleBold(); return true;
+    case kToggleItalic: m.ToggleItalic(); return true;
+    case kToggleUnderline: m.ToggleUnderline(); return true;
+    case kToggleHighlight: m.ToggleHighlight(); return true;
+    case kToggleAltFont: m.ToggleAltFont(); return true;
+    case kInsertTab: m.SetSelText("\t"); return true;
+    // A paragraph break and a form feed: the printer starts a new page there.
+    case kInsertPageBreak: m.SetSelText("\r\n\f"); return true;
+    case kUndo: m.Undo(); return true;
+    case kRedo: m.Redo(); return true;
+
+    case kControlCharacter: return false;
+    case kCharacterFollows: return true;
+
+    case kCharLeft: CharLeft(extend); return true;
+    case kCharRight: CharRight(extend); return true;
+    case kWordLeft: WordLeft(extend); return true;
+    case kWordRight: WordRight(extend); return true;
+    case kLineStart: LineStart(extend); return true;
+    case kLineEnd: LineEnd(extend); return true;
+    case kTextStart: MoveTo(0, extend); return true;
+    case kTextEnd: MoveTo(m.CharCount(), extend); return true;
+    case kLineUp: return LineUp(extend);
+    case kLineDown: LineDown(extend); return true;
+    case kPageUp: PageMove(-1, true, extend); return true;
+    case kPageDown: PageMove(1, true, extend); return true;
+    case kCaretPageUp: PageMove(-1, false, extend); return true;
+    case kCaretPageDown: PageMove(1, false, extend); return true;
+
+    case kBlockLeft: GrowBlock(-1, 0); return true;
+    case kBlockRight: GrowBlock(1, 0); return true;
+    case kBlockUp: GrowBlock(0, -1); return true;
+    case kBlockDown: GrowBlock(0, 1); return true;
+
+    case kDeleteBack: DeleteBack(); return true;
+    case kDeleteWordBack: DeleteWordBack(); return true;
+    case kDeleteForward: DeleteForward(); return true;
+    case kDeleteToLineEnd: DeleteToLineEnd(); return true;
+    case kCutOrSelectBack: CutOrSelectBack(); return true;
+    case kToggleOverwrite: ToggleOverwrite(); return true;
+    case kCopy: m.CopyToClipboard(); return true;
+    case kPaste:
+      if (!m.ReadOnly) m.PasteFromClipboard();
+      return true;
+    case kIgnore: return true;
+  }
+  return false;
+}
+
+int32_t TScrivInput::TopLine() const {
+  return memo_.VertScroll() / std::max(1, memo_.LineHeight());
+}
+
+void TScrivInput::ScrollViewToLine(int32_t line) {
+  const int32_t lh = std::max(1, memo_.LineHeight());
+  memo_.SetVScroll(std::min(std::max(0, line) * lh, memo_.MaxVertScroll()));
+}
+
+void TScrivInput::ScrollViewPageDown(bool to_bottom) {
+  const int32_t top = TopLine();
+  const int32_t visible = memo_.VisibleLines();
+  if (memo_.GetWordWrap()) memo_.EnsureLine(top + 2 * visible);
+  if (to_bottom)
+    memo_.SetVScroll(memo_.MaxVertScroll());
+  else
+    ScrollViewToLine(top + visible - 1);
+}
+
+int32_t TScrivInput::MaxHorzScroll() const {
+  TScrivlet& m = memo_;
+  const int32_t widest = m.Layout().LongestLineWidth + m.GetLeftMargin() + m.GetRightMargin();
+  return std::max(0, widest - m.ClientWidth());
+}
+
+int32_t TScrivInput::ViewStep() const { return memo_.ClientWidth() / 5 + 1; }
 
 void TScrivInput::VerticalMove(int32_t lines, bool extend) {
   TScrivlet& m = memo_;
@@ -193,142 +240,121 @@ void TScrivInput::VerticalMove(int32_t lines, bool extend) {
   }
 }
 
-bool TScrivInput::EditKey(uint16_t key, uint8_t mods) {
+void TScrivInput::CharLeft(bool extend) {
   TScrivlet& m = memo_;
-  const bool shift = (mods & ssShift) != 0;
-  const bool ctrl = (mods & ssCtrl) != 0;
-  const bool alt = (mods & ssAlt) != 0;
-  const uint32_t opts = m.GetOptions();
+  if (!m.PendingSpaces.empty()) {
+    m.PendingSpaces.pop_back();
+    m.UpdateCaret();
+    return;
+  }
+  const int32_t o = m.Caret->Offset();
+  MoveTo(std::max(0, o - (m.Caret->GetPosInPara() == 0 ? 2 : 1)), extend);
+}
 
-  // A column block grows by character columns and paragraphs.
-  if (m.BlockMode && alt && IsArrow(key)) {
-    int32_t col = m.BlockStartCol;
-    int32_t para = m.Caret->GetParaIndex();
-    if (key == vk::kLeft) col = std::max(0, col - 1);
-    if (key == vk::kRight) ++col;
-    if (key == vk::kUp) para = std::max(0, para - 1);
-    if (key == vk::kDown) para = std::min(m.Table.Count() - 1, para + 1);
-    m.SelectColumnBlock(m.BlockEndCol, block_anchor_para_, col, para);
-    return true;
+void TScrivInput::CharRight(bool extend) {
+  TScrivlet& m = memo_;
+  const uint32_t opts = m.GetOptions();
+  const int32_t o = m.Caret->Offset();
+  const bool at_end = m.Caret->CharAt() == 13 || o >= m.CharCount();
+  if (at_end && (opts & zkoKeepColumnPos) && !(opts & zkoWrapCaret)) {
+    m.PendingSpaces.push_back(' ');
+    m.UpdateCaret();
+    return;
   }
-  if (alt && key != vk::kBack && key != vk::kDelete) {
-    // Alt with the moves is for column blocks only; Alt+Tab belongs to the system.
-    return key == vk::kPrior || key == vk::kNext || key == vk::kHome || key == vk::kEnd ||
-           key == vk::kInsert;
+  int32_t to = o;
+  const std::string_view text = TextOf(*m.Caret->GetPara());
+  int32_t pos = m.Caret->GetPosInPara();
+  if (m.GetStaticFormat() && m.PassOverCodes)
+    while (pos < static_cast<int32_t>(text.size()) &&
+           IsStyleChar(static_cast<uint8_t>(text[static_cast<size_t>(pos)]))) {
+      ++pos;
+      ++to;
+    }
+  if ((opts & zkoDiscardTrailingSpaces)) {
+    int32_t k = pos;
+    while (k < static_cast<int32_t>(text.size()) && IsBlank(text[static_cast<size_t>(k)])) ++k;
+    if (k == static_cast<int32_t>(text.size()) && k > pos) {
+      to += k - pos;
+      pos = k;
+    }
   }
-  TScrivNavigator& nav = *m.WorkNav;
-  switch (key) {
-    case vk::kBack: Backspace(ctrl); return true;
-    case vk::kTab: return true;  // the character follows
-    case vk::kPrior:
-    case vk::kNext: {
-      const int32_t lh = std::max(1, m.LineHeight());
-      const int32_t rows = std::max(1, m.ClientHeight() / lh - 1);
-      const int32_t sign = key == vk::kPrior ? -1 : 1;
-      const int32_t caret_y = m.Caret->GetY();
-      const bool in_view = caret_y >= 0 && caret_y < m.ClientHeight();
-      VerticalMove(sign * rows, shift);
-      if (!ctrl && in_view) {
-        const int32_t v = m.VertScroll() + sign * rows * lh;
-        m.SetVScroll(std::clamp(v, 0, std::max(m.VertScroll(), m.MaxVertScroll())));
-      }
-      return true;
-    }
-    case vk::kHome:
-      if (ctrl) {
-        MoveTo(0, shift);
-      } else {
-        nav.Assign(*m.Caret);
-        nav.SetColumnInLine(0);
-        MoveTo(nav, shift);
-      }
-      return true;
-    case vk::kEnd:
-      if (ctrl) {
-        MoveTo(m.CharCount(), shift);
-      } else {
-        nav.Assign(*m.Caret);
-        const TLineRecord rec = para::LineRecord(*nav.GetPara(), nav.GetLineInPara());
-        nav.SetColumnInLine(rec.End - rec.Start);
-        MoveTo(nav, shift);
-      }
-      return true;
-    case vk::kLeft: {
-      if (ctrl) {
-        nav.SetOffset(m.Caret->Offset());
-        nav.WordStartBack(m.SeparatorSet());
-        MoveTo(nav.Offset(), shift);
-        return true;
-      }
-      if (!m.PendingSpaces.empty()) {
-        m.PendingSpaces.pop_back();
-        m.UpdateCaret();
-        return true;
-      }
-      const int32_t o = m.Caret->Offset();
-      MoveTo(std::max(0, o - (m.Caret->GetPosInPara() == 0 ? 2 : 1)), shift);
-      return true;
-    }
-    case vk::kRight: {
-      if (ctrl) {
-        nav.SetOffset(m.Caret->Offset());
-        nav.NextWordStart(m.SeparatorSet());
-        MoveTo(nav.Offset(), shift);
-        return true;
-      }
-      const int32_t o = m.Caret->Offset();
-      const bool at_end = m.Caret->CharAt() == 13 || o >= m.CharCount();
-      if (at_end && (opts & zkoKeepColumnPos) && !(opts & zkoWrapCaret)) {
-        m.PendingSpaces.push_back(' ');
-        m.UpdateCaret();
-        return true;
-      }
-      int32_t to = o;
-      const std::string_view text = TextOf(*m.Caret->GetPara());
-      int32_t pos = m.Caret->GetPosInPara();
-      if (m.GetStaticFormat() && m.PassOverCodes)
-        while (pos < static_cast<int32_t>(text.size()) &&
-               IsStyleChar(static_cast<uint8_t>(text[static_cast<size_t>(pos)]))) {
-          ++pos;
-          ++to;
-        }
-      if ((opts & zkoDiscardTrailingSpaces)) {
-        int32_t k = pos;
-        while (k < static_cast<int32_t>(text.size()) && IsBlank(text[static_cast<size_t>(k)])) ++k;
-        if (k == static_cast<int32_t>(text.size()) && k > pos) {
-          to += k - pos;
-          pos = k;
-        }
-      }
-      if (pos >= static_cast<int32_t>(text.size()))
-        to += 2;  // over the break
-      else
-        ++to;
-      MoveTo(std::min(to, m.CharCount()), shift);
-      return true;
-    }
-    case vk::kUp:
-      if (m.Caret->GetVisibleLine() == 0 && !shift) return false;
-      VerticalMove(-1, shift);
-      return true;
-    case vk::kDown:
-      if (m.Caret->GetVisibleLine() + 1 >= m.Table.VisibleLineCount && m.GetWordWrap())
-        m.EnsureLine(m.Caret->GetVisibleLine() + 2);
-      if (m.Caret->GetVisibleLine() + 1 < m.Table.VisibleLineCount) VerticalMove(1, shift);
-      return true;
-    case vk::kInsert:
-      if (ctrl)
-        m.CopyToClipboard();
-      else if (shift) {
-        if (!m.ReadOnly) m.PasteFromClipboard();
-      } else if (opts & zkoInsertKeyActive) {
-        m.SetOverwrite(!m.GetOverwrite());
-        if (m.OnStyleChange) m.OnStyleChange(m);
-      }
-      return true;
-    case vk::kDelete: DeleteKey(mods); return true;
-    default: return false;
+  if (pos >= static_cast<int32_t>(text.size()))
+    to += 2;  // over the break
+  else
+    ++to;
+  MoveTo(std::min(to, m.CharCount()), extend);
+}
+
+void TScrivInput::WordLeft(bool extend) {
+  TScrivNavigator& nav = *memo_.WorkNav;
+  nav.SetOffset(memo_.Caret->Offset());
+  nav.WordStartBack(memo_.SeparatorSet());
+  MoveTo(nav.Offset(), extend);
+}
+
+void TScrivInput::WordRight(bool extend) {
+  TScrivNavigator& nav = *memo_.WorkNav;
+  nav.SetOffset(memo_.Caret->Offset());
+  nav.NextWordStart(memo_.SeparatorSet());
+  MoveTo(nav.Offset(), extend);
+}
+
+void TScrivInput::LineStart(bool extend) {
+  TScrivNavigator& nav = *memo_.WorkNav;
+  nav.Assign(*memo_.Caret);
+  nav.SetColumnInLine(0);
+  MoveTo(nav, extend);
+}
+
+void TScrivInput::LineEnd(bool extend) {
+  TScrivNavigator& nav = *memo_.WorkNav;
+  nav.Assign(*memo_.Caret);
+  const TLineRecord rec = para::LineRecord(*nav.GetPara(), nav.GetLineInPara());
+  nav.SetColumnInLine(rec.End - rec.Start);
+  MoveTo(nav, extend);
+}
+
+bool TScrivInput::LineUp(bool extend) {
+  if (memo_.Caret->GetVisibleLine() == 0 && !extend) return false;
+  VerticalMove(-1, extend);
+  return true;
+}
+
+void TScrivInput::LineDown(bool extend) {
+  TScrivlet& m = memo_;
+  if (m.Caret->GetVisibleLine() + 1 >= m.Table.VisibleLineCount && m.GetWordWrap())
+    m.EnsureLine(m.Caret->GetVisibleLine() + 2);
+  if (m.Caret->GetVisibleLine() + 1 < m.Table.VisibleLineCount) VerticalMove(1, extend);
+}
+
+void TScrivInput::PageMove(int32_t sign, bool view_follows, bool extend) {
+  TScrivlet& m = memo_;
+  const int32_t lh = std::max(1, m.LineHeight());
+  const int32_t rows = std::max(1, m.ClientHeight() / lh - 1);
+  const int32_t caret_y = m.Caret->GetY();
+  const bool in_view = caret_y >= 0 && caret_y < m.ClientHeight();
+  VerticalMove(sign * rows, extend);
+  if (view_follows && in_view) {
+    const int32_t v = m.VertScroll() + sign * rows * lh;
+    m.SetVScroll(std::clamp(v, 0, std::max(m.VertScroll(), m.MaxVertScroll())));
   }
+}
+
+// A column block grows by character columns and paragraphs.
+void TScrivInput::GrowBlock(int32_t columns, int32_t paragraphs) {
+  TScrivlet& m = memo_;
+  const int32_t col =
+      columns < 0 ? std::max(0, m.BlockStartCol + columns) : m.BlockStartCol + columns;
+  const int32_t para =
+      std::clamp(m.Caret->GetParaIndex() + paragraphs, 0, std::max(0, m.Table.Count() - 1));
+  m.SelectColumnBlock(m.BlockEndCol, block_anchor_para_, col, para);
+}
+
+void TScrivInput::ToggleOverwrite() {
+  TScrivlet& m = memo_;
+  if (!(m.GetOptions() & zkoInsertKeyActive)) return;
+  m.SetOverwrite(!m.GetOverwrite());
+  if (m.OnStyleChange) m.OnStyleChange(m);
 }
 
 std::string TScrivInput::LeadingBlanks(int32_t para) const {
@@ -338,30 +364,37 @@ std::string TScrivInput::LeadingBlanks(int32_t para) const {
   return std::string(text.substr(0, n));
 }
 
-void TScrivInput::Backspace(bool ctrl) {
+void TScrivInput::DeleteWordBack() {
   TScrivlet& m = memo_;
   if (m.ReadOnly) return;
-  if (ctrl) {
-    TScrivNavigator& nav = *m.WorkNav;
-    nav.SetOffset(m.Caret->Offset());
-    nav.WordStartBack(m.SeparatorSet());
-    m.Select(m.Caret->Offset(), nav.Offset());
-    m.ClearSelection();
-    return;
-  }
+  TScrivNavigator& nav = *m.WorkNav;
+  nav.SetOffset(m.Caret->Offset());
+  nav.WordStartBack(m.SeparatorSet());
+  m.Select(m.Caret->Offset(), nav.Offset());
+  m.ClearSelection();
+}
+
+// With zkoKeepColumnPos the caret keeps the x it had before a deletion: the missing width
+// becomes padding.
+void TScrivInput::RestoreColumnAsPadding(int32_t old_x) {
+  TScrivlet& m = memo_;
+  const int32_t x = CaretRect(m).Left;
+  const int32_t space =
+      std::max(1, m.Measurer() != nullptr ? m.Measurer()->Width(" ", m.FontStyle()) : 1);
+  if (old_x <= x) return;
+  m.PendingSpaces.assign(static_cast<size_t>((old_x - x) / space), ' ');
+  m.UpdateCaret();
+}
+
+void TScrivInput::DeleteBack() {
+  TScrivlet& m = memo_;
+  if (m.ReadOnly) return;
   if (m.SelLower() != m.SelUpper()) {
     const int32_t old_x = CaretRect(m).Left;
     const int32_t old_line = m.Caret->GetVisibleLine();
     m.ClearSelection();
-    if ((m.GetOptions() & zkoKeepColumnPos) && m.Caret->GetVisibleLine() == old_line) {
-      const int32_t x = CaretRect(m).Left;
-      const int32_t space =
-          std::max(1, m.Measurer() != nullptr ? m.Measurer()->Width(" ", m.FontStyle()) : 1);
-      if (old_x > x) {
-        m.PendingSpaces.assign(static_cast<size_t>((old_x - x) / space), ' ');
-        m.UpdateCaret();
-      }
-    }
+    if ((m.GetOptions() & zkoKeepColumnPos) && m.Caret->GetVisibleLine() == old_line)
+      RestoreColumnAsPadding(old_x);
     return;
   }
   if (!m.PendingSpaces.empty()) {
@@ -378,31 +411,17 @@ void TScrivInput::Backspace(bool ctrl) {
     m.ClearSelection();
     return;
   }
-  const std::string_view text = TextOf(m.Table.Items(para));
   int32_t from = pos;
-  if ((m.GetOptions() & zkoBackIndent)) {
-    const std::string lead = LeadingBlanks(para);
-    if (static_cast<int32_t>(lead.size()) == pos && pos > 0) {
-      // Back to the indentation of the nearest earlier line that is indented less.
-      const int32_t col = m.ColumnOf(para, pos);
-      int32_t target = 0;
-      for (int32_t i = para - 1; i >= 0; --i) {
-        const int32_t ind = m.ColumnOf(i, static_cast<int32_t>(LeadingBlanks(i).size()));
-        if (ind < col &&
-            para::Length(m.Table.Items(i)) > static_cast<int32_t>(LeadingBlanks(i).size())) {
-          target = ind;
-          break;
-        }
-      }
-      from = m.ColumnToPos(para, target);
-      if (m.ColumnOf(para, from) > target) from = std::max(0, from - 1);
-      if (from < pos) {
-        m.Select(o, o - (pos - from));
-        m.ClearSelection();
-        return;
-      }
+  if (m.GetOptions() & zkoBackIndent) {
+    from = BackIndentStart(para, pos);
+    if (from < pos) {
+      m.Select(o, o - (pos - from));
+      m.ClearSelection();
+      return;
     }
   }
+  // One character, with the style characters directly before it.
+  const std::string_view text = TextOf(m.Table.Items(para));
   const bool codes = m.GetStaticFormat();
   while (codes && from > 0 &&
          IsStyleChar(static_cast<uint8_t>(text[static_cast<size_t>(from - 1)])))
@@ -412,39 +431,66 @@ void TScrivInput::Backspace(bool ctrl) {
   m.ClearSelection();
 }
 
-void TScrivInput::DeleteKey(uint8_t mods) {
+int32_t TScrivInput::BackIndentStart(int32_t para, int32_t pos) {
   TScrivlet& m = memo_;
-  const bool shift = (mods & ssShift) != 0 && !(mods & ssAlt);
-  const bool ctrl = (mods & ssCtrl) != 0 && !(mods & ssAlt);
-  if (shift && !ctrl) {
-    if (m.SelLower() != m.SelUpper()) {
-      if (!m.ReadOnly) m.CutToClipboard();
-      return;
+  if (static_cast<int32_t>(LeadingBlanks(para).size()) != pos || pos <= 0) return pos;
+  // Back to the indentation of the nearest earlier line that is indented less.
+  const int32_t col = m.ColumnOf(para, pos);
+  int32_t target = 0;
+  for (int32_t i = para - 1; i >= 0; --i) {
+    const int32_t ind = m.ColumnOf(i, static_cast<int32_t>(LeadingBlanks(i).size()));
+    if (ind < col &&
+        para::Length(m.Table.Items(i)) > static_cast<int32_t>(LeadingBlanks(i).size())) {
+      target = ind;
+      break;
     }
-    const int32_t o = m.Caret->Offset();
-    if (o > 0) m.Select(o, o - (m.Caret->GetPosInPara() == 0 ? 2 : 1));
-    return;
   }
-  if (m.ReadOnly) return;
+  int32_t from = m.ColumnToPos(para, target);
+  if (m.ColumnOf(para, from) > target) from = std::max(0, from - 1);
+  return from;
+}
+
+void TScrivInput::CutOrSelectBack() {
+  TScrivlet& m = memo_;
   if (m.SelLower() != m.SelUpper()) {
-    m.ClearSelection();
+    if (!m.ReadOnly) m.CutToClipboard();
     return;
   }
   const int32_t o = m.Caret->Offset();
-  if (o >= m.CharCount()) return;
+  if (o > 0) m.Select(o, o - (m.Caret->GetPosInPara() == 0 ? 2 : 1));
+}
+
+bool TScrivInput::DeleteForwardGoesOn() {
+  TScrivlet& m = memo_;
+  if (m.ReadOnly) return false;
+  if (m.SelLower() != m.SelUpper()) {
+    m.ClearSelection();
+    return false;
+  }
+  return m.Caret->Offset() < m.CharCount();
+}
+
+void TScrivInput::DeleteToLineEnd() {
+  TScrivlet& m = memo_;
+  if (!DeleteForwardGoesOn()) return;
+  const int32_t o = m.Caret->Offset();
+  const int32_t pos = m.Caret->GetPosInPara();
+  const TLineRecord rec = para::LineRecord(*m.Caret->GetPara(), m.Caret->GetLineInPara());
+  if (rec.End <= pos) return;
+  m.Select(o, o + rec.End - pos);
+  m.ClearSelection();
+}
+
+void TScrivInput::DeleteForward() {
+  TScrivlet& m = memo_;
+  if (!DeleteForwardGoesOn()) return;
+  const int32_t o = m.Caret->Offset();
   const int32_t pos = m.Caret->GetPosInPara();
   const TParagraph& p = *m.Caret->GetPara();
   const int32_t length = para::Length(p);
-  if (ctrl) {
-    const TLineRecord rec = para::LineRecord(p, m.Caret->GetLineInPara());
-    if (rec.End > pos) {
-      m.Select(o, o + rec.End - pos);
-      m.ClearSelection();
-    }
-    return;
-  }
   const int32_t old_x = CaretRect(m).Left;
   const bool keep = (m.GetOptions() & zkoKeepColumnPos) && !m.BlockMode && !m.PendingSpaces.empty();
+  // The character after the caret with the style characters directly behind it, or the break.
   int32_t to = pos;
   if (pos >= length) {
     to = pos + 2;
@@ -457,14 +503,7 @@ void TScrivInput::DeleteKey(uint8_t mods) {
   }
   m.Select(o, o + (to - pos));
   m.ClearSelection();
-  if (keep) {
-    const int32_t x = CaretRect(m).Left;
-    const int32_t space = std::max(1, m.Measurer()->Width(" ", m.FontStyle()));
-    if (old_x > x) {
-      m.PendingSpaces.assign(static_cast<size_t>((old_x - x) / space), ' ');
-      m.UpdateCaret();
-    }
-  }
+  if (keep) RestoreColumnAsPadding(old_x);
 }
 
 bool TScrivInput::KeyPress(uint8_t ch) {

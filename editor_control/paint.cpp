@@ -90,80 +90,138 @@ void TScrivPainter::DrawMark(int32_t x, int32_t top, char mark, uint8_t style, i
                    style, color);
 }
 
+// What the steps of PaintLine share about the display line they paint.
+struct TScrivPainter::Line {
+  const TParagraph& P;
+  const TLineRecord Rec;
+  const TLineGeometry& G;
+  int32_t Index;  // the paragraph's
+  int32_t Top;
+  int32_t Height;
+  int32_t Hs;     // the horizontal scroll
+  bool LastLine;  // of its paragraph
+  // Where the drawn text ends: blanks that end a wrapped line stay undrawn unless spaces are
+  // shown.
+  int32_t DrawEnd;
+  uint8_t Npc;  // the marks of what does not print that are shown
+  int32_t ParFore, ParBack;
+  int32_t SelBack, SelText;
+  int32_t SpaceWidth;
+};
+
+// The selection on a line, as paragraph positions [From, To), and its band [XFrom, XTo).
+struct TScrivPainter::LineSelection {
+  int32_t From = 0, To = 0;
+  int32_t XFrom = INT32_MAX, XTo = INT32_MIN;
+  bool BreakSelected = false;  // the stream goes on over the paragraph's break
+};
+
 void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
   TScrivlet& m = memo_;
   const TParagraph& p = m.Table.Items(para_index);
-  const TLineRecord rec = para::LineRecord(p, line);
   const TLineGeometry g = m.Layout().MeasureLine(p, line);
-  const int32_t lh = m.LineHeight();
-  const int32_t hs = m.HorzScroll();
-  const int32_t length = para::Length(p);
-  const bool last_line = line + 1 == para::LineCount(p);
-  const int32_t line_start = p.StartOffset + rec.Start;
-  const int32_t line_end = p.StartOffset + rec.End;
-  const TScrivRect band = Printing ? TScrivRect{-hs, top, m.ClientWidth() - hs, top + lh}
-                                   : TScrivRect{0, top, m.ClientWidth(), top + lh};
+  const Line l = LineToPaint(p, para_index, line, g, top);
+  const TScrivRect band = Printing ? TScrivRect{-l.Hs, top, m.ClientWidth() - l.Hs, top + l.Height}
+                                   : TScrivRect{0, top, m.ClientWidth(), top + l.Height};
   canvas_.BeginLine(band);
-
-  const int32_t par_fore = para::ForeColor(p);
-  const int32_t par_back = para::BackColor(p);
   if (!Printing)
-    canvas_.FillBackground(band, HasColor(par_back) ? par_back : m.Color, -hs, -m.VertScroll());
+    canvas_.FillBackground(band, HasColor(l.ParBack) ? l.ParBack : m.Color, -l.Hs, -m.VertScroll());
+  const LineSelection sel = SelectionOn(l);
+  SplitIntoPieces(l, sel);
+  PlaceCharacters(l);
+  const int32_t overhang = LastInkOverhang(l);
+  // All backgrounds before any text, so that no background covers a neighbour's ink.
+  PaintBackgrounds(l, sel, overhang);
+  PaintSelectedBreak(l, sel);
+  PaintTexts(l, sel);
+  canvas_.EndLine();
+}
 
-  // The selection on this line, as paragraph positions [sel_from, sel_to), and its band.
-  const bool windows_colors = (m.GetOptions() & zkoWindowsSelColors) != 0;
-  const int32_t sel_back = windows_colors ? TScrivlet::kClHighlight : m.GetSelBackColor();
-  const int32_t sel_text = windows_colors ? TScrivlet::kClHighlightText : m.GetSelTextColor();
-  const int32_t space_width = m.Measurer()->Width(" ", m.FontStyle());
-  int32_t sel_from = 0, sel_to = 0;
-  int32_t x_from = INT32_MAX, x_to = INT32_MIN;
-  bool break_selected = false;
-  if (show_selection_ && !Printing && m.SelLower() < m.SelUpper()) {
-    if (m.BlockMode) {
-      const int32_t first = m.SelStartNav->GetParaIndex(), last = m.SelEndNav->GetParaIndex();
-      if (para_index >= first && para_index <= last) {
-        const int32_t left = std::min(m.BlockStartCol, m.BlockEndCol);
-        const int32_t right = std::max(m.BlockStartCol, m.BlockEndCol);
-        sel_from = std::clamp(m.ColumnToPos(para_index, left), rec.Start, rec.End);
-        sel_to = std::clamp(m.ColumnToPos(para_index, right), rec.Start, rec.End);
-        // Columns beyond a short line's end are shown as if spaces stood there.
-        const int32_t end_col = m.ColumnOf(para_index, length);
-        const int32_t end_x = g.X.back();
-        x_from = sel_from < length || left <= end_col
-                     ? g.X[static_cast<size_t>(sel_from - rec.Start)]
-                     : end_x + (left - end_col) * space_width;
-        x_to = sel_to < length || right <= end_col ? g.X[static_cast<size_t>(sel_to - rec.Start)]
-                                                   : end_x + (right - end_col) * space_width;
-      }
-    } else {
-      const int32_t a = m.SelLower(), b = m.SelUpper();
-      if (a <= line_end && b > line_start) {
-        sel_from = std::max(a, line_start) - p.StartOffset;
-        sel_to = std::min(b, line_end) - p.StartOffset;
-        x_from = g.X[static_cast<size_t>(sel_from - rec.Start)];
-        const bool goes_on = b > line_end;
-        x_to = goes_on && (m.GetOptions() & zkoFullLineSelect)
-                   ? m.ClientWidth() + hs
-                   : g.X[static_cast<size_t>(sel_to - rec.Start)];
-        break_selected = goes_on && last_line && para_index + 1 < m.Table.Count();
-      }
-    }
-  }
-
+TScrivPainter::Line TScrivPainter::LineToPaint(const TParagraph& p, int32_t para_index,
+                                               int32_t line, const TLineGeometry& g, int32_t top) {
+  TScrivlet& m = memo_;
+  const TLineRecord rec = para::LineRecord(p, line);
+  const bool last_line = line + 1 == para::LineCount(p);
   const uint8_t npc = Printing ? 0 : m.GetShowNonPrintChars();
+  const bool windows_colors = (m.GetOptions() & zkoWindowsSelColors) != 0;
+  return Line{
+      .P = p,
+      .Rec = rec,
+      .G = g,
+      .Index = para_index,
+      .Top = top,
+      .Height = m.LineHeight(),
+      .Hs = m.HorzScroll(),
+      .LastLine = last_line,
+      .DrawEnd =
+          (!last_line && !(npc & zkNPSpace)) ? std::max(rec.TrailingStart, rec.Start) : rec.End,
+      .Npc = npc,
+      .ParFore = para::ForeColor(p),
+      .ParBack = para::BackColor(p),
+      .SelBack = windows_colors ? TScrivlet::kClHighlight : m.GetSelBackColor(),
+      .SelText = windows_colors ? TScrivlet::kClHighlightText : m.GetSelTextColor(),
+      .SpaceWidth = m.Measurer()->Width(" ", m.FontStyle()),
+  };
+}
+
+TScrivPainter::LineSelection TScrivPainter::SelectionOn(const Line& l) {
+  if (!show_selection_ || Printing || memo_.SelLower() >= memo_.SelUpper()) return {};
+  return memo_.BlockMode ? BlockSelectionOn(l) : StreamSelectionOn(l);
+}
+
+TScrivPainter::LineSelection TScrivPainter::BlockSelectionOn(const Line& l) {
+  TScrivlet& m = memo_;
+  const int32_t first = m.SelStartNav->GetParaIndex(), last = m.SelEndNav->GetParaIndex();
+  if (l.Index < first || l.Index > last) return {};
+  const int32_t length = para::Length(l.P);
+  const int32_t left = std::min(m.BlockStartCol, m.BlockEndCol);
+  const int32_t right = std::max(m.BlockStartCol, m.BlockEndCol);
+  LineSelection sel;
+  sel.From = std::clamp(m.ColumnToPos(l.Index, left), l.Rec.Start, l.Rec.End);
+  sel.To = std::clamp(m.ColumnToPos(l.Index, right), l.Rec.Start, l.Rec.End);
+  // Columns beyond a short line's end are shown as if spaces stood there.
+  const int32_t end_col = m.ColumnOf(l.Index, length);
+  const int32_t end_x = l.G.X.back();
+  sel.XFrom = sel.From < length || left <= end_col
+                  ? l.G.X[static_cast<size_t>(sel.From - l.Rec.Start)]
+                  : end_x + (left - end_col) * l.SpaceWidth;
+  sel.XTo = sel.To < length || right <= end_col ? l.G.X[static_cast<size_t>(sel.To - l.Rec.Start)]
+                                                : end_x + (right - end_col) * l.SpaceWidth;
+  return sel;
+}
+
+TScrivPainter::LineSelection TScrivPainter::StreamSelectionOn(const Line& l) {
+  TScrivlet& m = memo_;
+  const int32_t line_start = l.P.StartOffset + l.Rec.Start;
+  const int32_t line_end = l.P.StartOffset + l.Rec.End;
+  const int32_t a = m.SelLower(), b = m.SelUpper();
+  if (a > line_end || b <= line_start) return {};
+  LineSelection sel;
+  sel.From = std::max(a, line_start) - l.P.StartOffset;
+  sel.To = std::min(b, line_end) - l.P.StartOffset;
+  sel.XFrom = l.G.X[static_cast<size_t>(sel.From - l.Rec.Start)];
+  const bool goes_on = b > line_end;
+  sel.XTo = goes_on && (m.GetOptions() & zkoFullLineSelect)
+                ? m.ClientWidth() + l.Hs
+                : l.G.X[static_cast<size_t>(sel.To - l.Rec.Start)];
+  sel.BreakSelected = goes_on && l.LastLine && l.Index + 1 < m.Table.Count();
+  return sel;
+}
+
+// The line's text as pieces of one style and one pair of colours, a tab or a shown space each
+// a piece of its own.
+void TScrivPainter::SplitIntoPieces(const Line& l, const LineSelection& sel) {
+  TScrivlet& m = memo_;
   const bool keep_par_back = (m.GetOptions() & zkoKeepParBackgnd) != 0;
-  // Blanks that end a wrapped line stay undrawn unless spaces are shown.
-  const int32_t draw_end =
-      (!last_line && !(npc & zkNPSpace)) ? std::max(rec.TrailingStart, rec.Start) : rec.End;
-  StyleWalker walk(p, m.GetStaticFormat(), m.FontStyle(), rec.Start, rec.StartStyle);
-  const char* text = p.Text;
+  StyleWalker walk(l.P, m.GetStaticFormat(), m.FontStyle(), l.Rec.Start, l.Rec.StartStyle);
+  const char* text = l.P.Text;
   pieces_.clear();
   Piece piece;
   const auto close = [&] {
     if (!piece.Empty()) pieces_.push_back(piece);
     piece = Piece{};
   };
-  for (int32_t pos = rec.Start; pos < draw_end; ++pos) {
+  for (int32_t pos = l.Rec.Start; pos < l.DrawEnd; ++pos) {
     const auto c = static_cast<uint8_t>(text[pos]);
     const uint8_t style = walk.At(pos);
     if (walk.Toggle(c)) {
@@ -171,25 +229,24 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
       continue;
     }
     // The colours, in their order: paragraph, highlight, the run's attributes, selection.
-    int32_t fore = HasColor(par_fore) ? par_fore : m.FontColor;
-    int32_t back = keep_par_back && HasColor(par_back) ? par_back : -1;
+    int32_t fore = HasColor(l.ParFore) ? l.ParFore : m.FontColor;
+    int32_t back = keep_par_back && HasColor(l.ParBack) ? l.ParBack : -1;
     if (style & kStyleHighlight) {
       back = m.HighlightBackgnd;
       fore = m.HighlightColor;
     }
     const TStyleRun& run = walk.Run();
     if (run.RunFlags & kRunHasAttributes) {
-      if (HasColor(run.Foregnd) && !HasColor(par_fore)) fore = run.Foregnd;
-      if (HasColor(run.Backgnd) && !HasColor(par_back)) back = run.Backgnd;
+      if (HasColor(run.Foregnd) && !HasColor(l.ParFore)) fore = run.Foregnd;
+      if (HasColor(run.Backgnd) && !HasColor(l.ParBack)) back = run.Backgnd;
     }
-    const bool selected = pos >= sel_from && pos < sel_to;
-    if (selected) {
-      fore = sel_text;
+    if (pos >= sel.From && pos < sel.To) {
+      fore = l.SelText;
       back = -1;
     }
-    if (c == '\t' || (c == ' ' && (npc & zkNPSpace))) {
+    if (c == '\t' || (c == ' ' && (l.Npc & zkNPSpace))) {
       close();
-      const char mark = c == ' ' ? kSpaceMark : (npc & zkNPTab) ? kTabMark : 0;
+      const char mark = c == ' ' ? kSpaceMark : (l.Npc & zkNPTab) ? kTabMark : 0;
       pieces_.push_back({pos, pos + 1, style, fore, back, mark, true});
       continue;
     }
@@ -199,58 +256,78 @@ void TScrivPainter::PaintLine(int32_t para_index, int32_t line, int32_t top) {
     piece.To = pos + 1;
   }
   close();
+}
 
-  xs_.resize(g.X.size());
-  for (size_t k = 0; k < g.X.size(); ++k) xs_[k] = g.X[k] - hs;
-  const auto x_at = [&](int32_t pos) { return xs_[static_cast<size_t>(pos - rec.Start)]; };
-  // The ink of the line's last letter may reach past its cell (italics); the background under
-  // it, the run's or the selection's, goes as far, or that part shows on the line's colour.
-  int32_t overhang = 0;
-  if (!pieces_.empty() && !pieces_.back().Blank && pieces_.back().To == draw_end)
-    overhang = std::max(0, m.Measurer()->InkOverhang(text[draw_end - 1], pieces_.back().Style));
-  const int32_t text_end_x = x_at(draw_end);
+void TScrivPainter::PlaceCharacters(const Line& l) {
+  xs_.resize(l.G.X.size());
+  for (size_t k = 0; k < l.G.X.size(); ++k) xs_[k] = l.G.X[k] - l.Hs;
+}
 
-  // All backgrounds before any text, so that no background covers a neighbour's ink.
-  if (x_to > x_from && sel_back != -1) {
-    const bool last_selected = sel_from < draw_end && sel_to >= draw_end;
-    canvas_.FillRect({x_from - hs, top,
-                      last_selected ? std::max(x_to - hs, text_end_x + overhang) : x_to - hs,
-                      top + lh},
-                     sel_back);
+// The ink of the line's last letter may reach past its cell (italics); the background under
+// it, the run's or the selection's, goes as far, or that part shows on the line's colour.
+int32_t TScrivPainter::LastInkOverhang(const Line& l) {
+  if (pieces_.empty() || pieces_.back().Blank || pieces_.back().To != l.DrawEnd) return 0;
+  return std::max(0, memo_.Measurer()->InkOverhang(l.P.Text[l.DrawEnd - 1], pieces_.back().Style));
+}
+
+void TScrivPainter::PaintBackgrounds(const Line& l, const LineSelection& sel, int32_t overhang) {
+  const auto x_at = [&](int32_t pos) { return xs_[static_cast<size_t>(pos - l.Rec.Start)]; };
+  const int32_t bottom = l.Top + l.Height;
+  if (sel.XTo > sel.XFrom && l.SelBack != -1) {
+    const bool last_selected = sel.From < l.DrawEnd && sel.To >= l.DrawEnd;
+    const int32_t right =
+        last_selected ? std::max(sel.XTo - l.Hs, x_at(l.DrawEnd) + overhang) : sel.XTo - l.Hs;
+    canvas_.FillRect({sel.XFrom - l.Hs, l.Top, right, bottom}, l.SelBack);
   }
   for (const Piece& pc : pieces_) {
     if (pc.Back == -1) continue;
-    const int32_t right = pc.To == draw_end ? x_at(pc.To) + overhang : x_at(pc.To);
-    canvas_.FillRect({x_at(pc.From), top, right, top + lh}, pc.Back);
+    const int32_t right = pc.To == l.DrawEnd ? x_at(pc.To) + overhang : x_at(pc.To);
+    canvas_.FillRect({x_at(pc.From), l.Top, right, bottom}, pc.Back);
   }
-  // The paragraph's end: the return mark, or a selected break shown as a selected space.
-  const bool selected_break = last_line && break_selected && !m.BlockMode;
-  const int32_t end_x = g.X.back() - hs;
-  const bool return_mark = last_line && (npc & zkNPReturn);
-  if (return_mark && selected_break && sel_back != -1) {
-    const int32_t width = m.Measurer()->Width(std::string_view(&kReturnMark, 1), m.FontStyle());
-    canvas_.FillRect({end_x, top, end_x + width, top + lh}, sel_back);
-  } else if (!return_mark && selected_break && m.ShowEndParSelected &&
-             !(m.GetOptions() & zkoFullLineSelect) && sel_back != -1) {
-    canvas_.FillRect({end_x, top, end_x + space_width, top + lh}, sel_back);
-  }
+}
 
-  const int32_t baseline = Baseline(top);
+bool TScrivPainter::ShowsReturnMark(const Line& l) const {
+  return l.LastLine && (l.Npc & zkNPReturn);
+}
+
+bool TScrivPainter::ShowsSelectedBreak(const Line& l, const LineSelection& sel) const {
+  return l.LastLine && sel.BreakSelected && !memo_.BlockMode;
+}
+
+// The paragraph's end: under the return mark, or a selected break shown as a selected space.
+void TScrivPainter::PaintSelectedBreak(const Line& l, const LineSelection& sel) {
+  TScrivlet& m = memo_;
+  if (!ShowsSelectedBreak(l, sel) || l.SelBack == -1) return;
+  const int32_t end_x = l.G.X.back() - l.Hs;
+  const int32_t bottom = l.Top + l.Height;
+  if (ShowsReturnMark(l)) {
+    const int32_t width = m.Measurer()->Width(std::string_view(&kReturnMark, 1), m.FontStyle());
+    canvas_.FillRect({end_x, l.Top, end_x + width, bottom}, l.SelBack);
+  } else if (m.ShowEndParSelected && !(m.GetOptions() & zkoFullLineSelect)) {
+    canvas_.FillRect({end_x, l.Top, end_x + l.SpaceWidth, bottom}, l.SelBack);
+  }
+}
+
+void TScrivPainter::PaintTexts(const Line& l, const LineSelection& sel) {
+  TScrivlet& m = memo_;
+  const auto x_at = [&](int32_t pos) { return xs_[static_cast<size_t>(pos - l.Rec.Start)]; };
+  const int32_t baseline = Baseline(l.Top);
   for (const Piece& pc : pieces_) {
     if (pc.Blank) {
-      if (pc.Mark != 0) DrawMark(x_at(pc.From), top, pc.Mark, pc.Style, pc.Text);
+      if (pc.Mark != 0) DrawMark(x_at(pc.From), l.Top, pc.Mark, pc.Style, pc.Text);
       continue;
     }
-    const auto from = static_cast<size_t>(pc.From - rec.Start),
+    const auto from = static_cast<size_t>(pc.From - l.Rec.Start),
                count = static_cast<size_t>(pc.To - pc.From);
     canvas_.DrawText(std::span<const int32_t>(xs_).subspan(from, count), baseline,
-                     std::string_view(text + pc.From, count), pc.Style, pc.Text);
-    if (pc.Style & 0x80) SpecialUnderline(x_at(pc.From), x_at(pc.To), top);
+                     std::string_view(l.P.Text + pc.From, count), pc.Style, pc.Text);
+    if (pc.Style & 0x80) SpecialUnderline(x_at(pc.From), x_at(pc.To), l.Top);
   }
-  if (return_mark)
-    DrawMark(end_x, top, kReturnMark, m.FontStyle(),
-             selected_break ? sel_text : (HasColor(par_fore) ? par_fore : m.FontColor));
-  canvas_.EndLine();
+  if (!ShowsReturnMark(l)) return;
+  const int32_t color = ShowsSelectedBreak(l, sel) ? l.SelText
+                        : HasColor(l.ParFore)      ? l.ParFore
+                                                   : m.FontColor;
+  DrawMark(l.G.X.back() - l.Hs, l.Top, kReturnMark, m.FontStyle(), color);
 }
 
 TScrivRect CaretRect(TScrivlet& memo) {

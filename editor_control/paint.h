@@ -89,6 +89,23 @@ class TScrivPainter {
   };
   void DrawMark(int32_t x, int32_t top, char mark, uint8_t style, int32_t color);
 
+  // The steps of PaintLine.
+  struct Line;
+  struct LineSelection;
+  Line LineToPaint(const TParagraph& p, int32_t para_index, int32_t line, const TLineGeometry& g,
+                   int32_t top);
+  LineSelection SelectionOn(const Line& l);
+  LineSelection BlockSelectionOn(const Line& l);
+  LineSelection StreamSelectionOn(const Line& l);
+  void SplitIntoPieces(const Line& l, const LineSelection& sel);
+  void PlaceCharacters(const Line& l);  // xs_: the characters' x in the view
+  int32_t LastInkOverhang(const Line& l);
+  void PaintBackgrounds(const Line& l, const LineSelection& sel, int32_t overhang);
+  bool ShowsReturnMark(const Line& l) const;
+  bool ShowsSelectedBreak(const Line& l, const LineSelection& sel) const;
+  void PaintSelectedBreak(const Line& l, const LineSelection& sel);
+  void PaintTexts(const Line& l, const LineSelection& sel);
+
   TScrivlet& memo_;
   TScrivCanvas& canvas_;
   bool show_selection_ = true;

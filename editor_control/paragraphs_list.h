@@ -110,6 +110,7 @@ class TParagraphsList : public TDynArray2<TParagraph, 1820> {
   int32_t ParagraphAt(int32_t offset) const;  // the paragraph that covers an offset
 
  private:
+  struct Replacement;  // InsertText's steps
   void ResetAfterLoad();
 };
 

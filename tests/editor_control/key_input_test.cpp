@@ -1,13 +1,15 @@
 // Keys and characters through the core's input handling, without a display: caret moves
 // with and without Shift and Ctrl, the editing keys, hot keys, read-only and display-only
-// behaviour, the column-block chord.
+// behaviour, the column-block chord; and the key table read against the described bindings.
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "editor_control/input.h"
+#include "editor_control/key_map.h"
 #include "input_test_support.h"
 
 namespace scrivlet {
@@ -406,6 +408,151 @@ TEST_F(KeyInputTest, TheControlClaimsItsOwnKeysFromMenuShortcuts) {
     s.ReadOnly = c.read_only;
     EXPECT_EQ(in.ClaimsShortcut(c.key, c.shift), c.claimed) << c.key << " " << int(c.shift);
   }
+}
+
+// The bindings as the control's description gives them, table by table, written here apart
+// from the key table so that a wrong row in it fails.
+namespace described {
+
+using enum TKeyCommand;
+
+// A display-only control: without Ctrl, with Ctrl (Shift and Alt make no difference).
+struct ViewKey {
+  uint16_t key;
+  TKeyCommand without_ctrl, with_ctrl;
+};
+// clang-format off
+constexpr ViewKey kViewKeys[] = {
+    {vk::kPrior, kViewPageUp,   kViewTextTop},
+    {vk::kNext,  kViewPageDown, kViewTextBottom},
+    {vk::kEnd,   kViewRightEnd, kViewRightEnd},
+    {vk::kHome,  kViewLeftEnd,  kViewLeftEnd},
+    {vk::kLeft,  kViewLeft,     kViewLeft},
+    {vk::kUp,    kViewLineUp,   kViewLineUp},
+    {vk::kRight, kViewRight,    kViewRight},
+    {vk::kDown,  kViewLineDown, kViewLineDown},
+};
+// clang-format on
+
+// Hot keys: Ctrl held, Alt not; with hot keys enabled and not read-only.
+struct HotKey {
+  uint16_t key;
+  TKeyCommand command, with_shift;
+};
+// clang-format off
+constexpr HotKey kHotKeys[] = {
+    {'B', kToggleBold,      kToggleBold},
+    {'I', kToggleItalic,    kToggleItalic},
+    {'U', kToggleUnderline, kToggleUnderline},
+    {'H', kToggleHighlight, kToggleHighlight},
+    {'F', kToggleAltFont,   kToggleAltFont},
+    {'T', kInsertTab,       kInsertTab},
+    {'P', kInsertPageBreak, kInsertPageBreak},
+    {'Z', kUndo,            kRedo},
+};
+// clang-format on
+
+// The control characters that act whatever the state: copy (3), the self-test (5), paste (22),
+// cut (24). Ctrl with their letter types them, so that key is the control's.
+constexpr int kActingControlCharacters[] = {3, 5, 22, 24};
+
+// The editing and navigation keys: plain, with Ctrl, with Shift only, and what Alt does.
+enum class Alt { kAsPlain, kIgnored, kBlockModeOnly, kPassedOn };
+struct EditKey {
+  uint16_t key;
+  TKeyCommand plain, ctrl, shift_only;
+  Alt alt;
+  std::optional<TKeyCommand> block = std::nullopt;
+};
+// clang-format off
+const EditKey kEditKeys[] = {
+    {vk::kBack,   kDeleteBack,       kDeleteWordBack,   kDeleteBack,       Alt::kAsPlain},
+    {vk::kTab,    kCharacterFollows, kCharacterFollows, kCharacterFollows, Alt::kPassedOn},
+    {vk::kPrior,  kPageUp,           kCaretPageUp,      kPageUp,           Alt::kIgnored},
+    {vk::kNext,   kPageDown,         kCaretPageDown,    kPageDown,         Alt::kIgnored},
+    {vk::kHome,   kLineStart,        kTextStart,        kLineStart,        Alt::kIgnored},
+    {vk::kEnd,    kLineEnd,          kTextEnd,          kLineEnd,          Alt::kIgnored},
+    {vk::kLeft,   kCharLeft,         kWordLeft,         kCharLeft,         Alt::kBlockModeOnly, kBlockLeft},
+    {vk::kRight,  kCharRight,        kWordRight,        kCharRight,        Alt::kBlockModeOnly, kBlockRight},
+    {vk::kUp,     kLineUp,           kLineUp,           kLineUp,           Alt::kBlockModeOnly, kBlockUp},
+    {vk::kDown,   kLineDown,         kLineDown,         kLineDown,         Alt::kBlockModeOnly, kBlockDown},
+    {vk::kInsert, kToggleOverwrite,  kCopy,             kPaste,            Alt::kIgnored},
+    {vk::kDelete, kDeleteForward,    kDeleteToLineEnd,  kCutOrSelectBack,  Alt::kAsPlain},
+};
+// clang-format on
+
+std::optional<TKeyCommand> Editing(const EditKey& row, uint8_t mods, const TKeyState& state) {
+  const bool ctrl = mods & ssCtrl;
+  if (!(mods & ssAlt)) return ctrl ? row.ctrl : (mods & ssShift) ? row.shift_only : row.plain;
+  switch (row.alt) {
+    case Alt::kAsPlain:
+      // Kept as it was built: Alt+Ctrl+Backspace deletes the word before the caret.
+      if (row.key == vk::kBack && ctrl) return row.ctrl;
+      return row.plain;
+    case Alt::kIgnored: return kIgnore;
+    case Alt::kBlockModeOnly:
+      if (state.ColumnBlock) return row.block;
+      return std::nullopt;
+    case Alt::kPassedOn: return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+std::optional<TKeyCommand> Command(uint16_t key, uint8_t mods, const TKeyState& state) {
+  const bool ctrl_only = (mods & ssCtrl) && !(mods & ssAlt);
+  for (int ch : kActingControlCharacters)
+    if (ctrl_only && key == 'A' + ch - 1) return kControlCharacter;
+  if (state.DisplayOnly) {
+    for (const ViewKey& row : kViewKeys)
+      if (row.key == key) return (mods & ssCtrl) ? row.with_ctrl : row.without_ctrl;
+    return std::nullopt;
+  }
+  for (const HotKey& row : kHotKeys)
+    if (row.key == key && ctrl_only && state.HotKeysOn)
+      return (mods & ssShift) ? row.with_shift : row.command;
+  for (const EditKey& row : kEditKeys)
+    if (row.key == key) return Editing(row, mods, state);
+  return std::nullopt;
+}
+
+}  // namespace described
+
+std::vector<TKeyState> EveryState() {
+  std::vector<TKeyState> states;
+  for (int bits = 0; bits < 8; ++bits)
+    states.push_back({(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0});
+  return states;
+}
+
+TEST(KeyTable, HoldsTheDescribedBindingsAndNoOthers) {
+  for (const TKeyState& state : EveryState())
+    for (uint16_t key = 0; key < 256; ++key)
+      for (uint8_t mods = 0; mods < 8; ++mods) {
+        // As numbers, so that a failure names the commands; -1 for none.
+        const std::optional<TKeyCommand> want = described::Command(key, mods, state);
+        const TKeyBinding* row = FindKeyBinding(key, mods, state);
+        EXPECT_EQ(row != nullptr ? int(row->Command) : -1, want ? int(*want) : -1)
+            << "key " << key << ", modifiers " << int(mods) << ", display-only "
+            << state.DisplayOnly << ", hot keys " << state.HotKeysOn << ", column block "
+            << state.ColumnBlock;
+      }
+}
+
+TEST(KeyTable, NoTwoRowsMatchTheSameKeyInTheSameState) {
+  const auto rows = KeyBindings();
+  for (size_t i = 0; i < rows.size(); ++i)
+    for (size_t j = i + 1; j < rows.size(); ++j) {
+      if (rows[i].Key != rows[j].Key) continue;
+      for (const TKeyState& state : EveryState())
+        for (uint8_t mods = 0; mods < 8; ++mods) {
+          const auto matches = [&](const TKeyBinding& b) {
+            return b.Modifiers.Match(mods) && state.Meets(b.When);
+          };
+          EXPECT_FALSE(matches(rows[i]) && matches(rows[j]))
+              << "rows " << i << " and " << j << " clash on key " << rows[i].Key
+              << " with modifiers " << int(mods);
+        }
+    }
 }
 
 }  // namespace
