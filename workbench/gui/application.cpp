@@ -25,7 +25,7 @@ int RunQVKey(QApplication& app, const std::vector<std::string>& parameters,
   // Every tool the IDE waits for is waited for with the window alive and a way to stop it.
   WaitingProcessRunner processes(system_processes);
   workbench::SessionSetup setup;
-  setup.exe_folder = FromQt(QCoreApplication::applicationDirPath()) + "/";
+  setup.exe_folder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString() + "/";
   setup.data_folder = platform::WrittenFoldersRoot(setup.exe_folder, platform::ProcessEnvironment);
   setup.serial_environment = platform::ProcessEnvironment;
   workbench::SessionServices services{boxes, dialogs, processes};

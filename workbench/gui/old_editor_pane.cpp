@@ -231,7 +231,7 @@ bool LegacyEditorPane::ChoosePrintFile(QPrinter& printer) {
   dialog.setNameFilter("PDF Files (*.pdf)");
   dialog.setDefaultSuffix("pdf");
   const std::string& folder = session_.Globals().CurrentFile.Folder;
-  if (!folder.empty()) dialog.setDirectory(ToQt(folder));
+  if (!folder.empty()) dialog.setDirectory(NameToQt(folder));
   dialog.selectFile(QStringLiteral("QV-Key.pdf"));
   if (session_.Dialogs().Run(dialog) != QDialog::Accepted) return false;
   const QStringList files = dialog.selectedFiles();
@@ -282,8 +282,7 @@ void LegacyEditorPane::PrintPages(QPrinter& printer, int start, int end,
       const int x = ((slot / rows) * (layout.columns + 1) + 1) * cell_width + layout.left_margin;
       const int y = (slot % rows) * line_height + layout.top_margin;
       const std::string line = editor_.PrintLine(pos, end, layout.columns);
-      painter.drawText(x, y + metrics.ascent(),
-                       QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+      painter.drawText(x, y + metrics.ascent(), scrivlet::gui::EditorTextToQt(line));
     }
   }
   if (status.Cancelled()) printer.abort();

@@ -1,6 +1,6 @@
 #pragma once
-// The system clipboard (platform/clipboard.h) over Qt's. Plain text travels as Latin-1 bytes,
-// the IDE's 8-bit characters; every other format as its own bytes.
+// The system clipboard (platform/clipboard.h) over Qt's. Plain text is the editors' 8-bit
+// Windows-1252, Unicode to other programs; every other format travels as its own bytes.
 
 #include "platform/clipboard.h"
 
