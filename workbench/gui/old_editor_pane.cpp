@@ -62,7 +62,13 @@ platform::Clipboard& LegacyEditorPane::Clipboard() {
   try {
     return session_.Clipboard();
   } catch (const workbench::MissingService&) {
-    if (!own_clipboard_) own_clipboard_ = std::make_unique<QtClipboard>();
+    if (!own_clipboard_) {
+      auto clipboard = std::make_unique<QtClipboard>();
+      clipboard->OnUnheldCharacter = [this](scrivlet::gui::UnheldCharacter unheld) {
+        if (widget_ && widget_->OnUnheldCharacter) widget_->OnUnheldCharacter(unheld);
+      };
+      own_clipboard_ = std::move(clipboard);
+    }
     return *own_clipboard_;
   }
 }
@@ -142,8 +148,13 @@ void LegacyEditorPane::EditCopy() {
 }
 
 void LegacyEditorPane::EditPaste() {
+  platform::Clipboard& clipboard = Clipboard();
+  // A text with a character the buffer cannot hold is refused whole; the selection stays.
+  if (const auto* system = dynamic_cast<const QtClipboard*>(&clipboard);
+      system && system->RefusesText())
+    return;
   editor_.HideLegacyCaret();
-  editor_.LegacyPaste(Clipboard());
+  editor_.LegacyPaste(clipboard);
   editor_.LegacyPaint();
 }
 

@@ -4,8 +4,6 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-#include "editor_control/gui/editor_text.h"
-
 namespace gui {
 
 void QtClipboard::SetFormats(const std::map<std::string, std::string>& formats) {
@@ -31,6 +29,15 @@ std::optional<std::string> QtClipboard::Format(std::string_view name) const {
   const QString format = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
   if (!data->hasFormat(format)) return std::nullopt;
   return data->data(format).toStdString();
+}
+
+bool QtClipboard::RefusesText() const {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  if (!data || !data->hasText()) return false;
+  scrivlet::gui::UnheldCharacter unheld{};
+  if (scrivlet::gui::EditorTextFromQt(data->text(), &unheld)) return false;
+  if (OnUnheldCharacter) OnUnheldCharacter(unheld);
+  return true;
 }
 
 }  // namespace gui

@@ -19,6 +19,7 @@
 #include "resources/widget_names.h"
 #include "workbench/gui/editor_form.h"
 #include "workbench/gui/main_files.h"
+#include "workbench/gui/qt_clipboard.h"
 
 namespace main_menu = widget_names::MainMenu;
 
@@ -158,6 +159,24 @@ TEST_F(SourceCharactersTest, CopyGivesOtherProgramsTheCharacters) {
   Editor().Memo().SelectAll();
   Form().ClickMenuItem(main_menu::EditCopyMENUITM);
   EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf16(u"; Z\u00e4hler \u20ac\r\n"));
+}
+
+// The plain editor's clipboard: Windows-1252 in, Unicode out, and a text it cannot hold whole
+// is no text, with the character named.
+TEST(LegacyClipboardTest, TextTravelsAsUnicodeAndAnUnheldCharacterIsNamed) {
+  gui::QtClipboard clipboard;
+  char32_t refused = 0;
+  clipboard.OnUnheldCharacter = [&](scrivlet::gui::UnheldCharacter c) { refused = c.character; };
+  clipboard.SetFormats({{std::string(platform::kClipboardText), "; Z\xE4hler \x80"}});
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf16(u"; Z\u00e4hler \u20ac"));
+  QGuiApplication::clipboard()->setText(QString::fromUtf16(u"\u00e9\u20ac"));
+  EXPECT_FALSE(clipboard.RefusesText());
+  EXPECT_EQ(clipboard.Format(platform::kClipboardText), "\xE9\x80");
+  EXPECT_EQ(refused, 0u);
+  QGuiApplication::clipboard()->setText(QString::fromUtf16(u"a\u4e2d"));
+  EXPECT_TRUE(clipboard.RefusesText());
+  EXPECT_EQ(refused, U'\u4e2d');
+  EXPECT_EQ(clipboard.Format(platform::kClipboardText), std::nullopt);
 }
 
 }  // namespace
