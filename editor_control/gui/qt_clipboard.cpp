@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include "code_page/windows_1252.h"
+
 namespace scrivlet::gui {
 
 void QtClipboard::Put(std::string_view text, bool column_block) {
@@ -21,10 +23,9 @@ bool QtClipboard::HasText() {
 std::string QtClipboard::Text() {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   if (data == nullptr) return {};
-  QString text = data->text();
-  for (QChar& c : text)
-    if (!EditorTextFromQt(QString(c))) c = QLatin1Char('?');
-  return EditorTextFromQt(text).value_or(std::string());
+  std::string text;
+  for (char32_t c : data->text().toUcs4()) text += code_page::Windows1252Of(c).value_or('?');
+  return text;
 }
 
 std::optional<std::string> QtClipboard::TextToPaste() {

@@ -171,6 +171,8 @@ bool TScrivlet::TypeCharacters(const QString& text) {
 }
 
 void TScrivlet::RefuseCharacter(UnheldCharacter unheld) {
+  // A control that takes no input has nothing to refuse.
+  if (memo_->ReadOnly || memo_->GetDisplayOnly()) return;
   if (OnUnheldCharacter)
     OnUnheldCharacter(unheld);
   else
