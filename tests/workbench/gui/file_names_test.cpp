@@ -117,7 +117,7 @@ class FileNamesTest : public testing_gui::GuiSessionTest {
   std::unique_ptr<gui::TEditorFRM> form_;
 };
 
-TEST_F(FileNamesTest, SaveAsOpenSaveReopenAndDropReachTheNamedFileAndShowItsName) {
+TEST_F(FileNamesTest, SaveAsOpenSaveReopenWorkspaceAndDropReachTheNamedFileAndShowItsName) {
   for (const NameCase& c : NameCases()) {
     SCOPED_TRACE(c.label);
     Restart();
@@ -175,6 +175,13 @@ TEST_F(FileNamesTest, SaveAsOpenSaveReopenAndDropReachTheNamedFileAndShowItsName
     EXPECT_EQ(Row(), shown_path);
     EXPECT_EQ(EditorText(), "X\tNOP\r\n");
 
+    // The workspace, at the next run.
+    session_->Globals().IdeOptions.RestoreWorkspace = true;
+    Restart();
+    session_->Globals().IdeOptions.RestoreWorkspace = true;
+    EXPECT_EQ(Row(), shown_path);
+    EXPECT_EQ(EditorText(), "X\tNOP\r\n");
+
     if (c.reachable_by_qt) {
       Form().ClickMenuItem(main_menu::FileCloseAllMENUITM);
       Drop(shown_path);
@@ -203,6 +210,28 @@ TEST_F(FileNamesTest, SaveAsAsksToOverwriteOnlyTheFileItNames) {
   Form().ClickMenuItem(main_menu::FileSaveAsMENUITM);
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(gui::ShownText(boxes_.Boxes()[0].text), "OK to overwrite " + target + " ?");
+}
+
+// A name the file system cannot hold (a lone surrogate has no bytes) is refused, never
+// changed into another name.
+TEST_F(FileNamesTest, ANameWithoutBytesIsRefusedNotChanged) {
+  Form().OpenSourceFile(File("start.src", "\tNOP\r\n"));
+  const QString name = gui::NameToQt(folder_.Path()) + QChar(0xD800) + QStringLiteral("x.src");
+  const auto before = std::distance(std::filesystem::directory_iterator(folder_.Path()),
+                                    std::filesystem::directory_iterator());
+  Pick(name);
+  boxes_.Answer(platform::kAnswerOk);
+  Form().ClickMenuItem(main_menu::FileSaveAsMENUITM);
+  ASSERT_EQ(boxes_.Boxes().size(), 1u);
+  EXPECT_EQ(boxes_.Boxes()[0].caption, "File Name");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.Path()),
+                          std::filesystem::directory_iterator()),
+            before);
+  Pick(name);
+  boxes_.Answer(platform::kAnswerOk);
+  Form().ClickMenuItem(main_menu::FileOpenMENUITM);
+  EXPECT_EQ(boxes_.Boxes().size(), 2u);
+  EXPECT_EQ(Row(), gui::NameToQt(folder_.Path() + "start.src"));
 }
 
 }  // namespace
