@@ -470,7 +470,7 @@ bool TEditorFRM::TakeFileDrag(QDropEvent& event) {
       if (url.isLocalFile()) {
         if (std::optional<std::string> name = NameFromQt(url.toLocalFile()))
           files.push_back(std::move(*name));
-        else
+        else if (event.type() == QEvent::Drop)
           session_.Boxes().Show(UnusableNameNotice(url.toLocalFile()));
       }
   // Taken as a copy, never a move: the program a file came from may delete it after a move.
