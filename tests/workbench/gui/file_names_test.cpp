@@ -76,13 +76,13 @@ class FileNamesTest : public testing_gui::GuiSessionTest {
     StartSession();
   }
   std::string File(const std::string& name, const std::string& text = kLookAlikeText) {
-    const std::string path = folder_.Path() + name;
+    std::string path = folder_.Path() + name;
     std::ofstream(path, std::ios::binary) << text;
     return path;
   }
   // A folder of its own for the case, holding the look-alikes.
   std::string FolderFor(const NameCase& c) {
-    const std::string folder = folder_.Path() + c.label + "/";
+    std::string folder = folder_.Path() + c.label + "/";
     std::filesystem::create_directory(folder);
     for (const std::string& look_alike : c.look_alikes)
       std::ofstream(folder + look_alike, std::ios::binary) << kLookAlikeText;

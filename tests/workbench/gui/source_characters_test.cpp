@@ -38,7 +38,7 @@ class SourceCharactersTest : public testing_gui::GuiSessionTest {
   gui::TEditorFRM& Form() { return *form_; }
   scrivlet::gui::TScrivlet& Editor() { return *Form().CurrentScrivlet(); }
   std::string Open(const std::string& name, const std::string& bytes) {
-    const std::string path = folder_.Path() + name;
+    std::string path = folder_.Path() + name;
     std::ofstream(path, std::ios::binary) << bytes;
     Form().OpenSourceFile(path);
     return path;
