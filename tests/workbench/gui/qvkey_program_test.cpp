@@ -25,10 +25,12 @@ class QVKeyProgram : public ::testing::Test {
   }
 
   // Runs QVKey with `parameters` (each quoted); returns its exit status.
-  int Run(const std::vector<std::string>& parameters, const std::string& answers = "") {
+  int Run(const std::vector<std::string>& parameters, const std::string& answers = "",
+          const testing_gui::InstalledProgram* program = nullptr) {
     std::string command = "QT_QPA_PLATFORM=offscreen QVKEY_QUIT_AFTER_START=1 QVKEY_BOX_LOG='" +
                           Log() + "' QVKEY_SETTINGS_FILE='" + Settings() + "' QVKEY_BOX_ANSWERS='" +
-                          answers + "' timeout 60 '" + program_.Program() + "'";
+                          answers + "' timeout 60 '" + (program ? *program : program_).Program() +
+                          "'";
     for (const std::string& parameter : parameters) command += " '" + parameter + "'";
     return std::system(command.c_str());
   }
@@ -296,6 +298,16 @@ TEST_F(QVKeyProgram, ACommandLineNameBeyondAsciiOpensItsFileAndIsKeptAsItsBytes)
     ASSERT_TRUE(registry.ReadRegString("LastFilesOpened\\File0", recent));
     EXPECT_EQ(recent, path);
   }
+}
+
+// Installed in a folder whose name is not UTF-8, QVKey finds its tools beside itself: its
+// folder is taken as the file system has it.
+TEST_F(QVKeyProgram, AProgramFolderNamedInBytesThatAreNotUtf8HoldsItsTools) {
+  const testing_gui::InstalledProgram installed(QVKEY_PROGRAM, "qv caf\xE9");
+  ASSERT_NO_FATAL_FAILURE(StoreEditorOption(true));
+  const std::string source = File("prog.src");
+  ASSERT_EQ(Run({source}, "", &installed), 0);
+  EXPECT_TRUE(Boxes().empty()) << Boxes()[0];
 }
 
 }  // namespace
