@@ -3,6 +3,7 @@
 // rectangular column block. The Qt binding keeps the marker as a MIME type of our own, so a
 // block copied in one control pastes as a block in another; tests use TMemoryClipboard.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,9 @@ class TScrivClipboard {
   virtual void Put(std::string_view text, bool column_block) = 0;
   virtual bool HasText() = 0;
   virtual std::string Text() = 0;
+  // The text a paste inserts, or nothing when the control cannot hold it (the clipboard has
+  // then told the user why).
+  virtual std::optional<std::string> TextToPaste() { return Text(); }
   virtual bool IsColumnBlock() = 0;
 };
 

@@ -112,9 +112,11 @@ void TScrivlet::PasteFromClipboard() {
     TUpdateGuard kept_update(*this, TUpdateGuard::Deferred{});
     std::unique_ptr<KeptSelection> kept = KeepSelectionForPaste(kept_update);
     const bool column = (options_ & zkoBlockSelection) && clipboard_->IsColumnBlock();
-    if (clipboard_->HasText()) {
+    std::optional<std::string> pasted;
+    if (clipboard_->HasText()) pasted = clipboard_->TextToPaste();
+    if (pasted) {
       UndoBreak = true;
-      const std::string text = WithCrLfBreaks(clipboard_->Text());
+      const std::string text = WithCrLfBreaks(*pasted);
       if (column)
         InsertColumnText(text);
       else

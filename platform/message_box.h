@@ -25,7 +25,7 @@ enum BoxAnswer : int {
 };
 
 struct BoxRequest {
-  std::string text;  // bytes as the tables hold them; a CR is a line break when shown
+  std::string text;  // UTF-8, as every text inside the program; a CR is a line break when shown
   std::string caption;
   BoxButtons buttons = BoxButtons::Ok;
   BoxKind kind = BoxKind::Plain;

@@ -1,5 +1,6 @@
 #include "services/localize.h"
 
+#include "code_page/windows_1252.h"
 #include "platform/resources.h"
 #include "platform/text.h"
 #include "resources/widget_names.h"
@@ -136,7 +137,14 @@ ComponentTexts TextsForComponent(const FormTable& table, std::string_view form_n
   return texts;
 }
 
-Localizer::Localizer(TextResourceLookup lookup) : lookup_(std::move(lookup)) {}
+// The tables are the Windows program's 8-bit texts; every text inside the program is UTF-8, so
+// they are converted here, once, and never mix with names or other texts in two encodings.
+Localizer::Localizer(TextResourceLookup lookup)
+    : lookup_([lookup = std::move(lookup)](std::string_view name) {
+        std::optional<std::string> text = lookup(name);
+        if (text) *text = code_page::Utf8FromWindows1252(*text);
+        return text;
+      }) {}
 
 void Localizer::InitLocalization(std::string_view exe_folder) {
   callbacks_.clear();

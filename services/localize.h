@@ -9,7 +9,8 @@
 // - a form table named after the form: component name, TAB, caption, TAB, hint, then TAB
 //   separated list items; the line named after the form gives the form's caption.
 // - a menu table named after the menu: item name, optional blanks, TAB, caption, TAB, hint.
-// Texts stay bytes as the tables hold them; they become toolkit strings only when shown.
+// The resources are Windows-1252 text; the tables hold their texts as UTF-8, the encoding of
+// every text inside the program, and they become toolkit strings only when shown.
 //
 // Invariants: the current language is always 0 (one language is built in; a selection never
 // leaves it). Every table that is loaded has exactly the texts of its resource; a missing

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "code_page/windows_1252.h"
 #include "editor_control/scrivlet.h"
 #include "platform/message_box.h"
 #include "platform/text.h"
@@ -35,7 +36,9 @@ bool EditorFinder::SelectionIsHit(scrivlet::TScrivlet& editor, const FindOptions
 }
 
 void EditorFinder::TellNotFound(const FindOptions& find) const {
-  messages_.MsgBoxById1(Ids::SCU_NOT_FOUND, Ids::SCU_NOT_FOUND_CAPTION, find.text);
+  // The find text is the editor's Windows-1252; the box's text is UTF-8.
+  messages_.MsgBoxById1(Ids::SCU_NOT_FOUND, Ids::SCU_NOT_FOUND_CAPTION,
+                        code_page::Utf8FromWindows1252(find.text));
 }
 
 bool EditorFinder::FindDialogFind(scrivlet::TScrivlet& editor, const FindOptions& find,
@@ -58,7 +61,7 @@ bool EditorFinder::FindDialogFind(scrivlet::TScrivlet& editor, const FindOptions
     const std::string where =
         texts_.LU_GetString(find.down ? Ids::SCU_SEARCH_FROM_TOP : Ids::SCU_SEARCH_FROM_BOTTOM);
     const int answer = messages_.YesNoBoxById2(Ids::SCU_CONTINUE_SEARCH, Ids::SCU_NOT_FOUND_CAPTION,
-                                               find.text, where);
+                                               code_page::Utf8FromWindows1252(find.text), where);
     if (answer != platform::kAnswerYes) {
       dialog.Close();
       return false;
@@ -106,7 +109,8 @@ int EditorFinder::ReplaceAll(scrivlet::TScrivlet& editor, const FindOptions& fin
   ScrollToLine(editor, back);
   messages_.MsgBoxById3(Ids::SCU_REPLACED_COUNT,
                         find.match_case ? Ids::SCU_REPLACE_CASE_CAPTION : Ids::SCU_REPLACE_CAPTION,
-                        find.text, replace, std::to_string(count));
+                        code_page::Utf8FromWindows1252(find.text),
+                        code_page::Utf8FromWindows1252(replace), std::to_string(count));
   return count;
 }
 

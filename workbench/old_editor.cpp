@@ -185,6 +185,7 @@ void LegacyEditor::DeleteSelection() {
 
 void LegacyEditor::ClearBuffer() {
   buffer_.Clear();
+  encoding_ = SourceEncoding::Windows1252;
   cursor_ = anchor_ = top_of_screen_ = horizontal_scroll_ = wanted_column_ = 0;
   selection_mode_ = wanted_mode_ = 0;
   SetModified(false);

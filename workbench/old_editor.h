@@ -17,6 +17,7 @@
 
 #include "services/replace_file.h"
 #include "workbench/old_editor_buffer.h"
+#include "workbench/source_encoding.h"
 
 namespace platform {
 class Clipboard;
@@ -219,6 +220,8 @@ class LegacyEditor {
 
   const MessageStrings& messages_;
   LegacyTextBuffer buffer_;
+  // The encoding the loaded file came in, which a save writes again; a new text's is 8-bit.
+  SourceEncoding encoding_ = SourceEncoding::Windows1252;
   LegacyScreen* screen_ = nullptr;
   LegacyTimers* timers_ = nullptr;
 

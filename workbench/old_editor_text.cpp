@@ -8,6 +8,7 @@
 #include "resources/string_ids.h"
 #include "services/message_strings.h"
 #include "workbench/old_editor.h"
+#include "workbench/source_encoding.h"
 #include "workbench/zero_bytes.h"
 
 namespace workbench {
@@ -98,9 +99,12 @@ LegacyEditor::FileResult LegacyEditor::LoadFile(const std::string& name) {
   if (!in) return FileResult::kCannotRead;
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) return FileResult::kCannotRead;
-  if (!LoadText(bytes)) return FileResult::kTooLarge;
+  const EditorSource source = SourceForEditor(bytes);
+  if (!LoadText(source.text)) return FileResult::kTooLarge;
+  encoding_ = source.encoding;
   if (const std::size_t zeros = CountZeroBytes(bytes); zeros > 0)
     messages_.Service().Show(ZeroBytesNotice(name, zeros));
+  if (source.shown_as_bytes) messages_.Service().Show(ShownAsBytesNotice(name));
   return FileResult::kOk;
 }
 
@@ -113,7 +117,8 @@ LegacyEditor::FileResult LegacyEditor::SaveFile(const std::string& name,
                              (status.permissions() & fs::perms::owner_write) == fs::perms::none))
     return FileResult::kCannotWrite;
   std::string reason;
-  if (!ReplaceFileContents(name, SaveText(), reason, writer)) return FileResult::kCannotWrite;
+  if (!ReplaceFileContents(name, SourceForFile(SaveText(), encoding_), reason, writer))
+    return FileResult::kCannotWrite;
   SetModified(false);
   return FileResult::kOk;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "code_page/windows_1252.h"
+
 namespace workbench {
 
 std::size_t CountZeroBytes(std::string_view bytes) {
@@ -9,7 +11,9 @@ std::size_t CountZeroBytes(std::string_view bytes) {
 }
 
 platform::BoxRequest ZeroBytesNotice(const std::string& file, std::size_t count) {
-  const std::string stand_in = std::string("\"") + kZeroByteStandIn + "\"";
+  // The box's text is UTF-8, the editors' stand-in one Windows-1252 byte.
+  const std::string stand_in =
+      "\"" + code_page::Utf8FromWindows1252(std::string(1, kZeroByteStandIn)) + "\"";
   const bool one = count == 1;
   return {file + "\r\rholds " +
               (one ? std::string("a zero byte") : std::to_string(count) + " zero bytes") +

@@ -4,6 +4,7 @@
 #include <QGlyphRun>
 #include <QString>
 
+#include "editor_control/gui/editor_text.h"
 #include "editor_control/style_run.h"
 
 namespace scrivlet::gui {
@@ -91,7 +92,7 @@ void QtCanvas::DrawText(std::span<const int32_t> xs, int32_t baseline, std::stri
       painter_.setFont(measurer_.FontForStyle(key));
       font_key_ = key;
     }
-    painter_.drawText(xs[i], baseline, QString(QChar::fromLatin1(bytes[i])));
+    painter_.drawText(xs[i], baseline, QString(EditorCharToQt(bytes[i])));
   }
   if (!glyphs_.isEmpty()) {
     QGlyphRun run;

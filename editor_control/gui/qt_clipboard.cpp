@@ -4,11 +4,13 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
+#include "code_page/windows_1252.h"
+
 namespace scrivlet::gui {
 
 void QtClipboard::Put(std::string_view text, bool column_block) {
   auto* data = new QMimeData;  // the clipboard takes it over
-  data->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+  data->setText(EditorTextToQt(text));
   if (column_block) data->setData(kColumnBlockMime, QByteArray(1, '\x02'));
   QGuiApplication::clipboard()->setMimeData(data);
 }
@@ -21,8 +23,18 @@ bool QtClipboard::HasText() {
 std::string QtClipboard::Text() {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   if (data == nullptr) return {};
-  const QByteArray latin = data->text().toLatin1();
-  return std::string(latin.constData(), static_cast<size_t>(latin.size()));
+  std::string text;
+  for (char32_t c : data->text().toUcs4()) text += code_page::Windows1252Of(c).value_or('?');
+  return text;
+}
+
+std::optional<std::string> QtClipboard::TextToPaste() {
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  if (data == nullptr) return std::string();
+  UnheldCharacter unheld{};
+  std::optional<std::string> text = EditorTextFromQt(data->text(), &unheld);
+  if (!text && OnUnheldCharacter) OnUnheldCharacter(unheld);
+  return text;
 }
 
 bool QtClipboard::IsColumnBlock() {

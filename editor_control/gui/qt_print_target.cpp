@@ -3,6 +3,8 @@
 #include <QFontMetrics>
 #include <QPageLayout>
 
+#include "editor_control/gui/editor_text.h"
+
 namespace scrivlet::gui {
 
 QtPrintTarget::QtPrintTarget(QPrinter& printer, const QFont& font, const QFont& alt_font)
@@ -56,7 +58,7 @@ void QtPrintTarget::DrawBandText(const TScrivRect& band, std::string_view text, 
                                                                : Qt::AlignLeft;
   painter_.drawText(QRect(band.Left, band.Top, band.Width(), band.Height()),
                     horizontal | Qt::AlignTop | Qt::TextWordWrap | Qt::TextDontClip,
-                    QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+                    EditorTextToQt(text));
 }
 
 }  // namespace scrivlet::gui

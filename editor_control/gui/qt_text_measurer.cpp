@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "editor_control/gui/editor_text.h"
 #include "editor_control/style_run.h"
 
 namespace scrivlet::gui {
@@ -51,7 +52,7 @@ int32_t QtTextMeasurer::Width(std::string_view bytes, uint8_t style) {
   int32_t width = 0;
   for (char c : bytes) {
     int32_t& advance = m.Advance[static_cast<uint8_t>(c)];
-    if (advance < 0) advance = m.Metrics->horizontalAdvance(QChar::fromLatin1(c));
+    if (advance < 0) advance = m.Metrics->horizontalAdvance(EditorCharToQt(c));
     width += advance;
   }
   return width;
@@ -61,7 +62,7 @@ int32_t QtTextMeasurer::InkOverhang(char c, uint8_t style) {
   StyleMetrics& m = MetricsFor(style);
   int32_t& overhang = m.Overhang[static_cast<uint8_t>(c)];
   // A negative right bearing is ink beyond the advance.
-  if (overhang < 0) overhang = std::max(0, -m.Metrics->rightBearing(QChar::fromLatin1(c)));
+  if (overhang < 0) overhang = std::max(0, -m.Metrics->rightBearing(EditorCharToQt(c)));
   return overhang;
 }
 
@@ -81,7 +82,7 @@ quint32 QtTextMeasurer::GlyphFor(char c, uint8_t style) {
   const QRawFont& raw = RawFontFor(style);
   quint32& glyph = MetricsFor(style).Glyph[static_cast<uint8_t>(c)];
   if (glyph == UINT32_MAX) {
-    const QChar ch = QChar::fromLatin1(c);
+    const QChar ch = EditorCharToQt(c);
     int count = 1;
     if (!raw.isValid() || !raw.glyphIndexesForChars(&ch, 1, &glyph, &count) || count != 1)
       glyph = 0;

@@ -22,6 +22,7 @@ TScrivlet::TScrivlet(QWidget* parent, TScrivletServices services)
   services.Window = this;
   if (services.Scheduler == nullptr) services.Scheduler = &scheduler_;
   if (services.Clipboard == nullptr) services.Clipboard = &clipboard_;
+  clipboard_.OnUnheldCharacter = [this](UnheldCharacter unheld) { RefuseCharacter(unheld); };
   clipboard_in_use_ = services.Clipboard;
   memo_ = std::make_unique<scrivlet::TScrivlet>(services);
   memo_->SetMeasurer(&measurer_);

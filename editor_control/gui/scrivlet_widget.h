@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "editor_control/gui/editor_text.h"
 #include "editor_control/gui/qt_clipboard.h"
 #include "editor_control/gui/qt_slice_scheduler.h"
 #include "editor_control/gui/qt_text_measurer.h"
@@ -75,6 +76,9 @@ class TScrivlet : public QAbstractScrollArea, public TScrivletWindow, public TSc
   QMenu* DefaultPopup() const { return default_popup_; }
   // Fired with the default menu before it shows, so that a program may change the items.
   std::function<void(QMenu&)> OnInternalPopup;
+  // Told of a typed, composed, pasted or dropped character the control cannot hold; the
+  // input that brought it is refused whole. By default to qWarning.
+  std::function<void(UnheldCharacter)> OnUnheldCharacter;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -87,6 +91,7 @@ class TScrivlet : public QAbstractScrollArea, public TScrivletWindow, public TSc
   void scrollContentsBy(int, int) override {}
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
   void keyReleaseEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -104,6 +109,10 @@ class TScrivlet : public QAbstractScrollArea, public TScrivletWindow, public TSc
   void Report(const std::exception& e);
   void SyncBounds();
   void StartExternalDrag();
+  // Types the characters one by one as keys would; a text with a character the control
+  // cannot hold types nothing.
+  bool TypeCharacters(const QString& text);
+  void RefuseCharacter(UnheldCharacter unheld);
   // Runs an input handler; an exception (the self-test's, a text too long) is reported.
   template <typename F>
   bool Guarded(F f);

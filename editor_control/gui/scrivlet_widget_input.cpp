@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QBitmap>
 #include <QDrag>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -126,8 +127,15 @@ void TScrivlet::keyPressEvent(QKeyEvent* event) {
   if ((shift & ssCtrl) && key >= 'A' && key <= 'Z') {
     chars.push_back(static_cast<char>(key - 'A' + 1));
   } else {
-    const QString text = event->text();
-    for (QChar c : text) chars.push_back(c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?');
+    UnheldCharacter unheld{};
+    const std::optional<std::string> typed = EditorTextFromQt(event->text(), &unheld);
+    if (!typed) {
+      input_->SwallowNextChar = false;
+      RefuseCharacter(unheld);
+      event->accept();
+      return;
+    }
+    chars = *typed;
     if (chars.empty() && key == vk::kReturn) chars.push_back('\r');
     if (chars.empty() && key == vk::kTab && !(shift & ssShift)) chars.push_back('\t');
     if (chars.empty() && key == vk::kBack) chars.push_back('\b');
@@ -139,6 +147,36 @@ void TScrivlet::keyPressEvent(QKeyEvent* event) {
     event->accept();
   else
     event->ignore();  // on to the form
+}
+
+void TScrivlet::inputMethodEvent(QInputMethodEvent* event) {
+  // What a dead key, a compose sequence or an input method commits; its pre-edit text is
+  // the input method's to show.
+  if (!event->commitString().isEmpty()) TypeCharacters(event->commitString());
+  event->accept();
+}
+
+bool TScrivlet::TypeCharacters(const QString& text) {
+  UnheldCharacter unheld{};
+  const std::optional<std::string> chars = EditorTextFromQt(text, &unheld);
+  if (!chars) {
+    RefuseCharacter(unheld);
+    return false;
+  }
+  bool handled = false;
+  for (char c : *chars)
+    handled |= Guarded([&] { return input_->KeyPress(static_cast<uint8_t>(c)); });
+  input_->SwallowNextChar = false;
+  return handled;
+}
+
+void TScrivlet::RefuseCharacter(UnheldCharacter unheld) {
+  // A control that takes no input has nothing to refuse.
+  if (memo_->ReadOnly || memo_->GetDisplayOnly()) return;
+  if (OnUnheldCharacter)
+    OnUnheldCharacter(unheld);
+  else
+    qWarning("%s", qPrintable(UnheldCharacterMessage(unheld)));
 }
 
 void TScrivlet::keyReleaseEvent(QKeyEvent* event) {
@@ -248,7 +286,7 @@ void TScrivlet::StartExternalDrag() {
   const int32_t lower = m.SelLower(), upper = m.SelUpper();
   auto* data = new QMimeData;
   const std::string text = m.GetTextRange(lower, upper);
-  data->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+  data->setText(EditorTextToQt(text));
   auto* drag = new QDrag(this);
   drag->setMimeData(data);
   const Qt::DropAction done =
@@ -277,14 +315,20 @@ void TScrivlet::dragMoveEvent(QDragMoveEvent* event) {
 void TScrivlet::dropEvent(QDropEvent* event) {
   if (!event->mimeData()->hasText() || memo_->ReadOnly || memo_->GetDisplayOnly()) return;
   const QPoint p = event->position().toPoint();  // the viewport's coordinates
-  const QByteArray text = event->mimeData()->text().toLatin1();
+  UnheldCharacter unheld{};
+  const std::optional<std::string> text = EditorTextFromQt(event->mimeData()->text(), &unheld);
+  if (!text) {
+    RefuseCharacter(unheld);
+    event->ignore();
+    return;
+  }
   scrivlet::TScrivlet& m = *memo_;
   Guarded([&] {
     TScrivNavigator& nav = *m.WorkNav;
     nav.SetFromPoint(p.x(), p.y());
     const int32_t at = nav.Offset();
     m.SetSelStart(at);
-    m.SetSelText(std::string_view(text.constData(), static_cast<size_t>(text.size())));
+    m.SetSelText(*text);
     m.Select(at, m.Caret->Offset());
     return true;
   });

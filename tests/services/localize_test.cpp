@@ -91,6 +91,25 @@ TEST(StringLoader, MissingResourcesLeaveEveryIdUnavailable) {
   EXPECT_EQ(texts.LU_GetString(3000), "String not available");
 }
 
+// The tables are Windows-1252; their texts are UTF-8 inside, as every other text, so that a
+// message built of a table text and a file name holds one encoding.
+TEST(StringLoader, TablesAreWindows1252AndTheirTextsUtf8) {
+  Localizer texts(Resources({
+      {"StringResourceNames", "EditorUnit_Strings\r\n"},
+      {"EditorUnit_Strings", "SCU_A\tPreis in \x80, 20 \xB0\x43, Z\xE4hler^"},
+      {"EditorFRM", "EditorFRM\tCaf\xE9"},
+      {"MainMenu",
+       "FileMENUITM\t\x93"
+       "Datei\x94\thint"},
+  }));
+  texts.InitLocalization("x");
+  EXPECT_EQ(texts.LU_GetString(3000), "Preis in \xE2\x82\xAC, 20 \xC2\xB0\x43, Z\xC3\xA4hler\r");
+  EXPECT_EQ(texts.LoadFormTable("EditorFRM").Fields("EditorFRM")->at(0), "Caf\xC3\xA9");
+  EXPECT_EQ(texts.LoadMenuTable("MainMenu").TextsFor("FileMENUITM")->caption,
+            "\xE2\x80\x9C"
+            "Datei\xE2\x80\x9D");
+}
+
 TEST(StringLoader, ReloadReplacesTheTables) {
   std::string table = "SCU_A\tbefore";
   Localizer texts([&](std::string_view name) -> std::optional<std::string> {

@@ -159,6 +159,15 @@ TEST_F(EditorFindTest, ASelectedHitIsPassedOverWhicheverWayTheSearchGoes) {
   EXPECT_EQ(s.SelLength, -3);
 }
 
+// The find text is the editor's Windows-1252; the box shows it as the characters it is.
+TEST_F(EditorFindTest, ABoxNamesAFindTextBeyondAsciiInUtf8) {
+  Text("mov a", 2);
+  boxes.Answer(platform::kAnswerOk);
+  EXPECT_FALSE(finder.FindNext(s, {"Z\xE4hler \x80"}));
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(boxes.Boxes()[0].text, "Couldn't find: \"Z\xC3\xA4hler \xE2\x82\xAC\"");
+}
+
 TEST_F(EditorFindTest, FindNextTellsATextNotFoundAndKeepsTheCaret) {
   Text("mov a", 2);
   boxes.Answer(platform::kAnswerOk);

@@ -592,7 +592,7 @@ TEST_F(LegacyEditorTest, ZeroBytesLoadAsAVisibleCharacterWithOneBoxAndASaveKeeps
   ASSERT_EQ(boxes_.Boxes().size(), 1u);
   EXPECT_EQ(boxes_.Boxes()[0].caption, "Zero Bytes in File");
   EXPECT_EQ(boxes_.Boxes()[0].text.rfind(name + "\r\rholds 3 zero bytes,", 0), 0u);
-  EXPECT_NE(boxes_.Boxes()[0].text.find("a save writes \"\xA4\""), std::string::npos);
+  EXPECT_NE(boxes_.Boxes()[0].text.find("a save writes \"\xC2\xA4\""), std::string::npos);
   editor_.FormKeyPress('k');
   ASSERT_EQ(editor_.SaveFile(name), LegacyEditor::FileResult::kOk);
   std::ifstream in(name, std::ios::binary);
@@ -601,6 +601,40 @@ TEST_F(LegacyEditorTest, ZeroBytesLoadAsAVisibleCharacterWithOneBoxAndASaveKeeps
             "ka\xA4"
             "b\r\n\xA4\xA4\tNOP\r\n");
   EXPECT_EQ(boxes_.Boxes().size(), 1u) << "told once, at the load";
+}
+
+// The plain editor keeps a source in its encoding as the enhanced one does: UTF-8 whose
+// characters are all Windows-1252 ones is shown as them and saved as UTF-8; UTF-8 beyond them
+// is kept as its bytes after one box.
+TEST_F(LegacyEditorTest, ASourceIsSavedInTheEncodingItCameIn) {
+  TempFolder folder;
+  struct Case {
+    std::string file;
+    std::string text;
+    std::string saved;  // after "k" typed in front
+    bool told;
+  };
+  const Case cases[] = {
+      {"; Z\xC3\xA4hler \xE2\x82\xAC\r\n", "; Z\xE4hler \x80\r",
+       "k; Z\xC3\xA4hler \xE2\x82\xAC\r\n", false},
+      {"; Z\xE4hler \x80\r\n", "; Z\xE4hler \x80\r", "k; Z\xE4hler \x80\r\n", false},
+      {"; \xE4\xB8\xAD\r\n", "; \xE4\xB8\xAD\r", "k; \xE4\xB8\xAD\r\n", true},
+  };
+  const std::string name = folder.Path() + "s.src";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    boxes_.Clear();
+    std::ofstream(name, std::ios::binary) << c.file;
+    if (c.told) boxes_.Answer(platform::kAnswerOk);
+    ASSERT_EQ(editor_.LoadFile(name), LegacyEditor::FileResult::kOk);
+    EXPECT_EQ(editor_.Text(), c.text);
+    ASSERT_EQ(boxes_.Boxes().size(), c.told ? 1u : 0u);
+    editor_.FormKeyPress('k');
+    ASSERT_EQ(editor_.SaveFile(name), LegacyEditor::FileResult::kOk);
+    std::ifstream in(name, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
+              c.saved);
+  }
 }
 
 TEST_F(LegacyEditorTest, FilesThatCannotBeReadOrWrittenLeaveEverythingAsItWas) {

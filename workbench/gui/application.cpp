@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <filesystem>
 
 #include "platform/process_runner.h"
 #include "platform/serial_port.h"
@@ -26,7 +27,13 @@ int RunQVKey(QApplication& app, const std::vector<std::string>& parameters,
   // Every tool the IDE waits for is waited for with the window alive and a way to stop it.
   WaitingProcessRunner processes(system_processes);
   workbench::SessionSetup setup;
-  setup.exe_folder = FromQt(QCoreApplication::applicationDirPath()) + "/";
+  // The program's folder as the file system has it: Qt's answer is Unicode, which a name that
+  // is not UTF-8 does not survive.
+  std::error_code no_link;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", no_link);
+  setup.exe_folder = (no_link ? NameFromQt(QCoreApplication::applicationDirPath()).value_or(".")
+                              : program.parent_path().string()) +
+                     "/";
   setup.data_folder = platform::WrittenFoldersRoot(setup.exe_folder, platform::ProcessEnvironment);
   setup.serial_environment = platform::ProcessEnvironment;
   workbench::SessionServices services{boxes, dialogs, processes};

@@ -71,6 +71,7 @@ void T_ZKEditorArray::CloseEditor(int index) {
   TEA* entry = At(index);
   if (!entry) return;
   entry->FileType = 0;
+  entry->Encoding = workbench::SourceEncoding::Windows1252;
   if (Count() == 1) {
     entry->Editor->Memo().ClearText();
     return;
@@ -139,9 +140,12 @@ bool T_ZKEditorArray::LoadFile(const std::string& file_name, int index) {
   if (file.bad()) return false;
   const auto time = std::filesystem::last_write_time(file_name, error);
   scrivlet::TScrivlet& memo = entry->Editor->Memo();
-  std::istringstream in(bytes);
+  workbench::EditorSource source = workbench::SourceForEditor(bytes);
+  std::istringstream in(std::move(source.text));
   memo.LoadFromStream(in);
   entry->ZeroBytes = workbench::CountZeroBytes(bytes);
+  entry->Encoding = source.encoding;
+  entry->ShownAsBytes = source.shown_as_bytes;
   memo.SetModified(false);
   entry->FileName = file_name;
   entry->FileTime = time;
@@ -168,7 +172,9 @@ bool T_ZKEditorArray::SaveFile(const std::string& file_name, int index, std::str
   scrivlet::TScrivlet& memo = entry->Editor->Memo();
   std::ostringstream text;
   memo.SaveToStream(text);
-  if (!workbench::ReplaceFileContents(file_name, text.str(), reason, writer_)) return false;
+  if (!workbench::ReplaceFileContents(
+          file_name, workbench::SourceForFile(text.str(), entry->Encoding), reason, writer_))
+    return false;
   std::error_code error;
   entry->FileTime = std::filesystem::last_write_time(file_name, error);
   entry->HasFileTime = !error;

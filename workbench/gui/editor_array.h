@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "services/replace_file.h"
+#include "workbench/source_encoding.h"
 
 class QStackedWidget;
 
@@ -32,6 +33,10 @@ struct TEA {
   std::uint8_t FileType = 0;  // 0 none, 1 assembly (".src"), 2 BASIC (".qvb")
   // Zero bytes the last load found: the editor shows and saves a stand-in for each.
   std::size_t ZeroBytes = 0;
+  // The encoding the file came in, which a save writes again.
+  workbench::SourceEncoding Encoding = workbench::SourceEncoding::Windows1252;
+  // The last load found UTF-8 that the editor shows as its bytes.
+  bool ShownAsBytes = false;
 };
 
 class T_ZKEditorArray {

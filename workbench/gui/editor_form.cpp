@@ -298,6 +298,9 @@ void TEditorFRM::StartUp() {
   legacy_editor_ = std::make_unique<LegacyEditorPane>(session_, editor_area_);
   print_commands_ = std::make_unique<PrintCommands>(*this, session_);
   editor_area_->addWidget(&legacy_editor_->Widget());
+  legacy_editor_->Widget().OnUnheldCharacter = [this](scrivlet::gui::UnheldCharacter unheld) {
+    StatusLine(FromQt(scrivlet::gui::UnheldCharacterMessage(unheld)));
+  };
 
   Report("About to initialize COM port", workbench::kStartUpCaption);
   session_.KeyLink().ComInit();
@@ -484,7 +487,12 @@ bool TEditorFRM::TakeFileDrag(QDropEvent& event) {
   std::vector<std::string> files;
   if (event.mimeData()->hasUrls())
     for (const QUrl& url : event.mimeData()->urls())
-      if (url.isLocalFile()) files.push_back(FromQt(url.toLocalFile()));
+      if (url.isLocalFile()) {
+        if (std::optional<std::string> name = NameFromQt(url.toLocalFile()))
+          files.push_back(std::move(*name));
+        else if (event.type() == QEvent::Drop)
+          session_.Boxes().Show(UnusableNameNotice(url.toLocalFile()));
+      }
   // Taken as a copy, never a move: the program a file came from may delete it after a move.
   if (files.empty() || !(event.possibleActions() & Qt::CopyAction)) return false;
   event.setDropAction(Qt::CopyAction);

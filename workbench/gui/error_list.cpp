@@ -12,6 +12,12 @@
 
 namespace gui {
 namespace fs = std::filesystem;
+namespace {
+
+// The item data role that holds a row's line as its bytes.
+constexpr int kLineBytes = Qt::UserRole;
+
+}  // namespace
 
 TErrorList::TErrorList(QListWidget& list, QSplitter& splitter, workbench::IdeSession& session,
                        ErrorListEditors& editors)
@@ -44,7 +50,10 @@ void TErrorList::LoadErrorList() {
        {&session_.QvBasic().LoadQvBasicErrors(), &tarn.Errors(), &unread}) {
     for (const std::string& line : *lines) {
       const QString text = ToQt(line);
-      list_.addItem(text);
+      auto* item = new QListWidgetItem(text, &list_);
+      // The names in a line are the file system's bytes, which the shown text need not give
+      // back: the row keeps the line as the tool wrote it.
+      item->setData(kLineBytes, QByteArray(line.data(), static_cast<qsizetype>(line.size())));
       widest_ = std::max(widest_, metrics.horizontalAdvance(text));
     }
   }
@@ -85,7 +94,11 @@ void TErrorList::ErrorLBDblClick() {
 std::vector<std::string> TErrorList::Lines() const {
   std::vector<std::string> lines;
   lines.reserve(static_cast<std::size_t>(list_.count()));
-  for (int i = 0; i < list_.count(); ++i) lines.push_back(FromQt(list_.item(i)->text()));
+  for (int i = 0; i < list_.count(); ++i) {
+    const QVariant bytes = list_.item(i)->data(kLineBytes);
+    lines.push_back(bytes.isValid() ? bytes.toByteArray().toStdString()
+                                    : FromQt(list_.item(i)->text()));
+  }
   return lines;
 }
 

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "editor_control/gui/editor_text.h"
 #include "resources/code_widget_names.h"
 #include "services/gui/form_placement.h"
 #include "services/gui/keyboard.h"
@@ -45,6 +46,7 @@ TFindDialogBase::TFindDialogBase(QWidget* owner, const char* name, const char* c
   setModal(false);
   KeepPlaceOnReopen(*this);
   FindEdit = new QLineEdit(this);
+  FindEdit->setValidator(new scrivlet::gui::EditorTextValidator(FindEdit));
   FindEdit->setObjectName(find_dialog::FindEdit);
   MatchCaseCB = new QCheckBox("Match &case", this);
   MatchCaseCB->setObjectName(find_dialog::MatchCaseCB);
@@ -60,14 +62,16 @@ TFindDialogBase::TFindDialogBase(QWidget* owner, const char* name, const char* c
 
 workbench::FindOptions TFindDialogBase::Options() const {
   workbench::FindOptions options;
-  options.text = FromQt(FindEdit->text());
+  options.text = scrivlet::gui::EditorTextFromQt(FindEdit->text()).value_or(std::string());
   options.down = SearchesDown();
   options.match_case = MatchCaseCB->isChecked();
   options.whole_word = WholeWordCB->isChecked();
   return options;
 }
 
-void TFindDialogBase::SetFindText(const std::string& text) { FindEdit->setText(ToQt(text)); }
+void TFindDialogBase::SetFindText(const std::string& text) {
+  FindEdit->setText(scrivlet::gui::EditorTextToQt(text));
+}
 
 void TFindDialogBase::UpdateButtons() { FindNextBTN->setEnabled(!FindEdit->text().isEmpty()); }
 
@@ -142,6 +146,7 @@ bool TEditFindDialog::SearchesDown() const { return DownRB->isChecked(); }
 TEditReplaceDialog::TEditReplaceDialog(QWidget* owner)
     : TFindDialogBase(owner, find_dialog::Edit_ReplaceDialog, "Replace") {
   ReplaceEdit = new QLineEdit(this);
+  ReplaceEdit->setValidator(new scrivlet::gui::EditorTextValidator(ReplaceEdit));
   ReplaceEdit->setObjectName(find_dialog::ReplaceEdit);
   ReplaceBTN = Button(*this, find_dialog::ReplaceBTN, "&Replace");
   ReplaceAllBTN = Button(*this, find_dialog::ReplaceAllBTN, "Replace &All");
@@ -175,7 +180,9 @@ TEditReplaceDialog::TEditReplaceDialog(QWidget* owner)
   UpdateButtons();
 }
 
-std::string TEditReplaceDialog::ReplaceText() const { return FromQt(ReplaceEdit->text()); }
+std::string TEditReplaceDialog::ReplaceText() const {
+  return scrivlet::gui::EditorTextFromQt(ReplaceEdit->text()).value_or(std::string());
+}
 
 void TEditReplaceDialog::UpdateButtons() {
   TFindDialogBase::UpdateButtons();

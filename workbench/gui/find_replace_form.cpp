@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "editor_control/gui/editor_text.h"
 #include "platform/modal_dialogs.h"
 #include "resources/code_widget_names.h"
 #include "services/gui/text.h"
@@ -21,7 +22,8 @@ namespace {
 std::string MemoText(const QPlainTextEdit& memo) {
   QString text = memo.toPlainText();
   text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-  return FromQt(text);
+  // The editor's text: one it cannot hold can be neither found nor put in.
+  return scrivlet::gui::EditorTextFromQt(text).value_or(std::string());
 }
 
 QPushButton* Button(QDialog& form, const char* name, const char* caption) {
@@ -112,7 +114,8 @@ void TFindReplaceForm::FormActivate() {
 }
 
 void TFindReplaceForm::UpdateControls() {
-  const std::string find = FromQt(FindMemo->toPlainText());
+  const std::string find =
+      scrivlet::gui::EditorTextFromQt(FindMemo->toPlainText()).value_or(std::string());
   FindBTN->setEnabled(!find.empty());
   AllBTN->setEnabled(!find.empty());
   WordOnlyCB->setEnabled(workbench::WordOnlyEnabled(find));

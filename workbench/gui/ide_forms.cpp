@@ -99,7 +99,7 @@ void IdeForms::OpenQvbHelp() {
   // No compiler is shipped: the help file is there only when one was put in place.
   const std::optional<std::string> help = session_.QvBasic().QvBasicHelpToOpen();
   if (help && services_.open_url)
-    services_.open_url(FromQt(QUrl::fromLocalFile(ToQt(*help)).toString()));
+    services_.open_url(FromQt(QUrl::fromLocalFile(NameToQt(*help)).toString()));
 }
 
 IdeForms::~IdeForms() { main_form_.AttachForms(nullptr); }

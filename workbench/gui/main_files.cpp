@@ -12,6 +12,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 #include <utility>
 
@@ -172,7 +173,7 @@ void MainWindowFiles::ShowRows() {
   while (list_.count() > files_.Count()) delete list_.takeItem(list_.count() - 1);
   while (list_.count() < files_.Count()) list_.addItem(QString());
   for (int i = 0; i < files_.Count(); ++i) {
-    const QString name = ToQt(files_.Name(i));
+    const QString name = NameToQt(files_.Name(i));
     if (list_.item(i)->text() != name) list_.item(i)->setText(name);
   }
 }
@@ -215,6 +216,9 @@ void MainWindowFiles::TakeEditorEvents(int index) {
                    QFont(ToQt(globals.EditorFontName), globals.EditorOptions.Fontsize));
   editor->Memo().SetTabStops(globals.EditorOptions.Tabsize);
   editor->Memo().OnChange = [this, editor](scrivlet::TScrivlet&) { EditorChange(*editor); };
+  editor->OnUnheldCharacter = [this](scrivlet::gui::UnheldCharacter unheld) {
+    form_.StatusLine(FromQt(scrivlet::gui::UnheldCharacterMessage(unheld)));
+  };
   editor->Memo().OnSelMove = [this, editor](scrivlet::TScrivlet&) { EditorSelMove(*editor); };
   editor->installEventFilter(this);
   // Files dragged onto the text are files to open, not text to insert.
@@ -470,6 +474,7 @@ bool MainWindowFiles::LoadIntoEditor(const std::string& name, int index, bool re
     hooks_.set_editor_keywords(*editors_.GetEditor(index), editors_.GetFileType(index));
   if (const std::size_t zeros = editors_.Item(index).ZeroBytes; zeros > 0)
     session_.Boxes().Show(workbench::ZeroBytesNotice(name, zeros));
+  if (editors_.Item(index).ShownAsBytes) session_.Boxes().Show(workbench::ShownAsBytesNotice(name));
   return true;
 }
 
@@ -660,11 +665,17 @@ bool MainWindowFiles::FileSaveAs() {
   const bool assembly = type == kAssemblyKind;
   dialog.setNameFilter(DialogFilter(Text(assembly ? Ids::SCU_FILTER_SRC : Ids::SCU_FILTER_QVB)));
   dialog.setDefaultSuffix(ToQt(Text(assembly ? Ids::SCU_EXT_SRC : Ids::SCU_EXT_QVB).substr(1)));
-  if (!globals.CurrentFile.Folder.empty()) dialog.setDirectory(ToQt(globals.CurrentFile.Folder));
+  if (!globals.CurrentFile.Folder.empty())
+    dialog.setDirectory(NameToQt(globals.CurrentFile.Folder));
   if (session_.Dialogs().Run(dialog) != QDialog::Accepted) return false;
   const QStringList chosen_files = dialog.selectedFiles();
   if (chosen_files.isEmpty()) return false;
-  const std::string chosen = FromQt(chosen_files.first());
+  const std::optional<std::string> chosen_name = NameFromQt(chosen_files.first());
+  if (!chosen_name) {
+    session_.Boxes().Show(UnusableNameNotice(chosen_files.first()));
+    return false;
+  }
+  const std::string& chosen = *chosen_name;
 
   if (platform::SameText(chosen, current) && read_only_loaded_) {
     (void)session_.Messages().MsgBoxById(Ids::SCU_SAVE_AS_SAME_NAME,
@@ -1022,11 +1033,16 @@ void MainWindowFiles::BindCommands() {
     dialog.setNameFilter(DialogFilter("Source Files (*.SRC;*.QVB)|*.SRC;*.QVB|" +
                                       Text(Ids::SCU_FILTER_SRC) + "|" + Text(Ids::SCU_FILTER_QVB)));
     const std::string& folder = session_.Globals().CurrentFile.Folder;
-    if (!folder.empty()) dialog.setDirectory(ToQt(folder));
+    if (!folder.empty()) dialog.setDirectory(NameToQt(folder));
     if (session_.Dialogs().Run(dialog) != QDialog::Accepted) return;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return;
-    OpenSourceFile(FromQt(files.first()));
+    const std::optional<std::string> name = NameFromQt(files.first());
+    if (!name) {
+      session_.Boxes().Show(UnusableNameNotice(files.first()));
+      return;
+    }
+    OpenSourceFile(*name);
     if (hooks_.update_run_buttons) hooks_.update_run_buttons(true);
     form_.FocusEditor();
   });

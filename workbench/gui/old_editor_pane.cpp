@@ -63,7 +63,13 @@ platform::Clipboard& LegacyEditorPane::Clipboard() {
   try {
     return session_.Clipboard();
   } catch (const workbench::MissingService&) {
-    if (!own_clipboard_) own_clipboard_ = std::make_unique<QtClipboard>();
+    if (!own_clipboard_) {
+      auto clipboard = std::make_unique<QtClipboard>();
+      clipboard->OnUnheldCharacter = [this](scrivlet::gui::UnheldCharacter unheld) {
+        if (widget_ && widget_->OnUnheldCharacter) widget_->OnUnheldCharacter(unheld);
+      };
+      own_clipboard_ = std::move(clipboard);
+    }
     return *own_clipboard_;
   }
 }
@@ -152,8 +158,13 @@ void LegacyEditorPane::EditCopy() {
 }
 
 void LegacyEditorPane::EditPaste() {
+  platform::Clipboard& clipboard = Clipboard();
+  // A text with a character the buffer cannot hold is refused whole; the selection stays.
+  if (const auto* system = dynamic_cast<const QtClipboard*>(&clipboard);
+      system && system->RefusesText())
+    return;
   editor_.HideLegacyCaret();
-  editor_.LegacyPaste(Clipboard());
+  editor_.LegacyPaste(clipboard);
   editor_.LegacyPaint();
 }
 
@@ -256,7 +267,7 @@ bool LegacyEditorPane::ChoosePrintFile(QPrinter& printer) {
   dialog.setNameFilter("PDF Files (*.pdf)");
   dialog.setDefaultSuffix("pdf");
   const std::string& folder = session_.Globals().CurrentFile.Folder;
-  if (!folder.empty()) dialog.setDirectory(ToQt(folder));
+  if (!folder.empty()) dialog.setDirectory(NameToQt(folder));
   dialog.selectFile(QStringLiteral("QV-Key.pdf"));
   if (session_.Dialogs().Run(dialog) != QDialog::Accepted) return false;
   const QStringList files = dialog.selectedFiles();
@@ -307,8 +318,7 @@ void LegacyEditorPane::PrintPages(QPrinter& printer, int start, int end,
       const int x = ((slot / rows) * (layout.columns + 1) + 1) * cell_width + layout.left_margin;
       const int y = (slot % rows) * line_height + layout.top_margin;
       const std::string line = editor_.PrintLine(pos, end, layout.columns);
-      painter.drawText(x, y + metrics.ascent(),
-                       QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+      painter.drawText(x, y + metrics.ascent(), scrivlet::gui::EditorTextToQt(line));
     }
   }
   if (status.Cancelled()) printer.abort();

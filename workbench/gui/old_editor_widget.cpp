@@ -1,6 +1,7 @@
 #include "workbench/gui/old_editor_widget.h"
 
 #include <QFontMetrics>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -51,6 +52,7 @@ LegacyEditorWidget::LegacyEditorWidget(workbench::LegacyEditor& editor,
     : QWidget(parent), editor_(editor), clock_(clock) {
   setObjectName(editor_frm::LegacyEditor);
   setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_InputMethodEnabled);
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
   editor_.SetScreen(this);
@@ -136,7 +138,7 @@ void LegacyEditorWidget::paintEvent(QPaintEvent* event) {
       const auto c = static_cast<char>(cell & 0xFF);
       if (c == ' ') continue;
       painter.setPen(foregrounds[selected]);
-      painter.drawText(x, y + metrics.ascent(), QString(QChar::fromLatin1(c)));
+      painter.drawText(x, y + metrics.ascent(), QString(scrivlet::gui::EditorCharToQt(c)));
     }
   }
   if (editor_.CaretShown()) painter.fillRect(CaretRect(), palette().color(QPalette::Text));
@@ -185,9 +187,23 @@ void LegacyEditorWidget::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
     return;
   }
-  // The buffer holds 8-bit characters: what Latin-1 cannot say is not typed.
-  for (QChar c : event->text())
-    if (c.unicode() < 256) editor_.FormKeyPress(static_cast<unsigned char>(c.unicode()));
+  TypeCharacters(event->text());
+}
+
+void LegacyEditorWidget::inputMethodEvent(QInputMethodEvent* event) {
+  if (!event->commitString().isEmpty()) TypeCharacters(event->commitString());
+  event->accept();
+}
+
+void LegacyEditorWidget::TypeCharacters(const QString& text) {
+  // The buffer holds 8-bit Windows-1252 characters: a text with any other types nothing.
+  scrivlet::gui::UnheldCharacter unheld{};
+  const std::optional<std::string> chars = scrivlet::gui::EditorTextFromQt(text, &unheld);
+  if (!chars) {
+    if (OnUnheldCharacter) OnUnheldCharacter(unheld);
+    return;
+  }
+  for (char c : *chars) editor_.FormKeyPress(static_cast<unsigned char>(c));
 }
 
 void LegacyEditorWidget::mousePressEvent(QMouseEvent* event) {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "editor_control/gui/editor_text.h"
 #include "platform/clock.h"
 #include "workbench/old_editor.h"
 
@@ -57,11 +58,14 @@ class LegacyEditorWidget : public QWidget, public workbench::LegacyScreen {
 
   // Fired when the caret is drawn at another place or the text changed.
   std::function<void()> OnCaretMoved;
+  // Told of a typed or composed character the buffer cannot hold; that input types nothing.
+  std::function<void(scrivlet::gui::UnheldCharacter)> OnUnheldCharacter;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void inputMethodEvent(QInputMethodEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -71,6 +75,7 @@ class LegacyEditorWidget : public QWidget, public workbench::LegacyScreen {
 
  private:
   QRect CaretRect() const;
+  void TypeCharacters(const QString& text);
 
   workbench::LegacyEditor& editor_;
   const platform::Clock& clock_;

@@ -95,7 +95,7 @@ void PrintCommands::PrintEditor(scrivlet::gui::TScrivlet& editor) {
   // A print to a file goes beside its source under the source's name, whatever the last
   // print chose.
   if (device.outputFormat() == QPrinter::PdfFormat)
-    device.setOutputFileName(ToQt(workbench::PrintFileFor(form_.Files().CurrentFileName())));
+    device.setOutputFileName(NameToQt(workbench::PrintFileFor(form_.Files().CurrentFileName())));
   QPrintDialog dialog(&device, &form_);
   dialog.setObjectName(editor_frm::PrintDialog);
   dialog.setOption(QAbstractPrintDialog::PrintSelection, memo.SelLower() != memo.SelUpper());

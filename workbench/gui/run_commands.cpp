@@ -19,6 +19,7 @@
 #include "build_debug/image/object_image.h"
 #include "build_debug/key/device_settings.h"
 #include "build_debug/tools/simulator_bridge.h"
+#include "code_page/windows_1252.h"
 #include "editor_control/gui/scrivlet_widget.h"
 #include "platform/message_box.h"
 #include "platform/modal_dialogs.h"
@@ -367,7 +368,9 @@ void RunCommands::BuildFailed(BuildResult result) {
   if (result == BuildResult::kBuiltInFailed) {
     const build_debug::ObjectImage& image = session_.Image();
     status += ": ";
-    status += image.ErrorText ? image.ErrorText : "";
+    // The built-in assembler read the editor's Windows-1252 text; an ERROR directive's text
+    // is the source's.
+    status += code_page::Utf8FromWindows1252(image.ErrorText ? image.ErrorText : "");
     form_.OldEditor().ShowErrorToken();
   }
   form_.StatusLine(status);

@@ -8,8 +8,10 @@
 
 #include "build_debug/debug/gui/debug_trace.h"
 #include "build_debug/image/listing_line.h"
+#include "editor_control/gui/editor_text.h"
 #include "resources/code_widget_names.h"
 #include "services/gui/form_placement.h"
+#include "services/gui/text.h"
 #include "services/registry_settings.h"
 
 namespace code_form = widget_names::CodeForm;
@@ -59,7 +61,7 @@ TCodeForm::~TCodeForm() {
 }
 
 void TCodeForm::SetSourceName(const std::string& name) {
-  setWindowTitle(QString(kName) + " -  " + QString::fromStdString(name));
+  setWindowTitle(QString(kName) + " -  " + gui::NameToQt(name));
 }
 
 QRect TCodeForm::LineRect(int position) const {
@@ -108,7 +110,7 @@ void TCodeForm::paintEvent(QPaintEvent* event) {
     painter.fillRect(rect, colours.back);
     painter.setPen(colours.text);
     painter.drawText(rect.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                     QString::fromStdString(GetListLine(image_, line)));
+                     scrivlet::gui::EditorTextToQt(GetListLine(image_, line)));
   }
 }
 

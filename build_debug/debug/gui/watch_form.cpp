@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "build_debug/debug/gui/debug_trace.h"
+#include "editor_control/gui/editor_text.h"
 #include "resources/code_widget_names.h"
 #include "services/registry_settings.h"
 
@@ -85,9 +86,9 @@ void TWatchForm::paintEvent(QPaintEvent*) {
     const WatchEntry& entry = image_.Watches[static_cast<std::size_t>(i)];
     const QRect name(kMargin, kMargin + i * cell_h_, name_columns_ * cell_w_, cell_h_);
     painter.setPen(palette().text().color());
-    painter.drawText(
-        name, Qt::AlignLeft | Qt::AlignVCenter,
-        QString::fromLatin1(entry.Name, static_cast<int>(strnlen(entry.Name, kWatchNameLength))));
+    painter.drawText(name, Qt::AlignLeft | Qt::AlignVCenter,
+                     scrivlet::gui::EditorTextToQt(
+                         std::string_view(entry.Name, strnlen(entry.Name, kWatchNameLength))));
     const QRect value = ValueRect(i);
     const bool editing = editor_.Active() && editor_.Index() == i;
     if (editing) painter.fillRect(value, palette().highlight());

@@ -8,8 +8,11 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 
 #include "build_debug/debug/gui/debug_trace.h"
+#include "code_page/windows_1252.h"
 #include "editor_control/style_run.h"
 #include "resources/code_widget_names.h"
 #include "services/registry_settings.h"
@@ -118,10 +121,12 @@ bool TZK_CodeFRM::LoadListFile(const std::string& source) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return false;
   listing_ = ReadListing(file);
-  in.clear();
-  in.seekg(0);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // The listing holds the source's lines in the source's encoding: a UTF-8 source's comments
+  // are shown as their characters where the control's Windows-1252 has them.
+  std::istringstream text(code_page::Windows1252FromUtf8(bytes).value_or(bytes));
   scrivlet::TScrivlet& memo = code_->Memo();
-  memo.LoadFromStream(in);
+  memo.LoadFromStream(text);
   memo.SetModified(false);
   marked_.clear();
   list_.ListingLoaded();

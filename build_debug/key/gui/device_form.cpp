@@ -75,11 +75,11 @@ std::optional<std::string> PickFile(platform::ModalDialogService& dialogs, QWidg
                                                      : QFileDialog::AnyFile);
   dialog.setNameFilter(kImageFilter);
   dialog.setDefaultSuffix("qvh");
-  if (!folder.empty()) dialog.setDirectory(QString::fromLocal8Bit(folder.c_str()));
+  if (!folder.empty()) dialog.setDirectory(NameToQt(folder));
   if (dialogs.Run(dialog) != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();
   if (files.isEmpty()) return std::nullopt;
-  return files.first().toLocal8Bit().toStdString();
+  return NameFromQt(files.first());
 }
 
 }  // namespace

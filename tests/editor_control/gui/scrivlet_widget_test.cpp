@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMimeData>
@@ -207,6 +208,58 @@ TEST_F(ScrivletWidgetTest, TextDroppedFromAnotherControlGoesInAtThePoint) {
   QDragEnterEvent refused(at, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(w->viewport(), &refused);
   EXPECT_FALSE(refused.isAccepted());
+}
+
+// Characters from other programs are the control's Windows-1252 characters; one it cannot hold
+// keeps the whole drop or commit out and is named. (Dropped text once went through Latin-1,
+// "€" becoming "?", and a dead key's committed "é" was never typed.)
+TEST_F(ScrivletWidgetTest, DroppedAndComposedTextIsTakenAsItsCharactersOrRefusedWhole) {
+  char32_t refused = 0;
+  w->OnUnheldCharacter = [&](UnheldCharacter c) { refused = c.character; };
+  Load("ab");
+  struct Case {
+    bool drop;  // else an input method's commit at the caret
+    QString text;
+    std::string after;
+    char32_t refused;
+  };
+  const Case cases[] = {
+      {true, QString::fromUtf16(u"\u00e9\u20ac"),
+       "\xE9\x80"
+       "ab",
+       0},
+      {true, QString::fromUtf16(u"x\u4e2d"),
+       "\xE9\x80"
+       "ab",
+       U'\u4e2d'},
+      {false, QString::fromUtf16(u"\u00e4"),
+       "\xE9\x80"
+       "ab\xE4",
+       0},
+      {false, QString::fromUtf16(u"\u0416"),
+       "\xE9\x80"
+       "ab\xE4",
+       U'\u0416'},
+  };
+  for (const Case& c : cases) {
+    refused = 0;
+    if (c.drop) {
+      QMimeData data;
+      data.setText(c.text);
+      const QPoint at = PointOf(0);
+      QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(w->viewport(), &enter);
+      QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(w->viewport(), &drop);
+    } else {
+      w->Memo().SetSelStart(w->Memo().CharCount());
+      QInputMethodEvent commit;
+      commit.setCommitString(c.text);
+      QApplication::sendEvent(w, &commit);
+    }
+    EXPECT_EQ(w->Memo().Text(), c.after) << c.text.toStdString();
+    EXPECT_EQ(refused, c.refused) << c.text.toStdString();
+  }
 }
 
 TEST_F(ScrivletWidgetTest, TheRightButtonOpensTheDefaultPopupAndItsItemsRunTheirCommands) {

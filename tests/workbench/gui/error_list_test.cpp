@@ -226,4 +226,31 @@ TEST_F(ErrorListTest, WithoutTheEnhancedEditorOrTarnADoubleClickOnlyTells) {
   }
 }
 
+// A source whose name is UTF-8 or holds a byte that is not: tarn is given the name's bytes, and
+// a double click on its line opens that file, not the look-alike beside it. (The list once
+// gave the shown text back as the name, which is another name for a byte that is not UTF-8.)
+TEST_F(ErrorListTest, ALineOpensTheFileItNamesByTheNamesBytes) {
+  for (const std::string name : {"caf\xC3\xA9 1.src", "caf\xE9 2.src"}) {
+    SCOPED_TRACE(name);
+    const std::string path = Source(name,
+                                    "        DEVICE  QV18AC, OSCXT2\n"
+                                    "        FREQ    4_000_000\n"
+                                    "        IRC_CAL IRC_4MHZ\n"
+                                    "        ORG     0\n"
+                                    "        JMP     nowhere\n"
+                                    "        END\n");
+    Source("caf? 1.src", "; look-alike\n");
+    Source("caf\xEF\xBF\xBD 2.src", "; look-alike\n");
+    std::string message;
+    EXPECT_EQ(session_->AssembleCompile().TarnAssembleWithMessage(path, message, false), 1);
+    errors_->LoadErrorList();
+    ASSERT_EQ(list_->count(), 1);
+    EXPECT_TRUE(list_->item(0)->text().startsWith(QString::fromUtf8(path.c_str())));
+    editors_.opened.clear();
+    DoubleClick(0);
+    EXPECT_EQ(editors_.opened, std::vector<std::string>{path});
+    EXPECT_EQ(MarkedLine(), 4);
+  }
+}
+
 }  // namespace

@@ -65,8 +65,10 @@ namespace testing_gui {
 // The built QVKey copied into a folder of its own with tarn and the tools beside it.
 class InstalledProgram {
  public:
-  // `built` is the program the build made; its tarn ("TARN.dll") lies beside it.
-  explicit InstalledProgram(const std::string& built) {
+  // `built` is the program the build made; its tarn ("TARN.dll") lies beside it. The folder's
+  // name begins with `name`.
+  explicit InstalledProgram(const std::string& built, const std::string& name = "qv program")
+      : folder_((std::filesystem::temp_directory_path() / (name + " XXXXXX")).string()) {
     if (::mkdtemp(folder_.data()) == nullptr) throw std::runtime_error("no folder for QVKey");
     folder_ += "/";
     const std::filesystem::path program(built);
@@ -83,7 +85,7 @@ class InstalledProgram {
   std::string Program() const { return folder_ + "QVKey"; }
 
  private:
-  std::string folder_ = (std::filesystem::temp_directory_path() / "qv program XXXXXX").string();
+  std::string folder_;
 };
 
 // The box a first run shows before its configuration dialog, as the box log writes it.

@@ -25,10 +25,12 @@ class QVKeyProgram : public ::testing::Test {
   }
 
   // Runs QVKey with `parameters` (each quoted); returns its exit status.
-  int Run(const std::vector<std::string>& parameters, const std::string& answers = "") {
+  int Run(const std::vector<std::string>& parameters, const std::string& answers = "",
+          const testing_gui::InstalledProgram* program = nullptr) {
     std::string command = "QT_QPA_PLATFORM=offscreen QVKEY_QUIT_AFTER_START=1 QVKEY_BOX_LOG='" +
                           Log() + "' QVKEY_SETTINGS_FILE='" + Settings() + "' QVKEY_BOX_ANSWERS='" +
-                          answers + "' timeout 60 '" + program_.Program() + "'";
+                          answers + "' timeout 60 '" + (program ? *program : program_).Program() +
+                          "'";
     for (const std::string& parameter : parameters) command += " '" + parameter + "'";
     return std::system(command.c_str());
   }
@@ -265,7 +267,8 @@ TEST_F(QVKeyProgram, AFileWithAZeroByteOpensInEitherEditorWithOneBox) {
   std::ofstream(path, std::ios::binary) << std::string("\tNOP\0\tNOP\n", 10);
   const std::string notice = "Zero Bytes in File|" + path +
                              "\\r\\rholds a zero byte, which would end the text. The editor shows "
-                             "it as \"\xA4\"; a save writes \"\xA4\" (byte A4 hex) in its place "
+                             "it as \"\xC2\xA4\"; a save writes \"\xC2\xA4\" (byte A4 hex) in "
+                             "its place "
                              "and keeps everything after it.|ok";
   for (const bool enhanced : {false, true}) {
     ASSERT_NO_FATAL_FAILURE(StoreEditorOption(enhanced));
@@ -273,6 +276,40 @@ TEST_F(QVKeyProgram, AFileWithAZeroByteOpensInEitherEditorWithOneBox) {
     ASSERT_EQ(Run({path}), 0);
     EXPECT_EQ(Boxes(), std::vector<std::string>{notice}) << "enhanced " << enhanced;
   }
+}
+
+// A name from the command line is the file's bytes all the way: the file opens, its box names
+// it in UTF-8, and the recent files keep those bytes for Reopen.
+TEST_F(QVKeyProgram, ACommandLineNameBeyondAsciiOpensItsFileAndIsKeptAsItsBytes) {
+  for (const std::string name : {"caf\xC3\xA9 \xE4\xB8\xAD.src", "caf\xE9.src"}) {
+    SCOPED_TRACE(name);
+    const std::string path = folder_.Path() + name;
+    // UTF-8 beyond Windows-1252, so that a box names the file.
+    std::ofstream(path, std::ios::binary) << "; \xE4\xB8\xAD\n";
+    std::ofstream(folder_.Path() + "caf? ?.src", std::ios::binary) << "; other\n";
+    ASSERT_NO_FATAL_FAILURE(StoreEditorOption(true));
+    std::filesystem::remove(Log());
+    ASSERT_EQ(Run({path}), 0);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].rfind("Characters Shown as Bytes|" + path + "\\r\\ris UTF-8 text", 0), 0u)
+        << Boxes()[0];
+    platform::SettingsStore store(Settings());
+    workbench::RegistrySettings registry(store);
+    registry.SetRegistryRoot(workbench::kRegistryRoot);
+    std::string recent;
+    ASSERT_TRUE(registry.ReadRegString("LastFilesOpened\\File0", recent));
+    EXPECT_EQ(recent, path);
+  }
+}
+
+// Installed in a folder whose name is not UTF-8, QVKey finds its tools beside itself: its
+// folder is taken as the file system has it.
+TEST_F(QVKeyProgram, AProgramFolderNamedInBytesThatAreNotUtf8HoldsItsTools) {
+  const testing_gui::InstalledProgram installed(QVKEY_PROGRAM, "qv caf\xE9");
+  ASSERT_NO_FATAL_FAILURE(StoreEditorOption(true));
+  const std::string source = File("prog.src");
+  ASSERT_EQ(Run({source}, "", &installed), 0);
+  EXPECT_TRUE(Boxes().empty()) << Boxes()[0];
 }
 
 }  // namespace

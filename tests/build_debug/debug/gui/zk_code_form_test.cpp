@@ -155,6 +155,16 @@ TEST_F(ListFormTest, TheBreakAndNextRunLinesAreColouredAndFollowTheState) {
   Shot("list_window.png");
 }
 
+// The listing of a UTF-8 source shows its comments as their characters, in the control's
+// Windows-1252. (It once showed "; Z\u00c3\u00a4hler".)
+TEST_F(ListFormTest, AUtf8SourcesCommentsShowAsTheirCharacters) {
+  std::string program = kListProgram;
+  program.insert(program.find("loop"), "; Z\xC3\xA4hler \xE2\x82\xAC\n");
+  Build(program);
+  StartSession(0);
+  EXPECT_GE(LineWith("; Z\xE4hler \x80"), 0);
+}
+
 TEST_F(ListFormTest, ClicksSetTheBreakpointAndThePcOnTheChip) {
   Build(kListProgram);
   StartSession(0);
