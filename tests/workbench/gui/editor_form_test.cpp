@@ -160,8 +160,8 @@ TEST_F(EditorFormTest, TheFirstWindowShowsItsToolBarWholeWhereTheScreenAllows) {
       // smaller than the one asked for, and the window is then cut to it when shown.
       int top = 0, left = 0, width = 0, height = 0;
       bool visible = false;
-      ASSERT_TRUE(session_->Registry().ReadFormBounds("EditorWindow", top, left, visible, width,
-                                                      height));
+      ASSERT_TRUE(
+          session_->Registry().ReadFormBounds("EditorWindow", top, left, visible, width, height));
       EXPECT_EQ(width, r.screen.width() / 2);
     }
     const auto* more = tools->findChild<QToolButton*>("qt_toolbar_ext_button");

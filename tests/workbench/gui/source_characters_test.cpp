@@ -9,7 +9,7 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QStatusBar>
+#include <QLabel>
 #include <filesystem>
 #include <fstream>
 
@@ -60,7 +60,7 @@ class SourceCharactersTest : public testing_gui::GuiSessionTest {
     QGuiApplication::clipboard()->setText(text);
     Form().ClickMenuItem(main_menu::EditPasteMENUITM);
   }
-  QString StatusLine() { return Form().statusBar()->currentMessage(); }
+  QString StatusLine() { return Form().StatusPanel2().text(); }
 
  protected:
   std::unique_ptr<gui::TEditorFRM> form_;
@@ -135,7 +135,7 @@ TEST_F(SourceCharactersTest, TypedComposedAndPastedCharactersGoInAsWhatTheyAre) 
   Open("typed.src", "; \xC3\xA4\r\n");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.label);
-    Form().statusBar()->clearMessage();
+    Form().StatusLine("");
     const QString before = Shown();
     CaretToEnd();
     (this->*c.enter)(c.character);

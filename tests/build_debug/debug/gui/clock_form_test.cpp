@@ -4,8 +4,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QWindow>
 #include <QTest>
+#include <QWindow>
 
 #include <chrono>
 #include <cstdlib>

@@ -9,8 +9,8 @@
 #include <QMainWindow>
 #include <QRadioButton>
 #include <QScreen>
-#include <QWindow>
 #include <QTest>
+#include <QWindow>
 
 #include <cerrno>
 #include <cstdlib>
