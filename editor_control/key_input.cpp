@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "editor_control/flag_scope.h"
 #include "editor_control/input.h"
 
 namespace scrivlet {
@@ -88,9 +89,9 @@ bool TScrivInput::KeyDown(uint16_t key, uint8_t shift) {
     return true;
   }
   if (key >= 48) return false;
-  InKey = true;
   bool handled;
-  try {
+  {
+    FlagScope in_key(InKey, true);
     if (mods == (ssShift | ssAlt) && (memo_.GetOptions() & zkoBlockSelection) &&
         memo_.SelLower() == memo_.SelUpper() && !memo_.BlockMode && IsArrow(key) &&
         !memo_.GetWordWrap()) {
@@ -102,11 +103,7 @@ bool TScrivInput::KeyDown(uint16_t key, uint8_t shift) {
       block_anchor_para_ = para;
     }
     handled = EditKey(key, mods);
-  } catch (...) {
-    InKey = false;
-    throw;
   }
-  InKey = false;
   if (handled) {
     memo_.UpdateCaret();
     memo_.ScrollInView();
