@@ -294,7 +294,8 @@ bool NextWordIs(const TarnRun& run, std::string_view word) {
 
 namespace {
 
-// The value of each hexadecimal digit (either case); 99 for every other character.
+// The value of each hexadecimal digit (either case); 99 for every other character. tarn links
+// nothing of the IDE, so it keeps this table of its own beside the IDE's platform::HexDigitValue.
 constexpr std::array<unsigned char, 256> MakeDigitValues() {
   std::array<unsigned char, 256> values{};
   for (auto& v : values) v = 99;

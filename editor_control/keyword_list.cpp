@@ -25,6 +25,7 @@ int32_t StrToInt(const std::string& s) {
   int64_t value = 0;
   for (; i < s.size(); ++i) {
     const auto c = static_cast<unsigned char>(s[i]);
+    // The control links nothing, so it reads its digits itself rather than by the platform's.
     int digit;
     if (std::isdigit(c))
       digit = c - '0';

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "editor_control/flag_scope.h"
 #include "editor_control/scrivlet.h"
 
 namespace scrivlet {
@@ -134,15 +135,8 @@ void TScrivlet::ToggleStyle(uint8_t code) {
   text.push_back(static_cast<char>(code));
   {
     // The two codes of an empty selection are an empty run: kept, the caret goes between.
-    const bool saved = dropping_runs_;
-    if (empty) dropping_runs_ = true;
-    try {
-      SetSelText(text);
-    } catch (...) {
-      dropping_runs_ = saved;
-      throw;
-    }
-    dropping_runs_ = saved;
+    FlagScope dropping(dropping_runs_, dropping_runs_ || empty);
+    SetSelText(text);
   }
   const int32_t from = start.Offset();
   if (empty) {

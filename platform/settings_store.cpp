@@ -67,13 +67,6 @@ std::size_t EscapedSize(std::string_view text, bool in_quotes) {
   return size;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 // False when a "%" is not followed by two hex digits.
 bool Unescape(std::string_view text, std::string& out) {
   out.clear();
@@ -83,7 +76,7 @@ bool Unescape(std::string_view text, std::string& out) {
       continue;
     }
     if (i + 2 >= text.size()) return false;
-    int hi = HexDigit(text[i + 1]), lo = HexDigit(text[i + 2]);
+    int hi = HexDigitValue(text[i + 1]), lo = HexDigitValue(text[i + 2]);
     if (hi < 0 || lo < 0) return false;
     out += static_cast<char>(hi * 16 + lo);
     i += 2;

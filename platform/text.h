@@ -1,7 +1,7 @@
 #pragma once
 // The few text helpers every folder needs: ASCII case folding (names of files, keys, sections
 // and commands compare without case, as on the system the IDE was first written for), trimming,
-// and filling the "%s" placeholders of the string tables' texts.
+// the value of a hex digit, and filling the "%s" placeholders of the string tables' texts.
 
 #include <initializer_list>
 #include <stdexcept>
@@ -16,6 +16,15 @@ constexpr char LowerAscii(char c) {
 }
 std::string LowerAscii(std::string_view s);
 std::string UpperAscii(std::string_view s);
+
+// 0 to 15 for 0-9, A-F and a-f; -1 for every other byte. A reader that takes one case only
+// turns the other away itself.
+constexpr int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
 
 bool SameText(std::string_view a, std::string_view b);
 // Orders as the lower-case forms would; a prefix comes first.

@@ -58,26 +58,25 @@ bool RegistrySettings::RegKeyExists(std::string_view name) const {
 
 bool RegistrySettings::RegDeleteKey(std::string_view name) { return store_.DeleteKey(Key(name)); }
 
-bool RegistrySettings::WriteFormBounds(std::string_view name, int top, int left, int height,
-                                       int width, bool visible) {
+bool RegistrySettings::WriteFormBounds(std::string_view name, const FormBounds& bounds) {
   const std::string n(name);
   platform::SettingsBurst burst(store_);
-  const bool written = WriteRegInt(n + "\\Top", top) && WriteRegInt(n + "\\Left", left) &&
-                       WriteRegInt(n + "\\Height", height) && WriteRegInt(n + "\\Width", width) &&
-                       WriteRegInt(n + "\\Visible", visible ? 1 : 0);
+  const bool written =
+      WriteRegInt(n + "\\Top", bounds.top) && WriteRegInt(n + "\\Left", bounds.left) &&
+      WriteRegInt(n + "\\Height", bounds.height) && WriteRegInt(n + "\\Width", bounds.width) &&
+      WriteRegInt(n + "\\Visible", bounds.visible ? 1 : 0);
   return burst.End() && written;
 }
 
-bool RegistrySettings::ReadFormBounds(std::string_view name, int& top, int& left, bool& visible,
-                                      int& width, int& height) const {
+bool RegistrySettings::ReadFormBounds(std::string_view name, FormBounds& bounds) const {
   if (!RegKeyExists(name)) return false;
   const std::string n(name);
   std::int32_t shown = 0;
-  ReadRegInt(n + "\\Top", top);
-  ReadRegInt(n + "\\Left", left);
-  ReadRegInt(n + "\\Height", height);
-  ReadRegInt(n + "\\Width", width);
-  if (ReadRegInt(n + "\\Visible", shown)) visible = shown != 0;
+  ReadRegInt(n + "\\Top", bounds.top);
+  ReadRegInt(n + "\\Left", bounds.left);
+  ReadRegInt(n + "\\Height", bounds.height);
+  ReadRegInt(n + "\\Width", bounds.width);
+  if (ReadRegInt(n + "\\Visible", shown)) bounds.visible = shown != 0;
   return true;
 }
 
@@ -90,8 +89,11 @@ bool RegistrySettings::SaveFormPlacement(std::string_view name, PlacedWindow& wi
   // worth a word to the user.
   std::ignore = WriteRegInt(n + "\\WindowState", static_cast<std::int32_t>(window.State()));
   if (window.State() != WindowState::Normal) window.SetState(WindowState::Normal);
-  std::ignore = WriteFormBounds(name, window.Top(), window.Left(), window.Height(), window.Width(),
-                                window.Visible());
+  std::ignore = WriteFormBounds(name, {.top = window.Top(),
+                                       .left = window.Left(),
+                                       .height = window.Height(),
+                                       .width = window.Width(),
+                                       .visible = window.Visible()});
   // A key that is only in memory because the file could not be saved was not created.
   return burst.End() || existed;
 }

@@ -34,6 +34,16 @@ class PlacedWindow {
   virtual void SetBounds(int left, int top, int width, int height) = 0;
 };
 
+// A window's normal bounds and whether it is shown, as the placement stores them; the members
+// stand in the order they are written.
+struct FormBounds {
+  int top = 0;
+  int left = 0;
+  int height = 0;
+  int width = 0;
+  bool visible = false;
+};
+
 class RegistrySettings {
  public:
   explicit RegistrySettings(platform::SettingsStore& store) : store_(store) {}
@@ -56,12 +66,10 @@ class RegistrySettings {
   platform::SettingsBurst Burst() { return platform::SettingsBurst(store_); }
 
   // Writes Top, Left, Height, Width and Visible in this order, stopping at the first failure.
-  bool WriteFormBounds(std::string_view name, int top, int left, int height, int width,
-                       bool visible);
+  bool WriteFormBounds(std::string_view name, const FormBounds& bounds);
   // When the key exists reads each of the five that is there (a missing one leaves its
-  // variable alone) and returns true.
-  bool ReadFormBounds(std::string_view name, int& top, int& left, bool& visible, int& width,
-                      int& height) const;
+  // member alone) and returns true.
+  bool ReadFormBounds(std::string_view name, FormBounds& bounds) const;
   // Stores the window state and the normal bounds; a window that is not normal is made
   // normal first, so that its normal bounds can be read.
   bool SaveFormPlacement(std::string_view name, PlacedWindow& window);

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <random>
 
+#include "platform/text.h"
+
 namespace workbench {
 namespace {
 
@@ -33,10 +35,16 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool AllHex(std::string_view text) {
+// Sixteen hex digits in the lower case Hex16 writes: a name in the other case is not ours.
+bool ParseHex16(std::string_view text, std::uint64_t& value) {
   if (text.size() != 16) return false;
-  for (char c : text)
-    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  std::uint64_t read = 0;
+  for (char c : text) {
+    const int digit = platform::HexDigitValue(c);
+    if (digit < 0 || platform::LowerAscii(c) != c) return false;
+    read = read << 4 | static_cast<std::uint64_t>(digit);
+  }
+  value = read;
   return true;
 }
 
@@ -70,11 +78,13 @@ bool ParseTemporaryName(std::string_view entry, pid_t& writer, std::uint64_t& ch
   const std::size_t dash = entry.find('-');
   if (dash == std::string_view::npos || !AllDigits(entry.substr(0, dash))) return false;
   const std::string_view rest = entry.substr(dash + 1);
-  if (rest.size() != 33 || rest[16] != '-' || !AllHex(rest.substr(0, 16)) ||
-      !AllHex(rest.substr(17)))
+  std::uint64_t random = 0;
+  std::uint64_t bytes_check = 0;
+  if (rest.size() != 33 || rest[16] != '-' || !ParseHex16(rest.substr(0, 16), random) ||
+      !ParseHex16(rest.substr(17), bytes_check))
     return false;
   writer = static_cast<pid_t>(std::stol(std::string(entry.substr(0, dash))));
-  check = std::stoull(std::string(rest.substr(17)), nullptr, 16);
+  check = bytes_check;
   return true;
 }
 

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <variant>
 
+#include "platform/text.h"
+
 namespace workbench {
 namespace {
 
@@ -91,16 +93,8 @@ Colour CustomColorValue(const std::string& line, Colour fallback) {
   if (equals == std::string::npos || line.size() - equals - 1 != 6) return fallback;
   Colour value = 0;
   for (std::size_t i = equals + 1; i < line.size(); ++i) {
-    const char c = line[i];
-    int digit;
-    if (c >= '0' && c <= '9')
-      digit = c - '0';
-    else if (c >= 'A' && c <= 'F')
-      digit = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f')
-      digit = c - 'a' + 10;
-    else
-      return fallback;
+    const int digit = platform::HexDigitValue(line[i]);
+    if (digit < 0) return fallback;
     value = value * 16 + digit;
   }
   return value;

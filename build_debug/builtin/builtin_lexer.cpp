@@ -6,6 +6,7 @@
 #include "build_debug/builtin/builtin_assembler.h"
 #include "build_debug/builtin/builtin_messages.h"
 #include "build_debug/builtin/builtin_names.h"
+#include "platform/text.h"
 
 namespace build_debug {
 namespace {
@@ -14,7 +15,7 @@ namespace msg = builtin_messages;
 
 bool IsDecimal(char c) { return c >= '0' && c <= '9'; }
 bool IsBinary(char c) { return c == '0' || c == '1'; }
-bool IsHex(char c) { return IsDecimal(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+bool IsHex(char c) { return platform::HexDigitValue(c) >= 0; }
 bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsNameStart(char c) { return IsLetter(c) || c == '_' || c == ':'; }
 bool IsNameCharacter(char c) { return IsNameStart(c) || IsDecimal(c); }
@@ -23,12 +24,6 @@ bool EndsLine(char c) { return c == '\0' || c == '\r'; }
 bool IsSkipped(char c) {
   auto u = static_cast<unsigned char>(c);
   return !EndsLine(c) && (u <= ' ' || u == 0x7F);
-}
-
-int DigitValue(char c) {
-  if (IsDecimal(c)) return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return c - 'A' + 10;
 }
 
 bool IsOperatorKind(std::uint8_t kind) {
@@ -211,7 +206,8 @@ void BuiltinAssembler::ScanNumber(int radix) {
   std::uint64_t value = 0;
   for (std::int32_t at = pos; at < digits_end; ++at) {
     if (source_[at] == '_') continue;
-    value = value * static_cast<unsigned>(radix) + static_cast<unsigned>(DigitValue(source_[at]));
+    value = value * static_cast<unsigned>(radix) +
+            static_cast<unsigned>(platform::HexDigitValue(source_[at]));
     if (value > 0xFFFF'FFFFu) Fail(msg::kConstantBits);
   }
   token_.value = static_cast<std::int32_t>(static_cast<std::uint32_t>(value));

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/message_box.h"
+#include "platform/text.h"
 #include "services/message_strings.h"
 
 namespace build_debug {
@@ -152,13 +153,7 @@ std::optional<std::int64_t> ParseWatchValue(std::string_view text) {
       base = 2;
       continue;
     }
-    int digit = -1;
-    if (c >= '0' && c <= '9')
-      digit = c - '0';
-    else if (c >= 'A' && c <= 'F')
-      digit = c - 'A' + 10;
-    else if (c >= 'a' && c <= 'f')
-      digit = c - 'a' + 10;
+    const int digit = platform::HexDigitValue(c);
     if (digit < 0 || digit >= base) break;
     value = value * static_cast<unsigned>(base) + static_cast<unsigned>(digit);
     any = true;

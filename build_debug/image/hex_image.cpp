@@ -4,19 +4,14 @@
 #include <cstring>
 #include <string>
 
+#include "platform/text.h"
+
 namespace build_debug {
 namespace {
 
 constexpr int kWordsPerRecord = 16;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr int kLastWordRead = kFusexIndex;  // words at higher word addresses are ignored
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
 
 // Reads the records of a NUL-terminated text; characters between records are ignored.
 class RecordReader {
@@ -37,8 +32,8 @@ class RecordReader {
   // One byte as two hex digits, added to the record's sum; -1 on a bad digit or the text's end.
   int Byte() {
     if (at_ + 1 >= size_) return -1;
-    int high = HexDigit(text_[at_]);
-    int low = HexDigit(text_[at_ + 1]);
+    int high = platform::HexDigitValue(text_[at_]);
+    int low = platform::HexDigitValue(text_[at_ + 1]);
     if (high < 0 || low < 0) return -1;
     at_ += 2;
     int value = high * 16 + low;

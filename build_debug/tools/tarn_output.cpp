@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "platform/text.h"
+
 namespace build_debug {
 namespace {
 
@@ -161,16 +163,9 @@ MapDeviceSize DeviceSizeOf(const TarnReadBack& read_back) {
 std::int32_t ParseHex(std::string_view text) {
   std::uint32_t value = 0;
   for (char c : text) {
-    std::uint32_t digit;
-    if (c >= '0' && c <= '9')
-      digit = static_cast<std::uint32_t>(c - '0');
-    else if (c >= 'A' && c <= 'F')
-      digit = static_cast<std::uint32_t>(c - 'A' + 10);
-    else if (c >= 'a' && c <= 'f')
-      digit = static_cast<std::uint32_t>(c - 'a' + 10);
-    else
-      return -1;
-    value = value << 4 | digit;
+    const int digit = platform::HexDigitValue(c);
+    if (digit < 0) return -1;
+    value = value << 4 | static_cast<std::uint32_t>(digit);
   }
   return static_cast<std::int32_t>(value);
 }

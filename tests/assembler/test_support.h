@@ -10,23 +10,16 @@
 
 #include <sys/wait.h>
 
+#include "tests/services/temp_folder.h"
+
 namespace tarn_test {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the system's temporary folder, removed with the object.
+// A fresh folder under the system's temporary folder, removed with the object: the tests'
+// shared one, seen as a path.
 class TempFolder {
  public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "tarn-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    path_ = mkdtemp(buffer.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
   const fs::path& path() const { return path_; }
   std::string operator/(const std::string& name) const { return (path_ / name).string(); }
   // Writes a file (and its folders) inside the folder; its path.
@@ -38,7 +31,8 @@ class TempFolder {
   }
 
  private:
-  fs::path path_;
+  workbench::TempFolder folder_{"tarn-test"};
+  fs::path path_ = fs::path(folder_.Path()).parent_path();
 };
 
 inline void WriteFile(const std::string& path, const std::string& bytes) {

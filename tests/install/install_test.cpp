@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@
 #include "tests/build_debug/tools/tarn_object.h"
 #include "tests/keysim/chip_model.h"
 #include "tests/keysim/simulated_key.h"
+#include "tests/services/temp_folder.h"
 #include "tests/workbench/gui/installed_tools.h"
 
 namespace {
@@ -65,9 +67,8 @@ class InstalledForAUser : public ::testing::Test {
  protected:
   void SetUp() override {
     if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can install for another user";
-    std::string pattern = (fs::temp_directory_path() / "qv install XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    root_ = pattern + "/";
+    folder_.emplace("qv install");
+    root_ = folder_->Path();
     ASSERT_EQ(::chmod(root_.c_str(), 0755), 0);
     prefix_ = root_ + "prefix/";
     home_ = root_ + "home/";
@@ -94,8 +95,7 @@ class InstalledForAUser : public ::testing::Test {
       const std::string remove = "userdel " + user_ + " >/dev/null 2>&1";
       EXPECT_EQ(Status(std::system(remove.c_str())), 0);
     }
-    std::error_code error;
-    if (!root_.empty()) fs::remove_all(root_, error);
+    folder_.reset();
   }
 
   // The installed QVKey, run by the user with a clean environment.
@@ -112,6 +112,8 @@ class InstalledForAUser : public ::testing::Test {
   std::string Log() const { return home_ + "boxes.log"; }
   std::string DataFolder() const { return home_ + ".local/share/QVKey/"; }
 
+  // Made only where the test runs, as the superuser.
+  std::optional<workbench::TempFolder> folder_;
   std::string root_;
   std::string prefix_;
   std::string home_;

@@ -44,6 +44,19 @@ TEST(TextTest, TrimsBlanksAndControlCharacters) {
   EXPECT_EQ(TrimBlanks("a b"), "a b");
 }
 
+// Every byte: the sixteen digits in either case have their values, every other byte none.
+TEST(TextTest, HexDigitValueOfEveryByte) {
+  constexpr std::string_view kUpper = "0123456789ABCDEF";
+  constexpr std::string_view kLower = "0123456789abcdef";
+  for (int byte = 0; byte < 256; ++byte) {
+    const char c = static_cast<char>(byte);
+    int expected = -1;
+    if (kUpper.find(c) != std::string_view::npos) expected = static_cast<int>(kUpper.find(c));
+    if (kLower.find(c) != std::string_view::npos) expected = static_cast<int>(kLower.find(c));
+    EXPECT_EQ(HexDigitValue(c), expected) << "byte " << byte;
+  }
+}
+
 TEST(TextTest, FillsPlaceholdersInOrder) {
   EXPECT_EQ(FormatText("Cannot open %s on %s", {"COM3", "key"}), "Cannot open COM3 on key");
   EXPECT_EQ(FormatText("100%% of %s", {"x", "unused"}), "100% of x");

@@ -6,6 +6,7 @@
 namespace {
 
 using platform::SettingsStore;
+using workbench::FormBounds;
 using workbench::PlacedWindow;
 using workbench::RegistrySettings;
 using workbench::WindowState;
@@ -102,7 +103,8 @@ TEST_F(RegistrySettingsTest, KeyWithoutValueOrOfOtherTypeReadsAsMissingAndIsNote
 }
 
 TEST_F(RegistrySettingsTest, DeleteTakesThePlacementWithItsSettings) {
-  ASSERT_TRUE(settings_.WriteFormBounds("ClockWindow", 1, 2, 3, 4, true));
+  ASSERT_TRUE(settings_.WriteFormBounds(
+      "ClockWindow", {.top = 1, .left = 2, .height = 3, .width = 4, .visible = true}));
   EXPECT_TRUE(settings_.RegDeleteKey("ClockWindow"));
   EXPECT_FALSE(settings_.RegKeyExists("ClockWindow"));
   EXPECT_FALSE(settings_.RegKeyExists("ClockWindow\\Top"));
@@ -110,23 +112,23 @@ TEST_F(RegistrySettingsTest, DeleteTakesThePlacementWithItsSettings) {
 }
 
 TEST_F(RegistrySettingsTest, FormBoundsRoundTripAndMissingOnesStayUntouched) {
-  ASSERT_TRUE(settings_.WriteFormBounds("DeviceWindow", 11, 22, 333, 444, false));
+  ASSERT_TRUE(settings_.WriteFormBounds(
+      "DeviceWindow", {.top = 11, .left = 22, .height = 333, .width = 444, .visible = false}));
   EXPECT_EQ(store_.ReadInt(kRoot + "DeviceWindow\\Height", "DeviceWindow\\Height"), 333);
   EXPECT_EQ(store_.ReadInt(kRoot + "DeviceWindow\\Visible", "DeviceWindow\\Visible"), 0);
-  int top = 0, left = 0, width = 0, height = 0;
-  bool visible = true;
-  ASSERT_TRUE(settings_.ReadFormBounds("DeviceWindow", top, left, visible, width, height));
-  EXPECT_EQ(top, 11);
-  EXPECT_EQ(left, 22);
-  EXPECT_EQ(height, 333);
-  EXPECT_EQ(width, 444);
-  EXPECT_FALSE(visible);
+  FormBounds bounds{.visible = true};
+  ASSERT_TRUE(settings_.ReadFormBounds("DeviceWindow", bounds));
+  EXPECT_EQ(bounds.top, 11);
+  EXPECT_EQ(bounds.left, 22);
+  EXPECT_EQ(bounds.height, 333);
+  EXPECT_EQ(bounds.width, 444);
+  EXPECT_FALSE(bounds.visible);
 
   ASSERT_TRUE(settings_.RegDeleteKey("DeviceWindow\\Width"));
-  width = -1;
-  EXPECT_TRUE(settings_.ReadFormBounds("DeviceWindow", top, left, visible, width, height));
-  EXPECT_EQ(width, -1);
-  EXPECT_FALSE(settings_.ReadFormBounds("NoWindow", top, left, visible, width, height));
+  bounds.width = -1;
+  EXPECT_TRUE(settings_.ReadFormBounds("DeviceWindow", bounds));
+  EXPECT_EQ(bounds.width, -1);
+  EXPECT_FALSE(settings_.ReadFormBounds("NoWindow", bounds));
 }
 
 // A placement is six values: the file is replaced once for all of them, and a failed
@@ -141,10 +143,12 @@ TEST_F(RegistrySettingsTest, APlacementReplacesTheFileOnce) {
   FakeWindow w;
   ASSERT_TRUE(settings_.SaveFormPlacement("CodeWindow", w));
   EXPECT_EQ(replacements, 1);
-  ASSERT_TRUE(settings_.WriteFormBounds("ClockWindow", 1, 2, 3, 4, true));
+  ASSERT_TRUE(settings_.WriteFormBounds(
+      "ClockWindow", {.top = 1, .left = 2, .height = 3, .width = 4, .visible = true}));
   EXPECT_EQ(replacements, 2);
   fail = true;
-  EXPECT_FALSE(settings_.WriteFormBounds("ClockWindow", 5, 6, 7, 8, true));
+  EXPECT_FALSE(settings_.WriteFormBounds(
+      "ClockWindow", {.top = 5, .left = 6, .height = 7, .width = 8, .visible = true}));
 }
 
 TEST_F(RegistrySettingsTest, SavingAMaximizedWindowStoresItsNormalBounds) {
@@ -168,7 +172,8 @@ TEST_F(RegistrySettingsTest, SavingAMaximizedWindowStoresItsNormalBounds) {
 }
 
 TEST_F(RegistrySettingsTest, RestoreAppliesBoundsThenState) {
-  ASSERT_TRUE(settings_.WriteFormBounds("WatchWindow", 5, 6, 70, 80, true));
+  ASSERT_TRUE(settings_.WriteFormBounds(
+      "WatchWindow", {.top = 5, .left = 6, .height = 70, .width = 80, .visible = true}));
   ASSERT_TRUE(settings_.WriteRegInt("WatchWindow\\WindowState", 2));
   FakeWindow w;
   ASSERT_TRUE(settings_.RestoreFormPlacement("WatchWindow", w));
@@ -184,7 +189,8 @@ TEST_F(RegistrySettingsTest, RestoreAppliesBoundsThenState) {
 }
 
 TEST_F(RegistrySettingsTest, RestoreWithWidthMissingChangesNothingButSucceeds) {
-  ASSERT_TRUE(settings_.WriteFormBounds("RegisterWindow", 5, 6, 70, 80, true));
+  ASSERT_TRUE(settings_.WriteFormBounds(
+      "RegisterWindow", {.top = 5, .left = 6, .height = 70, .width = 80, .visible = true}));
   ASSERT_TRUE(settings_.WriteRegInt("RegisterWindow\\WindowState", 2));
   ASSERT_TRUE(settings_.RegDeleteKey("RegisterWindow\\Width"));
   FakeWindow w;

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
@@ -157,6 +158,10 @@ TEST(ReplaceFileContentsTest, TheNextSaveRemovesOnlyATemporaryThisProgramLeft) {
   ASSERT_GT(gone, 0);
   const std::string left = folder.Path() + OurTemporaryName(gone, "whole text");
   std::ofstream(left) << "whole text";
+  // Our digits are lower case: the same name in upper case is somebody else's.
+  std::string upper_case = OurTemporaryName(gone, "whole text");
+  for (std::size_t i = upper_case.size() - 16; i < upper_case.size(); ++i)
+    upper_case[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(upper_case[i])));
   struct Case {
     const char* what;
     std::string name;
@@ -168,6 +173,7 @@ TEST(ReplaceFileContentsTest, TheNextSaveRemovesOnlyATemporaryThisProgramLeft) {
       {"our prefix, a check that does not match", OurTemporaryName(gone, "other text"), "notes"},
       {"our prefix, a writer still running", OurTemporaryName(::getppid(), "text"), "text"},
       {"our prefix, nothing after it", ".qvkey-save-", ""},
+      {"our prefix, the check's digits in upper case", upper_case, "whole text"},
   };
   for (const Case& c : kept) {
     const std::string path = c.name.front() == '/' ? c.name : folder.Path() + c.name;

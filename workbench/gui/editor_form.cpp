@@ -521,16 +521,18 @@ void TEditorFRM::DoFormShow() {
       const int least_width = tools && tools->isVisibleTo(this) ? tools->sizeHint().width() : 0;
       const workbench::ScreenBounds bounds =
           workbench::FirstRunBounds(screen_size_.width(), screen_size_.height(), least_width);
-      (void)registry.WriteFormBounds(kPlacementKey, bounds.top, bounds.left, bounds.height,
-                                     bounds.width, isVisible());
+      (void)registry.WriteFormBounds(kPlacementKey, {.top = bounds.top,
+                                                     .left = bounds.left,
+                                                     .height = bounds.height,
+                                                     .width = bounds.width,
+                                                     .visible = isVisible()});
     }
     first_placement_ = false;
   }
-  int top = 0, left = 0, width = 0, height = 0;
-  bool visible = false;
+  workbench::FormBounds stored;
   // A place kept on a larger screen (or at a smaller scale factor) opens whole on this one.
-  if (registry.ReadFormBounds(kPlacementKey, top, left, visible, width, height))
-    WidgetPlacement(*this).SetBounds(left, top, width, height);
+  if (registry.ReadFormBounds(kPlacementKey, stored))
+    WidgetPlacement(*this).SetBounds(stored.left, stored.top, stored.width, stored.height);
   setAcceptDrops(true);
 
   // The command line's file is opened once: a second show would only add a blank editor.

@@ -38,7 +38,7 @@ inline CodWriter SmallProgram() {
 inline const char* kSmallListing = "line one\r\nline two\r\n\r\nline four\r\n";
 
 struct CodSession {
-  TarnTempFolder temp;
+  workbench::TempFolder temp{"tarn bridge"};
   std::string base = temp.Path() + "prog";
   ImageHolder image;
   workbench::Localizer texts;

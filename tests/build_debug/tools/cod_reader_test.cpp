@@ -22,7 +22,7 @@ class CodReaderTest : public ::testing::Test {
     }
   }
 
-  TarnTempFolder temp;
+  workbench::TempFolder temp{"tarn bridge"};
   std::string file = temp.Path() + "prog.cod";
   platform::RecordingMessageBoxes boxes;
   TCode code{boxes};

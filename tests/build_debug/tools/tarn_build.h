@@ -57,7 +57,7 @@ class TarnBuild {
   }
 
  private:
-  TarnTempFolder folder_;
+  workbench::TempFolder folder_{"tarn bridge"};
   std::ostringstream console_;
 };
 

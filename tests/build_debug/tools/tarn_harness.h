@@ -19,28 +19,11 @@
 #include "services/options.h"
 #include "services/program_runner.h"
 #include "tests/build_debug/image/image_fixture.h"
+#include "tests/services/temp_folder.h"
 
 namespace build_debug {
 
 namespace fs = std::filesystem;
-
-class TarnTempFolder {
- public:
-  TarnTempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "tarn bridge XXXXXX").string();
-    if (::mkdtemp(pattern.data())) path_ = pattern + "/";
-  }
-  ~TarnTempFolder() {
-    std::error_code ec;
-    if (!path_.empty()) fs::remove_all(path_, ec);
-  }
-  TarnTempFolder(const TarnTempFolder&) = delete;
-  TarnTempFolder& operator=(const TarnTempFolder&) = delete;
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 inline std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -59,7 +42,7 @@ inline std::vector<std::string> ReadLines(const std::string& path) {
 }
 
 struct TarnSession {
-  TarnTempFolder temp;
+  workbench::TempFolder temp{"tarn bridge"};
   std::string tool_folder = temp.Path() + "QV Key/";
   std::string source_folder = temp.Path() + "my sources/";
   ImageHolder image;

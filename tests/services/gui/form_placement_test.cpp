@@ -63,7 +63,8 @@ TEST_F(FormPlacementTest, MaximizedWindowIsSavedWithItsNormalBoundsAndLeftNormal
 }
 
 TEST_F(FormPlacementTest, MissingWidthLeavesTheWindowAsItWas) {
-  ASSERT_TRUE(registry_->WriteFormBounds("ClockWindow", 10, 20, 300, 400, true));
+  ASSERT_TRUE(registry_->WriteFormBounds(
+      "ClockWindow", {.top = 10, .left = 20, .height = 300, .width = 400, .visible = true}));
   ASSERT_TRUE(registry_->WriteRegInt("ClockWindow\\WindowState", 2));
   ASSERT_TRUE(registry_->RegDeleteKey("ClockWindow\\Width"));
   QMainWindow w;

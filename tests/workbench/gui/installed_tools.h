@@ -15,6 +15,7 @@
 #include "build_debug/tools/basic_bridge.h"
 #include "build_debug/tools/simulator_bridge.h"
 #include "build_debug/tools/tool_install.h"
+#include "tests/services/temp_folder.h"
 
 namespace testing_gui {
 
@@ -68,24 +69,16 @@ class InstalledProgram {
   // `built` is the program the build made; its tarn ("TARN.dll") lies beside it. The folder's
   // name begins with `name`.
   explicit InstalledProgram(const std::string& built, const std::string& name = "qv program")
-      : folder_((std::filesystem::temp_directory_path() / (name + " XXXXXX")).string()) {
-    if (::mkdtemp(folder_.data()) == nullptr) throw std::runtime_error("no folder for QVKey");
-    folder_ += "/";
+      : folder_(name) {
     const std::filesystem::path program(built);
-    std::filesystem::copy_file(program, folder_ + "QVKey");
-    InstallTools(folder_, (program.parent_path() / "TARN.dll").string());
+    std::filesystem::copy_file(program, folder_.Path() + "QVKey");
+    InstallTools(folder_.Path(), (program.parent_path() / "TARN.dll").string());
   }
-  ~InstalledProgram() {
-    std::error_code error;
-    std::filesystem::remove_all(folder_, error);
-  }
-  InstalledProgram(const InstalledProgram&) = delete;
-  InstalledProgram& operator=(const InstalledProgram&) = delete;
 
-  std::string Program() const { return folder_ + "QVKey"; }
+  std::string Program() const { return folder_.Path() + "QVKey"; }
 
  private:
-  std::string folder_;
+  workbench::TempFolder folder_;
 };
 
 // The box a first run shows before its configuration dialog, as the box log writes it.

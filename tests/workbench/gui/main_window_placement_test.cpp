@@ -14,7 +14,8 @@ class MainWindowPlacementTest : public testing_gui::StoredOptionStart {};
 
 TEST_F(MainWindowPlacementTest, AStoredPlaceLargerThanTheScreenIsRestoredWholeOnIt) {
   // Saved on a 3200x2000 screen, or on a 1600x1000 one at half the scale factor.
-  ASSERT_TRUE(session_->Registry().WriteFormBounds("EditorWindow", 250, 800, 1500, 1600, true));
+  ASSERT_TRUE(session_->Registry().WriteFormBounds(
+      "EditorWindow", {.top = 250, .left = 800, .height = 1500, .width = 1600, .visible = true}));
   StartWithEditorOption(true);
   const QRect area = form_->screen()->availableGeometry();
   const QRect frame = form_->frameGeometry();

@@ -144,16 +144,15 @@ TEST_F(QVKeyProgram, FirstRunPlacesTheWindowAndTheCloseWritesItsPlacement) {
   platform::SettingsStore store(Settings());
   workbench::RegistrySettings registry(store);
   registry.SetRegistryRoot(workbench::kRegistryRoot);
-  int top = 0, left = 0, width = 0, height = 0;
-  bool visible = false;
-  ASSERT_TRUE(registry.ReadFormBounds("EditorWindow", top, left, visible, width, height));
+  workbench::FormBounds bounds;
+  ASSERT_TRUE(registry.ReadFormBounds("EditorWindow", bounds));
   // The offscreen screen is 800 x 800: half its width is narrower than the tool bar, so the
   // window is as wide as the tool bar, in the middle.
-  EXPECT_EQ(top, 800 / 8);
-  EXPECT_GT(width, 800 / 2);
-  EXPECT_LE(width, 800);
-  EXPECT_EQ(left, (800 - width) / 2);
-  EXPECT_EQ(height, 800 * 3 / 4);
+  EXPECT_EQ(bounds.top, 800 / 8);
+  EXPECT_GT(bounds.width, 800 / 2);
+  EXPECT_LE(bounds.width, 800);
+  EXPECT_EQ(bounds.left, (800 - bounds.width) / 2);
+  EXPECT_EQ(bounds.height, 800 * 3 / 4);
   std::int32_t file_list_width = -1;
   EXPECT_TRUE(registry.ReadRegInt("FileListWidth", file_list_width));
   EXPECT_GT(file_list_width, 0);
@@ -170,7 +169,8 @@ TEST_F(QVKeyProgram, AHiddenRunKeepsTheStoredPlacements) {
     workbench::RegistrySettings registry(store);
     registry.SetRegistryRoot(workbench::kRegistryRoot);
     ASSERT_TRUE(registry.WriteRegString("Configuration\\ComPort", "COM1"));
-    ASSERT_TRUE(registry.WriteFormBounds("EditorWindow", 30, 40, 500, 700, true));
+    ASSERT_TRUE(registry.WriteFormBounds(
+        "EditorWindow", {.top = 30, .left = 40, .height = 500, .width = 700, .visible = true}));
     ASSERT_TRUE(registry.WriteRegInt("FileListWidth", 96));
   }
   // The placement values as the settings file holds them.

@@ -493,12 +493,11 @@ TEST_F(DeviceFormTest, TheWindowsMenuAndThePlacementFollowTheWindow) {
   // A size other than the window's own that still stands whole on the 800x800 test screen.
   form_->setGeometry(5, 50, 790, 700);
   form_.reset();
-  int top = 0, left = 0, width = 0, height = 0;
-  bool visible = true;
-  ASSERT_TRUE(registry_.ReadFormBounds("DeviceWindow", top, left, visible, width, height));
-  EXPECT_EQ(width, 790);
-  EXPECT_EQ(height, 700);
-  EXPECT_FALSE(visible);
+  workbench::FormBounds bounds{.visible = true};
+  ASSERT_TRUE(registry_.ReadFormBounds("DeviceWindow", bounds));
+  EXPECT_EQ(bounds.width, 790);
+  EXPECT_EQ(bounds.height, 700);
+  EXPECT_FALSE(bounds.visible);
   form_ = std::make_unique<TDeviceFRM>(
       DeviceFormServices{image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_});
   EXPECT_EQ(form_->size(), QSize(790, 700));
