@@ -158,11 +158,9 @@ TEST_F(EditorFormTest, TheFirstWindowShowsItsToolBarWholeWhereTheScreenAllows) {
     if (r.half) {
       // The first place is kept as half the screen; the test platform's own screen may be
       // smaller than the one asked for, and the window is then cut to it when shown.
-      int top = 0, left = 0, width = 0, height = 0;
-      bool visible = false;
-      ASSERT_TRUE(
-          session_->Registry().ReadFormBounds("EditorWindow", top, left, visible, width, height));
-      EXPECT_EQ(width, r.screen.width() / 2);
+      workbench::FormBounds kept;
+      ASSERT_TRUE(session_->Registry().ReadFormBounds("EditorWindow", kept));
+      EXPECT_EQ(kept.width, r.screen.width() / 2);
     }
     const auto* more = tools->findChild<QToolButton*>("qt_toolbar_ext_button");
     EXPECT_TRUE(more == nullptr || !more->isVisible());
