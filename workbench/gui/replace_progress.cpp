@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "services/gui/text.h"
+#include "workbench/gui/cancel_window.h"
 
 namespace gui {
 
@@ -16,15 +16,7 @@ ReplaceAllProgress::~ReplaceAllProgress() = default;
 bool ReplaceAllProgress::Step(std::int32_t done, std::int32_t total) {
   if (!window_) {
     if (since_start_.elapsed() < show_after_.count()) return true;
-    window_ =
-        std::make_unique<QProgressDialog>(ToQt("Replacing..."), ToQt("Cancel"), 0, total, parent_);
-    window_->setWindowTitle(ToQt("Replace All"));
-    window_->setWindowModality(Qt::ApplicationModal);
-    window_->setMinimumDuration(0);
-    window_->setAutoReset(false);
-    window_->setAutoClose(false);
-    window_->setMinimumWidth(360);
-    window_->show();
+    window_ = ShowCancelWindow("Replacing...", "Replace All", total, parent_);
   }
   window_->setMaximum(total);
   window_->setValue(done);

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "services/gui/text.h"
+#include "workbench/gui/cancel_window.h"
 
 namespace gui {
 
@@ -25,15 +25,7 @@ platform::ProcessResult WaitingProcessRunner::Run(const platform::ProcessLaunch&
 
 bool WaitingProcessRunner::KeepWaiting(std::chrono::milliseconds waited) {
   if (!window_ && waited >= kShowAfter) {
-    window_ = std::make_unique<QProgressDialog>(ToQt("Waiting for " + program_ + " to finish..."),
-                                                ToQt("Cancel"), 0, 0);
-    window_->setWindowTitle(ToQt("QVKey"));
-    window_->setWindowModality(Qt::ApplicationModal);
-    window_->setMinimumDuration(0);
-    window_->setAutoReset(false);
-    window_->setAutoClose(false);
-    window_->setMinimumWidth(360);
-    window_->show();
+    window_ = ShowCancelWindow("Waiting for " + program_ + " to finish...", "QVKey", 0);
   }
   // Before the window shows, only painting and timers: a click meant for the IDE waits.
   QCoreApplication::processEvents(window_ ? QEventLoop::AllEvents
