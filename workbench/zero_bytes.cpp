@@ -1,6 +1,7 @@
 #include "workbench/zero_bytes.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "code_page/windows_1252.h"
 
@@ -11,16 +12,23 @@ std::size_t CountZeroBytes(std::string_view bytes) {
 }
 
 platform::BoxRequest ZeroBytesNotice(const std::string& file, std::size_t count) {
-  // The box's text is UTF-8, the editors' stand-in one Windows-1252 byte.
-  const std::string stand_in =
-      "\"" + code_page::Utf8FromWindows1252(std::string(1, kZeroByteStandIn)) + "\"";
+  // The box's text is UTF-8, the editors' stand-in one Windows-1252 byte. Built by appending:
+  // GCC 12's optimiser takes a prepending concatenation for an overlapping copy.
+  std::string stand_in = "\"";
+  stand_in += code_page::Utf8FromWindows1252(std::string(1, kZeroByteStandIn));
+  stand_in += '"';
   const bool one = count == 1;
-  return {file + "\r\rholds " +
-              (one ? std::string("a zero byte") : std::to_string(count) + " zero bytes") +
-              ", which would end the text. The editor shows " + (one ? "it" : "each") + " as " +
-              stand_in + "; a save writes " + stand_in +
-              " (byte A4 hex) in its place and keeps everything after it.",
-          "Zero Bytes in File", platform::BoxButtons::Ok};
+  std::string text = file;
+  text += "\r\rholds ";
+  text += one ? std::string("a zero byte") : std::to_string(count) + " zero bytes";
+  text += ", which would end the text. The editor shows ";
+  text += one ? "it" : "each";
+  text += " as ";
+  text += stand_in;
+  text += "; a save writes ";
+  text += stand_in;
+  text += " (byte A4 hex) in its place and keeps everything after it.";
+  return {std::move(text), "Zero Bytes in File", platform::BoxButtons::Ok};
 }
 
 }  // namespace workbench
