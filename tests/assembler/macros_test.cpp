@@ -129,7 +129,10 @@ TEST_F(MacrosTest, DefinitionErrors) {
 
 TEST_F(MacrosTest, MoreThanTwentyArgumentsAreRefused) {
   std::string args = "1";
-  for (int i = 2; i <= 21; ++i) args += "," + std::to_string(i);
+  for (int i = 2; i <= 21; ++i) {
+    args += ',';
+    args += std::to_string(i);
+  }
   Source("mac MACRO\n DW \\0\n ENDM\n mac " + args + "\n mac 1,2\n END\n");
   ASSERT_TRUE(h.Assemble());
   EXPECT_TRUE(h.Printed("main.asm(4) Line 4, Error 6, Pass 2: Too many operands"));

@@ -167,7 +167,8 @@ class SourceHarness {
     const char* separator = " ";
     while (t != Token::kEndOfLine) {
       EvalExpression(run);
-      text += separator + std::to_string(PopInt(run));
+      text += separator;
+      text += std::to_string(PopInt(run));
       separator = ",";
       t = run.lexer.kind;
       if (t == Token::kComma) {
