@@ -219,7 +219,7 @@ void TScrivInput::VerticalMove(int32_t lines, bool extend) {
   if (m.DesiredX == TScrivlet::kNoDesiredX) m.DesiredX = CaretRect(m).Left;
   const int32_t desired = m.DesiredX;
   const int32_t from = m.Caret->GetVisibleLine();
-  const int32_t target = std::clamp(from + lines, 0, std::max(0, m.Table.VisibleLineCount - 1));
+  const int32_t target = std::clamp(from + lines, 0, std::max(0, m.Table.VisibleLineCount() - 1));
   if (m.GetWordWrap()) m.EnsureLine(target + 1);
   TScrivNavigator& nav = *m.WorkNav;
   nav.SetOffset(m.Caret->Offset());
@@ -322,9 +322,9 @@ bool TScrivInput::LineUp(bool extend) {
 
 void TScrivInput::LineDown(bool extend) {
   TScrivlet& m = memo_;
-  if (m.Caret->GetVisibleLine() + 1 >= m.Table.VisibleLineCount && m.GetWordWrap())
+  if (m.Caret->GetVisibleLine() + 1 >= m.Table.VisibleLineCount() && m.GetWordWrap())
     m.EnsureLine(m.Caret->GetVisibleLine() + 2);
-  if (m.Caret->GetVisibleLine() + 1 < m.Table.VisibleLineCount) VerticalMove(1, extend);
+  if (m.Caret->GetVisibleLine() + 1 < m.Table.VisibleLineCount()) VerticalMove(1, extend);
 }
 
 void TScrivInput::PageMove(int32_t sign, bool view_follows, bool extend) {
@@ -590,7 +590,7 @@ void TScrivInput::Return() {
   if (m.GetOverwrite() && empty) {
     const int32_t line = m.Caret->GetVisibleLine();
     if (m.GetWordWrap()) m.EnsureLine(line + 2);
-    if (line + 1 < m.Table.VisibleLineCount) {
+    if (line + 1 < m.Table.VisibleLineCount()) {
       TScrivNavigator& nav = *m.WorkNav;
       nav.SetOffset(m.Caret->Offset());
       nav.SetVisibleLine(line + 1);

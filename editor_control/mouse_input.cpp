@@ -313,7 +313,7 @@ bool TScrivInput::DoMouseWheel(uint8_t /*shift*/, int32_t delta) {
   WheelRest -= lines * 120;
   if (lines == 0) return true;
   const int32_t lh = std::max(1, m.LineHeight());
-  const int32_t last_top = std::max(0, m.Table.VisibleLineCount - m.VisibleLines() + 1);
+  const int32_t last_top = std::max(0, m.Table.VisibleLineCount() - m.VisibleLines() + 1);
   if (m.GetOptions() & zkoNoFineScroll) {
     const int32_t top = std::clamp(m.VertScroll() / lh - lines, 0, last_top);
     m.SetVScroll(top * lh);

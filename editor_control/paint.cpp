@@ -45,7 +45,7 @@ int32_t TScrivPainter::RightLineX() {
 
 int32_t TScrivPainter::EndOfTextY() {
   if (memo_.EndOfTextMark.Color == -1) return INT32_MIN;
-  return memo_.EndOfTextMark.Width / 2 + memo_.Table.VisibleLineCount * memo_.LineHeight() -
+  return memo_.EndOfTextMark.Width / 2 + memo_.Table.VisibleLineCount() * memo_.LineHeight() -
          memo_.VertScroll();
 }
 
@@ -61,7 +61,7 @@ void TScrivPainter::Paint(const TScrivRect& update, bool focused) {
   if (memo_.Table.Count() > 0 && memo_.Layout().BacklogPending()) memo_.EnsureLine(last_row);
   TScrivNavigator nav(memo_.Table);
   int32_t y = v * lh - memo_.VertScroll();
-  for (; v <= last_row && v < memo_.Table.VisibleLineCount; ++v, y += lh) {
+  for (; v <= last_row && v < memo_.Table.VisibleLineCount(); ++v, y += lh) {
     nav.SetVisibleLine(v);
     const int32_t i = nav.GetParaIndex();
     if (!(memo_.Table.Items(i).Flags & pfFormatted)) {

@@ -19,8 +19,7 @@ TScrivlet::TScrivlet(TScrivletServices services)
   }
   layout_ = std::make_unique<TScrivLayout>(*this);
   Engine = layout_.get();
-  Table.Add(TParagraph{});
-  Table.LineCount = Table.VisibleLineCount = 1;
+  Table.StartEmpty();
   for (unsigned char c : std::string_view("\t\n\r $%&,./:;<=>")) separators_.set(c);
   auto make = [this] {
     owned_.push_back(std::make_unique<TScrivNavigator>(*this));
@@ -122,10 +121,10 @@ void TScrivlet::RefreshAfterChange() {
   if (Engine != nullptr) Engine->RefreshChanged();
   Table.FirstChanged = Table.Count();
   Table.LastChanged = -1;
-  Table.FirstChangedLine = Table.LineCount;
+  Table.FirstChangedLine = Table.LineCount();
   // Lines removed under a view near the end: the last full page comes back into view.
   const int32_t lh = std::max(1, LineHeight());
-  const int32_t last_top = std::max(Table.VisibleLineCount - VisibleLines() + 1, 0);
+  const int32_t last_top = std::max(Table.VisibleLineCount() - VisibleLines() + 1, 0);
   if (vert_scroll_ / lh > last_top) SetVScroll(last_top * lh);
   UpdateScrollBars();
   if (Table.ChangePending) {
@@ -185,7 +184,7 @@ void TScrivlet::LoadFromStream(std::istream& stream) {
     if (update_depth_ == 0) {
       Table.FirstChanged = Table.Count();
       Table.LastChanged = -1;
-      Table.FirstChangedLine = Table.LineCount;
+      Table.FirstChangedLine = Table.LineCount();
       if (!Loading) {
         Invalidate();
         if (update_mode_ == TzkUpdateMode::umImmediate)

@@ -112,7 +112,7 @@ class TScrivlet {
   TParagraphsList Table;  // the paragraph table
   TScrivParaStrings Paragraphs{*this};
   TScrivLinesStrings Lines{*this};
-  int32_t CharCount() const { return Table.CharCount; }
+  int32_t CharCount() const { return Table.CharCount(); }
   std::string Text();  // the whole text with CR LF breaks
   std::string GetTextRange(int32_t from, int32_t to);
   void LoadFromStream(std::istream& stream);
@@ -340,7 +340,7 @@ class TScrivlet {
   bool CanCut() const { return !ReadOnly && !display_only_ && SelLower() != SelUpper(); }
   bool CanCopy() const { return !display_only_ && SelLower() != SelUpper(); }
   bool CanPaste() const { return !ReadOnly && !display_only_; }
-  bool CanSelectAll() const { return !display_only_ && Table.CharCount > 0; }
+  bool CanSelectAll() const { return !display_only_ && Table.CharCount() > 0; }
   bool CanDelete() const { return CanCut(); }
 
   // --- geometry ---
@@ -390,8 +390,8 @@ class TScrivlet {
   }
 
   // --- the text by paragraph and display line ---
-  int32_t GetTextLen() const { return Table.CharCount; }
-  int32_t LineCount() const { return Table.LineCount; }
+  int32_t GetTextLen() const { return Table.CharCount(); }
+  int32_t LineCount() const { return Table.LineCount(); }
   int32_t ParagraphCount() const { return Table.Count(); }
   std::string GetParagraphText(int32_t index) const;
   void SetParagraphText(int32_t index, std::string_view text);

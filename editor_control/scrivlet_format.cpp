@@ -59,7 +59,7 @@ void TScrivlet::SetUpdateMode(TzkUpdateMode m) {
 }
 
 void TScrivlet::EnsureLine(int32_t line) {
-  while (layout_->BacklogPending() && Table.LineCount <= line)
+  while (layout_->BacklogPending() && Table.LineCount() <= line)
     layout_->FormatRange(Table.FirstToFormat, Table.LastToFormat, false, true);
   if (!layout_->BacklogPending()) return;
   // Lines before the backlog are final; a line inside it needs its paragraph laid out.
@@ -104,7 +104,7 @@ void TScrivlet::SetParagraphText(int32_t index, std::string_view text) {
 std::string TScrivlet::GetLineText(int32_t line) {
   if (line < 0) return {};
   if (word_wrap_) EnsureLine(line);
-  if (line >= Table.LineCount) return {};
+  if (line >= Table.LineCount()) return {};
   TScrivNavigator& nav = *WorkNav;
   nav.SetDisplayLine(line);
   return nav.LineText();

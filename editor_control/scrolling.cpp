@@ -120,7 +120,7 @@ void TScrivlet::ScrollInView() {
     if (options_ & zkoNoFineScroll) {
       v = std::max(line - VisibleLines() + 2, 0) * lh;
     } else {
-      v = lh * (line + 1) - ClientHeight() + 1 + (line + 1 == Table.VisibleLineCount ? 2 : 0);
+      v = lh * (line + 1) - ClientHeight() + 1 + (line + 1 == Table.VisibleLineCount() ? 2 : 0);
       v = std::min(v, line * lh);
     }
   }
@@ -132,7 +132,7 @@ void TScrivlet::ScrollInView() {
 namespace scrivlet {
 
 int32_t TScrivlet::MaxVertScroll() const {
-  return std::max(0, Table.VisibleLineCount * std::max(1, LineHeight()) - ClientHeight() + 3);
+  return std::max(0, Table.VisibleLineCount() * std::max(1, LineHeight()) - ClientHeight() + 3);
 }
 
 void TScrivlet::VScrollCommand(TScrollCode code, int32_t pos) {

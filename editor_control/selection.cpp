@@ -44,7 +44,7 @@ void TScrivlet::SetSelLine(int32_t line) {
   }
   EnsureLine(line);
   TScrivNavigator& nav = *WorkNav;
-  nav.SetDisplayLine(std::clamp(line, 0, std::max(0, Table.LineCount - 1)));
+  nav.SetDisplayLine(std::clamp(line, 0, std::max(0, Table.LineCount() - 1)));
   nav.SetColumnInLine(0);
   SetSelStart(nav.Offset());
 }

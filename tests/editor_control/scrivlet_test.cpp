@@ -17,7 +17,7 @@ using testing::Load;
 TEST(ScrivletTest, StartsWithOneEmptyParagraphAndNineNavigators) {
   TScrivlet s;
   EXPECT_EQ(s.Table.Count(), 1);
-  EXPECT_EQ(s.Table.LineCount, 1);
+  EXPECT_EQ(s.Table.LineCount(), 1);
   EXPECT_EQ(s.CharCount(), 0);
   EXPECT_EQ(s.Navigators().size(), 9u);
   EXPECT_EQ(&s.CaretNav(), s.SelStartNav);
