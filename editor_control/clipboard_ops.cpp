@@ -86,7 +86,7 @@ std::unique_ptr<TScrivlet::KeptSelection> TScrivlet::KeepSelectionForPaste(TUpda
     update.Open();
   }
   const std::string pending = PendingSpaces;
-  SetSelStart(Caret->Offset());
+  SetSelStart(caret_->Offset());
   PendingSpaces = pending;
   return kept;
 }
@@ -94,10 +94,10 @@ std::unique_ptr<TScrivlet::KeptSelection> TScrivlet::KeepSelectionForPaste(TUpda
 bool TScrivlet::RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept) {
   if (!kept) return false;
   // The caret stays where the paste ended, as a navigator of its own.
-  PasteCaretNav->SetOffset(Caret->Offset());
-  SelStartNav->SetOffset(kept->low.Offset());
-  SelEndNav->SetOffset(kept->high.Offset());
-  Caret = PasteCaretNav;
+  paste_caret_nav_->SetOffset(caret_->Offset());
+  sel_start_nav_->SetOffset(kept->low.Offset());
+  sel_end_nav_->SetOffset(kept->high.Offset());
+  caret_ = paste_caret_nav_;
   SelLength = kept->high.Offset() - kept->low.Offset();
   BlockMode = kept->block;
   BlockStartCol = kept->start_col;
@@ -135,12 +135,12 @@ void TScrivlet::InsertColumnText(std::string_view text) {
     std::unique_ptr<KeptSelection> kept = KeepSelectionForPaste(kept_update);
     {
       TUpdateGuard update(*this);
-      int32_t first_para = Caret->GetParaIndex();
+      int32_t first_para = caret_->GetParaIndex();
       int32_t column =
-          ColumnOf(first_para, Caret->GetPosInPara()) + static_cast<int32_t>(PendingSpaces.size());
+          ColumnOf(first_para, caret_->GetPosInPara()) + static_cast<int32_t>(PendingSpaces.size());
       if (BlockMode) {
         // The block is replaced: the insertion starts at its top left corner.
-        first_para = SelStartNav->GetParaIndex();
+        first_para = sel_start_nav_->GetParaIndex();
         column = std::min(BlockStartCol, BlockEndCol);
         ClearSelection();
       }

@@ -171,7 +171,7 @@ TScrivPainter::LineSelection TScrivPainter::SelectionOn(const Line& l) {
 
 TScrivPainter::LineSelection TScrivPainter::BlockSelectionOn(const Line& l) {
   TScrivlet& m = memo_;
-  const int32_t first = m.SelStartNav->GetParaIndex(), last = m.SelEndNav->GetParaIndex();
+  const int32_t first = m.SelLowerPara(), last = m.SelUpperPara();
   if (l.Index < first || l.Index > last) return {};
   const int32_t length = para::Length(l.P);
   const int32_t left = std::min(m.BlockStartCol, m.BlockEndCol);

@@ -4,7 +4,7 @@
 // the undo list; the Qt shell draws it and feeds it input.
 //
 // invariant: every change of the text passes through InsertTextBuf;
-//            SelStartNav->Offset() <= SelEndNav->Offset();
+//            the selection's start navigator's offset <= its end navigator's;
 //            records below UndoLevel can be undone, those at and above it redone, and
 //            UndoBytes is the sum of their sizes (SelfTest checks all of this).
 
@@ -139,10 +139,16 @@ class TScrivlet {
 
   // --- selection (positions are absolute offsets) ---
   // The lower and the higher end of the selection, whichever end the caret is at.
-  int32_t SelLower() const { return SelStartNav->Offset(); }
-  int32_t SelUpper() const { return SelEndNav->Offset(); }
-  int32_t SelLength = 0;                                   // signed, measured from the caret
-  int32_t GetSelStart() const { return Caret->Offset(); }  // the caret
+  int32_t SelLower() const { return sel_start_nav_->Offset(); }
+  int32_t SelUpper() const { return sel_end_nav_->Offset(); }
+  // The caret stands at the lower end; the other end is the anchor a shifted move keeps.
+  bool CaretAtSelStart() const { return caret_ == sel_start_nav_; }
+  int32_t SelAnchor() const { return CaretAtSelStart() ? SelUpper() : SelLower(); }
+  // The paragraphs the selection's ends stand in.
+  int32_t SelLowerPara() { return sel_start_nav_->GetParaIndex(); }
+  int32_t SelUpperPara() { return sel_end_nav_->GetParaIndex(); }
+  int32_t SelLength = 0;                                    // signed, measured from the caret
+  int32_t GetSelStart() const { return caret_->Offset(); }  // the caret
   void SetSelStart(int32_t n);
   void SetSelLength(int32_t n);
   void Select(int32_t anchor, int32_t caret);  // caret end and anchor end
@@ -161,7 +167,10 @@ class TScrivlet {
   // Character columns of a paragraph, tabs expanded, style characters taking none.
   int32_t ColumnToPos(int32_t para_index, int32_t col);
   int32_t ColumnOf(int32_t para_index, int32_t pos);
-  TScrivNavigator& CaretNav() { return *Caret; }
+  TScrivNavigator& CaretNav() { return *caret_; }
+  // The caret, already at `at`'s offset, takes the place `at` resolved there (a wrapped
+  // line's end rather than the next line's start); false when `at` stands elsewhere.
+  bool SettleCaret(const TScrivNavigator& at);
 
   // --- find and style toggles ---
   // Searches from the caret (or from the text's start or end) and selects the hit: forward
@@ -442,13 +451,8 @@ class TScrivlet {
   std::vector<std::function<void(TScrivlet&, int)>> ChangeListeners;
 
   // --- navigators ---
-  TScrivNavigator* TopLineNav;
-  TScrivNavigator* SelStartNav;
-  TScrivNavigator* SelEndNav;
-  TScrivNavigator* PasteCaretNav;
-  TScrivNavigator* Caret;
-  TScrivNavigator* Scratch[4];
-  TScrivNavigator* WorkNav;
+  // The navigator anyone may move for a hit test or a measurement; it marks nothing.
+  TScrivNavigator& WorkNav() { return *work_nav_; }
   const std::vector<TScrivNavigator*>& Navigators() const { return navigators_; }
 
  private:
@@ -501,6 +505,15 @@ class TScrivlet {
 
   std::vector<TScrivNavigator*> navigators_;
   std::vector<std::unique_ptr<TScrivNavigator>> owned_;
+  // The control's own navigators; the caret is the selection's start or end one, or the
+  // paste caret while a paste keeps the selection.
+  TScrivNavigator* top_line_nav_;
+  TScrivNavigator* sel_start_nav_;
+  TScrivNavigator* sel_end_nav_;
+  TScrivNavigator* paste_caret_nav_;
+  TScrivNavigator* caret_;
+  TScrivNavigator* scratch_[4];
+  TScrivNavigator* work_nav_;
   std::vector<TUndoRecord> undo_list_;
   int32_t undo_level_ = 0;
   int64_t undo_bytes_ = 0;

@@ -86,8 +86,8 @@ std::string TScrivlet::GetParagraphText(int32_t index) const {
 void TScrivlet::SetParagraphText(int32_t index, std::string_view text) {
   if (index < 0) return;
   TUpdateGuard update(*this);
-  const int32_t anchor = Caret == SelStartNav ? SelUpper() : SelLower();
-  const int32_t caret = Caret->Offset();
+  const int32_t anchor = caret_ == sel_start_nav_ ? SelUpper() : SelLower();
+  const int32_t caret = caret_->Offset();
   TScrivNavigator keep_anchor(*this), keep_caret(*this);
   keep_anchor.SetOffset(anchor);
   keep_caret.SetOffset(caret);
@@ -105,7 +105,7 @@ std::string TScrivlet::GetLineText(int32_t line) {
   if (line < 0) return {};
   if (word_wrap_) EnsureLine(line);
   if (line >= Table.LineCount()) return {};
-  TScrivNavigator& nav = *WorkNav;
+  TScrivNavigator& nav = *work_nav_;
   nav.SetDisplayLine(line);
   return nav.LineText();
 }

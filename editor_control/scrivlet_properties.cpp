@@ -64,7 +64,7 @@ void TScrivlet::FontChanged() {
   if (handle_) {
     const bool moved_x = horz_scroll_ != 0;
     horz_scroll_ = vert_scroll_ = 0;
-    TopLineNav->SetOffset(0);
+    top_line_nav_->SetOffset(0);
     if (window_ != nullptr) {
       window_->UpdateScrollBars();
       window_->CaretShapeChanged();

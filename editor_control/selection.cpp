@@ -30,12 +30,18 @@ void TScrivlet::SetSelText(std::string_view text) {
   InsertTextBuf(text);
 }
 
+bool TScrivlet::SettleCaret(const TScrivNavigator& at) {
+  if (!at.Resolved() || caret_->Offset() != at.Offset()) return false;
+  caret_->Assign(at);
+  return true;
+}
+
 void TScrivlet::SelectAll() {
   SetSelStart(CharCount());
   SetSelLength(-CharCount());
 }
 
-int32_t TScrivlet::GetSelLine() { return Caret->GetDisplayLine(); }
+int32_t TScrivlet::GetSelLine() { return caret_->GetDisplayLine(); }
 
 void TScrivlet::SetSelLine(int32_t line) {
   if (!word_wrap_) {
@@ -43,13 +49,13 @@ void TScrivlet::SetSelLine(int32_t line) {
     return;
   }
   EnsureLine(line);
-  TScrivNavigator& nav = *WorkNav;
+  TScrivNavigator& nav = *work_nav_;
   nav.SetDisplayLine(std::clamp(line, 0, std::max(0, Table.LineCount() - 1)));
   nav.SetColumnInLine(0);
   SetSelStart(nav.Offset());
 }
 
-int32_t TScrivlet::GetSelPar() { return Caret->GetParaIndex(); }
+int32_t TScrivlet::GetSelPar() { return caret_->GetParaIndex(); }
 
 void TScrivlet::SetSelPar(int32_t par) {
   par = std::clamp(par, 0, Table.Count() - 1);
@@ -57,19 +63,19 @@ void TScrivlet::SetSelPar(int32_t par) {
 }
 
 int32_t TScrivlet::GetSelCol() {
-  return Caret->ColumnInLine() + static_cast<int32_t>(PendingSpaces.size());
+  return caret_->ColumnInLine() + static_cast<int32_t>(PendingSpaces.size());
 }
 
 void TScrivlet::SetSelCol(int32_t col) {
-  TScrivNavigator& nav = *WorkNav;
-  nav.Assign(*Caret);
+  TScrivNavigator& nav = *work_nav_;
+  nav.Assign(*caret_);
   const int32_t line = nav.GetLineInPara();
   const TLineRecord rec = para::LineRecord(*nav.GetPara(), line);
   const int32_t length = rec.End - rec.Start;
   nav.SetColumnInLine(std::max(0, col));
   SetSelStart(nav.Offset());
   // The end of a wrapped line is also the start of the next: the caret stays on its line.
-  Caret->Assign(nav);
+  caret_->Assign(nav);
   if ((options_ & zkoKeepColumnPos) && !word_wrap_ && col > length) {
     PendingSpaces.assign(static_cast<size_t>(col - length), ' ');
     UpdateCaret();
@@ -111,7 +117,7 @@ std::string TScrivlet::GetColumnText() {
   const int32_t left = std::min(BlockStartCol, BlockEndCol);
   const int32_t right = std::max(BlockStartCol, BlockEndCol);
   std::string out;
-  for (int32_t i = SelStartNav->GetParaIndex(); i <= SelEndNav->GetParaIndex(); ++i) {
+  for (int32_t i = sel_start_nav_->GetParaIndex(); i <= sel_end_nav_->GetParaIndex(); ++i) {
     const int32_t a = ColumnToPos(i, left);
     const int32_t b = ColumnToPos(i, right);
     out.append(TextOf(Table.Items(i))
@@ -165,7 +171,7 @@ bool TScrivlet::FindText(std::string_view text, bool forward, bool from_boundary
   };
   const std::string key = fold(text);
   const auto key_length = static_cast<int32_t>(key.size());
-  const int32_t from = from_boundary ? (forward ? 0 : CharCount()) : Caret->Offset();
+  const int32_t from = from_boundary ? (forward ? 0 : CharCount()) : caret_->Offset();
   const int32_t first_para = Table.ParagraphAt(from);
   auto is_whole = [&](std::string_view hay, int32_t at) {
     const int32_t end = at + key_length;

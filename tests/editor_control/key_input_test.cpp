@@ -77,7 +77,7 @@ TEST_F(KeyInputTest, MovesWithAndWithoutShiftAndCtrl) {
     s.SetSelStart(c.caret);
     Press(c.key, c.shift);
     EXPECT_EQ(s.GetSelStart(), c.new_caret);
-    const int32_t anchor = s.Caret == s.SelStartNav ? s.SelUpper() : s.SelLower();
+    const int32_t anchor = s.SelAnchor();
     EXPECT_EQ(anchor, c.anchor);
     EXPECT_EQ(s.Text(), kThreeLines);
   }

@@ -53,7 +53,7 @@ TEST_F(MouseInputTest, APressPlacesTheCaretAndShiftExtendsTheSelection) {
   for (const Case& c : cases) {
     Click(c.x, c.y, c.shift);
     EXPECT_EQ(s.GetSelStart(), c.caret) << c.x << "," << c.y;
-    const int32_t anchor = s.Caret == s.SelStartNav ? s.SelUpper() : s.SelLower();
+    const int32_t anchor = s.SelAnchor();
     EXPECT_EQ(anchor, c.anchor);
   }
 }

@@ -20,7 +20,7 @@ TEST(ScrivletTest, StartsWithOneEmptyParagraphAndNineNavigators) {
   EXPECT_EQ(s.Table.LineCount(), 1);
   EXPECT_EQ(s.CharCount(), 0);
   EXPECT_EQ(s.Navigators().size(), 9u);
-  EXPECT_EQ(&s.CaretNav(), s.SelStartNav);
+  EXPECT_TRUE(s.CaretAtSelStart());
   EXPECT_EQ(s.GetUndoMaxLevel(), 65536);
   EXPECT_EQ(s.GetUndoMaxSpace(), 4194304);
   for (unsigned char c : std::string("\t\n\r $%&,./:;<=>"))

@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                  TParagraphsListTestAccess::SetCharCount(s.Table, s.Table.CharCount() - 1);
                },
                "Error 8 in "},
-        Damage{"Navigator", [](TScrivlet& s) { s.WorkNav->SetOffset(200); }, "Error 9 in "},
+        Damage{"Navigator", [](TScrivlet& s) { s.WorkNav().SetOffset(200); }, "Error 9 in "},
         Damage{"Backlog", [](TScrivlet& s) { s.Table.LastToFormat = 3; }, "Error 11 in "}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -92,8 +92,7 @@ TEST_F(ScrivletWidgetTest, QtKeysBecomeTheControlsKeysWithShiftAndCtrl) {
       QTest::keyClick(w, text[0].toLatin1(), c.mods);
     EXPECT_EQ(w->Memo().Text(), c.text);
     EXPECT_EQ(w->Memo().GetSelStart(), c.caret);
-    const int32_t anchor =
-        w->Memo().Caret == w->Memo().SelStartNav ? w->Memo().SelUpper() : w->Memo().SelLower();
+    const int32_t anchor = w->Memo().SelAnchor();
     EXPECT_EQ(anchor, c.anchor);
   }
 }
