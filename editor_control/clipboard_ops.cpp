@@ -46,14 +46,14 @@ std::vector<std::string> ColumnLines(std::string_view text) {
 void TScrivlet::CopyToClipboard() {
   if (clipboard_ == nullptr || SelLower() == SelUpper()) return;
   std::string text;
-  if (BlockMode) {
+  if (block_mode_) {
     text = GetColumnText();
   } else {
     text = GetSelText();
     if (options_ & zkoPlainClipboard)
       std::erase_if(text, [](char c) { return IsStyleChar(static_cast<uint8_t>(c)); });
   }
-  clipboard_->Put(text, BlockMode);
+  clipboard_->Put(text, block_mode_);
 }
 
 void TScrivlet::CutToClipboard() {
@@ -70,7 +70,11 @@ struct TScrivlet::KeptSelection {
   bool block;
   int32_t start_col, end_col;
   KeptSelection(TScrivlet& s)
-      : low(s), high(s), block(s.BlockMode), start_col(s.BlockStartCol), end_col(s.BlockEndCol) {
+      : low(s),
+        high(s),
+        block(s.block_mode_),
+        start_col(s.block_start_col_),
+        end_col(s.block_end_col_) {
     low.SetOffset(s.SelLower());
     high.SetOffset(s.SelUpper());
     // Text pasted at either end goes outside the block.
@@ -85,9 +89,9 @@ std::unique_ptr<TScrivlet::KeptSelection> TScrivlet::KeepSelectionForPaste(TUpda
     kept = std::make_unique<KeptSelection>(*this);
     update.Open();
   }
-  const std::string pending = PendingSpaces;
+  const std::string pending = pending_spaces_;
   SetSelStart(caret_->Offset());
-  PendingSpaces = pending;
+  pending_spaces_ = pending;
   return kept;
 }
 
@@ -98,10 +102,10 @@ bool TScrivlet::RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept) 
   sel_start_nav_->SetOffset(kept->low.Offset());
   sel_end_nav_->SetOffset(kept->high.Offset());
   caret_ = paste_caret_nav_;
-  SelLength = kept->high.Offset() - kept->low.Offset();
-  BlockMode = kept->block;
-  BlockStartCol = kept->start_col;
-  BlockEndCol = kept->end_col;
+  sel_length_ = kept->high.Offset() - kept->low.Offset();
+  block_mode_ = kept->block;
+  block_start_col_ = kept->start_col;
+  block_end_col_ = kept->end_col;
   return true;
 }
 
@@ -136,12 +140,12 @@ void TScrivlet::InsertColumnText(std::string_view text) {
     {
       TUpdateGuard update(*this);
       int32_t first_para = caret_->GetParaIndex();
-      int32_t column =
-          ColumnOf(first_para, caret_->GetPosInPara()) + static_cast<int32_t>(PendingSpaces.size());
-      if (BlockMode) {
+      int32_t column = ColumnOf(first_para, caret_->GetPosInPara()) +
+                       static_cast<int32_t>(pending_spaces_.size());
+      if (block_mode_) {
         // The block is replaced: the insertion starts at its top left corner.
         first_para = sel_start_nav_->GetParaIndex();
-        column = std::min(BlockStartCol, BlockEndCol);
+        column = std::min(block_start_col_, block_end_col_);
         ClearSelection();
       }
       const std::vector<std::string> lines = ColumnLines(text);

@@ -32,9 +32,9 @@ int32_t TScrivlet::ColumnToPos(int32_t para_index, int32_t col) {
 void TScrivlet::DeleteColumnBlock() {
   const int32_t first = sel_start_nav_->GetParaIndex();
   const int32_t last = sel_end_nav_->GetParaIndex();
-  const int32_t left = std::min(BlockStartCol, BlockEndCol);
-  const int32_t right = std::max(BlockStartCol, BlockEndCol);
-  BlockMode = false;
+  const int32_t left = std::min(block_start_col_, block_end_col_);
+  const int32_t right = std::max(block_start_col_, block_end_col_);
+  block_mode_ = false;
   TUpdateGuard update(*this);
   for (int32_t i = first; i <= last; ++i) {
     const int32_t a = ColumnToPos(i, left);
@@ -58,7 +58,7 @@ int32_t TScrivlet::WidenOverTrailingBlanks(std::string_view text) {
   while (pos > 0 && IsBlank(p.Text[pos - 1])) --pos;
   if (pos == from) return 0;
   sel_start_nav_->SetOffset(p.StartOffset + pos);
-  SelLength = caret_ == sel_start_nav_ ? SelUpper() - SelLower() : SelLower() - SelUpper();
+  sel_length_ = caret_ == sel_start_nav_ ? SelUpper() - SelLower() : SelLower() - SelUpper();
   return from - pos;
 }
 
@@ -160,16 +160,16 @@ void TScrivlet::InsertTextBuf(std::string_view text_in) {
   // A selection end between the CR and the LF of a break goes back to the paragraph end.
   for (TScrivNavigator* nav : {sel_start_nav_, sel_end_nav_})
     if (nav->GetPosInPara() > para::Length(*nav->GetPara())) nav->SetOffset(nav->Offset() - 1);
-  SelLength = caret_ == sel_start_nav_ ? SelUpper() - SelLower() : SelLower() - SelUpper();
+  sel_length_ = caret_ == sel_start_nav_ ? SelUpper() - SelLower() : SelLower() - SelUpper();
 
   if (SelLower() == SelUpper() && text.empty()) return;
-  if (BlockMode) {
+  if (block_mode_) {
     DeleteColumnBlock();
     if (text.empty()) return;
   }
 
-  PendingSpaces.clear();
-  DesiredX = kNoDesiredX;
+  pending_spaces_.clear();
+  desired_x_ = kNoDesiredX;
   // Undo and Redo put back exactly the recorded text: none of the automatic edits then.
   const bool automatic = !undoing_ && !verbatim_;
   const bool discard = automatic && (options_ & zkoDiscardTrailingSpaces) != 0;
@@ -253,7 +253,7 @@ void TScrivlet::InsertTextBuf(std::string_view text_in) {
   sel_start_nav_->SetOffset(end.Offset());
   sel_end_nav_->SetOffset(end.Offset());
   caret_ = sel_start_nav_;
-  SelLength = 0;
+  sel_length_ = 0;
   if (update_depth_ == 0) RefreshAfterChange();
 }
 

@@ -42,7 +42,7 @@ bool TScrivInput::ClaimsShortcut(uint16_t key, uint8_t shift) const {
 }
 
 TKeyState TScrivInput::KeyState() const {
-  return {memo_.GetDisplayOnly(), !memo_.ReadOnly && memo_.EnableHotKeys, memo_.BlockMode};
+  return {memo_.GetDisplayOnly(), !memo_.ReadOnly && memo_.EnableHotKeys, memo_.BlockMode()};
 }
 
 bool TScrivInput::KeyDown(uint16_t key, uint8_t shift) {
@@ -107,13 +107,12 @@ bool TScrivInput::EditingKey(uint16_t key, uint8_t mods) {
 void TScrivInput::StartColumnBlockOnChord(uint16_t key, uint8_t mods) {
   TScrivlet& m = memo_;
   if (mods != (ssShift | ssAlt) || !(m.GetOptions() & zkoBlockSelection) ||
-      m.SelLower() != m.SelUpper() || m.BlockMode || !IsArrow(key) || m.GetWordWrap())
+      m.SelLower() != m.SelUpper() || m.BlockMode() || !IsArrow(key) || m.GetWordWrap())
     return;
   const int32_t para = m.CaretNav().GetParaIndex();
-  const int32_t col =
-      m.ColumnOf(para, m.CaretNav().GetPosInPara()) + static_cast<int32_t>(m.PendingSpaces.size());
-  m.BlockMode = true;
-  m.BlockStartCol = m.BlockEndCol = col;
+  const int32_t col = m.ColumnOf(para, m.CaretNav().GetPosInPara()) +
+                      static_cast<int32_t>(m.PendingSpaces().size());
+  m.SetColumnBlock(col, col);
   block_anchor_para_ = para;
 }
 
@@ -212,8 +211,8 @@ int32_t TScrivInput::ViewStep() const { return memo_.ClientWidth() / 5 + 1; }
 
 void TScrivInput::VerticalMove(int32_t lines, bool extend) {
   TScrivlet& m = memo_;
-  if (m.DesiredX == TScrivlet::kNoDesiredX) m.DesiredX = CaretRect(m).Left;
-  const int32_t desired = m.DesiredX;
+  if (m.DesiredX() == TScrivlet::kNoDesiredX) m.SetDesiredX(CaretRect(m).Left);
+  const int32_t desired = m.DesiredX();
   const int32_t from = m.CaretNav().GetVisibleLine();
   const int32_t target = std::clamp(from + lines, 0, std::max(0, m.Table.VisibleLineCount() - 1));
   if (m.GetWordWrap()) m.EnsureLine(target + 1);
@@ -222,16 +221,16 @@ void TScrivInput::VerticalMove(int32_t lines, bool extend) {
   nav.SetVisibleLine(target);
   nav.SetFromX(desired);
   MoveTo(nav, extend);
-  m.DesiredX = desired;
+  m.SetDesiredX(desired);
   // Past a short line's end the missing width becomes padding.
-  if (m.BlockMode || (m.GetOptions() & zkoKeepColumnPos)) {
+  if (m.BlockMode() || (m.GetOptions() & zkoKeepColumnPos)) {
     const int32_t x = CaretRect(m).Left;
     const int32_t space = std::max(1, m.Measurer()->Width(" ", m.FontStyle()));
     const bool at_line_end =
         m.CaretNav().GetPosInPara() ==
         para::LineRecord(*m.CaretNav().GetPara(), m.CaretNav().GetLineInPara()).End;
     if ((at_line_end || m.CaretNav().CharAt() == '\t') && desired > x) {
-      m.PendingSpaces.assign(static_cast<size_t>((desired - x) / space), ' ');
+      m.SetPendingSpaces(std::string(static_cast<size_t>((desired - x) / space), ' '));
       m.UpdateCaret();
     }
   }
@@ -239,8 +238,7 @@ void TScrivInput::VerticalMove(int32_t lines, bool extend) {
 
 void TScrivInput::CharLeft(bool extend) {
   TScrivlet& m = memo_;
-  if (!m.PendingSpaces.empty()) {
-    m.PendingSpaces.pop_back();
+  if (m.DropPendingSpace()) {
     m.UpdateCaret();
     return;
   }
@@ -254,7 +252,7 @@ void TScrivInput::CharRight(bool extend) {
   const int32_t o = m.CaretNav().Offset();
   const bool at_end = m.CaretNav().CharAt() == 13 || o >= m.CharCount();
   if (at_end && (opts & zkoKeepColumnPos) && !(opts & zkoWrapCaret)) {
-    m.PendingSpaces.push_back(' ');
+    m.AddPendingSpace(' ');
     m.UpdateCaret();
     return;
   }
@@ -341,10 +339,10 @@ void TScrivInput::PageMove(int32_t sign, bool view_follows, bool extend) {
 void TScrivInput::GrowBlock(int32_t columns, int32_t paragraphs) {
   TScrivlet& m = memo_;
   const int32_t col =
-      columns < 0 ? std::max(0, m.BlockStartCol + columns) : m.BlockStartCol + columns;
+      columns < 0 ? std::max(0, m.BlockStartCol() + columns) : m.BlockStartCol() + columns;
   const int32_t para =
       std::clamp(m.CaretNav().GetParaIndex() + paragraphs, 0, std::max(0, m.Table.Count() - 1));
-  m.SelectColumnBlock(m.BlockEndCol, block_anchor_para_, col, para);
+  m.SelectColumnBlock(m.BlockEndCol(), block_anchor_para_, col, para);
 }
 
 void TScrivInput::ToggleOverwrite() {
@@ -379,7 +377,7 @@ void TScrivInput::RestoreColumnAsPadding(int32_t old_x) {
   const int32_t space =
       std::max(1, m.Measurer() != nullptr ? m.Measurer()->Width(" ", m.FontStyle()) : 1);
   if (old_x <= x) return;
-  m.PendingSpaces.assign(static_cast<size_t>((old_x - x) / space), ' ');
+  m.SetPendingSpaces(std::string(static_cast<size_t>((old_x - x) / space), ' '));
   m.UpdateCaret();
 }
 
@@ -394,8 +392,7 @@ void TScrivInput::DeleteBack() {
       RestoreColumnAsPadding(old_x);
     return;
   }
-  if (!m.PendingSpaces.empty()) {
-    m.PendingSpaces.pop_back();
+  if (m.DropPendingSpace()) {
     m.UpdateCaret();
     return;
   }
@@ -486,7 +483,8 @@ void TScrivInput::DeleteForward() {
   const TParagraph& p = *m.CaretNav().GetPara();
   const int32_t length = para::Length(p);
   const int32_t old_x = CaretRect(m).Left;
-  const bool keep = (m.GetOptions() & zkoKeepColumnPos) && !m.BlockMode && !m.PendingSpaces.empty();
+  const bool keep =
+      (m.GetOptions() & zkoKeepColumnPos) && !m.BlockMode() && !m.PendingSpaces().empty();
   // The character after the caret with the style characters directly behind it, or the break.
   int32_t to = pos;
   if (pos >= length) {
@@ -523,8 +521,8 @@ bool TScrivInput::KeyPress(uint8_t ch) {
   const bool keep_block = (opts & zkoNoOverwriteBlocks) && ch != 3 && ch != 22 && ch != 24 &&
                           m.SelLower() != m.SelUpper();
   std::unique_ptr<TScrivNavigator> lower, upper;
-  const bool block = m.BlockMode;
-  const int32_t col_a = m.BlockEndCol, col_b = m.BlockStartCol;
+  const bool block = m.BlockMode();
+  const int32_t col_a = m.BlockEndCol(), col_b = m.BlockStartCol();
   int32_t para_a = 0, para_b = 0;
   if (keep_block) {
     const int32_t caret = m.CaretNav().Offset();
@@ -569,14 +567,14 @@ void TScrivInput::TypeChar(uint8_t ch) {
   const bool at_para_end = m.CaretNav().CharAt() == 13 || m.CaretNav().Offset() >= m.CharCount();
   if (ch == ' ' && empty && at_para_end && (m.GetOptions() & zkoDiscardTrailingSpaces)) {
     // Trailing blanks are never stored: the space waits as padding.
-    m.PendingSpaces.push_back(' ');
+    m.AddPendingSpace(' ');
     m.UpdateCaret();
     return;
   }
   if (empty && m.GetOverwrite() && !at_para_end) {
-    const std::string pending = m.PendingSpaces;
+    const std::string pending = m.PendingSpaces();
     m.SetSelLength(1);
-    m.PendingSpaces = pending;
+    m.SetPendingSpaces(pending);
   }
   m.SetSelText(std::string_view(&c, 1));
 }
@@ -611,7 +609,7 @@ void TScrivInput::Return() {
       }
     }
     const int32_t caret_col = m.ColumnOf(m.CaretNav().GetParaIndex(), m.CaretNav().GetPosInPara()) +
-                              static_cast<int32_t>(m.PendingSpaces.size());
+                              static_cast<int32_t>(m.PendingSpaces().size());
     while (!indent.empty() && m.ColumnOf(para, static_cast<int32_t>(indent.size())) > caret_col)
       indent.pop_back();
   }
@@ -620,9 +618,9 @@ void TScrivInput::Return() {
     std::string pending;
     for (char c : indent)
       pending.append(c == '\t' ? static_cast<size_t>(std::max(1, m.GetTabStops())) : 1u, ' ');
-    m.PendingSpaces.clear();
+    m.SetPendingSpaces({});
     m.SetSelText("\r\n");
-    m.PendingSpaces = pending;
+    m.SetPendingSpaces(pending);
     m.UpdateCaret();
     return;
   }
@@ -636,7 +634,7 @@ void TScrivInput::Tab() {
     // To the next indentation column of the line above: where a word starts behind blanks.
     const int32_t para = m.CaretNav().GetParaIndex();
     const int32_t col = m.ColumnOf(para, m.CaretNav().GetPosInPara()) +
-                        static_cast<int32_t>(m.PendingSpaces.size());
+                        static_cast<int32_t>(m.PendingSpaces().size());
     if (para > 0) {
       const std::string_view above = TextOf(m.Table.Items(para - 1));
       for (int32_t k = 1; k < static_cast<int32_t>(above.size()); ++k) {
@@ -651,7 +649,7 @@ void TScrivInput::Tab() {
     }
   } else if (empty && (m.GetOptions() & zkoDiscardTrailingSpaces) &&
              (m.CaretNav().CharAt() == 13 || m.CaretNav().Offset() >= m.CharCount())) {
-    m.PendingSpaces.push_back('\t');
+    m.AddPendingSpace('\t');
     m.UpdateCaret();
     return;
   }

@@ -28,12 +28,12 @@ void TScrivInput::ExtendBlockTo(int32_t x, int32_t y) {
   TScrivNavigator& nav = memo_.WorkNav();
   nav.SetFromPoint(x, y);
   const int32_t para = std::min(nav.GetParaIndex(), memo_.Table.Count() - 1);
-  memo_.SelectColumnBlock(memo_.BlockEndCol, block_anchor_para_, BlockColumnAt(x), para);
+  memo_.SelectColumnBlock(memo_.BlockEndCol(), block_anchor_para_, BlockColumnAt(x), para);
 }
 
 void TScrivInput::SelectTo(int32_t x, int32_t y, bool keep_column) {
   TScrivlet& m = memo_;
-  if (m.BlockMode) {
+  if (m.BlockMode()) {
     ExtendBlockTo(x, y);
     return;
   }
@@ -48,7 +48,7 @@ void TScrivInput::SelectTo(int32_t x, int32_t y, bool keep_column) {
     const bool at_end = m.CaretNav().GetPosInPara() ==
                         para::LineRecord(*m.CaretNav().GetPara(), m.CaretNav().GetLineInPara()).End;
     if ((at_end || on_tab) && x > end + space / 2) {
-      m.PendingSpaces.assign(static_cast<size_t>((x - end + space / 2) / space), ' ');
+      m.SetPendingSpaces(std::string(static_cast<size_t>((x - end + space / 2) / space), ' '));
       m.UpdateCaret();
     }
   }
@@ -60,11 +60,11 @@ void TScrivInput::MouseDown(TMouseButton button, uint8_t shift, int32_t x, int32
   last_y_ = y;
   if (button == TMouseButton::mbLeft) {
     const uint8_t mods = shift & (ssShift | ssAlt | ssCtrl);
-    m.BlockMode = false;
+    m.EndColumnBlock();
     TScrivNavigator& nav = m.WorkNav();
     nav.SetFromPoint(x, y);
     DownOffset = nav.Offset();
-    m.DesiredX = TScrivlet::kNoDesiredX;
+    m.SetDesiredX(TScrivlet::kNoDesiredX);
     ButtonDown = true;
     if (!m.GetDisplayOnly()) {
       const bool inside =
@@ -90,8 +90,8 @@ void TScrivInput::MouseDown(TMouseButton button, uint8_t shift, int32_t x, int32
           SelectTo(x, y, true);
         }
         if (mods == ssAlt && (m.GetOptions() & zkoBlockSelection) && !m.GetWordWrap()) {
-          m.BlockMode = true;
-          m.BlockStartCol = m.BlockEndCol = BlockColumnAt(x);
+          const int32_t col = BlockColumnAt(x);
+          m.SetColumnBlock(col, col);
           block_anchor_para_ = m.CaretNav().GetParaIndex();
         }
       }

@@ -166,7 +166,7 @@ TScrivPainter::Line TScrivPainter::LineToPaint(const TParagraph& p, int32_t para
 
 TScrivPainter::LineSelection TScrivPainter::SelectionOn(const Line& l) {
   if (!show_selection_ || Printing || memo_.SelLower() >= memo_.SelUpper()) return {};
-  return memo_.BlockMode ? BlockSelectionOn(l) : StreamSelectionOn(l);
+  return memo_.BlockMode() ? BlockSelectionOn(l) : StreamSelectionOn(l);
 }
 
 TScrivPainter::LineSelection TScrivPainter::BlockSelectionOn(const Line& l) {
@@ -174,8 +174,8 @@ TScrivPainter::LineSelection TScrivPainter::BlockSelectionOn(const Line& l) {
   const int32_t first = m.SelLowerPara(), last = m.SelUpperPara();
   if (l.Index < first || l.Index > last) return {};
   const int32_t length = para::Length(l.P);
-  const int32_t left = std::min(m.BlockStartCol, m.BlockEndCol);
-  const int32_t right = std::max(m.BlockStartCol, m.BlockEndCol);
+  const int32_t left = std::min(m.BlockStartCol(), m.BlockEndCol());
+  const int32_t right = std::max(m.BlockStartCol(), m.BlockEndCol());
   LineSelection sel;
   sel.From = std::clamp(m.ColumnToPos(l.Index, left), l.Rec.Start, l.Rec.End);
   sel.To = std::clamp(m.ColumnToPos(l.Index, right), l.Rec.Start, l.Rec.End);
@@ -291,7 +291,7 @@ bool TScrivPainter::ShowsReturnMark(const Line& l) const {
 }
 
 bool TScrivPainter::ShowsSelectedBreak(const Line& l, const LineSelection& sel) const {
-  return l.LastLine && sel.BreakSelected && !memo_.BlockMode;
+  return l.LastLine && sel.BreakSelected && !memo_.BlockMode();
 }
 
 // The paragraph's end: under the return mark, or a selected break shown as a selected space.
@@ -338,7 +338,7 @@ TScrivRect CaretRect(TScrivlet& memo) {
   int32_t x = caret.GetX();
   const int32_t space = std::max(1, memo.Measurer()->Width(" ", memo.FontStyle()));
   // Pending padding: spaces, and tabs that go on to the next tab stop as in layout.
-  for (char c : memo.PendingSpaces) {
+  for (char c : memo.PendingSpaces()) {
     if (c != '\t') {
       x += space;
       continue;

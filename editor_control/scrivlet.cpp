@@ -76,10 +76,10 @@ void TScrivlet::SetSelStart(int32_t n) {
   caret_ = sel_start_nav_;
   sel_start_nav_->SetOffset(n);
   sel_end_nav_->SetOffset(n);
-  SelLength = 0;
-  BlockMode = false;
-  PendingSpaces.clear();
-  DesiredX = kNoDesiredX;
+  sel_length_ = 0;
+  block_mode_ = false;
+  pending_spaces_.clear();
+  desired_x_ = kNoDesiredX;
   UndoBreak = true;
   UpdateCaret();
 }
@@ -96,10 +96,10 @@ void TScrivlet::SetSelLength(int32_t n) {
     sel_end_nav_->SetOffset(caret);
     caret_ = sel_end_nav_;
   }
-  if (other - caret != SelLength) UndoBreak = true;
-  SelLength = other - caret;
-  BlockMode = false;
-  DesiredX = kNoDesiredX;
+  if (other - caret != sel_length_) UndoBreak = true;
+  sel_length_ = other - caret;
+  block_mode_ = false;
+  desired_x_ = kNoDesiredX;
   Invalidate();
   UpdateCaret();
 }
@@ -138,7 +138,7 @@ void TScrivlet::UpdateCaret() {
   if (update_depth_ > 0) return;
   if (window_ != nullptr) window_->UpdateCaret();
   const int32_t offset = caret_->Offset();
-  const auto pending = static_cast<int32_t>(PendingSpaces.size());
+  const auto pending = static_cast<int32_t>(pending_spaces_.size());
   const uint8_t style =
       CombinedStyle(caret_->InlineStyle(), caret_->CurrentStyle().RunFlags, FontStyle());
   if (offset != caret_offset_ || pending != caret_pending_) {
@@ -169,10 +169,10 @@ void TScrivlet::LoadFromStream(std::istream& stream) {
       nav->SetOffset(0);
     }
     caret_ = sel_start_nav_;
-    SelLength = 0;
-    BlockMode = false;
-    PendingSpaces.clear();
-    DesiredX = kNoDesiredX;
+    sel_length_ = 0;
+    block_mode_ = false;
+    pending_spaces_.clear();
+    desired_x_ = kNoDesiredX;
     ClearUndo();
     if (OnParse) OnParse(*this, 0, CharCount());
     --update_depth_;

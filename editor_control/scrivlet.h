@@ -18,6 +18,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "editor_control/clipboard.h"
@@ -147,7 +148,7 @@ class TScrivlet {
   // The paragraphs the selection's ends stand in.
   int32_t SelLowerPara() { return sel_start_nav_->GetParaIndex(); }
   int32_t SelUpperPara() { return sel_end_nav_->GetParaIndex(); }
-  int32_t SelLength = 0;                                    // signed, measured from the caret
+  int32_t GetSelLength() const { return sel_length_; }      // signed, measured from the caret
   int32_t GetSelStart() const { return caret_->Offset(); }  // the caret
   void SetSelStart(int32_t n);
   void SetSelLength(int32_t n);
@@ -437,11 +438,30 @@ class TScrivlet {
   bool UndoBreak = false;
   bool Loading = false;    // the form is being read
   bool Designing = false;  // in the form designer
-  bool BlockMode = false;
-  int32_t BlockStartCol = 0;
-  int32_t BlockEndCol = 0;
-  std::string PendingSpaces;
-  int32_t DesiredX = kNoDesiredX;
+  // A column block: the selection's character columns, the caret's and the anchor's.
+  bool BlockMode() const { return block_mode_; }
+  int32_t BlockStartCol() const { return block_start_col_; }
+  int32_t BlockEndCol() const { return block_end_col_; }
+  // The selection is a column block from now on, between these columns.
+  void SetColumnBlock(int32_t caret_col, int32_t anchor_col) {
+    block_mode_ = true;
+    block_start_col_ = caret_col;
+    block_end_col_ = anchor_col;
+  }
+  void EndColumnBlock() { block_mode_ = false; }
+  // The blanks the caret stands behind past its line's end; typed text goes in behind them.
+  const std::string& PendingSpaces() const { return pending_spaces_; }
+  void SetPendingSpaces(std::string blanks) { pending_spaces_ = std::move(blanks); }
+  void AddPendingSpace(char blank) { pending_spaces_.push_back(blank); }
+  // One pending blank fewer; false when there was none.
+  bool DropPendingSpace() {
+    if (pending_spaces_.empty()) return false;
+    pending_spaces_.pop_back();
+    return true;
+  }
+  // The caret's x that vertical moves keep, kNoDesiredX while none is kept.
+  int32_t DesiredX() const { return desired_x_; }
+  void SetDesiredX(int32_t x) { desired_x_ = x; }
   static constexpr int32_t kNoDesiredX = INT32_MIN;
 
   // --- events ---
@@ -514,6 +534,12 @@ class TScrivlet {
   TScrivNavigator* caret_;
   TScrivNavigator* scratch_[4];
   TScrivNavigator* work_nav_;
+  int32_t sel_length_ = 0;  // SetSelLength and Select change it, the edit primitive clears it
+  bool block_mode_ = false;
+  int32_t block_start_col_ = 0;
+  int32_t block_end_col_ = 0;
+  std::string pending_spaces_;
+  int32_t desired_x_ = kNoDesiredX;
   std::vector<TUndoRecord> undo_list_;
   int32_t undo_level_ = 0;
   int64_t undo_bytes_ = 0;

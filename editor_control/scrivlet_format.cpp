@@ -25,8 +25,8 @@ void TScrivlet::ResumeFormatting() {
 
 void TScrivlet::CreateHandle() {
   handle_ = true;
-  PendingSpaces.clear();
-  DesiredX = kNoDesiredX;
+  pending_spaces_.clear();
+  desired_x_ = kNoDesiredX;
   if (!Designing && update_mode_ == TzkUpdateMode::umBackground && scheduler_ != nullptr)
     format_thread_ =
         std::make_unique<TzkFormatThread>(*scheduler_, [this] { return FormatStep(); });

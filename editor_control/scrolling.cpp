@@ -38,7 +38,7 @@ void TScrivlet::ApplyScroll(int32_t x, int32_t y) {
   if (dx == 0 && dy == 0) return;
   horz_scroll_ = x;
   vert_scroll_ = y;
-  if (DesiredX != kNoDesiredX) DesiredX -= dx;
+  if (desired_x_ != kNoDesiredX) desired_x_ -= dx;
   if (dy != 0) top_line_nav_->SetVisibleLine(y / std::max(1, LineHeight()));
   if (window_ != nullptr) {
     window_->UpdateScrollBars();
@@ -98,7 +98,7 @@ void TScrivlet::ScrollInView() {
   const int32_t para = caret_->GetParaIndex();
   if (!(Table.Items(para).Flags & pfFormatted)) layout_->FormatUpTo(para);
   const int32_t lh = std::max(1, LineHeight());
-  const int32_t x = caret_->GetX() + Measurer()->Width(PendingSpaces, FontStyle());
+  const int32_t x = caret_->GetX() + Measurer()->Width(pending_spaces_, FontStyle());
   int32_t h = horz_scroll_;
   if ((word_wrap_ && column_wrap_ <= 0) ||
       (alignment_ != TAlignment::taLeftJustify && horz_scroll_ == 0)) {

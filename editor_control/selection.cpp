@@ -15,14 +15,14 @@ std::string_view TextOf(const TParagraph& p) {
 }  // namespace
 
 std::string TScrivlet::GetSelText() {
-  if (BlockMode) return GetColumnText();
+  if (block_mode_) return GetColumnText();
   return GetTextRange(SelLower(), SelUpper());
 }
 
 void TScrivlet::SetSelText(std::string_view text) {
-  if ((options_ & zkoPutExtraSpaces) && !PendingSpaces.empty() &&
-      (!BlockMode || SelLower() == SelUpper())) {
-    std::string with_spaces = PendingSpaces;
+  if ((options_ & zkoPutExtraSpaces) && !pending_spaces_.empty() &&
+      (!block_mode_ || SelLower() == SelUpper())) {
+    std::string with_spaces = pending_spaces_;
     with_spaces.append(text);
     InsertTextBuf(with_spaces);
     return;
@@ -63,7 +63,7 @@ void TScrivlet::SetSelPar(int32_t par) {
 }
 
 int32_t TScrivlet::GetSelCol() {
-  return caret_->ColumnInLine() + static_cast<int32_t>(PendingSpaces.size());
+  return caret_->ColumnInLine() + static_cast<int32_t>(pending_spaces_.size());
 }
 
 void TScrivlet::SetSelCol(int32_t col) {
@@ -77,7 +77,7 @@ void TScrivlet::SetSelCol(int32_t col) {
   // The end of a wrapped line is also the start of the next: the caret stays on its line.
   caret_->Assign(nav);
   if ((options_ & zkoKeepColumnPos) && !word_wrap_ && col > length) {
-    PendingSpaces.assign(static_cast<size_t>(col - length), ' ');
+    pending_spaces_.assign(static_cast<size_t>(col - length), ' ');
     UpdateCaret();
   }
 }
@@ -92,10 +92,10 @@ void TScrivlet::SelectColumnBlock(int32_t col1, int32_t par1, int32_t col2, int3
   Select(anchor, Table.Items(par2).StartOffset + caret_pos);
   // The caret's columns beyond its line end are pending spaces.
   const int32_t reached = ColumnOf(par2, caret_pos);
-  if (col2 > reached) PendingSpaces.assign(static_cast<size_t>(col2 - reached), ' ');
-  BlockMode = true;
-  BlockEndCol = col1;
-  BlockStartCol = col2;
+  if (col2 > reached) pending_spaces_.assign(static_cast<size_t>(col2 - reached), ' ');
+  block_mode_ = true;
+  block_end_col_ = col1;
+  block_start_col_ = col2;
   UpdateCaret();
 }
 
@@ -113,9 +113,9 @@ int32_t TScrivlet::ColumnOf(int32_t para_index, int32_t pos) {
 }
 
 std::string TScrivlet::GetColumnText() {
-  if (!BlockMode || SelLower() == SelUpper()) return {};
-  const int32_t left = std::min(BlockStartCol, BlockEndCol);
-  const int32_t right = std::max(BlockStartCol, BlockEndCol);
+  if (!block_mode_ || SelLower() == SelUpper()) return {};
+  const int32_t left = std::min(block_start_col_, block_end_col_);
+  const int32_t right = std::max(block_start_col_, block_end_col_);
   std::string out;
   for (int32_t i = sel_start_nav_->GetParaIndex(); i <= sel_end_nav_->GetParaIndex(); ++i) {
     const int32_t a = ColumnToPos(i, left);
@@ -131,7 +131,7 @@ void TScrivlet::ToggleStyle(uint8_t code) {
   if (!GetStaticFormat()) return;
   TScrivNavigator start(*this);
   start.SetOffset(SelLower());
-  const int32_t length = SelLength;
+  const int32_t length = sel_length_;
   const bool empty = SelLower() == SelUpper();
   const std::string selected = GetTextRange(SelLower(), SelUpper());
   std::string text;

@@ -119,10 +119,10 @@ TEST_F(MouseInputTest, TheLeftMarginSelectsWholeLinesWithTheirBreak) {
 TEST_F(MouseInputTest, AltWithTheButtonMakesAColumnBlockThatFollowsTheMouse) {
   s.SetOptions(s.GetOptions() | zkoBlockSelection);
   in.MouseDown(TMouseButton::mbLeft, ssLeft | ssAlt, X(1), Y(0));
-  EXPECT_TRUE(s.BlockMode);
+  EXPECT_TRUE(s.BlockMode());
   in.MouseMove(ssLeft | ssAlt, X(3), Y(2));
   in.MouseUp(TMouseButton::mbLeft, ssAlt, X(3), Y(2));
-  EXPECT_TRUE(s.BlockMode);
+  EXPECT_TRUE(s.BlockMode());
   EXPECT_EQ(s.GetColumnText(), "bc\r\nhi\r\nno\r\n");
 }
 

@@ -144,7 +144,7 @@ TEST_F(ScrivletWidgetTest, ShiftAltArrowsSelectAColumnWithoutTypingTheirCharacte
   QTest::keyClick(w, Qt::Key_Right, Qt::ShiftModifier | Qt::AltModifier);
   QTest::keyClick(w, Qt::Key_Down, Qt::ShiftModifier | Qt::AltModifier);
   QTest::keyClick(w, 'x', Qt::ShiftModifier | Qt::AltModifier);
-  EXPECT_TRUE(w->Memo().BlockMode);
+  EXPECT_TRUE(w->Memo().BlockMode());
   EXPECT_EQ(w->Memo().GetColumnText(), "b\r\nb\r\n");
   EXPECT_EQ(w->Memo().Text(), "abcdef\r\nabcdef");
 }
