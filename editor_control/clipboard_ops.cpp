@@ -46,14 +46,14 @@ std::vector<std::string> ColumnLines(std::string_view text) {
 void TScrivlet::CopyToClipboard() {
   if (clipboard_ == nullptr || SelLower() == SelUpper()) return;
   std::string text;
-  if (BlockMode) {
+  if (block_mode_) {
     text = GetColumnText();
   } else {
     text = GetSelText();
     if (options_ & zkoPlainClipboard)
       std::erase_if(text, [](char c) { return IsStyleChar(static_cast<uint8_t>(c)); });
   }
-  clipboard_->Put(text, BlockMode);
+  clipboard_->Put(text, block_mode_);
 }
 
 void TScrivlet::CutToClipboard() {
@@ -70,7 +70,11 @@ struct TScrivlet::KeptSelection {
   bool block;
   int32_t start_col, end_col;
   KeptSelection(TScrivlet& s)
-      : low(s), high(s), block(s.BlockMode), start_col(s.BlockStartCol), end_col(s.BlockEndCol) {
+      : low(s),
+        high(s),
+        block(s.block_mode_),
+        start_col(s.block_start_col_),
+        end_col(s.block_end_col_) {
     low.SetOffset(s.SelLower());
     high.SetOffset(s.SelUpper());
     // Text pasted at either end goes outside the block.
@@ -85,23 +89,23 @@ std::unique_ptr<TScrivlet::KeptSelection> TScrivlet::KeepSelectionForPaste(TUpda
     kept = std::make_unique<KeptSelection>(*this);
     update.Open();
   }
-  const std::string pending = PendingSpaces;
-  SetSelStart(Caret->Offset());
-  PendingSpaces = pending;
+  const std::string pending = pending_spaces_;
+  SetSelStart(caret_->Offset());
+  pending_spaces_ = pending;
   return kept;
 }
 
 bool TScrivlet::RestoreSelectionAfterPaste(std::unique_ptr<KeptSelection> kept) {
   if (!kept) return false;
   // The caret stays where the paste ended, as a navigator of its own.
-  PasteCaretNav->SetOffset(Caret->Offset());
-  SelStartNav->SetOffset(kept->low.Offset());
-  SelEndNav->SetOffset(kept->high.Offset());
-  Caret = PasteCaretNav;
-  SelLength = kept->high.Offset() - kept->low.Offset();
-  BlockMode = kept->block;
-  BlockStartCol = kept->start_col;
-  BlockEndCol = kept->end_col;
+  paste_caret_nav_->SetOffset(caret_->Offset());
+  sel_start_nav_->SetOffset(kept->low.Offset());
+  sel_end_nav_->SetOffset(kept->high.Offset());
+  caret_ = paste_caret_nav_;
+  sel_length_ = kept->high.Offset() - kept->low.Offset();
+  block_mode_ = kept->block;
+  block_start_col_ = kept->start_col;
+  block_end_col_ = kept->end_col;
   return true;
 }
 
@@ -135,13 +139,13 @@ void TScrivlet::InsertColumnText(std::string_view text) {
     std::unique_ptr<KeptSelection> kept = KeepSelectionForPaste(kept_update);
     {
       TUpdateGuard update(*this);
-      int32_t first_para = Caret->GetParaIndex();
-      int32_t column =
-          ColumnOf(first_para, Caret->GetPosInPara()) + static_cast<int32_t>(PendingSpaces.size());
-      if (BlockMode) {
+      int32_t first_para = caret_->GetParaIndex();
+      int32_t column = ColumnOf(first_para, caret_->GetPosInPara()) +
+                       static_cast<int32_t>(pending_spaces_.size());
+      if (block_mode_) {
         // The block is replaced: the insertion starts at its top left corner.
-        first_para = SelStartNav->GetParaIndex();
-        column = std::min(BlockStartCol, BlockEndCol);
+        first_para = sel_start_nav_->GetParaIndex();
+        column = std::min(block_start_col_, block_end_col_);
         ClearSelection();
       }
       const std::vector<std::string> lines = ColumnLines(text);

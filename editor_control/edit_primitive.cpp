@@ -30,11 +30,11 @@ int32_t TScrivlet::ColumnToPos(int32_t para_index, int32_t col) {
 }
 
 void TScrivlet::DeleteColumnBlock() {
-  const int32_t first = SelStartNav->GetParaIndex();
-  const int32_t last = SelEndNav->GetParaIndex();
-  const int32_t left = std::min(BlockStartCol, BlockEndCol);
-  const int32_t right = std::max(BlockStartCol, BlockEndCol);
-  BlockMode = false;
+  const int32_t first = sel_start_nav_->GetParaIndex();
+  const int32_t last = sel_end_nav_->GetParaIndex();
+  const int32_t left = std::min(block_start_col_, block_end_col_);
+  const int32_t right = std::max(block_start_col_, block_end_col_);
+  block_mode_ = false;
   TUpdateGuard update(*this);
   for (int32_t i = first; i <= last; ++i) {
     const int32_t a = ColumnToPos(i, left);
@@ -52,13 +52,13 @@ int32_t TScrivlet::WidenOverTrailingBlanks(std::string_view text) {
   const size_t cr = text.find('\r');
   if (cr == std::string_view::npos) return 0;
   if (!std::all_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(cr), IsBlank)) return 0;
-  const TParagraph& p = *SelStartNav->GetPara();
-  int32_t pos = std::min(SelStartNav->GetPosInPara(), para::Length(p));
+  const TParagraph& p = *sel_start_nav_->GetPara();
+  int32_t pos = std::min(sel_start_nav_->GetPosInPara(), para::Length(p));
   const int32_t from = pos;
   while (pos > 0 && IsBlank(p.Text[pos - 1])) --pos;
   if (pos == from) return 0;
-  SelStartNav->SetOffset(p.StartOffset + pos);
-  SelLength = Caret == SelStartNav ? SelUpper() - SelLower() : SelLower() - SelUpper();
+  sel_start_nav_->SetOffset(p.StartOffset + pos);
+  sel_length_ = caret_ == sel_start_nav_ ? SelUpper() - SelLower() : SelLower() - SelUpper();
   return from - pos;
 }
 
@@ -66,7 +66,7 @@ void TScrivlet::CorrectNavigators(int32_t old_start, int32_t old_end, int32_t ne
                                   int32_t first_para, int32_t last_para, const TInsertResult& r) {
   const std::vector<TScrivNavigator*> navs = navigators_;  // a FreeOnDelete one leaves the list
   for (TScrivNavigator* nav : navs) {
-    if (nav == SelStartNav || nav == SelEndNav) continue;
+    if (nav == sel_start_nav_ || nav == sel_end_nav_) continue;
     const int32_t o = nav->Offset();
     const int32_t index = nav->CachedParaIndex();
     if (o < old_start) {
@@ -95,8 +95,8 @@ void TScrivlet::CorrectNavigators(int32_t old_start, int32_t old_end, int32_t ne
 
 void TScrivlet::Rehighlight(int32_t start, int32_t end, bool runs_removed,
                             bool plain_attrs_at_start) {
-  TScrivNavigator& from = *Scratch[0];
-  TScrivNavigator& to = *Scratch[1];
+  TScrivNavigator& from = *scratch_[0];
+  TScrivNavigator& to = *scratch_[1];
   from.SetOffset(start);
   to.SetOffset(end);
   if (Engine != nullptr) Engine->RepairRuns(from, to, runs_removed);
@@ -158,18 +158,18 @@ void TScrivlet::InsertTextBuf(std::string_view text_in) {
   NotifyListeners(kChangeBefore);
 
   // A selection end between the CR and the LF of a break goes back to the paragraph end.
-  for (TScrivNavigator* nav : {SelStartNav, SelEndNav})
+  for (TScrivNavigator* nav : {sel_start_nav_, sel_end_nav_})
     if (nav->GetPosInPara() > para::Length(*nav->GetPara())) nav->SetOffset(nav->Offset() - 1);
-  SelLength = Caret == SelStartNav ? SelUpper() - SelLower() : SelLower() - SelUpper();
+  sel_length_ = caret_ == sel_start_nav_ ? SelUpper() - SelLower() : SelLower() - SelUpper();
 
   if (SelLower() == SelUpper() && text.empty()) return;
-  if (BlockMode) {
+  if (block_mode_) {
     DeleteColumnBlock();
     if (text.empty()) return;
   }
 
-  PendingSpaces.clear();
-  DesiredX = kNoDesiredX;
+  pending_spaces_.clear();
+  desired_x_ = kNoDesiredX;
   // Undo and Redo put back exactly the recorded text: none of the automatic edits then.
   const bool automatic = !undoing_ && !verbatim_;
   const bool discard = automatic && (options_ & zkoDiscardTrailingSpaces) != 0;
@@ -189,7 +189,7 @@ void TScrivlet::InsertTextBuf(std::string_view text_in) {
     if (!need_new) {
       const TUndoRecord& last = undo_list_[static_cast<size_t>(undo_level_ - 1)];
       // Typing goes on in the record it began; inside an update only the update's own.
-      extend = Caret->Offset() == last.End && last.End != last.Start &&
+      extend = caret_->Offset() == last.End && last.End != last.Start &&
                last.Group == update_depth_ && (update_depth_ == 0 || last.Step == step_serial_);
     }
     if (!extend) {
@@ -199,18 +199,19 @@ void TScrivlet::InsertTextBuf(std::string_view text_in) {
       rec.Replaced = GetTextRange(old_start, old_end);
     }
   }
-  const TStyleRun& start_style = SelStartNav->CurrentStyle();
+  const TStyleRun& start_style = sel_start_nav_->CurrentStyle();
   const bool plain_attrs_at_start =
       (start_style.RunFlags & kRunHasAttributes) != 0 && (start_style.RunFlags & kRunByKey) == 0;
-  const int32_t first_para = SelStartNav->GetParaIndex();
-  const int32_t last_para = SelEndNav->GetParaIndex();
+  const int32_t first_para = sel_start_nav_->GetParaIndex();
+  const int32_t last_para = sel_end_nav_->GetParaIndex();
 
   // An exception here leaves no half-made record: nothing was committed yet.
   ++update_depth_;
   TInsertResult r;
   try {
     // Dropping an empty run deletes its toggles one by one; putting them back would undo that.
-    r = Table.InsertText(text, *SelStartNav, automatic && !dropping_runs_, discard, *SelEndNav);
+    r = Table.InsertText(text, *sel_start_nav_, automatic && !dropping_runs_, discard,
+                         *sel_end_nav_);
   } catch (...) {
     --update_depth_;
     throw;
@@ -236,10 +237,10 @@ void TScrivlet::InsertTextBuf(std::string_view text_in) {
     }
   }
 
-  SelStartNav->Unresolve();
-  SelStartNav->SetOffset(old_start);
-  SelEndNav->Unresolve();
-  SelEndNav->SetOffset(new_end);
+  sel_start_nav_->Unresolve();
+  sel_start_nav_->SetOffset(old_start);
+  sel_end_nav_->Unresolve();
+  sel_end_nav_->SetOffset(new_end);
   CorrectNavigators(old_start, old_end, new_end, first_para, last_para, r);
 
   TScrivNavigator end(*this);  // the caret's place, kept right by the edits that follow
@@ -249,10 +250,10 @@ void TScrivlet::InsertTextBuf(std::string_view text_in) {
   if (automatic && GetStaticFormat() && DropEmptyStyleRuns && !dropping_runs_)
     DropEmptyRuns(first_para, changed_last);
 
-  SelStartNav->SetOffset(end.Offset());
-  SelEndNav->SetOffset(end.Offset());
-  Caret = SelStartNav;
-  SelLength = 0;
+  sel_start_nav_->SetOffset(end.Offset());
+  sel_end_nav_->SetOffset(end.Offset());
+  caret_ = sel_start_nav_;
+  sel_length_ = 0;
   if (update_depth_ == 0) RefreshAfterChange();
 }
 

@@ -429,13 +429,13 @@ void TScrivLayout::ScanSections(TScrivNavigator& from, TScrivNavigator& to) {
   if (contiguous) table.LastScanned = std::max(table.LastScanned, last);
   last_scan_from_ = from.Offset();
   last_scan_to_ = to.Offset();
-  last_scan_chars_ = table.CharCount;
+  last_scan_chars_ = table.CharCount();
 }
 
 void TScrivLayout::ScanKeywords(TScrivNavigator& from, TScrivNavigator& to) {
   // Sections and keywords are rescanned together: nothing left to do for the same range.
   if (from.Offset() == last_scan_from_ && to.Offset() == last_scan_to_ &&
-      memo_.Table.CharCount == last_scan_chars_)
+      memo_.Table.CharCount() == last_scan_chars_)
     return;
   ScanSections(from, to);
 }
@@ -446,8 +446,8 @@ void TScrivLayout::StyleRange(int32_t from, int32_t to, bool remove, bool apply,
                               const TStyleRun& run) {
   TParagraphsList& table = memo_.Table;
   if (from > to) std::swap(from, to);
-  from = std::clamp(from, 0, table.CharCount);
-  to = std::clamp(to, 0, table.CharCount);
+  from = std::clamp(from, 0, table.CharCount());
+  to = std::clamp(to, 0, table.CharCount());
   const int32_t first = table.ParagraphAt(from);
   const int32_t last = table.ParagraphAt(to);
   for (int32_t i = first; i <= last; ++i) {

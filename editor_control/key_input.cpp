@@ -17,9 +17,7 @@ std::string_view TextOf(const TParagraph& p) {
 
 }  // namespace
 
-int32_t TScrivInput::Anchor() const {
-  return memo_.Caret == memo_.SelStartNav ? memo_.SelUpper() : memo_.SelLower();
-}
+int32_t TScrivInput::Anchor() const { return memo_.SelAnchor(); }
 
 void TScrivInput::MoveTo(int32_t offset, bool extend) {
   if (extend)
@@ -30,9 +28,7 @@ void TScrivInput::MoveTo(int32_t offset, bool extend) {
 
 void TScrivInput::MoveTo(const TScrivNavigator& to, bool extend) {
   MoveTo(to.Offset(), extend);
-  if (!to.Resolved() || memo_.Caret->Offset() != to.Offset()) return;
-  memo_.Caret->Assign(to);
-  memo_.UpdateCaret();
+  if (memo_.SettleCaret(to)) memo_.UpdateCaret();
 }
 
 bool TScrivInput::ClaimsShortcut(uint16_t key, uint8_t shift) const {
@@ -46,7 +42,7 @@ bool TScrivInput::ClaimsShortcut(uint16_t key, uint8_t shift) const {
 }
 
 TKeyState TScrivInput::KeyState() const {
-  return {memo_.GetDisplayOnly(), !memo_.ReadOnly && memo_.EnableHotKeys, memo_.BlockMode};
+  return {memo_.GetDisplayOnly(), !memo_.ReadOnly && memo_.EnableHotKeys, memo_.BlockMode()};
 }
 
 bool TScrivInput::KeyDown(uint16_t key, uint8_t shift) {
@@ -111,13 +107,12 @@ bool TScrivInput::EditingKey(uint16_t key, uint8_t mods) {
 void TScrivInput::StartColumnBlockOnChord(uint16_t key, uint8_t mods) {
   TScrivlet& m = memo_;
   if (mods != (ssShift | ssAlt) || !(m.GetOptions() & zkoBlockSelection) ||
-      m.SelLower() != m.SelUpper() || m.BlockMode || !IsArrow(key) || m.GetWordWrap())
+      m.SelLower() != m.SelUpper() || m.BlockMode() || !IsArrow(key) || m.GetWordWrap())
     return;
-  const int32_t para = m.Caret->GetParaIndex();
-  const int32_t col =
-      m.ColumnOf(para, m.Caret->GetPosInPara()) + static_cast<int32_t>(m.PendingSpaces.size());
-  m.BlockMode = true;
-  m.BlockStartCol = m.BlockEndCol = col;
+  const int32_t para = m.CaretNav().GetParaIndex();
+  const int32_t col = m.ColumnOf(para, m.CaretNav().GetPosInPara()) +
+                      static_cast<int32_t>(m.PendingSpaces().size());
+  m.SetColumnBlock(col, col);
   block_anchor_para_ = para;
 }
 
@@ -216,25 +211,26 @@ int32_t TScrivInput::ViewStep() const { return memo_.ClientWidth() / 5 + 1; }
 
 void TScrivInput::VerticalMove(int32_t lines, bool extend) {
   TScrivlet& m = memo_;
-  if (m.DesiredX == TScrivlet::kNoDesiredX) m.DesiredX = CaretRect(m).Left;
-  const int32_t desired = m.DesiredX;
-  const int32_t from = m.Caret->GetVisibleLine();
-  const int32_t target = std::clamp(from + lines, 0, std::max(0, m.Table.VisibleLineCount - 1));
+  if (m.DesiredX() == TScrivlet::kNoDesiredX) m.SetDesiredX(CaretRect(m).Left);
+  const int32_t desired = m.DesiredX();
+  const int32_t from = m.CaretNav().GetVisibleLine();
+  const int32_t target = std::clamp(from + lines, 0, std::max(0, m.Table.VisibleLineCount() - 1));
   if (m.GetWordWrap()) m.EnsureLine(target + 1);
-  TScrivNavigator& nav = *m.WorkNav;
-  nav.SetOffset(m.Caret->Offset());
+  TScrivNavigator& nav = m.WorkNav();
+  nav.SetOffset(m.CaretNav().Offset());
   nav.SetVisibleLine(target);
   nav.SetFromX(desired);
   MoveTo(nav, extend);
-  m.DesiredX = desired;
+  m.SetDesiredX(desired);
   // Past a short line's end the missing width becomes padding.
-  if (m.BlockMode || (m.GetOptions() & zkoKeepColumnPos)) {
+  if (m.BlockMode() || (m.GetOptions() & zkoKeepColumnPos)) {
     const int32_t x = CaretRect(m).Left;
     const int32_t space = std::max(1, m.Measurer()->Width(" ", m.FontStyle()));
-    const bool at_line_end = m.Caret->GetPosInPara() ==
-                             para::LineRecord(*m.Caret->GetPara(), m.Caret->GetLineInPara()).End;
-    if ((at_line_end || m.Caret->CharAt() == '\t') && desired > x) {
-      m.PendingSpaces.assign(static_cast<size_t>((desired - x) / space), ' ');
+    const bool at_line_end =
+        m.CaretNav().GetPosInPara() ==
+        para::LineRecord(*m.CaretNav().GetPara(), m.CaretNav().GetLineInPara()).End;
+    if ((at_line_end || m.CaretNav().CharAt() == '\t') && desired > x) {
+      m.SetPendingSpaces(std::string(static_cast<size_t>((desired - x) / space), ' '));
       m.UpdateCaret();
     }
   }
@@ -242,28 +238,27 @@ void TScrivInput::VerticalMove(int32_t lines, bool extend) {
 
 void TScrivInput::CharLeft(bool extend) {
   TScrivlet& m = memo_;
-  if (!m.PendingSpaces.empty()) {
-    m.PendingSpaces.pop_back();
+  if (m.DropPendingSpace()) {
     m.UpdateCaret();
     return;
   }
-  const int32_t o = m.Caret->Offset();
-  MoveTo(std::max(0, o - (m.Caret->GetPosInPara() == 0 ? 2 : 1)), extend);
+  const int32_t o = m.CaretNav().Offset();
+  MoveTo(std::max(0, o - (m.CaretNav().GetPosInPara() == 0 ? 2 : 1)), extend);
 }
 
 void TScrivInput::CharRight(bool extend) {
   TScrivlet& m = memo_;
   const uint32_t opts = m.GetOptions();
-  const int32_t o = m.Caret->Offset();
-  const bool at_end = m.Caret->CharAt() == 13 || o >= m.CharCount();
+  const int32_t o = m.CaretNav().Offset();
+  const bool at_end = m.CaretNav().CharAt() == 13 || o >= m.CharCount();
   if (at_end && (opts & zkoKeepColumnPos) && !(opts & zkoWrapCaret)) {
-    m.PendingSpaces.push_back(' ');
+    m.AddPendingSpace(' ');
     m.UpdateCaret();
     return;
   }
   int32_t to = o;
-  const std::string_view text = TextOf(*m.Caret->GetPara());
-  int32_t pos = m.Caret->GetPosInPara();
+  const std::string_view text = TextOf(*m.CaretNav().GetPara());
+  int32_t pos = m.CaretNav().GetPosInPara();
   if (m.GetStaticFormat() && m.PassOverCodes)
     while (pos < static_cast<int32_t>(text.size()) &&
            IsStyleChar(static_cast<uint8_t>(text[static_cast<size_t>(pos)]))) {
@@ -286,52 +281,52 @@ void TScrivInput::CharRight(bool extend) {
 }
 
 void TScrivInput::WordLeft(bool extend) {
-  TScrivNavigator& nav = *memo_.WorkNav;
-  nav.SetOffset(memo_.Caret->Offset());
+  TScrivNavigator& nav = memo_.WorkNav();
+  nav.SetOffset(memo_.CaretNav().Offset());
   nav.WordStartBack(memo_.SeparatorSet());
   MoveTo(nav.Offset(), extend);
 }
 
 void TScrivInput::WordRight(bool extend) {
-  TScrivNavigator& nav = *memo_.WorkNav;
-  nav.SetOffset(memo_.Caret->Offset());
+  TScrivNavigator& nav = memo_.WorkNav();
+  nav.SetOffset(memo_.CaretNav().Offset());
   nav.NextWordStart(memo_.SeparatorSet());
   MoveTo(nav.Offset(), extend);
 }
 
 void TScrivInput::LineStart(bool extend) {
-  TScrivNavigator& nav = *memo_.WorkNav;
-  nav.Assign(*memo_.Caret);
+  TScrivNavigator& nav = memo_.WorkNav();
+  nav.Assign(memo_.CaretNav());
   nav.SetColumnInLine(0);
   MoveTo(nav, extend);
 }
 
 void TScrivInput::LineEnd(bool extend) {
-  TScrivNavigator& nav = *memo_.WorkNav;
-  nav.Assign(*memo_.Caret);
+  TScrivNavigator& nav = memo_.WorkNav();
+  nav.Assign(memo_.CaretNav());
   const TLineRecord rec = para::LineRecord(*nav.GetPara(), nav.GetLineInPara());
   nav.SetColumnInLine(rec.End - rec.Start);
   MoveTo(nav, extend);
 }
 
 bool TScrivInput::LineUp(bool extend) {
-  if (memo_.Caret->GetVisibleLine() == 0 && !extend) return false;
+  if (memo_.CaretNav().GetVisibleLine() == 0 && !extend) return false;
   VerticalMove(-1, extend);
   return true;
 }
 
 void TScrivInput::LineDown(bool extend) {
   TScrivlet& m = memo_;
-  if (m.Caret->GetVisibleLine() + 1 >= m.Table.VisibleLineCount && m.GetWordWrap())
-    m.EnsureLine(m.Caret->GetVisibleLine() + 2);
-  if (m.Caret->GetVisibleLine() + 1 < m.Table.VisibleLineCount) VerticalMove(1, extend);
+  if (m.CaretNav().GetVisibleLine() + 1 >= m.Table.VisibleLineCount() && m.GetWordWrap())
+    m.EnsureLine(m.CaretNav().GetVisibleLine() + 2);
+  if (m.CaretNav().GetVisibleLine() + 1 < m.Table.VisibleLineCount()) VerticalMove(1, extend);
 }
 
 void TScrivInput::PageMove(int32_t sign, bool view_follows, bool extend) {
   TScrivlet& m = memo_;
   const int32_t lh = std::max(1, m.LineHeight());
   const int32_t rows = std::max(1, m.ClientHeight() / lh - 1);
-  const int32_t caret_y = m.Caret->GetY();
+  const int32_t caret_y = m.CaretNav().GetY();
   const bool in_view = caret_y >= 0 && caret_y < m.ClientHeight();
   VerticalMove(sign * rows, extend);
   if (view_follows && in_view) {
@@ -344,10 +339,10 @@ void TScrivInput::PageMove(int32_t sign, bool view_follows, bool extend) {
 void TScrivInput::GrowBlock(int32_t columns, int32_t paragraphs) {
   TScrivlet& m = memo_;
   const int32_t col =
-      columns < 0 ? std::max(0, m.BlockStartCol + columns) : m.BlockStartCol + columns;
+      columns < 0 ? std::max(0, m.BlockStartCol() + columns) : m.BlockStartCol() + columns;
   const int32_t para =
-      std::clamp(m.Caret->GetParaIndex() + paragraphs, 0, std::max(0, m.Table.Count() - 1));
-  m.SelectColumnBlock(m.BlockEndCol, block_anchor_para_, col, para);
+      std::clamp(m.CaretNav().GetParaIndex() + paragraphs, 0, std::max(0, m.Table.Count() - 1));
+  m.SelectColumnBlock(m.BlockEndCol(), block_anchor_para_, col, para);
 }
 
 void TScrivInput::ToggleOverwrite() {
@@ -367,10 +362,10 @@ std::string TScrivInput::LeadingBlanks(int32_t para) const {
 void TScrivInput::DeleteWordBack() {
   TScrivlet& m = memo_;
   if (m.ReadOnly) return;
-  TScrivNavigator& nav = *m.WorkNav;
-  nav.SetOffset(m.Caret->Offset());
+  TScrivNavigator& nav = m.WorkNav();
+  nav.SetOffset(m.CaretNav().Offset());
   nav.WordStartBack(m.SeparatorSet());
-  m.Select(m.Caret->Offset(), nav.Offset());
+  m.Select(m.CaretNav().Offset(), nav.Offset());
   m.ClearSelection();
 }
 
@@ -382,7 +377,7 @@ void TScrivInput::RestoreColumnAsPadding(int32_t old_x) {
   const int32_t space =
       std::max(1, m.Measurer() != nullptr ? m.Measurer()->Width(" ", m.FontStyle()) : 1);
   if (old_x <= x) return;
-  m.PendingSpaces.assign(static_cast<size_t>((old_x - x) / space), ' ');
+  m.SetPendingSpaces(std::string(static_cast<size_t>((old_x - x) / space), ' '));
   m.UpdateCaret();
 }
 
@@ -391,21 +386,20 @@ void TScrivInput::DeleteBack() {
   if (m.ReadOnly) return;
   if (m.SelLower() != m.SelUpper()) {
     const int32_t old_x = CaretRect(m).Left;
-    const int32_t old_line = m.Caret->GetVisibleLine();
+    const int32_t old_line = m.CaretNav().GetVisibleLine();
     m.ClearSelection();
-    if ((m.GetOptions() & zkoKeepColumnPos) && m.Caret->GetVisibleLine() == old_line)
+    if ((m.GetOptions() & zkoKeepColumnPos) && m.CaretNav().GetVisibleLine() == old_line)
       RestoreColumnAsPadding(old_x);
     return;
   }
-  if (!m.PendingSpaces.empty()) {
-    m.PendingSpaces.pop_back();
+  if (m.DropPendingSpace()) {
     m.UpdateCaret();
     return;
   }
-  const int32_t o = m.Caret->Offset();
+  const int32_t o = m.CaretNav().Offset();
   if (o == 0) return;
-  const int32_t para = m.Caret->GetParaIndex();
-  const int32_t pos = m.Caret->GetPosInPara();
+  const int32_t para = m.CaretNav().GetParaIndex();
+  const int32_t pos = m.CaretNav().GetPosInPara();
   if (pos == 0) {
     m.Select(o, o - 2);  // the paragraph break
     m.ClearSelection();
@@ -456,8 +450,8 @@ void TScrivInput::CutOrSelectBack() {
     if (!m.ReadOnly) m.CutToClipboard();
     return;
   }
-  const int32_t o = m.Caret->Offset();
-  if (o > 0) m.Select(o, o - (m.Caret->GetPosInPara() == 0 ? 2 : 1));
+  const int32_t o = m.CaretNav().Offset();
+  if (o > 0) m.Select(o, o - (m.CaretNav().GetPosInPara() == 0 ? 2 : 1));
 }
 
 bool TScrivInput::DeleteForwardGoesOn() {
@@ -467,15 +461,15 @@ bool TScrivInput::DeleteForwardGoesOn() {
     m.ClearSelection();
     return false;
   }
-  return m.Caret->Offset() < m.CharCount();
+  return m.CaretNav().Offset() < m.CharCount();
 }
 
 void TScrivInput::DeleteToLineEnd() {
   TScrivlet& m = memo_;
   if (!DeleteForwardGoesOn()) return;
-  const int32_t o = m.Caret->Offset();
-  const int32_t pos = m.Caret->GetPosInPara();
-  const TLineRecord rec = para::LineRecord(*m.Caret->GetPara(), m.Caret->GetLineInPara());
+  const int32_t o = m.CaretNav().Offset();
+  const int32_t pos = m.CaretNav().GetPosInPara();
+  const TLineRecord rec = para::LineRecord(*m.CaretNav().GetPara(), m.CaretNav().GetLineInPara());
   if (rec.End <= pos) return;
   m.Select(o, o + rec.End - pos);
   m.ClearSelection();
@@ -484,12 +478,13 @@ void TScrivInput::DeleteToLineEnd() {
 void TScrivInput::DeleteForward() {
   TScrivlet& m = memo_;
   if (!DeleteForwardGoesOn()) return;
-  const int32_t o = m.Caret->Offset();
-  const int32_t pos = m.Caret->GetPosInPara();
-  const TParagraph& p = *m.Caret->GetPara();
+  const int32_t o = m.CaretNav().Offset();
+  const int32_t pos = m.CaretNav().GetPosInPara();
+  const TParagraph& p = *m.CaretNav().GetPara();
   const int32_t length = para::Length(p);
   const int32_t old_x = CaretRect(m).Left;
-  const bool keep = (m.GetOptions() & zkoKeepColumnPos) && !m.BlockMode && !m.PendingSpaces.empty();
+  const bool keep =
+      (m.GetOptions() & zkoKeepColumnPos) && !m.BlockMode() && !m.PendingSpaces().empty();
   // The character after the caret with the style characters directly behind it, or the break.
   int32_t to = pos;
   if (pos >= length) {
@@ -526,18 +521,18 @@ bool TScrivInput::KeyPress(uint8_t ch) {
   const bool keep_block = (opts & zkoNoOverwriteBlocks) && ch != 3 && ch != 22 && ch != 24 &&
                           m.SelLower() != m.SelUpper();
   std::unique_ptr<TScrivNavigator> lower, upper;
-  const bool block = m.BlockMode;
-  const int32_t col_a = m.BlockEndCol, col_b = m.BlockStartCol;
+  const bool block = m.BlockMode();
+  const int32_t col_a = m.BlockEndCol(), col_b = m.BlockStartCol();
   int32_t para_a = 0, para_b = 0;
   if (keep_block) {
-    const int32_t caret = m.Caret->Offset();
+    const int32_t caret = m.CaretNav().Offset();
     if (opts & zkoPersistentBlocks) {
       lower = std::make_unique<TScrivNavigator>(m);
       upper = std::make_unique<TScrivNavigator>(m);
       lower->SetOffset(m.SelLower());
       upper->SetOffset(m.SelUpper());
       para_a = block_anchor_para_;
-      para_b = m.Caret->GetParaIndex();
+      para_b = m.CaretNav().GetParaIndex();
     }
     m.SetSelStart(caret);
   }
@@ -569,17 +564,17 @@ void TScrivInput::TypeChar(uint8_t ch) {
   TScrivlet& m = memo_;
   const char c = static_cast<char>(ch);
   const bool empty = m.SelLower() == m.SelUpper();
-  const bool at_para_end = m.Caret->CharAt() == 13 || m.Caret->Offset() >= m.CharCount();
+  const bool at_para_end = m.CaretNav().CharAt() == 13 || m.CaretNav().Offset() >= m.CharCount();
   if (ch == ' ' && empty && at_para_end && (m.GetOptions() & zkoDiscardTrailingSpaces)) {
     // Trailing blanks are never stored: the space waits as padding.
-    m.PendingSpaces.push_back(' ');
+    m.AddPendingSpace(' ');
     m.UpdateCaret();
     return;
   }
   if (empty && m.GetOverwrite() && !at_para_end) {
-    const std::string pending = m.PendingSpaces;
+    const std::string pending = m.PendingSpaces();
     m.SetSelLength(1);
-    m.PendingSpaces = pending;
+    m.SetPendingSpaces(pending);
   }
   m.SetSelText(std::string_view(&c, 1));
 }
@@ -588,11 +583,11 @@ void TScrivInput::Return() {
   TScrivlet& m = memo_;
   const bool empty = m.SelLower() == m.SelUpper();
   if (m.GetOverwrite() && empty) {
-    const int32_t line = m.Caret->GetVisibleLine();
+    const int32_t line = m.CaretNav().GetVisibleLine();
     if (m.GetWordWrap()) m.EnsureLine(line + 2);
-    if (line + 1 < m.Table.VisibleLineCount) {
-      TScrivNavigator& nav = *m.WorkNav;
-      nav.SetOffset(m.Caret->Offset());
+    if (line + 1 < m.Table.VisibleLineCount()) {
+      TScrivNavigator& nav = m.WorkNav();
+      nav.SetOffset(m.CaretNav().Offset());
       nav.SetVisibleLine(line + 1);
       m.SetSelStart(nav.Offset());
     } else {
@@ -604,7 +599,7 @@ void TScrivInput::Return() {
   std::string indent;
   if ((m.GetOptions() & zkoAutoIndent) && empty) {
     // The leading blanks of this line, or of the nearest earlier one that has text.
-    int32_t para = m.Caret->GetParaIndex();
+    int32_t para = m.CaretNav().GetParaIndex();
     for (int32_t i = para; i >= 0; --i) {
       const std::string lead = LeadingBlanks(i);
       if (static_cast<int32_t>(lead.size()) < para::Length(m.Table.Items(i)) || i == 0) {
@@ -613,19 +608,19 @@ void TScrivInput::Return() {
         break;
       }
     }
-    const int32_t caret_col = m.ColumnOf(m.Caret->GetParaIndex(), m.Caret->GetPosInPara()) +
-                              static_cast<int32_t>(m.PendingSpaces.size());
+    const int32_t caret_col = m.ColumnOf(m.CaretNav().GetParaIndex(), m.CaretNav().GetPosInPara()) +
+                              static_cast<int32_t>(m.PendingSpaces().size());
     while (!indent.empty() && m.ColumnOf(para, static_cast<int32_t>(indent.size())) > caret_col)
       indent.pop_back();
   }
-  const bool at_para_end = m.Caret->CharAt() == 13 || m.Caret->Offset() >= m.CharCount();
+  const bool at_para_end = m.CaretNav().CharAt() == 13 || m.CaretNav().Offset() >= m.CharCount();
   if ((m.GetOptions() & zkoDiscardTrailingSpaces) && empty && at_para_end && !indent.empty()) {
     std::string pending;
     for (char c : indent)
       pending.append(c == '\t' ? static_cast<size_t>(std::max(1, m.GetTabStops())) : 1u, ' ');
-    m.PendingSpaces.clear();
+    m.SetPendingSpaces({});
     m.SetSelText("\r\n");
-    m.PendingSpaces = pending;
+    m.SetPendingSpaces(pending);
     m.UpdateCaret();
     return;
   }
@@ -637,9 +632,9 @@ void TScrivInput::Tab() {
   const bool empty = m.SelLower() == m.SelUpper();
   if (m.GetOptions() & zkoSmartTabs) {
     // To the next indentation column of the line above: where a word starts behind blanks.
-    const int32_t para = m.Caret->GetParaIndex();
-    const int32_t col =
-        m.ColumnOf(para, m.Caret->GetPosInPara()) + static_cast<int32_t>(m.PendingSpaces.size());
+    const int32_t para = m.CaretNav().GetParaIndex();
+    const int32_t col = m.ColumnOf(para, m.CaretNav().GetPosInPara()) +
+                        static_cast<int32_t>(m.PendingSpaces().size());
     if (para > 0) {
       const std::string_view above = TextOf(m.Table.Items(para - 1));
       for (int32_t k = 1; k < static_cast<int32_t>(above.size()); ++k) {
@@ -653,8 +648,8 @@ void TScrivInput::Tab() {
       }
     }
   } else if (empty && (m.GetOptions() & zkoDiscardTrailingSpaces) &&
-             (m.Caret->CharAt() == 13 || m.Caret->Offset() >= m.CharCount())) {
-    m.PendingSpaces.push_back('\t');
+             (m.CaretNav().CharAt() == 13 || m.CaretNav().Offset() >= m.CharCount())) {
+    m.AddPendingSpace('\t');
     m.UpdateCaret();
     return;
   }

@@ -228,9 +228,7 @@ int32_t TScrivLayout::LayoutParagraph(int32_t i) {
 void TScrivLayout::FinishLayoutRange(int32_t first, int32_t last, int32_t visible_delta,
                                      int32_t line_delta) {
   TParagraphsList& table = memo_.Table;
-  table.LineCount += line_delta;
-  table.VisibleLineCount += visible_delta;
-  table.ShiftLines(last + 1, visible_delta);
+  table.LinesChanged(last, line_delta, visible_delta);
   TParagraphsList::ForgetNavigatorCaches(memo_.Navigators(), table.Items(first).StartOffset, last);
   memo_.UpdateScrollBars();
 }

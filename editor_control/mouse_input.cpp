@@ -25,30 +25,30 @@ int32_t TScrivInput::BlockColumnAt(int32_t x) const {
 }
 
 void TScrivInput::ExtendBlockTo(int32_t x, int32_t y) {
-  TScrivNavigator& nav = *memo_.WorkNav;
+  TScrivNavigator& nav = memo_.WorkNav();
   nav.SetFromPoint(x, y);
   const int32_t para = std::min(nav.GetParaIndex(), memo_.Table.Count() - 1);
-  memo_.SelectColumnBlock(memo_.BlockEndCol, block_anchor_para_, BlockColumnAt(x), para);
+  memo_.SelectColumnBlock(memo_.BlockEndCol(), block_anchor_para_, BlockColumnAt(x), para);
 }
 
 void TScrivInput::SelectTo(int32_t x, int32_t y, bool keep_column) {
   TScrivlet& m = memo_;
-  if (m.BlockMode) {
+  if (m.BlockMode()) {
     ExtendBlockTo(x, y);
     return;
   }
-  TScrivNavigator& nav = *m.WorkNav;
+  TScrivNavigator& nav = m.WorkNav();
   nav.SetFromPoint(x, y);
   MoveTo(nav, true);
   if (keep_column && (m.GetOptions() & zkoKeepColumnPos) && m.SelLower() == m.SelUpper()) {
     // Behind the line's end the rest of the way is padding.
     const int32_t end = CaretRect(m).Left;
     const int32_t space = std::max(1, m.Measurer()->Width(" ", m.FontStyle()));
-    const bool on_tab = m.Caret->CharAt() == '\t';
-    const bool at_end = m.Caret->GetPosInPara() ==
-                        para::LineRecord(*m.Caret->GetPara(), m.Caret->GetLineInPara()).End;
+    const bool on_tab = m.CaretNav().CharAt() == '\t';
+    const bool at_end = m.CaretNav().GetPosInPara() ==
+                        para::LineRecord(*m.CaretNav().GetPara(), m.CaretNav().GetLineInPara()).End;
     if ((at_end || on_tab) && x > end + space / 2) {
-      m.PendingSpaces.assign(static_cast<size_t>((x - end + space / 2) / space), ' ');
+      m.SetPendingSpaces(std::string(static_cast<size_t>((x - end + space / 2) / space), ' '));
       m.UpdateCaret();
     }
   }
@@ -60,11 +60,11 @@ void TScrivInput::MouseDown(TMouseButton button, uint8_t shift, int32_t x, int32
   last_y_ = y;
   if (button == TMouseButton::mbLeft) {
     const uint8_t mods = shift & (ssShift | ssAlt | ssCtrl);
-    m.BlockMode = false;
-    TScrivNavigator& nav = *m.WorkNav;
+    m.EndColumnBlock();
+    TScrivNavigator& nav = m.WorkNav();
     nav.SetFromPoint(x, y);
     DownOffset = nav.Offset();
-    m.DesiredX = TScrivlet::kNoDesiredX;
+    m.SetDesiredX(TScrivlet::kNoDesiredX);
     ButtonDown = true;
     if (!m.GetDisplayOnly()) {
       const bool inside =
@@ -90,9 +90,9 @@ void TScrivInput::MouseDown(TMouseButton button, uint8_t shift, int32_t x, int32
           SelectTo(x, y, true);
         }
         if (mods == ssAlt && (m.GetOptions() & zkoBlockSelection) && !m.GetWordWrap()) {
-          m.BlockMode = true;
-          m.BlockStartCol = m.BlockEndCol = BlockColumnAt(x);
-          block_anchor_para_ = m.Caret->GetParaIndex();
+          const int32_t col = BlockColumnAt(x);
+          m.SetColumnBlock(col, col);
+          block_anchor_para_ = m.CaretNav().GetParaIndex();
         }
       }
       host_.Repaint();
@@ -114,7 +114,7 @@ void TScrivInput::MouseMove(uint8_t shift, int32_t x, int32_t y) {
       host_.SetCursor(in_margin ? TScrivCursor::crRightArrow : TScrivCursor::crIBeam);
     }
     if (LineSelectMode) return;
-    TScrivNavigator& nav = *m.WorkNav;
+    TScrivNavigator& nav = m.WorkNav();
     nav.SetFromPoint(x, y);
     const int32_t o = nav.Offset();
     if (!(m.GetOptions() & zkoNoDragnDrop) && m.SelLower() < m.SelUpper() && o >= m.SelLower() &&
@@ -128,7 +128,7 @@ void TScrivInput::MouseMove(uint8_t shift, int32_t x, int32_t y) {
     return;
   }
   if (Dragging) {
-    TScrivNavigator& nav = *m.WorkNav;
+    TScrivNavigator& nav = m.WorkNav();
     nav.SetFromPoint(x, y);
     const int32_t o = nav.Offset();
     const bool over = o >= m.SelLower() && o < m.SelUpper();
@@ -198,7 +198,7 @@ void TScrivInput::AutoScrollStep() {
 
 void TScrivInput::DropAt(int32_t x, int32_t y) {
   TScrivlet& m = memo_;
-  TScrivNavigator& nav = *m.WorkNav;
+  TScrivNavigator& nav = m.WorkNav();
   nav.SetFromPoint(x, y);
   const int32_t drop = nav.Offset();
   const int32_t lower = m.SelLower(), upper = m.SelUpper();
@@ -256,7 +256,7 @@ void TScrivInput::MouseUp(TMouseButton button, uint8_t shift, int32_t x, int32_t
   }
   // A click on a run with a context tells the program which run it was.
   if (was_down && m.OnContext && m.SelLower() == m.SelUpper() && m.CharCount() > 0) {
-    TScrivNavigator& nav = *m.WorkNav;
+    TScrivNavigator& nav = m.WorkNav();
     nav.SetFromPoint(x, y);
     if (nav.Offset() < m.CharCount() && nav.CharAt() != 13) {
       const TStyleRun& run = nav.CurrentStyle();
@@ -289,7 +289,7 @@ void TScrivInput::DblClick() {
     seps.set(13);
     seps.set(10);
   }
-  const int32_t o = m.Caret->Offset();
+  const int32_t o = m.CaretNav().Offset();
   int32_t from = o, to = o;
   auto is_sep = [&](int32_t at) {
     return seps.test(m.GetCharAt(at)) || m.GetCharAt(at) == 13 || m.GetCharAt(at) == 10;
@@ -313,7 +313,7 @@ bool TScrivInput::DoMouseWheel(uint8_t /*shift*/, int32_t delta) {
   WheelRest -= lines * 120;
   if (lines == 0) return true;
   const int32_t lh = std::max(1, m.LineHeight());
-  const int32_t last_top = std::max(0, m.Table.VisibleLineCount - m.VisibleLines() + 1);
+  const int32_t last_top = std::max(0, m.Table.VisibleLineCount() - m.VisibleLines() + 1);
   if (m.GetOptions() & zkoNoFineScroll) {
     const int32_t top = std::clamp(m.VertScroll() / lh - lines, 0, last_top);
     m.SetVScroll(top * lh);

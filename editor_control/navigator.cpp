@@ -322,7 +322,7 @@ int32_t TScrivNavigator::GetVisibleLine() {
 }
 
 void TScrivNavigator::SetVisibleLine(int32_t n) {
-  n = std::clamp<int32_t>(n, 0, std::max(0, list_.VisibleLineCount - 1));
+  n = std::clamp<int32_t>(n, 0, std::max(0, list_.VisibleLineCount() - 1));
   const int32_t i = ParagraphOfLine(list_, n);
   TParagraph& p = list_.Items(i);
   const int32_t line = std::clamp<int32_t>(n - p.FirstLine, 0, para::LineCount(p) - 1);

@@ -24,7 +24,7 @@ void TScrivNavigator::WordStartBack(const TSeparators& seps) {
 }
 
 void TScrivNavigator::NextWordStart(const TSeparators& seps) {
-  const int32_t end = list_.CharCount;
+  const int32_t end = list_.CharCount();
   int32_t o = offset_;
   if (o >= end) return;
   if (CharAtOffset(o) == 13) {
@@ -41,7 +41,7 @@ void TScrivNavigator::NextWordStart(const TSeparators& seps) {
 }
 
 void TScrivNavigator::WordEnd(const TSeparators& seps) {
-  const int32_t end = list_.CharCount;
+  const int32_t end = list_.CharCount();
   int32_t o = offset_;
   while (o < end && !IsSep(seps, CharAtOffset(o))) ++o;
   SetOffset(o);
@@ -60,8 +60,8 @@ void TScrivNavigator::SetFromPoint(int32_t x, int32_t y) {
   const int32_t h = std::max(1, Memo->LineHeight());
   const int32_t sum = y + Memo->VertScroll();
   const int32_t line = sum >= 0 ? sum / h : -((-sum + h - 1) / h);
-  if (line >= list_.VisibleLineCount) {
-    SetOffset(list_.CharCount);
+  if (line >= list_.VisibleLineCount()) {
+    SetOffset(list_.CharCount());
     return;
   }
   SetVisibleLine(std::max(line, 0));

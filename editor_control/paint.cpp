@@ -45,7 +45,7 @@ int32_t TScrivPainter::RightLineX() {
 
 int32_t TScrivPainter::EndOfTextY() {
   if (memo_.EndOfTextMark.Color == -1) return INT32_MIN;
-  return memo_.EndOfTextMark.Width / 2 + memo_.Table.VisibleLineCount * memo_.LineHeight() -
+  return memo_.EndOfTextMark.Width / 2 + memo_.Table.VisibleLineCount() * memo_.LineHeight() -
          memo_.VertScroll();
 }
 
@@ -61,7 +61,7 @@ void TScrivPainter::Paint(const TScrivRect& update, bool focused) {
   if (memo_.Table.Count() > 0 && memo_.Layout().BacklogPending()) memo_.EnsureLine(last_row);
   TScrivNavigator nav(memo_.Table);
   int32_t y = v * lh - memo_.VertScroll();
-  for (; v <= last_row && v < memo_.Table.VisibleLineCount; ++v, y += lh) {
+  for (; v <= last_row && v < memo_.Table.VisibleLineCount(); ++v, y += lh) {
     nav.SetVisibleLine(v);
     const int32_t i = nav.GetParaIndex();
     if (!(memo_.Table.Items(i).Flags & pfFormatted)) {
@@ -166,16 +166,16 @@ TScrivPainter::Line TScrivPainter::LineToPaint(const TParagraph& p, int32_t para
 
 TScrivPainter::LineSelection TScrivPainter::SelectionOn(const Line& l) {
   if (!show_selection_ || Printing || memo_.SelLower() >= memo_.SelUpper()) return {};
-  return memo_.BlockMode ? BlockSelectionOn(l) : StreamSelectionOn(l);
+  return memo_.BlockMode() ? BlockSelectionOn(l) : StreamSelectionOn(l);
 }
 
 TScrivPainter::LineSelection TScrivPainter::BlockSelectionOn(const Line& l) {
   TScrivlet& m = memo_;
-  const int32_t first = m.SelStartNav->GetParaIndex(), last = m.SelEndNav->GetParaIndex();
+  const int32_t first = m.SelLowerPara(), last = m.SelUpperPara();
   if (l.Index < first || l.Index > last) return {};
   const int32_t length = para::Length(l.P);
-  const int32_t left = std::min(m.BlockStartCol, m.BlockEndCol);
-  const int32_t right = std::max(m.BlockStartCol, m.BlockEndCol);
+  const int32_t left = std::min(m.BlockStartCol(), m.BlockEndCol());
+  const int32_t right = std::max(m.BlockStartCol(), m.BlockEndCol());
   LineSelection sel;
   sel.From = std::clamp(m.ColumnToPos(l.Index, left), l.Rec.Start, l.Rec.End);
   sel.To = std::clamp(m.ColumnToPos(l.Index, right), l.Rec.Start, l.Rec.End);
@@ -291,7 +291,7 @@ bool TScrivPainter::ShowsReturnMark(const Line& l) const {
 }
 
 bool TScrivPainter::ShowsSelectedBreak(const Line& l, const LineSelection& sel) const {
-  return l.LastLine && sel.BreakSelected && !memo_.BlockMode;
+  return l.LastLine && sel.BreakSelected && !memo_.BlockMode();
 }
 
 // The paragraph's end: under the return mark, or a selected break shown as a selected space.
@@ -338,7 +338,7 @@ TScrivRect CaretRect(TScrivlet& memo) {
   int32_t x = caret.GetX();
   const int32_t space = std::max(1, memo.Measurer()->Width(" ", memo.FontStyle()));
   // Pending padding: spaces, and tabs that go on to the next tab stop as in layout.
-  for (char c : memo.PendingSpaces) {
+  for (char c : memo.PendingSpaces()) {
     if (c != '\t') {
       x += space;
       continue;

@@ -136,7 +136,7 @@ void TParagraphsList::Replacement::CheckLength() {
   const int64_t old_span =
       int64_t{last.StartOffset} + para::Length(last) - List.Slot(P1).StartOffset;
   Delta = new_span - old_span;
-  if (int64_t{List.CharCount} + Delta > std::numeric_limits<int32_t>::max())
+  if (int64_t{List.CharCount()} + Delta > std::numeric_limits<int32_t>::max())
     throw EScrivletError(kTextTooLong);
 }
 
@@ -254,9 +254,9 @@ void TParagraphsList::Replacement::ShiftTheRest() {
   const auto offset_delta = static_cast<int32_t>(Delta);
   const int32_t line_delta = Count() - OldVisible;
   List.ShiftBoth(P1 + Count(), offset_delta, line_delta);
-  List.CharCount += offset_delta;
-  List.LineCount += Count() - OldLines;
-  List.VisibleLineCount += line_delta;
+  List.char_count_ += offset_delta;
+  List.line_count_ += Count() - OldLines;
+  List.visible_line_count_ += line_delta;
 }
 
 // Bookkeeping that names paragraphs behind the range follows them.

@@ -11,11 +11,16 @@ TParagraphsList::~TParagraphsList() { Clear(); }
 
 void TParagraphsList::Clear() {
   ForEachFrom(0, [](TParagraph& p) { para::Release(p); });
-  CharCount = LineCount = VisibleLineCount = 0;
+  char_count_ = line_count_ = visible_line_count_ = 0;
   SetCount(0);
   SetCapacity(1);
   TextBlocks.clear();
   LastToFormat = -1;
+}
+
+void TParagraphsList::StartEmpty() {
+  Add(TParagraph{});
+  line_count_ = visible_line_count_ = 1;
 }
 
 void TParagraphsList::MarkStale(int32_t first_para, int32_t line_span, int32_t last_para) {
@@ -59,11 +64,17 @@ int32_t TParagraphsList::SetParagraphLines(int32_t i, const std::vector<TLineRec
     para::SetLineRecord(p, k, lines[static_cast<size_t>(k)]);
   if (lines.empty()) para::ResetLines(p);
   const int32_t delta = n - old_count;
-  LineCount += delta;
+  line_count_ += delta;
   const int32_t visible_delta = VisibleLines(i) - old_visible;
-  VisibleLineCount += visible_delta;
+  visible_line_count_ += visible_delta;
   ShiftLines(i + 1, visible_delta);
   return delta;
+}
+
+void TParagraphsList::LinesChanged(int32_t last, int32_t line_delta, int32_t visible_delta) {
+  line_count_ += line_delta;
+  visible_line_count_ += visible_delta;
+  ShiftLines(last + 1, visible_delta);
 }
 
 bool TParagraphsList::Collapse(int32_t para_index, int32_t level, bool collapse) {
@@ -86,7 +97,7 @@ bool TParagraphsList::Collapse(int32_t para_index, int32_t level, bool collapse)
     line += VisibleLines(k);
   }
   ShiftLines(i, -hidden);
-  VisibleLineCount -= hidden;
+  visible_line_count_ -= hidden;
   PendingLineDelta -= hidden;
   return true;
 }
@@ -118,7 +129,7 @@ int32_t TParagraphsList::ParagraphAt(int32_t offset) const {
 }
 
 uint8_t TParagraphsList::GetCharAt(int32_t offset) const {
-  if (Count() == 0 || offset < 0 || offset >= CharCount) return 0;
+  if (Count() == 0 || offset < 0 || offset >= char_count_) return 0;
   const TParagraph& p = Slot(ParagraphAt(offset));
   const int32_t pos = offset - p.StartOffset;
   const int32_t len = para::Length(p);
@@ -136,7 +147,7 @@ void TParagraphsList::ResetAfterLoad() {
   FirstToFormat = 0;
   // The backlog names paragraphs that exist: the last one is Count - 1.
   LastToFormat = Count() - 1;
-  LineCount = VisibleLineCount = Count();
+  line_count_ = visible_line_count_ = Count();
 }
 
 }  // namespace scrivlet

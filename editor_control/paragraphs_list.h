@@ -49,9 +49,6 @@ class TParagraphsList : public TDynArray2<TParagraph, 1820> {
   std::vector<TTextBlock> TextBlocks;
   bool StaticFormat = false;
   bool ChangePending = false;
-  int32_t CharCount = 0;
-  int32_t LineCount = 0;
-  int32_t VisibleLineCount = 0;
   int32_t FirstChangedLine = 0;
   int32_t FirstChanged = 0;
   int32_t LastChanged = -1;
@@ -60,6 +57,11 @@ class TParagraphsList : public TDynArray2<TParagraph, 1820> {
   int32_t FirstToFormat = 0;
   int32_t LastToFormat = -1;
   bool AllFormatted = false;
+
+  // The counts the invariant ties to the paragraphs; only the table's own changes move them.
+  int32_t CharCount() const { return char_count_; }
+  int32_t LineCount() const { return line_count_; }
+  int32_t VisibleLineCount() const { return visible_line_count_; }
 
   void Get(int32_t i, TParagraph& out) const { out = Items(i); }
   void Put(int32_t i, const TParagraph& in) { Items(i) = in; }
@@ -82,10 +84,16 @@ class TParagraphsList : public TDynArray2<TParagraph, 1820> {
   void MarkStale(int32_t first_para, int32_t line_span, int32_t last_para);
   void MarkAllForLayout();
   void Clear();
+  // An empty list becomes the empty text: one empty paragraph of one display line.
+  void StartEmpty();
 
   // Replaces the display lines of paragraph i, shifting the lines of the paragraphs behind;
   // returns the change of its line count. The layout engine's way in.
   int32_t SetParagraphLines(int32_t i, const std::vector<TLineRecord>& lines);
+  // The layout engine laid out paragraphs up to `last` again, their records already holding
+  // the new lines: all their display lines changed by line_delta, the visible ones by
+  // visible_delta. The counts follow and the paragraphs behind `last` move down or up.
+  void LinesChanged(int32_t last, int32_t line_delta, int32_t visible_delta);
 
   // Hides (collapse) or shows the paragraphs behind `para` while their stop level stays at
   // or above `level`; true when any paragraph changed.
@@ -110,8 +118,13 @@ class TParagraphsList : public TDynArray2<TParagraph, 1820> {
   int32_t ParagraphAt(int32_t offset) const;  // the paragraph that covers an offset
 
  private:
-  struct Replacement;  // InsertText's steps
+  friend struct TParagraphsListTestAccess;  // the self-test's tests damage the counts
+  struct Replacement;                       // InsertText's steps
   void ResetAfterLoad();
+
+  int32_t char_count_ = 0;
+  int32_t line_count_ = 0;
+  int32_t visible_line_count_ = 0;
 };
 
 }  // namespace scrivlet

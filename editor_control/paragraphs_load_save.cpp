@@ -111,16 +111,16 @@ TScrivLineBreak TParagraphsList::LoadFromStream(std::istream& stream, char nul_r
     if (discard_trailing)
       while (len > 0 && IsBlank(buf[from + len - 1])) --len;
     buf[from + len] = 0;
-    if (static_cast<int64_t>(CharCount) + len + 2 > std::numeric_limits<int32_t>::max())
+    if (static_cast<int64_t>(char_count_) + len + 2 > std::numeric_limits<int32_t>::max())
       throw EScrivletError(kTextTooLong);
     TParagraph p;
     p.Text = len > 0 ? buf + from : nullptr;
-    p.StartOffset = CharCount;
+    p.StartOffset = char_count_;
     p.FirstLine = Count();
     para::SetLength(p, len);
     para::SetInlineStartStyle(p, par_style);
     Add(p);
-    CharCount += len;
+    char_count_ += len;
     par_style = style;
   };
 
@@ -149,7 +149,7 @@ TScrivLineBreak TParagraphsList::LoadFromStream(std::istream& stream, char nul_r
         detected = c == '\r' ? TScrivLineBreak::pbCR : TScrivLineBreak::pbLF;
         swallow = c == '\r' ? '\n' : '\r';
         end_paragraph(par_start, i);
-        CharCount += 2;
+        char_count_ += 2;
         buf[i] = 0;
         par_start = i + 1;
         if ((Count() & 15) == 0) clock.Tick(*this);

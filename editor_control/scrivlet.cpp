@@ -19,20 +19,19 @@ TScrivlet::TScrivlet(TScrivletServices services)
   }
   layout_ = std::make_unique<TScrivLayout>(*this);
   Engine = layout_.get();
-  Table.Add(TParagraph{});
-  Table.LineCount = Table.VisibleLineCount = 1;
+  Table.StartEmpty();
   for (unsigned char c : std::string_view("\t\n\r $%&,./:;<=>")) separators_.set(c);
   auto make = [this] {
     owned_.push_back(std::make_unique<TScrivNavigator>(*this));
     return owned_.back().get();
   };
-  TopLineNav = make();
-  SelStartNav = make();
-  SelEndNav = make();
-  PasteCaretNav = make();
-  for (auto*& s : Scratch) s = make();
-  WorkNav = make();
-  Caret = SelStartNav;
+  top_line_nav_ = make();
+  sel_start_nav_ = make();
+  sel_end_nav_ = make();
+  paste_caret_nav_ = make();
+  for (auto*& s : scratch_) s = make();
+  work_nav_ = make();
+  caret_ = sel_start_nav_;
 }
 
 TScrivlet::~TScrivlet() {
@@ -65,7 +64,7 @@ std::string TScrivlet::GetTextRange(int32_t from, int32_t to) {
   from = std::clamp(from, 0, CharCount());
   to = std::clamp(to, 0, CharCount());
   if (from >= to) return {};
-  TScrivNavigator& nav = *Scratch[3];
+  TScrivNavigator& nav = *scratch_[3];
   nav.SetOffset(from);
   return nav.CopyText(to - from);
 }
@@ -74,40 +73,40 @@ std::string TScrivlet::Text() { return GetTextRange(0, CharCount()); }
 
 void TScrivlet::SetSelStart(int32_t n) {
   n = std::clamp(n, 0, CharCount());
-  Caret = SelStartNav;
-  SelStartNav->SetOffset(n);
-  SelEndNav->SetOffset(n);
-  SelLength = 0;
-  BlockMode = false;
-  PendingSpaces.clear();
-  DesiredX = kNoDesiredX;
+  caret_ = sel_start_nav_;
+  sel_start_nav_->SetOffset(n);
+  sel_end_nav_->SetOffset(n);
+  sel_length_ = 0;
+  block_mode_ = false;
+  pending_spaces_.clear();
+  desired_x_ = kNoDesiredX;
   UndoBreak = true;
   UpdateCaret();
 }
 
 void TScrivlet::SetSelLength(int32_t n) {
-  const int32_t caret = Caret->Offset();
+  const int32_t caret = caret_->Offset();
   const int32_t other = std::clamp<int64_t>(int64_t{caret} + n, 0, CharCount());
   if (other >= caret) {
-    SelStartNav->SetOffset(caret);
-    SelEndNav->SetOffset(other);
-    Caret = SelStartNav;
+    sel_start_nav_->SetOffset(caret);
+    sel_end_nav_->SetOffset(other);
+    caret_ = sel_start_nav_;
   } else {
-    SelStartNav->SetOffset(other);
-    SelEndNav->SetOffset(caret);
-    Caret = SelEndNav;
+    sel_start_nav_->SetOffset(other);
+    sel_end_nav_->SetOffset(caret);
+    caret_ = sel_end_nav_;
   }
-  if (other - caret != SelLength) UndoBreak = true;
-  SelLength = other - caret;
-  BlockMode = false;
-  DesiredX = kNoDesiredX;
+  if (other - caret != sel_length_) UndoBreak = true;
+  sel_length_ = other - caret;
+  block_mode_ = false;
+  desired_x_ = kNoDesiredX;
   Invalidate();
   UpdateCaret();
 }
 
 void TScrivlet::Select(int32_t anchor, int32_t caret) {
   SetSelStart(caret);
-  SetSelLength(anchor - Caret->Offset());
+  SetSelLength(anchor - caret_->Offset());
 }
 
 void TScrivlet::EndUpdate() {
@@ -122,10 +121,10 @@ void TScrivlet::RefreshAfterChange() {
   if (Engine != nullptr) Engine->RefreshChanged();
   Table.FirstChanged = Table.Count();
   Table.LastChanged = -1;
-  Table.FirstChangedLine = Table.LineCount;
+  Table.FirstChangedLine = Table.LineCount();
   // Lines removed under a view near the end: the last full page comes back into view.
   const int32_t lh = std::max(1, LineHeight());
-  const int32_t last_top = std::max(Table.VisibleLineCount - VisibleLines() + 1, 0);
+  const int32_t last_top = std::max(Table.VisibleLineCount() - VisibleLines() + 1, 0);
   if (vert_scroll_ / lh > last_top) SetVScroll(last_top * lh);
   UpdateScrollBars();
   if (Table.ChangePending) {
@@ -138,10 +137,10 @@ void TScrivlet::RefreshAfterChange() {
 void TScrivlet::UpdateCaret() {
   if (update_depth_ > 0) return;
   if (window_ != nullptr) window_->UpdateCaret();
-  const int32_t offset = Caret->Offset();
-  const auto pending = static_cast<int32_t>(PendingSpaces.size());
+  const int32_t offset = caret_->Offset();
+  const auto pending = static_cast<int32_t>(pending_spaces_.size());
   const uint8_t style =
-      CombinedStyle(Caret->InlineStyle(), Caret->CurrentStyle().RunFlags, FontStyle());
+      CombinedStyle(caret_->InlineStyle(), caret_->CurrentStyle().RunFlags, FontStyle());
   if (offset != caret_offset_ || pending != caret_pending_) {
     caret_offset_ = offset;
     caret_pending_ = pending;
@@ -169,11 +168,11 @@ void TScrivlet::LoadFromStream(std::istream& stream) {
       nav->Unresolve();
       nav->SetOffset(0);
     }
-    Caret = SelStartNav;
-    SelLength = 0;
-    BlockMode = false;
-    PendingSpaces.clear();
-    DesiredX = kNoDesiredX;
+    caret_ = sel_start_nav_;
+    sel_length_ = 0;
+    block_mode_ = false;
+    pending_spaces_.clear();
+    desired_x_ = kNoDesiredX;
     ClearUndo();
     if (OnParse) OnParse(*this, 0, CharCount());
     --update_depth_;
@@ -185,7 +184,7 @@ void TScrivlet::LoadFromStream(std::istream& stream) {
     if (update_depth_ == 0) {
       Table.FirstChanged = Table.Count();
       Table.LastChanged = -1;
-      Table.FirstChangedLine = Table.LineCount;
+      Table.FirstChangedLine = Table.LineCount();
       if (!Loading) {
         Invalidate();
         if (update_mode_ == TzkUpdateMode::umImmediate)

@@ -4,7 +4,7 @@
 // the undo list; the Qt shell draws it and feeds it input.
 //
 // invariant: every change of the text passes through InsertTextBuf;
-//            SelStartNav->Offset() <= SelEndNav->Offset();
+//            the selection's start navigator's offset <= its end navigator's;
 //            records below UndoLevel can be undone, those at and above it redone, and
 //            UndoBytes is the sum of their sizes (SelfTest checks all of this).
 
@@ -18,6 +18,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "editor_control/clipboard.h"
@@ -112,7 +113,7 @@ class TScrivlet {
   TParagraphsList Table;  // the paragraph table
   TScrivParaStrings Paragraphs{*this};
   TScrivLinesStrings Lines{*this};
-  int32_t CharCount() const { return Table.CharCount; }
+  int32_t CharCount() const { return Table.CharCount(); }
   std::string Text();  // the whole text with CR LF breaks
   std::string GetTextRange(int32_t from, int32_t to);
   void LoadFromStream(std::istream& stream);
@@ -139,10 +140,16 @@ class TScrivlet {
 
   // --- selection (positions are absolute offsets) ---
   // The lower and the higher end of the selection, whichever end the caret is at.
-  int32_t SelLower() const { return SelStartNav->Offset(); }
-  int32_t SelUpper() const { return SelEndNav->Offset(); }
-  int32_t SelLength = 0;                                   // signed, measured from the caret
-  int32_t GetSelStart() const { return Caret->Offset(); }  // the caret
+  int32_t SelLower() const { return sel_start_nav_->Offset(); }
+  int32_t SelUpper() const { return sel_end_nav_->Offset(); }
+  // The caret stands at the lower end; the other end is the anchor a shifted move keeps.
+  bool CaretAtSelStart() const { return caret_ == sel_start_nav_; }
+  int32_t SelAnchor() const { return CaretAtSelStart() ? SelUpper() : SelLower(); }
+  // The paragraphs the selection's ends stand in.
+  int32_t SelLowerPara() { return sel_start_nav_->GetParaIndex(); }
+  int32_t SelUpperPara() { return sel_end_nav_->GetParaIndex(); }
+  int32_t GetSelLength() const { return sel_length_; }      // signed, measured from the caret
+  int32_t GetSelStart() const { return caret_->Offset(); }  // the caret
   void SetSelStart(int32_t n);
   void SetSelLength(int32_t n);
   void Select(int32_t anchor, int32_t caret);  // caret end and anchor end
@@ -161,7 +168,10 @@ class TScrivlet {
   // Character columns of a paragraph, tabs expanded, style characters taking none.
   int32_t ColumnToPos(int32_t para_index, int32_t col);
   int32_t ColumnOf(int32_t para_index, int32_t pos);
-  TScrivNavigator& CaretNav() { return *Caret; }
+  TScrivNavigator& CaretNav() { return *caret_; }
+  // The caret, already at `at`'s offset, takes the place `at` resolved there (a wrapped
+  // line's end rather than the next line's start); false when `at` stands elsewhere.
+  bool SettleCaret(const TScrivNavigator& at);
 
   // --- find and style toggles ---
   // Searches from the caret (or from the text's start or end) and selects the hit: forward
@@ -340,7 +350,7 @@ class TScrivlet {
   bool CanCut() const { return !ReadOnly && !display_only_ && SelLower() != SelUpper(); }
   bool CanCopy() const { return !display_only_ && SelLower() != SelUpper(); }
   bool CanPaste() const { return !ReadOnly && !display_only_; }
-  bool CanSelectAll() const { return !display_only_ && Table.CharCount > 0; }
+  bool CanSelectAll() const { return !display_only_ && Table.CharCount() > 0; }
   bool CanDelete() const { return CanCut(); }
 
   // --- geometry ---
@@ -390,8 +400,8 @@ class TScrivlet {
   }
 
   // --- the text by paragraph and display line ---
-  int32_t GetTextLen() const { return Table.CharCount; }
-  int32_t LineCount() const { return Table.LineCount; }
+  int32_t GetTextLen() const { return Table.CharCount(); }
+  int32_t LineCount() const { return Table.LineCount(); }
   int32_t ParagraphCount() const { return Table.Count(); }
   std::string GetParagraphText(int32_t index) const;
   void SetParagraphText(int32_t index, std::string_view text);
@@ -428,11 +438,30 @@ class TScrivlet {
   bool UndoBreak = false;
   bool Loading = false;    // the form is being read
   bool Designing = false;  // in the form designer
-  bool BlockMode = false;
-  int32_t BlockStartCol = 0;
-  int32_t BlockEndCol = 0;
-  std::string PendingSpaces;
-  int32_t DesiredX = kNoDesiredX;
+  // A column block: the selection's character columns, the caret's and the anchor's.
+  bool BlockMode() const { return block_mode_; }
+  int32_t BlockStartCol() const { return block_start_col_; }
+  int32_t BlockEndCol() const { return block_end_col_; }
+  // The selection is a column block from now on, between these columns.
+  void SetColumnBlock(int32_t caret_col, int32_t anchor_col) {
+    block_mode_ = true;
+    block_start_col_ = caret_col;
+    block_end_col_ = anchor_col;
+  }
+  void EndColumnBlock() { block_mode_ = false; }
+  // The blanks the caret stands behind past its line's end; typed text goes in behind them.
+  const std::string& PendingSpaces() const { return pending_spaces_; }
+  void SetPendingSpaces(std::string blanks) { pending_spaces_ = std::move(blanks); }
+  void AddPendingSpace(char blank) { pending_spaces_.push_back(blank); }
+  // One pending blank fewer; false when there was none.
+  bool DropPendingSpace() {
+    if (pending_spaces_.empty()) return false;
+    pending_spaces_.pop_back();
+    return true;
+  }
+  // The caret's x that vertical moves keep, kNoDesiredX while none is kept.
+  int32_t DesiredX() const { return desired_x_; }
+  void SetDesiredX(int32_t x) { desired_x_ = x; }
   static constexpr int32_t kNoDesiredX = INT32_MIN;
 
   // --- events ---
@@ -442,13 +471,8 @@ class TScrivlet {
   std::vector<std::function<void(TScrivlet&, int)>> ChangeListeners;
 
   // --- navigators ---
-  TScrivNavigator* TopLineNav;
-  TScrivNavigator* SelStartNav;
-  TScrivNavigator* SelEndNav;
-  TScrivNavigator* PasteCaretNav;
-  TScrivNavigator* Caret;
-  TScrivNavigator* Scratch[4];
-  TScrivNavigator* WorkNav;
+  // The navigator anyone may move for a hit test or a measurement; it marks nothing.
+  TScrivNavigator& WorkNav() { return *work_nav_; }
   const std::vector<TScrivNavigator*>& Navigators() const { return navigators_; }
 
  private:
@@ -501,6 +525,21 @@ class TScrivlet {
 
   std::vector<TScrivNavigator*> navigators_;
   std::vector<std::unique_ptr<TScrivNavigator>> owned_;
+  // The control's own navigators; the caret is the selection's start or end one, or the
+  // paste caret while a paste keeps the selection.
+  TScrivNavigator* top_line_nav_;
+  TScrivNavigator* sel_start_nav_;
+  TScrivNavigator* sel_end_nav_;
+  TScrivNavigator* paste_caret_nav_;
+  TScrivNavigator* caret_;
+  TScrivNavigator* scratch_[4];
+  TScrivNavigator* work_nav_;
+  int32_t sel_length_ = 0;  // SetSelLength and Select change it, the edit primitive clears it
+  bool block_mode_ = false;
+  int32_t block_start_col_ = 0;
+  int32_t block_end_col_ = 0;
+  std::string pending_spaces_;
+  int32_t desired_x_ = kNoDesiredX;
   std::vector<TUndoRecord> undo_list_;
   int32_t undo_level_ = 0;
   int64_t undo_bytes_ = 0;

@@ -25,8 +25,8 @@ void TScrivlet::ResumeFormatting() {
 
 void TScrivlet::CreateHandle() {
   handle_ = true;
-  PendingSpaces.clear();
-  DesiredX = kNoDesiredX;
+  pending_spaces_.clear();
+  desired_x_ = kNoDesiredX;
   if (!Designing && update_mode_ == TzkUpdateMode::umBackground && scheduler_ != nullptr)
     format_thread_ =
         std::make_unique<TzkFormatThread>(*scheduler_, [this] { return FormatStep(); });
@@ -59,7 +59,7 @@ void TScrivlet::SetUpdateMode(TzkUpdateMode m) {
 }
 
 void TScrivlet::EnsureLine(int32_t line) {
-  while (layout_->BacklogPending() && Table.LineCount <= line)
+  while (layout_->BacklogPending() && Table.LineCount() <= line)
     layout_->FormatRange(Table.FirstToFormat, Table.LastToFormat, false, true);
   if (!layout_->BacklogPending()) return;
   // Lines before the backlog are final; a line inside it needs its paragraph laid out.
@@ -86,8 +86,8 @@ std::string TScrivlet::GetParagraphText(int32_t index) const {
 void TScrivlet::SetParagraphText(int32_t index, std::string_view text) {
   if (index < 0) return;
   TUpdateGuard update(*this);
-  const int32_t anchor = Caret == SelStartNav ? SelUpper() : SelLower();
-  const int32_t caret = Caret->Offset();
+  const int32_t anchor = caret_ == sel_start_nav_ ? SelUpper() : SelLower();
+  const int32_t caret = caret_->Offset();
   TScrivNavigator keep_anchor(*this), keep_caret(*this);
   keep_anchor.SetOffset(anchor);
   keep_caret.SetOffset(caret);
@@ -104,8 +104,8 @@ void TScrivlet::SetParagraphText(int32_t index, std::string_view text) {
 std::string TScrivlet::GetLineText(int32_t line) {
   if (line < 0) return {};
   if (word_wrap_) EnsureLine(line);
-  if (line >= Table.LineCount) return {};
-  TScrivNavigator& nav = *WorkNav;
+  if (line >= Table.LineCount()) return {};
+  TScrivNavigator& nav = *work_nav_;
   nav.SetDisplayLine(line);
   return nav.LineText();
 }

@@ -64,7 +64,7 @@ void TScrivlet::FontChanged() {
   if (handle_) {
     const bool moved_x = horz_scroll_ != 0;
     horz_scroll_ = vert_scroll_ = 0;
-    TopLineNav->SetOffset(0);
+    top_line_nav_->SetOffset(0);
     if (window_ != nullptr) {
       window_->UpdateScrollBars();
       window_->CaretShapeChanged();
@@ -284,7 +284,7 @@ void TScrivlet::SetWordWrapChars(std::string_view chars) {
 
 void TScrivlet::SetBounds(int32_t width, int32_t height) {
   const int32_t h = std::max(1, LineHeight());
-  const int32_t text_height = Table.VisibleLineCount * h;
+  const int32_t text_height = Table.VisibleLineCount() * h;
   const bool near_bottom = vert_scroll_ < text_height - ClientHeight() + 5;
   const bool width_changed = width != ClientWidth();
   client_width_ = width;
@@ -312,7 +312,7 @@ TScrivlet::ScrollBarInfo TScrivlet::HorzScrollBar() const {
 TScrivlet::ScrollBarInfo TScrivlet::VertScrollBar() const {
   ScrollBarInfo bar;
   const int32_t h = std::max(1, LineHeight());
-  const int32_t text_height = Table.VisibleLineCount * h;
+  const int32_t text_height = Table.VisibleLineCount() * h;
   bar.Unit = text_height / 32760 + 1;
   bar.Range = std::max(text_height / bar.Unit, ClientHeight() - h - 1) +
               ((options_ & zkoAutoScrollBars) ? 0 : 1);

@@ -14,12 +14,12 @@ constexpr int64_t kQuickRepeatMs = 201;
 
 }  // namespace
 
-int32_t TScrivlet::GetTopLine() { return TopLineNav->GetDisplayLine(); }
+int32_t TScrivlet::GetTopLine() { return top_line_nav_->GetDisplayLine(); }
 
 void TScrivlet::SetTopLine(int32_t line) {
   if (word_wrap_) EnsureLine(line);
-  TopLineNav->SetDisplayLine(std::max(0, line));
-  ScrollTo(horz_scroll_, TopLineNav->GetVisibleLine() * LineHeight());
+  top_line_nav_->SetDisplayLine(std::max(0, line));
+  ScrollTo(horz_scroll_, top_line_nav_->GetVisibleLine() * LineHeight());
 }
 
 void TScrivlet::SetVScroll(int32_t y) {
@@ -38,8 +38,8 @@ void TScrivlet::ApplyScroll(int32_t x, int32_t y) {
   if (dx == 0 && dy == 0) return;
   horz_scroll_ = x;
   vert_scroll_ = y;
-  if (DesiredX != kNoDesiredX) DesiredX -= dx;
-  if (dy != 0) TopLineNav->SetVisibleLine(y / std::max(1, LineHeight()));
+  if (desired_x_ != kNoDesiredX) desired_x_ -= dx;
+  if (dy != 0) top_line_nav_->SetVisibleLine(y / std::max(1, LineHeight()));
   if (window_ != nullptr) {
     window_->UpdateScrollBars();
     window_->Invalidate();
@@ -95,10 +95,10 @@ void TScrivlet::ScrollStep() {
 
 void TScrivlet::ScrollInView() {
   if (update_depth_ > 0 || !handle_ || Measurer() == nullptr) return;
-  const int32_t para = Caret->GetParaIndex();
+  const int32_t para = caret_->GetParaIndex();
   if (!(Table.Items(para).Flags & pfFormatted)) layout_->FormatUpTo(para);
   const int32_t lh = std::max(1, LineHeight());
-  const int32_t x = Caret->GetX() + Measurer()->Width(PendingSpaces, FontStyle());
+  const int32_t x = caret_->GetX() + Measurer()->Width(pending_spaces_, FontStyle());
   int32_t h = horz_scroll_;
   if ((word_wrap_ && column_wrap_ <= 0) ||
       (alignment_ != TAlignment::taLeftJustify && horz_scroll_ == 0)) {
@@ -111,7 +111,7 @@ void TScrivlet::ScrollInView() {
       h += ((x / step) - 1) * step;
     h = std::max(h, 0);
   }
-  const int32_t line = Caret->GetVisibleLine();
+  const int32_t line = caret_->GetVisibleLine();
   const int32_t y = line * lh - vert_scroll_;
   int32_t v = vert_scroll_;
   if (y < 0) {
@@ -120,7 +120,7 @@ void TScrivlet::ScrollInView() {
     if (options_ & zkoNoFineScroll) {
       v = std::max(line - VisibleLines() + 2, 0) * lh;
     } else {
-      v = lh * (line + 1) - ClientHeight() + 1 + (line + 1 == Table.VisibleLineCount ? 2 : 0);
+      v = lh * (line + 1) - ClientHeight() + 1 + (line + 1 == Table.VisibleLineCount() ? 2 : 0);
       v = std::min(v, line * lh);
     }
   }
@@ -132,7 +132,7 @@ void TScrivlet::ScrollInView() {
 namespace scrivlet {
 
 int32_t TScrivlet::MaxVertScroll() const {
-  return std::max(0, Table.VisibleLineCount * std::max(1, LineHeight()) - ClientHeight() + 3);
+  return std::max(0, Table.VisibleLineCount() * std::max(1, LineHeight()) - ClientHeight() + 3);
 }
 
 void TScrivlet::VScrollCommand(TScrollCode code, int32_t pos) {

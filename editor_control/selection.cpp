@@ -16,14 +16,14 @@ std::string_view TextOf(const TParagraph& p) {
 }  // namespace
 
 std::string TScrivlet::GetSelText() {
-  if (BlockMode) return GetColumnText();
+  if (block_mode_) return GetColumnText();
   return GetTextRange(SelLower(), SelUpper());
 }
 
 void TScrivlet::SetSelText(std::string_view text) {
-  if ((options_ & zkoPutExtraSpaces) && !PendingSpaces.empty() &&
-      (!BlockMode || SelLower() == SelUpper())) {
-    std::string with_spaces = PendingSpaces;
+  if ((options_ & zkoPutExtraSpaces) && !pending_spaces_.empty() &&
+      (!block_mode_ || SelLower() == SelUpper())) {
+    std::string with_spaces = pending_spaces_;
     with_spaces.append(text);
     InsertTextBuf(with_spaces);
     return;
@@ -31,12 +31,18 @@ void TScrivlet::SetSelText(std::string_view text) {
   InsertTextBuf(text);
 }
 
+bool TScrivlet::SettleCaret(const TScrivNavigator& at) {
+  if (!at.Resolved() || caret_->Offset() != at.Offset()) return false;
+  caret_->Assign(at);
+  return true;
+}
+
 void TScrivlet::SelectAll() {
   SetSelStart(CharCount());
   SetSelLength(-CharCount());
 }
 
-int32_t TScrivlet::GetSelLine() { return Caret->GetDisplayLine(); }
+int32_t TScrivlet::GetSelLine() { return caret_->GetDisplayLine(); }
 
 void TScrivlet::SetSelLine(int32_t line) {
   if (!word_wrap_) {
@@ -44,13 +50,13 @@ void TScrivlet::SetSelLine(int32_t line) {
     return;
   }
   EnsureLine(line);
-  TScrivNavigator& nav = *WorkNav;
-  nav.SetDisplayLine(std::clamp(line, 0, std::max(0, Table.LineCount - 1)));
+  TScrivNavigator& nav = *work_nav_;
+  nav.SetDisplayLine(std::clamp(line, 0, std::max(0, Table.LineCount() - 1)));
   nav.SetColumnInLine(0);
   SetSelStart(nav.Offset());
 }
 
-int32_t TScrivlet::GetSelPar() { return Caret->GetParaIndex(); }
+int32_t TScrivlet::GetSelPar() { return caret_->GetParaIndex(); }
 
 void TScrivlet::SetSelPar(int32_t par) {
   par = std::clamp(par, 0, Table.Count() - 1);
@@ -58,21 +64,21 @@ void TScrivlet::SetSelPar(int32_t par) {
 }
 
 int32_t TScrivlet::GetSelCol() {
-  return Caret->ColumnInLine() + static_cast<int32_t>(PendingSpaces.size());
+  return caret_->ColumnInLine() + static_cast<int32_t>(pending_spaces_.size());
 }
 
 void TScrivlet::SetSelCol(int32_t col) {
-  TScrivNavigator& nav = *WorkNav;
-  nav.Assign(*Caret);
+  TScrivNavigator& nav = *work_nav_;
+  nav.Assign(*caret_);
   const int32_t line = nav.GetLineInPara();
   const TLineRecord rec = para::LineRecord(*nav.GetPara(), line);
   const int32_t length = rec.End - rec.Start;
   nav.SetColumnInLine(std::max(0, col));
   SetSelStart(nav.Offset());
   // The end of a wrapped line is also the start of the next: the caret stays on its line.
-  Caret->Assign(nav);
+  caret_->Assign(nav);
   if ((options_ & zkoKeepColumnPos) && !word_wrap_ && col > length) {
-    PendingSpaces.assign(static_cast<size_t>(col - length), ' ');
+    pending_spaces_.assign(static_cast<size_t>(col - length), ' ');
     UpdateCaret();
   }
 }
@@ -87,10 +93,10 @@ void TScrivlet::SelectColumnBlock(int32_t col1, int32_t par1, int32_t col2, int3
   Select(anchor, Table.Items(par2).StartOffset + caret_pos);
   // The caret's columns beyond its line end are pending spaces.
   const int32_t reached = ColumnOf(par2, caret_pos);
-  if (col2 > reached) PendingSpaces.assign(static_cast<size_t>(col2 - reached), ' ');
-  BlockMode = true;
-  BlockEndCol = col1;
-  BlockStartCol = col2;
+  if (col2 > reached) pending_spaces_.assign(static_cast<size_t>(col2 - reached), ' ');
+  block_mode_ = true;
+  block_end_col_ = col1;
+  block_start_col_ = col2;
   UpdateCaret();
 }
 
@@ -108,11 +114,11 @@ int32_t TScrivlet::ColumnOf(int32_t para_index, int32_t pos) {
 }
 
 std::string TScrivlet::GetColumnText() {
-  if (!BlockMode || SelLower() == SelUpper()) return {};
-  const int32_t left = std::min(BlockStartCol, BlockEndCol);
-  const int32_t right = std::max(BlockStartCol, BlockEndCol);
+  if (!block_mode_ || SelLower() == SelUpper()) return {};
+  const int32_t left = std::min(block_start_col_, block_end_col_);
+  const int32_t right = std::max(block_start_col_, block_end_col_);
   std::string out;
-  for (int32_t i = SelStartNav->GetParaIndex(); i <= SelEndNav->GetParaIndex(); ++i) {
+  for (int32_t i = sel_start_nav_->GetParaIndex(); i <= sel_end_nav_->GetParaIndex(); ++i) {
     const int32_t a = ColumnToPos(i, left);
     const int32_t b = ColumnToPos(i, right);
     out.append(TextOf(Table.Items(i))
@@ -126,7 +132,7 @@ void TScrivlet::ToggleStyle(uint8_t code) {
   if (!GetStaticFormat()) return;
   TScrivNavigator start(*this);
   start.SetOffset(SelLower());
-  const int32_t length = SelLength;
+  const int32_t length = sel_length_;
   const bool empty = SelLower() == SelUpper();
   const std::string selected = GetTextRange(SelLower(), SelUpper());
   std::string text;
@@ -159,7 +165,7 @@ bool TScrivlet::FindText(std::string_view text, bool forward, bool from_boundary
   };
   const std::string key = fold(text);
   const auto key_length = static_cast<int32_t>(key.size());
-  const int32_t from = from_boundary ? (forward ? 0 : CharCount()) : Caret->Offset();
+  const int32_t from = from_boundary ? (forward ? 0 : CharCount()) : caret_->Offset();
   const int32_t first_para = Table.ParagraphAt(from);
   auto is_whole = [&](std::string_view hay, int32_t at) {
     const int32_t end = at + key_length;

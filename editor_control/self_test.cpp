@@ -49,14 +49,14 @@ void TScrivlet::SelfTest() {
     all += para::LineCount(p);
     chars += len + 2;
   }
-  if (int64_t{list.CharCount} + 2 != chars) fail("Error 5 in ");
-  if (list.VisibleLineCount != visible) fail("Error 6 in ");
-  if (list.LineCount != all) fail("Error 6.01 in ");
+  if (int64_t{list.CharCount()} + 2 != chars) fail("Error 5 in ");
+  if (list.VisibleLineCount() != visible) fail("Error 6 in ");
+  if (list.LineCount() != all) fail("Error 6.01 in ");
 
   // The navigators.
   for (TScrivNavigator* nav : navigators_) {
     const int32_t o = nav->Offset();
-    if (o < 0 || o > list.CharCount) fail("Error 9 in ");
+    if (o < 0 || o > list.CharCount()) fail("Error 9 in ");
     const int32_t index = nav->CachedParaIndex();
     if (index < 0) continue;
     if (index >= list.Count() || nav->CachedPara() != &list.Items(index)) fail("Error 9 in ");

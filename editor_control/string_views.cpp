@@ -107,7 +107,7 @@ void TScrivParaStrings::Delete(int32_t i) {
 // --- Lines ---
 
 void TScrivLinesStrings::LineRange(int32_t i, int32_t& start, int32_t& end) {
-  TScrivNavigator& nav = *memo_.WorkNav;
+  TScrivNavigator& nav = memo_.WorkNav();
   nav.SetDisplayLine(i);
   const TParagraph& p = *nav.GetPara();
   const TLineRecord r = para::LineRecord(p, nav.GetLineInPara());

@@ -22,7 +22,7 @@ bool EditorFinder::Search(scrivlet::TScrivlet& editor, const FindOptions& find) 
   // A hit that is selected is passed over whichever way the search goes: it starts at the
   // selection's far end, not at the caret.
   const std::int32_t caret = editor.GetSelStart();
-  const std::int32_t anchor = caret + editor.SelLength;
+  const std::int32_t anchor = caret + editor.GetSelLength();
   const std::int32_t from = find.down ? editor.SelUpper() : editor.SelLower();
   if (from != caret) editor.SetSelStart(from);
   if (editor.FindText(find.text, find.down, false, find.whole_word, find.match_case)) return true;
@@ -44,7 +44,7 @@ void EditorFinder::TellNotFound(const FindOptions& find) const {
 bool EditorFinder::FindDialogFind(scrivlet::TScrivlet& editor, const FindOptions& find,
                                   FindDialogPlace& dialog) {
   if (find.text.empty()) return false;
-  const std::int32_t anchor = editor.GetSelStart() + editor.SelLength;
+  const std::int32_t anchor = editor.GetSelStart() + editor.GetSelLength();
   const std::int32_t caret = editor.GetSelStart();
   for (bool came_round = false;; came_round = true) {
     if (Search(editor, find)) {

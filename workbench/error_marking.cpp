@@ -20,7 +20,7 @@ std::int32_t ParagraphEnd(const scrivlet::TScrivlet& editor, int paragraph) {
 
 void ScrollToLine(scrivlet::TScrivlet& editor, int line) {
   line = ClampParagraph(editor, line);
-  const std::int32_t length = editor.SelLength;
+  const std::int32_t length = editor.GetSelLength();
   if (editor.GetSelPar() != line) {
     editor.SetSelPar(line);
     editor.SetSelLength(length);

@@ -324,12 +324,12 @@ void TScrivlet::dropEvent(QDropEvent* event) {
   }
   scrivlet::TScrivlet& m = *memo_;
   Guarded([&] {
-    TScrivNavigator& nav = *m.WorkNav;
+    TScrivNavigator& nav = m.WorkNav();
     nav.SetFromPoint(p.x(), p.y());
     const int32_t at = nav.Offset();
     m.SetSelStart(at);
     m.SetSelText(*text);
-    m.Select(at, m.Caret->Offset());
+    m.Select(at, m.CaretNav().Offset());
     return true;
   });
   setFocus(Qt::MouseFocusReason);

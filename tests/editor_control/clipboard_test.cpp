@@ -35,7 +35,7 @@ TEST_F(ClipboardTest, ColumnTextTakesTheBlockColumnsOfEveryLine) {
   for (const Row& r : rows) {
     Load(s, r.text);
     s.SelectColumnBlock(r.col1, r.par1, r.col2, r.par2);
-    EXPECT_TRUE(s.BlockMode) << r.name;
+    EXPECT_TRUE(s.BlockMode()) << r.name;
     EXPECT_EQ(s.GetColumnText(), r.column_text) << r.name;
     EXPECT_EQ(s.GetSelText(), r.column_text) << r.name;
   }
@@ -45,11 +45,11 @@ TEST_F(ClipboardTest, SelectColumnBlockIsIgnoredWithWordWrapAndKeepsTheCaretsExt
   Load(s, "abc\r\nd");
   s.SelectColumnBlock(0, 0, 4, 1);
   EXPECT_EQ(s.GetSelStart(), 6) << "the caret at (par 1, col 4), clamped to its line";
-  EXPECT_EQ(s.PendingSpaces, "   ");
+  EXPECT_EQ(s.PendingSpaces(), "   ");
   s.SetWordWrap(true);
   s.SetSelStart(0);
   s.SelectColumnBlock(0, 0, 2, 1);
-  EXPECT_FALSE(s.BlockMode);
+  EXPECT_FALSE(s.BlockMode());
   EXPECT_EQ(s.GetSelStart(), 0);
 }
 

@@ -28,7 +28,7 @@ TEST_F(EditPrimitiveTest, TheBeforeChangeHandlerMayReplaceTheText) {
   s.InsertTextBuf("x");
   EXPECT_EQ(s.Text(), "a<x>bc\r\ndef\r\nghi");
   EXPECT_EQ(s.SelLower(), 4) << "the caret after the inserted text";
-  EXPECT_EQ(s.SelLength, 0);
+  EXPECT_EQ(s.GetSelLength(), 0);
   EXPECT_TRUE(s.Modified());
 }
 
@@ -178,23 +178,21 @@ TEST_F(EditPrimitiveTest, AColumnBlockIsDeletedLineByLineBeforeTheInsertion) {
   s.SetTabStops(4);
   Load(s, "abcdef\r\n\tgh\r\nxy");
   s.Select(11, 2);  // from paragraph 0 to paragraph 2
-  s.BlockMode = true;
-  s.BlockStartCol = 2;
-  s.BlockEndCol = 5;
+  s.SetColumnBlock(2, 5);
   s.InsertTextBuf({});
   EXPECT_EQ(s.Text(), "abf\r\n\th\r\nxy") << "columns 2..5: cde; the tab spans 0..4, so g";
-  EXPECT_FALSE(s.BlockMode);
+  EXPECT_FALSE(s.BlockMode());
   s.Undo();
   EXPECT_EQ(s.Text(), "abcdef\r\n\tgh\r\nxy") << "one bracket, one undo";
 }
 
 TEST_F(EditPrimitiveTest, PendingSpacesAndTheRememberedColumnAreDropped) {
   s.SetSelStart(1);
-  s.PendingSpaces = "  ";
-  s.DesiredX = 40;
+  s.SetPendingSpaces("  ");
+  s.SetDesiredX(40);
   s.InsertTextBuf("x");
-  EXPECT_TRUE(s.PendingSpaces.empty());
-  EXPECT_EQ(s.DesiredX, TScrivlet::kNoDesiredX);
+  EXPECT_TRUE(s.PendingSpaces().empty());
+  EXPECT_EQ(s.DesiredX(), TScrivlet::kNoDesiredX);
 }
 
 class RecordingEngine : public TScrivletEngine {

@@ -77,7 +77,7 @@ TEST_F(KeyInputTest, MovesWithAndWithoutShiftAndCtrl) {
     s.SetSelStart(c.caret);
     Press(c.key, c.shift);
     EXPECT_EQ(s.GetSelStart(), c.new_caret);
-    const int32_t anchor = s.Caret == s.SelStartNav ? s.SelUpper() : s.SelLower();
+    const int32_t anchor = s.SelAnchor();
     EXPECT_EQ(anchor, c.anchor);
     EXPECT_EQ(s.Text(), kThreeLines);
   }
@@ -134,9 +134,9 @@ TEST_F(KeyInputTest, VerticalMovesKeepTheColumnOverAShortLine) {
   s.SetOptions(s.GetOptions() | zkoKeepColumnPos);
   s.SetSelStart(5);
   Press(vk::kDown);
-  EXPECT_EQ(s.PendingSpaces, "   ") << "the missing width as padding";
+  EXPECT_EQ(s.PendingSpaces(), "   ") << "the missing width as padding";
   Press(vk::kLeft);
-  EXPECT_EQ(s.PendingSpaces, "  ");
+  EXPECT_EQ(s.PendingSpaces(), "  ");
 }
 
 TEST_F(KeyInputTest, EditingKeysChangeTheTextAsTheirTableSays) {
@@ -327,7 +327,7 @@ TEST_F(KeyInputTest, ShiftAltArrowsMakeAColumnBlockAndTheChordsCharacterIsNotTyp
   Press(vk::kDown, ssShift | ssAlt);
   // The character the chord produced arrives and is dropped.
   EXPECT_TRUE(in.KeyPress('x'));
-  EXPECT_TRUE(s.BlockMode);
+  EXPECT_TRUE(s.BlockMode());
   EXPECT_EQ(s.GetColumnText(), "bc\r\nbc\r\n");
   EXPECT_EQ(s.GetParagraphText(0), "abcdef");
   in.KeyDown(vk::kShift, ssShift);  // Alt released
@@ -367,7 +367,7 @@ TEST_F(KeyInputTest, DiscardTrailingSpacesKeepsTypedBlanksAsPaddingOnly) {
   s.SetSelStart(2);
   Type("  ");
   EXPECT_EQ(s.Text(), "ab");
-  EXPECT_EQ(s.PendingSpaces, "  ");
+  EXPECT_EQ(s.PendingSpaces(), "  ");
   Type("c");
   EXPECT_EQ(s.Text(), "ab  c");
 }

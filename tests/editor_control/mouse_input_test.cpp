@@ -53,7 +53,7 @@ TEST_F(MouseInputTest, APressPlacesTheCaretAndShiftExtendsTheSelection) {
   for (const Case& c : cases) {
     Click(c.x, c.y, c.shift);
     EXPECT_EQ(s.GetSelStart(), c.caret) << c.x << "," << c.y;
-    const int32_t anchor = s.Caret == s.SelStartNav ? s.SelUpper() : s.SelLower();
+    const int32_t anchor = s.SelAnchor();
     EXPECT_EQ(anchor, c.anchor);
   }
 }
@@ -119,10 +119,10 @@ TEST_F(MouseInputTest, TheLeftMarginSelectsWholeLinesWithTheirBreak) {
 TEST_F(MouseInputTest, AltWithTheButtonMakesAColumnBlockThatFollowsTheMouse) {
   s.SetOptions(s.GetOptions() | zkoBlockSelection);
   in.MouseDown(TMouseButton::mbLeft, ssLeft | ssAlt, X(1), Y(0));
-  EXPECT_TRUE(s.BlockMode);
+  EXPECT_TRUE(s.BlockMode());
   in.MouseMove(ssLeft | ssAlt, X(3), Y(2));
   in.MouseUp(TMouseButton::mbLeft, ssAlt, X(3), Y(2));
-  EXPECT_TRUE(s.BlockMode);
+  EXPECT_TRUE(s.BlockMode());
   EXPECT_EQ(s.GetColumnText(), "bc\r\nhi\r\nno\r\n");
 }
 

@@ -106,7 +106,7 @@ TEST_F(NavigatorTest, ParagraphAndPositionMovesClamp) {
 TEST_F(NavigatorTest, DisplayLinesFollowTheLineRecordsWithWordWrap) {
   Load(s, "0123456789abcdefghij\r\nxy");
   WrapEvery(s, 0, 8);  // lines 0..2 in paragraph 0, line 3 in paragraph 1
-  EXPECT_EQ(s.Table.LineCount, 4);
+  EXPECT_EQ(s.Table.LineCount(), 4);
   s.SelfTest();
   nav.SetOffset(9);
   EXPECT_EQ(nav.GetDisplayLine(), 1);

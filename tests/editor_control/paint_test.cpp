@@ -406,9 +406,9 @@ TEST_F(PaintTest, TheCaretStandsAtTheCaretWithPendingSpacesAndIsWideInOverwrite)
   Load(s, "abc\r\nxy");
   s.SetSelStart(6);
   EXPECT_EQ(CaretRect(s), (TScrivRect{8 + 7, 12, 8 + 7 + 1, 24}));
-  s.PendingSpaces = "  ";
+  s.SetPendingSpaces("  ");
   EXPECT_EQ(CaretRect(s).Left, 8 + 3 * 7);
-  s.PendingSpaces.clear();
+  s.SetPendingSpaces({});
   s.SetOverwrite(true);
   EXPECT_EQ(CaretRect(s).Width(), 7) << "as wide as the character under it";
   s.SetCaretWidth(0);

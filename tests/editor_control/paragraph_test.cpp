@@ -133,7 +133,7 @@ TEST(ParagraphsListTest, MarkAllForLayoutAndClear) {
   EXPECT_EQ(list.LastToFormat, 1);
   list.Clear();
   EXPECT_EQ(list.Count(), 0);
-  EXPECT_EQ(list.CharCount, 0);
+  EXPECT_EQ(list.CharCount(), 0);
   EXPECT_EQ(list.Capacity(), 1820);
   EXPECT_TRUE(list.TextBlocks.empty());
   EXPECT_EQ(list.LastToFormat, -1);

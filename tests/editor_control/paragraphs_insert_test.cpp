@@ -39,8 +39,8 @@ class InsertTextTest : public ::testing::Test {
       EXPECT_EQ(list.Items(i).FirstLine, i) << i;
       offset += para::Length(list.Items(i)) + 2;
     }
-    EXPECT_EQ(list.CharCount, offset - 2);
-    EXPECT_EQ(list.LineCount, list.Count());
+    EXPECT_EQ(list.CharCount(), offset - 2);
+    EXPECT_EQ(list.LineCount(), list.Count());
   }
 };
 

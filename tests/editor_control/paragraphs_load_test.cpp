@@ -37,9 +37,9 @@ TEST_P(LoadBreaksTest, SplitsIntoParagraphsAndReportsTheLastBreakStyle) {
   EXPECT_EQ(found, c.detected);
   int32_t chars = 0;
   for (const auto& p : c.paragraphs) chars += static_cast<int32_t>(p.size()) + 2;
-  EXPECT_EQ(list.CharCount, chars - 2) << "2 per break, whatever the style";
-  EXPECT_EQ(list.LineCount, list.Count());
-  EXPECT_EQ(list.VisibleLineCount, list.Count());
+  EXPECT_EQ(list.CharCount(), chars - 2) << "2 per break, whatever the style";
+  EXPECT_EQ(list.LineCount(), list.Count());
+  EXPECT_EQ(list.VisibleLineCount(), list.Count());
 }
 
 using B = TScrivLineBreak;
@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LoadTest, TextOfTwoCharactersABreakAndOneCharacter) {
   TParagraphsList list;
   Load(list, "ab\nc");  // LF only still counts 2 per break
-  EXPECT_EQ(list.CharCount, 5);
+  EXPECT_EQ(list.CharCount(), 5);
   EXPECT_EQ(list.GetCharAt(1), 'b');
   EXPECT_EQ(list.GetCharAt(2), 13);
   EXPECT_EQ(list.GetCharAt(3), 10);
@@ -96,7 +96,7 @@ TEST(LoadTest, AZeroByteBehindARefillStillLeavesTheStreamAtIt) {
   TParagraphsList list;
   list.LoadFromStream(in, 0, 100, nullptr, false);
   EXPECT_EQ(list.Count(), 1);
-  EXPECT_EQ(list.CharCount, 70000);
+  EXPECT_EQ(list.CharCount(), 70000);
   EXPECT_EQ(in.tellg(), 70000);
 }
 
@@ -110,7 +110,7 @@ TEST(LoadTest, TheNullReplacementHoldsInEveryRefilledBuffer) {
   EXPECT_EQ(ParaText(list, 0).size(), 70000u);
   EXPECT_EQ(ParaText(list, 0)[66000], '?');
   EXPECT_EQ(ParaText(list, 1), "b");
-  EXPECT_EQ(list.CharCount, 70000 + 2 + 1);
+  EXPECT_EQ(list.CharCount(), 70000 + 2 + 1);
 }
 
 TEST(LoadTest, ManyLFCRParagraphsOverRefillsSaveBackByteForByte) {
@@ -127,7 +127,7 @@ TEST(LoadTest, DiscardTrailingDropsTheBlanksAtEveryParagraphEnd) {
   TParagraphsList list;
   Load(list, "a \t\r\n  b  \r\n \t", 0, true);
   EXPECT_EQ(Paragraphs(list), (std::vector<std::string>{"a", "  b", ""}));
-  EXPECT_EQ(list.CharCount, 1 + 2 + 3 + 2);
+  EXPECT_EQ(list.CharCount(), 1 + 2 + 3 + 2);
 }
 
 TEST(LoadTest, ALoadStartsAtTheStreamPosition) {
@@ -224,7 +224,7 @@ TEST(LoadTest, ALoadReplacesWhatWasThere) {
   Load(list, "a\r\nb\r\nc");
   Load(list, "z");
   EXPECT_EQ(Paragraphs(list), (std::vector<std::string>{"z"}));
-  EXPECT_EQ(list.CharCount, 1);
+  EXPECT_EQ(list.CharCount(), 1);
 }
 
 TEST(LoadTest, ProgressIsReportedToTheCallback) {

@@ -25,7 +25,7 @@ class SavePointTest : public ::testing::Test {
   }
   // Moving the caret by program breaks the record, so only when it is not at the end.
   void AtEnd() {
-    if (s.GetSelStart() != s.CharCount() || s.SelLength != 0) s.SetSelStart(s.CharCount());
+    if (s.GetSelStart() != s.CharCount() || s.GetSelLength() != 0) s.SetSelStart(s.CharCount());
   }
   void Save() {
     s.SetModified(false);

@@ -17,10 +17,10 @@ using testing::Load;
 TEST(ScrivletTest, StartsWithOneEmptyParagraphAndNineNavigators) {
   TScrivlet s;
   EXPECT_EQ(s.Table.Count(), 1);
-  EXPECT_EQ(s.Table.LineCount, 1);
+  EXPECT_EQ(s.Table.LineCount(), 1);
   EXPECT_EQ(s.CharCount(), 0);
   EXPECT_EQ(s.Navigators().size(), 9u);
-  EXPECT_EQ(&s.CaretNav(), s.SelStartNav);
+  EXPECT_TRUE(s.CaretAtSelStart());
   EXPECT_EQ(s.GetUndoMaxLevel(), 65536);
   EXPECT_EQ(s.GetUndoMaxSpace(), 4194304);
   for (unsigned char c : std::string("\t\n\r $%&,./:;<=>"))
@@ -41,7 +41,7 @@ TEST(ScrivletTest, SelLengthIsSignedFromTheCaret) {
   s.SetSelLength(-4);
   EXPECT_EQ(s.SelLower(), 3);
   EXPECT_EQ(s.CaretNav().Offset(), 7);
-  EXPECT_EQ(s.SelLength, -4);
+  EXPECT_EQ(s.GetSelLength(), -4);
   s.SetSelLength(100);
   EXPECT_EQ(s.SelUpper(), 10) << "clamped to the text";
   EXPECT_TRUE(s.UndoBreak);
@@ -86,7 +86,7 @@ TEST(ScrivletTest, ALoadPutsEveryNavigatorAtTheStartAndEmptiesTheSelection) {
   EXPECT_EQ(mark.Offset(), 0);
   EXPECT_EQ(s.SelLower(), 0);
   EXPECT_EQ(s.SelUpper(), 0);
-  EXPECT_EQ(s.SelLength, 0);
+  EXPECT_EQ(s.GetSelLength(), 0);
   EXPECT_EQ(s.Table.LastChanged, -1) << "no changed range is left";
   s.SelfTest();
 }

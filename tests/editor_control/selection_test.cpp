@@ -51,7 +51,7 @@ TEST(SelectionTest, CaretAndSelectionByOffset) {
     EXPECT_EQ(s.GetSelStart(), r.caret) << r.name;
     EXPECT_EQ(s.SelLower(), r.lower) << r.name;
     EXPECT_EQ(s.SelUpper(), r.upper) << r.name;
-    EXPECT_EQ(s.SelLength, r.length) << r.name;
+    EXPECT_EQ(s.GetSelLength(), r.length) << r.name;
   }
 }
 
@@ -155,7 +155,7 @@ TEST(SelectionTest, FindTextSelectsTheHitWithASignedLength) {
     EXPECT_EQ(s.FindText(r.key, r.forward, r.from_boundary, r.whole_word, r.match_case), r.found)
         << r.name;
     EXPECT_EQ(s.GetSelStart(), r.caret_after) << r.name;
-    EXPECT_EQ(s.SelLength, r.length_after) << r.name;
+    EXPECT_EQ(s.GetSelLength(), r.length_after) << r.name;
   }
 }
 
@@ -207,7 +207,7 @@ TEST(SelectionTest, StyleTogglesWrapTheSelectionAndUndoRestoresTheText) {
     r.toggle(s);
     EXPECT_EQ(s.Text(), r.text) << r.name;
     EXPECT_EQ(s.GetSelStart(), r.caret_after) << r.name;
-    EXPECT_EQ(s.SelLength, r.length_after) << r.name;
+    EXPECT_EQ(s.GetSelLength(), r.length_after) << r.name;
     if (r.static_format) {
       s.Undo();
       EXPECT_EQ(s.Text(), "abcd") << r.name;

@@ -50,24 +50,27 @@ INSTANTIATE_TEST_SUITE_P(
                  para::SetLineCount(s.Table.Items(0), 2);
                  para::SetLineRecord(s.Table.Items(0), 0, Line(0, 1));
                  para::SetLineRecord(s.Table.Items(0), 1, Line(2, 3));
-                 s.Table.ShiftLines(1, 1);
-                 ++s.Table.LineCount;
-                 ++s.Table.VisibleLineCount;
+                 s.Table.LinesChanged(0, 1, 1);
                },
                "Error 3 in "},
         Damage{"LastLineEnd",
                [](TScrivlet& s) { para::SetFirstLineRecord(s.Table.Items(0), Line(0, 2)); },
                "Error 4 in "},
-        Damage{"CharCount", [](TScrivlet& s) { s.Table.CharCount = 99; }, "Error 5 in "},
-        Damage{"Visible", [](TScrivlet& s) { s.Table.VisibleLineCount = 1; }, "Error 6 in "},
-        Damage{"Lines", [](TScrivlet& s) { s.Table.LineCount = 7; }, "Error 6.01 in "},
+        Damage{"CharCount",
+               [](TScrivlet& s) { TParagraphsListTestAccess::SetCharCount(s.Table, 99); },
+               "Error 5 in "},
+        Damage{"Visible",
+               [](TScrivlet& s) { TParagraphsListTestAccess::SetVisibleLineCount(s.Table, 1); },
+               "Error 6 in "},
+        Damage{"Lines", [](TScrivlet& s) { TParagraphsListTestAccess::SetLineCount(s.Table, 7); },
+               "Error 6.01 in "},
         Damage{"Length",
                [](TScrivlet& s) {
                  para::SetLength(s.Table.Items(2), 2);
-                 s.Table.CharCount -= 1;
+                 TParagraphsListTestAccess::SetCharCount(s.Table, s.Table.CharCount() - 1);
                },
                "Error 8 in "},
-        Damage{"Navigator", [](TScrivlet& s) { s.WorkNav->SetOffset(200); }, "Error 9 in "},
+        Damage{"Navigator", [](TScrivlet& s) { s.WorkNav().SetOffset(200); }, "Error 9 in "},
         Damage{"Backlog", [](TScrivlet& s) { s.Table.LastToFormat = 3; }, "Error 11 in "}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -80,8 +83,8 @@ TEST(SelfTest, HoldsAfterLoadsEditsAndCollapses) {
   s.Table.Items(1).LevelFlags = 2;
   s.Table.Items(0).LevelFlags = 2;
   EXPECT_TRUE(s.Table.Collapse(0, 2, true));
-  EXPECT_EQ(s.Table.VisibleLineCount, 1);
-  EXPECT_EQ(s.Table.LineCount, 4);
+  EXPECT_EQ(s.Table.VisibleLineCount(), 1);
+  EXPECT_EQ(s.Table.LineCount(), 4);
   s.SelfTest();
   TScrivNavigator nav(s);
   nav.SetOffset(6);
@@ -89,7 +92,7 @@ TEST(SelfTest, HoldsAfterLoadsEditsAndCollapses) {
   EXPECT_EQ(nav.GetVisibleLine(), 1);
   EXPECT_TRUE(s.Table.Collapse(0, 2, false));
   EXPECT_FALSE(s.Table.Collapse(0, 2, false)) << "nothing left to change";
-  EXPECT_EQ(s.Table.VisibleLineCount, 4);
+  EXPECT_EQ(s.Table.VisibleLineCount(), 4);
   s.SelfTest();
 }
 

@@ -7,6 +7,20 @@
 
 #include "editor_control/scrivlet.h"
 
+namespace scrivlet {
+
+// The tests' way past the table's bookkeeping: damaged counts the self-test must find, a
+// character count near the 32-bit limit without a text that large.
+struct TParagraphsListTestAccess {
+  static void SetCharCount(TParagraphsList& list, int32_t n) { list.char_count_ = n; }
+  static void SetLineCount(TParagraphsList& list, int32_t n) { list.line_count_ = n; }
+  static void SetVisibleLineCount(TParagraphsList& list, int32_t n) {
+    list.visible_line_count_ = n;
+  }
+};
+
+}  // namespace scrivlet
+
 namespace scrivlet::testing {
 
 // Every character is `width` pixels wide whatever its style; lines are `height` high.

@@ -323,9 +323,9 @@ TEST_F(UndoTest, AFailedInsertionLeavesNoHalfMadeRecord) {
   s.SetSelLength(2);
   s.OnBeforeChange = [](TScrivlet&, std::string&) {};
   // A text that the table cannot take: the offsets would leave the 32-bit range.
-  s.Table.CharCount = 0x7FFFFFF0;
+  TParagraphsListTestAccess::SetCharCount(s.Table, 0x7FFFFFF0);
   EXPECT_THROW(s.InsertTextBuf(std::string(40, 'z')), EScrivletError);
-  s.Table.CharCount = 12;
+  TParagraphsListTestAccess::SetCharCount(s.Table, 12);
   EXPECT_EQ(s.UndoList().size(), 1u);
   EXPECT_EQ(s.UndoLevel(), 1);
   EXPECT_EQ(s.UndoBytes(), 13);

@@ -156,7 +156,7 @@ TEST_F(EditorFindTest, ASelectedHitIsPassedOverWhicheverWayTheSearchGoes) {
   boxes.Answer(kAnswerOk);
   EXPECT_FALSE(finder.FindNext(s, {"mov", true}));
   EXPECT_EQ(s.GetSelStart(), 11);
-  EXPECT_EQ(s.SelLength, -3);
+  EXPECT_EQ(s.GetSelLength(), -3);
 }
 
 // The find text is the editor's Windows-1252; the box shows it as the characters it is.
@@ -273,7 +273,7 @@ TEST_F(EditorFindTest, ReplaceAllCountsGoesOnBehindEachReplacementAndKeepsTheCar
     EXPECT_EQ(finder.ReplaceAll(s, r.find, r.replace), r.count);
     EXPECT_EQ(s.Text(), r.after);
     EXPECT_EQ(s.GetSelStart(), r.caret_after);
-    EXPECT_EQ(s.SelLength, 0);
+    EXPECT_EQ(s.GetSelLength(), 0);
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text, r.box);
     EXPECT_EQ(boxes.Boxes()[0].caption, r.caption);

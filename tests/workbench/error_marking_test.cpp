@@ -56,7 +56,7 @@ TEST_F(ErrorMarkingTest, AnErrorLineIsMarkedWholeWithTheCaretAtItsStart) {
   marking.MarkErrorLine(s, 2);
   EXPECT_EQ(Marks(s), "KKK....|EEEEEEEEEEE|...");
   EXPECT_EQ(s.GetSelStart(), 9);
-  EXPECT_EQ(s.SelLength, 0);
+  EXPECT_EQ(s.GetSelLength(), 0);
   EXPECT_EQ(marking.Line(), 1);
   EXPECT_FALSE(marking.IsRange());
 }
@@ -99,7 +99,7 @@ TEST_F(ErrorMarkingTest, AMarkWhoseLineWasDeletedIsForgotten) {
 TEST_F(ErrorMarkingTest, AMarkedTokenGoesOnceTheCaretPassesItsEndOnItsLine) {
   marking.MarkErrorRange(s, 2, 13, 16);  // "c,d"
   EXPECT_EQ(Marks(s), "KKK....|KKK.EEE.ccc|...");
-  EXPECT_EQ(s.SelLength, 0);
+  EXPECT_EQ(s.GetSelLength(), 0);
   EXPECT_EQ(s.GetSelStart(), 9);
   EXPECT_TRUE(marking.IsRange());
 
@@ -195,7 +195,7 @@ TEST_F(ErrorMarkingTest, JumpToLineLeavesNothingSelectedAtTheLinesStart) {
     s.Select(r.anchor, r.caret);
     JumpToLine(s, r.line);
     EXPECT_EQ(s.GetSelStart(), r.caret_after) << r.what;
-    EXPECT_EQ(s.SelLength, 0) << r.what;
+    EXPECT_EQ(s.GetSelLength(), 0) << r.what;
   }
 }
 
@@ -217,7 +217,7 @@ TEST_F(ErrorMarkingTest, ScrollToLineMovesTheCaretOnlyWhenItLiesElsewhere) {
     s.Select(r.anchor, r.caret);
     ScrollToLine(s, r.line);
     EXPECT_EQ(s.GetSelStart(), r.caret_after) << r.what;
-    EXPECT_EQ(s.SelLength, r.length_after) << r.what;
+    EXPECT_EQ(s.GetSelLength(), r.length_after) << r.what;
   }
 }
 

@@ -420,7 +420,7 @@ void RunCommands::MarkBuiltInError() {
   memo.SetSelLine(line - 1);
   if (!memo.FindText(token, true, false, false, true)) return;
   const std::int32_t found = memo.SelLower();
-  form_.MarkErrorRange(line, found, found + std::abs(memo.SelLength));
+  form_.MarkErrorRange(line, found, found + std::abs(memo.GetSelLength()));
 }
 
 // The file to build and its save.

@@ -92,8 +92,7 @@ TEST_F(ScrivletWidgetTest, QtKeysBecomeTheControlsKeysWithShiftAndCtrl) {
       QTest::keyClick(w, text[0].toLatin1(), c.mods);
     EXPECT_EQ(w->Memo().Text(), c.text);
     EXPECT_EQ(w->Memo().GetSelStart(), c.caret);
-    const int32_t anchor =
-        w->Memo().Caret == w->Memo().SelStartNav ? w->Memo().SelUpper() : w->Memo().SelLower();
+    const int32_t anchor = w->Memo().SelAnchor();
     EXPECT_EQ(anchor, c.anchor);
   }
 }
@@ -145,7 +144,7 @@ TEST_F(ScrivletWidgetTest, ShiftAltArrowsSelectAColumnWithoutTypingTheirCharacte
   QTest::keyClick(w, Qt::Key_Right, Qt::ShiftModifier | Qt::AltModifier);
   QTest::keyClick(w, Qt::Key_Down, Qt::ShiftModifier | Qt::AltModifier);
   QTest::keyClick(w, 'x', Qt::ShiftModifier | Qt::AltModifier);
-  EXPECT_TRUE(w->Memo().BlockMode);
+  EXPECT_TRUE(w->Memo().BlockMode());
   EXPECT_EQ(w->Memo().GetColumnText(), "b\r\nb\r\n");
   EXPECT_EQ(w->Memo().Text(), "abcdef\r\nabcdef");
 }

@@ -140,7 +140,7 @@ TEST_F(MainWindowTest, GoToLineLeavesNoSelectionForTheNextKey) {
   });
   form_->ClickMenuItem(main_menu::EditGoToLineMENUITM);
   EXPECT_EQ(Memo().GetSelPar(), 2);
-  EXPECT_EQ(Memo().SelLength, 0);
+  EXPECT_EQ(Memo().GetSelLength(), 0);
   QTest::keyClicks(form_->CurrentScrivlet(), "X");
   EXPECT_EQ(Memo().Text(), "a\r\nb DJNZ\r\nXc\r\nd\r\n");
 }

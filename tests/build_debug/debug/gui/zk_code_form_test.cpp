@@ -216,12 +216,12 @@ TEST_F(ListFormTest, ToolBarModesGoToResetAndJumpToMain) {
   form_->GoToReset();
   EXPECT_EQ(memo.GetSelPar(), reset_line);
   EXPECT_EQ(memo.GetSelStart(), memo.ParagraphStart(reset_line));
-  EXPECT_EQ(memo.SelLength, 0);
+  EXPECT_EQ(memo.GetSelLength(), 0);
   EXPECT_EQ(Background(reset_line, 0), kBlue);
   memo.Select(memo.ParagraphStart(reset_line) + 2, memo.ParagraphStart(reset_line) + 9);
   form_->JumpToMain();
   EXPECT_TRUE(boxes_.Boxes().empty());
-  EXPECT_EQ(memo.SelLength, 0);
+  EXPECT_EQ(memo.GetSelLength(), 0);
   EXPECT_EQ(memo.GetSelStart(), memo.ParagraphStart(memo.GetSelPar()));
 
   // Hidden: the tool bar is whole again and the window no longer holds the session's listing.
