@@ -603,8 +603,7 @@ void RunCommands::LinkHeldByRun(bool held) {
 
 std::vector<QAction*> RunCommands::KeyCommands() const {
   std::vector<QAction*> actions;
-  for (const char* item : kKeyMenuItems)
-    if (QAction* action = form_.MenuItem(item)) actions.push_back(action);
+  for (const char* item : kKeyMenuItems) actions.push_back(form_.MenuItem(item));
   for (const char* button : kKeyToolButtons)
     if (QAction* action = ToolButton(button)) actions.push_back(action);
   return actions;
