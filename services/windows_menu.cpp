@@ -6,6 +6,7 @@
 #include "resources/code_widget_names.h"
 #include "resources/string_ids.h"
 #include "services/localize.h"
+#include "services/main_commands.h"
 
 namespace main_menu = widget_names::MainMenu;
 
@@ -31,17 +32,16 @@ std::string FileNameOf(const std::string& caption) {
   return blank == std::string::npos ? std::string() : caption.substr(blank + 1);
 }
 
+// The window items in the main window's command table, by their codes.
 struct WindowItemEntry {
   int code;
-  int caption_id;
-  const char* short_cut;
-  const char* name;
+  const MainCommand& command;
 };
 
-constexpr WindowItemEntry kWindowItems[] = {
-    {kEditorWindowItem, ids::SCU_EDITOR_WINDOW, "Ctrl+E", main_menu::EditorWindowMENUITM},
-    {kListWindowItem, ids::SCU_LIST_WINDOW, "Ctrl+L", main_menu::ListWindowMENUITM},
-    {kDeviceWindowItem, ids::SCU_DEVICE_WINDOW, "Ctrl+I", main_menu::DeviceWindowMENUITM},
+const WindowItemEntry kWindowItems[] = {
+    {kEditorWindowItem, CommandOf(main_menu::EditorWindowMENUITM)},
+    {kListWindowItem, CommandOf(main_menu::ListWindowMENUITM)},
+    {kDeviceWindowItem, CommandOf(main_menu::DeviceWindowMENUITM)},
 };
 
 const WindowItemEntry* EntryOf(int code) {
@@ -56,7 +56,7 @@ WindowsMenuUnit::WindowsMenuUnit(Localizer& texts) : texts_(texts) {
   language_slot_ = texts_.RegisterLanguageCallback([this](int) {
     for (WindowsMenuItem& item : items_)
       if (const WindowItemEntry* entry = EntryOf(item.Tag))
-        item.Caption = texts_.LU_GetString(entry->caption_id);
+        item.Caption = texts_.LU_GetString(entry->command.caption_id);
     Changed();
   });
 }
@@ -88,10 +88,10 @@ int WindowsMenuUnit::EditorItemIndex() const {
 
 void WindowsMenuUnit::WindowsMenuAdd(const std::string& file_name, int code) {
   if (const WindowItemEntry* entry = EntryOf(code)) {
-    const std::string caption = texts_.LU_GetString(entry->caption_id);
+    const std::string caption = texts_.LU_GetString(entry->command.caption_id);
     // The editor and list items are there once; the device item is added every time.
     if (code != kDeviceWindowItem && IndexOfCaption(caption) >= 0) return;
-    items_.insert(items_.begin(), {caption, entry->short_cut, entry->name, code, false});
+    items_.insert(items_.begin(), {caption, entry->command.keys, entry->command.item, code, false});
     Changed();
     return;
   }
@@ -115,7 +115,7 @@ void WindowsMenuUnit::WindowsMenuRemove(int code, int index) {
     return;
   }
   if (const WindowItemEntry* entry = EntryOf(code)) {
-    const int at = IndexOfCaption(texts_.LU_GetString(entry->caption_id));
+    const int at = IndexOfCaption(texts_.LU_GetString(entry->command.caption_id));
     if (at < 0) return;
     items_.erase(items_.begin() + at);
     Changed();

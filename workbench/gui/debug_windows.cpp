@@ -263,8 +263,7 @@ void DebugWindows::EnableMainCommands(bool enabled) {
   if (!locked_) {
     locked_ = new QActionGroup(main_form_);
     locked_->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
-    for (const char* name : kLockedItems)
-      if (QAction* item = main_form_->MenuItem(name)) locked_->addAction(item);
+    for (const char* name : kLockedItems) locked_->addAction(main_form_->MenuItem(name));
   }
   locked_->setEnabled(enabled);
   if (auto* button = main_form_->findChild<QAction*>(editor_frm::ClockTBTN))

@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <filesystem>
+#include <stdexcept>
 #include <tuple>
 #include <utility>
 
@@ -111,17 +112,19 @@ void TEditorFRM::BuildWindow() {
   struct FileTool {
     const char* button;
     const char* text;
-    const char* item;  // the command the button runs
   };
   static constexpr FileTool kFileTools[] = {
-      {editor_frm::FileNewTBTN, "New", editor_frm::FileNewTBTN},
-      {editor_frm::FileOpenTBTN, "Open", main_menu::FileOpenMENUITM},
-      {editor_frm::FileSaveTBTN, "Save", main_menu::FileSaveMENUITM},
+      {editor_frm::FileNewTBTN, "New"},
+      {editor_frm::FileOpenTBTN, "Open"},
+      {editor_frm::FileSaveTBTN, "Save"},
   };
   for (const FileTool& tool : kFileTools) {
     QAction* action = tools->addAction(tool.text);
     action->setObjectName(tool.button);
-    const std::string item = tool.item;
+    // New asks for the language first: it has a handler of its own, under the button's name.
+    const std::string item = std::string_view(tool.button) == editor_frm::FileNewTBTN
+                                 ? std::string(tool.button)
+                                 : workbench::CommandOfButton(tool.button).item;
     connect(action, &QAction::triggered, this, [this, item] {
       RunGuarded(session_.Boxes(), [this, item] {
         try {
@@ -213,7 +216,16 @@ QAction* TEditorFRM::MenuItem(const std::string& item_name) const {
     if (action->objectName() == ToQt(item_name)) return action;
   for (QMenu* menu : menuBar()->findChildren<QMenu*>())
     if (menu->objectName() == ToQt(item_name)) return menu->menuAction();
-  return nullptr;
+  throw std::logic_error("the main window's menus have no item \"" + item_name + "\"");
+}
+
+workbench::EditorMode TEditorFRM::CurrentEditorMode() const {
+  return UsesLegacyEditor() ? workbench::EditorMode::kLegacy : workbench::EditorMode::kEnhanced;
+}
+
+void TEditorFRM::SetCommandKeys(const char* item) {
+  MenuItem(item)->setShortcut(
+      QKeySequence(QString::fromLatin1(workbench::KeysIn(item, CurrentEditorMode()))));
 }
 
 void TEditorFRM::SetMenuHandler(const std::string& item_name, std::function<void()> handler) {
@@ -241,7 +253,7 @@ void TEditorFRM::ShowWindowsMenu() {
     const QKeySequence keys(ToQt(item.ShortCut));
     // Ctrl+L and Ctrl+I belong to View List (or List Toggle) and Device as well: a key that
     // two actions hold fires neither, so the window item only shows it.
-    if (KeyHeldByAnotherAction(keys, action)) {
+    if (!keys.isEmpty() && workbench::KeysSharedIn(item.Name, CurrentEditorMode())) {
       action->setText(action->text() + '\t' + keys.toString(QKeySequence::NativeText));
     } else {
       action->setShortcut(keys);
@@ -251,13 +263,6 @@ void TEditorFRM::ShowWindowsMenu() {
     const int tag = item.Tag;
     connect(action, &QAction::triggered, this, [this, tag] { WindowsMenuClick(tag); });
   }
-}
-
-bool TEditorFRM::KeyHeldByAnotherAction(const QKeySequence& keys, const QAction* except) const {
-  if (keys.isEmpty()) return false;
-  for (const QAction* action : findChildren<QAction*>())
-    if (action != except && action->shortcuts().contains(keys)) return true;
-  return false;
 }
 
 void TEditorFRM::WindowsMenuClick(int tag) {
@@ -415,9 +420,9 @@ void TEditorFRM::UseLegacyEditor() {
   file_list_->hide();
   error_list_->hide();
   if (QToolBar* tools = findChild<QToolBar*>(editor_frm::ToolBar)) tools->hide();
-  for (const char* item : {main_menu::EditUndoMenuMENUITM, main_menu::EditRedoMenuMENUITM,
-                           main_menu::EditGoToLineMENUITM, main_menu::RunViewDebugCodeMENUITM})
-    MenuItem(item)->setVisible(false);
+  for (const workbench::MainCommand& command : workbench::MainCommands())
+    if (!workbench::LiveIn(command, workbench::EditorMode::kLegacy))
+      MenuItem(command.item)->setVisible(false);
   legacy_editor_->Widget().setFocus();
   BindLegacyEditorCommands(*this, *legacy_editor_);
 }

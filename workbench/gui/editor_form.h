@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "services/main_commands.h"
 #include "services/windows_menu.h"
 #include "workbench/command_line.h"
 #include "workbench/start_up.h"
 
 class QAction;
-class QKeySequence;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -88,7 +88,11 @@ class TEditorFRM : public QMainWindow {
   // Runs the item's handler; a silent abort passes out of it.
   void ClickMenuItem(const std::string& item_name);
 
+  // The menu item of that name; a name the menus do not hold throws std::logic_error.
   QAction* MenuItem(const std::string& item_name) const;
+  workbench::EditorMode CurrentEditorMode() const;
+  // Gives the item the keys the command table has for it in the current editor mode.
+  void SetCommandKeys(const char* item);
   // The error list below the editors and the error mark (error_list.h; the members are
   // defined in editor_form_errors.cpp).
   void LoadErrorList();
@@ -186,7 +190,6 @@ class TEditorFRM : public QMainWindow {
   void ClearTarnOutput();
   void OpenCommandLineFile();
   void ShowWindowsMenu();
-  bool KeyHeldByAnotherAction(const QKeySequence& keys, const QAction* except) const;
   void WindowsMenuClick(int tag);
   void Report(const char* text, const char* caption) const;
   // The error list, find and replace, and the highlighting hooks of the editors.

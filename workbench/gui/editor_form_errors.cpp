@@ -77,8 +77,7 @@ void TEditorFRM::BuildEditorServices() {
     if (scrivlet::gui::TScrivlet* editor = CurrentScrivlet())
       workbench::JumpToLine(editor->Memo(), goto_line.LineNumber() - 1);
   });
-  if (QAction* goto_line = MenuItem(main_menu::EditGoToLineMENUITM))
-    goto_line->setShortcut(QKeySequence("Ctrl+G"));
+  SetCommandKeys(main_menu::EditGoToLineMENUITM);
 }
 
 void TEditorFRM::LoadKeywordLists() {

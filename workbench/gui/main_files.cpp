@@ -962,18 +962,15 @@ void MainWindowFiles::ApplyEditorMode() {
   if (enhanced && Legacy()) LeaveLegacyEditor();
   if (QToolBar* tools = form_.findChild<QToolBar*>(editor_frm::ToolBar))
     tools->setVisible(enhanced);
-  for (const char* name : {main_menu::EditUndoMenuMENUITM, main_menu::EditRedoMenuMENUITM,
-                           main_menu::EditGoToLineMENUITM, main_menu::RunViewDebugCodeMENUITM})
-    form_.MenuItem(name)->setVisible(enhanced);
+  // The commands of one editor mode show, and hold their keys, only in it.
+  for (const workbench::MainCommand& command : workbench::MainCommands()) {
+    if (command.modes == workbench::kBothModes) continue;
+    form_.MenuItem(command.item)
+        ->setVisible(!command.hidden && workbench::LiveIn(command, form_.CurrentEditorMode()));
+    form_.SetCommandKeys(command.item);
+  }
   form_.MenuItem(main_menu::EditClearErrorsMENUITM)
       ->setVisible(enhanced || globals.IdeOptions.UseTarn);
-  QAction* toggle = form_.MenuItem(main_menu::FileListToggleMENUITM);
-  QAction* view_list = form_.MenuItem(main_menu::RunViewDebugCodeMENUITM);
-  toggle->setVisible(!enhanced);
-  toggle->setShortcut(enhanced ? QKeySequence() : QKeySequence("Ctrl+L"));
-  view_list->setShortcut(enhanced ? QKeySequence("Ctrl+L") : QKeySequence());
-  form_.MenuItem(main_menu::EditTextBiggerMENUITM)->setVisible(!enhanced);
-  form_.MenuItem(main_menu::EditTextSmallerMENUITM)->setVisible(!enhanced);
   if (!enhanced) {
     if (Legacy())
       form_.UseLegacyEditor();
@@ -1006,17 +1003,11 @@ void MainWindowFiles::ShowLegacyCaret() {
 
 void MainWindowFiles::BindCommands() {
   TEditorFRM& f = form_;
-  struct Shortcut {
-    const char* item;
-    const char* keys;
-  };
-  static constexpr Shortcut kShortcuts[] = {
-      {main_menu::FileOpenMENUITM, "Ctrl+O"},     {main_menu::FileSaveMENUITM, "Ctrl+S"},
-      {main_menu::EditUndoMenuMENUITM, "Ctrl+Z"}, {main_menu::EditRedoMenuMENUITM, "Ctrl+Y"},
-      {main_menu::EditCutMENUITM, "Ctrl+X"},      {main_menu::EditCopyMENUITM, "Ctrl+C"},
-      {main_menu::EditPasteMENUITM, "Ctrl+V"}};
-  for (const Shortcut& shortcut : kShortcuts)
-    f.MenuItem(shortcut.item)->setShortcut(QKeySequence(shortcut.keys));
+  for (const char* item :
+       {main_menu::FileOpenMENUITM, main_menu::FileSaveMENUITM, main_menu::EditUndoMenuMENUITM,
+        main_menu::EditRedoMenuMENUITM, main_menu::EditCutMENUITM, main_menu::EditCopyMENUITM,
+        main_menu::EditPasteMENUITM})
+    f.SetCommandKeys(item);
 
   f.SetMenuHandler(main_menu::FileNewAssemblyMENUITM, [this] { FileNew(kAssemblyKind); });
   f.SetMenuHandler(main_menu::FileNewQvBasicMENUITM, [this] { FileNew(kBasicKind); });

@@ -51,17 +51,15 @@ MainWindowFind::MainWindowFind(TEditorFRM& form, workbench::IdeSession& session)
 void MainWindowFind::BindCommands() {
   const struct {
     const char* item;
-    const char* key;
     void (MainWindowFind::*run)();
   } commands[] = {
-      {main_menu::EditFindMENUITM, "Ctrl+F", &MainWindowFind::EditFind},
-      {main_menu::EditFindNextMenuMENUITM, "F3", &MainWindowFind::EditFindNext},
-      {main_menu::EditFindReplaceMENUITM, "Ctrl+H", &MainWindowFind::EditFindReplace},
+      {main_menu::EditFindMENUITM, &MainWindowFind::EditFind},
+      {main_menu::EditFindNextMenuMENUITM, &MainWindowFind::EditFindNext},
+      {main_menu::EditFindReplaceMENUITM, &MainWindowFind::EditFindReplace},
   };
   for (const auto& command : commands) {
     form_.SetMenuHandler(command.item, [this, run = command.run] { (this->*run)(); });
-    if (QAction* action = form_.MenuItem(command.item))
-      action->setShortcut(QKeySequence(QString::fromLatin1(command.key)));
+    form_.SetCommandKeys(command.item);
   }
 }
 

@@ -374,28 +374,24 @@ void LegacyEditorPane::ShowErrorToken() {
 void BindLegacyEditorCommands(TEditorFRM& form, LegacyEditorPane& pane) {
   struct Command {
     const char* item;
-    const char* shortcut;
     void (LegacyEditorPane::*run)();
   };
   static constexpr Command kCommands[] = {
-      {main_menu::EditCutMENUITM, "Ctrl+X", &LegacyEditorPane::EditCut},
-      {main_menu::EditCopyMENUITM, "Ctrl+C", &LegacyEditorPane::EditCopy},
-      {main_menu::EditPasteMENUITM, "Ctrl+V", &LegacyEditorPane::EditPaste},
-      {main_menu::EditFindReplaceMENUITM, "Ctrl+H", &LegacyEditorPane::EditFindReplace},
-      {main_menu::EditReplaceMENUITM, "F4", &LegacyEditorPane::EditReplace},
-      {main_menu::EditTextBiggerMENUITM, "Ctrl+Up", &LegacyEditorPane::TextBigger},
-      {main_menu::EditTextSmallerMENUITM, "Ctrl+Down", &LegacyEditorPane::TextSmaller},
+      {main_menu::EditCutMENUITM, &LegacyEditorPane::EditCut},
+      {main_menu::EditCopyMENUITM, &LegacyEditorPane::EditCopy},
+      {main_menu::EditPasteMENUITM, &LegacyEditorPane::EditPaste},
+      {main_menu::EditFindReplaceMENUITM, &LegacyEditorPane::EditFindReplace},
+      {main_menu::EditReplaceMENUITM, &LegacyEditorPane::EditReplace},
+      {main_menu::EditTextBiggerMENUITM, &LegacyEditorPane::TextBigger},
+      {main_menu::EditTextSmallerMENUITM, &LegacyEditorPane::TextSmaller},
   };
   pane.SetForms([&form] { return form.Forms(); });
   for (const Command& command : kCommands) {
     form.SetMenuHandler(command.item, [&pane, run = command.run] { (pane.*run)(); });
-    if (QAction* action = form.MenuItem(command.item); action && *command.shortcut)
-      action->setShortcut(QKeySequence(QString::fromLatin1(command.shortcut)));
+    form.SetCommandKeys(command.item);
   }
-
   // Save is the main window's, as for the enhanced editor: the same backup and questions.
-  if (QAction* save = form.MenuItem(main_menu::FileSaveMENUITM))
-    save->setShortcut(QKeySequence("Ctrl+S"));
+  form.SetCommandKeys(main_menu::FileSaveMENUITM);
 }
 
 }  // namespace gui

@@ -59,38 +59,25 @@ bool Succeeded(BuildResult result) {
   return result == BuildResult::kBuiltIn || result == BuildResult::kTarnBuilt;
 }
 
-// The Run menu's items with their shortcuts.
-struct RunItem {
-  const char* item;
-  const char* shortcut;
-};
-constexpr RunItem kRunItems[] = {
-    {main_menu::RunAssembleMENUITM, "Ctrl+A"},
-    {main_menu::RunProgramMENUITM, "Ctrl+P"},
-    {main_menu::RunRunMENUITM, "Ctrl+R"},
-    {main_menu::RunDebugMENUITM, "Ctrl+D"},
-    {main_menu::RunDebugAgainMENUITM, "Ctrl+Alt+D"},
-    {main_menu::RunViewDebugCodeMENUITM, "Ctrl+L"},
-    {main_menu::RunStartQVSimMENUITM, "Ctrl+Alt+S"},
-    {main_menu::RunClockMENUITM, "Ctrl+K"},
-    {main_menu::RunDeviceMENUITM, "Ctrl+I"},
-    {main_menu::RunConfigureMENUITM, "Ctrl+U"},
+// The Run menu's items that have keys (the command table holds them).
+constexpr const char* kRunItems[] = {
+    main_menu::RunAssembleMENUITM,   main_menu::RunProgramMENUITM,
+    main_menu::RunRunMENUITM,        main_menu::RunDebugMENUITM,
+    main_menu::RunDebugAgainMENUITM, main_menu::RunViewDebugCodeMENUITM,
+    main_menu::RunStartQVSimMENUITM, main_menu::RunClockMENUITM,
+    main_menu::RunDeviceMENUITM,     main_menu::RunConfigureMENUITM,
 };
 
-// The tool buttons after the main window's own, each with the item it clicks; their hints
-// come with the form's texts.
+// The tool buttons after the main window's own; each clicks the item the command table gives
+// it, and their hints come with the form's texts.
 struct ToolItem {
   const char* button;
   const char* caption;
-  const char* item;
 };
 constexpr ToolItem kToolItems[] = {
-    {editor_frm::ProgramTBTN, "Program", main_menu::RunProgramMENUITM},
-    {editor_frm::RunTBTN, "Run", main_menu::RunRunMENUITM},
-    {editor_frm::DebugTBTN, "Debug", main_menu::RunDebugMENUITM},
-    {editor_frm::DebugAgainTBTN, "Debug Again", main_menu::RunDebugAgainMENUITM},
-    {editor_frm::ClockTBTN, "Clock", main_menu::RunClockMENUITM},
-    {editor_frm::DeviceTBTN, "Device", main_menu::RunDeviceMENUITM},
+    {editor_frm::ProgramTBTN, "Program"}, {editor_frm::RunTBTN, "Run"},
+    {editor_frm::DebugTBTN, "Debug"},     {editor_frm::DebugAgainTBTN, "Debug Again"},
+    {editor_frm::ClockTBTN, "Clock"},     {editor_frm::DeviceTBTN, "Device"},
 };
 
 // Where a key command keeps the state it goes back to when the run lets the link go.
@@ -159,7 +146,7 @@ class RunShortcutsFirst : public QObject {
       menu_key = menu_key || menu_takes(find);
     // A locked Run menu (a debug session) fires none of its items.
     if (form_.MenuItem(main_menu::RunMENUITM)->isEnabled())
-      for (const RunItem& run : kRunItems) menu_key = menu_key || menu_takes(run.item);
+      for (const char* run : kRunItems) menu_key = menu_key || menu_takes(run);
     if (!menu_key) return false;
     event->ignore();
     return true;
@@ -224,7 +211,7 @@ void RunCommands::AddToolButtons() {
     action->setObjectName(tool.button);
     // The button itself goes by the same name, for those that look for the widget.
     tools->widgetForAction(action)->setObjectName(tool.button);
-    const std::string item = tool.item;
+    const std::string item = workbench::CommandOfButton(tool.button).item;
     QObject::connect(action, &QAction::triggered, &form_,
                      Guard(session_.Boxes(), [this, item] { form_.ClickMenuItem(item); }));
   }
@@ -247,14 +234,9 @@ void RunCommands::AddToolButtons() {
 }
 
 void RunCommands::BindCommands() {
-  for (const RunItem& run : kRunItems) {
-    // The legacy editor's List Toggle has Ctrl+L; the file commands swap it when the editor
-    // changes.
-    if (form_.UsesLegacyEditor() &&
-        std::string_view(run.item) == main_menu::RunViewDebugCodeMENUITM)
-      continue;
-    form_.MenuItem(run.item)->setShortcut(QKeySequence(QString::fromLatin1(run.shortcut)));
-  }
+  // View List holds Ctrl+L only with the enhanced editor (the legacy one's List Toggle has it);
+  // the file commands swap it when the editor changes.
+  for (const char* run : kRunItems) form_.SetCommandKeys(run);
   MainFilesHooks& hooks = form_.Files().Hooks();
   hooks.update_run_buttons = [this](bool named) { UpdateRunButtons(named); };
   // A running simulator follows the file in front; a failed build has been told.
@@ -621,8 +603,7 @@ void RunCommands::LinkHeldByRun(bool held) {
 
 std::vector<QAction*> RunCommands::KeyCommands() const {
   std::vector<QAction*> actions;
-  for (const char* item : kKeyMenuItems)
-    if (QAction* action = form_.MenuItem(item)) actions.push_back(action);
+  for (const char* item : kKeyMenuItems) actions.push_back(form_.MenuItem(item));
   for (const char* button : kKeyToolButtons)
     if (QAction* action = ToolButton(button)) actions.push_back(action);
   return actions;
