@@ -77,6 +77,8 @@ TStyleRun TScrivLayout::BaseState(const TStyleRun&) const {
   return s;
 }
 
+// Kept whole: the section scanner's state machine over one paragraph, in one loop.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 void TScrivLayout::ScanParagraphSections(int32_t i, TStyleRun& state, std::vector<TStyleRun>& out,
                                          ScanBuffers& buf) {
   TStartStopKeyList& keys = memo_.StartStopKeys;
@@ -203,6 +205,8 @@ void TScrivLayout::PrepareKeywordBuckets() {
   bucket_count_ = list.Count();
 }
 
+// Kept whole: the keyword scanner's state machine over one paragraph, in one loop.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 void TScrivLayout::ScanParagraphKeywords(int32_t i, std::vector<TStyleRun>& runs,
                                          ScanBuffers& buf) {
   const TKeywordList& list = memo_.Keywords;

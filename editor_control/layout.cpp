@@ -69,6 +69,8 @@ int32_t TScrivLayout::AlignWidth() const {
       1, col < 0 ? -col : memo_.ClientWidth() - memo_.GetLeftMargin() - memo_.GetRightMargin());
 }
 
+// Kept whole: the word-wrap loop: break candidates and widths share its position.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 void TScrivLayout::BreakIntoLines(const TParagraph& p, std::vector<TLineRecord>& lines) {
   const int32_t len = para::Length(p);
   const char* t = p.Text;

@@ -44,6 +44,8 @@ struct LoadGuard {
 
 }  // namespace
 
+// Kept whole: one pass over a file's bytes: line ends, zero bytes and progress together.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 TScrivLineBreak TParagraphsList::LoadFromStream(std::istream& stream, char nul_replacement,
                                                 int progress_interval,
                                                 const TProgressCallback& progress,

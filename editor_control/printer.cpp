@@ -55,6 +55,8 @@ void TScrivletPrinter::DropCopy() {
   forced_break_paras_.clear();
 }
 
+// Kept whole: one pass copying the paragraphs, the selection's bounds and forced breaks.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 void TScrivletPrinter::BuildCopy(bool selection) {
   DropCopy();
   TScrivlet& src = *memo_;

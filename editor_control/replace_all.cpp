@@ -37,6 +37,8 @@ constexpr int kLineStart = -1;              // no character before: a paragraph'
 
 }  // namespace
 
+// Kept whole: one pass: matching, word bounds and progress share the loop's position.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 int32_t TScrivlet::ReplaceAll(std::string_view text, std::string_view replacement, bool whole_word,
                               bool match_case, const TReplaceProgress& progress) {
   if (text.empty()) return 0;

@@ -7,6 +7,8 @@
 
 namespace scrivlet {
 
+// Kept whole: a flat list of consistency checks, each failing at once.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 void TScrivlet::SelfTest() {
   auto fail = [](const char* what) { throw EScrivletError(std::string(what) + kVersion); };
   const TParagraphsList& list = Table;

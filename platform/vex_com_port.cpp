@@ -308,6 +308,8 @@ void TVexComPort::Received(const std::uint8_t* bytes, std::size_t count) {
     });
 }
 
+// Kept whole: the port's poll loop: reads, writes, line changes and the end share its state.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 void TVexComPort::RunWorker(int descriptor, unsigned first_status) {
   const Options options = options_;
   unsigned last = first_status;

@@ -71,6 +71,8 @@ bool CanBeFileName(const std::string& p) {
 
 }  // namespace
 
+// Kept whole: one pass over the parameters, a branch for each switch.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 bool T_ZKCmdLineParse::ParseCommandLine(const std::vector<std::string>& parameters) {
   Clear();
   errors_.clear();

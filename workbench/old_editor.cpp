@@ -225,79 +225,101 @@ bool LegacyEditor::InsideText(int x, int y) const {
 }
 
 void LegacyEditor::LegacyPaint() {
-  const LegacyGeometry& g = geometry_;
-  const int length = Length();
+  ScrollToCursorLine();
+  PlaceCaret();
+  if (full_repaint_ && screen_) screen_->FrameChanged();
+  PaintRows();
+  StartCaretBlink();
+  full_repaint_ = false;
+}
 
-  top_of_screen_ = LineStartOf(std::min(top_of_screen_, length));
+void LegacyEditor::ScrollToCursorLine() {
+  top_of_screen_ = LineStartOf(std::min(top_of_screen_, Length()));
   const int cursor_line = LineStartOf(cursor_);
   if (cursor_line < top_of_screen_) {
     top_of_screen_ = cursor_line;
-  } else {
-    int up = cursor_line;
-    for (int i = 1; i < g.rows && up > 0; ++i) up = LineStartOf(up - 1);
-    top_of_screen_ = std::max(top_of_screen_, up);
+    return;
   }
+  int up = cursor_line;
+  for (int i = 1; i < geometry_.rows && up > 0; ++i) up = LineStartOf(up - 1);
+  top_of_screen_ = std::max(top_of_screen_, up);
+}
 
+void LegacyEditor::PlaceCaret() {
+  const int cursor_line = LineStartOf(cursor_);
   caret_row_ = 0;
   for (int p = top_of_screen_; p < cursor_line; ++p)
     if (At(p) == kCr) ++caret_row_;
   const int column = CursorColumn();
   if (column < horizontal_scroll_) horizontal_scroll_ = column;
-  if (column > horizontal_scroll_ + g.columns) horizontal_scroll_ = column - g.columns;
+  if (column > horizontal_scroll_ + geometry_.columns)
+    horizontal_scroll_ = column - geometry_.columns;
   caret_column_ = column - horizontal_scroll_;
+}
 
-  if (full_repaint_ && screen_) screen_->FrameChanged();
+void LegacyEditor::PaintRows() {
+  if (rows_.empty()) return;
+  const int length = Length();
+  int pos = top_of_screen_;
+  bool beyond = false;  // below the last line: blank rows
+  for (int row = 0; row <= geometry_.rows; ++row) {
+    if (beyond) {
+      FillBuiltRow(0, 0);
+    } else {
+      const int end = BuildLineRow(pos);
+      beyond = end >= length;
+      pos = beyond ? end : end + 1;
+    }
+    ShowBuiltRow(row);
+  }
+}
 
-  if (!rows_.empty()) {
-    const auto width = static_cast<std::size_t>(g.row_width);
-    int pos = top_of_screen_;
-    bool beyond = false;  // below the last line: blank rows
-    for (int row = 0; row <= g.rows; ++row) {
-      std::uint16_t* built = rows_.data();
-      std::uint16_t end_attribute = 0;
-      int cell = 0;
-      if (!beyond) {
-        int col = 0;
-        const auto put = [&](char c, std::uint16_t attribute) {
-          const int shown = col - horizontal_scroll_;
-          if (shown >= 0 && shown < g.row_width) {
-            built[shown] = static_cast<std::uint16_t>(static_cast<unsigned char>(c) | attribute);
-            cell = shown + 1;
-          }
-          ++col;
-        };
-        for (; pos < length && At(pos) != kCr; ++pos) {
-          const std::uint16_t attribute = InSelection(pos) ? kSelectedCell : 0;
-          if (At(pos) == kTab) {
-            const int stop = NextTabStop(col);
-            while (col < stop) put(' ', attribute);
-          } else {
-            put(At(pos), attribute);
-          }
-        }
-        end_attribute = InSelection(pos) ? kSelectedCell : 0;
-        if (pos < length)
-          ++pos;
-        else
-          beyond = true;
-      }
-      for (; cell < g.row_width; ++cell)
-        built[cell] = static_cast<std::uint16_t>(' ' | end_attribute);
-
-      std::uint16_t* shown = built + (row + 1) * width;
-      if (full_repaint_ || !std::equal(built, built + width, shown)) {
-        std::copy(built, built + width, shown);
-        if (screen_) screen_->RowsChanged(row, 1);
-      }
+int LegacyEditor::BuildLineRow(int pos) {
+  const int length = Length();
+  std::uint16_t* built = rows_.data();
+  int col = 0;
+  int cell = 0;  // past the last cell written
+  const auto put = [&](char c, std::uint16_t attribute) {
+    const int shown = col - horizontal_scroll_;
+    if (shown >= 0 && shown < geometry_.row_width) {
+      built[shown] = static_cast<std::uint16_t>(static_cast<unsigned char>(c) | attribute);
+      cell = shown + 1;
+    }
+    ++col;
+  };
+  for (; pos < length && At(pos) != kCr; ++pos) {
+    const std::uint16_t attribute = InSelection(pos) ? kSelectedCell : 0;
+    if (At(pos) == kTab) {
+      const int stop = NextTabStop(col);
+      while (col < stop) put(' ', attribute);
+    } else {
+      put(At(pos), attribute);
     }
   }
+  FillBuiltRow(cell, InSelection(pos) ? kSelectedCell : 0);
+  return pos;
+}
 
+void LegacyEditor::FillBuiltRow(int from_cell, std::uint16_t attribute) {
+  for (int cell = from_cell; cell < geometry_.row_width; ++cell)
+    rows_[static_cast<std::size_t>(cell)] = static_cast<std::uint16_t>(' ' | attribute);
+}
+
+void LegacyEditor::ShowBuiltRow(int row) {
+  const auto width = static_cast<std::size_t>(geometry_.row_width);
+  const std::uint16_t* built = rows_.data();
+  std::uint16_t* shown = rows_.data() + static_cast<std::size_t>(row + 1) * width;
+  if (!full_repaint_ && std::equal(built, built + width, shown)) return;
+  std::copy(built, built + width, shown);
+  if (screen_) screen_->RowsChanged(row, 1);
+}
+
+void LegacyEditor::StartCaretBlink() {
   caret_shown_ = true;
   if (screen_) screen_->CaretChanged();
   blink_ = 4;
   if (!cursor_timer_ && timers_) timers_->SetCursorTimer(true);
   cursor_timer_ = true;
-  full_repaint_ = false;
 }
 
 void LegacyEditor::ToggleLegacyCaret() {
@@ -331,59 +353,55 @@ void LegacyEditor::AfterChange() {
 
 bool LegacyEditor::FormKeyDown(LegacyKey key, bool shift, bool ctrl) {
   if (mouse_selecting_) return false;
-  const int length = Length();
-  const bool moves = key != LegacyKey::Backspace && key != LegacyKey::Delete;
   if ((key == LegacyKey::Up || key == LegacyKey::Down) && ctrl) return false;
-  if (moves && shift) BeginSelection();
+  if (key == LegacyKey::Backspace || key == LegacyKey::Delete) {
+    DeleteKey(key == LegacyKey::Backspace, shift, ctrl);
+  } else {
+    if (shift) BeginSelection();
+    MoveKey(key, ctrl);
+  }
+  HalveModes();
+  AfterChange();
+  return true;
+}
 
+void LegacyEditor::DeleteKey(bool backspace, bool shift, bool ctrl) {
+  if (HasSelection()) {
+    DeleteSelection();
+    return;
+  }
+  if (ctrl && !shift) {
+    const int line_end = LineEndOf(cursor_);
+    DeleteRange(LineStartOf(cursor_), line_end < Length() ? line_end + 1 : line_end);
+  } else if (backspace) {
+    DeleteBackward(shift, ctrl);
+  } else {
+    DeleteForward(shift, ctrl);
+  }
+}
+
+void LegacyEditor::DeleteBackward(bool shift, bool ctrl) {
+  if (shift && ctrl)
+    DeleteRange(0, cursor_);
+  else if (shift)
+    DeleteRange(LineStartOf(cursor_), cursor_);
+  else if (cursor_ > 0)
+    DeleteRange(cursor_ - 1, cursor_);
+}
+
+void LegacyEditor::DeleteForward(bool shift, bool ctrl) {
+  if (shift && ctrl)
+    DeleteRange(cursor_, Length());
+  else if (shift)
+    DeleteRange(cursor_, LineEndOf(cursor_));
+  else if (cursor_ < Length())
+    DeleteRange(cursor_, cursor_ + 1);
+}
+
+void LegacyEditor::MoveKey(LegacyKey key, bool ctrl) {
   switch (key) {
-    case LegacyKey::Backspace:
-    case LegacyKey::Delete: {
-      if (HasSelection()) {
-        DeleteSelection();
-        break;
-      }
-      const int line_start = LineStartOf(cursor_);
-      const int line_end = LineEndOf(cursor_);
-      const int after_line = line_end < length ? line_end + 1 : line_end;
-      if (ctrl && !shift) {
-        DeleteRange(line_start, after_line);
-      } else if (key == LegacyKey::Backspace) {
-        if (shift && ctrl)
-          DeleteRange(0, cursor_);
-        else if (shift)
-          DeleteRange(line_start, cursor_);
-        else if (cursor_ > 0)
-          DeleteRange(cursor_ - 1, cursor_);
-      } else {
-        if (shift && ctrl)
-          DeleteRange(cursor_, length);
-        else if (shift)
-          DeleteRange(cursor_, line_end);
-        else if (cursor_ < length)
-          DeleteRange(cursor_, cursor_ + 1);
-      }
-      break;
-    }
-    case LegacyKey::PageUp:
-      if (ctrl) {
-        cursor_ = 0;
-      } else if (cursor_ != top_of_screen_) {
-        cursor_ = top_of_screen_;
-      } else {
-        MoveLines(-geometry_.rows);
-      }
-      break;
-    case LegacyKey::PageDown:
-      if (ctrl) {
-        cursor_ = length;
-      } else {
-        const int was = cursor_;
-        cursor_ = top_of_screen_;
-        MoveLines(geometry_.rows - 1);
-        if (was >= cursor_) MoveLines(geometry_.rows);
-      }
-      break;
+    case LegacyKey::PageUp: PageUpKey(ctrl); break;
+    case LegacyKey::PageDown: PageDownKey(ctrl); break;
     case LegacyKey::Home:
       if (ctrl)
         cursor_ = 0;
@@ -392,7 +410,7 @@ bool LegacyEditor::FormKeyDown(LegacyKey key, bool shift, bool ctrl) {
       break;
     case LegacyKey::End:
       if (ctrl)
-        cursor_ = length;
+        cursor_ = Length();
       else
         LineEnd();
       break;
@@ -408,16 +426,37 @@ bool LegacyEditor::FormKeyDown(LegacyKey key, bool shift, bool ctrl) {
       else
         CursorRight();
       break;
-    case LegacyKey::Up:
-    case LegacyKey::Down:
-      if (wanted_mode_ == 0) wanted_column_ = CursorColumn();
-      wanted_mode_ = 2;
-      if (key == LegacyKey::Up ? PrevLine() : NextLine()) GoToWantedColumn();
-      break;
+    case LegacyKey::Up: LineKey(true); break;
+    case LegacyKey::Down: LineKey(false); break;
+    case LegacyKey::Backspace:
+    case LegacyKey::Delete: break;
   }
-  HalveModes();
-  AfterChange();
-  return true;
+}
+
+void LegacyEditor::PageUpKey(bool ctrl) {
+  if (ctrl)
+    cursor_ = 0;
+  else if (cursor_ != top_of_screen_)
+    cursor_ = top_of_screen_;
+  else
+    MoveLines(-geometry_.rows);
+}
+
+void LegacyEditor::PageDownKey(bool ctrl) {
+  if (ctrl) {
+    cursor_ = Length();
+    return;
+  }
+  const int was = cursor_;
+  cursor_ = top_of_screen_;
+  MoveLines(geometry_.rows - 1);
+  if (was >= cursor_) MoveLines(geometry_.rows);
+}
+
+void LegacyEditor::LineKey(bool up) {
+  if (wanted_mode_ == 0) wanted_column_ = CursorColumn();
+  wanted_mode_ = 2;
+  if (up ? PrevLine() : NextLine()) GoToWantedColumn();
 }
 
 void LegacyEditor::FormKeyPress(unsigned char ch) {

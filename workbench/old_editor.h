@@ -211,6 +211,26 @@ class LegacyEditor {
   void WordLeft();
   void WordRight();
   void HalveModes();
+  // The steps of a key: a deletion or a caret move.
+  void DeleteKey(bool backspace, bool shift, bool ctrl);
+  void DeleteBackward(bool shift, bool ctrl);
+  void DeleteForward(bool shift, bool ctrl);
+  void MoveKey(LegacyKey key, bool ctrl);
+  void PageUpKey(bool ctrl);
+  void PageDownKey(bool ctrl);
+  // Up or Down: to the column wanted since the first of a run of them.
+  void LineKey(bool up);
+  // The steps of a paint: the first shown line and the caret follow the cursor, then each row
+  // is built in row 0 of the cache and shown where it differs.
+  void ScrollToCursorLine();
+  void PlaceCaret();
+  void PaintRows();
+  // The line from pos into the row being built; returns where the line ends (its CR or the
+  // text's end).
+  int BuildLineRow(int pos);
+  void FillBuiltRow(int from_cell, std::uint16_t attribute);
+  void ShowBuiltRow(int row);
+  void StartCaretBlink();
   void AfterChange();
   // Whether `count` more characters fit once `freed` are deleted; Fits shows the box when not.
   bool Holds(int count, int freed) const;

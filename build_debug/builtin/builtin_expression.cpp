@@ -93,6 +93,8 @@ std::uint32_t Binary(std::int32_t op, std::uint32_t a, std::uint32_t b) {
 
 }  // namespace
 
+// Kept whole: the precedence evaluator: its operand and operator stacks live in one loop.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 std::int32_t BuiltinAssembler::Expression(bool strict) {
   std::array<Step, kCodeBytes> code;
   int steps = 0;

@@ -56,6 +56,26 @@ std::uint16_t TrimBits(int trim, bool with_high_bit) {
   return static_cast<std::uint16_t>(low | high);
 }
 
+// The header words a run sends in place of the image's FUSEX and FUSE.
+struct ConfigurationHeader {
+  std::uint16_t fusex;
+  std::uint16_t fuse;
+};
+
+ConfigurationHeader HeaderOf(std::uint16_t fusex, std::uint16_t fuse, bool device4k, int trim) {
+  // Trim bit 2 has no place in the 4,096-word parts' FUSEX.
+  if (device4k)
+    return {static_cast<std::uint16_t>((fusex & kHeaderFusexImageBits) | kHeaderFusexSet4K |
+                                       TrimBits(trim, false)),
+            static_cast<std::uint16_t>(fuse | kHeaderFuseSet4K)};
+  return {static_cast<std::uint16_t>((fusex & kHeaderFusexImageBits) | kHeaderFusexSet |
+                                     TrimBits(trim, true)),
+          fuse};
+}
+
+// The progress bar steps 32 times over a chip's `words` words.
+bool IsProgressStep(int i, int words) { return ((i + 1) & (words / 32 - 1)) == 0; }
+
 // The key replies when its work is done; the link waits that long and a second besides.
 constexpr int kReplyMarginMs = 1000;
 // In adaptive mode the key may repeat each word's pulse up to this many times more.
@@ -189,97 +209,100 @@ void QvKeyUnit::ProgramQV(bool run) { Program(run, TakeRunImage()); }
 
 void QvKeyUnit::Program(bool run, const RunImage& image) {
   cancel_ = false;
-  bool ok = link_.OpenKey(image.port);
-  if (ok) {
-    firmware_version_ = link_.FirmwareVersion();
-    if (firmware_version_ != 3) std::ignore = ClockOff();
-    ok = Calibrate(image.calibration_mode);
-    if (ok) {
-      notify_.DeviceProgress(kProgressStart, 0, true);
-      notify_.DeviceProgress(kProgressErasing, 0, true);
-      ok = EraseQV();
-    }
-    if (ok) {
-      notify_.DeviceProgress(kProgressShowCancel, 0, true);
-      notify_.DeviceProgress(debug_ ? kProgressDebugProgramming : kProgressProgramming, 0, false);
-      ApplySize(MemorySizeOf(image.working_fusex, image.device4k));
-      const int n = memory_words_;
-      const auto& words = image.words;
-      std::uint16_t fusex = words[kFusexIndex];
-      std::uint16_t fuse = words[kFuseIndex];
-      std::uint16_t header_fusex, header_fuse;
-      if (image.device4k) {
-        // Trim bit 2 has no place in the 4,096-word parts' FUSEX.
-        header_fusex = static_cast<std::uint16_t>((fusex & kHeaderFusexImageBits) |
-                                                  kHeaderFusexSet4K | TrimBits(trim_, false));
-        header_fuse = static_cast<std::uint16_t>(fuse | kHeaderFuseSet4K);
-      } else {
-        header_fusex = static_cast<std::uint16_t>((fusex & kHeaderFusexImageBits) |
-                                                  kHeaderFusexSet | TrimBits(trim_, true));
-        header_fuse = fuse;
-      }
-      if (!(header_fusex & kFusexTrimHighBit)) {
-        std::uint16_t ignored = 0;
-        std::ignore = MeasureOscillator(header_fusex | kFusexTrimHighBit, ignored);
-      }
-      if (cancel_) ok = false;
-      if (ok) {
-        SendCommand(kEnterProgramming);
-        ok = FlushAndCheck();
-      }
-      if (ok) {
-        SendCommand(static_cast<std::uint8_t>(64 * adaptive_a_ + kHeader));
-        link_.SendScrambled(static_cast<std::uint8_t>(measure_pulse_));
-        link_.SendWord(header_fusex);
-        link_.SendWord(header_fuse);
-        link_.SetLinkTimeout(PulsedReplyTimeoutMs(kHeaderWords, measure_pulse_, adaptive_a_));
-        for (int i = 0; i < n; ++i) {
-          if (i % kBlockWords == 0) {
-            // This reads the status of the header or of the block before.
-            if (!FlushAndCheck() || cancel_) {
-              ok = false;
-              break;
-            }
-            SendCommand(static_cast<std::uint8_t>(64 * adaptive_b_ + kBlock));
-            link_.SendScrambled(static_cast<std::uint8_t>(block_pulse_));
-            link_.SetLinkTimeout(PulsedReplyTimeoutMs(kBlockWords, block_pulse_, adaptive_b_));
-          }
-          if (((i + 1) & (n / 32 - 1)) == 0) notify_.DeviceProgress(kProgressStep, i, false);
-          link_.SendWord(words[static_cast<std::size_t>(i)]);
-        }
-        if (ok) {
-          if (link_.FlushTx()) {
-            ok = CheckError();
-          } else {
-            notify_.DeviceProgress(kProgressTxFailed, 0, false);
-            ok = false;
-          }
-        }
-      }
-      if (ok) {
-        SendCommand(static_cast<std::uint8_t>(64 * adaptive_b_ + kIdBlock));
-        link_.SendScrambled(static_cast<std::uint8_t>(block_pulse_));
-        link_.SetLinkTimeout(PulsedReplyTimeoutMs(kIdWordCount, block_pulse_, adaptive_b_));
-        for (int i = 0; i < kIdWordCount; ++i)
-          link_.SendWord(words[static_cast<std::size_t>(kIdWordsIndex + i)]);
-        ok = FlushAndCheck();
-        if (ok) {
-          SendCommand(kFinish);
-          std::ignore = link_.FlushTx();
-          std::int16_t word = 0;
-          std::uint8_t byte = 0;
-          std::ignore = link_.ReceiveWord(word) && link_.ReceiveScrambled(byte);
-        }
-      }
-      if (ok && run) {
-        ok = ClockOnAt(image.clock_hz);
-        if (ok) ok = ReleaseChip();
-      }
-    }
+  bool ok = false;
+  if (link_.OpenKey(image.port)) {
+    ok = ProgramThroughOpenKey(run, image);
     link_.CloseKey();
     notify_.DeviceProgress(kProgressHideMessage, 0, false);
     notify_.DeviceProgress(kProgressSentClose, 1, false);
   }
+  EndRun(ok);
+}
+
+bool QvKeyUnit::ProgramThroughOpenKey(bool run, const RunImage& image) {
+  firmware_version_ = link_.FirmwareVersion();
+  if (firmware_version_ != 3) std::ignore = ClockOff();
+  if (!Calibrate(image.calibration_mode)) return false;
+  notify_.DeviceProgress(kProgressStart, 0, true);
+  notify_.DeviceProgress(kProgressErasing, 0, true);
+  if (!EraseQV()) return false;
+  notify_.DeviceProgress(kProgressShowCancel, 0, true);
+  notify_.DeviceProgress(debug_ ? kProgressDebugProgramming : kProgressProgramming, 0, false);
+  ApplySize(MemorySizeOf(image.working_fusex, image.device4k));
+  const ConfigurationHeader header =
+      HeaderOf(image.words[kFusexIndex], image.words[kFuseIndex], image.device4k, trim_);
+  MeasureWithTrimHighBitFirst(header.fusex);
+  if (cancel_) return false;
+  if (!EnterProgramming()) return false;
+  SendHeader(header.fusex, header.fuse);
+  if (!SendProgramBlocks(image.words)) return false;
+  if (!CheckLastProgramBlock()) return false;
+  if (!SendIdWords(image.words)) return false;
+  FinishProgramming();
+  if (!run) return true;
+  return ClockOnAt(image.clock_hz) && ReleaseChip();
+}
+
+void QvKeyUnit::MeasureWithTrimHighBitFirst(std::uint16_t header_fusex) {
+  if (header_fusex & kFusexTrimHighBit) return;
+  std::uint16_t ignored = 0;
+  std::ignore = MeasureOscillator(header_fusex | kFusexTrimHighBit, ignored);
+}
+
+bool QvKeyUnit::EnterProgramming() {
+  SendCommand(kEnterProgramming);
+  return FlushAndCheck();
+}
+
+void QvKeyUnit::SendHeader(std::uint16_t fusex, std::uint16_t fuse) {
+  SendCommand(static_cast<std::uint8_t>(64 * adaptive_a_ + kHeader));
+  link_.SendScrambled(static_cast<std::uint8_t>(measure_pulse_));
+  link_.SendWord(fusex);
+  link_.SendWord(fuse);
+  link_.SetLinkTimeout(PulsedReplyTimeoutMs(kHeaderWords, measure_pulse_, adaptive_a_));
+}
+
+bool QvKeyUnit::SendProgramBlocks(const WordArray& words) {
+  const int n = memory_words_;
+  for (int i = 0; i < n; ++i) {
+    if (i % kBlockWords == 0) {
+      // This reads the status of the header or of the block before.
+      if (!FlushAndCheck() || cancel_) return false;
+      SendCommand(static_cast<std::uint8_t>(64 * adaptive_b_ + kBlock));
+      link_.SendScrambled(static_cast<std::uint8_t>(block_pulse_));
+      link_.SetLinkTimeout(PulsedReplyTimeoutMs(kBlockWords, block_pulse_, adaptive_b_));
+    }
+    if (IsProgressStep(i, n)) notify_.DeviceProgress(kProgressStep, i, false);
+    link_.SendWord(words[static_cast<std::size_t>(i)]);
+  }
+  return true;
+}
+
+bool QvKeyUnit::CheckLastProgramBlock() {
+  if (link_.FlushTx()) return CheckError();
+  notify_.DeviceProgress(kProgressTxFailed, 0, false);
+  return false;
+}
+
+bool QvKeyUnit::SendIdWords(const WordArray& words) {
+  SendCommand(static_cast<std::uint8_t>(64 * adaptive_b_ + kIdBlock));
+  link_.SendScrambled(static_cast<std::uint8_t>(block_pulse_));
+  link_.SetLinkTimeout(PulsedReplyTimeoutMs(kIdWordCount, block_pulse_, adaptive_b_));
+  for (int i = 0; i < kIdWordCount; ++i)
+    link_.SendWord(words[static_cast<std::size_t>(kIdWordsIndex + i)]);
+  return FlushAndCheck();
+}
+
+void QvKeyUnit::FinishProgramming() {
+  // The chip is programmed whatever the key answers to the finish.
+  SendCommand(kFinish);
+  std::ignore = link_.FlushTx();
+  std::int16_t word = 0;
+  std::uint8_t byte = 0;
+  std::ignore = link_.ReceiveWord(word) && link_.ReceiveScrambled(byte);
+}
+
+void QvKeyUnit::EndRun(bool ok) {
   notify_.DeviceProgress(kProgressHideMessage, 0, false);
   // A Cancel that came after the last block boundary stopped nothing: the chip is complete.
   last_outcome_ = ok        ? RunOutcome::kProgrammed
@@ -287,14 +310,13 @@ void QvKeyUnit::Program(bool run, const RunImage& image) {
                             : RunOutcome::kFailed;
   notify_.KeyNotify(kKeyFinished, false);
   notify_.DeviceProgress(kProgressSentClose, 2, false);
-  if (!ok) {
-    if (!cancel_) {
-      notify_.KeyNotify(kKeyFailed, true);
-      link_.ReportLinkError();
-    }
-    link_.ClosePortHandle();
-    debug_ = false;
+  if (ok) return;
+  if (!cancel_) {
+    notify_.KeyNotify(kKeyFailed, true);
+    link_.ReportLinkError();
   }
+  link_.ClosePortHandle();
+  debug_ = false;
 }
 
 bool QvKeyUnit::FlushAndCheck() {
@@ -425,66 +447,75 @@ void QvKeyUnit::UpdateMemorySize() {
 bool QvKeyUnit::ReadQV() {
   // Its failure would close the holder's link.
   if (LinkHeldByIde()) return false;
-  auto& words = image_.ProgrammingImage;
-  bool ok = link_.OpenKey();
-  if (ok) {
-    firmware_version_ = link_.FirmwareVersion();
-    SendCommand(kRead);
-    ok = FlushAndCheck();
-  }
-  if (ok) {
-    notify_.DeviceProgress(kProgressStart, 0, true);
-    notify_.DeviceProgress(kProgressReading, 0, true);
-    SendCommand(kRead);
-    std::int16_t head[3] = {};
-    ok = link_.FlushTx() && link_.ReceiveWords(head);
-    if (ok) {
-      image_.Device4K = head[0] == kKind4K ? 1 : 0;
-      words[kFusexIndex] = static_cast<std::uint16_t>(head[1]);
-      words[kFuseIndex] = static_cast<std::uint16_t>(head[2]);
-      // The size is the chip's, from the words it just sent, not the working image's.
-      ApplySize(MemorySizeOf(words[kFusexIndex], image_.Device4K != 0));
-    }
-    const int n = memory_words_;
-    for (int i = 0; ok && i < n; ++i) {
-      if (i % kReadBlockWords == 0) {
-        ok = CheckError();
-        if (!ok) break;
-        SendCommand(kReadBlock);
-        ok = link_.FlushTx();
-        if (!ok) break;
-      }
-      if (((i + 1) & (n / 32 - 1)) == 0) notify_.DeviceProgress(kProgressStep, i, true);
-      std::int16_t word = 0;
-      ok = link_.ReceiveWord(word);
-      words[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(word & kInstructionBits);
-    }
-    if (ok) {
-      ok = CheckError();
-      if (ok) {
-        SendCommand(kIdBlock);
-        std::int16_t id[kIdWordCount] = {};
-        ok = link_.FlushTx() && link_.ReceiveWords(id);
-        for (int i = 0; ok && i < kIdWordCount; ++i)
-          words[static_cast<std::size_t>(kIdWordsIndex + i)] = static_cast<std::uint16_t>(id[i]);
-      }
-    }
-    if (ok) ok = CheckError();
-    if (ok) {
-      SendCommand(kFinish);
-      std::int16_t word = 0;
-      std::uint8_t byte = 0;
-      ok = link_.FlushTx() && link_.ReceiveWord(word) && link_.ReceiveScrambled(byte);
-    }
-    if (ok) ok = ReleaseChip();
-    if (ok) link_.CloseKey();
-  }
+  const bool ok = link_.OpenKey() && ReadThroughOpenKey();
+  if (ok) link_.CloseKey();
   notify_.CloseProgress();
   if (!ok) {
     link_.ReportLinkError();
     link_.ClosePortHandle();
   }
   return ok;
+}
+
+bool QvKeyUnit::ReadThroughOpenKey() {
+  firmware_version_ = link_.FirmwareVersion();
+  SendCommand(kRead);
+  if (!FlushAndCheck()) return false;
+  notify_.DeviceProgress(kProgressStart, 0, true);
+  notify_.DeviceProgress(kProgressReading, 0, true);
+  auto& words = image_.ProgrammingImage;
+  if (!ReadKindAndFuses(words)) return false;
+  if (!ReadProgramBlocks(words)) return false;
+  if (!CheckError()) return false;
+  if (!ReadIdWords(words)) return false;
+  if (!CheckError()) return false;
+  if (!FinishReading()) return false;
+  return ReleaseChip();
+}
+
+bool QvKeyUnit::ReadKindAndFuses(WordArray& words) {
+  SendCommand(kRead);
+  std::int16_t head[3] = {};
+  if (!link_.FlushTx() || !link_.ReceiveWords(head)) return false;
+  image_.Device4K = head[0] == kKind4K ? 1 : 0;
+  words[kFusexIndex] = static_cast<std::uint16_t>(head[1]);
+  words[kFuseIndex] = static_cast<std::uint16_t>(head[2]);
+  // The size is the chip's, from the words it just sent, not the working image's.
+  ApplySize(MemorySizeOf(words[kFusexIndex], image_.Device4K != 0));
+  return true;
+}
+
+bool QvKeyUnit::ReadProgramBlocks(WordArray& words) {
+  const int n = memory_words_;
+  for (int i = 0; i < n; ++i) {
+    if (i % kReadBlockWords == 0) {
+      if (!CheckError()) return false;
+      SendCommand(kReadBlock);
+      if (!link_.FlushTx()) return false;
+    }
+    if (IsProgressStep(i, n)) notify_.DeviceProgress(kProgressStep, i, true);
+    std::int16_t word = 0;
+    const bool received = link_.ReceiveWord(word);
+    words[static_cast<std::size_t>(i)] = static_cast<std::uint16_t>(word & kInstructionBits);
+    if (!received) return false;
+  }
+  return true;
+}
+
+bool QvKeyUnit::ReadIdWords(WordArray& words) {
+  SendCommand(kIdBlock);
+  std::int16_t id[kIdWordCount] = {};
+  if (!link_.FlushTx() || !link_.ReceiveWords(id)) return false;
+  for (int i = 0; i < kIdWordCount; ++i)
+    words[static_cast<std::size_t>(kIdWordsIndex + i)] = static_cast<std::uint16_t>(id[i]);
+  return true;
+}
+
+bool QvKeyUnit::FinishReading() {
+  SendCommand(kFinish);
+  std::int16_t word = 0;
+  std::uint8_t byte = 0;
+  return link_.FlushTx() && link_.ReceiveWord(word) && link_.ReceiveScrambled(byte);
 }
 
 }  // namespace build_debug

@@ -154,6 +154,25 @@ class QvKeyUnit : public KeyClockCommands {
   RunImage TakeRunImage();
   void RunWorker(bool run, const RunImage& image);
   void Program(bool run, const RunImage& image);
+  // The steps of a run once the key is open; each false where the run ends.
+  [[nodiscard]] bool ProgramThroughOpenKey(bool run, const RunImage& image);
+  // A header whose trim leaves the high trim bit clear is preceded by a measurement with it set.
+  void MeasureWithTrimHighBitFirst(std::uint16_t header_fusex);
+  [[nodiscard]] bool EnterProgramming();
+  void SendHeader(std::uint16_t fusex, std::uint16_t fuse);
+  // False at a failed status or at a Cancel, both seen at a block boundary only.
+  [[nodiscard]] bool SendProgramBlocks(const WordArray& words);
+  [[nodiscard]] bool CheckLastProgramBlock();
+  [[nodiscard]] bool SendIdWords(const WordArray& words);
+  void FinishProgramming();
+  // The run's outcome and its reports; a failed run lets the port go.
+  void EndRun(bool ok);
+  // The steps of a read once the key is open, into the ProgrammingImage.
+  [[nodiscard]] bool ReadThroughOpenKey();
+  [[nodiscard]] bool ReadKindAndFuses(WordArray& words);
+  [[nodiscard]] bool ReadProgramBlocks(WordArray& words);
+  [[nodiscard]] bool ReadIdWords(WordArray& words);
+  [[nodiscard]] bool FinishReading();
   [[nodiscard]] bool Calibrate(std::uint8_t mode);
   [[nodiscard]] bool ClockOnAt(std::int32_t hz);
   // True when a programming run, or the IDE's own debug session or clock window, holds the

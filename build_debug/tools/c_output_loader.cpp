@@ -108,6 +108,8 @@ bool TQVCForm::LoadFile(const std::string& file_name, std::string& bytes) const 
   return true;
 }
 
+// Kept whole: one walk over the code file's directory and blocks into the staged image.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 bool TQVCForm::PrepareEEPROM(const TCode& code, Staged& staged) const {
   const std::string_view bytes = code.FileBytes();
   const std::string_view directory = bytes.substr(0, kCodBlockSize);
