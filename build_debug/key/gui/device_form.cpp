@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -90,8 +91,18 @@ class WholeContentArea : public QScrollArea {
  public:
   explicit WholeContentArea(QWidget* parent) : QScrollArea(parent) {}
   QSize sizeHint() const override {
+    if (!widget()) return QScrollArea::sizeHint();
     const int f = 2 * frameWidth();
-    return widget() ? widget()->sizeHint() + QSize(f, f) : QScrollArea::sizeHint();
+    QSize hint = widget()->sizeHint() + QSize(f, f);
+    // A scroll bar the screen makes needed on one side takes room from the content: the area
+    // asks for it the other way, so that only the one bar shows.
+    if (const QScreen* screen = this->screen()) {
+      const QSize room = screen->availableGeometry().size().shrunkBy(WindowFrame(*window()));
+      const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+      if (hint.height() > room.height()) hint.rwidth() += bar;
+      if (hint.width() > room.width()) hint.rheight() += bar;
+    }
+    return hint;
   }
 };
 
