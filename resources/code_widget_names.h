@@ -174,6 +174,7 @@ inline constexpr char EeGRP[] = "EeGRP";
 inline constexpr char EEScrollBar[] = "EEScrollBar";
 inline constexpr char LoadHexDLG[] = "LoadHexDLG";
 inline constexpr char SaveHexDLG[] = "SaveHexDLG";
+inline constexpr char DeviceSCROLL[] = "DeviceSCROLL";
 }  // namespace DeviceFRM
 
 namespace IrcFRM {

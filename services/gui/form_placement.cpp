@@ -131,9 +131,12 @@ class PlaceKeeper : public QObject {
     const QScreen* screen = owner.screen();
     if (!screen) return;
     const QMargins frame = WindowFrame(window_);
-    const QSize outer = window_.size().grownBy(frame);
-    const QPoint at = PlaceByOwner(outer, owner.frameGeometry(), screen->availableGeometry());
-    window_.setGeometry(QRect(at + QPoint(frame.left(), frame.top()), window_.size()));
+    const QRect area = screen->availableGeometry();
+    // A window made before its owner was framed could not count the frame: it is cut to the
+    // area here, where the frame is known.
+    const QSize size = window_.size().boundedTo(area.size().shrunkBy(frame));
+    const QPoint at = PlaceByOwner(size.grownBy(frame), owner.frameGeometry(), area);
+    window_.setGeometry(QRect(at + QPoint(frame.left(), frame.top()), size));
   }
 
   QWidget& window_;

@@ -8,6 +8,9 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <filesystem>
@@ -82,6 +85,27 @@ std::optional<std::string> PickFile(platform::ModalDialogService& dialogs, QWidg
   return NameFromQt(files.first());
 }
 
+// Shows its content whole where the screen has room for it: a plain scroll area offers no more
+// than a third of a small screen, and the window would open cut where the content fits.
+class WholeContentArea : public QScrollArea {
+ public:
+  explicit WholeContentArea(QWidget* parent) : QScrollArea(parent) {}
+  QSize sizeHint() const override {
+    if (!widget()) return QScrollArea::sizeHint();
+    const int f = 2 * frameWidth();
+    QSize hint = widget()->sizeHint() + QSize(f, f);
+    // A scroll bar the screen makes needed on one side takes room from the content: the area
+    // asks for it the other way, so that only the one bar shows.
+    if (const QScreen* screen = this->screen()) {
+      const QSize room = screen->availableGeometry().size().shrunkBy(WindowFrame(*window()));
+      const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+      if (hint.height() > room.height()) hint.rwidth() += bar;
+      if (hint.width() > room.width()) hint.rheight() += bar;
+    }
+    return hint;
+  }
+};
+
 }  // namespace
 
 TDeviceFRM::TDeviceFRM(const DeviceFormServices& services, QWidget* parent)
@@ -89,6 +113,7 @@ TDeviceFRM::TDeviceFRM(const DeviceFormServices& services, QWidget* parent)
   setObjectName(device_frm::DeviceFRM);
   setWindowTitle("Device");
   BuildWindow();
+  FitToScreen();
   RestoreFormPlacement(services_.registry, kPlacementKey, *this);
   OpenByOwnerAndKeepPlace(*this);
   Localize();
@@ -194,12 +219,24 @@ void TDeviceFRM::BuildWindow() {
     buttons->addWidget(button);
   buttons->addStretch();
   buttons->addWidget(CancelBTN);
-  auto* layout = new QVBoxLayout(this);
+  // On a screen smaller than the window (a scale factor makes a large one small) the controls
+  // scroll rather than the window running off the screen; where it fits nothing shows of it.
+  auto* content = content_ = new QWidget;
+  auto* scroll = new WholeContentArea(this);
+  scroll->setObjectName(device_frm::DeviceSCROLL);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setFocusPolicy(Qt::NoFocus);
+  scroll->setWidgetResizable(true);
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->addWidget(scroll);
+  auto* layout = new QVBoxLayout(content);
   layout->addLayout(groups);
   layout->addLayout(bottom);
   layout->addStretch(1);  // a taller window shows no more lines: the dump stays together
   layout->addLayout(buttons);
   EeGRP->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+  scroll->setWidget(content);
 
   platform::MessageBoxService& boxes = services_.messages.Service();
   for (RadioGroup* group : {DeviceRDGRP, OscRDGRP, BrownoutRDGRP, ResetRDGRP})
@@ -215,6 +252,15 @@ void TDeviceFRM::BuildWindow() {
   connect(LoadBTN, &QPushButton::clicked, this, Guard(boxes, [this] { LoadBTNClick(); }));
   connect(SaveBTN, &QPushButton::clicked, this, Guard(boxes, [this] { SaveBTNClick(); }));
   connect(CancelBTN, &QPushButton::clicked, this, Guard(boxes, [this] { CancelBTNClick(); }));
+}
+
+// The window's own size where the screen's available area holds it with its frame, else as
+// much of it as the area holds; the placement then puts it whole on the area.
+void TDeviceFRM::FitToScreen() {
+  const QScreen* screen = this->screen();
+  if (!screen) return;
+  const QSize room = screen->availableGeometry().size().shrunkBy(WindowFrame(*this));
+  resize(sizeHint().boundedTo(room));
 }
 
 void TDeviceFRM::Localize() {
@@ -335,7 +381,8 @@ void TDeviceFRM::ShowImage() {
 
 void TDeviceFRM::SetReadOnlyMode(bool read_only) {
   read_only_mode_ = read_only;
-  for (QWidget* child : findChildren<QWidget*>()) {
+  // The scroll area round the controls stays: they are read through it.
+  for (QWidget* child : content_->findChildren<QWidget*>()) {
     if (child->isWindow()) continue;
     child->setEnabled(!read_only);
   }

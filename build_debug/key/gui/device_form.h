@@ -103,6 +103,7 @@ class TDeviceFRM : public QWidget {
   static const std::array<CheckBoxControl, 9>& CheckBoxControls();
 
   void BuildWindow();
+  void FitToScreen();
   void Localize();
   // "Device" as the tables name it, or the read-only image's caption.
   void PresentCaption();
@@ -149,6 +150,7 @@ class TDeviceFRM : public QWidget {
   QGroupBox* EeGRP;
   std::array<QLabel*, build_debug::kEeVisibleLines> ee_labels_{};
   QScrollBar* EEScrollBar;
+  QWidget* content_;  // every control, inside the window's scroll area
   QPushButton* ProgramBTN;
   QPushButton* VerifyBTN;
   QPushButton* ReadBTN;

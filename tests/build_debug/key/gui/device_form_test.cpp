@@ -9,6 +9,8 @@
 #include <QMainWindow>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QWindow>
 
@@ -362,7 +364,10 @@ TEST_F(DeviceFormTest, AReadOnlyImageIsShownLockedAndSavedOnlyUnderAnotherName) 
   form_->show();
   ASSERT_TRUE(form_->LoadImageFile(name, true));
   EXPECT_EQ(form_->windowTitle(), "Device : EEPROM Image READ ONLY");
-  for (QWidget* control : form_->findChildren<QWidget*>()) {
+  // The scroll area the controls sit in stays, to reach them on a small screen.
+  const auto* scroll = form_->findChild<QScrollArea*>(device_frm::DeviceSCROLL);
+  ASSERT_NE(scroll, nullptr);
+  for (QWidget* control : scroll->widget()->findChildren<QWidget*>()) {
     const QString n = control->objectName();
     if (n == device_frm::ProgramBTN || n == device_frm::VerifyBTN || n == device_frm::SaveBTN ||
         n == device_frm::CancelBTN || n == device_frm::EeGRP || n == device_frm::EEScrollBar)
@@ -538,6 +543,53 @@ TEST_F(DeviceFormTest, OpensByTheMainWindowAndComesBackWhereItWasClosed) {
     form.show();
     EXPECT_EQ(form.geometry(), closed) << "reopen " << reopen;
   }
+}
+
+// Whole on a screen smaller than the window, its frame included (the test program runs once on
+// a small offscreen screen for this), every control scrolled into view as the keyboard reaches
+// it; where the window fits, it shows its controls whole and no scroll bar.
+TEST_F(DeviceFormTest, StandsWholeOnTheScreenAndScrollsWhereTheScreenIsSmaller) {
+  QMainWindow owner;
+  owner.setGeometry(10, 40, 200, 300);
+  owner.show();
+  QApplication::processEvents();
+  TDeviceFRM form(
+      DeviceFormServices{image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_},
+      &owner);
+  ASSERT_TRUE(testing_gui::InFront(form));
+  const QRect area = form.screen()->availableGeometry();
+  const QRect frame = form.frameGeometry();
+  EXPECT_TRUE(area.contains(frame))
+      << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height() << " on "
+      << area.width() << "x" << area.height();
+
+  auto* scroll = form.findChild<QScrollArea*>(device_frm::DeviceSCROLL);
+  ASSERT_NE(scroll, nullptr);
+  const QSize content = scroll->widget()->sizeHint();
+  const bool fits = content.width() <= area.width() && content.height() <= area.height();
+  RecordProperty("content_fits", fits ? "yes" : "no");
+  if (fits) {
+    EXPECT_EQ(form.size(), content);
+    EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
+  } else if (content.width() + scroll->verticalScrollBar()->sizeHint().width() <= area.width()) {
+    // Too low only: the window is widened by the one scroll bar it needs.
+    EXPECT_TRUE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
+  }
+  // Round the window by Tab: each control the focus lands on is in view.
+  form.DeviceGroup().ItemButtons()[0]->setFocus();
+  const QRect view = scroll->viewport()->rect();
+  int controls = 0;
+  for (QWidget* focus = QApplication::focusWidget(); controls < 40; ++controls) {
+    ASSERT_NE(focus, nullptr);
+    const QRect shown(focus->mapTo(scroll->viewport(), QPoint(0, 0)), focus->size());
+    EXPECT_TRUE(view.contains(shown)) << testing_gui::ControlName(focus).toStdString();
+    QTest::keyClick(focus, Qt::Key_Tab);
+    focus = QApplication::focusWidget();
+    if (focus == form.DeviceGroup().ItemButtons()[0]) break;
+  }
+  EXPECT_LT(controls, 40) << "the Tab round comes back to the first control";
 }
 
 }  // namespace
