@@ -103,6 +103,22 @@ class RunCommandsTest : public testing_gui::GuiSessionTest {
 
   std::string Status() const { return form_->StatusPanel2().text().toStdString(); }
 
+  // The window shown and active with a good source in its editor, which has the keys; each
+  // device window the Run menu asks for counts in `devices`. Null when the window never became
+  // active.
+  QWidget* ShowWithTheEditorFocused(gui::TEditorFRM& form, int& devices) {
+    form.show();
+    form.OpenSourceFile(Write("prog.src", kGoodProgram));
+    form.activateWindow();
+    QWidget* editor = form.CurrentScrivlet();
+    editor->setFocus();
+    if (!QTest::qWaitForWindowActive(&form)) return nullptr;
+    gui::RunWindows windows;
+    windows.show_device_window = [&devices] { ++devices; };
+    form.Run().SetWindows(windows);
+    return editor;
+  }
+
   workbench::IdeOptions ide_options_;
   bool legacy_ = false;
   std::unique_ptr<gui::TEditorFRM> form_;
@@ -475,16 +491,9 @@ namespace {
 
 TEST_F(RunCommandsTest, TheRunShortcutsWorkWhileTheEditorHasTheFocus) {
   gui::TEditorFRM& form = Start();
-  form.show();
-  form.OpenSourceFile(Write("prog.src", kGoodProgram));
-  form.activateWindow();
-  QWidget* editor = form.CurrentScrivlet();
-  editor->setFocus();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   int devices = 0;
-  gui::RunWindows windows;
-  windows.show_device_window = [&devices] { ++devices; };
-  form.Run().SetWindows(windows);
+  QWidget* editor = ShowWithTheEditorFocused(form, devices);
+  ASSERT_NE(editor, nullptr);
   // Ctrl+I is also the editor's italic key; the menu's command comes first.
   QTest::keyClick(editor, Qt::Key_I, Qt::ControlModifier);
   EXPECT_EQ(devices, 1);
@@ -506,16 +515,9 @@ namespace {
 // through to the editor, whose Ctrl+I, Ctrl+U and Ctrl+P would style the text or break it.
 TEST_F(RunCommandsTest, TheKeysOfALockedRunMenuNeverReachTheEditor) {
   gui::TEditorFRM& form = Start();
-  form.show();
-  form.OpenSourceFile(Write("prog.src", kGoodProgram));
-  form.activateWindow();
-  QWidget* editor = form.CurrentScrivlet();
-  editor->setFocus();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
   int devices = 0;
-  gui::RunWindows windows;
-  windows.show_device_window = [&devices] { ++devices; };
-  form.Run().SetWindows(windows);
+  QWidget* editor = ShowWithTheEditorFocused(form, devices);
+  ASSERT_NE(editor, nullptr);
   scrivlet::TScrivlet& memo = form.CurrentScrivlet()->Memo();
   const std::string text = memo.Text();
   memo.Select(0, 4);
