@@ -224,8 +224,7 @@ workbench::EditorMode TEditorFRM::CurrentEditorMode() const {
 }
 
 void TEditorFRM::SetCommandKeys(const char* item) {
-  MenuItem(item)->setShortcut(
-      QKeySequence(QString::fromLatin1(workbench::KeysIn(item, CurrentEditorMode()))));
+  MenuItem(item)->setShortcut(QKeySequence(ToQt(workbench::KeysIn(item, CurrentEditorMode()))));
 }
 
 void TEditorFRM::SetMenuHandler(const std::string& item_name, std::function<void()> handler) {

@@ -69,6 +69,18 @@ class DeviceFormTest : public KeyFixture {
     keys_.clear();  // before the chip the keys answer with
   }
 
+  DeviceFormServices Services() {
+    return {image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_};
+  }
+
+  // The window made for a small main window shown near the screen's top left.
+  std::unique_ptr<TDeviceFRM> FormOwnedBy(QMainWindow& owner) {
+    owner.setGeometry(10, 40, 200, 300);
+    owner.show();
+    QApplication::processEvents();
+    return std::make_unique<TDeviceFRM>(Services(), &owner);
+  }
+
   keysim::ChipModel& StartChip(keysim::ChipConfig config = {}, keysim::KeyConfig key = {}) {
     chip_ = std::make_unique<keysim::ChipModel>(std::move(config));
     chip_->Install(StartKey(std::move(key)));
@@ -431,8 +443,7 @@ TEST_F(DeviceFormTest, SaveHexReplacesTheImageWholeAndKeepsALink) {
             (std::vector<std::string>{"OK to overwrite " + link, "Unable to write to " + link}));
   EXPECT_EQ(FileText(real), ":00000001FF\r\n");
 
-  form_ = std::make_unique<TDeviceFRM>(
-      DeviceFormServices{image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_});
+  form_ = std::make_unique<TDeviceFRM>(Services());
   form_->show();
   boxes_.Clear();
   boxes_.AnswerWithFirstButton();
@@ -503,8 +514,7 @@ TEST_F(DeviceFormTest, TheWindowsMenuAndThePlacementFollowTheWindow) {
   EXPECT_EQ(bounds.width, 790);
   EXPECT_EQ(bounds.height, 700);
   EXPECT_FALSE(bounds.visible);
-  form_ = std::make_unique<TDeviceFRM>(
-      DeviceFormServices{image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_});
+  form_ = std::make_unique<TDeviceFRM>(Services());
   EXPECT_EQ(form_->size(), QSize(790, 700));
 
   if (const char* folder = std::getenv("QV_SCREENSHOT_DIR")) {
@@ -518,12 +528,8 @@ TEST_F(DeviceFormTest, TheWindowsMenuAndThePlacementFollowTheWindow) {
 // and then comes back wherever it was closed.
 TEST_F(DeviceFormTest, OpensByTheMainWindowAndComesBackWhereItWasClosed) {
   QMainWindow owner;
-  owner.setGeometry(10, 40, 200, 300);
-  owner.show();
-  QApplication::processEvents();
-  TDeviceFRM form(
-      DeviceFormServices{image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_},
-      &owner);
+  const std::unique_ptr<TDeviceFRM> owned = FormOwnedBy(owner);
+  TDeviceFRM& form = *owned;
   form.show();
   QApplication::processEvents();
   const QRect area = form.screen()->availableGeometry();
@@ -550,12 +556,8 @@ TEST_F(DeviceFormTest, OpensByTheMainWindowAndComesBackWhereItWasClosed) {
 // it; where the window fits, it shows its controls whole and no scroll bar.
 TEST_F(DeviceFormTest, StandsWholeOnTheScreenAndScrollsWhereTheScreenIsSmaller) {
   QMainWindow owner;
-  owner.setGeometry(10, 40, 200, 300);
-  owner.show();
-  QApplication::processEvents();
-  TDeviceFRM form(
-      DeviceFormServices{image_, key_, messages_, texts_, registry_, menu_, dialogs_, globals_},
-      &owner);
+  const std::unique_ptr<TDeviceFRM> owned = FormOwnedBy(owner);
+  TDeviceFRM& form = *owned;
   ASSERT_TRUE(testing_gui::InFront(form));
   const QRect area = form.screen()->availableGeometry();
   const QRect frame = form.frameGeometry();
